@@ -1,0 +1,128 @@
+#include "calculation.h"
+
+#include "conversions.h"
+#include "methods.h"
+#include "plot.h"
+
+#include <cmath>
+
+namespace pelorin {
+
+namespace {
+
+const char* boxName(Input box) {
+    switch (box) {
+    case Input::x0: return "x0";
+    case Input::y0: return "y0";
+    case Input::x1: return "x1";
+    case Input::h: return "h";
+    }
+    return "";
+}
+
+double readInput(const WindowView& view, Input box) {
+    if (const auto value = textToNumber(view.inputText(box))) return *value;
+    throw CalculationError(std::string("The number entered for ") + boxName(box) +
+                           " is too large to calculate with. Enter a number between "
+                           "-1E+308 and 1E+308.");
+}
+
+// The selected method; should several buttons be selected, the last one in
+// catalogue order counts.
+const Method* selectedMethod(const WindowView& view) {
+    const Method* selected = nullptr;
+    for (std::size_t row = 0; row < methodCatalogue.size(); ++row) {
+        if (view.isMethodSelected(row)) selected = &methodCatalogue[row];
+    }
+    return selected;
+}
+
+std::string tooManyStepsMessage(double h) {
+    if (h == 0) return "With h = 0 the calculation never gets from x0 to x1. Enter a positive h.";
+    if (h < 0) {
+        return "With a negative h the calculation moves away from x1, which is greater than "
+               "x0. Enter a positive h.";
+    }
+    return "More than 10 steps would be needed to get from x0 to x1 with h = " +
+           numberToText(h) + ". Enter a larger h: one calculation lists at most 10 steps.";
+}
+
+}  // namespace
+
+void Analytical(SolutionTable& exact, double x0, double y0, double x1) {
+    exact.clear();
+    const double dx = (x1 - x0) / 10;
+    // The solution of dy/dx = -2x - y through (x0, y0) is 2 - 2x + C e^-(x - x0).
+    const double C = (y0 - 2) + 2 * x0;
+    if (!std::isfinite(dx) || !std::isfinite(C)) {
+        throw CalculationError("The numbers entered are too large to calculate the exact "
+                               "solution with. Enter smaller values for x0, x1 and y0.");
+    }
+    try {
+        int i = -1;
+        for (double x = x0; dx >= 0 ? x <= x1 : x >= x1; x = x + dx) {
+            i = i + 1;
+            // A zero constant leaves the line 2 - 2x, even where e^-(x - x0) overflows.
+            const double transient = C == 0 ? 0.0 : std::exp(-(x - x0)) * C;
+            exact.store(i, x, transient - 2 * x + 2);
+        }
+    } catch (const TableFull&) {
+        if (x1 == x0) {
+            throw CalculationError("x0 and x1 are equal, so there is no range to calculate "
+                                   "over. Enter an x1 different from x0.");
+        }
+        throw CalculationError("x0 and x1 are too close together for numbers of this size: "
+                               "the range cannot be divided into ten parts. Move x1 further "
+                               "from x0.");
+    } catch (const NotFinite&) {
+        throw CalculationError("The exact solution grows too large to calculate between x0 "
+                               "and x1. Choose a shorter range or other starting values.");
+    }
+}
+
+void Numerical(WindowView& view, SolutionTable& numerical, double x0, double y0, double x1,
+               double h) {
+    const Method* method = selectedMethod(view);
+    view.appendLine(" ");
+    view.appendLine(method ? std::string(method->heading) : std::string());
+    view.appendLine(" ");
+
+    numerical.clear();
+    int i = 0;
+    try {
+        numerical.store(0, x0, y0);
+        while (numerical.x(i) < x1) {
+            i = i + 1;
+            const double x = numerical.x(i - 1);
+            const double y = numerical.y(i - 1);
+            // The selection is read again at every step.
+            method = selectedMethod(view);
+            if (!method) throw CalculationError("Choose a method before pressing CALCULATE.");
+            const double ynew = method->step(x, y, h, f1);
+            numerical.store(i, x + h, ynew);
+            view.appendLine(numberToText(numerical.x(i)) + "    " + numberToText(numerical.y(i)));
+        }
+    } catch (const TableFull&) {
+        throw CalculationError(tooManyStepsMessage(h));
+    } catch (const NotFinite&) {
+        throw CalculationError("At step " + std::to_string(i) +
+                               " the numbers grew too large to calculate with. Enter a "
+                               "smaller h or smaller starting values.");
+    }
+}
+
+void Command1_Click(WindowView& view, Canvas& canvas, Solutions& solutions) {
+    try {
+        const double x0 = readInput(view, Input::x0);
+        const double y0 = readInput(view, Input::y0);
+        const double x1 = readInput(view, Input::x1);
+        const double h = readInput(view, Input::h);
+        Analytical(solutions.exact, x0, y0, x1);
+        Numerical(view, solutions.numerical, x0, y0, x1, h);
+        Graphic(canvas, solutions, x1);
+    } catch (const CalculationError& error) {
+        view.reportError(error.what());
+    }
+}
+
+}  // namespace pelorin

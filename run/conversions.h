@@ -1,0 +1,24 @@
+// Text to number and number to text, as the input boxes and the results list
+// use them. Both are independent of the user's locale: "." is the only
+// decimal separator, whatever the desktop's regional settings say.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pelorin {
+
+// Reads the longest leading part of the text that is a decimal number:
+// blanks, an optional sign, digits with an optional ".", an optional
+// exponent. Text without such a part reads as 0 ("", "abc", "nan", "inf";
+// "0x10" reads as 0 and "1,5" as 1). A number too small for a double reads as
+// 0; one too large for a double gives no value.
+std::optional<double> textToNumber(std::string_view text);
+
+// At most 15 significant digits, trailing zeros dropped: "0.4", "-0.6",
+// "0.16". Magnitudes from 1E+15 up and below 0.0001 are written with an
+// exponent ("1E+15", "1.5E-07"); negative zero is written "0".
+std::string numberToText(double value);
+
+}  // namespace pelorin

@@ -1,0 +1,154 @@
+// The seven step procedures against the textbook tables for dy/dx = -2x - y,
+// and their orders of accuracy on an equation where they differ.
+#include "conversions.h"
+#include "methods.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace pelorin;
+
+namespace {
+
+const Method& method(std::string_view caption) {
+    for (const Method& m : methodCatalogue) {
+        if (m.caption == caption) return m;
+    }
+    throw std::invalid_argument(std::string(caption));
+}
+
+// The ordinates after each of `steps` steps from (x0, y0), as the list shows them.
+std::vector<std::string> stepTexts(const Method& m, double x0, double y0, double h, int steps) {
+    std::vector<std::string> texts;
+    double x = x0, y = y0;
+    for (int i = 0; i < steps; ++i) {
+        y = m.step(x, y, h, f1);
+        x = x + h;
+        texts.push_back(numberToText(y));
+    }
+    return texts;
+}
+
+}  // namespace
+
+TEST(Slope, IsMinusTwoXMinusY) {
+    EXPECT_EQ(f1(0, -1), 1);
+    EXPECT_EQ(f1(1, 1), -3);
+    EXPECT_EQ(f1(-1, 0), 2);
+}
+
+TEST(Catalogue, ListsTheSevenMethodsInButtonOrder) {
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {"Euler", "Euler Method"},
+        {"Euler (End points)", "Euler End-Point Method"},
+        {"Euler (Mid point)", "Euler Mid-Point Method"},
+        {"Runge-Kutta 4", "Runge-Kutta-4 Method"},
+        {"Runge-Kutta-Fehlberg", "Runge-Kutta-Fehlberg Method"},
+        {"Runge-Kutta-Merson", "Runge-Kutta-Merson Method"},
+        {"Runge-Kutta-Gill", "Runge-Kutta-Gill Method"},
+    };
+    ASSERT_EQ(methodCatalogue.size(), expected.size());
+    for (std::size_t row = 0; row < expected.size(); ++row) {
+        EXPECT_EQ(methodCatalogue[row].caption, expected[row].first);
+        EXPECT_EQ(methodCatalogue[row].heading, expected[row].second);
+    }
+}
+
+TEST(Steps, OneStepOfPointFourFromTheDefaultStart) {
+    const std::vector<std::pair<std::string, std::string>> rows{
+        {"Euler", "-0.6"},
+        {"Euler (End points)", "-0.84"},
+        {"Euler (Mid point)", "-0.84"},
+        {"Runge-Kutta 4", "-0.8112"},
+        {"Runge-Kutta-Fehlberg", "-0.810949907692308"},
+        {"Runge-Kutta-Merson", "-0.810986666666667"},
+        {"Runge-Kutta-Gill", "-0.8112"},
+    };
+    for (const auto& [caption, y] : rows) {
+        SCOPED_TRACE(caption);
+        EXPECT_EQ(stepTexts(method(caption), 0, -1, 0.4, 1), std::vector<std::string>{y});
+    }
+}
+
+TEST(Steps, FourStepsOfPointOneFromTheDefaultStart) {
+    const std::vector<std::pair<std::string, std::vector<std::string>>> rows{
+        {"Euler", {"-0.9", "-0.83", "-0.787", "-0.7683"}},
+        {"Euler (End points)", {"-0.915", "-0.857075", "-0.823652875", "-0.812405851875"}},
+        {"Euler (Mid point)", {"-0.915", "-0.857075", "-0.823652875", "-0.812405851875"}},
+        {"Runge-Kutta 4",
+         {"-0.9145125", "-0.85619270421875", "-0.822455266003533", "-0.810960866752472"}},
+        {"Runge-Kutta-Fehlberg",
+         {"-0.914512251442308", "-0.856192254410129", "-0.822454655497999",
+          "-0.810960130208103"}},
+        {"Runge-Kutta-Merson",
+         {"-0.914512291666667", "-0.85619232720314", "-0.822454754296759",
+          "-0.810960249403858"}},
+        {"Runge-Kutta-Gill",
+         {"-0.9145125", "-0.85619270421875", "-0.822455266003533", "-0.810960866752472"}},
+    };
+    for (const auto& [caption, ys] : rows) {
+        SCOPED_TRACE(caption);
+        EXPECT_EQ(stepTexts(method(caption), 0, -1, 0.1, 4), ys);
+    }
+}
+
+TEST(Steps, MidPointTakesItsSecondSlopeHalfWayAlongTheStep) {
+    EXPECT_EQ(stepTexts(method("Euler (Mid point)"), 0, -1, 0.2, 2),
+              (std::vector<std::string>{"-0.86", "-0.8172"}));
+}
+
+TEST(Steps, ZeroStepLeavesTheOrdinateAlone) {
+    for (const Method& m : methodCatalogue) {
+        SCOPED_TRACE(m.caption);
+        EXPECT_EQ(m.step(0.3, -0.7, 0.0, f1), -0.7);
+    }
+}
+
+TEST(Steps, NegativeStepGoesBackwards) {
+    // One Euler step of -0.1 from (0, -1): -1 + (-0.1)(1) = -1.1.
+    EXPECT_EQ(numberToText(Euler(0, -1, -0.1)), "-1.1");
+    // Runge-Kutta 4 from the exact value at 0.4 back to x = 0 lands near -1.
+    const double back = RK4(0.4, -0.810960138106918, -0.4);
+    EXPECT_NEAR(back, -1.0, 1e-3);
+}
+
+TEST(Steps, SameInputsGiveTheSameBits) {
+    for (const Method& m : methodCatalogue) {
+        SCOPED_TRACE(m.caption);
+        const double first = m.step(0.1, -0.9, 0.1, f1);
+        const double second = m.step(0.1, -0.9, 0.1, f1);
+        EXPECT_EQ(std::memcmp(&first, &second, sizeof first), 0);
+    }
+}
+
+// On the logistic equation y' = y(1 - y), y(0) = 1/2, whose solution is
+// 1/(1 + e^-x), halving the step divides the error at x = 1 by about
+// 2^order. A wrong stage coefficient lowers a method's order and fails its row.
+TEST(Steps, ErrorShrinksWithTheMethodsOrder) {
+    const Slope logistic = [](double, double y) { return y * (1 - y); };
+    const double exactAtOne = 1 / (1 + std::exp(-1.0));
+    const auto errorAtOne = [&](const Method& m, int steps) {
+        const double h = 1.0 / steps;
+        double x = 0, y = 0.5;
+        for (int i = 0; i < steps; ++i) {
+            y = m.step(x, y, h, logistic);
+            x = x + h;
+        }
+        return std::fabs(y - exactAtOne);
+    };
+    for (const Method& m : methodCatalogue) {
+        SCOPED_TRACE(m.caption);
+        const double observedOrder = std::log2(errorAtOne(m, 8) / errorAtOne(m, 16));
+        EXPECT_NEAR(observedOrder, m.order, 0.25);
+    }
+}
+
+TEST(Steps, GillAndClassicalRungeKuttaDifferOffTheLinearProblem) {
+    const Slope square = [](double, double y) { return y * y; };
+    EXPECT_NE(RK4(0, 1, 0.1, square), RK4G(0, 1, 0.1, square));
+    EXPECT_NE(EulerEP(0, 1, 0.1, square), EulerMP(0, 1, 0.1, square));
+}
