@@ -1,0 +1,64 @@
+// The main window: four input boxes, the method buttons, CALCULATE, the plot
+// area and the results list, laid out at fixed positions.
+#pragma once
+
+#include "calculation.h"
+#include "methods.h"
+#include "view.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+
+class Form_About;
+class PlotWidget;
+class QLineEdit;
+class QListView;
+class QPushButton;
+class QRadioButton;
+class ResultsListModel;
+
+class Form1 : public QMainWindow, public pelorin::WindowView {
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // What a calculation reads and writes.
+    std::string inputText(pelorin::Input box) const override;
+    bool isMethodSelected(std::size_t row) const override;
+    void appendLine(const std::string& line) override;
+    void reportError(const std::string& message) override;
+
+    const ResultsListModel& results() const { return *resultsModel_; }
+    const pelorin::Solutions& solutions() const { return solutions_; }
+
+public slots:
+    void Command1_Click();
+    void Mn_About_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createInputs(QWidget* client);
+    void createMethodButtons(QWidget* client);
+    void createPlotAndList(QWidget* client);
+    void createMenu();
+    void setTabOrder();
+
+    QLineEdit* Text_x0 = nullptr;
+    QLineEdit* Text_x1 = nullptr;
+    QLineEdit* Text_y0 = nullptr;
+    QLineEdit* Text_h = nullptr;
+    QPushButton* Command1 = nullptr;
+    std::array<QRadioButton*, pelorin::methodCatalogue.size()> options_{};
+    PlotWidget* Picture1 = nullptr;
+    QListView* List1 = nullptr;
+    ResultsListModel* resultsModel_ = nullptr;
+    QPointer<Form_About> about_;
+
+    pelorin::Solutions solutions_;
+};

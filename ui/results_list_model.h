@@ -1,0 +1,27 @@
+// The lines of the results list, kept compactly: a lesson can append a
+// hundred thousand of them, and they are only ever appended.
+#pragma once
+
+#include <QAbstractListModel>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class ResultsListModel : public QAbstractListModel {
+    Q_OBJECT
+
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    void append(std::string_view line);
+    std::string_view line(int row) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    std::string text_;                // every line, one after another
+    std::vector<std::uint32_t> ends_; // where each line ends in text_
+};
