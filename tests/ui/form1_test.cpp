@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -174,6 +175,13 @@ TEST_F(MainWindow, LayoutIsFixedAtFifteenTwipsAPixel) {
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
 }
 
+TEST_F(MainWindow, ListShowsTheNewestLineAfterEachCalculation) {
+    for (int i = 0; i < 20; ++i) press(form);
+    auto* list = child<QListView>(form, "List1");
+    const QModelIndex newest = list->model()->index(list->model()->rowCount() - 1, 0);
+    EXPECT_TRUE(list->viewport()->rect().contains(list->visualRect(newest)));
+}
+
 QWidget* aboutWindow() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (widget->objectName() == "Form_About" && widget->isVisible()) return widget;
@@ -199,6 +207,13 @@ TEST_F(MainWindow, AboutOpensOnceAndReopensAfterClosing) {
     EXPECT_NE(aboutWindow(), nullptr);
     EXPECT_EQ(aboutWindow()->findChild<QWidget*>("Label8")->property("text").toString(),
               "Last modified : 17.12 2007");
+}
+
+TEST_F(MainWindow, ClosingTheMainWindowClosesAbout) {
+    form.Mn_About_Click();
+    ASSERT_NE(aboutWindow(), nullptr);
+    form.close();
+    EXPECT_EQ(aboutWindow(), nullptr);
 }
 
 }  // namespace
