@@ -1,0 +1,172 @@
+// Time per step of the seven methods, time per CALCULATE press in the core,
+// and Boost.Odeint's classical Runge-Kutta step on the same equation, for
+// comparison with ours.
+#include "calculation.h"
+#include "methods.h"
+#include "view.h"
+
+#include <benchmark/benchmark.h>
+#include <boost/numeric/odeint/stepper/runge_kutta4.hpp>
+
+#include <algorithm>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace pelorin;
+
+// Every step benchmark starts at the default starting point with one step
+// size, and goes on from wherever the previous step ended, as a calculation
+// does: each step needs the last result, so none can be folded or skipped.
+// Along dy/dx = -2x - y the values stay near 2 - 2x, far from both overflow
+// and subnormals, however many steps the benchmark takes.
+constexpr double startX = 0;
+constexpr double startY = -1;
+constexpr double stepH = 0.04;
+
+// The step size as the program has it: a value read at run time. A constant
+// would let the compiler fold h/2, h/6 and the like into the inlined Boost
+// stepper, which no calculation can do.
+double opaqueStepH() {
+    double h = stepH;
+    benchmark::DoNotOptimize(h);
+    return h;
+}
+
+// Marks y as used, so every step must be computed. The read-only form is
+// enough because y is fed back into the next step; the read-write form would
+// send y through a general register or memory and back, adding about 3 ns to
+// every step's chain of dependent operations.
+void use(const double& y) { benchmark::DoNotOptimize(y); }
+
+// A step procedure called through the catalogue, as Numerical calls it.
+void stepThroughCatalogue(benchmark::State& state, StepProcedure step) {
+    const double h = opaqueStepH();
+    double x = startX;
+    double y = startY;
+    for (auto _ : state) {
+        y = step(x, y, h, f1);
+        use(y);
+        x = x + h;
+    }
+}
+
+// Our RK4 called directly with its default slope, side by side with Boost's.
+void rk4Pelorin(benchmark::State& state) {
+    const double h = opaqueStepH();
+    double x = startX;
+    double y = startY;
+    for (auto _ : state) {
+        y = RK4(x, y, h);
+        use(y);
+        x = x + h;
+    }
+}
+
+// Boost.Odeint's runge_kutta4 on a double state. It multiplies by h/2, h/6
+// and h/3 where our formula multiplies by h and then halves or divides by 6,
+// so its last bits often differ from ours; only its time is of interest.
+void rk4BoostOdeint(benchmark::State& state) {
+    boost::numeric::odeint::runge_kutta4<double> stepper;
+    const auto slope = [](const double& y, double& dydx, double x) { dydx = -2 * x - y; };
+    const double h = opaqueStepH();
+    double x = startX;
+    double y = startY;
+    for (auto _ : state) {
+        stepper.do_step(slope, y, x, h);
+        use(y);
+        x = x + h;
+    }
+}
+
+// A window that hands over its inputs and only counts what it is told, so
+// the time measured is the core's.
+class QuietWindow : public WindowView {
+public:
+    explicit QuietWindow(std::size_t selectedRow) : selectedRow_(selectedRow) {}
+
+    std::string inputText(Input box) const override {
+        switch (box) {
+        case Input::x0: return "0";
+        case Input::y0: return "-1";
+        case Input::x1: return "0.4";
+        // Ten steps to x1. With 0.04 ten additions end at 0.39999999999999997,
+        // below x1, and an eleventh step would stop the calculation.
+        case Input::h: return "0.041";
+        }
+        return {};
+    }
+    bool isMethodSelected(std::size_t row) const override { return row == selectedRow_; }
+    void appendLine(const std::string&) override { ++lines; }
+    void reportError(const std::string&) override { ++errors; }
+
+    int lines = 0;
+    int errors = 0;
+
+private:
+    std::size_t selectedRow_;
+};
+
+class QuietCanvas : public Canvas {
+public:
+    void clear() override {}
+    void scale(float, float, float, float) override {}
+    void line(float, float, float, float, Pen) override { ++lines; }
+
+    int lines = 0;
+};
+
+// One press of CALCULATE with the method of catalogue row `row`: the inputs
+// read, the exact table, ten steps listed, the plot geometry drawn.
+void calculate(benchmark::State& state, std::size_t row) {
+    QuietWindow window(row);
+    QuietCanvas canvas;
+    Solutions solutions;
+    for (auto _ : state) {
+        window.lines = 0;
+        canvas.lines = 0;
+        Command1_Click(window, canvas, solutions);
+    }
+    // Three heading lines and ten steps; two axes and ten segments of each solution.
+    if (window.errors != 0 || window.lines != 3 + 10 || canvas.lines != 2 + 10 + 10) {
+        state.SkipWithError("the calculation did not take the expected ten steps");
+    }
+}
+
+// Besides the median, the fastest of the repetitions: on a shared machine
+// other work only ever adds time, so the minimum is the steadiest figure.
+double fastest(const std::vector<double>& times) {
+    return *std::min_element(times.begin(), times.end());
+}
+
+std::string procedureName(const Method& method) {
+    std::string name(method.option);
+    const std::string prefix = "Option_";
+    return name.starts_with(prefix) ? name.substr(prefix.size()) : name;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+
+    std::vector<benchmark::internal::Benchmark*> benchmarks;
+    for (const Method& method : methodCatalogue) {
+        benchmarks.push_back(benchmark::RegisterBenchmark(
+            ("step/" + procedureName(method)).c_str(), stepThroughCatalogue, method.step));
+    }
+    benchmarks.push_back(benchmark::RegisterBenchmark("rk4/pelorin", rk4Pelorin));
+    benchmarks.push_back(benchmark::RegisterBenchmark("rk4/boost_odeint", rk4BoostOdeint));
+    for (std::size_t row = 0; row < methodCatalogue.size(); ++row) {
+        benchmarks.push_back(benchmark::RegisterBenchmark(
+            ("calculate/" + procedureName(methodCatalogue[row])).c_str(), calculate, row));
+    }
+    for (benchmark::internal::Benchmark* b : benchmarks) b->ComputeStatistics("min", fastest);
+
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
