@@ -112,6 +112,7 @@ Form1::~Form1() { delete about_; }
 
 void Form1::createInputs(QWidget* client) {
     auto* frame = place(new QGroupBox(client), frame1);
+    frame->setAccessibleName("Inputs");
     Text_x0 = addInput(frame, textX0, "0", addLabel(frame, label1, "x0 ="), "x0");
     Text_x1 = addInput(frame, textX1, "0.4", addLabel(frame, label2, "x1 ="), "x1");
     Text_y0 = addInput(frame, textY0, "-1", addLabel(frame, label4, "y0 ="), "y0");
@@ -130,11 +131,13 @@ void Form1::createMethodButtons(QWidget* client) {
         const pelorin::Method& method = pelorin::methodCatalogue[row];
         auto* option = place(new QRadioButton(fromView(method.caption), frame),
                              optionPlacements[row]);
-        option->setToolTip(QStringLiteral("<p>%1</p><p>Order %2: halving h divides the "
-                                          "error by about %3.</p>")
-                               .arg(fromView(method.formula).toHtmlEscaped())
-                               .arg(method.order)
-                               .arg(1 << method.order));
+        const QString explanation = QStringLiteral("Order %1: halving h divides the error by "
+                                                   "about %2.")
+                                        .arg(method.order)
+                                        .arg(1 << method.order);
+        option->setToolTip(QStringLiteral("<p>%1</p><p>%2</p>")
+                               .arg(fromView(method.formula).toHtmlEscaped(), explanation));
+        option->setAccessibleDescription(fromView(method.formula) + ". " + explanation);
         group->addButton(option);
         options_[row] = option;
     }

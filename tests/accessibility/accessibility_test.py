@@ -18,7 +18,7 @@ INPUTS = [("x0", "0", "x0 ="), ("x1", "0.4", "x1 ="), ("y0", "-1", "y0 ="), ("h"
 METHODS = ["Euler", "Euler (End points)", "Euler (Mid point)", "Runge-Kutta 4",
            "Runge-Kutta-Fehlberg", "Runge-Kutta-Merson", "Runge-Kutta-Gill"]
 # The plot is a QFrame that paints itself, and Qt reports a QFrame's role.
-PLOT_ROLE = "frame"
+PLOT_ROLE = "image"
 
 # x0 = 0, x1 = 0.4, y0 = -1, h = 0.1 with Runge-Kutta 4: the lines the list gains.
 RK4_LINES = [" ", "Runge-Kutta-4 Method", " ",
