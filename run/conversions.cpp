@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <limits>
 
 namespace pelorin {
 
@@ -39,6 +40,23 @@ long long decimalMagnitude(std::string_view number) {
     return static_cast<long long>(integerEnd) - static_cast<long long>(firstSignificant) + exponent;
 }
 
+// Whether an unsigned decimal number beyond the largest double is at most
+// 1.79769313486232E+308: the list writes the largest doubles so, rounded to
+// 15 digits, and what the list shows must read back.
+bool atMostLargestWritten(std::string_view number) {
+    if (decimalMagnitude(number) != 308) return false;
+    constexpr std::string_view largest = "179769313486232";
+    const std::string_view mantissa = number.substr(0, number.find_first_of("eE"));
+    std::size_t compared = 0;
+    for (char c : mantissa.substr(mantissa.find_first_not_of("0."))) {
+        if (!isDigit(c)) continue;
+        const char limit = compared < largest.size() ? largest[compared] : '0';
+        if (c != limit) return c < limit;
+        ++compared;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<double> textToNumber(std::string_view text) {
@@ -73,8 +91,13 @@ std::optional<double> textToNumber(std::string_view text) {
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(),
                                               magnitude, std::chars_format::general);
     if (error == std::errc::result_out_of_range) {
-        if (decimalMagnitude(number) > 0) return std::nullopt;
-        magnitude = 0;
+        if (atMostLargestWritten(number)) {
+            magnitude = std::numeric_limits<double>::max();
+        } else if (decimalMagnitude(number) > 0) {
+            return std::nullopt;
+        } else {
+            magnitude = 0;
+        }
     } else if (error != std::errc{} || end != number.data() + number.size()) {
         return 0.0;
     }

@@ -13,7 +13,8 @@ namespace pelorin {
 // blanks, an optional sign, digits with an optional ".", an optional
 // exponent. Text without such a part reads as 0 ("", "abc", "nan", "inf";
 // "0x10" reads as 0 and "1,5" as 1). A number too small for a double reads as
-// 0; one too large for a double gives no value.
+// 0; one too large for a double gives no value, except that the numbers up
+// to 1.79769313486232E+308, as the list writes the largest double, read as it.
 std::optional<double> textToNumber(std::string_view text);
 
 // At most 15 significant digits, trailing zeros dropped: "0.4", "-0.6",
