@@ -14,6 +14,13 @@ std::string_view ResultsListModel::line(int row) const {
     return std::string_view(text_).substr(begin, ends_[index] - begin);
 }
 
+QModelIndex ResultsListModel::index(int row, int column, const QModelIndex& parent) const {
+    if (row < 0 || column != 0 || parent.isValid() || static_cast<std::size_t>(row) >= ends_.size()) {
+        return {};
+    }
+    return createIndex(row, column);
+}
+
 int ResultsListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(ends_.size());
 }

@@ -18,6 +18,9 @@ public:
     void append(std::string_view line);
     std::string_view line(int row) const;
 
+    // The list view asks for the index of every row each time it lays the
+    // list out, so this one answers without the base class's virtual calls.
+    QModelIndex index(int row, int column = 0, const QModelIndex& parent = {}) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
