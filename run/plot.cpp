@@ -12,8 +12,8 @@ namespace {
 // an infinity there, so it stops the drawing instead.
 float single(double value) {
     if (!(std::fabs(value) <= FLT_MAX)) {
-        throw CalculationError("The solution is too large to plot; its values are in the "
-                               "list. Enter smaller values to see the plot.");
+        throw CalculationError("The solution is too large to plot. Enter smaller values "
+                               "to see the plot.");
     }
     return static_cast<float>(value);
 }

@@ -5,7 +5,11 @@
 start_pelorin() {
   "$1" &
   PELORIN_PID=$!
-  PELORIN_WINDOW=$(xdotool search --sync --onlyvisible --name '^Pelorin - Numerical integration' | head -n 1)
+  PELORIN_WINDOW=$(timeout 30 xdotool search --sync --onlyvisible --name '^Pelorin - Numerical integration' | head -n 1)
+  if [ -z "$PELORIN_WINDOW" ]; then
+    echo "the main window did not appear within 30 seconds" >&2
+    return 1
+  fi
   sleep 0.5
 }
 
