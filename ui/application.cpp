@@ -27,6 +27,9 @@ QIcon programIcon() {
 }  // namespace
 
 std::unique_ptr<Form1> startPelorin() {
+    // The icons live in this static library; naming them keeps the linker
+    // from leaving them out.
+    Q_INIT_RESOURCE(pelorin);
     QApplication::setApplicationName("Pelorin");
     QApplication::setDesktopFileName("org.example.pelorin");
     QApplication::setWindowIcon(programIcon());

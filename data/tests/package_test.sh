@@ -38,7 +38,7 @@ depends=$(field Depends)
 echo "Depends: $depends"
 # One package name a line, versions dropped.
 names=$(tr ',' '\n' <<<"$depends" | sed 's/(.*)//; s/ //g')
-for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 qt6-qpa-plugins libc6 libstdc++6; do
+for package in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins libc6 libstdc++6; do
   grep -qxF "$package" <<<"$names" || fail "Depends does not name $package"
 done
 

@@ -1,4 +1,5 @@
 // The main window and the About window, driven as a user would, offscreen.
+#include "application.h"
 #include "form1.h"
 #include "results_list_model.h"
 
@@ -214,6 +215,14 @@ TEST_F(MainWindow, ClosingTheMainWindowClosesAbout) {
     ASSERT_NE(aboutWindow(), nullptr);
     form.close();
     EXPECT_EQ(aboutWindow(), nullptr);
+}
+
+TEST(StartUp, ShowsTheMainWindowWithTheProgramsIcon) {
+    const auto window = startPelorin();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(QApplication::applicationName(), "Pelorin");
+    const QList<QSize> sizes = window->windowIcon().availableSizes();
+    EXPECT_EQ(sizes, (QList<QSize>{{16, 16}, {32, 32}, {64, 64}, {128, 128}}));
 }
 
 }  // namespace
