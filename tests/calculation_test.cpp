@@ -144,10 +144,7 @@ TEST(Calculate, FailuresStopTheCalculationAndKeepTheLines) {
     for (const FailureRow& row : rows) {
         SCOPED_TRACE(row.name);
         Press press;
-        press.window.x0 = row.x0;
-        press.window.y0 = row.y0;
-        press.window.x1 = row.x1;
-        press.window.h = row.h;
+        press.window.enter(row.x0, row.y0, row.x1, row.h);
         EXPECT_EQ(press.calculate().size(), row.linesBeforeError);
         ASSERT_EQ(press.window.errors.size(), 1u);
         EXPECT_NE(press.window.errors[0].find(row.messageSays), std::string::npos)

@@ -6,6 +6,7 @@
 #include "view.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pelorin::testing {
@@ -16,6 +17,14 @@ public:
     std::size_t selectedRow = 0;
     std::vector<std::string> lines;
     std::vector<std::string> errors;
+
+    // Types the four boxes at once.
+    void enter(std::string x0Text, std::string y0Text, std::string x1Text, std::string hText) {
+        x0 = std::move(x0Text);
+        y0 = std::move(y0Text);
+        x1 = std::move(x1Text);
+        h = std::move(hText);
+    }
 
     void select(std::string_view caption) {
         for (std::size_t row = 0; row < methodCatalogue.size(); ++row) {

@@ -195,10 +195,7 @@ TEST(HostileInputs, ListExactlyWhatTheyShouldAndLeaveTheWindowWorking) {
     for (const Row& row : rows()) {
         SCOPED_TRACE(row.name);
         Press press;
-        press.window.x0 = row.x0;
-        press.window.y0 = row.y0;
-        press.window.x1 = row.x1;
-        press.window.h = row.h;
+        press.window.enter(row.x0, row.y0, row.x1, row.h);
         press.window.select(row.method);
         ASSERT_EQ(methodCatalogue[press.window.selectedRow].caption, row.method);
 
