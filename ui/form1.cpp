@@ -3,6 +3,7 @@
 #include "form_about.h"
 #include "plot_widget.h"
 #include "results_list_model.h"
+#include "layout.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -16,12 +17,6 @@
 #include <QRadioButton>
 
 namespace {
-
-// The layout is drawn in twips, 1440 to the inch; at 96 dots per inch that is
-// 15 twips to a device-independent pixel, which Qt scales on high-DPI screens.
-QRect twips(int left, int top, int width, int height) {
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
 
 const QSize clientArea = twips(0, 0, 11850, 4980).size();
 

@@ -1,14 +1,10 @@
 #include "form_about.h"
 
+#include "layout.h"
+
 #include <QLabel>
 
 namespace {
-
-QRect twips(int left, int top, int width, int height) {
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
-
-constexpr QRgb lightYellow = qRgb(255, 255, 192);
 
 QLabel* addLabel(QWidget* parent, const char* name, QRect geometry, const QString& text,
                  double points = 8.25) {
@@ -36,10 +32,7 @@ Form_About::Form_About(QWidget* parent) : QWidget(parent, Qt::Window) {
     // The main window alone decides when the program ends.
     setAttribute(Qt::WA_QuitOnClose, false);
     setFixedSize(twips(0, 0, 3600, 3030).size());
-    setAutoFillBackground(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor(lightYellow));
-    setPalette(colours);
+    fillWithLightYellow(this);
 
     auto* title = addLabel(this, "Label2", twips(600, 360, 2415, 855),
                            "Solution of dy/dx=-2*x-y by numerical methods", 9.75);

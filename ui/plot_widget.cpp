@@ -1,5 +1,7 @@
 #include "plot_widget.h"
 
+#include "layout.h"
+
 #include <QAccessibleWidget>
 #include <QPainter>
 
@@ -46,10 +48,7 @@ PlotWidget::PlotWidget(QWidget* parent) : QFrame(parent) {
     static const bool accessibleAsPicture = (QAccessible::installFactory(accessiblePlot), true);
     Q_UNUSED(accessibleAsPicture);
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    setAutoFillBackground(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor(background));
-    setPalette(colours);
+    fillWithLightYellow(this);
 }
 
 void PlotWidget::clear() {

@@ -13,8 +13,6 @@ class PlotWidget : public QFrame, public pelorin::Canvas {
     Q_OBJECT
 
 public:
-    static constexpr QRgb background = qRgb(255, 255, 192);
-
     explicit PlotWidget(QWidget* parent = nullptr);
 
     void clear() override;
