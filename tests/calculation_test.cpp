@@ -88,6 +88,18 @@ TEST(Calculate, ExactSolutionPassesThroughTheUsersStart) {
     EXPECT_EQ(numberToText(exact.y(5)), "0.213061319425266");
 }
 
+TEST(Calculate, StartOnTheLineTwoMinusTwoXStaysOnItFarBelowX0) {
+    // y0 = 2 - 2x0 leaves no exponential term; e^800 would overflow, but the
+    // exact solution is the line 2 - 2x all the same.
+    Press press;
+    press.window.enter("0", "2", "-800", "0.4");
+    EXPECT_EQ(press.calculate(), (Lines{" ", "Euler Method", " "}));
+    EXPECT_TRUE(press.window.errors.empty());
+    ASSERT_EQ(press.solutions.exact.last(), 10);
+    EXPECT_EQ(numberToText(press.solutions.exact.x(10)), "-800");
+    EXPECT_EQ(numberToText(press.solutions.exact.y(10)), "1602");
+}
+
 TEST(Calculate, EndBelowStartListsOnlyTheHeading) {
     Press press;
     press.window.x1 = "-0.4";
