@@ -9,11 +9,12 @@
 // The window is the program's own (startPelorin). The presses go through h =
 // 0.4, 0.1, 0.05 and the seven methods in turn, so that the list grows as a
 // lesson's would. Runs on whatever display the environment gives.
-#include "application.h"
-#include "form1.h"
-#include "results_list_model.h"
+#include "ui/application.h"
+#include "ui/form1.h"
+#include "ui/results_list_model.h"
 
-#include "methods.h"
+#include "methods/methods.h"
+#include "tests/support/resident_memory.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -25,18 +26,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <vector>
-#include <unistd.h>
 
 namespace {
 
-long residentBytes() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return resident * sysconf(_SC_PAGESIZE);
-}
+long residentBytes() { return pelorin::testing::residentKilobytes() * 1024; }
 
 // Notes the paint events of the plot and of the list's viewport.
 class PaintWatcher : public QObject {

@@ -1,9 +1,9 @@
 // Time per step of the seven methods, time per CALCULATE press in the core,
 // and Boost.Odeint's classical Runge-Kutta step on the same equation, for
 // comparison with ours.
-#include "calculation.h"
-#include "methods.h"
-#include "view.h"
+#include "methods/methods.h"
+#include "run/calculation.h"
+#include "tests/support/fakes.h"
 
 #include <benchmark/benchmark.h>
 #include <boost/numeric/odeint/stepper/runge_kutta4.hpp>
@@ -66,32 +66,21 @@ void rk4BoostOdeint(benchmark::State& state) {
     benchmark::DoNotOptimize(y);
 }
 
-// A window that hands over its inputs and only counts what it is told, so
+// The tests' fake window, counting what it is told instead of keeping it, so
 // the time measured is the core's.
-class QuietWindow : public WindowView {
+class QuietWindow : public testing::FakeWindow {
 public:
-    explicit QuietWindow(std::size_t selectedRow) : selectedRow_(selectedRow) {}
-
-    std::string inputText(Input box) const override {
-        switch (box) {
-        case Input::x0: return "0";
-        case Input::y0: return "-1";
-        case Input::x1: return "0.4";
+    explicit QuietWindow(std::size_t row) {
+        selectedRow = row;
         // Ten steps to x1. With 0.04 ten additions end at 0.39999999999999997,
         // below x1, and an eleventh step would stop the calculation.
-        case Input::h: return "0.041";
-        }
-        return {};
+        h = "0.041";
     }
-    bool isMethodSelected(std::size_t row) const override { return row == selectedRow_; }
-    void appendLine(const std::string&) override { ++lines; }
-    void reportError(const std::string&) override { ++errors; }
+    void appendLine(const std::string&) override { ++lineCount; }
+    void reportError(const std::string&) override { ++errorCount; }
 
-    int lines = 0;
-    int errors = 0;
-
-private:
-    std::size_t selectedRow_;
+    int lineCount = 0;
+    int errorCount = 0;
 };
 
 class QuietCanvas : public Canvas {
@@ -110,12 +99,12 @@ void calculate(benchmark::State& state, std::size_t row) {
     QuietCanvas canvas;
     Solutions solutions;
     for (auto _ : state) {
-        window.lines = 0;
+        window.lineCount = 0;
         canvas.lines = 0;
         Command1_Click(window, canvas, solutions);
     }
     // Three heading lines and ten steps; two axes and ten segments of each solution.
-    if (window.errors != 0 || window.lines != 3 + 10 || canvas.lines != 2 + 10 + 10) {
+    if (window.errorCount != 0 || window.lineCount != 3 + 10 || canvas.lines != 2 + 10 + 10) {
         state.SkipWithError("the calculation did not take the expected ten steps");
     }
 }

@@ -3,6 +3,8 @@
 // memory, then ends the event loop. It adds no work before that paint.
 #pragma once
 
+#include "tests/support/resident_memory.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QMetaObject>
@@ -10,19 +12,8 @@
 
 #include <cstdio>
 #include <ctime>
-#include <fstream>
-#include <string>
 
 namespace pelorin::bench {
-
-// VmHWM from /proc/self/status, in kB.
-inline long peakResidentKilobytes() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-    }
-    return -1;
-}
 
 // Watches the main window for its first paint event. The paint of the window
 // itself is followed, in the same pass, by its children's paints and the
@@ -46,7 +37,7 @@ private:
         clock_gettime(CLOCK_MONOTONIC, &now);
         std::printf("first_paint_ns %lld\npeak_resident_kb %ld\n",
                     static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec,
-                    peakResidentKilobytes());
+                    pelorin::testing::peakResidentKilobytes());
         std::fflush(stdout);
         QApplication::exit(0);
     }

@@ -1,6 +1,6 @@
 // Start-up floor (a): the least a Qt 6 widgets program does to show a window,
 // an empty QWidget.
-#include "first_paint.h"
+#include "bench/first_paint.h"
 
 #include <QApplication>
 #include <QWidget>

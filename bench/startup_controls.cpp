@@ -2,7 +2,10 @@
 // places and in the same font (menu bar with one action, two group boxes,
 // four labels and input boxes, a push button, seven radio buttons, a frame
 // and a list view) and nothing behind them: no model, no calculation, no icon.
-#include "first_paint.h"
+// The places, captions and font are the window's own layout table.
+#include "bench/first_paint.h"
+#include "ui/layout.h"
+#include "ui/text.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -18,16 +21,15 @@
 
 namespace {
 
-// The main window's layout in twips, 15 to a pixel (see ui/form1.cpp).
-QRect twips(int left, int top, int width, int height) {
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
+using namespace form1Layout;
 
 template <typename Widget>
-Widget* place(Widget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(twips(left, top, width, height));
+Widget* place(Widget* widget, const Placement& at) {
+    widget->setGeometry(at.geometry());
     return widget;
 }
+
+QString text(const Placement& at) { return fromView(at.text); }
 
 }  // namespace
 
@@ -36,47 +38,28 @@ int main(int argc, char* argv[]) {
 
     QMainWindow window;
     window.setWindowTitle("Pelorin - Numerical integration of dy/dx=-2*x-y");
-    QFont font;
-    font.setFamilies({"Liberation Sans", "Arial", "Nimbus Sans"});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8);
-    window.setFont(font);
+    window.setFont(form1Layout::font());
     auto* client = new QWidget(&window);
-    client->setFixedSize(twips(0, 0, 11850, 4980).size());
+    client->setFixedSize(twips(0, 0, clientWidth, clientHeight).size());
     window.setCentralWidget(client);
 
-    auto* inputs = place(new QGroupBox(client), 105, 210, 2205, 900);
-    place(new QLabel("x0 =", inputs), 105, 210, 375, 255);
-    place(new QLineEdit("0", inputs), 420, 210, 615, 285);
-    place(new QLabel("x1 =", inputs), 1155, 210, 375, 255);
-    place(new QLineEdit("0.4", inputs), 1470, 210, 615, 285);
-    place(new QLabel("y0 =", inputs), 105, 525, 375, 255);
-    place(new QLineEdit("-1", inputs), 420, 525, 615, 285);
-    place(new QLabel("h =", inputs), 1155, 525, 255, 255);
-    place(new QLineEdit("0.4", inputs), 1470, 525, 615, 285);
-    auto* calculate = place(new QPushButton("CALCULATE", client), 105, 1260, 2235, 570);
+    auto* inputs = place(new QGroupBox(client), Frame1);
+    for (const pelorin::Input input : pelorin::inputs) {
+        place(new QLabel(text(label(input)), inputs), label(input));
+        place(new QLineEdit(text(box(input)), inputs), box(input));
+    }
+    auto* calculate = place(new QPushButton(text(Command1), client), Command1);
 
-    auto* methods = place(new QGroupBox(client), 120, 1890, 2235, 2850);
+    auto* methods = place(new QGroupBox(client), Frame2);
     auto* group = new QButtonGroup(methods);
-    const struct {
-        const char* caption;
-        int left, top, width, height;
-    } options[] = {{"Euler", 240, 240, 735, 255},
-                   {"Euler (End points)", 240, 600, 1575, 255},
-                   {"Euler (Mid point)", 240, 960, 1575, 255},
-                   {"Runge-Kutta 4", 240, 1320, 1455, 255},
-                   {"Runge-Kutta-Fehlberg", 210, 1680, 1935, 255},
-                   {"Runge-Kutta-Merson", 240, 2040, 1815, 255},
-                   {"Runge-Kutta-Gill", 210, 2415, 1590, 225}};
-    for (const auto& option : options) {
-        group->addButton(place(new QRadioButton(option.caption, methods), option.left,
-                               option.top, option.width, option.height));
+    for (const Placement& option : options) {
+        group->addButton(place(new QRadioButton(text(option), methods), option));
     }
     group->buttons().front()->setChecked(true);
 
-    auto* plot = place(new QFrame(client), 2415, 105, 4815, 4575);
+    auto* plot = place(new QFrame(client), Picture1);
     plot->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    place(new QListView(client), 7350, 105, 3900, 4545);
+    place(new QListView(client), List1);
     window.menuBar()->addAction("About");
 
     window.setFixedSize(window.sizeHint());

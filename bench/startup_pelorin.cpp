@@ -1,8 +1,8 @@
 // Start-up of the program itself: main's own code (startPelorin, as
 // ui/main.cpp calls it) plus only the first-paint hook.
-#include "application.h"
-#include "first_paint.h"
-#include "form1.h"
+#include "bench/first_paint.h"
+#include "ui/application.h"
+#include "ui/form1.h"
 
 #include <QApplication>
 

@@ -7,10 +7,11 @@
 // Input: the first byte picks the method ('0'..'6' are catalogue rows, any
 // other byte counts modulo 7); after the first newline come x0, y0, x1 and h
 // on one line each, h taking everything that follows.
-#include "calculation.h"
-#include "check.h"
-#include "conversions.h"
-#include "methods.h"
+#include "fuzz/check.h"
+#include "methods/methods.h"
+#include "run/calculation.h"
+#include "run/conversions.h"
+#include "tests/support/fakes.h"
 
 #include <array>
 #include <cmath>
@@ -33,17 +34,9 @@ void requireListedNumber(const std::string& text, const std::string& line) {
             "\"" + text + "\" in \"" + line + "\" is not a number as the list writes it");
 }
 
-class CheckingWindow : public WindowView {
+// The fake window, checking every line and message it is given.
+class CheckingWindow : public pelorin::testing::FakeWindow {
 public:
-    std::array<std::string, 4> texts;
-    std::size_t selectedRow = 0;
-    std::vector<std::string> lines;
-    std::vector<std::string> errors;
-
-    std::string inputText(Input box) const override {
-        return texts[static_cast<std::size_t>(box)];
-    }
-    bool isMethodSelected(std::size_t row) const override { return row == selectedRow; }
     void appendLine(const std::string& line) override {
         lines.push_back(line);
         if (line == " " || line == methodCatalogue[selectedRow].heading) return;
@@ -112,18 +105,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckingCanvas canvas;
     Solutions solutions;
 
-    window.selectedRow = input.empty() ? 0 : (data[0] + 7 - '0' % 7) % methodCatalogue.size();
+    // '0' picks row 0; 49, a multiple of 7 above '0', keeps the remainder
+    // of every other byte non-negative.
+    window.selectedRow =
+        input.empty() ? 0 : static_cast<std::size_t>(data[0] - '0' + 49) % methodCatalogue.size();
+    std::array<std::string, 4> texts;
     std::size_t pos = input.find('\n');
-    for (std::size_t box = 0; box < window.texts.size() && pos != std::string_view::npos; ++box) {
+    for (std::size_t box = 0; box < texts.size() && pos != std::string_view::npos; ++box) {
         const std::size_t start = pos + 1;
-        pos = box + 1 < window.texts.size() ? input.find('\n', start) : std::string_view::npos;
-        window.texts[box] = std::string(input.substr(start, pos == std::string_view::npos
-                                                                ? std::string_view::npos
-                                                                : pos - start));
+        pos = box + 1 < texts.size() ? input.find('\n', start) : std::string_view::npos;
+        texts[box] = std::string(input.substr(start, pos == std::string_view::npos
+                                                         ? std::string_view::npos
+                                                         : pos - start));
     }
+    window.enter(texts[0], texts[1], texts[2], texts[3]);
     press(window, canvas, solutions);
 
-    window.texts = {"0", "-1", "0.4", "0.4"};
+    window.enterDefaults();
     window.selectedRow = 0;
     const std::size_t errorsBefore = window.errors.size();
     require(press(window, canvas, solutions) ==

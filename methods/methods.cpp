@@ -2,7 +2,7 @@
 // Parentheses are never rearranged: C++ evaluates left to right within a sum
 // or product, which is the order the formulas are written in, and the build
 // forbids contracting a product and a sum into one fused operation.
-#include "methods.h"
+#include "methods/methods.h"
 
 #include <cmath>
 

@@ -1,28 +1,20 @@
-#include "calculation.h"
+#include "run/calculation.h"
 
-#include "conversions.h"
-#include "methods.h"
-#include "plot.h"
+#include "methods/exact_solution.h"
+#include "methods/methods.h"
+#include "run/conversions.h"
+#include "run/plot.h"
 
 #include <cmath>
+#include <string>
 
 namespace pelorin {
 
 namespace {
 
-const char* boxName(Input box) {
-    switch (box) {
-    case Input::x0: return "x0";
-    case Input::y0: return "y0";
-    case Input::x1: return "x1";
-    case Input::h: return "h";
-    }
-    return "";
-}
-
 double readInput(const WindowView& view, Input box) {
     if (const auto value = textToNumber(view.inputText(box))) return *value;
-    throw CalculationError(std::string("The number entered for ") + boxName(box) +
+    throw CalculationError("The number entered for " + std::string(inputName(box)) +
                            " is too large to calculate with. Enter a number between "
                            "-1E+308 and 1E+308.");
 }
@@ -52,9 +44,8 @@ std::string tooManyStepsMessage(double h) {
 void Analytical(SolutionTable& exact, double x0, double y0, double x1) {
     exact.clear();
     const double dx = (x1 - x0) / 10;
-    // The solution of dy/dx = -2x - y through (x0, y0) is 2 - 2x + C e^-(x - x0).
-    const double C = (y0 - 2) + 2 * x0;
-    if (!std::isfinite(dx) || !std::isfinite(C)) {
+    const ExactSolution solution(x0, y0);
+    if (!std::isfinite(dx) || !solution.isFinite()) {
         throw CalculationError("The numbers entered are too large to calculate the exact "
                                "solution with. Enter smaller values for x0, x1 and y0.");
     }
@@ -62,9 +53,7 @@ void Analytical(SolutionTable& exact, double x0, double y0, double x1) {
         int i = -1;
         for (double x = x0; dx >= 0 ? x <= x1 : x >= x1; x = x + dx) {
             i = i + 1;
-            // A zero constant leaves the line 2 - 2x, even where e^-(x - x0) overflows.
-            const double transient = C == 0 ? 0.0 : std::exp(-(x - x0)) * C;
-            exact.store(i, x, transient - 2 * x + 2);
+            exact.store(i, x, solution(x));
         }
     } catch (const TableFull&) {
         if (x1 == x0) {

@@ -2,28 +2,11 @@
 // solution, step the selected method, list the steps and plot both solutions.
 #pragma once
 
-#include "solution_table.h"
-#include "view.h"
-
-#include <stdexcept>
-#include <string>
+#include "run/calculation_error.h"
+#include "run/solutions.h"
+#include "run/view.h"
 
 namespace pelorin {
-
-// The two tables a calculation fills; they describe the last calculation
-// until the next one starts.
-struct Solutions {
-    static constexpr int exactPoints = 12;
-    static constexpr int numericalPoints = 11;  // the start and at most ten steps
-    SolutionTable exact{exactPoints};
-    SolutionTable numerical{numericalPoints};
-};
-
-// Ends a calculation; the message tells the user what went wrong and what
-// to change.
-struct CalculationError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 // The CALCULATE button: converts the inputs, then runs Analytical, Numerical
 // and Graphic in turn. A stage that fails reports the error through the view

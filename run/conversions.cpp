@@ -1,4 +1,4 @@
-#include "conversions.h"
+#include "run/conversions.h"
 
 #include <charconv>
 #include <cstdlib>

@@ -1,4 +1,6 @@
-#include "plot.h"
+#include "run/plot.h"
+
+#include "run/calculation_error.h"
 
 #include <cfloat>
 #include <cmath>

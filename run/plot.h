@@ -2,8 +2,8 @@
 // solution in red, in a coordinate system fitted to the exact solution.
 #pragma once
 
-#include "calculation.h"
-#include "view.h"
+#include "run/solutions.h"
+#include "run/view.h"
 
 namespace pelorin {
 

@@ -1,4 +1,4 @@
-#include "solution_table.h"
+#include "run/solution_table.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,12 +2,28 @@
 // The window implements both; tests implement them with small fakes.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace pelorin {
 
+// The four input boxes, in the order a calculation reads them.
 enum class Input { x0, y0, x1, h };
+inline constexpr std::array<Input, 4> inputs{Input::x0, Input::y0, Input::x1, Input::h};
+
+// The short mathematical name of a box, as its label and a screen reader say it.
+constexpr std::string_view inputName(Input box) {
+    constexpr std::array<std::string_view, 4> names{"x0", "y0", "x1", "h"};
+    return names[static_cast<std::size_t>(box)];
+}
+
+// What a box holds when the window opens: the worked example of the lessons.
+constexpr std::string_view defaultInput(Input box) {
+    constexpr std::array<std::string_view, 4> texts{"0", "-1", "0.4", "0.4"};
+    return texts[static_cast<std::size_t>(box)];
+}
 
 class WindowView {
 public:

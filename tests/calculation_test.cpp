@@ -1,7 +1,7 @@
 // Pressing CALCULATE: the lines the results list gains, the tables behind the
 // plot, and the errors that stop a calculation.
-#include "conversions.h"
-#include "fakes.h"
+#include "run/conversions.h"
+#include "tests/support/fakes.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // gives the inputs, then exactly what the results list gains and the error the
 // user is told, if any. After every row the same window still calculates the
 // default example as always.
-#include "fakes.h"
+#include "tests/support/fakes.h"
 
 #include <gtest/gtest.h>
 

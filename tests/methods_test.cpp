@@ -1,7 +1,7 @@
 // The seven step procedures against the textbook tables for dy/dx = -2x - y,
 // and their orders of accuracy on an equation where they differ.
-#include "conversions.h"
-#include "methods.h"
+#include "run/conversions.h"
+#include "methods/methods.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The plot of a calculation: its coordinate system and the segments drawn.
-#include "fakes.h"
+#include "tests/support/fakes.h"
 
 #include <gtest/gtest.h>
 

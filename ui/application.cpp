@@ -1,6 +1,6 @@
-#include "application.h"
+#include "ui/application.h"
 
-#include "form1.h"
+#include "ui/form1.h"
 
 #include <QApplication>
 #include <QIcon>

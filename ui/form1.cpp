@@ -1,9 +1,10 @@
-#include "form1.h"
+#include "ui/form1.h"
 
-#include "form_about.h"
-#include "plot_widget.h"
-#include "results_list_model.h"
-#include "layout.h"
+#include "ui/form_about.h"
+#include "ui/layout.h"
+#include "ui/plot_widget.h"
+#include "ui/results_list_model.h"
+#include "ui/text.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -16,71 +17,28 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
-const QSize clientArea = twips(0, 0, 11850, 4980).size();
-
-// Left, top, width and height of every control, in twips of its container.
-struct Placement {
-    const char* name;
-    int left, top, width, height;
-};
-
-constexpr Placement frame1{"Frame1", 105, 210, 2205, 900};
-constexpr Placement label1{"Label1", 105, 210, 375, 255};
-constexpr Placement textX0{"Text_x0", 420, 210, 615, 285};
-constexpr Placement label2{"Label2", 1155, 210, 375, 255};
-constexpr Placement textX1{"Text_x1", 1470, 210, 615, 285};
-constexpr Placement label4{"Label4", 105, 525, 375, 255};
-constexpr Placement textY0{"Text_y0", 420, 525, 615, 285};
-constexpr Placement label3{"Label3", 1155, 525, 255, 255};
-constexpr Placement textH{"Text_h", 1470, 525, 615, 285};
-constexpr Placement command1{"Command1", 105, 1260, 2235, 570};
-constexpr Placement frame2{"Frame2", 120, 1890, 2235, 2850};
-constexpr Placement picture1{"Picture1", 2415, 105, 4815, 4575};
-constexpr Placement list1{"List1", 7350, 105, 3900, 4545};
-// The method buttons inside Frame2, in catalogue order.
-constexpr std::array<Placement, 7> optionPlacements{{
-    {"Option_Euler", 240, 240, 735, 255},
-    {"Option_EulerEP", 240, 600, 1575, 255},
-    {"Option_EulerMP", 240, 960, 1575, 255},
-    {"Option_RK4", 240, 1320, 1455, 255},
-    {"Option_RKF", 210, 1680, 1935, 255},
-    {"Option_RKM", 240, 2040, 1815, 255},
-    {"Option_RK4G", 210, 2415, 1590, 225},
-}};
+using namespace form1Layout;
 
 template <typename Widget>
 Widget* place(Widget* widget, const Placement& at) {
-    widget->setObjectName(QString::fromLatin1(at.name));
-    widget->setGeometry(twips(at.left, at.top, at.width, at.height));
+    widget->setObjectName(fromView(at.name));
+    widget->setGeometry(at.geometry());
     return widget;
 }
 
-QLabel* addLabel(QWidget* parent, const Placement& at, const char* text) {
-    return place(new QLabel(QString::fromLatin1(text), parent), at);
-}
-
-QLineEdit* addInput(QWidget* parent, const Placement& at, const char* text, QLabel* label,
-                    const char* accessibleName) {
-    auto* box = place(new QLineEdit(QString::fromLatin1(text), parent), at);
-    box->setAccessibleName(QString::fromLatin1(accessibleName));
-    label->setBuddy(box);
-    return box;
-}
-
-// The fixed layout was drawn for an 8-point sans-serif face of Arial's
-// proportions; a wider default face would clip the captions.
-QFont layoutFont() {
-    QFont font;
-    font.setFamilies({"Liberation Sans", "Arial", "Nimbus Sans"});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8);
-    return font;
-}
-
-QString fromView(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+QLineEdit* addInput(QWidget* frame, pelorin::Input input) {
+    const Placement& labelAt = label(input);
+    const Placement& boxAt = box(input);
+    auto* caption = place(new QLabel(fromView(labelAt.text), frame), labelAt);
+    auto* edit = place(new QLineEdit(fromView(boxAt.text), frame), boxAt);
+    edit->setAccessibleName(fromView(pelorin::inputName(input)));
+    caption->setBuddy(edit);
+    return edit;
 }
 
 }  // namespace
@@ -88,9 +46,9 @@ QString fromView(std::string_view text) {
 Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     setObjectName("Form1");
     setWindowTitle("Pelorin - Numerical integration of dy/dx=-2*x-y");
-    setFont(layoutFont());
+    setFont(form1Layout::font());
     auto* client = new QWidget(this);
-    client->setFixedSize(clientArea);
+    client->setFixedSize(twips(0, 0, clientWidth, clientHeight).size());
     setCentralWidget(client);
 
     createInputs(client);
@@ -106,26 +64,25 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
 Form1::~Form1() { delete about_; }
 
 void Form1::createInputs(QWidget* client) {
-    auto* frame = place(new QGroupBox(client), frame1);
+    auto* frame = place(new QGroupBox(client), Frame1);
     frame->setAccessibleName("Inputs");
-    Text_x0 = addInput(frame, textX0, "0", addLabel(frame, label1, "x0 ="), "x0");
-    Text_x1 = addInput(frame, textX1, "0.4", addLabel(frame, label2, "x1 ="), "x1");
-    Text_y0 = addInput(frame, textY0, "-1", addLabel(frame, label4, "y0 ="), "y0");
-    Text_h = addInput(frame, textH, "0.4", addLabel(frame, label3, "h ="), "h");
+    Text_x0 = addInput(frame, pelorin::Input::x0);
+    Text_x1 = addInput(frame, pelorin::Input::x1);
+    Text_y0 = addInput(frame, pelorin::Input::y0);
+    Text_h = addInput(frame, pelorin::Input::h);
 
-    Command1 = place(new QPushButton("CALCULATE", client), command1);
+    Command1 = place(new QPushButton(fromView(form1Layout::Command1.text), client), form1Layout::Command1);
     Command1->setAutoDefault(true);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
 }
 
 void Form1::createMethodButtons(QWidget* client) {
-    auto* frame = place(new QGroupBox(client), frame2);
+    auto* frame = place(new QGroupBox(client), Frame2);
     frame->setAccessibleName("Method");
     auto* group = new QButtonGroup(frame);
     for (std::size_t row = 0; row < options_.size(); ++row) {
         const pelorin::Method& method = pelorin::methodCatalogue[row];
-        auto* option = place(new QRadioButton(fromView(method.caption), frame),
-                             optionPlacements[row]);
+        auto* option = place(new QRadioButton(fromView(method.caption), frame), options[row]);
         const QString explanation = QStringLiteral("Order %1: halving h divides the error by "
                                                    "about %2.")
                                         .arg(method.order)
@@ -140,14 +97,14 @@ void Form1::createMethodButtons(QWidget* client) {
 }
 
 void Form1::createPlotAndList(QWidget* client) {
-    Picture1 = place(new PlotWidget(client), picture1);
+    Picture1 = place(new PlotWidget(client), form1Layout::Picture1);
     Picture1->setFocusPolicy(Qt::TabFocus);
     Picture1->setAccessibleName("Plot");
     Picture1->setAccessibleDescription(
         "The exact solution in the foreground colour and the numerical solution in red, "
         "drawn by the last calculation.");
 
-    List1 = place(new QListView(client), list1);
+    List1 = place(new QListView(client), form1Layout::List1);
     resultsModel_ = new ResultsListModel(List1);
     List1->setModel(resultsModel_);
     List1->setUniformItemSizes(true);
@@ -163,13 +120,22 @@ void Form1::createMenu() {
     connect(about, &QAction::triggered, this, &Form1::Mn_About_Click);
 }
 
-// Keyboard order: CALCULATE first, then the boxes, the plot, the methods and
-// the list, as the window has always had it.
+// Keyboard order as the layout numbers it: CALCULATE first, then the boxes,
+// the plot, the methods and the list.
 void Form1::setTabOrder() {
-    QWidget* order[] = {Command1, Text_x0, Text_x1, Text_h, Picture1, Text_y0,
-                        options_[0], options_[1], options_[2], options_[3], options_[4],
-                        options_[5], List1, options_[6]};
-    for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+    std::vector<Placement> order;
+    for (const Placement& control : all) {
+        if (control.tab >= 0) order.push_back(control);
+    }
+    std::sort(order.begin(), order.end(),
+              [](const Placement& a, const Placement& b) { return a.tab < b.tab; });
+    QWidget* previous = nullptr;
+    for (const Placement& control : order) {
+        auto* widget = findChild<QWidget*>(fromView(control.name));
+        if (!(widget->focusPolicy() & Qt::TabFocus)) continue;
+        if (previous) QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
 }
 
 std::string Form1::inputText(pelorin::Input box) const {

@@ -2,9 +2,9 @@
 // area and the results list, laid out at fixed positions.
 #pragma once
 
-#include "calculation.h"
-#include "methods.h"
-#include "view.h"
+#include "run/calculation.h"
+#include "methods/methods.h"
+#include "run/view.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -33,7 +33,6 @@ public:
     void reportError(const std::string& message) override;
 
     const ResultsListModel& results() const { return *resultsModel_; }
-    const pelorin::Solutions& solutions() const { return solutions_; }
 
 public slots:
     void Command1_Click();

@@ -1,16 +1,16 @@
-#include "form_about.h"
+#include "ui/form_about.h"
 
-#include "layout.h"
+#include "ui/layout.h"
+#include "ui/text.h"
 
 #include <QLabel>
 
 namespace {
 
-QLabel* addLabel(QWidget* parent, const char* name, QRect geometry, const QString& text,
-                 double points = 8.25) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(geometry);
+QLabel* addLabel(QWidget* parent, const Placement& at, double points = 8.25) {
+    auto* label = new QLabel(fromView(at.text), parent);
+    label->setObjectName(fromView(at.name));
+    label->setGeometry(at.geometry());
     QFont font("Verdana");
     font.setPointSizeF(points);
     label->setFont(font);
@@ -31,17 +31,15 @@ Form_About::Form_About(QWidget* parent) : QWidget(parent, Qt::Window) {
     setAttribute(Qt::WA_DeleteOnClose);
     // The main window alone decides when the program ends.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setFixedSize(twips(0, 0, 3600, 3030).size());
+    setFixedSize(twips(0, 0, aboutLayout::clientWidth, aboutLayout::clientHeight).size());
     fillWithLightYellow(this);
 
-    auto* title = addLabel(this, "Label2", twips(600, 360, 2415, 855),
-                           "Solution of dy/dx=-2*x-y by numerical methods", 9.75);
+    auto* title = addLabel(this, aboutLayout::Label2, 9.75);
     title->setAlignment(Qt::AlignCenter);
     title->setWordWrap(true);
     setTextColour(title, qRgb(0, 128, 0));
-    addLabel(this, "Label7", twips(600, 1440, 2535, 255), "by the Pelorin developers");
-    addLabel(this, "Label8", twips(480, 1920, 2895, 255), "Last modified : 17.12 2007");
-    addLabel(this, "Label4", twips(240, 2400, 3375, 255), "For comments and questions e-mail to");
-    auto* address = addLabel(this, "Label5", twips(960, 2640, 1935, 255), "pelorin@example.org");
-    setTextColour(address, qRgb(0, 0, 255));
+    addLabel(this, aboutLayout::Label7);
+    addLabel(this, aboutLayout::Label8);
+    addLabel(this, aboutLayout::Label4);
+    setTextColour(addLabel(this, aboutLayout::Label5), qRgb(0, 0, 255));
 }

@@ -1,6 +1,6 @@
 // Starts the program: one main window, shown at once.
-#include "application.h"
-#include "form1.h"
+#include "ui/application.h"
+#include "ui/form1.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
-#include "plot_widget.h"
+#include "ui/plot_widget.h"
 
-#include "layout.h"
+#include "ui/layout.h"
 
 #include <QAccessibleWidget>
 #include <QPainter>

@@ -2,7 +2,7 @@
 // user coordinate system that calculation set, on a light-yellow ground.
 #pragma once
 
-#include "view.h"
+#include "run/view.h"
 
 #include <QFrame>
 

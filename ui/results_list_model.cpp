@@ -1,4 +1,4 @@
-#include "results_list_model.h"
+#include "ui/results_list_model.h"
 
 void ResultsListModel::append(std::string_view line) {
     const int row = rowCount();

@@ -1,5 +1,7 @@
 # Helpers for driving the real program on an X display (sourced, not run).
-# Positions are in window coordinates of the main window at scale 1.
+# Positions are in window coordinates of the main window at scale 1, taken
+# from the window's layout table: set PELORIN_LAYOUT to the print_layout
+# program (built in build/tests/) before clicking a control.
 
 # start_pelorin PROGRAM: starts it and sets PELORIN_PID and PELORIN_WINDOW.
 start_pelorin() {
@@ -31,24 +33,27 @@ menu_bar_height() {
   echo $((window_height - 332))
 }
 
-# click_control LEFT TOP: clicks 5 pixels into the control at client position (LEFT, TOP).
+# click_control NAME: clicks 5 pixels into the control of that name (Command1,
+# Text_h, Option_RK4, ...).
 click_control() {
-  click $(($1 + 5)) $(($2 + 5 + $(menu_bar_height)))
+  local name left top rest
+  read -r name left top rest < <("$PELORIN_LAYOUT" | grep "^$1 ")
+  if [ -z "${name:-}" ]; then
+    echo "no control named $1 in the layout" >&2
+    return 1
+  fi
+  click $((left + 5)) $((top + 5 + $(menu_bar_height)))
 }
 
-click_calculate() { click_control 60 90; }
+click_calculate() { click_control Command1; }
 
-# replace_text LEFT TOP TEXT: replaces the contents of the input box at (LEFT, TOP).
+# replace_text NAME TEXT: replaces the contents of the input box of that name.
 replace_text() {
-  click_control "$1" "$2"
+  click_control "$1"
   xdotool key --window "$PELORIN_WINDOW" ctrl+a
-  xdotool type --window "$PELORIN_WINDOW" "$3"
+  xdotool type --window "$PELORIN_WINDOW" "$2"
   sleep 0.2
 }
-
-# Client positions of the controls a session uses (Frame1 is at 7,14; Frame2 at 8,126).
-TEXT_H=(105 49)
-OPTION_RK4=(24 214)
 
 screenshot_window() {
   import -window "$1" "$2"

@@ -4,8 +4,10 @@
 //
 // The scale factor is fixed when a process starts, so the test measures in
 // two child processes (this program with --measure) and compares.
-#include "form1.h"
-#include "form_about.h"
+#include "ui/form1.h"
+#include "ui/form_about.h"
+#include "ui/layout.h"
+#include "ui/text.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -22,15 +24,7 @@
 
 namespace {
 
-constexpr QRgb lightYellow = qRgb(255, 255, 192);
 constexpr QRgb red = qRgb(255, 0, 0);
-
-const char* const controlNames[] = {
-    "Frame1",       "Label1",         "Label2",         "Label3",     "Label4",
-    "Text_x0",      "Text_x1",        "Text_y0",        "Text_h",     "Command1",
-    "Frame2",       "Option_Euler",   "Option_EulerEP", "Option_EulerMP",
-    "Option_RK4",   "Option_RKF",     "Option_RKM",     "Option_RK4G", "Picture1",
-    "List1"};
 
 // One run's figures, by name: "dpr", "window", "about", each control, "plot".
 using Measurement = std::map<std::string, std::string>;
@@ -57,9 +51,10 @@ int measure(int argc, char* argv[]) {
     out << "dpr " << dpr << '\n';
     out << "window " << sizeText(form.grab().size()) << '\n';
     out << "menubar " << deviceGeometry(*form.menuBar(), form, dpr) << '\n';
-    for (const char* name : controlNames) {
-        auto* widget = form.findChild<QWidget*>(QString::fromLatin1(name));
-        out << name << ' ' << (widget ? deviceGeometry(*widget, form, dpr) : "missing") << '\n';
+    for (const Placement& control : form1Layout::all) {
+        auto* widget = form.findChild<QWidget*>(fromView(control.name));
+        out << fromView(control.name) << ' '
+            << (widget ? deviceGeometry(*widget, form, dpr) : "missing") << '\n';
     }
 
     form.findChild<QPushButton*>("Command1")->click();
@@ -145,7 +140,8 @@ TEST_F(HighDpi, WindowsAreTwiceAsLargeInDevicePixels) {
 }
 
 TEST_F(HighDpi, EveryControlKeepsItsPlaceAndProportion) {
-    std::vector<std::string> names(std::begin(controlNames), std::end(controlNames));
+    std::vector<std::string> names;
+    for (const Placement& control : form1Layout::all) names.emplace_back(control.name);
     names.push_back("menubar");
     for (const std::string& name : names) {
         SCOPED_TRACE(name);

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Usage: real_window_test.sh PROGRAM PRINT_LAYOUT
 # Starts the built program on a real X display (under Xvfb), clicks CALCULATE
 # with the mouse and checks a screenshot: the light-yellow plot gains red
 # pixels and the results list gains text.
@@ -9,6 +10,7 @@ fi
 program=$2
 here=$(cd "$(dirname "$0")/../.." && pwd)
 source "$here/scripts/lib/x11-session.sh"
+PELORIN_LAYOUT=$3
 work=$(mktemp -d)
 trap 'stop_pelorin; rm -rf "$work"' EXIT
 
@@ -18,7 +20,8 @@ click_calculate
 sleep 0.5
 screenshot_window "$PELORIN_WINDOW" "$work/after.png"
 
-list_area="250x290+495+$((12 + $(menu_bar_height)))"
+read -r _ left top width height < <("$PELORIN_LAYOUT" | grep '^List1 ')
+list_area="$((width - 10))x$((height - 10))+$((left + 5))+$((top + 5 + $(menu_bar_height)))"
 yellow=$(count_colour "$work/after.png" FFFFC0)
 red_before=$(count_colour "$work/before.png" FF0000)
 red_after=$(count_colour "$work/after.png" FF0000)

@@ -6,9 +6,10 @@
 // presses.
 //
 //   soak_test [PRESSES] [SEED]     (default 2000 presses, seed 1)
-#include "fakes.h"
-#include "form1.h"
-#include "results_list_model.h"
+#include "tests/support/fakes.h"
+#include "tests/support/resident_memory.h"
+#include "ui/form1.h"
+#include "ui/results_list_model.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -24,13 +25,6 @@
 #include <unistd.h>
 
 namespace {
-
-long residentKilobytes() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
 
 // Texts a student might type: mostly sensible, some not.
 const std::vector<std::string> starts{"0", "0", "0", "0", "-1", "1", "0.5", "-0.4", "2", "-800",
@@ -105,7 +99,7 @@ int main(int argc, char** argv) {
             QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
         if (n % 1000 == 0) {
-            std::cout << n << "  " << form.results().rowCount() << "  " << residentKilobytes()
+            std::cout << n << "  " << form.results().rowCount() << "  " << pelorin::testing::residentKilobytes()
                       << "\n";
         }
     }

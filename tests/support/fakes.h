@@ -1,9 +1,10 @@
-// A window and a plot area that record what a calculation told them.
+// A window and a plot area that record what a calculation told them, for
+// the tests, the fuzz targets and the benchmarks alike.
 #pragma once
 
-#include "calculation.h"
-#include "methods.h"
-#include "view.h"
+#include "methods/methods.h"
+#include "run/calculation.h"
+#include "run/view.h"
 
 #include <string>
 #include <utility>
@@ -13,7 +14,8 @@ namespace pelorin::testing {
 
 class FakeWindow : public WindowView {
 public:
-    std::string x0 = "0", y0 = "-1", x1 = "0.4", h = "0.4";
+    std::string x0{defaultInput(Input::x0)}, y0{defaultInput(Input::y0)},
+        x1{defaultInput(Input::x1)}, h{defaultInput(Input::h)};
     std::size_t selectedRow = 0;
     std::vector<std::string> lines;
     std::vector<std::string> errors;
@@ -24,6 +26,12 @@ public:
         y0 = std::move(y0Text);
         x1 = std::move(x1Text);
         h = std::move(hText);
+    }
+
+    // Types what the window starts with.
+    void enterDefaults() {
+        enter(std::string(defaultInput(Input::x0)), std::string(defaultInput(Input::y0)),
+              std::string(defaultInput(Input::x1)), std::string(defaultInput(Input::h)));
     }
 
     void select(std::string_view caption) {
