@@ -97,11 +97,11 @@ public:
 void calculate(benchmark::State& state, std::size_t row) {
     QuietWindow window(row);
     QuietCanvas canvas;
-    Solutions solutions;
+    Calculation last;
     for (auto _ : state) {
         window.lineCount = 0;
         canvas.lines = 0;
-        Command1_Click(window, canvas, solutions);
+        Command1_Click(window, canvas, last);
     }
     // Three heading lines and ten steps; two axes and ten segments of each solution.
     if (window.errorCount != 0 || window.lineCount != 3 + 10 || canvas.lines != 2 + 10 + 10) {

@@ -76,10 +76,11 @@ void requireSound(const SolutionTable& table, const char* name) {
 
 // One press; returns the lines it appended.
 std::vector<std::string> press(CheckingWindow& window, CheckingCanvas& canvas,
-                               Solutions& solutions) {
+                               Calculation& last) {
     const std::size_t linesBefore = window.lines.size();
     const std::size_t errorsBefore = window.errors.size();
-    Command1_Click(window, canvas, solutions);
+    Command1_Click(window, canvas, last);
+    const Solutions& solutions = last.solutions;
     require(window.errors.size() <= errorsBefore + 1, "more than one error for one press");
     requireSound(solutions.exact, "exact");
     requireSound(solutions.numerical, "numerical");
@@ -103,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     CheckingWindow window;
     CheckingCanvas canvas;
-    Solutions solutions;
+    Calculation last;
 
     // '0' picks row 0; 49, a multiple of 7 above '0', keeps the remainder
     // of every other byte non-negative.
@@ -119,12 +120,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                          : pos - start));
     }
     window.enter(texts[0], texts[1], texts[2], texts[3]);
-    press(window, canvas, solutions);
+    press(window, canvas, last);
 
     window.enterDefaults();
     window.selectedRow = 0;
     const std::size_t errorsBefore = window.errors.size();
-    require(press(window, canvas, solutions) ==
+    require(press(window, canvas, last) ==
                 std::vector<std::string>{" ", "Euler Method", " ", "0.4    -0.6"},
             "the default calculation lists something else after this input");
     require(window.errors.size() == errorsBefore, "the default calculation reports an error");

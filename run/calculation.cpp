@@ -12,8 +12,11 @@ namespace pelorin {
 
 namespace {
 
-double readInput(const WindowView& view, Input box) {
-    if (const auto value = textToNumber(view.inputText(box))) return *value;
+double readInput(const WindowView& view, Input box, Calculation& last) {
+    const std::size_t i = static_cast<std::size_t>(box);
+    last.texts[i] = view.inputText(box);
+    last.values[i] = textToNumber(last.texts[i]);
+    if (last.values[i]) return *last.values[i];
     throw CalculationError("The number entered for " + std::string(inputName(box)) +
                            " is too large to calculate with. Enter a number between "
                            "-1E+308 and 1E+308.");
@@ -100,17 +103,32 @@ void Numerical(WindowView& view, SolutionTable& numerical, double x0, double y0,
     }
 }
 
-void Command1_Click(WindowView& view, Canvas& canvas, Solutions& solutions) {
+void Command1_Click(WindowView& view, Canvas& canvas, Calculation& last) {
+    last.texts = {};
+    last.values = {};
+    last.method = nullptr;
+    last.solutions.exact.clear();
+    last.solutions.numerical.clear();
+    last.failedStage.reset();
+    last.failure.clear();
+    Stage stage = Stage::reading;
     try {
-        const double x0 = readInput(view, Input::x0);
-        const double y0 = readInput(view, Input::y0);
-        const double x1 = readInput(view, Input::x1);
-        const double h = readInput(view, Input::h);
-        Analytical(solutions.exact, x0, y0, x1);
-        Numerical(view, solutions.numerical, x0, y0, x1, h);
-        Graphic(canvas, solutions, x1);
+        const double x0 = readInput(view, Input::x0, last);
+        const double y0 = readInput(view, Input::y0, last);
+        const double x1 = readInput(view, Input::x1, last);
+        const double h = readInput(view, Input::h, last);
+        stage = Stage::exact;
+        Analytical(last.solutions.exact, x0, y0, x1);
+        stage = Stage::numerical;
+        // The method whose heading Numerical lists.
+        last.method = selectedMethod(view);
+        Numerical(view, last.solutions.numerical, x0, y0, x1, h);
+        stage = Stage::plot;
+        Graphic(canvas, last.solutions, x1);
     } catch (const CalculationError& error) {
-        view.reportError(error.what());
+        last.failedStage = stage;
+        last.failure = error.what();
+        view.reportError(last.failure);
     }
 }
 

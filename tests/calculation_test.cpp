@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace pelorin;
 using pelorin::testing::Press;
 using Lines = std::vector<std::string>;
@@ -180,4 +182,57 @@ TEST(Calculate, TooSmallAStepListsTenStepsThenStops) {
     press.window.h = "0.4";
     EXPECT_EQ(press.calculate(), (Lines{" ", "Euler Method", " ", "0.4    -0.6"}));
     EXPECT_EQ(press.window.errors.size(), 1u);
+}
+
+TEST(Calculate, KeepsWhatItReadAndWhereItStopped) {
+    struct Row {
+        const char* name;
+        const char* x0;
+        const char* y0;
+        const char* x1;
+        const char* h;
+        std::optional<Stage> failedStage;
+        std::vector<std::optional<double>> values;  // x0, y0, x1, h as read
+        int steps;                                   // last index of the numerical table
+    };
+    const std::vector<Row> rows{
+        {"default inputs", "0", "-1", "0.4", "0.4", std::nullopt, {0, -1, 0.4, 0.4}, 1},
+        {"text read leniently", "0abc", "-1", "0.4", "0.2x", std::nullopt, {0, -1, 0.4, 0.2}, 2},
+        {"h beyond a double", "0", "-1", "0.4", "1e999", Stage::reading,
+         {0, -1, 0.4, std::nullopt}, -1},
+        {"y0 beyond a double stops the reading there", "0", "1e999", "0.4", "0.4",
+         Stage::reading, {0, std::nullopt, std::nullopt, std::nullopt}, -1},
+        {"empty range", "0", "-1", "0", "0.4", Stage::exact, {0, -1, 0, 0.4}, -1},
+        {"too small a step", "0", "-1", "0.4", "0.04", Stage::numerical, {0, -1, 0.4, 0.04}, 10},
+        {"too large to plot", "0", "1e39", "0.4", "0.4", Stage::plot, {0, 1e39, 0.4, 0.4}, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Press press;
+        press.window.enter(row.x0, row.y0, row.x1, row.h);
+        press.calculate();
+        EXPECT_EQ(press.last.text(Input::x0), row.x0);
+        EXPECT_EQ(press.last.text(Input::y0), row.y0);
+        for (Input box : inputs) {
+            EXPECT_EQ(press.last.value(box), row.values[static_cast<std::size_t>(box)])
+                << inputName(box);
+        }
+        EXPECT_EQ(press.last.failedStage, row.failedStage);
+        EXPECT_EQ(press.last.failure.empty(), !row.failedStage);
+        EXPECT_EQ(press.solutions.numerical.last(), row.steps);
+        // The method is known once the steps begin.
+        if (row.failedStage != Stage::reading && row.failedStage != Stage::exact) {
+            ASSERT_NE(press.last.method, nullptr);
+            EXPECT_EQ(press.last.method->heading, "Euler Method");
+        }
+    }
+}
+
+TEST(Calculate, NoMethodSelectedListsAnEmptyHeadingAndStops) {
+    Press press;
+    press.window.selectedRow = methodCatalogue.size();  // none of the rows
+    EXPECT_EQ(press.calculate(), (Lines{" ", "", " "}));
+    EXPECT_EQ(press.window.errors, (Lines{"Choose a method before pressing CALCULATE."}));
+    EXPECT_EQ(press.last.method, nullptr);
+    EXPECT_EQ(press.last.failedStage, Stage::numerical);
 }

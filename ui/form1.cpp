@@ -163,8 +163,9 @@ void Form1::reportError(const std::string& message) {
 }
 
 void Form1::Command1_Click() {
-    pelorin::Command1_Click(*this, *Picture1, solutions_);
+    pelorin::Command1_Click(*this, *Picture1, last_);
     List1->scrollToBottom();
+    emit calculated();
 }
 
 void Form1::Mn_About_Click() {

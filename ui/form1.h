@@ -33,6 +33,12 @@ public:
     void reportError(const std::string& message) override;
 
     const ResultsListModel& results() const { return *resultsModel_; }
+    // The last press of CALCULATE, for the windows that explain it.
+    const pelorin::Calculation& lastCalculation() const { return last_; }
+
+signals:
+    // After every press of CALCULATE, whether it succeeded or not.
+    void calculated();
 
 public slots:
     void Command1_Click();
@@ -59,5 +65,5 @@ private:
     ResultsListModel* resultsModel_ = nullptr;
     QPointer<Form_About> about_;
 
-    pelorin::Solutions solutions_;
+    pelorin::Calculation last_;
 };

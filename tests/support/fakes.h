@@ -79,11 +79,12 @@ struct FakeCanvas : Canvas {
 struct Press {
     FakeWindow window;
     FakeCanvas canvas;
-    Solutions solutions;
+    Calculation last;
+    const Solutions& solutions = last.solutions;
 
     std::vector<std::string> calculate() {
         const std::size_t before = window.lines.size();
-        Command1_Click(window, canvas, solutions);
+        Command1_Click(window, canvas, last);
         return {window.lines.begin() + static_cast<std::ptrdiff_t>(before), window.lines.end()};
     }
 };
