@@ -17,7 +17,8 @@ import pyatspi
 INPUTS = [("x0", "0", "x0 ="), ("x1", "0.4", "x1 ="), ("y0", "-1", "y0 ="), ("h", "0.1", "h =")]
 METHODS = ["Euler", "Euler (End points)", "Euler (Mid point)", "Runge-Kutta 4",
            "Runge-Kutta-Fehlberg", "Runge-Kutta-Merson", "Runge-Kutta-Gill"]
-# The plot is a QFrame that paints itself, and Qt reports a QFrame's role.
+# The plot is installed with the role of a picture, so a screen reader says
+# "image" rather than the "frame" Qt would report for a QFrame.
 PLOT_ROLE = "image"
 
 # x0 = 0, x1 = 0.4, y0 = -1, h = 0.1 with Runge-Kutta 4: the lines the list gains.

@@ -2,12 +2,14 @@
 # Runs accessibility_test.py against the program the way a screen reader meets
 # it: on a private X display and D-Bus session, with the accessibility bus of
 # at-spi2-core running and Qt's AT-SPI bridge switched on.
-# Usage: run_accessibility_test.sh PROGRAM
+# Usage: run_accessibility_test.sh PROGRAM [SCRIPT]   (SCRIPT: a .py file beside
+# this one, accessibility_test.py by default; it is given the program's PID)
 set -euo pipefail
 if [ "${1:-}" != --in-session ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- "$0" --in-session "$@"
 fi
 program=$2
+script=${3:-accessibility_test.py}
 here=$(cd "$(dirname "$0")" && pwd)
 
 XDG_RUNTIME_DIR=$(mktemp -d)
@@ -35,4 +37,4 @@ done
 # Orca makes Qt expose its widgets by itself; without Orca, Qt has to be told.
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" &
 app=$!
-/usr/bin/python3 "$here/accessibility_test.py" "$app"
+/usr/bin/python3 "$here/$script" "$app"
