@@ -1,7 +1,8 @@
 // One function per method, stage by stage as the textbooks write them.
-// Parentheses are never rearranged: C++ evaluates left to right within a sum
-// or product, which is the order the formulas are written in, and the build
-// forbids contracting a product and a sum into one fused operation.
+// Parentheses are never rearranged: C++ groups a chain of sums, or of
+// products and quotients, from the left, which is how the formulas are
+// written ((a + b) + c, (3·k1)/32), and the build forbids contracting a
+// product and a sum into one fused operation.
 #include "methods/methods.h"
 
 #include <cmath>

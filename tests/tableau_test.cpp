@@ -1,0 +1,61 @@
+// The tableaus against the hand-written step procedures, so the two cannot
+// drift apart, and the tableau entries as a student reads them.
+#include "methods/stage_step.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+
+using namespace pelorin;
+
+namespace {
+
+// Units in the last place of the largest term the step adds up: its start,
+// its end and every a_jl·k_l. The two ways of grouping the sums round
+// differently, and Fehlberg's terms reach seven times an increment.
+double ulpsApart(double a, double b, const Tableau& tableau, const StageStep& stages, double y0) {
+    double scale = std::max({std::fabs(a), std::fabs(b), std::fabs(y0)});
+    for (int j = 0; j < stages.stages; ++j) {
+        for (int l = 0; l < j; ++l) {
+            scale = std::max(scale, std::fabs(tableau.a[j][l].value() * stages.k[l]));
+        }
+    }
+    const double ulp = std::nextafter(scale, std::numeric_limits<double>::infinity()) - scale;
+    return std::fabs(a - b) / ulp;
+}
+
+}  // namespace
+
+TEST(Tableau, StepperAgreesWithEveryStepProcedure) {
+    const Slope logistic = [](double, double y) { return y * (1 - y); };
+    const Slope oscillating = [](double x, double y) { return std::sin(x) - y * y; };
+    std::mt19937_64 random(20261208);
+    // Steps where h·∂f/∂y stays below one: beyond that a stage amplifies the
+    // roundings of the ones before it, and the comparison would measure that.
+    std::uniform_real_distribution<double> start(-1, 1), step(-0.25, 0.25);
+    for (const Method& method : methodCatalogue) {
+        SCOPED_TRACE(method.caption);
+        double worst = 0;
+        for (const Slope f : {Slope{f1}, logistic, oscillating}) {
+            for (int trial = 0; trial < 2000; ++trial) {
+                const double x0 = start(random), y0 = start(random), h = step(random);
+                const double byProcedure = method.step(x0, y0, h, f);
+                const StageStep stages = stepByStages(*method.tableau, x0, y0, h, f);
+                worst = std::max(worst, ulpsApart(byProcedure, stages.y1, *method.tableau, stages, y0));
+            }
+        }
+        EXPECT_LE(worst, 8) << "ulps apart at worst";
+    }
+}
+
+TEST(Tableau, EntriesReadAsFractions) {
+    EXPECT_EQ(fehlbergTableau.a[3][1].text(), "-7200/2197");
+    EXPECT_EQ(fehlbergTableau.e[0].text(), "1/360");
+    EXPECT_EQ(gillTableau.a[2][0].text(), "(-1 + \u221a2)/2");
+    EXPECT_EQ(gillTableau.a[3][1].text(), "-\u221a2/2");
+    EXPECT_EQ(gillTableau.b[1].text(), "(2 - \u221a2)/6");
+    EXPECT_EQ(eulerTableau.b[0].text(), "1");
+}
