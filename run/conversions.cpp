@@ -16,7 +16,8 @@ std::size_t skipDigits(std::string_view text, std::size_t pos) {
 }
 
 // The power of ten of the leading significant digit of an unsigned decimal
-// number; only its sign matters, to tell overflow from underflow.
+// number ("179.5e306" gives 308). Its sign tells an overflow from an
+// underflow; its value tells the numbers just beyond the largest double.
 long long decimalMagnitude(std::string_view number) {
     const std::size_t point = number.find('.');
     const std::size_t exponentAt = number.find_first_of("eE");
