@@ -6,7 +6,6 @@
 #include <QAccessibleWidget>
 #include <QHelpEvent>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 #include <QToolTip>
 
 #include <algorithm>
@@ -143,14 +142,11 @@ void PlotWidget::line(float x1, float y1, float x2, float y2, pelorin::Pen pen) 
 void PlotWidget::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     if (hasFocus()) {
-        // The style's focus rectangle just inside the frame, so that the
-        // keyboard user sees where the focus is.
+        // A ring in the highlight colour just inside the frame shows where
+        // the keyboard focus is; the light-yellow ground stays as it is.
         QPainter painter(this);
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = contentsRect().adjusted(1, 1, -1, -1);
-        option.backgroundColor = palette().color(QPalette::Window);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(QRectF(contentsRect()).adjusted(1, 1, -1, -1));
     }
     if (!scale_ || segments_.empty()) return;
     const UserScale s = *scale_;
