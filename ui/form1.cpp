@@ -32,6 +32,7 @@
 #include <QPdfWriter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 
 #include <algorithm>
 #include <vector>
@@ -117,6 +118,17 @@ void Form1::createMethodButtons(QWidget* client) {
         option->setAccessibleDescription(fromView(method.formula) + ". " + explanation);
         group->addButton(option);
         options_[row] = option;
+        // A caption wider than laid out (fonts differ from the ones the
+        // window was drawn with) grows the button to the right, inside the
+        // frame; its place stays.
+        const int room = frame->contentsRect().right() + 1 - option->x();
+        const int needed =
+            option->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, option) +
+            option->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, option) +
+            option->fontMetrics().horizontalAdvance(option->text());
+        if (needed > option->width()) {
+            option->resize(std::min(needed, std::max(room, option->width())), option->height());
+        }
     }
     options_[0]->setChecked(true);
 }
