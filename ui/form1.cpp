@@ -177,11 +177,9 @@ void Form1::createActions() {
     listMenu_ = contextMenu({
         action("Copy", List1, QKeySequence::Copy, [this] { copyListLines(selectedLines()); }),
         action("Copy all", List1, QKeySequence(), [this] {
-            QStringList lines;
-            for (int row = 0; row < resultsModel_->rowCount(); ++row) {
-                lines << fromView(resultsModel_->line(row));
-            }
-            copyListLines(lines.isEmpty() ? QString() : lines.join('\n') + '\n');
+            QString text;
+            for (const std::string& line : allLines()) text += QString::fromStdString(line) + '\n';
+            copyListLines(text);
         }),
         action("Select all", List1, QKeySequence::SelectAll, [this] { List1->selectAll(); }),
         action("Save as\u2026", List1, QKeySequence::Save, &Form1::saveList),
@@ -251,6 +249,14 @@ QString Form1::selectedLines() const {
     return text;
 }
 
+std::vector<std::string> Form1::allLines() const {
+    std::vector<std::string> lines;
+    for (int row = 0; row < resultsModel_->rowCount(); ++row) {
+        lines.emplace_back(resultsModel_->line(row));
+    }
+    return lines;
+}
+
 void Form1::copyListLines(const QString& lines) {
     if (!lines.isEmpty()) QApplication::clipboard()->setText(lines);
 }
@@ -262,10 +268,7 @@ void Form1::saveList() {
     const QString path = QFileDialog::getSaveFileName(this, "Save the results list", "results.txt",
                                                       text + ";;" + csv, &chosen);
     if (path.isEmpty()) return;
-    std::vector<std::string> lines;
-    for (int row = 0; row < resultsModel_->rowCount(); ++row) {
-        lines.emplace_back(resultsModel_->line(row));
-    }
+    const std::vector<std::string> lines = allLines();
     QByteArray contents;
     if (chosen == csv || path.endsWith(".csv", Qt::CaseInsensitive)) {
         contents = QByteArray::fromStdString(pelorin::commaSeparated(pelorin::resultsTable(lines)));

@@ -10,6 +10,8 @@
 #include <QPointer>
 
 #include <array>
+#include <string>
+#include <vector>
 
 class Form_About;
 class PlotWidget;
@@ -71,6 +73,7 @@ private:
     QList<QAction*> windowActions() const;
     QMenu* contextMenu(const QList<QAction*>& own);
     void openContextMenu(QWidget* widget, QPoint at);
+    std::vector<std::string> allLines() const;
     void copyListLines(const QString& lines);
     void saveList();
     void copyPlotImage();

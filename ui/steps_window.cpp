@@ -3,7 +3,6 @@
 #include "analysis/input_notes.h"
 #include "analysis/step_errors.h"
 #include "ui/save_file.h"
-#include "ui/text.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -18,27 +17,42 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <string_view>
+
 namespace {
 
 // What each column holds, for the tooltips of its header.
-QString columnExplanation(const QString& column, const pelorin::Method* method) {
-    if (column == "exact y") return "The exact solution through the start (x0, y0) at this x.";
-    if (column == "global error") return "y minus the exact value: the error gathered so far.";
-    if (column == "local error") {
-        return "The error of this step alone: the method's step taken from the exact value at "
-               "the previous x, minus the exact value at this x.";
+struct ColumnExplanation {
+    std::string_view column;
+    std::string_view method;  // empty: for every method
+    const char* text;
+};
+constexpr ColumnExplanation explanations[]{
+    {"exact y", "", "The exact solution through the start (x0, y0) at this x."},
+    {"global error", "", "y minus the exact value: the error gathered so far."},
+    {"local error", "",
+     "The error of this step alone: the method's step taken from the exact value at the "
+     "previous x, minus the exact value at this x."},
+    {"estimate", "Runge-Kutta-Fehlberg",
+     "Fehlberg's own estimate: the fifth-order result minus the fourth-order one, from the "
+     "same six stages. It estimates the error of the fourth-order result, so for the "
+     "fifth-order y listed here it is an overstatement: trust its size as a cautious bound, "
+     "not its digits or its sign."},
+    {"estimate", "Runge-Kutta-Merson",
+     "Merson's own estimate (2k1 \u2212 9k3 + 8k4 \u2212 k5)/30: the fourth-order result minus "
+     "a third-order one, from the same five stages. Merson derived it for linear equations "
+     "such as this one, where it somewhat overstates the error; on other equations it can be "
+     "far off. Trust its size, not its digits."},
+};
+
+QString columnExplanation(const std::string& column, const pelorin::Method* method) {
+    for (const ColumnExplanation& explanation : explanations) {
+        if (explanation.column != column) continue;
+        if (explanation.method.empty() || (method && explanation.method == method->caption)) {
+            return QString::fromUtf8(explanation.text);
+        }
     }
-    if (column != "estimate" || !method) return {};
-    if (method->caption == "Runge-Kutta-Fehlberg") {
-        return "Fehlberg's own estimate: the fifth-order result minus the fourth-order one, "
-               "from the same six stages. It estimates the error of the fourth-order result, "
-               "so for the fifth-order y listed here it is an overstatement: trust its size as "
-               "a cautious bound, not its digits or its sign.";
-    }
-    return "Merson's own estimate (2k1 \u2212 9k3 + 8k4 \u2212 k5)/30: the fourth-order result "
-           "minus a third-order one, from the same five stages. Merson derived it for linear "
-           "equations such as this one, where it somewhat overstates the error; on other "
-           "equations it can be far off. Trust its size, not its digits.";
+    return {};
 }
 
 QString joinedLines(const std::vector<std::string>& lines) {
@@ -123,8 +137,8 @@ void StepsWindow::showCalculation(const pelorin::Calculation& calculation) {
     table_->setColumnCount(static_cast<int>(shown_.header.size()));
     table_->setRowCount(static_cast<int>(shown_.rows.size()));
     for (int column = 0; column < table_->columnCount(); ++column) {
-        const QString name = QString::fromStdString(shown_.header[static_cast<std::size_t>(column)]);
-        auto* item = new QTableWidgetItem(name);
+        const std::string& name = shown_.header[static_cast<std::size_t>(column)];
+        auto* item = new QTableWidgetItem(QString::fromStdString(name));
         item->setToolTip(columnExplanation(name, errors.method));
         table_->setHorizontalHeaderItem(column, item);
     }
