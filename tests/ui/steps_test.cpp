@@ -28,7 +28,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <cmath>
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -322,6 +325,32 @@ TEST(SaveWhole, ReadOnlyFolderKeepsTheOldFile) {
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "old\n");
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"results.csv"});
+}
+
+// A disk that fills up in the middle of the file, made by the process's
+// file-size limit: the write fails as it would on a full disk (EFBIG rather
+// than ENOSPC), for any user and on any machine.
+TEST(SaveWhole, AWriteThatFailsHalfwayKeepsTheOldFile) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("results.txt");
+    ASSERT_EQ(saveWhole(path, "old\n"), "");
+
+    const QByteArray large(1 << 20, 'x');
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const QString message = saveWhole(path, large);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_TRUE(message.startsWith("Could not save")) << message.toStdString();
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "old\n");
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"results.txt"});
 }
 
 // The hostile rows once more, typed into the real window with the steps
