@@ -165,6 +165,13 @@ TEST_F(Additions, StepsWindowCopiesTabSeparatedAndShowsNotesOnTheReading) {
               "i\tx\ty\texact y\tglobal error\tlocal error\n"
               "0\t0\t0\t0\t0\t\n"
               "1\t0.4\t0\t-0.140640092071279\t0.140640092071279\t0.140640092071279\n");
+    // Ctrl+C in the table copies the whole table too, not just one cell.
+    QApplication::clipboard()->clear();
+    QApplication::setActiveWindow(window);
+    stepsTable()->setFocus();
+    QTest::keyClick(stepsTable(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith("i\tx\ty\texact y\t"))
+        << QApplication::clipboard()->text().toStdString();
     EXPECT_EQ(window->csv().toStdString(),
               "i,x,y,exact y,global error,local error\r\n"
               "0,0,0,0,0,\r\n"
