@@ -10,10 +10,10 @@
 #include "ui/save_file.h"
 #include "ui/steps_window.h"
 #include "ui/text.h"
+#include "ui/widget_image.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QButtonGroup>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -27,9 +27,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPageSize>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -287,21 +284,8 @@ void Form1::savePlotImage() {
     const QString path = QFileDialog::getSaveFileName(this, "Save the plot", "plot.png",
                                                       png + ";;" + pdf, &chosen);
     if (path.isEmpty()) return;
-    QByteArray contents;
-    QBuffer buffer(&contents);
-    buffer.open(QIODevice::WriteOnly);
-    if (chosen == pdf || path.endsWith(".pdf", Qt::CaseInsensitive)) {
-        // Lines stay lines: the plot paints itself onto a page of its size.
-        QPdfWriter writer(&buffer);
-        writer.setResolution(96);
-        writer.setPageSize(QPageSize(Picture1->size() * 72 / 96, QPageSize::Point));
-        writer.setPageMargins({});
-        QPainter painter(&writer);
-        Picture1->render(&painter);
-    } else {
-        Picture1->grab().save(&buffer, "PNG");
-    }
-    buffer.close();
+    const bool asPdf = chosen == pdf || path.endsWith(".pdf", Qt::CaseInsensitive);
+    const QByteArray contents = widgetImage(*Picture1, asPdf ? ImageFormat::pdf : ImageFormat::png);
     saveWholeOrWarn(this, path, contents);
 }
 

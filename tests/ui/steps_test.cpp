@@ -8,6 +8,7 @@
 #include "ui/results_list_model.h"
 #include "ui/save_file.h"
 #include "ui/steps_window.h"
+#include "ui/widget_image.h"
 #include "tests/support/hostile_inputs.h"
 
 #include <QAction>
@@ -280,6 +281,23 @@ TEST_F(Additions, PlotTooltipNamesTheCurvesAndSumsUpANearbyStep) {
         "step 1: x = 0.1, y = -0.9145125, exact y = -0.914512254107879, global error = "
         "-2.45892121109037E-07, local error = -2.45892121109037E-07"))
         << nearStep.toStdString();
+}
+
+TEST_F(Additions, PlotLeavesAsAPngOfItsPixelsAndAPdfPageOfItsSize) {
+    calculate();
+    QWidget* plot = child(form, "Picture1");
+    QImage png;
+    ASSERT_TRUE(png.loadFromData(widgetImage(*plot, ImageFormat::png), "PNG"));
+    EXPECT_EQ(png.size(), plot->size() * plot->devicePixelRatio());
+    EXPECT_EQ(png.pixelColor(plot->width() / 2, 3), QColor(lightYellow));
+
+    const QByteArray pdf = widgetImage(*plot, ImageFormat::pdf);
+    EXPECT_TRUE(pdf.startsWith("%PDF-"));
+    // 321 x 305 pixels at 96 to the inch are 240.75 x 228.75 points; a page
+    // size in points is whole, so the page is 241 x 229.
+    EXPECT_EQ(plot->size(), QSize(321, 305));
+    EXPECT_TRUE(pdf.contains("/MediaBox [0 0 241.000000 229.000000]"))
+        << pdf.left(2000).toStdString();
 }
 
 TEST(SaveWhole, WritesEverythingOrNothingAndLeavesTheOldFile) {
