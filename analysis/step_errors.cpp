@@ -101,6 +101,9 @@ TextTable stepErrorTable(const StepErrors& errors) {
 }
 
 std::string calculationHeading(const Calculation& calculation) {
+    // Every calculation reads x0 or fails trying.
+    const bool ran = calculation.value(Input::x0) || calculation.failedStage;
+    if (!ran) return "No calculation yet: press CALCULATE.";
     std::string heading = calculation.method
                               ? std::string(calculation.method->heading) + " with "
                               : std::string("Stopped before a method ran, with ");

@@ -42,7 +42,8 @@ StepErrors stepErrors(const Calculation& calculation);
 TextTable stepErrorTable(const StepErrors& errors);
 
 // One line naming the method and the four inputs as they were read, e.g.
-// "Runge-Kutta-4 Method with x0 = 0, y0 = -1, x1 = 0.4, h = 0.1".
+// "Runge-Kutta-4 Method with x0 = 0, y0 = -1, x1 = 0.4, h = 0.1"; before
+// the first calculation, "No calculation yet: press CALCULATE.".
 std::string calculationHeading(const Calculation& calculation);
 
 // Where the calculation stopped, in words: empty after a calculation that

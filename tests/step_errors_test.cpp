@@ -178,6 +178,13 @@ TEST(StepErrors, AfterAFailureKeepTheRowsStoredAndSayWhereItStopped) {
     }
 }
 
+TEST(StepErrors, BeforeTheFirstCalculationThereIsNothingToShow) {
+    const Calculation none;
+    EXPECT_EQ(calculationHeading(none), "No calculation yet: press CALCULATE.");
+    EXPECT_EQ(failureNote(none), "");
+    EXPECT_TRUE(stepErrors(none).rows.empty());
+}
+
 TEST(StepErrors, NeverShowAnInfinityOrNaNForAnyHostileInput) {
     for (const auto& row : pelorin::testing::hostileRows()) {
         SCOPED_TRACE(row.name);

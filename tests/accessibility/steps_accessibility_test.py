@@ -123,7 +123,8 @@ def main():
     steps = wait_for(f"a window titled {WINDOW_TITLE!r}",
                      lambda: next((w for w in app if w is not None and
                                    w.name == WINDOW_TITLE), None), pid)
-    check(True, f"Ctrl+E opened the {steps.getRoleName()} {steps.name!r}")
+    check(steps.getRoleName() == "frame",
+          f"Ctrl+E opened the {steps.getRoleName()} {steps.name!r}")
     table = wait_for("the table 'Steps'", lambda: find(steps, "table", "Steps"), pid)
     check(table is not None, "table 'Steps'")
     cells = table.queryTable()
