@@ -283,6 +283,20 @@ TEST_F(Additions, PlotTooltipNamesTheCurvesAndSumsUpANearbyStep) {
         << nearStep.toStdString();
 }
 
+TEST_F(Additions, PlotShowsAFocusRingOnlyWithTheKeyboardFocus) {
+    calculate();
+    QWidget* plot = child(form, "Picture1");
+    // Just inside the frame, halfway along the top edge.
+    const QPoint edge(plot->width() / 2, plot->contentsRect().top() + 1);
+    const QColor ring = plot->palette().color(QPalette::Highlight);
+    EXPECT_EQ(plot->grab().toImage().pixelColor(edge), QColor(lightYellow));
+    plot->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(plot->hasFocus());
+    EXPECT_EQ(plot->grab().toImage().pixelColor(edge), ring);
+    child(form, "Command1")->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(plot->grab().toImage().pixelColor(edge), QColor(lightYellow));
+}
+
 TEST_F(Additions, PlotLeavesAsAPngOfItsPixelsAndAPdfPageOfItsSize) {
     calculate();
     QWidget* plot = child(form, "Picture1");
