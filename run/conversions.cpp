@@ -60,9 +60,11 @@ bool atMostLargestWritten(std::string_view number) {
 
 }  // namespace
 
-std::optional<double> textToNumber(std::string_view text) {
+std::optional<double> textToNumber(std::string_view text) { return readNumber(text).value; }
+
+NumberReading readNumber(std::string_view text) {
     std::size_t pos = text.find_first_not_of(" \t");
-    if (pos == std::string_view::npos) return 0.0;
+    if (pos == std::string_view::npos) return {0.0, 0};
     bool negative = false;
     if (text[pos] == '+' || text[pos] == '-') {
         negative = text[pos] == '-';
@@ -77,7 +79,7 @@ std::optional<double> textToNumber(std::string_view text) {
         fractionDigits = fractionEnd - (pos + 1);
         if (integerDigits + fractionDigits > 0) pos = fractionEnd;
     }
-    if (integerDigits + fractionDigits == 0) return 0.0;
+    if (integerDigits + fractionDigits == 0) return {0.0, 0};
     if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
         std::size_t exponentDigits = pos + 1;
         if (exponentDigits < text.size() && (text[exponentDigits] == '+' || text[exponentDigits] == '-')) {
@@ -95,14 +97,14 @@ std::optional<double> textToNumber(std::string_view text) {
         if (atMostLargestWritten(number)) {
             magnitude = std::numeric_limits<double>::max();
         } else if (decimalMagnitude(number) > 0) {
-            return std::nullopt;
+            return {std::nullopt, pos};
         } else {
             magnitude = 0;
         }
     } else if (error != std::errc{} || end != number.data() + number.size()) {
-        return 0.0;
+        return {0.0, 0};
     }
-    return negative ? -magnitude : magnitude;
+    return {negative ? -magnitude : magnitude, pos};
 }
 
 std::string numberToText(double value) {

@@ -17,6 +17,15 @@ namespace pelorin {
 // to 1.79769313486232E+308, as the list writes the largest double, read as it.
 std::optional<double> textToNumber(std::string_view text);
 
+// textToNumber's reading, with how many characters of the text it used
+// (leading blanks included; 0 when the text has no leading number). The rest
+// of the text, text.substr(used), is what the reading ignored.
+struct NumberReading {
+    std::optional<double> value;
+    std::size_t used = 0;
+};
+NumberReading readNumber(std::string_view text);
+
 // At most 15 significant digits, trailing zeros dropped: "0.4", "-0.6",
 // "0.16". Magnitudes from 1E+15 up and below 0.0001 are written with an
 // exponent ("1E+15", "1.5E-07"); negative zero is written "0".

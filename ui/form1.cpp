@@ -1,21 +1,35 @@
 #include "ui/form1.h"
 
+#include "analysis/plot_reading.h"
+#include "analysis/results_export.h"
+#include "analysis/step_errors.h"
 #include "ui/form_about.h"
 #include "ui/layout.h"
 #include "ui/plot_widget.h"
 #include "ui/results_list_model.h"
+#include "ui/save_file.h"
+#include "ui/steps_window.h"
 #include "ui/text.h"
+#include "ui/widget_image.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QFileDialog>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 
 #include <algorithm>
 #include <vector>
@@ -55,13 +69,17 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     createMethodButtons(client);
     createPlotAndList(client);
     createMenu();
+    createActions();
     setTabOrder();
 
     setFixedSize(sizeHint());
     Command1->setFocus();
 }
 
-Form1::~Form1() { delete about_; }
+Form1::~Form1() {
+    delete about_;
+    delete steps_;
+}
 
 void Form1::createInputs(QWidget* client) {
     auto* frame = place(new QGroupBox(client), Frame1);
@@ -70,6 +88,11 @@ void Form1::createInputs(QWidget* client) {
     Text_x1 = addInput(frame, pelorin::Input::x1);
     Text_y0 = addInput(frame, pelorin::Input::y0);
     Text_h = addInput(frame, pelorin::Input::h);
+    // Enter in any box calculates, as CALCULATE would.
+    for (QLineEdit* edit : {Text_x0, Text_x1, Text_y0, Text_h}) {
+        connect(edit, &QLineEdit::returnPressed, this, [this] { Command1->click(); });
+        edit->installEventFilter(this);
+    }
 
     Command1 = place(new QPushButton(fromView(form1Layout::Command1.text), client), form1Layout::Command1);
     Command1->setAutoDefault(true);
@@ -92,6 +115,17 @@ void Form1::createMethodButtons(QWidget* client) {
         option->setAccessibleDescription(fromView(method.formula) + ". " + explanation);
         group->addButton(option);
         options_[row] = option;
+        // A caption wider than laid out (fonts differ from the ones the
+        // window was drawn with) grows the button to the right, inside the
+        // frame; its place stays.
+        const int room = frame->contentsRect().right() + 1 - option->x();
+        const int needed =
+            option->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, option) +
+            option->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, option) +
+            option->fontMetrics().horizontalAdvance(option->text());
+        if (needed > option->width()) {
+            option->resize(std::min(needed, std::max(room, option->width())), option->height());
+        }
     }
     options_[0]->setChecked(true);
 }
@@ -109,6 +143,7 @@ void Form1::createPlotAndList(QWidget* client) {
     List1->setModel(resultsModel_);
     List1->setUniformItemSizes(true);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     List1->setAccessibleName("Results");
     List1->setAccessibleDescription(
         "For every calculation, the method's name, then x and y after every step.");
@@ -118,6 +153,171 @@ void Form1::createMenu() {
     QAction* about = menuBar()->addAction("About");
     about->setObjectName("Mn_About");
     connect(about, &QAction::triggered, this, &Form1::Mn_About_Click);
+}
+
+// The additions to the window: shortcuts and the context menus of the list
+// and the plot; the window's controls stay as laid out.
+void Form1::createActions() {
+    const auto action = [this](const QString& text, QWidget* owner, QKeySequence key,
+                               auto slot) {
+        auto* created = new QAction(text, owner);
+        created->setShortcut(key);
+        created->setShortcutContext(owner == this ? Qt::WindowShortcut : Qt::WidgetShortcut);
+        owner->addAction(created);
+        connect(created, &QAction::triggered, this, slot);
+        return created;
+    };
+    stepsAction_ = action("Steps and errors", this, QKeySequence(Qt::CTRL | Qt::Key_E),
+                          &Form1::showStepsWindow);
+    stepsAction_->setObjectName("StepsAndErrors");
+
+    listMenu_ = contextMenu({
+        action("Copy", List1, QKeySequence::Copy, [this] { copyListLines(selectedLines()); }),
+        action("Copy all", List1, QKeySequence(), [this] {
+            QString text;
+            for (const std::string& line : allLines()) text += QString::fromStdString(line) + '\n';
+            copyListLines(text);
+        }),
+        action("Select all", List1, QKeySequence::SelectAll, [this] { List1->selectAll(); }),
+        action("Save as\u2026", List1, QKeySequence::Save, &Form1::saveList),
+    });
+    listMenu_->setObjectName("ListMenu");
+    plotMenu_ = contextMenu({
+        action("Copy image", Picture1, QKeySequence::Copy, &Form1::copyPlotImage),
+        action("Save image as\u2026", Picture1, QKeySequence::Save, &Form1::savePlotImage),
+    });
+    plotMenu_->setObjectName("PlotMenu");
+
+    List1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(List1, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { openContextMenu(List1, at); });
+    Picture1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Picture1, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { openContextMenu(Picture1, at); });
+
+    // Shift+F10 and the Menu key open the focused control's context menu.
+    auto* menuKey = new QAction("Context menu", this);
+    menuKey->setShortcuts({QKeySequence(Qt::SHIFT | Qt::Key_F10), QKeySequence(Qt::Key_Menu)});
+    menuKey->setShortcutContext(Qt::WindowShortcut);
+    addAction(menuKey);
+    connect(menuKey, &QAction::triggered, this, [this] {
+        QWidget* focused = QApplication::focusWidget();
+        if (focused == List1 || focused == Picture1) {
+            openContextMenu(focused, {});
+        } else if (focused) {
+            // Other controls keep their own menus (the boxes' editing menu).
+            const QPoint centre = focused->rect().center();
+            QContextMenuEvent event(QContextMenuEvent::Keyboard, centre,
+                                    focused->mapToGlobal(centre));
+            QApplication::sendEvent(focused, &event);
+        }
+    });
+}
+
+// The windows that explain the last calculation, at the end of both menus.
+QList<QAction*> Form1::windowActions() const { return {stepsAction_}; }
+
+QMenu* Form1::contextMenu(const QList<QAction*>& own) {
+    auto* menu = new QMenu(this);
+    menu->addActions(own);
+    menu->addSeparator();
+    menu->addActions(windowActions());
+    return menu;
+}
+
+void Form1::openContextMenu(QWidget* widget, QPoint at) {
+    if (widget == List1 && at.isNull()) {
+        // From the keyboard: at the current line, or the list's corner.
+        const QRect line = List1->visualRect(List1->currentIndex());
+        at = List1->viewport()->mapTo(List1, line.isValid() ? line.bottomLeft() : QPoint());
+    } else if (at.isNull()) {
+        at = widget->rect().center();
+    }
+    QMenu* menu = widget == List1 ? listMenu_ : plotMenu_;
+    menu->popup(widget->mapToGlobal(at));
+}
+
+QString Form1::selectedLines() const {
+    QModelIndexList rows = List1->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    QString text;
+    for (const QModelIndex& row : rows) text += fromView(resultsModel_->line(row.row())) + '\n';
+    return text;
+}
+
+std::vector<std::string> Form1::allLines() const {
+    std::vector<std::string> lines;
+    for (int row = 0; row < resultsModel_->rowCount(); ++row) {
+        lines.emplace_back(resultsModel_->line(row));
+    }
+    return lines;
+}
+
+void Form1::copyListLines(const QString& lines) {
+    if (!lines.isEmpty()) QApplication::clipboard()->setText(lines);
+}
+
+void Form1::saveList() {
+    const QString text = QStringLiteral("Text (*.txt)");
+    const QString csv = QStringLiteral("CSV with the columns method, x, y (*.csv)");
+    QString chosen;
+    const QString path = QFileDialog::getSaveFileName(this, "Save the results list", "results.txt",
+                                                      text + ";;" + csv, &chosen);
+    if (path.isEmpty()) return;
+    const std::vector<std::string> lines = allLines();
+    QByteArray contents;
+    if (chosen == csv || path.endsWith(".csv", Qt::CaseInsensitive)) {
+        contents = QByteArray::fromStdString(pelorin::commaSeparated(pelorin::resultsTable(lines)));
+    } else {
+        for (const std::string& line : lines) contents += QByteArray::fromStdString(line) + '\n';
+    }
+    saveWholeOrWarn(this, path, contents);
+}
+
+void Form1::copyPlotImage() { QApplication::clipboard()->setPixmap(Picture1->grab()); }
+
+void Form1::savePlotImage() {
+    const QString png = QStringLiteral("PNG image (*.png)");
+    const QString pdf = QStringLiteral("PDF document (*.pdf)");
+    QString chosen;
+    const QString path = QFileDialog::getSaveFileName(this, "Save the plot", "plot.png",
+                                                      png + ";;" + pdf, &chosen);
+    if (path.isEmpty()) return;
+    const bool asPdf = chosen == pdf || path.endsWith(".pdf", Qt::CaseInsensitive);
+    const QByteArray contents = widgetImage(*Picture1, asPdf ? ImageFormat::pdf : ImageFormat::png);
+    saveWholeOrWarn(this, path, contents);
+}
+
+// The tooltip's reading of the new drawing; a calculation that did not
+// reach the plot leaves the drawing and its reading as they were.
+void Form1::explainPlot() {
+    if (last_.failedStage) return;
+    const pelorin::StepErrors errors = pelorin::stepErrors(last_);
+    const std::vector<std::string> summaries =
+        pelorin::rowSummaries(pelorin::stepErrorTable(errors));
+    std::vector<PlotWidget::StepMark> marks;
+    for (std::size_t row = 0; row < errors.rows.size(); ++row) {
+        marks.push_back({errors.rows[row].x, errors.rows[row].y,
+                         QString::fromStdString(summaries[row])});
+    }
+    const pelorin::CurveNames names = pelorin::curveNames(last_);
+    Picture1->setReading(QString::fromStdString(names.exact),
+                         QString::fromStdString(names.numerical), std::move(marks));
+}
+
+StepsWindow* Form1::stepsWindow() const { return steps_.data(); }
+
+void Form1::showStepsWindow() {
+    if (!steps_) {
+        steps_ = new StepsWindow;
+        connect(this, &Form1::calculated, steps_,
+                [this] { steps_->showCalculation(last_); });
+        steps_->showCalculation(last_);
+    }
+    steps_->show();
+    steps_->raise();
+    steps_->activateWindow();
 }
 
 // Keyboard order as the layout numbers it: CALCULATE first, then the boxes,
@@ -165,6 +365,7 @@ void Form1::reportError(const std::string& message) {
 void Form1::Command1_Click() {
     pelorin::Command1_Click(*this, *Picture1, last_);
     List1->scrollToBottom();
+    explainPlot();
     emit calculated();
 }
 
@@ -175,7 +376,19 @@ void Form1::Mn_About_Click() {
     about_->activateWindow();
 }
 
+// A box would take Ctrl+E as "end of line"; the window's shortcut wins.
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride &&
+        QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination()) ==
+            stepsAction_->shortcut()) {
+        event->ignore();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void Form1::closeEvent(QCloseEvent* event) {
     if (about_) about_->close();
+    if (steps_) steps_->close();
     QMainWindow::closeEvent(event);
 }

@@ -10,9 +10,14 @@
 #include <QPointer>
 
 #include <array>
+#include <string>
+#include <vector>
 
 class Form_About;
 class PlotWidget;
+class QAction;
+class QMenu;
+class StepsWindow;
 class QLineEdit;
 class QListView;
 class QPushButton;
@@ -33,6 +38,15 @@ public:
     void reportError(const std::string& message) override;
 
     const ResultsListModel& results() const { return *resultsModel_; }
+    // Ctrl+E: opens the "Steps and errors" window, or brings it to the front.
+    QAction* stepsWindowAction() const { return stepsAction_; }
+    // The open "Steps and errors" window, if any.
+    StepsWindow* stepsWindow() const;
+    // The results list's lines that are selected, in list order, one per line.
+    QString selectedLines() const;
+    // The context menus of the list and the plot, as they open.
+    QMenu* listMenu() const { return listMenu_; }
+    QMenu* plotMenu() const { return plotMenu_; }
     // The last press of CALCULATE, for the windows that explain it.
     const pelorin::Calculation& lastCalculation() const { return last_; }
 
@@ -43,9 +57,11 @@ signals:
 public slots:
     void Command1_Click();
     void Mn_About_Click();
+    void showStepsWindow();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createInputs(QWidget* client);
@@ -53,6 +69,16 @@ private:
     void createPlotAndList(QWidget* client);
     void createMenu();
     void setTabOrder();
+    void createActions();
+    QList<QAction*> windowActions() const;
+    QMenu* contextMenu(const QList<QAction*>& own);
+    void openContextMenu(QWidget* widget, QPoint at);
+    std::vector<std::string> allLines() const;
+    void copyListLines(const QString& lines);
+    void saveList();
+    void copyPlotImage();
+    void savePlotImage();
+    void explainPlot();
 
     QLineEdit* Text_x0 = nullptr;
     QLineEdit* Text_x1 = nullptr;
@@ -64,6 +90,10 @@ private:
     QListView* List1 = nullptr;
     ResultsListModel* resultsModel_ = nullptr;
     QPointer<Form_About> about_;
+    QPointer<StepsWindow> steps_;
+    QAction* stepsAction_ = nullptr;
+    QMenu* listMenu_ = nullptr;
+    QMenu* plotMenu_ = nullptr;
 
     pelorin::Calculation last_;
 };

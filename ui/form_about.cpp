@@ -3,6 +3,7 @@
 #include "ui/layout.h"
 #include "ui/text.h"
 
+#include <QAction>
 #include <QLabel>
 
 namespace {
@@ -42,4 +43,9 @@ Form_About::Form_About(QWidget* parent) : QWidget(parent, Qt::Window) {
     addLabel(this, aboutLayout::Label8);
     addLabel(this, aboutLayout::Label4);
     setTextColour(addLabel(this, aboutLayout::Label5), qRgb(0, 0, 255));
+
+    auto* closeAction = new QAction("Close", this);
+    closeAction->setShortcut(Qt::Key_Escape);
+    connect(closeAction, &QAction::triggered, this, &QWidget::close);
+    addAction(closeAction);
 }

@@ -131,12 +131,19 @@ inline constexpr std::array<Placement, 5> all{{Label2, Label7, Label8, Label4, L
 
 }  // namespace aboutLayout
 
-// The light yellow of the plot area and the About window.
+// The light yellow of the plot area and the About window, and the text on
+// it: the light palette's black whatever the desktop's palette, so that a
+// dark desktop's pale text does not vanish on the fixed light ground.
 inline constexpr QRgb lightYellow = qRgb(255, 255, 192);
+inline constexpr QRgb textOnLightYellow = qRgb(0, 0, 0);
 
 inline void fillWithLightYellow(QWidget* widget) {
     widget->setAutoFillBackground(true);
     QPalette colours = widget->palette();
     colours.setColor(QPalette::Window, QColor(lightYellow));
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        colours.setColor(group, QPalette::WindowText, QColor(textOnLightYellow));
+        colours.setColor(group, QPalette::Text, QColor(textOnLightYellow));
+    }
     widget->setPalette(colours);
 }

@@ -33,12 +33,14 @@ grep -q 'dy/dx = -2x - y' <<<"${description%%$'\n'*}" || fail "Description has n
 [ "$(wc -l <<<"$description")" -gt 1 ] || fail "Description has no long description"
 
 # dpkg-shlibdeps must have named the Qt 6 libraries the program links, and the
-# plugins loaded at run time must be there by name.
+# plugins loaded at run time and the fonts the windows are laid out for must be
+# there by name.
 depends=$(field Depends)
 echo "Depends: $depends"
 # One package name a line, versions dropped.
 names=$(tr ',' '\n' <<<"$depends" | sed 's/(.*)//; s/ //g')
-for package in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins libc6 libstdc++6; do
+for package in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins fonts-liberation2 \
+               fonts-dejavu-core libc6 libstdc++6; do
   grep -qxF "$package" <<<"$names" || fail "Depends does not name $package"
 done
 

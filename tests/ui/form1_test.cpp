@@ -180,7 +180,14 @@ TEST_F(MainWindow, LayoutIsFixedAtFifteenTwipsAPixel) {
         SCOPED_TRACE(std::string(control.name));
         QWidget* widget = child(form, std::string(control.name).c_str());
         ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->geometry(), control.geometry());
+        if (qobject_cast<QRadioButton*>(widget)) {
+            // An option button may grow to the right to show its caption whole.
+            EXPECT_EQ(widget->pos(), control.geometry().topLeft());
+            EXPECT_EQ(widget->height(), control.geometry().height());
+            EXPECT_GE(widget->width(), control.geometry().width());
+        } else {
+            EXPECT_EQ(widget->geometry(), control.geometry());
+        }
         const QString container = control.container.empty() ? QString() : fromView(control.container);
         EXPECT_EQ(widget->parentWidget()->objectName(), container);
     }

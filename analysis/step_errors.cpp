@@ -1,0 +1,141 @@
+#include "analysis/step_errors.h"
+
+#include "methods/exact_solution.h"
+#include "methods/stage_step.h"
+#include "run/conversions.h"
+
+#include <array>
+#include <cmath>
+
+namespace pelorin {
+
+namespace {
+
+std::optional<double> finite(double value) {
+    return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
+
+// a - b, where either may already have overflowed.
+std::optional<double> difference(std::optional<double> a, std::optional<double> b) {
+    if (!a || !b) return std::nullopt;
+    return finite(*a - *b);
+}
+
+std::string cell(std::optional<double> value) {
+    return value ? numberToText(*value) : "too large to calculate";
+}
+
+std::string cellOrEmpty(bool applies, std::optional<double> value) {
+    return applies ? cell(value) : std::string();
+}
+
+// Pairs of methods whose steps are the same polynomial in h on this linear
+// equation, so their numbers agree but for rounding in the last digit.
+struct Coincidence {
+    std::string_view first, second;  // captions
+    std::string_view why;
+};
+constexpr std::array<Coincidence, 2> coincidences{{
+    {"Euler (End points)", "Euler (Mid point)",
+     "on a linear equation both steps reduce to y + h\u00b7f + h\u00b2/2\u00b7f\u2032, "
+     "the Taylor polynomial of degree 2"},
+    {"Runge-Kutta 4", "Runge-Kutta-Gill",
+     "on a linear equation both steps reduce to the Taylor polynomial of degree 4 in h, "
+     "whatever their weights"},
+}};
+
+constexpr std::array<std::string_view, 4> stageWords{
+    "reading the inputs", "calculating the exact solution", "stepping the method",
+    "plotting the solutions"};
+
+}  // namespace
+
+StepErrors stepErrors(const Calculation& calculation) {
+    StepErrors errors;
+    errors.method = calculation.method;
+    const SolutionTable& numerical = calculation.solutions.numerical;
+    if (!calculation.method || numerical.last() < 0) return errors;
+    const Method& method = *calculation.method;
+    errors.hasEstimate = method.tableau && method.tableau->hasErrorEstimate();
+
+    // The numerical table holds values only after x0, y0 and h were read.
+    const double x0 = *calculation.value(Input::x0);
+    const double y0 = *calculation.value(Input::y0);
+    const double h = *calculation.value(Input::h);
+    const ExactSolution exact(x0, y0);
+
+    for (int i = 0; i <= numerical.last(); ++i) {
+        StepError row;
+        row.i = i;
+        row.x = numerical.x(i);
+        row.y = numerical.y(i);
+        row.exact = finite(exact(row.x));
+        row.globalError = difference(row.y, row.exact);
+        if (i > 0) {
+            const double previousX = numerical.x(i - 1);
+            const std::optional<double> fromExact = finite(exact(previousX));
+            row.localError =
+                fromExact ? difference(finite(method.step(previousX, *fromExact, h, f1)), row.exact)
+                          : std::nullopt;
+            if (errors.hasEstimate) {
+                row.estimate = finite(
+                    stepByStages(*method.tableau, previousX, numerical.y(i - 1), h).estimate);
+            }
+        }
+        errors.rows.push_back(row);
+    }
+    return errors;
+}
+
+TextTable stepErrorTable(const StepErrors& errors) {
+    TextTable table{{"i", "x", "y", "exact y", "global error", "local error"}, {}};
+    if (errors.hasEstimate) table.header.push_back("estimate");
+    for (const StepError& row : errors.rows) {
+        std::vector<std::string> cells{std::to_string(row.i), numberToText(row.x),
+                                       numberToText(row.y), cell(row.exact),
+                                       cell(row.globalError), cellOrEmpty(row.i > 0, row.localError)};
+        if (errors.hasEstimate) cells.push_back(cellOrEmpty(row.i > 0, row.estimate));
+        table.rows.push_back(std::move(cells));
+    }
+    return table;
+}
+
+std::string calculationHeading(const Calculation& calculation) {
+    // Every calculation reads x0 or fails trying.
+    const bool ran = calculation.value(Input::x0) || calculation.failedStage;
+    if (!ran) return "No calculation yet: press CALCULATE.";
+    std::string heading = calculation.method
+                              ? std::string(calculation.method->heading) + " with "
+                              : std::string("Stopped before a method ran, with ");
+    for (Input box : inputs) {
+        if (box != inputs.front()) heading += ", ";
+        heading += std::string(inputName(box));
+        if (const auto value = calculation.value(box)) {
+            heading += " = " + numberToText(*value);
+        } else {
+            heading += calculation.text(box).empty() ? " not read" : " too large to read";
+        }
+    }
+    return heading;
+}
+
+std::string failureNote(const Calculation& calculation) {
+    if (!calculation.failedStage) return {};
+    return "The calculation stopped while " +
+           std::string(stageWords[static_cast<std::size_t>(*calculation.failedStage)]) + ": " +
+           calculation.failure;
+}
+
+std::string coincidenceNote(const Method& method) {
+    for (const Coincidence& pair : coincidences) {
+        const bool first = method.caption == pair.first;
+        if (!first && method.caption != pair.second) continue;
+        const std::string_view other = first ? pair.second : pair.first;
+        return std::string(method.caption) + " gives the same numbers as " + std::string(other) +
+               " on this equation: " + std::string(pair.why) +
+               ". Rounding can still make the last digit differ.";
+    }
+    return {};
+}
+
+}  // namespace pelorin

@@ -1,0 +1,33 @@
+#include "ui/save_file.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSaveFile>
+
+QString saveWhole(const QString& path, const QByteArray& contents) {
+    QSaveFile file(path);
+    const auto failure = [&](const QString& reason) {
+        return QStringLiteral("Could not save \"%1\": %2. Nothing was written; a file of that "
+                              "name that was there before is unchanged.")
+            .arg(QDir::toNativeSeparators(path), reason);
+    };
+    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir()) {
+        return failure(QStringLiteral("the folder does not exist"));
+    }
+    if (!file.open(QIODevice::WriteOnly)) return failure(file.errorString());
+    if (file.write(contents) != contents.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return failure(reason);
+    }
+    if (!file.commit()) return failure(file.errorString());
+    return {};
+}
+
+bool saveWholeOrWarn(QWidget* parent, const QString& path, const QByteArray& contents) {
+    const QString message = saveWhole(path, contents);
+    if (message.isEmpty()) return true;
+    QMessageBox::warning(parent, QStringLiteral("Not saved"), message);
+    return false;
+}
