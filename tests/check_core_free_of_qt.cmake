@@ -1,7 +1,8 @@
 # Fails when a source file of the numerical core includes a Qt header.
 file(GLOB_RECURSE core_sources
      ${SOURCE_DIR}/methods/*.h ${SOURCE_DIR}/methods/*.cpp
-     ${SOURCE_DIR}/run/*.h ${SOURCE_DIR}/run/*.cpp)
+     ${SOURCE_DIR}/run/*.h ${SOURCE_DIR}/run/*.cpp
+     ${SOURCE_DIR}/analysis/*.h ${SOURCE_DIR}/analysis/*.cpp)
 foreach(source IN LISTS core_sources)
   file(STRINGS ${source} qt_includes REGEX "#[ \t]*include[ \t]*[<\"](Q|qt)")
   if(qt_includes)
