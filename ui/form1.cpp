@@ -2,6 +2,7 @@
 
 #include "ui/form_about.h"
 #include "ui/layout.h"
+#include "ui/method_lab.h"
 #include "ui/plot_widget.h"
 #include "ui/results_list_model.h"
 #include "ui/text.h"
@@ -12,6 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QAction>
+#include <QKeySequence>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -57,11 +60,21 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     createMenu();
     setTabOrder();
 
+    methodLabAction_ = new QAction("Method &lab\u2026", this);
+    methodLabAction_->setObjectName("MethodLab");
+    methodLabAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    methodLabAction_->setShortcutContext(Qt::WindowShortcut);
+    connect(methodLabAction_, &QAction::triggered, this, &Form1::openMethodLab);
+    addAction(methodLabAction_);
+
     setFixedSize(sizeHint());
     Command1->setFocus();
 }
 
-Form1::~Form1() { delete about_; }
+Form1::~Form1() {
+    delete about_;
+    delete lab_;
+}
 
 void Form1::createInputs(QWidget* client) {
     auto* frame = place(new QGroupBox(client), Frame1);
@@ -175,7 +188,22 @@ void Form1::Mn_About_Click() {
     about_->activateWindow();
 }
 
+void Form1::openMethodLab() {
+    if (!lab_) {
+        std::size_t method = 0;
+        for (std::size_t row = 0; row < options_.size(); ++row) {
+            if (isMethodSelected(row)) method = row;
+        }
+        lab_ = new MethodLab({Text_x0->text(), Text_y0->text(), Text_x1->text()}, method, last_);
+        connect(this, &Form1::calculated, lab_, &MethodLab::calculationChanged);
+    }
+    lab_->show();
+    lab_->raise();
+    lab_->activateWindow();
+}
+
 void Form1::closeEvent(QCloseEvent* event) {
     if (about_) about_->close();
+    if (lab_) lab_->close();
     QMainWindow::closeEvent(event);
 }

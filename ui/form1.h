@@ -12,6 +12,8 @@
 #include <array>
 
 class Form_About;
+class MethodLab;
+class QAction;
 class PlotWidget;
 class QLineEdit;
 class QListView;
@@ -35,6 +37,8 @@ public:
     const ResultsListModel& results() const { return *resultsModel_; }
     // The last press of CALCULATE, for the windows that explain it.
     const pelorin::Calculation& lastCalculation() const { return last_; }
+    // Opens the Method lab (Ctrl+L anywhere in the window), for menus to offer.
+    QAction* methodLabAction() const { return methodLabAction_; }
 
 signals:
     // After every press of CALCULATE, whether it succeeded or not.
@@ -43,6 +47,8 @@ signals:
 public slots:
     void Command1_Click();
     void Mn_About_Click();
+    // Opens the Method lab from the current boxes and method, or raises it.
+    void openMethodLab();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -64,6 +70,8 @@ private:
     QListView* List1 = nullptr;
     ResultsListModel* resultsModel_ = nullptr;
     QPointer<Form_About> about_;
+    QAction* methodLabAction_ = nullptr;
+    QPointer<MethodLab> lab_;
 
     pelorin::Calculation last_;
 };
