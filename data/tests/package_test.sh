@@ -38,9 +38,14 @@ depends=$(field Depends)
 echo "Depends: $depends"
 # One package name a line, versions dropped.
 names=$(tr ',' '\n' <<<"$depends" | sed 's/(.*)//; s/ //g')
-for package in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins libc6 libstdc++6; do
+for package in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins libc6 libstdc++6 \
+               libqcustomplot2.1-qt6; do
   grep -qxF "$package" <<<"$names" || fail "Depends does not name $package"
 done
+
+# The copyright file names the licence the program is under.
+copyright=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/pelorin/copyright)
+grep -q '^License: GPL-3+$' <<<"$copyright" || fail "copyright does not say GPL-3+"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"
