@@ -25,6 +25,12 @@ bool samePolynomial(const std::vector<double>& a, const std::vector<double>& b) 
     return true;
 }
 
+// Three decimals, or an exponent for values a fixed point would spell out
+// in hundreds of digits.
+std::string shortText(double value) {
+    return std::fabs(value) < 1e6 ? fixedText(value, 3) : errorText(value);
+}
+
 bool stable(const std::vector<double>& polynomial, double x) {
     return std::abs(stabilityFunction(polynomial, {-x, 0})) <= 1;
 }
@@ -116,7 +122,8 @@ StabilityGrid sampleStabilityRegion(const std::vector<double>& polynomial, int c
 StabilityRun runWithStep(const Method& method, double x0, double y0, double h, int steps) {
     StabilityRun run;
     const auto polynomial = stabilityPolynomial(*method.tableau);
-    run.amplification = stabilityFunction(polynomial, {h * lessonLambda, 0}).real();
+    const double amplification = stabilityFunction(polynomial, {h * lessonLambda, 0}).real();
+    run.amplification = std::isfinite(amplification) ? amplification : 0;
     const ExactSolution exact(x0, y0);
     if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(h) || !exact.isFinite()) {
         run.notes.push_back("These starting values are too large to calculate with.");
@@ -140,9 +147,14 @@ StabilityRun runWithStep(const Method& method, double x0, double y0, double h, i
         run.exact.push_back(yExact);
         if (i < steps) y = method.step(x, y, h, f1);
     }
-    const double size = std::fabs(run.amplification);
-    const std::string z = "z = h\u00b7\u03bb = " + fixedText(h * lessonLambda, 3);
-    const std::string factor = "|R(z)| = " + fixedText(size, 3);
+    const double size = std::fabs(amplification);
+    const std::string z = "z = h\u00b7\u03bb = " + shortText(h * lessonLambda);
+    if (!std::isfinite(size)) {
+        run.notes.push_back(z + " lies far outside the region: |R(z)| is too large to "
+                                "calculate, and the run leaves the exact solution at once.");
+        return run;
+    }
+    const std::string factor = "|R(z)| = " + shortText(size);
     if (size > 1) {
         run.notes.push_back(z + " lies outside the region: " + factor +
                             ", so every step multiplies the error, and the run moves away "

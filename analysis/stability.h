@@ -47,7 +47,8 @@ StabilityGrid sampleStabilityRegion(const std::vector<double>& polynomial, int c
 // would overflow.
 struct StabilityRun {
     std::vector<double> x, y, exact;
-    double amplification = 0;  // R(hλ), what each step multiplies an error by
+    // R(hλ), what each step multiplies an error by; 0 when too large to calculate.
+    double amplification = 0;
     std::vector<std::string> notes;
 };
 
