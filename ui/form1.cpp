@@ -2,7 +2,7 @@
 
 #include "ui/form_about.h"
 #include "ui/layout.h"
-#include "ui/method_lab.h"
+#include "ui/lab_loader.h"
 #include "ui/plot_widget.h"
 #include "ui/results_list_model.h"
 #include "ui/text.h"
@@ -190,12 +190,19 @@ void Form1::Mn_About_Click() {
 
 void Form1::openMethodLab() {
     if (!lab_) {
-        std::size_t method = 0;
-        for (std::size_t row = 0; row < options_.size(); ++row) {
-            if (isMethodSelected(row)) method = row;
+        const LabModule& module = labModule();
+        if (!module.create) {
+            QMessageBox::warning(this, "Method lab",
+                                 "The Method lab could not be loaded (" + module.error +
+                                     "). Reinstall the program to get it back.");
+            return;
         }
-        lab_ = new MethodLab({Text_x0->text(), Text_y0->text(), Text_x1->text()}, method, last_);
-        connect(this, &Form1::calculated, lab_, &MethodLab::calculationChanged);
+        LabStart start{{Text_x0->text(), Text_y0->text(), Text_x1->text()}, 0};
+        for (std::size_t row = 0; row < options_.size(); ++row) {
+            if (isMethodSelected(row)) start.method = row;
+        }
+        lab_ = module.create(start, last_);
+        connect(this, &Form1::calculated, lab_, [this] { labModule().calculated(lab_); });
     }
     lab_->show();
     lab_->raise();

@@ -12,7 +12,6 @@
 #include <array>
 
 class Form_About;
-class MethodLab;
 class QAction;
 class PlotWidget;
 class QLineEdit;
@@ -71,7 +70,7 @@ private:
     ResultsListModel* resultsModel_ = nullptr;
     QPointer<Form_About> about_;
     QAction* methodLabAction_ = nullptr;
-    QPointer<MethodLab> lab_;
+    QPointer<QWidget> lab_;
 
     pelorin::Calculation last_;
 };

@@ -84,7 +84,13 @@ void OneStepTab::showStep(int step) {
     exact->setData(QVector<double>(view.exactX.begin(), view.exactX.end()),
                    QVector<double>(view.exactY.begin(), view.exactY.end()));
 
-    const std::size_t row = static_cast<std::size_t>(view.method - pelorin::methodCatalogue.data());
+    // The calculation's method may come from another copy of the catalogue
+    // (the main window's), so it is found by its caption.
+    std::size_t row = 0;
+    while (row + 1 < pelorin::methodCatalogue.size() &&
+           pelorin::methodCatalogue[row].caption != view.method->caption) {
+        ++row;
+    }
     QCPGraph* stages = plot_->addGraph();
     stages->setName("stage points\n(x0 + c\u2c7c\u00b7h, Y\u2c7c)\nwith their slopes");
     stages->setLineStyle(QCPGraph::lsNone);

@@ -72,7 +72,9 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, std::size_t method,
     connect(close, &QShortcut::activated, this, &QWidget::close);
 
     resize(1000, 860);
-    recalculate();
+    // The pages are filled in an event of their own, so that the window
+    // appears at once and no single handler holds the event loop for long.
+    QMetaObject::invokeMethod(this, &MethodLab::recalculate, Qt::QueuedConnection);
 }
 
 LabInputs MethodLab::inputs() const {
