@@ -25,13 +25,16 @@ constexpr std::array<pelorin::Input, 3> labBoxes{pelorin::Input::x0, pelorin::In
 
 MethodLab::MethodLab(const std::array<QString, 3>& start, std::size_t method,
                      const pelorin::Calculation& last, QWidget* parent)
-    : QWidget(parent, Qt::Window) {
+    : QMainWindow(parent) {
     setObjectName("MethodLab");
     setWindowTitle("Method lab");
     setAccessibleName("Method lab");
     setAttribute(Qt::WA_DeleteOnClose);
 
-    auto* layout = new QVBoxLayout(this);
+    // A main window of its own, so that screen readers announce a window.
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    auto* layout = new QVBoxLayout(client);
     auto* row = new QHBoxLayout;
     for (std::size_t i = 0; i < labBoxes.size(); ++i) {
         const QString name = fromView(pelorin::inputName(labBoxes[i]));

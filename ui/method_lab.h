@@ -7,7 +7,7 @@
 #include "run/calculation.h"
 #include "ui/lab_inputs.h"
 
-#include <QWidget>
+#include <QMainWindow>
 
 #include <array>
 
@@ -19,7 +19,7 @@ class QLineEdit;
 class QTabWidget;
 class StabilityTab;
 
-class MethodLab : public QWidget {
+class MethodLab : public QMainWindow {
     Q_OBJECT
 
 public:
