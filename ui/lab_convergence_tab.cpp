@@ -111,6 +111,17 @@ void ConvergenceTab::plot() {
         }
     }
 
+    // The errors set the range; the reference lines stop at the lowest one.
+    double lowest = 1, highest = 1;
+    bool any = false;
+    for (const ConvergenceSeries& series : study_.series) {
+        for (const ConvergencePoint& point : series.points) {
+            if (!plottable(point)) continue;
+            lowest = any ? std::min(lowest, *point.error) : *point.error;
+            highest = any ? std::max(highest, *point.error) : *point.error;
+            any = true;
+        }
+    }
     // Reference slopes h^p, each copied from the first error of a method of
     // that order (against evaluations the same lines fall as work^-p).
     for (const int order : referenceOrders) {
@@ -123,10 +134,14 @@ void ConvergenceTab::plot() {
         if (source == study_.series.end()) continue;
         const ConvergencePoint& first = source->points.front();
         const ConvergencePoint& last = source->points.back();
-        const double x0 = abscissa(first, evaluations), x1 = abscissa(last, evaluations);
+        const double x0 = abscissa(first, evaluations);
         const double y0 = *first.error * referenceBelow;
-        const double y1 = y0 * std::pow(x1 / x0, evaluations ? -order : order);
-        if (!std::isfinite(y1) || y1 <= 0) continue;
+        const double slope = evaluations ? -order : order;
+        const double x1 = std::clamp(x0 * std::pow(lowest / y0, 1 / slope),
+                                     std::min(x0, abscissa(last, evaluations)),
+                                     std::max(x0, abscissa(last, evaluations)));
+        const double y1 = y0 * std::pow(x1 / x0, slope);
+        if (!any || !std::isfinite(x1) || !std::isfinite(y1) || y1 <= 0 || x1 == x0) continue;
         QCPGraph* reference = plot_->addGraph();
         reference->setName(QString("slope %1").arg(order));
         reference->removeFromLegend();
@@ -143,17 +158,6 @@ void ConvergenceTab::plot() {
     }
 
     plot_->rescaleAxes();
-    // The reference lines may fall far below the floor; what matters is the errors.
-    double lowest = 1, highest = 1;
-    bool any = false;
-    for (const ConvergenceSeries& series : study_.series) {
-        for (const ConvergencePoint& point : series.points) {
-            if (!plottable(point)) continue;
-            lowest = any ? std::min(lowest, *point.error) : *point.error;
-            highest = any ? std::max(highest, *point.error) : *point.error;
-            any = true;
-        }
-    }
     if (any) plot_->yAxis->setRange(lowest / 10, highest * 10);
 
     if (floorLevel > 0) {
@@ -162,13 +166,13 @@ void ConvergenceTab::plot() {
         floorLine->point2->setType(QCPItemPosition::ptPlotCoords);
         floorLine->point1->setCoords(1, floorLevel);
         floorLine->point2->setCoords(2, floorLevel);
-        floorLine->setPen(QPen(QColor(0xc0, 0x30, 0x30), 1.5, Qt::DotLine));
+        floorLine->setPen(QPen(plot_->accent(), 1.5, Qt::DotLine));
         auto* label = new QCPItemText(plot_);
         label->position->setTypeX(QCPItemPosition::ptAxisRectRatio);
         label->position->setTypeY(QCPItemPosition::ptPlotCoords);
         label->position->setCoords(0.02, floorLevel);
-        label->setPositionAlignment(Qt::AlignLeft | Qt::AlignBottom);
-        label->setColor(QColor(0xc0, 0x30, 0x30));
+        label->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setColor(plot_->accent());
         label->setText("rounding floor: errors below " +
                        QString::fromStdString(pelorin::errorText(floorLevel)) +
                        " come from rounding, not from the method");

@@ -108,11 +108,11 @@ void OneStepTab::showStep(int step) {
     auto* increment = new QCPItemLine(plot_);
     increment->start->setCoords(view.increment.x1, view.increment.y1);
     increment->end->setCoords(view.increment.x2, view.increment.y2);
-    increment->setPen(QPen(QColor(0xc0, 0x30, 0x30), 2));
+    increment->setPen(QPen(plot_->accent(), 2));
     increment->setHead(QCPLineEnding::esSpikeArrow);
     QCPGraph* incrementKey = plot_->addGraph();
     incrementKey->setName("the step's increment");
-    incrementKey->setPen(QPen(QColor(0xc0, 0x30, 0x30), 2));
+    incrementKey->setPen(QPen(plot_->accent(), 2));
 
     plot_->rescaleAxes();
     for (const pelorin::Segment& segment : view.slopes) {

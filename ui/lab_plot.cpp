@@ -46,6 +46,11 @@ QCPScatterStyle LabPlot::methodMarker(std::size_t row) {
     return QCPScatterStyle(methodShapes[row % methodShapes.size()], 7);
 }
 
+QColor LabPlot::accent() const {
+    return palette().color(QPalette::Base).lightness() < 128 ? QColor(0xff, 0x80, 0x80)
+                                                             : QColor(0xc0, 0x30, 0x30);
+}
+
 void LabPlot::useLogAxes() {
     for (QCPAxis* axis : {xAxis, yAxis}) {
         axis->setScaleType(QCPAxis::stLogarithmic);

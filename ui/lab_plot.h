@@ -16,6 +16,9 @@ public:
     // The pen and marker of catalogue row `row`, the same on every tab.
     static QPen methodPen(std::size_t row);
     static QCPScatterStyle methodMarker(std::size_t row);
+    // The red of what the eye should find first (the rounding floor, the
+    // point z = h·λ, a step's increment), readable on a light or dark ground.
+    QColor accent() const;
 
     // Both axes logarithmic with ticks at the decades.
     void useLogAxes();

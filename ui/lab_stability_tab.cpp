@@ -163,7 +163,7 @@ void StabilityTab::drawRegion() {
     QCPGraph* point = region_->addGraph();
     point->setName("z = h\u00b7\u03bb");
     point->setLineStyle(QCPGraph::lsNone);
-    point->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, QColor(0xc0, 0x30, 0x30), 9));
+    point->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, region_->accent(), 9));
     const double z = h_->value() * pelorin::lessonLambda;
     point->setData({z}, {0});
     region_->xAxis->setRange(grid.reMin, grid.reMax);
