@@ -2,8 +2,6 @@
 // the chosen method, read as the main window reads its boxes.
 #pragma once
 
-#include <QString>
-
 #include <cstddef>
 #include <string>
 

@@ -53,7 +53,7 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, std::size_t method,
     for (const pelorin::Method& m : pelorin::methodCatalogue) method_->addItem(fromView(m.caption));
     method_->setCurrentIndex(static_cast<int>(method));
     methodCaption->setBuddy(method_);
-    connect(method_, &QComboBox::currentIndexChanged, this, &MethodLab::recalculate);
+    connect(method_, &QComboBox::currentIndexChanged, this, &MethodLab::methodChanged);
     row->addSpacing(12);
     row->addWidget(methodCaption);
     row->addWidget(method_);
@@ -103,6 +103,8 @@ LabInputs MethodLab::inputs() const {
 }
 
 void MethodLab::calculationChanged() { oneStep_->calculationChanged(); }
+
+void MethodLab::methodChanged() { stability_->show(inputs()); }
 
 void MethodLab::recalculate() {
     const LabInputs current = inputs();

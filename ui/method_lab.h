@@ -36,7 +36,10 @@ public slots:
     void calculationChanged();
 
 private:
+    // The boxes changed: every page that reads them.
     void recalculate();
+    // The method changed: the convergence study holds every method already.
+    void methodChanged();
 
     std::array<QLineEdit*, 3> boxes_{};  // x0, y0, x1
     QComboBox* method_ = nullptr;
