@@ -6,23 +6,24 @@
 
 namespace {
 
-LabModule load() {
+QString modulePath() {
+    return QDir::cleanPath(QDir(QCoreApplication::applicationDirPath())
+                               .absoluteFilePath("../lib/pelorin/pelorin-lab.so"));
+}
+
+LabModule load(QLibrary& library) {
     LabModule module;
-    const QString path = QDir(QCoreApplication::applicationDirPath())
-                             .absoluteFilePath("../lib/pelorin/pelorin-lab.so");
-    // Never unloaded: the lab's windows and their code stay until the end.
-    auto* library = new QLibrary(QDir::cleanPath(path));
-    if (!library->load()) {
-        module.error = library->errorString();
+    if (!library.load()) {
+        module.error = library.errorString();
         return module;
     }
-    module.create = reinterpret_cast<CreateMethodLab>(library->resolve(createMethodLabSymbol));
+    module.create = reinterpret_cast<CreateMethodLab>(library.resolve(createMethodLabSymbol));
     module.calculated =
-        reinterpret_cast<MethodLabCalculated>(library->resolve(methodLabCalculatedSymbol));
+        reinterpret_cast<MethodLabCalculated>(library.resolve(methodLabCalculatedSymbol));
     if (!module.create || !module.calculated) {
         module.create = nullptr;
         module.calculated = nullptr;
-        module.error = library->errorString();
+        module.error = library.errorString();
     }
     return module;
 }
@@ -30,6 +31,9 @@ LabModule load() {
 }  // namespace
 
 const LabModule& labModule() {
-    static const LabModule module = load();
+    // Destroying a QLibrary leaves its library loaded, so the lab's windows
+    // and code stay until the program ends.
+    static QLibrary library(modulePath());
+    static const LabModule module = load(library);
     return module;
 }
