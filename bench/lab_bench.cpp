@@ -40,13 +40,14 @@ public:
         ++depth_;
         QElapsedTimer timer;
         timer.start();
+        // Read before the event is handled: a deferred delete ends the receiver.
         const int type = event->type();
+        const char* receiverClass = receiver->metaObject()->className();
         const bool result = QApplication::notify(receiver, event);
         const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
         --depth_;
         if (recording) {
-            handlers.push_back({ms, std::string(receiver->metaObject()->className()) + " event " +
-                                        std::to_string(type)});
+            handlers.push_back({ms, std::string(receiverClass) + " event " + std::to_string(type)});
         }
         return result;
     }
