@@ -93,6 +93,13 @@ void LabPlot::keyPressEvent(QKeyEvent* event) {
         replot();
         return;
     }
+    // Shift+F10 opens the context menu, as the Menu key does.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, rect().center(),
+                               mapToGlobal(rect().center()));
+        contextMenuEvent(&menu);
+        return;
+    }
     if (event->key() == Qt::Key_Home) {
         rescaleAxes();
         replot();
