@@ -138,8 +138,9 @@ StabilityRun runWithStep(const Method& method, double x0, double y0, double h, i
         const double x = x0 + i * h;
         const double yExact = exact(x);
         if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(yExact)) {
-            run.notes.push_back("After step " + std::to_string(i - 1) +
-                                " the values grow too large to calculate with.");
+            run.notes.push_back("At step " + std::to_string(i) +
+                                " the values grow too large to calculate with; the run stops "
+                                "there.");
             break;
         }
         run.x.push_back(x);

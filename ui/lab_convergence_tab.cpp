@@ -28,9 +28,15 @@ double abscissa(const ConvergencePoint& point, bool evaluations) {
     return evaluations ? static_cast<double>(point.slopeEvaluations) : std::fabs(point.h);
 }
 
-// Points a logarithmic axis can show: measured, nonzero errors.
+// Points a logarithmic axis can show: measured, nonzero errors of a size
+// the axes can span.
 bool plottable(const ConvergencePoint& point) {
-    return point.error && *point.error > 0 && point.h != 0;
+    return point.error && *point.error > 0 && point.h != 0 && LabPlot::drawable(*point.error) &&
+           LabPlot::drawable(point.h);
+}
+
+bool leftOut(const ConvergencePoint& point) {
+    return point.error && *point.error > 0 && point.h != 0 && !plottable(point);
 }
 
 }  // namespace
@@ -79,6 +85,12 @@ void ConvergenceTab::show(const LabInputs& inputs) {
     QStringList notes;
     if (!inputs.readable) notes << QString::fromStdString(inputs.problem);
     for (const std::string& note : study_.notes) notes << QString::fromStdString(note);
+    const bool anyLeftOut = std::any_of(study_.series.begin(), study_.series.end(),
+                                        [](const ConvergenceSeries& series) {
+                                            return std::any_of(series.points.begin(),
+                                                               series.points.end(), leftOut);
+                                        });
+    if (anyLeftOut) notes << LabPlot::undrawableNote();
     notes_->setText(notes.join("\n"));
     notes_->setVisible(!notes.isEmpty());
     fillOrders();

@@ -11,6 +11,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <initializer_list>
+#include <vector>
+
 OneStepTab::OneStepTab(const pelorin::Calculation& last, QWidget* parent)
     : QWidget(parent), last_(last) {
     auto* layout = new QVBoxLayout(this);
@@ -81,8 +84,18 @@ void OneStepTab::showStep(int step) {
     QCPGraph* exact = plot_->addGraph();
     exact->setName("exact solution");
     exact->setPen(QPen(text, 1.5));
-    exact->setData(QVector<double>(view.exactX.begin(), view.exactX.end()),
-                   QVector<double>(view.exactY.begin(), view.exactY.end()));
+    bool leftOut = false;
+    const auto drawable = [&leftOut](std::initializer_list<double> values) {
+        for (double value : values) {
+            if (LabPlot::drawable(value)) continue;
+            leftOut = true;
+            return false;
+        }
+        return true;
+    };
+    for (std::size_t i = 0; i < view.exactX.size(); ++i) {
+        if (drawable({view.exactX[i], view.exactY[i]})) exact->addData(view.exactX[i], view.exactY[i]);
+    }
 
     // The calculation's method may come from another copy of the catalogue
     // (the main window's), so it is found by its caption.
@@ -97,29 +110,40 @@ void OneStepTab::showStep(int step) {
     stages->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, LabPlot::methodPen(row).color(), 8));
     for (int j = 0; j < view.stages.stages; ++j) {
         const auto jj = static_cast<std::size_t>(j);
-        stages->addData(view.stages.x[jj], view.stages.Y[jj]);
+        if (drawable({view.stages.x[jj], view.stages.Y[jj]})) {
+            stages->addData(view.stages.x[jj], view.stages.Y[jj]);
+        }
     }
+    std::vector<pelorin::Segment> segments;
     for (const pelorin::Segment& segment : view.slopes) {
+        if (drawable({segment.x1, segment.y1, segment.x2, segment.y2})) segments.push_back(segment);
+    }
+    for (const pelorin::Segment& segment : segments) {
         auto* line = new QCPItemLine(plot_);
         line->start->setCoords(segment.x1, segment.y1);
         line->end->setCoords(segment.x2, segment.y2);
         line->setPen(QPen(LabPlot::methodPen(row).color(), 2));
     }
-    auto* increment = new QCPItemLine(plot_);
-    increment->start->setCoords(view.increment.x1, view.increment.y1);
-    increment->end->setCoords(view.increment.x2, view.increment.y2);
-    increment->setPen(QPen(plot_->accent(), 2));
-    increment->setHead(QCPLineEnding::esSpikeArrow);
+    const pelorin::Segment& arrow = view.increment;
+    const bool incrementShown = drawable({arrow.x1, arrow.y1, arrow.x2, arrow.y2});
+    if (incrementShown) {
+        auto* increment = new QCPItemLine(plot_);
+        increment->start->setCoords(arrow.x1, arrow.y1);
+        increment->end->setCoords(arrow.x2, arrow.y2);
+        increment->setPen(QPen(plot_->accent(), 2));
+        increment->setHead(QCPLineEnding::esSpikeArrow);
+    }
     QCPGraph* incrementKey = plot_->addGraph();
     incrementKey->setName("the step's increment");
     incrementKey->setPen(QPen(plot_->accent(), 2));
 
     plot_->rescaleAxes();
-    for (const pelorin::Segment& segment : view.slopes) {
+    for (const pelorin::Segment& segment : segments) {
         plot_->yAxis->setRange(plot_->yAxis->range().expanded(segment.y1).expanded(segment.y2));
         plot_->xAxis->setRange(plot_->xAxis->range().expanded(segment.x1).expanded(segment.x2));
     }
-    plot_->yAxis->setRange(plot_->yAxis->range().expanded(view.increment.y2));
+    if (incrementShown) plot_->yAxis->setRange(plot_->yAxis->range().expanded(arrow.y2));
+    if (leftOut) notes_->setText(notes_->text() + "\n" + LabPlot::undrawableNote());
     plot_->xAxis->scaleRange(1.1);
     plot_->yAxis->scaleRange(1.2);
     plot_->replot();

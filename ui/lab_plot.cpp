@@ -6,6 +6,7 @@
 #include <QMessageBox>
 
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -44,6 +45,16 @@ QPen LabPlot::methodPen(std::size_t row) {
 
 QCPScatterStyle LabPlot::methodMarker(std::size_t row) {
     return QCPScatterStyle(methodShapes[row % methodShapes.size()], 7);
+}
+
+bool LabPlot::drawable(double value) {
+    const double size = std::fabs(value);
+    return value == 0 || (size > QCPRange::minRange && size < QCPRange::maxRange);
+}
+
+QString LabPlot::undrawableNote() {
+    return "Some values lie beyond what a plot's scale can span (1E-280 to 1E+250 in size) "
+           "and are left out of the plot; the tables and notes still give them.";
 }
 
 QColor LabPlot::accent() const {

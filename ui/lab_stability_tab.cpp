@@ -188,15 +188,22 @@ void StabilityTab::drawRun() {
         QCPGraph* exact = run_->addGraph();
         exact->setName("exact");
         exact->setPen(QPen(run_->palette().color(QPalette::Text), 1.5));
-        exact->setData(QVector<double>(run.x.begin(), run.x.end()),
-                       QVector<double>(run.exact.begin(), run.exact.end()));
         QCPGraph* numerical = run_->addGraph();
         numerical->setName(fromView(method.caption));
         numerical->setPen(LabPlot::methodPen(inputs_.method));
         numerical->setScatterStyle(LabPlot::methodMarker(inputs_.method));
-        numerical->setData(QVector<double>(run.x.begin(), run.x.end()),
-                           QVector<double>(run.y.begin(), run.y.end()));
+        bool leftOut = false;
+        for (std::size_t i = 0; i < run.x.size(); ++i) {
+            if (!LabPlot::drawable(run.x[i])) {
+                leftOut = true;
+                continue;
+            }
+            if (LabPlot::drawable(run.exact[i])) exact->addData(run.x[i], run.exact[i]);
+            if (LabPlot::drawable(run.y[i])) numerical->addData(run.x[i], run.y[i]);
+            leftOut = leftOut || !LabPlot::drawable(run.exact[i]) || !LabPlot::drawable(run.y[i]);
+        }
         for (const std::string& note : run.notes) notes << QString::fromStdString(note);
+        if (leftOut) notes << LabPlot::undrawableNote();
         run_->rescaleAxes();
     }
     notes << "On this linear equation an error is multiplied by R(h\u00b7\u03bb) at every step, "

@@ -134,7 +134,9 @@ TEST(Stability, RunsStopBeforeTheyOverflow) {
                     std::isfinite(run.exact[i]));
     }
     ASSERT_FALSE(run.notes.empty());
-    EXPECT_TRUE(run.notes.front().starts_with("After step "));
+    EXPECT_TRUE(run.notes.front().starts_with("At step "));
+    EXPECT_TRUE(run.notes.front().ends_with(" the values grow too large to calculate with; the run "
+                                            "stops there."));
 
     const StabilityRun backwards = runWithStep(byCaption("Euler"), 0, -1, -0.5, 10);
     EXPECT_TRUE(backwards.x.empty());
