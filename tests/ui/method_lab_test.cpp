@@ -259,6 +259,30 @@ TEST_F(Lab, HostileBoxesGiveWordsNeverNanOrInfinity) {
     }
 }
 
+// Errors near 1E+292 are real numbers, yet no axis can span them: the notes
+// say the plot leaves them out, and the plot holds none of them.
+TEST_F(Lab, ValuesBeyondThePlotsScaleAreLeftOutInWords) {
+    enter("0", "1E+306", "-5", "0.4");
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QLabel* notes = nullptr;
+    for (QLabel* label : lab->findChildren<QLabel*>()) {
+        if (label->accessibleName() == "Convergence notes") notes = label;
+    }
+    ASSERT_NE(notes, nullptr);
+    EXPECT_TRUE(notes->text().contains("are left out of the plot; the tables and notes still "
+                                       "give them."))
+        << notes->text().toStdString();
+    for (QCustomPlot* plot : lab->findChildren<QCustomPlot*>()) {
+        for (int g = 0; g < plot->graphCount(); ++g) {
+            for (auto point = plot->graph(g)->data()->constBegin();
+                 point != plot->graph(g)->data()->constEnd(); ++point) {
+                EXPECT_LT(std::fabs(point->value), 1e250) << plot->accessibleName().toStdString();
+            }
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
