@@ -20,7 +20,6 @@ public:
     explicit ConvergenceTab(QWidget* parent = nullptr);
 
     void show(const LabInputs& inputs);
-    const pelorin::ConvergenceStudy& study() const { return study_; }
 
 private:
     void plot();

@@ -20,7 +20,6 @@ public:
     // The main window calculated again: show its first step.
     void calculationChanged();
     void showStep(int step);
-    int step() const { return step_; }
 
 private:
     void fillTableau(const pelorin::Method* method);

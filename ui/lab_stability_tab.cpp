@@ -6,7 +6,6 @@
 #include "ui/text.h"
 
 #include <QDoubleSpinBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,6 +13,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -107,10 +107,6 @@ StabilityTab::StabilityTab(QWidget* parent) : QWidget(parent) {
     layout->addWidget(intervals_, 2);
     fillIntervals();
 }
-
-void StabilityTab::setStep(double h) { h_->setValue(h); }
-
-double StabilityTab::step() const { return h_->value(); }
 
 void StabilityTab::show(const LabInputs& inputs) {
     inputs_ = inputs;

@@ -21,8 +21,6 @@ public:
     explicit StabilityTab(QWidget* parent = nullptr);
 
     void show(const LabInputs& inputs);
-    void setStep(double h);
-    double step() const;
 
 private:
     void fillIntervals();

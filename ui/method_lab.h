@@ -30,7 +30,6 @@ public:
               const pelorin::Calculation& last, QWidget* parent = nullptr);
 
     LabInputs inputs() const;
-    QTabWidget* tabs() const { return tabs_; }
 
 public slots:
     void calculationChanged();
