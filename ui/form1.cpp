@@ -1,20 +1,20 @@
 #include "ui/form1.h"
 
 #include "ui/form_about.h"
-#include "ui/layout.h"
 #include "ui/lab_loader.h"
+#include "ui/layout.h"
 #include "ui/plot_widget.h"
 #include "ui/results_list_model.h"
 #include "ui/text.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QAction>
-#include <QKeySequence>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>

@@ -12,8 +12,8 @@
 #include <array>
 
 class Form_About;
-class QAction;
 class PlotWidget;
+class QAction;
 class QLineEdit;
 class QListView;
 class QPushButton;
