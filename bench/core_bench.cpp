@@ -1,6 +1,7 @@
 // Time per step of the seven methods, time per CALCULATE press in the core,
-// and Boost.Odeint's classical Runge-Kutta step on the same equation, for
-// comparison with ours.
+// Boost.Odeint's classical Runge-Kutta step on the same equation, for
+// comparison with ours, and the lab's convergence study.
+#include "analysis/convergence.h"
 #include "methods/methods.h"
 #include "run/calculation.h"
 #include "tests/support/fakes.h"
@@ -109,6 +110,17 @@ void calculate(benchmark::State& state, std::size_t row) {
     }
 }
 
+// The lab's Convergence page: all seven methods from (0, -1) to 1 with
+// N = 1, 2, 4, ... 2^doublings steps each.
+void convergence(benchmark::State& state) {
+    const ConvergenceProblem problem = lessonProblem(0, -1, 1);
+    const int doublings = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        ConvergenceStudy study = studyConvergence(problem, doublings);
+        benchmark::DoNotOptimize(study);
+    }
+}
+
 // Besides the median, the fastest of the repetitions: on a shared machine
 // other work only ever adds time, so the minimum is the steadiest figure.
 double fastest(const std::vector<double>& times) {
@@ -142,6 +154,10 @@ int main(int argc, char** argv) {
         benchmarks.push_back(benchmark::RegisterBenchmark(
             ("calculate/" + procedureName(methodCatalogue[row])).c_str(), calculate, row));
     }
+    benchmarks.push_back(benchmark::RegisterBenchmark("convergence/doublings", convergence)
+                             ->Arg(10)
+                             ->Arg(16)
+                             ->Unit(benchmark::kMillisecond));
     for (benchmark::internal::Benchmark* b : benchmarks) b->ComputeStatistics("min", fastest);
 
     benchmark::RunSpecifiedBenchmarks();

@@ -59,3 +59,22 @@ TEST(Tableau, EntriesReadAsFractions) {
     EXPECT_EQ(gillTableau.b[1].text(), "(2 - \u221a2)/6");
     EXPECT_EQ(eulerTableau.b[0].text(), "1");
 }
+
+// Fehlberg's estimate weights are his fifth-order weights minus his fourth-
+// order ones (25/216, 0, 1408/2565, 2197/4104, -1/5, 0), exactly: compared
+// as fractions by cross-multiplication.
+TEST(Tableau, FehlbergEstimateIsFifthMinusFourthOrderExactly) {
+    const Coefficient fourthOrder[] = {frac(25, 216), frac(0),     frac(1408, 2565),
+                                       frac(2197, 4104), frac(-1, 5), frac(0)};
+    for (std::size_t j = 0; j < 6; ++j) {
+        SCOPED_TRACE(j);
+        const Coefficient& b = fehlbergTableau.b[j];
+        const Coefficient& e = fehlbergTableau.e[j];
+        const Coefficient& b4 = fourthOrder[j];
+        const long long differenceNumerator = static_cast<long long>(b.rational) * b4.denominator -
+                                              static_cast<long long>(b4.rational) * b.denominator;
+        const long long differenceDenominator = static_cast<long long>(b.denominator) * b4.denominator;
+        EXPECT_EQ(static_cast<long long>(e.rational) * differenceDenominator,
+                  differenceNumerator * e.denominator);
+    }
+}

@@ -4,6 +4,7 @@
 #include "analysis/results_export.h"
 #include "analysis/step_errors.h"
 #include "ui/form_about.h"
+#include "ui/lab_loader.h"
 #include "ui/layout.h"
 #include "ui/plot_widget.h"
 #include "ui/results_list_model.h"
@@ -21,6 +22,7 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -79,6 +81,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
 Form1::~Form1() {
     delete about_;
     delete steps_;
+    delete lab_;
 }
 
 void Form1::createInputs(QWidget* client) {
@@ -170,6 +173,9 @@ void Form1::createActions() {
     stepsAction_ = action("Steps and errors", this, QKeySequence(Qt::CTRL | Qt::Key_E),
                           &Form1::showStepsWindow);
     stepsAction_->setObjectName("StepsAndErrors");
+    methodLabAction_ = action("Method lab", this, QKeySequence(Qt::CTRL | Qt::Key_L),
+                              &Form1::openMethodLab);
+    methodLabAction_->setObjectName("MethodLab");
 
     listMenu_ = contextMenu({
         action("Copy", List1, QKeySequence::Copy, [this] { copyListLines(selectedLines()); }),
@@ -215,7 +221,7 @@ void Form1::createActions() {
 }
 
 // The windows that explain the last calculation, at the end of both menus.
-QList<QAction*> Form1::windowActions() const { return {stepsAction_}; }
+QList<QAction*> Form1::windowActions() const { return {stepsAction_, methodLabAction_}; }
 
 QMenu* Form1::contextMenu(const QList<QAction*>& own) {
     auto* menu = new QMenu(this);
@@ -387,8 +393,30 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void Form1::openMethodLab() {
+    if (!lab_) {
+        const LabModule& module = labModule();
+        if (!module.create) {
+            QMessageBox::warning(this, "Method lab",
+                                 "The Method lab could not be loaded (" + module.error +
+                                     "). Reinstall the program to get it back.");
+            return;
+        }
+        LabStart start{{Text_x0->text(), Text_y0->text(), Text_x1->text()}, 0};
+        for (std::size_t row = 0; row < options_.size(); ++row) {
+            if (isMethodSelected(row)) start.method = row;
+        }
+        lab_ = module.create(start, last_);
+        connect(this, &Form1::calculated, lab_, [this] { labModule().calculated(lab_); });
+    }
+    lab_->show();
+    lab_->raise();
+    lab_->activateWindow();
+}
+
 void Form1::closeEvent(QCloseEvent* event) {
     if (about_) about_->close();
     if (steps_) steps_->close();
+    if (lab_) lab_->close();
     QMainWindow::closeEvent(event);
 }

@@ -49,6 +49,8 @@ public:
     QMenu* plotMenu() const { return plotMenu_; }
     // The last press of CALCULATE, for the windows that explain it.
     const pelorin::Calculation& lastCalculation() const { return last_; }
+    // Opens the Method lab (Ctrl+L anywhere in the window), for menus to offer.
+    QAction* methodLabAction() const { return methodLabAction_; }
 
 signals:
     // After every press of CALCULATE, whether it succeeded or not.
@@ -58,6 +60,8 @@ public slots:
     void Command1_Click();
     void Mn_About_Click();
     void showStepsWindow();
+    // Opens the Method lab from the current boxes and method, or raises it.
+    void openMethodLab();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -94,6 +98,8 @@ private:
     QAction* stepsAction_ = nullptr;
     QMenu* listMenu_ = nullptr;
     QMenu* plotMenu_ = nullptr;
+    QAction* methodLabAction_ = nullptr;
+    QPointer<QWidget> lab_;
 
     pelorin::Calculation last_;
 };

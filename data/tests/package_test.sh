@@ -40,9 +40,13 @@ echo "Depends: $depends"
 # One package name a line, versions dropped.
 names=$(tr ',' '\n' <<<"$depends" | sed 's/(.*)//; s/ //g')
 for package in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins fonts-liberation2 \
-               fonts-dejavu-core libc6 libstdc++6; do
+               fonts-dejavu-core libc6 libstdc++6 libqcustomplot2.1-qt6; do
   grep -qxF "$package" <<<"$names" || fail "Depends does not name $package"
 done
+
+# The copyright file names the licence the program is under.
+copyright=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/pelorin/copyright)
+grep -q '^License: GPL-3+$' <<<"$copyright" || fail "copyright does not say GPL-3+"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"

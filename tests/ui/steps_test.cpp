@@ -223,13 +223,13 @@ TEST_F(Additions, ShiftF10AndTheMenuKeyOpenTheFocusedControlsMenu) {
     };
     const std::vector<Row> rows{
         {"List1", Qt::Key_F10, Qt::ShiftModifier,
-         {"Copy", "Copy all", "Select all", "Save as\u2026", "", "Steps and errors"}},
+         {"Copy", "Copy all", "Select all", "Save as\u2026", "", "Steps and errors", "Method lab"}},
         {"List1", Qt::Key_Menu, Qt::NoModifier,
-         {"Copy", "Copy all", "Select all", "Save as\u2026", "", "Steps and errors"}},
+         {"Copy", "Copy all", "Select all", "Save as\u2026", "", "Steps and errors", "Method lab"}},
         {"Picture1", Qt::Key_F10, Qt::ShiftModifier,
-         {"Copy image", "Save image as\u2026", "", "Steps and errors"}},
+         {"Copy image", "Save image as\u2026", "", "Steps and errors", "Method lab"}},
         {"Picture1", Qt::Key_Menu, Qt::NoModifier,
-         {"Copy image", "Save image as\u2026", "", "Steps and errors"}},
+         {"Copy image", "Save image as\u2026", "", "Steps and errors", "Method lab"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.control) + (row.key == Qt::Key_Menu ? " Menu" : " Shift+F10"));

@@ -1,0 +1,28 @@
+#include "analysis/lab_text.h"
+
+#include <array>
+#include <charconv>
+
+namespace pelorin {
+
+std::string fixedText(double value, int decimals) {
+    std::array<char, 64> buffer{};
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                   std::chars_format::fixed, decimals).ptr;
+    std::string text(buffer.data(), end);
+    // "-0.00" would claim a sign the value has lost in rounding.
+    if (text.find_first_not_of("-0.") == std::string::npos && text.front() == '-') text.erase(0, 1);
+    return text;
+}
+
+std::string errorText(double value) {
+    std::array<char, 64> buffer{};
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                   std::chars_format::scientific, 2).ptr;
+    std::string text(buffer.data(), end);
+    const auto e = text.find('e');
+    if (e != std::string::npos) text[e] = 'E';
+    return text;
+}
+
+}  // namespace pelorin

@@ -1,0 +1,183 @@
+// Observed orders and the rounding floor, on the program's equation and on a
+// nonlinear one where methods that coincide on linear equations part ways.
+// Expected texts were worked out independently in 50-digit arithmetic.
+#include "analysis/convergence.h"
+#include "analysis/lab_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <string_view>
+
+using namespace pelorin;
+
+namespace {
+
+// dy/dx = -2xy², y(0) = 1: y = 1/(1 + x²), so y(1) = 1/2.
+double shrinking(double x, double y) { return -2 * x * y * y; }
+const ConvergenceProblem nonlinear{0, 1, 1, shrinking, 0.5};
+
+struct Expected {
+    std::string_view method;
+    int order;
+    std::string_view orderShown;  // observed between N = 2^5 and 2^6 on (0, -1) to 1
+};
+
+const Expected expected[] = {
+    {"Euler", 1, "1.01"},
+    {"Euler (End points)", 2, "2.02"},
+    {"Euler (Mid point)", 2, "2.02"},
+    {"Runge-Kutta 4", 4, "4.02"},
+    {"Runge-Kutta-Fehlberg", 5, "5.02"},
+    {"Runge-Kutta-Merson", 4, "4.00"},
+    {"Runge-Kutta-Gill", 4, "4.02"},
+};
+
+const ConvergenceSeries& seriesOf(const ConvergenceStudy& study, std::string_view caption) {
+    for (const ConvergenceSeries& series : study.series) {
+        if (series.method->caption == caption) return series;
+    }
+    throw std::invalid_argument(std::string(caption));
+}
+
+}  // namespace
+
+TEST(Convergence, OrdersOnTheLessonApproachTheMethodsOrders) {
+    const ConvergenceStudy study = studyConvergence(lessonProblem(0, -1, 1), 8);
+    for (const Expected& row : expected) {
+        SCOPED_TRACE(row.method);
+        const ConvergencePoint& point = seriesOf(study, row.method).points[6];
+        ASSERT_EQ(point.steps, 64);
+        ASSERT_TRUE(point.order);
+        EXPECT_NEAR(*point.order, row.order, 0.1);
+        EXPECT_EQ(fixedText(*point.order, 2), row.orderShown);
+    }
+}
+
+TEST(Convergence, OrdersOnANonlinearEquationAndTheMethodsThatPartThere) {
+    const ConvergenceStudy study = studyConvergence(nonlinear, 7);
+    for (const Expected& row : expected) {
+        SCOPED_TRACE(row.method);
+        const auto& order = seriesOf(study, row.method).points[7].order;
+        ASSERT_TRUE(order);
+        EXPECT_NEAR(*order, row.order, 0.1);
+    }
+    // Errors at N = 2^7: equal on the linear lesson, apart here.
+    const struct {
+        std::string_view method, error;
+    } errors[] = {{"Euler (End points)", "5.88E-06"},
+                  {"Euler (Mid point)", "1.77E-06"},
+                  {"Runge-Kutta 4", "2.57E-11"},
+                  {"Runge-Kutta-Gill", "3.11E-11"}};
+    for (const auto& row : errors) {
+        SCOPED_TRACE(row.method);
+        EXPECT_EQ(errorText(*seriesOf(study, row.method).points[7].error), row.error);
+    }
+}
+
+TEST(Convergence, RunsLandOnTheEndAndCountSlopeEvaluations) {
+    const ConvergenceStudy study = studyConvergence(lessonProblem(0, -1, 1), 3);
+    const struct {
+        std::string_view method;
+        long evaluationsAtEightSteps;
+    } rows[] = {{"Euler", 8}, {"Euler (Mid point)", 16}, {"Runge-Kutta 4", 32},
+                {"Runge-Kutta-Fehlberg", 48}, {"Runge-Kutta-Merson", 40}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.method);
+        const ConvergencePoint& last = seriesOf(study, row.method).points.back();
+        EXPECT_EQ(last.steps, 8);
+        EXPECT_EQ(last.h, 0.125);
+        EXPECT_EQ(last.slopeEvaluations, row.evaluationsAtEightSteps);
+    }
+    // Euler's first run, by hand: y = -1 + 1·(0 + 1) = 0 against
+    // y(1) = -3/e = -1.10363832351433, an error of 1.10363832351433.
+    EXPECT_EQ(errorText(*seriesOf(study, "Euler").points[0].error), "1.10E+00");
+}
+
+TEST(Convergence, TheHigherOrderMethodsReachTheRoundingFloorTheLowerOnesDoNot) {
+    const ConvergenceStudy study = studyConvergence(lessonProblem(0, -1, 1), 16);
+    const struct {
+        std::string_view method;
+        bool floor;
+    } rows[] = {{"Euler", false}, {"Euler (End points)", false}, {"Euler (Mid point)", false},
+                {"Runge-Kutta 4", true}, {"Runge-Kutta-Fehlberg", true},
+                {"Runge-Kutta-Merson", true}, {"Runge-Kutta-Gill", true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.method);
+        const ConvergenceSeries& series = seriesOf(study, row.method);
+        ASSERT_EQ(series.floor.has_value(), row.floor);
+        if (!row.floor) continue;
+        // Near 1E-15, between N = 2^8 and 2^11.
+        EXPECT_GE(*series.floor, 8u);
+        EXPECT_LE(*series.floor, 11u);
+        EXPECT_LT(*series.points[*series.floor].error, 1e-14);
+        bool noted = false;
+        for (const std::string& note : study.notes) {
+            noted = noted || note.starts_with(std::string(row.method) + ": from N = 2^");
+        }
+        EXPECT_TRUE(noted);
+    }
+}
+
+// What the lab is given when the boxes hold something odd: notes in words,
+// and nothing that is not a finite number in what it plots or tabulates.
+TEST(Convergence, HostileInputsGiveNotesAndOnlyFiniteValues) {
+    const struct {
+        std::string_view name;
+        double x0, y0, x1;
+        std::string_view note;  // the start of the first note
+        bool anyError;          // whether some error can be measured at all
+    } rows[] = {
+        {"x1 = x0", 0, -1, 0, "x1 equals x0: there is nothing to step over", true},
+        {"x1 < x0", 1, -1, 0, "x1 is below x0: the methods step backwards", true},
+        {"y0 = 1E+300", 0, 1e300, 1, "", true},
+        {"exact solution overflows at x1", 0, -1, -720,
+         "The exact solution is too large to calculate at x1", false},
+        {"stages overflow", 0, 1e306, -5, "x1 is below x0", true},
+        {"range beyond a double", -1e308, 0, 1e308, "x0 and x1 are too far apart", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const ConvergenceStudy study = studyConvergence(lessonProblem(row.x0, row.y0, row.x1), 12);
+        if (!row.note.empty()) {
+            ASSERT_FALSE(study.notes.empty());
+            EXPECT_TRUE(study.notes.front().starts_with(row.note)) << study.notes.front();
+        }
+        bool anyError = false;
+        for (const ConvergenceSeries& series : study.series) {
+            for (const ConvergencePoint& point : series.points) {
+                EXPECT_TRUE(std::isfinite(point.h));
+                EXPECT_TRUE(!point.error || std::isfinite(*point.error));
+                EXPECT_TRUE(!point.order || std::isfinite(*point.order));
+                anyError = anyError || point.error.has_value();
+            }
+        }
+        EXPECT_EQ(anyError, row.anyError);
+    }
+}
+
+TEST(Convergence, RunsThatOverflowAreLeftOutAndCounted) {
+    const ConvergenceStudy study = studyConvergence(lessonProblem(0, 1e306, -5), 16);
+    const ConvergenceSeries& fehlberg = seriesOf(study, "Runge-Kutta-Fehlberg");
+    EXPECT_FALSE(fehlberg.points[0].error);
+    EXPECT_TRUE(fehlberg.points[16].error);
+    bool noted = false;
+    for (const std::string& note : study.notes) {
+        noted = noted || (note.starts_with("Runge-Kutta-Fehlberg: ") &&
+                          note.ends_with(" too large to calculate with and are left out."));
+    }
+    EXPECT_TRUE(noted);
+}
+
+TEST(Convergence, EqualEndsMeasureNoOrder) {
+    const ConvergenceStudy study = studyConvergence(lessonProblem(0.5, 2, 0.5), 4);
+    for (const ConvergenceSeries& series : study.series) {
+        SCOPED_TRACE(series.method->caption);
+        for (const ConvergencePoint& point : series.points) {
+            EXPECT_EQ(point.error, 0.0);
+            EXPECT_FALSE(point.order);
+        }
+        EXPECT_FALSE(series.floor);
+    }
+}

@@ -1,0 +1,293 @@
+// The Method lab as a student meets it: opened with Ctrl+L from the main
+// window, once, from the main window's boxes and method; its three pages;
+// and nothing but numbers and words in it, whatever the boxes hold. The lab
+// is the program's module, loaded as the program loads it, so it is seen
+// here through Qt's and QCustomPlot's own classes only.
+#include "ui/form1.h"
+
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <qcustomplot.h>
+
+#include <cmath>
+
+namespace {
+
+void type(QLineEdit* edit, const QString& text) {
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+class Lab : public ::testing::Test {
+protected:
+    Form1 form;
+
+    void SetUp() override {
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+    void TearDown() override {
+        for (QWidget* lab : labs()) delete lab;
+    }
+
+    QLineEdit* mainBox(const char* name) { return form.findChild<QLineEdit*>(name); }
+    void enter(const char* x0, const char* y0, const char* x1, const char* h) {
+        type(mainBox("Text_x0"), x0);
+        type(mainBox("Text_y0"), y0);
+        type(mainBox("Text_x1"), x1);
+        type(mainBox("Text_h"), h);
+    }
+    void calculate() { QTest::mouseClick(form.findChild<QPushButton*>("Command1"), Qt::LeftButton); }
+
+    static QList<QWidget*> labs() {
+        QList<QWidget*> found;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == "MethodLab") found << window;
+        }
+        return found;
+    }
+    QWidget* openWithCtrlL() {
+        QTest::keyClick(&form, Qt::Key_L, Qt::ControlModifier);
+        const auto open = labs();
+        if (open.size() != 1) return nullptr;
+        // The lab's own shortcuts (Escape, Alt+letter) need it active.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(open.front()));
+        return open.front();
+    }
+};
+
+QString labBox(const QWidget& lab, const char* name) {
+    for (QLineEdit* edit : lab.findChildren<QLineEdit*>()) {
+        if (edit->accessibleName() == name) return edit->text();
+    }
+    return "(no box)";
+}
+
+QTableWidget* table(const QWidget& lab, const char* name) {
+    for (QTableWidget* table : lab.findChildren<QTableWidget*>()) {
+        if (table->accessibleName() == name) return table;
+    }
+    return nullptr;
+}
+
+// Every text the lab shows, and every number its plots hold.
+void expectOnlyFiniteNumbersAndWords(const QWidget& lab) {
+    for (QLabel* label : lab.findChildren<QLabel*>()) {
+        EXPECT_FALSE(label->text().contains("nan", Qt::CaseInsensitive)) << label->text().toStdString();
+        EXPECT_FALSE(label->text().contains("inf", Qt::CaseInsensitive)) << label->text().toStdString();
+    }
+    for (QTableWidget* table : lab.findChildren<QTableWidget*>()) {
+        for (int row = 0; row < table->rowCount(); ++row) {
+            for (int column = 0; column < table->columnCount(); ++column) {
+                const QTableWidgetItem* cell = table->item(row, column);
+                if (!cell) continue;
+                EXPECT_FALSE(cell->text().contains("nan", Qt::CaseInsensitive));
+                EXPECT_FALSE(cell->text().contains("inf", Qt::CaseInsensitive));
+            }
+        }
+    }
+    for (QCustomPlot* plot : lab.findChildren<QCustomPlot*>()) {
+        for (int g = 0; g < plot->graphCount(); ++g) {
+            for (auto point = plot->graph(g)->data()->constBegin();
+                 point != plot->graph(g)->data()->constEnd(); ++point) {
+                ASSERT_TRUE(std::isfinite(point->key) && std::isfinite(point->value))
+                    << plot->accessibleName().toStdString() << " graph " << g;
+            }
+        }
+    }
+}
+
+TEST_F(Lab, CtrlLOpensOneLabFromTheMainWindowsBoxesAndMethod) {
+    enter("0.5", "2", "3", "0.25");
+    form.findChild<QRadioButton*>("Option_RKF")->setChecked(true);
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    EXPECT_EQ(lab->windowTitle(), "Method lab");
+    EXPECT_TRUE(lab->isWindow());
+    EXPECT_FALSE(lab->isModal());
+    EXPECT_EQ(lab->parentWidget(), nullptr);
+    EXPECT_EQ(labBox(*lab, "x0"), "0.5");
+    EXPECT_EQ(labBox(*lab, "y0"), "2");
+    EXPECT_EQ(labBox(*lab, "x1"), "3");
+    EXPECT_EQ(lab->findChild<QComboBox*>()->currentText(), "Runge-Kutta-Fehlberg");
+
+    // A second Ctrl+L raises the same lab, which keeps its own boxes.
+    type(mainBox("Text_x0"), "1");
+    EXPECT_EQ(openWithCtrlL(), lab);
+    EXPECT_EQ(labBox(*lab, "x0"), "0.5");
+    EXPECT_EQ(form.methodLabAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
+}
+
+TEST_F(Lab, EscapeClosesIt) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QTest::keyClick(lab, Qt::Key_Escape);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(labs().isEmpty());
+}
+
+// Orders between N = 32 and 64 from (0, -1) to 1, worked out independently
+// in 50-digit arithmetic.
+TEST_F(Lab, OrdersTableFilledForEveryMethod) {
+    enter("0", "-1", "1", "0.4");
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QTableWidget* orders = table(*lab, "Orders");
+    ASSERT_NE(orders, nullptr);
+    ASSERT_EQ(orders->columnCount(), 7);
+    ASSERT_EQ(orders->rowCount(), 16);
+    EXPECT_EQ(orders->verticalHeaderItem(5)->text(), "N = 64");
+    const char* expected[] = {"1.01", "2.02", "2.02", "4.02", "5.02", "4.00", "4.02"};
+    for (int column = 0; column < 7; ++column) {
+        SCOPED_TRACE(column);
+        ASSERT_NE(orders->item(5, column), nullptr);
+        EXPECT_EQ(orders->item(5, column)->text(), expected[column]);
+    }
+}
+
+TEST_F(Lab, PagesAreReachableFromTheKeyboard) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QTabWidget* tabs = lab->findChild<QTabWidget*>();
+    ASSERT_EQ(tabs->count(), 3);
+    const struct {
+        Qt::Key key;
+        int page;
+        const char* title;
+    } rows[] = {{Qt::Key_S, 1, "&Stability"}, {Qt::Key_T, 2, "One s&tep"}, {Qt::Key_C, 0, "&Convergence"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.title);
+        QTest::keyClick(lab, row.key, Qt::AltModifier);
+        EXPECT_EQ(tabs->currentIndex(), row.page);
+        EXPECT_EQ(tabs->tabText(row.page), row.title);
+    }
+}
+
+TEST_F(Lab, EveryControlHasAnAccessibleName) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    int controls = 0;
+    for (QWidget* widget : lab->findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QLineEdit*>(widget) || qobject_cast<QComboBox*>(widget) ||
+                             qobject_cast<QAbstractButton*>(widget) || qobject_cast<QSlider*>(widget) ||
+                             qobject_cast<QAbstractSpinBox*>(widget) ||
+                             qobject_cast<QTableWidget*>(widget) || qobject_cast<QCustomPlot*>(widget);
+        if (!control || widget->focusPolicy() == Qt::NoFocus ||
+            widget->parentWidget()->inherits("QAbstractSpinBox") ||
+            widget->parentWidget()->inherits("QComboBox")) {
+            continue;
+        }
+        ++controls;
+        const QString name = widget->accessibleName().isEmpty() && qobject_cast<QAbstractButton*>(widget)
+                                 ? qobject_cast<QAbstractButton*>(widget)->text()
+                                 : widget->accessibleName();
+        EXPECT_FALSE(name.isEmpty()) << widget->metaObject()->className();
+    }
+    EXPECT_GE(controls, 14);
+}
+
+TEST_F(Lab, OneStepFollowsEveryCalculation) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    auto* shown = lab->findChild<QLabel*>();
+    for (QLabel* label : lab->findChildren<QLabel*>()) {
+        if (label->accessibleName() == "Step shown") shown = label;
+    }
+    EXPECT_EQ(shown->text(), "No step to show");
+
+    enter("0", "-1", "1", "0.25");
+    form.findChild<QRadioButton*>("Option_RK4")->setChecked(true);
+    calculate();
+    EXPECT_EQ(shown->text(), "Runge-Kutta 4: step 1 of 4");
+    QPushButton* next = nullptr;
+    for (QPushButton* button : lab->findChildren<QPushButton*>()) {
+        if (button->accessibleName() == "Next step") next = button;
+    }
+    ASSERT_NE(next, nullptr);
+    QTest::mouseClick(next, Qt::LeftButton);
+    EXPECT_EQ(shown->text(), "Runge-Kutta 4: step 2 of 4");
+    QTableWidget* tableau = table(*lab, "Tableau");
+    ASSERT_NE(tableau, nullptr);
+    EXPECT_EQ(tableau->item(4, 1)->text(), "1/6");
+    EXPECT_EQ(tableau->item(4, 2)->text(), "1/3");
+}
+
+TEST_F(Lab, HostileBoxesGiveWordsNeverNanOrInfinity) {
+    const struct {
+        const char* name;
+        const char* x0;
+        const char* y0;
+        const char* x1;
+    } rows[] = {
+        {"x1 = x0", "0", "-1", "0"},
+        {"x1 < x0", "1", "-1", "0"},
+        {"y0 = 1E+300", "0", "1E+300", "1"},
+        {"exact solution overflows", "0", "-1", "-720"},
+        {"stages overflow", "0", "1E+306", "-5"},
+        {"x0 beyond a double", "1E+400", "-1", "1"},
+        {"range beyond a double", "-1E+308", "0", "1E+308"},
+        {"text that is no number", "abc", "nan", "inf"},
+    };
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::array<std::pair<const char*, const char*>, 3> boxes{
+            {{"x0", row.x0}, {"y0", row.y0}, {"x1", row.x1}}};
+        for (const auto& [name, text] : boxes) {
+            for (QLineEdit* edit : lab->findChildren<QLineEdit*>()) {
+                if (edit->accessibleName() != name) continue;
+                type(edit, text);
+                QTest::keyClick(edit, Qt::Key_Return);
+            }
+        }
+        for (int method = 0; method < 7; method += 3) {
+            lab->findChild<QComboBox*>()->setCurrentIndex(method);
+            expectOnlyFiniteNumbersAndWords(*lab);
+        }
+    }
+}
+
+// Errors near 1E+292 are real numbers, yet no axis can span them: the notes
+// say the plot leaves them out, and the plot holds none of them.
+TEST_F(Lab, ValuesBeyondThePlotsScaleAreLeftOutInWords) {
+    enter("0", "1E+306", "-5", "0.4");
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QLabel* notes = nullptr;
+    for (QLabel* label : lab->findChildren<QLabel*>()) {
+        if (label->accessibleName() == "Convergence notes") notes = label;
+    }
+    ASSERT_NE(notes, nullptr);
+    EXPECT_TRUE(notes->text().contains("are left out of the plot; the tables and notes still "
+                                       "give them."))
+        << notes->text().toStdString();
+    for (QCustomPlot* plot : lab->findChildren<QCustomPlot*>()) {
+        for (int g = 0; g < plot->graphCount(); ++g) {
+            for (auto point = plot->graph(g)->data()->constBegin();
+                 point != plot->graph(g)->data()->constEnd(); ++point) {
+                EXPECT_LT(std::fabs(point->value), 1e250) << plot->accessibleName().toStdString();
+            }
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

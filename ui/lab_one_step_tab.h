@@ -1,0 +1,35 @@
+// The One step tab: the stages inside one step of the last calculation, and
+// the method's tableau as fractions. Previous and Next walk the steps.
+#pragma once
+
+#include "run/calculation.h"
+
+#include <QWidget>
+
+class LabPlot;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+class OneStepTab : public QWidget {
+    Q_OBJECT
+
+public:
+    OneStepTab(const pelorin::Calculation& last, QWidget* parent = nullptr);
+
+    // The main window calculated again: show its first step.
+    void calculationChanged();
+    void showStep(int step);
+
+private:
+    void fillTableau(const pelorin::Method* method);
+
+    const pelorin::Calculation& last_;
+    int step_ = 1;
+    LabPlot* plot_ = nullptr;
+    QLabel* heading_ = nullptr;
+    QLabel* notes_ = nullptr;
+    QPushButton* previous_ = nullptr;
+    QPushButton* next_ = nullptr;
+    QTableWidget* tableau_ = nullptr;
+};

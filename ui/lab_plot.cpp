@@ -1,0 +1,162 @@
+#include "ui/lab_plot.h"
+
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+
+#include <array>
+#include <cmath>
+
+namespace {
+
+// Okabe and Ito's colours, told apart also with a colour vision deficiency;
+// the markers tell apart the methods whose curves coincide.
+constexpr std::array<QRgb, 7> methodColours{0xff0072b2, 0xffe69f00, 0xff009e73, 0xffd55e00,
+                                            0xffcc79a7, 0xff56b4e9, 0xff7f7f7f};
+constexpr std::array<QCPScatterStyle::ScatterShape, 7> methodShapes{
+    QCPScatterStyle::ssCircle,   QCPScatterStyle::ssSquare,  QCPScatterStyle::ssTriangle,
+    QCPScatterStyle::ssDiamond,  QCPScatterStyle::ssStar,    QCPScatterStyle::ssCross,
+    QCPScatterStyle::ssTriangleInverted};
+
+}  // namespace
+
+LabPlot::LabPlot(const QString& accessibleName, const QString& description, QWidget* parent)
+    : QCustomPlot(parent) {
+    setAccessibleName(accessibleName);
+    setAccessibleDescription(description + " Drag to pan, turn the wheel to zoom, "
+                                           "the context menu saves the picture.");
+    setFocusPolicy(Qt::StrongFocus);
+    setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
+    setMinimumSize(240, 180);
+
+    savePng_ = new QAction("Save as PNG\u2026", this);
+    savePdf_ = new QAction("Save as PDF\u2026", this);
+    connect(savePng_, &QAction::triggered, this, [this] { saveAs(false); });
+    connect(savePdf_, &QAction::triggered, this, [this] { saveAs(true); });
+    followPalette();
+}
+
+QPen LabPlot::methodPen(std::size_t row) {
+    QPen pen(QColor::fromRgb(methodColours[row % methodColours.size()]));
+    pen.setWidthF(1.5);
+    return pen;
+}
+
+QCPScatterStyle LabPlot::methodMarker(std::size_t row) {
+    return QCPScatterStyle(methodShapes[row % methodShapes.size()], 7);
+}
+
+bool LabPlot::drawable(double value) {
+    const double size = std::fabs(value);
+    return value == 0 || (size > QCPRange::minRange && size < QCPRange::maxRange);
+}
+
+QString LabPlot::undrawableNote() {
+    return "Some values lie beyond what a plot's scale can span (1E-280 to 1E+250 in size) "
+           "and are left out of the plot; the tables and notes still give them.";
+}
+
+QColor LabPlot::accent() const {
+    return palette().color(QPalette::Base).lightness() < 128 ? QColor(0xff, 0x80, 0x80)
+                                                             : QColor(0xc0, 0x30, 0x30);
+}
+
+void LabPlot::useLogAxes() {
+    for (QCPAxis* axis : {xAxis, yAxis}) {
+        axis->setScaleType(QCPAxis::stLogarithmic);
+        QSharedPointer<QCPAxisTickerLog> ticker(new QCPAxisTickerLog);
+        ticker->setLogBase(10);
+        axis->setTicker(ticker);
+        axis->setNumberFormat("eb");
+        axis->setNumberPrecision(0);
+    }
+}
+
+void LabPlot::showLegend(LegendPlace place) {
+    legend->setVisible(true);
+    axisRect()->insetLayout()->take(legend);
+    if (place == LegendPlace::beside) {
+        plotLayout()->addElement(0, 1, legend);
+        plotLayout()->setColumnStretchFactor(1, 0.001);
+    } else {
+        plotLayout()->addElement(1, 0, legend);
+        plotLayout()->setRowStretchFactor(1, 0.001);
+        legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+        legend->setWrap(2);
+    }
+    legend->setMargins(QMargins(4, 2, 4, 2));
+}
+
+void LabPlot::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    menu.setAccessibleName("Plot menu");
+    menu.addAction(savePng_);
+    menu.addAction(savePdf_);
+    menu.exec(event->globalPos());
+}
+
+void LabPlot::keyPressEvent(QKeyEvent* event) {
+    // The keyboard's way to zoom and to get the whole plot back.
+    if (event->key() == Qt::Key_Plus || event->key() == Qt::Key_Minus) {
+        const double factor = event->key() == Qt::Key_Plus ? 0.8 : 1.25;
+        for (QCPAxis* axis : {xAxis, yAxis}) axis->scaleRange(factor, axis->range().center());
+        replot();
+        return;
+    }
+    // Shift+F10 opens the context menu, as the Menu key does.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, rect().center(),
+                               mapToGlobal(rect().center()));
+        contextMenuEvent(&menu);
+        return;
+    }
+    if (event->key() == Qt::Key_Home) {
+        rescaleAxes();
+        replot();
+        return;
+    }
+    QCustomPlot::keyPressEvent(event);
+}
+
+void LabPlot::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) followPalette();
+    QCustomPlot::changeEvent(event);
+}
+
+// A dark desktop gets a dark plot: ground, axes, labels and legend take the
+// palette's colours.
+void LabPlot::followPalette() {
+    const QPalette& colours = palette();
+    setBackground(colours.color(QPalette::Base));
+    const QColor text = colours.color(QPalette::Text);
+    for (QCPAxis* axis : {xAxis, yAxis, xAxis2, yAxis2}) {
+        axis->setBasePen(QPen(text));
+        axis->setTickPen(QPen(text));
+        axis->setSubTickPen(QPen(text));
+        axis->setTickLabelColor(text);
+        axis->setLabelColor(text);
+        QPen grid(colours.color(QPalette::Mid), 0, Qt::DotLine);
+        axis->grid()->setPen(grid);
+        axis->grid()->setSubGridVisible(false);
+    }
+    legend->setBrush(colours.color(QPalette::Base));
+    legend->setBorderPen(QPen(colours.color(QPalette::Mid)));
+    legend->setTextColor(text);
+    replot();
+}
+
+void LabPlot::saveAs(bool pdf) {
+    const QString filter = pdf ? "PDF documents (*.pdf)" : "PNG pictures (*.png)";
+    QString name = QFileDialog::getSaveFileName(this, pdf ? "Save plot as PDF" : "Save plot as PNG",
+                                                QString(), filter);
+    if (name.isEmpty()) return;
+    const QString suffix = pdf ? ".pdf" : ".png";
+    if (!name.endsWith(suffix, Qt::CaseInsensitive)) name += suffix;
+    const bool saved = pdf ? savePdf(name) : savePng(name);
+    if (!saved) {
+        QMessageBox::warning(this, "Plot not saved",
+                             "The plot could not be written to " + name +
+                                 ". Choose a folder you may write to.");
+    }
+}

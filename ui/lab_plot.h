@@ -1,0 +1,50 @@
+// A plot of the Method lab: QCustomPlot with zoom and pan, Save as PNG and
+// PDF from its context menu (mouse or keyboard), colours that follow the
+// desktop's palette, and one colour and marker per method.
+#pragma once
+
+#include <qcustomplot.h>
+
+#include <cstddef>
+
+class LabPlot : public QCustomPlot {
+    Q_OBJECT
+
+public:
+    LabPlot(const QString& accessibleName, const QString& description, QWidget* parent = nullptr);
+
+    // The pen and marker of catalogue row `row`, the same on every tab.
+    static QPen methodPen(std::size_t row);
+    static QCPScatterStyle methodMarker(std::size_t row);
+    // The red of what the eye should find first (the rounding floor, the
+    // point z = h·λ, a step's increment), readable on a light or dark ground.
+    QColor accent() const;
+
+    // Whether an axis can span the value: zero, or a magnitude between
+    // QCustomPlot's smallest and largest range (1E-280 and 1E+250).
+    static bool drawable(double value);
+    // What the notes say of values left out for that reason.
+    static QString undrawableNote();
+
+    // Both axes logarithmic with ticks at the decades.
+    void useLogAxes();
+    // The legend outside the data, so that it hides no point: beside the
+    // axes, or below them in a row for a narrow plot.
+    enum class LegendPlace { beside, below };
+    void showLegend(LegendPlace place);
+
+    QAction* savePngAction() const { return savePng_; }
+    QAction* savePdfAction() const { return savePdf_; }
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void followPalette();
+    void saveAs(bool pdf);
+
+    QAction* savePng_ = nullptr;
+    QAction* savePdf_ = nullptr;
+};

@@ -1,0 +1,49 @@
+// The Method lab: how fast each method converges and where rounding stops
+// it, when a method turns unstable, and what it does inside one step. A
+// separate window beside the main one; it starts from the main window's
+// boxes and method, then keeps its own.
+#pragma once
+
+#include "run/calculation.h"
+#include "ui/lab_inputs.h"
+
+#include <QMainWindow>
+
+#include <array>
+
+class ConvergenceTab;
+class OneStepTab;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTabWidget;
+class StabilityTab;
+
+class MethodLab : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // x0, y0, x1 as the main window's boxes hold them, the method's
+    // catalogue row, and the main window's last calculation, which the lab
+    // reads whenever calculationChanged() is called.
+    MethodLab(const std::array<QString, 3>& start, std::size_t method,
+              const pelorin::Calculation& last, QWidget* parent = nullptr);
+
+    LabInputs inputs() const;
+
+public slots:
+    void calculationChanged();
+
+private:
+    // The boxes changed: every page that reads them.
+    void recalculate();
+    // The method changed: the convergence study holds every method already.
+    void methodChanged();
+
+    std::array<QLineEdit*, 3> boxes_{};  // x0, y0, x1
+    QComboBox* method_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    ConvergenceTab* convergence_ = nullptr;
+    StabilityTab* stability_ = nullptr;
+    OneStepTab* oneStep_ = nullptr;
+};
