@@ -9,9 +9,10 @@ calculation fail and reads the message box.
 Usage: /usr/bin/python3 accessibility_test.py PID  (the program's process id)
 """
 import sys
-import time
 
 import pyatspi
+
+from atspi_session import application, check, do_action, failures, find, process_alive, wait_for
 
 # What the user types, box by box, and the label a screen reader reads with it.
 INPUTS = [("x0", "0", "x0 ="), ("x1", "0.4", "x1 ="), ("y0", "-1", "y0 ="), ("h", "0.1", "h =")]
@@ -33,66 +34,13 @@ STOPPED_LINES = [" ", "Runge-Kutta-4 Method", " "] + ["0    -1"] * 10
 STOPPED_TITLE = "Calculation stopped"
 STOPPED_TEXT = "With h = 0 the calculation never gets from x0 to x1. Enter a positive h."
 
-# Qt carries out actions after answering the call, so results are waited for.
-# The bound only keeps a broken program from hanging the run.
-PATIENCE_SECONDS = 30
-
-failures = []
-
-
-def check(condition, message):
-    print(("ok    " if condition else "FAIL  ") + message)
-    if not condition:
-        failures.append(message)
-    return condition
-
-
-def process_alive(pid):
-    try:
-        with open(f"/proc/{pid}/stat") as stat:
-            return stat.read().split(") ", 1)[1][0] != "Z"
-    except (FileNotFoundError, IndexError):
-        return False
-
-
-def wait_for(what, probe, pid):
-    deadline = time.monotonic() + PATIENCE_SECONDS
-    while True:
-        try:
-            result = probe()
-        except Exception:  # the tree may change under a query
-            result = None
-        if result:
-            return result
-        if not process_alive(pid):
-            raise SystemExit(f"FAIL  the program ended while waiting for {what}")
-        if time.monotonic() > deadline:
-            raise SystemExit(f"FAIL  gave up waiting for {what}")
-        time.sleep(0.1)
-
-
-def find(root, role, name):
-    return pyatspi.findDescendant(root, lambda a: a.getRoleName() == role and a.name == name)
-
-
-def do_action(accessible, names):
-    action = accessible.queryAction()
-    for i in range(action.nActions):
-        if action.getName(i).lower() in names:
-            return action.doAction(i)
-    raise SystemExit(f"FAIL  {accessible.name!r} offers none of the actions {sorted(names)}")
-
-
 def list_lines(results):
     return [item.name for item in results]
 
 
 def main():
     pid = int(sys.argv[1])
-    desktop = pyatspi.Registry.getDesktop(0)
-    app = wait_for("the program in the accessibility registry",
-                   lambda: next((a for a in desktop if a is not None and
-                                 a.get_process_id() == pid), None), pid)
+    app = application(pid)
     check(app.name == "Pelorin", f"application is named {app.name!r}")
     window = wait_for("the main window", lambda: app.getChildAtIndex(0), pid)
     check(window.name == "Pelorin - Numerical integration of dy/dx=-2*x-y",

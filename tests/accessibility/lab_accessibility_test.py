@@ -7,12 +7,11 @@ table, and reads the observed orders of every method between N = 32 and 64.
 
 Usage: /usr/bin/python3 lab_accessibility_test.py PID  (the program's process id)
 """
-import subprocess
 import sys
 
 import pyatspi
 
-from accessibility_test import check, failures, find, process_alive, wait_for
+from atspi_session import application, check, failures, find, press_keys_in, process_alive, wait_for
 
 METHODS = ["Euler", "Euler (End points)", "Euler (Mid point)", "Runge-Kutta 4",
            "Runge-Kutta-Fehlberg", "Runge-Kutta-Merson", "Runge-Kutta-Gill"]
@@ -22,19 +21,9 @@ PAGES = ["Convergence", "Stability", "One step"]
 ORDERS_AT_64 = ["1.01", "2.02", "2.02", "4.02", "5.02", "4.00", "4.02"]
 
 
-def press_ctrl_l(title):
-    window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", title],
-                            capture_output=True, text=True, timeout=30).stdout.split()[0]
-    subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True, timeout=30)
-    subprocess.run(["xdotool", "key", "--clearmodifiers", "ctrl+l"], check=True, timeout=30)
-
-
 def main():
     pid = int(sys.argv[1])
-    desktop = pyatspi.Registry.getDesktop(0)
-    app = wait_for("the program in the accessibility registry",
-                   lambda: next((a for a in desktop if a is not None and
-                                 a.get_process_id() == pid), None), pid)
+    app = application(pid)
     window = wait_for("the main window", lambda: app.getChildAtIndex(0), pid)
     x1 = find(window, "text", "x1")
     if not check(x1 is not None, "the main window's text box 'x1'"):
@@ -42,7 +31,7 @@ def main():
     x1.queryEditableText().setTextContents("1")
     wait_for("x1 to read '1'", lambda: x1.queryText().getText(0, -1) == "1", pid)
 
-    press_ctrl_l("^Pelorin - Numerical integration")
+    press_keys_in("Pelorin - Numerical integration", "ctrl+l")
     lab = wait_for("a window named 'Method lab'",
                    lambda: next((w for w in app if w is not None and w.name == "Method lab"),
                                 None), pid)

@@ -7,11 +7,12 @@ on the keyboard, then reads the "Steps" table cell by cell.
 
 Usage: /usr/bin/python3 steps_accessibility_test.py PID  (the program's process id)
 """
-import subprocess
 import sys
-import time
 
 import pyatspi
+
+from atspi_session import (application, check, do_action, failures, find, press_keys_in,
+                           process_alive, wait_for)
 
 INPUTS = [("x0", "0"), ("x1", "0.4"), ("y0", "-1"), ("h", "0.1")]
 WINDOW_TITLE = "Steps and errors"
@@ -29,53 +30,6 @@ ROWS = [
     ["4", "0.4", "-0.810960866752472", "-0.810960138106918", "-7.28645554448626E-07",
      "-1.82161364326028E-07"],
 ]
-PATIENCE_SECONDS = 30
-
-failures = []
-
-
-def check(condition, message):
-    print(("ok    " if condition else "FAIL  ") + message)
-    if not condition:
-        failures.append(message)
-    return condition
-
-
-def process_alive(pid):
-    try:
-        with open(f"/proc/{pid}/stat") as stat:
-            return stat.read().split(") ", 1)[1][0] != "Z"
-    except (FileNotFoundError, IndexError):
-        return False
-
-
-def wait_for(what, probe, pid):
-    deadline = time.monotonic() + PATIENCE_SECONDS
-    while True:
-        try:
-            result = probe()
-        except Exception:  # the tree may change under a query
-            result = None
-        if result:
-            return result
-        if not process_alive(pid):
-            raise SystemExit(f"FAIL  the program ended while waiting for {what}")
-        if time.monotonic() > deadline:
-            raise SystemExit(f"FAIL  gave up waiting for {what}")
-        time.sleep(0.1)
-
-
-def find(root, role, name):
-    return pyatspi.findDescendant(root, lambda a: a.getRoleName() == role and a.name == name)
-
-
-def do_action(accessible, names):
-    action = accessible.queryAction()
-    for i in range(action.nActions):
-        if action.getName(i).lower() in names:
-            return action.doAction(i)
-    raise SystemExit(f"FAIL  {accessible.name!r} offers none of the actions {sorted(names)}")
-
 
 def showing(app, title):
     """Whether a window of that title is on the screen; a closed one may stay
@@ -90,21 +44,9 @@ def showing(app, title):
     return False
 
 
-def press_keys_in(window_title, keys):
-    window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name",
-                             "^" + window_title], capture_output=True, text=True,
-                            timeout=PATIENCE_SECONDS).stdout.split()[0]
-    subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
-    # Through XTEST to the focused window, as a keyboard would type.
-    subprocess.run(["xdotool", "key", keys], check=True)
-
-
 def main():
     pid = int(sys.argv[1])
-    desktop = pyatspi.Registry.getDesktop(0)
-    app = wait_for("the program in the accessibility registry",
-                   lambda: next((a for a in desktop if a is not None and
-                                 a.get_process_id() == pid), None), pid)
+    app = application(pid)
     window = wait_for("the main window", lambda: app.getChildAtIndex(0), pid)
     for name, value in INPUTS:
         box = find(window, "text", name)

@@ -1,9 +1,10 @@
 // The main window and the About window, driven as a user would, offscreen.
+#include "tests/support/widgets.h"
 #include "ui/application.h"
 #include "ui/form1.h"
 #include "ui/layout.h"
-#include "ui/text.h"
 #include "ui/results_list_model.h"
+#include "ui/text.h"
 
 #include <QApplication>
 #include <QImage>
@@ -22,12 +23,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-template <typename Widget = QWidget>
-Widget* child(const QWidget& parent, const char* name) {
-    auto* widget = parent.findChild<Widget*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
+using pelorin::testing::child;
 
 Lines listLines(const Form1& form) {
     Lines lines;
@@ -243,10 +239,3 @@ TEST(StartUp, ShowsTheMainWindowWithTheProgramsIcon) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

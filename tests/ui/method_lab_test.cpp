@@ -284,10 +284,3 @@ TEST_F(Lab, ValuesBeyondThePlotsScaleAreLeftOutInWords) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

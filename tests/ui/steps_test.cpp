@@ -2,6 +2,8 @@
 // offscreen: the "Steps and errors" window, the list's and the plot's
 // context menus, copying and saving, Enter and Escape, and the fixed light
 // ground under a dark palette.
+#include "tests/support/hostile_inputs.h"
+#include "tests/support/widgets.h"
 #include "ui/form1.h"
 #include "ui/layout.h"
 #include "ui/plot_widget.h"
@@ -9,7 +11,6 @@
 #include "ui/save_file.h"
 #include "ui/steps_window.h"
 #include "ui/widget_image.h"
-#include "tests/support/hostile_inputs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,12 +41,7 @@ namespace {
 
 using Cells = std::vector<std::vector<std::string>>;
 
-template <typename Widget = QWidget>
-Widget* child(const QWidget& parent, const char* name) {
-    auto* widget = parent.findChild<Widget*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
+using pelorin::testing::child;
 
 Cells cells(const QTableWidget& table) {
     Cells rows;

@@ -1,0 +1,11 @@
+// The main of the window tests: GoogleTest inside a QApplication on the
+// offscreen platform, so that no display is needed.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
