@@ -199,12 +199,15 @@ void ConvergenceTab::fillOrders() {
     orders_->clear();
     orders_->setRowCount(rows);
     orders_->setColumnCount(static_cast<int>(pelorin::methodCatalogue.size()));
-    // Captions in two lines, so that seven columns fit the window.
-    QStringList headers;
-    for (const pelorin::Method& method : pelorin::methodCatalogue) {
-        headers << fromView(method.caption).replace(" (", "\n(").replace("Kutta-", "Kutta-\n");
+    // Captions in two lines, so that seven columns fit the window; a screen
+    // reader reads the caption as the method buttons have it.
+    for (std::size_t column = 0; column < pelorin::methodCatalogue.size(); ++column) {
+        const QString caption = fromView(pelorin::methodCatalogue[column].caption);
+        auto* header = new QTableWidgetItem(
+            QString(caption).replace(" (", "\n(").replace("Kutta-", "Kutta-\n"));
+        header->setData(Qt::AccessibleTextRole, caption);
+        orders_->setHorizontalHeaderItem(static_cast<int>(column), header);
     }
-    orders_->setHorizontalHeaderLabels(headers);
     QStringList steps;
     for (int row = 0; row < rows; ++row) steps << QString("N = %1").arg(1L << (row + 1));
     orders_->setVerticalHeaderLabels(steps);
