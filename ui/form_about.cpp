@@ -1,5 +1,6 @@
 #include "ui/form_about.h"
 
+#include "ui/accessible_roles.h"
 #include "ui/layout.h"
 #include "ui/text.h"
 
@@ -27,6 +28,7 @@ void setTextColour(QLabel* label, QRgb colour) {
 }  // namespace
 
 Form_About::Form_About(QWidget* parent) : QWidget(parent, Qt::Window) {
+    installAccessibleRoles();
     setObjectName("Form_About");
     setWindowTitle("About");
     setAttribute(Qt::WA_DeleteOnClose);

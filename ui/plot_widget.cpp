@@ -1,9 +1,9 @@
 #include "ui/plot_widget.h"
 
 #include "analysis/plot_reading.h"
+#include "ui/accessible_roles.h"
 #include "ui/layout.h"
 
-#include <QAccessibleWidget>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -36,20 +36,10 @@ std::optional<QLineF> clipped(QPointF p, QPointF q, const QRectF& rect) {
     return QLineF(p.x() + t0 * dx, p.y() + t0 * dy, p.x() + t1 * dx, p.y() + t1 * dy);
 }
 
-// Screen readers announce the plot as a picture, not as a frame (the role of
-// a window).
-QAccessibleInterface* accessiblePlot(const QString& className, QObject* object) {
-    if (className == QLatin1String("PlotWidget") && object && object->isWidgetType()) {
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 PlotWidget::PlotWidget(QWidget* parent) : QFrame(parent) {
-    static const bool accessibleAsPicture = (QAccessible::installFactory(accessiblePlot), true);
-    Q_UNUSED(accessibleAsPicture);
+    installAccessibleRoles();
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     fillWithLightYellow(this);
 }

@@ -2,9 +2,9 @@
 
 #include "analysis/input_notes.h"
 #include "analysis/step_errors.h"
+#include "ui/accessible_roles.h"
 #include "ui/save_file.h"
 
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
@@ -56,15 +56,6 @@ QString columnExplanation(const std::string& column, const pelorin::Method* meth
     return {};
 }
 
-// Screen readers announce the window as a window, like the main window,
-// rather than as the plain panel Qt reports for a QWidget.
-QAccessibleInterface* accessibleWindow(const QString& className, QObject* object) {
-    if (className == QLatin1String("StepsWindow") && object && object->isWidgetType()) {
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
-    }
-    return nullptr;
-}
-
 QString joinedLines(const std::vector<std::string>& lines) {
     QStringList texts;
     for (const std::string& line : lines) {
@@ -76,8 +67,7 @@ QString joinedLines(const std::vector<std::string>& lines) {
 }  // namespace
 
 StepsWindow::StepsWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-    static const bool accessibleAsWindow = (QAccessible::installFactory(accessibleWindow), true);
-    Q_UNUSED(accessibleAsWindow);
+    installAccessibleRoles();
     setObjectName("StepsWindow");
     setWindowTitle("Steps and errors");
     setAttribute(Qt::WA_DeleteOnClose);

@@ -119,6 +119,15 @@ def main():
                  lambda: all(w is None or w.name != STOPPED_TITLE for w in app), pid)
         check(process_alive(pid), "the program goes on after the message is closed")
 
+    # The About window is announced as a window, with its five lines.
+    do_action(find(window, "menu item", "About"), {"click", "press", "toggle"})
+    about = wait_for("a window named 'About'",
+                     lambda: next((w for w in app if w is not None and w.name == "About"), None),
+                     pid)
+    check(about.getRoleName() in ("frame", "window"), f"About is a {about.getRoleName()}")
+    lines = [a.name for a in pyatspi.findAllDescendants(about, lambda a: a.getRoleName() == "label")]
+    check("Last modified : 17.12 2007" in lines, f"About reads {lines}")
+
 
 if __name__ == "__main__":
     main()
