@@ -106,20 +106,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckingCanvas canvas;
     Calculation last;
 
-    // '0' picks row 0; 49, a multiple of 7 above '0', keeps the remainder
-    // of every other byte non-negative.
-    window.selectedRow =
-        input.empty() ? 0 : static_cast<std::size_t>(data[0] - '0' + 49) % methodCatalogue.size();
-    std::array<std::string, 4> texts;
-    std::size_t pos = input.find('\n');
-    for (std::size_t box = 0; box < texts.size() && pos != std::string_view::npos; ++box) {
-        const std::size_t start = pos + 1;
-        pos = box + 1 < texts.size() ? input.find('\n', start) : std::string_view::npos;
-        texts[box] = std::string(input.substr(start, pos == std::string_view::npos
-                                                         ? std::string_view::npos
-                                                         : pos - start));
-    }
-    window.enter(texts[0], texts[1], texts[2], texts[3]);
+    const pelorin::fuzz::BoxInput read = pelorin::fuzz::readBoxInput(input, methodCatalogue.size());
+    window.selectedRow = read.row;
+    window.enter(read.texts[0], read.texts[1], read.texts[2], read.texts[3]);
     press(window, canvas, last);
 
     window.enterDefaults();

@@ -1,10 +1,14 @@
-// What a fuzz target does when a property fails: say which, and abort, so
-// libFuzzer keeps the input and the replay test fails on it.
+// What the fuzz targets share: aborting with a message when a property
+// fails, so that libFuzzer keeps the input and the replay test fails on it,
+// and reading an input as a method and four box texts.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 namespace pelorin::fuzz {
 
@@ -12,6 +16,31 @@ inline void require(bool holds, const std::string& what) {
     if (holds) return;
     std::fprintf(stderr, "failed: %s\n", what.c_str());
     std::abort();
+}
+
+// The first byte picks a row of a table of `rows` ('0' picks row 0, any
+// other byte counts modulo rows); after the first newline come the texts of
+// x0, y0, x1 and h on one line each, h taking everything that follows.
+struct BoxInput {
+    std::size_t row = 0;
+    std::array<std::string, 4> texts;  // x0, y0, x1, h
+};
+
+inline BoxInput readBoxInput(std::string_view input, std::size_t rows) {
+    BoxInput read;
+    // 49, a multiple of 7 above '0', keeps the remainder of every other byte
+    // non-negative for the seven methods.
+    if (!input.empty()) {
+        read.row = static_cast<std::size_t>(static_cast<unsigned char>(input[0]) - '0' + 49) % rows;
+    }
+    std::size_t pos = input.find('\n');
+    for (std::size_t box = 0; box < read.texts.size() && pos != std::string_view::npos; ++box) {
+        const std::size_t start = pos + 1;
+        pos = box + 1 < read.texts.size() ? input.find('\n', start) : std::string_view::npos;
+        read.texts[box] = std::string(input.substr(
+            start, pos == std::string_view::npos ? std::string_view::npos : pos - start));
+    }
+    return read;
 }
 
 }  // namespace pelorin::fuzz

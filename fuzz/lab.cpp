@@ -93,20 +93,10 @@ void checkStages(const std::array<std::string, 4>& texts, std::size_t row, int s
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    // '0' picks row 0; 49, a multiple of 7 above '0', keeps the remainder
-    // of every other byte non-negative.
-    const std::size_t row =
-        input.empty() ? 0 : static_cast<std::size_t>(data[0] - '0' + 49) % methodCatalogue.size();
+    const pelorin::fuzz::BoxInput read = pelorin::fuzz::readBoxInput(input, methodCatalogue.size());
+    const std::size_t row = read.row;
     const int step = size > 1 ? static_cast<int>(data[1]) - '0' : 1;
-    std::array<std::string, 4> texts;
-    std::size_t pos = input.find('\n');
-    for (std::size_t box = 0; box < texts.size() && pos != std::string_view::npos; ++box) {
-        const std::size_t start = pos + 1;
-        pos = box + 1 < texts.size() ? input.find('\n', start) : std::string_view::npos;
-        texts[box] = std::string(input.substr(start, pos == std::string_view::npos
-                                                         ? std::string_view::npos
-                                                         : pos - start));
-    }
+    const std::array<std::string, 4>& texts = read.texts;
     std::array<double, 4> values{};
     bool readable = true;
     for (std::size_t box = 0; box < texts.size(); ++box) {
