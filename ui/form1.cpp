@@ -19,7 +19,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -265,34 +264,27 @@ void Form1::copyListLines(const QString& lines) {
 }
 
 void Form1::saveList() {
-    const QString text = QStringLiteral("Text (*.txt)");
-    const QString csv = QStringLiteral("CSV with the columns method, x, y (*.csv)");
-    QString chosen;
-    const QString path = QFileDialog::getSaveFileName(this, "Save the results list", "results.txt",
-                                                      text + ";;" + csv, &chosen);
-    if (path.isEmpty()) return;
+    const auto target = askWhereToSave(this, "Save the results list", "results.txt",
+                                       {{"Text", ".txt"}, {"CSV with the columns method, x, y", ".csv"}});
+    if (!target) return;
     const std::vector<std::string> lines = allLines();
     QByteArray contents;
-    if (chosen == csv || path.endsWith(".csv", Qt::CaseInsensitive)) {
+    if (target->kind == 1) {
         contents = QByteArray::fromStdString(pelorin::commaSeparated(pelorin::resultsTable(lines)));
     } else {
         for (const std::string& line : lines) contents += QByteArray::fromStdString(line) + '\n';
     }
-    saveWholeOrWarn(this, path, contents);
+    saveWholeOrWarn(this, target->path, contents);
 }
 
 void Form1::copyPlotImage() { QApplication::clipboard()->setPixmap(Picture1->grab()); }
 
 void Form1::savePlotImage() {
-    const QString png = QStringLiteral("PNG image (*.png)");
-    const QString pdf = QStringLiteral("PDF document (*.pdf)");
-    QString chosen;
-    const QString path = QFileDialog::getSaveFileName(this, "Save the plot", "plot.png",
-                                                      png + ";;" + pdf, &chosen);
-    if (path.isEmpty()) return;
-    const bool asPdf = chosen == pdf || path.endsWith(".pdf", Qt::CaseInsensitive);
-    const QByteArray contents = widgetImage(*Picture1, asPdf ? ImageFormat::pdf : ImageFormat::png);
-    saveWholeOrWarn(this, path, contents);
+    const auto target = askWhereToSave(this, "Save the plot", "plot.png",
+                                       {{"PNG image", ".png"}, {"PDF document", ".pdf"}});
+    if (!target) return;
+    const ImageFormat format = target->kind == 1 ? ImageFormat::pdf : ImageFormat::png;
+    saveWholeOrWarn(this, target->path, widgetImage(*Picture1, format));
 }
 
 // The tooltip's reading of the new drawing; a calculation that did not

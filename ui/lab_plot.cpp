@@ -1,9 +1,12 @@
 #include "ui/lab_plot.h"
 
+#include "ui/save_file.h"
+
+#include <QBuffer>
 #include <QContextMenuEvent>
-#include <QFileDialog>
 #include <QMenu>
-#include <QMessageBox>
+#include <QPageSize>
+#include <QPdfWriter>
 
 #include <array>
 #include <cmath>
@@ -147,16 +150,35 @@ void LabPlot::followPalette() {
 }
 
 void LabPlot::saveAs(bool pdf) {
-    const QString filter = pdf ? "PDF documents (*.pdf)" : "PNG pictures (*.png)";
-    QString name = QFileDialog::getSaveFileName(this, pdf ? "Save plot as PDF" : "Save plot as PNG",
-                                                QString(), filter);
-    if (name.isEmpty()) return;
-    const QString suffix = pdf ? ".pdf" : ".png";
-    if (!name.endsWith(suffix, Qt::CaseInsensitive)) name += suffix;
-    const bool saved = pdf ? savePdf(name) : savePng(name);
-    if (!saved) {
-        QMessageBox::warning(this, "Plot not saved",
-                             "The plot could not be written to " + name +
-                                 ". Choose a folder you may write to.");
-    }
+    const FileKind kind = pdf ? FileKind{"PDF document", ".pdf"} : FileKind{"PNG image", ".png"};
+    const auto target = askWhereToSave(this, pdf ? "Save plot as PDF" : "Save plot as PNG",
+                                       "plot" + kind.suffix, {kind});
+    if (target) saveWholeOrWarn(this, target->path, pdf ? pdfBytes() : pngBytes());
+}
+
+QByteArray LabPlot::pngBytes() {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    toPixmap().save(&buffer, "PNG");
+    return bytes;
+}
+
+// A page of the plot's size on screen (a pixel is 1/96 inch, so the fonts'
+// points keep their size against the lines), drawn as lines and text rather
+// than as a picture of the screen.
+QByteArray LabPlot::pdfBytes() {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(96);
+    writer.setPageSize(QPageSize(QSizeF(size()) * 72 / 96, QPageSize::Point));
+    writer.setPageMargins({});
+    QCPPainter painter(&writer);
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setMode(QCPPainter::pmNoCaching);
+    toPainter(&painter, width(), height());
+    painter.end();
+    return bytes;
 }

@@ -35,6 +35,9 @@ public:
 
     QAction* savePngAction() const { return savePng_; }
     QAction* savePdfAction() const { return savePdf_; }
+    // The plot as the files Save as writes: its pixels, or a vector page.
+    Q_INVOKABLE QByteArray pngBytes();
+    Q_INVOKABLE QByteArray pdfBytes();
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

@@ -1,6 +1,7 @@
 #include "ui/save_file.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSaveFile>
@@ -30,4 +31,22 @@ bool saveWholeOrWarn(QWidget* parent, const QString& path, const QByteArray& con
     if (message.isEmpty()) return true;
     QMessageBox::warning(parent, QStringLiteral("Not saved"), message);
     return false;
+}
+
+std::optional<SaveTarget> askWhereToSave(QWidget* parent, const QString& title,
+                                         const QString& suggestedName,
+                                         const std::vector<FileKind>& kinds) {
+    QStringList filters;
+    for (const FileKind& kind : kinds) {
+        filters << QStringLiteral("%1 (*%2)").arg(kind.description, kind.suffix);
+    }
+    QString chosenFilter;
+    QString path = QFileDialog::getSaveFileName(parent, title, suggestedName, filters.join(";;"),
+                                                &chosenFilter);
+    if (path.isEmpty()) return std::nullopt;
+    for (std::size_t kind = 0; kind < kinds.size(); ++kind) {
+        if (path.endsWith(kinds[kind].suffix, Qt::CaseInsensitive)) return SaveTarget{path, kind};
+    }
+    const auto picked = static_cast<std::size_t>(std::max<qsizetype>(0, filters.indexOf(chosenFilter)));
+    return SaveTarget{path + kinds[picked].suffix, picked};
 }

@@ -7,7 +7,29 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstddef>
+#include <optional>
+#include <vector>
+
 class QWidget;
+
+// A kind of file the user may save as: "PNG image", ".png".
+struct FileKind {
+    QString description;
+    QString suffix;
+};
+
+struct SaveTarget {
+    QString path;
+    std::size_t kind;  // index into the kinds offered
+};
+
+// Asks where to save, offering the kinds in order. The kind is the one the
+// name ends in, else the one whose filter was picked, whose suffix is then
+// added. Empty when the user cancels.
+std::optional<SaveTarget> askWhereToSave(QWidget* parent, const QString& title,
+                                         const QString& suggestedName,
+                                         const std::vector<FileKind>& kinds);
 
 // Empty on success, otherwise a message for the user saying what failed.
 QString saveWhole(const QString& path, const QByteArray& contents);

@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeySequence>
@@ -165,7 +164,7 @@ QByteArray StepsWindow::csv() const { return QByteArray::fromStdString(pelorin::
 void StepsWindow::copy() { QApplication::clipboard()->setText(copiedText()); }
 
 void StepsWindow::saveAsCsv() {
-    const QString path = QFileDialog::getSaveFileName(this, "Save as CSV", "steps.csv",
-                                                      "CSV files (*.csv)");
-    if (!path.isEmpty()) saveWholeOrWarn(this, path, csv());
+    if (const auto target = askWhereToSave(this, "Save as CSV", "steps.csv", {{"CSV files", ".csv"}})) {
+        saveWholeOrWarn(this, target->path, csv());
+    }
 }

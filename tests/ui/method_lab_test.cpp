@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QImage>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -135,6 +136,28 @@ TEST_F(Lab, EscapeClosesIt) {
     QTest::keyClick(lab, Qt::Key_Escape);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(labs().isEmpty());
+}
+
+// What Save as writes, asked of every plot of the lab: a PNG of its pixels,
+// and a PDF page of its size on screen (1/96 inch to the pixel), in the
+// whole points a page size is given in.
+TEST_F(Lab, PlotsSaveAsAPngOfTheirPixelsAndAPdfPageOfTheirSize) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    for (QCustomPlot* plot : lab->findChildren<QCustomPlot*>()) {
+        SCOPED_TRACE(plot->accessibleName().toStdString());
+        QByteArray png, pdf;
+        ASSERT_TRUE(QMetaObject::invokeMethod(plot, "pngBytes", Q_RETURN_ARG(QByteArray, png)));
+        ASSERT_TRUE(QMetaObject::invokeMethod(plot, "pdfBytes", Q_RETURN_ARG(QByteArray, pdf)));
+        QImage image;
+        ASSERT_TRUE(image.loadFromData(png, "PNG"));
+        EXPECT_EQ(image.size() / image.devicePixelRatio(), plot->size());
+        EXPECT_TRUE(pdf.startsWith("%PDF-"));
+        const QString mediaBox = QStringLiteral("/MediaBox [0 0 %1 %2]")
+                                     .arg(double(qRound(plot->width() * 72.0 / 96)), 0, 'f', 6)
+                                     .arg(double(qRound(plot->height() * 72.0 / 96)), 0, 'f', 6);
+        EXPECT_TRUE(pdf.contains(mediaBox.toLatin1())) << pdf.left(600).toStdString();
+    }
 }
 
 // Orders between N = 32 and 64 from (0, -1) to 1, worked out independently
