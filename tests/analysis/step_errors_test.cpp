@@ -234,23 +234,6 @@ TEST(StepErrors, NameTheMethodsThatCoincideOnThisEquation) {
     }
 }
 
-TEST(StepErrors, CoincidingMethodsListTheSameStepsOnTheWorkedExamples) {
-    const std::vector<std::pair<std::string_view, std::string_view>> pairs{
-        {"Euler (End points)", "Euler (Mid point)"}, {"Runge-Kutta 4", "Runge-Kutta-Gill"}};
-    for (const auto& [first, second] : pairs) {
-        for (const char* h : {"0.4", "0.1"}) {
-            SCOPED_TRACE(std::string(first) + " with h = " + h);
-            Press a, b;
-            a.window.h = b.window.h = h;
-            a.window.select(first);
-            b.window.select(second);
-            const auto linesA = a.calculate(), linesB = b.calculate();
-            EXPECT_EQ(std::vector(linesA.begin() + 3, linesA.end()),
-                      std::vector(linesB.begin() + 3, linesB.end()));
-        }
-    }
-}
-
 TEST(TextTable, LeavesAsTabSeparatedTextAndAsCsv) {
     const TextTable table{{"i", "x", "note"}, {{"0", "0.4", "plain"}, {"1", "-0.6", "a, \"b\""}}};
     EXPECT_EQ(tabSeparated(table), "i\tx\tnote\n0\t0.4\tplain\n1\t-0.6\ta, \"b\"\n");
