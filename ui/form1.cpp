@@ -56,6 +56,13 @@ QLineEdit* addInput(QWidget* frame, pelorin::Input input) {
     return edit;
 }
 
+// Shows a window of its own, or brings it to the front if it is open.
+void bringForward(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 }  // namespace
 
 Form1::Form1(QWidget* parent) : QMainWindow(parent) {
@@ -313,9 +320,7 @@ void Form1::showStepsWindow() {
                 [this] { steps_->showCalculation(last_); });
         steps_->showCalculation(last_);
     }
-    steps_->show();
-    steps_->raise();
-    steps_->activateWindow();
+    bringForward(steps_);
 }
 
 // Keyboard order as the layout numbers it: CALCULATE first, then the boxes,
@@ -369,9 +374,7 @@ void Form1::Command1_Click() {
 
 void Form1::Mn_About_Click() {
     if (!about_) about_ = new Form_About;
-    about_->show();
-    about_->raise();
-    about_->activateWindow();
+    bringForward(about_);
 }
 
 // A box would take Ctrl+E as "end of line"; the window's shortcut wins.
@@ -401,9 +404,7 @@ void Form1::openMethodLab() {
         lab_ = module.create(start, last_);
         connect(this, &Form1::calculated, lab_, [this] { labModule().calculated(lab_); });
     }
-    lab_->show();
-    lab_->raise();
-    lab_->activateWindow();
+    bringForward(lab_);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
