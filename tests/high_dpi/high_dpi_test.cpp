@@ -4,6 +4,7 @@
 //
 // The scale factor is fixed when a process starts, so the test measures in
 // two child processes (this program with --measure) and compares.
+#include "tests/support/pool_threads.h"
 #include "ui/form1.h"
 #include "ui/form_about.h"
 #include "ui/layout.h"
@@ -165,7 +166,11 @@ TEST_F(HighDpi, PlotShowsItsLightYellowGroundAndTheRedSolutionAtBothScales) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc > 1 && std::string(argv[1]) == "--measure") return measure(argc, argv);
+    if (argc > 1 && std::string(argv[1]) == "--measure") {
+        const int result = measure(argc, argv);
+        pelorin::testing::waitForQtPoolThreadsToEnd();
+        return result;
+    }
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

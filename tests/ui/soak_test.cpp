@@ -7,6 +7,7 @@
 //
 //   soak_test [PRESSES] [SEED]     (default 2000 presses, seed 1)
 #include "tests/support/fakes.h"
+#include "tests/support/pool_threads.h"
 #include "tests/support/resident_memory.h"
 #include "ui/form1.h"
 #include "ui/results_list_model.h"
@@ -43,8 +44,7 @@ const T& pick(std::mt19937& random, const std::vector<T>& from) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+int soak(int argc, char** argv) {
     QApplication app(argc, argv);
     const long presses = argc > 1 ? std::stol(argv[1]) : 2000;
     std::mt19937 random(argc > 2 ? static_cast<unsigned>(std::stoul(argv[2])) : 1u);
@@ -107,4 +107,11 @@ int main(int argc, char** argv) {
               << form.results().rowCount() << " list lines, " << failures << " mismatches\n";
     std::cout << (presses - failures) << " passed, " << failures << " failed\n";
     return failures == 0 ? 0 : 1;
+}
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const int result = soak(argc, argv);
+    pelorin::testing::waitForQtPoolThreadsToEnd();
+    return result;
 }
