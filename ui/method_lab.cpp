@@ -12,6 +12,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -74,7 +75,10 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, std::size_t method,
     auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(close, &QShortcut::activated, this, &QWidget::close);
 
-    resize(1000, 860);
+    // As large as the pages like, but within the screen it opens on: on a
+    // laptop's 768 lines the window would otherwise reach below the screen,
+    // and the frame and title bar need room too.
+    resize(QSize(1000, 860).boundedTo(screen()->availableGeometry().size() * 0.9));
     // The pages are filled in an event of their own, so that the window
     // appears at once and no single handler holds the event loop for long.
     QMetaObject::invokeMethod(this, &MethodLab::recalculate, Qt::QueuedConnection);

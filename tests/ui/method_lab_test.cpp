@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -136,6 +137,17 @@ TEST_F(Lab, EscapeClosesIt) {
     QTest::keyClick(lab, Qt::Key_Escape);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(labs().isEmpty());
+}
+
+// The test screen (800 by 800) is smaller than the lab's usual size, as a
+// laptop's screen is: the lab must open within it.
+TEST_F(Lab, OpensWithinTheScreen) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    const QRect screen = lab->screen()->availableGeometry();
+    EXPECT_LE(lab->frameGeometry().width(), screen.width());
+    EXPECT_LE(lab->frameGeometry().height(), screen.height());
+    EXPECT_GE(lab->height(), lab->minimumSizeHint().height());
 }
 
 // What Save as writes, asked of every plot of the lab: a PNG of its pixels,
