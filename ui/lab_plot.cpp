@@ -37,6 +37,7 @@ LabPlot::LabPlot(const QString& accessibleName, const QString& description, QWid
     savePdf_ = new QAction("Save as PDF\u2026", this);
     connect(savePng_, &QAction::triggered, this, [this] { saveAs(false); });
     connect(savePdf_, &QAction::triggered, this, [this] { saveAs(true); });
+    connect(this, &QCustomPlot::beforeReplot, this, &LabPlot::placeLegend);
     followPalette();
 }
 
@@ -77,18 +78,39 @@ void LabPlot::useLogAxes() {
 }
 
 void LabPlot::showLegend(LegendPlace place) {
-    legend->setVisible(true);
+    legendPlace_ = place;
+    if (place == LegendPlace::below) {
+        legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+        legend->setWrap(2);
+    }
+    legend->setMargins(QMargins(4, 2, 4, 2));
+    placeLegend();
+}
+
+// A legend without entries would still hold its cell of the layout, and its
+// zero height (or width) would cap the axes' row (or column), squashing the
+// plot to a strip. So an empty legend goes back, hidden, inside the axes,
+// where QCustomPlot keeps it and frees it with the plot.
+void LabPlot::placeLegend() {
+    if (!legendPlace_) return;
+    const bool wanted = legend->itemCount() > 0;
+    const bool placed = legend->layout() == plotLayout();
+    legend->setVisible(wanted);
+    if (wanted == placed) return;
+    if (!wanted) {
+        plotLayout()->take(legend);
+        plotLayout()->simplify();
+        axisRect()->insetLayout()->addElement(legend, Qt::AlignRight | Qt::AlignTop);
+        return;
+    }
     axisRect()->insetLayout()->take(legend);
-    if (place == LegendPlace::beside) {
+    if (*legendPlace_ == LegendPlace::beside) {
         plotLayout()->addElement(0, 1, legend);
         plotLayout()->setColumnStretchFactor(1, 0.001);
     } else {
         plotLayout()->addElement(1, 0, legend);
         plotLayout()->setRowStretchFactor(1, 0.001);
-        legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
-        legend->setWrap(2);
     }
-    legend->setMargins(QMargins(4, 2, 4, 2));
 }
 
 void LabPlot::contextMenuEvent(QContextMenuEvent* event) {

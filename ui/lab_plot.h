@@ -6,6 +6,7 @@
 #include <qcustomplot.h>
 
 #include <cstddef>
+#include <optional>
 
 class LabPlot : public QCustomPlot {
     Q_OBJECT
@@ -29,7 +30,8 @@ public:
     // Both axes logarithmic with ticks at the decades.
     void useLogAxes();
     // The legend outside the data, so that it hides no point: beside the
-    // axes, or below them in a row for a narrow plot.
+    // axes, or below them in a row for a narrow plot. It takes its place
+    // only while it has entries.
     enum class LegendPlace { beside, below };
     void showLegend(LegendPlace place);
 
@@ -46,7 +48,10 @@ protected:
 
 private:
     void followPalette();
+    void placeLegend();
     void saveAs(bool pdf);
+
+    std::optional<LegendPlace> legendPlace_;
 
     QAction* savePng_ = nullptr;
     QAction* savePdf_ = nullptr;

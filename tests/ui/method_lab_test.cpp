@@ -232,6 +232,21 @@ TEST_F(Lab, EveryControlHasAnAccessibleName) {
     EXPECT_GE(controls, 14);
 }
 
+// Before the first calculation the One step page has nothing to draw; its
+// plot still keeps axes of its full height, not a strip above an empty legend.
+TEST_F(Lab, APlotWithNothingToShowKeepsItsAxesFullSize) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QTest::keyClick(lab, Qt::Key_T, Qt::AltModifier);
+    QWidget* page = lab->findChild<QTabWidget*>()->currentWidget();
+    QCustomPlot* plot = page->findChild<QCustomPlot*>();
+    ASSERT_NE(plot, nullptr);
+    ASSERT_EQ(plot->graphCount(), 0);
+    plot->replot();
+    EXPECT_GT(plot->axisRect()->rect().height(), plot->height() / 2);
+    EXPECT_GT(plot->axisRect()->rect().width(), plot->width() / 2);
+}
+
 TEST_F(Lab, OneStepFollowsEveryCalculation) {
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
