@@ -201,6 +201,9 @@ void StabilityTab::drawRun() {
         for (const std::string& note : run.notes) notes << QString::fromStdString(note);
         if (leftOut) notes << LabPlot::undrawableNote();
         run_->rescaleAxes();
+        // A little room around the data, so that the markers at the edges show whole.
+        run_->xAxis->scaleRange(1.05);
+        run_->yAxis->scaleRange(1.1);
     }
     notes << "On this linear equation an error is multiplied by R(h\u00b7\u03bb) at every step, "
              "so methods with the same R(z) behave alike: " + alike.join("; ") + ".";
