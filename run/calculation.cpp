@@ -104,13 +104,7 @@ void Numerical(WindowView& view, SolutionTable& numerical, double x0, double y0,
 }
 
 void Command1_Click(WindowView& view, Canvas& canvas, Calculation& last) {
-    last.texts = {};
-    last.values = {};
-    last.method = nullptr;
-    last.solutions.exact.clear();
-    last.solutions.numerical.clear();
-    last.failedStage.reset();
-    last.failure.clear();
+    last = Calculation{};
     Stage stage = Stage::reading;
     try {
         const double x0 = readInput(view, Input::x0, last);

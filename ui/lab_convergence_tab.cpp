@@ -1,6 +1,7 @@
 #include "ui/lab_convergence_tab.h"
 
 #include "analysis/lab_text.h"
+#include "ui/lab_page.h"
 #include "ui/lab_plot.h"
 #include "ui/text.h"
 
@@ -58,23 +59,13 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : QWidget(parent) {
     plot_->showLegend(LabPlot::LegendPlace::beside);
     layout->addWidget(plot_, 3);
 
-    notes_ = new QLabel(this);
-    notes_->setWordWrap(true);
-    notes_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    notes_->setAccessibleName("Convergence notes");
-    layout->addWidget(notes_);
-
-    auto* caption = new QLabel("Observed &orders: log\u2082 of the error with N/2 steps over "
-                               "the error with N steps", this);
-    layout->addWidget(caption);
-    orders_ = new QTableWidget(this);
-    orders_->setAccessibleName("Orders");
+    notes_ = addNotes(layout, "Convergence notes");
+    orders_ = addCaptionedTable(layout,
+                                "Observed &orders: log\u2082 of the error with N/2 steps over "
+                                "the error with N steps",
+                                "Orders");
     orders_->setAccessibleDescription("The observed order of every method between N/2 and N "
                                       "steps; a dash where it cannot be measured.");
-    orders_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    orders_->setTabKeyNavigation(false);
-    caption->setBuddy(orders_);
-    layout->addWidget(orders_, 2);
 }
 
 void ConvergenceTab::show(const LabInputs& inputs) {

@@ -1,6 +1,7 @@
 #include "ui/lab_one_step_tab.h"
 
 #include "analysis/stage_view.h"
+#include "ui/lab_page.h"
 #include "ui/lab_plot.h"
 #include "ui/text.h"
 
@@ -40,21 +41,11 @@ OneStepTab::OneStepTab(const pelorin::Calculation& last, QWidget* parent)
     plot_->showLegend(LabPlot::LegendPlace::beside);
     layout->addWidget(plot_, 3);
 
-    notes_ = new QLabel(this);
-    notes_->setWordWrap(true);
-    notes_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    notes_->setAccessibleName("Step notes");
-    layout->addWidget(notes_);
-
-    auto* caption = new QLabel("Ta&bleau: nodes c | matrix a, then the weights b (and e, "
-                               "the weights of the error estimate)", this);
-    layout->addWidget(caption);
-    tableau_ = new QTableWidget(this);
-    tableau_->setAccessibleName("Tableau");
-    tableau_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tableau_->setTabKeyNavigation(false);
-    caption->setBuddy(tableau_);
-    layout->addWidget(tableau_, 2);
+    notes_ = addNotes(layout, "Step notes");
+    tableau_ = addCaptionedTable(layout,
+                                 "Ta&bleau: nodes c | matrix a, then the weights b (and e, "
+                                 "the weights of the error estimate)",
+                                 "Tableau");
     calculationChanged();
 }
 

@@ -2,6 +2,7 @@
 
 #include "analysis/lab_text.h"
 #include "analysis/stability.h"
+#include "ui/lab_page.h"
 #include "ui/lab_plot.h"
 #include "ui/text.h"
 
@@ -90,21 +91,11 @@ StabilityTab::StabilityTab(QWidget* parent) : QWidget(parent) {
     controls->addWidget(slider_, 1);
     layout->addLayout(controls);
 
-    notes_ = new QLabel(this);
-    notes_->setWordWrap(true);
-    notes_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    notes_->setAccessibleName("Stability notes");
-    layout->addWidget(notes_);
-
-    auto* caption = new QLabel("Stability &intervals on the negative real axis: "
-                               "|R(-x)| \u2264 1 for 0 \u2264 x \u2264 the value", this);
-    layout->addWidget(caption);
-    intervals_ = new QTableWidget(this);
-    intervals_->setAccessibleName("Stability intervals");
-    intervals_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    intervals_->setTabKeyNavigation(false);
-    caption->setBuddy(intervals_);
-    layout->addWidget(intervals_, 2);
+    notes_ = addNotes(layout, "Stability notes");
+    intervals_ = addCaptionedTable(layout,
+                                   "Stability &intervals on the negative real axis: "
+                                   "|R(-x)| \u2264 1 for 0 \u2264 x \u2264 the value",
+                                   "Stability intervals");
     fillIntervals();
 }
 
