@@ -1,11 +1,10 @@
 #include "ui/lab_plot.h"
 
 #include "ui/save_file.h"
+#include "ui/widget_image.h"
 
-#include <QBuffer>
 #include <QContextMenuEvent>
 #include <QMenu>
-#include <QPageSize>
 #include <QPdfWriter>
 
 #include <array>
@@ -178,29 +177,15 @@ void LabPlot::saveAs(bool pdf) {
     if (target) saveWholeOrWarn(this, target->path, pdf ? pdfBytes() : pngBytes());
 }
 
-QByteArray LabPlot::pngBytes() {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    toPixmap().save(&buffer, "PNG");
-    return bytes;
-}
+QByteArray LabPlot::pngBytes() { return pngFile(toPixmap()); }
 
-// A page of the plot's size on screen (a pixel is 1/96 inch, so the fonts'
-// points keep their size against the lines), drawn as lines and text rather
-// than as a picture of the screen.
+// QCustomPlot paints the screen from a buffer of pixels; the page is drawn
+// afresh as lines and text instead.
 QByteArray LabPlot::pdfBytes() {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setResolution(96);
-    writer.setPageSize(QPageSize(QSizeF(size()) * 72 / 96, QPageSize::Point));
-    writer.setPageMargins({});
-    QCPPainter painter(&writer);
-    painter.setMode(QCPPainter::pmVectorized);
-    painter.setMode(QCPPainter::pmNoCaching);
-    toPainter(&painter, width(), height());
-    painter.end();
-    return bytes;
+    return pdfPage(size(), [this](QPdfWriter& writer) {
+        QCPPainter painter(&writer);
+        painter.setMode(QCPPainter::pmVectorized);
+        painter.setMode(QCPPainter::pmNoCaching);
+        toPainter(&painter, width(), height());
+    });
 }

@@ -7,20 +7,30 @@
 #include <QPixmap>
 #include <QWidget>
 
-QByteArray widgetImage(QWidget& widget, ImageFormat format) {
+QByteArray pngFile(const QPixmap& pixels) {
     QByteArray contents;
     QBuffer buffer(&contents);
     buffer.open(QIODevice::WriteOnly);
-    if (format == ImageFormat::pdf) {
-        // One device-independent pixel to the point's 1/96 inch, as on screen.
-        QPdfWriter writer(&buffer);
-        writer.setResolution(96);
-        writer.setPageSize(QPageSize(QSizeF(widget.size()) * 72 / 96, QPageSize::Point));
-        writer.setPageMargins({});
+    pixels.save(&buffer, "PNG");
+    return contents;
+}
+
+QByteArray pdfPage(QSize size, const std::function<void(QPdfWriter&)>& draw) {
+    QByteArray contents;
+    QBuffer buffer(&contents);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(96);
+    writer.setPageSize(QPageSize(QSizeF(size) * 72 / 96, QPageSize::Point));
+    writer.setPageMargins({});
+    draw(writer);
+    return contents;
+}
+
+QByteArray widgetImage(QWidget& widget, ImageFormat format) {
+    if (format == ImageFormat::png) return pngFile(widget.grab());
+    return pdfPage(widget.size(), [&widget](QPdfWriter& writer) {
         QPainter painter(&writer);
         widget.render(&painter);
-    } else {
-        widget.grab().save(&buffer, "PNG");
-    }
-    return contents;
+    });
 }
