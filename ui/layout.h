@@ -84,24 +84,16 @@ inline constexpr std::array<Placement, pelorin::methodCatalogue.size()> options{
     option(6, 210, 2415, 1590, 225, 19),
 }};
 
-// The input boxes, by the calculation's inputs, with their labels.
+// The input boxes and their labels, in the order of pelorin::inputs.
+inline constexpr std::array<const Placement*, pelorin::inputs.size()> boxes{
+    &Text_x0, &Text_y0, &Text_x1, &Text_h};
+inline constexpr std::array<const Placement*, pelorin::inputs.size()> labels{
+    &Label1, &Label4, &Label2, &Label3};
 constexpr const Placement& box(pelorin::Input input) {
-    switch (input) {
-    case pelorin::Input::x0: return Text_x0;
-    case pelorin::Input::y0: return Text_y0;
-    case pelorin::Input::x1: return Text_x1;
-    case pelorin::Input::h: return Text_h;
-    }
-    return Text_x0;
+    return *boxes[static_cast<std::size_t>(input)];
 }
 constexpr const Placement& label(pelorin::Input input) {
-    switch (input) {
-    case pelorin::Input::x0: return Label1;
-    case pelorin::Input::y0: return Label4;
-    case pelorin::Input::x1: return Label2;
-    case pelorin::Input::h: return Label3;
-    }
-    return Label1;
+    return *labels[static_cast<std::size_t>(input)];
 }
 
 // Every control of the window.
