@@ -17,9 +17,7 @@ double readInput(const WindowView& view, Input box, Calculation& last) {
     last.texts[i] = view.inputText(box);
     last.values[i] = textToNumber(last.texts[i]);
     if (last.values[i]) return *last.values[i];
-    throw CalculationError("The number entered for " + std::string(inputName(box)) +
-                           " is too large to calculate with. Enter a number between "
-                           "-1E+308 and 1E+308.");
+    throw CalculationError(tooLargeToReadMessage(box));
 }
 
 // The selected method; should several buttons be selected, the last one in

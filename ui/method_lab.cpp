@@ -1,5 +1,6 @@
 #include "ui/method_lab.h"
 
+#include "run/calculation_error.h"
 #include "run/conversions.h"
 #include "run/view.h"
 #include "ui/lab_convergence_tab.h"
@@ -95,9 +96,7 @@ LabInputs MethodLab::inputs() const {
             values[i] = *value;
         } else if (inputs.readable) {
             inputs.readable = false;
-            inputs.problem = "The number entered for " + std::string(pelorin::inputName(labBoxes[i])) +
-                             " is too large to calculate with. Enter a number between -1E+308 "
-                             "and 1E+308.";
+            inputs.problem = pelorin::tooLargeToReadMessage(labBoxes[i]);
         }
     }
     inputs.x0 = values[0];
