@@ -47,8 +47,6 @@ public:
     // The context menus of the list and the plot, as they open.
     QMenu* listMenu() const { return listMenu_; }
     QMenu* plotMenu() const { return plotMenu_; }
-    // The last press of CALCULATE, for the windows that explain it.
-    const pelorin::Calculation& lastCalculation() const { return last_; }
     // Opens the Method lab (Ctrl+L anywhere in the window), for menus to offer.
     QAction* methodLabAction() const { return methodLabAction_; }
 

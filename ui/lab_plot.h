@@ -35,8 +35,6 @@ public:
     enum class LegendPlace { beside, below };
     void showLegend(LegendPlace place);
 
-    QAction* savePngAction() const { return savePng_; }
-    QAction* savePdfAction() const { return savePdf_; }
     // The plot as the files Save as writes: its pixels, or a vector page.
     Q_INVOKABLE QByteArray pngBytes();
     Q_INVOKABLE QByteArray pdfBytes();
