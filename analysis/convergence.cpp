@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace pelorin {
 
@@ -37,8 +38,57 @@ std::optional<std::size_t> roundingFloor(const std::vector<ConvergencePoint>& po
     return std::nullopt;
 }
 
-std::string stepsText(long steps) {
-    return "N = 2^" + std::to_string(std::lround(std::log2(static_cast<double>(steps))));
+std::string stepsText(const ConvergencePoint& point) {
+    return "N = 2^" + std::to_string(std::lround(std::log2(static_cast<double>(point.steps)))) +
+           " (" + stepText(point.h) + ")";
+}
+
+// Whether rounding, not the method, may decide this error: it lies within
+// roundingMargin·√N rounding units of the solution's size.
+bool roundingDecides(const ConvergencePoint& point, double solutionSize) {
+    const double unit = std::numeric_limits<double>::epsilon() * solutionSize;
+    return point.error &&
+           *point.error < roundingMargin * std::sqrt(static_cast<double>(point.steps)) * unit;
+}
+
+void readOrders(ConvergenceSeries& series, double solutionSize) {
+    auto& points = series.points;
+    std::vector<bool> rounding(points.size(), false);
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        rounding[i] = (series.floor && i > *series.floor) ||
+                      roundingDecides(points[i], solutionSize) ||
+                      roundingDecides(points[i - 1], solutionSize);
+    }
+    const auto agreesWithNext = [&](std::size_t i) {
+        return i + 1 < points.size() && points[i].order && points[i + 1].order &&
+               !rounding[i + 1] && std::fabs(*points[i].order - *points[i + 1].order) <= settledSpread;
+    };
+    bool settled = false;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        if (rounding[i]) {
+            points[i].reading = OrderReading::rounding;
+            continue;
+        }
+        settled = settled || agreesWithNext(i);
+        points[i].reading = settled ? OrderReading::settled : OrderReading::preAsymptotic;
+    }
+}
+
+// Errors a plot cannot tell apart (1 %), compared wherever the method, not
+// rounding, decides both.
+bool sameErrors(const ConvergenceSeries& a, const ConvergenceSeries& b, double solutionSize) {
+    int compared = 0;
+    for (std::size_t i = 0; i < a.points.size() && i < b.points.size(); ++i) {
+        const ConvergencePoint& p = a.points[i];
+        const ConvergencePoint& q = b.points[i];
+        if (!p.error || !q.error || roundingDecides(p, solutionSize) ||
+            roundingDecides(q, solutionSize)) {
+            continue;
+        }
+        if (std::fabs(*p.error - *q.error) > 0.01 * std::max(*p.error, *q.error)) return false;
+        ++compared;
+    }
+    return compared > 0;
 }
 
 std::string floorText(const ConvergenceSeries& series) {
@@ -51,7 +101,7 @@ std::string floorText(const ConvergenceSeries& series) {
         high = first ? error : std::max(high, error);
         first = false;
     }
-    return "from " + stepsText(series.points[*series.floor].steps) +
+    return "from " + stepsText(series.points[*series.floor]) +
            " on the error stops falling and stays between " + errorText(low) + " and " +
            errorText(high) + ". There rounding, not the method, decides the error: smaller "
            "steps only add more roundings.";
@@ -134,11 +184,77 @@ ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublin
                                   (overflowed == 1 ? "is" : "are") + " left out.");
         }
         series.floor = roundingFloor(series.points, solutionSize);
+        readOrders(series, solutionSize);
         if (series.floor) {
             study.notes.push_back(std::string(method.caption) + ": " + floorText(series));
         }
     }
+    for (std::size_t row = 0; row < study.series.size(); ++row) {
+        for (std::size_t later = row + 1; later < study.series.size(); ++later) {
+            if (sameErrors(study.series[row], study.series[later], solutionSize)) {
+                study.series[row].coveredBy = later;
+            }
+        }
+    }
     return study;
 }
+
+bool measuredAndNonzero(const ConvergencePoint& point) {
+    return point.error && *point.error > 0 && point.h != 0;
+}
+
+std::optional<double> roundingFloorLevel(const ConvergenceStudy& study) {
+    std::optional<double> level;
+    for (const ConvergenceSeries& series : study.series) {
+        if (!series.floor) continue;
+        for (std::size_t i = *series.floor; i < series.points.size(); ++i) {
+            if (series.points[i].error) level = std::max(level.value_or(0.0), *series.points[i].error);
+        }
+    }
+    return level;
+}
+
+std::optional<ErrorRange> errorRange(const ConvergenceStudy& study, ShownPoint shown) {
+    std::optional<ErrorRange> range;
+    for (const ConvergenceSeries& series : study.series) {
+        for (const ConvergencePoint& point : series.points) {
+            if (!shown(point)) continue;
+            const double error = *point.error;
+            range = range ? ErrorRange{std::min(range->lowest, error), std::max(range->highest, error)}
+                          : ErrorRange{error, error};
+        }
+    }
+    return range;
+}
+
+double plotAbscissa(const ConvergencePoint& point, bool againstEvaluations) {
+    return againstEvaluations ? static_cast<double>(point.slopeEvaluations) : std::fabs(point.h);
+}
+
+std::optional<Segment> referenceLine(const ConvergenceStudy& study, int order,
+                                     bool againstEvaluations, ShownPoint shown) {
+    const auto range = errorRange(study, shown);
+    const auto source = std::find_if(study.series.begin(), study.series.end(),
+                                     [&](const ConvergenceSeries& series) {
+                                         return series.method && series.method->order == order &&
+                                                !series.points.empty() &&
+                                                shown(series.points.front());
+                                     });
+    if (!range || source == study.series.end()) return std::nullopt;
+    // A decade below the first error, so that the line runs beside the curve.
+    constexpr double below = 0.1;
+    const ConvergencePoint& first = source->points.front();
+    const double x0 = plotAbscissa(first, againstEvaluations);
+    const double y0 = *first.error * below;
+    const double slope = againstEvaluations ? -order : order;
+    const double last = plotAbscissa(source->points.back(), againstEvaluations);
+    const double x1 = std::clamp(x0 * std::pow(range->lowest / y0, 1 / slope), std::min(x0, last),
+                                 std::max(x0, last));
+    const double y1 = y0 * std::pow(x1 / x0, slope);
+    if (!std::isfinite(x1) || !std::isfinite(y1) || y1 <= 0 || x1 == x0) return std::nullopt;
+    return Segment{x0, y0, x1, y1};
+}
+
+std::string stepText(double h) { return "h = " + errorText(h); }
 
 }  // namespace pelorin

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "methods/methods.h"
+#include "run/segment.h"
 
 #include <array>
 #include <optional>
@@ -22,6 +23,16 @@ struct ConvergenceProblem {
 // The program's equation, with the exact solution through (x0, y0).
 ConvergenceProblem lessonProblem(double x0, double y0, double x1);
 
+// What decides an observed order: the method's own behaviour for small
+// steps (settled), steps still too large for it to have settled
+// (pre-asymptotic: before the first two successive orders that agree within
+// settledSpread), or rounding (either error is within roundingMargin·√N
+// rounding units of the solution's size, where rounding may move the order
+// by more than about 0.05, or the run is past the rounding floor).
+enum class OrderReading { settled, preAsymptotic, rounding };
+inline constexpr double settledSpread = 0.1;
+inline constexpr double roundingMargin = 64;
+
 struct ConvergencePoint {
     long steps = 0;             // N
     double h = 0;               // (x1 - x0)/N
@@ -31,6 +42,7 @@ struct ConvergencePoint {
     // log2 of the error ratio to the run with half as many steps; empty for
     // the first run and wherever either error is missing or zero.
     std::optional<double> order;
+    OrderReading reading = OrderReading::settled;  // of the order, where there is one
 };
 
 struct ConvergenceSeries {
@@ -40,6 +52,9 @@ struct ConvergenceSeries {
     // The run from which on the error stops falling: rounding, not the
     // method, decides it there. Empty when the error falls to the end.
     std::optional<std::size_t> floor;
+    // A later row whose errors are the same as these wherever the method,
+    // not rounding, decides them: its curve, drawn later, hides this one.
+    std::optional<std::size_t> coveredBy;
 };
 
 struct ConvergenceStudy {
@@ -54,6 +69,35 @@ double runToEnd(const Method& method, const ConvergenceProblem& problem, long st
 
 // log2(coarse/fine): the order the two errors show for a halved step.
 double observedOrder(double coarseError, double fineError);
+
+// Which points a plot shows; every measured nonzero error when none is given.
+using ShownPoint = bool (*)(const ConvergencePoint& point);
+bool measuredAndNonzero(const ConvergencePoint& point);
+
+// The largest error at or past any method's rounding floor: the level below
+// which errors come from rounding. Empty when no method reaches its floor.
+std::optional<double> roundingFloorLevel(const ConvergenceStudy& study);
+
+// The smallest and largest error of the study's shown points.
+struct ErrorRange {
+    double lowest = 0, highest = 0;
+};
+std::optional<ErrorRange> errorRange(const ConvergenceStudy& study,
+                                     ShownPoint shown = measuredAndNonzero);
+
+// The abscissa a point is plotted at: |h|, or the slope evaluations spent.
+double plotAbscissa(const ConvergencePoint& point, bool againstEvaluations);
+
+// A reference line error ∝ h^order (or ∝ evaluations^-order), starting a
+// decade below the first error of the first method of that order and ending
+// at the study's lowest error or at that method's last abscissa. Empty when
+// no method of that order has a first error to copy.
+std::optional<Segment> referenceLine(const ConvergenceStudy& study, int order,
+                                     bool againstEvaluations,
+                                     ShownPoint shown = measuredAndNonzero);
+
+// "h = 4.88E-04" for a step, as the notes name the plot's abscissa.
+std::string stepText(double h);
 
 // Beyond a million steps a run only measures rounding, and slowly.
 inline constexpr int maxDoublings = 20;

@@ -18,27 +18,70 @@ namespace {
 
 // Up to N = 2^16: far enough to show every method's floor or its order.
 constexpr int doublings = 16;
-// The reference slopes, drawn a decade below the first error they copy.
-constexpr std::array<int, 4> referenceOrders{1, 2, 4, 5};
-constexpr double referenceBelow = 0.1;
+// Reference lines for the orders the methods have, each with its own dashes.
+constexpr std::array<std::pair<int, Qt::PenStyle>, 4> referenceOrders{
+    {{1, Qt::DashLine}, {2, Qt::DashDotLine}, {4, Qt::DotLine}, {5, Qt::DashDotDotLine}}};
+// Room beyond the first and last points on the logarithmic h axis, so that
+// markers at the edges show whole.
+constexpr double edgeRoom = 1.25;
 
 using pelorin::ConvergencePoint;
 using pelorin::ConvergenceSeries;
-
-double abscissa(const ConvergencePoint& point, bool evaluations) {
-    return evaluations ? static_cast<double>(point.slopeEvaluations) : std::fabs(point.h);
-}
+using pelorin::OrderReading;
 
 // Points a logarithmic axis can show: measured, nonzero errors of a size
 // the axes can span.
 bool plottable(const ConvergencePoint& point) {
-    return point.error && *point.error > 0 && point.h != 0 && LabPlot::drawable(*point.error) &&
+    return pelorin::measuredAndNonzero(point) && LabPlot::drawable(*point.error) &&
            LabPlot::drawable(point.h);
 }
 
 bool leftOut(const ConvergencePoint& point) {
-    return point.error && *point.error > 0 && point.h != 0 && !plottable(point);
+    return pelorin::measuredAndNonzero(point) && !plottable(point);
 }
+
+QString superscript(int n) {
+    static const QString digits = QString::fromUtf8("\u2070\u00b9\u00b2\u00b3\u2074\u2075\u2076\u2077\u2078\u2079");
+    return n >= 0 && n < 10 ? QString(digits[n]) : QString("^%1").arg(n);
+}
+
+QString referenceName(int order, bool evaluations) {
+    return evaluations ? QString("order %1: error \u221d N\u207b%2").arg(order).arg(superscript(order))
+                       : QString("order %1: error \u221d h%2").arg(order).arg(superscript(order));
+}
+
+QString methodName(const ConvergenceSeries& series) {
+    const QString caption = fromView(series.method->caption);
+    if (!series.coveredBy) return caption;
+    return caption + "\n(under " + fromView(pelorin::methodCatalogue[*series.coveredBy].caption) + ")";
+}
+
+// How a cell of the Orders table reads an order that the method alone does
+// not decide.
+struct ReadingLook {
+    const char* tip;
+    const char* mark;  // for a screen reader, after the value
+};
+
+ReadingLook look(OrderReading reading) {
+    switch (reading) {
+    case OrderReading::preAsymptotic:
+        return {"Steps still too large: the order has not settled yet.", "not settled yet"};
+    case OrderReading::rounding:
+        return {"Rounding decides at least one of the two errors: this order measures rounding, "
+                "not the method.",
+                "decided by rounding"};
+    case OrderReading::settled:
+        break;
+    }
+    return {"", ""};
+}
+
+const char* const ordersHeaderTip =
+    "An order in brackets, in italics, is not yet the method's own: either the steps are still "
+    "too large for the order to have settled (it has not come within 0.1 of the next one), or "
+    "an error is so small that rounding decides it (within about 64\u00b7\u221aN rounding "
+    "units), so the order measures rounding, not the method.";
 
 }  // namespace
 
@@ -96,89 +139,48 @@ void ConvergenceTab::plot() {
     plot_->yAxis->setLabel("error at x1");
     plot_->xAxis->setRangeReversed(!evaluations);  // smaller steps, more work: to the right
 
-    double floorLevel = 0;
     for (std::size_t row = 0; row < study_.series.size(); ++row) {
         const ConvergenceSeries& series = study_.series[row];
         if (!series.method) continue;
         QCPGraph* graph = plot_->addGraph();
-        graph->setName(fromView(series.method->caption));
+        graph->setName(methodName(series));
         graph->setPen(LabPlot::methodPen(row));
         graph->setScatterStyle(LabPlot::methodMarker(row));
         for (const ConvergencePoint& point : series.points) {
-            if (plottable(point)) graph->addData(abscissa(point, evaluations), *point.error);
-        }
-        if (series.floor) {
-            for (std::size_t i = *series.floor; i < series.points.size(); ++i) {
-                if (series.points[i].error) floorLevel = std::max(floorLevel, *series.points[i].error);
+            if (plottable(point)) {
+                graph->addData(pelorin::plotAbscissa(point, evaluations), *point.error);
             }
         }
     }
 
-    // The errors set the range; the reference lines stop at the lowest one.
-    double lowest = 1, highest = 1;
-    bool any = false;
-    for (const ConvergenceSeries& series : study_.series) {
-        for (const ConvergencePoint& point : series.points) {
-            if (!plottable(point)) continue;
-            lowest = any ? std::min(lowest, *point.error) : *point.error;
-            highest = any ? std::max(highest, *point.error) : *point.error;
-            any = true;
-        }
-    }
-    // Reference slopes h^p, each copied from the first error of a method of
-    // that order (against evaluations the same lines fall as work^-p).
-    for (const int order : referenceOrders) {
-        const auto source = std::find_if(study_.series.begin(), study_.series.end(),
-                                         [&](const ConvergenceSeries& series) {
-                                             return series.method && series.method->order == order &&
-                                                    !series.points.empty() &&
-                                                    plottable(series.points.front());
-                                         });
-        if (source == study_.series.end()) continue;
-        const ConvergencePoint& first = source->points.front();
-        const ConvergencePoint& last = source->points.back();
-        const double x0 = abscissa(first, evaluations);
-        const double y0 = *first.error * referenceBelow;
-        const double slope = evaluations ? -order : order;
-        const double x1 = std::clamp(x0 * std::pow(lowest / y0, 1 / slope),
-                                     std::min(x0, abscissa(last, evaluations)),
-                                     std::max(x0, abscissa(last, evaluations)));
-        const double y1 = y0 * std::pow(x1 / x0, slope);
-        if (!any || !std::isfinite(x1) || !std::isfinite(y1) || y1 <= 0 || x1 == x0) continue;
+    // Reference lines and the floor are named in the legend, not on the
+    // plot, where a caption would cross the curves.
+    const QColor text = plot_->palette().color(QPalette::Text);
+    for (const auto& [order, dashes] : referenceOrders) {
+        const auto line = pelorin::referenceLine(study_, order, evaluations, plottable);
+        if (!line) continue;
         QCPGraph* reference = plot_->addGraph();
-        reference->setName(QString("slope %1").arg(order));
-        reference->removeFromLegend();
-        const QColor colour = plot_->palette().color(QPalette::Text);
-        reference->setPen(QPen(colour, 1, Qt::DashLine));
-        reference->setData({x0, x1}, {y0, y1});
-        auto* label = new QCPItemText(plot_);
-        // Halfway along the line on the logarithmic axes, just below it.
-        label->position->setCoords(std::sqrt(x0 * x1), std::sqrt(y0 * y1));
-        label->setPositionAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        label->setPadding(QMargins(0, 4, 0, 0));
-        label->setColor(colour);
-        label->setText(QString("slope %1").arg(order));
+        reference->setName(referenceName(order, evaluations));
+        reference->setPen(QPen(text, 1, dashes));
+        reference->setData({line->x1, line->x2}, {line->y1, line->y2});
     }
 
     plot_->rescaleAxes();
-    if (any) plot_->yAxis->setRange(lowest / 10, highest * 10);
+    const QCPRange keys = plot_->xAxis->range();
+    plot_->xAxis->setRange(keys.lower / edgeRoom, keys.upper * edgeRoom);
+    if (const auto range = pelorin::errorRange(study_, plottable)) {
+        plot_->yAxis->setRange(range->lowest / 10, range->highest * 10);
+    }
 
-    if (floorLevel > 0) {
+    if (const auto floorLevel = pelorin::roundingFloorLevel(study_)) {
+        const QPen floorPen(plot_->accent(), 1.5, Qt::DotLine);
         auto* floorLine = new QCPItemStraightLine(plot_);
-        floorLine->point1->setType(QCPItemPosition::ptPlotCoords);
-        floorLine->point2->setType(QCPItemPosition::ptPlotCoords);
-        floorLine->point1->setCoords(1, floorLevel);
-        floorLine->point2->setCoords(2, floorLevel);
-        floorLine->setPen(QPen(plot_->accent(), 1.5, Qt::DotLine));
-        auto* label = new QCPItemText(plot_);
-        label->position->setTypeX(QCPItemPosition::ptAxisRectRatio);
-        label->position->setTypeY(QCPItemPosition::ptPlotCoords);
-        label->position->setCoords(0.02, floorLevel);
-        label->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
-        label->setColor(plot_->accent());
-        label->setText("rounding floor: errors below " +
-                       QString::fromStdString(pelorin::errorText(floorLevel)) +
-                       " come from rounding, not from the method");
+        floorLine->point1->setCoords(1, *floorLevel);
+        floorLine->point2->setCoords(2, *floorLevel);
+        floorLine->setPen(floorPen);
+        plot_->addLegendEntry("rounding floor: errors below " +
+                                  QString::fromStdString(pelorin::errorText(*floorLevel)),
+                              floorPen);
     }
     plot_->replot();
 }
@@ -197,23 +199,36 @@ void ConvergenceTab::fillOrders() {
         auto* header = new QTableWidgetItem(
             QString(caption).replace(" (", "\n(").replace("Kutta-", "Kutta-\n"));
         header->setData(Qt::AccessibleTextRole, caption);
+        header->setToolTip(ordersHeaderTip);
         orders_->setHorizontalHeaderItem(static_cast<int>(column), header);
     }
-    QStringList steps;
-    for (int row = 0; row < rows; ++row) steps << QString("N = %1").arg(1L << (row + 1));
-    orders_->setVerticalHeaderLabels(steps);
+    for (int row = 0; row < rows; ++row) {
+        const auto& point = study_.series.front().points[static_cast<std::size_t>(row + 1)];
+        auto* header = new QTableWidgetItem(QString("N = %1").arg(point.steps));
+        header->setToolTip(QString::fromStdString(pelorin::stepText(point.h)) +
+                           ", the step of N steps from x0 to x1");
+        orders_->setVerticalHeaderItem(row, header);
+    }
     for (std::size_t column = 0; column < study_.series.size(); ++column) {
         const ConvergenceSeries& series = study_.series[column];
         for (int row = 0; row < rows; ++row) {
             const auto point = static_cast<std::size_t>(row + 1);
             if (point >= series.points.size()) continue;
             const auto& order = series.points[point].order;
-            auto* cell = new QTableWidgetItem(
-                order ? QString::fromStdString(pelorin::fixedText(*order, 2)) : QString("\u2013"));
+            const QString value =
+                order ? QString::fromStdString(pelorin::fixedText(*order, 2)) : QString("\u2013");
+            auto* cell = new QTableWidgetItem(value);
             cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            if (series.floor && point > *series.floor) {
-                cell->setForeground(orders_->palette().color(QPalette::Disabled, QPalette::Text));
-                cell->setToolTip("Below the rounding floor: this order measures rounding.");
+            const ReadingLook marked = look(series.points[point].reading);
+            if (order && *marked.tip) {
+                // Italic in brackets, in the text's own colour: marked, yet as
+                // readable as every other value.
+                cell->setText("(" + value + ")");
+                QFont italic = cell->font();
+                italic.setItalic(true);
+                cell->setFont(italic);
+                cell->setToolTip(marked.tip);
+                cell->setData(Qt::AccessibleTextRole, value + ", " + marked.mark);
             }
             orders_->setItem(row, static_cast<int>(column), cell);
         }

@@ -3,6 +3,8 @@
 #include "ui/save_file.h"
 #include "ui/widget_image.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPdfWriter>
@@ -32,6 +34,9 @@ LabPlot::LabPlot(const QString& accessibleName, const QString& description, QWid
     setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     setMinimumSize(240, 180);
 
+    copyImage_ = new QAction("Copy image", this);
+    connect(copyImage_, &QAction::triggered, this,
+            [this] { QApplication::clipboard()->setPixmap(toPixmap()); });
     savePng_ = new QAction("Save as PNG\u2026", this);
     savePdf_ = new QAction("Save as PDF\u2026", this);
     connect(savePng_, &QAction::triggered, this, [this] { saveAs(false); });
@@ -89,32 +94,51 @@ void LabPlot::showLegend(LegendPlace place) {
 // A legend without entries would still hold its cell of the layout, and its
 // zero height (or width) would cap the axes' row (or column), squashing the
 // plot to a strip. So an empty legend goes back, hidden, inside the axes,
-// where QCustomPlot keeps it and frees it with the plot.
+// where QCustomPlot keeps it and frees it with the plot. A legend with
+// entries sits in a holder of its own: beside the axes at its own height
+// (a filler below takes the rest), and inset, so that its border is not cut
+// at the plot's edge.
 void LabPlot::placeLegend() {
     if (!legendPlace_) return;
     const bool wanted = legend->itemCount() > 0;
-    const bool placed = legend->layout() == plotLayout();
+    const bool placed = legendHolder_ != nullptr;
     legend->setVisible(wanted);
     if (wanted == placed) return;
     if (!wanted) {
-        plotLayout()->take(legend);
+        legendHolder_->take(legend);
+        plotLayout()->remove(legendHolder_);
         plotLayout()->simplify();
+        legendHolder_ = nullptr;
         axisRect()->insetLayout()->addElement(legend, Qt::AlignRight | Qt::AlignTop);
         return;
     }
     axisRect()->insetLayout()->take(legend);
+    legendHolder_ = new QCPLayoutGrid;
+    legendHolder_->setAutoMargins(QCP::msNone);
+    legendHolder_->setMargins(QMargins(4, 4, 2, 2));
+    legendHolder_->addElement(0, 0, legend);
     if (*legendPlace_ == LegendPlace::beside) {
-        plotLayout()->addElement(0, 1, legend);
+        plotLayout()->addElement(0, 1, legendHolder_);
         plotLayout()->setColumnStretchFactor(1, 0.001);
+        legendHolder_->addElement(1, 0, new QCPLayoutElement(this));
+        legendHolder_->setRowStretchFactor(0, 0.001);
     } else {
-        plotLayout()->addElement(1, 0, legend);
+        plotLayout()->addElement(1, 0, legendHolder_);
         plotLayout()->setRowStretchFactor(1, 0.001);
     }
+}
+
+QCPGraph* LabPlot::addLegendEntry(const QString& name, const QPen& pen) {
+    QCPGraph* key = addGraph();
+    key->setName(name);
+    key->setPen(pen);
+    return key;
 }
 
 void LabPlot::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     menu.setAccessibleName("Plot menu");
+    menu.addAction(copyImage_);
     menu.addAction(savePng_);
     menu.addAction(savePdf_);
     menu.exec(event->globalPos());

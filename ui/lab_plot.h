@@ -1,6 +1,6 @@
-// A plot of the Method lab: QCustomPlot with zoom and pan, Save as PNG and
-// PDF from its context menu (mouse or keyboard), colours that follow the
-// desktop's palette, and one colour and marker per method.
+// A plot of the Method lab: QCustomPlot with zoom and pan, Copy image and
+// Save as PNG and PDF from its context menu (mouse or keyboard), colours that
+// follow the desktop's palette, and one colour and marker per method.
 #pragma once
 
 #include <qcustomplot.h>
@@ -35,6 +35,9 @@ public:
     enum class LegendPlace { beside, below };
     void showLegend(LegendPlace place);
 
+    // A legend entry with no data: the key of something drawn as an item.
+    QCPGraph* addLegendEntry(const QString& name, const QPen& pen);
+
     // The plot as the files Save as writes: its pixels, or a vector page.
     Q_INVOKABLE QByteArray pngBytes();
     Q_INVOKABLE QByteArray pdfBytes();
@@ -50,7 +53,9 @@ private:
     void saveAs(bool pdf);
 
     std::optional<LegendPlace> legendPlace_;
+    QCPLayoutGrid* legendHolder_ = nullptr;  // while the legend has entries
 
+    QAction* copyImage_ = nullptr;
     QAction* savePng_ = nullptr;
     QAction* savePdf_ = nullptr;
 };

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -180,4 +181,98 @@ TEST(Convergence, EqualEndsMeasureNoOrder) {
         }
         EXPECT_FALSE(series.floor);
     }
+}
+
+// Which orders the method decides, on the lesson from (0, -1) to 1. Euler's
+// first orders 1.64 and 1.20 have not settled (1.20 and 1.08 differ by more
+// than 0.1); Fehlberg's 4.99 between N = 64 and 128 and Merson's 5.66
+// between 512 and 1024 compare errors of about 3E-14 and 4E-16, where
+// rounding decides.
+TEST(Convergence, OrdersAreMarkedWhereTheStepsOrRoundingDecideThem) {
+    const ConvergenceStudy study = studyConvergence(lessonProblem(0, -1, 1), 16);
+    const struct {
+        std::string_view method;
+        std::size_t point;  // N = 2^point
+        std::string_view orderShown;
+        OrderReading reading;
+    } rows[] = {
+        {"Euler", 1, "1.64", OrderReading::preAsymptotic},
+        {"Euler", 2, "1.20", OrderReading::preAsymptotic},
+        {"Euler", 3, "1.08", OrderReading::settled},
+        {"Euler", 16, "1.00", OrderReading::settled},
+        {"Runge-Kutta 4", 3, "4.15", OrderReading::settled},
+        {"Runge-Kutta-Fehlberg", 6, "5.02", OrderReading::settled},
+        {"Runge-Kutta-Fehlberg", 7, "4.99", OrderReading::rounding},
+        {"Runge-Kutta-Merson", 2, "3.85", OrderReading::preAsymptotic},
+        {"Runge-Kutta-Merson", 10, "5.66", OrderReading::rounding},
+        {"Runge-Kutta-Gill", 11, "4.09", OrderReading::rounding},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.method) + " N = 2^" + std::to_string(row.point));
+        const ConvergencePoint& point = seriesOf(study, row.method).points[row.point];
+        ASSERT_TRUE(point.order);
+        EXPECT_EQ(fixedText(*point.order, 2), row.orderShown);
+        EXPECT_EQ(point.reading, row.reading);
+    }
+}
+
+// On the linear lesson the two Euler variants, and Runge-Kutta 4 and Gill,
+// draw the same curve; the later one in the legend covers the earlier. On a
+// nonlinear equation every method has a curve of its own.
+TEST(Convergence, CurvesThatCoverOthersAreFound) {
+    const ConvergenceStudy lesson = studyConvergence(lessonProblem(0, -1, 1), 16);
+    const ConvergenceStudy apart = studyConvergence(nonlinear, 10);
+    const struct {
+        std::string_view method;
+        std::optional<std::size_t> coveredBy;
+    } rows[] = {{"Euler", {}},
+                {"Euler (End points)", 2},
+                {"Euler (Mid point)", {}},
+                {"Runge-Kutta 4", 6},
+                {"Runge-Kutta-Fehlberg", {}},
+                {"Runge-Kutta-Merson", {}},
+                {"Runge-Kutta-Gill", {}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.method);
+        EXPECT_EQ(seriesOf(lesson, row.method).coveredBy, row.coveredBy);
+        EXPECT_FALSE(seriesOf(apart, row.method).coveredBy);
+    }
+}
+
+// The notes name both N and the step h = (x1 - x0)/N of the plot's axis:
+// 1/2048 = 4.8828125E-04.
+TEST(Convergence, FloorNotesGiveTheStepBesideN) {
+    const ConvergenceStudy study = studyConvergence(lessonProblem(0, -1, 1), 16);
+    bool noted = false;
+    for (const std::string& note : study.notes) {
+        noted = noted || note.starts_with("Runge-Kutta 4: from N = 2^11 (h = 4.88E-04) on the "
+                                          "error stops falling");
+    }
+    EXPECT_TRUE(noted);
+}
+
+// A reference line starts a decade below the first error of the first
+// method of its order and falls with that order: Euler's first error is
+// 3/e - 0 = 1.10363832351433, Runge-Kutta 4's with four evaluations
+// 2.136E-02. Against h it runs to the smallest step, 1/65536; against the
+// evaluations it stops at the study's lowest error.
+TEST(Convergence, ReferenceLinesFallWithTheirOrder) {
+    const ConvergenceStudy study = studyConvergence(lessonProblem(0, -1, 1), 16);
+    const auto lowest = errorRange(study)->lowest;
+
+    const auto first = referenceLine(study, 1, false);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->x1, 1);
+    EXPECT_EQ(errorText(first->y1), "1.10E-01");
+    EXPECT_EQ(first->x2, 1.0 / 65536);
+    EXPECT_NEAR(first->y2 / first->y1, 1.0 / 65536, 1e-18);
+
+    const auto fourth = referenceLine(study, 4, true);
+    ASSERT_TRUE(fourth);
+    EXPECT_EQ(fourth->x1, 4);
+    EXPECT_EQ(errorText(fourth->y1), "2.14E-03");
+    EXPECT_NEAR(fourth->y2 / lowest, 1, 1e-9);
+    EXPECT_NEAR(std::log(fourth->y2 / fourth->y1) / std::log(fourth->x2 / fourth->x1), -4, 1e-9);
+
+    EXPECT_FALSE(referenceLine(study, 3, false));  // no method of order 3
 }

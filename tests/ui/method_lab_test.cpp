@@ -6,6 +6,9 @@
 #include "ui/form1.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QImage>
@@ -334,3 +337,108 @@ TEST_F(Lab, ValuesBeyondThePlotsScaleAreLeftOutInWords) {
 }
 
 }  // namespace
+
+namespace {
+
+QCustomPlot* plotNamed(const QWidget& lab, const char* name) {
+    for (QCustomPlot* plot : lab.findChildren<QCustomPlot*>()) {
+        if (plot->accessibleName() == name) return plot;
+    }
+    return nullptr;
+}
+
+QStringList legendNames(const QCustomPlot& plot) {
+    QStringList names;
+    for (int i = 0; i < plot.legend->itemCount(); ++i) {
+        if (auto* item = qobject_cast<QCPPlottableLegendItem*>(plot.legend->item(i))) {
+            names << item->plottable()->name();
+        }
+    }
+    return names;
+}
+
+}  // namespace
+
+// Orders that the method does not decide stand in brackets and italics, in
+// the text's own colour; the header's tooltip says why. From (0, -1) to 1:
+// Euler's 1.64 has not settled, Merson's 5.66 between N = 512 and 1024 is
+// rounding's.
+TEST_F(Lab, OrdersThatRoundingOrLargeStepsDecideAreMarkedReadably) {
+    enter("0", "-1", "1", "0.4");
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QTableWidget* orders = table(*lab, "Orders");
+    ASSERT_NE(orders, nullptr);
+    const struct {
+        int row, column;
+        const char* text;
+        bool marked;
+    } cells[] = {{0, 0, "(1.64)", true}, {2, 0, "1.08", false}, {5, 4, "5.02", false},
+                 {9, 5, "(5.66)", true}, {6, 4, "(4.99)", true}};
+    const QColor text = orders->palette().color(QPalette::Text);
+    for (const auto& cell : cells) {
+        SCOPED_TRACE(cell.text);
+        const QTableWidgetItem* item = orders->item(cell.row, cell.column);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->text(), cell.text);
+        EXPECT_EQ(item->font().italic(), cell.marked);
+        EXPECT_EQ(item->toolTip().isEmpty(), !cell.marked);
+        EXPECT_FALSE(item->foreground().style() != Qt::NoBrush && item->foreground().color() != text);
+    }
+    EXPECT_TRUE(orders->horizontalHeaderItem(5)->toolTip().contains("in brackets"));
+}
+
+// The legend names what the plot would otherwise caption across the
+// curves: the reference slopes, the rounding floor, and the curves that lie
+// under others. Markers at the ends sit wholly inside the axes, and the
+// legend's border inside the plot.
+TEST_F(Lab, ConvergencePlotNamesEverythingInItsLegendAndCutsNoMarker) {
+    enter("0", "-1", "1", "0.4");
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QCustomPlot* plot = plotNamed(*lab, "Convergence plot");
+    ASSERT_NE(plot, nullptr);
+    QCheckBox* evaluations = lab->findChild<QCheckBox*>();
+    for (const bool ticked : {false, true}) {
+        SCOPED_TRACE(ticked ? "against evaluations" : "against h");
+        evaluations->setChecked(ticked);
+        plot->replot();
+        const QStringList names = legendNames(*plot);
+        EXPECT_TRUE(names.contains("Runge-Kutta 4\n(under Runge-Kutta-Gill)")) << names.join("|").toStdString();
+        EXPECT_TRUE(names.contains("Euler (End points)\n(under Euler (Mid point))"));
+        EXPECT_TRUE(names.contains("rounding floor: errors below 7.77E-15"));
+        EXPECT_TRUE(names.contains(ticked ? "order 4: error \u221d N\u207b\u2074" : "order 4: error \u221d h\u2074"));
+        for (int i = 0; i < plot->itemCount(); ++i) {
+            EXPECT_EQ(qobject_cast<QCPItemText*>(plot->item(i)), nullptr) << "a caption on the plot";
+        }
+        const QRect axes = plot->axisRect()->rect();
+        for (int g = 0; g < plot->graphCount(); ++g) {
+            const auto data = plot->graph(g)->data();
+            if (data->isEmpty() || plot->graph(g)->scatterStyle().isNone()) continue;
+            for (const auto& point : {*data->constBegin(), *(data->constEnd() - 1)}) {
+                const QPointF pixel(plot->xAxis->coordToPixel(point.key),
+                                    plot->yAxis->coordToPixel(point.value));
+                EXPECT_TRUE(axes.adjusted(3, 3, -3, -3).contains(pixel.toPoint()))
+                    << plot->graph(g)->name().toStdString();
+            }
+        }
+        EXPECT_LT(plot->legend->outerRect().right(), plot->width() - 1);
+    }
+}
+
+TEST_F(Lab, EveryPlotCopiesItsImage) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    for (QCustomPlot* plot : lab->findChildren<QCustomPlot*>()) {
+        SCOPED_TRACE(plot->accessibleName().toStdString());
+        QApplication::clipboard()->clear();
+        QAction* copy = nullptr;
+        for (QAction* action : plot->findChildren<QAction*>()) {
+            if (action->text() == "Copy image") copy = action;
+        }
+        ASSERT_NE(copy, nullptr);
+        copy->trigger();
+        const QImage image = QApplication::clipboard()->image();
+        EXPECT_EQ(image.size() / image.devicePixelRatio(), plot->size());
+    }
+}
