@@ -1,5 +1,5 @@
 // What the Method lab's own boxes hold: the start (x0, y0), the end x1 and
-// the chosen method, read as the main window reads its boxes.
+// the chosen method: the last value each box held that was wholly a number.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,6 @@
 #include "ui/method_lab.h"
 
+#include "analysis/lab_reading.h"
 #include "run/calculation_error.h"
 #include "run/conversions.h"
 #include "run/view.h"
@@ -61,6 +62,18 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, std::size_t method,
     row->addWidget(method_);
     row->addStretch(1);
     layout->addLayout(row);
+    // Why a box's text was not used, beside the boxes.
+    boxNotes_ = new QLabel(this);
+    boxNotes_->setAccessibleName("Box notes");
+    boxNotes_->setWordWrap(true);
+    boxNotes_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    boxNotes_->setVisible(false);
+    layout->addWidget(boxNotes_);
+    // The main window's boxes were read leniently; a text the lab would not
+    // take starts from what the main window made of it.
+    for (std::size_t i = 0; i < labBoxes.size(); ++i) {
+        lastGood_[i] = pelorin::textToNumber(start[i].toStdString());
+    }
 
     tabs_ = new QTabWidget(this);
     tabs_->setAccessibleName("Lab pages");
@@ -88,21 +101,30 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, std::size_t method,
 LabInputs MethodLab::inputs() const {
     LabInputs inputs;
     inputs.method = static_cast<std::size_t>(std::max(method_->currentIndex(), 0));
-    std::array<double, 3> values{};
     inputs.readable = true;
     for (std::size_t i = 0; i < labBoxes.size(); ++i) {
-        const auto value = pelorin::textToNumber(boxes_[i]->text().toStdString());
-        if (value) {
-            values[i] = *value;
-        } else if (inputs.readable) {
+        if (!lastGood_[i] && inputs.readable) {
             inputs.readable = false;
             inputs.problem = pelorin::tooLargeToReadMessage(labBoxes[i]);
         }
     }
-    inputs.x0 = values[0];
-    inputs.y0 = values[1];
-    inputs.x1 = values[2];
+    inputs.x0 = lastGood_[0].value_or(0);
+    inputs.y0 = lastGood_[1].value_or(0);
+    inputs.x1 = lastGood_[2].value_or(0);
     return inputs;
+}
+
+void MethodLab::readBoxes() {
+    QStringList notes;
+    for (std::size_t i = 0; i < labBoxes.size(); ++i) {
+        const pelorin::LabBox box = pelorin::readLabBox(pelorin::inputName(labBoxes[i]),
+                                                        boxes_[i]->text().toStdString(), lastGood_[i]);
+        lastGood_[i] = box.value;
+        boxes_[i]->setToolTip(QString::fromStdString(box.note));
+        if (!box.note.empty()) notes << QString::fromStdString(box.note);
+    }
+    boxNotes_->setText(notes.join("\n"));
+    boxNotes_->setVisible(!notes.isEmpty());
 }
 
 void MethodLab::calculationChanged() { oneStep_->calculationChanged(); }
@@ -110,6 +132,7 @@ void MethodLab::calculationChanged() { oneStep_->calculationChanged(); }
 void MethodLab::methodChanged() { stability_->show(inputs()); }
 
 void MethodLab::recalculate() {
+    readBoxes();
     const LabInputs current = inputs();
     convergence_->show(current);
     stability_->show(current);

@@ -10,6 +10,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <optional>
 
 class ConvergenceTab;
 class OneStepTab;
@@ -39,8 +40,13 @@ private:
     void recalculate();
     // The method changed: the convergence study holds every method already.
     void methodChanged();
+    // Reads the boxes strictly: a text that is not wholly a number keeps the
+    // last good value and is explained in the notes beside the boxes.
+    void readBoxes();
 
     std::array<QLineEdit*, 3> boxes_{};  // x0, y0, x1
+    std::array<std::optional<double>, 3> lastGood_{};
+    QLabel* boxNotes_ = nullptr;
     QComboBox* method_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     ConvergenceTab* convergence_ = nullptr;
