@@ -169,6 +169,7 @@ void LabPlot::keyPressEvent(QKeyEvent* event) {
 
 void LabPlot::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange) followPalette();
+    if (event->type() == QEvent::FontChange) followFont();
     QCustomPlot::changeEvent(event);
 }
 
@@ -191,6 +192,27 @@ void LabPlot::followPalette() {
     legend->setBrush(colours.color(QPalette::Base));
     legend->setBorderPen(QPen(colours.color(QPalette::Mid)));
     legend->setTextColor(text);
+    replot();
+}
+
+// Larger text for a projector reaches the axes, the legend and the labels
+// drawn on the plot, each keeping its own weight.
+void LabPlot::followFont() {
+    const auto sized = [this](QFont font) {
+        font.setPointSizeF(this->font().pointSizeF());
+        return font;
+    };
+    for (QCPAxis* axis : {xAxis, yAxis, xAxis2, yAxis2}) {
+        axis->setLabelFont(sized(axis->labelFont()));
+        axis->setTickLabelFont(sized(axis->tickLabelFont()));
+    }
+    legend->setFont(sized(legend->font()));
+    for (int i = 0; i < legend->itemCount(); ++i) {
+        if (QCPAbstractLegendItem* entry = legend->item(i)) entry->setFont(sized(entry->font()));
+    }
+    for (int i = 0; i < itemCount(); ++i) {
+        if (auto* text = qobject_cast<QCPItemText*>(item(i))) text->setFont(sized(text->font()));
+    }
     replot();
 }
 

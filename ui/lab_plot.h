@@ -49,6 +49,7 @@ protected:
 
 private:
     void followPalette();
+    void followFont();
     void placeLegend();
     void saveAs(bool pdf);
 

@@ -7,19 +7,33 @@
 #include "ui/lab_convergence_tab.h"
 #include "ui/lab_one_step_tab.h"
 #include "ui/lab_stability_tab.h"
+#include "ui/save_file.h"
 #include "ui/text.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <qcustomplot.h>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
+#include <QTableWidget>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
+
+// Text sizes for a projector, from small to large; Ctrl+0 goes back to 1.
+constexpr std::array<double, 7> textScales{0.8, 0.9, 1, 1.25, 1.5, 1.75, 2};
+constexpr int normalTextScale = 2;
 
 constexpr std::array<pelorin::Input, 3> labBoxes{pelorin::Input::x0, pelorin::Input::y0,
                                                  pelorin::Input::x1};
@@ -35,8 +49,14 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, std::size_t method,
     setAttribute(Qt::WA_DeleteOnClose);
 
     // A main window of its own, so that screen readers announce a window.
-    auto* client = new QWidget(this);
-    setCentralWidget(client);
+    // Its contents scroll rather than clip when large text needs more room
+    // than the screen has.
+    auto* scroller = new QScrollArea(this);
+    scroller->setWidgetResizable(true);
+    scroller->setFrameShape(QFrame::NoFrame);
+    setCentralWidget(scroller);
+    auto* client = new QWidget(scroller);
+    scroller->setWidget(client);
     auto* layout = new QVBoxLayout(client);
     auto* row = new QHBoxLayout;
     for (std::size_t i = 0; i < labBoxes.size(); ++i) {
@@ -44,7 +64,6 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, std::size_t method,
         auto* caption = new QLabel(name + " =", this);
         boxes_[i] = new QLineEdit(start[i], this);
         boxes_[i]->setAccessibleName(name);
-        boxes_[i]->setMaximumWidth(120);
         caption->setBuddy(boxes_[i]);
         connect(boxes_[i], &QLineEdit::editingFinished, this, &MethodLab::recalculate);
         row->addWidget(caption);
@@ -85,6 +104,8 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, std::size_t method,
     tabs_->addTab(oneStep_, "One s&tep");
     layout->addWidget(tabs_, 1);
 
+    createMenus();
+
     // Escape closes the lab, as it closes a dialog.
     auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(close, &QShortcut::activated, this, &QWidget::close);
@@ -96,6 +117,75 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, std::size_t method,
     // The pages are filled in an event of their own, so that the window
     // appears at once and no single handler holds the event loop for long.
     QMetaObject::invokeMethod(this, &MethodLab::recalculate, Qt::QueuedConnection);
+}
+
+void MethodLab::createMenus() {
+    QMenu* handout = menuBar()->addMenu("Han&dout");
+    QAction* print = handout->addAction("&Print handout\u2026", this, &MethodLab::printHandout);
+    print->setShortcut(QKeySequence::Print);
+    handout->addAction("&Save handout as PDF\u2026", this, &MethodLab::saveHandoutAsPdf);
+
+    QMenu* view = menuBar()->addMenu("&View");
+    QAction* larger = view->addAction("&Larger text", this, [this] { setTextScale(textScale_ + 1); });
+    larger->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    QAction* smaller = view->addAction("&Smaller text", this, [this] { setTextScale(textScale_ - 1); });
+    smaller->setShortcut(QKeySequence::ZoomOut);
+    QAction* normal = view->addAction("&Normal text", this, [this] { setTextScale(normalTextScale); });
+    normal->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    setTextScale(normalTextScale);
+}
+
+void MethodLab::setTextScale(int step) {
+    textScale_ = std::clamp(step, 0, static_cast<int>(textScales.size()) - 1);
+    QFont scaled = QApplication::font(this);
+    scaled.setPointSizeF(scaled.pointSizeF() * textScales[static_cast<std::size_t>(textScale_)]);
+    setFont(scaled);
+    // Room for about fourteen digits in each box, at any size.
+    for (QLineEdit* box : boxes_) box->setMaximumWidth(QFontMetrics(scaled).averageCharWidth() * 18);
+}
+
+Handout MethodLab::handout() const {
+    QWidget* page = tabs_->currentWidget();
+    const LabInputs current = inputs();
+    Handout handout;
+    handout.title = "Method lab: " + QString(tabs_->tabText(tabs_->currentIndex())).remove('&');
+    handout.problem << "dy/dx = -2x - y"
+                    << QString("x0 = %1, y0 = %2, x1 = %3")
+                           .arg(fromView(pelorin::numberToText(current.x0)),
+                                fromView(pelorin::numberToText(current.y0)),
+                                fromView(pelorin::numberToText(current.x1)))
+                    << "Method: " + fromView(pelorin::methodCatalogue[current.method].caption);
+    if (page == convergence_) {
+        handout.problem << "h = (x1 - x0)/N for N = 1, 2, 4, \u2026, 65536, every method";
+    }
+    handout.plots = page->findChildren<QCustomPlot*>();
+    if (!boxNotes_->text().isEmpty()) handout.notes << boxNotes_->text().split('\n');
+    for (QLabel* label : page->findChildren<QLabel*>()) {
+        if (label->accessibleName().endsWith("notes") && !label->text().isEmpty()) {
+            handout.notes << label->text().split('\n');
+        }
+    }
+    for (QTableWidget* table : page->findChildren<QTableWidget*>()) handout.tables << table;
+    return handout;
+}
+
+QByteArray MethodLab::handoutPdf(int paper) const {
+    return ::handoutPdf(handout(), QPageSize(static_cast<QPageSize::PageSizeId>(paper)));
+}
+
+void MethodLab::printHandout() {
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle("Print handout");
+    if (dialog.exec() == QDialog::Accepted) ::printHandout(handout(), printer);
+}
+
+void MethodLab::saveHandoutAsPdf() {
+    const auto target = askWhereToSave(this, "Save handout as PDF", "handout.pdf",
+                                       {FileKind{"PDF document", ".pdf"}});
+    // The paper the printer would take: A4 or Letter, as the locale has it.
+    const QPageSize paper = QPrinter().pageLayout().pageSize();
+    if (target) saveWholeOrWarn(this, target->path, ::handoutPdf(handout(), paper));
 }
 
 LabInputs MethodLab::inputs() const {

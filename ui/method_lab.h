@@ -5,6 +5,7 @@
 #pragma once
 
 #include "run/calculation.h"
+#include "ui/lab_handout.h"
 #include "ui/lab_inputs.h"
 
 #include <QMainWindow>
@@ -31,6 +32,10 @@ public:
               const pelorin::Calculation& last, QWidget* parent = nullptr);
 
     LabInputs inputs() const;
+    // The page shown, as a teacher hands it out, and as a PDF on paper of
+    // that QPageSize::PageSizeId.
+    Handout handout() const;
+    Q_INVOKABLE QByteArray handoutPdf(int paper) const;
 
 public slots:
     void calculationChanged();
@@ -43,10 +48,17 @@ private:
     // Reads the boxes strictly: a text that is not wholly a number keeps the
     // last good value and is explained in the notes beside the boxes.
     void readBoxes();
+    void createMenus();
+    // One of the text sizes, from 0 (smallest); the lab's text and its
+    // plots' text follow.
+    void setTextScale(int step);
+    void printHandout();
+    void saveHandoutAsPdf();
 
     std::array<QLineEdit*, 3> boxes_{};  // x0, y0, x1
     std::array<std::optional<double>, 3> lastGood_{};
     QLabel* boxNotes_ = nullptr;
+    int textScale_ = 0;
     QComboBox* method_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     ConvergenceTab* convergence_ = nullptr;

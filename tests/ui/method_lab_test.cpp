@@ -15,7 +15,11 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
@@ -472,4 +476,93 @@ TEST_F(Lab, BoxesKeepTheirLastGoodValueAndSayWhyATextWasNotUsed) {
               "x0: \"0,5\" is not a number: use a point, not a comma, for decimals; x0 stays 0.\n"
               "y0: \"abc\" is not a number; y0 stays -1.");
     EXPECT_EQ(orders->item(5, 0)->text(), before);
+}
+
+namespace {
+
+// A program of poppler's, run on a PDF: its output as text.
+QString popplerText(const char* program, const QByteArray& pdf) {
+    QTemporaryFile file;
+    if (!file.open()) return {};
+    file.write(pdf);
+    file.flush();
+    QProcess process;
+    process.start(program, QStringList{file.fileName(), "-"}.mid(0, QString(program) == "pdfinfo" ? 1 : 2));
+    process.waitForFinished(-1);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+}  // namespace
+
+// Every page printed as a handout, on A4 and on Letter: the problem, the
+// page's table with its values, on pages of that paper.
+TEST_F(Lab, HandoutsHoldTheProblemAndThePagesTableOnThePrintersPaper) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "pdftotext is not installed";
+    enter("0", "-1", "1", "0.25");
+    form.findChild<QRadioButton*>("Option_RK4")->setChecked(true);
+    calculate();
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    const struct {
+        Qt::Key page;
+        const char* title;
+        QStringList texts;
+    } pages[] = {
+        {Qt::Key_C, "Method lab: Convergence", {"h = (x1 - x0)/N", "Orders", "N = 64", "5.02", "(5.66)"}},
+        {Qt::Key_S, "Method lab: Stability", {"Stability intervals", "2.785"}},
+        {Qt::Key_T, "Method lab: One step", {"Tableau", "1/6"}},
+    };
+    const struct {
+        QPageSize::PageSizeId id;
+        const char* size;
+    } papers[] = {{QPageSize::A4, "(A4)"}, {QPageSize::Letter, "(letter)"}};
+    for (const auto& page : pages) {
+        QTest::keyClick(lab, page.page, Qt::AltModifier);
+        for (const auto& paper : papers) {
+            SCOPED_TRACE(std::string(page.title) + " " + paper.size);
+            QByteArray pdf;
+            ASSERT_TRUE(QMetaObject::invokeMethod(lab, "handoutPdf", Q_RETURN_ARG(QByteArray, pdf),
+                                                  Q_ARG(int, paper.id)));
+            const QString info = popplerText("pdfinfo", pdf);
+            EXPECT_TRUE(info.contains(paper.size)) << info.toStdString();
+            EXPECT_TRUE(info.contains(QRegularExpression("Pages: +[1-3]\n"))) << info.toStdString();
+            const QString text = popplerText("pdftotext", pdf);
+            for (const QString& expected : QStringList{page.title, "dy/dx = -2x - y",
+                                                       "x0 = 0, y0 = -1, x1 = 1",
+                                                       "Method: Runge-Kutta 4"} + page.texts) {
+                EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << " in\n" << text.toStdString();
+            }
+        }
+    }
+}
+
+// Ctrl+plus up to the largest size doubles the lab's text and its plots'
+// text; no caption is cut there; Ctrl+0 goes back.
+TEST_F(Lab, TextGrowsForAProjectorWithoutClippingACaption) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    const qreal normal = lab->font().pointSizeF();
+    for (int i = 0; i < 10; ++i) QTest::keyClick(lab, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(lab->font().pointSizeF(), 2 * normal);
+    QTabWidget* tabs = lab->findChild<QTabWidget*>();
+    for (int page = 0; page < tabs->count(); ++page) {
+        tabs->setCurrentIndex(page);
+        QApplication::processEvents();
+        SCOPED_TRACE(tabs->tabText(page).toStdString());
+        for (QCustomPlot* plot : tabs->currentWidget()->findChildren<QCustomPlot*>()) {
+            EXPECT_DOUBLE_EQ(plot->xAxis->tickLabelFont().pointSizeF(), 2 * normal);
+            EXPECT_DOUBLE_EQ(plot->legend->font().pointSizeF(), 2 * normal);
+        }
+        for (QWidget* widget : lab->findChildren<QWidget*>()) {
+            auto* label = qobject_cast<QLabel*>(widget);
+            const bool caption = (label && !label->wordWrap() && !label->text().isEmpty()) ||
+                                 qobject_cast<QAbstractButton*>(widget);
+            if (!caption || !widget->isVisible()) continue;
+            EXPECT_GE(widget->width(), widget->minimumSizeHint().width())
+                << widget->metaObject()->className() << " "
+                << (label ? label->text() : qobject_cast<QAbstractButton*>(widget)->text()).toStdString();
+        }
+    }
+    QTest::keyClick(lab, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(lab->font().pointSizeF(), normal);
 }

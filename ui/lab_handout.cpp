@@ -1,0 +1,82 @@
+#include "ui/lab_handout.h"
+
+#include <QBuffer>
+#include <QHeaderView>
+#include <QPdfWriter>
+#include <QTableWidget>
+#include <QTextDocument>
+#include <qcustomplot.h>
+
+namespace {
+
+// A plot is laid out as on a screen of this size, so that its legend has
+// the room it has there, and drawn on the page at plotWidth (in 1/96 inch),
+// from three times the pixels so that it stays sharp on paper.
+constexpr QSize plotLayout(760, 480);
+constexpr int plotWidth = 620;
+constexpr double plotSharpness = 3;
+
+QString cellText(const QTableWidgetItem* item) {
+    return item ? item->text().toHtmlEscaped().replace("\n", "<br>") : QString();
+}
+
+QString tableHtml(const QTableWidget& table) {
+    QString html = "<h3>" + table.accessibleName().toHtmlEscaped() + "</h3>";
+    html += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><tr>";
+    const bool rowHeaders = table.verticalHeader()->isVisible();
+    if (rowHeaders) html += "<th></th>";
+    for (int column = 0; column < table.columnCount(); ++column) {
+        html += "<th>" + cellText(table.horizontalHeaderItem(column)) + "</th>";
+    }
+    html += "</tr>";
+    for (int row = 0; row < table.rowCount(); ++row) {
+        html += "<tr>";
+        if (rowHeaders) html += "<th>" + cellText(table.verticalHeaderItem(row)) + "</th>";
+        for (int column = 0; column < table.columnCount(); ++column) {
+            html += "<td align=\"right\">" + cellText(table.item(row, column)) + "</td>";
+        }
+        html += "</tr>";
+    }
+    return html + "</table>";
+}
+
+void buildDocument(const Handout& handout, QTextDocument& document) {
+    QStringList problem;
+    for (const QString& line : handout.problem) problem << line.toHtmlEscaped();
+    QString html = "<h2>" + handout.title.toHtmlEscaped() + "</h2><p>" + problem.join("<br>") + "</p>";
+    for (int i = 0; i < handout.plots.size(); ++i) {
+        QCustomPlot* plot = handout.plots[i];
+        const int height = plotWidth * plotLayout.height() / plotLayout.width();
+        const QUrl name(QString("plot%1").arg(i));
+        document.addResource(
+            QTextDocument::ImageResource, name,
+            plot->toPixmap(plotLayout.width(), plotLayout.height(), plotSharpness).toImage());
+        html += QString("<p><img src=\"%1\" width=\"%2\" height=\"%3\"></p>")
+                    .arg(name.toString())
+                    .arg(plotWidth)
+                    .arg(height);
+    }
+    for (const QString& note : handout.notes) html += "<p>" + note.toHtmlEscaped() + "</p>";
+    for (const QTableWidget* table : handout.tables) html += tableHtml(*table);
+    document.setHtml(html);
+}
+
+}  // namespace
+
+void printHandout(const Handout& handout, QPagedPaintDevice& device) {
+    QTextDocument document;
+    buildDocument(handout, document);
+    document.print(&device);
+}
+
+QByteArray handoutPdf(const Handout& handout, const QPageSize& size) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageSize(size);
+    writer.setTitle(handout.title);
+    printHandout(handout, writer);
+    buffer.close();
+    return bytes;
+}
