@@ -5,15 +5,12 @@
 
 #include "methods/stage_step.h"
 #include "run/calculation.h"
+#include "run/segment.h"
 
 #include <string>
 #include <vector>
 
 namespace pelorin {
-
-struct Segment {
-    double x1, y1, x2, y2;
-};
 
 struct StageView {
     const Method* method = nullptr;

@@ -5,12 +5,48 @@
 #include "methods/tableau.h"
 
 #include <array>
+#include <type_traits>
 #include <string_view>
 
 namespace pelorin {
 
-// A slope function y' = f(x, y).
-using Slope = double (*)(double x, double y);
+// A slope function y' = f(x, y): a plain function such as f1, or any object
+// callable as f(x, y), such as an equation the user typed. A Slope refers to
+// that object and does not own it, so it is cheap to pass on; the object must
+// outlive it (a temporary object is refused; a lambda without captures is
+// taken as a plain function).
+class Slope {
+public:
+    using Function = double (*)(double x, double y);
+
+    constexpr Slope(Function function) : function_(function) {}
+
+    template <class F>
+        requires std::is_convertible_v<const F&, Function>
+    constexpr Slope(const F& function) : function_(function) {}
+
+    template <class F>
+        requires(!std::is_convertible_v<const F&, Function> && !std::is_same_v<F, Slope> &&
+                 std::is_invocable_r_v<double, const F&, double, double>)
+    Slope(const F& object)
+        : object_(&object), call_([](const void* o, double x, double y) -> double {
+              return (*static_cast<const F*>(o))(x, y);
+          }) {}
+
+    template <class F>
+        requires(!std::is_convertible_v<const F&, Function> && !std::is_same_v<F, Slope> &&
+                 !std::is_lvalue_reference_v<F>)
+    Slope(F&& temporary) = delete;
+
+    double operator()(double x, double y) const {
+        return function_ ? function_(x, y) : call_(object_, x, y);
+    }
+
+private:
+    Function function_ = nullptr;
+    const void* object_ = nullptr;
+    double (*call_)(const void*, double, double) = nullptr;
+};
 
 // The problem the program solves: dy/dx = -2x - y.
 double f1(double x, double y);

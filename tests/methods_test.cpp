@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <type_traits>
 #include <string>
 #include <vector>
 
@@ -147,4 +148,28 @@ TEST(Steps, GillAndClassicalRungeKuttaDifferOffTheLinearProblem) {
     const Slope square = [](double, double y) { return y * y; };
     EXPECT_NE(RK4(0, 1, 0.1, square), RK4G(0, 1, 0.1, square));
     EXPECT_NE(EulerEP(0, 1, 0.1, square), EulerMP(0, 1, 0.1, square));
+}
+
+// An object with state serves as a slope as a plain function does: the same
+// bits from every method. A temporary object, which would be gone before the
+// step, is refused when the code is compiled.
+namespace {
+struct CountingSlope {
+    mutable int calls = 0;
+    double operator()(double x, double y) const {
+        ++calls;
+        return f1(x, y);
+    }
+};
+static_assert(std::is_constructible_v<Slope, const CountingSlope&>);
+static_assert(!std::is_constructible_v<Slope, CountingSlope&&>);
+}  // namespace
+
+TEST(Slope, AnObjectGivesTheSameBitsAsAFunction) {
+    for (const Method& method : methodCatalogue) {
+        SCOPED_TRACE(method.caption);
+        const CountingSlope counting;
+        EXPECT_EQ(method.step(0, -1, 0.4, counting), method.step(0, -1, 0.4, f1));
+        EXPECT_EQ(counting.calls, method.tableau->stages);
+    }
 }
