@@ -1,10 +1,15 @@
 #include "analysis/stability.h"
 
+#include "analysis/input_notes.h"
+#include "analysis/lab_reading.h"
 #include "analysis/lab_text.h"
 #include "methods/exact_solution.h"
+#include "run/conversions.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <utility>
 
 namespace pelorin {
 
@@ -31,9 +36,54 @@ std::string shortText(double value) {
     return std::fabs(value) < 1e6 ? fixedText(value, 3) : errorText(value);
 }
 
-bool stable(const std::vector<double>& polynomial, double x) {
-    return std::abs(stabilityFunction(polynomial, {-x, 0})) <= 1;
+// |R(z)| as the notes give it: three decimals, or as many more as it takes
+// to tell a modulus just off 1 from 1, so that "inside" or "outside" never
+// stands beside "|R(z)| = 1.000".
+std::string modulusText(double size) {
+    std::string text = shortText(size);
+    for (int decimals = 4; size != 1 && text == fixedText(1, decimals - 1) && decimals <= 17; ++decimals) {
+        text = fixedText(size, decimals);
+    }
+    return text;
 }
+
+bool stable(const std::vector<double>& polynomial, double x) {
+    return insideRegion(polynomial, {-x, 0});
+}
+
+// Where the edge crosses the segment from a point inside the region to one
+// outside: bisection down to neighbouring doubles, keeping the inside end.
+// A segment along a grid line keeps its other coordinate exactly.
+std::complex<double> edgeCrossing(const std::vector<double>& polynomial, std::complex<double> in,
+                                  std::complex<double> out) {
+    for (int i = 0; i < 100; ++i) {
+        const std::complex<double> middle = in + (out - in) / 2.0;
+        if (middle == in || middle == out) break;
+        (insideRegion(polynomial, middle) ? in : out) = middle;
+    }
+    return in;
+}
+
+// The sides of the grid's squares, numbered: first the horizontal sides from
+// (column, row) to (column + 1, row), then the vertical ones from
+// (column, row) to (column, row + 1).
+struct GridSides {
+    int columns, rows;
+
+    int count() const { return horizontal() + columns * (rows - 1); }
+    int horizontal() const { return (columns - 1) * rows; }
+    int across(int column, int row) const { return row * (columns - 1) + column; }
+    int up(int column, int row) const { return horizontal() + row * columns + column; }
+    // The side's two ends as (column, row).
+    std::array<std::array<int, 2>, 2> ends(int side) const {
+        if (side < horizontal()) {
+            const int column = side % (columns - 1), row = side / (columns - 1);
+            return {{{column, row}, {column + 1, row}}};
+        }
+        const int column = (side - horizontal()) % columns, row = (side - horizontal()) / columns;
+        return {{{column, row}, {column, row + 1}}};
+    }
+};
 
 }  // namespace
 
@@ -54,6 +104,11 @@ std::vector<double> stabilityPolynomial(const Tableau& tableau) {
     // A zero leading coefficient would only claim a higher degree.
     while (gamma.size() > 1 && gamma.back() == 0) gamma.pop_back();
     return gamma;
+}
+
+bool insideRegion(const std::vector<double>& polynomial, std::complex<double> z) {
+    // A modulus too large to calculate (infinity or NaN) fails the test.
+    return std::abs(stabilityFunction(polynomial, z)) <= 1;
 }
 
 std::complex<double> stabilityFunction(const std::vector<double>& polynomial,
@@ -104,19 +159,115 @@ double StabilityGrid::im(int row) const {
     return imMin + (imMax - imMin) * row / std::max(1, rows - 1);
 }
 
+bool StabilityGrid::isInside(int column, int row) const {
+    return inside[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns) +
+                  static_cast<std::size_t>(column)] != 0;
+}
+
 StabilityGrid sampleStabilityRegion(const std::vector<double>& polynomial, int columns, int rows) {
     StabilityGrid grid;
     grid.columns = std::max(columns, 2);
     grid.rows = std::max(rows, 2);
-    grid.modulus.reserve(static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.rows));
+    grid.inside.reserve(static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.rows));
     for (int row = 0; row < grid.rows; ++row) {
         for (int column = 0; column < grid.columns; ++column) {
-            const double modulus = std::abs(stabilityFunction(polynomial, {grid.re(column), grid.im(row)}));
-            grid.modulus.push_back(std::isfinite(modulus) ? std::min(modulus, StabilityGrid::cap)
-                                                          : StabilityGrid::cap);
+            grid.inside.push_back(insideRegion(polynomial, {grid.re(column), grid.im(row)}) ? 1 : 0);
         }
     }
     return grid;
+}
+
+std::vector<Polyline> stabilityBoundary(const std::vector<double>& polynomial,
+                                        const StabilityGrid& grid) {
+    const GridSides sides{grid.columns, grid.rows};
+    // Each side the edge crosses joins the crossings of at most two squares.
+    std::vector<std::array<int, 2>> joined(static_cast<std::size_t>(sides.count()), {-1, -1});
+    const auto join = [&joined](int a, int b) {
+        for (const auto& [from, to] : {std::pair{a, b}, std::pair{b, a}}) {
+            auto& ends = joined[static_cast<std::size_t>(from)];
+            (ends[0] < 0 ? ends[0] : ends[1]) = to;
+        }
+    };
+    for (int row = 0; row + 1 < grid.rows; ++row) {
+        for (int column = 0; column + 1 < grid.columns; ++column) {
+            // Corners and sides in turn around the square: side k runs from
+            // corner k to corner k + 1.
+            const std::array<bool, 4> corner{grid.isInside(column, row), grid.isInside(column + 1, row),
+                                             grid.isInside(column + 1, row + 1),
+                                             grid.isInside(column, row + 1)};
+            const std::array<int, 4> side{sides.across(column, row), sides.up(column + 1, row),
+                                          sides.across(column, row + 1), sides.up(column, row)};
+            std::vector<int> crossed;
+            for (int k = 0; k < 4; ++k) {
+                if (corner[k] != corner[(k + 1) % 4]) crossed.push_back(side[k]);
+            }
+            if (crossed.size() == 2) {
+                join(crossed[0], crossed[1]);
+            } else if (crossed.size() == 4) {
+                // Opposite corners alike: the centre tells whether the first
+                // and third corners are joined across the square, which cuts
+                // off the second and fourth, or the other way round.
+                const std::complex<double> centre{(grid.re(column) + grid.re(column + 1)) / 2,
+                                                  (grid.im(row) + grid.im(row + 1)) / 2};
+                if (insideRegion(polynomial, centre) == corner[0]) {
+                    join(side[0], side[1]);
+                    join(side[2], side[3]);
+                } else {
+                    join(side[3], side[0]);
+                    join(side[1], side[2]);
+                }
+            }
+        }
+    }
+
+    const auto crossing = [&](int side) {
+        const auto [a, b] = sides.ends(side);
+        const std::complex<double> first{grid.re(a[0]), grid.im(a[1])};
+        const std::complex<double> second{grid.re(b[0]), grid.im(b[1])};
+        return grid.isInside(a[0], a[1]) ? edgeCrossing(polynomial, first, second)
+                                         : edgeCrossing(polynomial, second, first);
+    };
+    std::vector<bool> used(joined.size(), false);
+    const auto follow = [&](int start) {
+        Polyline line;
+        int previous = -1;
+        int side = start;
+        while (side >= 0 && !used[static_cast<std::size_t>(side)]) {
+            used[static_cast<std::size_t>(side)] = true;
+            line.push_back(crossing(side));
+            const auto [a, b] = joined[static_cast<std::size_t>(side)];
+            previous = std::exchange(side, a == previous ? b : a);
+        }
+        if (side == start) line.push_back(line.front());
+        return line;
+    };
+    std::vector<Polyline> lines;
+    // Lines that leave the grid first, from one of their ends; then the closed ones.
+    for (int side = 0; side < sides.count(); ++side) {
+        const auto [a, b] = joined[static_cast<std::size_t>(side)];
+        if (a >= 0 && b < 0 && !used[static_cast<std::size_t>(side)]) lines.push_back(follow(side));
+    }
+    for (int side = 0; side < sides.count(); ++side) {
+        if (joined[static_cast<std::size_t>(side)][0] >= 0 && !used[static_cast<std::size_t>(side)]) {
+            lines.push_back(follow(side));
+        }
+    }
+    return lines;
+}
+
+std::string stepRangeText() {
+    return numberToText(smallestStep) + " to " + numberToText(largestStep);
+}
+
+StepReading readStep(std::string_view typed, std::string_view kept) {
+    const std::string stays = "; h stays " + std::string(kept) + ".";
+    const LabNumber number = readLabNumber(typed);
+    if (!number.value) return {std::nullopt, number.why + stays};
+    if (*number.value < smallestStep || *number.value > largestStep) {
+        return {std::nullopt, quotedForNote(typed) + " lies outside " + stepRangeText() +
+                                  ", the h this page shows" + stays};
+    }
+    return {number.value, ""};
 }
 
 StabilityRun runWithStep(const Method& method, double x0, double y0, double h, int steps) {
@@ -155,7 +306,7 @@ StabilityRun runWithStep(const Method& method, double x0, double y0, double h, i
                                 "calculate, and the run leaves the exact solution at once.");
         return run;
     }
-    const std::string factor = "|R(z)| = " + shortText(size);
+    const std::string factor = "|R(z)| = " + modulusText(size);
     if (size > 1) {
         run.notes.push_back(z + " lies outside the region: " + factor +
                             ", so every step multiplies the error, and the run moves away "

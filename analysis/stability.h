@@ -9,6 +9,7 @@
 #include <complex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pelorin {
@@ -28,19 +29,50 @@ double stabilityInterval(const std::vector<double>& polynomial);
 // Catalogue rows grouped by equal R(z), each group in catalogue order.
 std::vector<std::vector<std::size_t>> sameStabilityFunction();
 
-// |R(z)| on a grid of the complex plane, row by row from the bottom,
-// capped at `cap` so that a plot never meets an overflow.
+// Whether z lies in the region |R(z)| ≤ 1: the one test the grid, its
+// edge and the interval use (a run's notes compare the same modulus with 1).
+bool insideRegion(const std::vector<double>& polynomial, std::complex<double> z);
+
+// The region sampled on a grid of the complex plane, row by row from the
+// bottom: 1 where |R(z)| ≤ 1, 0 elsewhere. A plot draws these two values as
+// they are, so no shade can stand for a modulus above 1.
 struct StabilityGrid {
     double reMin = -6, reMax = 2, imMin = -4, imMax = 4;
     int columns = 0, rows = 0;
-    std::vector<double> modulus;  // rows·columns values
-    static constexpr double cap = 2;
+    std::vector<unsigned char> inside;  // rows·columns values, 0 or 1
 
     double re(int column) const;
     double im(int row) const;
+    bool isInside(int column, int row) const;
 };
 
 StabilityGrid sampleStabilityRegion(const std::vector<double>& polynomial, int columns, int rows);
+
+// The edge |R(z)| = 1 of the sampled region as polylines, each point on it
+// to rounding: the grid's squares tell where the edge passes (marching
+// squares), and bisection along a square's side finds where it crosses.
+// A closed line ends with its first point again; a line that leaves the
+// grid ends at its border.
+using Polyline = std::vector<std::complex<double>>;
+std::vector<Polyline> stabilityBoundary(const std::vector<double>& polynomial,
+                                        const StabilityGrid& grid);
+
+// The h the Stability page takes: the slider's hundredths from 0.01 to 6, so
+// that z = h·λ stays within the region plot.
+inline constexpr double smallestStep = 0.01, largestStep = 6;
+
+// "0.01 to 6", the range as the page states it.
+std::string stepRangeText();
+
+// A typed h: its value when the text is wholly a number in that range;
+// otherwise no value and a note that quotes the text, says why, and names
+// the h that stays in force (`kept`, as the box showed it), e.g.
+//   "abc" is not a number; h stays 0.40.
+struct StepReading {
+    std::optional<double> h;
+    std::string note;
+};
+StepReading readStep(std::string_view typed, std::string_view kept);
 
 // The method with a step h on the lesson's equation from (x0, y0), with the
 // exact solution at the same abscissae. The run stops before a value that

@@ -6,10 +6,10 @@
 #include "ui/lab_plot.h"
 #include "ui/text.h"
 
-#include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSlider>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -19,11 +19,14 @@
 
 namespace {
 
-// The slider moves h in hundredths from 0.01 to 4, past every interval.
-constexpr int sliderSteps = 400;
-constexpr double sliderUnit = 0.01;
+// The slider moves h in hundredths over the range the box takes.
+constexpr double sliderUnit = pelorin::smallestStep;
+constexpr int sliderSteps = static_cast<int>(pelorin::largestStep / sliderUnit + 0.5);
 constexpr int runSteps = 20;
 constexpr int gridColumns = 321, gridRows = 321;
+
+const QColor regionShade(0x9e, 0xd9, 0xc3);
+const QColor regionEdge(0x00, 0x73, 0x54);
 
 QString methodList(const std::vector<std::size_t>& rows) {
     QStringList names;
@@ -33,26 +36,53 @@ QString methodList(const std::vector<std::size_t>& rows) {
     return names.join(", ") + " and " + last;
 }
 
+QPen edgePen() {
+    QPen pen(regionEdge);
+    pen.setWidthF(1.5);
+    return pen;
+}
+
+// The region's shading, whose legend entry shows a swatch of the shade
+// framed by the edge's line (a colour map's own entry has no swatch).
+class RegionMap : public QCPColorMap {
+public:
+    using QCPColorMap::QCPColorMap;
+
+protected:
+    void drawLegendIcon(QCPPainter* painter, const QRectF& rect) const override {
+        painter->setBrush(regionShade);
+        painter->setPen(edgePen());
+        painter->drawRect(rect.adjusted(1, 1, -1, -1));
+    }
+};
+
 }  // namespace
 
 StabilityTab::StabilityTab(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* plots = new QHBoxLayout;
     region_ = new LabPlot("Stability region",
-                          "Where |R(z)| is at most 1 for the chosen method, shaded, with the "
-                          "point z = h\u00b7\u03bb of the chosen h.",
+                          "Where |R(z)| is at most 1 for the chosen method, shaded, within its "
+                          "edge |R(z)| = 1, with the point z = h\u00b7\u03bb of the chosen h.",
                           this);
     region_->xAxis->setLabel("Re z");
     region_->yAxis->setLabel("Im z");
-    map_ = new QCPColorMap(region_->xAxis, region_->yAxis);
+    // The grid holds 0 outside the region and 1 inside; two levels over
+    // exactly 0 ... 1 give each value its own colour and no other.
+    map_ = new RegionMap(region_->xAxis, region_->yAxis);
     QCPColorGradient inside;
     inside.setLevelCount(2);
-    inside.setColorStopAt(0, QColor(0x9e, 0xd9, 0xc3));
-    inside.setColorStopAt(1, QColor(0, 0, 0, 0));
+    inside.setColorStopAt(0, QColor(0, 0, 0, 0));
+    inside.setColorStopAt(1, regionShade);
     map_->setGradient(inside);
-    map_->setDataRange(QCPRange(0, 2));
+    map_->setDataRange(QCPRange(0, 1));
     map_->setInterpolate(false);
-    map_->setName("|R(z)| \u2264 1");
+    // The point above the edge, whichever of them was drawn last.
+    region_->addLayer("point", region_->layer("main"), QCustomPlot::limAbove);
+    point_ = region_->addGraph();
+    point_->setLayer("point");
+    point_->setName("z = h\u00b7\u03bb");
+    point_->setLineStyle(QCPGraph::lsNone);
     region_->showLegend(LabPlot::LegendPlace::below);
     plots->addWidget(region_, 3);
 
@@ -65,31 +95,36 @@ StabilityTab::StabilityTab(QWidget* parent) : QWidget(parent) {
     layout->addLayout(plots, 3);
 
     auto* controls = new QHBoxLayout;
+    const QString range = QString::fromStdString(pelorin::stepRangeText());
     auto* hLabel = new QLabel("&h =", this);
-    h_ = new QDoubleSpinBox(this);
+    h_ = new QLineEdit(stepText_, this);
     h_->setAccessibleName("h");
-    h_->setDecimals(2);
-    h_->setRange(sliderUnit, sliderSteps * sliderUnit);
-    h_->setSingleStep(0.05);
-    h_->setValue(0.4);
+    h_->setAccessibleDescription("h from " + range + ", so that z = h\u00b7\u03bb lies in the "
+                                 "region plot; Enter uses a typed h.");
+    h_->setToolTip(h_->accessibleDescription());
+    h_->setMaximumWidth(80);
     hLabel->setBuddy(h_);
+    auto* hRange = new QLabel("(" + range + ")", this);
+    // Below the box rather than beside it, so that a long note neither
+    // squeezes the slider nor widens the window; shown while it has words.
+    hNote_ = new QLabel(this);
+    hNote_->setAccessibleName("h note");
+    hNote_->setWordWrap(true);
+    hNote_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    hNote_->hide();
     slider_ = new QSlider(Qt::Horizontal, this);
     slider_->setAccessibleName("h slider");
     slider_->setRange(1, sliderSteps);
-    slider_->setValue(40);
+    slider_->setValue(static_cast<int>(std::lround(step_ / sliderUnit)));
     slider_->setPageStep(10);
-    connect(slider_, &QSlider::valueChanged, this,
-            [this](int value) { h_->setValue(value * sliderUnit); });
-    connect(h_, &QDoubleSpinBox::valueChanged, this, [this](double value) {
-        const QSignalBlocker quiet(slider_);
-        slider_->setValue(static_cast<int>(std::lround(value / sliderUnit)));
-        drawRegion();
-        drawRun();
-    });
+    connect(slider_, &QSlider::valueChanged, this, &StabilityTab::stepFromSlider);
+    connect(h_, &QLineEdit::editingFinished, this, &StabilityTab::stepTyped);
     controls->addWidget(hLabel);
     controls->addWidget(h_);
+    controls->addWidget(hRange);
     controls->addWidget(slider_, 1);
     layout->addLayout(controls);
+    layout->addWidget(hNote_);
 
     notes_ = addNotes(layout, "Stability notes");
     intervals_ = addCaptionedTable(layout,
@@ -101,7 +136,42 @@ StabilityTab::StabilityTab(QWidget* parent) : QWidget(parent) {
 
 void StabilityTab::show(const LabInputs& inputs) {
     inputs_ = inputs;
-    drawRegion();
+    if (regionMethod_ != inputs_.method) drawRegion();
+    drawRun();
+}
+
+void StabilityTab::stepFromSlider(int hundredths) {
+    step_ = hundredths * sliderUnit;
+    stepText_ = QString::fromStdString(pelorin::fixedText(step_, 2));
+    h_->setText(stepText_);
+    setStepNote({});
+    placePoint();
+    drawRun();
+}
+
+void StabilityTab::setStepNote(const QString& note) {
+    hNote_->setText(note);
+    hNote_->setVisible(!note.isEmpty());
+}
+
+// A typed h counts when it is wholly a number in the range; otherwise the
+// box goes back to the h in force and the note below it says why.
+void StabilityTab::stepTyped() {
+    const pelorin::StepReading reading =
+        pelorin::readStep(h_->text().toStdString(), stepText_.toStdString());
+    setStepNote(QString::fromStdString(reading.note));
+    if (!reading.h) {
+        h_->setText(stepText_);
+        return;
+    }
+    step_ = *reading.h;
+    stepText_ = h_->text().trimmed();
+    h_->setText(stepText_);
+    {
+        const QSignalBlocker quiet(slider_);
+        slider_->setValue(static_cast<int>(std::lround(step_ / sliderUnit)));
+    }
+    placePoint();
     drawRun();
 }
 
@@ -134,6 +204,7 @@ void StabilityTab::fillIntervals() {
 }
 
 void StabilityTab::drawRegion() {
+    regionMethod_ = inputs_.method;
     const pelorin::Method& method = pelorin::methodCatalogue[inputs_.method];
     const auto polynomial = pelorin::stabilityPolynomial(*method.tableau);
     const pelorin::StabilityGrid grid = pelorin::sampleStabilityRegion(polynomial, gridColumns, gridRows);
@@ -141,20 +212,38 @@ void StabilityTab::drawRegion() {
     map_->data()->setRange(QCPRange(grid.reMin, grid.reMax), QCPRange(grid.imMin, grid.imMax));
     for (int row = 0; row < grid.rows; ++row) {
         for (int column = 0; column < grid.columns; ++column) {
-            map_->data()->setCell(column, row,
-                                  grid.modulus[static_cast<std::size_t>(row * grid.columns + column)]);
+            map_->data()->setCell(column, row, grid.isInside(column, row) ? 1 : 0);
         }
     }
     map_->setName(fromView(method.caption) + ": |R(z)| \u2264 1");
-    region_->clearGraphs();
-    QCPGraph* point = region_->addGraph();
-    point->setName("z = h\u00b7\u03bb");
-    point->setLineStyle(QCPGraph::lsNone);
-    point->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, region_->accent(), 9));
-    const double z = h_->value() * pelorin::lessonLambda;
-    point->setData({z}, {0});
+
+    for (QCPCurve* line : boundary_) region_->removePlottable(line);
+    boundary_.clear();
+    for (const pelorin::Polyline& line : pelorin::stabilityBoundary(polynomial, grid)) {
+        auto* curve = new QCPCurve(region_->xAxis, region_->yAxis);
+        curve->removeFromLegend();
+        curve->setPen(edgePen());
+        QVector<double> t, re, im;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            t << static_cast<double>(i);
+            re << line[i].real();
+            im << line[i].imag();
+        }
+        curve->setData(t, re, im, true);
+        boundary_.push_back(curve);
+    }
+    // Room around the grid, so that the point at h = 6 shows whole.
     region_->xAxis->setRange(grid.reMin, grid.reMax);
     region_->yAxis->setRange(grid.imMin, grid.imMax);
+    region_->xAxis->scaleRange(1.1);
+    region_->yAxis->scaleRange(1.1);
+    placePoint();
+}
+
+void StabilityTab::placePoint() {
+    // The accent follows the palette, light or dark, as it is now.
+    point_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, region_->accent(), 9));
+    point_->setData({step_ * pelorin::lessonLambda}, {0});
     region_->replot();
 }
 
@@ -171,7 +260,7 @@ void StabilityTab::drawRun() {
         notes << QString::fromStdString(inputs_.problem);
     } else {
         const pelorin::StabilityRun run =
-            pelorin::runWithStep(method, inputs_.x0, inputs_.y0, h_->value(), runSteps);
+            pelorin::runWithStep(method, inputs_.x0, inputs_.y0, step_, runSteps);
         QCPGraph* exact = run_->addGraph();
         exact->setName("exact");
         exact->setPen(QPen(run_->palette().color(QPalette::Text), 1.5));

@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <complex>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -80,21 +83,143 @@ TEST(Stability, MethodsWithTheSameStabilityFunction) {
     EXPECT_EQ(sameStabilityFunction(), expected);
 }
 
-TEST(Stability, RegionSamplesStayFiniteAndMarkTheInside) {
-    const auto polynomial = stabilityPolynomial(*byCaption("Runge-Kutta 4").tableau);
-    const StabilityGrid grid = sampleStabilityRegion(polynomial, 81, 81);
-    ASSERT_EQ(grid.modulus.size(), 81u * 81u);
-    for (double modulus : grid.modulus) {
-        ASSERT_TRUE(std::isfinite(modulus));
-        ASSERT_LE(modulus, StabilityGrid::cap);
-    }
-    // Column 50 of -6 ... 2 in tenths is re = -1, row 40 is im = 0:
-    // R(-1) = 1 - 1 + 1/2 - 1/6 + 1/24 = 3/8.
+// The mask is the set |R(z)| <= 1 itself: points with 1 < |R(z)| < 2 are out.
+TEST(Stability, RegionSamplesMarkExactlyTheInside) {
+    const auto euler = stabilityPolynomial(*byCaption("Euler").tableau);
+    // -6 ... 2 and -4 ... 4 in tenths.
+    const StabilityGrid grid = sampleStabilityRegion(euler, 81, 81);
+    ASSERT_EQ(grid.inside.size(), 81u * 81u);
     EXPECT_EQ(grid.re(50), -1);
     EXPECT_EQ(grid.im(40), 0);
-    EXPECT_NEAR(grid.modulus[40 * 81 + 50], 0.375, 1e-15);
-    // re = 2 lies outside every region.
-    EXPECT_EQ(grid.modulus[40 * 81 + 80], StabilityGrid::cap);
+    const struct {
+        int column, row;
+        bool inside;
+    } rows[] = {
+        {50, 40, true},   // z = -1, R = 0
+        {40, 40, true},   // z = -2, |R| = 1: the edge belongs to the region
+        {39, 40, false},  // z = -2.1, |R| = 1.1
+        {30, 40, false},  // z = -3, |R| = 2
+        {60, 40, true},   // z = 0, |R| = 1
+        {61, 40, false},  // z = 0.1
+        {50, 49, true},   // z = -1 + 0.9i
+        {50, 51, false},  // z = -1 + 1.1i
+        {50, 55, false},  // z = -1 + 1.5i
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE("z = " + std::to_string(grid.re(row.column)) + " + " +
+                     std::to_string(grid.im(row.row)) + "i");
+        EXPECT_EQ(grid.isInside(row.column, row.row), row.inside);
+    }
+}
+
+namespace {
+
+// How often a closed line winds around a point: the sum of the angles its
+// segments turn through, in whole turns.
+double turnsAround(const Polyline& line, std::complex<double> centre) {
+    double angle = 0;
+    for (std::size_t i = 1; i < line.size(); ++i) angle += std::arg((line[i] - centre) / (line[i - 1] - centre));
+    return angle / (2 * std::acos(-1.0));
+}
+
+}  // namespace
+
+// Every point of the edge satisfies |R(z)| = 1 to 1E-13, which a step of
+// bisection short of the nearest doubles would already miss.
+TEST(Stability, BoundaryPointsLieOnTheEdge) {
+    for (const Method& method : methodCatalogue) {
+        SCOPED_TRACE(method.caption);
+        const auto polynomial = stabilityPolynomial(*method.tableau);
+        const StabilityGrid grid = sampleStabilityRegion(polynomial, 161, 161);
+        const auto lines = stabilityBoundary(polynomial, grid);
+        // Each region is one piece, well inside the grid: one closed line.
+        ASSERT_EQ(lines.size(), 1u);
+        const Polyline& edge = lines.front();
+        ASSERT_GT(edge.size(), 40u);
+        EXPECT_EQ(edge.front(), edge.back());
+        for (std::complex<double> z : edge) {
+            ASSERT_NEAR(std::abs(stabilityFunction(polynomial, z)), 1, 1e-13) << z;
+        }
+        // It goes once around the origin's neighbour -1, inside every region.
+        EXPECT_NEAR(std::fabs(turnsAround(edge, {-1, 0})), 1, 1e-12);
+    }
+}
+
+// Euler's edge is the circle |1 + z| = 1.
+TEST(Stability, EulersBoundaryIsTheUnitCircleAroundMinusOne) {
+    const auto euler = stabilityPolynomial(*byCaption("Euler").tableau);
+    const auto lines = stabilityBoundary(euler, sampleStabilityRegion(euler, 321, 321));
+    ASSERT_EQ(lines.size(), 1u);
+    double left = 0, right = -2, bottom = 0, top = 0;
+    for (std::complex<double> z : lines.front()) {
+        ASSERT_NEAR(std::abs(z + 1.0), 1, 1e-14) << z;
+        left = std::min(left, z.real());
+        right = std::max(right, z.real());
+        bottom = std::min(bottom, z.imag());
+        top = std::max(top, z.imag());
+    }
+    // To rounding: 1 + 1E-16 is 1 in double, so |R| = 1 there too.
+    EXPECT_NEAR(left, -2, 1e-15);
+    EXPECT_NEAR(right, 0, 1e-15);
+    EXPECT_NEAR(bottom, -1, 1e-3);
+    EXPECT_NEAR(top, 1, 1e-3);
+}
+
+// The edge meets the negative real axis at minus the stability interval, so
+// that z = -h with h on the interval is drawn on the line. Digits from a
+// 40-digit bisection of the same polynomials.
+TEST(Stability, BoundaryCrossesTheRealAxisAtTheInterval) {
+    const struct {
+        std::string_view method;
+        double crossing;
+    } rows[] = {
+        {"Euler", -2},
+        {"Euler (End points)", -2},
+        {"Euler (Mid point)", -2},
+        {"Runge-Kutta 4", -2.78529356340528162},
+        {"Runge-Kutta-Fehlberg", -3.67770662132189559},
+        {"Runge-Kutta-Merson", -3.54832234423467391},
+        {"Runge-Kutta-Gill", -2.78529356340528162},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.method);
+        const auto polynomial = stabilityPolynomial(*byCaption(row.method).tableau);
+        const auto lines = stabilityBoundary(polynomial, sampleStabilityRegion(polynomial, 321, 321));
+        ASSERT_EQ(lines.size(), 1u);
+        double leftmostOnAxis = 0;
+        for (std::complex<double> z : lines.front()) {
+            if (z.imag() == 0) leftmostOnAxis = std::min(leftmostOnAxis, z.real());
+        }
+        EXPECT_NEAR(leftmostOnAxis, row.crossing, 1e-14);
+    }
+}
+
+TEST(Stability, TypedStepsInRangeOrKeptWithANote) {
+    const struct {
+        std::string_view name, typed;
+        std::optional<double> h;
+        std::string_view note;
+    } rows[] = {
+        {"in range", "2.5", 2.5, ""},
+        {"smallest", "0.01", 0.01, ""},
+        {"largest", "6", 6, ""},
+        {"blanks around", " 3 ", 3, ""},
+        {"beyond the largest", "10", std::nullopt,
+         "\"10\" lies outside 0.01 to 6, the h this page shows; h stays 0.40."},
+        {"zero", "0", std::nullopt, "\"0\" lies outside 0.01 to 6, the h this page shows; h stays 0.40."},
+        {"negative", "-1", std::nullopt,
+         "\"-1\" lies outside 0.01 to 6, the h this page shows; h stays 0.40."},
+        {"no number", "abc", std::nullopt, "\"abc\" is not a number; h stays 0.40."},
+        {"comma", "0,5", std::nullopt,
+         "\"0,5\" is not a number: use a point, not a comma, for decimals; h stays 0.40."},
+        {"empty", "", std::nullopt, "the box is empty: type a number; h stays 0.40."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const StepReading reading = readStep(row.typed, "0.40");
+        EXPECT_EQ(reading.h, row.h);
+        EXPECT_EQ(reading.note, row.note);
+    }
 }
 
 TEST(Stability, RunsWithAChosenStepGrowOrDieAway) {
@@ -112,6 +237,13 @@ TEST(Stability, RunsWithAChosenStepGrowOrDieAway) {
         // 1 - 2 = -1.
         {"Euler", 2, "z = h\u00b7\u03bb = -2.000 lies on the edge of the region: "
                      "|R(z)| = 1.000, so an error neither grows nor dies away."},
+        // Just inside and just outside the interval, |R| is no "1.000":
+        // R(-2.785) = 0.99955748..., |R(-3.678)| = 1.00043318... (fractions).
+        {"Runge-Kutta 4", 2.785, "z = h\u00b7\u03bb = -2.785 lies inside the region: "
+                                 "|R(z)| = 0.9996, so every step damps the error."},
+        {"Runge-Kutta-Fehlberg", 3.678, "z = h\u00b7\u03bb = -3.678 lies outside the region: "
+                                        "|R(z)| = 1.0004, so every step multiplies the error, "
+                                        "and the run moves away from the exact solution."},
         // 1 - 3 + 9/2 - 27/6 + 81/24 = 1.375.
         {"Runge-Kutta 4", 3, "z = h\u00b7\u03bb = -3.000 lies outside the region: "
                              "|R(z)| = 1.375, so every step multiplies the error, and the "

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QComboBox>
+#include <QPolygonF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -30,6 +31,8 @@
 #include <qcustomplot.h>
 
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -81,6 +84,14 @@ QString labBox(const QWidget& lab, const char* name) {
         if (edit->accessibleName() == name) return edit->text();
     }
     return "(no box)";
+}
+
+template <typename Widget>
+Widget* named(const QWidget& lab, const QString& name) {
+    for (Widget* widget : lab.findChildren<Widget*>()) {
+        if (widget->accessibleName() == name) return widget;
+    }
+    return nullptr;
 }
 
 QTableWidget* table(const QWidget& lab, const char* name) {
@@ -341,6 +352,214 @@ TEST_F(Lab, ValuesBeyondThePlotsScaleAreLeftOutInWords) {
             }
         }
     }
+}
+
+// The Stability page from the keyboard, its region plot drawn at its size on
+// screen and rendered to an image as the user sees it.
+struct RegionPicture {
+    QCustomPlot* plot = nullptr;
+    QImage image;
+
+    explicit RegionPicture(const QWidget& lab) : plot(named<QCustomPlot>(lab, "Stability region")) {
+        if (!plot) return;
+        plot->replot();
+        image = plot->toPixmap().toImage();
+    }
+    QPointF pixel(double re, double im) const {
+        return {plot->xAxis->coordToPixel(re), plot->yAxis->coordToPixel(im)};
+    }
+    // The colour as "#aarrggbb", which a failure prints readably.
+    std::string at(QPointF pixel) const {
+        const double ratio = image.devicePixelRatio();
+        return image.pixelColor(int(pixel.x() * ratio), int(pixel.y() * ratio))
+            .name(QColor::HexArgb)
+            .toStdString();
+    }
+    // The drawn edge, in pixels: every curve of the plot.
+    std::vector<QPolygonF> edges() const {
+        std::vector<QPolygonF> lines;
+        for (int i = 0; i < plot->plottableCount(); ++i) {
+            auto* curve = qobject_cast<QCPCurve*>(plot->plottable(i));
+            if (!curve) continue;
+            QPolygonF line;
+            for (auto point = curve->data()->constBegin(); point != curve->data()->constEnd(); ++point) {
+                line << pixel(point->key, point->value);
+            }
+            lines.push_back(line);
+        }
+        return lines;
+    }
+};
+
+QWidget* stabilityPage(QWidget* lab, int method) {
+    QTest::keyClick(lab, Qt::Key_S, Qt::AltModifier);
+    lab->findChild<QComboBox*>()->setCurrentIndex(method);
+    QApplication::processEvents();
+    return lab;
+}
+
+void typeStep(const QWidget& lab, const QString& h) {
+    QLineEdit* box = named<QLineEdit>(lab, "h");
+    ASSERT_NE(box, nullptr);
+    box->setFocus();
+    type(box, h);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+// Pixels a few steps inside and outside the edge, at points where the edge
+// is known independently: Euler's circle |1 + z| = 1, and where each region
+// meets the negative real axis (2, 2.785293563, 3.677706621, 3.548322344,
+// from a 40-digit bisection) and Runge-Kutta 4's the imaginary axis (2√2).
+// A shading of |R(z)| <= 2 instead puts the outside pixels in the shade.
+TEST_F(Lab, StabilityRegionShadesExactlyTheSetWithinItsEdge) {
+    const struct {
+        int method;
+        const char* name;
+        double re, im;
+        QPointF inwards;  // towards the inside of the region, in pixels
+    } rows[] = {
+        {0, "Euler, z = -2", -2, 0, {1, 0}},
+        {0, "Euler, z = 0", 0, 0, {-1, 0}},
+        {0, "Euler, z = -1 + i", -1, 1, {0, 1}},
+        {0, "Euler, z = -1 - i", -1, -1, {0, -1}},
+        {1, "Euler (End points), z = -2", -2, 0, {1, 0}},
+        {3, "Runge-Kutta 4, z = -2.785", -2.785293563405282, 0, {1, 0}},
+        {3, "Runge-Kutta 4, z = 2.828i", 0, 2.8284271247461903, {0, 1}},
+        {4, "Runge-Kutta-Fehlberg, z = -3.678", -3.6777066213218956, 0, {1, 0}},
+        {5, "Runge-Kutta-Merson, z = -3.548", -3.5483223442346739, 0, {1, 0}},
+        {6, "Runge-Kutta-Gill, z = -2.785", -2.785293563405282, 0, {1, 0}},
+    };
+    constexpr double offset = 5;  // pixels either side of the edge
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        stabilityPage(lab, row.method);
+        const RegionPicture picture(*lab);
+        ASSERT_NE(picture.plot, nullptr);
+        // z = -1 lies deep inside every region; its colour is the shade.
+        const std::string shade = picture.at(picture.pixel(-1, 0.3));
+        const std::string ground = picture.at(picture.pixel(1.9, 3.9));
+        ASSERT_NE(shade, ground);
+        const QPointF edge = picture.pixel(row.re, row.im);
+        EXPECT_EQ(picture.at(edge + offset * row.inwards), shade) << "just inside";
+        EXPECT_NE(picture.at(edge - offset * row.inwards), shade) << "just outside";
+    }
+}
+
+// The legend's entry for the region shows a swatch of the shade.
+TEST_F(Lab, StabilityRegionsLegendShowsTheShade) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    stabilityPage(lab, 3);
+    const RegionPicture picture(*lab);
+    ASSERT_NE(picture.plot, nullptr);
+    QCPColorMap* map = nullptr;
+    for (int i = 0; i < picture.plot->plottableCount(); ++i) {
+        if (auto* found = qobject_cast<QCPColorMap*>(picture.plot->plottable(i))) map = found;
+    }
+    ASSERT_NE(map, nullptr);
+    QCPPlottableLegendItem* entry = picture.plot->legend->itemWithPlottable(map);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->plottable()->name().toStdString(), "Runge-Kutta 4: |R(z)| \u2264 1");
+    const QPointF icon(entry->rect().left() + picture.plot->legend->iconSize().width() / 2.0,
+                       entry->rect().center().y());
+    EXPECT_EQ(picture.at(icon), picture.at(picture.pixel(-1, 0.3)));
+}
+
+// What the notes say of z = h·λ and where the picture puts it agree: inside
+// or outside the drawn edge, and on it at the end of the interval.
+TEST_F(Lab, StabilityNotesAndPictureAgreeOnThePoint) {
+    const struct {
+        int method;
+        const char* h;
+        const char* where;  // as the notes say it
+    } rows[] = {
+        {0, "1.9", "inside"},        {0, "2", "on the edge"},     {0, "2.1", "outside"},
+        {2, "1.95", "inside"},       {2, "2", "on the edge"},     {2, "2.05", "outside"},
+        {3, "2.75", "inside"},       {3, "2.82", "outside"},      {3, "3", "outside"},
+        {4, "3.65", "inside"},       {4, "3.7", "outside"},       {5, "3.5", "inside"},
+        {5, "3.6", "outside"},       {6, "2.78", "inside"},       {6, "2.79", "outside"},
+    };
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QLabel* notes = named<QLabel>(*lab, "Stability notes");
+    ASSERT_NE(notes, nullptr);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.method) + ", h = " + row.h);
+        stabilityPage(lab, row.method);
+        typeStep(*lab, row.h);
+        const QString said = notes->text().section('\n', 0, 0);
+        ASSERT_TRUE(said.contains(QString(" lies ") + row.where + " ")) << said.toStdString();
+
+        const RegionPicture picture(*lab);
+        const auto edges = picture.edges();
+        ASSERT_EQ(edges.size(), 1u);
+        const QPointF z = picture.pixel(-QString(row.h).toDouble(), 0);
+        double nearest = 1e9;
+        for (const QPointF& point : edges.front()) {
+            nearest = std::min(nearest, std::hypot(point.x() - z.x(), point.y() - z.y()));
+        }
+        if (QString(row.where) == "on the edge") {
+            EXPECT_LT(nearest, 0.01);
+        } else {
+            EXPECT_EQ(edges.front().containsPoint(z, Qt::OddEvenFill), QString(row.where) == "inside");
+        }
+    }
+}
+
+// The h box takes a text wholly a number from 0.01 to 6, moving the slider
+// with it; any other text leaves h as it was, with a note that says why.
+TEST_F(Lab, StabilityStepBoxReadsStrictlyAndSaysWhy) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    stabilityPage(lab, 0);
+    QLineEdit* box = named<QLineEdit>(*lab, "h");
+    QSlider* slider = named<QSlider>(*lab, "h slider");
+    QLabel* note = named<QLabel>(*lab, "h note");
+    QLabel* notes = named<QLabel>(*lab, "Stability notes");
+    ASSERT_TRUE(box && slider && note && notes);
+    EXPECT_EQ(box->text().toStdString(), "0.40");
+    EXPECT_TRUE(box->toolTip().contains("0.01 to 6")) << box->toolTip().toStdString();
+
+    const struct {
+        const char* typed;
+        const char* box;
+        int slider;
+        const char* note;
+        const char* run;  // the start of the notes
+    } rows[] = {
+        {"5", "5", 500, "", "z = h\u00b7\u03bb = -5.000 lies outside"},
+        {"10", "5", 500, "\"10\" lies outside 0.01 to 6, the h this page shows; h stays 5.",
+         "z = h\u00b7\u03bb = -5.000 lies outside"},
+        {"abc", "5", 500, "\"abc\" is not a number; h stays 5.", "z = h\u00b7\u03bb = -5.000"},
+        {"0,5", "5", 500,
+         "\"0,5\" is not a number: use a point, not a comma, for decimals; h stays 5.",
+         "z = h\u00b7\u03bb = -5.000"},
+        {" 1.5 ", "1.5", 150, "", "z = h\u00b7\u03bb = -1.500 lies inside"},
+        {"0", "1.5", 150, "\"0\" lies outside 0.01 to 6, the h this page shows; h stays 1.5.",
+         "z = h\u00b7\u03bb = -1.500"},
+        {"6", "6", 600, "", "z = h\u00b7\u03bb = -6.000 lies outside"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        typeStep(*lab, row.typed);
+        EXPECT_EQ(box->text().toStdString(), row.box);
+        EXPECT_EQ(slider->value(), row.slider);
+        EXPECT_EQ(note->text().toStdString(), row.note);
+        EXPECT_TRUE(notes->text().startsWith(row.run)) << notes->text().toStdString();
+    }
+    // The point at the largest h shows whole within the plot.
+    const RegionPicture picture(*lab);
+    const QPointF z = picture.pixel(-6, 0);
+    EXPECT_GT(z.x() - 5, picture.plot->axisRect()->left());
+
+    // The slider writes h back into the box and ends the note.
+    typeStep(*lab, "abc");
+    slider->setValue(300);
+    EXPECT_EQ(box->text().toStdString(), "3.00");
+    EXPECT_EQ(note->text().toStdString(), "");
+    EXPECT_TRUE(notes->text().startsWith("z = h\u00b7\u03bb = -3.000 lies outside"));
 }
 
 }  // namespace
