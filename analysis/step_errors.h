@@ -36,8 +36,9 @@ struct StepErrors {
 StepErrors stepErrors(const Calculation& calculation);
 
 // The rows as the window shows them: i, x, y, exact y, global error, local
-// error, and the estimate when the method has one. Numbers are written as
-// the results list writes them; a value that overflowed reads
+// error, and the estimate when the method has one. x, y and exact y are
+// written as the results list writes them, the errors by fullErrorText (all
+// fifteen digits, always with an exponent); a value that overflowed reads
 // "too large to calculate"; a cell with nothing to say is empty.
 TextTable stepErrorTable(const StepErrors& errors);
 

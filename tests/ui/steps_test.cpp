@@ -107,8 +107,8 @@ TEST_F(Additions, CtrlEOpensOneStepsWindowThatFollowsEveryCalculation) {
     EXPECT_EQ(stepsTable()->accessibleName(), "Steps");
     EXPECT_EQ(cells(*stepsTable()),
               (Cells{{"0", "0", "-1", "-1", "0", ""},
-                     {"1", "0.4", "-0.6", "-0.810960138106918", "0.210960138106918",
-                      "0.210960138106918"}}));
+                     {"1", "0.4", "-0.6", "-0.810960138106918", "2.10960138106918E-01",
+                      "2.10960138106918E-01"}}));
 
     QApplication::setActiveWindow(&form);
     EXPECT_EQ(openSteps(), window);
@@ -161,7 +161,7 @@ TEST_F(Additions, StepsWindowCopiesTabSeparatedAndShowsNotesOnTheReading) {
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
               "i\tx\ty\texact y\tglobal error\tlocal error\n"
               "0\t0\t0\t0\t0\t\n"
-              "1\t0.4\t0\t-0.140640092071279\t0.140640092071279\t0.140640092071279\n");
+              "1\t0.4\t0\t-0.140640092071279\t1.40640092071279E-01\t1.40640092071279E-01\n");
     // Ctrl+C in the table copies the whole table too, not just one cell.
     QApplication::clipboard()->clear();
     QApplication::setActiveWindow(window);
@@ -172,7 +172,7 @@ TEST_F(Additions, StepsWindowCopiesTabSeparatedAndShowsNotesOnTheReading) {
     EXPECT_EQ(window->csv().toStdString(),
               "i,x,y,exact y,global error,local error\r\n"
               "0,0,0,0,0,\r\n"
-              "1,0.4,0,-0.140640092071279,0.140640092071279,0.140640092071279\r\n");
+              "1,0.4,0,-0.140640092071279,1.40640092071279E-01,1.40640092071279E-01\r\n");
 }
 
 TEST_F(Additions, EnterInAnyBoxCalculates) {
