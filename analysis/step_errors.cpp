@@ -110,6 +110,24 @@ TextTable stepErrorTable(const StepErrors& errors) {
     return table;
 }
 
+TextTable labelledStepErrorTable(const TextTable& table, const Calculation& calculation) {
+    std::vector<std::string> labels{
+        calculation.method ? std::string(calculation.method->heading) : std::string()};
+    for (Input box : inputs) {
+        const auto value = calculation.value(box);
+        labels.push_back(value ? numberToText(*value) : std::string());
+    }
+    TextTable labelled{{"method"}, {}};
+    for (Input box : inputs) labelled.header.emplace_back(inputName(box));
+    labelled.header.insert(labelled.header.end(), table.header.begin(), table.header.end());
+    for (const auto& cells : table.rows) {
+        std::vector<std::string> row = labels;
+        row.insert(row.end(), cells.begin(), cells.end());
+        labelled.rows.push_back(std::move(row));
+    }
+    return labelled;
+}
+
 std::string calculationHeading(const Calculation& calculation) {
     // Every calculation reads x0 or fails trying.
     const bool ran = calculation.value(Input::x0) || calculation.failedStage;

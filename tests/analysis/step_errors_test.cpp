@@ -185,6 +185,40 @@ TEST(StepErrors, BeforeTheFirstCalculationThereIsNothingToShow) {
     EXPECT_TRUE(stepErrors(none).rows.empty());
 }
 
+// A CSV file has no heading above it, so every row says which calculation
+// it came from: the method's heading and the inputs as they were read.
+TEST(StepErrors, LeaveAsCsvWithTheMethodAndTheInputsAsRead) {
+    struct Row {
+        const char* name;
+        std::string x0, y0, x1, h;
+        std::string_view method;
+        std::string csv;
+    };
+    const std::vector<Row> rows{
+        {"as read, not as typed", "0", "-1.0", "0.4", "0.4abc", "Euler",
+         "method,x0,y0,x1,h,i,x,y,exact y,global error,local error\r\n"
+         "Euler Method,0,-1,0.4,0.4,0,0,-1,-1,0,\r\n"
+         "Euler Method,0,-1,0.4,0.4,1,0.4,-0.6,-0.810960138106918,2.10960138106918E-01,"
+         "2.10960138106918E-01\r\n"},
+        {"with the estimate", "0", "-1", "0.4", "0.4", "Runge-Kutta-Fehlberg",
+         "method,x0,y0,x1,h,i,x,y,exact y,global error,local error,estimate\r\n"
+         "Runge-Kutta-Fehlberg Method,0,-1,0.4,0.4,0,0,-1,-1,0,,\r\n"
+         "Runge-Kutta-Fehlberg Method,0,-1,0.4,0.4,1,0.4,-0.810949907692308,-0.810960138106918,"
+         "1.02304146099019E-05,1.02304146099019E-05,-4.52923076923106E-05\r\n"},
+        {"stopped before a method ran", "0", "-1", "1e400", "0.4", "Euler",
+         "method,x0,y0,x1,h,i,x,y,exact y,global error,local error\r\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Press press;
+        press.window.enter(row.x0, row.y0, row.x1, row.h);
+        press.window.select(row.method);
+        press.calculate();
+        const TextTable shown = stepErrorTable(stepErrors(press.last));
+        EXPECT_EQ(commaSeparated(labelledStepErrorTable(shown, press.last)), row.csv);
+    }
+}
+
 TEST(StepErrors, NeverShowAnInfinityOrNaNForAnyHostileInput) {
     for (const auto& row : pelorin::testing::hostileRows()) {
         SCOPED_TRACE(row.name);
