@@ -5,6 +5,22 @@
 
 namespace pelorin {
 
+namespace {
+
+// d.ddd...E±xx with `decimals` digits after the point, rounded once from the
+// double; the exponent has at least two digits, as the results list writes it.
+std::string scientificText(double value, int decimals) {
+    std::array<char, 64> buffer{};
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                   std::chars_format::scientific, decimals).ptr;
+    std::string text(buffer.data(), end);
+    const auto e = text.find('e');
+    if (e != std::string::npos) text[e] = 'E';
+    return text;
+}
+
+}  // namespace
+
 std::string fixedText(double value, int decimals) {
     std::array<char, 64> buffer{};
     const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
@@ -15,14 +31,11 @@ std::string fixedText(double value, int decimals) {
     return text;
 }
 
-std::string errorText(double value) {
-    std::array<char, 64> buffer{};
-    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                   std::chars_format::scientific, 2).ptr;
-    std::string text(buffer.data(), end);
-    const auto e = text.find('e');
-    if (e != std::string::npos) text[e] = 'E';
-    return text;
+std::string errorText(double value) { return scientificText(value, 2); }
+
+std::string fullErrorText(double value) {
+    if (value == 0) return "0";
+    return scientificText(value, 14);
 }
 
 }  // namespace pelorin

@@ -1,5 +1,5 @@
-// Short number texts for the lab's tables and notes, independent of the
-// user's locale like the results list: "3.98", "1.2E-15".
+// Number texts for the tables and notes of the explaining windows,
+// independent of the user's locale like the results list: "3.98", "1.2E-15".
 #pragma once
 
 #include <string>
@@ -11,5 +11,14 @@ std::string fixedText(double value, int decimals);
 
 // Three significant digits with an exponent: "1.23E-05", "4.00E+00".
 std::string errorText(double value);
+
+// An error with all the digits the results list shows: fifteen significant
+// digits, always with an exponent spelt as the list spells one, and trailing
+// zeros kept, so that a column of errors has one shape and lines up:
+// "-1.17433392121002E-04", "-6.17264978580723E-05", "2.50000000000000E-01".
+// An error of exactly zero (of either sign) reads "0", as the list writes
+// zero: the start's error, or a step exact to the last bit, says so at a
+// glance.
+std::string fullErrorText(double value);
 
 }  // namespace pelorin

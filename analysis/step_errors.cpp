@@ -1,5 +1,6 @@
 #include "analysis/step_errors.h"
 
+#include "analysis/lab_text.h"
 #include "methods/exact_solution.h"
 #include "methods/stage_step.h"
 #include "run/conversions.h"
@@ -21,12 +22,20 @@ std::optional<double> difference(std::optional<double> a, std::optional<double> 
     return finite(*a - *b);
 }
 
-std::string cell(std::optional<double> value) {
-    return value ? numberToText(*value) : "too large to calculate";
+using NumberText = std::string (*)(double);
+
+std::string cell(std::optional<double> value, NumberText text) {
+    return value ? text(*value) : "too large to calculate";
 }
 
-std::string cellOrEmpty(bool applies, std::optional<double> value) {
-    return applies ? cell(value) : std::string();
+// The values as the list writes them.
+std::string valueCell(std::optional<double> value) { return cell(value, numberToText); }
+
+// The errors in one shape with all their digits: the list's format would
+// switch from "-0.000117433392121002" to "-6.17264978580723E-05" within a
+// column.
+std::string errorCell(bool applies, std::optional<double> value) {
+    return applies ? cell(value, fullErrorText) : std::string();
 }
 
 // Pairs of methods whose steps are the same polynomial in h on this linear
@@ -92,12 +101,31 @@ TextTable stepErrorTable(const StepErrors& errors) {
     if (errors.hasEstimate) table.header.push_back("estimate");
     for (const StepError& row : errors.rows) {
         std::vector<std::string> cells{std::to_string(row.i), numberToText(row.x),
-                                       numberToText(row.y), cell(row.exact),
-                                       cell(row.globalError), cellOrEmpty(row.i > 0, row.localError)};
-        if (errors.hasEstimate) cells.push_back(cellOrEmpty(row.i > 0, row.estimate));
+                                       numberToText(row.y), valueCell(row.exact),
+                                       errorCell(true, row.globalError),
+                                       errorCell(row.i > 0, row.localError)};
+        if (errors.hasEstimate) cells.push_back(errorCell(row.i > 0, row.estimate));
         table.rows.push_back(std::move(cells));
     }
     return table;
+}
+
+TextTable labelledStepErrorTable(const TextTable& table, const Calculation& calculation) {
+    std::vector<std::string> labels{
+        calculation.method ? std::string(calculation.method->heading) : std::string()};
+    for (Input box : inputs) {
+        const auto value = calculation.value(box);
+        labels.push_back(value ? numberToText(*value) : std::string());
+    }
+    TextTable labelled{{"method"}, {}};
+    for (Input box : inputs) labelled.header.emplace_back(inputName(box));
+    labelled.header.insert(labelled.header.end(), table.header.begin(), table.header.end());
+    for (const auto& cells : table.rows) {
+        std::vector<std::string> row = labels;
+        row.insert(row.end(), cells.begin(), cells.end());
+        labelled.rows.push_back(std::move(row));
+    }
+    return labelled;
 }
 
 std::string calculationHeading(const Calculation& calculation) {

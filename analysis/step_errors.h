@@ -36,10 +36,17 @@ struct StepErrors {
 StepErrors stepErrors(const Calculation& calculation);
 
 // The rows as the window shows them: i, x, y, exact y, global error, local
-// error, and the estimate when the method has one. Numbers are written as
-// the results list writes them; a value that overflowed reads
+// error, and the estimate when the method has one. x, y and exact y are
+// written as the results list writes them, the errors by fullErrorText (all
+// fifteen digits, always with an exponent); a value that overflowed reads
 // "too large to calculate"; a cell with nothing to say is empty.
 TextTable stepErrorTable(const StepErrors& errors);
+
+// The table as its CSV file holds it: columns method, x0, y0, x1 and h lead
+// every row with the method's heading and the four inputs as they were
+// read, so that a file says what it holds and a spreadsheet still reads one
+// rectangular table. An input not read leaves its cells empty.
+TextTable labelledStepErrorTable(const TextTable& table, const Calculation& calculation);
 
 // One line naming the method and the four inputs as they were read, e.g.
 // "Runge-Kutta-4 Method with x0 = 0, y0 = -1, x1 = 0.4, h = 0.1"; before

@@ -270,16 +270,30 @@ void Form1::copyListLines(const QString& lines) {
     if (!lines.isEmpty()) QApplication::clipboard()->setText(lines);
 }
 
+QByteArray Form1::listCsv() const {
+    return QByteArray::fromStdString(
+        pelorin::commaSeparated(pelorin::resultsTable(allLines(), resultsModel_->blocks())));
+}
+
+QString Form1::suggestedListName() const {
+    const auto& blocks = resultsModel_->blocks();
+    const pelorin::ListBlock last = blocks.empty() ? pelorin::ListBlock{} : blocks.back();
+    return QString::fromStdString(
+        pelorin::suggestedFileName(last.method, last.h, "results", ".txt"));
+}
+
 void Form1::saveList() {
-    const auto target = askWhereToSave(this, "Save the results list", "results.txt",
-                                       {{"Text", ".txt"}, {"CSV with the columns method, x, y", ".csv"}});
+    const auto target =
+        askWhereToSave(this, "Save the results list", suggestedListName(),
+                       {{"Text", ".txt"}, {"CSV with the columns run, method, h, x, y", ".csv"}});
     if (!target) return;
-    const std::vector<std::string> lines = allLines();
     QByteArray contents;
     if (target->kind == 1) {
-        contents = QByteArray::fromStdString(pelorin::commaSeparated(pelorin::resultsTable(lines)));
+        contents = listCsv();
     } else {
-        for (const std::string& line : lines) contents += QByteArray::fromStdString(line) + '\n';
+        for (const std::string& line : allLines()) {
+            contents += QByteArray::fromStdString(line) + '\n';
+        }
     }
     saveWholeOrWarn(this, target->path, contents);
 }
@@ -287,7 +301,7 @@ void Form1::saveList() {
 void Form1::copyPlotImage() { QApplication::clipboard()->setPixmap(Picture1->grab()); }
 
 void Form1::savePlotImage() {
-    const auto target = askWhereToSave(this, "Save the plot", "plot.png",
+    const auto target = askWhereToSave(this, "Save the plot", suggestedPlotName(),
                                        {{"PNG image", ".png"}, {"PDF document", ".pdf"}});
     if (!target) return;
     const ImageFormat format = target->kind == 1 ? ImageFormat::pdf : ImageFormat::png;
@@ -366,9 +380,21 @@ void Form1::reportError(const std::string& message) {
 }
 
 void Form1::Command1_Click() {
+    const int listed = resultsModel_->rowCount();
     pelorin::Command1_Click(*this, *Picture1, last_);
+    // Lines listed began a block: keep its method and h beside it.
+    if (resultsModel_->rowCount() > listed) {
+        resultsModel_->appendBlock({last_.method, last_.value(pelorin::Input::h)});
+    }
     List1->scrollToBottom();
     explainPlot();
+    // The name follows the picture: a calculation that stopped before the
+    // plot left the last drawing, one that stopped in it left the area empty.
+    if (!last_.failedStage || *last_.failedStage == pelorin::Stage::plot) {
+        const pelorin::Method* drawn = last_.failedStage ? nullptr : last_.method;
+        plotName_ = QString::fromStdString(
+            pelorin::suggestedFileName(drawn, last_.value(pelorin::Input::h), "plot", ".png"));
+    }
     emit calculated();
 }
 

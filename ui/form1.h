@@ -44,6 +44,13 @@ public:
     StepsWindow* stepsWindow() const;
     // The results list's lines that are selected, in list order, one per line.
     QString selectedLines() const;
+    // What "Save as" writes for the list as CSV: every step line with its
+    // block's run number, method and h.
+    QByteArray listCsv() const;
+    // The names the save dialogs suggest, after the method and h of the
+    // list's last block and of the calculation the plot shows.
+    QString suggestedListName() const;
+    QString suggestedPlotName() const { return plotName_; }
     // The context menus of the list and the plot, as they open.
     QMenu* listMenu() const { return listMenu_; }
     QMenu* plotMenu() const { return plotMenu_; }
@@ -100,4 +107,5 @@ private:
     QPointer<QWidget> lab_;
 
     pelorin::Calculation last_;
+    QString plotName_ = "plot.png";
 };

@@ -1,6 +1,7 @@
 #include "ui/steps_window.h"
 
 #include "analysis/input_notes.h"
+#include "analysis/results_export.h"
 #include "analysis/step_errors.h"
 #include "ui/accessible_roles.h"
 #include "ui/save_file.h"
@@ -126,6 +127,9 @@ StepsWindow::StepsWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 void StepsWindow::showCalculation(const pelorin::Calculation& calculation) {
     const pelorin::StepErrors errors = pelorin::stepErrors(calculation);
     shown_ = pelorin::stepErrorTable(errors);
+    saved_ = pelorin::labelledStepErrorTable(shown_, calculation);
+    suggestedName_ = QString::fromStdString(pelorin::suggestedFileName(
+        calculation.method, calculation.value(pelorin::Input::h), "steps", ".csv"));
 
     heading_->setText(QString::fromStdString(pelorin::calculationHeading(calculation)));
     std::vector<std::string> notes = pelorin::readingNotes(calculation);
@@ -159,12 +163,14 @@ void StepsWindow::showCalculation(const pelorin::Calculation& calculation) {
 
 QString StepsWindow::copiedText() const { return QString::fromStdString(pelorin::tabSeparated(shown_)); }
 
-QByteArray StepsWindow::csv() const { return QByteArray::fromStdString(pelorin::commaSeparated(shown_)); }
+QByteArray StepsWindow::csv() const {
+    return QByteArray::fromStdString(pelorin::commaSeparated(saved_));
+}
 
 void StepsWindow::copy() { QApplication::clipboard()->setText(copiedText()); }
 
 void StepsWindow::saveAsCsv() {
-    if (const auto target = askWhereToSave(this, "Save as CSV", "steps.csv", {{"CSV files", ".csv"}})) {
-        saveWholeOrWarn(this, target->path, csv());
-    }
+    const auto target =
+        askWhereToSave(this, "Save as CSV", suggestedName_, {{"CSV files", ".csv"}});
+    if (target) saveWholeOrWarn(this, target->path, csv());
 }

@@ -24,9 +24,14 @@ public:
     // Shows this calculation, replacing what was shown.
     void showCalculation(const pelorin::Calculation& calculation);
 
-    // What Copy puts on the clipboard and Save as CSV writes.
+    // What Copy puts on the clipboard: the table as shown, the heading
+    // above it naming the calculation.
     QString copiedText() const;
+    // What Save as CSV writes, and the name it suggests: a file stands
+    // alone, so every row leads with the method and the inputs as read, and
+    // the name carries the method and h.
     QByteArray csv() const;
+    QString suggestedName() const { return suggestedName_; }
 
 public slots:
     void copy();
@@ -37,4 +42,6 @@ private:
     QLabel* notes_ = nullptr;
     QTableWidget* table_ = nullptr;
     pelorin::TextTable shown_;
+    pelorin::TextTable saved_;
+    QString suggestedName_ = "steps.csv";
 };

@@ -1,8 +1,6 @@
-// What the plot's tooltip and the list's CSV are made of: coordinates read
-// off to the digits a pixel resolves, the curves' names, step summaries and
-// the list's lines as a table.
+// What the plot's tooltip is made of: coordinates read off to the digits a
+// pixel resolves, the curves' names and step summaries.
 #include "analysis/plot_reading.h"
-#include "analysis/results_export.h"
 #include "tests/support/fakes.h"
 
 #include <gtest/gtest.h>
@@ -55,16 +53,4 @@ TEST(PlotReading, RowSummariesNameEveryCellButTheEmptyOnes) {
     EXPECT_EQ(rowSummaries(table), (std::vector<std::string>{
                                        "step 0: x = 0, y = -1",
                                        "step 1: x = 0.4, y = -0.6, local error = 0.21"}));
-}
-
-TEST(ResultsExport, EveryStepLineBecomesARowUnderItsMethod) {
-    const std::vector<std::string> lines{" ", "Euler Method", " ", "0.4    -0.6",
-                                         " ", "Runge-Kutta-4 Method", " ", "0.2    -0.85619270421875",
-                                         "0.4    -0.810960866752472", " ", "", " ", "0    -1"};
-    EXPECT_EQ(commaSeparated(resultsTable(lines)),
-              "method,x,y\r\n"
-              "Euler Method,0.4,-0.6\r\n"
-              "Runge-Kutta-4 Method,0.2,-0.85619270421875\r\n"
-              "Runge-Kutta-4 Method,0.4,-0.810960866752472\r\n"
-              ",0,-1\r\n");
 }

@@ -29,7 +29,7 @@ const std::vector<Example>& examples() {
     static const std::vector<Example> table{
         {"defaults", "0", "-1", "0.4", "0.4", "Euler",
          {{"0", "0", "-1", "-1", "0", ""},
-          {"1", "0.4", "-0.6", "-0.810960138106918", "0.210960138106918", "0.210960138106918"}}},
+          {"1", "0.4", "-0.6", "-0.810960138106918", "2.10960138106918E-01", "2.10960138106918E-01"}}},
         {"Runge-Kutta 4 with h = 0.1", "0", "-1", "0.4", "0.1", "Runge-Kutta 4",
          {{"0", "0", "-1", "-1", "0", ""},
           {"1", "0.1", "-0.9145125", "-0.914512254107879", "-2.45892121109037E-07",
@@ -37,25 +37,25 @@ const std::vector<Example>& examples() {
           {"2", "0.2", "-0.85619270421875", "-0.856192259233945", "-4.44984804559567E-07",
            "-2.22492392398799E-07"},
           {"3", "0.3", "-0.822455266003533", "-0.822454662045154", "-6.03958379419289E-07",
-           "-2.0131944133972E-07"},
+           "-2.01319441339720E-07"},
           {"4", "0.4", "-0.810960866752472", "-0.810960138106918", "-7.28645554448626E-07",
            "-1.82161364326028E-07"}}},
         // The exact solution goes through the start the user entered.
         {"Euler from (1, 2) to 2, h = 0.25", "1", "2", "2", "0.25", "Euler",
          {{"0", "1", "2", "2", "0", ""},
-          {"1", "1.25", "1", "1.05760156614281", "-0.0576015661428098", "-0.0576015661428098"},
-          {"2", "1.5", "0.125", "0.213061319425267", "-0.0880613194252668",
-           "-0.0448601448181596"},
-          {"3", "1.75", "-0.65625", "-0.55526689451797", "-0.10098310548203",
-           "-0.0349371159130795"},
-          {"4", "2", "-1.3671875", "-1.26424111765712", "-0.102946382342885",
-           "-0.0272090532313625"}}},
+          {"1", "1.25", "1", "1.05760156614281", "-5.76015661428098E-02", "-5.76015661428098E-02"},
+          {"2", "1.5", "0.125", "0.213061319425267", "-8.80613194252668E-02",
+           "-4.48601448181596E-02"},
+          {"3", "1.75", "-0.65625", "-0.55526689451797", "-1.00983105482030E-01",
+           "-3.49371159130795E-02"},
+          {"4", "2", "-1.3671875", "-1.26424111765712", "-1.02946382342885E-01",
+           "-2.72090532313625E-02"}}},
         {"Runge-Kutta 4 from (-1, 0.5) to 0, h = 0.5", "-1", "0.5", "0", "0.5", "Runge-Kutta 4",
          {{"0", "-1", "0.5", "0.5", "0", ""},
-          {"1", "-0.5", "0.876302083333333", "0.877142691005783", "-0.000840607672449645",
-           "-0.000840607672449645"},
-          {"2", "0", "0.711402045355903", "0.712421955899952", "-0.00101991054404915",
-           "-0.000509854326130377"}}},
+          {"1", "-0.5", "0.876302083333333", "0.877142691005783", "-8.40607672449645E-04",
+           "-8.40607672449645E-04"},
+          {"2", "0", "0.711402045355903", "0.712421955899952", "-1.01991054404915E-03",
+           "-5.09854326130377E-04"}}},
         // On the line 2 - 2x the exact solution is a straight line, and Euler
         // follows it but for the rounding of 0.2 + 0.2.
         {"Euler on the line 2 - 2x", "0", "2", "0.4", "0.2", "Euler",
@@ -86,7 +86,7 @@ const std::vector<Example>& examples() {
           {"1", "1.5", "0.213107638888889", "0.213061319425267", "4.63194636222131E-05",
            "4.63194636222131E-05", "8.68055555556385E-05"},
           {"2", "2", "-1.26418492823471", "-1.26424111765712", "5.61894224027082E-05",
-           "2.8094174828075E-05", "5.26522412712047E-05"}}},
+           "2.80941748280750E-05", "5.26522412712047E-05"}}},
         // Stepping backwards from 1E+307: the exact solution overflows at
         // x = -3, the numerical one at the third step, which stops the run.
         {"overflow is said in words", "0", "1e307", "1", "-3", "Euler",
@@ -183,6 +183,40 @@ TEST(StepErrors, BeforeTheFirstCalculationThereIsNothingToShow) {
     EXPECT_EQ(calculationHeading(none), "No calculation yet: press CALCULATE.");
     EXPECT_EQ(failureNote(none), "");
     EXPECT_TRUE(stepErrors(none).rows.empty());
+}
+
+// A CSV file has no heading above it, so every row says which calculation
+// it came from: the method's heading and the inputs as they were read.
+TEST(StepErrors, LeaveAsCsvWithTheMethodAndTheInputsAsRead) {
+    struct Row {
+        const char* name;
+        std::string x0, y0, x1, h;
+        std::string_view method;
+        std::string csv;
+    };
+    const std::vector<Row> rows{
+        {"as read, not as typed", "0", "-1.0", "0.4", "0.4abc", "Euler",
+         "method,x0,y0,x1,h,i,x,y,exact y,global error,local error\r\n"
+         "Euler Method,0,-1,0.4,0.4,0,0,-1,-1,0,\r\n"
+         "Euler Method,0,-1,0.4,0.4,1,0.4,-0.6,-0.810960138106918,2.10960138106918E-01,"
+         "2.10960138106918E-01\r\n"},
+        {"with the estimate", "0", "-1", "0.4", "0.4", "Runge-Kutta-Fehlberg",
+         "method,x0,y0,x1,h,i,x,y,exact y,global error,local error,estimate\r\n"
+         "Runge-Kutta-Fehlberg Method,0,-1,0.4,0.4,0,0,-1,-1,0,,\r\n"
+         "Runge-Kutta-Fehlberg Method,0,-1,0.4,0.4,1,0.4,-0.810949907692308,-0.810960138106918,"
+         "1.02304146099019E-05,1.02304146099019E-05,-4.52923076923106E-05\r\n"},
+        {"stopped before a method ran", "0", "-1", "1e400", "0.4", "Euler",
+         "method,x0,y0,x1,h,i,x,y,exact y,global error,local error\r\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Press press;
+        press.window.enter(row.x0, row.y0, row.x1, row.h);
+        press.window.select(row.method);
+        press.calculate();
+        const TextTable shown = stepErrorTable(stepErrors(press.last));
+        EXPECT_EQ(commaSeparated(labelledStepErrorTable(shown, press.last)), row.csv);
+    }
 }
 
 TEST(StepErrors, NeverShowAnInfinityOrNaNForAnyHostileInput) {

@@ -107,8 +107,8 @@ TEST_F(Additions, CtrlEOpensOneStepsWindowThatFollowsEveryCalculation) {
     EXPECT_EQ(stepsTable()->accessibleName(), "Steps");
     EXPECT_EQ(cells(*stepsTable()),
               (Cells{{"0", "0", "-1", "-1", "0", ""},
-                     {"1", "0.4", "-0.6", "-0.810960138106918", "0.210960138106918",
-                      "0.210960138106918"}}));
+                     {"1", "0.4", "-0.6", "-0.810960138106918", "2.10960138106918E-01",
+                      "2.10960138106918E-01"}}));
 
     QApplication::setActiveWindow(&form);
     EXPECT_EQ(openSteps(), window);
@@ -161,7 +161,7 @@ TEST_F(Additions, StepsWindowCopiesTabSeparatedAndShowsNotesOnTheReading) {
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
               "i\tx\ty\texact y\tglobal error\tlocal error\n"
               "0\t0\t0\t0\t0\t\n"
-              "1\t0.4\t0\t-0.140640092071279\t0.140640092071279\t0.140640092071279\n");
+              "1\t0.4\t0\t-0.140640092071279\t1.40640092071279E-01\t1.40640092071279E-01\n");
     // Ctrl+C in the table copies the whole table too, not just one cell.
     QApplication::clipboard()->clear();
     QApplication::setActiveWindow(window);
@@ -169,10 +169,64 @@ TEST_F(Additions, StepsWindowCopiesTabSeparatedAndShowsNotesOnTheReading) {
     QTest::keyClick(stepsTable(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_TRUE(QApplication::clipboard()->text().startsWith("i\tx\ty\texact y\t"))
         << QApplication::clipboard()->text().toStdString();
+    // The file leads every row with the method and the inputs as read.
     EXPECT_EQ(window->csv().toStdString(),
-              "i,x,y,exact y,global error,local error\r\n"
-              "0,0,0,0,0,\r\n"
-              "1,0.4,0,-0.140640092071279,0.140640092071279,0.140640092071279\r\n");
+              "method,x0,y0,x1,h,i,x,y,exact y,global error,local error\r\n"
+              "Euler Method,0,0,0.4,0.4,0,0,0,0,0,\r\n"
+              "Euler Method,0,0,0.4,0.4,1,0.4,0,-0.140640092071279,1.40640092071279E-01,"
+              "1.40640092071279E-01\r\n");
+}
+
+// Two runs of one method are told apart in the list's CSV by their run
+// number and h, and every save suggests a name with the method and h of what
+// it holds. A calculation that lists nothing starts no block and leaves the
+// plot as it was.
+TEST_F(Additions, ExportsSayWhichRunMethodAndHTheyHold) {
+    EXPECT_EQ(form.suggestedListName(), "results.txt");
+    EXPECT_EQ(form.suggestedPlotName(), "plot.png");
+    struct Press {
+        const char* name;
+        std::string x1, h;
+        std::string_view method;
+        std::string listName, plotName, stepsName;
+    };
+    const std::vector<Press> presses{
+        {"Euler, h = 0.4", "0.4", "0.4", "Euler", "euler-h0.4-results.txt", "euler-h0.4-plot.png",
+         "euler-h0.4-steps.csv"},
+        {"Euler, h = 0.2", "0.4", "0.2", "Euler", "euler-h0.2-results.txt", "euler-h0.2-plot.png",
+         "euler-h0.2-steps.csv"},
+        {"h too large to read", "0.4", "1e400", "Runge-Kutta 4", "euler-h0.2-results.txt",
+         "euler-h0.2-plot.png", "steps.csv"},
+        {"x1 below x0: a block without steps", "-1", "0.5", "Euler (Mid point)",
+         "euler-mid-point-h0.5-results.txt", "euler-mid-point-h0.5-plot.png",
+         "euler-mid-point-h0.5-steps.csv"},
+        {"Runge-Kutta 4, h = 0.1", "0.4", "0.1", "Runge-Kutta 4", "runge-kutta-4-h0.1-results.txt",
+         "runge-kutta-4-h0.1-plot.png", "runge-kutta-4-h0.1-steps.csv"},
+    };
+    calculate();
+    StepsWindow* window = openSteps();
+    ASSERT_NE(window, nullptr);
+    for (const Press& press : presses) {
+        SCOPED_TRACE(press.name);
+        enter("Text_x1", press.x1);
+        enter("Text_h", press.h);
+        select(press.method);
+        calculate();
+        closeErrorBoxes(form);
+        EXPECT_EQ(form.suggestedListName().toStdString(), press.listName);
+        EXPECT_EQ(form.suggestedPlotName().toStdString(), press.plotName);
+        EXPECT_EQ(window->suggestedName().toStdString(), press.stepsName);
+    }
+    EXPECT_EQ(form.listCsv().toStdString(),
+              "run,method,h,x,y\r\n"
+              "1,Euler Method,0.4,0.4,-0.6\r\n"
+              "2,Euler Method,0.4,0.4,-0.6\r\n"
+              "3,Euler Method,0.2,0.2,-0.8\r\n"
+              "3,Euler Method,0.2,0.4,-0.72\r\n"
+              "5,Runge-Kutta-4 Method,0.1,0.1,-0.9145125\r\n"
+              "5,Runge-Kutta-4 Method,0.1,0.2,-0.85619270421875\r\n"
+              "5,Runge-Kutta-4 Method,0.1,0.3,-0.822455266003533\r\n"
+              "5,Runge-Kutta-4 Method,0.1,0.4,-0.810960866752472\r\n");
 }
 
 TEST_F(Additions, EnterInAnyBoxCalculates) {
