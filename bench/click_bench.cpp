@@ -11,6 +11,7 @@
 // lesson's would. Runs on whatever display the environment gives.
 #include "ui/application.h"
 #include "ui/form1.h"
+#include "ui/layout.h"
 #include "ui/results_list_model.h"
 
 #include "methods/methods.h"
@@ -117,9 +118,9 @@ int main(int argc, char* argv[]) {
                          form->findChild<QListView*>("List1")->viewport());
     Window window{form->findChild<QPushButton*>("Command1"),
                   form->findChild<QLineEdit*>("Text_h"), {}, watcher};
-    for (const pelorin::Method& method : pelorin::methodCatalogue) {
+    for (const Placement& option : form1Layout::options) {
         window.methods.push_back(form->findChild<QRadioButton*>(
-            QString::fromUtf8(method.option.data(), static_cast<qsizetype>(method.option.size()))));
+            QString::fromUtf8(option.name.data(), static_cast<qsizetype>(option.name.size()))));
     }
     settle();
     const auto lines = [&] { return static_cast<long>(form->results().rowCount()); };

@@ -9,6 +9,7 @@
 // so that the table holds 2, 5 or 10 rows with or without an estimate.
 #include "ui/application.h"
 #include "ui/form1.h"
+#include "ui/layout.h"
 #include "ui/steps_window.h"
 
 #include "methods/methods.h"
@@ -70,9 +71,8 @@ QWidget* tableViewport(StepsWindow* window) {
 void choose(Form1& form, long number) {
     static const char* const steps[] = {"0.4", "0.1", "0.05"};
     form.findChild<QLineEdit*>("Text_h")->setText(steps[number % 3]);
-    const auto& method = pelorin::methodCatalogue[static_cast<std::size_t>(number % 7)];
-    form.findChild<QRadioButton*>(QString::fromUtf8(method.option.data(),
-                                                    static_cast<qsizetype>(method.option.size())))
+    const std::string_view name = form1Layout::options[static_cast<std::size_t>(number % 7)].name;
+    form.findChild<QRadioButton*>(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())))
         ->setChecked(true);
 }
 

@@ -66,14 +66,14 @@ double RK4G(double x0, double y0, double h, Slope f = f1);
 
 using StepProcedure = double (*)(double x0, double y0, double h, Slope f);
 
-// One row of the method catalogue: the option button that selects the method,
-// its caption there, the heading it gives in the results list, its step
+// One row of the method catalogue: the method's caption on the button that
+// selects it, the heading it gives in the results list, its step
 // procedure, its order of accuracy (halving h divides the error by about
 // 2^order), its formula as a student reads it and its Butcher tableau.
 struct Method {
-    std::string_view option;
     std::string_view caption;
     std::string_view heading;
+    std::string_view procedure;  // the step procedure's name, as benchmarks list it
     StepProcedure step;
     int order;
     std::string_view formula;
@@ -82,26 +82,26 @@ struct Method {
 
 // In this order the window lists the methods and the calculation tests them.
 inline constexpr std::array<Method, 7> methodCatalogue{{
-    {"Option_Euler", "Euler", "Euler Method", Euler, 1,
+    {"Euler", "Euler Method", "Euler", Euler, 1,
      "y1 = y0 + h\u00b7f(x0, y0)", &eulerTableau},
-    {"Option_EulerEP", "Euler (End points)", "Euler End-Point Method", EulerEP, 2,
+    {"Euler (End points)", "Euler End-Point Method", "EulerEP", EulerEP, 2,
      "k1 = h\u00b7f(x0, y0), k2 = h\u00b7f(x0 + h, y0 + k1); y1 = y0 + (k1 + k2)/2",
      &eulerEndPointTableau},
-    {"Option_EulerMP", "Euler (Mid point)", "Euler Mid-Point Method", EulerMP, 2,
+    {"Euler (Mid point)", "Euler Mid-Point Method", "EulerMP", EulerMP, 2,
      "k1 = h\u00b7f(x0, y0), k2 = h\u00b7f(x0 + h/2, y0 + k1/2); y1 = y0 + k2",
      &eulerMidPointTableau},
-    {"Option_RK4", "Runge-Kutta 4", "Runge-Kutta-4 Method", RK4, 4,
+    {"Runge-Kutta 4", "Runge-Kutta-4 Method", "RK4", RK4, 4,
      "k1 = h\u00b7f(x0, y0), k2 = h\u00b7f(x0 + h/2, y0 + k1/2), "
      "k3 = h\u00b7f(x0 + h/2, y0 + k2/2), k4 = h\u00b7f(x0 + h, y0 + k3); "
      "y1 = y0 + (k1 + 2k2 + 2k3 + k4)/6", &rungeKutta4Tableau},
-    {"Option_RKF", "Runge-Kutta-Fehlberg", "Runge-Kutta-Fehlberg Method", RKF, 5,
+    {"Runge-Kutta-Fehlberg", "Runge-Kutta-Fehlberg Method", "RKF", RKF, 5,
      "six stages k1 \u2026 k6 at x0, x0 + h/4, x0 + 3h/8, x0 + 12h/13, x0 + h, x0 + h/2; "
      "y1 = y0 + 16/135\u00b7k1 + 6656/12825\u00b7k3 + 28561/56430\u00b7k4 "
      "\u2212 9/50\u00b7k5 + 2/55\u00b7k6, with a fixed step", &fehlbergTableau},
-    {"Option_RKM", "Runge-Kutta-Merson", "Runge-Kutta-Merson Method", RKM, 4,
+    {"Runge-Kutta-Merson", "Runge-Kutta-Merson Method", "RKM", RKM, 4,
      "five stages k1 \u2026 k5 at x0, x0 + h/3, x0 + h/3, x0 + h/2, x0 + h; "
      "y1 = y0 + (k1 + 4k4 + k5)/6, with a fixed step", &mersonTableau},
-    {"Option_RK4G", "Runge-Kutta-Gill", "Runge-Kutta-Gill Method", RK4G, 4,
+    {"Runge-Kutta-Gill", "Runge-Kutta-Gill Method", "RK4G", RK4G, 4,
      "Runge-Kutta 4 with Gill's weights, g = 1/\u221a2: "
      "y1 = y0 + (k1 + 2(1 \u2212 g)k2 + 2(1 + g)k3 + k4)/6", &gillTableau},
 }};

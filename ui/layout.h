@@ -68,20 +68,20 @@ inline constexpr Placement Frame2{"Frame2", "", 120, 1890, 2235, 2850, "", 11};
 inline constexpr Placement Picture1{"Picture1", "", 2415, 105, 4815, 4575, "", 8};
 inline constexpr Placement List1{"List1", "", 7350, 105, 3900, 4545, "", 18};
 
-// The method buttons in Frame2, in catalogue order; names and captions are
-// the catalogue's.
-constexpr Placement option(std::size_t row, int left, int top, int width, int height, int tab) {
-    return {pelorin::methodCatalogue[row].option, "Frame2", left, top, width, height,
-            pelorin::methodCatalogue[row].caption, tab};
+// The method buttons in Frame2, in catalogue order; captions are the
+// catalogue's.
+constexpr Placement option(std::size_t row, std::string_view name, int left, int top, int width,
+                           int height, int tab) {
+    return {name, "Frame2", left, top, width, height, pelorin::methodCatalogue[row].caption, tab};
 }
 inline constexpr std::array<Placement, pelorin::methodCatalogue.size()> options{{
-    option(0, 240, 240, 735, 255, 12),
-    option(1, 240, 600, 1575, 255, 13),
-    option(2, 240, 960, 1575, 255, 14),
-    option(3, 240, 1320, 1455, 255, 15),
-    option(4, 210, 1680, 1935, 255, 16),
-    option(5, 240, 2040, 1815, 255, 17),
-    option(6, 210, 2415, 1590, 225, 19),
+    option(0, "Option_Euler", 240, 240, 735, 255, 12),
+    option(1, "Option_EulerEP", 240, 600, 1575, 255, 13),
+    option(2, "Option_EulerMP", 240, 960, 1575, 255, 14),
+    option(3, "Option_RK4", 240, 1320, 1455, 255, 15),
+    option(4, "Option_RKF", 210, 1680, 1935, 255, 16),
+    option(5, "Option_RKM", 240, 2040, 1815, 255, 17),
+    option(6, "Option_RK4G", 210, 2415, 1590, 225, 19),
 }};
 
 // The input boxes and their labels, in the order of pelorin::inputs.

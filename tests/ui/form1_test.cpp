@@ -74,8 +74,8 @@ TEST_F(MainWindow, RungeKutta4WithStepPointOne) {
 TEST_F(MainWindow, MethodButtonsAreOneExclusiveGroupStartingWithEuler) {
     EXPECT_TRUE(child<QRadioButton>(form, "Option_Euler")->isChecked());
     child<QRadioButton>(form, "Option_RKM")->click();
-    for (const pelorin::Method& method : pelorin::methodCatalogue) {
-        const std::string name(method.option);
+    for (const Placement& option : form1Layout::options) {
+        const std::string name(option.name);
         SCOPED_TRACE(name);
         EXPECT_EQ(child<QRadioButton>(form, name.c_str())->isChecked(), name == "Option_RKM");
         EXPECT_FALSE(child<QRadioButton>(form, name.c_str())->toolTip().isEmpty());

@@ -82,9 +82,9 @@ protected:
         child<QLineEdit>(form, box)->setText(QString::fromStdString(text));
     }
     void select(std::string_view caption) {
-        for (const pelorin::Method& method : pelorin::methodCatalogue) {
-            if (method.caption == caption) {
-                child<QRadioButton>(form, std::string(method.option).c_str())->setChecked(true);
+        for (const Placement& option : form1Layout::options) {
+            if (option.text == caption) {
+                child<QRadioButton>(form, std::string(option.name).c_str())->setChecked(true);
             }
         }
     }
