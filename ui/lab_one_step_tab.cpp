@@ -79,6 +79,8 @@ OneStepTab::OneStepTab(const pelorin::Calculation& last, QWidget* parent)
                                 "starts)",
                                 "Stages");
     stages_->verticalHeader()->hide();
+    // The plot takes what the rows leave.
+    layout->setStretchFactor(stages_, 0);
     for (QTableWidget* table : {tableau_, stages_}) {
         table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
         table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
