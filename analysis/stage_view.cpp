@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace pelorin {
 
@@ -19,6 +20,25 @@ bool finite(const Segment& segment) {
            std::isfinite(segment.y2);
 }
 
+// A stage's number as the results list writes it; a stage can overflow
+// although the method's own procedure, summing in another order, did not.
+std::string valueText(double value) {
+    return std::isfinite(value) ? numberToText(value) : "too large";
+}
+
+// Why a calculation has no step to show: none was asked for yet, it stopped
+// before its first step, or its range held no step.
+std::string noStepNote(const Calculation& calculation) {
+    if (calculation.failedStage) return "The last calculation listed no step: " + calculation.failure;
+    if (!calculation.method) {
+        return "Press CALCULATE in the main window: this page shows the stages of its steps.";
+    }
+    const auto x0 = calculation.value(Input::x0), x1 = calculation.value(Input::x1);
+    return "The last calculation listed no step: x1 = " + numberToText(x1.value_or(0)) +
+           " is not beyond x0 = " + numberToText(x0.value_or(0)) +
+           ", and the steps go from x0 towards larger x.";
+}
+
 }  // namespace
 
 int listedSteps(const Calculation& calculation) {
@@ -31,10 +51,7 @@ StageView stageView(const Calculation& calculation, int step) {
     view.steps = listedSteps(calculation);
     view.method = calculation.method;
     if (view.steps == 0 || !calculation.value(Input::h)) {
-        view.notes.push_back(calculation.failedStage
-                                 ? "The last calculation listed no step: " + calculation.failure
-                                 : "Press CALCULATE in the main window: this page shows the "
-                                   "stages of its steps.");
+        view.notes.push_back(noStepNote(calculation));
         return view;
     }
     const SolutionTable& numerical = calculation.solutions.numerical;
@@ -42,6 +59,8 @@ StageView stageView(const Calculation& calculation, int step) {
     view.x = numerical.x(view.step - 1);
     view.y = numerical.y(view.step - 1);
     view.h = *calculation.value(Input::h);
+    view.xEnd = numerical.x(view.step);
+    view.yEnd = numerical.y(view.step);
     view.stages = stepByStages(*view.method->tableau, view.x, view.y, view.h);
 
     const double reach = segmentReach * view.h;
@@ -64,11 +83,95 @@ StageView stageView(const Calculation& calculation, int step) {
     if (!finite(view.increment) || view.slopes.size() != static_cast<std::size_t>(view.stages.stages)) {
         view.notes.push_back("Some stages of this step are too large to draw.");
     }
-    view.notes.push_back("Step " + std::to_string(view.step) + " of " + std::to_string(view.steps) +
-                         " from x = " + numberToText(view.x) + ", y = " + numberToText(view.y) +
-                         " with h = " + numberToText(view.h) + ": y1 = " +
-                         numberToText(view.stages.y1) + ".");
+    const std::string start = std::to_string(view.step - 1), end = std::to_string(view.step);
+    view.notes.push_back("Step " + end + " of " + std::to_string(view.steps) + " from x" + start +
+                         " = " + numberToText(view.x) + ", y" + start + " = " +
+                         numberToText(view.y) + " with h = " + numberToText(view.h) + ": y" + end +
+                         " = " + numberToText(view.yEnd) + ".");
+    if (calculation.failedStage) {
+        view.notes.push_back("The last calculation stopped after listing " +
+                             std::to_string(view.steps) + (view.steps == 1 ? " step: " : " steps: ") +
+                             calculation.failure);
+    }
     return view;
+}
+
+std::vector<std::vector<std::string>> stageRows(const StageView& view) {
+    std::vector<std::vector<std::string>> rows;
+    if (view.steps == 0) return rows;
+    const StageStep& stages = view.stages;
+    for (std::size_t j = 0; j < static_cast<std::size_t>(stages.stages); ++j) {
+        rows.push_back({std::to_string(j + 1), valueText(stages.x[j]), valueText(stages.Y[j]),
+                        valueText(stages.slope[j]), valueText(stages.k[j])});
+    }
+    rows.push_back({"y" + std::to_string(view.step) + " = y" + std::to_string(view.step - 1) +
+                        " + \u03a3 b\u2c7ck\u2c7c",
+                    valueText(view.xEnd), valueText(view.yEnd), "", valueText(stages.increment)});
+    return rows;
+}
+
+std::vector<StageLabel> stageLabels(const StageStep& stages) {
+    std::vector<StageLabel> labels;
+    for (std::size_t j = 0; j < static_cast<std::size_t>(stages.stages); ++j) {
+        const double x = stages.x[j], y = stages.Y[j];
+        if (!std::isfinite(x) || !std::isfinite(y)) continue;
+        const std::string name = "k" + std::to_string(j + 1);
+        const auto same = std::find_if(labels.begin(), labels.end(), [&](const StageLabel& label) {
+            return label.x == x && label.y == y;
+        });
+        if (same != labels.end()) same->text += ", " + name;
+        else labels.push_back({name, x, y, stages.slope[j]});
+    }
+    return labels;
+}
+
+std::vector<LabelSide> placeLabels(const std::vector<LabelSpot>& spots, PixelRect bounds,
+                                   double marker) {
+    const auto box = [](const LabelSpot& spot, LabelSide side) {
+        const bool above = side == LabelSide::aboveLeft || side == LabelSide::aboveRight;
+        const bool left = side == LabelSide::aboveLeft || side == LabelSide::belowLeft;
+        const double leftEdge = left ? spot.x - spot.width : spot.x;
+        const double topEdge = above ? spot.y - spot.height : spot.y;
+        return PixelRect{leftEdge, topEdge, leftEdge + spot.width, topEdge + spot.height};
+    };
+    const auto meet = [](const PixelRect& a, const PixelRect& b) {
+        return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    };
+    std::vector<PixelRect> taken;
+    for (const LabelSpot& spot : spots) {
+        taken.push_back({spot.x - marker / 2, spot.y - marker / 2, spot.x + marker / 2,
+                         spot.y + marker / 2});
+    }
+    std::vector<LabelSide> sides;
+    for (std::size_t i = 0; i < spots.size(); ++i) {
+        // On the screen a rising segment crosses the upper right and lower
+        // left quarters beside its point.
+        using enum LabelSide;
+        const std::array<LabelSide, 4> order =
+            spots[i].slope >= 0 ? std::array{aboveLeft, belowRight, aboveRight, belowLeft}
+                                : std::array{aboveRight, belowLeft, aboveLeft, belowRight};
+        std::optional<LabelSide> free, inside;
+        for (LabelSide side : order) {
+            const PixelRect candidate = box(spots[i], side);
+            if (candidate.left < bounds.left || candidate.right > bounds.right ||
+                candidate.top < bounds.top || candidate.bottom > bounds.bottom) {
+                continue;
+            }
+            if (!inside) inside = side;
+            bool meetsNone = true;
+            for (std::size_t t = 0; meetsNone && t < taken.size(); ++t) {
+                if (t != i) meetsNone = !meet(candidate, taken[t]);
+            }
+            if (meetsNone) {
+                free = side;
+                break;
+            }
+        }
+        const LabelSide chosen = free.value_or(inside.value_or(order.front()));
+        sides.push_back(chosen);
+        taken.push_back(box(spots[i], chosen));
+    }
+    return sides;
 }
 
 std::vector<std::vector<std::string>> tableauCells(const Tableau& tableau) {

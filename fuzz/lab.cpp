@@ -82,6 +82,16 @@ void checkStages(const std::array<std::string, 4>& texts, std::size_t row, int s
             requireFinite(end, "a slope segment");
         }
     }
+    for (const std::vector<std::string>& row : stageRows(view)) {
+        for (const std::string& cell : row) {
+            require(cell.find("nan") == std::string::npos && cell.find("inf") == std::string::npos,
+                    "a cell of the stages spells a non-number: " + cell);
+        }
+    }
+    for (const StageLabel& label : stageLabels(view.stages)) {
+        requireFinite(label.x, "a labelled stage point");
+        requireFinite(label.y, "a labelled stage point");
+    }
     require(view.exactX.size() == view.exactY.size(), "the exact samples differ in length");
     for (std::size_t i = 0; i < view.exactX.size(); ++i) {
         requireFinite(view.exactX[i], "an exact abscissa");

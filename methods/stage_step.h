@@ -15,8 +15,9 @@ namespace pelorin {
 struct StageStep {
     int stages = 0;
     std::array<double, maxStages> x{}, Y{}, slope{}, k{};
-    double y1 = 0;        // y0 + Σ b_j k_j
-    double estimate = 0;  // Σ e_j k_j; zero for a method without an estimate
+    double increment = 0;  // Σ b_j k_j
+    double y1 = 0;         // y0 + increment
+    double estimate = 0;   // Σ e_j k_j; zero for a method without an estimate
 };
 
 StageStep stepByStages(const Tableau& tableau, double x0, double y0, double h, Slope f = f1);

@@ -45,12 +45,11 @@ StageStep stepByStages(const Tableau& tableau, double x0, double y0, double h, S
         step.slope[j] = f(step.x[j], Y);
         step.k[j] = h * step.slope[j];
     }
-    double increment = 0;
     for (int j = 0; j < tableau.stages; ++j) {
-        increment = increment + tableau.b[j].value() * step.k[j];
+        step.increment = step.increment + tableau.b[j].value() * step.k[j];
         step.estimate = step.estimate + tableau.e[j].value() * step.k[j];
     }
-    step.y1 = y0 + increment;
+    step.y1 = y0 + step.increment;
     return step;
 }
 

@@ -13,7 +13,31 @@
 #include <QVBoxLayout>
 
 #include <initializer_list>
+#include <string>
 #include <vector>
+
+namespace {
+
+constexpr double stageMarkerSize = 8;
+
+// Fills a table with centred texts under the given column headings.
+void fillTable(QTableWidget& table, const QStringList& columns,
+               const std::vector<std::vector<std::string>>& cells) {
+    table.clear();
+    table.setColumnCount(static_cast<int>(columns.size()));
+    table.setRowCount(static_cast<int>(cells.size()));
+    table.setHorizontalHeaderLabels(columns);
+    for (std::size_t r = 0; r < cells.size(); ++r) {
+        for (std::size_t c = 0; c < cells[r].size(); ++c) {
+            auto* cell = new QTableWidgetItem(QString::fromStdString(cells[r][c]));
+            cell->setTextAlignment(Qt::AlignCenter);
+            table.setItem(static_cast<int>(r), static_cast<int>(c), cell);
+        }
+    }
+    table.horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+}
+
+}  // namespace
 
 OneStepTab::OneStepTab(const pelorin::Calculation& last, QWidget* parent)
     : QWidget(parent), last_(last) {
@@ -32,20 +56,36 @@ OneStepTab::OneStepTab(const pelorin::Calculation& last, QWidget* parent)
     walk->addWidget(heading_, 1);
     layout->addLayout(walk);
 
+    // The plot with the tableau beside it, whose width follows the method;
+    // the stages below both, across the page, so that their numbers fit.
+    auto* top = new QHBoxLayout;
+    layout->addLayout(top, 3);
     plot_ = new LabPlot("Stages of the step",
-                        "The stage points of the step with their slopes as short segments, "
-                        "the increment as an arrow and the exact solution.",
+                        "The stage points k1, k2, ... of the step with their slopes as short "
+                        "segments, the increment as an arrow and the exact solution.",
                         this);
     plot_->xAxis->setLabel("x");
     plot_->yAxis->setLabel("y");
-    plot_->showLegend(LabPlot::LegendPlace::beside);
-    layout->addWidget(plot_, 3);
+    plot_->showLegend(LabPlot::LegendPlace::below);
+    connect(plot_, &QCustomPlot::afterLayout, this, &OneStepTab::placeLabels);
+    top->addWidget(plot_, 1);
+    auto* tableauColumn = new QVBoxLayout;
+    top->addLayout(tableauColumn);
+    tableau_ = addCaptionedTable(tableauColumn, QString(), "Tableau");
 
     notes_ = addNotes(layout, "Step notes");
-    tableau_ = addCaptionedTable(layout,
-                                 "Ta&bleau: nodes c | matrix a, then the weights b (and e, "
-                                 "the weights of the error estimate)",
-                                 "Tableau");
+    stages_ = addCaptionedTable(layout,
+                                "St&ages of the step, to check by hand (x, y: where the step "
+                                "starts)",
+                                "Stages");
+    stages_->verticalHeader()->hide();
+    // The plot takes what the rows leave.
+    layout->setStretchFactor(stages_, 0);
+    for (QTableWidget* table : {tableau_, stages_}) {
+        table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+        table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
+    }
+    captionOf(*tableau_)->setWordWrap(true);
     calculationChanged();
 }
 
@@ -64,8 +104,12 @@ void OneStepTab::showStep(int step) {
     for (const std::string& note : view.notes) notes << QString::fromStdString(note);
     notes_->setText(notes.join("\n"));
     fillTableau(view.method);
+    QStringList stageColumns;
+    for (const char* column : pelorin::stageColumns) stageColumns << QString::fromUtf8(column);
+    fillTable(*stages_, stageColumns, pelorin::stageRows(view));
 
     plot_->clearGraphs();
+    labels_.clear();
     plot_->clearItems();
     if (view.steps == 0) {
         plot_->replot();
@@ -96,9 +140,10 @@ void OneStepTab::showStep(int step) {
         ++row;
     }
     QCPGraph* stages = plot_->addGraph();
-    stages->setName("stage points\n(x0 + c\u2c7c\u00b7h, Y\u2c7c)\nwith their slopes");
+    stages->setName("stage points k\u2c7c with their slopes");
     stages->setLineStyle(QCPGraph::lsNone);
-    stages->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, LabPlot::methodPen(row).color(), 8));
+    stages->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, LabPlot::methodPen(row).color(),
+                                            stageMarkerSize));
     for (int j = 0; j < view.stages.stages; ++j) {
         const auto jj = static_cast<std::size_t>(j);
         if (drawable({view.stages.x[jj], view.stages.Y[jj]})) {
@@ -124,6 +169,7 @@ void OneStepTab::showStep(int step) {
         increment->setPen(QPen(plot_->accent(), 2));
         increment->setHead(QCPLineEnding::esSpikeArrow);
     }
+    labelStagePoints(view.stages);
     QCPGraph* incrementKey = plot_->addGraph();
     incrementKey->setName("the step's increment");
     incrementKey->setPen(QPen(plot_->accent(), 2));
@@ -140,31 +186,63 @@ void OneStepTab::showStep(int step) {
     plot_->replot();
 }
 
+// Names the stage points "k1", "k2", ... on a ground that keeps the names
+// readable over lines; placeLabels puts them beside their points.
+void OneStepTab::labelStagePoints(const pelorin::StageStep& stages) {
+    QColor ground = plot_->palette().color(QPalette::Base);
+    ground.setAlpha(200);
+    for (const pelorin::StageLabel& label : pelorin::stageLabels(stages)) {
+        if (!LabPlot::drawable(label.x) || !LabPlot::drawable(label.y)) continue;
+        auto* text = new QCPItemText(plot_);
+        text->setText(QString::fromStdString(label.text));
+        text->position->setCoords(label.x, label.y);
+        text->setPadding(QMargins(5, 3, 5, 3));
+        text->setColor(plot_->palette().color(QPalette::Text));
+        text->setBrush(ground);
+        labels_.push_back({text, label.slope});
+    }
+}
+
+// Where a label fits depends on the pixels between the points, so it is
+// chosen again whenever the plot is laid out: after a resize, a zoom or a pan.
+void OneStepTab::placeLabels() {
+    std::vector<pelorin::LabelSpot> spots;
+    for (const auto& [text, slope] : labels_) {
+        const QPointF point = text->position->pixelPosition();
+        const QPointF size = text->bottomRight->pixelPosition() - text->topLeft->pixelPosition();
+        spots.push_back({point.x(), point.y(), size.x(), size.y(), slope});
+    }
+    const QRectF axes = plot_->axisRect()->rect();
+    const auto sides = pelorin::placeLabels(
+        spots, {axes.left(), axes.top(), axes.right(), axes.bottom()}, stageMarkerSize);
+    for (std::size_t i = 0; i < sides.size(); ++i) {
+        using enum pelorin::LabelSide;
+        const pelorin::LabelSide side = sides[i];
+        // The corner of the box that sits at the point.
+        labels_[i].first->setPositionAlignment(
+            (side == aboveLeft || side == aboveRight ? Qt::AlignBottom : Qt::AlignTop) |
+            (side == aboveLeft || side == belowLeft ? Qt::AlignRight : Qt::AlignLeft));
+    }
+}
+
 void OneStepTab::fillTableau(const pelorin::Method* method) {
+    const bool estimate = method && method->tableau->hasErrorEstimate();
+    captionOf(*tableau_)->setText(estimate ? "Ta&bleau: nodes c | matrix a, then the weights b "
+                                             "and e, the weights of the error estimate"
+                                           : "Ta&bleau: nodes c | matrix a, then the weights b");
     tableau_->clear();
     if (!method) {
         tableau_->setRowCount(0);
         tableau_->setColumnCount(0);
         return;
     }
-    const auto cells = pelorin::tableauCells(*method->tableau);
     const int stages = method->tableau->stages;
-    tableau_->setRowCount(static_cast<int>(cells.size()));
-    tableau_->setColumnCount(stages + 1);
     QStringList columns{"c"};
     for (int j = 1; j <= stages; ++j) columns << QString("k%1").arg(j);
-    tableau_->setHorizontalHeaderLabels(columns);
+    fillTable(*tableau_, columns, pelorin::tableauCells(*method->tableau));
     QStringList rows;
     for (int j = 1; j <= stages; ++j) rows << QString("stage %1").arg(j);
     rows << "b";
-    if (method->tableau->hasErrorEstimate()) rows << "e";
+    if (estimate) rows << "e";
     tableau_->setVerticalHeaderLabels(rows);
-    for (std::size_t r = 0; r < cells.size(); ++r) {
-        for (std::size_t c = 0; c < cells[r].size(); ++c) {
-            auto* cell = new QTableWidgetItem(QString::fromStdString(cells[r][c]));
-            cell->setTextAlignment(Qt::AlignCenter);
-            tableau_->setItem(static_cast<int>(r), static_cast<int>(c), cell);
-        }
-    }
-    tableau_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 }

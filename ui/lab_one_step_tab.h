@@ -1,12 +1,18 @@
-// The One step tab: the stages inside one step of the last calculation, and
-// the method's tableau as fractions. Previous and Next walk the steps.
+// The One step tab: the stages inside one step of the last calculation, drawn
+// and listed to check by hand, and the method's tableau as fractions.
+// Previous and Next walk the steps.
 #pragma once
 
+#include "methods/stage_step.h"
 #include "run/calculation.h"
 
 #include <QWidget>
 
+#include <utility>
+#include <vector>
+
 class LabPlot;
+class QCPItemText;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -23,6 +29,8 @@ public:
 
 private:
     void fillTableau(const pelorin::Method* method);
+    void labelStagePoints(const pelorin::StageStep& stages);
+    void placeLabels();
 
     const pelorin::Calculation& last_;
     int step_ = 1;
@@ -31,5 +39,7 @@ private:
     QLabel* notes_ = nullptr;
     QPushButton* previous_ = nullptr;
     QPushButton* next_ = nullptr;
+    std::vector<std::pair<QCPItemText*, double>> labels_;  // with the slope at their point
+    QTableWidget* stages_ = nullptr;
     QTableWidget* tableau_ = nullptr;
 };

@@ -25,3 +25,10 @@ QTableWidget* addCaptionedTable(QBoxLayout* layout, const QString& caption,
     layout->addWidget(table, 2);
     return table;
 }
+
+QLabel* captionOf(const QTableWidget& table) {
+    for (QLabel* label : table.parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (label->buddy() == &table) return label;
+    }
+    return nullptr;
+}

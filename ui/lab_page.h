@@ -14,3 +14,7 @@ QLabel* addNotes(QBoxLayout* layout, const QString& accessibleName);
 // mnemonic (&) moves the focus to it; Tab leaves it for the next control.
 QTableWidget* addCaptionedTable(QBoxLayout* layout, const QString& caption,
                                 const QString& accessibleName);
+
+// The caption addCaptionedTable put above `table`, for a page whose caption
+// changes with what the table holds.
+QLabel* captionOf(const QTableWidget& table);
