@@ -1,6 +1,7 @@
 #include "ui/lab_one_step_tab.h"
 
 #include "analysis/stage_view.h"
+#include "analysis/step_errors.h"
 #include "ui/lab_page.h"
 #include "ui/lab_plot.h"
 #include "ui/text.h"
@@ -75,7 +76,7 @@ OneStepTab::OneStepTab(const pelorin::Calculation& last, QWidget* parent)
 
     notes_ = addNotes(layout, "Step notes");
     stages_ = addCaptionedTable(layout,
-                                "St&ages of the step, to check by hand (x, y: where the step "
+                                "Sta&ges of the step, to check by hand (x, y: where the step "
                                 "starts)",
                                 "Stages");
     stages_->verticalHeader()->hide();
@@ -87,6 +88,10 @@ OneStepTab::OneStepTab(const pelorin::Calculation& last, QWidget* parent)
     }
     captionOf(*tableau_)->setWordWrap(true);
     calculationChanged();
+}
+
+QStringList OneStepTab::handoutLines() const {
+    return {QString::fromStdString(pelorin::calculationHeading(last_)), heading_->text()};
 }
 
 void OneStepTab::calculationChanged() { showStep(1); }

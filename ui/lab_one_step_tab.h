@@ -26,6 +26,8 @@ public:
     // The main window calculated again: show its first step.
     void calculationChanged();
     void showStep(int step);
+    // The calculation and the step shown, for a handout.
+    QStringList handoutLines() const;
 
 private:
     void fillTableau(const pelorin::Method* method);

@@ -134,6 +134,8 @@ StabilityTab::StabilityTab(QWidget* parent) : QWidget(parent) {
     fillIntervals();
 }
 
+QString StabilityTab::stepLine() const { return "h = " + stepText_; }
+
 void StabilityTab::show(const LabInputs& inputs) {
     inputs_ = inputs;
     if (regionMethod_ != inputs_.method) drawRegion();

@@ -26,6 +26,8 @@ public:
     explicit StabilityTab(QWidget* parent = nullptr);
 
     void show(const LabInputs& inputs);
+    // The h the page shows, for a handout.
+    QString stepLine() const;
 
 private:
     void fillIntervals();

@@ -149,14 +149,21 @@ Handout MethodLab::handout() const {
     const LabInputs current = inputs();
     Handout handout;
     handout.title = "Method lab: " + QString(tabs_->tabText(tabs_->currentIndex())).remove('&');
-    handout.problem << "dy/dx = -2x - y"
-                    << QString("x0 = %1, y0 = %2, x1 = %3")
-                           .arg(fromView(pelorin::numberToText(current.x0)),
-                                fromView(pelorin::numberToText(current.y0)),
-                                fromView(pelorin::numberToText(current.x1)))
-                    << "Method: " + fromView(pelorin::methodCatalogue[current.method].caption);
-    if (page == convergence_) {
-        handout.problem << "h = (x1 - x0)/N for N = 1, 2, 4, \u2026, 65536, every method";
+    handout.problem << "dy/dx = -2x - y";
+    // The One step page shows the main window's last calculation.
+    if (page == oneStep_) {
+        handout.problem << oneStep_->handoutLines();
+    } else {
+        handout.problem << QString("x0 = %1, y0 = %2, x1 = %3")
+                               .arg(fromView(pelorin::numberToText(current.x0)),
+                                    fromView(pelorin::numberToText(current.y0)),
+                                    fromView(pelorin::numberToText(current.x1)))
+                        << (page == convergence_
+                                ? QString("Every method, with h = (x1 - x0)/N for N = 1, 2, 4, "
+                                          "\u2026, 65536")
+                                : "Method: " +
+                                      fromView(pelorin::methodCatalogue[current.method].caption) +
+                                      ", " + stability_->stepLine());
     }
     handout.plots = page->findChildren<QCustomPlot*>();
     if (!boxNotes_->text().isEmpty()) handout.notes << boxNotes_->text().split('\n');
