@@ -6,6 +6,8 @@
 #include "methods/methods.h"
 
 #include <cmath>
+#include <stdexcept>
+#include <string>
 
 namespace pelorin {
 
@@ -80,6 +82,13 @@ double RK4G(double x0, double y0, double h, Slope f) {
     k3 = 2 * (1 + g) * k3;
     const double d = (k1 + k2 + k3 + k4) / 6;
     return y0 + d;
+}
+
+const Method& methodByCaption(std::string_view caption) {
+    for (const Method& method : methodCatalogue) {
+        if (method.caption == caption) return method;
+    }
+    throw std::invalid_argument("no method is captioned " + std::string(caption));
 }
 
 }  // namespace pelorin

@@ -106,4 +106,13 @@ inline constexpr std::array<Method, 7> methodCatalogue{{
      "y1 = y0 + (k1 + 2(1 \u2212 g)k2 + 2(1 + g)k3 + k4)/6", &gillTableau},
 }};
 
+// The row of a catalogue entry: its place in the window and in the lab's tables.
+inline std::size_t catalogueRow(const Method& method) {
+    return static_cast<std::size_t>(&method - methodCatalogue.data());
+}
+
+// The entry with this caption; throws std::invalid_argument for a caption no
+// method has.
+const Method& methodByCaption(std::string_view caption);
+
 }  // namespace pelorin

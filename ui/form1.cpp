@@ -417,18 +417,20 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 void Form1::openMethodLab() {
     if (!lab_) {
         const LabModule& module = labModule();
-        if (!module.create) {
-            QMessageBox::warning(this, "Method lab",
-                                 "The Method lab could not be loaded (" + module.error +
-                                     "). Reinstall the program to get it back.");
+        if (!module.plugin) {
+            QMessageBox::warning(this, "Method lab cannot be opened",
+                                 "The Method lab cannot be opened: " + module.error +
+                                     " Reinstall the program to get it back; the rest of the "
+                                     "program works without it.");
             return;
         }
-        LabStart start{{Text_x0->text(), Text_y0->text(), Text_x1->text()}, 0};
+        LabStart start{{Text_x0->text(), Text_y0->text(), Text_x1->text()}};
         for (std::size_t row = 0; row < options_.size(); ++row) {
-            if (isMethodSelected(row)) start.method = row;
+            if (isMethodSelected(row)) start.method = &pelorin::methodCatalogue[row];
         }
-        lab_ = module.create(start, last_);
-        connect(this, &Form1::calculated, lab_, [this] { labModule().calculated(lab_); });
+        lab_ = module.plugin->createLab(start, last_);
+        connect(this, &Form1::calculated, lab_,
+                [this] { labModule().plugin->calculationChanged(lab_); });
     }
     bringForward(lab_);
 }

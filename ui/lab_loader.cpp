@@ -1,39 +1,35 @@
 #include "ui/lab_loader.h"
 
+#include "ui/lab_location.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QLibrary>
+#include <QFileInfo>
+#include <QPluginLoader>
 
-namespace {
-
-QString modulePath() {
+QString labPluginPath() {
     return QDir::cleanPath(QDir(QCoreApplication::applicationDirPath())
-                               .absoluteFilePath("../lib/pelorin/pelorin-lab.so"));
+                               .absoluteFilePath(QString(labDirFromProgram) + "/" + labFileName));
 }
 
-LabModule load(QLibrary& library) {
+LabModule loadLabPlugin(const QString& path) {
     LabModule module;
-    if (!library.load()) {
-        module.error = library.errorString();
+    const auto failed = [&](const QString& why) {
+        module.error = QDir::toNativeSeparators(path) + " " + why;
         return module;
-    }
-    module.create = reinterpret_cast<CreateMethodLab>(library.resolve(createMethodLabSymbol));
-    module.calculated =
-        reinterpret_cast<MethodLabCalculated>(library.resolve(methodLabCalculatedSymbol));
-    if (!module.create || !module.calculated) {
-        module.create = nullptr;
-        module.calculated = nullptr;
-        module.error = library.errorString();
-    }
+    };
+    if (!QFileInfo::exists(path)) return failed("is missing.");
+    // The loader is not deleted: the lab's windows and code stay until the
+    // program ends.
+    auto* loader = new QPluginLoader(path, QCoreApplication::instance());
+    QObject* instance = loader->instance();
+    if (!instance) return failed("could not be loaded: " + loader->errorString());
+    module.plugin = qobject_cast<LabPlugin*>(instance);
+    if (!module.plugin) return failed("is not a Method lab of this version of the program.");
     return module;
 }
 
-}  // namespace
-
 const LabModule& labModule() {
-    // Destroying a QLibrary leaves its library loaded, so the lab's windows
-    // and code stay until the program ends.
-    static QLibrary library(modulePath());
-    static const LabModule module = load(library);
+    static const LabModule module = loadLabPlugin(labPluginPath());
     return module;
 }

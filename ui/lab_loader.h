@@ -1,16 +1,22 @@
-// Finds and loads the Method lab's module: in lib/pelorin beside the
-// program's bin directory, installed or in the build tree alike.
+// Finds and loads the Method lab's plugin: in the folder the build writes
+// from the install layout, relative to the program, so that it is found
+// where the program is installed and in the build tree alike.
 #pragma once
 
-#include "ui/lab_module.h"
+#include "ui/lab_plugin.h"
 
 #include <QString>
 
 struct LabModule {
-    CreateMethodLab create = nullptr;
-    MethodLabCalculated calculated = nullptr;
-    QString error;  // why it could not be loaded, for the user
+    LabPlugin* plugin = nullptr;  // null when it could not be loaded
+    QString error;                // then why, naming the file, for the user
 };
 
-// Loads the module on the first call and keeps it loaded.
+// The plugin's file beside the program as installed.
+QString labPluginPath();
+
+// Loads the plugin at `path`, or says why not.
+LabModule loadLabPlugin(const QString& path);
+
+// Loads the program's own plugin on the first call and keeps it loaded.
 const LabModule& labModule();

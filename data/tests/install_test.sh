@@ -41,6 +41,14 @@ QT_QPA_PLATFORM=offscreen timeout 5 "$root/usr/bin/pelorin"
 status=$?
 [ "$status" -eq 124 ] || fail "installed program ended with status $status instead of staying up"
 
+# The lab's plugin, found from where the program is installed.
+if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$(dirname "$0")/open_lab_test.sh" \
+    "$root/usr/bin/pelorin" "$root/usr/lib/pelorin/pelorin-lab.so" || fail "opening the installed lab"
+else
+  echo "SKIPPED: opening the installed lab needs xvfb-run and xdotool"
+fi
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"
   exit 1

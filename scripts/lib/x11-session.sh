@@ -1,7 +1,7 @@
 # Helpers for driving the real program on an X display (sourced, not run).
 # Positions are in window coordinates of the main window at scale 1, taken
 # from the window's layout table: set PELORIN_LAYOUT to the print_layout
-# program (built in build/tests/) before clicking a control.
+# program (built in build/bin/) before clicking a control.
 
 # start_pelorin PROGRAM: starts it and sets PELORIN_PID and PELORIN_WINDOW.
 start_pelorin() {

@@ -14,12 +14,6 @@ using namespace pelorin;
 
 namespace {
 
-const Method& method(std::string_view caption) {
-    for (const Method& row : methodCatalogue) {
-        if (row.caption == caption) return row;
-    }
-    throw std::invalid_argument("no method captioned " + std::string(caption));
-}
 
 }  // namespace
 
@@ -30,8 +24,8 @@ TEST(ResultsExport, EveryStepLineBecomesARowUnderItsRunMethodAndH) {
         std::vector<ListBlock> blocks;
         std::string csv;
     };
-    const Method* euler = &method("Euler");
-    const Method* rk4 = &method("Runge-Kutta 4");
+    const Method* euler = &methodByCaption("Euler");
+    const Method* rk4 = &methodByCaption("Runge-Kutta 4");
     const std::vector<Row> rows{
         {"two Euler runs told apart by run and h",
          {" ", "Euler Method", " ", "0.4    -0.6", " ", "Euler Method", " ", "0.2    -0.8",
@@ -96,7 +90,7 @@ TEST(SuggestedFileName, NamesTheMethodAndHWithSafeCharactersOnly) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const Method* chosen = row.method.empty() ? nullptr : &method(row.method);
+        const Method* chosen = row.method.empty() ? nullptr : &methodByCaption(row.method);
         EXPECT_EQ(suggestedFileName(chosen, row.h, row.contents, row.suffix), row.name);
     }
 }

@@ -17,12 +17,6 @@ using namespace pelorin;
 
 namespace {
 
-const Method& byCaption(std::string_view caption) {
-    for (const Method& method : methodCatalogue) {
-        if (method.caption == caption) return method;
-    }
-    throw std::invalid_argument(std::string(caption));
-}
 
 }  // namespace
 
@@ -43,7 +37,7 @@ TEST(Stability, PolynomialsFromTheTableaus) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.method);
-        const auto gamma = stabilityPolynomial(*byCaption(row.method).tableau);
+        const auto gamma = stabilityPolynomial(*methodByCaption(row.method).tableau);
         ASSERT_EQ(gamma.size(), row.gamma.size());
         for (std::size_t k = 0; k < gamma.size(); ++k) {
             EXPECT_NEAR(gamma[k], row.gamma[k], 1e-15 * row.gamma[k]) << "z^" << k;
@@ -72,7 +66,7 @@ TEST(Stability, IntervalsOnTheNegativeRealAxis) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.method);
         const double interval =
-            stabilityInterval(stabilityPolynomial(*byCaption(row.method).tableau));
+            stabilityInterval(stabilityPolynomial(*methodByCaption(row.method).tableau));
         EXPECT_NEAR(interval, row.published, row.tolerance);
         EXPECT_EQ(fixedText(interval, 3), row.shown);
     }
@@ -85,7 +79,7 @@ TEST(Stability, MethodsWithTheSameStabilityFunction) {
 
 // The mask is the set |R(z)| <= 1 itself: points with 1 < |R(z)| < 2 are out.
 TEST(Stability, RegionSamplesMarkExactlyTheInside) {
-    const auto euler = stabilityPolynomial(*byCaption("Euler").tableau);
+    const auto euler = stabilityPolynomial(*methodByCaption("Euler").tableau);
     // -6 ... 2 and -4 ... 4 in tenths.
     const StabilityGrid grid = sampleStabilityRegion(euler, 81, 81);
     ASSERT_EQ(grid.inside.size(), 81u * 81u);
@@ -147,7 +141,7 @@ TEST(Stability, BoundaryPointsLieOnTheEdge) {
 
 // Euler's edge is the circle |1 + z| = 1.
 TEST(Stability, EulersBoundaryIsTheUnitCircleAroundMinusOne) {
-    const auto euler = stabilityPolynomial(*byCaption("Euler").tableau);
+    const auto euler = stabilityPolynomial(*methodByCaption("Euler").tableau);
     const auto lines = stabilityBoundary(euler, sampleStabilityRegion(euler, 321, 321));
     ASSERT_EQ(lines.size(), 1u);
     double left = 0, right = -2, bottom = 0, top = 0;
@@ -183,7 +177,7 @@ TEST(Stability, BoundaryCrossesTheRealAxisAtTheInterval) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.method);
-        const auto polynomial = stabilityPolynomial(*byCaption(row.method).tableau);
+        const auto polynomial = stabilityPolynomial(*methodByCaption(row.method).tableau);
         const auto lines = stabilityBoundary(polynomial, sampleStabilityRegion(polynomial, 321, 321));
         ASSERT_EQ(lines.size(), 1u);
         double leftmostOnAxis = 0;
@@ -251,7 +245,7 @@ TEST(Stability, RunsWithAChosenStepGrowOrDieAway) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.method) + " h = " + std::to_string(row.h));
-        const StabilityRun run = runWithStep(byCaption(row.method), 0, -1, row.h, 20);
+        const StabilityRun run = runWithStep(methodByCaption(row.method), 0, -1, row.h, 20);
         ASSERT_EQ(run.x.size(), 21u);
         ASSERT_EQ(run.notes.size(), 1u);
         EXPECT_EQ(run.notes[0], row.note);
@@ -259,7 +253,7 @@ TEST(Stability, RunsWithAChosenStepGrowOrDieAway) {
 }
 
 TEST(Stability, RunsStopBeforeTheyOverflow) {
-    const StabilityRun run = runWithStep(byCaption("Runge-Kutta-Fehlberg"), 0, 1e300, 8, 40);
+    const StabilityRun run = runWithStep(methodByCaption("Runge-Kutta-Fehlberg"), 0, 1e300, 8, 40);
     EXPECT_LT(run.x.size(), 41u);
     for (std::size_t i = 0; i < run.x.size(); ++i) {
         ASSERT_TRUE(std::isfinite(run.x[i]) && std::isfinite(run.y[i]) &&
@@ -270,7 +264,7 @@ TEST(Stability, RunsStopBeforeTheyOverflow) {
     EXPECT_TRUE(run.notes.front().ends_with(" the values grow too large to calculate with; the run "
                                             "stops there."));
 
-    const StabilityRun backwards = runWithStep(byCaption("Euler"), 0, -1, -0.5, 10);
+    const StabilityRun backwards = runWithStep(methodByCaption("Euler"), 0, -1, -0.5, 10);
     EXPECT_TRUE(backwards.x.empty());
     EXPECT_EQ(backwards.notes.front(), "Choose a positive h to step forwards.");
 }

@@ -1,4 +1,4 @@
-#include "ui/lab_page.h"
+#include "lab/page.h"
 
 #include <QBoxLayout>
 #include <QLabel>

@@ -3,7 +3,7 @@
 // the chosen method with a step the student sweeps or types.
 #pragma once
 
-#include "ui/lab_inputs.h"
+#include "lab/inputs.h"
 
 #include <QWidget>
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "analysis/convergence.h"
-#include "ui/lab_inputs.h"
+#include "lab/inputs.h"
 
 #include <QWidget>
 

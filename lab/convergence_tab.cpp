@@ -1,8 +1,8 @@
-#include "ui/lab_convergence_tab.h"
+#include "lab/convergence_tab.h"
 
 #include "analysis/lab_text.h"
-#include "ui/lab_page.h"
-#include "ui/lab_plot.h"
+#include "lab/page.h"
+#include "lab/plot.h"
 #include "ui/text.h"
 
 #include <QCheckBox>

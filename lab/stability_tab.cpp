@@ -1,9 +1,9 @@
-#include "ui/lab_stability_tab.h"
+#include "lab/stability_tab.h"
 
 #include "analysis/lab_text.h"
 #include "analysis/stability.h"
-#include "ui/lab_page.h"
-#include "ui/lab_plot.h"
+#include "lab/page.h"
+#include "lab/plot.h"
 #include "ui/text.h"
 
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "ui/lab_handout.h"
+#include "lab/handout.h"
 
 #include <QBuffer>
 #include <QHeaderView>

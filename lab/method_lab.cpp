@@ -1,12 +1,12 @@
-#include "ui/method_lab.h"
+#include "lab/method_lab.h"
 
 #include "analysis/lab_reading.h"
 #include "run/calculation_error.h"
 #include "run/conversions.h"
 #include "run/view.h"
-#include "ui/lab_convergence_tab.h"
-#include "ui/lab_one_step_tab.h"
-#include "ui/lab_stability_tab.h"
+#include "lab/convergence_tab.h"
+#include "lab/one_step_tab.h"
+#include "lab/stability_tab.h"
 #include "ui/save_file.h"
 #include "ui/text.h"
 
@@ -40,7 +40,7 @@ constexpr std::array<pelorin::Input, 3> labBoxes{pelorin::Input::x0, pelorin::In
 
 }  // namespace
 
-MethodLab::MethodLab(const std::array<QString, 3>& start, std::size_t method,
+MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method& method,
                      const pelorin::Calculation& last, QWidget* parent)
     : QMainWindow(parent) {
     setObjectName("MethodLab");
@@ -73,7 +73,7 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, std::size_t method,
     method_ = new QComboBox(this);
     method_->setAccessibleName("Method");
     for (const pelorin::Method& m : pelorin::methodCatalogue) method_->addItem(fromView(m.caption));
-    method_->setCurrentIndex(static_cast<int>(method));
+    method_->setCurrentIndex(static_cast<int>(pelorin::catalogueRow(method)));
     methodCaption->setBuddy(method_);
     connect(method_, &QComboBox::currentIndexChanged, this, &MethodLab::methodChanged);
     row->addSpacing(12);

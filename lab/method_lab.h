@@ -5,8 +5,8 @@
 #pragma once
 
 #include "run/calculation.h"
-#include "ui/lab_handout.h"
-#include "ui/lab_inputs.h"
+#include "lab/handout.h"
+#include "lab/inputs.h"
 
 #include <QMainWindow>
 
@@ -28,7 +28,7 @@ public:
     // x0, y0, x1 as the main window's boxes hold them, the method's
     // catalogue row, and the main window's last calculation, which the lab
     // reads whenever calculationChanged() is called.
-    MethodLab(const std::array<QString, 3>& start, std::size_t method,
+    MethodLab(const std::array<QString, 3>& start, const pelorin::Method& method,
               const pelorin::Calculation& last, QWidget* parent = nullptr);
 
     LabInputs inputs() const;

@@ -1,9 +1,9 @@
-#include "ui/lab_one_step_tab.h"
+#include "lab/one_step_tab.h"
 
 #include "analysis/stage_view.h"
 #include "analysis/step_errors.h"
-#include "ui/lab_page.h"
-#include "ui/lab_plot.h"
+#include "lab/page.h"
+#include "lab/plot.h"
 #include "ui/text.h"
 
 #include <QHBoxLayout>
@@ -137,13 +137,7 @@ void OneStepTab::showStep(int step) {
         if (drawable({view.exactX[i], view.exactY[i]})) exact->addData(view.exactX[i], view.exactY[i]);
     }
 
-    // The calculation's method may come from another copy of the catalogue
-    // (the main window's), so it is found by its caption.
-    std::size_t row = 0;
-    while (row + 1 < pelorin::methodCatalogue.size() &&
-           pelorin::methodCatalogue[row].caption != view.method->caption) {
-        ++row;
-    }
+    const std::size_t row = pelorin::catalogueRow(*view.method);
     QCPGraph* stages = plot_->addGraph();
     stages->setName("stage points k\u2c7c with their slopes");
     stages->setLineStyle(QCPGraph::lsNone);

@@ -1,4 +1,4 @@
-#include "ui/lab_plot.h"
+#include "lab/plot.h"
 
 #include "ui/save_file.h"
 #include "ui/widget_image.h"

@@ -1,0 +1,23 @@
+// The Method lab as a Qt plugin: the program finds it with QPluginLoader and
+// reaches it through the LabPlugin interface only.
+#include "lab/method_lab.h"
+#include "ui/lab_plugin.h"
+
+#include <QObject>
+
+class MethodLabPlugin : public QObject, public LabPlugin {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID PelorinLabPlugin_iid)
+    Q_INTERFACES(LabPlugin)
+
+public:
+    QWidget* createLab(const LabStart& start, const pelorin::Calculation& last) override {
+        return new MethodLab(start.boxes, *start.method, last);
+    }
+
+    void calculationChanged(QWidget* lab) override {
+        if (auto* methodLab = qobject_cast<MethodLab*>(lab)) methodLab->calculationChanged();
+    }
+};
+
+#include "plugin.moc"
