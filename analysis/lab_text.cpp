@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <cmath>
 
 namespace pelorin {
 
@@ -36,6 +37,10 @@ std::string errorText(double value) { return scientificText(value, 2); }
 std::string fullErrorText(double value) {
     if (value == 0) return "0";
     return scientificText(value, 14);
+}
+
+std::string shortText(double value) {
+    return std::fabs(value) < 1e6 ? fixedText(value, 3) : errorText(value);
 }
 
 }  // namespace pelorin

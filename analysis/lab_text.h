@@ -12,6 +12,10 @@ std::string fixedText(double value, int decimals);
 // Three significant digits with an exponent: "1.23E-05", "4.00E+00".
 std::string errorText(double value);
 
+// Three decimals, or three significant digits with an exponent for values a
+// fixed point would spell out in hundreds of digits: "-2.785", "1.23E+07".
+std::string shortText(double value);
+
 // An error with all the digits the results list shows: fifteen significant
 // digits, always with an exponent spelt as the list spells one, and trailing
 // zeros kept, so that a column of errors has one shape and lines up:

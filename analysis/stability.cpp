@@ -30,12 +30,6 @@ bool samePolynomial(const std::vector<double>& a, const std::vector<double>& b) 
     return true;
 }
 
-// Three decimals, or an exponent for values a fixed point would spell out
-// in hundreds of digits.
-std::string shortText(double value) {
-    return std::fabs(value) < 1e6 ? fixedText(value, 3) : errorText(value);
-}
-
 // |R(z)| as the notes give it: three decimals, or as many more as it takes
 // to tell a modulus just off 1 from 1, so that "inside" or "outside" never
 // stands beside "|R(z)| = 1.000".

@@ -1,10 +1,12 @@
 #include "analysis/step_errors.h"
 
 #include "analysis/lab_text.h"
+#include "analysis/stability.h"
 #include "methods/exact_solution.h"
 #include "methods/stage_step.h"
 #include "run/conversions.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -37,21 +39,6 @@ std::string valueCell(std::optional<double> value) { return cell(value, numberTo
 std::string errorCell(bool applies, std::optional<double> value) {
     return applies ? cell(value, fullErrorText) : std::string();
 }
-
-// Pairs of methods whose steps are the same polynomial in h on this linear
-// equation, so their numbers agree but for rounding in the last digit.
-struct Coincidence {
-    std::string_view first, second;  // captions
-    std::string_view why;
-};
-constexpr std::array<Coincidence, 2> coincidences{{
-    {"Euler (End points)", "Euler (Mid point)",
-     "on a linear equation both steps reduce to y + h\u00b7f + h\u00b2/2\u00b7f\u2032, "
-     "the Taylor polynomial of degree 2"},
-    {"Runge-Kutta 4", "Runge-Kutta-Gill",
-     "on a linear equation both steps reduce to the Taylor polynomial of degree 4 in h, "
-     "whatever their weights"},
-}};
 
 constexpr std::array<std::string_view, 4> stageWords{
     "reading the inputs", "calculating the exact solution", "stepping the method",
@@ -155,13 +142,21 @@ std::string failureNote(const Calculation& calculation) {
 }
 
 std::string coincidenceNote(const Method& method) {
-    for (const Coincidence& pair : coincidences) {
-        const bool first = method.caption == pair.first;
-        if (!first && method.caption != pair.second) continue;
-        const std::string_view other = first ? pair.second : pair.first;
-        return std::string(method.caption) + " gives the same numbers as " + std::string(other) +
-               " on this equation: " + std::string(pair.why) +
-               ". Rounding can still make the last digit differ.";
+    const std::size_t row = catalogueRow(method);
+    for (const std::vector<std::size_t>& group : sameStabilityFunction()) {
+        if (group.size() < 2 || std::find(group.begin(), group.end(), row) == group.end()) continue;
+        std::string others;
+        for (std::size_t other : group) {
+            if (other == row) continue;
+            if (!others.empty()) others += " and ";
+            others += methodCatalogue[other].caption;
+        }
+        const std::string degree =
+            std::to_string(stabilityPolynomial(*method.tableau).size() - 1);
+        return std::string(method.caption) + " gives the same numbers as " + others +
+               " on this equation: both have the same stability function R(z), and on a linear "
+               "equation both steps reduce to the Taylor polynomial of degree " + degree +
+               " in h, whatever their stages. Rounding can still make the last digit differ.";
     }
     return {};
 }

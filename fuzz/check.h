@@ -28,10 +28,9 @@ struct BoxInput {
 
 inline BoxInput readBoxInput(std::string_view input, std::size_t rows) {
     BoxInput read;
-    // 49, a multiple of 7 above '0', keeps the remainder of every other byte
-    // non-negative for the seven methods.
+    // '0', '1', ... pick the rows in order; every other byte picks one too.
     if (!input.empty()) {
-        read.row = static_cast<std::size_t>(static_cast<unsigned char>(input[0]) - '0' + 49) % rows;
+        read.row = (static_cast<unsigned char>(input[0]) + rows - '0' % rows) % rows;
     }
     std::size_t pos = input.find('\n');
     for (std::size_t box = 0; box < read.texts.size() && pos != std::string_view::npos; ++box) {

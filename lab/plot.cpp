@@ -1,5 +1,6 @@
 #include "lab/plot.h"
 
+#include "methods/methods.h"
 #include "ui/save_file.h"
 #include "ui/widget_image.h"
 
@@ -9,19 +10,22 @@
 #include <QMenu>
 #include <QPdfWriter>
 
-#include <array>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
 // Okabe and Ito's colours, told apart also with a colour vision deficiency;
 // the markers tell apart the methods whose curves coincide.
-constexpr std::array<QRgb, 7> methodColours{0xff0072b2, 0xffe69f00, 0xff009e73, 0xffd55e00,
-                                            0xffcc79a7, 0xff56b4e9, 0xff7f7f7f};
-constexpr std::array<QCPScatterStyle::ScatterShape, 7> methodShapes{
+constexpr QRgb methodColours[]{0xff0072b2, 0xffe69f00, 0xff009e73, 0xffd55e00,
+                               0xffcc79a7, 0xff56b4e9, 0xff7f7f7f};
+constexpr QCPScatterStyle::ScatterShape methodShapes[]{
     QCPScatterStyle::ssCircle,   QCPScatterStyle::ssSquare,  QCPScatterStyle::ssTriangle,
     QCPScatterStyle::ssDiamond,  QCPScatterStyle::ssStar,    QCPScatterStyle::ssCross,
     QCPScatterStyle::ssTriangleInverted};
+// An eighth method must bring its own colour and marker.
+static_assert(std::size(methodColours) == pelorin::methodCatalogue.size());
+static_assert(std::size(methodShapes) == pelorin::methodCatalogue.size());
 
 }  // namespace
 
@@ -46,13 +50,13 @@ LabPlot::LabPlot(const QString& accessibleName, const QString& description, QWid
 }
 
 QPen LabPlot::methodPen(std::size_t row) {
-    QPen pen(QColor::fromRgb(methodColours[row % methodColours.size()]));
+    QPen pen(QColor::fromRgb(methodColours[row]));
     pen.setWidthF(1.5);
     return pen;
 }
 
 QCPScatterStyle LabPlot::methodMarker(std::size_t row) {
-    return QCPScatterStyle(methodShapes[row % methodShapes.size()], 7);
+    return QCPScatterStyle(methodShapes[row], 7);
 }
 
 bool LabPlot::drawable(double value) {

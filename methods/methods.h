@@ -69,7 +69,8 @@ using StepProcedure = double (*)(double x0, double y0, double h, Slope f);
 // One row of the method catalogue: the method's caption on the button that
 // selects it, the heading it gives in the results list, its step
 // procedure, its order of accuracy (halving h divides the error by about
-// 2^order), its formula as a student reads it and its Butcher tableau.
+// 2^order), its formula as a student reads it, its Butcher tableau and, for
+// an embedded pair, what its own error estimate is and how far to trust it.
 struct Method {
     std::string_view caption;
     std::string_view heading;
@@ -78,6 +79,7 @@ struct Method {
     int order;
     std::string_view formula;
     const Tableau* tableau;
+    std::string_view estimateNote = {};  // empty for a method without an estimate
 };
 
 // In this order the window lists the methods and the calculation tests them.
@@ -97,10 +99,18 @@ inline constexpr std::array<Method, 7> methodCatalogue{{
     {"Runge-Kutta-Fehlberg", "Runge-Kutta-Fehlberg Method", "RKF", RKF, 5,
      "six stages k1 \u2026 k6 at x0, x0 + h/4, x0 + 3h/8, x0 + 12h/13, x0 + h, x0 + h/2; "
      "y1 = y0 + 16/135\u00b7k1 + 6656/12825\u00b7k3 + 28561/56430\u00b7k4 "
-     "\u2212 9/50\u00b7k5 + 2/55\u00b7k6, with a fixed step", &fehlbergTableau},
+     "\u2212 9/50\u00b7k5 + 2/55\u00b7k6, with a fixed step", &fehlbergTableau,
+     "Fehlberg's own estimate: the fifth-order result minus the fourth-order one, from the "
+     "same six stages. It estimates the error of the fourth-order result, so for the "
+     "fifth-order y listed here it is an overstatement: trust its size as a cautious bound, "
+     "not its digits or its sign."},
     {"Runge-Kutta-Merson", "Runge-Kutta-Merson Method", "RKM", RKM, 4,
      "five stages k1 \u2026 k5 at x0, x0 + h/3, x0 + h/3, x0 + h/2, x0 + h; "
-     "y1 = y0 + (k1 + 4k4 + k5)/6, with a fixed step", &mersonTableau},
+     "y1 = y0 + (k1 + 4k4 + k5)/6, with a fixed step", &mersonTableau,
+     "Merson's own estimate (2k1 \u2212 9k3 + 8k4 \u2212 k5)/30: the fourth-order result minus "
+     "a third-order one, from the same five stages. Merson derived it for linear equations "
+     "such as this one, where it somewhat overstates the error; on other equations it can be "
+     "far off. Trust its size, not its digits."},
     {"Runge-Kutta-Gill", "Runge-Kutta-Gill Method", "RK4G", RK4G, 4,
      "Runge-Kutta 4 with Gill's weights, g = 1/\u221a2: "
      "y1 = y0 + (k1 + 2(1 \u2212 g)k2 + 2(1 + g)k3 + k4)/6", &gillTableau},

@@ -1,6 +1,7 @@
 #include "run/plot.h"
 
 #include "run/calculation_error.h"
+#include "run/segment.h"
 
 #include <cfloat>
 #include <cmath>
@@ -20,15 +21,11 @@ float single(double value) {
     return static_cast<float>(value);
 }
 
-struct Segment {
-    float x1, y1, x2, y2;
-    Pen pen;
-};
-
-void addPolyline(std::vector<Segment>& segments, const SolutionTable& table, Pen pen) {
+void addPolyline(std::vector<CanvasLine>& lines, const SolutionTable& table, Pen pen) {
     for (int i = 1; i <= table.last(); ++i) {
-        segments.push_back({single(table.x(i - 1)), single(table.y(i - 1)), single(table.x(i)),
-                            single(table.y(i)), pen});
+        lines.push_back({{single(table.x(i - 1)), single(table.y(i - 1)), single(table.x(i)),
+                          single(table.y(i))},
+                         pen});
     }
 }
 
@@ -51,15 +48,15 @@ void Graphic(Canvas& canvas, const Solutions& solutions, double xMax) {
     canvas.clear();
     const float left = single(xmin - m), top = single(ymax + m);
     const float right = single(xMax + m), bottom = single(ymin - m);
-    std::vector<Segment> segments{
-        {single(xmin), single(ymin), single(xMax), single(ymin), Pen::foreground},
-        {0.0f, single(ymax), 0.0f, single(ymin), Pen::foreground},
+    std::vector<CanvasLine> lines{
+        {{single(xmin), single(ymin), single(xMax), single(ymin)}, Pen::foreground},
+        {{0.0f, single(ymax), 0.0f, single(ymin)}, Pen::foreground},
     };
-    addPolyline(segments, exact, Pen::foreground);
-    addPolyline(segments, numerical, Pen::red);
+    addPolyline(lines, exact, Pen::foreground);
+    addPolyline(lines, numerical, Pen::red);
 
     canvas.scale(left, top, right, bottom);
-    for (const Segment& s : segments) canvas.line(s.x1, s.y1, s.x2, s.y2, s.pen);
+    for (const CanvasLine& l : lines) canvas.line(l.at.x1, l.at.y1, l.at.x2, l.at.y2, l.pen);
 }
 
 }  // namespace pelorin

@@ -46,7 +46,7 @@ PlotWidget::PlotWidget(QWidget* parent) : QFrame(parent) {
 
 void PlotWidget::clear() {
     scale_.reset();
-    segments_.clear();
+    lines_.clear();
     exactCurve_.clear();
     numericalCurve_.clear();
     marks_.clear();
@@ -73,7 +73,7 @@ QPointF PlotWidget::toPixels(double x, double y) const {
 }
 
 QString PlotWidget::toolTipAt(QPoint position) const {
-    if (!scale_ || segments_.empty() || exactCurve_.isEmpty()) return {};
+    if (!scale_ || lines_.empty() || exactCurve_.isEmpty()) return {};
     const UserScale s = *scale_;
     const QRectF area = surface();
     const double width = double(s.right) - s.left, height = double(s.bottom) - s.top;
@@ -125,7 +125,7 @@ void PlotWidget::scale(float left, float top, float right, float bottom) {
 }
 
 void PlotWidget::line(float x1, float y1, float x2, float y2, pelorin::Pen pen) {
-    segments_.push_back({x1, y1, x2, y2, pen});
+    lines_.push_back({{x1, y1, x2, y2}, pen});
     update();
 }
 
@@ -138,7 +138,7 @@ void PlotWidget::paintEvent(QPaintEvent* event) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
         painter.drawRect(QRectF(contentsRect()).adjusted(1, 1, -1, -1));
     }
-    if (!scale_ || segments_.empty()) return;
+    if (!scale_ || lines_.empty()) return;
     const UserScale s = *scale_;
     const double width = double(s.right) - s.left;
     const double height = double(s.bottom) - s.top;
@@ -149,11 +149,11 @@ void PlotWidget::paintEvent(QPaintEvent* event) {
     painter.setClipRect(contentsRect());
     const QPen foreground(palette().color(QPalette::WindowText), 0);
     const QPen red(QColor(255, 0, 0), 0);
-    for (const Segment& segment : segments_) {
-        const auto visible = clipped(toPixels(segment.x1, segment.y1),
-                                     toPixels(segment.x2, segment.y2), surface);
+    for (const pelorin::CanvasLine& line : lines_) {
+        const auto visible = clipped(toPixels(line.at.x1, line.at.y1),
+                                     toPixels(line.at.x2, line.at.y2), surface);
         if (!visible) continue;
-        painter.setPen(segment.pen == pelorin::Pen::red ? red : foreground);
+        painter.setPen(line.pen == pelorin::Pen::red ? red : foreground);
         painter.drawLine(*visible);
     }
 }

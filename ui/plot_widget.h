@@ -4,6 +4,7 @@
 // sums up a step point near it; nothing is drawn as text into the plot.
 #pragma once
 
+#include "run/segment.h"
 #include "run/view.h"
 
 #include <QFrame>
@@ -41,16 +42,12 @@ private:
     struct UserScale {
         float left, top, right, bottom;
     };
-    struct Segment {
-        float x1, y1, x2, y2;
-        pelorin::Pen pen;
-    };
 
     QRectF surface() const;
     QPointF toPixels(double x, double y) const;
 
     std::optional<UserScale> scale_;
-    std::vector<Segment> segments_;
+    std::vector<pelorin::CanvasLine> lines_;
     QString exactCurve_, numericalCurve_;
     std::vector<StepMark> marks_;
 };

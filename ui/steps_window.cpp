@@ -5,6 +5,7 @@
 #include "analysis/step_errors.h"
 #include "ui/accessible_roles.h"
 #include "ui/save_file.h"
+#include "ui/text.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -22,36 +23,24 @@
 
 namespace {
 
-// What each column holds, for the tooltips of its header.
+// What each column holds, for the tooltips of its header; the estimate's
+// comes from the method.
 struct ColumnExplanation {
     std::string_view column;
-    std::string_view method;  // empty: for every method
     const char* text;
 };
 constexpr ColumnExplanation explanations[]{
-    {"exact y", "", "The exact solution through the start (x0, y0) at this x."},
-    {"global error", "", "y minus the exact value: the error gathered so far."},
-    {"local error", "",
+    {"exact y", "The exact solution through the start (x0, y0) at this x."},
+    {"global error", "y minus the exact value: the error gathered so far."},
+    {"local error",
      "The error of this step alone: the method's step taken from the exact value at the "
      "previous x, minus the exact value at this x."},
-    {"estimate", "Runge-Kutta-Fehlberg",
-     "Fehlberg's own estimate: the fifth-order result minus the fourth-order one, from the "
-     "same six stages. It estimates the error of the fourth-order result, so for the "
-     "fifth-order y listed here it is an overstatement: trust its size as a cautious bound, "
-     "not its digits or its sign."},
-    {"estimate", "Runge-Kutta-Merson",
-     "Merson's own estimate (2k1 \u2212 9k3 + 8k4 \u2212 k5)/30: the fourth-order result minus "
-     "a third-order one, from the same five stages. Merson derived it for linear equations "
-     "such as this one, where it somewhat overstates the error; on other equations it can be "
-     "far off. Trust its size, not its digits."},
 };
 
 QString columnExplanation(const std::string& column, const pelorin::Method* method) {
+    if (column == "estimate") return method ? fromView(method->estimateNote) : QString();
     for (const ColumnExplanation& explanation : explanations) {
-        if (explanation.column != column) continue;
-        if (explanation.method.empty() || (method && explanation.method == method->caption)) {
-            return QString::fromUtf8(explanation.text);
-        }
+        if (explanation.column == column) return QString::fromUtf8(explanation.text);
     }
     return {};
 }

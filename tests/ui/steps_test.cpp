@@ -124,9 +124,10 @@ TEST_F(Additions, CtrlEOpensOneStepsWindowThatFollowsEveryCalculation) {
                                                  "-0.810960138106918", "-7.28645554448626E-07",
                                                  "-1.82161364326028E-07"}));
     EXPECT_EQ(child<QLabel>(*window, "Notes")->text(),
-              "Runge-Kutta 4 gives the same numbers as Runge-Kutta-Gill on this equation: on a "
-              "linear equation both steps reduce to the Taylor polynomial of degree 4 in h, "
-              "whatever their weights. Rounding can still make the last digit differ.");
+              "Runge-Kutta 4 gives the same numbers as Runge-Kutta-Gill on this equation: both "
+              "have the same stability function R(z), and on a linear equation both steps "
+              "reduce to the Taylor polynomial of degree 4 in h, whatever their stages. Rounding "
+              "can still make the last digit differ.");
 
     QApplication::setActiveWindow(window);
     QTest::keyClick(window, Qt::Key_Escape);
