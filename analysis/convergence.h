@@ -63,8 +63,10 @@ struct ConvergenceStudy {
     std::vector<std::string> notes;  // what the plot and the table cannot say
 };
 
-// The value after `steps` steps of the method from x0 to x1, the abscissae
-// x_i = x0 + i·h computed afresh so that the last one is x1 itself.
+// The value after `steps` steps of h = (x1 - x0)/steps from x0. Each step
+// starts at x_i = x0 + i·h computed afresh, so no rounding gathers in a sum
+// of steps; the last step ends at x0 + steps·h, which may differ from x1 in
+// the last bits, and the error is measured against y(x1).
 double runToEnd(const Method& method, const ConvergenceProblem& problem, long steps);
 
 // log2(coarse/fine): the order the two errors show for a halved step.

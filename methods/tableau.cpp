@@ -1,7 +1,5 @@
 #include "methods/tableau.h"
 
-#include "methods/stage_step.h"
-
 #include <cmath>
 #include <cstdlib>
 
@@ -29,28 +27,6 @@ bool Tableau::hasErrorEstimate() const {
         if (!weight.isZero()) return true;
     }
     return false;
-}
-
-StageStep stepByStages(const Tableau& tableau, double x0, double y0, double h, Slope f) {
-    StageStep step;
-    step.stages = tableau.stages;
-    step.y1 = y0;
-    for (int j = 0; j < tableau.stages; ++j) {
-        double Y = y0;
-        for (int l = 0; l < j; ++l) {
-            if (!tableau.a[j][l].isZero()) Y = Y + tableau.a[j][l].value() * step.k[l];
-        }
-        step.x[j] = x0 + tableau.c[j].value() * h;
-        step.Y[j] = Y;
-        step.slope[j] = f(step.x[j], Y);
-        step.k[j] = h * step.slope[j];
-    }
-    for (int j = 0; j < tableau.stages; ++j) {
-        step.increment = step.increment + tableau.b[j].value() * step.k[j];
-        step.estimate = step.estimate + tableau.e[j].value() * step.k[j];
-    }
-    step.y1 = y0 + step.increment;
-    return step;
 }
 
 }  // namespace pelorin

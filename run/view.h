@@ -1,5 +1,6 @@
 // What a calculation needs of the window, and of the plot area it draws in.
-// The window implements both; tests implement them with small fakes.
+// The main window implements WindowView and its plot area implements
+// Canvas; tests implement both with small fakes.
 #pragma once
 
 #include <array>

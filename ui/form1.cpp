@@ -416,7 +416,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 void Form1::openMethodLab() {
     if (!lab_) {
-        const LabModule& module = labModule();
+        const LoadedLab& module = loadedLab();
         if (!module.plugin) {
             QMessageBox::warning(this, "Method lab cannot be opened",
                                  "The Method lab cannot be opened: " + module.error +
@@ -430,7 +430,7 @@ void Form1::openMethodLab() {
         }
         lab_ = module.plugin->createLab(start, last_);
         connect(this, &Form1::calculated, lab_,
-                [this] { labModule().plugin->calculationChanged(lab_); });
+                [this] { loadedLab().plugin->calculationChanged(lab_); });
     }
     bringForward(lab_);
 }

@@ -12,8 +12,8 @@ QString labPluginPath() {
                                .absoluteFilePath(QString(labDirFromProgram) + "/" + labFileName));
 }
 
-LabModule loadLabPlugin(const QString& path) {
-    LabModule module;
+LoadedLab loadLabPlugin(const QString& path) {
+    LoadedLab module;
     const auto failed = [&](const QString& why) {
         module.error = QDir::toNativeSeparators(path) + " " + why;
         return module;
@@ -29,7 +29,7 @@ LabModule loadLabPlugin(const QString& path) {
     return module;
 }
 
-const LabModule& labModule() {
-    static const LabModule module = loadLabPlugin(labPluginPath());
+const LoadedLab& loadedLab() {
+    static const LoadedLab module = loadLabPlugin(labPluginPath());
     return module;
 }

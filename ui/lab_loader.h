@@ -7,7 +7,7 @@
 
 #include <QString>
 
-struct LabModule {
+struct LoadedLab {
     LabPlugin* plugin = nullptr;  // null when it could not be loaded
     QString error;                // then why, naming the file, for the user
 };
@@ -16,7 +16,7 @@ struct LabModule {
 QString labPluginPath();
 
 // Loads the plugin at `path`, or says why not.
-LabModule loadLabPlugin(const QString& path);
+LoadedLab loadLabPlugin(const QString& path);
 
 // Loads the program's own plugin on the first call and keeps it loaded.
-const LabModule& labModule();
+const LoadedLab& loadedLab();

@@ -41,12 +41,17 @@ std::optional<SaveTarget> askWhereToSave(QWidget* parent, const QString& title,
         filters << QStringLiteral("%1 (*%2)").arg(kind.description, kind.suffix);
     }
     QString chosenFilter;
-    QString path = QFileDialog::getSaveFileName(parent, title, suggestedName, filters.join(";;"),
-                                                &chosenFilter);
+    const QString path = QFileDialog::getSaveFileName(parent, title, suggestedName,
+                                                      filters.join(";;"), &chosenFilter);
     if (path.isEmpty()) return std::nullopt;
+    return saveTarget(path, std::max<qsizetype>(0, filters.indexOf(chosenFilter)), kinds);
+}
+
+SaveTarget saveTarget(const QString& path, qsizetype pickedFilter,
+                      const std::vector<FileKind>& kinds) {
     for (std::size_t kind = 0; kind < kinds.size(); ++kind) {
         if (path.endsWith(kinds[kind].suffix, Qt::CaseInsensitive)) return SaveTarget{path, kind};
     }
-    const auto picked = static_cast<std::size_t>(std::max<qsizetype>(0, filters.indexOf(chosenFilter)));
+    const auto picked = static_cast<std::size_t>(pickedFilter);
     return SaveTarget{path + kinds[picked].suffix, picked};
 }

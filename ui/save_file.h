@@ -31,6 +31,12 @@ std::optional<SaveTarget> askWhereToSave(QWidget* parent, const QString& title,
                                          const QString& suggestedName,
                                          const std::vector<FileKind>& kinds);
 
+// What askWhereToSave makes of the name typed and the filter picked (its
+// index in `kinds`): the kind the name ends in, whatever the filter, else the
+// picked kind with its suffix added.
+SaveTarget saveTarget(const QString& path, qsizetype pickedFilter,
+                      const std::vector<FileKind>& kinds);
+
 // Empty on success, otherwise a message for the user saying what failed.
 QString saveWhole(const QString& path, const QByteArray& contents);
 

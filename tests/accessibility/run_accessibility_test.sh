@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Runs accessibility_test.py against the program the way a screen reader meets
-# it: on a private X display and D-Bus session, with the accessibility bus of
-# at-spi2-core running and Qt's AT-SPI bridge switched on.
-# Usage: run_accessibility_test.sh PROGRAM [SCRIPT]   (SCRIPT: a .py file beside
-# this one, accessibility_test.py by default; it is given the program's PID)
+# Runs one of the screen-reader scripts beside this file against the program
+# the way a screen reader meets it: on a private X display and D-Bus session,
+# with the accessibility bus of at-spi2-core running and Qt's AT-SPI bridge
+# switched on.
+# Usage: run_accessibility_test.sh BUS_LAUNCHER PROGRAM SCRIPT
+#   BUS_LAUNCHER: at-spi2-core's at-spi-bus-launcher, wherever it is installed
+#   SCRIPT: a .py file beside this one; it is given the program's PID
 set -euo pipefail
 if [ "${1:-}" != --in-session ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- "$0" --in-session "$@"
 fi
-program=$2
-script=${3:-accessibility_test.py}
+bus_launcher=$2
+program=$3
+script=$4
 here=$(cd "$(dirname "$0")" && pwd)
 
 XDG_RUNTIME_DIR=$(mktemp -d)
@@ -24,7 +27,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-/usr/libexec/at-spi-bus-launcher --launch-immediately &
+"$bus_launcher" --launch-immediately &
 launcher=$!
 # The program asks the session bus for the accessibility bus once, at start:
 # the launcher must own its name by then.

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 TEST(LabLoader, FindsTheProgramsOwnPlugin) {
-    const LabModule module = loadLabPlugin(labPluginPath());
+    const LoadedLab module = loadLabPlugin(labPluginPath());
     EXPECT_NE(module.plugin, nullptr) << module.error.toStdString();
     EXPECT_TRUE(module.error.isEmpty());
 }
@@ -31,7 +31,7 @@ TEST(LabLoader, AMissingOrDamagedPluginIsNamedInWords) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const LabModule module = loadLabPlugin(row.path);
+        const LoadedLab module = loadLabPlugin(row.path);
         EXPECT_EQ(module.plugin, nullptr);
         EXPECT_TRUE(module.error.startsWith(QDir::toNativeSeparators(row.path) + row.says))
             << module.error.toStdString();

@@ -2,7 +2,7 @@
 // it: the notes name each step's points by their index, the Stages table
 // lists every stage with the numbers the results list writes, the plot names
 // the stage points, and a calculation without a step is explained. The lab is
-// the program's loaded module, seen here through Qt's and QCustomPlot's
+// the program's loaded plugin, seen here through Qt's and QCustomPlot's
 // classes, accessible names and object names only.
 #include "ui/form1.h"
 

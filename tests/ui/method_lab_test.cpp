@@ -1,7 +1,7 @@
 // The Method lab as a student meets it: opened with Ctrl+L from the main
 // window, once, from the main window's boxes and method; its three pages;
 // and nothing but numbers and words in it, whatever the boxes hold. The lab
-// is the program's module, loaded as the program loads it, so it is seen
+// is the program's plugin, loaded as the program loads it, so it is seen
 // here through Qt's and QCustomPlot's own classes only.
 #include "ui/form1.h"
 

@@ -544,3 +544,26 @@ TEST(DarkPalette, TextAndAxesOnTheLightYellowGroundKeepTheirContrast) {
 }
 
 }  // namespace
+
+// The kind of file saved follows the name typed, whatever filter is picked;
+// a name without a known ending gets the picked kind's.
+TEST(SaveAs, TheNameTypedDecidesTheKindElseThePickedFilter) {
+    const std::vector<FileKind> kinds{{"PNG image", ".png"}, {"PDF document", ".pdf"}};
+    const struct {
+        const char* typed;
+        qsizetype picked;
+        const char* path;
+        std::size_t kind;
+    } rows[] = {
+        {"/tmp/plot.pdf", 0, "/tmp/plot.pdf", 1},
+        {"/tmp/plot.PNG", 1, "/tmp/plot.PNG", 0},
+        {"/tmp/plot", 1, "/tmp/plot.pdf", 1},
+        {"/tmp/plot.txt", 0, "/tmp/plot.txt.png", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        const SaveTarget target = saveTarget(row.typed, row.picked, kinds);
+        EXPECT_EQ(target.path, row.path);
+        EXPECT_EQ(target.kind, row.kind);
+    }
+}
