@@ -174,6 +174,34 @@ std::vector<LabelSide> placeLabels(const std::vector<LabelSpot>& spots, PixelRec
     return sides;
 }
 
+StageDrawing stageDrawing(const StageView& view) {
+    StageDrawing drawing;
+    drawing.exact = drawablePoints(view.exactX, view.exactY);
+    const auto stages = static_cast<std::size_t>(view.stages.stages);
+    drawing.stagePoints = drawablePoints({view.stages.x.begin(), view.stages.x.begin() + stages},
+                                         {view.stages.Y.begin(), view.stages.Y.begin() + stages});
+    for (const Segment& slope : view.slopes) {
+        if (drawable(slope)) drawing.slopes.push_back(slope);
+    }
+    if (drawable(view.increment)) drawing.increment = view.increment;
+    drawing.leftOut = drawing.exact.leftOut || drawing.stagePoints.leftOut ||
+                      drawing.slopes.size() != view.slopes.size() || !drawing.increment;
+
+    for (const DrawablePoints* points : {&drawing.exact, &drawing.stagePoints}) {
+        for (double x : points->x) drawing.x.include(x);
+        for (double y : points->y) drawing.y.include(y);
+    }
+    for (const Segment& slope : drawing.slopes) {
+        for (double x : {slope.x1, slope.x2}) drawing.x.include(x);
+        for (double y : {slope.y1, slope.y2}) drawing.y.include(y);
+    }
+    if (drawing.increment) drawing.y.include(drawing.increment->y2);
+    // Room for the labels beside the stage points and the arrow's head.
+    drawing.x = drawing.x.widened(1.1);
+    drawing.y = drawing.y.widened(1.2);
+    return drawing;
+}
+
 std::vector<std::vector<std::string>> tableauCells(const Tableau& tableau) {
     const auto s = static_cast<std::size_t>(tableau.stages);
     std::vector<std::vector<std::string>> cells;

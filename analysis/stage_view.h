@@ -4,11 +4,13 @@
 // hand, and the tableau as fractions.
 #pragma once
 
+#include "analysis/plot_extent.h"
 #include "methods/stage_step.h"
 #include "run/calculation.h"
 #include "run/segment.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,6 +76,17 @@ struct PixelRect {
 // one abscissa, go to different sides.
 std::vector<LabelSide> placeLabels(const std::vector<LabelSpot>& spots, PixelRect bounds,
                                    double marker);
+
+// What the step's plot draws: the parts a plot can show, and the ranges that
+// hold them all with a little room around.
+struct StageDrawing {
+    DrawablePoints exact, stagePoints;
+    std::vector<Segment> slopes;
+    std::optional<Segment> increment;
+    Extent x, y;
+    bool leftOut = false;  // some part lies beyond what a plot can span
+};
+StageDrawing stageDrawing(const StageView& view);
 
 // The tableau laid out as a textbook prints it: c | A on the stage rows,
 // then b, then e for an embedded pair; empty cells above the diagonal.

@@ -1,6 +1,7 @@
 #include "lab/convergence_tab.h"
 
 #include "analysis/lab_text.h"
+#include "analysis/plot_extent.h"
 #include "lab/page.h"
 #include "lab/plot.h"
 #include "ui/text.h"
@@ -32,8 +33,7 @@ using pelorin::OrderReading;
 // Points a logarithmic axis can show: measured, nonzero errors of a size
 // the axes can span.
 bool plottable(const ConvergencePoint& point) {
-    return pelorin::measuredAndNonzero(point) && LabPlot::drawable(*point.error) &&
-           LabPlot::drawable(point.h);
+    return pelorin::measuredAndNonzero(point) && pelorin::drawable({*point.error, point.h});
 }
 
 bool leftOut(const ConvergencePoint& point) {
@@ -124,7 +124,7 @@ void ConvergenceTab::show(const LabInputs& inputs) {
                                             return std::any_of(series.points.begin(),
                                                                series.points.end(), leftOut);
                                         });
-    if (anyLeftOut) notes << LabPlot::undrawableNote();
+    if (anyLeftOut) notes << QString::fromStdString(pelorin::undrawableNote());
     notes_->setText(notes.join("\n"));
     notes_->setVisible(!notes.isEmpty());
     fillOrders();

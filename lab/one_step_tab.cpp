@@ -19,6 +19,10 @@
 
 namespace {
 
+QVector<double> toVector(const std::vector<double>& values) {
+    return QVector<double>(values.begin(), values.end());
+}
+
 constexpr double stageMarkerSize = 8;
 
 // Fills a table with centred texts under the given column headings.
@@ -120,68 +124,40 @@ void OneStepTab::showStep(int step) {
         plot_->replot();
         return;
     }
+    const pelorin::StageDrawing drawing = pelorin::stageDrawing(view);
     const QColor text = plot_->palette().color(QPalette::Text);
     QCPGraph* exact = plot_->addGraph();
     exact->setName("exact solution");
     exact->setPen(QPen(text, 1.5));
-    bool leftOut = false;
-    const auto drawable = [&leftOut](std::initializer_list<double> values) {
-        for (double value : values) {
-            if (LabPlot::drawable(value)) continue;
-            leftOut = true;
-            return false;
-        }
-        return true;
-    };
-    for (std::size_t i = 0; i < view.exactX.size(); ++i) {
-        if (drawable({view.exactX[i], view.exactY[i]})) exact->addData(view.exactX[i], view.exactY[i]);
-    }
+    exact->setData(toVector(drawing.exact.x), toVector(drawing.exact.y));
 
-    const std::size_t row = pelorin::catalogueRow(*view.method);
+    const QColor methodColour = LabPlot::methodPen(pelorin::catalogueRow(*view.method)).color();
     QCPGraph* stages = plot_->addGraph();
     stages->setName("stage points k\u2c7c with their slopes");
     stages->setLineStyle(QCPGraph::lsNone);
-    stages->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, LabPlot::methodPen(row).color(),
-                                            stageMarkerSize));
-    for (int j = 0; j < view.stages.stages; ++j) {
-        const auto jj = static_cast<std::size_t>(j);
-        if (drawable({view.stages.x[jj], view.stages.Y[jj]})) {
-            stages->addData(view.stages.x[jj], view.stages.Y[jj]);
-        }
-    }
-    std::vector<pelorin::Segment> segments;
-    for (const pelorin::Segment& segment : view.slopes) {
-        if (drawable({segment.x1, segment.y1, segment.x2, segment.y2})) segments.push_back(segment);
-    }
-    for (const pelorin::Segment& segment : segments) {
+    stages->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, methodColour, stageMarkerSize));
+    stages->setData(toVector(drawing.stagePoints.x), toVector(drawing.stagePoints.y));
+    for (const pelorin::Segment& segment : drawing.slopes) {
         auto* line = new QCPItemLine(plot_);
         line->start->setCoords(segment.x1, segment.y1);
         line->end->setCoords(segment.x2, segment.y2);
-        line->setPen(QPen(LabPlot::methodPen(row).color(), 2));
+        line->setPen(QPen(methodColour, 2));
     }
-    const pelorin::Segment& arrow = view.increment;
-    const bool incrementShown = drawable({arrow.x1, arrow.y1, arrow.x2, arrow.y2});
-    if (incrementShown) {
+    if (drawing.increment) {
         auto* increment = new QCPItemLine(plot_);
-        increment->start->setCoords(arrow.x1, arrow.y1);
-        increment->end->setCoords(arrow.x2, arrow.y2);
+        increment->start->setCoords(drawing.increment->x1, drawing.increment->y1);
+        increment->end->setCoords(drawing.increment->x2, drawing.increment->y2);
         increment->setPen(QPen(plot_->accent(), 2));
         increment->setHead(QCPLineEnding::esSpikeArrow);
     }
     labelStagePoints(view.stages);
-    QCPGraph* incrementKey = plot_->addGraph();
-    incrementKey->setName("the step's increment");
-    incrementKey->setPen(QPen(plot_->accent(), 2));
+    plot_->addLegendEntry("the step's increment", QPen(plot_->accent(), 2));
 
-    plot_->rescaleAxes();
-    for (const pelorin::Segment& segment : segments) {
-        plot_->yAxis->setRange(plot_->yAxis->range().expanded(segment.y1).expanded(segment.y2));
-        plot_->xAxis->setRange(plot_->xAxis->range().expanded(segment.x1).expanded(segment.x2));
+    plot_->xAxis->setRange(drawing.x.lower, drawing.x.upper);
+    plot_->yAxis->setRange(drawing.y.lower, drawing.y.upper);
+    if (drawing.leftOut) {
+        notes_->setText(notes_->text() + "\n" + QString::fromStdString(pelorin::undrawableNote()));
     }
-    if (incrementShown) plot_->yAxis->setRange(plot_->yAxis->range().expanded(arrow.y2));
-    if (leftOut) notes_->setText(notes_->text() + "\n" + LabPlot::undrawableNote());
-    plot_->xAxis->scaleRange(1.1);
-    plot_->yAxis->scaleRange(1.2);
     plot_->replot();
 }
 
@@ -191,7 +167,7 @@ void OneStepTab::labelStagePoints(const pelorin::StageStep& stages) {
     QColor ground = plot_->palette().color(QPalette::Base);
     ground.setAlpha(200);
     for (const pelorin::StageLabel& label : pelorin::stageLabels(stages)) {
-        if (!LabPlot::drawable(label.x) || !LabPlot::drawable(label.y)) continue;
+        if (!pelorin::drawable({label.x, label.y})) continue;
         auto* text = new QCPItemText(plot_);
         text->setText(QString::fromStdString(label.text));
         text->position->setCoords(label.x, label.y);

@@ -59,16 +59,6 @@ QCPScatterStyle LabPlot::methodMarker(std::size_t row) {
     return QCPScatterStyle(methodShapes[row], 7);
 }
 
-bool LabPlot::drawable(double value) {
-    const double size = std::fabs(value);
-    return value == 0 || (size > QCPRange::minRange && size < QCPRange::maxRange);
-}
-
-QString LabPlot::undrawableNote() {
-    return "Some values lie beyond what a plot's scale can span (1E-280 to 1E+250 in size) "
-           "and are left out of the plot; the tables and notes still give them.";
-}
-
 QColor LabPlot::accent() const {
     return palette().color(QPalette::Base).lightness() < 128 ? QColor(0xff, 0x80, 0x80)
                                                              : QColor(0xc0, 0x30, 0x30);

@@ -21,11 +21,6 @@ public:
     // point z = h·λ, a step's increment), readable on a light or dark ground.
     QColor accent() const;
 
-    // Whether an axis can span the value: zero, or a magnitude between
-    // QCustomPlot's smallest and largest range (1E-280 and 1E+250).
-    static bool drawable(double value);
-    // What the notes say of values left out for that reason.
-    static QString undrawableNote();
 
     // Both axes logarithmic with ticks at the decades.
     void useLogAxes();

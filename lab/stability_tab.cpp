@@ -1,6 +1,7 @@
 #include "lab/stability_tab.h"
 
 #include "analysis/lab_text.h"
+#include "analysis/plot_extent.h"
 #include "analysis/stability.h"
 #include "lab/page.h"
 #include "lab/plot.h"
@@ -270,18 +271,16 @@ void StabilityTab::drawRun() {
         numerical->setName(fromView(method.caption));
         numerical->setPen(LabPlot::methodPen(inputs_.method));
         numerical->setScatterStyle(LabPlot::methodMarker(inputs_.method));
-        bool leftOut = false;
-        for (std::size_t i = 0; i < run.x.size(); ++i) {
-            if (!LabPlot::drawable(run.x[i])) {
-                leftOut = true;
-                continue;
-            }
-            if (LabPlot::drawable(run.exact[i])) exact->addData(run.x[i], run.exact[i]);
-            if (LabPlot::drawable(run.y[i])) numerical->addData(run.x[i], run.y[i]);
-            leftOut = leftOut || !LabPlot::drawable(run.exact[i]) || !LabPlot::drawable(run.y[i]);
-        }
+        const pelorin::DrawablePoints exactPoints = pelorin::drawablePoints(run.x, run.exact);
+        const pelorin::DrawablePoints runPoints = pelorin::drawablePoints(run.x, run.y);
+        exact->setData(QVector<double>(exactPoints.x.begin(), exactPoints.x.end()),
+                       QVector<double>(exactPoints.y.begin(), exactPoints.y.end()));
+        numerical->setData(QVector<double>(runPoints.x.begin(), runPoints.x.end()),
+                           QVector<double>(runPoints.y.begin(), runPoints.y.end()));
         for (const std::string& note : run.notes) notes << QString::fromStdString(note);
-        if (leftOut) notes << LabPlot::undrawableNote();
+        if (exactPoints.leftOut || runPoints.leftOut) {
+            notes << QString::fromStdString(pelorin::undrawableNote());
+        }
         run_->rescaleAxes();
         // A little room around the data, so that the markers at the edges show whole.
         run_->xAxis->scaleRange(1.05);
