@@ -2,6 +2,7 @@
 // with one that does not compile.
 #include "problem/expression.h"
 
+#include "problem/utf8.h"
 #include "run/conversions.h"
 
 #include <muParser.h>
@@ -40,24 +41,6 @@ struct ReadText {
     std::vector<std::string> typed;  // each character as typed (UTF-8)
     std::string parsed;
 };
-
-// The next character of a UTF-8 text: its length in bytes, 1 for a byte that
-// does not start a well-formed character.
-std::size_t characterLength(std::string_view text, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    if (at + length > text.size()) return 1;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return 1;
-    }
-    return length;
-}
-
-std::size_t characterCount(std::string_view text) {
-    std::size_t count = 0;
-    for (std::size_t at = 0; at < text.size(); at += characterLength(text, at)) ++count;
-    return count;
-}
 
 // Characters as typed that a formula reads as another: pasted minus and
 // multiplication signs.
@@ -280,8 +263,9 @@ Described quotesInFormula(const ErrorContext& e) {
 }
 
 Described valueCount(const ErrorContext& e, std::string_view howMany) {
-    const std::size_t at =
-        callOf(e.text.parsed, e.token, e.at == nowhere ? e.text.parsed.size() : e.at);
+    const std::size_t at = e.token.empty() ? nowhere
+                           : callOf(e.text.parsed, e.token,
+                                    e.at == nowhere ? e.text.parsed.size() : e.at);
     if (at == nowhere) return {"a function is given " + std::string(howMany) + " values", nowhere};
     return {quoted(e.text, at, at + e.token.size()) + atCharacter(at) + " is given " +
                 std::string(howMany) + " values",
@@ -369,7 +353,8 @@ FormulaError formulaError(const FormulaKind& kind, const Described& described) {
 // has no place in a formula.
 std::optional<Described> readText(std::string_view typed, ReadText& text) {
     for (std::size_t at = 0; at < typed.size();) {
-        const std::size_t length = characterLength(typed, at);
+        const std::size_t wellFormed = wellFormedLength(typed, at);
+        const std::size_t length = wellFormed == 0 ? 1 : wellFormed;
         const std::string_view character = typed.substr(at, length);
         const char ascii = asciiFor(character);
         const std::size_t index = text.typed.size();
@@ -380,7 +365,7 @@ std::optional<Described> readText(std::string_view typed, ReadText& text) {
                                      escaped(character) + "), which a formula cannot hold",
                                  index};
             }
-            if (length == 1 && byte >= 0x80) {
+            if (wellFormed == 0) {
                 return Described{"character " + std::to_string(index + 1) + " is not text (the byte " +
                                      escaped(character) + ")",
                                  index};

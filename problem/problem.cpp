@@ -2,6 +2,7 @@
 // methods over it without letting a number that is not finite through.
 #include "problem/problem.h"
 
+#include "problem/utf8.h"
 #include "run/conversions.h"
 
 #include <algorithm>
@@ -34,12 +35,7 @@ std::string quotedText(std::string_view text) {
             break;
         }
         const auto lead = static_cast<unsigned char>(text[at]);
-        std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-        for (std::size_t i = 1; i < length; ++i) {
-            if (at + i >= text.size() || (static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) {
-                length = 0;
-            }
-        }
+        const std::size_t length = wellFormedLength(text, at);
         if (length == 0 || lead < 0x20 || lead == 0x7F) {
             quoted += "\\x";
             quoted += hex[lead >> 4];

@@ -1,6 +1,8 @@
 // Writing and reading problem files, checking every part of what is read.
 #include "problem/problem_file.h"
 
+#include "problem/utf8.h"
+
 #include <nlohmann/json.hpp>
 
 #include <array>
@@ -27,44 +29,6 @@ constexpr std::array<TextMember, 6> textMembers{{
     {"y0", &ProblemText::y0, maxProblemNumberCharacters},
     {"x1", &ProblemText::x1, maxProblemNumberCharacters},
 }};
-
-// The offset of the first byte that is not part of well-formed UTF-8
-// (no overlong forms, no surrogates, nothing beyond U+10FFFF); none when the
-// whole text is.
-std::optional<std::size_t> firstBadByte(std::string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        std::size_t length = 0;
-        std::uint32_t code = 0, least = 0;
-        if (lead < 0x80) {
-            ++at;
-            continue;
-        } else if ((lead & 0xE0) == 0xC0) {
-            length = 2, code = lead & 0x1F, least = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3, code = lead & 0x0F, least = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4, code = lead & 0x07, least = 0x10000;
-        } else {
-            return at;
-        }
-        if (at + length > text.size()) return at;
-        for (std::size_t i = 1; i < length; ++i) {
-            const auto next = static_cast<unsigned char>(text[at + i]);
-            if ((next & 0xC0) != 0x80) return at;
-            code = (code << 6) | (next & 0x3F);
-        }
-        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return at;
-        at += length;
-    }
-    return std::nullopt;
-}
-
-std::size_t characterCount(std::string_view text) {
-    std::size_t count = 0;
-    for (char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return count;
-}
 
 // A control character other than the tab a box may hold, as a message
 // shows it ("\x07"); none when there is none.
@@ -116,7 +80,7 @@ ProblemFileReading readProblemFile(std::string_view bytes) {
     if (bytes.find_first_not_of(" \t\r\n") == std::string_view::npos) {
         return refused("The file is empty: it holds no problem.");
     }
-    if (const auto bad = firstBadByte(bytes)) {
+    if (const auto bad = firstIllFormedByte(bytes)) {
         return refused("The file is not a problem file: it is not UTF-8 text (at " +
                        lineAndColumn(bytes, *bad) + ").");
     }

@@ -50,6 +50,11 @@ TEST(CompileProblem, ReadsNumbersStrictlyAndNamesEveryBoxThatCannotBeUsed) {
          {"x1: \"1e999\" is too large for a number"}},
         {"a control character is escaped", {"", "-2*x - y", "", "0\x07", "1", "2"},
          {"x0: \"0\\x07\" is not a number"}},
+        // 0xFF starts no character, however many continuation bytes follow.
+        {"bytes that are not text are escaped", {"", "-2*x - y", "", "0", "1", "\xff\xb8\xb8\xb8"},
+         {"x1: \"\\xFF\\xB8\\xB8\\xB8\" is not a number"}},
+        {"an overlong form is escaped", {"", "-2*x - y", "", "0", "1", "\xc0\xaf"},
+         {"x1: \"\\xC0\\xAF\" is not a number"}},
         {"several boxes at once, in the order of the boxes", {"", "x + ", "", "a", "1", "b"},
          {"f(x, y): the formula ends too early: a value should follow \"+\" at character 3",
           "x0: \"a\" is not a number", "x1: \"b\" is not a number"}},
