@@ -7,6 +7,7 @@
 
 #include <muParser.h>
 
+#include <array>
 #include <numbers>
 #include <utility>
 #include <vector>
@@ -23,15 +24,25 @@ struct CompiledText {
 
 namespace {
 
+// A variable of a formula and the value the parser reads for it.
+struct Variable {
+    const char* name;
+    double CompiledText::*value;
+};
+
 // What the box of a formula is called and which variables it may use.
 struct FormulaKind {
     std::string_view box;
-    std::string_view variables;
+    std::string_view variables;  // in words, for messages
     std::string_view example;
+    std::array<Variable, 3> bound;  // unused rows have no name
 };
-constexpr FormulaKind slopeFormula{"f(x, y)", "f may use x and y", "-2*x - y"};
-constexpr FormulaKind solutionFormula{"exact y(x)", "y(x) may use x, x0 and y0",
-                                      "y0*exp(x - x0)"};
+constexpr FormulaKind slopeFormula{
+    slopeBoxName, "f may use x and y", "-2*x - y",
+    {{{"x", &CompiledText::x}, {"y", &CompiledText::y}, {nullptr, nullptr}}}};
+constexpr FormulaKind solutionFormula{
+    solutionBoxName, "y(x) may use x, x0 and y0", "y0*exp(x - x0)",
+    {{{"x", &CompiledText::x}, {"x0", &CompiledText::x0}, {"y0", &CompiledText::y0}}}};
 
 constexpr std::size_t nowhere = std::string::npos;
 
@@ -415,7 +426,7 @@ struct Compilation {
     FormulaError error;
 };
 
-Compilation compile(std::string_view typed, const FormulaKind& kind, bool solution) {
+Compilation compile(std::string_view typed, const FormulaKind& kind) {
     const std::size_t characters = characterCount(typed);
     if (characters > maxFormulaCharacters) {
         return {nullptr,
@@ -443,12 +454,8 @@ Compilation compile(std::string_view typed, const FormulaKind& kind, bool soluti
         parser.ClearConst();
         parser.DefineConst("pi", std::numbers::pi);
         parser.DefineConst("e", std::numbers::e);
-        parser.DefineVar("x", &compiled->x);
-        if (solution) {
-            parser.DefineVar("x0", &compiled->x0);
-            parser.DefineVar("y0", &compiled->y0);
-        } else {
-            parser.DefineVar("y", &compiled->y);
+        for (const Variable& variable : kind.bound) {
+            if (variable.name) parser.DefineVar(variable.name, &((*compiled).*variable.value));
         }
         parser.SetExpr(text.parsed);
         // muparser parses on the first evaluation.
@@ -485,7 +492,7 @@ SlopeExpression SlopeExpression::clone() const { return std::move(*compileSlope(
 const std::string& SlopeExpression::text() const { return compiled_->text; }
 
 SlopeCompilation compileSlope(std::string_view text) {
-    Compilation compilation = compile(text, slopeFormula, false);
+    Compilation compilation = compile(text, slopeFormula);
     if (!compilation.compiled) return {std::nullopt, std::move(compilation.error)};
     return {SlopeExpression(std::move(compilation.compiled)), {}};
 }
@@ -516,7 +523,7 @@ SolutionExpression SolutionExpression::clone() const {
 const std::string& SolutionExpression::text() const { return compiled_->text; }
 
 SolutionCompilation compileSolution(std::string_view text, double x0, double y0) {
-    Compilation compilation = compile(text, solutionFormula, true);
+    Compilation compilation = compile(text, solutionFormula);
     if (!compilation.compiled) return {std::nullopt, std::move(compilation.error)};
     SolutionExpression solution(std::move(compilation.compiled));
     solution.setStart(x0, y0);

@@ -23,6 +23,10 @@ namespace pelorin {
 // before it is parsed, which also bounds how deeply it can nest.
 inline constexpr std::size_t maxFormulaCharacters = 1000;
 
+// The boxes formulas are typed into, as messages name them.
+inline constexpr std::string_view slopeBoxName = "f(x, y)";
+inline constexpr std::string_view solutionBoxName = "exact y(x)";
+
 // Why a text is not a formula, in words that name the box and the place:
 //   f(x, y): ")" at character 7 has no "(" before it
 //   f(x, y): "t" at character 5 is not known here: f may use x and y

@@ -155,8 +155,8 @@ std::string runSteps(const Method& method, const Problem& problem, long steps, R
 std::string_view boxName(ProblemBox box) {
     switch (box) {
     case ProblemBox::name: return "name";
-    case ProblemBox::f: return "f(x, y)";
-    case ProblemBox::exact: return "exact y(x)";
+    case ProblemBox::f: return slopeBoxName;
+    case ProblemBox::exact: return solutionBoxName;
     case ProblemBox::x0: return "x0";
     case ProblemBox::y0: return "y0";
     case ProblemBox::x1: return "x1";
