@@ -55,6 +55,12 @@ void requireMessage(const ProblemMessage& message, const ProblemText& text) {
                 message.text.starts_with("The exact solution") ||
                 message.text.starts_with("f(x, y) is not a finite number"),
             "a message that names no box: " + message.text);
+    // The checks of an exact solution write numbers only the program wrote.
+    if (!message.text.starts_with(std::string(boxName(message.box)))) {
+        require(message.text.find("nan") == std::string::npos &&
+                    message.text.find("inf") == std::string::npos,
+                "a note on the exact solution spells a non-number: " + message.text);
+    }
     const std::string& typed = message.box == ProblemBox::f ? text.f : text.exact;
     require(message.character <= characters(typed) + 1, "a message places its cursor beyond the text");
 }

@@ -179,6 +179,9 @@ std::optional<std::string> checkExactSolution(Slope f, const SolutionExpression&
         return "The exact solution gives " + numberToText(start) + " at x0, not y0 = " +
                numberToText(y0) + notUsed;
     }
+    if (!std::isfinite(x1 - x0)) {
+        return "The exact solution cannot be checked: x0 and x1 are too far apart. It is not used.";
+    }
     const double d = std::cbrt(std::numeric_limits<double>::epsilon());
     for (int k : {1, 3, 5, 7}) {
         const double x = x0 + (x1 - x0) * k / 8;
