@@ -184,7 +184,7 @@ std::optional<std::string> checkExactSolution(Slope f, const SolutionExpression&
     }
     const double d = std::cbrt(std::numeric_limits<double>::epsilon());
     for (int k : {1, 3, 5, 7}) {
-        const double x = x0 + (x1 - x0) * k / 8;
+        const double x = x0 + (x1 - x0) * (k / 8.0);
         const double step = d * std::max(1.0, std::fabs(x));
         const double value = y(x);
         const std::array<double, 4> around{y(x - step), y(x + step), y(x - 2 * step), y(x + 2 * step)};

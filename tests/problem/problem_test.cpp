@@ -107,6 +107,8 @@ TEST(CompileProblem, AnExactSolutionIsCheckedNotBelieved) {
         {"not a formula", {"", "y", "y0*exp(x - x0", "0", "1", "1"}, false,
          {"exact y(x): \"(\" at character 7 has no \")\" after it. It is not used."}},
         {"empty means none", {"", "y", "  ", "0", "1", "1"}, false, {}},
+        // (x1 - x0)·7 overflows although (x1 - x0)·7/8 does not.
+        {"a range near the largest double", {"", "y", "0", "3", "0", "1e308"}, true, {}},
         {"a range beyond a double", {"", "0", "y0", "-1e308", "1", "1e308"}, false,
          {"The exact solution cannot be checked: x0 and x1 are too far apart. It is not used."}},
     };
