@@ -2,6 +2,7 @@
 file(GLOB_RECURSE core_sources
      ${SOURCE_DIR}/methods/*.h ${SOURCE_DIR}/methods/*.cpp
      ${SOURCE_DIR}/run/*.h ${SOURCE_DIR}/run/*.cpp
+     ${SOURCE_DIR}/problem/*.h ${SOURCE_DIR}/problem/*.cpp
      ${SOURCE_DIR}/analysis/*.h ${SOURCE_DIR}/analysis/*.cpp)
 foreach(source IN LISTS core_sources)
   file(STRINGS ${source} qt_includes REGEX "#[ \t]*include[ \t]*[<\"](Q|qt)")

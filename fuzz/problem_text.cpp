@@ -1,0 +1,144 @@
+// Fuzz target: a problem typed by the user. Whatever the texts, compiling
+// gives either a problem or messages in valid UTF-8 that name their box and
+// place; a problem's runs, end values and reference solution hold finite
+// numbers only, and their notes say in words why they stopped.
+//
+// Input: the first byte picks the method ('0'..'6' are catalogue rows, any
+// other byte counts modulo 7); after the first newline come the texts of
+// f(x, y), exact y(x), x0, y0 and x1 on one line each, x1 taking everything
+// that follows.
+#include "fuzz/check.h"
+#include "problem/problem.h"
+#include "problem/reference.h"
+
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+using namespace pelorin;
+using pelorin::fuzz::require;
+
+namespace {
+
+constexpr long steps = 8;
+// Enough for a reference over any tame problem; a wild one stops early.
+constexpr long referenceEvaluations = 20000;
+
+bool isUtf8(std::string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2
+                                 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
+        if (length == 0 || at + length > text.size()) return false;
+        for (std::size_t i = 1; i < length; ++i) {
+            if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
+std::size_t characters(std::string_view text) {
+    std::size_t count = 0;
+    for (char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
+}
+
+void requireMessage(const ProblemMessage& message, const ProblemText& text) {
+    require(!message.text.empty(), "an empty message");
+    require(isUtf8(message.text), "a message that is not UTF-8: " + message.text);
+    require(message.text.starts_with(std::string(boxName(message.box))) ||
+                message.text.starts_with("The exact solution") ||
+                message.text.starts_with("f(x, y) is not a finite number"),
+            "a message that names no box: " + message.text);
+    // The checks of an exact solution write numbers only the program wrote.
+    if (!message.text.starts_with(std::string(boxName(message.box)))) {
+        require(message.text.find("nan") == std::string::npos &&
+                    message.text.find("inf") == std::string::npos,
+                "a note on the exact solution spells a non-number: " + message.text);
+    }
+    const std::string& typed = message.box == ProblemBox::f ? text.f : text.exact;
+    require(message.character <= characters(typed) + 1, "a message places its cursor beyond the text");
+}
+
+// Numbers in a run's notes are written by the program, never "nan" or "inf".
+void requireWords(const std::string& note, const std::string& start) {
+    require(isUtf8(note), "a note that is not UTF-8");
+    require(note.find("nan") == std::string::npos && note.find("inf") == std::string::npos,
+            "a note spells a non-number: " + note);
+    require(note.empty() || note.starts_with(start) || note.starts_with("x0 and x1") ||
+                note.starts_with("The reference"),
+            "an unexpected note: " + note);
+}
+
+void checkRuns(const Method& method, const Problem& problem) {
+    const std::string stopped = std::string(method.caption) + " stopped at step ";
+    const ProblemRun run = runProblem(method, problem, steps);
+    requireWords(run.note, stopped);
+    require(run.x.size() == run.y.size(), "the run's columns differ in length");
+    require(run.y.size() <= steps + 1, "the run has more points than steps");
+    require(run.note.empty() == (run.y.size() == steps + 1), "a run ends early without a note");
+    for (std::size_t i = 0; i < run.y.size(); ++i) {
+        require(std::isfinite(run.x[i]) && std::isfinite(run.y[i]), "a run holds a non-finite number");
+    }
+    const EndValue end = runProblemToEnd(method, problem, steps);
+    require(end.note == run.note, "the end value stops elsewhere than the run");
+    if (end.y) {
+        require(std::memcmp(&*end.y, &run.y.back(), sizeof(double)) == 0,
+                "the end value differs from the run's last value");
+    }
+}
+
+void checkReference(const Problem& problem) {
+    const ReferenceSolution reference =
+        referenceSolution(problem.slope, problem.x0, problem.y0, {problem.x1}, referenceEvaluations);
+    requireWords(reference.note, "The reference solution");
+    require(reference.x.size() == reference.y.size() && reference.y.size() <= 1,
+            "the reference holds other abscissae than asked for");
+    for (double y : reference.y) require(std::isfinite(y), "a reference value is not finite");
+    require(std::isfinite(reference.accuracy), "the reference's accuracy is not finite");
+    require(reference.slopeEvaluations <= 2 * (referenceEvaluations + 1),
+            "the reference evaluated more than its limit");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const std::size_t row = pelorin::fuzz::readBoxInput(input, methodCatalogue.size()).row;
+    std::array<std::string, 5> lines;  // f, exact, x0, y0, x1
+    std::size_t pos = input.find('\n');
+    for (std::size_t line = 0; line < lines.size() && pos != std::string_view::npos; ++line) {
+        const std::size_t start = pos + 1;
+        pos = line + 1 < lines.size() ? input.find('\n', start) : std::string_view::npos;
+        lines[line] = std::string(input.substr(
+            start, pos == std::string_view::npos ? std::string_view::npos : pos - start));
+    }
+    const ProblemText text{"", lines[0], lines[1], lines[2], lines[3], lines[4]};
+
+    const ProblemCompilation compilation = compileProblem(text);
+    for (const ProblemMessage& error : compilation.errors) requireMessage(error, text);
+    for (const ProblemMessage& note : compilation.notes) requireMessage(note, text);
+    require(compilation.problem.has_value() == compilation.errors.empty(),
+            "a problem with errors, or none without");
+    if (!compilation.problem) return 0;
+
+    const Problem& problem = *compilation.problem;
+    if (problem.exact) {
+        require(std::isfinite((*problem.exact)(problem.x0)), "a checked exact solution is not finite at x0");
+    }
+    const Problem copy = problem.clone();
+    const double original = problem.slope(problem.x0, problem.y0);
+    const double cloned = copy.slope(problem.x0, problem.y0);
+    require(std::memcmp(&original, &cloned, sizeof original) == 0 ||
+                (std::isnan(original) && std::isnan(cloned)),
+            "a clone computes another slope");
+
+    checkRuns(methodCatalogue[row], problem);
+    checkReference(problem);
+    return 0;
+}

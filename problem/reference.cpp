@@ -1,0 +1,118 @@
+// Reference solutions with Boost.Odeint's adaptive Dormand-Prince stepper.
+#include "problem/reference.h"
+
+#include "run/conversions.h"
+
+#include <boost/numeric/odeint.hpp>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+
+namespace pelorin {
+
+namespace {
+
+namespace odeint = boost::numeric::odeint;
+using State = std::array<double, 1>;
+
+// Each failure shrinks the step at least fivefold: after this many in a row
+// the step is far below any the solution could use.
+constexpr int maxFailedSteps = 100;
+
+// Thrown out of the stepper to stop it: Odeint would otherwise take a step
+// whose error estimate is not a number as a good one.
+struct Stopped {
+    std::string why;
+};
+
+struct Solution {
+    std::vector<double> y;  // at the abscissae reached
+    long evaluations = 0;
+    std::string note;
+};
+
+Solution solve(Slope f, double x0, double y0, const std::vector<double>& abscissae,
+               double tolerance, long maxEvaluations) {
+    Solution solution;
+    double lastX = x0;
+    const auto system = [&](const State& y, State& slope, double x) {
+        lastX = x;
+        if (++solution.evaluations > maxEvaluations) {
+            throw Stopped{"it needed more than " + std::to_string(maxEvaluations) +
+                          " slope evaluations"};
+        }
+        if (!std::isfinite(y[0])) throw Stopped{"y grew beyond the largest number"};
+        slope[0] = f(x, y[0]);
+        if (!std::isfinite(slope[0])) {
+            throw Stopped{"the slope is not a finite number at (x, y) = (" + numberToText(x) + ", " +
+                          numberToText(y[0]) + ")"};
+        }
+    };
+    auto stepper = odeint::make_controlled(tolerance, tolerance, odeint::runge_kutta_dopri5<State>());
+    State y{y0};
+    double x = x0;
+    // A small first step: the control lets it grow fivefold a step, while a
+    // first step far too large could overflow before the control sees it.
+    double dt = 1e-6 * std::max(1.0, std::fabs(x0));
+    try {
+        for (double target : abscissae) {
+            if (!std::isfinite(target) || !std::isfinite(target - x)) {
+                throw Stopped{"the next abscissa is too far away to step to"};
+            }
+            dt = std::copysign(dt, target - x);
+            int failedInARow = 0;
+            while (x != target) {
+                const bool last = std::fabs(target - x) <= std::fabs(dt);
+                double step = last ? target - x : dt;
+                const double before = x;
+                if (stepper.try_step(system, y, x, step) == odeint::success) {
+                    failedInARow = 0;
+                    if (last) {
+                        x = target;
+                    } else {
+                        dt = step;
+                    }
+                } else {
+                    dt = step;
+                    if (++failedInARow > maxFailedSteps || before + dt == before) {
+                        throw Stopped{"its steps became too small to keep its error in bounds"};
+                    }
+                }
+            }
+            if (!std::isfinite(y[0])) throw Stopped{"y grew beyond the largest number"};
+            solution.y.push_back(y[0]);
+        }
+    } catch (const Stopped& stopped) {
+        solution.note = "The reference solution stopped near x = " + numberToText(lastX) + ": " +
+                        stopped.why + ".";
+    }
+    return solution;
+}
+
+}  // namespace
+
+ReferenceSolution referenceSolution(Slope f, double x0, double y0,
+                                    const std::vector<double>& abscissae, long maxEvaluations) {
+    ReferenceSolution reference;
+    if (!std::isfinite(x0) || !std::isfinite(y0)) {
+        reference.note = "The reference solution needs a start of finite numbers.";
+        return reference;
+    }
+    const Solution tight = solve(f, x0, y0, abscissae, referenceTolerance, maxEvaluations);
+    const Solution loose = solve(f, x0, y0, abscissae, looserReferenceTolerance, maxEvaluations);
+    reference.slopeEvaluations = tight.evaluations + loose.evaluations;
+    const std::size_t reached = std::min(tight.y.size(), loose.y.size());
+    reference.note = !tight.note.empty() ? tight.note : loose.note;
+    for (std::size_t i = 0; i < reached; ++i) {
+        reference.x.push_back(abscissae[i]);
+        reference.y.push_back(tight.y[i]);
+        const double floor = referenceTolerance * std::max(1.0, std::fabs(tight.y[i]));
+        reference.accuracy =
+            std::max({reference.accuracy, std::fabs(tight.y[i] - loose.y[i]), floor});
+    }
+    return reference;
+}
+
+}  // namespace pelorin

@@ -1,0 +1,111 @@
+// The reference solution: as accurate as it says on every library problem
+// with an exact solution, close to the worked-out values of the one without,
+// and stopped in words where a problem cannot be followed.
+#include "problem/library.h"
+#include "problem/reference.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+using namespace pelorin;
+
+namespace {
+
+Problem compiled(const ProblemText& text) {
+    ProblemCompilation compilation = compileProblem(text);
+    if (!compilation.problem) throw std::invalid_argument(compilation.errors.front().text);
+    return std::move(*compilation.problem);
+}
+
+std::vector<double> grid(double x0, double x1, int intervals) {
+    std::vector<double> x;
+    for (int i = 1; i <= intervals; ++i) x.push_back(x0 + (x1 - x0) * i / intervals);
+    return x;
+}
+
+}  // namespace
+
+TEST(ReferenceSolution, ItsErrorIsWithinItsStatedAccuracyOnEveryExactlySolvedProblem) {
+    for (const LibraryProblem& entry : problemLibrary) {
+        const Problem problem = compiled(problemText(entry));
+        if (!problem.exact) continue;
+        SCOPED_TRACE(entry.name);
+        const std::vector<double> abscissae = grid(problem.x0, problem.x1, 64);
+        const ReferenceSolution reference =
+            referenceSolution(problem.slope, problem.x0, problem.y0, abscissae);
+        EXPECT_EQ(reference.note, "");
+        ASSERT_EQ(reference.y.size(), abscissae.size());
+        EXPECT_EQ(reference.x, abscissae);
+        double largest = 1;
+        for (std::size_t i = 0; i < abscissae.size(); ++i) {
+            const double exact = (*problem.exact)(abscissae[i]);
+            EXPECT_LE(std::fabs(reference.y[i] - exact), reference.accuracy) << "x = " << abscissae[i];
+            largest = std::max(largest, std::fabs(exact));
+        }
+        // Accurate enough to measure the methods' errors far below the plots' top.
+        EXPECT_LT(reference.accuracy, 1e-9 * largest);
+        EXPECT_GT(reference.slopeEvaluations, 0);
+    }
+}
+
+// y' = x^2 + y^2, y(0) = 0 has no elementary solution; its series gives
+// y(0.5) and y(1) (tests/problem/worked_values.py).
+TEST(ReferenceSolution, AgreesWithTheWorkedOutValuesOfTheRiccatiProblem) {
+    const Problem riccati = compiled({"", "x^2 + y^2", "", "0", "0", "1"});
+    const ReferenceSolution reference = referenceSolution(riccati.slope, 0, 0, {0.5, 1});
+    ASSERT_EQ(reference.y.size(), 2u);
+    EXPECT_NEAR(reference.y[0], 0.041791146154681863220768807, reference.accuracy);
+    EXPECT_NEAR(reference.y[1], 0.35023184431675577784938227, reference.accuracy);
+    EXPECT_LT(reference.accuracy, 1e-11);
+}
+
+TEST(ReferenceSolution, CountsEverySlopeEvaluation) {
+    long counted = 0;
+    const auto slope = [&counted](double x, double y) {
+        ++counted;
+        return y - x * x + 1;
+    };
+    const ReferenceSolution reference = referenceSolution(slope, 0, 0.5, grid(0, 2, 1000));
+    EXPECT_EQ(reference.slopeEvaluations, counted);
+    // The step carries on from one abscissa to the next: a thousand of them
+    // cost a few evaluations each, not a fresh start each.
+    EXPECT_LT(counted, 20000);
+}
+
+TEST(ReferenceSolution, StopsInWordsWhereTheProblemCannotBeFollowed) {
+    const struct {
+        std::string_view name, f;
+        std::vector<double> abscissae;
+        long maxEvaluations;
+        std::string_view noteStart;
+        std::size_t reached;
+    } rows[] = {
+        {"a slope that is never finite", "1/0", {0.5, 1}, maxReferenceEvaluations,
+         "The reference solution stopped near x = 0: the slope is not a finite number at (x, y) = (0, 1).",
+         0},
+        {"a pole between two abscissae", "1/(x - 0.75)", {0.5, 1}, maxReferenceEvaluations,
+         "The reference solution stopped near x = 0.7", 1},
+        {"escape to infinity at x = 1", "y^2", {0.5, 0.9, 2}, maxReferenceEvaluations,
+         "The reference solution stopped near x = 0.99", 2},
+        {"too many evaluations", "y", {0.5, 1}, 10,
+         "The reference solution stopped near x = ", 0},
+        {"an abscissa too far away", "y", {0.5, 1e308, -1e308}, maxReferenceEvaluations,
+         "The reference solution stopped near x = ", 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Problem problem = compiled({"", std::string(row.f), "", "0", "1", "1"});
+        const ReferenceSolution reference =
+            referenceSolution(problem.slope, 0, 1, row.abscissae, row.maxEvaluations);
+        EXPECT_TRUE(reference.note.starts_with(row.noteStart)) << reference.note;
+        EXPECT_EQ(reference.y.size(), row.reached);
+        EXPECT_EQ(reference.x.size(), row.reached);
+        for (double y : reference.y) EXPECT_TRUE(std::isfinite(y));
+        EXPECT_TRUE(std::isfinite(reference.accuracy));
+        EXPECT_EQ(reference.note.find("nan"), std::string::npos);
+        EXPECT_EQ(reference.note.find("inf"), std::string::npos);
+    }
+}
