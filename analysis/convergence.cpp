@@ -51,13 +51,17 @@ bool roundingDecides(const ConvergencePoint& point, double solutionSize) {
            *point.error < roundingMargin * std::sqrt(static_cast<double>(point.steps)) * unit;
 }
 
-void readOrders(ConvergenceSeries& series, double solutionSize) {
+void readOrders(ConvergenceSeries& series, double solutionSize, double measurableError) {
     auto& points = series.points;
+    const auto unmeasurable = [&](const ConvergencePoint& point) {
+        return point.error && *point.error < 10 * measurableError;
+    };
     std::vector<bool> rounding(points.size(), false);
     for (std::size_t i = 1; i < points.size(); ++i) {
         rounding[i] = (series.floor && i > *series.floor) ||
                       roundingDecides(points[i], solutionSize) ||
-                      roundingDecides(points[i - 1], solutionSize);
+                      roundingDecides(points[i - 1], solutionSize) ||
+                      unmeasurable(points[i]) || unmeasurable(points[i - 1]);
     }
     const auto agreesWithNext = [&](std::size_t i) {
         return i + 1 < points.size() && points[i].order && points[i + 1].order &&
@@ -66,7 +70,9 @@ void readOrders(ConvergenceSeries& series, double solutionSize) {
     bool settled = false;
     for (std::size_t i = 1; i < points.size(); ++i) {
         if (rounding[i]) {
-            points[i].reading = OrderReading::rounding;
+            points[i].reading = unmeasurable(points[i]) || unmeasurable(points[i - 1])
+                                    ? OrderReading::reference
+                                    : OrderReading::rounding;
             continue;
         }
         settled = settled || agreesWithNext(i);
@@ -184,7 +190,7 @@ ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublin
                                   (overflowed == 1 ? "is" : "are") + " left out.");
         }
         series.floor = roundingFloor(series.points, solutionSize);
-        readOrders(series, solutionSize);
+        readOrders(series, solutionSize, problem.measurableError);
         if (series.floor) {
             study.notes.push_back(std::string(method.caption) + ": " + floorText(series));
         }

@@ -17,7 +17,10 @@ namespace pelorin {
 struct ConvergenceProblem {
     double x0 = 0, y0 = 0, x1 = 0;
     Slope f = f1;
-    double exactAtEnd = 0;  // y(x1)
+    double exactAtEnd = 0;  // y(x1), or a reference value for it
+    // Errors below this cannot be measured: the reference value's accuracy
+    // where there is no exact solution, else 0.
+    double measurableError = 0;
 };
 
 // The program's equation, with the exact solution through (x0, y0).
@@ -29,7 +32,9 @@ ConvergenceProblem lessonProblem(double x0, double y0, double x1);
 // settledSpread), or rounding (either error is within roundingMargin·√N
 // rounding units of the solution's size, where rounding may move the order
 // by more than about 0.05, or the run is past the rounding floor).
-enum class OrderReading { settled, preAsymptotic, rounding };
+// An order is also unmeasurable (reference) where either error lies below
+// ten times what the problem can measure.
+enum class OrderReading { settled, preAsymptotic, rounding, reference };
 inline constexpr double settledSpread = 0.1;
 inline constexpr double roundingMargin = 64;
 

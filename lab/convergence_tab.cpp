@@ -4,13 +4,16 @@
 #include "analysis/plot_extent.h"
 #include "lab/page.h"
 #include "lab/plot.h"
+#include "problem/study.h"
 #include "ui/text.h"
 
 #include <QCheckBox>
+#include <QFutureWatcher>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
@@ -71,6 +74,10 @@ ReadingLook look(OrderReading reading) {
         return {"Rounding decides at least one of the two errors: this order measures rounding, "
                 "not the method.",
                 "decided by rounding"};
+    case OrderReading::reference:
+        return {"An error lies below what the reference solution can measure: this order "
+                "measures the reference, not the method.",
+                "below the reference's accuracy"};
     case OrderReading::settled:
         break;
     }
@@ -112,12 +119,40 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : QWidget(parent) {
 }
 
 void ConvergenceTab::show(const LabInputs& inputs) {
-    study_ = inputs.readable
-                 ? pelorin::studyConvergence(pelorin::lessonProblem(inputs.x0, inputs.y0, inputs.x1),
-                                             doublings)
-                 : pelorin::ConvergenceStudy{};
-    QStringList notes;
-    if (!inputs.readable) notes << QString::fromStdString(inputs.problem);
+    ++generation_;
+    if (!inputs.readable) {
+        display({}, {QString::fromStdString(inputs.problem)});
+        return;
+    }
+    if (inputs.equation.lesson) {
+        display(pelorin::studyConvergence(pelorin::lessonProblem(inputs.x0, inputs.y0, inputs.x1),
+                                          doublings),
+                {});
+        return;
+    }
+    // A typed slope costs far more than the built-in one, so the study runs
+    // on another thread, on copies of the equation of its own; until it
+    // ends the page shows nothing old, and a newer study makes it stale.
+    display({}, {"Calculating the seven methods on y' = " +
+                 QString::fromStdString(inputs.equation.f) + " \u2026"});
+    const auto slope = std::make_shared<const pelorin::SlopeExpression>(inputs.equation.slope->clone());
+    const auto exact = inputs.equation.exact ? std::make_shared<const pelorin::SolutionExpression>(
+                                                   inputs.equation.exact->clone())
+                                             : nullptr;
+    const double x0 = inputs.x0, y0 = inputs.y0, x1 = inputs.x1;
+    auto* watcher = new QFutureWatcher<pelorin::ConvergenceStudy>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation = generation_] {
+        if (generation == generation_) display(watcher->result(), {});
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run([slope, exact, x0, y0, x1] {
+        return pelorin::studyProblem(*slope, exact.get(), x0, y0, x1, doublings);
+    }));
+}
+
+void ConvergenceTab::display(pelorin::ConvergenceStudy study, const QStringList& firstNotes) {
+    study_ = std::move(study);
+    QStringList notes = firstNotes;
     for (const std::string& note : study_.notes) notes << QString::fromStdString(note);
     const bool anyLeftOut = std::any_of(study_.series.begin(), study_.series.end(),
                                         [](const ConvergenceSeries& series) {

@@ -22,6 +22,7 @@ public:
     void show(const LabInputs& inputs);
 
 private:
+    void display(pelorin::ConvergenceStudy study, const QStringList& firstNotes);
     void plot();
     void fillOrders();
 
@@ -30,4 +31,5 @@ private:
     QTableWidget* orders_ = nullptr;
     QLabel* notes_ = nullptr;
     pelorin::ConvergenceStudy study_;
+    int generation_ = 0;  // of the study asked for last
 };

@@ -1,13 +1,28 @@
-// What the Method lab's own boxes hold: the start (x0, y0), the end x1 and
-// the chosen method: the last value each box held that was wholly a number.
+// What the Method lab's own boxes hold: the equation, the start (x0, y0),
+// the end x1 and the chosen method: for each box the last text that could
+// be used.
 #pragma once
 
+#include "problem/expression.h"
+
 #include <cstddef>
+#include <memory>
 #include <string>
+
+// The equation the lab studies: the lesson's own, solved with the program's
+// built-in slope (a typed "-2*x - y" gives the same bits), or one typed or
+// chosen from the library, compiled.
+struct LabEquation {
+    bool lesson = true;
+    std::string f;  // as typed, for the notes and the handout
+    std::shared_ptr<const pelorin::SlopeExpression> slope;     // null for the lesson
+    std::shared_ptr<const pelorin::SolutionExpression> exact;  // null: none given or usable
+};
 
 struct LabInputs {
     double x0 = 0, y0 = 0, x1 = 0;
     std::size_t method = 0;    // catalogue row
     bool readable = false;     // false when a box holds a number beyond a double
     std::string problem;       // why not, in words
+    LabEquation equation;
 };

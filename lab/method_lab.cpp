@@ -1,6 +1,8 @@
 #include "lab/method_lab.h"
 
 #include "analysis/lab_reading.h"
+#include "problem/library.h"
+#include "problem/problem.h"
 #include "run/calculation_error.h"
 #include "run/conversions.h"
 #include "run/view.h"
@@ -31,6 +33,8 @@
 
 namespace {
 
+const QString ownProblem = "Your own";
+
 // Text sizes for a projector, from small to large; Ctrl+0 goes back to 1.
 constexpr std::array<double, 7> textScales{0.8, 0.9, 1, 1.25, 1.5, 1.75, 2};
 constexpr int normalTextScale = 2;
@@ -58,6 +62,7 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method&
     auto* client = new QWidget(scroller);
     scroller->setWidget(client);
     auto* layout = new QVBoxLayout(client);
+    layout->addLayout(createProblemRow());
     auto* row = new QHBoxLayout;
     for (std::size_t i = 0; i < labBoxes.size(); ++i) {
         const QString name = fromView(pelorin::inputName(labBoxes[i]));
@@ -117,6 +122,106 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method&
     // The pages are filled in an event of their own, so that the window
     // appears at once and no single handler holds the event loop for long.
     QMetaObject::invokeMethod(this, &MethodLab::recalculate, Qt::QueuedConnection);
+}
+
+QHBoxLayout* MethodLab::createProblemRow() {
+    auto* row = new QHBoxLayout;
+    auto* problemCaption = new QLabel("P&roblem:", this);
+    problem_ = new QComboBox(this);
+    problem_->setAccessibleName("Problem");
+    for (const pelorin::LibraryProblem& entry : pelorin::problemLibrary) {
+        problem_->addItem(fromView(entry.name));
+        problem_->setItemData(problem_->count() - 1, fromView(entry.description), Qt::ToolTipRole);
+    }
+    problem_->addItem(ownProblem);
+    problemCaption->setBuddy(problem_);
+    connect(problem_, &QComboBox::activated, this, &MethodLab::problemChosen);
+
+    const pelorin::LibraryProblem& lesson = pelorin::problemLibrary.front();
+    auto* fCaption = new QLabel("&y' = f(x, y) =", this);
+    f_ = new QLineEdit(fromView(lesson.f), this);
+    f_->setAccessibleName("f(x, y)");
+    f_->setToolTip("The slope, in x and y: + - * / ^, pi, e, and functions such as sin(x), "
+                   "exp(x), log(x) (natural), sqrt(x), abs(x).");
+    fCaption->setBuddy(f_);
+    auto* exactCaption = new QLabel("e&xact y(x) =", this);
+    exact_ = new QLineEdit(fromView(lesson.exact), this);
+    exact_->setAccessibleName("exact y(x)");
+    exact_->setPlaceholderText("none");
+    exact_->setToolTip("The exact solution, in x and the start x0, y0; empty when none is "
+                       "known: the errors are then measured against a reference solution.");
+    exactCaption->setBuddy(exact_);
+    for (QLineEdit* box : {f_, exact_}) {
+        connect(box, &QLineEdit::editingFinished, this, &MethodLab::equationEdited);
+    }
+    row->addWidget(problemCaption);
+    row->addWidget(problem_);
+    row->addSpacing(12);
+    row->addWidget(fCaption);
+    row->addWidget(f_, 2);
+    row->addWidget(exactCaption);
+    row->addWidget(exact_, 3);
+    return row;
+}
+
+void MethodLab::problemChosen(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= pelorin::problemLibrary.size()) return;
+    const pelorin::LibraryProblem& entry = pelorin::problemLibrary[static_cast<std::size_t>(index)];
+    f_->setText(fromView(entry.f));
+    exact_->setText(fromView(entry.exact));
+    boxes_[0]->setText(fromView(entry.x0));
+    boxes_[1]->setText(fromView(entry.y0));
+    boxes_[2]->setText(fromView(entry.x1));
+    recalculate();
+}
+
+// A box edited away from the chosen library entry makes it the user's own.
+void MethodLab::equationEdited() {
+    const int index = problem_->currentIndex();
+    if (index >= 0 && static_cast<std::size_t>(index) < pelorin::problemLibrary.size()) {
+        const pelorin::LibraryProblem& entry = pelorin::problemLibrary[static_cast<std::size_t>(index)];
+        if (f_->text() != fromView(entry.f) || exact_->text() != fromView(entry.exact)) {
+            problem_->setCurrentIndex(problem_->count() - 1);
+        }
+    }
+    recalculate();
+}
+
+// Compiles the equation's boxes; a text that cannot be used leaves the last
+// good equation in force, and the notes say why.
+QStringList MethodLab::readEquation() {
+    QStringList notes;
+    const pelorin::LibraryProblem& lesson = pelorin::problemLibrary.front();
+    const QString fText = f_->text().trimmed(), exactText = exact_->text().trimmed();
+    pelorin::SlopeCompilation slope = pelorin::compileSlope(fText.toStdString());
+    if (!slope.slope) {
+        notes << QString::fromStdString(slope.error.message) + "; the lab goes on with f(x, y) = " +
+                     QString::fromStdString(equation_.f) + ".";
+        return notes;
+    }
+    LabEquation equation;
+    equation.f = fText.toStdString();
+    equation.lesson = fText == fromView(lesson.f) && exactText == fromView(lesson.exact);
+    if (!equation.lesson) {
+        equation.slope = std::make_shared<const pelorin::SlopeExpression>(std::move(*slope.slope));
+        const LabInputs numbers = inputs();
+        if (!exactText.isEmpty() && numbers.readable) {
+            pelorin::SolutionCompilation exact =
+                pelorin::compileSolution(exactText.toStdString(), numbers.x0, numbers.y0);
+            if (!exact.solution) {
+                notes << QString::fromStdString(exact.error.message) +
+                             "; the errors are measured against a reference solution instead.";
+            } else if (const auto failed = pelorin::checkExactSolution(
+                           *equation.slope, *exact.solution, numbers.x0, numbers.y0, numbers.x1)) {
+                notes << QString::fromStdString(*failed);
+            } else {
+                equation.exact =
+                    std::make_shared<const pelorin::SolutionExpression>(std::move(*exact.solution));
+            }
+        }
+    }
+    equation_ = std::move(equation);
+    return notes;
 }
 
 void MethodLab::createMenus() {
@@ -208,6 +313,7 @@ LabInputs MethodLab::inputs() const {
     inputs.x0 = lastGood_[0].value_or(0);
     inputs.y0 = lastGood_[1].value_or(0);
     inputs.x1 = lastGood_[2].value_or(0);
+    inputs.equation = equation_;
     return inputs;
 }
 
@@ -220,6 +326,7 @@ void MethodLab::readBoxes() {
         boxes_[i]->setToolTip(QString::fromStdString(box.note));
         if (!box.note.empty()) notes << QString::fromStdString(box.note);
     }
+    notes << readEquation();
     boxNotes_->setText(notes.join("\n"));
     boxNotes_->setVisible(!notes.isEmpty());
 }

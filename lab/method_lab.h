@@ -16,6 +16,7 @@
 class ConvergenceTab;
 class OneStepTab;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QTabWidget;
@@ -48,6 +49,10 @@ private:
     // Reads the boxes strictly: a text that is not wholly a number keeps the
     // last good value and is explained in the notes beside the boxes.
     void readBoxes();
+    QHBoxLayout* createProblemRow();
+    void problemChosen(int index);
+    void equationEdited();
+    QStringList readEquation();
     void createMenus();
     // One of the text sizes, from 0 (smallest); the lab's text and its
     // plots' text follow.
@@ -58,6 +63,10 @@ private:
     std::array<QLineEdit*, 3> boxes_{};  // x0, y0, x1
     std::array<std::optional<double>, 3> lastGood_{};
     QLabel* boxNotes_ = nullptr;
+    QComboBox* problem_ = nullptr;
+    QLineEdit* f_ = nullptr;
+    QLineEdit* exact_ = nullptr;
+    LabEquation equation_{true, "-2*x - y", nullptr, nullptr};
     int textScale_ = 0;
     QComboBox* method_ = nullptr;
     QTabWidget* tabs_ = nullptr;

@@ -259,6 +259,10 @@ void StabilityTab::drawRun() {
         if (group.size() > 1) alike << methodList(group);
     }
     run_->clearGraphs();
+    if (!inputs_.equation.lesson) {
+        notes << "This page shows the lesson's equation dy/dx = -2x - y, where \u03bb = -1 "
+                 "everywhere, whatever the problem chosen above.";
+    }
     if (!inputs_.readable) {
         notes << QString::fromStdString(inputs_.problem);
     } else {

@@ -94,6 +94,13 @@ Widget* named(const QWidget& lab, const QString& name) {
     return nullptr;
 }
 
+QComboBox* methodBox(const QWidget& lab) {
+    for (QComboBox* box : lab.findChildren<QComboBox*>()) {
+        if (box->accessibleName() == "Method") return box;
+    }
+    return nullptr;
+}
+
 QTableWidget* table(const QWidget& lab, const char* name) {
     for (QTableWidget* table : lab.findChildren<QTableWidget*>()) {
         if (table->accessibleName() == name) return table;
@@ -143,7 +150,7 @@ TEST_F(Lab, CtrlLOpensOneLabFromTheMainWindowsBoxesAndMethod) {
     EXPECT_EQ(labBox(*lab, "x0"), "0.5");
     EXPECT_EQ(labBox(*lab, "y0"), "2");
     EXPECT_EQ(labBox(*lab, "x1"), "3");
-    EXPECT_EQ(lab->findChild<QComboBox*>()->currentText(), "Runge-Kutta-Fehlberg");
+    EXPECT_EQ(methodBox(*lab)->currentText(), "Runge-Kutta-Fehlberg");
 
     // A second Ctrl+L raises the same lab, which keeps its own boxes.
     type(mainBox("Text_x0"), "1");
@@ -324,7 +331,7 @@ TEST_F(Lab, HostileBoxesGiveWordsNeverNanOrInfinity) {
             }
         }
         for (int method = 0; method < 7; method += 3) {
-            lab->findChild<QComboBox*>()->setCurrentIndex(method);
+            methodBox(*lab)->setCurrentIndex(method);
             expectOnlyFiniteNumbersAndWords(*lab);
         }
     }
@@ -393,7 +400,7 @@ struct RegionPicture {
 
 QWidget* stabilityPage(QWidget* lab, int method) {
     QTest::keyClick(lab, Qt::Key_S, Qt::AltModifier);
-    lab->findChild<QComboBox*>()->setCurrentIndex(method);
+    methodBox(*lab)->setCurrentIndex(method);
     QApplication::processEvents();
     return lab;
 }
@@ -790,4 +797,45 @@ TEST_F(Lab, TextGrowsForAProjectorWithoutClippingACaption) {
     }
     QTest::keyClick(lab, Qt::Key_0, Qt::ControlModifier);
     EXPECT_DOUBLE_EQ(lab->font().pointSizeF(), normal);
+}
+
+// A problem from the library is studied on its own equation, off the
+// window's thread: on the textbook's y' = y - x^2 + 1 the end-point and
+// mid-point methods part ways. A text that is no formula leaves the last
+// good equation in force, says why, and makes the problem the user's own.
+TEST_F(Lab, AProblemFromTheLibraryIsStudiedOnItsOwnEquation) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QComboBox* problem = nullptr;
+    for (QComboBox* box : lab->findChildren<QComboBox*>()) {
+        if (box->accessibleName() == "Problem") problem = box;
+    }
+    ASSERT_NE(problem, nullptr);
+    problem->setCurrentIndex(1);
+    emit problem->activated(1);
+    EXPECT_EQ(labBox(*lab, "f(x, y)"), "y - x^2 + 1");
+    EXPECT_EQ(labBox(*lab, "x1"), "2");
+    QTableWidget* orders = table(*lab, "Orders");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return orders->rowCount() == 16; }, 60000));
+    EXPECT_NE(orders->item(5, 1)->text(), orders->item(5, 2)->text());
+    const char* settled[] = {"1", "2", "2", "4", "5", "4", "4"};
+    for (int column = 0; column < 7; ++column) {
+        SCOPED_TRACE(column);
+        EXPECT_NEAR(orders->item(5, column)->text().toDouble(), std::atof(settled[column]), 0.1);
+    }
+
+    for (QLineEdit* edit : lab->findChildren<QLineEdit*>()) {
+        if (edit->accessibleName() != "f(x, y)") continue;
+        type(edit, "y - x^2 +");
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    QLabel* notes = nullptr;
+    for (QLabel* label : lab->findChildren<QLabel*>()) {
+        if (label->accessibleName() == "Box notes") notes = label;
+    }
+    ASSERT_NE(notes, nullptr);
+    EXPECT_TRUE(notes->text().startsWith("f(x, y): ")) << notes->text().toStdString();
+    EXPECT_TRUE(notes->text().endsWith("the lab goes on with f(x, y) = y - x^2 + 1."))
+        << notes->text().toStdString();
+    EXPECT_EQ(problem->currentText(), "Your own");
 }

@@ -1,0 +1,17 @@
+// The lab's convergence study on a problem the user brought: its errors at x1
+// against the exact solution, or, where there is none, against a reference
+// solution far more accurate than the seven methods, never one of them
+// against itself. Orders the reference cannot measure are marked as such.
+#pragma once
+
+#include "analysis/convergence.h"
+#include "problem/expression.h"
+
+namespace pelorin {
+
+// `exact` may be null: then the reference is used, and the study's notes
+// say so and how accurate it is.
+ConvergenceStudy studyProblem(const SlopeExpression& slope, const SolutionExpression* exact,
+                              double x0, double y0, double x1, int doublings);
+
+}  // namespace pelorin
