@@ -42,4 +42,20 @@ inline BoxInput readBoxInput(std::string_view input, std::size_t rows) {
     return read;
 }
 
+// A plain check of UTF-8's shape, written apart from the program's own
+// reader so that each checks the other.
+inline bool isUtf8(std::string_view text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2
+                                 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
+        if (length == 0 || at + length > text.size()) return false;
+        for (std::size_t i = 1; i < length; ++i) {
+            if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
 }  // namespace pelorin::fuzz

@@ -15,20 +15,6 @@ using pelorin::fuzz::require;
 
 namespace {
 
-bool isUtf8(std::string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        const std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2
-                                 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
-        if (length == 0 || at + length > text.size()) return false;
-        for (std::size_t i = 1; i < length; ++i) {
-            if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return false;
-        }
-        at += length;
-    }
-    return true;
-}
-
 bool same(const ProblemText& a, const ProblemText& b) {
     return a.name == b.name && a.f == b.f && a.exact == b.exact && a.x0 == b.x0 && a.y0 == b.y0 &&
            a.x1 == b.x1;
@@ -41,14 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ProblemFileReading read = readProblemFile(bytes);
     require(read.problem.has_value() == read.error.empty(), "a reading with both or neither");
     if (!read.problem) {
-        require(isUtf8(read.error), "an error that is not UTF-8: " + read.error);
+        require(pelorin::fuzz::isUtf8(read.error), "an error that is not UTF-8: " + read.error);
         require(read.error.ends_with("."), "an error that is not a sentence: " + read.error);
         return 0;
     }
     const ProblemText& problem = *read.problem;
     for (const std::string* text : {&problem.name, &problem.f, &problem.exact, &problem.x0,
                                     &problem.y0, &problem.x1}) {
-        require(isUtf8(*text), "a text read that is not UTF-8");
+        require(pelorin::fuzz::isUtf8(*text), "a text read that is not UTF-8");
     }
     const std::string written = writeProblemFile(problem);
     require(written.size() <= maxProblemFileBytes, "a problem read writes a file too large to read");

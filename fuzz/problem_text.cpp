@@ -28,20 +28,6 @@ constexpr long steps = 8;
 // Enough for a reference over any tame problem; a wild one stops early.
 constexpr long referenceEvaluations = 20000;
 
-bool isUtf8(std::string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        const std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2
-                                 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
-        if (length == 0 || at + length > text.size()) return false;
-        for (std::size_t i = 1; i < length; ++i) {
-            if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return false;
-        }
-        at += length;
-    }
-    return true;
-}
-
 std::size_t characters(std::string_view text) {
     std::size_t count = 0;
     for (char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
@@ -50,7 +36,7 @@ std::size_t characters(std::string_view text) {
 
 void requireMessage(const ProblemMessage& message, const ProblemText& text) {
     require(!message.text.empty(), "an empty message");
-    require(isUtf8(message.text), "a message that is not UTF-8: " + message.text);
+    require(pelorin::fuzz::isUtf8(message.text), "a message that is not UTF-8: " + message.text);
     require(message.text.starts_with(std::string(boxName(message.box))) ||
                 message.text.starts_with("The exact solution") ||
                 message.text.starts_with("f(x, y) is not a finite number"),
@@ -67,7 +53,7 @@ void requireMessage(const ProblemMessage& message, const ProblemText& text) {
 
 // Numbers in a run's notes are written by the program, never "nan" or "inf".
 void requireWords(const std::string& note, const std::string& start) {
-    require(isUtf8(note), "a note that is not UTF-8");
+    require(pelorin::fuzz::isUtf8(note), "a note that is not UTF-8");
     require(note.find("nan") == std::string::npos && note.find("inf") == std::string::npos,
             "a note spells a non-number: " + note);
     require(note.empty() || note.starts_with(start) || note.starts_with("x0 and x1") ||

@@ -138,6 +138,7 @@ QHBoxLayout* MethodLab::createProblemRow() {
     connect(problem_, &QComboBox::activated, this, &MethodLab::problemChosen);
 
     const pelorin::LibraryProblem& lesson = pelorin::problemLibrary.front();
+    equation_.f = std::string(lesson.f);
     auto* fCaption = new QLabel("&y' = f(x, y) =", this);
     f_ = new QLineEdit(fromView(lesson.f), this);
     f_->setAccessibleName("f(x, y)");
