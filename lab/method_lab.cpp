@@ -1,25 +1,30 @@
 #include "lab/method_lab.h"
 
 #include "analysis/lab_reading.h"
-#include "problem/library.h"
-#include "problem/problem.h"
-#include "run/calculation_error.h"
-#include "run/conversions.h"
-#include "run/view.h"
 #include "lab/convergence_tab.h"
 #include "lab/one_step_tab.h"
 #include "lab/stability_tab.h"
+#include "problem/library.h"
+#include "problem/problem.h"
+#include "problem/problem_file.h"
+#include "run/calculation_error.h"
+#include "run/conversions.h"
+#include "run/view.h"
 #include "ui/save_file.h"
 #include "ui/text.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <qcustomplot.h>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
@@ -34,6 +39,8 @@
 namespace {
 
 const QString ownProblem = "Your own";
+const FileKind problemFileKind{"Pelorin problem", ".pelorin"};
+const QString problemFileFilter = "Pelorin problem (*.pelorin);;All files (*)";
 
 // Text sizes for a projector, from small to large; Ctrl+0 goes back to 1.
 constexpr std::array<double, 7> textScales{0.8, 0.9, 1, 1.25, 1.5, 1.75, 2};
@@ -226,10 +233,15 @@ QStringList MethodLab::readEquation() {
 }
 
 void MethodLab::createMenus() {
-    QMenu* handout = menuBar()->addMenu("Han&dout");
-    QAction* print = handout->addAction("&Print handout\u2026", this, &MethodLab::printHandout);
+    QMenu* lab = menuBar()->addMenu("&Lab");
+    QAction* open = lab->addAction("&Open problem\u2026", this, &MethodLab::openProblem);
+    open->setShortcut(QKeySequence::Open);
+    QAction* save = lab->addAction("&Save problem\u2026", this, &MethodLab::saveProblem);
+    save->setShortcut(QKeySequence::Save);
+    lab->addSeparator();
+    QAction* print = lab->addAction("&Print handout\u2026", this, &MethodLab::printHandout);
     print->setShortcut(QKeySequence::Print);
-    handout->addAction("&Save handout as PDF\u2026", this, &MethodLab::saveHandoutAsPdf);
+    lab->addAction("Save &handout as PDF\u2026", this, &MethodLab::saveHandoutAsPdf);
 
     QMenu* view = menuBar()->addMenu("&View");
     QAction* larger = view->addAction("&Larger text", this, [this] { setTextScale(textScale_ + 1); });
@@ -280,6 +292,52 @@ Handout MethodLab::handout() const {
     }
     for (QTableWidget* table : page->findChildren<QTableWidget*>()) handout.tables << table;
     return handout;
+}
+
+pelorin::ProblemText MethodLab::problemText() const {
+    return {problem_->currentText().toStdString(), f_->text().toStdString(),
+            exact_->text().toStdString(),          boxes_[0]->text().toStdString(),
+            boxes_[1]->text().toStdString(),       boxes_[2]->text().toStdString()};
+}
+
+QString MethodLab::openProblemFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return QString("Could not open \"%1\": %2.").arg(QDir::toNativeSeparators(path), file.errorString());
+    }
+    // One byte past the limit is enough to know the file is too large.
+    const QByteArray bytes = file.read(static_cast<qint64>(pelorin::maxProblemFileBytes) + 1);
+    const pelorin::ProblemFileReading reading =
+        pelorin::readProblemFile(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (!reading.problem) {
+        return QString("Could not open \"%1\": %2 Nothing was changed.")
+            .arg(QDir::toNativeSeparators(path), QString::fromStdString(reading.error));
+    }
+    const pelorin::ProblemText& text = *reading.problem;
+    f_->setText(QString::fromStdString(text.f));
+    exact_->setText(QString::fromStdString(text.exact));
+    boxes_[0]->setText(QString::fromStdString(text.x0));
+    boxes_[1]->setText(QString::fromStdString(text.y0));
+    boxes_[2]->setText(QString::fromStdString(text.x1));
+    const int entry = problem_->findText(QString::fromStdString(text.name));
+    problem_->setCurrentIndex(entry >= 0 ? entry : problem_->count() - 1);
+    equationEdited();
+    return {};
+}
+
+void MethodLab::openProblem() {
+    const QString path = QFileDialog::getOpenFileName(this, "Open problem", {}, problemFileFilter);
+    if (path.isEmpty()) return;
+    const QString failure = openProblemFile(path);
+    if (!failure.isEmpty()) QMessageBox::warning(this, "Problem not opened", failure);
+}
+
+void MethodLab::saveProblem() {
+    const auto target = askWhereToSave(this, "Save problem", "problem" + problemFileKind.suffix,
+                                       {problemFileKind});
+    if (!target) return;
+    const std::string bytes = pelorin::writeProblemFile(problemText());
+    saveWholeOrWarn(this, target->path, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
 QByteArray MethodLab::handoutPdf(int paper) const {

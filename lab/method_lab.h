@@ -7,6 +7,7 @@
 #include "run/calculation.h"
 #include "lab/handout.h"
 #include "lab/inputs.h"
+#include "problem/problem.h"
 
 #include <QMainWindow>
 
@@ -37,6 +38,10 @@ public:
     // that QPageSize::PageSizeId.
     Handout handout() const;
     Q_INVOKABLE QByteArray handoutPdf(int paper) const;
+    // The problem as its boxes hold it, and as a problem file gives it:
+    // empty, or why the file was not used (then nothing changed).
+    pelorin::ProblemText problemText() const;
+    Q_INVOKABLE QString openProblemFile(const QString& path);
 
 public slots:
     void calculationChanged();
@@ -57,6 +62,8 @@ private:
     // One of the text sizes, from 0 (smallest); the lab's text and its
     // plots' text follow.
     void setTextScale(int step);
+    void openProblem();
+    void saveProblem();
     void printHandout();
     void saveHandoutAsPdf();
 

@@ -18,6 +18,11 @@ public:
     void calculationChanged(QWidget* lab) override {
         if (auto* methodLab = qobject_cast<MethodLab*>(lab)) methodLab->calculationChanged();
     }
+
+    QString openProblemFile(QWidget* lab, const QString& path) override {
+        auto* methodLab = qobject_cast<MethodLab*>(lab);
+        return methodLab ? methodLab->openProblemFile(path) : QString("The lab is not open.");
+    }
 };
 
 #include "plugin.moc"

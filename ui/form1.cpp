@@ -414,6 +414,13 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void Form1::openProblemFile(const QString& path) {
+    openMethodLab();
+    if (!lab_) return;
+    const QString failure = loadedLab().plugin->openProblemFile(lab_, path);
+    if (!failure.isEmpty()) QMessageBox::warning(lab_, "Problem not opened", failure);
+}
+
 void Form1::openMethodLab() {
     if (!lab_) {
         const LoadedLab& module = loadedLab();

@@ -67,6 +67,8 @@ public slots:
     void showStepsWindow();
     // Opens the Method lab from the current boxes and method, or raises it.
     void openMethodLab();
+    // Opens the Method lab with the problem saved in a file.
+    void openProblemFile(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -31,9 +31,12 @@ public:
     virtual QWidget* createLab(const LabStart& start, const pelorin::Calculation& last) = 0;
     // Tells a lab made by createLab that `last` has changed.
     virtual void calculationChanged(QWidget* lab) = 0;
+    // Opens a problem file in a lab made by createLab: empty, or why the file
+    // was not used, in words (then the lab is unchanged).
+    virtual QString openProblemFile(QWidget* lab, const QString& path) = 0;
 };
 
 // The version goes up whenever the interface changes, so that an old plugin
 // is refused instead of called wrongly.
-#define PelorinLabPlugin_iid "org.example.pelorin.LabPlugin/1"
+#define PelorinLabPlugin_iid "org.example.pelorin.LabPlugin/2"
 Q_DECLARE_INTERFACE(LabPlugin, PelorinLabPlugin_iid)

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFile>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QImage>
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QRadioButton>
 #include <QScreen>
@@ -838,4 +840,47 @@ TEST_F(Lab, AProblemFromTheLibraryIsStudiedOnItsOwnEquation) {
     EXPECT_TRUE(notes->text().endsWith("the lab goes on with f(x, y) = y - x^2 + 1."))
         << notes->text().toStdString();
     EXPECT_EQ(problem->currentText(), "Your own");
+}
+
+// A problem file named when the program starts opens the lab with that
+// problem; a damaged or newer file says why and changes nothing.
+TEST_F(Lab, AProblemFileOpensTheLabWithItsProblemOrSaysWhyNot) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const auto write = [&](const char* name, const QByteArray& bytes) {
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    };
+    const QString good = write("logistic.pelorin", R"json({"format": "pelorin-problem", "version": 1,
+        "name": "Mine", "f": "y*(1 - y)", "exact": "", "x0": "0", "y0": "0.25", "x1": "3"})json");
+    form.openProblemFile(good);
+    const auto open = labs();
+    ASSERT_EQ(open.size(), 1);
+    QWidget* lab = open.front();
+    EXPECT_EQ(labBox(*lab, "f(x, y)"), "y*(1 - y)");
+    EXPECT_EQ(labBox(*lab, "exact y(x)"), "");
+    EXPECT_EQ(labBox(*lab, "y0"), "0.25");
+    EXPECT_EQ(labBox(*lab, "x1"), "3");
+
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } bad[] = {
+        {"newer.pelorin", R"json({"format": "pelorin-problem", "version": 2, "name": "", "f": "y",
+            "exact": "", "x0": "0", "y0": "1", "x1": "1"})"},
+        {"truncated.pelorin", R"json({"format": "pelorin-problem", "version": 1, "na)json"},
+        {"not json.pelorin", "\x89PNG\r\n"},
+    };
+    for (const auto& row : bad) {
+        SCOPED_TRACE(row.name);
+        QString failure;
+        ASSERT_TRUE(QMetaObject::invokeMethod(lab, "openProblemFile", Q_RETURN_ARG(QString, failure),
+                                              Q_ARG(QString, write(row.name, row.bytes))));
+        EXPECT_TRUE(failure.startsWith("Could not open")) << failure.toStdString();
+        EXPECT_TRUE(failure.endsWith("Nothing was changed.")) << failure.toStdString();
+        EXPECT_EQ(labBox(*lab, "f(x, y)"), "y*(1 - y)");
+        EXPECT_EQ(labBox(*lab, "x1"), "3");
+    }
 }
