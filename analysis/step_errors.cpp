@@ -46,36 +46,36 @@ constexpr std::array<std::string_view, 4> stageWords{
 
 }  // namespace
 
-StepErrors stepErrors(const Calculation& calculation) {
+StepErrors stepErrorsAlong(const SolutionPath& path, Slope f, const KnownSolution& solution,
+                           Comparison comparison) {
     StepErrors errors;
-    errors.method = calculation.method;
-    const SolutionTable& numerical = calculation.solutions.numerical;
-    if (!calculation.method || numerical.last() < 0) return errors;
-    const Method& method = *calculation.method;
+    errors.method = path.method;
+    errors.comparison = solution ? comparison : Comparison::none;
+    if (!path.method || path.x.empty()) return errors;
+    const Method& method = *path.method;
     errors.hasEstimate = method.tableau && method.tableau->hasErrorEstimate();
+    const bool compared = errors.comparison != Comparison::none;
+    const auto known = [&](double x) {
+        return compared ? finite(solution(x)) : std::optional<double>();
+    };
 
-    // The numerical table holds values only after x0, y0 and h were read.
-    const double x0 = *calculation.value(Input::x0);
-    const double y0 = *calculation.value(Input::y0);
-    const double h = *calculation.value(Input::h);
-    const ExactSolution exact(x0, y0);
-
-    for (int i = 0; i <= numerical.last(); ++i) {
+    for (std::size_t i = 0; i < path.x.size() && i < path.y.size(); ++i) {
         StepError row;
-        row.i = i;
-        row.x = numerical.x(i);
-        row.y = numerical.y(i);
-        row.exact = finite(exact(row.x));
+        row.i = static_cast<int>(i);
+        row.x = path.x[i];
+        row.y = path.y[i];
+        row.exact = known(row.x);
         row.globalError = difference(row.y, row.exact);
         if (i > 0) {
-            const double previousX = numerical.x(i - 1);
-            const std::optional<double> fromExact = finite(exact(previousX));
+            const double previousX = path.x[i - 1];
+            const std::optional<double> fromKnown = known(previousX);
             row.localError =
-                fromExact ? difference(finite(method.step(previousX, *fromExact, h, f1)), row.exact)
+                fromKnown ? difference(finite(method.step(previousX, *fromKnown, path.h, f)),
+                                       row.exact)
                           : std::nullopt;
             if (errors.hasEstimate) {
                 row.estimate = finite(
-                    stepByStages(*method.tableau, previousX, numerical.y(i - 1), h).estimate);
+                    stepByStages(*method.tableau, previousX, path.y[i - 1], path.h, f).estimate);
             }
         }
         errors.rows.push_back(row);
@@ -83,14 +83,57 @@ StepErrors stepErrors(const Calculation& calculation) {
     return errors;
 }
 
+StepErrors stepErrors(const Calculation& calculation) {
+    const SolutionTable& numerical = calculation.solutions.numerical;
+    if (!calculation.method || numerical.last() < 0) {
+        StepErrors errors;
+        errors.method = calculation.method;
+        return errors;
+    }
+    // The numerical table holds values only after x0, y0 and h were read.
+    SolutionPath path;
+    path.method = calculation.method;
+    path.h = *calculation.value(Input::h);
+    for (int i = 0; i <= numerical.last(); ++i) {
+        path.x.push_back(numerical.x(i));
+        path.y.push_back(numerical.y(i));
+    }
+    return stepErrorsAlong(path, f1,
+                           ExactSolution(*calculation.value(Input::x0), *calculation.value(Input::y0)));
+}
+
+StepErrors labStepErrors(const Method& method, Slope f, double x0, double y0, double x1, double h,
+                         const KnownSolution& solution, Comparison comparison) {
+    const SolutionPath path = solutionPath(method, f, x0, y0, x1, h, labStepsShown);
+    StepErrors errors = stepErrorsAlong(path, f, solution, comparison);
+    if (path.end == PathEnd::stepLimit) {
+        errors.notes.push_back("The table lists the first " + std::to_string(labStepsShown) +
+                               " of the " + std::to_string(path.stepsToEnd) +
+                               " steps to x1.");
+    } else if (!path.note.empty()) {
+        errors.notes.push_back(path.note);
+    }
+    return errors;
+}
+
 TextTable stepErrorTable(const StepErrors& errors) {
-    TextTable table{{"i", "x", "y", "exact y", "global error", "local error"}, {}};
+    const bool compared = errors.comparison != Comparison::none;
+    TextTable table{{"i", "x", "y"}, {}};
+    if (compared) {
+        table.header.push_back(errors.comparison == Comparison::reference ? "reference y"
+                                                                          : "exact y");
+        table.header.push_back("global error");
+        table.header.push_back("local error");
+    }
     if (errors.hasEstimate) table.header.push_back("estimate");
     for (const StepError& row : errors.rows) {
         std::vector<std::string> cells{std::to_string(row.i), numberToText(row.x),
-                                       numberToText(row.y), valueCell(row.exact),
-                                       errorCell(true, row.globalError),
-                                       errorCell(row.i > 0, row.localError)};
+                                       numberToText(row.y)};
+        if (compared) {
+            cells.push_back(valueCell(row.exact));
+            cells.push_back(errorCell(true, row.globalError));
+            cells.push_back(errorCell(row.i > 0, row.localError));
+        }
         if (errors.hasEstimate) cells.push_back(errorCell(row.i > 0, row.estimate));
         table.rows.push_back(std::move(cells));
     }

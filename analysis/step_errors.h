@@ -1,10 +1,12 @@
-// The steps of the last calculation beside the exact solution through its
-// start: per step the global error (y minus the exact value), the local
-// error (the method's step taken from the exact value at the previous x,
-// minus the exact value at this x) and, for an embedded pair, the method's
-// own estimate of the error of the step it took.
+// A method's steps beside a solution known at every x: per step the global
+// error (y minus the known value), the local error (the method's step taken
+// from the known value at the previous x, minus the known value at this x)
+// and, for an embedded pair, the method's own estimate of the error of the
+// step it took. The "Steps and errors" window shows them for the last
+// calculation, the lab's "Lab steps" table for the lab's problem.
 #pragma once
 
+#include "analysis/solution_paths.h"
 #include "analysis/text_table.h"
 #include "methods/methods.h"
 #include "run/calculation.h"
@@ -24,22 +26,51 @@ struct StepError {
     std::optional<double> exact, globalError, localError, estimate;
 };
 
+// What the errors are measured against.
+enum class Comparison {
+    exact,      // the exact solution
+    reference,  // a solution computed far more accurately than the methods
+    none,       // nothing: the rows have x and y (and the estimate) only
+};
+
 struct StepErrors {
     const Method* method = nullptr;  // the method whose heading was listed
     bool hasEstimate = false;        // the method carries an embedded estimate
+    Comparison comparison = Comparison::exact;
     std::vector<StepError> rows;     // the start and every step stored
+    std::vector<std::string> notes;  // where the rows stop short of x1, in words
 };
 
+// The rows of a run of path.method with step path.h on y' = f(x, y) through
+// the points path.x[i], path.y[i] (i = 0 being the start), against
+// `solution`: the exact solution when `comparison` is exact, a reference
+// when it is reference; with an empty solution the comparison is none.
+StepErrors stepErrorsAlong(const SolutionPath& path, Slope f, const KnownSolution& solution,
+                           Comparison comparison = Comparison::exact);
+
 // Computes the rows from what the calculation kept: its numerical table, its
-// start (x0, y0) and its h. A calculation that failed gives the rows it had
-// stored before it stopped.
+// start (x0, y0) and its h, against the exact solution of f1 through the
+// start. A calculation that failed gives the rows it had stored before it
+// stopped.
 StepErrors stepErrors(const Calculation& calculation);
 
-// The rows as the window shows them: i, x, y, exact y, global error, local
-// error, and the estimate when the method has one. x, y and exact y are
-// written as the results list writes them, the errors by fullErrorText (all
-// fifteen digits, always with an exponent); a value that overflowed reads
-// "too large to calculate"; a cell with nothing to say is empty.
+// The "Lab steps" table lists at most this many steps, and says so when the
+// run has more.
+inline constexpr long labStepsShown = 1000;
+
+// The rows of the lab's run: `method` from (x0, y0) towards x1 with steps of
+// |h| (as solutionPath takes them), at most labStepsShown steps, against
+// `solution`. Its notes say where the run stopped and when the table lists
+// fewer steps than the run has.
+StepErrors labStepErrors(const Method& method, Slope f, double x0, double y0, double x1, double h,
+                         const KnownSolution& solution, Comparison comparison = Comparison::exact);
+
+// The rows as the window shows them: i, x, y, exact y (reference y against a
+// reference), global error, local error, and the estimate when the method
+// has one; without a comparison i, x, y and the estimate. x, y and exact y
+// are written as the results list writes them, the errors by fullErrorText
+// (all fifteen digits, always with an exponent); a value that overflowed
+// reads "too large to calculate"; a cell with nothing to say is empty.
 TextTable stepErrorTable(const StepErrors& errors);
 
 // The table as its CSV file holds it: columns method, x0, y0, x1 and h lead

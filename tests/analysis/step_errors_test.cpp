@@ -4,6 +4,8 @@
 // exact solution and the estimates checked against Decimal and Fraction).
 #include "analysis/step_errors.h"
 #include "analysis/text_table.h"
+#include "methods/exact_solution.h"
+#include "run/conversions.h"
 #include "tests/support/fakes.h"
 #include "tests/support/hostile_inputs.h"
 
@@ -270,6 +272,148 @@ TEST(StepErrors, NameTheMethodsThatCoincideOnThisEquation) {
                                     method.caption == "Runge-Kutta-Fehlberg" ||
                                     method.caption == "Runge-Kutta-Merson");
     }
+}
+
+// The lab's table comes from the same code as the window's: on the lesson's
+// equation, a run the window listed to the end gives the same texts.
+TEST(LabSteps, ListTheWindowsRowsForTheLessonsEquation) {
+    int compared = 0;
+    for (const Example& example : examples()) {
+        SCOPED_TRACE(example.name);
+        Press press;
+        const TextTable window = tableAfter(press, example);
+        if (press.last.failedStage) continue;
+        const double x0 = *textToNumber(example.x0), y0 = *textToNumber(example.y0);
+        const StepErrors lab =
+            labStepErrors(methodByCaption(example.method), f1, x0, y0, *textToNumber(example.x1),
+                          *textToNumber(example.h), ExactSolution(x0, y0));
+        EXPECT_EQ(stepErrorTable(lab).header, window.header);
+        EXPECT_EQ(stepErrorTable(lab).rows, window.rows);
+        EXPECT_TRUE(lab.notes.empty());
+        ++compared;
+    }
+    EXPECT_EQ(compared, 9);
+}
+
+namespace {
+
+double textbook(double x, double y) { return y - x * x + 1; }
+double textbookExact(double x) { return (x + 1) * (x + 1) - 0.5 * std::exp(x); }
+
+}  // namespace
+
+// y' = y - x^2 + 1, y(0) = 0.5, whose exact solution is (x + 1)^2 - e^x/2:
+// the end-point and mid-point methods part ways here.
+TEST(LabSteps, ShowTheErrorsOnTheTextbookProblem) {
+    struct Row {
+        const char* name;
+        std::string_view method;
+        double x1, h;
+        Cells rows;
+    };
+    const std::vector<Row> rows{
+        {"Euler, h = 0.2", "Euler", 0.4, 0.2,
+         {{"0", "0", "0.5", "0.5", "0", ""},
+          {"1", "0.2", "0.8", "0.829298620919915", "-2.92986209199150E-02",
+           "-2.92986209199150E-02"},
+          {"2", "0.4", "1.152", "1.21408765117936", "-6.20876511793644E-02",
+           "-2.69293060754665E-02"}}},
+        {"end points, h = 0.5", "Euler (End points)", 1, 0.5,
+         {{"0", "0", "0.5", "0.5", "0", ""},
+          {"1", "0.5", "1.375", "1.42563936464994", "-5.06393646499359E-02",
+           "-5.06393646499359E-02"},
+          {"2", "1", "2.515625", "2.64085908577048", "-1.25234085770478E-01",
+           "-4.29451182143317E-02"}}},
+        {"mid point, h = 0.5", "Euler (Mid point)", 1, 0.5,
+         {{"0", "0", "0.5", "0.5", "0", ""},
+          {"1", "0.5", "1.40625", "1.42563936464994", "-1.93893646499359E-02",
+           "-1.93893646499359E-02"},
+          {"2", "1", "2.59765625", "2.64085908577048", "-4.32028357704777E-02",
+           "-1.16951182143321E-02"}}},
+        {"Runge-Kutta 4, h = 0.5 to 2", "Runge-Kutta 4", 2, 0.5,
+         {{"0", "0", "0.5", "0.5", "0", ""},
+          {"1", "0.5", "1.42513020833333", "1.42563936464994", "-5.09156316602422E-04",
+           "-5.09156316602422E-04"},
+          {"2", "1", "2.63960266113281", "2.64085908577048", "-1.25642463766518E-03",
+           "-4.17112272015352E-04"},
+          {"3", "1.5", "4.00681897004445", "4.00915546483097", "-2.33649478651454E-03",
+           "-2.65357297863034E-04"},
+          {"4", "2", "5.30160522926599", "5.30547195053467", "-3.86672126868781E-03",
+           "-1.51556440419753E-05"}}},
+        {"Fehlberg with its estimate", "Runge-Kutta-Fehlberg", 1, 0.5,
+         {{"0", "0", "0.5", "0.5", "0", "", ""},
+          {"1", "0.5", "1.42562381059695", "1.42563936464994", "-1.55540529809262E-05",
+           "-1.55540529809262E-05", "-4.47591145833412E-05"},
+          {"2", "1", "2.64082302619171", "2.64085908577048", "-3.60595787674001E-05",
+           "-1.04155271798412E-05", "-3.41999938345411E-05"}}},
+        {"Merson with its estimate", "Runge-Kutta-Merson", 1, 0.5,
+         {{"0", "0", "0.5", "0.5", "0", "", ""},
+          {"1", "0.5", "1.42563657407407", "1.42563936464994", "-2.79057586194398E-06",
+           "-2.79057586194398E-06", "2.89351851851874E-04"},
+          {"2", "1", "2.64087334778083", "2.64085908577048", "1.42620103540381E-05",
+           "1.88627058452795E-05", "3.03430125546511E-04"}}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const StepErrors lab = labStepErrors(methodByCaption(row.method), textbook, 0, 0.5, row.x1,
+                                             row.h, textbookExact);
+        EXPECT_EQ(stepErrorTable(lab).rows, row.rows);
+        EXPECT_TRUE(lab.notes.empty());
+    }
+}
+
+TEST(LabSteps, NameWhatTheErrorsAreMeasuredAgainst) {
+    struct Row {
+        const char* name;
+        std::string_view method;
+        KnownSolution solution;
+        Comparison comparison;
+        std::vector<std::string> header;
+    };
+    const std::vector<Row> rows{
+        {"exact", "Euler", textbookExact, Comparison::exact,
+         {"i", "x", "y", "exact y", "global error", "local error"}},
+        {"reference", "Euler", textbookExact, Comparison::reference,
+         {"i", "x", "y", "reference y", "global error", "local error"}},
+        {"none", "Euler", KnownSolution(), Comparison::exact, {"i", "x", "y"}},
+        {"none, with an estimate", "Runge-Kutta-Merson", KnownSolution(), Comparison::reference,
+         {"i", "x", "y", "estimate"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const TextTable table = stepErrorTable(labStepErrors(
+            methodByCaption(row.method), textbook, 0, 0.5, 1, 0.5, row.solution, row.comparison));
+        EXPECT_EQ(table.header, row.header);
+        ASSERT_EQ(table.rows.size(), 3u);
+        for (const auto& cells : table.rows) EXPECT_EQ(cells.size(), row.header.size());
+    }
+    const TextTable plain = stepErrorTable(
+        labStepErrors(methodByCaption("Runge-Kutta-Merson"), textbook, 0, 0.5, 1, 0.5, {}));
+    EXPECT_EQ(plain.rows[1],
+              (std::vector<std::string>{"1", "0.5", "1.42563657407407", "2.89351851851874E-04"}));
+}
+
+TEST(LabSteps, HaveNoTenStepLimitButStopAtAThousandAndSaySo) {
+    const Method& euler = methodByCaption("Euler");
+    const StepErrors long_ = labStepErrors(euler, textbook, 0, 0.5, 2, 0.001, textbookExact);
+    ASSERT_EQ(long_.rows.size(), static_cast<std::size_t>(labStepsShown) + 1);
+    EXPECT_EQ(long_.rows.back().i, 1000);
+    EXPECT_EQ(numberToText(long_.rows.back().x), "1");
+    EXPECT_EQ(long_.notes, (std::vector<std::string>{
+                               "The table lists the first 1000 of the 2000 steps to x1."}));
+
+    const StepErrors twenty = labStepErrors(euler, textbook, 0, 0.5, 2, 0.1, textbookExact);
+    EXPECT_EQ(twenty.rows.size(), 21u);
+    EXPECT_TRUE(twenty.notes.empty());
+
+    const StepErrors stopped = labStepErrors(
+        euler, [](double x, double) { return 1 / x; }, -1, 1, 1, 0.5, KnownSolution());
+    EXPECT_EQ(stopped.rows.size(), 3u);
+    EXPECT_EQ(stopped.notes,
+              (std::vector<std::string>{
+                  "Euler, h = 0.5: step 3 from (0, -0.5) gives no finite value (f is not finite "
+                  "on the step, or the numbers grew too large to calculate with); the run stops "
+                  "there."}));
 }
 
 TEST(TextTable, LeavesAsTabSeparatedTextAndAsCsv) {

@@ -1,0 +1,87 @@
+// Solutions to draw over a direction field: a method's steps from (x0, y0)
+// towards x1 with h, h/2 and h/4, or every method with the same h, and the
+// exact (or a reference) solution sampled densely enough for a smooth curve.
+#pragma once
+
+#include "methods/methods.h"
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pelorin {
+
+// A solution known at every x: the exact one, or a reference computed far
+// more accurately than any of the methods. Empty when there is none.
+using KnownSolution = std::function<double(double x)>;
+
+// A run of more steps than this draws nothing a plot could show apart.
+inline constexpr long maxPathSteps = 1L << 16;
+
+enum class PathEnd {
+    reached,     // the last step reached x1 (or passed it, see stepsToReach)
+    notFinite,   // a step gave an infinity or NaN; the run stops before it
+    stepLimit,   // x1 is more steps away than the run was allowed to take
+    cannotStep,  // h is 0, or an input is not finite: not one step is taken
+};
+
+struct SolutionPath {
+    const Method* method = nullptr;
+    double h = 0;               // the step taken: |h|, in the direction from x0 to x1
+    std::vector<double> x, y;   // the start, then every step: x[i] = x0 + i·h
+    long stepsToEnd = 0;        // the steps that reach x1
+    PathEnd end = PathEnd::reached;
+    std::string note;           // why the run stopped short of x1, in words
+};
+
+// The number of steps of |h| from x0 that reach x1: N = ⌈(x1 − x0)/h⌉, where
+// a quotient within a billionth above a whole number counts as that number,
+// since decimal inputs such as 0.4 and 0.1 divide only up to rounding. When h
+// divides the range the last step ends at x0 + N·h, which may differ from x1
+// in the last bits; otherwise it passes x1, as the results list's last step
+// does. No step is shortened to land on x1: every step of a run is the method
+// with the one h the legend names, as in the lab's convergence runs, and the
+// runs with h, h/2 and h/4 share their abscissae exactly. Empty when no step
+// can be taken (h is 0, or the count is beyond a double).
+std::optional<long> stepsToReach(double x0, double x1, double h);
+
+// The method from (x0, y0) towards x1 with steps of |h|: at most `maxSteps`
+// steps, each from x_i = x0 + i·h computed afresh (so no rounding gathers in a
+// sum of steps). A step whose value is not finite stops the run: the path
+// keeps the points before it and the note names the method, the step and the
+// point it started from.
+SolutionPath solutionPath(const Method& method, Slope f, double x0, double y0, double x1, double h,
+                          long maxSteps = maxPathSteps);
+
+// The method with h, h/2 and h/4, in that order.
+std::array<SolutionPath, 3> halvedPaths(const Method& method, Slope f, double x0, double y0,
+                                        double x1, double h);
+
+// Every method of the catalogue with the same h, in catalogue order.
+std::array<SolutionPath, methodCatalogue.size()> everyMethodPath(Slope f, double x0, double y0,
+                                                                  double x1, double h);
+
+// A curve sampled for drawing, broken where its values are not finite.
+struct SampledCurve {
+    struct Piece {
+        std::vector<double> x, y;
+    };
+    std::vector<Piece> pieces;
+    int leftOut = 0;  // the samples that were not finite
+    std::optional<double> firstLeftOut;
+};
+
+// The solution at `samples` (at least 2) abscissae from `from` to `to`, both
+// included, x_k = from + k·(to − from)/(samples − 1) computed afresh. Empty
+// for an empty solution or a range beyond a double.
+inline constexpr int curveSamples = 1001;
+SampledCurve sampleSolution(const KnownSolution& solution, double from, double to,
+                            int samples = curveSamples);
+
+// Where a sampled curve is broken, in words, naming it ("the exact
+// solution", "the reference"); empty when it is whole.
+std::string sampledCurveNote(const SampledCurve& curve, const std::string& name);
+
+}  // namespace pelorin
