@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace pelorin {
@@ -314,6 +315,56 @@ StabilityRun runWithStep(const Method& method, double x0, double y0, double h, i
                             (run.amplification < 0 ? ", flipping its sign each step." : "."));
     }
     return run;
+}
+
+StabilityPath stabilityPath(const Method& method, Slope f, double x0, double y0, double x1,
+                            double h) {
+    StabilityPath path;
+    if (!(h > 0) || !std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !(x1 > x0)) {
+        path.notes.push_back("Choose x1 beyond x0 and a positive h to follow z = h\u00b7\u03bb "
+                             "along a run.");
+        return path;
+    }
+    const auto polynomial = stabilityPolynomial(*method.tableau);
+    const double wanted = std::ceil((x1 - x0) / h);
+    const int steps = static_cast<int>(std::min<double>(wanted, maxStabilityPathSteps));
+    double y = y0;
+    for (int i = 0; i <= steps; ++i) {
+        const double x = x0 + i * h;
+        // The step that balances truncation against rounding in a central
+        // difference: the cube root of the rounding unit, scaled by y.
+        const double delta = std::cbrt(std::numeric_limits<double>::epsilon()) *
+                             std::max(1.0, std::fabs(y));
+        const double lambda = (f(x, y + delta) - f(x, y - delta)) / (2 * delta);
+        const double z = h * lambda;
+        if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
+            path.notes.push_back("At step " + std::to_string(i) + " the values grow too large to "
+                                 "calculate with; the path stops there.");
+            break;
+        }
+        path.x.push_back(x);
+        path.y.push_back(y);
+        path.z.push_back(z);
+        if (!path.firstOutside && !insideRegion(polynomial, {z, 0})) path.firstOutside = path.z.size() - 1;
+        if (i < steps) y = method.step(x, y, h, f);
+    }
+    const std::string how = "z = h\u00b7\u03bb along the run, with \u03bb = \u2202f/\u2202y "
+                            "from a central difference quotient at every step point";
+    if (path.firstOutside) {
+        const std::size_t i = *path.firstOutside;
+        path.notes.push_back(how + ", leaves the region at step " + std::to_string(i) + ", x = " +
+                             shortText(path.x[i]) + ", where z = " + shortText(path.z[i]) +
+                             ": from there every step multiplies an error by |R(z)| = " +
+                             shortText(std::abs(stabilityFunction(polynomial, {path.z[i], 0}))) +
+                             ", and the run can move away from the solution.");
+    } else if (!path.z.empty()) {
+        path.notes.push_back(how + ", stays inside the region: every step damps an error.");
+    }
+    if (wanted > maxStabilityPathSteps) {
+        path.notes.push_back("The path follows the first " + std::to_string(maxStabilityPathSteps) +
+                             " steps only.");
+    }
+    return path;
 }
 
 }  // namespace pelorin

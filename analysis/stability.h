@@ -86,4 +86,18 @@ struct StabilityRun {
 
 StabilityRun runWithStep(const Method& method, double x0, double y0, double h, int steps);
 
+// On any equation y' = f(x, y) an error is multiplied by about R(h·λ) per
+// step, with λ = ∂f/∂y where the solution is. Along a run of the method with
+// step h from x0 towards x1 (at most maxStabilityPathSteps steps): λ at every step
+// point by a central difference quotient, z = h·λ, and the first step at
+// which z lies outside the method's region.
+inline constexpr int maxStabilityPathSteps = 400;
+struct StabilityPath {
+    std::vector<double> x, y, z;
+    std::optional<std::size_t> firstOutside;
+    std::vector<std::string> notes;
+};
+StabilityPath stabilityPath(const Method& method, Slope f, double x0, double y0, double x1,
+                            double h);
+
 }  // namespace pelorin

@@ -246,8 +246,53 @@ void StabilityTab::drawRegion() {
 void StabilityTab::placePoint() {
     // The accent follows the palette, light or dark, as it is now.
     point_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, region_->accent(), 9));
-    point_->setData({step_ * pelorin::lessonLambda}, {0});
+    if (inputs_.equation.lesson) {
+        point_->setData({step_ * pelorin::lessonLambda}, {0});
+    } else {
+        const pelorin::StabilityPath path = typedPath();
+        point_->setData(QVector<double>(path.z.begin(), path.z.end()),
+                        QVector<double>(static_cast<qsizetype>(path.z.size()), 0.0));
+    }
     region_->replot();
+}
+
+pelorin::StabilityPath StabilityTab::typedPath() const {
+    return pelorin::stabilityPath(pelorin::methodCatalogue[inputs_.method], *inputs_.equation.slope,
+                                  inputs_.x0, inputs_.y0, inputs_.x1, step_);
+}
+
+// On an equation of the user's, λ changes along the solution: the region
+// shows z = h·λ at every step point, and the notes say where it leaves.
+void StabilityTab::drawTypedRun() {
+    const pelorin::Method& method = pelorin::methodCatalogue[inputs_.method];
+    const pelorin::StabilityPath path = typedPath();
+    QCPGraph* numerical = run_->addGraph();
+    numerical->setName(fromView(method.caption));
+    numerical->setPen(LabPlot::methodPen(inputs_.method));
+    numerical->setScatterStyle(LabPlot::methodMarker(inputs_.method));
+    const pelorin::DrawablePoints runPoints = pelorin::drawablePoints(path.x, path.y);
+    numerical->setData(QVector<double>(runPoints.x.begin(), runPoints.x.end()),
+                       QVector<double>(runPoints.y.begin(), runPoints.y.end()));
+    bool leftOut = runPoints.leftOut;
+    if (const auto& solution = inputs_.equation.exact) {
+        std::vector<double> exactY;
+        for (double x : path.x) exactY.push_back((*solution)(x));
+        const pelorin::DrawablePoints exactPoints = pelorin::drawablePoints(path.x, exactY);
+        QCPGraph* exact = run_->addGraph();
+        exact->setName("exact");
+        exact->setPen(QPen(run_->palette().color(QPalette::Text), 1.5));
+        exact->setData(QVector<double>(exactPoints.x.begin(), exactPoints.x.end()),
+                       QVector<double>(exactPoints.y.begin(), exactPoints.y.end()));
+        leftOut = leftOut || exactPoints.leftOut;
+    }
+    QStringList notes;
+    for (const std::string& note : path.notes) notes << QString::fromStdString(note);
+    if (leftOut) notes << QString::fromStdString(pelorin::undrawableNote());
+    notes_->setText(notes.join("\n"));
+    run_->rescaleAxes();
+    run_->xAxis->scaleRange(1.05);
+    run_->yAxis->scaleRange(1.1);
+    run_->replot();
 }
 
 void StabilityTab::drawRun() {
@@ -259,9 +304,9 @@ void StabilityTab::drawRun() {
         if (group.size() > 1) alike << methodList(group);
     }
     run_->clearGraphs();
-    if (!inputs_.equation.lesson) {
-        notes << "This page shows the lesson's equation dy/dx = -2x - y, where \u03bb = -1 "
-                 "everywhere, whatever the problem chosen above.";
+    if (inputs_.readable && !inputs_.equation.lesson) {
+        drawTypedRun();
+        return;
     }
     if (!inputs_.readable) {
         notes << QString::fromStdString(inputs_.problem);

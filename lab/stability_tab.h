@@ -3,6 +3,7 @@
 // the chosen method with a step the student sweeps or types.
 #pragma once
 
+#include "analysis/stability.h"
 #include "lab/inputs.h"
 
 #include <QWidget>
@@ -34,6 +35,8 @@ private:
     void drawRegion();
     void placePoint();
     void drawRun();
+    void drawTypedRun();
+    pelorin::StabilityPath typedPath() const;
     void stepFromSlider(int hundredths);
     void stepTyped();
     void setStepNote(const QString& note);

@@ -268,3 +268,39 @@ TEST(Stability, RunsStopBeforeTheyOverflow) {
     EXPECT_TRUE(backwards.x.empty());
     EXPECT_EQ(backwards.notes.front(), "Choose a positive h to step forwards.");
 }
+
+// On the stiff y' = -50(y - cos x), λ = -50 wherever the solution is: Euler's
+// z = -50h leaves its region [-2, 0] for h above 2/50 = 0.04, at the first
+// step; below, the path stays inside. On the lesson's equation z = -h.
+TEST(Stability, PathOfZAlongARunOnAnyEquation) {
+    const auto stiff = [](double x, double y) { return -50 * (y - std::cos(x)); };
+    const struct {
+        const char* name;
+        const char* method;
+        bool lesson;
+        double h;
+        double z;  // at every step point
+        bool leaves;
+    } rows[] = {
+        {"Euler, h = 0.05", "Euler", false, 0.05, -2.5, true},
+        {"Euler, h = 0.03", "Euler", false, 0.03, -1.5, false},
+        {"Runge-Kutta 4, h = 0.05", "Runge-Kutta 4", false, 0.05, -2.5, false},
+        {"Runge-Kutta 4, h = 0.06", "Runge-Kutta 4", false, 0.06, -3, true},
+        {"lesson, Euler, h = 2.5", "Euler", true, 2.5, -2.5, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const StabilityPath path =
+            row.lesson ? stabilityPath(methodByCaption(row.method), f1, 0, -1, 10, row.h)
+                       : stabilityPath(methodByCaption(row.method), stiff, 0, 0, 1, row.h);
+        ASSERT_FALSE(path.z.empty());
+        for (double z : path.z) EXPECT_NEAR(z, row.z, 1e-6);
+        EXPECT_EQ(path.firstOutside.has_value(), row.leaves);
+        if (row.leaves) EXPECT_EQ(*path.firstOutside, 0u);
+        ASSERT_FALSE(path.notes.empty());
+        EXPECT_NE(path.notes.front().find(row.leaves ? "leaves the region at step 0"
+                                                     : "stays inside the region"),
+                  std::string::npos)
+            << path.notes.front();
+    }
+}
