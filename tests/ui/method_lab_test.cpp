@@ -96,12 +96,7 @@ Widget* named(const QWidget& lab, const QString& name) {
     return nullptr;
 }
 
-QComboBox* methodBox(const QWidget& lab) {
-    for (QComboBox* box : lab.findChildren<QComboBox*>()) {
-        if (box->accessibleName() == "Method") return box;
-    }
-    return nullptr;
-}
+QComboBox* methodBox(const QWidget& lab) { return named<QComboBox>(lab, "Method"); }
 
 QTableWidget* table(const QWidget& lab, const char* name) {
     for (QTableWidget* table : lab.findChildren<QTableWidget*>()) {
@@ -280,10 +275,8 @@ TEST_F(Lab, APlotWithNothingToShowKeepsItsAxesFullSize) {
 TEST_F(Lab, OneStepFollowsEveryCalculation) {
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
-    auto* shown = lab->findChild<QLabel*>();
-    for (QLabel* label : lab->findChildren<QLabel*>()) {
-        if (label->accessibleName() == "Step shown") shown = label;
-    }
+    QLabel* shown = named<QLabel>(*lab, "Step shown");
+    ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->text(), "No step to show");
 
     enter("0", "-1", "1", "0.25");
@@ -345,10 +338,7 @@ TEST_F(Lab, ValuesBeyondThePlotsScaleAreLeftOutInWords) {
     enter("0", "1E+306", "-5", "0.4");
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
-    QLabel* notes = nullptr;
-    for (QLabel* label : lab->findChildren<QLabel*>()) {
-        if (label->accessibleName() == "Convergence notes") notes = label;
-    }
+    QLabel* notes = named<QLabel>(*lab, "Convergence notes");
     ASSERT_NE(notes, nullptr);
     EXPECT_TRUE(notes->text().contains("are left out of the plot; the tables and notes still "
                                        "give them."))
@@ -575,13 +565,6 @@ TEST_F(Lab, StabilityStepBoxReadsStrictlyAndSaysWhy) {
 
 namespace {
 
-QCustomPlot* plotNamed(const QWidget& lab, const char* name) {
-    for (QCustomPlot* plot : lab.findChildren<QCustomPlot*>()) {
-        if (plot->accessibleName() == name) return plot;
-    }
-    return nullptr;
-}
-
 QStringList legendNames(const QCustomPlot& plot) {
     QStringList names;
     for (int i = 0; i < plot.legend->itemCount(); ++i) {
@@ -631,7 +614,7 @@ TEST_F(Lab, ConvergencePlotNamesEverythingInItsLegendAndCutsNoMarker) {
     enter("0", "-1", "1", "0.4");
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
-    QCustomPlot* plot = plotNamed(*lab, "Convergence plot");
+    QCustomPlot* plot = named<QCustomPlot>(*lab, "Convergence plot");
     ASSERT_NE(plot, nullptr);
     QCheckBox* evaluations = lab->findChild<QCheckBox*>();
     for (const bool ticked : {false, true}) {
@@ -685,10 +668,7 @@ TEST_F(Lab, BoxesKeepTheirLastGoodValueAndSayWhyATextWasNotUsed) {
     enter("0", "-1", "1", "0.4");
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
-    QLabel* notes = nullptr;
-    for (QLabel* label : lab->findChildren<QLabel*>()) {
-        if (label->accessibleName() == "Box notes") notes = label;
-    }
+    QLabel* notes = named<QLabel>(*lab, "Box notes");
     ASSERT_NE(notes, nullptr);
     EXPECT_FALSE(notes->isVisible());
     QTableWidget* orders = table(*lab, "Orders");
@@ -808,10 +788,7 @@ TEST_F(Lab, TextGrowsForAProjectorWithoutClippingACaption) {
 TEST_F(Lab, AProblemFromTheLibraryIsStudiedOnItsOwnEquation) {
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
-    QComboBox* problem = nullptr;
-    for (QComboBox* box : lab->findChildren<QComboBox*>()) {
-        if (box->accessibleName() == "Problem") problem = box;
-    }
+    QComboBox* problem = named<QComboBox>(*lab, "Problem");
     ASSERT_NE(problem, nullptr);
     problem->setCurrentIndex(1);
     emit problem->activated(1);
@@ -831,10 +808,7 @@ TEST_F(Lab, AProblemFromTheLibraryIsStudiedOnItsOwnEquation) {
         type(edit, "y - x^2 +");
         QTest::keyClick(edit, Qt::Key_Return);
     }
-    QLabel* notes = nullptr;
-    for (QLabel* label : lab->findChildren<QLabel*>()) {
-        if (label->accessibleName() == "Box notes") notes = label;
-    }
+    QLabel* notes = named<QLabel>(*lab, "Box notes");
     ASSERT_NE(notes, nullptr);
     EXPECT_TRUE(notes->text().startsWith("f(x, y): ")) << notes->text().toStdString();
     EXPECT_TRUE(notes->text().endsWith("the lab goes on with f(x, y) = y - x^2 + 1."))
