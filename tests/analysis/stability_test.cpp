@@ -296,7 +296,9 @@ TEST(Stability, PathOfZAlongARunOnAnyEquation) {
         ASSERT_FALSE(path.z.empty());
         for (double z : path.z) EXPECT_NEAR(z, row.z, 1e-6);
         EXPECT_EQ(path.firstOutside.has_value(), row.leaves);
-        if (row.leaves) EXPECT_EQ(*path.firstOutside, 0u);
+        if (row.leaves) {
+            EXPECT_EQ(*path.firstOutside, 0u);
+        }
         ASSERT_FALSE(path.notes.empty());
         EXPECT_NE(path.notes.front().find(row.leaves ? "leaves the region at step 0"
                                                      : "stays inside the region"),
