@@ -139,7 +139,10 @@ QString StabilityTab::stepLine() const { return "h = " + stepText_; }
 
 void StabilityTab::show(const LabInputs& inputs) {
     inputs_ = inputs;
+    // The region depends on the method alone; the point (or the path of
+    // points) also on the problem and the start.
     if (regionMethod_ != inputs_.method) drawRegion();
+    else placePoint();
     drawRun();
 }
 

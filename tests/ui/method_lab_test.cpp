@@ -858,3 +858,28 @@ TEST_F(Lab, AProblemFileOpensTheLabWithItsProblemOrSaysWhyNot) {
         EXPECT_EQ(labBox(*lab, "x1"), "3");
     }
 }
+
+// On a problem of its own the region shows z = h·λ at every step of the
+// run, not the lesson's one point; on the stiff problem λ = -50, so with
+// h = 0.4 every z is -20.
+TEST_F(Lab, TheStabilityRegionFollowsTheChosenProblem) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QCustomPlot* region = named<QCustomPlot>(*lab, "Stability region");
+    ASSERT_NE(region, nullptr);
+    const auto points = [&] {
+        for (int g = 0; g < region->graphCount(); ++g) {
+            if (region->graph(g)->name() == "z = h\u00b7\u03bb") return region->graph(g)->data();
+        }
+        return QSharedPointer<QCPGraphDataContainer>();
+    };
+    ASSERT_FALSE(points().isNull());
+    EXPECT_EQ(points()->size(), 1);
+    QComboBox* problem = named<QComboBox>(*lab, "Problem");
+    problem->setCurrentIndex(5);
+    emit problem->activated(5);
+    ASSERT_GT(points()->size(), 1);
+    for (auto point = points()->constBegin(); point != points()->constEnd(); ++point) {
+        EXPECT_NEAR(point->key, -20, 1e-6);
+    }
+}
