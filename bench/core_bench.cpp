@@ -1,8 +1,10 @@
 // Time per step of the seven methods, time per CALCULATE press in the core,
 // Boost.Odeint's classical Runge-Kutta step on the same equation, for
-// comparison with ours, and the lab's convergence study.
+// comparison with ours, and the lab's convergence study, on the built-in
+// slope and on a typed one.
 #include "analysis/convergence.h"
 #include "methods/methods.h"
+#include "problem/expression.h"
 #include "run/calculation.h"
 #include "tests/support/fakes.h"
 
@@ -10,6 +12,7 @@
 #include <boost/numeric/odeint/stepper/runge_kutta4.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -121,6 +124,42 @@ void convergence(benchmark::State& state) {
     }
 }
 
+// The same study on a slope the user typed (the textbook's y' = y - x^2 + 1
+// from (0, 0.5) to 2), beside the same number of evaluations of that slope
+// alone: what the study costs beyond evaluating the slope.
+constexpr int typedDoublings = 16;
+
+SlopeExpression textbookSlope() { return std::move(*compileSlope("y - x^2 + 1").slope); }
+
+long studyEvaluations() {
+    long stages = 0;
+    for (const Method& method : methodCatalogue) stages += method.tableau->stages;
+    return stages * ((2L << typedDoublings) - 1);
+}
+
+void typedConvergence(benchmark::State& state) {
+    const SlopeExpression slope = textbookSlope();
+    const ConvergenceProblem problem{0, 0.5, 2, slope, 9 - 0.5 * std::exp(2.0), 0};
+    for (auto _ : state) {
+        ConvergenceStudy study = studyConvergence(problem, typedDoublings);
+        benchmark::DoNotOptimize(study);
+    }
+    state.counters["evaluations"] = static_cast<double>(studyEvaluations());
+}
+
+void typedEvaluationsAlone(benchmark::State& state) {
+    const SlopeExpression slope = textbookSlope();
+    const long evaluations = studyEvaluations();
+    for (auto _ : state) {
+        double sum = 0;
+        for (long i = 0; i < evaluations; ++i) {
+            sum = sum + slope(static_cast<double>(i & 1023) / 512, sum * 1e-300 + 0.5);
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.counters["evaluations"] = static_cast<double>(evaluations);
+}
+
 // Besides the median, the fastest of the repetitions: on a shared machine
 // other work only ever adds time, so the minimum is the steadiest figure.
 double fastest(const std::vector<double>& times) {
@@ -153,6 +192,11 @@ int main(int argc, char** argv) {
                              ->Arg(10)
                              ->Arg(16)
                              ->Unit(benchmark::kMillisecond));
+    benchmarks.push_back(benchmark::RegisterBenchmark("convergence/typed", typedConvergence)
+                             ->Unit(benchmark::kMillisecond));
+    benchmarks.push_back(
+        benchmark::RegisterBenchmark("convergence/typed_evaluations_alone", typedEvaluationsAlone)
+            ->Unit(benchmark::kMillisecond));
     for (benchmark::internal::Benchmark* b : benchmarks) b->ComputeStatistics("min", fastest);
 
     benchmark::RunSpecifiedBenchmarks();
