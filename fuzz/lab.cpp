@@ -1,16 +1,20 @@
 // Fuzz target: the lab's computations on any inputs. The convergence study,
-// a run with any step, and the stages of any listed step must hold finite
-// numbers only, and say in words what they cannot show.
+// a run with any step, the stages of any listed step and the adaptive runs
+// must hold finite numbers only, and say in words what they cannot show.
 //
 // Input: the first byte picks the method ('0'..'6' are catalogue rows, any
-// other byte counts modulo 7), the second the step whose stages are shown;
-// after the first newline come x0, y0, x1 and h on one line each, h taking
-// everything that follows. x0, y0 and x1 feed the study and the run; all
-// four feed a press of CALCULATE whose steps are then taken apart.
+// other byte counts modulo 7), the second the step whose stages are shown
+// and the tolerance of an adaptive run (1E-2 ... 1E-12, modulo 11); after the
+// first newline come x0, y0, x1 and h on one line each, h taking everything
+// that follows. x0, y0 and x1 feed the study and the runs; h is the first
+// step of an adaptive run and, in a second one, its tolerance; all four feed
+// a press of CALCULATE whose steps are then taken apart.
+#include "analysis/adaptive.h"
 #include "analysis/convergence.h"
 #include "analysis/stability.h"
 #include "analysis/stage_view.h"
 #include "fuzz/check.h"
+#include "methods/exact_solution.h"
 #include "run/conversions.h"
 #include "tests/support/fakes.h"
 
@@ -99,6 +103,86 @@ void checkStages(const std::array<std::string, 4>& texts, std::size_t row, int s
     }
 }
 
+// Few attempts: the fuzzer tries many inputs, the properties are the same.
+constexpr long fuzzAttempts = 2000;
+
+// The lesson's slope, counting its calls independently of the run.
+struct CountedLesson {
+    long* calls;
+    double operator()(double x, double y) const {
+        ++*calls;
+        return f1(x, y);
+    }
+};
+
+// With the exact solution the run also measures each attempt's errors,
+// whose evaluations are not the method's; without it every call is counted.
+void checkAdaptive(const Method& method, double x0, double y0, double x1, double h0,
+                   double tolerance, bool measured) {
+    ControllerSettings settings = withTolerance({}, tolerance);
+    settings.maxAttempts = fuzzAttempts;
+    const ExactSolution solution(x0, y0);
+    const ExactValue exact = [&](double x) { return solution(x); };
+    long calls = 0;
+    const CountedLesson lesson{&calls};
+    const AdaptiveRun run =
+        adaptiveRun(method, lesson, x0, y0, x1, h0, settings, measured ? exact : ExactValue{});
+    requireWords(run.notes, "the adaptive run");
+    require(measured || run.slopeEvaluations == calls,
+            "the adaptive run miscounts its slope evaluations");
+    require(run.slopeEvaluations ==
+                method.tableau->stages * static_cast<long>(run.attempts.size()),
+            "an attempt of the adaptive run costs other than its stages");
+    require(static_cast<long>(run.attempts.size()) <= fuzzAttempts,
+            "the adaptive run passed its limit of attempts");
+    require((run.end == AdaptiveEnd::noEstimate) == !method.tableau->hasErrorEstimate(),
+            "the adaptive run misjudges whether the method has an estimate");
+    require(run.why.empty() == (run.end == AdaptiveEnd::reachedEnd),
+            "the adaptive run stopped without saying why, or says why it did not");
+    require(run.end != AdaptiveEnd::reachedEnd || run.x == x1,
+            "the adaptive run ended off x1");
+    require(run.accepted + run.rejected ==
+                static_cast<long>(run.attempts.size()) -
+                    (run.end == AdaptiveEnd::notFinite ? 1 : 0),
+            "the adaptive run's counts of accepted and rejected steps do not add up");
+    if (run.errorAtEnd) requireFinite(*run.errorAtEnd, "the adaptive run's error at x1");
+    for (std::size_t i = 0; i < run.attempts.size(); ++i) {
+        const AdaptiveStep& step = run.attempts[i];
+        requireFinite(step.x, "an attempt's x");
+        requireFinite(step.h, "an attempt's h");
+        require(step.h != 0 && (step.h > 0) == (x1 > x0), "an attempt steps the wrong way");
+        const AdaptiveStep* before = i > 0 ? &run.attempts[i - 1] : nullptr;
+        require(step.x == (before ? (before->accepted ? before->x + before->h : before->x) : x0),
+                "an attempt does not start where the last accepted step ended");
+        if (step.accepted) {
+            require(step.ratio <= 1, "a step was accepted above the tolerance");
+            requireFinite(step.y1, "an accepted value");
+        }
+        if (step.localError) requireFinite(*step.localError, "a local error");
+        if (step.globalError) requireFinite(*step.globalError, "a global error");
+    }
+    if (const auto quality = estimateQuality(run)) {
+        require(quality->lowest <= quality->median && quality->median <= quality->highest,
+                "the estimate's quality is out of order");
+    }
+}
+
+void checkLibrary(double x0, double y0, double x1, double h0, double tolerance) {
+    const long cap = fuzzAttempts * 6;
+    const LibraryRun run = libraryDormandPrince(f1, x0, y0, x1, h0, tolerance, tolerance, cap);
+    require(run.slopeEvaluations <= cap, "the library's run passed its limit of evaluations");
+    require(run.y.has_value() == run.note.empty(), "the library's run ended without its reason");
+    if (run.y) requireFinite(*run.y, "the library's value at x1");
+    else requireWords({run.note}, "the library's run");
+}
+
+void checkReadTolerance(const std::string& text) {
+    const LabNumber read = readTolerance(text);
+    require(read.value.has_value() == read.why.empty(), "a tolerance read with a reason, or "
+                                                        "refused without one");
+    if (read.value) require(*read.value > 0, "a tolerance of zero or below was read");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -117,7 +201,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (readable) {
         checkStudy(values[0], values[1], values[2]);
         checkRun(methodCatalogue[row], values[0], values[1], values[3]);
+        const double tolerance =
+            sweepTolerances[(size > 1 ? data[1] : 0u) % sweepTolerances.size()];
+        checkAdaptive(methodCatalogue[row], values[0], values[1], values[2], values[3], tolerance,
+                      true);
+        checkAdaptive(methodCatalogue[row], values[0], values[1], values[2], values[3], tolerance,
+                      false);
+        checkAdaptive(methodCatalogue[row], values[0], values[1], values[2],
+                      (values[2] - values[0]) / 8, values[3], false);
+        checkLibrary(values[0], values[1], values[2], values[3], tolerance);
     }
+    checkReadTolerance(texts[3]);
     checkStages(texts, row, step);
     return 0;
 }
