@@ -43,7 +43,7 @@ status=$?
 
 # The lab's plugin, found from where the program is installed.
 if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
-  xvfb-run -a -s "-screen 0 1280x1024x24" "$(dirname "$0")/open_lab_test.sh" \
+  xvfb-run -a -n "$((100 + RANDOM % 800))" -s "-screen 0 1280x1024x24" "$(dirname "$0")/open_lab_test.sh" \
     "$root/usr/bin/pelorin" "$root/usr/lib/pelorin/pelorin-lab.so" || fail "opening the installed lab"
 else
   echo "SKIPPED: opening the installed lab needs xvfb-run and xdotool"
