@@ -1,6 +1,6 @@
 // What the Method lab's own boxes hold: the equation, the start (x0, y0),
-// the end x1 and the chosen method: for each box the last text that could
-// be used.
+// the end x1, the step h and the chosen method: for each box the last text
+// that could be used.
 #pragma once
 
 #include "problem/expression.h"
@@ -22,6 +22,10 @@ struct LabEquation {
 struct LabInputs {
     double x0 = 0, y0 = 0, x1 = 0;
     std::size_t method = 0;    // catalogue row
+    // The step of the pages that run one method with one h (Stability, One
+    // step, Field): the lab's single "h" box, and its text as it shows it.
+    double h = 0.4;
+    std::string hText = "0.40";
     bool readable = false;     // false when a box holds a number beyond a double
     std::string problem;       // why not, in words
     LabEquation equation;
