@@ -212,8 +212,8 @@ LabNumber readTolerance(std::string_view text) {
 }
 
 ControllerSettings withTolerance(ControllerSettings settings, double tolerance) {
-    settings.absoluteTolerance = tolerance;
-    settings.relativeTolerance = tolerance;
+    settings.absoluteTolerance = settings.parts == ToleranceParts::relativeOnly ? 0 : tolerance;
+    settings.relativeTolerance = settings.parts == ToleranceParts::absoluteOnly ? 0 : tolerance;
     return settings;
 }
 
@@ -497,8 +497,10 @@ WorkPrecision workPrecision(const ConvergenceProblem& problem, double h0,
     const long maxEvaluations = settings.maxAttempts * maxStages;
     sweep.library.caption = std::string(libraryCaption);
     for (double tolerance : sweepTolerances) {
-        const LibraryRun run = libraryDormandPrince(problem.f, problem.x0, problem.y0, problem.x1,
-                                                    h0, tolerance, tolerance, maxEvaluations);
+        const ControllerSettings asked = withTolerance(settings, tolerance);
+        const LibraryRun run =
+            libraryDormandPrince(problem.f, problem.x0, problem.y0, problem.x1, h0,
+                                 asked.absoluteTolerance, asked.relativeTolerance, maxEvaluations);
         WorkPoint point{tolerance, run.slopeEvaluations, std::nullopt};
         if (run.y) point.error = errorOf(*run.y);
         else noteStop(sweep.library.caption, tolerance, run.note);

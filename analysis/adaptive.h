@@ -22,6 +22,11 @@ namespace pelorin {
 // step, to the tolerance.
 enum class ErrorMeasure { perStep, perUnitStep };
 
+// Which tolerances one value (the Tolerance box, a tolerance of the sweep)
+// sets: both, so that a step is held to tol·(1 + |y|), or one of them with
+// the other 0, so that a step is held to tol, or to tol·|y|.
+enum class ToleranceParts { absoluteAndRelative, absoluteOnly, relativeOnly };
+
 // The elementary step-size controller of Hairer, Nørsett and Wanner (Solving
 // Ordinary Differential Equations I, section II.4, as in their codes). A step
 // is held to sc = atol + rtol·max(|y0|, |y1|); err = |estimate|/sc (per unit
@@ -36,6 +41,7 @@ struct ControllerSettings {
     double largestGrowth = 5;         // facmax
     double smallestShrink = 0.2;      // facmin
     ErrorMeasure measure = ErrorMeasure::perStep;
+    ToleranceParts parts = ToleranceParts::absoluteAndRelative;  // what withTolerance sets
     long maxAttempts = 100000;        // accepted and rejected steps together
 };
 
@@ -70,8 +76,8 @@ SettingsCheck checkSettings(const ControllerSettings& settings);
 // what is used instead.
 LabNumber readTolerance(std::string_view text);
 
-// The settings with both tolerances, absolute and relative, set to one value,
-// as the Tolerance box and the sweep set them.
+// The settings with the tolerances their parts name set to one value and
+// the other, if any, to 0, as the Tolerance box and the sweep set them.
 ControllerSettings withTolerance(ControllerSettings settings, double tolerance);
 
 // The tolerance one step from y0 to y1 is held against.

@@ -1,6 +1,7 @@
 #include "lab/method_lab.h"
 
 #include "analysis/lab_reading.h"
+#include "lab/adaptive_tab.h"
 #include "lab/convergence_tab.h"
 #include "lab/one_step_tab.h"
 #include "lab/stability_tab.h"
@@ -114,6 +115,9 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method&
     tabs_->addTab(convergence_, "&Convergence");
     tabs_->addTab(stability_, "&Stability");
     tabs_->addTab(oneStep_, "One s&tep");
+    adaptive_ = new AdaptiveTab(tabs_);
+    tabs_->addTab(adaptive_, "&Adaptive");
+    connect(adaptive_, &AdaptiveTab::methodChosen, method_, &QComboBox::setCurrentIndex);
     layout->addWidget(tabs_, 1);
 
     createMenus();
@@ -279,6 +283,8 @@ Handout MethodLab::handout() const {
                         << (page == convergence_
                                 ? QString("Every method, with h = (x1 - x0)/N for N = 1, 2, 4, "
                                           "\u2026, 65536")
+                        : page == adaptive_
+                                ? adaptive_->handoutLine()
                                 : "Method: " +
                                       fromView(pelorin::methodCatalogue[current.method].caption) +
                                       ", " + stability_->stepLine());
@@ -392,11 +398,16 @@ void MethodLab::readBoxes() {
 
 void MethodLab::calculationChanged() { oneStep_->calculationChanged(); }
 
-void MethodLab::methodChanged() { stability_->show(inputs()); }
+void MethodLab::methodChanged() {
+    const LabInputs current = inputs();
+    stability_->show(current);
+    adaptive_->show(current);
+}
 
 void MethodLab::recalculate() {
     readBoxes();
     const LabInputs current = inputs();
     convergence_->show(current);
     stability_->show(current);
+    adaptive_->show(current);
 }

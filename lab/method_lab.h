@@ -14,6 +14,7 @@
 #include <array>
 #include <optional>
 
+class AdaptiveTab;
 class ConvergenceTab;
 class OneStepTab;
 class QComboBox;
@@ -80,4 +81,5 @@ private:
     ConvergenceTab* convergence_ = nullptr;
     StabilityTab* stability_ = nullptr;
     OneStepTab* oneStep_ = nullptr;
+    AdaptiveTab* adaptive_ = nullptr;
 };
