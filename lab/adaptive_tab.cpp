@@ -433,7 +433,8 @@ void AdaptiveTab::plotRun() {
         QCPGraph* rejected = steps_->addGraph();
         rejected->setName("rejected");
         rejected->setLineStyle(QCPGraph::lsNone);
-        rejected->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCross, steps_->accent(), 9));
+        rejected->setScatterStyle(
+            QCPScatterStyle(QCPScatterStyle::ssCross, QPen(steps_->accent(), 2), Qt::NoBrush, 9));
         rejected->setPen(QPen(steps_->accent(), 2));
         rejected->setData(vectorOf(rejectedX), vectorOf(rejectedH));
     }
