@@ -4,6 +4,9 @@
 Types x1 = 1 into the main window, opens the lab with Ctrl+L (a key press on
 the X display, as a user gives it), finds the lab's pages and its "Orders"
 table, and reads the observed orders of every method between N = 32 and 64.
+Then it opens the Adaptive page with Alt+A, presses the button that offers
+Runge-Kutta-Fehlberg (the main window's Euler has no error estimate), and
+reads the first attempted steps of the "Adaptive steps" table.
 
 Usage: /usr/bin/python3 lab_accessibility_test.py PID  (the program's process id)
 """
@@ -11,14 +14,25 @@ import sys
 
 import pyatspi
 
-from atspi_session import application, check, failures, find, press_keys_in, process_alive, wait_for
+from atspi_session import (application, check, do_action, failures, find, press_keys_in,
+                           process_alive, wait_for)
 
 METHODS = ["Euler", "Euler (End points)", "Euler (Mid point)", "Runge-Kutta 4",
            "Runge-Kutta-Fehlberg", "Runge-Kutta-Merson", "Runge-Kutta-Gill"]
-PAGES = ["Convergence", "Stability", "One step"]
+PAGES = ["Convergence", "Stability", "One step", "Adaptive"]
 # From (0, -1) to 1, log2 of the error with 32 steps over the error with 64,
 # worked out independently in 50-digit arithmetic.
 ORDERS_AT_64 = ["1.01", "2.02", "2.02", "4.02", "5.02", "4.00", "4.02"]
+# Runge-Kutta-Fehlberg from (0, -1) to 1 with tolerance 1E-6 and first step
+# 0.4, worked out with a separate replica of the pair and its controller.
+ADAPTIVE_HEADERS = ["x", "h", "y at x + h", "estimate", "tolerance", "estimate/tolerance", "step",
+                    "true local error", "true error of y"]
+ADAPTIVE_ROWS = [
+    ["0", "4.00E-01", "-0.810949907692308", "-4.53E-05", "2.00E-06", "2.26E+01", "rejected",
+     "1.02E-05", "1.02E-05"],
+    ["0", "1.93E-01", "-0.859499165966952", "-1.10E-06", "2.00E-06", "5.51E-01", "accepted",
+     "1.35E-07", "1.35E-07"],
+]
 
 
 def main():
@@ -55,10 +69,29 @@ def main():
     cells = [table.getAccessibleAt(row, c).name for c in range(table.nColumns)]
     print(f"the row 'N = 64' reads: {cells}")
     check(cells == ORDERS_AT_64, "the observed orders approach 1, 2, 2, 4, 5, 4, 4")
+    read_adaptive_steps(lab, pid)
     check(process_alive(pid), "the program goes on")
+
+
+def read_adaptive_steps(lab, pid):
+    press_keys_in("Method lab", "alt+a")
+    offer = wait_for("a button named 'Use Runge-Kutta-Fehlberg'",
+                     lambda: find(lab, "push button", "Use Runge-Kutta-Fehlberg"), pid)
+    do_action(offer, {"press", "click", "activate"})
+    steps = wait_for("a table named 'Adaptive steps' with its rows",
+                     lambda: (lambda t: t if t is not None and
+                              t.queryTable().nRows >= len(ADAPTIVE_ROWS) else None)(
+                                  find(lab, "table", "Adaptive steps")), pid)
+    table = steps.queryTable()
+    headers = [table.getColumnHeader(c).name for c in range(table.nColumns)]
+    check(headers == ADAPTIVE_HEADERS, f"'Adaptive steps' has the column headers {headers}")
+    for row, expected in enumerate(ADAPTIVE_ROWS):
+        cells = [table.getAccessibleAt(row, c).name for c in range(table.nColumns)]
+        print(f"attempt {row + 1} reads: {cells}")
+        check(cells == expected, f"attempt {row + 1} of Runge-Kutta-Fehlberg's adaptive run")
 
 
 if __name__ == "__main__":
     main()
-    print(f"{len(failures)} failed" if failures else "the lab's orders were found and read")
+    print(f"{len(failures)} failed" if failures else "the lab's orders and adaptive steps were found and read")
     sys.exit(1 if failures else 0)
