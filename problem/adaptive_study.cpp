@@ -1,7 +1,5 @@
 #include "problem/adaptive_study.h"
 
-#include "problem/reference.h"
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -21,7 +19,8 @@ std::vector<double> sampleAbscissae(double x0, double x1) {
 }  // namespace
 
 AdaptiveStudy studyAdaptive(const Method& method, Slope f, const ExactValue& exact, double x0,
-                            double y0, double x1, double h0, const ControllerSettings& settings) {
+                            double y0, double x1, double h0, const ControllerSettings& settings,
+                            long referenceEvaluations) {
     AdaptiveStudy study;
     const bool drawable = std::isfinite(x0) && std::isfinite(x1) && std::isfinite(x1 - x0);
     if (exact) {
@@ -55,7 +54,8 @@ AdaptiveStudy studyAdaptive(const Method& method, Slope f, const ExactValue& exa
     std::sort(abscissae.begin(), abscissae.end(),
               [direction](double a, double b) { return a * direction < b * direction; });
     abscissae.erase(std::unique(abscissae.begin(), abscissae.end()), abscissae.end());
-    const ReferenceSolution reference = referenceSolution(f, x0, y0, abscissae);
+    const ReferenceSolution reference =
+        referenceSolution(f, x0, y0, abscissae, referenceEvaluations);
     study.reference = true;
     if (reference.y.empty()) {
         study.run = unmeasured;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "analysis/adaptive.h"
+#include "problem/reference.h"
 
 #include <string>
 #include <vector>
@@ -23,9 +24,12 @@ struct AdaptiveStudy {
 };
 
 // `exact` empty: the reference solution is computed at every abscissa the
-// run's attempts and the drawn curve need, and the run measured against it.
+// run's attempts and the drawn curve need, with at most referenceEvaluations
+// slope evaluations for each of its two solutions, and the run is measured
+// against it.
 AdaptiveStudy studyAdaptive(const Method& method, Slope f, const ExactValue& exact, double x0,
-                            double y0, double x1, double h0, const ControllerSettings& settings);
+                            double y0, double x1, double h0, const ControllerSettings& settings,
+                            long referenceEvaluations = maxReferenceEvaluations);
 
 // workPrecision on the problem, the error at x1 measured against y(x1) or the
 // reference there (whose note leads the sweep's notes).
