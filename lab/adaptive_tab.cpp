@@ -125,6 +125,7 @@ AdaptiveTab::AdaptiveTab(QWidget* parent) : QWidget(parent) {
     work_->showLegend(LabPlot::LegendPlace::below);
     // One entry a line: the captions are long, and two columns would cut them.
     work_->legend->setWrap(1);
+    for (LabPlot* plot : {solution_, steps_, work_}) plot->installEventFilter(this);
     plots->addWidget(solution_, 0, 0);
     plots->addWidget(steps_, 1, 0);
     plots->addWidget(work_, 0, 1, 2, 1);
@@ -385,11 +386,21 @@ void AdaptiveTab::showRun(pelorin::AdaptiveStudy study, const QStringList& first
         }
     }
     table_->resizeColumnsToContents();
+    if (plotRun()) notes << QString::fromStdString(pelorin::undrawableNote());
     setNotes(notes_, notes);
-    plotRun();
 }
 
-void AdaptiveTab::plotRun() {
+// The plot has its new palette when it is told of it, and redraws itself
+// with it right after: the curves drawn here take their colours from it.
+bool AdaptiveTab::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) {
+        if (watched == work_) plotSweep();
+        else plotRun();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool AdaptiveTab::plotRun() {
     const pelorin::AdaptiveRun& run = study_.run;
     solution_->clearGraphs();
     steps_->clearGraphs();
@@ -438,9 +449,6 @@ void AdaptiveTab::plotRun() {
         rejected->setPen(QPen(steps_->accent(), 2));
         rejected->setData(vectorOf(rejectedX), vectorOf(rejectedH));
     }
-    if (leftOut) {
-        notes_->setText(notes_->text() + "\n" + QString::fromStdString(pelorin::undrawableNote()));
-    }
     for (LabPlot* plot : {solution_, steps_}) {
         plot->rescaleAxes();
         plot->xAxis->scaleRange(1.05);
@@ -456,12 +464,20 @@ void AdaptiveTab::plotRun() {
     }
     solution_->replot();
     steps_->replot();
+    return leftOut;
 }
 
-void AdaptiveTab::showSweep(const pelorin::WorkPrecision& sweep) {
+void AdaptiveTab::showSweep(pelorin::WorkPrecision sweep) {
+    sweep_ = std::move(sweep);
+    QStringList notes = fromNotes(sweep_.notes);
+    notes << fromNotes(pelorin::workPrecisionNotes(sweep_));
+    setNotes(workNotes_, notes);
+    plotSweep();
+}
+
+void AdaptiveTab::plotSweep() {
+    const pelorin::WorkPrecision& sweep = sweep_;
     work_->clearGraphs();
-    QStringList notes = fromNotes(sweep.notes);
-    notes << fromNotes(pelorin::workPrecisionNotes(sweep));
     const auto addSeries = [this](const QString& name, const QPen& pen,
                                   const QCPScatterStyle& marker, const auto& points,
                                   const auto& evaluations, const auto& error) {
@@ -505,5 +521,4 @@ void AdaptiveTab::showSweep(const pelorin::WorkPrecision& sweep) {
     const QCPRange values = work_->yAxis->range();
     if (values.lower > 0) work_->yAxis->setRange(values.lower / 10, values.upper * 10);
     work_->replot();
-    setNotes(workNotes_, notes);
 }

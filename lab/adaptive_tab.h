@@ -31,6 +31,10 @@ public:
     // The run's method, tolerance and first step, as a handout names them.
     QString handoutLine() const;
 
+protected:
+    // A plot's new palette (a dark desktop) redraws its curves in its colours.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     // A button that offers an embedded pair was pressed: the lab's method
     // should become this catalogue row.
@@ -44,8 +48,10 @@ private:
     QStringList readSettings();
     void start();
     void showRun(pelorin::AdaptiveStudy study, const QStringList& firstNotes);
-    void showSweep(const pelorin::WorkPrecision& sweep);
-    void plotRun();
+    void showSweep(pelorin::WorkPrecision sweep);
+    // Draw what is held; plotRun says whether a value was left out.
+    bool plotRun();
+    void plotSweep();
 
     LabInputs inputs_;
     pelorin::ControllerSettings settings_;
@@ -53,6 +59,7 @@ private:
     std::array<std::optional<double>, 3> lastGoodFactors_{};  // safety, growth, shrink
     QStringList settingsNotes_;
     pelorin::AdaptiveStudy study_;
+    pelorin::WorkPrecision sweep_;
     QString sweepKey_;  // what the sweep on screen (or under way) was made from
 
     QLineEdit* toleranceBox_ = nullptr;

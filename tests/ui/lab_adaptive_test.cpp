@@ -254,6 +254,53 @@ TEST_F(Adaptive, TheRejectedAttemptIsDrawnWhereItWasTried) {
     }
 }
 
+// On a dark desktop the rejected attempt's mark turns to the lighter red
+// that reads on a dark ground, as soon as the palette changes.
+TEST_F(Adaptive, TheRejectedMarkFollowsADarkPalette) {
+    open("2", "Option_RKF");
+    setTolerance("1E-8");
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
+        dark.setColor(role, QColor(0x35, 0x35, 0x35));
+    }
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        dark.setColor(role, QColor(0xdd, 0xdd, 0xdd));
+    }
+    QCustomPlot* plot = named<QCustomPlot>("Step size plot");
+    ASSERT_NE(plot, nullptr);
+    const struct {
+        const char* name;
+        const QPalette& palette;
+        bool lightRed;
+    } rows[] = {{"dark", dark, true}, {"light", light, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QApplication::setPalette(row.palette);
+        QApplication::processEvents();
+        plot->replot();
+        const QImage image = plot->grab().toImage();
+        const int px = static_cast<int>(plot->xAxis->coordToPixel(0));
+        const int py = static_cast<int>(plot->yAxis->coordToPixel(0.4));
+        int light = 0, deep = 0;
+        for (int dx = -5; dx <= 5; ++dx) {
+            for (int dy = -5; dy <= 5; ++dy) {
+                const QColor pixel = image.pixelColor(px + dx, py + dy);
+                const int hue = pixel.hsvHue();
+                if (hue > 12 && hue < 348) continue;
+                // The deep red (value 192, saturation 191) and the light red
+                // (255, 128) themselves, not their blends with the ground.
+                const int value = pixel.value(), saturation = pixel.hsvSaturation();
+                if (std::abs(value - 192) <= 12 && saturation >= 170) ++deep;
+                if (value >= 245 && std::abs(saturation - 128) <= 20) ++light;
+            }
+        }
+        EXPECT_GE(row.lightRed ? light : deep, 4);
+        EXPECT_EQ(row.lightRed ? deep : light, 0);
+    }
+    QApplication::setPalette(light);
+}
+
 // The sweep runs off the window's thread: both pairs over eleven tolerances,
 // the same methods with fixed steps, and the library's stepper, named as the
 // library's.
