@@ -13,8 +13,9 @@
 namespace pelorin {
 
 // A table of a hundred thousand rows takes the window seconds to fill and
-// no one reads it: the page lists the first attempts and says how many more.
-inline constexpr std::size_t maxListedAttempts = 2000;
+// no one reads it; five hundred fill within a frame or two. The page lists
+// the first attempts and says how many more there were.
+inline constexpr std::size_t maxListedAttempts = 500;
 
 // One row per attempt, at most maxRows: x and y with the digits the results
 // list writes, sizes with three significant digits, a dash where a true

@@ -227,7 +227,7 @@ void AdaptiveTab::settingsEdited() {
 
 // Strictly, as the lab reads its boxes: a text that is not a usable number
 // keeps the last good value, and the notes say why.
-QStringList AdaptiveTab::readSettings() {
+void AdaptiveTab::readSettings() {
     settingsNotes_.clear();
     const pelorin::LabNumber tolerance = pelorin::readTolerance(toleranceBox_->text().toStdString());
     if (tolerance.value) {
@@ -253,7 +253,6 @@ QStringList AdaptiveTab::readSettings() {
                                                  : pelorin::ErrorMeasure::perStep;
     settings.parts = static_cast<pelorin::ToleranceParts>(std::max(parts_->currentIndex(), 0));
     settings_ = pelorin::withTolerance(settings, tolerance_);
-    return settingsNotes_;
 }
 
 QString AdaptiveTab::handoutLine() const {
@@ -287,8 +286,9 @@ void AdaptiveTab::start() {
                             .arg(settings.safety, 0, 'g', 17)
                             .arg(settings.largestGrowth, 0, 'g', 17)
                             .arg(settings.smallestShrink, 0, 'g', 17) +
-                        QString(" %1 %2 %3").arg(static_cast<int>(settings.measure))
-                            .arg(static_cast<int>(settings.parts)).arg(inputs_.readable);
+                        QString(" %1 %2 %3 %4").arg(static_cast<int>(settings.measure))
+                            .arg(static_cast<int>(settings.parts)).arg(inputs_.readable)
+                            .arg(equation.lesson);
 
     if (!inputs_.readable) {
         ++sweepGeneration_;
@@ -385,6 +385,8 @@ void AdaptiveTab::showRun(pelorin::AdaptiveStudy study, const QStringList& first
             table_->setItem(static_cast<int>(row), static_cast<int>(column), cell);
         }
     }
+    // The widest cells are in the first rows' kind: measuring a hundred is enough.
+    table_->horizontalHeader()->setResizeContentsPrecision(100);
     table_->resizeColumnsToContents();
     if (plotRun()) notes << QString::fromStdString(pelorin::undrawableNote());
     setNotes(notes_, notes);

@@ -45,7 +45,7 @@ private:
     QWidget* createOffer();
     // A box of the settings was edited: read them all, then run again.
     void settingsEdited();
-    QStringList readSettings();
+    void readSettings();
     void start();
     void showRun(pelorin::AdaptiveStudy study, const QStringList& firstNotes);
     void showSweep(pelorin::WorkPrecision sweep);
