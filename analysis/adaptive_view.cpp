@@ -46,7 +46,7 @@ TextTable adaptiveStepTable(const AdaptiveRun& run, std::size_t maxRows) {
         const bool stopped = !std::isfinite(step.y1) || !std::isfinite(step.estimate);
         table.rows.push_back({pointText(step.x), errorText(step.h), pointText(step.y1),
                               sizeText(step.estimate),
-                              stopped ? dash : errorText(step.tolerance),
+                              stopped ? dash : sizeText(step.tolerance),
                               stopped ? dash : sizeText(step.ratio),
                               stopped ? "stopped" : step.accepted ? "accepted" : "rejected",
                               errorCell(step.localError), errorCell(step.globalError)});

@@ -105,6 +105,11 @@ TEST(AdaptiveView, TheTableSaysWhatItCannotShowInWords) {
     EXPECT_EQ(unlistedAttemptsNote(unmeasured, 3),
               "The table lists the first 3 of the run's 23 attempted steps.");
 
+    // A tolerance beyond a double: atol + rtol·|y| overflows, and says so.
+    const AdaptiveRun loose = adaptiveRun(fehlberg, f1, 0, -1e10, 1, 0.5, withTolerance({}, 1e300));
+    ASSERT_FALSE(loose.attempts.empty());
+    EXPECT_EQ(adaptiveStepTable(loose).rows[0][4], "too large");
+
     // A step too large to calculate with ends the run: no verdict, no NaN.
     const AdaptiveRun overflow = adaptiveRun(merson, overflowing, 0, 2, 1, 0.5, {});
     ASSERT_EQ(overflow.end, AdaptiveEnd::notFinite);
