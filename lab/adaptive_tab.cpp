@@ -34,7 +34,8 @@ constexpr int doublings = 16;
 
 using pelorin::ControllerSettings;
 
-// The boxes of the controller's factors: caption, accessible name, default.
+// The boxes of the controller's factors: caption, accessible name, the setting
+// each holds (starting from its default in ControllerSettings) and its tooltip.
 struct FactorBox {
     const char* caption;
     const char* name;
@@ -90,7 +91,7 @@ AdaptiveTab::AdaptiveTab(QWidget* parent) : QWidget(parent) {
     controller_ = new QLabel(this);
     controller_->setWordWrap(true);
     controller_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    controller_->setAccessibleName("Controller");
+    controller_->setAccessibleName("Controller notes");
     layout->addWidget(controller_);
 
     auto* plots = new QGridLayout;
