@@ -20,6 +20,7 @@
 #include "run/conversions.h"
 #include "tests/support/fakes.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -169,7 +170,10 @@ void checkAdaptive(const Method& method, double x0, double y0, double x1, double
     }
     // The page's table and its sentence on the controller: words and numbers only.
     const TextTable table = adaptiveStepTable(run);
-    require(table.rows.size() == run.attempts.size(), "the adaptive table leaves out an attempt");
+    require(table.rows.size() == std::min(run.attempts.size(), maxListedAttempts),
+            "the adaptive table leaves out an attempt it could list");
+    require(unlistedAttemptsNote(run).empty() == (run.attempts.size() <= maxListedAttempts),
+            "the adaptive table does not say that it leaves attempts out");
     for (const auto& row : table.rows) {
         require(row.size() == table.header.size(), "a row of the adaptive table is short");
         requireWords(row, "the adaptive table");

@@ -15,6 +15,7 @@
 #include "problem/problem.h"
 #include "problem/reference.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -105,7 +106,8 @@ void checkAdaptiveStudy(const Method& method, const Problem& problem) {
             "the drawn solution has unequal abscissae and values");
     for (double y : study.solutionY) require(std::isfinite(y), "a drawn value is not finite");
     const TextTable table = adaptiveStepTable(study.run);
-    require(table.rows.size() == study.run.attempts.size(), "the table leaves out an attempt");
+    require(table.rows.size() == std::min(study.run.attempts.size(), maxListedAttempts),
+            "the table leaves out an attempt it could list");
     for (const auto& row : table.rows) {
         require(row.size() == table.header.size(), "a row of the table is short");
         for (const std::string& cell : row) {
