@@ -101,6 +101,8 @@ AdaptiveTab::AdaptiveTab(QWidget* parent) : QWidget(parent) {
                             this);
     solution_->xAxis->setLabel("x");
     solution_->yAxis->setLabel("y");
+    // The plot is short: fewer ticks keep large text apart.
+    solution_->yAxis->ticker()->setTickCount(4);
     solution_->showLegend(LabPlot::LegendPlace::below);
     steps_ = new LabPlot("Step size plot",
                          "The size of every attempted step against the x it starts from, "
