@@ -169,7 +169,7 @@ QHBoxLayout* MethodLab::createProblemRow() {
                        "known: the errors are then measured against a reference solution.");
     exactCaption->setBuddy(exact_);
     for (QLineEdit* box : {f_, exact_}) {
-        connect(box, &QLineEdit::editingFinished, this, &MethodLab::equationEdited);
+        connect(box, &QLineEdit::editingFinished, this, &MethodLab::recalculate);
     }
     row->addWidget(problemCaption);
     row->addWidget(problem_);
@@ -234,8 +234,9 @@ void MethodLab::problemChosen(int index) {
     recalculate();
 }
 
-// A box edited away from the chosen library entry makes it the user's own.
-void MethodLab::equationEdited() {
+// An equation edited away from the chosen library entry makes the problem
+// the user's own, whichever box's Enter read it.
+void MethodLab::followProblemList() {
     const int index = problem_->currentIndex();
     if (index >= 0 && static_cast<std::size_t>(index) < pelorin::problemLibrary.size()) {
         const pelorin::LibraryProblem& entry = pelorin::problemLibrary[static_cast<std::size_t>(index)];
@@ -243,7 +244,6 @@ void MethodLab::equationEdited() {
             problem_->setCurrentIndex(problem_->count() - 1);
         }
     }
-    recalculate();
 }
 
 // Compiles the equation's boxes; a text that cannot be used leaves the last
@@ -369,7 +369,7 @@ QString MethodLab::openProblemFile(const QString& path) {
     boxes_[2]->setText(QString::fromStdString(text.x1));
     const int entry = problem_->findText(QString::fromStdString(text.name));
     problem_->setCurrentIndex(entry >= 0 ? entry : problem_->count() - 1);
-    equationEdited();
+    recalculate();
     return {};
 }
 
@@ -436,6 +436,7 @@ void MethodLab::readBoxes() {
         if (!box.note.empty()) notes << QString::fromStdString(box.note);
     }
     notes << readEquation();
+    followProblemList();
     readNotes_ = notes;
     showBoxNotes();
 }

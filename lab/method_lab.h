@@ -57,7 +57,7 @@ private:
     void showRunPages();
     QHBoxLayout* createProblemRow();
     void problemChosen(int index);
-    void equationEdited();
+    void followProblemList();
     QStringList readEquation();
     void createMenus();
     // One of the text sizes, from 0 (smallest); the lab's text and its
