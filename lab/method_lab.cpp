@@ -4,6 +4,7 @@
 #include "analysis/stability.h"
 #include "lab/convergence_tab.h"
 #include "lab/one_step_tab.h"
+#include "lab/page.h"
 #include "lab/stability_tab.h"
 #include "problem/library.h"
 #include "problem/problem.h"
@@ -96,10 +97,8 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method&
     row->addStretch(1);
     layout->addLayout(row);
     // Why a box's text was not used, beside the boxes.
-    boxNotes_ = new QLabel(this);
+    boxNotes_ = new NotesLabel(this);
     boxNotes_->setAccessibleName("Box notes");
-    boxNotes_->setWordWrap(true);
-    boxNotes_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     boxNotes_->setVisible(false);
     layout->addWidget(boxNotes_);
     // The main window's boxes were read leniently; a text the lab would not
