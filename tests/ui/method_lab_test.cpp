@@ -897,3 +897,28 @@ TEST_F(Lab, TheStabilityRegionFollowsTheChosenProblem) {
         EXPECT_NEAR(point->key, -20, 1e-6);
     }
 }
+
+namespace {
+
+// The notes keep the heights they were asked for, but a longer text or a
+// larger font asks anew: a kept height would cut the new lines off.
+TEST_F(Lab, NotesGrowWithTheirText) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QLabel* notes = named<QLabel>(*lab, "Box notes");
+    ASSERT_NE(notes, nullptr);
+    QLineEdit* x0 = named<QLineEdit>(*lab, "x0");
+    QLineEdit* y0 = named<QLineEdit>(*lab, "y0");
+    type(x0, "0,5");
+    QTest::keyClick(x0, Qt::Key_Return);
+    const int oneNote = notes->heightForWidth(300);
+    EXPECT_EQ(notes->heightForWidth(300), oneNote);
+    type(y0, "abc");
+    QTest::keyClick(y0, Qt::Key_Return);
+    const int twoNotes = notes->heightForWidth(300);
+    EXPECT_GT(twoNotes, oneNote);
+    QTest::keyClick(lab, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_GT(notes->heightForWidth(300), twoNotes);
+}
+
+}  // namespace
