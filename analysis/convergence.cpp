@@ -134,7 +134,8 @@ double observedOrder(double coarseError, double fineError) {
     return std::log2(coarseError / fineError);
 }
 
-ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublings) {
+ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublings,
+                                  std::stop_token stop) {
     ConvergenceStudy study;
     study.doublings = std::clamp(doublings, 0, maxDoublings);
     const double width = problem.x1 - problem.x0;
@@ -166,6 +167,7 @@ ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublin
         // A step of infinite size is not a point of any plot.
         const int runs = std::isfinite(width) ? study.doublings : -1;
         for (int k = 0; k <= runs; ++k) {
+            if (stop.stop_requested()) return study;
             ConvergencePoint point;
             point.steps = 1L << k;
             point.h = width / static_cast<double>(point.steps);

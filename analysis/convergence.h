@@ -8,6 +8,7 @@
 
 #include <array>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -110,7 +111,10 @@ std::string stepText(double h);
 inline constexpr int maxDoublings = 20;
 
 // Every method of the catalogue with N = 2^0 ... 2^doublings steps
-// (doublings clamped to 0 ... maxDoublings).
-ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublings);
+// (doublings clamped to 0 ... maxDoublings). A stop requested through
+// `stop` ends the study before its next run: what it returns then is
+// incomplete and only fit to be dropped.
+ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublings,
+                                  std::stop_token stop = {});
 
 }  // namespace pelorin

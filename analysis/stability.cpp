@@ -257,10 +257,10 @@ std::string stepRangeText() {
 StepReading readStep(std::string_view typed, std::string_view kept) {
     const std::string stays = "; h stays " + std::string(kept) + ".";
     const LabNumber number = readLabNumber(typed);
-    if (!number.value) return {std::nullopt, number.why + stays};
+    if (!number.value) return {std::nullopt, "h: " + number.why + stays};
     if (*number.value < smallestStep || *number.value > largestStep) {
-        return {std::nullopt, quotedForNote(typed) + " lies outside " + stepRangeText() +
-                                  ", the h this page shows" + stays};
+        return {std::nullopt, "h: " + quotedForNote(typed) + " lies outside " + stepRangeText() +
+                                  ", the steps the lab takes" + stays};
     }
     return {number.value, ""};
 }

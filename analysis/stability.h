@@ -57,17 +57,19 @@ using Polyline = std::vector<std::complex<double>>;
 std::vector<Polyline> stabilityBoundary(const std::vector<double>& polynomial,
                                         const StabilityGrid& grid);
 
-// The h the Stability page takes: the slider's hundredths from 0.01 to 6, so
-// that z = h·λ stays within the region plot.
+// The h the lab's step box takes, shared by the pages that run one method
+// with one h: the Stability page's slider moves it in hundredths from 0.01 to
+// 6, so that z = h·λ stays within the region plot.
 inline constexpr double smallestStep = 0.01, largestStep = 6;
 
-// "0.01 to 6", the range as the page states it.
+// "0.01 to 6", the range as the lab states it.
 std::string stepRangeText();
 
 // A typed h: its value when the text is wholly a number in that range;
-// otherwise no value and a note that quotes the text, says why, and names
-// the h that stays in force (`kept`, as the box showed it), e.g.
-//   "abc" is not a number; h stays 0.40.
+// otherwise no value and a note, worded as the lab's other box notes, that
+// quotes the text, says why, and names the h that stays in force (`kept`,
+// as the box showed it), e.g.
+//   h: "abc" is not a number; h stays 0.40.
 struct StepReading {
     std::optional<double> h;
     std::string note;

@@ -46,6 +46,44 @@ int listedSteps(const Calculation& calculation) {
     return std::max(calculation.solutions.numerical.last(), 0);
 }
 
+namespace {
+
+// The stages of the step from (view.x, view.y) to (view.xEnd, view.yEnd),
+// their slope segments, the increment, the solution over the step and the
+// note naming the step.
+void showStages(StageView& view, Slope f, const SolutionSamples& solution) {
+    view.stages = stepByStages(*view.method->tableau, view.x, view.y, view.h, f);
+    const double reach = segmentReach * view.h;
+    for (int j = 0; j < view.stages.stages; ++j) {
+        const auto jj = static_cast<std::size_t>(j);
+        const double x = view.stages.x[jj], Y = view.stages.Y[jj], slope = view.stages.slope[jj];
+        const Segment segment{x - reach, Y - slope * reach, x + reach, Y + slope * reach};
+        if (finite(segment)) view.slopes.push_back(segment);
+    }
+    view.increment = {view.x, view.y, view.x + view.h, view.stages.y1};
+
+    if (solution) {
+        std::vector<double> abscissae;
+        for (int i = 0; i < exactSamples; ++i) abscissae.push_back(view.x + view.h * i / (exactSamples - 1));
+        const std::vector<double> values = solution(abscissae);
+        for (std::size_t i = 0; i < std::min(abscissae.size(), values.size()); ++i) {
+            if (!std::isfinite(values[i])) continue;
+            view.exactX.push_back(abscissae[i]);
+            view.exactY.push_back(values[i]);
+        }
+    }
+    if (!finite(view.increment) || view.slopes.size() != static_cast<std::size_t>(view.stages.stages)) {
+        view.notes.push_back("Some stages of this step are too large to draw.");
+    }
+    const std::string start = std::to_string(view.step - 1), end = std::to_string(view.step);
+    view.notes.push_back("Step " + end + " of " + std::to_string(view.steps) + " from x" + start +
+                         " = " + numberToText(view.x) + ", y" + start + " = " +
+                         numberToText(view.y) + " with h = " + numberToText(view.h) + ": y" + end +
+                         " = " + numberToText(view.yEnd) + ".");
+}
+
+}  // namespace
+
 StageView stageView(const Calculation& calculation, int step) {
     StageView view;
     view.steps = listedSteps(calculation);
@@ -61,38 +99,38 @@ StageView stageView(const Calculation& calculation, int step) {
     view.h = *calculation.value(Input::h);
     view.xEnd = numerical.x(view.step);
     view.yEnd = numerical.y(view.step);
-    view.stages = stepByStages(*view.method->tableau, view.x, view.y, view.h);
-
-    const double reach = segmentReach * view.h;
-    for (int j = 0; j < view.stages.stages; ++j) {
-        const auto jj = static_cast<std::size_t>(j);
-        const double x = view.stages.x[jj], Y = view.stages.Y[jj], slope = view.stages.slope[jj];
-        const Segment segment{x - reach, Y - slope * reach, x + reach, Y + slope * reach};
-        if (finite(segment)) view.slopes.push_back(segment);
-    }
-    view.increment = {view.x, view.y, view.x + view.h, view.stages.y1};
-
     const ExactSolution exact(*calculation.value(Input::x0), *calculation.value(Input::y0));
-    for (int i = 0; i < exactSamples; ++i) {
-        const double x = view.x + view.h * i / (exactSamples - 1);
-        const double y = exact(x);
-        if (!std::isfinite(y)) continue;
-        view.exactX.push_back(x);
-        view.exactY.push_back(y);
-    }
-    if (!finite(view.increment) || view.slopes.size() != static_cast<std::size_t>(view.stages.stages)) {
-        view.notes.push_back("Some stages of this step are too large to draw.");
-    }
-    const std::string start = std::to_string(view.step - 1), end = std::to_string(view.step);
-    view.notes.push_back("Step " + end + " of " + std::to_string(view.steps) + " from x" + start +
-                         " = " + numberToText(view.x) + ", y" + start + " = " +
-                         numberToText(view.y) + " with h = " + numberToText(view.h) + ": y" + end +
-                         " = " + numberToText(view.yEnd) + ".");
+    showStages(view, f1, [&exact](const std::vector<double>& abscissae) {
+        std::vector<double> values;
+        for (double x : abscissae) values.push_back(exact(x));
+        return values;
+    });
     if (calculation.failedStage) {
         view.notes.push_back("The last calculation stopped after listing " +
                              std::to_string(view.steps) + (view.steps == 1 ? " step: " : " steps: ") +
                              calculation.failure);
     }
+    return view;
+}
+
+StageView stageView(const SolutionPath& path, Slope f, const SolutionSamples& solution, int step) {
+    StageView view;
+    view.method = path.method;
+    view.steps = path.x.empty() ? 0 : static_cast<int>(path.x.size() - 1);
+    if (view.steps == 0 || !view.method) {
+        view.notes.push_back(!path.note.empty() ? path.note
+                                                : "x1 = x0: the run has no step to show.");
+        return view;
+    }
+    view.step = std::clamp(step, 1, view.steps);
+    const auto i = static_cast<std::size_t>(view.step);
+    view.x = path.x[i - 1];
+    view.y = path.y[i - 1];
+    view.h = path.h;
+    view.xEnd = path.x[i];
+    view.yEnd = path.y[i];
+    showStages(view, f, solution);
+    if (!path.note.empty()) view.notes.push_back(path.note);
     return view;
 }
 

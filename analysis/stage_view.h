@@ -1,15 +1,18 @@
-// The inside of one step of the last calculation: where the method samples
-// the slope (x + c_j·h, Y_j), the slopes it finds there, the increment it
-// takes, the exact solution over the step, the stages as a table to check by
-// hand, and the tableau as fractions.
+// The inside of one step of a run: where the method samples the slope
+// (x + c_j·h, Y_j), the slopes it finds there, the increment it takes, the
+// known solution over the step, the stages as a table to check by hand, and
+// the tableau as fractions. The run is the main window's last calculation or
+// the lab's own, on any problem.
 #pragma once
 
 #include "analysis/plot_extent.h"
+#include "analysis/solution_paths.h"
 #include "methods/stage_step.h"
 #include "run/calculation.h"
 #include "run/segment.h"
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,7 +28,9 @@ struct StageView {
     StageStep stages;
     std::vector<Segment> slopes;  // one per stage, through its stage point
     Segment increment{};          // from (x, y) to (x + h, y + Σ b_j k_j)
-    std::vector<double> exactX, exactY;  // the exact solution through the calculation's start
+    // The known solution through the run's start (exact, or a reference),
+    // where it is known.
+    std::vector<double> exactX, exactY;
     std::vector<std::string> notes;
 };
 
@@ -35,6 +40,15 @@ int listedSteps(const Calculation& calculation);
 // Step `step` (from 1) of the calculation, clamped to the steps it listed;
 // without steps, only notes saying why.
 StageView stageView(const Calculation& calculation, int step);
+
+// A solution through the run's start asked for at many abscissae at once
+// (a reference is computed for all of them in one run): the values there,
+// NaN where it is not known. Empty when the problem has none.
+using SolutionSamples = std::function<std::vector<double>(const std::vector<double>& abscissae)>;
+
+// Step `step` (from 1) of the lab's own run of path.method on y' = f(x, y),
+// clamped to the steps the run took; without steps, only notes saying why.
+StageView stageView(const SolutionPath& path, Slope f, const SolutionSamples& solution, int step);
 
 // The headings of the Stages table, x and y being where the step starts.
 inline constexpr std::array<const char*, 5> stageColumns{

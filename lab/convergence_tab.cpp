@@ -120,6 +120,10 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : QWidget(parent) {
 
 void ConvergenceTab::show(const LabInputs& inputs) {
     ++generation_;
+    // A study for inputs no longer shown would only take the processor
+    // from the one that is wanted.
+    stop_.request_stop();
+    stop_ = std::stop_source();
     if (!inputs.readable) {
         display({}, {QString::fromStdString(inputs.problem)});
         return;
@@ -145,8 +149,8 @@ void ConvergenceTab::show(const LabInputs& inputs) {
         if (generation == generation_) display(watcher->result(), {});
         watcher->deleteLater();
     });
-    watcher->setFuture(QtConcurrent::run([slope, exact, x0, y0, x1] {
-        return pelorin::studyProblem(*slope, exact.get(), x0, y0, x1, doublings);
+    watcher->setFuture(QtConcurrent::run([slope, exact, x0, y0, x1, stop = stop_.get_token()] {
+        return pelorin::studyProblem(*slope, exact.get(), x0, y0, x1, doublings, stop);
     }));
 }
 

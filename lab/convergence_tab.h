@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+#include <stop_token>
+
 class LabPlot;
 class QCheckBox;
 class QLabel;
@@ -32,4 +34,5 @@ private:
     QLabel* notes_ = nullptr;
     pelorin::ConvergenceStudy study_;
     int generation_ = 0;  // of the study asked for last
+    std::stop_source stop_;  // of the study running in the background
 };

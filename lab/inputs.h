@@ -3,6 +3,7 @@
 // that could be used.
 #pragma once
 
+#include "analysis/stage_view.h"
 #include "problem/expression.h"
 
 #include <cstddef>
@@ -30,3 +31,13 @@ struct LabInputs {
     std::string problem;       // why not, in words
     LabEquation equation;
 };
+
+// The slope the lab steps: the program's built-in one for the lesson's
+// equation, else the compiled one the inputs hold (valid while they live).
+pelorin::Slope labSlope(const LabInputs& inputs);
+
+// The solution through (x0, y0) the lab compares with, at many abscissae at
+// once: the exact one when it is known, else the reference (computed in one
+// run for all of them); and its name in a legend.
+pelorin::SolutionSamples knownSolution(const LabInputs& inputs);
+std::string knownSolutionName(const LabInputs& inputs);

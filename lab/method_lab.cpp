@@ -2,8 +2,10 @@
 
 #include "analysis/lab_reading.h"
 #include "lab/adaptive_tab.h"
+#include "analysis/stability.h"
 #include "lab/convergence_tab.h"
 #include "lab/one_step_tab.h"
+#include "lab/page.h"
 #include "lab/stability_tab.h"
 #include "problem/library.h"
 #include "problem/problem.h"
@@ -53,7 +55,7 @@ constexpr std::array<pelorin::Input, 3> labBoxes{pelorin::Input::x0, pelorin::In
 }  // namespace
 
 MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method& method,
-                     const pelorin::Calculation& last, QWidget* parent)
+                     QWidget* parent)
     : QMainWindow(parent) {
     setObjectName("MethodLab");
     setWindowTitle("Method lab");
@@ -82,23 +84,22 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method&
         row->addWidget(caption);
         row->addWidget(boxes_[i]);
     }
+    row->addLayout(createStepBox());
     auto* methodCaption = new QLabel("&Method:", this);
     method_ = new QComboBox(this);
     method_->setAccessibleName("Method");
     for (const pelorin::Method& m : pelorin::methodCatalogue) method_->addItem(fromView(m.caption));
     method_->setCurrentIndex(static_cast<int>(pelorin::catalogueRow(method)));
     methodCaption->setBuddy(method_);
-    connect(method_, &QComboBox::currentIndexChanged, this, &MethodLab::methodChanged);
+    connect(method_, &QComboBox::currentIndexChanged, this, &MethodLab::showRunPages);
     row->addSpacing(12);
     row->addWidget(methodCaption);
     row->addWidget(method_);
     row->addStretch(1);
     layout->addLayout(row);
     // Why a box's text was not used, beside the boxes.
-    boxNotes_ = new QLabel(this);
+    boxNotes_ = new NotesLabel(this);
     boxNotes_->setAccessibleName("Box notes");
-    boxNotes_->setWordWrap(true);
-    boxNotes_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     boxNotes_->setVisible(false);
     layout->addWidget(boxNotes_);
     // The main window's boxes were read leniently; a text the lab would not
@@ -111,13 +112,14 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method&
     tabs_->setAccessibleName("Lab pages");
     convergence_ = new ConvergenceTab(tabs_);
     stability_ = new StabilityTab(tabs_);
-    oneStep_ = new OneStepTab(last, tabs_);
+    oneStep_ = new OneStepTab(tabs_);
     tabs_->addTab(convergence_, "&Convergence");
     tabs_->addTab(stability_, "&Stability");
     tabs_->addTab(oneStep_, "One s&tep");
     adaptive_ = new AdaptiveTab(tabs_);
     tabs_->addTab(adaptive_, "&Adaptive");
     connect(adaptive_, &AdaptiveTab::methodChosen, method_, &QComboBox::setCurrentIndex);
+    connect(stability_, &StabilityTab::stepChosen, this, &MethodLab::setStep);
     layout->addWidget(tabs_, 1);
 
     createMenus();
@@ -133,6 +135,12 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method&
     // The pages are filled in an event of their own, so that the window
     // appears at once and no single handler holds the event loop for long.
     QMetaObject::invokeMethod(this, &MethodLab::recalculate, Qt::QueuedConnection);
+}
+
+// Closing takes the focus from a box, whose editingFinished would otherwise
+// reach a lab whose members are already gone.
+MethodLab::~MethodLab() {
+    for (QLineEdit* box : findChildren<QLineEdit*>()) box->disconnect(this);
 }
 
 QHBoxLayout* MethodLab::createProblemRow() {
@@ -164,7 +172,7 @@ QHBoxLayout* MethodLab::createProblemRow() {
                        "known: the errors are then measured against a reference solution.");
     exactCaption->setBuddy(exact_);
     for (QLineEdit* box : {f_, exact_}) {
-        connect(box, &QLineEdit::editingFinished, this, &MethodLab::equationEdited);
+        connect(box, &QLineEdit::editingFinished, this, &MethodLab::recalculate);
     }
     row->addWidget(problemCaption);
     row->addWidget(problem_);
@@ -174,6 +182,49 @@ QHBoxLayout* MethodLab::createProblemRow() {
     row->addWidget(exactCaption);
     row->addWidget(exact_, 3);
     return row;
+}
+
+QHBoxLayout* MethodLab::createStepBox() {
+    auto* box = new QHBoxLayout;
+    auto* caption = new QLabel("&h =", this);
+    step_ = new QLineEdit(hText_, this);
+    step_->setAccessibleName("h");
+    step_->setAccessibleDescription(
+        "The step of the Stability and One step pages, from " +
+        QString::fromStdString(pelorin::stepRangeText()) + "; Enter uses a typed h.");
+    step_->setToolTip(step_->accessibleDescription());
+    caption->setBuddy(step_);
+    connect(step_, &QLineEdit::editingFinished, this, &MethodLab::stepTyped);
+    box->addWidget(caption);
+    box->addWidget(step_);
+    return box;
+}
+
+// A typed h counts when it is wholly a number in the range; otherwise the
+// box goes back to the h in force and the notes say why.
+void MethodLab::stepTyped() {
+    const pelorin::StepReading reading =
+        pelorin::readStep(step_->text().toStdString(), hText_.toStdString());
+    stepNote_ = QString::fromStdString(reading.note);
+    if (reading.h) setStep(*reading.h, step_->text().trimmed());
+    else step_->setText(hText_);
+    showBoxNotes();
+}
+
+void MethodLab::setStep(double h, const QString& text) {
+    h_ = h;
+    hText_ = text;
+    step_->setText(text);
+    stepNote_.clear();
+    showBoxNotes();
+    showRunPages();
+}
+
+void MethodLab::showRunPages() {
+    const LabInputs current = inputs();
+    stability_->show(current);
+    oneStep_->show(current);
+    adaptive_->show(current);
 }
 
 void MethodLab::problemChosen(int index) {
@@ -187,8 +238,9 @@ void MethodLab::problemChosen(int index) {
     recalculate();
 }
 
-// A box edited away from the chosen library entry makes it the user's own.
-void MethodLab::equationEdited() {
+// An equation edited away from the chosen library entry makes the problem
+// the user's own, whichever box's Enter read it.
+void MethodLab::followProblemList() {
     const int index = problem_->currentIndex();
     if (index >= 0 && static_cast<std::size_t>(index) < pelorin::problemLibrary.size()) {
         const pelorin::LibraryProblem& entry = pelorin::problemLibrary[static_cast<std::size_t>(index)];
@@ -196,7 +248,6 @@ void MethodLab::equationEdited() {
             problem_->setCurrentIndex(problem_->count() - 1);
         }
     }
-    recalculate();
 }
 
 // Compiles the equation's boxes; a text that cannot be used leaves the last
@@ -264,6 +315,7 @@ void MethodLab::setTextScale(int step) {
     setFont(scaled);
     // Room for about fourteen digits in each box, at any size.
     for (QLineEdit* box : boxes_) box->setMaximumWidth(QFontMetrics(scaled).averageCharWidth() * 18);
+    step_->setMaximumWidth(QFontMetrics(scaled).averageCharWidth() * 9);
 }
 
 Handout MethodLab::handout() const {
@@ -271,23 +323,19 @@ Handout MethodLab::handout() const {
     const LabInputs current = inputs();
     Handout handout;
     handout.title = "Method lab: " + QString(tabs_->tabText(tabs_->currentIndex())).remove('&');
-    handout.problem << "dy/dx = -2x - y";
-    // The One step page shows the main window's last calculation.
-    if (page == oneStep_) {
-        handout.problem << oneStep_->handoutLines();
+    handout.problem << "dy/dx = " + QString::fromStdString(current.equation.f)
+                    << QString("x0 = %1, y0 = %2, x1 = %3")
+                           .arg(fromView(pelorin::numberToText(current.x0)),
+                                fromView(pelorin::numberToText(current.y0)),
+                                fromView(pelorin::numberToText(current.x1)));
+    if (page == convergence_) {
+        handout.problem << "Every method, with h = (x1 - x0)/N for N = 1, 2, 4, \u2026, 65536";
+    } else if (page == adaptive_) {
+        handout.problem << adaptive_->handoutLine();
     } else {
-        handout.problem << QString("x0 = %1, y0 = %2, x1 = %3")
-                               .arg(fromView(pelorin::numberToText(current.x0)),
-                                    fromView(pelorin::numberToText(current.y0)),
-                                    fromView(pelorin::numberToText(current.x1)))
-                        << (page == convergence_
-                                ? QString("Every method, with h = (x1 - x0)/N for N = 1, 2, 4, "
-                                          "\u2026, 65536")
-                        : page == adaptive_
-                                ? adaptive_->handoutLine()
-                                : "Method: " +
-                                      fromView(pelorin::methodCatalogue[current.method].caption) +
-                                      ", " + stability_->stepLine());
+        handout.problem << "Method: " + fromView(pelorin::methodCatalogue[current.method].caption) +
+                               ", h = " + QString::fromStdString(current.hText);
+        if (page == oneStep_) handout.problem << oneStep_->stepShown();
     }
     handout.plots = page->findChildren<QCustomPlot*>();
     if (!boxNotes_->text().isEmpty()) handout.notes << boxNotes_->text().split('\n');
@@ -327,7 +375,7 @@ QString MethodLab::openProblemFile(const QString& path) {
     boxes_[2]->setText(QString::fromStdString(text.x1));
     const int entry = problem_->findText(QString::fromStdString(text.name));
     problem_->setCurrentIndex(entry >= 0 ? entry : problem_->count() - 1);
-    equationEdited();
+    recalculate();
     return {};
 }
 
@@ -378,6 +426,8 @@ LabInputs MethodLab::inputs() const {
     inputs.x0 = lastGood_[0].value_or(0);
     inputs.y0 = lastGood_[1].value_or(0);
     inputs.x1 = lastGood_[2].value_or(0);
+    inputs.h = h_;
+    inputs.hText = hText_.toStdString();
     inputs.equation = equation_;
     return inputs;
 }
@@ -392,22 +442,20 @@ void MethodLab::readBoxes() {
         if (!box.note.empty()) notes << QString::fromStdString(box.note);
     }
     notes << readEquation();
+    followProblemList();
+    readNotes_ = notes;
+    showBoxNotes();
+}
+
+void MethodLab::showBoxNotes() {
+    QStringList notes = readNotes_;
+    if (!stepNote_.isEmpty()) notes << stepNote_;
     boxNotes_->setText(notes.join("\n"));
     boxNotes_->setVisible(!notes.isEmpty());
 }
 
-void MethodLab::calculationChanged() { oneStep_->calculationChanged(); }
-
-void MethodLab::methodChanged() {
-    const LabInputs current = inputs();
-    stability_->show(current);
-    adaptive_->show(current);
-}
-
 void MethodLab::recalculate() {
     readBoxes();
-    const LabInputs current = inputs();
-    convergence_->show(current);
-    stability_->show(current);
-    adaptive_->show(current);
+    convergence_->show(inputs());
+    showRunPages();
 }

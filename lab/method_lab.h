@@ -1,10 +1,9 @@
 // The Method lab: how fast each method converges and where rounding stops
-// it, when a method turns unstable, and what it does inside one step. A
-// separate window beside the main one; it starts from the main window's
-// boxes and method, then keeps its own.
+// it, when a method turns unstable, and what it does inside one step, on the
+// lesson's equation or any other. A separate window beside the main one; it
+// starts from the main window's boxes and method, then keeps its own.
 #pragma once
 
-#include "run/calculation.h"
 #include "lab/handout.h"
 #include "lab/inputs.h"
 #include "problem/problem.h"
@@ -28,11 +27,10 @@ class MethodLab : public QMainWindow {
     Q_OBJECT
 
 public:
-    // x0, y0, x1 as the main window's boxes hold them, the method's
-    // catalogue row, and the main window's last calculation, which the lab
-    // reads whenever calculationChanged() is called.
+    // x0, y0, x1 as the main window's boxes hold them, and its method.
     MethodLab(const std::array<QString, 3>& start, const pelorin::Method& method,
-              const pelorin::Calculation& last, QWidget* parent = nullptr);
+              QWidget* parent = nullptr);
+    ~MethodLab() override;
 
     LabInputs inputs() const;
     // The page shown, as a teacher hands it out, and as a PDF on paper of
@@ -44,20 +42,23 @@ public:
     pelorin::ProblemText problemText() const;
     Q_INVOKABLE QString openProblemFile(const QString& path);
 
-public slots:
-    void calculationChanged();
-
 private:
     // The boxes changed: every page that reads them.
     void recalculate();
-    // The method changed: the convergence study holds every method already.
-    void methodChanged();
     // Reads the boxes strictly: a text that is not wholly a number keeps the
     // last good value and is explained in the notes beside the boxes.
     void readBoxes();
+    void showBoxNotes();
+    // The step box: a typed h, or one the Stability page's slider chose.
+    QHBoxLayout* createStepBox();
+    void stepTyped();
+    void setStep(double h, const QString& text);
+    // h or the method changed: the pages that run one method with one h (the
+    // convergence study holds every method already).
+    void showRunPages();
     QHBoxLayout* createProblemRow();
     void problemChosen(int index);
-    void equationEdited();
+    void followProblemList();
     QStringList readEquation();
     void createMenus();
     // One of the text sizes, from 0 (smallest); the lab's text and its
@@ -71,6 +72,11 @@ private:
     std::array<QLineEdit*, 3> boxes_{};  // x0, y0, x1
     std::array<std::optional<double>, 3> lastGood_{};
     QLabel* boxNotes_ = nullptr;
+    QStringList readNotes_;  // on x0, y0, x1 and the equation, from the last reading
+    QLineEdit* step_ = nullptr;
+    double h_ = LabInputs{}.h;
+    QString hText_ = QString::fromStdString(LabInputs{}.hText);
+    QString stepNote_;  // why the step box's last text was not used
     QComboBox* problem_ = nullptr;
     QLineEdit* f_ = nullptr;
     QLineEdit* exact_ = nullptr;

@@ -1,7 +1,6 @@
 #include "lab/one_step_tab.h"
 
 #include "analysis/stage_view.h"
-#include "analysis/step_errors.h"
 #include "lab/page.h"
 #include "lab/plot.h"
 #include "ui/text.h"
@@ -44,8 +43,7 @@ void fillTable(QTableWidget& table, const QStringList& columns,
 
 }  // namespace
 
-OneStepTab::OneStepTab(const pelorin::Calculation& last, QWidget* parent)
-    : QWidget(parent), last_(last) {
+OneStepTab::OneStepTab(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* walk = new QHBoxLayout;
     previous_ = new QPushButton("&Previous step", this);
@@ -61,8 +59,10 @@ OneStepTab::OneStepTab(const pelorin::Calculation& last, QWidget* parent)
     walk->addWidget(heading_, 1);
     layout->addLayout(walk);
 
-    // The plot with the tableau beside it, whose width follows the method;
-    // the stages below both, across the page, so that their numbers fit.
+    // The plot with the tableau beside it, three parts to two of the width:
+    // a wide tableau (Fehlberg's) scrolls rather than squeeze the plot until
+    // its stage labels have no room. The stages below both, across the
+    // page, so that their numbers fit.
     auto* top = new QHBoxLayout;
     layout->addLayout(top, 3);
     plot_ = new LabPlot("Stages of the step",
@@ -73,9 +73,9 @@ OneStepTab::OneStepTab(const pelorin::Calculation& last, QWidget* parent)
     plot_->yAxis->setLabel("y");
     plot_->showLegend(LabPlot::LegendPlace::below);
     connect(plot_, &QCustomPlot::afterLayout, this, &OneStepTab::placeLabels);
-    top->addWidget(plot_, 1);
+    top->addWidget(plot_, 3);
     auto* tableauColumn = new QVBoxLayout;
-    top->addLayout(tableauColumn);
+    top->addLayout(tableauColumn, 2);
     tableau_ = addCaptionedTable(tableauColumn, QString(), "Tableau");
 
     notes_ = addNotes(layout, "Step notes");
@@ -91,17 +91,24 @@ OneStepTab::OneStepTab(const pelorin::Calculation& last, QWidget* parent)
         table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
     }
     captionOf(*tableau_)->setWordWrap(true);
-    calculationChanged();
 }
 
-QStringList OneStepTab::handoutLines() const {
-    return {QString::fromStdString(pelorin::calculationHeading(last_)), heading_->text()};
-}
+QString OneStepTab::stepShown() const { return heading_->text(); }
 
-void OneStepTab::calculationChanged() { showStep(1); }
+void OneStepTab::show(const LabInputs& inputs) {
+    inputs_ = inputs;
+    const pelorin::Method& method = pelorin::methodCatalogue[inputs_.method];
+    run_ = inputs_.readable
+               ? pelorin::solutionPath(method, labSlope(inputs_), inputs_.x0, inputs_.y0, inputs_.x1,
+                                       inputs_.h)
+               : pelorin::SolutionPath{&method, 0, {}, {}, 0, pelorin::PathEnd::cannotStep,
+                                       inputs_.problem};
+    showStep(1);
+}
 
 void OneStepTab::showStep(int step) {
-    const pelorin::StageView view = pelorin::stageView(last_, step);
+    const pelorin::StageView view =
+        pelorin::stageView(run_, labSlope(inputs_), knownSolution(inputs_), step);
     step_ = view.step > 0 ? view.step : 1;
     previous_->setEnabled(view.step > 1);
     next_->setEnabled(view.step > 0 && view.step < view.steps);
@@ -127,7 +134,7 @@ void OneStepTab::showStep(int step) {
     const pelorin::StageDrawing drawing = pelorin::stageDrawing(view);
     const QColor text = plot_->palette().color(QPalette::Text);
     QCPGraph* exact = plot_->addGraph();
-    exact->setName("exact solution");
+    exact->setName(QString::fromStdString(knownSolutionName(inputs_)));
     exact->setPen(QPen(text, 1.5));
     exact->setData(toVector(drawing.exact.x), toVector(drawing.exact.y));
 

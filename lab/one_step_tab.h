@@ -1,10 +1,11 @@
-// The One step tab: the stages inside one step of the last calculation, drawn
-// and listed to check by hand, and the method's tableau as fractions.
-// Previous and Next walk the steps.
+// The One step tab: the stages inside one step of the lab's own run (its
+// method, problem and h), drawn and listed to check by hand, and the method's
+// tableau as fractions. Previous and Next walk the steps.
 #pragma once
 
+#include "analysis/solution_paths.h"
+#include "lab/inputs.h"
 #include "methods/stage_step.h"
-#include "run/calculation.h"
 
 #include <QWidget>
 
@@ -21,20 +22,21 @@ class OneStepTab : public QWidget {
     Q_OBJECT
 
 public:
-    OneStepTab(const pelorin::Calculation& last, QWidget* parent = nullptr);
+    explicit OneStepTab(QWidget* parent = nullptr);
 
-    // The main window calculated again: show its first step.
-    void calculationChanged();
+    // The lab's inputs changed: its run again, from the first step.
+    void show(const LabInputs& inputs);
     void showStep(int step);
-    // The calculation and the step shown, for a handout.
-    QStringList handoutLines() const;
+    // The step shown, for a handout.
+    QString stepShown() const;
 
 private:
     void fillTableau(const pelorin::Method* method);
     void labelStagePoints(const pelorin::StageStep& stages);
     void placeLabels();
 
-    const pelorin::Calculation& last_;
+    LabInputs inputs_;
+    pelorin::SolutionPath run_;
     int step_ = 1;
     LabPlot* plot_ = nullptr;
     QLabel* heading_ = nullptr;

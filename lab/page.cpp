@@ -4,10 +4,37 @@
 #include <QLabel>
 #include <QTableWidget>
 
+#include <algorithm>
+
+namespace {
+
+// Enough for the widths one layout pass tries.
+constexpr std::size_t keptHeights = 8;
+
+}  // namespace
+
+NotesLabel::NotesLabel(QWidget* parent) : QLabel(parent) {
+    setWordWrap(true);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+}
+
+int NotesLabel::heightForWidth(int width) const {
+    if (text() != measuredText_ || font() != measuredFont_) {
+        measuredText_ = text();
+        measuredFont_ = font();
+        heights_.clear();
+    }
+    const auto kept = std::find_if(heights_.begin(), heights_.end(),
+                                   [width](const auto& entry) { return entry.first == width; });
+    if (kept != heights_.end()) return kept->second;
+    const int height = QLabel::heightForWidth(width);
+    if (heights_.size() == keptHeights) heights_.erase(heights_.begin());
+    heights_.emplace_back(width, height);
+    return height;
+}
+
 QLabel* addNotes(QBoxLayout* layout, const QString& accessibleName) {
-    auto* notes = new QLabel(layout->parentWidget());
-    notes->setWordWrap(true);
-    notes->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    auto* notes = new NotesLabel(layout->parentWidget());
     notes->setAccessibleName(accessibleName);
     layout->addWidget(notes);
     return notes;

@@ -2,12 +2,33 @@
 // and a read-only table under a caption.
 #pragma once
 
+#include <QFont>
+#include <QLabel>
+#include <QString>
+
+#include <utility>
+#include <vector>
+
 class QBoxLayout;
-class QLabel;
-class QString;
 class QTableWidget;
 
-// Wrapped notes that the mouse and the keyboard can select and copy.
+// Wrapped text that the mouse and the keyboard can select and copy. Such a
+// label lays its text out as a document for every height it is asked for,
+// and the lab's layouts ask for the heights of every note on every page,
+// at several widths, at each change: so the heights are kept until the text
+// or the font changes.
+class NotesLabel : public QLabel {
+public:
+    explicit NotesLabel(QWidget* parent = nullptr);
+    int heightForWidth(int width) const override;
+
+private:
+    mutable QString measuredText_;
+    mutable QFont measuredFont_;
+    mutable std::vector<std::pair<int, int>> heights_;  // width, height
+};
+
+// Notes under a page's plots, in a NotesLabel.
 QLabel* addNotes(QBoxLayout* layout, const QString& accessibleName);
 
 // A table the user reads but does not edit, under a caption whose

@@ -77,10 +77,7 @@ void LabPlot::useLogAxes() {
 
 void LabPlot::showLegend(LegendPlace place) {
     legendPlace_ = place;
-    if (place == LegendPlace::below) {
-        legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
-        legend->setWrap(2);
-    }
+    if (place == LegendPlace::below) legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
     legend->setMargins(QMargins(4, 2, 4, 2));
     placeLegend();
 }
@@ -94,6 +91,17 @@ void LabPlot::showLegend(LegendPlace place) {
 // at the plot's edge.
 void LabPlot::placeLegend() {
     if (!legendPlace_) return;
+    // Below the axes, two entries a row while they fit the plot's width, else
+    // one: a legend cut at the edge hides the names it is there to give.
+    if (legendPlace_ == LegendPlace::below) {
+        // A new wrap moves the entries only when they are filled in again.
+        const auto wrap = [this](int columns) {
+            legend->setWrap(columns);
+            legend->setFillOrder(QCPLayoutGrid::foColumnsFirst, true);
+        };
+        wrap(2);
+        if (legend->minimumOuterSizeHint().width() > width()) wrap(1);
+    }
     const bool wanted = legend->itemCount() > 0;
     const bool placed = legendHolder_ != nullptr;
     legend->setVisible(wanted);

@@ -11,12 +11,8 @@ class MethodLabPlugin : public QObject, public LabPlugin {
     Q_INTERFACES(LabPlugin)
 
 public:
-    QWidget* createLab(const LabStart& start, const pelorin::Calculation& last) override {
-        return new MethodLab(start.boxes, *start.method, last);
-    }
-
-    void calculationChanged(QWidget* lab) override {
-        if (auto* methodLab = qobject_cast<MethodLab*>(lab)) methodLab->calculationChanged();
+    QWidget* createLab(const LabStart& start) override {
+        return new MethodLab(start.boxes, *start.method);
     }
 
     QString openProblemFile(QWidget* lab, const QString& path) override {

@@ -10,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QSlider>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -95,37 +94,20 @@ StabilityTab::StabilityTab(QWidget* parent) : QWidget(parent) {
     plots->addWidget(run_, 2);
     layout->addLayout(plots, 3);
 
+    // The slider sweeps the lab's h, which the box above the pages shows.
     auto* controls = new QHBoxLayout;
-    const QString range = QString::fromStdString(pelorin::stepRangeText());
-    auto* hLabel = new QLabel("&h =", this);
-    h_ = new QLineEdit(stepText_, this);
-    h_->setAccessibleName("h");
-    h_->setAccessibleDescription("h from " + range + ", so that z = h\u00b7\u03bb lies in the "
-                                 "region plot; Enter uses a typed h.");
-    h_->setToolTip(h_->accessibleDescription());
-    h_->setMaximumWidth(80);
-    hLabel->setBuddy(h_);
-    auto* hRange = new QLabel("(" + range + ")", this);
-    // Below the box rather than beside it, so that a long note neither
-    // squeezes the slider nor widens the window; shown while it has words.
-    hNote_ = new QLabel(this);
-    hNote_->setAccessibleName("h note");
-    hNote_->setWordWrap(true);
-    hNote_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    hNote_->hide();
+    auto* sliderCaption = new QLabel("h from " + QString::fromStdString(pelorin::stepRangeText()) +
+                                         ":",
+                                     this);
     slider_ = new QSlider(Qt::Horizontal, this);
     slider_->setAccessibleName("h slider");
+    slider_->setAccessibleDescription("Sweeps the lab's h in hundredths.");
     slider_->setRange(1, sliderSteps);
-    slider_->setValue(static_cast<int>(std::lround(step_ / sliderUnit)));
     slider_->setPageStep(10);
     connect(slider_, &QSlider::valueChanged, this, &StabilityTab::stepFromSlider);
-    connect(h_, &QLineEdit::editingFinished, this, &StabilityTab::stepTyped);
-    controls->addWidget(hLabel);
-    controls->addWidget(h_);
-    controls->addWidget(hRange);
+    controls->addWidget(sliderCaption);
     controls->addWidget(slider_, 1);
     layout->addLayout(controls);
-    layout->addWidget(hNote_);
 
     notes_ = addNotes(layout, "Stability notes");
     intervals_ = addCaptionedTable(layout,
@@ -135,50 +117,22 @@ StabilityTab::StabilityTab(QWidget* parent) : QWidget(parent) {
     fillIntervals();
 }
 
-QString StabilityTab::stepLine() const { return "h = " + stepText_; }
-
 void StabilityTab::show(const LabInputs& inputs) {
     inputs_ = inputs;
+    {
+        const QSignalBlocker quiet(slider_);
+        slider_->setValue(static_cast<int>(std::lround(inputs_.h / sliderUnit)));
+    }
     // The region depends on the method alone; the point (or the path of
-    // points) also on the problem and the start.
+    // points) also on the problem, the start and h.
     if (regionMethod_ != inputs_.method) drawRegion();
     else placePoint();
     drawRun();
 }
 
 void StabilityTab::stepFromSlider(int hundredths) {
-    step_ = hundredths * sliderUnit;
-    stepText_ = QString::fromStdString(pelorin::fixedText(step_, 2));
-    h_->setText(stepText_);
-    setStepNote({});
-    placePoint();
-    drawRun();
-}
-
-void StabilityTab::setStepNote(const QString& note) {
-    hNote_->setText(note);
-    hNote_->setVisible(!note.isEmpty());
-}
-
-// A typed h counts when it is wholly a number in the range; otherwise the
-// box goes back to the h in force and the note below it says why.
-void StabilityTab::stepTyped() {
-    const pelorin::StepReading reading =
-        pelorin::readStep(h_->text().toStdString(), stepText_.toStdString());
-    setStepNote(QString::fromStdString(reading.note));
-    if (!reading.h) {
-        h_->setText(stepText_);
-        return;
-    }
-    step_ = *reading.h;
-    stepText_ = h_->text().trimmed();
-    h_->setText(stepText_);
-    {
-        const QSignalBlocker quiet(slider_);
-        slider_->setValue(static_cast<int>(std::lround(step_ / sliderUnit)));
-    }
-    placePoint();
-    drawRun();
+    const double h = hundredths * sliderUnit;
+    emit stepChosen(h, QString::fromStdString(pelorin::fixedText(h, 2)));
 }
 
 void StabilityTab::fillIntervals() {
@@ -250,7 +204,7 @@ void StabilityTab::placePoint() {
     // The accent follows the palette, light or dark, as it is now.
     point_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, region_->accent(), 9));
     if (inputs_.equation.lesson) {
-        point_->setData({step_ * pelorin::lessonLambda}, {0});
+        point_->setData({inputs_.h * pelorin::lessonLambda}, {0});
     } else {
         const pelorin::StabilityPath path = typedPath();
         point_->setData(QVector<double>(path.z.begin(), path.z.end()),
@@ -261,7 +215,7 @@ void StabilityTab::placePoint() {
 
 pelorin::StabilityPath StabilityTab::typedPath() const {
     return pelorin::stabilityPath(pelorin::methodCatalogue[inputs_.method], *inputs_.equation.slope,
-                                  inputs_.x0, inputs_.y0, inputs_.x1, step_);
+                                  inputs_.x0, inputs_.y0, inputs_.x1, inputs_.h);
 }
 
 // On an equation of the user's, λ changes along the solution: the region
@@ -315,7 +269,7 @@ void StabilityTab::drawRun() {
         notes << QString::fromStdString(inputs_.problem);
     } else {
         const pelorin::StabilityRun run =
-            pelorin::runWithStep(method, inputs_.x0, inputs_.y0, step_, runSteps);
+            pelorin::runWithStep(method, inputs_.x0, inputs_.y0, inputs_.h, runSteps);
         QCPGraph* exact = run_->addGraph();
         exact->setName("exact");
         exact->setPen(QPen(run_->palette().color(QPalette::Text), 1.5));

@@ -7,7 +7,8 @@
 namespace pelorin {
 
 ConvergenceStudy studyProblem(const SlopeExpression& slope, const SolutionExpression* exact,
-                              double x0, double y0, double x1, int doublings) {
+                              double x0, double y0, double x1, int doublings,
+                              std::stop_token stop) {
     ConvergenceProblem problem{x0, y0, x1, slope, 0, 0};
     std::vector<std::string> notes;
     if (exact) {
@@ -26,7 +27,7 @@ ConvergenceStudy studyProblem(const SlopeExpression& slope, const SolutionExpres
                         " Orders from errors below ten times that measure the reference, not "
                         "the method, and are marked.");
     }
-    ConvergenceStudy study = studyConvergence(problem, doublings);
+    ConvergenceStudy study = studyConvergence(problem, doublings, stop);
     study.notes.insert(study.notes.begin(), notes.begin(), notes.end());
     return study;
 }

@@ -10,8 +10,10 @@
 namespace pelorin {
 
 // `exact` may be null: then the reference is used, and the study's notes
-// say so and how accurate it is.
+// say so and how accurate it is. `stop` ends the study early, as
+// studyConvergence's does.
 ConvergenceStudy studyProblem(const SlopeExpression& slope, const SolutionExpression* exact,
-                              double x0, double y0, double x1, int doublings);
+                              double x0, double y0, double x1, int doublings,
+                              std::stop_token stop = {});
 
 }  // namespace pelorin

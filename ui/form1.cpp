@@ -435,9 +435,7 @@ void Form1::openMethodLab() {
         for (std::size_t row = 0; row < options_.size(); ++row) {
             if (isMethodSelected(row)) start.method = &pelorin::methodCatalogue[row];
         }
-        lab_ = module.plugin->createLab(start, last_);
-        connect(this, &Form1::calculated, lab_,
-                [this] { loadedLab().plugin->calculationChanged(lab_); });
+        lab_ = module.plugin->createLab(start);
     }
     bringForward(lab_);
 }

@@ -13,9 +13,6 @@
 #include <array>
 
 class QWidget;
-namespace pelorin {
-struct Calculation;
-}
 
 struct LabStart {
     std::array<QString, 3> boxes;  // x0, y0, x1 as the main window holds them
@@ -26,11 +23,9 @@ class LabPlugin {
 public:
     virtual ~LabPlugin() = default;
 
-    // A new lab window, without an owner, that reads `last` whenever it is
-    // told of a calculation; `last` outlives it.
-    virtual QWidget* createLab(const LabStart& start, const pelorin::Calculation& last) = 0;
-    // Tells a lab made by createLab that `last` has changed.
-    virtual void calculationChanged(QWidget* lab) = 0;
+    // A new lab window, without an owner, that starts from the main
+    // window's boxes and method and then keeps its own.
+    virtual QWidget* createLab(const LabStart& start) = 0;
     // Opens a problem file in a lab made by createLab: empty, or why the file
     // was not used, in words (then the lab is unchanged).
     virtual QString openProblemFile(QWidget* lab, const QString& path) = 0;
@@ -38,5 +33,5 @@ public:
 
 // The version goes up whenever the interface changes, so that an old plugin
 // is refused instead of called wrongly.
-#define PelorinLabPlugin_iid "org.example.pelorin.LabPlugin/2"
+#define PelorinLabPlugin_iid "org.example.pelorin.LabPlugin/3"
 Q_DECLARE_INTERFACE(LabPlugin, PelorinLabPlugin_iid)

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <stop_token>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -275,4 +276,15 @@ TEST(Convergence, ReferenceLinesFallWithTheirOrder) {
     EXPECT_NEAR(std::log(fourth->y2 / fourth->y1) / std::log(fourth->x2 / fourth->x1), -4, 1e-9);
 
     EXPECT_FALSE(referenceLine(study, 3, false));  // no method of order 3
+}
+
+// A study whose inputs changed is stopped: it makes no further run, so that
+// it no longer takes the processor from the one that is wanted.
+TEST(Convergence, AStoppedStudyMakesNoFurtherRun) {
+    std::stop_source stop;
+    stop.request_stop();
+    const ConvergenceStudy study = studyConvergence(lessonProblem(0, -1, 1), 16, stop.get_token());
+    for (const ConvergenceSeries& series : study.series) EXPECT_TRUE(series.points.empty());
+    const ConvergenceStudy whole = studyConvergence(lessonProblem(0, -1, 1), 16, std::stop_source().get_token());
+    EXPECT_EQ(whole.series.front().points.size(), 17u);
 }

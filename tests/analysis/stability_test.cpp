@@ -199,14 +199,14 @@ TEST(Stability, TypedStepsInRangeOrKeptWithANote) {
         {"largest", "6", 6, ""},
         {"blanks around", " 3 ", 3, ""},
         {"beyond the largest", "10", std::nullopt,
-         "\"10\" lies outside 0.01 to 6, the h this page shows; h stays 0.40."},
-        {"zero", "0", std::nullopt, "\"0\" lies outside 0.01 to 6, the h this page shows; h stays 0.40."},
+         "h: \"10\" lies outside 0.01 to 6, the steps the lab takes; h stays 0.40."},
+        {"zero", "0", std::nullopt, "h: \"0\" lies outside 0.01 to 6, the steps the lab takes; h stays 0.40."},
         {"negative", "-1", std::nullopt,
-         "\"-1\" lies outside 0.01 to 6, the h this page shows; h stays 0.40."},
-        {"no number", "abc", std::nullopt, "\"abc\" is not a number; h stays 0.40."},
+         "h: \"-1\" lies outside 0.01 to 6, the steps the lab takes; h stays 0.40."},
+        {"no number", "abc", std::nullopt, "h: \"abc\" is not a number; h stays 0.40."},
         {"comma", "0,5", std::nullopt,
-         "\"0,5\" is not a number: use a point, not a comma, for decimals; h stays 0.40."},
-        {"empty", "", std::nullopt, "the box is empty: type a number; h stays 0.40."},
+         "h: \"0,5\" is not a number: use a point, not a comma, for decimals; h stays 0.40."},
+        {"empty", "", std::nullopt, "h: the box is empty: type a number; h stays 0.40."},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

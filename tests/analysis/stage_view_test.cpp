@@ -201,3 +201,69 @@ TEST(StageView, TableausAsATextbookPrintsThem) {
     const auto gill = tableauCells(gillTableau);
     EXPECT_EQ(gill[3][3], "(2 + \u221a2)/2");
 }
+
+// The lab's own run on y' = y - x^2 + 1, y(0) = 0.5 with Runge-Kutta 4 and
+// h = 0.2: the second step's stages worked out in python3 in the operation
+// order of stepByStages, with 15 significant digits; the solution over the
+// step is the exact (x + 1)^2 - e^x/2, asked for in one call.
+TEST(StageView, StagesOfTheLabsOwnRunOnATypedProblem) {
+    const Slope textbook = [](double x, double y) { return y - x * x + 1; };
+    const Method& rk4 = methodByCaption("Runge-Kutta 4");
+    const SolutionPath path = solutionPath(rk4, textbook, 0, 0.5, 2, 0.2);
+    int calls = 0;
+    const SolutionSamples exact = [&calls](const std::vector<double>& abscissae) {
+        ++calls;
+        std::vector<double> values;
+        for (double x : abscissae) values.push_back((x + 1) * (x + 1) - std::exp(x) / 2);
+        return values;
+    };
+    const StageView view = stageView(path, textbook, exact, 2);
+    EXPECT_EQ(view.steps, 10);
+    EXPECT_EQ(stageRows(view),
+              (std::vector<std::vector<std::string>>{
+                  {"1", "0.2", "0.829293333333333", "1.78929333333333", "0.357858666666667"},
+                  {"2", "0.3", "1.00822266666667", "1.91822266666667", "0.383644533333333"},
+                  {"3", "0.3", "1.0211156", "1.9311156", "0.38622312"},
+                  {"4", "0.4", "1.21551645333333", "2.05551645333333", "0.411103290666667"},
+                  {"y2 = y1 + \u03a3 b\u2c7ck\u2c7c", "0.4", "1.21407621066667", "",
+                   "0.384782877333333"}}));
+    EXPECT_EQ(view.notes.back(), "Step 2 of 10 from x1 = 0.2, y1 = 0.829293333333333 with "
+                                 "h = 0.2: y2 = 1.21407621066667.");
+    EXPECT_EQ(calls, 1);
+    ASSERT_FALSE(view.exactX.empty());
+    EXPECT_EQ(view.exactX.front(), 0.2);
+    EXPECT_NEAR(view.exactX.back(), 0.4, 1e-15);
+}
+
+// On the lesson's equation the lab's run and the main window's calculation
+// show the very same steps while their abscissae agree (the list sums its
+// steps, the lab computes x0 + i·h afresh, and by step 10 they part in the
+// last digit); a run without a step says why.
+TEST(StageView, TheLabsRunAgreesWithTheCalculationAndExplainsNoStep) {
+    pelorin::testing::Press press;
+    press.window.enter("0", "-1", "1", "0.1");
+    press.window.select("Runge-Kutta-Gill");
+    press.calculate();
+    const SolutionPath path = solutionPath(*press.last.method, f1, 0, -1, 1, 0.1);
+    for (int step : {1, 2, 4}) {
+        SCOPED_TRACE(step);
+        EXPECT_EQ(stageRows(stageView(path, f1, {}, step)), stageRows(stageView(press.last, step)));
+    }
+
+    const struct {
+        const char* name;
+        double x1, h;
+        const char* note;
+    } cases[] = {
+        {"x1 = x0", 0, 0.1, "x1 = x0: the run has no step to show."},
+        {"h = 0", 1, 0, "Runge-Kutta-Gill, h = 0: a step of 0 never gets from x0 to x1; no step is taken."},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        const StageView view =
+            stageView(solutionPath(*press.last.method, f1, 0, -1, row.x1, row.h), f1, {}, 1);
+        EXPECT_EQ(view.steps, 0);
+        EXPECT_TRUE(stageRows(view).empty());
+        EXPECT_EQ(view.notes.back(), row.note);
+    }
+}

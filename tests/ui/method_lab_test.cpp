@@ -98,6 +98,15 @@ Widget* named(const QWidget& lab, const QString& name) {
 
 QComboBox* methodBox(const QWidget& lab) { return named<QComboBox>(lab, "Method"); }
 
+// Types h into the lab's step box and ends it with Enter.
+void typeStep(const QWidget& lab, const QString& h) {
+    QLineEdit* box = named<QLineEdit>(lab, "h");
+    ASSERT_NE(box, nullptr);
+    box->setFocus();
+    type(box, h);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
 QTableWidget* table(const QWidget& lab, const char* name) {
     for (QTableWidget* table : lab.findChildren<QTableWidget*>()) {
         if (table->accessibleName() == name) return table;
@@ -266,6 +275,10 @@ TEST_F(Lab, APlotWithNothingToShowKeepsItsAxesFullSize) {
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
     QTest::keyClick(lab, Qt::Key_T, Qt::AltModifier);
+    // With x1 = x0 the run has no step, and the One step plot nothing.
+    QLineEdit* x1 = named<QLineEdit>(*lab, "x1");
+    type(x1, labBox(*lab, "x0"));
+    QTest::keyClick(x1, Qt::Key_Return);
     QWidget* page = lab->findChild<QTabWidget*>()->currentWidget();
     QCustomPlot* plot = page->findChild<QCustomPlot*>();
     ASSERT_NE(plot, nullptr);
@@ -275,21 +288,26 @@ TEST_F(Lab, APlotWithNothingToShowKeepsItsAxesFullSize) {
     EXPECT_GT(plot->axisRect()->rect().width(), plot->width() / 2);
 }
 
-TEST_F(Lab, OneStepFollowsEveryCalculation) {
+// One step walks the lab's own run: the main window's calculations leave it
+// alone, and the lab's boxes and method move it.
+TEST_F(Lab, OneStepWalksTheLabsOwnRun) {
+    enter("0", "-1", "1", "0.25");
+    form.findChild<QRadioButton*>("Option_RK4")->setChecked(true);
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
     QLabel* shown = named<QLabel>(*lab, "Step shown");
     ASSERT_NE(shown, nullptr);
-    EXPECT_EQ(shown->text(), "No step to show");
+    // The lab starts from the main window's x0, y0, x1 and method, with its own h.
+    EXPECT_EQ(shown->text(), "Runge-Kutta 4: step 1 of 3");
 
-    enter("0", "-1", "1", "0.25");
-    form.findChild<QRadioButton*>("Option_RK4")->setChecked(true);
+    enter("0", "-1", "0.4", "0.1");
+    form.findChild<QRadioButton*>("Option_Euler")->setChecked(true);
     calculate();
+    EXPECT_EQ(shown->text(), "Runge-Kutta 4: step 1 of 3");
+
+    typeStep(*lab, "0.25");
     EXPECT_EQ(shown->text(), "Runge-Kutta 4: step 1 of 4");
-    QPushButton* next = nullptr;
-    for (QPushButton* button : lab->findChildren<QPushButton*>()) {
-        if (button->accessibleName() == "Next step") next = button;
-    }
+    QPushButton* next = named<QPushButton>(*lab, "Next step");
     ASSERT_NE(next, nullptr);
     QTest::mouseClick(next, Qt::LeftButton);
     EXPECT_EQ(shown->text(), "Runge-Kutta 4: step 2 of 4");
@@ -297,6 +315,8 @@ TEST_F(Lab, OneStepFollowsEveryCalculation) {
     ASSERT_NE(tableau, nullptr);
     EXPECT_EQ(tableau->item(4, 1)->text(), "1/6");
     EXPECT_EQ(tableau->item(4, 2)->text(), "1/3");
+    methodBox(*lab)->setCurrentIndex(methodBox(*lab)->findText("Euler"));
+    EXPECT_EQ(shown->text(), "Euler: step 1 of 4");
 }
 
 TEST_F(Lab, HostileBoxesGiveWordsNeverNanOrInfinity) {
@@ -398,14 +418,6 @@ QWidget* stabilityPage(QWidget* lab, int method) {
     methodBox(*lab)->setCurrentIndex(method);
     QApplication::processEvents();
     return lab;
-}
-
-void typeStep(const QWidget& lab, const QString& h) {
-    QLineEdit* box = named<QLineEdit>(lab, "h");
-    ASSERT_NE(box, nullptr);
-    box->setFocus();
-    type(box, h);
-    QTest::keyClick(box, Qt::Key_Return);
 }
 
 // Pixels a few steps inside and outside the edge, at points where the edge
@@ -510,15 +522,16 @@ TEST_F(Lab, StabilityNotesAndPictureAgreeOnThePoint) {
     }
 }
 
-// The h box takes a text wholly a number from 0.01 to 6, moving the slider
-// with it; any other text leaves h as it was, with a note that says why.
-TEST_F(Lab, StabilityStepBoxReadsStrictlyAndSaysWhy) {
+// The lab's h box takes a text wholly a number from 0.01 to 6, moving the
+// Stability page's slider with it; any other text leaves h as it was, with a
+// note beside the boxes that says why.
+TEST_F(Lab, StepBoxReadsStrictlyAndSaysWhy) {
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
     stabilityPage(lab, 0);
     QLineEdit* box = named<QLineEdit>(*lab, "h");
     QSlider* slider = named<QSlider>(*lab, "h slider");
-    QLabel* note = named<QLabel>(*lab, "h note");
+    QLabel* note = named<QLabel>(*lab, "Box notes");
     QLabel* notes = named<QLabel>(*lab, "Stability notes");
     ASSERT_TRUE(box && slider && note && notes);
     EXPECT_EQ(box->text().toStdString(), "0.40");
@@ -532,14 +545,14 @@ TEST_F(Lab, StabilityStepBoxReadsStrictlyAndSaysWhy) {
         const char* run;  // the start of the notes
     } rows[] = {
         {"5", "5", 500, "", "z = h\u00b7\u03bb = -5.000 lies outside"},
-        {"10", "5", 500, "\"10\" lies outside 0.01 to 6, the h this page shows; h stays 5.",
+        {"10", "5", 500, "h: \"10\" lies outside 0.01 to 6, the steps the lab takes; h stays 5.",
          "z = h\u00b7\u03bb = -5.000 lies outside"},
-        {"abc", "5", 500, "\"abc\" is not a number; h stays 5.", "z = h\u00b7\u03bb = -5.000"},
+        {"abc", "5", 500, "h: \"abc\" is not a number; h stays 5.", "z = h\u00b7\u03bb = -5.000"},
         {"0,5", "5", 500,
-         "\"0,5\" is not a number: use a point, not a comma, for decimals; h stays 5.",
+         "h: \"0,5\" is not a number: use a point, not a comma, for decimals; h stays 5.",
          "z = h\u00b7\u03bb = -5.000"},
         {" 1.5 ", "1.5", 150, "", "z = h\u00b7\u03bb = -1.500 lies inside"},
-        {"0", "1.5", 150, "\"0\" lies outside 0.01 to 6, the h this page shows; h stays 1.5.",
+        {"0", "1.5", 150, "h: \"0\" lies outside 0.01 to 6, the steps the lab takes; h stays 1.5.",
          "z = h\u00b7\u03bb = -1.500"},
         {"6", "6", 600, "", "z = h\u00b7\u03bb = -6.000 lies outside"},
     };
@@ -549,6 +562,7 @@ TEST_F(Lab, StabilityStepBoxReadsStrictlyAndSaysWhy) {
         EXPECT_EQ(box->text().toStdString(), row.box);
         EXPECT_EQ(slider->value(), row.slider);
         EXPECT_EQ(note->text().toStdString(), row.note);
+        EXPECT_EQ(note->isVisibleTo(lab), row.note[0] != '\0');
         EXPECT_TRUE(notes->text().startsWith(row.run)) << notes->text().toStdString();
     }
     // The point at the largest h shows whole within the plot.
@@ -712,9 +726,9 @@ TEST_F(Lab, HandoutsHoldTheProblemAndThePagesTableOnThePrintersPaper) {
     if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_SKIP() << "pdftotext is not installed";
     enter("0", "-1", "1", "0.25");
     form.findChild<QRadioButton*>("Option_RK4")->setChecked(true);
-    calculate();
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
+    typeStep(*lab, "0.25");
     const struct {
         Qt::Key page;
         const char* title;
@@ -726,10 +740,10 @@ TEST_F(Lab, HandoutsHoldTheProblemAndThePagesTableOnThePrintersPaper) {
           "(5.66)"}},
         {Qt::Key_S,
          "Method lab: Stability",
-         {"x0 = 0, y0 = -1, x1 = 1", "Method: Runge-Kutta 4, h = 0.40", "Stability intervals", "2.785"}},
+         {"x0 = 0, y0 = -1, x1 = 1", "Method: Runge-Kutta 4, h = 0.25", "Stability intervals", "2.785"}},
         {Qt::Key_T,
          "Method lab: One step",
-         {"Runge-Kutta-4 Method with x0 = 0, y0 = -1, x1 = 1, h = 0.25",
+         {"x0 = 0, y0 = -1, x1 = 1", "Method: Runge-Kutta 4, h = 0.25",
           "Runge-Kutta 4: step 1 of 4", "Stages", "Tableau", "1/6"}},
     };
     const struct {
@@ -747,7 +761,7 @@ TEST_F(Lab, HandoutsHoldTheProblemAndThePagesTableOnThePrintersPaper) {
             EXPECT_TRUE(info.contains(paper.size)) << info.toStdString();
             EXPECT_TRUE(info.contains(QRegularExpression("Pages: +[1-3]\n"))) << info.toStdString();
             const QString text = popplerText("pdftotext", pdf);
-            for (const QString& expected : QStringList{page.title, "dy/dx = -2x - y"} + page.texts) {
+            for (const QString& expected : QStringList{page.title, "dy/dx = -2*x - y"} + page.texts) {
                 EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << " in\n" << text.toStdString();
             }
         }
@@ -887,3 +901,28 @@ TEST_F(Lab, TheStabilityRegionFollowsTheChosenProblem) {
         EXPECT_NEAR(point->key, -20, 1e-6);
     }
 }
+
+namespace {
+
+// The notes keep the heights they were asked for, but a longer text or a
+// larger font asks anew: a kept height would cut the new lines off.
+TEST_F(Lab, NotesGrowWithTheirText) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QLabel* notes = named<QLabel>(*lab, "Box notes");
+    ASSERT_NE(notes, nullptr);
+    QLineEdit* x0 = named<QLineEdit>(*lab, "x0");
+    QLineEdit* y0 = named<QLineEdit>(*lab, "y0");
+    type(x0, "0,5");
+    QTest::keyClick(x0, Qt::Key_Return);
+    const int oneNote = notes->heightForWidth(300);
+    EXPECT_EQ(notes->heightForWidth(300), oneNote);
+    type(y0, "abc");
+    QTest::keyClick(y0, Qt::Key_Return);
+    const int twoNotes = notes->heightForWidth(300);
+    EXPECT_GT(twoNotes, oneNote);
+    QTest::keyClick(lab, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_GT(notes->heightForWidth(300), twoNotes);
+}
+
+}  // namespace
