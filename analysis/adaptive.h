@@ -11,6 +11,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -201,7 +202,8 @@ LibraryRun libraryDormandPrince(Slope f, double x0, double y0, double x1, double
 // The error at x1 against the slope evaluations spent: the embedded pairs
 // and the library's stepper over sweepTolerances (both tolerances set to
 // each), and the fixed-step runs of the catalogue with N = 2^0 ... 2^doublings
-// steps, the Convergence page's study, to set beside them.
+// steps, the Convergence page's study, to set beside them. A stop requested
+// through `stop` ends the sweep before its next run, incomplete.
 struct WorkPrecision {
     std::vector<WorkSeries> adaptive;  // the embedded pairs, in catalogue order
     WorkSeries library;
@@ -209,6 +211,7 @@ struct WorkPrecision {
     std::vector<std::string> notes;
 };
 WorkPrecision workPrecision(const ConvergenceProblem& problem, double h0,
-                            const ControllerSettings& settings, int doublings);
+                            const ControllerSettings& settings, int doublings,
+                            std::stop_token stop = {});
 
 }  // namespace pelorin

@@ -88,9 +88,7 @@ AdaptiveTab::AdaptiveTab(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(createOffer());
     layout->addWidget(createSettings());
-    controller_ = new QLabel(this);
-    controller_->setWordWrap(true);
-    controller_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    controller_ = new NotesLabel(this);
     controller_->setAccessibleName("Controller notes");
     layout->addWidget(controller_);
 
@@ -147,8 +145,7 @@ QWidget* AdaptiveTab::createOffer() {
     offer_ = new QWidget(this);
     auto* row = new QHBoxLayout(offer_);
     row->setContentsMargins(0, 0, 0, 0);
-    offerText_ = new QLabel(offer_);
-    offerText_->setWordWrap(true);
+    offerText_ = new NotesLabel(offer_);
     offerText_->setAccessibleName("Method offer");
     row->addWidget(offerText_, 1);
     const std::vector<std::size_t> rows = pairRows();
@@ -295,6 +292,7 @@ void AdaptiveTab::start() {
 
     if (!inputs_.readable) {
         ++sweepGeneration_;
+        sweepStop_.request_stop();
         sweepKey_.clear();
         showRun({}, first);
         showSweep({});
@@ -340,6 +338,11 @@ void AdaptiveTab::start() {
     if (key == sweepKey_) return;
     sweepKey_ = key;
     const int sweepGeneration = ++sweepGeneration_;
+    // A sweep for inputs no longer shown would only take the processor from
+    // the one that is wanted.
+    sweepStop_.request_stop();
+    sweepStop_ = std::stop_source();
+    const std::stop_token stop = sweepStop_.get_token();
     showSweep({});
     setNotes(workNotes_, {"Calculating the tolerance sweep \u2026"});
     auto* watcher = new QFutureWatcher<pelorin::WorkPrecision>(this);
@@ -348,20 +351,21 @@ void AdaptiveTab::start() {
         watcher->deleteLater();
     });
     if (equation.lesson) {
-        watcher->setFuture(QtConcurrent::run([x0, y0, x1, h0, settings] {
+        watcher->setFuture(QtConcurrent::run([x0, y0, x1, h0, settings, stop] {
             const pelorin::ExactSolution solution(x0, y0);
             return pelorin::sweepAdaptive(pelorin::f1, [solution](double x) { return solution(x); },
-                                          x0, y0, x1, h0, settings, doublings);
+                                          x0, y0, x1, h0, settings, doublings, stop);
         }));
     } else {
         const auto slope = std::make_shared<const pelorin::SlopeExpression>(equation.slope->clone());
         const auto exact = equation.exact ? std::make_shared<const pelorin::SolutionExpression>(
                                                 equation.exact->clone())
                                           : nullptr;
-        watcher->setFuture(QtConcurrent::run([slope, exact, x0, y0, x1, h0, settings] {
+        watcher->setFuture(QtConcurrent::run([slope, exact, x0, y0, x1, h0, settings, stop] {
             pelorin::ExactValue value;
             if (exact) value = [exact](double x) { return (*exact)(x); };
-            return pelorin::sweepAdaptive(*slope, value, x0, y0, x1, h0, settings, doublings);
+            return pelorin::sweepAdaptive(*slope, value, x0, y0, x1, h0, settings, doublings,
+                                          stop);
         }));
     }
 }

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <optional>
+#include <stop_token>
 
 class LabPlot;
 class QCheckBox;
@@ -78,4 +79,5 @@ private:
     QTableWidget* table_ = nullptr;
     int runGeneration_ = 0;    // of the run asked for last
     int sweepGeneration_ = 0;  // of the sweep asked for last
+    std::stop_source sweepStop_;  // of the sweep running in the background
 };

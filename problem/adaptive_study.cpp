@@ -85,7 +85,8 @@ AdaptiveStudy studyAdaptive(const Method& method, Slope f, const ExactValue& exa
 }
 
 WorkPrecision sweepAdaptive(Slope f, const ExactValue& exact, double x0, double y0, double x1,
-                            double h0, const ControllerSettings& settings, int doublings) {
+                            double h0, const ControllerSettings& settings, int doublings,
+                            std::stop_token stop) {
     ConvergenceProblem problem{x0, y0, x1, f, 0, 0};
     std::string referenceNote;
     if (exact) {
@@ -102,7 +103,7 @@ WorkPrecision sweepAdaptive(Slope f, const ExactValue& exact, double x0, double 
         problem.measurableError = reference.accuracy;
         referenceNote = referenceUsedNote(reference.accuracy);
     }
-    WorkPrecision sweep = workPrecision(problem, h0, settings, doublings);
+    WorkPrecision sweep = workPrecision(problem, h0, settings, doublings, stop);
     if (!referenceNote.empty()) sweep.notes.insert(sweep.notes.begin(), referenceNote);
     return sweep;
 }

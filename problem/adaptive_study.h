@@ -32,8 +32,10 @@ AdaptiveStudy studyAdaptive(const Method& method, Slope f, const ExactValue& exa
                             long referenceEvaluations = maxReferenceEvaluations);
 
 // workPrecision on the problem, the error at x1 measured against y(x1) or the
-// reference there (whose note leads the sweep's notes).
+// reference there (whose note leads the sweep's notes); `stop` ends it early,
+// as workPrecision's does.
 WorkPrecision sweepAdaptive(Slope f, const ExactValue& exact, double x0, double y0, double x1,
-                            double h0, const ControllerSettings& settings, int doublings);
+                            double h0, const ControllerSettings& settings, int doublings,
+                            std::stop_token stop = {});
 
 }  // namespace pelorin

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -170,6 +171,18 @@ TEST(AdaptiveView, TheSweepSaysWhetherAdaptingPaid) {
     WorkPrecision none = handSweep(64, 1e-8);
     for (WorkPoint& point : none.adaptive.front().points) point.error.reset();
     EXPECT_TRUE(workPrecisionNotes(none).empty());
+}
+
+// A sweep for inputs no longer shown stops before its next run.
+TEST(AdaptiveView, ASweepAskedToStopRunsNoMore) {
+    std::stop_source stop;
+    stop.request_stop();
+    const WorkPrecision stopped = workPrecision(lessonProblem(0, -1, 2), 0.1, {}, 8, stop.get_token());
+    EXPECT_TRUE(stopped.adaptive.empty());
+    EXPECT_TRUE(stopped.library.points.empty());
+    const WorkPrecision whole = workPrecision(lessonProblem(0, -1, 2), 0.1, {}, 8);
+    EXPECT_EQ(whole.adaptive.size(), 2u);
+    EXPECT_EQ(whole.library.points.size(), sweepTolerances.size());
 }
 
 }  // namespace
