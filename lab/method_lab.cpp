@@ -2,6 +2,7 @@
 
 #include "analysis/lab_reading.h"
 #include "lab/convergence_tab.h"
+#include "lab/field_tab.h"
 #include "lab/one_step_tab.h"
 #include "lab/stability_tab.h"
 #include "problem/library.h"
@@ -114,6 +115,14 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method&
     tabs_->addTab(convergence_, "&Convergence");
     tabs_->addTab(stability_, "&Stability");
     tabs_->addTab(oneStep_, "One s&tep");
+    field_ = new FieldTab(tabs_);
+    tabs_->addTab(field_, "&Field");
+    // A click in the field starts the solutions there: the boxes follow.
+    connect(field_, &FieldTab::startPicked, this, [this](const QString& x0, const QString& y0) {
+        boxes_[0]->setText(x0);
+        boxes_[1]->setText(y0);
+        recalculate();
+    });
     layout->addWidget(tabs_, 1);
 
     createMenus();
@@ -281,7 +290,9 @@ Handout MethodLab::handout() const {
                                           "\u2026, 65536")
                                 : "Method: " +
                                       fromView(pelorin::methodCatalogue[current.method].caption) +
-                                      ", " + stability_->stepLine());
+                                      ", " +
+                                      (page == field_ ? "h = " + QString::fromStdString(current.hText)
+                                                      : stability_->stepLine()));
     }
     handout.plots = page->findChildren<QCustomPlot*>();
     if (!boxNotes_->text().isEmpty()) handout.notes << boxNotes_->text().split('\n');
@@ -392,11 +403,16 @@ void MethodLab::readBoxes() {
 
 void MethodLab::calculationChanged() { oneStep_->calculationChanged(); }
 
-void MethodLab::methodChanged() { stability_->show(inputs()); }
+void MethodLab::methodChanged() {
+    const LabInputs current = inputs();
+    stability_->show(current);
+    field_->show(current);
+}
 
 void MethodLab::recalculate() {
     readBoxes();
     const LabInputs current = inputs();
     convergence_->show(current);
     stability_->show(current);
+    field_->show(current);
 }

@@ -15,6 +15,7 @@
 #include <optional>
 
 class ConvergenceTab;
+class FieldTab;
 class OneStepTab;
 class QComboBox;
 class QHBoxLayout;
@@ -80,4 +81,5 @@ private:
     ConvergenceTab* convergence_ = nullptr;
     StabilityTab* stability_ = nullptr;
     OneStepTab* oneStep_ = nullptr;
+    FieldTab* field_ = nullptr;
 };
