@@ -63,6 +63,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Ctrl+L opened no lab\n");
         return 1;
     }
+    // The size the lab takes on a screen with room for it.
+    lab->resize(1000, 860);
     lab->findChild<QTabWidget*>()->setCurrentIndex(3);
     auto* f = named<QLineEdit>(*lab, "f(x, y)");
     f->selectAll();

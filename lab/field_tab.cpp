@@ -111,7 +111,8 @@ FieldTab::FieldTab(QWidget* parent) : QWidget(parent) {
     connect(plot_, &QCustomPlot::afterLayout, this, &FieldTab::drawField);
     connect(plot_, &QCustomPlot::mousePress, this, &FieldTab::pressed);
     connect(plot_, &QCustomPlot::mouseRelease, this, &FieldTab::released);
-    layout->addWidget(plot_, 3);
+    // The field is the page: it takes most of the room the table leaves.
+    layout->addWidget(plot_, 5);
 
     notes_ = addNotes(layout, "Field notes");
     steps_ = addCaptionedTable(layout, "La&b steps: the chosen method with h, beside the exact "
