@@ -196,20 +196,24 @@ void FieldTab::drawSolutions() {
     const QColor text = plot_->palette().color(QPalette::Text);
     segments_->setPen(QPen(fieldColour(plot_->palette()), 1));
 
-    if (!study_.known.pieces.empty()) {
-        const QString name =
-            study_.comparison == pelorin::Comparison::reference ? "reference" : "exact";
-        for (const pelorin::SampledCurve::Piece& piece : study_.known.pieces) {
-            QCPGraph* curve = plot_->addGraph();
-            curve->setPen(QPen(text, 2));
-            curve->setData(toVector(piece.x), toVector(piece.y), true);
-            if (&piece == &study_.known.pieces.front()) curve->setName(name);
-            else curve->removeFromLegend();
-        }
+    // Values beyond what an axis can span are left out, and the notes say so.
+    bool leftOut = false;
+    const QString curveName =
+        study_.comparison == pelorin::Comparison::reference ? "reference" : "exact";
+    for (const pelorin::SampledCurve::Piece& piece : study_.known.pieces) {
+        const pelorin::DrawablePoints points = pelorin::drawablePoints(piece.x, piece.y);
+        leftOut = leftOut || points.leftOut;
+        QCPGraph* curve = plot_->addGraph();
+        curve->setPen(QPen(text, 2));
+        curve->setData(toVector(points.x), toVector(points.y), true);
+        // One legend entry for a curve broken into pieces.
+        if (&piece == &study_.known.pieces.front()) curve->setName(curveName);
+        else curve->removeFromLegend();
     }
-    const auto addRun = [this](const pelorin::SolutionPath& path, const QString& name,
-                               std::size_t look) {
+    const auto addRun = [this, &leftOut](const pelorin::SolutionPath& path, const QString& name,
+                                         std::size_t look) {
         const pelorin::DrawablePoints points = pelorin::drawablePoints(path.x, path.y);
+        leftOut = leftOut || points.leftOut;
         QCPGraph* graph = plot_->addGraph();
         graph->setName(name);
         graph->setPen(LabPlot::methodPen(look));
@@ -235,6 +239,8 @@ void FieldTab::drawSolutions() {
                    halvedLooks[k]);
         }
     }
+    drawingNote_ = leftOut ? QString::fromStdString(pelorin::undrawableNote()) : QString();
+    showNotes();
     // A study's first drawing fits the view to it, unless the student
     // clicked the start in the view they had chosen.
     if (fitPending_ && study_.halved.front().method) {
@@ -295,7 +301,9 @@ void FieldTab::drawField() {
 
 void FieldTab::showNotes() {
     QStringList notes = studyNotes_;
-    if (!fieldNote_.isEmpty()) notes << fieldNote_;
+    for (const QString& note : {drawingNote_, fieldNote_}) {
+        if (!note.isEmpty()) notes << note;
+    }
     const QString joined = notes.join("\n");
     if (notes_->text() != joined) notes_->setText(joined);
     notes_->setVisible(!notes.isEmpty());

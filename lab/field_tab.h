@@ -62,7 +62,8 @@ private:
     LabInputs inputs_;
     pelorin::FieldStudy study_;
     QStringList studyNotes_;
-    QString fieldNote_;
+    QString drawingNote_;  // values of the runs or the curve left out of the plot
+    QString fieldNote_;    // grid points where f is not finite
     pelorin::TextTable shown_, saved_;
     QString suggestedName_ = "lab-steps.csv";
     pelorin::VisibleRange drawnRange_;

@@ -115,16 +115,16 @@ protected:
         ADD_FAILURE() << "no graph named " << name.toStdString();
         return nullptr;
     }
-    // Shows x from `left` and y up to `top`, one pixel being 0.01 across and
-    // up: a pixel's position then reads off as a round number.
-    // New tick labels may move the axes, so the ranges are set again until
-    // the axes stay where they are.
-    void showHundredthsFrom(double left, double top) {
+    // Shows x from `left` and y from `bottom`, one pixel being 0.01 across
+    // and up: a pixel's position then reads off as a round number. New tick
+    // labels may move the axes, so the ranges are set again until the axes
+    // stay where they are.
+    void showHundredthsFrom(double left, double bottom) {
         QRect rect;
         while (rect != plot()->axisRect()->rect()) {
             rect = plot()->axisRect()->rect();
             plot()->xAxis->setRange(left, left + rect.width() * 0.01);
-            plot()->yAxis->setRange(top - rect.height() * 0.01, top);
+            plot()->yAxis->setRange(bottom, bottom + rect.height() * 0.01);
             plot()->replot();
         }
     }
@@ -159,7 +159,7 @@ TEST_F(Field, EachGridPointHasASegmentOfTheSlopeThere) {
         SCOPED_TRACE(row.f);
         enter("f(x, y)", row.f);
         waitForRuns();
-        showHundredthsFrom(10, 12);
+        showHundredthsFrom(10, 10);
         const QPoint point = pixelOf(11, 11);
         const QImage image = plot()->grab().toImage();
         const QColor ground = plot()->palette().color(QPalette::Base);
@@ -188,18 +188,18 @@ TEST_F(Field, AClickInTheFieldMovesTheStartThere) {
     chooseMethod(3);
     const struct {
         const char* name;
-        double left, top;  // of the view
+        double left, bottom;  // of the view
         double x, y;       // clicked
         const char* x0;
         const char* y0;
     } rows[] = {
-        {"inside the first quadrant", 0, 2, 0.37, 1.5, "0.37", "1.5"},
-        {"below zero", -1, 0, 0.2, -0.75, "0.2", "-0.75"},
-        {"a start far out", 100, 300, 100.03, 297.95, "100.03", "297.95"},
+        {"inside the first quadrant", 0, 1, 0.37, 1.5, "0.37", "1.5"},
+        {"below zero", -1, -1, 0.2, -0.75, "0.2", "-0.75"},
+        {"a start far out", 100, 297, 100.03, 297.95, "100.03", "297.95"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        showHundredthsFrom(row.left, row.top);
+        showHundredthsFrom(row.left, row.bottom);
         QTest::mouseClick(plot(), Qt::LeftButton, Qt::NoModifier, pixelOf(row.x, row.y));
         EXPECT_EQ(box("x0"), row.x0);
         EXPECT_EQ(box("y0"), row.y0);

@@ -220,12 +220,13 @@ TEST_F(Lab, PagesAreReachableFromTheKeyboard) {
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
     QTabWidget* tabs = lab->findChild<QTabWidget*>();
-    ASSERT_EQ(tabs->count(), 3);
+    ASSERT_EQ(tabs->count(), 4);
     const struct {
         Qt::Key key;
         int page;
         const char* title;
-    } rows[] = {{Qt::Key_S, 1, "&Stability"}, {Qt::Key_T, 2, "One s&tep"}, {Qt::Key_C, 0, "&Convergence"}};
+    } rows[] = {{Qt::Key_S, 1, "&Stability"}, {Qt::Key_T, 2, "One s&tep"}, {Qt::Key_F, 3, "&Field"},
+                {Qt::Key_C, 0, "&Convergence"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.title);
         QTest::keyClick(lab, row.key, Qt::AltModifier);
@@ -616,7 +617,8 @@ TEST_F(Lab, ConvergencePlotNamesEverythingInItsLegendAndCutsNoMarker) {
     ASSERT_NE(lab, nullptr);
     QCustomPlot* plot = named<QCustomPlot>(*lab, "Convergence plot");
     ASSERT_NE(plot, nullptr);
-    QCheckBox* evaluations = lab->findChild<QCheckBox*>();
+    QCheckBox* evaluations = named<QCheckBox>(*lab, "Plot against slope evaluations");
+    ASSERT_NE(evaluations, nullptr);
     for (const bool ticked : {false, true}) {
         SCOPED_TRACE(ticked ? "against evaluations" : "against h");
         evaluations->setChecked(ticked);
