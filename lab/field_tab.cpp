@@ -136,6 +136,13 @@ FieldTab::FieldTab(QWidget* parent) : QWidget(parent) {
     layout->addLayout(buttons);
 }
 
+// The field and the exact curve take their colours from the palette: a
+// desktop turning dark redraws them.
+void FieldTab::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) drawSolutions();
+}
+
 void FieldTab::show(const LabInputs& inputs) {
     ++generation_;
     inputs_ = inputs;

@@ -34,6 +34,9 @@ public:
     QString copiedText() const;
     QByteArray csv() const;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 signals:
     // A click in the field asks for a new start, written to the digits a
     // pixel resolves.

@@ -179,6 +179,43 @@ TEST_F(Field, EachGridPointHasASegmentOfTheSlopeThere) {
     }
 }
 
+// On a dark desktop the field is drawn in a grey between the text and the
+// ground, as on a light one: seen, yet fainter than the solutions.
+TEST_F(Field, TheFieldFollowsADarkPalette) {
+    open();
+    enter("f(x, y)", "1");
+    waitForRuns();
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Base, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Text, QColor(0xdd, 0xdd, 0xdd));
+    dark.setColor(QPalette::WindowText, QColor(0xdd, 0xdd, 0xdd));
+    for (const QPalette& palette : {dark, light}) {
+        SCOPED_TRACE(palette.color(QPalette::Base).name().toStdString());
+        QApplication::setPalette(palette);
+        QApplication::processEvents();
+        showHundredthsFrom(10, 10);
+        const QImage image = plot()->grab().toImage();
+        const QColor ground = palette.color(QPalette::Base), text = palette.color(QPalette::Text);
+        // The segment's strongest pixel: lines are smoothed, so most of its
+        // pixels are only partly covered.
+        QColor segment = ground;
+        for (int k = -5; k <= 5; ++k) {
+            const QColor seen = image.pixelColor(pixelOf(11, 11) + QPoint(k, -k));
+            if (std::abs(seen.lightness() - ground.lightness()) >
+                std::abs(segment.lightness() - ground.lightness())) {
+                segment = seen;
+            }
+        }
+        EXPECT_EQ(image.pixelColor(pixelOf(11.25, 11.25)), ground);
+        EXPECT_GT(std::abs(segment.lightness() - ground.lightness()), 30) << segment.name().toStdString();
+        EXPECT_GT(std::abs(segment.lightness() - text.lightness()), 40) << segment.name().toStdString();
+        EXPECT_TRUE(inked(image, pixelOf(11, 11) + QPoint(4, -4), ground));
+        EXPECT_FALSE(inked(image, pixelOf(11, 11) + QPoint(4, 4), ground));
+    }
+}
+
 // A click reads the point under the pointer, where the plot draws it, to
 // the digits a pixel resolves (0.01 here) and moves the start there: the
 // boxes x0 and y0 follow, and the runs start from it. A drag pans the view
@@ -262,6 +299,19 @@ TEST_F(Field, TheRunsWithHHalfAndQuarterReachTheValuesWorkedOutByHand) {
     QCPGraph* rk4 = graph("Runge-Kutta 4, h = 0.4");
     ASSERT_NE(rk4, nullptr);
     EXPECT_EQ(rk4->data()->size(), 6);
+}
+
+// The page's mnemonics are its own while it is shown, though the One step
+// page uses the same letters for Next step and Tableau.
+TEST_F(Field, ItsControlsAreReachedWithAltAndALetter) {
+    open();
+    QCheckBox* every = named<QCheckBox>("All seven methods");
+    // A mnemonic presses the check box at once and releases it a moment later.
+    QTest::keyClick(lab, Qt::Key_N, Qt::AltModifier);
+    EXPECT_TRUE(every->isDown());
+    QTest::keyClick(lab, Qt::Key_B, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), named<QTableWidget>("Lab steps"));
+    EXPECT_EQ(lab->findChild<QTabWidget*>()->currentIndex(), 3);
 }
 
 // The table's rows on the textbook problem, worked out in python3: the

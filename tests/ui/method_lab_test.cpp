@@ -729,6 +729,11 @@ TEST_F(Lab, HandoutsHoldTheProblemAndThePagesTableOnThePrintersPaper) {
          "Method lab: One step",
          {"Runge-Kutta-4 Method with x0 = 0, y0 = -1, x1 = 1, h = 0.25",
           "Runge-Kutta 4: step 1 of 4", "Stages", "Tableau", "1/6"}},
+        // Runge-Kutta 4's first step of h = 0.4 from (0, -1), worked out in
+        // python3: y1 = -0.8112.
+        {Qt::Key_F,
+         "Method lab: Field",
+         {"x0 = 0, y0 = -1, x1 = 1", "Method: Runge-Kutta 4, h = 0.40", "Lab steps", "-0.8112"}},
     };
     const struct {
         QPageSize::PageSizeId id;
