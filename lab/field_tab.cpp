@@ -7,6 +7,7 @@
 #include "lab/plot.h"
 #include "methods/exact_solution.h"
 #include "run/conversions.h"
+#include "run/view.h"
 #include "ui/save_file.h"
 #include "ui/text.h"
 
@@ -320,19 +321,25 @@ void FieldTab::fillSteps() {
     const pelorin::StepErrors& errors = study_.labSteps;
     shown_ = pelorin::stepErrorTable(errors);
     const pelorin::Method* method = errors.method;
+    // A file stands alone: every row says what it is a step of.
+    const auto input = [](pelorin::Input box, double value) {
+        return pelorin::TableLabel{std::string(pelorin::inputName(box)), pelorin::numberToText(value)};
+    };
     saved_ = pelorin::labelledStepErrorTable(
         shown_, {{"f(x, y)", inputs_.equation.f},
                  {"method", method ? std::string(method->heading) : std::string()},
-                 {"x0", pelorin::numberToText(inputs_.x0)},
-                 {"y0", pelorin::numberToText(inputs_.y0)},
-                 {"x1", pelorin::numberToText(inputs_.x1)},
-                 {"h", pelorin::numberToText(inputs_.h)}});
+                 input(pelorin::Input::x0, inputs_.x0), input(pelorin::Input::y0, inputs_.y0),
+                 input(pelorin::Input::x1, inputs_.x1), input(pelorin::Input::h, inputs_.h)});
     suggestedName_ = QString::fromStdString(
         pelorin::suggestedFileName(method, inputs_.h, "lab-steps", ".csv"));
     if (QLabel* caption = captionOf(*steps_)) {
-        const bool reference = errors.comparison == pelorin::Comparison::reference;
-        caption->setText(QString("La&b steps: the chosen method with h, beside the %1")
-                             .arg(reference ? "reference solution" : "exact solution through (x0, y0)"));
+        QString against;
+        if (errors.comparison == pelorin::Comparison::exact) {
+            against = ", beside the exact solution through (x0, y0)";
+        } else if (errors.comparison == pelorin::Comparison::reference) {
+            against = ", beside the reference solution";
+        }
+        caption->setText("La&b steps: the chosen method with h" + against);
     }
     steps_->clear();
     steps_->setColumnCount(static_cast<int>(shown_.header.size()));
