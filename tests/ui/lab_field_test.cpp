@@ -340,6 +340,21 @@ TEST_F(Field, LabStepsListsTheTextbookRowsWorkedOutByHand) {
         << copied.toStdString();
 }
 
+// A long run fills the table up to its thousandth step and says so: from
+// x0 = 0 to x1 = 500 with h = 0.4 there are 500/0.4 = 1250 steps.
+TEST_F(Field, LabStepsSaysWhereItStopsListing) {
+    open();
+    enter("x0", "0");
+    enter("x1", "500");
+    QTableWidget* steps = named<QTableWidget>("Lab steps");
+    ASSERT_NE(steps, nullptr);
+    EXPECT_EQ(steps->rowCount(), 1001);
+    EXPECT_EQ(steps->item(1000, 0)->text(), "1000");
+    EXPECT_EQ(steps->item(1000, 1)->text(), "400");
+    EXPECT_TRUE(notes().contains("The table lists the first 1000 of the 1250 steps to x1."))
+        << notes().toStdString();
+}
+
 // On the lesson's equation the table is the "Steps and errors" window's,
 // text for text, for every kind of method: one without an estimate, and an
 // embedded pair with its estimate.
