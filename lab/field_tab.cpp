@@ -144,6 +144,14 @@ void FieldTab::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange) drawSolutions();
 }
 
+void FieldTab::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (replotPending_) {
+        replotPending_ = false;
+        plot_->replot();
+    }
+}
+
 void FieldTab::show(const LabInputs& inputs) {
     ++generation_;
     inputs_ = inputs;
@@ -255,7 +263,15 @@ void FieldTab::drawSolutions() {
         fitPending_ = false;
         fitView();
     }
-    plot_->replot();
+    // A hidden page is painted when it is shown: the other pages' boxes
+    // recalculate it often, and a plot's painting costs more than its runs.
+    // A shown one is painted in an event of its own, after the other pages'
+    // work for the same input, so that no single handler holds input long.
+    if (isVisible()) {
+        plot_->replot(QCustomPlot::rpQueuedReplot);
+    } else {
+        replotPending_ = true;
+    }
 }
 
 // The view holds the start, the end and every run, with some room.

@@ -36,6 +36,7 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 signals:
     // A click in the field asks for a new start, written to the digits a
@@ -71,6 +72,7 @@ private:
     QString suggestedName_ = "lab-steps.csv";
     pelorin::VisibleRange drawnRange_;
     bool fieldStale_ = true;   // the slope changed since the field was drawn
+    bool replotPending_ = false;  // the plot changed while the page was hidden
     bool startClicked_ = false;  // the next inputs come from a click: the view stays
     bool fitPending_ = true;     // the next study drawn fits the view to itself
     std::optional<QPointF> pressedAt_;
