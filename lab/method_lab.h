@@ -14,6 +14,7 @@
 #include <optional>
 
 class ConvergenceTab;
+class FieldTab;
 class OneStepTab;
 class QComboBox;
 class QHBoxLayout;
@@ -86,4 +87,5 @@ private:
     ConvergenceTab* convergence_ = nullptr;
     StabilityTab* stability_ = nullptr;
     OneStepTab* oneStep_ = nullptr;
+    FieldTab* field_ = nullptr;
 };

@@ -229,12 +229,13 @@ TEST_F(Lab, PagesAreReachableFromTheKeyboard) {
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
     QTabWidget* tabs = lab->findChild<QTabWidget*>();
-    ASSERT_EQ(tabs->count(), 3);
+    ASSERT_EQ(tabs->count(), 4);
     const struct {
         Qt::Key key;
         int page;
         const char* title;
-    } rows[] = {{Qt::Key_S, 1, "&Stability"}, {Qt::Key_T, 2, "One s&tep"}, {Qt::Key_C, 0, "&Convergence"}};
+    } rows[] = {{Qt::Key_S, 1, "&Stability"}, {Qt::Key_T, 2, "One s&tep"}, {Qt::Key_F, 3, "&Field"},
+                {Qt::Key_C, 0, "&Convergence"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.title);
         QTest::keyClick(lab, row.key, Qt::AltModifier);
@@ -630,7 +631,8 @@ TEST_F(Lab, ConvergencePlotNamesEverythingInItsLegendAndCutsNoMarker) {
     ASSERT_NE(lab, nullptr);
     QCustomPlot* plot = named<QCustomPlot>(*lab, "Convergence plot");
     ASSERT_NE(plot, nullptr);
-    QCheckBox* evaluations = lab->findChild<QCheckBox*>();
+    QCheckBox* evaluations = named<QCheckBox>(*lab, "Plot against slope evaluations");
+    ASSERT_NE(evaluations, nullptr);
     for (const bool ticked : {false, true}) {
         SCOPED_TRACE(ticked ? "against evaluations" : "against h");
         evaluations->setChecked(ticked);
@@ -741,6 +743,11 @@ TEST_F(Lab, HandoutsHoldTheProblemAndThePagesTableOnThePrintersPaper) {
          "Method lab: One step",
          {"x0 = 0, y0 = -1, x1 = 1", "Method: Runge-Kutta 4, h = 0.25",
           "Runge-Kutta 4: step 1 of 4", "Stages", "Tableau", "1/6"}},
+        // Runge-Kutta 4's first step of h = 0.4 from (0, -1), worked out in
+        // python3: y1 = -0.8112.
+        {Qt::Key_F,
+         "Method lab: Field",
+         {"x0 = 0, y0 = -1, x1 = 1", "Method: Runge-Kutta 4, h = 0.25", "Lab steps", "-0.83642578125"}},
     };
     const struct {
         QPageSize::PageSizeId id;
