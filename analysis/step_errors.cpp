@@ -141,17 +141,25 @@ TextTable stepErrorTable(const StepErrors& errors) {
 }
 
 TextTable labelledStepErrorTable(const TextTable& table, const Calculation& calculation) {
-    std::vector<std::string> labels{
-        calculation.method ? std::string(calculation.method->heading) : std::string()};
+    std::vector<TableLabel> labels{
+        {"method", calculation.method ? std::string(calculation.method->heading) : std::string()}};
     for (Input box : inputs) {
         const auto value = calculation.value(box);
-        labels.push_back(value ? numberToText(*value) : std::string());
+        labels.push_back({std::string(inputName(box)), value ? numberToText(*value) : std::string()});
     }
-    TextTable labelled{{"method"}, {}};
-    for (Input box : inputs) labelled.header.emplace_back(inputName(box));
+    return labelledStepErrorTable(table, labels);
+}
+
+TextTable labelledStepErrorTable(const TextTable& table, const std::vector<TableLabel>& labels) {
+    TextTable labelled;
+    std::vector<std::string> leading;
+    for (const TableLabel& label : labels) {
+        labelled.header.push_back(label.name);
+        leading.push_back(label.text);
+    }
     labelled.header.insert(labelled.header.end(), table.header.begin(), table.header.end());
     for (const auto& cells : table.rows) {
-        std::vector<std::string> row = labels;
+        std::vector<std::string> row = leading;
         row.insert(row.end(), cells.begin(), cells.end());
         labelled.rows.push_back(std::move(row));
     }

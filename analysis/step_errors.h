@@ -79,6 +79,13 @@ TextTable stepErrorTable(const StepErrors& errors);
 // rectangular table. An input not read leaves its cells empty.
 TextTable labelledStepErrorTable(const TextTable& table, const Calculation& calculation);
 
+// The same with the leading columns given as (name, text) pairs, for a run
+// that is not the main window's calculation.
+struct TableLabel {
+    std::string name, text;
+};
+TextTable labelledStepErrorTable(const TextTable& table, const std::vector<TableLabel>& labels);
+
 // One line naming the method and the four inputs as they were read, e.g.
 // "Runge-Kutta-4 Method with x0 = 0, y0 = -1, x1 = 0.4, h = 0.1"; before
 // the first calculation, "No calculation yet: press CALCULATE.".

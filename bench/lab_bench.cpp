@@ -3,8 +3,8 @@
 // handler, while a script uses every control of the lab as a student would
 // (open it, choose each problem of the library, type equations key by key,
 // edit the boxes, pick each method, switch pages, sweep h, walk the steps,
-// toggle the plot's abscissa, resize). Prints the longest handlers with what
-// they handled.
+// toggle the plot's abscissa, type f on the Field page, pan it and click in
+// it, resize). Prints the longest handlers with what they handled.
 //
 //   lab_bench [ROUNDS]      (default 3)
 #include "ui/form1.h"
@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
@@ -154,6 +155,37 @@ void useTheLab(QWidget& lab) {
         QTest::mouseClick(next, Qt::LeftButton);
         settle();
     }
+    // The Field page on a typed f: its runs and reference come from another
+    // thread, its field is drawn at once; the plot pans and takes a click.
+    doing("using the Field page");
+    tabs->setCurrentIndex(3);
+    auto* f = named<QLineEdit>(lab, "f(x, y)");
+    f->selectAll();
+    QTest::keyClicks(f, "sin(x*y) + y^2/(1 + x^2)");
+    QTest::keyClick(f, Qt::Key_Return);
+    settle();
+    auto* every = named<QCheckBox>(lab, "All seven methods");
+    QTest::mouseClick(every, Qt::LeftButton);
+    settle();
+    QTest::mouseClick(every, Qt::LeftButton);
+    auto* field = named<QWidget>(lab, "Field");
+    const QPoint middle = field->rect().center();
+    QTest::mousePress(field, Qt::LeftButton, Qt::NoModifier, middle);
+    for (int dx = 4; dx <= 80; dx += 4) {
+        QMouseEvent move(QEvent::MouseMove, middle + QPoint(dx, dx / 2),
+                         field->mapToGlobal(middle + QPoint(dx, dx / 2)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(field, &move);
+        settle();
+    }
+    QTest::mouseRelease(field, Qt::LeftButton, Qt::NoModifier, middle + QPoint(80, 40));
+    settle();
+    QTest::mouseClick(field, Qt::LeftButton, Qt::NoModifier, middle);
+    settle();
+    f->selectAll();
+    QTest::keyClicks(f, "-2*x - y");
+    QTest::keyClick(f, Qt::Key_Return);
+    settle();
     doing("resizing");
     lab.resize(1200, 900);
     settle();

@@ -4,6 +4,7 @@
 #include "lab/adaptive_tab.h"
 #include "analysis/stability.h"
 #include "lab/convergence_tab.h"
+#include "lab/field_tab.h"
 #include "lab/one_step_tab.h"
 #include "lab/page.h"
 #include "lab/stability_tab.h"
@@ -116,6 +117,14 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method&
     tabs_->addTab(convergence_, "&Convergence");
     tabs_->addTab(stability_, "&Stability");
     tabs_->addTab(oneStep_, "One s&tep");
+    field_ = new FieldTab(tabs_);
+    tabs_->addTab(field_, "&Field");
+    // A click in the field starts the solutions there: the boxes follow.
+    connect(field_, &FieldTab::startPicked, this, [this](const QString& x0, const QString& y0) {
+        boxes_[0]->setText(x0);
+        boxes_[1]->setText(y0);
+        recalculate();
+    });
     adaptive_ = new AdaptiveTab(tabs_);
     tabs_->addTab(adaptive_, "&Adaptive");
     connect(adaptive_, &AdaptiveTab::methodChosen, method_, &QComboBox::setCurrentIndex);
@@ -190,7 +199,7 @@ QHBoxLayout* MethodLab::createStepBox() {
     step_ = new QLineEdit(hText_, this);
     step_->setAccessibleName("h");
     step_->setAccessibleDescription(
-        "The step of the Stability and One step pages, from " +
+        "The step of the Stability, One step and Field pages, from " +
         QString::fromStdString(pelorin::stepRangeText()) + "; Enter uses a typed h.");
     step_->setToolTip(step_->accessibleDescription());
     caption->setBuddy(step_);
@@ -224,6 +233,7 @@ void MethodLab::showRunPages() {
     const LabInputs current = inputs();
     stability_->show(current);
     oneStep_->show(current);
+    field_->show(current);
     adaptive_->show(current);
 }
 

@@ -15,6 +15,7 @@
 
 class AdaptiveTab;
 class ConvergenceTab;
+class FieldTab;
 class OneStepTab;
 class QComboBox;
 class QHBoxLayout;
@@ -87,5 +88,6 @@ private:
     ConvergenceTab* convergence_ = nullptr;
     StabilityTab* stability_ = nullptr;
     OneStepTab* oneStep_ = nullptr;
+    FieldTab* field_ = nullptr;
     AdaptiveTab* adaptive_ = nullptr;
 };

@@ -3,9 +3,10 @@
 
 Types x1 = 1 into the main window, opens the lab with Ctrl+L (a key press on
 the X display, as a user gives it), finds the lab's pages and its "Orders"
-table, and reads the observed orders of every method between N = 32 and 64.
-Then reads the "Problem" box, types the textbook's problem into "f(x, y)",
-"exact y(x)", x0, y0 and x1, and reads "Orders" again.
+table, and reads the observed orders of every method between N = 32 and 64;
+then opens the Field page with Alt+F and reads its "Lab steps" table. Back
+on Convergence, reads the "Problem" box, types the textbook's problem into
+"f(x, y)", "exact y(x)", x0, y0 and x1, and reads "Orders" again.
 Last it opens the Adaptive page with Alt+A, presses the button that offers
 Runge-Kutta-Fehlberg (the lab's Euler has no error estimate), and reads the
 first attempted steps of the "Adaptive steps" table on the textbook problem.
@@ -21,10 +22,15 @@ from atspi_session import (application, check, do_action, failures, find, press_
 
 METHODS = ["Euler", "Euler (End points)", "Euler (Mid point)", "Runge-Kutta 4",
            "Runge-Kutta-Fehlberg", "Runge-Kutta-Merson", "Runge-Kutta-Gill"]
-PAGES = ["Convergence", "Stability", "One step", "Adaptive"]
+PAGES = ["Convergence", "Stability", "One step", "Field", "Adaptive"]
 # From (0, -1) to 1, log2 of the error with 32 steps over the error with 64,
 # worked out independently in 50-digit arithmetic.
 ORDERS_AT_64 = ["1.01", "2.02", "2.02", "4.02", "5.02", "4.00", "4.02"]
+# Euler from (0, -1) with the lab's h = 0.4 towards x1 = 1, worked out in
+# python3 in the method's operation order.
+LAB_STEPS_HEADER = ["i", "x", "y", "exact y", "global error", "local error"]
+LAB_STEPS_ROW_2 = ["2", "0.8", "-0.68", "-0.947986892351665", "2.67986892351665E-01",
+                   "1.41410809487514E-01"]
 # Runge-Kutta-Fehlberg on the textbook problem with tolerance 1E-6 and first
 # step 0.4, worked out with a separate replica of the pair and its controller.
 ADAPTIVE_HEADERS = ["x", "h", "y at x + h", "estimate", "tolerance", "estimate/tolerance", "step",
@@ -109,6 +115,23 @@ def main():
     print(f"the row 'N = 64' reads: {cells}")
     check(cells == ORDERS_AT_64, "the observed orders approach 1, 2, 2, 4, 5, 4, 4")
 
+    press_keys_in("Method lab", "alt+f")
+    field = wait_for("a plot named 'Field'",
+                     lambda: pyatspi.findDescendant(lab, lambda a: a.name == "Field" and
+                                                    a.getRoleName() != "page tab"), pid)
+    check(field is not None, "the Field page shows its plot")
+    steps = wait_for("a table named 'Lab steps' with four rows",
+                     lambda: (lambda t: t if t is not None and
+                              t.queryTable().nRows == 4 else None)(find(lab, "table", "Lab steps")),
+                     pid)
+    table = steps.queryTable()
+    headers = [table.getColumnHeader(c).name for c in range(table.nColumns)]
+    check(headers == LAB_STEPS_HEADER, f"'Lab steps' has the column headers {headers}")
+    cells = [table.getAccessibleAt(2, c).name for c in range(table.nColumns)]
+    print(f"the row i = 2 of 'Lab steps' reads: {cells}")
+    check(cells == LAB_STEPS_ROW_2, "Euler's second step with its exact value and errors")
+
+    press_keys_in("Method lab", "alt+c")
     problem = labelled_combo(lab, "Problem:")
     if not check(problem is not None, "a combo box labelled 'Problem:'"):
         return

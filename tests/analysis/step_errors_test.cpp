@@ -422,3 +422,15 @@ TEST(TextTable, LeavesAsTabSeparatedTextAndAsCsv) {
     EXPECT_EQ(commaSeparated(table),
               "i,x,note\r\n0,0.4,plain\r\n1,-0.6,\"a, \"\"b\"\"\"\r\n");
 }
+
+// The lab's file leads every row with its own labels: the equation too.
+TEST(StepErrors, LabelledWithTheLabsInputsEveryRowSaysWhatItHolds) {
+    const TextTable table{{"i", "x", "y"}, {{"0", "0", "0.5"}, {"1", "0.4", "1.1"}}};
+    const TextTable labelled =
+        labelledStepErrorTable(table, {{"f(x, y)", "y - x^2 + 1"}, {"method", "Euler Method"},
+                                       {"h", "0.4"}});
+    EXPECT_EQ(commaSeparated(labelled),
+              "\"f(x, y)\",method,h,i,x,y\r\n"
+              "y - x^2 + 1,Euler Method,0.4,0,0,0.5\r\n"
+              "y - x^2 + 1,Euler Method,0.4,1,0.4,1.1\r\n");
+}

@@ -229,14 +229,15 @@ TEST_F(Lab, PagesAreReachableFromTheKeyboard) {
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
     QTabWidget* tabs = lab->findChild<QTabWidget*>();
-    ASSERT_EQ(tabs->count(), 4);
+    ASSERT_EQ(tabs->count(), 5);
     const struct {
         Qt::Key key;
         int page;
         const char* title;
     } rows[] = {{Qt::Key_S, 1, "&Stability"},
                 {Qt::Key_T, 2, "One s&tep"},
-                {Qt::Key_A, 3, "&Adaptive"},
+                {Qt::Key_F, 3, "&Field"},
+                {Qt::Key_A, 4, "&Adaptive"},
                 {Qt::Key_C, 0, "&Convergence"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.title);
@@ -745,6 +746,11 @@ TEST_F(Lab, HandoutsHoldTheProblemAndThePagesTableOnThePrintersPaper) {
          "Method lab: One step",
          {"x0 = 0, y0 = -1, x1 = 1", "Method: Runge-Kutta 4, h = 0.25",
           "Runge-Kutta 4: step 1 of 4", "Stages", "Tableau", "1/6"}},
+        // Runge-Kutta 4's first step of h = 0.4 from (0, -1), worked out in
+        // python3: y1 = -0.8112.
+        {Qt::Key_F,
+         "Method lab: Field",
+         {"x0 = 0, y0 = -1, x1 = 1", "Method: Runge-Kutta 4, h = 0.25", "Lab steps", "-0.83642578125"}},
     };
     const struct {
         QPageSize::PageSizeId id;

@@ -1,0 +1,412 @@
+#include "lab/field_tab.h"
+
+#include "analysis/plot_extent.h"
+#include "analysis/plot_reading.h"
+#include "analysis/results_export.h"
+#include "lab/page.h"
+#include "lab/plot.h"
+#include "methods/exact_solution.h"
+#include "run/conversions.h"
+#include "run/view.h"
+#include "ui/save_file.h"
+#include "ui/text.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFutureWatcher>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+#include <cmath>
+
+// The field's segments, drawn as one batch of lines: a plottable per segment
+// or a curve with gaps costs more than the whole field at once.
+class FieldSegments : public QCPAbstractItem {
+public:
+    explicit FieldSegments(QCustomPlot* plot) : QCPAbstractItem(plot) {
+        setClipToAxisRect(true);
+        setSelectable(false);
+    }
+
+    void setSegments(std::vector<pelorin::Segment> segments) { segments_ = std::move(segments); }
+    void setPen(const QPen& pen) { pen_ = pen; }
+
+    double selectTest(const QPointF&, bool, QVariant*) const override { return -1; }
+
+protected:
+    void draw(QCPPainter* painter) override {
+        const QCPAxis* x = parentPlot()->xAxis;
+        const QCPAxis* y = parentPlot()->yAxis;
+        lines_.resize(static_cast<qsizetype>(segments_.size()));
+        for (std::size_t i = 0; i < segments_.size(); ++i) {
+            const pelorin::Segment& s = segments_[i];
+            lines_[static_cast<qsizetype>(i)] = QLineF(x->coordToPixel(s.x1), y->coordToPixel(s.y1),
+                                                       x->coordToPixel(s.x2), y->coordToPixel(s.y2));
+        }
+        painter->setPen(pen_);
+        painter->drawLines(lines_);
+    }
+
+private:
+    std::vector<pelorin::Segment> segments_;
+    QVector<QLineF> lines_;
+    QPen pen_;
+};
+
+namespace {
+
+// h, h/2 and h/4, each with a colour and marker of its own.
+constexpr std::array<std::size_t, 3> halvedLooks{0, 1, 3};
+constexpr std::array<const char*, 3> halvedNames{"h", "h/2", "h/4"};
+// A press and release this close together are a click, not a drag.
+constexpr double clickSlack = 3;  // pixels
+// Room around the solutions when the view is fitted to them.
+constexpr double fitRoom = 1.15;
+
+QVector<double> toVector(const std::vector<double>& values) {
+    return QVector<double>(values.begin(), values.end());
+}
+
+// The field in a colour halfway between the text and its ground, so that the
+// solutions stand out over it, on a light or a dark palette.
+QColor fieldColour(const QPalette& palette) {
+    const QColor text = palette.color(QPalette::Text), ground = palette.color(QPalette::Base);
+    return QColor((text.red() + ground.red()) / 2, (text.green() + ground.green()) / 2,
+                  (text.blue() + ground.blue()) / 2);
+}
+
+}  // namespace
+
+FieldTab::FieldTab(QWidget* parent) : QWidget(parent) {
+    auto* layout = new QVBoxLayout(this);
+    everyMethod_ = new QCheckBox("All seve&n methods with h, instead of h, h/2 and h/4", this);
+    everyMethod_->setAccessibleName("All seven methods");
+    everyMethod_->setToolTip("The seven methods side by side with the same step h, against "
+                             "the chosen method with h, h/2 and h/4.");
+    connect(everyMethod_, &QCheckBox::toggled, this, &FieldTab::drawSolutions);
+    layout->addWidget(everyMethod_);
+
+    plot_ = new LabPlot("Field",
+                        "The direction field of y' = f(x, y): a short segment of slope f at "
+                        "every grid point, with the solution through (x0, y0) and the chosen "
+                        "method's runs. A click moves the start (x0, y0) there.",
+                        this);
+    plot_->xAxis->setLabel("x");
+    plot_->yAxis->setLabel("y");
+    plot_->showLegend(LabPlot::LegendPlace::beside);
+    // The field is a grid of its own; grid lines would cross its segments.
+    plot_->xAxis->grid()->setVisible(false);
+    plot_->yAxis->grid()->setVisible(false);
+    segments_ = new FieldSegments(plot_);
+    // The field under the solutions.
+    plot_->addLayer("field", plot_->layer("grid"), QCustomPlot::limAbove);
+    segments_->setLayer("field");
+    connect(plot_, &QCustomPlot::afterLayout, this, &FieldTab::drawField);
+    connect(plot_, &QCustomPlot::mousePress, this, &FieldTab::pressed);
+    connect(plot_, &QCustomPlot::mouseRelease, this, &FieldTab::released);
+    // The field is the page: it takes most of the room the table leaves.
+    layout->addWidget(plot_, 5);
+
+    notes_ = addNotes(layout, "Field notes");
+    steps_ = addCaptionedTable(layout, "La&b steps: the chosen method with h, beside the exact "
+                                       "solution through (x0, y0)",
+                               "Lab steps");
+    steps_->verticalHeader()->hide();
+    steps_->setAccessibleDescription("Every step of the chosen method with h, with the exact "
+                                     "or reference value and the errors.");
+    auto* buttons = new QHBoxLayout;
+    auto* copyButton = new QPushButton("Co&py", this);
+    copyButton->setAccessibleName("Copy lab steps");
+    copyButton->setToolTip("Copy the Lab steps table, tab-separated with a header row");
+    auto* saveButton = new QPushButton("Sav&e as CSV\u2026", this);
+    saveButton->setAccessibleName("Save lab steps as CSV");
+    saveButton->setToolTip("Save the Lab steps table as a CSV file");
+    connect(copyButton, &QPushButton::clicked, this, &FieldTab::copy);
+    connect(saveButton, &QPushButton::clicked, this, &FieldTab::saveAsCsv);
+    buttons->addWidget(copyButton);
+    buttons->addWidget(saveButton);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+}
+
+// The field and the exact curve take their colours from the palette: a
+// desktop turning dark redraws them.
+void FieldTab::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) drawSolutions();
+}
+
+void FieldTab::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (replotPending_) {
+        replotPending_ = false;
+        plot_->replot();
+    }
+}
+
+void FieldTab::show(const LabInputs& inputs) {
+    ++generation_;
+    inputs_ = inputs;
+    fieldStale_ = true;
+    fitPending_ = !startClicked_;
+    startClicked_ = false;
+    if (!inputs.readable) {
+        display({}, {QString::fromStdString(inputs.problem)});
+        return;
+    }
+    const pelorin::FieldInputs numbers{inputs.x0, inputs.y0, inputs.x1, inputs.h, inputs.method};
+    if (inputs.equation.lesson) {
+        display(pelorin::studyField(pelorin::f1, pelorin::ExactSolution(inputs.x0, inputs.y0), numbers),
+                {});
+        return;
+    }
+    // A typed slope costs far more than the built-in one, and a reference
+    // solution more still: the study runs on another thread with copies of
+    // the equation of its own. Until it ends the field shows, but no old
+    // solution; a newer study makes it stale.
+    display({}, {"Calculating the runs on y' = " + QString::fromStdString(inputs.equation.f) +
+                 " \u2026"});
+    const auto slope = std::make_shared<const pelorin::SlopeExpression>(inputs.equation.slope->clone());
+    const auto exact = inputs.equation.exact ? std::make_shared<const pelorin::SolutionExpression>(
+                                                   inputs.equation.exact->clone())
+                                             : nullptr;
+    auto* watcher = new QFutureWatcher<pelorin::FieldStudy>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation = generation_] {
+        if (generation == generation_) display(watcher->result(), {});
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run([slope, exact, numbers] {
+        pelorin::KnownSolution solution;
+        if (exact) solution = [exact](double x) { return (*exact)(x); };
+        return pelorin::studyField(*slope, solution, numbers);
+    }));
+}
+
+void FieldTab::display(pelorin::FieldStudy study, const QStringList& firstNotes) {
+    study_ = std::move(study);
+    studyNotes_ = firstNotes;
+    for (const std::string& note : study_.labSteps.notes) studyNotes_ << QString::fromStdString(note);
+    for (const std::string& note : study_.notes) {
+        const QString text = QString::fromStdString(note);
+        if (!studyNotes_.contains(text)) studyNotes_ << text;
+    }
+    const std::string curveNote = pelorin::sampledCurveNote(
+        study_.known, study_.comparison == pelorin::Comparison::reference ? "the reference"
+                                                                          : "the exact solution");
+    if (!curveNote.empty()) studyNotes_ << QString::fromStdString(curveNote);
+    fillSteps();
+    drawSolutions();
+}
+
+void FieldTab::drawSolutions() {
+    plot_->clearGraphs();
+    const bool every = everyMethod_->isChecked();
+    const QColor text = plot_->palette().color(QPalette::Text);
+    segments_->setPen(QPen(fieldColour(plot_->palette()), 1));
+
+    // Values beyond what an axis can span are left out, and the notes say so.
+    bool leftOut = false;
+    const QString curveName =
+        study_.comparison == pelorin::Comparison::reference ? "reference" : "exact";
+    for (const pelorin::SampledCurve::Piece& piece : study_.known.pieces) {
+        const pelorin::DrawablePoints points = pelorin::drawablePoints(piece.x, piece.y);
+        leftOut = leftOut || points.leftOut;
+        QCPGraph* curve = plot_->addGraph();
+        curve->setPen(QPen(text, 2));
+        curve->setData(toVector(points.x), toVector(points.y), true);
+        // One legend entry for a curve broken into pieces.
+        if (&piece == &study_.known.pieces.front()) curve->setName(curveName);
+        else curve->removeFromLegend();
+    }
+    const auto addRun = [this, &leftOut](const pelorin::SolutionPath& path, const QString& name,
+                                         std::size_t look) {
+        const pelorin::DrawablePoints points = pelorin::drawablePoints(path.x, path.y);
+        leftOut = leftOut || points.leftOut;
+        QCPGraph* graph = plot_->addGraph();
+        graph->setName(name);
+        graph->setPen(LabPlot::methodPen(look));
+        graph->setScatterStyle(LabPlot::methodMarker(look));
+        graph->setData(toVector(points.x), toVector(points.y), true);
+    };
+    // A run towards a smaller x steps back, but its h is the one typed.
+    const auto hText = [](double h) {
+        return QString::fromStdString(pelorin::numberToText(std::fabs(h)));
+    };
+    if (every) {
+        for (std::size_t row = 0; row < study_.every.size(); ++row) {
+            const pelorin::SolutionPath& path = study_.every[row];
+            if (!path.method) continue;
+            addRun(path, fromView(path.method->caption) + ", h = " + hText(path.h), row);
+        }
+    } else {
+        for (std::size_t k = 0; k < study_.halved.size(); ++k) {
+            const pelorin::SolutionPath& path = study_.halved[k];
+            if (!path.method) continue;
+            addRun(path,
+                   fromView(path.method->caption) + ", " + halvedNames[k] + " = " + hText(path.h),
+                   halvedLooks[k]);
+        }
+    }
+    drawingNote_ = leftOut ? QString::fromStdString(pelorin::undrawableNote()) : QString();
+    showNotes();
+    // A study's first drawing fits the view to it, unless the student
+    // clicked the start in the view they had chosen.
+    if (fitPending_ && study_.halved.front().method) {
+        fitPending_ = false;
+        fitView();
+    }
+    // A hidden page is painted when it is shown: the other pages' boxes
+    // recalculate it often, and a plot's painting costs more than its runs.
+    // A shown one is painted in an event of its own, after the other pages'
+    // work for the same input, so that no single handler holds input long.
+    if (isVisible()) {
+        plot_->replot(QCustomPlot::rpQueuedReplot);
+    } else {
+        replotPending_ = true;
+    }
+}
+
+// The view holds the start, the end and every run, with some room.
+void FieldTab::fitView() {
+    pelorin::Extent x, y;
+    x.include(inputs_.x0);
+    x.include(inputs_.x1);
+    y.include(inputs_.y0);
+    for (int i = 0; i < plot_->graphCount(); ++i) {
+        for (const QCPGraphData& point : *plot_->graph(i)->data()) {
+            x.include(point.key);
+            y.include(point.value);
+        }
+    }
+    for (pelorin::Extent* extent : {&x, &y}) {
+        if (!(extent->upper > extent->lower)) {
+            extent->lower -= 1;
+            extent->upper += 1;
+        }
+        *extent = extent->widened(fitRoom);
+    }
+    plot_->xAxis->setRange(x.lower, x.upper);
+    plot_->yAxis->setRange(y.lower, y.upper);
+}
+
+pelorin::VisibleRange FieldTab::visibleRange() const {
+    const QCPRange x = plot_->xAxis->range(), y = plot_->yAxis->range();
+    const QRect rect = plot_->axisRect()->rect();
+    return {x.lower, x.upper, y.lower, y.upper, static_cast<double>(rect.width()),
+            static_cast<double>(rect.height())};
+}
+
+void FieldTab::drawField() {
+    const pelorin::VisibleRange range = visibleRange();
+    const bool sameRange = range.xmin == drawnRange_.xmin && range.xmax == drawnRange_.xmax &&
+                           range.ymin == drawnRange_.ymin && range.ymax == drawnRange_.ymax &&
+                           range.width == drawnRange_.width && range.height == drawnRange_.height;
+    if (sameRange && !fieldStale_) return;
+    drawnRange_ = range;
+    fieldStale_ = false;
+    pelorin::DirectionField field;
+    if (inputs_.readable) {
+        field = inputs_.equation.lesson
+                    ? pelorin::directionField(pelorin::f1, range)
+                    : pelorin::directionField(*inputs_.equation.slope, range);
+    }
+    fieldNote_ = QString::fromStdString(pelorin::directionFieldNote(field));
+    segments_->setSegments(std::move(field.segments));
+    showNotes();
+}
+
+void FieldTab::showNotes() {
+    QStringList notes = studyNotes_;
+    for (const QString& note : {drawingNote_, fieldNote_}) {
+        if (!note.isEmpty()) notes << note;
+    }
+    const QString joined = notes.join("\n");
+    if (notes_->text() != joined) notes_->setText(joined);
+    notes_->setVisible(!notes.isEmpty());
+}
+
+void FieldTab::fillSteps() {
+    const pelorin::StepErrors& errors = study_.labSteps;
+    shown_ = pelorin::stepErrorTable(errors);
+    const pelorin::Method* method = errors.method;
+    // A file stands alone: every row says what it is a step of.
+    const auto input = [](pelorin::Input box, double value) {
+        return pelorin::TableLabel{std::string(pelorin::inputName(box)), pelorin::numberToText(value)};
+    };
+    saved_ = pelorin::labelledStepErrorTable(
+        shown_, {{"f(x, y)", inputs_.equation.f},
+                 {"method", method ? std::string(method->heading) : std::string()},
+                 input(pelorin::Input::x0, inputs_.x0), input(pelorin::Input::y0, inputs_.y0),
+                 input(pelorin::Input::x1, inputs_.x1), input(pelorin::Input::h, inputs_.h)});
+    suggestedName_ = QString::fromStdString(
+        pelorin::suggestedFileName(method, inputs_.h, "lab-steps", ".csv"));
+    if (QLabel* caption = captionOf(*steps_)) {
+        QString against;
+        if (errors.comparison == pelorin::Comparison::exact) {
+            against = ", beside the exact solution through (x0, y0)";
+        } else if (errors.comparison == pelorin::Comparison::reference) {
+            against = ", beside the reference solution";
+        }
+        caption->setText("La&b steps: the chosen method with h" + against);
+    }
+    steps_->clear();
+    steps_->setColumnCount(static_cast<int>(shown_.header.size()));
+    steps_->setRowCount(static_cast<int>(shown_.rows.size()));
+    for (int column = 0; column < steps_->columnCount(); ++column) {
+        steps_->setHorizontalHeaderItem(
+            column, new QTableWidgetItem(
+                        QString::fromStdString(shown_.header[static_cast<std::size_t>(column)])));
+    }
+    for (int row = 0; row < steps_->rowCount(); ++row) {
+        const auto& cells = shown_.rows[static_cast<std::size_t>(row)];
+        for (int column = 0; column < steps_->columnCount(); ++column) {
+            auto* item =
+                new QTableWidgetItem(QString::fromStdString(cells[static_cast<std::size_t>(column)]));
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            steps_->setItem(row, column, item);
+        }
+    }
+    steps_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+}
+
+QString FieldTab::copiedText() const { return QString::fromStdString(pelorin::tabSeparated(shown_)); }
+
+QByteArray FieldTab::csv() const { return QByteArray::fromStdString(pelorin::commaSeparated(saved_)); }
+
+void FieldTab::copy() { QApplication::clipboard()->setText(copiedText()); }
+
+void FieldTab::saveAsCsv() {
+    const auto target = askWhereToSave(this, "Save Lab steps as CSV", suggestedName_,
+                                       {{"CSV files", ".csv"}});
+    if (target) saveWholeOrWarn(this, target->path, csv());
+}
+
+void FieldTab::pressed(QMouseEvent* event) {
+    pressedAt_.reset();
+    if (event->button() == Qt::LeftButton) pressedAt_ = event->position();
+}
+
+// A left click that did not drag the view moves the start to the point
+// under the pointer.
+void FieldTab::released(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !pressedAt_) return;
+    const QPointF at = event->position();
+    const bool click = (at - *pressedAt_).manhattanLength() <= clickSlack;
+    pressedAt_.reset();
+    const QRect rect = plot_->axisRect()->rect();
+    const auto pixel = pelorin::pixelSize(visibleRange());
+    if (!click || !rect.contains(at.toPoint()) || !pixel) return;
+    // The plot's own mapping, by which it drew the field under the pointer.
+    const double x = plot_->xAxis->pixelToCoord(at.x()), y = plot_->yAxis->pixelToCoord(at.y());
+    startClicked_ = true;
+    emit startPicked(QString::fromStdString(pelorin::readOffText(x, pixel->x)),
+                     QString::fromStdString(pelorin::readOffText(y, pixel->y)));
+}

@@ -1,0 +1,80 @@
+// The Field tab: the direction field of the lab's problem, redrawn for what
+// the plot shows, with the exact (or a reference) solution through the start,
+// the chosen method with h, h/2 and h/4 or every method with h, a click that
+// moves the start, and the "Lab steps" table of the method with h.
+#pragma once
+
+#include "analysis/direction_field.h"
+#include "analysis/text_table.h"
+#include "lab/inputs.h"
+#include "problem/field_study.h"
+
+#include <QPointF>
+#include <QWidget>
+
+#include <optional>
+
+class FieldSegments;
+class LabPlot;
+class QCheckBox;
+class QLabel;
+class QMouseEvent;
+class QTableWidget;
+
+class FieldTab : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit FieldTab(QWidget* parent = nullptr);
+
+    void show(const LabInputs& inputs);
+
+    // What Copy puts on the clipboard, and what Save as CSV writes: every
+    // row led by the equation, the method and the inputs.
+    QString copiedText() const;
+    QByteArray csv() const;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+signals:
+    // A click in the field asks for a new start, written to the digits a
+    // pixel resolves.
+    void startPicked(const QString& x0, const QString& y0);
+
+private:
+    void display(pelorin::FieldStudy study, const QStringList& firstNotes);
+    void drawSolutions();
+    void fitView();
+    // The field for the range the plot shows now; nothing when it is the
+    // range drawn last.
+    void drawField();
+    void showNotes();
+    void fillSteps();
+    void pressed(QMouseEvent* event);
+    void released(QMouseEvent* event);
+    void copy();
+    void saveAsCsv();
+    pelorin::VisibleRange visibleRange() const;
+
+    LabPlot* plot_ = nullptr;
+    FieldSegments* segments_ = nullptr;
+    QCheckBox* everyMethod_ = nullptr;
+    QLabel* notes_ = nullptr;
+    QTableWidget* steps_ = nullptr;
+    LabInputs inputs_;
+    pelorin::FieldStudy study_;
+    QStringList studyNotes_;
+    QString drawingNote_;  // values of the runs or the curve left out of the plot
+    QString fieldNote_;    // grid points where f is not finite
+    pelorin::TextTable shown_, saved_;
+    QString suggestedName_ = "lab-steps.csv";
+    pelorin::VisibleRange drawnRange_;
+    bool fieldStale_ = true;   // the slope changed since the field was drawn
+    bool replotPending_ = false;  // the plot changed while the page was hidden
+    bool startClicked_ = false;  // the next inputs come from a click: the view stays
+    bool fitPending_ = true;     // the next study drawn fits the view to itself
+    std::optional<QPointF> pressedAt_;
+    int generation_ = 0;       // of the study asked for last
+};

@@ -1,0 +1,98 @@
+#include "problem/field_study.h"
+
+#include "analysis/lab_text.h"
+#include "problem/reference.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <memory>
+
+namespace pelorin {
+
+namespace {
+
+// The abscissae sampleSolution asks for between `from` and `to`, so that a
+// reference computed there gives every sample its value.
+std::vector<double> sampleAbscissae(double from, double to) {
+    std::vector<double> xs;
+    sampleSolution(
+        [&xs](double x) {
+            xs.push_back(x);
+            return 0.0;
+        },
+        from, to);
+    return xs;
+}
+
+}  // namespace
+
+KnownSolution tabulatedSolution(std::vector<double> x, std::vector<double> y) {
+    struct Table {
+        std::vector<double> x, y;
+        bool ascending;
+    };
+    const bool ascending = x.size() < 2 || x.front() <= x.back();
+    auto table = std::make_shared<const Table>(Table{std::move(x), std::move(y), ascending});
+    return [table](double at) {
+        const auto& xs = table->x;
+        const auto found = table->ascending
+                               ? std::lower_bound(xs.begin(), xs.end(), at)
+                               : std::lower_bound(xs.begin(), xs.end(), at, std::greater<>());
+        if (found == xs.end() || *found != at) return std::numeric_limits<double>::quiet_NaN();
+        const auto index = static_cast<std::size_t>(found - xs.begin());
+        return index < table->y.size() ? table->y[index] : std::numeric_limits<double>::quiet_NaN();
+    };
+}
+
+FieldStudy studyField(Slope f, const KnownSolution& exact, const FieldInputs& inputs) {
+    FieldStudy study;
+    const Method& method = methodCatalogue[inputs.method];
+    const double x0 = inputs.x0, y0 = inputs.y0, x1 = inputs.x1, h = inputs.h;
+    study.halved = halvedPaths(method, f, x0, y0, x1, h);
+    study.every = everyMethodPath(f, x0, y0, x1, h);
+
+    KnownSolution solution = exact;
+    study.comparison = Comparison::exact;
+    if (!solution) {
+        // Every abscissa a run or the curve reads, in the direction of the
+        // runs, once each.
+        std::vector<double> abscissae = sampleAbscissae(x0, x1);
+        const auto add = [&abscissae](const auto& paths) {
+            for (const SolutionPath& path : paths) {
+                abscissae.insert(abscissae.end(), path.x.begin(), path.x.end());
+            }
+        };
+        add(study.halved);
+        add(study.every);
+        abscissae.erase(std::remove_if(abscissae.begin(), abscissae.end(),
+                                       [](double x) { return !std::isfinite(x); }),
+                        abscissae.end());
+        if (x1 >= x0) std::sort(abscissae.begin(), abscissae.end());
+        else std::sort(abscissae.begin(), abscissae.end(), std::greater<>());
+        abscissae.erase(std::unique(abscissae.begin(), abscissae.end()), abscissae.end());
+        ReferenceSolution reference = referenceSolution(f, x0, y0, abscissae);
+        if (reference.x.empty()) {
+            study.comparison = Comparison::none;
+            study.notes.push_back("No exact solution is given, and no reference solution could "
+                                  "be computed: " + reference.note);
+        } else {
+            study.comparison = Comparison::reference;
+            study.notes.push_back("No exact solution is given: the curve named \"reference\" and "
+                                  "the errors in Lab steps come from a reference solution (the "
+                                  "library Boost.Odeint's Dormand-Prince method with step-size "
+                                  "control), accurate to about " + errorText(reference.accuracy) +
+                                  ".");
+            if (!reference.note.empty()) study.notes.push_back(reference.note);
+            solution = tabulatedSolution(std::move(reference.x), std::move(reference.y));
+        }
+    }
+    if (solution) study.known = sampleSolution(solution, x0, x1);
+    study.labSteps = labStepErrors(method, f, x0, y0, x1, h, solution, study.comparison);
+    for (const SolutionPath& path : study.halved) {
+        if (!path.note.empty()) study.notes.push_back(path.note);
+    }
+    return study;
+}
+
+}  // namespace pelorin

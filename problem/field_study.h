@@ -1,0 +1,44 @@
+// What the lab's Field page draws over the direction field, on the lesson's
+// equation or one the user brought: the chosen method with h, h/2 and h/4,
+// every method with h, the exact solution through the start (or, without
+// one, a reference solution), and the "Lab steps" rows of the method with h.
+#pragma once
+
+#include "analysis/solution_paths.h"
+#include "analysis/step_errors.h"
+#include "methods/methods.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace pelorin {
+
+struct FieldStudy {
+    std::array<SolutionPath, 3> halved;                      // h, h/2, h/4
+    std::array<SolutionPath, methodCatalogue.size()> every;  // every method with h
+    SampledCurve known;           // the exact or reference solution from x0 to x1
+    Comparison comparison = Comparison::none;
+    StepErrors labSteps;          // the chosen method with h
+    std::vector<std::string> notes;
+};
+
+// The start (x0, y0), the end x1 and the step h the page reads, and the
+// method's catalogue row.
+struct FieldInputs {
+    double x0 = 0, y0 = 0, x1 = 0, h = 0;
+    std::size_t method = 0;
+};
+
+// With an `exact` solution the errors are measured against it; an empty one
+// makes the study compute a reference solution at every abscissa it needs
+// (the runs' step points and the curve's samples), and its notes say so and
+// how accurate the reference is.
+FieldStudy studyField(Slope f, const KnownSolution& exact, const FieldInputs& inputs);
+
+// A solution known only at the abscissae `x` (values `y`): the value at one
+// of them, and NaN anywhere else. The abscissae are sorted, ascending or
+// descending.
+KnownSolution tabulatedSolution(std::vector<double> x, std::vector<double> y);
+
+}  // namespace pelorin

@@ -1,0 +1,386 @@
+// The Method lab's Field page as a student meets it: the direction field's
+// segments where they are drawn, a click that moves the start, the runs with
+// h, h/2 and h/4 at the values worked out by hand, and the "Lab steps" table
+// with the texts of the "Steps and errors" window. The lab is the program's
+// loaded plugin, seen here through Qt's and QCustomPlot's classes and the
+// accessible names only.
+#include "ui/form1.h"
+#include "ui/steps_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <qcustomplot.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Cells = std::vector<std::vector<std::string>>;
+
+void type(QLineEdit* edit, const QString& text) {
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+Cells cells(const QTableWidget& table, bool withHeader) {
+    Cells rows;
+    if (withHeader) {
+        rows.emplace_back();
+        for (int column = 0; column < table.columnCount(); ++column) {
+            rows.back().push_back(table.horizontalHeaderItem(column)->text().toStdString());
+        }
+    }
+    for (int row = 0; row < table.rowCount(); ++row) {
+        rows.emplace_back();
+        for (int column = 0; column < table.columnCount(); ++column) {
+            rows.back().push_back(table.item(row, column)->text().toStdString());
+        }
+    }
+    return rows;
+}
+
+class Field : public ::testing::Test {
+protected:
+    Form1 form;
+    QWidget* lab = nullptr;
+
+    void SetUp() override {
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+    void TearDown() override { delete lab; }
+
+    void open() {
+        QTest::keyClick(&form, Qt::Key_L, Qt::ControlModifier);
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == "MethodLab") lab = window;
+        }
+        ASSERT_NE(lab, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(lab));
+        QTest::keyClick(lab, Qt::Key_F, Qt::AltModifier);
+        // The pages are filled in an event of their own.
+        QApplication::processEvents();
+    }
+
+    template <typename Widget>
+    Widget* named(const char* name) const {
+        for (Widget* widget : lab->findChildren<Widget*>()) {
+            if (widget->accessibleName() == name) return widget;
+        }
+        ADD_FAILURE() << "nothing named " << name;
+        return nullptr;
+    }
+    QCustomPlot* plot() const { return named<QCustomPlot>("Field"); }
+    QString box(const char* name) const { return named<QLineEdit>(name)->text(); }
+    QString notes() const { return named<QLabel>("Field notes")->text(); }
+
+    // Types a box of the lab and presses Enter, as a student does.
+    void enter(const char* name, const char* text) {
+        QLineEdit* edit = named<QLineEdit>(name);
+        type(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    void chooseMethod(int row) { named<QComboBox>("Method")->setCurrentIndex(row); }
+    void chooseProblem(int row) {
+        QComboBox* problem = named<QComboBox>("Problem");
+        problem->setCurrentIndex(row);
+        emit problem->activated(row);
+    }
+    // A typed equation's runs are calculated on another thread: until they
+    // come, the plot has no graph.
+    void waitForRuns() {
+        while (plot()->graphCount() == 0) QTest::qWait(10);
+    }
+    // Where the plot draws (x, y).
+    QPoint pixelOf(double x, double y) const {
+        return QPointF(plot()->xAxis->coordToPixel(x), plot()->yAxis->coordToPixel(y)).toPoint();
+    }
+    QCPGraph* graph(const QString& name) const {
+        for (int i = 0; i < plot()->graphCount(); ++i) {
+            if (plot()->graph(i)->name() == name) return plot()->graph(i);
+        }
+        ADD_FAILURE() << "no graph named " << name.toStdString();
+        return nullptr;
+    }
+    // Shows x from `left` and y from `bottom`, one pixel being 0.01 across
+    // and up: a pixel's position then reads off as a round number. New tick
+    // labels may move the axes, so the ranges are set again until the axes
+    // stay where they are.
+    void showHundredthsFrom(double left, double bottom) {
+        QRect rect;
+        while (rect != plot()->axisRect()->rect()) {
+            rect = plot()->axisRect()->rect();
+            plot()->xAxis->setRange(left, left + rect.width() * 0.01);
+            plot()->yAxis->setRange(bottom, bottom + rect.height() * 0.01);
+            plot()->replot();
+        }
+    }
+};
+
+// A pixel that is not the plot's ground: something was drawn on it.
+bool inked(const QImage& image, QPoint at, QColor ground) {
+    const QColor seen = image.pixelColor(at);
+    return std::abs(seen.red() - ground.red()) + std::abs(seen.green() - ground.green()) +
+               std::abs(seen.blue() - ground.blue()) > 60;
+}
+
+// With one pixel 0.01 both across and up the grid step is 0.5 (24 pixels
+// need at least 0.24), so (11, 11) is a grid point, and (11.25, 11.25) lies
+// between four of them. The segment at (11, 11) is 16 pixels long, of the
+// slope f gives there: the pixels 5 along it are drawn, those 5 across it
+// are not; where f is not finite there is no segment, and the notes say so.
+TEST_F(Field, EachGridPointHasASegmentOfTheSlopeThere) {
+    open();
+    const struct {
+        const char* f;
+        QPoint along, across;  // pixels from the grid point
+        bool drawn;
+    } rows[] = {
+        {"0", {5, 0}, {0, 5}, true},
+        {"1", {4, -4}, {4, 4}, true},  // up to the right: y grows upwards
+        {"-1", {4, 4}, {4, -4}, true},
+        {"1000000", {0, 5}, {5, 0}, true},
+        {"1/(x - 11)", {5, 0}, {0, 5}, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.f);
+        enter("f(x, y)", row.f);
+        waitForRuns();
+        showHundredthsFrom(10, 10);
+        const QPoint point = pixelOf(11, 11);
+        const QImage image = plot()->grab().toImage();
+        const QColor ground = plot()->palette().color(QPalette::Base);
+        ASSERT_FALSE(inked(image, pixelOf(11.25, 11.25), ground))
+            << "between grid points the plot is blank";
+        EXPECT_EQ(inked(image, point + row.along, ground), row.drawn);
+        EXPECT_EQ(inked(image, point - row.along, ground), row.drawn);
+        EXPECT_FALSE(inked(image, point + row.across, ground));
+        EXPECT_FALSE(inked(image, point - row.across, ground));
+        // The neighbour half a unit to the right always has its segment.
+        EXPECT_TRUE(inked(image, pixelOf(11.5, 11), ground));
+        EXPECT_EQ(notes().contains("f(x, y) is not finite at "), !row.drawn) << notes().toStdString();
+        if (!row.drawn) {
+            EXPECT_TRUE(notes().contains("the first at (11, 10): no segment is drawn there."))
+                << notes().toStdString();
+        }
+    }
+}
+
+// On a dark desktop the field is drawn in a grey between the text and the
+// ground, as on a light one: seen, yet fainter than the solutions.
+TEST_F(Field, TheFieldFollowsADarkPalette) {
+    open();
+    enter("f(x, y)", "1");
+    waitForRuns();
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Base, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Text, QColor(0xdd, 0xdd, 0xdd));
+    dark.setColor(QPalette::WindowText, QColor(0xdd, 0xdd, 0xdd));
+    for (const QPalette& palette : {dark, light}) {
+        SCOPED_TRACE(palette.color(QPalette::Base).name().toStdString());
+        QApplication::setPalette(palette);
+        QApplication::processEvents();
+        showHundredthsFrom(10, 10);
+        const QImage image = plot()->grab().toImage();
+        const QColor ground = palette.color(QPalette::Base), text = palette.color(QPalette::Text);
+        // The segment's strongest pixel: lines are smoothed, so most of its
+        // pixels are only partly covered.
+        QColor segment = ground;
+        for (int k = -5; k <= 5; ++k) {
+            const QColor seen = image.pixelColor(pixelOf(11, 11) + QPoint(k, -k));
+            if (std::abs(seen.lightness() - ground.lightness()) >
+                std::abs(segment.lightness() - ground.lightness())) {
+                segment = seen;
+            }
+        }
+        EXPECT_EQ(image.pixelColor(pixelOf(11.25, 11.25)), ground);
+        EXPECT_GT(std::abs(segment.lightness() - ground.lightness()), 30) << segment.name().toStdString();
+        EXPECT_GT(std::abs(segment.lightness() - text.lightness()), 40) << segment.name().toStdString();
+        EXPECT_TRUE(inked(image, pixelOf(11, 11) + QPoint(4, -4), ground));
+        EXPECT_FALSE(inked(image, pixelOf(11, 11) + QPoint(4, 4), ground));
+    }
+}
+
+// A click reads the point under the pointer, where the plot draws it, to
+// the digits a pixel resolves (0.01 here) and moves the start there: the
+// boxes x0 and y0 follow, and the runs start from it. A drag pans the view
+// and moves nothing.
+TEST_F(Field, AClickInTheFieldMovesTheStartThere) {
+    open();
+    chooseMethod(3);
+    const struct {
+        const char* name;
+        double left, bottom;  // of the view
+        double x, y;       // clicked
+        const char* x0;
+        const char* y0;
+    } rows[] = {
+        {"inside the first quadrant", 0, 1, 0.37, 1.5, "0.37", "1.5"},
+        {"below zero", -1, -1, 0.2, -0.75, "0.2", "-0.75"},
+        {"a start far out", 100, 297, 100.03, 297.95, "100.03", "297.95"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        showHundredthsFrom(row.left, row.bottom);
+        QTest::mouseClick(plot(), Qt::LeftButton, Qt::NoModifier, pixelOf(row.x, row.y));
+        EXPECT_EQ(box("x0"), row.x0);
+        EXPECT_EQ(box("y0"), row.y0);
+        QCPGraph* run = graph("Runge-Kutta 4, h = 0.4");
+        ASSERT_NE(run, nullptr);
+        ASSERT_FALSE(run->data()->isEmpty());
+        // The run's first point is the start (a graph keeps its points by x).
+        const bool forwards = run->data()->constBegin()->key == row.x;
+        const auto start = forwards ? run->data()->constBegin() : run->data()->constEnd() - 1;
+        EXPECT_EQ(start->key, row.x);
+        EXPECT_EQ(start->value, row.y);
+        // The view stays where the student clicked.
+        EXPECT_DOUBLE_EQ(plot()->xAxis->range().lower, row.left);
+    }
+    const QString x0 = box("x0");
+    const QPoint from = plot()->axisRect()->rect().center();
+    QTest::mousePress(plot(), Qt::LeftButton, Qt::NoModifier, from);
+    QMouseEvent move(QEvent::MouseMove, from + QPoint(40, 10), plot()->mapToGlobal(from + QPoint(40, 10)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(plot(), &move);
+    QTest::mouseRelease(plot(), Qt::LeftButton, Qt::NoModifier, from + QPoint(40, 10));
+    EXPECT_EQ(box("x0"), x0);
+}
+
+// Euler on the textbook's y' = y - x^2 + 1, y(0) = 0.5 up to x1 = 2, with
+// h = 0.4, 0.2 and 0.1, worked out in python3 in the method's own operation
+// order, y + h·((y - x·x) + 1).
+TEST_F(Field, TheRunsWithHHalfAndQuarterReachTheValuesWorkedOutByHand) {
+    open();
+    chooseMethod(0);
+    chooseProblem(1);
+    waitForRuns();
+    const struct {
+        const char* name;
+        int steps;
+        double y1, y2, last;
+    } rows[] = {
+        {"Euler, h = 0.4", 5, 1.1, 1.8760000000000001, 4.559584},
+        {"Euler, h/2 = 0.2", 10, 0.8, 1.1520000000000001, 4.865784504320001},
+        {"Euler, h/4 = 0.1", 20, 0.65, 0.8140000000000001, 5.063500030404641},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QCPGraph* run = graph(row.name);
+        ASSERT_NE(run, nullptr);
+        ASSERT_EQ(run->data()->size(), row.steps + 1);
+        EXPECT_EQ(run->data()->at(0)->value, 0.5);
+        EXPECT_EQ(run->data()->at(1)->value, row.y1);
+        EXPECT_EQ(run->data()->at(2)->value, row.y2);
+        EXPECT_EQ(run->data()->at(row.steps)->key, 2.0);
+        EXPECT_EQ(run->data()->at(row.steps)->value, row.last);
+        // Each run marks its step points.
+        EXPECT_NE(run->scatterStyle().shape(), QCPScatterStyle::ssNone);
+    }
+    EXPECT_NE(graph("Euler, h = 0.4")->pen().color(), graph("Euler, h/2 = 0.2")->pen().color());
+    EXPECT_NE(graph("exact"), nullptr);
+
+    named<QCheckBox>("All seven methods")->setChecked(true);
+    EXPECT_EQ(plot()->graphCount(), 8);
+    QCPGraph* rk4 = graph("Runge-Kutta 4, h = 0.4");
+    ASSERT_NE(rk4, nullptr);
+    EXPECT_EQ(rk4->data()->size(), 6);
+}
+
+// The page's mnemonics are its own while it is shown, though the One step
+// page uses the same letters for Next step and Tableau.
+TEST_F(Field, ItsControlsAreReachedWithAltAndALetter) {
+    open();
+    QCheckBox* every = named<QCheckBox>("All seven methods");
+    // A mnemonic presses the check box at once and releases it a moment later.
+    QTest::keyClick(lab, Qt::Key_N, Qt::AltModifier);
+    EXPECT_TRUE(every->isDown());
+    QTest::keyClick(lab, Qt::Key_B, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), named<QTableWidget>("Lab steps"));
+    EXPECT_EQ(lab->findChild<QTabWidget*>()->currentIndex(), 3);
+}
+
+// The table's rows on the textbook problem, worked out in python3: the
+// errors against the exact solution (x + 1)^2 + (y0 - (x0 + 1)^2)·exp(x - x0).
+TEST_F(Field, LabStepsListsTheTextbookRowsWorkedOutByHand) {
+    open();
+    chooseMethod(0);
+    chooseProblem(1);
+    waitForRuns();
+    const Cells expected{
+        {"i", "x", "y", "exact y", "global error", "local error"},
+        {"0", "0", "0.5", "0.5", "0", ""},
+        {"1", "0.4", "1.1", "1.21408765117936", "-1.14087651179364E-01", "-1.14087651179364E-01"},
+        {"2", "0.8", "1.876", "2.12722953575377", "-2.51229535753766E-01", "-9.15068241026562E-02"},
+        {"3", "1.2", "2.7704", "3.17994153863173", "-4.09541538631727E-01", "-5.78201885764535E-02"},
+        {"4", "1.6", "3.70256", "4.28348378780244", "-5.80923787802443E-01", "-7.56563371802610E-03"},
+        {"5", "2", "4.559584", "5.30547195053467", "-7.45887950534675E-01", "6.74053523887457E-02"},
+    };
+    QTableWidget* steps = named<QTableWidget>("Lab steps");
+    ASSERT_NE(steps, nullptr);
+    EXPECT_EQ(cells(*steps, true), expected);
+
+    QTest::mouseClick(named<QPushButton>("Copy lab steps"), Qt::LeftButton);
+    const QString copied = QApplication::clipboard()->text();
+    EXPECT_TRUE(copied.startsWith("i\tx\ty\texact y\tglobal error\tlocal error\n0\t0\t0.5\t0.5\t0\t\n"))
+        << copied.toStdString();
+}
+
+// A long run fills the table up to its thousandth step and says so: from
+// x0 = 0 to x1 = 500 with h = 0.4 there are 500/0.4 = 1250 steps.
+TEST_F(Field, LabStepsSaysWhereItStopsListing) {
+    open();
+    enter("x0", "0");
+    enter("x1", "500");
+    QTableWidget* steps = named<QTableWidget>("Lab steps");
+    ASSERT_NE(steps, nullptr);
+    EXPECT_EQ(steps->rowCount(), 1001);
+    EXPECT_EQ(steps->item(1000, 0)->text(), "1000");
+    EXPECT_EQ(steps->item(1000, 1)->text(), "400");
+    EXPECT_TRUE(notes().contains("The table lists the first 1000 of the 1250 steps to x1."))
+        << notes().toStdString();
+}
+
+// On the lesson's equation the table is the "Steps and errors" window's,
+// text for text, for every kind of method: one without an estimate, and an
+// embedded pair with its estimate.
+TEST_F(Field, OnTheLessonsEquationLabStepsIsTheStepsWindowsTable) {
+    const struct {
+        const char* option;
+        int row;
+    } methods[] = {{"Option_Euler", 0}, {"Option_RK4", 3}, {"Option_RKF", 4}, {"Option_RKM", 5}};
+    const std::pair<const char*, const char*> boxes[] = {
+        {"Text_x0", "0"}, {"Text_y0", "-1"}, {"Text_x1", "2"}, {"Text_h", "0.4"}};
+    for (const auto& [name, text] : boxes) type(form.findChild<QLineEdit*>(name), text);
+    open();
+    for (const auto& method : methods) {
+        SCOPED_TRACE(method.option);
+        form.findChild<QRadioButton*>(method.option)->setChecked(true);
+        QTest::mouseClick(form.findChild<QPushButton*>("Command1"), Qt::LeftButton);
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        QTest::keyClick(&form, Qt::Key_E, Qt::ControlModifier);
+        StepsWindow* window = form.stepsWindow();
+        ASSERT_NE(window, nullptr);
+        chooseMethod(method.row);
+        const Cells lab = cells(*named<QTableWidget>("Lab steps"), true);
+        EXPECT_EQ(lab, cells(*window->findChild<QTableWidget*>("Steps"), true));
+        EXPECT_EQ(lab.size(), 7u);
+    }
+}
+
+}  // namespace
