@@ -212,8 +212,8 @@ LabNumber readTolerance(std::string_view text) {
 }
 
 ControllerSettings withTolerance(ControllerSettings settings, double tolerance) {
-    settings.absoluteTolerance = tolerance;
-    settings.relativeTolerance = tolerance;
+    settings.absoluteTolerance = settings.parts == ToleranceParts::relativeOnly ? 0 : tolerance;
+    settings.relativeTolerance = settings.parts == ToleranceParts::absoluteOnly ? 0 : tolerance;
     return settings;
 }
 
@@ -462,9 +462,10 @@ LibraryRun libraryDormandPrince(Slope f, double x0, double y0, double x1, double
 }
 
 WorkPrecision workPrecision(const ConvergenceProblem& problem, double h0,
-                            const ControllerSettings& settings, int doublings) {
+                            const ControllerSettings& settings, int doublings,
+                            std::stop_token stop) {
     WorkPrecision sweep;
-    sweep.fixedSteps = studyConvergence(problem, doublings);
+    sweep.fixedSteps = studyConvergence(problem, doublings, stop);
     // The sweep sets the tolerances; any other setting a run cannot use
     // stops every run alike, so it is said once.
     const SettingsCheck check = checkSettings(withTolerance(settings, sweepTolerances.front()));
@@ -483,6 +484,7 @@ WorkPrecision workPrecision(const ConvergenceProblem& problem, double h0,
         if (!method.tableau->hasErrorEstimate()) continue;
         WorkSeries series{std::string(method.caption), &method, {}};
         for (double tolerance : sweepTolerances) {
+            if (stop.stop_requested()) return sweep;
             const AdaptiveRun run = adaptiveRun(method, problem.f, problem.x0, problem.y0,
                                                 problem.x1, h0, withTolerance(settings, tolerance));
             WorkPoint point{tolerance, run.slopeEvaluations, std::nullopt};
@@ -497,8 +499,11 @@ WorkPrecision workPrecision(const ConvergenceProblem& problem, double h0,
     const long maxEvaluations = settings.maxAttempts * maxStages;
     sweep.library.caption = std::string(libraryCaption);
     for (double tolerance : sweepTolerances) {
-        const LibraryRun run = libraryDormandPrince(problem.f, problem.x0, problem.y0, problem.x1,
-                                                    h0, tolerance, tolerance, maxEvaluations);
+        if (stop.stop_requested()) return sweep;
+        const ControllerSettings asked = withTolerance(settings, tolerance);
+        const LibraryRun run =
+            libraryDormandPrince(problem.f, problem.x0, problem.y0, problem.x1, h0,
+                                 asked.absoluteTolerance, asked.relativeTolerance, maxEvaluations);
         WorkPoint point{tolerance, run.slopeEvaluations, std::nullopt};
         if (run.y) point.error = errorOf(*run.y);
         else noteStop(sweep.library.caption, tolerance, run.note);

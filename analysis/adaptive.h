@@ -11,6 +11,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,11 @@ namespace pelorin {
 // of x (divided by |h|), which holds the error gathered over a range, not per
 // step, to the tolerance.
 enum class ErrorMeasure { perStep, perUnitStep };
+
+// Which tolerances one value (the Tolerance box, a tolerance of the sweep)
+// sets: both, so that a step is held to tol·(1 + |y|), or one of them with
+// the other 0, so that a step is held to tol, or to tol·|y|.
+enum class ToleranceParts { absoluteAndRelative, absoluteOnly, relativeOnly };
 
 // The elementary step-size controller of Hairer, Nørsett and Wanner (Solving
 // Ordinary Differential Equations I, section II.4, as in their codes). A step
@@ -36,6 +42,7 @@ struct ControllerSettings {
     double largestGrowth = 5;         // facmax
     double smallestShrink = 0.2;      // facmin
     ErrorMeasure measure = ErrorMeasure::perStep;
+    ToleranceParts parts = ToleranceParts::absoluteAndRelative;  // what withTolerance sets
     long maxAttempts = 100000;        // accepted and rejected steps together
 };
 
@@ -70,8 +77,8 @@ SettingsCheck checkSettings(const ControllerSettings& settings);
 // what is used instead.
 LabNumber readTolerance(std::string_view text);
 
-// The settings with both tolerances, absolute and relative, set to one value,
-// as the Tolerance box and the sweep set them.
+// The settings with the tolerances their parts name set to one value and
+// the other, if any, to 0, as the Tolerance box and the sweep set them.
 ControllerSettings withTolerance(ControllerSettings settings, double tolerance);
 
 // The tolerance one step from y0 to y1 is held against.
@@ -195,7 +202,8 @@ LibraryRun libraryDormandPrince(Slope f, double x0, double y0, double x1, double
 // The error at x1 against the slope evaluations spent: the embedded pairs
 // and the library's stepper over sweepTolerances (both tolerances set to
 // each), and the fixed-step runs of the catalogue with N = 2^0 ... 2^doublings
-// steps, the Convergence page's study, to set beside them.
+// steps, the Convergence page's study, to set beside them. A stop requested
+// through `stop` ends the sweep before its next run, incomplete.
 struct WorkPrecision {
     std::vector<WorkSeries> adaptive;  // the embedded pairs, in catalogue order
     WorkSeries library;
@@ -203,6 +211,7 @@ struct WorkPrecision {
     std::vector<std::string> notes;
 };
 WorkPrecision workPrecision(const ConvergenceProblem& problem, double h0,
-                            const ControllerSettings& settings, int doublings);
+                            const ControllerSettings& settings, int doublings,
+                            std::stop_token stop = {});
 
 }  // namespace pelorin

@@ -1,9 +1,11 @@
 // Time per step of the seven methods, time per CALCULATE press in the core,
 // Boost.Odeint's classical Runge-Kutta step on the same equation, for
-// comparison with ours, and the lab's convergence study, on the built-in
-// slope and on a typed one.
+// comparison with ours, the lab's convergence study, on the built-in
+// slope and on a typed one, and the Adaptive page's sweep of tolerances.
+#include "analysis/adaptive.h"
 #include "analysis/convergence.h"
 #include "methods/methods.h"
+#include "problem/adaptive_study.h"
 #include "problem/expression.h"
 #include "run/calculation.h"
 #include "tests/support/fakes.h"
@@ -160,6 +162,29 @@ void typedEvaluationsAlone(benchmark::State& state) {
     state.counters["evaluations"] = static_cast<double>(evaluations);
 }
 
+// The Adaptive page's sweep on the typed textbook slope: both embedded pairs
+// and the library's Dormand-Prince stepper over the eleven tolerances 1E-2 ...
+// 1E-12, first step 0.4, measured against the exact solution or, as for a
+// problem typed without one, against the reference solution. The page's
+// fixed-step runs beside them are the convergence study above.
+void typedSweep(benchmark::State& state) {
+    const SlopeExpression slope = textbookSlope();
+    const bool withReference = state.range(0) != 0;
+    const ExactValue exact = [](double x) { return (x + 1) * (x + 1) - 0.5 * std::exp(x); };
+    long evaluations = 0;
+    for (auto _ : state) {
+        WorkPrecision sweep =
+            sweepAdaptive(slope, withReference ? ExactValue{} : exact, 0, 0.5, 2, 0.4, {}, 0);
+        evaluations = 0;
+        for (const WorkSeries& series : sweep.adaptive) {
+            for (const WorkPoint& point : series.points) evaluations += point.slopeEvaluations;
+        }
+        for (const WorkPoint& point : sweep.library.points) evaluations += point.slopeEvaluations;
+        benchmark::DoNotOptimize(sweep);
+    }
+    state.counters["evaluations"] = static_cast<double>(evaluations);
+}
+
 // Besides the median, the fastest of the repetitions: on a shared machine
 // other work only ever adds time, so the minimum is the steadiest figure.
 double fastest(const std::vector<double>& times) {
@@ -197,6 +222,11 @@ int main(int argc, char** argv) {
     benchmarks.push_back(
         benchmark::RegisterBenchmark("convergence/typed_evaluations_alone", typedEvaluationsAlone)
             ->Unit(benchmark::kMillisecond));
+    benchmarks.push_back(benchmark::RegisterBenchmark("adaptive/typed_sweep", typedSweep)
+                             ->ArgName("reference")
+                             ->Arg(0)
+                             ->Arg(1)
+                             ->Unit(benchmark::kMillisecond));
     for (benchmark::internal::Benchmark* b : benchmarks) b->ComputeStatistics("min", fastest);
 
     benchmark::RunSpecifiedBenchmarks();

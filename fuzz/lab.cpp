@@ -1,6 +1,7 @@
 // Fuzz target: the lab's computations on any inputs. The convergence study,
 // a run with any step, the stages of any listed step and the adaptive runs
-// must hold finite numbers only, and say in words what they cannot show.
+// must hold finite numbers only, and say in words what they cannot show;
+// the Adaptive page's table of attempts holds numbers and words only.
 //
 // Input: the first byte picks the method ('0'..'6' are catalogue rows, any
 // other byte counts modulo 7), the second the step whose stages are shown
@@ -10,6 +11,7 @@
 // step of an adaptive run and, in a second one, its tolerance; all four feed
 // a press of CALCULATE whose steps are then taken apart.
 #include "analysis/adaptive.h"
+#include "analysis/adaptive_view.h"
 #include "analysis/convergence.h"
 #include "analysis/stability.h"
 #include "analysis/stage_view.h"
@@ -18,6 +20,7 @@
 #include "run/conversions.h"
 #include "tests/support/fakes.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -165,6 +168,17 @@ void checkAdaptive(const Method& method, double x0, double y0, double x1, double
         require(quality->lowest <= quality->median && quality->median <= quality->highest,
                 "the estimate's quality is out of order");
     }
+    // The page's table and its sentence on the controller: words and numbers only.
+    const TextTable table = adaptiveStepTable(run);
+    require(table.rows.size() == std::min(run.attempts.size(), maxListedAttempts),
+            "the adaptive table leaves out an attempt it could list");
+    require(unlistedAttemptsNote(run).empty() == (run.attempts.size() <= maxListedAttempts),
+            "the adaptive table does not say that it leaves attempts out");
+    for (const auto& row : table.rows) {
+        require(row.size() == table.header.size(), "a row of the adaptive table is short");
+        requireWords(row, "the adaptive table");
+    }
+    requireWords({controllerText(method, settings)}, "the controller's rule");
 }
 
 void checkLibrary(double x0, double y0, double x1, double h0, double tolerance) {

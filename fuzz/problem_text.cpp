@@ -1,16 +1,21 @@
 // Fuzz target: a problem typed by the user. Whatever the texts, compiling
 // gives either a problem or messages in valid UTF-8 that name their box and
-// place; a problem's runs, end values and reference solution hold finite
-// numbers only, and their notes say in words why they stopped.
+// place; a problem's runs, end values, reference solution and adaptive run
+// (measured against the exact solution or the reference, and listed as the
+// lab's table lists it) hold finite numbers only, and their notes say in
+// words why they stopped.
 //
 // Input: the first byte picks the method ('0'..'6' are catalogue rows, any
 // other byte counts modulo 7); after the first newline come the texts of
 // f(x, y), exact y(x), x0, y0 and x1 on one line each, x1 taking everything
 // that follows.
+#include "analysis/adaptive_view.h"
 #include "fuzz/check.h"
+#include "problem/adaptive_study.h"
 #include "problem/problem.h"
 #include "problem/reference.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -79,6 +84,40 @@ void checkRuns(const Method& method, const Problem& problem) {
     }
 }
 
+// Few attempts: the fuzzer tries many inputs, the properties are the same.
+constexpr long adaptiveAttempts = 200;
+
+void checkAdaptiveStudy(const Method& method, const Problem& problem) {
+    ControllerSettings settings = withTolerance({}, 1e-6);
+    settings.maxAttempts = adaptiveAttempts;
+    ExactValue exact;
+    if (problem.exact) exact = [&problem](double x) { return (*problem.exact)(x); };
+    const AdaptiveStudy study =
+        studyAdaptive(method, problem.slope, exact, problem.x0, problem.y0, problem.x1,
+                      (problem.x1 - problem.x0) / 8, settings, referenceEvaluations);
+    const auto requirePlainWords = [](const std::string& note) {
+        require(!note.empty() && pelorin::fuzz::isUtf8(note), "an empty note, or not UTF-8");
+        require(note.find("nan") == std::string::npos && note.find("inf") == std::string::npos,
+                "an adaptive note spells a non-number: " + note);
+    };
+    for (const std::string& note : study.notes) requirePlainWords(note);
+    for (const std::string& note : study.run.notes) requirePlainWords(note);
+    require(study.solutionX.size() == study.solutionY.size(),
+            "the drawn solution has unequal abscissae and values");
+    for (double y : study.solutionY) require(std::isfinite(y), "a drawn value is not finite");
+    const TextTable table = adaptiveStepTable(study.run);
+    require(table.rows.size() == std::min(study.run.attempts.size(), maxListedAttempts),
+            "the table leaves out an attempt it could list");
+    for (const auto& row : table.rows) {
+        require(row.size() == table.header.size(), "a row of the table is short");
+        for (const std::string& cell : row) {
+            require(!cell.empty() && cell.find("nan") == std::string::npos &&
+                        cell.find("inf") == std::string::npos,
+                    "a cell of the adaptive table is empty or spells a non-number: " + cell);
+        }
+    }
+}
+
 void checkReference(const Problem& problem) {
     const ReferenceSolution reference =
         referenceSolution(problem.slope, problem.x0, problem.y0, {problem.x1}, referenceEvaluations);
@@ -126,5 +165,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     checkRuns(methodCatalogue[row], problem);
     checkReference(problem);
+    // The lab's method, or a pair where it has no estimate to adapt with.
+    const Method& method = methodCatalogue[row];
+    checkAdaptiveStudy(method.tableau->hasErrorEstimate() ? method
+                                                          : methodByCaption("Runge-Kutta-Fehlberg"),
+                       problem);
     return 0;
 }

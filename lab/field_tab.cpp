@@ -126,7 +126,7 @@ FieldTab::FieldTab(QWidget* parent) : QWidget(parent) {
     auto* copyButton = new QPushButton("Co&py", this);
     copyButton->setAccessibleName("Copy lab steps");
     copyButton->setToolTip("Copy the Lab steps table, tab-separated with a header row");
-    auto* saveButton = new QPushButton("S&ave as CSV\u2026", this);
+    auto* saveButton = new QPushButton("Sav&e as CSV\u2026", this);
     saveButton->setAccessibleName("Save lab steps as CSV");
     saveButton->setToolTip("Save the Lab steps table as a CSV file");
     connect(copyButton, &QPushButton::clicked, this, &FieldTab::copy);

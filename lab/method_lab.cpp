@@ -1,6 +1,7 @@
 #include "lab/method_lab.h"
 
 #include "analysis/lab_reading.h"
+#include "lab/adaptive_tab.h"
 #include "analysis/stability.h"
 #include "lab/convergence_tab.h"
 #include "lab/field_tab.h"
@@ -124,6 +125,9 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method&
         boxes_[1]->setText(y0);
         recalculate();
     });
+    adaptive_ = new AdaptiveTab(tabs_);
+    tabs_->addTab(adaptive_, "&Adaptive");
+    connect(adaptive_, &AdaptiveTab::methodChosen, method_, &QComboBox::setCurrentIndex);
     connect(stability_, &StabilityTab::stepChosen, this, &MethodLab::setStep);
     layout->addWidget(tabs_, 1);
 
@@ -230,6 +234,7 @@ void MethodLab::showRunPages() {
     stability_->show(current);
     oneStep_->show(current);
     field_->show(current);
+    adaptive_->show(current);
 }
 
 void MethodLab::problemChosen(int index) {
@@ -335,6 +340,8 @@ Handout MethodLab::handout() const {
                                 fromView(pelorin::numberToText(current.x1)));
     if (page == convergence_) {
         handout.problem << "Every method, with h = (x1 - x0)/N for N = 1, 2, 4, \u2026, 65536";
+    } else if (page == adaptive_) {
+        handout.problem << adaptive_->handoutLine();
     } else {
         handout.problem << "Method: " + fromView(pelorin::methodCatalogue[current.method].caption) +
                                ", h = " + QString::fromStdString(current.hText);

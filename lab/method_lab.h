@@ -13,6 +13,7 @@
 #include <array>
 #include <optional>
 
+class AdaptiveTab;
 class ConvergenceTab;
 class FieldTab;
 class OneStepTab;
@@ -88,4 +89,5 @@ private:
     StabilityTab* stability_ = nullptr;
     OneStepTab* oneStep_ = nullptr;
     FieldTab* field_ = nullptr;
+    AdaptiveTab* adaptive_ = nullptr;
 };

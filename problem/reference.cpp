@@ -1,6 +1,7 @@
 // Reference solutions with Boost.Odeint's adaptive Dormand-Prince stepper.
 #include "problem/reference.h"
 
+#include "analysis/lab_text.h"
 #include "run/conversions.h"
 
 #include <boost/numeric/odeint.hpp>
@@ -92,6 +93,12 @@ Solution solve(Slope f, double x0, double y0, const std::vector<double>& absciss
 }
 
 }  // namespace
+
+std::string referenceUsedNote(double accuracy) {
+    return "No exact solution is given: the errors are measured against a reference solution "
+           "(the library Boost.Odeint's Dormand-Prince method with step-size control), accurate "
+           "to about " + errorText(accuracy) + ".";
+}
 
 ReferenceSolution referenceSolution(Slope f, double x0, double y0,
                                     const std::vector<double>& abscissae, long maxEvaluations) {

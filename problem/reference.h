@@ -36,6 +36,10 @@ struct ReferenceSolution {
 
 // y' = f(x, y), y(x0) = y0, solved from x0 to each abscissa in turn.
 // Each solution may use at most maxEvaluations slope evaluations.
+// What a page says when it measures against the reference: which solution
+// it is and how accurate.
+std::string referenceUsedNote(double accuracy);
+
 ReferenceSolution referenceSolution(Slope f, double x0, double y0,
                                     const std::vector<double>& abscissae,
                                     long maxEvaluations = maxReferenceEvaluations);

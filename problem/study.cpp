@@ -1,6 +1,5 @@
 #include "problem/study.h"
 
-#include "analysis/lab_text.h"
 #include "problem/reference.h"
 
 #include <cmath>
@@ -24,11 +23,9 @@ ConvergenceStudy studyProblem(const SlopeExpression& slope, const SolutionExpres
         }
         problem.exactAtEnd = reference.y.back();
         problem.measurableError = reference.accuracy;
-        notes.push_back("No exact solution is given: the errors are measured against a "
-                        "reference solution (the library Boost.Odeint's Dormand-Prince method "
-                        "with step-size control), accurate to about " +
-                        errorText(reference.accuracy) + ". Orders from errors below ten times "
-                        "that measure the reference, not the method, and are marked.");
+        notes.push_back(referenceUsedNote(reference.accuracy) +
+                        " Orders from errors below ten times that measure the reference, not "
+                        "the method, and are marked.");
     }
     ConvergenceStudy study = studyConvergence(problem, doublings, stop);
     study.notes.insert(study.notes.begin(), notes.begin(), notes.end());

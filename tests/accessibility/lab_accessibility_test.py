@@ -7,6 +7,9 @@ table, and reads the observed orders of every method between N = 32 and 64;
 then opens the Field page with Alt+F and reads its "Lab steps" table. Back
 on Convergence, reads the "Problem" box, types the textbook's problem into
 "f(x, y)", "exact y(x)", x0, y0 and x1, and reads "Orders" again.
+Last it opens the Adaptive page with Alt+A, presses the button that offers
+Runge-Kutta-Fehlberg (the lab's Euler has no error estimate), and reads the
+first attempted steps of the "Adaptive steps" table on the textbook problem.
 
 Usage: /usr/bin/python3 lab_accessibility_test.py PID  (the program's process id)
 """
@@ -14,11 +17,12 @@ import sys
 
 import pyatspi
 
-from atspi_session import application, check, failures, find, press_keys_in, process_alive, wait_for
+from atspi_session import (application, check, do_action, failures, find, press_keys_in,
+                           process_alive, wait_for)
 
 METHODS = ["Euler", "Euler (End points)", "Euler (Mid point)", "Runge-Kutta 4",
            "Runge-Kutta-Fehlberg", "Runge-Kutta-Merson", "Runge-Kutta-Gill"]
-PAGES = ["Convergence", "Stability", "One step", "Field"]
+PAGES = ["Convergence", "Stability", "One step", "Field", "Adaptive"]
 # From (0, -1) to 1, log2 of the error with 32 steps over the error with 64,
 # worked out independently in 50-digit arithmetic.
 ORDERS_AT_64 = ["1.01", "2.02", "2.02", "4.02", "5.02", "4.00", "4.02"]
@@ -27,6 +31,16 @@ ORDERS_AT_64 = ["1.01", "2.02", "2.02", "4.02", "5.02", "4.00", "4.02"]
 LAB_STEPS_HEADER = ["i", "x", "y", "exact y", "global error", "local error"]
 LAB_STEPS_ROW_2 = ["2", "0.8", "-0.68", "-0.947986892351665", "2.67986892351665E-01",
                    "1.41410809487514E-01"]
+# Runge-Kutta-Fehlberg on the textbook problem with tolerance 1E-6 and first
+# step 0.4, worked out with a separate replica of the pair and its controller.
+ADAPTIVE_HEADERS = ["x", "h", "y at x + h", "estimate", "tolerance", "estimate/tolerance", "step",
+                    "true local error", "true error of y"]
+ADAPTIVE_ROWS = [
+    ["0", "4.00E-01", "1.2140835774359", "-1.53E-05", "2.21E-06", "6.91E+00", "rejected",
+     "-4.07E-06", "-4.07E-06"],
+    ["0", "2.45E-01", "0.910451453440353", "-1.39E-06", "1.91E-06", "7.30E-01", "accepted",
+     "-2.13E-07", "-2.13E-07"],
+]
 # y' = y - x^2 + 1 from (0, 0.5) to 2, log2 of the error with 16 steps over
 # the error with 32, in 50-digit arithmetic against 9 - e^2/2: end point and
 # mid point part ways on this problem.
@@ -136,10 +150,29 @@ def main():
     print(f"on the textbook problem the row 'N = 32' reads: {cells}")
     print(f"'Problem' reads: {problem.name}")
     check(problem.name == "Your own", "the problem typed is the user's own")
+    read_adaptive_steps(lab, pid)
     check(process_alive(pid), "the program goes on")
+
+
+def read_adaptive_steps(lab, pid):
+    press_keys_in("Method lab", "alt+a")
+    offer = wait_for("a button named 'Use Runge-Kutta-Fehlberg'",
+                     lambda: find(lab, "push button", "Use Runge-Kutta-Fehlberg"), pid)
+    do_action(offer, {"press", "click", "activate"})
+    steps = wait_for("a table named 'Adaptive steps' with its rows",
+                     lambda: (lambda t: t if t is not None and
+                              t.queryTable().nRows >= len(ADAPTIVE_ROWS) else None)(
+                                  find(lab, "table", "Adaptive steps")), pid)
+    table = steps.queryTable()
+    headers = [table.getColumnHeader(c).name for c in range(table.nColumns)]
+    check(headers == ADAPTIVE_HEADERS, f"'Adaptive steps' has the column headers {headers}")
+    for row, expected in enumerate(ADAPTIVE_ROWS):
+        cells = [table.getAccessibleAt(row, c).name for c in range(table.nColumns)]
+        print(f"attempt {row + 1} reads: {cells}")
+        check(cells == expected, f"attempt {row + 1} of Runge-Kutta-Fehlberg's adaptive run")
 
 
 if __name__ == "__main__":
     main()
-    print(f"{len(failures)} failed" if failures else "the lab's orders were found and read")
+    print(f"{len(failures)} failed" if failures else "the lab's orders and adaptive steps were found and read")
     sys.exit(1 if failures else 0)

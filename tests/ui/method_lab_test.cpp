@@ -229,12 +229,15 @@ TEST_F(Lab, PagesAreReachableFromTheKeyboard) {
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
     QTabWidget* tabs = lab->findChild<QTabWidget*>();
-    ASSERT_EQ(tabs->count(), 4);
+    ASSERT_EQ(tabs->count(), 5);
     const struct {
         Qt::Key key;
         int page;
         const char* title;
-    } rows[] = {{Qt::Key_S, 1, "&Stability"}, {Qt::Key_T, 2, "One s&tep"}, {Qt::Key_F, 3, "&Field"},
+    } rows[] = {{Qt::Key_S, 1, "&Stability"},
+                {Qt::Key_T, 2, "One s&tep"},
+                {Qt::Key_F, 3, "&Field"},
+                {Qt::Key_A, 4, "&Adaptive"},
                 {Qt::Key_C, 0, "&Convergence"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.title);

@@ -1,0 +1,533 @@
+#include "lab/adaptive_tab.h"
+
+#include "analysis/adaptive_view.h"
+#include "analysis/lab_reading.h"
+#include "analysis/lab_text.h"
+#include "analysis/plot_extent.h"
+#include "lab/page.h"
+#include "lab/plot.h"
+#include "methods/exact_solution.h"
+#include "run/conversions.h"
+#include "ui/text.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFutureWatcher>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// Fixed-step runs up to N = 2^16, as the Convergence page studies them.
+constexpr int doublings = 16;
+
+using pelorin::ControllerSettings;
+
+// The boxes of the controller's factors: caption, accessible name, the setting
+// each holds (starting from its default in ControllerSettings) and its tooltip.
+struct FactorBox {
+    const char* caption;
+    const char* name;
+    double ControllerSettings::*value;
+    const char* tip;
+};
+constexpr std::array<FactorBox, 3> factorBoxes{{
+    {"Safety fact&or:", "Safety factor", &ControllerSettings::safety,
+     "fac: the next step aims a little below the tolerance, so that fewer steps are rejected."},
+    {"h &grows at most \u00d7", "Largest growth", &ControllerSettings::largestGrowth,
+     "facmax: the most h may grow in one step, so that one lucky estimate cannot throw the next "
+     "step far."},
+    {"shr&inks at most \u00d7", "Smallest shrink", &ControllerSettings::smallestShrink,
+     "facmin: the most h may shrink in one step."},
+}};
+
+const std::array<QString, 3> partsCaptions{"absolute and relative: tol\u00b7(1 + |y|)",
+                                           "absolute only: tol", "relative only: tol\u00b7|y|"};
+
+// The embedded pairs, the methods the page can run, in catalogue order.
+std::vector<std::size_t> pairRows() {
+    std::vector<std::size_t> rows;
+    for (std::size_t row = 0; row < pelorin::methodCatalogue.size(); ++row) {
+        if (pelorin::methodCatalogue[row].tableau->hasErrorEstimate()) rows.push_back(row);
+    }
+    return rows;
+}
+
+QVector<double> vectorOf(const std::vector<double>& values) {
+    return QVector<double>(values.begin(), values.end());
+}
+
+// Points a logarithmic axis can show.
+bool positive(double value) { return std::isfinite(value) && value > 0 && pelorin::drawable(value); }
+
+QStringList fromNotes(const std::vector<std::string>& notes) {
+    QStringList list;
+    for (const std::string& note : notes) list << QString::fromStdString(note);
+    return list;
+}
+
+void setNotes(QLabel* label, const QStringList& notes) {
+    label->setText(notes.join("\n"));
+    label->setVisible(!notes.isEmpty());
+}
+
+}  // namespace
+
+AdaptiveTab::AdaptiveTab(QWidget* parent) : QWidget(parent) {
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(createOffer());
+    layout->addWidget(createSettings());
+    controller_ = new NotesLabel(this);
+    controller_->setAccessibleName("Controller notes");
+    layout->addWidget(controller_);
+
+    auto* plots = new QGridLayout;
+    solution_ = new LabPlot("Adaptive solution plot",
+                            "The accepted steps of the adaptive run over the exact solution, or "
+                            "over the reference solution where none is given.",
+                            this);
+    solution_->xAxis->setLabel("x");
+    solution_->yAxis->setLabel("y");
+    // The plot is short: fewer ticks keep large text apart.
+    solution_->yAxis->ticker()->setTickCount(4);
+    solution_->showLegend(LabPlot::LegendPlace::below);
+    steps_ = new LabPlot("Step size plot",
+                         "The size of every attempted step against the x it starts from, "
+                         "logarithmic, accepted steps joined, rejected attempts marked apart.",
+                         this);
+    steps_->xAxis->setLabel("x");
+    steps_->yAxis->setLabel("|h|");
+    steps_->yAxis->setScaleType(QCPAxis::stLogarithmic);
+    QSharedPointer<QCPAxisTickerLog> ticker(new QCPAxisTickerLog);
+    steps_->yAxis->setTicker(ticker);
+    steps_->yAxis->setNumberFormat("eb");
+    steps_->yAxis->setNumberPrecision(0);
+    steps_->showLegend(LabPlot::LegendPlace::below);
+    work_ = new LabPlot("Work-precision plot",
+                        "The error at x1 against the slope evaluations spent, both axes "
+                        "logarithmic: the embedded pairs adapting their steps over tolerances "
+                        "from 1E-2 to 1E-12, the same methods with fixed steps (the Convergence "
+                        "page has all seven), and the library's Dormand-Prince stepper.",
+                        this);
+    work_->useLogAxes();
+    work_->xAxis->setLabel("slope evaluations");
+    work_->yAxis->setLabel("error at x1");
+    work_->showLegend(LabPlot::LegendPlace::below);
+    // One entry a line: the captions are long, and two columns would cut them.
+    work_->legend->setWrap(1);
+    for (LabPlot* plot : {solution_, steps_, work_}) plot->installEventFilter(this);
+    plots->addWidget(solution_, 0, 0);
+    plots->addWidget(steps_, 1, 0);
+    plots->addWidget(work_, 0, 1, 2, 1);
+    layout->addLayout(plots, 4);
+
+    notes_ = addNotes(layout, "Adaptive notes");
+    workNotes_ = addNotes(layout, "Work-precision notes");
+    table_ = addCaptionedTable(layout, "Adaptive ste&ps: every attempted step, accepted or "
+                                       "rejected", "Adaptive steps");
+    table_->setAccessibleDescription("Every attempted step of the adaptive run: where it "
+                                     "starts, its h, the estimate against the tolerance, "
+                                     "whether it was accepted, and its true errors.");
+}
+
+QWidget* AdaptiveTab::createOffer() {
+    offer_ = new QWidget(this);
+    auto* row = new QHBoxLayout(offer_);
+    row->setContentsMargins(0, 0, 0, 0);
+    offerText_ = new NotesLabel(offer_);
+    offerText_->setAccessibleName("Method offer");
+    row->addWidget(offerText_, 1);
+    const std::vector<std::size_t> rows = pairRows();
+    const std::array<const char*, 2> captions{"Use Runge-Kutta-Fehl&berg", "Use Runge-Kutta-M&erson"};
+    for (std::size_t i = 0; i < offerButtons_.size() && i < rows.size(); ++i) {
+        offerButtons_[i] = new QPushButton(captions[i], offer_);
+        offerButtons_[i]->setAccessibleName(
+            "Use " + fromView(pelorin::methodCatalogue[rows[i]].caption));
+        connect(offerButtons_[i], &QPushButton::clicked, this,
+                [this, row = static_cast<int>(rows[i])] { emit methodChosen(row); });
+        row->addWidget(offerButtons_[i]);
+    }
+    offer_->setVisible(false);
+    return offer_;
+}
+
+QWidget* AdaptiveTab::createSettings() {
+    auto* settings = new QWidget(this);
+    auto* rows = new QVBoxLayout(settings);
+    rows->setContentsMargins(0, 0, 0, 0);
+    auto* first = new QHBoxLayout;
+    auto* toleranceCaption = new QLabel("Tolera&nce:", settings);
+    toleranceBox_ = new QLineEdit("1E-6", settings);
+    toleranceBox_->setAccessibleName("Tolerance");
+    toleranceBox_->setToolTip("tol: each step's estimated error is held to this, absolute, "
+                              "relative or both as the kind says.");
+    toleranceCaption->setBuddy(toleranceBox_);
+    connect(toleranceBox_, &QLineEdit::editingFinished, this, &AdaptiveTab::settingsEdited);
+    first->addWidget(toleranceCaption);
+    first->addWidget(toleranceBox_);
+    auto* partsCaption = new QLabel("&kind:", settings);
+    parts_ = new QComboBox(settings);
+    parts_->setAccessibleName("Tolerance kind");
+    for (const QString& caption : partsCaptions) parts_->addItem(caption);
+    partsCaption->setBuddy(parts_);
+    connect(parts_, &QComboBox::currentIndexChanged, this, &AdaptiveTab::settingsEdited);
+    first->addWidget(partsCaption);
+    first->addWidget(parts_);
+    perUnitStep_ = new QCheckBox("error per &unit step", settings);
+    perUnitStep_->setAccessibleName("Error per unit step");
+    perUnitStep_->setToolTip("Hold the estimate divided by |h| to the tolerance: the error "
+                             "gathered over a range, not per step, is then held to it.");
+    connect(perUnitStep_, &QCheckBox::toggled, this, &AdaptiveTab::settingsEdited);
+    first->addWidget(perUnitStep_);
+    first->addStretch(1);
+    rows->addLayout(first);
+
+    auto* second = new QHBoxLayout;
+    const ControllerSettings defaults;
+    for (std::size_t i = 0; i < factorBoxes.size(); ++i) {
+        const FactorBox& box = factorBoxes[i];
+        auto* caption = new QLabel(box.caption, settings);
+        const double value = defaults.*box.value;
+        lastGoodFactors_[i] = value;
+        factors_[i] = new QLineEdit(fromView(pelorin::numberToText(value)), settings);
+        factors_[i]->setAccessibleName(box.name);
+        factors_[i]->setToolTip(box.tip);
+        factors_[i]->setMaximumWidth(QFontMetrics(font()).averageCharWidth() * 12);
+        caption->setBuddy(factors_[i]);
+        connect(factors_[i], &QLineEdit::editingFinished, this, &AdaptiveTab::settingsEdited);
+        second->addWidget(caption);
+        second->addWidget(factors_[i]);
+    }
+    second->addStretch(1);
+    rows->addLayout(second);
+    return settings;
+}
+
+void AdaptiveTab::show(const LabInputs& inputs) {
+    inputs_ = inputs;
+    readSettings();
+    start();
+}
+
+void AdaptiveTab::settingsEdited() {
+    readSettings();
+    start();
+}
+
+// Strictly, as the lab reads its boxes: a text that is not a usable number
+// keeps the last good value, and the notes say why.
+void AdaptiveTab::readSettings() {
+    settingsNotes_.clear();
+    const pelorin::LabNumber tolerance = pelorin::readTolerance(toleranceBox_->text().toStdString());
+    if (tolerance.value) {
+        tolerance_ = *tolerance.value;
+        toleranceBox_->setToolTip({});
+    } else {
+        const QString note = "Tolerance: " + QString::fromStdString(tolerance.why) +
+                             "; the tolerance stays " +
+                             QString::fromStdString(pelorin::errorText(tolerance_)) + ".";
+        toleranceBox_->setToolTip(note);
+        settingsNotes_ << note;
+    }
+    ControllerSettings settings;
+    for (std::size_t i = 0; i < factorBoxes.size(); ++i) {
+        const pelorin::LabBox box = pelorin::readLabBox(
+            factorBoxes[i].name, factors_[i]->text().toStdString(), lastGoodFactors_[i]);
+        lastGoodFactors_[i] = box.value;
+        factors_[i]->setToolTip(box.note.empty() ? factorBoxes[i].tip : QString::fromStdString(box.note));
+        if (!box.note.empty()) settingsNotes_ << QString::fromStdString(box.note);
+        settings.*factorBoxes[i].value = *box.value;
+    }
+    settings.measure = perUnitStep_->isChecked() ? pelorin::ErrorMeasure::perUnitStep
+                                                 : pelorin::ErrorMeasure::perStep;
+    settings.parts = static_cast<pelorin::ToleranceParts>(std::max(parts_->currentIndex(), 0));
+    settings_ = pelorin::withTolerance(settings, tolerance_);
+}
+
+QString AdaptiveTab::handoutLine() const {
+    return "Method: " + fromView(pelorin::methodCatalogue[inputs_.method].caption) +
+           " adapting its steps, tolerance " +
+           QString::fromStdString(pelorin::errorText(tolerance_)) + " (" +
+           partsCaptions[static_cast<std::size_t>(settings_.parts)] + "), first step h = " +
+           QString::fromStdString(inputs_.hText);
+}
+
+void AdaptiveTab::start() {
+    const int runGeneration = ++runGeneration_;
+    const pelorin::Method& method = pelorin::methodCatalogue[inputs_.method];
+    controller_->setText(QString::fromStdString(pelorin::controllerText(method, settings_)));
+    const bool hasEstimate = method.tableau->hasErrorEstimate();
+    offer_->setVisible(!hasEstimate);
+    QStringList first = settingsNotes_;
+    if (!inputs_.readable) first << QString::fromStdString(inputs_.problem);
+
+    const double x0 = inputs_.x0, y0 = inputs_.y0, x1 = inputs_.x1, h0 = inputs_.h;
+    const ControllerSettings settings = settings_;
+    const LabEquation& equation = inputs_.equation;
+
+    // The sweep does not read the tolerance box or the method: it is made
+    // again only when what it reads changes.
+    const QString key = QString("%1 %2 %3 %4 %5 %6 %7 %8 %9")
+                            .arg(x0, 0, 'g', 17).arg(y0, 0, 'g', 17).arg(x1, 0, 'g', 17)
+                            .arg(h0, 0, 'g', 17)
+                            .arg(QString::fromStdString(equation.f),
+                                 equation.exact ? QString::fromStdString(equation.exact->text()) : "-")
+                            .arg(settings.safety, 0, 'g', 17)
+                            .arg(settings.largestGrowth, 0, 'g', 17)
+                            .arg(settings.smallestShrink, 0, 'g', 17) +
+                        QString(" %1 %2 %3 %4").arg(static_cast<int>(settings.measure))
+                            .arg(static_cast<int>(settings.parts)).arg(inputs_.readable)
+                            .arg(equation.lesson);
+
+    if (!inputs_.readable) {
+        ++sweepGeneration_;
+        sweepStop_.request_stop();
+        sweepKey_.clear();
+        showRun({}, first);
+        showSweep({});
+        return;
+    }
+    if (!hasEstimate) {
+        pelorin::AdaptiveStudy none;
+        none.run = pelorin::adaptiveRun(method, pelorin::f1, x0, y0, x1, h0, settings);
+        offerText_->setText(QString::fromStdString(none.run.why));
+        none.run.notes.clear();
+        showRun(std::move(none), first);
+    } else if (equation.lesson) {
+        const pelorin::ExactSolution solution(x0, y0);
+        showRun(pelorin::studyAdaptive(method, pelorin::f1,
+                                       [solution](double x) { return solution(x); }, x0, y0, x1,
+                                       h0, settings),
+                first);
+    } else {
+        // A typed slope runs on another thread, on copies of the equation of
+        // its own; until it ends the page shows nothing old.
+        QStringList waiting = first;
+        waiting << "Running " + fromView(method.caption) + " on y' = " +
+                       QString::fromStdString(equation.f) + " \u2026";
+        showRun({}, waiting);
+        const auto slope = std::make_shared<const pelorin::SlopeExpression>(equation.slope->clone());
+        const auto exact = equation.exact ? std::make_shared<const pelorin::SolutionExpression>(
+                                                equation.exact->clone())
+                                          : nullptr;
+        auto* watcher = new QFutureWatcher<pelorin::AdaptiveStudy>(this);
+        connect(watcher, &QFutureWatcherBase::finished, this,
+                [this, watcher, runGeneration, first] {
+                    if (runGeneration == runGeneration_) showRun(watcher->result(), first);
+                    watcher->deleteLater();
+                });
+        const pelorin::Method* pair = &method;
+        watcher->setFuture(QtConcurrent::run([pair, slope, exact, x0, y0, x1, h0, settings] {
+            pelorin::ExactValue value;
+            if (exact) value = [exact](double x) { return (*exact)(x); };
+            return pelorin::studyAdaptive(*pair, *slope, value, x0, y0, x1, h0, settings);
+        }));
+    }
+
+    if (key == sweepKey_) return;
+    sweepKey_ = key;
+    const int sweepGeneration = ++sweepGeneration_;
+    // A sweep for inputs no longer shown would only take the processor from
+    // the one that is wanted.
+    sweepStop_.request_stop();
+    sweepStop_ = std::stop_source();
+    const std::stop_token stop = sweepStop_.get_token();
+    showSweep({});
+    setNotes(workNotes_, {"Calculating the tolerance sweep \u2026"});
+    auto* watcher = new QFutureWatcher<pelorin::WorkPrecision>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, sweepGeneration] {
+        if (sweepGeneration == sweepGeneration_) showSweep(watcher->result());
+        watcher->deleteLater();
+    });
+    if (equation.lesson) {
+        watcher->setFuture(QtConcurrent::run([x0, y0, x1, h0, settings, stop] {
+            const pelorin::ExactSolution solution(x0, y0);
+            return pelorin::sweepAdaptive(pelorin::f1, [solution](double x) { return solution(x); },
+                                          x0, y0, x1, h0, settings, doublings, stop);
+        }));
+    } else {
+        const auto slope = std::make_shared<const pelorin::SlopeExpression>(equation.slope->clone());
+        const auto exact = equation.exact ? std::make_shared<const pelorin::SolutionExpression>(
+                                                equation.exact->clone())
+                                          : nullptr;
+        watcher->setFuture(QtConcurrent::run([slope, exact, x0, y0, x1, h0, settings, stop] {
+            pelorin::ExactValue value;
+            if (exact) value = [exact](double x) { return (*exact)(x); };
+            return pelorin::sweepAdaptive(*slope, value, x0, y0, x1, h0, settings, doublings,
+                                          stop);
+        }));
+    }
+}
+
+void AdaptiveTab::showRun(pelorin::AdaptiveStudy study, const QStringList& firstNotes) {
+    study_ = std::move(study);
+    QStringList notes = firstNotes;
+    notes << fromNotes(study_.notes) << fromNotes(study_.run.notes);
+    const std::string unlisted = pelorin::unlistedAttemptsNote(study_.run);
+    if (!unlisted.empty()) notes << QString::fromStdString(unlisted);
+
+    const pelorin::TextTable text = pelorin::adaptiveStepTable(study_.run);
+    table_->clear();
+    table_->setColumnCount(static_cast<int>(text.header.size()));
+    table_->setRowCount(static_cast<int>(text.rows.size()));
+    for (std::size_t column = 0; column < text.header.size(); ++column) {
+        table_->setHorizontalHeaderItem(static_cast<int>(column),
+                                        new QTableWidgetItem(QString::fromStdString(text.header[column])));
+    }
+    for (std::size_t row = 0; row < text.rows.size(); ++row) {
+        for (std::size_t column = 0; column < text.rows[row].size(); ++column) {
+            auto* cell = new QTableWidgetItem(QString::fromStdString(text.rows[row][column]));
+            cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table_->setItem(static_cast<int>(row), static_cast<int>(column), cell);
+        }
+    }
+    // The widest cells are in the first rows' kind: measuring a hundred is enough.
+    table_->horizontalHeader()->setResizeContentsPrecision(100);
+    table_->resizeColumnsToContents();
+    if (plotRun()) notes << QString::fromStdString(pelorin::undrawableNote());
+    setNotes(notes_, notes);
+}
+
+// The plot has its new palette when it is told of it, and redraws itself
+// with it right after: the curves drawn here take their colours from it.
+bool AdaptiveTab::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) {
+        if (watched == work_) plotSweep();
+        else plotRun();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool AdaptiveTab::plotRun() {
+    const pelorin::AdaptiveRun& run = study_.run;
+    solution_->clearGraphs();
+    steps_->clearGraphs();
+    bool leftOut = false;
+    if (!study_.solutionX.empty()) {
+        const pelorin::DrawablePoints points = pelorin::drawablePoints(study_.solutionX, study_.solutionY);
+        leftOut = points.leftOut;
+        QCPGraph* exact = solution_->addGraph();
+        exact->setName(study_.reference ? "reference solution" : "exact solution");
+        exact->setPen(QPen(solution_->palette().color(QPalette::Text), 1.5));
+        exact->setData(vectorOf(points.x), vectorOf(points.y));
+    }
+    if (run.method && !run.attempts.empty()) {
+        const std::size_t row = pelorin::catalogueRow(*run.method);
+        std::vector<double> x{run.attempts.front().x}, y{run.attempts.front().y0};
+        std::vector<double> acceptedX, acceptedH, rejectedX, rejectedH;
+        for (const pelorin::AdaptiveStep& step : run.attempts) {
+            if (step.accepted) {
+                x.push_back(step.x + step.h);
+                y.push_back(step.y1);
+            }
+            if (!positive(std::fabs(step.h))) continue;
+            (step.accepted ? acceptedX : rejectedX).push_back(step.x);
+            (step.accepted ? acceptedH : rejectedH).push_back(std::fabs(step.h));
+        }
+        // The run's last point is x1 exactly, where its last step lands.
+        if (run.end == pelorin::AdaptiveEnd::reachedEnd && x.size() > 1) x.back() = run.x;
+        const pelorin::DrawablePoints points = pelorin::drawablePoints(x, y);
+        leftOut = leftOut || points.leftOut;
+        QCPGraph* numerical = solution_->addGraph();
+        numerical->setName(fromView(run.method->caption) + ", accepted steps");
+        numerical->setPen(LabPlot::methodPen(row));
+        numerical->setScatterStyle(LabPlot::methodMarker(row));
+        numerical->setData(vectorOf(points.x), vectorOf(points.y));
+
+        QCPGraph* accepted = steps_->addGraph();
+        accepted->setName("accepted");
+        accepted->setPen(LabPlot::methodPen(row));
+        accepted->setScatterStyle(LabPlot::methodMarker(row));
+        accepted->setData(vectorOf(acceptedX), vectorOf(acceptedH));
+        QCPGraph* rejected = steps_->addGraph();
+        rejected->setName("rejected");
+        rejected->setLineStyle(QCPGraph::lsNone);
+        rejected->setScatterStyle(
+            QCPScatterStyle(QCPScatterStyle::ssCross, QPen(steps_->accent(), 2), Qt::NoBrush, 9));
+        rejected->setPen(QPen(steps_->accent(), 2));
+        rejected->setData(vectorOf(rejectedX), vectorOf(rejectedH));
+    }
+    for (LabPlot* plot : {solution_, steps_}) {
+        plot->rescaleAxes();
+        plot->xAxis->scaleRange(1.05);
+    }
+    solution_->yAxis->scaleRange(1.1);
+    // At least two decades, so that the logarithmic axis is labelled at
+    // its decades only, not crowded with labels between them.
+    const QCPRange h = steps_->yAxis->range();
+    if (h.lower > 0) {
+        const double middle = std::sqrt(h.lower * h.upper);
+        const double half = std::max(std::sqrt(h.upper / h.lower) * 2, 10.0);
+        steps_->yAxis->setRange(middle / half, middle * half);
+    }
+    solution_->replot();
+    steps_->replot();
+    return leftOut;
+}
+
+void AdaptiveTab::showSweep(pelorin::WorkPrecision sweep) {
+    sweep_ = std::move(sweep);
+    QStringList notes = fromNotes(sweep_.notes);
+    notes << fromNotes(pelorin::workPrecisionNotes(sweep_));
+    setNotes(workNotes_, notes);
+    plotSweep();
+}
+
+void AdaptiveTab::plotSweep() {
+    const pelorin::WorkPrecision& sweep = sweep_;
+    work_->clearGraphs();
+    const auto addSeries = [this](const QString& name, const QPen& pen,
+                                  const QCPScatterStyle& marker, const auto& points,
+                                  const auto& evaluations, const auto& error) {
+        QCPGraph* graph = work_->addGraph();
+        graph->setName(name);
+        graph->setPen(pen);
+        graph->setScatterStyle(marker);
+        for (const auto& point : points) {
+            const double cost = static_cast<double>(evaluations(point));
+            if (const auto value = error(point); value && positive(*value) && positive(cost)) {
+                graph->addData(cost, *value);
+            }
+        }
+    };
+    const auto workEvaluations = [](const pelorin::WorkPoint& point) { return point.slopeEvaluations; };
+    const auto workError = [](const pelorin::WorkPoint& point) { return point.error; };
+    for (const pelorin::WorkSeries& series : sweep.adaptive) {
+        if (!series.method) continue;
+        const std::size_t row = pelorin::catalogueRow(*series.method);
+        QPen pen = LabPlot::methodPen(row);
+        pen.setWidthF(2.5);
+        addSeries(QString::fromStdString(series.caption) + ", adaptive", pen,
+                  LabPlot::methodMarker(row), series.points, workEvaluations, workError);
+        QPen fixedPen = LabPlot::methodPen(row);
+        fixedPen.setStyle(Qt::DashLine);
+        const pelorin::ConvergenceSeries& fixed = sweep.fixedSteps.series[row];
+        addSeries(QString::fromStdString(series.caption) + ", fixed steps", fixedPen,
+                  QCPScatterStyle(QCPScatterStyle::ssNone), fixed.points,
+                  [](const pelorin::ConvergencePoint& point) { return point.slopeEvaluations; },
+                  [](const pelorin::ConvergencePoint& point) { return point.error; });
+    }
+    if (!sweep.library.points.empty()) {
+        const QColor text = work_->palette().color(QPalette::Text);
+        addSeries(QString::fromStdString(sweep.library.caption), QPen(text, 1.5, Qt::DashDotLine),
+                  QCPScatterStyle(QCPScatterStyle::ssPlus, text, 8), sweep.library.points,
+                  workEvaluations, workError);
+    }
+    work_->rescaleAxes();
+    const QCPRange keys = work_->xAxis->range();
+    if (keys.lower > 0) work_->xAxis->setRange(keys.lower / 1.5, keys.upper * 1.5);
+    const QCPRange values = work_->yAxis->range();
+    if (values.lower > 0) work_->yAxis->setRange(values.lower / 10, values.upper * 10);
+    work_->replot();
+}

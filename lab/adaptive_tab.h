@@ -1,0 +1,83 @@
+// The Adaptive tab: the lab's method choosing its own steps from its
+// embedded error estimate, every attempt in a table, the solution and the
+// step sizes drawn, and the error at x1 against the work spent over a sweep
+// of tolerances, beside fixed steps and the library's stepper.
+#pragma once
+
+#include "analysis/adaptive.h"
+#include "lab/inputs.h"
+#include "problem/adaptive_study.h"
+
+#include <QWidget>
+
+#include <array>
+#include <optional>
+#include <stop_token>
+
+class LabPlot;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+class AdaptiveTab : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit AdaptiveTab(QWidget* parent = nullptr);
+
+    void show(const LabInputs& inputs);
+    // The run's method, tolerance and first step, as a handout names them.
+    QString handoutLine() const;
+
+protected:
+    // A plot's new palette (a dark desktop) redraws its curves in its colours.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+signals:
+    // A button that offers an embedded pair was pressed: the lab's method
+    // should become this catalogue row.
+    void methodChosen(int row);
+
+private:
+    QWidget* createSettings();
+    QWidget* createOffer();
+    // A box of the settings was edited: read them all, then run again.
+    void settingsEdited();
+    void readSettings();
+    void start();
+    void showRun(pelorin::AdaptiveStudy study, const QStringList& firstNotes);
+    void showSweep(pelorin::WorkPrecision sweep);
+    // Draw what is held; plotRun says whether a value was left out.
+    bool plotRun();
+    void plotSweep();
+
+    LabInputs inputs_;
+    pelorin::ControllerSettings settings_;
+    double tolerance_ = 1e-6;
+    std::array<std::optional<double>, 3> lastGoodFactors_{};  // safety, growth, shrink
+    QStringList settingsNotes_;
+    pelorin::AdaptiveStudy study_;
+    pelorin::WorkPrecision sweep_;
+    QString sweepKey_;  // what the sweep on screen (or under way) was made from
+
+    QLineEdit* toleranceBox_ = nullptr;
+    QComboBox* parts_ = nullptr;
+    std::array<QLineEdit*, 3> factors_{};
+    QCheckBox* perUnitStep_ = nullptr;
+    QLabel* controller_ = nullptr;
+    QWidget* offer_ = nullptr;
+    QLabel* offerText_ = nullptr;
+    std::array<QPushButton*, 2> offerButtons_{};
+    LabPlot* solution_ = nullptr;
+    LabPlot* steps_ = nullptr;
+    LabPlot* work_ = nullptr;
+    QLabel* notes_ = nullptr;
+    QLabel* workNotes_ = nullptr;
+    QTableWidget* table_ = nullptr;
+    int runGeneration_ = 0;    // of the run asked for last
+    int sweepGeneration_ = 0;  // of the sweep asked for last
+    std::stop_source sweepStop_;  // of the sweep running in the background
+};

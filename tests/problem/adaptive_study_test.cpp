@@ -1,0 +1,118 @@
+// The adaptive run and the sweep on a library problem: measured against the
+// reference where the exact solution is withheld, the run takes the same
+// steps and its true errors agree with the exact ones to within the
+// reference's stated accuracy; the drawn curve follows the solution.
+#include "problem/adaptive_study.h"
+#include "problem/library.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <stdexcept>
+#include <string>
+
+using namespace pelorin;
+
+namespace {
+
+Problem compiled(std::string_view name) {
+    for (const LibraryProblem& entry : problemLibrary) {
+        if (entry.name != name) continue;
+        ProblemCompilation compilation = compileProblem(problemText(entry));
+        if (!compilation.problem) throw std::invalid_argument(compilation.errors.front().text);
+        return std::move(*compilation.problem);
+    }
+    throw std::invalid_argument("no such problem");
+}
+
+ExactValue valueOf(const Problem& problem) {
+    return [&problem](double x) { return (*problem.exact)(x); };
+}
+
+}  // namespace
+
+TEST(AdaptiveStudy, TheReferenceMeasuresTheSameStepsAsTheExactSolution) {
+    const struct {
+        const char* problem;
+        const char* method;
+        double tolerance;
+    } rows[] = {
+        {"Textbook: y' = y - x\u00b2 + 1", "Runge-Kutta-Fehlberg", 1e-6},
+        {"Logistic: y' = y(1 - y)", "Runge-Kutta-Merson", 1e-5},
+        {"Stiff: y' = -50(y - cos x)", "Runge-Kutta-Fehlberg", 1e-3},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.problem);
+        const Problem problem = compiled(row.problem);
+        const Method& method = methodByCaption(row.method);
+        const ControllerSettings settings = withTolerance({}, row.tolerance);
+        const AdaptiveStudy exact = studyAdaptive(method, problem.slope, valueOf(problem),
+                                                  problem.x0, problem.y0, problem.x1, 0.4, settings);
+        const AdaptiveStudy reference = studyAdaptive(method, problem.slope, {}, problem.x0,
+                                                      problem.y0, problem.x1, 0.4, settings);
+        EXPECT_FALSE(exact.reference);
+        EXPECT_TRUE(exact.notes.empty());
+        EXPECT_TRUE(reference.reference);
+        ASSERT_FALSE(reference.notes.empty());
+        EXPECT_TRUE(reference.notes.front().starts_with(
+            "No exact solution is given: the errors are measured against a reference solution "
+            "(the library Boost.Odeint's Dormand-Prince method with step-size control), accurate "
+            "to about "))
+            << reference.notes.front();
+        EXPECT_EQ(exact.run.end, AdaptiveEnd::reachedEnd);
+        ASSERT_EQ(reference.run.attempts.size(), exact.run.attempts.size());
+        for (std::size_t i = 0; i < exact.run.attempts.size(); ++i) {
+            SCOPED_TRACE("attempt " + std::to_string(i));
+            const AdaptiveStep& withExact = exact.run.attempts[i];
+            const AdaptiveStep& withReference = reference.run.attempts[i];
+            EXPECT_EQ(withReference.x, withExact.x);
+            EXPECT_EQ(withReference.h, withExact.h);
+            ASSERT_TRUE(withExact.localError && withReference.localError);
+            ASSERT_TRUE(withExact.globalError && withReference.globalError);
+            // The reference is good to 1E-13·(1 + |y|); a local error also
+            // starts from the reference's value, which the step carries on.
+            EXPECT_NEAR(*withReference.localError, *withExact.localError, 1e-11);
+            EXPECT_NEAR(*withReference.globalError, *withExact.globalError, 1e-11);
+        }
+        ASSERT_TRUE(reference.run.errorAtEnd && exact.run.errorAtEnd);
+        EXPECT_NEAR(*reference.run.errorAtEnd, *exact.run.errorAtEnd, 1e-11);
+        // The drawn curve: every sample, from x0 to x1, on the solution.
+        ASSERT_EQ(reference.solutionX.size(), static_cast<std::size_t>(solutionSamples + 1));
+        ASSERT_EQ(exact.solutionX.size(), reference.solutionX.size());
+        EXPECT_EQ(reference.solutionX.front(), problem.x0);
+        EXPECT_EQ(reference.solutionX.back(), problem.x1);
+        for (std::size_t i = 0; i < exact.solutionX.size(); i += 50) {
+            EXPECT_NEAR(reference.solutionY[i], exact.solutionY[i], 1e-11);
+        }
+    }
+}
+
+TEST(AdaptiveStudy, TheSweepWithoutAnExactSolutionSaysItsReference) {
+    const Problem problem = compiled("Textbook: y' = y - x\u00b2 + 1");
+    const WorkPrecision exact = sweepAdaptive(problem.slope, valueOf(problem), problem.x0,
+                                              problem.y0, problem.x1, 0.4, {}, 4);
+    const WorkPrecision reference =
+        sweepAdaptive(problem.slope, {}, problem.x0, problem.y0, problem.x1, 0.4, {}, 4);
+    EXPECT_TRUE(exact.notes.empty());
+    ASSERT_EQ(reference.notes.size(), 1u);
+    EXPECT_TRUE(reference.notes.front().starts_with("No exact solution is given:"));
+    ASSERT_EQ(reference.adaptive.size(), exact.adaptive.size());
+    for (std::size_t s = 0; s < exact.adaptive.size(); ++s) {
+        for (std::size_t i = 0; i < sweepTolerances.size(); ++i) {
+            SCOPED_TRACE(exact.adaptive[s].caption + " " + std::to_string(i));
+            const WorkPoint& a = exact.adaptive[s].points[i];
+            const WorkPoint& b = reference.adaptive[s].points[i];
+            EXPECT_EQ(a.slopeEvaluations, b.slopeEvaluations);
+            ASSERT_TRUE(a.error && b.error);
+            EXPECT_NEAR(*a.error, *b.error, 1e-11);
+        }
+    }
+    // A problem whose solution escapes before x1 has no reference to measure with.
+    const Problem escape = compiled("Escape: y' = 1 + y\u00b2");
+    const WorkPrecision beyond = sweepAdaptive(escape.slope, {}, 0, 0, 2, 0.4, {}, 2);
+    ASSERT_EQ(beyond.notes.size(), 1u);
+    EXPECT_TRUE(beyond.notes.front().starts_with(
+        "No exact solution, and no reference solution could be computed to x1: "))
+        << beyond.notes.front();
+    EXPECT_TRUE(beyond.adaptive.empty());
+}

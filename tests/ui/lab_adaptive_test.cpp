@@ -1,0 +1,366 @@
+// The Method lab's Adaptive page as a student meets it: every attempted step
+// of Fehlberg's pair listed with the numbers worked out by hand, hostile
+// tolerances explained in words, a method without an estimate offered the
+// two pairs, the rejected attempt drawn where it was tried, and the sweep of
+// tolerances drawn beside fixed steps and the library's stepper. The lab is
+// the program's loaded plugin, seen through Qt's and QCustomPlot's classes
+// and accessible names only.
+//
+// Expected rows were worked out with a separate python3 replica of the pair
+// (its tableau from the literature, the controller from its published rule,
+// in the same double arithmetic), and agree with the analysis tests' values.
+#include "ui/form1.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <qcustomplot.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Waits for work off the window's thread; ctest's own limit stops a hang.
+template <typename Condition>
+void settle(Condition done) {
+    while (!done()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+class Adaptive : public ::testing::Test {
+protected:
+    Form1 form;
+    QWidget* lab = nullptr;
+
+    void SetUp() override {
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+    void TearDown() override { delete lab; }
+
+    // Opens the lab from the main window's boxes and method, on the Adaptive page.
+    void open(const char* x1, const char* option) {
+        QLineEdit* box = form.findChild<QLineEdit*>("Text_x1");
+        box->selectAll();
+        QTest::keyClicks(box, x1);
+        form.findChild<QRadioButton*>(option)->setChecked(true);
+        QTest::keyClick(&form, Qt::Key_L, Qt::ControlModifier);
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == "MethodLab") lab = window;
+        }
+        ASSERT_NE(lab, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(lab));
+        QTest::keyClick(lab, Qt::Key_A, Qt::AltModifier);
+        QApplication::processEvents();
+    }
+
+    template <typename Widget>
+    Widget* named(const char* name) const {
+        for (Widget* widget : lab->findChildren<Widget*>()) {
+            if (widget->accessibleName() == name) return widget;
+        }
+        ADD_FAILURE() << "nothing named " << name;
+        return nullptr;
+    }
+    QTableWidget* steps() const { return named<QTableWidget>("Adaptive steps"); }
+    QString notes() const { return named<QLabel>("Adaptive notes")->text(); }
+    void setTolerance(const char* text) {
+        QLineEdit* box = named<QLineEdit>("Tolerance");
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+    std::vector<QString> row(int index) const {
+        std::vector<QString> cells;
+        for (int column = 0; column < steps()->columnCount(); ++column) {
+            const QTableWidgetItem* cell = steps()->item(index, column);
+            cells.push_back(cell ? cell->text() : "(none)");
+        }
+        return cells;
+    }
+    void waitForSweep() const {
+        QLabel* work = named<QLabel>("Work-precision notes");
+        settle([work] { return !work->text().startsWith("Calculating"); });
+    }
+};
+
+using Row = std::vector<QString>;
+
+TEST_F(Adaptive, EveryAttemptedStepIsListedWithItsVerdict) {
+    open("2", "Option_RKF");
+    QTest::keyClick(lab, Qt::Key_N, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), named<QLineEdit>("Tolerance"));
+    setTolerance("1E-8");
+    const Row header{"x", "h", "y at x + h", "estimate", "tolerance", "estimate/tolerance",
+                     "step", "true local error", "true error of y"};
+    for (int column = 0; column < steps()->columnCount(); ++column) {
+        EXPECT_EQ(steps()->horizontalHeaderItem(column)->text(), header[static_cast<std::size_t>(column)]);
+    }
+    // The first step h = 0.4 is far too long for 1E-8: rejected, retried
+    // with a fifth of it from the same x, then accepted.
+    const struct {
+        int index;
+        Row cells;
+    } rows[] = {
+        {0, {"0", "4.00E-01", "-0.810949907692308", "-4.53E-05", "2.00E-08", "2.26E+03",
+             "rejected", "1.02E-05", "1.02E-05"}},
+        {1, {"0", "8.00E-02", "-0.929349038458092", "-1.30E-08", "2.00E-08", "6.49E-01",
+             "accepted", "7.02E-10", "7.02E-10"}},
+        {2, {"0.08", "7.85E-02", "-0.877268274776298", "-1.09E-08", "1.93E-08", "5.65E-01",
+             "accepted", "5.79E-10", "1.23E-09"}},
+        {3, {"0.158501098348821", "7.92E-02", "-0.840715637671607", "-1.05E-08", "1.88E-08",
+             "5.61E-01", "accepted", "5.64E-10", "1.70E-09"}},
+    };
+    ASSERT_EQ(steps()->rowCount(), 23);
+    for (const auto& expected : rows) {
+        SCOPED_TRACE("attempt " + std::to_string(expected.index));
+        EXPECT_EQ(row(expected.index), expected.cells);
+    }
+    // The last step is cut to land on x1 = 2.
+    const Row last = row(22);
+    EXPECT_EQ(last[0], "1.97391639576933");
+    EXPECT_EQ(last[1], "2.61E-02");
+    EXPECT_EQ(last[2], "-2.40600584189149");
+    EXPECT_EQ(last[6], "accepted");
+    EXPECT_TRUE(notes().contains("Reached x1 = 2: 22 steps accepted and 1 attempt rejected, 138 "
+                                 "slope evaluations (6 per attempt)."))
+        << notes().toStdString();
+}
+
+// A tolerance no run can use keeps the last good one and says why; one below
+// what rounding allows is raised, and the notes say so.
+TEST_F(Adaptive, HostileTolerancesAreExplainedInWords) {
+    open("2", "Option_RKF");
+    const struct {
+        const char* text;
+        QString note;
+        int rows;  // of the run in force
+    } cases[] = {
+        {"0", "Tolerance: a tolerance of 0 cannot be met, for every estimate holds rounding: "
+              "type a positive number such as 1E-6; the tolerance stays 1.00E-06.", 10},
+        {"-1E-6", "Tolerance: a tolerance is a size, it cannot be negative: type a positive "
+                  "number such as 1E-6; the tolerance stays 1.00E-06.", 10},
+        {"abc", "Tolerance: \"abc\" is not a number; the tolerance stays 1.00E-06.", 10},
+        {"1,5E-6", "Tolerance: \"1,5E-6\" is not a number: use a point, not a comma, for "
+                   "decimals; the tolerance stays 1.00E-06.", 10},
+        {"1E-300", "The relative tolerance 1.00E-300 is below what rounding in double "
+                   "precision lets a step reach (one rounding alone is 1.1E-16 of a number's "
+                   "size, and a step has several): 1.00E-14 is used instead.", -1},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.text);
+        setTolerance("1E-6");
+        setTolerance(row.text);
+        EXPECT_TRUE(notes().startsWith(row.note)) << notes().toStdString();
+        if (row.rows >= 0) EXPECT_EQ(steps()->rowCount(), row.rows);
+        else EXPECT_GT(steps()->rowCount(), 100);
+        EXPECT_FALSE(notes().contains("nan", Qt::CaseInsensitive));
+        EXPECT_FALSE(notes().contains("inf", Qt::CaseInsensitive));
+    }
+    setTolerance("1E-6");
+    EXPECT_TRUE(notes().startsWith("Runge-Kutta-Fehlberg carries on with its fifth-order "
+                                   "solution")) << notes().toStdString();
+}
+
+// Settings the controller cannot use stop the run and say why, instead of
+// leaving the last run's steps on the page.
+TEST_F(Adaptive, ASafetyFactorAboveOneStopsTheRunWithItsReason) {
+    open("2", "Option_RKF");
+    ASSERT_GT(steps()->rowCount(), 0);
+    QLineEdit* safety = named<QLineEdit>("Safety factor");
+    safety->selectAll();
+    QTest::keyClicks(safety, "2");
+    QTest::keyClick(safety, Qt::Key_Return);
+    EXPECT_EQ(notes(), "The safety factor 2.00E+00 is not in (0, 1]: it aims each step a little "
+                       "below the tolerance, so that fewer steps are rejected; 0.9 is usual.");
+    EXPECT_EQ(steps()->rowCount(), 0);
+}
+
+TEST_F(Adaptive, AMethodWithoutAnEstimateIsOfferedThePairs) {
+    open("2", "Option_RK4");
+    QLabel* offer = named<QLabel>("Method offer");
+    EXPECT_TRUE(offer->isVisible());
+    EXPECT_EQ(offer->text(), "Runge-Kutta 4 has no embedded error estimate, so it cannot choose "
+                             "its own steps. Runge-Kutta-Fehlberg and Runge-Kutta-Merson carry "
+                             "one: choose either.");
+    EXPECT_EQ(steps()->rowCount(), 0);
+    QTest::mouseClick(named<QPushButton>("Use Runge-Kutta-Merson"), Qt::LeftButton);
+    EXPECT_EQ(named<QComboBox>("Method")->currentText(), "Runge-Kutta-Merson");
+    EXPECT_FALSE(offer->isVisible());
+    // Merson from (0, -1) to 2 with 1E-6, its first step the lab's h = 0.4.
+    EXPECT_EQ(steps()->rowCount(), 10);
+    EXPECT_TRUE(notes().contains("9 steps accepted and 1 attempt rejected, 50 slope evaluations"))
+        << notes().toStdString();
+    // Alt+B chooses Fehlberg, from the keyboard, once the lab's method has no estimate.
+    named<QComboBox>("Method")->setCurrentIndex(0);
+    // A mnemonic clicks its button as the eye can follow, a moment later.
+    QTest::keyClick(lab, Qt::Key_B, Qt::AltModifier);
+    QComboBox* method = named<QComboBox>("Method");
+    settle([method] { return method->currentText() != "Euler"; });
+    EXPECT_EQ(method->currentText(), "Runge-Kutta-Fehlberg");
+}
+
+// The picture of h against x: the rejected first attempt h = 0.4 is marked
+// at x = 0, and the accepted retry h = 0.08 sits below it in the method's
+// colour; a plot that dropped the rejected attempts, or drew them at the
+// accepted h, would differ there.
+TEST_F(Adaptive, TheRejectedAttemptIsDrawnWhereItWasTried) {
+    open("2", "Option_RKF");
+    setTolerance("1E-8");
+    QCustomPlot* plot = named<QCustomPlot>("Step size plot");
+    ASSERT_NE(plot, nullptr);
+    plot->replot();
+    const QImage image = plot->grab().toImage();
+    // Pixels of a hue within 12 degrees of the colour's, and saturated:
+    // antialiased edges keep their hue, and the red and the pink stay apart.
+    const auto near = [&](double x, double h, QRgb colour) {
+        const int px = static_cast<int>(plot->xAxis->coordToPixel(x));
+        const int py = static_cast<int>(plot->yAxis->coordToPixel(h));
+        const int hue = QColor(colour).hsvHue();
+        int found = 0;
+        for (int dx = -5; dx <= 5; ++dx) {
+            for (int dy = -5; dy <= 5; ++dy) {
+                const QColor pixel = image.pixelColor(px + dx, py + dy);
+                const int apart = std::abs(pixel.hsvHue() - hue);
+                if (pixel.hsvSaturation() > 60 && std::min(apart, 360 - apart) <= 12) ++found;
+            }
+        }
+        return found;
+    };
+    const QRgb rejectedRed = qRgb(0xc0, 0x30, 0x30);
+    const QRgb fehlbergPink = qRgb(0xcc, 0x79, 0xa7);
+    const struct {
+        const char* name;
+        double x, h;
+        QRgb colour;
+        bool drawn;
+    } points[] = {
+        {"rejected attempt, marked", 0, 0.4, rejectedRed, true},
+        {"accepted retry, in the method's colour", 0, 0.08, fehlbergPink, true},
+        {"no rejected mark at the accepted h", 0, 0.08, rejectedRed, false},
+        {"no accepted step at the rejected h", 0, 0.4, fehlbergPink, false},
+    };
+    for (const auto& point : points) {
+        SCOPED_TRACE(point.name);
+        if (point.drawn) EXPECT_GE(near(point.x, point.h, point.colour), 4);
+        else EXPECT_EQ(near(point.x, point.h, point.colour), 0);
+    }
+}
+
+// On a dark desktop the rejected attempt's mark turns to the lighter red
+// that reads on a dark ground, as soon as the palette changes.
+TEST_F(Adaptive, TheRejectedMarkFollowsADarkPalette) {
+    open("2", "Option_RKF");
+    setTolerance("1E-8");
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
+        dark.setColor(role, QColor(0x35, 0x35, 0x35));
+    }
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        dark.setColor(role, QColor(0xdd, 0xdd, 0xdd));
+    }
+    QCustomPlot* plot = named<QCustomPlot>("Step size plot");
+    ASSERT_NE(plot, nullptr);
+    const struct {
+        const char* name;
+        const QPalette& palette;
+        bool lightRed;
+    } rows[] = {{"dark", dark, true}, {"light", light, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QApplication::setPalette(row.palette);
+        QApplication::processEvents();
+        plot->replot();
+        const QImage image = plot->grab().toImage();
+        const int px = static_cast<int>(plot->xAxis->coordToPixel(0));
+        const int py = static_cast<int>(plot->yAxis->coordToPixel(0.4));
+        int light = 0, deep = 0;
+        for (int dx = -5; dx <= 5; ++dx) {
+            for (int dy = -5; dy <= 5; ++dy) {
+                const QColor pixel = image.pixelColor(px + dx, py + dy);
+                const int hue = pixel.hsvHue();
+                if (hue > 12 && hue < 348) continue;
+                // The deep red (value 192, saturation 191) and the light red
+                // (255, 128) themselves, not their blends with the ground.
+                const int value = pixel.value(), saturation = pixel.hsvSaturation();
+                if (std::abs(value - 192) <= 12 && saturation >= 170) ++deep;
+                if (value >= 245 && std::abs(saturation - 128) <= 20) ++light;
+            }
+        }
+        EXPECT_GE(row.lightRed ? light : deep, 4);
+        EXPECT_EQ(row.lightRed ? deep : light, 0);
+    }
+    QApplication::setPalette(light);
+}
+
+// The sweep runs off the window's thread: both pairs over eleven tolerances,
+// the same methods with fixed steps, and the library's stepper, named as the
+// library's.
+TEST_F(Adaptive, TheSweepSetsAdaptiveBesideFixedStepsAndTheLibrary) {
+    open("2", "Option_RKF");
+    waitForSweep();
+    QCustomPlot* work = named<QCustomPlot>("Work-precision plot");
+    ASSERT_NE(work, nullptr);
+    const struct {
+        const char* name;
+        int points;
+    } series[] = {
+        {"Runge-Kutta-Fehlberg, adaptive", 11},
+        {"Runge-Kutta-Fehlberg, fixed steps", 17},
+        {"Runge-Kutta-Merson, adaptive", 11},
+        {"Runge-Kutta-Merson, fixed steps", 17},
+        {"Dormand-Prince 5(4), Boost.Odeint (library)", 11},
+    };
+    ASSERT_EQ(work->graphCount(), static_cast<int>(std::size(series)));
+    for (int i = 0; i < work->graphCount(); ++i) {
+        SCOPED_TRACE(series[i].name);
+        EXPECT_EQ(work->graph(i)->name(), series[i].name);
+        EXPECT_EQ(work->graph(i)->dataCount(), series[i].points);
+    }
+    EXPECT_EQ(work->xAxis->scaleType(), QCPAxis::stLogarithmic);
+    EXPECT_EQ(work->yAxis->scaleType(), QCPAxis::stLogarithmic);
+    // Merson's run at 1E-6 from the lab's h = 0.4: 50 evaluations for an
+    // error of 3.34E-06 at x1.
+    const auto merson = work->graph(2)->data()->at(4);
+    EXPECT_EQ(merson->key, 50);
+    EXPECT_NEAR(merson->value, 3.34e-6, 0.005e-6);
+    EXPECT_TRUE(named<QLabel>("Work-precision notes")
+                    ->text()
+                    .startsWith("Runge-Kutta-Fehlberg adapting its steps reached an error of "));
+}
+
+// A typed problem runs off the window's thread; on the stiff problem the
+// steps stay near the pair's stability limit, whatever the tolerance asks.
+TEST_F(Adaptive, OnTheStiffProblemStabilityKeepsTheStepsSmall) {
+    open("2", "Option_RKF");
+    QComboBox* problem = named<QComboBox>("Problem");
+    const int stiff = problem->findText("Stiff: y' = -50(y - cos x)");
+    ASSERT_GE(stiff, 0);
+    problem->setCurrentIndex(stiff);
+    emit problem->activated(stiff);
+    for (const char* tolerance : {"1E-2", "1E-3"}) {
+        SCOPED_TRACE(tolerance);
+        setTolerance(tolerance);
+        settle([this] { return steps()->rowCount() > 0; });
+        int late = 0;
+        for (int i = 0; i < steps()->rowCount(); ++i) {
+            if (steps()->item(i, 6)->text() != "accepted" || steps()->item(i, 0)->text().toDouble() < 0.5) continue;
+            ++late;
+            // Fehlberg's fifth-order solution is stable for h·(-50) down to
+            // -3.68: the controller hovers about h = 3.68/50 = 0.074, where
+            // the tolerance alone would allow far longer steps on cos x.
+            EXPECT_LT(steps()->item(i, 1)->text().toDouble(), 0.085) << i;
+        }
+        EXPECT_GT(late, 5);
+    }
+}
+
+}  // namespace
