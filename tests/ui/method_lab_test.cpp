@@ -932,3 +932,31 @@ TEST_F(Lab, NotesGrowWithTheirText) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every letter a formula uses reaches the boxes as typed, key by key, also
+// the letters that name a page or a button elsewhere in the lab.
+TEST_F(Lab, EveryLetterTypedReachesTheBox) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    const struct {
+        const char* box;
+        const char* typed;
+    } rows[] = {
+        {"f(x, y)", "exp(-x)*y + e*sqrt(abs(y))"},
+        {"exact y(x)", "exp(x) - pi*e"},
+        {"x0", "1e-3"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.box);
+        QLineEdit* box = named<QLineEdit>(*lab, row.box);
+        ASSERT_NE(box, nullptr);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, row.typed);
+        EXPECT_EQ(box->text().toStdString(), row.typed);
+    }
+}
+
+}  // namespace
