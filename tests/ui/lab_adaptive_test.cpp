@@ -9,7 +9,7 @@
 // Expected rows were worked out with a separate python3 replica of the pair
 // (its tableau from the literature, the controller from its published rule,
 // in the same double arithmetic), and agree with the analysis tests' values.
-#include "ui/form1.h"
+#include "tests/support/lab_window.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -34,49 +34,20 @@ void settle(Condition done) {
     while (!done()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-class Adaptive : public ::testing::Test {
+class Adaptive : public pelorin::testing::LabWindowTest {
 protected:
-    Form1 form;
-    QWidget* lab = nullptr;
-
-    void SetUp() override {
-        form.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    }
-    void TearDown() override { delete lab; }
-
     // Opens the lab from the main window's boxes and method, on the Adaptive page.
     void open(const char* x1, const char* option) {
         QLineEdit* box = form.findChild<QLineEdit*>("Text_x1");
         box->selectAll();
         QTest::keyClicks(box, x1);
         form.findChild<QRadioButton*>(option)->setChecked(true);
-        QTest::keyClick(&form, Qt::Key_L, Qt::ControlModifier);
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window->objectName() == "MethodLab") lab = window;
-        }
-        ASSERT_NE(lab, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(lab));
-        QTest::keyClick(lab, Qt::Key_A, Qt::AltModifier);
-        QApplication::processEvents();
+        openLab(Qt::Key_A);
     }
 
-    template <typename Widget>
-    Widget* named(const char* name) const {
-        for (Widget* widget : lab->findChildren<Widget*>()) {
-            if (widget->accessibleName() == name) return widget;
-        }
-        ADD_FAILURE() << "nothing named " << name;
-        return nullptr;
-    }
     QTableWidget* steps() const { return named<QTableWidget>("Adaptive steps"); }
     QString notes() const { return named<QLabel>("Adaptive notes")->text(); }
-    void setTolerance(const char* text) {
-        QLineEdit* box = named<QLineEdit>("Tolerance");
-        box->selectAll();
-        QTest::keyClicks(box, text);
-        QTest::keyClick(box, Qt::Key_Return);
-    }
+    void setTolerance(const char* text) { enter("Tolerance", text); }
     std::vector<QString> row(int index) const {
         std::vector<QString> cells;
         for (int column = 0; column < steps()->columnCount(); ++column) {

@@ -4,7 +4,7 @@
 // with the texts of the "Steps and errors" window. The lab is the program's
 // loaded plugin, seen here through Qt's and QCustomPlot's classes and the
 // accessible names only.
-#include "ui/form1.h"
+#include "tests/support/lab_window.h"
 #include "ui/steps_window.h"
 
 #include <QApplication>
@@ -52,47 +52,14 @@ Cells cells(const QTableWidget& table, bool withHeader) {
     return rows;
 }
 
-class Field : public ::testing::Test {
+class Field : public pelorin::testing::LabWindowTest {
 protected:
-    Form1 form;
-    QWidget* lab = nullptr;
+    void open() { openLab(Qt::Key_F); }
 
-    void SetUp() override {
-        form.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    }
-    void TearDown() override { delete lab; }
-
-    void open() {
-        QTest::keyClick(&form, Qt::Key_L, Qt::ControlModifier);
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window->objectName() == "MethodLab") lab = window;
-        }
-        ASSERT_NE(lab, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(lab));
-        QTest::keyClick(lab, Qt::Key_F, Qt::AltModifier);
-        // The pages are filled in an event of their own.
-        QApplication::processEvents();
-    }
-
-    template <typename Widget>
-    Widget* named(const char* name) const {
-        for (Widget* widget : lab->findChildren<Widget*>()) {
-            if (widget->accessibleName() == name) return widget;
-        }
-        ADD_FAILURE() << "nothing named " << name;
-        return nullptr;
-    }
     QCustomPlot* plot() const { return named<QCustomPlot>("Field"); }
     QString box(const char* name) const { return named<QLineEdit>(name)->text(); }
     QString notes() const { return named<QLabel>("Field notes")->text(); }
 
-    // Types a box of the lab and presses Enter, as a student does.
-    void enter(const char* name, const char* text) {
-        QLineEdit* edit = named<QLineEdit>(name);
-        type(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
-    }
     void chooseMethod(int row) { named<QComboBox>("Method")->setCurrentIndex(row); }
     void chooseProblem(int row) {
         QComboBox* problem = named<QComboBox>("Problem");

@@ -5,7 +5,7 @@
 // and a run without a step, or one that stopped, is explained. The lab is the
 // program's loaded plugin, seen here through Qt's and QCustomPlot's classes,
 // accessible names and object names only.
-#include "ui/form1.h"
+#include "tests/support/lab_window.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -22,37 +22,20 @@
 
 namespace {
 
-class OneStep : public ::testing::Test {
+class OneStep : public pelorin::testing::LabWindowTest {
 protected:
-    Form1 form;
-    QWidget* lab = nullptr;
-
     void SetUp() override {
-        form.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-        QTest::keyClick(&form, Qt::Key_L, Qt::ControlModifier);
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window->objectName() == "MethodLab") lab = window;
-        }
-        ASSERT_NE(lab, nullptr);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(lab));
-        QTest::keyClick(lab, Qt::Key_T, Qt::AltModifier);
+        LabWindowTest::SetUp();
+        openLab(Qt::Key_T);
     }
-    void TearDown() override { delete lab; }
 
     // Types the lab's boxes, each ended with Enter as a student ends it, and
     // chooses the lab's method; an f of nullptr leaves the equation as it is.
     void run(const char* x0, const char* y0, const char* x1, const char* h,
              const char* method = "Runge-Kutta 4", const char* f = nullptr) {
-        std::vector<std::pair<const char*, const char*>> boxes{
-            {"x0", x0}, {"y0", y0}, {"x1", x1}, {"h", h}};
-        if (f) boxes.insert(boxes.begin(), {"f(x, y)", f});
-        for (const auto& [name, text] : boxes) {
-            QLineEdit* box = named<QLineEdit>(name);
-            box->setFocus();
-            box->selectAll();
-            QTest::keyClicks(box, text);
-            QTest::keyClick(box, Qt::Key_Return);
+        if (f) enter("f(x, y)", f);
+        for (const auto& [name, text] : {std::pair{"x0", x0}, {"y0", y0}, {"x1", x1}, {"h", h}}) {
+            enter(name, text);
         }
         QComboBox* methods = named<QComboBox>("Method");
         ASSERT_GE(methods->findText(method), 0) << method;
@@ -60,14 +43,6 @@ protected:
         QApplication::processEvents();
     }
 
-    template <typename Widget>
-    Widget* named(const char* name) const {
-        for (Widget* widget : lab->findChildren<Widget*>()) {
-            if (widget->accessibleName() == name) return widget;
-        }
-        ADD_FAILURE() << "nothing named " << name;
-        return nullptr;
-    }
     QString notes() const { return named<QLabel>("Step notes")->text(); }
     QCustomPlot* plot() const { return named<QCustomPlot>("Stages of the step"); }
     void next(int times) {

@@ -1,0 +1,58 @@
+// What the Method lab's page tests share: the lab opened from the main
+// window with Ctrl+L on one of its pages, its controls found by the names a
+// screen reader reads, and its boxes typed as a student types them.
+#pragma once
+
+#include "ui/form1.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace pelorin::testing {
+
+class LabWindowTest : public ::testing::Test {
+protected:
+    Form1 form;
+    QWidget* lab = nullptr;
+
+    void SetUp() override {
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+    void TearDown() override { delete lab; }
+
+    // Ctrl+L in the main window, then Alt+`page` in the lab; the pages are
+    // filled in an event of their own.
+    void openLab(Qt::Key page) {
+        QTest::keyClick(&form, Qt::Key_L, Qt::ControlModifier);
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == "MethodLab") lab = window;
+        }
+        ASSERT_NE(lab, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(lab));
+        QTest::keyClick(lab, page, Qt::AltModifier);
+        QApplication::processEvents();
+    }
+
+    template <typename Widget>
+    Widget* named(const char* name) const {
+        for (Widget* widget : lab->findChildren<Widget*>()) {
+            if (widget->accessibleName() == name) return widget;
+        }
+        ADD_FAILURE() << "nothing named " << name;
+        return nullptr;
+    }
+
+    // Types a box of the lab over its text and presses Enter.
+    void enter(const char* name, const char* text) {
+        QLineEdit* box = named<QLineEdit>(name);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+};
+
+}  // namespace pelorin::testing
