@@ -104,7 +104,7 @@ std::optional<double> finiteOrNone(double value) {
 
 // The errors of an attempt against the exact solution; its own evaluations
 // are not the method's and are not counted.
-void measure(AdaptiveStep& step, const Method& method, Slope f, const ExactValue& exact) {
+void measure(AdaptiveStep& step, const Method& method, Slope f, const KnownSolution& exact) {
     const double atStart = exact(step.x);
     const double atEnd = exact(step.x + step.h);
     if (!std::isfinite(atStart) || !std::isfinite(atEnd)) return;
@@ -246,7 +246,7 @@ double nextStepSize(const ControllerSettings& settings, int lowerOrder, double h
 int estimateOrder(const Method& method) { return method.order - 1; }
 
 AdaptiveRun adaptiveRun(const Method& method, Slope f, double x0, double y0, double x1,
-                        double h0, const ControllerSettings& settings, const ExactValue& exact) {
+                        double h0, const ControllerSettings& settings, const KnownSolution& exact) {
     AdaptiveRun run;
     run.method = &method;
     run.x = x0;

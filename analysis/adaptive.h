@@ -6,6 +6,7 @@
 
 #include "analysis/convergence.h"
 #include "analysis/lab_reading.h"
+#include "analysis/solution_paths.h"
 #include "methods/methods.h"
 
 #include <array>
@@ -102,8 +103,6 @@ double nextStepSize(const ControllerSettings& settings, int lowerOrder, double h
 // estimate measures (Fehlberg 4, Merson 3), one below the method's order.
 int estimateOrder(const Method& method);
 
-// y(x) of the problem's exact solution (or a reference); empty when there is none.
-using ExactValue = std::function<double(double x)>;
 
 // One attempted step from (x, y0) with h.
 struct AdaptiveStep {
@@ -148,7 +147,7 @@ struct AdaptiveRun {
 // attempt's true errors; its evaluations are not counted.
 AdaptiveRun adaptiveRun(const Method& method, Slope f, double x0, double y0, double x1,
                         double h0, const ControllerSettings& settings,
-                        const ExactValue& exact = {});
+                        const KnownSolution& exact = {});
 
 // How the true local error compares with the estimate over the accepted
 // steps where both are known, the estimate is not zero and the local error

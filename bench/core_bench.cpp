@@ -170,11 +170,11 @@ void typedEvaluationsAlone(benchmark::State& state) {
 void typedSweep(benchmark::State& state) {
     const SlopeExpression slope = textbookSlope();
     const bool withReference = state.range(0) != 0;
-    const ExactValue exact = [](double x) { return (x + 1) * (x + 1) - 0.5 * std::exp(x); };
+    const KnownSolution exact = [](double x) { return (x + 1) * (x + 1) - 0.5 * std::exp(x); };
     long evaluations = 0;
     for (auto _ : state) {
         WorkPrecision sweep =
-            sweepAdaptive(slope, withReference ? ExactValue{} : exact, 0, 0.5, 2, 0.4, {}, 0);
+            sweepAdaptive(slope, withReference ? KnownSolution{} : exact, 0, 0.5, 2, 0.4, {}, 0);
         evaluations = 0;
         for (const WorkSeries& series : sweep.adaptive) {
             for (const WorkPoint& point : series.points) evaluations += point.slopeEvaluations;

@@ -125,11 +125,11 @@ void checkAdaptive(const Method& method, double x0, double y0, double x1, double
     ControllerSettings settings = withTolerance({}, tolerance);
     settings.maxAttempts = fuzzAttempts;
     const ExactSolution solution(x0, y0);
-    const ExactValue exact = [&](double x) { return solution(x); };
+    const KnownSolution exact = [&](double x) { return solution(x); };
     long calls = 0;
     const CountedLesson lesson{&calls};
     const AdaptiveRun run =
-        adaptiveRun(method, lesson, x0, y0, x1, h0, settings, measured ? exact : ExactValue{});
+        adaptiveRun(method, lesson, x0, y0, x1, h0, settings, measured ? exact : KnownSolution{});
     requireWords(run.notes, "the adaptive run");
     require(measured || run.slopeEvaluations == calls,
             "the adaptive run miscounts its slope evaluations");

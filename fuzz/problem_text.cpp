@@ -90,7 +90,7 @@ constexpr long adaptiveAttempts = 200;
 void checkAdaptiveStudy(const Method& method, const Problem& problem) {
     ControllerSettings settings = withTolerance({}, 1e-6);
     settings.maxAttempts = adaptiveAttempts;
-    ExactValue exact;
+    KnownSolution exact;
     if (problem.exact) exact = [&problem](double x) { return (*problem.exact)(x); };
     const AdaptiveStudy study =
         studyAdaptive(method, problem.slope, exact, problem.x0, problem.y0, problem.x1,

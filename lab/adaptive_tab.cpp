@@ -329,7 +329,7 @@ void AdaptiveTab::start() {
                 });
         const pelorin::Method* pair = &method;
         watcher->setFuture(QtConcurrent::run([pair, slope, exact, x0, y0, x1, h0, settings] {
-            pelorin::ExactValue value;
+            pelorin::KnownSolution value;
             if (exact) value = [exact](double x) { return (*exact)(x); };
             return pelorin::studyAdaptive(*pair, *slope, value, x0, y0, x1, h0, settings);
         }));
@@ -362,7 +362,7 @@ void AdaptiveTab::start() {
                                                 equation.exact->clone())
                                           : nullptr;
         watcher->setFuture(QtConcurrent::run([slope, exact, x0, y0, x1, h0, settings, stop] {
-            pelorin::ExactValue value;
+            pelorin::KnownSolution value;
             if (exact) value = [exact](double x) { return (*exact)(x); };
             return pelorin::sweepAdaptive(*slope, value, x0, y0, x1, h0, settings, doublings,
                                           stop);

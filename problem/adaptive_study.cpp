@@ -1,5 +1,7 @@
 #include "problem/adaptive_study.h"
 
+#include "problem/study.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -18,7 +20,7 @@ std::vector<double> sampleAbscissae(double x0, double x1) {
 
 }  // namespace
 
-AdaptiveStudy studyAdaptive(const Method& method, Slope f, const ExactValue& exact, double x0,
+AdaptiveStudy studyAdaptive(const Method& method, Slope f, const KnownSolution& exact, double x0,
                             double y0, double x1, double h0, const ControllerSettings& settings,
                             long referenceEvaluations) {
     AdaptiveStudy study;
@@ -66,7 +68,7 @@ AdaptiveStudy studyAdaptive(const Method& method, Slope f, const ExactValue& exa
     study.notes.push_back(referenceUsedNote(reference.accuracy) +
                           " True errors below that are the reference's, not the method's.");
     if (!reference.note.empty()) study.notes.push_back(reference.note);
-    const ExactValue lookup = [&reference, direction](double x) {
+    const KnownSolution lookup = [&reference, direction](double x) {
         const auto at = std::lower_bound(
             reference.x.begin(), reference.x.end(), x,
             [direction](double a, double b) { return a * direction < b * direction; });
@@ -84,27 +86,19 @@ AdaptiveStudy studyAdaptive(const Method& method, Slope f, const ExactValue& exa
     return study;
 }
 
-WorkPrecision sweepAdaptive(Slope f, const ExactValue& exact, double x0, double y0, double x1,
+WorkPrecision sweepAdaptive(Slope f, const KnownSolution& exact, double x0, double y0, double x1,
                             double h0, const ControllerSettings& settings, int doublings,
                             std::stop_token stop) {
-    ConvergenceProblem problem{x0, y0, x1, f, 0, 0};
-    std::string referenceNote;
-    if (exact) {
-        problem.exactAtEnd = exact(x1);
-    } else {
-        const ReferenceSolution reference = referenceSolution(f, x0, y0, {x1});
-        if (reference.y.empty() || !std::isfinite(reference.y.back())) {
-            WorkPrecision none;
-            none.notes.push_back("No exact solution, and no reference solution could be "
-                                 "computed to x1: " + reference.note);
-            return none;
-        }
-        problem.exactAtEnd = reference.y.back();
-        problem.measurableError = reference.accuracy;
-        referenceNote = referenceUsedNote(reference.accuracy);
+    const ProblemAtEnd atEnd = problemAtEnd(f, exact, x0, y0, x1);
+    if (!atEnd.problem) {
+        WorkPrecision none;
+        none.notes.push_back(atEnd.why);
+        return none;
     }
-    WorkPrecision sweep = workPrecision(problem, h0, settings, doublings, stop);
-    if (!referenceNote.empty()) sweep.notes.insert(sweep.notes.begin(), referenceNote);
+    WorkPrecision sweep = workPrecision(*atEnd.problem, h0, settings, doublings, stop);
+    if (atEnd.reference) {
+        sweep.notes.insert(sweep.notes.begin(), referenceUsedNote(atEnd.problem->measurableError));
+    }
     return sweep;
 }
 

@@ -27,14 +27,14 @@ struct AdaptiveStudy {
 // run's attempts and the drawn curve need, with at most referenceEvaluations
 // slope evaluations for each of its two solutions, and the run is measured
 // against it.
-AdaptiveStudy studyAdaptive(const Method& method, Slope f, const ExactValue& exact, double x0,
+AdaptiveStudy studyAdaptive(const Method& method, Slope f, const KnownSolution& exact, double x0,
                             double y0, double x1, double h0, const ControllerSettings& settings,
                             long referenceEvaluations = maxReferenceEvaluations);
 
 // workPrecision on the problem, the error at x1 measured against y(x1) or the
 // reference there (whose note leads the sweep's notes); `stop` ends it early,
 // as workPrecision's does.
-WorkPrecision sweepAdaptive(Slope f, const ExactValue& exact, double x0, double y0, double x1,
+WorkPrecision sweepAdaptive(Slope f, const KnownSolution& exact, double x0, double y0, double x1,
                             double h0, const ControllerSettings& settings, int doublings,
                             std::stop_token stop = {});
 

@@ -6,29 +6,41 @@
 
 namespace pelorin {
 
+ProblemAtEnd problemAtEnd(Slope f, const KnownSolution& exact, double x0, double y0, double x1) {
+    ConvergenceProblem problem{x0, y0, x1, f, 0, 0};
+    if (exact) {
+        problem.exactAtEnd = exact(x1);
+        return {problem, false, ""};
+    }
+    const ReferenceSolution reference = referenceSolution(f, x0, y0, {x1});
+    if (reference.y.empty() || !std::isfinite(reference.y.back())) {
+        return {std::nullopt, true,
+                "No exact solution, and no reference solution could be computed to x1: " +
+                    reference.note};
+    }
+    problem.exactAtEnd = reference.y.back();
+    problem.measurableError = reference.accuracy;
+    return {problem, true, ""};
+}
+
 ConvergenceStudy studyProblem(const SlopeExpression& slope, const SolutionExpression* exact,
                               double x0, double y0, double x1, int doublings,
                               std::stop_token stop) {
-    ConvergenceProblem problem{x0, y0, x1, slope, 0, 0};
-    std::vector<std::string> notes;
-    if (exact) {
-        problem.exactAtEnd = (*exact)(x1);
-    } else {
-        const ReferenceSolution reference = referenceSolution(slope, x0, y0, {x1});
-        if (reference.y.empty() || !std::isfinite(reference.y.back())) {
-            ConvergenceStudy none;
-            none.notes.push_back("No exact solution, and no reference solution could be "
-                                 "computed to x1: " + reference.note);
-            return none;
-        }
-        problem.exactAtEnd = reference.y.back();
-        problem.measurableError = reference.accuracy;
-        notes.push_back(referenceUsedNote(reference.accuracy) +
-                        " Orders from errors below ten times that measure the reference, not "
-                        "the method, and are marked.");
+    KnownSolution known;
+    if (exact) known = [exact](double x) { return (*exact)(x); };
+    const ProblemAtEnd atEnd = problemAtEnd(slope, known, x0, y0, x1);
+    if (!atEnd.problem) {
+        ConvergenceStudy none;
+        none.notes.push_back(atEnd.why);
+        return none;
     }
-    ConvergenceStudy study = studyConvergence(problem, doublings, stop);
-    study.notes.insert(study.notes.begin(), notes.begin(), notes.end());
+    ConvergenceStudy study = studyConvergence(*atEnd.problem, doublings, stop);
+    if (atEnd.reference) {
+        study.notes.insert(study.notes.begin(),
+                           referenceUsedNote(atEnd.problem->measurableError) +
+                               " Orders from errors below ten times that measure the reference, "
+                               "not the method, and are marked.");
+    }
     return study;
 }
 

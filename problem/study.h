@@ -5,9 +5,24 @@
 #pragma once
 
 #include "analysis/convergence.h"
+#include "analysis/solution_paths.h"
 #include "problem/expression.h"
 
+#include <optional>
+#include <string>
+
 namespace pelorin {
+
+// The problem with the value at x1 that errors are measured against: the
+// exact solution's when `exact` is given, else a reference's, with its
+// accuracy as the smallest measurable error. Empty, with why, when no
+// reference reaches x1.
+struct ProblemAtEnd {
+    std::optional<ConvergenceProblem> problem;
+    bool reference = false;
+    std::string why;  // empty when there is a problem
+};
+ProblemAtEnd problemAtEnd(Slope f, const KnownSolution& exact, double x0, double y0, double x1);
 
 // `exact` may be null: then the reference is used, and the study's notes
 // say so and how accurate it is. `stop` ends the study early, as

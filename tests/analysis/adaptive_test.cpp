@@ -34,7 +34,7 @@ double stiff(double x, double y) { return -1000 * (y - std::cos(x)); }
 
 double growth(double, double y) { return y; }
 
-ExactValue lessonExact(double x0, double y0) {
+KnownSolution lessonExact(double x0, double y0) {
     return [solution = ExactSolution(x0, y0)](double x) { return solution(x); };
 }
 
@@ -161,7 +161,7 @@ TEST(AdaptiveRun, CountsAndErrorAtX1AgreeWithAnIndependentReplica) {
         Slope f;
         double x0, y0, x1, h0;
         ControllerSettings settings;
-        ExactValue exact;
+        KnownSolution exact;
         long accepted, rejected, evaluations;
         std::string_view error;
     } rows[] = {
@@ -240,7 +240,7 @@ TEST(AdaptiveRun, AchievedErrorFallsAsTheToleranceFalls) {
         const char* name;
         Slope f;
         double x0, y0, x1;
-        ExactValue exact;
+        KnownSolution exact;
     } problems[] = {
         {"lesson from (0, -1) to 2", f1, 0, -1, 2, lessonExact(0, -1)},
         {"textbook from (0, 0.5) to 2", textbook, 0, 0.5, 2, textbookExact},
@@ -360,7 +360,7 @@ TEST(AdaptiveRun, TheEstimateAgainstTheTrueLocalError) {
         const Method& method;
         Slope f;
         double y0, tolerance;
-        ExactValue exact;
+        KnownSolution exact;
         std::size_t steps;
         std::string_view lowest, median, highest;
     } rows[] = {

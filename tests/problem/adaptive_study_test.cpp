@@ -25,7 +25,7 @@ Problem compiled(std::string_view name) {
     throw std::invalid_argument("no such problem");
 }
 
-ExactValue valueOf(const Problem& problem) {
+KnownSolution valueOf(const Problem& problem) {
     return [&problem](double x) { return (*problem.exact)(x); };
 }
 
