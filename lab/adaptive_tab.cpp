@@ -378,20 +378,7 @@ void AdaptiveTab::showRun(pelorin::AdaptiveStudy study, const QStringList& first
     if (!unlisted.empty()) notes << QString::fromStdString(unlisted);
 
     const pelorin::TextTable text = pelorin::adaptiveStepTable(study_.run);
-    table_->clear();
-    table_->setColumnCount(static_cast<int>(text.header.size()));
-    table_->setRowCount(static_cast<int>(text.rows.size()));
-    for (std::size_t column = 0; column < text.header.size(); ++column) {
-        table_->setHorizontalHeaderItem(static_cast<int>(column),
-                                        new QTableWidgetItem(QString::fromStdString(text.header[column])));
-    }
-    for (std::size_t row = 0; row < text.rows.size(); ++row) {
-        for (std::size_t column = 0; column < text.rows[row].size(); ++column) {
-            auto* cell = new QTableWidgetItem(QString::fromStdString(text.rows[row][column]));
-            cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            table_->setItem(static_cast<int>(row), static_cast<int>(column), cell);
-        }
-    }
+    fillTable(*table_, text);
     // The widest cells are in the first rows' kind: measuring a hundred is enough.
     table_->horizontalHeader()->setResizeContentsPrecision(100);
     table_->resizeColumnsToContents();

@@ -357,23 +357,7 @@ void FieldTab::fillSteps() {
         }
         caption->setText("La&b steps: the chosen method with h" + against);
     }
-    steps_->clear();
-    steps_->setColumnCount(static_cast<int>(shown_.header.size()));
-    steps_->setRowCount(static_cast<int>(shown_.rows.size()));
-    for (int column = 0; column < steps_->columnCount(); ++column) {
-        steps_->setHorizontalHeaderItem(
-            column, new QTableWidgetItem(
-                        QString::fromStdString(shown_.header[static_cast<std::size_t>(column)])));
-    }
-    for (int row = 0; row < steps_->rowCount(); ++row) {
-        const auto& cells = shown_.rows[static_cast<std::size_t>(row)];
-        for (int column = 0; column < steps_->columnCount(); ++column) {
-            auto* item =
-                new QTableWidgetItem(QString::fromStdString(cells[static_cast<std::size_t>(column)]));
-            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            steps_->setItem(row, column, item);
-        }
-    }
+    fillTable(*steps_, shown_);
     steps_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 }
 

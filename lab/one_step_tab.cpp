@@ -24,20 +24,9 @@ QVector<double> toVector(const std::vector<double>& values) {
 
 constexpr double stageMarkerSize = 8;
 
-// Fills a table with centred texts under the given column headings.
-void fillTable(QTableWidget& table, const QStringList& columns,
-               const std::vector<std::vector<std::string>>& cells) {
-    table.clear();
-    table.setColumnCount(static_cast<int>(columns.size()));
-    table.setRowCount(static_cast<int>(cells.size()));
-    table.setHorizontalHeaderLabels(columns);
-    for (std::size_t r = 0; r < cells.size(); ++r) {
-        for (std::size_t c = 0; c < cells[r].size(); ++c) {
-            auto* cell = new QTableWidgetItem(QString::fromStdString(cells[r][c]));
-            cell->setTextAlignment(Qt::AlignCenter);
-            table.setItem(static_cast<int>(r), static_cast<int>(c), cell);
-        }
-    }
+// The stages and the tableau read as a textbook prints them: centred.
+void fillCentred(QTableWidget& table, const pelorin::TextTable& text) {
+    fillTable(table, text, Qt::AlignCenter);
     table.horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 }
 
@@ -120,9 +109,8 @@ void OneStepTab::showStep(int step) {
     for (const std::string& note : view.notes) notes << QString::fromStdString(note);
     notes_->setText(notes.join("\n"));
     fillTableau(view.method);
-    QStringList stageColumns;
-    for (const char* column : pelorin::stageColumns) stageColumns << QString::fromUtf8(column);
-    fillTable(*stages_, stageColumns, pelorin::stageRows(view));
+    fillCentred(*stages_, {{pelorin::stageColumns.begin(), pelorin::stageColumns.end()},
+                           pelorin::stageRows(view)});
 
     plot_->clearGraphs();
     labels_.clear();
@@ -219,9 +207,9 @@ void OneStepTab::fillTableau(const pelorin::Method* method) {
         return;
     }
     const int stages = method->tableau->stages;
-    QStringList columns{"c"};
-    for (int j = 1; j <= stages; ++j) columns << QString("k%1").arg(j);
-    fillTable(*tableau_, columns, pelorin::tableauCells(*method->tableau));
+    std::vector<std::string> columns{"c"};
+    for (int j = 1; j <= stages; ++j) columns.push_back("k" + std::to_string(j));
+    fillCentred(*tableau_, {columns, pelorin::tableauCells(*method->tableau)});
     QStringList rows;
     for (int j = 1; j <= stages; ++j) rows << QString("stage %1").arg(j);
     rows << "b";

@@ -53,6 +53,23 @@ QTableWidget* addCaptionedTable(QBoxLayout* layout, const QString& caption,
     return table;
 }
 
+void fillTable(QTableWidget& table, const pelorin::TextTable& text, Qt::Alignment alignment) {
+    table.clear();
+    table.setColumnCount(static_cast<int>(text.header.size()));
+    table.setRowCount(static_cast<int>(text.rows.size()));
+    for (std::size_t column = 0; column < text.header.size(); ++column) {
+        table.setHorizontalHeaderItem(static_cast<int>(column),
+                                      new QTableWidgetItem(QString::fromStdString(text.header[column])));
+    }
+    for (std::size_t row = 0; row < text.rows.size(); ++row) {
+        for (std::size_t column = 0; column < text.rows[row].size(); ++column) {
+            auto* cell = new QTableWidgetItem(QString::fromStdString(text.rows[row][column]));
+            cell->setTextAlignment(alignment);
+            table.setItem(static_cast<int>(row), static_cast<int>(column), cell);
+        }
+    }
+}
+
 QLabel* captionOf(const QTableWidget& table) {
     for (QLabel* label : table.parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
         if (label->buddy() == &table) return label;

@@ -2,6 +2,8 @@
 // and a read-only table under a caption.
 #pragma once
 
+#include "analysis/text_table.h"
+
 #include <QFont>
 #include <QLabel>
 #include <QString>
@@ -35,6 +37,11 @@ QLabel* addNotes(QBoxLayout* layout, const QString& accessibleName);
 // mnemonic (&) moves the focus to it; Tab leaves it for the next control.
 QTableWidget* addCaptionedTable(QBoxLayout* layout, const QString& caption,
                                 const QString& accessibleName);
+
+// Fills a table with the texts of `text`, its header above; each cell
+// aligned as given.
+void fillTable(QTableWidget& table, const pelorin::TextTable& text,
+               Qt::Alignment alignment = Qt::AlignRight | Qt::AlignVCenter);
 
 // The caption addCaptionedTable put above `table`, for a page whose caption
 // changes with what the table holds.
