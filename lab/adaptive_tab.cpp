@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
@@ -85,7 +86,18 @@ void setNotes(QLabel* label, const QStringList& notes) {
 }  // namespace
 
 AdaptiveTab::AdaptiveTab(QWidget* parent) : QWidget(parent) {
-    auto* layout = new QVBoxLayout(this);
+    // The page holds more than the others, and a tab widget asks every page
+    // for the height it wants: the page scrolls within itself, so that the
+    // lab keeps the other pages' height and they show whole without scrolling.
+    auto* scroller = new QScrollArea(this);
+    scroller->setWidgetResizable(true);
+    scroller->setFrameShape(QFrame::NoFrame);
+    auto* content = new QWidget(scroller);
+    scroller->setWidget(content);
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->addWidget(scroller);
+    auto* layout = new QVBoxLayout(content);
     layout->addWidget(createOffer());
     layout->addWidget(createSettings());
     controller_ = new NotesLabel(this);
