@@ -27,6 +27,8 @@
 #include <QScreen>
 #include <QSlider>
 #include <QTabWidget>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -956,6 +958,29 @@ TEST_F(Lab, EveryLetterTypedReachesTheBox) {
         box->selectAll();
         QTest::keyClicks(box, row.typed);
         EXPECT_EQ(box->text().toStdString(), row.typed);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// At the size the lab opens with on a desktop, every page fits without the
+// lab scrolling: the crowded Adaptive page scrolls within itself rather than
+// push the other pages' tables out of sight.
+TEST_F(Lab, PagesFitTheLabWithoutScrollingIt) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    lab->resize(1000, 860);
+    QApplication::processEvents();
+    QScrollArea* scroller = lab->findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(scroller, nullptr);
+    QTabWidget* tabs = lab->findChild<QTabWidget*>();
+    for (int page = 0; page < tabs->count(); ++page) {
+        SCOPED_TRACE(tabs->tabText(page).toStdString());
+        tabs->setCurrentIndex(page);
+        QApplication::processEvents();
+        EXPECT_EQ(scroller->verticalScrollBar()->maximum(), 0);
     }
 }
 
