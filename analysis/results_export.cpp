@@ -73,4 +73,16 @@ std::string suggestedFileName(const Method* method, std::optional<double> h,
     return name + std::string(contents) + std::string(suffix);
 }
 
+std::string suggestedLabFileName(std::string_view problem, std::string_view page,
+                                 const Method* method, std::optional<double> h,
+                                 std::string_view contents, std::string_view suffix) {
+    const std::string_view shortName = problem.substr(0, problem.find(':'));
+    std::string name;
+    for (std::string_view part : {shortName, page}) {
+        const std::string words = captionWords(part);
+        if (!words.empty()) name += words + '-';
+    }
+    return name + suggestedFileName(method, h, captionWords(contents), suffix);
+}
+
 }  // namespace pelorin

@@ -38,4 +38,15 @@ TextTable resultsTable(const std::vector<std::string>& lines,
 std::string suggestedFileName(const Method* method, std::optional<double> h,
                               std::string_view contents, std::string_view suffix);
 
+// The same for a file of the Method lab, which also says which problem and
+// page it comes from: the problem's short name (its name in the list up to a
+// ":"), the page, the method and h where the page runs one method, then what
+// the file holds, every part in the same safe words:
+//   suggestedLabFileName("Stiff: y' = -50(y - cos x)", "Stability", &euler, 0.04,
+//                        "Stability region", ".png")
+//     == "stiff-stability-euler-h0.04-stability-region.png"
+std::string suggestedLabFileName(std::string_view problem, std::string_view page,
+                                 const Method* method, std::optional<double> h,
+                                 std::string_view contents, std::string_view suffix);
+
 }  // namespace pelorin

@@ -1,6 +1,6 @@
 // Fuzz target: any bytes opened as a problem file. Reading gives either the
-// texts of a problem, which write and read back unchanged, or one sentence
-// in valid UTF-8 saying why not; never both, never neither.
+// texts of a problem and its lesson, which write and read back unchanged, or
+// one sentence in valid UTF-8 saying why not; never both, never neither.
 #include "fuzz/check.h"
 #include "problem/problem.h"
 #include "problem/problem_file.h"
@@ -36,10 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                     &problem.y0, &problem.x1}) {
         require(pelorin::fuzz::isUtf8(*text), "a text read that is not UTF-8");
     }
-    const std::string written = writeProblemFile(problem);
+    // A version 1 file has no lesson; it is saved again with the lab's.
+    const LessonSettings lesson = read.lesson.value_or(LessonSettings{});
+    const std::string written = writeProblemFile(problem, lesson);
     require(written.size() <= maxProblemFileBytes, "a problem read writes a file too large to read");
     const ProblemFileReading again = readProblemFile(written);
     require(again.problem && same(*again.problem, problem), "a problem read does not read back");
+    require(again.lesson == lesson, "a lesson read does not read back");
     // What opens is compiled as typed texts are; the text fuzz target checks that.
     (void)compileProblem(problem);
     return 0;

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
@@ -265,6 +266,30 @@ void AdaptiveTab::readSettings() {
                                                  : pelorin::ErrorMeasure::perStep;
     settings.parts = static_cast<pelorin::ToleranceParts>(std::max(parts_->currentIndex(), 0));
     settings_ = pelorin::withTolerance(settings, tolerance_);
+}
+
+// The lesson's texts of the three factor boxes, in the boxes' order.
+constexpr std::array<std::string pelorin::LessonSettings::*, 3> lessonFactors{
+    &pelorin::LessonSettings::safetyFactor, &pelorin::LessonSettings::largestGrowth,
+    &pelorin::LessonSettings::smallestShrink};
+
+void AdaptiveTab::keepSettings(pelorin::LessonSettings& lesson) const {
+    lesson.tolerance = toleranceBox_->text().toStdString();
+    lesson.toleranceKind = static_cast<pelorin::ToleranceParts>(std::max(parts_->currentIndex(), 0));
+    lesson.errorPerUnitStep = perUnitStep_->isChecked();
+    for (std::size_t i = 0; i < factors_.size(); ++i) {
+        lesson.*lessonFactors[i] = factors_[i]->text().toStdString();
+    }
+}
+
+void AdaptiveTab::restoreSettings(const pelorin::LessonSettings& lesson) {
+    const QSignalBlocker quietParts(parts_), quietCheck(perUnitStep_);
+    toleranceBox_->setText(QString::fromStdString(lesson.tolerance));
+    parts_->setCurrentIndex(static_cast<int>(lesson.toleranceKind));
+    perUnitStep_->setChecked(lesson.errorPerUnitStep);
+    for (std::size_t i = 0; i < factors_.size(); ++i) {
+        factors_[i]->setText(QString::fromStdString(lesson.*lessonFactors[i]));
+    }
 }
 
 QString AdaptiveTab::handoutLine() const {

@@ -7,6 +7,7 @@
 #include "analysis/adaptive.h"
 #include "lab/inputs.h"
 #include "problem/adaptive_study.h"
+#include "problem/problem_file.h"
 
 #include <QWidget>
 
@@ -31,6 +32,10 @@ public:
     void show(const LabInputs& inputs);
     // The run's method, tolerance and first step, as a handout names them.
     QString handoutLine() const;
+    // The controller's settings as a lesson file keeps them: the boxes'
+    // texts as typed. Restoring sets the boxes; the next show reads them.
+    void keepSettings(pelorin::LessonSettings& lesson) const;
+    void restoreSettings(const pelorin::LessonSettings& lesson);
 
 protected:
     // A plot's new palette (a dark desktop) redraws its curves in its colours.

@@ -1,12 +1,14 @@
 #include "lab/method_lab.h"
 
 #include "analysis/lab_reading.h"
+#include "analysis/results_export.h"
 #include "lab/adaptive_tab.h"
 #include "analysis/stability.h"
 #include "lab/convergence_tab.h"
 #include "lab/field_tab.h"
 #include "lab/one_step_tab.h"
 #include "lab/page.h"
+#include "lab/plot.h"
 #include "lab/stability_tab.h"
 #include "problem/library.h"
 #include "problem/problem.h"
@@ -33,6 +35,7 @@
 #include <QPrinter>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QShortcut>
 #include <QTableWidget>
 #include <QTabWidget>
@@ -212,12 +215,20 @@ QHBoxLayout* MethodLab::createStepBox() {
 // A typed h counts when it is wholly a number in the range; otherwise the
 // box goes back to the h in force and the notes say why.
 void MethodLab::stepTyped() {
+    if (readStepBox()) showRunPages();
+}
+
+bool MethodLab::readStepBox() {
     const pelorin::StepReading reading =
         pelorin::readStep(step_->text().toStdString(), hText_.toStdString());
     stepNote_ = QString::fromStdString(reading.note);
-    if (reading.h) setStep(*reading.h, step_->text().trimmed());
-    else step_->setText(hText_);
+    if (reading.h) {
+        h_ = *reading.h;
+        hText_ = step_->text().trimmed();
+    }
+    step_->setText(hText_);
     showBoxNotes();
+    return reading.h.has_value();
 }
 
 void MethodLab::setStep(double h, const QString& text) {
@@ -235,6 +246,32 @@ void MethodLab::showRunPages() {
     oneStep_->show(current);
     field_->show(current);
     adaptive_->show(current);
+    nameFiles();
+}
+
+QString MethodLab::pageName(const QWidget* page) const {
+    return tabs_->tabText(tabs_->indexOf(const_cast<QWidget*>(page))).remove('&');
+}
+
+QString MethodLab::suggestedFileName(const QWidget* page, const QString& contents,
+                                     const QString& suffix) const {
+    const LabInputs current = inputs();
+    // The Convergence page runs every method with every h.
+    const bool oneMethod = page != convergence_;
+    return QString::fromStdString(pelorin::suggestedLabFileName(
+        problem_->currentText().toStdString(), pageName(page).toStdString(),
+        oneMethod ? &pelorin::methodCatalogue[current.method] : nullptr,
+        oneMethod ? std::optional(current.h) : std::nullopt, contents.toStdString(),
+        suffix.toStdString()));
+}
+
+void MethodLab::nameFiles() {
+    for (int i = 0; i < tabs_->count(); ++i) {
+        const QWidget* page = tabs_->widget(i);
+        for (LabPlot* plot : page->findChildren<LabPlot*>()) {
+            plot->setFileStem(suggestedFileName(page, plot->accessibleName(), {}));
+        }
+    }
 }
 
 void MethodLab::problemChosen(int index) {
@@ -358,6 +395,32 @@ Handout MethodLab::handout() const {
     return handout;
 }
 
+pelorin::LessonSettings MethodLab::lessonSettings() const {
+    pelorin::LessonSettings lesson;
+    lesson.h = step_->text().toStdString();
+    lesson.method = inputs().method;
+    lesson.page = pageName(tabs_->currentWidget()).toStdString();
+    adaptive_->keepSettings(lesson);
+    return lesson;
+}
+
+// The boxes as the lesson had them, read as if typed; the pages are shown
+// again by the caller.
+void MethodLab::restoreLesson(const pelorin::LessonSettings& lesson) {
+    {
+        const QSignalBlocker quiet(method_);
+        method_->setCurrentIndex(static_cast<int>(lesson.method));
+    }
+    step_->setText(QString::fromStdString(lesson.h));
+    readStepBox();
+    adaptive_->restoreSettings(lesson);
+}
+
+QByteArray MethodLab::problemFileBytes() const {
+    const std::string bytes = pelorin::writeProblemFile(problemText(), lessonSettings());
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
 pelorin::ProblemText MethodLab::problemText() const {
     return {problem_->currentText().toStdString(), f_->text().toStdString(),
             exact_->text().toStdString(),          boxes_[0]->text().toStdString(),
@@ -377,6 +440,19 @@ QString MethodLab::openProblemFile(const QString& path) {
         return QString("Could not open \"%1\": %2 Nothing was changed.")
             .arg(QDir::toNativeSeparators(path), QString::fromStdString(reading.error));
     }
+    int page = tabs_->currentIndex();
+    if (reading.lesson) {
+        QStringList pages;
+        for (int i = 0; i < tabs_->count(); ++i) pages << pageName(tabs_->widget(i));
+        const QString wanted = QString::fromStdString(reading.lesson->page);
+        page = static_cast<int>(pages.indexOf(wanted));
+        if (page < 0) {
+            return QString("Could not open \"%1\": its \"page\" \"%2\" is not a page of the lab "
+                           "(%3). Nothing was changed.")
+                .arg(QDir::toNativeSeparators(path), wanted, pages.join(", "));
+        }
+        restoreLesson(*reading.lesson);
+    }
     const pelorin::ProblemText& text = *reading.problem;
     f_->setText(QString::fromStdString(text.f));
     exact_->setText(QString::fromStdString(text.exact));
@@ -385,6 +461,7 @@ QString MethodLab::openProblemFile(const QString& path) {
     boxes_[2]->setText(QString::fromStdString(text.x1));
     const int entry = problem_->findText(QString::fromStdString(text.name));
     problem_->setCurrentIndex(entry >= 0 ? entry : problem_->count() - 1);
+    tabs_->setCurrentIndex(page);
     recalculate();
     return {};
 }
@@ -397,11 +474,10 @@ void MethodLab::openProblem() {
 }
 
 void MethodLab::saveProblem() {
-    const auto target = askWhereToSave(this, "Save problem", "problem" + problemFileKind.suffix,
-                                       {problemFileKind});
-    if (!target) return;
-    const std::string bytes = pelorin::writeProblemFile(problemText());
-    saveWholeOrWarn(this, target->path, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    const auto target = askWhereToSave(
+        this, "Save problem",
+        suggestedFileName(tabs_->currentWidget(), "lesson", problemFileKind.suffix), {problemFileKind});
+    if (target) saveWholeOrWarn(this, target->path, problemFileBytes());
 }
 
 QByteArray MethodLab::handoutPdf(int paper) const {
@@ -410,14 +486,18 @@ QByteArray MethodLab::handoutPdf(int paper) const {
 
 void MethodLab::printHandout() {
     QPrinter printer(QPrinter::HighResolution);
+    // The print dialog suggests a file after the document's name.
+    printer.setDocName(suggestedFileName(tabs_->currentWidget(), "handout", ".pdf"));
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle("Print handout");
     if (dialog.exec() == QDialog::Accepted) ::printHandout(handout(), printer);
 }
 
 void MethodLab::saveHandoutAsPdf() {
-    const auto target = askWhereToSave(this, "Save handout as PDF", "handout.pdf",
-                                       {FileKind{"PDF document", ".pdf"}});
+    const auto target =
+        askWhereToSave(this, "Save handout as PDF",
+                       suggestedFileName(tabs_->currentWidget(), "handout", ".pdf"),
+                       {FileKind{"PDF document", ".pdf"}});
     // The paper the printer would take: A4 or Letter, as the locale has it.
     const QPageSize paper = QPrinter().pageLayout().pageSize();
     if (target) saveWholeOrWarn(this, target->path, ::handoutPdf(handout(), paper));

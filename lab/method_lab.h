@@ -7,6 +7,7 @@
 #include "lab/handout.h"
 #include "lab/inputs.h"
 #include "problem/problem.h"
+#include "problem/problem_file.h"
 
 #include <QMainWindow>
 
@@ -38,10 +39,18 @@ public:
     // that QPageSize::PageSizeId.
     Handout handout() const;
     Q_INVOKABLE QByteArray handoutPdf(int paper) const;
-    // The problem as its boxes hold it, and as a problem file gives it:
+    // The problem as its boxes hold it, the lesson around it (h, method,
+    // page, the controller's settings), and as a problem file gives them:
     // empty, or why the file was not used (then nothing changed).
     pelorin::ProblemText problemText() const;
+    pelorin::LessonSettings lessonSettings() const;
+    // The problem file Save problem writes, and opening one.
+    Q_INVOKABLE QByteArray problemFileBytes() const;
     Q_INVOKABLE QString openProblemFile(const QString& path);
+    // The name a save dialog suggests for what `page` shows: the problem,
+    // the page, its method and h, then `contents` and `suffix`.
+    QString suggestedFileName(const QWidget* page, const QString& contents,
+                              const QString& suffix) const;
 
 private:
     // The boxes changed: every page that reads them.
@@ -53,6 +62,8 @@ private:
     // The step box: a typed h, or one the Stability page's slider chose.
     QHBoxLayout* createStepBox();
     void stepTyped();
+    // Reads the step box strictly; whether its text gave the h in force.
+    bool readStepBox();
     void setStep(double h, const QString& text);
     // h or the method changed: the pages that run one method with one h (the
     // convergence study holds every method already).
@@ -61,6 +72,10 @@ private:
     void problemChosen(int index);
     void followProblemList();
     QStringList readEquation();
+    // Every plot's Save as suggests a name after what it shows now.
+    void nameFiles();
+    QString pageName(const QWidget* page) const;
+    void restoreLesson(const pelorin::LessonSettings& lesson);
     void createMenus();
     // One of the text sizes, from 0 (smallest); the lab's text and its
     // plots' text follow.

@@ -221,7 +221,7 @@ void LabPlot::followFont() {
 void LabPlot::saveAs(bool pdf) {
     const FileKind kind = pdf ? FileKind{"PDF document", ".pdf"} : FileKind{"PNG image", ".png"};
     const auto target = askWhereToSave(this, pdf ? "Save plot as PDF" : "Save plot as PNG",
-                                       "plot" + kind.suffix, {kind});
+                                       fileStem_ + kind.suffix, {kind});
     if (target) saveWholeOrWarn(this, target->path, pdf ? pdfBytes() : pngBytes());
 }
 

@@ -10,6 +10,7 @@
 
 class LabPlot : public QCustomPlot {
     Q_OBJECT
+    Q_PROPERTY(QString fileStem READ fileStem)
 
 public:
     LabPlot(const QString& accessibleName, const QString& description, QWidget* parent = nullptr);
@@ -36,6 +37,9 @@ public:
     // The plot as the files Save as writes: its pixels, or a vector page.
     Q_INVOKABLE QByteArray pngBytes();
     Q_INVOKABLE QByteArray pdfBytes();
+    // The name Save as suggests, without its suffix: what the plot shows.
+    void setFileStem(const QString& stem) { fileStem_ = stem; }
+    QString fileStem() const { return fileStem_; }
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -49,6 +53,7 @@ private:
     void saveAs(bool pdf);
 
     std::optional<LegendPlace> legendPlace_;
+    QString fileStem_ = "plot";
     QCPLayoutGrid* legendHolder_ = nullptr;  // while the legend has entries
 
     QAction* copyImage_ = nullptr;

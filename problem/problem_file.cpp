@@ -5,9 +5,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <utility>
+#include <variant>
+#include <vector>
 
 namespace pelorin {
 
@@ -28,6 +31,29 @@ constexpr std::array<TextMember, 6> textMembers{{
     {"x0", &ProblemText::x0, maxProblemNumberCharacters},
     {"y0", &ProblemText::y0, maxProblemNumberCharacters},
     {"x1", &ProblemText::x1, maxProblemNumberCharacters},
+}};
+
+// The lesson's texts, written after the problem's and its method, in this
+// order.
+struct LessonText {
+    std::string_view key;
+    std::string LessonSettings::*text;
+};
+constexpr std::string_view methodKey = "method", kindKey = "tolerance kind",
+                           perUnitStepKey = "error per unit step";
+constexpr std::array<LessonText, 6> lessonTexts{{
+    {"h", &LessonSettings::h},
+    {"page", &LessonSettings::page},
+    {"tolerance", &LessonSettings::tolerance},
+    {"safety factor", &LessonSettings::safetyFactor},
+    {"largest growth", &LessonSettings::largestGrowth},
+    {"smallest shrink", &LessonSettings::smallestShrink},
+}};
+
+constexpr std::array<std::pair<ToleranceParts, std::string_view>, 3> toleranceKinds{{
+    {ToleranceParts::absoluteAndRelative, "absolute and relative"},
+    {ToleranceParts::absoluteOnly, "absolute only"},
+    {ToleranceParts::relativeOnly, "relative only"},
 }};
 
 // A control character other than the tab a box may hold, as a message
@@ -56,17 +82,112 @@ std::string lineAndColumn(std::string_view bytes, std::size_t offset) {
     return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
-ProblemFileReading refused(std::string why) { return {std::nullopt, std::move(why)}; }
+ProblemFileReading refused(std::string why) { return {std::nullopt, std::nullopt, std::move(why)}; }
 
 std::string quotedKey(std::string_view key) { return "\"" + std::string(key) + "\""; }
 
+// The text of member `key`, checked for its type, length and characters;
+// or the sentence that refuses the file.
+struct TextReading {
+    std::string text;
+    std::string error;
+};
+TextReading readText(const Json& file, std::string_view key, std::size_t maxCharacters) {
+    const std::string quoted = quotedKey(key);
+    const auto value = file.find(std::string(key));
+    if (value == file.end()) return {{}, "The problem file has no " + quoted + " member."};
+    if (!value->is_string()) {
+        return {{}, "The problem file's " + quoted +
+                        " is not a text in quotes (numbers too are kept as typed, as in "
+                        "\"x0\": \"0.5\")."};
+    }
+    const std::string& text = value->get_ref<const std::string&>();
+    const std::size_t characters = characterCount(text);
+    if (characters > maxCharacters) {
+        return {{}, "The problem file's " + quoted + " has " + std::to_string(characters) +
+                        " characters; it may have at most " + std::to_string(maxCharacters) + "."};
+    }
+    if (const auto control = controlCharacter(text)) {
+        return {{}, "The problem file's " + quoted + " holds a control character (" + *control +
+                        ")."};
+    }
+    return {text, {}};
+}
+
+// A member whose text must be one of `names`: its index there, or the
+// sentence that refuses the file and lists them.
+std::variant<std::size_t, std::string> readChoice(const Json& file, std::string_view key,
+                                                  const std::vector<std::string_view>& names) {
+    const TextReading read = readText(file, key, maxProblemNumberCharacters);
+    if (!read.error.empty()) return read.error;
+    const auto found = std::find(names.begin(), names.end(), read.text);
+    if (found != names.end()) return static_cast<std::size_t>(found - names.begin());
+    std::string listed;
+    for (std::string_view name : names) {
+        listed += (listed.empty() ? "\"" : ", \"") + std::string(name) + "\"";
+    }
+    return "The problem file's " + quotedKey(key) + " \"" + read.text + "\" is not one of " + listed +
+           ".";
+}
+
+std::vector<std::string_view> methodCaptions() {
+    std::vector<std::string_view> captions;
+    for (const Method& method : methodCatalogue) captions.push_back(method.caption);
+    return captions;
+}
+
+std::vector<std::string_view> toleranceKindNames() {
+    std::vector<std::string_view> names;
+    for (const auto& [kind, name] : toleranceKinds) names.push_back(name);
+    return names;
+}
+
+// The lesson's members of a version 2 file; a sentence when one fails.
+std::variant<LessonSettings, std::string> readLesson(const Json& file) {
+    LessonSettings lesson;
+    for (const LessonText& member : lessonTexts) {
+        TextReading read = readText(file, member.key, maxProblemNumberCharacters);
+        if (!read.error.empty()) return read.error;
+        lesson.*member.text = std::move(read.text);
+    }
+    const auto method = readChoice(file, methodKey, methodCaptions());
+    if (const auto* error = std::get_if<std::string>(&method)) return *error;
+    lesson.method = std::get<std::size_t>(method);
+    const auto kind = readChoice(file, kindKey, toleranceKindNames());
+    if (const auto* error = std::get_if<std::string>(&kind)) return *error;
+    lesson.toleranceKind = toleranceKinds[std::get<std::size_t>(kind)].first;
+    const auto perUnitStep = file.find(std::string(perUnitStepKey));
+    if (perUnitStep == file.end()) return "The problem file has no \"error per unit step\" member.";
+    if (!perUnitStep->is_boolean()) {
+        return std::string("The problem file's \"error per unit step\" is not true or false.");
+    }
+    lesson.errorPerUnitStep = perUnitStep->get<bool>();
+    return lesson;
+}
+
 }  // namespace
 
-std::string writeProblemFile(const ProblemText& problem) {
+std::string_view toleranceKindName(ToleranceParts kind) {
+    for (const auto& [each, name] : toleranceKinds) {
+        if (each == kind) return name;
+    }
+    return toleranceKinds.front().second;
+}
+
+std::string writeProblemFile(const ProblemText& problem, const LessonSettings& lesson) {
     nlohmann::ordered_json file;
     file["format"] = problemFileFormat;
     file["version"] = problemFileVersion;
     for (const TextMember& member : textMembers) file[std::string(member.key)] = problem.*member.text;
+    file[std::string(methodKey)] = methodCatalogue.at(lesson.method).caption;
+    for (const LessonText& member : lessonTexts) {
+        file[std::string(member.key)] = lesson.*member.text;
+        // The kind and the check box right after the tolerance they qualify.
+        if (member.text == &LessonSettings::tolerance) {
+            file[std::string(kindKey)] = toleranceKindName(lesson.toleranceKind);
+            file[std::string(perUnitStepKey)] = lesson.errorPerUnitStep;
+        }
+    }
     // Readable in any editor: two-space indents, UTF-8 kept as it is.
     return file.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
@@ -124,28 +245,14 @@ ProblemFileReading readProblemFile(std::string_view bytes) {
 
     ProblemText problem;
     for (const TextMember& member : textMembers) {
-        const std::string key = quotedKey(member.key);
-        const auto value = file.find(std::string(member.key));
-        if (value == file.end()) return refused("The problem file has no " + key + " member.");
-        if (!value->is_string()) {
-            return refused("The problem file's " + key +
-                           " is not a text in quotes (numbers too are kept as typed, as in "
-                           "\"x0\": \"0.5\").");
-        }
-        const std::string& text = value->get_ref<const std::string&>();
-        const std::size_t characters = characterCount(text);
-        if (characters > member.maxCharacters) {
-            return refused("The problem file's " + key + " has " + std::to_string(characters) +
-                           " characters; it may have at most " +
-                           std::to_string(member.maxCharacters) + ".");
-        }
-        if (const auto control = controlCharacter(text)) {
-            return refused("The problem file's " + key + " holds a control character (" + *control +
-                           ").");
-        }
-        problem.*member.text = text;
+        TextReading read = readText(file, member.key, member.maxCharacters);
+        if (!read.error.empty()) return refused(std::move(read.error));
+        problem.*member.text = std::move(read.text);
     }
-    return {std::move(problem), {}};
+    if (version->get<std::uint64_t>() == 1) return {std::move(problem), std::nullopt, {}};
+    auto lesson = readLesson(file);
+    if (auto* error = std::get_if<std::string>(&lesson)) return refused(std::move(*error));
+    return {std::move(problem), std::get<LessonSettings>(std::move(lesson)), {}};
 }
 
 }  // namespace pelorin

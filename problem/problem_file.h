@@ -1,27 +1,38 @@
-// Problem files: a problem's texts as typed, kept in a small JSON file that
-// a teacher can hand out and a student can open (described for users in
-// docs/problem-file.md):
+// Problem files: a prepared lesson, the problem's texts as typed and the
+// lab's settings around it, kept in a small JSON file that a teacher can hand
+// out and a student can open (described for users in docs/problem-file.md):
 //
 //   {
 //     "format": "pelorin-problem",
-//     "version": 1,
+//     "version": 2,
 //     "name": "Textbook: y' = y - x² + 1",
 //     "f": "y - x^2 + 1",
 //     "exact": "(x + 1)^2 + (y0 - (x0 + 1)^2)*exp(x - x0)",
 //     "x0": "0",
 //     "y0": "0.5",
-//     "x1": "2"
+//     "x1": "2",
+//     "method": "Runge-Kutta 4",
+//     "h": "0.25",
+//     "page": "Field",
+//     "tolerance": "1E-6",
+//     "tolerance kind": "absolute and relative",
+//     "error per unit step": false,
+//     "safety factor": "0.9",
+//     "largest growth": "5",
+//     "smallest shrink": "0.2"
 //   }
 //
 // Every member is required. "format" names the kind of file; "version" is
 // the version of this layout (a reader refuses a newer one rather than
-// misread it); the six texts are exactly what the boxes held, numbers
-// included, so that "0.10" stays "0.10". "exact" is "" when no exact
-// solution is known. Other members are ignored. The file is UTF-8 text (a
-// byte order mark is skipped) of at most maxProblemFileBytes; its texts hold
-// no control character but the tab.
+// misread it); the texts are exactly what the boxes held, numbers included,
+// so that "0.10" stays "0.10". "exact" is "" when no exact solution is
+// known. A version 1 file holds the problem alone (up to "x1") and still
+// opens. Other members are ignored. The file is UTF-8 text (a byte order
+// mark is skipped) of at most maxProblemFileBytes; its texts hold no control
+// character but the tab.
 #pragma once
 
+#include "analysis/adaptive.h"
 #include "problem/problem.h"
 
 #include <cstddef>
@@ -32,24 +43,44 @@
 namespace pelorin {
 
 inline constexpr std::string_view problemFileFormat = "pelorin-problem";
-inline constexpr int problemFileVersion = 1;
+inline constexpr int problemFileVersion = 2;
 inline constexpr std::size_t maxProblemFileBytes = 64 * 1024;
 // The longest name and number a file may hold, in characters; a formula
 // may hold maxFormulaCharacters.
 inline constexpr std::size_t maxProblemNameCharacters = 200;
 inline constexpr std::size_t maxProblemNumberCharacters = 100;
 
+// What a lesson keeps beside its problem: the lab's step h as typed, its
+// method, the page shown, and the Adaptive page's controller settings, the
+// numbers as typed. The page is a name the lab checks, not this file.
+struct LessonSettings {
+    std::string h;
+    std::size_t method = 0;  // catalogue row, written as its caption
+    std::string page;
+    std::string tolerance;
+    ToleranceParts toleranceKind = ToleranceParts::absoluteAndRelative;
+    bool errorPerUnitStep = false;
+    std::string safetyFactor, largestGrowth, smallestShrink;
+
+    bool operator==(const LessonSettings&) const = default;
+};
+
+// How a file names each kind of tolerance.
+std::string_view toleranceKindName(ToleranceParts kind);
+
 // The bytes of the file, to be saved whole. Bytes of a text that are not
 // UTF-8 are written as U+FFFD.
-std::string writeProblemFile(const ProblemText& problem);
+std::string writeProblemFile(const ProblemText& problem, const LessonSettings& lesson);
 
 // Everything is checked: size, UTF-8, JSON, format, version, every member's
-// presence, type, length and characters. A file that fails any check gives
-// no problem and one sentence saying why, e.g.
-//   This file was written by a newer Pelorin (format version 2); this one reads version 1.
+// presence, type, length and characters, and that the method and the
+// tolerance kind are ones the lab has. A file that fails any check gives no
+// problem and one sentence saying why, e.g.
+//   This file was written by a newer Pelorin (format version 3); this one reads version 2.
 struct ProblemFileReading {
     std::optional<ProblemText> problem;
-    std::string error;  // empty when there is a problem
+    std::optional<LessonSettings> lesson;  // none in a version 1 file
+    std::string error;                     // empty when there is a problem
 };
 ProblemFileReading readProblemFile(std::string_view bytes);
 

@@ -94,3 +94,30 @@ TEST(SuggestedFileName, NamesTheMethodAndHWithSafeCharactersOnly) {
         EXPECT_EQ(suggestedFileName(chosen, row.h, row.contents, row.suffix), row.name);
     }
 }
+
+TEST(SuggestedLabFileName, NamesTheProblemAndPageBeforeTheMethod) {
+    struct Row {
+        std::string_view problem, page, method;  // method: caption, empty for none
+        std::optional<double> h;
+        std::string_view contents, suffix;
+        std::string name;
+    };
+    const std::vector<Row> rows{
+        {"Stiff: y' = -50(y - cos x)", "Stability", "Euler", 0.04, "Stability region", ".png",
+         "stiff-stability-euler-h0.04-stability-region.png"},
+        {"Textbook: y' = y - x\u00b2 + 1", "Convergence", "", std::nullopt, "handout", ".pdf",
+         "textbook-convergence-handout.pdf"},
+        {"Your own", "One step", "Runge-Kutta 4", 0.25, "handout", ".pdf",
+         "your-own-one-step-runge-kutta-4-h0.25-handout.pdf"},
+        {"Lesson: y' = -2x - y", "Adaptive", "Runge-Kutta-Fehlberg", 0.1, "lesson", ".pelorin",
+         "lesson-adaptive-runge-kutta-fehlberg-h0.1-lesson.pelorin"},
+        {"", "", "", std::nullopt, "Convergence plot", ".pdf", "convergence-plot.pdf"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Method* chosen = row.method.empty() ? nullptr : &methodByCaption(row.method);
+        EXPECT_EQ(suggestedLabFileName(row.problem, row.page, chosen, row.h, row.contents,
+                                       row.suffix),
+                  row.name);
+    }
+}

@@ -17,11 +17,17 @@ bool operator==(const ProblemText& a, const ProblemText& b) {
            a.x1 == b.x1;
 }
 
-// A version 1 file with one member replaced (or, with an empty value, left out).
+// A version 2 file with one member replaced (or, with an empty value, left
+// out); with version "1" and no lesson members, a version 1 file.
 std::string fileWith(std::string_view key, std::string_view value) {
-    const std::string_view keys[] = {"format", "version", "name", "f", "exact", "x0", "y0", "x1"};
-    const std::string_view values[] = {"\"pelorin-problem\"", "1", "\"Decay\"", "\"-y\"",
-                                       "\"y0*exp(x0 - x)\"", "\"0\"", "\"1\"", "\"2\""};
+    const std::string_view keys[] = {"format", "version", "name", "f", "exact", "x0", "y0", "x1",
+                                     "method", "h", "page", "tolerance", "tolerance kind",
+                                     "error per unit step", "safety factor", "largest growth",
+                                     "smallest shrink"};
+    const std::string_view values[] = {"\"pelorin-problem\"", "2", "\"Decay\"", "\"-y\"",
+                                       "\"y0*exp(x0 - x)\"", "\"0\"", "\"1\"", "\"2\"",
+                                       "\"Euler\"", "\"0.1\"", "\"Field\"", "\"1E-6\"",
+                                       "\"absolute only\"", "true", "\"0.9\"", "\"5\"", "\"0.2\""};
     std::string file = "{";
     for (std::size_t i = 0; i < std::size(keys); ++i) {
         const std::string_view written = keys[i] == key ? value : values[i];
@@ -34,18 +40,51 @@ std::string fileWith(std::string_view key, std::string_view value) {
 
 }  // namespace
 
+// A lesson as a teacher prepares it: Fehlberg adapting its steps on the
+// stiff problem, the tolerance loose and per unit step.
+const LessonSettings stiffLesson{"0.10", 4, "Adaptive", "1E-2", ToleranceParts::relativeOnly,
+                                 true, "0.8", "4", "0.25"};
+
 TEST(ProblemFile, IsWrittenAsDocumented) {
-    EXPECT_EQ(writeProblemFile(problemText(problemLibrary.front())),
+    EXPECT_EQ(writeProblemFile(problemText(problemLibrary.front()), stiffLesson),
               "{\n"
               "  \"format\": \"pelorin-problem\",\n"
-              "  \"version\": 1,\n"
+              "  \"version\": 2,\n"
               "  \"name\": \"Lesson: y' = -2x - y\",\n"
               "  \"f\": \"-2*x - y\",\n"
               "  \"exact\": \"2 - 2*x + (y0 - 2 + 2*x0)*exp(-(x - x0))\",\n"
               "  \"x0\": \"0\",\n"
               "  \"y0\": \"-1\",\n"
-              "  \"x1\": \"1\"\n"
+              "  \"x1\": \"1\",\n"
+              "  \"method\": \"Runge-Kutta-Fehlberg\",\n"
+              "  \"h\": \"0.10\",\n"
+              "  \"page\": \"Adaptive\",\n"
+              "  \"tolerance\": \"1E-2\",\n"
+              "  \"tolerance kind\": \"relative only\",\n"
+              "  \"error per unit step\": true,\n"
+              "  \"safety factor\": \"0.8\",\n"
+              "  \"largest growth\": \"4\",\n"
+              "  \"smallest shrink\": \"0.25\"\n"
               "}\n");
+}
+
+TEST(ProblemFile, AVersionOneFileGivesTheProblemAlone) {
+    std::string file = fileWith("version", "1");
+    file = file.substr(0, file.find(", \"method\"")) + "}";
+    const ProblemFileReading read = readProblemFile(file);
+    EXPECT_EQ(read.error, "");
+    ASSERT_TRUE(read.problem);
+    EXPECT_EQ(read.problem->f, "-y");
+    EXPECT_EQ(read.problem->x1, "2");
+    EXPECT_FALSE(read.lesson);
+}
+
+TEST(ProblemFile, ReadsTheLessonAsWritten) {
+    const ProblemFileReading read = readProblemFile(fileWith("", ""));
+    ASSERT_TRUE(read.lesson);
+    const LessonSettings expected{"0.1", 0, "Field", "1E-6", ToleranceParts::absoluteOnly,
+                                  true, "0.9", "5", "0.2"};
+    EXPECT_EQ(*read.lesson, expected);
 }
 
 TEST(ProblemFile, GivesBackTheTextsAsTyped) {
@@ -59,10 +98,11 @@ TEST(ProblemFile, GivesBackTheTextsAsTyped) {
                         std::string(maxProblemNumberCharacters, '1'), "0", "1"});
     for (const ProblemText& problem : problems) {
         SCOPED_TRACE(problem.name);
-        const ProblemFileReading read = readProblemFile(writeProblemFile(problem));
+        const ProblemFileReading read = readProblemFile(writeProblemFile(problem, stiffLesson));
         EXPECT_EQ(read.error, "");
         ASSERT_TRUE(read.problem);
         EXPECT_TRUE(*read.problem == problem);
+        EXPECT_EQ(read.lesson, stiffLesson);
     }
 }
 
@@ -79,7 +119,7 @@ TEST(ProblemFile, ReadsOnlyWhatItWasToldAndIgnoresOtherMembers) {
 }
 
 TEST(ProblemFile, RefusesEveryDamagedHostileOrNewerFileWithASentence) {
-    const std::string written = writeProblemFile(problemText(problemLibrary[1]));
+    const std::string written = writeProblemFile(problemText(problemLibrary[1]), stiffLesson);
     const struct {
         std::string_view name;
         std::string bytes;
@@ -113,15 +153,15 @@ TEST(ProblemFile, RefusesEveryDamagedHostileOrNewerFileWithASentence) {
          "The file is not a problem file: its \"format\" is not \"pelorin-problem\"."},
         {"another format", fileWith("format", "\"pelorin-results\""),
          "The file is not a problem file: its \"format\" is not \"pelorin-problem\"."},
-        {"a newer version", fileWith("version", "2"),
-         "This file was written by a newer Pelorin (format version 2); this one reads version 1."},
+        {"a newer version", fileWith("version", "3"),
+         "This file was written by a newer Pelorin (format version 3); this one reads version 2."},
         {"a far newer version", fileWith("version", "18446744073709551615"),
          "This file was written by a newer Pelorin (format version 18446744073709551615); this one "
-         "reads version 1."},
+         "reads version 2."},
         {"version zero", fileWith("version", "0"),
-         "The problem file's version 0 is not one Pelorin writes; this one reads version 1."},
+         "The problem file's version 0 is not one Pelorin writes; this one reads version 2."},
         {"a negative version", fileWith("version", "-1"),
-         "The problem file's version -1 is not one Pelorin writes; this one reads version 1."},
+         "The problem file's version -1 is not one Pelorin writes; this one reads version 2."},
         {"a version in quotes", fileWith("version", "\"1\""),
          "The problem file's \"version\" is not a whole number."},
         {"a fractional version", fileWith("version", "1.5"),
@@ -154,6 +194,24 @@ TEST(ProblemFile, RefusesEveryDamagedHostileOrNewerFileWithASentence) {
          "The problem file's \"name\" holds a control character (\\x0A)."},
         {"an escaped zero byte", fileWith("x1", "\"2\\u0000\""),
          "The problem file's \"x1\" holds a control character (\\x00)."},
+        {"a version 2 file without its lesson's h", fileWith("h", ""),
+         "The problem file has no \"h\" member."},
+        {"a tolerance as a number", fileWith("tolerance", "1e-6"),
+         "The problem file's \"tolerance\" is not a text in quotes (numbers too are kept as typed, "
+         "as in \"x0\": \"0.5\")."},
+        {"a long page name", fileWith("page", "\"" + std::string(101, 'p') + "\""),
+         "The problem file's \"page\" has 101 characters; it may have at most 100."},
+        {"a method the lab lacks", fileWith("method", "\"Euler Method\""),
+         "The problem file's \"method\" \"Euler Method\" is not one of \"Euler\", \"Euler (End "
+         "points)\", \"Euler (Mid point)\", \"Runge-Kutta 4\", \"Runge-Kutta-Fehlberg\", "
+         "\"Runge-Kutta-Merson\", \"Runge-Kutta-Gill\"."},
+        {"a tolerance kind the lab lacks", fileWith("tolerance kind", "\"mixed\""),
+         "The problem file's \"tolerance kind\" \"mixed\" is not one of \"absolute and "
+         "relative\", \"absolute only\", \"relative only\"."},
+        {"no check box", fileWith("error per unit step", ""),
+         "The problem file has no \"error per unit step\" member."},
+        {"a check box in quotes", fileWith("error per unit step", "\"true\""),
+         "The problem file's \"error per unit step\" is not true or false."},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -166,7 +224,7 @@ TEST(ProblemFile, RefusesEveryDamagedHostileOrNewerFileWithASentence) {
 // Parsers that recurse can be brought down by nesting; the reader copes with
 // as deep a nesting as the size limit allows, in a member it then ignores.
 TEST(ProblemFile, DeepNestingDoesNoHarm) {
-    const std::size_t depth = (maxProblemFileBytes - 200) / 2;
+    const std::size_t depth = (maxProblemFileBytes - 400) / 2;
     const std::string nested = std::string(depth, '[') + std::string(depth, ']');
     const ProblemFileReading read = readProblemFile(fileWith("x1", "\"2\", \"deep\": " + nested));
     EXPECT_EQ(read.error, "");

@@ -868,7 +868,7 @@ TEST_F(Lab, AProblemFileOpensTheLabWithItsProblemOrSaysWhyNot) {
         const char* name;
         QByteArray bytes;
     } bad[] = {
-        {"newer.pelorin", R"json({"format": "pelorin-problem", "version": 2, "name": "", "f": "y",
+        {"newer.pelorin", R"json({"format": "pelorin-problem", "version": 3, "name": "", "f": "y",
             "exact": "", "x0": "0", "y0": "1", "x1": "1"})"},
         {"truncated.pelorin", R"json({"format": "pelorin-problem", "version": 1, "na)json"},
         {"not json.pelorin", "\x89PNG\r\n"},
@@ -883,6 +883,87 @@ TEST_F(Lab, AProblemFileOpensTheLabWithItsProblemOrSaysWhyNot) {
         EXPECT_EQ(labBox(*lab, "f(x, y)"), "y*(1 - y)");
         EXPECT_EQ(labBox(*lab, "x1"), "3");
     }
+}
+
+// A teacher prepares a lesson (Fehlberg adapting its steps on the stiff
+// problem, the controller set) and saves it; a student's lab opens it as it
+// was, and its save dialogs suggest names that say what they hold.
+TEST_F(Lab, ALessonFileRestoresTheLesson) {
+    QWidget* teacher = openWithCtrlL();
+    ASSERT_NE(teacher, nullptr);
+    QComboBox* problem = named<QComboBox>(*teacher, "Problem");
+    problem->setCurrentIndex(5);
+    QMetaObject::invokeMethod(problem, "activated", Q_ARG(int, 5));
+    ASSERT_EQ(problem->currentText().toStdString(), "Stiff: y' = -50(y - cos x)");
+    methodBox(*teacher)->setCurrentIndex(4);
+    typeStep(*teacher, "0.10");
+    QTest::keyClick(teacher, Qt::Key_A, Qt::AltModifier);
+    type(named<QLineEdit>(*teacher, "Tolerance"), "1E-2");
+    named<QComboBox>(*teacher, "Tolerance kind")->setCurrentIndex(2);
+    named<QCheckBox>(*teacher, "Error per unit step")->setChecked(true);
+    type(named<QLineEdit>(*teacher, "Safety factor"), "0.8");
+
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QByteArray bytes;
+    ASSERT_TRUE(QMetaObject::invokeMethod(teacher, "problemFileBytes", Q_RETURN_ARG(QByteArray, bytes)));
+    QFile file(folder.filePath("stiff.pelorin"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    delete teacher;
+
+    form.openProblemFile(file.fileName());
+    ASSERT_EQ(labs().size(), 1);
+    const QWidget& student = *labs().front();
+    EXPECT_EQ(named<QComboBox>(student, "Problem")->currentText().toStdString(),
+              "Stiff: y' = -50(y - cos x)");
+    EXPECT_EQ(methodBox(student)->currentText().toStdString(), "Runge-Kutta-Fehlberg");
+    EXPECT_EQ(labBox(student, "h"), "0.10");
+    const auto* pages = student.findChild<QTabWidget*>();
+    EXPECT_EQ(pages->tabText(pages->currentIndex()).toStdString(), "&Adaptive");
+    EXPECT_EQ(labBox(student, "Tolerance"), "1E-2");
+    EXPECT_EQ(named<QComboBox>(student, "Tolerance kind")->currentIndex(), 2);
+    EXPECT_TRUE(named<QCheckBox>(student, "Error per unit step")->isChecked());
+    EXPECT_EQ(labBox(student, "Safety factor"), "0.8");
+    EXPECT_EQ(labBox(student, "Largest growth"), "5");
+
+    const struct {
+        const char* plot;
+        const char* name;
+    } plots[] = {
+        {"Step size plot", "stiff-adaptive-runge-kutta-fehlberg-h0.1-step-size-plot"},
+        {"Stability region", "stiff-stability-runge-kutta-fehlberg-h0.1-stability-region"},
+        {"Convergence plot", "stiff-convergence-convergence-plot"},
+    };
+    for (const auto& row : plots) {
+        SCOPED_TRACE(row.plot);
+        const auto* plot = named<QCustomPlot>(student, row.plot);
+        ASSERT_NE(plot, nullptr);
+        EXPECT_EQ(plot->property("fileStem").toString().toStdString(), row.name);
+    }
+}
+
+TEST_F(Lab, ALessonFileNamingNoPageOfTheLabChangesNothing) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QByteArray bytes;
+    ASSERT_TRUE(QMetaObject::invokeMethod(lab, "problemFileBytes", Q_RETURN_ARG(QByteArray, bytes)));
+    bytes.replace("\"page\": \"Convergence\"", "\"page\": \"Sliders\"");
+    bytes.replace("\"f\": \"-2*x - y\"", "\"f\": \"y\"");
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QFile file(folder.filePath("sliders.pelorin"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    QString failure;
+    ASSERT_TRUE(QMetaObject::invokeMethod(lab, "openProblemFile", Q_RETURN_ARG(QString, failure),
+                                          Q_ARG(QString, file.fileName())));
+    EXPECT_TRUE(failure.endsWith(": its \"page\" \"Sliders\" is not a page of the lab (Convergence, "
+                                 "Stability, One step, Field, Adaptive). Nothing was changed."))
+        << failure.toStdString();
+    EXPECT_EQ(labBox(*lab, "f(x, y)"), "-2*x - y");
 }
 
 // On a problem of its own the region shows z = h·λ at every step of the
