@@ -378,7 +378,7 @@ std::string decayingVerdict(const StabilityPath& path, const std::vector<double>
         const std::string where =
             onEdge == 1 ? stepPlace(path, *i)
             : onEdge == decays
-                ? "all " + std::to_string(onEdge) + " step points, from " + stepPlace(path, *i)
+                ? "all " + std::to_string(onEdge) + " step points"
                 : std::to_string(onEdge) + " of " + std::to_string(decays) +
                       " step points, first at " + stepPlace(path, *i);
         return "stays within the region and lies on its edge at " + where + ": z = " +
