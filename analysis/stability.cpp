@@ -503,4 +503,40 @@ StabilityPath stabilityPath(const Method& method, Slope f, double x0, double y0,
     return path;
 }
 
+StabilityLimit stabilityLimit(const Method& method, Slope f, const std::vector<double>& x,
+                              const std::vector<double>& y) {
+    StabilityLimit limit;
+    limit.interval = stabilityInterval(stabilityPolynomial(*method.tableau));
+    for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
+        const SlopeDerivative derivative = slopeDerivative(f, x[i], y[i]);
+        limit.x.push_back(x[i]);
+        if (derivative.lambda < -derivative.tolerance) {
+            limit.h.push_back(limit.interval / std::fabs(derivative.lambda));
+        } else {
+            limit.h.push_back(std::nullopt);
+        }
+    }
+    return limit;
+}
+
+std::string stabilityLimitNote(const Method& method, const StabilityLimit& limit) {
+    std::optional<double> lowest, highest;
+    for (const std::optional<double>& h : limit.h) {
+        if (!h || !std::isfinite(*h)) continue;
+        lowest = std::min(lowest.value_or(*h), *h);
+        highest = std::max(highest.value_or(*h), *h);
+    }
+    const std::string what = "Stability limit: where \u03bb = \u2202f/\u2202y is negative, a step "
+                             "longer than " + fixedText(limit.interval, 3) + "/|\u03bb| (" +
+                             std::string(method.caption) +
+                             "'s interval on the negative real axis over |\u03bb|) multiplies an "
+                             "error by more than 1.";
+    if (!lowest) {
+        return what + " Along this run \u03bb is nowhere negative, so the |h| plot draws no limit.";
+    }
+    const std::string low = errorText(*lowest), high = errorText(*highest);
+    return what + " Along this run the limit is " +
+           (low == high ? low : "between " + low + " and " + high) + ", the line on the |h| plot.";
+}
+
 }  // namespace pelorin

@@ -126,4 +126,20 @@ struct StabilityPath {
 StabilityPath stabilityPath(const Method& method, Slope f, double x0, double y0, double x1,
                             double h);
 
+// The longest step whose z = h·λ stays within the method's stability
+// interval, interval/|λ|, at every point (x, y) of a run where λ < 0
+// (beyond its tolerance); none where λ ≥ 0, where no step length keeps an
+// error from growing with the solution or being carried along.
+struct StabilityLimit {
+    double interval = 0;
+    std::vector<double> x;
+    std::vector<std::optional<double>> h;
+};
+StabilityLimit stabilityLimit(const Method& method, Slope f, const std::vector<double>& x,
+                              const std::vector<double>& y);
+
+// The limit in words, e.g. "Stability limit: where λ = ∂f/∂y < 0 a step
+// longer than 3.678/|λ| ... Along this run it is 7.36E-02."
+std::string stabilityLimitNote(const Method& method, const StabilityLimit& limit);
+
 }  // namespace pelorin
