@@ -45,6 +45,15 @@ protected:
         openLab(Qt::Key_A);
     }
 
+    // A problem of the library, as a student picks it from the list.
+    void chooseProblem(const char* name) {
+        QComboBox* problem = named<QComboBox>("Problem");
+        const int index = problem->findText(name);
+        ASSERT_GE(index, 0) << name;
+        problem->setCurrentIndex(index);
+        emit problem->activated(index);
+    }
+
     QTableWidget* steps() const { return named<QTableWidget>("Adaptive steps"); }
     QString notes() const { return named<QLabel>("Adaptive notes")->text(); }
     void setTolerance(const char* text) { enter("Tolerance", text); }
@@ -312,11 +321,7 @@ TEST_F(Adaptive, TheSweepSetsAdaptiveBesideFixedStepsAndTheLibrary) {
 // steps stay near the pair's stability limit, whatever the tolerance asks.
 TEST_F(Adaptive, OnTheStiffProblemStabilityKeepsTheStepsSmall) {
     open("2", "Option_RKF");
-    QComboBox* problem = named<QComboBox>("Problem");
-    const int stiff = problem->findText("Stiff: y' = -50(y - cos x)");
-    ASSERT_GE(stiff, 0);
-    problem->setCurrentIndex(stiff);
-    emit problem->activated(stiff);
+    chooseProblem("Stiff: y' = -50(y - cos x)");
     for (const char* tolerance : {"1E-2", "1E-3"}) {
         SCOPED_TRACE(tolerance);
         setTolerance(tolerance);
@@ -340,11 +345,7 @@ TEST_F(Adaptive, OnTheStiffProblemStabilityKeepsTheStepsSmall) {
 // colour, dashed.
 TEST_F(Adaptive, TheStabilityLimitIsDrawnOnTheStepPlot) {
     open("2", "Option_RKF");
-    QComboBox* problem = named<QComboBox>("Problem");
-    const int stiff = problem->findText("Stiff: y' = -50(y - cos x)");
-    ASSERT_GE(stiff, 0);
-    problem->setCurrentIndex(stiff);
-    emit problem->activated(stiff);
+    chooseProblem("Stiff: y' = -50(y - cos x)");
     setTolerance("1E-3");
     settle([this] { return steps()->rowCount() > 0; });
     EXPECT_TRUE(notes().contains("Along this run the limit is 7.36E-02, the line on the |h| plot."))
