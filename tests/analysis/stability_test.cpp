@@ -316,6 +316,7 @@ TEST(Stability, PathOfZAlongARunOnAnyEquation) {
 // the edge tolerance 4·2^(-104/3)·(50 + 50)·0.04 = 5.867E-10.
 TEST(Stability, PathNotesFollowTheSignOfLambda) {
     const auto growth = [](double, double y) { return y; };
+    const auto slow = [](double, double y) { return 1e-7 * y; };
     const auto quadrature = [](double x, double) { return std::cos(x); };
     const auto steep = [](double x, double) { return std::exp(1000 * x); };
     const auto stiff = [](double x, double y) { return -50 * (y - std::cos(x)); };
@@ -334,6 +335,12 @@ TEST(Stability, PathNotesFollowTheSignOfLambda) {
                 "it, by |R(z)|, so what matters is the error relative to the solution, which "
                 "each step multiplies by |R(z)|/e^z. That is at most 0.999998 (at step 0, "
                 "x = 0.000, z = 0.200: |R(z)| = 1.221 against e^z = 1.221), so relative to the "
+                "solution an error does not grow."}},
+        {"growing so slowly that R(z) and e^z round alike", slow, "Runge-Kutta 4", 1, 1, 0.1,
+         {how + ", is positive: the solution itself grows, by e^z per step, and an error with "
+                "it, by |R(z)|, so what matters is the error relative to the solution, which "
+                "each step multiplies by |R(z)|/e^z. That is at most 1.000 (at step 0, "
+                "x = 0.000, z = 0.000: |R(z)| = 1.000 against e^z = 1.000), so relative to the "
                 "solution an error does not grow."}},
         {"neutral, a quadrature", quadrature, "Runge-Kutta 4", 0, 3, 0.25,
          {how + ", is 0: f does not change with y, so R(0) = 1: each step carries an error "
