@@ -364,11 +364,14 @@ std::string stepPlace(const StabilityPath& path, std::size_t i) {
 }
 
 // Where λ < 0: what the steps inside, on the edge of or outside the region
-// do to an error, from "z" on.
-std::string decayingVerdict(const StabilityPath& path, const std::vector<double>& polynomial) {
+// do to an error, from "z" on. `beyond` says which steps past the first
+// outside the region multiply an error as it does: on a path where λ
+// changes sign, not every later one.
+std::string decayingVerdict(const StabilityPath& path, const std::vector<double>& polynomial,
+                            std::string_view beyond) {
     if (const auto i = path.firstOutside) {
         return "leaves the region at " + stepPlace(path, *i) + ", where z = " + shortText(path.z[*i]) +
-               ": from there every step multiplies an error by |R(z)| = " +
+               ": " + std::string(beyond) + " multiplies an error by |R(z)| = " +
                shortText(std::abs(stabilityFunction(polynomial, {path.z[*i], 0}))) +
                ", and the run can move away from the solution.";
     }
@@ -451,12 +454,16 @@ std::vector<std::string> pathNotes(const StabilityPath& path, const std::vector<
     const std::size_t decays = countOf(path, decaying);
     const std::size_t neutral = countOf(path, [](StepKind k) { return k == StepKind::neutral; });
     const std::size_t grows = path.kind.size() - decays - neutral;
-    if (decays == path.kind.size()) return {how + ", " + decayingVerdict(path, polynomial)};
+    if (decays == path.kind.size()) {
+        return {how + ", " + decayingVerdict(path, polynomial, "from there every step")};
+    }
     if (grows == path.kind.size()) return {how + ", is positive: " + growingVerdict(path, polynomial)};
     if (neutral == path.kind.size()) return {how + ", is 0: " + std::string(neutralVerdict)};
     std::vector<std::string> notes{how + ", is " + signCounts(path) +
                                    ", so each step is judged by its own \u03bb."};
-    if (decays > 0) notes.push_back("Where \u03bb < 0, z " + decayingVerdict(path, polynomial));
+    if (decays > 0) {
+        notes.push_back("Where \u03bb < 0, z " + decayingVerdict(path, polynomial, "there a step"));
+    }
     if (neutral > 0) notes.push_back("Where \u03bb = 0, " + std::string(neutralVerdict));
     if (grows > 0) notes.push_back("Where \u03bb > 0, " + growingVerdict(path, polynomial));
     return notes;

@@ -368,6 +368,20 @@ TEST(Stability, PathNotesFollowTheSignOfLambda) {
           "multiplies by |R(z)|/e^z. That is at most 0.999 (at step 3, x = 1.500, z = 0.035: "
           "|R(z)| = 1.035 against e^z = 1.036), so relative to the solution an error does not "
           "grow."}},
+        // z = 3·cos 3 = -2.970 (mpmath), |1 + z| = 1.970; the steps at x = 0
+        // and 6 have λ > 0, so not every step from x = 3 on multiplies. At
+        // x = 6: z = 2.8805, 1 + z = 3.8805, e^z = 17.8234, ratio 0.2177.
+        {"changing sign, leaving", periodic, "Euler", 1, 6, 3,
+         {how + ", is negative at 1 of the 3 step points and positive at 2, so each step is "
+                "judged by its own \u03bb.",
+          "Where \u03bb < 0, z leaves the region at step 1, x = 3.000, where z = -2.970: there a "
+          "step multiplies an error by |R(z)| = 1.970, and the run can move away from the "
+          "solution.",
+          "Where \u03bb > 0, the solution itself grows, by e^z per step, and an error with it, "
+          "by |R(z)|, so what matters is the error relative to the solution, which each step "
+          "multiplies by |R(z)|/e^z. That is at most 0.218 (at step 2, x = 6.000, z = 2.881: "
+          "|R(z)| = 3.881 against e^z = 17.823), so relative to the solution an error does not "
+          "grow."}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
