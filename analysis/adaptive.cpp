@@ -384,6 +384,20 @@ AdaptiveRun adaptiveRun(const Method& method, Slope f, double x0, double y0, dou
     return run;
 }
 
+AcceptedPoints acceptedPoints(const AdaptiveRun& run) {
+    AcceptedPoints points;
+    if (run.attempts.empty()) return points;
+    points.x.push_back(run.attempts.front().x);
+    points.y.push_back(run.attempts.front().y0);
+    for (const AdaptiveStep& step : run.attempts) {
+        if (!step.accepted) continue;
+        points.x.push_back(step.x + step.h);
+        points.y.push_back(step.y1);
+    }
+    if (run.end == AdaptiveEnd::reachedEnd && points.x.size() > 1) points.x.back() = run.x;
+    return points;
+}
+
 std::optional<EstimateQuality> estimateQuality(const AdaptiveRun& run) {
     std::vector<double> ratios;
     for (const AdaptiveStep& step : run.attempts) {

@@ -149,6 +149,13 @@ AdaptiveRun adaptiveRun(const Method& method, Slope f, double x0, double y0, dou
                         double h0, const ControllerSettings& settings,
                         const KnownSolution& exact = {});
 
+// The points the run accepted, from its start on; the last is x1 exactly,
+// where the last step lands, when the run reached it.
+struct AcceptedPoints {
+    std::vector<double> x, y;
+};
+AcceptedPoints acceptedPoints(const AdaptiveRun& run);
+
 // How the true local error compares with the estimate over the accepted
 // steps where both are known, the estimate is not zero and the local error
 // is more than a few roundings of y: the ratio |local error|/|estimate|,

@@ -317,6 +317,160 @@ StabilityRun runWithStep(const Method& method, double x0, double y0, double h, i
     return run;
 }
 
+SlopeDerivative slopeDerivative(Slope f, double x, double y) {
+    const double scale = std::max(1.0, std::fabs(y));
+    const double roundingUnit = std::numeric_limits<double>::epsilon();
+    // The step that balances truncation against rounding.
+    const double delta = std::cbrt(roundingUnit) * scale;
+    const auto quotient = [&](double step) { return (f(x, y + step) - f(x, y - step)) / (2 * step); };
+    const double lambda = quotient(delta);
+    const double rounding = 4 * std::pow(roundingUnit, 2.0 / 3.0) *
+                            (std::fabs(lambda) + std::fabs(f(x, y)) / scale);
+    // The quotient with twice the step has four times the truncation, and
+    // at most half the rounding: what rounding cannot explain of the
+    // difference is three times this quotient's truncation.
+    const double truncation = std::max(0.0, std::fabs(quotient(2 * delta) - lambda) - 1.5 * rounding);
+    return {lambda, rounding + truncation};
+}
+
+StepKind stepKind(const std::vector<double>& polynomial, double z, double zTolerance) {
+    if (z > zTolerance) return StepKind::growing;
+    if (z >= -zTolerance) return StepKind::neutral;
+    // The edge passes between z - tolerance and z + tolerance.
+    if (insideRegion(polynomial, {z - zTolerance, 0}) != insideRegion(polynomial, {z + zTolerance, 0})) {
+        return StepKind::onEdge;
+    }
+    return insideRegion(polynomial, {z, 0}) ? StepKind::inside : StepKind::outside;
+}
+
+namespace {
+
+bool decaying(StepKind kind) {
+    return kind == StepKind::inside || kind == StepKind::onEdge || kind == StepKind::outside;
+}
+
+std::optional<std::size_t> firstOf(const StabilityPath& path, StepKind kind) {
+    const auto at = std::find(path.kind.begin(), path.kind.end(), kind);
+    if (at == path.kind.end()) return std::nullopt;
+    return static_cast<std::size_t>(at - path.kind.begin());
+}
+
+std::size_t countOf(const StabilityPath& path, bool (*which)(StepKind)) {
+    return static_cast<std::size_t>(std::count_if(path.kind.begin(), path.kind.end(), which));
+}
+
+std::string stepPlace(const StabilityPath& path, std::size_t i) {
+    return "step " + std::to_string(i) + ", x = " + shortText(path.x[i]);
+}
+
+// Where λ < 0: what the steps inside, on the edge of or outside the region
+// do to an error, from "z" on. `beyond` says which steps past the first
+// outside the region multiply an error as it does: on a path where λ
+// changes sign, not every later one.
+std::string decayingVerdict(const StabilityPath& path, const std::vector<double>& polynomial,
+                            std::string_view beyond) {
+    if (const auto i = path.firstOutside) {
+        return "leaves the region at " + stepPlace(path, *i) + ", where z = " + shortText(path.z[*i]) +
+               ": " + std::string(beyond) + " multiplies an error by |R(z)| = " +
+               shortText(std::abs(stabilityFunction(polynomial, {path.z[*i], 0}))) +
+               ", and the run can move away from the solution.";
+    }
+    if (const auto i = firstOf(path, StepKind::onEdge)) {
+        const std::size_t onEdge = countOf(path, [](StepKind k) { return k == StepKind::onEdge; });
+        const std::size_t decays = countOf(path, decaying);
+        const std::string where =
+            onEdge == 1 ? stepPlace(path, *i)
+            : onEdge == decays
+                ? "all " + std::to_string(onEdge) + " step points"
+                : std::to_string(onEdge) + " of " + std::to_string(decays) +
+                      " step points, first at " + stepPlace(path, *i);
+        return "stays within the region and lies on its edge at " + where + ": z = " +
+               shortText(path.z[*i]) + " is within " + errorText(path.zTolerance[*i]) +
+               " of the edge |R(z)| = 1, as close as the difference quotient gives z, so there "
+               "an error neither grows nor dies away" +
+               (onEdge < decays ? "; elsewhere every step damps it." : ".");
+    }
+    return "stays inside the region: every step damps an error.";
+}
+
+// Where λ > 0: the error against the solution's own growth, at the step
+// where it fares worst. Every method here has 0 < R(z) ≤ e^z for z > 0 (its
+// coefficients are 1/k! up to its order and less beyond), so relative to the
+// solution an error never grows. R(z) and e^z are each good to a few
+// roundings: a ratio that close to 1 is 1.
+std::string growingVerdict(const StabilityPath& path, const std::vector<double>& polynomial) {
+    std::optional<std::size_t> worst;
+    double worstRatio = 0;
+    for (std::size_t i = 0; i < path.kind.size(); ++i) {
+        if (path.kind[i] != StepKind::growing) continue;
+        const double modulus = std::abs(stabilityFunction(polynomial, {path.z[i], 0}));
+        const double quotient = modulus / std::exp(path.z[i]);
+        const double ratio = quotient > 1 - 8 * std::numeric_limits<double>::epsilon() ? 1 : quotient;
+        // The first step of the largest ratio as the note writes it: a ratio
+        // larger by rounding alone does not move the step named.
+        if (!worst || (ratio > worstRatio && modulusText(ratio) != modulusText(worstRatio))) {
+            worst = i;
+            worstRatio = ratio;
+        }
+    }
+    const std::size_t i = *worst;
+    return "the solution itself grows, by e^z per step, and an error with it, by |R(z)|, so what "
+           "matters is the error relative to the solution, which each step multiplies by "
+           "|R(z)|/e^z. That is at most " + modulusText(worstRatio) + " (at " + stepPlace(path, i) +
+           ", z = " + shortText(path.z[i]) + ": |R(z)| = " +
+           shortText(std::abs(stabilityFunction(polynomial, {path.z[i], 0}))) + " against e^z = " +
+           shortText(std::exp(path.z[i])) + "), so relative to the solution an error does not grow.";
+}
+
+constexpr std::string_view neutralVerdict =
+    "f does not change with y, so R(0) = 1: each step carries an error along unchanged, "
+    "neither damped nor grown.";
+
+// How many step points have λ of each sign, e.g. "negative at 20 of the 21
+// step points and 0 at 1".
+std::string signCounts(const StabilityPath& path) {
+    const std::array<std::pair<const char*, std::size_t>, 3> counts{{
+        {"negative", countOf(path, decaying)},
+        {"0", countOf(path, [](StepKind k) { return k == StepKind::neutral; })},
+        {"positive", countOf(path, [](StepKind k) { return k == StepKind::growing; })},
+    }};
+    std::vector<std::string> parts;
+    for (const auto& [sign, count] : counts) {
+        if (count == 0) continue;
+        parts.push_back(std::string(sign) + " at " + std::to_string(count) +
+                        (parts.empty() ? " of the " + std::to_string(path.kind.size()) + " step points"
+                                       : ""));
+    }
+    std::string text = parts.front();
+    for (std::size_t k = 1; k < parts.size(); ++k) {
+        text += (k + 1 == parts.size() ? " and " : ", ") + parts[k];
+    }
+    return text;
+}
+
+std::vector<std::string> pathNotes(const StabilityPath& path, const std::vector<double>& polynomial) {
+    const std::string how = "z = h\u00b7\u03bb along the run, with \u03bb = \u2202f/\u2202y "
+                            "from a central difference quotient at every step point";
+    const std::size_t decays = countOf(path, decaying);
+    const std::size_t neutral = countOf(path, [](StepKind k) { return k == StepKind::neutral; });
+    const std::size_t grows = path.kind.size() - decays - neutral;
+    if (decays == path.kind.size()) {
+        return {how + ", " + decayingVerdict(path, polynomial, "from there every step")};
+    }
+    if (grows == path.kind.size()) return {how + ", is positive: " + growingVerdict(path, polynomial)};
+    if (neutral == path.kind.size()) return {how + ", is 0: " + std::string(neutralVerdict)};
+    std::vector<std::string> notes{how + ", is " + signCounts(path) +
+                                   ", so each step is judged by its own \u03bb."};
+    if (decays > 0) {
+        notes.push_back("Where \u03bb < 0, z " + decayingVerdict(path, polynomial, "there a step"));
+    }
+    if (neutral > 0) notes.push_back("Where \u03bb = 0, " + std::string(neutralVerdict));
+    if (grows > 0) notes.push_back("Where \u03bb > 0, " + growingVerdict(path, polynomial));
+    return notes;
+}
+
+}  // namespace
+
 StabilityPath stabilityPath(const Method& method, Slope f, double x0, double y0, double x1,
                             double h) {
     StabilityPath path;
@@ -331,13 +485,10 @@ StabilityPath stabilityPath(const Method& method, Slope f, double x0, double y0,
     double y = y0;
     for (int i = 0; i <= steps; ++i) {
         const double x = x0 + i * h;
-        // The step that balances truncation against rounding in a central
-        // difference: the cube root of the rounding unit, scaled by y.
-        const double delta = std::cbrt(std::numeric_limits<double>::epsilon()) *
-                             std::max(1.0, std::fabs(y));
-        const double lambda = (f(x, y + delta) - f(x, y - delta)) / (2 * delta);
-        const double z = h * lambda;
-        if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
+        const SlopeDerivative derivative = slopeDerivative(f, x, y);
+        const double z = h * derivative.lambda;
+        const double zTolerance = h * derivative.tolerance;
+        if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z) || !std::isfinite(zTolerance)) {
             path.notes.push_back("At step " + std::to_string(i) + " the values grow too large to "
                                  "calculate with; the path stops there.");
             break;
@@ -345,26 +496,57 @@ StabilityPath stabilityPath(const Method& method, Slope f, double x0, double y0,
         path.x.push_back(x);
         path.y.push_back(y);
         path.z.push_back(z);
-        if (!path.firstOutside && !insideRegion(polynomial, {z, 0})) path.firstOutside = path.z.size() - 1;
+        path.zTolerance.push_back(zTolerance);
+        path.kind.push_back(stepKind(polynomial, z, zTolerance));
+        if (!path.firstOutside && path.kind.back() == StepKind::outside) {
+            path.firstOutside = path.z.size() - 1;
+        }
         if (i < steps) y = method.step(x, y, h, f);
     }
-    const std::string how = "z = h\u00b7\u03bb along the run, with \u03bb = \u2202f/\u2202y "
-                            "from a central difference quotient at every step point";
-    if (path.firstOutside) {
-        const std::size_t i = *path.firstOutside;
-        path.notes.push_back(how + ", leaves the region at step " + std::to_string(i) + ", x = " +
-                             shortText(path.x[i]) + ", where z = " + shortText(path.z[i]) +
-                             ": from there every step multiplies an error by |R(z)| = " +
-                             shortText(std::abs(stabilityFunction(polynomial, {path.z[i], 0}))) +
-                             ", and the run can move away from the solution.");
-    } else if (!path.z.empty()) {
-        path.notes.push_back(how + ", stays inside the region: every step damps an error.");
+    if (!path.z.empty()) {
+        for (std::string& note : pathNotes(path, polynomial)) path.notes.push_back(std::move(note));
     }
     if (wanted > maxStabilityPathSteps) {
         path.notes.push_back("The path follows the first " + std::to_string(maxStabilityPathSteps) +
                              " steps only.");
     }
     return path;
+}
+
+StabilityLimit stabilityLimit(const Method& method, Slope f, const std::vector<double>& x,
+                              const std::vector<double>& y) {
+    StabilityLimit limit;
+    limit.interval = stabilityInterval(stabilityPolynomial(*method.tableau));
+    for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
+        const SlopeDerivative derivative = slopeDerivative(f, x[i], y[i]);
+        limit.x.push_back(x[i]);
+        if (derivative.lambda < -derivative.tolerance) {
+            limit.h.push_back(limit.interval / std::fabs(derivative.lambda));
+        } else {
+            limit.h.push_back(std::nullopt);
+        }
+    }
+    return limit;
+}
+
+std::string stabilityLimitNote(const Method& method, const StabilityLimit& limit) {
+    std::optional<double> lowest, highest;
+    for (const std::optional<double>& h : limit.h) {
+        if (!h || !std::isfinite(*h)) continue;
+        lowest = std::min(lowest.value_or(*h), *h);
+        highest = std::max(highest.value_or(*h), *h);
+    }
+    const std::string what = "Stability limit: where \u03bb = \u2202f/\u2202y is negative, a step "
+                             "longer than " + fixedText(limit.interval, 3) + "/|\u03bb| (" +
+                             std::string(method.caption) +
+                             "'s interval on the negative real axis over |\u03bb|) multiplies an "
+                             "error by more than 1.";
+    if (!lowest) {
+        return what + " Along this run \u03bb is nowhere negative, so the |h| plot draws no limit.";
+    }
+    const std::string low = errorText(*lowest), high = errorText(*highest);
+    return what + " Along this run the limit is " +
+           (low == high ? low : "between " + low + " and " + high) + ", the line on the |h| plot.";
 }
 
 }  // namespace pelorin

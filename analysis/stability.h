@@ -88,18 +88,58 @@ struct StabilityRun {
 
 StabilityRun runWithStep(const Method& method, double x0, double y0, double h, int steps);
 
+// λ = ∂f/∂y at (x, y) by a central difference quotient with the step
+// δ = ε^(1/3)·max(1, |y|), and how far it may lie from the derivative. Each
+// value of f is off by a few roundings of the size of its terms, about
+// |f| + |λ|·max(1, |y|), which the quotient divides by δ: with this δ, about
+// ε^(2/3)·(|λ| + |f|/max(1, |y|)), taken four times. Its truncation, about
+// δ² times f's third derivative in y, shows in how far the quotient with 2δ
+// differs from it beyond rounding, which is added.
+struct SlopeDerivative {
+    double lambda = 0;
+    double tolerance = 0;
+};
+SlopeDerivative slopeDerivative(Slope f, double x, double y);
+
 // On any equation y' = f(x, y) an error is multiplied by about R(h·λ) per
-// step, with λ = ∂f/∂y where the solution is. Along a run of the method with
-// step h from x0 towards x1 (at most maxStabilityPathSteps steps): λ at every step
-// point by a central difference quotient, z = h·λ, and the first step at
-// which z lies outside the method's region.
+// step, with λ = ∂f/∂y where the solution is. What that does depends on the
+// sign of λ, judged within the quotient's tolerance |h|·tolerance of z:
+// where λ < 0 the solution settles and z inside the region damps an error,
+// on its edge keeps it, outside it multiplies it; where λ = 0 every step
+// carries an error along unchanged; where λ > 0 the solution grows by about
+// e^z per step and an error by |R(z)|, so that their ratio tells how the
+// error grows relative to the solution.
+enum class StepKind { inside, onEdge, outside, neutral, growing };
+
+StepKind stepKind(const std::vector<double>& polynomial, double z, double zTolerance);
+
+// Along a run of the method with step h from x0 towards x1 (at most
+// maxStabilityPathSteps steps): λ at every step point by slopeDerivative,
+// z = h·λ with its tolerance, the kind of every step, and notes in words.
 inline constexpr int maxStabilityPathSteps = 400;
 struct StabilityPath {
-    std::vector<double> x, y, z;
-    std::optional<std::size_t> firstOutside;
+    std::vector<double> x, y, z, zTolerance;
+    std::vector<StepKind> kind;
+    std::optional<std::size_t> firstOutside;  // the first step whose z leaves the region while λ < 0
     std::vector<std::string> notes;
 };
 StabilityPath stabilityPath(const Method& method, Slope f, double x0, double y0, double x1,
                             double h);
+
+// The longest step whose z = h·λ stays within the method's stability
+// interval, interval/|λ|, at every point (x, y) of a run where λ < 0
+// (beyond its tolerance); none where λ ≥ 0, where no step length keeps an
+// error from growing with the solution or being carried along.
+struct StabilityLimit {
+    double interval = 0;
+    std::vector<double> x;
+    std::vector<std::optional<double>> h;
+};
+StabilityLimit stabilityLimit(const Method& method, Slope f, const std::vector<double>& x,
+                              const std::vector<double>& y);
+
+// The limit in words, e.g. "Stability limit: where λ = ∂f/∂y < 0 a step
+// longer than 3.678/|λ| ... Along this run it is 7.36E-02."
+std::string stabilityLimitNote(const Method& method, const StabilityLimit& limit);
 
 }  // namespace pelorin

@@ -411,6 +411,7 @@ void AdaptiveTab::showRun(pelorin::AdaptiveStudy study, const QStringList& first
     study_ = std::move(study);
     QStringList notes = firstNotes;
     notes << fromNotes(study_.notes) << fromNotes(study_.run.notes);
+    if (!study_.limitNote.empty()) notes << QString::fromStdString(study_.limitNote);
     const std::string unlisted = pelorin::unlistedAttemptsNote(study_.run);
     if (!unlisted.empty()) notes << QString::fromStdString(unlisted);
 
@@ -433,6 +434,28 @@ bool AdaptiveTab::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+// interval/|λ|, with a gap wherever λ ≥ 0.
+std::optional<double> AdaptiveTab::plotStabilityLimit() {
+    const pelorin::StabilityLimit& limit = study_.limit;
+    if (limit.x.empty()) return std::nullopt;
+    QCPGraph* line = steps_->addGraph();
+    const QString interval = QString::fromStdString(pelorin::fixedText(limit.interval, 3));
+    line->setName("stability limit " + interval + "/|\u03bb|");
+    QPen pen(steps_->palette().color(QPalette::Text), 1.5, Qt::DashLine);
+    line->setPen(pen);
+    std::optional<double> lowest;
+    for (std::size_t i = 0; i < limit.x.size(); ++i) {
+        const std::optional<double>& h = limit.h[i];
+        if (h && positive(*h)) {
+            line->addData(limit.x[i], *h);
+            lowest = std::min(lowest.value_or(*h), *h);
+        } else {
+            line->addData(limit.x[i], qQNaN());  // a gap in the line
+        }
+    }
+    return lowest;
+}
+
 bool AdaptiveTab::plotRun() {
     const pelorin::AdaptiveRun& run = study_.run;
     solution_->clearGraphs();
@@ -448,20 +471,14 @@ bool AdaptiveTab::plotRun() {
     }
     if (run.method && !run.attempts.empty()) {
         const std::size_t row = pelorin::catalogueRow(*run.method);
-        std::vector<double> x{run.attempts.front().x}, y{run.attempts.front().y0};
         std::vector<double> acceptedX, acceptedH, rejectedX, rejectedH;
         for (const pelorin::AdaptiveStep& step : run.attempts) {
-            if (step.accepted) {
-                x.push_back(step.x + step.h);
-                y.push_back(step.y1);
-            }
             if (!positive(std::fabs(step.h))) continue;
             (step.accepted ? acceptedX : rejectedX).push_back(step.x);
             (step.accepted ? acceptedH : rejectedH).push_back(std::fabs(step.h));
         }
-        // The run's last point is x1 exactly, where its last step lands.
-        if (run.end == pelorin::AdaptiveEnd::reachedEnd && x.size() > 1) x.back() = run.x;
-        const pelorin::DrawablePoints points = pelorin::drawablePoints(x, y);
+        const pelorin::AcceptedPoints accepted = pelorin::acceptedPoints(run);
+        const pelorin::DrawablePoints points = pelorin::drawablePoints(accepted.x, accepted.y);
         leftOut = leftOut || points.leftOut;
         QCPGraph* numerical = solution_->addGraph();
         numerical->setName(fromView(run.method->caption) + ", accepted steps");
@@ -469,11 +486,11 @@ bool AdaptiveTab::plotRun() {
         numerical->setScatterStyle(LabPlot::methodMarker(row));
         numerical->setData(vectorOf(points.x), vectorOf(points.y));
 
-        QCPGraph* accepted = steps_->addGraph();
-        accepted->setName("accepted");
-        accepted->setPen(LabPlot::methodPen(row));
-        accepted->setScatterStyle(LabPlot::methodMarker(row));
-        accepted->setData(vectorOf(acceptedX), vectorOf(acceptedH));
+        QCPGraph* acceptedSteps = steps_->addGraph();
+        acceptedSteps->setName("accepted");
+        acceptedSteps->setPen(LabPlot::methodPen(row));
+        acceptedSteps->setScatterStyle(LabPlot::methodMarker(row));
+        acceptedSteps->setData(vectorOf(acceptedX), vectorOf(acceptedH));
         QCPGraph* rejected = steps_->addGraph();
         rejected->setName("rejected");
         rejected->setLineStyle(QCPGraph::lsNone);
@@ -487,6 +504,13 @@ bool AdaptiveTab::plotRun() {
         plot->xAxis->scaleRange(1.05);
     }
     solution_->yAxis->scaleRange(1.1);
+    // The limit after the steps' own range: where λ is near 0 it rises out
+    // of sight, and only its lowest part bounds the steps.
+    if (const auto lowest = plotStabilityLimit()) {
+        QCPRange h = steps_->yAxis->range();
+        h.expand(*lowest);
+        steps_->yAxis->setRange(h);
+    }
     // At least two decades, so that the logarithmic axis is labelled at
     // its decades only, not crowded with labels between them.
     const QCPRange h = steps_->yAxis->range();

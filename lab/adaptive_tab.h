@@ -57,6 +57,8 @@ private:
     void showSweep(pelorin::WorkPrecision sweep);
     // Draw what is held; plotRun says whether a value was left out.
     bool plotRun();
+    // The stability limit on the |h| plot; its lowest value, if any is drawn.
+    std::optional<double> plotStabilityLimit();
     void plotSweep();
 
     LabInputs inputs_;

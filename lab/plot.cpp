@@ -64,6 +64,47 @@ QColor LabPlot::accent() const {
                                                              : QColor(0xc0, 0x30, 0x30);
 }
 
+void LabPlot::keepEqualScale() {
+    equalScale_ = true;
+    wantedX_ = xAxis->range();
+    wantedY_ = yAxis->range();
+    const auto asked = [this] {
+        if (fitting_) return;
+        wantedX_ = xAxis->range();
+        wantedY_ = yAxis->range();
+    };
+    connect(xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, asked);
+    connect(yAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, asked);
+}
+
+// The axis with more pixels to a unit widens to the other's scale.
+bool LabPlot::fitScale() {
+    const QRect area = axisRect()->rect();
+    if (area.width() <= 0 || area.height() <= 0) return false;
+    const QCPRange x = xAxis->range(), y = yAxis->range();
+    fitting_ = true;
+    xAxis->setRange(wantedX_);
+    yAxis->setRange(wantedY_);
+    if (wantedX_.size() / area.width() < wantedY_.size() / area.height()) {
+        xAxis->setScaleRatio(yAxis, 1);
+    } else {
+        yAxis->setScaleRatio(xAxis, 1);
+    }
+    fitting_ = false;
+    const auto moved = [](const QCPRange& before, const QCPRange& after) {
+        return std::fabs(after.lower - before.lower) + std::fabs(after.upper - before.upper) >
+               1e-9 * after.size();
+    };
+    return moved(x, xAxis->range()) || moved(y, yAxis->range());
+}
+
+// The axis rectangle's size is known only once laid out; new ranges bring
+// new tick labels, which may move its edges, so it is laid out again.
+void LabPlot::updateLayout() {
+    QCustomPlot::updateLayout();
+    for (int pass = 0; equalScale_ && pass < 3 && fitScale(); ++pass) QCustomPlot::updateLayout();
+}
+
 void LabPlot::useLogAxes() {
     for (QCPAxis* axis : {xAxis, yAxis}) {
         axis->setScaleType(QCPAxis::stLogarithmic);

@@ -31,6 +31,11 @@ public:
     enum class LegendPlace { beside, below };
     void showLegend(LegendPlace place);
 
+    // One unit equally long on both axes, at every size and after every zoom
+    // and pan: the view is the range last asked for (by the program, the
+    // wheel, a drag or Home), widened on one axis so that all of it shows.
+    void keepEqualScale();
+
     // A legend entry with no data: the key of something drawn as an item.
     QCPGraph* addLegendEntry(const QString& name, const QPen& pen);
 
@@ -42,6 +47,7 @@ public:
     QString fileStem() const { return fileStem_; }
 
 protected:
+    void updateLayout() override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -52,8 +58,14 @@ private:
     void placeLegend();
     void saveAs(bool pdf);
 
+    bool fitScale();
+
     std::optional<LegendPlace> legendPlace_;
     QString fileStem_ = "plot";
+    // With an equal scale: the ranges asked for, and whether fitScale is
+    // changing them itself.
+    bool equalScale_ = false, fitting_ = false;
+    QCPRange wantedX_, wantedY_;
     QCPLayoutGrid* legendHolder_ = nullptr;  // while the legend has entries
 
     QAction* copyImage_ = nullptr;

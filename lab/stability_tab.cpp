@@ -65,6 +65,8 @@ StabilityTab::StabilityTab(QWidget* parent) : QWidget(parent) {
                           "Where |R(z)| is at most 1 for the chosen method, shaded, within its "
                           "edge |R(z)| = 1, with the point z = h\u00b7\u03bb of the chosen h.",
                           this);
+    // One unit equally long on both axes, so that a disc is drawn round.
+    region_->keepEqualScale();
     region_->xAxis->setLabel("Re z");
     region_->yAxis->setLabel("Im z");
     // The grid holds 0 outside the region and 1 inside; two levels over

@@ -18,11 +18,10 @@ std::vector<double> sampleAbscissae(double x0, double x1) {
     return x;
 }
 
-}  // namespace
-
-AdaptiveStudy studyAdaptive(const Method& method, Slope f, const KnownSolution& exact, double x0,
-                            double y0, double x1, double h0, const ControllerSettings& settings,
-                            long referenceEvaluations) {
+// The run with its true errors and the solution drawn under it.
+AdaptiveStudy measuredRun(const Method& method, Slope f, const KnownSolution& exact, double x0,
+                          double y0, double x1, double h0, const ControllerSettings& settings,
+                          long referenceEvaluations) {
     AdaptiveStudy study;
     const bool drawable = std::isfinite(x0) && std::isfinite(x1) && std::isfinite(x1 - x0);
     if (exact) {
@@ -83,6 +82,20 @@ AdaptiveStudy studyAdaptive(const Method& method, Slope f, const KnownSolution& 
         study.solutionX.push_back(x);
         study.solutionY.push_back(y);
     }
+    return study;
+}
+
+}  // namespace
+
+AdaptiveStudy studyAdaptive(const Method& method, Slope f, const KnownSolution& exact, double x0,
+                            double y0, double x1, double h0, const ControllerSettings& settings,
+                            long referenceEvaluations) {
+    AdaptiveStudy study =
+        measuredRun(method, f, exact, x0, y0, x1, h0, settings, referenceEvaluations);
+    if (study.run.attempts.empty()) return study;
+    const AcceptedPoints accepted = acceptedPoints(study.run);
+    study.limit = stabilityLimit(method, f, accepted.x, accepted.y);
+    study.limitNote = stabilityLimitNote(method, study.limit);
     return study;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "analysis/adaptive.h"
+#include "analysis/stability.h"
 #include "problem/reference.h"
 
 #include <string>
@@ -21,6 +22,9 @@ struct AdaptiveStudy {
     std::vector<double> solutionX, solutionY;
     bool reference = false;          // solution and true errors come from the reference
     std::vector<std::string> notes;  // about the reference; the run's notes follow in run.notes
+    // The method's stability limit at the run's accepted points, and its note.
+    StabilityLimit limit;
+    std::string limitNote;
 };
 
 // `exact` empty: the reference solution is computed at every abscissa the

@@ -306,3 +306,115 @@ TEST(Stability, PathOfZAlongARunOnAnyEquation) {
             << path.notes.front();
     }
 }
+
+// What a step does to an error depends on the sign of λ: where the solution
+// decays the region decides, on its edge an error is kept; where λ = 0 it is
+// carried along; where the solution grows, so does the error, and what
+// matters is |R(z)| against e^z. Each sentence on a problem where it could be
+// false. Digits from mpmath: RK4's R(0.2) = 1.2214, e^0.2 = 1.2214028, ratio
+// 0.99999774; Euler at x = 1.5, h = 0.5: z = 0.0353686, ratio 0.99938909;
+// the edge tolerance 4·2^(-104/3)·(50 + 50)·0.04 = 5.867E-10.
+TEST(Stability, PathNotesFollowTheSignOfLambda) {
+    const auto growth = [](double, double y) { return y; };
+    const auto slow = [](double, double y) { return 1e-7 * y; };
+    const auto quadrature = [](double x, double) { return std::cos(x); };
+    const auto steep = [](double x, double) { return std::exp(1000 * x); };
+    const auto stiff = [](double x, double y) { return -50 * (y - std::cos(x)); };
+    const auto periodic = [](double x, double y) { return y * std::cos(x); };
+    const std::string how = "z = h\u00b7\u03bb along the run, with \u03bb = \u2202f/\u2202y from a "
+                            "central difference quotient at every step point";
+    const struct {
+        const char* name;
+        Slope f;
+        const char* method;
+        double y0, x1, h;
+        std::vector<std::string> notes;
+    } rows[] = {
+        {"growing, on the exact curve", growth, "Runge-Kutta 4", 1, 2, 0.2,
+         {how + ", is positive: the solution itself grows, by e^z per step, and an error with "
+                "it, by |R(z)|, so what matters is the error relative to the solution, which "
+                "each step multiplies by |R(z)|/e^z. That is at most 0.999998 (at step 0, "
+                "x = 0.000, z = 0.200: |R(z)| = 1.221 against e^z = 1.221), so relative to the "
+                "solution an error does not grow."}},
+        {"growing so slowly that R(z) and e^z round alike", slow, "Runge-Kutta 4", 1, 1, 0.1,
+         {how + ", is positive: the solution itself grows, by e^z per step, and an error with "
+                "it, by |R(z)|, so what matters is the error relative to the solution, which "
+                "each step multiplies by |R(z)|/e^z. That is at most 1.000 (at step 0, "
+                "x = 0.000, z = 0.000: |R(z)| = 1.000 against e^z = 1.000), so relative to the "
+                "solution an error does not grow."}},
+        {"neutral, a quadrature", quadrature, "Runge-Kutta 4", 0, 3, 0.25,
+         {how + ", is 0: f does not change with y, so R(0) = 1: each step carries an error "
+                "along unchanged, neither damped nor grown."}},
+        {"neutral, a steep slope", steep, "Runge-Kutta 4", 0, 0.5, 0.1,
+         {how + ", is 0: f does not change with y, so R(0) = 1: each step carries an error "
+                "along unchanged, neither damped nor grown."}},
+        {"on the edge", stiff, "Euler", 0, 1, 0.04,
+         {how + ", stays within the region and lies on its edge at all 26 step points: z = "
+                "-2.000 is within 5.87E-10 of the edge |R(z)| = 1, as "
+                "close as the difference quotient gives z, so there an error neither grows nor "
+                "dies away."}},
+        {"decaying, inside", stiff, "Euler", 0, 1, 0.03,
+         {how + ", stays inside the region: every step damps an error."}},
+        {"decaying, leaving", stiff, "Euler", 0, 1, 0.05,
+         {how + ", leaves the region at step 0, x = 0.000, where z = -2.500: from there every "
+                "step multiplies an error by |R(z)| = 1.500, and the run can move away from the "
+                "solution."}},
+        {"changing sign", periodic, "Euler", 1, 6, 0.5,
+         {how + ", is negative at 6 of the 13 step points and positive at 7, so each step is "
+                "judged by its own \u03bb.",
+          "Where \u03bb < 0, z stays inside the region: every step damps an error.",
+          "Where \u03bb > 0, the solution itself grows, by e^z per step, and an error with it, "
+          "by |R(z)|, so what matters is the error relative to the solution, which each step "
+          "multiplies by |R(z)|/e^z. That is at most 0.999 (at step 3, x = 1.500, z = 0.035: "
+          "|R(z)| = 1.035 against e^z = 1.036), so relative to the solution an error does not "
+          "grow."}},
+        // z = 3·cos 3 = -2.970 (mpmath), |1 + z| = 1.970; the steps at x = 0
+        // and 6 have λ > 0, so not every step from x = 3 on multiplies. At
+        // x = 6: z = 2.8805, 1 + z = 3.8805, e^z = 17.8234, ratio 0.2177.
+        {"changing sign, leaving", periodic, "Euler", 1, 6, 3,
+         {how + ", is negative at 1 of the 3 step points and positive at 2, so each step is "
+                "judged by its own \u03bb.",
+          "Where \u03bb < 0, z leaves the region at step 1, x = 3.000, where z = -2.970: there a "
+          "step multiplies an error by |R(z)| = 1.970, and the run can move away from the "
+          "solution.",
+          "Where \u03bb > 0, the solution itself grows, by e^z per step, and an error with it, "
+          "by |R(z)|, so what matters is the error relative to the solution, which each step "
+          "multiplies by |R(z)|/e^z. That is at most 0.218 (at step 2, x = 6.000, z = 2.881: "
+          "|R(z)| = 3.881 against e^z = 17.823), so relative to the solution an error does not "
+          "grow."}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const StabilityPath path = stabilityPath(methodByCaption(row.method), row.f, 0, row.y0, row.x1, row.h);
+        EXPECT_EQ(path.notes, row.notes);
+    }
+}
+
+// The quotient lies within its tolerance of the derivative, and the
+// tolerance is no wider than a hundred-thousandth of a percent, on slopes
+// whose third derivative in y is zero, large, or large at the scale of y.
+TEST(Stability, DifferenceQuotientWithinItsTolerance) {
+    const struct {
+        const char* name;
+        Slope f;
+        double (*derivative)(double x, double y);
+    } rows[] = {
+        {"linear", [](double x, double y) { return -50 * (y - std::cos(x)); },
+         [](double, double) { return -50.0; }},
+        {"square", [](double x, double y) { return x * x + y * y; }, [](double, double y) { return 2 * y; }},
+        {"exponential", [](double, double y) { return std::exp(y); }, [](double, double y) { return std::exp(y); }},
+        {"sine", [](double, double y) { return 1e3 * std::sin(y); },
+         [](double, double y) { return 1e3 * std::cos(y); }},
+        {"large offset", [](double, double y) { return 1e6 + y; }, [](double, double) { return 1.0; }},
+    };
+    for (const auto& row : rows) {
+        for (double y : {-30.0, -1.0, 0.0, 0.3, 2.0, 25.0}) {
+            SCOPED_TRACE(std::string(row.name) + ", y = " + std::to_string(y));
+            const SlopeDerivative quotient = slopeDerivative(row.f, 0.7, y);
+            const double exact = row.derivative(0.7, y);
+            EXPECT_LE(std::fabs(quotient.lambda - exact), quotient.tolerance);
+            EXPECT_LE(quotient.tolerance,
+                      1e-7 * (std::fabs(exact) + std::fabs(row.f(0.7, y)) / std::max(1.0, std::fabs(y))));
+        }
+    }
+}

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -115,4 +116,44 @@ TEST(AdaptiveStudy, TheSweepWithoutAnExactSolutionSaysItsReference) {
         "No exact solution, and no reference solution could be computed to x1: "))
         << beyond.notes.front();
     EXPECT_TRUE(beyond.adaptive.empty());
+}
+
+// The step plot's stability limit: the pair's interval over |λ| where λ < 0,
+// none where λ ≥ 0. On the stiff problem λ = -50 everywhere: Fehlberg's
+// 3.6777066/50 = 0.0735541 (40-digit bisection, divided by hand), which the
+// table's digits write 7.36E-02; on y' = y, λ = 1 and there is no limit.
+TEST(AdaptiveStudy, TheStabilityLimitAlongTheRun) {
+    const std::string what =
+        "Stability limit: where \u03bb = \u2202f/\u2202y is negative, a step longer than "
+        "3.678/|\u03bb| (Runge-Kutta-Fehlberg's interval on the negative real axis over "
+        "|\u03bb|) multiplies an error by more than 1.";
+    const struct {
+        const char* problem;
+        std::optional<double> limit;  // at every accepted point
+        std::string note;
+    } rows[] = {
+        {"Stiff: y' = -50(y - cos x)", 0.0735541324264379,
+         what + " Along this run the limit is 7.36E-02, the line on the |h| plot."},
+        {"Growth: y' = y", std::nullopt,
+         what + " Along this run \u03bb is nowhere negative, so the |h| plot draws no limit."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.problem);
+        const Problem problem = compiled(row.problem);
+        const AdaptiveStudy study =
+            studyAdaptive(methodByCaption("Runge-Kutta-Fehlberg"), problem.slope, valueOf(problem),
+                          problem.x0, problem.y0, problem.x1, 0.4, withTolerance({}, 1e-3));
+        ASSERT_EQ(study.run.end, AdaptiveEnd::reachedEnd);
+        EXPECT_EQ(study.limit.x.size(), static_cast<std::size_t>(study.run.accepted) + 1);
+        ASSERT_EQ(study.limit.h.size(), study.limit.x.size());
+        EXPECT_EQ(study.limit.x.front(), problem.x0);
+        EXPECT_EQ(study.limit.x.back(), problem.x1);
+        for (const std::optional<double>& h : study.limit.h) {
+            ASSERT_EQ(h.has_value(), row.limit.has_value());
+            if (h) {
+                EXPECT_NEAR(*h, *row.limit, 1e-9);
+            }
+        }
+        EXPECT_EQ(study.limitNote, row.note);
+    }
 }

@@ -45,6 +45,15 @@ protected:
         openLab(Qt::Key_A);
     }
 
+    // A problem of the library, as a student picks it from the list.
+    void chooseProblem(const char* name) {
+        QComboBox* problem = named<QComboBox>("Problem");
+        const int index = problem->findText(name);
+        ASSERT_GE(index, 0) << name;
+        problem->setCurrentIndex(index);
+        emit problem->activated(index);
+    }
+
     QTableWidget* steps() const { return named<QTableWidget>("Adaptive steps"); }
     QString notes() const { return named<QLabel>("Adaptive notes")->text(); }
     void setTolerance(const char* text) { enter("Tolerance", text); }
@@ -312,11 +321,7 @@ TEST_F(Adaptive, TheSweepSetsAdaptiveBesideFixedStepsAndTheLibrary) {
 // steps stay near the pair's stability limit, whatever the tolerance asks.
 TEST_F(Adaptive, OnTheStiffProblemStabilityKeepsTheStepsSmall) {
     open("2", "Option_RKF");
-    QComboBox* problem = named<QComboBox>("Problem");
-    const int stiff = problem->findText("Stiff: y' = -50(y - cos x)");
-    ASSERT_GE(stiff, 0);
-    problem->setCurrentIndex(stiff);
-    emit problem->activated(stiff);
+    chooseProblem("Stiff: y' = -50(y - cos x)");
     for (const char* tolerance : {"1E-2", "1E-3"}) {
         SCOPED_TRACE(tolerance);
         setTolerance(tolerance);
@@ -332,6 +337,49 @@ TEST_F(Adaptive, OnTheStiffProblemStabilityKeepsTheStepsSmall) {
         }
         EXPECT_GT(late, 5);
     }
+}
+
+// The stability limit is drawn on the step plot and named in its legend:
+// on the stiff problem the line at Fehlberg's 3.678/50 = 0.0736 (the
+// problem tests work it out) that the accepted steps hug, in the text's
+// colour, dashed.
+TEST_F(Adaptive, TheStabilityLimitIsDrawnOnTheStepPlot) {
+    open("2", "Option_RKF");
+    chooseProblem("Stiff: y' = -50(y - cos x)");
+    setTolerance("1E-3");
+    settle([this] { return steps()->rowCount() > 0; });
+    EXPECT_TRUE(notes().contains("Along this run the limit is 7.36E-02, the line on the |h| plot."))
+        << notes().toStdString();
+
+    QCustomPlot* plot = named<QCustomPlot>("Step size plot");
+    ASSERT_NE(plot, nullptr);
+    QCPGraph* limit = nullptr;
+    for (int g = 0; g < plot->graphCount(); ++g) {
+        if (plot->graph(g)->name() == "stability limit 3.678/|\u03bb|") limit = plot->graph(g);
+    }
+    ASSERT_NE(limit, nullptr);
+    EXPECT_NE(plot->legend->itemWithPlottable(limit), nullptr);
+    ASSERT_GT(limit->data()->size(), 5);
+    for (auto point = limit->data()->constBegin(); point != limit->data()->constEnd(); ++point) {
+        EXPECT_NEAR(point->value, 0.0735541, 1e-6);
+    }
+    // Along the line from x = 0.1 to 0.9, dark pixels of the dashes.
+    plot->replot();
+    const QImage image = plot->grab().toImage();
+    const int row = static_cast<int>(plot->yAxis->coordToPixel(0.0735541));
+    int dark = 0;
+    for (int px = static_cast<int>(plot->xAxis->coordToPixel(0.1));
+         px < static_cast<int>(plot->xAxis->coordToPixel(0.9)); ++px) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            if (image.pixelColor(px, row + dy).lightness() < 90) {
+                ++dark;
+                break;
+            }
+        }
+    }
+    const int across =
+        static_cast<int>(plot->xAxis->coordToPixel(0.9) - plot->xAxis->coordToPixel(0.1));
+    EXPECT_GT(dark, across / 3) << dark << " of " << across;
 }
 
 }  // namespace

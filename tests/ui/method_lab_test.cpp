@@ -449,6 +449,9 @@ TEST_F(Lab, StabilityRegionShadesExactlyTheSetWithinItsEdge) {
     constexpr double offset = 5;  // pixels either side of the edge
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
+    // At the lab's size on a desktop a unit is some 30 pixels on both axes,
+    // so that the point z = -0.4 keeps clear of the pixels beside z = 0.
+    lab->resize(1000, 860);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         stabilityPage(lab, row.method);
@@ -482,6 +485,38 @@ TEST_F(Lab, StabilityRegionsLegendShowsTheShade) {
     const QPointF icon(entry->rect().left() + picture.plot->legend->iconSize().width() / 2.0,
                        entry->rect().center().y());
     EXPECT_EQ(picture.at(icon), picture.at(picture.pixel(-1, 0.3)));
+}
+
+// One unit is as long on both axes at every size of the lab, and after a
+// zoom: Euler's region, the disc |1 + z| <= 1, is drawn as wide as it is
+// tall. Measured on the rendered pixels of its shade within the axes (the
+// edge's line covers the same margin of it on every side).
+TEST_F(Lab, StabilityRegionIsDrawnToScale) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    stabilityPage(lab, 0);
+    const auto measure = [lab](const char* name) {
+        SCOPED_TRACE(name);
+        const RegionPicture picture(*lab);
+        const std::string shade = picture.at(picture.pixel(-1, 0.3));
+        const QRect area = picture.plot->axisRect()->rect();
+        QRect disc;
+        for (int px = area.left(); px <= area.right(); ++px) {
+            for (int py = area.top(); py <= area.bottom(); ++py) {
+                if (picture.at(QPointF(px + 0.5, py + 0.5)) == shade) disc |= QRect(px, py, 1, 1);
+            }
+        }
+        EXPECT_GT(disc.width(), 40);
+        EXPECT_NEAR(disc.width(), disc.height(), 2) << disc.width() << " x " << disc.height();
+    };
+    for (const QSize size : {QSize(1000, 860), QSize(1500, 800), QSize(900, 1200)}) {
+        lab->resize(size);
+        QApplication::processEvents();
+        measure(qPrintable(QString("lab %1 x %2").arg(size.width()).arg(size.height())));
+    }
+    QCustomPlot* plot = named<QCustomPlot>(*lab, "Stability region");
+    plot->xAxis->scaleRange(0.5);
+    measure("zoomed in on the real axis only");
 }
 
 // What the notes say of z = h·λ and where the picture puts it agree: inside
