@@ -189,7 +189,7 @@ QWidget* AdaptiveTab::createSettings() {
     first->addWidget(toleranceCaption);
     first->addWidget(toleranceBox_);
     auto* partsCaption = new QLabel("&kind:", settings);
-    parts_ = new QComboBox(settings);
+    parts_ = newListBox(settings);
     parts_->setAccessibleName("Tolerance kind");
     for (const QString& caption : partsCaptions) parts_->addItem(caption);
     partsCaption->setBuddy(parts_);

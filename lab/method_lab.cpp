@@ -87,7 +87,7 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method&
     }
     row->addLayout(createStepBox());
     auto* methodCaption = new QLabel("&Method:", this);
-    method_ = new QComboBox(this);
+    method_ = newListBox(this);
     method_->setAccessibleName("Method");
     for (const pelorin::Method& m : pelorin::methodCatalogue) method_->addItem(fromView(m.caption));
     method_->setCurrentIndex(static_cast<int>(pelorin::catalogueRow(method)));
@@ -155,7 +155,7 @@ MethodLab::~MethodLab() {
 QHBoxLayout* MethodLab::createProblemRow() {
     auto* row = new QHBoxLayout;
     auto* problemCaption = new QLabel("P&roblem:", this);
-    problem_ = new QComboBox(this);
+    problem_ = newListBox(this);
     problem_->setAccessibleName("Problem");
     for (const pelorin::LibraryProblem& entry : pelorin::problemLibrary) {
         problem_->addItem(fromView(entry.name));

@@ -65,19 +65,18 @@ OneStepTab::OneStepTab(QWidget* parent) : QWidget(parent) {
     top->addWidget(plot_, 3);
     auto* tableauColumn = new QVBoxLayout;
     top->addLayout(tableauColumn, 2);
-    tableau_ = addCaptionedTable(tableauColumn, QString(), "Tableau");
+    tableau_ = addCaptionedTable(tableauColumn, QString(), "Tableau", Rows::compact);
 
     notes_ = addNotes(layout, "Step notes");
     stages_ = addCaptionedTable(layout,
                                 "Sta&ges of the step, to check by hand (x, y: where the step "
                                 "starts)",
-                                "Stages");
+                                "Stages", Rows::compact);
     stages_->verticalHeader()->hide();
     // The plot takes what the rows leave.
     layout->setStretchFactor(stages_, 0);
     for (QTableWidget* table : {tableau_, stages_}) {
         table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
-        table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
     }
     captionOf(*tableau_)->setWordWrap(true);
 }
@@ -166,6 +165,7 @@ void OneStepTab::labelStagePoints(const pelorin::StageStep& stages) {
         auto* text = new QCPItemText(plot_);
         text->setText(QString::fromStdString(label.text));
         text->position->setCoords(label.x, label.y);
+        text->setFont(plot_->textSized(text->font()));
         text->setPadding(QMargins(5, 3, 5, 3));
         text->setColor(plot_->palette().color(QPalette::Text));
         text->setBrush(ground);

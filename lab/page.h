@@ -12,6 +12,7 @@
 #include <vector>
 
 class QBoxLayout;
+class QComboBox;
 class QTableWidget;
 
 // Wrapped text that the mouse and the keyboard can select and copy. Such a
@@ -35,8 +36,19 @@ QLabel* addNotes(QBoxLayout* layout, const QString& accessibleName);
 
 // A table the user reads but does not edit, under a caption whose
 // mnemonic (&) moves the focus to it; Tab leaves it for the next control.
+// At every text size its captions show whole: its rows are a line of text
+// high (or the style's height, if more, unless the rows are `compact`),
+// stretched columns are no narrower than their captions, and columns sized
+// to their contents are sized again.
+enum class Rows { styled, compact };
 QTableWidget* addCaptionedTable(QBoxLayout* layout, const QString& caption,
-                                const QString& accessibleName);
+                                const QString& accessibleName, Rows rows = Rows::styled);
+// Sizes `table`'s rows and columns to its captions at its font, as it is
+// done when the font changes: for a table whose captions were filled anew.
+void fitCaptions(QTableWidget& table);
+
+// A list box as wide as its longest item at every text size.
+QComboBox* newListBox(QWidget* parent);
 
 // Fills a table with the texts of `text`, its header above; each cell
 // aligned as given.

@@ -20,6 +20,9 @@ public:
     // The red of what the eye should find first (the rounding floor, the
     // point z = h·λ, a step's increment), readable on a light or dark ground.
     QColor accent() const;
+    // A font of the plot's text size, in `font`'s family and weight: for
+    // labels drawn on the plot.
+    QFont textSized(QFont font) const;
 
 
     // Both axes logarithmic with ticks at the decades.
@@ -37,6 +40,10 @@ public:
     Q_INVOKABLE QByteArray pngBytes();
     Q_INVOKABLE QByteArray pdfBytes();
 
+    // Axes a few lines of tick labels high and a legend of whole entries,
+    // at any text size: a page too small for them scrolls instead.
+    QSize minimumSizeHint() const override;
+
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -46,10 +53,12 @@ private:
     void followPalette();
     void followFont();
     void placeLegend();
+    void followLayout();
     void saveAs(bool pdf);
 
     std::optional<LegendPlace> legendPlace_;
     QCPLayoutGrid* legendHolder_ = nullptr;  // while the legend has entries
+    QSize laidOutMinimum_;  // the minimum size the widget's layout was last told of
 
     QAction* copyImage_ = nullptr;
     QAction* savePng_ = nullptr;

@@ -14,10 +14,12 @@
 #include <QApplication>
 #include <QImage>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QPolygonF>
+#include <QProcess>
+#include <QStyleOptionComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -34,6 +36,7 @@
 #include <gtest/gtest.h>
 #include <qcustomplot.h>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -982,6 +985,153 @@ TEST_F(Lab, PagesFitTheLabWithoutScrollingIt) {
         QApplication::processEvents();
         EXPECT_EQ(scroller->verticalScrollBar()->maximum(), 0);
     }
+}
+
+
+// What the eye cannot read whole on a page, each in a line saying where: a
+// legend entry, a table's header section or a list box smaller than its text
+// (its font's metrics), a plot whose axes are squeezed below a few lines of
+// its tick labels, or whose value labels run into each other.
+QStringList cutOff(QWidget& page) {
+    QStringList cut;
+    const auto tell = [&cut](const QString& where, QSize needed, QSize given) {
+        if (needed.width() > given.width() || needed.height() > given.height()) {
+            cut << QString("%1 needs %2x%3, has %4x%5").arg(where).arg(needed.width())
+                       .arg(needed.height()).arg(given.width()).arg(given.height());
+        }
+    };
+    for (QCustomPlot* plot : page.findChildren<QCustomPlot*>()) {
+        if (!plot->isVisible()) continue;
+        plot->replot();
+        const QString name = plot->accessibleName();
+        QCPLegend* legend = plot->legend;
+        for (int i = 0; legend->visible() && i < legend->itemCount(); ++i) {
+            auto* entry = qobject_cast<QCPPlottableLegendItem*>(legend->item(i));
+            if (!entry) continue;
+            const QSize icon = legend->iconSize();
+            const QRect text = QFontMetrics(entry->font()).boundingRect(
+                0, 0, 0, icon.height(), Qt::TextDontClip, entry->plottable()->name());
+            const QRect given = entry->rect().intersected(plot->rect());
+            tell(name + " legend \"" + entry->plottable()->name() + "\"",
+                 {icon.width() + legend->iconTextPadding() + text.width(),
+                  std::max(icon.height(), text.height())},
+                 given.size());
+        }
+        const QFontMetrics ticks(plot->yAxis->tickLabelFont());
+        const int axesHeight = plot->axisRect()->rect().height();
+        if (axesHeight < 6 * ticks.height()) {
+            cut << QString("%1 axes are %2 px high, %3 px a line").arg(name).arg(axesHeight)
+                       .arg(ticks.height());
+        }
+        QVector<double> at;
+        QVector<QString> labels;
+        const QCPRange range = plot->yAxis->range();
+        plot->yAxis->ticker()->generate(range, plot->locale(), plot->yAxis->numberFormat().at(0),
+                                        plot->yAxis->numberPrecision(), at, nullptr, &labels);
+        std::vector<double> pixels;
+        for (double value : at) {
+            if (range.contains(value)) pixels.push_back(plot->yAxis->coordToPixel(value));
+        }
+        std::sort(pixels.begin(), pixels.end());
+        for (std::size_t i = 1; i < pixels.size(); ++i) {
+            if (pixels[i] - pixels[i - 1] < ticks.height()) {
+                cut << QString("%1 y labels %2 px apart, %3 px high").arg(name)
+                           .arg(pixels[i] - pixels[i - 1]).arg(ticks.height());
+            }
+        }
+    }
+    for (QTableWidget* table : page.findChildren<QTableWidget*>()) {
+        if (!table->isVisible()) continue;
+        for (QHeaderView* header : {table->horizontalHeader(), table->verticalHeader()}) {
+            if (header->isHidden()) continue;
+            QFont font = header->font();
+            font.setBold(header->highlightSections());
+            const QFontMetrics metrics(font);
+            const int margin = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+            const bool across = header->orientation() == Qt::Horizontal;
+            for (int section = 0; section < header->count(); ++section) {
+                const QString text =
+                    table->model()->headerData(section, header->orientation()).toString();
+                const QSize needed = metrics.size(0, text) + QSize(margin, margin);
+                const QSize given = across ? QSize(header->sectionSize(section), header->height())
+                                           : QSize(header->width(), header->sectionSize(section));
+                tell(table->accessibleName() + " header \"" + QString(text).replace('\n', ' ') + "\"",
+                     needed, given);
+            }
+        }
+    }
+    for (QComboBox* list : page.findChildren<QComboBox*>()) {
+        if (!list->isVisible()) continue;
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        option.editable = list->isEditable();
+        option.frame = list->hasFrame();
+        const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                          QStyle::SC_ComboBoxEditField, list);
+        int widest = 0;
+        for (int i = 0; i < list->count(); ++i) {
+            widest = std::max(widest, list->fontMetrics().horizontalAdvance(list->itemText(i)));
+        }
+        tell(list->accessibleName() + " list", {widest, list->fontMetrics().height()}, field.size());
+    }
+    return cut;
+}
+
+// Every page of the lab after `presses` of Ctrl+plus: every legend entry,
+// table header and list box shows whole and every plot keeps axes a few
+// lines high, the page scrolling instead; the stage labels on the One step
+// plot follow the text's size.
+void expectEveryPageWhole(QWidget& lab, int presses) {
+    const qreal normal = lab.font().pointSizeF();
+    for (int i = 0; i < presses; ++i) QTest::keyClick(&lab, Qt::Key_Plus, Qt::ControlModifier);
+    QApplication::processEvents();
+    const qreal size = lab.font().pointSizeF();
+    EXPECT_DOUBLE_EQ(size, presses > 0 ? 2 * normal : normal);
+    // A method chosen after the text grew draws and labels its stages anew.
+    methodBox(lab)->setCurrentIndex(3);
+    QTabWidget* tabs = lab.findChild<QTabWidget*>();
+    for (int page = 0; page < tabs->count(); ++page) {
+        tabs->setCurrentIndex(page);
+        QApplication::processEvents();
+        SCOPED_TRACE(tabs->tabText(page).toStdString());
+        const QStringList cut = cutOff(lab);
+        EXPECT_TRUE(cut.isEmpty()) << cut.join("\n").toStdString();
+        for (QCustomPlot* plot : tabs->currentWidget()->findChildren<QCustomPlot*>()) {
+            for (int i = 0; i < plot->itemCount(); ++i) {
+                if (auto* text = qobject_cast<QCPItemText*>(plot->item(i))) {
+                    EXPECT_DOUBLE_EQ(text->font().pointSizeF(), size) << text->text().toStdString();
+                }
+            }
+        }
+    }
+}
+
+TEST_F(Lab, NormalTextCutsNoLegendHeaderOrListAndKeepsPlotsReadable) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    expectEveryPageWhole(*lab, 0);
+}
+
+TEST_F(Lab, LargestTextCutsNoLegendHeaderOrListAndKeepsPlotsReadable) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    expectEveryPageWhole(*lab, 10);
+}
+
+// The two tests above in a process whose screen has two device pixels to a
+// point (and so half the room in points): the scale factor is fixed when a
+// process starts.
+TEST_F(Lab, TwiceTheDevicePixelsCutNoLegendHeaderOrList) {
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_SCALE_FACTOR", "2");
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_filter=Lab.*TextCutsNoLegendHeaderOrListAndKeepsPlotsReadable"});
+    child.waitForFinished(-1);
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 0);
 }
 
 }  // namespace
