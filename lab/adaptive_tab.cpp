@@ -100,8 +100,7 @@ AdaptiveTab::AdaptiveTab(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(content);
     layout->addWidget(createOffer());
     layout->addWidget(createSettings());
-    controller_ = new NotesLabel(this);
-    controller_->setAccessibleName("Controller notes");
+    controller_ = new NotesLabel("Controller notes", this);
     layout->addWidget(controller_);
 
     auto* plots = new QGridLayout;
@@ -157,8 +156,7 @@ QWidget* AdaptiveTab::createOffer() {
     offer_ = new QWidget(this);
     auto* row = new QHBoxLayout(offer_);
     row->setContentsMargins(0, 0, 0, 0);
-    offerText_ = new NotesLabel(offer_);
-    offerText_->setAccessibleName("Method offer");
+    offerText_ = new NotesLabel("Method offer", offer_);
     row->addWidget(offerText_, 1);
     const std::vector<std::size_t> rows = pairRows();
     const std::array<const char*, 2> captions{"Use Runge-Kutta-Fehl&berg", "Use Runge-Kutta-M&erson"};

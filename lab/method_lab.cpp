@@ -99,8 +99,7 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method&
     row->addStretch(1);
     layout->addLayout(row);
     // Why a box's text was not used, beside the boxes.
-    boxNotes_ = new NotesLabel(this);
-    boxNotes_->setAccessibleName("Box notes");
+    boxNotes_ = new NotesLabel("Box notes", this);
     boxNotes_->setVisible(false);
     layout->addWidget(boxNotes_);
     // The main window's boxes were read leniently; a text the lab would not
@@ -350,7 +349,7 @@ Handout MethodLab::handout() const {
     handout.plots = page->findChildren<QCustomPlot*>();
     if (!boxNotes_->text().isEmpty()) handout.notes << boxNotes_->text().split('\n');
     for (QLabel* label : page->findChildren<QLabel*>()) {
-        if (label->accessibleName().endsWith("notes") && !label->text().isEmpty()) {
+        if (label->objectName().endsWith("notes") && !label->text().isEmpty()) {
             handout.notes << label->text().split('\n');
         }
     }

@@ -51,7 +51,8 @@ int lineRowHeight(const QHeaderView& header, Rows rows) {
 
 }  // namespace
 
-NotesLabel::NotesLabel(QWidget* parent) : QLabel(parent) {
+NotesLabel::NotesLabel(const QString& name, QWidget* parent) : QLabel(parent) {
+    setObjectName(name);
     setWordWrap(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 }
@@ -71,9 +72,8 @@ int NotesLabel::heightForWidth(int width) const {
     return height;
 }
 
-QLabel* addNotes(QBoxLayout* layout, const QString& accessibleName) {
-    auto* notes = new NotesLabel(layout->parentWidget());
-    notes->setAccessibleName(accessibleName);
+QLabel* addNotes(QBoxLayout* layout, const QString& name) {
+    auto* notes = new NotesLabel(name, layout->parentWidget());
     layout->addWidget(notes);
     return notes;
 }

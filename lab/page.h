@@ -20,9 +20,13 @@ class QTableWidget;
 // and the lab's layouts ask for the heights of every note on every page,
 // at several widths, at each change: so the heights are kept until the text
 // or the font changes.
+//
+// Its `name` ("Stability notes") is its object name, by which the lab and
+// its tests find it; it has no accessible name, so that a screen reader
+// reads its text, as it reads every label's.
 class NotesLabel : public QLabel {
 public:
-    explicit NotesLabel(QWidget* parent = nullptr);
+    NotesLabel(const QString& name, QWidget* parent);
     int heightForWidth(int width) const override;
 
 private:
@@ -31,8 +35,8 @@ private:
     mutable std::vector<std::pair<int, int>> heights_;  // width, height
 };
 
-// Notes under a page's plots, in a NotesLabel.
-QLabel* addNotes(QBoxLayout* layout, const QString& accessibleName);
+// Notes under a page's plots, in a NotesLabel of that name.
+QLabel* addNotes(QBoxLayout* layout, const QString& name);
 
 // A table the user reads but does not edit, under a caption whose
 // mnemonic (&) moves the focus to it; Tab leaves it for the next control.

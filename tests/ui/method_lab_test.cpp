@@ -6,6 +6,7 @@
 #include "ui/form1.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -103,6 +104,10 @@ Widget* named(const QWidget& lab, const QString& name) {
 
 QComboBox* methodBox(const QWidget& lab) { return named<QComboBox>(lab, "Method"); }
 
+// A label by its object name: a screen reader reads a label's text, so its
+// accessible name is that text.
+QLabel* label(const QWidget& lab, const char* name) { return lab.findChild<QLabel*>(name); }
+
 // Types h into the lab's step box and ends it with Enter.
 void typeStep(const QWidget& lab, const QString& h) {
     QLineEdit* box = named<QLineEdit>(lab, "h");
@@ -124,7 +129,7 @@ QTableWidget* table(const QWidget& lab, const char* name) {
 // alone may hold those letters.
 void expectOnlyFiniteNumbersAndWords(const QWidget& lab) {
     for (QLabel* label : lab.findChildren<QLabel*>()) {
-        if (label->accessibleName() == "Box notes") continue;
+        if (label->objectName() == "Box notes") continue;
         EXPECT_FALSE(label->text().contains("nan", Qt::CaseInsensitive)) << label->text().toStdString();
         EXPECT_FALSE(label->text().contains("inf", Qt::CaseInsensitive)) << label->text().toStdString();
     }
@@ -275,6 +280,27 @@ TEST_F(Lab, EveryControlHasAnAccessibleName) {
     EXPECT_GE(controls, 14);
 }
 
+// A screen reader names a label by what it reads: notes, the step shown and
+// every caption on every page are heard as the eye reads them, not under a
+// name that hides the text.
+TEST_F(Lab, ScreenReadersHearTheTextOfEveryLabel) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QTabWidget* tabs = lab->findChild<QTabWidget*>();
+    for (int page = 0; page < tabs->count(); ++page) {
+        tabs->setCurrentIndex(page);
+        QApplication::processEvents();
+        for (QLabel* label : lab->findChildren<QLabel*>()) {
+            if (!label->isVisible() || label->text().isEmpty()) continue;
+            QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(label);
+            ASSERT_NE(heard, nullptr);
+            EXPECT_EQ(heard->text(QAccessible::Name).toStdString(),
+                      QString(label->text()).remove('&').toStdString())
+                << label->objectName().toStdString();
+        }
+    }
+}
+
 // Before the first calculation the One step page has nothing to draw; its
 // plot still keeps axes of its full height, not a strip above an empty legend.
 TEST_F(Lab, APlotWithNothingToShowKeepsItsAxesFullSize) {
@@ -301,7 +327,7 @@ TEST_F(Lab, OneStepWalksTheLabsOwnRun) {
     form.findChild<QRadioButton*>("Option_RK4")->setChecked(true);
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
-    QLabel* shown = named<QLabel>(*lab, "Step shown");
+    QLabel* shown = label(*lab, "Step shown");
     ASSERT_NE(shown, nullptr);
     // The lab starts from the main window's x0, y0, x1 and method, with its own h.
     EXPECT_EQ(shown->text(), "Runge-Kutta 4: step 1 of 3");
@@ -367,7 +393,7 @@ TEST_F(Lab, ValuesBeyondThePlotsScaleAreLeftOutInWords) {
     enter("0", "1E+306", "-5", "0.4");
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
-    QLabel* notes = named<QLabel>(*lab, "Convergence notes");
+    QLabel* notes = label(*lab, "Convergence notes");
     ASSERT_NE(notes, nullptr);
     EXPECT_TRUE(notes->text().contains("are left out of the plot; the tables and notes still "
                                        "give them."))
@@ -503,7 +529,7 @@ TEST_F(Lab, StabilityNotesAndPictureAgreeOnThePoint) {
     };
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
-    QLabel* notes = named<QLabel>(*lab, "Stability notes");
+    QLabel* notes = label(*lab, "Stability notes");
     ASSERT_NE(notes, nullptr);
     for (const auto& row : rows) {
         SCOPED_TRACE(std::to_string(row.method) + ", h = " + row.h);
@@ -537,8 +563,8 @@ TEST_F(Lab, StepBoxReadsStrictlyAndSaysWhy) {
     stabilityPage(lab, 0);
     QLineEdit* box = named<QLineEdit>(*lab, "h");
     QSlider* slider = named<QSlider>(*lab, "h slider");
-    QLabel* note = named<QLabel>(*lab, "Box notes");
-    QLabel* notes = named<QLabel>(*lab, "Stability notes");
+    QLabel* note = label(*lab, "Box notes");
+    QLabel* notes = label(*lab, "Stability notes");
     ASSERT_TRUE(box && slider && note && notes);
     EXPECT_EQ(box->text().toStdString(), "0.40");
     EXPECT_TRUE(box->toolTip().contains("0.01 to 6")) << box->toolTip().toStdString();
@@ -692,7 +718,7 @@ TEST_F(Lab, BoxesKeepTheirLastGoodValueAndSayWhyATextWasNotUsed) {
     enter("0", "-1", "1", "0.4");
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
-    QLabel* notes = named<QLabel>(*lab, "Box notes");
+    QLabel* notes = label(*lab, "Box notes");
     ASSERT_NE(notes, nullptr);
     EXPECT_FALSE(notes->isVisible());
     QTableWidget* orders = table(*lab, "Orders");
@@ -806,7 +832,7 @@ TEST_F(Lab, AProblemFromTheLibraryIsStudiedOnItsOwnEquation) {
         type(edit, "y - x^2 +");
         QTest::keyClick(edit, Qt::Key_Return);
     }
-    QLabel* notes = named<QLabel>(*lab, "Box notes");
+    QLabel* notes = label(*lab, "Box notes");
     ASSERT_NE(notes, nullptr);
     EXPECT_TRUE(notes->text().startsWith("f(x, y): ")) << notes->text().toStdString();
     EXPECT_TRUE(notes->text().endsWith("the lab goes on with f(x, y) = y - x^2 + 1."))
@@ -889,7 +915,7 @@ namespace {
 TEST_F(Lab, NotesGrowWithTheirText) {
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
-    QLabel* notes = named<QLabel>(*lab, "Box notes");
+    QLabel* notes = label(*lab, "Box notes");
     ASSERT_NE(notes, nullptr);
     QLineEdit* x0 = named<QLineEdit>(*lab, "x0");
     QLineEdit* y0 = named<QLineEdit>(*lab, "y0");
