@@ -11,7 +11,8 @@ on Convergence, reads the "Problem" box, types the textbook's problem into
 Last it opens the Adaptive page with Alt+A, presses the button that offers
 Runge-Kutta-Fehlberg (the lab's Euler has no error estimate), and reads the
 first attempted steps of the "Adaptive steps" table on the textbook problem,
-and the sentence that explains the step-size controller.
+and the sentence that explains the step-size controller. Last it types a
+word into y0 and reads the note under the boxes that says why it was not used.
 
 Usage: /usr/bin/python3 lab_accessibility_test.py PID  (the program's process id)
 """
@@ -52,6 +53,7 @@ TEXTBOOK_ORDERS_AT_32 = ["0.91", "1.96", "2.01", "3.98", "5.04", "3.86", "3.98"]
 # Euler's R(z) = 1 + z at z = h*lambda = 0.4 * -1 on y' = -2x - y, by hand.
 STABILITY_SENTENCE = ("z = h\u00b7\u03bb = -0.400 lies inside the region: |R(z)| = 0.600, so every "
                       "step damps the error.")
+BOX_NOTE = 'y0: "abc" is not a number; y0 stays 0.5.'
 CONTROLLER_OPENING = "Hairer, N\u00f8rsett and Wanner's step-size controller, as in their codes."
 
 
@@ -176,6 +178,7 @@ def main():
     print(f"'Problem' reads: {problem.name}")
     check(problem.name == "Your own", "the problem typed is the user's own")
     read_adaptive_steps(lab, pid)
+    read_box_notes(lab, pid)
     check(process_alive(pid), "the program goes on")
 
 
@@ -197,6 +200,16 @@ def read_adaptive_steps(lab, pid):
         check(cells == expected, f"attempt {row + 1} of Runge-Kutta-Fehlberg's adaptive run")
     controller = label_saying(lab, CONTROLLER_OPENING, pid)
     check(controller.startswith(CONTROLLER_OPENING), "the controller's sentence is read out")
+
+
+def read_box_notes(lab, pid):
+    box = find(lab, "text", "y0")
+    box.queryEditableText().setTextContents("abc")
+    wait_for("'y0' to read 'abc'", lambda: box.queryText().getText(0, -1) == "abc", pid)
+    box.queryComponent().grabFocus()
+    press_keys_in("Method lab", "Return")
+    note = label_saying(lab, BOX_NOTE, pid)
+    check(note == BOX_NOTE, "the note under the boxes is read out")
 
 
 if __name__ == "__main__":
