@@ -322,9 +322,15 @@ void MethodLab::setTextScale(int step) {
     QFont scaled = QApplication::font(this);
     scaled.setPointSizeF(scaled.pointSizeF() * textScales[static_cast<std::size_t>(textScale_)]);
     setFont(scaled);
-    // Room for about fourteen digits in each box, at any size.
-    for (QLineEdit* box : boxes_) box->setMaximumWidth(QFontMetrics(scaled).averageCharWidth() * 18);
-    step_->setMaximumWidth(QFontMetrics(scaled).averageCharWidth() * 9);
+    // Room for about fourteen digits in each box, at any size, and for a
+    // short number however narrow the lab: the lab scrolls instead.
+    const int digit = QFontMetrics(scaled).averageCharWidth();
+    for (QLineEdit* box : boxes_) {
+        box->setMinimumWidth(digit * 7);
+        box->setMaximumWidth(digit * 18);
+    }
+    step_->setMinimumWidth(digit * 6);
+    step_->setMaximumWidth(digit * 9);
 }
 
 Handout MethodLab::handout() const {

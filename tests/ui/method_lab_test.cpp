@@ -984,8 +984,8 @@ TEST_F(Lab, PagesFitTheLabWithoutScrollingIt) {
 
 
 // What the eye cannot read whole on a page, each in a line saying where: a
-// caption narrower than it needs, a legend entry, a table's header section
-// or a list box smaller than its text
+// caption narrower than it needs, a legend entry, a table's header section,
+// a list box or a box of a number smaller than its text
 // (its font's metrics), a plot whose axes are squeezed below a few lines of
 // its tick labels, or whose value labels run into each other.
 QStringList cutOff(QWidget& page) {
@@ -1065,6 +1065,17 @@ QStringList cutOff(QWidget& page) {
                      needed, given);
             }
         }
+    }
+    // The boxes of numbers show a short number whole; a formula may scroll.
+    for (QLineEdit* box : page.findChildren<QLineEdit*>()) {
+        if (!box->isVisible() || !QStringList{"x0", "y0", "x1", "h"}.contains(box->accessibleName())) {
+            continue;
+        }
+        const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
+        const int textMargin = 2;  // QLineEdit's own, on either side
+        tell(box->accessibleName() + " box \"" + box->text() + "\"",
+             {box->fontMetrics().horizontalAdvance(box->text()) + 2 * (frame + textMargin), 0},
+             box->size());
     }
     for (QComboBox* list : page.findChildren<QComboBox*>()) {
         if (!list->isVisible()) continue;
