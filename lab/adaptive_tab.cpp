@@ -101,8 +101,7 @@ AdaptiveTab::AdaptiveTab(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(content);
     layout->addWidget(createOffer());
     layout->addWidget(createSettings());
-    controller_ = new NotesLabel(this);
-    controller_->setAccessibleName("Controller notes");
+    controller_ = new NotesLabel("Controller notes", this);
     layout->addWidget(controller_);
 
     auto* plots = new QGridLayout;
@@ -158,8 +157,7 @@ QWidget* AdaptiveTab::createOffer() {
     offer_ = new QWidget(this);
     auto* row = new QHBoxLayout(offer_);
     row->setContentsMargins(0, 0, 0, 0);
-    offerText_ = new NotesLabel(offer_);
-    offerText_->setAccessibleName("Method offer");
+    offerText_ = new NotesLabel("Method offer", offer_);
     row->addWidget(offerText_, 1);
     const std::vector<std::size_t> rows = pairRows();
     const std::array<const char*, 2> captions{"Use Runge-Kutta-Fehl&berg", "Use Runge-Kutta-M&erson"};
@@ -190,7 +188,7 @@ QWidget* AdaptiveTab::createSettings() {
     first->addWidget(toleranceCaption);
     first->addWidget(toleranceBox_);
     auto* partsCaption = new QLabel("&kind:", settings);
-    parts_ = new QComboBox(settings);
+    parts_ = newListBox(settings);
     parts_->setAccessibleName("Tolerance kind");
     for (const QString& caption : partsCaptions) parts_->addItem(caption);
     partsCaption->setBuddy(parts_);

@@ -273,4 +273,5 @@ void ConvergenceTab::fillOrders() {
         }
     }
     orders_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    fitCaptions(*orders_);
 }

@@ -90,7 +90,7 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method&
     }
     row->addLayout(createStepBox());
     auto* methodCaption = new QLabel("&Method:", this);
-    method_ = new QComboBox(this);
+    method_ = newListBox(this);
     method_->setAccessibleName("Method");
     for (const pelorin::Method& m : pelorin::methodCatalogue) method_->addItem(fromView(m.caption));
     method_->setCurrentIndex(static_cast<int>(pelorin::catalogueRow(method)));
@@ -102,8 +102,7 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method&
     row->addStretch(1);
     layout->addLayout(row);
     // Why a box's text was not used, beside the boxes.
-    boxNotes_ = new NotesLabel(this);
-    boxNotes_->setAccessibleName("Box notes");
+    boxNotes_ = new NotesLabel("Box notes", this);
     boxNotes_->setVisible(false);
     layout->addWidget(boxNotes_);
     // The main window's boxes were read leniently; a text the lab would not
@@ -158,7 +157,7 @@ MethodLab::~MethodLab() {
 QHBoxLayout* MethodLab::createProblemRow() {
     auto* row = new QHBoxLayout;
     auto* problemCaption = new QLabel("P&roblem:", this);
-    problem_ = new QComboBox(this);
+    problem_ = newListBox(this);
     problem_->setAccessibleName("Problem");
     for (const pelorin::LibraryProblem& entry : pelorin::problemLibrary) {
         problem_->addItem(fromView(entry.name));
@@ -360,9 +359,15 @@ void MethodLab::setTextScale(int step) {
     QFont scaled = QApplication::font(this);
     scaled.setPointSizeF(scaled.pointSizeF() * textScales[static_cast<std::size_t>(textScale_)]);
     setFont(scaled);
-    // Room for about fourteen digits in each box, at any size.
-    for (QLineEdit* box : boxes_) box->setMaximumWidth(QFontMetrics(scaled).averageCharWidth() * 18);
-    step_->setMaximumWidth(QFontMetrics(scaled).averageCharWidth() * 9);
+    // Room for about fourteen digits in each box, at any size, and for a
+    // short number however narrow the lab: the lab scrolls instead.
+    const int digit = QFontMetrics(scaled).averageCharWidth();
+    for (QLineEdit* box : boxes_) {
+        box->setMinimumWidth(digit * 7);
+        box->setMaximumWidth(digit * 18);
+    }
+    step_->setMinimumWidth(digit * 6);
+    step_->setMaximumWidth(digit * 9);
 }
 
 Handout MethodLab::handout() const {
@@ -387,7 +392,7 @@ Handout MethodLab::handout() const {
     handout.plots = page->findChildren<QCustomPlot*>();
     if (!boxNotes_->text().isEmpty()) handout.notes << boxNotes_->text().split('\n');
     for (QLabel* label : page->findChildren<QLabel*>()) {
-        if (label->accessibleName().endsWith("notes") && !label->text().isEmpty()) {
+        if (label->objectName().endsWith("notes") && !label->text().isEmpty()) {
             handout.notes << label->text().split('\n');
         }
     }

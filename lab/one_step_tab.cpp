@@ -40,7 +40,8 @@ OneStepTab::OneStepTab(QWidget* parent) : QWidget(parent) {
     next_ = new QPushButton("&Next step", this);
     next_->setAccessibleName("Next step");
     heading_ = new QLabel(this);
-    heading_->setAccessibleName("Step shown");
+    // Found by its name; a screen reader reads its text.
+    heading_->setObjectName("Step shown");
     connect(previous_, &QPushButton::clicked, this, [this] { showStep(step_ - 1); });
     connect(next_, &QPushButton::clicked, this, [this] { showStep(step_ + 1); });
     walk->addWidget(previous_);
@@ -65,19 +66,18 @@ OneStepTab::OneStepTab(QWidget* parent) : QWidget(parent) {
     top->addWidget(plot_, 3);
     auto* tableauColumn = new QVBoxLayout;
     top->addLayout(tableauColumn, 2);
-    tableau_ = addCaptionedTable(tableauColumn, QString(), "Tableau");
+    tableau_ = addCaptionedTable(tableauColumn, QString(), "Tableau", Rows::compact);
 
     notes_ = addNotes(layout, "Step notes");
     stages_ = addCaptionedTable(layout,
                                 "Sta&ges of the step, to check by hand (x, y: where the step "
                                 "starts)",
-                                "Stages");
+                                "Stages", Rows::compact);
     stages_->verticalHeader()->hide();
     // The plot takes what the rows leave.
     layout->setStretchFactor(stages_, 0);
     for (QTableWidget* table : {tableau_, stages_}) {
         table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
-        table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
     }
     captionOf(*tableau_)->setWordWrap(true);
 }
@@ -166,6 +166,7 @@ void OneStepTab::labelStagePoints(const pelorin::StageStep& stages) {
         auto* text = new QCPItemText(plot_);
         text->setText(QString::fromStdString(label.text));
         text->position->setCoords(label.x, label.y);
+        text->setFont(plot_->textSized(text->font()));
         text->setPadding(QMargins(5, 3, 5, 3));
         text->setColor(plot_->palette().color(QPalette::Text));
         text->setBrush(ground);

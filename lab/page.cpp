@@ -1,7 +1,11 @@
 #include "lab/page.h"
 
 #include <QBoxLayout>
+#include <QComboBox>
+#include <QEvent>
+#include <QHeaderView>
 #include <QLabel>
+#include <QStyle>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -11,9 +15,44 @@ namespace {
 // Enough for the widths one layout pass tries.
 constexpr std::size_t keptHeights = 8;
 
+// Room above and below a line in a compact row.
+constexpr int compactRowPadding = 8;
+
+// Fits a table's captions again when its font changes, once the new font
+// has reached its headers.
+class CaptionFit : public QObject {
+public:
+    CaptionFit(QTableWidget* table, Rows rows) : QObject(table), rows_(rows) {
+        table->installEventFilter(this);
+    }
+    Rows rows() const { return rows_; }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FontChange) {
+            QMetaObject::invokeMethod(
+                this, [table = static_cast<QTableWidget*>(watched)] { fitCaptions(*table); },
+                Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    Rows rows_;
+};
+
+// The height of a row that shows a line of the header's text whole.
+int lineRowHeight(const QHeaderView& header, Rows rows) {
+    const int line = header.fontMetrics().height();
+    if (rows == Rows::compact) return line + compactRowPadding;
+    const QStyle* style = header.style();
+    return std::max(line + 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, &header),
+                    style->pixelMetric(QStyle::PM_HeaderDefaultSectionSizeVertical, nullptr, &header));
+}
+
 }  // namespace
 
-NotesLabel::NotesLabel(QWidget* parent) : QLabel(parent) {
+NotesLabel::NotesLabel(const QString& name, QWidget* parent) : QLabel(parent) {
+    setObjectName(name);
     setWordWrap(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 }
@@ -33,15 +72,14 @@ int NotesLabel::heightForWidth(int width) const {
     return height;
 }
 
-QLabel* addNotes(QBoxLayout* layout, const QString& accessibleName) {
-    auto* notes = new NotesLabel(layout->parentWidget());
-    notes->setAccessibleName(accessibleName);
+QLabel* addNotes(QBoxLayout* layout, const QString& name) {
+    auto* notes = new NotesLabel(name, layout->parentWidget());
     layout->addWidget(notes);
     return notes;
 }
 
 QTableWidget* addCaptionedTable(QBoxLayout* layout, const QString& caption,
-                                const QString& accessibleName) {
+                                const QString& accessibleName, Rows rows) {
     auto* label = new QLabel(caption, layout->parentWidget());
     layout->addWidget(label);
     auto* table = new QTableWidget(layout->parentWidget());
@@ -50,7 +88,35 @@ QTableWidget* addCaptionedTable(QBoxLayout* layout, const QString& caption,
     table->setTabKeyNavigation(false);
     label->setBuddy(table);
     layout->addWidget(table, 2);
+    new CaptionFit(table, rows);
+    fitCaptions(*table);
     return table;
+}
+
+void fitCaptions(QTableWidget& table) {
+    const auto* fit = table.findChild<CaptionFit*>(QString(), Qt::FindDirectChildrenOnly);
+    QHeaderView& rows = *table.verticalHeader();
+    rows.setDefaultSectionSize(lineRowHeight(rows, fit ? fit->rows() : Rows::styled));
+    QHeaderView& columns = *table.horizontalHeader();
+    if (columns.count() == 0) return;
+    if (columns.sectionResizeMode(0) == QHeaderView::Stretch) {
+        int widest = 0;
+        for (int column = 0; column < columns.count(); ++column) {
+            widest = std::max(widest, columns.sectionSizeHint(column));
+        }
+        columns.setMinimumSectionSize(widest);
+    } else if (columns.sectionResizeMode(0) == QHeaderView::Interactive) {
+        table.resizeColumnsToContents();
+    }
+}
+
+QComboBox* newListBox(QWidget* parent) {
+    auto* list = new QComboBox(parent);
+    list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // A list box keeps the minimum width of the text it first showed; as
+    // wide as it likes, it follows the text size.
+    list->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    return list;
 }
 
 void fillTable(QTableWidget& table, const pelorin::TextTable& text, Qt::Alignment alignment) {

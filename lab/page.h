@@ -12,6 +12,7 @@
 #include <vector>
 
 class QBoxLayout;
+class QComboBox;
 class QTableWidget;
 
 // Wrapped text that the mouse and the keyboard can select and copy. Such a
@@ -19,9 +20,13 @@ class QTableWidget;
 // and the lab's layouts ask for the heights of every note on every page,
 // at several widths, at each change: so the heights are kept until the text
 // or the font changes.
+//
+// Its `name` ("Stability notes") is its object name, by which the lab and
+// its tests find it; it has no accessible name, so that a screen reader
+// reads its text, as it reads every label's.
 class NotesLabel : public QLabel {
 public:
-    explicit NotesLabel(QWidget* parent = nullptr);
+    NotesLabel(const QString& name, QWidget* parent);
     int heightForWidth(int width) const override;
 
 private:
@@ -30,13 +35,24 @@ private:
     mutable std::vector<std::pair<int, int>> heights_;  // width, height
 };
 
-// Notes under a page's plots, in a NotesLabel.
-QLabel* addNotes(QBoxLayout* layout, const QString& accessibleName);
+// Notes under a page's plots, in a NotesLabel of that name.
+QLabel* addNotes(QBoxLayout* layout, const QString& name);
 
 // A table the user reads but does not edit, under a caption whose
 // mnemonic (&) moves the focus to it; Tab leaves it for the next control.
+// At every text size its captions show whole: its rows are a line of text
+// high (or the style's height, if more, unless the rows are `compact`),
+// stretched columns are no narrower than their captions, and columns sized
+// to their contents are sized again.
+enum class Rows { styled, compact };
 QTableWidget* addCaptionedTable(QBoxLayout* layout, const QString& caption,
-                                const QString& accessibleName);
+                                const QString& accessibleName, Rows rows = Rows::styled);
+// Sizes `table`'s rows and columns to its captions at its font, as it is
+// done when the font changes: for a table whose captions were filled anew.
+void fitCaptions(QTableWidget& table);
+
+// A list box as wide as its longest item at every text size.
+QComboBox* newListBox(QWidget* parent);
 
 // Fills a table with the texts of `text`, its header above; each cell
 // aligned as given.

@@ -27,6 +27,12 @@ constexpr QCPScatterStyle::ScatterShape methodShapes[]{
 static_assert(std::size(methodColours) == pelorin::methodCatalogue.size());
 static_assert(std::size(methodShapes) == pelorin::methodCatalogue.size());
 
+// Axes at least this many lines of tick labels high: room for a handful of
+// labelled ticks with a line between them, on a projector as on a desktop.
+constexpr int readableLines = 10;
+// Below this a plot shows nothing readable, whatever its text.
+constexpr QSize smallestPlot(240, 180);
+
 }  // namespace
 
 LabPlot::LabPlot(const QString& accessibleName, const QString& description, QWidget* parent)
@@ -36,7 +42,6 @@ LabPlot::LabPlot(const QString& accessibleName, const QString& description, QWid
                                            "the context menu saves the picture.");
     setFocusPolicy(Qt::StrongFocus);
     setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
-    setMinimumSize(240, 180);
 
     copyImage_ = new QAction("Copy image", this);
     connect(copyImage_, &QAction::triggered, this,
@@ -46,7 +51,26 @@ LabPlot::LabPlot(const QString& accessibleName, const QString& description, QWid
     connect(savePng_, &QAction::triggered, this, [this] { saveAs(false); });
     connect(savePdf_, &QAction::triggered, this, [this] { saveAs(true); });
     connect(this, &QCustomPlot::beforeReplot, this, &LabPlot::placeLegend);
+    connect(this, &QCustomPlot::afterLayout, this, &LabPlot::followLayout);
     followPalette();
+    followFont();
+}
+
+// What QCustomPlot's layout needs: the axes' minimum with the margins of
+// their labels, and a legend beside or below them at the height of all its
+// entries.
+QSize LabPlot::minimumSizeHint() const {
+    return QCustomPlot::minimumSizeHint().expandedTo(smallestPlot);
+}
+
+// The margins around the axes and the legend's height are known only once
+// the plot is laid out; the widget's layout hears when they change what the
+// plot needs.
+void LabPlot::followLayout() {
+    const QSize minimum = minimumSizeHint();
+    if (minimum == laidOutMinimum_) return;
+    laidOutMinimum_ = minimum;
+    updateGeometry();
 }
 
 QPen LabPlot::methodPen(std::size_t row) {
@@ -238,13 +262,16 @@ void LabPlot::followPalette() {
     replot();
 }
 
+QFont LabPlot::textSized(QFont font) const {
+    font.setPointSizeF(this->font().pointSizeF());
+    return font;
+}
+
 // Larger text for a projector reaches the axes, the legend and the labels
-// drawn on the plot, each keeping its own weight.
+// drawn on the plot, each keeping its own weight; the axes grow to keep
+// their tick labels apart.
 void LabPlot::followFont() {
-    const auto sized = [this](QFont font) {
-        font.setPointSizeF(this->font().pointSizeF());
-        return font;
-    };
+    const auto sized = [this](const QFont& font) { return textSized(font); };
     for (QCPAxis* axis : {xAxis, yAxis, xAxis2, yAxis2}) {
         axis->setLabelFont(sized(axis->labelFont()));
         axis->setTickLabelFont(sized(axis->tickLabelFont()));
@@ -256,6 +283,7 @@ void LabPlot::followFont() {
     for (int i = 0; i < itemCount(); ++i) {
         if (auto* text = qobject_cast<QCPItemText*>(item(i))) text->setFont(sized(text->font()));
     }
+    axisRect()->setMinimumSize(0, readableLines * QFontMetrics(yAxis->tickLabelFont()).height());
     replot();
 }
 

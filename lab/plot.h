@@ -21,6 +21,9 @@ public:
     // The red of what the eye should find first (the rounding floor, the
     // point z = h·λ, a step's increment), readable on a light or dark ground.
     QColor accent() const;
+    // A font of the plot's text size, in `font`'s family and weight: for
+    // labels drawn on the plot.
+    QFont textSized(QFont font) const;
 
 
     // Both axes logarithmic with ticks at the decades.
@@ -46,6 +49,10 @@ public:
     void setFileStem(const QString& stem) { fileStem_ = stem; }
     QString fileStem() const { return fileStem_; }
 
+    // Axes a few lines of tick labels high and a legend of whole entries,
+    // at any text size: a page too small for them scrolls instead.
+    QSize minimumSizeHint() const override;
+
 protected:
     void updateLayout() override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -56,6 +63,7 @@ private:
     void followPalette();
     void followFont();
     void placeLegend();
+    void followLayout();
     void saveAs(bool pdf);
 
     bool fitScale();
@@ -67,6 +75,7 @@ private:
     bool equalScale_ = false, fitting_ = false;
     QCPRange wantedX_, wantedY_;
     QCPLayoutGrid* legendHolder_ = nullptr;  // while the legend has entries
+    QSize laidOutMinimum_;  // the minimum size the widget's layout was last told of
 
     QAction* copyImage_ = nullptr;
     QAction* savePng_ = nullptr;

@@ -4,12 +4,15 @@
 Types x1 = 1 into the main window, opens the lab with Ctrl+L (a key press on
 the X display, as a user gives it), finds the lab's pages and its "Orders"
 table, and reads the observed orders of every method between N = 32 and 64;
-then opens the Field page with Alt+F and reads its "Lab steps" table. Back
+opens the Stability page with Alt+S and reads a sentence of its notes; then
+opens the Field page with Alt+F and reads its "Lab steps" table. Back
 on Convergence, reads the "Problem" box, types the textbook's problem into
 "f(x, y)", "exact y(x)", x0, y0 and x1, and reads "Orders" again.
 Last it opens the Adaptive page with Alt+A, presses the button that offers
 Runge-Kutta-Fehlberg (the lab's Euler has no error estimate), and reads the
-first attempted steps of the "Adaptive steps" table on the textbook problem.
+first attempted steps of the "Adaptive steps" table on the textbook problem,
+and the sentence that explains the step-size controller. Last it types a
+word into y0 and reads the note under the boxes that says why it was not used.
 
 Usage: /usr/bin/python3 lab_accessibility_test.py PID  (the program's process id)
 """
@@ -47,6 +50,25 @@ ADAPTIVE_ROWS = [
 TEXTBOOK = [("f(x, y)", "y - x^2 + 1"), ("exact y(x)", "(x + 1)^2 - exp(x)/2"),
             ("x0", "0"), ("y0", "0.5"), ("x1", "2")]
 TEXTBOOK_ORDERS_AT_32 = ["0.91", "1.96", "2.01", "3.98", "5.04", "3.86", "3.98"]
+# Euler's R(z) = 1 + z at z = h*lambda = 0.4 * -1 on y' = -2x - y, by hand.
+STABILITY_SENTENCE = ("z = h\u00b7\u03bb = -0.400 lies inside the region: |R(z)| = 0.600, so every "
+                      "step damps the error.")
+BOX_NOTE = 'y0: "abc" is not a number; y0 stays 0.5.'
+CONTROLLER_OPENING = "Hairer, N\u00f8rsett and Wanner's step-size controller, as in their codes."
+
+
+def label_saying(root, sentence, pid):
+    """The label whose text holds the sentence, as a screen reader reads a
+    label: its name, and its text where it offers the Text interface."""
+    def heard(accessible):
+        return accessible.getRoleName() == "label" and sentence in accessible.name
+    label = wait_for(f"a label that reads {sentence!r}",
+                     lambda: pyatspi.findDescendant(root, heard), pid)
+    try:
+        text = label.queryText()
+    except NotImplementedError:
+        return label.name
+    return text.getText(0, -1)
 
 
 def orders_row(lab, heading, pid, expected):
@@ -115,6 +137,11 @@ def main():
     print(f"the row 'N = 64' reads: {cells}")
     check(cells == ORDERS_AT_64, "the observed orders approach 1, 2, 2, 4, 5, 4, 4")
 
+    press_keys_in("Method lab", "alt+s")
+    notes = label_saying(lab, STABILITY_SENTENCE, pid)
+    print(f"the Stability notes read: {notes!r}")
+    check(STABILITY_SENTENCE in notes, "the Stability notes are read out")
+
     press_keys_in("Method lab", "alt+f")
     field = wait_for("a plot named 'Field'",
                      lambda: pyatspi.findDescendant(lab, lambda a: a.name == "Field" and
@@ -151,6 +178,7 @@ def main():
     print(f"'Problem' reads: {problem.name}")
     check(problem.name == "Your own", "the problem typed is the user's own")
     read_adaptive_steps(lab, pid)
+    read_box_notes(lab, pid)
     check(process_alive(pid), "the program goes on")
 
 
@@ -170,9 +198,21 @@ def read_adaptive_steps(lab, pid):
         cells = [table.getAccessibleAt(row, c).name for c in range(table.nColumns)]
         print(f"attempt {row + 1} reads: {cells}")
         check(cells == expected, f"attempt {row + 1} of Runge-Kutta-Fehlberg's adaptive run")
+    controller = label_saying(lab, CONTROLLER_OPENING, pid)
+    check(controller.startswith(CONTROLLER_OPENING), "the controller's sentence is read out")
+
+
+def read_box_notes(lab, pid):
+    box = find(lab, "text", "y0")
+    box.queryEditableText().setTextContents("abc")
+    wait_for("'y0' to read 'abc'", lambda: box.queryText().getText(0, -1) == "abc", pid)
+    box.queryComponent().grabFocus()
+    press_keys_in("Method lab", "Return")
+    note = label_saying(lab, BOX_NOTE, pid)
+    check(note == BOX_NOTE, "the note under the boxes is read out")
 
 
 if __name__ == "__main__":
     main()
-    print(f"{len(failures)} failed" if failures else "the lab's orders and adaptive steps were found and read")
+    print(f"{len(failures)} failed" if failures else "the lab's orders, notes and adaptive steps were found and read")
     sys.exit(1 if failures else 0)

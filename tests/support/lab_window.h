@@ -6,6 +6,7 @@
 #include "ui/form1.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -43,6 +44,14 @@ protected:
         }
         ADD_FAILURE() << "nothing named " << name;
         return nullptr;
+    }
+
+    // A label by its object name: a screen reader reads a label's text, so
+    // its accessible name is that text.
+    QLabel* label(const char* name) const {
+        auto* found = lab->findChild<QLabel*>(name);
+        if (!found) ADD_FAILURE() << "no label named " << name;
+        return found;
     }
 
     // Types a box of the lab over its text and presses Enter.

@@ -55,7 +55,7 @@ protected:
     }
 
     QTableWidget* steps() const { return named<QTableWidget>("Adaptive steps"); }
-    QString notes() const { return named<QLabel>("Adaptive notes")->text(); }
+    QString notes() const { return label("Adaptive notes")->text(); }
     void setTolerance(const char* text) { enter("Tolerance", text); }
     std::vector<QString> row(int index) const {
         std::vector<QString> cells;
@@ -66,7 +66,7 @@ protected:
         return cells;
     }
     void waitForSweep() const {
-        QLabel* work = named<QLabel>("Work-precision notes");
+        QLabel* work = label("Work-precision notes");
         settle([work] { return !work->text().startsWith("Calculating"); });
     }
 };
@@ -165,7 +165,7 @@ TEST_F(Adaptive, ASafetyFactorAboveOneStopsTheRunWithItsReason) {
 
 TEST_F(Adaptive, AMethodWithoutAnEstimateIsOfferedThePairs) {
     open("2", "Option_RK4");
-    QLabel* offer = named<QLabel>("Method offer");
+    QLabel* offer = label("Method offer");
     EXPECT_TRUE(offer->isVisible());
     EXPECT_EQ(offer->text(), "Runge-Kutta 4 has no embedded error estimate, so it cannot choose "
                              "its own steps. Runge-Kutta-Fehlberg and Runge-Kutta-Merson carry "
@@ -312,7 +312,7 @@ TEST_F(Adaptive, TheSweepSetsAdaptiveBesideFixedStepsAndTheLibrary) {
     const auto merson = work->graph(2)->data()->at(4);
     EXPECT_EQ(merson->key, 50);
     EXPECT_NEAR(merson->value, 3.34e-6, 0.005e-6);
-    EXPECT_TRUE(named<QLabel>("Work-precision notes")
+    EXPECT_TRUE(label("Work-precision notes")
                     ->text()
                     .startsWith("Runge-Kutta-Fehlberg adapting its steps reached an error of "));
 }

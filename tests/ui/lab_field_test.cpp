@@ -58,7 +58,7 @@ protected:
 
     QCustomPlot* plot() const { return named<QCustomPlot>("Field"); }
     QString box(const char* name) const { return named<QLineEdit>(name)->text(); }
-    QString notes() const { return named<QLabel>("Field notes")->text(); }
+    QString notes() const { return label("Field notes")->text(); }
 
     void chooseMethod(int row) { named<QComboBox>("Method")->setCurrentIndex(row); }
     void chooseProblem(int row) {

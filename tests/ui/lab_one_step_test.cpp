@@ -43,7 +43,7 @@ protected:
         QApplication::processEvents();
     }
 
-    QString notes() const { return named<QLabel>("Step notes")->text(); }
+    QString notes() const { return label("Step notes")->text(); }
     QCustomPlot* plot() const { return named<QCustomPlot>("Stages of the step"); }
     void next(int times) {
         for (int i = 0; i < times; ++i) QTest::mouseClick(named<QPushButton>("Next step"), Qt::LeftButton);
@@ -143,7 +143,7 @@ TEST_F(OneStep, ARunWithoutStepsOrThatStoppedIsExplained) {
 // The step shown is the lab's: its method box, not the main window's option.
 TEST_F(OneStep, TheLabsMethodIsTheOneStepped) {
     run("0", "-1", "1", "0.25", "Runge-Kutta-Merson");
-    EXPECT_EQ(named<QLabel>("Step shown")->text(), "Runge-Kutta-Merson: step 1 of 4");
+    EXPECT_EQ(label("Step shown")->text(), "Runge-Kutta-Merson: step 1 of 4");
     EXPECT_EQ(named<QTableWidget>("Stages")->rowCount(), 6);
 }
 
