@@ -53,6 +53,13 @@ constexpr int normalTextScale = 2;
 constexpr std::array<pelorin::Input, 3> labBoxes{pelorin::Input::x0, pelorin::Input::y0,
                                                  pelorin::Input::x1};
 
+// The exact solution the lab compares with, as a handout prints it.
+QString exactSolutionLine(const LabEquation& equation) {
+    if (equation.lesson) return "exact y(x) = " + fromView(pelorin::problemLibrary.front().exact);
+    if (equation.exact) return "exact y(x) = " + QString::fromStdString(equation.exact->text());
+    return "exact y(x): none; errors are measured against a reference solution";
+}
+
 }  // namespace
 
 MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method& method,
@@ -334,6 +341,7 @@ Handout MethodLab::handout() const {
     Handout handout;
     handout.title = "Method lab: " + QString(tabs_->tabText(tabs_->currentIndex())).remove('&');
     handout.problem << "dy/dx = " + QString::fromStdString(current.equation.f)
+                    << exactSolutionLine(current.equation)
                     << QString("x0 = %1, y0 = %2, x1 = %3")
                            .arg(fromView(pelorin::numberToText(current.x0)),
                                 fromView(pelorin::numberToText(current.y0)),
@@ -354,7 +362,11 @@ Handout MethodLab::handout() const {
             handout.notes << label->text().split('\n');
         }
     }
-    for (QTableWidget* table : page->findChildren<QTableWidget*>()) handout.tables << table;
+    for (QTableWidget* table : page->findChildren<QTableWidget*>()) {
+        handout.tables << table;
+        // Printed under the table, where it explains it; not twice.
+        handout.notes.removeAll(table->whatsThis());
+    }
     return handout;
 }
 
@@ -410,9 +422,12 @@ QByteArray MethodLab::handoutPdf(int paper) const {
 
 void MethodLab::printHandout() {
     QPrinter printer(QPrinter::HighResolution);
+    const Handout printed = handout();
+    printer.setDocName(handoutDocumentName(printed));
+    printer.setCreator(handoutCreator);
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle("Print handout");
-    if (dialog.exec() == QDialog::Accepted) ::printHandout(handout(), printer);
+    if (dialog.exec() == QDialog::Accepted) ::printHandout(printed, printer);
 }
 
 void MethodLab::saveHandoutAsPdf() {
