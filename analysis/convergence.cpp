@@ -291,14 +291,13 @@ std::optional<Segment> referenceLine(const ConvergenceStudy& study, int order,
 }
 
 std::string orderBracketsNote() {
-    return "An order stands without brackets only where the method has settled: it and every "
-           "later order, up to where rounding takes over, lie within " +
-           fixedText(settledSpread, 1) +
-           " of the last of them as shown, two orders at least. The other orders are in "
-           "brackets, in italics: their steps are still too large, or one of their errors is so "
-           "small that rounding (within about " +
+    return "An order is the method's own when it and every later order, up to where rounding "
+           "(an error within about " +
            std::to_string(std::lround(roundingMargin)) +
-           "\u00b7\u221aN rounding units) or the reference's accuracy decides it.";
+           "\u00b7\u221aN rounding units) or the reference decides them, lie within " +
+           fixedText(settledSpread, 1) +
+           " of the last of them as shown, two orders at least; every other order stands in "
+           "brackets, in italics.";
 }
 
 std::string stepText(double h) { return "h = " + errorText(h); }
