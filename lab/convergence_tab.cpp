@@ -69,9 +69,7 @@ struct ReadingLook {
 ReadingLook look(OrderReading reading) {
     switch (reading) {
     case OrderReading::preAsymptotic:
-        return {"Steps still too large: this order, or one after it, lies more than 0.1 from the "
-                "method's last order that rounding does not decide.",
-                "not settled yet"};
+        return {"Steps still too large: the order has not settled yet.", "not settled yet"};
     case OrderReading::rounding:
         return {"Rounding decides at least one of the two errors: this order measures rounding, "
                 "not the method.",

@@ -365,7 +365,7 @@ Handout MethodLab::handout() const {
     for (QTableWidget* table : page->findChildren<QTableWidget*>()) {
         handout.tables << table;
         // Printed under the table, where it explains it; not twice.
-        handout.notes.removeAll(table->whatsThis());
+        if (!table->whatsThis().isEmpty()) handout.notes.removeAll(table->whatsThis());
     }
     return handout;
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <stop_token>
 #include <optional>
@@ -172,8 +173,10 @@ TEST(Convergence, RunsThatOverflowAreLeftOutAndCounted) {
     EXPECT_TRUE(noted);
 }
 
+// No order, so nothing in brackets and no rule of brackets in the notes.
 TEST(Convergence, EqualEndsMeasureNoOrder) {
     const ConvergenceStudy study = studyConvergence(lessonProblem(0.5, 2, 0.5), 4);
+    EXPECT_EQ(std::count(study.notes.begin(), study.notes.end(), orderBracketsNote()), 0);
     for (const ConvergenceSeries& series : study.series) {
         SCOPED_TRACE(series.method->caption);
         for (const ConvergencePoint& point : series.points) {
