@@ -4,6 +4,7 @@
 #include "methods/exact_solution.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -51,32 +52,51 @@ bool roundingDecides(const ConvergencePoint& point, double solutionSize) {
            *point.error < roundingMargin * std::sqrt(static_cast<double>(point.steps)) * unit;
 }
 
+// An order as the table shows it, in hundredths, so that whether two orders
+// agree within settledSpread can be checked on the table itself.
+long shownHundredths(double order) {
+    const std::string shown = fixedText(order, 2);
+    double value = 0;
+    std::from_chars(shown.data(), shown.data() + shown.size(), value);
+    return std::lround(value * 100);
+}
+
+bool agreeAsShown(double a, double b) {
+    return std::labs(shownHundredths(a) - shownHundredths(b)) <= std::lround(settledSpread * 100);
+}
+
 void readOrders(ConvergenceSeries& series, double solutionSize, double measurableError) {
     auto& points = series.points;
     const auto unmeasurable = [&](const ConvergencePoint& point) {
         return point.error && *point.error < 10 * measurableError;
     };
     std::vector<bool> rounding(points.size(), false);
+    // The orders the method decides, in the order of the runs.
+    std::vector<std::size_t> own;
     for (std::size_t i = 1; i < points.size(); ++i) {
         rounding[i] = (series.floor && i > *series.floor) ||
                       roundingDecides(points[i], solutionSize) ||
                       roundingDecides(points[i - 1], solutionSize) ||
                       unmeasurable(points[i]) || unmeasurable(points[i - 1]);
+        if (!rounding[i] && points[i].order) own.push_back(i);
     }
-    const auto agreesWithNext = [&](std::size_t i) {
-        return i + 1 < points.size() && points[i].order && points[i + 1].order &&
-               !rounding[i + 1] && std::fabs(*points[i].order - *points[i + 1].order) <= settledSpread;
-    };
-    bool settled = false;
+    // The method has settled from the first of the last orders that all
+    // agree with the very last; one order alone shows no settling.
+    std::size_t settledFrom = points.size();
+    if (own.size() >= 2) {
+        const double last = *points[own.back()].order;
+        auto first = own.end();
+        while (first != own.begin() && agreeAsShown(*points[*(first - 1)].order, last)) --first;
+        if (own.end() - first >= 2) settledFrom = *first;
+    }
     for (std::size_t i = 1; i < points.size(); ++i) {
         if (rounding[i]) {
             points[i].reading = unmeasurable(points[i]) || unmeasurable(points[i - 1])
                                     ? OrderReading::reference
                                     : OrderReading::rounding;
-            continue;
+        } else {
+            points[i].reading = i >= settledFrom ? OrderReading::settled : OrderReading::preAsymptotic;
         }
-        settled = settled || agreesWithNext(i);
-        points[i].reading = settled ? OrderReading::settled : OrderReading::preAsymptotic;
     }
 }
 
@@ -197,6 +217,13 @@ ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublin
             study.notes.push_back(std::string(method.caption) + ": " + floorText(series));
         }
     }
+    const bool anyBracketed = std::any_of(
+        study.series.begin(), study.series.end(), [](const ConvergenceSeries& series) {
+            return std::any_of(series.points.begin(), series.points.end(), [](const ConvergencePoint& point) {
+                return point.order && point.reading != OrderReading::settled;
+            });
+        });
+    if (anyBracketed) study.notes.push_back(orderBracketsNote());
     for (std::size_t row = 0; row < study.series.size(); ++row) {
         for (std::size_t later = row + 1; later < study.series.size(); ++later) {
             if (sameErrors(study.series[row], study.series[later], solutionSize)) {
@@ -261,6 +288,16 @@ std::optional<Segment> referenceLine(const ConvergenceStudy& study, int order,
     const double y1 = y0 * std::pow(x1 / x0, slope);
     if (!std::isfinite(x1) || !std::isfinite(y1) || y1 <= 0 || x1 == x0) return std::nullopt;
     return Segment{x0, y0, x1, y1};
+}
+
+std::string orderBracketsNote() {
+    return "An order is the method's own when it and every later order, up to where rounding "
+           "(an error within about " +
+           std::to_string(std::lround(roundingMargin)) +
+           "\u00b7\u221aN rounding units) or the reference decides them, lie within " +
+           fixedText(settledSpread, 1) +
+           " of the last of them as shown, two orders at least; every other order stands in "
+           "brackets, in italics.";
 }
 
 std::string stepText(double h) { return "h = " + errorText(h); }

@@ -27,14 +27,16 @@ struct ConvergenceProblem {
 // The program's equation, with the exact solution through (x0, y0).
 ConvergenceProblem lessonProblem(double x0, double y0, double x1);
 
-// What decides an observed order: the method's own behaviour for small
-// steps (settled), steps still too large for it to have settled
-// (pre-asymptotic: before the first two successive orders that agree within
-// settledSpread), or rounding (either error is within roundingMargin·√N
-// rounding units of the solution's size, where rounding may move the order
-// by more than about 0.05, or the run is past the rounding floor).
-// An order is also unmeasurable (reference) where either error lies below
-// ten times what the problem can measure.
+// What decides an observed order: the method itself (settled), steps still
+// too large for it (pre-asymptotic), rounding (either error is within
+// roundingMargin·√N rounding units of the solution's size, where rounding
+// may move the order by more than about 0.05, or the run is past the
+// rounding floor), or the reference (either error lies below ten times what
+// the problem can measure). Of the orders neither rounding nor the reference
+// decides, the settled ones are the last, each agreeing with the very last
+// within settledSpread as the table shows them (two decimals), provided there
+// are two such at least; the others are pre-asymptotic. The same rule reads
+// every method's orders; orderBracketsNote() states it.
 enum class OrderReading { settled, preAsymptotic, rounding, reference };
 inline constexpr double settledSpread = 0.1;
 inline constexpr double roundingMargin = 64;
@@ -103,6 +105,10 @@ double plotAbscissa(const ConvergencePoint& point, bool againstEvaluations);
 std::optional<Segment> referenceLine(const ConvergenceStudy& study, int order,
                                      bool againstEvaluations,
                                      ShownPoint shown = measuredAndNonzero);
+
+// The rule by which a table marks, in brackets, every order that is not
+// settled: one sentence for the page, its tooltips and the handout.
+std::string orderBracketsNote();
 
 // "h = 4.88E-04" for a step, as the notes name the plot's abscissa.
 std::string stepText(double h);

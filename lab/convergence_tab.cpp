@@ -84,12 +84,6 @@ ReadingLook look(OrderReading reading) {
     return {"", ""};
 }
 
-const char* const ordersHeaderTip =
-    "An order in brackets, in italics, is not yet the method's own: either the steps are still "
-    "too large for the order to have settled (it has not come within 0.1 of the next one), or "
-    "an error is so small that rounding decides it (within about 64\u00b7\u221aN rounding "
-    "units), so the order measures rounding, not the method.";
-
 }  // namespace
 
 ConvergenceTab::ConvergenceTab(QWidget* parent) : QWidget(parent) {
@@ -116,6 +110,8 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : QWidget(parent) {
                                 "Orders");
     orders_->setAccessibleDescription("The observed order of every method between N/2 and N "
                                       "steps; a dash where it cannot be measured.");
+    // How to read the brackets, under the table on a handout.
+    orders_->setWhatsThis(QString::fromStdString(pelorin::orderBracketsNote()));
 }
 
 void ConvergenceTab::show(const LabInputs& inputs) {
@@ -238,7 +234,7 @@ void ConvergenceTab::fillOrders() {
         auto* header = new QTableWidgetItem(
             QString(caption).replace(" (", "\n(").replace("Kutta-", "Kutta-\n"));
         header->setData(Qt::AccessibleTextRole, caption);
-        header->setToolTip(ordersHeaderTip);
+        header->setToolTip(QString::fromStdString(pelorin::orderBracketsNote()));
         orders_->setHorizontalHeaderItem(static_cast<int>(column), header);
     }
     for (int row = 0; row < rows; ++row) {

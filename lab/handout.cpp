@@ -5,6 +5,8 @@
 #include <QPdfWriter>
 #include <QTableWidget>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 #include <qcustomplot.h>
 
 namespace {
@@ -16,8 +18,12 @@ constexpr QSize plotLayout(760, 480);
 constexpr int plotWidth = 620;
 constexpr double plotSharpness = 3;
 
+// A cell's text, in italics where the table has it so: the italics may
+// carry a meaning the text under the table explains.
 QString cellText(const QTableWidgetItem* item) {
-    return item ? item->text().toHtmlEscaped().replace("\n", "<br>") : QString();
+    if (!item) return {};
+    const QString text = item->text().toHtmlEscaped().replace("\n", "<br>");
+    return item->font().italic() ? "<i>" + text + "</i>" : text;
 }
 
 QString tableHtml(const QTableWidget& table) {
@@ -37,7 +43,9 @@ QString tableHtml(const QTableWidget& table) {
         }
         html += "</tr>";
     }
-    return html + "</table>";
+    html += "</table>";
+    if (!table.whatsThis().isEmpty()) html += "<p>" + table.whatsThis().toHtmlEscaped() + "</p>";
+    return html;
 }
 
 void buildDocument(const Handout& handout, QTextDocument& document) {
@@ -59,9 +67,22 @@ void buildDocument(const Handout& handout, QTextDocument& document) {
     for (const QString& note : handout.notes) html += "<p>" + note.toHtmlEscaped() + "</p>";
     for (const QTableWidget* table : handout.tables) html += tableHtml(*table);
     document.setHtml(html);
+    // Each table's first row names its columns: it heads every page the
+    // table runs onto.
+    for (QTextFrame* frame : document.rootFrame()->childFrames()) {
+        if (auto* table = qobject_cast<QTextTable*>(frame)) {
+            QTextTableFormat format = table->format();
+            format.setHeaderRowCount(1);
+            table->setFormat(format);
+        }
+    }
 }
 
 }  // namespace
+
+QString handoutDocumentName(const Handout& handout) {
+    return QString(handoutCreator) + " " + handout.title + ", " + handout.problem.value(0);
+}
 
 void printHandout(const Handout& handout, QPagedPaintDevice& device) {
     QTextDocument document;
@@ -75,7 +96,8 @@ QByteArray handoutPdf(const Handout& handout, const QPageSize& size) {
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
     writer.setPageSize(size);
-    writer.setTitle(handout.title);
+    writer.setTitle(handoutDocumentName(handout));
+    writer.setCreator(handoutCreator);
     printHandout(handout, writer);
     buffer.close();
     return bytes;

@@ -14,11 +14,21 @@ class QTableWidget;
 
 struct Handout {
     QString title;        // "Method lab: Convergence"
-    QStringList problem;  // the equation, x0, y0, x1, the method, h
+    // The equation first, then its exact solution (or that there is none),
+    // x0, y0, x1, the method and h.
+    QStringList problem;
     QList<QCustomPlot*> plots;
     QStringList notes;
-    QList<const QTableWidget*> tables;  // each under its accessible name
+    // Each under its accessible name, with its What's This text, which says
+    // how to read it, underneath.
+    QList<const QTableWidget*> tables;
 };
+
+// The program that makes handouts, as a PDF's properties and a print queue
+// name it, and the handout's name there: "Pelorin Method lab: Convergence,
+// dy/dx = -2*x - y".
+inline constexpr char handoutCreator[] = "Pelorin";
+QString handoutDocumentName(const Handout& handout);
 
 // Lays the handout out on `device`'s pages.
 void printHandout(const Handout& handout, QPagedPaintDevice& device);

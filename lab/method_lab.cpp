@@ -56,6 +56,13 @@ constexpr int normalTextScale = 2;
 constexpr std::array<pelorin::Input, 3> labBoxes{pelorin::Input::x0, pelorin::Input::y0,
                                                  pelorin::Input::x1};
 
+// The exact solution the lab compares with, as a handout prints it.
+QString exactSolutionLine(const LabEquation& equation) {
+    if (equation.lesson) return "exact y(x) = " + fromView(pelorin::problemLibrary.front().exact);
+    if (equation.exact) return "exact y(x) = " + QString::fromStdString(equation.exact->text());
+    return "exact y(x): none; errors are measured against a reference solution";
+}
+
 }  // namespace
 
 MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method& method,
@@ -376,6 +383,7 @@ Handout MethodLab::handout() const {
     Handout handout;
     handout.title = "Method lab: " + QString(tabs_->tabText(tabs_->currentIndex())).remove('&');
     handout.problem << "dy/dx = " + QString::fromStdString(current.equation.f)
+                    << exactSolutionLine(current.equation)
                     << QString("x0 = %1, y0 = %2, x1 = %3")
                            .arg(fromView(pelorin::numberToText(current.x0)),
                                 fromView(pelorin::numberToText(current.y0)),
@@ -396,7 +404,11 @@ Handout MethodLab::handout() const {
             handout.notes << label->text().split('\n');
         }
     }
-    for (QTableWidget* table : page->findChildren<QTableWidget*>()) handout.tables << table;
+    for (QTableWidget* table : page->findChildren<QTableWidget*>()) {
+        handout.tables << table;
+        // Printed under the table, where it explains it; not twice.
+        if (!table->whatsThis().isEmpty()) handout.notes.removeAll(table->whatsThis());
+    }
     return handout;
 }
 
@@ -491,11 +503,16 @@ QByteArray MethodLab::handoutPdf(int paper) const {
 
 void MethodLab::printHandout() {
     QPrinter printer(QPrinter::HighResolution);
-    // The print dialog suggests a file after the document's name.
+    const Handout printed = handout();
+    // The dialog suggests a file after the document's name; the job, and a
+    // PDF printed to that file, then take the handout's title.
     printer.setDocName(suggestedFileName(tabs_->currentWidget(), "handout", ".pdf"));
+    printer.setCreator(handoutCreator);
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle("Print handout");
-    if (dialog.exec() == QDialog::Accepted) ::printHandout(handout(), printer);
+    if (dialog.exec() != QDialog::Accepted) return;
+    printer.setDocName(handoutDocumentName(printed));
+    ::printHandout(printed, printer);
 }
 
 void MethodLab::saveHandoutAsPdf() {
