@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
@@ -68,8 +69,8 @@ constexpr std::array<std::size_t, 3> halvedLooks{0, 1, 3};
 constexpr std::array<const char*, 3> halvedNames{"h", "h/2", "h/4"};
 // A press and release this close together are a click, not a drag.
 constexpr double clickSlack = 3;  // pixels
-// Room around the solutions when the view is fitted to them.
-constexpr double fitRoom = 1.15;
+// The field stays the page's main plot; below these the page scrolls.
+constexpr int fieldHeight = 300, errorsHeight = 200;  // pixels
 
 QVector<double> toVector(const std::vector<double>& values) {
     return QVector<double>(values.begin(), values.end());
@@ -86,7 +87,17 @@ QColor fieldColour(const QPalette& palette) {
 }  // namespace
 
 FieldTab::FieldTab(QWidget* parent) : QWidget(parent) {
-    auto* layout = new QVBoxLayout(this);
+    // Two plots and a table want more height than the lab may have: the page
+    // scrolls within itself rather than squeeze the plots.
+    auto* scroller = new QScrollArea(this);
+    scroller->setWidgetResizable(true);
+    scroller->setFrameShape(QFrame::NoFrame);
+    auto* content = new QWidget(scroller);
+    scroller->setWidget(content);
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->addWidget(scroller);
+    auto* layout = new QVBoxLayout(content);
     everyMethod_ = new QCheckBox("All seve&n methods with h, instead of h, h/2 and h/4", this);
     everyMethod_->setAccessibleName("All seven methods");
     everyMethod_->setToolTip("The seven methods side by side with the same step h, against "
@@ -112,8 +123,25 @@ FieldTab::FieldTab(QWidget* parent) : QWidget(parent) {
     connect(plot_, &QCustomPlot::afterLayout, this, &FieldTab::drawField);
     connect(plot_, &QCustomPlot::mousePress, this, &FieldTab::pressed);
     connect(plot_, &QCustomPlot::mouseRelease, this, &FieldTab::released);
+    plot_->setWholeView([this] { fitView(); });
+    plot_->setMinimumHeight(fieldHeight);
     // The field is the page: it takes most of the room the table leaves.
     layout->addWidget(plot_, 5);
+
+    // On a logarithmic axis a ratio of errors is a fixed distance: halving h
+    // shows as the same gap all along the run, and errors of every size
+    // show, where a linear axis would flatten the smaller ones onto zero.
+    errors_ = new LabPlot("Global error",
+                          "The size of each run's global error |y_i - y(x_i)| against x, on a "
+                          "logarithmic scale, for the runs the field shows: a method of order p "
+                          "with h/2 lies about 2^p below its run with h all along the run.",
+                          this);
+    errors_->xAxis->setLabel("x");
+    errors_->yAxis->setLabel("|global error|");
+    LabPlot::useLogAxis(errors_->yAxis);
+    errors_->showLegend(LabPlot::LegendPlace::beside);
+    errors_->setMinimumHeight(errorsHeight);
+    layout->addWidget(errors_, 3);
 
     notes_ = addNotes(layout, "Field notes");
     steps_ = addCaptionedTable(layout, "La&b steps: the chosen method with h, beside the exact "
@@ -149,15 +177,18 @@ void FieldTab::showEvent(QShowEvent* event) {
     if (replotPending_) {
         replotPending_ = false;
         plot_->replot();
+        errors_->replot();
     }
 }
 
 void FieldTab::show(const LabInputs& inputs) {
     ++generation_;
+    // A new start is followed unless the student chose a view of their own
+    // since the whole one; any other change shows the whole plots again.
+    const bool startMoved = inputs.x0 != inputs_.x0 || inputs.y0 != inputs_.y0;
+    fitPending_ = !startMoved || plot_->showsWhole();
     inputs_ = inputs;
     fieldStale_ = true;
-    fitPending_ = !startClicked_;
-    startClicked_ = false;
     if (!inputs.readable) {
         display({}, {QString::fromStdString(inputs.problem)});
         return;
@@ -206,6 +237,54 @@ void FieldTab::display(pelorin::FieldStudy study, const QStringList& firstNotes)
     drawSolutions();
 }
 
+namespace {
+
+// A run towards a smaller x steps back, but its h is the one typed.
+QString hText(double h) { return QString::fromStdString(pelorin::numberToText(std::fabs(h))); }
+
+// The legend's name of a run, and, for one of the seven methods whose curve
+// another hides, under which.
+QString runName(const pelorin::SolutionPath& path, const char* step,
+                std::optional<std::size_t> hiddenUnder = std::nullopt) {
+    const std::string name =
+        std::string(path.method->caption) + ", " + step + " = " + hText(path.h).toStdString();
+    return QString::fromStdString(
+        hiddenUnder ? pelorin::hiddenCurveName(name, pelorin::methodCatalogue[*hiddenUnder].caption)
+                    : name);
+}
+
+// The runs a plot shows, each in the look of its method (or its step), drawn
+// in `order`, so that the runs whose curves must show come last; the legend
+// lists them in their own order all the same.
+struct ShownRun {
+    QString name;
+    std::size_t look;
+    pelorin::DrawablePoints points;
+};
+
+void addRuns(LabPlot& plot, const std::vector<ShownRun>& runs, const std::vector<std::size_t>& order) {
+    std::vector<QCPGraph*> graphs(runs.size());
+    for (std::size_t k : order) {
+        QCPGraph* graph = plot.addGraph();
+        graph->setName(runs[k].name);
+        graph->setPen(LabPlot::methodPen(runs[k].look));
+        graph->setScatterStyle(LabPlot::methodMarker(runs[k].look));
+        graph->setData(toVector(runs[k].points.x), toVector(runs[k].points.y), true);
+        graphs[k] = graph;
+    }
+    for (QCPGraph* graph : graphs) {
+        graph->removeFromLegend();
+        graph->addToLegend();
+    }
+}
+
+// Finer runs lie beneath: h/4, whose markers are many, would hide the run
+// with h, whose markers are few.
+const std::vector<std::size_t> coarsestOnTop{2, 1, 0};
+const std::vector<std::size_t> catalogueOrder{0, 1, 2, 3, 4, 5, 6};
+
+}  // namespace
+
 void FieldTab::drawSolutions() {
     plot_->clearGraphs();
     const bool every = everyMethod_->isChecked();
@@ -226,42 +305,35 @@ void FieldTab::drawSolutions() {
         if (&piece == &study_.known.pieces.front()) curve->setName(curveName);
         else curve->removeFromLegend();
     }
-    const auto addRun = [this, &leftOut](const pelorin::SolutionPath& path, const QString& name,
-                                         std::size_t look) {
-        const pelorin::DrawablePoints points = pelorin::drawablePoints(path.x, path.y);
-        leftOut = leftOut || points.leftOut;
-        QCPGraph* graph = plot_->addGraph();
-        graph->setName(name);
-        graph->setPen(LabPlot::methodPen(look));
-        graph->setScatterStyle(LabPlot::methodMarker(look));
-        graph->setData(toVector(points.x), toVector(points.y), true);
-    };
-    // A run towards a smaller x steps back, but its h is the one typed.
-    const auto hText = [](double h) {
-        return QString::fromStdString(pelorin::numberToText(std::fabs(h)));
+    std::vector<ShownRun> runs;
+    const auto add = [&](const pelorin::SolutionPath& path, QString name, std::size_t look) {
+        runs.push_back({std::move(name), look, pelorin::drawablePoints(path.x, path.y)});
+        leftOut = leftOut || runs.back().points.leftOut;
     };
     if (every) {
         for (std::size_t row = 0; row < study_.every.size(); ++row) {
             const pelorin::SolutionPath& path = study_.every[row];
-            if (!path.method) continue;
-            addRun(path, fromView(path.method->caption) + ", h = " + hText(path.h), row);
+            if (path.method) add(path, runName(path, "h", study_.everyHiddenUnder[row]), row);
         }
     } else {
         for (std::size_t k = 0; k < study_.halved.size(); ++k) {
             const pelorin::SolutionPath& path = study_.halved[k];
-            if (!path.method) continue;
-            addRun(path,
-                   fromView(path.method->caption) + ", " + halvedNames[k] + " = " + hText(path.h),
-                   halvedLooks[k]);
+            if (path.method) add(path, runName(path, halvedNames[k]), halvedLooks[k]);
         }
     }
+    if (runs.size() == (every ? catalogueOrder.size() : coarsestOnTop.size())) {
+        addRuns(*plot_, runs, every ? catalogueOrder : coarsestOnTop);
+    }
     drawingNote_ = leftOut ? QString::fromStdString(pelorin::undrawableNote()) : QString();
+    drawErrors();
     showNotes();
-    // A study's first drawing fits the view to it, unless the student
-    // clicked the start in the view they had chosen.
-    if (fitPending_ && study_.halved.front().method) {
+    // A study's first drawing shows the whole plots, and so does every
+    // drawing while the student keeps the whole view: the view follows a
+    // start that moved.
+    if (study_.halved.front().method) {
+        if (fitPending_ || plot_->showsWhole()) plot_->showWhole();
+        if (fitPending_ || errors_->showsWhole()) errors_->showWhole();
         fitPending_ = false;
-        fitView();
     }
     // A hidden page is painted when it is shown: the other pages' boxes
     // recalculate it often, and a plot's painting costs more than its runs.
@@ -269,9 +341,47 @@ void FieldTab::drawSolutions() {
     // work for the same input, so that no single handler holds input long.
     if (isVisible()) {
         plot_->replot(QCustomPlot::rpQueuedReplot);
+        errors_->replot(QCustomPlot::rpQueuedReplot);
     } else {
         replotPending_ = true;
     }
+}
+
+// The global errors of the runs the field shows, against the same solution.
+void FieldTab::drawErrors() {
+    errors_->clearGraphs();
+    const bool every = everyMethod_->isChecked();
+    std::vector<ShownRun> runs;
+    bool leftOut = false, zero = false;
+    const auto add = [&](const pelorin::ErrorPath& errors, QString name, std::size_t look) {
+        runs.push_back({std::move(name), look, pelorin::magnitudePoints(errors.x, errors.error)});
+        leftOut = leftOut || runs.back().points.leftOut;
+        // Past the start, where every run is exact, an error of 0 has no place.
+        zero = zero || (errors.x.size() > 1 && runs.back().points.x.empty());
+    };
+    if (every) {
+        for (std::size_t row = 0; row < study_.every.size(); ++row) {
+            const pelorin::SolutionPath& path = study_.every[row];
+            if (path.method) {
+                add(study_.everyErrors[row],
+                    runName(path, "h", study_.everyErrorHiddenUnder[row]), row);
+            }
+        }
+    } else {
+        for (std::size_t k = 0; k < study_.halved.size(); ++k) {
+            const pelorin::SolutionPath& path = study_.halved[k];
+            if (path.method) {
+                add(study_.halvedErrors[k], runName(path, halvedNames[k]), halvedLooks[k]);
+            }
+        }
+    }
+    if (runs.size() == (every ? catalogueOrder.size() : coarsestOnTop.size())) {
+        addRuns(*errors_, runs, every ? catalogueOrder : coarsestOnTop);
+    }
+    QStringList notes;
+    if (zero) notes << QString::fromStdString(pelorin::zeroErrorsNote());
+    if (leftOut) notes << "Global error: " + QString::fromStdString(pelorin::undrawableNote());
+    errorsNote_ = notes.join("\n");
 }
 
 // The view holds the start, the end and every run, with some room.
@@ -291,7 +401,7 @@ void FieldTab::fitView() {
             extent->lower -= 1;
             extent->upper += 1;
         }
-        *extent = extent->widened(fitRoom);
+        *extent = extent->widened(pelorin::wholeRoom);
     }
     plot_->xAxis->setRange(x.lower, x.upper);
     plot_->yAxis->setRange(y.lower, y.upper);
@@ -325,7 +435,7 @@ void FieldTab::drawField() {
 
 void FieldTab::showNotes() {
     QStringList notes = studyNotes_;
-    for (const QString& note : {drawingNote_, fieldNote_}) {
+    for (const QString& note : {drawingNote_, errorsNote_, fieldNote_}) {
         if (!note.isEmpty()) notes << note;
     }
     const QString joined = notes.join("\n");
@@ -390,7 +500,6 @@ void FieldTab::released(QMouseEvent* event) {
     if (!click || !rect.contains(at.toPoint()) || !pixel) return;
     // The plot's own mapping, by which it drew the field under the pointer.
     const double x = plot_->xAxis->pixelToCoord(at.x()), y = plot_->yAxis->pixelToCoord(at.y());
-    startClicked_ = true;
     emit startPicked(QString::fromStdString(pelorin::readOffText(x, pixel->x)),
                      QString::fromStdString(pelorin::readOffText(y, pixel->y)));
 }

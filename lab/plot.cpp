@@ -1,5 +1,6 @@
 #include "lab/plot.h"
 
+#include "analysis/plot_extent.h"
 #include "methods/methods.h"
 #include "ui/save_file.h"
 #include "ui/widget_image.h"
@@ -65,14 +66,48 @@ QColor LabPlot::accent() const {
 }
 
 void LabPlot::useLogAxes() {
-    for (QCPAxis* axis : {xAxis, yAxis}) {
-        axis->setScaleType(QCPAxis::stLogarithmic);
-        QSharedPointer<QCPAxisTickerLog> ticker(new QCPAxisTickerLog);
-        ticker->setLogBase(10);
-        axis->setTicker(ticker);
-        axis->setNumberFormat("eb");
-        axis->setNumberPrecision(0);
+    for (QCPAxis* axis : {xAxis, yAxis}) useLogAxis(axis);
+}
+
+void LabPlot::useLogAxis(QCPAxis* axis) {
+    axis->setScaleType(QCPAxis::stLogarithmic);
+    QSharedPointer<QCPAxisTickerLog> ticker(new QCPAxisTickerLog);
+    ticker->setLogBase(10);
+    axis->setTicker(ticker);
+    axis->setNumberFormat("eb");
+    axis->setNumberPrecision(0);
+}
+
+void LabPlot::showWhole() {
+    if (wholeView_) {
+        wholeView_();
+    } else {
+        rescaleAxes();
+        for (QCPAxis* axis : {xAxis, yAxis}) {
+            const QCPRange range = axis->range();
+            if (axis->scaleType() != QCPAxis::stLogarithmic) {
+                axis->scaleRange(pelorin::wholeRoom, range.center());
+                continue;
+            }
+            // A logarithmic axis widens about its middle decade, then out to
+            // whole decades: within less than one its ticks crowd together.
+            axis->scaleRange(pelorin::wholeRoom, std::sqrt(range.lower * range.upper));
+            const QCPRange wide = axis->range();
+            const QCPRange decades(std::pow(10.0, std::floor(std::log10(wide.lower))),
+                                   std::pow(10.0, std::ceil(std::log10(wide.upper))));
+            if (std::isfinite(decades.lower) && std::isfinite(decades.upper) && decades.lower > 0) {
+                axis->setRange(decades);
+            }
+        }
     }
+    wholeRanges_ = {xAxis->range(), yAxis->range()};
+}
+
+void LabPlot::setWholeView(std::function<void()> setRanges) { wholeView_ = std::move(setRanges); }
+
+bool LabPlot::showsWhole() const {
+    return !wholeRanges_ ||
+           (wholeRanges_->first == xAxis->range() && wholeRanges_->second == yAxis->range());
 }
 
 void LabPlot::showLegend(LegendPlace place) {
@@ -162,7 +197,7 @@ void LabPlot::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (event->key() == Qt::Key_Home) {
-        rescaleAxes();
+        showWhole();
         replot();
         return;
     }

@@ -6,7 +6,9 @@
 #include <qcustomplot.h>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
+#include <utility>
 
 class LabPlot : public QCustomPlot {
     Q_OBJECT
@@ -22,8 +24,18 @@ public:
     QColor accent() const;
 
 
-    // Both axes logarithmic with ticks at the decades.
+    // Both axes, or one, logarithmic with ticks at the decades.
     void useLogAxes();
+    static void useLogAxis(QCPAxis* axis);
+
+    // The whole plot, as Home shows it: what the page's own view holds (see
+    // setWholeView), else every graph, with room at the edges so that the
+    // markers there show whole. The caller replots.
+    void showWhole();
+    void setWholeView(std::function<void()> setRanges);
+    // Whether the view is still the one showWhole gave last: the student has
+    // not zoomed or panned since.
+    bool showsWhole() const;
     // The legend outside the data, so that it hides no point: beside the
     // axes, or below them in a row for a narrow plot. It takes its place
     // only while it has entries.
@@ -49,6 +61,8 @@ private:
     void saveAs(bool pdf);
 
     std::optional<LegendPlace> legendPlace_;
+    std::function<void()> wholeView_;
+    std::optional<std::pair<QCPRange, QCPRange>> wholeRanges_;  // x and y, as showWhole left them
     QCPLayoutGrid* legendHolder_ = nullptr;  // while the legend has entries
 
     QAction* copyImage_ = nullptr;
