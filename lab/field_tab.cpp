@@ -20,7 +20,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
@@ -87,17 +86,9 @@ QColor fieldColour(const QPalette& palette) {
 }  // namespace
 
 FieldTab::FieldTab(QWidget* parent) : QWidget(parent) {
-    // Two plots and a table want more height than the lab may have: the page
+    // Two plots and a table may want more height than the lab has: the page
     // scrolls within itself rather than squeeze the plots.
-    auto* scroller = new QScrollArea(this);
-    scroller->setWidgetResizable(true);
-    scroller->setFrameShape(QFrame::NoFrame);
-    auto* content = new QWidget(scroller);
-    scroller->setWidget(content);
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->addWidget(scroller);
-    auto* layout = new QVBoxLayout(content);
+    QVBoxLayout* layout = scrollingContent(*this);
     everyMethod_ = new QCheckBox("All seve&n methods with h, instead of h, h/2 and h/4", this);
     everyMethod_->setAccessibleName("All seven methods");
     everyMethod_->setToolTip("The seven methods side by side with the same step h, against "
@@ -133,8 +124,8 @@ FieldTab::FieldTab(QWidget* parent) : QWidget(parent) {
     // show, where a linear axis would flatten the smaller ones onto zero.
     errors_ = new LabPlot("Global error",
                           "The size of each run's global error |y_i - y(x_i)| against x, on a "
-                          "logarithmic scale, for the runs the field shows: a method of order p "
-                          "with h/2 lies about 2^p below its run with h all along the run.",
+                          "logarithmic scale, for the runs the field shows: halving h divides "
+                          "the errors of a method of order p by about 2^p all along the run.",
                           this);
     errors_->xAxis->setLabel("x");
     errors_->yAxis->setLabel("|global error|");

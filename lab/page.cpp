@@ -2,7 +2,9 @@
 
 #include <QBoxLayout>
 #include <QLabel>
+#include <QScrollArea>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -31,6 +33,18 @@ int NotesLabel::heightForWidth(int width) const {
     if (heights_.size() == keptHeights) heights_.erase(heights_.begin());
     heights_.emplace_back(width, height);
     return height;
+}
+
+QVBoxLayout* scrollingContent(QWidget& page) {
+    auto* scroller = new QScrollArea(&page);
+    scroller->setWidgetResizable(true);
+    scroller->setFrameShape(QFrame::NoFrame);
+    auto* content = new QWidget(scroller);
+    scroller->setWidget(content);
+    auto* outer = new QVBoxLayout(&page);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroller);
+    return new QVBoxLayout(content);
 }
 
 QLabel* addNotes(QBoxLayout* layout, const QString& accessibleName) {
