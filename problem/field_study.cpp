@@ -111,10 +111,10 @@ FieldStudy studyField(Slope f, const KnownSolution& exact, const FieldInputs& in
         } else {
             study.comparison = Comparison::reference;
             study.notes.push_back("No exact solution is given: the curve named \"reference\" and "
-                                  "the errors in Lab steps come from a reference solution (the "
-                                  "library Boost.Odeint's Dormand-Prince method with step-size "
-                                  "control), accurate to about " + errorText(reference.accuracy) +
-                                  ".");
+                                  "the errors in Lab steps and in the Global error plot come from "
+                                  "a reference solution (the library Boost.Odeint's "
+                                  "Dormand-Prince method with step-size control), accurate to "
+                                  "about " + errorText(reference.accuracy) + ".");
             if (!reference.note.empty()) study.notes.push_back(reference.note);
             solution = tabulatedSolution(std::move(reference.x), std::move(reference.y));
         }

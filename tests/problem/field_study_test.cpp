@@ -84,6 +84,13 @@ TEST(FieldStudy, WithoutAnExactSolutionTheReferenceGivesEveryValueShown) {
                 EXPECT_TRUE(step.localError) << step.i;
             }
         }
+        // The finest run's errors too, at every one of its steps.
+        const SolutionPath& finest = study.halved.back();
+        const ErrorPath& errors = study.halvedErrors.back();
+        ASSERT_EQ(errors.x, finest.x);
+        for (std::size_t i = 0; i < errors.x.size(); ++i) {
+            EXPECT_NEAR(errors.error[i], finest.y[i] - row.solution(finest.x[i]), 1e-11) << i;
+        }
         ASSERT_EQ(study.known.pieces.size(), 1u);
         const auto& curve = study.known.pieces.front();
         EXPECT_EQ(curve.x.size(), static_cast<std::size_t>(curveSamples));
