@@ -279,8 +279,9 @@ const std::vector<std::size_t> catalogueOrder{0, 1, 2, 3, 4, 5, 6};
 void FieldTab::drawSolutions() {
     plot_->clearGraphs();
     const bool every = everyMethod_->isChecked();
-    const QColor text = plot_->palette().color(QPalette::Text);
-    segments_->setPen(QPen(fieldColour(plot_->palette()), 1));
+    // The page's palette: a new one reaches the page before its plot.
+    const QColor text = palette().color(QPalette::Text);
+    segments_->setPen(QPen(fieldColour(palette()), 1));
 
     // Values beyond what an axis can span are left out, and the notes say so.
     bool leftOut = false;

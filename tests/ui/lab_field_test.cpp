@@ -171,7 +171,8 @@ TEST_F(Field, EachGridPointHasASegmentOfTheSlopeThere) {
 }
 
 // On a dark desktop the field is drawn in a grey between the text and the
-// ground, as on a light one: seen, yet fainter than the solutions.
+// ground, as on a light one: seen, yet fainter than the solutions, and the
+// solution through the start in the text's colour.
 TEST_F(Field, TheFieldFollowsADarkPalette) {
     open();
     enter("f(x, y)", "1");
@@ -204,6 +205,8 @@ TEST_F(Field, TheFieldFollowsADarkPalette) {
         EXPECT_GT(std::abs(segment.lightness() - text.lightness()), 40) << segment.name().toStdString();
         EXPECT_TRUE(inked(image, pixelOf(11, 11) + QPoint(4, -4), ground));
         EXPECT_FALSE(inked(image, pixelOf(11, 11) + QPoint(4, 4), ground));
+        // The solution through the start is drawn in the text's colour.
+        EXPECT_EQ(graph("reference")->pen().color(), text);
     }
 }
 
