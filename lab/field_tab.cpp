@@ -244,18 +244,45 @@ QString runName(const pelorin::SolutionPath& path, const char* step,
                     : name);
 }
 
-// The runs a plot shows, each in the look of its method (or its step), drawn
-// in `order`, so that the runs whose curves must show come last; the legend
-// lists them in their own order all the same.
+// A run as a plot shows it: its legend's name, its method's (or its step's)
+// colour and marker, and its points.
 struct ShownRun {
     QString name;
     std::size_t look;
     pelorin::DrawablePoints points;
 };
 
-void addRuns(LabPlot& plot, const std::vector<ShownRun>& runs, const std::vector<std::size_t>& order) {
+// The runs the field shows, the seven methods with h or the chosen one with
+// h, h/2 and h/4, in the legend's order: `points(every, k)` gives run k's
+// points, `hiddenUnder` the curves the seven methods' curves lie under.
+// None for a study not yet calculated.
+template <typename Points>
+std::vector<ShownRun> shownRuns(const pelorin::FieldStudy& study, bool every,
+                                const decltype(study.everyHiddenUnder)& hiddenUnder,
+                                const Points& points) {
+    std::vector<ShownRun> runs;
+    if (!study.halved.front().method) return runs;
+    if (every) {
+        for (std::size_t row = 0; row < study.every.size(); ++row) {
+            runs.push_back(
+                {runName(study.every[row], "h", hiddenUnder[row]), row, points(true, row)});
+        }
+    } else {
+        for (std::size_t k = 0; k < study.halved.size(); ++k) {
+            runs.push_back(
+                {runName(study.halved[k], halvedNames[k]), halvedLooks[k], points(false, k)});
+        }
+    }
+    return runs;
+}
+
+// Adds the runs to a plot. Of h, h/2 and h/4 the finer runs are drawn first,
+// beneath: h/4, whose markers are many, would hide the run with h, whose
+// markers are few. The legend lists the runs in their own order all the same.
+void addRuns(LabPlot& plot, const std::vector<ShownRun>& runs, bool finerBeneath) {
     std::vector<QCPGraph*> graphs(runs.size());
-    for (std::size_t k : order) {
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const std::size_t k = finerBeneath ? runs.size() - 1 - i : i;
         QCPGraph* graph = plot.addGraph();
         graph->setName(runs[k].name);
         graph->setPen(LabPlot::methodPen(runs[k].look));
@@ -269,10 +296,10 @@ void addRuns(LabPlot& plot, const std::vector<ShownRun>& runs, const std::vector
     }
 }
 
-// Finer runs lie beneath: h/4, whose markers are many, would hide the run
-// with h, whose markers are few.
-const std::vector<std::size_t> coarsestOnTop{2, 1, 0};
-const std::vector<std::size_t> catalogueOrder{0, 1, 2, 3, 4, 5, 6};
+bool anyLeftOut(const std::vector<ShownRun>& runs) {
+    return std::any_of(runs.begin(), runs.end(),
+                       [](const ShownRun& run) { return run.points.leftOut; });
+}
 
 }  // namespace
 
@@ -297,32 +324,20 @@ void FieldTab::drawSolutions() {
         if (&piece == &study_.known.pieces.front()) curve->setName(curveName);
         else curve->removeFromLegend();
     }
-    std::vector<ShownRun> runs;
-    const auto add = [&](const pelorin::SolutionPath& path, QString name, std::size_t look) {
-        runs.push_back({std::move(name), look, pelorin::drawablePoints(path.x, path.y)});
-        leftOut = leftOut || runs.back().points.leftOut;
-    };
-    if (every) {
-        for (std::size_t row = 0; row < study_.every.size(); ++row) {
-            const pelorin::SolutionPath& path = study_.every[row];
-            if (path.method) add(path, runName(path, "h", study_.everyHiddenUnder[row]), row);
-        }
-    } else {
-        for (std::size_t k = 0; k < study_.halved.size(); ++k) {
-            const pelorin::SolutionPath& path = study_.halved[k];
-            if (path.method) add(path, runName(path, halvedNames[k]), halvedLooks[k]);
-        }
-    }
-    if (runs.size() == (every ? catalogueOrder.size() : coarsestOnTop.size())) {
-        addRuns(*plot_, runs, every ? catalogueOrder : coarsestOnTop);
-    }
+    const std::vector<ShownRun> runs =
+        shownRuns(study_, every, study_.everyHiddenUnder, [this](bool seven, std::size_t k) {
+            const pelorin::SolutionPath& path = seven ? study_.every[k] : study_.halved[k];
+            return pelorin::drawablePoints(path.x, path.y);
+        });
+    addRuns(*plot_, runs, !every);
+    leftOut = leftOut || anyLeftOut(runs);
     drawingNote_ = leftOut ? QString::fromStdString(pelorin::undrawableNote()) : QString();
     drawErrors();
     showNotes();
     // A study's first drawing shows the whole plots, and so does every
     // drawing while the student keeps the whole view: the view follows a
     // start that moved.
-    if (study_.halved.front().method) {
+    if (!runs.empty()) {
         if (fitPending_ || plot_->showsWhole()) plot_->showWhole();
         if (fitPending_ || errors_->showsWhole()) errors_->showWhole();
         fitPending_ = false;
@@ -342,37 +357,23 @@ void FieldTab::drawSolutions() {
 // The global errors of the runs the field shows, against the same solution.
 void FieldTab::drawErrors() {
     errors_->clearGraphs();
-    const bool every = everyMethod_->isChecked();
-    std::vector<ShownRun> runs;
-    bool leftOut = false, zero = false;
-    const auto add = [&](const pelorin::ErrorPath& errors, QString name, std::size_t look) {
-        runs.push_back({std::move(name), look, pelorin::magnitudePoints(errors.x, errors.error)});
-        leftOut = leftOut || runs.back().points.leftOut;
-        // Past the start, where every run is exact, an error of 0 has no place.
-        zero = zero || (errors.x.size() > 1 && runs.back().points.x.empty());
-    };
-    if (every) {
-        for (std::size_t row = 0; row < study_.every.size(); ++row) {
-            const pelorin::SolutionPath& path = study_.every[row];
-            if (path.method) {
-                add(study_.everyErrors[row],
-                    runName(path, "h", study_.everyErrorHiddenUnder[row]), row);
-            }
-        }
-    } else {
-        for (std::size_t k = 0; k < study_.halved.size(); ++k) {
-            const pelorin::SolutionPath& path = study_.halved[k];
-            if (path.method) {
-                add(study_.halvedErrors[k], runName(path, halvedNames[k]), halvedLooks[k]);
-            }
-        }
-    }
-    if (runs.size() == (every ? catalogueOrder.size() : coarsestOnTop.size())) {
-        addRuns(*errors_, runs, every ? catalogueOrder : coarsestOnTop);
-    }
+    bool zero = false;
+    const std::vector<ShownRun> runs = shownRuns(
+        study_, everyMethod_->isChecked(), study_.everyErrorHiddenUnder,
+        [this, &zero](bool seven, std::size_t k) {
+            const pelorin::ErrorPath& errors =
+                seven ? study_.everyErrors[k] : study_.halvedErrors[k];
+            pelorin::DrawablePoints points = pelorin::magnitudePoints(errors.x, errors.error);
+            // Past the start, where every run is exact, an error of 0 has no place.
+            zero = zero || (errors.x.size() > 1 && points.x.empty() && !points.leftOut);
+            return points;
+        });
+    addRuns(*errors_, runs, !everyMethod_->isChecked());
     QStringList notes;
     if (zero) notes << QString::fromStdString(pelorin::zeroErrorsNote());
-    if (leftOut) notes << "Global error: " + QString::fromStdString(pelorin::undrawableNote());
+    if (anyLeftOut(runs)) {
+        notes << "Global error: " + QString::fromStdString(pelorin::undrawableNote());
+    }
     errorsNote_ = notes.join("\n");
 }
 

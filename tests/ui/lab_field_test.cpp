@@ -411,7 +411,8 @@ TEST_F(Field, BothPlotsShowTheMarkersAtTheEndsOfARunWhole) {
                                               shown->yAxis->coordToPixel(point->value))
                                           .toPoint();
                 const QRect marker(centre - QPoint(4, 4), QSize(9, 9));
-                EXPECT_TRUE(shown->axisRect()->rect().contains(marker)) << centre.x() << ", " << centre.y();
+                EXPECT_TRUE(shown->axisRect()->rect().contains(marker))
+                    << centre.x() << ", " << centre.y();
                 // The circle's outline is drawn on both sides, not cut at an edge.
                 EXPECT_TRUE(inked(image, centre + QPoint(3, 0), ground));
                 EXPECT_TRUE(inked(image, centre - QPoint(3, 0), ground));
@@ -466,7 +467,8 @@ TEST_F(Field, TheRunWithHShowsOverItsFinerRuns) {
     };
     for (int i = 1; i < h->data()->size(); ++i) {
         SCOPED_TRACE(i);
-        const QColor seen = image.pixelColor(pixelOf(h->data()->at(i)->key, h->data()->at(i)->value));
+        const QCPGraphData& step = *h->data()->at(i);
+        const QColor seen = image.pixelColor(pixelOf(step.key, step.value));
         EXPECT_LT(distance(seen, h->pen().color()), distance(seen, quarter->pen().color()))
             << seen.name().toStdString();
     }
@@ -523,6 +525,37 @@ TEST_F(Field, TheErrorPlotShowsEachRunsGlobalErrors) {
                                   "Runge-Kutta 4, h = 0.4\n(under Runge-Kutta-Gill)",
                                   "Runge-Kutta-Fehlberg, h = 0.4", "Runge-Kutta-Merson, h = 0.4",
                                   "Runge-Kutta-Gill, h = 0.4"}));
+}
+
+// Euler on y' = 1 from (0, 0) with h = 0.5 is exact to the last bit: its
+// errors have no place on a logarithmic axis, and the notes say why the
+// plot of the errors is empty. On y' = y the errors show and no note says so.
+TEST_F(Field, ANoteSaysWhyErrorsOfZeroAreNotPlotted) {
+    open();
+    chooseMethod(0);
+    const struct {
+        const char* f;
+        const char* exact;
+        bool zero;
+    } rows[] = {{"1", "y0 + x - x0", true}, {"y", "y0*exp(x - x0)", false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.f);
+        enter("f(x, y)", row.f);
+        enter("exact y(x)", row.exact);
+        enter("x0", "0");
+        enter("y0", "1");
+        enter("x1", "2");
+        enter("h", "0.5");
+        waitForRunsFrom(0);
+        const QCPGraph* run = graphOf(errorPlot(), "Euler, h = 0.5");
+        ASSERT_NE(run, nullptr);
+        EXPECT_EQ(run->data()->isEmpty(), row.zero);
+        EXPECT_EQ(notes().contains("Global error: a run whose errors are all 0 past the start "
+                                   "(the method is exact here) has no curve, since a "
+                                   "logarithmic axis has no place for 0."),
+                  row.zero)
+            << notes().toStdString();
+    }
 }
 
 }  // namespace
