@@ -1,6 +1,7 @@
 #include "analysis/convergence.h"
 
 #include "analysis/lab_text.h"
+#include "analysis/plot_extent.h"
 #include "methods/exact_solution.h"
 
 #include <algorithm>
@@ -111,7 +112,7 @@ bool sameErrors(const ConvergenceSeries& a, const ConvergenceSeries& b, double s
             roundingDecides(q, solutionSize)) {
             continue;
         }
-        if (std::fabs(*p.error - *q.error) > 0.01 * std::max(*p.error, *q.error)) return false;
+        if (!sameOnLogAxis(*p.error, *q.error)) return false;
         ++compared;
     }
     return compared > 0;
@@ -224,13 +225,10 @@ ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublin
             });
         });
     if (anyBracketed) study.notes.push_back(orderBracketsNote());
-    for (std::size_t row = 0; row < study.series.size(); ++row) {
-        for (std::size_t later = row + 1; later < study.series.size(); ++later) {
-            if (sameErrors(study.series[row], study.series[later], solutionSize)) {
-                study.series[row].coveredBy = later;
-            }
-        }
-    }
+    const auto over = hiddenUnder(study.series.size(), [&](std::size_t row, std::size_t later) {
+        return sameErrors(study.series[row], study.series[later], solutionSize);
+    });
+    for (std::size_t row = 0; row < study.series.size(); ++row) study.series[row].coveredBy = over[row];
     return study;
 }
 

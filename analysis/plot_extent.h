@@ -6,8 +6,12 @@
 
 #include "run/segment.h"
 
+#include <cstddef>
+#include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pelorin {
@@ -27,6 +31,32 @@ struct DrawablePoints {
     bool leftOut = false;
 };
 DrawablePoints drawablePoints(const std::vector<double>& x, const std::vector<double>& y);
+
+// The points of a curve of magnitudes |y| for a logarithmic axis: a zero has
+// no place there and is dropped; values beyond the axis are left out, as
+// drawablePoints leaves them out.
+DrawablePoints magnitudePoints(const std::vector<double>& x, const std::vector<double>& y);
+
+// What the notes say of a run whose errors are all 0 past its start.
+std::string zeroErrorsNote();
+
+// Two positive values a logarithmic axis draws at one place: within a
+// hundredth of the larger.
+bool sameOnLogAxis(double a, double b);
+
+// Curves drawn one after another, each over those before it: for each, the
+// last later curve that coincides with it and so hides it; empty for a curve
+// that shows.
+std::vector<std::optional<std::size_t>> hiddenUnder(
+    std::size_t count, const std::function<bool(std::size_t, std::size_t)>& coincide);
+
+// A legend's name for a curve hidden under another, so that the eye knows
+// where to look for it: "Euler (End points)\n(under Euler (Mid point))".
+std::string hiddenCurveName(const std::string& name, std::string_view over);
+
+// The whole plot's room: its ranges times this about their middles, so that
+// markers at the edges show whole.
+inline constexpr double wholeRoom = 1.15;
 
 // An axis range that grows to hold what is put in it.
 struct Extent {

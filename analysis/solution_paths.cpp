@@ -1,5 +1,6 @@
 #include "analysis/solution_paths.h"
 
+#include "analysis/plot_extent.h"
 #include "run/conversions.h"
 
 #include <algorithm>
@@ -92,6 +93,34 @@ std::array<SolutionPath, methodCatalogue.size()> everyMethodPath(Slope f, double
         paths[row] = solutionPath(methodCatalogue[row], f, x0, y0, x1, h);
     }
     return paths;
+}
+
+bool sameCurve(const SolutionPath& a, const SolutionPath& b, double tolerance) {
+    if (a.x != b.x || a.y.size() != b.y.size()) return false;
+    for (std::size_t i = 0; i < a.y.size(); ++i) {
+        if (!(std::fabs(a.y[i] - b.y[i]) <= tolerance)) return false;
+    }
+    return true;
+}
+
+ErrorPath globalErrors(const SolutionPath& path, const KnownSolution& solution) {
+    ErrorPath errors;
+    if (!solution) return errors;
+    for (std::size_t i = 0; i < path.x.size() && i < path.y.size(); ++i) {
+        const double error = path.y[i] - solution(path.x[i]);
+        if (!std::isfinite(error)) continue;
+        errors.x.push_back(path.x[i]);
+        errors.error.push_back(error);
+    }
+    return errors;
+}
+
+bool sameErrorCurve(const ErrorPath& a, const ErrorPath& b) {
+    if (a.x != b.x || a.error.size() != b.error.size()) return false;
+    for (std::size_t i = 0; i < a.error.size(); ++i) {
+        if (!sameOnLogAxis(a.error[i], b.error[i])) return false;
+    }
+    return true;
 }
 
 SampledCurve sampleSolution(const KnownSolution& solution, double from, double to, int samples) {

@@ -63,6 +63,20 @@ std::array<SolutionPath, 3> halvedPaths(const Method& method, Slope f, double x0
 std::array<SolutionPath, methodCatalogue.size()> everyMethodPath(Slope f, double x0, double y0,
                                                                   double x1, double h);
 
+// Whether two runs draw as one curve: they have the same points in x, and
+// their values lie within `tolerance` of each other at every one.
+bool sameCurve(const SolutionPath& a, const SolutionPath& b, double tolerance);
+
+// A run's global errors y_i − y(x_i) at the points where the solution is
+// finite, as the Lab steps table lists them.
+struct ErrorPath {
+    std::vector<double> x, error;
+};
+ErrorPath globalErrors(const SolutionPath& path, const KnownSolution& solution);
+
+// Whether two runs' errors draw as one curve on a logarithmic axis.
+bool sameErrorCurve(const ErrorPath& a, const ErrorPath& b);
+
 // A curve sampled for drawing, broken where its values are not finite.
 struct SampledCurve {
     struct Piece {

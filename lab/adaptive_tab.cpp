@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -87,18 +86,9 @@ void setNotes(QLabel* label, const QStringList& notes) {
 }  // namespace
 
 AdaptiveTab::AdaptiveTab(QWidget* parent) : QWidget(parent) {
-    // The page holds more than the others, and a tab widget asks every page
-    // for the height it wants: the page scrolls within itself, so that the
-    // lab keeps the other pages' height and they show whole without scrolling.
-    auto* scroller = new QScrollArea(this);
-    scroller->setWidgetResizable(true);
-    scroller->setFrameShape(QFrame::NoFrame);
-    auto* content = new QWidget(scroller);
-    scroller->setWidget(content);
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->addWidget(scroller);
-    auto* layout = new QVBoxLayout(content);
+    // The page holds more than the others: it scrolls within itself, so that
+    // the lab keeps the other pages' height.
+    QVBoxLayout* layout = scrollingContent(*this);
     layout->addWidget(createOffer());
     layout->addWidget(createSettings());
     controller_ = new NotesLabel("Controller notes", this);

@@ -54,9 +54,10 @@ QString referenceName(int order, bool evaluations) {
 }
 
 QString methodName(const ConvergenceSeries& series) {
-    const QString caption = fromView(series.method->caption);
-    if (!series.coveredBy) return caption;
-    return caption + "\n(under " + fromView(pelorin::methodCatalogue[*series.coveredBy].caption) + ")";
+    const std::string caption(series.method->caption);
+    if (!series.coveredBy) return QString::fromStdString(caption);
+    return QString::fromStdString(
+        pelorin::hiddenCurveName(caption, pelorin::methodCatalogue[*series.coveredBy].caption));
 }
 
 // How a cell of the Orders table reads an order that the method alone does

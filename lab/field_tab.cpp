@@ -68,8 +68,8 @@ constexpr std::array<std::size_t, 3> halvedLooks{0, 1, 3};
 constexpr std::array<const char*, 3> halvedNames{"h", "h/2", "h/4"};
 // A press and release this close together are a click, not a drag.
 constexpr double clickSlack = 3;  // pixels
-// Room around the solutions when the view is fitted to them.
-constexpr double fitRoom = 1.15;
+// The field stays the page's main plot; below these the page scrolls.
+constexpr int fieldHeight = 300, errorsHeight = 200;  // pixels
 
 QVector<double> toVector(const std::vector<double>& values) {
     return QVector<double>(values.begin(), values.end());
@@ -86,7 +86,9 @@ QColor fieldColour(const QPalette& palette) {
 }  // namespace
 
 FieldTab::FieldTab(QWidget* parent) : QWidget(parent) {
-    auto* layout = new QVBoxLayout(this);
+    // Two plots and a table may want more height than the lab has: the page
+    // scrolls within itself rather than squeeze the plots.
+    QVBoxLayout* layout = scrollingContent(*this);
     everyMethod_ = new QCheckBox("All seve&n methods with h, instead of h, h/2 and h/4", this);
     everyMethod_->setAccessibleName("All seven methods");
     everyMethod_->setToolTip("The seven methods side by side with the same step h, against "
@@ -112,8 +114,25 @@ FieldTab::FieldTab(QWidget* parent) : QWidget(parent) {
     connect(plot_, &QCustomPlot::afterLayout, this, &FieldTab::drawField);
     connect(plot_, &QCustomPlot::mousePress, this, &FieldTab::pressed);
     connect(plot_, &QCustomPlot::mouseRelease, this, &FieldTab::released);
+    plot_->setWholeView([this] { fitView(); });
+    plot_->setSmallestHeight(fieldHeight);
     // The field is the page: it takes most of the room the table leaves.
     layout->addWidget(plot_, 5);
+
+    // On a logarithmic axis a ratio of errors is a fixed distance: halving h
+    // shows as the same gap all along the run, and errors of every size
+    // show, where a linear axis would flatten the smaller ones onto zero.
+    errors_ = new LabPlot("Global error",
+                          "The size of each run's global error |y_i - y(x_i)| against x, on a "
+                          "logarithmic scale, for the runs the field shows: halving h divides "
+                          "the errors of a method of order p by about 2^p all along the run.",
+                          this);
+    errors_->xAxis->setLabel("x");
+    errors_->yAxis->setLabel("|global error|");
+    LabPlot::useLogAxis(errors_->yAxis);
+    errors_->showLegend(LabPlot::LegendPlace::beside);
+    errors_->setSmallestHeight(errorsHeight);
+    layout->addWidget(errors_, 3);
 
     notes_ = addNotes(layout, "Field notes");
     steps_ = addCaptionedTable(layout, "La&b steps: the chosen method with h, beside the exact "
@@ -149,15 +168,18 @@ void FieldTab::showEvent(QShowEvent* event) {
     if (replotPending_) {
         replotPending_ = false;
         plot_->replot();
+        errors_->replot();
     }
 }
 
 void FieldTab::show(const LabInputs& inputs) {
     ++generation_;
+    // A new start is followed unless the student chose a view of their own
+    // since the whole one; any other change shows the whole plots again.
+    const bool startMoved = inputs.x0 != inputs_.x0 || inputs.y0 != inputs_.y0;
+    fitPending_ = !startMoved || plot_->showsWhole();
     inputs_ = inputs;
     fieldStale_ = true;
-    fitPending_ = !startClicked_;
-    startClicked_ = false;
     if (!inputs.readable) {
         display({}, {QString::fromStdString(inputs.problem)});
         return;
@@ -206,11 +228,87 @@ void FieldTab::display(pelorin::FieldStudy study, const QStringList& firstNotes)
     drawSolutions();
 }
 
+namespace {
+
+// A run towards a smaller x steps back, but its h is the one typed.
+QString hText(double h) { return QString::fromStdString(pelorin::numberToText(std::fabs(h))); }
+
+// The legend's name of a run, and, for one of the seven methods whose curve
+// another hides, under which.
+QString runName(const pelorin::SolutionPath& path, const char* step,
+                std::optional<std::size_t> hiddenUnder = std::nullopt) {
+    const std::string name =
+        std::string(path.method->caption) + ", " + step + " = " + hText(path.h).toStdString();
+    return QString::fromStdString(
+        hiddenUnder ? pelorin::hiddenCurveName(name, pelorin::methodCatalogue[*hiddenUnder].caption)
+                    : name);
+}
+
+// A run as a plot shows it: its legend's name, its method's (or its step's)
+// colour and marker, and its points.
+struct ShownRun {
+    QString name;
+    std::size_t look;
+    pelorin::DrawablePoints points;
+};
+
+// The runs the field shows, the seven methods with h or the chosen one with
+// h, h/2 and h/4, in the legend's order: `points(every, k)` gives run k's
+// points, `hiddenUnder` the curves the seven methods' curves lie under.
+// None for a study not yet calculated.
+template <typename Points>
+std::vector<ShownRun> shownRuns(const pelorin::FieldStudy& study, bool every,
+                                const decltype(study.everyHiddenUnder)& hiddenUnder,
+                                const Points& points) {
+    std::vector<ShownRun> runs;
+    if (!study.halved.front().method) return runs;
+    if (every) {
+        for (std::size_t row = 0; row < study.every.size(); ++row) {
+            runs.push_back(
+                {runName(study.every[row], "h", hiddenUnder[row]), row, points(true, row)});
+        }
+    } else {
+        for (std::size_t k = 0; k < study.halved.size(); ++k) {
+            runs.push_back(
+                {runName(study.halved[k], halvedNames[k]), halvedLooks[k], points(false, k)});
+        }
+    }
+    return runs;
+}
+
+// Adds the runs to a plot. Of h, h/2 and h/4 the finer runs are drawn first,
+// beneath: h/4, whose markers are many, would hide the run with h, whose
+// markers are few. The legend lists the runs in their own order all the same.
+void addRuns(LabPlot& plot, const std::vector<ShownRun>& runs, bool finerBeneath) {
+    std::vector<QCPGraph*> graphs(runs.size());
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const std::size_t k = finerBeneath ? runs.size() - 1 - i : i;
+        QCPGraph* graph = plot.addGraph();
+        graph->setName(runs[k].name);
+        graph->setPen(LabPlot::methodPen(runs[k].look));
+        graph->setScatterStyle(LabPlot::methodMarker(runs[k].look));
+        graph->setData(toVector(runs[k].points.x), toVector(runs[k].points.y), true);
+        graphs[k] = graph;
+    }
+    for (QCPGraph* graph : graphs) {
+        graph->removeFromLegend();
+        graph->addToLegend();
+    }
+}
+
+bool anyLeftOut(const std::vector<ShownRun>& runs) {
+    return std::any_of(runs.begin(), runs.end(),
+                       [](const ShownRun& run) { return run.points.leftOut; });
+}
+
+}  // namespace
+
 void FieldTab::drawSolutions() {
     plot_->clearGraphs();
     const bool every = everyMethod_->isChecked();
-    const QColor text = plot_->palette().color(QPalette::Text);
-    segments_->setPen(QPen(fieldColour(plot_->palette()), 1));
+    // The page's palette: a new one reaches the page before its plot.
+    const QColor text = palette().color(QPalette::Text);
+    segments_->setPen(QPen(fieldColour(palette()), 1));
 
     // Values beyond what an axis can span are left out, and the notes say so.
     bool leftOut = false;
@@ -226,42 +324,23 @@ void FieldTab::drawSolutions() {
         if (&piece == &study_.known.pieces.front()) curve->setName(curveName);
         else curve->removeFromLegend();
     }
-    const auto addRun = [this, &leftOut](const pelorin::SolutionPath& path, const QString& name,
-                                         std::size_t look) {
-        const pelorin::DrawablePoints points = pelorin::drawablePoints(path.x, path.y);
-        leftOut = leftOut || points.leftOut;
-        QCPGraph* graph = plot_->addGraph();
-        graph->setName(name);
-        graph->setPen(LabPlot::methodPen(look));
-        graph->setScatterStyle(LabPlot::methodMarker(look));
-        graph->setData(toVector(points.x), toVector(points.y), true);
-    };
-    // A run towards a smaller x steps back, but its h is the one typed.
-    const auto hText = [](double h) {
-        return QString::fromStdString(pelorin::numberToText(std::fabs(h)));
-    };
-    if (every) {
-        for (std::size_t row = 0; row < study_.every.size(); ++row) {
-            const pelorin::SolutionPath& path = study_.every[row];
-            if (!path.method) continue;
-            addRun(path, fromView(path.method->caption) + ", h = " + hText(path.h), row);
-        }
-    } else {
-        for (std::size_t k = 0; k < study_.halved.size(); ++k) {
-            const pelorin::SolutionPath& path = study_.halved[k];
-            if (!path.method) continue;
-            addRun(path,
-                   fromView(path.method->caption) + ", " + halvedNames[k] + " = " + hText(path.h),
-                   halvedLooks[k]);
-        }
-    }
+    const std::vector<ShownRun> runs =
+        shownRuns(study_, every, study_.everyHiddenUnder, [this](bool seven, std::size_t k) {
+            const pelorin::SolutionPath& path = seven ? study_.every[k] : study_.halved[k];
+            return pelorin::drawablePoints(path.x, path.y);
+        });
+    addRuns(*plot_, runs, !every);
+    leftOut = leftOut || anyLeftOut(runs);
     drawingNote_ = leftOut ? QString::fromStdString(pelorin::undrawableNote()) : QString();
+    drawErrors();
     showNotes();
-    // A study's first drawing fits the view to it, unless the student
-    // clicked the start in the view they had chosen.
-    if (fitPending_ && study_.halved.front().method) {
+    // A study's first drawing shows the whole plots, and so does every
+    // drawing while the student keeps the whole view: the view follows a
+    // start that moved.
+    if (!runs.empty()) {
+        if (fitPending_ || plot_->showsWhole()) plot_->showWhole();
+        if (fitPending_ || errors_->showsWhole()) errors_->showWhole();
         fitPending_ = false;
-        fitView();
     }
     // A hidden page is painted when it is shown: the other pages' boxes
     // recalculate it often, and a plot's painting costs more than its runs.
@@ -269,9 +348,33 @@ void FieldTab::drawSolutions() {
     // work for the same input, so that no single handler holds input long.
     if (isVisible()) {
         plot_->replot(QCustomPlot::rpQueuedReplot);
+        errors_->replot(QCustomPlot::rpQueuedReplot);
     } else {
         replotPending_ = true;
     }
+}
+
+// The global errors of the runs the field shows, against the same solution.
+void FieldTab::drawErrors() {
+    errors_->clearGraphs();
+    bool zero = false;
+    const std::vector<ShownRun> runs = shownRuns(
+        study_, everyMethod_->isChecked(), study_.everyErrorHiddenUnder,
+        [this, &zero](bool seven, std::size_t k) {
+            const pelorin::ErrorPath& errors =
+                seven ? study_.everyErrors[k] : study_.halvedErrors[k];
+            pelorin::DrawablePoints points = pelorin::magnitudePoints(errors.x, errors.error);
+            // Past the start, where every run is exact, an error of 0 has no place.
+            zero = zero || (errors.x.size() > 1 && points.x.empty() && !points.leftOut);
+            return points;
+        });
+    addRuns(*errors_, runs, !everyMethod_->isChecked());
+    QStringList notes;
+    if (zero) notes << QString::fromStdString(pelorin::zeroErrorsNote());
+    if (anyLeftOut(runs)) {
+        notes << "Global error: " + QString::fromStdString(pelorin::undrawableNote());
+    }
+    errorsNote_ = notes.join("\n");
 }
 
 // The view holds the start, the end and every run, with some room.
@@ -291,7 +394,7 @@ void FieldTab::fitView() {
             extent->lower -= 1;
             extent->upper += 1;
         }
-        *extent = extent->widened(fitRoom);
+        *extent = extent->widened(pelorin::wholeRoom);
     }
     plot_->xAxis->setRange(x.lower, x.upper);
     plot_->yAxis->setRange(y.lower, y.upper);
@@ -325,7 +428,7 @@ void FieldTab::drawField() {
 
 void FieldTab::showNotes() {
     QStringList notes = studyNotes_;
-    for (const QString& note : {drawingNote_, fieldNote_}) {
+    for (const QString& note : {drawingNote_, errorsNote_, fieldNote_}) {
         if (!note.isEmpty()) notes << note;
     }
     const QString joined = notes.join("\n");
@@ -390,7 +493,6 @@ void FieldTab::released(QMouseEvent* event) {
     if (!click || !rect.contains(at.toPoint()) || !pixel) return;
     // The plot's own mapping, by which it drew the field under the pointer.
     const double x = plot_->xAxis->pixelToCoord(at.x()), y = plot_->yAxis->pixelToCoord(at.y());
-    startClicked_ = true;
     emit startPicked(QString::fromStdString(pelorin::readOffText(x, pixel->x)),
                      QString::fromStdString(pelorin::readOffText(y, pixel->y)));
 }

@@ -1,7 +1,8 @@
 // The Field tab: the direction field of the lab's problem, redrawn for what
 // the plot shows, with the exact (or a reference) solution through the start,
 // the chosen method with h, h/2 and h/4 or every method with h, a click that
-// moves the start, and the "Lab steps" table of the method with h.
+// moves the start, a plot of the runs' global errors against x, and the
+// "Lab steps" table of the method with h.
 #pragma once
 
 #include "analysis/direction_field.h"
@@ -46,6 +47,8 @@ signals:
 private:
     void display(pelorin::FieldStudy study, const QStringList& firstNotes);
     void drawSolutions();
+    void drawErrors();
+    // The field's whole view: the start, the end and every run.
     void fitView();
     // The field for the range the plot shows now; nothing when it is the
     // range drawn last.
@@ -59,6 +62,7 @@ private:
     pelorin::VisibleRange visibleRange() const;
 
     LabPlot* plot_ = nullptr;
+    LabPlot* errors_ = nullptr;
     FieldSegments* segments_ = nullptr;
     QCheckBox* everyMethod_ = nullptr;
     QLabel* notes_ = nullptr;
@@ -67,14 +71,14 @@ private:
     pelorin::FieldStudy study_;
     QStringList studyNotes_;
     QString drawingNote_;  // values of the runs or the curve left out of the plot
+    QString errorsNote_;   // errors the logarithmic axis cannot show
     QString fieldNote_;    // grid points where f is not finite
     pelorin::TextTable shown_, saved_;
     QString suggestedName_ = "lab-steps.csv";
     pelorin::VisibleRange drawnRange_;
     bool fieldStale_ = true;   // the slope changed since the field was drawn
     bool replotPending_ = false;  // the plot changed while the page was hidden
-    bool startClicked_ = false;  // the next inputs come from a click: the view stays
-    bool fitPending_ = true;     // the next study drawn fits the view to itself
+    bool fitPending_ = true;     // the next study drawn shows the whole plots
     std::optional<QPointF> pressedAt_;
     int generation_ = 0;       // of the study asked for last
 };

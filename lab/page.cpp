@@ -5,8 +5,10 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollArea>
 #include <QStyle>
 #include <QTableWidget>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -70,6 +72,18 @@ int NotesLabel::heightForWidth(int width) const {
     if (heights_.size() == keptHeights) heights_.erase(heights_.begin());
     heights_.emplace_back(width, height);
     return height;
+}
+
+QVBoxLayout* scrollingContent(QWidget& page) {
+    auto* scroller = new QScrollArea(&page);
+    scroller->setWidgetResizable(true);
+    scroller->setFrameShape(QFrame::NoFrame);
+    auto* content = new QWidget(scroller);
+    scroller->setWidget(content);
+    auto* outer = new QVBoxLayout(&page);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroller);
+    return new QVBoxLayout(content);
 }
 
 QLabel* addNotes(QBoxLayout* layout, const QString& name) {

@@ -14,6 +14,12 @@
 class QBoxLayout;
 class QComboBox;
 class QTableWidget;
+class QVBoxLayout;
+
+// A page that holds more than the lab's height gives scrolls within itself:
+// a tab widget asks every page for the height it wants, so that one page
+// wanting more would make the lab scroll on every page. The layout to fill.
+QVBoxLayout* scrollingContent(QWidget& page);
 
 // Wrapped text that the mouse and the keyboard can select and copy. Such a
 // label lays its text out as a document for every height it is asked for,

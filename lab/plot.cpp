@@ -1,5 +1,6 @@
 #include "lab/plot.h"
 
+#include "analysis/plot_extent.h"
 #include "methods/methods.h"
 #include "ui/save_file.h"
 #include "ui/widget_image.h"
@@ -60,7 +61,7 @@ LabPlot::LabPlot(const QString& accessibleName, const QString& description, QWid
 // their labels, and a legend beside or below them at the height of all its
 // entries.
 QSize LabPlot::minimumSizeHint() const {
-    return QCustomPlot::minimumSizeHint().expandedTo(smallestPlot);
+    return QCustomPlot::minimumSizeHint().expandedTo(smallestPlot).expandedTo({0, smallestHeight_});
 }
 
 // The margins around the axes and the legend's height are known only once
@@ -130,14 +131,48 @@ void LabPlot::updateLayout() {
 }
 
 void LabPlot::useLogAxes() {
-    for (QCPAxis* axis : {xAxis, yAxis}) {
-        axis->setScaleType(QCPAxis::stLogarithmic);
-        QSharedPointer<QCPAxisTickerLog> ticker(new QCPAxisTickerLog);
-        ticker->setLogBase(10);
-        axis->setTicker(ticker);
-        axis->setNumberFormat("eb");
-        axis->setNumberPrecision(0);
+    for (QCPAxis* axis : {xAxis, yAxis}) useLogAxis(axis);
+}
+
+void LabPlot::useLogAxis(QCPAxis* axis) {
+    axis->setScaleType(QCPAxis::stLogarithmic);
+    QSharedPointer<QCPAxisTickerLog> ticker(new QCPAxisTickerLog);
+    ticker->setLogBase(10);
+    axis->setTicker(ticker);
+    axis->setNumberFormat("eb");
+    axis->setNumberPrecision(0);
+}
+
+void LabPlot::showWhole() {
+    if (wholeView_) {
+        wholeView_();
+    } else {
+        rescaleAxes();
+        for (QCPAxis* axis : {xAxis, yAxis}) {
+            const QCPRange range = axis->range();
+            if (axis->scaleType() != QCPAxis::stLogarithmic) {
+                axis->scaleRange(pelorin::wholeRoom, range.center());
+                continue;
+            }
+            // A logarithmic axis widens about its middle decade, then out to
+            // whole decades: within less than one its ticks crowd together.
+            axis->scaleRange(pelorin::wholeRoom, std::sqrt(range.lower * range.upper));
+            const QCPRange wide = axis->range();
+            const QCPRange decades(std::pow(10.0, std::floor(std::log10(wide.lower))),
+                                   std::pow(10.0, std::ceil(std::log10(wide.upper))));
+            if (std::isfinite(decades.lower) && std::isfinite(decades.upper) && decades.lower > 0) {
+                axis->setRange(decades);
+            }
+        }
     }
+    wholeRanges_ = {xAxis->range(), yAxis->range()};
+}
+
+void LabPlot::setWholeView(std::function<void()> setRanges) { wholeView_ = std::move(setRanges); }
+
+bool LabPlot::showsWhole() const {
+    return !wholeRanges_ ||
+           (wholeRanges_->first == xAxis->range() && wholeRanges_->second == yAxis->range());
 }
 
 void LabPlot::showLegend(LegendPlace place) {
@@ -227,7 +262,7 @@ void LabPlot::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (event->key() == Qt::Key_Home) {
-        rescaleAxes();
+        showWhole();
         replot();
         return;
     }

@@ -6,7 +6,9 @@
 #include <qcustomplot.h>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
+#include <utility>
 
 class LabPlot : public QCustomPlot {
     Q_OBJECT
@@ -26,8 +28,18 @@ public:
     QFont textSized(QFont font) const;
 
 
-    // Both axes logarithmic with ticks at the decades.
+    // Both axes, or one, logarithmic with ticks at the decades.
     void useLogAxes();
+    static void useLogAxis(QCPAxis* axis);
+
+    // The whole plot, as Home shows it: what the page's own view holds (see
+    // setWholeView), else every graph, with room at the edges so that the
+    // markers there show whole. The caller replots.
+    void showWhole();
+    void setWholeView(std::function<void()> setRanges);
+    // Whether the view is still the one showWhole gave last: the student has
+    // not zoomed or panned since.
+    bool showsWhole() const;
     // The legend outside the data, so that it hides no point: beside the
     // axes, or below them in a row for a narrow plot. It takes its place
     // only while it has entries.
@@ -52,6 +64,12 @@ public:
     // Axes a few lines of tick labels high and a legend of whole entries,
     // at any text size: a page too small for them scrolls instead.
     QSize minimumSizeHint() const override;
+    // A height the plot keeps even where its axes and legend would need less;
+    // unlike QWidget::setMinimumHeight it never cuts what they need.
+    void setSmallestHeight(int pixels) {
+        smallestHeight_ = pixels;
+        updateGeometry();
+    }
 
 protected:
     void updateLayout() override;
@@ -70,10 +88,13 @@ private:
 
     std::optional<LegendPlace> legendPlace_;
     QString fileStem_ = "plot";
+    int smallestHeight_ = 0;
     // With an equal scale: the ranges asked for, and whether fitScale is
     // changing them itself.
     bool equalScale_ = false, fitting_ = false;
     QCPRange wantedX_, wantedY_;
+    std::function<void()> wholeView_;
+    std::optional<std::pair<QCPRange, QCPRange>> wholeRanges_;  // x and y, as showWhole left them
     QCPLayoutGrid* legendHolder_ = nullptr;  // while the legend has entries
     QSize laidOutMinimum_;  // the minimum size the widget's layout was last told of
 

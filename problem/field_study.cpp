@@ -1,6 +1,7 @@
 #include "problem/field_study.h"
 
 #include "analysis/lab_text.h"
+#include "analysis/plot_extent.h"
 #include "problem/reference.h"
 
 #include <algorithm>
@@ -23,6 +24,37 @@ std::vector<double> sampleAbscissae(double from, double to) {
         },
         from, to);
     return xs;
+}
+
+// The span of the values the field draws with every method: the runs and
+// the known solution.
+double valueSpan(const FieldStudy& study) {
+    double lowest = std::numeric_limits<double>::infinity(), highest = -lowest;
+    const auto include = [&](const std::vector<double>& values) {
+        for (double y : values) {
+            if (!std::isfinite(y)) continue;
+            lowest = std::min(lowest, y);
+            highest = std::max(highest, y);
+        }
+    };
+    for (const SolutionPath& path : study.every) include(path.y);
+    for (const SampledCurve::Piece& piece : study.known.pieces) include(piece.y);
+    return highest >= lowest ? highest - lowest : 0.0;
+}
+
+// Which of the seven runs the plots cannot tell apart, drawn in catalogue order.
+void findHiddenRuns(FieldStudy& study) {
+    const std::size_t count = study.every.size();
+    const double tolerance = indistinctPart * valueSpan(study);
+    const auto field = hiddenUnder(count, [&](std::size_t row, std::size_t later) {
+        return sameCurve(study.every[row], study.every[later], tolerance);
+    });
+    const auto errors = hiddenUnder(count, [&](std::size_t row, std::size_t later) {
+        return !study.everyErrors[row].x.empty() &&
+               sameErrorCurve(study.everyErrors[row], study.everyErrors[later]);
+    });
+    std::copy(field.begin(), field.end(), study.everyHiddenUnder.begin());
+    std::copy(errors.begin(), errors.end(), study.everyErrorHiddenUnder.begin());
 }
 
 }  // namespace
@@ -79,15 +111,22 @@ FieldStudy studyField(Slope f, const KnownSolution& exact, const FieldInputs& in
         } else {
             study.comparison = Comparison::reference;
             study.notes.push_back("No exact solution is given: the curve named \"reference\" and "
-                                  "the errors in Lab steps come from a reference solution (the "
-                                  "library Boost.Odeint's Dormand-Prince method with step-size "
-                                  "control), accurate to about " + errorText(reference.accuracy) +
-                                  ".");
+                                  "the errors in Lab steps and in the Global error plot come from "
+                                  "a reference solution (the library Boost.Odeint's "
+                                  "Dormand-Prince method with step-size control), accurate to "
+                                  "about " + errorText(reference.accuracy) + ".");
             if (!reference.note.empty()) study.notes.push_back(reference.note);
             solution = tabulatedSolution(std::move(reference.x), std::move(reference.y));
         }
     }
     if (solution) study.known = sampleSolution(solution, x0, x1);
+    for (std::size_t k = 0; k < study.halved.size(); ++k) {
+        study.halvedErrors[k] = globalErrors(study.halved[k], solution);
+    }
+    for (std::size_t row = 0; row < study.every.size(); ++row) {
+        study.everyErrors[row] = globalErrors(study.every[row], solution);
+    }
+    findHiddenRuns(study);
     study.labSteps = labStepErrors(method, f, x0, y0, x1, h, solution, study.comparison);
     for (const SolutionPath& path : study.halved) {
         if (!path.note.empty()) study.notes.push_back(path.note);

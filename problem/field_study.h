@@ -9,6 +9,7 @@
 #include "methods/methods.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,13 @@ struct FieldStudy {
     SampledCurve known;           // the exact or reference solution from x0 to x1
     Comparison comparison = Comparison::none;
     StepErrors labSteps;          // the chosen method with h
+    // Each run's global errors against the exact or reference solution.
+    std::array<ErrorPath, 3> halvedErrors;
+    std::array<ErrorPath, methodCatalogue.size()> everyErrors;
+    // Drawn in catalogue order, the method whose curve hides this one's: in
+    // the field, and in the plot of the errors.
+    std::array<std::optional<std::size_t>, methodCatalogue.size()> everyHiddenUnder,
+        everyErrorHiddenUnder;
     std::vector<std::string> notes;
 };
 
@@ -29,6 +37,9 @@ struct FieldInputs {
     double x0 = 0, y0 = 0, x1 = 0, h = 0;
     std::size_t method = 0;
 };
+
+// Curves closer than this part of the values' span the field draws as one.
+inline constexpr double indistinctPart = 0.01;
 
 // With an `exact` solution the errors are measured against it; an empty one
 // makes the study compute a reference solution at every abscissa it needs

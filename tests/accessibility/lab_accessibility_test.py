@@ -147,6 +147,9 @@ def main():
                      lambda: pyatspi.findDescendant(lab, lambda a: a.name == "Field" and
                                                     a.getRoleName() != "page tab"), pid)
     check(field is not None, "the Field page shows its plot")
+    errors = pyatspi.findDescendant(lab, lambda a: a.name == "Global error")
+    check(errors is not None and "logarithmic" in errors.description,
+          "the Field page's plot of global errors is named and described")
     steps = wait_for("a table named 'Lab steps' with four rows",
                      lambda: (lambda t: t if t is not None and
                               t.queryTable().nRows == 4 else None)(find(lab, "table", "Lab steps")),

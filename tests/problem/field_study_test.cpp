@@ -3,14 +3,19 @@
 // rows' reference values, forwards and backwards, and where it stops. (The
 // runs themselves are checked on the page, against values worked out by
 // hand.)
+#include "analysis/lab_text.h"
+#include "methods/exact_solution.h"
 #include "problem/expression.h"
 #include "problem/field_study.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
+#include <vector>
 
 using namespace pelorin;
 
@@ -79,6 +84,13 @@ TEST(FieldStudy, WithoutAnExactSolutionTheReferenceGivesEveryValueShown) {
                 EXPECT_TRUE(step.localError) << step.i;
             }
         }
+        // The finest run's errors too, at every one of its steps.
+        const SolutionPath& finest = study.halved.back();
+        const ErrorPath& errors = study.halvedErrors.back();
+        ASSERT_EQ(errors.x, finest.x);
+        for (std::size_t i = 0; i < errors.x.size(); ++i) {
+            EXPECT_NEAR(errors.error[i], finest.y[i] - row.solution(finest.x[i]), 1e-11) << i;
+        }
         ASSERT_EQ(study.known.pieces.size(), 1u);
         const auto& curve = study.known.pieces.front();
         EXPECT_EQ(curve.x.size(), static_cast<std::size_t>(curveSamples));
@@ -108,5 +120,55 @@ TEST(FieldStudy, WhereTheReferenceCannotFollowTheProblemItStopsInWords) {
     }
     for (const auto& piece : study.known.pieces) {
         for (double y : piece.y) ASSERT_TRUE(std::isfinite(y));
+    }
+}
+
+// The lesson's y' = -2x - y from (0, -1) to 2 with h = 0.4, RK4 chosen: the
+// runs' global errors as the Lab steps table writes them, worked out in
+// python3 with each method's own operation order against the exact solution.
+TEST(FieldStudy, TheRunsErrorsAreTheLabStepsGlobalErrors) {
+    const FieldStudy study = studyField(f1, ExactSolution(0, -1), {0, -1, 2, 0.4, 3});
+    const std::array<std::vector<std::string>, 3> expected{{
+        {"-2.39861893082449E-04", "-3.21587648335342E-04", "-3.23369255393668E-04",
+         "-2.89031762670700E-04", "-2.42194174707500E-04"},
+        {"-7.74076605447593E-06", "-1.26752264156815E-05", "-1.55664210318429E-05",
+         "-1.69929702623639E-05", "-1.73908615788143E-05"},
+        {"-2.45892121109037E-07", "-4.44984804559567E-07", "-6.03958379419289E-07",
+         "-7.28645554448626E-07", "-8.24132239451991E-07"},
+    }};
+    for (std::size_t k = 0; k < expected.size(); ++k) {
+        SCOPED_TRACE(k);
+        const ErrorPath& errors = study.halvedErrors[k];
+        ASSERT_EQ(errors.x.size(), study.halved[k].x.size());
+        EXPECT_EQ(errors.error.front(), 0);
+        for (std::size_t i = 0; i < expected[k].size(); ++i) {
+            EXPECT_EQ(fullErrorText(errors.error[i + 1]), expected[k][i]) << i + 1;
+        }
+    }
+    // The run with h is the one Lab steps lists.
+    for (std::size_t i = 0; i < study.labSteps.rows.size(); ++i) {
+        EXPECT_EQ(study.halvedErrors[0].error[i], study.labSteps.rows[i].globalError);
+    }
+}
+
+// Which of the seven curves another hides, drawn in catalogue order. On the
+// linear lesson equation the two Euler variants are one method, and RK4 and
+// Gill too; RKF and Merson lie within a hundredth of the values' span of Gill
+// (0.0003 and 0.00005 of 1.84, in python3), so the field cannot tell them
+// apart, while their errors, on a logarithmic axis, differ.
+TEST(FieldStudy, NamesTheCurveUnderWhichEachHiddenRunLies) {
+    const FieldStudy study = studyField(f1, ExactSolution(0, -1), {0, -1, 2, 0.4, 3});
+    using Under = std::array<std::optional<std::size_t>, methodCatalogue.size()>;
+    const Under field{std::nullopt, 2, std::nullopt, 6, 6, 6, std::nullopt};
+    const Under errors{std::nullopt, 2, std::nullopt, 6, std::nullopt, std::nullopt, std::nullopt};
+    EXPECT_EQ(study.everyHiddenUnder, field);
+    EXPECT_EQ(study.everyErrorHiddenUnder, errors);
+
+    // Far apart on y' = y^2 from (0, 1) to 0.8, the Euler methods' curves show.
+    const SlopeExpression square = slope("y^2");
+    const FieldStudy apart = studyField(square, {}, {0, 1, 0.8, 0.4, 0});
+    for (std::size_t row : {0, 1, 2}) {
+        EXPECT_FALSE(apart.everyHiddenUnder[row]) << row;
+        EXPECT_FALSE(apart.everyErrorHiddenUnder[row]) << row;
     }
 }
