@@ -26,18 +26,23 @@ std::optional<double> difference(std::optional<double> a, std::optional<double> 
 
 using NumberText = std::string (*)(double);
 
-std::string cell(std::optional<double> value, NumberText text) {
+// What a cell without a value says: past the solution's end there is none
+// to calculate.
+std::string cell(std::optional<double> value, NumberText text, bool pastEnd) {
+    if (pastEnd) return "no solution here";
     return value ? text(*value) : "too large to calculate";
 }
 
 // The values as the list writes them.
-std::string valueCell(std::optional<double> value) { return cell(value, numberToText); }
+std::string valueCell(std::optional<double> value, bool pastEnd) {
+    return cell(value, numberToText, pastEnd);
+}
 
 // The errors in one shape with all their digits: the list's format would
 // switch from "-0.000117433392121002" to "-6.17264978580723E-05" within a
 // column.
-std::string errorCell(bool applies, std::optional<double> value) {
-    return applies ? cell(value, fullErrorText) : std::string();
+std::string errorCell(bool applies, std::optional<double> value, bool pastEnd = false) {
+    return applies ? cell(value, fullErrorText, pastEnd) : std::string();
 }
 
 constexpr std::array<std::string_view, 4> stageWords{
@@ -130,9 +135,10 @@ TextTable stepErrorTable(const StepErrors& errors) {
         std::vector<std::string> cells{std::to_string(row.i), numberToText(row.x),
                                        numberToText(row.y)};
         if (compared) {
-            cells.push_back(valueCell(row.exact));
-            cells.push_back(errorCell(true, row.globalError));
-            cells.push_back(errorCell(row.i > 0, row.localError));
+            const bool pastEnd = errors.end && errors.end->past(row.x);
+            cells.push_back(valueCell(row.exact, pastEnd));
+            cells.push_back(errorCell(true, row.globalError, pastEnd));
+            cells.push_back(errorCell(row.i > 0, row.localError, pastEnd));
         }
         if (errors.hasEstimate) cells.push_back(errorCell(row.i > 0, row.estimate));
         table.rows.push_back(std::move(cells));

@@ -25,6 +25,13 @@ std::vector<double> sampleAbscissae(double from, double to) {
     return xs;
 }
 
+template <typename Paths>
+bool reachesPast(const Paths& paths, const SolutionEnd& end) {
+    return std::any_of(paths.begin(), paths.end(), [&end](const SolutionPath& path) {
+        return std::any_of(path.x.begin(), path.x.end(), [&end](double x) { return end.past(x); });
+    });
+}
+
 }  // namespace
 
 KnownSolution tabulatedSolution(std::vector<double> x, std::vector<double> y) {
@@ -81,16 +88,24 @@ FieldStudy studyField(Slope f, const KnownSolution& exact, const FieldInputs& in
             study.notes.push_back("No exact solution is given: the curve named \"reference\" and "
                                   "the errors in Lab steps come from a reference solution (the "
                                   "library Boost.Odeint's Dormand-Prince method with step-size "
-                                  "control), accurate to about " + errorText(reference.accuracy) +
-                                  ".");
+                                  "control), accurate to about " +
+                                  errorText(reference.relativeAccuracy) + " of the solution's size.");
             if (!reference.note.empty()) study.notes.push_back(reference.note);
+            if (reference.end) study.end = SolutionEnd{x0, *reference.end};
             solution = tabulatedSolution(std::move(reference.x), std::move(reference.y));
         }
     }
     if (solution) study.known = sampleSolution(solution, x0, x1);
     study.labSteps = labStepErrors(method, f, x0, y0, x1, h, solution, study.comparison);
+    study.labSteps.end = study.end;
     for (const SolutionPath& path : study.halved) {
         if (!path.note.empty()) study.notes.push_back(path.note);
+    }
+    if (study.end &&
+        (reachesPast(study.halved, *study.end) || reachesPast(study.every, *study.end))) {
+        study.notes.push_back(pastEndNote("The runs' points", study.end->at) +
+                              " The view is fitted to the points before it, and Lab steps has "
+                              "no solution to compare with there.");
     }
     return study;
 }

@@ -9,6 +9,7 @@
 #include "methods/methods.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ struct FieldStudy {
     SampledCurve known;           // the exact or reference solution from x0 to x1
     Comparison comparison = Comparison::none;
     StepErrors labSteps;          // the chosen method with h
+    // Where the reference found the solution to end; runs past it follow no
+    // solution, and a view fitted to the study leaves their points out.
+    std::optional<SolutionEnd> end;
     std::vector<std::string> notes;
 };
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -88,25 +89,68 @@ TEST(FieldStudy, WithoutAnExactSolutionTheReferenceGivesEveryValueShown) {
     }
 }
 
-// y' = y², y(0) = 1 has y = 1/(1 - x), which leaves every number at x = 1:
-// the reference stops there and says so; the steps before it keep their
-// reference values, those after it have none, and no value shown is
-// infinite.
-TEST(FieldStudy, WhereTheReferenceCannotFollowTheProblemItStopsInWords) {
+// y' = y², y(0) = 1 has y = 1/(1 - x), which ends at x = 1. Runge-Kutta 4
+// with h = 0.1 steps straight over the end (82 at 1, 1.01E+12 at 1.1): the
+// notes say where the solution ends and that the steps past it follow none,
+// and Lab steps says "no solution here" where a reference value and its
+// errors would stand; before the end every cell has its number.
+TEST(FieldStudy, RunsPastTheEndOfTheSolutionFollowNoSolution) {
     const SlopeExpression f = slope("y^2");
-    const FieldStudy study = studyField(f, {}, {0, 1, 2, 0.4, 0});
-    ASSERT_EQ(study.notes.size(), 2u);
-    EXPECT_EQ(study.notes[1].rfind("The reference solution stopped near x = 0.99999", 0), 0u)
-        << study.notes[1];
-    ASSERT_EQ(study.labSteps.rows.size(), 6u);
-    for (const StepError& step : study.labSteps.rows) {
-        SCOPED_TRACE(step.i);
-        EXPECT_EQ(step.exact.has_value(), step.x < 1);
-        if (step.exact) {
-            EXPECT_NEAR(*step.exact, 1 / (1 - step.x), 1e-6);
+    const FieldStudy study = studyField(f, {}, {0, 1, 2, 0.1, 3});
+    ASSERT_TRUE(study.end);
+    EXPECT_NEAR(study.end->at, 1, 1e-9);
+    const std::vector<std::string> expectedNotes{
+        "The solution does not continue past x \u2248 1: |y| grows without bound as x nears it.",
+        "The runs' points past x \u2248 1 follow no solution. The view is fitted to the points "
+        "before it, and Lab steps has no solution to compare with there."};
+    for (const std::string& note : expectedNotes) {
+        EXPECT_NE(std::find(study.notes.begin(), study.notes.end(), note), study.notes.end())
+            << note;
+    }
+    const TextTable table = stepErrorTable(study.labSteps);
+    ASSERT_EQ(table.header,
+              (std::vector<std::string>{"i", "x", "y", "reference y", "global error", "local error"}));
+    ASSERT_GE(table.rows.size(), 12u);
+    for (const auto& row : table.rows) {
+        SCOPED_TRACE(row[1]);
+        const bool past = std::stod(row[1]) >= 1;
+        for (std::size_t column = 3; column < row.size(); ++column) {
+            if (row[0] == "0" && column == 5) continue;  // the start has no step
+            EXPECT_EQ(row[column] == "no solution here", past) << row[column];
+            EXPECT_NE(row[column], "too large to calculate");
         }
     }
     for (const auto& piece : study.known.pieces) {
-        for (double y : piece.y) ASSERT_TRUE(std::isfinite(y));
+        for (double x : piece.x) EXPECT_LT(x, 1);
+    }
+}
+
+// Backwards from x0 = 0 to x1 = -1 on the same equation, where the solution
+// is smooth: the reference gives each step its value and the errors
+// measured against it, as the exact 1/(1 - x) would (worked out with mpmath
+// in tests/problem/worked_values.py from the y the table lists).
+TEST(FieldStudy, BackwardsTheReferenceMeasuresEveryStep) {
+    const SlopeExpression f = slope("y^2");
+    const FieldStudy study = studyField(f, {}, {0, 1, -1, 0.25, 3});
+    EXPECT_FALSE(study.end);
+    const TextTable table = stepErrorTable(study.labSteps);
+    const struct {
+        const char *x, *y;
+        double global, local;
+    } rows[] = {
+        {"-0.25", "0.800013573386688", 1.3573387e-5, 1.3573387e-5},
+        {"-0.5", "0.666680654825929", 1.3988159e-5, 4.5618318e-6},
+        {"-0.75", "0.571440629940669", 1.2058512e-5, 1.7813317e-6},
+        {"-1", "0.500010017307444", 1.0017307e-5, 7.8494441e-7},
+    };
+    ASSERT_EQ(table.rows.size(), std::size(rows) + 1);
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(rows[i].x);
+        const auto& cells = table.rows[i + 1];
+        ASSERT_EQ(cells.size(), 6u);
+        EXPECT_EQ(cells[1], rows[i].x);
+        EXPECT_EQ(cells[2], rows[i].y);
+        EXPECT_NEAR(std::stod(cells[4]), rows[i].global, 1e-7 * rows[i].global);
+        EXPECT_NEAR(std::stod(cells[5]), rows[i].local, 1e-7 * rows[i].local);
     }
 }
