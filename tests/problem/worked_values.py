@@ -54,3 +54,10 @@ for i, y in enumerate(listed, 1):
     x, h = mpf(-0.25)*i, mpf(-0.25)
     print(f'backwards x = {float(x)}: global {mp.nstr(mpf(y) - exact(x), 8)}, '
           f'local {mp.nstr(rk4(x - h, exact(x - h), h) - exact(x), 8)}')
+
+# The convergence study backwards on the same problem: Euler with N steps of
+# h = -1/N from 0 to -1, its error |y_N - y(-1)|, y(-1) = 0.5.
+for N in (1, 2, 4, 8):
+    h, y = -mpf(1)/N, mpf(1)
+    for i in range(N): y = y + h*y*y
+    print(f'backwards Euler N = {N}: error {mp.nstr(abs(y - mpf(0.5)), 10)}')
