@@ -1,5 +1,6 @@
 #include "lab/plot.h"
 
+#include "analysis/plot_extent.h"
 #include "methods/methods.h"
 #include "ui/save_file.h"
 #include "ui/widget_image.h"
@@ -135,6 +136,21 @@ QCPGraph* LabPlot::addLegendEntry(const QString& name, const QPen& pen) {
     key->setName(name);
     key->setPen(pen);
     return key;
+}
+
+void LabPlot::fitValuesBefore(const pelorin::SolutionEnd& end) {
+    pelorin::Extent values;
+    for (int i = 0; i < graphCount(); ++i) {
+        for (const QCPGraphData& point : *graph(i)->data()) {
+            if (!end.past(point.key)) values.include(point.value);
+        }
+    }
+    if (values.empty) return;
+    if (!(values.upper > values.lower)) {
+        values.lower -= 1;
+        values.upper += 1;
+    }
+    yAxis->setRange(values.lower, values.upper);
 }
 
 void LabPlot::contextMenuEvent(QContextMenuEvent* event) {

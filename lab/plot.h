@@ -3,6 +3,8 @@
 // follow the desktop's palette, and one colour and marker per method.
 #pragma once
 
+#include "analysis/solution_paths.h"
+
 #include <qcustomplot.h>
 
 #include <cstddef>
@@ -24,6 +26,9 @@ public:
 
     // Both axes logarithmic with ticks at the decades.
     void useLogAxes();
+    // The value axis spans the graphs' points before the solution's end,
+    // not those past it, which follow no solution and would flatten the rest.
+    void fitValuesBefore(const pelorin::SolutionEnd& end);
     // The legend outside the data, so that it hides no point: beside the
     // axes, or below them in a row for a narrow plot. It takes its place
     // only while it has entries.
