@@ -60,6 +60,7 @@ FieldStudy studyField(Slope f, const KnownSolution& exact, const FieldInputs& in
     study.every = everyMethodPath(f, x0, y0, x1, h);
 
     KnownSolution solution = exact;
+    std::optional<SolutionEnd> trustEnds;
     study.comparison = Comparison::exact;
     if (!solution) {
         // Every abscissa a run or the curve reads, in the direction of the
@@ -92,12 +93,14 @@ FieldStudy studyField(Slope f, const KnownSolution& exact, const FieldInputs& in
                                   errorText(reference.relativeAccuracy) + " of the solution's size.");
             if (!reference.note.empty()) study.notes.push_back(reference.note);
             if (reference.end) study.end = SolutionEnd{x0, *reference.end};
+            if (reference.untrustedFrom) trustEnds = SolutionEnd{x0, *reference.untrustedFrom};
             solution = tabulatedSolution(std::move(reference.x), std::move(reference.y));
         }
     }
     if (solution) study.known = sampleSolution(solution, x0, x1);
     study.labSteps = labStepErrors(method, f, x0, y0, x1, h, solution, study.comparison);
     study.labSteps.end = study.end;
+    study.labSteps.trustEnds = trustEnds;
     for (const SolutionPath& path : study.halved) {
         if (!path.note.empty()) study.notes.push_back(path.note);
     }

@@ -149,6 +149,7 @@ ReferenceSolution referenceSolution(Slope f, double x0, double y0,
         const double size = std::max(1.0, std::fabs(tight.y[i]));
         const double difference = std::fabs(tight.y[i] - loose.y[i]);
         if (!(difference <= trustedRelativeAccuracy * size)) {
+            reference.untrustedFrom = abscissae[i];
             const std::string untrusted = untrustedNote(abscissae[i]);
             reference.note = reference.note.empty() ? untrusted : untrusted + " " + reference.note;
             break;

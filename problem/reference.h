@@ -47,6 +47,9 @@ struct ReferenceSolution {
     // x nears this abscissa (its steps shrinking to nothing with |y| huge, or
     // y overflowing). Empty for every other stop.
     std::optional<double> end;
+    // The first abscissa left out because the reference could not be
+    // trusted there (see trustedRelativeAccuracy); empty when none was.
+    std::optional<double> untrustedFrom;
     std::string note;           // why it stopped before the last abscissa; empty when it did not
 };
 

@@ -154,3 +154,29 @@ TEST(FieldStudy, BackwardsTheReferenceMeasuresEveryStep) {
         EXPECT_NEAR(std::stod(cells[5]), rows[i].local, 1e-7 * rows[i].local);
     }
 }
+
+// Euler with h = 0.9999999 on y' = y², y(0) = 1 lands 1E-7 before the end,
+// where y = 1E+7 and the reference's two solutions differ by more than a
+// millionth of that: no error is measured against it there ("not trusted"),
+// and past the end there is no solution to measure against.
+TEST(FieldStudy, WhereTheReferenceCannotBeTrustedNoErrorIsMeasured) {
+    const SlopeExpression f = slope("y^2");
+    const FieldStudy study = studyField(f, {}, {0, 1, 2, 0.9999999, 0});
+    const TextTable table = stepErrorTable(study.labSteps);
+    const std::vector<std::vector<std::string>> expected{
+        {"0", "0", "1", "1", "0", ""},
+        {"1", "0.9999999", "1.9999999", "not trusted", "not trusted", "not trusted"},
+    };
+    ASSERT_EQ(table.rows.size(), 4u);
+    EXPECT_EQ(std::vector(table.rows.begin(), table.rows.begin() + 2), expected);
+    for (std::size_t i = 2; i < table.rows.size(); ++i) {
+        EXPECT_EQ(std::vector(table.rows[i].begin() + 3, table.rows[i].end()),
+                  std::vector<std::string>(3, "no solution here"));
+    }
+    EXPECT_NE(std::find(study.notes.begin(), study.notes.end(),
+                        "From x = 0.9999999 on, the reference solution's estimated error is more "
+                        "than 1.00E-06 of the solution's size, too large to measure the methods' "
+                        "errors against: it is left out there. The solution does not continue "
+                        "past x \u2248 1: |y| grows without bound as x nears it."),
+              study.notes.end());
+}
