@@ -302,3 +302,26 @@ TEST_F(OneStep, StepsPastTheEndOfTheSolutionSaySo) {
         "The run's points past x \u2248 1 follow no solution. The plot is fitted to the points "
         "before it."));
 }
+
+// Backwards from (0, 1) to x1 = -1 on y' = y² without an exact solution:
+// the reference drawn over each step is 1/(1 - x) there, found in the
+// step's own direction (0.8 at x = -0.25, 0.5 at x = -1).
+TEST_F(OneStep, BackwardsTheReferenceIsDrawnOverEachStep) {
+    run("0", "1", "-1", "0.25", "Runge-Kutta 4", "y^2");
+    for (int step = 1; step <= 4; ++step) {
+        SCOPED_TRACE(step);
+        QCPGraph* reference = nullptr;
+        for (int i = 0; i < plot()->graphCount(); ++i) {
+            if (plot()->graph(i)->name() == "reference") reference = plot()->graph(i);
+        }
+        ASSERT_NE(reference, nullptr);
+        ASSERT_GT(reference->dataCount(), 10);
+        for (auto point = reference->data()->constBegin(); point != reference->data()->constEnd();
+             ++point) {
+            EXPECT_NEAR(point->value, 1 / (1 - point->key), 1e-12) << point->key;
+        }
+        EXPECT_DOUBLE_EQ(reference->data()->constBegin()->key, -0.25 * step);
+        EXPECT_DOUBLE_EQ((reference->data()->constEnd() - 1)->key, -0.25 * (step - 1));
+        next(1);
+    }
+}
