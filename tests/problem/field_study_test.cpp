@@ -93,35 +93,45 @@ TEST(FieldStudy, WithoutAnExactSolutionTheReferenceGivesEveryValueShown) {
 // with h = 0.1 steps straight over the end (82 at 1, 1.01E+12 at 1.1): the
 // notes say where the solution ends and that the steps past it follow none,
 // and Lab steps says "no solution here" where a reference value and its
-// errors would stand; before the end every cell has its number.
+// errors would stand; before the end every cell has its number. Its mirror
+// y' = -y², 1/(1 + x), ends at x = -1 on the way back to x1 = -2.
 TEST(FieldStudy, RunsPastTheEndOfTheSolutionFollowNoSolution) {
-    const SlopeExpression f = slope("y^2");
-    const FieldStudy study = studyField(f, {}, {0, 1, 2, 0.1, 3});
-    ASSERT_TRUE(study.end);
-    EXPECT_NEAR(study.end->at, 1, 1e-9);
-    const std::vector<std::string> expectedNotes{
-        "The solution does not continue past x \u2248 1: |y| grows without bound as x nears it.",
-        "The runs' points past x \u2248 1 follow no solution. The view is fitted to the points "
-        "before it, and Lab steps has no solution to compare with there."};
-    for (const std::string& note : expectedNotes) {
-        EXPECT_NE(std::find(study.notes.begin(), study.notes.end(), note), study.notes.end())
-            << note;
-    }
-    const TextTable table = stepErrorTable(study.labSteps);
-    ASSERT_EQ(table.header,
-              (std::vector<std::string>{"i", "x", "y", "reference y", "global error", "local error"}));
-    ASSERT_GE(table.rows.size(), 12u);
-    for (const auto& row : table.rows) {
-        SCOPED_TRACE(row[1]);
-        const bool past = std::stod(row[1]) >= 1;
-        for (std::size_t column = 3; column < row.size(); ++column) {
-            if (row[0] == "0" && column == 5) continue;  // the start has no step
-            EXPECT_EQ(row[column] == "no solution here", past) << row[column];
-            EXPECT_NE(row[column], "too large to calculate");
+    const struct {
+        const char *f, *end;
+        double x1;
+    } rows[] = {{"y^2", "1", 2}, {"-y^2", "-1", -2}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.f);
+        const SlopeExpression f = slope(row.f);
+        const FieldStudy study = studyField(f, {}, {0, 1, row.x1, 0.1, 3});
+        ASSERT_TRUE(study.end);
+        EXPECT_NEAR(study.end->at, row.x1 / 2, 1e-9);
+        const std::string end = row.end;
+        const std::vector<std::string> expectedNotes{
+            "The solution does not continue past x \u2248 " + end +
+                ": |y| grows without bound as x nears it.",
+            "The runs' points past x \u2248 " + end + " follow no solution. The view is fitted "
+            "to the points before it, and Lab steps has no solution to compare with there."};
+        for (const std::string& note : expectedNotes) {
+            EXPECT_NE(std::find(study.notes.begin(), study.notes.end(), note), study.notes.end())
+                << note;
         }
-    }
-    for (const auto& piece : study.known.pieces) {
-        for (double x : piece.x) EXPECT_LT(x, 1);
+        const TextTable table = stepErrorTable(study.labSteps);
+        ASSERT_EQ(table.header, (std::vector<std::string>{"i", "x", "y", "reference y",
+                                                          "global error", "local error"}));
+        ASSERT_GE(table.rows.size(), 12u);
+        for (const auto& cells : table.rows) {
+            SCOPED_TRACE(cells[1]);
+            const bool past = std::stod(cells[1]) / (row.x1 / 2) >= 1;
+            for (std::size_t column = 3; column < cells.size(); ++column) {
+                if (cells[0] == "0" && column == 5) continue;  // the start has no step
+                EXPECT_EQ(cells[column] == "no solution here", past) << cells[column];
+                EXPECT_NE(cells[column], "too large to calculate");
+            }
+        }
+        for (const auto& piece : study.known.pieces) {
+            for (double x : piece.x) EXPECT_LT(x / (row.x1 / 2), 1);
+        }
     }
 }
 

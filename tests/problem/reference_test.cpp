@@ -79,7 +79,8 @@ TEST(ReferenceSolution, CountsEverySlopeEvaluation) {
 // Where the solution ends (|y| growing without bound, steps shrinking to
 // nothing) the note says so; every other stop says where the reference
 // stopped and why. y' = 1 + y², y(0) = 1 is tan(x + π/4), which ends at
-// π/4 = 0.785398...; y' = y² ends at 1; e^x merely outgrows a double near
+// π/4 = 0.785398...; y' = y² ends at 1, and y' = -y² (1/(1 + x)) backwards
+// at -1; e^x merely outgrows a double near
 // x = 709.78 and goes on.
 TEST(ReferenceSolution, StopsInWordsWhereTheProblemCannotBeFollowed) {
     const struct {
@@ -101,6 +102,9 @@ TEST(ReferenceSolution, StopsInWordsWhereTheProblemCannotBeFollowed) {
         {"escape to infinity at x = pi/4", "1 + y^2", {0.5, 0.75, 1}, maxReferenceEvaluations,
          "The solution does not continue past x \u2248 0.785: |y| grows without bound as x nears it.",
          2, 0.78539816339744830961566084582},
+        {"escape to infinity backwards at x = -1", "-y^2", {-0.5, -0.9, -2}, maxReferenceEvaluations,
+         "The solution does not continue past x \u2248 -1: |y| grows without bound as x nears it.",
+         2, -1},
         {"too many evaluations", "y", {0.5, 1}, 10,
          "The reference solution stopped near x = ", 0, std::nullopt},
         {"an abscissa too far away", "y", {0.5, 1e308, -1e308}, maxReferenceEvaluations,
