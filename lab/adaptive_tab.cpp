@@ -461,7 +461,8 @@ bool AdaptiveTab::plotRun() {
         plot->rescaleAxes();
         plot->xAxis->scaleRange(1.05);
     }
-    if (study_.end) solution_->fitValuesBefore(*study_.end);
+    solution_->setSolutionEnd(study_.end);
+    solution_->fitValuesBefore();
     solution_->yAxis->scaleRange(1.1);
     // At least two decades, so that the logarithmic axis is labelled at
     // its decades only, not crowded with labels between them.

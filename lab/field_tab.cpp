@@ -259,6 +259,7 @@ void FieldTab::drawSolutions() {
                    halvedLooks[k]);
         }
     }
+    plot_->setSolutionEnd(study_.end);
     drawingNote_ = leftOut ? QString::fromStdString(pelorin::undrawableNote()) : QString();
     showNotes();
     // A study's first drawing fits the view to it, unless the student

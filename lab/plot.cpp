@@ -138,11 +138,14 @@ QCPGraph* LabPlot::addLegendEntry(const QString& name, const QPen& pen) {
     return key;
 }
 
-void LabPlot::fitValuesBefore(const pelorin::SolutionEnd& end) {
+void LabPlot::setSolutionEnd(std::optional<pelorin::SolutionEnd> end) { solutionEnd_ = end; }
+
+void LabPlot::fitValuesBefore() {
+    if (!solutionEnd_) return;
     pelorin::Extent values;
     for (int i = 0; i < graphCount(); ++i) {
         for (const QCPGraphData& point : *graph(i)->data()) {
-            if (!end.past(point.key)) values.include(point.value);
+            if (!solutionEnd_->past(point.key)) values.include(point.value);
         }
     }
     if (values.empty) return;
@@ -179,6 +182,7 @@ void LabPlot::keyPressEvent(QKeyEvent* event) {
     }
     if (event->key() == Qt::Key_Home) {
         rescaleAxes();
+        fitValuesBefore();
         replot();
         return;
     }

@@ -26,9 +26,13 @@ public:
 
     // Both axes logarithmic with ticks at the decades.
     void useLogAxes();
-    // The value axis spans the graphs' points before the solution's end,
-    // not those past it, which follow no solution and would flatten the rest.
-    void fitValuesBefore(const pelorin::SolutionEnd& end);
+    // Where the solution drawn ends: points past it follow no solution, and
+    // fitting the value axis (fitValuesBefore, and Home) leaves them out,
+    // for they would flatten the rest. Empty: every point counts.
+    void setSolutionEnd(std::optional<pelorin::SolutionEnd> end);
+    // The value axis spans the graphs' points before the solution's end; no
+    // change without an end.
+    void fitValuesBefore();
     // The legend outside the data, so that it hides no point: beside the
     // axes, or below them in a row for a narrow plot. It takes its place
     // only while it has entries.
@@ -54,6 +58,7 @@ private:
     void saveAs(bool pdf);
 
     std::optional<LegendPlace> legendPlace_;
+    std::optional<pelorin::SolutionEnd> solutionEnd_;
     QCPLayoutGrid* legendHolder_ = nullptr;  // while the legend has entries
 
     QAction* copyImage_ = nullptr;

@@ -397,4 +397,8 @@ TEST_F(Field, RunsPastTheEndOfTheSolutionLeaveTheViewWhereTheSolutionIs) {
     EXPECT_LT(pixelOf(0.99, 100).y(), pixelOf(0.5, 2).y() - 20);
     const QColor ground = plot()->palette().color(QPalette::Base);
     EXPECT_TRUE(inked(image, pixelOf(0.99, 1 / (1 - 0.99)), ground));
+
+    // Home shows the whole plot again, as far as there is a solution.
+    QTest::keyClick(plot(), Qt::Key_Home);
+    EXPECT_LT(plot()->yAxis->range().upper, 1000);
 }
