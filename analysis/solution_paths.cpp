@@ -1,6 +1,7 @@
 #include "analysis/solution_paths.h"
 
 #include "analysis/plot_extent.h"
+#include "analysis/plot_reading.h"
 #include "run/conversions.h"
 
 #include <algorithm>
@@ -25,7 +26,18 @@ std::string runName(const Method& method, double h) {
     return std::string(method.caption) + ", h = " + numberToText(h);
 }
 
+std::string endText(double at) { return readOffText(at, 1e-3 * std::max(1.0, std::fabs(at))); }
+
 }  // namespace
+
+std::string solutionEndNote(double at) {
+    return "The solution does not continue past x \u2248 " + endText(at) +
+           ": |y| grows without bound as x nears it.";
+}
+
+std::string pastEndNote(const std::string& what, double at) {
+    return what + " past x \u2248 " + endText(at) + " follow no solution.";
+}
 
 std::optional<long> stepsToReach(double x0, double x1, double h) {
     if (x1 == x0) return 0;

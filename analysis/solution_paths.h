@@ -17,6 +17,22 @@ namespace pelorin {
 // more accurately than any of the methods. Empty when there is none.
 using KnownSolution = std::function<double(double x)>;
 
+// Where the solution through the start ends: |y| grows without bound as x
+// nears `at` from x0's side, and no solution continues past it.
+struct SolutionEnd {
+    double x0 = 0, at = 0;
+    // x lies at the end or beyond it, seen from x0.
+    bool past(double x) const { return at >= x0 ? x >= at : x <= at; }
+};
+
+// "The solution does not continue past x ≈ 1: |y| grows without bound as x
+// nears it." The x rounded to a thousandth of max(1, |x|), then written as
+// the list writes numbers: where a solution ends is known only roughly.
+std::string solutionEndNote(double at);
+
+// What the notes say of a run or table with points past the end.
+std::string pastEndNote(const std::string& what, double at);
+
 // A run of more steps than this draws nothing a plot could show apart.
 inline constexpr long maxPathSteps = 1L << 16;
 

@@ -26,18 +26,35 @@ std::optional<double> difference(std::optional<double> a, std::optional<double> 
 
 using NumberText = std::string (*)(double);
 
-std::string cell(std::optional<double> value, NumberText text) {
-    return value ? text(*value) : "too large to calculate";
+// Whether a row has a solution to be compared with: where it has, a value
+// missing is one that overflowed.
+enum class Compared { here, pastEnd, untrusted };
+
+constexpr std::array<const char*, 3> missingWords{"too large to calculate", "no solution here",
+                                                  "not trusted"};
+
+Compared comparedAt(const StepErrors& errors, double x) {
+    if (errors.end && errors.end->past(x)) return Compared::pastEnd;
+    if (errors.trustEnds && errors.trustEnds->past(x)) return Compared::untrusted;
+    return Compared::here;
+}
+
+std::string cell(std::optional<double> value, NumberText text, Compared compared) {
+    if (compared != Compared::here) return missingWords[static_cast<std::size_t>(compared)];
+    return value ? text(*value) : missingWords[0];
 }
 
 // The values as the list writes them.
-std::string valueCell(std::optional<double> value) { return cell(value, numberToText); }
+std::string valueCell(std::optional<double> value, Compared compared) {
+    return cell(value, numberToText, compared);
+}
 
 // The errors in one shape with all their digits: the list's format would
 // switch from "-0.000117433392121002" to "-6.17264978580723E-05" within a
 // column.
-std::string errorCell(bool applies, std::optional<double> value) {
-    return applies ? cell(value, fullErrorText) : std::string();
+std::string errorCell(bool applies, std::optional<double> value,
+                      Compared compared = Compared::here) {
+    return applies ? cell(value, fullErrorText, compared) : std::string();
 }
 
 constexpr std::array<std::string_view, 4> stageWords{
@@ -130,9 +147,10 @@ TextTable stepErrorTable(const StepErrors& errors) {
         std::vector<std::string> cells{std::to_string(row.i), numberToText(row.x),
                                        numberToText(row.y)};
         if (compared) {
-            cells.push_back(valueCell(row.exact));
-            cells.push_back(errorCell(true, row.globalError));
-            cells.push_back(errorCell(row.i > 0, row.localError));
+            const Compared compared = comparedAt(errors, row.x);
+            cells.push_back(valueCell(row.exact, compared));
+            cells.push_back(errorCell(true, row.globalError, compared));
+            cells.push_back(errorCell(row.i > 0, row.localError, compared));
         }
         if (errors.hasEstimate) cells.push_back(errorCell(row.i > 0, row.estimate));
         table.rows.push_back(std::move(cells));

@@ -39,6 +39,12 @@ struct StepErrors {
     Comparison comparison = Comparison::exact;
     std::vector<StepError> rows;     // the start and every step stored
     std::vector<std::string> notes;  // where the rows stop short of x1, in words
+    // Where the solution compared with ends: rows at or past it have nothing
+    // to be compared with.
+    std::optional<SolutionEnd> end;
+    // Where a reference stops being accurate enough to measure errors
+    // against: rows at or past it have no value of it.
+    std::optional<SolutionEnd> trustEnds;
 };
 
 // The rows of a run of path.method with step path.h on y' = f(x, y) through

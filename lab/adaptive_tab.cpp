@@ -491,6 +491,8 @@ bool AdaptiveTab::plotRun() {
         plot->rescaleAxes();
         plot->xAxis->scaleRange(1.05);
     }
+    solution_->setSolutionEnd(study_.end);
+    solution_->fitValuesBefore();
     solution_->yAxis->scaleRange(1.1);
     // The limit after the steps' own range: where λ is near 0 it rises out
     // of sight, and only its lowest part bounds the steps.

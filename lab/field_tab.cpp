@@ -220,9 +220,13 @@ void FieldTab::display(pelorin::FieldStudy study, const QStringList& firstNotes)
         const QString text = QString::fromStdString(note);
         if (!studyNotes_.contains(text)) studyNotes_ << text;
     }
-    const std::string curveNote = pelorin::sampledCurveNote(
-        study_.known, study_.comparison == pelorin::Comparison::reference ? "the reference"
-                                                                          : "the exact solution");
+    // A curve that stops where the solution ends is said to by the notes
+    // about the end.
+    const char* curveName = study_.comparison == pelorin::Comparison::reference
+                                ? "the reference"
+                                : "the exact solution";
+    const std::string curveNote =
+        study_.end ? std::string() : pelorin::sampledCurveNote(study_.known, curveName);
     if (!curveNote.empty()) studyNotes_ << QString::fromStdString(curveNote);
     fillSteps();
     drawSolutions();
@@ -331,6 +335,7 @@ void FieldTab::drawSolutions() {
         });
     addRuns(*plot_, runs, !every);
     leftOut = leftOut || anyLeftOut(runs);
+    plot_->setSolutionEnd(study_.end);
     drawingNote_ = leftOut ? QString::fromStdString(pelorin::undrawableNote()) : QString();
     drawErrors();
     showNotes();
@@ -377,7 +382,8 @@ void FieldTab::drawErrors() {
     errorsNote_ = notes.join("\n");
 }
 
-// The view holds the start, the end and every run, with some room.
+// The view holds the start, the end and every run, with some room; points
+// past the end of the solution, which follow none, would flatten the rest.
 void FieldTab::fitView() {
     pelorin::Extent x, y;
     x.include(inputs_.x0);
@@ -386,7 +392,7 @@ void FieldTab::fitView() {
     for (int i = 0; i < plot_->graphCount(); ++i) {
         for (const QCPGraphData& point : *plot_->graph(i)->data()) {
             x.include(point.key);
-            y.include(point.value);
+            if (!study_.end || !study_.end->past(point.key)) y.include(point.value);
         }
     }
     for (pelorin::Extent* extent : {&x, &y}) {

@@ -34,7 +34,23 @@ pelorin::SolutionSamples knownSolution(const LabInputs& inputs) {
     };
 }
 
+namespace {
+
+// A typed equation without an exact solution is compared with the reference.
+bool usesReference(const LabInputs& inputs) {
+    return !inputs.equation.lesson && inputs.equation.slope && !inputs.equation.exact;
+}
+
+}  // namespace
+
 std::string knownSolutionName(const LabInputs& inputs) {
-    const bool reference = !inputs.equation.lesson && inputs.equation.slope && !inputs.equation.exact;
-    return reference ? "reference" : "exact solution";
+    return usesReference(inputs) ? "reference" : "exact solution";
+}
+
+std::optional<pelorin::SolutionEnd> solutionEnd(const LabInputs& inputs) {
+    if (!inputs.readable || !usesReference(inputs)) return std::nullopt;
+    const auto end =
+        pelorin::referenceSolution(*inputs.equation.slope, inputs.x0, inputs.y0, {inputs.x1}).end;
+    if (!end) return std::nullopt;
+    return pelorin::SolutionEnd{inputs.x0, *end};
 }

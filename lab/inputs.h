@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 
 // The equation the lab studies: the lesson's own, solved with the program's
@@ -41,3 +42,7 @@ pelorin::Slope labSlope(const LabInputs& inputs);
 // run for all of them); and its name in a legend.
 pelorin::SolutionSamples knownSolution(const LabInputs& inputs);
 std::string knownSolutionName(const LabInputs& inputs);
+
+// Where the solution through (x0, y0) ends before x1, as the reference finds
+// it on a typed equation without an exact solution; empty otherwise.
+std::optional<pelorin::SolutionEnd> solutionEnd(const LabInputs& inputs);

@@ -92,6 +92,7 @@ void OneStepTab::show(const LabInputs& inputs) {
                                        inputs_.h)
                : pelorin::SolutionPath{&method, 0, {}, {}, 0, pelorin::PathEnd::cannotStep,
                                        inputs_.problem};
+    end_ = solutionEnd(inputs_);
     showStep(1);
 }
 
@@ -107,6 +108,10 @@ void OneStepTab::showStep(int step) {
                           : QString("No step to show"));
     QStringList notes;
     for (const std::string& note : view.notes) notes << QString::fromStdString(note);
+    if (end_ && view.steps > 0 && end_->past(view.xEnd)) {
+        notes << QString::fromStdString(pelorin::solutionEndNote(end_->at) + " " +
+                                        pelorin::pastEndNote("Steps", end_->at));
+    }
     notes_->setText(notes.join("\n"));
     fillTableau(view.method);
     fillCentred(*stages_, {{pelorin::stageColumns.begin(), pelorin::stageColumns.end()},

@@ -37,6 +37,7 @@ private:
 
     LabInputs inputs_;
     pelorin::SolutionPath run_;
+    std::optional<pelorin::SolutionEnd> end_;  // of the solution the run is compared with
     int step_ = 1;
     LabPlot* plot_ = nullptr;
     QLabel* heading_ = nullptr;

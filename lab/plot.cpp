@@ -148,6 +148,7 @@ void LabPlot::showWhole() {
         wholeView_();
     } else {
         rescaleAxes();
+        fitValuesBefore();
         for (QCPAxis* axis : {xAxis, yAxis}) {
             const QCPRange range = axis->range();
             if (axis->scaleType() != QCPAxis::stLogarithmic) {
@@ -235,6 +236,24 @@ QCPGraph* LabPlot::addLegendEntry(const QString& name, const QPen& pen) {
     key->setName(name);
     key->setPen(pen);
     return key;
+}
+
+void LabPlot::setSolutionEnd(std::optional<pelorin::SolutionEnd> end) { solutionEnd_ = end; }
+
+void LabPlot::fitValuesBefore() {
+    if (!solutionEnd_) return;
+    pelorin::Extent values;
+    for (int i = 0; i < graphCount(); ++i) {
+        for (const QCPGraphData& point : *graph(i)->data()) {
+            if (!solutionEnd_->past(point.key)) values.include(point.value);
+        }
+    }
+    if (values.empty) return;
+    if (!(values.upper > values.lower)) {
+        values.lower -= 1;
+        values.upper += 1;
+    }
+    yAxis->setRange(values.lower, values.upper);
 }
 
 void LabPlot::contextMenuEvent(QContextMenuEvent* event) {

@@ -3,6 +3,8 @@
 // follow the desktop's palette, and one colour and marker per method.
 #pragma once
 
+#include "analysis/solution_paths.h"
+
 #include <qcustomplot.h>
 
 #include <cstddef>
@@ -33,13 +35,20 @@ public:
     static void useLogAxis(QCPAxis* axis);
 
     // The whole plot, as Home shows it: what the page's own view holds (see
-    // setWholeView), else every graph, with room at the edges so that the
-    // markers there show whole. The caller replots.
+    // setWholeView), else every graph (before the solution's end), with room
+    // at the edges so that the markers there show whole. The caller replots.
     void showWhole();
     void setWholeView(std::function<void()> setRanges);
     // Whether the view is still the one showWhole gave last: the student has
     // not zoomed or panned since.
     bool showsWhole() const;
+    // Where the solution drawn ends: points past it follow no solution, and
+    // fitting the value axis (fitValuesBefore, and Home) leaves them out,
+    // for they would flatten the rest. Empty: every point counts.
+    void setSolutionEnd(std::optional<pelorin::SolutionEnd> end);
+    // The value axis spans the graphs' points before the solution's end; no
+    // change without an end.
+    void fitValuesBefore();
     // The legend outside the data, so that it hides no point: beside the
     // axes, or below them in a row for a narrow plot. It takes its place
     // only while it has entries.
@@ -95,6 +104,7 @@ private:
     QCPRange wantedX_, wantedY_;
     std::function<void()> wholeView_;
     std::optional<std::pair<QCPRange, QCPRange>> wholeRanges_;  // x and y, as showWhole left them
+    std::optional<pelorin::SolutionEnd> solutionEnd_;
     QCPLayoutGrid* legendHolder_ = nullptr;  // while the legend has entries
     QSize laidOutMinimum_;  // the minimum size the widget's layout was last told of
 

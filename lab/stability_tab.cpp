@@ -247,8 +247,16 @@ void StabilityTab::drawTypedRun() {
     QStringList notes;
     for (const std::string& note : path.notes) notes << QString::fromStdString(note);
     if (leftOut) notes << QString::fromStdString(pelorin::undrawableNote());
-    notes_->setText(notes.join("\n"));
     run_->rescaleAxes();
+    const auto end = solutionEnd(inputs_);
+    run_->setSolutionEnd(end);
+    if (end && std::any_of(path.x.begin(), path.x.end(), [&end](double x) { return end->past(x); })) {
+        notes << QString::fromStdString(pelorin::solutionEndNote(end->at) + " " +
+                                        pelorin::pastEndNote("The run's points", end->at) +
+                                        " The plot is fitted to the points before it.");
+        run_->fitValuesBefore();
+    }
+    notes_->setText(notes.join("\n"));
     run_->xAxis->scaleRange(1.05);
     run_->yAxis->scaleRange(1.1);
     run_->replot();
@@ -263,6 +271,7 @@ void StabilityTab::drawRun() {
         if (group.size() > 1) alike << methodList(group);
     }
     run_->clearGraphs();
+    run_->setSolutionEnd(std::nullopt);
     if (inputs_.readable && !inputs_.equation.lesson) {
         drawTypedRun();
         return;

@@ -64,9 +64,20 @@ AdaptiveStudy measuredRun(const Method& method, Slope f, const KnownSolution& ex
                               "computed, so no true error is shown: " + reference.note);
         return study;
     }
-    study.notes.push_back(referenceUsedNote(reference.accuracy) +
+    study.notes.push_back(referenceUsedNote(reference.relativeAccuracy) +
                           " True errors below that are the reference's, not the method's.");
     if (!reference.note.empty()) study.notes.push_back(reference.note);
+    if (reference.end) {
+        study.end = SolutionEnd{x0, *reference.end};
+        const bool past = std::any_of(
+            unmeasured.attempts.begin(), unmeasured.attempts.end(),
+            [&](const AdaptiveStep& step) { return study.end->past(step.x + step.h); });
+        if (past) {
+            study.notes.push_back(pastEndNote("Attempts", *reference.end) +
+                                  " They have no true errors, and the plot of the solution is "
+                                  "fitted to the points before it.");
+        }
+    }
     const KnownSolution lookup = [&reference, direction](double x) {
         const auto at = std::lower_bound(
             reference.x.begin(), reference.x.end(), x,
@@ -110,7 +121,7 @@ WorkPrecision sweepAdaptive(Slope f, const KnownSolution& exact, double x0, doub
     }
     WorkPrecision sweep = workPrecision(*atEnd.problem, h0, settings, doublings, stop);
     if (atEnd.reference) {
-        sweep.notes.insert(sweep.notes.begin(), referenceUsedNote(atEnd.problem->measurableError));
+        sweep.notes.insert(sweep.notes.begin(), referenceUsedNote(atEnd.relativeAccuracy));
     }
     return sweep;
 }

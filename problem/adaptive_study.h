@@ -7,6 +7,7 @@
 #include "analysis/stability.h"
 #include "problem/reference.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ struct AdaptiveStudy {
     // from x0 to x1, as far as it is finite.
     std::vector<double> solutionX, solutionY;
     bool reference = false;          // solution and true errors come from the reference
+    // Where the reference found the solution to end: attempts past it follow
+    // no solution and have no true errors.
+    std::optional<SolutionEnd> end;
     std::vector<std::string> notes;  // about the reference; the run's notes follow in run.notes
     // The method's stability limit at the run's accepted points, and its note.
     StabilityLimit limit;

@@ -26,19 +26,26 @@ std::vector<double> sampleAbscissae(double from, double to) {
     return xs;
 }
 
+template <typename Paths>
+bool reachesPast(const Paths& paths, const SolutionEnd& end) {
+    return std::any_of(paths.begin(), paths.end(), [&end](const SolutionPath& path) {
+        return std::any_of(path.x.begin(), path.x.end(), [&end](double x) { return end.past(x); });
+    });
+}
+
 // The span of the values the field draws with every method: the runs and
-// the known solution.
+// the known solution, before the solution's end, where the view is fitted.
 double valueSpan(const FieldStudy& study) {
     double lowest = std::numeric_limits<double>::infinity(), highest = -lowest;
-    const auto include = [&](const std::vector<double>& values) {
-        for (double y : values) {
-            if (!std::isfinite(y)) continue;
-            lowest = std::min(lowest, y);
-            highest = std::max(highest, y);
+    const auto include = [&](const std::vector<double>& x, const std::vector<double>& y) {
+        for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
+            if (!std::isfinite(y[i]) || (study.end && study.end->past(x[i]))) continue;
+            lowest = std::min(lowest, y[i]);
+            highest = std::max(highest, y[i]);
         }
     };
-    for (const SolutionPath& path : study.every) include(path.y);
-    for (const SampledCurve::Piece& piece : study.known.pieces) include(piece.y);
+    for (const SolutionPath& path : study.every) include(path.x, path.y);
+    for (const SampledCurve::Piece& piece : study.known.pieces) include(piece.x, piece.y);
     return highest >= lowest ? highest - lowest : 0.0;
 }
 
@@ -85,6 +92,7 @@ FieldStudy studyField(Slope f, const KnownSolution& exact, const FieldInputs& in
     study.every = everyMethodPath(f, x0, y0, x1, h);
 
     KnownSolution solution = exact;
+    std::optional<SolutionEnd> trustEnds;
     study.comparison = Comparison::exact;
     if (!solution) {
         // Every abscissa a run or the curve reads, in the direction of the
@@ -114,8 +122,11 @@ FieldStudy studyField(Slope f, const KnownSolution& exact, const FieldInputs& in
                                   "the errors in Lab steps and in the Global error plot come from "
                                   "a reference solution (the library Boost.Odeint's "
                                   "Dormand-Prince method with step-size control), accurate to "
-                                  "about " + errorText(reference.accuracy) + ".");
+                                  "about " + errorText(reference.relativeAccuracy) +
+                                  " of the solution's size.");
             if (!reference.note.empty()) study.notes.push_back(reference.note);
+            if (reference.end) study.end = SolutionEnd{x0, *reference.end};
+            if (reference.untrustedFrom) trustEnds = SolutionEnd{x0, *reference.untrustedFrom};
             solution = tabulatedSolution(std::move(reference.x), std::move(reference.y));
         }
     }
@@ -128,8 +139,16 @@ FieldStudy studyField(Slope f, const KnownSolution& exact, const FieldInputs& in
     }
     findHiddenRuns(study);
     study.labSteps = labStepErrors(method, f, x0, y0, x1, h, solution, study.comparison);
+    study.labSteps.end = study.end;
+    study.labSteps.trustEnds = trustEnds;
     for (const SolutionPath& path : study.halved) {
         if (!path.note.empty()) study.notes.push_back(path.note);
+    }
+    if (study.end &&
+        (reachesPast(study.halved, *study.end) || reachesPast(study.every, *study.end))) {
+        study.notes.push_back(pastEndNote("The runs' points", study.end->at) +
+                              " The view is fitted to the points before it, and Lab steps has "
+                              "no solution to compare with there.");
     }
     return study;
 }

@@ -28,6 +28,9 @@ struct FieldStudy {
     // the field, and in the plot of the errors.
     std::array<std::optional<std::size_t>, methodCatalogue.size()> everyHiddenUnder,
         everyErrorHiddenUnder;
+    // Where the reference found the solution to end; runs past it follow no
+    // solution, and a view fitted to the study leaves their points out.
+    std::optional<SolutionEnd> end;
     std::vector<std::string> notes;
 };
 

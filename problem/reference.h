@@ -7,6 +7,7 @@
 
 #include "methods/methods.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,14 @@ inline constexpr double looserReferenceTolerance = 1e-11;
 // Beyond this the problem is not one the reference can follow (a slope of
 // enormous size, or a solution escaping to infinity).
 inline constexpr long maxReferenceEvaluations = 1'000'000;
+// An abscissa where the two solutions differ by more than this share of
+// max(1, |y|) has no value the methods' errors could be measured against:
+// the reference ends before it.
+inline constexpr double trustedRelativeAccuracy = 1e-6;
+// A stop with |y| this many times max(1, |y0|), and steps shrunk to nothing,
+// is the solution growing without bound, not a problem the reference cannot
+// follow.
+inline constexpr double blowUpGrowth = 1e8;
 
 struct ReferenceSolution {
     // The abscissae asked for, as far as the solution reached them, and the
@@ -30,15 +39,25 @@ struct ReferenceSolution {
     // The estimated largest error of y: the largest difference from the
     // looser solution, and at least referenceTolerance·max(1, |y|).
     double accuracy = 0;
+    // The same relative to the solution's size: the largest difference
+    // divided by max(1, |y|), and at least referenceTolerance.
+    double relativeAccuracy = 0;
     long slopeEvaluations = 0;  // by both solutions
+    // Where the solution ends: it stopped because |y| grows without bound as
+    // x nears this abscissa (its steps shrinking to nothing with |y| huge, or
+    // y overflowing). Empty for every other stop.
+    std::optional<double> end;
+    // The first abscissa left out because the reference could not be
+    // trusted there (see trustedRelativeAccuracy); empty when none was.
+    std::optional<double> untrustedFrom;
     std::string note;           // why it stopped before the last abscissa; empty when it did not
 };
 
 // y' = f(x, y), y(x0) = y0, solved from x0 to each abscissa in turn.
 // Each solution may use at most maxEvaluations slope evaluations.
 // What a page says when it measures against the reference: which solution
-// it is and how accurate.
-std::string referenceUsedNote(double accuracy);
+// it is and how accurate relative to the solution's size.
+std::string referenceUsedNote(double relativeAccuracy);
 
 ReferenceSolution referenceSolution(Slope f, double x0, double y0,
                                     const std::vector<double>& abscissae,

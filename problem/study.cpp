@@ -10,17 +10,19 @@ ProblemAtEnd problemAtEnd(Slope f, const KnownSolution& exact, double x0, double
     ConvergenceProblem problem{x0, y0, x1, f, 0, 0};
     if (exact) {
         problem.exactAtEnd = exact(x1);
-        return {problem, false, ""};
+        return {problem, false, 0, ""};
     }
     const ReferenceSolution reference = referenceSolution(f, x0, y0, {x1});
     if (reference.y.empty() || !std::isfinite(reference.y.back())) {
-        return {std::nullopt, true,
-                "No exact solution, and no reference solution could be computed to x1: " +
-                    reference.note};
+        const std::string why =
+            reference.end ? "No exact solution is given, and the solution ends before x1, so no "
+                            "error at x1 can be measured. "
+                          : "No exact solution, and no reference solution could be computed to x1: ";
+        return {std::nullopt, true, 0, why + reference.note};
     }
     problem.exactAtEnd = reference.y.back();
     problem.measurableError = reference.accuracy;
-    return {problem, true, ""};
+    return {problem, true, reference.relativeAccuracy, ""};
 }
 
 ConvergenceStudy studyProblem(const SlopeExpression& slope, const SolutionExpression* exact,
@@ -37,7 +39,7 @@ ConvergenceStudy studyProblem(const SlopeExpression& slope, const SolutionExpres
     ConvergenceStudy study = studyConvergence(*atEnd.problem, doublings, stop);
     if (atEnd.reference) {
         study.notes.insert(study.notes.begin(),
-                           referenceUsedNote(atEnd.problem->measurableError) +
+                           referenceUsedNote(atEnd.relativeAccuracy) +
                                " Orders from errors below ten times that measure the reference, "
                                "not the method, and are marked.");
     }

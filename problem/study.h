@@ -20,6 +20,7 @@ namespace pelorin {
 struct ProblemAtEnd {
     std::optional<ConvergenceProblem> problem;
     bool reference = false;
+    double relativeAccuracy = 0;  // the reference's, relative to the solution's size
     std::string why;  // empty when there is a problem
 };
 ProblemAtEnd problemAtEnd(Slope f, const KnownSolution& exact, double x0, double y0, double x1);

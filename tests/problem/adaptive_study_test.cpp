@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <stdexcept>
@@ -112,9 +113,11 @@ TEST(AdaptiveStudy, TheSweepWithoutAnExactSolutionSaysItsReference) {
     const Problem escape = compiled("Escape: y' = 1 + y\u00b2");
     const WorkPrecision beyond = sweepAdaptive(escape.slope, {}, 0, 0, 2, 0.4, {}, 2);
     ASSERT_EQ(beyond.notes.size(), 1u);
-    EXPECT_TRUE(beyond.notes.front().starts_with(
-        "No exact solution, and no reference solution could be computed to x1: "))
-        << beyond.notes.front();
+    // tan x ends at π/2 = 1.5707963...
+    EXPECT_EQ(beyond.notes.front(),
+              "No exact solution is given, and the solution ends before x1, so no error at x1 "
+              "can be measured. The solution does not continue past x \u2248 1.571: |y| grows "
+              "without bound as x nears it.");
     EXPECT_TRUE(beyond.adaptive.empty());
 }
 
@@ -155,5 +158,89 @@ TEST(AdaptiveStudy, TheStabilityLimitAlongTheRun) {
             }
         }
         EXPECT_EQ(study.limitNote, row.note);
+    }
+}
+
+// y' = y², y(0) = 1, whose solution 1/(1 - x) is typed nowhere: run
+// backwards to x1 = -1 the reference must be found at every attempt's x + h
+// in the run's own direction, and each true error is y1 - 1/(1 - (x + h))
+// as the closed form gives it (y(-1) = 0.5).
+TEST(AdaptiveStudy, BackwardsEveryAttemptIsMeasuredAgainstTheReference) {
+    const ProblemCompilation compilation = compileProblem({"", "y^2", "", "0", "1", "-1"});
+    ASSERT_TRUE(compilation.problem);
+    const Problem& problem = *compilation.problem;
+    const auto solution = [](double x) { return 1 / (1 - x); };
+    for (const char* caption : {"Runge-Kutta-Fehlberg", "Runge-Kutta-Merson"}) {
+        SCOPED_TRACE(caption);
+        const AdaptiveStudy study = studyAdaptive(methodByCaption(caption), problem.slope, {}, 0,
+                                                  1, -1, 0.25, {});
+        ASSERT_EQ(study.run.end, AdaptiveEnd::reachedEnd);
+        EXPECT_TRUE(study.reference);
+        EXPECT_FALSE(study.end);
+        ASSERT_GE(study.run.attempts.size(), 2u);
+        for (const AdaptiveStep& step : study.run.attempts) {
+            SCOPED_TRACE(step.x);
+            EXPECT_LT(step.h, 0);
+            ASSERT_TRUE(step.globalError && step.localError);
+            EXPECT_NEAR(*step.globalError, step.y1 - solution(step.x + step.h), 1e-12);
+        }
+        ASSERT_TRUE(study.run.errorAtEnd);
+        EXPECT_NEAR(*study.run.errorAtEnd, std::fabs(study.run.y - 0.5), 1e-12);
+        EXPECT_GT(*study.run.errorAtEnd, 0);
+        ASSERT_EQ(study.solutionX.size(), static_cast<std::size_t>(solutionSamples + 1));
+        EXPECT_EQ(study.solutionX.back(), -1);
+        EXPECT_NEAR(study.solutionY.back(), 0.5, 1e-13);
+    }
+    // The sweep measures its errors at x1 = -1 against y(-1) = 0.5.
+    const WorkPrecision sweep = sweepAdaptive(problem.slope, {}, 0, 1, -1, 0.25, {}, 2);
+    ASSERT_FALSE(sweep.adaptive.empty());
+    for (const WorkSeries& series : sweep.adaptive) {
+        for (const WorkPoint& point : series.points) {
+            ASSERT_TRUE(point.error) << series.caption;
+            EXPECT_GT(*point.error, 0) << series.caption;
+        }
+    }
+}
+
+// Forwards to x1 = 2 the same solution ends at x = 1: the notes say so, the
+// drawn curve stays before the end, and no attempt is measured past it. At
+// the tolerance 1E-6 the controller creeps up to the end; at 1E-1 its
+// steps jump over it.
+TEST(AdaptiveStudy, PastTheEndOfTheSolutionNoTrueErrorIsShown) {
+    const ProblemCompilation compilation = compileProblem({"", "y^2", "", "0", "1", "2"});
+    ASSERT_TRUE(compilation.problem);
+    const std::string overEnd = "Attempts past x \u2248 1 follow no solution. They have no true "
+                                "errors, and the plot of the solution is fitted to the points "
+                                "before it.";
+    for (double tolerance : {1e-6, 1e-1}) {
+        SCOPED_TRACE(tolerance);
+        const AdaptiveStudy study =
+            studyAdaptive(methodByCaption("Runge-Kutta-Fehlberg"), compilation.problem->slope, {},
+                          0, 1, 2, 0.4, withTolerance({}, tolerance));
+        ASSERT_TRUE(study.end);
+        EXPECT_NEAR(study.end->at, 1, 1e-9);
+        EXPECT_TRUE(std::any_of(study.notes.begin(), study.notes.end(), [](const std::string& note) {
+            return note.ends_with("The solution does not continue past x \u2248 1: |y| grows "
+                                  "without bound as x nears it.");
+        }));
+        for (double x : study.solutionX) EXPECT_LT(x, 1);
+        int past = 0;
+        for (const AdaptiveStep& step : study.run.attempts) {
+            if (!study.end->past(step.x + step.h)) continue;
+            ++past;
+            EXPECT_FALSE(step.globalError || step.localError) << step.x;
+        }
+        EXPECT_EQ(past > 0, tolerance == 1e-1);
+        EXPECT_EQ(std::find(study.notes.begin(), study.notes.end(), overEnd) != study.notes.end(),
+                  past > 0);
+        // Accurate relative to the solution's size, to a millionth of it at
+        // worst however close to the end the attempts come.
+        ASSERT_FALSE(study.notes.empty());
+        const std::string& used = study.notes.front();
+        const std::string about = "accurate to about ";
+        const auto at = used.find(about);
+        ASSERT_NE(at, std::string::npos) << used;
+        EXPECT_LE(std::stod(used.substr(at + about.size())), 1e-6) << used;
+        EXPECT_NE(used.find(" of the solution's size."), std::string::npos) << used;
     }
 }

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
@@ -100,26 +101,79 @@ TEST(FieldStudy, WithoutAnExactSolutionTheReferenceGivesEveryValueShown) {
     }
 }
 
-// y' = y², y(0) = 1 has y = 1/(1 - x), which leaves every number at x = 1:
-// the reference stops there and says so; the steps before it keep their
-// reference values, those after it have none, and no value shown is
-// infinite.
-TEST(FieldStudy, WhereTheReferenceCannotFollowTheProblemItStopsInWords) {
-    const SlopeExpression f = slope("y^2");
-    const FieldStudy study = studyField(f, {}, {0, 1, 2, 0.4, 0});
-    ASSERT_EQ(study.notes.size(), 2u);
-    EXPECT_EQ(study.notes[1].rfind("The reference solution stopped near x = 0.99999", 0), 0u)
-        << study.notes[1];
-    ASSERT_EQ(study.labSteps.rows.size(), 6u);
-    for (const StepError& step : study.labSteps.rows) {
-        SCOPED_TRACE(step.i);
-        EXPECT_EQ(step.exact.has_value(), step.x < 1);
-        if (step.exact) {
-            EXPECT_NEAR(*step.exact, 1 / (1 - step.x), 1e-6);
+// y' = y², y(0) = 1 has y = 1/(1 - x), which ends at x = 1. Runge-Kutta 4
+// with h = 0.1 steps straight over the end (82 at 1, 1.01E+12 at 1.1): the
+// notes say where the solution ends and that the steps past it follow none,
+// and Lab steps says "no solution here" where a reference value and its
+// errors would stand; before the end every cell has its number. Its mirror
+// y' = -y², 1/(1 + x), ends at x = -1 on the way back to x1 = -2.
+TEST(FieldStudy, RunsPastTheEndOfTheSolutionFollowNoSolution) {
+    const struct {
+        const char *f, *end;
+        double x1;
+    } rows[] = {{"y^2", "1", 2}, {"-y^2", "-1", -2}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.f);
+        const SlopeExpression f = slope(row.f);
+        const FieldStudy study = studyField(f, {}, {0, 1, row.x1, 0.1, 3});
+        ASSERT_TRUE(study.end);
+        EXPECT_NEAR(study.end->at, row.x1 / 2, 1e-9);
+        const std::string end = row.end;
+        const std::vector<std::string> expectedNotes{
+            "The solution does not continue past x \u2248 " + end +
+                ": |y| grows without bound as x nears it.",
+            "The runs' points past x \u2248 " + end + " follow no solution. The view is fitted "
+            "to the points before it, and Lab steps has no solution to compare with there."};
+        for (const std::string& note : expectedNotes) {
+            EXPECT_NE(std::find(study.notes.begin(), study.notes.end(), note), study.notes.end())
+                << note;
+        }
+        const TextTable table = stepErrorTable(study.labSteps);
+        ASSERT_EQ(table.header, (std::vector<std::string>{"i", "x", "y", "reference y",
+                                                          "global error", "local error"}));
+        ASSERT_GE(table.rows.size(), 12u);
+        for (const auto& cells : table.rows) {
+            SCOPED_TRACE(cells[1]);
+            const bool past = std::stod(cells[1]) / (row.x1 / 2) >= 1;
+            for (std::size_t column = 3; column < cells.size(); ++column) {
+                if (cells[0] == "0" && column == 5) continue;  // the start has no step
+                EXPECT_EQ(cells[column] == "no solution here", past) << cells[column];
+                EXPECT_NE(cells[column], "too large to calculate");
+            }
+        }
+        for (const auto& piece : study.known.pieces) {
+            for (double x : piece.x) EXPECT_LT(x / (row.x1 / 2), 1);
         }
     }
-    for (const auto& piece : study.known.pieces) {
-        for (double y : piece.y) ASSERT_TRUE(std::isfinite(y));
+}
+
+// Backwards from x0 = 0 to x1 = -1 on the same equation, where the solution
+// is smooth: the reference gives each step its value and the errors
+// measured against it, as the exact 1/(1 - x) would (worked out with mpmath
+// in tests/problem/worked_values.py from the y the table lists).
+TEST(FieldStudy, BackwardsTheReferenceMeasuresEveryStep) {
+    const SlopeExpression f = slope("y^2");
+    const FieldStudy study = studyField(f, {}, {0, 1, -1, 0.25, 3});
+    EXPECT_FALSE(study.end);
+    const TextTable table = stepErrorTable(study.labSteps);
+    const struct {
+        const char *x, *y;
+        double global, local;
+    } rows[] = {
+        {"-0.25", "0.800013573386688", 1.3573387e-5, 1.3573387e-5},
+        {"-0.5", "0.666680654825929", 1.3988159e-5, 4.5618318e-6},
+        {"-0.75", "0.571440629940669", 1.2058512e-5, 1.7813317e-6},
+        {"-1", "0.500010017307444", 1.0017307e-5, 7.8494441e-7},
+    };
+    ASSERT_EQ(table.rows.size(), std::size(rows) + 1);
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(rows[i].x);
+        const auto& cells = table.rows[i + 1];
+        ASSERT_EQ(cells.size(), 6u);
+        EXPECT_EQ(cells[1], rows[i].x);
+        EXPECT_EQ(cells[2], rows[i].y);
+        EXPECT_NEAR(std::stod(cells[4]), rows[i].global, 1e-7 * rows[i].global);
+        EXPECT_NEAR(std::stod(cells[5]), rows[i].local, 1e-7 * rows[i].local);
     }
 }
 
@@ -171,4 +225,30 @@ TEST(FieldStudy, NamesTheCurveUnderWhichEachHiddenRunLies) {
         EXPECT_FALSE(apart.everyHiddenUnder[row]) << row;
         EXPECT_FALSE(apart.everyErrorHiddenUnder[row]) << row;
     }
+}
+
+// Euler with h = 0.9999999 on y' = y², y(0) = 1 lands 1E-7 before the end,
+// where y = 1E+7 and the reference's two solutions differ by more than a
+// millionth of that: no error is measured against it there ("not trusted"),
+// and past the end there is no solution to measure against.
+TEST(FieldStudy, WhereTheReferenceCannotBeTrustedNoErrorIsMeasured) {
+    const SlopeExpression f = slope("y^2");
+    const FieldStudy study = studyField(f, {}, {0, 1, 2, 0.9999999, 0});
+    const TextTable table = stepErrorTable(study.labSteps);
+    const std::vector<std::vector<std::string>> expected{
+        {"0", "0", "1", "1", "0", ""},
+        {"1", "0.9999999", "1.9999999", "not trusted", "not trusted", "not trusted"},
+    };
+    ASSERT_EQ(table.rows.size(), 4u);
+    EXPECT_EQ(std::vector(table.rows.begin(), table.rows.begin() + 2), expected);
+    for (std::size_t i = 2; i < table.rows.size(); ++i) {
+        EXPECT_EQ(std::vector(table.rows[i].begin() + 3, table.rows[i].end()),
+                  std::vector<std::string>(3, "no solution here"));
+    }
+    EXPECT_NE(std::find(study.notes.begin(), study.notes.end(),
+                        "From x = 0.9999999 on, the reference solution's estimated error is more "
+                        "than 1.00E-06 of the solution's size, too large to measure the methods' "
+                        "errors against: it is left out there. The solution does not continue "
+                        "past x \u2248 1: |y| grows without bound as x nears it."),
+              study.notes.end());
 }

@@ -38,3 +38,26 @@ for n in range(N):
 rows['riccati y(1)'] = sum(a)
 rows['riccati y(0.5)'] = sum(a[n]*D('0.5')**n for n in range(N+1))
 for k, v in rows.items(): print(f'{k:16s} {+v:.25E}')
+
+# y' = y^2, y(0) = 1 is y = 1/(1 - x). Runge-Kutta 4 with h = 0.25 from 0
+# back to x1 = -1: the global error is y (as the Lab steps table lists it)
+# minus y(x), the local error one step from y(x_{i-1}) minus y(x_i).
+from mpmath import mp, mpf
+mp.dps = 40
+def exact(x): return 1/(1 - mpf(x))
+def rk4(x, y, h):
+    f = lambda y: y*y
+    k1 = f(y); k2 = f(y + h/2*k1); k3 = f(y + h/2*k2); k4 = f(y + h*k3)
+    return y + h/6*(k1 + 2*k2 + 2*k3 + k4)
+listed = ['0.800013573386688', '0.666680654825929', '0.571440629940669', '0.500010017307444']
+for i, y in enumerate(listed, 1):
+    x, h = mpf(-0.25)*i, mpf(-0.25)
+    print(f'backwards x = {float(x)}: global {mp.nstr(mpf(y) - exact(x), 8)}, '
+          f'local {mp.nstr(rk4(x - h, exact(x - h), h) - exact(x), 8)}')
+
+# The convergence study backwards on the same problem: Euler with N steps of
+# h = -1/N from 0 to -1, its error |y_N - y(-1)|, y(-1) = 0.5.
+for N in (1, 2, 4, 8):
+    h, y = -mpf(1)/N, mpf(1)
+    for i in range(N): y = y + h*y*y
+    print(f'backwards Euler N = {N}: error {mp.nstr(abs(y - mpf(0.5)), 10)}')

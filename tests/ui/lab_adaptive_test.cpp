@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 #include <qcustomplot.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -380,6 +381,33 @@ TEST_F(Adaptive, TheStabilityLimitIsDrawnOnTheStepPlot) {
     const int across =
         static_cast<int>(plot->xAxis->coordToPixel(0.9) - plot->xAxis->coordToPixel(0.1));
     EXPECT_GT(dark, across / 3) << dark << " of " << across;
+}
+
+// y' = y², y(0) = 1 run backwards to x1 = -1 without an exact solution:
+// every attempt's true errors come from the reference, found at x + h in
+// the run's own direction; y = 1/(1 - x) changes by a half over the run, and
+// Fehlberg held to 1E-6 errs by far less than 1E-3 on every step.
+TEST_F(Adaptive, BackwardsEveryAttemptHasItsTrueErrorsAgainstTheReference) {
+    open("2", "Option_RKF");
+    enter("f(x, y)", "y^2");
+    enter("x0", "0");
+    enter("y0", "1");
+    enter("x1", "-1");
+    settle([this] {
+        return steps()->rowCount() > 0 && steps()->item(0, 1)->text().startsWith("-") &&
+               notes().startsWith("No exact solution is given");
+    });
+    EXPECT_TRUE(notes().contains(" of the solution's size.")) << notes().toStdString();
+    for (int i = 0; i < steps()->rowCount(); ++i) {
+        SCOPED_TRACE(i);
+        for (int column : {7, 8}) {
+            const QString error = steps()->item(i, column)->text();
+            bool number = false;
+            const double value = error.toDouble(&number);
+            ASSERT_TRUE(number) << error.toStdString();
+            EXPECT_LT(std::fabs(value), 1e-3);
+        }
+    }
 }
 
 }  // namespace

@@ -563,3 +563,54 @@ TEST_F(Field, ANoteSaysWhyErrorsOfZeroAreNotPlotted) {
 }
 
 }  // namespace
+
+// y' = y², y(0) = 1 ends at x = 1, where 1/(1 - x) leaves every number;
+// Runge-Kutta 4 with h = 0.1 steps on over it to 1.01E+12 at 1.1 and
+// 4.85E+172 at 1.2. The view keeps the y range where the solution exists
+// (the reference's last sample before the end, 1/(1 - 0.998) = 500, with
+// room), so the field and the curves do not flatten; the table says "no
+// solution here" where a reference value and its errors would stand, and
+// the notes say why.
+TEST_F(Field, RunsPastTheEndOfTheSolutionLeaveTheViewWhereTheSolutionIs) {
+    open();
+    chooseMethod(3);
+    enter("f(x, y)", "y^2");
+    enter("x0", "0");
+    enter("y0", "1");
+    enter("x1", "2");
+    enter("h", "0.1");
+    QTableWidget* steps = named<QTableWidget>("Lab steps");
+    ASSERT_NE(steps, nullptr);
+    // The runs with the last h typed come on another thread.
+    const auto shown = [this] {
+        for (int i = 0; i < plot()->graphCount(); ++i) {
+            if (plot()->graph(i)->name() == "Runge-Kutta 4, h = 0.1") return true;
+        }
+        return false;
+    };
+    while (!shown()) QTest::qWait(10);
+    ASSERT_GE(steps->rowCount(), 13);
+    EXPECT_EQ(steps->item(12, 1)->text(), "1.2");
+    EXPECT_EQ(steps->item(12, 3)->text(), "no solution here");
+    EXPECT_EQ(steps->item(10, 4)->text(), "no solution here");
+    EXPECT_EQ(steps->item(9, 3)->text().left(5), "10.00");
+    EXPECT_TRUE(notes().contains("The solution does not continue past x \u2248 1: |y| grows without "
+                                 "bound as x nears it."))
+        << notes().toStdString();
+    const QCPRange y = plot()->yAxis->range();
+    EXPECT_GT(y.upper, 500);
+    EXPECT_LT(y.upper, 1000);
+    EXPECT_LT(y.lower, 1);
+
+    // Drawn, the reference rises from y = 2 at x = 0.5 to 100 at x = 0.99
+    // within the plot, not flattened onto one row of pixels.
+    plot()->replot();
+    const QImage image = plot()->grab().toImage();
+    EXPECT_LT(pixelOf(0.99, 100).y(), pixelOf(0.5, 2).y() - 20);
+    const QColor ground = plot()->palette().color(QPalette::Base);
+    EXPECT_TRUE(inked(image, pixelOf(0.99, 1 / (1 - 0.99)), ground));
+
+    // Home shows the whole plot again, as far as there is a solution.
+    QTest::keyClick(plot(), Qt::Key_Home);
+    EXPECT_LT(plot()->yAxis->range().upper, 1000);
+}

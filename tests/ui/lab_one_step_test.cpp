@@ -276,3 +276,52 @@ TEST_F(OneStep, StageLabelsAreDrawnInThePalettesTextColour) {
 }
 
 }  // namespace
+
+// y' = y², y(0) = 1 ends at x = 1; Runge-Kutta 4 with h = 0.1 steps on over
+// the end. The steps before it say nothing of an end, the steps past it say
+// they follow no solution; the Stability page's run plot spans the y of
+// the points before the end (1 to 1/(1 - 0.9) = 10, where the run has 9.93),
+// not the 4.85E+172 the run reaches at 1.2.
+TEST_F(OneStep, StepsPastTheEndOfTheSolutionSaySo) {
+    run("0", "1", "2", "0.1", "Runge-Kutta 4", "y^2");
+    const QString end = "The solution does not continue past x \u2248 1: |y| grows without "
+                        "bound as x nears it. Steps past x \u2248 1 follow no solution.";
+    next(8);
+    EXPECT_EQ(label("Step shown")->text(), "Runge-Kutta 4: step 9 of 12");
+    EXPECT_FALSE(notes().contains(end)) << notes().toStdString();
+    next(1);
+    EXPECT_EQ(label("Step shown")->text(), "Runge-Kutta 4: step 10 of 12");
+    EXPECT_TRUE(notes().contains(end)) << notes().toStdString();
+
+    QTest::keyClick(lab, Qt::Key_S, Qt::AltModifier);
+    QApplication::processEvents();
+    const QCPRange y = named<QCustomPlot>("Run with the chosen h")->yAxis->range();
+    EXPECT_LT(y.upper, 12);
+    EXPECT_GT(y.upper, 10);
+    EXPECT_TRUE(label("Stability notes")->text().contains(
+        "The run's points past x \u2248 1 follow no solution. The plot is fitted to the points "
+        "before it."));
+}
+
+// Backwards from (0, 1) to x1 = -1 on y' = y² without an exact solution:
+// the reference drawn over each step is 1/(1 - x) there, found in the
+// step's own direction (0.8 at x = -0.25, 0.5 at x = -1).
+TEST_F(OneStep, BackwardsTheReferenceIsDrawnOverEachStep) {
+    run("0", "1", "-1", "0.25", "Runge-Kutta 4", "y^2");
+    for (int step = 1; step <= 4; ++step) {
+        SCOPED_TRACE(step);
+        QCPGraph* reference = nullptr;
+        for (int i = 0; i < plot()->graphCount(); ++i) {
+            if (plot()->graph(i)->name() == "reference") reference = plot()->graph(i);
+        }
+        ASSERT_NE(reference, nullptr);
+        ASSERT_GT(reference->dataCount(), 10);
+        for (auto point = reference->data()->constBegin(); point != reference->data()->constEnd();
+             ++point) {
+            EXPECT_NEAR(point->value, 1 / (1 - point->key), 1e-12) << point->key;
+        }
+        EXPECT_DOUBLE_EQ(reference->data()->constBegin()->key, -0.25 * step);
+        EXPECT_DOUBLE_EQ((reference->data()->constEnd() - 1)->key, -0.25 * (step - 1));
+        next(1);
+    }
+}
