@@ -81,14 +81,12 @@ void readOrders(ConvergenceSeries& series, double solutionSize, double measurabl
                       unmeasurable(points[i]) || unmeasurable(points[i - 1]);
         if (!rounding[i] && points[i].order) own.push_back(i);
     }
-    // The method has settled from the first of the last orders that all
-    // agree with the very last; one order alone shows no settling.
-    std::size_t settledFrom = points.size();
-    if (own.size() >= 2) {
-        const double last = *points[own.back()].order;
-        auto first = own.end();
-        while (first != own.begin() && agreeAsShown(*points[*(first - 1)].order, last)) --first;
-        if (own.end() - first >= 2) settledFrom = *first;
+    // The column's own order is its last one that rounding does not decide,
+    // once the order before it agrees: one order alone shows no settling.
+    std::optional<double> ownOrder;
+    if (own.size() >= 2 &&
+        agreeAsShown(*points[own[own.size() - 2]].order, *points[own.back()].order)) {
+        ownOrder = *points[own.back()].order;
     }
     for (std::size_t i = 1; i < points.size(); ++i) {
         if (rounding[i]) {
@@ -96,7 +94,9 @@ void readOrders(ConvergenceSeries& series, double solutionSize, double measurabl
                                     ? OrderReading::reference
                                     : OrderReading::rounding;
         } else {
-            points[i].reading = i >= settledFrom ? OrderReading::settled : OrderReading::preAsymptotic;
+            const bool settled =
+                ownOrder && points[i].order && agreeAsShown(*points[i].order, *ownOrder);
+            points[i].reading = settled ? OrderReading::settled : OrderReading::preAsymptotic;
         }
     }
 }
@@ -289,13 +289,14 @@ std::optional<Segment> referenceLine(const ConvergenceStudy& study, int order,
 }
 
 std::string orderBracketsNote() {
-    return "An order is the method's own when it and every later order, up to where rounding "
-           "(an error within about " +
+    return "An order in brackets, in italics, is not the method's own: rounding (an error within "
+           "about " +
            std::to_string(std::lround(roundingMargin)) +
-           "\u00b7\u221aN rounding units) or the reference decides them, lie within " +
+           "\u00b7\u221aN rounding units) or the reference decides it, or it lies more than " +
            fixedText(settledSpread, 1) +
-           " of the last of them as shown, two orders at least; every other order stands in "
-           "brackets, in italics.";
+           " from the column's last order that neither decides, as shown, or that last order "
+           "is not yet within " +
+           fixedText(settledSpread, 1) + " of the one before it.";
 }
 
 std::string stepText(double h) { return "h = " + errorText(h); }

@@ -33,10 +33,11 @@ ConvergenceProblem lessonProblem(double x0, double y0, double x1);
 // may move the order by more than about 0.05, or the run is past the
 // rounding floor), or the reference (either error lies below ten times what
 // the problem can measure). Of the orders neither rounding nor the reference
-// decides, the settled ones are the last, each agreeing with the very last
-// within settledSpread as the table shows them (two decimals), provided there
-// are two such at least; the others are pre-asymptotic. The same rule reads
-// every method's orders; orderBracketsNote() states it.
+// decides, the last is the method's own once the one before it agrees with
+// it within settledSpread, as the table shows them (two decimals); then every
+// such order within settledSpread of it is settled, each judged on its own,
+// and the others are pre-asymptotic. The same rule reads every method's
+// orders; orderBracketsNote() states it.
 enum class OrderReading { settled, preAsymptotic, rounding, reference };
 inline constexpr double settledSpread = 0.1;
 inline constexpr double roundingMargin = 64;

@@ -46,10 +46,11 @@ ADAPTIVE_ROWS = [
 ]
 # y' = y - x^2 + 1 from (0, 0.5) to 2, log2 of the error with 16 steps over
 # the error with 32, in 50-digit arithmetic against 9 - e^2/2: end point and
-# mid point part ways on this problem.
+# mid point part ways on this problem. Merson's 3.86 lies more than 0.1 from
+# its last order, 4.00: a screen reader hears that it has not settled yet.
 TEXTBOOK = [("f(x, y)", "y - x^2 + 1"), ("exact y(x)", "(x + 1)^2 - exp(x)/2"),
             ("x0", "0"), ("y0", "0.5"), ("x1", "2")]
-TEXTBOOK_ORDERS_AT_32 = ["0.91", "1.96", "2.01", "3.98", "5.04", "3.86", "3.98"]
+TEXTBOOK_ORDERS_AT_32 = ["0.91", "1.96", "2.01", "3.98", "5.04", "3.86, not settled yet", "3.98"]
 # Euler's R(z) = 1 + z at z = h*lambda = 0.4 * -1 on y' = -2x - y, by hand.
 STABILITY_SENTENCE = ("z = h\u00b7\u03bb = -0.400 lies inside the region: |R(z)| = 0.600, so every "
                       "step damps the error.")
@@ -83,8 +84,15 @@ def orders_row(lab, heading, pid, expected):
         if row is None:
             return None
         cells = [t.getAccessibleAt(row, c).name for c in range(t.nColumns)]
+        if cells != seen[-1]:
+            seen.append(cells)
         return cells if cells == expected else None
-    return wait_for(f"the row '{heading}' of 'Orders' to read {expected}", row_cells, pid)
+    seen = [None]
+    try:
+        return wait_for(f"the row '{heading}' of 'Orders' to read {expected}", row_cells, pid)
+    finally:
+        if seen[-1] != expected:
+            print(f"the row '{heading}' last read {seen[-1]}")
 
 
 def labelled_combo(root, label):
