@@ -5,6 +5,8 @@
 #include "problem/adaptive_study.h"
 #include "problem/library.h"
 
+#include "tests/support/typed_problems.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,13 +20,7 @@ using namespace pelorin;
 namespace {
 
 Problem compiled(std::string_view name) {
-    for (const LibraryProblem& entry : problemLibrary) {
-        if (entry.name != name) continue;
-        ProblemCompilation compilation = compileProblem(problemText(entry));
-        if (!compilation.problem) throw std::invalid_argument(compilation.errors.front().text);
-        return std::move(*compilation.problem);
-    }
-    throw std::invalid_argument("no such problem");
+    return pelorin::testing::compiledProblem(problemText(pelorin::testing::libraryProblem(name)));
 }
 
 KnownSolution valueOf(const Problem& problem) {

@@ -4,6 +4,8 @@
 
 #include "methods/methods.h"
 
+#include "tests/support/typed_problems.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -20,11 +22,7 @@ namespace {
 
 bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-SlopeExpression slope(std::string_view text) {
-    SlopeCompilation compiled = compileSlope(text);
-    if (!compiled.slope) throw std::invalid_argument(compiled.error.message);
-    return std::move(*compiled.slope);
-}
+SlopeExpression slope(std::string_view text) { return pelorin::testing::compiledSlope(text); }
 
 }  // namespace
 

@@ -8,6 +8,8 @@
 #include "problem/expression.h"
 #include "problem/field_study.h"
 
+#include "tests/support/typed_problems.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,11 +24,7 @@ using namespace pelorin;
 
 namespace {
 
-SlopeExpression slope(const char* text) {
-    SlopeCompilation compiled = compileSlope(text);
-    if (!compiled.slope) throw std::invalid_argument(compiled.error.message);
-    return std::move(*compiled.slope);
-}
+SlopeExpression slope(const char* text) { return pelorin::testing::compiledSlope(text); }
 
 }  // namespace
 

@@ -7,6 +7,8 @@
 #include "problem/library.h"
 #include "problem/study.h"
 
+#include "tests/support/typed_problems.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,18 +18,8 @@ using namespace pelorin;
 
 namespace {
 
-Problem compiled(ProblemText text) {
-    ProblemCompilation compilation = compileProblem(text);
-    if (!compilation.problem) throw std::invalid_argument(compilation.errors.front().text);
-    return std::move(*compilation.problem);
-}
-
-const LibraryProblem& entry(std::string_view startOfName) {
-    for (const LibraryProblem& problem : problemLibrary) {
-        if (problem.name.starts_with(startOfName)) return problem;
-    }
-    throw std::invalid_argument(std::string(startOfName));
-}
+using pelorin::testing::compiledProblem;
+using pelorin::testing::libraryProblem;
 
 // A column's orders for N = 2 ... 64 as the Orders table shows them: in
 // brackets where the method has not settled.
@@ -67,9 +59,9 @@ void expectColumns(const ConvergenceStudy& study, const std::string_view (&colum
 // 4.21 do not. Fehlberg's orders fall on towards 5.01, so 5.08 is its own
 // and 5.14 is not.
 TEST(StudyOrders, OnTheBellCurveEveryColumnReadsByTheSameRule) {
-    ProblemText text = problemText(entry("Bell"));
+    ProblemText text = problemText(libraryProblem("Bell"));
     text.x1 = "1.5";
-    const Problem bell = compiled(text);
+    const Problem bell = compiledProblem(text);
     const ConvergenceStudy study =
         studyProblem(bell.slope, &*bell.exact, bell.x0, bell.y0, bell.x1, 16);
     const std::string_view columns[7] = {
@@ -96,7 +88,7 @@ TEST(StudyOrders, OnTheBellCurveEveryColumnReadsByTheSameRule) {
 // Merson's 5.88, 5.85 and 5.31 are not yet its order 4; Runge-Kutta 4's
 // 4.28 and 4.12 lie more than 0.1 from its last order 4.00.
 TEST(StudyOrders, OnTheLogisticEquationEveryColumnReadsByTheSameRule) {
-    const Problem logistic = compiled(problemText(entry("Logistic")));
+    const Problem logistic = compiledProblem(problemText(libraryProblem("Logistic")));
     const ConvergenceStudy study =
         studyProblem(logistic.slope, &*logistic.exact, logistic.x0, logistic.y0, logistic.x1, 16);
     const std::string_view columns[7] = {

@@ -4,6 +4,8 @@
 // cannot be trusted there.
 #include "problem/study.h"
 
+#include "tests/support/typed_problems.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,11 +16,7 @@ using namespace pelorin;
 
 namespace {
 
-SlopeExpression slope(const char* text) {
-    SlopeCompilation compiled = compileSlope(text);
-    if (!compiled.slope) throw std::invalid_argument(compiled.error.message);
-    return std::move(*compiled.slope);
-}
+SlopeExpression slope(const char* text) { return pelorin::testing::compiledSlope(text); }
 
 bool anyError(const ConvergenceStudy& study) {
     for (const ConvergenceSeries& series : study.series) {
