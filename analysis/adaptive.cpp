@@ -307,8 +307,8 @@ AdaptiveRun adaptiveRun(const Method& method, Slope f, double x0, double y0, dou
                      "method's steps small, whatever the tolerance.");
             break;
         }
-        // As in Hairer's codes: a step that would leave a sliver of less than
-        // a hundredth of h before x1 is stretched to land on x1 instead.
+        // As in Hairer's codes: a step that would end within a hundredth of h
+        // before x1, or past it, is stretched or shortened to land on x1.
         const bool landing = (run.x + 1.01 * h - x1) * direction >= 0;
         if (landing) h = x1 - run.x;
         if (run.x + h == run.x) {

@@ -55,7 +55,8 @@ double f1(double x, double y);
 // Every one evaluates its formula in the written order, so results are the
 // same to the last bit on every compiler. They keep no state between calls.
 // The slope is a parameter so that the methods can be told apart on other
-// equations; the program always uses f1.
+// equations: the main window's calculation always uses f1, the Method lab
+// the slope of the problem it studies.
 double Euler(double x0, double y0, double h, Slope f = f1);
 double EulerEP(double x0, double y0, double h, Slope f = f1);
 double EulerMP(double x0, double y0, double h, Slope f = f1);

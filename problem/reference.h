@@ -13,7 +13,9 @@
 
 namespace pelorin {
 
-// Every step keeps its local error estimate within referenceTolerance·(1 + |y|).
+// Every step keeps its local error estimate within
+// referenceTolerance·(1 + |y| + |h·f|), Odeint's norm for equal absolute and
+// relative tolerances (as the library's stepper in analysis/adaptive.h).
 // The solution is computed a second time with a tolerance 100 times looser:
 // its error is larger, so the difference between the two is a cautious
 // estimate of the reference's own error. Below that accuracy no error of a
@@ -53,12 +55,12 @@ struct ReferenceSolution {
     std::string note;           // why it stopped before the last abscissa; empty when it did not
 };
 
-// y' = f(x, y), y(x0) = y0, solved from x0 to each abscissa in turn.
-// Each solution may use at most maxEvaluations slope evaluations.
 // What a page says when it measures against the reference: which solution
 // it is and how accurate relative to the solution's size.
 std::string referenceUsedNote(double relativeAccuracy);
 
+// y' = f(x, y), y(x0) = y0, solved from x0 to each abscissa in turn.
+// Each solution may use at most maxEvaluations slope evaluations.
 ReferenceSolution referenceSolution(Slope f, double x0, double y0,
                                     const std::vector<double>& abscissae,
                                     long maxEvaluations = maxReferenceEvaluations);
