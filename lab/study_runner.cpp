@@ -6,6 +6,9 @@
 
 #include <algorithm>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
 
 // The pool is the application's child, found by its name rather than kept
@@ -31,6 +34,20 @@ QThreadPool& studyPool() {
 }
 
 void endStudyPool() { delete existingPool(); }
+
+// The pool's QThread::LowPriority changes nothing under Linux's ordinary
+// scheduling, where a thread's share of the processor follows its nice
+// value: a study's thread takes a nice value 10 above the window's (a
+// tenth of its share), so that the window's thread, and the threads Qt
+// paints with, run first when they wake. The window's thread is the
+// process's first.
+void yieldToTheWindow() {
+#ifdef __linux__
+    constexpr int lessShare = 10, leastShare = 19;
+    const int window = getpriority(PRIO_PROCESS, static_cast<id_t>(getpid()));
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), std::min(window + lessShare, leastShare));
+#endif
+}
 
 pelorin::KnownSolution EquationCopy::solution() const {
     if (!exact) return {};

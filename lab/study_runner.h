@@ -27,6 +27,8 @@ QThreadPool& studyPool();
 // Waits for the studies under way, then ends the threads: for a plugin
 // about to be unloaded, whose code the studies run.
 void endStudyPool();
+// Lowers the calling thread's share of the processor below the window's.
+void yieldToTheWindow();
 
 // A typed equation copied for one study on another thread: a compiled
 // expression serves one thread at a time.
@@ -67,6 +69,7 @@ public:
                 });
         watcher->setFuture(QtConcurrent::run(
             &studyPool(), [study = std::move(study), stop = stop_.get_token()]() mutable {
+                yieldToTheWindow();
                 return study(stop);
             }));
     }

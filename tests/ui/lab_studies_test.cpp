@@ -17,6 +17,9 @@
 #include <thread>
 #include <vector>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
 
 // Handles the window's events until `done` holds; without a time limit, as
@@ -37,7 +40,10 @@ struct Where {
     bool globalPool = true;
     bool labPool = false;
     QThread::Priority priority = QThread::InheritPriority;
+    int nice = 0;  // the thread's own, as Linux schedules it
 };
+
+int threadNice() { return getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())); }
 
 // A paint on the window's thread waits for the global pool, on which Qt
 // fills large areas in parallel: a study must never hold one of its threads.
@@ -50,7 +56,7 @@ TEST(LabStudies, RunOnTheLabsOwnThreadsBelowTheWindowsPriority) {
         [window, lab](std::stop_token) {
             QThread* here = QThread::currentThread();
             return Where{here == window, QThreadPool::globalInstance()->contains(here),
-                         lab->contains(here), here->priority()};
+                         lab->contains(here), here->priority(), threadNice()};
         },
         [&](Where where) { seen = where; });
     handleEventsUntil([&] { return seen.has_value(); });
@@ -58,6 +64,8 @@ TEST(LabStudies, RunOnTheLabsOwnThreadsBelowTheWindowsPriority) {
     EXPECT_FALSE(seen->globalPool);
     EXPECT_TRUE(seen->labPool);
     EXPECT_EQ(seen->priority, QThread::LowPriority);
+    // Linux ignores the priority for ordinary threads; the nice value counts.
+    EXPECT_EQ(seen->nice, std::min(threadNice() + 10, 19));
     // One core stays the window's.
     EXPECT_EQ(studyPool().maxThreadCount(), std::max(1, QThread::idealThreadCount() - 1));
 }
