@@ -12,7 +12,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFutureWatcher>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,7 +21,6 @@
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
@@ -289,7 +287,7 @@ QString AdaptiveTab::handoutLine() const {
 }
 
 void AdaptiveTab::start() {
-    const int runGeneration = ++runGeneration_;
+    runs_.supersede();
     const pelorin::Method& method = pelorin::methodCatalogue[inputs_.method];
     controller_->setText(QString::fromStdString(pelorin::controllerText(method, settings_)));
     const bool hasEstimate = method.tableau->hasErrorEstimate();
@@ -316,8 +314,7 @@ void AdaptiveTab::start() {
                             .arg(equation.lesson);
 
     if (!inputs_.readable) {
-        ++sweepGeneration_;
-        sweepStop_.request_stop();
+        sweeps_.supersede();
         sweepKey_.clear();
         showRun({}, first);
         showSweep({});
@@ -336,62 +333,44 @@ void AdaptiveTab::start() {
                                        h0, settings),
                 first);
     } else {
-        // A typed slope runs on another thread, on copies of the equation of
-        // its own; until it ends the page shows nothing old.
+        // A typed slope runs off the window's thread; until it ends the page
+        // shows nothing old.
         QStringList waiting = first;
         waiting << "Running " + fromView(method.caption) + " on y' = " +
                        QString::fromStdString(equation.f) + " \u2026";
         showRun({}, waiting);
-        const auto slope = std::make_shared<const pelorin::SlopeExpression>(equation.slope->clone());
-        const auto exact = equation.exact ? std::make_shared<const pelorin::SolutionExpression>(
-                                                equation.exact->clone())
-                                          : nullptr;
-        auto* watcher = new QFutureWatcher<pelorin::AdaptiveStudy>(this);
-        connect(watcher, &QFutureWatcherBase::finished, this,
-                [this, watcher, runGeneration, first] {
-                    if (runGeneration == runGeneration_) showRun(watcher->result(), first);
-                    watcher->deleteLater();
-                });
-        const pelorin::Method* pair = &method;
-        watcher->setFuture(QtConcurrent::run([pair, slope, exact, x0, y0, x1, h0, settings] {
-            pelorin::KnownSolution value;
-            if (exact) value = [exact](double x) { return (*exact)(x); };
-            return pelorin::studyAdaptive(*pair, *slope, value, x0, y0, x1, h0, settings);
-        }));
+        runs_.run(
+            [pair = &method, equation = copyForStudy(equation), x0, y0, x1, h0,
+             settings](std::stop_token) {
+                return pelorin::studyAdaptive(*pair, *equation.slope, equation.solution(), x0, y0,
+                                              x1, h0, settings);
+            },
+            [this, first](pelorin::AdaptiveStudy study) { showRun(std::move(study), first); });
     }
 
     if (key == sweepKey_) return;
     sweepKey_ = key;
-    const int sweepGeneration = ++sweepGeneration_;
-    // A sweep for inputs no longer shown would only take the processor from
-    // the one that is wanted.
-    sweepStop_.request_stop();
-    sweepStop_ = std::stop_source();
-    const std::stop_token stop = sweepStop_.get_token();
     showSweep({});
     setNotes(workNotes_, {"Calculating the tolerance sweep \u2026"});
-    auto* watcher = new QFutureWatcher<pelorin::WorkPrecision>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, sweepGeneration] {
-        if (sweepGeneration == sweepGeneration_) showSweep(watcher->result());
-        watcher->deleteLater();
-    });
+    // A sweep for inputs no longer shown would only take the processor from
+    // the one that is wanted: asking for this one stops it.
+    const auto shown = [this](pelorin::WorkPrecision sweep) { showSweep(std::move(sweep)); };
     if (equation.lesson) {
-        watcher->setFuture(QtConcurrent::run([x0, y0, x1, h0, settings, stop] {
-            const pelorin::ExactSolution solution(x0, y0);
-            return pelorin::sweepAdaptive(pelorin::f1, [solution](double x) { return solution(x); },
-                                          x0, y0, x1, h0, settings, doublings, stop);
-        }));
+        sweeps_.run(
+            [x0, y0, x1, h0, settings](std::stop_token stop) {
+                const pelorin::ExactSolution solution(x0, y0);
+                return pelorin::sweepAdaptive(pelorin::f1,
+                                              [solution](double x) { return solution(x); }, x0, y0,
+                                              x1, h0, settings, doublings, stop);
+            },
+            shown);
     } else {
-        const auto slope = std::make_shared<const pelorin::SlopeExpression>(equation.slope->clone());
-        const auto exact = equation.exact ? std::make_shared<const pelorin::SolutionExpression>(
-                                                equation.exact->clone())
-                                          : nullptr;
-        watcher->setFuture(QtConcurrent::run([slope, exact, x0, y0, x1, h0, settings, stop] {
-            pelorin::KnownSolution value;
-            if (exact) value = [exact](double x) { return (*exact)(x); };
-            return pelorin::sweepAdaptive(*slope, value, x0, y0, x1, h0, settings, doublings,
-                                          stop);
-        }));
+        sweeps_.run(
+            [equation = copyForStudy(equation), x0, y0, x1, h0, settings](std::stop_token stop) {
+                return pelorin::sweepAdaptive(*equation.slope, equation.solution(), x0, y0, x1, h0,
+                                              settings, doublings, stop);
+            },
+            shown);
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "analysis/adaptive.h"
 #include "lab/inputs.h"
+#include "lab/study_runner.h"
 #include "problem/adaptive_study.h"
 #include "problem/problem_file.h"
 
@@ -13,7 +14,6 @@
 
 #include <array>
 #include <optional>
-#include <stop_token>
 
 class LabPlot;
 class QCheckBox;
@@ -84,7 +84,6 @@ private:
     QLabel* notes_ = nullptr;
     QLabel* workNotes_ = nullptr;
     QTableWidget* table_ = nullptr;
-    int runGeneration_ = 0;    // of the run asked for last
-    int sweepGeneration_ = 0;  // of the sweep asked for last
-    std::stop_source sweepStop_;  // of the sweep running in the background
+    StudyRunner runs_;    // of typed equations
+    StudyRunner sweeps_;  // of tolerances, on every equation
 };

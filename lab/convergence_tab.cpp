@@ -8,12 +8,10 @@
 #include "ui/text.h"
 
 #include <QCheckBox>
-#include <QFutureWatcher>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
@@ -116,11 +114,9 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : QWidget(parent) {
 }
 
 void ConvergenceTab::show(const LabInputs& inputs) {
-    ++generation_;
     // A study for inputs no longer shown would only take the processor
     // from the one that is wanted.
-    stop_.request_stop();
-    stop_ = std::stop_source();
+    studies_.supersede();
     if (!inputs.readable) {
         display({}, {QString::fromStdString(inputs.problem)});
         return;
@@ -132,23 +128,16 @@ void ConvergenceTab::show(const LabInputs& inputs) {
         return;
     }
     // A typed slope costs far more than the built-in one, so the study runs
-    // on another thread, on copies of the equation of its own; until it
-    // ends the page shows nothing old, and a newer study makes it stale.
+    // off the window's thread; until it ends the page shows nothing old.
     display({}, {"Calculating the seven methods on y' = " +
                  QString::fromStdString(inputs.equation.f) + " \u2026"});
-    const auto slope = std::make_shared<const pelorin::SlopeExpression>(inputs.equation.slope->clone());
-    const auto exact = inputs.equation.exact ? std::make_shared<const pelorin::SolutionExpression>(
-                                                   inputs.equation.exact->clone())
-                                             : nullptr;
-    const double x0 = inputs.x0, y0 = inputs.y0, x1 = inputs.x1;
-    auto* watcher = new QFutureWatcher<pelorin::ConvergenceStudy>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation = generation_] {
-        if (generation == generation_) display(watcher->result(), {});
-        watcher->deleteLater();
-    });
-    watcher->setFuture(QtConcurrent::run([slope, exact, x0, y0, x1, stop = stop_.get_token()] {
-        return pelorin::studyProblem(*slope, exact.get(), x0, y0, x1, doublings, stop);
-    }));
+    studies_.run(
+        [equation = copyForStudy(inputs.equation), x0 = inputs.x0, y0 = inputs.y0,
+         x1 = inputs.x1](std::stop_token stop) {
+            return pelorin::studyProblem(*equation.slope, equation.exact.get(), x0, y0, x1,
+                                         doublings, stop);
+        },
+        [this](pelorin::ConvergenceStudy study) { display(std::move(study), {}); });
 }
 
 void ConvergenceTab::display(pelorin::ConvergenceStudy study, const QStringList& firstNotes) {

@@ -5,10 +5,9 @@
 
 #include "analysis/convergence.h"
 #include "lab/inputs.h"
+#include "lab/study_runner.h"
 
 #include <QWidget>
-
-#include <stop_token>
 
 class LabPlot;
 class QCheckBox;
@@ -33,6 +32,5 @@ private:
     QTableWidget* orders_ = nullptr;
     QLabel* notes_ = nullptr;
     pelorin::ConvergenceStudy study_;
-    int generation_ = 0;  // of the study asked for last
-    std::stop_source stop_;  // of the study running in the background
+    StudyRunner studies_;  // of typed equations
 };

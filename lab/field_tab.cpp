@@ -14,7 +14,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -22,7 +21,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
@@ -173,7 +171,7 @@ void FieldTab::showEvent(QShowEvent* event) {
 }
 
 void FieldTab::show(const LabInputs& inputs) {
-    ++generation_;
+    studies_.supersede();
     // A new start is followed unless the student chose a view of their own
     // since the whole one; any other change shows the whole plots again.
     const bool startMoved = inputs.x0 != inputs_.x0 || inputs.y0 != inputs_.y0;
@@ -191,25 +189,15 @@ void FieldTab::show(const LabInputs& inputs) {
         return;
     }
     // A typed slope costs far more than the built-in one, and a reference
-    // solution more still: the study runs on another thread with copies of
-    // the equation of its own. Until it ends the field shows, but no old
-    // solution; a newer study makes it stale.
+    // solution more still: the study runs off the window's thread. Until it
+    // ends the field shows, but no old solution.
     display({}, {"Calculating the runs on y' = " + QString::fromStdString(inputs.equation.f) +
                  " \u2026"});
-    const auto slope = std::make_shared<const pelorin::SlopeExpression>(inputs.equation.slope->clone());
-    const auto exact = inputs.equation.exact ? std::make_shared<const pelorin::SolutionExpression>(
-                                                   inputs.equation.exact->clone())
-                                             : nullptr;
-    auto* watcher = new QFutureWatcher<pelorin::FieldStudy>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation = generation_] {
-        if (generation == generation_) display(watcher->result(), {});
-        watcher->deleteLater();
-    });
-    watcher->setFuture(QtConcurrent::run([slope, exact, numbers] {
-        pelorin::KnownSolution solution;
-        if (exact) solution = [exact](double x) { return (*exact)(x); };
-        return pelorin::studyField(*slope, solution, numbers);
-    }));
+    studies_.run(
+        [equation = copyForStudy(inputs.equation), numbers](std::stop_token) {
+            return pelorin::studyField(*equation.slope, equation.solution(), numbers);
+        },
+        [this](pelorin::FieldStudy study) { display(std::move(study), {}); });
 }
 
 void FieldTab::display(pelorin::FieldStudy study, const QStringList& firstNotes) {

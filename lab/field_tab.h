@@ -8,6 +8,7 @@
 #include "analysis/direction_field.h"
 #include "analysis/text_table.h"
 #include "lab/inputs.h"
+#include "lab/study_runner.h"
 #include "problem/field_study.h"
 
 #include <QPointF>
@@ -80,5 +81,5 @@ private:
     bool replotPending_ = false;  // the plot changed while the page was hidden
     bool fitPending_ = true;     // the next study drawn shows the whole plots
     std::optional<QPointF> pressedAt_;
-    int generation_ = 0;       // of the study asked for last
+    StudyRunner studies_;      // of typed equations
 };

@@ -1,6 +1,7 @@
 // The Method lab as a Qt plugin: the program finds it with QPluginLoader and
 // reaches it through the LabPlugin interface only.
 #include "lab/method_lab.h"
+#include "lab/study_runner.h"
 #include "ui/lab_plugin.h"
 
 #include <QObject>
@@ -11,6 +12,9 @@ class MethodLabPlugin : public QObject, public LabPlugin {
     Q_INTERFACES(LabPlugin)
 
 public:
+    // The studies under way run the plugin's code: they end before it goes.
+    ~MethodLabPlugin() override { endStudyPool(); }
+
     QWidget* createLab(const LabStart& start) override {
         return new MethodLab(start.boxes, *start.method);
     }

@@ -1,0 +1,74 @@
+#include "lab/study_runner.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <QThreadPool>
+
+#include <algorithm>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+// The pool is the application's child, found by its name rather than kept
+// in a static of the plugin: it ends with the application, and the plugin's
+// end, which may come after its statics are destroyed, can still look.
+constexpr const char* poolName = "Method lab studies";
+
+QThreadPool* existingPool() {
+    QCoreApplication* application = QCoreApplication::instance();
+    return application ? application->findChild<QThreadPool*>(poolName, Qt::FindDirectChildrenOnly)
+                       : nullptr;
+}
+
+}  // namespace
+
+QThreadPool& studyPool() {
+    if (QThreadPool* pool = existingPool()) return *pool;
+    auto* pool = new QThreadPool(QCoreApplication::instance());
+    pool->setObjectName(poolName);
+    pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
+    pool->setThreadPriority(QThread::LowPriority);
+    return *pool;
+}
+
+void endStudyPool() { delete existingPool(); }
+
+// The pool's QThread::LowPriority changes nothing under Linux's ordinary
+// scheduling, where a thread's share of the processor follows its nice
+// value: a study's thread takes a nice value 10 above the window's (a
+// tenth of its share), so that the window's thread, and the threads Qt
+// paints with, run first when they wake. The window's thread is the
+// process's first.
+void yieldToTheWindow() {
+#ifdef __linux__
+    constexpr int lessShare = 10, leastShare = 19;
+    const int window = getpriority(PRIO_PROCESS, static_cast<id_t>(getpid()));
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), std::min(window + lessShare, leastShare));
+#endif
+}
+
+pelorin::KnownSolution EquationCopy::solution() const {
+    if (!exact) return {};
+    return [exact = exact](double x) { return (*exact)(x); };
+}
+
+EquationCopy copyForStudy(const LabEquation& equation) {
+    EquationCopy copy;
+    if (equation.slope) {
+        copy.slope = std::make_shared<const pelorin::SlopeExpression>(equation.slope->clone());
+    }
+    if (equation.exact) {
+        copy.exact = std::make_shared<const pelorin::SolutionExpression>(equation.exact->clone());
+    }
+    return copy;
+}
+
+StudyRunner::~StudyRunner() { stop_.request_stop(); }
+
+void StudyRunner::supersede() {
+    ++generation_;
+    stop_.request_stop();
+    stop_ = std::stop_source();
+}
