@@ -21,8 +21,11 @@ constexpr std::size_t keptHeights = 8;
 constexpr int compactRowPadding = 8;
 
 // Fits a table's captions again when its font changes, once the new font
-// has reached its headers.
+// has reached its headers. Q_OBJECT lets fitCaptions find it among the
+// table's children by its type rather than take the first child it meets.
 class CaptionFit : public QObject {
+    Q_OBJECT
+
 public:
     CaptionFit(QTableWidget* table, Rows rows) : QObject(table), rows_(rows) {
         table->installEventFilter(this);
@@ -156,3 +159,5 @@ QLabel* captionOf(const QTableWidget& table) {
     }
     return nullptr;
 }
+
+#include "page.moc"

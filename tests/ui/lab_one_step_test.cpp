@@ -9,6 +9,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFont>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -178,6 +180,32 @@ TEST_F(OneStep, TheStagesTableListsTheStepToCheckByHand) {
     EXPECT_TRUE(captionOf(stages)->text().startsWith("Sta&ges"));
     QTest::keyClick(lab, Qt::Key_G, Qt::AltModifier);
     EXPECT_EQ(QApplication::focusWidget(), stages);
+}
+
+// The Tableau and the Stages are read as a block of numbers: their rows are
+// lower than the styled rows of the lab's other tables, yet hold a line of
+// text whole, and grow with the text.
+TEST_F(OneStep, TheTableauAndStagesKeepCompactRows) {
+    const int styled = named<QTableWidget>("Orders")->verticalHeader()->defaultSectionSize();
+    const std::vector<std::string> names{"Tableau", "Stages"};
+    std::vector<int> before;
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        const QHeaderView& rows = *named<QTableWidget>(name.c_str())->verticalHeader();
+        EXPECT_LT(rows.defaultSectionSize(), styled);
+        EXPECT_GE(rows.defaultSectionSize(), rows.fontMetrics().height());
+        before.push_back(rows.defaultSectionSize());
+    }
+    QFont larger = lab->font();
+    larger.setPointSizeF(larger.pointSizeF() * 1.5);
+    lab->setFont(larger);
+    QApplication::processEvents();
+    for (std::size_t table = 0; table < names.size(); ++table) {
+        SCOPED_TRACE(names[table] + ", text grown");
+        const QHeaderView& rows = *named<QTableWidget>(names[table].c_str())->verticalHeader();
+        EXPECT_GT(rows.defaultSectionSize(), before[table]);
+        EXPECT_GE(rows.defaultSectionSize(), rows.fontMetrics().height());
+    }
 }
 
 // Stage points named k1, k2, ... beside them: RK4's k2 and k3 share an
