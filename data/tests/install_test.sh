@@ -42,11 +42,11 @@ status=$?
 [ "$status" -eq 124 ] || fail "installed program ended with status $status instead of staying up"
 
 # The lab's plugin, found from where the program is installed.
-if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
-  xvfb-run -a -n "$((100 + RANDOM % 800))" -s "-screen 0 1280x1024x24" "$(dirname "$0")/open_lab_test.sh" \
+if command -v Xvfb >/dev/null && command -v xauth >/dev/null && command -v xdotool >/dev/null; then
+  "$(dirname "$0")/../../scripts/lib/on-xvfb" 1280x1024x24 "$(dirname "$0")/open_lab_test.sh" \
     "$root/usr/bin/pelorin" "$root/usr/lib/pelorin/pelorin-lab.so" || fail "opening the installed lab"
 else
-  echo "SKIPPED: opening the installed lab needs xvfb-run and xdotool"
+  echo "SKIPPED: opening the installed lab needs Xvfb, xauth and xdotool"
 fi
 
 if [ "$failures" -ne 0 ]; then

@@ -8,7 +8,7 @@
 #   SCRIPT: a .py file beside this one; it is given the program's PID
 set -euo pipefail
 if [ "${1:-}" != --in-session ]; then
-  exec xvfb-run -a -n "$((100 + RANDOM % 800))" -s "-screen 0 1024x768x24" dbus-run-session -- "$0" --in-session "$@"
+  exec "$(dirname "$0")/../../scripts/lib/on-xvfb" 1024x768x24 dbus-run-session -- "$0" --in-session "$@"
 fi
 bus_launcher=$2
 program=$3

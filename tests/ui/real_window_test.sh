@@ -5,7 +5,7 @@
 # pixels and the results list gains text.
 set -euo pipefail
 if [ -z "${DISPLAY:-}" ] || [ "${1:-}" != --on-display ]; then
-  exec xvfb-run -a -n "$((100 + RANDOM % 800))" -s "-screen 0 1024x768x24" "$0" --on-display "$@"
+  exec "$(dirname "$0")/../../scripts/lib/on-xvfb" 1024x768x24 "$0" --on-display "$@"
 fi
 program=$2
 here=$(cd "$(dirname "$0")/../.." && pwd)
