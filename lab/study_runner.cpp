@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QThread>
 #include <QThreadPool>
+#include <QVariant>
 
 #include <algorithm>
 
@@ -11,15 +12,20 @@
 
 namespace {
 
-// The pool is the application's child, found by its name rather than kept
-// in a static of the plugin: it ends with the application, and the plugin's
-// end, which may come after its statics are destroyed, can still look.
-constexpr const char* poolName = "Method lab studies";
+// The pool is the application's child, found by a property of its own
+// rather than kept in a static of the plugin: it ends with the application,
+// and the plugin's end, which may come after its statics are destroyed, can
+// still look. It keeps no object name, so that its threads carry Qt's name
+// for pooled threads, which the tests wait for before their leak check.
+constexpr const char* poolProperty = "methodLabStudies";
 
 QThreadPool* existingPool() {
     QCoreApplication* application = QCoreApplication::instance();
-    return application ? application->findChild<QThreadPool*>(poolName, Qt::FindDirectChildrenOnly)
-                       : nullptr;
+    if (!application) return nullptr;
+    for (QThreadPool* pool : application->findChildren<QThreadPool*>(Qt::FindDirectChildrenOnly)) {
+        if (pool->property(poolProperty).toBool()) return pool;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -27,7 +33,7 @@ QThreadPool* existingPool() {
 QThreadPool& studyPool() {
     if (QThreadPool* pool = existingPool()) return *pool;
     auto* pool = new QThreadPool(QCoreApplication::instance());
-    pool->setObjectName(poolName);
+    pool->setProperty(poolProperty, true);
     pool->setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
     pool->setThreadPriority(QThread::LowPriority);
     return *pool;
