@@ -293,7 +293,7 @@ void AdaptiveTab::start() {
     const bool hasEstimate = method.tableau->hasErrorEstimate();
     offer_->setVisible(!hasEstimate);
     QStringList first = settingsNotes_;
-    if (!inputs_.readable) first << QString::fromStdString(inputs_.problem);
+    if (!inputs_.readable) first << QString::fromStdString(inputs_.unreadable);
 
     const double x0 = inputs_.x0, y0 = inputs_.y0, x1 = inputs_.x1, h0 = inputs_.h;
     const ControllerSettings settings = settings_;

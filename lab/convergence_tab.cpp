@@ -4,7 +4,7 @@
 #include "analysis/plot_extent.h"
 #include "lab/page.h"
 #include "lab/plot.h"
-#include "problem/study.h"
+#include "problem/convergence_study.h"
 #include "ui/text.h"
 
 #include <QCheckBox>
@@ -118,7 +118,7 @@ void ConvergenceTab::show(const LabInputs& inputs) {
     // from the one that is wanted.
     studies_.supersede();
     if (!inputs.readable) {
-        display({}, {QString::fromStdString(inputs.problem)});
+        display({}, {QString::fromStdString(inputs.unreadable)});
         return;
     }
     if (inputs.equation.lesson) {

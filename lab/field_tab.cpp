@@ -179,7 +179,7 @@ void FieldTab::show(const LabInputs& inputs) {
     inputs_ = inputs;
     fieldStale_ = true;
     if (!inputs.readable) {
-        display({}, {QString::fromStdString(inputs.problem)});
+        display({}, {QString::fromStdString(inputs.unreadable)});
         return;
     }
     const pelorin::FieldInputs numbers{inputs.x0, inputs.y0, inputs.x1, inputs.h, inputs.method};

@@ -29,7 +29,7 @@ struct LabInputs {
     double h = 0.4;
     std::string hText = "0.40";
     bool readable = false;     // false when a box holds a number beyond a double
-    std::string problem;       // why not, in words
+    std::string unreadable;    // then why, in words
     LabEquation equation;
 };
 

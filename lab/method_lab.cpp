@@ -532,7 +532,7 @@ LabInputs MethodLab::inputs() const {
     for (std::size_t i = 0; i < labBoxes.size(); ++i) {
         if (!lastGood_[i] && inputs.readable) {
             inputs.readable = false;
-            inputs.problem = pelorin::tooLargeToReadMessage(labBoxes[i]);
+            inputs.unreadable = pelorin::tooLargeToReadMessage(labBoxes[i]);
         }
     }
     inputs.x0 = lastGood_[0].value_or(0);

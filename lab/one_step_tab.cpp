@@ -91,7 +91,7 @@ void OneStepTab::show(const LabInputs& inputs) {
                ? pelorin::solutionPath(method, labSlope(inputs_), inputs_.x0, inputs_.y0, inputs_.x1,
                                        inputs_.h)
                : pelorin::SolutionPath{&method, 0, {}, {}, 0, pelorin::PathEnd::cannotStep,
-                                       inputs_.problem};
+                                       inputs_.unreadable};
     end_ = solutionEnd(inputs_);
     showStep(1);
 }

@@ -277,7 +277,7 @@ void StabilityTab::drawRun() {
         return;
     }
     if (!inputs_.readable) {
-        notes << QString::fromStdString(inputs_.problem);
+        notes << QString::fromStdString(inputs_.unreadable);
     } else {
         const pelorin::StabilityRun run =
             pelorin::runWithStep(method, inputs_.x0, inputs_.y0, inputs_.h, runSteps);

@@ -1,6 +1,6 @@
 #include "problem/adaptive_study.h"
 
-#include "problem/study.h"
+#include "problem/convergence_study.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // errors at x1 measured against the reference, backwards as forwards, and
 // no error at all where the solution ends before x1 or the reference
 // cannot be trusted there.
-#include "problem/study.h"
+#include "problem/convergence_study.h"
 
 #include "tests/support/typed_problems.h"
 

@@ -5,7 +5,7 @@
 // other order is bracketed.
 #include "analysis/lab_text.h"
 #include "problem/library.h"
-#include "problem/study.h"
+#include "problem/convergence_study.h"
 
 #include "tests/support/typed_problems.h"
 

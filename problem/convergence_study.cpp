@@ -1,4 +1,4 @@
-#include "problem/study.h"
+#include "problem/convergence_study.h"
 
 #include "problem/reference.h"
 
