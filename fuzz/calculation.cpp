@@ -39,6 +39,7 @@ class CheckingWindow : public pelorin::testing::FakeWindow {
 public:
     void appendLine(const std::string& line) override {
         lines.push_back(line);
+        pelorin::fuzz::record("line", line);
         if (line == " " || line == methodCatalogue[selectedRow].heading) return;
         const std::size_t gap = line.find("    ");
         require(gap != std::string::npos, "list line \"" + line + "\" is not x    y");
@@ -47,6 +48,7 @@ public:
     }
     void reportError(const std::string& message) override {
         require(!message.empty(), "an empty error message");
+        pelorin::fuzz::record("error", message);
         errors.push_back(message);
     }
 };

@@ -12,6 +12,20 @@
 
 namespace pelorin::fuzz {
 
+// With --record the replay prints what each input computed, one value a
+// line (numbers as hexadecimal floating point, so every bit shows): two
+// builds give the same lines exactly when they compute the same.
+inline bool recording = false;
+
+inline void record(std::string_view what, std::string_view text) {
+    if (recording) std::printf("  %.*s: %.*s\n", static_cast<int>(what.size()), what.data(),
+                               static_cast<int>(text.size()), text.data());
+}
+
+inline void record(std::string_view what, double value) {
+    if (recording) std::printf("  %.*s: %a\n", static_cast<int>(what.size()), what.data(), value);
+}
+
 inline void require(bool holds, const std::string& what) {
     if (holds) return;
     std::fprintf(stderr, "failed: %s\n", what.c_str());

@@ -29,6 +29,7 @@
 #include <string_view>
 
 using namespace pelorin;
+using pelorin::fuzz::record;
 using pelorin::fuzz::require;
 
 namespace {
@@ -39,6 +40,7 @@ void requireFinite(double value, const std::string& what) {
 
 void requireWords(const std::vector<std::string>& notes, const char* where) {
     for (const std::string& note : notes) {
+        record(where, note);
         require(!note.empty(), std::string("an empty note in ") + where);
         require(note.find("nan") == std::string::npos && note.find("inf") == std::string::npos,
                 std::string("a note in ") + where + " spells a non-number: " + note);
@@ -53,6 +55,9 @@ void checkStudy(double x0, double y0, double x1) {
         require(series.method != nullptr, "a series without its method");
         for (const ConvergencePoint& point : series.points) {
             requireFinite(point.h, "a step of the study");
+            record("h", point.h);
+            if (point.error) record("error", *point.error);
+            if (point.order) record("order", *point.order);
             if (point.error) requireFinite(*point.error, "an error of the study");
             if (point.order) requireFinite(*point.order, "an observed order");
         }
@@ -70,6 +75,8 @@ void checkRun(const Method& method, double x0, double y0, double h) {
             "the run's columns differ in length");
     requireFinite(run.amplification, "R(h lambda)");
     for (std::size_t i = 0; i < run.x.size(); ++i) {
+        record("x", run.x[i]);
+        record("y", run.y[i]);
         requireFinite(run.x[i], "an abscissa of the run");
         requireFinite(run.y[i], "an ordinate of the run");
         requireFinite(run.exact[i], "an exact value of the run");
@@ -91,6 +98,7 @@ void checkStages(const std::array<std::string, 4>& texts, std::size_t row, int s
     }
     for (const std::vector<std::string>& row : stageRows(view)) {
         for (const std::string& cell : row) {
+            record("stage", cell);
             require(cell.find("nan") == std::string::npos && cell.find("inf") == std::string::npos,
                     "a cell of the stages spells a non-number: " + cell);
         }
@@ -175,6 +183,7 @@ void checkAdaptive(const Method& method, double x0, double y0, double x1, double
     require(unlistedAttemptsNote(run).empty() == (run.attempts.size() <= maxListedAttempts),
             "the adaptive table does not say that it leaves attempts out");
     for (const auto& row : table.rows) {
+        for (const std::string& cell : row) record("attempt", cell);
         require(row.size() == table.header.size(), "a row of the adaptive table is short");
         requireWords(row, "the adaptive table");
     }
@@ -186,6 +195,8 @@ void checkLibrary(double x0, double y0, double x1, double h0, double tolerance) 
     const LibraryRun run = libraryDormandPrince(f1, x0, y0, x1, h0, tolerance, tolerance, cap);
     require(run.slopeEvaluations <= cap, "the library's run passed its limit of evaluations");
     require(run.y.has_value() == run.note.empty(), "the library's run ended without its reason");
+    record("library evaluations", static_cast<double>(run.slopeEvaluations));
+    if (run.y) record("library y", *run.y);
     if (run.y) requireFinite(*run.y, "the library's value at x1");
     else requireWords({run.note}, "the library's run");
 }

@@ -26,6 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const ProblemFileReading read = readProblemFile(bytes);
     require(read.problem.has_value() == read.error.empty(), "a reading with both or neither");
+    pelorin::fuzz::record("error", read.error);
     if (!read.problem) {
         require(pelorin::fuzz::isUtf8(read.error), "an error that is not UTF-8: " + read.error);
         require(read.error.ends_with("."), "an error that is not a sentence: " + read.error);
@@ -44,6 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(again.problem && same(*again.problem, problem), "a problem read does not read back");
     require(again.lesson == lesson, "a lesson read does not read back");
     // What opens is compiled as typed texts are; the text fuzz target checks that.
+    for (const std::string* text : {&problem.name, &problem.f, &problem.exact, &problem.x0,
+                                    &problem.y0, &problem.x1}) {
+        pelorin::fuzz::record("text", *text);
+    }
     (void)compileProblem(problem);
     return 0;
 }

@@ -25,6 +25,7 @@
 #include <string_view>
 
 using namespace pelorin;
+using pelorin::fuzz::record;
 using pelorin::fuzz::require;
 
 namespace {
@@ -40,6 +41,7 @@ std::size_t characters(std::string_view text) {
 }
 
 void requireMessage(const ProblemMessage& message, const ProblemText& text) {
+    record("message", message.text);
     require(!message.text.empty(), "an empty message");
     require(pelorin::fuzz::isUtf8(message.text), "a message that is not UTF-8: " + message.text);
     require(message.text.starts_with(std::string(boxName(message.box))) ||
@@ -73,7 +75,9 @@ void checkRuns(const Method& method, const Problem& problem) {
     require(run.x.size() == run.y.size(), "the run's columns differ in length");
     require(run.y.size() <= steps + 1, "the run has more points than steps");
     require(run.note.empty() == (run.y.size() == steps + 1), "a run ends early without a note");
+    record("run", run.note);
     for (std::size_t i = 0; i < run.y.size(); ++i) {
+        record("y", run.y[i]);
         require(std::isfinite(run.x[i]) && std::isfinite(run.y[i]), "a run holds a non-finite number");
     }
     const EndValue end = runProblemToEnd(method, problem, steps);
@@ -102,6 +106,9 @@ void checkAdaptiveStudy(const Method& method, const Problem& problem) {
     };
     for (const std::string& note : study.notes) requirePlainWords(note);
     for (const std::string& note : study.run.notes) requirePlainWords(note);
+    for (const std::string& note : study.notes) record("study note", note);
+    for (const std::string& note : study.run.notes) record("run note", note);
+    for (double y : study.solutionY) record("solution", y);
     require(study.solutionX.size() == study.solutionY.size(),
             "the drawn solution has unequal abscissae and values");
     for (double y : study.solutionY) require(std::isfinite(y), "a drawn value is not finite");
@@ -111,6 +118,7 @@ void checkAdaptiveStudy(const Method& method, const Problem& problem) {
     for (const auto& row : table.rows) {
         require(row.size() == table.header.size(), "a row of the table is short");
         for (const std::string& cell : row) {
+            record("attempt", cell);
             require(!cell.empty() && cell.find("nan") == std::string::npos &&
                         cell.find("inf") == std::string::npos,
                     "a cell of the adaptive table is empty or spells a non-number: " + cell);
@@ -122,6 +130,10 @@ void checkReference(const Problem& problem) {
     const ReferenceSolution reference =
         referenceSolution(problem.slope, problem.x0, problem.y0, {problem.x1}, referenceEvaluations);
     requireWords(reference.note, "The reference solution");
+    record("reference", reference.note);
+    for (double y : reference.y) record("reference y", y);
+    record("reference accuracy", reference.accuracy);
+    record("reference evaluations", static_cast<double>(reference.slopeEvaluations));
     require(reference.x.size() == reference.y.size() && reference.y.size() <= 1,
             "the reference holds other abscissae than asked for");
     for (double y : reference.y) require(std::isfinite(y), "a reference value is not finite");

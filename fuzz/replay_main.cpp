@@ -10,15 +10,22 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/check.h"
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::cerr << "usage: " << argv[0] << " CORPUS_FOLDER...\n";
+    int first = 1;
+    if (argc > 1 && std::string(argv[1]) == "--record") {
+        pelorin::fuzz::recording = true;
+        first = 2;
+    }
+    if (argc <= first) {
+        std::cerr << "usage: " << argv[0] << " [--record] CORPUS_FOLDER...\n";
         return 2;
     }
     std::size_t replayed = 0;
-    for (int a = 1; a < argc; ++a) {
+    for (int a = first; a < argc; ++a) {
         std::vector<std::filesystem::path> files;
         for (const auto& entry : std::filesystem::directory_iterator(argv[a])) {
             if (entry.is_regular_file()) files.push_back(entry.path());
