@@ -2,12 +2,12 @@
 // Boost.Odeint's classical Runge-Kutta step on the same equation, for
 // comparison with ours, the lab's convergence study, on the built-in
 // slope and on a typed one, and the Adaptive page's sweep of tolerances.
-#include "analysis/adaptive.h"
-#include "analysis/convergence.h"
 #include "methods/methods.h"
-#include "problem/adaptive_study.h"
+#include "numerics/adaptive.h"
+#include "numerics/convergence.h"
 #include "problem/expression.h"
 #include "run/calculation.h"
+#include "studies/adaptive_study.h"
 #include "tests/support/fakes.h"
 
 #include <benchmark/benchmark.h>

@@ -5,7 +5,7 @@
 // computation alone, for a frame's 16 ms.
 //
 //   field_bench [FRAMES]      (default 200)
-#include "analysis/direction_field.h"
+#include "numerics/direction_field.h"
 #include "problem/expression.h"
 #include "ui/form1.h"
 

@@ -7,10 +7,10 @@
 // Input: the first byte picks the method ('0'..'6' are catalogue rows, any
 // other byte counts modulo 7); after the first newline come x0, y0, x1 and h
 // on one line each, h taking everything that follows.
+#include "base/conversions.h"
 #include "fuzz/check.h"
 #include "methods/methods.h"
 #include "run/calculation.h"
-#include "run/conversions.h"
 #include "tests/support/fakes.h"
 
 #include <array>

@@ -10,15 +10,15 @@
 // that follows. x0, y0 and x1 feed the study and the runs; h is the first
 // step of an adaptive run and, in a second one, its tolerance; all four feed
 // a press of CALCULATE whose steps are then taken apart.
-#include "analysis/adaptive.h"
-#include "analysis/adaptive_view.h"
-#include "analysis/convergence.h"
-#include "analysis/stability.h"
-#include "analysis/stage_view.h"
+#include "base/conversions.h"
 #include "fuzz/check.h"
 #include "methods/exact_solution.h"
-#include "run/conversions.h"
+#include "numerics/adaptive.h"
+#include "numerics/convergence.h"
+#include "numerics/stability.h"
 #include "tests/support/fakes.h"
+#include "texts/adaptive_view.h"
+#include "texts/stage_view.h"
 
 #include <algorithm>
 #include <array>

@@ -9,11 +9,11 @@
 // other byte counts modulo 7); after the first newline come the texts of
 // f(x, y), exact y(x), x0, y0 and x1 on one line each, x1 taking everything
 // that follows.
-#include "analysis/adaptive_view.h"
 #include "fuzz/check.h"
-#include "problem/adaptive_study.h"
+#include "numerics/reference.h"
 #include "problem/problem.h"
-#include "problem/reference.h"
+#include "studies/adaptive_study.h"
+#include "texts/adaptive_view.h"
 
 #include <algorithm>
 #include <array>

@@ -3,8 +3,8 @@
 // list writes for that value reads back as the value rounded to 15
 // significant digits. Every input is also taken as the bits of a double, so
 // the writing sees values text seldom gives: subnormals, the largest doubles.
+#include "base/conversions.h"
 #include "fuzz/check.h"
-#include "run/conversions.h"
 
 #include <cfloat>
 #include <cmath>

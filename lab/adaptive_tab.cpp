@@ -1,13 +1,13 @@
 #include "lab/adaptive_tab.h"
 
-#include "analysis/adaptive_view.h"
-#include "analysis/lab_reading.h"
-#include "analysis/lab_text.h"
-#include "analysis/plot_extent.h"
+#include "base/conversions.h"
+#include "base/lab_reading.h"
+#include "base/number_text.h"
 #include "lab/page.h"
 #include "lab/plot.h"
 #include "methods/exact_solution.h"
-#include "run/conversions.h"
+#include "numerics/plot_extent.h"
+#include "texts/adaptive_view.h"
 #include "ui/text.h"
 
 #include <QCheckBox>

@@ -4,11 +4,11 @@
 // of tolerances, beside fixed steps and the library's stepper.
 #pragma once
 
-#include "analysis/adaptive.h"
 #include "lab/inputs.h"
 #include "lab/study_runner.h"
-#include "problem/adaptive_study.h"
+#include "numerics/adaptive.h"
 #include "problem/problem_file.h"
+#include "studies/adaptive_study.h"
 
 #include <QWidget>
 

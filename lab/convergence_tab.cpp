@@ -1,10 +1,10 @@
 #include "lab/convergence_tab.h"
 
-#include "analysis/lab_text.h"
-#include "analysis/plot_extent.h"
+#include "base/number_text.h"
 #include "lab/page.h"
 #include "lab/plot.h"
-#include "problem/convergence_study.h"
+#include "numerics/plot_extent.h"
+#include "studies/convergence_study.h"
 #include "ui/text.h"
 
 #include <QCheckBox>

@@ -3,9 +3,9 @@
 // rounding floor, and the table of observed orders.
 #pragma once
 
-#include "analysis/convergence.h"
 #include "lab/inputs.h"
 #include "lab/study_runner.h"
+#include "numerics/convergence.h"
 
 #include <QWidget>
 

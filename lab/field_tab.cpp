@@ -1,13 +1,14 @@
 #include "lab/field_tab.h"
 
-#include "analysis/plot_extent.h"
-#include "analysis/plot_reading.h"
-#include "analysis/results_export.h"
+#include "base/conversions.h"
+#include "base/number_text.h"
 #include "lab/page.h"
 #include "lab/plot.h"
 #include "methods/exact_solution.h"
-#include "run/conversions.h"
+#include "numerics/plot_extent.h"
 #include "run/view.h"
+#include "texts/plot_reading.h"
+#include "texts/results_export.h"
 #include "ui/save_file.h"
 #include "ui/text.h"
 

@@ -5,11 +5,11 @@
 // "Lab steps" table of the method with h.
 #pragma once
 
-#include "analysis/direction_field.h"
-#include "analysis/text_table.h"
+#include "base/text_table.h"
 #include "lab/inputs.h"
 #include "lab/study_runner.h"
-#include "problem/field_study.h"
+#include "numerics/direction_field.h"
+#include "studies/field_study.h"
 
 #include <QPointF>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #include "lab/inputs.h"
 
 #include "methods/exact_solution.h"
-#include "problem/reference.h"
+#include "numerics/reference.h"
 
 #include <limits>
 

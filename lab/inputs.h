@@ -3,8 +3,8 @@
 // that could be used.
 #pragma once
 
-#include "analysis/stage_view.h"
 #include "problem/expression.h"
+#include "texts/stage_view.h"
 
 #include <cstddef>
 #include <memory>

@@ -1,8 +1,8 @@
 #include "lab/one_step_tab.h"
 
-#include "analysis/stage_view.h"
 #include "lab/page.h"
 #include "lab/plot.h"
+#include "texts/stage_view.h"
 #include "ui/text.h"
 
 #include <QHBoxLayout>

@@ -3,9 +3,9 @@
 // tableau as fractions. Previous and Next walk the steps.
 #pragma once
 
-#include "analysis/solution_paths.h"
 #include "lab/inputs.h"
 #include "methods/stage_step.h"
+#include "numerics/solution_paths.h"
 
 #include <QWidget>
 

@@ -2,7 +2,7 @@
 // and a read-only table under a caption.
 #pragma once
 
-#include "analysis/text_table.h"
+#include "base/text_table.h"
 
 #include <QFont>
 #include <QLabel>

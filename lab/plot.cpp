@@ -1,7 +1,7 @@
 #include "lab/plot.h"
 
-#include "analysis/plot_extent.h"
 #include "methods/methods.h"
+#include "numerics/plot_extent.h"
 #include "ui/save_file.h"
 #include "ui/widget_image.h"
 

@@ -3,7 +3,7 @@
 // follow the desktop's palette, and one colour and marker per method.
 #pragma once
 
-#include "analysis/solution_paths.h"
+#include "numerics/solution_paths.h"
 
 #include <qcustomplot.h>
 

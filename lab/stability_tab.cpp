@@ -1,10 +1,10 @@
 #include "lab/stability_tab.h"
 
-#include "analysis/lab_text.h"
-#include "analysis/plot_extent.h"
-#include "analysis/stability.h"
+#include "base/number_text.h"
 #include "lab/page.h"
 #include "lab/plot.h"
+#include "numerics/plot_extent.h"
+#include "numerics/stability.h"
 #include "ui/text.h"
 
 #include <QHBoxLayout>

@@ -3,8 +3,8 @@
 // the chosen method with the lab's h, which a slider here sweeps.
 #pragma once
 
-#include "analysis/stability.h"
 #include "lab/inputs.h"
+#include "numerics/stability.h"
 
 #include <QWidget>
 

@@ -2,8 +2,8 @@
 // with one that does not compile.
 #include "problem/expression.h"
 
-#include "problem/utf8.h"
-#include "run/conversions.h"
+#include "base/conversions.h"
+#include "base/utf8.h"
 
 #include <muParser.h>
 

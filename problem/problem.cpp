@@ -2,8 +2,8 @@
 // methods over it without letting a number that is not finite through.
 #include "problem/problem.h"
 
-#include "problem/utf8.h"
-#include "run/conversions.h"
+#include "base/conversions.h"
+#include "base/utf8.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 // Writing and reading problem files, checking every part of what is read.
 #include "problem/problem_file.h"
 
-#include "problem/utf8.h"
+#include "base/utf8.h"
 
 #include <nlohmann/json.hpp>
 

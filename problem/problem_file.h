@@ -32,7 +32,7 @@
 // character but the tab.
 #pragma once
 
-#include "analysis/adaptive.h"
+#include "numerics/adaptive.h"
 #include "problem/problem.h"
 
 #include <cstddef>

@@ -1,8 +1,8 @@
 #include "run/calculation.h"
 
+#include "base/conversions.h"
 #include "methods/exact_solution.h"
 #include "methods/methods.h"
-#include "run/conversions.h"
 #include "run/plot.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 // Pressing CALCULATE: the lines the results list gains, the tables behind the
 // plot, and the errors that stop a calculation.
-#include "run/conversions.h"
+#include "base/conversions.h"
 #include "tests/support/fakes.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Reading the input boxes and writing the results list, whatever the locale.
-#include "run/conversions.h"
+#include "base/conversions.h"
 
 #include <gtest/gtest.h>
 

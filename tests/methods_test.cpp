@@ -1,6 +1,6 @@
 // The seven step procedures against the textbook tables for dy/dx = -2x - y,
 // and their orders of accuracy on an equation where they differ.
-#include "run/conversions.h"
+#include "base/conversions.h"
 #include "methods/methods.h"
 
 #include <gtest/gtest.h>

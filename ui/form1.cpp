@@ -1,8 +1,8 @@
 #include "ui/form1.h"
 
-#include "analysis/plot_reading.h"
-#include "analysis/results_export.h"
-#include "analysis/step_errors.h"
+#include "numerics/step_errors.h"
+#include "texts/plot_reading.h"
+#include "texts/results_export.h"
 #include "ui/form_about.h"
 #include "ui/lab_loader.h"
 #include "ui/layout.h"

@@ -2,8 +2,8 @@
 // area and the results list, laid out at fixed positions.
 #pragma once
 
-#include "run/calculation.h"
 #include "methods/methods.h"
+#include "run/calculation.h"
 #include "run/view.h"
 
 #include <QMainWindow>

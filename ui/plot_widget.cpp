@@ -1,6 +1,7 @@
 #include "ui/plot_widget.h"
 
-#include "analysis/plot_reading.h"
+#include "base/number_text.h"
+#include "texts/plot_reading.h"
 #include "ui/accessible_roles.h"
 #include "ui/layout.h"
 

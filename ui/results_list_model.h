@@ -3,7 +3,7 @@
 // block, what the lines do not show: the method and h it was calculated with.
 #pragma once
 
-#include "analysis/results_export.h"
+#include "texts/results_export.h"
 
 #include <QAbstractListModel>
 

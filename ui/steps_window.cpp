@@ -1,8 +1,8 @@
 #include "ui/steps_window.h"
 
-#include "analysis/input_notes.h"
-#include "analysis/results_export.h"
-#include "analysis/step_errors.h"
+#include "numerics/step_errors.h"
+#include "texts/input_notes.h"
+#include "texts/results_export.h"
 #include "ui/accessible_roles.h"
 #include "ui/save_file.h"
 #include "ui/text.h"

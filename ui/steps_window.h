@@ -3,7 +3,7 @@
 // embedded pairs' own estimates, and notes on how the inputs were read.
 #pragma once
 
-#include "analysis/text_table.h"
+#include "base/text_table.h"
 
 #include <QWidget>
 

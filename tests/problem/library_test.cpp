@@ -27,7 +27,7 @@ struct Known {
 };
 
 // In the library's order. The values at x1 were worked out by
-// tests/problem/worked_values.py (decimal arithmetic to 60 digits).
+// tests/support/worked_values.py (decimal arithmetic to 60 digits).
 const Known known[] = {
     {"Lesson", [](double x, double y) { return -2 * x - y; },
      [](double x, double x0, double y0) { return 2 - 2 * x + (y0 - 2 + 2 * x0) * std::exp(x0 - x); },

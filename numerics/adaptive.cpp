@@ -1,0 +1,529 @@
+#include "numerics/adaptive.h"
+
+#include "base/conversions.h"
+#include "base/number_text.h"
+#include "methods/stage_step.h"
+
+#include <boost/numeric/odeint.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+namespace pelorin {
+
+namespace {
+
+// A slope that counts its calls: every evaluation a run pays for.
+class CountingSlope {
+public:
+    CountingSlope(Slope f, long& count) : f_(f), count_(count) {}
+
+    double operator()(double x, double y) const {
+        ++count_;
+        return f_(x, y);
+    }
+
+private:
+    Slope f_;
+    long& count_;
+};
+
+std::string ordinal(int order) {
+    static constexpr std::array<std::string_view, 7> names{
+        "zeroth", "first", "second", "third", "fourth", "fifth", "sixth"};
+    return order >= 0 && order < static_cast<int>(names.size()) ? std::string(names[order])
+                                                                 : std::to_string(order) + "th";
+}
+
+std::string pairCaptions() {
+    std::vector<std::string_view> captions;
+    for (const Method& method : methodCatalogue) {
+        if (method.tableau->hasErrorEstimate()) captions.push_back(method.caption);
+    }
+    std::string text;
+    for (std::size_t i = 0; i < captions.size(); ++i) {
+        if (i > 0) text += i + 1 == captions.size() ? " and " : ", ";
+        text += captions[i];
+    }
+    return text;
+}
+
+// Why a tolerance cannot be used, or nothing; `name` leads the sentence.
+std::optional<std::string> toleranceRefusal(const std::string& name, double value) {
+    if (std::isnan(value)) return name + " is not a number: type a positive number such as 1E-6.";
+    if (std::isinf(value)) return name + " is infinite: type a positive number such as 1E-6.";
+    if (value < 0) {
+        return name + " " + errorText(value) +
+               " is negative: a tolerance is a size, type a positive number such as 1E-6.";
+    }
+    return std::nullopt;
+}
+
+std::string raisedToleranceNote(double value) {
+    return "The relative tolerance " + errorText(value) +
+           " is below what rounding in double precision lets a step reach (one rounding alone "
+           "is 1.1E-16 of a number's size, and a step has several): " +
+           errorText(smallestRelativeTolerance) + " is used instead.";
+}
+
+std::string countText(long count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+std::string methodNote(const Method& method) {
+    const int q = estimateOrder(method);
+    return std::string(method.caption) + " carries on with its " + ordinal(method.order) +
+           "-order solution, as the fixed-step method does, while its estimate measures the "
+           "error of the pair's " + ordinal(q) + "-order solution (local extrapolation). The "
+           "controller sizes each step for the " + ordinal(q) + "-order solution (exponent 1/" +
+           std::to_string(q + 1) + "), so the solution kept is usually more accurate than the "
+           "estimate says.";
+}
+
+std::string countsNote(const AdaptiveRun& run, double x1) {
+    const std::string where = run.end == AdaptiveEnd::reachedEnd
+                                  ? "Reached x1 = " + numberToText(x1)
+                                  : "Up to x = " + numberToText(run.x);
+    return where + ": " + countText(run.accepted, "step", "steps") + " accepted and " +
+           countText(run.rejected, "attempt", "attempts") + " rejected, " +
+           countText(run.slopeEvaluations, "slope evaluation", "slope evaluations") + " (" +
+           std::to_string(run.method->tableau->stages) + " per attempt).";
+}
+
+void stop(AdaptiveRun& run, AdaptiveEnd end, const std::string& why) {
+    run.end = end;
+    run.why = why;
+    run.notes.push_back(why);
+}
+
+std::optional<double> finiteOrNone(double value) {
+    return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
+
+// The errors of an attempt against the exact solution; its own evaluations
+// are not the method's and are not counted.
+void measure(AdaptiveStep& step, const Method& method, Slope f, const KnownSolution& exact) {
+    const double atStart = exact(step.x);
+    const double atEnd = exact(step.x + step.h);
+    if (!std::isfinite(atStart) || !std::isfinite(atEnd)) return;
+    const double fromExact = stepByStages(*method.tableau, step.x, atStart, step.h, f).y1;
+    step.localError = finiteOrNone(fromExact - atEnd);
+    step.globalError = finiteOrNone(step.y1 - atEnd);
+}
+
+std::string achievedNote(const AdaptiveRun& run, const ControllerSettings& settings,
+                         double exactAtEnd) {
+    const double tolerance =
+        settings.absoluteTolerance + settings.relativeTolerance * std::fabs(exactAtEnd);
+    std::string note = "At x1 the error is " + errorText(*run.errorAtEnd) + ", ";
+    const double ratio = *run.errorAtEnd / tolerance;
+    note += std::isfinite(ratio) ? errorText(ratio) + " times" : "far above";
+    note += " the tolerance there (" + errorText(tolerance) +
+            "). The controller holds each step's estimate to the tolerance; it does not bound "
+            "the error at x1, where the errors of all steps have gathered, so a tolerance is "
+            "not a guarantee.";
+    return note;
+}
+
+// Local errors up to this many rounding units are rounding, not the method's.
+constexpr double roundingUnits = 4;
+
+class TooManyEvaluations : public std::runtime_error {
+public:
+    TooManyEvaluations() : std::runtime_error("too many slope evaluations") {}
+};
+
+class NotFinite : public std::runtime_error {
+public:
+    NotFinite() : std::runtime_error("a value is not finite") {}
+};
+
+}  // namespace
+
+SettingsCheck checkSettings(const ControllerSettings& settings) {
+    SettingsCheck check;
+    ControllerSettings used = settings;
+    bool refused = false;
+    const auto refuse = [&](std::string why) {
+        check.notes.push_back(std::move(why));
+        refused = true;
+    };
+    const auto absolute = toleranceRefusal("The absolute tolerance", settings.absoluteTolerance);
+    const auto relative = toleranceRefusal("The relative tolerance", settings.relativeTolerance);
+    if (absolute) refuse(*absolute);
+    if (relative) refuse(*relative);
+    if (!absolute && !relative) {
+        if (settings.absoluteTolerance == 0 && settings.relativeTolerance == 0) {
+            refuse("The tolerance is 0, absolute and relative: no step can meet it, for every "
+                   "estimate holds rounding. Type a positive tolerance such as 1E-6.");
+        } else if (settings.relativeTolerance > 0 &&
+                   settings.relativeTolerance < smallestRelativeTolerance) {
+            check.notes.push_back(raisedToleranceNote(settings.relativeTolerance));
+            used.relativeTolerance = smallestRelativeTolerance;
+        }
+    }
+    if (!(settings.safety > 0 && settings.safety <= 1)) {
+        refuse("The safety factor " + errorText(settings.safety) +
+               " is not in (0, 1]: it aims each step a little below the tolerance, so that "
+               "fewer steps are rejected; 0.9 is usual.");
+    }
+    if (!(settings.smallestShrink < settings.largestGrowth)) {
+        refuse("The smallest factor h may shrink by (" + errorText(settings.smallestShrink) +
+               ") must be below the largest it may grow by (" +
+               errorText(settings.largestGrowth) + "); 0.2 and 5 are usual.");
+    } else {
+        if (!(settings.smallestShrink > 0 && settings.smallestShrink < 1)) {
+            refuse("The smallest factor h may shrink by (" + errorText(settings.smallestShrink) +
+                   ") must lie between 0 and 1, or a rejected step would not be retried "
+                   "shorter; 0.2 is usual.");
+        }
+        if (!(settings.largestGrowth > 1 && std::isfinite(settings.largestGrowth))) {
+            refuse("The largest factor h may grow by (" + errorText(settings.largestGrowth) +
+                   ") must be a number above 1, or h could never grow; 5 is usual.");
+        }
+    }
+    if (settings.maxAttempts < 1) {
+        refuse("At most " + std::to_string(settings.maxAttempts) +
+               " attempted steps leaves no step to take; 100000 is usual.");
+    } else if (settings.maxAttempts > largestAttemptLimit) {
+        refuse("At most " + std::to_string(settings.maxAttempts) +
+               " attempted steps could keep a run going for minutes; the limit may be at most " +
+               std::to_string(largestAttemptLimit) + ", and 100000 is usual.");
+    }
+    if (!refused) check.used = used;
+    return check;
+}
+
+LabNumber readTolerance(std::string_view text) {
+    LabNumber number = readLabNumber(text);
+    if (!number.value) return number;
+    const double value = *number.value;
+    if (value < 0) {
+        return {std::nullopt, "a tolerance is a size, it cannot be negative: type a positive "
+                              "number such as 1E-6"};
+    }
+    if (value == 0) {
+        return {std::nullopt, "a tolerance of 0 cannot be met, for every estimate holds "
+                              "rounding: type a positive number such as 1E-6"};
+    }
+    return number;
+}
+
+ControllerSettings withTolerance(ControllerSettings settings, double tolerance) {
+    settings.absoluteTolerance = settings.parts == ToleranceParts::relativeOnly ? 0 : tolerance;
+    settings.relativeTolerance = settings.parts == ToleranceParts::absoluteOnly ? 0 : tolerance;
+    return settings;
+}
+
+StepTolerance stepTolerance(const ControllerSettings& settings, double y0, double y1) {
+    const double size = std::max(std::fabs(y0), std::fabs(y1));
+    const double asked = settings.absoluteTolerance + settings.relativeTolerance * size;
+    const double least = smallestRelativeTolerance * size;
+    return asked < least ? StepTolerance{least, true} : StepTolerance{asked, false};
+}
+
+double errorRatio(const ControllerSettings& settings, double estimate, double tolerance, double h) {
+    const double size = std::fabs(estimate);
+    if (size == 0) return 0;
+    const double against =
+        settings.measure == ErrorMeasure::perUnitStep ? std::fabs(h) * tolerance : tolerance;
+    if (against == 0) return std::numeric_limits<double>::infinity();
+    return size / against;
+}
+
+double nextStepSize(const ControllerSettings& settings, int lowerOrder, double h, double ratio,
+                    bool afterRejection) {
+    // The estimate shrinks like h^(q+1) per step and like h^q per unit step:
+    // the power that would bring err to 1 in one step.
+    const int power = settings.measure == ErrorMeasure::perStep ? lowerOrder + 1 : lowerOrder;
+    const double aimed = settings.safety * std::pow(1 / ratio, 1.0 / power);
+    const double largest = afterRejection ? 1.0 : settings.largestGrowth;
+    return h * std::min(largest, std::max(settings.smallestShrink, aimed));
+}
+
+int estimateOrder(const Method& method) { return method.order - 1; }
+
+AdaptiveRun adaptiveRun(const Method& method, Slope f, double x0, double y0, double x1,
+                        double h0, const ControllerSettings& settings, const KnownSolution& exact) {
+    AdaptiveRun run;
+    run.method = &method;
+    run.x = x0;
+    run.y = y0;
+    if (!method.tableau->hasErrorEstimate()) {
+        stop(run, AdaptiveEnd::noEstimate,
+             std::string(method.caption) + " has no embedded error estimate, so it cannot "
+             "choose its own steps. " + pairCaptions() + " carry one: choose either.");
+        return run;
+    }
+    const SettingsCheck check = checkSettings(settings);
+    run.notes = check.notes;
+    if (!check.used) {
+        run.end = AdaptiveEnd::refused;
+        run.why = check.notes.front();
+        return run;
+    }
+    const ControllerSettings& used = *check.used;
+    const double width = x1 - x0;
+    if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1)) {
+        stop(run, AdaptiveEnd::refused, "x0, y0 and x1 must be numbers a run can calculate with.");
+        return run;
+    }
+    if (!std::isfinite(width)) {
+        stop(run, AdaptiveEnd::refused, "x0 and x1 are too far apart to step between: the "
+                                        "range is beyond a double. Move them closer together.");
+        return run;
+    }
+    if (width == 0) {
+        run.end = AdaptiveEnd::reachedEnd;
+        run.notes.push_back("x1 equals x0: there is nothing to step over.");
+        if (exact) run.errorAtEnd = finiteOrNone(std::fabs(y0 - exact(x1)));
+        return run;
+    }
+    const double smallest = smallestStepFraction * std::fabs(width);
+    if (!std::isfinite(h0) || std::fabs(h0) < smallest) {
+        stop(run, AdaptiveEnd::refused,
+             "The first step h = " + errorText(h0) + " is not a step a run can start with: "
+             "it must be a number of at least " + errorText(smallest) + " (" +
+             errorText(smallestStepFraction) + " of the range).");
+        return run;
+    }
+
+    run.notes.push_back(methodNote(method));
+    const double direction = width > 0 ? 1 : -1;
+    const int q = estimateOrder(method);
+    const CountingSlope counting(f, run.slopeEvaluations);
+    double h = direction * std::min(std::fabs(h0), std::fabs(width));
+    long raised = 0;
+    bool afterRejection = false;
+    for (;;) {
+        if (static_cast<long>(run.attempts.size()) >= used.maxAttempts) {
+            stop(run, AdaptiveEnd::stepLimit,
+                 "Stopped at x = " + numberToText(run.x) + " after " +
+                     countText(used.maxAttempts, "attempted step", "attempted steps") +
+                     ", the most a run may take, with h = " + errorText(h) +
+                     ". If the problem is stiff, stability, not accuracy, keeps an explicit "
+                     "method's steps small, whatever the tolerance.");
+            break;
+        }
+        // As in Hairer's codes: a step that would end within a hundredth of h
+        // before x1, or past it, is stretched or shortened to land on x1.
+        const bool landing = (run.x + 1.01 * h - x1) * direction >= 0;
+        if (landing) h = x1 - run.x;
+        if (run.x + h == run.x) {
+            stop(run, AdaptiveEnd::smallestStep,
+                 "A step of h = " + errorText(h) + " no longer moves x = " +
+                     numberToText(run.x) + " in double precision.");
+            break;
+        }
+        const StageStep step = stepByStages(*method.tableau, run.x, run.y, h, counting);
+        AdaptiveStep attempt;
+        attempt.x = run.x;
+        attempt.h = h;
+        attempt.y0 = run.y;
+        attempt.y1 = step.y1;
+        attempt.estimate = step.estimate;
+        if (!std::isfinite(step.y1) || !std::isfinite(step.estimate)) {
+            run.attempts.push_back(attempt);
+            stop(run, AdaptiveEnd::notFinite,
+                 "The step from (" + numberToText(run.x) + ", " + numberToText(run.y) +
+                     ") with h = " + errorText(h) +
+                     " gave a value too large to calculate with: the run stops there.");
+            break;
+        }
+        const StepTolerance tolerance = stepTolerance(used, run.y, step.y1);
+        attempt.tolerance = tolerance.value;
+        attempt.ratio = errorRatio(used, step.estimate, tolerance.value, h);
+        attempt.accepted = attempt.ratio <= 1;
+        if (exact) measure(attempt, method, f, exact);
+        run.attempts.push_back(attempt);
+        const double next = nextStepSize(used, q, h, attempt.ratio, afterRejection);
+        if (attempt.accepted) {
+            ++run.accepted;
+            if (tolerance.raised) ++raised;
+            run.x = landing ? x1 : run.x + h;
+            // Local extrapolation: the run carries on with y0 + Σ b_j k_j,
+            // the pair's higher-order solution, as the fixed-step method
+            // does, though the estimate measures the lower-order one.
+            run.y = step.y1;
+            if (landing) {
+                run.end = AdaptiveEnd::reachedEnd;
+                break;
+            }
+        } else {
+            ++run.rejected;
+        }
+        afterRejection = !attempt.accepted;
+        h = next;
+        if (std::fabs(h) < smallest) {
+            stop(run, AdaptiveEnd::smallestStep,
+                 "The controller asked for h = " + errorText(h) + " at x = " +
+                     numberToText(run.x) + ", below the smallest step a run takes (" +
+                     errorText(smallest) + ", " + errorText(smallestStepFraction) +
+                     " of the range). No step meets the tolerance here: the solution may "
+                     "grow without bound near this x, or the slope may jump.");
+            break;
+        }
+    }
+    run.notes.push_back(countsNote(run, x1));
+    if (raised > 0) {
+        run.notes.push_back("On " + countText(raised, "step", "steps") +
+                            " the tolerance was raised to " +
+                            errorText(smallestRelativeTolerance) +
+                            " of the solution's size, the least that rounding lets a step reach.");
+    }
+    if (run.end == AdaptiveEnd::reachedEnd && exact) {
+        const double exactAtEnd = exact(x1);
+        run.errorAtEnd = finiteOrNone(std::fabs(run.y - exactAtEnd));
+        if (run.errorAtEnd) run.notes.push_back(achievedNote(run, used, exactAtEnd));
+    }
+    if (const auto quality = estimateQuality(run)) {
+        run.notes.push_back(estimateQualityNote(*quality));
+    }
+    return run;
+}
+
+AcceptedPoints acceptedPoints(const AdaptiveRun& run) {
+    AcceptedPoints points;
+    if (run.attempts.empty()) return points;
+    points.x.push_back(run.attempts.front().x);
+    points.y.push_back(run.attempts.front().y0);
+    for (const AdaptiveStep& step : run.attempts) {
+        if (!step.accepted) continue;
+        points.x.push_back(step.x + step.h);
+        points.y.push_back(step.y1);
+    }
+    if (run.end == AdaptiveEnd::reachedEnd && points.x.size() > 1) points.x.back() = run.x;
+    return points;
+}
+
+std::optional<EstimateQuality> estimateQuality(const AdaptiveRun& run) {
+    std::vector<double> ratios;
+    for (const AdaptiveStep& step : run.attempts) {
+        if (!step.accepted || !step.localError || step.estimate == 0) continue;
+        // A local error of a few roundings says nothing about the estimate.
+        const double rounding = std::numeric_limits<double>::epsilon() *
+                                std::max(std::fabs(step.y0), std::fabs(step.y1));
+        if (std::fabs(*step.localError) <= roundingUnits * rounding) continue;
+        const double ratio = std::fabs(*step.localError) / std::fabs(step.estimate);
+        if (std::isfinite(ratio)) ratios.push_back(ratio);
+    }
+    if (ratios.empty()) return std::nullopt;
+    std::sort(ratios.begin(), ratios.end());
+    const std::size_t n = ratios.size();
+    const double median = n % 2 == 1 ? ratios[n / 2] : (ratios[n / 2 - 1] + ratios[n / 2]) / 2;
+    return EstimateQuality{n, ratios.front(), median, ratios.back()};
+}
+
+std::string estimateQualityNote(const EstimateQuality& quality) {
+    std::string note = "Over " + countText(static_cast<long>(quality.steps), "accepted step",
+                                           "accepted steps") +
+                       " the true local error was between " + errorText(quality.lowest) +
+                       " and " + errorText(quality.highest) + " times the estimate (median " +
+                       errorText(quality.median) + "): ";
+    if (quality.highest <= 1) {
+        note += "on this problem the estimate overstated the error on every step.";
+    } else if (quality.lowest > 1) {
+        note += "on this problem the estimate understated the error on every step, so the "
+                "error kept is larger than the tolerance suggests.";
+    } else if (quality.median <= 1) {
+        note += "the estimate mostly overstated the error, but understated it on some steps.";
+    } else {
+        note += "the estimate mostly understated the error, so the error kept is larger than "
+                "the tolerance suggests.";
+    }
+    return note;
+}
+
+LibraryRun libraryDormandPrince(Slope f, double x0, double y0, double x1, double h0,
+                                double absoluteTolerance, double relativeTolerance,
+                                long maxEvaluations) {
+    namespace odeint = boost::numeric::odeint;
+    LibraryRun run;
+    // The library's loop stops only at x1; a cap on the evaluations, and
+    // values that are not finite, end it from inside the slope.
+    const auto system = [&](const double& y, double& slope, double x) {
+        if (run.slopeEvaluations >= maxEvaluations) throw TooManyEvaluations();
+        ++run.slopeEvaluations;
+        slope = f(x, y);
+        if (!std::isfinite(y) || !std::isfinite(slope)) throw NotFinite();
+    };
+    const double width = x1 - x0;
+    if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(width) || !std::isfinite(h0) ||
+        h0 == 0) {
+        run.note = "The library's stepper needs finite x0, y0, x1 and a first step.";
+        return run;
+    }
+    double y = y0;
+    double x = x0;
+    double dt = width < 0 ? -std::fabs(h0) : std::fabs(h0);
+    try {
+        auto stepper = odeint::make_controlled(absoluteTolerance, relativeTolerance,
+                                               odeint::runge_kutta_dopri5<double>());
+        run.steps = static_cast<long>(odeint::integrate_adaptive(stepper, system, y, x, x1, dt));
+        run.y = y;
+    } catch (const TooManyEvaluations&) {
+        run.note = "The library's stepper stopped after " +
+                   countText(maxEvaluations, "slope evaluation", "slope evaluations") +
+                   ", the most a run may take.";
+    } catch (const NotFinite&) {
+        run.note = "The library's stepper met a value too large to calculate with.";
+    } catch (const std::exception&) {
+        run.note = "The library's stepper found no step size that meets the tolerance.";
+    }
+    return run;
+}
+
+WorkPrecision workPrecision(const ConvergenceProblem& problem, double h0,
+                            const ControllerSettings& settings, int doublings,
+                            std::stop_token stop) {
+    WorkPrecision sweep;
+    sweep.fixedSteps = studyConvergence(problem, doublings, stop);
+    // The sweep sets the tolerances; any other setting a run cannot use
+    // stops every run alike, so it is said once.
+    const SettingsCheck check = checkSettings(withTolerance(settings, sweepTolerances.front()));
+    if (!check.used) {
+        sweep.notes = check.notes;
+        return sweep;
+    }
+    const auto errorOf = [&](double y) {
+        return finiteOrNone(std::fabs(y - problem.exactAtEnd));
+    };
+    const auto noteStop = [&](const std::string& caption, double tolerance,
+                              const std::string& why) {
+        sweep.notes.push_back(caption + " with tolerance " + errorText(tolerance) + ": " + why);
+    };
+    for (const Method& method : methodCatalogue) {
+        if (!method.tableau->hasErrorEstimate()) continue;
+        WorkSeries series{std::string(method.caption), &method, {}};
+        for (double tolerance : sweepTolerances) {
+            if (stop.stop_requested()) return sweep;
+            const AdaptiveRun run = adaptiveRun(method, problem.f, problem.x0, problem.y0,
+                                                problem.x1, h0, withTolerance(settings, tolerance));
+            WorkPoint point{tolerance, run.slopeEvaluations, std::nullopt};
+            if (run.end == AdaptiveEnd::reachedEnd) point.error = errorOf(run.y);
+            else noteStop(series.caption, tolerance, run.why);
+            series.points.push_back(point);
+        }
+        sweep.adaptive.push_back(std::move(series));
+    }
+    // The library's run may make as many evaluations as ours (the check
+    // above keeps the product well within a long).
+    const long maxEvaluations = settings.maxAttempts * maxStages;
+    sweep.library.caption = std::string(libraryCaption);
+    for (double tolerance : sweepTolerances) {
+        if (stop.stop_requested()) return sweep;
+        const ControllerSettings asked = withTolerance(settings, tolerance);
+        const LibraryRun run =
+            libraryDormandPrince(problem.f, problem.x0, problem.y0, problem.x1, h0,
+                                 asked.absoluteTolerance, asked.relativeTolerance, maxEvaluations);
+        WorkPoint point{tolerance, run.slopeEvaluations, std::nullopt};
+        if (run.y) point.error = errorOf(*run.y);
+        else noteStop(sweep.library.caption, tolerance, run.note);
+        sweep.library.points.push_back(point);
+    }
+    return sweep;
+}
+
+}  // namespace pelorin

@@ -1,0 +1,304 @@
+#include "numerics/convergence.h"
+
+#include "base/number_text.h"
+#include "methods/exact_solution.h"
+#include "numerics/plot_extent.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace pelorin {
+
+namespace {
+
+// Errors above this, relative to the size of the solution, are the
+// method's; only below it can a stalled error be blamed on rounding.
+constexpr double roundingScale = 1e-9;
+
+std::optional<double> globalError(const Method& method, const ConvergenceProblem& problem,
+                                  long steps) {
+    const double error = std::fabs(runToEnd(method, problem, steps) - problem.exactAtEnd);
+    if (!std::isfinite(error)) return std::nullopt;
+    return error;
+}
+
+// The first run from which no later run halves its error, confirmed by at
+// least two later runs and small enough to be rounding.
+std::optional<std::size_t> roundingFloor(const std::vector<ConvergencePoint>& points,
+                                         double solutionSize) {
+    for (std::size_t i = 0; i + 2 < points.size(); ++i) {
+        if (!points[i].error || *points[i].error > roundingScale * solutionSize) continue;
+        const bool stalled = std::all_of(points.begin() + static_cast<long>(i) + 1, points.end(),
+                                         [&](const ConvergencePoint& later) {
+                                             return !later.error ||
+                                                    *later.error > *points[i].error / 2;
+                                         });
+        if (stalled) return i;
+    }
+    return std::nullopt;
+}
+
+std::string stepsText(const ConvergencePoint& point) {
+    return "N = 2^" + std::to_string(std::lround(std::log2(static_cast<double>(point.steps)))) +
+           " (" + stepText(point.h) + ")";
+}
+
+// Whether rounding, not the method, may decide this error: it lies within
+// roundingMargin·√N rounding units of the solution's size.
+bool roundingDecides(const ConvergencePoint& point, double solutionSize) {
+    const double unit = std::numeric_limits<double>::epsilon() * solutionSize;
+    return point.error &&
+           *point.error < roundingMargin * std::sqrt(static_cast<double>(point.steps)) * unit;
+}
+
+// An order as the table shows it, in hundredths, so that whether two orders
+// agree within settledSpread can be checked on the table itself.
+long shownHundredths(double order) {
+    const std::string shown = fixedText(order, 2);
+    double value = 0;
+    std::from_chars(shown.data(), shown.data() + shown.size(), value);
+    return std::lround(value * 100);
+}
+
+bool agreeAsShown(double a, double b) {
+    return std::labs(shownHundredths(a) - shownHundredths(b)) <= std::lround(settledSpread * 100);
+}
+
+void readOrders(ConvergenceSeries& series, double solutionSize, double measurableError) {
+    auto& points = series.points;
+    const auto unmeasurable = [&](const ConvergencePoint& point) {
+        return point.error && *point.error < 10 * measurableError;
+    };
+    std::vector<bool> rounding(points.size(), false);
+    // The orders the method decides, in the order of the runs.
+    std::vector<std::size_t> own;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        rounding[i] = (series.floor && i > *series.floor) ||
+                      roundingDecides(points[i], solutionSize) ||
+                      roundingDecides(points[i - 1], solutionSize) ||
+                      unmeasurable(points[i]) || unmeasurable(points[i - 1]);
+        if (!rounding[i] && points[i].order) own.push_back(i);
+    }
+    // The column's own order is its last one that rounding does not decide,
+    // once the order before it agrees: one order alone shows no settling.
+    std::optional<double> ownOrder;
+    if (own.size() >= 2 &&
+        agreeAsShown(*points[own[own.size() - 2]].order, *points[own.back()].order)) {
+        ownOrder = *points[own.back()].order;
+    }
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        if (rounding[i]) {
+            points[i].reading = unmeasurable(points[i]) || unmeasurable(points[i - 1])
+                                    ? OrderReading::reference
+                                    : OrderReading::rounding;
+        } else {
+            const bool settled =
+                ownOrder && points[i].order && agreeAsShown(*points[i].order, *ownOrder);
+            points[i].reading = settled ? OrderReading::settled : OrderReading::preAsymptotic;
+        }
+    }
+}
+
+// Errors a plot cannot tell apart (1 %), compared wherever the method, not
+// rounding, decides both.
+bool sameErrors(const ConvergenceSeries& a, const ConvergenceSeries& b, double solutionSize) {
+    int compared = 0;
+    for (std::size_t i = 0; i < a.points.size() && i < b.points.size(); ++i) {
+        const ConvergencePoint& p = a.points[i];
+        const ConvergencePoint& q = b.points[i];
+        if (!p.error || !q.error || roundingDecides(p, solutionSize) ||
+            roundingDecides(q, solutionSize)) {
+            continue;
+        }
+        if (!sameOnLogAxis(*p.error, *q.error)) return false;
+        ++compared;
+    }
+    return compared > 0;
+}
+
+std::string floorText(const ConvergenceSeries& series) {
+    double low = 0, high = 0;
+    bool first = true;
+    for (std::size_t i = *series.floor; i < series.points.size(); ++i) {
+        if (!series.points[i].error) continue;
+        const double error = *series.points[i].error;
+        low = first ? error : std::min(low, error);
+        high = first ? error : std::max(high, error);
+        first = false;
+    }
+    return "from " + stepsText(series.points[*series.floor]) +
+           " on the error stops falling and stays between " + errorText(low) + " and " +
+           errorText(high) + ". There rounding, not the method, decides the error: smaller "
+           "steps only add more roundings.";
+}
+
+
+}  // namespace
+
+ConvergenceProblem lessonProblem(double x0, double y0, double x1) {
+    return {x0, y0, x1, f1, ExactSolution(x0, y0)(x1)};
+}
+
+double runToEnd(const Method& method, const ConvergenceProblem& problem, long steps) {
+    const double h = (problem.x1 - problem.x0) / static_cast<double>(steps);
+    double y = problem.y0;
+    for (long i = 0; i < steps; ++i) {
+        const double x = problem.x0 + static_cast<double>(i) * h;
+        y = method.step(x, y, h, problem.f);
+    }
+    return y;
+}
+
+double observedOrder(double coarseError, double fineError) {
+    return std::log2(coarseError / fineError);
+}
+
+ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublings,
+                                  std::stop_token stop) {
+    ConvergenceStudy study;
+    study.doublings = std::clamp(doublings, 0, maxDoublings);
+    const double width = problem.x1 - problem.x0;
+    const bool measurable = std::isfinite(problem.x0) && std::isfinite(problem.y0) &&
+                            std::isfinite(width) && std::isfinite(problem.exactAtEnd);
+    if (!std::isfinite(width)) {
+        study.notes.push_back("x0 and x1 are too far apart to divide into steps: no run is "
+                              "possible. Move them closer together.");
+    } else if (!std::isfinite(problem.exactAtEnd)) {
+        study.notes.push_back("The exact solution is too large to calculate at x1, so no error "
+                              "can be measured. Choose a shorter range or other starting values.");
+    } else if (width == 0) {
+        study.notes.push_back("x1 equals x0: there is nothing to step over, every method is "
+                              "exact and no order can be observed. Choose an x1 different "
+                              "from x0.");
+    } else if (width < 0) {
+        study.notes.push_back("x1 is below x0: the methods step backwards with a negative h; "
+                              "the error is measured at x1 all the same.");
+    }
+    const double solutionSize = std::max({1.0, std::fabs(problem.y0),
+                                          std::isfinite(problem.exactAtEnd)
+                                              ? std::fabs(problem.exactAtEnd) : 0.0});
+
+    for (std::size_t row = 0; row < methodCatalogue.size(); ++row) {
+        const Method& method = methodCatalogue[row];
+        ConvergenceSeries& series = study.series[row];
+        series.method = &method;
+        int overflowed = 0;
+        // A step of infinite size is not a point of any plot.
+        const int runs = std::isfinite(width) ? study.doublings : -1;
+        for (int k = 0; k <= runs; ++k) {
+            if (stop.stop_requested()) return study;
+            ConvergencePoint point;
+            point.steps = 1L << k;
+            point.h = width / static_cast<double>(point.steps);
+            point.slopeEvaluations = method.tableau->stages * point.steps;
+            if (measurable) {
+                point.error = globalError(method, problem, point.steps);
+                if (!point.error) ++overflowed;
+            }
+            if (!series.points.empty()) {
+                const auto& coarse = series.points.back().error;
+                if (coarse && point.error && *coarse > 0 && *point.error > 0) {
+                    point.order = observedOrder(*coarse, *point.error);
+                }
+            }
+            series.points.push_back(point);
+        }
+        if (measurable && overflowed > 0) {
+            study.notes.push_back(std::string(method.caption) + ": " +
+                                  std::to_string(overflowed) +
+                                  (overflowed == 1 ? " run grew" : " runs grew") +
+                                  " too large to calculate with and " +
+                                  (overflowed == 1 ? "is" : "are") + " left out.");
+        }
+        series.floor = roundingFloor(series.points, solutionSize);
+        readOrders(series, solutionSize, problem.measurableError);
+        if (series.floor) {
+            study.notes.push_back(std::string(method.caption) + ": " + floorText(series));
+        }
+    }
+    const bool anyBracketed = std::any_of(
+        study.series.begin(), study.series.end(), [](const ConvergenceSeries& series) {
+            return std::any_of(series.points.begin(), series.points.end(), [](const ConvergencePoint& point) {
+                return point.order && point.reading != OrderReading::settled;
+            });
+        });
+    if (anyBracketed) study.notes.push_back(orderBracketsNote());
+    const auto over = hiddenUnder(study.series.size(), [&](std::size_t row, std::size_t later) {
+        return sameErrors(study.series[row], study.series[later], solutionSize);
+    });
+    for (std::size_t row = 0; row < study.series.size(); ++row) study.series[row].coveredBy = over[row];
+    return study;
+}
+
+bool measuredAndNonzero(const ConvergencePoint& point) {
+    return point.error && *point.error > 0 && point.h != 0;
+}
+
+std::optional<double> roundingFloorLevel(const ConvergenceStudy& study) {
+    std::optional<double> level;
+    for (const ConvergenceSeries& series : study.series) {
+        if (!series.floor) continue;
+        for (std::size_t i = *series.floor; i < series.points.size(); ++i) {
+            if (series.points[i].error) level = std::max(level.value_or(0.0), *series.points[i].error);
+        }
+    }
+    return level;
+}
+
+std::optional<ErrorRange> errorRange(const ConvergenceStudy& study, ShownPoint shown) {
+    std::optional<ErrorRange> range;
+    for (const ConvergenceSeries& series : study.series) {
+        for (const ConvergencePoint& point : series.points) {
+            if (!shown(point)) continue;
+            const double error = *point.error;
+            range = range ? ErrorRange{std::min(range->lowest, error), std::max(range->highest, error)}
+                          : ErrorRange{error, error};
+        }
+    }
+    return range;
+}
+
+double plotAbscissa(const ConvergencePoint& point, bool againstEvaluations) {
+    return againstEvaluations ? static_cast<double>(point.slopeEvaluations) : std::fabs(point.h);
+}
+
+std::optional<Segment> referenceLine(const ConvergenceStudy& study, int order,
+                                     bool againstEvaluations, ShownPoint shown) {
+    const auto range = errorRange(study, shown);
+    const auto source = std::find_if(study.series.begin(), study.series.end(),
+                                     [&](const ConvergenceSeries& series) {
+                                         return series.method && series.method->order == order &&
+                                                !series.points.empty() &&
+                                                shown(series.points.front());
+                                     });
+    if (!range || source == study.series.end()) return std::nullopt;
+    // A decade below the first error, so that the line runs beside the curve.
+    constexpr double below = 0.1;
+    const ConvergencePoint& first = source->points.front();
+    const double x0 = plotAbscissa(first, againstEvaluations);
+    const double y0 = *first.error * below;
+    const double slope = againstEvaluations ? -order : order;
+    const double last = plotAbscissa(source->points.back(), againstEvaluations);
+    const double x1 = std::clamp(x0 * std::pow(range->lowest / y0, 1 / slope), std::min(x0, last),
+                                 std::max(x0, last));
+    const double y1 = y0 * std::pow(x1 / x0, slope);
+    if (!std::isfinite(x1) || !std::isfinite(y1) || y1 <= 0 || x1 == x0) return std::nullopt;
+    return Segment{x0, y0, x1, y1};
+}
+
+std::string orderBracketsNote() {
+    return "An order in brackets, in italics, is not the method's own: rounding (an error within "
+           "about " +
+           std::to_string(std::lround(roundingMargin)) +
+           "\u00b7\u221aN rounding units) or the reference decides it, or it lies more than " +
+           fixedText(settledSpread, 1) +
+           " from the column's last order that neither decides, as shown, or that last order "
+           "is not yet within " +
+           fixedText(settledSpread, 1) + " of the one before it.";
+}
+
+std::string stepText(double h) { return "h = " + errorText(h); }
+
+}  // namespace pelorin

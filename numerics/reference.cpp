@@ -1,0 +1,167 @@
+// Reference solutions with Boost.Odeint's adaptive Dormand-Prince stepper.
+#include "numerics/reference.h"
+
+#include "base/conversions.h"
+#include "base/number_text.h"
+#include "numerics/solution_paths.h"
+
+#include <boost/numeric/odeint.hpp>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace pelorin {
+
+namespace {
+
+namespace odeint = boost::numeric::odeint;
+using State = std::array<double, 1>;
+
+// Each failure shrinks the step by a factor between 0.2 and 0.9 (Odeint's
+// control): after this many in a row it is at most 0.9^100, about 3E-5, of
+// what it was, and the control has given up on the step.
+constexpr int maxFailedSteps = 100;
+
+// Thrown out of the stepper to stop it: Odeint would otherwise take a step
+// whose error estimate is not a number as a good one. `size` is |y| where it
+// stopped, infinite when y overflowed.
+struct Stopped {
+    std::string why;
+    double size = 0;
+};
+
+struct Solution {
+    std::vector<double> y;  // at the abscissae reached
+    long evaluations = 0;
+    std::string note;
+    std::optional<double> end;  // where it stopped growing without bound
+};
+
+constexpr double infinity = std::numeric_limits<double>::infinity();
+
+// Steps this small beside max(1, |x|) have shrunk to nothing: a solution
+// that overflows with steps still longer merely outgrows a double (e^x at
+// x = 710), it does not end.
+constexpr double collapsedStep = 1e-9;
+
+// The one place that tells a solution's end from every other stop: near x
+// the steps `dt` shrank to nothing while |y| grew huge or overflowed.
+bool growsWithoutBound(const Stopped& stopped, double x, double dt, double y0) {
+    return stopped.size >= blowUpGrowth * std::max(1.0, std::fabs(y0)) &&
+           std::fabs(dt) <= collapsedStep * std::max(1.0, std::fabs(x));
+}
+
+Solution solve(Slope f, double x0, double y0, const std::vector<double>& abscissae,
+               double tolerance, long maxEvaluations) {
+    Solution solution;
+    double lastX = x0;
+    const auto system = [&](const State& y, State& slope, double x) {
+        lastX = x;
+        if (++solution.evaluations > maxEvaluations) {
+            throw Stopped{"it needed more than " + std::to_string(maxEvaluations) +
+                          " slope evaluations"};
+        }
+        if (!std::isfinite(y[0])) throw Stopped{"y grew beyond the largest number", infinity};
+        slope[0] = f(x, y[0]);
+        if (!std::isfinite(slope[0])) {
+            throw Stopped{"the slope is not a finite number at (x, y) = (" + numberToText(x) + ", " +
+                          numberToText(y[0]) + ")"};
+        }
+    };
+    auto stepper = odeint::make_controlled(tolerance, tolerance, odeint::runge_kutta_dopri5<State>());
+    State y{y0};
+    double x = x0;
+    // A small first step: the control lets it grow fivefold a step, while a
+    // first step far too large could overflow before the control sees it.
+    double dt = 1e-6 * std::max(1.0, std::fabs(x0));
+    try {
+        for (double target : abscissae) {
+            if (!std::isfinite(target) || !std::isfinite(target - x)) {
+                throw Stopped{"the next abscissa is too far away to step to"};
+            }
+            dt = std::copysign(dt, target - x);
+            int failedInARow = 0;
+            while (x != target) {
+                const bool last = std::fabs(target - x) <= std::fabs(dt);
+                double step = last ? target - x : dt;
+                const double before = x;
+                if (stepper.try_step(system, y, x, step) == odeint::success) {
+                    failedInARow = 0;
+                    if (last) {
+                        x = target;
+                    } else {
+                        dt = step;
+                    }
+                } else {
+                    dt = step;
+                    if (++failedInARow > maxFailedSteps || before + dt == before) {
+                        throw Stopped{"its steps became too small to keep its error in bounds",
+                                      std::fabs(y[0])};
+                    }
+                }
+            }
+            if (!std::isfinite(y[0])) throw Stopped{"y grew beyond the largest number", infinity};
+            solution.y.push_back(y[0]);
+        }
+    } catch (const Stopped& stopped) {
+        if (growsWithoutBound(stopped, lastX, dt, y0)) {
+            solution.end = lastX;
+            solution.note = solutionEndNote(lastX);
+        } else {
+            solution.note = "The reference solution stopped near x = " + numberToText(lastX) +
+                            ": " + stopped.why + ".";
+        }
+    }
+    return solution;
+}
+
+std::string untrustedNote(double x) {
+    return "From x = " + numberToText(x) + " on, the reference solution's estimated error is "
+           "more than " + errorText(trustedRelativeAccuracy) + " of the solution's size, too "
+           "large to measure the methods' errors against: it is left out there.";
+}
+
+}  // namespace
+
+std::string referenceUsedNote(double relativeAccuracy) {
+    return "No exact solution is given: the errors are measured against a reference solution "
+           "(the library Boost.Odeint's Dormand-Prince method with step-size control), accurate "
+           "to about " + errorText(relativeAccuracy) + " of the solution's size.";
+}
+
+ReferenceSolution referenceSolution(Slope f, double x0, double y0,
+                                    const std::vector<double>& abscissae, long maxEvaluations) {
+    ReferenceSolution reference;
+    if (!std::isfinite(x0) || !std::isfinite(y0)) {
+        reference.note = "The reference solution needs a start of finite numbers.";
+        return reference;
+    }
+    const Solution tight = solve(f, x0, y0, abscissae, referenceTolerance, maxEvaluations);
+    const Solution loose = solve(f, x0, y0, abscissae, looserReferenceTolerance, maxEvaluations);
+    reference.slopeEvaluations = tight.evaluations + loose.evaluations;
+    const std::size_t reached = std::min(tight.y.size(), loose.y.size());
+    reference.note = !tight.note.empty() ? tight.note : loose.note;
+    reference.end = tight.end ? tight.end : loose.end;
+    reference.relativeAccuracy = referenceTolerance;
+    for (std::size_t i = 0; i < reached; ++i) {
+        const double size = std::max(1.0, std::fabs(tight.y[i]));
+        const double difference = std::fabs(tight.y[i] - loose.y[i]);
+        if (!(difference <= trustedRelativeAccuracy * size)) {
+            reference.untrustedFrom = abscissae[i];
+            const std::string untrusted = untrustedNote(abscissae[i]);
+            reference.note = reference.note.empty() ? untrusted : untrusted + " " + reference.note;
+            break;
+        }
+        reference.x.push_back(abscissae[i]);
+        reference.y.push_back(tight.y[i]);
+        reference.accuracy =
+            std::max({reference.accuracy, difference, referenceTolerance * size});
+        reference.relativeAccuracy = std::max(reference.relativeAccuracy, difference / size);
+    }
+    return reference;
+}
+
+}  // namespace pelorin

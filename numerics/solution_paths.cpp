@@ -1,0 +1,168 @@
+#include "numerics/solution_paths.h"
+
+#include "base/conversions.h"
+#include "base/number_text.h"
+#include "numerics/plot_extent.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pelorin {
+
+namespace {
+
+// Decimal inputs divide only up to rounding: 0.4/0.1 is 4.000000000000001.
+constexpr double roundingSlack = 1e-9;
+
+// Beyond this many steps a count no longer fits a long, and no run would
+// ever take them.
+constexpr double countableSteps = 1e18;
+
+std::string pointText(double x, double y) {
+    return "(" + numberToText(x) + ", " + numberToText(y) + ")";
+}
+
+std::string runName(const Method& method, double h) {
+    return std::string(method.caption) + ", h = " + numberToText(h);
+}
+
+std::string endText(double at) { return readOffText(at, 1e-3 * std::max(1.0, std::fabs(at))); }
+
+}  // namespace
+
+std::string solutionEndNote(double at) {
+    return "The solution does not continue past x \u2248 " + endText(at) +
+           ": |y| grows without bound as x nears it.";
+}
+
+std::string pastEndNote(const std::string& what, double at) {
+    return what + " past x \u2248 " + endText(at) + " follow no solution.";
+}
+
+std::optional<long> stepsToReach(double x0, double x1, double h) {
+    if (x1 == x0) return 0;
+    const double quotient = std::fabs(x1 - x0) / std::fabs(h);
+    if (!std::isfinite(quotient) || quotient >= countableSteps) return std::nullopt;
+    return std::max(0L, static_cast<long>(std::ceil(quotient - roundingSlack)));
+}
+
+SolutionPath solutionPath(const Method& method, Slope f, double x0, double y0, double x1, double h,
+                          long maxSteps) {
+    SolutionPath path;
+    path.method = &method;
+    if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(h)) {
+        path.end = PathEnd::cannotStep;
+        path.note = std::string(method.caption) +
+                    ": x0, y0, x1 and h must all be numbers a double can hold; no step is taken.";
+        return path;
+    }
+    path.h = x1 < x0 ? -std::fabs(h) : std::fabs(h);
+    path.x.push_back(x0);
+    path.y.push_back(y0);
+    const std::optional<long> steps = stepsToReach(x0, x1, h);
+    if (!steps) {
+        path.end = PathEnd::cannotStep;
+        path.note = runName(method, path.h) +
+                    (h == 0 ? ": a step of 0 never gets from x0 to x1; no step is taken."
+                            : ": x1 is too many steps away to count; no step is taken.");
+        return path;
+    }
+    path.stepsToEnd = *steps;
+    const long taken = std::min(*steps, std::max(0L, maxSteps));
+    for (long i = 0; i < taken; ++i) {
+        const double x = x0 + static_cast<double>(i) * path.h;
+        const double y = method.step(x, path.y.back(), path.h, f);
+        if (!std::isfinite(y)) {
+            path.end = PathEnd::notFinite;
+            path.note = runName(method, path.h) + ": step " + std::to_string(i + 1) + " from " +
+                        pointText(x, path.y.back()) +
+                        " gives no finite value (f is not finite on the step, or the numbers "
+                        "grew too large to calculate with); the run stops there.";
+            return path;
+        }
+        path.x.push_back(x0 + static_cast<double>(i + 1) * path.h);
+        path.y.push_back(y);
+    }
+    if (taken < *steps) {
+        path.end = PathEnd::stepLimit;
+        path.note = runName(method, path.h) + ": x1 is " + std::to_string(*steps) +
+                    " steps away; the run stops after the first " + std::to_string(taken) +
+                    ". A larger h reaches x1.";
+    }
+    return path;
+}
+
+std::array<SolutionPath, 3> halvedPaths(const Method& method, Slope f, double x0, double y0,
+                                        double x1, double h) {
+    return {solutionPath(method, f, x0, y0, x1, h), solutionPath(method, f, x0, y0, x1, h / 2),
+            solutionPath(method, f, x0, y0, x1, h / 4)};
+}
+
+std::array<SolutionPath, methodCatalogue.size()> everyMethodPath(Slope f, double x0, double y0,
+                                                                  double x1, double h) {
+    std::array<SolutionPath, methodCatalogue.size()> paths;
+    for (std::size_t row = 0; row < methodCatalogue.size(); ++row) {
+        paths[row] = solutionPath(methodCatalogue[row], f, x0, y0, x1, h);
+    }
+    return paths;
+}
+
+bool sameCurve(const SolutionPath& a, const SolutionPath& b, double tolerance) {
+    if (a.x != b.x || a.y.size() != b.y.size()) return false;
+    for (std::size_t i = 0; i < a.y.size(); ++i) {
+        if (!(std::fabs(a.y[i] - b.y[i]) <= tolerance)) return false;
+    }
+    return true;
+}
+
+ErrorPath globalErrors(const SolutionPath& path, const KnownSolution& solution) {
+    ErrorPath errors;
+    if (!solution) return errors;
+    for (std::size_t i = 0; i < path.x.size() && i < path.y.size(); ++i) {
+        const double error = path.y[i] - solution(path.x[i]);
+        if (!std::isfinite(error)) continue;
+        errors.x.push_back(path.x[i]);
+        errors.error.push_back(error);
+    }
+    return errors;
+}
+
+bool sameErrorCurve(const ErrorPath& a, const ErrorPath& b) {
+    if (a.x != b.x || a.error.size() != b.error.size()) return false;
+    for (std::size_t i = 0; i < a.error.size(); ++i) {
+        if (!sameOnLogAxis(a.error[i], b.error[i])) return false;
+    }
+    return true;
+}
+
+SampledCurve sampleSolution(const KnownSolution& solution, double from, double to, int samples) {
+    SampledCurve curve;
+    const int count = std::max(samples, 2);
+    const double dx = (to - from) / (count - 1);
+    if (!solution || !std::isfinite(from) || !std::isfinite(to) || !std::isfinite(dx)) return curve;
+    bool broken = true;
+    for (int k = 0; k < count; ++k) {
+        const double x = k == count - 1 ? to : from + static_cast<double>(k) * dx;
+        const double y = solution(x);
+        if (!std::isfinite(y)) {
+            ++curve.leftOut;
+            if (!curve.firstLeftOut) curve.firstLeftOut = x;
+            broken = true;
+            continue;
+        }
+        if (broken) curve.pieces.emplace_back();
+        broken = false;
+        curve.pieces.back().x.push_back(x);
+        curve.pieces.back().y.push_back(y);
+    }
+    return curve;
+}
+
+std::string sampledCurveNote(const SampledCurve& curve, const std::string& name) {
+    if (curve.leftOut == 0) return {};
+    return "The curve of " + name + " leaves out " + std::to_string(curve.leftOut) +
+           (curve.leftOut == 1 ? " point" : " points") + " where its value is not finite, the "
+           "first at x = " + numberToText(*curve.firstLeftOut) + ".";
+}
+
+}  // namespace pelorin

@@ -1,0 +1,551 @@
+#include "numerics/stability.h"
+
+#include "base/conversions.h"
+#include "base/lab_reading.h"
+#include "base/number_text.h"
+#include "methods/exact_solution.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace pelorin {
+
+namespace {
+
+// Two stability functions count as the same when their coefficients agree
+// to this relative tolerance: Gill's √2 weights round differently from the
+// classical ones but give the same polynomial.
+constexpr double sameCoefficient = 1e-12;
+
+bool samePolynomial(const std::vector<double>& a, const std::vector<double>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t k = 0; k < a.size(); ++k) {
+        if (std::fabs(a[k] - b[k]) > sameCoefficient * std::max(std::fabs(a[k]), std::fabs(b[k]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// |R(z)| as the notes give it: three decimals, or as many more as it takes
+// to tell a modulus just off 1 from 1, so that "inside" or "outside" never
+// stands beside "|R(z)| = 1.000".
+std::string modulusText(double size) {
+    std::string text = shortText(size);
+    for (int decimals = 4; size != 1 && text == fixedText(1, decimals - 1) && decimals <= 17; ++decimals) {
+        text = fixedText(size, decimals);
+    }
+    return text;
+}
+
+bool stable(const std::vector<double>& polynomial, double x) {
+    return insideRegion(polynomial, {-x, 0});
+}
+
+// Where the edge crosses the segment from a point inside the region to one
+// outside: bisection down to neighbouring doubles, keeping the inside end.
+// A segment along a grid line keeps its other coordinate exactly.
+std::complex<double> edgeCrossing(const std::vector<double>& polynomial, std::complex<double> in,
+                                  std::complex<double> out) {
+    for (int i = 0; i < 100; ++i) {
+        const std::complex<double> middle = in + (out - in) / 2.0;
+        if (middle == in || middle == out) break;
+        (insideRegion(polynomial, middle) ? in : out) = middle;
+    }
+    return in;
+}
+
+// The sides of the grid's squares, numbered: first the horizontal sides from
+// (column, row) to (column + 1, row), then the vertical ones from
+// (column, row) to (column, row + 1).
+struct GridSides {
+    int columns, rows;
+
+    int count() const { return horizontal() + columns * (rows - 1); }
+    int horizontal() const { return (columns - 1) * rows; }
+    int across(int column, int row) const { return row * (columns - 1) + column; }
+    int up(int column, int row) const { return horizontal() + row * columns + column; }
+    // The side's two ends as (column, row).
+    std::array<std::array<int, 2>, 2> ends(int side) const {
+        if (side < horizontal()) {
+            const int column = side % (columns - 1), row = side / (columns - 1);
+            return {{{column, row}, {column + 1, row}}};
+        }
+        const int column = (side - horizontal()) % columns, row = (side - horizontal()) / columns;
+        return {{{column, row}, {column, row + 1}}};
+    }
+};
+
+}  // namespace
+
+std::vector<double> stabilityPolynomial(const Tableau& tableau) {
+    const auto s = static_cast<std::size_t>(tableau.stages);
+    std::vector<double> gamma{1};
+    std::vector<double> power(s, 1.0);  // A^(k-1) 1
+    for (std::size_t k = 1; k <= s; ++k) {
+        double g = 0;
+        for (std::size_t j = 0; j < s; ++j) g = g + tableau.b[j].value() * power[j];
+        gamma.push_back(g);
+        std::vector<double> next(s, 0.0);
+        for (std::size_t j = 0; j < s; ++j) {
+            for (std::size_t l = 0; l < j; ++l) next[j] = next[j] + tableau.a[j][l].value() * power[l];
+        }
+        power = next;
+    }
+    // A zero leading coefficient would only claim a higher degree.
+    while (gamma.size() > 1 && gamma.back() == 0) gamma.pop_back();
+    return gamma;
+}
+
+bool insideRegion(const std::vector<double>& polynomial, std::complex<double> z) {
+    // A modulus too large to calculate (infinity or NaN) fails the test.
+    return std::abs(stabilityFunction(polynomial, z)) <= 1;
+}
+
+std::complex<double> stabilityFunction(const std::vector<double>& polynomial,
+                                       std::complex<double> z) {
+    std::complex<double> sum = 0;
+    for (auto k = polynomial.rbegin(); k != polynomial.rend(); ++k) sum = sum * z + *k;
+    return sum;
+}
+
+double stabilityInterval(const std::vector<double>& polynomial) {
+    // Scan in small steps for the first unstable point, then bisect.
+    constexpr double scanStep = 1.0 / 1024, limit = 64;
+    double inside = 0;
+    double outside = scanStep;
+    while (outside < limit && stable(polynomial, outside)) {
+        inside = outside;
+        outside = outside + scanStep;
+    }
+    for (int i = 0; i < 60; ++i) {
+        const double middle = inside + (outside - inside) / 2;
+        if (middle == inside || middle == outside) break;
+        (stable(polynomial, middle) ? inside : outside) = middle;
+    }
+    return inside;
+}
+
+std::vector<std::vector<std::size_t>> sameStabilityFunction() {
+    std::vector<std::vector<std::size_t>> groups;
+    std::vector<std::vector<double>> polynomials;
+    for (std::size_t row = 0; row < methodCatalogue.size(); ++row) {
+        const auto polynomial = stabilityPolynomial(*methodCatalogue[row].tableau);
+        std::size_t g = 0;
+        while (g < groups.size() && !samePolynomial(polynomials[g], polynomial)) ++g;
+        if (g == groups.size()) {
+            groups.emplace_back();
+            polynomials.push_back(polynomial);
+        }
+        groups[g].push_back(row);
+    }
+    return groups;
+}
+
+double StabilityGrid::re(int column) const {
+    return reMin + (reMax - reMin) * column / std::max(1, columns - 1);
+}
+
+double StabilityGrid::im(int row) const {
+    return imMin + (imMax - imMin) * row / std::max(1, rows - 1);
+}
+
+bool StabilityGrid::isInside(int column, int row) const {
+    return inside[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns) +
+                  static_cast<std::size_t>(column)] != 0;
+}
+
+StabilityGrid sampleStabilityRegion(const std::vector<double>& polynomial, int columns, int rows) {
+    StabilityGrid grid;
+    grid.columns = std::max(columns, 2);
+    grid.rows = std::max(rows, 2);
+    grid.inside.reserve(static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.rows));
+    for (int row = 0; row < grid.rows; ++row) {
+        for (int column = 0; column < grid.columns; ++column) {
+            grid.inside.push_back(insideRegion(polynomial, {grid.re(column), grid.im(row)}) ? 1 : 0);
+        }
+    }
+    return grid;
+}
+
+std::vector<Polyline> stabilityBoundary(const std::vector<double>& polynomial,
+                                        const StabilityGrid& grid) {
+    const GridSides sides{grid.columns, grid.rows};
+    // Each side the edge crosses joins the crossings of at most two squares.
+    std::vector<std::array<int, 2>> joined(static_cast<std::size_t>(sides.count()), {-1, -1});
+    const auto join = [&joined](int a, int b) {
+        for (const auto& [from, to] : {std::pair{a, b}, std::pair{b, a}}) {
+            auto& ends = joined[static_cast<std::size_t>(from)];
+            (ends[0] < 0 ? ends[0] : ends[1]) = to;
+        }
+    };
+    for (int row = 0; row + 1 < grid.rows; ++row) {
+        for (int column = 0; column + 1 < grid.columns; ++column) {
+            // Corners and sides in turn around the square: side k runs from
+            // corner k to corner k + 1.
+            const std::array<bool, 4> corner{grid.isInside(column, row), grid.isInside(column + 1, row),
+                                             grid.isInside(column + 1, row + 1),
+                                             grid.isInside(column, row + 1)};
+            const std::array<int, 4> side{sides.across(column, row), sides.up(column + 1, row),
+                                          sides.across(column, row + 1), sides.up(column, row)};
+            std::vector<int> crossed;
+            for (int k = 0; k < 4; ++k) {
+                if (corner[k] != corner[(k + 1) % 4]) crossed.push_back(side[k]);
+            }
+            if (crossed.size() == 2) {
+                join(crossed[0], crossed[1]);
+            } else if (crossed.size() == 4) {
+                // Opposite corners alike: the centre tells whether the first
+                // and third corners are joined across the square, which cuts
+                // off the second and fourth, or the other way round.
+                const std::complex<double> centre{(grid.re(column) + grid.re(column + 1)) / 2,
+                                                  (grid.im(row) + grid.im(row + 1)) / 2};
+                if (insideRegion(polynomial, centre) == corner[0]) {
+                    join(side[0], side[1]);
+                    join(side[2], side[3]);
+                } else {
+                    join(side[3], side[0]);
+                    join(side[1], side[2]);
+                }
+            }
+        }
+    }
+
+    const auto crossing = [&](int side) {
+        const auto [a, b] = sides.ends(side);
+        const std::complex<double> first{grid.re(a[0]), grid.im(a[1])};
+        const std::complex<double> second{grid.re(b[0]), grid.im(b[1])};
+        return grid.isInside(a[0], a[1]) ? edgeCrossing(polynomial, first, second)
+                                         : edgeCrossing(polynomial, second, first);
+    };
+    std::vector<bool> used(joined.size(), false);
+    const auto follow = [&](int start) {
+        Polyline line;
+        int previous = -1;
+        int side = start;
+        while (side >= 0 && !used[static_cast<std::size_t>(side)]) {
+            used[static_cast<std::size_t>(side)] = true;
+            line.push_back(crossing(side));
+            const auto [a, b] = joined[static_cast<std::size_t>(side)];
+            previous = std::exchange(side, a == previous ? b : a);
+        }
+        if (side == start) line.push_back(line.front());
+        return line;
+    };
+    std::vector<Polyline> lines;
+    // Lines that leave the grid first, from one of their ends; then the closed ones.
+    for (int side = 0; side < sides.count(); ++side) {
+        const auto [a, b] = joined[static_cast<std::size_t>(side)];
+        if (a >= 0 && b < 0 && !used[static_cast<std::size_t>(side)]) lines.push_back(follow(side));
+    }
+    for (int side = 0; side < sides.count(); ++side) {
+        if (joined[static_cast<std::size_t>(side)][0] >= 0 && !used[static_cast<std::size_t>(side)]) {
+            lines.push_back(follow(side));
+        }
+    }
+    return lines;
+}
+
+std::string stepRangeText() {
+    return numberToText(smallestStep) + " to " + numberToText(largestStep);
+}
+
+StepReading readStep(std::string_view typed, std::string_view kept) {
+    const std::string stays = "; h stays " + std::string(kept) + ".";
+    const LabNumber number = readLabNumber(typed);
+    if (!number.value) return {std::nullopt, "h: " + number.why + stays};
+    if (*number.value < smallestStep || *number.value > largestStep) {
+        return {std::nullopt, "h: " + quotedForNote(typed) + " lies outside " + stepRangeText() +
+                                  ", the steps the lab takes" + stays};
+    }
+    return {number.value, ""};
+}
+
+StabilityRun runWithStep(const Method& method, double x0, double y0, double h, int steps) {
+    StabilityRun run;
+    const auto polynomial = stabilityPolynomial(*method.tableau);
+    const double amplification = stabilityFunction(polynomial, {h * lessonLambda, 0}).real();
+    run.amplification = std::isfinite(amplification) ? amplification : 0;
+    const ExactSolution exact(x0, y0);
+    if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(h) || !exact.isFinite()) {
+        run.notes.push_back("These starting values are too large to calculate with.");
+        return run;
+    }
+    if (h <= 0) {
+        run.notes.push_back("Choose a positive h to step forwards.");
+        return run;
+    }
+    double y = y0;
+    for (int i = 0; i <= steps; ++i) {
+        const double x = x0 + i * h;
+        const double yExact = exact(x);
+        if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(yExact)) {
+            run.notes.push_back("At step " + std::to_string(i) +
+                                " the values grow too large to calculate with; the run stops "
+                                "there.");
+            break;
+        }
+        run.x.push_back(x);
+        run.y.push_back(y);
+        run.exact.push_back(yExact);
+        if (i < steps) y = method.step(x, y, h, f1);
+    }
+    const double size = std::fabs(amplification);
+    const std::string z = "z = h\u00b7\u03bb = " + shortText(h * lessonLambda);
+    if (!std::isfinite(size)) {
+        run.notes.push_back(z + " lies far outside the region: |R(z)| is too large to "
+                                "calculate, and the run leaves the exact solution at once.");
+        return run;
+    }
+    const std::string factor = "|R(z)| = " + modulusText(size);
+    if (size > 1) {
+        run.notes.push_back(z + " lies outside the region: " + factor +
+                            ", so every step multiplies the error, and the run moves away "
+                            "from the exact solution.");
+    } else if (size == 1) {
+        run.notes.push_back(z + " lies on the edge of the region: " + factor +
+                            ", so an error neither grows nor dies away.");
+    } else {
+        run.notes.push_back(z + " lies inside the region: " + factor +
+                            ", so every step damps the error" +
+                            (run.amplification < 0 ? ", flipping its sign each step." : "."));
+    }
+    return run;
+}
+
+SlopeDerivative slopeDerivative(Slope f, double x, double y) {
+    const double scale = std::max(1.0, std::fabs(y));
+    const double roundingUnit = std::numeric_limits<double>::epsilon();
+    // The step that balances truncation against rounding.
+    const double delta = std::cbrt(roundingUnit) * scale;
+    const auto quotient = [&](double step) { return (f(x, y + step) - f(x, y - step)) / (2 * step); };
+    const double lambda = quotient(delta);
+    const double rounding = 4 * std::pow(roundingUnit, 2.0 / 3.0) *
+                            (std::fabs(lambda) + std::fabs(f(x, y)) / scale);
+    // The quotient with twice the step has four times the truncation, and
+    // at most half the rounding: what rounding cannot explain of the
+    // difference is three times this quotient's truncation.
+    const double truncation = std::max(0.0, std::fabs(quotient(2 * delta) - lambda) - 1.5 * rounding);
+    return {lambda, rounding + truncation};
+}
+
+StepKind stepKind(const std::vector<double>& polynomial, double z, double zTolerance) {
+    if (z > zTolerance) return StepKind::growing;
+    if (z >= -zTolerance) return StepKind::neutral;
+    // The edge passes between z - tolerance and z + tolerance.
+    if (insideRegion(polynomial, {z - zTolerance, 0}) != insideRegion(polynomial, {z + zTolerance, 0})) {
+        return StepKind::onEdge;
+    }
+    return insideRegion(polynomial, {z, 0}) ? StepKind::inside : StepKind::outside;
+}
+
+namespace {
+
+bool decaying(StepKind kind) {
+    return kind == StepKind::inside || kind == StepKind::onEdge || kind == StepKind::outside;
+}
+
+std::optional<std::size_t> firstOf(const StabilityPath& path, StepKind kind) {
+    const auto at = std::find(path.kind.begin(), path.kind.end(), kind);
+    if (at == path.kind.end()) return std::nullopt;
+    return static_cast<std::size_t>(at - path.kind.begin());
+}
+
+std::size_t countOf(const StabilityPath& path, bool (*which)(StepKind)) {
+    return static_cast<std::size_t>(std::count_if(path.kind.begin(), path.kind.end(), which));
+}
+
+std::string stepPlace(const StabilityPath& path, std::size_t i) {
+    return "step " + std::to_string(i) + ", x = " + shortText(path.x[i]);
+}
+
+// Where λ < 0: what the steps inside, on the edge of or outside the region
+// do to an error, from "z" on. `beyond` says which steps past the first
+// outside the region multiply an error as it does: on a path where λ
+// changes sign, not every later one.
+std::string decayingVerdict(const StabilityPath& path, const std::vector<double>& polynomial,
+                            std::string_view beyond) {
+    if (const auto i = path.firstOutside) {
+        return "leaves the region at " + stepPlace(path, *i) + ", where z = " + shortText(path.z[*i]) +
+               ": " + std::string(beyond) + " multiplies an error by |R(z)| = " +
+               shortText(std::abs(stabilityFunction(polynomial, {path.z[*i], 0}))) +
+               ", and the run can move away from the solution.";
+    }
+    if (const auto i = firstOf(path, StepKind::onEdge)) {
+        const std::size_t onEdge = countOf(path, [](StepKind k) { return k == StepKind::onEdge; });
+        const std::size_t decays = countOf(path, decaying);
+        const std::string where =
+            onEdge == 1 ? stepPlace(path, *i)
+            : onEdge == decays
+                ? "all " + std::to_string(onEdge) + " step points"
+                : std::to_string(onEdge) + " of " + std::to_string(decays) +
+                      " step points, first at " + stepPlace(path, *i);
+        return "stays within the region and lies on its edge at " + where + ": z = " +
+               shortText(path.z[*i]) + " is within " + errorText(path.zTolerance[*i]) +
+               " of the edge |R(z)| = 1, as close as the difference quotient gives z, so there "
+               "an error neither grows nor dies away" +
+               (onEdge < decays ? "; elsewhere every step damps it." : ".");
+    }
+    return "stays inside the region: every step damps an error.";
+}
+
+// Where λ > 0: the error against the solution's own growth, at the step
+// where it fares worst. Every method here has 0 < R(z) ≤ e^z for z > 0 (its
+// coefficients are 1/k! up to its order and less beyond), so relative to the
+// solution an error never grows. R(z) and e^z are each good to a few
+// roundings: a ratio that close to 1 is 1.
+std::string growingVerdict(const StabilityPath& path, const std::vector<double>& polynomial) {
+    std::optional<std::size_t> worst;
+    double worstRatio = 0;
+    for (std::size_t i = 0; i < path.kind.size(); ++i) {
+        if (path.kind[i] != StepKind::growing) continue;
+        const double modulus = std::abs(stabilityFunction(polynomial, {path.z[i], 0}));
+        const double quotient = modulus / std::exp(path.z[i]);
+        const double ratio = quotient > 1 - 8 * std::numeric_limits<double>::epsilon() ? 1 : quotient;
+        // The first step of the largest ratio as the note writes it: a ratio
+        // larger by rounding alone does not move the step named.
+        if (!worst || (ratio > worstRatio && modulusText(ratio) != modulusText(worstRatio))) {
+            worst = i;
+            worstRatio = ratio;
+        }
+    }
+    const std::size_t i = *worst;
+    return "the solution itself grows, by e^z per step, and an error with it, by |R(z)|, so what "
+           "matters is the error relative to the solution, which each step multiplies by "
+           "|R(z)|/e^z. That is at most " + modulusText(worstRatio) + " (at " + stepPlace(path, i) +
+           ", z = " + shortText(path.z[i]) + ": |R(z)| = " +
+           shortText(std::abs(stabilityFunction(polynomial, {path.z[i], 0}))) + " against e^z = " +
+           shortText(std::exp(path.z[i])) + "), so relative to the solution an error does not grow.";
+}
+
+constexpr std::string_view neutralVerdict =
+    "f does not change with y, so R(0) = 1: each step carries an error along unchanged, "
+    "neither damped nor grown.";
+
+// How many step points have λ of each sign, e.g. "negative at 20 of the 21
+// step points and 0 at 1".
+std::string signCounts(const StabilityPath& path) {
+    const std::array<std::pair<const char*, std::size_t>, 3> counts{{
+        {"negative", countOf(path, decaying)},
+        {"0", countOf(path, [](StepKind k) { return k == StepKind::neutral; })},
+        {"positive", countOf(path, [](StepKind k) { return k == StepKind::growing; })},
+    }};
+    std::vector<std::string> parts;
+    for (const auto& [sign, count] : counts) {
+        if (count == 0) continue;
+        parts.push_back(std::string(sign) + " at " + std::to_string(count) +
+                        (parts.empty() ? " of the " + std::to_string(path.kind.size()) + " step points"
+                                       : ""));
+    }
+    std::string text = parts.front();
+    for (std::size_t k = 1; k < parts.size(); ++k) {
+        text += (k + 1 == parts.size() ? " and " : ", ") + parts[k];
+    }
+    return text;
+}
+
+std::vector<std::string> pathNotes(const StabilityPath& path, const std::vector<double>& polynomial) {
+    const std::string how = "z = h\u00b7\u03bb along the run, with \u03bb = \u2202f/\u2202y "
+                            "from a central difference quotient at every step point";
+    const std::size_t decays = countOf(path, decaying);
+    const std::size_t neutral = countOf(path, [](StepKind k) { return k == StepKind::neutral; });
+    const std::size_t grows = path.kind.size() - decays - neutral;
+    if (decays == path.kind.size()) {
+        return {how + ", " + decayingVerdict(path, polynomial, "from there every step")};
+    }
+    if (grows == path.kind.size()) return {how + ", is positive: " + growingVerdict(path, polynomial)};
+    if (neutral == path.kind.size()) return {how + ", is 0: " + std::string(neutralVerdict)};
+    std::vector<std::string> notes{how + ", is " + signCounts(path) +
+                                   ", so each step is judged by its own \u03bb."};
+    if (decays > 0) {
+        notes.push_back("Where \u03bb < 0, z " + decayingVerdict(path, polynomial, "there a step"));
+    }
+    if (neutral > 0) notes.push_back("Where \u03bb = 0, " + std::string(neutralVerdict));
+    if (grows > 0) notes.push_back("Where \u03bb > 0, " + growingVerdict(path, polynomial));
+    return notes;
+}
+
+}  // namespace
+
+StabilityPath stabilityPath(const Method& method, Slope f, double x0, double y0, double x1,
+                            double h) {
+    StabilityPath path;
+    if (!(h > 0) || !std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !(x1 > x0)) {
+        path.notes.push_back("Choose x1 beyond x0 and a positive h to follow z = h\u00b7\u03bb "
+                             "along a run.");
+        return path;
+    }
+    const auto polynomial = stabilityPolynomial(*method.tableau);
+    const double wanted = std::ceil((x1 - x0) / h);
+    const int steps = static_cast<int>(std::min<double>(wanted, maxStabilityPathSteps));
+    double y = y0;
+    for (int i = 0; i <= steps; ++i) {
+        const double x = x0 + i * h;
+        const SlopeDerivative derivative = slopeDerivative(f, x, y);
+        const double z = h * derivative.lambda;
+        const double zTolerance = h * derivative.tolerance;
+        if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z) || !std::isfinite(zTolerance)) {
+            path.notes.push_back("At step " + std::to_string(i) + " the values grow too large to "
+                                 "calculate with; the path stops there.");
+            break;
+        }
+        path.x.push_back(x);
+        path.y.push_back(y);
+        path.z.push_back(z);
+        path.zTolerance.push_back(zTolerance);
+        path.kind.push_back(stepKind(polynomial, z, zTolerance));
+        if (!path.firstOutside && path.kind.back() == StepKind::outside) {
+            path.firstOutside = path.z.size() - 1;
+        }
+        if (i < steps) y = method.step(x, y, h, f);
+    }
+    if (!path.z.empty()) {
+        for (std::string& note : pathNotes(path, polynomial)) path.notes.push_back(std::move(note));
+    }
+    if (wanted > maxStabilityPathSteps) {
+        path.notes.push_back("The path follows the first " + std::to_string(maxStabilityPathSteps) +
+                             " steps only.");
+    }
+    return path;
+}
+
+StabilityLimit stabilityLimit(const Method& method, Slope f, const std::vector<double>& x,
+                              const std::vector<double>& y) {
+    StabilityLimit limit;
+    limit.interval = stabilityInterval(stabilityPolynomial(*method.tableau));
+    for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
+        const SlopeDerivative derivative = slopeDerivative(f, x[i], y[i]);
+        limit.x.push_back(x[i]);
+        if (derivative.lambda < -derivative.tolerance) {
+            limit.h.push_back(limit.interval / std::fabs(derivative.lambda));
+        } else {
+            limit.h.push_back(std::nullopt);
+        }
+    }
+    return limit;
+}
+
+std::string stabilityLimitNote(const Method& method, const StabilityLimit& limit) {
+    std::optional<double> lowest, highest;
+    for (const std::optional<double>& h : limit.h) {
+        if (!h || !std::isfinite(*h)) continue;
+        lowest = std::min(lowest.value_or(*h), *h);
+        highest = std::max(highest.value_or(*h), *h);
+    }
+    const std::string what = "Stability limit: where \u03bb = \u2202f/\u2202y is negative, a step "
+                             "longer than " + fixedText(limit.interval, 3) + "/|\u03bb| (" +
+                             std::string(method.caption) +
+                             "'s interval on the negative real axis over |\u03bb|) multiplies an "
+                             "error by more than 1.";
+    if (!lowest) {
+        return what + " Along this run \u03bb is nowhere negative, so the |h| plot draws no limit.";
+    }
+    const std::string low = errorText(*lowest), high = errorText(*highest);
+    return what + " Along this run the limit is " +
+           (low == high ? low : "between " + low + " and " + high) + ", the line on the |h| plot.";
+}
+
+}  // namespace pelorin

@@ -1,0 +1,49 @@
+// The lab's adaptive run and tolerance sweep on the problem the user chose:
+// true errors against the exact solution or, where none is given, against
+// the reference solution, never against one of the methods itself.
+#pragma once
+
+#include "numerics/adaptive.h"
+#include "numerics/reference.h"
+#include "numerics/stability.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pelorin {
+
+// Samples of the solution drawn under the run's accepted points.
+inline constexpr int solutionSamples = 200;
+
+struct AdaptiveStudy {
+    AdaptiveRun run;
+    // The exact solution (or the reference) at solutionSamples + 1 abscissae
+    // from x0 to x1, as far as it is finite.
+    std::vector<double> solutionX, solutionY;
+    bool reference = false;          // solution and true errors come from the reference
+    // Where the reference found the solution to end: attempts past it follow
+    // no solution and have no true errors.
+    std::optional<SolutionEnd> end;
+    std::vector<std::string> notes;  // about the reference; the run's notes follow in run.notes
+    // The method's stability limit at the run's accepted points, and its note.
+    StabilityLimit limit;
+    std::string limitNote;
+};
+
+// `exact` empty: the reference solution is computed at every abscissa the
+// run's attempts and the drawn curve need, with at most referenceEvaluations
+// slope evaluations for each of its two solutions, and the run is measured
+// against it.
+AdaptiveStudy studyAdaptive(const Method& method, Slope f, const KnownSolution& exact, double x0,
+                            double y0, double x1, double h0, const ControllerSettings& settings,
+                            long referenceEvaluations = maxReferenceEvaluations);
+
+// workPrecision on the problem, the error at x1 measured against y(x1) or the
+// reference there (whose note leads the sweep's notes); `stop` ends it early,
+// as workPrecision's does.
+WorkPrecision sweepAdaptive(Slope f, const KnownSolution& exact, double x0, double y0, double x1,
+                            double h0, const ControllerSettings& settings, int doublings,
+                            std::stop_token stop = {});
+
+}  // namespace pelorin

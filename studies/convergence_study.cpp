@@ -1,0 +1,49 @@
+#include "studies/convergence_study.h"
+
+#include "numerics/reference.h"
+
+#include <cmath>
+
+namespace pelorin {
+
+ProblemAtEnd problemAtEnd(Slope f, const KnownSolution& exact, double x0, double y0, double x1) {
+    ConvergenceProblem problem{x0, y0, x1, f, 0, 0};
+    if (exact) {
+        problem.exactAtEnd = exact(x1);
+        return {problem, false, 0, ""};
+    }
+    const ReferenceSolution reference = referenceSolution(f, x0, y0, {x1});
+    if (reference.y.empty() || !std::isfinite(reference.y.back())) {
+        const std::string why =
+            reference.end ? "No exact solution is given, and the solution ends before x1, so no "
+                            "error at x1 can be measured. "
+                          : "No exact solution, and no reference solution could be computed to x1: ";
+        return {std::nullopt, true, 0, why + reference.note};
+    }
+    problem.exactAtEnd = reference.y.back();
+    problem.measurableError = reference.accuracy;
+    return {problem, true, reference.relativeAccuracy, ""};
+}
+
+ConvergenceStudy studyProblem(const SlopeExpression& slope, const SolutionExpression* exact,
+                              double x0, double y0, double x1, int doublings,
+                              std::stop_token stop) {
+    KnownSolution known;
+    if (exact) known = [exact](double x) { return (*exact)(x); };
+    const ProblemAtEnd atEnd = problemAtEnd(slope, known, x0, y0, x1);
+    if (!atEnd.problem) {
+        ConvergenceStudy none;
+        none.notes.push_back(atEnd.why);
+        return none;
+    }
+    ConvergenceStudy study = studyConvergence(*atEnd.problem, doublings, stop);
+    if (atEnd.reference) {
+        study.notes.insert(study.notes.begin(),
+                           referenceUsedNote(atEnd.relativeAccuracy) +
+                               " Orders from errors below ten times that measure the reference, "
+                               "not the method, and are marked.");
+    }
+    return study;
+}
+
+}  // namespace pelorin

@@ -1,0 +1,156 @@
+#include "studies/field_study.h"
+
+#include "base/number_text.h"
+#include "numerics/plot_extent.h"
+#include "numerics/reference.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <memory>
+
+namespace pelorin {
+
+namespace {
+
+// The abscissae sampleSolution asks for between `from` and `to`, so that a
+// reference computed there gives every sample its value.
+std::vector<double> sampleAbscissae(double from, double to) {
+    std::vector<double> xs;
+    sampleSolution(
+        [&xs](double x) {
+            xs.push_back(x);
+            return 0.0;
+        },
+        from, to);
+    return xs;
+}
+
+template <typename Paths>
+bool reachesPast(const Paths& paths, const SolutionEnd& end) {
+    return std::any_of(paths.begin(), paths.end(), [&end](const SolutionPath& path) {
+        return std::any_of(path.x.begin(), path.x.end(), [&end](double x) { return end.past(x); });
+    });
+}
+
+// The span of the values the field draws with every method: the runs and
+// the known solution, before the solution's end, where the view is fitted.
+double valueSpan(const FieldStudy& study) {
+    double lowest = std::numeric_limits<double>::infinity(), highest = -lowest;
+    const auto include = [&](const std::vector<double>& x, const std::vector<double>& y) {
+        for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
+            if (!std::isfinite(y[i]) || (study.end && study.end->past(x[i]))) continue;
+            lowest = std::min(lowest, y[i]);
+            highest = std::max(highest, y[i]);
+        }
+    };
+    for (const SolutionPath& path : study.every) include(path.x, path.y);
+    for (const SampledCurve::Piece& piece : study.known.pieces) include(piece.x, piece.y);
+    return highest >= lowest ? highest - lowest : 0.0;
+}
+
+// Which of the seven runs the plots cannot tell apart, drawn in catalogue order.
+void findHiddenRuns(FieldStudy& study) {
+    const std::size_t count = study.every.size();
+    const double tolerance = indistinctPart * valueSpan(study);
+    const auto field = hiddenUnder(count, [&](std::size_t row, std::size_t later) {
+        return sameCurve(study.every[row], study.every[later], tolerance);
+    });
+    const auto errors = hiddenUnder(count, [&](std::size_t row, std::size_t later) {
+        return !study.everyErrors[row].x.empty() &&
+               sameErrorCurve(study.everyErrors[row], study.everyErrors[later]);
+    });
+    std::copy(field.begin(), field.end(), study.everyHiddenUnder.begin());
+    std::copy(errors.begin(), errors.end(), study.everyErrorHiddenUnder.begin());
+}
+
+}  // namespace
+
+KnownSolution tabulatedSolution(std::vector<double> x, std::vector<double> y) {
+    struct Table {
+        std::vector<double> x, y;
+        bool ascending;
+    };
+    const bool ascending = x.size() < 2 || x.front() <= x.back();
+    auto table = std::make_shared<const Table>(Table{std::move(x), std::move(y), ascending});
+    return [table](double at) {
+        const auto& xs = table->x;
+        const auto found = table->ascending
+                               ? std::lower_bound(xs.begin(), xs.end(), at)
+                               : std::lower_bound(xs.begin(), xs.end(), at, std::greater<>());
+        if (found == xs.end() || *found != at) return std::numeric_limits<double>::quiet_NaN();
+        const auto index = static_cast<std::size_t>(found - xs.begin());
+        return index < table->y.size() ? table->y[index] : std::numeric_limits<double>::quiet_NaN();
+    };
+}
+
+FieldStudy studyField(Slope f, const KnownSolution& exact, const FieldInputs& inputs) {
+    FieldStudy study;
+    const Method& method = methodCatalogue[inputs.method];
+    const double x0 = inputs.x0, y0 = inputs.y0, x1 = inputs.x1, h = inputs.h;
+    study.halved = halvedPaths(method, f, x0, y0, x1, h);
+    study.every = everyMethodPath(f, x0, y0, x1, h);
+
+    KnownSolution solution = exact;
+    std::optional<SolutionEnd> trustEnds;
+    study.comparison = Comparison::exact;
+    if (!solution) {
+        // Every abscissa a run or the curve reads, in the direction of the
+        // runs, once each.
+        std::vector<double> abscissae = sampleAbscissae(x0, x1);
+        const auto add = [&abscissae](const auto& paths) {
+            for (const SolutionPath& path : paths) {
+                abscissae.insert(abscissae.end(), path.x.begin(), path.x.end());
+            }
+        };
+        add(study.halved);
+        add(study.every);
+        abscissae.erase(std::remove_if(abscissae.begin(), abscissae.end(),
+                                       [](double x) { return !std::isfinite(x); }),
+                        abscissae.end());
+        if (x1 >= x0) std::sort(abscissae.begin(), abscissae.end());
+        else std::sort(abscissae.begin(), abscissae.end(), std::greater<>());
+        abscissae.erase(std::unique(abscissae.begin(), abscissae.end()), abscissae.end());
+        ReferenceSolution reference = referenceSolution(f, x0, y0, abscissae);
+        if (reference.x.empty()) {
+            study.comparison = Comparison::none;
+            study.notes.push_back("No exact solution is given, and no reference solution could "
+                                  "be computed: " + reference.note);
+        } else {
+            study.comparison = Comparison::reference;
+            study.notes.push_back("No exact solution is given: the curve named \"reference\" and "
+                                  "the errors in Lab steps and in the Global error plot come from "
+                                  "a reference solution (the library Boost.Odeint's "
+                                  "Dormand-Prince method with step-size control), accurate to "
+                                  "about " + errorText(reference.relativeAccuracy) +
+                                  " of the solution's size.");
+            if (!reference.note.empty()) study.notes.push_back(reference.note);
+            if (reference.end) study.end = SolutionEnd{x0, *reference.end};
+            if (reference.untrustedFrom) trustEnds = SolutionEnd{x0, *reference.untrustedFrom};
+            solution = tabulatedSolution(std::move(reference.x), std::move(reference.y));
+        }
+    }
+    if (solution) study.known = sampleSolution(solution, x0, x1);
+    for (std::size_t k = 0; k < study.halved.size(); ++k) {
+        study.halvedErrors[k] = globalErrors(study.halved[k], solution);
+    }
+    for (std::size_t row = 0; row < study.every.size(); ++row) {
+        study.everyErrors[row] = globalErrors(study.every[row], solution);
+    }
+    findHiddenRuns(study);
+    study.labSteps = labStepErrors(method, f, x0, y0, x1, h, solution, study.comparison);
+    study.labSteps.end = study.end;
+    study.labSteps.trustEnds = trustEnds;
+    for (const SolutionPath& path : study.halved) {
+        if (!path.note.empty()) study.notes.push_back(path.note);
+    }
+    if (study.end &&
+        (reachesPast(study.halved, *study.end) || reachesPast(study.every, *study.end))) {
+        study.notes.push_back(pastEndNote("The runs' points", study.end->at) +
+                              " The view is fitted to the points before it, and Lab steps has "
+                              "no solution to compare with there.");
+    }
+    return study;
+}
+
+}  // namespace pelorin

@@ -1,0 +1,58 @@
+// What the lab's Field page draws over the direction field, on the lesson's
+// equation or one the user brought: the chosen method with h, h/2 and h/4,
+// every method with h, the exact solution through the start (or, without
+// one, a reference solution), and the "Lab steps" rows of the method with h.
+#pragma once
+
+#include "methods/methods.h"
+#include "numerics/solution_paths.h"
+#include "numerics/step_errors.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pelorin {
+
+struct FieldStudy {
+    std::array<SolutionPath, 3> halved;                      // h, h/2, h/4
+    std::array<SolutionPath, methodCatalogue.size()> every;  // every method with h
+    SampledCurve known;           // the exact or reference solution from x0 to x1
+    Comparison comparison = Comparison::none;
+    StepErrors labSteps;          // the chosen method with h
+    // Each run's global errors against the exact or reference solution.
+    std::array<ErrorPath, 3> halvedErrors;
+    std::array<ErrorPath, methodCatalogue.size()> everyErrors;
+    // Drawn in catalogue order, the method whose curve hides this one's: in
+    // the field, and in the plot of the errors.
+    std::array<std::optional<std::size_t>, methodCatalogue.size()> everyHiddenUnder,
+        everyErrorHiddenUnder;
+    // Where the reference found the solution to end; runs past it follow no
+    // solution, and a view fitted to the study leaves their points out.
+    std::optional<SolutionEnd> end;
+    std::vector<std::string> notes;
+};
+
+// The start (x0, y0), the end x1 and the step h the page reads, and the
+// method's catalogue row.
+struct FieldInputs {
+    double x0 = 0, y0 = 0, x1 = 0, h = 0;
+    std::size_t method = 0;
+};
+
+// Curves closer than this part of the values' span the field draws as one.
+inline constexpr double indistinctPart = 0.01;
+
+// With an `exact` solution the errors are measured against it; an empty one
+// makes the study compute a reference solution at every abscissa it needs
+// (the runs' step points and the curve's samples), and its notes say so and
+// how accurate the reference is.
+FieldStudy studyField(Slope f, const KnownSolution& exact, const FieldInputs& inputs);
+
+// A solution known only at the abscissae `x` (values `y`): the value at one
+// of them, and NaN anywhere else. The abscissae are sorted, ascending or
+// descending.
+KnownSolution tabulatedSolution(std::vector<double> x, std::vector<double> y);
+
+}  // namespace pelorin

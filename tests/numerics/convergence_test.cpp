@@ -1,0 +1,295 @@
+// Observed orders and the rounding floor, on the program's equation and on a
+// nonlinear one where methods that coincide on linear equations part ways.
+// Expected texts were worked out independently in 50-digit arithmetic.
+#include "base/number_text.h"
+#include "numerics/convergence.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <stop_token>
+#include <optional>
+#include <string>
+#include <string_view>
+
+using namespace pelorin;
+
+namespace {
+
+// dy/dx = -2xy², y(0) = 1: y = 1/(1 + x²), so y(1) = 1/2.
+double shrinking(double x, double y) { return -2 * x * y * y; }
+const ConvergenceProblem nonlinear{0, 1, 1, shrinking, 0.5};
+
+struct Expected {
+    std::string_view method;
+    int order;
+    std::string_view orderShown;  // observed between N = 2^5 and 2^6 on (0, -1) to 1
+};
+
+const Expected expected[] = {
+    {"Euler", 1, "1.01"},
+    {"Euler (End points)", 2, "2.02"},
+    {"Euler (Mid point)", 2, "2.02"},
+    {"Runge-Kutta 4", 4, "4.02"},
+    {"Runge-Kutta-Fehlberg", 5, "5.02"},
+    {"Runge-Kutta-Merson", 4, "4.00"},
+    {"Runge-Kutta-Gill", 4, "4.02"},
+};
+
+const ConvergenceSeries& seriesOf(const ConvergenceStudy& study, std::string_view caption) {
+    for (const ConvergenceSeries& series : study.series) {
+        if (series.method->caption == caption) return series;
+    }
+    throw std::invalid_argument(std::string(caption));
+}
+
+}  // namespace
+
+TEST(Convergence, OrdersOnTheLessonApproachTheMethodsOrders) {
+    const ConvergenceStudy study = studyConvergence(lessonProblem(0, -1, 1), 8);
+    for (const Expected& row : expected) {
+        SCOPED_TRACE(row.method);
+        const ConvergencePoint& point = seriesOf(study, row.method).points[6];
+        ASSERT_EQ(point.steps, 64);
+        ASSERT_TRUE(point.order);
+        EXPECT_NEAR(*point.order, row.order, 0.1);
+        EXPECT_EQ(fixedText(*point.order, 2), row.orderShown);
+    }
+}
+
+TEST(Convergence, OrdersOnANonlinearEquationAndTheMethodsThatPartThere) {
+    const ConvergenceStudy study = studyConvergence(nonlinear, 7);
+    for (const Expected& row : expected) {
+        SCOPED_TRACE(row.method);
+        const auto& order = seriesOf(study, row.method).points[7].order;
+        ASSERT_TRUE(order);
+        EXPECT_NEAR(*order, row.order, 0.1);
+    }
+    // Errors at N = 2^7: equal on the linear lesson, apart here.
+    const struct {
+        std::string_view method, error;
+    } errors[] = {{"Euler (End points)", "5.88E-06"},
+                  {"Euler (Mid point)", "1.77E-06"},
+                  {"Runge-Kutta 4", "2.57E-11"},
+                  {"Runge-Kutta-Gill", "3.11E-11"}};
+    for (const auto& row : errors) {
+        SCOPED_TRACE(row.method);
+        EXPECT_EQ(errorText(*seriesOf(study, row.method).points[7].error), row.error);
+    }
+}
+
+TEST(Convergence, RunsLandOnTheEndAndCountSlopeEvaluations) {
+    const ConvergenceStudy study = studyConvergence(lessonProblem(0, -1, 1), 3);
+    const struct {
+        std::string_view method;
+        long evaluationsAtEightSteps;
+    } rows[] = {{"Euler", 8}, {"Euler (Mid point)", 16}, {"Runge-Kutta 4", 32},
+                {"Runge-Kutta-Fehlberg", 48}, {"Runge-Kutta-Merson", 40}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.method);
+        const ConvergencePoint& last = seriesOf(study, row.method).points.back();
+        EXPECT_EQ(last.steps, 8);
+        EXPECT_EQ(last.h, 0.125);
+        EXPECT_EQ(last.slopeEvaluations, row.evaluationsAtEightSteps);
+    }
+    // Euler's first run, by hand: y = -1 + 1·(0 + 1) = 0 against
+    // y(1) = -3/e = -1.10363832351433, an error of 1.10363832351433.
+    EXPECT_EQ(errorText(*seriesOf(study, "Euler").points[0].error), "1.10E+00");
+}
+
+TEST(Convergence, TheHigherOrderMethodsReachTheRoundingFloorTheLowerOnesDoNot) {
+    const ConvergenceStudy study = studyConvergence(lessonProblem(0, -1, 1), 16);
+    const struct {
+        std::string_view method;
+        bool floor;
+    } rows[] = {{"Euler", false}, {"Euler (End points)", false}, {"Euler (Mid point)", false},
+                {"Runge-Kutta 4", true}, {"Runge-Kutta-Fehlberg", true},
+                {"Runge-Kutta-Merson", true}, {"Runge-Kutta-Gill", true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.method);
+        const ConvergenceSeries& series = seriesOf(study, row.method);
+        ASSERT_EQ(series.floor.has_value(), row.floor);
+        if (!row.floor) continue;
+        // Near 1E-15, between N = 2^8 and 2^11.
+        EXPECT_GE(*series.floor, 8u);
+        EXPECT_LE(*series.floor, 11u);
+        EXPECT_LT(*series.points[*series.floor].error, 1e-14);
+        bool noted = false;
+        for (const std::string& note : study.notes) {
+            noted = noted || note.starts_with(std::string(row.method) + ": from N = 2^");
+        }
+        EXPECT_TRUE(noted);
+    }
+}
+
+// What the lab is given when the boxes hold something odd: notes in words,
+// and nothing that is not a finite number in what it plots or tabulates.
+TEST(Convergence, HostileInputsGiveNotesAndOnlyFiniteValues) {
+    const struct {
+        std::string_view name;
+        double x0, y0, x1;
+        std::string_view note;  // the start of the first note
+        bool anyError;          // whether some error can be measured at all
+    } rows[] = {
+        {"x1 = x0", 0, -1, 0, "x1 equals x0: there is nothing to step over", true},
+        {"x1 < x0", 1, -1, 0, "x1 is below x0: the methods step backwards", true},
+        {"y0 = 1E+300", 0, 1e300, 1, "", true},
+        {"exact solution overflows at x1", 0, -1, -720,
+         "The exact solution is too large to calculate at x1", false},
+        {"stages overflow", 0, 1e306, -5, "x1 is below x0", true},
+        {"range beyond a double", -1e308, 0, 1e308, "x0 and x1 are too far apart", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const ConvergenceStudy study = studyConvergence(lessonProblem(row.x0, row.y0, row.x1), 12);
+        if (!row.note.empty()) {
+            ASSERT_FALSE(study.notes.empty());
+            EXPECT_TRUE(study.notes.front().starts_with(row.note)) << study.notes.front();
+        }
+        bool anyError = false;
+        for (const ConvergenceSeries& series : study.series) {
+            for (const ConvergencePoint& point : series.points) {
+                EXPECT_TRUE(std::isfinite(point.h));
+                EXPECT_TRUE(!point.error || std::isfinite(*point.error));
+                EXPECT_TRUE(!point.order || std::isfinite(*point.order));
+                anyError = anyError || point.error.has_value();
+            }
+        }
+        EXPECT_EQ(anyError, row.anyError);
+    }
+}
+
+TEST(Convergence, RunsThatOverflowAreLeftOutAndCounted) {
+    const ConvergenceStudy study = studyConvergence(lessonProblem(0, 1e306, -5), 16);
+    const ConvergenceSeries& fehlberg = seriesOf(study, "Runge-Kutta-Fehlberg");
+    EXPECT_FALSE(fehlberg.points[0].error);
+    EXPECT_TRUE(fehlberg.points[16].error);
+    bool noted = false;
+    for (const std::string& note : study.notes) {
+        noted = noted || (note.starts_with("Runge-Kutta-Fehlberg: ") &&
+                          note.ends_with(" too large to calculate with and are left out."));
+    }
+    EXPECT_TRUE(noted);
+}
+
+// No order, so nothing in brackets and no rule of brackets in the notes.
+TEST(Convergence, EqualEndsMeasureNoOrder) {
+    const ConvergenceStudy study = studyConvergence(lessonProblem(0.5, 2, 0.5), 4);
+    EXPECT_EQ(std::count(study.notes.begin(), study.notes.end(), orderBracketsNote()), 0);
+    for (const ConvergenceSeries& series : study.series) {
+        SCOPED_TRACE(series.method->caption);
+        for (const ConvergencePoint& point : series.points) {
+            EXPECT_EQ(point.error, 0.0);
+            EXPECT_FALSE(point.order);
+        }
+        EXPECT_FALSE(series.floor);
+    }
+}
+
+// Which orders the method decides, on the lesson from (0, -1) to 1. Euler's
+// first orders 1.64 and 1.20 have not settled (1.20 lies more than 0.1 from
+// its last order, 1.00), nor has Runge-Kutta 4's 4.15 (its last order
+// before rounding, at N = 256, is 4.00); Fehlberg's 4.99 between N = 64 and 128 and Merson's 5.66
+// between 512 and 1024 compare errors of about 3E-14 and 4E-16, where
+// rounding decides.
+TEST(Convergence, OrdersAreMarkedWhereTheStepsOrRoundingDecideThem) {
+    const ConvergenceStudy study = studyConvergence(lessonProblem(0, -1, 1), 16);
+    const struct {
+        std::string_view method;
+        std::size_t point;  // N = 2^point
+        std::string_view orderShown;
+        OrderReading reading;
+    } rows[] = {
+        {"Euler", 1, "1.64", OrderReading::preAsymptotic},
+        {"Euler", 2, "1.20", OrderReading::preAsymptotic},
+        {"Euler", 3, "1.08", OrderReading::settled},
+        {"Euler", 16, "1.00", OrderReading::settled},
+        {"Runge-Kutta 4", 3, "4.15", OrderReading::preAsymptotic},
+        {"Runge-Kutta 4", 4, "4.08", OrderReading::settled},
+        {"Runge-Kutta-Fehlberg", 6, "5.02", OrderReading::settled},
+        {"Runge-Kutta-Fehlberg", 7, "4.99", OrderReading::rounding},
+        {"Runge-Kutta-Merson", 2, "3.85", OrderReading::preAsymptotic},
+        {"Runge-Kutta-Merson", 10, "5.66", OrderReading::rounding},
+        {"Runge-Kutta-Gill", 11, "4.09", OrderReading::rounding},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.method) + " N = 2^" + std::to_string(row.point));
+        const ConvergencePoint& point = seriesOf(study, row.method).points[row.point];
+        ASSERT_TRUE(point.order);
+        EXPECT_EQ(fixedText(*point.order, 2), row.orderShown);
+        EXPECT_EQ(point.reading, row.reading);
+    }
+}
+
+// On the linear lesson the two Euler variants, and Runge-Kutta 4 and Gill,
+// draw the same curve; the later one in the legend covers the earlier. On a
+// nonlinear equation every method has a curve of its own.
+TEST(Convergence, CurvesThatCoverOthersAreFound) {
+    const ConvergenceStudy lesson = studyConvergence(lessonProblem(0, -1, 1), 16);
+    const ConvergenceStudy apart = studyConvergence(nonlinear, 10);
+    const struct {
+        std::string_view method;
+        std::optional<std::size_t> coveredBy;
+    } rows[] = {{"Euler", {}},
+                {"Euler (End points)", 2},
+                {"Euler (Mid point)", {}},
+                {"Runge-Kutta 4", 6},
+                {"Runge-Kutta-Fehlberg", {}},
+                {"Runge-Kutta-Merson", {}},
+                {"Runge-Kutta-Gill", {}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.method);
+        EXPECT_EQ(seriesOf(lesson, row.method).coveredBy, row.coveredBy);
+        EXPECT_FALSE(seriesOf(apart, row.method).coveredBy);
+    }
+}
+
+// The notes name both N and the step h = (x1 - x0)/N of the plot's axis:
+// 1/2048 = 4.8828125E-04.
+TEST(Convergence, FloorNotesGiveTheStepBesideN) {
+    const ConvergenceStudy study = studyConvergence(lessonProblem(0, -1, 1), 16);
+    bool noted = false;
+    for (const std::string& note : study.notes) {
+        noted = noted || note.starts_with("Runge-Kutta 4: from N = 2^11 (h = 4.88E-04) on the "
+                                          "error stops falling");
+    }
+    EXPECT_TRUE(noted);
+}
+
+// A reference line starts a decade below the first error of the first
+// method of its order and falls with that order: Euler's first error is
+// 3/e - 0 = 1.10363832351433, Runge-Kutta 4's with four evaluations
+// 2.136E-02. Against h it runs to the smallest step, 1/65536; against the
+// evaluations it stops at the study's lowest error.
+TEST(Convergence, ReferenceLinesFallWithTheirOrder) {
+    const ConvergenceStudy study = studyConvergence(lessonProblem(0, -1, 1), 16);
+    const auto lowest = errorRange(study)->lowest;
+
+    const auto first = referenceLine(study, 1, false);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->x1, 1);
+    EXPECT_EQ(errorText(first->y1), "1.10E-01");
+    EXPECT_EQ(first->x2, 1.0 / 65536);
+    EXPECT_NEAR(first->y2 / first->y1, 1.0 / 65536, 1e-18);
+
+    const auto fourth = referenceLine(study, 4, true);
+    ASSERT_TRUE(fourth);
+    EXPECT_EQ(fourth->x1, 4);
+    EXPECT_EQ(errorText(fourth->y1), "2.14E-03");
+    EXPECT_NEAR(fourth->y2 / lowest, 1, 1e-9);
+    EXPECT_NEAR(std::log(fourth->y2 / fourth->y1) / std::log(fourth->x2 / fourth->x1), -4, 1e-9);
+
+    EXPECT_FALSE(referenceLine(study, 3, false));  // no method of order 3
+}
+
+// A study whose inputs changed is stopped: it makes no further run, so that
+// it no longer takes the processor from the one that is wanted.
+TEST(Convergence, AStoppedStudyMakesNoFurtherRun) {
+    std::stop_source stop;
+    stop.request_stop();
+    const ConvergenceStudy study = studyConvergence(lessonProblem(0, -1, 1), 16, stop.get_token());
+    for (const ConvergenceSeries& series : study.series) EXPECT_TRUE(series.points.empty());
+    const ConvergenceStudy whole = studyConvergence(lessonProblem(0, -1, 1), 16, std::stop_source().get_token());
+    EXPECT_EQ(whole.series.front().points.size(), 17u);
+}

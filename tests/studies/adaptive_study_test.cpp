@@ -1,0 +1,242 @@
+// The adaptive run and the sweep on a library problem: measured against the
+// reference where the exact solution is withheld, the run takes the same
+// steps and its true errors agree with the exact ones to within the
+// reference's stated accuracy; the drawn curve follows the solution.
+#include "problem/library.h"
+#include "studies/adaptive_study.h"
+
+#include "tests/support/typed_problems.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+using namespace pelorin;
+
+namespace {
+
+Problem compiled(std::string_view name) {
+    return pelorin::testing::compiledProblem(problemText(pelorin::testing::libraryProblem(name)));
+}
+
+KnownSolution valueOf(const Problem& problem) {
+    return [&problem](double x) { return (*problem.exact)(x); };
+}
+
+}  // namespace
+
+TEST(AdaptiveStudy, TheReferenceMeasuresTheSameStepsAsTheExactSolution) {
+    const struct {
+        const char* problem;
+        const char* method;
+        double tolerance;
+    } rows[] = {
+        {"Textbook: y' = y - x\u00b2 + 1", "Runge-Kutta-Fehlberg", 1e-6},
+        {"Logistic: y' = y(1 - y)", "Runge-Kutta-Merson", 1e-5},
+        {"Stiff: y' = -50(y - cos x)", "Runge-Kutta-Fehlberg", 1e-3},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.problem);
+        const Problem problem = compiled(row.problem);
+        const Method& method = methodByCaption(row.method);
+        const ControllerSettings settings = withTolerance({}, row.tolerance);
+        const AdaptiveStudy exact = studyAdaptive(method, problem.slope, valueOf(problem),
+                                                  problem.x0, problem.y0, problem.x1, 0.4, settings);
+        const AdaptiveStudy reference = studyAdaptive(method, problem.slope, {}, problem.x0,
+                                                      problem.y0, problem.x1, 0.4, settings);
+        EXPECT_FALSE(exact.reference);
+        EXPECT_TRUE(exact.notes.empty());
+        EXPECT_TRUE(reference.reference);
+        ASSERT_FALSE(reference.notes.empty());
+        EXPECT_TRUE(reference.notes.front().starts_with(
+            "No exact solution is given: the errors are measured against a reference solution "
+            "(the library Boost.Odeint's Dormand-Prince method with step-size control), accurate "
+            "to about "))
+            << reference.notes.front();
+        EXPECT_EQ(exact.run.end, AdaptiveEnd::reachedEnd);
+        ASSERT_EQ(reference.run.attempts.size(), exact.run.attempts.size());
+        for (std::size_t i = 0; i < exact.run.attempts.size(); ++i) {
+            SCOPED_TRACE("attempt " + std::to_string(i));
+            const AdaptiveStep& withExact = exact.run.attempts[i];
+            const AdaptiveStep& withReference = reference.run.attempts[i];
+            EXPECT_EQ(withReference.x, withExact.x);
+            EXPECT_EQ(withReference.h, withExact.h);
+            ASSERT_TRUE(withExact.localError && withReference.localError);
+            ASSERT_TRUE(withExact.globalError && withReference.globalError);
+            // The reference is good to 1E-13·(1 + |y|); a local error also
+            // starts from the reference's value, which the step carries on.
+            EXPECT_NEAR(*withReference.localError, *withExact.localError, 1e-11);
+            EXPECT_NEAR(*withReference.globalError, *withExact.globalError, 1e-11);
+        }
+        ASSERT_TRUE(reference.run.errorAtEnd && exact.run.errorAtEnd);
+        EXPECT_NEAR(*reference.run.errorAtEnd, *exact.run.errorAtEnd, 1e-11);
+        // The drawn curve: every sample, from x0 to x1, on the solution.
+        ASSERT_EQ(reference.solutionX.size(), static_cast<std::size_t>(solutionSamples + 1));
+        ASSERT_EQ(exact.solutionX.size(), reference.solutionX.size());
+        EXPECT_EQ(reference.solutionX.front(), problem.x0);
+        EXPECT_EQ(reference.solutionX.back(), problem.x1);
+        for (std::size_t i = 0; i < exact.solutionX.size(); i += 50) {
+            EXPECT_NEAR(reference.solutionY[i], exact.solutionY[i], 1e-11);
+        }
+    }
+}
+
+TEST(AdaptiveStudy, TheSweepWithoutAnExactSolutionSaysItsReference) {
+    const Problem problem = compiled("Textbook: y' = y - x\u00b2 + 1");
+    const WorkPrecision exact = sweepAdaptive(problem.slope, valueOf(problem), problem.x0,
+                                              problem.y0, problem.x1, 0.4, {}, 4);
+    const WorkPrecision reference =
+        sweepAdaptive(problem.slope, {}, problem.x0, problem.y0, problem.x1, 0.4, {}, 4);
+    EXPECT_TRUE(exact.notes.empty());
+    ASSERT_EQ(reference.notes.size(), 1u);
+    EXPECT_TRUE(reference.notes.front().starts_with("No exact solution is given:"));
+    ASSERT_EQ(reference.adaptive.size(), exact.adaptive.size());
+    for (std::size_t s = 0; s < exact.adaptive.size(); ++s) {
+        for (std::size_t i = 0; i < sweepTolerances.size(); ++i) {
+            SCOPED_TRACE(exact.adaptive[s].caption + " " + std::to_string(i));
+            const WorkPoint& a = exact.adaptive[s].points[i];
+            const WorkPoint& b = reference.adaptive[s].points[i];
+            EXPECT_EQ(a.slopeEvaluations, b.slopeEvaluations);
+            ASSERT_TRUE(a.error && b.error);
+            EXPECT_NEAR(*a.error, *b.error, 1e-11);
+        }
+    }
+    // A problem whose solution escapes before x1 has no reference to measure with.
+    const Problem escape = compiled("Escape: y' = 1 + y\u00b2");
+    const WorkPrecision beyond = sweepAdaptive(escape.slope, {}, 0, 0, 2, 0.4, {}, 2);
+    ASSERT_EQ(beyond.notes.size(), 1u);
+    // tan x ends at π/2 = 1.5707963...
+    EXPECT_EQ(beyond.notes.front(),
+              "No exact solution is given, and the solution ends before x1, so no error at x1 "
+              "can be measured. The solution does not continue past x \u2248 1.571: |y| grows "
+              "without bound as x nears it.");
+    EXPECT_TRUE(beyond.adaptive.empty());
+}
+
+// The step plot's stability limit: the pair's interval over |λ| where λ < 0,
+// none where λ ≥ 0. On the stiff problem λ = -50 everywhere: Fehlberg's
+// 3.6777066/50 = 0.0735541 (40-digit bisection, divided by hand), which the
+// table's digits write 7.36E-02; on y' = y, λ = 1 and there is no limit.
+TEST(AdaptiveStudy, TheStabilityLimitAlongTheRun) {
+    const std::string what =
+        "Stability limit: where \u03bb = \u2202f/\u2202y is negative, a step longer than "
+        "3.678/|\u03bb| (Runge-Kutta-Fehlberg's interval on the negative real axis over "
+        "|\u03bb|) multiplies an error by more than 1.";
+    const struct {
+        const char* problem;
+        std::optional<double> limit;  // at every accepted point
+        std::string note;
+    } rows[] = {
+        {"Stiff: y' = -50(y - cos x)", 0.0735541324264379,
+         what + " Along this run the limit is 7.36E-02, the line on the |h| plot."},
+        {"Growth: y' = y", std::nullopt,
+         what + " Along this run \u03bb is nowhere negative, so the |h| plot draws no limit."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.problem);
+        const Problem problem = compiled(row.problem);
+        const AdaptiveStudy study =
+            studyAdaptive(methodByCaption("Runge-Kutta-Fehlberg"), problem.slope, valueOf(problem),
+                          problem.x0, problem.y0, problem.x1, 0.4, withTolerance({}, 1e-3));
+        ASSERT_EQ(study.run.end, AdaptiveEnd::reachedEnd);
+        EXPECT_EQ(study.limit.x.size(), static_cast<std::size_t>(study.run.accepted) + 1);
+        ASSERT_EQ(study.limit.h.size(), study.limit.x.size());
+        EXPECT_EQ(study.limit.x.front(), problem.x0);
+        EXPECT_EQ(study.limit.x.back(), problem.x1);
+        for (const std::optional<double>& h : study.limit.h) {
+            ASSERT_EQ(h.has_value(), row.limit.has_value());
+            if (h) {
+                EXPECT_NEAR(*h, *row.limit, 1e-9);
+            }
+        }
+        EXPECT_EQ(study.limitNote, row.note);
+    }
+}
+
+// y' = y², y(0) = 1, whose solution 1/(1 - x) is typed nowhere: run
+// backwards to x1 = -1 the reference must be found at every attempt's x + h
+// in the run's own direction, and each true error is y1 - 1/(1 - (x + h))
+// as the closed form gives it (y(-1) = 0.5).
+TEST(AdaptiveStudy, BackwardsEveryAttemptIsMeasuredAgainstTheReference) {
+    const ProblemCompilation compilation = compileProblem({"", "y^2", "", "0", "1", "-1"});
+    ASSERT_TRUE(compilation.problem);
+    const Problem& problem = *compilation.problem;
+    const auto solution = [](double x) { return 1 / (1 - x); };
+    for (const char* caption : {"Runge-Kutta-Fehlberg", "Runge-Kutta-Merson"}) {
+        SCOPED_TRACE(caption);
+        const AdaptiveStudy study = studyAdaptive(methodByCaption(caption), problem.slope, {}, 0,
+                                                  1, -1, 0.25, {});
+        ASSERT_EQ(study.run.end, AdaptiveEnd::reachedEnd);
+        EXPECT_TRUE(study.reference);
+        EXPECT_FALSE(study.end);
+        ASSERT_GE(study.run.attempts.size(), 2u);
+        for (const AdaptiveStep& step : study.run.attempts) {
+            SCOPED_TRACE(step.x);
+            EXPECT_LT(step.h, 0);
+            ASSERT_TRUE(step.globalError && step.localError);
+            EXPECT_NEAR(*step.globalError, step.y1 - solution(step.x + step.h), 1e-12);
+        }
+        ASSERT_TRUE(study.run.errorAtEnd);
+        EXPECT_NEAR(*study.run.errorAtEnd, std::fabs(study.run.y - 0.5), 1e-12);
+        EXPECT_GT(*study.run.errorAtEnd, 0);
+        ASSERT_EQ(study.solutionX.size(), static_cast<std::size_t>(solutionSamples + 1));
+        EXPECT_EQ(study.solutionX.back(), -1);
+        EXPECT_NEAR(study.solutionY.back(), 0.5, 1e-13);
+    }
+    // The sweep measures its errors at x1 = -1 against y(-1) = 0.5.
+    const WorkPrecision sweep = sweepAdaptive(problem.slope, {}, 0, 1, -1, 0.25, {}, 2);
+    ASSERT_FALSE(sweep.adaptive.empty());
+    for (const WorkSeries& series : sweep.adaptive) {
+        for (const WorkPoint& point : series.points) {
+            ASSERT_TRUE(point.error) << series.caption;
+            EXPECT_GT(*point.error, 0) << series.caption;
+        }
+    }
+}
+
+// Forwards to x1 = 2 the same solution ends at x = 1: the notes say so, the
+// drawn curve stays before the end, and no attempt is measured past it. At
+// the tolerance 1E-6 the controller creeps up to the end; at 1E-1 its
+// steps jump over it.
+TEST(AdaptiveStudy, PastTheEndOfTheSolutionNoTrueErrorIsShown) {
+    const ProblemCompilation compilation = compileProblem({"", "y^2", "", "0", "1", "2"});
+    ASSERT_TRUE(compilation.problem);
+    const std::string overEnd = "Attempts past x \u2248 1 follow no solution. They have no true "
+                                "errors, and the plot of the solution is fitted to the points "
+                                "before it.";
+    for (double tolerance : {1e-6, 1e-1}) {
+        SCOPED_TRACE(tolerance);
+        const AdaptiveStudy study =
+            studyAdaptive(methodByCaption("Runge-Kutta-Fehlberg"), compilation.problem->slope, {},
+                          0, 1, 2, 0.4, withTolerance({}, tolerance));
+        ASSERT_TRUE(study.end);
+        EXPECT_NEAR(study.end->at, 1, 1e-9);
+        EXPECT_TRUE(std::any_of(study.notes.begin(), study.notes.end(), [](const std::string& note) {
+            return note.ends_with("The solution does not continue past x \u2248 1: |y| grows "
+                                  "without bound as x nears it.");
+        }));
+        for (double x : study.solutionX) EXPECT_LT(x, 1);
+        int past = 0;
+        for (const AdaptiveStep& step : study.run.attempts) {
+            if (!study.end->past(step.x + step.h)) continue;
+            ++past;
+            EXPECT_FALSE(step.globalError || step.localError) << step.x;
+        }
+        EXPECT_EQ(past > 0, tolerance == 1e-1);
+        EXPECT_EQ(std::find(study.notes.begin(), study.notes.end(), overEnd) != study.notes.end(),
+                  past > 0);
+        // Accurate relative to the solution's size, to a millionth of it at
+        // worst however close to the end the attempts come.
+        ASSERT_FALSE(study.notes.empty());
+        const std::string& used = study.notes.front();
+        const std::string about = "accurate to about ";
+        const auto at = used.find(about);
+        ASSERT_NE(at, std::string::npos) << used;
+        EXPECT_LE(std::stod(used.substr(at + about.size())), 1e-6) << used;
+        EXPECT_NE(used.find(" of the solution's size."), std::string::npos) << used;
+    }
+}

@@ -1,0 +1,103 @@
+// The convergence study on a typed problem without an exact solution: its
+// errors at x1 measured against the reference, backwards as forwards, and
+// no error at all where the solution ends before x1 or the reference
+// cannot be trusted there.
+#include "studies/convergence_study.h"
+
+#include "tests/support/typed_problems.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <stdexcept>
+#include <string>
+
+using namespace pelorin;
+
+namespace {
+
+SlopeExpression slope(const char* text) { return pelorin::testing::compiledSlope(text); }
+
+bool anyError(const ConvergenceStudy& study) {
+    for (const ConvergenceSeries& series : study.series) {
+        for (const ConvergencePoint& point : series.points) {
+            if (point.error) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+// y' = y², y(0) = 1 back to x1 = -1, where y = 1/(1 - x) is 0.5: Euler's
+// errors for N = 1, 2, 4, 8 worked out with mpmath
+// (tests/support/worked_values.py).
+TEST(ProblemStudy, BackwardsTheErrorsAtX1AreMeasuredAgainstTheReference) {
+    const SlopeExpression f = slope("y^2");
+    const ConvergenceStudy study = studyProblem(f, nullptr, 0, 1, -1, 3);
+    ASSERT_FALSE(study.notes.empty());
+    EXPECT_TRUE(study.notes.front().starts_with(
+        "No exact solution is given: the errors are measured against a reference solution "
+        "(the library Boost.Odeint's Dormand-Prince method with step-size control), accurate "
+        "to about "))
+        << study.notes.front();
+    const ConvergenceSeries& euler = study.series[catalogueRow(methodByCaption("Euler"))];
+    const double expected[] = {0.5, 0.125, 0.05016300175, 0.02318851182};
+    ASSERT_EQ(euler.points.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(euler.points[i].steps);
+        EXPECT_LT(euler.points[i].h, 0);
+        ASSERT_TRUE(euler.points[i].error);
+        EXPECT_NEAR(*euler.points[i].error, expected[i], 1e-10);
+    }
+}
+
+// Where no error at x1 can be measured the study says why and lists none:
+// y' = y² ends at x = 1 before x1 = 2; just before the end, at
+// x1 = 1 - 1E-9 where y = 1E+9, the reference's two solutions differ by far
+// more than a millionth of y.
+TEST(ProblemStudy, NoErrorIsMeasuredPastTheEndOrAgainstAReferenceThatCannotBeTrusted) {
+    const SlopeExpression f = slope("y^2");
+    const struct {
+        const char* name;
+        double x1;
+        std::string note;
+    } rows[] = {
+        {"past the end", 2,
+         "No exact solution is given, and the solution ends before x1, so no error at x1 can be "
+         "measured. The solution does not continue past x \u2248 1: |y| grows without bound as "
+         "x nears it."},
+        {"just before the end", 1 - 1e-9,
+         "No exact solution, and no reference solution could be computed to x1: From x = "
+         "0.999999999 on, the reference solution's estimated error is more than 1.00E-06 of "
+         "the solution's size, too large to measure the methods' errors against: it is left "
+         "out there."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const ConvergenceStudy study = studyProblem(f, nullptr, 0, 1, row.x1, 3);
+        ASSERT_EQ(study.notes.size(), 1u);
+        EXPECT_EQ(study.notes.front(), row.note);
+        EXPECT_FALSE(anyError(study));
+    }
+}
+
+// y' = exp(1000·x) reaches 1E+301 at x1 = 0.7: its reference is accurate to
+// about 1E+289, twelve digits of the solution's size, and the note says the
+// latter.
+TEST(ProblemStudy, TheReferencesAccuracyIsRelativeToTheSolutionsSize) {
+    const SlopeExpression f = slope("exp(1000*x)");
+    const ConvergenceStudy study = studyProblem(f, nullptr, 0, 1, 0.7, 2);
+    ASSERT_FALSE(study.notes.empty());
+    const std::string& note = study.notes.front();
+    const std::string about = "accurate to about ";
+    const auto at = note.find(about);
+    ASSERT_NE(at, std::string::npos) << note;
+    std::size_t read = 0;
+    const double accuracy = std::stod(note.substr(at + about.size()), &read);
+    EXPECT_GE(accuracy, 1e-13);
+    EXPECT_LT(accuracy, 1e-10);
+    EXPECT_TRUE(note.substr(at + about.size() + read).starts_with(" of the solution's size."))
+        << note;
+    EXPECT_TRUE(anyError(study));
+}

@@ -1,0 +1,252 @@
+// What the Field page draws beside its runs on an equation without an exact
+// solution, before any widget: the reference's curve and the "Lab steps"
+// rows' reference values, forwards and backwards, and where it stops. (The
+// runs themselves are checked on the page, against values worked out by
+// hand.)
+#include "base/number_text.h"
+#include "methods/exact_solution.h"
+#include "problem/expression.h"
+#include "studies/field_study.h"
+
+#include "tests/support/typed_problems.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace pelorin;
+
+namespace {
+
+SlopeExpression slope(const char* text) { return pelorin::testing::compiledSlope(text); }
+
+}  // namespace
+
+TEST(TabulatedSolution, GivesTheValueAtItsOwnAbscissaeAndNothingElsewhere) {
+    const KnownSolution up = tabulatedSolution({0, 0.25, 0.5}, {1, 2, 3});
+    const KnownSolution down = tabulatedSolution({0, -0.25, -0.5}, {1, 2, 3});
+    const struct {
+        const char* name;
+        const KnownSolution& solution;
+        double x;
+        double expected;  // NaN: nothing known there
+    } rows[] = {
+        {"ascending, first", up, 0, 1},
+        {"ascending, last", up, 0.5, 3},
+        {"ascending, between", up, 0.3, NAN},
+        {"ascending, beyond", up, 0.75, NAN},
+        {"descending, middle", down, -0.25, 2},
+        {"descending, last", down, -0.5, 3},
+        {"descending, between", down, -0.1, NAN},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const double value = row.solution(row.x);
+        if (std::isnan(row.expected)) EXPECT_TRUE(std::isnan(value)) << value;
+        else EXPECT_EQ(value, row.expected);
+    }
+}
+
+// Without an exact solution every value the page shows beside a run comes
+// from the reference, at the runs' own abscissae and the curve's: here
+// checked against the solutions known in closed form, e^x for y' = y and
+// e^(-x²) for y' = -2xy, forwards and backwards from x0 = 0.
+TEST(FieldStudy, WithoutAnExactSolutionTheReferenceGivesEveryValueShown) {
+    const struct {
+        const char* f;
+        double x1;
+        double (*solution)(double);
+    } rows[] = {
+        {"y", 1, [](double x) { return std::exp(x); }},
+        {"y", -1, [](double x) { return std::exp(x); }},
+        {"-2*x*y", 1.2, [](double x) { return std::exp(-x * x); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.f) + " to " + std::to_string(row.x1));
+        const SlopeExpression f = slope(row.f);
+        const FieldStudy study = studyField(f, {}, {0, 1, row.x1, 0.4, 4});
+        EXPECT_EQ(study.comparison, Comparison::reference);
+        ASSERT_FALSE(study.notes.empty());
+        EXPECT_NE(study.notes.front().find("reference solution"), std::string::npos);
+        ASSERT_EQ(study.labSteps.comparison, Comparison::reference);
+        ASSERT_GE(study.labSteps.rows.size(), 4u);
+        for (const StepError& step : study.labSteps.rows) {
+            ASSERT_TRUE(step.exact) << step.i;
+            EXPECT_NEAR(*step.exact, row.solution(step.x), 1e-11) << step.i;
+            if (step.i > 0) {
+                EXPECT_TRUE(step.localError) << step.i;
+            }
+        }
+        // The finest run's errors too, at every one of its steps.
+        const SolutionPath& finest = study.halved.back();
+        const ErrorPath& errors = study.halvedErrors.back();
+        ASSERT_EQ(errors.x, finest.x);
+        for (std::size_t i = 0; i < errors.x.size(); ++i) {
+            EXPECT_NEAR(errors.error[i], finest.y[i] - row.solution(finest.x[i]), 1e-11) << i;
+        }
+        ASSERT_EQ(study.known.pieces.size(), 1u);
+        const auto& curve = study.known.pieces.front();
+        EXPECT_EQ(curve.x.size(), static_cast<std::size_t>(curveSamples));
+        for (std::size_t k = 0; k < curve.x.size(); k += 100) {
+            EXPECT_NEAR(curve.y[k], row.solution(curve.x[k]), 1e-11) << curve.x[k];
+        }
+    }
+}
+
+// y' = y², y(0) = 1 has y = 1/(1 - x), which ends at x = 1. Runge-Kutta 4
+// with h = 0.1 steps straight over the end (82 at 1, 1.01E+12 at 1.1): the
+// notes say where the solution ends and that the steps past it follow none,
+// and Lab steps says "no solution here" where a reference value and its
+// errors would stand; before the end every cell has its number. Its mirror
+// y' = -y², 1/(1 + x), ends at x = -1 on the way back to x1 = -2.
+TEST(FieldStudy, RunsPastTheEndOfTheSolutionFollowNoSolution) {
+    const struct {
+        const char *f, *end;
+        double x1;
+    } rows[] = {{"y^2", "1", 2}, {"-y^2", "-1", -2}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.f);
+        const SlopeExpression f = slope(row.f);
+        const FieldStudy study = studyField(f, {}, {0, 1, row.x1, 0.1, 3});
+        ASSERT_TRUE(study.end);
+        EXPECT_NEAR(study.end->at, row.x1 / 2, 1e-9);
+        const std::string end = row.end;
+        const std::vector<std::string> expectedNotes{
+            "The solution does not continue past x \u2248 " + end +
+                ": |y| grows without bound as x nears it.",
+            "The runs' points past x \u2248 " + end + " follow no solution. The view is fitted "
+            "to the points before it, and Lab steps has no solution to compare with there."};
+        for (const std::string& note : expectedNotes) {
+            EXPECT_NE(std::find(study.notes.begin(), study.notes.end(), note), study.notes.end())
+                << note;
+        }
+        const TextTable table = stepErrorTable(study.labSteps);
+        ASSERT_EQ(table.header, (std::vector<std::string>{"i", "x", "y", "reference y",
+                                                          "global error", "local error"}));
+        ASSERT_GE(table.rows.size(), 12u);
+        for (const auto& cells : table.rows) {
+            SCOPED_TRACE(cells[1]);
+            const bool past = std::stod(cells[1]) / (row.x1 / 2) >= 1;
+            for (std::size_t column = 3; column < cells.size(); ++column) {
+                if (cells[0] == "0" && column == 5) continue;  // the start has no step
+                EXPECT_EQ(cells[column] == "no solution here", past) << cells[column];
+                EXPECT_NE(cells[column], "too large to calculate");
+            }
+        }
+        for (const auto& piece : study.known.pieces) {
+            for (double x : piece.x) EXPECT_LT(x / (row.x1 / 2), 1);
+        }
+    }
+}
+
+// Backwards from x0 = 0 to x1 = -1 on the same equation, where the solution
+// is smooth: the reference gives each step its value and the errors
+// measured against it, as the exact 1/(1 - x) would (worked out with mpmath
+// in tests/support/worked_values.py from the y the table lists).
+TEST(FieldStudy, BackwardsTheReferenceMeasuresEveryStep) {
+    const SlopeExpression f = slope("y^2");
+    const FieldStudy study = studyField(f, {}, {0, 1, -1, 0.25, 3});
+    EXPECT_FALSE(study.end);
+    const TextTable table = stepErrorTable(study.labSteps);
+    const struct {
+        const char *x, *y;
+        double global, local;
+    } rows[] = {
+        {"-0.25", "0.800013573386688", 1.3573387e-5, 1.3573387e-5},
+        {"-0.5", "0.666680654825929", 1.3988159e-5, 4.5618318e-6},
+        {"-0.75", "0.571440629940669", 1.2058512e-5, 1.7813317e-6},
+        {"-1", "0.500010017307444", 1.0017307e-5, 7.8494441e-7},
+    };
+    ASSERT_EQ(table.rows.size(), std::size(rows) + 1);
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(rows[i].x);
+        const auto& cells = table.rows[i + 1];
+        ASSERT_EQ(cells.size(), 6u);
+        EXPECT_EQ(cells[1], rows[i].x);
+        EXPECT_EQ(cells[2], rows[i].y);
+        EXPECT_NEAR(std::stod(cells[4]), rows[i].global, 1e-7 * rows[i].global);
+        EXPECT_NEAR(std::stod(cells[5]), rows[i].local, 1e-7 * rows[i].local);
+    }
+}
+
+// The lesson's y' = -2x - y from (0, -1) to 2 with h = 0.4, RK4 chosen: the
+// runs' global errors as the Lab steps table writes them, worked out in
+// python3 with each method's own operation order against the exact solution.
+TEST(FieldStudy, TheRunsErrorsAreTheLabStepsGlobalErrors) {
+    const FieldStudy study = studyField(f1, ExactSolution(0, -1), {0, -1, 2, 0.4, 3});
+    const std::array<std::vector<std::string>, 3> expected{{
+        {"-2.39861893082449E-04", "-3.21587648335342E-04", "-3.23369255393668E-04",
+         "-2.89031762670700E-04", "-2.42194174707500E-04"},
+        {"-7.74076605447593E-06", "-1.26752264156815E-05", "-1.55664210318429E-05",
+         "-1.69929702623639E-05", "-1.73908615788143E-05"},
+        {"-2.45892121109037E-07", "-4.44984804559567E-07", "-6.03958379419289E-07",
+         "-7.28645554448626E-07", "-8.24132239451991E-07"},
+    }};
+    for (std::size_t k = 0; k < expected.size(); ++k) {
+        SCOPED_TRACE(k);
+        const ErrorPath& errors = study.halvedErrors[k];
+        ASSERT_EQ(errors.x.size(), study.halved[k].x.size());
+        EXPECT_EQ(errors.error.front(), 0);
+        for (std::size_t i = 0; i < expected[k].size(); ++i) {
+            EXPECT_EQ(fullErrorText(errors.error[i + 1]), expected[k][i]) << i + 1;
+        }
+    }
+    // The run with h is the one Lab steps lists.
+    for (std::size_t i = 0; i < study.labSteps.rows.size(); ++i) {
+        EXPECT_EQ(study.halvedErrors[0].error[i], study.labSteps.rows[i].globalError);
+    }
+}
+
+// Which of the seven curves another hides, drawn in catalogue order. On the
+// linear lesson equation the two Euler variants are one method, and RK4 and
+// Gill too; RKF and Merson lie within a hundredth of the values' span of Gill
+// (0.0003 and 0.00005 of 1.84, in python3), so the field cannot tell them
+// apart, while their errors, on a logarithmic axis, differ.
+TEST(FieldStudy, NamesTheCurveUnderWhichEachHiddenRunLies) {
+    const FieldStudy study = studyField(f1, ExactSolution(0, -1), {0, -1, 2, 0.4, 3});
+    using Under = std::array<std::optional<std::size_t>, methodCatalogue.size()>;
+    const Under field{std::nullopt, 2, std::nullopt, 6, 6, 6, std::nullopt};
+    const Under errors{std::nullopt, 2, std::nullopt, 6, std::nullopt, std::nullopt, std::nullopt};
+    EXPECT_EQ(study.everyHiddenUnder, field);
+    EXPECT_EQ(study.everyErrorHiddenUnder, errors);
+
+    // Far apart on y' = y^2 from (0, 1) to 0.8, the Euler methods' curves show.
+    const SlopeExpression square = slope("y^2");
+    const FieldStudy apart = studyField(square, {}, {0, 1, 0.8, 0.4, 0});
+    for (std::size_t row : {0, 1, 2}) {
+        EXPECT_FALSE(apart.everyHiddenUnder[row]) << row;
+        EXPECT_FALSE(apart.everyErrorHiddenUnder[row]) << row;
+    }
+}
+
+// Euler with h = 0.9999999 on y' = y², y(0) = 1 lands 1E-7 before the end,
+// where y = 1E+7 and the reference's two solutions differ by more than a
+// millionth of that: no error is measured against it there ("not trusted"),
+// and past the end there is no solution to measure against.
+TEST(FieldStudy, WhereTheReferenceCannotBeTrustedNoErrorIsMeasured) {
+    const SlopeExpression f = slope("y^2");
+    const FieldStudy study = studyField(f, {}, {0, 1, 2, 0.9999999, 0});
+    const TextTable table = stepErrorTable(study.labSteps);
+    const std::vector<std::vector<std::string>> expected{
+        {"0", "0", "1", "1", "0", ""},
+        {"1", "0.9999999", "1.9999999", "not trusted", "not trusted", "not trusted"},
+    };
+    ASSERT_EQ(table.rows.size(), 4u);
+    EXPECT_EQ(std::vector(table.rows.begin(), table.rows.begin() + 2), expected);
+    for (std::size_t i = 2; i < table.rows.size(); ++i) {
+        EXPECT_EQ(std::vector(table.rows[i].begin() + 3, table.rows[i].end()),
+                  std::vector<std::string>(3, "no solution here"));
+    }
+    EXPECT_NE(std::find(study.notes.begin(), study.notes.end(),
+                        "From x = 0.9999999 on, the reference solution's estimated error is more "
+                        "than 1.00E-06 of the solution's size, too large to measure the methods' "
+                        "errors against: it is left out there. The solution does not continue "
+                        "past x \u2248 1: |y| grows without bound as x nears it."),
+              study.notes.end());
+}

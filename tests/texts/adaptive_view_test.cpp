@@ -1,0 +1,185 @@
+// The Adaptive page's texts: the controller's rule as the page states it,
+// the attempted steps as the table lists them (values too large, errors
+// that cannot be measured, a run longer than the table), which tolerances
+// the Tolerance box sets, and the sweep's verdict on when adapting pays,
+// on sweeps written out by hand.
+#include "methods/exact_solution.h"
+#include "texts/adaptive_view.h"
+
+#include <gtest/gtest.h>
+
+#include <stop_token>
+#include <string>
+#include <vector>
+
+using namespace pelorin;
+
+namespace {
+
+const Method& fehlberg = methodByCaption("Runge-Kutta-Fehlberg");
+const Method& merson = methodByCaption("Runge-Kutta-Merson");
+
+// The rule in full with the defaults; with other settings only its formulas
+// change, so those are what the other rows check.
+TEST(AdaptiveView, TheControllersRuleWithTheSettingsInForce) {
+    EXPECT_EQ(controllerText(fehlberg, {}),
+              "Hairer, N\u00f8rsett and Wanner's step-size controller, as in their codes. A step "
+              "is held to the tolerance sc = 1.00E-06 + 1.00E-06\u00b7max(|y0|, |y1|), y0 and y1 "
+              "its start and end, with err = |estimate|/sc: it is accepted when err \u2264 1 and "
+              "rejected otherwise, for then the estimated error of the step is larger than the "
+              "tolerance allows; a rejected step is tried again from the same x with a smaller h. "
+              "Either way the next h = h\u00b7min(5, max(0.2, 0.9\u00b7(1/err)^(1/5))), and right "
+              "after a rejection h may not grow.");
+
+    ControllerSettings perUnitStep;
+    perUnitStep.measure = ErrorMeasure::perUnitStep;
+    perUnitStep.parts = ToleranceParts::absoluteOnly;
+    perUnitStep = withTolerance(perUnitStep, 1e-9);
+    perUnitStep.safety = 0.8;
+    ControllerSettings relative;
+    relative.parts = ToleranceParts::relativeOnly;
+    relative = withTolerance(relative, 1e-4);
+    const struct {
+        const char* name;
+        const Method& method;
+        ControllerSettings settings;
+        std::vector<std::string> formulas;
+    } rows[] = {
+        {"Merson per unit step, absolute 1E-9 only, safety 0.8", merson, perUnitStep,
+         {"sc = 1.00E-09, y0 and y1", "err = |estimate|/(|h|\u00b7sc)",
+          "h\u00b7min(5, max(0.2, 0.8\u00b7(1/err)^(1/3)))"}},
+        {"Euler, relative 1E-4 only", methodByCaption("Euler"), relative,
+         {"sc = 1.00E-04\u00b7max(|y0|, |y1|), y0", "err = |estimate|/sc",
+          "h\u00b7min(5, max(0.2, 0.9\u00b7(1/err)^(1/(q + 1))))",
+          "q is the order of the pair's lower-order solution."}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string text = controllerText(row.method, row.settings);
+        for (const std::string& formula : row.formulas) {
+            EXPECT_NE(text.find(formula), std::string::npos) << formula << "\n" << text;
+        }
+    }
+}
+
+TEST(AdaptiveView, TheToleranceBoxSetsThePartsItNames) {
+    const struct {
+        ToleranceParts parts;
+        double absolute, relative;
+    } rows[] = {
+        {ToleranceParts::absoluteAndRelative, 1e-7, 1e-7},
+        {ToleranceParts::absoluteOnly, 1e-7, 0},
+        {ToleranceParts::relativeOnly, 0, 1e-7},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(static_cast<int>(row.parts));
+        ControllerSettings settings;
+        settings.parts = row.parts;
+        const ControllerSettings set = withTolerance(settings, 1e-7);
+        EXPECT_EQ(set.absoluteTolerance, row.absolute);
+        EXPECT_EQ(set.relativeTolerance, row.relative);
+        EXPECT_EQ(set.parts, row.parts);
+    }
+}
+
+// y' = 1E+308·y overflows in the first stage beyond y = 1.
+double overflowing(double, double y) { return 1e308 * y; }
+
+TEST(AdaptiveView, TheTableSaysWhatItCannotShowInWords) {
+    // Without an exact solution no true error is measured: a dash.
+    const AdaptiveRun unmeasured =
+        adaptiveRun(fehlberg, f1, 0, -1, 2, 0.4, withTolerance({}, 1e-8));
+    const TextTable table = adaptiveStepTable(unmeasured);
+    ASSERT_EQ(table.rows.size(), 23u);
+    EXPECT_EQ(table.rows[0], (std::vector<std::string>{"0", "4.00E-01", "-0.810949907692308",
+                                                       "-4.53E-05", "2.00E-08", "2.26E+03",
+                                                       "rejected", "\u2013", "\u2013"}));
+    EXPECT_EQ(unlistedAttemptsNote(unmeasured), "");
+
+    // A run longer than the table: the first rows and a note.
+    const TextTable first = adaptiveStepTable(unmeasured, 3);
+    EXPECT_EQ(first.rows.size(), 3u);
+    EXPECT_EQ(first.rows[2][0], "0.08");
+    EXPECT_EQ(unlistedAttemptsNote(unmeasured, 3),
+              "The table lists the first 3 of the run's 23 attempted steps.");
+
+    // A tolerance beyond a double: atol + rtol·|y| overflows, and says so.
+    const AdaptiveRun loose = adaptiveRun(fehlberg, f1, 0, -1e10, 1, 0.5, withTolerance({}, 1e300));
+    ASSERT_FALSE(loose.attempts.empty());
+    EXPECT_EQ(adaptiveStepTable(loose).rows[0][4], "too large");
+
+    // A step too large to calculate with ends the run: no verdict, no NaN.
+    const AdaptiveRun overflow = adaptiveRun(merson, overflowing, 0, 2, 1, 0.5, {});
+    ASSERT_EQ(overflow.end, AdaptiveEnd::notFinite);
+    const TextTable stopped = adaptiveStepTable(overflow);
+    ASSERT_EQ(stopped.rows.size(), 1u);
+    EXPECT_EQ(stopped.rows[0], (std::vector<std::string>{"0", "5.00E-01", "too large",
+                                                         "too large", "\u2013", "\u2013",
+                                                         "stopped", "\u2013", "\u2013"}));
+}
+
+// A sweep written out by hand: Fehlberg adaptive reaches 2E-9 at best;
+// fixed steps come as close only at N = 64 (384 evaluations), or at
+// N = 16 (96), or never.
+WorkPrecision handSweep(long fixedSteps, std::optional<double> fixedError) {
+    WorkPrecision sweep;
+    WorkSeries series{"Runge-Kutta-Fehlberg", &fehlberg, {}};
+    series.points = {{1e-4, 60, 3e-5}, {1e-8, 150, 2e-9}, {1e-12, 900, std::nullopt}};
+    sweep.adaptive.push_back(series);
+    ConvergenceSeries& fixed = sweep.fixedSteps.series[catalogueRow(fehlberg)];
+    fixed.method = &fehlberg;
+    fixed.points = {{1, 2, 6, 1e-3, {}, {}}, {4, 0.5, 24, 5e-7, {}, {}},
+                    {fixedSteps, 2.0 / static_cast<double>(fixedSteps), 6 * fixedSteps,
+                     fixedError, {}, {}},
+                    {128, 2.0 / 128, 768, 1e-10, {}, {}}};
+    return sweep;
+}
+
+TEST(AdaptiveView, TheSweepSaysWhetherAdaptingPaid) {
+    const struct {
+        const char* name;
+        WorkPrecision sweep;
+        std::string note;
+    } rows[] = {
+        {"fixed steps need more", handSweep(64, 1.5e-9),
+         "Runge-Kutta-Fehlberg adapting its steps reached an error of 2.00E-09 at x1 with 150 "
+         "slope evaluations (tolerance 1.00E-08); with fixed steps it needed 384 (N = 64) to "
+         "come as close: adapting paid, for the steps are long where the solution is smooth "
+         "and short only where it must be."},
+        {"fixed steps need fewer", handSweep(16, 2e-9),
+         "Runge-Kutta-Fehlberg adapting its steps reached an error of 2.00E-09 at x1 with 150 "
+         "slope evaluations (tolerance 1.00E-08); with fixed steps 96 (N = 16) came as close: "
+         "on this problem adapting did not pay, for its rejected attempts and the safety "
+         "factor's caution cost more than uneven steps save."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(workPrecisionNotes(row.sweep), std::vector<std::string>{row.note});
+    }
+    // Fixed steps never as close: the largest N is named.
+    WorkPrecision never = handSweep(64, 1e-8);
+    never.fixedSteps.series[catalogueRow(fehlberg)].points.back().error = 5e-9;
+    EXPECT_EQ(workPrecisionNotes(never),
+              std::vector<std::string>{
+                  "Runge-Kutta-Fehlberg adapting its steps reached an error of 2.00E-09 at x1 "
+                  "with 150 slope evaluations (tolerance 1.00E-08); with fixed steps it never "
+                  "came as close, up to N = 128 steps."});
+    // A series without any error at x1 says nothing.
+    WorkPrecision none = handSweep(64, 1e-8);
+    for (WorkPoint& point : none.adaptive.front().points) point.error.reset();
+    EXPECT_TRUE(workPrecisionNotes(none).empty());
+}
+
+// A sweep for inputs no longer shown stops before its next run.
+TEST(AdaptiveView, ASweepAskedToStopRunsNoMore) {
+    std::stop_source stop;
+    stop.request_stop();
+    const WorkPrecision stopped = workPrecision(lessonProblem(0, -1, 2), 0.1, {}, 8, stop.get_token());
+    EXPECT_TRUE(stopped.adaptive.empty());
+    EXPECT_TRUE(stopped.library.points.empty());
+    const WorkPrecision whole = workPrecision(lessonProblem(0, -1, 2), 0.1, {}, 8);
+    EXPECT_EQ(whole.adaptive.size(), 2u);
+    EXPECT_EQ(whole.library.points.size(), sweepTolerances.size());
+}
+
+}  // namespace

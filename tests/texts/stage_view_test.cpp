@@ -1,0 +1,269 @@
+// The stages of one listed step, as the lab draws them, and the tableaus as
+// the lab tabulates them.
+#include "texts/stage_view.h"
+
+#include "tests/support/fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace pelorin;
+
+TEST(StageView, StagesOfTheSecondRungeKuttaStepOfTheWorkedExample) {
+    // x0 = 0, y0 = -1, x1 = 0.8, h = 0.4 with Runge-Kutta 4: by hand in
+    // fractions, step 1 ends at -507/625 = -0.8112 and step 2 at
+    // -370433/390625 = -0.94830848, with stage points at x = 0.4, 0.6
+    // (0.4 + 0.2 in doubles), 0.6 and 0.8.
+    pelorin::testing::Press press;
+    press.window.enter("0", "-1", "0.8", "0.4");
+    press.window.select("Runge-Kutta 4");
+    press.calculate();
+    const StageView view = stageView(press.last, 2);
+    ASSERT_EQ(view.steps, 2);
+    EXPECT_EQ(view.step, 2);
+    ASSERT_EQ(view.stages.stages, 4);
+    const double stageX[] = {0.4, 0.6000000000000001, 0.6000000000000001, 0.8};
+    for (int j = 0; j < 4; ++j) {
+        SCOPED_TRACE(j);
+        EXPECT_EQ(view.stages.x[static_cast<std::size_t>(j)], stageX[j]);
+        const Segment& segment = view.slopes[static_cast<std::size_t>(j)];
+        // Each segment is centred on its stage point, a quarter step wide.
+        EXPECT_DOUBLE_EQ((segment.x1 + segment.x2) / 2, stageX[j]);
+        EXPECT_NEAR(segment.x2 - segment.x1, 0.1, 1e-15);
+    }
+    EXPECT_EQ(view.increment.x1, 0.4);
+    EXPECT_EQ(view.increment.y2, view.stages.y1);
+    EXPECT_EQ(view.exactX.front(), 0.4);
+    EXPECT_DOUBLE_EQ(view.exactX.back(), 0.8);
+    // The step from x1, y1 gives y2: the points named by their index.
+    EXPECT_EQ(view.notes.back(), "Step 2 of 2 from x1 = 0.4, y1 = -0.8112 with h = 0.4: "
+                                 "y2 = -0.94830848.");
+}
+
+// The first step from (0, -1) with h = 0.4, worked out in python3 in the
+// operation order of stepByStages and written with 15 significant digits:
+// Runge-Kutta 4's k2 and k3 share the abscissa 0.2, Merson's the abscissa
+// 0.133333333333333; the rounding of -0.8 + 0.792 shows in RK4's last slope.
+TEST(StageView, StageRowsOfTheFirstStepAsTheListWritesNumbers) {
+    const struct {
+        const char* method;
+        std::vector<std::vector<std::string>> rows;
+    } cases[] = {
+        {"Runge-Kutta 4",
+         {{"1", "0", "-1", "1", "0.4"},
+          {"2", "0.2", "-0.8", "0.4", "0.16"},
+          {"3", "0.2", "-0.92", "0.52", "0.208"},
+          {"4", "0.4", "-0.792", "-0.00800000000000001", "-0.0032"},
+          {"y1 = y0 + \u03a3 b\u2c7ck\u2c7c", "0.4", "-0.8112", "", "0.1888"}}},
+        {"Runge-Kutta-Merson",
+         {{"1", "0", "-1", "1", "0.4"},
+          {"2", "0.133333333333333", "-0.866666666666667", "0.6", "0.24"},
+          {"3", "0.133333333333333", "-0.893333333333333", "0.626666666666667",
+           "0.250666666666667"},
+          {"4", "0.2", "-0.856", "0.456", "0.1824"},
+          {"5", "0.4", "-0.8112", "0.0112000000000001", "0.00448000000000004"},
+          {"y1 = y0 + \u03a3 b\u2c7ck\u2c7c", "0.4", "-0.810986666666667", "",
+           "0.189013333333333"}}},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.method);
+        pelorin::testing::Press press;
+        press.window.select(row.method);
+        press.calculate();
+        const auto rows = stageRows(stageView(press.last, 1));
+        ASSERT_EQ(rows.size(), row.rows.size());
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            SCOPED_TRACE(r);
+            EXPECT_EQ(rows[r], row.rows[r]);
+        }
+        // The step's end as the results list shows it.
+        EXPECT_EQ(rows.back()[2], press.window.lines.back().substr(7));
+    }
+    EXPECT_TRUE(stageRows(stageView(Calculation{}, 1)).empty());
+}
+
+// One label per point: only stages at the very same point share one.
+TEST(StageView, StageLabelsNameCoincidingStagesTogether) {
+    const struct {
+        const char* name;
+        const char* method;
+        const char* h;
+        std::vector<std::string> texts;
+    } cases[] = {
+        // k2 and k3 share the abscissa 0.2 at Y = -0.8 and -0.92.
+        {"Runge-Kutta 4", "Runge-Kutta 4", "0.4", {"k1", "k2", "k3", "k4"}},
+        {"Merson", "Runge-Kutta-Merson", "0.4", {"k1", "k2", "k3", "k4", "k5"}},
+        {"h = 0: every stage at the start", "Runge-Kutta 4", "0", {"k1, k2, k3, k4"}},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        pelorin::testing::Press press;
+        press.window.enter("0", "-1", "0.4", row.h);
+        press.window.select(row.method);
+        press.calculate();
+        const std::vector<StageLabel> labels = stageLabels(stageView(press.last, 1).stages);
+        ASSERT_EQ(labels.size(), row.texts.size());
+        for (std::size_t i = 0; i < labels.size(); ++i) EXPECT_EQ(labels[i].text, row.texts[i]);
+        EXPECT_EQ(labels.front().x, 0);
+        EXPECT_EQ(labels.front().y, -1);
+        EXPECT_EQ(labels.front().slope, 1);  // -2·0 - (-1)
+    }
+}
+
+// Labels 20 by 10 pixels in a plot of 200 by 100, markers 6 wide.
+TEST(StageView, LabelsGoWhereNoSegmentLabelOrPointIs) {
+    using enum LabelSide;
+    const PixelRect plot{0, 0, 200, 100};
+    const struct {
+        const char* name;
+        std::vector<LabelSpot> spots;
+        std::vector<LabelSide> sides;
+    } cases[] = {
+        {"a rising segment leaves the upper left free", {{100, 50, 20, 10, 0.5}}, {aboveLeft}},
+        {"a falling one the upper right", {{100, 50, 20, 10, -0.5}}, {aboveRight}},
+        {"a level one counts as rising", {{100, 50, 20, 10, 0}}, {aboveLeft}},
+        {"two points 4 pixels apart at one abscissa",
+         {{100, 50, 20, 10, 0.5}, {100, 54, 20, 10, 0.5}},
+         {aboveLeft, belowRight}},
+        {"the same, the lower one named first",
+         {{100, 54, 20, 10, 0.5}, {100, 50, 20, 10, 0.5}},
+         {belowRight, aboveLeft}},
+        {"points far apart at one abscissa keep their first choice",
+         {{100, 30, 20, 10, 0.5}, {100, 70, 20, 10, 0.5}},
+         {aboveLeft, aboveLeft}},
+        {"a neighbour 12 pixels to the right", {{100, 50, 20, 10, 0.5}, {112, 47, 20, 10, 0.5}},
+         {aboveLeft, belowRight}},
+        {"a label would hide another point", {{100, 50, 20, 10, 0.5}, {90, 45, 20, 10, 0.5}},
+         {belowRight, aboveLeft}},
+        {"at the top edge", {{100, 5, 20, 10, 0.5}}, {belowRight}},
+        {"in the top left corner, falling", {{5, 5, 20, 10, -0.5}}, {belowRight}},
+        {"nowhere free: the first within the plot",
+         {{10, 5, 20, 10, 0.5}, {10, 5, 20, 10, 0.5}},
+         {belowRight, belowRight}},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(placeLabels(row.spots, plot, 6), row.sides);
+    }
+}
+
+// "Press CALCULATE" only before the first press; after it, what happened.
+TEST(StageView, StepsAreClampedAndACalculationWithoutStepsIsExplained) {
+    const Calculation none;
+    const StageView empty = stageView(none, 1);
+    EXPECT_EQ(empty.steps, 0);
+    EXPECT_EQ(empty.notes.front(), "Press CALCULATE in the main window: this page shows the "
+                                   "stages of its steps.");
+
+    const struct {
+        const char* name;
+        const char* x0;
+        const char* x1;
+        const char* h;
+        int steps;
+        const char* note;
+    } cases[] = {
+        {"x1 below x0", "1", "0", "0.4", 0,
+         "The last calculation listed no step: x1 = 0 is not beyond x0 = 1, and the steps go "
+         "from x0 towards larger x."},
+        {"x0 beyond a double", "1E+400", "0.4", "0.4", 0,
+         "The last calculation listed no step: The number entered for x0 is too large to "
+         "calculate with. Enter a number between -1E+308 and 1E+308."},
+        {"h = 0 fills the list", "0", "0.4", "0", 10,
+         "The last calculation stopped after listing 10 steps: With h = 0 the calculation never "
+         "gets from x0 to x1. Enter a positive h."},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        pelorin::testing::Press press;
+        press.window.enter(row.x0, "-1", row.x1, row.h);
+        press.calculate();
+        const StageView view = stageView(press.last, 1);
+        EXPECT_EQ(view.steps, row.steps);
+        EXPECT_EQ(view.notes.back(), row.note);
+    }
+
+    pelorin::testing::Press worked;
+    worked.calculate();
+    EXPECT_EQ(stageView(worked.last, 5).step, 1);
+    EXPECT_EQ(stageView(worked.last, -3).step, 1);
+}
+
+TEST(StageView, TableausAsATextbookPrintsThem) {
+    const std::vector<std::vector<std::string>> heun{
+        {"0", "", ""}, {"1", "1", ""}, {"", "1/2", "1/2"}};
+    EXPECT_EQ(tableauCells(eulerEndPointTableau), heun);
+    const auto merson = tableauCells(mersonTableau);
+    ASSERT_EQ(merson.size(), 7u);  // five stages, b, e
+    EXPECT_EQ(merson[4], (std::vector<std::string>{"1", "1/2", "0", "-3/2", "2", ""}));
+    EXPECT_EQ(merson[6], (std::vector<std::string>{"", "2/30", "0", "-9/30", "8/30", "-1/30"}));
+    const auto gill = tableauCells(gillTableau);
+    EXPECT_EQ(gill[3][3], "(2 + \u221a2)/2");
+}
+
+// The lab's own run on y' = y - x^2 + 1, y(0) = 0.5 with Runge-Kutta 4 and
+// h = 0.2: the second step's stages worked out in python3 in the operation
+// order of stepByStages, with 15 significant digits; the solution over the
+// step is the exact (x + 1)^2 - e^x/2, asked for in one call.
+TEST(StageView, StagesOfTheLabsOwnRunOnATypedProblem) {
+    const Slope textbook = [](double x, double y) { return y - x * x + 1; };
+    const Method& rk4 = methodByCaption("Runge-Kutta 4");
+    const SolutionPath path = solutionPath(rk4, textbook, 0, 0.5, 2, 0.2);
+    int calls = 0;
+    const SolutionSamples exact = [&calls](const std::vector<double>& abscissae) {
+        ++calls;
+        std::vector<double> values;
+        for (double x : abscissae) values.push_back((x + 1) * (x + 1) - std::exp(x) / 2);
+        return values;
+    };
+    const StageView view = stageView(path, textbook, exact, 2);
+    EXPECT_EQ(view.steps, 10);
+    EXPECT_EQ(stageRows(view),
+              (std::vector<std::vector<std::string>>{
+                  {"1", "0.2", "0.829293333333333", "1.78929333333333", "0.357858666666667"},
+                  {"2", "0.3", "1.00822266666667", "1.91822266666667", "0.383644533333333"},
+                  {"3", "0.3", "1.0211156", "1.9311156", "0.38622312"},
+                  {"4", "0.4", "1.21551645333333", "2.05551645333333", "0.411103290666667"},
+                  {"y2 = y1 + \u03a3 b\u2c7ck\u2c7c", "0.4", "1.21407621066667", "",
+                   "0.384782877333333"}}));
+    EXPECT_EQ(view.notes.back(), "Step 2 of 10 from x1 = 0.2, y1 = 0.829293333333333 with "
+                                 "h = 0.2: y2 = 1.21407621066667.");
+    EXPECT_EQ(calls, 1);
+    ASSERT_FALSE(view.exactX.empty());
+    EXPECT_EQ(view.exactX.front(), 0.2);
+    EXPECT_NEAR(view.exactX.back(), 0.4, 1e-15);
+}
+
+// On the lesson's equation the lab's run and the main window's calculation
+// show the very same steps while their abscissae agree (the list sums its
+// steps, the lab computes x0 + i·h afresh, and by step 10 they part in the
+// last digit); a run without a step says why.
+TEST(StageView, TheLabsRunAgreesWithTheCalculationAndExplainsNoStep) {
+    pelorin::testing::Press press;
+    press.window.enter("0", "-1", "1", "0.1");
+    press.window.select("Runge-Kutta-Gill");
+    press.calculate();
+    const SolutionPath path = solutionPath(*press.last.method, f1, 0, -1, 1, 0.1);
+    for (int step : {1, 2, 4}) {
+        SCOPED_TRACE(step);
+        EXPECT_EQ(stageRows(stageView(path, f1, {}, step)), stageRows(stageView(press.last, step)));
+    }
+
+    const struct {
+        const char* name;
+        double x1, h;
+        const char* note;
+    } cases[] = {
+        {"x1 = x0", 0, 0.1, "x1 = x0: the run has no step to show."},
+        {"h = 0", 1, 0, "Runge-Kutta-Gill, h = 0: a step of 0 never gets from x0 to x1; no step is taken."},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        const StageView view =
+            stageView(solutionPath(*press.last.method, f1, 0, -1, row.x1, row.h), f1, {}, 1);
+        EXPECT_EQ(view.steps, 0);
+        EXPECT_TRUE(stageRows(view).empty());
+        EXPECT_EQ(view.notes.back(), row.note);
+    }
+}

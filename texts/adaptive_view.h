@@ -1,0 +1,40 @@
+// The texts of the Method lab's Adaptive page: every attempted step as a
+// table, the sentence that names the controller and its rule, and what the
+// tolerance sweep says about when adapting the steps pays.
+#pragma once
+
+#include "base/text_table.h"
+#include "numerics/adaptive.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace pelorin {
+
+// A table of a hundred thousand rows takes the window seconds to fill and
+// no one reads it; five hundred fill within a frame or two. The page lists
+// the first attempts and says how many more there were.
+inline constexpr std::size_t maxListedAttempts = 500;
+
+// One row per attempt, at most maxRows: x and y with the digits the results
+// list writes, sizes with three significant digits, a dash where a true
+// error cannot be measured and "too large" where a value is not finite:
+//   x | h | y at x + h | estimate | tolerance | estimate/tolerance | step |
+//   true local error | true error of y
+TextTable adaptiveStepTable(const AdaptiveRun& run, std::size_t maxRows = maxListedAttempts);
+
+// Why the table stops before the run does; empty when it lists every attempt.
+std::string unlistedAttemptsNote(const AdaptiveRun& run, std::size_t maxRows = maxListedAttempts);
+
+// The controller by name and its rule with these settings, for the pair of
+// `method` (the order of its lower solution in the exponent), e.g.
+// "Hairer, Nørsett and Wanner's step-size controller, as in their codes: ..."
+std::string controllerText(const Method& method, const ControllerSettings& settings);
+
+// For each embedded pair: its most accurate adaptive run against the
+// cheapest fixed-step run of the same method that came as close, in words,
+// saying which cost fewer slope evaluations and why that may be.
+std::vector<std::string> workPrecisionNotes(const WorkPrecision& sweep);
+
+}  // namespace pelorin

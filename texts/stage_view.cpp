@@ -1,0 +1,261 @@
+#include "texts/stage_view.h"
+
+#include "base/conversions.h"
+#include "methods/exact_solution.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace pelorin {
+
+namespace {
+
+// A slope segment spans this share of the step on either side of its point.
+constexpr double segmentReach = 0.125;
+constexpr int exactSamples = 41;
+
+bool finite(const Segment& segment) {
+    return std::isfinite(segment.x1) && std::isfinite(segment.y1) && std::isfinite(segment.x2) &&
+           std::isfinite(segment.y2);
+}
+
+// A stage's number as the results list writes it; a stage can overflow
+// although the method's own procedure, summing in another order, did not.
+std::string valueText(double value) {
+    return std::isfinite(value) ? numberToText(value) : "too large";
+}
+
+// Why a calculation has no step to show: none was asked for yet, it stopped
+// before its first step, or its range held no step.
+std::string noStepNote(const Calculation& calculation) {
+    if (calculation.failedStage) return "The last calculation listed no step: " + calculation.failure;
+    if (!calculation.method) {
+        return "Press CALCULATE in the main window: this page shows the stages of its steps.";
+    }
+    const auto x0 = calculation.value(Input::x0), x1 = calculation.value(Input::x1);
+    return "The last calculation listed no step: x1 = " + numberToText(x1.value_or(0)) +
+           " is not beyond x0 = " + numberToText(x0.value_or(0)) +
+           ", and the steps go from x0 towards larger x.";
+}
+
+}  // namespace
+
+int listedSteps(const Calculation& calculation) {
+    if (!calculation.method) return 0;
+    return std::max(calculation.solutions.numerical.last(), 0);
+}
+
+namespace {
+
+// The stages of the step from (view.x, view.y) to (view.xEnd, view.yEnd),
+// their slope segments, the increment, the solution over the step and the
+// note naming the step.
+void showStages(StageView& view, Slope f, const SolutionSamples& solution) {
+    view.stages = stepByStages(*view.method->tableau, view.x, view.y, view.h, f);
+    const double reach = segmentReach * view.h;
+    for (int j = 0; j < view.stages.stages; ++j) {
+        const auto jj = static_cast<std::size_t>(j);
+        const double x = view.stages.x[jj], Y = view.stages.Y[jj], slope = view.stages.slope[jj];
+        const Segment segment{x - reach, Y - slope * reach, x + reach, Y + slope * reach};
+        if (finite(segment)) view.slopes.push_back(segment);
+    }
+    view.increment = {view.x, view.y, view.x + view.h, view.stages.y1};
+
+    if (solution) {
+        std::vector<double> abscissae;
+        for (int i = 0; i < exactSamples; ++i) abscissae.push_back(view.x + view.h * i / (exactSamples - 1));
+        const std::vector<double> values = solution(abscissae);
+        for (std::size_t i = 0; i < std::min(abscissae.size(), values.size()); ++i) {
+            if (!std::isfinite(values[i])) continue;
+            view.exactX.push_back(abscissae[i]);
+            view.exactY.push_back(values[i]);
+        }
+    }
+    if (!finite(view.increment) || view.slopes.size() != static_cast<std::size_t>(view.stages.stages)) {
+        view.notes.push_back("Some stages of this step are too large to draw.");
+    }
+    const std::string start = std::to_string(view.step - 1), end = std::to_string(view.step);
+    view.notes.push_back("Step " + end + " of " + std::to_string(view.steps) + " from x" + start +
+                         " = " + numberToText(view.x) + ", y" + start + " = " +
+                         numberToText(view.y) + " with h = " + numberToText(view.h) + ": y" + end +
+                         " = " + numberToText(view.yEnd) + ".");
+}
+
+}  // namespace
+
+StageView stageView(const Calculation& calculation, int step) {
+    StageView view;
+    view.steps = listedSteps(calculation);
+    view.method = calculation.method;
+    if (view.steps == 0 || !calculation.value(Input::h)) {
+        view.notes.push_back(noStepNote(calculation));
+        return view;
+    }
+    const SolutionTable& numerical = calculation.solutions.numerical;
+    view.step = std::clamp(step, 1, view.steps);
+    view.x = numerical.x(view.step - 1);
+    view.y = numerical.y(view.step - 1);
+    view.h = *calculation.value(Input::h);
+    view.xEnd = numerical.x(view.step);
+    view.yEnd = numerical.y(view.step);
+    const ExactSolution exact(*calculation.value(Input::x0), *calculation.value(Input::y0));
+    showStages(view, f1, [&exact](const std::vector<double>& abscissae) {
+        std::vector<double> values;
+        for (double x : abscissae) values.push_back(exact(x));
+        return values;
+    });
+    if (calculation.failedStage) {
+        view.notes.push_back("The last calculation stopped after listing " +
+                             std::to_string(view.steps) + (view.steps == 1 ? " step: " : " steps: ") +
+                             calculation.failure);
+    }
+    return view;
+}
+
+StageView stageView(const SolutionPath& path, Slope f, const SolutionSamples& solution, int step) {
+    StageView view;
+    view.method = path.method;
+    view.steps = path.x.empty() ? 0 : static_cast<int>(path.x.size() - 1);
+    if (view.steps == 0 || !view.method) {
+        view.notes.push_back(!path.note.empty() ? path.note
+                                                : "x1 = x0: the run has no step to show.");
+        return view;
+    }
+    view.step = std::clamp(step, 1, view.steps);
+    const auto i = static_cast<std::size_t>(view.step);
+    view.x = path.x[i - 1];
+    view.y = path.y[i - 1];
+    view.h = path.h;
+    view.xEnd = path.x[i];
+    view.yEnd = path.y[i];
+    showStages(view, f, solution);
+    if (!path.note.empty()) view.notes.push_back(path.note);
+    return view;
+}
+
+std::vector<std::vector<std::string>> stageRows(const StageView& view) {
+    std::vector<std::vector<std::string>> rows;
+    if (view.steps == 0) return rows;
+    const StageStep& stages = view.stages;
+    for (std::size_t j = 0; j < static_cast<std::size_t>(stages.stages); ++j) {
+        rows.push_back({std::to_string(j + 1), valueText(stages.x[j]), valueText(stages.Y[j]),
+                        valueText(stages.slope[j]), valueText(stages.k[j])});
+    }
+    rows.push_back({"y" + std::to_string(view.step) + " = y" + std::to_string(view.step - 1) +
+                        " + \u03a3 b\u2c7ck\u2c7c",
+                    valueText(view.xEnd), valueText(view.yEnd), "", valueText(stages.increment)});
+    return rows;
+}
+
+std::vector<StageLabel> stageLabels(const StageStep& stages) {
+    std::vector<StageLabel> labels;
+    for (std::size_t j = 0; j < static_cast<std::size_t>(stages.stages); ++j) {
+        const double x = stages.x[j], y = stages.Y[j];
+        if (!std::isfinite(x) || !std::isfinite(y)) continue;
+        const std::string name = "k" + std::to_string(j + 1);
+        const auto same = std::find_if(labels.begin(), labels.end(), [&](const StageLabel& label) {
+            return label.x == x && label.y == y;
+        });
+        if (same != labels.end()) same->text += ", " + name;
+        else labels.push_back({name, x, y, stages.slope[j]});
+    }
+    return labels;
+}
+
+std::vector<LabelSide> placeLabels(const std::vector<LabelSpot>& spots, PixelRect bounds,
+                                   double marker) {
+    const auto box = [](const LabelSpot& spot, LabelSide side) {
+        const bool above = side == LabelSide::aboveLeft || side == LabelSide::aboveRight;
+        const bool left = side == LabelSide::aboveLeft || side == LabelSide::belowLeft;
+        const double leftEdge = left ? spot.x - spot.width : spot.x;
+        const double topEdge = above ? spot.y - spot.height : spot.y;
+        return PixelRect{leftEdge, topEdge, leftEdge + spot.width, topEdge + spot.height};
+    };
+    const auto meet = [](const PixelRect& a, const PixelRect& b) {
+        return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    };
+    std::vector<PixelRect> taken;
+    for (const LabelSpot& spot : spots) {
+        taken.push_back({spot.x - marker / 2, spot.y - marker / 2, spot.x + marker / 2,
+                         spot.y + marker / 2});
+    }
+    std::vector<LabelSide> sides;
+    for (std::size_t i = 0; i < spots.size(); ++i) {
+        // On the screen a rising segment crosses the upper right and lower
+        // left quarters beside its point.
+        using enum LabelSide;
+        const std::array<LabelSide, 4> order =
+            spots[i].slope >= 0 ? std::array{aboveLeft, belowRight, aboveRight, belowLeft}
+                                : std::array{aboveRight, belowLeft, aboveLeft, belowRight};
+        std::optional<LabelSide> free, inside;
+        for (LabelSide side : order) {
+            const PixelRect candidate = box(spots[i], side);
+            if (candidate.left < bounds.left || candidate.right > bounds.right ||
+                candidate.top < bounds.top || candidate.bottom > bounds.bottom) {
+                continue;
+            }
+            if (!inside) inside = side;
+            bool meetsNone = true;
+            for (std::size_t t = 0; meetsNone && t < taken.size(); ++t) {
+                if (t != i) meetsNone = !meet(candidate, taken[t]);
+            }
+            if (meetsNone) {
+                free = side;
+                break;
+            }
+        }
+        const LabelSide chosen = free.value_or(inside.value_or(order.front()));
+        sides.push_back(chosen);
+        taken.push_back(box(spots[i], chosen));
+    }
+    return sides;
+}
+
+StageDrawing stageDrawing(const StageView& view) {
+    StageDrawing drawing;
+    drawing.exact = drawablePoints(view.exactX, view.exactY);
+    const auto stages = static_cast<std::size_t>(view.stages.stages);
+    drawing.stagePoints = drawablePoints({view.stages.x.begin(), view.stages.x.begin() + stages},
+                                         {view.stages.Y.begin(), view.stages.Y.begin() + stages});
+    for (const Segment& slope : view.slopes) {
+        if (drawable(slope)) drawing.slopes.push_back(slope);
+    }
+    if (drawable(view.increment)) drawing.increment = view.increment;
+    drawing.leftOut = drawing.exact.leftOut || drawing.stagePoints.leftOut ||
+                      drawing.slopes.size() != view.slopes.size() || !drawing.increment;
+
+    for (const DrawablePoints* points : {&drawing.exact, &drawing.stagePoints}) {
+        for (double x : points->x) drawing.x.include(x);
+        for (double y : points->y) drawing.y.include(y);
+    }
+    for (const Segment& slope : drawing.slopes) {
+        for (double x : {slope.x1, slope.x2}) drawing.x.include(x);
+        for (double y : {slope.y1, slope.y2}) drawing.y.include(y);
+    }
+    if (drawing.increment) drawing.y.include(drawing.increment->y2);
+    // Room for the labels beside the stage points and the arrow's head.
+    drawing.x = drawing.x.widened(1.1);
+    drawing.y = drawing.y.widened(1.2);
+    return drawing;
+}
+
+std::vector<std::vector<std::string>> tableauCells(const Tableau& tableau) {
+    const auto s = static_cast<std::size_t>(tableau.stages);
+    std::vector<std::vector<std::string>> cells;
+    for (std::size_t j = 0; j < s; ++j) {
+        std::vector<std::string> row{tableau.c[j].text()};
+        for (std::size_t l = 0; l < s; ++l) row.push_back(l < j ? tableau.a[j][l].text() : "");
+        cells.push_back(row);
+    }
+    const auto weights = [&](const Coefficients& w) {
+        std::vector<std::string> row{""};
+        for (std::size_t l = 0; l < s; ++l) row.push_back(w[l].text());
+        return row;
+    };
+    cells.push_back(weights(tableau.b));
+    if (tableau.hasErrorEstimate()) cells.push_back(weights(tableau.e));
+    return cells;
+}
+
+}  // namespace pelorin
