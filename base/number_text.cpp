@@ -1,6 +1,7 @@
 #include "base/number_text.h"
 
 #include "base/conversions.h"
+#include "base/utf8.h"
 
 #include <array>
 #include <charconv>
@@ -25,8 +26,6 @@ std::string scientificText(double value, int decimals) {
 
 
 constexpr std::size_t quotedCharacters = 24;
-
-bool startsCharacter(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }
 
 std::string escaped(char c) {
     switch (c) {
@@ -72,14 +71,20 @@ std::string readOffText(double value, double pixelSize) {
 std::string quotedForNote(std::string_view text) {
     std::string quoted = "\"";
     std::size_t characters = 0;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        const char c = text[at];
-        if (startsCharacter(c) && ++characters > quotedCharacters) {
+    for (std::size_t at = 0; at < text.size();) {
+        if (++characters > quotedCharacters) {
             quoted += "\u2026";
             break;
         }
-        const auto byte = static_cast<unsigned char>(c);
-        quoted += byte < 0x20 || byte == 0x7F ? escaped(c) : std::string(1, c);
+        const std::size_t length = wellFormedLength(text, at);
+        const auto lead = static_cast<unsigned char>(text[at]);
+        if (length == 0 || lead < 0x20 || lead == 0x7F) {
+            quoted += escaped(text[at]);
+            ++at;
+        } else {
+            quoted.append(text.substr(at, length));
+            at += length;
+        }
     }
     return quoted + "\"";
 }

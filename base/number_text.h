@@ -31,8 +31,9 @@ std::string fullErrorText(double value);
 // pixels of 0.004 reads "0.213".
 std::string readOffText(double value, double pixelSize);
 
-// The text as a note quotes it: control characters escaped (\t, \n, \r,
-// \x01) and anything beyond 24 characters cut to "…".
+// The text as a note quotes it: control characters and bytes that are not
+// UTF-8 escaped (\t, \n, \r, \x01, \xFF) and anything beyond 24 characters
+// cut to "…".
 std::string quotedForNote(std::string_view text);
 
 }  // namespace pelorin

@@ -6,6 +6,7 @@
 #include "numerics/adaptive.h"
 #include "numerics/convergence.h"
 #include "problem/expression.h"
+#include "problem/problem.h"
 #include "run/calculation.h"
 #include "studies/adaptive_study.h"
 #include "tests/support/fakes.h"
@@ -168,13 +169,14 @@ void typedEvaluationsAlone(benchmark::State& state) {
 // problem typed without one, against the reference solution. The page's
 // fixed-step runs beside them are the convergence study above.
 void typedSweep(benchmark::State& state) {
-    const SlopeExpression slope = textbookSlope();
     const bool withReference = state.range(0) != 0;
-    const KnownSolution exact = [](double x) { return (x + 1) * (x + 1) - 0.5 * std::exp(x); };
+    const Problem problem = *compileProblem({"", "y - x^2 + 1",
+                                             withReference ? "" : "(x + 1)^2 - exp(x)/2", "0",
+                                             "0.5", "2"})
+                                 .problem;
     long evaluations = 0;
     for (auto _ : state) {
-        WorkPrecision sweep =
-            sweepAdaptive(slope, withReference ? KnownSolution{} : exact, 0, 0.5, 2, 0.4, {}, 0);
+        WorkPrecision sweep = sweepAdaptive(problem, 0.4, {}, 0);
         evaluations = 0;
         for (const WorkSeries& series : sweep.adaptive) {
             for (const WorkPoint& point : series.points) evaluations += point.slopeEvaluations;

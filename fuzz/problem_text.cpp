@@ -1,6 +1,6 @@
 // Fuzz target: a problem typed by the user. Whatever the texts, compiling
 // gives either a problem or messages in valid UTF-8 that name their box and
-// place; a problem's runs, end values, reference solution and adaptive run
+// place; a problem's convergence study, reference solution and adaptive run
 // (measured against the exact solution or the reference, and listed as the
 // lab's table lists it) hold finite numbers only, and their notes say in
 // words why they stopped.
@@ -13,6 +13,7 @@
 #include "numerics/reference.h"
 #include "problem/problem.h"
 #include "studies/adaptive_study.h"
+#include "studies/convergence_study.h"
 #include "texts/adaptive_view.h"
 
 #include <algorithm>
@@ -30,7 +31,6 @@ using pelorin::fuzz::require;
 
 namespace {
 
-constexpr long steps = 8;
 // Enough for a reference over any tame problem; a wild one stops early.
 constexpr long referenceEvaluations = 20000;
 
@@ -68,23 +68,23 @@ void requireWords(const std::string& note, const std::string& start) {
             "an unexpected note: " + note);
 }
 
-void checkRuns(const Method& method, const Problem& problem) {
-    const std::string stopped = std::string(method.caption) + " stopped at step ";
-    const ProblemRun run = runProblem(method, problem, steps);
-    requireWords(run.note, stopped);
-    require(run.x.size() == run.y.size(), "the run's columns differ in length");
-    require(run.y.size() <= steps + 1, "the run has more points than steps");
-    require(run.note.empty() == (run.y.size() == steps + 1), "a run ends early without a note");
-    record("run", run.note);
-    for (std::size_t i = 0; i < run.y.size(); ++i) {
-        record("y", run.y[i]);
-        require(std::isfinite(run.x[i]) && std::isfinite(run.y[i]), "a run holds a non-finite number");
+// Few doublings: the fuzzer tries many inputs, the properties are the same.
+constexpr int studyDoublings = 3;
+
+void checkStudy(const Problem& problem) {
+    const ConvergenceStudy study = studyProblem(problem, studyDoublings);
+    for (const std::string& note : study.notes) {
+        require(!note.empty() && pelorin::fuzz::isUtf8(note), "an empty note, or not UTF-8");
+        require(note.find("nan") == std::string::npos && note.find("inf") == std::string::npos,
+                "a note of the study spells a non-number: " + note);
+        record("study note", note);
     }
-    const EndValue end = runProblemToEnd(method, problem, steps);
-    require(end.note == run.note, "the end value stops elsewhere than the run");
-    if (end.y) {
-        require(std::memcmp(&*end.y, &run.y.back(), sizeof(double)) == 0,
-                "the end value differs from the run's last value");
+    for (const ConvergenceSeries& series : study.series) {
+        for (const ConvergencePoint& point : series.points) {
+            if (point.error) require(std::isfinite(*point.error), "an error of the study is not finite");
+            if (point.order) require(std::isfinite(*point.order), "an order of the study is not finite");
+            if (point.error) record("error", *point.error);
+        }
     }
 }
 
@@ -94,11 +94,8 @@ constexpr long adaptiveAttempts = 200;
 void checkAdaptiveStudy(const Method& method, const Problem& problem) {
     ControllerSettings settings = withTolerance({}, 1e-6);
     settings.maxAttempts = adaptiveAttempts;
-    KnownSolution exact;
-    if (problem.exact) exact = [&problem](double x) { return (*problem.exact)(x); };
-    const AdaptiveStudy study =
-        studyAdaptive(method, problem.slope, exact, problem.x0, problem.y0, problem.x1,
-                      (problem.x1 - problem.x0) / 8, settings, referenceEvaluations);
+    const AdaptiveStudy study = studyAdaptive(method, problem, (problem.x1 - problem.x0) / 8,
+                                              settings, referenceEvaluations);
     const auto requirePlainWords = [](const std::string& note) {
         require(!note.empty() && pelorin::fuzz::isUtf8(note), "an empty note, or not UTF-8");
         require(note.find("nan") == std::string::npos && note.find("inf") == std::string::npos,
@@ -128,7 +125,7 @@ void checkAdaptiveStudy(const Method& method, const Problem& problem) {
 
 void checkReference(const Problem& problem) {
     const ReferenceSolution reference =
-        referenceSolution(problem.slope, problem.x0, problem.y0, {problem.x1}, referenceEvaluations);
+        referenceSolution(problem.slope(), problem.x0, problem.y0, {problem.x1}, referenceEvaluations);
     requireWords(reference.note, "The reference solution");
     record("reference", reference.note);
     for (double y : reference.y) record("reference y", y);
@@ -165,17 +162,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!compilation.problem) return 0;
 
     const Problem& problem = *compilation.problem;
-    if (problem.exact) {
-        require(std::isfinite((*problem.exact)(problem.x0)), "a checked exact solution is not finite at x0");
+    if (const KnownSolution exact = problem.exact()) {
+        require(std::isfinite(exact(problem.x0)), "a checked exact solution is not finite at x0");
     }
     const Problem copy = problem.clone();
-    const double original = problem.slope(problem.x0, problem.y0);
-    const double cloned = copy.slope(problem.x0, problem.y0);
+    const double original = problem.slope()(problem.x0, problem.y0);
+    const double cloned = copy.slope()(problem.x0, problem.y0);
     require(std::memcmp(&original, &cloned, sizeof original) == 0 ||
                 (std::isnan(original) && std::isnan(cloned)),
             "a clone computes another slope");
 
-    checkRuns(methodCatalogue[row], problem);
+    checkStudy(problem);
     checkReference(problem);
     // The lab's method, or a pair where it has no estimate to adapt with.
     const Method& method = methodCatalogue[row];

@@ -295,9 +295,10 @@ void AdaptiveTab::start() {
     QStringList first = settingsNotes_;
     if (!inputs_.readable) first << QString::fromStdString(inputs_.unreadable);
 
-    const double x0 = inputs_.x0, y0 = inputs_.y0, x1 = inputs_.x1, h0 = inputs_.h;
+    const pelorin::Problem& problem = inputs_.problem;
+    const double x0 = problem.x0, y0 = problem.y0, x1 = problem.x1, h0 = inputs_.h;
     const ControllerSettings settings = settings_;
-    const LabEquation& equation = inputs_.equation;
+    const pelorin::Equation& equation = problem.equation;
 
     // The sweep does not read the tolerance box or the method: it is made
     // again only when what it reads changes.
@@ -311,7 +312,7 @@ void AdaptiveTab::start() {
                             .arg(settings.smallestShrink, 0, 'g', 17) +
                         QString(" %1 %2 %3 %4").arg(static_cast<int>(settings.measure))
                             .arg(static_cast<int>(settings.parts)).arg(inputs_.readable)
-                            .arg(equation.lesson);
+                            .arg(equation.lesson());
 
     if (!inputs_.readable) {
         sweeps_.supersede();
@@ -326,26 +327,20 @@ void AdaptiveTab::start() {
         offerText_->setText(QString::fromStdString(none.run.why));
         none.run.notes.clear();
         showRun(std::move(none), first);
-    } else if (equation.lesson) {
-        const pelorin::ExactSolution solution(x0, y0);
-        showRun(pelorin::studyAdaptive(method, pelorin::f1,
-                                       [solution](double x) { return solution(x); }, x0, y0, x1,
-                                       h0, settings),
-                first);
     } else {
         // A typed slope runs off the window's thread; until it ends the page
         // shows nothing old.
-        QStringList waiting = first;
-        waiting << "Running " + fromView(method.caption) + " on y' = " +
-                       QString::fromStdString(equation.f) + " \u2026";
-        showRun({}, waiting);
-        runs_.run(
-            [pair = &method, equation = copyForStudy(equation), x0, y0, x1, h0,
-             settings](std::stop_token) {
-                return pelorin::studyAdaptive(*pair, *equation.slope, equation.solution(), x0, y0,
-                                              x1, h0, settings);
+        runs_.study(
+            problem,
+            [&method, h0, settings](const pelorin::Problem& problem, std::stop_token) {
+                return pelorin::studyAdaptive(method, problem, h0, settings);
             },
-            [this, first](pelorin::AdaptiveStudy study) { showRun(std::move(study), first); });
+            [this, first](pelorin::AdaptiveStudy study) { showRun(std::move(study), first); },
+            [this, &method, waiting = first](const pelorin::Problem& problem) mutable {
+                waiting << "Running " + fromView(method.caption) + " on y' = " +
+                               QString::fromStdString(problem.equation.f) + " \u2026";
+                showRun({}, waiting);
+            });
     }
 
     if (key == sweepKey_) return;
@@ -355,23 +350,12 @@ void AdaptiveTab::start() {
     // A sweep for inputs no longer shown would only take the processor from
     // the one that is wanted: asking for this one stops it.
     const auto shown = [this](pelorin::WorkPrecision sweep) { showSweep(std::move(sweep)); };
-    if (equation.lesson) {
-        sweeps_.run(
-            [x0, y0, x1, h0, settings](std::stop_token stop) {
-                const pelorin::ExactSolution solution(x0, y0);
-                return pelorin::sweepAdaptive(pelorin::f1,
-                                              [solution](double x) { return solution(x); }, x0, y0,
-                                              x1, h0, settings, doublings, stop);
-            },
-            shown);
-    } else {
-        sweeps_.run(
-            [equation = copyForStudy(equation), x0, y0, x1, h0, settings](std::stop_token stop) {
-                return pelorin::sweepAdaptive(*equation.slope, equation.solution(), x0, y0, x1, h0,
-                                              settings, doublings, stop);
-            },
-            shown);
-    }
+    sweeps_.runOffThread(
+        problem,
+        [h0, settings](const pelorin::Problem& problem, std::stop_token stop) {
+            return pelorin::sweepAdaptive(problem, h0, settings, doublings, stop);
+        },
+        shown);
 }
 
 void AdaptiveTab::showRun(pelorin::AdaptiveStudy study, const QStringList& firstNotes) {

@@ -121,23 +121,18 @@ void ConvergenceTab::show(const LabInputs& inputs) {
         display({}, {QString::fromStdString(inputs.unreadable)});
         return;
     }
-    if (inputs.equation.lesson) {
-        display(pelorin::studyConvergence(pelorin::lessonProblem(inputs.x0, inputs.y0, inputs.x1),
-                                          doublings),
-                {});
-        return;
-    }
-    // A typed slope costs far more than the built-in one, so the study runs
+    // A typed slope costs far more than the built-in one, so its study runs
     // off the window's thread; until it ends the page shows nothing old.
-    display({}, {"Calculating the seven methods on y' = " +
-                 QString::fromStdString(inputs.equation.f) + " \u2026"});
-    studies_.run(
-        [equation = copyForStudy(inputs.equation), x0 = inputs.x0, y0 = inputs.y0,
-         x1 = inputs.x1](std::stop_token stop) {
-            return pelorin::studyProblem(*equation.slope, equation.exact.get(), x0, y0, x1,
-                                         doublings, stop);
+    studies_.study(
+        inputs.problem,
+        [](const pelorin::Problem& problem, std::stop_token stop) {
+            return pelorin::studyProblem(problem, doublings, stop);
         },
-        [this](pelorin::ConvergenceStudy study) { display(std::move(study), {}); });
+        [this](pelorin::ConvergenceStudy study) { display(std::move(study), {}); },
+        [this](const pelorin::Problem& problem) {
+            display({}, {"Calculating the seven methods on y' = " +
+                         QString::fromStdString(problem.equation.f) + " \u2026"});
+        });
 }
 
 void ConvergenceTab::display(pelorin::ConvergenceStudy study, const QStringList& firstNotes) {

@@ -175,7 +175,8 @@ void FieldTab::show(const LabInputs& inputs) {
     studies_.supersede();
     // A new start is followed unless the student chose a view of their own
     // since the whole one; any other change shows the whole plots again.
-    const bool startMoved = inputs.x0 != inputs_.x0 || inputs.y0 != inputs_.y0;
+    const bool startMoved =
+        inputs.problem.x0 != inputs_.problem.x0 || inputs.problem.y0 != inputs_.problem.y0;
     fitPending_ = !startMoved || plot_->showsWhole();
     inputs_ = inputs;
     fieldStale_ = true;
@@ -183,22 +184,20 @@ void FieldTab::show(const LabInputs& inputs) {
         display({}, {QString::fromStdString(inputs.unreadable)});
         return;
     }
-    const pelorin::FieldInputs numbers{inputs.x0, inputs.y0, inputs.x1, inputs.h, inputs.method};
-    if (inputs.equation.lesson) {
-        display(pelorin::studyField(pelorin::f1, pelorin::ExactSolution(inputs.x0, inputs.y0), numbers),
-                {});
-        return;
-    }
     // A typed slope costs far more than the built-in one, and a reference
     // solution more still: the study runs off the window's thread. Until it
     // ends the field shows, but no old solution.
-    display({}, {"Calculating the runs on y' = " + QString::fromStdString(inputs.equation.f) +
-                 " \u2026"});
-    studies_.run(
-        [equation = copyForStudy(inputs.equation), numbers](std::stop_token) {
-            return pelorin::studyField(*equation.slope, equation.solution(), numbers);
+    studies_.study(
+        inputs.problem,
+        [step = pelorin::FieldInputs{inputs.h, inputs.method}](const pelorin::Problem& problem,
+                                                                std::stop_token) {
+            return pelorin::studyField(problem, step);
         },
-        [this](pelorin::FieldStudy study) { display(std::move(study), {}); });
+        [this](pelorin::FieldStudy study) { display(std::move(study), {}); },
+        [this](const pelorin::Problem& problem) {
+            display({}, {"Calculating the runs on y' = " +
+                         QString::fromStdString(problem.equation.f) + " \u2026"});
+        });
 }
 
 void FieldTab::display(pelorin::FieldStudy study, const QStringList& firstNotes) {
@@ -375,9 +374,9 @@ void FieldTab::drawErrors() {
 // past the end of the solution, which follow none, would flatten the rest.
 void FieldTab::fitView() {
     pelorin::Extent x, y;
-    x.include(inputs_.x0);
-    x.include(inputs_.x1);
-    y.include(inputs_.y0);
+    x.include(inputs_.problem.x0);
+    x.include(inputs_.problem.x1);
+    y.include(inputs_.problem.y0);
     for (int i = 0; i < plot_->graphCount(); ++i) {
         for (const QCPGraphData& point : *plot_->graph(i)->data()) {
             x.include(point.key);
@@ -411,11 +410,7 @@ void FieldTab::drawField() {
     drawnRange_ = range;
     fieldStale_ = false;
     pelorin::DirectionField field;
-    if (inputs_.readable) {
-        field = inputs_.equation.lesson
-                    ? pelorin::directionField(pelorin::f1, range)
-                    : pelorin::directionField(*inputs_.equation.slope, range);
-    }
+    if (inputs_.readable) field = pelorin::directionField(inputs_.problem.slope(), range);
     fieldNote_ = QString::fromStdString(pelorin::directionFieldNote(field));
     segments_->setSegments(std::move(field.segments));
     showNotes();
@@ -440,10 +435,11 @@ void FieldTab::fillSteps() {
         return pelorin::TableLabel{std::string(pelorin::inputName(box)), pelorin::numberToText(value)};
     };
     saved_ = pelorin::labelledStepErrorTable(
-        shown_, {{"f(x, y)", inputs_.equation.f},
+        shown_, {{"f(x, y)", inputs_.problem.equation.f},
                  {"method", method ? std::string(method->heading) : std::string()},
-                 input(pelorin::Input::x0, inputs_.x0), input(pelorin::Input::y0, inputs_.y0),
-                 input(pelorin::Input::x1, inputs_.x1), input(pelorin::Input::h, inputs_.h)});
+                 input(pelorin::Input::x0, inputs_.problem.x0),
+                 input(pelorin::Input::y0, inputs_.problem.y0),
+                 input(pelorin::Input::x1, inputs_.problem.x1), input(pelorin::Input::h, inputs_.h)});
     suggestedName_ = QString::fromStdString(
         pelorin::suggestedFileName(method, inputs_.h, "lab-steps", ".csv"));
     if (QLabel* caption = captionOf(*steps_)) {

@@ -57,8 +57,8 @@ constexpr std::array<pelorin::Input, 3> labBoxes{pelorin::Input::x0, pelorin::In
                                                  pelorin::Input::x1};
 
 // The exact solution the lab compares with, as a handout prints it.
-QString exactSolutionLine(const LabEquation& equation) {
-    if (equation.lesson) return "exact y(x) = " + fromView(pelorin::problemLibrary.front().exact);
+QString exactSolutionLine(const pelorin::Equation& equation) {
+    if (equation.lesson()) return "exact y(x) = " + fromView(pelorin::problemLibrary.front().exact);
     if (equation.exact) return "exact y(x) = " + QString::fromStdString(equation.exact->text());
     return "exact y(x): none; errors are measured against a reference solution";
 }
@@ -306,37 +306,25 @@ void MethodLab::followProblemList() {
 // Compiles the equation's boxes; a text that cannot be used leaves the last
 // good equation in force, and the notes say why.
 QStringList MethodLab::readEquation() {
+    const pelorin::Problem at = inputs().problem;
+    pelorin::EquationReading read = pelorin::readEquation(
+        f_->text().trimmed().toStdString(), exact_->text().trimmed().toStdString(), at.x0, at.y0);
+    if (!read.equation) {
+        return {QString::fromStdString(read.slopeError.message) +
+                "; the lab goes on with f(x, y) = " + QString::fromStdString(equation_.f) + "."};
+    }
     QStringList notes;
-    const pelorin::LibraryProblem& lesson = pelorin::problemLibrary.front();
-    const QString fText = f_->text().trimmed(), exactText = exact_->text().trimmed();
-    pelorin::SlopeCompilation slope = pelorin::compileSlope(fText.toStdString());
-    if (!slope.slope) {
-        notes << QString::fromStdString(slope.error.message) + "; the lab goes on with f(x, y) = " +
-                     QString::fromStdString(equation_.f) + ".";
-        return notes;
+    if (!inputs().readable) {
+        // Without all three numbers an exact solution can be neither bound
+        // to the start nor checked: the equation goes on without one.
+        read.equation->exact = nullptr;
+    } else if (read.exactError) {
+        notes << QString::fromStdString(read.exactError->message) +
+                     "; the errors are measured against a reference solution instead.";
+    } else if (auto fault = pelorin::keepExactIfItHolds(*read.equation, at.x0, at.y0, at.x1)) {
+        notes << QString::fromStdString(*fault);
     }
-    LabEquation equation;
-    equation.f = fText.toStdString();
-    equation.lesson = fText == fromView(lesson.f) && exactText == fromView(lesson.exact);
-    if (!equation.lesson) {
-        equation.slope = std::make_shared<const pelorin::SlopeExpression>(std::move(*slope.slope));
-        const LabInputs numbers = inputs();
-        if (!exactText.isEmpty() && numbers.readable) {
-            pelorin::SolutionCompilation exact =
-                pelorin::compileSolution(exactText.toStdString(), numbers.x0, numbers.y0);
-            if (!exact.solution) {
-                notes << QString::fromStdString(exact.error.message) +
-                             "; the errors are measured against a reference solution instead.";
-            } else if (const auto failed = pelorin::checkExactSolution(
-                           *equation.slope, *exact.solution, numbers.x0, numbers.y0, numbers.x1)) {
-                notes << QString::fromStdString(*failed);
-            } else {
-                equation.exact =
-                    std::make_shared<const pelorin::SolutionExpression>(std::move(*exact.solution));
-            }
-        }
-    }
-    equation_ = std::move(equation);
+    equation_ = std::move(*read.equation);
     return notes;
 }
 
@@ -382,12 +370,12 @@ Handout MethodLab::handout() const {
     const LabInputs current = inputs();
     Handout handout;
     handout.title = "Method lab: " + QString(tabs_->tabText(tabs_->currentIndex())).remove('&');
-    handout.problem << "dy/dx = " + QString::fromStdString(current.equation.f)
-                    << exactSolutionLine(current.equation)
+    handout.problem << "dy/dx = " + QString::fromStdString(current.problem.equation.f)
+                    << exactSolutionLine(current.problem.equation)
                     << QString("x0 = %1, y0 = %2, x1 = %3")
-                           .arg(fromView(pelorin::numberToText(current.x0)),
-                                fromView(pelorin::numberToText(current.y0)),
-                                fromView(pelorin::numberToText(current.x1)));
+                           .arg(fromView(pelorin::numberToText(current.problem.x0)),
+                                fromView(pelorin::numberToText(current.problem.y0)),
+                                fromView(pelorin::numberToText(current.problem.x1)));
     if (page == convergence_) {
         handout.problem << "Every method, with h = (x1 - x0)/N for N = 1, 2, 4, \u2026, 65536";
     } else if (page == adaptive_) {
@@ -535,12 +523,12 @@ LabInputs MethodLab::inputs() const {
             inputs.unreadable = pelorin::tooLargeToReadMessage(labBoxes[i]);
         }
     }
-    inputs.x0 = lastGood_[0].value_or(0);
-    inputs.y0 = lastGood_[1].value_or(0);
-    inputs.x1 = lastGood_[2].value_or(0);
+    inputs.problem.equation = equation_;
+    inputs.problem.x0 = lastGood_[0].value_or(0);
+    inputs.problem.y0 = lastGood_[1].value_or(0);
+    inputs.problem.x1 = lastGood_[2].value_or(0);
     inputs.h = h_;
     inputs.hText = hText_.toStdString();
-    inputs.equation = equation_;
     return inputs;
 }
 

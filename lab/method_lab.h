@@ -96,7 +96,7 @@ private:
     QComboBox* problem_ = nullptr;
     QLineEdit* f_ = nullptr;
     QLineEdit* exact_ = nullptr;
-    LabEquation equation_;  // the last equation that could be used
+    pelorin::Equation equation_;  // the last equation that could be used
     int textScale_ = 0;
     QComboBox* method_ = nullptr;
     QTabWidget* tabs_ = nullptr;

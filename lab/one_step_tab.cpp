@@ -2,6 +2,7 @@
 
 #include "lab/page.h"
 #include "lab/plot.h"
+#include "studies/known_solution.h"
 #include "texts/stage_view.h"
 #include "ui/text.h"
 
@@ -88,17 +89,17 @@ void OneStepTab::show(const LabInputs& inputs) {
     inputs_ = inputs;
     const pelorin::Method& method = pelorin::methodCatalogue[inputs_.method];
     run_ = inputs_.readable
-               ? pelorin::solutionPath(method, labSlope(inputs_), inputs_.x0, inputs_.y0, inputs_.x1,
-                                       inputs_.h)
+               ? pelorin::solutionPath(method, inputs_.problem.slope(), inputs_.problem.x0,
+                                       inputs_.problem.y0, inputs_.problem.x1, inputs_.h)
                : pelorin::SolutionPath{&method, 0, {}, {}, 0, pelorin::PathEnd::cannotStep,
                                        inputs_.unreadable};
-    end_ = solutionEnd(inputs_);
+    end_ = inputs_.readable ? pelorin::solutionEnd(inputs_.problem) : std::nullopt;
     showStep(1);
 }
 
 void OneStepTab::showStep(int step) {
     const pelorin::StageView view =
-        pelorin::stageView(run_, labSlope(inputs_), knownSolution(inputs_), step);
+        pelorin::stageView(run_, inputs_.problem.slope(), pelorin::knownSolution(inputs_.problem), step);
     step_ = view.step > 0 ? view.step : 1;
     previous_->setEnabled(view.step > 1);
     next_->setEnabled(view.step > 0 && view.step < view.steps);
@@ -127,7 +128,7 @@ void OneStepTab::showStep(int step) {
     const pelorin::StageDrawing drawing = pelorin::stageDrawing(view);
     const QColor text = plot_->palette().color(QPalette::Text);
     QCPGraph* exact = plot_->addGraph();
-    exact->setName(QString::fromStdString(knownSolutionName(inputs_)));
+    exact->setName(QString::fromStdString(pelorin::knownSolutionName(inputs_.problem)));
     exact->setPen(QPen(text, 1.5));
     exact->setData(toVector(drawing.exact.x), toVector(drawing.exact.y));
 

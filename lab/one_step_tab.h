@@ -4,8 +4,8 @@
 #pragma once
 
 #include "lab/inputs.h"
-#include "methods/stage_step.h"
 #include "numerics/solution_paths.h"
+#include "numerics/stage_step.h"
 
 #include <QWidget>
 

@@ -5,6 +5,7 @@
 #include "lab/plot.h"
 #include "numerics/plot_extent.h"
 #include "numerics/stability.h"
+#include "studies/known_solution.h"
 #include "ui/text.h"
 
 #include <QHBoxLayout>
@@ -205,7 +206,7 @@ void StabilityTab::drawRegion() {
 void StabilityTab::placePoint() {
     // The accent follows the palette, light or dark, as it is now.
     point_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, region_->accent(), 9));
-    if (inputs_.equation.lesson) {
+    if (inputs_.problem.equation.lesson()) {
         point_->setData({inputs_.h * pelorin::lessonLambda}, {0});
     } else {
         const pelorin::StabilityPath path = typedPath();
@@ -216,8 +217,9 @@ void StabilityTab::placePoint() {
 }
 
 pelorin::StabilityPath StabilityTab::typedPath() const {
-    return pelorin::stabilityPath(pelorin::methodCatalogue[inputs_.method], *inputs_.equation.slope,
-                                  inputs_.x0, inputs_.y0, inputs_.x1, inputs_.h);
+    const pelorin::Problem& problem = inputs_.problem;
+    return pelorin::stabilityPath(pelorin::methodCatalogue[inputs_.method], problem.slope(),
+                                  problem.x0, problem.y0, problem.x1, inputs_.h);
 }
 
 // On an equation of the user's, λ changes along the solution: the region
@@ -233,9 +235,9 @@ void StabilityTab::drawTypedRun() {
     numerical->setData(QVector<double>(runPoints.x.begin(), runPoints.x.end()),
                        QVector<double>(runPoints.y.begin(), runPoints.y.end()));
     bool leftOut = runPoints.leftOut;
-    if (const auto& solution = inputs_.equation.exact) {
+    if (const pelorin::KnownSolution solution = inputs_.problem.exact()) {
         std::vector<double> exactY;
-        for (double x : path.x) exactY.push_back((*solution)(x));
+        for (double x : path.x) exactY.push_back(solution(x));
         const pelorin::DrawablePoints exactPoints = pelorin::drawablePoints(path.x, exactY);
         QCPGraph* exact = run_->addGraph();
         exact->setName("exact");
@@ -248,7 +250,7 @@ void StabilityTab::drawTypedRun() {
     for (const std::string& note : path.notes) notes << QString::fromStdString(note);
     if (leftOut) notes << QString::fromStdString(pelorin::undrawableNote());
     run_->rescaleAxes();
-    const auto end = solutionEnd(inputs_);
+    const auto end = inputs_.readable ? pelorin::solutionEnd(inputs_.problem) : std::nullopt;
     run_->setSolutionEnd(end);
     if (end && std::any_of(path.x.begin(), path.x.end(), [&end](double x) { return end->past(x); })) {
         notes << QString::fromStdString(pelorin::solutionEndNote(end->at) + " " +
@@ -272,7 +274,7 @@ void StabilityTab::drawRun() {
     }
     run_->clearGraphs();
     run_->setSolutionEnd(std::nullopt);
-    if (inputs_.readable && !inputs_.equation.lesson) {
+    if (inputs_.readable && !inputs_.problem.equation.lesson()) {
         drawTypedRun();
         return;
     }
@@ -280,7 +282,7 @@ void StabilityTab::drawRun() {
         notes << QString::fromStdString(inputs_.unreadable);
     } else {
         const pelorin::StabilityRun run =
-            pelorin::runWithStep(method, inputs_.x0, inputs_.y0, inputs_.h, runSteps);
+            pelorin::runWithStep(method, inputs_.problem.x0, inputs_.problem.y0, inputs_.h, runSteps);
         QCPGraph* exact = run_->addGraph();
         exact->setName("exact");
         exact->setPen(QPen(run_->palette().color(QPalette::Text), 1.5));

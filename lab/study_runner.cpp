@@ -55,22 +55,6 @@ void yieldToTheWindow() {
 #endif
 }
 
-pelorin::KnownSolution EquationCopy::solution() const {
-    if (!exact) return {};
-    return [exact = exact](double x) { return (*exact)(x); };
-}
-
-EquationCopy copyForStudy(const LabEquation& equation) {
-    EquationCopy copy;
-    if (equation.slope) {
-        copy.slope = std::make_shared<const pelorin::SlopeExpression>(equation.slope->clone());
-    }
-    if (equation.exact) {
-        copy.exact = std::make_shared<const pelorin::SolutionExpression>(equation.exact->clone());
-    }
-    return copy;
-}
-
 StudyRunner::~StudyRunner() { stop_.request_stop(); }
 
 void StudyRunner::supersede() {

@@ -3,12 +3,12 @@
 // lab's own threads: never on the application's global pool, on which Qt
 // paints large fills in parallel (a paint would wait until a study ends),
 // at a priority below the window's, and one fewer than the processor's
-// cores, so that the window keeps one. Each study has copies of the equation
-// of its own and a token that stops it once it is no longer wanted, and its
-// result is shown only if no newer study was asked for since.
+// cores, so that the window keeps one. Each study has a token that stops it
+// once it is no longer wanted, and its result is shown only if no newer
+// study was asked for since.
 #pragma once
 
-#include "lab/inputs.h"
+#include "problem/problem.h"
 
 #include <QFutureWatcher>
 #include <QObject>
@@ -29,17 +29,6 @@ QThreadPool& studyPool();
 void endStudyPool();
 // Lowers the calling thread's share of the processor below the window's.
 void yieldToTheWindow();
-
-// A typed equation copied for one study on another thread: a compiled
-// expression serves one thread at a time.
-struct EquationCopy {
-    std::shared_ptr<const pelorin::SlopeExpression> slope;
-    std::shared_ptr<const pelorin::SolutionExpression> exact;  // null: none given or usable
-
-    // The exact solution as a function of x; empty without one.
-    pelorin::KnownSolution solution() const;
-};
-EquationCopy copyForStudy(const LabEquation& equation);
 
 // One page's studies of one kind, one after another: each asked for makes
 // the ones before stale. Results are shown on the thread the runner lives
@@ -72,6 +61,31 @@ public:
                 yieldToTheWindow();
                 return study(stop);
             }));
+    }
+
+    // Studies `problem` with study(problem, stop) and shows the result. The
+    // lesson's equation, whose built-in slope is cheap, is studied at once
+    // on this thread. A typed one costs far more: first `waiting(problem)`
+    // shows what the page shows until the result comes, then the study
+    // runs on the lab's threads.
+    template <typename Study, typename Show, typename Waiting>
+    void study(const pelorin::Problem& problem, Study study, Show show, Waiting waiting) {
+        if (!problem.equation.lesson()) {
+            waiting(problem);
+            runOffThread(problem, std::move(study), std::move(show));
+            return;
+        }
+        supersede();
+        show(study(problem, std::stop_token{}));
+    }
+
+    // The same on the lab's threads whatever the equation. The study gets a
+    // copy of the problem that shares its compiled expressions: a study
+    // makes expressions of its own before it evaluates any.
+    template <typename Study, typename Show>
+    void runOffThread(const pelorin::Problem& problem, Study study, Show show) {
+        run([study = std::move(study), problem](std::stop_token stop) { return study(problem, stop); },
+            std::move(show));
     }
 
 private:

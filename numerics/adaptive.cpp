@@ -2,7 +2,7 @@
 
 #include "base/conversions.h"
 #include "base/number_text.h"
-#include "methods/stage_step.h"
+#include "numerics/stage_step.h"
 
 #include <boost/numeric/odeint.hpp>
 

@@ -40,7 +40,7 @@ std::optional<PlotPoint> pointToPixel(const VisibleRange& range, double x, doubl
 
 // The size of one pixel in the plane's units, across (x) and up (y): what a
 // click can resolve, so that the boxes it fills are written to those digits
-// (readOffText in analysis/plot_reading.h).
+// (readOffText in base/number_text.h).
 std::optional<PlotPoint> pixelSize(const VisibleRange& range);
 
 // Grid points lie at least this far apart on the screen, and at most 2.5

@@ -18,14 +18,6 @@ constexpr double roundingSlack = 1e-9;
 // ever take them.
 constexpr double countableSteps = 1e18;
 
-std::string pointText(double x, double y) {
-    return "(" + numberToText(x) + ", " + numberToText(y) + ")";
-}
-
-std::string runName(const Method& method, double h) {
-    return std::string(method.caption) + ", h = " + numberToText(h);
-}
-
 std::string endText(double at) { return readOffText(at, 1e-3 * std::max(1.0, std::fabs(at))); }
 
 }  // namespace
@@ -52,8 +44,6 @@ SolutionPath solutionPath(const Method& method, Slope f, double x0, double y0, d
     path.method = &method;
     if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(h)) {
         path.end = PathEnd::cannotStep;
-        path.note = std::string(method.caption) +
-                    ": x0, y0, x1 and h must all be numbers a double can hold; no step is taken.";
         return path;
     }
     path.h = x1 < x0 ? -std::fabs(h) : std::fabs(h);
@@ -62,9 +52,6 @@ SolutionPath solutionPath(const Method& method, Slope f, double x0, double y0, d
     const std::optional<long> steps = stepsToReach(x0, x1, h);
     if (!steps) {
         path.end = PathEnd::cannotStep;
-        path.note = runName(method, path.h) +
-                    (h == 0 ? ": a step of 0 never gets from x0 to x1; no step is taken."
-                            : ": x1 is too many steps away to count; no step is taken.");
         return path;
     }
     path.stepsToEnd = *steps;
@@ -74,22 +61,43 @@ SolutionPath solutionPath(const Method& method, Slope f, double x0, double y0, d
         const double y = method.step(x, path.y.back(), path.h, f);
         if (!std::isfinite(y)) {
             path.end = PathEnd::notFinite;
-            path.note = runName(method, path.h) + ": step " + std::to_string(i + 1) + " from " +
-                        pointText(x, path.y.back()) +
-                        " gives no finite value (f is not finite on the step, or the numbers "
-                        "grew too large to calculate with); the run stops there.";
             return path;
         }
         path.x.push_back(x0 + static_cast<double>(i + 1) * path.h);
         path.y.push_back(y);
     }
-    if (taken < *steps) {
-        path.end = PathEnd::stepLimit;
-        path.note = runName(method, path.h) + ": x1 is " + std::to_string(*steps) +
-                    " steps away; the run stops after the first " + std::to_string(taken) +
-                    ". A larger h reaches x1.";
-    }
+    if (taken < *steps) path.end = PathEnd::stepLimit;
     return path;
+}
+
+// The notes are written from the path once it is run, not while it runs:
+// everything a note names is in the path (a step that failed started from
+// the last point kept, x0 + i·h computed as the run computed it).
+std::string pathNote(const SolutionPath& path) {
+    if (!path.note.empty() || !path.method) return path.note;
+    const std::string caption(path.method->caption);
+    const std::string run = caption + ", h = " + numberToText(path.h);
+    const long taken = static_cast<long>(path.x.size()) - 1;
+    switch (path.end) {
+    case PathEnd::reached: return {};
+    case PathEnd::cannotStep:
+        if (path.x.empty()) {
+            return caption + ": x0, y0, x1 and h must all be numbers a double can hold; no step "
+                             "is taken.";
+        }
+        return run + (path.h == 0 ? ": a step of 0 never gets from x0 to x1; no step is taken."
+                                  : ": x1 is too many steps away to count; no step is taken.");
+    case PathEnd::notFinite:
+        return run + ": step " + std::to_string(taken + 1) + " from (" +
+               numberToText(path.x.back()) + ", " + numberToText(path.y.back()) +
+               ") gives no finite value (f is not finite on the step, or the numbers grew too "
+               "large to calculate with); the run stops there.";
+    case PathEnd::stepLimit:
+        return run + ": x1 is " + std::to_string(path.stepsToEnd) +
+               " steps away; the run stops after the first " + std::to_string(taken) +
+               ". A larger h reaches x1.";
+    }
+    return {};
 }
 
 std::array<SolutionPath, 3> halvedPaths(const Method& method, Slope f, double x0, double y0,

@@ -17,6 +17,11 @@ namespace pelorin {
 // more accurately than any of the methods. Empty when there is none.
 using KnownSolution = std::function<double(double x)>;
 
+// A solution through the run's start asked for at many abscissae at once
+// (a reference is computed for all of them in one run): the values there,
+// NaN where it is not known. Empty when the problem has none.
+using SolutionSamples = std::function<std::vector<double>(const std::vector<double>& abscissae)>;
+
 // Where the solution through the start ends: |y| grows without bound as x
 // nears `at` from x0's side, and no solution continues past it.
 struct SolutionEnd {
@@ -49,8 +54,14 @@ struct SolutionPath {
     std::vector<double> x, y;   // the start, then every step: x[i] = x0 + i·h
     long stepsToEnd = 0;        // the steps that reach x1
     PathEnd end = PathEnd::reached;
-    std::string note;           // why the run stopped short of x1, in words
+    // Why a path that was never run has no steps, set by whoever made it;
+    // empty for a run (pathNote says why it stopped).
+    std::string note;
 };
+
+// Why the run stopped short of x1, in words naming the method, the step and
+// the point it started from; empty when it reached x1.
+std::string pathNote(const SolutionPath& path);
 
 // The number of steps of |h| from x0 that reach x1: N = ⌈(x1 − x0)/h⌉, where
 // a quotient within a billionth above a whole number counts as that number,
@@ -66,8 +77,7 @@ std::optional<long> stepsToReach(double x0, double x1, double h);
 // The method from (x0, y0) towards x1 with steps of |h|: at most `maxSteps`
 // steps, each from x_i = x0 + i·h computed afresh (so no rounding gathers in a
 // sum of steps). A step whose value is not finite stops the run: the path
-// keeps the points before it and the note names the method, the step and the
-// point it started from.
+// keeps the points before it, and pathNote says why.
 SolutionPath solutionPath(const Method& method, Slope f, double x0, double y0, double x1, double h,
                           long maxSteps = maxPathSteps);
 

@@ -3,8 +3,8 @@
 #include "base/conversions.h"
 #include "base/number_text.h"
 #include "methods/exact_solution.h"
-#include "methods/stage_step.h"
 #include "numerics/stability.h"
+#include "numerics/stage_step.h"
 
 #include <algorithm>
 #include <array>
@@ -127,8 +127,8 @@ StepErrors labStepErrors(const Method& method, Slope f, double x0, double y0, do
         errors.notes.push_back("The table lists the first " + std::to_string(labStepsShown) +
                                " of the " + std::to_string(path.stepsToEnd) +
                                " steps to x1.");
-    } else if (!path.note.empty()) {
-        errors.notes.push_back(path.note);
+    } else if (const std::string note = pathNote(path); !note.empty()) {
+        errors.notes.push_back(note);
     }
     return errors;
 }

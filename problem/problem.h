@@ -1,12 +1,14 @@
-// A problem y' = f(x, y), y(x0) = y0 on [x0, x1] as the user types it, the
-// same compiled for the methods, and runs of a method over it that stop at
-// the first number that is not finite and say where, in words.
+// A problem y' = f(x, y), y(x0) = y0 on [x0, x1]: the one type the lab, its
+// studies, the problem files and the fuzz targets share, and the strict
+// reading of the texts it is typed as.
 #pragma once
 
 #include "methods/methods.h"
+#include "numerics/solution_paths.h"
 #include "problem/expression.h"
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,17 +25,65 @@ struct ProblemText {
     std::string name, f, exact, x0, y0, x1;
 };
 
-// A problem ready to solve. The exact solution, when there is one, passed the
-// checks of checkExactSolution and is bound to (x0, y0). Like the expressions
-// it holds, a problem serves one thread at a time; clone() gives another.
+// The state of a problem at x: y. One component here; a system of
+// equations makes it a vector of n components, and with it the slope's
+// second argument and the known solution's value.
+using State = double;
+
+// The equation y' = f(x, y): the lesson's own, solved with the program's
+// built-in slope f1 (a typed "-2*x - y" gives the same bits) and its exact
+// solution in closed form, or one typed or chosen from the library,
+// compiled, with its exact solution when one is given and passes the checks
+// of checkExactSolution. Copies share the compiled expressions, so a copy
+// serves the same thread; Problem::clone() makes them anew for another.
+struct Equation {
+    std::string f;  // as typed, for notes and handouts
+    std::shared_ptr<const SlopeExpression> slope;     // null: the lesson's own
+    std::shared_ptr<const SolutionExpression> exact;  // null: none given or usable, or the lesson's
+
+    bool lesson() const { return slope == nullptr; }
+};
+
+// The lesson's equation, dy/dx = -2x - y.
+Equation lessonEquation();
+
+// A problem ready to solve: y' = f(x, y), y(x0) = y0 on [x0, x1].
 struct Problem {
     std::string name;
-    SlopeExpression slope;
-    std::optional<SolutionExpression> exact;
-    double x0 = 0, y0 = 0, x1 = 0;
+    Equation equation = lessonEquation();
+    double x0 = 0;
+    State y0 = 0;
+    double x1 = 0;
 
+    // The slope the methods step: f1 for the lesson, else the compiled one
+    // (valid while this problem lives).
+    Slope slope() const;
+    // The exact solution through (x0, y0) as a function of x; empty when
+    // none is known, and the studies compare with a reference instead.
+    KnownSolution exact() const;
+    bool comparedWithReference() const { return !equation.lesson() && !equation.exact; }
+    // The same problem with compiled expressions of its own, for a study on
+    // another thread: a compiled expression serves one thread at a time.
+    // Cloning reads only the texts and the start, so a thread may clone a
+    // problem whose expressions another thread is evaluating. Every study
+    // clones the problem it is given before it evaluates anything.
     Problem clone() const;
 };
+
+// The equation as its two boxes read it.
+struct EquationReading {
+    std::optional<Equation> equation;        // none when f(x, y) does not compile
+    FormulaError slopeError;                 // then why
+    std::optional<FormulaError> exactError;  // a typed exact solution that does not compile
+};
+// The lesson's equation when both texts are the lesson's (blanks around
+// them aside); otherwise f compiled, and the exact solution through
+// (x0, y0) when one is typed and compiles, not yet checked.
+EquationReading readEquation(std::string_view f, std::string_view exact, double x0, double y0);
+
+// Leaves out an exact solution that fails checkExactSolution over
+// [x0, x1], and says why; nothing when it holds or there is none to check.
+std::optional<std::string> keepExactIfItHolds(Equation& equation, double x0, double y0, double x1);
 
 // A message about one box; `character` (1-based, 0 for the whole text)
 // places the cursor where a formula went wrong.
@@ -50,9 +100,8 @@ struct ProblemCompilation {
 };
 
 // Formulas are compiled as compileSlope and compileSolution do. Numbers are
-// read strictly: a text counts only when it is wholly a number (blanks
-// around it, "-", "+" or "−" before it, a point for decimals, an exponent),
-// e.g. `x0: "0,5" is not a number: use a point, not a comma, for decimals`.
+// read strictly, as readLabNumber reads the lab's boxes, e.g.
+// `x0: "0,5" is not a number: use a point, not a comma, for decimals`.
 // An exact solution that does not compile or fails its checks is left out
 // with a note: the problem is then one without an exact solution.
 ProblemCompilation compileProblem(const ProblemText& text);
@@ -76,23 +125,5 @@ inline constexpr double startTolerance = 1e-8;
 inline constexpr double residualTolerance = 1e-6;
 std::optional<std::string> checkExactSolution(Slope f, const SolutionExpression& y, double x0,
                                               double y0, double x1);
-
-// A method's run over the problem in `steps` steps of h = (x1 - x0)/steps,
-// from the abscissae x_i = x0 + i·h computed afresh (the last is x1), as the
-// convergence study runs. It stops at the first slope or value that is not
-// a finite number, so that its values are all finite, and says so:
-//   Runge-Kutta 4 stopped at step 12: the slope is not a finite number at (x, y) = (0.5, 1E+200).
-struct ProblemRun {
-    std::vector<double> x, y;  // the start and every step completed
-    std::string note;          // why the run stopped before x1; empty when it reached x1
-};
-ProblemRun runProblem(const Method& method, const Problem& problem, long steps);
-
-// The same run keeping only its value at x1.
-struct EndValue {
-    std::optional<double> y;  // none when the run stopped before x1
-    std::string note;
-};
-EndValue runProblemToEnd(const Method& method, const Problem& problem, long steps);
 
 }  // namespace pelorin

@@ -1,10 +1,10 @@
 #include "studies/adaptive_study.h"
 
 #include "studies/convergence_study.h"
+#include "studies/field_study.h"
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace pelorin {
 
@@ -18,45 +18,73 @@ std::vector<double> sampleAbscissae(double x0, double x1) {
     return x;
 }
 
-// The run with its true errors and the solution drawn under it.
-AdaptiveStudy measuredRun(const Method& method, Slope f, const KnownSolution& exact, double x0,
-                          double y0, double x1, double h0, const ControllerSettings& settings,
-                          long referenceEvaluations) {
+// The solution drawn under the run: `known` where it is finite.
+void drawSolution(AdaptiveStudy& study, const KnownSolution& known, double x0, double x1) {
+    for (double x : sampleAbscissae(x0, x1)) {
+        const double y = known(x);
+        if (!std::isfinite(y)) continue;
+        study.solutionX.push_back(x);
+        study.solutionY.push_back(y);
+    }
+}
+
+// Every abscissa a run measured against the reference reads: the drawn
+// samples and both ends of every attempt, in the direction of the run, so
+// that the reference passes each once.
+std::vector<double> referenceAbscissae(const AdaptiveRun& run, double x0, double x1) {
+    std::vector<double> abscissae = sampleAbscissae(x0, x1);
+    for (const AdaptiveStep& step : run.attempts) {
+        abscissae.push_back(step.x);
+        abscissae.push_back(step.x + step.h);
+    }
+    const double direction = x1 >= x0 ? 1 : -1;
+    std::sort(abscissae.begin(), abscissae.end(),
+              [direction](double a, double b) { return a * direction < b * direction; });
+    abscissae.erase(std::unique(abscissae.begin(), abscissae.end()), abscissae.end());
+    return abscissae;
+}
+
+// What the notes say of the reference, and of attempts past the end it found.
+void noteReference(AdaptiveStudy& study, const ReferenceSolution& reference,
+                   const AdaptiveRun& run, double x0) {
+    study.notes.push_back(referenceUsedNote(reference.relativeAccuracy) +
+                          " True errors below that are the reference's, not the method's.");
+    if (!reference.note.empty()) study.notes.push_back(reference.note);
+    if (!reference.end) return;
+    study.end = SolutionEnd{x0, *reference.end};
+    const bool past = std::any_of(run.attempts.begin(), run.attempts.end(), [&](const AdaptiveStep& step) {
+        return study.end->past(step.x + step.h);
+    });
+    if (past) {
+        study.notes.push_back(pastEndNote("Attempts", *reference.end) +
+                              " They have no true errors, and the plot of the solution is "
+                              "fitted to the points before it.");
+    }
+}
+
+// The run with its true errors and the solution drawn under it. Without an
+// exact solution the attempts' abscissae are known only after the run, and
+// the controller never reads the true errors: it runs once to learn where
+// the reference is needed, then again, the same steps, measured against it.
+AdaptiveStudy measuredRun(const Method& method, const Problem& problem, double h0,
+                          const ControllerSettings& settings, long referenceEvaluations) {
     AdaptiveStudy study;
+    const double x0 = problem.x0, y0 = problem.y0, x1 = problem.x1;
+    const Slope f = problem.slope();
     const bool drawable = std::isfinite(x0) && std::isfinite(x1) && std::isfinite(x1 - x0);
-    if (exact) {
+    if (const KnownSolution exact = problem.exact()) {
         study.run = adaptiveRun(method, f, x0, y0, x1, h0, settings, exact);
-        if (drawable) {
-            for (double x : sampleAbscissae(x0, x1)) {
-                const double y = exact(x);
-                if (!std::isfinite(y)) continue;
-                study.solutionX.push_back(x);
-                study.solutionY.push_back(y);
-            }
-        }
+        if (drawable) drawSolution(study, exact, x0, x1);
         return study;
     }
-    // The attempts' abscissae are known only after the run, and the
-    // controller never reads the true errors: run once to learn where the
-    // reference is needed, then again, the same steps, measured against it.
     const AdaptiveRun unmeasured = adaptiveRun(method, f, x0, y0, x1, h0, settings);
     if (!drawable || unmeasured.end == AdaptiveEnd::noEstimate ||
         unmeasured.end == AdaptiveEnd::refused) {
         study.run = unmeasured;
         return study;
     }
-    std::vector<double> abscissae = sampleAbscissae(x0, x1);
-    for (const AdaptiveStep& step : unmeasured.attempts) {
-        abscissae.push_back(step.x);
-        abscissae.push_back(step.x + step.h);
-    }
-    // In the direction of the run, so that the reference passes each once.
-    const double direction = x1 >= x0 ? 1 : -1;
-    std::sort(abscissae.begin(), abscissae.end(),
-              [direction](double a, double b) { return a * direction < b * direction; });
-    abscissae.erase(std::unique(abscissae.begin(), abscissae.end()), abscissae.end());
-    const ReferenceSolution reference =
-        referenceSolution(f, x0, y0, abscissae, referenceEvaluations);
+    ReferenceSolution reference = referenceSolution(
+        f, x0, y0, referenceAbscissae(unmeasured, x0, x1), referenceEvaluations);
     study.reference = true;
     if (reference.y.empty()) {
         study.run = unmeasured;
@@ -64,56 +92,31 @@ AdaptiveStudy measuredRun(const Method& method, Slope f, const KnownSolution& ex
                               "computed, so no true error is shown: " + reference.note);
         return study;
     }
-    study.notes.push_back(referenceUsedNote(reference.relativeAccuracy) +
-                          " True errors below that are the reference's, not the method's.");
-    if (!reference.note.empty()) study.notes.push_back(reference.note);
-    if (reference.end) {
-        study.end = SolutionEnd{x0, *reference.end};
-        const bool past = std::any_of(
-            unmeasured.attempts.begin(), unmeasured.attempts.end(),
-            [&](const AdaptiveStep& step) { return study.end->past(step.x + step.h); });
-        if (past) {
-            study.notes.push_back(pastEndNote("Attempts", *reference.end) +
-                                  " They have no true errors, and the plot of the solution is "
-                                  "fitted to the points before it.");
-        }
-    }
-    const KnownSolution lookup = [&reference, direction](double x) {
-        const auto at = std::lower_bound(
-            reference.x.begin(), reference.x.end(), x,
-            [direction](double a, double b) { return a * direction < b * direction; });
-        if (at == reference.x.end() || *at != x) return std::numeric_limits<double>::quiet_NaN();
-        return reference.y[static_cast<std::size_t>(at - reference.x.begin())];
-    };
+    noteReference(study, reference, unmeasured, x0);
+    const KnownSolution lookup = tabulatedSolution(std::move(reference.x), std::move(reference.y));
     study.run = adaptiveRun(method, f, x0, y0, x1, h0, settings, lookup);
-    const std::vector<double> samples = sampleAbscissae(x0, x1);
-    for (double x : samples) {
-        const double y = lookup(x);
-        if (!std::isfinite(y)) continue;
-        study.solutionX.push_back(x);
-        study.solutionY.push_back(y);
-    }
+    drawSolution(study, lookup, x0, x1);
     return study;
 }
 
 }  // namespace
 
-AdaptiveStudy studyAdaptive(const Method& method, Slope f, const KnownSolution& exact, double x0,
-                            double y0, double x1, double h0, const ControllerSettings& settings,
-                            long referenceEvaluations) {
-    AdaptiveStudy study =
-        measuredRun(method, f, exact, x0, y0, x1, h0, settings, referenceEvaluations);
+AdaptiveStudy studyAdaptive(const Method& method, const Problem& shared, double h0,
+                            const ControllerSettings& settings, long referenceEvaluations) {
+    const Problem problem = shared.clone();
+    AdaptiveStudy study = measuredRun(method, problem, h0, settings, referenceEvaluations);
     if (study.run.attempts.empty()) return study;
     const AcceptedPoints accepted = acceptedPoints(study.run);
-    study.limit = stabilityLimit(method, f, accepted.x, accepted.y);
+    study.limit = stabilityLimit(method, problem.slope(), accepted.x, accepted.y);
     study.limitNote = stabilityLimitNote(method, study.limit);
     return study;
 }
 
-WorkPrecision sweepAdaptive(Slope f, const KnownSolution& exact, double x0, double y0, double x1,
-                            double h0, const ControllerSettings& settings, int doublings,
-                            std::stop_token stop) {
-    const ProblemAtEnd atEnd = problemAtEnd(f, exact, x0, y0, x1);
+WorkPrecision sweepAdaptive(const Problem& problem, double h0, const ControllerSettings& settings,
+                            int doublings, std::stop_token stop) {
+    // The convergence problem steps the copy's slope: it lives as long as the sweep.
+    const Problem own = problem.clone();
+    const ProblemAtEnd atEnd = problemAtEnd(own);
     if (!atEnd.problem) {
         WorkPrecision none;
         none.notes.push_back(atEnd.why);

@@ -6,6 +6,7 @@
 #include "numerics/adaptive.h"
 #include "numerics/reference.h"
 #include "numerics/stability.h"
+#include "problem/problem.h"
 
 #include <optional>
 #include <string>
@@ -31,19 +32,18 @@ struct AdaptiveStudy {
     std::string limitNote;
 };
 
-// `exact` empty: the reference solution is computed at every abscissa the
-// run's attempts and the drawn curve need, with at most referenceEvaluations
-// slope evaluations for each of its two solutions, and the run is measured
-// against it.
-AdaptiveStudy studyAdaptive(const Method& method, Slope f, const KnownSolution& exact, double x0,
-                            double y0, double x1, double h0, const ControllerSettings& settings,
+// Without an exact solution the reference solution is computed at every
+// abscissa the run's attempts and the drawn curve need, with at most
+// referenceEvaluations slope evaluations for each of its two solutions,
+// and the run is measured against it.
+AdaptiveStudy studyAdaptive(const Method& method, const Problem& problem, double h0,
+                            const ControllerSettings& settings,
                             long referenceEvaluations = maxReferenceEvaluations);
 
 // workPrecision on the problem, the error at x1 measured against y(x1) or the
 // reference there (whose note leads the sweep's notes); `stop` ends it early,
 // as workPrecision's does.
-WorkPrecision sweepAdaptive(Slope f, const KnownSolution& exact, double x0, double y0, double x1,
-                            double h0, const ControllerSettings& settings, int doublings,
-                            std::stop_token stop = {});
+WorkPrecision sweepAdaptive(const Problem& problem, double h0, const ControllerSettings& settings,
+                            int doublings, std::stop_token stop = {});
 
 }  // namespace pelorin

@@ -6,9 +6,11 @@
 
 namespace pelorin {
 
-ProblemAtEnd problemAtEnd(Slope f, const KnownSolution& exact, double x0, double y0, double x1) {
+ProblemAtEnd problemAtEnd(const Problem& typed) {
+    const double x0 = typed.x0, y0 = typed.y0, x1 = typed.x1;
+    const Slope f = typed.slope();
     ConvergenceProblem problem{x0, y0, x1, f, 0, 0};
-    if (exact) {
+    if (const KnownSolution exact = typed.exact()) {
         problem.exactAtEnd = exact(x1);
         return {problem, false, 0, ""};
     }
@@ -25,12 +27,10 @@ ProblemAtEnd problemAtEnd(Slope f, const KnownSolution& exact, double x0, double
     return {problem, true, reference.relativeAccuracy, ""};
 }
 
-ConvergenceStudy studyProblem(const SlopeExpression& slope, const SolutionExpression* exact,
-                              double x0, double y0, double x1, int doublings,
-                              std::stop_token stop) {
-    KnownSolution known;
-    if (exact) known = [exact](double x) { return (*exact)(x); };
-    const ProblemAtEnd atEnd = problemAtEnd(slope, known, x0, y0, x1);
+ConvergenceStudy studyProblem(const Problem& problem, int doublings, std::stop_token stop) {
+    // The convergence problem steps the copy's slope: it lives as long as the study.
+    const Problem own = problem.clone();
+    const ProblemAtEnd atEnd = problemAtEnd(own);
     if (!atEnd.problem) {
         ConvergenceStudy none;
         none.notes.push_back(atEnd.why);

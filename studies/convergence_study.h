@@ -6,7 +6,7 @@
 
 #include "numerics/convergence.h"
 #include "numerics/solution_paths.h"
-#include "problem/expression.h"
+#include "problem/problem.h"
 
 #include <optional>
 #include <string>
@@ -14,7 +14,7 @@
 namespace pelorin {
 
 // The problem with the value at x1 that errors are measured against: the
-// exact solution's when `exact` is given, else a reference's, with its
+// exact solution's when one is known, else a reference's, with its
 // accuracy as the smallest measurable error. Empty, with why, when no
 // reference reaches x1.
 struct ProblemAtEnd {
@@ -23,13 +23,11 @@ struct ProblemAtEnd {
     double relativeAccuracy = 0;  // the reference's, relative to the solution's size
     std::string why;  // empty when there is a problem
 };
-ProblemAtEnd problemAtEnd(Slope f, const KnownSolution& exact, double x0, double y0, double x1);
+ProblemAtEnd problemAtEnd(const Problem& problem);
 
-// `exact` may be null: then the reference is used, and the study's notes
+// Without an exact solution the reference is used, and the study's notes
 // say so and how accurate it is. `stop` ends the study early, as
 // studyConvergence's does.
-ConvergenceStudy studyProblem(const SlopeExpression& slope, const SolutionExpression* exact,
-                              double x0, double y0, double x1, int doublings,
-                              std::stop_token stop = {});
+ConvergenceStudy studyProblem(const Problem& problem, int doublings, std::stop_token stop = {});
 
 }  // namespace pelorin

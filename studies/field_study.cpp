@@ -84,65 +84,76 @@ KnownSolution tabulatedSolution(std::vector<double> x, std::vector<double> y) {
     };
 }
 
-FieldStudy studyField(Slope f, const KnownSolution& exact, const FieldInputs& inputs) {
-    FieldStudy study;
-    const Method& method = methodCatalogue[inputs.method];
-    const double x0 = inputs.x0, y0 = inputs.y0, x1 = inputs.x1, h = inputs.h;
-    study.halved = halvedPaths(method, f, x0, y0, x1, h);
-    study.every = everyMethodPath(f, x0, y0, x1, h);
+namespace {
 
-    KnownSolution solution = exact;
-    std::optional<SolutionEnd> trustEnds;
-    study.comparison = Comparison::exact;
-    if (!solution) {
-        // Every abscissa a run or the curve reads, in the direction of the
-        // runs, once each.
-        std::vector<double> abscissae = sampleAbscissae(x0, x1);
-        const auto add = [&abscissae](const auto& paths) {
-            for (const SolutionPath& path : paths) {
-                abscissae.insert(abscissae.end(), path.x.begin(), path.x.end());
-            }
-        };
-        add(study.halved);
-        add(study.every);
-        abscissae.erase(std::remove_if(abscissae.begin(), abscissae.end(),
-                                       [](double x) { return !std::isfinite(x); }),
-                        abscissae.end());
-        if (x1 >= x0) std::sort(abscissae.begin(), abscissae.end());
-        else std::sort(abscissae.begin(), abscissae.end(), std::greater<>());
-        abscissae.erase(std::unique(abscissae.begin(), abscissae.end()), abscissae.end());
-        ReferenceSolution reference = referenceSolution(f, x0, y0, abscissae);
-        if (reference.x.empty()) {
-            study.comparison = Comparison::none;
-            study.notes.push_back("No exact solution is given, and no reference solution could "
-                                  "be computed: " + reference.note);
-        } else {
-            study.comparison = Comparison::reference;
-            study.notes.push_back("No exact solution is given: the curve named \"reference\" and "
-                                  "the errors in Lab steps and in the Global error plot come from "
-                                  "a reference solution (the library Boost.Odeint's "
-                                  "Dormand-Prince method with step-size control), accurate to "
-                                  "about " + errorText(reference.relativeAccuracy) +
-                                  " of the solution's size.");
-            if (!reference.note.empty()) study.notes.push_back(reference.note);
-            if (reference.end) study.end = SolutionEnd{x0, *reference.end};
-            if (reference.untrustedFrom) trustEnds = SolutionEnd{x0, *reference.untrustedFrom};
-            solution = tabulatedSolution(std::move(reference.x), std::move(reference.y));
+// Every abscissa a run or the curve reads, in the direction of the runs,
+// once each.
+std::vector<double> referenceAbscissae(const FieldStudy& study, double x0, double x1) {
+    std::vector<double> abscissae = sampleAbscissae(x0, x1);
+    const auto add = [&abscissae](const auto& paths) {
+        for (const SolutionPath& path : paths) {
+            abscissae.insert(abscissae.end(), path.x.begin(), path.x.end());
         }
+    };
+    add(study.halved);
+    add(study.every);
+    abscissae.erase(std::remove_if(abscissae.begin(), abscissae.end(),
+                                   [](double x) { return !std::isfinite(x); }),
+                    abscissae.end());
+    if (x1 >= x0) std::sort(abscissae.begin(), abscissae.end());
+    else std::sort(abscissae.begin(), abscissae.end(), std::greater<>());
+    abscissae.erase(std::unique(abscissae.begin(), abscissae.end()), abscissae.end());
+    return abscissae;
+}
+
+// The solution the runs are compared with: the exact one, else a reference
+// at every abscissa the study reads, with notes on how far to trust it.
+struct Known {
+    KnownSolution solution;
+    Comparison comparison = Comparison::exact;
+    std::optional<SolutionEnd> end, trustEnds;
+    std::vector<std::string> notes;
+};
+
+Known knownSolution(const Problem& problem, const FieldStudy& study) {
+    Known known;
+    if ((known.solution = problem.exact())) return known;
+    const double x0 = problem.x0;
+    ReferenceSolution reference =
+        referenceSolution(problem.slope(), x0, problem.y0, referenceAbscissae(study, x0, problem.x1));
+    if (reference.x.empty()) {
+        known.comparison = Comparison::none;
+        known.notes.push_back("No exact solution is given, and no reference solution could be "
+                              "computed: " + reference.note);
+        return known;
     }
-    if (solution) study.known = sampleSolution(solution, x0, x1);
+    known.comparison = Comparison::reference;
+    known.notes.push_back("No exact solution is given: the curve named \"reference\" and the "
+                          "errors in Lab steps and in the Global error plot come from a reference "
+                          "solution (the library Boost.Odeint's Dormand-Prince method with "
+                          "step-size control), accurate to about " +
+                          errorText(reference.relativeAccuracy) + " of the solution's size.");
+    if (!reference.note.empty()) known.notes.push_back(reference.note);
+    if (reference.end) known.end = SolutionEnd{x0, *reference.end};
+    if (reference.untrustedFrom) known.trustEnds = SolutionEnd{x0, *reference.untrustedFrom};
+    known.solution = tabulatedSolution(std::move(reference.x), std::move(reference.y));
+    return known;
+}
+
+// Each run's global errors against the known solution.
+void measureErrors(FieldStudy& study, const KnownSolution& solution) {
     for (std::size_t k = 0; k < study.halved.size(); ++k) {
         study.halvedErrors[k] = globalErrors(study.halved[k], solution);
     }
     for (std::size_t row = 0; row < study.every.size(); ++row) {
         study.everyErrors[row] = globalErrors(study.every[row], solution);
     }
-    findHiddenRuns(study);
-    study.labSteps = labStepErrors(method, f, x0, y0, x1, h, solution, study.comparison);
-    study.labSteps.end = study.end;
-    study.labSteps.trustEnds = trustEnds;
+}
+
+// What the runs' notes say, and where runs pass the solution's end.
+void noteRuns(FieldStudy& study) {
     for (const SolutionPath& path : study.halved) {
-        if (!path.note.empty()) study.notes.push_back(path.note);
+        if (const std::string note = pathNote(path); !note.empty()) study.notes.push_back(note);
     }
     if (study.end &&
         (reachesPast(study.halved, *study.end) || reachesPast(study.every, *study.end))) {
@@ -150,6 +161,30 @@ FieldStudy studyField(Slope f, const KnownSolution& exact, const FieldInputs& in
                               " The view is fitted to the points before it, and Lab steps has "
                               "no solution to compare with there.");
     }
+}
+
+}  // namespace
+
+FieldStudy studyField(const Problem& shared, const FieldInputs& inputs) {
+    const Problem problem = shared.clone();
+    FieldStudy study;
+    const Method& method = methodCatalogue[inputs.method];
+    const Slope f = problem.slope();
+    const double x0 = problem.x0, y0 = problem.y0, x1 = problem.x1, h = inputs.h;
+    study.halved = halvedPaths(method, f, x0, y0, x1, h);
+    study.every = everyMethodPath(f, x0, y0, x1, h);
+
+    Known known = knownSolution(problem, study);
+    study.comparison = known.comparison;
+    study.end = known.end;
+    study.notes = std::move(known.notes);
+    if (known.solution) study.known = sampleSolution(known.solution, x0, x1);
+    measureErrors(study, known.solution);
+    findHiddenRuns(study);
+    study.labSteps = labStepErrors(method, f, x0, y0, x1, h, known.solution, study.comparison);
+    study.labSteps.end = study.end;
+    study.labSteps.trustEnds = known.trustEnds;
+    noteRuns(study);
     return study;
 }
 

@@ -7,6 +7,7 @@
 #include "methods/methods.h"
 #include "numerics/solution_paths.h"
 #include "numerics/step_errors.h"
+#include "problem/problem.h"
 
 #include <array>
 #include <optional>
@@ -34,21 +35,20 @@ struct FieldStudy {
     std::vector<std::string> notes;
 };
 
-// The start (x0, y0), the end x1 and the step h the page reads, and the
-// method's catalogue row.
+// The step h the page reads, and the method's catalogue row.
 struct FieldInputs {
-    double x0 = 0, y0 = 0, x1 = 0, h = 0;
+    double h = 0;
     std::size_t method = 0;
 };
 
 // Curves closer than this part of the values' span the field draws as one.
 inline constexpr double indistinctPart = 0.01;
 
-// With an `exact` solution the errors are measured against it; an empty one
-// makes the study compute a reference solution at every abscissa it needs
-// (the runs' step points and the curve's samples), and its notes say so and
-// how accurate the reference is.
-FieldStudy studyField(Slope f, const KnownSolution& exact, const FieldInputs& inputs);
+// With an exact solution the errors are measured against it; without one
+// the study computes a reference solution at every abscissa it needs (the
+// runs' step points and the curve's samples), and its notes say so and how
+// accurate the reference is.
+FieldStudy studyField(const Problem& problem, const FieldInputs& inputs);
 
 // A solution known only at the abscissae `x` (values `y`): the value at one
 // of them, and NaN anywhere else. The abscissae are sorted, ascending or

@@ -1,6 +1,6 @@
 // The tableaus against the hand-written step procedures, so the two cannot
 // drift apart, and the tableau entries as a student reads them.
-#include "methods/stage_step.h"
+#include "numerics/stage_step.h"
 
 #include <gtest/gtest.h>
 

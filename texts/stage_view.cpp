@@ -117,9 +117,9 @@ StageView stageView(const SolutionPath& path, Slope f, const SolutionSamples& so
     StageView view;
     view.method = path.method;
     view.steps = path.x.empty() ? 0 : static_cast<int>(path.x.size() - 1);
+    const std::string note = pathNote(path);
     if (view.steps == 0 || !view.method) {
-        view.notes.push_back(!path.note.empty() ? path.note
-                                                : "x1 = x0: the run has no step to show.");
+        view.notes.push_back(!note.empty() ? note : "x1 = x0: the run has no step to show.");
         return view;
     }
     view.step = std::clamp(step, 1, view.steps);
@@ -130,7 +130,7 @@ StageView stageView(const SolutionPath& path, Slope f, const SolutionSamples& so
     view.xEnd = path.x[i];
     view.yEnd = path.y[i];
     showStages(view, f, solution);
-    if (!path.note.empty()) view.notes.push_back(path.note);
+    if (!note.empty()) view.notes.push_back(note);
     return view;
 }
 

@@ -5,9 +5,9 @@
 // the lab's own, on any problem.
 #pragma once
 
-#include "methods/stage_step.h"
 #include "numerics/plot_extent.h"
 #include "numerics/solution_paths.h"
+#include "numerics/stage_step.h"
 #include "run/calculation.h"
 #include "run/segment.h"
 
@@ -40,11 +40,6 @@ int listedSteps(const Calculation& calculation);
 // Step `step` (from 1) of the calculation, clamped to the steps it listed;
 // without steps, only notes saying why.
 StageView stageView(const Calculation& calculation, int step);
-
-// A solution through the run's start asked for at many abscissae at once
-// (a reference is computed for all of them in one run): the values there,
-// NaN where it is not known. Empty when the problem has none.
-using SolutionSamples = std::function<std::vector<double>(const std::vector<double>& abscissae)>;
 
 // Step `step` (from 1) of the lab's own run of path.method on y' = f(x, y),
 // clamped to the steps the run took; without steps, only notes saying why.

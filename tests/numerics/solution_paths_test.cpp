@@ -76,7 +76,7 @@ TEST(SolutionPaths, StepHHalfAndQuarterFromTheSameStart) {
         EXPECT_EQ(path.method, &euler);
         EXPECT_EQ(path.h, row.h);
         EXPECT_EQ(path.end, PathEnd::reached);
-        EXPECT_EQ(path.note, "");
+        EXPECT_EQ(pathNote(path), "");
         const auto steps = static_cast<std::size_t>(std::lround(1 / row.h));
         ASSERT_EQ(path.x.size(), steps + 1);
         ASSERT_EQ(path.y.size(), steps + 1);
@@ -172,7 +172,7 @@ TEST(SolutionPaths, StopWhereAStepIsNotFiniteAndSayWhere) {
         EXPECT_EQ(path.y.size(), row.xs.size());
         for (double y : path.y) EXPECT_TRUE(std::isfinite(y));
         EXPECT_EQ(path.end, row.end);
-        EXPECT_EQ(path.note, row.note);
+        EXPECT_EQ(pathNote(path), row.note);
     }
     // The plot's runs stop at maxPathSteps: 1/1E-05 steps are too many.
     const SolutionPath fine = solutionPath(euler, growth, 0, 1, 1, 1e-5);

@@ -4,6 +4,7 @@
 // to 25 digits with Python's decimal module (series for sin, cos and the
 // Riccati solution), and at its start.
 #include "problem/library.h"
+#include "tests/support/typed_problems.h"
 
 #include <boost/numeric/odeint.hpp>
 #include <gtest/gtest.h>
@@ -106,20 +107,24 @@ TEST(ProblemLibrary, EveryTextComputesTheFormulaWrittenHere) {
         ASSERT_TRUE(compilation.problem);
         EXPECT_TRUE(compilation.errors.empty());
         EXPECT_TRUE(compilation.notes.empty());
-        const Problem& problem = *compilation.problem;
-        EXPECT_EQ(problem.exact.has_value(), known[row].exact != nullptr);
+        EXPECT_EQ(static_cast<bool>(compilation.problem->exact()), known[row].exact != nullptr);
+        // The texts themselves, also the lesson's, which the lab steps with
+        // its built-in slope.
         const double x0 = number(entry.x0), y0 = number(entry.y0), x1 = number(entry.x1);
+        const SlopeExpression slope = pelorin::testing::compiledSlope(entry.f);
+        SolutionCompilation exact = compileSolution(entry.exact, x0, y0);
+        EXPECT_EQ(exact.solution.has_value(), known[row].exact != nullptr);
         for (int k = 0; k <= 10; ++k) {
             const double x = x0 + (x1 - x0) * k / 10;
             for (double y : {-1.5, 0.0, 0.3, 2.0}) {
-                EXPECT_NEAR(problem.slope(x, y), known[row].f(x, y), 1e-14 * scale(known[row].f(x, y)));
+                EXPECT_NEAR(slope(x, y), known[row].f(x, y), 1e-14 * scale(known[row].f(x, y)));
             }
-            if (!problem.exact) continue;
+            if (!exact.solution) continue;
             const double y = known[row].exact(x, x0, y0);
-            EXPECT_NEAR((*problem.exact)(x), y, 1e-14 * scale(y)) << "x = " << x;
+            EXPECT_NEAR((*exact.solution)(x), y, 1e-14 * scale(y)) << "x = " << x;
         }
-        if (!problem.exact) continue;
-        SolutionExpression other = problem.exact->clone();
+        if (!exact.solution) continue;
+        SolutionExpression other = exact.solution->clone();
         other.setStart(known[row].otherX0, known[row].otherY0);
         for (double x : {known[row].otherX0 + 0.125, known[row].otherX0 + 0.5}) {
             const double y = known[row].exact(x, known[row].otherX0, known[row].otherY0);

@@ -1,6 +1,9 @@
 // A typed problem: how its boxes are read, how its exact solution is checked,
-// and runs over it that stop, in words, where a number stops being finite.
+// and the one equation the lesson's texts and typed ones give.
+#include "base/conversions.h"
+#include "problem/library.h"
 #include "problem/problem.h"
+#include "studies/convergence_study.h"
 
 #include <gtest/gtest.h>
 
@@ -12,13 +15,6 @@
 using namespace pelorin;
 
 namespace {
-
-const Method& method(std::string_view caption) {
-    for (const Method& m : methodCatalogue) {
-        if (m.caption == caption) return m;
-    }
-    throw std::invalid_argument(std::string(caption));
-}
 
 Problem compiled(const ProblemText& text) {
     ProblemCompilation compilation = compileProblem(text);
@@ -116,7 +112,7 @@ TEST(CompileProblem, AnExactSolutionIsCheckedNotBelieved) {
         SCOPED_TRACE(row.name);
         const ProblemCompilation compilation = compileProblem(row.text);
         ASSERT_TRUE(compilation.problem);
-        EXPECT_EQ(compilation.problem->exact.has_value(), row.kept);
+        EXPECT_EQ(static_cast<bool>(compilation.problem->exact()), row.kept);
         EXPECT_EQ(texts(compilation.notes), row.notes);
         for (const ProblemMessage& note : compilation.notes) EXPECT_EQ(note.box, ProblemBox::exact);
     }
@@ -124,138 +120,66 @@ TEST(CompileProblem, AnExactSolutionIsCheckedNotBelieved) {
 
 TEST(CompileProblem, TheExactSolutionIsBoundToTheStart) {
     const Problem problem =
-        compiled({"", "-2*x - y", "2 - 2*x + (y0 - 2 + 2*x0)*exp(-(x - x0))", "0", "-1", "0.4"});
-    ASSERT_TRUE(problem.exact);
-    EXPECT_EQ((*problem.exact)(0), -1);
+        compiled({"", "-2*x - y", "2 - 2*x + (y0 - 2 + 2*x0)*exp(x0 - x)", "0", "-1", "0.4"});
+    ASSERT_FALSE(problem.equation.lesson());
+    const KnownSolution exact = problem.exact();
+    ASSERT_TRUE(exact);
+    EXPECT_EQ(exact(0), -1);
     // -0.810960138106918, as the lesson's exact table lists it.
-    EXPECT_NEAR((*problem.exact)(0.4), -0.810960138106918, 5e-16);
+    EXPECT_NEAR(exact(0.4), -0.810960138106918, 5e-16);
 
     const Problem copy = problem.clone();
-    EXPECT_EQ(copy.slope(1, 2), -4);
-    EXPECT_EQ((*copy.exact)(0), -1);
+    EXPECT_NE(copy.equation.slope, problem.equation.slope);
+    EXPECT_EQ(copy.slope()(1, 2), -4);
+    EXPECT_EQ(copy.exact()(0), -1);
     EXPECT_EQ(copy.x1, 0.4);
 }
 
-TEST(RunProblem, TheLessonTypedRunsAsTheBuiltInSlope) {
-    const Problem typed = compiled({"", "-2*x - y", "", "0", "-1", "0.4"});
+// The lesson's texts give the lesson's own equation, stepped with the
+// built-in slope; the same slope typed with another exact solution (or
+// none) is compiled, and steps to the same bits, because a formula is
+// evaluated as written.
+TEST(CompileProblem, TheLessonTypedIsTheLessonsOwnEquation) {
+    const Problem lesson = compiled(problemText(problemLibrary.front()));
+    EXPECT_TRUE(lesson.equation.lesson());
+    EXPECT_FALSE(lesson.comparedWithReference());
+    // -0.810960138106918 at 0.4, as the lesson's exact table lists it.
+    EXPECT_EQ(numberToText(lesson.exact()(0.4)), "-0.810960138106918");
+
+    const Problem typed = compiled({"", " -2*x - y ", "", "0", "-1", "0.4"});
+    EXPECT_FALSE(typed.equation.lesson());
+    EXPECT_TRUE(typed.comparedWithReference());
+    EXPECT_EQ(typed.equation.f, "-2*x - y");
     for (const Method& m : methodCatalogue) {
         SCOPED_TRACE(m.caption);
-        const ProblemRun run = runProblem(m, typed, 4);
-        EXPECT_EQ(run.note, "");
-        ASSERT_EQ(run.y.size(), 5u);
-        double y = -1;
+        double built = -1, compiledY = -1;
         for (int i = 0; i < 4; ++i) {
-            y = m.step(i * 0.1, y, 0.1, f1);
-            EXPECT_EQ(run.y[static_cast<std::size_t>(i) + 1], y);
+            built = m.step(i * 0.1, built, 0.1, lesson.slope());
+            compiledY = m.step(i * 0.1, compiledY, 0.1, typed.slope());
+            ASSERT_EQ(compiledY, built);
         }
-        EXPECT_EQ(run.x.back(), 0.4);
-        EXPECT_EQ(runProblemToEnd(m, typed, 4).y, y);
     }
 }
 
-TEST(RunProblem, StopsAtTheFirstSlopeThatIsNotFiniteAndSaysWhere) {
-    const struct {
-        std::string_view name, method;
-        ProblemText text;
-        long steps;
-        std::string note;
-        std::size_t points;
-    } rows[] = {
-        {"division by zero", "Runge-Kutta 4", {"", "1/0", "", "0", "1", "1"}, 8,
-         "Runge-Kutta 4 stopped at step 1: the slope is not a finite number at (x, y) = (0, 1).", 1},
-        {"overflow", "Euler", {"", "exp(1000)", "", "0", "1", "1"}, 8,
-         "Euler stopped at step 1: the slope is not a finite number at (x, y) = (0, 1).", 1},
-        {"outside the domain", "Euler (Mid point)", {"", "sqrt(-y)", "", "0", "1", "1"}, 8,
-         "Euler (Mid point) stopped at step 1: the slope is not a finite number at (x, y) = (0, 1).",
-         1},
-        // y = 0, 0, -0.25 after the steps from x = 0, 0.25; then x/(x - 0.5) at 0.5.
-        {"a pole on the way", "Euler", {"", "x/(x - 0.5)", "", "0", "0", "1"}, 4,
-         "Euler stopped at step 3: the slope is not a finite number at (x, y) = (0.5, -0.25).", 3},
-        // y' = y^2 from 1 escapes to infinity at x = 1; Euler follows it until
-        // y^2 overflows (worked out step by step in double precision).
-        {"blow-up", "Euler", {"", "y^2", "", "0", "1", "3"}, 30,
-         "Euler stopped at step 22: the slope is not a finite number at (x, y) = "
-         "(2.1, 3.19158186462347E+206).",
-         22},
-        {"a range no step can divide", "Euler", {"", "y", "", "-1e308", "1", "1e308"}, 4,
-         "x0 and x1 are too far apart to divide into steps: no run is possible. Move them closer "
-         "together.",
-         1},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const Problem problem = compiled(row.text);
-        const ProblemRun run = runProblem(method(row.method), problem, row.steps);
-        EXPECT_EQ(run.note, row.note);
-        EXPECT_EQ(run.y.size(), row.points);
-        EXPECT_EQ(run.x.size(), run.y.size());
-        const EndValue end = runProblemToEnd(method(row.method), problem, row.steps);
-        EXPECT_FALSE(end.y);
-        EXPECT_EQ(end.note, row.note);
-    }
-}
-
-// Whatever a slope does, a run holds finite numbers only, and a note says in
-// words why it stopped.
-TEST(RunProblem, HostileSlopesNeverLetANumberThatIsNotFiniteThrough) {
+// Whatever a slope does, the convergence study on it holds finite numbers
+// only, and its notes never spell a number that is not finite.
+TEST(StudyProblem, HostileSlopesNeverLetANumberThatIsNotFiniteThrough) {
     const std::string_view slopes[] = {
         "1/0", "exp(1000)", "sqrt(-1)", "1/(x - 0.3)", "exp(y)", "y^2", "1e300*y", "y*1e308*1e308",
         "-y/0", "x < 0.5 ? 0 : ln(0)", "tan(x*pi*2)", "1e-320/y",
     };
     for (std::string_view f : slopes) {
-        const Problem problem = compiled({"", std::string(f), "", "0", "1", "1"});
-        for (const Method& m : methodCatalogue) {
-            SCOPED_TRACE(std::string(f) + ", " + std::string(m.caption));
-            const ProblemRun run = runProblem(m, problem, 16);
-            for (double v : run.x) EXPECT_TRUE(std::isfinite(v));
-            for (double v : run.y) EXPECT_TRUE(std::isfinite(v));
-            if (run.note.empty()) {
-                EXPECT_EQ(run.y.size(), 17u);
-            } else {
-                EXPECT_TRUE(run.note.starts_with(std::string(m.caption) + " stopped at step "));
-                EXPECT_EQ(run.note.find("nan"), std::string::npos);
-                EXPECT_EQ(run.note.find("inf"), std::string::npos);
+        SCOPED_TRACE(f);
+        const ConvergenceStudy study = studyProblem(compiled({"", std::string(f), "", "0", "1", "1"}), 4);
+        for (const ConvergenceSeries& series : study.series) {
+            for (const ConvergencePoint& point : series.points) {
+                EXPECT_TRUE(!point.error || std::isfinite(*point.error));
+                EXPECT_TRUE(!point.order || std::isfinite(*point.order));
             }
         }
+        for (const std::string& note : study.notes) {
+            EXPECT_EQ(note.find("nan"), std::string::npos) << note;
+            EXPECT_EQ(note.find("inf"), std::string::npos) << note;
+        }
     }
-}
-
-// y' = y - x^2 + 1, y(0) = 0.5 on [0, 2]: a nonlinear-in-x problem on which
-// the methods part ways. Each error is measured against y(2) = 9 - e^2/2.
-TEST(RunProblem, TheTextbookProblemShowsEveryMethodsOrder) {
-    const Problem problem = compiled({"", "y - x^2 + 1", "", "0", "0.5", "2"});
-    const double exactAtEnd = 5.305471950534674886;  // 9 - e^2/2, worked out to 40 digits
-    const int orders[] = {1, 2, 2, 4, 5, 4, 4};
-    std::vector<double> errorsAt32;
-    for (std::size_t row = 0; row < methodCatalogue.size(); ++row) {
-        const Method& m = methodCatalogue[row];
-        SCOPED_TRACE(m.caption);
-        const double coarse = std::fabs(*runProblemToEnd(m, problem, 32).y - exactAtEnd);
-        const double fine = std::fabs(*runProblemToEnd(m, problem, 64).y - exactAtEnd);
-        EXPECT_NEAR(std::log2(coarse / fine), orders[row], 0.1);
-        errorsAt32.push_back(coarse);
-    }
-    // Unlike on the lesson's linear equation, the end-point and mid-point
-    // methods give different errors here.
-    EXPECT_GT(std::fabs(errorsAt32[1] - errorsAt32[2]), 0.1 * errorsAt32[1]);
-}
-
-// y' = -50(y - cos x): Euler is stable only for h below 2/50.
-TEST(RunProblem, EulerOnTheStiffProblemGrowsWithAStepAboveTwoFiftieths) {
-    const Problem stiff = compiled({"", "-50*(y - cos(x))", "", "0", "0", "1"});
-    const ProblemRun unstable = runProblem(method("Euler"), stiff, 20);  // h = 0.05
-    ASSERT_EQ(unstable.note, "");
-    // The distance from the slowly moving solution (near cos x) grows by
-    // |1 - 50h| = 1.5 a step.
-    for (std::size_t i = 8; i < unstable.y.size(); ++i) {
-        EXPECT_GT(std::fabs(unstable.y[i] - std::cos(unstable.x[i])),
-                  std::fabs(unstable.y[i - 1] - std::cos(unstable.x[i - 1])));
-    }
-    EXPECT_GT(std::fabs(unstable.y.back()), 100);
-
-    // With h = 0.025 the first step overshoots to 1.25, then the distance
-    // shrinks by |1 - 50h| = 0.25 a step.
-    const ProblemRun stable = runProblem(method("Euler"), stiff, 40);
-    for (double y : stable.y) EXPECT_LE(std::fabs(y), 1.25);
-    EXPECT_LT(std::fabs(stable.y.back() - std::cos(1.0)), 0.05);
 }

@@ -16,15 +16,12 @@
 #include <string>
 
 using namespace pelorin;
+using pelorin::testing::withoutExact;
 
 namespace {
 
 Problem compiled(std::string_view name) {
     return pelorin::testing::compiledProblem(problemText(pelorin::testing::libraryProblem(name)));
-}
-
-KnownSolution valueOf(const Problem& problem) {
-    return [&problem](double x) { return (*problem.exact)(x); };
 }
 
 }  // namespace
@@ -44,10 +41,8 @@ TEST(AdaptiveStudy, TheReferenceMeasuresTheSameStepsAsTheExactSolution) {
         const Problem problem = compiled(row.problem);
         const Method& method = methodByCaption(row.method);
         const ControllerSettings settings = withTolerance({}, row.tolerance);
-        const AdaptiveStudy exact = studyAdaptive(method, problem.slope, valueOf(problem),
-                                                  problem.x0, problem.y0, problem.x1, 0.4, settings);
-        const AdaptiveStudy reference = studyAdaptive(method, problem.slope, {}, problem.x0,
-                                                      problem.y0, problem.x1, 0.4, settings);
+        const AdaptiveStudy exact = studyAdaptive(method, problem, 0.4, settings);
+        const AdaptiveStudy reference = studyAdaptive(method, withoutExact(problem), 0.4, settings);
         EXPECT_FALSE(exact.reference);
         EXPECT_TRUE(exact.notes.empty());
         EXPECT_TRUE(reference.reference);
@@ -87,10 +82,9 @@ TEST(AdaptiveStudy, TheReferenceMeasuresTheSameStepsAsTheExactSolution) {
 
 TEST(AdaptiveStudy, TheSweepWithoutAnExactSolutionSaysItsReference) {
     const Problem problem = compiled("Textbook: y' = y - x\u00b2 + 1");
-    const WorkPrecision exact = sweepAdaptive(problem.slope, valueOf(problem), problem.x0,
-                                              problem.y0, problem.x1, 0.4, {}, 4);
+    const WorkPrecision exact = sweepAdaptive(problem, 0.4, {}, 4);
     const WorkPrecision reference =
-        sweepAdaptive(problem.slope, {}, problem.x0, problem.y0, problem.x1, 0.4, {}, 4);
+        sweepAdaptive(withoutExact(problem), 0.4, {}, 4);
     EXPECT_TRUE(exact.notes.empty());
     ASSERT_EQ(reference.notes.size(), 1u);
     EXPECT_TRUE(reference.notes.front().starts_with("No exact solution is given:"));
@@ -106,8 +100,9 @@ TEST(AdaptiveStudy, TheSweepWithoutAnExactSolutionSaysItsReference) {
         }
     }
     // A problem whose solution escapes before x1 has no reference to measure with.
-    const Problem escape = compiled("Escape: y' = 1 + y\u00b2");
-    const WorkPrecision beyond = sweepAdaptive(escape.slope, {}, 0, 0, 2, 0.4, {}, 2);
+    Problem escape = withoutExact(compiled("Escape: y' = 1 + y\u00b2"));
+    escape.x1 = 2;
+    const WorkPrecision beyond = sweepAdaptive(escape, 0.4, {}, 2);
     ASSERT_EQ(beyond.notes.size(), 1u);
     // tan x ends at π/2 = 1.5707963...
     EXPECT_EQ(beyond.notes.front(),
@@ -140,8 +135,8 @@ TEST(AdaptiveStudy, TheStabilityLimitAlongTheRun) {
         SCOPED_TRACE(row.problem);
         const Problem problem = compiled(row.problem);
         const AdaptiveStudy study =
-            studyAdaptive(methodByCaption("Runge-Kutta-Fehlberg"), problem.slope, valueOf(problem),
-                          problem.x0, problem.y0, problem.x1, 0.4, withTolerance({}, 1e-3));
+            studyAdaptive(methodByCaption("Runge-Kutta-Fehlberg"), problem, 0.4,
+                          withTolerance({}, 1e-3));
         ASSERT_EQ(study.run.end, AdaptiveEnd::reachedEnd);
         EXPECT_EQ(study.limit.x.size(), static_cast<std::size_t>(study.run.accepted) + 1);
         ASSERT_EQ(study.limit.h.size(), study.limit.x.size());
@@ -168,8 +163,7 @@ TEST(AdaptiveStudy, BackwardsEveryAttemptIsMeasuredAgainstTheReference) {
     const auto solution = [](double x) { return 1 / (1 - x); };
     for (const char* caption : {"Runge-Kutta-Fehlberg", "Runge-Kutta-Merson"}) {
         SCOPED_TRACE(caption);
-        const AdaptiveStudy study = studyAdaptive(methodByCaption(caption), problem.slope, {}, 0,
-                                                  1, -1, 0.25, {});
+        const AdaptiveStudy study = studyAdaptive(methodByCaption(caption), problem, 0.25, {});
         ASSERT_EQ(study.run.end, AdaptiveEnd::reachedEnd);
         EXPECT_TRUE(study.reference);
         EXPECT_FALSE(study.end);
@@ -188,7 +182,7 @@ TEST(AdaptiveStudy, BackwardsEveryAttemptIsMeasuredAgainstTheReference) {
         EXPECT_NEAR(study.solutionY.back(), 0.5, 1e-13);
     }
     // The sweep measures its errors at x1 = -1 against y(-1) = 0.5.
-    const WorkPrecision sweep = sweepAdaptive(problem.slope, {}, 0, 1, -1, 0.25, {}, 2);
+    const WorkPrecision sweep = sweepAdaptive(problem, 0.25, {}, 2);
     ASSERT_FALSE(sweep.adaptive.empty());
     for (const WorkSeries& series : sweep.adaptive) {
         for (const WorkPoint& point : series.points) {
@@ -211,8 +205,8 @@ TEST(AdaptiveStudy, PastTheEndOfTheSolutionNoTrueErrorIsShown) {
     for (double tolerance : {1e-6, 1e-1}) {
         SCOPED_TRACE(tolerance);
         const AdaptiveStudy study =
-            studyAdaptive(methodByCaption("Runge-Kutta-Fehlberg"), compilation.problem->slope, {},
-                          0, 1, 2, 0.4, withTolerance({}, tolerance));
+            studyAdaptive(methodByCaption("Runge-Kutta-Fehlberg"), *compilation.problem, 0.4,
+                          withTolerance({}, tolerance));
         ASSERT_TRUE(study.end);
         EXPECT_NEAR(study.end->at, 1, 1e-9);
         EXPECT_TRUE(std::any_of(study.notes.begin(), study.notes.end(), [](const std::string& note) {

@@ -94,8 +94,7 @@ TEST(StudyOrders, OnTheBellCurveAndTheLogisticEquationEveryColumnReadsByTheSameR
         ProblemText text = problemText(libraryProblem(row.problem));
         if (!row.x1.empty()) text.x1 = row.x1;
         const Problem problem = compiledProblem(text);
-        const ConvergenceStudy study =
-            studyProblem(problem.slope, &*problem.exact, problem.x0, problem.y0, problem.x1, 16);
+        const ConvergenceStudy study = studyProblem(problem, 16);
         expectColumns(study, row.columns);
         EXPECT_EQ(study.notes.back(), orderBracketsNote());
     }

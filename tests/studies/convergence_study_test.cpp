@@ -13,10 +13,9 @@
 #include <string>
 
 using namespace pelorin;
+using pelorin::testing::typedProblem;
 
 namespace {
-
-SlopeExpression slope(const char* text) { return pelorin::testing::compiledSlope(text); }
 
 bool anyError(const ConvergenceStudy& study) {
     for (const ConvergenceSeries& series : study.series) {
@@ -33,8 +32,7 @@ bool anyError(const ConvergenceStudy& study) {
 // errors for N = 1, 2, 4, 8 worked out with mpmath
 // (tests/support/worked_values.py).
 TEST(ProblemStudy, BackwardsTheErrorsAtX1AreMeasuredAgainstTheReference) {
-    const SlopeExpression f = slope("y^2");
-    const ConvergenceStudy study = studyProblem(f, nullptr, 0, 1, -1, 3);
+    const ConvergenceStudy study = studyProblem(typedProblem("y^2", 0, 1, -1), 3);
     ASSERT_FALSE(study.notes.empty());
     EXPECT_TRUE(study.notes.front().starts_with(
         "No exact solution is given: the errors are measured against a reference solution "
@@ -57,7 +55,6 @@ TEST(ProblemStudy, BackwardsTheErrorsAtX1AreMeasuredAgainstTheReference) {
 // x1 = 1 - 1E-9 where y = 1E+9, the reference's two solutions differ by far
 // more than a millionth of y.
 TEST(ProblemStudy, NoErrorIsMeasuredPastTheEndOrAgainstAReferenceThatCannotBeTrusted) {
-    const SlopeExpression f = slope("y^2");
     const struct {
         const char* name;
         double x1;
@@ -75,7 +72,7 @@ TEST(ProblemStudy, NoErrorIsMeasuredPastTheEndOrAgainstAReferenceThatCannotBeTru
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const ConvergenceStudy study = studyProblem(f, nullptr, 0, 1, row.x1, 3);
+        const ConvergenceStudy study = studyProblem(typedProblem("y^2", 0, 1, row.x1), 3);
         ASSERT_EQ(study.notes.size(), 1u);
         EXPECT_EQ(study.notes.front(), row.note);
         EXPECT_FALSE(anyError(study));
@@ -86,8 +83,7 @@ TEST(ProblemStudy, NoErrorIsMeasuredPastTheEndOrAgainstAReferenceThatCannotBeTru
 // about 1E+289, twelve digits of the solution's size, and the note says the
 // latter.
 TEST(ProblemStudy, TheReferencesAccuracyIsRelativeToTheSolutionsSize) {
-    const SlopeExpression f = slope("exp(1000*x)");
-    const ConvergenceStudy study = studyProblem(f, nullptr, 0, 1, 0.7, 2);
+    const ConvergenceStudy study = studyProblem(typedProblem("exp(1000*x)", 0, 1, 0.7), 2);
     ASSERT_FALSE(study.notes.empty());
     const std::string& note = study.notes.front();
     const std::string about = "accurate to about ";

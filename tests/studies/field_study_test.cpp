@@ -21,10 +21,10 @@
 #include <vector>
 
 using namespace pelorin;
+using pelorin::testing::lessonAt;
+using pelorin::testing::typedProblem;
 
 namespace {
-
-SlopeExpression slope(const char* text) { return pelorin::testing::compiledSlope(text); }
 
 }  // namespace
 
@@ -69,8 +69,7 @@ TEST(FieldStudy, WithoutAnExactSolutionTheReferenceGivesEveryValueShown) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.f) + " to " + std::to_string(row.x1));
-        const SlopeExpression f = slope(row.f);
-        const FieldStudy study = studyField(f, {}, {0, 1, row.x1, 0.4, 4});
+        const FieldStudy study = studyField(typedProblem(row.f, 0, 1, row.x1), {0.4, 4});
         EXPECT_EQ(study.comparison, Comparison::reference);
         ASSERT_FALSE(study.notes.empty());
         EXPECT_NE(study.notes.front().find("reference solution"), std::string::npos);
@@ -112,8 +111,7 @@ TEST(FieldStudy, RunsPastTheEndOfTheSolutionFollowNoSolution) {
     } rows[] = {{"y^2", "1", 2}, {"-y^2", "-1", -2}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.f);
-        const SlopeExpression f = slope(row.f);
-        const FieldStudy study = studyField(f, {}, {0, 1, row.x1, 0.1, 3});
+        const FieldStudy study = studyField(typedProblem(row.f, 0, 1, row.x1), {0.1, 3});
         ASSERT_TRUE(study.end);
         EXPECT_NEAR(study.end->at, row.x1 / 2, 1e-9);
         const std::string end = row.end;
@@ -150,8 +148,7 @@ TEST(FieldStudy, RunsPastTheEndOfTheSolutionFollowNoSolution) {
 // measured against it, as the exact 1/(1 - x) would (worked out with mpmath
 // in tests/support/worked_values.py from the y the table lists).
 TEST(FieldStudy, BackwardsTheReferenceMeasuresEveryStep) {
-    const SlopeExpression f = slope("y^2");
-    const FieldStudy study = studyField(f, {}, {0, 1, -1, 0.25, 3});
+    const FieldStudy study = studyField(typedProblem("y^2", 0, 1, -1), {0.25, 3});
     EXPECT_FALSE(study.end);
     const TextTable table = stepErrorTable(study.labSteps);
     const struct {
@@ -179,7 +176,7 @@ TEST(FieldStudy, BackwardsTheReferenceMeasuresEveryStep) {
 // runs' global errors as the Lab steps table writes them, worked out in
 // python3 with each method's own operation order against the exact solution.
 TEST(FieldStudy, TheRunsErrorsAreTheLabStepsGlobalErrors) {
-    const FieldStudy study = studyField(f1, ExactSolution(0, -1), {0, -1, 2, 0.4, 3});
+    const FieldStudy study = studyField(lessonAt(0, -1, 2), {0.4, 3});
     const std::array<std::vector<std::string>, 3> expected{{
         {"-2.39861893082449E-04", "-3.21587648335342E-04", "-3.23369255393668E-04",
          "-2.89031762670700E-04", "-2.42194174707500E-04"},
@@ -209,7 +206,7 @@ TEST(FieldStudy, TheRunsErrorsAreTheLabStepsGlobalErrors) {
 // (0.0003 and 0.00005 of 1.84, in python3), so the field cannot tell them
 // apart, while their errors, on a logarithmic axis, differ.
 TEST(FieldStudy, NamesTheCurveUnderWhichEachHiddenRunLies) {
-    const FieldStudy study = studyField(f1, ExactSolution(0, -1), {0, -1, 2, 0.4, 3});
+    const FieldStudy study = studyField(lessonAt(0, -1, 2), {0.4, 3});
     using Under = std::array<std::optional<std::size_t>, methodCatalogue.size()>;
     const Under field{std::nullopt, 2, std::nullopt, 6, 6, 6, std::nullopt};
     const Under errors{std::nullopt, 2, std::nullopt, 6, std::nullopt, std::nullopt, std::nullopt};
@@ -217,8 +214,7 @@ TEST(FieldStudy, NamesTheCurveUnderWhichEachHiddenRunLies) {
     EXPECT_EQ(study.everyErrorHiddenUnder, errors);
 
     // Far apart on y' = y^2 from (0, 1) to 0.8, the Euler methods' curves show.
-    const SlopeExpression square = slope("y^2");
-    const FieldStudy apart = studyField(square, {}, {0, 1, 0.8, 0.4, 0});
+    const FieldStudy apart = studyField(typedProblem("y^2", 0, 1, 0.8), {0.4, 0});
     for (std::size_t row : {0, 1, 2}) {
         EXPECT_FALSE(apart.everyHiddenUnder[row]) << row;
         EXPECT_FALSE(apart.everyErrorHiddenUnder[row]) << row;
@@ -230,8 +226,7 @@ TEST(FieldStudy, NamesTheCurveUnderWhichEachHiddenRunLies) {
 // millionth of that: no error is measured against it there ("not trusted"),
 // and past the end there is no solution to measure against.
 TEST(FieldStudy, WhereTheReferenceCannotBeTrustedNoErrorIsMeasured) {
-    const SlopeExpression f = slope("y^2");
-    const FieldStudy study = studyField(f, {}, {0, 1, 2, 0.9999999, 0});
+    const FieldStudy study = studyField(typedProblem("y^2", 0, 1, 2), {0.9999999, 0});
     const TextTable table = stepErrorTable(study.labSteps);
     const std::vector<std::vector<std::string>> expected{
         {"0", "0", "1", "1", "0", ""},

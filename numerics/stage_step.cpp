@@ -1,4 +1,4 @@
-#include "methods/stage_step.h"
+#include "numerics/stage_step.h"
 
 namespace pelorin {
 

@@ -1,0 +1,37 @@
+#include "studies/known_solution.h"
+
+#include "numerics/reference.h"
+
+#include <limits>
+
+namespace pelorin {
+
+SolutionSamples knownSolution(const Problem& problem) {
+    if (const KnownSolution exact = problem.exact()) {
+        return [exact](const std::vector<double>& abscissae) {
+            std::vector<double> values;
+            for (double x : abscissae) values.push_back(exact(x));
+            return values;
+        };
+    }
+    return [slope = problem.equation.slope, x0 = problem.x0,
+            y0 = problem.y0](const std::vector<double>& abscissae) {
+        std::vector<double> values = referenceSolution(*slope, x0, y0, abscissae).y;
+        // Where the reference stopped, nothing is known.
+        values.resize(abscissae.size(), std::numeric_limits<double>::quiet_NaN());
+        return values;
+    };
+}
+
+std::string knownSolutionName(const Problem& problem) {
+    return problem.comparedWithReference() ? "reference" : "exact solution";
+}
+
+std::optional<SolutionEnd> solutionEnd(const Problem& problem) {
+    if (!problem.comparedWithReference()) return std::nullopt;
+    const auto end = referenceSolution(problem.slope(), problem.x0, problem.y0, {problem.x1}).end;
+    if (!end) return std::nullopt;
+    return SolutionEnd{problem.x0, *end};
+}
+
+}  // namespace pelorin
