@@ -3,13 +3,12 @@
 #include "base/conversions.h"
 #include "base/number_text.h"
 #include "methods/stage_step.h"
-
-#include <boost/numeric/odeint.hpp>
+#include "numerics/odeint.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <stdexcept>
+#include <exception>
 
 namespace pelorin {
 
@@ -129,16 +128,6 @@ std::string achievedNote(const AdaptiveRun& run, const ControllerSettings& setti
 
 // Local errors up to this many rounding units are rounding, not the method's.
 constexpr double roundingUnits = 4;
-
-class TooManyEvaluations : public std::runtime_error {
-public:
-    TooManyEvaluations() : std::runtime_error("too many slope evaluations") {}
-};
-
-class NotFinite : public std::runtime_error {
-public:
-    NotFinite() : std::runtime_error("a value is not finite") {}
-};
 
 }  // namespace
 
@@ -439,39 +428,29 @@ std::string estimateQualityNote(const EstimateQuality& quality) {
 LibraryRun libraryDormandPrince(Slope f, double x0, double y0, double x1, double h0,
                                 double absoluteTolerance, double relativeTolerance,
                                 long maxEvaluations) {
-    namespace odeint = boost::numeric::odeint;
     LibraryRun run;
-    // The library's loop stops only at x1; a cap on the evaluations, and
-    // values that are not finite, end it from inside the slope.
-    const auto system = [&](const double& y, double& slope, double x) {
-        if (run.slopeEvaluations >= maxEvaluations) throw TooManyEvaluations();
-        ++run.slopeEvaluations;
-        slope = f(x, y);
-        if (!std::isfinite(y) || !std::isfinite(slope)) throw NotFinite();
-    };
     const double width = x1 - x0;
     if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(width) || !std::isfinite(h0) ||
         h0 == 0) {
         run.note = "The library's stepper needs finite x0, y0, x1 and a first step.";
         return run;
     }
+    DormandPrince<double> stepper(f, absoluteTolerance, relativeTolerance, maxEvaluations);
     double y = y0;
-    double x = x0;
-    double dt = width < 0 ? -std::fabs(h0) : std::fabs(h0);
+    const double dt = width < 0 ? -std::fabs(h0) : std::fabs(h0);
     try {
-        auto stepper = odeint::make_controlled(absoluteTolerance, relativeTolerance,
-                                               odeint::runge_kutta_dopri5<double>());
-        run.steps = static_cast<long>(odeint::integrate_adaptive(stepper, system, y, x, x1, dt));
+        run.steps = stepper.integrateAdaptive(y, x0, x1, dt);
         run.y = y;
-    } catch (const TooManyEvaluations&) {
-        run.note = "The library's stepper stopped after " +
-                   countText(maxEvaluations, "slope evaluation", "slope evaluations") +
-                   ", the most a run may take.";
-    } catch (const NotFinite&) {
-        run.note = "The library's stepper met a value too large to calculate with.";
+    } catch (const SlopeStopped& stopped) {
+        run.note = stopped.why == SlopeStop::evaluationLimit
+                       ? "The library's stepper stopped after " +
+                             countText(maxEvaluations, "slope evaluation", "slope evaluations") +
+                             ", the most a run may take."
+                       : "The library's stepper met a value too large to calculate with.";
     } catch (const std::exception&) {
         run.note = "The library's stepper found no step size that meets the tolerance.";
     }
+    run.slopeEvaluations = stepper.evaluations();
     return run;
 }
 
