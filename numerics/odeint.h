@@ -1,6 +1,6 @@
 // Boost.Odeint's controlled Dormand-Prince 5(4) stepper on y' = f(x, y): the
-// one way the reference solution and the library's run on the work-precision
-// plot drive the library. Private to numerics/ (it includes Odeint).
+// one way the reference solution and the library's peer on the
+// work-precision plot drive Odeint. Private to numerics/ (it includes Odeint).
 #pragma once
 
 #include "methods/methods.h"
@@ -25,9 +25,10 @@ struct SlopeStopped {
 };
 
 // The scalar y as Odeint holds it: a double, or an array of one. The two
-// differ only where an error estimate is not a number: an array's max-norm
-// reads it as 0 and the step is accepted with the largest growth, a double's
-// error stays NaN and the step is accepted at the same size.
+// step alike except where an error estimate is not a number: an array's
+// max-norm reads it as 0, so the step is accepted and the next grows as much
+// as the control allows; a double's error stays NaN, so the step is accepted
+// and the next is as long.
 inline double& value(double& y) { return y; }
 inline double& value(std::array<double, 1>& y) { return y[0]; }
 inline double value(const double& y) { return y; }

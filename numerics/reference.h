@@ -15,7 +15,7 @@ namespace pelorin {
 
 // Every step keeps its local error estimate within
 // referenceTolerance·(1 + |y| + |h·f|), Odeint's norm for equal absolute and
-// relative tolerances (as the library's stepper in analysis/adaptive.h).
+// relative tolerances (as the library's stepper in numerics/adaptive.h).
 // The solution is computed a second time with a tolerance 100 times looser:
 // its error is larger, so the difference between the two is a cautious
 // estimate of the reference's own error. Below that accuracy no error of a
