@@ -2,14 +2,13 @@
 
 #include "base/conversions.h"
 #include "base/number_text.h"
+#include "numerics/odeint.h"
 #include "numerics/stage_step.h"
-
-#include <boost/numeric/odeint.hpp>
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <limits>
-#include <stdexcept>
 
 namespace pelorin {
 
@@ -130,16 +129,6 @@ std::string achievedNote(const AdaptiveRun& run, const ControllerSettings& setti
 // Local errors up to this many rounding units are rounding, not the method's.
 constexpr double roundingUnits = 4;
 
-class TooManyEvaluations : public std::runtime_error {
-public:
-    TooManyEvaluations() : std::runtime_error("too many slope evaluations") {}
-};
-
-class NotFinite : public std::runtime_error {
-public:
-    NotFinite() : std::runtime_error("a value is not finite") {}
-};
-
 }  // namespace
 
 SettingsCheck checkSettings(const ControllerSettings& settings) {
@@ -245,127 +234,172 @@ double nextStepSize(const ControllerSettings& settings, int lowerOrder, double h
 
 int estimateOrder(const Method& method) { return method.order - 1; }
 
-AdaptiveRun adaptiveRun(const Method& method, Slope f, double x0, double y0, double x1,
-                        double h0, const ControllerSettings& settings, const KnownSolution& exact) {
-    AdaptiveRun run;
-    run.method = &method;
-    run.x = x0;
-    run.y = y0;
+namespace {
+
+// A run stops when the controller asks for a step below this.
+double smallestStep(double x0, double x1) { return smallestStepFraction * std::fabs(x1 - x0); }
+
+// Checks the method, the settings and the inputs, saying in the run's notes
+// what a run cannot use, and returns the settings the steps use: none when
+// the run ends before its first step (refused, or x1 equal to x0).
+std::optional<ControllerSettings> startRun(AdaptiveRun& run, const Method& method, double x0,
+                                           double y0, double x1, double h0,
+                                           const ControllerSettings& settings,
+                                           const KnownSolution& exact) {
     if (!method.tableau->hasErrorEstimate()) {
         stop(run, AdaptiveEnd::noEstimate,
              std::string(method.caption) + " has no embedded error estimate, so it cannot "
              "choose its own steps. " + pairCaptions() + " carry one: choose either.");
-        return run;
+        return std::nullopt;
     }
     const SettingsCheck check = checkSettings(settings);
     run.notes = check.notes;
     if (!check.used) {
         run.end = AdaptiveEnd::refused;
         run.why = check.notes.front();
-        return run;
+        return std::nullopt;
     }
-    const ControllerSettings& used = *check.used;
     const double width = x1 - x0;
     if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1)) {
         stop(run, AdaptiveEnd::refused, "x0, y0 and x1 must be numbers a run can calculate with.");
-        return run;
+        return std::nullopt;
     }
     if (!std::isfinite(width)) {
         stop(run, AdaptiveEnd::refused, "x0 and x1 are too far apart to step between: the "
                                         "range is beyond a double. Move them closer together.");
-        return run;
+        return std::nullopt;
     }
     if (width == 0) {
         run.end = AdaptiveEnd::reachedEnd;
         run.notes.push_back("x1 equals x0: there is nothing to step over.");
         if (exact) run.errorAtEnd = finiteOrNone(std::fabs(y0 - exact(x1)));
-        return run;
+        return std::nullopt;
     }
-    const double smallest = smallestStepFraction * std::fabs(width);
+    const double smallest = smallestStep(x0, x1);
     if (!std::isfinite(h0) || std::fabs(h0) < smallest) {
         stop(run, AdaptiveEnd::refused,
              "The first step h = " + errorText(h0) + " is not a step a run can start with: "
              "it must be a number of at least " + errorText(smallest) + " (" +
              errorText(smallestStepFraction) + " of the range).");
-        return run;
+        return std::nullopt;
     }
+    return check.used;
+}
 
-    run.notes.push_back(methodNote(method));
-    const double direction = width > 0 ? 1 : -1;
+// One attempt from the run's last accepted point with h, and, when its
+// values are finite, the controller's verdict on it.
+struct Attempt {
+    AdaptiveStep step;
+    bool finite = false;
+    bool toleranceRaised = false;
+};
+
+Attempt attempt(const AdaptiveRun& run, const CountingSlope& slope, double h,
+                const ControllerSettings& settings) {
+    const StageStep stages = stepByStages(*run.method->tableau, run.x, run.y, h, slope);
+    Attempt tried;
+    tried.step.x = run.x;
+    tried.step.h = h;
+    tried.step.y0 = run.y;
+    tried.step.y1 = stages.y1;
+    tried.step.estimate = stages.estimate;
+    tried.finite = std::isfinite(stages.y1) && std::isfinite(stages.estimate);
+    if (!tried.finite) return tried;
+    const StepTolerance tolerance = stepTolerance(settings, run.y, stages.y1);
+    tried.step.tolerance = tolerance.value;
+    tried.step.ratio = errorRatio(settings, stages.estimate, tolerance.value, h);
+    tried.step.accepted = tried.step.ratio <= 1;
+    tried.toleranceRaised = tolerance.raised;
+    return tried;
+}
+
+std::string stepLimitNote(const AdaptiveRun& run, long maxAttempts, double h) {
+    return "Stopped at x = " + numberToText(run.x) + " after " +
+           countText(maxAttempts, "attempted step", "attempted steps") +
+           ", the most a run may take, with h = " + errorText(h) +
+           ". If the problem is stiff, stability, not accuracy, keeps an explicit method's "
+           "steps small, whatever the tolerance.";
+}
+
+std::string notMovingNote(const AdaptiveRun& run, double h) {
+    return "A step of h = " + errorText(h) + " no longer moves x = " + numberToText(run.x) +
+           " in double precision.";
+}
+
+std::string notFiniteNote(const AdaptiveRun& run, double h) {
+    return "The step from (" + numberToText(run.x) + ", " + numberToText(run.y) + ") with h = " +
+           errorText(h) + " gave a value too large to calculate with: the run stops there.";
+}
+
+std::string belowSmallestNote(const AdaptiveRun& run, double h, double smallest) {
+    return "The controller asked for h = " + errorText(h) + " at x = " + numberToText(run.x) +
+           ", below the smallest step a run takes (" + errorText(smallest) + ", " +
+           errorText(smallestStepFraction) + " of the range). No step meets the tolerance "
+           "here: the solution may grow without bound near this x, or the slope may jump.";
+}
+
+// The step loop, from x0 to x1 with a first step of h0: attempts until one
+// lands on x1 or the run stops. Returns how many accepted steps had their
+// tolerance raised.
+long stepToEnd(AdaptiveRun& run, Slope f, double x0, double x1, double h0,
+               const ControllerSettings& settings, const KnownSolution& exact) {
+    const Method& method = *run.method;
+    const double smallest = smallestStep(x0, x1);
+    const double direction = x1 - x0 > 0 ? 1 : -1;
     const int q = estimateOrder(method);
     const CountingSlope counting(f, run.slopeEvaluations);
-    double h = direction * std::min(std::fabs(h0), std::fabs(width));
+    double h = direction * std::min(std::fabs(h0), std::fabs(x1 - x0));
     long raised = 0;
     bool afterRejection = false;
     for (;;) {
-        if (static_cast<long>(run.attempts.size()) >= used.maxAttempts) {
-            stop(run, AdaptiveEnd::stepLimit,
-                 "Stopped at x = " + numberToText(run.x) + " after " +
-                     countText(used.maxAttempts, "attempted step", "attempted steps") +
-                     ", the most a run may take, with h = " + errorText(h) +
-                     ". If the problem is stiff, stability, not accuracy, keeps an explicit "
-                     "method's steps small, whatever the tolerance.");
-            break;
+        if (static_cast<long>(run.attempts.size()) >= settings.maxAttempts) {
+            stop(run, AdaptiveEnd::stepLimit, stepLimitNote(run, settings.maxAttempts, h));
+            return raised;
         }
         // As in Hairer's codes: a step that would end within a hundredth of h
         // before x1, or past it, is stretched or shortened to land on x1.
         const bool landing = (run.x + 1.01 * h - x1) * direction >= 0;
         if (landing) h = x1 - run.x;
         if (run.x + h == run.x) {
-            stop(run, AdaptiveEnd::smallestStep,
-                 "A step of h = " + errorText(h) + " no longer moves x = " +
-                     numberToText(run.x) + " in double precision.");
-            break;
+            stop(run, AdaptiveEnd::smallestStep, notMovingNote(run, h));
+            return raised;
         }
-        const StageStep step = stepByStages(*method.tableau, run.x, run.y, h, counting);
-        AdaptiveStep attempt;
-        attempt.x = run.x;
-        attempt.h = h;
-        attempt.y0 = run.y;
-        attempt.y1 = step.y1;
-        attempt.estimate = step.estimate;
-        if (!std::isfinite(step.y1) || !std::isfinite(step.estimate)) {
-            run.attempts.push_back(attempt);
-            stop(run, AdaptiveEnd::notFinite,
-                 "The step from (" + numberToText(run.x) + ", " + numberToText(run.y) +
-                     ") with h = " + errorText(h) +
-                     " gave a value too large to calculate with: the run stops there.");
-            break;
+        Attempt tried = attempt(run, counting, h, settings);
+        if (!tried.finite) {
+            run.attempts.push_back(tried.step);
+            stop(run, AdaptiveEnd::notFinite, notFiniteNote(run, h));
+            return raised;
         }
-        const StepTolerance tolerance = stepTolerance(used, run.y, step.y1);
-        attempt.tolerance = tolerance.value;
-        attempt.ratio = errorRatio(used, step.estimate, tolerance.value, h);
-        attempt.accepted = attempt.ratio <= 1;
-        if (exact) measure(attempt, method, f, exact);
-        run.attempts.push_back(attempt);
-        const double next = nextStepSize(used, q, h, attempt.ratio, afterRejection);
-        if (attempt.accepted) {
+        if (exact) measure(tried.step, method, f, exact);
+        run.attempts.push_back(tried.step);
+        const double next = nextStepSize(settings, q, h, tried.step.ratio, afterRejection);
+        if (tried.step.accepted) {
             ++run.accepted;
-            if (tolerance.raised) ++raised;
+            if (tried.toleranceRaised) ++raised;
             run.x = landing ? x1 : run.x + h;
             // Local extrapolation: the run carries on with y0 + Σ b_j k_j,
             // the pair's higher-order solution, as the fixed-step method
             // does, though the estimate measures the lower-order one.
-            run.y = step.y1;
+            run.y = tried.step.y1;
             if (landing) {
                 run.end = AdaptiveEnd::reachedEnd;
-                break;
+                return raised;
             }
         } else {
             ++run.rejected;
         }
-        afterRejection = !attempt.accepted;
+        afterRejection = !tried.step.accepted;
         h = next;
         if (std::fabs(h) < smallest) {
-            stop(run, AdaptiveEnd::smallestStep,
-                 "The controller asked for h = " + errorText(h) + " at x = " +
-                     numberToText(run.x) + ", below the smallest step a run takes (" +
-                     errorText(smallest) + ", " + errorText(smallestStepFraction) +
-                     " of the range). No step meets the tolerance here: the solution may "
-                     "grow without bound near this x, or the slope may jump.");
-            break;
+            stop(run, AdaptiveEnd::smallestStep, belowSmallestNote(run, h, smallest));
+            return raised;
         }
     }
+}
+
+// What the run did, in words, after its last step.
+void closingNotes(AdaptiveRun& run, const ControllerSettings& settings, double x1, long raised,
+                  const KnownSolution& exact) {
     run.notes.push_back(countsNote(run, x1));
     if (raised > 0) {
         run.notes.push_back("On " + countText(raised, "step", "steps") +
@@ -376,11 +410,27 @@ AdaptiveRun adaptiveRun(const Method& method, Slope f, double x0, double y0, dou
     if (run.end == AdaptiveEnd::reachedEnd && exact) {
         const double exactAtEnd = exact(x1);
         run.errorAtEnd = finiteOrNone(std::fabs(run.y - exactAtEnd));
-        if (run.errorAtEnd) run.notes.push_back(achievedNote(run, used, exactAtEnd));
+        if (run.errorAtEnd) run.notes.push_back(achievedNote(run, settings, exactAtEnd));
     }
     if (const auto quality = estimateQuality(run)) {
         run.notes.push_back(estimateQualityNote(*quality));
     }
+}
+
+}  // namespace
+
+AdaptiveRun adaptiveRun(const Method& method, Slope f, double x0, double y0, double x1,
+                        double h0, const ControllerSettings& settings, const KnownSolution& exact) {
+    AdaptiveRun run;
+    run.method = &method;
+    run.x = x0;
+    run.y = y0;
+    const std::optional<ControllerSettings> used =
+        startRun(run, method, x0, y0, x1, h0, settings, exact);
+    if (!used) return run;
+    run.notes.push_back(methodNote(method));
+    const long raised = stepToEnd(run, f, x0, x1, h0, *used, exact);
+    closingNotes(run, *used, x1, raised, exact);
     return run;
 }
 
@@ -439,39 +489,29 @@ std::string estimateQualityNote(const EstimateQuality& quality) {
 LibraryRun libraryDormandPrince(Slope f, double x0, double y0, double x1, double h0,
                                 double absoluteTolerance, double relativeTolerance,
                                 long maxEvaluations) {
-    namespace odeint = boost::numeric::odeint;
     LibraryRun run;
-    // The library's loop stops only at x1; a cap on the evaluations, and
-    // values that are not finite, end it from inside the slope.
-    const auto system = [&](const double& y, double& slope, double x) {
-        if (run.slopeEvaluations >= maxEvaluations) throw TooManyEvaluations();
-        ++run.slopeEvaluations;
-        slope = f(x, y);
-        if (!std::isfinite(y) || !std::isfinite(slope)) throw NotFinite();
-    };
     const double width = x1 - x0;
     if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(width) || !std::isfinite(h0) ||
         h0 == 0) {
         run.note = "The library's stepper needs finite x0, y0, x1 and a first step.";
         return run;
     }
+    DormandPrince<double> stepper(f, absoluteTolerance, relativeTolerance, maxEvaluations);
     double y = y0;
-    double x = x0;
-    double dt = width < 0 ? -std::fabs(h0) : std::fabs(h0);
+    const double dt = width < 0 ? -std::fabs(h0) : std::fabs(h0);
     try {
-        auto stepper = odeint::make_controlled(absoluteTolerance, relativeTolerance,
-                                               odeint::runge_kutta_dopri5<double>());
-        run.steps = static_cast<long>(odeint::integrate_adaptive(stepper, system, y, x, x1, dt));
+        run.steps = stepper.integrateAdaptive(y, x0, x1, dt);
         run.y = y;
-    } catch (const TooManyEvaluations&) {
-        run.note = "The library's stepper stopped after " +
-                   countText(maxEvaluations, "slope evaluation", "slope evaluations") +
-                   ", the most a run may take.";
-    } catch (const NotFinite&) {
-        run.note = "The library's stepper met a value too large to calculate with.";
+    } catch (const SlopeStopped& stopped) {
+        run.note = stopped.why == SlopeStop::evaluationLimit
+                       ? "The library's stepper stopped after " +
+                             countText(maxEvaluations, "slope evaluation", "slope evaluations") +
+                             ", the most a run may take."
+                       : "The library's stepper met a value too large to calculate with.";
     } catch (const std::exception&) {
         run.note = "The library's stepper found no step size that meets the tolerance.";
     }
+    run.slopeEvaluations = stepper.evaluations();
     return run;
 }
 

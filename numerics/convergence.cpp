@@ -155,69 +155,74 @@ double observedOrder(double coarseError, double fineError) {
     return std::log2(coarseError / fineError);
 }
 
-ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublings,
-                                  std::stop_token stop) {
-    ConvergenceStudy study;
-    study.doublings = std::clamp(doublings, 0, maxDoublings);
-    const double width = problem.x1 - problem.x0;
-    const bool measurable = std::isfinite(problem.x0) && std::isfinite(problem.y0) &&
-                            std::isfinite(width) && std::isfinite(problem.exactAtEnd);
-    if (!std::isfinite(width)) {
-        study.notes.push_back("x0 and x1 are too far apart to divide into steps: no run is "
-                              "possible. Move them closer together.");
-    } else if (!std::isfinite(problem.exactAtEnd)) {
-        study.notes.push_back("The exact solution is too large to calculate at x1, so no error "
-                              "can be measured. Choose a shorter range or other starting values.");
-    } else if (width == 0) {
-        study.notes.push_back("x1 equals x0: there is nothing to step over, every method is "
-                              "exact and no order can be observed. Choose an x1 different "
-                              "from x0.");
-    } else if (width < 0) {
-        study.notes.push_back("x1 is below x0: the methods step backwards with a negative h; "
-                              "the error is measured at x1 all the same.");
-    }
-    const double solutionSize = std::max({1.0, std::fabs(problem.y0),
-                                          std::isfinite(problem.exactAtEnd)
-                                              ? std::fabs(problem.exactAtEnd) : 0.0});
+namespace {
 
-    for (std::size_t row = 0; row < methodCatalogue.size(); ++row) {
-        const Method& method = methodCatalogue[row];
-        ConvergenceSeries& series = study.series[row];
-        series.method = &method;
-        int overflowed = 0;
-        // A step of infinite size is not a point of any plot.
-        const int runs = std::isfinite(width) ? study.doublings : -1;
-        for (int k = 0; k <= runs; ++k) {
-            if (stop.stop_requested()) return study;
-            ConvergencePoint point;
-            point.steps = 1L << k;
-            point.h = width / static_cast<double>(point.steps);
-            point.slopeEvaluations = method.tableau->stages * point.steps;
-            if (measurable) {
-                point.error = globalError(method, problem, point.steps);
-                if (!point.error) ++overflowed;
-            }
-            if (!series.points.empty()) {
-                const auto& coarse = series.points.back().error;
-                if (coarse && point.error && *coarse > 0 && *point.error > 0) {
-                    point.order = observedOrder(*coarse, *point.error);
-                }
-            }
-            series.points.push_back(point);
-        }
-        if (measurable && overflowed > 0) {
-            study.notes.push_back(std::string(method.caption) + ": " +
-                                  std::to_string(overflowed) +
-                                  (overflowed == 1 ? " run grew" : " runs grew") +
-                                  " too large to calculate with and " +
-                                  (overflowed == 1 ? "is" : "are") + " left out.");
-        }
-        series.floor = roundingFloor(series.points, solutionSize);
-        readOrders(series, solutionSize, problem.measurableError);
-        if (series.floor) {
-            study.notes.push_back(std::string(method.caption) + ": " + floorText(series));
-        }
+// What the range means for the study, or nothing when it is ordinary.
+std::optional<std::string> rangeNote(const ConvergenceProblem& problem, double width) {
+    if (!std::isfinite(width)) {
+        return "x0 and x1 are too far apart to divide into steps: no run is possible. Move them "
+               "closer together.";
     }
+    if (!std::isfinite(problem.exactAtEnd)) {
+        return "The exact solution is too large to calculate at x1, so no error can be "
+               "measured. Choose a shorter range or other starting values.";
+    }
+    if (width == 0) {
+        return "x1 equals x0: there is nothing to step over, every method is exact and no order "
+               "can be observed. Choose an x1 different from x0.";
+    }
+    if (width < 0) {
+        return "x1 is below x0: the methods step backwards with a negative h; the error is "
+               "measured at x1 all the same.";
+    }
+    return std::nullopt;
+}
+
+// The size rounding is measured against: max(1, |y0|, |y(x1)|).
+double solutionSizeOf(const ConvergenceProblem& problem) {
+    return std::max({1.0, std::fabs(problem.y0),
+                     std::isfinite(problem.exactAtEnd) ? std::fabs(problem.exactAtEnd) : 0.0});
+}
+
+// One method's runs with N = 2^0 ... 2^runs steps, each with its error at x1
+// when `measurable` and its order observed against the run before. Returns
+// how many runs grew too large to calculate with; none when a stop was
+// requested before the last run.
+std::optional<int> runMethod(ConvergenceSeries& series, const Method& method,
+                             const ConvergenceProblem& problem, int runs, bool measurable,
+                             const std::stop_token& stop) {
+    const double width = problem.x1 - problem.x0;
+    int overflowed = 0;
+    for (int k = 0; k <= runs; ++k) {
+        if (stop.stop_requested()) return std::nullopt;
+        ConvergencePoint point;
+        point.steps = 1L << k;
+        point.h = width / static_cast<double>(point.steps);
+        point.slopeEvaluations = method.tableau->stages * point.steps;
+        if (measurable) {
+            point.error = globalError(method, problem, point.steps);
+            if (!point.error) ++overflowed;
+        }
+        if (!series.points.empty()) {
+            const auto& coarse = series.points.back().error;
+            if (coarse && point.error && *coarse > 0 && *point.error > 0) {
+                point.order = observedOrder(*coarse, *point.error);
+            }
+        }
+        series.points.push_back(point);
+    }
+    return overflowed;
+}
+
+std::string overflowNote(const Method& method, int overflowed) {
+    return std::string(method.caption) + ": " + std::to_string(overflowed) +
+           (overflowed == 1 ? " run grew" : " runs grew") + " too large to calculate with and " +
+           (overflowed == 1 ? "is" : "are") + " left out.";
+}
+
+// What the study says across the methods: how orders are read when any was
+// bracketed, and which series hide under a later one on the plot.
+void compareSeries(ConvergenceStudy& study, double solutionSize) {
     const bool anyBracketed = std::any_of(
         study.series.begin(), study.series.end(), [](const ConvergenceSeries& series) {
             return std::any_of(series.points.begin(), series.points.end(), [](const ConvergencePoint& point) {
@@ -229,6 +234,36 @@ ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublin
         return sameErrors(study.series[row], study.series[later], solutionSize);
     });
     for (std::size_t row = 0; row < study.series.size(); ++row) study.series[row].coveredBy = over[row];
+}
+
+}  // namespace
+
+ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublings,
+                                  std::stop_token stop) {
+    ConvergenceStudy study;
+    study.doublings = std::clamp(doublings, 0, maxDoublings);
+    const double width = problem.x1 - problem.x0;
+    const bool measurable = std::isfinite(problem.x0) && std::isfinite(problem.y0) &&
+                            std::isfinite(width) && std::isfinite(problem.exactAtEnd);
+    if (const auto note = rangeNote(problem, width)) study.notes.push_back(*note);
+    const double size = solutionSizeOf(problem);
+    // A step of infinite size is not a point of any plot.
+    const int runs = std::isfinite(width) ? study.doublings : -1;
+    for (std::size_t row = 0; row < methodCatalogue.size(); ++row) {
+        const Method& method = methodCatalogue[row];
+        ConvergenceSeries& series = study.series[row];
+        series.method = &method;
+        const std::optional<int> overflowed =
+            runMethod(series, method, problem, runs, measurable, stop);
+        if (!overflowed) return study;
+        if (measurable && *overflowed > 0) study.notes.push_back(overflowNote(method, *overflowed));
+        series.floor = roundingFloor(series.points, size);
+        readOrders(series, size, problem.measurableError);
+        if (series.floor) {
+            study.notes.push_back(std::string(method.caption) + ": " + floorText(series));
+        }
+    }
+    compareSeries(study, size);
     return study;
 }
 

@@ -3,9 +3,8 @@
 
 #include "base/conversions.h"
 #include "base/number_text.h"
+#include "numerics/odeint.h"
 #include "numerics/solution_paths.h"
-
-#include <boost/numeric/odeint.hpp>
 
 #include <algorithm>
 #include <array>
@@ -17,17 +16,16 @@ namespace pelorin {
 
 namespace {
 
-namespace odeint = boost::numeric::odeint;
 using State = std::array<double, 1>;
+using Stepper = DormandPrince<State>;
 
 // Each failure shrinks the step by a factor between 0.2 and 0.9 (Odeint's
 // control): after this many in a row it is at most 0.9^100, about 3E-5, of
 // what it was, and the control has given up on the step.
 constexpr int maxFailedSteps = 100;
 
-// Thrown out of the stepper to stop it: Odeint would otherwise take a step
-// whose error estimate is not a number as a good one. `size` is |y| where it
-// stopped, infinite when y overflowed.
+// Why the solution stopped in words, and |y| there, infinite when y
+// overflowed.
 struct Stopped {
     std::string why;
     double size = 0;
@@ -54,67 +52,96 @@ bool growsWithoutBound(const Stopped& stopped, double x, double dt, double y0) {
            std::fabs(dt) <= collapsedStep * std::max(1.0, std::fabs(x));
 }
 
+Stopped stoppedBySlope(const SlopeStopped& stopped, long maxEvaluations) {
+    switch (stopped.why) {
+    case SlopeStop::evaluationLimit:
+        return {"it needed more than " + std::to_string(maxEvaluations) + " slope evaluations"};
+    case SlopeStop::yNotFinite:
+        return {"y grew beyond the largest number", infinity};
+    case SlopeStop::slopeNotFinite:
+        break;
+    }
+    return {"the slope is not a finite number at (x, y) = (" + numberToText(stopped.x) + ", " +
+            numberToText(stopped.y) + ")"};
+}
+
+Stopped stepsTooSmall(const State& y) {
+    return {"its steps became too small to keep its error in bounds", std::fabs(y[0])};
+}
+
+// Steps from x to the abscissa `target`, the last step shortened to land on
+// it exactly; dt is the step the control asks for, kept across abscissae.
+//
+// Odeint's integrate_times would take other steps: after landing it carries
+// on with the larger of dt and the step the shortened one asked for, where
+// this loop resumes with dt; it counts an abscissa within 2.2E-16 (an
+// absolute epsilon) as reached, where this loop lands on it exactly; and it
+// allows 500 failures in a row, with no test of a step too small to move x.
+void stepTo(Stepper& stepper, State& y, double& x, double& dt, double target) {
+    if (!std::isfinite(target) || !std::isfinite(target - x)) {
+        throw Stopped{"the next abscissa is too far away to step to"};
+    }
+    dt = std::copysign(dt, target - x);
+    boost::numeric::odeint::failed_step_checker failures(maxFailedSteps);
+    while (x != target) {
+        const bool last = std::fabs(target - x) <= std::fabs(dt);
+        double step = last ? target - x : dt;
+        const double before = x;
+        if (stepper.tryStep(y, x, step)) {
+            failures.reset();
+            if (last) {
+                x = target;
+            } else {
+                dt = step;
+            }
+        } else {
+            dt = step;
+            failures();  // throws step_adjustment_error after maxFailedSteps
+            if (before + dt == before) throw stepsTooSmall(y);
+        }
+    }
+    if (!std::isfinite(y[0])) throw Stopped{"y grew beyond the largest number", infinity};
+}
+
+// Where and why the solution stopped, near x, with steps of dt.
+void noteStop(Solution& solution, const Stopped& stopped, double x, double dt, double y0) {
+    if (growsWithoutBound(stopped, x, dt, y0)) {
+        solution.end = x;
+        solution.note = solutionEndNote(x);
+    } else {
+        solution.note = "The reference solution stopped near x = " + numberToText(x) + ": " +
+                        stopped.why + ".";
+    }
+}
+
 Solution solve(Slope f, double x0, double y0, const std::vector<double>& abscissae,
                double tolerance, long maxEvaluations) {
     Solution solution;
-    double lastX = x0;
-    const auto system = [&](const State& y, State& slope, double x) {
-        lastX = x;
-        if (++solution.evaluations > maxEvaluations) {
-            throw Stopped{"it needed more than " + std::to_string(maxEvaluations) +
-                          " slope evaluations"};
-        }
-        if (!std::isfinite(y[0])) throw Stopped{"y grew beyond the largest number", infinity};
-        slope[0] = f(x, y[0]);
-        if (!std::isfinite(slope[0])) {
-            throw Stopped{"the slope is not a finite number at (x, y) = (" + numberToText(x) + ", " +
-                          numberToText(y[0]) + ")"};
-        }
-    };
-    auto stepper = odeint::make_controlled(tolerance, tolerance, odeint::runge_kutta_dopri5<State>());
+    Stepper stepper(f, tolerance, tolerance, maxEvaluations);
     State y{y0};
     double x = x0;
     // A small first step: the control lets it grow fivefold a step, while a
     // first step far too large could overflow before the control sees it.
     double dt = 1e-6 * std::max(1.0, std::fabs(x0));
+    // Near the latest evaluation asked for, with the steps then asked for.
+    const auto stopAt = [&](const Stopped& stopped) {
+        noteStop(solution, stopped, stepper.lastX().value_or(x0), dt, y0);
+    };
     try {
         for (double target : abscissae) {
-            if (!std::isfinite(target) || !std::isfinite(target - x)) {
-                throw Stopped{"the next abscissa is too far away to step to"};
-            }
-            dt = std::copysign(dt, target - x);
-            int failedInARow = 0;
-            while (x != target) {
-                const bool last = std::fabs(target - x) <= std::fabs(dt);
-                double step = last ? target - x : dt;
-                const double before = x;
-                if (stepper.try_step(system, y, x, step) == odeint::success) {
-                    failedInARow = 0;
-                    if (last) {
-                        x = target;
-                    } else {
-                        dt = step;
-                    }
-                } else {
-                    dt = step;
-                    if (++failedInARow > maxFailedSteps || before + dt == before) {
-                        throw Stopped{"its steps became too small to keep its error in bounds",
-                                      std::fabs(y[0])};
-                    }
-                }
-            }
-            if (!std::isfinite(y[0])) throw Stopped{"y grew beyond the largest number", infinity};
+            stepTo(stepper, y, x, dt, target);
             solution.y.push_back(y[0]);
         }
     } catch (const Stopped& stopped) {
-        if (growsWithoutBound(stopped, lastX, dt, y0)) {
-            solution.end = lastX;
-            solution.note = solutionEndNote(lastX);
-        } else {
-            solution.note = "The reference solution stopped near x = " + numberToText(lastX) +
-                            ": " + stopped.why + ".";
-        }
+        stopAt(stopped);
+    } catch (const boost::numeric::odeint::step_adjustment_error&) {
+        stopAt(stepsTooSmall(y));
+    } catch (const SlopeStopped& stopped) {
+        // The evaluation refused at the limit is counted with the rest.
+        if (stopped.why == SlopeStop::evaluationLimit) ++solution.evaluations;
+        stopAt(stoppedBySlope(stopped, maxEvaluations));
     }
+    solution.evaluations += stepper.evaluations();
     return solution;
 }
 

@@ -171,11 +171,18 @@ StabilityGrid sampleStabilityRegion(const std::vector<double>& polynomial, int c
     return grid;
 }
 
-std::vector<Polyline> stabilityBoundary(const std::vector<double>& polynomial,
-                                        const StabilityGrid& grid) {
-    const GridSides sides{grid.columns, grid.rows};
-    // Each side the edge crosses joins the crossings of at most two squares.
-    std::vector<std::array<int, 2>> joined(static_cast<std::size_t>(sides.count()), {-1, -1});
+namespace {
+
+// For each side of the grid, the two sides whose crossings of the edge its
+// own crossing joins, -1 where there is none: each side the edge crosses
+// joins the crossings of at most two squares.
+using Joins = std::vector<std::array<int, 2>>;
+
+// Marching squares: in each square of four neighbouring grid points the edge
+// crosses the sides whose corners differ, and joins them in pairs.
+Joins joinCrossings(const std::vector<double>& polynomial, const StabilityGrid& grid,
+                    const GridSides& sides) {
+    Joins joined(static_cast<std::size_t>(sides.count()), {-1, -1});
     const auto join = [&joined](int a, int b) {
         for (const auto& [from, to] : {std::pair{a, b}, std::pair{b, a}}) {
             auto& ends = joined[static_cast<std::size_t>(from)];
@@ -213,7 +220,12 @@ std::vector<Polyline> stabilityBoundary(const std::vector<double>& polynomial,
             }
         }
     }
+    return joined;
+}
 
+// The joined crossings followed into lines, each crossing once.
+std::vector<Polyline> followLines(const std::vector<double>& polynomial, const StabilityGrid& grid,
+                                  const GridSides& sides, const Joins& joined) {
     const auto crossing = [&](int side) {
         const auto [a, b] = sides.ends(side);
         const std::complex<double> first{grid.re(a[0]), grid.im(a[1])};
@@ -247,6 +259,14 @@ std::vector<Polyline> stabilityBoundary(const std::vector<double>& polynomial,
         }
     }
     return lines;
+}
+
+}  // namespace
+
+std::vector<Polyline> stabilityBoundary(const std::vector<double>& polynomial,
+                                        const StabilityGrid& grid) {
+    const GridSides sides{grid.columns, grid.rows};
+    return followLines(polynomial, grid, sides, joinCrossings(polynomial, grid, sides));
 }
 
 std::string stepRangeText() {

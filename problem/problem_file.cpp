@@ -192,56 +192,84 @@ std::string writeProblemFile(const ProblemText& problem, const LessonSettings& l
     return file.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
-ProblemFileReading readProblemFile(std::string_view bytes) {
+namespace {
+
+// Why the bytes cannot be a problem file before they are parsed: too many,
+// only blanks, or not UTF-8 text. None when they may be one.
+std::optional<std::string> bytesRefusal(std::string_view bytes) {
     if (bytes.size() > maxProblemFileBytes) {
-        return refused("The file is too large for a problem file (" + std::to_string(bytes.size()) +
-                       " bytes; a problem file has at most " + std::to_string(maxProblemFileBytes) +
-                       ").");
+        return "The file is too large for a problem file (" + std::to_string(bytes.size()) +
+               " bytes; a problem file has at most " + std::to_string(maxProblemFileBytes) + ").";
     }
     if (bytes.find_first_not_of(" \t\r\n") == std::string_view::npos) {
-        return refused("The file is empty: it holds no problem.");
+        return "The file is empty: it holds no problem.";
     }
     if (const auto bad = firstIllFormedByte(bytes)) {
-        return refused("The file is not a problem file: it is not UTF-8 text (at " +
-                       lineAndColumn(bytes, *bad) + ").");
+        return "The file is not a problem file: it is not UTF-8 text (at " +
+               lineAndColumn(bytes, *bad) + ").";
     }
+    return std::nullopt;
+}
+
+// The bytes parsed as one JSON object, or why they are not one.
+std::variant<Json, std::string> parseObject(std::string_view bytes) {
     Json file;
     try {
         file = Json::parse(bytes);
     } catch (const Json::parse_error& error) {
         if (error.byte > bytes.size()) {
-            return refused("The file ends too early, as if it had been cut off: it is not a whole "
-                           "problem file.");
+            return std::string("The file ends too early, as if it had been cut off: it is not "
+                               "a whole problem file.");
         }
-        return refused("The file is not a problem file: it is not valid JSON (at " +
-                       lineAndColumn(bytes, error.byte == 0 ? 0 : error.byte - 1) + ").");
+        return "The file is not a problem file: it is not valid JSON (at " +
+               lineAndColumn(bytes, error.byte == 0 ? 0 : error.byte - 1) + ").";
     } catch (const Json::exception&) {
         // A number too large for the parser's types.
-        return refused("The file is not a problem file: it holds a number no problem file holds.");
+        return std::string(
+            "The file is not a problem file: it holds a number no problem file holds.");
     }
-    if (!file.is_object()) return refused("The file is not a problem file: it holds no JSON object.");
+    if (!file.is_object()) {
+        return std::string("The file is not a problem file: it holds no JSON object.");
+    }
+    return file;
+}
 
+// The format's name and the version, from 1 to the one this program writes,
+// or why the file is not one this program reads.
+std::variant<std::uint64_t, std::string> readVersion(const Json& file) {
     const auto format = file.find("format");
     if (format == file.end() || !format->is_string() ||
         format->get_ref<const std::string&>() != problemFileFormat) {
-        return refused("The file is not a problem file: its \"format\" is not \"" +
-                       std::string(problemFileFormat) + "\".");
+        return "The file is not a problem file: its \"format\" is not \"" +
+               std::string(problemFileFormat) + "\".";
     }
     const std::string thisVersion = std::to_string(problemFileVersion);
     const auto version = file.find("version");
-    if (version == file.end()) return refused("The problem file has no \"version\" member.");
+    if (version == file.end()) return "The problem file has no \"version\" member.";
     if (!version->is_number_integer()) {
-        return refused("The problem file's \"version\" is not a whole number.");
+        return "The problem file's \"version\" is not a whole number.";
     }
     if (version->is_number_unsigned() && version->get<std::uint64_t>() > problemFileVersion) {
-        return refused("This file was written by a newer Pelorin (format version " +
-                       std::to_string(version->get<std::uint64_t>()) + "); this one reads version " +
-                       thisVersion + ".");
+        return "This file was written by a newer Pelorin (format version " +
+               std::to_string(version->get<std::uint64_t>()) + "); this one reads version " +
+               thisVersion + ".";
     }
     if (!version->is_number_unsigned() || version->get<std::uint64_t>() < 1) {
-        return refused("The problem file's version " + version->dump() +
-                       " is not one Pelorin writes; this one reads version " + thisVersion + ".");
+        return "The problem file's version " + version->dump() +
+               " is not one Pelorin writes; this one reads version " + thisVersion + ".";
     }
+    return version->get<std::uint64_t>();
+}
+
+}  // namespace
+
+ProblemFileReading readProblemFile(std::string_view bytes) {
+    if (auto why = bytesRefusal(bytes)) return refused(std::move(*why));
+    auto parsed = parseObject(bytes);
+    if (auto* error = std::get_if<std::string>(&parsed)) return refused(std::move(*error));
+    const Json& file = std::get<Json>(parsed);
+    auto version = readVersion(file);
+    if (auto* error = std::get_if<std::string>(&version)) return refused(std::move(*error));
 
     ProblemText problem;
     for (const TextMember& member : textMembers) {
@@ -249,7 +277,7 @@ ProblemFileReading readProblemFile(std::string_view bytes) {
         if (!read.error.empty()) return refused(std::move(read.error));
         problem.*member.text = std::move(read.text);
     }
-    if (version->get<std::uint64_t>() == 1) return {std::move(problem), std::nullopt, {}};
+    if (std::get<std::uint64_t>(version) == 1) return {std::move(problem), std::nullopt, {}};
     auto lesson = readLesson(file);
     if (auto* error = std::get_if<std::string>(&lesson)) return refused(std::move(*error));
     return {std::move(problem), std::get<LessonSettings>(std::move(lesson)), {}};

@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <type_traits>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 using namespace pelorin;
@@ -30,23 +33,58 @@ std::vector<std::string> stepTexts(const Method& m, double x0, double y0, double
 
 }  // namespace
 
-TEST(Slope, IsMinusTwoXMinusY) {
-    EXPECT_EQ(f1(0, -1), 1);
-    EXPECT_EQ(f1(1, 1), -3);
-    EXPECT_EQ(f1(-1, 0), 2);
+// Along the lesson's solutions y = 2 - 2x + C·e^-(x - x0), C = y0 - 2 + 2x0,
+// the slope is their derivative -2 - C·e^-(x - x0), written here from the
+// solution, not from the equation. A slope with another sign, another
+// coefficient or another form than -2x - y misses it off the line C = 0.
+TEST(Slope, IsTheDerivativeOfTheLessonsSolutions) {
+    const std::vector<std::pair<double, double>> starts{{0, -1}, {0.5, 3}, {-1, 4}, {2, -2}};
+    for (const auto& [x0, y0] : starts) {
+        const double c = y0 - 2 + 2 * x0;
+        for (double x : {x0, x0 + 0.25, x0 + 1, x0 - 2}) {
+            SCOPED_TRACE("from (" + std::to_string(x0) + ", " + std::to_string(y0) +
+                         ") at x = " + std::to_string(x));
+            const double y = 2 - 2 * x + c * std::exp(-(x - x0));
+            const double derivative = -2 - c * std::exp(-(x - x0));
+            EXPECT_NEAR(f1(x, y), derivative, 1e-14 * std::max(1.0, std::fabs(derivative)));
+        }
+    }
 }
 
-// What the other tables take from a row must agree with the row's tableau:
-// an estimate is explained exactly where the tableau carries one, and a
-// caption finds its own row, so no two rows may share one.
-TEST(Catalogue, EveryRowAgreesWithItsTableauAndIsFoundByItsCaption) {
-    for (const Method& method : methodCatalogue) {
-        SCOPED_TRACE(method.caption);
-        EXPECT_EQ(method.estimateNote.empty(), !method.tableau->hasErrorEstimate());
-        EXPECT_EQ(&methodByCaption(method.caption), &method);
-        EXPECT_EQ(&methodCatalogue[catalogueRow(method)], &method);
+// The catalogue against the textbooks: each method's order, its number of
+// stages (slope evaluations per step), whether it is an embedded pair with
+// an estimate of its own, and its place in the window's list.
+TEST(Catalogue, RowsAreTheTextbookMethodsInTheWindowsOrder) {
+    struct Row {
+        std::string_view caption;
+        int order, stages;
+        bool embeddedPair;
+    };
+    const std::vector<Row> rows{
+        {"Euler", 1, 1, false},
+        {"Euler (End points)", 2, 2, false},
+        {"Euler (Mid point)", 2, 2, false},
+        {"Runge-Kutta 4", 4, 4, false},
+        {"Runge-Kutta-Fehlberg", 5, 6, true},
+        {"Runge-Kutta-Merson", 4, 5, true},
+        {"Runge-Kutta-Gill", 4, 4, false},
+    };
+    ASSERT_EQ(methodCatalogue.size(), rows.size());
+    for (std::size_t place = 0; place < rows.size(); ++place) {
+        const Row& row = rows[place];
+        SCOPED_TRACE(std::string(row.caption));
+        const Method& method = methodByCaption(row.caption);
+        EXPECT_EQ(method.caption, row.caption);
+        EXPECT_EQ(catalogueRow(method), place);
+        EXPECT_EQ(method.order, row.order);
+        EXPECT_EQ(method.tableau->stages, row.stages);
+        EXPECT_EQ(method.tableau->hasErrorEstimate(), row.embeddedPair);
+        EXPECT_EQ(method.estimateNote.empty(), !row.embeddedPair);
     }
-    EXPECT_THROW(methodByCaption("Runge-Kutta 5"), std::invalid_argument);
+    // A caption only part of one, or no method's at all, finds none.
+    for (std::string_view caption : {"Runge-Kutta 5", "Euler ", "Runge-Kutta", ""}) {
+        EXPECT_THROW(methodByCaption(caption), std::invalid_argument) << caption;
+    }
 }
 
 TEST(Steps, OneStepOfPointFourFromTheDefaultStart) {

@@ -3,6 +3,8 @@
 // Boost.Odeint from a slope written here in C++, against values worked out
 // to 25 digits with Python's decimal module (series for sin, cos and the
 // Riccati solution), and at its start.
+#include "methods/exact_solution.h"
+#include "methods/methods.h"
 #include "problem/library.h"
 #include "tests/support/typed_problems.h"
 
@@ -87,22 +89,52 @@ double scale(double y) { return std::max(1.0, std::fabs(y)); }
 
 }  // namespace
 
-TEST(ProblemLibrary, TheTableAndTheIndependentValuesDescribeTheSameProblems) {
-    ASSERT_EQ(problemLibrary.size(), std::size(known));
-    for (std::size_t row = 0; row < problemLibrary.size(); ++row) {
-        EXPECT_TRUE(problemLibrary[row].name.starts_with(known[row].name)) << problemLibrary[row].name;
-        EXPECT_EQ(problemLibrary[row].exact.empty(), known[row].exact == nullptr);
-        EXPECT_FALSE(problemLibrary[row].description.empty());
+// The lab opens on the main window's equation, so that a lesson started
+// there carries on: the same slope to the bit and the same exact solution.
+TEST(ProblemLibrary, TheFirstProblemIsTheMainWindowsEquation) {
+    const LibraryProblem& first = problemLibrary.front();
+    const ProblemCompilation compilation = compileProblem(problemText(first));
+    ASSERT_TRUE(compilation.problem);
+    EXPECT_TRUE(compilation.problem->equation.lesson());
+    // Its texts, typed, give the same: so the lab may step them with f1.
+    const double x0 = number(first.x0), y0 = number(first.y0);
+    const SlopeExpression slope = pelorin::testing::compiledSlope(first.f);
+    const SolutionCompilation exact = compileSolution(first.exact, x0, y0);
+    ASSERT_TRUE(exact.solution);
+    const ExactSolution lesson(x0, y0);
+    for (double x : {-1.5, 0.0, 0.4, 1.0, 3.0}) {
+        SCOPED_TRACE("x = " + std::to_string(x));
+        for (double y : {-2.0, -1.0, 0.0, 0.7}) EXPECT_EQ(slope(x, y), f1(x, y));
+        EXPECT_NEAR((*exact.solution)(x), lesson(x), 1e-14 * scale(lesson(x)));
     }
-    EXPECT_EQ(problemLibrary.front().f, "-2*x - y");  // the lab's default is the lesson
+}
+
+// The list shows each problem by its name, with its description beside it:
+// no two names alike, and each description one sentence on one line.
+TEST(ProblemLibrary, EveryProblemHasItsOwnNameAndAOneLineDescription) {
+    for (std::size_t row = 0; row < problemLibrary.size(); ++row) {
+        const LibraryProblem& entry = problemLibrary[row];
+        SCOPED_TRACE(std::string(entry.name));
+        const std::string_view label = entry.name.substr(0, entry.name.find(':'));
+        for (std::size_t later = row + 1; later < problemLibrary.size(); ++later) {
+            EXPECT_NE(problemLibrary[later].name.substr(0, problemLibrary[later].name.find(':')),
+                      label);
+        }
+        ASSERT_FALSE(entry.description.empty());
+        EXPECT_EQ(entry.description.find('\n'), std::string_view::npos);
+        EXPECT_TRUE(entry.description.ends_with('.') || entry.description.ends_with(".)"));
+    }
 }
 
 // The texts compile to the formulas written here, so that what the checks
 // below prove of the formulas holds for the texts.
 TEST(ProblemLibrary, EveryTextComputesTheFormulaWrittenHere) {
+    // The table here follows the library's rows.
+    ASSERT_EQ(problemLibrary.size(), std::size(known));
     for (std::size_t row = 0; row < problemLibrary.size(); ++row) {
         const LibraryProblem& entry = problemLibrary[row];
         SCOPED_TRACE(entry.name);
+        ASSERT_TRUE(entry.name.starts_with(known[row].name));
         const ProblemCompilation compilation = compileProblem(problemText(entry));
         ASSERT_TRUE(compilation.problem);
         EXPECT_TRUE(compilation.errors.empty());
