@@ -332,8 +332,9 @@ void AdaptiveTab::start() {
         // shows nothing old.
         runs_.study(
             problem,
-            [&method, h0, settings](const pelorin::Problem& problem, std::stop_token) {
-                return pelorin::studyAdaptive(method, problem, h0, settings);
+            [&method, h0, settings](const pelorin::Problem& problem, std::stop_token stop) {
+                return pelorin::studyAdaptive(method, problem, h0, settings,
+                                              pelorin::maxReferenceEvaluations, stop);
             },
             [this, first](pelorin::AdaptiveStudy study) { showRun(std::move(study), first); },
             [this, &method, waiting = first](const pelorin::Problem& problem) mutable {

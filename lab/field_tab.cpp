@@ -190,8 +190,8 @@ void FieldTab::show(const LabInputs& inputs) {
     studies_.study(
         inputs.problem,
         [step = pelorin::FieldInputs{inputs.h, inputs.method}](const pelorin::Problem& problem,
-                                                                std::stop_token) {
-            return pelorin::studyField(problem, step);
+                                                                std::stop_token stop) {
+            return pelorin::studyField(problem, step, stop);
         },
         [this](pelorin::FieldStudy study) { display(std::move(study), {}); },
         [this](const pelorin::Problem& problem) {

@@ -67,7 +67,8 @@ void noteReference(AdaptiveStudy& study, const ReferenceSolution& reference,
 // the controller never reads the true errors: it runs once to learn where
 // the reference is needed, then again, the same steps, measured against it.
 AdaptiveStudy measuredRun(const Method& method, const Problem& problem, double h0,
-                          const ControllerSettings& settings, long referenceEvaluations) {
+                          const ControllerSettings& settings, long referenceEvaluations,
+                          std::stop_token stop) {
     AdaptiveStudy study;
     const double x0 = problem.x0, y0 = problem.y0, x1 = problem.x1;
     const Slope f = problem.slope();
@@ -79,13 +80,17 @@ AdaptiveStudy measuredRun(const Method& method, const Problem& problem, double h
     }
     const AdaptiveRun unmeasured = adaptiveRun(method, f, x0, y0, x1, h0, settings);
     if (!drawable || unmeasured.end == AdaptiveEnd::noEstimate ||
-        unmeasured.end == AdaptiveEnd::refused) {
+        unmeasured.end == AdaptiveEnd::refused || stop.stop_requested()) {
         study.run = unmeasured;
         return study;
     }
     ReferenceSolution reference = referenceSolution(
         f, x0, y0, referenceAbscissae(unmeasured, x0, x1), referenceEvaluations);
     study.reference = true;
+    if (stop.stop_requested()) {
+        study.run = unmeasured;
+        return study;
+    }
     if (reference.y.empty()) {
         study.run = unmeasured;
         study.notes.push_back("No exact solution is given and no reference solution could be "
@@ -102,9 +107,10 @@ AdaptiveStudy measuredRun(const Method& method, const Problem& problem, double h
 }  // namespace
 
 AdaptiveStudy studyAdaptive(const Method& method, const Problem& shared, double h0,
-                            const ControllerSettings& settings, long referenceEvaluations) {
+                            const ControllerSettings& settings, long referenceEvaluations,
+                            std::stop_token stop) {
     const Problem problem = shared.clone();
-    AdaptiveStudy study = measuredRun(method, problem, h0, settings, referenceEvaluations);
+    AdaptiveStudy study = measuredRun(method, problem, h0, settings, referenceEvaluations, stop);
     if (study.run.attempts.empty()) return study;
     const AcceptedPoints accepted = acceptedPoints(study.run);
     study.limit = stabilityLimit(method, problem.slope(), accepted.x, accepted.y);

@@ -36,9 +36,11 @@ struct AdaptiveStudy {
 // abscissa the run's attempts and the drawn curve need, with at most
 // referenceEvaluations slope evaluations for each of its two solutions,
 // and the run is measured against it.
+// `stop` ends the study early, with what it has.
 AdaptiveStudy studyAdaptive(const Method& method, const Problem& problem, double h0,
                             const ControllerSettings& settings,
-                            long referenceEvaluations = maxReferenceEvaluations);
+                            long referenceEvaluations = maxReferenceEvaluations,
+                            std::stop_token stop = {});
 
 // workPrecision on the problem, the error at x1 measured against y(x1) or the
 // reference there (whose note leads the sweep's notes); `stop` ends it early,

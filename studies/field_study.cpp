@@ -165,7 +165,7 @@ void noteRuns(FieldStudy& study) {
 
 }  // namespace
 
-FieldStudy studyField(const Problem& shared, const FieldInputs& inputs) {
+FieldStudy studyField(const Problem& shared, const FieldInputs& inputs, std::stop_token stop) {
     const Problem problem = shared.clone();
     FieldStudy study;
     const Method& method = methodCatalogue[inputs.method];
@@ -173,8 +173,10 @@ FieldStudy studyField(const Problem& shared, const FieldInputs& inputs) {
     const double x0 = problem.x0, y0 = problem.y0, x1 = problem.x1, h = inputs.h;
     study.halved = halvedPaths(method, f, x0, y0, x1, h);
     study.every = everyMethodPath(f, x0, y0, x1, h);
+    if (stop.stop_requested()) return study;
 
     Known known = knownSolution(problem, study);
+    if (stop.stop_requested()) return study;
     study.comparison = known.comparison;
     study.end = known.end;
     study.notes = std::move(known.notes);

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -48,7 +49,9 @@ inline constexpr double indistinctPart = 0.01;
 // the study computes a reference solution at every abscissa it needs (the
 // runs' step points and the curve's samples), and its notes say so and how
 // accurate the reference is.
-FieldStudy studyField(const Problem& problem, const FieldInputs& inputs);
+// `stop` ends the study early, with what it has: a study for inputs no
+// longer shown is not wanted.
+FieldStudy studyField(const Problem& problem, const FieldInputs& inputs, std::stop_token stop = {});
 
 // A solution known only at the abscissae `x` (values `y`): the value at one
 // of them, and NaN anywhere else. The abscissae are sorted, ascending or

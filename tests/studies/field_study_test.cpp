@@ -6,6 +6,7 @@
 #include "base/number_text.h"
 #include "methods/exact_solution.h"
 #include "problem/expression.h"
+#include "studies/adaptive_study.h"
 #include "studies/field_study.h"
 
 #include "tests/support/typed_problems.h"
@@ -17,6 +18,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -244,4 +246,26 @@ TEST(FieldStudy, WhereTheReferenceCannotBeTrustedNoErrorIsMeasured) {
                         "errors against: it is left out there. The solution does not continue "
                         "past x \u2248 1: |y| grows without bound as x nears it."),
               study.notes.end());
+}
+
+// A study asked to stop (its page asked for a newer one) ends before the
+// reference, the costliest part, and claims nothing it did not compute.
+TEST(StoppedStudy, EndsBeforeTheReferenceAndSaysNothingUntrue) {
+    std::stop_source stopped;
+    stopped.request_stop();
+    const Problem riccati = typedProblem("x^2 + y^2", 0, 0, 1);
+
+    const FieldStudy field = studyField(riccati, {0.25, 0}, stopped.get_token());
+    EXPECT_FALSE(field.halved.front().x.empty());
+    EXPECT_TRUE(field.known.pieces.empty());
+    EXPECT_TRUE(field.labSteps.rows.empty());
+    EXPECT_TRUE(field.notes.empty());
+
+    const AdaptiveStudy adaptive = studyAdaptive(methodByCaption("Runge-Kutta-Fehlberg"), riccati,
+                                                 0.25, {}, maxReferenceEvaluations,
+                                                 stopped.get_token());
+    EXPECT_FALSE(adaptive.run.attempts.empty());
+    EXPECT_TRUE(adaptive.notes.empty());
+    EXPECT_TRUE(adaptive.solutionY.empty());
+    for (const AdaptiveStep& step : adaptive.run.attempts) EXPECT_FALSE(step.globalError);
 }
