@@ -3,6 +3,7 @@
 // and stopped in words where a problem cannot be followed.
 #include "numerics/reference.h"
 #include "problem/library.h"
+#include "tests/support/typed_problems.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +16,7 @@ using namespace pelorin;
 
 namespace {
 
-Problem compiled(const ProblemText& text) {
-    ProblemCompilation compilation = compileProblem(text);
-    if (!compilation.problem) throw std::invalid_argument(compilation.errors.front().text);
-    return std::move(*compilation.problem);
-}
+Problem compiled(const ProblemText& text) { return pelorin::testing::compiledProblem(text); }
 
 std::vector<double> grid(double x0, double x1, int intervals) {
     std::vector<double> x;

@@ -4,6 +4,7 @@
 #include "problem/library.h"
 #include "problem/problem.h"
 #include "studies/convergence_study.h"
+#include "tests/support/typed_problems.h"
 
 #include <gtest/gtest.h>
 
@@ -16,11 +17,7 @@ using namespace pelorin;
 
 namespace {
 
-Problem compiled(const ProblemText& text) {
-    ProblemCompilation compilation = compileProblem(text);
-    if (!compilation.problem) throw std::invalid_argument(compilation.errors.front().text);
-    return std::move(*compilation.problem);
-}
+Problem compiled(const ProblemText& text) { return pelorin::testing::compiledProblem(text); }
 
 std::vector<std::string> texts(const std::vector<ProblemMessage>& messages) {
     std::vector<std::string> texts;
