@@ -83,7 +83,7 @@ void setNotes(QLabel* label, const QStringList& notes) {
 
 }  // namespace
 
-AdaptiveTab::AdaptiveTab(QWidget* parent) : QWidget(parent) {
+AdaptiveTab::AdaptiveTab(QWidget* parent) : LabPage(parent) {
     // The page holds more than the others: it scrolls within itself, so that
     // the lab keeps the other pages' height.
     QVBoxLayout* layout = scrollingContent(*this);
@@ -213,7 +213,7 @@ QWidget* AdaptiveTab::createSettings() {
     return settings;
 }
 
-void AdaptiveTab::show(const LabInputs& inputs) {
+void AdaptiveTab::setInputs(const LabInputs& inputs) {
     inputs_ = inputs;
     readSettings();
     start();
@@ -278,12 +278,13 @@ void AdaptiveTab::restoreSettings(const pelorin::LessonSettings& lesson) {
     }
 }
 
-QString AdaptiveTab::handoutLine() const {
-    return "Method: " + fromView(pelorin::methodCatalogue[inputs_.method].caption) +
-           " adapting its steps, tolerance " +
-           QString::fromStdString(pelorin::errorText(tolerance_)) + " (" +
-           partsCaptions[static_cast<std::size_t>(settings_.parts)] + "), first step h = " +
-           QString::fromStdString(inputs_.hText);
+PageHandout AdaptiveTab::handout(const LabInputs& inputs) const {
+    const QString line = "Method: " + fromView(pelorin::methodCatalogue[inputs.method].caption) +
+                         " adapting its steps, tolerance " +
+                         QString::fromStdString(pelorin::errorText(tolerance_)) + " (" +
+                         partsCaptions[static_cast<std::size_t>(settings_.parts)] +
+                         "), first step h = " + QString::fromStdString(inputs.hText);
+    return {{line}, {solution_, steps_, work_}, {controller_, notes_, workNotes_}, {table_}};
 }
 
 void AdaptiveTab::start() {

@@ -5,12 +5,11 @@
 #pragma once
 
 #include "lab/inputs.h"
+#include "lab/lab_page.h"
 #include "lab/study_runner.h"
 #include "numerics/adaptive.h"
 #include "problem/problem_file.h"
 #include "studies/adaptive_study.h"
-
-#include <QWidget>
 
 #include <array>
 #include <optional>
@@ -23,28 +22,24 @@ class QLineEdit;
 class QPushButton;
 class QTableWidget;
 
-class AdaptiveTab : public QWidget {
+class AdaptiveTab : public LabPage {
     Q_OBJECT
 
 public:
     explicit AdaptiveTab(QWidget* parent = nullptr);
 
-    void show(const LabInputs& inputs);
-    // The run's method, tolerance and first step, as a handout names them.
-    QString handoutLine() const;
-    // The controller's settings as a lesson file keeps them: the boxes'
-    // texts as typed. Restoring sets the boxes; the next show reads them.
-    void keepSettings(pelorin::LessonSettings& lesson) const;
-    void restoreSettings(const pelorin::LessonSettings& lesson);
+    // A method without an error estimate is offered the embedded pairs
+    // (methodChosen).
+    void setInputs(const LabInputs& inputs) override;
+    // The run's method, tolerance and first step.
+    PageHandout handout(const LabInputs& inputs) const override;
+    // The controller's settings.
+    void keepSettings(pelorin::LessonSettings& lesson) const override;
+    void restoreSettings(const pelorin::LessonSettings& lesson) override;
 
 protected:
     // A plot's new palette (a dark desktop) redraws its curves in its colours.
     bool eventFilter(QObject* watched, QEvent* event) override;
-
-signals:
-    // A button that offers an embedded pair was pressed: the lab's method
-    // should become this catalogue row.
-    void methodChosen(int row);
 
 private:
     QWidget* createSettings();

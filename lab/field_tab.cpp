@@ -84,7 +84,7 @@ QColor fieldColour(const QPalette& palette) {
 
 }  // namespace
 
-FieldTab::FieldTab(QWidget* parent) : QWidget(parent) {
+FieldTab::FieldTab(QWidget* parent) : LabPage(parent) {
     // Two plots and a table may want more height than the lab has: the page
     // scrolls within itself rather than squeeze the plots.
     QVBoxLayout* layout = scrollingContent(*this);
@@ -171,7 +171,11 @@ void FieldTab::showEvent(QShowEvent* event) {
     }
 }
 
-void FieldTab::show(const LabInputs& inputs) {
+PageHandout FieldTab::handout(const LabInputs& inputs) const {
+    return {{methodLine(inputs)}, {plot_, errors_}, {notes_}, {steps_}};
+}
+
+void FieldTab::setInputs(const LabInputs& inputs) {
     studies_.supersede();
     // A new start is followed unless the student chose a view of their own
     // since the whole one; any other change shows the whole plots again.

@@ -32,7 +32,7 @@ void fillCentred(QTableWidget& table, const pelorin::TextTable& text) {
 
 }  // namespace
 
-OneStepTab::OneStepTab(QWidget* parent) : QWidget(parent) {
+OneStepTab::OneStepTab(QWidget* parent) : LabPage(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* walk = new QHBoxLayout;
     previous_ = new QPushButton("&Previous step", this);
@@ -82,9 +82,7 @@ OneStepTab::OneStepTab(QWidget* parent) : QWidget(parent) {
     captionOf(*tableau_)->setWordWrap(true);
 }
 
-QString OneStepTab::stepShown() const { return heading_->text(); }
-
-void OneStepTab::show(const LabInputs& inputs) {
+void OneStepTab::setInputs(const LabInputs& inputs) {
     inputs_ = inputs;
     const pelorin::Method& method = pelorin::methodCatalogue[inputs_.method];
     run_ = inputs_.readable
@@ -94,6 +92,10 @@ void OneStepTab::show(const LabInputs& inputs) {
                                        inputs_.unreadable};
     end_ = solutionEnd(inputs_);
     showStep(1);
+}
+
+PageHandout OneStepTab::handout(const LabInputs& inputs) const {
+    return {{methodLine(inputs), heading_->text()}, {plot_}, {notes_}, {tableau_, stages_}};
 }
 
 void OneStepTab::showStep(int step) {

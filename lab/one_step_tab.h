@@ -4,10 +4,9 @@
 #pragma once
 
 #include "lab/inputs.h"
+#include "lab/lab_page.h"
 #include "methods/stage_step.h"
 #include "numerics/solution_paths.h"
-
-#include <QWidget>
 
 #include <utility>
 #include <vector>
@@ -18,17 +17,17 @@ class QLabel;
 class QPushButton;
 class QTableWidget;
 
-class OneStepTab : public QWidget {
+class OneStepTab : public LabPage {
     Q_OBJECT
 
 public:
     explicit OneStepTab(QWidget* parent = nullptr);
 
     // The lab's inputs changed: its run again, from the first step.
-    void show(const LabInputs& inputs);
+    void setInputs(const LabInputs& inputs) override;
+    // Names the step shown below the method and h.
+    PageHandout handout(const LabInputs& inputs) const override;
     void showStep(int step);
-    // The step shown, for a handout.
-    QString stepShown() const;
 
 private:
     void fillTableau(const pelorin::Method* method);
