@@ -47,11 +47,24 @@ private:
     // A box of the settings was edited: read them all, then run again.
     void settingsEdited();
     void readSettings();
+    // Runs the method on the inputs, and the tolerance sweep when what it
+    // reads changed.
     void start();
+    void startRun(const pelorin::Method& method, const QStringList& first);
+    void startSweep();
+    // What the sweep reads, as one text.
+    QString sweepKey() const;
     void showRun(pelorin::AdaptiveStudy study, const QStringList& firstNotes);
     void showSweep(pelorin::WorkPrecision sweep);
-    // Draw what is held; plotRun says whether a value was left out.
+    // Draw what is held; plotRun says whether a value was left out, as do
+    // the curves of the solution and of the run's accepted steps.
     bool plotRun();
+    bool plotSolution();
+    bool plotAccepted();
+    void plotStepSizes();
+    // The |h| axis: the steps, the stability limit's lowest value and at
+    // least two decades.
+    void fitStepAxis();
     // The stability limit on the |h| plot; its lowest value, if any is drawn.
     std::optional<double> plotStabilityLimit();
     void plotSweep();

@@ -19,6 +19,7 @@
 class FieldSegments;
 class LabPlot;
 class QCheckBox;
+class QHBoxLayout;
 class QLabel;
 class QMouseEvent;
 class QTableWidget;
@@ -43,6 +44,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The page's parts below the check box: the field, the plot of the
+    // runs' errors, and the buttons under the Lab steps table.
+    LabPlot* createField();
+    LabPlot* createErrorsPlot();
+    QHBoxLayout* createStepsButtons();
     void display(pelorin::FieldStudy study, const QStringList& firstNotes);
     void drawSolutions();
     void drawErrors();

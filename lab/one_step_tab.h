@@ -7,11 +7,13 @@
 #include "lab/lab_page.h"
 #include "methods/stage_step.h"
 #include "numerics/solution_paths.h"
+#include "texts/stage_view.h"
 
 #include <utility>
 #include <vector>
 
 class LabPlot;
+class QColor;
 class QCPItemText;
 class QLabel;
 class QPushButton;
@@ -30,6 +32,10 @@ public:
     void showStep(int step);
 
 private:
+    void showNotes(const pelorin::StageView& view);
+    void drawStep(const pelorin::StageView& view);
+    // The stage points, their slopes and the increment, in the method's colour.
+    void drawStages(const pelorin::StageDrawing& drawing, const QColor& methodColour);
     void fillTableau(const pelorin::Method* method);
     void labelStagePoints(const pelorin::StageStep& stages);
     void placeLabels();
