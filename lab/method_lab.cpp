@@ -25,7 +25,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <qcustomplot.h>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
@@ -38,7 +37,6 @@
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QShortcut>
-#include <QTableWidget>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
