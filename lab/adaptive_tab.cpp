@@ -83,7 +83,7 @@ void setNotes(QLabel* label, const QStringList& notes) {
 
 }  // namespace
 
-AdaptiveTab::AdaptiveTab(QWidget* parent) : QWidget(parent) {
+AdaptiveTab::AdaptiveTab(QWidget* parent) : LabPage(parent) {
     // The page holds more than the others: it scrolls within itself, so that
     // the lab keeps the other pages' height.
     QVBoxLayout* layout = scrollingContent(*this);
@@ -213,7 +213,7 @@ QWidget* AdaptiveTab::createSettings() {
     return settings;
 }
 
-void AdaptiveTab::show(const LabInputs& inputs) {
+void AdaptiveTab::setInputs(const LabInputs& inputs) {
     inputs_ = inputs;
     readSettings();
     start();
@@ -278,52 +278,63 @@ void AdaptiveTab::restoreSettings(const pelorin::LessonSettings& lesson) {
     }
 }
 
-QString AdaptiveTab::handoutLine() const {
-    return "Method: " + fromView(pelorin::methodCatalogue[inputs_.method].caption) +
-           " adapting its steps, tolerance " +
-           QString::fromStdString(pelorin::errorText(tolerance_)) + " (" +
-           partsCaptions[static_cast<std::size_t>(settings_.parts)] + "), first step h = " +
-           QString::fromStdString(inputs_.hText);
+PageHandout AdaptiveTab::handout(const LabInputs& inputs) const {
+    const QString line = "Method: " + fromView(pelorin::methodCatalogue[inputs.method].caption) +
+                         " adapting its steps, tolerance " +
+                         QString::fromStdString(pelorin::errorText(tolerance_)) + " (" +
+                         partsCaptions[static_cast<std::size_t>(settings_.parts)] +
+                         "), first step h = " + QString::fromStdString(inputs.hText);
+    return {{line}, {solution_, steps_, work_}, {controller_, notes_, workNotes_}, {table_}};
 }
 
 void AdaptiveTab::start() {
     runs_.supersede();
     const pelorin::Method& method = pelorin::methodCatalogue[inputs_.method];
     controller_->setText(QString::fromStdString(pelorin::controllerText(method, settings_)));
-    const bool hasEstimate = method.tableau->hasErrorEstimate();
-    offer_->setVisible(!hasEstimate);
+    offer_->setVisible(!method.tableau->hasErrorEstimate());
     QStringList first = settingsNotes_;
-    if (!inputs_.readable) first << QString::fromStdString(inputs_.unreadable);
-
-    const pelorin::Problem& problem = inputs_.problem;
-    const double x0 = problem.x0, y0 = problem.y0, x1 = problem.x1, h0 = inputs_.h;
-    const ControllerSettings settings = settings_;
-    const pelorin::Equation& equation = problem.equation;
-
-    // The sweep does not read the tolerance box or the method: it is made
-    // again only when what it reads changes.
-    const QString key = QString("%1 %2 %3 %4 %5 %6 %7 %8 %9")
-                            .arg(x0, 0, 'g', 17).arg(y0, 0, 'g', 17).arg(x1, 0, 'g', 17)
-                            .arg(h0, 0, 'g', 17)
-                            .arg(QString::fromStdString(equation.f),
-                                 equation.exact ? QString::fromStdString(equation.exact->text()) : "-")
-                            .arg(settings.safety, 0, 'g', 17)
-                            .arg(settings.largestGrowth, 0, 'g', 17)
-                            .arg(settings.smallestShrink, 0, 'g', 17) +
-                        QString(" %1 %2 %3 %4").arg(static_cast<int>(settings.measure))
-                            .arg(static_cast<int>(settings.parts)).arg(inputs_.readable)
-                            .arg(equation.lesson());
-
     if (!inputs_.readable) {
+        first << QString::fromStdString(inputs_.unreadable);
         sweeps_.supersede();
         sweepKey_.clear();
         showRun({}, first);
         showSweep({});
         return;
     }
-    if (!hasEstimate) {
+    startRun(method, first);
+    // The sweep does not read the tolerance box or the method: it is made
+    // again only when what it reads changes.
+    const QString key = sweepKey();
+    if (key == sweepKey_) return;
+    sweepKey_ = key;
+    startSweep();
+}
+
+QString AdaptiveTab::sweepKey() const {
+    const pelorin::Problem& problem = inputs_.problem;
+    const pelorin::Equation& equation = problem.equation;
+    return QString("%1 %2 %3 %4 %5 %6 %7 %8 %9")
+               .arg(problem.x0, 0, 'g', 17).arg(problem.y0, 0, 'g', 17).arg(problem.x1, 0, 'g', 17)
+               .arg(inputs_.h, 0, 'g', 17)
+               .arg(QString::fromStdString(equation.f),
+                    equation.exact ? QString::fromStdString(equation.exact->text()) : "-")
+               .arg(settings_.safety, 0, 'g', 17)
+               .arg(settings_.largestGrowth, 0, 'g', 17)
+               .arg(settings_.smallestShrink, 0, 'g', 17) +
+           QString(" %1 %2 %3 %4").arg(static_cast<int>(settings_.measure))
+               .arg(static_cast<int>(settings_.parts)).arg(inputs_.readable)
+               .arg(equation.lesson());
+}
+
+// A method without an error estimate shows why it cannot adapt its steps.
+void AdaptiveTab::startRun(const pelorin::Method& method, const QStringList& first) {
+    const pelorin::Problem& problem = inputs_.problem;
+    const double h0 = inputs_.h;
+    const ControllerSettings settings = settings_;
+    if (!method.tableau->hasErrorEstimate()) {
         pelorin::AdaptiveStudy none;
-        none.run = pelorin::adaptiveRun(method, pelorin::f1, x0, y0, x1, h0, settings);
+        none.run =
+            pelorin::adaptiveRun(method, pelorin::f1, problem.x0, problem.y0, problem.x1, h0, settings);
         offerText_->setText(QString::fromStdString(none.run.why));
         none.run.notes.clear();
         showRun(std::move(none), first);
@@ -343,16 +354,18 @@ void AdaptiveTab::start() {
                 showRun({}, waiting);
             });
     }
+}
 
-    if (key == sweepKey_) return;
-    sweepKey_ = key;
+void AdaptiveTab::startSweep() {
+    const double h0 = inputs_.h;
+    const ControllerSettings settings = settings_;
     showSweep({});
     setNotes(workNotes_, {"Calculating the tolerance sweep \u2026"});
     // A sweep for inputs no longer shown would only take the processor from
     // the one that is wanted: asking for this one stops it.
     const auto shown = [this](pelorin::WorkPrecision sweep) { showSweep(std::move(sweep)); };
     sweeps_.runOffThread(
-        problem,
+        inputs_.problem,
         [h0, settings](const pelorin::Problem& problem, std::stop_token stop) {
             return pelorin::sweepAdaptive(problem, h0, settings, doublings, stop);
         },
@@ -409,48 +422,11 @@ std::optional<double> AdaptiveTab::plotStabilityLimit() {
 }
 
 bool AdaptiveTab::plotRun() {
-    const pelorin::AdaptiveRun& run = study_.run;
     solution_->clearGraphs();
     steps_->clearGraphs();
-    bool leftOut = false;
-    if (!study_.solutionX.empty()) {
-        const pelorin::DrawablePoints points = pelorin::drawablePoints(study_.solutionX, study_.solutionY);
-        leftOut = points.leftOut;
-        QCPGraph* exact = solution_->addGraph();
-        exact->setName(study_.reference ? "reference solution" : "exact solution");
-        exact->setPen(QPen(solution_->palette().color(QPalette::Text), 1.5));
-        exact->setData(vectorOf(points.x), vectorOf(points.y));
-    }
-    if (run.method && !run.attempts.empty()) {
-        const std::size_t row = pelorin::catalogueRow(*run.method);
-        std::vector<double> acceptedX, acceptedH, rejectedX, rejectedH;
-        for (const pelorin::AdaptiveStep& step : run.attempts) {
-            if (!positive(std::fabs(step.h))) continue;
-            (step.accepted ? acceptedX : rejectedX).push_back(step.x);
-            (step.accepted ? acceptedH : rejectedH).push_back(std::fabs(step.h));
-        }
-        const pelorin::AcceptedPoints accepted = pelorin::acceptedPoints(run);
-        const pelorin::DrawablePoints points = pelorin::drawablePoints(accepted.x, accepted.y);
-        leftOut = leftOut || points.leftOut;
-        QCPGraph* numerical = solution_->addGraph();
-        numerical->setName(fromView(run.method->caption) + ", accepted steps");
-        numerical->setPen(LabPlot::methodPen(row));
-        numerical->setScatterStyle(LabPlot::methodMarker(row));
-        numerical->setData(vectorOf(points.x), vectorOf(points.y));
-
-        QCPGraph* acceptedSteps = steps_->addGraph();
-        acceptedSteps->setName("accepted");
-        acceptedSteps->setPen(LabPlot::methodPen(row));
-        acceptedSteps->setScatterStyle(LabPlot::methodMarker(row));
-        acceptedSteps->setData(vectorOf(acceptedX), vectorOf(acceptedH));
-        QCPGraph* rejected = steps_->addGraph();
-        rejected->setName("rejected");
-        rejected->setLineStyle(QCPGraph::lsNone);
-        rejected->setScatterStyle(
-            QCPScatterStyle(QCPScatterStyle::ssCross, QPen(steps_->accent(), 2), Qt::NoBrush, 9));
-        rejected->setPen(QPen(steps_->accent(), 2));
-        rejected->setData(vectorOf(rejectedX), vectorOf(rejectedH));
-    }
+    const bool solutionLeftOut = plotSolution();
+    const bool runLeftOut = plotAccepted();
+    plotStepSizes();
     for (LabPlot* plot : {solution_, steps_}) {
         plot->rescaleAxes();
         plot->xAxis->scaleRange(1.05);
@@ -458,6 +434,61 @@ bool AdaptiveTab::plotRun() {
     solution_->setSolutionEnd(study_.end);
     solution_->fitValuesBefore();
     solution_->yAxis->scaleRange(1.1);
+    fitStepAxis();
+    solution_->replot();
+    steps_->replot();
+    return solutionLeftOut || runLeftOut;
+}
+
+bool AdaptiveTab::plotSolution() {
+    if (study_.solutionX.empty()) return false;
+    const pelorin::DrawablePoints points = pelorin::drawablePoints(study_.solutionX, study_.solutionY);
+    QCPGraph* exact = solution_->addGraph();
+    exact->setName(study_.reference ? "reference solution" : "exact solution");
+    exact->setPen(QPen(solution_->palette().color(QPalette::Text), 1.5));
+    exact->setData(vectorOf(points.x), vectorOf(points.y));
+    return points.leftOut;
+}
+
+bool AdaptiveTab::plotAccepted() {
+    const pelorin::AdaptiveRun& run = study_.run;
+    if (!run.method || run.attempts.empty()) return false;
+    const std::size_t row = pelorin::catalogueRow(*run.method);
+    const pelorin::AcceptedPoints accepted = pelorin::acceptedPoints(run);
+    const pelorin::DrawablePoints points = pelorin::drawablePoints(accepted.x, accepted.y);
+    QCPGraph* numerical = solution_->addGraph();
+    numerical->setName(fromView(run.method->caption) + ", accepted steps");
+    numerical->setPen(LabPlot::methodPen(row));
+    numerical->setScatterStyle(LabPlot::methodMarker(row));
+    numerical->setData(vectorOf(points.x), vectorOf(points.y));
+    return points.leftOut;
+}
+
+void AdaptiveTab::plotStepSizes() {
+    const pelorin::AdaptiveRun& run = study_.run;
+    if (!run.method || run.attempts.empty()) return;
+    const std::size_t row = pelorin::catalogueRow(*run.method);
+    std::vector<double> acceptedX, acceptedH, rejectedX, rejectedH;
+    for (const pelorin::AdaptiveStep& step : run.attempts) {
+        if (!positive(std::fabs(step.h))) continue;
+        (step.accepted ? acceptedX : rejectedX).push_back(step.x);
+        (step.accepted ? acceptedH : rejectedH).push_back(std::fabs(step.h));
+    }
+    QCPGraph* acceptedSteps = steps_->addGraph();
+    acceptedSteps->setName("accepted");
+    acceptedSteps->setPen(LabPlot::methodPen(row));
+    acceptedSteps->setScatterStyle(LabPlot::methodMarker(row));
+    acceptedSteps->setData(vectorOf(acceptedX), vectorOf(acceptedH));
+    QCPGraph* rejected = steps_->addGraph();
+    rejected->setName("rejected");
+    rejected->setLineStyle(QCPGraph::lsNone);
+    rejected->setScatterStyle(
+        QCPScatterStyle(QCPScatterStyle::ssCross, QPen(steps_->accent(), 2), Qt::NoBrush, 9));
+    rejected->setPen(QPen(steps_->accent(), 2));
+    rejected->setData(vectorOf(rejectedX), vectorOf(rejectedH));
+}
+
+void AdaptiveTab::fitStepAxis() {
     // The limit after the steps' own range: where λ is near 0 it rises out
     // of sight, and only its lowest part bounds the steps.
     if (const auto lowest = plotStabilityLimit()) {
@@ -473,9 +504,6 @@ bool AdaptiveTab::plotRun() {
         const double half = std::max(std::sqrt(h.upper / h.lower) * 2, 10.0);
         steps_->yAxis->setRange(middle / half, middle * half);
     }
-    solution_->replot();
-    steps_->replot();
-    return leftOut;
 }
 
 void AdaptiveTab::showSweep(pelorin::WorkPrecision sweep) {

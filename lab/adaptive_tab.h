@@ -5,12 +5,11 @@
 #pragma once
 
 #include "lab/inputs.h"
+#include "lab/lab_page.h"
 #include "lab/study_runner.h"
 #include "numerics/adaptive.h"
 #include "problem/problem_file.h"
 #include "studies/adaptive_study.h"
-
-#include <QWidget>
 
 #include <array>
 #include <optional>
@@ -23,28 +22,24 @@ class QLineEdit;
 class QPushButton;
 class QTableWidget;
 
-class AdaptiveTab : public QWidget {
+class AdaptiveTab : public LabPage {
     Q_OBJECT
 
 public:
     explicit AdaptiveTab(QWidget* parent = nullptr);
 
-    void show(const LabInputs& inputs);
-    // The run's method, tolerance and first step, as a handout names them.
-    QString handoutLine() const;
-    // The controller's settings as a lesson file keeps them: the boxes'
-    // texts as typed. Restoring sets the boxes; the next show reads them.
-    void keepSettings(pelorin::LessonSettings& lesson) const;
-    void restoreSettings(const pelorin::LessonSettings& lesson);
+    // A method without an error estimate is offered the embedded pairs
+    // (methodChosen).
+    void setInputs(const LabInputs& inputs) override;
+    // The run's method, tolerance and first step.
+    PageHandout handout(const LabInputs& inputs) const override;
+    // The controller's settings.
+    void keepSettings(pelorin::LessonSettings& lesson) const override;
+    void restoreSettings(const pelorin::LessonSettings& lesson) override;
 
 protected:
     // A plot's new palette (a dark desktop) redraws its curves in its colours.
     bool eventFilter(QObject* watched, QEvent* event) override;
-
-signals:
-    // A button that offers an embedded pair was pressed: the lab's method
-    // should become this catalogue row.
-    void methodChosen(int row);
 
 private:
     QWidget* createSettings();
@@ -52,11 +47,24 @@ private:
     // A box of the settings was edited: read them all, then run again.
     void settingsEdited();
     void readSettings();
+    // Runs the method on the inputs, and the tolerance sweep when what it
+    // reads changed.
     void start();
+    void startRun(const pelorin::Method& method, const QStringList& first);
+    void startSweep();
+    // What the sweep reads, as one text.
+    QString sweepKey() const;
     void showRun(pelorin::AdaptiveStudy study, const QStringList& firstNotes);
     void showSweep(pelorin::WorkPrecision sweep);
-    // Draw what is held; plotRun says whether a value was left out.
+    // Draw what is held; plotRun says whether a value was left out, as do
+    // the curves of the solution and of the run's accepted steps.
     bool plotRun();
+    bool plotSolution();
+    bool plotAccepted();
+    void plotStepSizes();
+    // The |h| axis: the steps, the stability limit's lowest value and at
+    // least two decades.
+    void fitStepAxis();
     // The stability limit on the |h| plot; its lowest value, if any is drawn.
     std::optional<double> plotStabilityLimit();
     void plotSweep();

@@ -85,7 +85,7 @@ ReadingLook look(OrderReading reading) {
 
 }  // namespace
 
-ConvergenceTab::ConvergenceTab(QWidget* parent) : QWidget(parent) {
+ConvergenceTab::ConvergenceTab(QWidget* parent) : LabPage(parent) {
     auto* layout = new QVBoxLayout(this);
     againstEvaluations_ = new QCheckBox("Plot against slope &evaluations instead of h", this);
     againstEvaluations_->setAccessibleName("Plot against slope evaluations");
@@ -113,7 +113,14 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : QWidget(parent) {
     orders_->setWhatsThis(QString::fromStdString(pelorin::orderBracketsNote()));
 }
 
-void ConvergenceTab::show(const LabInputs& inputs) {
+PageHandout ConvergenceTab::handout(const LabInputs&) const {
+    return {{"Every method, with h = (x1 - x0)/N for N = 1, 2, 4, \u2026, 65536"},
+            {plot_},
+            {notes_},
+            {orders_}};
+}
+
+void ConvergenceTab::setInputs(const LabInputs& inputs) {
     // A study for inputs no longer shown would only take the processor
     // from the one that is wanted.
     studies_.supersede();

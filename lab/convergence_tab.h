@@ -4,23 +4,25 @@
 #pragma once
 
 #include "lab/inputs.h"
+#include "lab/lab_page.h"
 #include "lab/study_runner.h"
 #include "numerics/convergence.h"
-
-#include <QWidget>
 
 class LabPlot;
 class QCheckBox;
 class QLabel;
 class QTableWidget;
 
-class ConvergenceTab : public QWidget {
+class ConvergenceTab : public LabPage {
     Q_OBJECT
 
 public:
     explicit ConvergenceTab(QWidget* parent = nullptr);
 
-    void show(const LabInputs& inputs);
+    void setInputs(const LabInputs& inputs) override;
+    // Every method with every h: the step box and the method are not its.
+    bool runsLabMethod() const override { return false; }
+    PageHandout handout(const LabInputs& inputs) const override;
 
 private:
     void display(pelorin::ConvergenceStudy study, const QStringList& firstNotes);

@@ -84,7 +84,7 @@ QColor fieldColour(const QPalette& palette) {
 
 }  // namespace
 
-FieldTab::FieldTab(QWidget* parent) : QWidget(parent) {
+FieldTab::FieldTab(QWidget* parent) : LabPage(parent) {
     // Two plots and a table may want more height than the lab has: the page
     // scrolls within itself rather than squeeze the plots.
     QVBoxLayout* layout = scrollingContent(*this);
@@ -94,7 +94,20 @@ FieldTab::FieldTab(QWidget* parent) : QWidget(parent) {
                              "the chosen method with h, h/2 and h/4.");
     connect(everyMethod_, &QCheckBox::toggled, this, &FieldTab::drawSolutions);
     layout->addWidget(everyMethod_);
+    // The field is the page: it takes most of the room the table leaves.
+    layout->addWidget(createField(), 5);
+    layout->addWidget(createErrorsPlot(), 3);
+    notes_ = addNotes(layout, "Field notes");
+    steps_ = addCaptionedTable(layout, "La&b steps: the chosen method with h, beside the exact "
+                                       "solution through (x0, y0)",
+                               "Lab steps");
+    steps_->verticalHeader()->hide();
+    steps_->setAccessibleDescription("Every step of the chosen method with h, with the exact "
+                                     "or reference value and the errors.");
+    layout->addLayout(createStepsButtons());
+}
 
+LabPlot* FieldTab::createField() {
     plot_ = new LabPlot("Field",
                         "The direction field of y' = f(x, y): a short segment of slope f at "
                         "every grid point, with the solution through (x0, y0) and the chosen "
@@ -115,12 +128,13 @@ FieldTab::FieldTab(QWidget* parent) : QWidget(parent) {
     connect(plot_, &QCustomPlot::mouseRelease, this, &FieldTab::released);
     plot_->setWholeView([this] { fitView(); });
     plot_->setSmallestHeight(fieldHeight);
-    // The field is the page: it takes most of the room the table leaves.
-    layout->addWidget(plot_, 5);
+    return plot_;
+}
 
-    // On a logarithmic axis a ratio of errors is a fixed distance: halving h
-    // shows as the same gap all along the run, and errors of every size
-    // show, where a linear axis would flatten the smaller ones onto zero.
+// On a logarithmic axis a ratio of errors is a fixed distance: halving h
+// shows as the same gap all along the run, and errors of every size show,
+// where a linear axis would flatten the smaller ones onto zero.
+LabPlot* FieldTab::createErrorsPlot() {
     errors_ = new LabPlot("Global error",
                           "The size of each run's global error |y_i - y(x_i)| against x, on a "
                           "logarithmic scale, for the runs the field shows: halving h divides "
@@ -131,15 +145,10 @@ FieldTab::FieldTab(QWidget* parent) : QWidget(parent) {
     LabPlot::useLogAxis(errors_->yAxis);
     errors_->showLegend(LabPlot::LegendPlace::beside);
     errors_->setSmallestHeight(errorsHeight);
-    layout->addWidget(errors_, 3);
+    return errors_;
+}
 
-    notes_ = addNotes(layout, "Field notes");
-    steps_ = addCaptionedTable(layout, "La&b steps: the chosen method with h, beside the exact "
-                                       "solution through (x0, y0)",
-                               "Lab steps");
-    steps_->verticalHeader()->hide();
-    steps_->setAccessibleDescription("Every step of the chosen method with h, with the exact "
-                                     "or reference value and the errors.");
+QHBoxLayout* FieldTab::createStepsButtons() {
     auto* buttons = new QHBoxLayout;
     auto* copyButton = new QPushButton("Co&py", this);
     copyButton->setAccessibleName("Copy lab steps");
@@ -152,7 +161,7 @@ FieldTab::FieldTab(QWidget* parent) : QWidget(parent) {
     buttons->addWidget(copyButton);
     buttons->addWidget(saveButton);
     buttons->addStretch(1);
-    layout->addLayout(buttons);
+    return buttons;
 }
 
 // The field and the exact curve take their colours from the palette: a
@@ -171,7 +180,11 @@ void FieldTab::showEvent(QShowEvent* event) {
     }
 }
 
-void FieldTab::show(const LabInputs& inputs) {
+PageHandout FieldTab::handout(const LabInputs& inputs) const {
+    return {{methodLine(inputs)}, {plot_, errors_}, {notes_}, {steps_}};
+}
+
+void FieldTab::setInputs(const LabInputs& inputs) {
     studies_.supersede();
     // A new start is followed unless the student chose a view of their own
     // since the whole one; any other change shows the whole plots again.

@@ -7,29 +7,32 @@
 
 #include "base/text_table.h"
 #include "lab/inputs.h"
+#include "lab/lab_page.h"
 #include "lab/study_runner.h"
 #include "numerics/direction_field.h"
 #include "studies/field_study.h"
 
 #include <QPointF>
-#include <QWidget>
 
 #include <optional>
 
 class FieldSegments;
 class LabPlot;
 class QCheckBox;
+class QHBoxLayout;
 class QLabel;
 class QMouseEvent;
 class QTableWidget;
 
-class FieldTab : public QWidget {
+class FieldTab : public LabPage {
     Q_OBJECT
 
 public:
     explicit FieldTab(QWidget* parent = nullptr);
 
-    void show(const LabInputs& inputs);
+    // A click in the field picks a new start (startPicked).
+    void setInputs(const LabInputs& inputs) override;
+    PageHandout handout(const LabInputs& inputs) const override;
 
     // What Copy puts on the clipboard, and what Save as CSV writes: every
     // row led by the equation, the method and the inputs.
@@ -40,12 +43,12 @@ protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
-signals:
-    // A click in the field asks for a new start, written to the digits a
-    // pixel resolves.
-    void startPicked(const QString& x0, const QString& y0);
-
 private:
+    // The page's parts below the check box: the field, the plot of the
+    // runs' errors, and the buttons under the Lab steps table.
+    LabPlot* createField();
+    LabPlot* createErrorsPlot();
+    QHBoxLayout* createStepsButtons();
     void display(pelorin::FieldStudy study, const QStringList& firstNotes);
     void drawSolutions();
     void drawErrors();

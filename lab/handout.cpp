@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPdfWriter>
 #include <QTableWidget>
 #include <QTextDocument>
@@ -79,6 +80,18 @@ void buildDocument(const Handout& handout, QTextDocument& document) {
 }
 
 }  // namespace
+
+void addPage(Handout& handout, const PageHandout& page) {
+    handout.problem << page.lines;
+    handout.plots << page.plots;
+    for (const QLabel* notes : page.notes) {
+        if (!notes->text().isEmpty()) handout.notes << notes->text().split('\n');
+    }
+    for (const QTableWidget* table : page.tables) {
+        handout.tables << table;
+        if (!table->whatsThis().isEmpty()) handout.notes.removeAll(table->whatsThis());
+    }
+}
 
 QString handoutDocumentName(const Handout& handout) {
     return QString(handoutCreator) + " " + handout.title + ", " + handout.problem.value(0);

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 class QCustomPlot;
+class QLabel;
 class QPageSize;
 class QPagedPaintDevice;
 class QTableWidget;
@@ -23,6 +24,21 @@ struct Handout {
     // how to read it, underneath.
     QList<const QTableWidget*> tables;
 };
+
+// What a page adds to its handout: lines under the problem that say what
+// it runs (the method and h), its plots, its notes as it shows them and its
+// tables.
+struct PageHandout {
+    QStringList lines;
+    QList<QCustomPlot*> plots;
+    QList<const QLabel*> notes;
+    QList<const QTableWidget*> tables;
+};
+
+// Adds `page` to `handout`, after the lab's own problem lines and notes:
+// each line of a note a paragraph, and a table's What's This text, which is
+// printed under the table, not among the notes too.
+void addPage(Handout& handout, const PageHandout& page);
 
 // The program that makes handouts, as a PDF's properties and a print queue
 // name it, and the handout's name there: "Pelorin Method lab: Convergence,

@@ -5,6 +5,7 @@
 #include "lab/adaptive_tab.h"
 #include "lab/convergence_tab.h"
 #include "lab/field_tab.h"
+#include "lab/lab_page.h"
 #include "lab/one_step_tab.h"
 #include "lab/page.h"
 #include "lab/plot.h"
@@ -24,7 +25,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <qcustomplot.h>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
@@ -37,7 +37,6 @@
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QShortcut>
-#include <QTableWidget>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -63,6 +62,26 @@ QString exactSolutionLine(const pelorin::Equation& equation) {
     return "exact y(x): none; errors are measured against a reference solution";
 }
 
+template <typename Page>
+LabPage* newPage(QWidget* parent) {
+    return new Page(parent);
+}
+
+// The lab's pages, in the order of their tabs; the & in a caption marks the
+// letter that Alt takes to the page, a letter no other control of the lab
+// has.
+struct PageListing {
+    const char* caption;
+    LabPage* (*create)(QWidget* parent);
+};
+constexpr std::array<PageListing, 5> labPages{{
+    {"&Convergence", newPage<ConvergenceTab>},
+    {"&Stability", newPage<StabilityTab>},
+    {"One s&tep", newPage<OneStepTab>},
+    {"&Field", newPage<FieldTab>},
+    {"&Adaptive", newPage<AdaptiveTab>},
+}};
+
 }  // namespace
 
 MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method& method,
@@ -73,73 +92,14 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method&
     setAccessibleName("Method lab");
     setAttribute(Qt::WA_DeleteOnClose);
 
-    // A main window of its own, so that screen readers announce a window.
-    // Its contents scroll rather than clip when large text needs more room
-    // than the screen has.
-    auto* scroller = new QScrollArea(this);
-    scroller->setWidgetResizable(true);
-    scroller->setFrameShape(QFrame::NoFrame);
-    setCentralWidget(scroller);
-    auto* client = new QWidget(scroller);
-    scroller->setWidget(client);
-    auto* layout = new QVBoxLayout(client);
+    QVBoxLayout* layout = createClient();
     layout->addLayout(createProblemRow());
-    auto* row = new QHBoxLayout;
-    for (std::size_t i = 0; i < labBoxes.size(); ++i) {
-        const QString name = fromView(pelorin::inputName(labBoxes[i]));
-        auto* caption = new QLabel(name + " =", this);
-        boxes_[i] = new QLineEdit(start[i], this);
-        boxes_[i]->setAccessibleName(name);
-        caption->setBuddy(boxes_[i]);
-        connect(boxes_[i], &QLineEdit::editingFinished, this, &MethodLab::recalculate);
-        row->addWidget(caption);
-        row->addWidget(boxes_[i]);
-    }
-    row->addLayout(createStepBox());
-    auto* methodCaption = new QLabel("&Method:", this);
-    method_ = newListBox(this);
-    method_->setAccessibleName("Method");
-    for (const pelorin::Method& m : pelorin::methodCatalogue) method_->addItem(fromView(m.caption));
-    method_->setCurrentIndex(static_cast<int>(pelorin::catalogueRow(method)));
-    methodCaption->setBuddy(method_);
-    connect(method_, &QComboBox::currentIndexChanged, this, &MethodLab::showRunPages);
-    row->addSpacing(12);
-    row->addWidget(methodCaption);
-    row->addWidget(method_);
-    row->addStretch(1);
-    layout->addLayout(row);
+    layout->addLayout(createInputRow(start, method));
     // Why a box's text was not used, beside the boxes.
     boxNotes_ = new NotesLabel("Box notes", this);
     boxNotes_->setVisible(false);
     layout->addWidget(boxNotes_);
-    // The main window's boxes were read leniently; a text the lab would not
-    // take starts from what the main window made of it.
-    for (std::size_t i = 0; i < labBoxes.size(); ++i) {
-        lastGood_[i] = pelorin::textToNumber(start[i].toStdString());
-    }
-
-    tabs_ = new QTabWidget(this);
-    tabs_->setAccessibleName("Lab pages");
-    convergence_ = new ConvergenceTab(tabs_);
-    stability_ = new StabilityTab(tabs_);
-    oneStep_ = new OneStepTab(tabs_);
-    tabs_->addTab(convergence_, "&Convergence");
-    tabs_->addTab(stability_, "&Stability");
-    tabs_->addTab(oneStep_, "One s&tep");
-    field_ = new FieldTab(tabs_);
-    tabs_->addTab(field_, "&Field");
-    // A click in the field starts the solutions there: the boxes follow.
-    connect(field_, &FieldTab::startPicked, this, [this](const QString& x0, const QString& y0) {
-        boxes_[0]->setText(x0);
-        boxes_[1]->setText(y0);
-        recalculate();
-    });
-    adaptive_ = new AdaptiveTab(tabs_);
-    tabs_->addTab(adaptive_, "&Adaptive");
-    connect(adaptive_, &AdaptiveTab::methodChosen, method_, &QComboBox::setCurrentIndex);
-    connect(stability_, &StabilityTab::stepChosen, this, &MethodLab::setStep);
-    layout->addWidget(tabs_, 1);
-
+    layout->addWidget(createPages(), 1);
     createMenus();
 
     // Escape closes the lab, as it closes a dialog.
@@ -153,6 +113,71 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method&
     // The pages are filled in an event of their own, so that the window
     // appears at once and no single handler holds the event loop for long.
     QMetaObject::invokeMethod(this, &MethodLab::recalculate, Qt::QueuedConnection);
+}
+
+// A main window of its own, so that screen readers announce a window. Its
+// contents scroll rather than clip when large text needs more room than the
+// screen has.
+QVBoxLayout* MethodLab::createClient() {
+    auto* scroller = new QScrollArea(this);
+    scroller->setWidgetResizable(true);
+    scroller->setFrameShape(QFrame::NoFrame);
+    setCentralWidget(scroller);
+    auto* client = new QWidget(scroller);
+    scroller->setWidget(client);
+    return new QVBoxLayout(client);
+}
+
+QHBoxLayout* MethodLab::createInputRow(const std::array<QString, 3>& start,
+                                       const pelorin::Method& method) {
+    auto* row = new QHBoxLayout;
+    for (std::size_t i = 0; i < labBoxes.size(); ++i) {
+        const QString name = fromView(pelorin::inputName(labBoxes[i]));
+        auto* caption = new QLabel(name + " =", this);
+        boxes_[i] = new QLineEdit(start[i], this);
+        boxes_[i]->setAccessibleName(name);
+        caption->setBuddy(boxes_[i]);
+        connect(boxes_[i], &QLineEdit::editingFinished, this, &MethodLab::recalculate);
+        row->addWidget(caption);
+        row->addWidget(boxes_[i]);
+        // The main window's boxes were read leniently; a text the lab would
+        // not take starts from what the main window made of it.
+        lastGood_[i] = pelorin::textToNumber(start[i].toStdString());
+    }
+    row->addLayout(createStepBox());
+    row->addSpacing(12);
+    row->addLayout(createMethodBox(method));
+    row->addStretch(1);
+    return row;
+}
+
+QHBoxLayout* MethodLab::createMethodBox(const pelorin::Method& method) {
+    auto* box = new QHBoxLayout;
+    auto* caption = new QLabel("&Method:", this);
+    method_ = newListBox(this);
+    method_->setAccessibleName("Method");
+    for (const pelorin::Method& m : pelorin::methodCatalogue) method_->addItem(fromView(m.caption));
+    method_->setCurrentIndex(static_cast<int>(pelorin::catalogueRow(method)));
+    caption->setBuddy(method_);
+    connect(method_, &QComboBox::currentIndexChanged, this, &MethodLab::showRunPages);
+    box->addWidget(caption);
+    box->addWidget(method_);
+    return box;
+}
+
+// Every page may ask for a step, a start or a method: the lab's boxes follow.
+QTabWidget* MethodLab::createPages() {
+    tabs_ = new QTabWidget(this);
+    tabs_->setAccessibleName("Lab pages");
+    for (const PageListing& listing : labPages) {
+        LabPage* page = listing.create(tabs_);
+        tabs_->addTab(page, listing.caption);
+        connect(page, &LabPage::stepChosen, this, &MethodLab::setStep);
+        connect(page, &LabPage::startPicked, this, &MethodLab::startAt);
+        connect(page, &LabPage::methodChosen, method_, &QComboBox::setCurrentIndex);
+        pages_.push_back(page);
+    }
+    return tabs_;
 }
 
 // Closing takes the focus from a box, whose editingFinished would otherwise
@@ -246,24 +271,34 @@ void MethodLab::setStep(double h, const QString& text) {
     showRunPages();
 }
 
-void MethodLab::showRunPages() {
+void MethodLab::showRunPages() { showPages(Pages::runningLabMethod); }
+
+void MethodLab::showPages(Pages which) {
     const LabInputs current = inputs();
-    stability_->show(current);
-    oneStep_->show(current);
-    field_->show(current);
-    adaptive_->show(current);
+    for (LabPage* page : pages_) {
+        if (which == Pages::every || page->runsLabMethod()) page->setInputs(current);
+    }
     nameFiles();
 }
 
-QString MethodLab::pageName(const QWidget* page) const {
-    return tabs_->tabText(tabs_->indexOf(const_cast<QWidget*>(page))).remove('&');
+void MethodLab::startAt(const QString& x0, const QString& y0) {
+    boxes_[0]->setText(x0);
+    boxes_[1]->setText(y0);
+    recalculate();
 }
 
-QString MethodLab::suggestedFileName(const QWidget* page, const QString& contents,
+QString MethodLab::pageName(const LabPage& page) const {
+    return tabs_->tabText(tabs_->indexOf(&page)).remove('&');
+}
+
+const LabPage& MethodLab::currentPage() const {
+    return *pages_[static_cast<std::size_t>(tabs_->currentIndex())];
+}
+
+QString MethodLab::suggestedFileName(const LabPage& page, const QString& contents,
                                      const QString& suffix) const {
     const LabInputs current = inputs();
-    // The Convergence page runs every method with every h.
-    const bool oneMethod = page != convergence_;
+    const bool oneMethod = page.runsLabMethod();
     return QString::fromStdString(pelorin::suggestedLabFileName(
         problem_->currentText().toStdString(), pageName(page).toStdString(),
         oneMethod ? &pelorin::methodCatalogue[current.method] : nullptr,
@@ -272,10 +307,9 @@ QString MethodLab::suggestedFileName(const QWidget* page, const QString& content
 }
 
 void MethodLab::nameFiles() {
-    for (int i = 0; i < tabs_->count(); ++i) {
-        const QWidget* page = tabs_->widget(i);
+    for (const LabPage* page : pages_) {
         for (LabPlot* plot : page->findChildren<LabPlot*>()) {
-            plot->setFileStem(suggestedFileName(page, plot->accessibleName(), {}));
+            plot->setFileStem(suggestedFileName(*page, plot->accessibleName(), {}));
         }
     }
 }
@@ -366,37 +400,17 @@ void MethodLab::setTextScale(int step) {
 }
 
 Handout MethodLab::handout() const {
-    QWidget* page = tabs_->currentWidget();
     const LabInputs current = inputs();
     Handout handout;
-    handout.title = "Method lab: " + QString(tabs_->tabText(tabs_->currentIndex())).remove('&');
+    handout.title = "Method lab: " + pageName(currentPage());
     handout.problem << "dy/dx = " + QString::fromStdString(current.problem.equation.f)
                     << exactSolutionLine(current.problem.equation)
                     << QString("x0 = %1, y0 = %2, x1 = %3")
                            .arg(fromView(pelorin::numberToText(current.problem.x0)),
                                 fromView(pelorin::numberToText(current.problem.y0)),
                                 fromView(pelorin::numberToText(current.problem.x1)));
-    if (page == convergence_) {
-        handout.problem << "Every method, with h = (x1 - x0)/N for N = 1, 2, 4, \u2026, 65536";
-    } else if (page == adaptive_) {
-        handout.problem << adaptive_->handoutLine();
-    } else {
-        handout.problem << "Method: " + fromView(pelorin::methodCatalogue[current.method].caption) +
-                               ", h = " + QString::fromStdString(current.hText);
-        if (page == oneStep_) handout.problem << oneStep_->stepShown();
-    }
-    handout.plots = page->findChildren<QCustomPlot*>();
     if (!boxNotes_->text().isEmpty()) handout.notes << boxNotes_->text().split('\n');
-    for (QLabel* label : page->findChildren<QLabel*>()) {
-        if (label->objectName().endsWith("notes") && !label->text().isEmpty()) {
-            handout.notes << label->text().split('\n');
-        }
-    }
-    for (QTableWidget* table : page->findChildren<QTableWidget*>()) {
-        handout.tables << table;
-        // Printed under the table, where it explains it; not twice.
-        if (!table->whatsThis().isEmpty()) handout.notes.removeAll(table->whatsThis());
-    }
+    addPage(handout, currentPage().handout(current));
     return handout;
 }
 
@@ -404,8 +418,8 @@ pelorin::LessonSettings MethodLab::lessonSettings() const {
     pelorin::LessonSettings lesson;
     lesson.h = step_->text().toStdString();
     lesson.method = inputs().method;
-    lesson.page = pageName(tabs_->currentWidget()).toStdString();
-    adaptive_->keepSettings(lesson);
+    lesson.page = pageName(currentPage()).toStdString();
+    for (const LabPage* page : pages_) page->keepSettings(lesson);
     return lesson;
 }
 
@@ -418,7 +432,7 @@ void MethodLab::restoreLesson(const pelorin::LessonSettings& lesson) {
     }
     step_->setText(QString::fromStdString(lesson.h));
     readStepBox();
-    adaptive_->restoreSettings(lesson);
+    for (LabPage* page : pages_) page->restoreSettings(lesson);
 }
 
 QByteArray MethodLab::problemFileBytes() const {
@@ -448,7 +462,7 @@ QString MethodLab::openProblemFile(const QString& path) {
     int page = tabs_->currentIndex();
     if (reading.lesson) {
         QStringList pages;
-        for (int i = 0; i < tabs_->count(); ++i) pages << pageName(tabs_->widget(i));
+        for (const LabPage* listed : pages_) pages << pageName(*listed);
         const QString wanted = QString::fromStdString(reading.lesson->page);
         page = static_cast<int>(pages.indexOf(wanted));
         if (page < 0) {
@@ -481,7 +495,7 @@ void MethodLab::openProblem() {
 void MethodLab::saveProblem() {
     const auto target = askWhereToSave(
         this, "Save problem",
-        suggestedFileName(tabs_->currentWidget(), "lesson", problemFileKind.suffix), {problemFileKind});
+        suggestedFileName(currentPage(), "lesson", problemFileKind.suffix), {problemFileKind});
     if (target) saveWholeOrWarn(this, target->path, problemFileBytes());
 }
 
@@ -494,7 +508,7 @@ void MethodLab::printHandout() {
     const Handout printed = handout();
     // The dialog suggests a file after the document's name; the job, and a
     // PDF printed to that file, then take the handout's title.
-    printer.setDocName(suggestedFileName(tabs_->currentWidget(), "handout", ".pdf"));
+    printer.setDocName(suggestedFileName(currentPage(), "handout", ".pdf"));
     printer.setCreator(handoutCreator);
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle("Print handout");
@@ -506,7 +520,7 @@ void MethodLab::printHandout() {
 void MethodLab::saveHandoutAsPdf() {
     const auto target =
         askWhereToSave(this, "Save handout as PDF",
-                       suggestedFileName(tabs_->currentWidget(), "handout", ".pdf"),
+                       suggestedFileName(currentPage(), "handout", ".pdf"),
                        {FileKind{"PDF document", ".pdf"}});
     // The paper the printer would take: A4 or Letter, as the locale has it.
     const QPageSize paper = QPrinter().pageLayout().pageSize();
@@ -556,6 +570,5 @@ void MethodLab::showBoxNotes() {
 
 void MethodLab::recalculate() {
     readBoxes();
-    convergence_->show(inputs());
-    showRunPages();
+    showPages(Pages::every);
 }

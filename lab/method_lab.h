@@ -13,17 +13,15 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
-class AdaptiveTab;
-class ConvergenceTab;
-class FieldTab;
-class OneStepTab;
+class LabPage;
 class QComboBox;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QTabWidget;
-class StabilityTab;
+class QVBoxLayout;
 
 class MethodLab : public QMainWindow {
     Q_OBJECT
@@ -49,11 +47,18 @@ public:
     Q_INVOKABLE QString openProblemFile(const QString& path);
     // The name a save dialog suggests for what `page` shows: the problem,
     // the page, its method and h, then `contents` and `suffix`.
-    QString suggestedFileName(const QWidget* page, const QString& contents,
+    QString suggestedFileName(const LabPage& page, const QString& contents,
                               const QString& suffix) const;
 
 private:
-    // The boxes changed: every page that reads them.
+    // The window's parts, top to bottom: the scrolling client that holds
+    // them, the problem's row, the row of x0, y0, x1, h and the method, and
+    // the pages.
+    QVBoxLayout* createClient();
+    QHBoxLayout* createInputRow(const std::array<QString, 3>& start, const pelorin::Method& method);
+    QHBoxLayout* createMethodBox(const pelorin::Method& method);
+    QTabWidget* createPages();
+    // The boxes changed: every page.
     void recalculate();
     // Reads the boxes strictly: a text that is not wholly a number keeps the
     // last good value and is explained in the notes beside the boxes.
@@ -65,16 +70,21 @@ private:
     // Reads the step box strictly; whether its text gave the h in force.
     bool readStepBox();
     void setStep(double h, const QString& text);
-    // h or the method changed: the pages that run one method with one h (the
-    // convergence study holds every method already).
+    // h or the method changed: the pages that run the lab's method with its
+    // h (the convergence study holds every method already).
     void showRunPages();
+    enum class Pages { every, runningLabMethod };
+    void showPages(Pages which);
+    // A page picked a new start: the boxes follow.
+    void startAt(const QString& x0, const QString& y0);
     QHBoxLayout* createProblemRow();
     void problemChosen(int index);
     void followProblemList();
     QStringList readEquation();
     // Every plot's Save as suggests a name after what it shows now.
     void nameFiles();
-    QString pageName(const QWidget* page) const;
+    QString pageName(const LabPage& page) const;
+    const LabPage& currentPage() const;
     void restoreLesson(const pelorin::LessonSettings& lesson);
     void createMenus();
     // One of the text sizes, from 0 (smallest); the lab's text and its
@@ -100,9 +110,5 @@ private:
     int textScale_ = 0;
     QComboBox* method_ = nullptr;
     QTabWidget* tabs_ = nullptr;
-    ConvergenceTab* convergence_ = nullptr;
-    StabilityTab* stability_ = nullptr;
-    OneStepTab* oneStep_ = nullptr;
-    FieldTab* field_ = nullptr;
-    AdaptiveTab* adaptive_ = nullptr;
+    std::vector<LabPage*> pages_;  // in the order of their tabs
 };

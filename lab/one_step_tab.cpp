@@ -33,7 +33,7 @@ void fillCentred(QTableWidget& table, const pelorin::TextTable& text) {
 
 }  // namespace
 
-OneStepTab::OneStepTab(QWidget* parent) : QWidget(parent) {
+OneStepTab::OneStepTab(QWidget* parent) : LabPage(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* walk = new QHBoxLayout;
     previous_ = new QPushButton("&Previous step", this);
@@ -83,9 +83,7 @@ OneStepTab::OneStepTab(QWidget* parent) : QWidget(parent) {
     captionOf(*tableau_)->setWordWrap(true);
 }
 
-QString OneStepTab::stepShown() const { return heading_->text(); }
-
-void OneStepTab::show(const LabInputs& inputs) {
+void OneStepTab::setInputs(const LabInputs& inputs) {
     inputs_ = inputs;
     const pelorin::Method& method = pelorin::methodCatalogue[inputs_.method];
     run_ = inputs_.readable
@@ -95,6 +93,10 @@ void OneStepTab::show(const LabInputs& inputs) {
                                        inputs_.unreadable};
     end_ = inputs_.readable ? pelorin::solutionEnd(inputs_.problem) : std::nullopt;
     showStep(1);
+}
+
+PageHandout OneStepTab::handout(const LabInputs& inputs) const {
+    return {{methodLine(inputs), heading_->text()}, {plot_}, {notes_}, {tableau_, stages_}};
 }
 
 void OneStepTab::showStep(int step) {
@@ -107,6 +109,14 @@ void OneStepTab::showStep(int step) {
                           ? fromView(view.method->caption) +
                                 QString(": step %1 of %2").arg(view.step).arg(view.steps)
                           : QString("No step to show"));
+    showNotes(view);
+    fillTableau(view.method);
+    fillCentred(*stages_, {{pelorin::stageColumns.begin(), pelorin::stageColumns.end()},
+                           pelorin::stageRows(view)});
+    drawStep(view);
+}
+
+void OneStepTab::showNotes(const pelorin::StageView& view) {
     QStringList notes;
     for (const std::string& note : view.notes) notes << QString::fromStdString(note);
     if (end_ && view.steps > 0 && end_->past(view.xEnd)) {
@@ -114,10 +124,11 @@ void OneStepTab::showStep(int step) {
                                         pelorin::pastEndNote("Steps", end_->at));
     }
     notes_->setText(notes.join("\n"));
-    fillTableau(view.method);
-    fillCentred(*stages_, {{pelorin::stageColumns.begin(), pelorin::stageColumns.end()},
-                           pelorin::stageRows(view)});
+}
 
+// The exact solution, the stage points with their slopes, the increment and
+// the stages' names; a value out of the plot's reach is said in the notes.
+void OneStepTab::drawStep(const pelorin::StageView& view) {
     plot_->clearGraphs();
     labels_.clear();
     plot_->clearItems();
@@ -126,13 +137,23 @@ void OneStepTab::showStep(int step) {
         return;
     }
     const pelorin::StageDrawing drawing = pelorin::stageDrawing(view);
-    const QColor text = plot_->palette().color(QPalette::Text);
     QCPGraph* exact = plot_->addGraph();
     exact->setName(QString::fromStdString(pelorin::knownSolutionName(inputs_.problem)));
-    exact->setPen(QPen(text, 1.5));
+    exact->setPen(QPen(plot_->palette().color(QPalette::Text), 1.5));
     exact->setData(toVector(drawing.exact.x), toVector(drawing.exact.y));
+    drawStages(drawing, LabPlot::methodPen(pelorin::catalogueRow(*view.method)).color());
+    labelStagePoints(view.stages);
+    plot_->addLegendEntry("the step's increment", QPen(plot_->accent(), 2));
 
-    const QColor methodColour = LabPlot::methodPen(pelorin::catalogueRow(*view.method)).color();
+    plot_->xAxis->setRange(drawing.x.lower, drawing.x.upper);
+    plot_->yAxis->setRange(drawing.y.lower, drawing.y.upper);
+    if (drawing.leftOut) {
+        notes_->setText(notes_->text() + "\n" + QString::fromStdString(pelorin::undrawableNote()));
+    }
+    plot_->replot();
+}
+
+void OneStepTab::drawStages(const pelorin::StageDrawing& drawing, const QColor& methodColour) {
     QCPGraph* stages = plot_->addGraph();
     stages->setName("stage points k\u2c7c with their slopes");
     stages->setLineStyle(QCPGraph::lsNone);
@@ -151,15 +172,6 @@ void OneStepTab::showStep(int step) {
         increment->setPen(QPen(plot_->accent(), 2));
         increment->setHead(QCPLineEnding::esSpikeArrow);
     }
-    labelStagePoints(view.stages);
-    plot_->addLegendEntry("the step's increment", QPen(plot_->accent(), 2));
-
-    plot_->xAxis->setRange(drawing.x.lower, drawing.x.upper);
-    plot_->yAxis->setRange(drawing.y.lower, drawing.y.upper);
-    if (drawing.leftOut) {
-        notes_->setText(notes_->text() + "\n" + QString::fromStdString(pelorin::undrawableNote()));
-    }
-    plot_->replot();
 }
 
 // Names the stage points "k1", "k2", ... on a ground that keeps the names

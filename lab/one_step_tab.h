@@ -4,33 +4,38 @@
 #pragma once
 
 #include "lab/inputs.h"
+#include "lab/lab_page.h"
 #include "numerics/solution_paths.h"
 #include "numerics/stage_step.h"
-
-#include <QWidget>
+#include "texts/stage_view.h"
 
 #include <utility>
 #include <vector>
 
 class LabPlot;
+class QColor;
 class QCPItemText;
 class QLabel;
 class QPushButton;
 class QTableWidget;
 
-class OneStepTab : public QWidget {
+class OneStepTab : public LabPage {
     Q_OBJECT
 
 public:
     explicit OneStepTab(QWidget* parent = nullptr);
 
     // The lab's inputs changed: its run again, from the first step.
-    void show(const LabInputs& inputs);
+    void setInputs(const LabInputs& inputs) override;
+    // Names the step shown below the method and h.
+    PageHandout handout(const LabInputs& inputs) const override;
     void showStep(int step);
-    // The step shown, for a handout.
-    QString stepShown() const;
 
 private:
+    void showNotes(const pelorin::StageView& view);
+    void drawStep(const pelorin::StageView& view);
+    // The stage points, their slopes and the increment, in the method's colour.
+    void drawStages(const pelorin::StageDrawing& drawing, const QColor& methodColour);
     void fillTableau(const pelorin::Method* method);
     void labelStagePoints(const pelorin::StageStep& stages);
     void placeLabels();

@@ -59,7 +59,7 @@ protected:
 
 }  // namespace
 
-StabilityTab::StabilityTab(QWidget* parent) : QWidget(parent) {
+StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* plots = new QHBoxLayout;
     region_ = new LabPlot("Stability region",
@@ -120,7 +120,7 @@ StabilityTab::StabilityTab(QWidget* parent) : QWidget(parent) {
     fillIntervals();
 }
 
-void StabilityTab::show(const LabInputs& inputs) {
+void StabilityTab::setInputs(const LabInputs& inputs) {
     inputs_ = inputs;
     {
         const QSignalBlocker quiet(slider_);
@@ -131,6 +131,10 @@ void StabilityTab::show(const LabInputs& inputs) {
     if (regionMethod_ != inputs_.method) drawRegion();
     else placePoint();
     drawRun();
+}
+
+PageHandout StabilityTab::handout(const LabInputs& inputs) const {
+    return {{methodLine(inputs)}, {region_, run_}, {notes_}, {intervals_}};
 }
 
 void StabilityTab::stepFromSlider(int hundredths) {

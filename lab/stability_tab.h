@@ -4,9 +4,8 @@
 #pragma once
 
 #include "lab/inputs.h"
+#include "lab/lab_page.h"
 #include "numerics/stability.h"
-
-#include <QWidget>
 
 #include <optional>
 #include <vector>
@@ -19,17 +18,15 @@ class QLabel;
 class QSlider;
 class QTableWidget;
 
-class StabilityTab : public QWidget {
+class StabilityTab : public LabPage {
     Q_OBJECT
 
 public:
     explicit StabilityTab(QWidget* parent = nullptr);
 
-    void show(const LabInputs& inputs);
-
-signals:
-    // The slider chose h; `text` is h as the lab's box should show it.
-    void stepChosen(double h, const QString& text);
+    // The slider chooses the lab's h (stepChosen).
+    void setInputs(const LabInputs& inputs) override;
+    PageHandout handout(const LabInputs& inputs) const override;
 
 private:
     void fillIntervals();

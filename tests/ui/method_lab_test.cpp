@@ -34,6 +34,7 @@
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
+#include <QThreadPool>
 #include <gtest/gtest.h>
 #include <qcustomplot.h>
 
@@ -848,6 +849,93 @@ TEST_F(Lab, HandoutsHoldTheProblemAndThePagesTableOnThePrintersPaper) {
 
 namespace {
 
+// How many images a PDF holds, as poppler's pdfimages lists them: the masks
+// of their transparency are listed apart and not counted.
+qsizetype pdfImageCount(const QByteArray& pdf) {
+    QTemporaryFile file;
+    if (!file.open()) return -1;
+    file.write(pdf);
+    file.flush();
+    QProcess process;
+    process.start("pdfimages", {"-list", file.fileName()});
+    process.waitForFinished(-1);
+    qsizetype images = 0;
+    for (const QString& row : QString::fromUtf8(process.readAllStandardOutput()).split('\n')) {
+        if (row.simplified().section(' ', 2, 2) == "image") ++images;
+    }
+    return images;
+}
+
+// A text as a PDF's text compares with it: no white space, and ligatures
+// (ﬁ, as pdftotext gives it) as their letters.
+QString compact(const QString& text) {
+    return text.normalized(QString::NormalizationForm_KC).simplified().remove(' ');
+}
+
+}  // namespace
+
+// Every page the lab lists, handed out: under the problem the lines that say
+// what that page runs and no other page's, every plot of the page, every
+// line of its notes and each of its tables under its name. A page the table
+// below does not know fails here until its lines are added.
+TEST_F(Lab, EveryPageHandsOutItsOwnLinesPlotsNotesAndTables) {
+    for (const char* program : {"pdftotext", "pdfimages"}) {
+        if (QStandardPaths::findExecutable(program).isEmpty()) GTEST_SKIP() << program << " is not installed";
+    }
+    enter("0", "-1", "1", "0.25");
+    form.findChild<QRadioButton*>("Option_RKF")->setChecked(true);
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    typeStep(*lab, "0.25");
+    const QMap<QString, QStringList> pageLines{
+        {"Convergence", {"Every method, with h = (x1 - x0)/N for N = 1, 2, 4, \u2026, 65536"}},
+        {"Stability", {"Method: Runge-Kutta-Fehlberg, h = 0.25"}},
+        {"One step", {"Method: Runge-Kutta-Fehlberg, h = 0.25", "Runge-Kutta-Fehlberg: step 1 of 4"}},
+        {"Field", {"Method: Runge-Kutta-Fehlberg, h = 0.25"}},
+        {"Adaptive",
+         {"Method: Runge-Kutta-Fehlberg adapting its steps, tolerance 1.00E-06 (absolute and relative: "
+          "tol\u00b7(1 + |y|)), first step h = 0.25"}},
+    };
+    QStringList everyLine;
+    for (const QStringList& lines : pageLines) everyLine << lines;
+    auto* pages = named<QTabWidget>(*lab, "Lab pages");
+    ASSERT_NE(pages, nullptr);
+    for (int index = 0; index < pages->count(); ++index) {
+        const QString caption = pages->tabText(index).remove('&');
+        SCOPED_TRACE(caption.toStdString());
+        ASSERT_TRUE(pageLines.contains(caption)) << "a page this test does not know";
+        pages->setCurrentIndex(index);
+        QByteArray pdf;
+        ASSERT_TRUE(QMetaObject::invokeMethod(lab, "handoutPdf", Q_RETURN_ARG(QByteArray, pdf),
+                                              Q_ARG(int, QPageSize::A4)));
+        // Long lines wrap on paper, after a space or a hyphen, and a page's
+        // number closes each page, within a paragraph that runs on.
+        QStringList pdfPages = popplerText("pdftotext", pdf).split('\f');
+        for (QString& pdfPage : pdfPages) pdfPage.remove(QRegularExpression("\\n\\d+\\s*$"));
+        const QString text = compact(pdfPages.join(' '));
+        EXPECT_TRUE(text.startsWith(compact("Method lab: " + caption + " dy/dx = -2*x - y")))
+            << text.toStdString();
+        for (const QString& line : everyLine) {
+            EXPECT_EQ(text.contains(compact(line)), pageLines[caption].contains(line)) << line.toStdString();
+        }
+        const QWidget* page = pages->widget(index);
+        EXPECT_EQ(pdfImageCount(pdf), page->findChildren<QCustomPlot*>().size());
+        for (const QLabel* notes : page->findChildren<QLabel*>()) {
+            if (!notes->objectName().endsWith(" notes")) continue;
+            for (const QString& line : notes->text().split('\n', Qt::SkipEmptyParts)) {
+                EXPECT_TRUE(text.contains(compact(line)))
+                    << notes->objectName().toStdString() << ": " << line.toStdString();
+            }
+        }
+        for (const QTableWidget* table : page->findChildren<QTableWidget*>()) {
+            EXPECT_TRUE(text.contains(compact(table->accessibleName())))
+                << table->accessibleName().toStdString();
+        }
+    }
+}
+
+namespace {
+
 // Opens the lab on a problem of its library and waits for the Orders table.
 QWidget* labOnLibraryProblem(QWidget* lab, int index) {
     QComboBox* problem = named<QComboBox>(*lab, "Problem");
@@ -1316,6 +1404,14 @@ QStringList cutOff(QWidget& page) {
 // list box shows whole and every plot keeps axes a few lines high, the page
 // scrolling instead; the plots' text and the stage labels drawn on the One
 // step plot follow the text's size.
+// Lets every study the lab runs on its own threads end and show its result,
+// and the layouts that result changes settle: a page is measured as the
+// student sees it once the window is idle, not while a result is arriving.
+void settleStudies() {
+    for (QThreadPool* pool : qApp->findChildren<QThreadPool*>()) pool->waitForDone();
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+}
+
 void expectEveryPageWhole(QWidget& lab, int presses) {
     const qreal normal = lab.font().pointSizeF();
     for (int i = 0; i < presses; ++i) QTest::keyClick(&lab, Qt::Key_Plus, Qt::ControlModifier);
@@ -1327,7 +1423,7 @@ void expectEveryPageWhole(QWidget& lab, int presses) {
     QTabWidget* tabs = lab.findChild<QTabWidget*>();
     for (int page = 0; page < tabs->count(); ++page) {
         tabs->setCurrentIndex(page);
-        QApplication::processEvents();
+        settleStudies();
         SCOPED_TRACE(tabs->tabText(page).toStdString());
         const QStringList cut = cutOff(lab);
         EXPECT_TRUE(cut.isEmpty()) << cut.join("\n").toStdString();
