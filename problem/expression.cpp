@@ -1,11 +1,10 @@
 // Compiling typed formulas with muparser, and saying in words what is wrong
 // with one that does not compile.
 #include "problem/expression.h"
+#include "problem/formula.h"
 
 #include "base/conversions.h"
 #include "base/utf8.h"
-
-#include <muParser.h>
 
 #include <array>
 #include <numbers>
@@ -46,13 +45,6 @@ constexpr FormulaKind solutionFormula{
 
 constexpr std::size_t nowhere = std::string::npos;
 
-// The text as muparser reads it, one ASCII character for every character as
-// typed, so that a position in one is the same position in the other.
-struct ReadText {
-    std::vector<std::string> typed;  // each character as typed (UTF-8)
-    std::string parsed;
-};
-
 // Characters as typed that a formula reads as another: pasted minus and
 // multiplication signs.
 char asciiFor(std::string_view character) {
@@ -78,18 +70,6 @@ std::string escaped(std::string_view character) {
     }
     return text;
 }
-
-std::string atCharacter(std::size_t at) { return " at character " + std::to_string(at + 1); }
-
-std::string quoted(const ReadText& text, std::size_t begin, std::size_t end) {
-    std::string quote = "\"";
-    for (std::size_t i = begin; i < end && i < text.typed.size(); ++i) quote += text.typed[i];
-    return quote + "\"";
-}
-
-bool isNameStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isNamePart(char c) { return isNameStart(c) || isDigit(c); }
 
 // The end of the token that starts at `at`: a name, a number (with its
 // exponent, however malformed), or one character.
@@ -164,7 +144,7 @@ struct Described {
 
 struct ErrorContext {
     const ReadText& text;
-    const FormulaKind& kind;
+    const FormulaBox& box;
     const mu::Parser& parser;
     std::size_t at;     // muparser's position, within the text; nowhere when it gives none
     std::string token;  // muparser's token
@@ -208,7 +188,8 @@ Described unknownToken(const ErrorContext& e) {
         if (after < text.size() && text[after] == '(') {
             return {token + " is not a function this program knows", e.at};
         }
-        return {token + " is not known here: " + std::string(e.kind.variables), e.at};
+        return {token + " is not known here: " + (e.box.notKnown ? e.box.notKnown(name) : e.box.variables),
+                e.at};
     }
     if (isDigit(text[e.at]) || text[e.at] == '.') return notANumber(e, e.at);
     return {token + " is not part of a formula", e.at};
@@ -340,13 +321,13 @@ constexpr ErrorRow errorRows[] = {
     {mu::ecIDENTIFIER_TOO_LONG, nameTooLong},
 };
 
-Described describe(const mu::ParserError& error, const ReadText& text, const FormulaKind& kind,
+Described describe(const mu::ParserError& error, const ReadText& text, const FormulaBox& box,
                    const mu::Parser& parser) {
     const int position = error.GetPos();
     const std::size_t at =
         position >= 0 && static_cast<std::size_t>(position) < text.parsed.size()
             ? static_cast<std::size_t>(position) : nowhere;
-    const ErrorContext context{text, kind, parser, at, error.GetToken()};
+    const ErrorContext context{text, box, parser, at, error.GetToken()};
     for (const ErrorRow& row : errorRows) {
         if (row.code == error.GetCode()) return row.describe(context);
     }
@@ -355,8 +336,8 @@ Described describe(const mu::ParserError& error, const ReadText& text, const For
             at};
 }
 
-FormulaError formulaError(const FormulaKind& kind, const Described& described) {
-    return {std::string(kind.box) + ": " + described.words,
+FormulaError formulaError(const FormulaBox& box, const Described& described) {
+    return {box.box + ": " + described.words,
             described.at == nowhere ? 0 : described.at + 1};
 }
 
@@ -421,32 +402,71 @@ std::size_t separatorOutsideFunction(std::string_view text) {
     return nowhere;
 }
 
+// Whether the "y" at `at` is a name of its own: not the end of a longer
+// name, though it may follow a number ("2y").
+bool isNameY(std::string_view text, std::size_t at) {
+    if (text[at] != 'y') return false;
+    std::size_t begin = at;
+    while (begin > 0 && isNamePart(text[begin - 1])) --begin;
+    return begin == at || isDigit(text[begin]);
+}
+
+// muparser reads "y'" as y followed by a quote; where the box takes y' for
+// yp, the parsed text holds "yp" in the same two places.
+void readPrimeAsP(std::string& parsed) {
+    for (std::size_t i = 1; i < parsed.size(); ++i) {
+        if (parsed[i] == '\'' && isNameY(parsed, i - 1)) parsed[i] = 'p';
+    }
+}
+
 struct Compilation {
     std::unique_ptr<CompiledText> compiled;
     FormulaError error;
 };
 
 Compilation compile(std::string_view typed, const FormulaKind& kind) {
-    const std::size_t characters = characterCount(typed);
-    if (characters > maxFormulaCharacters) {
-        return {nullptr,
-                {std::string(kind.box) + ": the formula has " + std::to_string(characters) +
-                     " characters; a formula may have at most " +
-                     std::to_string(maxFormulaCharacters),
-                 0}};
-    }
-    if (typed.find_first_not_of(" \t") == std::string_view::npos) {
-        return {nullptr, {std::string(kind.box) + ": the box is empty: type a formula such as " +
-                              std::string(kind.example),
-                          0}};
-    }
-    ReadText text;
-    if (auto refused = readText(typed, text)) return {nullptr, formulaError(kind, *refused)};
-    if (auto refused = assignment(text)) return {nullptr, formulaError(kind, *refused)};
-
     auto compiled = std::make_unique<CompiledText>();
     compiled->text = std::string(typed);
-    mu::Parser& parser = compiled->parser;
+    std::vector<BoundVariable> bound;
+    for (const Variable& variable : kind.bound) {
+        if (variable.name) bound.push_back({variable.name, &((*compiled).*variable.value)});
+    }
+    const FormulaBox box{std::string(kind.box), std::string(kind.variables), std::string(kind.example)};
+    if (auto error = compileFormula(compiled->parser, typed, box, bound, {})) return {nullptr, *error};
+    return {std::move(compiled), {}};
+}
+
+}  // namespace
+
+std::string atCharacter(std::size_t at) { return " at character " + std::to_string(at + 1); }
+
+std::string quoted(const ReadText& text, std::size_t begin, std::size_t end) {
+    std::string quote = "\"";
+    for (std::size_t i = begin; i < end && i < text.typed.size(); ++i) quote += text.typed[i];
+    return quote + "\"";
+}
+
+std::string listInWords(std::span<const std::string> items) {
+    std::string words;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) words += i + 1 == items.size() ? " and " : ", ";
+        words += items[i];
+    }
+    return words;
+}
+
+std::optional<FormulaError> readFormulaText(std::string_view typed, const FormulaBox& box,
+                                            ReadText& text) {
+    if (auto refused = readText(typed, text)) return formulaError(box, *refused);
+    if (box.primeReadsAsP) readPrimeAsP(text.parsed);
+    return std::nullopt;
+}
+
+std::optional<FormulaError> parseFormula(mu::Parser& parser, const ReadText& text,
+                                         const FormulaBox& box,
+                                         std::span<const BoundVariable> variables,
+                                         std::span<const Parameter> parameters) {
+    if (auto refused = assignment(text)) return formulaError(box, *refused);
     try {
         // Folding constants or merging a product into a sum would change the
         // last bits: every operation is done as written.
@@ -454,26 +474,43 @@ Compilation compile(std::string_view typed, const FormulaKind& kind) {
         parser.ClearConst();
         parser.DefineConst("pi", std::numbers::pi);
         parser.DefineConst("e", std::numbers::e);
-        for (const Variable& variable : kind.bound) {
-            if (variable.name) parser.DefineVar(variable.name, &((*compiled).*variable.value));
+        for (const Parameter& parameter : parameters) parser.DefineConst(parameter.name, parameter.value);
+        for (const BoundVariable& variable : variables) {
+            parser.DefineVar(std::string(variable.name), variable.value);
         }
         parser.SetExpr(text.parsed);
         // muparser parses on the first evaluation.
         parser.Eval();
     } catch (const mu::Parser::exception_type& error) {
-        return {nullptr, formulaError(kind, describe(error, text, kind, parser))};
+        return formulaError(box, describe(error, text, box, parser));
     }
     if (parser.GetNumResults() > 1) {
         const std::size_t at = separatorOutsideFunction(text.parsed);
-        return {nullptr,
-                formulaError(kind, {"\",\"" + (at == nowhere ? std::string() : atCharacter(at)) +
-                                        " separates two formulas: a box holds one",
-                                    at})};
+        return formulaError(box, {"\",\"" + (at == nowhere ? std::string() : atCharacter(at)) +
+                                      " separates two formulas: a box holds one",
+                                  at});
     }
-    return {std::move(compiled), {}};
+    return std::nullopt;
 }
 
-}  // namespace
+std::optional<FormulaError> compileFormula(mu::Parser& parser, std::string_view typed,
+                                           const FormulaBox& box,
+                                           std::span<const BoundVariable> variables,
+                                           std::span<const Parameter> parameters) {
+    const std::size_t characters = characterCount(typed);
+    if (characters > maxFormulaCharacters) {
+        return FormulaError{box.box + ": the formula has " + std::to_string(characters) +
+                                " characters; a formula may have at most " +
+                                std::to_string(maxFormulaCharacters),
+                            0};
+    }
+    if (typed.find_first_not_of(" \t") == std::string_view::npos) {
+        return FormulaError{box.box + ": the box is empty: type a formula such as " + box.example, 0};
+    }
+    ReadText text;
+    if (auto refused = readFormulaText(typed, box, text)) return refused;
+    return parseFormula(parser, text, box, variables, parameters);
+}
 
 SlopeExpression::SlopeExpression(std::unique_ptr<CompiledText> compiled)
     : compiled_(std::move(compiled)) {}

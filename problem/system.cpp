@@ -1,0 +1,287 @@
+// Compiling a system's formulas, its parameters and a second-order equation,
+// each formula with the names its box may use.
+#include "problem/system.h"
+
+#include "base/conversions.h"
+#include "problem/formula.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <utility>
+
+namespace pelorin {
+
+// The parsers own their names' values by address, so parsers and values
+// live together on the heap and a moved system keeps its binding.
+struct SystemFormulas {
+    std::vector<std::unique_ptr<mu::Parser>> parsers;  // one a component
+    double x = 0, x0 = 0;
+    std::array<double, maxComponents> y{}, y0{};
+    std::vector<std::string> texts;  // as typed
+    Parameters parameters;
+    bool secondOrder = false;  // texts are "y2" and f of y'' = f
+};
+
+namespace {
+
+bool allDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), isDigit);
+}
+
+std::string component(std::size_t k) { return "y" + std::to_string(k); }
+std::string start(std::size_t k) { return component(k) + "_0"; }
+
+// "f may use x, y and the parameters a and b".
+std::string mayUse(const std::string& who, std::vector<std::string> names,
+                   const Parameters& parameters) {
+    std::vector<std::string> parameterNames;
+    for (const Parameter& parameter : parameters.values) parameterNames.push_back(parameter.name);
+    if (!parameterNames.empty()) {
+        names.push_back((parameterNames.size() == 1 ? "the parameter " : "the parameters ") +
+                        listInWords(parameterNames));
+    }
+    return who + " may use " + listInWords(names);
+}
+
+FormulaBox slopeBox(std::size_t k, std::size_t n, const Parameters& parameters) {
+    if (n == 1) return {std::string(slopeBoxName), mayUse("f", {"x", "y"}, parameters), "-2*x - y"};
+    std::vector<std::string> names{"x"};
+    for (std::size_t j = 1; j <= n; ++j) names.push_back(component(j));
+    const std::string has = "a system of " + std::to_string(n) + " components has " +
+                            listInWords(std::span(names).subspan(1));
+    const std::string box = componentSlopeBoxName(k, n);
+    FormulaBox formula{box, mayUse(box, names, parameters), "x*y1 - y2"};
+    formula.notKnown = [has, variables = formula.variables](std::string_view name) {
+        return isComponentName(name) ? has : variables;
+    };
+    return formula;
+}
+
+FormulaBox solutionBox(std::size_t k, std::size_t n, const Parameters& parameters) {
+    if (n == 1) {
+        return {std::string(solutionBoxName), mayUse("y(x)", {"x", "x0", "y0"}, parameters),
+                "y0*exp(x - x0)"};
+    }
+    std::vector<std::string> names{"x", "x0"};
+    for (std::size_t j = 1; j <= n; ++j) names.push_back(start(j));
+    return {componentSolutionBoxName(k, n), mayUse(component(k) + "(x)", names, parameters),
+            start(k) + "*exp(x - x0)"};
+}
+
+FormulaBox secondOrderBox(const Parameters& parameters) {
+    FormulaBox box{std::string(secondOrderBoxName),
+                   mayUse("y''", {"x", "y", "yp (or y')"}, parameters), "-y"};
+    box.primeReadsAsP = true;
+    return box;
+}
+
+std::vector<BoundVariable> slopeVariables(SystemFormulas& formulas, std::size_t n) {
+    std::vector<BoundVariable> bound{{"x", &formulas.x}};
+    if (n == 1) bound.push_back({"y", &formulas.y[0]});
+    static const std::array<std::string, maxComponents> names{"y1", "y2", "y3", "y4", "y5", "y6"};
+    for (std::size_t j = 0; j < n; ++j) bound.push_back({names[j], &formulas.y[j]});
+    return bound;
+}
+
+std::vector<BoundVariable> solutionVariables(SystemFormulas& formulas, std::size_t n) {
+    std::vector<BoundVariable> bound{{"x", &formulas.x}, {"x0", &formulas.x0}};
+    if (n == 1) {
+        bound.push_back({"y0", &formulas.y0[0]});
+        return bound;
+    }
+    static const std::array<std::string, maxComponents> names{"y1_0", "y2_0", "y3_0",
+                                                              "y4_0", "y5_0", "y6_0"};
+    for (std::size_t j = 0; j < n; ++j) bound.push_back({names[j], &formulas.y0[j]});
+    return bound;
+}
+
+std::optional<FormulaError> componentsRefused(std::size_t n) {
+    if (n >= 1 && n <= maxComponents) return std::nullopt;
+    return FormulaError{std::string(systemBoxName) + ": a system has 1 to " +
+                            std::to_string(maxComponents) + " components, not " + std::to_string(n),
+                        0};
+}
+
+std::unique_ptr<SystemFormulas> formulasFor(std::span<const std::string> texts,
+                                            const Parameters& parameters) {
+    auto formulas = std::make_unique<SystemFormulas>();
+    formulas->texts.assign(texts.begin(), texts.end());
+    formulas->parameters = parameters;
+    return formulas;
+}
+
+// Compiles one more component's formula; the parser is kept either way.
+std::optional<FormulaError> addFormula(SystemFormulas& formulas, std::string_view text,
+                                       const FormulaBox& box, std::span<const BoundVariable> bound) {
+    formulas.parsers.push_back(std::make_unique<mu::Parser>());
+    return compileFormula(*formulas.parsers.back(), text, box, bound, formulas.parameters.values);
+}
+
+}  // namespace
+
+bool isComponentName(std::string_view name) {
+    return name == "y" || (name.starts_with('y') && allDigits(name.substr(1)));
+}
+
+bool isStartName(std::string_view name) {
+    return name == "x0" || name == "y0" ||
+           (name.starts_with('y') && name.ends_with("_0") && allDigits(name.substr(1, name.size() - 3)));
+}
+
+std::string componentSlopeBoxName(std::size_t k, std::size_t n) {
+    return n == 1 ? std::string(slopeBoxName) : component(k) + "'";
+}
+
+std::string componentSolutionBoxName(std::size_t k, std::size_t n) {
+    return n == 1 ? std::string(solutionBoxName) : "exact " + component(k) + "(x)";
+}
+
+// The formulas of the n components, each in its box with the names `bound`
+// gives it, and the messages of those refused.
+struct ComponentsReading {
+    std::unique_ptr<SystemFormulas> formulas;
+    std::vector<FormulaError> errors;
+};
+using BoxOf = FormulaBox (*)(std::size_t k, std::size_t n, const Parameters& parameters);
+using NamesOf = std::vector<BoundVariable> (*)(SystemFormulas& formulas, std::size_t n);
+
+ComponentsReading readComponents(std::span<const std::string> texts, const Parameters& parameters,
+                                 BoxOf boxOf, NamesOf namesOf) {
+    const std::size_t n = texts.size();
+    if (auto refused = componentsRefused(n)) return {nullptr, {*refused}};
+    ComponentsReading reading{formulasFor(texts, parameters), {}};
+    const std::vector<BoundVariable> bound = namesOf(*reading.formulas, n);
+    for (std::size_t k = 1; k <= n; ++k) {
+        if (auto error = addFormula(*reading.formulas, texts[k - 1], boxOf(k, n, parameters), bound)) {
+            reading.errors.push_back(std::move(*error));
+        }
+    }
+    return reading;
+}
+
+// Builds the compiled objects, which only it may construct.
+struct SystemCompiler {
+    static SystemSlopeCompilation slope(std::span<const std::string> texts,
+                                        const Parameters& parameters) {
+        ComponentsReading read = readComponents(texts, parameters, slopeBox, slopeVariables);
+        if (!read.errors.empty()) return {std::nullopt, std::move(read.errors)};
+        return {SystemSlope(std::move(read.formulas)), {}};
+    }
+
+    static SystemSolutionCompilation solution(std::span<const std::string> texts,
+                                              const Parameters& parameters, double x0,
+                                              std::span<const double> y0) {
+        ComponentsReading read = readComponents(texts, parameters, solutionBox, solutionVariables);
+        if (!read.errors.empty()) return {std::nullopt, std::move(read.errors)};
+        SystemSolution solution(std::move(read.formulas));
+        solution.setStart(x0, y0);
+        return {std::move(solution), {}};
+    }
+
+    static SecondOrderCompilation secondOrder(std::string_view f, const Parameters& parameters) {
+        const std::array<std::string, 2> texts{"y2", std::string(f)};
+        auto formulas = formulasFor(texts, parameters);
+        formulas->secondOrder = true;
+        const std::vector<BoundVariable> components = slopeVariables(*formulas, 2);
+        // y1' = y2 is the program's own text and always compiles.
+        addFormula(*formulas, texts[0], slopeBox(1, 2, parameters), components);
+        const std::array<BoundVariable, 3> ofF{
+            {{"x", &formulas->x}, {"y", &formulas->y[0]}, {"yp", &formulas->y[1]}}};
+        if (auto error = addFormula(*formulas, f, secondOrderBox(parameters), ofF)) {
+            return {std::nullopt, std::move(*error), {}};
+        }
+        const std::string typed(f.substr(std::min(f.find_first_not_of(" \t"), f.size())));
+        const std::string formula = typed.substr(0, typed.find_last_not_of(" \t") + 1);
+        std::string rewriting = "y'' = " + formula +
+                                " was rewritten as a system of two first-order equations: with y1 = y "
+                                "and y2 = y', y1' = y2 and y2' = f(x, y1, y2), where f(x, y, y') = " +
+                                formula + ".";
+        return {SystemSlope(std::move(formulas)), {}, std::move(rewriting)};
+    }
+};
+
+SystemSlope::SystemSlope(std::unique_ptr<SystemFormulas> formulas) : formulas_(std::move(formulas)) {}
+SystemSlope::SystemSlope(SystemSlope&&) noexcept = default;
+SystemSlope& SystemSlope::operator=(SystemSlope&&) noexcept = default;
+SystemSlope::~SystemSlope() = default;
+
+std::size_t SystemSlope::size() const { return formulas_->parsers.size(); }
+
+void SystemSlope::operator()(double x, std::span<const double> y, std::span<double> slope) const {
+    // Every input is read before the first output is written, so y and
+    // slope may be one array.
+    formulas_->x = x;
+    std::copy_n(y.begin(), size(), formulas_->y.begin());
+    for (std::size_t k = 0; k < size(); ++k) slope[k] = formulas_->parsers[k]->Eval();
+}
+
+SystemSlope SystemSlope::clone() const {
+    if (formulas_->secondOrder) return std::move(*compileSecondOrder(texts()[1], parameters()).slope);
+    return std::move(*compileSystemSlope(texts(), parameters()).slope);
+}
+
+const std::vector<std::string>& SystemSlope::texts() const { return formulas_->texts; }
+const Parameters& SystemSlope::parameters() const { return formulas_->parameters; }
+
+SystemSlopeCompilation compileSystemSlope(std::span<const std::string> texts,
+                                          const Parameters& parameters) {
+    return SystemCompiler::slope(texts, parameters);
+}
+
+SecondOrderCompilation compileSecondOrder(std::string_view f, const Parameters& parameters) {
+    return SystemCompiler::secondOrder(f, parameters);
+}
+
+SystemSolution::SystemSolution(std::unique_ptr<SystemFormulas> formulas)
+    : formulas_(std::move(formulas)) {}
+SystemSolution::SystemSolution(SystemSolution&&) noexcept = default;
+SystemSolution& SystemSolution::operator=(SystemSolution&&) noexcept = default;
+SystemSolution::~SystemSolution() = default;
+
+std::size_t SystemSolution::size() const { return formulas_->parsers.size(); }
+
+void SystemSolution::operator()(double x, std::span<double> y) const {
+    formulas_->x = x;
+    for (std::size_t k = 0; k < size(); ++k) y[k] = formulas_->parsers[k]->Eval();
+}
+
+double SystemSolution::x0() const { return formulas_->x0; }
+std::span<const double> SystemSolution::y0() const { return std::span(formulas_->y0).first(size()); }
+
+void SystemSolution::setStart(double x0, std::span<const double> y0) {
+    formulas_->x0 = x0;
+    std::copy_n(y0.begin(), size(), formulas_->y0.begin());
+}
+
+SystemSolution SystemSolution::clone() const {
+    return std::move(*compileSystemSolution(texts(), formulas_->parameters, x0(), y0()).solution);
+}
+
+const std::vector<std::string>& SystemSolution::texts() const { return formulas_->texts; }
+
+SystemSolutionCompilation compileSystemSolution(std::span<const std::string> texts,
+                                                const Parameters& parameters, double x0,
+                                                std::span<const double> y0) {
+    return SystemCompiler::solution(texts, parameters, x0, y0);
+}
+
+std::optional<std::string> nonFiniteSlope(const SystemSlope& slope, double x,
+                                          std::span<const double> y) {
+    const std::size_t n = slope.size();
+    std::array<double, maxComponents> values{};
+    slope(x, y, std::span(values).first(n));
+    const auto k = static_cast<std::size_t>(
+        std::find_if(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(n),
+                     [](double v) { return !std::isfinite(v); }) - values.begin());
+    if (k == n) return std::nullopt;
+    std::string names = "x", numbers = numberToText(x);
+    for (std::size_t j = 0; j < n; ++j) {
+        names += ", " + (n == 1 ? std::string("y") : component(j + 1));
+        numbers += ", " + numberToText(y[j]);
+    }
+    return componentSlopeBoxName(k + 1, n) + " is not a finite number at (" + names + ") = (" +
+           numbers + ")";
+}
+
+}  // namespace pelorin
