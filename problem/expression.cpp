@@ -377,18 +377,12 @@ std::optional<Described> readText(std::string_view typed, ReadText& text) {
 // would change the values the formula is evaluated with. Only the
 // comparisons "==", "<=", ">=" and "!=" hold an "=".
 std::optional<Described> assignment(const ReadText& text) {
-    const std::string_view parsed = text.parsed;
-    for (std::size_t i = 0; i < parsed.size(); ++i) {
-        if (parsed[i] != '=') continue;
-        const bool comparison = (i + 1 < parsed.size() && parsed[i + 1] == '=') ||
-                                (i > 0 && std::string_view("=<>!").find(parsed[i - 1]) != nowhere);
-        if (comparison) continue;
-        return Described{"\"=\"" + atCharacter(i) +
-                             " would change a variable: a formula only computes a value "
-                             "(to compare, write \"==\")",
-                         i};
-    }
-    return std::nullopt;
+    const std::size_t at = assignmentAt(text.parsed);
+    if (at == nowhere) return std::nullopt;
+    return Described{"\"=\"" + atCharacter(at) +
+                         " would change a variable: a formula only computes a value "
+                         "(to compare, write \"==\")",
+                     at};
 }
 
 // muparser reads "a, b" outside a function as two formulas and gives the last.
@@ -439,6 +433,16 @@ Compilation compile(std::string_view typed, const FormulaKind& kind) {
 }  // namespace
 
 std::string atCharacter(std::size_t at) { return " at character " + std::to_string(at + 1); }
+
+std::size_t assignmentAt(std::string_view parsed) {
+    for (std::size_t i = 0; i < parsed.size(); ++i) {
+        if (parsed[i] != '=') continue;
+        const bool comparison = (i + 1 < parsed.size() && parsed[i + 1] == '=') ||
+                                (i > 0 && std::string_view("=<>!").find(parsed[i - 1]) != nowhere);
+        if (!comparison) return i;
+    }
+    return nowhere;
+}
 
 std::string quoted(const ReadText& text, std::size_t begin, std::size_t end) {
     std::string quote = "\"";

@@ -59,6 +59,10 @@ std::optional<FormulaError> parseFormula(mu::Parser& parser, const ReadText& tex
                                          std::span<const BoundVariable> variables,
                                          std::span<const Parameter> parameters);
 
+// Where muparser would read an "=" as assigning to a variable (an "=" that
+// is not part of "==", "<=", ">=" or "!="), or npos.
+std::size_t assignmentAt(std::string_view parsed);
+
 // " at character 7", for a 0-based place.
 std::string atCharacter(std::size_t at);
 // The characters [begin, end) as typed, in quotes.

@@ -193,8 +193,18 @@ struct ParameterReader {
                                std::string(writeItems),
                            first);
         }
-        mu::Parser parser;
+        if (text.parsed[equals + 1] == '=') {
+            return refused("\"==\"" + atCharacter(equals) + " compares two values: a parameter is "
+                           "given with one \"=\"" + std::string(writeItems),
+                           equals);
+        }
         const ReadText value = onlyValue(equals + 1, item.end);
+        if (const std::size_t second = assignmentAt(value.parsed); second != nowhere) {
+            return refused("\"=\"" + atCharacter(second) + " begins another parameter: separate "
+                           "parameters with \",\", as in a = 2/3, b = 4/3",
+                           second);
+        }
+        mu::Parser parser;
         if (auto error = parseFormula(parser, value, valueBox(name, index), {}, values)) return error;
         const double number = parser.Eval();
         if (!std::isfinite(number)) {

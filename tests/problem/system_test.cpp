@@ -78,6 +78,18 @@ TEST(Parameters, RefusalsSayWhatAndWhereInWords) {
          "Parameters: \"=\" at character 1 has no name before it: write name = value, as in a = 2/3", 1},
         {"no value", "a = 1, b =  ",
          "Parameters: \"b\" at character 8 has no value after \"=\": write name = value, as in a = 2/3", 8},
+        {"a comparison for \"=\"", "a == 2",
+         "Parameters: \"==\" at character 3 compares two values: a parameter is given with one \"=\": write "
+         "name = value, as in a = 2/3",
+         3},
+        {"a semicolon between parameters", "a = 2/3; b = 4/3",
+         "Parameters: \"=\" at character 12 begins another parameter: separate parameters with \",\", as in "
+         "a = 2/3, b = 4/3",
+         12},
+        {"no separator between parameters", "a = 1 b = 2",
+         "Parameters: \"=\" at character 9 begins another parameter: separate parameters with \",\", as in "
+         "a = 2/3, b = 4/3",
+         9},
         {"an empty item", "a = 1, , b = 2",
          "Parameters: \",\" at character 8 has no item before it: write name = value, as in a = 2/3", 8},
         {"an empty first item", ", a = 1",
@@ -127,6 +139,7 @@ TEST(Parameters, ValuesAreFormulasOfTheParametersBeforeThem) {
         {"an earlier parameter", "k = 2, k2 = k^2 + 1", {{"k", 2}, {"k2", 5}}},
         {"a comma inside a function", "m = max(1, 7, 3), n = 2", {{"m", 7}, {"n", 2}}},
         {"pasted signs", "g = \u22129.8 \u00d7 2", {{"g", -19.6}}},
+        {"a comparison in a value", "on = 2 >= 1, off = 2 == 1", {{"on", 1}, {"off", 0}}},
         {"names with capitals and _", "Omega_1 = 3", {{"Omega_1", 3}}},
         {"a name that only begins like a component", "yy = 1, y_a = 2", {{"yy", 1}, {"y_a", 2}}},
     };
