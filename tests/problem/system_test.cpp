@@ -220,6 +220,29 @@ TEST(SystemSlope, OneComponentReadsAsTheSingleSlope) {
     EXPECT_EQ(at(compiledSystem({"x - y1"}), 5, {2})[0], 3);  // y1 is y too
 }
 
+TEST(SystemSolution, OneComponentReadsAsTheSingleExactSolution) {
+    for (std::string_view text : {"y0 + y", "y_0*exp(x)", "", "x0 = 1", "y1_0"}) {
+        SCOPED_TRACE(text);
+        const SolutionCompilation single = compileSolution(text, 0, 1);
+        const SystemSolutionCompilation one =
+            compileSystemSolution(std::vector{std::string(text)}, {}, 0, std::vector{1.0});
+        ASSERT_FALSE(one.solution);
+        ASSERT_EQ(one.errors.size(), 1u);
+        EXPECT_EQ(one.errors[0].message, single.error.message);
+        EXPECT_EQ(one.errors[0].character, single.error.character);
+    }
+    const std::string_view formula = "2 - 2*x + (y0 - 2 + 2*x0)*exp(-(x - x0))";
+    const SolutionExpression single = std::move(*compileSolution(formula, 0.3, -1.5).solution);
+    const SystemSolution one =
+        std::move(*compileSystemSolution(std::vector{std::string(formula)}, {}, 0.3, std::vector{-1.5}).solution);
+    std::array<double, 1> y{};
+    for (int i = 0; i < 500; ++i) {
+        const double x = 0.3 + i * 0.0123456789;
+        one(x, y);
+        ASSERT_TRUE(sameBits(y[0], single(x)));
+    }
+}
+
 TEST(SystemSlope, LotkaVolterraWithParameters) {
     const SystemSlope predatorPrey =
         compiledSystem({"a*y1 - b*y1*y2", "c*y1*y2 - d*y2"}, "a = 2/3, b = 4/3, c = 1, d = 1");
