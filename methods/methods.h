@@ -1,7 +1,9 @@
 // The differential equation dy/dx = -2x - y and the seven fixed-step one-step
-// methods that solve it, with the catalogue that names them for the window.
+// methods that solve it, or any equation or system of equations, with the
+// catalogue that names them for the window.
 #pragma once
 
+#include "methods/state_vector.h"
 #include "methods/tableau.h"
 
 #include <array>
@@ -10,43 +12,53 @@
 
 namespace pelorin {
 
+// How a slope receives the state: a number by value, the components of a
+// system by reference.
+template <class State>
+using StateArgument = std::conditional_t<std::is_arithmetic_v<State>, State, const State&>;
+
 // A slope function y' = f(x, y): a plain function such as f1, or any object
 // callable as f(x, y), such as an equation the user typed. A Slope refers to
 // that object and does not own it, so it is cheap to pass on; the object must
 // outlive it (a temporary object is refused; a lambda without captures is
-// taken as a plain function).
-class Slope {
+// taken as a plain function). A SystemSlope is the same for a system
+// y' = F(x, y), whose value has as many components as the state y.
+template <class State>
+class SlopeOf {
 public:
-    using Function = double (*)(double x, double y);
+    using Function = State (*)(double x, StateArgument<State> y);
 
-    constexpr Slope(Function function) : function_(function) {}
+    constexpr SlopeOf(Function function) : function_(function) {}
 
     template <class F>
         requires std::is_convertible_v<const F&, Function>
-    constexpr Slope(const F& function) : function_(function) {}
+    constexpr SlopeOf(const F& function) : function_(function) {}
 
     template <class F>
-        requires(!std::is_convertible_v<const F&, Function> && !std::is_same_v<F, Slope> &&
-                 std::is_invocable_r_v<double, const F&, double, double>)
-    Slope(const F& object)
-        : object_(&object), call_([](const void* o, double x, double y) -> double {
+        requires(!std::is_convertible_v<const F&, Function> && !std::is_same_v<F, SlopeOf> &&
+                 std::is_invocable_r_v<State, const F&, double, StateArgument<State>>)
+    SlopeOf(const F& object)
+        : object_(&object), call_([](const void* o, double x, StateArgument<State> y) -> State {
               return (*static_cast<const F*>(o))(x, y);
           }) {}
 
     template <class F>
-        requires(!std::is_convertible_v<const F&, Function> && !std::is_same_v<F, Slope> &&
+        requires(!std::is_convertible_v<const F&, Function> && !std::is_same_v<F, SlopeOf> &&
                  !std::is_lvalue_reference_v<F>)
-    Slope(F&& temporary) = delete;
+    SlopeOf(F&& temporary) = delete;
 
-    double operator()(double x, double y) const {
+    State operator()(double x, StateArgument<State> y) const {
         return function_ ? function_(x, y) : call_(object_, x, y);
     }
 
 private:
     Function function_ = nullptr;
     const void* object_ = nullptr;
-    double (*call_)(const void*, double, double) = nullptr;
+    State (*call_)(const void*, double, StateArgument<State>) = nullptr;
 };
+
+using Slope = SlopeOf<double>;
+using SystemSlope = SlopeOf<StateVector>;
 
 // The problem the program solves: dy/dx = -2x - y.
 double f1(double x, double y);
@@ -65,18 +77,33 @@ double RKF(double x0, double y0, double h, Slope f = f1);
 double RKM(double x0, double y0, double h, Slope f = f1);
 double RK4G(double x0, double y0, double h, Slope f = f1);
 
+// The same seven for a system y' = F(x, y), written once with the scalar
+// ones: every component goes through the scalar formula's operations in its
+// order, so a system of one component gives the scalar procedure's bits.
+StateVector Euler(double x0, const StateVector& y0, double h, SystemSlope f);
+StateVector EulerEP(double x0, const StateVector& y0, double h, SystemSlope f);
+StateVector EulerMP(double x0, const StateVector& y0, double h, SystemSlope f);
+StateVector RK4(double x0, const StateVector& y0, double h, SystemSlope f);
+StateVector RKF(double x0, const StateVector& y0, double h, SystemSlope f);
+StateVector RKM(double x0, const StateVector& y0, double h, SystemSlope f);
+StateVector RK4G(double x0, const StateVector& y0, double h, SystemSlope f);
+
 using StepProcedure = double (*)(double x0, double y0, double h, Slope f);
+using SystemStepProcedure = StateVector (*)(double x0, const StateVector& y0, double h,
+                                            SystemSlope f);
 
 // One row of the method catalogue: the method's caption on the button that
-// selects it, the heading it gives in the results list, its step
-// procedure, its order of accuracy (halving h divides the error by about
-// 2^order), its formula as a student reads it, its Butcher tableau and, for
-// an embedded pair, what its own error estimate is and how far to trust it.
+// selects it, the heading it gives in the results list, its step procedure
+// for one equation and for a system, its order of accuracy (halving h
+// divides the error by about 2^order), its formula as a student reads it,
+// its Butcher tableau and, for an embedded pair, what its own error estimate
+// is and how far to trust it.
 struct Method {
     std::string_view caption;
     std::string_view heading;
     std::string_view procedure;  // the step procedure's name, as benchmarks list it
     StepProcedure step;
+    SystemStepProcedure stepSystem;
     int order;
     std::string_view formula;
     const Tableau* tableau;
@@ -85,19 +112,19 @@ struct Method {
 
 // In this order the window lists the methods and the calculation tests them.
 inline constexpr std::array<Method, 7> methodCatalogue{{
-    {"Euler", "Euler Method", "Euler", Euler, 1,
+    {"Euler", "Euler Method", "Euler", Euler, Euler, 1,
      "y1 = y0 + h\u00b7f(x0, y0)", &eulerTableau},
-    {"Euler (End points)", "Euler End-Point Method", "EulerEP", EulerEP, 2,
+    {"Euler (End points)", "Euler End-Point Method", "EulerEP", EulerEP, EulerEP, 2,
      "k1 = h\u00b7f(x0, y0), k2 = h\u00b7f(x0 + h, y0 + k1); y1 = y0 + (k1 + k2)/2",
      &eulerEndPointTableau},
-    {"Euler (Mid point)", "Euler Mid-Point Method", "EulerMP", EulerMP, 2,
+    {"Euler (Mid point)", "Euler Mid-Point Method", "EulerMP", EulerMP, EulerMP, 2,
      "k1 = h\u00b7f(x0, y0), k2 = h\u00b7f(x0 + h/2, y0 + k1/2); y1 = y0 + k2",
      &eulerMidPointTableau},
-    {"Runge-Kutta 4", "Runge-Kutta-4 Method", "RK4", RK4, 4,
+    {"Runge-Kutta 4", "Runge-Kutta-4 Method", "RK4", RK4, RK4, 4,
      "k1 = h\u00b7f(x0, y0), k2 = h\u00b7f(x0 + h/2, y0 + k1/2), "
      "k3 = h\u00b7f(x0 + h/2, y0 + k2/2), k4 = h\u00b7f(x0 + h, y0 + k3); "
      "y1 = y0 + (k1 + 2k2 + 2k3 + k4)/6", &rungeKutta4Tableau},
-    {"Runge-Kutta-Fehlberg", "Runge-Kutta-Fehlberg Method", "RKF", RKF, 5,
+    {"Runge-Kutta-Fehlberg", "Runge-Kutta-Fehlberg Method", "RKF", RKF, RKF, 5,
      "six stages k1 \u2026 k6 at x0, x0 + h/4, x0 + 3h/8, x0 + 12h/13, x0 + h, x0 + h/2; "
      "y1 = y0 + 16/135\u00b7k1 + 6656/12825\u00b7k3 + 28561/56430\u00b7k4 "
      "\u2212 9/50\u00b7k5 + 2/55\u00b7k6, with a fixed step", &fehlbergTableau,
@@ -105,14 +132,14 @@ inline constexpr std::array<Method, 7> methodCatalogue{{
      "same six stages. It estimates the error of the fourth-order result, so for the "
      "fifth-order y listed here it is an overstatement: trust its size as a cautious bound, "
      "not its digits or its sign."},
-    {"Runge-Kutta-Merson", "Runge-Kutta-Merson Method", "RKM", RKM, 4,
+    {"Runge-Kutta-Merson", "Runge-Kutta-Merson Method", "RKM", RKM, RKM, 4,
      "five stages k1 \u2026 k5 at x0, x0 + h/3, x0 + h/3, x0 + h/2, x0 + h; "
      "y1 = y0 + (k1 + 4k4 + k5)/6, with a fixed step", &mersonTableau,
      "Merson's own estimate (2k1 \u2212 9k3 + 8k4 \u2212 k5)/30: the fourth-order result minus "
      "a third-order one, from the same five stages. Merson derived it for linear equations "
      "such as this one, where it somewhat overstates the error; on other equations it can be "
      "far off. Trust its size, not its digits."},
-    {"Runge-Kutta-Gill", "Runge-Kutta-Gill Method", "RK4G", RK4G, 4,
+    {"Runge-Kutta-Gill", "Runge-Kutta-Gill Method", "RK4G", RK4G, RK4G, 4,
      "Runge-Kutta 4 with Gill's weights, g = 1/\u221a2: "
      "y1 = y0 + (k1 + 2(1 \u2212 g)k2 + 2(1 + g)k3 + k4)/6", &gillTableau},
 }};

@@ -1,0 +1,82 @@
+#!/usr/bin/env python3
+# The states the system step tests expect, worked out independently of the
+# program: each method from its textbook Butcher tableau, stepped in exact
+# rational arithmetic (Gill's method, whose weights hold 1/sqrt(2), in mpmath
+# to 50 digits), then written to 15 significant digits as the lab shows them.
+# A value whose 16th and later digits lie near a rounding edge is flagged,
+# since the program's rounding errors could then change the text; the starts
+# below were chosen so that none is.
+from fractions import Fraction as Q
+from decimal import Decimal, ROUND_HALF_EVEN, getcontext
+import math
+import mpmath
+
+mpmath.mp.dps = 50
+getcontext().prec = 60
+r2 = 1 / mpmath.sqrt(2)
+
+def tableau(c, a, b): return c, a, b
+
+METHODS = {
+ 'Euler': tableau([Q(0)], [[]], [Q(1)]),
+ 'Euler (End points)': tableau([Q(0), Q(1)], [[], [Q(1)]], [Q(1, 2), Q(1, 2)]),
+ 'Euler (Mid point)': tableau([Q(0), Q(1, 2)], [[], [Q(1, 2)]], [Q(0), Q(1)]),
+ 'Runge-Kutta 4': tableau([Q(0), Q(1, 2), Q(1, 2), Q(1)],
+                          [[], [Q(1, 2)], [Q(0), Q(1, 2)], [Q(0), Q(0), Q(1)]],
+                          [Q(1, 6), Q(1, 3), Q(1, 3), Q(1, 6)]),
+ 'Runge-Kutta-Fehlberg': tableau(
+     [Q(0), Q(1, 4), Q(3, 8), Q(12, 13), Q(1), Q(1, 2)],
+     [[], [Q(1, 4)], [Q(3, 32), Q(9, 32)],
+      [Q(1932, 2197), Q(-7200, 2197), Q(7296, 2197)],
+      [Q(439, 216), Q(-8), Q(3680, 513), Q(-845, 4104)],
+      [Q(-8, 27), Q(2), Q(-3544, 2565), Q(1859, 4104), Q(-11, 40)]],
+     [Q(16, 135), Q(0), Q(6656, 12825), Q(28561, 56430), Q(-9, 50), Q(2, 55)]),
+ 'Runge-Kutta-Merson': tableau(
+     [Q(0), Q(1, 3), Q(1, 3), Q(1, 2), Q(1)],
+     [[], [Q(1, 3)], [Q(1, 6), Q(1, 6)], [Q(1, 8), Q(0), Q(3, 8)],
+      [Q(1, 2), Q(0), Q(-3, 2), Q(2)]],
+     [Q(1, 6), Q(0), Q(0), Q(2, 3), Q(1, 6)]),
+ 'Runge-Kutta-Gill': tableau(
+     [mpmath.mpf(0), mpmath.mpf(1) / 2, mpmath.mpf(1) / 2, mpmath.mpf(1)],
+     [[], [mpmath.mpf(1) / 2], [-mpmath.mpf(1) / 2 + r2, 1 - r2], [0, -r2, 1 + r2]],
+     [mpmath.mpf(1) / 6, (1 - r2) / 3, (1 + r2) / 3, mpmath.mpf(1) / 6]),
+}
+
+def step(method, F, x0, y0, h):
+    c, a, b = METHODS[method]
+    ks = []
+    for j in range(len(c)):
+        y = [y0[i] + sum(a[j][l] * ks[l][i] for l in range(j)) for i in range(len(y0))]
+        ks.append([h * v for v in F(x0 + c[j] * h, y)])
+    return [y0[i] + sum(b[j] * ks[j][i] for j in range(len(c))) for i in range(len(y0))]
+
+def text(v):
+    """15 significant digits, trailing zeros dropped: the lab's numbers."""
+    d = Decimal(str(v)) if isinstance(v, mpmath.mpf) else Decimal(v.numerator) / Decimal(v.denominator)
+    if d == 0: return '0'
+    assert Decimal('1E-4') <= abs(d) < Decimal('1E15'), 'needs the exponent form'
+    unit = Decimal(1).scaleb(d.adjusted() - 14)
+    rounded = d.quantize(unit, rounding=ROUND_HALF_EVEN)
+    # How far the value lies from the edge between two texts, in units of the
+    # last place of a double near it: a few such units of rounding error in
+    # the program's arithmetic must not carry it across: fewer than two is flagged.
+    ulp = Decimal(2) ** (math.frexp(float(d))[1] - 53)
+    margin = (unit / 2 - abs(d - rounded)) / ulp
+    s = format(rounded, 'f')
+    if '.' in s: s = s.rstrip('0').rstrip('.')
+    return s + (f' <-- {margin:.1f} ulps from a rounding edge' if margin < 2 else '')
+
+SYSTEMS = {
+ "oscillator y1' = y2, y2' = -y1 from (2, 0)": (lambda x, y: [y[1], -y[0]], [2, 0]),
+ "coupled y1' = y1*y2, y2' = x - y1 from (2, -1)": (lambda x, y: [y[0] * y[1], x - y[0]], [2, -1]),
+}
+
+for name, (F, start) in SYSTEMS.items():
+    print(f'{name}, two steps of h = 1/2:')
+    for method, (c, _, _) in METHODS.items():
+        one = mpmath.mpf(1) if isinstance(c[0], mpmath.mpf) else Q(1)
+        x, y, h = 0 * one, [v * one for v in start], one / 2
+        for _ in range(2):
+            y = step(method, F, x, y, h)
+            x = x + h
+        print(f'  {method:22s}', '  '.join(text(v) for v in y))
