@@ -336,20 +336,33 @@ StabilityRun runWithStep(const Method& method, double x0, double y0, double h, i
     return run;
 }
 
-SlopeDerivative slopeDerivative(Slope f, double x, double y) {
+double differenceStep(double y) {
+    // The step that balances truncation against rounding.
+    return std::cbrt(std::numeric_limits<double>::epsilon()) * std::max(1.0, std::fabs(y));
+}
+
+SlopeDerivative differenceQuotient(const DifferenceValues& f, double y, double delta) {
     const double scale = std::max(1.0, std::fabs(y));
     const double roundingUnit = std::numeric_limits<double>::epsilon();
-    // The step that balances truncation against rounding.
-    const double delta = std::cbrt(roundingUnit) * scale;
-    const auto quotient = [&](double step) { return (f(x, y + step) - f(x, y - step)) / (2 * step); };
-    const double lambda = quotient(delta);
+    const double lambda = (f.plusStep - f.minusStep) / (2 * delta);
     const double rounding = 4 * std::pow(roundingUnit, 2.0 / 3.0) *
-                            (std::fabs(lambda) + std::fabs(f(x, y)) / scale);
+                            (std::fabs(lambda) + std::fabs(f.atY) / scale);
     // The quotient with twice the step has four times the truncation, and
     // at most half the rounding: what rounding cannot explain of the
     // difference is three times this quotient's truncation.
-    const double truncation = std::max(0.0, std::fabs(quotient(2 * delta) - lambda) - 1.5 * rounding);
+    const double wide = (f.plusTwoSteps - f.minusTwoSteps) / (2 * (2 * delta));
+    const double truncation = std::max(0.0, std::fabs(wide - lambda) - 1.5 * rounding);
     return {lambda, rounding + truncation};
+}
+
+SlopeDerivative slopeDerivative(Slope f, double x, double y) {
+    const double delta = differenceStep(y);
+    return differenceQuotient({.atY = f(x, y),
+                               .plusStep = f(x, y + delta),
+                               .minusStep = f(x, y - delta),
+                               .plusTwoSteps = f(x, y + 2 * delta),
+                               .minusTwoSteps = f(x, y - 2 * delta)},
+                              y, delta);
 }
 
 StepKind stepKind(const std::vector<double>& polynomial, double z, double zTolerance) {

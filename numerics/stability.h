@@ -101,6 +101,15 @@ struct SlopeDerivative {
 };
 SlopeDerivative slopeDerivative(Slope f, double x, double y);
 
+// The quotient above, for any function of one variable y, from its values at
+// y, y ± δ and y ± 2δ with δ = differenceStep(y): slopeDerivative's, and
+// each entry of a system's Jacobian, whose columns share their evaluations.
+double differenceStep(double y);
+struct DifferenceValues {
+    double atY, plusStep, minusStep, plusTwoSteps, minusTwoSteps;
+};
+SlopeDerivative differenceQuotient(const DifferenceValues& values, double y, double delta);
+
 // On any equation y' = f(x, y) an error is multiplied by about R(h·λ) per
 // step, with λ = ∂f/∂y where the solution is. What that does depends on the
 // sign of λ, judged within the quotient's tolerance |h|·tolerance of z:
