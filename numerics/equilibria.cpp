@@ -24,13 +24,30 @@ EquilibriumKind planeKind(std::complex<double> low, std::complex<double> high, d
     constexpr std::array<EquilibriumKind, 3> pair{EquilibriumKind::spiralSink, EquilibriumKind::centre,
                                                   EquilibriumKind::spiralSource};
     if (std::fabs(high.imag()) > tolerance) return pair[sign(high.real(), tolerance) + 1];
-    // Sorted by real part, low's sign is at most high's.
     constexpr std::array<std::array<EquilibriumKind, 3>, 3> real{{
         {EquilibriumKind::sink, EquilibriumKind::degenerate, EquilibriumKind::saddle},
         {EquilibriumKind::degenerate, EquilibriumKind::degenerate, EquilibriumKind::degenerate},
-        {EquilibriumKind::degenerate, EquilibriumKind::degenerate, EquilibriumKind::source},
+        {EquilibriumKind::saddle, EquilibriumKind::degenerate, EquilibriumKind::source},
     }};
     return real[sign(low.real(), tolerance) + 1][sign(high.real(), tolerance) + 1];
+}
+
+// Each eigenvalue as the mean of those within `spread` of it.
+std::vector<std::complex<double>> merged(const std::vector<std::complex<double>>& eigenvalues,
+                                         double spread) {
+    std::vector<std::complex<double>> means;
+    for (const auto& value : eigenvalues) {
+        std::complex<double> sum = 0;
+        double count = 0;
+        for (const auto& other : eigenvalues) {
+            if (std::abs(other - value) <= spread) {
+                sum += other;
+                count += 1;
+            }
+        }
+        means.push_back(sum / count);
+    }
+    return means;
 }
 
 bool allFinite(const StateVector& y) {
@@ -82,11 +99,12 @@ EquilibriumSearch failed(int steps, std::string note) {
 }  // namespace
 
 EquilibriumKind equilibriumKind(const std::vector<std::complex<double>>& eigenvalues,
-                                double tolerance) {
+                                double tolerance, double spread) {
     if (eigenvalues.empty()) return EquilibriumKind::undecided;
-    if (eigenvalues.size() == 2) return planeKind(eigenvalues[0], eigenvalues[1], tolerance);
+    const std::vector<std::complex<double>> values = merged(eigenvalues, spread);
+    if (values.size() == 2) return planeKind(values[0], values[1], tolerance);
     int highest = -1;
-    for (const auto& value : eigenvalues) highest = std::max(highest, sign(value.real(), tolerance));
+    for (const auto& value : values) highest = std::max(highest, sign(value.real(), tolerance));
     constexpr std::array<EquilibriumKind, 3> bySign{EquilibriumKind::stable, EquilibriumKind::undecided,
                                                     EquilibriumKind::unstable};
     return bySign[highest + 1];
@@ -155,7 +173,8 @@ EquilibriumSearch findEquilibrium(SystemSlope F, const StateVector& start) {
             search.steps = steps;
             search.eigenvalues = eigenvalues(j.value);
             search.tolerance = eigenvalueTolerance(j);
-            search.kind = equilibriumKind(search.eigenvalues, search.tolerance);
+            search.spread = repeatedEigenvalueSpread(j);
+            search.kind = equilibriumKind(search.eigenvalues, search.tolerance, search.spread);
             search.note = "Newton's method from " + pointText(start) + " settles at " + pointText(y) +
                           " after " + stepsText(steps) + ".";
             return search;

@@ -16,7 +16,10 @@ namespace pelorin {
 // What the eigenvalues of the Jacobian at an equilibrium make of it. A real
 // part within the eigenvalues' tolerance of 0 counts as 0, as a λ within
 // its tolerance does on the Stability page, and an imaginary part within it
-// as a real eigenvalue. Two components have the phase plane's names:
+// as a real eigenvalue. Eigenvalues within `spread` of each other may be one
+// repeated eigenvalue split by the Jacobian's errors: each counts as their
+// mean, real for a conjugate pair, so that a node does not read as a spiral
+// nor a double 0 as a saddle. Two components have the phase plane's names:
 //   saddle         real, of opposite signs
 //   sink, source   real, both negative or both positive
 //   spiral sink, spiral source, centre
@@ -31,7 +34,7 @@ enum class EquilibriumKind {
 };
 
 EquilibriumKind equilibriumKind(const std::vector<std::complex<double>>& eigenvalues,
-                                double tolerance);
+                                double tolerance, double spread);
 
 // The kind in words: "spiral sink", or for the kinds that need it a reason,
 // "degenerate: an eigenvalue is 0, the linearisation does not decide".
@@ -41,11 +44,12 @@ std::string equilibriumKindText(EquilibriumKind kind);
 // F does not look at x) and J from jacobian(). It stops with an equilibrium
 // when F(y) is 0 in every component, or when a step moved every component
 // by at most newtonStepTolerance·max(1, |y_1|, …, |y_n|): with J good to
-// about 4E-11, the next step would be smaller by about that factor again. It stops
-// without one, saying why in `note`, when J is singular within its accuracy
-// (there is no step), when maxNewtonIterations steps do not settle, or when
-// F, J or y are not finite; nothing that is not finite reaches a result, so
-// a point where F = 0 but J is not finite is named in the note only.
+// about 4E-11, the next step would be smaller by about that factor again.
+// It stops without one, saying why in `note`, when J is singular within its
+// accuracy (there is no step), when maxNewtonIterations steps do not settle,
+// or when F, J or y are not finite; nothing that is not finite reaches a
+// result, so a point where F = 0 but J is not finite is named in the note
+// only.
 inline constexpr int maxNewtonIterations = 50;
 inline constexpr double newtonStepTolerance = 1e-10;
 
@@ -53,9 +57,9 @@ struct EquilibriumSearch {
     std::optional<StateVector> point;
     int steps = 0;  // Newton steps taken
     // At the point: the Jacobian's eigenvalues in eigenvalues()' order,
-    // their tolerance, and the kind they make.
+    // their tolerance and repeatedEigenvalueSpread, and the kind they make.
     std::vector<std::complex<double>> eigenvalues;
-    double tolerance = 0;
+    double tolerance = 0, spread = 0;
     EquilibriumKind kind = EquilibriumKind::undecided;
     std::string note;  // where Newton's method settled, or why it did not
 };

@@ -98,6 +98,10 @@ double eigenvalueTolerance(const Jacobian& jacobian) {
     return frobeniusNorm(jacobian.tolerance) + algorithmRounding(jacobian.value);
 }
 
+double repeatedEigenvalueSpread(const Jacobian& jacobian) {
+    return 4 * std::sqrt(eigenvalueTolerance(jacobian) * frobeniusNorm(jacobian.value));
+}
+
 std::optional<StateVector> solveLinearised(const Jacobian& jacobian, const StateVector& v) {
     const EigenMatrix j = toEigen(jacobian.value);
     const Eigen::JacobiSVD<EigenMatrix> svd(j, Eigen::ComputeFullU | Eigen::ComputeFullV);

@@ -63,6 +63,13 @@ std::vector<std::complex<double>> eigenvalues(const SquareMatrix& matrix);
 // repeated eigenvalue one can move further, by up to the square root.
 double eigenvalueTolerance(const Jacobian& jacobian);
 
+// How far apart the eigenvalues of J may come out that are one repeated
+// eigenvalue of the Jacobian: errors η (eigenvalueTolerance) in the entries
+// move the discriminant of a 2×2 block by about 4η|J| and so split a double
+// eigenvalue by up to 4√(η|J|), far more than η. Eigenvalues closer than
+// this may be one.
+double repeatedEigenvalueSpread(const Jacobian& jacobian);
+
 // The s with J·s = v, as Newton's method steps; none when J is singular
 // within its accuracy, that is when its smallest singular value (its
 // distance from the nearest singular matrix) is within the entries'

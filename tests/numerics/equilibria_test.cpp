@@ -179,9 +179,10 @@ TEST(Eigenvalues, OfTheStepTimesTheJacobian) {
 }
 
 // The names, decided at the edges: a real part or an imaginary part within
-// the tolerance counts as 0.
+// the tolerance counts as 0, and eigenvalues within the spread of each other
+// as their mean.
 TEST(Equilibria, KindsFromTheEigenvalues) {
-    const double tolerance = 1e-9;
+    const double tolerance = 1e-9, spread = 1e-6;
     const struct {
         std::string_view name;
         std::vector<Complex> eigenvalues;
@@ -196,6 +197,12 @@ TEST(Equilibria, KindsFromTheEigenvalues) {
         {"pair within the tolerance of the axis", {{5e-10, -1}, {5e-10, 1}}, "centre"},
         {"pair just beyond it", {{2e-9, -1}, {2e-9, 1}}, "spiral source"},
         {"imaginary parts within the tolerance", {{-2, -5e-10}, {-2, 5e-10}}, "sink"},
+        {"pair closer than the spread", {{-1, -4e-7}, {-1, 4e-7}}, "sink"},
+        {"pair just beyond the spread", {{-1, -6e-7}, {-1, 6e-7}}, "spiral sink"},
+        {"real pair closer than the spread about 0",
+         {-3e-7, 3e-7},
+         "degenerate: an eigenvalue is 0, the linearisation does not decide"},
+        {"real pair just beyond it", {-6e-7, 6e-7}, "saddle"},
         {"a zero and a negative",
          {-1, 0},
          "degenerate: an eigenvalue is 0, the linearisation does not decide"},
@@ -215,13 +222,17 @@ TEST(Equilibria, KindsFromTheEigenvalues) {
          {-2, {0, -1}, {0, 1}},
          "undecided: an eigenvalue has real part 0 and none a positive one, so the linearisation "
          "does not decide"},
+        {"three, a double 0 split within the spread",
+         {-2, -3e-7, 3e-7},
+         "undecided: an eigenvalue has real part 0 and none a positive one, so the linearisation "
+         "does not decide"},
         {"one negative",
          {-0.5},
          "stable: every eigenvalue has a negative real part, so nearby paths settle into it"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.name));
-        EXPECT_EQ(equilibriumKindText(equilibriumKind(row.eigenvalues, tolerance)), row.kind);
+        EXPECT_EQ(equilibriumKindText(equilibriumKind(row.eigenvalues, tolerance, spread)), row.kind);
     }
 }
 
@@ -350,6 +361,35 @@ TEST(Equilibria, NoEquilibriumSaysWhy) {
         EXPECT_FALSE(search.point);
         EXPECT_TRUE(search.eigenvalues.empty());
         EXPECT_EQ(search.note, row.note);
+    }
+}
+
+// A repeated eigenvalue: the quotients' errors of about 1E-11 in J split it
+// by their square root, about 3E-6, into a pair (complex or real) that must
+// not turn a node into a spiral or a degenerate point into a saddle.
+// y'' = 1 - e^y - 2y' is critically damped at 0, J = [[0, 1], [-1, -2]] with
+// -1 twice; y'' = e^y - 1 - y has J = [[0, 1], [0, 0]] there, 0 twice.
+TEST(Equilibria, ARepeatedEigenvalueIsNotSplitIntoAnotherKind) {
+    const struct {
+        std::string_view name;
+        SystemSlope F;
+        double repeated;
+        std::string_view kind;
+    } rows[] = {
+        {"critically damped",
+         [](double, const StateVector& y) { return StateVector{y[1], 1 - std::exp(y[0]) - 2 * y[1]}; },
+         -1, "sink"},
+        {"a double 0",
+         [](double, const StateVector& y) { return StateVector{y[1], std::exp(y[0]) - 1 - y[0]}; },
+         0, "degenerate: an eigenvalue is 0, the linearisation does not decide"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.name));
+        const EquilibriumSearch search = findEquilibrium(row.F, {0, 0});
+        ASSERT_TRUE(search.point) << search.note;
+        ASSERT_EQ(search.eigenvalues.size(), 2u);
+        for (const Complex value : search.eigenvalues) EXPECT_LT(std::abs(value - row.repeated), 1e-5);
+        EXPECT_EQ(equilibriumKindText(search.kind), row.kind);
     }
 }
 
