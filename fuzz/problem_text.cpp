@@ -81,8 +81,8 @@ void checkStudy(const Problem& problem) {
     }
     for (const ConvergenceSeries& series : study.series) {
         for (const ConvergencePoint& point : series.points) {
-            if (point.error) require(std::isfinite(*point.error), "an error of the study is not finite");
-            if (point.order) require(std::isfinite(*point.order), "an order of the study is not finite");
+            require(!point.error || std::isfinite(*point.error), "an error of the study is not finite");
+            require(!point.order || std::isfinite(*point.order), "an order of the study is not finite");
             if (point.error) record("error", *point.error);
         }
     }

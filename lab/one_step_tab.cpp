@@ -100,8 +100,9 @@ PageHandout OneStepTab::handout(const LabInputs& inputs) const {
 }
 
 void OneStepTab::showStep(int step) {
+    const pelorin::Problem& problem = inputs_.problem;
     const pelorin::StageView view =
-        pelorin::stageView(run_, inputs_.problem.slope(), pelorin::knownSolution(inputs_.problem), step);
+        pelorin::stageView(run_, problem.slope(), pelorin::knownSolution(problem), step);
     step_ = view.step > 0 ? view.step : 1;
     previous_->setEnabled(view.step > 1);
     next_->setEnabled(view.step > 0 && view.step < view.steps);

@@ -70,8 +70,9 @@ KnownSolution Problem::exact() const {
 
 Problem Problem::clone() const {
     Problem copy = *this;
-    if (equation.slope) copy.equation.slope = std::make_shared<const SlopeExpression>(equation.slope->clone());
-    if (equation.exact) copy.equation.exact = std::make_shared<const SolutionExpression>(equation.exact->clone());
+    Equation& own = copy.equation;
+    if (own.slope) own.slope = std::make_shared<const SlopeExpression>(own.slope->clone());
+    if (own.exact) own.exact = std::make_shared<const SolutionExpression>(own.exact->clone());
     return copy;
 }
 
@@ -189,7 +190,8 @@ ProblemCompilation compileProblem(const ProblemText& text) {
     if (auto fault = keepExactIfItHolds(*equation.equation, x0, y0, x1)) {
         result.notes.push_back({ProblemBox::exact, std::move(*fault), 0});
     }
-    result.problem = Problem{std::string(trimmed(text.name)), std::move(*equation.equation), x0, y0, x1};
+    result.problem =
+        Problem{std::string(trimmed(text.name)), std::move(*equation.equation), x0, y0, x1};
     return result;
 }
 
