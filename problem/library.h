@@ -1,6 +1,7 @@
 // The problems the lab offers ready-made, as one table of texts exactly as
-// a user would type them. Every exact solution is written with the start
-// (x0, y0), so that it stays the solution when the start is changed.
+// a user would type them (the systems are in system_library.h). Every exact
+// solution is written with the start (x0, y0), so that it stays the solution
+// when the start is changed.
 #pragma once
 
 #include "problem/problem.h"

@@ -44,18 +44,31 @@ std::string mayUse(const std::string& who, std::vector<std::string> names,
     return who + " may use " + listInWords(names);
 }
 
-FormulaBox slopeBox(std::size_t k, std::size_t n, const Parameters& parameters) {
-    if (n == 1) return {std::string(slopeBoxName), mayUse("f", {"x", "y"}, parameters), "-2*x - y"};
+// A box whose formula `who` reads x and the n components; a component the
+// system does not have is told which it has.
+FormulaBox componentsBox(std::string box, const std::string& who, std::string example,
+                         std::size_t n, const Parameters& parameters) {
+    if (n == 1) return {std::move(box), mayUse(who, {"x", "y"}, parameters), std::move(example)};
     std::vector<std::string> names{"x"};
     for (std::size_t j = 1; j <= n; ++j) names.push_back(component(j));
     const std::string has = "a system of " + std::to_string(n) + " components has " +
                             listInWords(std::span(names).subspan(1));
-    const std::string box = componentSlopeBoxName(k, n);
-    FormulaBox formula{box, mayUse(box, names, parameters), "x*y1 - y2"};
+    FormulaBox formula{std::move(box), mayUse(who, names, parameters), std::move(example)};
     formula.notKnown = [has, variables = formula.variables](std::string_view name) {
         return isComponentName(name) ? has : variables;
     };
     return formula;
+}
+
+FormulaBox slopeBox(std::size_t k, std::size_t n, const Parameters& parameters) {
+    if (n == 1) return componentsBox(std::string(slopeBoxName), "f", "-2*x - y", n, parameters);
+    const std::string box = componentSlopeBoxName(k, n);
+    return componentsBox(box, box, "x*y1 - y2", n, parameters);
+}
+
+FormulaBox invariantBox(std::size_t n, const Parameters& parameters) {
+    return componentsBox(std::string(invariantBoxName), "the invariant",
+                         n == 1 ? "y*exp(-x)" : "y1^2 + y2^2", n, parameters);
 }
 
 FormulaBox solutionBox(std::size_t k, std::size_t n, const Parameters& parameters) {
@@ -199,6 +212,18 @@ struct SystemCompiler {
                                 formula + ".";
         return {SystemSlope(std::move(formulas)), {}, std::move(rewriting)};
     }
+
+    static InvariantCompilation invariant(std::string_view text, std::size_t n,
+                                          const Parameters& parameters) {
+        if (auto refused = componentsRefused(n)) return {std::nullopt, std::move(*refused)};
+        const std::array<std::string, 1> texts{std::string(text)};
+        auto formulas = formulasFor(texts, parameters);
+        const std::vector<BoundVariable> bound = slopeVariables(*formulas, n);
+        if (auto error = addFormula(*formulas, text, invariantBox(n, parameters), bound)) {
+            return {std::nullopt, std::move(*error)};
+        }
+        return {SystemInvariant(std::move(formulas), n), {}};
+    }
 };
 
 SystemSlope::SystemSlope(std::unique_ptr<SystemFormulas> formulas) : formulas_(std::move(formulas)) {}
@@ -264,6 +289,32 @@ SystemSolutionCompilation compileSystemSolution(std::span<const std::string> tex
                                                 const Parameters& parameters, double x0,
                                                 std::span<const double> y0) {
     return SystemCompiler::solution(texts, parameters, x0, y0);
+}
+
+SystemInvariant::SystemInvariant(std::unique_ptr<SystemFormulas> formulas, std::size_t n)
+    : formulas_(std::move(formulas)), n_(n) {}
+SystemInvariant::SystemInvariant(SystemInvariant&&) noexcept = default;
+SystemInvariant& SystemInvariant::operator=(SystemInvariant&&) noexcept = default;
+SystemInvariant::~SystemInvariant() = default;
+
+std::size_t SystemInvariant::size() const { return n_; }
+
+double SystemInvariant::operator()(double x, std::span<const double> y) const {
+    formulas_->x = x;
+    std::copy_n(y.begin(), size(), formulas_->y.begin());
+    return formulas_->parsers.front()->Eval();
+}
+
+SystemInvariant SystemInvariant::clone() const {
+    return std::move(*compileInvariant(text(), size(), parameters()).invariant);
+}
+
+const std::string& SystemInvariant::text() const { return formulas_->texts.front(); }
+const Parameters& SystemInvariant::parameters() const { return formulas_->parameters; }
+
+InvariantCompilation compileInvariant(std::string_view text, std::size_t n,
+                                      const Parameters& parameters) {
+    return SystemCompiler::invariant(text, n, parameters);
 }
 
 std::optional<std::string> nonFiniteSlope(const SystemSlope& slope, double x,

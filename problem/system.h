@@ -7,6 +7,7 @@
 //   its exact solution, box "exact y2(x)" x, the start x0 and y1_0 ... yn_0
 //                                         (x0 and y0 when n = 1)
 //   y'' = f, box "y''"                    x, y and yp, or y' for yp
+//   a conserved quantity, box "Invariant" x, y1 ... yn (and y when n = 1)
 //   a parameter's value                   the parameters given before it
 // A system of one component is the single equation: its boxes are called
 // "f(x, y)" and "exact y(x)" and its texts read and are refused as there.
@@ -32,6 +33,7 @@ inline constexpr std::size_t maxComponents = 6;
 
 inline constexpr std::string_view parametersBoxName = "Parameters";
 inline constexpr std::string_view secondOrderBoxName = "y''";
+inline constexpr std::string_view invariantBoxName = "Invariant";
 // The system as a whole, when the number of its components is refused.
 inline constexpr std::string_view systemBoxName = "y'";
 
@@ -128,6 +130,36 @@ struct SecondOrderCompilation {
     std::string rewriting;  // what was done, in one sentence, for the lab's notes
 };
 SecondOrderCompilation compileSecondOrder(std::string_view f, const Parameters& parameters);
+
+// A quantity I(x, y1 ... yn) that the solutions of a system keep constant,
+// as typed: a second-order equation's in the names of its system (y1 = y,
+// y2 = y'). Like SystemSlope: one thread at a time, clone() for another.
+class SystemInvariant {
+public:
+    SystemInvariant(SystemInvariant&&) noexcept;
+    SystemInvariant& operator=(SystemInvariant&&) noexcept;
+    ~SystemInvariant();
+
+    std::size_t size() const;  // the components of the system, which y holds
+    double operator()(double x, std::span<const double> y) const;
+    SystemInvariant clone() const;
+    const std::string& text() const;
+    const Parameters& parameters() const;
+
+private:
+    friend struct SystemCompiler;
+    SystemInvariant(std::unique_ptr<SystemFormulas> formulas, std::size_t n);
+    std::unique_ptr<SystemFormulas> formulas_;
+    std::size_t n_ = 0;
+};
+
+struct InvariantCompilation {
+    std::optional<SystemInvariant> invariant;
+    FormulaError error;  // when there is none
+};
+// The invariant of a system of n components.
+InvariantCompilation compileInvariant(std::string_view text, std::size_t n,
+                                      const Parameters& parameters);
 
 // The first component whose slope is not a finite number at (x, y), said in
 // words with the point; nothing when every component's is finite.

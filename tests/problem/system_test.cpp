@@ -419,3 +419,63 @@ TEST(SecondOrder, RefusalsNameItsBox) {
         EXPECT_EQ(compiled.error.character, row.character);
     }
 }
+
+TEST(Invariant, IsAFormulaOfXTheComponentsAndTheParameters) {
+    InvariantCompilation compiled = compileInvariant("y2^2/2 - cos(y1) + k*x", 2, parameters("k = 3"));
+    ASSERT_TRUE(compiled.invariant);
+    const SystemInvariant& energy = *compiled.invariant;
+    EXPECT_EQ(energy.size(), 2u);
+    EXPECT_EQ(energy(1, std::vector{0.0, 2.0}), 4);  // 2 - 1 + 3
+    EXPECT_EQ(energy(0, std::vector{std::numbers::pi, -1.0}), 1.5);
+    const SystemInvariant copy = energy.clone();
+    EXPECT_EQ(copy.text(), "y2^2/2 - cos(y1) + k*x");
+    EXPECT_EQ(copy.parameters().text, "k = 3");
+    EXPECT_EQ(copy(1, std::vector{0.0, 2.0}), 4);
+    // A single equation's reads y, and y1 as the same.
+    const SystemInvariant single = std::move(*compileInvariant("y*exp(-x) + y1", 1, {}).invariant);
+    EXPECT_EQ(single(0, std::vector{2.5}), 5);
+    // Six components, each read from its own place.
+    const SystemInvariant six =
+        std::move(*compileInvariant("y1 + 2*y2 + 4*y3 + 8*y4 + 16*y5 + 32*y6", 6, {}).invariant);
+    EXPECT_EQ(six(0, std::vector{1.0, 1.0, 0.0, 1.0, 0.0, 1.0}), 43);
+}
+
+TEST(Invariant, RefusalsNameItsBox) {
+    const struct {
+        std::string_view name, text;
+        std::size_t n;
+        std::string_view parameters, message;
+        std::size_t character;
+    } rows[] = {
+        {"another name, with a parameter", "y2^2/2 - cos(q)", 2, "a = 1",
+         "Invariant: \"q\" at character 14 is not known here: the invariant may use x, y1, y2 and the "
+         "parameter a",
+         14},
+        {"a component beyond the system", "y1 + y3", 2, "",
+         "Invariant: \"y3\" at character 6 is not known here: a system of 2 components has y1 and y2", 6},
+        {"y alone in a system", "y + y1", 3, "",
+         "Invariant: \"y\" at character 1 is not known here: a system of 3 components has y1, y2 and y3", 1},
+        {"y' of a second-order equation is y2", "yp^2/2 + y1^2/2", 2, "",
+         "Invariant: \"yp\" at character 1 is not known here: the invariant may use x, y1 and y2", 1},
+        {"a start", "y1 - y1_0", 2, "",
+         "Invariant: \"y1_0\" at character 6 is not known here: the invariant may use x, y1 and y2", 6},
+        {"a single equation", "y2", 1, "",
+         "Invariant: \"y2\" at character 1 is not known here: the invariant may use x and y", 1},
+        {"empty, in a system", " ", 2, "", "Invariant: the box is empty: type a formula such as y1^2 + y2^2", 0},
+        {"empty, for a single equation", "", 1, "",
+         "Invariant: the box is empty: type a formula such as y*exp(-x)", 0},
+        {"a formula ending early", "y1^2 +", 2, "",
+         "Invariant: the formula ends too early: a value should follow \"+\" at character 6", 6},
+        {"no components", "x", 0, "", "y': a system has 1 to 6 components, not 0", 0},
+        {"too many components", "y1", 7, "", "y': a system has 1 to 6 components, not 7", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const InvariantCompilation compiled = compileInvariant(row.text, row.n, parameters(row.parameters));
+        EXPECT_FALSE(compiled.invariant);
+        EXPECT_EQ(compiled.error.message, row.message);
+        EXPECT_EQ(compiled.error.character, row.character);
+    }
+    EXPECT_EQ(compileInvariant(std::string(1001, '1'), 2, {}).error.message,
+              "Invariant: the formula has 1001 characters; a formula may have at most 1000");
+}
