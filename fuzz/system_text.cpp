@@ -65,7 +65,7 @@ std::vector<std::string> linesOf(std::string_view input) {
 constexpr double startX = 0;
 constexpr std::array<double, maxComponents> startY{1, 2, 3, 4, 5, 6};
 
-void checkSlope(const SystemSlope& slope) {
+void checkSlope(const SystemSlopeExpression& slope) {
     const std::span<const double> start = std::span(startY).first(slope.size());
     std::array<double, maxComponents> values{}, cloned{};
     slope(startX, start, std::span(values).first(slope.size()));

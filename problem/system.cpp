@@ -179,7 +179,7 @@ struct SystemCompiler {
                                         const Parameters& parameters) {
         ComponentsReading read = readComponents(texts, parameters, slopeBox, slopeVariables);
         if (!read.errors.empty()) return {std::nullopt, std::move(read.errors)};
-        return {SystemSlope(std::move(read.formulas)), {}};
+        return {SystemSlopeExpression(std::move(read.formulas)), {}};
     }
 
     static SystemSolutionCompilation solution(std::span<const std::string> texts,
@@ -187,7 +187,7 @@ struct SystemCompiler {
                                               std::span<const double> y0) {
         ComponentsReading read = readComponents(texts, parameters, solutionBox, solutionVariables);
         if (!read.errors.empty()) return {std::nullopt, std::move(read.errors)};
-        SystemSolution solution(std::move(read.formulas));
+        SystemSolutionExpression solution(std::move(read.formulas));
         solution.setStart(x0, y0);
         return {std::move(solution), {}};
     }
@@ -210,7 +210,7 @@ struct SystemCompiler {
                                 " was rewritten as a system of two first-order equations: with y1 = y "
                                 "and y2 = y', y1' = y2 and y2' = f(x, y1, y2), where f(x, y, y') = " +
                                 formula + ".";
-        return {SystemSlope(std::move(formulas)), {}, std::move(rewriting)};
+        return {SystemSlopeExpression(std::move(formulas)), {}, std::move(rewriting)};
     }
 
     static InvariantCompilation invariant(std::string_view text, std::size_t n,
@@ -226,14 +226,14 @@ struct SystemCompiler {
     }
 };
 
-SystemSlope::SystemSlope(std::unique_ptr<SystemFormulas> formulas) : formulas_(std::move(formulas)) {}
-SystemSlope::SystemSlope(SystemSlope&&) noexcept = default;
-SystemSlope& SystemSlope::operator=(SystemSlope&&) noexcept = default;
-SystemSlope::~SystemSlope() = default;
+SystemSlopeExpression::SystemSlopeExpression(std::unique_ptr<SystemFormulas> formulas) : formulas_(std::move(formulas)) {}
+SystemSlopeExpression::SystemSlopeExpression(SystemSlopeExpression&&) noexcept = default;
+SystemSlopeExpression& SystemSlopeExpression::operator=(SystemSlopeExpression&&) noexcept = default;
+SystemSlopeExpression::~SystemSlopeExpression() = default;
 
-std::size_t SystemSlope::size() const { return formulas_->parsers.size(); }
+std::size_t SystemSlopeExpression::size() const { return formulas_->parsers.size(); }
 
-void SystemSlope::operator()(double x, std::span<const double> y, std::span<double> slope) const {
+void SystemSlopeExpression::operator()(double x, std::span<const double> y, std::span<double> slope) const {
     // Every input is read before the first output is written, so y and
     // slope may be one array.
     formulas_->x = x;
@@ -241,13 +241,13 @@ void SystemSlope::operator()(double x, std::span<const double> y, std::span<doub
     for (std::size_t k = 0; k < size(); ++k) slope[k] = formulas_->parsers[k]->Eval();
 }
 
-SystemSlope SystemSlope::clone() const {
+SystemSlopeExpression SystemSlopeExpression::clone() const {
     if (formulas_->secondOrder) return std::move(*compileSecondOrder(texts()[1], parameters()).slope);
     return std::move(*compileSystemSlope(texts(), parameters()).slope);
 }
 
-const std::vector<std::string>& SystemSlope::texts() const { return formulas_->texts; }
-const Parameters& SystemSlope::parameters() const { return formulas_->parameters; }
+const std::vector<std::string>& SystemSlopeExpression::texts() const { return formulas_->texts; }
+const Parameters& SystemSlopeExpression::parameters() const { return formulas_->parameters; }
 
 SystemSlopeCompilation compileSystemSlope(std::span<const std::string> texts,
                                           const Parameters& parameters) {
@@ -258,32 +258,32 @@ SecondOrderCompilation compileSecondOrder(std::string_view f, const Parameters& 
     return SystemCompiler::secondOrder(f, parameters);
 }
 
-SystemSolution::SystemSolution(std::unique_ptr<SystemFormulas> formulas)
+SystemSolutionExpression::SystemSolutionExpression(std::unique_ptr<SystemFormulas> formulas)
     : formulas_(std::move(formulas)) {}
-SystemSolution::SystemSolution(SystemSolution&&) noexcept = default;
-SystemSolution& SystemSolution::operator=(SystemSolution&&) noexcept = default;
-SystemSolution::~SystemSolution() = default;
+SystemSolutionExpression::SystemSolutionExpression(SystemSolutionExpression&&) noexcept = default;
+SystemSolutionExpression& SystemSolutionExpression::operator=(SystemSolutionExpression&&) noexcept = default;
+SystemSolutionExpression::~SystemSolutionExpression() = default;
 
-std::size_t SystemSolution::size() const { return formulas_->parsers.size(); }
+std::size_t SystemSolutionExpression::size() const { return formulas_->parsers.size(); }
 
-void SystemSolution::operator()(double x, std::span<double> y) const {
+void SystemSolutionExpression::operator()(double x, std::span<double> y) const {
     formulas_->x = x;
     for (std::size_t k = 0; k < size(); ++k) y[k] = formulas_->parsers[k]->Eval();
 }
 
-double SystemSolution::x0() const { return formulas_->x0; }
-std::span<const double> SystemSolution::y0() const { return std::span(formulas_->y0).first(size()); }
+double SystemSolutionExpression::x0() const { return formulas_->x0; }
+std::span<const double> SystemSolutionExpression::y0() const { return std::span(formulas_->y0).first(size()); }
 
-void SystemSolution::setStart(double x0, std::span<const double> y0) {
+void SystemSolutionExpression::setStart(double x0, std::span<const double> y0) {
     formulas_->x0 = x0;
     std::copy_n(y0.begin(), size(), formulas_->y0.begin());
 }
 
-SystemSolution SystemSolution::clone() const {
+SystemSolutionExpression SystemSolutionExpression::clone() const {
     return std::move(*compileSystemSolution(texts(), formulas_->parameters, x0(), y0()).solution);
 }
 
-const std::vector<std::string>& SystemSolution::texts() const { return formulas_->texts; }
+const std::vector<std::string>& SystemSolutionExpression::texts() const { return formulas_->texts; }
 
 SystemSolutionCompilation compileSystemSolution(std::span<const std::string> texts,
                                                 const Parameters& parameters, double x0,
@@ -317,7 +317,7 @@ InvariantCompilation compileInvariant(std::string_view text, std::size_t n,
     return SystemCompiler::invariant(text, n, parameters);
 }
 
-std::optional<std::string> nonFiniteSlope(const SystemSlope& slope, double x,
+std::optional<std::string> nonFiniteSlope(const SystemSlopeExpression& slope, double x,
                                           std::span<const double> y) {
     const std::size_t n = slope.size();
     std::array<double, maxComponents> values{};

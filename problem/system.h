@@ -65,27 +65,27 @@ struct SystemFormulas;  // the parsers and the values their names are bound to
 // values and may be the same array. Moving keeps the binding; copies are
 // made by clone(), which reads only the texts and the parameters, so it may
 // run on another thread while this one is evaluated.
-class SystemSlope {
+class SystemSlopeExpression {
 public:
-    SystemSlope(SystemSlope&&) noexcept;
-    SystemSlope& operator=(SystemSlope&&) noexcept;
-    ~SystemSlope();
+    SystemSlopeExpression(SystemSlopeExpression&&) noexcept;
+    SystemSlopeExpression& operator=(SystemSlopeExpression&&) noexcept;
+    ~SystemSlopeExpression();
 
     std::size_t size() const;
     void operator()(double x, std::span<const double> y, std::span<double> slope) const;
-    SystemSlope clone() const;
+    SystemSlopeExpression clone() const;
     // The components' formulas as typed (for y'' = f: "y2" and f).
     const std::vector<std::string>& texts() const;
     const Parameters& parameters() const;
 
 private:
     friend struct SystemCompiler;
-    explicit SystemSlope(std::unique_ptr<SystemFormulas> formulas);
+    explicit SystemSlopeExpression(std::unique_ptr<SystemFormulas> formulas);
     std::unique_ptr<SystemFormulas> formulas_;
 };
 
 struct SystemSlopeCompilation {
-    std::optional<SystemSlope> slope;
+    std::optional<SystemSlopeExpression> slope;
     std::vector<FormulaError> errors;  // one for each box refused, in order
 };
 // One text for each component, y1' first.
@@ -93,12 +93,12 @@ SystemSlopeCompilation compileSystemSlope(std::span<const std::string> texts,
                                           const Parameters& parameters);
 
 // The exact solution, one formula a component through the start
-// (x0, y1_0 ... yn_0). Like SystemSlope: one thread at a time, clone() for another.
-class SystemSolution {
+// (x0, y1_0 ... yn_0). Like SystemSlopeExpression: one thread at a time, clone() for another.
+class SystemSolutionExpression {
 public:
-    SystemSolution(SystemSolution&&) noexcept;
-    SystemSolution& operator=(SystemSolution&&) noexcept;
-    ~SystemSolution();
+    SystemSolutionExpression(SystemSolutionExpression&&) noexcept;
+    SystemSolutionExpression& operator=(SystemSolutionExpression&&) noexcept;
+    ~SystemSolutionExpression();
 
     std::size_t size() const;
     void operator()(double x, std::span<double> y) const;
@@ -106,17 +106,17 @@ public:
     std::span<const double> y0() const;
     // The same formulas through another start of size() values.
     void setStart(double x0, std::span<const double> y0);
-    SystemSolution clone() const;
+    SystemSolutionExpression clone() const;
     const std::vector<std::string>& texts() const;
 
 private:
     friend struct SystemCompiler;
-    explicit SystemSolution(std::unique_ptr<SystemFormulas> formulas);
+    explicit SystemSolutionExpression(std::unique_ptr<SystemFormulas> formulas);
     std::unique_ptr<SystemFormulas> formulas_;
 };
 
 struct SystemSolutionCompilation {
-    std::optional<SystemSolution> solution;
+    std::optional<SystemSolutionExpression> solution;
     std::vector<FormulaError> errors;
 };
 SystemSolutionCompilation compileSystemSolution(std::span<const std::string> texts,
@@ -125,7 +125,7 @@ SystemSolutionCompilation compileSystemSolution(std::span<const std::string> tex
 
 // y'' = f(x, y, y') as the system y1 = y, y2 = y': y1' = y2, y2' = f(x, y1, y2).
 struct SecondOrderCompilation {
-    std::optional<SystemSlope> slope;
+    std::optional<SystemSlopeExpression> slope;
     FormulaError error;     // when there is no system
     std::string rewriting;  // what was done, in one sentence, for the lab's notes
 };
@@ -133,7 +133,7 @@ SecondOrderCompilation compileSecondOrder(std::string_view f, const Parameters& 
 
 // A quantity I(x, y1 ... yn) that the solutions of a system keep constant,
 // as typed: a second-order equation's in the names of its system (y1 = y,
-// y2 = y'). Like SystemSlope: one thread at a time, clone() for another.
+// y2 = y'). Like SystemSlopeExpression: one thread at a time, clone() for another.
 class SystemInvariant {
 public:
     SystemInvariant(SystemInvariant&&) noexcept;
@@ -163,7 +163,7 @@ InvariantCompilation compileInvariant(std::string_view text, std::size_t n,
 
 // The first component whose slope is not a finite number at (x, y), said in
 // words with the point; nothing when every component's is finite.
-std::optional<std::string> nonFiniteSlope(const SystemSlope& slope, double x,
+std::optional<std::string> nonFiniteSlope(const SystemSlopeExpression& slope, double x,
                                           std::span<const double> y);
 
 }  // namespace pelorin

@@ -5,15 +5,16 @@
 // along a run of classical Runge-Kutta where the system is not stiff, and
 // as a slope with no component along the invariant's gradient everywhere.
 #include "base/conversions.h"
+#include "methods/methods.h"
 #include "problem/system.h"
 #include "problem/system_library.h"
-#include "tests/problem/system_runs.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -22,6 +23,27 @@
 using namespace pelorin;
 
 namespace {
+
+// The states after each of `steps` steps of the methods' classical
+// Runge-Kutta with h from (x0, y0), the start first.
+std::vector<std::vector<double>> rungeKuttaPath(const SystemSlopeExpression& f, double x0,
+                                                const std::vector<double>& y0, double h, int steps) {
+    const auto slope = [&f](double x, const StateVector& y) {
+        StateVector values(y.size());
+        std::vector<double> out(y.size());
+        f(x, std::span(y.begin(), y.size()), out);
+        for (std::size_t k = 0; k < y.size(); ++k) values[k] = out[k];
+        return values;
+    };
+    StateVector y(y0.size());
+    for (std::size_t k = 0; k < y0.size(); ++k) y[k] = y0[k];
+    std::vector<std::vector<double>> path{y0};
+    for (int i = 0; i < steps; ++i) {
+        y = RK4(x0 + i * h, y, h, SystemSlope(slope));
+        path.emplace_back(y.begin(), y.end());
+    }
+    return path;
+}
 
 using State = std::vector<double>;
 
@@ -66,7 +88,7 @@ Parameters parameters(std::string_view text) {
     return std::move(*read.parameters);
 }
 
-SystemSlope slopeOf(const LibrarySystem& entry, const Parameters& given) {
+SystemSlopeExpression slopeOf(const LibrarySystem& entry, const Parameters& given) {
     if (entry.form == SystemForm::secondOrder) {
         SecondOrderCompilation compiled = compileSecondOrder(entry.slopes[0], given);
         if (!compiled.slope) throw std::invalid_argument(compiled.error.message);
@@ -91,13 +113,13 @@ State startOf(const LibrarySystem& entry) {
 
 bool hasExact(const LibrarySystem& entry) { return !entry.exact[0].empty(); }
 
-State slopeAt(const SystemSlope& f, double x, const State& y) {
+State slopeAt(const SystemSlopeExpression& f, double x, const State& y) {
     State values(y.size());
     f(x, y, values);
     return values;
 }
 
-State exactAt(const SystemSolution& exact, double x) {
+State exactAt(const SystemSolutionExpression& exact, double x) {
     State y(exact.size());
     exact(x, y);
     return y;
@@ -105,12 +127,10 @@ State exactAt(const SystemSolution& exact, double x) {
 
 // The largest change of `invariant` from its value at the start along a run
 // of classical Runge-Kutta over [x0, x1].
-double drift(const SystemSlope& f, const SystemInvariant& invariant, double x0, double x1,
+double drift(const SystemSlopeExpression& f, const SystemInvariant& invariant, double x0, double x1,
              const State& start, double h) {
     const auto steps = static_cast<int>(std::lround((x1 - x0) / h));
-    const auto path = pelorin::testing::rungeKuttaPath(
-        [&f](double x, std::span<const double> y, std::span<double> slope) { f(x, y, slope); }, x0,
-        start, h, steps);
+    const auto path = rungeKuttaPath(f, x0, start, h, steps);
     const double first = invariant(x0, start);
     double largest = 0;
     for (int i = 0; i <= steps; ++i) {
@@ -121,7 +141,7 @@ double drift(const SystemSlope& f, const SystemInvariant& invariant, double x0, 
 
 // ∇I · F at (x, y) by central difference quotients of I, relative to the
 // sum of the terms' sizes, so that it is small only where they cancel.
-double gradientAlongSlope(const SystemSlope& f, const SystemInvariant& invariant, double x,
+double gradientAlongSlope(const SystemSlopeExpression& f, const SystemInvariant& invariant, double x,
                           const State& y) {
     const State slope = slopeAt(f, x, y);
     double dot = 0, size = 0;
@@ -223,9 +243,9 @@ TEST(SystemLibrary, EveryExactSolutionPassesThroughItsStartAndSatisfiesItsSystem
         if (!hasExact(entry)) continue;
         SCOPED_TRACE(std::string(entry.name));
         const Parameters given = parameters(entry.parameters);
-        const SystemSlope f = slopeOf(entry, given);
+        const SystemSlopeExpression f = slopeOf(entry, given);
         const double x0 = number(entry.x0), x1 = number(entry.x1);
-        SystemSolution exact =
+        SystemSolutionExpression exact =
             std::move(*compileSystemSolution(boxTexts(entry.exact, entry.n), given, x0, startOf(entry))
                            .solution);
         const State atEnd = exactAt(exact, x1);
@@ -266,7 +286,7 @@ TEST(SystemLibrary, EveryInvariantOfANonStiffSystemIsConservedAlongRungeKutta) {
         EXPECT_EQ(entry.invariant.empty(), checks[row].wrongInvariant.empty());
         if (entry.invariant.empty()) continue;
         const Parameters given = parameters(entry.parameters);
-        const SystemSlope f = slopeOf(entry, given);
+        const SystemSlopeExpression f = slopeOf(entry, given);
         const double x0 = number(entry.x0), x1 = number(entry.x1), h = checks[row].h;
         const State start = startOf(entry);
         EXPECT_LT(drift(f, invariantOf(entry.invariant, entry.n, given), x0, x1, start, h), bound);
@@ -295,7 +315,7 @@ TEST(SystemLibrary, EverySlopeIsPerpendicularToItsInvariantsGradient) {
         for (std::string_view text : parameterTexts) {
             SCOPED_TRACE(std::string(text));
             const Parameters given = parameters(text);
-            const SystemSlope f = slopeOf(entry, given);
+            const SystemSlopeExpression f = slopeOf(entry, given);
             const SystemInvariant invariant = invariantOf(entry.invariant, entry.n, given);
             const SystemInvariant wrong = invariantOf(checks[row].wrongInvariant, entry.n, given);
             const double x0 = number(entry.x0);

@@ -28,14 +28,14 @@ Parameters parameters(std::string_view text) {
     return std::move(*read.parameters);
 }
 
-SystemSlope compiledSystem(std::vector<std::string> texts, std::string_view parameterText = "") {
+SystemSlopeExpression compiledSystem(std::vector<std::string> texts, std::string_view parameterText = "") {
     SystemSlopeCompilation compiled = compileSystemSlope(texts, parameters(parameterText));
     if (!compiled.slope) throw std::invalid_argument(compiled.errors.front().message);
     return std::move(*compiled.slope);
 }
 
 // The slope of every component at (x, y).
-std::vector<double> at(const SystemSlope& slope, double x, std::vector<double> y) {
+std::vector<double> at(const SystemSlopeExpression& slope, double x, std::vector<double> y) {
     std::vector<double> values(slope.size());
     slope(x, y, values);
     return values;
@@ -157,7 +157,7 @@ TEST(Parameters, ValuesAreFormulasOfTheParametersBeforeThem) {
     EXPECT_EQ(tooLong.error.message, "Parameters: the text has 1001 characters; the box may hold at most 1000");
 }
 
-TEST(SystemSlope, RefusalsNameTheComponentsBox) {
+TEST(SystemSlopeExpression, RefusalsNameTheComponentsBox) {
     const struct {
         std::string_view name;
         std::vector<std::string> texts;
@@ -200,7 +200,7 @@ TEST(SystemSlope, RefusalsNameTheComponentsBox) {
 
 // A system of one component is the single equation: the same messages and
 // places, and the same bits, as the slope box has always given.
-TEST(SystemSlope, OneComponentReadsAsTheSingleSlope) {
+TEST(SystemSlopeExpression, OneComponentReadsAsTheSingleSlope) {
     for (std::string_view text : {"-2*x -)", "1 + t", "y0 - x", "sin x", "2x", "", "x + \xff", "y = 3",
                                   "x, y", "x \u2212"}) {
         SCOPED_TRACE(text);
@@ -212,7 +212,7 @@ TEST(SystemSlope, OneComponentReadsAsTheSingleSlope) {
         EXPECT_EQ(one.errors[0].character, single.error.character);
     }
     const SlopeExpression single = *compileSlope("-2*x - y").slope;
-    const SystemSlope one = compiledSystem({"-2*x - y"});
+    const SystemSlopeExpression one = compiledSystem({"-2*x - y"});
     for (int i = 1; i < 500; ++i) {
         const double x = i * 0.0123456789, y = 1.0 / i - 0.3;
         ASSERT_TRUE(sameBits(at(one, x, {y})[0], single(x, y)));
@@ -220,7 +220,7 @@ TEST(SystemSlope, OneComponentReadsAsTheSingleSlope) {
     EXPECT_EQ(at(compiledSystem({"x - y1"}), 5, {2})[0], 3);  // y1 is y too
 }
 
-TEST(SystemSolution, OneComponentReadsAsTheSingleExactSolution) {
+TEST(SystemSolutionExpression, OneComponentReadsAsTheSingleExactSolution) {
     for (std::string_view text : {"y0 + y", "y_0*exp(x)", "", "x0 = 1", "y1_0"}) {
         SCOPED_TRACE(text);
         const SolutionCompilation single = compileSolution(text, 0, 1);
@@ -233,7 +233,7 @@ TEST(SystemSolution, OneComponentReadsAsTheSingleExactSolution) {
     }
     const std::string_view formula = "2 - 2*x + (y0 - 2 + 2*x0)*exp(-(x - x0))";
     const SolutionExpression single = std::move(*compileSolution(formula, 0.3, -1.5).solution);
-    const SystemSolution one =
+    const SystemSolutionExpression one =
         std::move(*compileSystemSolution(std::vector{std::string(formula)}, {}, 0.3, std::vector{-1.5}).solution);
     std::array<double, 1> y{};
     for (int i = 0; i < 500; ++i) {
@@ -243,8 +243,8 @@ TEST(SystemSolution, OneComponentReadsAsTheSingleExactSolution) {
     }
 }
 
-TEST(SystemSlope, LotkaVolterraWithParameters) {
-    const SystemSlope predatorPrey =
+TEST(SystemSlopeExpression, LotkaVolterraWithParameters) {
+    const SystemSlopeExpression predatorPrey =
         compiledSystem({"a*y1 - b*y1*y2", "c*y1*y2 - d*y2"}, "a = 2/3, b = 4/3, c = 1, d = 1");
     // Expected values from python3's floats, the same operations in the same order.
     const struct {
@@ -268,7 +268,7 @@ TEST(SystemSlope, LotkaVolterraWithParameters) {
     EXPECT_EQ(y[1], -1.0);
 }
 
-TEST(SystemSlope, SixComponentsOfTheLongestFormulasCompileAndEvaluate) {
+TEST(SystemSlopeExpression, SixComponentsOfTheLongestFormulasCompileAndEvaluate) {
     // Each component: 333 times "yk+" then "x": 1000 characters, summing to 333*yk + x.
     std::vector<std::string> texts;
     for (int k = 1; k <= 6; ++k) {
@@ -287,16 +287,16 @@ TEST(SystemSlope, SixComponentsOfTheLongestFormulasCompileAndEvaluate) {
               "y4': the formula has 1001 characters; a formula may have at most 1000");
 }
 
-TEST(SystemSlope, AClonedSystemEvaluatesItsOwnValuesOnAnotherThread) {
-    const SystemSlope original = compiledSystem({"k*y2", "-k*y1 + x"}, "k = 3");
-    SystemSlope moved = compiledSystem({"y1"});
+TEST(SystemSlopeExpression, AClonedSystemEvaluatesItsOwnValuesOnAnotherThread) {
+    const SystemSlopeExpression original = compiledSystem({"k*y2", "-k*y1 + x"}, "k = 3");
+    SystemSlopeExpression moved = compiledSystem({"y1"});
     moved = original.clone();
     EXPECT_EQ(moved.texts(), (std::vector<std::string>{"k*y2", "-k*y1 + x"}));
     EXPECT_EQ(moved.parameters().text, "k = 3");
 
     std::vector<double> fromThread;
     std::thread other([&] {
-        const SystemSlope copy = original.clone();
+        const SystemSlopeExpression copy = original.clone();
         for (int i = 0; i < 200; ++i) fromThread = at(copy, 1, {2, 5});
     });
     std::vector<double> here;
@@ -307,7 +307,7 @@ TEST(SystemSlope, AClonedSystemEvaluatesItsOwnValuesOnAnotherThread) {
     EXPECT_EQ(at(moved, 0, {1, 2}), (std::vector<double>{6, -3}));
 }
 
-TEST(SystemSlope, SaysWhichComponentIsNotFinite) {
+TEST(SystemSlopeExpression, SaysWhichComponentIsNotFinite) {
     EXPECT_EQ(nonFiniteSlope(compiledSystem({"y1", "1/y2"}), 0.5, std::vector{1.0, 0.0}),
               "y2' is not a finite number at (x, y1, y2) = (0.5, 1, 0)");
     EXPECT_EQ(nonFiniteSlope(compiledSystem({"sqrt(y)"}), 0, std::vector{-4.0}),
@@ -315,14 +315,14 @@ TEST(SystemSlope, SaysWhichComponentIsNotFinite) {
     EXPECT_EQ(nonFiniteSlope(compiledSystem({"y1", "1/y2"}), 0.5, std::vector{1.0, 2.0}), std::nullopt);
 }
 
-TEST(SystemSolution, EachComponentThroughTheStart) {
+TEST(SystemSolutionExpression, EachComponentThroughTheStart) {
     // The rotation y1' = y2, y2' = -y1 through (x0, y1_0, y2_0).
     const std::vector<std::string> texts{"y1_0*cos(w*(x - x0)) + y2_0*sin(w*(x - x0))",
                                          "y2_0*cos(w*(x - x0)) - y1_0*sin(w*(x - x0))"};
     SystemSolutionCompilation compiled =
         compileSystemSolution(texts, parameters("w = 1"), 1, std::vector{2.0, -3.0});
     ASSERT_TRUE(compiled.solution);
-    SystemSolution& exact = *compiled.solution;
+    SystemSolutionExpression& exact = *compiled.solution;
     std::array<double, 2> y{};
     exact(1, y);
     EXPECT_EQ(y, (std::array<double, 2>{2, -3}));
@@ -330,7 +330,7 @@ TEST(SystemSolution, EachComponentThroughTheStart) {
     exact(std::numbers::pi / 2, y);
     EXPECT_NEAR(y[0], 0, 1e-15);
     EXPECT_EQ(y[1], -1);
-    const SystemSolution copy = exact.clone();
+    const SystemSolutionExpression copy = exact.clone();
     EXPECT_EQ(copy.x0(), 0);
     EXPECT_EQ(copy.y0()[0], 1);
     EXPECT_EQ(copy.texts(), texts);
@@ -364,7 +364,7 @@ TEST(SecondOrder, IsRewrittenAsTwoFirstOrderEquations) {
     EXPECT_EQ(compiled.rewriting,
               "y'' = -y was rewritten as a system of two first-order equations: with y1 = y and y2 = y', "
               "y1' = y2 and y2' = f(x, y1, y2), where f(x, y, y') = -y.");
-    const SystemSlope& oscillator = *compiled.slope;
+    const SystemSlopeExpression& oscillator = *compiled.slope;
     EXPECT_EQ(at(oscillator, 0, {1, 0}), (std::vector<double>{0, -1}));
     EXPECT_EQ(at(oscillator, 7, {0.25, -2}), (std::vector<double>{-2, -0.25}));
 
@@ -387,7 +387,7 @@ TEST(SecondOrder, IsRewrittenAsTwoFirstOrderEquations) {
     EXPECT_NEAR(y[1], -std::sin(1.0), 1e-9);
 
     // y' and yp are the same name; parameters serve here too.
-    const SystemSlope damped = std::move(*compileSecondOrder("-w^2*y - c*y'", parameters("w = 2, c = 0.5")).slope);
+    const SystemSlopeExpression damped = std::move(*compileSecondOrder("-w^2*y - c*y'", parameters("w = 2, c = 0.5")).slope);
     EXPECT_EQ(at(damped, 0, {1, 2}), (std::vector<double>{2, -5}));
     EXPECT_EQ(at(damped.clone(), 0, {1, 2}), (std::vector<double>{2, -5}));
     EXPECT_EQ(at(std::move(*compileSecondOrder("x + yp", {}).slope), 3, {1, 2}),
