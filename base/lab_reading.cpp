@@ -22,13 +22,13 @@ std::string withAsciiMinus(std::string_view text) {
     return plain;
 }
 
+}  // namespace
+
 std::string_view trimmed(std::string_view text) {
     const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) return {};
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
-
-}  // namespace
 
 LabNumber readLabNumber(std::string_view text) {
     const std::string plain = withAsciiMinus(trimmed(text));

@@ -23,6 +23,9 @@ struct LabNumber {
 };
 LabNumber readLabNumber(std::string_view text);
 
+// The text without the blanks and tabs around it, as the lab reads a box.
+std::string_view trimmed(std::string_view text);
+
 }  // namespace pelorin
 
 namespace pelorin {

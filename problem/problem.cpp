@@ -18,12 +18,6 @@ namespace pelorin {
 
 namespace {
 
-std::string_view trimmed(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 // A measured quantity for a note: three significant digits are enough to
 // judge it, written as the results list writes numbers.
 std::string roughly(double value) {
