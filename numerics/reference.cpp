@@ -32,17 +32,6 @@ Stopped stoppedBySlope(const SlopeStopped& stopped, long maxEvaluations) {
                           "(x, y) = (" + numberToText(stopped.x) + ", " + numberToText(stopped.y) + ")");
 }
 
-// Where and why the solution stopped, near x, with steps of dt.
-void noteStop(Solution& solution, const Stopped& stopped, double x, double dt, double y0) {
-    if (growsWithoutBound(stopped, x, dt, std::fabs(y0))) {
-        solution.end = x;
-        solution.note = solutionEndNote(x);
-    } else {
-        solution.note = "The reference solution stopped near x = " + numberToText(x) + ": " +
-                        stopped.why + ".";
-    }
-}
-
 Solution solve(Slope f, double x0, double y0, const std::vector<double>& abscissae,
                double tolerance, long maxEvaluations) {
     Solution solution;
@@ -54,7 +43,7 @@ Solution solve(Slope f, double x0, double y0, const std::vector<double>& absciss
     double dt = 1e-6 * std::max(1.0, std::fabs(x0));
     // Near the latest evaluation asked for, with the steps then asked for.
     const auto stopAt = [&](const Stopped& stopped) {
-        noteStop(solution, stopped, stepper.lastX().value_or(x0), dt, y0);
+        noteStop(solution, stopped, stepper.lastX().value_or(x0), dt, std::fabs(y0));
     };
     try {
         for (double target : abscissae) {

@@ -8,6 +8,7 @@
 #include "base/number_text.h"
 #include "numerics/odeint.h"
 #include "numerics/reference.h"
+#include "numerics/solution_paths.h"
 
 #include <boost/numeric/odeint.hpp>
 
@@ -15,6 +16,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace pelorin {
@@ -121,6 +123,19 @@ void stepTo(TryStep&& tryStep, State& y, double& x, double& dt, double target) {
         }
     }
     if (!std::isfinite(stateSize(y))) throw Stopped{"y grew beyond the largest number", infinity};
+}
+
+// Where and why a solution (a struct with a note and an end) stopped, near x,
+// with steps of dt; y0Size is |y| at the start.
+template <class Solution>
+void noteStop(Solution& solution, const Stopped& stopped, double x, double dt, double y0Size) {
+    if (growsWithoutBound(stopped, x, dt, y0Size)) {
+        solution.end = x;
+        solution.note = solutionEndNote(x);
+    } else {
+        solution.note = "The reference solution stopped near x = " + numberToText(x) + ": " +
+                        stopped.why + ".";
+    }
 }
 
 }  // namespace pelorin

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <limits>
 #include <utility>
 
@@ -136,15 +137,14 @@ Stopped stoppedBySlope(const SystemStopped& stopped, long maxEvaluations) {
 struct Run {
     std::vector<StateVector> y;  // at the abscissae reached
     long evaluations = 0;
-    bool limitReached = false;
+    bool stiff = false;
     std::string note;
     std::optional<double> end;  // where it stopped growing without bound
 };
 
 // One run with the attempts tryStep(y, x, dt) of a controlled stepper whose
-// F counts into `counts`; stopped and noted as a single equation's
-// reference is.
-// The stepper's state starts as `start`: y0, and for Rosenbrock x0 after it.
+// F counts into `counts`, from the state `start` (y0, and for Rosenbrock x0
+// after it); stopped and noted as a single equation's reference is.
 template <class TryStep>
 Run solve(TryStep&& tryStep, const EvaluationCounts& counts, double x0, const StateVector& y0,
           Vector start, const std::vector<double>& abscissae, long maxEvaluations) {
@@ -156,14 +156,7 @@ Run solve(TryStep&& tryStep, const EvaluationCounts& counts, double x0, const St
     double dt = 1e-6 * std::max(1.0, std::fabs(x0));
     // Near the latest evaluation asked for, with the steps then asked for.
     const auto stopAt = [&](const Stopped& stopped) {
-        const double near = counts.lastX.value_or(x0);
-        if (growsWithoutBound(stopped, near, dt, stateSize(y0))) {
-            run.end = near;
-            run.note = solutionEndNote(near);
-        } else {
-            run.note = "The reference solution stopped near x = " + numberToText(near) + ": " +
-                       stopped.why + ".";
-        }
+        noteStop(run, stopped, counts.lastX.value_or(x0), dt, stateSize(y0));
     };
     try {
         for (double target : abscissae) {
@@ -176,25 +169,50 @@ Run solve(TryStep&& tryStep, const EvaluationCounts& counts, double x0, const St
         stopAt(stepsTooSmall(y));
     } catch (const SystemStopped& stopped) {
         // The evaluation refused at the limit is counted with the rest.
-        run.limitReached = stopped.why == SlopeStop::evaluationLimit;
-        if (run.limitReached) ++run.evaluations;
+        if (stopped.why == SlopeStop::evaluationLimit) ++run.evaluations;
         stopAt(stoppedBySlope(stopped, maxEvaluations));
     }
     run.evaluations += counts.evaluations;
     return run;
 }
 
+// Thrown out of a Dormand-Prince run that found the system stiff.
+struct StiffnessFound {};
+
+// Whether a step h from (x, y) is held by stability: see stiffStepEigenvalue.
+bool stiffAt(SystemSlope F, double x, const StateVector& y, double h) {
+    const StepEigenvalues modes = stepEigenvalues(F, x, y, h);
+    return std::any_of(modes.z.begin(), modes.z.end(), [](std::complex<double> z) {
+        return std::abs(z) >= stiffStepEigenvalue;
+    });
+}
+
+// A run of Dormand-Prince; when it looks for stiffness and finds it (see
+// nonStiffEvaluations) it stops, with `stiff` set and nothing reached.
 Run dormandPrince(SystemSlope F, double x0, const StateVector& y0,
                   const std::vector<double>& abscissae, double tolerance, long limit,
-                  long maxEvaluations) {
+                  long maxEvaluations, bool looksForStiffness) {
     EvaluationCounts counts;
     const CountedSystem counted(F, limit, counts);
     const OdeintSystem system{counted};
     auto stepper = odeint::make_controlled(tolerance, tolerance, odeint::runge_kutta_dopri5<Vector>());
+    bool looked = !looksForStiffness;
     const auto tryStep = [&](Vector& y, double& x, double& dt) {
-        return stepper.try_step(system, y, x, dt) == odeint::success;
+        const bool accepted = stepper.try_step(system, y, x, dt) == odeint::success;
+        if (!looked && counts.evaluations >= nonStiffEvaluations) {
+            looked = true;
+            if (stiffAt(counted, x, toState(y, y.size()), dt)) throw StiffnessFound{};
+        }
+        return accepted;
     };
-    return solve(tryStep, counts, x0, y0, toVector(y0), abscissae, maxEvaluations);
+    try {
+        return solve(tryStep, counts, x0, y0, toVector(y0), abscissae, maxEvaluations);
+    } catch (const StiffnessFound&) {
+        Run stiff;
+        stiff.stiff = true;
+        stiff.evaluations = counts.evaluations;
+        return stiff;
+    }
 }
 
 Run rosenbrock(SystemSlope F, double x0, const StateVector& y0,
@@ -234,11 +252,11 @@ SystemReferenceSolution systemReferenceSolution(SystemSlope F, double x0, const 
         reference.note = "The reference solution needs a start of finite numbers.";
         return reference;
     }
-    const long firstLimit = std::min(nonStiffEvaluations, maxEvaluations);
-    Run tight = dormandPrince(F, x0, y0, abscissae, referenceTolerance, firstLimit, maxEvaluations);
+    Run tight = dormandPrince(F, x0, y0, abscissae, referenceTolerance, maxEvaluations,
+                              maxEvaluations, true);
     Run loose;
     double tolerance = referenceTolerance;
-    if (tight.limitReached && firstLimit < maxEvaluations) {
+    if (tight.stiff) {
         reference.method = ReferenceMethod::rosenbrock;
         tolerance = stiffReferenceTolerance;
         long used = tight.evaluations;
@@ -249,7 +267,7 @@ SystemReferenceSolution systemReferenceSolution(SystemSlope F, double x0, const 
         reference.slopeEvaluations = used + loose.evaluations;
     } else {
         loose = dormandPrince(F, x0, y0, abscissae, looserReferenceTolerance,
-                              maxEvaluations - tight.evaluations, maxEvaluations);
+                              maxEvaluations - tight.evaluations, maxEvaluations, false);
         reference.slopeEvaluations = tight.evaluations + loose.evaluations;
     }
     // The tighter run says why it stopped, else the looser one.

@@ -22,13 +22,15 @@ enum class ReferenceMethod {
     rosenbrock,     // Boost.Odeint's rosenbrock4 with its controller, implicit
 };
 
-// Dormand-Prince at referenceTolerance follows a smooth system's solution
-// within this many slope evaluations a run (a few thousand steps of seven
-// evaluations reach across many periods of an oscillation). A system that
-// exhausts them is taken as stiff: its steps are kept tiny by stability, not
-// accuracy, and Rosenbrock's method solves it instead with what is left of
-// the limit.
+// After this many slope evaluations a Dormand-Prince run looks at its step
+// h: where h times the largest modulus of the Jacobian's eigenvalues is at
+// least stiffStepEigenvalue, the step is held short by stability, not by
+// accuracy (accuracy alone keeps |hλ| near a few hundredths at
+// referenceTolerance), so the system is stiff and Rosenbrock's method solves
+// it instead with what is left of the limit. A system that is not stiff, as
+// an oscillation over hundreds of periods, goes on with Dormand-Prince.
 inline constexpr long nonStiffEvaluations = 100'000;
+inline constexpr double stiffStepEigenvalue = 1;
 
 // Rosenbrock's method is of order 4 and solves a linear system each step:
 // tolerances as tight as Dormand-Prince's would cost it millions of steps.

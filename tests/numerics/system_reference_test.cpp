@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -64,6 +65,19 @@ TEST(SystemReferenceSolution, ItsErrorIsWithinItsStatedAccuracyWhereTheSolutionI
     for (std::size_t i = 0; i < abscissae.size(); ++i) {
         expectWithinAccuracy(oscillator, i, {std::cos(abscissae[i]), -std::sin(abscissae[i])});
     }
+
+    // A hundred periods take Dormand-Prince past its first 100000
+    // evaluations: its steps are held by accuracy, not stability, and it
+    // goes on.
+    const double hundredPeriods = 200 * std::numbers::pi;
+    const SystemReferenceSolution longer =
+        systemReferenceSolution(harmonic, 0, {1, 0}, {hundredPeriods});
+    EXPECT_EQ(longer.note, "");
+    EXPECT_EQ(longer.method, ReferenceMethod::dormandPrince);
+    EXPECT_GT(longer.slopeEvaluations, nonStiffEvaluations);
+    ASSERT_EQ(longer.x, std::vector<double>{hundredPeriods});
+    EXPECT_LT(longer.accuracy, 1e-8);
+    expectWithinAccuracy(longer, 0, {std::cos(hundredPeriods), -std::sin(hundredPeriods)});
 
     const std::vector<double> exponents{1, 2, 5, 20};
     const SystemReferenceSolution exponential = systemReferenceSolution(growth, 0, {1}, exponents);
