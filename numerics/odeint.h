@@ -24,6 +24,21 @@ struct SlopeStopped {
     double x = 0, y = 0;
 };
 
+// The slope evaluations a stepper has made, and where it asked for the latest.
+struct EvaluationCounts {
+    long evaluations = 0;
+    std::optional<double> lastX;  // refused evaluations included; none before the first
+
+    // An evaluation asked for at x: counted, or refused (false) when it would
+    // be past maxEvaluations.
+    bool admit(double x, long maxEvaluations) {
+        lastX = x;
+        if (evaluations >= maxEvaluations) return false;
+        ++evaluations;
+        return true;
+    }
+};
+
 // The scalar y as Odeint holds it: a double, or an array of one. The two
 // step alike except where an error estimate is not a number: an array's
 // max-norm reads it as 0, so the step is accepted and the next grows as much
@@ -70,23 +85,16 @@ public:
     std::optional<double> lastX() const { return counts_.lastX; }
 
 private:
-    struct Counts {
-        long evaluations = 0;
-        std::optional<double> lastX;
-    };
-
     // Odeint copies its system: the counts stay with the stepper.
     struct CountedSlope {
         Slope f;
         long maxEvaluations;
-        Counts* counts;
+        EvaluationCounts* counts;
 
         void operator()(const State& y, State& slope, double x) const {
-            counts->lastX = x;
-            if (counts->evaluations >= maxEvaluations) {
+            if (!counts->admit(x, maxEvaluations)) {
                 throw SlopeStopped{SlopeStop::evaluationLimit, x, value(y)};
             }
-            ++counts->evaluations;
             if (!std::isfinite(value(y))) throw SlopeStopped{SlopeStop::yNotFinite, x, value(y)};
             value(slope) = f(x, value(y));
             if (!std::isfinite(value(slope))) {
@@ -99,7 +107,7 @@ private:
         boost::numeric::odeint::runge_kutta_dopri5<State>>;
 
     Stepper stepper_;
-    Counts counts_;
+    EvaluationCounts counts_;
     CountedSlope slope_;
 };
 

@@ -1,0 +1,203 @@
+// A system's reference solution: as accurate as it says where the solution
+// is known, Rosenbrock's method where the system is stiff, and stopped in
+// words where the system cannot be followed.
+#include "numerics/system_reference.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+using namespace pelorin;
+
+namespace {
+
+StateVector harmonic(double, const StateVector& y) { return {y[1], -y[0]}; }
+StateVector growth(double, const StateVector& y) { return {y[0]}; }
+StateVector square(double, const StateVector& y) { return {y[0] * y[0]}; }
+
+// Robertson's kinetics of three species, stiff: rates 0.04, 3E7 and 1E4.
+StateVector robertson(double, const StateVector& y) {
+    const double slow = 0.04 * y[0], fast = 3e7 * y[1] * y[1], mixed = 1e4 * y[1] * y[2];
+    return {-slow + mixed, slow - mixed - fast, fast};
+}
+
+// Van der Pol's oscillator with mu = 1000: slow drifts along |y1| near 2
+// and jumps between them, stiff on the drifts.
+StateVector vanDerPol(double, const StateVector& y) {
+    constexpr double mu = 1000;
+    return {y[1], mu * (1 - y[0] * y[0]) * y[1] - y[0]};
+}
+
+// Drawn fast towards cos x, which is its solution from y(0) = 1: stiff, and
+// its slope depends on x, so that Rosenbrock's stages need ∂F/∂x.
+StateVector towardsCosine(double x, const StateVector& y) {
+    return {-1e5 * (y[0] - std::cos(x)) - std::sin(x)};
+}
+
+// |reference - exact| within the stated accuracy of max(1, |exact|).
+void expectWithinAccuracy(const SystemReferenceSolution& reference, std::size_t i,
+                          const StateVector& exact) {
+    for (std::size_t c = 0; c < exact.size(); ++c) {
+        EXPECT_NEAR(reference.y[i][c], exact[c],
+                    reference.accuracy * std::max(1.0, std::fabs(exact[c])))
+            << "component " << c + 1 << " at x = " << reference.x[i];
+    }
+}
+
+}  // namespace
+
+// y1 = cos x, y2 = -sin x through many periods; e^x for a single equation.
+TEST(SystemReferenceSolution, ItsErrorIsWithinItsStatedAccuracyWhereTheSolutionIsKnown) {
+    const std::vector<double> abscissae{0.5, 1, 2.5, 10, 31.4, 100};
+    const SystemReferenceSolution oscillator =
+        systemReferenceSolution(harmonic, 0, {1, 0}, abscissae);
+    EXPECT_EQ(oscillator.note, "");
+    EXPECT_EQ(oscillator.method, ReferenceMethod::dormandPrince);
+    ASSERT_EQ(oscillator.x, abscissae);
+    EXPECT_GE(oscillator.accuracy, referenceTolerance);
+    EXPECT_LT(oscillator.accuracy, 1e-9);
+    for (std::size_t i = 0; i < abscissae.size(); ++i) {
+        expectWithinAccuracy(oscillator, i, {std::cos(abscissae[i]), -std::sin(abscissae[i])});
+    }
+
+    // A hundred periods take Dormand-Prince past its first 100000
+    // evaluations: its steps are held by accuracy, not stability, and it
+    // goes on.
+    const double hundredPeriods = 200 * std::numbers::pi;
+    const SystemReferenceSolution longer =
+        systemReferenceSolution(harmonic, 0, {1, 0}, {hundredPeriods});
+    EXPECT_EQ(longer.note, "");
+    EXPECT_EQ(longer.method, ReferenceMethod::dormandPrince);
+    EXPECT_GT(longer.slopeEvaluations, nonStiffEvaluations);
+    ASSERT_EQ(longer.x, std::vector<double>{hundredPeriods});
+    EXPECT_LT(longer.accuracy, 1e-8);
+    expectWithinAccuracy(longer, 0, {std::cos(hundredPeriods), -std::sin(hundredPeriods)});
+
+    const std::vector<double> exponents{1, 2, 5, 20};
+    const SystemReferenceSolution exponential = systemReferenceSolution(growth, 0, {1}, exponents);
+    EXPECT_EQ(exponential.note, "");
+    ASSERT_EQ(exponential.x, exponents);
+    EXPECT_LT(exponential.accuracy, 1e-9);
+    for (std::size_t i = 0; i < exponents.size(); ++i) {
+        expectWithinAccuracy(exponential, i, {std::exp(exponents[i])});
+    }
+}
+
+// Robertson's values at x = 40 are the well-known ones to ten digits; an
+// independent check, Radau IIA of order 5 in mpmath with 30 digits over 300
+// and 600 geometrically growing steps, gives 0.71582706872, 9.1855347646E-6
+// and 0.28416374575, the two runs agreeing to 4E-12. The second component
+// is tiny: it is checked to a relative 1E-6 besides the accuracy relative to
+// max(1, |y2|). Van der Pol's y1 never leaves [-2.1, 2.1] from (2, 0): its
+// limit cycle reaches about ±2.02.
+TEST(SystemReferenceSolution, SolvesAStiffSystemWithRosenbrocksMethod) {
+    const SystemReferenceSolution kinetics = systemReferenceSolution(robertson, 0, {1, 0, 0}, {40});
+    EXPECT_EQ(kinetics.note, "");
+    EXPECT_EQ(kinetics.method, ReferenceMethod::rosenbrock);
+    ASSERT_EQ(kinetics.x, std::vector<double>{40});
+    EXPECT_LT(kinetics.accuracy, 1e-6);
+    const StateVector expected{0.7158270687, 9.185534764e-6, 0.2841637457};
+    expectWithinAccuracy(kinetics, 0, expected);
+    EXPECT_NEAR(kinetics.y[0][0], expected[0], 1e-9);
+    EXPECT_NEAR(kinetics.y[0][1], expected[1], 1e-6 * expected[1]);
+    EXPECT_NEAR(kinetics.y[0][2], expected[2], 1e-9);
+    EXPECT_LE(kinetics.slopeEvaluations, maxReferenceEvaluations);
+    EXPECT_NE(systemReferenceUsedNote(kinetics.method, kinetics.accuracy).find("Rosenbrock"),
+              std::string::npos);
+
+    const std::vector<double> abscissae{0.5, 1, 2};
+    const SystemReferenceSolution drawn = systemReferenceSolution(towardsCosine, 0, {1}, abscissae);
+    EXPECT_EQ(drawn.note, "");
+    EXPECT_EQ(drawn.method, ReferenceMethod::rosenbrock);
+    ASSERT_EQ(drawn.x, abscissae);
+    EXPECT_LT(drawn.accuracy, 1e-6);
+    for (std::size_t i = 0; i < abscissae.size(); ++i) {
+        expectWithinAccuracy(drawn, i, {std::cos(abscissae[i])});
+    }
+
+    std::vector<double> drifts;
+    for (double x = 100; x <= 3000; x += 100) drifts.push_back(x);
+    const SystemReferenceSolution oscillator = systemReferenceSolution(vanDerPol, 0, {2, 0}, drifts);
+    EXPECT_EQ(oscillator.note, "");
+    EXPECT_EQ(oscillator.method, ReferenceMethod::rosenbrock);
+    ASSERT_EQ(oscillator.x, drifts);
+    EXPECT_LE(oscillator.slopeEvaluations, maxReferenceEvaluations);
+    for (const StateVector& y : oscillator.y) {
+        EXPECT_LE(std::fabs(y[0]), 2.1) << y[0];
+    }
+}
+
+// The sentence names the method that made the reference.
+TEST(SystemReferenceSolution, SaysWhichMethodMadeIt) {
+    EXPECT_EQ(systemReferenceUsedNote(ReferenceMethod::dormandPrince, 1e-12),
+              referenceUsedNote(1e-12));
+    EXPECT_EQ(systemReferenceUsedNote(ReferenceMethod::rosenbrock, 2e-9),
+              "No exact solution is given: the errors are measured against a reference solution "
+              "(the library Boost.Odeint's Rosenbrock method of order 4, implicit, for stiff "
+              "problems, with step-size control), accurate to about 2.00E-09 of the solution's "
+              "size.");
+}
+
+namespace {
+
+StateVector notFiniteFromHalf(double x, const StateVector& y) {
+    return {x < 0.5 ? 1.0 : std::numeric_limits<double>::quiet_NaN(), y[0]};
+}
+StateVector neverFinite(double, const StateVector& y) { return {1 / (y[0] - y[0]), 0}; }
+
+}  // namespace
+
+// y' = y² from 1 is 1/(1 - x), which ends at x = 1: said as the single
+// equation's reference says it. A slope that is not finite, and the limit of
+// evaluations, are said where the reference stopped.
+TEST(SystemReferenceSolution, StopsInWordsWhereTheSystemCannotBeFollowed) {
+    const struct {
+        std::string_view name;
+        SystemSlope F;
+        StateVector y0;
+        std::vector<double> abscissae;
+        long maxEvaluations;
+        std::string_view noteStart, noteEnd;
+        std::size_t reached;
+        std::optional<double> end;  // near where the solution ends, within 1E-9
+    } rows[] = {
+        {"escape to infinity at x = 1", square, {1}, {0.5, 0.9, 2}, maxReferenceEvaluations,
+         "The solution does not continue past x \u2248 1: |y| grows without bound as x nears it.",
+         "", 2, 1},
+        {"a slope never finite", neverFinite, {1, 2}, {0.5, 1}, maxReferenceEvaluations,
+         "The reference solution stopped near x = 0: the slope is not a finite number at "
+         "x = 0, y = (1, 2).",
+         "", 0, std::nullopt},
+        {"a slope not finite from x = 0.5", notFiniteFromHalf, {0, 0}, {0.25, 0.4, 1},
+         maxReferenceEvaluations, "The reference solution stopped near x = 0.5",
+         "the slope is not a finite number at x = 0.5", 2, std::nullopt},
+        {"too many evaluations", harmonic, {1, 0}, {0.5, 100}, 500,
+         "The reference solution stopped near x = ", ": it needed more than 500 slope evaluations.",
+         0, std::nullopt},  // the tighter run used them all: the looser one reaches nothing
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const SystemReferenceSolution reference =
+            systemReferenceSolution(row.F, 0, row.y0, row.abscissae, row.maxEvaluations);
+        EXPECT_TRUE(reference.note.starts_with(row.noteStart)) << reference.note;
+        EXPECT_NE(reference.note.find(row.noteEnd), std::string::npos) << reference.note;
+        EXPECT_EQ(reference.x.size(), row.reached);
+        EXPECT_EQ(reference.y.size(), row.reached);
+        ASSERT_EQ(reference.end.has_value(), row.end.has_value());
+        if (row.end) {
+            EXPECT_NEAR(*reference.end, *row.end, 1e-9);
+        }
+        for (const StateVector& y : reference.y) {
+            for (double component : y) EXPECT_TRUE(std::isfinite(component));
+        }
+        EXPECT_EQ(reference.method, ReferenceMethod::dormandPrince);
+        // The refused evaluation of each run is counted too.
+        EXPECT_LE(reference.slopeEvaluations, row.maxEvaluations + 2);
+    }
+}
