@@ -2,6 +2,7 @@
 #include "problem/problem_file.h"
 
 #include "base/utf8.h"
+#include "problem/system.h"
 
 #include <nlohmann/json.hpp>
 
@@ -18,13 +19,16 @@ namespace {
 
 using Json = nlohmann::json;
 
-// The members that hold the texts, in the order they are written.
+// A member that holds a text of `Texts`, and the most characters it may have.
+template <typename Texts>
 struct TextMember {
     std::string_view key;
-    std::string ProblemText::*text;
+    std::string Texts::*text;
     std::size_t maxCharacters;
 };
-constexpr std::array<TextMember, 6> textMembers{{
+
+// The members that hold the problem's texts, in the order they are written.
+constexpr std::array<TextMember<ProblemText>, 6> textMembers{{
     {"name", &ProblemText::name, maxProblemNameCharacters},
     {"f", &ProblemText::f, maxFormulaCharacters},
     {"exact", &ProblemText::exact, maxFormulaCharacters},
@@ -32,6 +36,9 @@ constexpr std::array<TextMember, 6> textMembers{{
     {"y0", &ProblemText::y0, maxProblemNumberCharacters},
     {"x1", &ProblemText::x1, maxProblemNumberCharacters},
 }};
+// A system's or y'' = f's: its place, the rest being the form's own.
+constexpr std::array<TextMember<ProblemText>, 3> nameAndInterval{{
+    textMembers[0], textMembers[3], textMembers[5]}};
 
 // The lesson's texts, written after the problem's and its method, in this
 // order.
@@ -49,6 +56,29 @@ constexpr std::array<LessonText, 6> lessonTexts{{
     {"largest growth", &LessonSettings::largestGrowth},
     {"smallest shrink", &LessonSettings::smallestShrink},
 }};
+
+// Version 3's members beyond a single equation's. A system's components
+// are a list of objects, each with these members in this order; y'' = f's
+// texts stand where the equation's f, exact and y0 stood.
+constexpr std::string_view formKey = "form", componentsKey = "components",
+                           parametersKey = "parameters", invariantKey = "invariant";
+constexpr std::array<std::pair<ProblemForm, std::string_view>, 3> formNames{{
+    {ProblemForm::equation, "equation"},
+    {ProblemForm::system, "system"},
+    {ProblemForm::secondOrder, "second order"},
+}};
+constexpr std::array<TextMember<ComponentText>, 3> componentMembers{{
+    {"slope", &ComponentText::slope, maxFormulaCharacters},
+    {"start", &ComponentText::start, maxProblemNumberCharacters},
+    {"exact", &ComponentText::exact, maxFormulaCharacters},
+}};
+constexpr std::array<TextMember<SecondOrderText>, 4> secondOrderMembers{{
+    {"y''", &SecondOrderText::f, maxFormulaCharacters},
+    {"y(x0)", &SecondOrderText::y0, maxProblemNumberCharacters},
+    {"y'(x0)", &SecondOrderText::slope0, maxProblemNumberCharacters},
+    {"exact", &SecondOrderText::exact, maxFormulaCharacters},
+}};
+constexpr std::size_t minComponents = 2;
 
 constexpr std::array<std::pair<ToleranceParts, std::string_view>, 3> toleranceKinds{{
     {ToleranceParts::absoluteAndRelative, "absolute and relative"},
@@ -82,20 +112,31 @@ std::string lineAndColumn(std::string_view bytes, std::size_t offset) {
     return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
-ProblemFileReading refused(std::string why) { return {std::nullopt, std::nullopt, std::move(why)}; }
+ProblemFileReading refused(std::string why) {
+    return {std::nullopt, std::nullopt, std::move(why), {}};
+}
 
 std::string quotedKey(std::string_view key) { return "\"" + std::string(key) + "\""; }
 
-// The text of member `key`, checked for its type, length and characters;
+// The text of member `key` of the file, or of its component (counted from
+// 1; 0 for the file itself), checked for its type, length and characters;
 // or the sentence that refuses the file.
 struct TextReading {
     std::string text;
     std::string error;
 };
-TextReading readText(const Json& file, std::string_view key, std::size_t maxCharacters) {
-    const std::string quoted = quotedKey(key);
+TextReading readText(const Json& file, std::string_view key, std::size_t maxCharacters,
+                     std::size_t component = 0) {
+    const std::string ofComponent =
+        component == 0 ? "" : " of component " + std::to_string(component);
+    const std::string quoted = quotedKey(key) + ofComponent;
     const auto value = file.find(std::string(key));
-    if (value == file.end()) return {{}, "The problem file has no " + quoted + " member."};
+    if (value == file.end()) {
+        const std::string owner =
+            component == 0 ? "The problem file" : "The problem file's component " +
+                                                      std::to_string(component);
+        return {{}, owner + " has no " + quotedKey(key) + " member."};
+    }
     if (!value->is_string()) {
         return {{}, "The problem file's " + quoted +
                         " is not a text in quotes (numbers too are kept as typed, as in "
@@ -112,6 +153,20 @@ TextReading readText(const Json& file, std::string_view key, std::size_t maxChar
                         ")."};
     }
     return {text, {}};
+}
+
+// The texts of `members` into `texts`; the sentence that refuses the file
+// when one fails.
+template <typename Texts, std::size_t count>
+std::optional<std::string> readTexts(const Json& object,
+                                     const std::array<TextMember<Texts>, count>& members,
+                                     Texts& texts, std::size_t component = 0) {
+    for (const TextMember<Texts>& member : members) {
+        TextReading read = readText(object, member.key, member.maxCharacters, component);
+        if (!read.error.empty()) return std::move(read.error);
+        texts.*member.text = std::move(read.text);
+    }
+    return std::nullopt;
 }
 
 // A member whose text must be one of `names`: its index there, or the
@@ -136,9 +191,11 @@ std::vector<std::string_view> methodCaptions() {
     return captions;
 }
 
-std::vector<std::string_view> toleranceKindNames() {
+template <typename Choice, std::size_t count>
+std::vector<std::string_view> choiceNames(
+    const std::array<std::pair<Choice, std::string_view>, count>& choices) {
     std::vector<std::string_view> names;
-    for (const auto& [kind, name] : toleranceKinds) names.push_back(name);
+    for (const auto& [choice, name] : choices) names.push_back(name);
     return names;
 }
 
@@ -153,7 +210,7 @@ std::variant<LessonSettings, std::string> readLesson(const Json& file) {
     const auto method = readChoice(file, methodKey, methodCaptions());
     if (const auto* error = std::get_if<std::string>(&method)) return *error;
     lesson.method = std::get<std::size_t>(method);
-    const auto kind = readChoice(file, kindKey, toleranceKindNames());
+    const auto kind = readChoice(file, kindKey, choiceNames(toleranceKinds));
     if (const auto* error = std::get_if<std::string>(&kind)) return *error;
     lesson.toleranceKind = toleranceKinds[std::get<std::size_t>(kind)].first;
     const auto perUnitStep = file.find(std::string(perUnitStepKey));
@@ -174,11 +231,62 @@ std::string_view toleranceKindName(ToleranceParts kind) {
     return toleranceKinds.front().second;
 }
 
-std::string writeProblemFile(const ProblemText& problem, const LessonSettings& lesson) {
-    nlohmann::ordered_json file;
+namespace {
+
+using OrderedJson = nlohmann::ordered_json;
+
+template <typename Texts, std::size_t count>
+void writeTexts(OrderedJson& object, const std::array<TextMember<Texts>, count>& members,
+                const Texts& texts) {
+    for (const TextMember<Texts>& member : members) {
+        object[std::string(member.key)] = texts.*member.text;
+    }
+}
+
+// A single equation with neither parameters nor invariant is what version 2
+// holds, and it is written as before; anything more needs version 3.
+bool needsVersion3(const SystemText& system) {
+    return system.form != ProblemForm::equation || !system.parameters.empty() ||
+           !system.invariant.empty();
+}
+
+// Version 3's problem: the name, the form, the form's texts, the interval,
+// the parameters and the invariant.
+void writeProblem(OrderedJson& file, const ProblemText& problem, const SystemText& system) {
+    file["name"] = problem.name;
+    for (const auto& [form, name] : formNames) {
+        if (form == system.form) file[std::string(formKey)] = name;
+    }
+    if (system.form == ProblemForm::equation) {
+        writeTexts(file, textMembers, problem);  // the name, written again, keeps its place
+    } else if (system.form == ProblemForm::system) {
+        OrderedJson& components = file[std::string(componentsKey)] = OrderedJson::array();
+        for (const ComponentText& component : system.components) {
+            OrderedJson& written = components.emplace_back(OrderedJson::object());
+            writeTexts(written, componentMembers, component);
+        }
+        writeTexts(file, nameAndInterval, problem);
+    } else {
+        writeTexts(file, secondOrderMembers, system.secondOrder);
+        writeTexts(file, nameAndInterval, problem);
+    }
+    file[std::string(parametersKey)] = system.parameters;
+    file[std::string(invariantKey)] = system.invariant;
+}
+
+}  // namespace
+
+std::string writeProblemFile(const ProblemText& problem, const LessonSettings& lesson,
+                             const SystemText& system) {
+    OrderedJson file;
     file["format"] = problemFileFormat;
-    file["version"] = problemFileVersion;
-    for (const TextMember& member : textMembers) file[std::string(member.key)] = problem.*member.text;
+    if (needsVersion3(system)) {
+        file["version"] = problemFileVersion;
+        writeProblem(file, problem, system);
+    } else {
+        file["version"] = equationFileVersion;
+        writeTexts(file, textMembers, problem);
+    }
     file[std::string(methodKey)] = methodCatalogue.at(lesson.method).caption;
     for (const LessonText& member : lessonTexts) {
         file[std::string(member.key)] = lesson.*member.text;
@@ -261,6 +369,65 @@ std::variant<std::uint64_t, std::string> readVersion(const Json& file) {
     return version->get<std::uint64_t>();
 }
 
+std::string componentCount(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " component" : " components");
+}
+
+// A system's components, each an object of texts; or why they are not.
+std::variant<std::vector<ComponentText>, std::string> readComponents(const Json& file) {
+    const std::string quoted = quotedKey(componentsKey);
+    const auto list = file.find(std::string(componentsKey));
+    if (list == file.end()) return "The problem file has no " + quoted + " member.";
+    if (!list->is_array()) {
+        return "The problem file's " + quoted + " is not a list of components in [ ].";
+    }
+    if (list->size() < minComponents || list->size() > maxComponents) {
+        return "The problem file's " + quoted + " holds " + componentCount(list->size()) +
+               "; a system has from " + std::to_string(minComponents) + " to " +
+               std::to_string(maxComponents) + ".";
+    }
+    std::vector<ComponentText> components(list->size());
+    for (std::size_t k = 1; k <= components.size(); ++k) {
+        const Json& component = (*list)[k - 1];
+        if (!component.is_object()) {
+            return "The problem file's component " + std::to_string(k) +
+                   " is not a group of members in { }.";
+        }
+        if (auto error = readTexts(component, componentMembers, components[k - 1], k)) {
+            return std::move(*error);
+        }
+    }
+    return components;
+}
+
+// A version 3 file's problem: its form and the form's texts, the interval,
+// the parameters and the invariant; the sentence that refuses the file when
+// one fails.
+std::optional<std::string> readProblem(const Json& file, ProblemText& problem, SystemText& system) {
+    const auto form = readChoice(file, formKey, choiceNames(formNames));
+    if (const auto* error = std::get_if<std::string>(&form)) return *error;
+    system.form = formNames[std::get<std::size_t>(form)].first;
+    if (system.form == ProblemForm::equation) {
+        if (auto error = readTexts(file, textMembers, problem)) return error;
+    } else {
+        if (auto error = readTexts(file, nameAndInterval, problem)) return error;
+    }
+    if (system.form == ProblemForm::system) {
+        auto components = readComponents(file);
+        if (auto* error = std::get_if<std::string>(&components)) return std::move(*error);
+        system.components = std::get<std::vector<ComponentText>>(std::move(components));
+    } else if (system.form == ProblemForm::secondOrder) {
+        if (auto error = readTexts(file, secondOrderMembers, system.secondOrder)) return error;
+    }
+    for (const auto& [key, text] : {std::pair{parametersKey, &system.parameters},
+                                    std::pair{invariantKey, &system.invariant}}) {
+        TextReading read = readText(file, key, maxFormulaCharacters);
+        if (!read.error.empty()) return std::move(read.error);
+        *text = std::move(read.text);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 ProblemFileReading readProblemFile(std::string_view bytes) {
@@ -272,15 +439,18 @@ ProblemFileReading readProblemFile(std::string_view bytes) {
     if (auto* error = std::get_if<std::string>(&version)) return refused(std::move(*error));
 
     ProblemText problem;
-    for (const TextMember& member : textMembers) {
-        TextReading read = readText(file, member.key, member.maxCharacters);
-        if (!read.error.empty()) return refused(std::move(read.error));
-        problem.*member.text = std::move(read.text);
+    SystemText system;
+    if (std::get<std::uint64_t>(version) < 3) {
+        if (auto error = readTexts(file, textMembers, problem)) return refused(std::move(*error));
+    } else if (auto error = readProblem(file, problem, system)) {
+        return refused(std::move(*error));
     }
-    if (std::get<std::uint64_t>(version) == 1) return {std::move(problem), std::nullopt, {}};
+    if (std::get<std::uint64_t>(version) == 1) {
+        return {std::move(problem), std::nullopt, {}, std::move(system)};
+    }
     auto lesson = readLesson(file);
     if (auto* error = std::get_if<std::string>(&lesson)) return refused(std::move(*error));
-    return {std::move(problem), std::get<LessonSettings>(std::move(lesson)), {}};
+    return {std::move(problem), std::get<LessonSettings>(std::move(lesson)), {}, std::move(system)};
 }
 
 }  // namespace pelorin

@@ -27,7 +27,12 @@
 // misread it); the texts are exactly what the boxes held, numbers included,
 // so that "0.10" stays "0.10". "exact" is "" when no exact solution is
 // known. A version 1 file holds the problem alone (up to "x1") and still
-// opens. Other members are ignored. The file is UTF-8 text (a byte order
+// opens. Version 3 adds the form of the problem ("form": "equation",
+// "system" or "second order"), its parameters and its invariant; a system
+// keeps its components in "components", a list of {"slope", "start",
+// "exact"}, and y'' = f keeps "y''", "y(x0)", "y'(x0)" and "exact" in place of
+// "f", "exact" and "y0". A single equation without parameters or invariant is
+// still written as version 2. Other members are ignored. The file is UTF-8 text (a byte order
 // mark is skipped) of at most maxProblemFileBytes; its texts hold no control
 // character but the tab.
 #pragma once
@@ -39,11 +44,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pelorin {
 
 inline constexpr std::string_view problemFileFormat = "pelorin-problem";
-inline constexpr int problemFileVersion = 2;
+inline constexpr int problemFileVersion = 3;
+// The version a single equation without parameters or invariant is written
+// in, so that its files stay as they were.
+inline constexpr int equationFileVersion = 2;
 inline constexpr std::size_t maxProblemFileBytes = 64 * 1024;
 // The longest name and number a file may hold, in characters; a formula
 // may hold maxFormulaCharacters.
@@ -65,22 +74,52 @@ struct LessonSettings {
     bool operator==(const LessonSettings&) const = default;
 };
 
+// The form of a problem as its boxes have it, and the texts beyond a
+// single equation's: a system's components or the texts of y'' = f, and
+// the parameters and the invariant of any form.
+enum class ProblemForm { equation, system, secondOrder };
+
+struct ComponentText {
+    std::string slope, start, exact;  // yk', yk(x0), exact yk(x) ("" when none)
+
+    bool operator==(const ComponentText&) const = default;
+};
+
+struct SecondOrderText {
+    std::string f, y0, slope0, exact;  // y'', y(x0), y'(x0), exact y(x)
+
+    bool operator==(const SecondOrderText&) const = default;
+};
+
+// For a system or y'' = f the ProblemText beside it holds the name, x0 and
+// x1 only; its f, exact and y0 are "".
+struct SystemText {
+    ProblemForm form = ProblemForm::equation;
+    std::vector<ComponentText> components;  // a system's, from 2 to maxComponents
+    SecondOrderText secondOrder;            // y'' = f's
+    std::string parameters, invariant;      // "" when none
+
+    bool operator==(const SystemText&) const = default;
+};
+
 // How a file names each kind of tolerance.
 std::string_view toleranceKindName(ToleranceParts kind);
 
 // The bytes of the file, to be saved whole. Bytes of a text that are not
 // UTF-8 are written as U+FFFD.
-std::string writeProblemFile(const ProblemText& problem, const LessonSettings& lesson);
+std::string writeProblemFile(const ProblemText& problem, const LessonSettings& lesson,
+                             const SystemText& system = {});
 
 // Everything is checked: size, UTF-8, JSON, format, version, every member's
 // presence, type, length and characters, and that the method and the
 // tolerance kind are ones the lab has. A file that fails any check gives no
 // problem and one sentence saying why, e.g.
-//   This file was written by a newer Pelorin (format version 3); this one reads version 2.
+//   This file was written by a newer Pelorin (format version 4); this one reads version 3.
 struct ProblemFileReading {
     std::optional<ProblemText> problem;
     std::optional<LessonSettings> lesson;  // none in a version 1 file
     std::string error;                     // empty when there is a problem
+    SystemText system;                     // a single equation's before version 3
 };
 ProblemFileReading readProblemFile(std::string_view bytes);
 

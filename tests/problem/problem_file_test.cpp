@@ -2,6 +2,7 @@
 // damaged, truncated, hostile or newer file refused with a sentence.
 #include "problem/library.h"
 #include "problem/problem_file.h"
+#include "problem/system_library.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +38,56 @@ std::string fileWith(std::string_view key, std::string_view value) {
     }
     return file + "}";
 }
+
+// A version 3 file of a system with two components, one member replaced
+// or (with an empty value) left out, as fileWith does.
+std::string systemFileWith(std::string_view key, std::string_view value) {
+    const std::string_view keys[] = {"format", "version", "name", "form", "components", "x0",
+                                     "x1", "parameters", "invariant"};
+    const std::string_view values[] = {
+        "\"pelorin-problem\"", "3", "\"Oscillator\"", "\"system\"",
+        "[{\"slope\": \"w*y2\", \"start\": \"1\", \"exact\": \"cos(w*x)\"}, "
+        "{\"slope\": \"-w*y1\", \"start\": \"0\", \"exact\": \"\"}]",
+        "\"0\"", "\"10\"", "\"w = 2\"", "\"y1^2 + y2^2\""};
+    std::string file;
+    for (std::size_t i = 0; i < std::size(keys); ++i) {
+        const std::string_view written = keys[i] == key ? value : values[i];
+        if (!written.empty()) file += ", \"" + std::string(keys[i]) + "\": " + std::string(written);
+    }
+    // The lesson's members as the version 2 file has them.
+    const std::string lesson = fileWith("", "");
+    return "{" + file.substr(2) + lesson.substr(lesson.find(", \"method\""));
+}
+
+// The texts of a library system as the lab's boxes hold them; y'' = f's
+// exact y(x) is the first component's.
+struct SystemTexts {
+    ProblemText problem;
+    SystemText system;
+};
+SystemTexts textsOf(const LibrarySystem& entry) {
+    SystemTexts texts{{std::string(entry.name), "", "", std::string(entry.x0), "",
+                       std::string(entry.x1)},
+                      {}};
+    SystemText& system = texts.system;
+    system.parameters = entry.parameters;
+    system.invariant = entry.invariant;
+    if (entry.form == SystemForm::secondOrder) {
+        system.form = ProblemForm::secondOrder;
+        system.secondOrder = {std::string(entry.slopes[0]), std::string(entry.starts[0]),
+                              std::string(entry.starts[1]), std::string(entry.exact[0])};
+        return texts;
+    }
+    system.form = ProblemForm::system;
+    for (std::size_t k = 0; k < entry.n; ++k) {
+        system.components.push_back({std::string(entry.slopes[k]), std::string(entry.starts[k]),
+                                     std::string(entry.exact[k])});
+    }
+    return texts;
+}
+
+const LessonSettings rungeKuttaLesson{"0.1", 3, "Field", "1E-6",
+                                      ToleranceParts::absoluteAndRelative, false, "0.9", "5", "0.2"};
 
 }  // namespace
 
@@ -153,15 +204,15 @@ TEST(ProblemFile, RefusesEveryDamagedHostileOrNewerFileWithASentence) {
          "The file is not a problem file: its \"format\" is not \"pelorin-problem\"."},
         {"another format", fileWith("format", "\"pelorin-results\""),
          "The file is not a problem file: its \"format\" is not \"pelorin-problem\"."},
-        {"a newer version", fileWith("version", "3"),
-         "This file was written by a newer Pelorin (format version 3); this one reads version 2."},
+        {"a newer version", fileWith("version", "4"),
+         "This file was written by a newer Pelorin (format version 4); this one reads version 3."},
         {"a far newer version", fileWith("version", "18446744073709551615"),
          "This file was written by a newer Pelorin (format version 18446744073709551615); this one "
-         "reads version 2."},
+         "reads version 3."},
         {"version zero", fileWith("version", "0"),
-         "The problem file's version 0 is not one Pelorin writes; this one reads version 2."},
+         "The problem file's version 0 is not one Pelorin writes; this one reads version 3."},
         {"a negative version", fileWith("version", "-1"),
-         "The problem file's version -1 is not one Pelorin writes; this one reads version 2."},
+         "The problem file's version -1 is not one Pelorin writes; this one reads version 3."},
         {"a version in quotes", fileWith("version", "\"1\""),
          "The problem file's \"version\" is not a whole number."},
         {"a fractional version", fileWith("version", "1.5"),
@@ -233,4 +284,206 @@ TEST(ProblemFile, DeepNestingDoesNoHarm) {
     const ProblemFileReading unclosed = readProblemFile(std::string(maxProblemFileBytes, '{'));
     EXPECT_FALSE(unclosed.problem);
     EXPECT_FALSE(unclosed.error.empty());
+}
+
+// The bytes of docs/problem-file.md's example, written out by hand.
+TEST(ProblemFile, ASystemIsWrittenAsVersionThreeAsDocumented) {
+    const SystemTexts lotkaVolterra = textsOf(systemLibrary[3]);
+    ASSERT_EQ(lotkaVolterra.problem.name, "Lotka-Volterra: predators and prey");
+    EXPECT_EQ(writeProblemFile(lotkaVolterra.problem, rungeKuttaLesson, lotkaVolterra.system),
+              "{\n"
+              "  \"format\": \"pelorin-problem\",\n"
+              "  \"version\": 3,\n"
+              "  \"name\": \"Lotka-Volterra: predators and prey\",\n"
+              "  \"form\": \"system\",\n"
+              "  \"components\": [\n"
+              "    {\n"
+              "      \"slope\": \"a*y1 - b*y1*y2\",\n"
+              "      \"start\": \"1\",\n"
+              "      \"exact\": \"\"\n"
+              "    },\n"
+              "    {\n"
+              "      \"slope\": \"c*y1*y2 - d*y2\",\n"
+              "      \"start\": \"1\",\n"
+              "      \"exact\": \"\"\n"
+              "    }\n"
+              "  ],\n"
+              "  \"x0\": \"0\",\n"
+              "  \"x1\": \"30\",\n"
+              "  \"parameters\": \"a = 2/3, b = 4/3, c = 1, d = 1\",\n"
+              "  \"invariant\": \"c*y1 - d*ln(y1) + b*y2 - a*ln(y2)\",\n"
+              "  \"method\": \"Runge-Kutta 4\",\n"
+              "  \"h\": \"0.1\",\n"
+              "  \"page\": \"Field\",\n"
+              "  \"tolerance\": \"1E-6\",\n"
+              "  \"tolerance kind\": \"absolute and relative\",\n"
+              "  \"error per unit step\": false,\n"
+              "  \"safety factor\": \"0.9\",\n"
+              "  \"largest growth\": \"5\",\n"
+              "  \"smallest shrink\": \"0.2\"\n"
+              "}\n");
+}
+
+TEST(ProblemFile, SecondOrderAndAnEquationWithParametersAreWrittenAsVersionThree) {
+    const SystemTexts pendulum = textsOf(systemLibrary[2]);
+    const std::string secondOrder =
+        writeProblemFile(pendulum.problem, rungeKuttaLesson, pendulum.system);
+    EXPECT_EQ(secondOrder.substr(0, secondOrder.find("  \"method\"")),
+              "{\n"
+              "  \"format\": \"pelorin-problem\",\n"
+              "  \"version\": 3,\n"
+              "  \"name\": \"Pendulum: y'' = -sin y\",\n"
+              "  \"form\": \"second order\",\n"
+              "  \"y''\": \"-sin(y)\",\n"
+              "  \"y(x0)\": \"2\",\n"
+              "  \"y'(x0)\": \"0\",\n"
+              "  \"exact\": \"\",\n"
+              "  \"x0\": \"0\",\n"
+              "  \"x1\": \"20\",\n"
+              "  \"parameters\": \"\",\n"
+              "  \"invariant\": \"y2^2/2 - cos(y1)\",\n");
+
+    const ProblemText decay{"Decay", "-k*y", "y0*exp(-k*(x - x0))", "0", "1", "2"};
+    SystemText withParameter;
+    withParameter.parameters = "k = 3";
+    const std::string equation = writeProblemFile(decay, rungeKuttaLesson, withParameter);
+    EXPECT_EQ(equation.substr(0, equation.find("  \"method\"")),
+              "{\n"
+              "  \"format\": \"pelorin-problem\",\n"
+              "  \"version\": 3,\n"
+              "  \"name\": \"Decay\",\n"
+              "  \"form\": \"equation\",\n"
+              "  \"f\": \"-k*y\",\n"
+              "  \"exact\": \"y0*exp(-k*(x - x0))\",\n"
+              "  \"x0\": \"0\",\n"
+              "  \"y0\": \"1\",\n"
+              "  \"x1\": \"2\",\n"
+              "  \"parameters\": \"k = 3\",\n"
+              "  \"invariant\": \"\",\n");
+    const ProblemFileReading read = readProblemFile(equation);
+    ASSERT_TRUE(read.problem);
+    EXPECT_TRUE(*read.problem == decay);
+    EXPECT_EQ(read.system, withParameter);
+}
+
+TEST(ProblemFile, EverySystemOfTheLibraryReadsBackAsWritten) {
+    std::vector<SystemTexts> systems;
+    for (const LibrarySystem& entry : systemLibrary) systems.push_back(textsOf(entry));
+    SystemTexts six = textsOf(systemLibrary[6]);
+    six.problem.name = "Six, with \"quotes\", \u03bb and a tab\t";
+    six.system.components.resize(maxComponents, {"\u2212y1", " 0.10 ", "exp(-x)"});
+    systems.push_back(six);
+    for (const SystemTexts& texts : systems) {
+        SCOPED_TRACE(texts.problem.name);
+        const ProblemFileReading read =
+            readProblemFile(writeProblemFile(texts.problem, stiffLesson, texts.system));
+        EXPECT_EQ(read.error, "");
+        ASSERT_TRUE(read.problem);
+        EXPECT_TRUE(*read.problem == texts.problem);
+        EXPECT_EQ(read.system, texts.system);
+        EXPECT_EQ(read.lesson, stiffLesson);
+    }
+}
+
+// A single equation is written as before, and a version 2 file reads as a
+// single equation with neither parameters nor invariant.
+TEST(ProblemFile, AVersionTwoFileStaysAsItWas) {
+    const std::string file = fileWith("", "");
+    const ProblemFileReading read = readProblemFile(file);
+    ASSERT_TRUE(read.problem);
+    EXPECT_EQ(read.system, SystemText{});
+    EXPECT_EQ(writeProblemFile(*read.problem, *read.lesson, read.system),
+              "{\n  \"format\": \"pelorin-problem\",\n  \"version\": 2,\n  \"name\": \"Decay\",\n"
+              "  \"f\": \"-y\",\n  \"exact\": \"y0*exp(x0 - x)\",\n  \"x0\": \"0\",\n"
+              "  \"y0\": \"1\",\n  \"x1\": \"2\",\n  \"method\": \"Euler\",\n  \"h\": \"0.1\",\n"
+              "  \"page\": \"Field\",\n  \"tolerance\": \"1E-6\",\n"
+              "  \"tolerance kind\": \"absolute only\",\n  \"error per unit step\": true,\n"
+              "  \"safety factor\": \"0.9\",\n  \"largest growth\": \"5\",\n"
+              "  \"smallest shrink\": \"0.2\"\n}\n");
+}
+
+TEST(ProblemFile, ReadsAVersionThreeSystemStrictly) {
+    const ProblemFileReading read = readProblemFile(systemFileWith("", ""));
+    EXPECT_EQ(read.error, "");
+    ASSERT_TRUE(read.problem);
+    const SystemText expected{ProblemForm::system,
+                              {{"w*y2", "1", "cos(w*x)"}, {"-w*y1", "0", ""}},
+                              {},
+                              "w = 2",
+                              "y1^2 + y2^2"};
+    EXPECT_EQ(read.system, expected);
+
+    const std::string component = R"({"slope": "y1", "start": "0", "exact": ""})";
+    const auto components = [&](std::size_t count) {
+        std::string list = "[" + component;
+        for (std::size_t k = 1; k < count; ++k) list += ", " + component;
+        return list + "]";
+    };
+    const std::string notText =
+        " is not a text in quotes (numbers too are kept as typed, as in \"x0\": \"0.5\").";
+    const struct {
+        std::string_view name;
+        std::string bytes;
+        std::string error;
+    } rows[] = {
+        {"no form", systemFileWith("form", ""), "The problem file has no \"form\" member."},
+        {"a form the lab lacks", systemFileWith("form", "\"chain\""),
+         "The problem file's \"form\" \"chain\" is not one of \"equation\", \"system\", \"second "
+         "order\"."},
+        {"a form as a number", systemFileWith("form", "2"), "The problem file's \"form\"" + notText},
+        {"no components", systemFileWith("components", ""),
+         "The problem file has no \"components\" member."},
+        {"components in braces", systemFileWith("components", component),
+         "The problem file's \"components\" is not a list of components in [ ]."},
+        {"no component", systemFileWith("components", "[]"),
+         "The problem file's \"components\" holds 0 components; a system has from 2 to 6."},
+        {"one component", systemFileWith("components", components(1)),
+         "The problem file's \"components\" holds 1 component; a system has from 2 to 6."},
+        {"seven components", systemFileWith("components", components(7)),
+         "The problem file's \"components\" holds 7 components; a system has from 2 to 6."},
+        {"a component as a text", systemFileWith("components", "[" + component + ", \"y1\"]"),
+         "The problem file's component 2 is not a group of members in { }."},
+        {"a component without its slope",
+         systemFileWith("components", "[" + component + R"(, {"start": "0", "exact": ""}])"),
+         "The problem file's component 2 has no \"slope\" member."},
+        {"a start as a number",
+         systemFileWith("components", R"([{"slope": "y2", "start": 1, "exact": ""}, )" +
+                                          component + "]"),
+         "The problem file's \"start\" of component 1" + notText},
+        {"a long exact solution",
+         systemFileWith("components", "[" + component + R"(, {"slope": "y1", "start": "0", )" +
+                                          "\"exact\": \"" + std::string(1001, 'x') + "\"}]"),
+         "The problem file's \"exact\" of component 2 has 1001 characters; it may have at most "
+         "1000."},
+        {"a line break in a slope",
+         systemFileWith("components",
+                        R"([{"slope": "y2\n", "start": "1", "exact": ""}, )" + component + "]"),
+         "The problem file's \"slope\" of component 1 holds a control character (\\x0A)."},
+        {"no parameters", systemFileWith("parameters", ""),
+         "The problem file has no \"parameters\" member."},
+        {"parameters as null", systemFileWith("parameters", "null"),
+         "The problem file's \"parameters\"" + notText},
+        {"a long invariant", systemFileWith("invariant", "\"" + std::string(1001, 'y') + "\""),
+         "The problem file's \"invariant\" has 1001 characters; it may have at most 1000."},
+        {"a bell in the invariant", systemFileWith("invariant", "\"y1\\u0007\""),
+         "The problem file's \"invariant\" holds a control character (\\x07)."},
+        {"no x1", systemFileWith("x1", ""), "The problem file has no \"x1\" member."},
+        {"second order without y''", systemFileWith("form", "\"second order\""),
+         "The problem file has no \"y''\" member."},
+        {"an equation without f", systemFileWith("form", "\"equation\""),
+         "The problem file has no \"f\" member."},
+        {"a system without its lesson's h",
+         [] {
+             std::string file = systemFileWith("", "");
+             return file.replace(file.find("\"h\""), 1, "\"H");
+         }(),
+         "The problem file has no \"h\" member."},
+        {"a version 2 file with a form", fileWith("version", "2, \"form\": \"system\""), ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const ProblemFileReading read = readProblemFile(row.bytes);
+        EXPECT_EQ(read.problem.has_value(), row.error.empty());
+        EXPECT_EQ(read.error, row.error);
+    }
 }
