@@ -1,6 +1,7 @@
 // Fuzz target: any bytes opened as a problem file. Reading gives either the
-// texts of a problem and its lesson, which write and read back unchanged, or
-// one sentence in valid UTF-8 saying why not; never both, never neither.
+// texts of a problem, its system's and its lesson, which write and read back
+// unchanged, or one sentence in valid UTF-8 saying why not; never both,
+// never neither.
 #include "fuzz/check.h"
 #include "problem/problem.h"
 #include "problem/problem_file.h"
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 using namespace pelorin;
 using pelorin::fuzz::require;
@@ -18,6 +20,20 @@ namespace {
 bool same(const ProblemText& a, const ProblemText& b) {
     return a.name == b.name && a.f == b.f && a.exact == b.exact && a.x0 == b.x0 && a.y0 == b.y0 &&
            a.x1 == b.x1;
+}
+
+// The texts beyond a single equation's that its form uses.
+std::vector<const std::string*> systemTexts(const SystemText& system) {
+    std::vector<const std::string*> texts{&system.parameters, &system.invariant};
+    for (const ComponentText& component : system.components) {
+        texts.insert(texts.end(), {&component.slope, &component.start, &component.exact});
+    }
+    if (system.form == ProblemForm::secondOrder) {
+        const SecondOrderText& secondOrder = system.secondOrder;
+        texts.insert(texts.end(),
+                     {&secondOrder.f, &secondOrder.y0, &secondOrder.slope0, &secondOrder.exact});
+    }
+    return texts;
 }
 
 }  // namespace
@@ -37,17 +53,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                     &problem.y0, &problem.x1}) {
         require(pelorin::fuzz::isUtf8(*text), "a text read that is not UTF-8");
     }
+    for (const std::string* text : systemTexts(read.system)) {
+        require(pelorin::fuzz::isUtf8(*text), "a system's text read that is not UTF-8");
+    }
     // A version 1 file has no lesson; it is saved again with the lab's.
     const LessonSettings lesson = read.lesson.value_or(LessonSettings{});
-    const std::string written = writeProblemFile(problem, lesson);
+    const std::string written = writeProblemFile(problem, lesson, read.system);
     require(written.size() <= maxProblemFileBytes, "a problem read writes a file too large to read");
     const ProblemFileReading again = readProblemFile(written);
     require(again.problem && same(*again.problem, problem), "a problem read does not read back");
     require(again.lesson == lesson, "a lesson read does not read back");
+    require(again.system == read.system, "a system read does not read back");
     // What opens is compiled as typed texts are; the text fuzz target checks that.
     for (const std::string* text : {&problem.name, &problem.f, &problem.exact, &problem.x0,
                                     &problem.y0, &problem.x1}) {
         pelorin::fuzz::record("text", *text);
+    }
+    // Only what a single equation lacks, so that its files record as before.
+    if (read.system != SystemText{}) {
+        for (const std::string* text : systemTexts(read.system)) {
+            pelorin::fuzz::record("system text", *text);
+        }
     }
     (void)compileProblem(problem);
     return 0;
