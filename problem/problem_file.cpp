@@ -59,7 +59,7 @@ constexpr std::array<LessonText, 6> lessonTexts{{
 
 // Version 3's members beyond a single equation's. A system's components
 // are a list of objects, each with these members in this order; y'' = f's
-// texts stand where the equation's f, exact and y0 stood.
+// texts take the place of the equation's f, exact and y0.
 constexpr std::string_view formKey = "form", componentsKey = "components",
                            parametersKey = "parameters", invariantKey = "invariant";
 constexpr std::array<std::pair<ProblemForm, std::string_view>, 3> formNames{{
