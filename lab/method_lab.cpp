@@ -55,6 +55,20 @@ constexpr int normalTextScale = 2;
 constexpr std::array<pelorin::Input, 3> labBoxes{pelorin::Input::x0, pelorin::Input::y0,
                                                  pelorin::Input::x1};
 
+// What a problem file holds that the lab's boxes cannot, in words; empty
+// for one equation without parameters or an invariant.
+QString beyondOneEquation(const pelorin::SystemText& system) {
+    switch (system.form) {
+    case pelorin::ProblemForm::system:
+        return QString("a system of %1 equations").arg(system.components.size());
+    case pelorin::ProblemForm::secondOrder: return "a second-order equation y'' = f(x, y, y')";
+    case pelorin::ProblemForm::equation: break;
+    }
+    if (!system.parameters.empty()) return "parameters";
+    if (!system.invariant.empty()) return "an invariant";
+    return {};
+}
+
 // The exact solution the lab compares with, as a handout prints it.
 QString exactSolutionLine(const pelorin::Equation& equation) {
     if (equation.lesson()) return "exact y(x) = " + fromView(pelorin::problemLibrary.front().exact);
@@ -458,6 +472,11 @@ QString MethodLab::openProblemFile(const QString& path) {
     if (!reading.problem) {
         return QString("Could not open \"%1\": %2 Nothing was changed.")
             .arg(QDir::toNativeSeparators(path), QString::fromStdString(reading.error));
+    }
+    if (const QString beyond = beyondOneEquation(reading.system); !beyond.isEmpty()) {
+        return QString("Could not open \"%1\": it holds %2, and the lab studies one equation "
+                       "y' = f(x, y) without parameters. Nothing was changed.")
+            .arg(QDir::toNativeSeparators(path), beyond);
     }
     int page = tabs_->currentIndex();
     if (reading.lesson) {
