@@ -1086,72 +1086,26 @@ TEST_F(Lab, AProblemFileOpensTheLabWithItsProblemOrSaysWhyNot) {
     EXPECT_EQ(labBox(*lab, "y0"), "0.25");
     EXPECT_EQ(labBox(*lab, "x1"), "3");
 
+    // Files the lab's boxes cannot hold yet are refused, not opened as an
+    // empty equation: a version 3 file with a system, y'' = f or parameters.
+    const QByteArray version3 = R"json({"format": "pelorin-problem", "version": 3, "name": "", )json";
+    const QByteArray lesson = R"json(, "x0": "0", "x1": "2", "invariant": "",
+        "method": "Runge-Kutta 4", "h": "0.1", "page": "Field", "tolerance": "1E-6",
+        "tolerance kind": "absolute and relative", "error per unit step": false,
+        "safety factor": "0.9", "largest growth": "5", "smallest shrink": "0.2"})json";
     const struct {
         const char* name;
         QByteArray bytes;
     } bad[] = {
         {"newer.pelorin", R"json({"format": "pelorin-problem", "version": 4, "name": "", "f": "y",
-            "exact": "", "x0": "0", "y0": "1", "x1": "1"})"},
-        // Files the lab's boxes cannot hold yet are refused, not opened as
-        // an empty equation (the same files as the fuzz corpus holds).
-        {"system.pelorin", R"json({
-  "format": "pelorin-problem",
-  "version": 3,
-  "name": "Lotka-Volterra: predators and prey",
-  "form": "system",
-  "components": [
-    {
-      "slope": "a*y1 - b*y1*y2",
-      "start": "1",
-      "exact": ""
-    },
-    {
-      "slope": "c*y1*y2 - d*y2",
-      "start": "1",
-      "exact": ""
-    }
-  ],
-  "x0": "0",
-  "x1": "30",
-  "parameters": "a = 2/3, b = 4/3, c = 1, d = 1",
-  "invariant": "c*y1 - d*ln(y1) + b*y2 - a*ln(y2)",
-  "method": "Runge-Kutta 4",
-  "h": "0.1",
-  "page": "Field",
-  "tolerance": "1E-6",
-  "tolerance kind": "absolute and relative",
-  "error per unit step": false,
-  "safety factor": "0.9",
-  "largest growth": "5",
-  "smallest shrink": "0.2"
-}
-)json"},
-        {"second order.pelorin", R"json({
-  "format": "pelorin-problem",
-  "version": 3,
-  "name": "Damped oscillator: y'' = -y - cy'",
-  "form": "second order",
-  "y''": "-y - c*y'",
-  "y(x0)": "1",
-  "y'(x0)": "0",
-  "exact": "exp(-c*(x - x0)/2)*(y1_0*cos(w*(x - x0)) + (y2_0 + c*y1_0/2)/w*sin(w*(x - x0)))",
-  "x0": "0",
-  "x1": "20",
-  "parameters": "c = 0.5, w = sqrt(1 - c^2/4)",
-  "invariant": "",
-  "method": "Runge-Kutta 4",
-  "h": "0.1",
-  "page": "Field",
-  "tolerance": "1E-6",
-  "tolerance kind": "absolute and relative",
-  "error per unit step": false,
-  "safety factor": "0.9",
-  "largest growth": "5",
-  "smallest shrink": "0.2"
-}
-)json"},
-        {"parameter.pelorin", R"json({"format": "pelorin-problem", "version": 3, "name": "Decay", "form": "equation", "f": "-k*y", "exact": "y0*exp(-k*(x - x0))", "x0": "0", "y0": "1", "x1": "2", "parameters": "k = 3", "invariant": "", "method": "Runge-Kutta 4", "h": "0.1", "page": "Field", "tolerance": "1E-6", "tolerance kind": "absolute and relative", "error per unit step": false, "safety factor": "0.9", "largest growth": "5", "smallest shrink": "0.2"}
-)json"},
+            "exact": "", "x0": "0", "y0": "1", "x1": "1"})json"},
+        {"system.pelorin", version3 + R"json("form": "system", "parameters": "a = 2/3",
+            "components": [{"slope": "a*y1 - y1*y2", "start": "1", "exact": ""},
+                           {"slope": "y1*y2 - y2", "start": "1", "exact": ""}])json" + lesson},
+        {"second order.pelorin", version3 + R"json("form": "second order", "y''": "-y",
+            "y(x0)": "1", "y'(x0)": "0", "exact": "", "parameters": "")json" + lesson},
+        {"parameter.pelorin", version3 + R"json("form": "equation", "f": "-k*y", "exact": "",
+            "y0": "1", "parameters": "k = 3")json" + lesson},
         {"truncated.pelorin", R"json({"format": "pelorin-problem", "version": 1, "na)json"},
         {"not json.pelorin", "\x89PNG\r\n"},
     };
