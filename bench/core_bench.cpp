@@ -142,10 +142,11 @@ constexpr int typedDoublings = 16;
 
 SlopeExpression textbookSlope() { return std::move(*compileSlope("y - x^2 + 1").slope); }
 
-long studyEvaluations() {
+// The slope evaluations of a study with N = 1, 2, 4, ... 2^doublings steps.
+long studyEvaluations(int doublings) {
     long stages = 0;
     for (const Method& method : methodCatalogue) stages += method.tableau->stages;
-    return stages * ((2L << typedDoublings) - 1);
+    return stages * ((2L << doublings) - 1);
 }
 
 void typedConvergence(benchmark::State& state) {
@@ -155,12 +156,12 @@ void typedConvergence(benchmark::State& state) {
         ConvergenceStudy study = studyConvergence(problem, typedDoublings);
         benchmark::DoNotOptimize(study);
     }
-    state.counters["evaluations"] = static_cast<double>(studyEvaluations());
+    state.counters["evaluations"] = static_cast<double>(studyEvaluations(typedDoublings));
 }
 
 void typedEvaluationsAlone(benchmark::State& state) {
     const SlopeExpression slope = textbookSlope();
-    const long evaluations = studyEvaluations();
+    const long evaluations = studyEvaluations(typedDoublings);
     for (auto _ : state) {
         double sum = 0;
         for (long i = 0; i < evaluations; ++i) {
@@ -212,12 +213,6 @@ SystemConvergenceProblem lotkaVolterraProblem(const TypedSystemSlope& F) {
     return {x0, y0, x1, F, reference.y.back(), reference.accuracy};
 }
 
-long systemStudyEvaluations() {
-    long stages = 0;
-    for (const Method& method : methodCatalogue) stages += method.tableau->stages;
-    return stages * ((2L << systemDoublings) - 1);
-}
-
 void typedSystemConvergence(benchmark::State& state) {
     const SystemSlopeExpression expression = lotkaVolterraSlope();
     const TypedSystemSlope F{expression};
@@ -226,13 +221,13 @@ void typedSystemConvergence(benchmark::State& state) {
         ConvergenceStudy study = studyConvergence(problem, systemDoublings);
         benchmark::DoNotOptimize(study);
     }
-    state.counters["evaluations"] = static_cast<double>(systemStudyEvaluations());
+    state.counters["evaluations"] = static_cast<double>(studyEvaluations(systemDoublings));
 }
 
 void typedSystemEvaluationsAlone(benchmark::State& state) {
     const SystemSlopeExpression expression = lotkaVolterraSlope();
     const TypedSystemSlope F{expression};
-    const long evaluations = systemStudyEvaluations();
+    const long evaluations = studyEvaluations(systemDoublings);
     for (auto _ : state) {
         StateVector y{1, 1};
         for (long i = 0; i < evaluations; ++i) {

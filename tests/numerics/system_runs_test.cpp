@@ -134,6 +134,13 @@ TEST(SystemRuns, LabStepsOfTheOscillatorGiveTheWorkedTexts) {
         // cos 1 and -sin 1, as the list writes them (mpmath).
         EXPECT_EQ(table.rows.back()[4], "0.54030230586814");
         EXPECT_EQ(table.rows.back()[5], "-0.841470984807897");
+        // The Global error plot draws the same norms.
+        const ErrorPath plotted = globalErrors(
+            solutionPath(byCaption(example.method), oscillator, 0, {1, 0}, 1, 0.1), oscillatorExact);
+        ASSERT_EQ(plotted.error.size(), example.rows.size());
+        for (std::size_t i = 0; i < plotted.error.size(); ++i) {
+            EXPECT_EQ(fullErrorText(plotted.error[i]), example.rows[i][2]) << "i = " << i;
+        }
     }
 }
 
@@ -162,6 +169,32 @@ TEST(SystemRuns, TheHeadingsSayWhatTheErrorsAreMeasuredAgainst) {
         EXPECT_EQ(table.header, example.header);
         ASSERT_EQ(table.rows.size(), 3u);
         EXPECT_EQ(table.rows.front().size(), example.header.size());
+    }
+}
+
+// Rows at or past where the solution ends, or where its reference is no
+// longer trusted, have nothing to compare with, in every component's cells.
+TEST(SystemRuns, RowsPastTheSolutionSayWhyTheyHaveNoError) {
+    struct Example {
+        const char* name;
+        bool ends;  // else the reference stops being trusted there
+        std::string words;
+    };
+    for (const Example& example : {Example{"the solution ends", true, "no solution here"},
+                                   Example{"the reference is not trusted", false, "not trusted"}}) {
+        SCOPED_TRACE(example.name);
+        SystemStepErrors errors = labStepErrors(byCaption("Euler"), oscillator, 0, {1, 0}, 1, 0.5,
+                                                oscillatorExact, Comparison::reference);
+        (example.ends ? errors.end : errors.trustEnds) = SolutionEnd{0, 0.5};
+        const TextTable table = stepErrorTable(errors);
+        ASSERT_EQ(table.rows.size(), 3u);
+        EXPECT_EQ(table.rows[0][6], "0");
+        for (std::size_t i = 1; i < table.rows.size(); ++i) {
+            const std::vector<std::string> shown(table.rows[i].begin() + 4, table.rows[i].end());
+            EXPECT_EQ(shown, std::vector<std::string>(5, example.words));
+            // y is the method's own and stays.
+            EXPECT_EQ(table.rows[i][2], i == 1 ? "1" : "0.75");
+        }
     }
 }
 
