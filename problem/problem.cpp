@@ -50,7 +50,11 @@ std::string_view boxName(ProblemBox box) {
     return "?";
 }
 
-Equation lessonEquation() { return {std::string(problemLibrary.front().f), nullptr, nullptr}; }
+Equation lessonEquation() {
+    Equation lesson;
+    lesson.f = problemLibrary.front().f;
+    return lesson;
+}
 
 Slope Problem::slope() const {
     if (equation.system) {
@@ -142,9 +146,10 @@ EquationReading readEquation(std::string_view f, std::string_view exact, double 
         reading.slopeError = std::move(slope.error);
         return reading;
     }
-    reading.equation = Equation{std::string(f),
-                                std::make_shared<const SlopeExpression>(std::move(*slope.slope)),
-                                std::move(solution)};
+    Equation& equation = reading.equation.emplace();
+    equation.f = f;
+    equation.slope = std::make_shared<const SlopeExpression>(std::move(*slope.slope));
+    equation.exact = std::move(solution);
     return reading;
 }
 

@@ -93,6 +93,9 @@ struct Problem {
     }
     // Whether F looks at x: the phase plane has a field only where it does not.
     bool autonomous() const;
+    // The equation as notes write it: "y' = y*(1 - y)", "y1' = y2; y2' = -y1",
+    // "y'' = -sin(y)".
+    std::string equationText() const { return isSystem() ? equation.f : "y' = " + equation.f; }
     // The same problem with compiled expressions of its own, for a study on
     // another thread: a compiled expression serves one thread at a time.
     // Cloning reads only the texts and the start, so a thread may clone a

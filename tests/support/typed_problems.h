@@ -30,8 +30,10 @@ inline Problem compiledProblem(const ProblemText& text) {
 // A typed slope from (x0, y0) to x1, without an exact solution: the studies
 // measure it against the reference.
 inline Problem typedProblem(std::string_view f, double x0, double y0, double x1) {
-    return {"", {std::string(f), std::make_shared<const SlopeExpression>(compiledSlope(f)), nullptr},
-            x0, {y0}, x1};
+    Equation equation;
+    equation.f = f;
+    equation.slope = std::make_shared<const SlopeExpression>(compiledSlope(f));
+    return {"", equation, x0, {y0}, x1};
 }
 
 // The same problem without its exact solution.
