@@ -1,8 +1,11 @@
 #include "studies/field_study.h"
 
+#include "base/conversions.h"
 #include "base/number_text.h"
 #include "numerics/plot_extent.h"
 #include "numerics/reference.h"
+#include "numerics/state_operations.h"
+#include "numerics/system_reference.h"
 
 #include <algorithm>
 #include <cmath>
@@ -187,6 +190,100 @@ FieldStudy studyField(const Problem& shared, const FieldInputs& inputs, std::sto
     study.labSteps.end = study.end;
     study.labSteps.trustEnds = known.trustEnds;
     noteRuns(study);
+    return study;
+}
+
+SystemComparison systemComparison(const Problem& problem) {
+    if (const KnownSystemSolution exact = problem.systemExact()) {
+        return {[exact](const std::vector<double>& abscissae) {
+                    std::vector<StateVector> values;
+                    for (double x : abscissae) values.push_back(exact(x));
+                    return values;
+                },
+                Comparison::exact};
+    }
+    return {[F = problem.systemSlope(), x0 = problem.x0,
+             y0 = problem.y0](const std::vector<double>& abscissae) {
+                const SystemReferenceSolution reference = systemReferenceSolution(F, x0, y0, abscissae);
+                std::vector<StateVector> values = reference.y;
+                StateVector unknown(y0.size());
+                for (std::size_t k = 0; k < unknown.size(); ++k) {
+                    unknown[k] = std::numeric_limits<double>::quiet_NaN();
+                }
+                values.resize(abscissae.size(), unknown);
+                return values;
+            },
+            Comparison::reference};
+}
+
+namespace {
+
+// I(x_i, y_i) - I(x0, y0) at every step of a run.
+ErrorPath invariantDrift(const SystemPath& path, const Invariant& invariant) {
+    ErrorPath drift;
+    if (path.x.empty()) return drift;
+    const double start = invariant(path.x.front(), path.y.front());
+    for (std::size_t i = 0; i < path.x.size(); ++i) {
+        const double value = invariant(path.x[i], path.y[i]) - start;
+        if (!std::isfinite(value)) break;
+        drift.x.push_back(path.x[i]);
+        drift.error.push_back(value);
+    }
+    return drift;
+}
+
+std::string driftNote(const std::array<SystemPath, 3>& runs, const std::array<ErrorPath, 3>& drift,
+                      const std::string& invariant) {
+    std::string note = "The invariant " + invariant + " drifts from its start by";
+    const char* steps[] = {"h", "h/2", "h/4"};
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        if (drift[r].x.empty()) continue;
+        note += std::string(r ? "," : "") + " " + errorText(drift[r].error.back()) + " at x = " +
+                numberToText(drift[r].x.back()) + " with " + steps[r];
+    }
+    return note + ".";
+}
+
+}  // namespace
+
+SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inputs,
+                                  std::stop_token stop) {
+    const Problem own = problem.clone();
+    const SystemSlope F = own.systemSlope();
+    const Method& method = methodCatalogue[inputs.method];
+    SystemFieldStudy study;
+    study.notes.push_back(maximumNormNote());
+    study.halved = halvedPaths(method, F, own.x0, own.y0, own.x1, inputs.h);
+    for (const SystemPath& path : study.halved) {
+        if (std::string note = pathNote(path); !note.empty()) study.notes.push_back(note);
+    }
+    if (stop.stop_requested()) return study;
+
+    const SystemComparison compared = systemComparison(own);
+    study.comparison = compared.comparison;
+    const SystemSolutionSamples& samples = compared.samples;
+    study.labSteps = labStepErrors(method, F, own.x0, own.y0, own.x1, inputs.h, samples,
+                                   compared.comparison);
+    for (std::size_t r = 0; r < study.halved.size(); ++r) {
+        if (stop.stop_requested()) return study;
+        study.halvedErrors[r] = globalErrors(study.halved[r], samples);
+    }
+    const int points = 401;
+    for (int k = 0; k < points; ++k) {
+        study.knownX.push_back(own.x0 + (own.x1 - own.x0) * k / (points - 1));
+    }
+    study.knownY = samples(study.knownX);
+    if (compared.comparison == Comparison::reference) {
+        const SystemReferenceSolution atEnd = systemReferenceSolution(F, own.x0, own.y0, {own.x1});
+        study.notes.push_back(systemReferenceUsedNote(atEnd.method, atEnd.accuracy));
+    }
+    if (const Invariant invariant = own.invariant()) {
+        for (std::size_t r = 0; r < study.halved.size(); ++r) {
+            study.drift[r] = invariantDrift(study.halved[r], invariant);
+        }
+        study.notes.push_back(driftNote(study.halved, study.drift, own.equation.invariant->text()));
+    }
+    for (const std::string& note : study.labSteps.notes) study.notes.push_back(note);
     return study;
 }
 

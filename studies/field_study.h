@@ -53,6 +53,33 @@ inline constexpr double indistinctPart = 0.01;
 // longer shown is not wanted.
 FieldStudy studyField(const Problem& problem, const FieldInputs& inputs, std::stop_token stop = {});
 
+// What the Field page shows of a system: each component against x for the
+// chosen method with h, h/2 and h/4, beside the exact or reference
+// solution; the runs' errors in the maximum norm; the Lab steps of the
+// method with h; and, where the problem keeps an invariant I, its drift
+// I(x_i, y_i) - I(x0, y0) along every run.
+struct SystemFieldStudy {
+    std::array<SystemPath, 3> halved;  // h, h/2, h/4
+    std::vector<double> knownX;        // the exact or reference solution from x0 to x1
+    std::vector<StateVector> knownY;   // a component NaN where it is not known
+    Comparison comparison = Comparison::none;
+    SystemStepErrors labSteps;
+    std::array<ErrorPath, 3> halvedErrors;
+    std::array<ErrorPath, 3> drift;    // empty without an invariant
+    std::vector<std::string> notes;
+};
+SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inputs,
+                                  std::stop_token stop = {});
+
+// The samples a system's studies compare with: its exact solution, else a
+// reference computed at the abscissae asked for (NaN past where it
+// stopped), with the note that says so; empty when it has neither.
+struct SystemComparison {
+    SystemSolutionSamples samples;
+    Comparison comparison = Comparison::none;
+};
+SystemComparison systemComparison(const Problem& problem);
+
 // A solution known only at the abscissae `x` (values `y`): the value at one
 // of them, and NaN anywhere else. The abscissae are sorted, ascending or
 // descending.

@@ -1,0 +1,138 @@
+// The Field page on a system: each component against x for the chosen
+// method with h, h/2 and h/4 beside the exact or reference solution, the
+// runs' errors in the maximum norm, the drift of an invariant, and the Lab
+// steps with a column for every component.
+#include "lab/field_tab.h"
+
+#include "base/conversions.h"
+#include "lab/page.h"
+#include "lab/plot.h"
+#include "numerics/plot_extent.h"
+#include "texts/results_export.h"
+
+#include <QHeaderView>
+#include <QTableWidget>
+
+namespace {
+
+constexpr std::array<const char*, 3> runNames{"h", "h/2", "h/4"};
+constexpr std::array<Qt::PenStyle, 3> runStyles{Qt::SolidLine, Qt::DashLine, Qt::DotLine};
+
+QVector<double> asVector(const std::vector<double>& values) {
+    return QVector<double>(values.begin(), values.end());
+}
+
+// Component k of every state, NaN where a state has none.
+std::vector<double> component(const std::vector<pelorin::StateVector>& states, std::size_t k) {
+    std::vector<double> values;
+    for (const pelorin::StateVector& y : states) values.push_back(k < y.size() ? y[k] : NAN);
+    return values;
+}
+
+void addCurve(LabPlot& plot, const std::vector<double>& x, const std::vector<double>& y,
+              const QPen& pen, const QString& name) {
+    const pelorin::DrawablePoints points = pelorin::drawablePoints(x, y);
+    QCPGraph* graph = plot.addGraph();
+    graph->setPen(pen);
+    graph->setData(asVector(points.x), asVector(points.y), true);
+    graph->setName(name);
+}
+
+}  // namespace
+
+LabPlot* FieldTab::createDriftPlot() {
+    drift_ = new LabPlot("Invariant drift",
+                         "How far each run moves the quantity the solutions keep constant: "
+                         "I(x_i, y_i) - I(x0, y0) against x, for h, h/2 and h/4.",
+                         this);
+    drift_->xAxis->setLabel("x");
+    drift_->yAxis->setLabel("I(y_i) - I(y_0)");
+    drift_->showLegend(LabPlot::LegendPlace::beside);
+    drift_->setSmallestHeight(200);
+    drift_->setVisible(false);
+    return drift_;
+}
+
+void FieldTab::displaySystem(pelorin::SystemFieldStudy study, const QStringList& firstNotes) {
+    systemStudy_ = std::move(study);
+    studyNotes_ = firstNotes;
+    for (const std::string& note : systemStudy_.notes) studyNotes_ << QString::fromStdString(note);
+    fieldStale_ = true;
+    drawField();  // none: a system's field lies in its phase plane
+    fillSystemSteps();
+    drawSystem();
+}
+
+void FieldTab::drawSystem() {
+    plot_->clearGraphs();
+    errors_->clearGraphs();
+    drift_->clearGraphs();
+    const pelorin::SystemFieldStudy& study = systemStudy_;
+    const std::size_t n = inputs_.problem.components();
+    plot_->yAxis->setLabel(n == 2 ? "y1, y2" : QString("y1 \u2026 y%1").arg(n));
+    const QColor text = palette().color(QPalette::Text);
+    const QString known =
+        study.comparison == pelorin::Comparison::reference ? "reference" : "exact";
+    for (std::size_t k = 0; k < n && !study.knownX.empty(); ++k) {
+        addCurve(*plot_, study.knownX, component(study.knownY, k), QPen(text, 2),
+                 QString("y%1, %2").arg(k + 1).arg(known));
+    }
+    for (std::size_t r = 0; r < study.halved.size(); ++r) {
+        const pelorin::SystemPath& path = study.halved[r];
+        for (std::size_t k = 0; k < n && !path.x.empty(); ++k) {
+            QPen pen = LabPlot::methodPen(k);
+            pen.setStyle(runStyles[r]);
+            addCurve(*plot_, path.x, component(path.y, k), pen,
+                     QString("y%1, %2").arg(k + 1).arg(runNames[r]));
+        }
+        const pelorin::ErrorPath& errors = study.halvedErrors[r];
+        const pelorin::DrawablePoints sizes = pelorin::magnitudePoints(errors.x, errors.error);
+        QCPGraph* graph = errors_->addGraph();
+        QPen pen = LabPlot::methodPen(inputs_.method);
+        pen.setStyle(runStyles[r]);
+        graph->setPen(pen);
+        graph->setData(asVector(sizes.x), asVector(sizes.y), true);
+        graph->setName(runNames[r]);
+        if (!study.drift[r].x.empty()) {
+            addCurve(*drift_, study.drift[r].x, study.drift[r].error, pen, runNames[r]);
+        }
+    }
+    errors_->yAxis->setLabel("||global error||");
+    drift_->setVisible(drift_->graphCount() > 0);
+    showNotes();
+    for (LabPlot* plot : {plot_, errors_, drift_}) {
+        plot->showWhole();
+        if (isVisible()) plot->replot(QCustomPlot::rpQueuedReplot);
+    }
+    if (!isVisible()) replotPending_ = true;
+}
+
+void FieldTab::fillSystemSteps() {
+    const pelorin::SystemStepErrors& errors = systemStudy_.labSteps;
+    shown_ = pelorin::stepErrorTable(errors);
+    const pelorin::Method* method = errors.method;
+    std::string start;
+    for (std::size_t k = 0; k < inputs_.problem.y0.size(); ++k) {
+        start += (k ? ", " : "") + pelorin::numberToText(inputs_.problem.y0[k]);
+    }
+    saved_ = pelorin::labelledStepErrorTable(
+        shown_, {{"equation", inputs_.problem.equationText()},
+                 {"method", method ? std::string(method->heading) : std::string()},
+                 {"x0", pelorin::numberToText(inputs_.problem.x0)},
+                 {"y(x0)", "(" + start + ")"},
+                 {"x1", pelorin::numberToText(inputs_.problem.x1)},
+                 {"h", pelorin::numberToText(inputs_.h)}});
+    suggestedName_ = QString::fromStdString(
+        pelorin::suggestedFileName(method, inputs_.h, "lab-steps", ".csv"));
+    if (QLabel* caption = captionOf(*steps_)) {
+        QString against;
+        if (errors.comparison == pelorin::Comparison::exact) {
+            against = ", beside the exact solution through (x0, y(x0))";
+        } else if (errors.comparison == pelorin::Comparison::reference) {
+            against = ", beside the reference solution";
+        }
+        caption->setText("La&b steps: the chosen method with h" + against);
+    }
+    fillTable(*steps_, shown_);
+    steps_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+}
