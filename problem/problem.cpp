@@ -164,7 +164,7 @@ namespace {
 
 // What the check's sentences call the parts of one component: the single
 // equation's "y0", "f(x, y)" and "y' - f(x, y)", or a system's "y2(x0)",
-// "y2'" and "y2(x)' - y2'".
+// "y2'" and "d/dx exact y2(x) - y2'".
 struct ComponentNames {
     std::string start, slope, residual;
     bool pointWithY = true;  // "at (x, y) = (…)" rather than "at x = …"
@@ -174,7 +174,7 @@ ComponentNames singleEquationNames() { return {"y0", "f(x, y)", "y' - f(x, y)", 
 
 ComponentNames systemComponentNames(std::size_t k) {
     const std::string y = "y" + std::to_string(k);
-    return {y + "(x0)", y + "'", y + "(x)' - " + y + "'", false};
+    return {y + "(x0)", y + "'", "d/dx exact " + y + "(x) - " + y + "'", false};
 }
 
 // y(x) and F(x, y) of n components, checked as checkExactSolution states,

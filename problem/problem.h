@@ -208,7 +208,7 @@ inline constexpr double residualTolerance = 1e-6;
 std::optional<std::string> checkExactSolution(Slope f, const SolutionExpression& y, double x0,
                                               double y0, double x1);
 // The same for each component of a system, in its names: "not y2(x0) = 1",
-// "y2(x)' - y2' is 0.32 at x = 0.875".
+// "d/dx exact y2(x) - y2' is 0.32 at x = 0.875".
 std::optional<std::string> checkSystemSolution(const SystemSlopeExpression& F,
                                                const SystemSolutionExpression& y, double x0,
                                                const StateVector& y0, double x1);

@@ -32,6 +32,7 @@
 #include <QTabWidget>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
 #include <QThreadPool>
@@ -1510,3 +1511,65 @@ TEST_F(Lab, TwiceTheDevicePixelsCutNothing) {
 }
 
 }  // namespace
+
+// A system's boxes read strictly: what cannot be used is named with its box
+// and character, and the last good problem stays in force, on every page.
+TEST_F(Lab, ASystemsBoxesSayWhatCannotBeUsedAndKeepTheLastGoodProblem) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QComboBox* problem = named<QComboBox>(*lab, "Problem");
+    const int row = problem->findText("Lotka-Volterra: predators and prey");
+    problem->setCurrentIndex(row);
+    emit problem->activated(row);
+    QLabel* notes = label(*lab, "Box notes");
+    const QString goingOn =
+        "; the lab goes on with y1' = a*y1 - b*y1*y2; y2' = c*y1*y2 - d*y2.";
+    const struct {
+        const char* box;
+        QString typed;
+        QString note;
+    } rows[] = {
+        {"y1'", "y3*y1",
+         "y1': \"y3\" at character 1 is not known here: a system of 2 components has y1 and y2" +
+             goingOn},
+        {"y2'", "", "y2': the box is empty: type a formula such as x*y1 - y2" + goingOn},
+        {"Parameters", "a = 2/3, a = 1",
+         "Parameters: \"a\" at character 10 is given twice: it is given first at character 1" +
+             goingOn},
+        {"y2(x0)", "1,5",
+         "y2(x0): \"1,5\" is not a number: use a point, not a comma, for decimals; y2(x0) stays 1."},
+        {"y1'", QString(1000, 'y'),
+         "y1': \"" + QString(1000, 'y').left(0)},  // checked by its start below
+    };
+    for (const auto& typed : rows) {
+        SCOPED_TRACE(typed.box);
+        QLineEdit* box = nullptr;
+        for (QLineEdit* edit : lab->findChildren<QLineEdit*>()) {
+            if (edit->accessibleName() == typed.box && edit->isVisible()) box = edit;
+        }
+        ASSERT_NE(box, nullptr);
+        const QString before = box->text();
+        box->setText(typed.typed);
+        emit box->editingFinished();
+        EXPECT_TRUE(notes->text().startsWith(typed.note)) << notes->text().toStdString();
+        EXPECT_EQ(problem->currentText(), "Your own");
+        box->setText(before);
+        emit box->editingFinished();
+        EXPECT_EQ(notes->text(), "");
+    }
+
+    // Six components of the longest formulas the boxes take: read, run and
+    // listed, a column each.
+    named<QSpinBox>(*lab, "Components")->setValue(6);
+    QString longest = "y1";
+    while (longest.size() + 5 <= 1000) longest += " + y1";
+    for (QLineEdit* edit : lab->findChildren<QLineEdit*>()) {
+        const QString name = edit->accessibleName();
+        if (name.size() == 3 && name.startsWith('y') && name.endsWith('\'')) edit->setText(longest);
+        if (name.endsWith("(x0)") && name.startsWith('y')) edit->setText("1E-3");
+    }
+    named<QLineEdit>(*lab, "x1")->setText("0.1");
+    emit named<QLineEdit>(*lab, "x1")->editingFinished();
+    EXPECT_EQ(notes->text(), "");
+    EXPECT_EQ(longest.size(), 997);
+}
