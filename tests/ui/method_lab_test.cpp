@@ -3,6 +3,8 @@
 // and nothing but numbers and words in it, whatever the boxes hold. The lab
 // is the program's plugin, loaded as the program loads it, so it is seen
 // here through Qt's and QCustomPlot's own classes only.
+#include "problem/problem_file.h"
+#include "problem/system_library.h"
 #include "ui/form1.h"
 
 #include <QAbstractButton>
@@ -1226,6 +1228,30 @@ TEST_F(Lab, ALessonFileNamingNoPageOfTheLabChangesNothing) {
                                  "Stability, One step, Field, Adaptive). Nothing was changed."))
         << failure.toStdString();
     EXPECT_EQ(labBox(*lab, "f(x, y)"), "-2*x - y");
+}
+
+// Every system of the Problem list is saved as it stands in the boxes and
+// read back as the same texts: a lesson on a system survives its file.
+TEST_F(Lab, ASystemIsSavedAndReadBackAsItsBoxesHoldIt) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QComboBox* problem = named<QComboBox>(*lab, "Problem");
+    for (const pelorin::LibrarySystem& entry : pelorin::systemLibrary) {
+        SCOPED_TRACE(entry.name);
+        const int row = problem->findText(QString::fromUtf8(entry.name.data(),
+                                                             static_cast<qsizetype>(entry.name.size())));
+        ASSERT_GE(row, 0);
+        problem->setCurrentIndex(row);
+        emit problem->activated(row);
+        QByteArray bytes;
+        ASSERT_TRUE(QMetaObject::invokeMethod(lab, "problemFileBytes", Q_RETURN_ARG(QByteArray, bytes)));
+        const pelorin::ProblemFileReading read =
+            pelorin::readProblemFile(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        ASSERT_TRUE(read.problem) << read.error;
+        EXPECT_EQ(read.problem->name, entry.name);
+        EXPECT_EQ(read.problem->x1, entry.x1);
+        EXPECT_EQ(read.system, pelorin::librarySystemText(entry));
+    }
 }
 
 // On a problem of its own the region shows z = h·λ at every step of the
