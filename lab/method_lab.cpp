@@ -265,7 +265,7 @@ QHBoxLayout* MethodLab::createProblemRow() {
     }
     row->addWidget(problemCaption);
     row->addWidget(problem_);
-    auto* formCaption = new QLabel("F&orm:", this);
+    auto* formCaption = new QLabel("Form:", this);
     QComboBox* formBox = createFormBox();
     formCaption->setBuddy(formBox);
     row->addWidget(formCaption);
