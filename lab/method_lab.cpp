@@ -268,6 +268,9 @@ QHBoxLayout* MethodLab::createProblemRow() {
     auto* formCaption = new QLabel("Form:", this);
     QComboBox* formBox = createFormBox();
     formCaption->setBuddy(formBox);
+    // Tab follows the row as it reads: the problem, its form, its boxes.
+    setTabOrder(problem_, formBox);
+    setTabOrder(formBox, f_);
     row->addWidget(formCaption);
     row->addWidget(formBox);
     row->addSpacing(12);
