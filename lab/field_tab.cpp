@@ -411,6 +411,10 @@ void FieldTab::drawErrors() {
 // The view holds the start, the end and every run, with some room; points
 // past the end of the solution, which follow none, would flatten the rest.
 void FieldTab::fitView() {
+    if (showsSystem()) {
+        fitSystemView();
+        return;
+    }
     pelorin::Extent x, y;
     x.include(inputs_.problem.x0);
     x.include(inputs_.problem.x1);

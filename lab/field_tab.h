@@ -72,6 +72,7 @@ private:
     LabPlot* createDriftPlot();
     void displaySystem(pelorin::SystemFieldStudy study, const QStringList& firstNotes);
     void drawSystem();
+    void fitSystemView();
     void fillSystemSteps();
 
     LabPlot* plot_ = nullptr;

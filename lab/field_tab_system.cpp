@@ -70,11 +70,15 @@ void FieldTab::drawSystem() {
     const pelorin::SystemFieldStudy& study = systemStudy_;
     const std::size_t n = inputs_.problem.components();
     plot_->yAxis->setLabel(n == 2 ? "y1, y2" : QString("y1 \u2026 y%1").arg(n));
-    const QColor text = palette().color(QPalette::Text);
     const QString known =
         study.comparison == pelorin::Comparison::reference ? "reference" : "exact";
+    // Each component's solution a broad pale band in its colour, its runs
+    // drawn over it in the same colour: the eye pairs them, and sees a run
+    // leave its band.
     for (std::size_t k = 0; k < n && !study.knownX.empty(); ++k) {
-        addCurve(*plot_, study.knownX, component(study.knownY, k), QPen(text, 2),
+        QColor band = LabPlot::methodPen(k).color();
+        band.setAlpha(90);
+        addCurve(*plot_, study.knownX, component(study.knownY, k), QPen(band, 6),
                  QString("y%1, %2").arg(k + 1).arg(known));
     }
     for (std::size_t r = 0; r < study.halved.size(); ++r) {
@@ -105,6 +109,15 @@ void FieldTab::drawSystem() {
         if (isVisible()) plot->replot(QCustomPlot::rpQueuedReplot);
     }
     if (!isVisible()) replotPending_ = true;
+}
+
+// x from x0 to x1; the values the study chose, with room at the edges.
+void FieldTab::fitSystemView() {
+    const pelorin::Problem& problem = inputs_.problem;
+    plot_->xAxis->setRange(std::min(problem.x0, problem.x1), std::max(problem.x0, problem.x1));
+    plot_->xAxis->scaleRange(pelorin::wholeRoom, plot_->xAxis->range().center());
+    const pelorin::Extent values = systemStudy_.values.widened(pelorin::wholeRoom);
+    if (!values.empty) plot_->yAxis->setRange(values.lower, values.upper);
 }
 
 void FieldTab::fillSystemSteps() {

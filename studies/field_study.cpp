@@ -244,6 +244,40 @@ std::string driftNote(const std::array<SystemPath, 3>& runs, const std::array<Er
     return note + ".";
 }
 
+// The components' values a view holds, and a note when a run leaves it.
+void fitComponents(SystemFieldStudy& study) {
+    Extent known;
+    for (const StateVector& y : study.knownY) {
+        for (double component : y) {
+            if (std::isfinite(component)) known.include(component);
+        }
+    }
+    study.values = known;
+    const double reach = viewReach * std::max(known.upper - known.lower, 1e-300);
+    const char* steps[] = {"h", "h/2", "h/4"};
+    std::vector<std::string> left;
+    for (std::size_t r = 0; r < study.halved.size(); ++r) {
+        bool leaves = false;
+        for (const StateVector& y : study.halved[r].y) {
+            for (double component : y) {
+                if (!drawable(component)) continue;
+                if (known.empty || (component >= known.lower - reach && component <= known.upper + reach)) {
+                    study.values.include(component);
+                } else {
+                    leaves = true;
+                }
+            }
+        }
+        if (leaves) left.push_back(steps[r]);
+    }
+    if (!left.empty()) {
+        std::string runs;
+        for (std::size_t i = 0; i < left.size(); ++i) runs += (i ? ", " : "") + left[i];
+        study.notes.push_back("The run with " + runs + " leaves the view, far beyond the solution; "
+                              "Lab steps lists its values.");
+    }
+}
+
 }  // namespace
 
 SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inputs,
@@ -273,6 +307,7 @@ SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inp
         study.knownX.push_back(own.x0 + (own.x1 - own.x0) * k / (points - 1));
     }
     study.knownY = samples(study.knownX);
+    fitComponents(study);
     if (compared.comparison == Comparison::reference) {
         const SystemReferenceSolution atEnd = systemReferenceSolution(F, own.x0, own.y0, {own.x1});
         study.notes.push_back(systemReferenceUsedNote(atEnd.method, atEnd.accuracy));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "methods/methods.h"
+#include "numerics/plot_extent.h"
 #include "numerics/solution_paths.h"
 #include "numerics/step_errors.h"
 #include "problem/problem.h"
@@ -66,8 +67,13 @@ struct SystemFieldStudy {
     SystemStepErrors labSteps;
     std::array<ErrorPath, 3> halvedErrors;
     std::array<ErrorPath, 3> drift;    // empty without an invariant
+    // The values a view of the components holds: the known solution's,
+    // and the runs' as far as they stay within viewReach of its span, so
+    // that a run that blows up does not flatten the solution to a line.
+    Extent values;
     std::vector<std::string> notes;
 };
+inline constexpr double viewReach = 2;
 SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inputs,
                                   std::stop_token stop = {});
 
