@@ -575,7 +575,8 @@ Handout MethodLab::handout() const {
     const QString equation = QString::fromStdString(current.problem.equation.f);
     handout.problem << (current.problem.isSystem() ? equation : "dy/dx = " + equation)
                     << exactSolutionLine(current.problem.equation)
-                    << QString("x0 = %1, y0 = %2, x1 = %3")
+                    << QString(current.problem.isSystem() ? "x0 = %1, y(x0) = %2, x1 = %3"
+                                                          : "x0 = %1, y0 = %2, x1 = %3")
                            .arg(fromView(pelorin::numberToText(current.problem.x0)),
                                 QString::fromStdString(startText(current.problem.y0)),
                                 fromView(pelorin::numberToText(current.problem.x1)));
