@@ -196,7 +196,6 @@ void FieldTab::setInputs(const LabInputs& inputs) {
     fitPending_ = !startMoved || plot_->showsWhole();
     inputs_ = inputs;
     fieldStale_ = true;
-    everyMethod_->setVisible(!showsSystem());
     drift_->setVisible(false);
     if (!inputs.readable) {
         const QStringList why{QString::fromStdString(inputs.unreadable)};

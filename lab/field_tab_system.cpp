@@ -10,6 +10,7 @@
 #include "numerics/plot_extent.h"
 #include "texts/results_export.h"
 
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QTableWidget>
 
@@ -81,26 +82,35 @@ void FieldTab::drawSystem() {
         addCurve(*plot_, study.knownX, component(study.knownY, k), QPen(band, 6),
                  QString("y%1, %2").arg(k + 1).arg(known));
     }
-    for (std::size_t r = 0; r < study.halved.size(); ++r) {
-        const pelorin::SystemPath& path = study.halved[r];
+    // The method with h, h/2 and h/4 in its components' colours, a line
+    // style for each step; or every method with h in the methods' colours,
+    // a line style for each component.
+    const bool every = everyMethod_->isChecked();
+    const std::size_t runs = every ? study.every.size() : study.halved.size();
+    for (std::size_t r = 0; r < runs; ++r) {
+        const pelorin::SystemPath& path = every ? study.every[r] : study.halved[r];
+        const QString run = every ? QString::fromUtf8(pelorin::methodCatalogue[r].caption.data(),
+                                                      static_cast<qsizetype>(
+                                                          pelorin::methodCatalogue[r].caption.size()))
+                                  : QString(runNames[r]);
         for (std::size_t k = 0; k < n && !path.x.empty(); ++k) {
-            QPen pen = LabPlot::methodPen(k);
-            pen.setStyle(runStyles[r]);
-            addCurve(*plot_, path.x, component(path.y, k), pen,
-                     QString("y%1, %2").arg(k + 1).arg(runNames[r]));
+            QPen pen = LabPlot::methodPen(every ? r : k);
+            pen.setStyle(every ? runStyles[k % runStyles.size()] : runStyles[r]);
+            addCurve(*plot_, path.x, component(path.y, k), pen, QString("y%1, %2").arg(k + 1).arg(run));
         }
-        const pelorin::ErrorPath& errors = study.halvedErrors[r];
+        const pelorin::ErrorPath& errors = every ? study.everyErrors[r] : study.halvedErrors[r];
         const pelorin::DrawablePoints sizes = pelorin::magnitudePoints(errors.x, errors.error);
         QCPGraph* graph = errors_->addGraph();
-        QPen pen = LabPlot::methodPen(inputs_.method);
-        pen.setStyle(runStyles[r]);
+        QPen pen = LabPlot::methodPen(every ? r : inputs_.method);
+        if (!every) pen.setStyle(runStyles[r]);
         graph->setPen(pen);
         graph->setData(asVector(sizes.x), asVector(sizes.y), true);
-        graph->setName(runNames[r]);
-        if (!study.drift[r].x.empty()) {
-            addCurve(*drift_, study.drift[r].x, study.drift[r].error, pen, runNames[r]);
+        graph->setName(run);
+        if (!every && !study.drift[r].x.empty()) {
+            addCurve(*drift_, study.drift[r].x, study.drift[r].error, pen, run);
         }
     }
+    drawingNote_ = QString::fromStdString(every ? study.everyLeavingNote : study.leavingNote);
     errors_->yAxis->setLabel("||global error||");
     drift_->setVisible(drift_->graphCount() > 0);
     showNotes();
@@ -116,7 +126,9 @@ void FieldTab::fitSystemView() {
     const pelorin::Problem& problem = inputs_.problem;
     plot_->xAxis->setRange(std::min(problem.x0, problem.x1), std::max(problem.x0, problem.x1));
     plot_->xAxis->scaleRange(pelorin::wholeRoom, plot_->xAxis->range().center());
-    const pelorin::Extent values = systemStudy_.values.widened(pelorin::wholeRoom);
+    const pelorin::Extent values =
+        (everyMethod_->isChecked() ? systemStudy_.everyValues : systemStudy_.values)
+            .widened(pelorin::wholeRoom);
     if (!values.empty) plot_->yAxis->setRange(values.lower, values.upper);
 }
 

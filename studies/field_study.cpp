@@ -6,6 +6,7 @@
 #include "numerics/reference.h"
 #include "numerics/state_operations.h"
 #include "numerics/system_reference.h"
+#include "problem/formula.h"
 
 #include <algorithm>
 #include <cmath>
@@ -244,7 +245,43 @@ std::string driftNote(const std::array<SystemPath, 3>& runs, const std::array<Er
     return note + ".";
 }
 
-// The components' values a view holds, and a note when a run leaves it.
+// The components' values a view of `runs` holds, beside the known
+// solution's, and the names of the runs that leave it.
+struct ComponentsView {
+    Extent values;
+    std::vector<std::string> leaving;
+};
+
+template <std::size_t N>
+ComponentsView viewOf(const Extent& known, const std::array<SystemPath, N>& runs,
+                      const std::array<std::string, N>& names) {
+    ComponentsView view{known, {}};
+    const double reach = viewReach * std::max(known.upper - known.lower, 1e-300);
+    for (std::size_t r = 0; r < N; ++r) {
+        bool leaves = false;
+        for (const StateVector& y : runs[r].y) {
+            for (double component : y) {
+                if (!drawable(component)) continue;
+                if (known.empty ||
+                    (component >= known.lower - reach && component <= known.upper + reach)) {
+                    view.values.include(component);
+                } else {
+                    leaves = true;
+                }
+            }
+        }
+        if (leaves) view.leaving.push_back(names[r]);
+    }
+    return view;
+}
+
+std::string leavingNote(const std::vector<std::string>& runs) {
+    if (runs.empty()) return {};
+    return (runs.size() == 1 ? "The run " : "The runs ") + listInWords(runs) +
+           (runs.size() == 1 ? " leaves" : " leave") +
+           " the view, far beyond the solution; Lab steps lists the values of the run with h.";
+}
+
 void fitComponents(SystemFieldStudy& study) {
     Extent known;
     for (const StateVector& y : study.knownY) {
@@ -252,30 +289,16 @@ void fitComponents(SystemFieldStudy& study) {
             if (std::isfinite(component)) known.include(component);
         }
     }
-    study.values = known;
-    const double reach = viewReach * std::max(known.upper - known.lower, 1e-300);
-    const char* steps[] = {"h", "h/2", "h/4"};
-    std::vector<std::string> left;
-    for (std::size_t r = 0; r < study.halved.size(); ++r) {
-        bool leaves = false;
-        for (const StateVector& y : study.halved[r].y) {
-            for (double component : y) {
-                if (!drawable(component)) continue;
-                if (known.empty || (component >= known.lower - reach && component <= known.upper + reach)) {
-                    study.values.include(component);
-                } else {
-                    leaves = true;
-                }
-            }
-        }
-        if (leaves) left.push_back(steps[r]);
-    }
-    if (!left.empty()) {
-        std::string runs;
-        for (std::size_t i = 0; i < left.size(); ++i) runs += (i ? ", " : "") + left[i];
-        study.notes.push_back("The run with " + runs + " leaves the view, far beyond the solution; "
-                              "Lab steps lists its values.");
-    }
+    const std::string method(study.halved[0].method ? study.halved[0].method->caption : "");
+    const ComponentsView halved =
+        viewOf(known, study.halved, std::array<std::string, 3>{"with h", "with h/2", "with h/4"});
+    std::array<std::string, methodCatalogue.size()> captions;
+    for (std::size_t row = 0; row < captions.size(); ++row) captions[row] = methodCatalogue[row].caption;
+    const ComponentsView every = viewOf(known, study.every, captions);
+    study.values = halved.values;
+    study.everyValues = every.values;
+    study.leavingNote = leavingNote(halved.leaving);
+    study.everyLeavingNote = leavingNote(every.leaving);
 }
 
 }  // namespace
@@ -301,6 +324,11 @@ SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inp
     for (std::size_t r = 0; r < study.halved.size(); ++r) {
         if (stop.stop_requested()) return study;
         study.halvedErrors[r] = globalErrors(study.halved[r], samples);
+    }
+    study.every = everyMethodPath(F, own.x0, own.y0, own.x1, inputs.h);
+    for (std::size_t row = 0; row < study.every.size(); ++row) {
+        if (stop.stop_requested()) return study;
+        study.everyErrors[row] = globalErrors(study.every[row], samples);
     }
     const int points = 401;
     for (int k = 0; k < points; ++k) {

@@ -61,16 +61,21 @@ FieldStudy studyField(const Problem& problem, const FieldInputs& inputs, std::st
 // I(x_i, y_i) - I(x0, y0) along every run.
 struct SystemFieldStudy {
     std::array<SystemPath, 3> halved;  // h, h/2, h/4
+    std::array<SystemPath, methodCatalogue.size()> every;  // every method with h
     std::vector<double> knownX;        // the exact or reference solution from x0 to x1
     std::vector<StateVector> knownY;   // a component NaN where it is not known
     Comparison comparison = Comparison::none;
     SystemStepErrors labSteps;
     std::array<ErrorPath, 3> halvedErrors;
+    std::array<ErrorPath, methodCatalogue.size()> everyErrors;
     std::array<ErrorPath, 3> drift;    // empty without an invariant
     // The values a view of the components holds: the known solution's,
     // and the runs' as far as they stay within viewReach of its span, so
-    // that a run that blows up does not flatten the solution to a line.
-    Extent values;
+    // that a run that blows up does not flatten the solution to a line;
+    // for h, h/2 and h/4, and for every method; and what the notes say of
+    // the runs that leave the view (empty when none does).
+    Extent values, everyValues;
+    std::string leavingNote, everyLeavingNote;
     std::vector<std::string> notes;
 };
 inline constexpr double viewReach = 2;
