@@ -128,9 +128,12 @@ void StabilityTab::setInputs(const LabInputs& inputs) {
     }
     // The region depends on the method alone; the point (or the path of
     // points) also on the problem, the start and h.
+    studies_.supersede();
+    systemStudy_ = {};
     if (regionMethod_ != inputs_.method) drawRegion();
     else placePoint();
-    drawRun();
+    if (showsSystem()) studySystem();
+    else drawRun();
 }
 
 PageHandout StabilityTab::handout(const LabInputs& inputs) const {
@@ -210,7 +213,9 @@ void StabilityTab::drawRegion() {
 void StabilityTab::placePoint() {
     // The accent follows the palette, light or dark, as it is now.
     point_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, region_->accent(), 9));
-    if (inputs_.problem.equation.lesson()) {
+    if (showsSystem()) {
+        placeSystemPoints();
+    } else if (inputs_.problem.equation.lesson()) {
         point_->setData({inputs_.h * pelorin::lessonLambda}, {0});
     } else {
         const pelorin::StabilityPath path = typedPath();
@@ -278,6 +283,7 @@ void StabilityTab::drawRun() {
     }
     run_->clearGraphs();
     run_->setSolutionEnd(std::nullopt);
+    run_->yAxis->setLabel("y");
     if (inputs_.readable && !inputs_.problem.equation.lesson()) {
         drawTypedRun();
         return;
