@@ -64,7 +64,9 @@ StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
     auto* plots = new QHBoxLayout;
     region_ = new LabPlot("Stability region",
                           "Where |R(z)| is at most 1 for the chosen method, shaded, within its "
-                          "edge |R(z)| = 1, with the point z = h\u00b7\u03bb of the chosen h.",
+                          "edge |R(z)| = 1, with the point z = h\u00b7\u03bb of the chosen h: at "
+                          "every step of the run on a problem of your own, and on a system for "
+                          "every eigenvalue \u03bb of its Jacobian.",
                           this);
     // One unit equally long on both axes, so that a disc is drawn round.
     region_->keepEqualScale();

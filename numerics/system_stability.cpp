@@ -75,10 +75,10 @@ std::string regionVerdict(const SystemStabilityPath& path, const std::vector<dou
     const std::string which = others ? "Every z with Re \u03bb \u2264 0" : "Every z";
     if (const auto place = firstOf(path, StepKind::onEdge)) {
         return which + " stays within the region, and " + namedMode(path, *place) + " at " +
-               placeText(path, *place) + " lies on its edge: within " +
+               placeText(path, *place) + " lies on its edge |R(z)| = 1, to within " +
                errorText(path.zTolerance[place->step]) +
-               " of |R(z)| = 1, as close as the difference quotients give z, so there an error in "
-               "that mode neither grows nor dies away (some z lies on the edge " +
+               ", as close as the difference quotients give z: there an error in that mode "
+               "neither grows nor dies away (some z lies on the edge " +
                share(pointsWith(path, StepKind::onEdge), path) + ").";
     }
     return which + " stays inside the region: each step damps an error in " +

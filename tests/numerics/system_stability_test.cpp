@@ -138,6 +138,12 @@ TEST(SystemStability, RungeKutta4KeepsTheOscillatorUpTo2Sqrt2) {
         EXPECT_TRUE(path.notes[1].starts_with(row.verdict)) << path.notes[1];
         EXPECT_EQ(path.firstOutside.has_value(), row.h > 2.83 - 1e-9);
     }
+    const SystemStabilityPath edge =
+        systemStabilityPath(rungeKutta4(), oscillator, 0, {1, 0}, 1, 2.8284271247461903);
+    EXPECT_TRUE(edge.notes[1].ends_with(", as close as the difference quotients give z: there an "
+                                        "error in that mode neither grows nor dies away (some z "
+                                        "lies on the edge at 2 of the 2 step points)."))
+        << edge.notes[1];
 }
 
 // On Van der Pol (μ = 1) from (2, 0) the eigenvalues move along the run:
