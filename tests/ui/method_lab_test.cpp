@@ -1358,6 +1358,17 @@ TEST_F(Lab, TheOscillatorsZFollowTheSliderAcrossRungeKutta4sEdge) {
     QStringList names;
     for (int g = 0; g < run->graphCount(); ++g) names << run->graph(g)->name();
     EXPECT_EQ(names, QStringList({"y1, exact", "y1, Runge-Kutta 4", "y2, exact", "y2, Runge-Kutta 4"}));
+
+    // Back on the lesson's equation the page shows its one z again, and its
+    // notes no result of a system's study.
+    QComboBox* problem = named<QComboBox>(*lab, "Problem");
+    const int lesson = problem->findText("Lesson: y' = -2x - y");
+    ASSERT_GE(lesson, 0);
+    problem->setCurrentIndex(lesson);
+    QMetaObject::invokeMethod(problem, "activated", Q_ARG(int, lesson));
+    while (!page.notes->text().startsWith("z = h\u00b7\u03bb = -2.830 lies outside")) QTest::qWait(10);
+    EXPECT_EQ(page.points()->data()->size(), 1);
+    EXPECT_EQ(run->yAxis->label(), "y");
 }
 
 namespace {
