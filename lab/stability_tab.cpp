@@ -128,10 +128,11 @@ void StabilityTab::setInputs(const LabInputs& inputs) {
         const QSignalBlocker quiet(slider_);
         slider_->setValue(static_cast<int>(std::lround(inputs_.h / sliderUnit)));
     }
-    // The region depends on the method alone; the point (or the path of
-    // points) also on the problem, the start and h.
+    // A system's study for earlier inputs is no longer wanted, nor its points.
     studies_.supersede();
     systemStudy_ = {};
+    // The region depends on the method alone; the point (or the path of
+    // points) also on the problem, the start and h.
     if (regionMethod_ != inputs_.method) drawRegion();
     else placePoint();
     if (showsSystem()) studySystem();

@@ -68,7 +68,7 @@ std::string regionVerdict(const SystemStabilityPath& path, const std::vector<dou
                                                : "";
         return "The first z to leave the region is " + namedMode(path, *place) + ", at " +
                placeText(path, *place) + ": |R(z)| = " + factor +
-               ", so from there the run grows in that mode, each step multiplying it by " + factor +
+               ", so there the run grows in that mode, each step multiplying it by " + factor +
                how + ", while the solution does not grow in it. Some z lies outside the region " +
                share(pointsWith(path, StepKind::outside), path) + ".";
     }

@@ -109,7 +109,7 @@ TEST(SystemStability, EulersOscillatorLeavesTheRegionAtEveryH) {
         EXPECT_EQ(path.notes[1],
                   "The first z to leave the region is the pair z = " + std::string(row.z) +
                       " (\u03bb = \u00b11.000i), at step 0, x = 0.000: |R(z)| = " + row.modulus +
-                      ", so from there the run grows in that mode, each step multiplying it by " +
+                      ", so there the run grows in that mode, each step multiplying it by " +
                       row.modulus + ", turning as it grows: the run spirals outwards, while the "
                       "solution does not grow in it. Some z lies outside the region at " + points +
                       " of the " + points + " step points.");
@@ -128,7 +128,7 @@ TEST(SystemStability, RungeKutta4KeepsTheOscillatorUpTo2Sqrt2) {
         {2.8284271247461903, "Every z stays within the region, and the pair z = \u00b12.828i "
                              "(\u03bb = \u00b11.000i) at step 0, x = 0.000 lies on its edge"},
         {2.83, "The first z to leave the region is the pair z = \u00b12.830i (\u03bb = \u00b11.000i), "
-               "at step 0, x = 0.000: |R(z)| = 1.004, so from there the run grows in that mode"},
+               "at step 0, x = 0.000: |R(z)| = 1.004, so there the run grows in that mode"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.h);
@@ -159,7 +159,7 @@ TEST(SystemStability, VanDerPolsEigenvaluesLeaveTheRegionAfterTheFirstStep) {
     ASSERT_EQ(path.notes.size(), 3u) << allNotes(path);
     EXPECT_EQ(path.notes[1],
               "The first z to leave the region is z = -2.882 (\u03bb = -4.117), at step 1, "
-              "x = 0.700: |R(z)| = 1.882, so from there the run grows in that mode, each step "
+              "x = 0.700: |R(z)| = 1.882, so there the run grows in that mode, each step "
               "multiplying it by 1.882, flipping its sign each step, while the solution does not "
               "grow in it. Some z lies outside the region at 1 of the 2 step points.");
     // 1 + z against e^z at z = 0.782: 1.782/2.186 = 0.815.
@@ -183,7 +183,7 @@ TEST(SystemStability, ThePendulumLeavesWhereItSwingsBelowTheHorizontal) {
     EXPECT_EQ(path.firstOutside->step, 11u);
     EXPECT_TRUE(path.notes[1].starts_with(
         "The first z to leave the region is the pair z = \u00b10.028i (\u03bb = \u00b10.285i), at "
-        "step 11, x = 1.100: |R(z)| = 1.0004, so from there the run grows in that mode"))
+        "step 11, x = 1.100: |R(z)| = 1.0004, so there the run grows in that mode"))
         << allNotes(path);
     EXPECT_NE(allNotes(path).find("Where Re \u03bb > 0 (at 11 of the 21 step points)"), std::string::npos)
         << allNotes(path);
