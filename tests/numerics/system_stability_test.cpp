@@ -204,8 +204,19 @@ TEST(SystemStability, AnEpidemicCarriesOneModeAndGrowsTheOthers) {
 }
 
 // A run longer than the path follows says where it stops; without a step
-// there is nothing to follow.
-TEST(SystemStability, APathBeyondItsLimitSaysWhereItStops) {
+// there is nothing to follow; where F overflows the eigenvalues stop, and
+// no sentence judges a z that was never found.
+TEST(SystemStability, APathSaysWhereItStops) {
+    const auto overflowing = [](double, const StateVector& y) -> StateVector {
+        return {std::exp(1000 * y[0]), 0};
+    };
+    const SystemStabilityPath overflow = systemStabilityPath(euler(), overflowing, 0, {1, 0}, 1, 0.5);
+    EXPECT_TRUE(overflow.z.empty());
+    ASSERT_EQ(overflow.notes.size(), 2u) << allNotes(overflow);
+    EXPECT_TRUE(overflow.notes[0].starts_with("Euler, h = 0.5: step 1 from (0, 1, 0) gives no finite value"))
+        << overflow.notes[0];
+    EXPECT_EQ(overflow.notes[1], "At step 0, x = 0.000 the Jacobian is not finite; the eigenvalues stop there.");
+
     const SystemStabilityPath far = systemStabilityPath(euler(), oscillator, 0, {1, 0}, 1000, 0.01);
     EXPECT_EQ(far.z.size(), static_cast<std::size_t>(maxStabilityPathSteps) + 1);
     EXPECT_NE(allNotes(far).find("the run stops after the first 400."), std::string::npos)
