@@ -1279,6 +1279,125 @@ TEST_F(Lab, TheStabilityRegionFollowsTheChosenProblem) {
     }
 }
 
+// A system's z = h·λ are the eigenvalues of h·J at every step point of the
+// run, which the page calculates on the lab's threads; until they come its
+// notes say so. The library's oscillator y1' = y2, y2' = -y1 has J's
+// eigenvalues ±i, so z = ±ih.
+struct SystemStability {
+    QWidget* lab;
+    QCustomPlot* region = named<QCustomPlot>(*lab, "Stability region");
+    QLabel* notes = label(*lab, "Stability notes");
+
+    void chooseOscillator(int method) {
+        stabilityPage(lab, method);
+        QComboBox* problem = named<QComboBox>(*lab, "Problem");
+        const int row = problem->findText("Harmonic oscillator: y'' = -y");
+        ASSERT_GE(row, 0);
+        problem->setCurrentIndex(row);
+        QMetaObject::invokeMethod(problem, "activated", Q_ARG(int, row));
+    }
+    QString waitForNotes() const {
+        while (notes->text().startsWith("Calculating")) QTest::qWait(10);
+        return notes->text();
+    }
+    QCPGraph* points() const {
+        for (int g = 0; g < region->graphCount(); ++g) {
+            if (region->graph(g)->name() == "z = h\u00b7\u03bb") return region->graph(g);
+        }
+        return nullptr;
+    }
+};
+
+// Euler's z = ±0.5i are drawn in the marker's colour where the region's
+// fill is not: outside the disc |1 + z| <= 1, which touches the imaginary
+// axis only at 0. A page that drew nothing, or a real z, leaves the ground
+// or the edge there.
+TEST_F(Lab, EulersZOnTheOscillatorAreDrawnOutsideItsDisc) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    lab->resize(1000, 860);
+    SystemStability page{lab};
+    page.chooseOscillator(0);
+    typeStep(*lab, "0.5");
+    page.waitForNotes();
+    QCPGraph* points = page.points();
+    ASSERT_NE(points, nullptr);
+    const RegionPicture picture(*lab);
+    const std::string marker = points->scatterStyle().pen().color().name(QColor::HexArgb).toStdString();
+    const std::string shade = picture.at(picture.pixel(-1, 0.3));
+    ASSERT_NE(marker, shade);
+    QCPColorMap* map = nullptr;
+    for (int i = 0; i < picture.plot->plottableCount(); ++i) {
+        if (auto* found = qobject_cast<QCPColorMap*>(picture.plot->plottable(i))) map = found;
+    }
+    ASSERT_NE(map, nullptr);
+    for (const double im : {0.5, -0.5}) {
+        SCOPED_TRACE(im);
+        EXPECT_EQ(picture.at(picture.pixel(0, im)), marker);
+        EXPECT_EQ(map->data()->data(0, im), 0) << "the fill reaches z";
+    }
+    EXPECT_NE(picture.at(picture.pixel(0.5, 0)), marker);
+}
+
+// The notes say where the first z leaves the region and what the run does;
+// the slider moves the points with h: Runge-Kutta 4 keeps the oscillator's
+// z inside up to 2√2 = 2.8284 (mpmath's root of |R(iy)| = 1), so 2.82 stays
+// inside and 2.83 leaves, with |R(2.83i)| = 1.004.
+TEST_F(Lab, TheOscillatorsZFollowTheSliderAcrossRungeKutta4sEdge) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    SystemStability page{lab};
+    page.chooseOscillator(0);
+    typeStep(*lab, "0.5");
+    const QString euler = page.waitForNotes();
+    EXPECT_TRUE(euler.contains("The first z to leave the region is the pair z = \u00b10.500i "
+                               "(\u03bb = \u00b11.000i), at step 0, x = 0.000: |R(z)| = 1.118"))
+        << euler.toStdString();
+    EXPECT_TRUE(euler.contains("the run spirals outwards")) << euler.toStdString();
+
+    methodBox(*lab)->setCurrentIndex(3);
+    QSlider* slider = named<QSlider>(*lab, "h slider");
+    ASSERT_NE(slider, nullptr);
+    const struct {
+        int hundredths;
+        const char* said;
+    } rows[] = {
+        {282, "Every z stays inside the region: each step damps an error in every mode."},
+        {283, "The first z to leave the region is the pair z = \u00b12.830i (\u03bb = \u00b11.000i), "
+              "at step 0, x = 0.000: |R(z)| = 1.004"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.hundredths);
+        slider->setValue(row.hundredths);
+        const QString said = page.waitForNotes();
+        EXPECT_TRUE(said.contains(row.said)) << said.toStdString();
+        EXPECT_EQ(labBox(*lab, "h"), QString::number(row.hundredths / 100.0, 'f', 2));
+        QCPGraph* points = page.points();
+        ASSERT_NE(points, nullptr);
+        ASSERT_GT(points->data()->size(), 0);
+        for (auto point = points->data()->constBegin(); point != points->data()->constEnd(); ++point) {
+            EXPECT_NEAR(point->key, 0, 1e-9);
+            EXPECT_NEAR(std::fabs(point->value), row.hundredths / 100.0, 1e-9);
+        }
+    }
+    // The run beside the exact solution, component by component.
+    QCustomPlot* run = named<QCustomPlot>(*lab, "Run with the chosen h");
+    QStringList names;
+    for (int g = 0; g < run->graphCount(); ++g) names << run->graph(g)->name();
+    EXPECT_EQ(names, QStringList({"y1, exact", "y1, Runge-Kutta 4", "y2, exact", "y2, Runge-Kutta 4"}));
+
+    // Back on the lesson's equation the page shows its one z again, and its
+    // notes no result of a system's study.
+    QComboBox* problem = named<QComboBox>(*lab, "Problem");
+    const int lesson = problem->findText("Lesson: y' = -2x - y");
+    ASSERT_GE(lesson, 0);
+    problem->setCurrentIndex(lesson);
+    QMetaObject::invokeMethod(problem, "activated", Q_ARG(int, lesson));
+    while (!page.notes->text().startsWith("z = h\u00b7\u03bb = -2.830 lies outside")) QTest::qWait(10);
+    EXPECT_EQ(page.points()->data()->size(), 1);
+    EXPECT_EQ(run->yAxis->label(), "y");
+}
+
 namespace {
 
 // The notes keep the heights they were asked for, but a longer text or a
