@@ -8,6 +8,7 @@
 #include "lab/page.h"
 #include "lab/plot.h"
 #include "numerics/plot_extent.h"
+#include "numerics/state_operations.h"
 #include "texts/results_export.h"
 
 #include <QCheckBox>
@@ -21,13 +22,6 @@ constexpr std::array<Qt::PenStyle, 3> runStyles{Qt::SolidLine, Qt::DashLine, Qt:
 
 QVector<double> asVector(const std::vector<double>& values) {
     return QVector<double>(values.begin(), values.end());
-}
-
-// Component k of every state, NaN where a state has none.
-std::vector<double> component(const std::vector<pelorin::StateVector>& states, std::size_t k) {
-    std::vector<double> values;
-    for (const pelorin::StateVector& y : states) values.push_back(k < y.size() ? y[k] : NAN);
-    return values;
 }
 
 void addCurve(LabPlot& plot, const std::vector<double>& x, const std::vector<double>& y,
@@ -79,7 +73,7 @@ void FieldTab::drawSystem() {
     for (std::size_t k = 0; k < n && !study.knownX.empty(); ++k) {
         QColor band = LabPlot::methodPen(k).color();
         band.setAlpha(90);
-        addCurve(*plot_, study.knownX, component(study.knownY, k), QPen(band, 6),
+        addCurve(*plot_, study.knownX, pelorin::componentOf(study.knownY, k), QPen(band, 6),
                  QString("y%1, %2").arg(k + 1).arg(known));
     }
     // The method with h, h/2 and h/4 in its components' colours, a line
@@ -96,7 +90,7 @@ void FieldTab::drawSystem() {
         for (std::size_t k = 0; k < n && !path.x.empty(); ++k) {
             QPen pen = LabPlot::methodPen(every ? r : k);
             pen.setStyle(every ? runStyles[k % runStyles.size()] : runStyles[r]);
-            addCurve(*plot_, path.x, component(path.y, k), pen, QString("y%1, %2").arg(k + 1).arg(run));
+            addCurve(*plot_, path.x, pelorin::componentOf(path.y, k), pen, QString("y%1, %2").arg(k + 1).arg(run));
         }
         const pelorin::ErrorPath& errors = every ? study.everyErrors[r] : study.halvedErrors[r];
         const pelorin::DrawablePoints sizes = pelorin::magnitudePoints(errors.x, errors.error);

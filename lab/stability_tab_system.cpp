@@ -6,6 +6,7 @@
 
 #include "lab/plot.h"
 #include "numerics/plot_extent.h"
+#include "numerics/state_operations.h"
 #include "ui/text.h"
 
 #include <QLabel>
@@ -14,13 +15,6 @@ namespace {
 
 QVector<double> asVector(const std::vector<double>& values) {
     return QVector<double>(values.begin(), values.end());
-}
-
-// Component k of every state.
-std::vector<double> component(const std::vector<pelorin::StateVector>& states, std::size_t k) {
-    std::vector<double> values;
-    for (const pelorin::StateVector& y : states) values.push_back(y[k]);
-    return values;
 }
 
 }  // namespace
@@ -82,9 +76,9 @@ void StabilityTab::drawSystemRun() {
         if (!systemStudy_.exact.empty()) {
             QPen dashed = LabPlot::methodPen(k);
             dashed.setStyle(Qt::DashLine);
-            add(component(systemStudy_.exact, k), dashed, QString("y%1, exact").arg(k + 1));
+            add(pelorin::componentOf(systemStudy_.exact, k), dashed, QString("y%1, exact").arg(k + 1));
         }
-        add(component(run.y, k), LabPlot::methodPen(k), QString("y%1, %2").arg(k + 1).arg(caption))
+        add(pelorin::componentOf(run.y, k), LabPlot::methodPen(k), QString("y%1, %2").arg(k + 1).arg(caption))
             ->setScatterStyle(LabPlot::methodMarker(k));
     }
     QStringList notes;

@@ -7,6 +7,8 @@
 #include "methods/state_vector.h"
 
 #include <cmath>
+#include <vector>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -32,6 +34,17 @@ inline double stateNorm(const StateVector& y) {
         norm = std::max(norm, std::fabs(component));
     }
     return norm;
+}
+
+// Component k of every state, NaN where a state has none: one curve of a
+// system's plot.
+inline std::vector<double> componentOf(const std::vector<StateVector>& states, std::size_t k) {
+    std::vector<double> values;
+    values.reserve(states.size());
+    for (const StateVector& y : states) {
+        values.push_back(k < y.size() ? y[k] : std::numeric_limits<double>::quiet_NaN());
+    }
+    return values;
 }
 
 // The sentence a page shows beside a system's errors.
