@@ -477,19 +477,27 @@ void FieldTab::fillSteps() {
     const auto input = [](pelorin::Input box, double value) {
         return pelorin::TableLabel{std::string(pelorin::inputName(box)), pelorin::numberToText(value)};
     };
-    saved_ = pelorin::labelledStepErrorTable(
-        shown_, {{"f(x, y)", inputs_.problem.equation.f},
-                 {"method", method ? std::string(method->heading) : std::string()},
-                 input(pelorin::Input::x0, inputs_.problem.x0),
-                 input(pelorin::Input::y0, inputs_.problem.y0[0]),
-                 input(pelorin::Input::x1, inputs_.problem.x1), input(pelorin::Input::h, inputs_.h)});
+    showSteps(method, errors.comparison, "(x0, y0)",
+              {{"f(x, y)", inputs_.problem.equation.f},
+               {"method", method ? std::string(method->heading) : std::string()},
+               input(pelorin::Input::x0, inputs_.problem.x0),
+               input(pelorin::Input::y0, inputs_.problem.y0[0]),
+               input(pelorin::Input::x1, inputs_.problem.x1), input(pelorin::Input::h, inputs_.h)});
+}
+
+// The table shown_ holds, the file saved_ writes (every row led by
+// `labels`, so that it stands alone), and the caption naming what the
+// errors are measured against, the exact solution through `start`.
+void FieldTab::showSteps(const pelorin::Method* method, pelorin::Comparison comparison,
+                         const QString& start, const std::vector<pelorin::TableLabel>& labels) {
+    saved_ = pelorin::labelledStepErrorTable(shown_, labels);
     suggestedName_ = QString::fromStdString(
         pelorin::suggestedFileName(method, inputs_.h, "lab-steps", ".csv"));
     if (QLabel* caption = captionOf(*steps_)) {
         QString against;
-        if (errors.comparison == pelorin::Comparison::exact) {
-            against = ", beside the exact solution through (x0, y0)";
-        } else if (errors.comparison == pelorin::Comparison::reference) {
+        if (comparison == pelorin::Comparison::exact) {
+            against = ", beside the exact solution through " + start;
+        } else if (comparison == pelorin::Comparison::reference) {
             against = ", beside the reference solution";
         }
         caption->setText("La&b steps: the chosen method with h" + against);

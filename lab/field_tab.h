@@ -60,6 +60,8 @@ private:
     void drawField();
     void showNotes();
     void fillSteps();
+    void showSteps(const pelorin::Method* method, pelorin::Comparison comparison,
+                   const QString& start, const std::vector<pelorin::TableLabel>& labels);
     void pressed(QMouseEvent* event);
     void released(QMouseEvent* event);
     void copy();

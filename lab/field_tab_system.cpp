@@ -9,10 +9,8 @@
 #include "lab/plot.h"
 #include "numerics/plot_extent.h"
 #include "numerics/state_operations.h"
-#include "texts/results_export.h"
 
 #include <QCheckBox>
-#include <QHeaderView>
 #include <QTableWidget>
 
 namespace {
@@ -134,24 +132,11 @@ void FieldTab::fillSystemSteps() {
     for (std::size_t k = 0; k < inputs_.problem.y0.size(); ++k) {
         start += (k ? ", " : "") + pelorin::numberToText(inputs_.problem.y0[k]);
     }
-    saved_ = pelorin::labelledStepErrorTable(
-        shown_, {{"equation", inputs_.problem.equationText()},
-                 {"method", method ? std::string(method->heading) : std::string()},
-                 {"x0", pelorin::numberToText(inputs_.problem.x0)},
-                 {"y(x0)", "(" + start + ")"},
-                 {"x1", pelorin::numberToText(inputs_.problem.x1)},
-                 {"h", pelorin::numberToText(inputs_.h)}});
-    suggestedName_ = QString::fromStdString(
-        pelorin::suggestedFileName(method, inputs_.h, "lab-steps", ".csv"));
-    if (QLabel* caption = captionOf(*steps_)) {
-        QString against;
-        if (errors.comparison == pelorin::Comparison::exact) {
-            against = ", beside the exact solution through (x0, y(x0))";
-        } else if (errors.comparison == pelorin::Comparison::reference) {
-            against = ", beside the reference solution";
-        }
-        caption->setText("La&b steps: the chosen method with h" + against);
-    }
-    fillTable(*steps_, shown_);
-    steps_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    showSteps(method, errors.comparison, "(x0, y(x0))",
+              {{"equation", inputs_.problem.equationText()},
+               {"method", method ? std::string(method->heading) : std::string()},
+               {"x0", pelorin::numberToText(inputs_.problem.x0)},
+               {"y(x0)", "(" + start + ")"},
+               {"x1", pelorin::numberToText(inputs_.problem.x1)},
+               {"h", pelorin::numberToText(inputs_.h)}});
 }
