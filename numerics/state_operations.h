@@ -8,8 +8,10 @@
 #include "methods/state_vector.h"
 
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace pelorin {
 
@@ -46,6 +48,16 @@ inline std::string stateText(const StateVector& y) {
     std::string text;
     for (double component : y) text += (text.empty() ? "" : ", ") + numberToText(component);
     return text;
+}
+
+// Component k of every state, NaN where a state has none: one curve of a
+// system's plot.
+inline std::vector<double> componentOf(const std::vector<StateVector>& states, std::size_t k) {
+    std::vector<double> values;
+    for (const StateVector& y : states) {
+        values.push_back(k < y.size() ? y[k] : std::numeric_limits<double>::quiet_NaN());
+    }
+    return values;
 }
 
 // The state of the same size with every component zero.
