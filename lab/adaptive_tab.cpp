@@ -304,8 +304,12 @@ void AdaptiveTab::start() {
 QString AdaptiveTab::sweepKey() const {
     const pelorin::Problem& problem = inputs_.problem;
     const pelorin::Equation& equation = problem.equation;
-    QString start, exact = equation.exact ? QString::fromStdString(equation.exact->text()) : "-";
+    // A system's start, parameters (which change its slopes without
+    // changing their texts) and exact solution.
+    QString start, slopes = QString::fromStdString(equation.f);
+    QString exact = equation.exact ? QString::fromStdString(equation.exact->text()) : "-";
     for (double component : problem.y0) start += QString::number(component, 'g', 17) + ",";
+    if (equation.system) slopes += " | " + QString::fromStdString(equation.system->parameters().text);
     if (equation.systemExact) {
         for (const std::string& text : equation.systemExact->texts()) {
             exact += "; " + QString::fromStdString(text);
@@ -314,7 +318,7 @@ QString AdaptiveTab::sweepKey() const {
     return QString("%1 %2 %3 %4 %5 %6 %7 %8 %9")
                .arg(problem.x0, 0, 'g', 17).arg(start).arg(problem.x1, 0, 'g', 17)
                .arg(inputs_.h, 0, 'g', 17)
-               .arg(QString::fromStdString(equation.f), exact)
+               .arg(slopes, exact)
                .arg(settings_.safety, 0, 'g', 17)
                .arg(settings_.largestGrowth, 0, 'g', 17)
                .arg(settings_.smallestShrink, 0, 'g', 17) +

@@ -469,3 +469,17 @@ TEST_F(Adaptive, ASystemsAttemptsListAndDrawEveryComponent) {
     EXPECT_EQ(near(x, 0.967009223217628, y2), 0);
     EXPECT_EQ(near(x, -0.254742383297576, y1), 0);
 }
+
+// A system's parameters change its slopes and its exact solution while
+// their texts stay: the sweep is made again for them.
+TEST_F(Adaptive, ASystemsSweepFollowsItsParameters) {
+    open("2", "Option_RKF");
+    chooseProblem("Damped oscillator: y'' = -y - cy'");
+    enter("x1", "2");
+    waitForSweep();
+    const QString before = label("Work-precision notes")->text();
+    enter("Parameters", "c = 1, w = sqrt(1 - c^2/4)");
+    EXPECT_TRUE(label("Work-precision notes")->text().startsWith("Calculating"));
+    waitForSweep();
+    EXPECT_NE(label("Work-precision notes")->text(), before);
+}
