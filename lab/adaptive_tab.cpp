@@ -567,10 +567,19 @@ void AdaptiveTab::plotSweep() {
                   QCPScatterStyle(QCPScatterStyle::ssPlus, text, 8), sweep.library.points,
                   workEvaluations, workError);
     }
-    work_->rescaleAxes();
-    const QCPRange keys = work_->xAxis->range();
-    if (keys.lower > 0) work_->xAxis->setRange(keys.lower / 1.5, keys.upper * 1.5);
-    const QCPRange values = work_->yAxis->range();
-    if (values.lower > 0) work_->yAxis->setRange(values.lower / 10, values.upper * 10);
+    bool drawn = false;
+    for (int i = 0; i < work_->graphCount(); ++i) drawn = drawn || !work_->graph(i)->data()->isEmpty();
+    if (drawn) {
+        work_->rescaleAxes();
+        const QCPRange keys = work_->xAxis->range();
+        if (keys.lower > 0) work_->xAxis->setRange(keys.lower / 1.5, keys.upper * 1.5);
+        const QCPRange values = work_->yAxis->range();
+        if (values.lower > 0) work_->yAxis->setRange(values.lower / 10, values.upper * 10);
+    } else {
+        // Nothing reached x1 with an error to show (the notes say why): the
+        // axes span what a sweep usually covers rather than a scale of nothing.
+        work_->xAxis->setRange(1, 1e6);
+        work_->yAxis->setRange(1e-16, 1);
+    }
     work_->replot();
 }

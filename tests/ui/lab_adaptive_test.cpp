@@ -483,3 +483,19 @@ TEST_F(Adaptive, ASystemsSweepFollowsItsParameters) {
     waitForSweep();
     EXPECT_NE(label("Work-precision notes")->text(), before);
 }
+
+// Lorenz's chaos leaves no reference it trusts at x1 = 25, so the sweep has
+// no error to draw: its axes span what a sweep usually covers, and the notes
+// say why, instead of an axis of 10^124 to 10^130 fitted to nothing.
+TEST_F(Adaptive, ASweepWithNothingToDrawKeepsSensibleAxes) {
+    open("2", "Option_RKF");
+    chooseProblem("Lorenz: chaos");
+    waitForSweep();
+    EXPECT_TRUE(label("Work-precision notes")->text().startsWith(
+        "No exact solution, and no reference solution could be computed to x1"));
+    QCustomPlot* work = named<QCustomPlot>("Work-precision plot");
+    EXPECT_EQ(work->xAxis->range().lower, 1);
+    EXPECT_EQ(work->xAxis->range().upper, 1e6);
+    EXPECT_EQ(work->yAxis->range().lower, 1e-16);
+    EXPECT_EQ(work->yAxis->range().upper, 1);
+}
