@@ -27,7 +27,7 @@ bool addCurve(LabPlot& plot, const std::vector<double>& x, const std::vector<dou
     QCPGraph* graph = plot.addGraph();
     graph->setPen(pen);
     graph->setScatterStyle(marker);
-    graph->setData(asVector(points.x), asVector(points.y), true);
+    graph->setData(asVector(points.x), asVector(points.y));
     graph->setName(name);
     return points.leftOut;
 }
