@@ -338,7 +338,14 @@ void AdaptiveTab::startRun(const pelorin::Method& method, const QStringList& fir
             pelorin::adaptiveRun(method, pelorin::f1, problem.x0, problem.y0[0], problem.x1, h0, settings);
         offerText_->setText(QString::fromStdString(none.run.why));
         none.run.notes.clear();
-        showRun(std::move(none), first);
+        if (showsSystem()) {
+            // The empty table still has a column for every component.
+            pelorin::SystemAdaptiveStudy system;
+            system.run.y = problem.y0;
+            showSystemRun(std::move(system), first);
+        } else {
+            showRun(std::move(none), first);
+        }
     } else {
         // A typed slope runs off the window's thread; until it ends the page
         // shows nothing old.

@@ -470,6 +470,18 @@ TEST_F(Adaptive, ASystemsAttemptsListAndDrawEveryComponent) {
     EXPECT_EQ(near(x, -0.254742383297576, y1), 0);
 }
 
+// On a system a method without an estimate is offered the pairs too, over
+// an empty table with a column for every component.
+TEST_F(Adaptive, OnASystemAMethodWithoutAnEstimateIsOfferedThePairs) {
+    open("2", "Option_RK4");
+    chooseProblem("Harmonic oscillator: y'' = -y");
+    EXPECT_TRUE(label("Method offer")->isVisible());
+    EXPECT_EQ(steps()->rowCount(), 0);
+    ASSERT_EQ(steps()->columnCount(), 8);
+    EXPECT_EQ(steps()->horizontalHeaderItem(2)->text(), "y1 at x + h");
+    EXPECT_EQ(steps()->horizontalHeaderItem(3)->text(), "y2 at x + h");
+}
+
 // A system's parameters change its slopes and its exact solution while
 // their texts stay: the sweep is made again for them.
 TEST_F(Adaptive, ASystemsSweepFollowsItsParameters) {
