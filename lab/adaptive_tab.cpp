@@ -287,7 +287,7 @@ void AdaptiveTab::start() {
         first << QString::fromStdString(inputs_.unreadable);
         sweeps_.supersede();
         sweepKey_.clear();
-        showRun({}, first);
+        showNoRun(first);
         showSweep({});
         return;
     }
@@ -333,19 +333,10 @@ void AdaptiveTab::startRun(const pelorin::Method& method, const QStringList& fir
     const double h0 = inputs_.h;
     const ControllerSettings settings = settings_;
     if (!method.tableau->hasErrorEstimate()) {
-        pelorin::AdaptiveStudy none;
-        none.run =
+        const pelorin::AdaptiveRun none =
             pelorin::adaptiveRun(method, pelorin::f1, problem.x0, problem.y0[0], problem.x1, h0, settings);
-        offerText_->setText(QString::fromStdString(none.run.why));
-        none.run.notes.clear();
-        if (showsSystem()) {
-            // The empty table still has a column for every component.
-            pelorin::SystemAdaptiveStudy system;
-            system.run.y = problem.y0;
-            showSystemRun(std::move(system), first);
-        } else {
-            showRun(std::move(none), first);
-        }
+        offerText_->setText(QString::fromStdString(none.why));
+        showNoRun(first);
     } else {
         // A typed slope runs off the window's thread; until it ends the page
         // shows nothing old.
@@ -396,6 +387,14 @@ void AdaptiveTab::showRun(pelorin::AdaptiveStudy study, const QStringList& first
     table_->resizeColumnsToContents();
     if (plotRun()) notes << QString::fromStdString(pelorin::undrawableNote());
     setNotes(notes_, notes);
+}
+
+void AdaptiveTab::showNoRun(const QStringList& notes) {
+    if (!showsSystem()) return showRun({}, notes);
+    // The empty table still has a column for every component.
+    pelorin::SystemAdaptiveStudy none;
+    none.run.y = inputs_.problem.y0;
+    showSystemRun(std::move(none), notes);
 }
 
 // The plot has its new palette when it is told of it, and redraws itself

@@ -58,6 +58,8 @@ private:
     // What the sweep reads, as one text.
     QString sweepKey() const;
     void showRun(pelorin::AdaptiveStudy study, const QStringList& firstNotes);
+    // No run to show, only notes, over an empty table with the problem's columns.
+    void showNoRun(const QStringList& notes);
     // A system's run: its table, its components over the solution's and its steps.
     void startSystemRun(const pelorin::Method& method, const QStringList& first);
     void showSystemRun(pelorin::SystemAdaptiveStudy study, const QStringList& firstNotes);
