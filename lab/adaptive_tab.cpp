@@ -70,17 +70,6 @@ QVector<double> vectorOf(const std::vector<double>& values) {
 // Points a logarithmic axis can show.
 bool positive(double value) { return std::isfinite(value) && value > 0 && pelorin::drawable(value); }
 
-QStringList fromNotes(const std::vector<std::string>& notes) {
-    QStringList list;
-    for (const std::string& note : notes) list << QString::fromStdString(note);
-    return list;
-}
-
-void setNotes(QLabel* label, const QStringList& notes) {
-    label->setText(notes.join("\n"));
-    label->setVisible(!notes.isEmpty());
-}
-
 }  // namespace
 
 AdaptiveTab::AdaptiveTab(QWidget* parent) : LabPage(parent) {
@@ -290,18 +279,20 @@ PageHandout AdaptiveTab::handout(const LabInputs& inputs) const {
 void AdaptiveTab::start() {
     runs_.supersede();
     const pelorin::Method& method = pelorin::methodCatalogue[inputs_.method];
-    controller_->setText(QString::fromStdString(pelorin::controllerText(method, settings_)));
+    controller_->setText(QString::fromStdString(
+        pelorin::controllerText(method, settings_, inputs_.problem.components())));
     offer_->setVisible(!method.tableau->hasErrorEstimate());
     QStringList first = settingsNotes_;
     if (!inputs_.readable) {
         first << QString::fromStdString(inputs_.unreadable);
         sweeps_.supersede();
         sweepKey_.clear();
-        showRun({}, first);
+        showNoRun(first);
         showSweep({});
         return;
     }
-    startRun(method, first);
+    if (showsSystem() && method.tableau->hasErrorEstimate()) startSystemRun(method, first);
+    else startRun(method, first);
     // The sweep does not read the tolerance box or the method: it is made
     // again only when what it reads changes.
     const QString key = sweepKey();
@@ -313,11 +304,21 @@ void AdaptiveTab::start() {
 QString AdaptiveTab::sweepKey() const {
     const pelorin::Problem& problem = inputs_.problem;
     const pelorin::Equation& equation = problem.equation;
+    // A system's start, parameters (which change its slopes without
+    // changing their texts) and exact solution.
+    QString start, slopes = QString::fromStdString(equation.f);
+    QString exact = equation.exact ? QString::fromStdString(equation.exact->text()) : "-";
+    for (double component : problem.y0) start += QString::number(component, 'g', 17) + ",";
+    if (equation.system) slopes += " | " + QString::fromStdString(equation.system->parameters().text);
+    if (equation.systemExact) {
+        for (const std::string& text : equation.systemExact->texts()) {
+            exact += "; " + QString::fromStdString(text);
+        }
+    }
     return QString("%1 %2 %3 %4 %5 %6 %7 %8 %9")
-               .arg(problem.x0, 0, 'g', 17).arg(problem.y0[0], 0, 'g', 17).arg(problem.x1, 0, 'g', 17)
+               .arg(problem.x0, 0, 'g', 17).arg(start).arg(problem.x1, 0, 'g', 17)
                .arg(inputs_.h, 0, 'g', 17)
-               .arg(QString::fromStdString(equation.f),
-                    equation.exact ? QString::fromStdString(equation.exact->text()) : "-")
+               .arg(slopes, exact)
                .arg(settings_.safety, 0, 'g', 17)
                .arg(settings_.largestGrowth, 0, 'g', 17)
                .arg(settings_.smallestShrink, 0, 'g', 17) +
@@ -332,12 +333,10 @@ void AdaptiveTab::startRun(const pelorin::Method& method, const QStringList& fir
     const double h0 = inputs_.h;
     const ControllerSettings settings = settings_;
     if (!method.tableau->hasErrorEstimate()) {
-        pelorin::AdaptiveStudy none;
-        none.run =
+        const pelorin::AdaptiveRun none =
             pelorin::adaptiveRun(method, pelorin::f1, problem.x0, problem.y0[0], problem.x1, h0, settings);
-        offerText_->setText(QString::fromStdString(none.run.why));
-        none.run.notes.clear();
-        showRun(std::move(none), first);
+        offerText_->setText(QString::fromStdString(none.why));
+        showNoRun(first);
     } else {
         // A typed slope runs off the window's thread; until it ends the page
         // shows nothing old.
@@ -374,6 +373,7 @@ void AdaptiveTab::startSweep() {
 
 void AdaptiveTab::showRun(pelorin::AdaptiveStudy study, const QStringList& firstNotes) {
     study_ = std::move(study);
+    systemStudy_ = {};
     QStringList notes = firstNotes;
     notes << fromNotes(study_.notes) << fromNotes(study_.run.notes);
     if (!study_.limitNote.empty()) notes << QString::fromStdString(study_.limitNote);
@@ -387,6 +387,14 @@ void AdaptiveTab::showRun(pelorin::AdaptiveStudy study, const QStringList& first
     table_->resizeColumnsToContents();
     if (plotRun()) notes << QString::fromStdString(pelorin::undrawableNote());
     setNotes(notes_, notes);
+}
+
+void AdaptiveTab::showNoRun(const QStringList& notes) {
+    if (!showsSystem()) return showRun({}, notes);
+    // The empty table still has a column for every component.
+    pelorin::SystemAdaptiveStudy none;
+    none.run.y = inputs_.problem.y0;
+    showSystemRun(std::move(none), notes);
 }
 
 // The plot has its new palette when it is told of it, and redraws itself
@@ -422,22 +430,28 @@ std::optional<double> AdaptiveTab::plotStabilityLimit() {
 }
 
 bool AdaptiveTab::plotRun() {
+    if (showsSystem()) return plotSystemRun();
     solution_->clearGraphs();
     steps_->clearGraphs();
     const bool solutionLeftOut = plotSolution();
     const bool runLeftOut = plotAccepted();
-    plotStepSizes();
+    plotStepSizes(study_.run.method, pelorin::stepSizes(study_.run));
+    solution_->yAxis->setLabel("y");
+    fitRunPlots(study_.end);
+    return solutionLeftOut || runLeftOut;
+}
+
+void AdaptiveTab::fitRunPlots(const std::optional<pelorin::SolutionEnd>& end) {
     for (LabPlot* plot : {solution_, steps_}) {
         plot->rescaleAxes();
         plot->xAxis->scaleRange(1.05);
     }
-    solution_->setSolutionEnd(study_.end);
+    solution_->setSolutionEnd(end);
     solution_->fitValuesBefore();
     solution_->yAxis->scaleRange(1.1);
     fitStepAxis();
     solution_->replot();
     steps_->replot();
-    return solutionLeftOut || runLeftOut;
 }
 
 bool AdaptiveTab::plotSolution() {
@@ -464,28 +478,33 @@ bool AdaptiveTab::plotAccepted() {
     return points.leftOut;
 }
 
-void AdaptiveTab::plotStepSizes() {
-    const pelorin::AdaptiveRun& run = study_.run;
-    if (!run.method || run.attempts.empty()) return;
-    const std::size_t row = pelorin::catalogueRow(*run.method);
-    std::vector<double> acceptedX, acceptedH, rejectedX, rejectedH;
-    for (const pelorin::AdaptiveStep& step : run.attempts) {
-        if (!positive(std::fabs(step.h))) continue;
-        (step.accepted ? acceptedX : rejectedX).push_back(step.x);
-        (step.accepted ? acceptedH : rejectedH).push_back(std::fabs(step.h));
-    }
+void AdaptiveTab::plotStepSizes(const pelorin::Method* method, const pelorin::StepSizes& sizes) {
+    if (!method || (sizes.acceptedX.empty() && sizes.rejectedX.empty())) return;
+    const std::size_t row = pelorin::catalogueRow(*method);
+    // A logarithmic axis shows positive sizes only.
+    const auto drawn = [](const std::vector<double>& x, const std::vector<double>& h,
+                          QVector<double>& keys, QVector<double>& values) {
+        for (std::size_t i = 0; i < x.size(); ++i) {
+            if (!positive(h[i])) continue;
+            keys << x[i];
+            values << h[i];
+        }
+    };
+    QVector<double> acceptedX, acceptedH, rejectedX, rejectedH;
+    drawn(sizes.acceptedX, sizes.acceptedH, acceptedX, acceptedH);
+    drawn(sizes.rejectedX, sizes.rejectedH, rejectedX, rejectedH);
     QCPGraph* acceptedSteps = steps_->addGraph();
     acceptedSteps->setName("accepted");
     acceptedSteps->setPen(LabPlot::methodPen(row));
     acceptedSteps->setScatterStyle(LabPlot::methodMarker(row));
-    acceptedSteps->setData(vectorOf(acceptedX), vectorOf(acceptedH));
+    acceptedSteps->setData(acceptedX, acceptedH);
     QCPGraph* rejected = steps_->addGraph();
     rejected->setName("rejected");
     rejected->setLineStyle(QCPGraph::lsNone);
     rejected->setScatterStyle(
         QCPScatterStyle(QCPScatterStyle::ssCross, QPen(steps_->accent(), 2), Qt::NoBrush, 9));
     rejected->setPen(QPen(steps_->accent(), 2));
-    rejected->setData(vectorOf(rejectedX), vectorOf(rejectedH));
+    rejected->setData(rejectedX, rejectedH);
 }
 
 void AdaptiveTab::fitStepAxis() {
@@ -554,10 +573,19 @@ void AdaptiveTab::plotSweep() {
                   QCPScatterStyle(QCPScatterStyle::ssPlus, text, 8), sweep.library.points,
                   workEvaluations, workError);
     }
-    work_->rescaleAxes();
-    const QCPRange keys = work_->xAxis->range();
-    if (keys.lower > 0) work_->xAxis->setRange(keys.lower / 1.5, keys.upper * 1.5);
-    const QCPRange values = work_->yAxis->range();
-    if (values.lower > 0) work_->yAxis->setRange(values.lower / 10, values.upper * 10);
+    bool drawn = false;
+    for (int i = 0; i < work_->graphCount(); ++i) drawn = drawn || !work_->graph(i)->data()->isEmpty();
+    if (drawn) {
+        work_->rescaleAxes();
+        const QCPRange keys = work_->xAxis->range();
+        if (keys.lower > 0) work_->xAxis->setRange(keys.lower / 1.5, keys.upper * 1.5);
+        const QCPRange values = work_->yAxis->range();
+        if (values.lower > 0) work_->yAxis->setRange(values.lower / 10, values.upper * 10);
+    } else {
+        // Nothing reached x1 with an error to show (the notes say why): the
+        // axes span what a sweep usually covers rather than a scale of nothing.
+        work_->xAxis->setRange(1, 1e6);
+        work_->yAxis->setRange(1e-16, 1);
+    }
     work_->replot();
 }

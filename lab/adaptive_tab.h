@@ -1,7 +1,8 @@
 // The Adaptive tab: the lab's method choosing its own steps from its
 // embedded error estimate, every attempt in a table, the solution and the
 // step sizes drawn, and the error at x1 against the work spent over a sweep
-// of tolerances, beside fixed steps and the library's stepper.
+// of tolerances, beside fixed steps and the library's stepper. A system's run
+// is drawn component by component (adaptive_tab_system.cpp).
 #pragma once
 
 #include "lab/inputs.h"
@@ -27,6 +28,8 @@ class AdaptiveTab : public LabPage {
 
 public:
     explicit AdaptiveTab(QWidget* parent = nullptr);
+
+    bool studiesSystems() const override { return true; }
 
     // A method without an error estimate is offered the embedded pairs
     // (methodChosen).
@@ -55,13 +58,23 @@ private:
     // What the sweep reads, as one text.
     QString sweepKey() const;
     void showRun(pelorin::AdaptiveStudy study, const QStringList& firstNotes);
+    // No run to show, only notes, over an empty table with the problem's columns.
+    void showNoRun(const QStringList& notes);
+    // A system's run: its table, its components over the solution's and its steps.
+    void startSystemRun(const pelorin::Method& method, const QStringList& first);
+    void showSystemRun(pelorin::SystemAdaptiveStudy study, const QStringList& firstNotes);
+    bool plotSystemRun();
+    bool showsSystem() const { return inputs_.problem.isSystem(); }
     void showSweep(pelorin::WorkPrecision sweep);
     // Draw what is held; plotRun says whether a value was left out, as do
     // the curves of the solution and of the run's accepted steps.
     bool plotRun();
+    // Both plots of the run fitted to what they hold, the solution's axis
+    // to the values before where the solution ends, and drawn.
+    void fitRunPlots(const std::optional<pelorin::SolutionEnd>& end);
     bool plotSolution();
     bool plotAccepted();
-    void plotStepSizes();
+    void plotStepSizes(const pelorin::Method* method, const pelorin::StepSizes& sizes);
     // The |h| axis: the steps, the stability limit's lowest value and at
     // least two decades.
     void fitStepAxis();
@@ -75,6 +88,7 @@ private:
     std::array<std::optional<double>, 3> lastGoodFactors_{};  // safety, growth, shrink
     QStringList settingsNotes_;
     pelorin::AdaptiveStudy study_;
+    pelorin::SystemAdaptiveStudy systemStudy_;  // empty while the problem is a single equation
     pelorin::WorkPrecision sweep_;
     QString sweepKey_;  // what the sweep on screen (or under way) was made from
 

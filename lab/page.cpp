@@ -95,6 +95,17 @@ QLabel* addNotes(QBoxLayout* layout, const QString& name) {
     return notes;
 }
 
+QStringList fromNotes(const std::vector<std::string>& notes) {
+    QStringList list;
+    for (const std::string& note : notes) list << QString::fromStdString(note);
+    return list;
+}
+
+void setNotes(QLabel* label, const QStringList& notes) {
+    label->setText(notes.join("\n"));
+    label->setVisible(!notes.isEmpty());
+}
+
 QTableWidget* addCaptionedTable(QBoxLayout* layout, const QString& caption,
                                 const QString& accessibleName, Rows rows) {
     auto* label = new QLabel(caption, layout->parentWidget());

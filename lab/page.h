@@ -7,7 +7,9 @@
 #include <QFont>
 #include <QLabel>
 #include <QString>
+#include <QStringList>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -43,6 +45,11 @@ private:
 
 // Notes under a page's plots, in a NotesLabel of that name.
 QLabel* addNotes(QBoxLayout* layout, const QString& name);
+
+// The notes a study wrote, one line each.
+QStringList fromNotes(const std::vector<std::string>& notes);
+// A label's notes, one a line; hidden when there are none.
+void setNotes(QLabel* label, const QStringList& notes);
 
 // A table the user reads but does not edit, under a caption whose
 // mnemonic (&) moves the focus to it; Tab leaves it for the next control.

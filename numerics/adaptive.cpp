@@ -4,6 +4,7 @@
 #include "base/number_text.h"
 #include "numerics/odeint.h"
 #include "numerics/stage_step.h"
+#include "numerics/state_operations.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,17 +16,18 @@ namespace pelorin {
 namespace {
 
 // A slope that counts its calls: every evaluation a run pays for.
+template <class State>
 class CountingSlope {
 public:
-    CountingSlope(Slope f, long& count) : f_(f), count_(count) {}
+    CountingSlope(SlopeOf<State> f, long& count) : f_(f), count_(count) {}
 
-    double operator()(double x, double y) const {
+    State operator()(double x, StateArgument<State> y) const {
         ++count_;
         return f_(x, y);
     }
 
 private:
-    Slope f_;
+    SlopeOf<State> f_;
     long& count_;
 };
 
@@ -81,7 +83,8 @@ std::string methodNote(const Method& method) {
            "estimate says.";
 }
 
-std::string countsNote(const AdaptiveRun& run, double x1) {
+template <class State>
+std::string countsNote(const AdaptiveRunOf<State>& run, double x1) {
     const std::string where = run.end == AdaptiveEnd::reachedEnd
                                   ? "Reached x1 = " + numberToText(x1)
                                   : "Up to x = " + numberToText(run.x);
@@ -91,31 +94,38 @@ std::string countsNote(const AdaptiveRun& run, double x1) {
            std::to_string(run.method->tableau->stages) + " per attempt).";
 }
 
-void stop(AdaptiveRun& run, AdaptiveEnd end, const std::string& why) {
+template <class State>
+void stop(AdaptiveRunOf<State>& run, AdaptiveEnd end, const std::string& why) {
     run.end = end;
     run.why = why;
     run.notes.push_back(why);
 }
 
-std::optional<double> finiteOrNone(double value) {
-    return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+template <class State>
+std::optional<State> finiteOrNone(const State& value) {
+    return isFiniteState(value) ? std::optional<State>(value) : std::nullopt;
 }
 
 // The errors of an attempt against the exact solution; its own evaluations
 // are not the method's and are not counted.
-void measure(AdaptiveStep& step, const Method& method, Slope f, const KnownSolution& exact) {
-    const double atStart = exact(step.x);
-    const double atEnd = exact(step.x + step.h);
-    if (!std::isfinite(atStart) || !std::isfinite(atEnd)) return;
-    const double fromExact = stepByStages(*method.tableau, step.x, atStart, step.h, f).y1;
+template <class State>
+void measure(AdaptiveStepOf<State>& step, const Method& method, SlopeOf<State> f,
+             const KnownStateOf<State>& exact) {
+    const State atStart = exact(step.x);
+    const State atEnd = exact(step.x + step.h);
+    if (!isFiniteState(atStart) || !isFiniteState(atEnd)) return;
+    const State fromExact = stepByStages(*method.tableau, step.x, atStart, step.h, f).y1;
     step.localError = finiteOrNone(fromExact - atEnd);
     step.globalError = finiteOrNone(step.y1 - atEnd);
 }
 
-std::string achievedNote(const AdaptiveRun& run, const ControllerSettings& settings,
-                         double exactAtEnd) {
+// A system's error at x1 is in the maximum norm, and so is its tolerance's
+// size there.
+template <class State>
+std::string achievedNote(const AdaptiveRunOf<State>& run, const ControllerSettings& settings,
+                         const State& exactAtEnd) {
     const double tolerance =
-        settings.absoluteTolerance + settings.relativeTolerance * std::fabs(exactAtEnd);
+        settings.absoluteTolerance + settings.relativeTolerance * stateNorm(exactAtEnd);
     std::string note = "At x1 the error is " + errorText(*run.errorAtEnd) + ", ";
     const double ratio = *run.errorAtEnd / tolerance;
     note += std::isfinite(ratio) ? errorText(ratio) + " times" : "far above";
@@ -213,6 +223,17 @@ StepTolerance stepTolerance(const ControllerSettings& settings, double y0, doubl
     return asked < least ? StepTolerance{least, true} : StepTolerance{asked, false};
 }
 
+StepToleranceOf<StateVector> stepTolerance(const ControllerSettings& settings,
+                                           const StateVector& y0, const StateVector& y1) {
+    StepToleranceOf<StateVector> tolerance{StateVector(y0.size()), false};
+    for (std::size_t k = 0; k < y0.size(); ++k) {
+        const StepTolerance component = stepTolerance(settings, y0[k], y1[k]);
+        tolerance.value[k] = component.value;
+        tolerance.raised = tolerance.raised || component.raised;
+    }
+    return tolerance;
+}
+
 double errorRatio(const ControllerSettings& settings, double estimate, double tolerance, double h) {
     const double size = std::fabs(estimate);
     if (size == 0) return 0;
@@ -220,6 +241,25 @@ double errorRatio(const ControllerSettings& settings, double estimate, double to
         settings.measure == ErrorMeasure::perUnitStep ? std::fabs(h) * tolerance : tolerance;
     if (against == 0) return std::numeric_limits<double>::infinity();
     return size / against;
+}
+
+double errorRatio(const ControllerSettings& settings, const StateVector& estimate,
+                  const StateVector& tolerance, double h) {
+    StateVector ratios(estimate.size());
+    double largest = 0;
+    for (std::size_t k = 0; k < estimate.size(); ++k) {
+        ratios[k] = errorRatio(settings, estimate[k], tolerance[k], h);
+        largest = std::max(largest, ratios[k]);
+    }
+    if (largest == 0 || !std::isfinite(largest)) return largest;
+    // The squares are of the ratios over the largest, so that none
+    // overflows, and one component's err is largest·sqrt(1/1), itself.
+    double squares = 0;
+    for (double ratio : ratios) {
+        const double scaled = ratio / largest;
+        squares += scaled * scaled;
+    }
+    return largest * std::sqrt(squares / static_cast<double>(ratios.size()));
 }
 
 double nextStepSize(const ControllerSettings& settings, int lowerOrder, double h, double ratio,
@@ -242,10 +282,11 @@ double smallestStep(double x0, double x1) { return smallestStepFraction * std::f
 // Checks the method, the settings and the inputs, saying in the run's notes
 // what a run cannot use, and returns the settings the steps use: none when
 // the run ends before its first step (refused, or x1 equal to x0).
-std::optional<ControllerSettings> startRun(AdaptiveRun& run, const Method& method, double x0,
-                                           double y0, double x1, double h0,
+template <class State>
+std::optional<ControllerSettings> startRun(AdaptiveRunOf<State>& run, const Method& method,
+                                           double x0, const State& y0, double x1, double h0,
                                            const ControllerSettings& settings,
-                                           const KnownSolution& exact) {
+                                           const KnownStateOf<State>& exact) {
     if (!method.tableau->hasErrorEstimate()) {
         stop(run, AdaptiveEnd::noEstimate,
              std::string(method.caption) + " has no embedded error estimate, so it cannot "
@@ -260,7 +301,7 @@ std::optional<ControllerSettings> startRun(AdaptiveRun& run, const Method& metho
         return std::nullopt;
     }
     const double width = x1 - x0;
-    if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1)) {
+    if (!std::isfinite(x0) || !isFiniteState(y0) || !std::isfinite(x1)) {
         stop(run, AdaptiveEnd::refused, "x0, y0 and x1 must be numbers a run can calculate with.");
         return std::nullopt;
     }
@@ -272,7 +313,7 @@ std::optional<ControllerSettings> startRun(AdaptiveRun& run, const Method& metho
     if (width == 0) {
         run.end = AdaptiveEnd::reachedEnd;
         run.notes.push_back("x1 equals x0: there is nothing to step over.");
-        if (exact) run.errorAtEnd = finiteOrNone(std::fabs(y0 - exact(x1)));
+        if (exact) run.errorAtEnd = finiteOrNone(stateNorm(y0 - exact(x1)));
         return std::nullopt;
     }
     const double smallest = smallestStep(x0, x1);
@@ -288,24 +329,26 @@ std::optional<ControllerSettings> startRun(AdaptiveRun& run, const Method& metho
 
 // One attempt from the run's last accepted point with h, and, when its
 // values are finite, the controller's verdict on it.
+template <class State>
 struct Attempt {
-    AdaptiveStep step;
+    AdaptiveStepOf<State> step;
     bool finite = false;
     bool toleranceRaised = false;
 };
 
-Attempt attempt(const AdaptiveRun& run, const CountingSlope& slope, double h,
-                const ControllerSettings& settings) {
-    const StageStep stages = stepByStages(*run.method->tableau, run.x, run.y, h, slope);
-    Attempt tried;
+template <class State>
+Attempt<State> attempt(const AdaptiveRunOf<State>& run, SlopeOf<State> slope, double h,
+                       const ControllerSettings& settings) {
+    const StageStepOf<State> stages = stepByStages(*run.method->tableau, run.x, run.y, h, slope);
+    Attempt<State> tried;
     tried.step.x = run.x;
     tried.step.h = h;
     tried.step.y0 = run.y;
     tried.step.y1 = stages.y1;
     tried.step.estimate = stages.estimate;
-    tried.finite = std::isfinite(stages.y1) && std::isfinite(stages.estimate);
+    tried.finite = isFiniteState(stages.y1) && isFiniteState(stages.estimate);
     if (!tried.finite) return tried;
-    const StepTolerance tolerance = stepTolerance(settings, run.y, stages.y1);
+    const StepToleranceOf<State> tolerance = stepTolerance(settings, run.y, stages.y1);
     tried.step.tolerance = tolerance.value;
     tried.step.ratio = errorRatio(settings, stages.estimate, tolerance.value, h);
     tried.step.accepted = tried.step.ratio <= 1;
@@ -313,7 +356,8 @@ Attempt attempt(const AdaptiveRun& run, const CountingSlope& slope, double h,
     return tried;
 }
 
-std::string stepLimitNote(const AdaptiveRun& run, long maxAttempts, double h) {
+template <class State>
+std::string stepLimitNote(const AdaptiveRunOf<State>& run, long maxAttempts, double h) {
     return "Stopped at x = " + numberToText(run.x) + " after " +
            countText(maxAttempts, "attempted step", "attempted steps") +
            ", the most a run may take, with h = " + errorText(h) +
@@ -321,17 +365,20 @@ std::string stepLimitNote(const AdaptiveRun& run, long maxAttempts, double h) {
            "steps small, whatever the tolerance.";
 }
 
-std::string notMovingNote(const AdaptiveRun& run, double h) {
+template <class State>
+std::string notMovingNote(const AdaptiveRunOf<State>& run, double h) {
     return "A step of h = " + errorText(h) + " no longer moves x = " + numberToText(run.x) +
            " in double precision.";
 }
 
-std::string notFiniteNote(const AdaptiveRun& run, double h) {
-    return "The step from (" + numberToText(run.x) + ", " + numberToText(run.y) + ") with h = " +
+template <class State>
+std::string notFiniteNote(const AdaptiveRunOf<State>& run, double h) {
+    return "The step from (" + numberToText(run.x) + ", " + stateText(run.y) + ") with h = " +
            errorText(h) + " gave a value too large to calculate with: the run stops there.";
 }
 
-std::string belowSmallestNote(const AdaptiveRun& run, double h, double smallest) {
+template <class State>
+std::string belowSmallestNote(const AdaptiveRunOf<State>& run, double h, double smallest) {
     return "The controller asked for h = " + errorText(h) + " at x = " + numberToText(run.x) +
            ", below the smallest step a run takes (" + errorText(smallest) + ", " +
            errorText(smallestStepFraction) + " of the range). No step meets the tolerance "
@@ -341,13 +388,14 @@ std::string belowSmallestNote(const AdaptiveRun& run, double h, double smallest)
 // The step loop, from x0 to x1 with a first step of h0: attempts until one
 // lands on x1 or the run stops. Returns how many accepted steps had their
 // tolerance raised.
-long stepToEnd(AdaptiveRun& run, Slope f, double x0, double x1, double h0,
-               const ControllerSettings& settings, const KnownSolution& exact) {
+template <class State>
+long stepToEnd(AdaptiveRunOf<State>& run, SlopeOf<State> f, double x0, double x1, double h0,
+               const ControllerSettings& settings, const KnownStateOf<State>& exact) {
     const Method& method = *run.method;
     const double smallest = smallestStep(x0, x1);
     const double direction = x1 - x0 > 0 ? 1 : -1;
     const int q = estimateOrder(method);
-    const CountingSlope counting(f, run.slopeEvaluations);
+    const CountingSlope<State> counting(f, run.slopeEvaluations);
     double h = direction * std::min(std::fabs(h0), std::fabs(x1 - x0));
     long raised = 0;
     bool afterRejection = false;
@@ -364,7 +412,7 @@ long stepToEnd(AdaptiveRun& run, Slope f, double x0, double x1, double h0,
             stop(run, AdaptiveEnd::smallestStep, notMovingNote(run, h));
             return raised;
         }
-        Attempt tried = attempt(run, counting, h, settings);
+        Attempt<State> tried = attempt(run, SlopeOf<State>(counting), h, settings);
         if (!tried.finite) {
             run.attempts.push_back(tried.step);
             stop(run, AdaptiveEnd::notFinite, notFiniteNote(run, h));
@@ -398,8 +446,9 @@ long stepToEnd(AdaptiveRun& run, Slope f, double x0, double x1, double h0,
 }
 
 // What the run did, in words, after its last step.
-void closingNotes(AdaptiveRun& run, const ControllerSettings& settings, double x1, long raised,
-                  const KnownSolution& exact) {
+template <class State>
+void closingNotes(AdaptiveRunOf<State>& run, const ControllerSettings& settings, double x1,
+                  long raised, const KnownStateOf<State>& exact) {
     run.notes.push_back(countsNote(run, x1));
     if (raised > 0) {
         run.notes.push_back("On " + countText(raised, "step", "steps") +
@@ -408,8 +457,8 @@ void closingNotes(AdaptiveRun& run, const ControllerSettings& settings, double x
                             " of the solution's size, the least that rounding lets a step reach.");
     }
     if (run.end == AdaptiveEnd::reachedEnd && exact) {
-        const double exactAtEnd = exact(x1);
-        run.errorAtEnd = finiteOrNone(std::fabs(run.y - exactAtEnd));
+        const State exactAtEnd = exact(x1);
+        run.errorAtEnd = finiteOrNone(stateNorm(run.y - exactAtEnd));
         if (run.errorAtEnd) run.notes.push_back(achievedNote(run, settings, exactAtEnd));
     }
     if (const auto quality = estimateQuality(run)) {
@@ -417,11 +466,11 @@ void closingNotes(AdaptiveRun& run, const ControllerSettings& settings, double x
     }
 }
 
-}  // namespace
-
-AdaptiveRun adaptiveRun(const Method& method, Slope f, double x0, double y0, double x1,
-                        double h0, const ControllerSettings& settings, const KnownSolution& exact) {
-    AdaptiveRun run;
+template <class State>
+AdaptiveRunOf<State> runOf(const Method& method, SlopeOf<State> f, double x0, const State& y0,
+                           double x1, double h0, const ControllerSettings& settings,
+                           const KnownStateOf<State>& exact) {
+    AdaptiveRunOf<State> run;
     run.method = &method;
     run.x = x0;
     run.y = y0;
@@ -434,12 +483,13 @@ AdaptiveRun adaptiveRun(const Method& method, Slope f, double x0, double y0, dou
     return run;
 }
 
-AcceptedPoints acceptedPoints(const AdaptiveRun& run) {
-    AcceptedPoints points;
+template <class State>
+AcceptedPointsOf<State> acceptedOf(const AdaptiveRunOf<State>& run) {
+    AcceptedPointsOf<State> points;
     if (run.attempts.empty()) return points;
     points.x.push_back(run.attempts.front().x);
     points.y.push_back(run.attempts.front().y0);
-    for (const AdaptiveStep& step : run.attempts) {
+    for (const AdaptiveStepOf<State>& step : run.attempts) {
         if (!step.accepted) continue;
         points.x.push_back(step.x + step.h);
         points.y.push_back(step.y1);
@@ -448,15 +498,26 @@ AcceptedPoints acceptedPoints(const AdaptiveRun& run) {
     return points;
 }
 
-std::optional<EstimateQuality> estimateQuality(const AdaptiveRun& run) {
+template <class State>
+StepSizes sizesOf(const AdaptiveRunOf<State>& run) {
+    StepSizes sizes;
+    for (const AdaptiveStepOf<State>& step : run.attempts) {
+        (step.accepted ? sizes.acceptedX : sizes.rejectedX).push_back(step.x);
+        (step.accepted ? sizes.acceptedH : sizes.rejectedH).push_back(std::fabs(step.h));
+    }
+    return sizes;
+}
+
+template <class State>
+std::optional<EstimateQuality> qualityOf(const AdaptiveRunOf<State>& run) {
     std::vector<double> ratios;
-    for (const AdaptiveStep& step : run.attempts) {
-        if (!step.accepted || !step.localError || step.estimate == 0) continue;
+    for (const AdaptiveStepOf<State>& step : run.attempts) {
+        if (!step.accepted || !step.localError || stateNorm(step.estimate) == 0) continue;
         // A local error of a few roundings says nothing about the estimate.
         const double rounding = std::numeric_limits<double>::epsilon() *
-                                std::max(std::fabs(step.y0), std::fabs(step.y1));
-        if (std::fabs(*step.localError) <= roundingUnits * rounding) continue;
-        const double ratio = std::fabs(*step.localError) / std::fabs(step.estimate);
+                                std::max(stateNorm(step.y0), stateNorm(step.y1));
+        if (stateNorm(*step.localError) <= roundingUnits * rounding) continue;
+        const double ratio = stateNorm(*step.localError) / stateNorm(step.estimate);
         if (std::isfinite(ratio)) ratios.push_back(ratio);
     }
     if (ratios.empty()) return std::nullopt;
@@ -464,6 +525,33 @@ std::optional<EstimateQuality> estimateQuality(const AdaptiveRun& run) {
     const std::size_t n = ratios.size();
     const double median = n % 2 == 1 ? ratios[n / 2] : (ratios[n / 2 - 1] + ratios[n / 2]) / 2;
     return EstimateQuality{n, ratios.front(), median, ratios.back()};
+}
+
+}  // namespace
+
+AdaptiveRun adaptiveRun(const Method& method, Slope f, double x0, double y0, double x1,
+                        double h0, const ControllerSettings& settings, const KnownSolution& exact) {
+    return runOf(method, f, x0, y0, x1, h0, settings, exact);
+}
+
+SystemAdaptiveRun adaptiveRun(const Method& method, SystemSlope F, double x0,
+                              const StateVector& y0, double x1, double h0,
+                              const ControllerSettings& settings,
+                              const KnownStateOf<StateVector>& exact) {
+    return runOf(method, F, x0, y0, x1, h0, settings, exact);
+}
+
+AcceptedPoints acceptedPoints(const AdaptiveRun& run) { return acceptedOf(run); }
+AcceptedPointsOf<StateVector> acceptedPoints(const SystemAdaptiveRun& run) {
+    return acceptedOf(run);
+}
+
+StepSizes stepSizes(const AdaptiveRun& run) { return sizesOf(run); }
+StepSizes stepSizes(const SystemAdaptiveRun& run) { return sizesOf(run); }
+
+std::optional<EstimateQuality> estimateQuality(const AdaptiveRun& run) { return qualityOf(run); }
+std::optional<EstimateQuality> estimateQuality(const SystemAdaptiveRun& run) {
+    return qualityOf(run);
 }
 
 std::string estimateQualityNote(const EstimateQuality& quality) {
@@ -515,39 +603,55 @@ LibraryRun libraryDormandPrince(Slope f, double x0, double y0, double x1, double
     return run;
 }
 
+namespace {
+
+// Any setting a run cannot use, other than the tolerances the sweep sets,
+// stops every run alike: it is said once, and no run is made.
+bool settingsRefused(WorkPrecision& sweep, const ControllerSettings& settings) {
+    const SettingsCheck check = checkSettings(withTolerance(settings, sweepTolerances.front()));
+    if (!check.used) sweep.notes = check.notes;
+    return !check.used;
+}
+
+void noteStop(WorkPrecision& sweep, const std::string& caption, double tolerance,
+              const std::string& why) {
+    sweep.notes.push_back(caption + " with tolerance " + errorText(tolerance) + ": " + why);
+}
+
+// Every embedded pair over sweepTolerances, its error at x1 in the maximum
+// norm; false when `stop` ended the sweep first.
+template <class AtEnd>
+bool sweepPairs(WorkPrecision& sweep, const AtEnd& problem, double h0,
+                const ControllerSettings& settings, std::stop_token stop) {
+    for (const Method& method : methodCatalogue) {
+        if (!method.tableau->hasErrorEstimate()) continue;
+        WorkSeries series{std::string(method.caption), &method, {}};
+        for (double tolerance : sweepTolerances) {
+            if (stop.stop_requested()) return false;
+            const auto run = adaptiveRun(method, problem.f, problem.x0, problem.y0, problem.x1,
+                                         h0, withTolerance(settings, tolerance));
+            WorkPoint point{tolerance, run.slopeEvaluations, std::nullopt};
+            if (run.end == AdaptiveEnd::reachedEnd) {
+                point.error = finiteOrNone(stateNorm(run.y - problem.exactAtEnd));
+            } else {
+                noteStop(sweep, series.caption, tolerance, run.why);
+            }
+            series.points.push_back(point);
+        }
+        sweep.adaptive.push_back(std::move(series));
+    }
+    return true;
+}
+
+}  // namespace
+
 WorkPrecision workPrecision(const ConvergenceProblem& problem, double h0,
                             const ControllerSettings& settings, int doublings,
                             std::stop_token stop) {
     WorkPrecision sweep;
     sweep.fixedSteps = studyConvergence(problem, doublings, stop);
-    // The sweep sets the tolerances; any other setting a run cannot use
-    // stops every run alike, so it is said once.
-    const SettingsCheck check = checkSettings(withTolerance(settings, sweepTolerances.front()));
-    if (!check.used) {
-        sweep.notes = check.notes;
-        return sweep;
-    }
-    const auto errorOf = [&](double y) {
-        return finiteOrNone(std::fabs(y - problem.exactAtEnd));
-    };
-    const auto noteStop = [&](const std::string& caption, double tolerance,
-                              const std::string& why) {
-        sweep.notes.push_back(caption + " with tolerance " + errorText(tolerance) + ": " + why);
-    };
-    for (const Method& method : methodCatalogue) {
-        if (!method.tableau->hasErrorEstimate()) continue;
-        WorkSeries series{std::string(method.caption), &method, {}};
-        for (double tolerance : sweepTolerances) {
-            if (stop.stop_requested()) return sweep;
-            const AdaptiveRun run = adaptiveRun(method, problem.f, problem.x0, problem.y0,
-                                                problem.x1, h0, withTolerance(settings, tolerance));
-            WorkPoint point{tolerance, run.slopeEvaluations, std::nullopt};
-            if (run.end == AdaptiveEnd::reachedEnd) point.error = errorOf(run.y);
-            else noteStop(series.caption, tolerance, run.why);
-            series.points.push_back(point);
-        }
-        sweep.adaptive.push_back(std::move(series));
-    }
+    if (settingsRefused(sweep, settings)) return sweep;
+    if (!sweepPairs(sweep, problem, h0, settings, stop)) return sweep;
     // The library's run may make as many evaluations as ours (the check
     // above keeps the product well within a long).
     const long maxEvaluations = settings.maxAttempts * maxStages;
@@ -559,11 +663,28 @@ WorkPrecision workPrecision(const ConvergenceProblem& problem, double h0,
             libraryDormandPrince(problem.f, problem.x0, problem.y0, problem.x1, h0,
                                  asked.absoluteTolerance, asked.relativeTolerance, maxEvaluations);
         WorkPoint point{tolerance, run.slopeEvaluations, std::nullopt};
-        if (run.y) point.error = errorOf(*run.y);
-        else noteStop(sweep.library.caption, tolerance, run.note);
+        if (run.y) point.error = finiteOrNone(std::fabs(*run.y - problem.exactAtEnd));
+        else noteStop(sweep, sweep.library.caption, tolerance, run.note);
         sweep.library.points.push_back(point);
     }
     return sweep;
+}
+
+WorkPrecision workPrecision(const SystemConvergenceProblem& problem, double h0,
+                            const ControllerSettings& settings, int doublings,
+                            std::stop_token stop) {
+    WorkPrecision sweep;
+    sweep.fixedSteps = studyConvergence(problem, doublings, stop);
+    if (settingsRefused(sweep, settings)) return sweep;
+    sweepPairs(sweep, problem, h0, settings, stop);
+    sweep.notes.push_back(librarySingleEquationsNote());
+    return sweep;
+}
+
+std::string librarySingleEquationsNote() {
+    return "The library's Dormand-Prince stepper is set beside single equations only: on a "
+           "system the plot shows the embedded pairs, adapting their steps and with fixed "
+           "steps, their errors at x1 in the maximum norm.";
 }
 
 }  // namespace pelorin

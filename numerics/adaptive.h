@@ -1,11 +1,13 @@
 // Adaptive steps from the embedded estimates of Fehlberg's and Merson's
 // pairs: the step-size controller, a run that records every attempted step,
 // a sweep of tolerances beside the fixed-step runs, and a library's
-// controlled Dormand-Prince stepper as a peer on that sweep.
+// controlled Dormand-Prince stepper as a peer on that sweep. A run steps one
+// equation or a system alike.
 #pragma once
 
 #include "base/lab_reading.h"
 #include "methods/methods.h"
+#include "methods/state_vector.h"
 #include "numerics/convergence.h"
 #include "numerics/solution_paths.h"
 
@@ -82,17 +84,28 @@ LabNumber readTolerance(std::string_view text);
 // the other, if any, to 0, as the Tolerance box and the sweep set them.
 ControllerSettings withTolerance(ControllerSettings settings, double tolerance);
 
-// The tolerance one step from y0 to y1 is held against.
-struct StepTolerance {
-    double value = 0;     // sc, at least smallestRelativeTolerance·max(|y0|, |y1|)
-    bool raised = false;  // atol + rtol·max(|y0|, |y1|) was below that
+// The tolerance one step from y0 to y1 is held against; a system's holds
+// each component to its own.
+template <class State>
+struct StepToleranceOf {
+    State value{};        // sc, at least smallestRelativeTolerance·max(|y0|, |y1|)
+    bool raised = false;  // atol + rtol·max(|y0|, |y1|) was below that (in any component)
 };
+using StepTolerance = StepToleranceOf<double>;
 StepTolerance stepTolerance(const ControllerSettings& settings, double y0, double y1);
+StepToleranceOf<StateVector> stepTolerance(const ControllerSettings& settings,
+                                           const StateVector& y0, const StateVector& y1);
 
 // err: the estimate's size against the tolerance (per unit step also against
 // |h|); 0 for a zero estimate, infinite for a nonzero one against a zero
 // tolerance.
 double errorRatio(const ControllerSettings& settings, double estimate, double tolerance, double h);
+// A system's err is Hairer's scaled root mean square over its n components,
+// err = sqrt((1/n)·Σ_k (e_k/sc_k)²), each e_k/sc_k the err of component k
+// alone: one component far off its tolerance cannot hide behind the others,
+// and a system of one component gives |e|/sc to the bit.
+double errorRatio(const ControllerSettings& settings, const StateVector& estimate,
+                  const StateVector& tolerance, double h);
 
 // The next step size after a step of h with ratio err; afterRejection when
 // the step with this err followed a rejected attempt.
@@ -104,19 +117,28 @@ double nextStepSize(const ControllerSettings& settings, int lowerOrder, double h
 int estimateOrder(const Method& method);
 
 
-// One attempted step from (x, y0) with h.
-struct AdaptiveStep {
+// A solution known at every x: the exact one, or a reference. Empty when
+// there is none.
+template <class State>
+using KnownStateOf = std::function<State(double x)>;
+
+// One attempted step from (x, y0) with h; State is a number for one
+// equation, the components for a system.
+template <class State>
+struct AdaptiveStepOf {
     double x = 0, h = 0;
-    double y0 = 0, y1 = 0;
-    double estimate = 0;   // Σ e_j k_j
-    double tolerance = 0;  // sc
-    double ratio = 0;      // err; the step is accepted when err ≤ 1
+    State y0{}, y1{};
+    State estimate{};   // Σ e_j k_j
+    State tolerance{};  // sc, each component's
+    double ratio = 0;   // err; the step is accepted when err ≤ 1
     bool accepted = false;
     // With an exact solution: the same step from the exact value at x minus
     // the exact value at x + h (local), and y1 minus the exact value at
     // x + h (global); empty without one or where a value is not finite.
-    std::optional<double> localError, globalError;
+    std::optional<State> localError, globalError;
 };
+using AdaptiveStep = AdaptiveStepOf<double>;
+using SystemAdaptiveStep = AdaptiveStepOf<StateVector>;
 
 enum class AdaptiveEnd {
     reachedEnd,
@@ -127,17 +149,22 @@ enum class AdaptiveEnd {
     notFinite,     // a step gave a value too large to calculate with
 };
 
-struct AdaptiveRun {
+template <class State>
+struct AdaptiveRunOf {
     const Method* method = nullptr;
-    std::vector<AdaptiveStep> attempts;  // in the order they were tried
-    long slopeEvaluations = 0;           // every call of f the method made
+    std::vector<AdaptiveStepOf<State>> attempts;  // in the order they were tried
+    long slopeEvaluations = 0;                    // every call of f the method made
     long accepted = 0, rejected = 0;
-    double x = 0, y = 0;  // the last accepted point: x1 when the run reached it
+    double x = 0;  // the last accepted point: x1 when the run reached it
+    State y{};
     AdaptiveEnd end = AdaptiveEnd::refused;
-    std::optional<double> errorAtEnd;  // |y - y(x1)| when the run reached x1 and y(x1) is known
+    // ||y - y(x1)|| (maximum norm) when the run reached x1 and y(x1) is known
+    std::optional<double> errorAtEnd;
     std::string why;                   // why the run did not reach x1; empty when it did
     std::vector<std::string> notes;    // what the run did and what it cannot show, in words
 };
+using AdaptiveRun = AdaptiveRunOf<double>;
+using SystemAdaptiveRun = AdaptiveRunOf<StateVector>;
 
 // Steps y' = f(x, y), y(x0) = y0 to x1 with an embedded pair's own tableau,
 // stage by stage as the rest of the lab steps it, the first step h0 long
@@ -148,23 +175,42 @@ struct AdaptiveRun {
 AdaptiveRun adaptiveRun(const Method& method, Slope f, double x0, double y0, double x1,
                         double h0, const ControllerSettings& settings,
                         const KnownSolution& exact = {});
+// The same on a system y' = F(x, y), err in the scaled norm above.
+SystemAdaptiveRun adaptiveRun(const Method& method, SystemSlope F, double x0,
+                              const StateVector& y0, double x1, double h0,
+                              const ControllerSettings& settings,
+                              const KnownStateOf<StateVector>& exact = {});
 
 // The points the run accepted, from its start on; the last is x1 exactly,
 // where the last step lands, when the run reached it.
-struct AcceptedPoints {
-    std::vector<double> x, y;
+template <class State>
+struct AcceptedPointsOf {
+    std::vector<double> x;
+    std::vector<State> y;
 };
+using AcceptedPoints = AcceptedPointsOf<double>;
 AcceptedPoints acceptedPoints(const AdaptiveRun& run);
+AcceptedPointsOf<StateVector> acceptedPoints(const SystemAdaptiveRun& run);
+
+// The attempts' |h| against the x each starts from, the accepted apart from
+// the rejected, in the order they were tried.
+struct StepSizes {
+    std::vector<double> acceptedX, acceptedH, rejectedX, rejectedH;
+};
+StepSizes stepSizes(const AdaptiveRun& run);
+StepSizes stepSizes(const SystemAdaptiveRun& run);
 
 // How the true local error compares with the estimate over the accepted
 // steps where both are known, the estimate is not zero and the local error
-// is more than a few roundings of y: the ratio |local error|/|estimate|,
-// below 1 where the estimate overstates the error.
+// is more than a few roundings of y: the ratio |local error|/|estimate|
+// (a system's in the maximum norm), below 1 where the estimate overstates
+// the error.
 struct EstimateQuality {
     std::size_t steps = 0;
     double lowest = 0, median = 0, highest = 0;
 };
 std::optional<EstimateQuality> estimateQuality(const AdaptiveRun& run);
+std::optional<EstimateQuality> estimateQuality(const SystemAdaptiveRun& run);
 
 // The quality in words, e.g. "Over 10 accepted steps the true local error
 // was between 6.18E-02 and 1.66E-01 times the estimate (median 1.31E-01): on
@@ -219,5 +265,13 @@ struct WorkPrecision {
 WorkPrecision workPrecision(const ConvergenceProblem& problem, double h0,
                             const ControllerSettings& settings, int doublings,
                             std::stop_token stop = {});
+// The same on a system, errors at x1 in the maximum norm, without the
+// library's stepper, which the sweep runs on single equations only.
+WorkPrecision workPrecision(const SystemConvergenceProblem& problem, double h0,
+                            const ControllerSettings& settings, int doublings,
+                            std::stop_token stop = {});
+
+// Why a system's sweep has no library series.
+std::string librarySingleEquationsNote();
 
 }  // namespace pelorin

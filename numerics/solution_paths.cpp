@@ -74,14 +74,6 @@ PathOf<State> runPath(const Method& method, SlopeFunction f, double x0, const St
     return path;
 }
 
-// A state as the notes write it: its components, separated by commas.
-std::string stateText(double y) { return numberToText(y); }
-std::string stateText(const StateVector& y) {
-    std::string text;
-    for (double component : y) text += (text.empty() ? "" : ", ") + numberToText(component);
-    return text;
-}
-
 }  // namespace
 
 SolutionPath solutionPath(const Method& method, Slope f, double x0, double y0, double x1, double h,

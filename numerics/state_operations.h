@@ -3,14 +3,15 @@
 // written once: the system of one component then gives the number's bits.
 #pragma once
 
+#include "base/conversions.h"
 #include "methods/methods.h"
 #include "methods/state_vector.h"
 
 #include <cmath>
-#include <vector>
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace pelorin {
 
@@ -50,6 +51,14 @@ inline std::vector<double> componentOf(const std::vector<StateVector>& states, s
 // The sentence a page shows beside a system's errors.
 inline std::string maximumNormNote() {
     return "Errors are measured in the maximum norm, the largest of the components' errors.";
+}
+
+// A state as the notes write it: its components, separated by commas.
+inline std::string stateText(double y) { return numberToText(y); }
+inline std::string stateText(const StateVector& y) {
+    std::string text;
+    for (double component : y) text += (text.empty() ? "" : ", ") + numberToText(component);
+    return text;
 }
 
 // The state of the same size with every component zero.

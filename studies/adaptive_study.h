@@ -42,9 +42,28 @@ AdaptiveStudy studyAdaptive(const Method& method, const Problem& problem, double
                             long referenceEvaluations = maxReferenceEvaluations,
                             std::stop_token stop = {});
 
+// What the page shows of an adaptive run on a system: the run, err in the
+// scaled norm, with its true errors in the maximum norm against the exact
+// solution or the system's reference, and that solution under it.
+struct SystemAdaptiveStudy {
+    SystemAdaptiveRun run;
+    // The exact solution (or the reference) at solutionSamples + 1 abscissae
+    // from x0 to x1, where every component is finite.
+    std::vector<double> solutionX;
+    std::vector<StateVector> solutionY;
+    bool reference = false;          // solution and true errors come from the reference
+    std::vector<std::string> notes;  // the norms and the reference; the run's notes follow in run.notes
+};
+
+// As studyAdaptive, on a system.
+SystemAdaptiveStudy studySystemAdaptive(const Method& method, const Problem& problem, double h0,
+                                        const ControllerSettings& settings,
+                                        long referenceEvaluations = maxReferenceEvaluations,
+                                        std::stop_token stop = {});
+
 // workPrecision on the problem, the error at x1 measured against y(x1) or the
 // reference there (whose note leads the sweep's notes); `stop` ends it early,
-// as workPrecision's does.
+// as workPrecision's does. A system's errors are in the maximum norm.
 WorkPrecision sweepAdaptive(const Problem& problem, double h0, const ControllerSettings& settings,
                             int doublings, std::stop_token stop = {});
 

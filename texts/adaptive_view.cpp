@@ -2,6 +2,7 @@
 
 #include "base/conversions.h"
 #include "base/number_text.h"
+#include "numerics/state_operations.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,11 +24,12 @@ std::string errorCell(const std::optional<double>& error) {
     return error ? errorText(*error) : dash;
 }
 
-std::string toleranceFormula(const ControllerSettings& settings) {
+// `k` names a system's component ("_k"), empty for one equation.
+std::string toleranceFormula(const ControllerSettings& settings, const std::string& k) {
     const std::string atol = errorText(settings.absoluteTolerance);
     const std::string rtol = errorText(settings.relativeTolerance);
     if (settings.relativeTolerance == 0) return atol;
-    const std::string relative = rtol + "\u00b7max(|y0|, |y1|)";
+    const std::string relative = rtol + "\u00b7max(|y0" + k + "|, |y1" + k + "|)";
     return settings.absoluteTolerance == 0 ? relative : atol + " + " + relative;
 }
 
@@ -54,13 +56,35 @@ TextTable adaptiveStepTable(const AdaptiveRun& run, std::size_t maxRows) {
     return table;
 }
 
-std::string unlistedAttemptsNote(const AdaptiveRun& run, std::size_t maxRows) {
-    if (run.attempts.size() <= maxRows) return {};
-    return "The table lists the first " + std::to_string(maxRows) + " of the run's " +
-           std::to_string(run.attempts.size()) + " attempted steps.";
+TextTable adaptiveStepTable(const SystemAdaptiveRun& run, std::size_t maxRows) {
+    const std::size_t n = run.y.size();
+    TextTable table;
+    table.header = {"x", "h"};
+    for (std::size_t k = 1; k <= n; ++k) table.header.push_back("y" + std::to_string(k) + " at x + h");
+    for (const char* heading : {"err (RMS of estimate/tolerance)", "step",
+                                "true local error (max norm)", "true error of y (max norm)"}) {
+        table.header.push_back(heading);
+    }
+    const auto normCell = [](const std::optional<StateVector>& error) {
+        return error ? errorText(stateNorm(*error)) : std::string(dash);
+    };
+    const std::size_t rows = std::min(run.attempts.size(), maxRows);
+    for (std::size_t i = 0; i < rows; ++i) {
+        const SystemAdaptiveStep& step = run.attempts[i];
+        const bool stopped = !isFiniteState(step.y1) || !isFiniteState(step.estimate);
+        std::vector<std::string> row{pointText(step.x), errorText(step.h)};
+        for (double component : step.y1) row.push_back(pointText(component));
+        row.push_back(stopped ? dash : sizeText(step.ratio));
+        row.push_back(stopped ? "stopped" : step.accepted ? "accepted" : "rejected");
+        row.push_back(normCell(step.localError));
+        row.push_back(normCell(step.globalError));
+        table.rows.push_back(std::move(row));
+    }
+    return table;
 }
 
-std::string controllerText(const Method& method, const ControllerSettings& settings) {
+std::string controllerText(const Method& method, const ControllerSettings& settings,
+                           std::size_t components) {
     const bool perUnitStep = settings.measure == ErrorMeasure::perUnitStep;
     std::string exponent;
     if (method.tableau->hasErrorEstimate()) {
@@ -69,10 +93,19 @@ std::string controllerText(const Method& method, const ControllerSettings& setti
     } else {
         exponent = perUnitStep ? "1/q" : "1/(q + 1)";
     }
+    const std::string held =
+        components == 1
+            ? "A step is held to the tolerance sc = " + toleranceFormula(settings, "") +
+                  ", y0 and y1 its start and end, with err = |estimate|/" +
+                  (perUnitStep ? "(|h|\u00b7sc)" : "sc")
+            // Hairer's scaled norm: see errorRatio.
+            : "Each component k of a step is held to its own tolerance sc_k = " +
+                  toleranceFormula(settings, "_k") + ", y0 and y1 the step's start and end, "
+                  "and err is the root mean square over the " + std::to_string(components) +
+                  " components, err = sqrt((1/" + std::to_string(components) + ")\u00b7\u03a3 (e_k/" +
+                  (perUnitStep ? "(|h|\u00b7sc_k)" : "sc_k") + ")\u00b2), e_k the estimate's component";
     std::string text =
-        "Hairer, N\u00f8rsett and Wanner's step-size controller, as in their codes. A step is "
-        "held to the tolerance sc = " + toleranceFormula(settings) + ", y0 and y1 its start and "
-        "end, with err = |estimate|/" + (perUnitStep ? "(|h|\u00b7sc)" : "sc") +
+        "Hairer, N\u00f8rsett and Wanner's step-size controller, as in their codes. " + held +
         ": it is accepted when err \u2264 1 and rejected otherwise, for then the estimated error "
         "of the step is larger than the tolerance allows; a rejected step is tried again from "
         "the same x with a smaller h. Either way the next h = h\u00b7min(" +

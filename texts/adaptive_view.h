@@ -24,13 +24,28 @@ inline constexpr std::size_t maxListedAttempts = 500;
 //   true local error | true error of y
 TextTable adaptiveStepTable(const AdaptiveRun& run, std::size_t maxRows = maxListedAttempts);
 
+// A system's attempts: its components at x + h, err in the scaled norm, and
+// the true errors in the maximum norm:
+//   x | h | y1 at x + h | ... | yn at x + h | err (RMS of estimate/tolerance) |
+//   step | true local error | true error of y
+TextTable adaptiveStepTable(const SystemAdaptiveRun& run, std::size_t maxRows = maxListedAttempts);
+
 // Why the table stops before the run does; empty when it lists every attempt.
-std::string unlistedAttemptsNote(const AdaptiveRun& run, std::size_t maxRows = maxListedAttempts);
+template <class State>
+std::string unlistedAttemptsNote(const AdaptiveRunOf<State>& run,
+                                 std::size_t maxRows = maxListedAttempts) {
+    if (run.attempts.size() <= maxRows) return {};
+    return "The table lists the first " + std::to_string(maxRows) + " of the run's " +
+           std::to_string(run.attempts.size()) + " attempted steps.";
+}
 
 // The controller by name and its rule with these settings, for the pair of
 // `method` (the order of its lower solution in the exponent), e.g.
 // "Hairer, Nørsett and Wanner's step-size controller, as in their codes: ..."
-std::string controllerText(const Method& method, const ControllerSettings& settings);
+// A system's tolerance is each component's, and its err their root mean
+// square.
+std::string controllerText(const Method& method, const ControllerSettings& settings,
+                           std::size_t components = 1);
 
 // For each embedded pair: its most accurate adaptive run against the
 // cheapest fixed-step run of the same method that came as close, in words,

@@ -25,7 +25,7 @@ std::string componentNames(std::size_t components) {
 }
 
 // "(1, -0.5)", each component as the results list writes numbers.
-std::string stateText(const StateVector& y) {
+std::string pointText(const StateVector& y) {
     std::string text;
     for (double component : y) text += (text.empty() ? "(" : ", ") + stageValueText(component);
     return text + ")";
@@ -82,9 +82,9 @@ SystemStageView stageView(const SystemPath& path, SystemSlope F,
     const std::string start = std::to_string(view.step - 1), end = std::to_string(view.step);
     view.notes.push_back("Step " + end + " of " + std::to_string(view.steps) + " from x" + start +
                          " = " + numberToText(view.x) + ", " + componentNames(n) + " = " +
-                         stateText(view.y) + " with h = " + numberToText(view.h) + ": at x" +
+                         pointText(view.y) + " with h = " + numberToText(view.h) + ": at x" +
                          end + " = " + numberToText(view.xEnd) + ", " + componentNames(n) +
-                         " = " + stateText(view.yEnd) + ".");
+                         " = " + pointText(view.yEnd) + ".");
     if (const std::string note = pathNote(path); !note.empty()) view.notes.push_back(note);
     if (const std::string plane = phasePlaneNote(n); !plane.empty()) view.notes.push_back(plane);
     return view;

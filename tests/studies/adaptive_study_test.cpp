@@ -2,7 +2,9 @@
 // reference where the exact solution is withheld, the run takes the same
 // steps and its true errors agree with the exact ones to within the
 // reference's stated accuracy; the drawn curve follows the solution.
+#include "numerics/state_operations.h"
 #include "problem/library.h"
+#include "problem/system_library.h"
 #include "studies/adaptive_study.h"
 
 #include "tests/support/typed_problems.h"
@@ -233,4 +235,79 @@ TEST(AdaptiveStudy, PastTheEndOfTheSolutionNoTrueErrorIsShown) {
         EXPECT_LE(std::stod(used.substr(at + about.size())), 1e-6) << used;
         EXPECT_NE(used.find(" of the solution's size."), std::string::npos) << used;
     }
+}
+
+namespace {
+
+// A system of the library as its boxes hold it, from its own start to x1.
+Problem librarySystem(std::string_view startOfName, double x1) {
+    for (const LibrarySystem& entry : systemLibrary) {
+        if (!entry.name.starts_with(startOfName)) continue;
+        const SystemText text = librarySystemText(entry);
+        StateVector y0(entry.n);
+        for (std::size_t k = 0; k < entry.n; ++k) y0[k] = std::stod(std::string(entry.starts[k]));
+        const double x0 = std::stod(std::string(entry.x0));
+        SystemEquationReading reading = readSystemEquation(text, x0, y0, x1);
+        if (!reading.equation) throw std::invalid_argument(reading.errors.front().message);
+        return {std::string(entry.name), std::move(*reading.equation), x0, y0, x1};
+    }
+    throw std::invalid_argument("no library system begins with " + std::string(startOfName));
+}
+
+Problem withoutSystemExact(Problem problem) {
+    problem.equation.systemExact = nullptr;
+    return problem;
+}
+
+}  // namespace
+
+TEST(AdaptiveStudy, ASystemsReferenceMeasuresTheSameStepsAsItsExactSolution) {
+    const Problem problem = librarySystem("Harmonic oscillator", 10);
+    const ControllerSettings settings = withTolerance({}, 1e-6);
+    const Method& method = methodByCaption("Runge-Kutta-Fehlberg");
+    const SystemAdaptiveStudy exact = studySystemAdaptive(method, problem, 0.1, settings);
+    const SystemAdaptiveStudy reference =
+        studySystemAdaptive(method, withoutSystemExact(problem), 0.1, settings);
+    EXPECT_FALSE(exact.reference);
+    EXPECT_TRUE(reference.reference);
+    EXPECT_EQ(exact.notes, std::vector<std::string>{maximumNormNote()});
+    ASSERT_EQ(reference.notes.size(), 2u);
+    EXPECT_TRUE(reference.notes[1].starts_with("No exact solution is given")) << reference.notes[1];
+    ASSERT_EQ(exact.run.end, AdaptiveEnd::reachedEnd);
+    ASSERT_EQ(reference.run.attempts.size(), exact.run.attempts.size());
+    for (std::size_t i = 0; i < exact.run.attempts.size(); ++i) {
+        SCOPED_TRACE("attempt " + std::to_string(i));
+        const SystemAdaptiveStep& withExact = exact.run.attempts[i];
+        const SystemAdaptiveStep& withReference = reference.run.attempts[i];
+        EXPECT_EQ(withReference.x, withExact.x);
+        EXPECT_EQ(withReference.h, withExact.h);
+        ASSERT_TRUE(withExact.globalError && withReference.globalError);
+        ASSERT_TRUE(withExact.localError && withReference.localError);
+        EXPECT_NEAR(stateNorm(*withReference.globalError - *withExact.globalError), 0, 1e-11);
+        EXPECT_NEAR(stateNorm(*withReference.localError - *withExact.localError), 0, 1e-11);
+    }
+    ASSERT_TRUE(exact.run.errorAtEnd && reference.run.errorAtEnd);
+    EXPECT_NEAR(*reference.run.errorAtEnd, *exact.run.errorAtEnd, 1e-11);
+    // The drawn solution, every sample on the circle y1² + y2² = 1.
+    ASSERT_EQ(reference.solutionX.size(), static_cast<std::size_t>(solutionSamples + 1));
+    for (const StateVector& y : reference.solutionY) EXPECT_NEAR(y[0] * y[0] + y[1] * y[1], 1, 1e-10);
+}
+
+TEST(AdaptiveStudy, ASystemsSweepHasBothPairsAndNoLibraryStepper) {
+    const Problem problem = librarySystem("Harmonic oscillator", 10);
+    const WorkPrecision sweep = sweepAdaptive(problem, 0.1, withTolerance({}, 1e-6), 8);
+    ASSERT_EQ(sweep.adaptive.size(), 2u);
+    for (const WorkSeries& series : sweep.adaptive) {
+        SCOPED_TRACE(series.caption);
+        ASSERT_EQ(series.points.size(), sweepTolerances.size());
+        // Tighter tolerances cost more and reach closer, as far as rounding
+        // lets them: 1E-2 against 1E-8.
+        ASSERT_TRUE(series.points[0].error && series.points[6].error);
+        EXPECT_LT(*series.points[6].error, *series.points[0].error / 1000);
+        EXPECT_GT(series.points[6].slopeEvaluations, series.points[0].slopeEvaluations);
+    }
+    EXPECT_TRUE(sweep.library.points.empty());
+    EXPECT_EQ(sweep.notes, std::vector<std::string>{librarySingleEquationsNote()});
+    ASSERT_FALSE(sweep.fixedSteps.series.empty());
+    EXPECT_EQ(sweep.fixedSteps.series.front().points.size(), 9u);
 }

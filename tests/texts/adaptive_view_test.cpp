@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -183,3 +184,57 @@ TEST(AdaptiveView, ASweepAskedToStopRunsNoMore) {
 }
 
 }  // namespace
+
+namespace {
+
+StateVector oscillator(double, const StateVector& y) { return {y[1], -y[0]}; }
+StateVector oscillatorExact(double x) { return {std::cos(x), -std::sin(x)}; }
+
+}  // namespace
+
+// Fehlberg on y1' = y2, y2' = -y1 from (1, 0), first step 1, both
+// tolerances 1E-6, worked out independently in Python: the first two rows
+// in 50-digit arithmetic (mpmath: the tableau's fractions, the controller
+// and the scaled norm); from the third on the steps depend on rounding, for
+// an estimate is a difference of nearly equal sums (the second's 1.5E-06
+// of stages near 0.26), so those rows come from a replica in double
+// arithmetic summing the stages in the tableau's order, and agree with the
+// 50-digit run to 13 digits. By hand for the first attempt: its estimate is (-1/2080, 1/780), the
+// tolerances 1E-6 + 1E-6·max(|y0_k|, |y1_k|) are (2.0E-06, 1.8417E-06), so
+// the ratios are (240.38, 696.14) and err = sqrt((240.38² + 696.14²)/2) =
+// 520.76: rejected, and h = 1·max(0.2, 0.9·(1/520.76)^(1/5)) = 0.2576. The
+// second attempt is accepted though y2's ratio alone is 1.159: the mean
+// over the components is 0.821.
+TEST(AdaptiveView, ASystemsAttemptsWithErrInTheScaledNorm) {
+    const SystemAdaptiveRun run = adaptiveRun(fehlberg, oscillator, 0, StateVector{1, 0}, 10, 1,
+                                              withTolerance({}, 1e-6), oscillatorExact);
+    const TextTable table = adaptiveStepTable(run, 4);
+    EXPECT_EQ(table.header,
+              (std::vector<std::string>{"x", "h", "y1 at x + h", "y2 at x + h",
+                                        "err (RMS of estimate/tolerance)", "step",
+                                        "true local error (max norm)",
+                                        "true error of y (max norm)"}));
+    const std::vector<std::vector<std::string>> expected{
+        {"0", "1.00E+00", "0.541185897435897", "-0.841666666666667", "5.21E+02", "rejected",
+         "8.84E-04", "8.84E-04"},
+        {"0", "2.58E-01", "0.967009223217628", "-0.254742383297576", "8.21E-01", "accepted",
+         "2.65E-07", "2.65E-07"},
+        {"0.257581272727988", "2.41E-01", "0.878182868048504", "-0.478325956680323", "4.99E-01",
+         "accepted", "1.70E-07", "4.24E-07"},
+        {"0.498747310684854", "2.49E-01", "0.732952592234275", "-0.680280675004505", "5.15E-01",
+         "accepted", "1.86E-07", "5.64E-07"},
+    };
+    EXPECT_EQ(table.rows, expected);
+}
+
+TEST(AdaptiveView, ASystemsControllerNamesItsNorm) {
+    const std::string text = controllerText(fehlberg, withTolerance({}, 1e-6), 2);
+    EXPECT_NE(text.find("Each component k of a step is held to its own tolerance sc_k = 1.00E-06 "
+                        "+ 1.00E-06\u00b7max(|y0_k|, |y1_k|), y0 and y1 the step's start and end, "
+                        "and err is the root mean square over the 2 components, err = "
+                        "sqrt((1/2)\u00b7\u03a3 (e_k/sc_k)\u00b2), e_k the estimate's component: "
+                        "it is accepted when err \u2264 1"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(controllerText(fehlberg, {}, 1), controllerText(fehlberg, {}));
+}

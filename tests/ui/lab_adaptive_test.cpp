@@ -411,3 +411,103 @@ TEST_F(Adaptive, BackwardsEveryAttemptHasItsTrueErrorsAgainstTheReference) {
 }
 
 }  // namespace
+
+// Fehlberg on the harmonic oscillator y1' = y2, y2' = -y1 from (1, 0), first
+// step 1, tolerance 1E-6: the attempts tests/texts/adaptive_view_test.cpp
+// works out, with a column for each component and err in the scaled norm,
+// and each component's accepted steps drawn on its own curve.
+TEST_F(Adaptive, ASystemsAttemptsListAndDrawEveryComponent) {
+    open("2", "Option_RKF");
+    chooseProblem("Harmonic oscillator: y'' = -y");
+    enter("h", "1");
+    settle([this] {
+        return steps()->rowCount() > 3 && steps()->columnCount() == 8 &&
+               steps()->item(0, 1)->text() == "1.00E+00";
+    });
+    const Row header{"x", "h", "y1 at x + h", "y2 at x + h", "err (RMS of estimate/tolerance)",
+                     "step", "true local error (max norm)", "true error of y (max norm)"};
+    for (int column = 0; column < steps()->columnCount(); ++column) {
+        EXPECT_EQ(steps()->horizontalHeaderItem(column)->text(), header[static_cast<std::size_t>(column)]);
+    }
+    EXPECT_EQ(row(0), (Row{"0", "1.00E+00", "0.541185897435897", "-0.841666666666667", "5.21E+02",
+                           "rejected", "8.84E-04", "8.84E-04"}));
+    EXPECT_EQ(row(1), (Row{"0", "2.58E-01", "0.967009223217628", "-0.254742383297576", "8.21E-01",
+                           "accepted", "2.65E-07", "2.65E-07"}));
+    EXPECT_TRUE(label("Controller notes")->text().contains("root mean square over the 2 components"));
+    EXPECT_TRUE(notes().contains("Errors are measured in the maximum norm")) << notes().toStdString();
+
+    // The first accepted point, (0.2576, 0.9670, -0.2547): each component's
+    // colour where its value is, and not where the other's is.
+    QCustomPlot* plot = named<QCustomPlot>("Adaptive solution plot");
+    plot->replot();
+    const QImage image = plot->grab().toImage();
+    const auto colourOf = [plot](const QString& name) {
+        for (int i = 0; i < plot->graphCount(); ++i) {
+            if (plot->graph(i)->name() == name) return plot->graph(i)->pen().color();
+        }
+        ADD_FAILURE() << name.toStdString();
+        return QColor();
+    };
+    const auto near = [&](double x, double y, const QColor& colour) {
+        const int px = static_cast<int>(plot->xAxis->coordToPixel(x));
+        const int py = static_cast<int>(plot->yAxis->coordToPixel(y));
+        int found = 0;
+        for (int dx = -4; dx <= 4; ++dx) {
+            for (int dy = -4; dy <= 4; ++dy) {
+                const QColor pixel = image.pixelColor(px + dx, py + dy);
+                const int apart = std::abs(pixel.hsvHue() - colour.hsvHue());
+                if (pixel.hsvSaturation() > 60 && std::min(apart, 360 - apart) <= 12) ++found;
+            }
+        }
+        return found;
+    };
+    const QColor y1 = colourOf("y1, accepted steps"), y2 = colourOf("y2, accepted steps");
+    ASSERT_NE(y1.hsvHue(), y2.hsvHue());
+    const double x = 0.257581272727988;
+    EXPECT_GE(near(x, 0.967009223217628, y1), 4);
+    EXPECT_GE(near(x, -0.254742383297576, y2), 4);
+    EXPECT_EQ(near(x, 0.967009223217628, y2), 0);
+    EXPECT_EQ(near(x, -0.254742383297576, y1), 0);
+}
+
+// On a system a method without an estimate is offered the pairs too, over
+// an empty table with a column for every component.
+TEST_F(Adaptive, OnASystemAMethodWithoutAnEstimateIsOfferedThePairs) {
+    open("2", "Option_RK4");
+    chooseProblem("Harmonic oscillator: y'' = -y");
+    EXPECT_TRUE(label("Method offer")->isVisible());
+    EXPECT_EQ(steps()->rowCount(), 0);
+    ASSERT_EQ(steps()->columnCount(), 8);
+    EXPECT_EQ(steps()->horizontalHeaderItem(2)->text(), "y1 at x + h");
+    EXPECT_EQ(steps()->horizontalHeaderItem(3)->text(), "y2 at x + h");
+}
+
+// A system's parameters change its slopes and its exact solution while
+// their texts stay: the sweep is made again for them.
+TEST_F(Adaptive, ASystemsSweepFollowsItsParameters) {
+    open("2", "Option_RKF");
+    chooseProblem("Damped oscillator: y'' = -y - cy'");
+    enter("x1", "2");
+    waitForSweep();
+    const QString before = label("Work-precision notes")->text();
+    enter("Parameters", "c = 1, w = sqrt(1 - c^2/4)");
+    EXPECT_TRUE(label("Work-precision notes")->text().startsWith("Calculating"));
+    waitForSweep();
+    EXPECT_NE(label("Work-precision notes")->text(), before);
+}
+
+// Lorenz's chaos leaves no reference it trusts at x1 = 25, so the sweep has
+// no error to draw: its axes span what a sweep usually covers, and the notes
+// say why, instead of an axis of 10^124 to 10^130 fitted to nothing.
+TEST_F(Adaptive, ASweepWithNothingToDrawKeepsSensibleAxes) {
+    open("2", "Option_RKF");
+    chooseProblem("Lorenz: chaos");
+    waitForSweep();
+    EXPECT_TRUE(label("Work-precision notes")->text().startsWith(
+        "No exact solution, and no reference solution could be computed to x1"));
+    QCustomPlot* work = named<QCustomPlot>("Work-precision plot");
+    EXPECT_EQ(work->xAxis->range().lower, 1);
+    EXPECT_EQ(work->xAxis->range().upper, 1e6);
+    EXPECT_EQ(work->yAxis->range().lower, 1e-16);
+    EXPECT_EQ(work->yAxis->range().upper, 1);
+}
