@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pelorin {
@@ -65,6 +66,15 @@ struct GridStep {
 // `size`; for a `size` that is not positive and finite, 1.
 GridStep gridStep(double size);
 
+// The grid points of a field over a drawable range, at least `spacing`
+// pixels apart: the multiples of xStep within [xmin, xmax] and of yStep
+// within [ymin, ymax], each increasing.
+struct FieldGrid {
+    GridStep xStep, yStep;
+    std::vector<double> xs, ys;
+};
+FieldGrid fieldGrid(const VisibleRange& range, double spacing);
+
 struct DirectionField {
     GridStep xStep, yStep;
     // The grid's points, the first row along y = ymin's nearest multiple of
@@ -84,7 +94,8 @@ DirectionField directionField(Slope f, const VisibleRange& range);
 
 // Where f had no finite slope, in words, e.g. "f(x, y) is not finite at 7 of
 // 345 grid points, the first at (0, -2): no segment is drawn there."; empty
-// when every point has its segment.
-std::string directionFieldNote(const DirectionField& field);
+// when every point has its segment. A system's phase field names its F.
+std::string directionFieldNote(const DirectionField& field,
+                               std::string_view slopeName = "f(x, y)");
 
 }  // namespace pelorin
