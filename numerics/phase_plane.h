@@ -1,0 +1,123 @@
+// The phase plane of a system y' = F(x, y): two of its components drawn
+// against each other, with the direction F points in at each point of the
+// plane, the nullclines where one of the two stands still, the equilibria in
+// view, the orbits through a point and the methods' runs, and how far a run
+// drifts in a quantity the exact solutions keep constant.
+#pragma once
+
+#include "methods/methods.h"
+#include "methods/state_vector.h"
+#include "numerics/direction_field.h"
+#include "numerics/equilibria.h"
+#include "numerics/solution_paths.h"
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace pelorin {
+
+// The components the plane shows, 0-based: y_across to the right, y_up
+// upwards. The others are not shown.
+struct PlaneAxes {
+    std::size_t across = 0, up = 1;
+};
+
+// Where a state lies in the plane.
+PlotPoint planePoint(const StateVector& y, PlaneAxes axes);
+
+// Whether F looks at x: its values at each of the states, for x = 0 and a
+// few other abscissae, differ somewhere (a value that is not finite at one
+// abscissa and finite at another differs too). Only an autonomous F has one
+// direction at each point of the plane.
+bool dependsOnX(SystemSlope F, const std::vector<StateVector>& states);
+
+// The phase field: a segment at each point of the direction field's grid
+// (same spacing, same round steps), pointing along (F_across, F_up) from
+// its first end to its second, fieldSegmentLength pixels long. Length does
+// not show speed: near an equilibrium the arrows would shrink to dots and
+// far from it outgrow their cells, so every arrow shows a direction only.
+// F is evaluated at x = 0, as for an autonomous system any x gives the same.
+struct PhaseField {
+    DirectionField grid;  // points, segments and the points where F is not finite
+    int atRest = 0;       // grid points where F_across = F_up = 0: no direction
+    std::optional<PlotPoint> firstAtRest;
+};
+
+// The curves F_across = 0 (the motion is vertical there) and F_up = 0 (it is
+// horizontal), by marching squares on a grid of nullclineSpacing pixels:
+// each cell whose corners are all finite holds at most two segments, with
+// the crossings on its edges placed by linear interpolation.
+inline constexpr double nullclineSpacing = 4;  // pixels
+struct Nullclines {
+    std::vector<Segment> acrossStill, upStill;
+};
+
+// An equilibrium search starts from each point of a grid of
+// equilibriumStarts × equilibriumStarts cells' centres across the view, and
+// from the start y0.
+inline constexpr int equilibriumStarts = 5;
+
+struct PhasePlane {
+    PlaneAxes axes;
+    // Why the plane has no field, nullclines or equilibria, in words; empty
+    // when it has them.
+    std::string absence;
+    PhaseField field;
+    Nullclines nullclines;
+    // Those in view, from left to right, then upwards.
+    std::vector<EquilibriumSearch> equilibria;
+    std::string equilibriaNote;  // when none is in view: why, in words
+};
+
+// The plane of F over the range; the field, nullclines and equilibria need a
+// system of two components whose F does not depend on x, and a drawable
+// range. y0 is the problem's start, one more start for Newton's method.
+PhasePlane phasePlane(SystemSlope F, const StateVector& y0, PlaneAxes axes,
+                      const VisibleRange& range);
+
+// The field's note, as the direction field's, and where F is 0 at a grid
+// point; empty when every point has its arrow.
+std::string phaseFieldNote(const PhaseField& field);
+
+// The orbit through `start` at x0: the system's reference solution backwards
+// to x0 − span and forwards to x0 + span, joined into one polyline in the
+// plane that runs forwards, sampled at orbitSamples abscissae each way and
+// cut where it first leaves the view widened by orbitReach times its width
+// and height on every side. `note` says why a side stopped short.
+inline constexpr int orbitSamples = 400;
+inline constexpr double orbitReach = 2;
+struct Orbit {
+    std::vector<PlotPoint> points;
+    std::size_t startIndex = 0;  // the point of `points` that is the start
+    std::string note;
+};
+Orbit orbitThrough(SystemSlope F, double x0, const StateVector& start, double span, PlaneAxes axes,
+                   const VisibleRange& view);
+
+// A method's run on a system, as solutionPath runs one equation: steps of
+// |h| from x_i = x0 + i·h towards x1, as many as stepsToReach gives, at most
+// maxPathSteps; a step that is not finite stops the run before it.
+struct SystemRun {
+    const Method* method = nullptr;
+    double h = 0;
+    std::vector<double> x;
+    std::vector<StateVector> y;
+    long stepsToEnd = 0;
+    PathEnd end = PathEnd::reached;
+};
+SystemRun systemRun(const Method& method, SystemSlope F, double x0, const StateVector& y0, double x1,
+                    double h);
+
+// The method with h, h/2 and h/4, in that order.
+std::array<SystemRun, 3> halvedSystemRuns(const Method& method, SystemSlope F, double x0,
+                                          const StateVector& y0, double x1, double h);
+
+// A quantity the solutions keep constant, as energy or Lotka-Volterra's
+// invariant, and its drift along a run: I(y_k) − I(y_0) for every state.
+using Invariant = std::function<double(const StateVector& y)>;
+std::vector<double> invariantDrift(const Invariant& invariant, const std::vector<StateVector>& states);
+
+}  // namespace pelorin
