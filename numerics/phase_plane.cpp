@@ -226,6 +226,11 @@ PhasePlane phasePlane(SystemSlope F, const StateVector& y0, PlaneAxes axes,
                       const VisibleRange& range) {
     PhasePlane plane;
     plane.axes = axes;
+    if (y0.size() == 1) {
+        plane.absence = "A phase plane draws one component against another, and y' = f(x, y) "
+                        "has one: its direction field is on the Field page.";
+        return plane;
+    }
     if (y0.size() != 2) {
         plane.absence =
             "With " + std::to_string(y0.size()) + " components the direction of (y" +
@@ -342,6 +347,23 @@ std::vector<double> invariantDrift(const Invariant& invariant, const std::vector
     const double start = invariant(states.front());
     for (const StateVector& y : states) drift.push_back(invariant(y) - start);
     return drift;
+}
+
+PhasePlaneRuns phasePlaneRuns(const Method& method, SystemSlope F, double x0, const StateVector& y0,
+                              double x1, double h, const std::optional<Invariant>& invariant) {
+    PhasePlaneRuns runs;
+    runs.halved = halvedSystemRuns(method, F, x0, y0, x1, h);
+    std::vector<double> abscissae;
+    for (int k = 1; k <= referenceOrbitSamples; ++k) {
+        abscissae.push_back(x0 + (x1 - x0) * k / referenceOrbitSamples);
+    }
+    runs.reference = systemReferenceSolution(F, x0, y0, abscissae);
+    if (invariant) {
+        for (std::size_t k = 0; k < runs.halved.size(); ++k) {
+            runs.drift[k] = invariantDrift(*invariant, runs.halved[k].y);
+        }
+    }
+    return runs;
 }
 
 }  // namespace pelorin

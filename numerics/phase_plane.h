@@ -10,10 +10,12 @@
 #include "numerics/direction_field.h"
 #include "numerics/equilibria.h"
 #include "numerics/solution_paths.h"
+#include "numerics/system_reference.h"
 
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,7 +76,7 @@ struct PhasePlane {
 
 // The plane of F over the range; the field, nullclines and equilibria need a
 // system of two components whose F does not depend on x, and a drawable
-// range. y0 is the problem's start, one more start for Newton's method.
+// range. A single equation has no plane at all, and says so. y0 is the problem's start, one more start for Newton's method.
 PhasePlane phasePlane(SystemSlope F, const StateVector& y0, PlaneAxes axes,
                       const VisibleRange& range);
 
@@ -119,5 +121,17 @@ std::array<SystemRun, 3> halvedSystemRuns(const Method& method, SystemSlope F, d
 // invariant, and its drift along a run: I(y_k) − I(y_0) for every state.
 using Invariant = std::function<double(const StateVector& y)>;
 std::vector<double> invariantDrift(const Invariant& invariant, const std::vector<StateVector>& states);
+
+// What the page draws of a problem's runs: the method with h, h/2 and h/4,
+// the reference solution from the start to x1 at referenceOrbitSamples
+// abscissae, and, for an invariant, each run's drift in it.
+inline constexpr int referenceOrbitSamples = 1000;
+struct PhasePlaneRuns {
+    std::array<SystemRun, 3> halved;
+    SystemReferenceSolution reference;
+    std::array<std::vector<double>, 3> drift;  // empty without an invariant
+};
+PhasePlaneRuns phasePlaneRuns(const Method& method, SystemSlope F, double x0, const StateVector& y0,
+                              double x1, double h, const std::optional<Invariant>& invariant);
 
 }  // namespace pelorin

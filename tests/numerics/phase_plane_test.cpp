@@ -134,6 +134,13 @@ TEST(PhasePlane, PlanesWithoutAFieldSayWhy) {
         {"F depends on x", [] { return phasePlane(forcedOscillator, {1, 0}, {}, square); },
          "F depends on x, so the direction at a point of the plane changes as x goes on: no "
          "field, nullclines or equilibria belong to the plane; the paths are drawn."},
+        {"one component",
+         [] {
+             const auto growth1 = [](double, const StateVector& y) -> StateVector { return {y[0]}; };
+             return phasePlane(growth1, {1}, {}, square);
+         },
+         "A phase plane draws one component against another, and y' = f(x, y) has one: its "
+         "direction field is on the Field page."},
         {"three components", [] { return phasePlane(lorenz, {1, 1, 1}, {0, 2}, square); },
          "With 3 components the direction of (y1, y3) at a point of the plane depends on the "
          "components not shown, which differ from path to path: no field, nullclines or "

@@ -1,0 +1,435 @@
+#include "lab/phase_plane_tab.h"
+
+#include "base/conversions.h"
+#include "lab/page.h"
+#include "lab/plot.h"
+#include "numerics/plot_extent.h"
+#include "texts/phase_plane_view.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+// Segments in the plane drawn as one batch of lines, as arrows with a head
+// at their second end or as plain pieces of a curve.
+class PlaneSegments : public QCPAbstractItem {
+public:
+    PlaneSegments(QCustomPlot* plot, bool heads) : QCPAbstractItem(plot), heads_(heads) {
+        setClipToAxisRect(true);
+        setSelectable(false);
+    }
+
+    void setSegments(std::vector<pelorin::Segment> segments) { segments_ = std::move(segments); }
+    void setPen(const QPen& pen) { pen_ = pen; }
+
+    double selectTest(const QPointF&, bool, QVariant*) const override { return -1; }
+
+protected:
+    void draw(QCPPainter* painter) override {
+        const QCPAxis* x = parentPlot()->xAxis;
+        const QCPAxis* y = parentPlot()->yAxis;
+        lines_.clear();
+        for (const pelorin::Segment& s : segments_) {
+            const QLineF line(x->coordToPixel(s.x1), y->coordToPixel(s.y1), x->coordToPixel(s.x2),
+                              y->coordToPixel(s.y2));
+            lines_.push_back(line);
+            if (heads_) addHead(line);
+        }
+        painter->setPen(pen_);
+        painter->drawLines(lines_);
+    }
+
+private:
+    // Two strokes back from the tip, a quarter of the arrow long, at 30° to it.
+    void addHead(const QLineF& line) {
+        for (double turn : {150.0, -150.0}) {
+            QLineF stroke = QLineF::fromPolar(line.length() / 4, line.angle() + turn);
+            stroke.translate(line.p2());
+            lines_.push_back(stroke);
+        }
+    }
+
+    bool heads_;
+    std::vector<pelorin::Segment> segments_;
+    QVector<QLineF> lines_;
+    QPen pen_;
+};
+
+namespace {
+
+// What the page reads of the lab's problem: its components, its start and
+// F. The lab's problem is one equation, a system of one component.
+std::size_t componentsOf(const pelorin::Problem&) { return 1; }
+
+pelorin::StateVector startOf(const pelorin::Problem& problem) { return {problem.y0}; }
+
+class SystemOf {
+public:
+    explicit SystemOf(const pelorin::Problem& problem) : f_(problem.slope()) {}
+    pelorin::StateVector operator()(double x, const pelorin::StateVector& y) const {
+        return {f_(x, y[0])};
+    }
+
+private:
+    pelorin::Slope f_;
+};
+
+// The quantity the problem's solutions keep, and its text; none is known.
+std::optional<pelorin::Invariant> invariantOf(const pelorin::Problem&) { return std::nullopt; }
+std::string invariantTextOf(const pelorin::Problem&) { return {}; }
+
+// h, h/2 and h/4, each with a colour and marker of its own, as on the Field page.
+constexpr std::array<std::size_t, 3> halvedLooks{0, 1, 3};
+constexpr std::array<const char*, 3> halvedNames{"h", "h/2", "h/4"};
+// A press and release this close together are a click, not a drag.
+constexpr double clickSlack = 3;  // pixels
+constexpr int planeHeight = 360;  // pixels
+// Orbits through clicks kept at once: more would hide the runs.
+constexpr std::size_t keptOrbits = 8;
+constexpr std::size_t shownMarkers = 60;  // at most, per run
+
+const pelorin::PlaneAxes shownAxes{0, 1};
+
+// The arrows in a colour halfway between the text and its ground, so that
+// the runs stand out over them, on a light or a dark palette.
+QColor arrowColour(const QPalette& palette) {
+    const QColor text = palette.color(QPalette::Text), ground = palette.color(QPalette::Base);
+    return QColor((text.red() + ground.red()) / 2, (text.green() + ground.green()) / 2,
+                  (text.blue() + ground.blue()) / 2);
+}
+
+// The nullclines in pens of their own, dashed so that they read as curves of
+// a kind other than the solutions.
+QPen nullclinePen(const QColor& colour, Qt::PenStyle style) {
+    QPen pen(colour, 1.5);
+    pen.setStyle(style);
+    return pen;
+}
+const QColor acrossStillColour(0x2e, 0x8b, 0x57);  // sea green
+const QColor upStillColour(0xd0, 0x80, 0x00);      // amber
+
+QCPCurve* addCurve(LabPlot& plot, const std::vector<pelorin::PlotPoint>& points, const QPen& pen) {
+    auto* curve = new QCPCurve(plot.xAxis, plot.yAxis);
+    QVector<double> x, y;
+    for (const pelorin::PlotPoint& p : points) {
+        if (!pelorin::drawable({p.x, p.y})) continue;
+        x.push_back(p.x);
+        y.push_back(p.y);
+    }
+    curve->setData(x, y);
+    curve->setPen(pen);
+    return curve;
+}
+
+std::vector<pelorin::PlotPoint> projected(const std::vector<pelorin::StateVector>& states) {
+    std::vector<pelorin::PlotPoint> points;
+    for (const pelorin::StateVector& y : states) points.push_back(pelorin::planePoint(y, shownAxes));
+    return points;
+}
+
+QString hText(double h) { return QString::fromStdString(pelorin::numberToText(std::fabs(h))); }
+
+}  // namespace
+
+PhasePlaneTab::PhasePlaneTab(QWidget* parent) : LabPage(parent) {
+    QVBoxLayout* layout = scrollingContent(*this);
+    layout->addWidget(createPlot(), 5);
+    notes_ = addNotes(layout, "Phase plane notes");
+    equilibria_ = addCaptionedTable(layout, "E&quilibria in view: where F = 0, and what the "
+                                            "eigenvalues of the Jacobian there make of it",
+                                    "Equilibria");
+    equilibria_->verticalHeader()->hide();
+    equilibria_->setAccessibleDescription(
+        "Each equilibrium the plot shows, the eigenvalues of the Jacobian of F there, and its "
+        "kind: how paths near it behave.");
+}
+
+LabPlot* PhasePlaneTab::createPlot() {
+    plot_ = new LabPlot("Phase plane",
+                        "y2 against y1: arrows show the direction F points in, dashed curves "
+                        "where y1 or y2 stands still, circles the equilibria; with the chosen "
+                        "method's runs, the reference orbit, and the orbit through any point "
+                        "you click.",
+                        this);
+    plot_->xAxis->setLabel("y1");
+    plot_->yAxis->setLabel("y2");
+    plot_->setFileStem("phase-plane");
+    plot_->showLegend(LabPlot::LegendPlace::beside);
+    plot_->xAxis->grid()->setVisible(false);
+    plot_->yAxis->grid()->setVisible(false);
+    // Circles stay circles: Euler's outward spiral is seen as such.
+    plot_->keepEqualScale();
+    plot_->addLayer("field", plot_->layer("grid"), QCustomPlot::limAbove);
+    arrows_ = new PlaneSegments(plot_, true);
+    acrossStill_ = new PlaneSegments(plot_, false);
+    upStill_ = new PlaneSegments(plot_, false);
+    for (PlaneSegments* item : {arrows_, acrossStill_, upStill_}) item->setLayer("field");
+    connect(plot_, &QCustomPlot::afterLayout, this, &PhasePlaneTab::drawPlane);
+    connect(plot_, &QCustomPlot::mousePress, this, &PhasePlaneTab::pressed);
+    connect(plot_, &QCustomPlot::mouseRelease, this, &PhasePlaneTab::released);
+    plot_->setWholeView([this] { fitView(); });
+    plot_->setSmallestHeight(planeHeight);
+    return plot_;
+}
+
+void PhasePlaneTab::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) drawRuns();
+}
+
+void PhasePlaneTab::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (replotPending_) {
+        replotPending_ = false;
+        plot_->replot();
+    }
+}
+
+PageHandout PhasePlaneTab::handout(const LabInputs& inputs) const {
+    return {{methodLine(inputs)}, {plot_}, {notes_}, {equilibria_}};
+}
+
+void PhasePlaneTab::setInputs(const LabInputs& inputs) {
+    studies_.supersede();
+    orbitStudies_.supersede();
+    orbits_.clear();
+    fitPending_ = true;
+    inputs_ = inputs;
+    planeStale_ = true;
+    if (!inputs.readable || componentsOf(inputs.problem) < 2) {
+        const QStringList why =
+            inputs.readable ? QStringList() : QStringList{QString::fromStdString(inputs.unreadable)};
+        display({}, why);
+        return;
+    }
+    studies_.study(
+        inputs.problem,
+        [method = inputs.method, h = inputs.h](const pelorin::Problem& given, std::stop_token) {
+            const pelorin::Problem problem = given.clone();
+            const SystemOf system(problem);
+            return pelorin::phasePlaneRuns(pelorin::methodCatalogue[method], system, problem.x0,
+                                           startOf(problem), problem.x1, h,
+                                           invariantOf(problem));
+        },
+        [this](pelorin::PhasePlaneRuns runs) { display(std::move(runs), {}); },
+        [this](const pelorin::Problem&) { display({}, {"Calculating the runs \u2026"}); });
+}
+
+void PhasePlaneTab::display(pelorin::PhasePlaneRuns runs, const QStringList& firstNotes) {
+    runs_ = std::move(runs);
+    runNotes_ = firstNotes;
+    const auto add = [this](const std::string& note) {
+        if (!note.empty() && !runNotes_.contains(QString::fromStdString(note))) {
+            runNotes_ << QString::fromStdString(note);
+        }
+    };
+    add(runs_.reference.note);
+    for (const pelorin::SystemRun& run : runs_.halved) {
+        if (run.end == pelorin::PathEnd::notFinite) {
+            add(std::string(run.method->caption) + " with h = " +
+                pelorin::numberToText(std::fabs(run.h)) + " stops at x = " +
+                pelorin::numberToText(run.x.back()) + ": its next step is not a finite number.");
+        }
+    }
+    if (!runs_.drift.front().empty()) {
+        std::vector<pelorin::RunDrift> drifts;
+        for (std::size_t k = 0; k < runs_.halved.size(); ++k) {
+            const pelorin::SystemRun& run = runs_.halved[k];
+            drifts.push_back({std::fabs(run.h), run.x.back(), runs_.drift[k].back()});
+        }
+        const std::optional<pelorin::Invariant> invariant = invariantOf(inputs_.problem);
+        add(pelorin::invariantDriftNote(invariantTextOf(inputs_.problem),
+                                        (*invariant)(runs_.halved.front().y.front()),
+                                        inputs_.problem.x1, drifts));
+    }
+    drawRuns();
+}
+
+void PhasePlaneTab::drawRuns() {
+    plot_->clearPlottables();
+    const QColor text = palette().color(QPalette::Text);
+    arrows_->setPen(QPen(arrowColour(palette()), 1));
+    acrossStill_->setPen(nullclinePen(acrossStillColour, Qt::DashLine));
+    upStill_->setPen(nullclinePen(upStillColour, Qt::DashDotLine));
+    const bool shown = componentsOf(inputs_.problem) >= 2 && inputs_.readable;
+    if (shown && !runs_.reference.y.empty()) {
+        std::vector<pelorin::StateVector> orbit{startOf(inputs_.problem)};
+        orbit.insert(orbit.end(), runs_.reference.y.begin(), runs_.reference.y.end());
+        addCurve(*plot_, projected(orbit), QPen(text, 2))->setName("reference");
+    }
+    // The finer runs beneath, as on the Field page: h/4's many markers would
+    // hide the few of h.
+    std::array<QCPCurve*, 3> curves{};
+    for (std::size_t i = 0; i < runs_.halved.size(); ++i) {
+        const std::size_t k = runs_.halved.size() - 1 - i;
+        const pelorin::SystemRun& run = runs_.halved[k];
+        if (!run.method || !shown) continue;
+        QCPCurve* curve = addCurve(*plot_, projected(run.y), LabPlot::methodPen(halvedLooks[k]));
+        curve->setScatterStyle(LabPlot::methodMarker(halvedLooks[k]));
+        // A few dozen markers a run tell the runs apart; hundreds would
+        // make a band of them.
+        curve->setScatterSkip(static_cast<int>(run.y.size() / shownMarkers));
+        curve->setName(QString::fromUtf8(run.method->caption) + ", " + halvedNames[k] + " = " +
+                       hText(run.h));
+        curves[k] = curve;
+    }
+    for (QCPCurve* curve : curves) {
+        if (!curve) continue;
+        curve->removeFromLegend();
+        curve->addToLegend();
+    }
+    for (const pelorin::Orbit& orbit : orbits_) {
+        QCPCurve* curve = addCurve(*plot_, orbit.points, QPen(plot_->accent(), 1.5));
+        curve->setName("orbit through a click");
+        if (&orbit != &orbits_.front()) curve->removeFromLegend();
+    }
+    planeStale_ = true;
+    showNotes();
+    if (fitPending_ && shown && !runs_.reference.y.empty()) {
+        plot_->showWhole();
+        fitPending_ = false;
+    }
+    replot();
+}
+
+void PhasePlaneTab::replot() {
+    if (isVisible()) plot_->replot(QCustomPlot::rpQueuedReplot);
+    else replotPending_ = true;
+}
+
+// The view holds the start, the reference orbit and every run, with some
+// room.
+void PhasePlaneTab::fitView() {
+    pelorin::Extent x, y;
+    for (int i = 0; i < plot_->plottableCount(); ++i) {
+        const auto* curve = qobject_cast<const QCPCurve*>(plot_->plottable(i));
+        if (!curve) continue;
+        for (const QCPCurveData& point : *curve->data()) {
+            x.include(point.key);
+            y.include(point.value);
+        }
+    }
+    for (pelorin::Extent* extent : {&x, &y}) {
+        if (!(extent->upper > extent->lower)) {
+            extent->lower -= 1;
+            extent->upper += 1;
+        }
+        *extent = extent->widened(pelorin::wholeRoom);
+    }
+    plot_->xAxis->setRange(x.lower, x.upper);
+    plot_->yAxis->setRange(y.lower, y.upper);
+}
+
+pelorin::VisibleRange PhasePlaneTab::visibleRange() const {
+    const QCPRange x = plot_->xAxis->range(), y = plot_->yAxis->range();
+    const QRect rect = plot_->axisRect()->rect();
+    return {x.lower, x.upper, y.lower, y.upper, static_cast<double>(rect.width()),
+            static_cast<double>(rect.height())};
+}
+
+void PhasePlaneTab::drawPlane() {
+    const pelorin::VisibleRange range = visibleRange();
+    const bool sameRange = range.xmin == drawnRange_.xmin && range.xmax == drawnRange_.xmax &&
+                           range.ymin == drawnRange_.ymin && range.ymax == drawnRange_.ymax &&
+                           range.width == drawnRange_.width && range.height == drawnRange_.height;
+    if (sameRange && !planeStale_) return;
+    drawnRange_ = range;
+    planeStale_ = false;
+    plane_ = {};
+    if (inputs_.readable) {
+        const SystemOf system(inputs_.problem);
+        plane_ = pelorin::phasePlane(system, startOf(inputs_.problem), shownAxes, range);
+    }
+    arrows_->setSegments(plane_.field.grid.segments);
+    acrossStill_->setSegments(plane_.nullclines.acrossStill);
+    upStill_->setSegments(plane_.nullclines.upStill);
+    // The nullclines' and equilibria's keys, which the runs' drawing cleared.
+    for (int i = plot_->graphCount() - 1; i >= 0; --i) plot_->removeGraph(i);
+    if (!plane_.nullclines.acrossStill.empty()) {
+        plot_->addLegendEntry("y1' = 0", nullclinePen(acrossStillColour, Qt::DashLine));
+    }
+    if (!plane_.nullclines.upStill.empty()) {
+        plot_->addLegendEntry("y2' = 0", nullclinePen(upStillColour, Qt::DashDotLine));
+    }
+    if (!plane_.equilibria.empty()) {
+        QCPGraph* markers = plot_->addGraph();
+        markers->setName("equilibria");
+        markers->setLineStyle(QCPGraph::lsNone);
+        QPen pen(palette().color(QPalette::Text), 2);
+        markers->setPen(pen);
+        markers->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, pen,
+                                                 palette().color(QPalette::Base), 11));
+        for (const pelorin::EquilibriumSearch& e : plane_.equilibria) {
+            const pelorin::PlotPoint p = pelorin::planePoint(*e.point, shownAxes);
+            markers->addData(p.x, p.y);
+        }
+    }
+    fillEquilibria();
+    showNotes();
+    // The keys and markers came after this replot's legend was laid out.
+    plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void PhasePlaneTab::fillEquilibria() {
+    pelorin::TextTable table;
+    table.header.assign(pelorin::equilibriumColumns.begin(), pelorin::equilibriumColumns.end());
+    for (const pelorin::EquilibriumRow& row : pelorin::equilibriumRows(plane_.equilibria)) {
+        table.rows.push_back({row.position, row.eigenvalues, row.kind});
+    }
+    fillTable(*equilibria_, table, Qt::AlignLeft | Qt::AlignVCenter);
+    equilibria_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+}
+
+void PhasePlaneTab::showNotes() {
+    QStringList notes;
+    for (const std::string& note :
+         {plane_.absence, pelorin::phaseFieldNote(plane_.field), plane_.equilibriaNote}) {
+        if (!note.empty()) notes << QString::fromStdString(note);
+    }
+    notes << runNotes_;
+    for (const pelorin::Orbit& orbit : orbits_) {
+        if (!orbit.note.empty()) notes << QString::fromStdString(orbit.note);
+    }
+    const QString joined = notes.join("\n");
+    if (notes_->text() != joined) notes_->setText(joined);
+    notes_->setVisible(!notes.isEmpty());
+}
+
+void PhasePlaneTab::pressed(QMouseEvent* event) {
+    pressedAt_.reset();
+    if (event->button() == Qt::LeftButton) pressedAt_ = event->position();
+}
+
+// A left click that did not drag the view starts an orbit there, forwards
+// and backwards over the span of the problem's x.
+void PhasePlaneTab::released(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !pressedAt_) return;
+    const QPointF at = event->position();
+    const bool click = (at - *pressedAt_).manhattanLength() <= clickSlack;
+    pressedAt_.reset();
+    if (!click || !plot_->axisRect()->rect().contains(at.toPoint())) return;
+    if (!inputs_.readable || componentsOf(inputs_.problem) != 2) return;
+    pelorin::StateVector start(2);
+    start[shownAxes.across] = plot_->xAxis->pixelToCoord(at.x());
+    start[shownAxes.up] = plot_->yAxis->pixelToCoord(at.y());
+    orbitStudies_.runOffThread(
+        inputs_.problem,
+        [start, view = visibleRange()](const pelorin::Problem& given, std::stop_token) {
+            const pelorin::Problem problem = given.clone();
+            const SystemOf system(problem);
+            return pelorin::orbitThrough(system, problem.x0, start, problem.x1 - problem.x0,
+                                         shownAxes, view);
+        },
+        [this](pelorin::Orbit orbit) { addOrbit(std::move(orbit)); });
+}
+
+void PhasePlaneTab::addOrbit(pelorin::Orbit orbit) {
+    orbits_.push_back(std::move(orbit));
+    if (orbits_.size() > keptOrbits) orbits_.erase(orbits_.begin());
+    drawRuns();
+}
