@@ -1,12 +1,16 @@
 // Time per step of the seven methods, time per CALCULATE press in the core,
 // Boost.Odeint's classical Runge-Kutta step on the same equation, for
 // comparison with ours, the lab's convergence study, on the built-in
-// slope and on a typed one, and the Adaptive page's sweep of tolerances.
+// slope and on a typed one and a typed system, and the Adaptive page's sweep
+// of tolerances.
 #include "methods/methods.h"
 #include "numerics/adaptive.h"
 #include "numerics/convergence.h"
+#include "numerics/system_reference.h"
 #include "problem/expression.h"
 #include "problem/problem.h"
+#include "problem/system.h"
+#include "problem/system_library.h"
 #include "run/calculation.h"
 #include "studies/adaptive_study.h"
 #include "tests/support/fakes.h"
@@ -15,9 +19,13 @@
 #include <boost/numeric/odeint/stepper/runge_kutta4.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
+#include <span>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -134,10 +142,11 @@ constexpr int typedDoublings = 16;
 
 SlopeExpression textbookSlope() { return std::move(*compileSlope("y - x^2 + 1").slope); }
 
-long studyEvaluations() {
+// The slope evaluations of a study with N = 1, 2, 4, ... 2^doublings steps.
+long studyEvaluations(int doublings) {
     long stages = 0;
     for (const Method& method : methodCatalogue) stages += method.tableau->stages;
-    return stages * ((2L << typedDoublings) - 1);
+    return stages * ((2L << doublings) - 1);
 }
 
 void typedConvergence(benchmark::State& state) {
@@ -147,18 +156,86 @@ void typedConvergence(benchmark::State& state) {
         ConvergenceStudy study = studyConvergence(problem, typedDoublings);
         benchmark::DoNotOptimize(study);
     }
-    state.counters["evaluations"] = static_cast<double>(studyEvaluations());
+    state.counters["evaluations"] = static_cast<double>(studyEvaluations(typedDoublings));
 }
 
 void typedEvaluationsAlone(benchmark::State& state) {
     const SlopeExpression slope = textbookSlope();
-    const long evaluations = studyEvaluations();
+    const long evaluations = studyEvaluations(typedDoublings);
     for (auto _ : state) {
         double sum = 0;
         for (long i = 0; i < evaluations; ++i) {
             sum = sum + slope(static_cast<double>(i & 1023) / 512, sum * 1e-300 + 0.5);
         }
         benchmark::DoNotOptimize(sum);
+    }
+    state.counters["evaluations"] = static_cast<double>(evaluations);
+}
+
+// The same study on a typed system, the library's Lotka-Volterra entry with
+// its parameters, from its start over its range with N up to 2^14, beside
+// as many evaluations of its F alone.
+constexpr int systemDoublings = 14;
+
+const LibrarySystem& lotkaVolterra() {
+    for (const LibrarySystem& entry : systemLibrary) {
+        if (std::string_view(entry.name).starts_with("Lotka-Volterra")) return entry;
+    }
+    throw std::logic_error("the library has no Lotka-Volterra entry");
+}
+
+SystemSlopeExpression lotkaVolterraSlope() {
+    const LibrarySystem& entry = lotkaVolterra();
+    std::vector<std::string> texts(entry.slopes.begin(), entry.slopes.begin() + entry.n);
+    const Parameters parameters = *readParameters(entry.parameters).parameters;
+    return std::move(*compileSystemSlope(texts, parameters).slope);
+}
+
+// The typed F as the methods call it, a state in and a state out.
+struct TypedSystemSlope {
+    const SystemSlopeExpression& F;
+    StateVector operator()(double x, const StateVector& y) const {
+        StateVector slope(y.size());
+        std::array<double, StateVector::maxComponents> out{};
+        F(x, std::span(y.begin(), y.size()), std::span(out.data(), y.size()));
+        for (std::size_t k = 0; k < y.size(); ++k) slope[k] = out[k];
+        return slope;
+    }
+};
+
+double libraryNumber(std::string_view text) { return std::stod(std::string(text)); }
+
+SystemConvergenceProblem lotkaVolterraProblem(const TypedSystemSlope& F) {
+    const LibrarySystem& entry = lotkaVolterra();
+    const double x0 = libraryNumber(entry.x0), x1 = libraryNumber(entry.x1);
+    const StateVector y0{libraryNumber(entry.starts[0]), libraryNumber(entry.starts[1])};
+    const SystemReferenceSolution reference = systemReferenceSolution(F, x0, y0, {x1});
+    return {x0, y0, x1, F, reference.y.back(), reference.accuracy};
+}
+
+void typedSystemConvergence(benchmark::State& state) {
+    const SystemSlopeExpression expression = lotkaVolterraSlope();
+    const TypedSystemSlope F{expression};
+    const SystemConvergenceProblem problem = lotkaVolterraProblem(F);
+    for (auto _ : state) {
+        ConvergenceStudy study = studyConvergence(problem, systemDoublings);
+        benchmark::DoNotOptimize(study);
+    }
+    state.counters["evaluations"] = static_cast<double>(studyEvaluations(systemDoublings));
+}
+
+void typedSystemEvaluationsAlone(benchmark::State& state) {
+    const SystemSlopeExpression expression = lotkaVolterraSlope();
+    const TypedSystemSlope F{expression};
+    const long evaluations = studyEvaluations(systemDoublings);
+    for (auto _ : state) {
+        StateVector y{1, 1};
+        for (long i = 0; i < evaluations; ++i) {
+            const StateVector slope = F(static_cast<double>(i & 1023) / 512, y);
+            // Each evaluation depends on the one before, and y stays near (1, 1).
+            y[0] = 1 + slope[0] * 1e-300;
+        }
+        benchmark::DoNotOptimize(y);
     }
     state.counters["evaluations"] = static_cast<double>(evaluations);
 }
@@ -224,6 +301,12 @@ int main(int argc, char** argv) {
     benchmarks.push_back(
         benchmark::RegisterBenchmark("convergence/typed_evaluations_alone", typedEvaluationsAlone)
             ->Unit(benchmark::kMillisecond));
+    benchmarks.push_back(
+        benchmark::RegisterBenchmark("convergence/typed_system", typedSystemConvergence)
+            ->Unit(benchmark::kMillisecond));
+    benchmarks.push_back(benchmark::RegisterBenchmark("convergence/typed_system_evaluations_alone",
+                                                      typedSystemEvaluationsAlone)
+                             ->Unit(benchmark::kMillisecond));
     benchmarks.push_back(benchmark::RegisterBenchmark("adaptive/typed_sweep", typedSweep)
                              ->ArgName("reference")
                              ->Arg(0)

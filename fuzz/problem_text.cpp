@@ -125,7 +125,7 @@ void checkAdaptiveStudy(const Method& method, const Problem& problem) {
 
 void checkReference(const Problem& problem) {
     const ReferenceSolution reference =
-        referenceSolution(problem.slope(), problem.x0, problem.y0, {problem.x1}, referenceEvaluations);
+        referenceSolution(problem.slope(), problem.x0, problem.y0[0], {problem.x1}, referenceEvaluations);
     requireWords(reference.note, "The reference solution");
     record("reference", reference.note);
     for (double y : reference.y) record("reference y", y);
@@ -166,8 +166,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(std::isfinite(exact(problem.x0)), "a checked exact solution is not finite at x0");
     }
     const Problem copy = problem.clone();
-    const double original = problem.slope()(problem.x0, problem.y0);
-    const double cloned = copy.slope()(problem.x0, problem.y0);
+    const double original = problem.slope()(problem.x0, problem.y0[0]);
+    const double cloned = copy.slope()(problem.x0, problem.y0[0]);
     require(std::memcmp(&original, &cloned, sizeof original) == 0 ||
                 (std::isnan(original) && std::isnan(cloned)),
             "a clone computes another slope");

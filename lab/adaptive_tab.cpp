@@ -314,7 +314,7 @@ QString AdaptiveTab::sweepKey() const {
     const pelorin::Problem& problem = inputs_.problem;
     const pelorin::Equation& equation = problem.equation;
     return QString("%1 %2 %3 %4 %5 %6 %7 %8 %9")
-               .arg(problem.x0, 0, 'g', 17).arg(problem.y0, 0, 'g', 17).arg(problem.x1, 0, 'g', 17)
+               .arg(problem.x0, 0, 'g', 17).arg(problem.y0[0], 0, 'g', 17).arg(problem.x1, 0, 'g', 17)
                .arg(inputs_.h, 0, 'g', 17)
                .arg(QString::fromStdString(equation.f),
                     equation.exact ? QString::fromStdString(equation.exact->text()) : "-")
@@ -334,7 +334,7 @@ void AdaptiveTab::startRun(const pelorin::Method& method, const QStringList& fir
     if (!method.tableau->hasErrorEstimate()) {
         pelorin::AdaptiveStudy none;
         none.run =
-            pelorin::adaptiveRun(method, pelorin::f1, problem.x0, problem.y0, problem.x1, h0, settings);
+            pelorin::adaptiveRun(method, pelorin::f1, problem.x0, problem.y0[0], problem.x1, h0, settings);
         offerText_->setText(QString::fromStdString(none.run.why));
         none.run.notes.clear();
         showRun(std::move(none), first);

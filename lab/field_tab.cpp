@@ -389,7 +389,7 @@ void FieldTab::fitView() {
     pelorin::Extent x, y;
     x.include(inputs_.problem.x0);
     x.include(inputs_.problem.x1);
-    y.include(inputs_.problem.y0);
+    y.include(inputs_.problem.y0[0]);
     for (int i = 0; i < plot_->graphCount(); ++i) {
         for (const QCPGraphData& point : *plot_->graph(i)->data()) {
             x.include(point.key);
@@ -451,7 +451,7 @@ void FieldTab::fillSteps() {
         shown_, {{"f(x, y)", inputs_.problem.equation.f},
                  {"method", method ? std::string(method->heading) : std::string()},
                  input(pelorin::Input::x0, inputs_.problem.x0),
-                 input(pelorin::Input::y0, inputs_.problem.y0),
+                 input(pelorin::Input::y0, inputs_.problem.y0[0]),
                  input(pelorin::Input::x1, inputs_.problem.x1), input(pelorin::Input::h, inputs_.h)});
     suggestedName_ = QString::fromStdString(
         pelorin::suggestedFileName(method, inputs_.h, "lab-steps", ".csv"));

@@ -11,10 +11,12 @@
 #include "lab/phase_plane_tab.h"
 #include "lab/plot.h"
 #include "lab/stability_tab.h"
+#include "lab/system_boxes.h"
 #include "numerics/stability.h"
 #include "problem/library.h"
 #include "problem/problem.h"
 #include "problem/problem_file.h"
+#include "problem/system_library.h"
 #include "run/calculation_error.h"
 #include "run/view.h"
 #include "texts/results_export.h"
@@ -56,24 +58,43 @@ constexpr int normalTextScale = 2;
 constexpr std::array<pelorin::Input, 3> labBoxes{pelorin::Input::x0, pelorin::Input::y0,
                                                  pelorin::Input::x1};
 
-// What a problem file holds that the lab's boxes cannot, in words; empty
-// for one equation without parameters or an invariant.
+// What a problem file holds that the lab's boxes cannot, in words: a single
+// equation's boxes have no room for parameters or an invariant. Empty for
+// anything else.
 QString beyondOneEquation(const pelorin::SystemText& system) {
-    switch (system.form) {
-    case pelorin::ProblemForm::system:
-        return QString("a system of %1 equations").arg(system.components.size());
-    case pelorin::ProblemForm::secondOrder: return "a second-order equation y'' = f(x, y, y')";
-    case pelorin::ProblemForm::equation: break;
-    }
+    if (system.form != pelorin::ProblemForm::equation) return {};
     if (!system.parameters.empty()) return "parameters";
     if (!system.invariant.empty()) return "an invariant";
     return {};
 }
 
+// The start as a handout prints it: y0, or (y1, …, yn) for a system.
+std::string startText(const pelorin::StateVector& y0) {
+    if (y0.size() == 1) return pelorin::numberToText(y0[0]);
+    std::string text = "(";
+    for (std::size_t k = 0; k < y0.size(); ++k) text += (k ? ", " : "") + pelorin::numberToText(y0[k]);
+    return text + ")";
+}
+
+// The forms the Form box offers, in its order.
+constexpr std::array<std::pair<pelorin::ProblemForm, const char*>, 3> forms{{
+    {pelorin::ProblemForm::equation, "one equation y' = f(x, y)"},
+    {pelorin::ProblemForm::system, "a system y1' \u2026 yn'"},
+    {pelorin::ProblemForm::secondOrder, "y'' = f(x, y, y')"},
+}};
+
 // The exact solution the lab compares with, as a handout prints it.
 QString exactSolutionLine(const pelorin::Equation& equation) {
     if (equation.lesson()) return "exact y(x) = " + fromView(pelorin::problemLibrary.front().exact);
     if (equation.exact) return "exact y(x) = " + QString::fromStdString(equation.exact->text());
+    if (equation.systemExact) {
+        QStringList parts;
+        const auto& texts = equation.systemExact->texts();
+        for (std::size_t k = 0; k < texts.size(); ++k) {
+            parts << QString("y%1(x) = %2").arg(k + 1).arg(QString::fromStdString(texts[k]));
+        }
+        return "exact " + parts.join(", ");
+    }
     return "exact y(x): none; errors are measured against a reference solution";
 }
 
@@ -110,7 +131,11 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method&
 
     QVBoxLayout* layout = createClient();
     layout->addLayout(createProblemRow());
+    system_ = new SystemBoxes(this);
+    connect(system_, &SystemBoxes::edited, this, &MethodLab::recalculate);
+    layout->addWidget(system_);
     layout->addLayout(createInputRow(start, method));
+    showForm(pelorin::ProblemForm::equation);
     // Why a box's text was not used, beside the boxes.
     boxNotes_ = new NotesLabel("Box notes", this);
     boxNotes_->setVisible(false);
@@ -150,6 +175,7 @@ QHBoxLayout* MethodLab::createInputRow(const std::array<QString, 3>& start,
     for (std::size_t i = 0; i < labBoxes.size(); ++i) {
         const QString name = fromView(pelorin::inputName(labBoxes[i]));
         auto* caption = new QLabel(name + " =", this);
+        if (labBoxes[i] == pelorin::Input::y0) y0Caption_ = caption;
         boxes_[i] = new QLineEdit(start[i], this);
         boxes_[i]->setAccessibleName(name);
         caption->setBuddy(boxes_[i]);
@@ -211,19 +237,25 @@ QHBoxLayout* MethodLab::createProblemRow() {
         problem_->addItem(fromView(entry.name));
         problem_->setItemData(problem_->count() - 1, fromView(entry.description), Qt::ToolTipRole);
     }
+    for (const pelorin::LibrarySystem& entry : pelorin::systemLibrary) {
+        problem_->addItem(fromView(entry.name));
+        problem_->setItemData(problem_->count() - 1, fromView(entry.description), Qt::ToolTipRole);
+    }
     problem_->addItem(ownProblem);
     problemCaption->setBuddy(problem_);
     connect(problem_, &QComboBox::activated, this, &MethodLab::problemChosen);
 
     const pelorin::LibraryProblem& lesson = pelorin::problemLibrary.front();
     equation_.f = std::string(lesson.f);
-    auto* fCaption = new QLabel("&y' = f(x, y) =", this);
+    fCaption_ = new QLabel("&y' = f(x, y) =", this);
+    auto* fCaption = fCaption_;
     f_ = new QLineEdit(fromView(lesson.f), this);
     f_->setAccessibleName("f(x, y)");
     f_->setToolTip("The slope, in x and y: + - * / ^, pi, e, and functions such as sin(x), "
                    "exp(x), log(x) (natural), sqrt(x), abs(x).");
     fCaption->setBuddy(f_);
-    auto* exactCaption = new QLabel("e&xact y(x) =", this);
+    exactCaption_ = new QLabel("e&xact y(x) =", this);
+    auto* exactCaption = exactCaption_;
     exact_ = new QLineEdit(fromView(lesson.exact), this);
     exact_->setAccessibleName("exact y(x)");
     exact_->setPlaceholderText("none");
@@ -235,12 +267,56 @@ QHBoxLayout* MethodLab::createProblemRow() {
     }
     row->addWidget(problemCaption);
     row->addWidget(problem_);
+    auto* formCaption = new QLabel("F&orm:", this);
+    QComboBox* formBox = createFormBox();
+    formCaption->setBuddy(formBox);
+    row->addWidget(formCaption);
+    row->addWidget(formBox);
     row->addSpacing(12);
     row->addWidget(fCaption);
     row->addWidget(f_, 2);
     row->addWidget(exactCaption);
     row->addWidget(exact_, 3);
+    // Room left over when a system's form hides the equation's boxes.
+    row->addStretch(0);
     return row;
+}
+
+QComboBox* MethodLab::createFormBox() {
+    form_ = newListBox(this);
+    form_->setAccessibleName("Form");
+    for (const auto& [form, caption] : forms) form_->addItem(QString::fromUtf8(caption));
+    connect(form_, &QComboBox::activated, this, &MethodLab::formChosen);
+    return form_;
+}
+
+pelorin::ProblemForm MethodLab::form() const {
+    return forms[static_cast<std::size_t>(std::max(form_->currentIndex(), 0))].first;
+}
+
+// The boxes of the form chosen show; a system's or y'' = f's start in
+// their own boxes, in place of y0.
+void MethodLab::showForm(pelorin::ProblemForm form) {
+    const auto index = std::find_if(forms.begin(), forms.end(),
+                                    [form](const auto& listed) { return listed.first == form; });
+    {
+        const QSignalBlocker quiet(form_);
+        form_->setCurrentIndex(static_cast<int>(index - forms.begin()));
+    }
+    const bool equation = form == pelorin::ProblemForm::equation;
+    if (!equation) system_->setForm(form);
+    system_->setVisible(!equation);
+    for (QWidget* part : std::initializer_list<QWidget*>{fCaption_, f_, exactCaption_, exact_,
+                                                          y0Caption_, boxes_[1]}) {
+        part->setVisible(equation);
+    }
+}
+
+void MethodLab::formChosen(int index) {
+    if (index < 0) return;
+    showForm(forms[static_cast<std::size_t>(index)].first);
+    problem_->setCurrentIndex(problem_->count() - 1);
+    recalculate();
 }
 
 QHBoxLayout* MethodLab::createStepBox() {
@@ -291,7 +367,9 @@ void MethodLab::showRunPages() { showPages(Pages::runningLabMethod); }
 
 void MethodLab::showPages(Pages which) {
     const LabInputs current = inputs();
+    enablePages();
     for (LabPage* page : pages_) {
+        if (current.problem.isSystem() && !page->studiesSystems()) continue;
         if (which == Pages::every || page->runsLabMethod()) page->setInputs(current);
     }
     nameFiles();
@@ -331,8 +409,21 @@ void MethodLab::nameFiles() {
 }
 
 void MethodLab::problemChosen(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= pelorin::problemLibrary.size()) return;
-    const pelorin::LibraryProblem& entry = pelorin::problemLibrary[static_cast<std::size_t>(index)];
+    if (index < 0) return;
+    const auto row = static_cast<std::size_t>(index);
+    const std::size_t systemRow = row - pelorin::problemLibrary.size();
+    if (row >= pelorin::problemLibrary.size() && systemRow < pelorin::systemLibrary.size()) {
+        const pelorin::LibrarySystem& entry = pelorin::systemLibrary[systemRow];
+        system_->setText(pelorin::librarySystemText(entry));
+        showForm(system_->form());
+        boxes_[0]->setText(fromView(entry.x0));
+        boxes_[2]->setText(fromView(entry.x1));
+        recalculate();
+        return;
+    }
+    if (row >= pelorin::problemLibrary.size()) return;
+    const pelorin::LibraryProblem& entry = pelorin::problemLibrary[row];
+    showForm(pelorin::ProblemForm::equation);
     f_->setText(fromView(entry.f));
     exact_->setText(fromView(entry.exact));
     boxes_[0]->setText(fromView(entry.x0));
@@ -345,7 +436,19 @@ void MethodLab::problemChosen(int index) {
 // the user's own, whichever box's Enter read it.
 void MethodLab::followProblemList() {
     const int index = problem_->currentIndex();
+    const std::size_t systemRow = static_cast<std::size_t>(index) - pelorin::problemLibrary.size();
+    if (index >= 0 && systemRow < pelorin::systemLibrary.size()) {
+        if (form() == pelorin::ProblemForm::equation ||
+            system_->text() != pelorin::librarySystemText(pelorin::systemLibrary[systemRow])) {
+            problem_->setCurrentIndex(problem_->count() - 1);
+        }
+        return;
+    }
     if (index >= 0 && static_cast<std::size_t>(index) < pelorin::problemLibrary.size()) {
+        if (form() != pelorin::ProblemForm::equation) {
+            problem_->setCurrentIndex(problem_->count() - 1);
+            return;
+        }
         const pelorin::LibraryProblem& entry = pelorin::problemLibrary[static_cast<std::size_t>(index)];
         if (f_->text() != fromView(entry.f) || exact_->text() != fromView(entry.exact)) {
             problem_->setCurrentIndex(problem_->count() - 1);
@@ -356,9 +459,11 @@ void MethodLab::followProblemList() {
 // Compiles the equation's boxes; a text that cannot be used leaves the last
 // good equation in force, and the notes say why.
 QStringList MethodLab::readEquation() {
+    if (form() != pelorin::ProblemForm::equation) return readSystem();
     const pelorin::Problem at = inputs().problem;
+    const double y0 = lastGood_[1].value_or(0);
     pelorin::EquationReading read = pelorin::readEquation(
-        f_->text().trimmed().toStdString(), exact_->text().trimmed().toStdString(), at.x0, at.y0);
+        f_->text().trimmed().toStdString(), exact_->text().trimmed().toStdString(), at.x0, y0);
     if (!read.equation) {
         return {QString::fromStdString(read.slopeError.message) +
                 "; the lab goes on with f(x, y) = " + QString::fromStdString(equation_.f) + "."};
@@ -371,11 +476,58 @@ QStringList MethodLab::readEquation() {
     } else if (read.exactError) {
         notes << QString::fromStdString(read.exactError->message) +
                      "; the errors are measured against a reference solution instead.";
-    } else if (auto fault = pelorin::keepExactIfItHolds(*read.equation, at.x0, at.y0, at.x1)) {
+    } else if (auto fault = pelorin::keepExactIfItHolds(*read.equation, at.x0, y0, at.x1)) {
         notes << QString::fromStdString(*fault);
     }
     equation_ = std::move(*read.equation);
+    systemStart_.reset();
     return notes;
+}
+
+// A system's or y'' = f's boxes; what cannot be used leaves the last good
+// problem in force, and the notes say why.
+QStringList MethodLab::readSystem() {
+    std::vector<std::string> startNotes;
+    const std::optional<pelorin::StateVector> start = system_->readStarts(startNotes);
+    QStringList notes;
+    for (const std::string& note : startNotes) notes << QString::fromStdString(note);
+    const QString goingOn = "; the lab goes on with " + QString::fromStdString(equation_.f) + ".";
+    if (!start || !inputs().readable) {
+        if (start) notes << QString::fromStdString(inputs().unreadable) + goingOn;
+        return notes;
+    }
+    const pelorin::Problem at = inputs().problem;
+    pelorin::SystemEquationReading read =
+        pelorin::readSystemEquation(system_->text(), at.x0, *start, at.x1);
+    for (const pelorin::FormulaError& error : read.errors) {
+        notes << QString::fromStdString(error.message) + goingOn;
+    }
+    for (const pelorin::FormulaError& note : read.notes) notes << QString::fromStdString(note.message);
+    if (read.equation) {
+        equation_ = std::move(*read.equation);
+        systemStart_ = start;
+    }
+    return notes;
+}
+
+void MethodLab::enablePages() {
+    const bool system = inputs().problem.isSystem();
+    for (LabPage* page : pages_) {
+        const int tab = tabs_->indexOf(page);
+        const bool available = !system || page->studiesSystems();
+        tabs_->setTabEnabled(tab, available);
+        tabs_->setTabToolTip(tab, available ? QString()
+                                            : "This page studies a single equation y' = f(x, y); "
+                                              "choose one in the Form box to use it.");
+    }
+    if (!tabs_->isTabEnabled(tabs_->currentIndex())) {
+        for (int tab = 0; tab < tabs_->count(); ++tab) {
+            if (tabs_->isTabEnabled(tab)) {
+                tabs_->setCurrentIndex(tab);
+                break;
+            }
+        }
+    }
 }
 
 void MethodLab::createMenus() {
@@ -419,12 +571,16 @@ Handout MethodLab::handout() const {
     const LabInputs current = inputs();
     Handout handout;
     handout.title = "Method lab: " + pageName(currentPage());
-    handout.problem << "dy/dx = " + QString::fromStdString(current.problem.equation.f)
+    const QString equation = QString::fromStdString(current.problem.equation.f);
+    handout.problem << (current.problem.isSystem() ? equation : "dy/dx = " + equation)
                     << exactSolutionLine(current.problem.equation)
                     << QString("x0 = %1, y0 = %2, x1 = %3")
                            .arg(fromView(pelorin::numberToText(current.problem.x0)),
-                                fromView(pelorin::numberToText(current.problem.y0)),
+                                QString::fromStdString(startText(current.problem.y0)),
                                 fromView(pelorin::numberToText(current.problem.x1)));
+    if (!current.problem.equation.rewriting.empty()) {
+        handout.problem << QString::fromStdString(current.problem.equation.rewriting);
+    }
     if (!boxNotes_->text().isEmpty()) handout.notes << boxNotes_->text().split('\n');
     addPage(handout, currentPage().handout(current));
     return handout;
@@ -452,11 +608,20 @@ void MethodLab::restoreLesson(const pelorin::LessonSettings& lesson) {
 }
 
 QByteArray MethodLab::problemFileBytes() const {
-    const std::string bytes = pelorin::writeProblemFile(problemText(), lessonSettings());
+    const std::string bytes = pelorin::writeProblemFile(problemText(), lessonSettings(), systemText());
     return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
+pelorin::SystemText MethodLab::systemText() const {
+    if (form() == pelorin::ProblemForm::equation) return {};
+    return system_->text();
+}
+
 pelorin::ProblemText MethodLab::problemText() const {
+    if (form() != pelorin::ProblemForm::equation) {
+        return {problem_->currentText().toStdString(), "", "", boxes_[0]->text().toStdString(), "",
+                boxes_[2]->text().toStdString()};
+    }
     return {problem_->currentText().toStdString(), f_->text().toStdString(),
             exact_->text().toStdString(),          boxes_[0]->text().toStdString(),
             boxes_[1]->text().toStdString(),       boxes_[2]->text().toStdString()};
@@ -476,8 +641,8 @@ QString MethodLab::openProblemFile(const QString& path) {
             .arg(QDir::toNativeSeparators(path), QString::fromStdString(reading.error));
     }
     if (const QString beyond = beyondOneEquation(reading.system); !beyond.isEmpty()) {
-        return QString("Could not open \"%1\": it holds %2, and the lab studies one equation "
-                       "y' = f(x, y) without parameters. Nothing was changed.")
+        return QString("Could not open \"%1\": it holds %2 beside one equation y' = f(x, y), "
+                       "whose boxes have no room for them; a system's have. Nothing was changed.")
             .arg(QDir::toNativeSeparators(path), beyond);
     }
     int page = tabs_->currentIndex();
@@ -494,6 +659,8 @@ QString MethodLab::openProblemFile(const QString& path) {
         restoreLesson(*reading.lesson);
     }
     const pelorin::ProblemText& text = *reading.problem;
+    if (reading.system.form != pelorin::ProblemForm::equation) system_->setText(reading.system);
+    showForm(reading.system.form);
     f_->setText(QString::fromStdString(text.f));
     exact_->setText(QString::fromStdString(text.exact));
     boxes_[0]->setText(QString::fromStdString(text.x0));
@@ -549,10 +716,13 @@ void MethodLab::saveHandoutAsPdf() {
 }
 
 LabInputs MethodLab::inputs() const {
+    // The single equation's boxes count only in its form.
+    const bool y0Counts = form() == pelorin::ProblemForm::equation;
     LabInputs inputs;
     inputs.method = static_cast<std::size_t>(std::max(method_->currentIndex(), 0));
     inputs.readable = true;
     for (std::size_t i = 0; i < labBoxes.size(); ++i) {
+        if (labBoxes[i] == pelorin::Input::y0 && !y0Counts) continue;
         if (!lastGood_[i] && inputs.readable) {
             inputs.readable = false;
             inputs.unreadable = pelorin::tooLargeToReadMessage(labBoxes[i]);
@@ -560,7 +730,9 @@ LabInputs MethodLab::inputs() const {
     }
     inputs.problem.equation = equation_;
     inputs.problem.x0 = lastGood_[0].value_or(0);
-    inputs.problem.y0 = lastGood_[1].value_or(0);
+    inputs.problem.y0 = equation_.system && systemStart_
+                            ? *systemStart_
+                            : pelorin::StateVector{lastGood_[1].value_or(0)};
     inputs.problem.x1 = lastGood_[2].value_or(0);
     inputs.h = h_;
     inputs.hText = hText_.toStdString();
@@ -570,6 +742,8 @@ LabInputs MethodLab::inputs() const {
 void MethodLab::readBoxes() {
     QStringList notes;
     for (std::size_t i = 0; i < labBoxes.size(); ++i) {
+        // A system's starts are its own boxes'.
+        if (labBoxes[i] == pelorin::Input::y0 && form() != pelorin::ProblemForm::equation) continue;
         const pelorin::LabBox box = pelorin::readLabBox(pelorin::inputName(labBoxes[i]),
                                                         boxes_[i]->text().toStdString(), lastGood_[i]);
         lastGood_[i] = box.value;

@@ -16,6 +16,7 @@
 #include <vector>
 
 class LabPage;
+class SystemBoxes;
 class QComboBox;
 class QHBoxLayout;
 class QLabel;
@@ -41,6 +42,7 @@ public:
     // page, the controller's settings), and as a problem file gives them:
     // empty, or why the file was not used (then nothing changed).
     pelorin::ProblemText problemText() const;
+    pelorin::SystemText systemText() const;
     pelorin::LessonSettings lessonSettings() const;
     // The problem file Save problem writes, and opening one.
     Q_INVOKABLE QByteArray problemFileBytes() const;
@@ -78,7 +80,16 @@ private:
     // A page picked a new start: the boxes follow.
     void startAt(const QString& x0, const QString& y0);
     QHBoxLayout* createProblemRow();
+    QComboBox* createFormBox();
     void problemChosen(int index);
+    // The Form box chose one equation, a system or y'' = f: its boxes show.
+    void formChosen(int index);
+    void showForm(pelorin::ProblemForm form);
+    pelorin::ProblemForm form() const;
+    QStringList readSystem();
+    // The pages that study a single equation only are unavailable while the
+    // problem is a system.
+    void enablePages();
     void followProblemList();
     QStringList readEquation();
     // Every plot's Save as suggests a name after what it shows now.
@@ -106,7 +117,14 @@ private:
     QComboBox* problem_ = nullptr;
     QLineEdit* f_ = nullptr;
     QLineEdit* exact_ = nullptr;
+    QComboBox* form_ = nullptr;
+    SystemBoxes* system_ = nullptr;
+    QLabel* fCaption_ = nullptr;
+    QLabel* exactCaption_ = nullptr;
+    QLabel* y0Caption_ = nullptr;
     pelorin::Equation equation_;  // the last equation that could be used
+    // Its start, when it is a system; a single equation's is the y0 box's.
+    std::optional<pelorin::StateVector> systemStart_;
     int textScale_ = 0;
     QComboBox* method_ = nullptr;
     QTabWidget* tabs_ = nullptr;

@@ -88,7 +88,7 @@ void OneStepTab::setInputs(const LabInputs& inputs) {
     const pelorin::Method& method = pelorin::methodCatalogue[inputs_.method];
     run_ = inputs_.readable
                ? pelorin::solutionPath(method, inputs_.problem.slope(), inputs_.problem.x0,
-                                       inputs_.problem.y0, inputs_.problem.x1, inputs_.h)
+                                       inputs_.problem.y0[0], inputs_.problem.x1, inputs_.h)
                : pelorin::SolutionPath{&method, 0, {}, {}, 0, pelorin::PathEnd::cannotStep,
                                        inputs_.unreadable};
     end_ = inputs_.readable ? pelorin::solutionEnd(inputs_.problem) : std::nullopt;

@@ -223,7 +223,7 @@ void StabilityTab::placePoint() {
 pelorin::StabilityPath StabilityTab::typedPath() const {
     const pelorin::Problem& problem = inputs_.problem;
     return pelorin::stabilityPath(pelorin::methodCatalogue[inputs_.method], problem.slope(),
-                                  problem.x0, problem.y0, problem.x1, inputs_.h);
+                                  problem.x0, problem.y0[0], problem.x1, inputs_.h);
 }
 
 // On an equation of the user's, λ changes along the solution: the region
@@ -286,7 +286,7 @@ void StabilityTab::drawRun() {
         notes << QString::fromStdString(inputs_.unreadable);
     } else {
         const pelorin::StabilityRun run =
-            pelorin::runWithStep(method, inputs_.problem.x0, inputs_.problem.y0, inputs_.h, runSteps);
+            pelorin::runWithStep(method, inputs_.problem.x0, inputs_.problem.y0[0], inputs_.h, runSteps);
         QCPGraph* exact = run_->addGraph();
         exact->setName("exact");
         exact->setPen(QPen(run_->palette().color(QPalette::Text), 1.5));

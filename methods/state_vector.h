@@ -25,6 +25,15 @@ public:
     const double* begin() const { return components_.data(); }
     const double* end() const { return components_.data() + size_; }
 
+    // Equal sizes and equal components, each compared as a double is.
+    friend bool operator==(const StateVector& a, const StateVector& b) {
+        if (a.size_ != b.size_) return false;
+        for (std::size_t i = 0; i < a.size_; ++i) {
+            if (a[i] != b[i]) return false;
+        }
+        return true;
+    }
+
 private:
     std::array<double, maxComponents> components_{};
     std::size_t size_ = 0;

@@ -3,6 +3,7 @@
 #include "base/number_text.h"
 #include "methods/exact_solution.h"
 #include "numerics/plot_extent.h"
+#include "numerics/state_operations.h"
 
 #include <algorithm>
 #include <charconv>
@@ -17,11 +18,22 @@ namespace {
 // method's; only below it can a stalled error be blamed on rounding.
 constexpr double roundingScale = 1e-9;
 
-std::optional<double> globalError(const Method& method, const ConvergenceProblem& problem,
-                                  long steps) {
-    const double error = std::fabs(runToEnd(method, problem, steps) - problem.exactAtEnd);
-    if (!std::isfinite(error)) return std::nullopt;
-    return error;
+// A system's errors component by component; one equation's is the norm alone.
+void keepComponentErrors(ConvergencePoint&, double) {}
+void keepComponentErrors(ConvergencePoint& point, const StateVector& difference) {
+    point.componentErrors = difference;
+    for (std::size_t k = 0; k < difference.size(); ++k) {
+        point.componentErrors[k] = std::fabs(difference[k]);
+    }
+}
+
+// The error at x1 of the run with point.steps steps.
+template <class Problem>
+void measureError(ConvergencePoint& point, const Method& method, const Problem& problem) {
+    const auto difference = runToEnd(method, problem, point.steps) - problem.exactAtEnd;
+    keepComponentErrors(point, difference);
+    const double error = stateNorm(difference);
+    if (std::isfinite(error)) point.error = error;
 }
 
 // The first run from which no later run halves its error, confirmed by at
@@ -141,14 +153,27 @@ ConvergenceProblem lessonProblem(double x0, double y0, double x1) {
     return {x0, y0, x1, f1, ExactSolution(x0, y0)(x1)};
 }
 
-double runToEnd(const Method& method, const ConvergenceProblem& problem, long steps) {
+namespace {
+
+template <class Problem>
+auto runOf(const Method& method, const Problem& problem, long steps) {
     const double h = (problem.x1 - problem.x0) / static_cast<double>(steps);
-    double y = problem.y0;
+    auto y = problem.y0;
     for (long i = 0; i < steps; ++i) {
         const double x = problem.x0 + static_cast<double>(i) * h;
-        y = method.step(x, y, h, problem.f);
+        y = methodStep(method, x, y, h, problem.f);
     }
     return y;
+}
+
+}  // namespace
+
+double runToEnd(const Method& method, const ConvergenceProblem& problem, long steps) {
+    return runOf(method, problem, steps);
+}
+
+StateVector runToEnd(const Method& method, const SystemConvergenceProblem& problem, long steps) {
+    return runOf(method, problem, steps);
 }
 
 double observedOrder(double coarseError, double fineError) {
@@ -158,12 +183,13 @@ double observedOrder(double coarseError, double fineError) {
 namespace {
 
 // What the range means for the study, or nothing when it is ordinary.
-std::optional<std::string> rangeNote(const ConvergenceProblem& problem, double width) {
+template <class Problem>
+std::optional<std::string> rangeNote(const Problem& problem, double width) {
     if (!std::isfinite(width)) {
         return "x0 and x1 are too far apart to divide into steps: no run is possible. Move them "
                "closer together.";
     }
-    if (!std::isfinite(problem.exactAtEnd)) {
+    if (!isFiniteState(problem.exactAtEnd)) {
         return "The exact solution is too large to calculate at x1, so no error can be "
                "measured. Choose a shorter range or other starting values.";
     }
@@ -178,18 +204,21 @@ std::optional<std::string> rangeNote(const ConvergenceProblem& problem, double w
     return std::nullopt;
 }
 
-// The size rounding is measured against: max(1, |y0|, |y(x1)|).
-double solutionSizeOf(const ConvergenceProblem& problem) {
-    return std::max({1.0, std::fabs(problem.y0),
-                     std::isfinite(problem.exactAtEnd) ? std::fabs(problem.exactAtEnd) : 0.0});
+// The size rounding is measured against: max(1, |y0|, |y(x1)|), for a
+// system in the maximum norm.
+template <class Problem>
+double solutionSizeOf(const Problem& problem) {
+    return std::max({1.0, stateNorm(problem.y0),
+                     isFiniteState(problem.exactAtEnd) ? stateNorm(problem.exactAtEnd) : 0.0});
 }
 
 // One method's runs with N = 2^0 ... 2^runs steps, each with its error at x1
 // when `measurable` and its order observed against the run before. Returns
 // how many runs grew too large to calculate with; none when a stop was
 // requested before the last run.
+template <class Problem>
 std::optional<int> runMethod(ConvergenceSeries& series, const Method& method,
-                             const ConvergenceProblem& problem, int runs, bool measurable,
+                             const Problem& problem, int runs, bool measurable,
                              const std::stop_token& stop) {
     const double width = problem.x1 - problem.x0;
     int overflowed = 0;
@@ -200,7 +229,7 @@ std::optional<int> runMethod(ConvergenceSeries& series, const Method& method,
         point.h = width / static_cast<double>(point.steps);
         point.slopeEvaluations = method.tableau->stages * point.steps;
         if (measurable) {
-            point.error = globalError(method, problem, point.steps);
+            measureError(point, method, problem);
             if (!point.error) ++overflowed;
         }
         if (!series.points.empty()) {
@@ -236,15 +265,13 @@ void compareSeries(ConvergenceStudy& study, double solutionSize) {
     for (std::size_t row = 0; row < study.series.size(); ++row) study.series[row].coveredBy = over[row];
 }
 
-}  // namespace
-
-ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublings,
-                                  std::stop_token stop) {
+template <class Problem>
+ConvergenceStudy studyOf(const Problem& problem, int doublings, const std::stop_token& stop) {
     ConvergenceStudy study;
     study.doublings = std::clamp(doublings, 0, maxDoublings);
     const double width = problem.x1 - problem.x0;
-    const bool measurable = std::isfinite(problem.x0) && std::isfinite(problem.y0) &&
-                            std::isfinite(width) && std::isfinite(problem.exactAtEnd);
+    const bool measurable = std::isfinite(problem.x0) && isFiniteState(problem.y0) &&
+                            std::isfinite(width) && isFiniteState(problem.exactAtEnd);
     if (const auto note = rangeNote(problem, width)) study.notes.push_back(*note);
     const double size = solutionSizeOf(problem);
     // A step of infinite size is not a point of any plot.
@@ -265,6 +292,18 @@ ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublin
     }
     compareSeries(study, size);
     return study;
+}
+
+}  // namespace
+
+ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublings,
+                                  std::stop_token stop) {
+    return studyOf(problem, doublings, stop);
+}
+
+ConvergenceStudy studyConvergence(const SystemConvergenceProblem& problem, int doublings,
+                                  std::stop_token stop) {
+    return studyOf(problem, doublings, stop);
 }
 
 bool measuredAndNonzero(const ConvergencePoint& point) {

@@ -24,6 +24,19 @@ struct ConvergenceProblem {
     double measurableError = 0;
 };
 
+// A system y' = F(x, y), y(x0) = y0, solved up to x1, whose value there is
+// known; its errors are measured in the maximum norm (maximumNormNote), the
+// largest of the components' errors, and a system of one component gives
+// the bits of the same equation alone.
+struct SystemConvergenceProblem {
+    double x0 = 0;
+    StateVector y0;
+    double x1 = 0;
+    SystemSlope f;
+    StateVector exactAtEnd;  // y(x1), or a reference value for it
+    double measurableError = 0;  // as for one equation, relative to the same size
+};
+
 // The program's equation, with the exact solution through (x0, y0).
 ConvergenceProblem lessonProblem(double x0, double y0, double x1);
 
@@ -46,8 +59,12 @@ struct ConvergencePoint {
     long steps = 0;             // N
     double h = 0;               // (x1 - x0)/N
     long slopeEvaluations = 0;  // stages · N
-    // |y_N - y(x1)|; empty when the run or the error overflowed.
+    // |y_N - y(x1)|, for a system in the maximum norm; empty when the run or
+    // the error overflowed.
     std::optional<double> error;
+    // A system's |y_N,k - y_k(x1)|, component by component (not finite where
+    // the run overflowed); no components for one equation.
+    StateVector componentErrors;
     // log2 of the error ratio to the run with half as many steps; empty for
     // the first run and wherever either error is missing or zero.
     std::optional<double> order;
@@ -77,6 +94,7 @@ struct ConvergenceStudy {
 // of steps; the last step ends at x0 + steps·h, which may differ from x1 in
 // the last bits, and the error is measured against y(x1).
 double runToEnd(const Method& method, const ConvergenceProblem& problem, long steps);
+StateVector runToEnd(const Method& method, const SystemConvergenceProblem& problem, long steps);
 
 // log2(coarse/fine): the order the two errors show for a halved step.
 double observedOrder(double coarseError, double fineError);
@@ -122,6 +140,10 @@ inline constexpr int maxDoublings = 20;
 // `stop` ends the study before its next run: what it returns then is
 // incomplete and only fit to be dropped.
 ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublings,
+                                  std::stop_token stop = {});
+// The same for a system, with the rules read on the errors' norms; the size
+// rounding is measured against is the norm's max(1, ||y0||, ||y(x1)||).
+ConvergenceStudy studyConvergence(const SystemConvergenceProblem& problem, int doublings,
                                   std::stop_token stop = {});
 
 }  // namespace pelorin

@@ -3,6 +3,7 @@
 #include "base/conversions.h"
 #include "base/number_text.h"
 #include "numerics/plot_extent.h"
+#include "numerics/state_operations.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,11 +39,14 @@ std::optional<long> stepsToReach(double x0, double x1, double h) {
     return std::max(0L, static_cast<long>(std::ceil(quotient - roundingSlack)));
 }
 
-SolutionPath solutionPath(const Method& method, Slope f, double x0, double y0, double x1, double h,
-                          long maxSteps) {
-    SolutionPath path;
+namespace {
+
+template <class State, class SlopeFunction>
+PathOf<State> runPath(const Method& method, SlopeFunction f, double x0, const State& y0, double x1,
+                      double h, long maxSteps) {
+    PathOf<State> path;
     path.method = &method;
-    if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(h)) {
+    if (!std::isfinite(x0) || !isFiniteState(y0) || !std::isfinite(x1) || !std::isfinite(h)) {
         path.end = PathEnd::cannotStep;
         return path;
     }
@@ -58,22 +62,45 @@ SolutionPath solutionPath(const Method& method, Slope f, double x0, double y0, d
     const long taken = std::min(*steps, std::max(0L, maxSteps));
     for (long i = 0; i < taken; ++i) {
         const double x = x0 + static_cast<double>(i) * path.h;
-        const double y = method.step(x, path.y.back(), path.h, f);
-        if (!std::isfinite(y)) {
+        State y = methodStep(method, x, path.y.back(), path.h, f);
+        if (!isFiniteState(y)) {
             path.end = PathEnd::notFinite;
             return path;
         }
         path.x.push_back(x0 + static_cast<double>(i + 1) * path.h);
-        path.y.push_back(y);
+        path.y.push_back(std::move(y));
     }
     if (taken < *steps) path.end = PathEnd::stepLimit;
     return path;
 }
 
+// A state as the notes write it: its components, separated by commas.
+std::string stateText(double y) { return numberToText(y); }
+std::string stateText(const StateVector& y) {
+    std::string text;
+    for (double component : y) text += (text.empty() ? "" : ", ") + numberToText(component);
+    return text;
+}
+
+}  // namespace
+
+SolutionPath solutionPath(const Method& method, Slope f, double x0, double y0, double x1, double h,
+                          long maxSteps) {
+    return runPath(method, f, x0, y0, x1, h, maxSteps);
+}
+
+SystemPath solutionPath(const Method& method, SystemSlope F, double x0, const StateVector& y0,
+                        double x1, double h, long maxSteps) {
+    return runPath(method, F, x0, y0, x1, h, maxSteps);
+}
+
+namespace {
+
 // The notes are written from the path once it is run, not while it runs:
 // everything a note names is in the path (a step that failed started from
 // the last point kept, x0 + i·h computed as the run computed it).
-std::string pathNote(const SolutionPath& path) {
+template <class State>
+std::string runNote(const PathOf<State>& path) {
     if (!path.note.empty() || !path.method) return path.note;
     const std::string caption(path.method->caption);
     const std::string run = caption + ", h = " + numberToText(path.h);
@@ -89,7 +116,7 @@ std::string pathNote(const SolutionPath& path) {
                                   : ": x1 is too many steps away to count; no step is taken.");
     case PathEnd::notFinite:
         return run + ": step " + std::to_string(taken + 1) + " from (" +
-               numberToText(path.x.back()) + ", " + numberToText(path.y.back()) +
+               numberToText(path.x.back()) + ", " + stateText(path.y.back()) +
                ") gives no finite value (f is not finite on the step, or the numbers grew too "
                "large to calculate with); the run stops there.";
     case PathEnd::stepLimit:
@@ -100,19 +127,48 @@ std::string pathNote(const SolutionPath& path) {
     return {};
 }
 
-std::array<SolutionPath, 3> halvedPaths(const Method& method, Slope f, double x0, double y0,
-                                        double x1, double h) {
+template <class State, class SlopeFunction>
+std::array<PathOf<State>, 3> halvedRuns(const Method& method, SlopeFunction f, double x0,
+                                        const State& y0, double x1, double h) {
     return {solutionPath(method, f, x0, y0, x1, h), solutionPath(method, f, x0, y0, x1, h / 2),
             solutionPath(method, f, x0, y0, x1, h / 4)};
 }
 
-std::array<SolutionPath, methodCatalogue.size()> everyMethodPath(Slope f, double x0, double y0,
-                                                                  double x1, double h) {
-    std::array<SolutionPath, methodCatalogue.size()> paths;
+template <class State, class SlopeFunction>
+std::array<PathOf<State>, methodCatalogue.size()> everyMethodRun(SlopeFunction f, double x0,
+                                                                 const State& y0, double x1,
+                                                                 double h) {
+    std::array<PathOf<State>, methodCatalogue.size()> paths;
     for (std::size_t row = 0; row < methodCatalogue.size(); ++row) {
         paths[row] = solutionPath(methodCatalogue[row], f, x0, y0, x1, h);
     }
     return paths;
+}
+
+}  // namespace
+
+std::string pathNote(const SolutionPath& path) { return runNote(path); }
+std::string pathNote(const SystemPath& path) { return runNote(path); }
+
+std::array<SolutionPath, 3> halvedPaths(const Method& method, Slope f, double x0, double y0,
+                                        double x1, double h) {
+    return halvedRuns(method, f, x0, y0, x1, h);
+}
+
+std::array<SystemPath, 3> halvedPaths(const Method& method, SystemSlope F, double x0,
+                                      const StateVector& y0, double x1, double h) {
+    return halvedRuns(method, F, x0, y0, x1, h);
+}
+
+std::array<SolutionPath, methodCatalogue.size()> everyMethodPath(Slope f, double x0, double y0,
+                                                                  double x1, double h) {
+    return everyMethodRun(f, x0, y0, x1, h);
+}
+
+std::array<SystemPath, methodCatalogue.size()> everyMethodPath(SystemSlope F, double x0,
+                                                                const StateVector& y0, double x1,
+                                                                double h) {
+    return everyMethodRun(F, x0, y0, x1, h);
 }
 
 bool sameCurve(const SolutionPath& a, const SolutionPath& b, double tolerance) {
@@ -128,6 +184,20 @@ ErrorPath globalErrors(const SolutionPath& path, const KnownSolution& solution) 
     if (!solution) return errors;
     for (std::size_t i = 0; i < path.x.size() && i < path.y.size(); ++i) {
         const double error = path.y[i] - solution(path.x[i]);
+        if (!std::isfinite(error)) continue;
+        errors.x.push_back(path.x[i]);
+        errors.error.push_back(error);
+    }
+    return errors;
+}
+
+ErrorPath globalErrors(const SystemPath& path, const SystemSolutionSamples& solution) {
+    ErrorPath errors;
+    if (!solution) return errors;
+    const std::vector<StateVector> known = solution(path.x);
+    for (std::size_t i = 0; i < path.x.size() && i < path.y.size() && i < known.size(); ++i) {
+        if (known[i].size() != path.y[i].size()) continue;
+        const double error = stateNorm(path.y[i] - known[i]);
         if (!std::isfinite(error)) continue;
         errors.x.push_back(path.x[i]);
         errors.error.push_back(error);

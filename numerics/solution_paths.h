@@ -1,9 +1,11 @@
 // Solutions to draw over a direction field: a method's steps from (x0, y0)
 // towards x1 with h, h/2 and h/4, or every method with the same h, and the
 // exact (or a reference) solution sampled densely enough for a smooth curve.
+// The runs step one equation or a system alike.
 #pragma once
 
 #include "methods/methods.h"
+#include "methods/state_vector.h"
 
 #include <array>
 #include <functional>
@@ -21,6 +23,11 @@ using KnownSolution = std::function<double(double x)>;
 // (a reference is computed for all of them in one run): the values there,
 // NaN where it is not known. Empty when the problem has none.
 using SolutionSamples = std::function<std::vector<double>(const std::vector<double>& abscissae)>;
+
+// The same for a system: the states at the abscissae, a component NaN where
+// it is not known (past where a reference stopped).
+using SystemSolutionSamples =
+    std::function<std::vector<StateVector>(const std::vector<double>& abscissae)>;
 
 // Where the solution through the start ends: |y| grows without bound as x
 // nears `at` from x0's side, and no solution continues past it.
@@ -48,20 +55,28 @@ enum class PathEnd {
     cannotStep,  // h is 0, or an input is not finite: not one step is taken
 };
 
-struct SolutionPath {
+// A run of one equation (State = double) or of a system (State = StateVector).
+template <class State>
+struct PathOf {
     const Method* method = nullptr;
     double h = 0;               // the step taken: |h|, in the direction from x0 to x1
-    std::vector<double> x, y;   // the start, then every step: x[i] = x0 + i·h
+    // The start, then every step: x[i] = x0 + i·h, y[i] the state there.
+    std::vector<double> x;
+    std::vector<State> y;
     long stepsToEnd = 0;        // the steps that reach x1
     PathEnd end = PathEnd::reached;
     // Why a path that was never run has no steps, set by whoever made it;
     // empty for a run (pathNote says why it stopped).
     std::string note;
 };
+using SolutionPath = PathOf<double>;
+using SystemPath = PathOf<StateVector>;
 
 // Why the run stopped short of x1, in words naming the method, the step and
-// the point it started from; empty when it reached x1.
+// the point it started from, (x, y) or (x, y1, ..., yn); empty when it
+// reached x1.
 std::string pathNote(const SolutionPath& path);
+std::string pathNote(const SystemPath& path);
 
 // The number of steps of |h| from x0 that reach x1: N = ⌈(x1 − x0)/h⌉, where
 // a quotient within a billionth above a whole number counts as that number,
@@ -78,16 +93,24 @@ std::optional<long> stepsToReach(double x0, double x1, double h);
 // steps, each from x_i = x0 + i·h computed afresh (so no rounding gathers in a
 // sum of steps). A step whose value is not finite stops the run: the path
 // keeps the points before it, and pathNote says why.
+// A system's run stops as soon as any component is not finite.
 SolutionPath solutionPath(const Method& method, Slope f, double x0, double y0, double x1, double h,
                           long maxSteps = maxPathSteps);
+SystemPath solutionPath(const Method& method, SystemSlope F, double x0, const StateVector& y0,
+                        double x1, double h, long maxSteps = maxPathSteps);
 
 // The method with h, h/2 and h/4, in that order.
 std::array<SolutionPath, 3> halvedPaths(const Method& method, Slope f, double x0, double y0,
                                         double x1, double h);
+std::array<SystemPath, 3> halvedPaths(const Method& method, SystemSlope F, double x0,
+                                      const StateVector& y0, double x1, double h);
 
 // Every method of the catalogue with the same h, in catalogue order.
 std::array<SolutionPath, methodCatalogue.size()> everyMethodPath(Slope f, double x0, double y0,
                                                                   double x1, double h);
+std::array<SystemPath, methodCatalogue.size()> everyMethodPath(SystemSlope F, double x0,
+                                                                const StateVector& y0, double x1,
+                                                                double h);
 
 // Whether two runs draw as one curve: they have the same points in x, and
 // their values lie within `tolerance` of each other at every one.
@@ -99,6 +122,10 @@ struct ErrorPath {
     std::vector<double> x, error;
 };
 ErrorPath globalErrors(const SolutionPath& path, const KnownSolution& solution);
+// A system run's errors ||y_i − y(x_i)|| in the maximum norm (see
+// maximumNormNote), at the points where every component of the solution is
+// finite; the solution is asked for at all of the run's abscissae at once.
+ErrorPath globalErrors(const SystemPath& path, const SystemSolutionSamples& solution);
 
 // Whether two runs' errors draw as one curve on a logarithmic axis.
 bool sameErrorCurve(const ErrorPath& a, const ErrorPath& b);

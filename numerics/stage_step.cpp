@@ -1,13 +1,21 @@
 #include "numerics/stage_step.h"
 
+#include "numerics/state_operations.h"
+
 namespace pelorin {
 
-StageStep stepByStages(const Tableau& tableau, double x0, double y0, double h, Slope f) {
-    StageStep step;
+namespace {
+
+template <class State, class SlopeFunction>
+StageStepOf<State> stagesOf(const Tableau& tableau, double x0, const State& y0, double h,
+                            SlopeFunction f) {
+    StageStepOf<State> step;
     step.stages = tableau.stages;
     step.y1 = y0;
+    step.increment = zeroLike(y0);
+    step.estimate = zeroLike(y0);
     for (int j = 0; j < tableau.stages; ++j) {
-        double Y = y0;
+        State Y = y0;
         for (int l = 0; l < j; ++l) {
             if (!tableau.a[j][l].isZero()) Y = Y + tableau.a[j][l].value() * step.k[l];
         }
@@ -22,6 +30,17 @@ StageStep stepByStages(const Tableau& tableau, double x0, double y0, double h, S
     }
     step.y1 = y0 + step.increment;
     return step;
+}
+
+}  // namespace
+
+StageStep stepByStages(const Tableau& tableau, double x0, double y0, double h, Slope f) {
+    return stagesOf(tableau, x0, y0, h, f);
+}
+
+SystemStageStep stepByStages(const Tableau& tableau, double x0, const StateVector& y0, double h,
+                             SystemSlope F) {
+    return stagesOf(tableau, x0, y0, h, F);
 }
 
 }  // namespace pelorin

@@ -11,15 +11,22 @@
 namespace pelorin {
 
 // Stage j is evaluated at (x[j], Y[j]) with slope[j] = f(x[j], Y[j]) and
-// increment k[j] = h·slope[j].
-struct StageStep {
+// increment k[j] = h·slope[j]; State is a number for one equation, the
+// components for a system.
+template <class State>
+struct StageStepOf {
     int stages = 0;
-    std::array<double, maxStages> x{}, Y{}, slope{}, k{};
-    double increment = 0;  // Σ b_j k_j
-    double y1 = 0;         // y0 + increment
-    double estimate = 0;   // Σ e_j k_j; zero for a method without an estimate
+    std::array<double, maxStages> x{};
+    std::array<State, maxStages> Y{}, slope{}, k{};
+    State increment{};  // Σ b_j k_j
+    State y1{};         // y0 + increment
+    State estimate{};   // Σ e_j k_j; zero for a method without an estimate
 };
+using StageStep = StageStepOf<double>;
+using SystemStageStep = StageStepOf<StateVector>;
 
 StageStep stepByStages(const Tableau& tableau, double x0, double y0, double h, Slope f = f1);
+SystemStageStep stepByStages(const Tableau& tableau, double x0, const StateVector& y0, double h,
+                             SystemSlope F);
 
 }  // namespace pelorin

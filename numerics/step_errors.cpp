@@ -5,6 +5,7 @@
 #include "methods/exact_solution.h"
 #include "numerics/stability.h"
 #include "numerics/stage_step.h"
+#include "numerics/state_operations.h"
 
 #include <algorithm>
 #include <array>
@@ -33,7 +34,8 @@ enum class Compared { here, pastEnd, untrusted };
 constexpr std::array<const char*, 3> missingWords{"too large to calculate", "no solution here",
                                                   "not trusted"};
 
-Compared comparedAt(const StepErrors& errors, double x) {
+template <class Errors>
+Compared comparedAt(const Errors& errors, double x) {
     if (errors.end && errors.end->past(x)) return Compared::pastEnd;
     if (errors.trustEnds && errors.trustEnds->past(x)) return Compared::untrusted;
     return Compared::here;
@@ -55,6 +57,29 @@ std::string valueCell(std::optional<double> value, Compared compared) {
 std::string errorCell(bool applies, std::optional<double> value,
                       Compared compared = Compared::here) {
     return applies ? cell(value, fullErrorText, compared) : std::string();
+}
+
+// Where the lab's run stopped short of x1, or that the table lists only its
+// first steps.
+template <class State>
+std::vector<std::string> shownStepsNotes(const PathOf<State>& path) {
+    if (path.end == PathEnd::stepLimit) {
+        return {"The table lists the first " + std::to_string(labStepsShown) + " of the " +
+                std::to_string(path.stepsToEnd) + " steps to x1."};
+    }
+    if (std::string note = pathNote(path); !note.empty()) return {std::move(note)};
+    return {};
+}
+
+// "y1", "y2", ... with the given stem, one per component.
+std::vector<std::string> componentHeadings(const std::string& stem, std::size_t components) {
+    std::vector<std::string> headings;
+    for (std::size_t k = 1; k <= components; ++k) headings.push_back(stem + std::to_string(k));
+    return headings;
+}
+
+void append(std::vector<std::string>& cells, const std::vector<std::string>& more) {
+    cells.insert(cells.end(), more.begin(), more.end());
 }
 
 constexpr std::array<std::string_view, 4> stageWords{
@@ -123,13 +148,51 @@ StepErrors labStepErrors(const Method& method, Slope f, double x0, double y0, do
                          const KnownSolution& solution, Comparison comparison) {
     const SolutionPath path = solutionPath(method, f, x0, y0, x1, h, labStepsShown);
     StepErrors errors = stepErrorsAlong(path, f, solution, comparison);
-    if (path.end == PathEnd::stepLimit) {
-        errors.notes.push_back("The table lists the first " + std::to_string(labStepsShown) +
-                               " of the " + std::to_string(path.stepsToEnd) +
-                               " steps to x1.");
-    } else if (const std::string note = pathNote(path); !note.empty()) {
-        errors.notes.push_back(note);
+    errors.notes = shownStepsNotes(path);
+    return errors;
+}
+
+SystemStepErrors stepErrorsAlong(const SystemPath& path, SystemSlope F,
+                                 const SystemSolutionSamples& solution, Comparison comparison) {
+    SystemStepErrors errors;
+    errors.method = path.method;
+    errors.comparison = solution ? comparison : Comparison::none;
+    if (!path.method || path.x.empty() || path.y.empty()) return errors;
+    const Method& method = *path.method;
+    errors.hasEstimate = method.tableau && method.tableau->hasErrorEstimate();
+    errors.components = path.y.front().size();
+    const bool compared = errors.comparison != Comparison::none;
+    const std::vector<StateVector> known = compared ? solution(path.x) : std::vector<StateVector>();
+    StateVector unknown(errors.components);
+    for (std::size_t k = 0; k < unknown.size(); ++k) unknown[k] = std::nan("");
+
+    for (std::size_t i = 0; i < path.x.size() && i < path.y.size(); ++i) {
+        SystemStepError row;
+        row.i = static_cast<int>(i);
+        row.x = path.x[i];
+        row.y = path.y[i];
+        if (compared) {
+            const bool given = i < known.size() && known[i].size() == row.y.size();
+            row.exact = given ? known[i] : unknown;
+            row.error = row.y - row.exact;
+            row.errorNorm = finite(stateNorm(row.error));
+        }
+        if (i > 0 && errors.hasEstimate) {
+            const SystemStageStep stages =
+                stepByStages(*method.tableau, path.x[i - 1], path.y[i - 1], path.h, F);
+            row.estimate = finite(stateNorm(stages.estimate));
+        }
+        errors.rows.push_back(row);
     }
+    return errors;
+}
+
+SystemStepErrors labStepErrors(const Method& method, SystemSlope F, double x0,
+                               const StateVector& y0, double x1, double h,
+                               const SystemSolutionSamples& solution, Comparison comparison) {
+    const SystemPath path = solutionPath(method, F, x0, y0, x1, h, labStepsShown);
+    SystemStepErrors errors = stepErrorsAlong(path, F, solution, comparison);
+    errors.notes = shownStepsNotes(path);
     return errors;
 }
 
@@ -151,6 +214,35 @@ TextTable stepErrorTable(const StepErrors& errors) {
             cells.push_back(valueCell(row.exact, compared));
             cells.push_back(errorCell(true, row.globalError, compared));
             cells.push_back(errorCell(row.i > 0, row.localError, compared));
+        }
+        if (errors.hasEstimate) cells.push_back(errorCell(row.i > 0, row.estimate));
+        table.rows.push_back(std::move(cells));
+    }
+    return table;
+}
+
+TextTable stepErrorTable(const SystemStepErrors& errors) {
+    const bool compared = errors.comparison != Comparison::none;
+    const std::size_t n = errors.components;
+    TextTable table{{"i", "x"}, {}};
+    append(table.header, componentHeadings("y", n));
+    if (compared) {
+        append(table.header, componentHeadings(
+                                 errors.comparison == Comparison::reference ? "reference y"
+                                                                            : "exact y",
+                                 n));
+        table.header.push_back("error");
+        append(table.header, componentHeadings("error y", n));
+    }
+    if (errors.hasEstimate) table.header.push_back("estimate");
+    for (const SystemStepError& row : errors.rows) {
+        std::vector<std::string> cells{std::to_string(row.i), numberToText(row.x)};
+        for (double y : row.y) cells.push_back(numberToText(y));
+        if (compared) {
+            const Compared compared = comparedAt(errors, row.x);
+            for (double exact : row.exact) cells.push_back(valueCell(finite(exact), compared));
+            cells.push_back(errorCell(true, row.errorNorm, compared));
+            for (double error : row.error) cells.push_back(errorCell(true, finite(error), compared));
         }
         if (errors.hasEstimate) cells.push_back(errorCell(row.i > 0, row.estimate));
         table.rows.push_back(std::move(cells));

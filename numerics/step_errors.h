@@ -92,6 +92,54 @@ struct TableLabel {
 };
 TextTable labelledStepErrorTable(const TextTable& table, const std::vector<TableLabel>& labels);
 
+// A system's steps beside its known solution: per step every component's
+// global error and their maximum norm (see maximumNormNote), and for an
+// embedded pair the norm of its own estimate, the estimate worked out per
+// component from the stages as for one equation.
+struct SystemStepError {
+    int i = 0;
+    double x = 0;
+    StateVector y;
+    // The known solution and y minus it, component by component; a component
+    // that is not finite has no value (it overflowed). No components when
+    // nothing is compared.
+    StateVector exact, error;
+    // ||error||, empty where a component of the error has no value; the
+    // estimate's norm, empty at the start and for a method without one.
+    std::optional<double> errorNorm, estimate;
+};
+
+struct SystemStepErrors {
+    const Method* method = nullptr;
+    bool hasEstimate = false;
+    Comparison comparison = Comparison::exact;
+    std::size_t components = 0;  // n, the size of every state
+    std::vector<SystemStepError> rows;
+    std::vector<std::string> notes;
+    std::optional<SolutionEnd> end, trustEnds;  // as for one equation
+};
+
+// The rows of a run of path.method on y' = F(x, y) through the path's
+// points, against `solution` asked for at all of them at once (exact or a
+// reference, as `comparison` says; none with an empty solution).
+SystemStepErrors stepErrorsAlong(const SystemPath& path, SystemSlope F,
+                                 const SystemSolutionSamples& solution,
+                                 Comparison comparison = Comparison::exact);
+
+// The lab's run of a system, at most labStepsShown steps, with the notes of
+// labStepErrors.
+SystemStepErrors labStepErrors(const Method& method, SystemSlope F, double x0,
+                               const StateVector& y0, double x1, double h,
+                               const SystemSolutionSamples& solution,
+                               Comparison comparison = Comparison::exact);
+
+// The rows as the Lab steps table shows them: i, x, y1 ... yn, exact y1 ...
+// exact yn (reference y1 ... against a reference), error (the norm), error
+// y1 ... error yn, and estimate (the norm) for an embedded pair; without a
+// comparison i, x, y1 ... yn and the estimate. Cells are written as
+// stepErrorTable writes the same quantities of one equation.
+TextTable stepErrorTable(const SystemStepErrors& errors);
+
 // One line naming the method and the four inputs as they were read, e.g.
 // "Runge-Kutta-4 Method with x0 = 0, y0 = -1, x1 = 0.4, h = 0.1"; before
 // the first calculation, "No calculation yet: press CALCULATE.".

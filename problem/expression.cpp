@@ -19,6 +19,7 @@ struct CompiledText {
     mu::Parser parser;
     double x = 0, y = 0, x0 = 0, y0 = 0;
     std::string text;  // as typed
+    bool usesX = false;
 };
 
 namespace {
@@ -516,8 +517,15 @@ std::optional<FormulaError> compileFormula(mu::Parser& parser, std::string_view 
     return parseFormula(parser, text, box, variables, parameters);
 }
 
+// Which names f reads is asked once, as it is built: muparser parses the
+// text again to tell, and the next evaluation parses it anew.
 SlopeExpression::SlopeExpression(std::unique_ptr<CompiledText> compiled)
-    : compiled_(std::move(compiled)) {}
+    : compiled_(std::move(compiled)) {
+    const mu::Parser asked = compiled_->parser;  // so that this one keeps its bytecode
+    compiled_->usesX = asked.GetUsedVar().count("x") > 0;
+}
+
+bool SlopeExpression::usesX() const { return compiled_->usesX; }
 SlopeExpression::SlopeExpression(SlopeExpression&&) noexcept = default;
 SlopeExpression& SlopeExpression::operator=(SlopeExpression&&) noexcept = default;
 SlopeExpression::~SlopeExpression() = default;

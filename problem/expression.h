@@ -11,6 +11,8 @@
 // when a formula is pasted from a document.
 #pragma once
 
+#include "methods/state_vector.h"
+
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -52,8 +54,11 @@ public:
     ~SlopeExpression();
 
     double operator()(double x, double y) const;
+    // As a system of one component: the same bits.
+    StateVector operator()(double x, const StateVector& y) const { return {(*this)(x, y[0])}; }
     SlopeExpression clone() const;
     const std::string& text() const;  // as typed
+    bool usesX() const;  // whether f reads x: an autonomous equation's does not
 
 private:
     friend SlopeCompilation compileSlope(std::string_view text);

@@ -5,6 +5,7 @@
 #include "base/conversions.h"
 #include "base/lab_reading.h"
 #include "methods/exact_solution.h"
+#include "problem/formula.h"
 #include "problem/library.h"
 
 #include <algorithm>
@@ -12,6 +13,8 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <span>
+#include <stdexcept>
 #include <utility>
 
 namespace pelorin {
@@ -50,23 +53,69 @@ std::string_view boxName(ProblemBox box) {
 Equation lessonEquation() { return {std::string(problemLibrary.front().f), nullptr, nullptr}; }
 
 Slope Problem::slope() const {
+    if (equation.system) {
+        throw std::logic_error("a system of equations has no single slope");
+    }
     if (equation.lesson()) return f1;
     return *equation.slope;
 }
 
 KnownSolution Problem::exact() const {
     if (equation.lesson()) {
-        return [solution = ExactSolution(x0, y0)](double x) { return solution(x); };
+        return [solution = ExactSolution(x0, y0[0])](double x) { return solution(x); };
     }
     if (equation.exact) return [exact = equation.exact](double x) { return (*exact)(x); };
     return {};
 }
 
+SystemSlope Problem::systemSlope() const {
+    if (equation.system) return *equation.system;
+    if (equation.slope) return *equation.slope;
+    return [](double x, const StateVector& y) { return StateVector{f1(x, y[0])}; };
+}
+
+KnownSystemSolution Problem::systemExact() const {
+    if (const auto& exact = equation.systemExact) {
+        return [exact](double x) {
+            StateVector y(exact->size());
+            (*exact)(x, std::span<double>(&y[0], y.size()));
+            return y;
+        };
+    }
+    if (isSystem()) return {};
+    KnownSolution single = exact();
+    if (!single) return {};
+    return [single = std::move(single)](double x) { return StateVector{single(x)}; };
+}
+
+Invariant Problem::invariant() const {
+    if (!equation.invariant) return {};
+    return [invariant = equation.invariant](double x, const StateVector& y) {
+        return (*invariant)(x, std::span<const double>(y.begin(), y.size()));
+    };
+}
+
+bool Problem::autonomous() const {
+    if (equation.system) return !equation.system->usesX();
+    if (equation.slope) return !equation.slope->usesX();
+    return false;  // dy/dx = -2x - y
+}
+
+namespace {
+template <class Expression>
+void cloneInto(std::shared_ptr<const Expression>& shared) {
+    if (shared) shared = std::make_shared<const Expression>(shared->clone());
+}
+}  // namespace
+
 Problem Problem::clone() const {
     Problem copy = *this;
     Equation& own = copy.equation;
-    if (own.slope) own.slope = std::make_shared<const SlopeExpression>(own.slope->clone());
-    if (own.exact) own.exact = std::make_shared<const SolutionExpression>(own.exact->clone());
+    cloneInto(own.slope);
+    cloneInto(own.exact);
+    cloneInto(own.system);
+    cloneInto(own.systemExact);
+    cloneInto(own.invariant);
     return copy;
 }
 
@@ -106,53 +155,104 @@ std::optional<std::string> keepExactIfItHolds(Equation& equation, double x0, dou
     return fault;
 }
 
-std::optional<std::string> checkExactSolution(Slope f, const SolutionExpression& y, double x0,
-                                              double y0, double x1) {
+namespace {
+
+// What the check's sentences call the parts of one component: the single
+// equation's "y0", "f(x, y)" and "y' - f(x, y)", or a system's "y2(x0)",
+// "y2'" and "y2(x)' - y2'".
+struct ComponentNames {
+    std::string start, slope, residual;
+    bool pointWithY = true;  // "at (x, y) = (…)" rather than "at x = …"
+};
+
+ComponentNames singleEquationNames() { return {"y0", "f(x, y)", "y' - f(x, y)", true}; }
+
+ComponentNames systemComponentNames(std::size_t k) {
+    const std::string y = "y" + std::to_string(k);
+    return {y + "(x0)", y + "'", y + "(x)' - " + y + "'", false};
+}
+
+// y(x) and F(x, y) of n components, checked as checkExactSolution states,
+// component by component.
+template <class Solution, class Slopes>
+std::optional<std::string> checkSolution(const Solution& y, const Slopes& f, double x0,
+                                         const StateVector& y0, double x1,
+                                         ComponentNames (*names)(std::size_t k)) {
     const std::string notUsed = ": it is not used.";
-    const double start = y(x0);
-    if (!std::isfinite(start)) {
-        return "The exact solution gives no finite number at x0 = " + numberToText(x0) + notUsed;
-    }
-    if (std::fabs(start - y0) > startTolerance * std::max({1.0, std::fabs(x0), std::fabs(y0)})) {
-        return "The exact solution gives " + numberToText(start) + " at x0, not y0 = " +
-               numberToText(y0) + notUsed;
+    const StateVector start = y(x0);
+    for (std::size_t k = 0; k < y0.size(); ++k) {
+        if (!std::isfinite(start[k])) {
+            return "The exact solution gives no finite number at x0 = " + numberToText(x0) + notUsed;
+        }
+        if (std::fabs(start[k] - y0[k]) >
+            startTolerance * std::max({1.0, std::fabs(x0), std::fabs(y0[k])})) {
+            return "The exact solution gives " + numberToText(start[k]) + " at x0, not " +
+                   names(k + 1).start + " = " + numberToText(y0[k]) + notUsed;
+        }
     }
     if (!std::isfinite(x1 - x0)) {
         return "The exact solution cannot be checked: x0 and x1 are too far apart. It is not used.";
     }
     const double d = std::cbrt(std::numeric_limits<double>::epsilon());
-    for (int k : {1, 3, 5, 7}) {
-        const double x = x0 + (x1 - x0) * (k / 8.0);
+    const auto finite = [](const StateVector& v) {
+        return std::all_of(v.begin(), v.end(), [](double c) { return std::isfinite(c); });
+    };
+    for (int i : {1, 3, 5, 7}) {
+        const double x = x0 + (x1 - x0) * (i / 8.0);
         const double step = d * std::max(1.0, std::fabs(x));
-        const double value = y(x);
-        const std::array<double, 4> around{y(x - step), y(x + step), y(x - 2 * step), y(x + 2 * step)};
-        const bool finite = std::isfinite(x) && std::isfinite(value) &&
-                            std::all_of(around.begin(), around.end(),
-                                        [](double v) { return std::isfinite(v); });
-        if (!finite) {
+        const StateVector value = y(x);
+        const std::array<StateVector, 4> around{y(x - step), y(x + step), y(x - 2 * step),
+                                                y(x + 2 * step)};
+        if (!std::isfinite(x) || !finite(value) ||
+            !std::all_of(around.begin(), around.end(), finite)) {
             return "The exact solution gives no finite number near x = " + numberToText(x) + notUsed;
         }
-        const double slope = f(x, value);
-        if (!std::isfinite(slope)) {
-            return "f(x, y) is not a finite number on the exact solution, at " + point(x, value) +
-                   notUsed;
-        }
-        const double derivative = (around[1] - around[0]) / (2 * step);
-        const double wider = (around[3] - around[2]) / (4 * step);
-        const double residual = derivative - slope;
-        if (!std::isfinite(residual) || !std::isfinite(wider)) {
-            return "The exact solution's slope is not a finite number near x = " +
-                   numberToText(x) + notUsed;
-        }
-        const double allowed =
-            residualTolerance * std::max({1.0, std::fabs(value), std::fabs(slope)}) +
-            2 * std::fabs(wider - derivative);
-        if (!(std::fabs(residual) <= allowed)) {
-            return "The exact solution does not satisfy the equation: y' - f(x, y) is " +
-                   roughly(residual) + " at x = " + numberToText(x) + ". It is not used.";
+        const StateVector slope = f(x, value);
+        for (std::size_t k = 0; k < value.size(); ++k) {
+            const ComponentNames name = names(k + 1);
+            if (!std::isfinite(slope[k])) {
+                return name.slope + " is not a finite number on the exact solution, at " +
+                       (name.pointWithY ? point(x, value[k]) : "x = " + numberToText(x)) + notUsed;
+            }
+            const double derivative = (around[1][k] - around[0][k]) / (2 * step);
+            const double wider = (around[3][k] - around[2][k]) / (4 * step);
+            const double residual = derivative - slope[k];
+            if (!std::isfinite(residual) || !std::isfinite(wider)) {
+                return "The exact solution's slope is not a finite number near x = " +
+                       numberToText(x) + notUsed;
+            }
+            const double allowed =
+                residualTolerance * std::max({1.0, std::fabs(value[k]), std::fabs(slope[k])}) +
+                2 * std::fabs(wider - derivative);
+            if (!(std::fabs(residual) <= allowed)) {
+                return "The exact solution does not satisfy the equation: " + name.residual +
+                       " is " + roughly(residual) + " at x = " + numberToText(x) +
+                       ". It is not used.";
+            }
         }
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> checkExactSolution(Slope f, const SolutionExpression& y, double x0,
+                                              double y0, double x1) {
+    return checkSolution([&y](double x) { return StateVector{y(x)}; },
+                         [f](double x, const StateVector& v) { return StateVector{f(x, v[0])}; },
+                         x0, StateVector{y0}, x1,
+                         [](std::size_t) { return singleEquationNames(); });
+}
+
+std::optional<std::string> checkSystemSolution(const SystemSlopeExpression& F,
+                                               const SystemSolutionExpression& y, double x0,
+                                               const StateVector& y0, double x1) {
+    const auto values = [&y](double x) {
+        StateVector v(y.size());
+        y(x, std::span<double>(&v[0], v.size()));
+        return v;
+    };
+    return checkSolution(values, F, x0, y0, x1, systemComponentNames);
 }
 
 ProblemCompilation compileProblem(const ProblemText& text) {
@@ -185,8 +285,156 @@ ProblemCompilation compileProblem(const ProblemText& text) {
         result.notes.push_back({ProblemBox::exact, std::move(*fault), 0});
     }
     result.problem =
-        Problem{std::string(trimmed(text.name)), std::move(*equation.equation), x0, y0, x1};
+        Problem{std::string(trimmed(text.name)), std::move(*equation.equation), x0, {y0}, x1};
     return result;
+}
+
+namespace {
+
+std::vector<std::string> slopeTexts(const SystemText& text) {
+    std::vector<std::string> slopes;
+    for (const ComponentText& component : text.components) slopes.push_back(component.slope);
+    return slopes;
+}
+
+// A system's exact solution when every component has one; a note when only
+// some do, or when y'' = f has one: y' would need one too.
+std::optional<std::vector<std::string>> exactTexts(const SystemText& text,
+                                                   std::vector<FormulaError>& notes) {
+    if (text.form == ProblemForm::secondOrder) {
+        if (!trimmed(text.secondOrder.exact).empty()) {
+            notes.push_back({"exact y(x): it is not used, since the lab compares y' as well; to "
+                             "compare with an exact solution, type the problem as the system "
+                             "y1' = y2, y2' = f with exact y1(x) and y2(x).",
+                             0});
+        }
+        return std::nullopt;
+    }
+    std::vector<std::string> texts;
+    std::vector<std::string> empty;
+    for (std::size_t k = 0; k < text.components.size(); ++k) {
+        texts.push_back(text.components[k].exact);
+        if (trimmed(texts.back()).empty()) {
+            empty.push_back(componentSolutionBoxName(k + 1, text.components.size()));
+        }
+    }
+    if (empty.size() == texts.size()) return std::nullopt;
+    if (!empty.empty()) {
+        notes.push_back({listInWords(empty) + (empty.size() == 1 ? " is" : " are") +
+                             " empty: an exact solution needs every component, so the errors are "
+                             "measured against a reference solution.",
+                         0});
+        return std::nullopt;
+    }
+    return texts;
+}
+
+}  // namespace
+
+SystemText librarySystemText(const LibrarySystem& entry) {
+    SystemText text;
+    text.parameters = std::string(entry.parameters);
+    text.invariant = std::string(entry.invariant);
+    if (entry.form == SystemForm::secondOrder) {
+        text.form = ProblemForm::secondOrder;
+        text.secondOrder = {std::string(entry.slopes[0]), std::string(entry.starts[0]),
+                            std::string(entry.starts[1]), std::string(entry.exact[0])};
+        return text;
+    }
+    text.form = ProblemForm::system;
+    for (std::size_t k = 0; k < entry.n; ++k) {
+        text.components.push_back({std::string(entry.slopes[k]), std::string(entry.starts[k]),
+                                   std::string(entry.exact[k])});
+    }
+    return text;
+}
+
+std::vector<std::string> startTexts(const SystemText& text) {
+    if (text.form == ProblemForm::secondOrder) return {text.secondOrder.y0, text.secondOrder.slope0};
+    std::vector<std::string> starts;
+    for (const ComponentText& component : text.components) starts.push_back(component.start);
+    return starts;
+}
+
+std::vector<std::string> startBoxNames(const SystemText& text) {
+    if (text.form == ProblemForm::secondOrder) return {"y(x0)", "y'(x0)"};
+    std::vector<std::string> names;
+    for (std::size_t k = 1; k <= text.components.size(); ++k) {
+        names.push_back("y" + std::to_string(k) + "(x0)");
+    }
+    return names;
+}
+
+SystemEquationReading readSystemEquation(const SystemText& text, double x0, const StateVector& y0,
+                                         double x1) {
+    SystemEquationReading reading;
+    ParametersReading parameters = readParameters(text.parameters);
+    if (!parameters.parameters) {
+        reading.errors.push_back(std::move(parameters.error));
+        return reading;
+    }
+    Equation equation;
+    if (text.form == ProblemForm::secondOrder) {
+        SecondOrderCompilation compiled = compileSecondOrder(text.secondOrder.f, *parameters.parameters);
+        if (!compiled.slope) {
+            reading.errors.push_back(std::move(compiled.error));
+            return reading;
+        }
+        equation.f = "y'' = " + std::string(trimmed(text.secondOrder.f));
+        equation.rewriting = compiled.rewriting;
+        equation.system = std::make_shared<const SystemSlopeExpression>(std::move(*compiled.slope));
+    } else {
+        const std::vector<std::string> slopes = slopeTexts(text);
+        SystemSlopeCompilation compiled = compileSystemSlope(slopes, *parameters.parameters);
+        if (!compiled.slope) {
+            reading.errors = std::move(compiled.errors);
+            return reading;
+        }
+        for (std::size_t k = 0; k < slopes.size(); ++k) {
+            equation.f += (k ? "; y" : "y") + std::to_string(k + 1) + "' = " +
+                          std::string(trimmed(slopes[k]));
+        }
+        equation.system = std::make_shared<const SystemSlopeExpression>(std::move(*compiled.slope));
+    }
+    if (equation.system->size() != y0.size()) {
+        throw std::invalid_argument("a start of " + std::to_string(y0.size()) +
+                                    " components for a system of " +
+                                    std::to_string(equation.system->size()));
+    }
+    const std::span<const double> start(y0.begin(), y0.size());
+    if (auto why = nonFiniteSlope(*equation.system, x0, start)) {
+        reading.errors.push_back({*why, 0});
+        return reading;
+    }
+    if (auto texts = exactTexts(text, reading.notes)) {
+        SystemSolutionCompilation exact =
+            compileSystemSolution(*texts, *parameters.parameters, x0, start);
+        if (!exact.solution) {
+            for (FormulaError& error : exact.errors) {
+                error.message += "; the errors are measured against a reference solution instead.";
+                reading.notes.push_back(std::move(error));
+            }
+        } else if (auto fault = checkSystemSolution(*equation.system, *exact.solution, x0, y0, x1)) {
+            reading.notes.push_back({std::move(*fault), 0});
+        } else {
+            equation.systemExact =
+                std::make_shared<const SystemSolutionExpression>(std::move(*exact.solution));
+        }
+    }
+    if (!trimmed(text.invariant).empty()) {
+        InvariantCompilation invariant =
+            compileInvariant(text.invariant, y0.size(), *parameters.parameters);
+        if (invariant.invariant) {
+            equation.invariant =
+                std::make_shared<const SystemInvariant>(std::move(*invariant.invariant));
+        } else {
+            invariant.error.message += "; no drift is shown.";
+            reading.notes.push_back(std::move(invariant.error));
+        }
+    }
+    if (!equation.rewriting.empty()) reading.notes.push_back({equation.rewriting, 0});
+    reading.equation = std::move(equation);
+    return reading;
 }
 
 }  // namespace pelorin

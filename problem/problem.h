@@ -6,8 +6,11 @@
 #include "methods/methods.h"
 #include "numerics/solution_paths.h"
 #include "problem/expression.h"
+#include "problem/system.h"
+#include "problem/system_library.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,43 +28,71 @@ struct ProblemText {
     std::string name, f, exact, x0, y0, x1;
 };
 
-// The state of a problem at x: y. One component here; a system of
-// equations makes it a vector of n components, and with it the slope's
-// second argument and the known solution's value.
-using State = double;
+// The state of a problem at x: its n components, one for a single
+// equation.
+using State = StateVector;
 
-// The equation y' = f(x, y): the lesson's own, solved with the program's
-// built-in slope f1 (a typed "-2*x - y" gives the same bits) and its exact
-// solution in closed form, or one typed or chosen from the library,
-// compiled, with its exact solution when one is given and passes the checks
-// of checkExactSolution. Copies share the compiled expressions, so a copy
-// serves the same thread; Problem::clone() makes them anew for another.
+// A system's solution known at every x, all components at once; empty when
+// there is none.
+using KnownSystemSolution = std::function<StateVector(double x)>;
+// A quantity the solutions keep constant, I(x, y); empty when none is known.
+using Invariant = std::function<double(double x, const StateVector& y)>;
+
+// The equation y' = f(x, y) or the system y' = F(x, y): the lesson's own,
+// solved with the program's built-in slope f1 (a typed "-2*x - y" gives the
+// same bits) and its exact solution in closed form, or one typed or chosen
+// from the library, compiled, with its exact solution when one is given and
+// passes the checks of checkExactSolution (checkSystemSolution for a
+// system). A system of one component is the single equation. Copies share
+// the compiled expressions, so a copy serves the same thread;
+// Problem::clone() makes them anew for another.
 struct Equation {
-    std::string f;  // as typed, for notes and handouts
-    std::shared_ptr<const SlopeExpression> slope;     // null: the lesson's own
+    std::string f;  // as typed, for notes and handouts; a system's slopes joined by "; "
+    std::shared_ptr<const SlopeExpression> slope;     // null: the lesson's own, or a system
     std::shared_ptr<const SolutionExpression> exact;  // null: none given or usable, or the lesson's
+    // A system of two or more components (y'' = f among them): its slopes,
+    // its exact solution through the start (null: none) and its invariant
+    // (null: none; a single equation may have one too).
+    std::shared_ptr<const SystemSlopeExpression> system;
+    std::shared_ptr<const SystemSolutionExpression> systemExact;
+    std::shared_ptr<const SystemInvariant> invariant;
+    std::string rewriting;  // how y'' = f became a system; empty otherwise
 
-    bool lesson() const { return slope == nullptr; }
+    bool lesson() const { return slope == nullptr && system == nullptr; }
 };
 
 // The lesson's equation, dy/dx = -2x - y.
 Equation lessonEquation();
 
-// A problem ready to solve: y' = f(x, y), y(x0) = y0 on [x0, x1].
+// A problem ready to solve: y' = F(x, y), y(x0) = y0 on [x0, x1], y of
+// one component or more.
 struct Problem {
     std::string name;
     Equation equation = lessonEquation();
     double x0 = 0;
-    State y0 = 0;
+    State y0{0.0};
     double x1 = 0;
 
+    std::size_t components() const { return y0.size(); }
+    bool isSystem() const { return components() > 1; }
+
     // The slope the methods step: f1 for the lesson, else the compiled one
-    // (valid while this problem lives).
+    // (valid while this problem lives). A single equation's only.
     Slope slope() const;
+    // The same for any number of components: a single equation's slope
+    // gives its one component, with the bits slope() gives.
+    SystemSlope systemSlope() const;
     // The exact solution through (x0, y0) as a function of x; empty when
     // none is known, and the studies compare with a reference instead.
+    // exact() is a single equation's only.
     KnownSolution exact() const;
-    bool comparedWithReference() const { return !equation.lesson() && !equation.exact; }
+    KnownSystemSolution systemExact() const;
+    Invariant invariant() const;
+    bool comparedWithReference() const {
+        return !equation.lesson() && !equation.exact && !equation.systemExact;
+    }
+    // Whether F looks at x: the phase plane has a field only where it does not.
+    bool autonomous() const;
     // The same problem with compiled expressions of its own, for a study on
     // another thread: a compiled expression serves one thread at a time.
     // Cloning reads only the texts and the start, so a thread may clone a
@@ -69,6 +100,54 @@ struct Problem {
     // clones the problem it is given before it evaluates anything.
     Problem clone() const;
 };
+
+// The form of a problem as its boxes have it, and the texts beyond a
+// single equation's: a system's components or the texts of y'' = f, and
+// the parameters and the invariant of any form.
+enum class ProblemForm { equation, system, secondOrder };
+
+struct ComponentText {
+    std::string slope, start, exact;  // yk', yk(x0), exact yk(x) ("" when none)
+
+    bool operator==(const ComponentText&) const = default;
+};
+
+struct SecondOrderText {
+    std::string f, y0, slope0, exact;  // y'', y(x0), y'(x0), exact y(x)
+
+    bool operator==(const SecondOrderText&) const = default;
+};
+
+// For a system or y'' = f the ProblemText beside it holds the name, x0 and
+// x1 only; its f, exact and y0 are "".
+struct SystemText {
+    ProblemForm form = ProblemForm::equation;
+    std::vector<ComponentText> components;  // a system's, from 2 to maxComponents
+    SecondOrderText secondOrder;            // y'' = f's
+    std::string parameters, invariant;      // "" when none
+
+    bool operator==(const SystemText&) const = default;
+};
+
+// The equation of a system or of y'' = f as its boxes hold it, with
+// parameters and an invariant, through the start (x0, y0) read by the
+// caller (one number a component), its exact solution checked on [x0, x1].
+// An exact solution or an invariant that cannot be used is left out with a
+// note; y'' = f's note says how it became a system.
+struct SystemEquationReading {
+    std::optional<Equation> equation;  // none when a slope or the parameters cannot be used
+    std::vector<FormulaError> errors;  // then why, each naming its box
+    std::vector<FormulaError> notes;
+};
+SystemEquationReading readSystemEquation(const SystemText& text, double x0, const StateVector& y0,
+                                         double x1);
+
+// A library system as its boxes hold it.
+SystemText librarySystemText(const LibrarySystem& entry);
+
+// The start boxes of a system or y'' = f, in component order.
+std::vector<std::string> startTexts(const SystemText& text);
+std::vector<std::string> startBoxNames(const SystemText& text);
 
 // The equation as its two boxes read it.
 struct EquationReading {
@@ -125,5 +204,10 @@ inline constexpr double startTolerance = 1e-8;
 inline constexpr double residualTolerance = 1e-6;
 std::optional<std::string> checkExactSolution(Slope f, const SolutionExpression& y, double x0,
                                               double y0, double x1);
+// The same for each component of a system, in its names: "not y2(x0) = 1",
+// "y2(x)' - y2' is 0.32 at x = 0.875".
+std::optional<std::string> checkSystemSolution(const SystemSlopeExpression& F,
+                                               const SystemSolutionExpression& y, double x0,
+                                               const StateVector& y0, double x1);
 
 }  // namespace pelorin

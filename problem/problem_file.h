@@ -74,34 +74,6 @@ struct LessonSettings {
     bool operator==(const LessonSettings&) const = default;
 };
 
-// The form of a problem as its boxes have it, and the texts beyond a
-// single equation's: a system's components or the texts of y'' = f, and
-// the parameters and the invariant of any form.
-enum class ProblemForm { equation, system, secondOrder };
-
-struct ComponentText {
-    std::string slope, start, exact;  // yk', yk(x0), exact yk(x) ("" when none)
-
-    bool operator==(const ComponentText&) const = default;
-};
-
-struct SecondOrderText {
-    std::string f, y0, slope0, exact;  // y'', y(x0), y'(x0), exact y(x)
-
-    bool operator==(const SecondOrderText&) const = default;
-};
-
-// For a system or y'' = f the ProblemText beside it holds the name, x0 and
-// x1 only; its f, exact and y0 are "".
-struct SystemText {
-    ProblemForm form = ProblemForm::equation;
-    std::vector<ComponentText> components;  // a system's, from 2 to maxComponents
-    SecondOrderText secondOrder;            // y'' = f's
-    std::string parameters, invariant;      // "" when none
-
-    bool operator==(const SystemText&) const = default;
-};
-
 // How a file names each kind of tolerance.
 std::string_view toleranceKindName(ToleranceParts kind);
 

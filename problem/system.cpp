@@ -21,6 +21,7 @@ struct SystemFormulas {
     std::vector<std::string> texts;  // as typed
     Parameters parameters;
     bool secondOrder = false;  // texts are "y2" and f of y'' = f
+    bool usesX = false;        // some formula reads x
 };
 
 namespace {
@@ -226,7 +227,20 @@ struct SystemCompiler {
     }
 };
 
-SystemSlopeExpression::SystemSlopeExpression(std::unique_ptr<SystemFormulas> formulas) : formulas_(std::move(formulas)) {}
+namespace {
+// Which names a formula reads is asked once, as it is built: muparser
+// parses the text again to tell, and the next evaluation parses it anew.
+bool readsX(const mu::Parser& parser) {
+    const mu::Parser asked = parser;  // so that this one keeps its bytecode
+    return asked.GetUsedVar().count("x") > 0;
+}
+}  // namespace
+
+SystemSlopeExpression::SystemSlopeExpression(std::unique_ptr<SystemFormulas> formulas)
+    : formulas_(std::move(formulas)) {
+    formulas_->usesX = std::any_of(formulas_->parsers.begin(), formulas_->parsers.end(),
+                                   [](const auto& parser) { return readsX(*parser); });
+}
 SystemSlopeExpression::SystemSlopeExpression(SystemSlopeExpression&&) noexcept = default;
 SystemSlopeExpression& SystemSlopeExpression::operator=(SystemSlopeExpression&&) noexcept = default;
 SystemSlopeExpression::~SystemSlopeExpression() = default;
@@ -248,6 +262,14 @@ SystemSlopeExpression SystemSlopeExpression::clone() const {
 
 const std::vector<std::string>& SystemSlopeExpression::texts() const { return formulas_->texts; }
 const Parameters& SystemSlopeExpression::parameters() const { return formulas_->parameters; }
+bool SystemSlopeExpression::usesX() const { return formulas_->usesX; }
+
+StateVector SystemSlopeExpression::operator()(double x, const StateVector& y) const {
+    StateVector slope(size());
+    requireSameSize(y, slope);
+    (*this)(x, std::span<const double>(y.begin(), y.size()), std::span<double>(&slope[0], size()));
+    return slope;
+}
 
 SystemSlopeCompilation compileSystemSlope(std::span<const std::string> texts,
                                           const Parameters& parameters) {

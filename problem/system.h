@@ -17,6 +17,7 @@
 // thread at a time, another made by clone().
 #pragma once
 
+#include "methods/state_vector.h"
 #include "problem/expression.h"
 
 #include <cstddef>
@@ -77,6 +78,10 @@ public:
     // The components' formulas as typed (for y'' = f: "y2" and f).
     const std::vector<std::string>& texts() const;
     const Parameters& parameters() const;
+    // Whether some component's slope reads x: an autonomous system's does not.
+    bool usesX() const;
+    // F(x, y) as the methods step it.
+    StateVector operator()(double x, const StateVector& y) const;
 
 private:
     friend struct SystemCompiler;

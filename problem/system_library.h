@@ -38,14 +38,16 @@ struct LibrarySystem {
     std::string_view description;  // one line: what the problem shows
 };
 
-// Systems and second-order equations, the non-stiff of each kind first.
+// Systems and second-order equations, the non-stiff of each kind first. A
+// second-order equation with an exact solution is typed as its system, so
+// that y' has its exact solution too.
 inline constexpr std::array<LibrarySystem, 10> systemLibrary{{
-    {"Harmonic oscillator: y'' = -y", SystemForm::secondOrder, 2, {"-y"}, "", {"1", "0"}, "0", "10",
+    {"Harmonic oscillator: y'' = -y", SystemForm::components, 2, {"y2", "-y1"}, "", {"1", "0"}, "0", "10",
      {"y1_0*cos(x - x0) + y2_0*sin(x - x0)", "y2_0*cos(x - x0) - y1_0*sin(x - x0)"},
      "y2^2/2 + y1^2/2",
      "A spring without friction: the energy y'^2/2 + y^2/2 stays constant, while Euler's path "
      "spirals outwards and gains it."},
-    {"Damped oscillator: y'' = -y - cy'", SystemForm::secondOrder, 2, {"-y - c*y'"},
+    {"Damped oscillator: y'' = -y - cy'", SystemForm::components, 2, {"y2", "-y1 - c*y2"},
      "c = 0.5, w = sqrt(1 - c^2/4)", {"1", "0"}, "0", "20",
      {"exp(-c*(x - x0)/2)*(y1_0*cos(w*(x - x0)) + (y2_0 + c*y1_0/2)/w*sin(w*(x - x0)))",
       "exp(-c*(x - x0)/2)*(y2_0*cos(w*(x - x0)) - (y1_0 + c*y2_0/2)/w*sin(w*(x - x0)))"},

@@ -70,7 +70,7 @@ AdaptiveStudy measuredRun(const Method& method, const Problem& problem, double h
                           const ControllerSettings& settings, long referenceEvaluations,
                           std::stop_token stop) {
     AdaptiveStudy study;
-    const double x0 = problem.x0, y0 = problem.y0, x1 = problem.x1;
+    const double x0 = problem.x0, y0 = problem.y0[0], x1 = problem.x1;
     const Slope f = problem.slope();
     const bool drawable = std::isfinite(x0) && std::isfinite(x1) && std::isfinite(x1 - x0);
     if (const KnownSolution exact = problem.exact()) {

@@ -7,7 +7,7 @@
 namespace pelorin {
 
 ProblemAtEnd problemAtEnd(const Problem& typed) {
-    const double x0 = typed.x0, y0 = typed.y0, x1 = typed.x1;
+    const double x0 = typed.x0, y0 = typed.y0[0], x1 = typed.x1;
     const Slope f = typed.slope();
     ConvergenceProblem problem{x0, y0, x1, f, 0, 0};
     if (const KnownSolution exact = typed.exact()) {

@@ -120,7 +120,7 @@ Known knownSolution(const Problem& problem, const FieldStudy& study) {
     if ((known.solution = problem.exact())) return known;
     const double x0 = problem.x0;
     ReferenceSolution reference =
-        referenceSolution(problem.slope(), x0, problem.y0, referenceAbscissae(study, x0, problem.x1));
+        referenceSolution(problem.slope(), x0, problem.y0[0], referenceAbscissae(study, x0, problem.x1));
     if (reference.x.empty()) {
         known.comparison = Comparison::none;
         known.notes.push_back("No exact solution is given, and no reference solution could be "
@@ -170,7 +170,7 @@ FieldStudy studyField(const Problem& shared, const FieldInputs& inputs, std::sto
     FieldStudy study;
     const Method& method = methodCatalogue[inputs.method];
     const Slope f = problem.slope();
-    const double x0 = problem.x0, y0 = problem.y0, x1 = problem.x1, h = inputs.h;
+    const double x0 = problem.x0, y0 = problem.y0[0], x1 = problem.x1, h = inputs.h;
     study.halved = halvedPaths(method, f, x0, y0, x1, h);
     study.every = everyMethodPath(f, x0, y0, x1, h);
     if (stop.stop_requested()) return study;

@@ -15,7 +15,7 @@ SolutionSamples knownSolution(const Problem& problem) {
         };
     }
     return [slope = problem.equation.slope, x0 = problem.x0,
-            y0 = problem.y0](const std::vector<double>& abscissae) {
+            y0 = problem.y0[0]](const std::vector<double>& abscissae) {
         std::vector<double> values = referenceSolution(*slope, x0, y0, abscissae).y;
         // Where the reference stopped, nothing is known.
         values.resize(abscissae.size(), std::numeric_limits<double>::quiet_NaN());
@@ -29,7 +29,7 @@ std::string knownSolutionName(const Problem& problem) {
 
 std::optional<SolutionEnd> solutionEnd(const Problem& problem) {
     if (!problem.comparedWithReference()) return std::nullopt;
-    const auto end = referenceSolution(problem.slope(), problem.x0, problem.y0, {problem.x1}).end;
+    const auto end = referenceSolution(problem.slope(), problem.x0, problem.y0[0], {problem.x1}).end;
     if (!end) return std::nullopt;
     return SolutionEnd{problem.x0, *end};
 }

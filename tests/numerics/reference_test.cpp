@@ -34,7 +34,7 @@ TEST(ReferenceSolution, ItsErrorIsWithinItsStatedAccuracyOnEveryExactlySolvedPro
         SCOPED_TRACE(entry.name);
         const std::vector<double> abscissae = grid(problem.x0, problem.x1, 64);
         const ReferenceSolution reference =
-            referenceSolution(problem.slope(), problem.x0, problem.y0, abscissae);
+            referenceSolution(problem.slope(), problem.x0, problem.y0[0], abscissae);
         EXPECT_EQ(reference.note, "");
         ASSERT_EQ(reference.y.size(), abscissae.size());
         EXPECT_EQ(reference.x, abscissae);

@@ -62,7 +62,7 @@ TEST(CompileProblem, ReadsNumbersStrictlyAndNamesEveryBoxThatCannotBeUsed) {
     ASSERT_TRUE(read.problem);
     EXPECT_EQ(read.problem->name, "Lesson");
     EXPECT_EQ(read.problem->x0, 0);
-    EXPECT_EQ(read.problem->y0, -1);
+    EXPECT_EQ(read.problem->y0[0], -1);
     EXPECT_EQ(read.problem->x1, 1);
 }
 

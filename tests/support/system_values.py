@@ -80,3 +80,47 @@ for name, (F, start) in SYSTEMS.items():
             y = step(method, F, x, y, h)
             x = x + h
         print(f'  {method:22s}', '  '.join(text(v) for v in y))
+
+# The Lab steps rows of the harmonic oscillator y1' = y2, y2' = -y1 from
+# (1, 0) with h = 0.1 (the double nearest 1/10, held exactly) to x1 = 1:
+# y1, y2 in exact arithmetic as above; the errors are y minus the exact
+# cos x and -sin x (mpmath, rounded to the nearest double), subtracted in
+# doubles from y as the program computes it (the method's formula in
+# Python floats, in the program's order), then written as the table writes
+# errors: 15 significant digits, always an exponent. The error column is
+# the larger of the two in size.
+oscillator = lambda x, y: [y[1], -y[0]]
+
+def float_step(method, x0, y0, h):
+    F = lambda y: [y[1], -y[0]]
+    if method == 'Euler':
+        k1 = [h * v for v in F(y0)]
+        return [y0[i] + k1[i] for i in range(2)]
+    k1 = [h * v for v in F(y0)]
+    k2 = [h * v for v in F([y0[i] + k1[i] / 2 for i in range(2)])]
+    k3 = [h * v for v in F([y0[i] + k2[i] / 2 for i in range(2)])]
+    k4 = [h * v for v in F([y0[i] + k3[i] for i in range(2)])]
+    return [y0[i] + (k1[i] + 2 * k2[i] + 2 * k3[i] + k4[i]) / 6 for i in range(2)]
+
+def error_text(v): return '0' if v == 0 else '%.14E' % v
+
+def shown(exact, double):
+    """The text of the exact value; where it lies near a rounding edge, the
+    text of the double the program computes (marked *), which decides it."""
+    t = text(exact)
+    if '<--' not in t: return t
+    return text(Q(double)).split(' <--')[0] + '*'
+
+for method in ('Euler', 'Runge-Kutta 4'):
+    print(f'{method}, oscillator from (1, 0), h = 0.1: i, y1, y2, error, error y1, error y2')
+    y, yf = [Q(1), Q(0)], [1.0, 0.0]
+    for i in range(11):
+        x = 0 + i * 0.1
+        exact = [float(mpmath.cos(x)), float(-mpmath.sin(x))]
+        errors = [yf[k] - exact[k] for k in range(2)]
+        assert all(abs(Q(yf[k]) - y[k]) < Q(1, 10**14) for k in range(2))
+        norm = max(abs(e) for e in errors)
+        print(f'  {i:2d}', shown(y[0], yf[0]), shown(y[1], yf[1]), error_text(norm),
+              error_text(errors[0]), error_text(errors[1]))
+        y = step(method, oscillator, Q(x), y, Q(0.1))
+        yf = float_step(method, x, yf, 0.1)

@@ -31,7 +31,7 @@ inline Problem compiledProblem(const ProblemText& text) {
 // measure it against the reference.
 inline Problem typedProblem(std::string_view f, double x0, double y0, double x1) {
     return {"", {std::string(f), std::make_shared<const SlopeExpression>(compiledSlope(f)), nullptr},
-            x0, y0, x1};
+            x0, {y0}, x1};
 }
 
 // The same problem without its exact solution.
@@ -41,7 +41,7 @@ inline Problem withoutExact(Problem problem) {
 }
 
 // The lesson's equation, with the program's built-in slope, from (x0, y0) to x1.
-inline Problem lessonAt(double x0, double y0, double x1) { return {"", lessonEquation(), x0, y0, x1}; }
+inline Problem lessonAt(double x0, double y0, double x1) { return {"", lessonEquation(), x0, {y0}, x1}; }
 
 // The library's problem whose name in the list begins so.
 inline const LibraryProblem& libraryProblem(std::string_view startOfName) {

@@ -1089,8 +1089,8 @@ TEST_F(Lab, AProblemFileOpensTheLabWithItsProblemOrSaysWhyNot) {
     EXPECT_EQ(labBox(*lab, "y0"), "0.25");
     EXPECT_EQ(labBox(*lab, "x1"), "3");
 
-    // Files the lab's boxes cannot hold yet are refused, not opened as an
-    // empty equation: a version 3 file with a system, y'' = f or parameters.
+    // A file the lab's boxes cannot hold is refused, not opened as an empty
+    // equation: a single equation with parameters. Systems and y'' = f open.
     const QByteArray version3 = R"json({"format": "pelorin-problem", "version": 3, "name": "", )json";
     const QByteArray lesson = R"json(, "x0": "0", "x1": "2", "invariant": "",
         "method": "Runge-Kutta 4", "h": "0.1", "page": "Field", "tolerance": "1E-6",
@@ -1102,11 +1102,6 @@ TEST_F(Lab, AProblemFileOpensTheLabWithItsProblemOrSaysWhyNot) {
     } bad[] = {
         {"newer.pelorin", R"json({"format": "pelorin-problem", "version": 4, "name": "", "f": "y",
             "exact": "", "x0": "0", "y0": "1", "x1": "1"})json"},
-        {"system.pelorin", version3 + R"json("form": "system", "parameters": "a = 2/3",
-            "components": [{"slope": "a*y1 - y1*y2", "start": "1", "exact": ""},
-                           {"slope": "y1*y2 - y2", "start": "1", "exact": ""}])json" + lesson},
-        {"second order.pelorin", version3 + R"json("form": "second order", "y''": "-y",
-            "y(x0)": "1", "y'(x0)": "0", "exact": "", "parameters": "")json" + lesson},
         {"parameter.pelorin", version3 + R"json("form": "equation", "f": "-k*y", "exact": "",
             "y0": "1", "parameters": "k = 3")json" + lesson},
         {"truncated.pelorin", R"json({"format": "pelorin-problem", "version": 1, "na)json"},
@@ -1121,6 +1116,32 @@ TEST_F(Lab, AProblemFileOpensTheLabWithItsProblemOrSaysWhyNot) {
         EXPECT_TRUE(failure.endsWith("Nothing was changed.")) << failure.toStdString();
         EXPECT_EQ(labBox(*lab, "f(x, y)"), "y*(1 - y)");
         EXPECT_EQ(labBox(*lab, "x1"), "3");
+    }
+
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* form;
+        std::vector<std::pair<const char*, const char*>> boxes;
+    } systems[] = {
+        {"system.pelorin", version3 + R"json("form": "system", "parameters": "a = 2/3",
+            "components": [{"slope": "a*y1 - y1*y2", "start": "1", "exact": ""},
+                           {"slope": "y1*y2 - y2", "start": "0.5", "exact": ""}])json" + lesson,
+         "a system y1' \u2026 yn'",
+         {{"y1'", "a*y1 - y1*y2"}, {"y2'", "y1*y2 - y2"}, {"y1(x0)", "1"}, {"y2(x0)", "0.5"},
+          {"Parameters", "a = 2/3"}, {"x1", "2"}}},
+        {"second order.pelorin", version3 + R"json("form": "second order", "y''": "-y",
+            "y(x0)": "1", "y'(x0)": "0", "exact": "", "parameters": "")json" + lesson,
+         "y'' = f(x, y, y')", {{"y''", "-y"}, {"y(x0)", "1"}, {"y'(x0)", "0"}}},
+    };
+    for (const auto& row : systems) {
+        SCOPED_TRACE(row.name);
+        QString failure;
+        ASSERT_TRUE(QMetaObject::invokeMethod(lab, "openProblemFile", Q_RETURN_ARG(QString, failure),
+                                              Q_ARG(QString, write(row.name, row.bytes))));
+        EXPECT_EQ(failure, "");
+        EXPECT_EQ(named<QComboBox>(*lab, "Form")->currentText(), QString::fromUtf8(row.form));
+        for (const auto& [box, text] : row.boxes) EXPECT_EQ(labBox(*lab, box), text) << box;
     }
 }
 

@@ -1,0 +1,56 @@
+// The boxes of a system y1' … yn' or of y'' = f(x, y, y'): how many
+// components, each one's slope, start and exact solution, the parameters
+// and the invariant. They hold texts only; the lab reads them.
+#pragma once
+
+#include "problem/problem.h"
+
+#include <QWidget>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QSpinBox;
+
+class SystemBoxes : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit SystemBoxes(QWidget* parent = nullptr);
+
+    // A system's or y'' = f's boxes; an equation's form shows none.
+    void setForm(pelorin::ProblemForm form);
+    pelorin::ProblemForm form() const { return form_; }
+    pelorin::SystemText text() const;
+    void setText(const pelorin::SystemText& text);
+    // The starts read strictly, each box keeping its last good value, and
+    // why a text was not used; none while a start has never had one.
+    std::optional<pelorin::StateVector> readStarts(std::vector<std::string>& notes);
+    std::vector<QLineEdit*> boxes() const;
+
+signals:
+    void edited();
+
+private:
+    struct Row {
+        QLabel* slopeCaption;
+        QLineEdit* slope;
+        QLabel* startCaption;
+        QLineEdit* start;
+        QLabel* exactCaption;
+        QLineEdit* exact;
+    };
+    void showRows();
+    std::size_t components() const;
+
+    pelorin::ProblemForm form_ = pelorin::ProblemForm::equation;
+    QLabel* componentsCaption_ = nullptr;
+    QSpinBox* components_ = nullptr;
+    QLineEdit* parameters_ = nullptr;
+    QLineEdit* invariant_ = nullptr;
+    std::array<Row, pelorin::maxComponents> rows_{};
+    std::array<std::optional<double>, pelorin::maxComponents> lastGood_{};
+};
