@@ -62,26 +62,10 @@ private:
 
 namespace {
 
-// What the page reads of the lab's problem: its components, its start and
-// F. The lab's problem is one equation, a system of one component.
-std::size_t componentsOf(const pelorin::Problem&) { return 1; }
-
-pelorin::StateVector startOf(const pelorin::Problem& problem) { return {problem.y0}; }
-
-class SystemOf {
-public:
-    explicit SystemOf(const pelorin::Problem& problem) : f_(problem.slope()) {}
-    pelorin::StateVector operator()(double x, const pelorin::StateVector& y) const {
-        return {f_(x, y[0])};
-    }
-
-private:
-    pelorin::Slope f_;
-};
-
-// The quantity the problem's solutions keep, and its text; none is known.
-std::optional<pelorin::Invariant> invariantOf(const pelorin::Problem&) { return std::nullopt; }
-std::string invariantTextOf(const pelorin::Problem&) { return {}; }
+// The invariant's text as typed, or empty when the problem has none.
+std::string invariantText(const pelorin::Problem& problem) {
+    return problem.equation.invariant ? problem.equation.invariant->text() : std::string();
+}
 
 // h, h/2 and h/4, each with a colour and marker of its own, as on the Field page.
 constexpr std::array<std::size_t, 3> halvedLooks{0, 1, 3};
@@ -201,7 +185,7 @@ void PhasePlaneTab::setInputs(const LabInputs& inputs) {
     fitPending_ = true;
     inputs_ = inputs;
     planeStale_ = true;
-    if (!inputs.readable || componentsOf(inputs.problem) < 2) {
+    if (!inputs.readable || !inputs.problem.isSystem()) {
         const QStringList why =
             inputs.readable ? QStringList() : QStringList{QString::fromStdString(inputs.unreadable)};
         display({}, why);
@@ -211,10 +195,9 @@ void PhasePlaneTab::setInputs(const LabInputs& inputs) {
         inputs.problem,
         [method = inputs.method, h = inputs.h](const pelorin::Problem& given, std::stop_token) {
             const pelorin::Problem problem = given.clone();
-            const SystemOf system(problem);
-            return pelorin::phasePlaneRuns(pelorin::methodCatalogue[method], system, problem.x0,
-                                           startOf(problem), problem.x1, h,
-                                           invariantOf(problem));
+            return pelorin::phasePlaneRuns(pelorin::methodCatalogue[method], problem.systemSlope(),
+                                           problem.x0, problem.y0, problem.x1, h,
+                                           problem.systemExact(), problem.invariant());
         },
         [this](pelorin::PhasePlaneRuns runs) { display(std::move(runs), {}); },
         [this](const pelorin::Problem&) { display({}, {"Calculating the runs \u2026"}); });
@@ -228,24 +211,18 @@ void PhasePlaneTab::display(pelorin::PhasePlaneRuns runs, const QStringList& fir
             runNotes_ << QString::fromStdString(note);
         }
     };
-    add(runs_.reference.note);
-    for (const pelorin::SystemRun& run : runs_.halved) {
-        if (run.end == pelorin::PathEnd::notFinite) {
-            add(std::string(run.method->caption) + " with h = " +
-                pelorin::numberToText(std::fabs(run.h)) + " stops at x = " +
-                pelorin::numberToText(run.x.back()) + ": its next step is not a finite number.");
-        }
-    }
+    add(runs_.orbitNote);
+    for (const pelorin::SystemPath& run : runs_.halved) add(pelorin::pathNote(run));
     if (!runs_.drift.front().empty()) {
         std::vector<pelorin::RunDrift> drifts;
         for (std::size_t k = 0; k < runs_.halved.size(); ++k) {
-            const pelorin::SystemRun& run = runs_.halved[k];
+            const pelorin::SystemPath& run = runs_.halved[k];
             drifts.push_back({std::fabs(run.h), run.x.back(), runs_.drift[k].back()});
         }
-        const std::optional<pelorin::Invariant> invariant = invariantOf(inputs_.problem);
-        add(pelorin::invariantDriftNote(invariantTextOf(inputs_.problem),
-                                        (*invariant)(runs_.halved.front().y.front()),
-                                        inputs_.problem.x1, drifts));
+        const pelorin::Problem& problem = inputs_.problem;
+        add(pelorin::invariantDriftNote(invariantText(problem),
+                                        problem.invariant()(problem.x0, problem.y0), problem.x1,
+                                        drifts));
     }
     drawRuns();
 }
@@ -256,18 +233,17 @@ void PhasePlaneTab::drawRuns() {
     arrows_->setPen(QPen(arrowColour(palette()), 1));
     acrossStill_->setPen(nullclinePen(acrossStillColour, Qt::DashLine));
     upStill_->setPen(nullclinePen(upStillColour, Qt::DashDotLine));
-    const bool shown = componentsOf(inputs_.problem) >= 2 && inputs_.readable;
-    if (shown && !runs_.reference.y.empty()) {
-        std::vector<pelorin::StateVector> orbit{startOf(inputs_.problem)};
-        orbit.insert(orbit.end(), runs_.reference.y.begin(), runs_.reference.y.end());
-        addCurve(*plot_, projected(orbit), QPen(text, 2))->setName("reference");
+    const bool shown = inputs_.problem.isSystem() && inputs_.readable;
+    if (shown && !runs_.orbit.empty()) {
+        addCurve(*plot_, projected(runs_.orbit), QPen(text, 2))
+            ->setName(runs_.exact ? "exact solution" : "reference");
     }
     // The finer runs beneath, as on the Field page: h/4's many markers would
     // hide the few of h.
     std::array<QCPCurve*, 3> curves{};
     for (std::size_t i = 0; i < runs_.halved.size(); ++i) {
         const std::size_t k = runs_.halved.size() - 1 - i;
-        const pelorin::SystemRun& run = runs_.halved[k];
+        const pelorin::SystemPath& run = runs_.halved[k];
         if (!run.method || !shown) continue;
         QCPCurve* curve = addCurve(*plot_, projected(run.y), LabPlot::methodPen(halvedLooks[k]));
         curve->setScatterStyle(LabPlot::methodMarker(halvedLooks[k]));
@@ -290,7 +266,7 @@ void PhasePlaneTab::drawRuns() {
     }
     planeStale_ = true;
     showNotes();
-    if (fitPending_ && shown && !runs_.reference.y.empty()) {
+    if (fitPending_ && shown && !runs_.orbit.empty()) {
         plot_->showWhole();
         fitPending_ = false;
     }
@@ -342,8 +318,9 @@ void PhasePlaneTab::drawPlane() {
     planeStale_ = false;
     plane_ = {};
     if (inputs_.readable) {
-        const SystemOf system(inputs_.problem);
-        plane_ = pelorin::phasePlane(system, startOf(inputs_.problem), shownAxes, range);
+        const pelorin::Problem& problem = inputs_.problem;
+        plane_ = pelorin::phasePlane(problem.systemSlope(), problem.autonomous(), problem.y0,
+                                     shownAxes, range);
     }
     arrows_->setSegments(plane_.field.grid.segments);
     acrossStill_->setSegments(plane_.nullclines.acrossStill);
@@ -413,7 +390,7 @@ void PhasePlaneTab::released(QMouseEvent* event) {
     const bool click = (at - *pressedAt_).manhattanLength() <= clickSlack;
     pressedAt_.reset();
     if (!click || !plot_->axisRect()->rect().contains(at.toPoint())) return;
-    if (!inputs_.readable || componentsOf(inputs_.problem) != 2) return;
+    if (!inputs_.readable || inputs_.problem.components() != 2) return;
     pelorin::StateVector start(2);
     start[shownAxes.across] = plot_->xAxis->pixelToCoord(at.x());
     start[shownAxes.up] = plot_->yAxis->pixelToCoord(at.y());
@@ -421,9 +398,8 @@ void PhasePlaneTab::released(QMouseEvent* event) {
         inputs_.problem,
         [start, view = visibleRange()](const pelorin::Problem& given, std::stop_token) {
             const pelorin::Problem problem = given.clone();
-            const SystemOf system(problem);
-            return pelorin::orbitThrough(system, problem.x0, start, problem.x1 - problem.x0,
-                                         shownAxes, view);
+            return pelorin::orbitThrough(problem.systemSlope(), problem.x0, start,
+                                         problem.x1 - problem.x0, shownAxes, view);
         },
         [this](pelorin::Orbit orbit) { addOrbit(std::move(orbit)); });
 }

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <utility>
 
 namespace pelorin {
@@ -15,24 +14,6 @@ namespace {
 // F is evaluated here where it stands for an autonomous system, as
 // findEquilibrium evaluates it.
 constexpr double autonomousX = 0;
-
-// Abscissae at which F is compared with F at x = 0: no round numbers, so that
-// a term such as sin(pi·x) or (x - 1)·y does not vanish at all of them.
-constexpr std::array<double, 3> otherAbscissae{0.5772156649015329, -2.718281828459045,
-                                               101.41421356237309};
-
-// Both are the same number, or neither is finite.
-bool sameValue(double a, double b) {
-    return a == b || (!std::isfinite(a) && !std::isfinite(b));
-}
-
-bool sameValues(const StateVector& a, const StateVector& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (!sameValue(a[i], b[i])) return false;
-    }
-    return true;
-}
 
 // The state of a system of two components at (a, b) in the plane.
 StateVector planeState(PlaneAxes axes, double a, double b) {
@@ -212,17 +193,7 @@ PlotPoint planePoint(const StateVector& y, PlaneAxes axes) {
     return {y[axes.across], y[axes.up]};
 }
 
-bool dependsOnX(SystemSlope F, const std::vector<StateVector>& states) {
-    for (const StateVector& y : states) {
-        const StateVector atZero = F(autonomousX, y);
-        for (double x : otherAbscissae) {
-            if (!sameValues(atZero, F(x, y))) return true;
-        }
-    }
-    return false;
-}
-
-PhasePlane phasePlane(SystemSlope F, const StateVector& y0, PlaneAxes axes,
+PhasePlane phasePlane(SystemSlope F, bool autonomous, const StateVector& y0, PlaneAxes axes,
                       const VisibleRange& range) {
     PhasePlane plane;
     plane.axes = axes;
@@ -240,19 +211,14 @@ PhasePlane phasePlane(SystemSlope F, const StateVector& y0, PlaneAxes axes,
             "this side.";
         return plane;
     }
-    if (!isDrawable(range)) return plane;
-    const FieldGrid grid = fieldGrid(range, fieldSpacing);
-    std::vector<StateVector> gridStates{y0};
-    for (double b : grid.ys) {
-        for (double a : grid.xs) gridStates.push_back(planeState(axes, a, b));
-    }
-    if (dependsOnX(F, gridStates)) {
+    if (!autonomous) {
         plane.absence =
             "F depends on x, so the direction at a point of the plane changes as x goes on: no "
             "field, nullclines or equilibria belong to the plane; the paths are drawn.";
         return plane;
     }
-    plane.field = phaseField(F, axes, range, grid);
+    if (!isDrawable(range)) return plane;
+    plane.field = phaseField(F, axes, range, fieldGrid(range, fieldSpacing));
     plane.nullclines = nullclines(F, axes, fieldGrid(range, nullclineSpacing));
     const std::vector<EquilibriumSearch> found =
         distinctEquilibria(F, equilibriumStartsIn(range, axes, y0));
@@ -306,61 +272,41 @@ Orbit orbitThrough(SystemSlope F, double x0, const StateVector& start, double sp
     return orbit;
 }
 
-SystemRun systemRun(const Method& method, SystemSlope F, double x0, const StateVector& y0, double x1,
-                    double h) {
-    SystemRun run;
-    run.method = &method;
-    const bool finiteStart = std::all_of(y0.begin(), y0.end(), [](double c) { return std::isfinite(c); });
-    const std::optional<long> steps = stepsToReach(x0, x1, h);
-    if (!std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(h) || !finiteStart || !steps) {
-        run.end = PathEnd::cannotStep;
-        return run;
-    }
-    run.h = x1 < x0 ? -std::fabs(h) : std::fabs(h);
-    run.x.push_back(x0);
-    run.y.push_back(y0);
-    run.stepsToEnd = *steps;
-    const long taken = std::min(*steps, maxPathSteps);
-    for (long i = 0; i < taken; ++i) {
-        const double x = x0 + static_cast<double>(i) * run.h;
-        const StateVector y = method.stepSystem(x, run.y.back(), run.h, F);
-        if (!std::all_of(y.begin(), y.end(), [](double c) { return std::isfinite(c); })) {
-            run.end = PathEnd::notFinite;
-            return run;
-        }
-        run.x.push_back(x0 + static_cast<double>(i + 1) * run.h);
-        run.y.push_back(y);
-    }
-    if (taken < *steps) run.end = PathEnd::stepLimit;
-    return run;
-}
-
-std::array<SystemRun, 3> halvedSystemRuns(const Method& method, SystemSlope F, double x0,
-                                          const StateVector& y0, double x1, double h) {
-    return {systemRun(method, F, x0, y0, x1, h), systemRun(method, F, x0, y0, x1, h / 2),
-            systemRun(method, F, x0, y0, x1, h / 4)};
-}
-
-std::vector<double> invariantDrift(const Invariant& invariant, const std::vector<StateVector>& states) {
+std::vector<double> invariantDrift(const ConservedQuantity& invariant, const SystemPath& path) {
     std::vector<double> drift;
-    if (states.empty()) return drift;
-    const double start = invariant(states.front());
-    for (const StateVector& y : states) drift.push_back(invariant(y) - start);
+    if (path.y.empty()) return drift;
+    const double start = invariant(path.x.front(), path.y.front());
+    for (std::size_t k = 0; k < path.y.size(); ++k) {
+        drift.push_back(invariant(path.x[k], path.y[k]) - start);
+    }
     return drift;
 }
 
 PhasePlaneRuns phasePlaneRuns(const Method& method, SystemSlope F, double x0, const StateVector& y0,
-                              double x1, double h, const std::optional<Invariant>& invariant) {
+                              double x1, double h, const SystemSolution& exact,
+                              const ConservedQuantity& invariant) {
     PhasePlaneRuns runs;
-    runs.halved = halvedSystemRuns(method, F, x0, y0, x1, h);
+    runs.halved = halvedPaths(method, F, x0, y0, x1, h);
     std::vector<double> abscissae;
     for (int k = 1; k <= referenceOrbitSamples; ++k) {
         abscissae.push_back(x0 + (x1 - x0) * k / referenceOrbitSamples);
     }
-    runs.reference = systemReferenceSolution(F, x0, y0, abscissae);
+    runs.orbit.push_back(y0);
+    runs.exact = static_cast<bool>(exact);
+    if (exact) {
+        for (double x : abscissae) {
+            const StateVector y = exact(x);
+            if (!std::all_of(y.begin(), y.end(), [](double c) { return std::isfinite(c); })) break;
+            runs.orbit.push_back(y);
+        }
+    } else {
+        const SystemReferenceSolution reference = systemReferenceSolution(F, x0, y0, abscissae);
+        runs.orbit.insert(runs.orbit.end(), reference.y.begin(), reference.y.end());
+        runs.orbitNote = reference.note;
+    }
     if (invariant) {
         for (std::size_t k = 0; k < runs.halved.size(); ++k) {
-            runs.drift[k] = invariantDrift(*invariant, runs.halved[k].y);
+            runs.drift[k] = invariantDrift(invariant, runs.halved[k]);
         }
     }
     return runs;

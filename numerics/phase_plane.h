@@ -30,12 +30,6 @@ struct PlaneAxes {
 // Where a state lies in the plane.
 PlotPoint planePoint(const StateVector& y, PlaneAxes axes);
 
-// Whether F looks at x: its values at each of the states, for x = 0 and a
-// few other abscissae, differ somewhere (a value that is not finite at one
-// abscissa and finite at another differs too). Only an autonomous F has one
-// direction at each point of the plane.
-bool dependsOnX(SystemSlope F, const std::vector<StateVector>& states);
-
 // The phase field: a segment at each point of the direction field's grid
 // (same spacing, same round steps), pointing along (F_across, F_up) from
 // its first end to its second, fieldSegmentLength pixels long. Length does
@@ -75,9 +69,10 @@ struct PhasePlane {
 };
 
 // The plane of F over the range; the field, nullclines and equilibria need a
-// system of two components whose F does not depend on x, and a drawable
-// range. A single equation has no plane at all, and says so. y0 is the problem's start, one more start for Newton's method.
-PhasePlane phasePlane(SystemSlope F, const StateVector& y0, PlaneAxes axes,
+// system of two components that is autonomous (F does not look at x), and a
+// drawable range. A single equation has no plane at all, and says so. y0 is
+// the problem's start, one more start for Newton's method.
+PhasePlane phasePlane(SystemSlope F, bool autonomous, const StateVector& y0, PlaneAxes axes,
                       const VisibleRange& range);
 
 // The field's note, as the direction field's, and where F is 0 at a grid
@@ -99,39 +94,29 @@ struct Orbit {
 Orbit orbitThrough(SystemSlope F, double x0, const StateVector& start, double span, PlaneAxes axes,
                    const VisibleRange& view);
 
-// A method's run on a system, as solutionPath runs one equation: steps of
-// |h| from x_i = x0 + i·h towards x1, as many as stepsToReach gives, at most
-// maxPathSteps; a step that is not finite stops the run before it.
-struct SystemRun {
-    const Method* method = nullptr;
-    double h = 0;
-    std::vector<double> x;
-    std::vector<StateVector> y;
-    long stepsToEnd = 0;
-    PathEnd end = PathEnd::reached;
-};
-SystemRun systemRun(const Method& method, SystemSlope F, double x0, const StateVector& y0, double x1,
-                    double h);
+// A quantity I(x, y) the solutions keep constant, as energy or
+// Lotka-Volterra's invariant, and its drift along a run: I(x_k, y_k) −
+// I(x_0, y_0) at every step.
+using ConservedQuantity = std::function<double(double x, const StateVector& y)>;
+std::vector<double> invariantDrift(const ConservedQuantity& invariant, const SystemPath& path);
 
-// The method with h, h/2 and h/4, in that order.
-std::array<SystemRun, 3> halvedSystemRuns(const Method& method, SystemSlope F, double x0,
-                                          const StateVector& y0, double x1, double h);
-
-// A quantity the solutions keep constant, as energy or Lotka-Volterra's
-// invariant, and its drift along a run: I(y_k) − I(y_0) for every state.
-using Invariant = std::function<double(const StateVector& y)>;
-std::vector<double> invariantDrift(const Invariant& invariant, const std::vector<StateVector>& states);
-
-// What the page draws of a problem's runs: the method with h, h/2 and h/4,
-// the reference solution from the start to x1 at referenceOrbitSamples
-// abscissae, and, for an invariant, each run's drift in it.
+// What the page draws of a problem's runs: the method with h, h/2 and h/4;
+// the orbit from the start to x1 at referenceOrbitSamples abscissae, the
+// exact solution where one is given (non-empty), else the reference; and,
+// for an invariant (none when empty), each run's drift in it.
 inline constexpr int referenceOrbitSamples = 1000;
+using SystemSolution = std::function<StateVector(double x)>;
 struct PhasePlaneRuns {
-    std::array<SystemRun, 3> halved;
-    SystemReferenceSolution reference;
+    std::array<SystemPath, 3> halved;
+    // The start, then the solution at each abscissa up to the first where
+    // it is not known or not finite.
+    std::vector<StateVector> orbit;
+    bool exact = false;     // the orbit is the exact solution, not the reference
+    std::string orbitNote;  // why the reference stopped short; empty when it did not
     std::array<std::vector<double>, 3> drift;  // empty without an invariant
 };
 PhasePlaneRuns phasePlaneRuns(const Method& method, SystemSlope F, double x0, const StateVector& y0,
-                              double x1, double h, const std::optional<Invariant>& invariant);
+                              double x1, double h, const SystemSolution& exact,
+                              const ConservedQuantity& invariant);
 
 }  // namespace pelorin

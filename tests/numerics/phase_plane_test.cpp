@@ -1,7 +1,8 @@
 // The phase plane's pictures checked against geometry worked out by hand:
 // arrows along F, nullclines on the lines and circles where a component of F
-// vanishes, orbits on the oscillator's circle, Euler's run spiralling out by
-// exactly √(1 + h²) a step, and the sentences for planes that have no field.
+// vanishes, orbits on the oscillator's circle, Euler's drift in energy as it
+// spirals out by exactly √(1 + h²) a step, and the sentences for planes that
+// have no field.
 #include "numerics/phase_plane.h"
 
 #include <gtest/gtest.h>
@@ -68,7 +69,7 @@ TEST(PhasePlane, NullclinesLieOnTheCurvesWhereAComponentOfFVanishes) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const PhasePlane plane = phasePlane(row.F, {0.3, 0.7}, {}, square);
+        const PhasePlane plane = phasePlane(row.F, true, {0.3, 0.7}, {}, square);
         ASSERT_EQ(plane.absence, "");
         // The grid of 4 pixels is 0.05 apart here: a segment's ends lie on
         // the cell's edges, within rounding of the curve for a line and
@@ -94,7 +95,7 @@ TEST(PhasePlane, NullclinesLieOnTheCurvesWhereAComponentOfFVanishes) {
 }
 
 TEST(PhasePlane, ACellWithACornerThatIsNotFiniteDrawsNothing) {
-    const PhasePlane plane = phasePlane(rootNullcline, {1, 1}, {}, square);
+    const PhasePlane plane = phasePlane(rootNullcline, true, {1, 1}, {}, square);
     ASSERT_FALSE(plane.nullclines.acrossStill.empty());
     for (const Segment& s : plane.nullclines.acrossStill) {
         EXPECT_TRUE(std::isfinite(s.x1) && std::isfinite(s.y1) && std::isfinite(s.x2) &&
@@ -107,7 +108,7 @@ TEST(PhasePlane, ArrowsPointAlongFAndAreOfOneLengthOnTheScreen) {
     // Axes of different scales, so that an arrow worked out in the plane's
     // units would come out at the wrong angle and length.
     const VisibleRange range{-2, 2, -1, 1, 400, 300};
-    const PhasePlane plane = phasePlane(oscillator, {1, 0}, {}, range);
+    const PhasePlane plane = phasePlane(oscillator, true, {1, 0}, {}, range);
     ASSERT_EQ(plane.field.grid.segments.size() + 1, plane.field.grid.points.size());
     EXPECT_EQ(plane.field.atRest, 1);  // the equilibrium (0, 0) is a grid point
     EXPECT_EQ(phaseFieldNote(plane.field),
@@ -131,17 +132,17 @@ TEST(PhasePlane, PlanesWithoutAFieldSayWhy) {
         std::string absence;
     };
     const std::vector<Row> rows{
-        {"F depends on x", [] { return phasePlane(forcedOscillator, {1, 0}, {}, square); },
+        {"F depends on x", [] { return phasePlane(forcedOscillator, false, {1, 0}, {}, square); },
          "F depends on x, so the direction at a point of the plane changes as x goes on: no "
          "field, nullclines or equilibria belong to the plane; the paths are drawn."},
         {"one component",
          [] {
              const auto growth1 = [](double, const StateVector& y) -> StateVector { return {y[0]}; };
-             return phasePlane(growth1, {1}, {}, square);
+             return phasePlane(growth1, true, {1}, {}, square);
          },
          "A phase plane draws one component against another, and y' = f(x, y) has one: its "
          "direction field is on the Field page."},
-        {"three components", [] { return phasePlane(lorenz, {1, 1, 1}, {0, 2}, square); },
+        {"three components", [] { return phasePlane(lorenz, true, {1, 1, 1}, {0, 2}, square); },
          "With 3 components the direction of (y1, y3) at a point of the plane depends on the "
          "components not shown, which differ from path to path: no field, nullclines or "
          "equilibria are drawn, only the paths seen from this side."},
@@ -156,21 +157,10 @@ TEST(PhasePlane, PlanesWithoutAFieldSayWhy) {
     }
 }
 
-TEST(PhasePlane, DependsOnXOnlyWhereFLooksAtX) {
-    const std::vector<StateVector> states{{0, 0}, {1, -1}, {0.5, 2}};
-    EXPECT_FALSE(dependsOnX(oscillator, states));
-    EXPECT_TRUE(dependsOnX(forcedOscillator, states));
-    // sin(πx) vanishes at every whole x; the abscissae compared are not whole.
-    const auto sinePi = [](double x, const StateVector& y) -> StateVector {
-        return {y[1], std::sin(M_PI * x) * y[0]};
-    };
-    EXPECT_TRUE(dependsOnX(sinePi, states));
-}
-
 TEST(PhasePlane, NoEquilibriumInViewIsSaidInWords) {
     // y1' = 1 never vanishes; the Jacobian [[0, 0], [1, 0]] is singular.
     const auto drift = [](double, const StateVector& y) -> StateVector { return {1, y[0]}; };
-    const PhasePlane plane = phasePlane(drift, {1, 1}, {}, square);
+    const PhasePlane plane = phasePlane(drift, true, {1, 1}, {}, square);
     EXPECT_TRUE(plane.equilibria.empty());
     EXPECT_EQ(plane.equilibriaNote,
               "Newton's method finds no equilibrium from 26 starts across the view and at the "
@@ -205,39 +195,23 @@ TEST(PhasePlane, AnOrbitEndsWhereItLeavesTheBoxAroundTheView) {
     EXPECT_GT(orbit.points.front().x, 0);
 }
 
-TEST(SystemRun, EulerSpiralsOutOfTheOscillatorsCircleBySqrtOnePlusHSquaredAStep) {
+TEST(PhasePlane, EulersDriftInTheOscillatorsEnergyIsExactlyThatOfItsOutwardSpiral) {
     // Euler's step on y1' = y2, y2' = −y1 multiplies |y| by √(1 + h²)
     // exactly; |y| after 100 steps of 0.1 is 1.01^50, and the energy
     // |y|²/2 has drifted by (1.01^100 − 1)/2: values by python3's fractions
     // from the double h.
-    const SystemRun run = systemRun(methodCatalogue[0], oscillator, 0, {1, 0}, 10, 0.1);
+    const SystemPath run = solutionPath(methodCatalogue[0], oscillator, 0, {1, 0}, 10, 0.1);
     ASSERT_EQ(run.end, PathEnd::reached);
     ASSERT_EQ(run.y.size(), 101u);
     EXPECT_EQ(run.x.back(), 10);
     const StateVector& last = run.y.back();
     EXPECT_NEAR(std::hypot(last[0], last[1]), 1.644631821843882, 1e-12);
-    const Invariant energy = [](const StateVector& y) { return (y[0] * y[0] + y[1] * y[1]) / 2; };
-    const std::vector<double> drift = invariantDrift(energy, run.y);
+    const ConservedQuantity energy = [](double, const StateVector& y) {
+        return (y[0] * y[0] + y[1] * y[1]) / 2;
+    };
+    const std::vector<double> drift = invariantDrift(energy, run);
     ASSERT_EQ(drift.size(), run.y.size());
     EXPECT_EQ(drift.front(), 0);
     EXPECT_NEAR(drift.back(), 0.8524069147107632, 1e-12);
     for (std::size_t k = 1; k < drift.size(); ++k) EXPECT_GT(drift[k], drift[k - 1]);
-}
-
-TEST(SystemRun, HalvedRunsShareTheirAbscissaeAndStopBeforeAStepThatIsNotFinite) {
-    const std::array<SystemRun, 3> runs =
-        halvedSystemRuns(methodCatalogue[3], oscillator, 0, {1, 0}, 1, 0.25);
-    EXPECT_EQ(runs[0].y.size(), 5u);
-    EXPECT_EQ(runs[1].y.size(), 9u);
-    EXPECT_EQ(runs[2].y.size(), 17u);
-    EXPECT_EQ(runs[2].x[8], runs[1].x[4]);
-    EXPECT_EQ(runs[1].x[4], runs[0].x[2]);
-    // y1' = y1², from 1: y1 = 1/(1 − x) ends at x = 1; Euler's steps of 0.5
-    // give 1.5, 2.625, 6.07, 24.5, ... and overflow long before x = 600.
-    const auto blowUp = [](double, const StateVector& y) -> StateVector { return {y[0] * y[0], 0}; };
-    const SystemRun run = systemRun(methodCatalogue[0], blowUp, 0, {1, 0}, 600, 0.5);
-    EXPECT_EQ(run.end, PathEnd::notFinite);
-    EXPECT_EQ(run.y.front()[0], 1);
-    EXPECT_EQ(run.y[1][0], 1.5);
-    EXPECT_TRUE(std::isfinite(run.y.back()[0]));
 }

@@ -35,7 +35,7 @@ StateVector jordanSource(double, const StateVector& y) { return {y[0] + y[1], y[
 std::vector<std::vector<std::string>> tableOf(SystemSlope F, const StateVector& y0,
                                               const VisibleRange& range) {
     std::vector<std::vector<std::string>> table;
-    for (const EquilibriumRow& row : equilibriumRows(phasePlane(F, y0, {}, range).equilibria)) {
+    for (const EquilibriumRow& row : equilibriumRows(phasePlane(F, true, y0, {}, range).equilibria)) {
         table.push_back({row.position, row.eigenvalues, row.kind});
     }
     return table;
@@ -71,11 +71,13 @@ TEST(PhasePlaneView, EquilibriaRowsNameEachPointInView) {
 }
 
 TEST(PhasePlaneView, DriftSentenceGrowingNeutralAndPastX1) {
-    const Invariant energy = [](const StateVector& y) { return (y[0] * y[0] + y[1] * y[1]) / 2; };
-    const auto driftsOf = [&](SystemSlope F, const Invariant& I, double x1, double h) {
+    const ConservedQuantity energy = [](double, const StateVector& y) {
+        return (y[0] * y[0] + y[1] * y[1]) / 2;
+    };
+    const auto driftsOf = [&](SystemSlope F, const ConservedQuantity& I, double x1, double h) {
         std::vector<RunDrift> drifts;
-        for (const SystemRun& run : halvedSystemRuns(methodCatalogue[0], F, 0, {1, 0}, x1, h)) {
-            drifts.push_back({std::fabs(run.h), run.x.back(), invariantDrift(I, run.y).back()});
+        for (const SystemPath& run : halvedPaths(methodCatalogue[0], F, 0, {1, 0}, x1, h)) {
+            drifts.push_back({std::fabs(run.h), run.x.back(), invariantDrift(I, run).back()});
         }
         return drifts;
     };
@@ -85,7 +87,7 @@ TEST(PhasePlaneView, DriftSentenceGrowingNeutralAndPastX1) {
               "1.42E-01 with h = 0.025.");
     // y1' = 0, y2' = 1 keeps y1, and Euler keeps it to the last bit.
     const auto drift = [](double, const StateVector&) -> StateVector { return {0, 1}; };
-    const Invariant first = [](const StateVector& y) { return y[0]; };
+    const ConservedQuantity first = [](double, const StateVector& y) { return y[0]; };
     EXPECT_EQ(invariantDriftNote("y1", 1, 1, driftsOf(drift, first, 1, 0.3)),
               "Drift of the invariant I = y1, which the exact solution keeps at 1: at x1 = 1, "
               "I(y) \u2212 I(y0) is 0 with h = 0.3 (at its last x = 1.2), 0 with h = 0.15 (at its "
