@@ -349,7 +349,7 @@ void PhasePlaneTab::drawPlane() {
     fillEquilibria();
     showNotes();
     // The keys and markers came after this replot's legend was laid out.
-    plot_->replot(QCustomPlot::rpQueuedReplot);
+    replot();
 }
 
 void PhasePlaneTab::fillEquilibria() {
