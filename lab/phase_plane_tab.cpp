@@ -278,27 +278,18 @@ void PhasePlaneTab::replot() {
     else replotPending_ = true;
 }
 
-// The view holds the start, the reference orbit and every run, with some
-// room.
+// The view holds the orbit and the runs near it (wholePlane), and room.
 void PhasePlaneTab::fitView() {
-    pelorin::Extent x, y;
-    for (int i = 0; i < plot_->plottableCount(); ++i) {
-        const auto* curve = qobject_cast<const QCPCurve*>(plot_->plottable(i));
-        if (!curve) continue;
-        for (const QCPCurveData& point : *curve->data()) {
-            x.include(point.key);
-            y.include(point.value);
-        }
-    }
-    for (pelorin::Extent* extent : {&x, &y}) {
+    pelorin::PlaneExtent whole = pelorin::wholePlane(runs_, shownAxes);
+    for (pelorin::Extent* extent : {&whole.across, &whole.up}) {
         if (!(extent->upper > extent->lower)) {
             extent->lower -= 1;
             extent->upper += 1;
         }
         *extent = extent->widened(pelorin::wholeRoom);
     }
-    plot_->xAxis->setRange(x.lower, x.upper);
-    plot_->yAxis->setRange(y.lower, y.upper);
+    plot_->xAxis->setRange(whole.across.lower, whole.across.upper);
+    plot_->yAxis->setRange(whole.up.lower, whole.up.upper);
 }
 
 pelorin::VisibleRange PhasePlaneTab::visibleRange() const {

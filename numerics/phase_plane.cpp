@@ -312,4 +312,37 @@ PhasePlaneRuns phasePlaneRuns(const Method& method, SystemSlope F, double x0, co
     return runs;
 }
 
+PlaneExtent wholePlane(const PhasePlaneRuns& runs, PlaneAxes axes) {
+    PlaneExtent orbit;
+    for (const StateVector& y : runs.orbit) {
+        const PlotPoint p = planePoint(y, axes);
+        orbit.across.include(p.x);
+        orbit.up.include(p.y);
+    }
+    const auto reach = [&](const Extent& extent) {
+        Extent near = extent;
+        if (near.empty) return near;
+        if (near.upper - near.lower < 1) {
+            const double middle = near.lower + (near.upper - near.lower) / 2;
+            near = {middle - 0.5, middle + 0.5, false};
+        }
+        return near.widened(wholeRunReach);
+    };
+    const Extent nearAcross = reach(orbit.across), nearUp = reach(orbit.up);
+    const auto within = [](const Extent& extent, double value) {
+        return extent.empty || (value >= extent.lower && value <= extent.upper);
+    };
+    PlaneExtent whole = orbit;
+    for (const SystemPath& run : runs.halved) {
+        for (const StateVector& y : run.y) {
+            const PlotPoint p = planePoint(y, axes);
+            if (within(nearAcross, p.x) && within(nearUp, p.y)) {
+                whole.across.include(p.x);
+                whole.up.include(p.y);
+            }
+        }
+    }
+    return whole;
+}
+
 }  // namespace pelorin

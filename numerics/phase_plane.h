@@ -9,6 +9,7 @@
 #include "methods/state_vector.h"
 #include "numerics/direction_field.h"
 #include "numerics/equilibria.h"
+#include "numerics/plot_extent.h"
 #include "numerics/solution_paths.h"
 #include "numerics/system_reference.h"
 
@@ -118,5 +119,16 @@ struct PhasePlaneRuns {
 PhasePlaneRuns phasePlaneRuns(const Method& method, SystemSlope F, double x0, const StateVector& y0,
                               double x1, double h, const SystemSolution& exact,
                               const ConservedQuantity& invariant);
+
+// What the whole view of the plane holds: the orbit, and the runs' points
+// that lie within wholeRunReach times the orbit's size of its middle on
+// each axis (the orbit counted at least 1 wide), so that Euler spiralling
+// out of a circle shows, while a run that overflows does not flatten the
+// orbit to a dot. Without an orbit, every point of the runs.
+inline constexpr double wholeRunReach = 5;
+struct PlaneExtent {
+    Extent across, up;
+};
+PlaneExtent wholePlane(const PhasePlaneRuns& runs, PlaneAxes axes);
 
 }  // namespace pelorin

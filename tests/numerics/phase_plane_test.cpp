@@ -215,3 +215,21 @@ TEST(PhasePlane, EulersDriftInTheOscillatorsEnergyIsExactlyThatOfItsOutwardSpira
     EXPECT_NEAR(drift.back(), 0.8524069147107632, 1e-12);
     for (std::size_t k = 1; k < drift.size(); ++k) EXPECT_GT(drift[k], drift[k - 1]);
 }
+
+TEST(PhasePlane, TheWholeViewHoldsTheOrbitAndTheRunsNearItOnly) {
+    PhasePlaneRuns runs;
+    runs.orbit = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+    // Euler's spiral a little outside the circle; a run that overflows.
+    runs.halved[0].y = {{1, 0}, {1.6, -0.2}};
+    runs.halved[1].y = {{1, 0}, {3e100, -1e150}};
+    // The orbit spans 2 on each axis about 0: runs count within ±5.
+    runs.halved[2].y = {{4.9, 0}, {5.1, 0}};
+    const PlaneExtent whole = wholePlane(runs, {});
+    EXPECT_EQ(whole.across.lower, -1);
+    EXPECT_EQ(whole.across.upper, 4.9);
+    EXPECT_EQ(whole.up.lower, -1);
+    EXPECT_EQ(whole.up.upper, 1);
+    // Without an orbit every point counts.
+    runs.orbit.clear();
+    EXPECT_EQ(wholePlane(runs, {}).across.upper, 3e100);
+}
