@@ -192,6 +192,46 @@ TEST_F(PhasePlane, ASystemThatDependsOnXHasRunsButNoField) {
     EXPECT_NE(curve("Euler, h = 0.4"), nullptr);
 }
 
+// On a dark desktop the curves and markers take the palette's colours as on
+// a light one: the exact circle and the equilibrium's ring in the text's
+// colour, its inside in the ground's, and the arrows in a grey between the
+// two, seen yet fainter than the curves.
+TEST_F(PhasePlane, ThePlaneFollowsADarkPalette) {
+    open();
+    chooseProblem("Harmonic oscillator: y'' = -y");
+    ASSERT_NE(waitForCurve("exact solution"), nullptr);
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Base, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Text, QColor(0xdd, 0xdd, 0xdd));
+    dark.setColor(QPalette::WindowText, QColor(0xdd, 0xdd, 0xdd));
+    for (const QPalette& palette : {dark, light}) {
+        SCOPED_TRACE(palette.color(QPalette::Base).name().toStdString());
+        QApplication::setPalette(palette);
+        QApplication::processEvents();
+        show(-2, 2, -2, 2);
+        const QImage image = plot()->toPixmap().toImage();
+        const QColor ground = palette.color(QPalette::Base), text = palette.color(QPalette::Text);
+        EXPECT_EQ(curve("exact solution")->pen().color(), text);
+        // The ring of the marker at the origin and its inside.
+        EXPECT_LT(distance(image.pixelColor(pixelOf(0, 0).toPoint() + QPoint(4, -4)), text), 200);
+        EXPECT_LT(distance(image.pixelColor(pixelOf(0, 0).toPoint()), ground), 30);
+        // The arrow at (1, 1) points along F = (1, -1): its strongest pixel
+        // lies between the ground and the text.
+        QColor arrow = ground;
+        for (int k = -5; k <= 5; ++k) {
+            const QColor seen = image.pixelColor(pixelOf(1, 1).toPoint() + QPoint(k, k));
+            if (std::abs(seen.lightness() - ground.lightness()) >
+                std::abs(arrow.lightness() - ground.lightness())) {
+                arrow = seen;
+            }
+        }
+        EXPECT_GT(std::abs(arrow.lightness() - ground.lightness()), 30) << arrow.name().toStdString();
+        EXPECT_GT(std::abs(arrow.lightness() - text.lightness()), 40) << arrow.name().toStdString();
+    }
+}
+
 TEST_F(PhasePlane, ASingleEquationHasNoPlaneAndTheNotesSayWhy) {
     open();
     EXPECT_EQ(notes().toStdString(),
