@@ -15,51 +15,6 @@
 #include <algorithm>
 #include <cmath>
 
-// Segments in the plane drawn as one batch of lines, as arrows with a head
-// at their second end or as plain pieces of a curve.
-class PlaneSegments : public QCPAbstractItem {
-public:
-    PlaneSegments(QCustomPlot* plot, bool heads) : QCPAbstractItem(plot), heads_(heads) {
-        setClipToAxisRect(true);
-        setSelectable(false);
-    }
-
-    void setSegments(std::vector<pelorin::Segment> segments) { segments_ = std::move(segments); }
-    void setPen(const QPen& pen) { pen_ = pen; }
-
-    double selectTest(const QPointF&, bool, QVariant*) const override { return -1; }
-
-protected:
-    void draw(QCPPainter* painter) override {
-        const QCPAxis* x = parentPlot()->xAxis;
-        const QCPAxis* y = parentPlot()->yAxis;
-        lines_.clear();
-        for (const pelorin::Segment& s : segments_) {
-            const QLineF line(x->coordToPixel(s.x1), y->coordToPixel(s.y1), x->coordToPixel(s.x2),
-                              y->coordToPixel(s.y2));
-            lines_.push_back(line);
-            if (heads_) addHead(line);
-        }
-        painter->setPen(pen_);
-        painter->drawLines(lines_);
-    }
-
-private:
-    // Two strokes back from the tip, a quarter of the arrow long, at 30° to it.
-    void addHead(const QLineF& line) {
-        for (double turn : {150.0, -150.0}) {
-            QLineF stroke = QLineF::fromPolar(line.length() / 4, line.angle() + turn);
-            stroke.translate(line.p2());
-            lines_.push_back(stroke);
-        }
-    }
-
-    bool heads_;
-    std::vector<pelorin::Segment> segments_;
-    QVector<QLineF> lines_;
-    QPen pen_;
-};
-
 namespace {
 
 // The invariant's text as typed, or empty when the problem has none.
@@ -78,14 +33,6 @@ constexpr std::size_t keptOrbits = 8;
 constexpr std::size_t shownMarkers = 60;  // at most, per run
 
 const pelorin::PlaneAxes shownAxes{0, 1};
-
-// The arrows in a colour halfway between the text and its ground, so that
-// the runs stand out over them, on a light or a dark palette.
-QColor arrowColour(const QPalette& palette) {
-    const QColor text = palette.color(QPalette::Text), ground = palette.color(QPalette::Base);
-    return QColor((text.red() + ground.red()) / 2, (text.green() + ground.green()) / 2,
-                  (text.blue() + ground.blue()) / 2);
-}
 
 // The nullclines in pens of their own, dashed so that they read as curves of
 // a kind other than the solutions.
@@ -149,10 +96,10 @@ LabPlot* PhasePlaneTab::createPlot() {
     // Circles stay circles: Euler's outward spiral is seen as such.
     plot_->keepEqualScale();
     plot_->addLayer("field", plot_->layer("grid"), QCustomPlot::limAbove);
-    arrows_ = new PlaneSegments(plot_, true);
-    acrossStill_ = new PlaneSegments(plot_, false);
-    upStill_ = new PlaneSegments(plot_, false);
-    for (PlaneSegments* item : {arrows_, acrossStill_, upStill_}) item->setLayer("field");
+    arrows_ = new PlotSegments(plot_, PlotSegments::Ends::arrowHeads);
+    acrossStill_ = new PlotSegments(plot_, PlotSegments::Ends::plain);
+    upStill_ = new PlotSegments(plot_, PlotSegments::Ends::plain);
+    for (PlotSegments* item : {arrows_, acrossStill_, upStill_}) item->setLayer("field");
     connect(plot_, &QCustomPlot::afterLayout, this, &PhasePlaneTab::drawPlane);
     connect(plot_, &QCustomPlot::mousePress, this, &PhasePlaneTab::pressed);
     connect(plot_, &QCustomPlot::mouseRelease, this, &PhasePlaneTab::released);
@@ -230,7 +177,8 @@ void PhasePlaneTab::display(pelorin::PhasePlaneRuns runs, const QStringList& fir
 void PhasePlaneTab::drawRuns() {
     plot_->clearPlottables();
     const QColor text = palette().color(QPalette::Text);
-    arrows_->setPen(QPen(arrowColour(palette()), 1));
+    // The page's palette: a new one reaches the page before its plot.
+    arrows_->setPen(QPen(LabPlot::fieldColour(palette()), 1));
     acrossStill_->setPen(nullclinePen(acrossStillColour, Qt::DashLine));
     upStill_->setPen(nullclinePen(upStillColour, Qt::DashDotLine));
     const bool shown = inputs_.problem.isSystem() && inputs_.readable;
@@ -292,19 +240,9 @@ void PhasePlaneTab::fitView() {
     plot_->yAxis->setRange(whole.up.lower, whole.up.upper);
 }
 
-pelorin::VisibleRange PhasePlaneTab::visibleRange() const {
-    const QCPRange x = plot_->xAxis->range(), y = plot_->yAxis->range();
-    const QRect rect = plot_->axisRect()->rect();
-    return {x.lower, x.upper, y.lower, y.upper, static_cast<double>(rect.width()),
-            static_cast<double>(rect.height())};
-}
-
 void PhasePlaneTab::drawPlane() {
-    const pelorin::VisibleRange range = visibleRange();
-    const bool sameRange = range.xmin == drawnRange_.xmin && range.xmax == drawnRange_.xmax &&
-                           range.ymin == drawnRange_.ymin && range.ymax == drawnRange_.ymax &&
-                           range.width == drawnRange_.width && range.height == drawnRange_.height;
-    if (sameRange && !planeStale_) return;
+    const pelorin::VisibleRange range = plot_->visibleRange();
+    if (range == drawnRange_ && !planeStale_) return;
     drawnRange_ = range;
     planeStale_ = false;
     plane_ = {};
@@ -387,7 +325,7 @@ void PhasePlaneTab::released(QMouseEvent* event) {
     start[shownAxes.up] = plot_->yAxis->pixelToCoord(at.y());
     orbitStudies_.runOffThread(
         inputs_.problem,
-        [start, view = visibleRange()](const pelorin::Problem& given, std::stop_token) {
+        [start, view = plot_->visibleRange()](const pelorin::Problem& given, std::stop_token) {
             const pelorin::Problem problem = given.clone();
             return pelorin::orbitThrough(problem.systemSlope(), problem.x0, start,
                                          problem.x1 - problem.x0, shownAxes, view);

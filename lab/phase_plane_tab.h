@@ -17,7 +17,7 @@
 #include <vector>
 
 class LabPlot;
-class PlaneSegments;
+class PlotSegments;
 class QLabel;
 class QMouseEvent;
 class QTableWidget;
@@ -50,12 +50,11 @@ private:
     void released(QMouseEvent* event);
     void addOrbit(pelorin::Orbit orbit);
     void replot();
-    pelorin::VisibleRange visibleRange() const;
 
     LabPlot* plot_ = nullptr;
-    PlaneSegments* arrows_ = nullptr;
-    PlaneSegments* acrossStill_ = nullptr;
-    PlaneSegments* upStill_ = nullptr;
+    PlotSegments* arrows_ = nullptr;
+    PlotSegments* acrossStill_ = nullptr;
+    PlotSegments* upStill_ = nullptr;
     QLabel* notes_ = nullptr;
     QTableWidget* equilibria_ = nullptr;
     LabInputs inputs_;

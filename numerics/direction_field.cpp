@@ -75,6 +75,19 @@ GridStep gridStep(double size) {
     return {1, exponent + 1};
 }
 
+Segment fieldSegment(PlotPoint unit, double x, double y, double dx, double dy) {
+    // Pixels per unit: the direction is worked out on the screen.
+    const double across = 1 / unit.x;
+    const double up = 1 / unit.y;
+    const double half = fieldSegmentLength / 2;
+    // atan2 takes a direction too steep for a double on the screen as
+    // vertical.
+    const double angle = std::atan2(up * dy, across * dx);
+    const double halfX = half * std::cos(angle) / across;
+    const double halfY = half * std::sin(angle) / up;
+    return {x - halfX, y - halfY, x + halfX, y + halfY};
+}
+
 FieldGrid fieldGrid(const VisibleRange& range, double spacing) {
     FieldGrid grid;
     const PlotPoint unit = *pixelSize(range);
@@ -94,11 +107,6 @@ DirectionField directionField(Slope f, const VisibleRange& range) {
     const auto [xStep, yStep, xs, ys] = fieldGrid(range, fieldSpacing);
     field.xStep = xStep;
     field.yStep = yStep;
-    // Pixels per unit: the segment's direction is worked out on the screen,
-    // where both axes have the same scale.
-    const double across = 1 / unit.x;
-    const double up = 1 / unit.y;
-    const double half = fieldSegmentLength / 2;
 
     field.points.reserve(xs.size() * ys.size());
     field.segments.reserve(xs.size() * ys.size());
@@ -111,12 +119,7 @@ DirectionField directionField(Slope f, const VisibleRange& range) {
                 ++field.notFinite;
                 continue;
             }
-            // atan2 takes a slope too steep for a double on the screen as
-            // vertical.
-            const double angle = std::atan2(up * slope, across);
-            const double dx = half * std::cos(angle) / across;
-            const double dy = half * std::sin(angle) / up;
-            field.segments.push_back({x - dx, y - dy, x + dx, y + dy});
+            field.segments.push_back(fieldSegment(unit, x, y, 1, slope));
         }
     }
     return field;

@@ -19,6 +19,9 @@ namespace pelorin {
 struct VisibleRange {
     double xmin = 0, xmax = 0, ymin = 0, ymax = 0;
     double width = 0, height = 0;  // pixels
+
+    // The same view: a field drawn for one serves the other.
+    bool operator==(const VisibleRange&) const = default;
 };
 
 // Whether the range can be drawn: finite, of positive width and height both
@@ -51,6 +54,12 @@ std::optional<PlotPoint> pixelSize(const VisibleRange& range);
 inline constexpr double fieldSpacing = 24;  // pixels
 // Every segment is this long on the screen, whatever the scales of the axes.
 inline constexpr double fieldSegmentLength = 16;  // pixels
+
+// The segment centred on (x, y) along the direction (dx, dy) of the plane,
+// fieldSegmentLength pixels long on the screen, where both axes have the
+// same scale; `unit` is the size of a pixel (pixelSize). A direction too
+// steep for a double on the screen is taken as vertical.
+Segment fieldSegment(PlotPoint unit, double x, double y, double dx, double dy);
 
 // A grid step: mantissa · 10^exponent, mantissa 1, 2 or 5.
 struct GridStep {

@@ -33,12 +33,7 @@ PhaseField phaseField(SystemSlope F, PlaneAxes axes, const VisibleRange& range,
     DirectionField& out = field.grid;
     out.xStep = grid.xStep;
     out.yStep = grid.yStep;
-    // Pixels per unit: the arrow's direction is worked out on the screen,
-    // where both axes have the same scale.
     const PlotPoint unit = *pixelSize(range);
-    const double across = 1 / unit.x;
-    const double up = 1 / unit.y;
-    const double half = fieldSegmentLength / 2;
     for (double b : grid.ys) {
         for (double a : grid.xs) {
             out.points.push_back({a, b});
@@ -54,10 +49,7 @@ PhaseField phaseField(SystemSlope F, PlaneAxes axes, const VisibleRange& range,
                 ++field.atRest;
                 continue;
             }
-            const double angle = std::atan2(up * db, across * da);
-            const double dx = half * std::cos(angle) / across;
-            const double dy = half * std::sin(angle) / up;
-            out.segments.push_back({a - dx, b - dy, a + dx, b + dy});
+            out.segments.push_back(fieldSegment(unit, a, b, da, db));
         }
     }
     return field;

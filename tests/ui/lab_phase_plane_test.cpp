@@ -5,6 +5,7 @@
 // and of a single equation. The lab is the program's loaded plugin, seen
 // here through Qt's and QCustomPlot's classes and the accessible names only.
 #include "tests/support/lab_window.h"
+#include "tests/support/widgets.h"
 
 #include <QComboBox>
 #include <QImage>
@@ -21,18 +22,8 @@
 
 namespace {
 
-using Cells = std::vector<std::vector<std::string>>;
-
-Cells cells(const QTableWidget& table) {
-    Cells rows;
-    for (int row = 0; row < table.rowCount(); ++row) {
-        rows.emplace_back();
-        for (int column = 0; column < table.columnCount(); ++column) {
-            rows.back().push_back(table.item(row, column)->text().toStdString());
-        }
-    }
-    return rows;
-}
+using pelorin::testing::Cells;
+using pelorin::testing::tableCells;
 
 // How far apart two colours are, summed over red, green and blue.
 int distance(const QColor& a, const QColor& b) {
@@ -140,7 +131,7 @@ TEST_F(PhasePlane, LotkaVolterraHasASaddleAtTheOriginAndACentreInside) {
     chooseProblem("Lotka-Volterra: predators and prey");
     ASSERT_NE(waitForCurve("reference"), nullptr);
     show(-0.5, 3, -0.5, 2);
-    EXPECT_EQ(cells(*equilibria()), (Cells{{"(0.000, 0.000)", "-1, 0.6667", "saddle"},
+    EXPECT_EQ(tableCells(*equilibria()), (Cells{{"(0.000, 0.000)", "-1, 0.6667", "saddle"},
                                            {"(1.000, 0.500)", "\u00b10.8165i", "centre"}}));
     const QImage image = plot()->toPixmap().toImage();
     const QPoint origin = pixelOf(0, 0).toPoint();
@@ -201,11 +192,7 @@ TEST_F(PhasePlane, ThePlaneFollowsADarkPalette) {
     chooseProblem("Harmonic oscillator: y'' = -y");
     ASSERT_NE(waitForCurve("exact solution"), nullptr);
     const QPalette light = QApplication::palette();
-    QPalette dark = light;
-    dark.setColor(QPalette::Base, QColor(0x35, 0x35, 0x35));
-    dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
-    dark.setColor(QPalette::Text, QColor(0xdd, 0xdd, 0xdd));
-    dark.setColor(QPalette::WindowText, QColor(0xdd, 0xdd, 0xdd));
+    const QPalette dark = pelorin::testing::darkPalette(light);
     for (const QPalette& palette : {dark, light}) {
         SCOPED_TRACE(palette.color(QPalette::Base).name().toStdString());
         QApplication::setPalette(palette);
