@@ -6,14 +6,18 @@
 #include "numerics/plot_extent.h"
 #include "texts/phase_plane_view.h"
 
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 namespace {
 
@@ -32,7 +36,6 @@ constexpr int planeHeight = 360;  // pixels
 constexpr std::size_t keptOrbits = 8;
 constexpr std::size_t shownMarkers = 60;  // at most, per run
 
-const pelorin::PlaneAxes shownAxes{0, 1};
 
 // The nullclines in pens of their own, dashed so that they read as curves of
 // a kind other than the solutions.
@@ -57,10 +60,15 @@ QCPCurve* addCurve(LabPlot& plot, const std::vector<pelorin::PlotPoint>& points,
     return curve;
 }
 
-std::vector<pelorin::PlotPoint> projected(const std::vector<pelorin::StateVector>& states) {
+std::vector<pelorin::PlotPoint> projected(const std::vector<pelorin::StateVector>& states,
+                                          pelorin::PlaneAxes axes) {
     std::vector<pelorin::PlotPoint> points;
-    for (const pelorin::StateVector& y : states) points.push_back(pelorin::planePoint(y, shownAxes));
+    for (const pelorin::StateVector& y : states) points.push_back(pelorin::planePoint(y, axes));
     return points;
+}
+
+QString nameOf(std::size_t component) {
+    return QString::fromStdString(pelorin::componentName(component));
 }
 
 QString hText(double h) { return QString::fromStdString(pelorin::numberToText(std::fabs(h))); }
@@ -69,6 +77,7 @@ QString hText(double h) { return QString::fromStdString(pelorin::numberToText(st
 
 PhasePlaneTab::PhasePlaneTab(QWidget* parent) : LabPage(parent) {
     QVBoxLayout* layout = scrollingContent(*this);
+    layout->addWidget(createAxesRow());
     layout->addWidget(createPlot(), 5);
     notes_ = addNotes(layout, "Phase plane notes");
     equilibria_ = addCaptionedTable(layout, "E&quilibria in view: where F = 0, and what the "
@@ -80,12 +89,71 @@ PhasePlaneTab::PhasePlaneTab(QWidget* parent) : LabPage(parent) {
         "kind: how paths near it behave.");
 }
 
+// Which two components the plane shows: up the one, across the other.
+QWidget* PhasePlaneTab::createAxesRow() {
+    axesRow_ = new QWidget(this);
+    auto* row = new QHBoxLayout(axesRow_);
+    row->setContentsMargins(0, 0, 0, 0);
+    up_ = newListBox(axesRow_);
+    up_->setAccessibleName("Component up");
+    across_ = newListBox(axesRow_);
+    across_->setAccessibleName("Component across");
+    auto* draw = new QLabel("Draw", axesRow_);
+    draw->setBuddy(up_);
+    auto* against = new QLabel("against", axesRow_);
+    against->setBuddy(across_);
+    for (QWidget* part : std::initializer_list<QWidget*>{draw, up_, against, across_}) {
+        row->addWidget(part);
+    }
+    row->addStretch(1);
+    connect(up_, &QComboBox::currentIndexChanged, this, [this] { chooseAxes(up_); });
+    connect(across_, &QComboBox::currentIndexChanged, this, [this] { chooseAxes(across_); });
+    axesRow_->hide();
+    return axesRow_;
+}
+
+// A component chosen for both axes leaves the other axis the one it had.
+void PhasePlaneTab::chooseAxes(QComboBox* changed) {
+    QComboBox* other = changed == up_ ? across_ : up_;
+    if (changed->currentIndex() < 0 || other->currentIndex() < 0) return;
+    if (changed->currentIndex() == other->currentIndex()) {
+        const QSignalBlocker quiet(other);
+        const std::size_t before = changed == up_ ? axes_.up : axes_.across;
+        other->setCurrentIndex(static_cast<int>(before));
+    }
+    axes_ = {static_cast<std::size_t>(across_->currentIndex()),
+             static_cast<std::size_t>(up_->currentIndex())};
+    plot_->xAxis->setLabel(nameOf(axes_.across));
+    plot_->yAxis->setLabel(nameOf(axes_.up));
+    orbits_.clear();
+    fitPending_ = true;
+    drawRuns();
+}
+
+// As many components in the lists as the problem has, the choice kept
+// while it still names two of them.
+void PhasePlaneTab::fillAxes(std::size_t components) {
+    axesRow_->setVisible(components > 1);
+    if (static_cast<std::size_t>(up_->count()) == components) return;
+    if (axes_.across >= components || axes_.up >= components) axes_ = {};
+    for (QComboBox* list : {up_, across_}) {
+        const QSignalBlocker quiet(list);
+        list->clear();
+        for (std::size_t k = 0; k < components; ++k) list->addItem(nameOf(k));
+    }
+    const QSignalBlocker quietUp(up_), quietAcross(across_);
+    up_->setCurrentIndex(static_cast<int>(axes_.up));
+    across_->setCurrentIndex(static_cast<int>(axes_.across));
+    plot_->xAxis->setLabel(nameOf(axes_.across));
+    plot_->yAxis->setLabel(nameOf(axes_.up));
+}
+
 LabPlot* PhasePlaneTab::createPlot() {
     plot_ = new LabPlot("Phase plane",
-                        "y2 against y1: arrows show the direction F points in, dashed curves "
-                        "where y1 or y2 stands still, circles the equilibria; with the chosen "
-                        "method's runs, the reference orbit, and the orbit through any point "
-                        "you click.",
+                        "One component against another: arrows show the direction F points in, "
+                        "dashed curves where either stands still, circles the equilibria; with "
+                        "the chosen method's runs, the exact or reference orbit, and the orbit "
+                        "through any point you click.",
                         this);
     plot_->xAxis->setLabel("y1");
     plot_->yAxis->setLabel("y2");
@@ -132,6 +200,7 @@ void PhasePlaneTab::setInputs(const LabInputs& inputs) {
     fitPending_ = true;
     inputs_ = inputs;
     planeStale_ = true;
+    fillAxes(inputs.problem.components());
     if (!inputs.readable || !inputs.problem.isSystem()) {
         const QStringList why =
             inputs.readable ? QStringList() : QStringList{QString::fromStdString(inputs.unreadable)};
@@ -183,7 +252,7 @@ void PhasePlaneTab::drawRuns() {
     upStill_->setPen(nullclinePen(upStillColour, Qt::DashDotLine));
     const bool shown = inputs_.problem.isSystem() && inputs_.readable;
     if (shown && !runs_.orbit.empty()) {
-        addCurve(*plot_, projected(runs_.orbit), QPen(text, 2))
+        addCurve(*plot_, projected(runs_.orbit, axes_), QPen(text, 2))
             ->setName(runs_.exact ? "exact solution" : "reference");
     }
     // The finer runs beneath, as on the Field page: h/4's many markers would
@@ -193,7 +262,7 @@ void PhasePlaneTab::drawRuns() {
         const std::size_t k = runs_.halved.size() - 1 - i;
         const pelorin::SystemPath& run = runs_.halved[k];
         if (!run.method || !shown) continue;
-        QCPCurve* curve = addCurve(*plot_, projected(run.y), LabPlot::methodPen(halvedLooks[k]));
+        QCPCurve* curve = addCurve(*plot_, projected(run.y, axes_), LabPlot::methodPen(halvedLooks[k]));
         curve->setScatterStyle(LabPlot::methodMarker(halvedLooks[k]));
         // A few dozen markers a run tell the runs apart; hundreds would
         // make a band of them.
@@ -228,7 +297,7 @@ void PhasePlaneTab::replot() {
 
 // The view holds the orbit and the runs near it (wholePlane), and room.
 void PhasePlaneTab::fitView() {
-    pelorin::PlaneExtent whole = pelorin::wholePlane(runs_, shownAxes);
+    pelorin::PlaneExtent whole = pelorin::wholePlane(runs_, axes_);
     for (pelorin::Extent* extent : {&whole.across, &whole.up}) {
         if (!(extent->upper > extent->lower)) {
             extent->lower -= 1;
@@ -249,7 +318,7 @@ void PhasePlaneTab::drawPlane() {
     if (inputs_.readable) {
         const pelorin::Problem& problem = inputs_.problem;
         plane_ = pelorin::phasePlane(problem.systemSlope(), problem.autonomous(), problem.y0,
-                                     shownAxes, range);
+                                     axes_, range);
     }
     arrows_->setSegments(plane_.field.grid.segments);
     acrossStill_->setSegments(plane_.nullclines.acrossStill);
@@ -257,10 +326,12 @@ void PhasePlaneTab::drawPlane() {
     // The nullclines' and equilibria's keys, which the runs' drawing cleared.
     for (int i = plot_->graphCount() - 1; i >= 0; --i) plot_->removeGraph(i);
     if (!plane_.nullclines.acrossStill.empty()) {
-        plot_->addLegendEntry("y1' = 0", nullclinePen(acrossStillColour, Qt::DashLine));
+        plot_->addLegendEntry(nameOf(axes_.across) + "' = 0",
+                              nullclinePen(acrossStillColour, Qt::DashLine));
     }
     if (!plane_.nullclines.upStill.empty()) {
-        plot_->addLegendEntry("y2' = 0", nullclinePen(upStillColour, Qt::DashDotLine));
+        plot_->addLegendEntry(nameOf(axes_.up) + "' = 0",
+                              nullclinePen(upStillColour, Qt::DashDotLine));
     }
     if (!plane_.equilibria.empty()) {
         QCPGraph* markers = plot_->addGraph();
@@ -271,7 +342,7 @@ void PhasePlaneTab::drawPlane() {
         markers->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, pen,
                                                  palette().color(QPalette::Base), 11));
         for (const pelorin::EquilibriumSearch& e : plane_.equilibria) {
-            const pelorin::PlotPoint p = pelorin::planePoint(*e.point, shownAxes);
+            const pelorin::PlotPoint p = pelorin::planePoint(*e.point, axes_);
             markers->addData(p.x, p.y);
         }
     }
@@ -321,14 +392,15 @@ void PhasePlaneTab::released(QMouseEvent* event) {
     if (!click || !plot_->axisRect()->rect().contains(at.toPoint())) return;
     if (!inputs_.readable || inputs_.problem.components() != 2) return;
     pelorin::StateVector start(2);
-    start[shownAxes.across] = plot_->xAxis->pixelToCoord(at.x());
-    start[shownAxes.up] = plot_->yAxis->pixelToCoord(at.y());
+    start[axes_.across] = plot_->xAxis->pixelToCoord(at.x());
+    start[axes_.up] = plot_->yAxis->pixelToCoord(at.y());
     orbitStudies_.runOffThread(
         inputs_.problem,
-        [start, view = plot_->visibleRange()](const pelorin::Problem& given, std::stop_token) {
+        [start, axes = axes_, view = plot_->visibleRange()](const pelorin::Problem& given,
+                                                            std::stop_token) {
             const pelorin::Problem problem = given.clone();
             return pelorin::orbitThrough(problem.systemSlope(), problem.x0, start,
-                                         problem.x1 - problem.x0, shownAxes, view);
+                                         problem.x1 - problem.x0, axes, view);
         },
         [this](pelorin::Orbit orbit) { addOrbit(std::move(orbit)); });
 }

@@ -18,6 +18,7 @@
 
 class LabPlot;
 class PlotSegments;
+class QComboBox;
 class QLabel;
 class QMouseEvent;
 class QTableWidget;
@@ -37,6 +38,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QWidget* createAxesRow();
+    void chooseAxes(QComboBox* changed);
+    void fillAxes(std::size_t components);
     LabPlot* createPlot();
     void display(pelorin::PhasePlaneRuns runs, const QStringList& firstNotes);
     void drawRuns();
@@ -51,6 +55,10 @@ private:
     void addOrbit(pelorin::Orbit orbit);
     void replot();
 
+    QWidget* axesRow_ = nullptr;
+    QComboBox* up_ = nullptr;
+    QComboBox* across_ = nullptr;
+    pelorin::PlaneAxes axes_;
     LabPlot* plot_ = nullptr;
     PlotSegments* arrows_ = nullptr;
     PlotSegments* acrossStill_ = nullptr;

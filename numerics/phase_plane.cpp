@@ -181,6 +181,8 @@ std::vector<PlotPoint> orbitSide(SystemSlope G, double x0, const StateVector& st
 
 }  // namespace
 
+std::string componentName(std::size_t index) { return "y" + std::to_string(index + 1); }
+
 PlotPoint planePoint(const StateVector& y, PlaneAxes axes) {
     return {y[axes.across], y[axes.up]};
 }
@@ -196,8 +198,8 @@ PhasePlane phasePlane(SystemSlope F, bool autonomous, const StateVector& y0, Pla
     }
     if (y0.size() != 2) {
         plane.absence =
-            "With " + std::to_string(y0.size()) + " components the direction of (y" +
-            std::to_string(axes.across + 1) + ", y" + std::to_string(axes.up + 1) +
+            "With " + std::to_string(y0.size()) + " components the direction of (" +
+            componentName(axes.across) + ", " + componentName(axes.up) +
             ") at a point of the plane depends on the components not shown, which differ from "
             "path to path: no field, nullclines or equilibria are drawn, only the paths seen from "
             "this side.";

@@ -28,6 +28,9 @@ struct PlaneAxes {
     std::size_t across = 0, up = 1;
 };
 
+// A component as the boxes name it, from its 0-based index: "y1", "y2", ...
+std::string componentName(std::size_t index);
+
 // Where a state lies in the plane.
 PlotPoint planePoint(const StateVector& y, PlaneAxes axes);
 

@@ -183,6 +183,37 @@ TEST_F(PhasePlane, ASystemThatDependsOnXHasRunsButNoField) {
     EXPECT_NE(curve("Euler, h = 0.4"), nullptr);
 }
 
+// Lorenz's system has three components: the lists choose which two the
+// plane shows. Up to x = 14.2, where its reference is trusted, y3 rises to
+// about 48 while y2 stays below 30; a component chosen for both axes swaps
+// them.
+TEST_F(PhasePlane, TheListsChooseTheComponentsOfALargerSystem) {
+    open();
+    chooseProblem("Lorenz: chaos");
+    ASSERT_NE(waitForCurve("reference"), nullptr);
+    QComboBox* up = named<QComboBox>("Component up");
+    QComboBox* across = named<QComboBox>("Component across");
+    ASSERT_EQ(up->count(), 3);
+    EXPECT_EQ(up->currentText(), "y2");
+    EXPECT_EQ(across->currentText(), "y1");
+    const auto highest = [this] {
+        double top = -1e300;
+        for (const QCPCurveData& point : *curve("reference")->data()) top = std::max(top, point.value);
+        return top;
+    };
+    EXPECT_LT(highest(), 30);
+    up->setCurrentIndex(2);
+    QApplication::processEvents();  // the plane is drawn with the plot
+    EXPECT_EQ(plot()->yAxis->label(), "y3");
+    EXPECT_GT(highest(), 40);
+    EXPECT_TRUE(notes().startsWith("With 3 components the direction of (y1, y3) at a point"))
+        << notes().toStdString();
+    across->setCurrentIndex(2);
+    EXPECT_EQ(up->currentText(), "y1");
+    EXPECT_EQ(plot()->xAxis->label(), "y3");
+    EXPECT_EQ(plot()->yAxis->label(), "y1");
+}
+
 // On a dark desktop the curves and markers take the palette's colours as on
 // a light one: the exact circle and the equilibrium's ring in the text's
 // colour, its inside in the ground's, and the arrows in a grey between the
