@@ -229,12 +229,13 @@ void PhasePlaneTab::display(pelorin::PhasePlaneRuns runs, const QStringList& fir
     };
     add(runs_.orbitNote);
     for (const pelorin::SystemPath& run : runs_.halved) add(pelorin::pathNote(run));
-    if (!runs_.drift.front().empty()) {
-        std::vector<pelorin::RunDrift> drifts;
-        for (std::size_t k = 0; k < runs_.halved.size(); ++k) {
-            const pelorin::SystemPath& run = runs_.halved[k];
-            drifts.push_back({std::fabs(run.h), run.x.back(), runs_.drift[k].back()});
-        }
+    std::vector<pelorin::RunDrift> drifts;
+    for (std::size_t k = 0; k < runs_.halved.size(); ++k) {
+        const pelorin::SystemPath& run = runs_.halved[k];
+        if (runs_.drift[k].empty()) continue;  // no invariant, or a run of no points
+        drifts.push_back({std::fabs(run.h), run.x.back(), runs_.drift[k].back()});
+    }
+    if (!drifts.empty()) {
         const pelorin::Problem& problem = inputs_.problem;
         add(pelorin::invariantDriftNote(invariantText(problem),
                                         problem.invariant()(problem.x0, problem.y0), problem.x1,

@@ -55,6 +55,10 @@ PhaseField phaseField(SystemSlope F, PlaneAxes axes, const VisibleRange& range,
     return field;
 }
 
+// A saddle cell's mean within this fraction of its largest corner is 0:
+// far above the roundings of four values, far below any real imbalance.
+constexpr double crossingMean = 1e-9;
+
 // A corner of a marching-squares cell: where it is and g's value there.
 struct Corner {
     double x = 0, y = 0, value = 0;
@@ -75,7 +79,9 @@ void addSegment(std::vector<Segment>& segments, const PlotPoint& p, const PlotPo
 
 // The zero set of g in one cell, its corners counter-clockwise from the
 // bottom left. Four crossings (a saddle of g) are paired by g's mean at the
-// centre: the corners on the centre's side are joined through the cell.
+// centre: the corners on the centre's side are joined through the cell;
+// where the mean is 0 to rounding, two curves cross there, and so do the
+// segments.
 void marchCell(const std::array<Corner, 4>& corners, std::vector<Segment>& segments) {
     std::array<std::optional<PlotPoint>, 4> edge;  // bottom, right, top, left
     std::vector<PlotPoint> found;
@@ -90,13 +96,33 @@ void marchCell(const std::array<Corner, 4>& corners, std::vector<Segment>& segme
     if (found.size() != 4) return;
     const double centre =
         (corners[0].value + corners[1].value + corners[2].value + corners[3].value) / 4;
-    if ((centre > 0) == (corners[0].value > 0)) {
+    double largest = 0;
+    for (const Corner& c : corners) largest = std::max(largest, std::fabs(c.value));
+    if (std::fabs(centre) <= crossingMean * largest) {
+        addSegment(segments, *edge[0], *edge[2]);
+        addSegment(segments, *edge[1], *edge[3]);
+    } else if ((centre > 0) == (corners[0].value > 0)) {
         addSegment(segments, *edge[0], *edge[1]);  // around the bottom right corner
         addSegment(segments, *edge[2], *edge[3]);  // around the top left corner
     } else {
         addSegment(segments, *edge[3], *edge[0]);  // around the bottom left corner
         addSegment(segments, *edge[1], *edge[2]);  // around the top right corner
     }
+}
+
+// The grid's points moved by half a step across and up, one more before the
+// first: nullclines at round numbers, as y1 = 0 or y2 = a/b, then cross
+// cells instead of running along their edges through corners where g is 0,
+// where marching squares would cut the corner of a crossing.
+FieldGrid halfShifted(FieldGrid grid) {
+    for (auto [values, step] : {std::pair{&grid.xs, grid.xStep}, std::pair{&grid.ys, grid.yStep}}) {
+        if (values->empty()) continue;
+        const double half = step.value() / 2;
+        std::vector<double> shifted{values->front() - half};
+        for (double value : *values) shifted.push_back(value + half);
+        *values = std::move(shifted);
+    }
+    return grid;
 }
 
 Nullclines nullclines(SystemSlope F, PlaneAxes axes, const FieldGrid& grid) {
@@ -213,7 +239,7 @@ PhasePlane phasePlane(SystemSlope F, bool autonomous, const StateVector& y0, Pla
     }
     if (!isDrawable(range)) return plane;
     plane.field = phaseField(F, axes, range, fieldGrid(range, fieldSpacing));
-    plane.nullclines = nullclines(F, axes, fieldGrid(range, nullclineSpacing));
+    plane.nullclines = nullclines(F, axes, halfShifted(fieldGrid(range, nullclineSpacing)));
     const std::vector<EquilibriumSearch> found =
         distinctEquilibria(F, equilibriumStartsIn(range, axes, y0));
     std::copy_if(found.begin(), found.end(), std::back_inserter(plane.equilibria),

@@ -47,9 +47,10 @@ struct PhaseField {
 };
 
 // The curves F_across = 0 (the motion is vertical there) and F_up = 0 (it is
-// horizontal), by marching squares on a grid of nullclineSpacing pixels:
-// each cell whose corners are all finite holds at most two segments, with
-// the crossings on its edges placed by linear interpolation.
+// horizontal), by marching squares on a grid of nullclineSpacing pixels,
+// half a step off the round numbers: each cell whose corners are all finite
+// holds at most two segments, with the crossings on its edges placed by
+// linear interpolation.
 inline constexpr double nullclineSpacing = 4;  // pixels
 struct Nullclines {
     std::vector<Segment> acrossStill, upStill;

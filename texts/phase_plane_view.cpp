@@ -30,8 +30,12 @@ std::string pairText(double real, double imaginary) {
     return real == 0 ? "\u00b1" + modulus : fourDigits(real) + " \u00b1 " + modulus;
 }
 
-// The drift as the error columns write a size, exactly 0 as "0".
-std::string driftText(double drift) { return drift == 0 ? "0" : errorText(drift); }
+// The drift as the error columns write a size, exactly 0 as "0"; where I
+// is not defined at the run's end (ln of a negative y), in words.
+std::string driftText(double drift) {
+    if (!std::isfinite(drift)) return "not a finite number";
+    return drift == 0 ? "0" : errorText(drift);
+}
 
 }  // namespace
 
@@ -69,6 +73,10 @@ std::vector<EquilibriumRow> equilibriumRows(const std::vector<EquilibriumSearch>
 std::string invariantDriftNote(std::string_view invariantText, double startValue, double x1,
                                const std::vector<RunDrift>& runs) {
     if (runs.empty()) return {};
+    if (!std::isfinite(startValue)) {
+        return "The invariant I = " + std::string(invariantText) +
+               " is not finite at the start, so no drift in it can be measured.";
+    }
     std::string text = "Drift of the invariant I = " + std::string(invariantText) +
                        ", which the exact solution keeps at " + numberToText(startValue) +
                        ": at x1 = " + numberToText(x1) + ", I(y) \u2212 I(y0) is ";

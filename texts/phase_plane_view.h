@@ -38,7 +38,9 @@ struct RunDrift {
 // y1^2/2, which the exact solution keeps at 0.5: at x1 = 10, I(y) − I(y0)
 // is 0.648 with h = 0.1, 0.284 with h = 0.05 and 0.133 with h = 0.025."
 // A run that ends elsewhere than x1 (its steps pass x1, or it stopped) says
-// where. Empty without runs.
+// where; a drift that is not finite (the run left where I is defined) is
+// said in words, and so is a start where I is not finite. Empty without
+// runs.
 std::string invariantDriftNote(std::string_view invariantText, double startValue, double x1,
                                const std::vector<RunDrift>& runs);
 

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -93,4 +94,19 @@ TEST(PhasePlaneView, DriftSentenceGrowingNeutralAndPastX1) {
               "I(y) \u2212 I(y0) is 0 with h = 0.3 (at its last x = 1.2), 0 with h = 0.15 (at its "
               "last x = 1.05) and 0 with h = 0.075 (at its last x = 1.05).");
     EXPECT_EQ(invariantDriftNote("y1", 1, 1, {}), "");
+}
+
+// Euler with a large step takes Lotka-Volterra's prey below 0, where the
+// invariant's ln(y1) is not a number: the sentence says so in words, never
+// "nan"; a start where I is not finite has no drift to measure.
+TEST(PhasePlaneView, DriftSentenceWhereTheInvariantIsNotFinite) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(invariantDriftNote("c*y1 - d*ln(y1)", 1, 30, {{0.4, 30, nan}, {0.2, 30, 4.81}}),
+              "Drift of the invariant I = c*y1 - d*ln(y1), which the exact solution keeps at 1: "
+              "at x1 = 30, I(y) \u2212 I(y0) is not a finite number with h = 0.4 and 4.81E+00 "
+              "with h = 0.2.");
+    EXPECT_EQ(invariantDriftNote("ln(y1)", -std::numeric_limits<double>::infinity(), 30,
+                                 {{0.4, 30, nan}}),
+              "The invariant I = ln(y1) is not finite at the start, so no drift in it can be "
+              "measured.");
 }
