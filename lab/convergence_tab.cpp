@@ -137,8 +137,8 @@ void ConvergenceTab::setInputs(const LabInputs& inputs) {
         },
         [this](pelorin::ConvergenceStudy study) { display(std::move(study), {}); },
         [this](const pelorin::Problem& problem) {
-            display({}, {"Calculating the seven methods on y' = " +
-                         QString::fromStdString(problem.equation.f) + " \u2026"});
+            display({}, {"Calculating the seven methods on " +
+                         QString::fromStdString(problem.equationText()) + " \u2026"});
         });
 }
 

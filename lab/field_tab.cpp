@@ -97,6 +97,7 @@ FieldTab::FieldTab(QWidget* parent) : LabPage(parent) {
     // The field is the page: it takes most of the room the table leaves.
     layout->addWidget(createField(), 5);
     layout->addWidget(createErrorsPlot(), 3);
+    layout->addWidget(createDriftPlot(), 3);
     notes_ = addNotes(layout, "Field notes");
     steps_ = addCaptionedTable(layout, "La&b steps: the chosen method with h, beside the exact "
                                        "solution through (x0, y0)",
@@ -177,10 +178,12 @@ void FieldTab::showEvent(QShowEvent* event) {
         replotPending_ = false;
         plot_->replot();
         errors_->replot();
+        drift_->replot();
     }
 }
 
 PageHandout FieldTab::handout(const LabInputs& inputs) const {
+    if (drift_->isVisible()) return {{methodLine(inputs)}, {plot_, errors_, drift_}, {notes_}, {steps_}};
     return {{methodLine(inputs)}, {plot_, errors_}, {notes_}, {steps_}};
 }
 
@@ -193,8 +196,25 @@ void FieldTab::setInputs(const LabInputs& inputs) {
     fitPending_ = !startMoved || plot_->showsWhole();
     inputs_ = inputs;
     fieldStale_ = true;
+    drift_->setVisible(false);
     if (!inputs.readable) {
-        display({}, {QString::fromStdString(inputs.unreadable)});
+        const QStringList why{QString::fromStdString(inputs.unreadable)};
+        if (showsSystem()) displaySystem({}, why);
+        else display({}, why);
+        return;
+    }
+    if (showsSystem()) {
+        studies_.study(
+            inputs.problem,
+            [step = pelorin::FieldInputs{inputs.h, inputs.method}](const pelorin::Problem& problem,
+                                                                    std::stop_token stop) {
+                return pelorin::studySystemField(problem, step, stop);
+            },
+            [this](pelorin::SystemFieldStudy study) { displaySystem(std::move(study), {}); },
+            [this](const pelorin::Problem& problem) {
+                displaySystem({}, {"Calculating the runs on " +
+                                   QString::fromStdString(problem.equationText()) + " \u2026"});
+            });
         return;
     }
     // A typed slope costs far more than the built-in one, and a reference
@@ -309,6 +329,10 @@ bool anyLeftOut(const std::vector<ShownRun>& runs) {
 }  // namespace
 
 void FieldTab::drawSolutions() {
+    if (showsSystem()) {
+        drawSystem();
+        return;
+    }
     plot_->clearGraphs();
     const bool every = everyMethod_->isChecked();
     // The page's palette: a new one reaches the page before its plot.
@@ -386,6 +410,10 @@ void FieldTab::drawErrors() {
 // The view holds the start, the end and every run, with some room; points
 // past the end of the solution, which follow none, would flatten the rest.
 void FieldTab::fitView() {
+    if (showsSystem()) {
+        fitSystemView();
+        return;
+    }
     pelorin::Extent x, y;
     x.include(inputs_.problem.x0);
     x.include(inputs_.problem.x1);
@@ -423,7 +451,9 @@ void FieldTab::drawField() {
     drawnRange_ = range;
     fieldStale_ = false;
     pelorin::DirectionField field;
-    if (inputs_.readable) field = pelorin::directionField(inputs_.problem.slope(), range);
+    if (inputs_.readable && !showsSystem()) {
+        field = pelorin::directionField(inputs_.problem.slope(), range);
+    }
     fieldNote_ = QString::fromStdString(pelorin::directionFieldNote(field));
     segments_->setSegments(std::move(field.segments));
     showNotes();
@@ -488,7 +518,7 @@ void FieldTab::pressed(QMouseEvent* event) {
 // A left click that did not drag the view moves the start to the point
 // under the pointer.
 void FieldTab::released(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !pressedAt_) return;
+    if (event->button() != Qt::LeftButton || !pressedAt_ || showsSystem()) return;
     const QPointF at = event->position();
     const bool click = (at - *pressedAt_).manhattanLength() <= clickSlack;
     pressedAt_.reset();

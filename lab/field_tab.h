@@ -33,6 +33,7 @@ public:
     // A click in the field picks a new start (startPicked).
     void setInputs(const LabInputs& inputs) override;
     PageHandout handout(const LabInputs& inputs) const override;
+    bool studiesSystems() const override { return true; }
 
     // What Copy puts on the clipboard, and what Save as CSV writes: every
     // row led by the equation, the method and the inputs.
@@ -64,6 +65,15 @@ private:
     void copy();
     void saveAsCsv();
     pelorin::VisibleRange visibleRange() const;
+    // A system has no direction field in (x, y): the page shows its
+    // components against x, its errors in the maximum norm, the drift of
+    // its invariant and its Lab steps.
+    bool showsSystem() const { return inputs_.problem.isSystem(); }
+    LabPlot* createDriftPlot();
+    void displaySystem(pelorin::SystemFieldStudy study, const QStringList& firstNotes);
+    void drawSystem();
+    void fitSystemView();
+    void fillSystemSteps();
 
     LabPlot* plot_ = nullptr;
     LabPlot* errors_ = nullptr;
@@ -73,6 +83,8 @@ private:
     QTableWidget* steps_ = nullptr;
     LabInputs inputs_;
     pelorin::FieldStudy study_;
+    LabPlot* drift_ = nullptr;
+    pelorin::SystemFieldStudy systemStudy_;
     QStringList studyNotes_;
     QString drawingNote_;  // values of the runs or the curve left out of the plot
     QString errorsNote_;   // errors the logarithmic axis cannot show

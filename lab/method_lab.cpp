@@ -267,9 +267,12 @@ QHBoxLayout* MethodLab::createProblemRow() {
     }
     row->addWidget(problemCaption);
     row->addWidget(problem_);
-    auto* formCaption = new QLabel("F&orm:", this);
+    auto* formCaption = new QLabel("Form:", this);
     QComboBox* formBox = createFormBox();
     formCaption->setBuddy(formBox);
+    // Tab follows the row as it reads: the problem, its form, its boxes.
+    setTabOrder(problem_, formBox);
+    setTabOrder(formBox, f_);
     row->addWidget(formCaption);
     row->addWidget(formBox);
     row->addSpacing(12);
@@ -574,7 +577,8 @@ Handout MethodLab::handout() const {
     const QString equation = QString::fromStdString(current.problem.equation.f);
     handout.problem << (current.problem.isSystem() ? equation : "dy/dx = " + equation)
                     << exactSolutionLine(current.problem.equation)
-                    << QString("x0 = %1, y0 = %2, x1 = %3")
+                    << QString(current.problem.isSystem() ? "x0 = %1, y(x0) = %2, x1 = %3"
+                                                          : "x0 = %1, y0 = %2, x1 = %3")
                            .arg(fromView(pelorin::numberToText(current.problem.x0)),
                                 QString::fromStdString(startText(current.problem.y0)),
                                 fromView(pelorin::numberToText(current.problem.x1)));

@@ -2,6 +2,7 @@
 
 #include "lab/page.h"
 #include "lab/plot.h"
+#include "studies/field_study.h"
 #include "studies/known_solution.h"
 #include "texts/stage_view.h"
 #include "ui/text.h"
@@ -23,7 +24,33 @@ QVector<double> toVector(const std::vector<double>& values) {
     return QVector<double>(values.begin(), values.end());
 }
 
-constexpr double stageMarkerSize = 8;
+// What names the plot's axes and the Stages table: a single equation's step
+// is drawn in the plane (x, y), a system's in the phase plane (y1, y2).
+struct Plane {
+    const char* x;
+    const char* y;
+    const char* description;
+    const char* stagesCaption;
+};
+constexpr Plane scalarPlane{
+    "x", "y",
+    "The stage points k1, k2, ... of the step with their slopes as short segments, the "
+    "increment as an arrow and the exact solution.",
+    "Sta&ges of the step, to check by hand (x, y: where the step starts)"};
+constexpr Plane phasePlane{
+    "y1", "y2",
+    "The step in the phase plane of y1 and y2: its start, the stage points k1, k2, ... with "
+    "their slopes as short arrows, the increment as an arrow to the step's end, and the exact "
+    "solution or the reference over the step.",
+    "Sta&ges of the step, to check by hand (x, y: where the step starts; Y\u2c7c,1 is "
+    "component y1 of Y\u2c7c)"};
+
+// Notes one to a line.
+QString joined(const std::vector<std::string>& notes) {
+    QStringList lines;
+    for (const std::string& note : notes) lines << QString::fromStdString(note);
+    return lines.join("\n");
+}
 
 // The stages and the tableau read as a textbook prints them: centred.
 void fillCentred(QTableWidget& table, const pelorin::TextTable& text) {
@@ -56,12 +83,9 @@ OneStepTab::OneStepTab(QWidget* parent) : LabPage(parent) {
     // page, so that their numbers fit.
     auto* top = new QHBoxLayout;
     layout->addLayout(top, 3);
-    plot_ = new LabPlot("Stages of the step",
-                        "The stage points k1, k2, ... of the step with their slopes as short "
-                        "segments, the increment as an arrow and the exact solution.",
-                        this);
-    plot_->xAxis->setLabel("x");
-    plot_->yAxis->setLabel("y");
+    plot_ = new LabPlot("Stages of the step", scalarPlane.description, this);
+    plot_->xAxis->setLabel(scalarPlane.x);
+    plot_->yAxis->setLabel(scalarPlane.y);
     plot_->showLegend(LabPlot::LegendPlace::below);
     connect(plot_, &QCustomPlot::afterLayout, this, &OneStepTab::placeLabels);
     top->addWidget(plot_, 3);
@@ -70,10 +94,7 @@ OneStepTab::OneStepTab(QWidget* parent) : LabPage(parent) {
     tableau_ = addCaptionedTable(tableauColumn, QString(), "Tableau", Rows::compact);
 
     notes_ = addNotes(layout, "Step notes");
-    stages_ = addCaptionedTable(layout,
-                                "Sta&ges of the step, to check by hand (x, y: where the step "
-                                "starts)",
-                                "Stages", Rows::compact);
+    stages_ = addCaptionedTable(layout, scalarPlane.stagesCaption, "Stages", Rows::compact);
     stages_->verticalHeader()->hide();
     // The plot takes what the rows leave.
     layout->setStretchFactor(stages_, 0);
@@ -86,6 +107,18 @@ OneStepTab::OneStepTab(QWidget* parent) : LabPage(parent) {
 void OneStepTab::setInputs(const LabInputs& inputs) {
     inputs_ = inputs;
     const pelorin::Method& method = pelorin::methodCatalogue[inputs_.method];
+    showPlaneOf(showsSystem());
+    if (showsSystem()) {
+        const pelorin::Problem& problem = inputs_.problem;
+        systemRun_ = inputs_.readable
+                         ? pelorin::solutionPath(method, problem.systemSlope(), problem.x0,
+                                                 problem.y0, problem.x1, inputs_.h)
+                         : pelorin::SystemPath{&method, 0, {}, {}, 0,
+                                               pelorin::PathEnd::cannotStep, inputs_.unreadable};
+        end_ = std::nullopt;
+        showStep(1);
+        return;
+    }
     run_ = inputs_.readable
                ? pelorin::solutionPath(method, inputs_.problem.slope(), inputs_.problem.x0,
                                        inputs_.problem.y0[0], inputs_.problem.x1, inputs_.h)
@@ -101,15 +134,20 @@ PageHandout OneStepTab::handout(const LabInputs& inputs) const {
 
 void OneStepTab::showStep(int step) {
     const pelorin::Problem& problem = inputs_.problem;
+    if (showsSystem()) {
+        const pelorin::SystemStageView view = pelorin::stageView(
+            systemRun_, problem.systemSlope(), pelorin::systemComparison(problem).samples, step);
+        showWalk(view.method, view.step, view.steps);
+        notes_->setText(joined(view.notes));
+        fillTableau(view.method);
+        fillCentred(*stages_,
+                    {pelorin::systemStageColumns(problem.components()), pelorin::stageRows(view)});
+        drawPhaseStep(view);
+        return;
+    }
     const pelorin::StageView view =
         pelorin::stageView(run_, problem.slope(), pelorin::knownSolution(problem), step);
-    step_ = view.step > 0 ? view.step : 1;
-    previous_->setEnabled(view.step > 1);
-    next_->setEnabled(view.step > 0 && view.step < view.steps);
-    heading_->setText(view.method && view.steps > 0
-                          ? fromView(view.method->caption) +
-                                QString(": step %1 of %2").arg(view.step).arg(view.steps)
-                          : QString("No step to show"));
+    showWalk(view.method, view.step, view.steps);
     showNotes(view);
     fillTableau(view.method);
     fillCentred(*stages_, {{pelorin::stageColumns.begin(), pelorin::stageColumns.end()},
@@ -117,38 +155,60 @@ void OneStepTab::showStep(int step) {
     drawStep(view);
 }
 
+void OneStepTab::showWalk(const pelorin::Method* method, int step, int steps) {
+    step_ = step > 0 ? step : 1;
+    previous_->setEnabled(step > 1);
+    next_->setEnabled(step > 0 && step < steps);
+    heading_->setText(method && steps > 0 ? fromView(method->caption) +
+                                                QString(": step %1 of %2").arg(step).arg(steps)
+                                          : QString("No step to show"));
+}
+
+void OneStepTab::showPlaneOf(bool system) {
+    const Plane& plane = system ? phasePlane : scalarPlane;
+    plot_->xAxis->setLabel(plane.x);
+    plot_->yAxis->setLabel(plane.y);
+    plot_->describe(plane.description);
+    captionOf(*stages_)->setText(plane.stagesCaption);
+}
+
 void OneStepTab::showNotes(const pelorin::StageView& view) {
-    QStringList notes;
-    for (const std::string& note : view.notes) notes << QString::fromStdString(note);
+    std::vector<std::string> notes = view.notes;
     if (end_ && view.steps > 0 && end_->past(view.xEnd)) {
-        notes << QString::fromStdString(pelorin::solutionEndNote(end_->at) + " " +
-                                        pelorin::pastEndNote("Steps", end_->at));
+        notes.push_back(pelorin::solutionEndNote(end_->at) + " " +
+                        pelorin::pastEndNote("Steps", end_->at));
     }
-    notes_->setText(notes.join("\n"));
+    notes_->setText(joined(notes));
 }
 
 // The exact solution, the stage points with their slopes, the increment and
 // the stages' names; a value out of the plot's reach is said in the notes.
 void OneStepTab::drawStep(const pelorin::StageView& view) {
-    plot_->clearGraphs();
-    labels_.clear();
-    plot_->clearItems();
-    if (view.steps == 0) {
-        plot_->replot();
-        return;
-    }
+    if (!startDrawing(view.steps > 0)) return;
     const pelorin::StageDrawing drawing = pelorin::stageDrawing(view);
     QCPGraph* exact = plot_->addGraph();
     exact->setName(QString::fromStdString(pelorin::knownSolutionName(inputs_.problem)));
     exact->setPen(QPen(plot_->palette().color(QPalette::Text), 1.5));
     exact->setData(toVector(drawing.exact.x), toVector(drawing.exact.y));
     drawStages(drawing, LabPlot::methodPen(pelorin::catalogueRow(*view.method)).color());
-    labelStagePoints(view.stages);
+    labelStagePoints(pelorin::stageLabels(view.stages));
     plot_->addLegendEntry("the step's increment", QPen(plot_->accent(), 2));
 
-    plot_->xAxis->setRange(drawing.x.lower, drawing.x.upper);
-    plot_->yAxis->setRange(drawing.y.lower, drawing.y.upper);
-    if (drawing.leftOut) {
+    finishDrawing(drawing.x, drawing.y, drawing.leftOut);
+}
+
+bool OneStepTab::startDrawing(bool hasStep) {
+    plot_->clearPlottables();
+    labels_.clear();
+    plot_->clearItems();
+    if (!hasStep) plot_->replot();
+    return hasStep;
+}
+
+void OneStepTab::finishDrawing(const pelorin::Extent& x, const pelorin::Extent& y, bool leftOut) {
+    plot_->xAxis->setRange(x.lower, x.upper);
+    plot_->yAxis->setRange(y.lower, y.upper);
+    if (leftOut) {
         notes_->setText(notes_->text() + "\n" + QString::fromStdString(pelorin::undrawableNote()));
     }
     plot_->replot();
@@ -177,10 +237,10 @@ void OneStepTab::drawStages(const pelorin::StageDrawing& drawing, const QColor& 
 
 // Names the stage points "k1", "k2", ... on a ground that keeps the names
 // readable over lines; placeLabels puts them beside their points.
-void OneStepTab::labelStagePoints(const pelorin::StageStep& stages) {
+void OneStepTab::labelStagePoints(const std::vector<pelorin::StageLabel>& stages) {
     QColor ground = plot_->palette().color(QPalette::Base);
     ground.setAlpha(200);
-    for (const pelorin::StageLabel& label : pelorin::stageLabels(stages)) {
+    for (const pelorin::StageLabel& label : stages) {
         if (!pelorin::drawable({label.x, label.y})) continue;
         auto* text = new QCPItemText(plot_);
         text->setText(QString::fromStdString(label.text));

@@ -1,6 +1,8 @@
 // The One step tab: the stages inside one step of the lab's own run (its
 // method, problem and h), drawn and listed to check by hand, and the method's
-// tableau as fractions. Previous and Next walk the steps.
+// tableau as fractions. Previous and Next walk the steps. A system's stages
+// are vectors: the table lists every component, and the plot shows the step
+// in the phase plane (y1, y2) (one_step_tab_system.cpp).
 #pragma once
 
 #include "lab/inputs.h"
@@ -8,6 +10,7 @@
 #include "numerics/solution_paths.h"
 #include "numerics/stage_step.h"
 #include "texts/stage_view.h"
+#include "texts/system_stage_view.h"
 
 #include <utility>
 #include <vector>
@@ -29,19 +32,36 @@ public:
     void setInputs(const LabInputs& inputs) override;
     // Names the step shown below the method and h.
     PageHandout handout(const LabInputs& inputs) const override;
+    bool studiesSystems() const override { return true; }
     void showStep(int step);
 
 private:
+    static constexpr double stageMarkerSize = 8;
+
+    bool showsSystem() const { return inputs_.problem.isSystem(); }
+    // The buttons and the heading for step `step` of `steps` (0 of 0: none).
+    void showWalk(const pelorin::Method* method, int step, int steps);
     void showNotes(const pelorin::StageView& view);
+    // Empties the plot for a step; without one, it is drawn empty: false.
+    bool startDrawing(bool hasStep);
+    // The view that holds the drawing; what lies beyond a plot's reach is
+    // said in the notes.
+    void finishDrawing(const pelorin::Extent& x, const pelorin::Extent& y, bool leftOut);
     void drawStep(const pelorin::StageView& view);
     // The stage points, their slopes and the increment, in the method's colour.
     void drawStages(const pelorin::StageDrawing& drawing, const QColor& methodColour);
     void fillTableau(const pelorin::Method* method);
-    void labelStagePoints(const pelorin::StageStep& stages);
+    void labelStagePoints(const std::vector<pelorin::StageLabel>& stages);
     void placeLabels();
+    // Axis names, description and the Stages caption for a single equation
+    // or, in the phase plane, for a system.
+    void showPlaneOf(bool system);
+    // A system's step in the phase plane (y1, y2).
+    void drawPhaseStep(const pelorin::SystemStageView& view);
 
     LabInputs inputs_;
     pelorin::SolutionPath run_;
+    pelorin::SystemPath systemRun_;
     std::optional<pelorin::SolutionEnd> end_;  // of the solution the run is compared with
     int step_ = 1;
     LabPlot* plot_ = nullptr;

@@ -39,8 +39,7 @@ constexpr QSize smallestPlot(240, 180);
 LabPlot::LabPlot(const QString& accessibleName, const QString& description, QWidget* parent)
     : QCustomPlot(parent) {
     setAccessibleName(accessibleName);
-    setAccessibleDescription(description + " Drag to pan, turn the wheel to zoom, "
-                                           "the context menu saves the picture.");
+    describe(description);
     setFocusPolicy(Qt::StrongFocus);
     setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
 
@@ -55,6 +54,11 @@ LabPlot::LabPlot(const QString& accessibleName, const QString& description, QWid
     connect(this, &QCustomPlot::afterLayout, this, &LabPlot::followLayout);
     followPalette();
     followFont();
+}
+
+void LabPlot::describe(const QString& description) {
+    setAccessibleDescription(description + " Drag to pan, turn the wheel to zoom, "
+                                           "the context menu saves the picture.");
 }
 
 // What QCustomPlot's layout needs: the axes' minimum with the margins of

@@ -20,6 +20,9 @@ class LabPlot : public QCustomPlot {
 
 public:
     LabPlot(const QString& accessibleName, const QString& description, QWidget* parent = nullptr);
+    // What a screen reader says the plot shows, for a page whose plot
+    // changes what it shows; how to move the view is added.
+    void describe(const QString& description);
 
     // The pen and marker of catalogue row `row`, the same on every tab.
     static QPen methodPen(std::size_t row);

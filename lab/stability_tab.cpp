@@ -64,7 +64,9 @@ StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
     auto* plots = new QHBoxLayout;
     region_ = new LabPlot("Stability region",
                           "Where |R(z)| is at most 1 for the chosen method, shaded, within its "
-                          "edge |R(z)| = 1, with the point z = h\u00b7\u03bb of the chosen h.",
+                          "edge |R(z)| = 1, with the point z = h\u00b7\u03bb of the chosen h: at "
+                          "every step of the run on a problem of your own, and on a system for "
+                          "every eigenvalue \u03bb of its Jacobian.",
                           this);
     // One unit equally long on both axes, so that a disc is drawn round.
     region_->keepEqualScale();
@@ -126,11 +128,15 @@ void StabilityTab::setInputs(const LabInputs& inputs) {
         const QSignalBlocker quiet(slider_);
         slider_->setValue(static_cast<int>(std::lround(inputs_.h / sliderUnit)));
     }
+    // A system's study for earlier inputs is no longer wanted, nor its points.
+    studies_.supersede();
+    systemStudy_ = {};
     // The region depends on the method alone; the point (or the path of
     // points) also on the problem, the start and h.
     if (regionMethod_ != inputs_.method) drawRegion();
     else placePoint();
-    drawRun();
+    if (showsSystem()) studySystem();
+    else drawRun();
 }
 
 PageHandout StabilityTab::handout(const LabInputs& inputs) const {
@@ -210,7 +216,9 @@ void StabilityTab::drawRegion() {
 void StabilityTab::placePoint() {
     // The accent follows the palette, light or dark, as it is now.
     point_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, region_->accent(), 9));
-    if (inputs_.problem.equation.lesson()) {
+    if (showsSystem()) {
+        placeSystemPoints();
+    } else if (inputs_.problem.equation.lesson()) {
         point_->setData({inputs_.h * pelorin::lessonLambda}, {0});
     } else {
         const pelorin::StabilityPath path = typedPath();
@@ -278,6 +286,7 @@ void StabilityTab::drawRun() {
     }
     run_->clearGraphs();
     run_->setSolutionEnd(std::nullopt);
+    run_->yAxis->setLabel("y");
     if (inputs_.readable && !inputs_.problem.equation.lesson()) {
         drawTypedRun();
         return;

@@ -1,11 +1,14 @@
 // The Stability tab: the chosen method's region |R(z)| ≤ 1 with its edge and
-// the point z = h·λ, the stability interval of every method, and a run of
-// the chosen method with the lab's h, which a slider here sweeps.
+// the point z = h·λ (on a system, the eigenvalues of h·J at every step of
+// the run), the stability interval of every method, and a run of the chosen
+// method with the lab's h, which a slider here sweeps.
 #pragma once
 
 #include "lab/inputs.h"
 #include "lab/lab_page.h"
+#include "lab/study_runner.h"
 #include "numerics/stability.h"
+#include "studies/stability_study.h"
 
 #include <optional>
 #include <vector>
@@ -27,6 +30,7 @@ public:
     // The slider chooses the lab's h (stepChosen).
     void setInputs(const LabInputs& inputs) override;
     PageHandout handout(const LabInputs& inputs) const override;
+    bool studiesSystems() const override { return true; }
 
 private:
     void fillIntervals();
@@ -36,6 +40,13 @@ private:
     void drawTypedRun();
     pelorin::StabilityPath typedPath() const;
     void stepFromSlider(int hundredths);
+    // A system's z are the eigenvalues of h·J along its run, calculated off
+    // the window's thread; the run plot shows each component.
+    bool showsSystem() const { return inputs_.problem.isSystem(); }
+    void studySystem();
+    void displaySystem(pelorin::SystemStabilityStudy study);
+    void placeSystemPoints();
+    void drawSystemRun();
 
     LabPlot* region_ = nullptr;
     LabPlot* run_ = nullptr;
@@ -47,4 +58,6 @@ private:
     QLabel* notes_ = nullptr;
     LabInputs inputs_;
     std::optional<std::size_t> regionMethod_;  // the method the region shows
+    StudyRunner studies_;
+    pelorin::SystemStabilityStudy systemStudy_;  // empty until the study for the inputs comes
 };

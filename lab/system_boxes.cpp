@@ -39,12 +39,12 @@ QLineEdit* newBox(QWidget* parent, QLabel*& caption, const QString& tip) {
 SystemBoxes::SystemBoxes(QWidget* parent) : QWidget(parent) {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
-    componentsCaption_ = new QLabel("Compo&nents:", this);
+    componentsCaption_ = new QLabel("Components:", this);
     components_ = new QSpinBox(this);
     components_->setRange(2, static_cast<int>(pelorin::maxComponents));
     components_->setAccessibleName("Components");
     componentsCaption_->setBuddy(components_);
-    auto* parametersCaption = new QLabel("&Parameters:", this);
+    auto* parametersCaption = new QLabel("Parameters:", this);
     parameters_ = new QLineEdit(this);
     parameters_->setAccessibleName(QString::fromUtf8(pelorin::parametersBoxName.data(),
                                                      pelorin::parametersBoxName.size()));
@@ -52,7 +52,7 @@ SystemBoxes::SystemBoxes(QWidget* parent) : QWidget(parent) {
     parameters_->setToolTip("Named numbers every formula may use, each a formula of numbers and "
                             "the parameters before it.");
     parametersCaption->setBuddy(parameters_);
-    auto* invariantCaption = new QLabel("&Invariant:", this);
+    auto* invariantCaption = new QLabel("Invariant:", this);
     invariant_ = new QLineEdit(this);
     invariant_->setAccessibleName(QString::fromUtf8(pelorin::invariantBoxName.data(),
                                                     pelorin::invariantBoxName.size()));
@@ -61,7 +61,9 @@ SystemBoxes::SystemBoxes(QWidget* parent) : QWidget(parent) {
                            "energy: the lab plots how far each run drifts from it.");
     invariantCaption->setBuddy(invariant_);
     // The components' rows between the problem-wide boxes: Components and
-    // Parameters above, the Invariant of them all below.
+    // Parameters above, the Invariant of them all below. Tab reaches every
+    // box in the order read; the letters of these captions all take the
+    // focus elsewhere on some page already, so they have no Alt key.
     grid->addWidget(componentsCaption_, 0, 0);
     grid->addWidget(components_, 0, 1, Qt::AlignLeft);
     grid->addWidget(parametersCaption, 0, 2);

@@ -30,17 +30,6 @@ bool samePolynomial(const std::vector<double>& a, const std::vector<double>& b) 
     return true;
 }
 
-// |R(z)| as the notes give it: three decimals, or as many more as it takes
-// to tell a modulus just off 1 from 1, so that "inside" or "outside" never
-// stands beside "|R(z)| = 1.000".
-std::string modulusText(double size) {
-    std::string text = shortText(size);
-    for (int decimals = 4; size != 1 && text == fixedText(1, decimals - 1) && decimals <= 17; ++decimals) {
-        text = fixedText(size, decimals);
-    }
-    return text;
-}
-
 bool stable(const std::vector<double>& polynomial, double x) {
     return insideRegion(polynomial, {-x, 0});
 }
@@ -80,6 +69,18 @@ struct GridSides {
 };
 
 }  // namespace
+
+std::string modulusText(double size) {
+    std::string text = shortText(size);
+    for (int decimals = 4; size != 1 && text == fixedText(1, decimals - 1) && decimals <= 17; ++decimals) {
+        text = fixedText(size, decimals);
+    }
+    return text;
+}
+
+std::string stepPlace(std::size_t step, double x) {
+    return "step " + std::to_string(step) + ", x = " + shortText(x);
+}
 
 std::vector<double> stabilityPolynomial(const Tableau& tableau) {
     const auto s = static_cast<std::size_t>(tableau.stages);
@@ -391,10 +392,6 @@ std::size_t countOf(const StabilityPath& path, bool (*which)(StepKind)) {
     return static_cast<std::size_t>(std::count_if(path.kind.begin(), path.kind.end(), which));
 }
 
-std::string stepPlace(const StabilityPath& path, std::size_t i) {
-    return "step " + std::to_string(i) + ", x = " + shortText(path.x[i]);
-}
-
 // Where λ < 0: what the steps inside, on the edge of or outside the region
 // do to an error, from "z" on. `beyond` says which steps past the first
 // outside the region multiply an error as it does: on a path where λ
@@ -402,8 +399,8 @@ std::string stepPlace(const StabilityPath& path, std::size_t i) {
 std::string decayingVerdict(const StabilityPath& path, const std::vector<double>& polynomial,
                             std::string_view beyond) {
     if (const auto i = path.firstOutside) {
-        return "leaves the region at " + stepPlace(path, *i) + ", where z = " + shortText(path.z[*i]) +
-               ": " + std::string(beyond) + " multiplies an error by |R(z)| = " +
+        return "leaves the region at " + stepPlace(*i, path.x[*i]) + ", where z = " +
+               shortText(path.z[*i]) + ": " + std::string(beyond) + " multiplies an error by |R(z)| = " +
                shortText(std::abs(stabilityFunction(polynomial, {path.z[*i], 0}))) +
                ", and the run can move away from the solution.";
     }
@@ -411,11 +408,11 @@ std::string decayingVerdict(const StabilityPath& path, const std::vector<double>
         const std::size_t onEdge = countOf(path, [](StepKind k) { return k == StepKind::onEdge; });
         const std::size_t decays = countOf(path, decaying);
         const std::string where =
-            onEdge == 1 ? stepPlace(path, *i)
+            onEdge == 1 ? stepPlace(*i, path.x[*i])
             : onEdge == decays
                 ? "all " + std::to_string(onEdge) + " step points"
                 : std::to_string(onEdge) + " of " + std::to_string(decays) +
-                      " step points, first at " + stepPlace(path, *i);
+                      " step points, first at " + stepPlace(*i, path.x[*i]);
         return "stays within the region and lies on its edge at " + where + ": z = " +
                shortText(path.z[*i]) + " is within " + errorText(path.zTolerance[*i]) +
                " of the edge |R(z)| = 1, as close as the difference quotient gives z, so there "
@@ -448,7 +445,7 @@ std::string growingVerdict(const StabilityPath& path, const std::vector<double>&
     const std::size_t i = *worst;
     return "the solution itself grows, by e^z per step, and an error with it, by |R(z)|, so what "
            "matters is the error relative to the solution, which each step multiplies by "
-           "|R(z)|/e^z. That is at most " + modulusText(worstRatio) + " (at " + stepPlace(path, i) +
+           "|R(z)|/e^z. That is at most " + modulusText(worstRatio) + " (at " + stepPlace(i, path.x[i]) +
            ", z = " + shortText(path.z[i]) + ": |R(z)| = " +
            shortText(std::abs(stabilityFunction(polynomial, {path.z[i], 0}))) + " against e^z = " +
            shortText(std::exp(path.z[i])) + "), so relative to the solution an error does not grow.";

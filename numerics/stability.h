@@ -29,6 +29,14 @@ double stabilityInterval(const std::vector<double>& polynomial);
 // Catalogue rows grouped by equal R(z), each group in catalogue order.
 std::vector<std::vector<std::size_t>> sameStabilityFunction();
 
+// |R(z)| as the notes give it: three decimals, or as many more as it takes
+// to tell a modulus just off 1 from 1, so that "inside" or "outside" never
+// stands beside "|R(z)| = 1.000".
+std::string modulusText(double size);
+
+// "step 3, x = 1.200": where along a run the notes place a step point.
+std::string stepPlace(std::size_t step, double x);
+
 // Whether z lies in the region |R(z)| ≤ 1: the one test the grid, its
 // edge and the interval use (a run's notes compare the same modulus with 1).
 bool insideRegion(const std::vector<double>& polynomial, std::complex<double> z);

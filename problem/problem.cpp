@@ -50,7 +50,11 @@ std::string_view boxName(ProblemBox box) {
     return "?";
 }
 
-Equation lessonEquation() { return {std::string(problemLibrary.front().f), nullptr, nullptr}; }
+Equation lessonEquation() {
+    Equation lesson;
+    lesson.f = problemLibrary.front().f;
+    return lesson;
+}
 
 Slope Problem::slope() const {
     if (equation.system) {
@@ -142,9 +146,10 @@ EquationReading readEquation(std::string_view f, std::string_view exact, double 
         reading.slopeError = std::move(slope.error);
         return reading;
     }
-    reading.equation = Equation{std::string(f),
-                                std::make_shared<const SlopeExpression>(std::move(*slope.slope)),
-                                std::move(solution)};
+    Equation& equation = reading.equation.emplace();
+    equation.f = f;
+    equation.slope = std::make_shared<const SlopeExpression>(std::move(*slope.slope));
+    equation.exact = std::move(solution);
     return reading;
 }
 
@@ -159,7 +164,7 @@ namespace {
 
 // What the check's sentences call the parts of one component: the single
 // equation's "y0", "f(x, y)" and "y' - f(x, y)", or a system's "y2(x0)",
-// "y2'" and "y2(x)' - y2'".
+// "y2'" and "d/dx exact y2(x) - y2'".
 struct ComponentNames {
     std::string start, slope, residual;
     bool pointWithY = true;  // "at (x, y) = (…)" rather than "at x = …"
@@ -169,7 +174,7 @@ ComponentNames singleEquationNames() { return {"y0", "f(x, y)", "y' - f(x, y)", 
 
 ComponentNames systemComponentNames(std::size_t k) {
     const std::string y = "y" + std::to_string(k);
-    return {y + "(x0)", y + "'", y + "(x)' - " + y + "'", false};
+    return {y + "(x0)", y + "'", "d/dx exact " + y + "(x) - " + y + "'", false};
 }
 
 // y(x) and F(x, y) of n components, checked as checkExactSolution states,

@@ -93,6 +93,9 @@ struct Problem {
     }
     // Whether F looks at x: the phase plane has a field only where it does not.
     bool autonomous() const;
+    // The equation as notes write it: "y' = y*(1 - y)", "y1' = y2; y2' = -y1",
+    // "y'' = -sin(y)".
+    std::string equationText() const { return isSystem() ? equation.f : "y' = " + equation.f; }
     // The same problem with compiled expressions of its own, for a study on
     // another thread: a compiled expression serves one thread at a time.
     // Cloning reads only the texts and the start, so a thread may clone a
@@ -205,7 +208,7 @@ inline constexpr double residualTolerance = 1e-6;
 std::optional<std::string> checkExactSolution(Slope f, const SolutionExpression& y, double x0,
                                               double y0, double x1);
 // The same for each component of a system, in its names: "not y2(x0) = 1",
-// "y2(x)' - y2' is 0.32 at x = 0.875".
+// "d/dx exact y2(x) - y2' is 0.32 at x = 0.875".
 std::optional<std::string> checkSystemSolution(const SystemSlopeExpression& F,
                                                const SystemSolutionExpression& y, double x0,
                                                const StateVector& y0, double x1);

@@ -1,6 +1,9 @@
 #include "studies/convergence_study.h"
 
 #include "numerics/reference.h"
+#include "numerics/state_operations.h"
+#include "numerics/step_errors.h"
+#include "numerics/system_reference.h"
 
 #include <cmath>
 
@@ -27,9 +30,42 @@ ProblemAtEnd problemAtEnd(const Problem& typed) {
     return {problem, true, reference.relativeAccuracy, ""};
 }
 
+namespace {
+
+// A system's errors at x1 in the maximum norm, against its exact solution
+// or a reference, with notes that say which.
+ConvergenceStudy studySystem(const Problem& own, int doublings, std::stop_token stop) {
+    SystemConvergenceProblem problem{own.x0, own.y0, own.x1, own.systemSlope(), {}, 0};
+    std::vector<std::string> notes{maximumNormNote()};
+    if (const KnownSystemSolution exact = own.systemExact()) {
+        problem.exactAtEnd = exact(own.x1);
+    } else {
+        const SystemReferenceSolution reference =
+            systemReferenceSolution(problem.f, own.x0, own.y0, {own.x1});
+        if (reference.y.empty()) {
+            ConvergenceStudy none;
+            none.notes.push_back("No exact solution, and no reference solution could be computed "
+                                 "to x1: " + reference.note);
+            return none;
+        }
+        problem.exactAtEnd = reference.y.back();
+        // The reference's accuracy is relative to the solution's size.
+        problem.measurableError = reference.accuracy * std::max(1.0, stateNorm(problem.exactAtEnd));
+        notes.push_back(systemReferenceUsedNote(reference.method, reference.accuracy) +
+                        " Orders from errors below ten times that measure the reference, not the "
+                        "method, and are marked.");
+    }
+    ConvergenceStudy study = studyConvergence(problem, doublings, stop);
+    study.notes.insert(study.notes.begin(), notes.begin(), notes.end());
+    return study;
+}
+
+}  // namespace
+
 ConvergenceStudy studyProblem(const Problem& problem, int doublings, std::stop_token stop) {
     // The convergence problem steps the copy's slope: it lives as long as the study.
     const Problem own = problem.clone();
+    if (own.isSystem()) return studySystem(own, doublings, stop);
     const ProblemAtEnd atEnd = problemAtEnd(own);
     if (!atEnd.problem) {
         ConvergenceStudy none;

@@ -1,8 +1,12 @@
 #include "studies/field_study.h"
 
+#include "base/conversions.h"
 #include "base/number_text.h"
 #include "numerics/plot_extent.h"
 #include "numerics/reference.h"
+#include "numerics/state_operations.h"
+#include "numerics/system_reference.h"
+#include "problem/formula.h"
 
 #include <algorithm>
 #include <cmath>
@@ -187,6 +191,162 @@ FieldStudy studyField(const Problem& shared, const FieldInputs& inputs, std::sto
     study.labSteps.end = study.end;
     study.labSteps.trustEnds = known.trustEnds;
     noteRuns(study);
+    return study;
+}
+
+SystemComparison systemComparison(const Problem& problem) {
+    if (const KnownSystemSolution exact = problem.systemExact()) {
+        return {[exact](const std::vector<double>& abscissae) {
+                    std::vector<StateVector> values;
+                    for (double x : abscissae) values.push_back(exact(x));
+                    return values;
+                },
+                Comparison::exact};
+    }
+    return {[F = problem.systemSlope(), x0 = problem.x0,
+             y0 = problem.y0](const std::vector<double>& abscissae) {
+                const SystemReferenceSolution reference = systemReferenceSolution(F, x0, y0, abscissae);
+                std::vector<StateVector> values = reference.y;
+                StateVector unknown(y0.size());
+                for (std::size_t k = 0; k < unknown.size(); ++k) {
+                    unknown[k] = std::numeric_limits<double>::quiet_NaN();
+                }
+                values.resize(abscissae.size(), unknown);
+                return values;
+            },
+            Comparison::reference};
+}
+
+namespace {
+
+// I(x_i, y_i) - I(x0, y0) at every step of a run.
+ErrorPath invariantDrift(const SystemPath& path, const Invariant& invariant) {
+    ErrorPath drift;
+    if (path.x.empty()) return drift;
+    const double start = invariant(path.x.front(), path.y.front());
+    for (std::size_t i = 0; i < path.x.size(); ++i) {
+        const double value = invariant(path.x[i], path.y[i]) - start;
+        if (!std::isfinite(value)) break;
+        drift.x.push_back(path.x[i]);
+        drift.error.push_back(value);
+    }
+    return drift;
+}
+
+std::string driftNote(const std::array<SystemPath, 3>& runs, const std::array<ErrorPath, 3>& drift,
+                      const std::string& invariant) {
+    std::string note = "The invariant " + invariant + " drifts from its start by";
+    const char* steps[] = {"h", "h/2", "h/4"};
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        if (drift[r].x.empty()) continue;
+        note += std::string(r ? "," : "") + " " + errorText(drift[r].error.back()) + " at x = " +
+                numberToText(drift[r].x.back()) + " with " + steps[r];
+    }
+    return note + ".";
+}
+
+// The components' values a view of `runs` holds, beside the known
+// solution's, and the names of the runs that leave it.
+struct ComponentsView {
+    Extent values;
+    std::vector<std::string> leaving;
+};
+
+template <std::size_t N>
+ComponentsView viewOf(const Extent& known, const std::array<SystemPath, N>& runs,
+                      const std::array<std::string, N>& names) {
+    ComponentsView view{known, {}};
+    const double reach = viewReach * std::max(known.upper - known.lower, 1e-300);
+    for (std::size_t r = 0; r < N; ++r) {
+        bool leaves = false;
+        for (const StateVector& y : runs[r].y) {
+            for (double component : y) {
+                if (!drawable(component)) continue;
+                if (known.empty ||
+                    (component >= known.lower - reach && component <= known.upper + reach)) {
+                    view.values.include(component);
+                } else {
+                    leaves = true;
+                }
+            }
+        }
+        if (leaves) view.leaving.push_back(names[r]);
+    }
+    return view;
+}
+
+std::string leavingNote(const std::vector<std::string>& runs) {
+    if (runs.empty()) return {};
+    return (runs.size() == 1 ? "The run " : "The runs ") + listInWords(runs) +
+           (runs.size() == 1 ? " leaves" : " leave") +
+           " the view, far beyond the solution; Lab steps lists the values of the run with h.";
+}
+
+void fitComponents(SystemFieldStudy& study) {
+    Extent known;
+    for (const StateVector& y : study.knownY) {
+        for (double component : y) {
+            if (std::isfinite(component)) known.include(component);
+        }
+    }
+    const std::string method(study.halved[0].method ? study.halved[0].method->caption : "");
+    const ComponentsView halved =
+        viewOf(known, study.halved, std::array<std::string, 3>{"with h", "with h/2", "with h/4"});
+    std::array<std::string, methodCatalogue.size()> captions;
+    for (std::size_t row = 0; row < captions.size(); ++row) captions[row] = methodCatalogue[row].caption;
+    const ComponentsView every = viewOf(known, study.every, captions);
+    study.values = halved.values;
+    study.everyValues = every.values;
+    study.leavingNote = leavingNote(halved.leaving);
+    study.everyLeavingNote = leavingNote(every.leaving);
+}
+
+}  // namespace
+
+SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inputs,
+                                  std::stop_token stop) {
+    const Problem own = problem.clone();
+    const SystemSlope F = own.systemSlope();
+    const Method& method = methodCatalogue[inputs.method];
+    SystemFieldStudy study;
+    study.notes.push_back(maximumNormNote());
+    study.halved = halvedPaths(method, F, own.x0, own.y0, own.x1, inputs.h);
+    for (const SystemPath& path : study.halved) {
+        if (std::string note = pathNote(path); !note.empty()) study.notes.push_back(note);
+    }
+    if (stop.stop_requested()) return study;
+
+    const SystemComparison compared = systemComparison(own);
+    study.comparison = compared.comparison;
+    const SystemSolutionSamples& samples = compared.samples;
+    study.labSteps = labStepErrors(method, F, own.x0, own.y0, own.x1, inputs.h, samples,
+                                   compared.comparison);
+    for (std::size_t r = 0; r < study.halved.size(); ++r) {
+        if (stop.stop_requested()) return study;
+        study.halvedErrors[r] = globalErrors(study.halved[r], samples);
+    }
+    study.every = everyMethodPath(F, own.x0, own.y0, own.x1, inputs.h);
+    for (std::size_t row = 0; row < study.every.size(); ++row) {
+        if (stop.stop_requested()) return study;
+        study.everyErrors[row] = globalErrors(study.every[row], samples);
+    }
+    const int points = 401;
+    for (int k = 0; k < points; ++k) {
+        study.knownX.push_back(own.x0 + (own.x1 - own.x0) * k / (points - 1));
+    }
+    study.knownY = samples(study.knownX);
+    fitComponents(study);
+    if (compared.comparison == Comparison::reference) {
+        const SystemReferenceSolution atEnd = systemReferenceSolution(F, own.x0, own.y0, {own.x1});
+        study.notes.push_back(systemReferenceUsedNote(atEnd.method, atEnd.accuracy));
+    }
+    if (const Invariant invariant = own.invariant()) {
+        for (std::size_t r = 0; r < study.halved.size(); ++r) {
+            study.drift[r] = invariantDrift(study.halved[r], invariant);
+        }
+        study.notes.push_back(driftNote(study.halved, study.drift, own.equation.invariant->text()));
+    }
+    for (const std::string& note : study.labSteps.notes) study.notes.push_back(note);
     return study;
 }
 

@@ -13,17 +13,10 @@ namespace {
 
 // A slope segment spans this share of the step on either side of its point.
 constexpr double segmentReach = 0.125;
-constexpr int exactSamples = 41;
 
 bool finite(const Segment& segment) {
     return std::isfinite(segment.x1) && std::isfinite(segment.y1) && std::isfinite(segment.x2) &&
            std::isfinite(segment.y2);
-}
-
-// A stage's number as the results list writes it; a stage can overflow
-// although the method's own procedure, summing in another order, did not.
-std::string valueText(double value) {
-    return std::isfinite(value) ? numberToText(value) : "too large";
 }
 
 // Why a calculation has no step to show: none was asked for yet, it stopped
@@ -40,6 +33,16 @@ std::string noStepNote(const Calculation& calculation) {
 }
 
 }  // namespace
+
+std::string stageValueText(double value) {
+    return std::isfinite(value) ? numberToText(value) : "too large";
+}
+
+std::string runWithoutStepNote(const std::string& runNote) {
+    return !runNote.empty() ? runNote : "x1 = x0: the run has no step to show.";
+}
+
+std::string stagesTooLargeNote() { return "Some stages of this step are too large to draw."; }
 
 int listedSteps(const Calculation& calculation) {
     if (!calculation.method) return 0;
@@ -64,7 +67,9 @@ void showStages(StageView& view, Slope f, const SolutionSamples& solution) {
 
     if (solution) {
         std::vector<double> abscissae;
-        for (int i = 0; i < exactSamples; ++i) abscissae.push_back(view.x + view.h * i / (exactSamples - 1));
+        for (int i = 0; i < stepSolutionSamples; ++i) {
+            abscissae.push_back(view.x + view.h * i / (stepSolutionSamples - 1));
+        }
         const std::vector<double> values = solution(abscissae);
         for (std::size_t i = 0; i < std::min(abscissae.size(), values.size()); ++i) {
             if (!std::isfinite(values[i])) continue;
@@ -73,7 +78,7 @@ void showStages(StageView& view, Slope f, const SolutionSamples& solution) {
         }
     }
     if (!finite(view.increment) || view.slopes.size() != static_cast<std::size_t>(view.stages.stages)) {
-        view.notes.push_back("Some stages of this step are too large to draw.");
+        view.notes.push_back(stagesTooLargeNote());
     }
     const std::string start = std::to_string(view.step - 1), end = std::to_string(view.step);
     view.notes.push_back("Step " + end + " of " + std::to_string(view.steps) + " from x" + start +
@@ -115,22 +120,9 @@ StageView stageView(const Calculation& calculation, int step) {
 
 StageView stageView(const SolutionPath& path, Slope f, const SolutionSamples& solution, int step) {
     StageView view;
-    view.method = path.method;
-    view.steps = path.x.empty() ? 0 : static_cast<int>(path.x.size() - 1);
-    const std::string note = pathNote(path);
-    if (view.steps == 0 || !view.method) {
-        view.notes.push_back(!note.empty() ? note : "x1 = x0: the run has no step to show.");
-        return view;
-    }
-    view.step = std::clamp(step, 1, view.steps);
-    const auto i = static_cast<std::size_t>(view.step);
-    view.x = path.x[i - 1];
-    view.y = path.y[i - 1];
-    view.h = path.h;
-    view.xEnd = path.x[i];
-    view.yEnd = path.y[i];
+    if (!pickStep(view, path, step)) return view;
     showStages(view, f, solution);
-    if (!note.empty()) view.notes.push_back(note);
+    if (const std::string note = pathNote(path); !note.empty()) view.notes.push_back(note);
     return view;
 }
 
@@ -139,26 +131,36 @@ std::vector<std::vector<std::string>> stageRows(const StageView& view) {
     if (view.steps == 0) return rows;
     const StageStep& stages = view.stages;
     for (std::size_t j = 0; j < static_cast<std::size_t>(stages.stages); ++j) {
-        rows.push_back({std::to_string(j + 1), valueText(stages.x[j]), valueText(stages.Y[j]),
-                        valueText(stages.slope[j]), valueText(stages.k[j])});
+        rows.push_back({std::to_string(j + 1), stageValueText(stages.x[j]),
+                        stageValueText(stages.Y[j]), stageValueText(stages.slope[j]),
+                        stageValueText(stages.k[j])});
     }
     rows.push_back({"y" + std::to_string(view.step) + " = y" + std::to_string(view.step - 1) +
                         " + \u03a3 b\u2c7ck\u2c7c",
-                    valueText(view.xEnd), valueText(view.yEnd), "", valueText(stages.increment)});
+                    stageValueText(view.xEnd), stageValueText(view.yEnd), "",
+                    stageValueText(stages.increment)});
     return rows;
 }
 
 std::vector<StageLabel> stageLabels(const StageStep& stages) {
-    std::vector<StageLabel> labels;
+    std::vector<StagePoint> points;
     for (std::size_t j = 0; j < static_cast<std::size_t>(stages.stages); ++j) {
-        const double x = stages.x[j], y = stages.Y[j];
+        points.push_back({stages.x[j], stages.Y[j], stages.slope[j]});
+    }
+    return stageLabels(points);
+}
+
+std::vector<StageLabel> stageLabels(const std::vector<StagePoint>& points) {
+    std::vector<StageLabel> labels;
+    for (std::size_t j = 0; j < points.size(); ++j) {
+        const auto [x, y, slope] = points[j];
         if (!std::isfinite(x) || !std::isfinite(y)) continue;
         const std::string name = "k" + std::to_string(j + 1);
         const auto same = std::find_if(labels.begin(), labels.end(), [&](const StageLabel& label) {
             return label.x == x && label.y == y;
         });
         if (same != labels.end()) same->text += ", " + name;
-        else labels.push_back({name, x, y, stages.slope[j]});
+        else labels.push_back({name, x, y, slope});
     }
     return labels;
 }

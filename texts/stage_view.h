@@ -11,7 +11,9 @@
 #include "run/calculation.h"
 #include "run/segment.h"
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -45,6 +47,42 @@ StageView stageView(const Calculation& calculation, int step);
 // clamped to the steps the run took; without steps, only notes saying why.
 StageView stageView(const SolutionPath& path, Slope f, const SolutionSamples& solution, int step);
 
+// A stage's number as the results list writes it; "too large" where it is
+// not finite: a stage can overflow although the method's own procedure,
+// summing in another order, did not.
+std::string stageValueText(double value);
+
+// The known solution over a step is drawn through this many points.
+inline constexpr int stepSolutionSamples = 41;
+
+// Why the lab's run has no step to show: the run's own note, else that its
+// range is empty.
+std::string runWithoutStepNote(const std::string& runNote);
+// What the notes say when a stage is beyond a double's range.
+std::string stagesTooLargeNote();
+
+// Step `step` (from 1) of the lab's run `path`, clamped to the steps it
+// took, into `view`: the method, the step and their count, where the step
+// starts and ends, and h. Without a step, only the note saying why, and
+// false. A single equation's view and a system's share it.
+template <class View, class State>
+bool pickStep(View& view, const PathOf<State>& path, int step) {
+    view.method = path.method;
+    view.steps = path.x.empty() ? 0 : static_cast<int>(path.x.size() - 1);
+    if (view.steps == 0 || !view.method) {
+        view.notes.push_back(runWithoutStepNote(pathNote(path)));
+        return false;
+    }
+    view.step = std::clamp(step, 1, view.steps);
+    const auto i = static_cast<std::size_t>(view.step);
+    view.x = path.x[i - 1];
+    view.y = path.y[i - 1];
+    view.h = path.h;
+    view.xEnd = path.x[i];
+    view.yEnd = path.y[i];
+    return true;
+}
+
 // The headings of the Stages table, x and y being where the step starts.
 inline constexpr std::array<const char*, 5> stageColumns{
     "j", "x + c\u2c7c\u00b7h", "Y\u2c7c", "f(x + c\u2c7c\u00b7h, Y\u2c7c)", "k\u2c7c = h\u00b7f"};
@@ -63,6 +101,12 @@ struct StageLabel {
     double slope;  // of the segment drawn through the point
 };
 std::vector<StageLabel> stageLabels(const StageStep& stages);
+// The same for stage points placed in any plane, in stage order, each with
+// the slope of the segment or arrow drawn from it in the plot's units.
+struct StagePoint {
+    double x, y, slope;
+};
+std::vector<StageLabel> stageLabels(const std::vector<StagePoint>& points);
 
 // Which corner of a label's box sits at its point, as the screen shows it.
 enum class LabelSide { aboveLeft, aboveRight, belowRight, belowLeft };

@@ -13,6 +13,9 @@ Runge-Kutta-Fehlberg (the lab's Euler has no error estimate), and reads the
 first attempted steps of the "Adaptive steps" table on the textbook problem,
 and the sentence that explains the step-size controller. Last it types a
 word into y0 and reads the note under the boxes that says why it was not used.
+Then it chooses the harmonic oscillator from the Problem list, a system of two
+components, and reads the last row of the Field page's "Lab steps": a column
+for each component, its exact value and its error.
 
 Usage: /usr/bin/python3 lab_accessibility_test.py PID  (the program's process id)
 """
@@ -55,6 +58,14 @@ TEXTBOOK_ORDERS_AT_32 = ["0.91", "1.96", "2.01", "3.98", "5.04", "3.86, not sett
 STABILITY_SENTENCE = ("z = h\u00b7\u03bb = -0.400 lies inside the region: |R(z)| = 0.600, so every "
                       "step damps the error.")
 BOX_NOTE = 'y0: "abc" is not a number; y0 stays 0.5.'
+# Euler on y1' = y2, y2' = -y1 from (1, 0) to 1 with h = 0.1: y1 and y2 in
+# exact fractions, their errors against cos and -sin in mpmath
+# (tests/support/system_values.py).
+SYSTEM_STEPS_HEADER = ["i", "x", "y1", "y2", "exact y1", "exact y2", "error", "error y1", "error y2"]
+SYSTEM_STEPS_ROW_10 = ["10", "1", "0.5707904499", "-0.88250801", "0.54030230586814",
+                       "-0.841470984807897", "4.10370251921036E-02", "3.04881440318602E-02",
+                       "-4.10370251921036E-02"]
+SINGLE_EQUATIONS = 10  # the Problem list's entries before its first system
 CONTROLLER_OPENING = "Hairer, N\u00f8rsett and Wanner's step-size controller, as in their codes."
 
 
@@ -190,6 +201,7 @@ def main():
     check(problem.name == "Your own", "the problem typed is the user's own")
     read_adaptive_steps(lab, pid)
     read_box_notes(lab, pid)
+    read_system_lab_steps(lab, pid)
     check(process_alive(pid), "the program goes on")
 
 
@@ -221,6 +233,34 @@ def read_box_notes(lab, pid):
     press_keys_in("Method lab", "Return")
     note = label_saying(lab, BOX_NOTE, pid)
     check(note == BOX_NOTE, "the note under the boxes is read out")
+
+
+def read_system_lab_steps(lab, pid):
+    problem = labelled_combo(lab, "Problem:")
+    # Alt+R takes the focus to the list, as its caption P_roblem says.
+    for key in ["alt+r", "Home"] + ["Down"] * SINGLE_EQUATIONS:
+        press_keys_in("Method lab", key)
+    wait_for("'Problem' to read the harmonic oscillator",
+             lambda: problem.name.startswith("Harmonic oscillator"), pid)
+    for name, text in [("x1", "1"), ("h", "0.1")]:
+        box = find(lab, "text", name)
+        box.queryEditableText().setTextContents(text)
+        wait_for(f"'{name}' to read '{text}'", lambda: box.queryText().getText(0, -1) == text, pid)
+        box.queryComponent().grabFocus()
+        press_keys_in("Method lab", "Return")
+    # The Adaptive page chose Fehlberg: back to Euler, the list's first.
+    for key in ["alt+m", "Home", "alt+f"]:
+        press_keys_in("Method lab", key)
+    steps = wait_for("a table named 'Lab steps' with eleven rows of two components",
+                     lambda: (lambda t: t if t is not None and t.queryTable().nRows == 11 and
+                              t.queryTable().nColumns == len(SYSTEM_STEPS_HEADER) else None)(
+                                  find(lab, "table", "Lab steps")), pid)
+    table = steps.queryTable()
+    headers = [table.getColumnHeader(c).name for c in range(table.nColumns)]
+    check(headers == SYSTEM_STEPS_HEADER, f"a system's 'Lab steps' has the column headers {headers}")
+    cells = [table.getAccessibleAt(10, c).name for c in range(table.nColumns)]
+    print(f"the row i = 10 of the system's 'Lab steps' reads: {cells}")
+    check(cells == SYSTEM_STEPS_ROW_10, "Euler's tenth step on the oscillator, component by component")
 
 
 if __name__ == "__main__":

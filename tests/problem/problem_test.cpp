@@ -180,3 +180,95 @@ TEST(StudyProblem, HostileSlopesNeverLetANumberThatIsNotFiniteThrough) {
         }
     }
 }
+
+// A system's boxes as the lab reads them: what cannot be used is refused
+// naming its box and character; what is typed but not used is left out
+// with a note, and the system goes on without it.
+TEST(ReadSystemEquation, RefusesOrLeavesOutWhatCannotBeUsedAndSaysWhy) {
+    const auto system = [](std::vector<ComponentText> components, std::string parameters = "",
+                           std::string invariant = "") {
+        SystemText text;
+        text.form = ProblemForm::system;
+        text.components = std::move(components);
+        text.parameters = std::move(parameters);
+        text.invariant = std::move(invariant);
+        return text;
+    };
+    SystemText secondOrder;
+    secondOrder.form = ProblemForm::secondOrder;
+    secondOrder.secondOrder = {"-sin(y) - c*yp", "1", "0", "cos(x)"};
+    secondOrder.parameters = "c = 0.5";
+    const struct {
+        const char* name;
+        SystemText text;
+        StateVector y0;
+        std::vector<std::string> errors, notes;
+        bool exact = false, invariant = false;
+    } rows[] = {
+        {"y3 in a system of two", system({{"y3", "1", ""}, {"-y1", "0", ""}}), {1, 0},
+         {"y1': \"y3\" at character 1 is not known here: a system of 2 components has y1 and y2"}, {}},
+        {"a component left empty", system({{"y2", "1", ""}, {"", "0", ""}}), {1, 0},
+         {"y2': the box is empty: type a formula such as x*y1 - y2"}, {}},
+        {"a parameter given twice", system({{"a*y2", "1", ""}, {"-y1", "0", ""}}, "a = 1, a = 2"),
+         {1, 0}, {"Parameters: \"a\" at character 8 is given twice: it is given first at character 1"}, {}},
+        {"a parameter not given", system({{"b*y2", "1", ""}, {"-y1", "0", ""}}, "a = 1"), {1, 0},
+         {"y1': \"b\" at character 1 is not known here: y1' may use x, y1, y2 and the parameter a"}, {}},
+        {"not finite at the start", system({{"1/y1", "0", ""}, {"-y1", "0", ""}}), {0, 0},
+         {"y1' is not a finite number at (x, y1, y2) = (0, 0, 0)"}, {}},
+        {"an exact solution of one component", system({{"y2", "1", "cos(x)"}, {"-y1", "0", ""}}),
+         {1, 0}, {},
+         {"exact y2(x) is empty: an exact solution needs every component, so the errors are measured "
+          "against a reference solution."}},
+        // cos(x) has slope -sin(x), but y1' = y2 = sin(x) there: off by 2·sin(0.125).
+        {"a wrong exact solution", system({{"y2", "1", "cos(x)"}, {"-y1", "0", "sin(x)"}}), {1, 0}, {},
+         {"The exact solution does not satisfy the equation: d/dx exact y1(x) - y1' is -0.249 at "
+          "x = 0.125. It is not used."}},
+        {"an exact solution through another start",
+         system({{"y2", "1", "2*cos(x)"}, {"-y1", "0", "-2*sin(x)"}}), {1, 0}, {},
+         {"The exact solution gives 2 at x0, not y1(x0) = 1: it is not used."}},
+        {"an exact solution and an invariant that hold",
+         system({{"y2", "1", "cos(x)"}, {"-y1", "0", "-sin(x)"}}, "", "y1^2 + y2^2"), {1, 0}, {}, {},
+         true, true},
+        {"an invariant in a component the system lacks",
+         system({{"y2", "1", ""}, {"-y1", "0", ""}}, "", "y3^2"), {1, 0}, {},
+         {"Invariant: \"y3\" at character 1 is not known here: a system of 2 components has y1 and "
+          "y2; no drift is shown."}},
+        {"y'' = f with an exact y alone", secondOrder, {1, 0}, {},
+         {"exact y(x): it is not used, since the lab compares y' as well; to compare with an exact "
+          "solution, type the problem as the system y1' = y2, y2' = f with exact y1(x) and y2(x).",
+          "y'' = -sin(y) - c*yp was rewritten as a system of two first-order equations: with y1 = y "
+          "and y2 = y', y1' = y2 and y2' = f(x, y1, y2), where f(x, y, y') = -sin(y) - c*yp."}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const SystemEquationReading read = readSystemEquation(row.text, 0, row.y0, 1);
+        std::vector<std::string> errors, notes;
+        for (const FormulaError& error : read.errors) errors.push_back(error.message);
+        for (const FormulaError& note : read.notes) notes.push_back(note.message);
+        EXPECT_EQ(errors, row.errors);
+        EXPECT_EQ(notes, row.notes);
+        EXPECT_EQ(read.equation.has_value(), row.errors.empty());
+        if (!read.equation) continue;
+        EXPECT_EQ(read.equation->systemExact != nullptr, row.exact);
+        EXPECT_EQ(read.equation->invariant != nullptr, row.invariant);
+    }
+}
+
+// A system of one component is the single equation: the same slope bits,
+// and the same exact solution, through the problem's system view.
+TEST(Problem, ASingleEquationIsASystemOfOneComponent) {
+    const Problem lesson = pelorin::testing::lessonAt(0, -1, 2);
+    const Problem typed = pelorin::testing::typedProblem("y*(1 - y) + sin(x)", 0, 0.25, 2);
+    for (const Problem* problem : {&lesson, &typed}) {
+        EXPECT_EQ(problem->components(), 1u);
+        for (double x : {0.0, 0.3, 1.7}) {
+            for (double y : {-1.0, 0.25, 3.5}) {
+                EXPECT_EQ(problem->systemSlope()(x, StateVector{y})[0], problem->slope()(x, y));
+            }
+        }
+    }
+    EXPECT_EQ(lesson.systemExact()(1.5)[0], lesson.exact()(1.5));
+    EXPECT_FALSE(lesson.autonomous());
+    EXPECT_FALSE(typed.autonomous());
+    EXPECT_TRUE(pelorin::testing::typedProblem("y*(1 - y)", 0, 0.25, 2).autonomous());
+}

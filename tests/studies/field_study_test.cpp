@@ -269,3 +269,30 @@ TEST(StoppedStudy, EndsBeforeTheReferenceAndSaysNothingUntrue) {
     EXPECT_TRUE(adaptive.solutionY.empty());
     for (const AdaptiveStep& step : adaptive.run.attempts) EXPECT_FALSE(step.globalError);
 }
+
+// Euler spirals out of the oscillator's circle: by (1 + h²)^(N/2) after N
+// steps, 1.16^125 ≈ 1E8 with h = 0.4 to x = 100, 144 with h/4. The view
+// holds the circle and what lies near it, and the notes name the runs that
+// leave it. Of the seven with h only Euler does: the end-point and mid-point
+// methods grow by |R(ih)| = √(1 + h⁴/4) = 1.0032 a step, to about 2.2 at
+// x = 100, within twice the circle's span of it.
+TEST(SystemFieldStudy, RunsThatLeaveTheSolutionFarBehindLeaveTheView) {
+    const Problem oscillator = pelorin::testing::systemProblem(
+        {{"y2", "1", "cos(x)"}, {"-y1", "0", "-sin(x)"}}, 0, 100, "y1^2 + y2^2");
+    const SystemFieldStudy study = studySystemField(oscillator, {0.4, 0});
+    EXPECT_EQ(study.comparison, Comparison::exact);
+    EXPECT_EQ(study.leavingNote,
+              "The runs with h, with h/2 and with h/4 leave the view, far beyond the solution; "
+              "Lab steps lists the values of the run with h.");
+    EXPECT_EQ(study.everyLeavingNote,
+              "The run Euler leaves the view, far beyond the solution; Lab steps lists the values "
+              "of the run with h.");
+    // The circle spans [-1, 1]; runs count up to twice that span beyond it.
+    EXPECT_GE(study.values.lower, -5.0);
+    EXPECT_LE(study.values.upper, 5.0);
+    EXPECT_LE(study.values.lower, -1.0);
+    EXPECT_GE(study.values.upper, 1.0);
+    // The energy y1² + y2² grows by the factor 1 + h² a step: 0.16 after one.
+    ASSERT_GE(study.drift[0].error.size(), 2u);
+    EXPECT_NEAR(study.drift[0].error[1], 0.16, 1e-15);
+}

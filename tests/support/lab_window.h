@@ -8,10 +8,23 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace pelorin::testing {
+
+// `light` turned dark: a dark grey ground with light grey text.
+inline QPalette darkPalette(const QPalette& light) {
+    QPalette dark = light;
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
+        dark.setColor(role, QColor(0x35, 0x35, 0x35));
+    }
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        dark.setColor(role, QColor(0xdd, 0xdd, 0xdd));
+    }
+    return dark;
+}
 
 class LabWindowTest : public ::testing::Test {
 protected:

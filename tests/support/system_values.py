@@ -124,3 +124,31 @@ for method in ('Euler', 'Runge-Kutta 4'):
               error_text(errors[0]), error_text(errors[1]))
         y = step(method, oscillator, Q(x), y, Q(0.1))
         yf = float_step(method, x, yf, 0.1)
+
+# The Stages table of Runge-Kutta 4's first step on the harmonic oscillator
+# y1' = y2, y2' = -y1 from (1, 0) at x = 0 with h = 1/2, as the One step
+# page lists it: for every stage j its x + c_j·h, then Y_j, F(x + c_j·h, Y_j)
+# and k_j = h·F, component by component; then the step's row: its end x,
+# its end y and the increment Σ b_j k_j. Exact rational arithmetic from the
+# textbook tableau; every stage is a short binary fraction, so only the sixths
+# of the step's row are rounded. The step's end y is the run's, the method's
+# own formula in doubles (float_step); where its exact value lies near a
+# rounding edge, that double decides the text (marked *). The increment is
+# summed in doubles as the stages are, b_j·k_j in order.
+print("Runge-Kutta 4's stages, oscillator from (1, 0), h = 1/2:")
+c, a, b = METHODS['Runge-Kutta 4']
+x0, y0, h = Q(0), [Q(1), Q(0)], Q(1, 2)
+ks = []
+for j in range(len(c)):
+    Y = [y0[i] + sum(a[j][l] * ks[l][i] for l in range(j)) for i in range(2)]
+    F = oscillator(x0 + c[j] * h, Y)
+    ks.append([h * v for v in F])
+    print(f'  {j + 1}', ' | '.join(text(v) for v in [x0 + c[j] * h] + Y + F + ks[-1]))
+increment = [sum(b[j] * ks[j][i] for j in range(len(c))) for i in range(2)]
+end_double = float_step('Runge-Kutta 4', 0.0, [1.0, 0.0], 0.5)
+increment_double = [0.0, 0.0]
+for j in range(len(c)):
+    increment_double = [increment_double[i] + float(b[j]) * float(ks[j][i]) for i in range(2)]
+assert all(text(increment[i]) == text(Q(increment_double[i])) for i in range(2))
+print('  step 1', ' | '.join([text(x0 + h)] + [shown(y0[i] + increment[i], end_double[i])
+                                               for i in range(2)] + [text(v) for v in increment]))

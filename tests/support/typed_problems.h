@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace pelorin::testing {
 
@@ -30,8 +31,10 @@ inline Problem compiledProblem(const ProblemText& text) {
 // A typed slope from (x0, y0) to x1, without an exact solution: the studies
 // measure it against the reference.
 inline Problem typedProblem(std::string_view f, double x0, double y0, double x1) {
-    return {"", {std::string(f), std::make_shared<const SlopeExpression>(compiledSlope(f)), nullptr},
-            x0, {y0}, x1};
+    Equation equation;
+    equation.f = f;
+    equation.slope = std::make_shared<const SlopeExpression>(compiledSlope(f));
+    return {"", equation, x0, {y0}, x1};
 }
 
 // The same problem without its exact solution.
@@ -49,6 +52,21 @@ inline const LibraryProblem& libraryProblem(std::string_view startOfName) {
         if (entry.name.starts_with(startOfName)) return entry;
     }
     throw std::invalid_argument("no library problem begins with " + std::string(startOfName));
+}
+
+// A system y1' … yn' as typed into the lab's boxes, each component's
+// slope and exact solution (empty: none), from (x0, y0) to x1.
+inline Problem systemProblem(std::vector<ComponentText> components, double x0, double x1,
+                             std::string invariant = "") {
+    SystemText text;
+    text.form = ProblemForm::system;
+    text.invariant = std::move(invariant);
+    StateVector y0(components.size());
+    for (std::size_t k = 0; k < components.size(); ++k) y0[k] = std::stod(components[k].start);
+    text.components = std::move(components);
+    SystemEquationReading read = readSystemEquation(text, x0, y0, x1);
+    if (!read.equation) throw std::invalid_argument(read.errors.front().message);
+    return {"", std::move(*read.equation), x0, y0, x1};
 }
 
 }  // namespace pelorin::testing

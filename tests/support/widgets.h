@@ -1,9 +1,7 @@
 // What the window tests share: finding a control by its object name, failing
-// the test when it is missing, a table's texts, and a dark palette.
+// the test when it is missing, and a table's texts.
 #pragma once
 
-#include <QColor>
-#include <QPalette>
 #include <QString>
 #include <QTableWidget>
 #include <QWidget>
@@ -32,15 +30,6 @@ inline Cells tableCells(const QTableWidget& table) {
         }
     }
     return rows;
-}
-
-// `light` with a dark ground and light text, as a dark desktop gives it.
-inline QPalette darkPalette(QPalette light) {
-    light.setColor(QPalette::Base, QColor(0x35, 0x35, 0x35));
-    light.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
-    light.setColor(QPalette::Text, QColor(0xdd, 0xdd, 0xdd));
-    light.setColor(QPalette::WindowText, QColor(0xdd, 0xdd, 0xdd));
-    return light;
 }
 
 }  // namespace pelorin::testing

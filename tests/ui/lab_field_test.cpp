@@ -614,3 +614,29 @@ TEST_F(Field, RunsPastTheEndOfTheSolutionLeaveTheViewWhereTheSolutionIs) {
     QTest::keyClick(plot(), Qt::Key_Home);
     EXPECT_LT(plot()->yAxis->range().upper, 1000);
 }
+
+// A system has no direction field in (x, y): the page draws its components
+// against x and lists a column for each. Euler on the harmonic oscillator
+// y1' = y2, y2' = -y1 from (1, 0) with h = 0.1: its last row as
+// tests/support/system_values.py works it out, beside cos and sin.
+TEST_F(Field, ASystemsLabStepsListEveryComponent) {
+    open();
+    QComboBox* problem = named<QComboBox>("Problem");
+    chooseProblem(problem->findText("Harmonic oscillator: y'' = -y"));
+    enter("x1", "1");
+    enter("h", "0.1");
+    chooseMethod(0);
+    QTableWidget* steps = named<QTableWidget>("Lab steps");
+    while (steps->rowCount() != 11 || steps->item(10, 2)->text() != "0.5707904499") QTest::qWait(10);
+    const Cells rows = cells(*steps, true);
+    const std::vector<std::string> header{"i", "x", "y1", "y2", "exact y1", "exact y2",
+                                          "error", "error y1", "error y2"};
+    EXPECT_EQ(rows.front(), header);
+    EXPECT_EQ(rows.back()[3], "-0.88250801");
+    EXPECT_EQ(rows.back()[6], "4.10370251921036E-02");  // the norm: y2's error, the larger
+    EXPECT_EQ(named<QComboBox>("Form")->currentText().toStdString(), "a system y1' \u2026 yn'");
+    EXPECT_TRUE(notes().contains("Errors are measured in the maximum norm"));
+    EXPECT_TRUE(notes().contains("The invariant y2^2/2 + y1^2/2 drifts from its start by"));
+    // Euler gains energy: its y1 at x = 1 lies above cos 1 = 0.5403.
+    EXPECT_EQ(rows.back()[4], "0.54030230586814");
+}

@@ -45,6 +45,16 @@ protected:
         QApplication::processEvents();
     }
 
+    // A problem of the lab's Problem list, chosen as a student chooses it.
+    void chooseProblem(const char* name) {
+        QComboBox* problem = named<QComboBox>("Problem");
+        const int row = problem->findText(name);
+        ASSERT_GE(row, 0) << name;
+        problem->setCurrentIndex(row);
+        emit problem->activated(row);
+        QApplication::processEvents();
+    }
+
     QString notes() const { return label("Step notes")->text(); }
     QCustomPlot* plot() const { return named<QCustomPlot>("Stages of the step"); }
     void next(int times) {
@@ -57,6 +67,29 @@ protected:
         return nullptr;
     }
 };
+
+// The texts of a table as a student reads them: the header, then every row.
+std::vector<std::vector<QString>> cells(const QTableWidget& table) {
+    std::vector<std::vector<QString>> rows(1);
+    for (int column = 0; column < table.columnCount(); ++column) {
+        rows[0].push_back(table.horizontalHeaderItem(column)->text());
+    }
+    for (int row = 0; row < table.rowCount(); ++row) {
+        rows.emplace_back();
+        for (int column = 0; column < table.columnCount(); ++column) {
+            const QTableWidgetItem* cell = table.item(row, column);
+            rows.back().push_back(cell ? cell->text() : QString());
+        }
+    }
+    return rows;
+}
+
+QCPGraph* graphNamed(QCustomPlot& plot, const QString& name) {
+    for (int i = 0; i < plot.graphCount(); ++i) {
+        if (plot.graph(i)->name() == name) return plot.graph(i);
+    }
+    return nullptr;
+}
 
 std::vector<QCPItemText*> labels(QCustomPlot& plot) {
     std::vector<QCPItemText*> texts;
@@ -262,13 +295,7 @@ TEST_F(OneStep, StagePointsAreNamedWithLabelsThatNeverMeet) {
 // palette's text colour, on a light desktop and on a dark one.
 TEST_F(OneStep, StageLabelsAreDrawnInThePalettesTextColour) {
     const QPalette light = QApplication::palette();
-    QPalette dark = light;
-    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
-        dark.setColor(role, QColor(0x35, 0x35, 0x35));
-    }
-    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
-        dark.setColor(role, QColor(0xdd, 0xdd, 0xdd));
-    }
+    const QPalette dark = pelorin::testing::darkPalette(light);
     for (const QPalette& palette : {light, dark}) {
         SCOPED_TRACE(palette.color(QPalette::Base).name().toStdString());
         QApplication::setPalette(palette);
@@ -352,4 +379,87 @@ TEST_F(OneStep, BackwardsTheReferenceIsDrawnOverEachStep) {
         EXPECT_DOUBLE_EQ((reference->data()->constEnd() - 1)->key, -0.25 * (step - 1));
         next(1);
     }
+}
+
+// A system's stages are vectors: Runge-Kutta 4's first step on the harmonic
+// oscillator from (1, 0) with h = 0.5 lists every component of Y_j, F and
+// k_j, as tests/support/system_values.py works them out in exact arithmetic
+// (the step's y1 as the method's double rounds it); the plot shows the step
+// in the phase plane (y1, y2).
+TEST_F(OneStep, ASystemsStagesListEveryComponent) {
+    chooseProblem("Harmonic oscillator: y'' = -y");
+    run("0", "1", "1", "0.5");
+    EXPECT_TRUE(named<QTabWidget>("Lab pages")->isTabEnabled(2));
+    EXPECT_EQ(label("Step shown")->text(), "Runge-Kutta 4: step 1 of 2");
+    auto* stages = named<QTableWidget>("Stages");
+    ASSERT_NE(stages, nullptr);
+    const std::vector<std::vector<QString>> expected{
+        {"j", "x + c\u2c7c\u00b7h", "Y\u2c7c,1", "Y\u2c7c,2", "F1(x + c\u2c7c\u00b7h, Y\u2c7c)",
+         "F2(x + c\u2c7c\u00b7h, Y\u2c7c)", "k\u2c7c,1 = h\u00b7F1", "k\u2c7c,2 = h\u00b7F2"},
+        {"1", "0", "1", "0", "0", "-1", "0", "-0.5"},
+        {"2", "0.25", "1", "-0.25", "-0.25", "-1", "-0.125", "-0.5"},
+        {"3", "0.25", "0.9375", "-0.25", "-0.25", "-0.9375", "-0.125", "-0.46875"},
+        {"4", "0.5", "0.875", "-0.46875", "-0.46875", "-0.875", "-0.234375", "-0.4375"},
+        {"step 1: y + \u03a3 b\u2c7ck\u2c7c", "0.5", "0.877604166666667", "-0.479166666666667", "",
+         "", "-0.122395833333333", "-0.479166666666667"}};
+    EXPECT_EQ(cells(*stages), expected);
+    EXPECT_EQ(notes(), "Step 1 of 2 from x0 = 0, (y1, y2) = (1, 0) with h = 0.5: at x1 = 0.5, "
+                       "(y1, y2) = (0.877604166666667, -0.479166666666667).");
+    EXPECT_EQ(plot()->xAxis->label(), "y1");
+    EXPECT_EQ(plot()->yAxis->label(), "y2");
+    EXPECT_EQ(labels(*plot()).size(), 4u);
+
+    // Back to a single equation, the page is the one it was.
+    chooseProblem("Lesson: y' = -2x - y");
+    run("0", "-1", "0.4", "0.4");
+    EXPECT_EQ(cells(*stages)[0].size(), 5u);
+    EXPECT_EQ(cells(*stages)[4][2], "-0.792");
+    EXPECT_EQ(plot()->xAxis->label(), "x");
+    EXPECT_EQ(plot()->yAxis->label(), "y");
+    EXPECT_TRUE(captionOf(stages)->text().endsWith("(x, y: where the step starts)"));
+}
+
+// What is drawn: the step's end is a square of its legend entry's colour at
+// (y1, y2) = (0.877604166666667, -0.479166666666667), where RK4's first step
+// on the oscillator ends, on a light desktop and on a dark one; the step's
+// start (1, 0) is a ring, not that square.
+TEST_F(OneStep, ASystemsStepEndsWhereItsY1AndY2Are) {
+    const QPalette light = QApplication::palette();
+    const QPalette dark = pelorin::testing::darkPalette(light);
+    chooseProblem("Harmonic oscillator: y'' = -y");
+    for (const QPalette& palette : {light, dark}) {
+        SCOPED_TRACE(palette.color(QPalette::Base).name().toStdString());
+        QApplication::setPalette(palette);
+        QApplication::processEvents();
+        run("0", "1", "1", "0.5");
+        QCustomPlot* stagePlot = plot();
+        ASSERT_NE(stagePlot, nullptr);
+        stagePlot->replot();
+        QCPGraph* end = graphNamed(*stagePlot, "the step's end, y + \u03a3 b\u2c7ck\u2c7c");
+        ASSERT_NE(end, nullptr);
+        const QColor square = end->scatterStyle().brush().color();
+        const QImage image =
+            stagePlot->toPixmap(stagePlot->width(), stagePlot->height(), 1.0).toImage();
+        // The share of a 7 by 7 box about the point (y1, y2) in the square's colour.
+        const auto squareShare = [&](double y1, double y2) {
+            const int cx = qRound(stagePlot->xAxis->coordToPixel(y1));
+            const int cy = qRound(stagePlot->yAxis->coordToPixel(y2));
+            int inColour = 0;
+            for (int y = cy - 3; y <= cy + 3; ++y) {
+                for (int x = cx - 3; x <= cx + 3; ++x) {
+                    const QColor pixel(image.pixel(x, y));
+                    if (std::abs(pixel.red() - square.red()) +
+                            std::abs(pixel.green() - square.green()) +
+                            std::abs(pixel.blue() - square.blue()) <
+                        30) {
+                        ++inColour;
+                    }
+                }
+            }
+            return inColour / 49.0;
+        };
+        EXPECT_GT(squareShare(0.877604166666667, -0.479166666666667), 0.9);
+        EXPECT_LT(squareShare(1, 0), 0.5);
+    }
+    QApplication::setPalette(light);
 }

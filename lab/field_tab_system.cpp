@@ -1,0 +1,163 @@
+// The Field page on a system: each component against x for the chosen
+// method with h, h/2 and h/4 beside the exact or reference solution, the
+// runs' errors in the maximum norm, the drift of an invariant, and the Lab
+// steps with a column for every component.
+#include "lab/field_tab.h"
+
+#include "base/conversions.h"
+#include "lab/page.h"
+#include "lab/plot.h"
+#include "numerics/plot_extent.h"
+#include "texts/results_export.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QTableWidget>
+
+namespace {
+
+constexpr std::array<const char*, 3> runNames{"h", "h/2", "h/4"};
+constexpr std::array<Qt::PenStyle, 3> runStyles{Qt::SolidLine, Qt::DashLine, Qt::DotLine};
+
+QVector<double> asVector(const std::vector<double>& values) {
+    return QVector<double>(values.begin(), values.end());
+}
+
+// Component k of every state, NaN where a state has none.
+std::vector<double> component(const std::vector<pelorin::StateVector>& states, std::size_t k) {
+    std::vector<double> values;
+    for (const pelorin::StateVector& y : states) values.push_back(k < y.size() ? y[k] : NAN);
+    return values;
+}
+
+void addCurve(LabPlot& plot, const std::vector<double>& x, const std::vector<double>& y,
+              const QPen& pen, const QString& name) {
+    const pelorin::DrawablePoints points = pelorin::drawablePoints(x, y);
+    QCPGraph* graph = plot.addGraph();
+    graph->setPen(pen);
+    graph->setData(asVector(points.x), asVector(points.y), true);
+    graph->setName(name);
+}
+
+}  // namespace
+
+LabPlot* FieldTab::createDriftPlot() {
+    drift_ = new LabPlot("Invariant drift",
+                         "How far each run moves the quantity the solutions keep constant: "
+                         "I(x_i, y_i) - I(x0, y0) against x, for h, h/2 and h/4.",
+                         this);
+    drift_->xAxis->setLabel("x");
+    drift_->yAxis->setLabel("I(y_i) - I(y_0)");
+    drift_->showLegend(LabPlot::LegendPlace::beside);
+    drift_->setSmallestHeight(200);
+    drift_->setVisible(false);
+    return drift_;
+}
+
+void FieldTab::displaySystem(pelorin::SystemFieldStudy study, const QStringList& firstNotes) {
+    systemStudy_ = std::move(study);
+    studyNotes_ = firstNotes;
+    for (const std::string& note : systemStudy_.notes) studyNotes_ << QString::fromStdString(note);
+    fieldStale_ = true;
+    drawField();  // none: a system's field lies in its phase plane
+    fillSystemSteps();
+    drawSystem();
+}
+
+void FieldTab::drawSystem() {
+    plot_->clearGraphs();
+    errors_->clearGraphs();
+    drift_->clearGraphs();
+    const pelorin::SystemFieldStudy& study = systemStudy_;
+    const std::size_t n = inputs_.problem.components();
+    plot_->yAxis->setLabel(n == 2 ? "y1, y2" : QString("y1 \u2026 y%1").arg(n));
+    const QString known =
+        study.comparison == pelorin::Comparison::reference ? "reference" : "exact";
+    // Each component's solution a broad pale band in its colour, its runs
+    // drawn over it in the same colour: the eye pairs them, and sees a run
+    // leave its band.
+    for (std::size_t k = 0; k < n && !study.knownX.empty(); ++k) {
+        QColor band = LabPlot::methodPen(k).color();
+        band.setAlpha(90);
+        addCurve(*plot_, study.knownX, component(study.knownY, k), QPen(band, 6),
+                 QString("y%1, %2").arg(k + 1).arg(known));
+    }
+    // The method with h, h/2 and h/4 in its components' colours, a line
+    // style for each step; or every method with h in the methods' colours,
+    // a line style for each component.
+    const bool every = everyMethod_->isChecked();
+    const std::size_t runs = every ? study.every.size() : study.halved.size();
+    for (std::size_t r = 0; r < runs; ++r) {
+        const pelorin::SystemPath& path = every ? study.every[r] : study.halved[r];
+        const QString run = every ? QString::fromUtf8(pelorin::methodCatalogue[r].caption.data(),
+                                                      static_cast<qsizetype>(
+                                                          pelorin::methodCatalogue[r].caption.size()))
+                                  : QString(runNames[r]);
+        for (std::size_t k = 0; k < n && !path.x.empty(); ++k) {
+            QPen pen = LabPlot::methodPen(every ? r : k);
+            pen.setStyle(every ? runStyles[k % runStyles.size()] : runStyles[r]);
+            addCurve(*plot_, path.x, component(path.y, k), pen, QString("y%1, %2").arg(k + 1).arg(run));
+        }
+        const pelorin::ErrorPath& errors = every ? study.everyErrors[r] : study.halvedErrors[r];
+        const pelorin::DrawablePoints sizes = pelorin::magnitudePoints(errors.x, errors.error);
+        QCPGraph* graph = errors_->addGraph();
+        QPen pen = LabPlot::methodPen(every ? r : inputs_.method);
+        if (!every) pen.setStyle(runStyles[r]);
+        graph->setPen(pen);
+        graph->setData(asVector(sizes.x), asVector(sizes.y), true);
+        graph->setName(run);
+        if (!every && !study.drift[r].x.empty()) {
+            addCurve(*drift_, study.drift[r].x, study.drift[r].error, pen, run);
+        }
+    }
+    drawingNote_ = QString::fromStdString(every ? study.everyLeavingNote : study.leavingNote);
+    errors_->yAxis->setLabel("||global error||");
+    drift_->setVisible(drift_->graphCount() > 0);
+    showNotes();
+    for (LabPlot* plot : {plot_, errors_, drift_}) {
+        plot->showWhole();
+        if (isVisible()) plot->replot(QCustomPlot::rpQueuedReplot);
+    }
+    if (!isVisible()) replotPending_ = true;
+}
+
+// x from x0 to x1; the values the study chose, with room at the edges.
+void FieldTab::fitSystemView() {
+    const pelorin::Problem& problem = inputs_.problem;
+    plot_->xAxis->setRange(std::min(problem.x0, problem.x1), std::max(problem.x0, problem.x1));
+    plot_->xAxis->scaleRange(pelorin::wholeRoom, plot_->xAxis->range().center());
+    const pelorin::Extent values =
+        (everyMethod_->isChecked() ? systemStudy_.everyValues : systemStudy_.values)
+            .widened(pelorin::wholeRoom);
+    if (!values.empty) plot_->yAxis->setRange(values.lower, values.upper);
+}
+
+void FieldTab::fillSystemSteps() {
+    const pelorin::SystemStepErrors& errors = systemStudy_.labSteps;
+    shown_ = pelorin::stepErrorTable(errors);
+    const pelorin::Method* method = errors.method;
+    std::string start;
+    for (std::size_t k = 0; k < inputs_.problem.y0.size(); ++k) {
+        start += (k ? ", " : "") + pelorin::numberToText(inputs_.problem.y0[k]);
+    }
+    saved_ = pelorin::labelledStepErrorTable(
+        shown_, {{"equation", inputs_.problem.equationText()},
+                 {"method", method ? std::string(method->heading) : std::string()},
+                 {"x0", pelorin::numberToText(inputs_.problem.x0)},
+                 {"y(x0)", "(" + start + ")"},
+                 {"x1", pelorin::numberToText(inputs_.problem.x1)},
+                 {"h", pelorin::numberToText(inputs_.h)}});
+    suggestedName_ = QString::fromStdString(
+        pelorin::suggestedFileName(method, inputs_.h, "lab-steps", ".csv"));
+    if (QLabel* caption = captionOf(*steps_)) {
+        QString against;
+        if (errors.comparison == pelorin::Comparison::exact) {
+            against = ", beside the exact solution through (x0, y(x0))";
+        } else if (errors.comparison == pelorin::Comparison::reference) {
+            against = ", beside the reference solution";
+        }
+        caption->setText("La&b steps: the chosen method with h" + against);
+    }
+    fillTable(*steps_, shown_);
+    steps_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+}

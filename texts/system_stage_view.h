@@ -1,0 +1,70 @@
+// The inside of one step of the lab's run on a system y' = F(x, y): the
+// stages as vectors, listed with a column for every component, and the step
+// drawn in the phase plane of the first two components (y1, y2), where each
+// stage is a point Y_j with its slope F(x + c_j·h, Y_j) as a direction.
+#pragma once
+
+#include "numerics/plot_extent.h"
+#include "numerics/solution_paths.h"
+#include "numerics/stage_step.h"
+#include "texts/stage_view.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pelorin {
+
+struct SystemStageView {
+    const Method* method = nullptr;
+    int step = 0;  // 1 ... steps
+    int steps = 0;
+    double x = 0, h = 0, xEnd = 0;
+    StateVector y, yEnd;  // at the step's start and end, as the run has them
+    SystemStageStep stages;
+    // The known solution through the run's start (exact, or a reference)
+    // over the step, where it is known.
+    std::vector<StateVector> known;
+    std::vector<std::string> notes;
+};
+
+// Step `step` (from 1) of the lab's own run of path.method on y' = F(x, y),
+// clamped to the steps the run took; without steps, only notes saying why.
+SystemStageView stageView(const SystemPath& path, SystemSlope F,
+                          const SystemSolutionSamples& solution, int step);
+
+// The headings of the Stages table of a system of `components` equations:
+// j and x + c_j·h, then Y_j, F(x + c_j·h, Y_j) and k_j = h·F, each with a
+// column for every component ("Yⱼ,1" is component y1 of Yⱼ).
+std::vector<std::string> systemStageColumns(std::size_t components);
+
+// The stages as the Stages table lists them, numbers as the results list
+// writes them: a row per stage j, then the step's row (its end x and y under
+// the abscissae and Y_j, the increment Σ b_j k_j under the k_j). Empty
+// without a step.
+std::vector<std::vector<std::string>> stageRows(const SystemStageView& view);
+
+// What the step's plot draws in the phase plane (y1, y2): the known
+// solution's path over the step, the stage points, from each an arrow along
+// its slope a quarter of its k_j long, and the increment from the step's
+// start to its end; the ranges hold them all with a little room around.
+struct PhaseStepDrawing {
+    DrawablePoints known, stagePoints;
+    std::vector<Segment> slopes;
+    std::optional<Segment> increment;
+    Extent y1, y2;
+    bool leftOut = false;  // some part lies beyond what a plot can span
+};
+PhaseStepDrawing phaseStepDrawing(const SystemStageView& view);
+
+// The names of the stage points in the phase plane, "k1", "k2", ..., with
+// the slope of each one's arrow in the plot's units.
+std::vector<StageLabel> phaseStageLabels(const SystemStageStep& stages);
+
+// Which components the phase plane shows, for a system of more than two:
+// "The plot shows y1 against y2, the first two of the 3 components."; empty
+// for two.
+std::string phasePlaneNote(std::size_t components);
+
+}  // namespace pelorin
