@@ -8,6 +8,7 @@
 #include "lab/lab_page.h"
 #include "lab/one_step_tab.h"
 #include "lab/page.h"
+#include "lab/phase_plane_tab.h"
 #include "lab/plot.h"
 #include "lab/stability_tab.h"
 #include "lab/system_boxes.h"
@@ -109,12 +110,13 @@ struct PageListing {
     const char* caption;
     LabPage* (*create)(QWidget* parent);
 };
-constexpr std::array<PageListing, 5> labPages{{
+constexpr std::array<PageListing, 6> labPages{{
     {"&Convergence", newPage<ConvergenceTab>},
     {"&Stability", newPage<StabilityTab>},
     {"One s&tep", newPage<OneStepTab>},
     {"&Field", newPage<FieldTab>},
     {"&Adaptive", newPage<AdaptiveTab>},
+    {"&Phase plane", newPage<PhasePlaneTab>},
 }};
 
 }  // namespace

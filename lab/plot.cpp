@@ -88,6 +88,19 @@ QCPScatterStyle LabPlot::methodMarker(std::size_t row) {
     return QCPScatterStyle(methodShapes[row], 7);
 }
 
+QColor LabPlot::fieldColour(const QPalette& palette) {
+    const QColor text = palette.color(QPalette::Text), ground = palette.color(QPalette::Base);
+    return QColor((text.red() + ground.red()) / 2, (text.green() + ground.green()) / 2,
+                  (text.blue() + ground.blue()) / 2);
+}
+
+pelorin::VisibleRange LabPlot::visibleRange() const {
+    const QCPRange x = xAxis->range(), y = yAxis->range();
+    const QRect rect = axisRect()->rect();
+    return {x.lower, x.upper, y.lower, y.upper, static_cast<double>(rect.width()),
+            static_cast<double>(rect.height())};
+}
+
 QColor LabPlot::accent() const {
     return palette().color(QPalette::Base).lightness() < 128 ? QColor(0xff, 0x80, 0x80)
                                                              : QColor(0xc0, 0x30, 0x30);
@@ -363,4 +376,30 @@ QByteArray LabPlot::pdfBytes() {
         painter.setMode(QCPPainter::pmNoCaching);
         toPainter(&painter, width(), height());
     });
+}
+
+PlotSegments::PlotSegments(QCustomPlot* plot, Ends ends) : QCPAbstractItem(plot), ends_(ends) {
+    setClipToAxisRect(true);
+    setSelectable(false);
+}
+
+void PlotSegments::draw(QCPPainter* painter) {
+    const QCPAxis* x = parentPlot()->xAxis;
+    const QCPAxis* y = parentPlot()->yAxis;
+    lines_.clear();
+    for (const pelorin::Segment& s : segments_) {
+        const QLineF line(x->coordToPixel(s.x1), y->coordToPixel(s.y1), x->coordToPixel(s.x2),
+                          y->coordToPixel(s.y2));
+        lines_.push_back(line);
+        if (ends_ == Ends::plain) continue;
+        // Two strokes back from the tip, a quarter of the arrow long, at 30°
+        // to it.
+        for (double turn : {150.0, -150.0}) {
+            QLineF stroke = QLineF::fromPolar(line.length() / 4, line.angle() + turn);
+            stroke.translate(line.p2());
+            lines_.push_back(stroke);
+        }
+    }
+    painter->setPen(pen_);
+    painter->drawLines(lines_);
 }

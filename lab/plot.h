@@ -3,6 +3,7 @@
 // follow the desktop's palette, and one colour and marker per method.
 #pragma once
 
+#include "numerics/direction_field.h"
 #include "numerics/solution_paths.h"
 
 #include <qcustomplot.h>
@@ -11,6 +12,7 @@
 #include <functional>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class LabPlot : public QCustomPlot {
     Q_OBJECT
@@ -28,6 +30,12 @@ public:
     // The red of what the eye should find first (the rounding floor, the
     // point z = h·λ, a step's increment), readable on a light or dark ground.
     QColor accent() const;
+    // The colour of a field drawn under the curves: halfway between the
+    // text and its ground, so that the curves stand out over it, on a light
+    // or a dark palette.
+    static QColor fieldColour(const QPalette& palette);
+    // What the axes show, and the size in pixels of the rect that shows it.
+    pelorin::VisibleRange visibleRange() const;
     // A font of the plot's text size, in `font`'s family and weight: for
     // labels drawn on the plot.
     QFont textSized(QFont font) const;
@@ -114,4 +122,27 @@ private:
     QAction* copyImage_ = nullptr;
     QAction* savePng_ = nullptr;
     QAction* savePdf_ = nullptr;
+};
+
+// Segments in the plot's coordinates drawn as one batch of lines, plain or
+// as arrows with a head at their second end: a plottable per segment, or a
+// curve with gaps, costs more than a whole field at once.
+class PlotSegments : public QCPAbstractItem {
+public:
+    enum class Ends { plain, arrowHeads };
+    PlotSegments(QCustomPlot* plot, Ends ends);
+
+    void setSegments(std::vector<pelorin::Segment> segments) { segments_ = std::move(segments); }
+    void setPen(const QPen& pen) { pen_ = pen; }
+
+    double selectTest(const QPointF&, bool, QVariant*) const override { return -1; }
+
+protected:
+    void draw(QCPPainter* painter) override;
+
+private:
+    Ends ends_;
+    std::vector<pelorin::Segment> segments_;
+    QVector<QLineF> lines_;
+    QPen pen_;
 };

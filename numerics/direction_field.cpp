@@ -75,22 +75,39 @@ GridStep gridStep(double size) {
     return {1, exponent + 1};
 }
 
+Segment fieldSegment(PlotPoint unit, double x, double y, double dx, double dy) {
+    // Pixels per unit: the direction is worked out on the screen.
+    const double across = 1 / unit.x;
+    const double up = 1 / unit.y;
+    const double half = fieldSegmentLength / 2;
+    // atan2 takes a direction too steep for a double on the screen as
+    // vertical.
+    const double angle = std::atan2(up * dy, across * dx);
+    const double halfX = half * std::cos(angle) / across;
+    const double halfY = half * std::sin(angle) / up;
+    return {x - halfX, y - halfY, x + halfX, y + halfY};
+}
+
+FieldGrid fieldGrid(const VisibleRange& range, double spacing) {
+    FieldGrid grid;
+    const PlotPoint unit = *pixelSize(range);
+    grid.xStep = gridStep(spacing * unit.x);
+    grid.yStep = gridStep(spacing * unit.y);
+    const auto columns = static_cast<long>(range.width / spacing) + 2;
+    const auto rows = static_cast<long>(range.height / spacing) + 2;
+    grid.xs = multiplesWithin(grid.xStep, range.xmin, range.xmax, columns);
+    grid.ys = multiplesWithin(grid.yStep, range.ymin, range.ymax, rows);
+    return grid;
+}
+
 DirectionField directionField(Slope f, const VisibleRange& range) {
     DirectionField field;
     if (!isDrawable(range)) return field;
     const PlotPoint unit = *pixelSize(range);
-    field.xStep = gridStep(fieldSpacing * unit.x);
-    field.yStep = gridStep(fieldSpacing * unit.y);
-    // Pixels per unit: the segment's direction is worked out on the screen,
-    // where both axes have the same scale.
-    const double across = 1 / unit.x;
-    const double up = 1 / unit.y;
-    const double half = fieldSegmentLength / 2;
+    const auto [xStep, yStep, xs, ys] = fieldGrid(range, fieldSpacing);
+    field.xStep = xStep;
+    field.yStep = yStep;
 
-    const auto columns = static_cast<long>(range.width / fieldSpacing) + 2;
-    const auto rows = static_cast<long>(range.height / fieldSpacing) + 2;
-    const std::vector<double> xs = multiplesWithin(field.xStep, range.xmin, range.xmax, columns);
-    const std::vector<double> ys = multiplesWithin(field.yStep, range.ymin, range.ymax, rows);
     field.points.reserve(xs.size() * ys.size());
     field.segments.reserve(xs.size() * ys.size());
     for (double y : ys) {
@@ -102,30 +119,27 @@ DirectionField directionField(Slope f, const VisibleRange& range) {
                 ++field.notFinite;
                 continue;
             }
-            // atan2 takes a slope too steep for a double on the screen as
-            // vertical.
-            const double angle = std::atan2(up * slope, across);
-            const double dx = half * std::cos(angle) / across;
-            const double dy = half * std::sin(angle) / up;
-            field.segments.push_back({x - dx, y - dy, x + dx, y + dy});
+            field.segments.push_back(fieldSegment(unit, x, y, 1, slope));
         }
     }
     return field;
 }
 
-std::string directionFieldNote(const DirectionField& field) {
+std::string directionFieldNote(const DirectionField& field, std::string_view slopeName) {
     if (field.notFinite == 0) return {};
     const std::string where = "(" + numberToText(field.firstNotFinite->x) + ", " +
                               numberToText(field.firstNotFinite->y) + ")";
     if (field.notFinite == static_cast<int>(field.points.size())) {
-        return "f(x, y) is not finite at any grid point shown: no segment can be drawn.";
+        return std::string(slopeName) +
+               " is not finite at any grid point shown: no segment can be drawn.";
     }
     if (field.notFinite == 1) {
-        return "f(x, y) is not finite at one of " + std::to_string(field.points.size()) +
-               " grid points, " + where + ": no segment is drawn there.";
+        return std::string(slopeName) + " is not finite at one of " +
+               std::to_string(field.points.size()) + " grid points, " + where +
+               ": no segment is drawn there.";
     }
-    return "f(x, y) is not finite at " + std::to_string(field.notFinite) + " of " +
-           std::to_string(field.points.size()) + " grid points, the first at " + where +
+    return std::string(slopeName) + " is not finite at " + std::to_string(field.notFinite) +
+           " of " + std::to_string(field.points.size()) + " grid points, the first at " + where +
            ": no segment is drawn there.";
 }
 

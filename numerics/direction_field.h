@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pelorin {
@@ -18,6 +19,9 @@ namespace pelorin {
 struct VisibleRange {
     double xmin = 0, xmax = 0, ymin = 0, ymax = 0;
     double width = 0, height = 0;  // pixels
+
+    // The same view: a field drawn for one serves the other.
+    bool operator==(const VisibleRange&) const = default;
 };
 
 // Whether the range can be drawn: finite, of positive width and height both
@@ -51,6 +55,12 @@ inline constexpr double fieldSpacing = 24;  // pixels
 // Every segment is this long on the screen, whatever the scales of the axes.
 inline constexpr double fieldSegmentLength = 16;  // pixels
 
+// The segment centred on (x, y) along the direction (dx, dy) of the plane,
+// fieldSegmentLength pixels long on the screen, where both axes have the
+// same scale; `unit` is the size of a pixel (pixelSize). A direction too
+// steep for a double on the screen is taken as vertical.
+Segment fieldSegment(PlotPoint unit, double x, double y, double dx, double dy);
+
 // A grid step: mantissa · 10^exponent, mantissa 1, 2 or 5.
 struct GridStep {
     int mantissa = 1;
@@ -64,6 +74,15 @@ struct GridStep {
 // The smallest step of 1, 2 or 5 times a power of ten that is at least
 // `size`; for a `size` that is not positive and finite, 1.
 GridStep gridStep(double size);
+
+// The grid points of a field over a drawable range, at least `spacing`
+// pixels apart: the multiples of xStep within [xmin, xmax] and of yStep
+// within [ymin, ymax], each increasing.
+struct FieldGrid {
+    GridStep xStep, yStep;
+    std::vector<double> xs, ys;
+};
+FieldGrid fieldGrid(const VisibleRange& range, double spacing);
 
 struct DirectionField {
     GridStep xStep, yStep;
@@ -84,7 +103,8 @@ DirectionField directionField(Slope f, const VisibleRange& range);
 
 // Where f had no finite slope, in words, e.g. "f(x, y) is not finite at 7 of
 // 345 grid points, the first at (0, -2): no segment is drawn there."; empty
-// when every point has its segment.
-std::string directionFieldNote(const DirectionField& field);
+// when every point has its segment. A system's phase field names its F.
+std::string directionFieldNote(const DirectionField& field,
+                               std::string_view slopeName = "f(x, y)");
 
 }  // namespace pelorin

@@ -32,24 +32,6 @@ EquilibriumKind planeKind(std::complex<double> low, std::complex<double> high, d
     return real[sign(low.real(), tolerance) + 1][sign(high.real(), tolerance) + 1];
 }
 
-// Each eigenvalue as the mean of those within `spread` of it.
-std::vector<std::complex<double>> merged(const std::vector<std::complex<double>>& eigenvalues,
-                                         double spread) {
-    std::vector<std::complex<double>> means;
-    for (const auto& value : eigenvalues) {
-        std::complex<double> sum = 0;
-        double count = 0;
-        for (const auto& other : eigenvalues) {
-            if (std::abs(other - value) <= spread) {
-                sum += other;
-                count += 1;
-            }
-        }
-        means.push_back(sum / count);
-    }
-    return means;
-}
-
 bool allFinite(const StateVector& y) {
     return std::all_of(y.begin(), y.end(), [](double c) { return std::isfinite(c); });
 }
@@ -98,10 +80,27 @@ EquilibriumSearch failed(int steps, std::string note) {
 
 }  // namespace
 
+std::vector<std::complex<double>> mergedEigenvalues(
+    const std::vector<std::complex<double>>& eigenvalues, double spread) {
+    std::vector<std::complex<double>> means;
+    for (const auto& value : eigenvalues) {
+        std::complex<double> sum = 0;
+        double count = 0;
+        for (const auto& other : eigenvalues) {
+            if (std::abs(other - value) <= spread) {
+                sum += other;
+                count += 1;
+            }
+        }
+        means.push_back(sum / count);
+    }
+    return means;
+}
+
 EquilibriumKind equilibriumKind(const std::vector<std::complex<double>>& eigenvalues,
                                 double tolerance, double spread) {
     if (eigenvalues.empty()) return EquilibriumKind::undecided;
-    const std::vector<std::complex<double>> values = merged(eigenvalues, spread);
+    const std::vector<std::complex<double>> values = mergedEigenvalues(eigenvalues, spread);
     if (values.size() == 2) return planeKind(values[0], values[1], tolerance);
     int highest = -1;
     for (const auto& value : values) highest = std::max(highest, sign(value.real(), tolerance));

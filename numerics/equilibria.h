@@ -36,6 +36,11 @@ enum class EquilibriumKind {
 EquilibriumKind equilibriumKind(const std::vector<std::complex<double>>& eigenvalues,
                                 double tolerance, double spread);
 
+// The eigenvalues as equilibriumKind reads them: each the mean of those
+// within `spread` of it, in the same order.
+std::vector<std::complex<double>> mergedEigenvalues(
+    const std::vector<std::complex<double>>& eigenvalues, double spread);
+
 // The kind in words: "spiral sink", or for the kinds that need it a reason,
 // "degenerate: an eigenvalue is 0, the linearisation does not decide".
 std::string equilibriumKindText(EquilibriumKind kind);

@@ -28,7 +28,7 @@ from atspi_session import (application, check, do_action, failures, find, press_
 
 METHODS = ["Euler", "Euler (End points)", "Euler (Mid point)", "Runge-Kutta 4",
            "Runge-Kutta-Fehlberg", "Runge-Kutta-Merson", "Runge-Kutta-Gill"]
-PAGES = ["Convergence", "Stability", "One step", "Field", "Adaptive"]
+PAGES = ["Convergence", "Stability", "One step", "Field", "Adaptive", "Phase plane"]
 # From (0, -1) to 1, log2 of the error with 32 steps over the error with 64,
 # worked out independently in 50-digit arithmetic.
 ORDERS_AT_64 = ["1.01", "2.02", "2.02", "4.02", "5.02", "4.00", "4.02"]

@@ -243,7 +243,7 @@ TEST_F(Lab, PagesAreReachableFromTheKeyboard) {
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
     QTabWidget* tabs = lab->findChild<QTabWidget*>();
-    ASSERT_EQ(tabs->count(), 5);
+    ASSERT_EQ(tabs->count(), 6);
     const struct {
         Qt::Key key;
         int page;
@@ -252,7 +252,9 @@ TEST_F(Lab, PagesAreReachableFromTheKeyboard) {
                 {Qt::Key_T, 2, "One s&tep"},
                 {Qt::Key_F, 3, "&Field"},
                 {Qt::Key_A, 4, "&Adaptive"},
-                {Qt::Key_C, 0, "&Convergence"}};
+                {Qt::Key_C, 0, "&Convergence"},
+                // From a page without a Copy button, whose Alt+P it would share.
+                {Qt::Key_P, 5, "&Phase plane"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.title);
         QTest::keyClick(lab, row.key, Qt::AltModifier);
@@ -895,6 +897,7 @@ TEST_F(Lab, EveryPageHandsOutItsOwnLinesPlotsNotesAndTables) {
         {"Stability", {"Method: Runge-Kutta-Fehlberg, h = 0.25"}},
         {"One step", {"Method: Runge-Kutta-Fehlberg, h = 0.25", "Runge-Kutta-Fehlberg: step 1 of 4"}},
         {"Field", {"Method: Runge-Kutta-Fehlberg, h = 0.25"}},
+        {"Phase plane", {"Method: Runge-Kutta-Fehlberg, h = 0.25"}},
         {"Adaptive",
          {"Method: Runge-Kutta-Fehlberg adapting its steps, tolerance 1.00E-06 (absolute and relative: "
           "tol\u00b7(1 + |y|)), first step h = 0.25"}},
@@ -1225,7 +1228,8 @@ TEST_F(Lab, ALessonFileNamingNoPageOfTheLabChangesNothing) {
     ASSERT_TRUE(QMetaObject::invokeMethod(lab, "openProblemFile", Q_RETURN_ARG(QString, failure),
                                           Q_ARG(QString, file.fileName())));
     EXPECT_TRUE(failure.endsWith(": its \"page\" \"Sliders\" is not a page of the lab (Convergence, "
-                                 "Stability, One step, Field, Adaptive). Nothing was changed."))
+                                 "Stability, One step, Field, Adaptive, Phase plane). Nothing was "
+                                 "changed."))
         << failure.toStdString();
     EXPECT_EQ(labBox(*lab, "f(x, y)"), "-2*x - y");
 }

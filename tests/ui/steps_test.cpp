@@ -39,20 +39,9 @@
 
 namespace {
 
-using Cells = std::vector<std::vector<std::string>>;
-
+using pelorin::testing::Cells;
 using pelorin::testing::child;
-
-Cells cells(const QTableWidget& table) {
-    Cells rows;
-    for (int row = 0; row < table.rowCount(); ++row) {
-        rows.emplace_back();
-        for (int column = 0; column < table.columnCount(); ++column) {
-            rows.back().push_back(table.item(row, column)->text().toStdString());
-        }
-    }
-    return rows;
-}
+using pelorin::testing::tableCells;
 
 std::vector<std::string> header(const QTableWidget& table) {
     std::vector<std::string> names;
@@ -105,7 +94,7 @@ TEST_F(Additions, CtrlEOpensOneStepsWindowThatFollowsEveryCalculation) {
     EXPECT_FALSE(window->isModal());
     EXPECT_EQ(window->parentWidget(), nullptr);
     EXPECT_EQ(stepsTable()->accessibleName(), "Steps");
-    EXPECT_EQ(cells(*stepsTable()),
+    EXPECT_EQ(tableCells(*stepsTable()),
               (Cells{{"0", "0", "-1", "-1", "0", ""},
                      {"1", "0.4", "-0.6", "-0.810960138106918", "2.10960138106918E-01",
                       "2.10960138106918E-01"}}));
@@ -118,7 +107,7 @@ TEST_F(Additions, CtrlEOpensOneStepsWindowThatFollowsEveryCalculation) {
     calculate();
     EXPECT_EQ(child<QLabel>(*window, "Heading")->text(),
               "Runge-Kutta-4 Method with x0 = 0, y0 = -1, x1 = 0.4, h = 0.1");
-    const Cells rows = cells(*stepsTable());
+    const Cells rows = tableCells(*stepsTable());
     ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(rows[4], (std::vector<std::string>{"4", "0.4", "-0.810960866752472",
                                                  "-0.810960138106918", "-7.28645554448626E-07",
@@ -462,7 +451,7 @@ TEST_F(Additions, HostileInputsWithTheStepsWindowOpen) {
         // The notes quote what was typed ("nan", "inf"), so only the
         // numbers the window writes are checked.
         QStringList shown{child<QLabel>(*window, "Heading")->text()};
-        for (const auto& cellsOfRow : cells(*stepsTable())) {
+        for (const auto& cellsOfRow : tableCells(*stepsTable())) {
             for (const std::string& cell : cellsOfRow) shown << QString::fromStdString(cell);
         }
         for (const QString& text : shown) {
@@ -476,7 +465,7 @@ TEST_F(Additions, HostileInputsWithTheStepsWindowOpen) {
     enter("Text_h", "0.4");
     select("Euler");
     calculate();
-    EXPECT_EQ(cells(*stepsTable()).back()[2], "-0.6");
+    EXPECT_EQ(tableCells(*stepsTable()).back()[2], "-0.6");
 }
 
 // WCAG 2 contrast ratio of two colours.

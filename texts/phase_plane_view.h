@@ -1,0 +1,47 @@
+// The Phase plane page's table and sentences: each equilibrium in view with
+// its eigenvalues and kind, and how far a method's runs drift in a quantity
+// the exact solutions keep constant.
+#pragma once
+
+#include "numerics/equilibria.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pelorin {
+
+// The eigenvalues of the Jacobian at an equilibrium as equilibriumKind reads
+// them (merged within their spread, a part within their tolerance of 0 read
+// as 0), in their order, each to four significant digits: a conjugate pair
+// as "-0.25 ± 0.9682i", or "±0.8165i" when its real part is 0; real ones
+// listed, "-1, 0.6667".
+std::string eigenvaluesText(const EquilibriumSearch& equilibrium);
+
+// One row of the table "Equilibria": the point as pointText writes it, the
+// eigenvalues and the kind in words.
+struct EquilibriumRow {
+    std::string position, eigenvalues, kind;
+};
+inline constexpr std::array<std::string_view, 3> equilibriumColumns{"Equilibrium", "Eigenvalues",
+                                                                   "Kind"};
+std::vector<EquilibriumRow> equilibriumRows(const std::vector<EquilibriumSearch>& equilibria);
+
+// The drift of an invariant I along one run: its step h, the x it ended at
+// and I(y) − I(y0) there.
+struct RunDrift {
+    double h = 0, x = 0, drift = 0;
+};
+
+// The sentence for the notes, e.g. "Drift of the invariant I = y2^2/2 +
+// y1^2/2, which the exact solution keeps at 0.5: at x1 = 10, I(y) − I(y0)
+// is 0.648 with h = 0.1, 0.284 with h = 0.05 and 0.133 with h = 0.025."
+// A run that ends elsewhere than x1 (its steps pass x1, or it stopped) says
+// where; a drift that is not finite (the run left where I is defined) is
+// said in words, and so is a start where I is not finite. Empty without
+// runs.
+std::string invariantDriftNote(std::string_view invariantText, double startValue, double x1,
+                               const std::vector<RunDrift>& runs);
+
+}  // namespace pelorin
