@@ -123,7 +123,7 @@ AdaptiveTab::AdaptiveTab(QWidget* parent) : LabPage(parent) {
 
     notes_ = addNotes(layout, "Adaptive notes");
     workNotes_ = addNotes(layout, "Work-precision notes");
-    table_ = addCaptionedTable(layout, "Adaptive ste&ps: every attempted step, accepted or "
+    table_ = addCaptionedTable(layout, "A&daptive steps: every attempted step, accepted or "
                                        "rejected", "Adaptive steps");
     table_->setAccessibleDescription("Every attempted step of the adaptive run: where it "
                                      "starts, its h, the estimate against the tolerance, "

@@ -151,7 +151,7 @@ LabPlot* FieldTab::createErrorsPlot() {
 
 QHBoxLayout* FieldTab::createStepsButtons() {
     auto* buttons = new QHBoxLayout;
-    auto* copyButton = new QPushButton("Co&py", this);
+    auto* copyButton = new QPushButton("C&opy", this);
     copyButton->setAccessibleName("Copy lab steps");
     copyButton->setToolTip("Copy the Lab steps table, tab-separated with a header row");
     auto* saveButton = new QPushButton("Sav&e as CSV\u2026", this);
