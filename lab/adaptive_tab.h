@@ -29,7 +29,6 @@ class AdaptiveTab : public LabPage {
 public:
     explicit AdaptiveTab(QWidget* parent = nullptr);
 
-    bool studiesSystems() const override { return true; }
 
     // A method without an error estimate is offered the embedded pairs
     // (methodChosen).

@@ -22,7 +22,6 @@ public:
     void setInputs(const LabInputs& inputs) override;
     // Every method with every h: the step box and the method are not its.
     bool runsLabMethod() const override { return false; }
-    bool studiesSystems() const override { return true; }
     PageHandout handout(const LabInputs& inputs) const override;
 
 private:

@@ -33,7 +33,6 @@ public:
     // A click in the field picks a new start (startPicked).
     void setInputs(const LabInputs& inputs) override;
     PageHandout handout(const LabInputs& inputs) const override;
-    bool studiesSystems() const override { return true; }
 
     // What Copy puts on the clipboard, and what Save as CSV writes: every
     // row led by the equation, the method and the inputs.

@@ -22,9 +22,6 @@ public:
     // Whether the page runs the lab's one method with its h: it then follows
     // the step box and the method, and its files are named after them.
     virtual bool runsLabMethod() const { return true; }
-    // Whether the page studies a system of equations; a page that does not
-    // is unavailable while the lab's problem is one, and never given it.
-    virtual bool studiesSystems() const { return false; }
     // What a handout of the page holds below the problem, on `inputs`.
     virtual PageHandout handout(const LabInputs& inputs) const = 0;
     // Settings of the page's own that a lesson file keeps, as typed.

@@ -370,9 +370,7 @@ void MethodLab::showRunPages() { showPages(Pages::runningLabMethod); }
 
 void MethodLab::showPages(Pages which) {
     const LabInputs current = inputs();
-    enablePages();
     for (LabPage* page : pages_) {
-        if (current.problem.isSystem() && !page->studiesSystems()) continue;
         if (which == Pages::every || page->runsLabMethod()) page->setInputs(current);
     }
     nameFiles();
@@ -511,26 +509,6 @@ QStringList MethodLab::readSystem() {
         systemStart_ = start;
     }
     return notes;
-}
-
-void MethodLab::enablePages() {
-    const bool system = inputs().problem.isSystem();
-    for (LabPage* page : pages_) {
-        const int tab = tabs_->indexOf(page);
-        const bool available = !system || page->studiesSystems();
-        tabs_->setTabEnabled(tab, available);
-        tabs_->setTabToolTip(tab, available ? QString()
-                                            : "This page studies a single equation y' = f(x, y); "
-                                              "choose one in the Form box to use it.");
-    }
-    if (!tabs_->isTabEnabled(tabs_->currentIndex())) {
-        for (int tab = 0; tab < tabs_->count(); ++tab) {
-            if (tabs_->isTabEnabled(tab)) {
-                tabs_->setCurrentIndex(tab);
-                break;
-            }
-        }
-    }
 }
 
 void MethodLab::createMenus() {

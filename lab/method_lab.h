@@ -87,9 +87,6 @@ private:
     void showForm(pelorin::ProblemForm form);
     pelorin::ProblemForm form() const;
     QStringList readSystem();
-    // The pages that study a single equation only are unavailable while the
-    // problem is a system.
-    void enablePages();
     void followProblemList();
     QStringList readEquation();
     // Every plot's Save as suggests a name after what it shows now.

@@ -32,7 +32,6 @@ public:
     void setInputs(const LabInputs& inputs) override;
     // Names the step shown below the method and h.
     PageHandout handout(const LabInputs& inputs) const override;
-    bool studiesSystems() const override { return true; }
     void showStep(int step);
 
 private:

@@ -30,7 +30,6 @@ public:
     explicit PhasePlaneTab(QWidget* parent = nullptr);
 
     void setInputs(const LabInputs& inputs) override;
-    bool studiesSystems() const override { return true; }
     PageHandout handout(const LabInputs& inputs) const override;
 
 protected:

@@ -30,7 +30,6 @@ public:
     // The slider chooses the lab's h (stepChosen).
     void setInputs(const LabInputs& inputs) override;
     PageHandout handout(const LabInputs& inputs) const override;
-    bool studiesSystems() const override { return true; }
 
 private:
     void fillIntervals();
