@@ -9,6 +9,7 @@
 #include "lab/plot.h"
 #include "numerics/plot_extent.h"
 #include "numerics/state_operations.h"
+#include "texts/phase_plane_view.h"
 
 #include <QCheckBox>
 #include <QTableWidget>
@@ -50,6 +51,13 @@ void FieldTab::displaySystem(pelorin::SystemFieldStudy study, const QStringList&
     systemStudy_ = std::move(study);
     studyNotes_ = firstNotes;
     for (const std::string& note : systemStudy_.notes) studyNotes_ << QString::fromStdString(note);
+    const std::vector<pelorin::RunDrift> drifts =
+        pelorin::runDrifts(systemStudy_.halved, systemStudy_.drift);
+    if (!drifts.empty()) {
+        const pelorin::Problem& problem = inputs_.problem;
+        studyNotes_ << QString::fromStdString(pelorin::invariantDriftNote(
+            problem.invariantText(), problem.invariant()(problem.x0, problem.y0), problem.x1, drifts));
+    }
     fieldStale_ = true;
     drawField();  // none: a system's field lies in its phase plane
     fillSystemSteps();
@@ -98,8 +106,8 @@ void FieldTab::drawSystem() {
         graph->setPen(pen);
         graph->setData(asVector(sizes.x), asVector(sizes.y), true);
         graph->setName(run);
-        if (!every && !study.drift[r].x.empty()) {
-            addCurve(*drift_, study.drift[r].x, study.drift[r].error, pen, run);
+        if (!every && !study.drift[r].empty()) {
+            addCurve(*drift_, study.halved[r].x, study.drift[r], pen, run);
         }
     }
     drawingNote_ = QString::fromStdString(every ? study.everyLeavingNote : study.leavingNote);

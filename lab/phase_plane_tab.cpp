@@ -21,11 +21,6 @@
 
 namespace {
 
-// The invariant's text as typed, or empty when the problem has none.
-std::string invariantText(const pelorin::Problem& problem) {
-    return problem.equation.invariant ? problem.equation.invariant->text() : std::string();
-}
-
 // h, h/2 and h/4, each with a colour and marker of its own, as on the Field page.
 constexpr std::array<std::size_t, 3> halvedLooks{0, 1, 3};
 constexpr std::array<const char*, 3> halvedNames{"h", "h/2", "h/4"};
@@ -229,15 +224,10 @@ void PhasePlaneTab::display(pelorin::PhasePlaneRuns runs, const QStringList& fir
     };
     add(runs_.orbitNote);
     for (const pelorin::SystemPath& run : runs_.halved) add(pelorin::pathNote(run));
-    std::vector<pelorin::RunDrift> drifts;
-    for (std::size_t k = 0; k < runs_.halved.size(); ++k) {
-        const pelorin::SystemPath& run = runs_.halved[k];
-        if (runs_.drift[k].empty()) continue;  // no invariant, or a run of no points
-        drifts.push_back({std::fabs(run.h), run.x.back(), runs_.drift[k].back()});
-    }
+    const std::vector<pelorin::RunDrift> drifts = pelorin::runDrifts(runs_.halved, runs_.drift);
     if (!drifts.empty()) {
         const pelorin::Problem& problem = inputs_.problem;
-        add(pelorin::invariantDriftNote(invariantText(problem),
+        add(pelorin::invariantDriftNote(problem.invariantText(),
                                         problem.invariant()(problem.x0, problem.y0), problem.x1,
                                         drifts));
     }

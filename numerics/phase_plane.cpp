@@ -303,7 +303,7 @@ std::vector<double> invariantDrift(const ConservedQuantity& invariant, const Sys
 }
 
 PhasePlaneRuns phasePlaneRuns(const Method& method, SystemSlope F, double x0, const StateVector& y0,
-                              double x1, double h, const SystemSolution& exact,
+                              double x1, double h, const KnownSystemSolution& exact,
                               const ConservedQuantity& invariant) {
     PhasePlaneRuns runs;
     runs.halved = halvedPaths(method, F, x0, y0, x1, h);

@@ -99,10 +99,8 @@ struct Orbit {
 Orbit orbitThrough(SystemSlope F, double x0, const StateVector& start, double span, PlaneAxes axes,
                    const VisibleRange& view);
 
-// A quantity I(x, y) the solutions keep constant, as energy or
-// Lotka-Volterra's invariant, and its drift along a run: I(x_k, y_k) −
-// I(x_0, y_0) at every step.
-using ConservedQuantity = std::function<double(double x, const StateVector& y)>;
+// The drift of a conserved quantity along a run: I(x_k, y_k) − I(x_0, y_0)
+// at every step.
 std::vector<double> invariantDrift(const ConservedQuantity& invariant, const SystemPath& path);
 
 // What the page draws of a problem's runs: the method with h, h/2 and h/4;
@@ -110,7 +108,6 @@ std::vector<double> invariantDrift(const ConservedQuantity& invariant, const Sys
 // exact solution where one is given (non-empty), else the reference; and,
 // for an invariant (none when empty), each run's drift in it.
 inline constexpr int referenceOrbitSamples = 1000;
-using SystemSolution = std::function<StateVector(double x)>;
 struct PhasePlaneRuns {
     std::array<SystemPath, 3> halved;
     // The start, then the solution at each abscissa up to the first where
@@ -121,7 +118,7 @@ struct PhasePlaneRuns {
     std::array<std::vector<double>, 3> drift;  // empty without an invariant
 };
 PhasePlaneRuns phasePlaneRuns(const Method& method, SystemSlope F, double x0, const StateVector& y0,
-                              double x1, double h, const SystemSolution& exact,
+                              double x1, double h, const KnownSystemSolution& exact,
                               const ConservedQuantity& invariant);
 
 // What the whole view of the plane holds: the orbit, and the runs' points

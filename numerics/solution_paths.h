@@ -24,6 +24,14 @@ using KnownSolution = std::function<double(double x)>;
 // NaN where it is not known. Empty when the problem has none.
 using SolutionSamples = std::function<std::vector<double>(const std::vector<double>& abscissae)>;
 
+// A system's solution known at every x, all components at once; empty when
+// there is none.
+using KnownSystemSolution = std::function<StateVector(double x)>;
+
+// A quantity I(x, y) the solutions of a system keep constant, as an energy
+// or Lotka-Volterra's invariant; empty when none is known.
+using ConservedQuantity = std::function<double(double x, const StateVector& y)>;
+
 // The same for a system: the states at the abscissae, a component NaN where
 // it is not known (past where a reference stopped).
 using SystemSolutionSamples =

@@ -92,7 +92,7 @@ KnownSystemSolution Problem::systemExact() const {
     return [single = std::move(single)](double x) { return StateVector{single(x)}; };
 }
 
-Invariant Problem::invariant() const {
+ConservedQuantity Problem::invariant() const {
     if (!equation.invariant) return {};
     return [invariant = equation.invariant](double x, const StateVector& y) {
         return (*invariant)(x, std::span<const double>(y.begin(), y.size()));

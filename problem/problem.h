@@ -32,11 +32,6 @@ struct ProblemText {
 // equation.
 using State = StateVector;
 
-// A system's solution known at every x, all components at once; empty when
-// there is none.
-using KnownSystemSolution = std::function<StateVector(double x)>;
-// A quantity the solutions keep constant, I(x, y); empty when none is known.
-using Invariant = std::function<double(double x, const StateVector& y)>;
 
 // The equation y' = f(x, y) or the system y' = F(x, y): the lesson's own,
 // solved with the program's built-in slope f1 (a typed "-2*x - y" gives the
@@ -87,7 +82,11 @@ struct Problem {
     // exact() is a single equation's only.
     KnownSolution exact() const;
     KnownSystemSolution systemExact() const;
-    Invariant invariant() const;
+    ConservedQuantity invariant() const;
+    // The invariant as typed; empty when there is none.
+    std::string invariantText() const {
+        return equation.invariant ? equation.invariant->text() : std::string();
+    }
     bool comparedWithReference() const {
         return !equation.lesson() && !equation.exact && !equation.systemExact;
     }

@@ -2,6 +2,7 @@
 
 #include "base/conversions.h"
 #include "base/number_text.h"
+#include "numerics/phase_plane.h"
 #include "numerics/plot_extent.h"
 #include "numerics/reference.h"
 #include "numerics/state_operations.h"
@@ -219,32 +220,6 @@ SystemComparison systemComparison(const Problem& problem) {
 
 namespace {
 
-// I(x_i, y_i) - I(x0, y0) at every step of a run.
-ErrorPath invariantDrift(const SystemPath& path, const Invariant& invariant) {
-    ErrorPath drift;
-    if (path.x.empty()) return drift;
-    const double start = invariant(path.x.front(), path.y.front());
-    for (std::size_t i = 0; i < path.x.size(); ++i) {
-        const double value = invariant(path.x[i], path.y[i]) - start;
-        if (!std::isfinite(value)) break;
-        drift.x.push_back(path.x[i]);
-        drift.error.push_back(value);
-    }
-    return drift;
-}
-
-std::string driftNote(const std::array<SystemPath, 3>& runs, const std::array<ErrorPath, 3>& drift,
-                      const std::string& invariant) {
-    std::string note = "The invariant " + invariant + " drifts from its start by";
-    const char* steps[] = {"h", "h/2", "h/4"};
-    for (std::size_t r = 0; r < runs.size(); ++r) {
-        if (drift[r].x.empty()) continue;
-        note += std::string(r ? "," : "") + " " + errorText(drift[r].error.back()) + " at x = " +
-                numberToText(drift[r].x.back()) + " with " + steps[r];
-    }
-    return note + ".";
-}
-
 // The components' values a view of `runs` holds, beside the known
 // solution's, and the names of the runs that leave it.
 struct ComponentsView {
@@ -340,11 +315,10 @@ SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inp
         const SystemReferenceSolution atEnd = systemReferenceSolution(F, own.x0, own.y0, {own.x1});
         study.notes.push_back(systemReferenceUsedNote(atEnd.method, atEnd.accuracy));
     }
-    if (const Invariant invariant = own.invariant()) {
+    if (const ConservedQuantity invariant = own.invariant()) {
         for (std::size_t r = 0; r < study.halved.size(); ++r) {
-            study.drift[r] = invariantDrift(study.halved[r], invariant);
+            study.drift[r] = invariantDrift(invariant, study.halved[r]);
         }
-        study.notes.push_back(driftNote(study.halved, study.drift, own.equation.invariant->text()));
     }
     for (const std::string& note : study.labSteps.notes) study.notes.push_back(note);
     return study;

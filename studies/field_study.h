@@ -68,7 +68,9 @@ struct SystemFieldStudy {
     SystemStepErrors labSteps;
     std::array<ErrorPath, 3> halvedErrors;
     std::array<ErrorPath, methodCatalogue.size()> everyErrors;
-    std::array<ErrorPath, 3> drift;    // empty without an invariant
+    // I(x_i, y_i) - I(x0, y0) at every step of h, h/2 and h/4; empty
+    // without an invariant.
+    std::array<std::vector<double>, 3> drift;
     // The values a view of the components holds: the known solution's,
     // and the runs' as far as they stay within viewReach of its span, so
     // that a run that blows up does not flatten the solution to a line;

@@ -78,7 +78,7 @@ std::string invariantDriftNote(std::string_view invariantText, double startValue
                " is not finite at the start, so no drift in it can be measured.";
     }
     std::string text = "Drift of the invariant I = " + std::string(invariantText) +
-                       ", which the exact solution keeps at " + numberToText(startValue) +
+                       ", which the solutions keep at " + numberToText(startValue) +
                        ": at x1 = " + numberToText(x1) + ", I(y) \u2212 I(y0) is ";
     for (std::size_t k = 0; k < runs.size(); ++k) {
         const RunDrift& run = runs[k];
@@ -87,6 +87,16 @@ std::string invariantDriftNote(std::string_view invariantText, double startValue
         if (run.x != x1) text += " (at its last x = " + numberToText(run.x) + ")";
     }
     return text + ".";
+}
+
+std::vector<RunDrift> runDrifts(const std::array<SystemPath, 3>& runs,
+                                const std::array<std::vector<double>, 3>& drift) {
+    std::vector<RunDrift> drifts;
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+        if (drift[k].empty()) continue;
+        drifts.push_back({std::fabs(runs[k].h), runs[k].x.back(), drift[k].back()});
+    }
+    return drifts;
 }
 
 }  // namespace pelorin

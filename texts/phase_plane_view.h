@@ -4,6 +4,7 @@
 #pragma once
 
 #include "numerics/equilibria.h"
+#include "numerics/solution_paths.h"
 
 #include <array>
 #include <string>
@@ -35,7 +36,7 @@ struct RunDrift {
 };
 
 // The sentence for the notes, e.g. "Drift of the invariant I = y2^2/2 +
-// y1^2/2, which the exact solution keeps at 0.5: at x1 = 10, I(y) − I(y0)
+// y1^2/2, which the solutions keep at 0.5: at x1 = 10, I(y) − I(y0)
 // is 0.648 with h = 0.1, 0.284 with h = 0.05 and 0.133 with h = 0.025."
 // A run that ends elsewhere than x1 (its steps pass x1, or it stopped) says
 // where; a drift that is not finite (the run left where I is defined) is
@@ -43,5 +44,10 @@ struct RunDrift {
 // runs.
 std::string invariantDriftNote(std::string_view invariantText, double startValue, double x1,
                                const std::vector<RunDrift>& runs);
+// The drifts of the runs with h, h/2 and h/4 where they end, from the drift
+// at each of their steps (empty without an invariant, or for a run of no
+// points, which the note leaves out).
+std::vector<RunDrift> runDrifts(const std::array<SystemPath, 3>& runs,
+                                const std::array<std::vector<double>, 3>& drift);
 
 }  // namespace pelorin

@@ -83,14 +83,14 @@ TEST(PhasePlaneView, DriftSentenceGrowingNeutralAndPastX1) {
         return drifts;
     };
     EXPECT_EQ(invariantDriftNote("y2^2/2 + y1^2/2", 0.5, 10, driftsOf(oscillator, energy, 10, 0.1)),
-              "Drift of the invariant I = y2^2/2 + y1^2/2, which the exact solution keeps at 0.5: "
+              "Drift of the invariant I = y2^2/2 + y1^2/2, which the solutions keep at 0.5: "
               "at x1 = 10, I(y) \u2212 I(y0) is 8.52E-01 with h = 0.1, 3.24E-01 with h = 0.05 and "
               "1.42E-01 with h = 0.025.");
     // y1' = 0, y2' = 1 keeps y1, and Euler keeps it to the last bit.
     const auto drift = [](double, const StateVector&) -> StateVector { return {0, 1}; };
     const ConservedQuantity first = [](double, const StateVector& y) { return y[0]; };
     EXPECT_EQ(invariantDriftNote("y1", 1, 1, driftsOf(drift, first, 1, 0.3)),
-              "Drift of the invariant I = y1, which the exact solution keeps at 1: at x1 = 1, "
+              "Drift of the invariant I = y1, which the solutions keep at 1: at x1 = 1, "
               "I(y) \u2212 I(y0) is 0 with h = 0.3 (at its last x = 1.2), 0 with h = 0.15 (at its "
               "last x = 1.05) and 0 with h = 0.075 (at its last x = 1.05).");
     EXPECT_EQ(invariantDriftNote("y1", 1, 1, {}), "");
@@ -102,7 +102,7 @@ TEST(PhasePlaneView, DriftSentenceGrowingNeutralAndPastX1) {
 TEST(PhasePlaneView, DriftSentenceWhereTheInvariantIsNotFinite) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     EXPECT_EQ(invariantDriftNote("c*y1 - d*ln(y1)", 1, 30, {{0.4, 30, nan}, {0.2, 30, 4.81}}),
-              "Drift of the invariant I = c*y1 - d*ln(y1), which the exact solution keeps at 1: "
+              "Drift of the invariant I = c*y1 - d*ln(y1), which the solutions keep at 1: "
               "at x1 = 30, I(y) \u2212 I(y0) is not a finite number with h = 0.4 and 4.81E+00 "
               "with h = 0.2.");
     EXPECT_EQ(invariantDriftNote("ln(y1)", -std::numeric_limits<double>::infinity(), 30,

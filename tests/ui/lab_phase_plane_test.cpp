@@ -115,7 +115,7 @@ TEST_F(PhasePlane, EulersRunOnTheOscillatorEndsOutsideTheExactCircle) {
     // The energy y1²/2 + y2²/2 gained: ((1 + h²)^(10/h) − 1)/2 from the
     // double h, by python3's fractions.
     EXPECT_TRUE(notes().contains(
-        "Drift of the invariant I = y2^2/2 + y1^2/2, which the exact solution keeps at 0.5: at "
+        "Drift of the invariant I = y2^2/2 + y1^2/2, which the solutions keep at 0.5: at "
         "x1 = 10, I(y) \u2212 I(y0) is 8.52E-01 with h = 0.1, 3.24E-01 with h = 0.05 and "
         "1.42E-01 with h = 0.025."))
         << notes().toStdString();
