@@ -6,6 +6,7 @@
 #include "methods/methods.h"
 #include "numerics/adaptive.h"
 #include "numerics/convergence.h"
+#include "numerics/phase_plane.h"
 #include "numerics/system_reference.h"
 #include "problem/expression.h"
 #include "problem/problem.h"
@@ -191,21 +192,9 @@ SystemSlopeExpression lotkaVolterraSlope() {
     return std::move(*compileSystemSlope(texts, parameters).slope);
 }
 
-// The typed F as the methods call it, a state in and a state out.
-struct TypedSystemSlope {
-    const SystemSlopeExpression& F;
-    StateVector operator()(double x, const StateVector& y) const {
-        StateVector slope(y.size());
-        std::array<double, StateVector::maxComponents> out{};
-        F(x, std::span(y.begin(), y.size()), std::span(out.data(), y.size()));
-        for (std::size_t k = 0; k < y.size(); ++k) slope[k] = out[k];
-        return slope;
-    }
-};
-
 double libraryNumber(std::string_view text) { return std::stod(std::string(text)); }
 
-SystemConvergenceProblem lotkaVolterraProblem(const TypedSystemSlope& F) {
+SystemConvergenceProblem lotkaVolterraProblem(const SystemSlopeExpression& F) {
     const LibrarySystem& entry = lotkaVolterra();
     const double x0 = libraryNumber(entry.x0), x1 = libraryNumber(entry.x1);
     const StateVector y0{libraryNumber(entry.starts[0]), libraryNumber(entry.starts[1])};
@@ -214,8 +203,7 @@ SystemConvergenceProblem lotkaVolterraProblem(const TypedSystemSlope& F) {
 }
 
 void typedSystemConvergence(benchmark::State& state) {
-    const SystemSlopeExpression expression = lotkaVolterraSlope();
-    const TypedSystemSlope F{expression};
+    const SystemSlopeExpression F = lotkaVolterraSlope();
     const SystemConvergenceProblem problem = lotkaVolterraProblem(F);
     for (auto _ : state) {
         ConvergenceStudy study = studyConvergence(problem, systemDoublings);
@@ -225,8 +213,7 @@ void typedSystemConvergence(benchmark::State& state) {
 }
 
 void typedSystemEvaluationsAlone(benchmark::State& state) {
-    const SystemSlopeExpression expression = lotkaVolterraSlope();
-    const TypedSystemSlope F{expression};
+    const SystemSlopeExpression F = lotkaVolterraSlope();
     const long evaluations = studyEvaluations(systemDoublings);
     for (auto _ : state) {
         StateVector y{1, 1};
@@ -273,6 +260,18 @@ double fastest(const std::vector<double>& times) {
 
 }  // namespace
 
+// The Phase plane page's redraw after a pan or zoom: the field, the
+// nullclines and the equilibria of typed Lotka-Volterra over a view of
+// 700 x 420 pixels, all it computes on the window's thread.
+void typedPhasePlane(benchmark::State& state) {
+    const SystemSlopeExpression F = lotkaVolterraSlope();
+    const VisibleRange view{-1, 5.4, -0.2, 2.9, 700, 420};
+    for (auto _ : state) {
+        PhasePlane plane = phasePlane(F, true, StateVector{1, 1}, {0, 1}, view);
+        benchmark::DoNotOptimize(plane);
+    }
+}
+
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
@@ -306,6 +305,8 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond));
     benchmarks.push_back(benchmark::RegisterBenchmark("convergence/typed_system_evaluations_alone",
                                                       typedSystemEvaluationsAlone)
+                             ->Unit(benchmark::kMillisecond));
+    benchmarks.push_back(benchmark::RegisterBenchmark("phase_plane/typed_redraw", typedPhasePlane)
                              ->Unit(benchmark::kMillisecond));
     benchmarks.push_back(benchmark::RegisterBenchmark("adaptive/typed_sweep", typedSweep)
                              ->ArgName("reference")
