@@ -8,6 +8,8 @@
 #include "ui/text.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
@@ -92,7 +94,19 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : LabPage(parent) {
     againstEvaluations_->setToolTip("What each method costs: stages times steps. A method "
                                     "with more stages per step must earn them.");
     connect(againstEvaluations_, &QCheckBox::toggled, this, &ConvergenceTab::plot);
-    layout->addWidget(againstEvaluations_);
+    auto* row = new QHBoxLayout;
+    row->addWidget(againstEvaluations_);
+    row->addSpacing(24);
+    errorsOfCaption_ = new QLabel("Errors of:", this);
+    errorsOf_ = newListBox(this);
+    errorsOf_->setAccessibleName("Errors of");
+    errorsOf_->setToolTip("A system's error at x1 in the maximum norm, or one component's alone.");
+    errorsOfCaption_->setBuddy(errorsOf_);
+    connect(errorsOf_, &QComboBox::activated, this, &ConvergenceTab::showErrorsOf);
+    row->addWidget(errorsOfCaption_);
+    row->addWidget(errorsOf_);
+    row->addStretch(1);
+    layout->addLayout(row);
 
     plot_ = new LabPlot("Convergence plot",
                         "The error at x1 of every method against the step h, both axes "
@@ -143,8 +157,27 @@ void ConvergenceTab::setInputs(const LabInputs& inputs) {
 }
 
 void ConvergenceTab::display(pelorin::ConvergenceStudy study, const QStringList& firstNotes) {
-    study_ = std::move(study);
-    QStringList notes = firstNotes;
+    studied_ = std::move(study);
+    firstNotes_ = firstNotes;
+    // The box offers a system's components, and keeps the one chosen while
+    // the system keeps its size.
+    const int components = static_cast<int>(studied_.components.size());
+    if (errorsOf_->count() != components + 1) {
+        errorsOf_->clear();
+        errorsOf_->addItem("all components (maximum norm)");
+        for (int k = 1; k <= components; ++k) errorsOf_->addItem(QString("y%1 alone").arg(k));
+    }
+    errorsOfCaption_->setVisible(components > 0);
+    errorsOf_->setVisible(components > 0);
+    showErrorsOf();
+}
+
+void ConvergenceTab::showErrorsOf() {
+    const int chosen = std::max(errorsOf_->currentIndex(), 0);
+    study_ = chosen == 0 || static_cast<std::size_t>(chosen) > studied_.components.size()
+                 ? studied_
+                 : studied_.components[static_cast<std::size_t>(chosen) - 1];
+    QStringList notes = firstNotes_;
     for (const std::string& note : study_.notes) notes << QString::fromStdString(note);
     const bool anyLeftOut = std::any_of(study_.series.begin(), study_.series.end(),
                                         [](const ConvergenceSeries& series) {

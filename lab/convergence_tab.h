@@ -10,6 +10,7 @@
 
 class LabPlot;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QTableWidget;
 
@@ -26,13 +27,20 @@ public:
 
 private:
     void display(pelorin::ConvergenceStudy study, const QStringList& firstNotes);
+    // A system's errors in the maximum norm, or one component's alone, as
+    // the Errors box asks.
+    void showErrorsOf();
     void plot();
     void fillOrders();
 
     LabPlot* plot_ = nullptr;
     QCheckBox* againstEvaluations_ = nullptr;
+    QLabel* errorsOfCaption_ = nullptr;
+    QComboBox* errorsOf_ = nullptr;
     QTableWidget* orders_ = nullptr;
     QLabel* notes_ = nullptr;
-    pelorin::ConvergenceStudy study_;
+    pelorin::ConvergenceStudy studied_;  // as the study gave it
+    QStringList firstNotes_;
+    pelorin::ConvergenceStudy study_;    // as shown
     StudyRunner studies_;  // of typed equations
 };

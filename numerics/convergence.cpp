@@ -274,6 +274,8 @@ ConvergenceStudy studyOf(const Problem& problem, int doublings, const std::stop_
                             std::isfinite(width) && isFiniteState(problem.exactAtEnd);
     if (const auto note = rangeNote(problem, width)) study.notes.push_back(*note);
     const double size = solutionSizeOf(problem);
+    study.solutionSize = size;
+    study.measurableError = problem.measurableError;
     // A step of infinite size is not a point of any plot.
     const int runs = std::isfinite(width) ? study.doublings : -1;
     for (std::size_t row = 0; row < methodCatalogue.size(); ++row) {
@@ -304,6 +306,34 @@ ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublin
 ConvergenceStudy studyConvergence(const SystemConvergenceProblem& problem, int doublings,
                                   std::stop_token stop) {
     return studyOf(problem, doublings, stop);
+}
+
+ConvergenceStudy componentConvergence(const ConvergenceStudy& study, std::size_t k) {
+    ConvergenceStudy component = study;
+    component.notes.clear();
+    for (ConvergenceSeries& series : component.series) {
+        std::optional<double> coarse;
+        for (ConvergencePoint& point : series.points) {
+            point.error.reset();
+            point.order.reset();
+            point.reading = OrderReading::settled;
+            if (k < point.componentErrors.size() && std::isfinite(point.componentErrors[k])) {
+                point.error = point.componentErrors[k];
+            }
+            if (coarse && point.error && *coarse > 0 && *point.error > 0) {
+                point.order = observedOrder(*coarse, *point.error);
+            }
+            coarse = point.error;
+        }
+        if (!series.method) continue;
+        series.floor = roundingFloor(series.points, study.solutionSize);
+        readOrders(series, study.solutionSize, study.measurableError);
+        if (series.floor) {
+            component.notes.push_back(std::string(series.method->caption) + ": " + floorText(series));
+        }
+    }
+    compareSeries(component, study.solutionSize);
+    return component;
 }
 
 bool measuredAndNonzero(const ConvergencePoint& point) {

@@ -85,8 +85,14 @@ struct ConvergenceSeries {
 
 struct ConvergenceStudy {
     int doublings = 0;
+    // What the rules read the errors against: the size rounding is measured
+    // against, and the smallest error the reference can measure.
+    double solutionSize = 1, measurableError = 0;
     std::array<ConvergenceSeries, methodCatalogue.size()> series;  // catalogue order
     std::vector<std::string> notes;  // what the plot and the table cannot say
+    // A system's study read on each component's errors alone, for a page
+    // that shows them on request; none for one equation.
+    std::vector<ConvergenceStudy> components;
 };
 
 // The value after `steps` steps of h = (x1 - x0)/steps from x0. Each step
@@ -145,5 +151,10 @@ ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublin
 // rounding is measured against is the norm's max(1, ||y0||, ||y(x1)||).
 ConvergenceStudy studyConvergence(const SystemConvergenceProblem& problem, int doublings,
                                   std::stop_token stop = {});
+
+// A system's study read on the errors of component k alone (0-based): the
+// same runs, with the orders, floor, readings and hidden curves the same
+// rules give for those errors. Its notes are the floors' and the brackets'.
+ConvergenceStudy componentConvergence(const ConvergenceStudy& study, std::size_t k);
 
 }  // namespace pelorin

@@ -56,6 +56,15 @@ ConvergenceStudy studySystem(const Problem& own, int doublings, std::stop_token 
                         "method, and are marked.");
     }
     ConvergenceStudy study = studyConvergence(problem, doublings, stop);
+    for (std::size_t k = 0; k < own.components() && !stop.stop_requested(); ++k) {
+        ConvergenceStudy component = componentConvergence(study, k);
+        // The component's own errors, and what is said of the reference.
+        std::vector<std::string> first{"Errors of y" + std::to_string(k + 1) +
+                                       " alone at x1, not the maximum norm of all components."};
+        first.insert(first.end(), notes.begin() + 1, notes.end());
+        component.notes.insert(component.notes.begin(), first.begin(), first.end());
+        study.components.push_back(std::move(component));
+    }
     study.notes.insert(study.notes.begin(), notes.begin(), notes.end());
     return study;
 }

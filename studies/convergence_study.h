@@ -26,7 +26,8 @@ struct ProblemAtEnd {
 ProblemAtEnd problemAtEnd(const Problem& problem);
 
 // Without an exact solution the reference is used, and the study's notes
-// say so and how accurate it is. `stop` ends the study early, as
+// say so and how accurate it is. A system's errors are its maximum norm's,
+// and its study holds each component's read alone as well. `stop` ends the study early, as
 // studyConvergence's does.
 ConvergenceStudy studyProblem(const Problem& problem, int doublings, std::stop_token stop = {});
 

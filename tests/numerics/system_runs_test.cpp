@@ -286,6 +286,39 @@ TEST(SystemRuns, ASystemOfOneComponentGivesTheEquationsBits) {
     EXPECT_EQ(one.notes, oneAsSystem.notes);
 }
 
+// Read on one component alone, a system's study is that component's own:
+// beside y' = -2x - y the second component y2' = 0 from 0 is exact, so
+// component 1's orders, readings, floors and hidden curves are the single
+// equation's, and component 2 has errors of 0 and no order at all.
+TEST(SystemRuns, AComponentReadAloneGivesItsOwnOrders) {
+    const SystemSlope lessonBesideRest = [](double x, const StateVector& y) {
+        return StateVector{f1(x, y[0]), 0.0};
+    };
+    const ConvergenceStudy one = studyConvergence(lessonProblem(0, -1, 1), 12);
+    const ConvergenceStudy system = studyConvergence(
+        SystemConvergenceProblem{0, {-1, 0}, 1, lessonBesideRest,
+                                 {lessonProblem(0, -1, 1).exactAtEnd, 0}, 0},
+        12);
+    const ConvergenceStudy first = componentConvergence(system, 0);
+    const ConvergenceStudy second = componentConvergence(system, 1);
+    for (std::size_t row = 0; row < methodCatalogue.size(); ++row) {
+        SCOPED_TRACE(methodCatalogue[row].caption);
+        const auto& a = one.series[row];
+        const auto& b = first.series[row];
+        ASSERT_EQ(a.points.size(), b.points.size());
+        for (std::size_t i = 0; i < a.points.size(); ++i) {
+            EXPECT_EQ(a.points[i].error, b.points[i].error);
+            EXPECT_EQ(a.points[i].order, b.points[i].order);
+            EXPECT_EQ(a.points[i].reading, b.points[i].reading);
+            EXPECT_EQ(second.series[row].points[i].error, 0.0);
+            EXPECT_FALSE(second.series[row].points[i].order);
+        }
+        EXPECT_EQ(a.floor, b.floor);
+        EXPECT_EQ(a.coveredBy, b.coveredBy);
+    }
+    EXPECT_EQ(first.notes, one.notes);
+}
+
 // Where the error of a system is the largest component's, one step of
 // Euler with h = 1 from (1, 0) reaches (1, -1): errors 1 - cos 1 and
 // 1 - sin 1 (mpmath: 0.459697694131860..., 0.158529015192103...).

@@ -1722,3 +1722,28 @@ TEST_F(Lab, ASystemsBoxesSayWhatCannotBeUsedAndKeepTheLastGoodProblem) {
     EXPECT_EQ(notes->text(), "");
     EXPECT_EQ(longest.size(), 997);
 }
+
+// On request the Convergence page reads a system's errors one component at
+// a time: the box offers each, and the notes say which errors are shown.
+TEST_F(Lab, ASystemsConvergenceIsReadPerComponentOnRequest) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QComboBox* errorsOf = named<QComboBox>(*lab, "Errors of");
+    ASSERT_NE(errorsOf, nullptr);
+    EXPECT_TRUE(errorsOf->isHidden());  // one equation has no components to choose
+    QComboBox* problem = named<QComboBox>(*lab, "Problem");
+    const int row = problem->findText("Harmonic oscillator: y'' = -y");
+    problem->setCurrentIndex(row);
+    emit problem->activated(row);
+    QLabel* notes = label(*lab, "Convergence notes");
+    while (!notes->text().startsWith("Errors are measured in the maximum norm")) QTest::qWait(10);
+    EXPECT_FALSE(errorsOf->isHidden());
+    QStringList items;
+    for (int i = 0; i < errorsOf->count(); ++i) items << errorsOf->itemText(i);
+    EXPECT_EQ(items, QStringList({"all components (maximum norm)", "y1 alone", "y2 alone"}));
+    errorsOf->setCurrentIndex(2);
+    emit errorsOf->activated(2);
+    EXPECT_TRUE(notes->text().startsWith(
+        "Errors of y2 alone at x1, not the maximum norm of all components."))
+        << notes->text().toStdString();
+}
