@@ -15,7 +15,8 @@ and the sentence that explains the step-size controller. Last it types a
 word into y0 and reads the note under the boxes that says why it was not used.
 Then it chooses the harmonic oscillator from the Problem list, a system of two
 components, and reads the last row of the Field page's "Lab steps": a column
-for each component, its exact value and its error.
+for each component, its exact value and its error; then Lotka-Volterra on the
+Phase plane page, and reads its "Equilibria" table.
 
 Usage: /usr/bin/python3 lab_accessibility_test.py PID  (the program's process id)
 """
@@ -66,6 +67,13 @@ SYSTEM_STEPS_ROW_10 = ["10", "1", "0.5707904499", "-0.88250801", "0.540302305868
                        "-0.841470984807897", "4.10370251921036E-02", "3.04881440318602E-02",
                        "-4.10370251921036E-02"]
 SINGLE_EQUATIONS = 10  # the Problem list's entries before its first system
+LOTKA_VOLTERRA = SINGLE_EQUATIONS + 3  # the fourth system in the list
+# y1' = a y1 - b y1 y2, y2' = c y1 y2 - d y2 with a = 2/3, b = 4/3, c = d = 1:
+# the Jacobian at (0, 0) is diag(2/3, -1), at (d/c, a/b) = (1, 0.5) it has
+# the eigenvalues ±i·sqrt(a·d) = ±0.8165i.
+EQUILIBRIA_HEADER = ["Equilibrium", "Eigenvalues", "Kind"]
+EQUILIBRIA_ROWS = [["(0.000, 0.000)", "-1, 0.6667", "saddle"],
+                   ["(1.000, 0.500)", "\u00b10.8165i", "centre"]]
 CONTROLLER_OPENING = "Hairer, N\u00f8rsett and Wanner's step-size controller, as in their codes."
 
 
@@ -202,6 +210,7 @@ def main():
     read_adaptive_steps(lab, pid)
     read_box_notes(lab, pid)
     read_system_lab_steps(lab, pid)
+    read_equilibria(lab, pid)
     check(process_alive(pid), "the program goes on")
 
 
@@ -261,6 +270,23 @@ def read_system_lab_steps(lab, pid):
     cells = [table.getAccessibleAt(10, c).name for c in range(table.nColumns)]
     print(f"the row i = 10 of the system's 'Lab steps' reads: {cells}")
     check(cells == SYSTEM_STEPS_ROW_10, "Euler's tenth step on the oscillator, component by component")
+
+
+def read_equilibria(lab, pid):
+    problem = labelled_combo(lab, "Problem:")
+    for key in ["alt+r", "Home"] + ["Down"] * LOTKA_VOLTERRA + ["alt+p"]:
+        press_keys_in("Method lab", key)
+    wait_for("'Problem' to read Lotka-Volterra", lambda: problem.name.startswith("Lotka-Volterra"), pid)
+    equilibria = wait_for("a table named 'Equilibria' with two rows",
+                          lambda: (lambda t: t if t is not None and t.queryTable().nRows == 2 else None)(
+                              find(lab, "table", "Equilibria")), pid)
+    table = equilibria.queryTable()
+    headers = [table.getColumnHeader(c).name for c in range(table.nColumns)]
+    check(headers == EQUILIBRIA_HEADER, f"'Equilibria' has the column headers {headers}")
+    rows = [[table.getAccessibleAt(r, c).name for c in range(table.nColumns)]
+            for r in range(table.nRows)]
+    print(f"'Equilibria' reads: {rows}")
+    check(rows == EQUILIBRIA_ROWS, "Lotka-Volterra's saddle at the origin and centre at (1, 0.5)")
 
 
 if __name__ == "__main__":
