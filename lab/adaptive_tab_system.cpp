@@ -73,12 +73,11 @@ bool AdaptiveTab::plotSystemRun() {
     const pelorin::SystemAdaptiveStudy& study = systemStudy_;
     const std::size_t n = inputs_.problem.components();
     solution_->yAxis->setLabel(n == 2 ? "y1, y2" : QString("y1 \u2026 y%1").arg(n));
-    const QColor text = solution_->palette().color(QPalette::Text);
     const QString known = study.reference ? "reference" : "exact";
     bool leftOut = false;
     for (std::size_t k = 0; k < n && !study.solutionX.empty(); ++k) {
         leftOut |= addCurve(*solution_, study.solutionX, pelorin::componentOf(study.solutionY, k),
-                            QPen(text, 1.5), QCPScatterStyle(QCPScatterStyle::ssNone),
+                            LabPlot::componentBand(k), QCPScatterStyle(QCPScatterStyle::ssNone),
                             QString("y%1, %2").arg(k + 1).arg(known));
     }
     const pelorin::SystemAdaptiveRun& run = study.run;

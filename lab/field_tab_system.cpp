@@ -73,13 +73,8 @@ void FieldTab::drawSystem() {
     plot_->yAxis->setLabel(n == 2 ? "y1, y2" : QString("y1 \u2026 y%1").arg(n));
     const QString known =
         study.comparison == pelorin::Comparison::reference ? "reference" : "exact";
-    // Each component's solution a broad pale band in its colour, its runs
-    // drawn over it in the same colour: the eye pairs them, and sees a run
-    // leave its band.
     for (std::size_t k = 0; k < n && !study.knownX.empty(); ++k) {
-        QColor band = LabPlot::methodPen(k).color();
-        band.setAlpha(90);
-        addCurve(*plot_, study.knownX, pelorin::componentOf(study.knownY, k), QPen(band, 6),
+        addCurve(*plot_, study.knownX, pelorin::componentOf(study.knownY, k), LabPlot::componentBand(k),
                  QString("y%1, %2").arg(k + 1).arg(known));
     }
     // The method with h, h/2 and h/4 in its components' colours, a line

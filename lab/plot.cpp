@@ -84,6 +84,12 @@ QPen LabPlot::methodPen(std::size_t row) {
     return pen;
 }
 
+QPen LabPlot::componentBand(std::size_t k) {
+    QColor band = methodPen(k).color();
+    band.setAlpha(90);
+    return QPen(band, 6);
+}
+
 QCPScatterStyle LabPlot::methodMarker(std::size_t row) {
     return QCPScatterStyle(methodShapes[row], 7);
 }

@@ -26,6 +26,10 @@ public:
 
     // The pen and marker of catalogue row `row`, the same on every tab.
     static QPen methodPen(std::size_t row);
+    // A system's component k (0-based) of the exact or reference solution: a
+    // broad pale band in the colour its runs take (methodPen(k)), so that
+    // the eye pairs them and sees a run leave its band.
+    static QPen componentBand(std::size_t k);
     static QCPScatterStyle methodMarker(std::size_t row);
     // The red of what the eye should find first (the rounding floor, the
     // point z = h·λ, a step's increment), readable on a light or dark ground.
