@@ -205,8 +205,3 @@ std::optional<pelorin::StateVector> SystemBoxes::readStarts(std::vector<std::str
     return starts;
 }
 
-std::vector<QLineEdit*> SystemBoxes::boxes() const {
-    std::vector<QLineEdit*> all{parameters_, invariant_};
-    for (const Row& row : rows_) all.insert(all.end(), {row.slope, row.start, row.exact});
-    return all;
-}

@@ -29,7 +29,6 @@ public:
     // The starts read strictly, each box keeping its last good value, and
     // why a text was not used; none while a start has never had one.
     std::optional<pelorin::StateVector> readStarts(std::vector<std::string>& notes);
-    std::vector<QLineEdit*> boxes() const;
 
 signals:
     void edited();
