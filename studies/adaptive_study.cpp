@@ -189,25 +189,14 @@ SystemAdaptiveStudy measuredSystemRun(const Method& method, const Problem& probl
 // system's reference there.
 WorkPrecision sweepSystem(const Problem& own, double h0, const ControllerSettings& settings,
                           int doublings, std::stop_token stop) {
-    SystemConvergenceProblem problem{own.x0, own.y0, own.x1, own.systemSlope(), {}, 0};
-    std::string referenceNote;
-    if (const KnownSystemSolution exact = own.systemExact()) {
-        problem.exactAtEnd = exact(own.x1);
-    } else {
-        const SystemReferenceSolution reference =
-            systemReferenceSolution(problem.f, own.x0, own.y0, {own.x1});
-        if (reference.y.empty()) {
-            WorkPrecision none;
-            none.notes.push_back("No exact solution, and no reference solution could be "
-                                 "computed to x1: " + reference.note);
-            return none;
-        }
-        problem.exactAtEnd = reference.y.back();
-        problem.measurableError = reference.accuracy * std::max(1.0, stateNorm(problem.exactAtEnd));
-        referenceNote = systemReferenceUsedNote(reference.method, reference.accuracy);
+    const SystemAtEnd atEnd = systemAtEnd(own);
+    if (!atEnd.problem) {
+        WorkPrecision none;
+        none.notes.push_back(atEnd.why);
+        return none;
     }
-    WorkPrecision sweep = workPrecision(problem, h0, settings, doublings, stop);
-    if (!referenceNote.empty()) sweep.notes.insert(sweep.notes.begin(), referenceNote);
+    WorkPrecision sweep = workPrecision(*atEnd.problem, h0, settings, doublings, stop);
+    if (!atEnd.referenceNote.empty()) sweep.notes.insert(sweep.notes.begin(), atEnd.referenceNote);
     return sweep;
 }
 

@@ -30,32 +30,42 @@ ProblemAtEnd problemAtEnd(const Problem& typed) {
     return {problem, true, reference.relativeAccuracy, ""};
 }
 
+SystemAtEnd systemAtEnd(const Problem& own) {
+    SystemConvergenceProblem problem{own.x0, own.y0, own.x1, own.systemSlope(), {}, 0};
+    if (const KnownSystemSolution exact = own.systemExact()) {
+        problem.exactAtEnd = exact(own.x1);
+        return {problem, "", ""};
+    }
+    const SystemReferenceSolution reference =
+        systemReferenceSolution(problem.f, own.x0, own.y0, {own.x1});
+    if (reference.y.empty()) {
+        return {std::nullopt, "",
+                "No exact solution, and no reference solution could be computed to x1: " +
+                    reference.note};
+    }
+    problem.exactAtEnd = reference.y.back();
+    problem.measurableError = reference.accuracy * std::max(1.0, stateNorm(problem.exactAtEnd));
+    return {problem, systemReferenceUsedNote(reference.method, reference.accuracy), ""};
+}
+
 namespace {
 
 // A system's errors at x1 in the maximum norm, against its exact solution
 // or a reference, with notes that say which.
 ConvergenceStudy studySystem(const Problem& own, int doublings, std::stop_token stop) {
-    SystemConvergenceProblem problem{own.x0, own.y0, own.x1, own.systemSlope(), {}, 0};
+    const SystemAtEnd atEnd = systemAtEnd(own);
+    if (!atEnd.problem) {
+        ConvergenceStudy none;
+        none.notes.push_back(atEnd.why);
+        return none;
+    }
     std::vector<std::string> notes{maximumNormNote()};
-    if (const KnownSystemSolution exact = own.systemExact()) {
-        problem.exactAtEnd = exact(own.x1);
-    } else {
-        const SystemReferenceSolution reference =
-            systemReferenceSolution(problem.f, own.x0, own.y0, {own.x1});
-        if (reference.y.empty()) {
-            ConvergenceStudy none;
-            none.notes.push_back("No exact solution, and no reference solution could be computed "
-                                 "to x1: " + reference.note);
-            return none;
-        }
-        problem.exactAtEnd = reference.y.back();
-        // The reference's accuracy is relative to the solution's size.
-        problem.measurableError = reference.accuracy * std::max(1.0, stateNorm(problem.exactAtEnd));
-        notes.push_back(systemReferenceUsedNote(reference.method, reference.accuracy) +
+    if (!atEnd.referenceNote.empty()) {
+        notes.push_back(atEnd.referenceNote +
                         " Orders from errors below ten times that measure the reference, not the "
                         "method, and are marked.");
     }
-    ConvergenceStudy study = studyConvergence(problem, doublings, stop);
+    ConvergenceStudy study = studyConvergence(*atEnd.problem, doublings, stop);
     for (std::size_t k = 0; k < own.components() && !stop.stop_requested(); ++k) {
         ConvergenceStudy component = componentConvergence(study, k);
         // The component's own errors, and what is said of the reference.

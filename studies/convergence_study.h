@@ -25,6 +25,17 @@ struct ProblemAtEnd {
 };
 ProblemAtEnd problemAtEnd(const Problem& problem);
 
+// The same for a system: its exact solution's value at x1, or a system
+// reference's, whose accuracy relative to the solution's size is scaled to
+// the smallest measurable error in the norm. `referenceNote` says which
+// reference and how accurate; empty against an exact solution.
+struct SystemAtEnd {
+    std::optional<SystemConvergenceProblem> problem;
+    std::string referenceNote;
+    std::string why;  // empty when there is a problem
+};
+SystemAtEnd systemAtEnd(const Problem& problem);
+
 // Without an exact solution the reference is used, and the study's notes
 // say so and how accurate it is. A system's errors are its maximum norm's,
 // and its study holds each component's read alone as well. `stop` ends the study early, as
