@@ -28,10 +28,6 @@ EigenMatrix toEigen(const SquareMatrix& matrix) {
     return result;
 }
 
-double frobeniusNorm(const SquareMatrix& matrix) {
-    return toEigen(matrix).norm();
-}
-
 // A few roundings of |J| (Frobenius), what the matrix algorithms add to
 // the entries' own errors.
 double algorithmRounding(const SquareMatrix& matrix) {
@@ -57,6 +53,10 @@ SquareMatrix::SquareMatrix(std::initializer_list<std::initializer_list<double>> 
         if (row.size() != size_) throw std::length_error("a square matrix has rows of equal length");
         std::copy(row.begin(), row.end(), entries_[i++].begin());
     }
+}
+
+double frobeniusNorm(const SquareMatrix& matrix) {
+    return toEigen(matrix).norm();
 }
 
 Jacobian jacobian(SystemSlope F, double x, const StateVector& y) {

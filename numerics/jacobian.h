@@ -36,6 +36,9 @@ private:
     std::size_t size_ = 0;
 };
 
+// The root of the sum of the entries' squares.
+double frobeniusNorm(const SquareMatrix& matrix);
+
 // J(x, y) = ∂F/∂y column by column: column j from F at y ± δ_j·e_j and
 // y ± 2δ_j·e_j, δ_j = ∛ε·max(1, |y_j|), each entry by slopeDerivative's
 // quotient (differenceQuotient) with its tolerance: a few roundings of
