@@ -10,16 +10,18 @@
 
 namespace pelorin {
 
-// A tableau entry (rational + surd·√2) / denominator: exact fractions, and
-// Gill's coefficients with 1/√2, written the way a textbook prints them.
+// A tableau entry (rational + surd·√radicand) / denominator: exact fractions,
+// Gill's coefficients with 1/√2 and Gauss-Legendre's with √3, written the way
+// a textbook prints them.
 struct Coefficient {
     int rational = 0;
     int surd = 0;
     int denominator = 1;
+    int radicand = 2;
 
     double value() const;
     bool isZero() const { return rational == 0 && surd == 0; }
-    // "0", "1/2", "-7200/2197", "(2 - √2)/6", "-√2/2".
+    // "0", "1/2", "-7200/2197", "(2 - √2)/6", "-√2/2", "(3 - 2√3)/12".
     std::string text() const;
 };
 
@@ -29,18 +31,21 @@ using Coefficients = std::array<Coefficient, maxStages>;
 struct Tableau {
     int stages;
     Coefficients c;                              // nodes
-    std::array<Coefficients, maxStages> a;        // a[j][l], l < j
+    std::array<Coefficients, maxStages> a;        // a[j][l]: l < j if explicit
     Coefficients b;                              // weights
     // Weights of the embedded error estimate Σ e_j k_j: the difference
     // between the two combinations of an embedded pair; all zero if none.
     Coefficients e;
 
     bool hasErrorEstimate() const;
+    // A stage that needs itself or a later one: some a[j][l] with l >= j.
+    bool isImplicit() const;
 };
 
-// p/q and (p + s√2)/q, to keep the tables below readable.
+// p/q, (p + s√2)/q and (p + s√3)/q, to keep the tables readable.
 constexpr Coefficient frac(int p, int d = 1) { return {p, 0, d}; }
-constexpr Coefficient withRoot2(int p, int s, int d) { return {p, s, d}; }
+constexpr Coefficient withRoot2(int p, int s, int d) { return {p, s, d, 2}; }
+constexpr Coefficient withRoot3(int p, int s, int d) { return {p, s, d, 3}; }
 
 inline constexpr Tableau eulerTableau{1, {frac(0)}, {}, {frac(1)}, {}};
 
