@@ -57,8 +57,8 @@ const std::array<QString, 3> partsCaptions{"absolute and relative: tol\u00b7(1 +
 // The embedded pairs, the methods the page can run, in catalogue order.
 std::vector<std::size_t> pairRows() {
     std::vector<std::size_t> rows;
-    for (std::size_t row = 0; row < pelorin::methodCatalogue.size(); ++row) {
-        if (pelorin::methodCatalogue[row].tableau->hasErrorEstimate()) rows.push_back(row);
+    for (std::size_t row = 0; row < pelorin::labCatalogue.size(); ++row) {
+        if (pelorin::labCatalogue[row].tableau->hasErrorEstimate()) rows.push_back(row);
     }
     return rows;
 }
@@ -141,7 +141,7 @@ QWidget* AdaptiveTab::createOffer() {
     for (std::size_t i = 0; i < offerButtons_.size() && i < rows.size(); ++i) {
         offerButtons_[i] = new QPushButton(captions[i], offer_);
         offerButtons_[i]->setAccessibleName(
-            "Use " + fromView(pelorin::methodCatalogue[rows[i]].caption));
+            "Use " + fromView(pelorin::labCatalogue[rows[i]].caption));
         connect(offerButtons_[i], &QPushButton::clicked, this,
                 [this, row = static_cast<int>(rows[i])] { emit methodChosen(row); });
         row->addWidget(offerButtons_[i]);
@@ -268,7 +268,7 @@ void AdaptiveTab::restoreSettings(const pelorin::LessonSettings& lesson) {
 }
 
 PageHandout AdaptiveTab::handout(const LabInputs& inputs) const {
-    const QString line = "Method: " + fromView(pelorin::methodCatalogue[inputs.method].caption) +
+    const QString line = "Method: " + fromView(pelorin::labCatalogue[inputs.method].caption) +
                          " adapting its steps, tolerance " +
                          QString::fromStdString(pelorin::errorText(tolerance_)) + " (" +
                          partsCaptions[static_cast<std::size_t>(settings_.parts)] +
@@ -278,7 +278,7 @@ PageHandout AdaptiveTab::handout(const LabInputs& inputs) const {
 
 void AdaptiveTab::start() {
     runs_.supersede();
-    const pelorin::Method& method = pelorin::methodCatalogue[inputs_.method];
+    const pelorin::Method& method = pelorin::labCatalogue[inputs_.method];
     controller_->setText(QString::fromStdString(
         pelorin::controllerText(method, settings_, inputs_.problem.components())));
     offer_->setVisible(!method.tableau->hasErrorEstimate());

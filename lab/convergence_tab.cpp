@@ -57,7 +57,7 @@ QString methodName(const ConvergenceSeries& series) {
     const std::string caption(series.method->caption);
     if (!series.coveredBy) return QString::fromStdString(caption);
     return QString::fromStdString(
-        pelorin::hiddenCurveName(caption, pelorin::methodCatalogue[*series.coveredBy].caption));
+        pelorin::hiddenCurveName(caption, pelorin::labCatalogue[*series.coveredBy].caption));
 }
 
 // How a cell of the Orders table reads an order that the method alone does

@@ -265,7 +265,7 @@ QString runName(const pelorin::SolutionPath& path, const char* step,
     const std::string name =
         std::string(path.method->caption) + ", " + step + " = " + hText(path.h).toStdString();
     return QString::fromStdString(
-        hiddenUnder ? pelorin::hiddenCurveName(name, pelorin::methodCatalogue[*hiddenUnder].caption)
+        hiddenUnder ? pelorin::hiddenCurveName(name, pelorin::labCatalogue[*hiddenUnder].caption)
                     : name);
 }
 

@@ -84,9 +84,9 @@ void FieldTab::drawSystem() {
     const std::size_t runs = every ? study.every.size() : study.halved.size();
     for (std::size_t r = 0; r < runs; ++r) {
         const pelorin::SystemPath& path = every ? study.every[r] : study.halved[r];
-        const QString run = every ? QString::fromUtf8(pelorin::methodCatalogue[r].caption.data(),
+        const QString run = every ? QString::fromUtf8(pelorin::labCatalogue[r].caption.data(),
                                                       static_cast<qsizetype>(
-                                                          pelorin::methodCatalogue[r].caption.size()))
+                                                          pelorin::labCatalogue[r].caption.size()))
                                   : QString(runNames[r]);
         for (std::size_t k = 0; k < n && !path.x.empty(); ++k) {
             QPen pen = LabPlot::methodPen(every ? r : k);

@@ -4,6 +4,6 @@
 #include "ui/text.h"
 
 QString methodLine(const LabInputs& inputs) {
-    return "Method: " + fromView(pelorin::methodCatalogue[inputs.method].caption) + ", h = " +
+    return "Method: " + fromView(pelorin::labCatalogue[inputs.method].caption) + ", h = " +
            QString::fromStdString(inputs.hText);
 }

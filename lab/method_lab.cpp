@@ -198,7 +198,7 @@ QHBoxLayout* MethodLab::createMethodBox(const pelorin::Method& method) {
     auto* caption = new QLabel("&Method:", this);
     method_ = newListBox(this);
     method_->setAccessibleName("Method");
-    for (const pelorin::Method& m : pelorin::methodCatalogue) method_->addItem(fromView(m.caption));
+    for (const pelorin::Method& m : pelorin::labCatalogue) method_->addItem(fromView(m.caption));
     method_->setCurrentIndex(static_cast<int>(pelorin::catalogueRow(method)));
     caption->setBuddy(method_);
     connect(method_, &QComboBox::currentIndexChanged, this, &MethodLab::showRunPages);
@@ -396,7 +396,7 @@ QString MethodLab::suggestedFileName(const LabPage& page, const QString& content
     const bool oneMethod = page.runsLabMethod();
     return QString::fromStdString(pelorin::suggestedLabFileName(
         problem_->currentText().toStdString(), pageName(page).toStdString(),
-        oneMethod ? &pelorin::methodCatalogue[current.method] : nullptr,
+        oneMethod ? &pelorin::labCatalogue[current.method] : nullptr,
         oneMethod ? std::optional(current.h) : std::nullopt, contents.toStdString(),
         suffix.toStdString()));
 }

@@ -106,7 +106,7 @@ OneStepTab::OneStepTab(QWidget* parent) : LabPage(parent) {
 
 void OneStepTab::setInputs(const LabInputs& inputs) {
     inputs_ = inputs;
-    const pelorin::Method& method = pelorin::methodCatalogue[inputs_.method];
+    const pelorin::Method& method = pelorin::labCatalogue[inputs_.method];
     showPlaneOf(showsSystem());
     if (showsSystem()) {
         const pelorin::Problem& problem = inputs_.problem;
@@ -114,7 +114,7 @@ void OneStepTab::setInputs(const LabInputs& inputs) {
                          ? pelorin::solutionPath(method, problem.systemSlope(), problem.x0,
                                                  problem.y0, problem.x1, inputs_.h)
                          : pelorin::SystemPath{&method, 0, {}, {}, 0,
-                                               pelorin::PathEnd::cannotStep, inputs_.unreadable};
+                                               pelorin::PathEnd::cannotStep, inputs_.unreadable, {}};
         end_ = std::nullopt;
         showStep(1);
         return;
@@ -123,7 +123,7 @@ void OneStepTab::setInputs(const LabInputs& inputs) {
                ? pelorin::solutionPath(method, inputs_.problem.slope(), inputs_.problem.x0,
                                        inputs_.problem.y0[0], inputs_.problem.x1, inputs_.h)
                : pelorin::SolutionPath{&method, 0, {}, {}, 0, pelorin::PathEnd::cannotStep,
-                                       inputs_.unreadable};
+                                       inputs_.unreadable, {}};
     end_ = inputs_.readable ? pelorin::solutionEnd(inputs_.problem) : std::nullopt;
     showStep(1);
 }

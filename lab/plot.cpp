@@ -16,17 +16,20 @@
 
 namespace {
 
-// Okabe and Ito's colours, told apart also with a colour vision deficiency;
-// the markers tell apart the methods whose curves coincide.
+// Okabe and Ito's colours for the explicit methods, Tol's muted ones for the
+// implicit methods (drawn dashed), told apart also with a colour vision
+// deficiency; the markers tell apart the methods whose curves coincide.
 constexpr QRgb methodColours[]{0xff0072b2, 0xffe69f00, 0xff009e73, 0xffd55e00,
-                               0xffcc79a7, 0xff56b4e9, 0xff7f7f7f};
+                               0xffcc79a7, 0xff56b4e9, 0xff7f7f7f, 0xff882255,
+                               0xff44aa99, 0xff999933, 0xffaa4499, 0xffcc6677};
 constexpr QCPScatterStyle::ScatterShape methodShapes[]{
     QCPScatterStyle::ssCircle,   QCPScatterStyle::ssSquare,  QCPScatterStyle::ssTriangle,
     QCPScatterStyle::ssDiamond,  QCPScatterStyle::ssStar,    QCPScatterStyle::ssCross,
-    QCPScatterStyle::ssTriangleInverted};
-// An eighth method must bring its own colour and marker.
-static_assert(std::size(methodColours) == pelorin::methodCatalogue.size());
-static_assert(std::size(methodShapes) == pelorin::methodCatalogue.size());
+    QCPScatterStyle::ssTriangleInverted, QCPScatterStyle::ssPlus, QCPScatterStyle::ssCrossSquare,
+    QCPScatterStyle::ssPlusSquare, QCPScatterStyle::ssCrossCircle, QCPScatterStyle::ssPlusCircle};
+// Another method must bring its own colour and marker.
+static_assert(std::size(methodColours) == pelorin::labCatalogue.size());
+static_assert(std::size(methodShapes) == pelorin::labCatalogue.size());
 
 // Axes at least this many lines of tick labels high: room for a handful of
 // labelled ticks with a line between them, on a projector as on a desktop.
@@ -81,6 +84,7 @@ void LabPlot::followLayout() {
 QPen LabPlot::methodPen(std::size_t row) {
     QPen pen(QColor::fromRgb(methodColours[row]));
     pen.setWidthF(1.5);
+    if (pelorin::isImplicit(pelorin::labCatalogue[row])) pen.setStyle(Qt::DashLine);
     return pen;
 }
 

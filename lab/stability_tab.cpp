@@ -31,7 +31,7 @@ const QColor regionEdge(0x00, 0x73, 0x54);
 
 QString methodList(const std::vector<std::size_t>& rows) {
     QStringList names;
-    for (std::size_t row : rows) names << fromView(pelorin::methodCatalogue[row].caption);
+    for (std::size_t row : rows) names << fromView(pelorin::labCatalogue[row].caption);
     if (names.size() < 2) return names.join("");
     const QString last = names.takeLast();
     return names.join(", ") + " and " + last;
@@ -178,7 +178,7 @@ void StabilityTab::fillIntervals() {
 
 void StabilityTab::drawRegion() {
     regionMethod_ = inputs_.method;
-    const pelorin::Method& method = pelorin::methodCatalogue[inputs_.method];
+    const pelorin::Method& method = pelorin::labCatalogue[inputs_.method];
     const auto polynomial = pelorin::stabilityPolynomial(*method.tableau);
     const pelorin::StabilityGrid grid = pelorin::sampleStabilityRegion(polynomial, gridColumns, gridRows);
     map_->data()->setSize(grid.columns, grid.rows);
@@ -230,14 +230,14 @@ void StabilityTab::placePoint() {
 
 pelorin::StabilityPath StabilityTab::typedPath() const {
     const pelorin::Problem& problem = inputs_.problem;
-    return pelorin::stabilityPath(pelorin::methodCatalogue[inputs_.method], problem.slope(),
+    return pelorin::stabilityPath(pelorin::labCatalogue[inputs_.method], problem.slope(),
                                   problem.x0, problem.y0[0], problem.x1, inputs_.h);
 }
 
 // On an equation of the user's, λ changes along the solution: the region
 // shows z = h·λ at every step point, and the notes say where it leaves.
 void StabilityTab::drawTypedRun() {
-    const pelorin::Method& method = pelorin::methodCatalogue[inputs_.method];
+    const pelorin::Method& method = pelorin::labCatalogue[inputs_.method];
     const pelorin::StabilityPath path = typedPath();
     QCPGraph* numerical = run_->addGraph();
     numerical->setName(fromView(method.caption));
@@ -277,7 +277,7 @@ void StabilityTab::drawTypedRun() {
 }
 
 void StabilityTab::drawRun() {
-    const pelorin::Method& method = pelorin::methodCatalogue[inputs_.method];
+    const pelorin::Method& method = pelorin::labCatalogue[inputs_.method];
     QStringList notes;
     const auto groups = pelorin::sameStabilityFunction();
     QStringList alike;

@@ -6,8 +6,6 @@
 
 #include "methods/tableau.h"
 
-#include <array>
-#include <string_view>
 
 namespace pelorin {
 
@@ -37,22 +35,5 @@ inline constexpr Tableau gaussLegendre4Tableau{
     {{{frac(1, 4), withRoot3(3, -2, 12)}, {withRoot3(3, 2, 12), frac(1, 4)}}},
     {frac(1, 2), frac(1, 2)},
     {}};
-
-struct ImplicitMethod {
-    std::string_view caption;
-    const Tableau* tableau;
-    int order;
-    bool aStable;     // |R(z)| <= 1 on the whole left half-plane
-    bool lStable;     // and R(z) -> 0 as z -> -∞: stiff parts die out in one step
-    bool symplectic;  // keeps the quadratic invariants of the equation
-};
-
-inline constexpr std::array<ImplicitMethod, 5> implicitMethods{{
-    {"Backward Euler", &backwardEulerTableau, 1, true, true, false},
-    {"Trapezoid", &trapezoidTableau, 2, true, false, false},
-    {"Implicit mid point", &implicitMidPointTableau, 2, true, false, true},
-    {"Radau IIA 3", &radauIIA3Tableau, 3, true, true, false},
-    {"Gauss-Legendre 4", &gaussLegendre4Tableau, 4, true, false, true},
-}};
 
 }  // namespace pelorin

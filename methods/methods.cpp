@@ -130,7 +130,7 @@ StateVector RK4G(double x0, const StateVector& y0, double h, SystemSlope f) {
 }
 
 const Method& methodByCaption(std::string_view caption) {
-    for (const Method& method : methodCatalogue) {
+    for (const Method& method : labCatalogue) {
         if (method.caption == caption) return method;
     }
     throw std::invalid_argument("no method is captioned " + std::string(caption));

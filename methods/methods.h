@@ -3,12 +3,14 @@
 // catalogue that names them for the window.
 #pragma once
 
+#include "methods/implicit_tableaus.h"
 #include "methods/state_vector.h"
 #include "methods/tableau.h"
 
 #include <array>
-#include <type_traits>
+#include <span>
 #include <string_view>
+#include <type_traits>
 
 namespace pelorin {
 
@@ -96,8 +98,10 @@ using SystemStepProcedure = StateVector (*)(double x0, const StateVector& y0, do
 // selects it, the heading it gives in the results list, its step procedure
 // for one equation and for a system, its order of accuracy (halving h
 // divides the error by about 2^order), its formula as a student reads it,
-// its Butcher tableau and, for an embedded pair, what its own error estimate
-// is and how far to trust it.
+// its Butcher tableau, for an embedded pair what its own error estimate is
+// and how far to trust it, and the stability it is published with. An
+// implicit method has no step procedure of its own: its step solves the
+// tableau's stage equations (numerics' methodStep).
 struct Method {
     std::string_view caption;
     std::string_view heading;
@@ -108,10 +112,14 @@ struct Method {
     std::string_view formula;
     const Tableau* tableau;
     std::string_view estimateNote = {};  // empty for a method without an estimate
+    bool aStable = false;     // |R(z)| <= 1 on the whole left half-plane
+    bool lStable = false;     // and R(z) -> 0 as z -> -∞: stiff parts die out in one step
+    bool symplectic = false;  // keeps the quadratic invariants of the equation
 };
 
-// In this order the window lists the methods and the calculation tests them.
-inline constexpr std::array<Method, 7> methodCatalogue{{
+// Every method the program knows: first the seven explicit ones the window
+// lists, in its order, then the implicit ones the lab sets beside them.
+inline constexpr std::array<Method, 12> labCatalogue{{
     {"Euler", "Euler Method", "Euler", Euler, Euler, 1,
      "y1 = y0 + h\u00b7f(x0, y0)", &eulerTableau},
     {"Euler (End points)", "Euler End-Point Method", "EulerEP", EulerEP, EulerEP, 2,
@@ -142,12 +150,38 @@ inline constexpr std::array<Method, 7> methodCatalogue{{
     {"Runge-Kutta-Gill", "Runge-Kutta-Gill Method", "RK4G", RK4G, RK4G, 4,
      "Runge-Kutta 4 with Gill's weights, g = 1/\u221a2: "
      "y1 = y0 + (k1 + 2(1 \u2212 g)k2 + 2(1 + g)k3 + k4)/6", &gillTableau},
+    {"Backward Euler", "Backward Euler Method", "BackwardEuler", nullptr, nullptr, 1,
+     "y1 = y0 + h\u00b7f(x1, y1), solved for y1 by Newton's method", &backwardEulerTableau, {},
+     true, true, false},
+    {"Trapezoid", "Trapezoid Method", "Trapezoid", nullptr, nullptr, 2,
+     "y1 = y0 + h\u00b7(f(x0, y0) + f(x1, y1))/2, solved for y1 by Newton's method",
+     &trapezoidTableau, {}, true, false, false},
+    {"Implicit mid point", "Implicit Mid-Point Method", "ImplicitMidPoint", nullptr, nullptr, 2,
+     "y1 = y0 + h\u00b7f(x0 + h/2, (y0 + y1)/2), solved for y1 by Newton's method",
+     &implicitMidPointTableau, {}, true, false, true},
+    {"Radau IIA 3", "Radau IIA Method", "RadauIIA3", nullptr, nullptr, 3,
+     "two stages at x0 + h/3 and x1, each needing both: K1 = f(x0 + h/3, y0 + h(5K1 \u2212 K2)/12), "
+     "K2 = f(x1, y0 + h(3K1 + K2)/4); y1 = y0 + h(3K1 + K2)/4, solved by Newton's method",
+     &radauIIA3Tableau, {}, true, true, false},
+    {"Gauss-Legendre 4", "Gauss-Legendre Method", "GaussLegendre4", nullptr, nullptr, 4,
+     "two stages at the Gauss points x0 + (3 \u2213 \u221a3)h/6, each needing both; "
+     "y1 = y0 + h(K1 + K2)/2, solved by Newton's method", &gaussLegendre4Tableau, {}, true, false,
+     true},
 }};
+
+// The main window's seven methods, in the order it lists them and the
+// calculation tests them.
+inline constexpr std::size_t explicitMethodCount = 7;
+inline constexpr std::span<const Method, explicitMethodCount> methodCatalogue{labCatalogue.data(),
+                                                                              explicitMethodCount};
 
 // The row of a catalogue entry: its place in the window and in the lab's tables.
 inline std::size_t catalogueRow(const Method& method) {
-    return static_cast<std::size_t>(&method - methodCatalogue.data());
+    return static_cast<std::size_t>(&method - labCatalogue.data());
 }
+
+// Whether the method's step solves for its stages: it has no step procedure.
+inline bool isImplicit(const Method& method) { return method.step == nullptr; }
 
 // The entry with this caption; throws std::invalid_argument for a caption no
 // method has.

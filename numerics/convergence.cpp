@@ -27,13 +27,21 @@ void keepComponentErrors(ConvergencePoint& point, const StateVector& difference)
     }
 }
 
-// The error at x1 of the run with point.steps steps.
+// The error at x1 of the run with point.steps steps; none when the run grew
+// too large, or when an implicit step had no value, which the sentence
+// returned says.
 template <class Problem>
-void measureError(ConvergencePoint& point, const Method& method, const Problem& problem) {
-    const auto difference = runToEnd(method, problem, point.steps) - problem.exactAtEnd;
-    keepComponentErrors(point, difference);
-    const double error = stateNorm(difference);
-    if (std::isfinite(error)) point.error = error;
+std::optional<std::string> measureError(ConvergencePoint& point, const Method& method,
+                                        const Problem& problem) {
+    try {
+        const auto difference = runToEnd(method, problem, point.steps) - problem.exactAtEnd;
+        keepComponentErrors(point, difference);
+        const double error = stateNorm(difference);
+        if (std::isfinite(error)) point.error = error;
+        return std::nullopt;
+    } catch (const NoConvergence& failure) {
+        return failure.what();
+    }
 }
 
 // The first run from which no later run halves its error, confirmed by at
@@ -212,16 +220,23 @@ double solutionSizeOf(const Problem& problem) {
                      isFiniteState(problem.exactAtEnd) ? stateNorm(problem.exactAtEnd) : 0.0});
 }
 
+// The runs of a method left out of its series: those that grew too large to
+// calculate with, and those with a step that had no value (the first one's
+// sentence kept).
+struct LeftOut {
+    int overflowed = 0, noValue = 0;
+    std::string firstNoValue;
+};
+
 // One method's runs with N = 2^0 ... 2^runs steps, each with its error at x1
 // when `measurable` and its order observed against the run before. Returns
-// how many runs grew too large to calculate with; none when a stop was
-// requested before the last run.
+// the runs left out; none when a stop was requested before the last run.
 template <class Problem>
-std::optional<int> runMethod(ConvergenceSeries& series, const Method& method,
-                             const Problem& problem, int runs, bool measurable,
-                             const std::stop_token& stop) {
+std::optional<LeftOut> runMethod(ConvergenceSeries& series, const Method& method,
+                                 const Problem& problem, int runs, bool measurable,
+                                 const std::stop_token& stop) {
     const double width = problem.x1 - problem.x0;
-    int overflowed = 0;
+    LeftOut left;
     for (int k = 0; k <= runs; ++k) {
         if (stop.stop_requested()) return std::nullopt;
         ConvergencePoint point;
@@ -229,8 +244,11 @@ std::optional<int> runMethod(ConvergenceSeries& series, const Method& method,
         point.h = width / static_cast<double>(point.steps);
         point.slopeEvaluations = method.tableau->stages * point.steps;
         if (measurable) {
-            measureError(point, method, problem);
-            if (!point.error) ++overflowed;
+            if (const auto failure = measureError(point, method, problem)) {
+                if (left.noValue++ == 0) left.firstNoValue = "N = " + std::to_string(point.steps) + ": " + *failure;
+            } else if (!point.error) {
+                ++left.overflowed;
+            }
         }
         if (!series.points.empty()) {
             const auto& coarse = series.points.back().error;
@@ -240,13 +258,20 @@ std::optional<int> runMethod(ConvergenceSeries& series, const Method& method,
         }
         series.points.push_back(point);
     }
-    return overflowed;
+    return left;
 }
 
 std::string overflowNote(const Method& method, int overflowed) {
     return std::string(method.caption) + ": " + std::to_string(overflowed) +
            (overflowed == 1 ? " run grew" : " runs grew") + " too large to calculate with and " +
            (overflowed == 1 ? "is" : "are") + " left out.";
+}
+
+std::string noValueNote(const Method& method, const LeftOut& left) {
+    return std::string(method.caption) + ": " + std::to_string(left.noValue) +
+           (left.noValue == 1 ? " run has a step" : " runs have a step") +
+           " without a value and " + (left.noValue == 1 ? "is" : "are") + " left out; the first, " +
+           left.firstNoValue;
 }
 
 // What the study says across the methods: how orders are read when any was
@@ -282,10 +307,12 @@ ConvergenceStudy studyOf(const Problem& problem, int doublings, const std::stop_
         const Method& method = methodCatalogue[row];
         ConvergenceSeries& series = study.series[row];
         series.method = &method;
-        const std::optional<int> overflowed =
-            runMethod(series, method, problem, runs, measurable, stop);
-        if (!overflowed) return study;
-        if (measurable && *overflowed > 0) study.notes.push_back(overflowNote(method, *overflowed));
+        const std::optional<LeftOut> left = runMethod(series, method, problem, runs, measurable, stop);
+        if (!left) return study;
+        if (measurable && left->overflowed > 0) {
+            study.notes.push_back(overflowNote(method, left->overflowed));
+        }
+        if (left->noValue > 0) study.notes.push_back(noValueNote(method, *left));
         series.floor = roundingFloor(series.points, size);
         readOrders(series, size, problem.measurableError);
         if (series.floor) {

@@ -98,7 +98,8 @@ struct ConvergenceStudy {
 // The value after `steps` steps of h = (x1 - x0)/steps from x0. Each step
 // starts at x_i = x0 + i·h computed afresh, so no rounding gathers in a sum
 // of steps; the last step ends at x0 + steps·h, which may differ from x1 in
-// the last bits, and the error is measured against y(x1).
+// the last bits, and the error is measured against y(x1). An implicit step
+// without a value throws NoConvergence.
 double runToEnd(const Method& method, const ConvergenceProblem& problem, long steps);
 StateVector runToEnd(const Method& method, const SystemConvergenceProblem& problem, long steps);
 

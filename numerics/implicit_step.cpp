@@ -219,4 +219,38 @@ ImplicitStep<double> implicitStep(const ImplicitScheme& scheme, Slope f, double 
     return step;
 }
 
+ImplicitScheme schemeOf(const Tableau& tableau) {
+    if (tableau.stages < 1 || tableau.stages > maxImplicitStages) {
+        throw std::invalid_argument("an implicit step takes 1 to 3 stages");
+    }
+    ImplicitScheme scheme;
+    scheme.stages = tableau.stages;
+    for (std::size_t j = 0; j < stageCount(scheme); ++j) {
+        for (std::size_t l = 0; l < stageCount(scheme); ++l) scheme.a[j][l] = tableau.a[j][l].value();
+        scheme.b[j] = tableau.b[j].value();
+        scheme.c[j] = tableau.c[j].value();
+    }
+    return scheme;
+}
+
+namespace {
+
+template <class State, class SlopeFunction>
+State valueOrThrow(const Tableau& tableau, double x0, const State& y0, double h, SlopeFunction f) {
+    ImplicitStep<State> step = implicitStep(schemeOf(tableau), f, x0, y0, h);
+    if (!step.value) throw NoConvergence(step.failure);
+    return *step.value;
+}
+
+}  // namespace
+
+double implicitMethodStep(const Tableau& tableau, double x0, double y0, double h, Slope f) {
+    return valueOrThrow(tableau, x0, y0, h, f);
+}
+
+StateVector implicitMethodStep(const Tableau& tableau, double x0, const StateVector& y0, double h,
+                               SystemSlope F) {
+    return valueOrThrow(tableau, x0, y0, h, F);
+}
+
 }  // namespace pelorin

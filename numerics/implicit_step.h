@@ -8,6 +8,7 @@
 
 #include <array>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -69,5 +70,21 @@ ImplicitStep<double> implicitStep(const ImplicitScheme& scheme, Slope f, double 
 ImplicitStep<StateVector> implicitStep(const ImplicitScheme& scheme, SystemSlope F, double x0,
                                        const StateVector& y0, double h,
                                        const NewtonSettings& settings = {});
+
+// An implicit method's tableau as the numbers a step computes with.
+ImplicitScheme schemeOf(const Tableau& tableau);
+
+// A step that has no value: Newton's method did not converge. what() is the
+// sentence saying where and why.
+class NoConvergence : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One step of an implicit method of the catalogue, as runs take it: the value
+// alone, or NoConvergence.
+double implicitMethodStep(const Tableau& tableau, double x0, double y0, double h, Slope f);
+StateVector implicitMethodStep(const Tableau& tableau, double x0, const StateVector& y0, double h,
+                               SystemSlope F);
 
 }  // namespace pelorin

@@ -2,6 +2,7 @@
 
 #include "base/conversions.h"
 #include "base/number_text.h"
+#include "numerics/implicit_step.h"
 #include "numerics/plot_extent.h"
 #include "numerics/state_operations.h"
 
@@ -62,7 +63,14 @@ PathOf<State> runPath(const Method& method, SlopeFunction f, double x0, const St
     const long taken = std::min(*steps, std::max(0L, maxSteps));
     for (long i = 0; i < taken; ++i) {
         const double x = x0 + static_cast<double>(i) * path.h;
-        State y = methodStep(method, x, path.y.back(), path.h, f);
+        State y;
+        try {
+            y = methodStep(method, x, path.y.back(), path.h, f);
+        } catch (const NoConvergence& failure) {
+            path.end = PathEnd::noValue;
+            path.noValueWhy = failure.what();
+            return path;
+        }
         if (!isFiniteState(y)) {
             path.end = PathEnd::notFinite;
             return path;
@@ -111,6 +119,9 @@ std::string runNote(const PathOf<State>& path) {
                numberToText(path.x.back()) + ", " + stateText(path.y.back()) +
                ") gives no finite value (f is not finite on the step, or the numbers grew too "
                "large to calculate with); the run stops there.";
+    case PathEnd::noValue:
+        return run + ": step " + std::to_string(taken + 1) + " has no value. " + path.noValueWhy +
+               " The run stops there.";
     case PathEnd::stepLimit:
         return run + ": x1 is " + std::to_string(path.stepsToEnd) +
                " steps away; the run stops after the first " + std::to_string(taken) +

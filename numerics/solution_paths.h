@@ -59,6 +59,7 @@ inline constexpr long maxPathSteps = 1L << 16;
 enum class PathEnd {
     reached,     // the last step reached x1 (or passed it, see stepsToReach)
     notFinite,   // a step gave an infinity or NaN; the run stops before it
+    noValue,     // an implicit step's Newton iterations did not converge; the run stops before it
     stepLimit,   // x1 is more steps away than the run was allowed to take
     cannotStep,  // h is 0, or an input is not finite: not one step is taken
 };
@@ -76,6 +77,7 @@ struct PathOf {
     // Why a path that was never run has no steps, set by whoever made it;
     // empty for a run (pathNote says why it stopped).
     std::string note;
+    std::string noValueWhy;  // the sentence of a step without a value (PathEnd::noValue)
 };
 using SolutionPath = PathOf<double>;
 using SystemPath = PathOf<StateVector>;
@@ -100,7 +102,8 @@ std::optional<long> stepsToReach(double x0, double x1, double h);
 // The method from (x0, y0) towards x1 with steps of |h|: at most `maxSteps`
 // steps, each from x_i = x0 + i·h computed afresh (so no rounding gathers in a
 // sum of steps). A step whose value is not finite stops the run: the path
-// keeps the points before it, and pathNote says why.
+// keeps the points before it, and pathNote says why; so does an implicit step
+// whose Newton iterations do not converge.
 // A system's run stops as soon as any component is not finite.
 SolutionPath solutionPath(const Method& method, Slope f, double x0, double y0, double x1, double h,
                           long maxSteps = maxPathSteps);

@@ -4,6 +4,7 @@
 #include "base/lab_reading.h"
 #include "base/number_text.h"
 #include "methods/exact_solution.h"
+#include "numerics/state_operations.h"
 
 #include <algorithm>
 #include <array>
@@ -312,7 +313,7 @@ StabilityRun runWithStep(const Method& method, double x0, double y0, double h, i
         run.x.push_back(x);
         run.y.push_back(y);
         run.exact.push_back(yExact);
-        if (i < steps) y = method.step(x, y, h, f1);
+        if (i < steps) y = methodStepOrNaN(method, x, y, h, f1);
     }
     const double size = std::fabs(amplification);
     const std::string z = "z = h\u00b7\u03bb = " + shortText(h * lessonLambda);
@@ -530,7 +531,7 @@ StabilityPath stabilityPath(const Method& method, Slope f, double x0, double y0,
         if (!path.firstOutside && path.kind.back() == StepKind::outside) {
             path.firstOutside = path.z.size() - 1;
         }
-        if (i < steps) y = method.step(x, y, h, f);
+        if (i < steps) y = methodStepOrNaN(method, x, y, h, f);
     }
     if (!path.z.empty()) {
         for (std::string& note : pathNotes(path, polynomial)) path.notes.push_back(std::move(note));

@@ -6,6 +6,7 @@
 #include "base/conversions.h"
 #include "methods/methods.h"
 #include "methods/state_vector.h"
+#include "numerics/implicit_step.h"
 
 #include <cmath>
 #include <limits>
@@ -65,13 +66,26 @@ inline std::string stateText(const StateVector& y) {
 inline double zeroLike(double) { return 0; }
 inline StateVector zeroLike(const StateVector& y) { return StateVector(y.size()); }
 
-// One step of `method` from (x, y) with h.
+// One step of `method` from (x, y) with h: an explicit method's own
+// procedure, or an implicit method's stage equations solved by Newton's
+// method, which throws NoConvergence when they are not.
 inline double methodStep(const Method& method, double x, double y, double h, Slope f) {
-    return method.step(x, y, h, f);
+    return method.step ? method.step(x, y, h, f) : implicitMethodStep(*method.tableau, x, y, h, f);
 }
 inline StateVector methodStep(const Method& method, double x, const StateVector& y, double h,
                               SystemSlope f) {
-    return method.stepSystem(x, y, h, f);
+    return method.stepSystem ? method.stepSystem(x, y, h, f)
+                             : implicitMethodStep(*method.tableau, x, y, h, f);
+}
+
+// The step's value, or NaN where an implicit step has none, for a caller
+// that leaves out a value it cannot have as it leaves out one that overflowed.
+inline double methodStepOrNaN(const Method& method, double x, double y, double h, Slope f) {
+    try {
+        return methodStep(method, x, y, h, f);
+    } catch (const NoConvergence&) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
 }
 
 }  // namespace pelorin

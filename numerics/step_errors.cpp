@@ -15,6 +15,8 @@ namespace pelorin {
 
 namespace {
 
+
+
 std::optional<double> finite(double value) {
     return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
 }
@@ -112,7 +114,7 @@ StepErrors stepErrorsAlong(const SolutionPath& path, Slope f, const KnownSolutio
             const double previousX = path.x[i - 1];
             const std::optional<double> fromKnown = known(previousX);
             row.localError =
-                fromKnown ? difference(finite(method.step(previousX, *fromKnown, path.h, f)),
+                fromKnown ? difference(finite(methodStepOrNaN(method, previousX, *fromKnown, path.h, f)),
                                        row.exact)
                           : std::nullopt;
             if (errors.hasEstimate) {
@@ -310,7 +312,7 @@ std::string coincidenceNote(const Method& method) {
         for (std::size_t other : group) {
             if (other == row) continue;
             if (!others.empty()) others += " and ";
-            others += methodCatalogue[other].caption;
+            others += labCatalogue[other].caption;
         }
         const std::string degree =
             std::to_string(stabilityPolynomial(*method.tableau).size() - 1);

@@ -187,7 +187,7 @@ std::variant<std::size_t, std::string> readChoice(const Json& file, std::string_
 
 std::vector<std::string_view> methodCaptions() {
     std::vector<std::string_view> captions;
-    for (const Method& method : methodCatalogue) captions.push_back(method.caption);
+    for (const Method& method : labCatalogue) captions.push_back(method.caption);
     return captions;
 }
 
@@ -287,7 +287,7 @@ std::string writeProblemFile(const ProblemText& problem, const LessonSettings& l
         file["version"] = equationFileVersion;
         writeTexts(file, textMembers, problem);
     }
-    file[std::string(methodKey)] = methodCatalogue.at(lesson.method).caption;
+    file[std::string(methodKey)] = labCatalogue.at(lesson.method).caption;
     for (const LessonText& member : lessonTexts) {
         file[std::string(member.key)] = lesson.*member.text;
         // The kind and the check box right after the tolerance they qualify.

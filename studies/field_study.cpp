@@ -173,7 +173,7 @@ void noteRuns(FieldStudy& study) {
 FieldStudy studyField(const Problem& shared, const FieldInputs& inputs, std::stop_token stop) {
     const Problem problem = shared.clone();
     FieldStudy study;
-    const Method& method = methodCatalogue[inputs.method];
+    const Method& method = labCatalogue[inputs.method];
     const Slope f = problem.slope();
     const double x0 = problem.x0, y0 = problem.y0[0], x1 = problem.x1, h = inputs.h;
     study.halved = halvedPaths(method, f, x0, y0, x1, h);
@@ -282,7 +282,7 @@ SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inp
                                   std::stop_token stop) {
     const Problem own = problem.clone();
     const SystemSlope F = own.systemSlope();
-    const Method& method = methodCatalogue[inputs.method];
+    const Method& method = labCatalogue[inputs.method];
     SystemFieldStudy study;
     study.notes.push_back(maximumNormNote());
     study.halved = halvedPaths(method, F, own.x0, own.y0, own.x1, inputs.h);

@@ -6,7 +6,7 @@ SystemStabilityStudy studySystemStability(const Problem& problem, std::size_t me
                                           std::stop_token stop) {
     const Problem own = problem.clone();
     SystemStabilityStudy study;
-    study.path = systemStabilityPath(methodCatalogue[method], own.systemSlope(), own.x0, own.y0,
+    study.path = systemStabilityPath(labCatalogue[method], own.systemSlope(), own.x0, own.y0,
                                      own.x1, h, stop);
     if (const KnownSystemSolution exact = own.systemExact()) {
         for (double x : study.path.run.x) study.exact.push_back(exact(x));

@@ -210,3 +210,23 @@ TEST(SolutionPaths, SampleTheKnownSolutionAndBreakItWhereItIsNotFinite) {
     EXPECT_TRUE(sampleSolution(KnownSolution(), 0, 1).pieces.empty());
     EXPECT_TRUE(sampleSolution(exact, -1e308, 1e308).pieces.empty());
 }
+
+// Backward Euler on y' = y^2 from (0, 1): y1 = 1 + h·y1^2 has a root only for
+// h <= 1/4, so with h = 0.5 the first step has no value, and the run says why
+// instead of listing a number Newton's method never settled on: at the start
+// 1 - h·f_y = 1 - 0.5·2 is 0.
+TEST(SolutionPaths, AnImplicitStepWithoutAValueStopsTheRunInWords) {
+    const auto square = [](double, double y) { return y * y; };
+    const SolutionPath path = solutionPath(methodByCaption("Backward Euler"), square, 0, 1, 1, 0.5);
+    EXPECT_EQ(path.end, PathEnd::noValue);
+    EXPECT_EQ(path.x, std::vector<double>{0});
+    EXPECT_EQ(pathNote(path),
+              "Backward Euler, h = 0.5: step 1 has no value. Newton's method did not converge in "
+              "the step from x = 0: in iteration 1 the matrix I - h\u00b7A\u2297J is singular. The "
+              "run stops there.");
+
+    // With h = 0.2 the root near y0 exists: 1 + 0.2·y^2 = y at y = (1 - √0.2)/0.4.
+    const SolutionPath small = solutionPath(methodByCaption("Backward Euler"), square, 0, 1, 0.2, 0.2);
+    ASSERT_EQ(small.y.size(), 2u);
+    EXPECT_NEAR(small.y[1], (1 - std::sqrt(0.2)) / 0.4, 1e-12);
+}

@@ -255,7 +255,8 @@ TEST(ProblemFile, RefusesEveryDamagedHostileOrNewerFileWithASentence) {
         {"a method the lab lacks", fileWith("method", "\"Euler Method\""),
          "The problem file's \"method\" \"Euler Method\" is not one of \"Euler\", \"Euler (End "
          "points)\", \"Euler (Mid point)\", \"Runge-Kutta 4\", \"Runge-Kutta-Fehlberg\", "
-         "\"Runge-Kutta-Merson\", \"Runge-Kutta-Gill\"."},
+         "\"Runge-Kutta-Merson\", \"Runge-Kutta-Gill\", \"Backward Euler\", \"Trapezoid\", "
+         "\"Implicit mid point\", \"Radau IIA 3\", \"Gauss-Legendre 4\"."},
         {"a tolerance kind the lab lacks", fileWith("tolerance kind", "\"mixed\""),
          "The problem file's \"tolerance kind\" \"mixed\" is not one of \"absolute and "
          "relative\", \"absolute only\", \"relative only\"."},
