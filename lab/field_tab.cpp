@@ -92,8 +92,27 @@ FieldTab::FieldTab(QWidget* parent) : LabPage(parent) {
     everyMethod_->setAccessibleName("All seven methods");
     everyMethod_->setToolTip("The seven methods side by side with the same step h, against "
                              "the chosen method with h, h/2 and h/4.");
-    connect(everyMethod_, &QCheckBox::toggled, this, &FieldTab::drawSolutions);
-    layout->addWidget(everyMethod_);
+    implicitMethods_ = new QCheckBox("Implicit methods &with h, beside the chosen one", this);
+    implicitMethods_->setAccessibleName("Implicit methods");
+    implicitMethods_->setToolTip("The five implicit methods side by side with the same step h, "
+                                 "and the chosen method with it: on a stiff problem they follow "
+                                 "the solution with steps at which explicit methods blow up.");
+    // One set side by side at a time: checking one box clears the other.
+    for (auto [box, other] : {std::pair{everyMethod_, implicitMethods_},
+                              std::pair{implicitMethods_, everyMethod_}}) {
+        connect(box, &QCheckBox::toggled, this, [this, other = other](bool checked) {
+            if (checked && other->isChecked()) {
+                const QSignalBlocker quiet(other);
+                other->setChecked(false);
+            }
+            drawSolutions();
+        });
+    }
+    QHBoxLayout* sets = new QHBoxLayout;
+    sets->addWidget(everyMethod_);
+    sets->addWidget(implicitMethods_);
+    sets->addStretch();
+    layout->addLayout(sets);
     // The field is the page: it takes most of the room the table leaves.
     layout->addWidget(createField(), 5);
     layout->addWidget(createErrorsPlot(), 3);
@@ -277,20 +296,21 @@ struct ShownRun {
     pelorin::DrawablePoints points;
 };
 
-// The runs the field shows, the seven methods with h or the chosen one with
-// h, h/2 and h/4, in the legend's order: `points(every, k)` gives run k's
-// points, `hiddenUnder` the curves the seven methods' curves lie under.
+// The runs the field shows, a set of methods side by side with h or the
+// chosen one with h, h/2 and h/4, in the legend's order: `points(every, k)`
+// gives run k's points, `hiddenUnder` the curves each set's curves lie under.
 // None for a study not yet calculated.
 template <typename Points>
-std::vector<ShownRun> shownRuns(const pelorin::FieldStudy& study, bool every,
-                                const decltype(study.everyHiddenUnder)& hiddenUnder,
+std::vector<ShownRun> shownRuns(const pelorin::FieldStudy& study, std::size_t chosen,
+                                std::optional<pelorin::SideBySide> set,
+                                const std::array<pelorin::HiddenRuns, pelorin::sideBySideSets>& hiddenUnder,
                                 const Points& points) {
     std::vector<ShownRun> runs;
     if (!study.halved.front().method) return runs;
-    if (every) {
-        for (std::size_t row = 0; row < study.every.size(); ++row) {
-            runs.push_back(
-                {runName(study.every[row], "h", hiddenUnder[row]), row, points(true, row)});
+    if (set) {
+        for (std::size_t row : pelorin::sideBySideRows(*set, chosen)) {
+            const auto under = hiddenUnder[static_cast<std::size_t>(*set)][row];
+            runs.push_back({runName(study.every[row], "h", under), row, points(true, row)});
         }
     } else {
         for (std::size_t k = 0; k < study.halved.size(); ++k) {
@@ -328,13 +348,19 @@ bool anyLeftOut(const std::vector<ShownRun>& runs) {
 
 }  // namespace
 
+std::optional<pelorin::SideBySide> FieldTab::sideBySide() const {
+    if (everyMethod_->isChecked()) return pelorin::SideBySide::explicitMethods;
+    if (implicitMethods_->isChecked()) return pelorin::SideBySide::implicitMethods;
+    return std::nullopt;
+}
+
 void FieldTab::drawSolutions() {
     if (showsSystem()) {
         drawSystem();
         return;
     }
     plot_->clearGraphs();
-    const bool every = everyMethod_->isChecked();
+    const std::optional<pelorin::SideBySide> set = sideBySide();
     // The page's palette: a new one reaches the page before its plot.
     const QColor text = palette().color(QPalette::Text);
     segments_->setPen(QPen(fieldColour(palette()), 1));
@@ -354,14 +380,19 @@ void FieldTab::drawSolutions() {
         else curve->removeFromLegend();
     }
     const std::vector<ShownRun> runs =
-        shownRuns(study_, every, study_.everyHiddenUnder, [this](bool seven, std::size_t k) {
-            const pelorin::SolutionPath& path = seven ? study_.every[k] : study_.halved[k];
+        shownRuns(study_, inputs_.method, set, study_.hiddenUnder, [this](bool every, std::size_t k) {
+            const pelorin::SolutionPath& path = every ? study_.every[k] : study_.halved[k];
             return pelorin::drawablePoints(path.x, path.y);
         });
-    addRuns(*plot_, runs, !every);
+    addRuns(*plot_, runs, !set);
     leftOut = leftOut || anyLeftOut(runs);
     plot_->setSolutionEnd(study_.end);
-    drawingNote_ = leftOut ? QString::fromStdString(pelorin::undrawableNote()) : QString();
+    QStringList drawing;
+    if (leftOut) drawing << QString::fromStdString(pelorin::undrawableNote());
+    if (set == pelorin::SideBySide::implicitMethods && !study_.implicitLeavingNote.empty()) {
+        drawing << QString::fromStdString(study_.implicitLeavingNote);
+    }
+    drawingNote_ = drawing.join("\n");
     drawErrors();
     showNotes();
     // A study's first drawing shows the whole plots, and so does every
@@ -388,17 +419,18 @@ void FieldTab::drawSolutions() {
 void FieldTab::drawErrors() {
     errors_->clearGraphs();
     bool zero = false;
+    const std::optional<pelorin::SideBySide> set = sideBySide();
     const std::vector<ShownRun> runs = shownRuns(
-        study_, everyMethod_->isChecked(), study_.everyErrorHiddenUnder,
-        [this, &zero](bool seven, std::size_t k) {
+        study_, inputs_.method, set, study_.errorHiddenUnder,
+        [this, &zero](bool every, std::size_t k) {
             const pelorin::ErrorPath& errors =
-                seven ? study_.everyErrors[k] : study_.halvedErrors[k];
+                every ? study_.everyErrors[k] : study_.halvedErrors[k];
             pelorin::DrawablePoints points = pelorin::magnitudePoints(errors.x, errors.error);
             // Past the start, where every run is exact, an error of 0 has no place.
             zero = zero || (errors.x.size() > 1 && points.x.empty() && !points.leftOut);
             return points;
         });
-    addRuns(*errors_, runs, !everyMethod_->isChecked());
+    addRuns(*errors_, runs, !set);
     QStringList notes;
     if (zero) notes << QString::fromStdString(pelorin::zeroErrorsNote());
     if (anyLeftOut(runs)) {
@@ -418,7 +450,19 @@ void FieldTab::fitView() {
     x.include(inputs_.problem.x0);
     x.include(inputs_.problem.x1);
     y.include(inputs_.problem.y0[0]);
+    // Beside the implicit methods, a run that leaves the solution far behind
+    // stays out of the view, and the notes say so.
+    const auto left = [this](const QCPGraph* graph) {
+        if (sideBySide() != pelorin::SideBySide::implicitMethods) return false;
+        for (std::size_t row = 0; row < pelorin::labCatalogue.size(); ++row) {
+            if (study_.leavesView[row] && graph->name().startsWith(fromView(pelorin::labCatalogue[row].caption) + ",")) {
+                return true;
+            }
+        }
+        return false;
+    };
     for (int i = 0; i < plot_->graphCount(); ++i) {
+        if (left(plot_->graph(i))) continue;
         for (const QCPGraphData& point : *plot_->graph(i)->data()) {
             x.include(point.key);
             if (!study_.end || !study_.end->past(point.key)) y.include(point.value);

@@ -80,6 +80,10 @@ private:
     LabPlot* errors_ = nullptr;
     FieldSegments* segments_ = nullptr;
     QCheckBox* everyMethod_ = nullptr;
+    QCheckBox* implicitMethods_ = nullptr;
+    // The set of methods shown side by side with h, if one is checked;
+    // otherwise the chosen method with h, h/2 and h/4.
+    std::optional<pelorin::SideBySide> sideBySide() const;
     QLabel* notes_ = nullptr;
     QTableWidget* steps_ = nullptr;
     LabInputs inputs_;

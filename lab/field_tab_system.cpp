@@ -10,6 +10,7 @@
 #include "numerics/plot_extent.h"
 #include "numerics/state_operations.h"
 #include "texts/phase_plane_view.h"
+#include "ui/text.h"
 
 #include <QCheckBox>
 #include <QTableWidget>
@@ -78,34 +79,44 @@ void FieldTab::drawSystem() {
                  QString("y%1, %2").arg(k + 1).arg(known));
     }
     // The method with h, h/2 and h/4 in its components' colours, a line
-    // style for each step; or every method with h in the methods' colours,
-    // a line style for each component.
-    const bool every = everyMethod_->isChecked();
-    const std::size_t runs = every ? study.every.size() : study.halved.size();
-    for (std::size_t r = 0; r < runs; ++r) {
-        const pelorin::SystemPath& path = every ? study.every[r] : study.halved[r];
-        const QString run = every ? QString::fromUtf8(pelorin::labCatalogue[r].caption.data(),
-                                                      static_cast<qsizetype>(
-                                                          pelorin::labCatalogue[r].caption.size()))
-                                  : QString(runNames[r]);
+    // style for each step; or a set of methods with h in the methods'
+    // colours, a line style for each component.
+    const std::optional<pelorin::SideBySide> set = sideBySide();
+    std::vector<std::size_t> rows = {0, 1, 2};
+    if (set) rows = pelorin::sideBySideRows(*set, inputs_.method);
+    std::vector<pelorin::MethodDrift> drifts;
+    for (std::size_t r : rows) {
+        const pelorin::SystemPath& path = set ? study.every[r] : study.halved[r];
+        const QString run = set ? fromView(pelorin::labCatalogue[r].caption) : QString(runNames[r]);
         for (std::size_t k = 0; k < n && !path.x.empty(); ++k) {
-            QPen pen = LabPlot::methodPen(every ? r : k);
-            pen.setStyle(every ? runStyles[k % runStyles.size()] : runStyles[r]);
+            QPen pen = LabPlot::methodPen(set ? r : k);
+            pen.setStyle(set ? runStyles[k % runStyles.size()] : runStyles[r]);
             addCurve(*plot_, path.x, pelorin::componentOf(path.y, k), pen, QString("y%1, %2").arg(k + 1).arg(run));
         }
-        const pelorin::ErrorPath& errors = every ? study.everyErrors[r] : study.halvedErrors[r];
+        const pelorin::ErrorPath& errors = set ? study.everyErrors[r] : study.halvedErrors[r];
         const pelorin::DrawablePoints sizes = pelorin::magnitudePoints(errors.x, errors.error);
         QCPGraph* graph = errors_->addGraph();
-        QPen pen = LabPlot::methodPen(every ? r : inputs_.method);
-        if (!every) pen.setStyle(runStyles[r]);
+        QPen pen = LabPlot::methodPen(set ? r : inputs_.method);
+        if (!set) pen.setStyle(runStyles[r]);
         graph->setPen(pen);
         graph->setData(asVector(sizes.x), asVector(sizes.y), true);
         graph->setName(run);
-        if (!every && !study.drift[r].empty()) {
-            addCurve(*drift_, study.halved[r].x, study.drift[r], pen, run);
+        const std::vector<double>& drift = set ? study.everyDrift[r] : study.drift[r];
+        if (!drift.empty()) {
+            addCurve(*drift_, path.x, drift, pen, run);
+            if (set) drifts.push_back({&pelorin::labCatalogue[r], {std::fabs(path.h), path.x.back(), drift.back()}});
         }
     }
-    drawingNote_ = QString::fromStdString(every ? study.everyLeavingNote : study.leavingNote);
+    QStringList drawing;
+    const std::string leaving =
+        set ? study.everyLeavingNote[static_cast<std::size_t>(*set)] : study.leavingNote;
+    if (!leaving.empty()) drawing << QString::fromStdString(leaving);
+    if (!drifts.empty()) {
+        const pelorin::Problem& problem = inputs_.problem;
+        drawing << QString::fromStdString(pelorin::sideBySideDriftNote(
+            problem.invariantText(), problem.invariant()(problem.x0, problem.y0), problem.x1, drifts));
+    }
+    drawingNote_ = drawing.join("\n");
     errors_->yAxis->setLabel("||global error||");
     drift_->setVisible(drift_->graphCount() > 0);
     showNotes();
@@ -122,7 +133,8 @@ void FieldTab::fitSystemView() {
     plot_->xAxis->setRange(std::min(problem.x0, problem.x1), std::max(problem.x0, problem.x1));
     plot_->xAxis->scaleRange(pelorin::wholeRoom, plot_->xAxis->range().center());
     const pelorin::Extent values =
-        (everyMethod_->isChecked() ? systemStudy_.everyValues : systemStudy_.values)
+        (sideBySide() ? systemStudy_.everyValues[static_cast<std::size_t>(*sideBySide())]
+                      : systemStudy_.values)
             .widened(pelorin::wholeRoom);
     if (!values.empty) plot_->yAxis->setRange(values.lower, values.upper);
 }

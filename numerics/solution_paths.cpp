@@ -138,12 +138,12 @@ std::array<PathOf<State>, 3> halvedRuns(const Method& method, SlopeFunction f, d
 }
 
 template <class State, class SlopeFunction>
-std::array<PathOf<State>, methodCatalogue.size()> everyMethodRun(SlopeFunction f, double x0,
+std::array<PathOf<State>, labCatalogue.size()> everyMethodRun(SlopeFunction f, double x0,
                                                                  const State& y0, double x1,
                                                                  double h) {
-    std::array<PathOf<State>, methodCatalogue.size()> paths;
-    for (std::size_t row = 0; row < methodCatalogue.size(); ++row) {
-        paths[row] = solutionPath(methodCatalogue[row], f, x0, y0, x1, h);
+    std::array<PathOf<State>, labCatalogue.size()> paths;
+    for (std::size_t row = 0; row < labCatalogue.size(); ++row) {
+        paths[row] = solutionPath(labCatalogue[row], f, x0, y0, x1, h);
     }
     return paths;
 }
@@ -163,12 +163,12 @@ std::array<SystemPath, 3> halvedPaths(const Method& method, SystemSlope F, doubl
     return halvedRuns(method, F, x0, y0, x1, h);
 }
 
-std::array<SolutionPath, methodCatalogue.size()> everyMethodPath(Slope f, double x0, double y0,
+std::array<SolutionPath, labCatalogue.size()> everyMethodPath(Slope f, double x0, double y0,
                                                                   double x1, double h) {
     return everyMethodRun(f, x0, y0, x1, h);
 }
 
-std::array<SystemPath, methodCatalogue.size()> everyMethodPath(SystemSlope F, double x0,
+std::array<SystemPath, labCatalogue.size()> everyMethodPath(SystemSlope F, double x0,
                                                                 const StateVector& y0, double x1,
                                                                 double h) {
     return everyMethodRun(F, x0, y0, x1, h);

@@ -116,12 +116,12 @@ std::array<SolutionPath, 3> halvedPaths(const Method& method, Slope f, double x0
 std::array<SystemPath, 3> halvedPaths(const Method& method, SystemSlope F, double x0,
                                       const StateVector& y0, double x1, double h);
 
-// Every method of the catalogue with the same h, in catalogue order.
-std::array<SolutionPath, methodCatalogue.size()> everyMethodPath(Slope f, double x0, double y0,
-                                                                  double x1, double h);
-std::array<SystemPath, methodCatalogue.size()> everyMethodPath(SystemSlope F, double x0,
-                                                                const StateVector& y0, double x1,
-                                                                double h);
+// Every method of the lab's catalogue with the same h, in catalogue order.
+std::array<SolutionPath, labCatalogue.size()> everyMethodPath(Slope f, double x0, double y0,
+                                                               double x1, double h);
+std::array<SystemPath, labCatalogue.size()> everyMethodPath(SystemSlope F, double x0,
+                                                             const StateVector& y0, double x1,
+                                                             double h);
 
 // Whether two runs draw as one curve: they have the same points in x, and
 // their values lie within `tolerance` of each other at every one.

@@ -38,9 +38,10 @@ bool reachesPast(const Paths& paths, const SolutionEnd& end) {
     });
 }
 
-// The span of the values the field draws with every method: the runs and
-// the known solution, before the solution's end, where the view is fitted.
-double valueSpan(const FieldStudy& study) {
+// The span of the values the field draws with a set of methods: their runs
+// and the known solution, before the solution's end, where the view is
+// fitted.
+double valueSpan(const FieldStudy& study, SideBySide set, std::size_t chosen) {
     double lowest = std::numeric_limits<double>::infinity(), highest = -lowest;
     const auto include = [&](const std::vector<double>& x, const std::vector<double>& y) {
         for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
@@ -49,27 +50,77 @@ double valueSpan(const FieldStudy& study) {
             highest = std::max(highest, y[i]);
         }
     };
-    for (const SolutionPath& path : study.every) include(path.x, path.y);
+    // Only beside the implicit methods are runs left out of the view.
+    const bool all = set == SideBySide::explicitMethods;
+    for (std::size_t row : sideBySideRows(set, chosen)) {
+        if (all || !study.leavesView[row]) include(study.every[row].x, study.every[row].y);
+    }
     for (const SampledCurve::Piece& piece : study.known.pieces) include(piece.x, piece.y);
     return highest >= lowest ? highest - lowest : 0.0;
 }
 
-// Which of the seven runs the plots cannot tell apart, drawn in catalogue order.
-void findHiddenRuns(FieldStudy& study) {
-    const std::size_t count = study.every.size();
-    const double tolerance = indistinctPart * valueSpan(study);
-    const auto field = hiddenUnder(count, [&](std::size_t row, std::size_t later) {
-        return sameCurve(study.every[row], study.every[later], tolerance);
-    });
-    const auto errors = hiddenUnder(count, [&](std::size_t row, std::size_t later) {
-        return !study.everyErrors[row].x.empty() &&
-               sameErrorCurve(study.everyErrors[row], study.everyErrors[later]);
-    });
-    std::copy(field.begin(), field.end(), study.everyHiddenUnder.begin());
-    std::copy(errors.begin(), errors.end(), study.everyErrorHiddenUnder.begin());
+std::string leavingNote(const std::vector<std::string>& runs);
+
+// The runs beside the implicit methods that leave the known solution far
+// behind, as the view of a system's components leaves them out.
+void findRunsLeavingTheView(FieldStudy& study, std::size_t chosen) {
+    Extent known;
+    for (const SampledCurve::Piece& piece : study.known.pieces) {
+        for (std::size_t i = 0; i < piece.x.size(); ++i) {
+            if (std::isfinite(piece.y[i]) && (!study.end || !study.end->past(piece.x[i]))) {
+                known.include(piece.y[i]);
+            }
+        }
+    }
+    if (known.empty) return;
+    const double reach = viewReach * std::max(known.upper - known.lower, 1e-300);
+    std::vector<std::string> leaving;
+    for (std::size_t row : sideBySideRows(SideBySide::implicitMethods, chosen)) {
+        const SolutionPath& path = study.every[row];
+        for (std::size_t i = 0; i < path.x.size(); ++i) {
+            if (study.end && study.end->past(path.x[i])) continue;
+            if (path.y[i] < known.lower - reach || path.y[i] > known.upper + reach) {
+                study.leavesView[row] = true;
+            }
+        }
+        if (study.leavesView[row]) leaving.emplace_back(labCatalogue[row].caption);
+    }
+    study.implicitLeavingNote = leavingNote(leaving);
+}
+
+// Which runs of each set the plots cannot tell apart, drawn in catalogue order.
+// A run that leaves the view hides nothing it is drawn over.
+void findHiddenRuns(FieldStudy& study, std::size_t chosen) {
+    for (std::size_t set = 0; set < sideBySideSets; ++set) {
+        const std::vector<std::size_t> rows = sideBySideRows(SideBySide(set), chosen);
+        const double tolerance = indistinctPart * valueSpan(study, SideBySide(set), chosen);
+        const auto field = hiddenUnder(rows.size(), [&](std::size_t i, std::size_t later) {
+            return sameCurve(study.every[rows[i]], study.every[rows[later]], tolerance);
+        });
+
+        const auto errors = hiddenUnder(rows.size(), [&](std::size_t i, std::size_t later) {
+            return !study.everyErrors[rows[i]].x.empty() &&
+                   sameErrorCurve(study.everyErrors[rows[i]], study.everyErrors[rows[later]]);
+        });
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (field[i]) study.hiddenUnder[set][rows[i]] = rows[*field[i]];
+            if (errors[i]) study.errorHiddenUnder[set][rows[i]] = rows[*errors[i]];
+        }
+    }
 }
 
 }  // namespace
+
+std::vector<std::size_t> sideBySideRows(SideBySide set, std::size_t chosen) {
+    std::vector<std::size_t> rows;
+    for (std::size_t row = 0; row < labCatalogue.size(); ++row) {
+        const bool implicit = isImplicit(labCatalogue[row]);
+        if (set == SideBySide::explicitMethods ? !implicit : implicit || row == chosen) {
+            rows.push_back(row);
+        }
+    }
+    return rows;
+}
 
 KnownSolution tabulatedSolution(std::vector<double> x, std::vector<double> y) {
     struct Table {
@@ -187,7 +238,8 @@ FieldStudy studyField(const Problem& shared, const FieldInputs& inputs, std::sto
     study.notes = std::move(known.notes);
     if (known.solution) study.known = sampleSolution(known.solution, x0, x1);
     measureErrors(study, known.solution);
-    findHiddenRuns(study);
+    findRunsLeavingTheView(study, inputs.method);
+    findHiddenRuns(study, inputs.method);
     study.labSteps = labStepErrors(method, f, x0, y0, x1, h, known.solution, study.comparison);
     study.labSteps.end = study.end;
     study.labSteps.trustEnds = known.trustEnds;
@@ -227,12 +279,11 @@ struct ComponentsView {
     std::vector<std::string> leaving;
 };
 
-template <std::size_t N>
-ComponentsView viewOf(const Extent& known, const std::array<SystemPath, N>& runs,
-                      const std::array<std::string, N>& names) {
+template <class Runs, class Names>
+ComponentsView viewOf(const Extent& known, const Runs& runs, const Names& names) {
     ComponentsView view{known, {}};
     const double reach = viewReach * std::max(known.upper - known.lower, 1e-300);
-    for (std::size_t r = 0; r < N; ++r) {
+    for (std::size_t r = 0; r < runs.size(); ++r) {
         bool leaves = false;
         for (const StateVector& y : runs[r].y) {
             for (double component : y) {
@@ -257,7 +308,7 @@ std::string leavingNote(const std::vector<std::string>& runs) {
            " the view, far beyond the solution; Lab steps lists the values of the run with h.";
 }
 
-void fitComponents(SystemFieldStudy& study) {
+void fitComponents(SystemFieldStudy& study, std::size_t chosen) {
     Extent known;
     for (const StateVector& y : study.knownY) {
         for (double component : y) {
@@ -267,13 +318,19 @@ void fitComponents(SystemFieldStudy& study) {
     const std::string method(study.halved[0].method ? study.halved[0].method->caption : "");
     const ComponentsView halved =
         viewOf(known, study.halved, std::array<std::string, 3>{"with h", "with h/2", "with h/4"});
-    std::array<std::string, methodCatalogue.size()> captions;
-    for (std::size_t row = 0; row < captions.size(); ++row) captions[row] = methodCatalogue[row].caption;
-    const ComponentsView every = viewOf(known, study.every, captions);
     study.values = halved.values;
-    study.everyValues = every.values;
     study.leavingNote = leavingNote(halved.leaving);
-    study.everyLeavingNote = leavingNote(every.leaving);
+    for (std::size_t set = 0; set < sideBySideSets; ++set) {
+        std::vector<SystemPath> runs;
+        std::vector<std::string> captions;
+        for (std::size_t row : sideBySideRows(SideBySide(set), chosen)) {
+            runs.push_back(study.every[row]);
+            captions.emplace_back(labCatalogue[row].caption);
+        }
+        const ComponentsView every = viewOf(known, runs, captions);
+        study.everyValues[set] = every.values;
+        study.everyLeavingNote[set] = leavingNote(every.leaving);
+    }
 }
 
 }  // namespace
@@ -310,7 +367,7 @@ SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inp
         study.knownX.push_back(own.x0 + (own.x1 - own.x0) * k / (points - 1));
     }
     study.knownY = samples(study.knownX);
-    fitComponents(study);
+    fitComponents(study, inputs.method);
     if (compared.comparison == Comparison::reference) {
         const SystemReferenceSolution atEnd = systemReferenceSolution(F, own.x0, own.y0, {own.x1});
         study.notes.push_back(systemReferenceUsedNote(atEnd.method, atEnd.accuracy));
@@ -318,6 +375,9 @@ SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inp
     if (const ConservedQuantity invariant = own.invariant()) {
         for (std::size_t r = 0; r < study.halved.size(); ++r) {
             study.drift[r] = invariantDrift(invariant, study.halved[r]);
+        }
+        for (std::size_t row = 0; row < study.every.size(); ++row) {
+            study.everyDrift[row] = invariantDrift(invariant, study.every[row]);
         }
     }
     for (const std::string& note : study.labSteps.notes) study.notes.push_back(note);

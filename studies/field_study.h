@@ -18,19 +18,37 @@
 
 namespace pelorin {
 
+// The runs the Field page sets side by side with one h: the window's seven
+// explicit methods, or the implicit methods beside the chosen one.
+enum class SideBySide { explicitMethods, implicitMethods };
+inline constexpr std::size_t sideBySideSets = 2;
+// The catalogue rows of a set, in catalogue order.
+std::vector<std::size_t> sideBySideRows(SideBySide set, std::size_t chosen);
+
+// How far from the known solution's span, in spans, a view of runs side by
+// side reaches.
+inline constexpr double viewReach = 2;
+
+// For each run of a set, the later one of the same set whose curve hides it.
+using HiddenRuns = std::array<std::optional<std::size_t>, labCatalogue.size()>;
+
 struct FieldStudy {
-    std::array<SolutionPath, 3> halved;                      // h, h/2, h/4
-    std::array<SolutionPath, methodCatalogue.size()> every;  // every method with h
+    std::array<SolutionPath, 3> halved;                   // h, h/2, h/4
+    std::array<SolutionPath, labCatalogue.size()> every;  // every method with h
     SampledCurve known;           // the exact or reference solution from x0 to x1
     Comparison comparison = Comparison::none;
     StepErrors labSteps;          // the chosen method with h
     // Each run's global errors against the exact or reference solution.
     std::array<ErrorPath, 3> halvedErrors;
-    std::array<ErrorPath, methodCatalogue.size()> everyErrors;
-    // Drawn in catalogue order, the method whose curve hides this one's: in
-    // the field, and in the plot of the errors.
-    std::array<std::optional<std::size_t>, methodCatalogue.size()> everyHiddenUnder,
-        everyErrorHiddenUnder;
+    std::array<ErrorPath, labCatalogue.size()> everyErrors;
+    // Each set drawn in catalogue order, the method whose curve hides this
+    // one's: in the field, and in the plot of the errors.
+    std::array<HiddenRuns, sideBySideSets> hiddenUnder, errorHiddenUnder;
+    // Beside the implicit methods, the explicit ones may blow up: the view
+    // then holds the known solution and the runs within viewReach of its
+    // span, and the note names the runs it leaves out (empty when none).
+    std::array<bool, labCatalogue.size()> leavesView{};
+    std::string implicitLeavingNote;
     // Where the reference found the solution to end; runs past it follow no
     // solution, and a view fitted to the study leaves their points out.
     std::optional<SolutionEnd> end;
@@ -61,26 +79,28 @@ FieldStudy studyField(const Problem& problem, const FieldInputs& inputs, std::st
 // I(x_i, y_i) - I(x0, y0) along every run.
 struct SystemFieldStudy {
     std::array<SystemPath, 3> halved;  // h, h/2, h/4
-    std::array<SystemPath, methodCatalogue.size()> every;  // every method with h
+    std::array<SystemPath, labCatalogue.size()> every;  // every method with h
     std::vector<double> knownX;        // the exact or reference solution from x0 to x1
     std::vector<StateVector> knownY;   // a component NaN where it is not known
     Comparison comparison = Comparison::none;
     SystemStepErrors labSteps;
     std::array<ErrorPath, 3> halvedErrors;
-    std::array<ErrorPath, methodCatalogue.size()> everyErrors;
-    // I(x_i, y_i) - I(x0, y0) at every step of h, h/2 and h/4; empty
-    // without an invariant.
+    std::array<ErrorPath, labCatalogue.size()> everyErrors;
+    // I(x_i, y_i) - I(x0, y0) at every step of h, h/2 and h/4, and of every
+    // method with h; empty without an invariant.
     std::array<std::vector<double>, 3> drift;
+    std::array<std::vector<double>, labCatalogue.size()> everyDrift;
     // The values a view of the components holds: the known solution's,
     // and the runs' as far as they stay within viewReach of its span, so
     // that a run that blows up does not flatten the solution to a line;
-    // for h, h/2 and h/4, and for every method; and what the notes say of
-    // the runs that leave the view (empty when none does).
-    Extent values, everyValues;
-    std::string leavingNote, everyLeavingNote;
+    // for h, h/2 and h/4, and for each set side by side; and what the notes
+    // say of the runs that leave the view (empty when none does).
+    Extent values;
+    std::array<Extent, sideBySideSets> everyValues;
+    std::string leavingNote;
+    std::array<std::string, sideBySideSets> everyLeavingNote;
     std::vector<std::string> notes;
 };
-inline constexpr double viewReach = 2;
 SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inputs,
                                   std::stop_token stop = {});
 

@@ -99,4 +99,37 @@ std::vector<RunDrift> runDrifts(const std::array<SystemPath, 3>& runs,
     return drifts;
 }
 
+std::string sideBySideDriftNote(std::string_view invariantText, double startValue, double x1,
+                                const std::vector<MethodDrift>& runs) {
+    if (runs.empty()) return {};
+    if (!std::isfinite(startValue)) return invariantDriftNote(invariantText, startValue, x1, {{}});
+    const double kept = 1e-9 * std::max(1.0, std::fabs(startValue));
+    std::string text = "Drift of the invariant I = " + std::string(invariantText) + " with h = " +
+                       numberToText(runs.front().drift.h) + ": at x1 = " + numberToText(x1) +
+                       ", I(y) \u2212 I(y0) is ";
+    std::string symplectic;
+    int symplecticCount = 0;
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+        const RunDrift& run = runs[k].drift;
+        if (k > 0) text += k + 1 == runs.size() ? " and " : ", ";
+        text += driftText(run.drift) + " for " + std::string(runs[k].method->caption);
+        if (run.x != x1) text += " (at its last x = " + numberToText(run.x) + ")";
+        if (std::isfinite(run.drift) && std::fabs(run.drift) > kept) {
+            text += run.drift > 0 ? " (gained)" : " (lost)";
+        }
+        if (runs[k].method->symplectic) {
+            symplectic += (symplecticCount++ > 0 ? " and " : "") + std::string(runs[k].method->caption);
+        }
+    }
+    text += ".";
+    if (symplecticCount > 0) {
+        text += " " + symplectic + (symplecticCount == 1 ? " is" : " are") +
+                " symplectic: a step keeps every quadratic invariant, such as an oscillator's "
+                "energy, up to rounding and Newton's tolerance, and keeps other invariants, such "
+                "as a pendulum's energy, close to their start over long runs instead of letting "
+                "them drift.";
+    }
+    return text;
+}
+
 }  // namespace pelorin

@@ -50,4 +50,17 @@ std::string invariantDriftNote(std::string_view invariantText, double startValue
 std::vector<RunDrift> runDrifts(const std::array<SystemPath, 3>& runs,
                                 const std::array<std::vector<double>, 3>& drift);
 
+// Methods side by side with one h: each run's drift where it ends, "gained"
+// or "lost" where it lies beyond a billionth of max(1, |I(y0)|) from 0, and
+// for the symplectic methods among them why theirs stays small. E.g. "With
+// h = 0.1, at x1 = 10 I(y) − I(y0) is 0.648 for Euler (gained), -0.315 for
+// Backward Euler (lost) and 1.11E-16 for Implicit mid point. Implicit mid
+// point is symplectic: ..." Empty without runs.
+struct MethodDrift {
+    const Method* method = nullptr;
+    RunDrift drift;
+};
+std::string sideBySideDriftNote(std::string_view invariantText, double startValue, double x1,
+                                const std::vector<MethodDrift>& runs);
+
 }  // namespace pelorin

@@ -207,19 +207,32 @@ TEST(FieldStudy, TheRunsErrorsAreTheLabStepsGlobalErrors) {
 // Gill too; RKF and Merson lie within a hundredth of the values' span of Gill
 // (0.0003 and 0.00005 of 1.84, in python3), so the field cannot tell them
 // apart, while their errors, on a logarithmic axis, differ.
+// Beside the implicit methods, Runge-Kutta 4 and the order-2 and -3 ones lie
+// under Gauss-Legendre's curve (the trapezoid's largest distance from the
+// solution is 0.0147, in python3), and the trapezoid's errors are the
+// implicit mid point's: with f linear in x both average its x-terms alike.
 TEST(FieldStudy, NamesTheCurveUnderWhichEachHiddenRunLies) {
     const FieldStudy study = studyField(lessonAt(0, -1, 2), {0.4, 3});
-    using Under = std::array<std::optional<std::size_t>, methodCatalogue.size()>;
-    const Under field{std::nullopt, 2, std::nullopt, 6, 6, 6, std::nullopt};
-    const Under errors{std::nullopt, 2, std::nullopt, 6, std::nullopt, std::nullopt, std::nullopt};
-    EXPECT_EQ(study.everyHiddenUnder, field);
-    EXPECT_EQ(study.everyErrorHiddenUnder, errors);
+    constexpr std::nullopt_t none = std::nullopt;
+    const HiddenRuns field{none, 2, none, 6, 6, 6, none, none, none, none, none, none};
+    const HiddenRuns errors{none, 2, none, 6, none, none, none, none, none, none, none, none};
+    const auto seven = static_cast<std::size_t>(SideBySide::explicitMethods);
+    EXPECT_EQ(study.hiddenUnder[seven], field);
+    EXPECT_EQ(study.errorHiddenUnder[seven], errors);
+
+    EXPECT_EQ(sideBySideRows(SideBySide::implicitMethods, 3),
+              (std::vector<std::size_t>{3, 7, 8, 9, 10, 11}));
+    const HiddenRuns implicitField{none, none, none, 11, none, none, none, none, 11, 11, 11, none};
+    const HiddenRuns implicitErrors{none, none, none, none, none, none, none, none, 9, none, none, none};
+    const auto implicit = static_cast<std::size_t>(SideBySide::implicitMethods);
+    EXPECT_EQ(study.hiddenUnder[implicit], implicitField);
+    EXPECT_EQ(study.errorHiddenUnder[implicit], implicitErrors);
 
     // Far apart on y' = y^2 from (0, 1) to 0.8, the Euler methods' curves show.
     const FieldStudy apart = studyField(typedProblem("y^2", 0, 1, 0.8), {0.4, 0});
     for (std::size_t row : {0, 1, 2}) {
-        EXPECT_FALSE(apart.everyHiddenUnder[row]) << row;
-        EXPECT_FALSE(apart.everyErrorHiddenUnder[row]) << row;
+        EXPECT_FALSE(apart.hiddenUnder[seven][row]) << row;
+        EXPECT_FALSE(apart.errorHiddenUnder[seven][row]) << row;
     }
 }
 
@@ -284,7 +297,7 @@ TEST(SystemFieldStudy, RunsThatLeaveTheSolutionFarBehindLeaveTheView) {
     EXPECT_EQ(study.leavingNote,
               "The runs with h, with h/2 and with h/4 leave the view, far beyond the solution; "
               "Lab steps lists the values of the run with h.");
-    EXPECT_EQ(study.everyLeavingNote,
+    EXPECT_EQ(study.everyLeavingNote[0],
               "The run Euler leaves the view, far beyond the solution; Lab steps lists the values "
               "of the run with h.");
     // The circle spans [-1, 1]; runs count up to twice that span beyond it.

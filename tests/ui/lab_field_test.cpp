@@ -643,3 +643,101 @@ TEST_F(Field, ASystemsLabStepsListEveryComponent) {
     // Euler gains energy: its y1 at x = 1 lies above cos 1 = 0.5403.
     EXPECT_EQ(rows.back()[4], "0.54030230586814");
 }
+
+namespace {
+
+// The first nine significant digits of a number the table shows.
+std::string nineDigits(const QString& shown) { return QString::number(shown.toDouble(), 'g', 9).toStdString(); }
+
+// Waits until the plot draws a run of this name: typed problems are run on
+// another thread.
+void waitForGraph(const QCustomPlot& plot, const QString& name) {
+    const auto shown = [&] {
+        for (int i = 0; i < plot.graphCount(); ++i) {
+            if (plot.graph(i)->name().startsWith(name)) return true;
+        }
+        return false;
+    };
+    while (!shown()) QTest::qWait(10);
+}
+
+}  // namespace
+
+// The textbook's stiff example y' = 5·e^(5x)·(y - x)^2 + 1, y(0) = -1, x1 = 1
+// (exact y = x - e^(-5x)). Backward Euler and the trapezoid list the values
+// of their implicit equations solved by tests/support/implicit_values.py
+// (mpmath at 30 digits) to nine digits; Runge-Kutta 4 with h = 0.25 reaches
+// 1.4E+23 at x = 0.75 and 1.7E+394 after it, beyond a double, and the notes
+// say so, while the implicit methods with the same h follow the solution.
+TEST_F(Field, ImplicitMethodsFollowTheTextbooksStiffSolutionWhereRungeKutta4BlowsUp) {
+    open();
+    enter("f(x, y)", "5*exp(5*x)*(y - x)^2 + 1");
+    enter("x0", "0");
+    enter("y0", "-1");
+    enter("x1", "1");
+    const struct {
+        const char* method;
+        const char* h;
+        std::vector<std::string> y;
+    } runs[] = {
+        {"Backward Euler", "0.2", {"-1", "-0.249868817", "0.211812148", "0.524948502", "0.770967745", "0.988982599"}},
+        {"Trapezoid", "0.2", {"-1", "-0.141496851", "0.274861392", "0.553982841", "0.78307197", "0.993772555"}},
+        {"Backward Euler", "0.25", {"-1", "-0.127675886", "0.371963582", "0.709433147", "0.987664083"}},
+        {"Trapezoid", "0.25", {"-1", "0.00545572168", "0.426757162", "0.729152811", "0.994019911"}},
+    };
+    QTableWidget* steps = named<QTableWidget>("Lab steps");
+    for (const auto& run : runs) {
+        SCOPED_TRACE(std::string(run.method) + ", h = " + run.h);
+        enter("h", run.h);
+        chooseMethod(named<QComboBox>("Method")->findText(run.method));
+        const QString name = QString(run.method) + ", h = " + run.h;
+        waitForGraph(*plot(), name);
+        ASSERT_EQ(steps->rowCount(), static_cast<int>(run.y.size()));
+        for (int i = 0; i < steps->rowCount(); ++i) EXPECT_EQ(nineDigits(steps->item(i, 2)->text()), run.y[i]) << i;
+    }
+
+    chooseMethod(named<QComboBox>("Method")->findText("Runge-Kutta 4"));
+    waitForGraph(*plot(), "Runge-Kutta 4, h = 0.25");
+    EXPECT_EQ(steps->rowCount(), 4);
+    EXPECT_TRUE(notes().contains("Runge-Kutta 4, h = 0.25: step 4 from (0.75, 1.4463916"))
+        << notes().toStdString();
+    EXPECT_TRUE(notes().contains("gives no finite value")) << notes().toStdString();
+}
+
+// The stiff lesson side by side: y' = -50(y - cos x) from (0, 0) with
+// h = 0.5, z = h·λ = -25. Euler multiplies the transient by 1 + z = -24 a
+// step and leaves the view, which keeps to the solution and the implicit
+// methods that follow it: backward Euler (R = 1/26) ends at 0.55, near the
+// solution's 0.5569, the trapezoid (R = -11.5/13.5 = -0.85) swings across it.
+TEST_F(Field, BesideTheImplicitMethodsARunThatBlowsUpLeavesTheView) {
+    open();
+    QComboBox* problem = named<QComboBox>("Problem");
+    chooseProblem(problem->findText("Stiff: y' = -50(y - cos x)"));
+    enter("h", "0.5");
+    chooseMethod(0);
+    QTest::keyClick(named<QCheckBox>("Implicit methods"), Qt::Key_Space);
+    waitForGraph(*plot(), "Gauss-Legendre 4, h = 0.5");
+    QStringList names;
+    for (int i = 0; i < plot()->graphCount(); ++i) names << plot()->graph(i)->name();
+    EXPECT_EQ(names, QStringList({"exact", "Euler, h = 0.5", "Backward Euler, h = 0.5", "Trapezoid, h = 0.5",
+                                  "Implicit mid point, h = 0.5", "Radau IIA 3, h = 0.5",
+                                  "Gauss-Legendre 4, h = 0.5"}));
+    EXPECT_FALSE(named<QCheckBox>("All seven methods")->isChecked());
+    EXPECT_TRUE(notes().contains("The run Euler leaves the view, far beyond the solution"))
+        << notes().toStdString();
+    const QCPRange y = plot()->yAxis->range();
+    EXPECT_GT(y.lower, -1);  // Euler's -578 at x = 1 is out of it
+    EXPECT_LT(y.upper, 3);
+    QCPGraph* backward = graph("Backward Euler, h = 0.5");
+    ASSERT_NE(backward, nullptr);
+    ASSERT_EQ(backward->data()->size(), 3);
+    EXPECT_NEAR(backward->data()->at(2)->value, 0.5569, 0.01);
+    plot()->replot();
+    const QImage image = plot()->grab().toImage();
+    EXPECT_TRUE(inked(image, pixelOf(1, backward->data()->at(2)->value), plot()->palette().color(QPalette::Base)));
+
+    // Checking the seven explicit methods clears the implicit ones.
+    QTest::keyClick(named<QCheckBox>("All seven methods"), Qt::Key_Space);
+    EXPECT_FALSE(named<QCheckBox>("Implicit methods")->isChecked());
+    EXPECT_EQ(plot()->graphCount(), 8);
+}
