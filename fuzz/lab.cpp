@@ -7,7 +7,8 @@
 // other byte counts modulo 7), the second the step whose stages are shown
 // and the tolerance of an adaptive run (1E-2 ... 1E-12, modulo 11); after the
 // first newline come x0, y0, x1 and h on one line each, h taking everything
-// that follows. x0, y0 and x1 feed the study and the runs; h is the first
+// that follows. x0, y0 and x1 feed the study and the runs (an implicit
+// method's too, the row counted among the implicit ones); h is the first
 // step of an adaptive run and, in a second one, its tolerance; all four feed
 // a press of CALCULATE whose steps are then taken apart.
 #include "base/conversions.h"
@@ -15,6 +16,7 @@
 #include "methods/exact_solution.h"
 #include "numerics/adaptive.h"
 #include "numerics/convergence.h"
+#include "numerics/solution_paths.h"
 #include "numerics/stability.h"
 #include "tests/support/fakes.h"
 #include "texts/adaptive_view.h"
@@ -45,6 +47,19 @@ void requireWords(const std::vector<std::string>& notes, const char* where) {
         require(note.find("nan") == std::string::npos && note.find("inf") == std::string::npos,
                 std::string("a note in ") + where + " spells a non-number: " + note);
     }
+}
+
+// An implicit method's run: finite values only, and where it stops, the
+// sentence why (a step without a value names Newton's method).
+void checkImplicitRun(const Method& method, Slope f, double x0, double y0, double x1, double h) {
+    const SolutionPath path = solutionPath(method, f, x0, y0, x1, h, 64);
+    for (double y : path.y) require(std::isfinite(y), "an implicit run keeps a value that is not finite");
+    if (!path.y.empty()) record("implicit run", path.y.back());
+    const std::string note = pathNote(path);
+    require((path.end == PathEnd::reached) == note.empty(), "an implicit run stops without saying why");
+    if (!note.empty()) requireWords({note}, "an implicit run");
+    require(path.end != PathEnd::noValue || note.find("Newton's method") != std::string::npos,
+            "a step without a value does not say why");
 }
 
 void checkStudy(double x0, double y0, double x1) {
@@ -235,6 +250,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkAdaptive(methodCatalogue[row], values[0], values[1], values[2],
                       (values[2] - values[0]) / 8, values[3], false);
         checkLibrary(values[0], values[1], values[2], values[3], tolerance);
+        checkImplicitRun(labCatalogue[explicitMethodCount + row % (labCatalogue.size() - explicitMethodCount)],
+                         f1, values[0], values[1], values[2], values[3]);
     }
     checkReadTolerance(texts[3]);
     checkStages(texts, row, step);

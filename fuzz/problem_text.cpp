@@ -11,6 +11,7 @@
 // that follows.
 #include "fuzz/check.h"
 #include "numerics/reference.h"
+#include "numerics/solution_paths.h"
 #include "problem/problem.h"
 #include "studies/adaptive_study.h"
 #include "studies/convergence_study.h"
@@ -90,6 +91,20 @@ void checkStudy(const Problem& problem) {
 
 // Few attempts: the fuzzer tries many inputs, the properties are the same.
 constexpr long adaptiveAttempts = 200;
+
+// An implicit method's eight steps over the range: finite values, or a
+// sentence saying where and why the run stopped.
+void checkImplicitRun(const Method& method, const Problem& problem) {
+    const SolutionPath path = solutionPath(method, problem.slope(), problem.x0, problem.y0[0],
+                                           problem.x1, (problem.x1 - problem.x0) / 8, 16);
+    for (double y : path.y) require(std::isfinite(y), "an implicit run keeps a value that is not finite");
+    if (!path.y.empty()) record("implicit run", path.y.back());
+    const std::string note = pathNote(path);
+    if (!note.empty()) record("implicit run note", note);
+    require((path.end == PathEnd::reached) == note.empty(), "an implicit run stops without saying why");
+    require(note.find("nan") == std::string::npos && note.find("inf") == std::string::npos,
+            "an implicit run's note spells a non-number: " + note);
+}
 
 void checkAdaptiveStudy(const Method& method, const Problem& problem) {
     ControllerSettings settings = withTolerance({}, 1e-6);
@@ -179,5 +194,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkAdaptiveStudy(method.tableau->hasErrorEstimate() ? method
                                                           : methodByCaption("Runge-Kutta-Fehlberg"),
                        problem);
+    checkImplicitRun(labCatalogue[explicitMethodCount + row % (labCatalogue.size() - explicitMethodCount)],
+                     problem);
     return 0;
 }
