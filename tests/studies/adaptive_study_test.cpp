@@ -239,20 +239,7 @@ TEST(AdaptiveStudy, PastTheEndOfTheSolutionNoTrueErrorIsShown) {
 
 namespace {
 
-// A system of the library as its boxes hold it, from its own start to x1.
-Problem librarySystem(std::string_view startOfName, double x1) {
-    for (const LibrarySystem& entry : systemLibrary) {
-        if (!entry.name.starts_with(startOfName)) continue;
-        const SystemText text = librarySystemText(entry);
-        StateVector y0(entry.n);
-        for (std::size_t k = 0; k < entry.n; ++k) y0[k] = std::stod(std::string(entry.starts[k]));
-        const double x0 = std::stod(std::string(entry.x0));
-        SystemEquationReading reading = readSystemEquation(text, x0, y0, x1);
-        if (!reading.equation) throw std::invalid_argument(reading.errors.front().message);
-        return {std::string(entry.name), std::move(*reading.equation), x0, y0, x1};
-    }
-    throw std::invalid_argument("no library system begins with " + std::string(startOfName));
-}
+using pelorin::testing::librarySystem;
 
 Problem withoutSystemExact(Problem problem) {
     problem.equation.systemExact = nullptr;

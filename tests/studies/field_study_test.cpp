@@ -309,3 +309,26 @@ TEST(SystemFieldStudy, RunsThatLeaveTheSolutionFarBehindLeaveTheView) {
     ASSERT_GE(study.drift[0].size(), 2u);
     EXPECT_NEAR(study.drift[0][1], 0.16, 1e-15);
 }
+
+// The stiff systems with h = 0.5 beside the implicit methods: Euler's runs
+// blow up and leave the view, the implicit ones follow the reference to x1
+// (Robertson's total y1 + y2 + y3 = 1 kept by every Runge-Kutta method, a
+// linear invariant), and backward Euler stays within a few hundredths of it.
+TEST(SystemFieldStudy, OnTheStiffSystemsTheImplicitMethodsFollowWhereEulerBlowsUp) {
+    const auto implicit = static_cast<std::size_t>(SideBySide::implicitMethods);
+    for (const auto& [name, x1] : {std::pair{"Robertson", 40.0}, std::pair{"Van der Pol, stiff", 100.0}}) {
+        SCOPED_TRACE(name);
+        const SystemFieldStudy study = studySystemField(pelorin::testing::librarySystem(name, x1), {0.5, 0});
+        EXPECT_NE(study.every[0].end, PathEnd::reached);
+        EXPECT_EQ(study.everyLeavingNote[implicit].rfind("The run Euler leaves the view", 0), 0u)
+            << study.everyLeavingNote[implicit];
+        for (std::size_t row : sideBySideRows(SideBySide::implicitMethods, 0)) {
+            if (row == 0) continue;
+            SCOPED_TRACE(labCatalogue[row].caption);
+            EXPECT_EQ(study.every[row].end, PathEnd::reached) << pathNote(study.every[row]);
+            EXPECT_DOUBLE_EQ(study.every[row].x.back(), x1);
+        }
+        const std::size_t backward = catalogueRow(methodByCaption("Backward Euler"));
+        EXPECT_LT(study.everyErrors[backward].error.back(), 0.05);
+    }
+}

@@ -6,6 +6,7 @@
 #include "problem/expression.h"
 #include "problem/library.h"
 #include "problem/problem.h"
+#include "problem/system_library.h"
 
 #include <memory>
 #include <stdexcept>
@@ -67,6 +68,21 @@ inline Problem systemProblem(std::vector<ComponentText> components, double x0, d
     SystemEquationReading read = readSystemEquation(text, x0, y0, x1);
     if (!read.equation) throw std::invalid_argument(read.errors.front().message);
     return {"", std::move(*read.equation), x0, y0, x1};
+}
+
+// A system of the library as its boxes hold it, from its own start to x1.
+inline Problem librarySystem(std::string_view startOfName, double x1) {
+    for (const LibrarySystem& entry : systemLibrary) {
+        if (!entry.name.starts_with(startOfName)) continue;
+        const SystemText text = librarySystemText(entry);
+        StateVector y0(entry.n);
+        for (std::size_t k = 0; k < entry.n; ++k) y0[k] = std::stod(std::string(entry.starts[k]));
+        const double x0 = std::stod(std::string(entry.x0));
+        SystemEquationReading reading = readSystemEquation(text, x0, y0, x1);
+        if (!reading.equation) throw std::invalid_argument(reading.errors.front().message);
+        return {std::string(entry.name), std::move(*reading.equation), x0, y0, x1};
+    }
+    throw std::invalid_argument("no library system begins with " + std::string(startOfName));
 }
 
 }  // namespace pelorin::testing
