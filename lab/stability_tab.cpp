@@ -149,13 +149,13 @@ void StabilityTab::stepFromSlider(int hundredths) {
 }
 
 void StabilityTab::fillIntervals() {
-    const auto groups = pelorin::sameStabilityFunction();
-    intervals_->setRowCount(static_cast<int>(pelorin::methodCatalogue.size()));
-    intervals_->setColumnCount(3);
-    intervals_->setHorizontalHeaderLabels({"Method", "Interval", "Same R(z) as"});
-    for (std::size_t row = 0; row < pelorin::methodCatalogue.size(); ++row) {
-        const pelorin::Method& method = pelorin::methodCatalogue[row];
-        const double interval = pelorin::stabilityInterval(pelorin::stabilityPolynomial(*method.tableau));
+    const auto groups = pelorin::sameStabilityFunction(pelorin::labCatalogue);
+    intervals_->setRowCount(static_cast<int>(pelorin::labCatalogue.size()));
+    intervals_->setColumnCount(4);
+    intervals_->setHorizontalHeaderLabels({"Method", "Interval", "Left half-plane", "Same R(z) as"});
+    for (std::size_t row = 0; row < pelorin::labCatalogue.size(); ++row) {
+        const pelorin::Method& method = pelorin::labCatalogue[row];
+        const double interval = pelorin::stabilityInterval(pelorin::stabilityFunctionOf(*method.tableau));
         std::vector<std::size_t> twins;
         for (const auto& group : groups) {
             if (std::find(group.begin(), group.end(), row) == group.end()) continue;
@@ -165,10 +165,12 @@ void StabilityTab::fillIntervals() {
         }
         const int r = static_cast<int>(row);
         intervals_->setItem(r, 0, new QTableWidgetItem(fromView(method.caption)));
-        auto* value = new QTableWidgetItem(QString::fromStdString(pelorin::fixedText(interval, 3)));
+        auto* value = new QTableWidgetItem(QString::fromStdString(pelorin::intervalText(interval)));
         value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         intervals_->setItem(r, 1, value);
-        intervals_->setItem(r, 2, new QTableWidgetItem(twins.empty() ? QString("\u2013")
+        intervals_->setItem(r, 2, new QTableWidgetItem(QString::fromStdString(
+                                      pelorin::verdictText(pelorin::stabilityVerdict(*method.tableau)))));
+        intervals_->setItem(r, 3, new QTableWidgetItem(twins.empty() ? QString("\u2013")
                                                                      : methodList(twins)));
     }
     intervals_->verticalHeader()->setVisible(false);
@@ -176,11 +178,18 @@ void StabilityTab::fillIntervals() {
     intervals_->horizontalHeader()->setStretchLastSection(true);
 }
 
+QString StabilityTab::verdictNote() const {
+    const pelorin::Method& method = pelorin::labCatalogue[inputs_.method];
+    return QString::fromStdString(
+        pelorin::verdictNote(method.caption, pelorin::stabilityVerdict(*method.tableau)));
+}
+
 void StabilityTab::drawRegion() {
     regionMethod_ = inputs_.method;
     const pelorin::Method& method = pelorin::labCatalogue[inputs_.method];
-    const auto polynomial = pelorin::stabilityPolynomial(*method.tableau);
-    const pelorin::StabilityGrid grid = pelorin::sampleStabilityRegion(polynomial, gridColumns, gridRows);
+    const pelorin::StabilityFunction r = pelorin::stabilityFunctionOf(*method.tableau);
+    grid_ = pelorin::sampleStabilityRegion(r, gridColumns, gridRows);
+    const pelorin::StabilityGrid& grid = grid_;
     map_->data()->setSize(grid.columns, grid.rows);
     map_->data()->setRange(QCPRange(grid.reMin, grid.reMax), QCPRange(grid.imMin, grid.imMax));
     for (int row = 0; row < grid.rows; ++row) {
@@ -192,7 +201,7 @@ void StabilityTab::drawRegion() {
 
     for (QCPCurve* line : boundary_) region_->removePlottable(line);
     boundary_.clear();
-    for (const pelorin::Polyline& line : pelorin::stabilityBoundary(polynomial, grid)) {
+    for (const pelorin::Polyline& line : pelorin::stabilityBoundary(r, grid)) {
         auto* curve = new QCPCurve(region_->xAxis, region_->yAxis);
         curve->removeFromLegend();
         curve->setPen(edgePen());
@@ -260,6 +269,11 @@ void StabilityTab::drawTypedRun() {
     }
     QStringList notes;
     for (const std::string& note : path.notes) notes << QString::fromStdString(note);
+    const std::vector<std::complex<double>> z(path.z.begin(), path.z.end());
+    if (const std::string beyond = pelorin::beyondGridNote(z, grid_); !beyond.empty()) {
+        notes << QString::fromStdString(beyond);
+    }
+    notes << verdictNote();
     if (leftOut) notes << QString::fromStdString(pelorin::undrawableNote());
     run_->rescaleAxes();
     const auto end = inputs_.readable ? pelorin::solutionEnd(inputs_.problem) : std::nullopt;
@@ -279,7 +293,7 @@ void StabilityTab::drawTypedRun() {
 void StabilityTab::drawRun() {
     const pelorin::Method& method = pelorin::labCatalogue[inputs_.method];
     QStringList notes;
-    const auto groups = pelorin::sameStabilityFunction();
+    const auto groups = pelorin::sameStabilityFunction(pelorin::labCatalogue);
     QStringList alike;
     for (const auto& group : groups) {
         if (group.size() > 1) alike << methodList(group);
@@ -320,6 +334,7 @@ void StabilityTab::drawRun() {
     }
     notes << "On this linear equation an error is multiplied by R(h\u00b7\u03bb) at every step, "
              "so methods with the same R(z) behave alike: " + alike.join("; ") + ".";
+    notes << verdictNote();
     notes_->setText(notes.join("\n"));
     run_->replot();
 }
