@@ -89,6 +89,11 @@ StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
     point_->setName("z = h\u00b7\u03bb");
     point_->setLineStyle(QCPGraph::lsNone);
     region_->showLegend(LabPlot::LegendPlace::below);
+    for (QCPAxis* axis : {region_->xAxis, region_->yAxis}) {
+        connect(axis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, [this] {
+            if (regionMethod_ && !regionFunction_.isPolynomial()) shadeRegion();
+        });
+    }
     plots->addWidget(region_, 3);
 
     run_ = new LabPlot("Run with the chosen h",
@@ -187,9 +192,33 @@ QString StabilityTab::verdictNote() const {
 void StabilityTab::drawRegion() {
     regionMethod_ = inputs_.method;
     const pelorin::Method& method = pelorin::labCatalogue[inputs_.method];
-    const pelorin::StabilityFunction r = pelorin::stabilityFunctionOf(*method.tableau);
-    grid_ = pelorin::sampleStabilityRegion(r, gridColumns, gridRows);
-    const pelorin::StabilityGrid& grid = grid_;
+    regionFunction_ = pelorin::stabilityFunctionOf(*method.tableau);
+    map_->setName(fromView(method.caption) + ": |R(z)| \u2264 1");
+    // Room around the grid, so that the point at h = 6 shows whole.
+    const pelorin::StabilityGrid fitted;
+    region_->xAxis->setRange(fitted.reMin, fitted.reMax);
+    region_->yAxis->setRange(fitted.imMin, fitted.imMax);
+    region_->xAxis->scaleRange(1.1);
+    region_->yAxis->scaleRange(1.1);
+    shadeRegion();
+    placePoint();
+}
+
+// A polynomial's region is bounded and lies within the grid the plot is
+// fitted to; a rational R's may reach to infinity, so it is sampled over the
+// part of the plane in view, anew whenever that changes, and the shade never
+// stops short of the axes.
+void StabilityTab::shadeRegion() {
+    pelorin::StabilityGrid frame;
+    if (!regionFunction_.isPolynomial()) {
+        const QCPRange x = region_->xAxis->range(), y = region_->yAxis->range();
+        frame.reMin = x.lower;
+        frame.reMax = x.upper;
+        frame.imMin = y.lower;
+        frame.imMax = y.upper;
+    }
+    const pelorin::StabilityGrid grid =
+        pelorin::sampleStabilityRegion(regionFunction_, gridColumns, gridRows, frame);
     map_->data()->setSize(grid.columns, grid.rows);
     map_->data()->setRange(QCPRange(grid.reMin, grid.reMax), QCPRange(grid.imMin, grid.imMax));
     for (int row = 0; row < grid.rows; ++row) {
@@ -197,11 +226,9 @@ void StabilityTab::drawRegion() {
             map_->data()->setCell(column, row, grid.isInside(column, row) ? 1 : 0);
         }
     }
-    map_->setName(fromView(method.caption) + ": |R(z)| \u2264 1");
-
     for (QCPCurve* line : boundary_) region_->removePlottable(line);
     boundary_.clear();
-    for (const pelorin::Polyline& line : pelorin::stabilityBoundary(r, grid)) {
+    for (const pelorin::Polyline& line : pelorin::stabilityBoundary(regionFunction_, grid)) {
         auto* curve = new QCPCurve(region_->xAxis, region_->yAxis);
         curve->removeFromLegend();
         curve->setPen(edgePen());
@@ -214,12 +241,6 @@ void StabilityTab::drawRegion() {
         curve->setData(t, re, im, true);
         boundary_.push_back(curve);
     }
-    // Room around the grid, so that the point at h = 6 shows whole.
-    region_->xAxis->setRange(grid.reMin, grid.reMax);
-    region_->yAxis->setRange(grid.imMin, grid.imMax);
-    region_->xAxis->scaleRange(1.1);
-    region_->yAxis->scaleRange(1.1);
-    placePoint();
 }
 
 void StabilityTab::placePoint() {
@@ -270,7 +291,7 @@ void StabilityTab::drawTypedRun() {
     QStringList notes;
     for (const std::string& note : path.notes) notes << QString::fromStdString(note);
     const std::vector<std::complex<double>> z(path.z.begin(), path.z.end());
-    if (const std::string beyond = pelorin::beyondGridNote(z, grid_); !beyond.empty()) {
+    if (const std::string beyond = pelorin::beyondGridNote(z, pelorin::StabilityGrid{}); !beyond.empty()) {
         notes << QString::fromStdString(beyond);
     }
     notes << verdictNote();

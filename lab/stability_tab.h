@@ -34,6 +34,7 @@ public:
 private:
     void fillIntervals();
     void drawRegion();
+    void shadeRegion();
     // Whether the chosen method is A- or L-stable, in a sentence.
     QString verdictNote() const;
     void placePoint();
@@ -59,7 +60,7 @@ private:
     QLabel* notes_ = nullptr;
     LabInputs inputs_;
     std::optional<std::size_t> regionMethod_;  // the method the region shows
-    pelorin::StabilityGrid grid_;              // its region, sampled
+    pelorin::StabilityFunction regionFunction_;      // its R(z)
     StudyRunner studies_;
     pelorin::SystemStabilityStudy systemStudy_;  // empty until the study for the inputs comes
 };

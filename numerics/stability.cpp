@@ -191,8 +191,13 @@ bool StabilityGrid::isInside(int column, int row) const {
                   static_cast<std::size_t>(column)] != 0;
 }
 
-StabilityGrid sampleStabilityRegion(const StabilityFunction& r, int columns, int rows) {
+StabilityGrid sampleStabilityRegion(const StabilityFunction& r, int columns, int rows,
+                                    const StabilityGrid& frame) {
     StabilityGrid grid;
+    grid.reMin = frame.reMin;
+    grid.reMax = frame.reMax;
+    grid.imMin = frame.imMin;
+    grid.imMax = frame.imMax;
     grid.columns = std::max(columns, 2);
     grid.rows = std::max(rows, 2);
     grid.inside.reserve(static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.rows));
@@ -217,14 +222,14 @@ std::string beyondGridNote(const std::vector<std::complex<double>>& z, const Sta
         if (!farthest || std::abs(point) > std::abs(*farthest)) farthest = point;
     }
     if (!farthest) return {};
-    const std::string drawn = "the part of the plane drawn (Re z from " + numberToText(grid.reMin) +
+    const std::string drawn = "the part of the plane the region plot is fitted to (Re z from " +
+                              numberToText(grid.reMin) +
                               " to " + numberToText(grid.reMax) + ", Im z from " +
                               numberToText(grid.imMin) + " to " + numberToText(grid.imMax) + ")";
     const std::string which = count == 1 ? "z = " + modeText(*farthest) + " lies"
                                          : std::to_string(count) + " of the z lie";
     return which + " beyond " + drawn + (count == 1 ? "" : ", the farthest z = " + modeText(*farthest)) +
-           ": the plot does not show " + (count == 1 ? "it" : "them") +
-           ", and the notes judge every z all the same.";
+           ": zoom out to see " + (count == 1 ? "it" : "them") + "; the notes judge every z all the same.";
 }
 
 namespace {

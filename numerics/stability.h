@@ -60,11 +60,14 @@ struct StabilityGrid {
     bool isInside(int column, int row) const;
 };
 
-StabilityGrid sampleStabilityRegion(const StabilityFunction& r, int columns, int rows);
+// `frame` gives the rectangle sampled, by default the one above.
+StabilityGrid sampleStabilityRegion(const StabilityFunction& r, int columns, int rows,
+                                    const StabilityGrid& frame = {});
 
-// Where some z lies beyond the grid, which the region plot shows, a note
-// naming the farthest, e.g. "z = -25.000 lies beyond the part of the plane
-// drawn (Re z from -6 to 2, Im z from -4 to 4): ..."; empty where none does.
+// Where some z lies beyond the grid, the part of the plane the region plot
+// is fitted to, a note naming the farthest, e.g. "z = -25.000 lies beyond
+// the part of the plane the region plot is fitted to (Re z from -6 to 2,
+// Im z from -4 to 4): ..."; empty where none does.
 std::string beyondGridNote(const std::vector<std::complex<double>>& z, const StabilityGrid& grid);
 
 // The edge |R(z)| = 1 of the sampled region as polylines, each point on it

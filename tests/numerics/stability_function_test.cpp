@@ -258,14 +258,14 @@ TEST(StabilityFunction, PathStopsWhereAStepHasNoValue) {
 TEST(StabilityFunction, ZBeyondTheDrawnPlane) {
     const StabilityGrid grid;  // the page's: Re z from -6 to 2, Im z from -4 to 4
     const std::string drawn =
-        "the part of the plane drawn (Re z from -6 to 2, Im z from -4 to 4)";
+        "the part of the plane the region plot is fitted to (Re z from -6 to 2, Im z from -4 to 4)";
     EXPECT_EQ(beyondGridNote({{-25, 0}, {-25, 0}, {-1, 0}}, grid),
               "2 of the z lie beyond " + drawn +
-                  ", the farthest z = -25.000: the plot does not show them, and the notes judge "
-                  "every z all the same.");
+                  ", the farthest z = -25.000: zoom out to see them; the notes judge every z all "
+                  "the same.");
     EXPECT_EQ(beyondGridNote({{-0.5, 4.5}}, grid),
               "z = -0.500 \u00b1 4.500i lies beyond " + drawn +
-                  ": the plot does not show it, and the notes judge every z all the same.");
+                  ": zoom out to see it; the notes judge every z all the same.");
     EXPECT_EQ(beyondGridNote({{-6, 4}, {2, -4}, {0, 0}}, grid), "");
 }
 

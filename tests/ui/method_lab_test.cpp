@@ -637,6 +637,31 @@ TEST_F(Lab, StabilityRegionsOfImplicitMethodsReachBeyondTheView) {
     }
 }
 
+// An unbounded region is shaded out to the axes at any size or zoom: near
+// the left end of the view, wherever that is, every implicit method's region
+// holds the negative real axis. Before, the shade stopped at Re z = -6.
+TEST_F(Lab, UnboundedRegionsAreShadedToTheEdgeOfTheView) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    for (const QSize size : {QSize(1000, 860), QSize(1500, 800)}) {
+        lab->resize(size);
+        for (int method : {7, 8, 10, 11}) {
+            SCOPED_TRACE(std::to_string(method) + " at " + std::to_string(size.width()));
+            stabilityPage(lab, method);
+            QCustomPlot* plot = named<QCustomPlot>(*lab, "Stability region");
+            ASSERT_NE(plot, nullptr);
+            for (double zoom : {1.0, 4.0}) {
+                plot->xAxis->scaleRange(zoom);
+                const RegionPicture picture(*lab);
+                const QCPRange x = picture.plot->xAxis->range();
+                ASSERT_LT(x.lower, -8);
+                const std::string shade = picture.at(picture.pixel(-1, 0.3));
+                EXPECT_EQ(picture.at(picture.pixel(x.lower + 0.02 * x.size(), 0.3)), shade) << x.lower;
+            }
+        }
+    }
+}
+
 // The intervals table has every method of the lab, the implicit ones with
 // intervals without end, and says which are A- and L-stable.
 TEST_F(Lab, StabilityIntervalsCoverEveryMethod) {
@@ -695,8 +720,8 @@ TEST_F(Lab, StabilityNotesOnTheStiffProblem) {
         typeStep(*lab, "0.5");
         const std::string said = notes->text().toStdString();
         EXPECT_NE(said.find(row.path), std::string::npos) << said;
-        EXPECT_NE(said.find("3 of the z lie beyond the part of the plane drawn (Re z from -6 to 2, "
-                            "Im z from -4 to 4), the farthest z = -25.000"),
+        EXPECT_NE(said.find("3 of the z lie beyond the part of the plane the region plot is fitted "
+                            "to (Re z from -6 to 2, Im z from -4 to 4), the farthest z = -25.000"),
                   std::string::npos)
             << said;
         EXPECT_NE(said.find(row.verdict), std::string::npos) << said;
