@@ -5,6 +5,7 @@
 // Solving ODEs II, sec. IV.3-5), checked with python3's fractions; moduli
 // and ratios from mpmath.
 #include "numerics/stability.h"
+#include "numerics/system_stability.h"
 
 #include <gtest/gtest.h>
 
@@ -277,4 +278,29 @@ TEST(StabilityFunction, NoStabilityLimitWhereTheIntervalIsUnbounded) {
               "Stability limit: none. Backward Euler's interval on the negative real axis is "
               "unbounded, so where \u03bb = \u2202f/\u2202y is negative no step length multiplies "
               "an error by more than 1, and the |h| plot draws no limit.");
+}
+
+// A stiff linear system y1' = -1000·y1, y2' = -y2 with h = 0.1: z = -100 and
+// -0.1 at every step point. Backward Euler and the trapezoid keep both
+// inside; Euler's |1 - 100| = 99 leaves at once.
+TEST(StabilityFunction, ImplicitMethodsKeepAStiffSystemsModesInside) {
+    const auto stiffSystem = [](double, const StateVector& y) { return StateVector{-1000 * y[0], -y[1]}; };
+    const struct {
+        const char* method;
+        std::string verdict;
+    } rows[] = {
+        {"Backward Euler", "Every z stays inside the region: each step damps an error in every mode."},
+        {"Trapezoid", "Every z stays inside the region: each step damps an error in every mode."},
+        {"Euler", "The first z to leave the region is z = -100.000 (\u03bb = -1000.000), at step 0, "
+                  "x = 0.000: |R(z)| = 99.000, so there the run grows in that mode, each step "
+                  "multiplying it by 99.000, flipping its sign each step, while the solution does "
+                  "not grow in it."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.method);
+        const SystemStabilityPath path =
+            systemStabilityPath(methodByCaption(row.method), stiffSystem, 0, {1, 1}, 0.5, 0.1);
+        ASSERT_GE(path.notes.size(), 2u);
+        EXPECT_TRUE(path.notes[1].starts_with(row.verdict)) << path.notes[1];
+    }
 }
