@@ -198,7 +198,9 @@ TEST(StabilityFunction, IntervalsOfRationalFunctions) {
 // On the stiff y' = -50(y - cos x), y(0) = 0, with h = 0.5: z = -25 at every
 // step, inside for the implicit methods (backward Euler's |R| = 1/26, the
 // trapezoid's 11.5/13.5), outside for every explicit one (Euler's |1 - 25| =
-// 24, Runge-Kutta 4's 13960.375). Where y' = y grows, backward Euler with
+// 24, Runge-Kutta 4's 13960.375). The trapezoid's R(-25) = -11.5/13.5 and
+// Radau IIA 3's (1 - 25/3)/(1 + 50/3 + 625/6) are negative, and an error
+// flips its sign each step; Runge-Kutta 4's R(-2.5) = 0.6484 is not. Where y' = y grows, backward Euler with
 // h = 0.5 has R = 2 against e^0.5 = 1.6487: relative to the solution an error
 // grows by 1.2131 per step; with h = 2, R = -1 against e² = 7.389 (0.1353).
 TEST(StabilityFunction, PathSentencesOnTheStiffProblem) {
@@ -218,8 +220,10 @@ TEST(StabilityFunction, PathSentencesOnTheStiffProblem) {
         {"stiff, Backward Euler", stiff, "Backward Euler", 0, 1, 0.5,
          how + ", stays inside the region: every step damps an error."},
         {"stiff, Trapezoid", stiff, "Trapezoid", 0, 1, 0.5,
-         how + ", stays inside the region: every step damps an error."},
+         how + ", stays inside the region: every step damps an error, flipping its sign each step."},
         {"stiff, Radau IIA 3", stiff, "Radau IIA 3", 0, 1, 0.5,
+         how + ", stays inside the region: every step damps an error, flipping its sign each step."},
+        {"stiff, Runge-Kutta 4 inside", stiff, "Runge-Kutta 4", 0, 1, 0.05,
          how + ", stays inside the region: every step damps an error."},
         {"stiff, Euler", stiff, "Euler", 0, 1, 0.5,
          how + ", leaves the region at step 0, x = 0.000, where z = -25.000: from there every "

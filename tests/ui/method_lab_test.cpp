@@ -702,7 +702,8 @@ TEST_F(Lab, StabilityNotesOnTheStiffProblem) {
         const char* verdict;
     } rows[] = {
         {7, "stays inside the region: every step damps an error.", "Backward Euler is A-stable"},
-        {8, "stays inside the region: every step damps an error.", "It is not L-stable"},
+        {8, "stays inside the region: every step damps an error, flipping its sign each step.",
+         "It is not L-stable"},
         {0, "leaves the region at step 0, x = 0.000, where z = -25.000", "Euler is not A-stable"},
     };
     QWidget* lab = openWithCtrlL();
