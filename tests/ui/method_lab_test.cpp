@@ -435,6 +435,16 @@ struct RegionPicture {
             .name(QColor::HexArgb)
             .toStdString();
     }
+    // z = -1 lies deep inside every region; its colour is the shade.
+    std::string shade() const { return at(pixel(-1, 0.3)); }
+    // Pixels a few steps either side of the point z of the edge, `inwards`
+    // pointing (in pixels) towards the inside.
+    void expectEdgeAt(QPointF z, QPointF inwards) const {
+        constexpr double offset = 5;
+        const QPointF edge = pixel(z.x(), z.y());
+        EXPECT_EQ(at(edge + offset * inwards), shade()) << "just inside";
+        EXPECT_NE(at(edge - offset * inwards), shade()) << "just outside";
+    }
     // The drawn edge, in pixels: every curve of the plot.
     std::vector<QPolygonF> edges() const {
         std::vector<QPolygonF> lines;
@@ -481,7 +491,6 @@ TEST_F(Lab, StabilityRegionShadesExactlyTheSetWithinItsEdge) {
         {5, "Runge-Kutta-Merson, z = -3.548", -3.5483223442346739, 0, {1, 0}},
         {6, "Runge-Kutta-Gill, z = -2.785", -2.785293563405282, 0, {1, 0}},
     };
-    constexpr double offset = 5;  // pixels either side of the edge
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
     // At the lab's size on a desktop a unit is some 30 pixels on both axes,
@@ -492,13 +501,8 @@ TEST_F(Lab, StabilityRegionShadesExactlyTheSetWithinItsEdge) {
         stabilityPage(lab, row.method);
         const RegionPicture picture(*lab);
         ASSERT_NE(picture.plot, nullptr);
-        // z = -1 lies deep inside every region; its colour is the shade.
-        const std::string shade = picture.at(picture.pixel(-1, 0.3));
-        const std::string ground = picture.at(picture.pixel(1.9, 3.9));
-        ASSERT_NE(shade, ground);
-        const QPointF edge = picture.pixel(row.re, row.im);
-        EXPECT_EQ(picture.at(edge + offset * row.inwards), shade) << "just inside";
-        EXPECT_NE(picture.at(edge - offset * row.inwards), shade) << "just outside";
+        ASSERT_NE(picture.shade(), picture.at(picture.pixel(1.9, 3.9)));
+        picture.expectEdgeAt({row.re, row.im}, row.inwards);
     }
 }
 
@@ -615,7 +619,6 @@ TEST_F(Lab, StabilityRegionsOfImplicitMethodsReachBeyondTheView) {
         {10, "Radau IIA 3", {{-3, 0}, {-5.5, 3.5}, {1.9, 3.9}}, {{2, 0}, {2, 1.4}}, {0, 0}, {-1, 0}},
         {11, "Gauss-Legendre 4", {{-0.1, -2}, {-5.5, 0}}, {{0.5, 0}, {1.9, -3.9}}, {0, -1}, {-1, 0}},
     };
-    constexpr double offset = 5;  // pixels either side of the edge
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
     lab->resize(1000, 860);
@@ -624,16 +627,14 @@ TEST_F(Lab, StabilityRegionsOfImplicitMethodsReachBeyondTheView) {
         stabilityPage(lab, row.method);
         const RegionPicture picture(*lab);
         ASSERT_NE(picture.plot, nullptr);
-        const std::string shade = picture.at(picture.pixel(-1, 0.3));
+        const auto colourAt = [&picture](QPointF z) { return picture.at(picture.pixel(z.x(), z.y())); };
         for (const QPointF& z : row.shaded) {
-            EXPECT_EQ(picture.at(picture.pixel(z.x(), z.y())), shade) << z.x() << " + " << z.y() << "i";
+            EXPECT_EQ(colourAt(z), picture.shade()) << z.x() << " + " << z.y() << "i";
         }
         for (const QPointF& z : row.bare) {
-            EXPECT_NE(picture.at(picture.pixel(z.x(), z.y())), shade) << z.x() << " + " << z.y() << "i";
+            EXPECT_NE(colourAt(z), picture.shade()) << z.x() << " + " << z.y() << "i";
         }
-        const QPointF edge = picture.pixel(row.edge.x(), row.edge.y());
-        EXPECT_EQ(picture.at(edge + offset * row.inwards), shade) << "just inside";
-        EXPECT_NE(picture.at(edge - offset * row.inwards), shade) << "just outside";
+        picture.expectEdgeAt(row.edge, row.inwards);
     }
 }
 
@@ -655,8 +656,8 @@ TEST_F(Lab, UnboundedRegionsAreShadedToTheEdgeOfTheView) {
                 const RegionPicture picture(*lab);
                 const QCPRange x = picture.plot->xAxis->range();
                 ASSERT_LT(x.lower, -8);
-                const std::string shade = picture.at(picture.pixel(-1, 0.3));
-                EXPECT_EQ(picture.at(picture.pixel(x.lower + 0.02 * x.size(), 0.3)), shade) << x.lower;
+                const QPointF nearLeftEnd = picture.pixel(x.lower + 0.02 * x.size(), 0.3);
+                EXPECT_EQ(picture.at(nearLeftEnd), picture.shade()) << x.lower;
             }
         }
     }
