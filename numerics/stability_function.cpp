@@ -19,6 +19,18 @@ struct Surd {
     int r = 2;
 };
 
+// The catalogue's tableaus keep every numerator and denominator far below
+// 2^63; a tableau that did not would be refused rather than miscalculated.
+long long checked(long long a, char operation, long long b) {
+    long long result = 0;
+    if (operation == '*' ? __builtin_mul_overflow(a, b, &result) : __builtin_add_overflow(a, b, &result)) {
+        throw std::overflow_error("the tableau's stability function is too large to calculate exactly");
+    }
+    return result;
+}
+long long times(long long a, long long b) { return checked(a, '*', b); }
+long long plus(long long a, long long b) { return checked(a, '+', b); }
+
 Surd lowestTerms(Surd x) {
     if (x.q < 0) x = {-x.p, -x.s, -x.q, x.r};
     const long long divisor = std::gcd(std::gcd(x.p, x.s), x.q);
@@ -29,13 +41,15 @@ Surd lowestTerms(Surd x) {
 int commonRoot(const Surd& a, const Surd& b) { return a.s != 0 ? a.r : b.r; }
 
 Surd operator+(const Surd& a, const Surd& b) {
-    return lowestTerms({a.p * b.q + b.p * a.q, a.s * b.q + b.s * a.q, a.q * b.q, commonRoot(a, b)});
+    return lowestTerms({plus(times(a.p, b.q), times(b.p, a.q)), plus(times(a.s, b.q), times(b.s, a.q)),
+                        times(a.q, b.q), commonRoot(a, b)});
 }
 Surd operator-(const Surd& a) { return {-a.p, -a.s, a.q, a.r}; }
 Surd operator-(const Surd& a, const Surd& b) { return a + -b; }
 Surd operator*(const Surd& a, const Surd& b) {
     const int r = commonRoot(a, b);
-    return lowestTerms({a.p * b.p + a.s * b.s * r, a.p * b.s + a.s * b.p, a.q * b.q, r});
+    return lowestTerms({plus(times(a.p, b.p), times(times(a.s, b.s), r)),
+                        plus(times(a.p, b.s), times(a.s, b.p)), times(a.q, b.q), r});
 }
 
 int sign(long long n) { return (n > 0) - (n < 0); }
@@ -44,7 +58,7 @@ int sign(long long n) { return (n > 0) - (n < 0); }
 int sign(const Surd& x) {
     if (sign(x.s) == 0 || sign(x.p) == sign(x.s)) return sign(x.p) != 0 ? sign(x.p) : sign(x.s);
     if (sign(x.p) == 0) return sign(x.s);
-    return x.p * x.p > x.s * x.s * x.r ? sign(x.p) : sign(x.s);
+    return times(x.p, x.p) > times(times(x.s, x.s), x.r) ? sign(x.p) : sign(x.s);
 }
 
 // Rounded as Coefficient::value rounds an entry.
@@ -216,9 +230,9 @@ std::string verdictText(const StabilityVerdict& verdict) {
 std::string verdictNote(std::string_view caption, const StabilityVerdict& verdict) {
     const std::string method(caption);
     if (!verdict.atInfinity) {
-        return method + " is not A-stable: |R(z)| grows without bound as z moves away from 0, so its "
-                        "region is bounded, and the larger |\u03bb| with \u03bb < 0, the shorter h "
-                        "must be for an error to die away.";
+        return method + " is not A-stable: |R(z)| grows without bound as |z| grows, so its region "
+                        "is bounded, and the larger |\u03bb| with \u03bb < 0, the shorter h must be "
+                        "for an error to die away.";
     }
     if (verdict.poleOnTheLeft) {
         return method + " is not A-stable: R(z) has a pole with Re z \u2264 0, around which |R(z)| "

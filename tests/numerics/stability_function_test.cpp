@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -151,9 +152,9 @@ TEST(StabilityFunction, VerdictsInWords) {
          "Gauss-Legendre 4" + aStable + " It is not L-stable: R(z) \u2192 1.000 as z \u2192 "
          "-\u221e, so the stiffest parts of an error barely die away."},
         {"Euler", methodByCaption("Euler").tableau, "not A-stable",
-         "Euler is not A-stable: |R(z)| grows without bound as z moves away from 0, so its region "
-         "is bounded, and the larger |\u03bb| with \u03bb < 0, the shorter h must be for an error "
-         "to die away."},
+         "Euler is not A-stable: |R(z)| grows without bound as |z| grows, so its region is "
+         "bounded, and the larger |\u03bb| with \u03bb < 0, the shorter h must be for an error to "
+         "die away."},
         {"theta 1/4", &thetaQuarter, "not A-stable",
          "theta 1/4 is not A-stable: |R(iy)| exceeds 1 somewhere on the imaginary axis, so part of "
          "the left half-plane lies outside its region."},
@@ -307,4 +308,17 @@ TEST(StabilityFunction, ImplicitMethodsKeepAStiffSystemsModesInside) {
         ASSERT_GE(path.notes.size(), 2u);
         EXPECT_TRUE(path.notes[1].starts_with(row.verdict)) << path.notes[1];
     }
+}
+
+// Exact arithmetic that would overflow refuses rather than miscalculates: a
+// tableau with entries over three large primes needs denominators past 2^63.
+TEST(StabilityFunction, TooLargeToCalculateExactlyIsRefused) {
+    constexpr Tableau primes{3,
+                             {frac(1, 1000003), frac(1, 1000033), frac(1, 1000037)},
+                             {{{frac(1, 1000003)},
+                               {frac(0), frac(1, 1000033)},
+                               {frac(0), frac(0), frac(1, 1000037)}}},
+                             {frac(1, 1000039), frac(1, 1000081), frac(1, 1000099)},
+                             {}};
+    EXPECT_THROW(stabilityFunctionOf(primes), std::overflow_error);
 }
