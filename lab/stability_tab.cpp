@@ -89,6 +89,11 @@ StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
     point_->setName("z = h\u00b7\u03bb");
     point_->setLineStyle(QCPGraph::lsNone);
     region_->showLegend(LabPlot::LegendPlace::below);
+    for (QCPAxis* axis : {region_->xAxis, region_->yAxis}) {
+        connect(axis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, [this] {
+            if (regionMethod_ && !regionFunction_.isPolynomial()) shadeRegion();
+        });
+    }
     plots->addWidget(region_, 3);
 
     run_ = new LabPlot("Run with the chosen h",
@@ -149,13 +154,13 @@ void StabilityTab::stepFromSlider(int hundredths) {
 }
 
 void StabilityTab::fillIntervals() {
-    const auto groups = pelorin::sameStabilityFunction();
-    intervals_->setRowCount(static_cast<int>(pelorin::methodCatalogue.size()));
-    intervals_->setColumnCount(3);
-    intervals_->setHorizontalHeaderLabels({"Method", "Interval", "Same R(z) as"});
-    for (std::size_t row = 0; row < pelorin::methodCatalogue.size(); ++row) {
-        const pelorin::Method& method = pelorin::methodCatalogue[row];
-        const double interval = pelorin::stabilityInterval(pelorin::stabilityPolynomial(*method.tableau));
+    const auto groups = pelorin::sameStabilityFunction(pelorin::labCatalogue);
+    intervals_->setRowCount(static_cast<int>(pelorin::labCatalogue.size()));
+    intervals_->setColumnCount(4);
+    intervals_->setHorizontalHeaderLabels({"Method", "Interval", "Left half-plane", "Same R(z) as"});
+    for (std::size_t row = 0; row < pelorin::labCatalogue.size(); ++row) {
+        const pelorin::Method& method = pelorin::labCatalogue[row];
+        const double interval = pelorin::stabilityInterval(pelorin::stabilityFunctionOf(*method.tableau));
         std::vector<std::size_t> twins;
         for (const auto& group : groups) {
             if (std::find(group.begin(), group.end(), row) == group.end()) continue;
@@ -165,10 +170,12 @@ void StabilityTab::fillIntervals() {
         }
         const int r = static_cast<int>(row);
         intervals_->setItem(r, 0, new QTableWidgetItem(fromView(method.caption)));
-        auto* value = new QTableWidgetItem(QString::fromStdString(pelorin::fixedText(interval, 3)));
+        auto* value = new QTableWidgetItem(QString::fromStdString(pelorin::intervalText(interval)));
         value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         intervals_->setItem(r, 1, value);
-        intervals_->setItem(r, 2, new QTableWidgetItem(twins.empty() ? QString("\u2013")
+        intervals_->setItem(r, 2, new QTableWidgetItem(QString::fromStdString(
+                                      pelorin::verdictText(pelorin::stabilityVerdict(*method.tableau)))));
+        intervals_->setItem(r, 3, new QTableWidgetItem(twins.empty() ? QString("\u2013")
                                                                      : methodList(twins)));
     }
     intervals_->verticalHeader()->setVisible(false);
@@ -176,11 +183,42 @@ void StabilityTab::fillIntervals() {
     intervals_->horizontalHeader()->setStretchLastSection(true);
 }
 
+QString StabilityTab::verdictNote() const {
+    const pelorin::Method& method = pelorin::labCatalogue[inputs_.method];
+    return QString::fromStdString(
+        pelorin::verdictNote(method.caption, pelorin::stabilityVerdict(*method.tableau)));
+}
+
 void StabilityTab::drawRegion() {
     regionMethod_ = inputs_.method;
     const pelorin::Method& method = pelorin::labCatalogue[inputs_.method];
-    const auto polynomial = pelorin::stabilityPolynomial(*method.tableau);
-    const pelorin::StabilityGrid grid = pelorin::sampleStabilityRegion(polynomial, gridColumns, gridRows);
+    regionFunction_ = pelorin::stabilityFunctionOf(*method.tableau);
+    map_->setName(fromView(method.caption) + ": |R(z)| \u2264 1");
+    // Room around the grid, so that the point at h = 6 shows whole.
+    const pelorin::StabilityGrid fitted;
+    region_->xAxis->setRange(fitted.reMin, fitted.reMax);
+    region_->yAxis->setRange(fitted.imMin, fitted.imMax);
+    region_->xAxis->scaleRange(1.1);
+    region_->yAxis->scaleRange(1.1);
+    shadeRegion();
+    placePoint();
+}
+
+// A polynomial's region is bounded and lies within the grid the plot is
+// fitted to; a rational R's may reach to infinity, so it is sampled over the
+// part of the plane in view, anew whenever that changes, and the shade never
+// stops short of the axes.
+void StabilityTab::shadeRegion() {
+    pelorin::StabilityGrid frame;
+    if (!regionFunction_.isPolynomial()) {
+        const QCPRange x = region_->xAxis->range(), y = region_->yAxis->range();
+        frame.reMin = x.lower;
+        frame.reMax = x.upper;
+        frame.imMin = y.lower;
+        frame.imMax = y.upper;
+    }
+    const pelorin::StabilityGrid grid =
+        pelorin::sampleStabilityRegion(regionFunction_, gridColumns, gridRows, frame);
     map_->data()->setSize(grid.columns, grid.rows);
     map_->data()->setRange(QCPRange(grid.reMin, grid.reMax), QCPRange(grid.imMin, grid.imMax));
     for (int row = 0; row < grid.rows; ++row) {
@@ -188,11 +226,9 @@ void StabilityTab::drawRegion() {
             map_->data()->setCell(column, row, grid.isInside(column, row) ? 1 : 0);
         }
     }
-    map_->setName(fromView(method.caption) + ": |R(z)| \u2264 1");
-
     for (QCPCurve* line : boundary_) region_->removePlottable(line);
     boundary_.clear();
-    for (const pelorin::Polyline& line : pelorin::stabilityBoundary(polynomial, grid)) {
+    for (const pelorin::Polyline& line : pelorin::stabilityBoundary(regionFunction_, grid)) {
         auto* curve = new QCPCurve(region_->xAxis, region_->yAxis);
         curve->removeFromLegend();
         curve->setPen(edgePen());
@@ -205,12 +241,6 @@ void StabilityTab::drawRegion() {
         curve->setData(t, re, im, true);
         boundary_.push_back(curve);
     }
-    // Room around the grid, so that the point at h = 6 shows whole.
-    region_->xAxis->setRange(grid.reMin, grid.reMax);
-    region_->yAxis->setRange(grid.imMin, grid.imMax);
-    region_->xAxis->scaleRange(1.1);
-    region_->yAxis->scaleRange(1.1);
-    placePoint();
 }
 
 void StabilityTab::placePoint() {
@@ -260,6 +290,11 @@ void StabilityTab::drawTypedRun() {
     }
     QStringList notes;
     for (const std::string& note : path.notes) notes << QString::fromStdString(note);
+    const std::vector<std::complex<double>> z(path.z.begin(), path.z.end());
+    if (const std::string beyond = pelorin::beyondGridNote(z, pelorin::StabilityGrid{}); !beyond.empty()) {
+        notes << QString::fromStdString(beyond);
+    }
+    notes << verdictNote();
     if (leftOut) notes << QString::fromStdString(pelorin::undrawableNote());
     run_->rescaleAxes();
     const auto end = inputs_.readable ? pelorin::solutionEnd(inputs_.problem) : std::nullopt;
@@ -279,7 +314,7 @@ void StabilityTab::drawTypedRun() {
 void StabilityTab::drawRun() {
     const pelorin::Method& method = pelorin::labCatalogue[inputs_.method];
     QStringList notes;
-    const auto groups = pelorin::sameStabilityFunction();
+    const auto groups = pelorin::sameStabilityFunction(pelorin::labCatalogue);
     QStringList alike;
     for (const auto& group : groups) {
         if (group.size() > 1) alike << methodList(group);
@@ -320,6 +355,7 @@ void StabilityTab::drawRun() {
     }
     notes << "On this linear equation an error is multiplied by R(h\u00b7\u03bb) at every step, "
              "so methods with the same R(z) behave alike: " + alike.join("; ") + ".";
+    notes << verdictNote();
     notes_->setText(notes.join("\n"));
     run_->replot();
 }

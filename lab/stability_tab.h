@@ -34,6 +34,9 @@ public:
 private:
     void fillIntervals();
     void drawRegion();
+    void shadeRegion();
+    // Whether the chosen method is A- or L-stable, in a sentence.
+    QString verdictNote() const;
     void placePoint();
     void drawRun();
     void drawTypedRun();
@@ -57,6 +60,7 @@ private:
     QLabel* notes_ = nullptr;
     LabInputs inputs_;
     std::optional<std::size_t> regionMethod_;  // the method the region shows
+    pelorin::StabilityFunction regionFunction_;      // its R(z)
     StudyRunner studies_;
     pelorin::SystemStabilityStudy systemStudy_;  // empty until the study for the inputs comes
 };

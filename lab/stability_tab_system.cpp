@@ -83,6 +83,12 @@ void StabilityTab::drawSystemRun() {
     }
     QStringList notes;
     for (const std::string& note : systemStudy_.path.notes) notes << QString::fromStdString(note);
+    std::vector<std::complex<double>> z;
+    for (const auto& modes : systemStudy_.path.z) z.insert(z.end(), modes.begin(), modes.end());
+    if (const std::string beyond = pelorin::beyondGridNote(z, pelorin::StabilityGrid{}); !beyond.empty()) {
+        notes << QString::fromStdString(beyond);
+    }
+    notes << verdictNote();
     if (leftOut) notes << QString::fromStdString(pelorin::undrawableNote());
     notes_->setText(notes.join("\n"));
     run_->showWhole();

@@ -31,19 +31,56 @@ bool samePolynomial(const std::vector<double>& a, const std::vector<double>& b) 
     return true;
 }
 
-bool stable(const std::vector<double>& polynomial, double x) {
-    return insideRegion(polynomial, {-x, 0});
+bool sameFunction(const StabilityFunction& a, const StabilityFunction& b) {
+    return samePolynomial(a.numerator, b.numerator) && samePolynomial(a.denominator, b.denominator);
+}
+
+std::vector<double> product(const std::vector<double>& a, const std::vector<double>& b) {
+    std::vector<double> c(a.size() + b.size() - 1, 0.0);
+    for (std::size_t j = 0; j < a.size(); ++j) {
+        for (std::size_t k = 0; k < b.size(); ++k) c[j + k] = c[j + k] + a[j] * b[k];
+    }
+    return c;
+}
+
+// p(-x) for p(z).
+std::vector<double> onNegativeAxis(std::vector<double> p) {
+    for (std::size_t k = 1; k < p.size(); k += 2) p[k] = -p[k];
+    return p;
+}
+
+// Where the edge of a rational R crosses the negative real axis z = -x,
+// |P(-x)| = |Q(-x)|: a root of Q(-x)² - P(-x)², all of which lie within
+// Fujiwara's bound 2·max |e_(n-k)/e_n|^(1/k). 0 where there is none.
+double crossingBound(const StabilityFunction& r) {
+    const std::vector<double> q = onNegativeAxis(r.denominator), p = onNegativeAxis(r.numerator);
+    std::vector<double> e = product(q, q);
+    const std::vector<double> pp = product(p, p);
+    e.resize(std::max(e.size(), pp.size()), 0.0);
+    for (std::size_t k = 0; k < pp.size(); ++k) e[k] = e[k] - pp[k];
+    while (!e.empty() && e.back() == 0) e.pop_back();
+    if (e.size() < 2) return 0;
+    double bound = 0;
+    const std::size_t n = e.size() - 1;
+    for (std::size_t k = 1; k <= n; ++k) {
+        bound = std::max(bound, 2 * std::pow(std::fabs(e[n - k] / e[n]), 1.0 / static_cast<double>(k)));
+    }
+    return bound;
+}
+
+bool stable(const StabilityFunction& r, double x) {
+    return insideRegion(r, {-x, 0});
 }
 
 // Where the edge crosses the segment from a point inside the region to one
 // outside: bisection down to neighbouring doubles, keeping the inside end.
 // A segment along a grid line keeps its other coordinate exactly.
-std::complex<double> edgeCrossing(const std::vector<double>& polynomial, std::complex<double> in,
+std::complex<double> edgeCrossing(const StabilityFunction& r, std::complex<double> in,
                                   std::complex<double> out) {
     for (int i = 0; i < 100; ++i) {
         const std::complex<double> middle = in + (out - in) / 2.0;
         if (middle == in || middle == out) break;
-        (insideRegion(polynomial, middle) ? in : out) = middle;
+        (insideRegion(r, middle) ? in : out) = middle;
     }
     return in;
 }
@@ -79,68 +116,62 @@ std::string modulusText(double size) {
     return text;
 }
 
+std::string modeText(std::complex<double> z) {
+    if (z.imag() == 0) return shortText(z.real());
+    const std::string imaginary = shortText(std::fabs(z.imag())) + "i";
+    const std::string real = shortText(z.real());
+    return real == shortText(0) ? "\u00b1" + imaginary : real + " \u00b1 " + imaginary;
+}
+
 std::string stepPlace(std::size_t step, double x) {
     return "step " + std::to_string(step) + ", x = " + shortText(x);
 }
 
-std::vector<double> stabilityPolynomial(const Tableau& tableau) {
-    const auto s = static_cast<std::size_t>(tableau.stages);
-    std::vector<double> gamma{1};
-    std::vector<double> power(s, 1.0);  // A^(k-1) 1
-    for (std::size_t k = 1; k <= s; ++k) {
-        double g = 0;
-        for (std::size_t j = 0; j < s; ++j) g = g + tableau.b[j].value() * power[j];
-        gamma.push_back(g);
-        std::vector<double> next(s, 0.0);
-        for (std::size_t j = 0; j < s; ++j) {
-            for (std::size_t l = 0; l < j; ++l) next[j] = next[j] + tableau.a[j][l].value() * power[l];
-        }
-        power = next;
-    }
-    // A zero leading coefficient would only claim a higher degree.
-    while (gamma.size() > 1 && gamma.back() == 0) gamma.pop_back();
-    return gamma;
-}
-
-bool insideRegion(const std::vector<double>& polynomial, std::complex<double> z) {
+bool insideRegion(const StabilityFunction& r, std::complex<double> z) {
     // A modulus too large to calculate (infinity or NaN) fails the test.
-    return std::abs(stabilityFunction(polynomial, z)) <= 1;
+    return stabilityModulus(r, z) <= 1;
 }
 
-std::complex<double> stabilityFunction(const std::vector<double>& polynomial,
-                                       std::complex<double> z) {
-    std::complex<double> sum = 0;
-    for (auto k = polynomial.rbegin(); k != polynomial.rend(); ++k) sum = sum * z + *k;
-    return sum;
-}
-
-double stabilityInterval(const std::vector<double>& polynomial) {
-    // Scan in small steps for the first unstable point, then bisect.
-    constexpr double scanStep = 1.0 / 1024, limit = 64;
+double stabilityInterval(const StabilityFunction& r) {
+    // Scan in small steps for the first unstable point, then bisect. Every
+    // explicit method leaves before 64; a rational R's edge crosses the axis
+    // nowhere beyond its crossing bound, so a scan that gets past the bound
+    // inside the region never leaves it (the scan stops at `longestScan`
+    // without claiming that).
+    constexpr double scanStep = 1.0 / 1024, longestScan = 4096;
+    const double bound = r.isPolynomial() ? 0 : crossingBound(r);
+    const double limit = std::clamp(bound, 64.0, longestScan);
     double inside = 0;
     double outside = scanStep;
-    while (outside < limit && stable(polynomial, outside)) {
+    while (outside < limit && stable(r, outside)) {
         inside = outside;
         outside = outside + scanStep;
+    }
+    if (!r.isPolynomial() && bound <= limit && stable(r, outside)) {
+        return std::numeric_limits<double>::infinity();
     }
     for (int i = 0; i < 60; ++i) {
         const double middle = inside + (outside - inside) / 2;
         if (middle == inside || middle == outside) break;
-        (stable(polynomial, middle) ? inside : outside) = middle;
+        (stable(r, middle) ? inside : outside) = middle;
     }
     return inside;
 }
 
-std::vector<std::vector<std::size_t>> sameStabilityFunction() {
+std::string intervalText(double interval) {
+    return std::isinf(interval) ? "unbounded" : fixedText(interval, 3);
+}
+
+std::vector<std::vector<std::size_t>> sameStabilityFunction(std::span<const Method> methods) {
     std::vector<std::vector<std::size_t>> groups;
-    std::vector<std::vector<double>> polynomials;
-    for (std::size_t row = 0; row < methodCatalogue.size(); ++row) {
-        const auto polynomial = stabilityPolynomial(*methodCatalogue[row].tableau);
+    std::vector<StabilityFunction> functions;
+    for (std::size_t row = 0; row < methods.size(); ++row) {
+        const StabilityFunction r = stabilityFunctionOf(*methods[row].tableau);
         std::size_t g = 0;
-        while (g < groups.size() && !samePolynomial(polynomials[g], polynomial)) ++g;
+        while (g < groups.size() && !sameFunction(functions[g], r)) ++g;
         if (g == groups.size()) {
             groups.emplace_back();
-            polynomials.push_back(polynomial);
+            functions.push_back(r);
         }
         groups[g].push_back(row);
     }
@@ -160,17 +191,45 @@ bool StabilityGrid::isInside(int column, int row) const {
                   static_cast<std::size_t>(column)] != 0;
 }
 
-StabilityGrid sampleStabilityRegion(const std::vector<double>& polynomial, int columns, int rows) {
+StabilityGrid sampleStabilityRegion(const StabilityFunction& r, int columns, int rows,
+                                    const StabilityGrid& frame) {
     StabilityGrid grid;
+    grid.reMin = frame.reMin;
+    grid.reMax = frame.reMax;
+    grid.imMin = frame.imMin;
+    grid.imMax = frame.imMax;
     grid.columns = std::max(columns, 2);
     grid.rows = std::max(rows, 2);
     grid.inside.reserve(static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.rows));
     for (int row = 0; row < grid.rows; ++row) {
         for (int column = 0; column < grid.columns; ++column) {
-            grid.inside.push_back(insideRegion(polynomial, {grid.re(column), grid.im(row)}) ? 1 : 0);
+            grid.inside.push_back(insideRegion(r, {grid.re(column), grid.im(row)}) ? 1 : 0);
         }
     }
     return grid;
+}
+
+std::string beyondGridNote(const std::vector<std::complex<double>>& z, const StabilityGrid& grid) {
+    const auto beyond = [&grid](std::complex<double> point) {
+        return point.real() < grid.reMin || point.real() > grid.reMax ||
+               point.imag() < grid.imMin || point.imag() > grid.imMax;
+    };
+    std::optional<std::complex<double>> farthest;
+    std::size_t count = 0;
+    for (const std::complex<double>& point : z) {
+        if (!beyond(point)) continue;
+        ++count;
+        if (!farthest || std::abs(point) > std::abs(*farthest)) farthest = point;
+    }
+    if (!farthest) return {};
+    const std::string drawn = "the part of the plane the region plot is fitted to (Re z from " +
+                              numberToText(grid.reMin) +
+                              " to " + numberToText(grid.reMax) + ", Im z from " +
+                              numberToText(grid.imMin) + " to " + numberToText(grid.imMax) + ")";
+    const std::string which = count == 1 ? "z = " + modeText(*farthest) + " lies"
+                                         : std::to_string(count) + " of the z lie";
+    return which + " beyond " + drawn + (count == 1 ? "" : ", the farthest z = " + modeText(*farthest)) +
+           ": zoom out to see " + (count == 1 ? "it" : "them") + "; the notes judge every z all the same.";
 }
 
 namespace {
@@ -182,7 +241,7 @@ using Joins = std::vector<std::array<int, 2>>;
 
 // Marching squares: in each square of four neighbouring grid points the edge
 // crosses the sides whose corners differ, and joins them in pairs.
-Joins joinCrossings(const std::vector<double>& polynomial, const StabilityGrid& grid,
+Joins joinCrossings(const StabilityFunction& r, const StabilityGrid& grid,
                     const GridSides& sides) {
     Joins joined(static_cast<std::size_t>(sides.count()), {-1, -1});
     const auto join = [&joined](int a, int b) {
@@ -212,7 +271,7 @@ Joins joinCrossings(const std::vector<double>& polynomial, const StabilityGrid& 
                 // off the second and fourth, or the other way round.
                 const std::complex<double> centre{(grid.re(column) + grid.re(column + 1)) / 2,
                                                   (grid.im(row) + grid.im(row + 1)) / 2};
-                if (insideRegion(polynomial, centre) == corner[0]) {
+                if (insideRegion(r, centre) == corner[0]) {
                     join(side[0], side[1]);
                     join(side[2], side[3]);
                 } else {
@@ -226,14 +285,14 @@ Joins joinCrossings(const std::vector<double>& polynomial, const StabilityGrid& 
 }
 
 // The joined crossings followed into lines, each crossing once.
-std::vector<Polyline> followLines(const std::vector<double>& polynomial, const StabilityGrid& grid,
+std::vector<Polyline> followLines(const StabilityFunction& r, const StabilityGrid& grid,
                                   const GridSides& sides, const Joins& joined) {
     const auto crossing = [&](int side) {
         const auto [a, b] = sides.ends(side);
         const std::complex<double> first{grid.re(a[0]), grid.im(a[1])};
         const std::complex<double> second{grid.re(b[0]), grid.im(b[1])};
-        return grid.isInside(a[0], a[1]) ? edgeCrossing(polynomial, first, second)
-                                         : edgeCrossing(polynomial, second, first);
+        return grid.isInside(a[0], a[1]) ? edgeCrossing(r, first, second)
+                                         : edgeCrossing(r, second, first);
     };
     std::vector<bool> used(joined.size(), false);
     const auto follow = [&](int start) {
@@ -265,10 +324,10 @@ std::vector<Polyline> followLines(const std::vector<double>& polynomial, const S
 
 }  // namespace
 
-std::vector<Polyline> stabilityBoundary(const std::vector<double>& polynomial,
+std::vector<Polyline> stabilityBoundary(const StabilityFunction& r,
                                         const StabilityGrid& grid) {
     const GridSides sides{grid.columns, grid.rows};
-    return followLines(polynomial, grid, sides, joinCrossings(polynomial, grid, sides));
+    return followLines(r, grid, sides, joinCrossings(r, grid, sides));
 }
 
 std::string stepRangeText() {
@@ -288,8 +347,8 @@ StepReading readStep(std::string_view typed, std::string_view kept) {
 
 StabilityRun runWithStep(const Method& method, double x0, double y0, double h, int steps) {
     StabilityRun run;
-    const auto polynomial = stabilityPolynomial(*method.tableau);
-    const double amplification = stabilityFunction(polynomial, {h * lessonLambda, 0}).real();
+    const auto r = stabilityFunctionOf(*method.tableau);
+    const double amplification = stabilityFunction(r, {h * lessonLambda, 0}).real();
     run.amplification = std::isfinite(amplification) ? amplification : 0;
     const ExactSolution exact(x0, y0);
     if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(h) || !exact.isFinite()) {
@@ -367,14 +426,14 @@ SlopeDerivative slopeDerivative(Slope f, double x, double y) {
                               y, delta);
 }
 
-StepKind stepKind(const std::vector<double>& polynomial, double z, double zTolerance) {
+StepKind stepKind(const StabilityFunction& r, double z, double zTolerance) {
     if (z > zTolerance) return StepKind::growing;
     if (z >= -zTolerance) return StepKind::neutral;
     // The edge passes between z - tolerance and z + tolerance.
-    if (insideRegion(polynomial, {z - zTolerance, 0}) != insideRegion(polynomial, {z + zTolerance, 0})) {
+    if (insideRegion(r, {z - zTolerance, 0}) != insideRegion(r, {z + zTolerance, 0})) {
         return StepKind::onEdge;
     }
-    return insideRegion(polynomial, {z, 0}) ? StepKind::inside : StepKind::outside;
+    return insideRegion(r, {z, 0}) ? StepKind::inside : StepKind::outside;
 }
 
 namespace {
@@ -397,12 +456,12 @@ std::size_t countOf(const StabilityPath& path, bool (*which)(StepKind)) {
 // do to an error, from "z" on. `beyond` says which steps past the first
 // outside the region multiply an error as it does: on a path where λ
 // changes sign, not every later one.
-std::string decayingVerdict(const StabilityPath& path, const std::vector<double>& polynomial,
+std::string decayingVerdict(const StabilityPath& path, const StabilityFunction& r,
                             std::string_view beyond) {
     if (const auto i = path.firstOutside) {
         return "leaves the region at " + stepPlace(*i, path.x[*i]) + ", where z = " +
                shortText(path.z[*i]) + ": " + std::string(beyond) + " multiplies an error by |R(z)| = " +
-               shortText(std::abs(stabilityFunction(polynomial, {path.z[*i], 0}))) +
+               shortText(stabilityModulus(r, {path.z[*i], 0})) +
                ", and the run can move away from the solution.";
     }
     if (const auto i = firstOf(path, StepKind::onEdge)) {
@@ -420,22 +479,35 @@ std::string decayingVerdict(const StabilityPath& path, const std::vector<double>
                "an error neither grows nor dies away" +
                (onEdge < decays ? "; elsewhere every step damps it." : ".");
     }
-    return "stays inside the region: every step damps an error.";
+    // Where every such R(z) is negative, as the trapezoid's is on a stiff
+    // problem, the run oscillates about the solution as the error dies away.
+    bool flips = true;
+    for (std::size_t i = 0; i < path.kind.size(); ++i) {
+        if (decaying(path.kind[i])) flips = flips && stabilityFunction(r, {path.z[i], 0}).real() < 0;
+    }
+    return std::string("stays inside the region: every step damps an error") +
+           (flips ? ", flipping its sign each step." : ".");
 }
 
 // Where λ > 0: the error against the solution's own growth, at the step
-// where it fares worst. Every method here has 0 < R(z) ≤ e^z for z > 0 (its
-// coefficients are 1/k! up to its order and less beyond), so relative to the
-// solution an error never grows. R(z) and e^z are each good to a few
-// roundings: a ratio that close to 1 is 1.
-std::string growingVerdict(const StabilityPath& path, const std::vector<double>& polynomial) {
+// where it fares worst. Every explicit method here has 0 < R(z) ≤ e^z for
+// z > 0 (its coefficients are 1/k! up to its order and less beyond), so
+// relative to the solution an error never grows; an implicit one's R can
+// outgrow e^z (backward Euler's 1/(1 - z) does for 0 < z < 1, and has a pole
+// at z = 1). R(z) and e^z are each good to a few roundings: a ratio that
+// close to 1 is 1.
+std::string growingVerdict(const StabilityPath& path, const StabilityFunction& r) {
     std::optional<std::size_t> worst;
     double worstRatio = 0;
     for (std::size_t i = 0; i < path.kind.size(); ++i) {
         if (path.kind[i] != StepKind::growing) continue;
-        const double modulus = std::abs(stabilityFunction(polynomial, {path.z[i], 0}));
+        const double modulus = stabilityModulus(r, {path.z[i], 0});
         const double quotient = modulus / std::exp(path.z[i]);
-        const double ratio = quotient > 1 - 8 * std::numeric_limits<double>::epsilon() ? 1 : quotient;
+        // An explicit method's ratio is at most 1 but for rounding; any
+        // other's is 1 only within rounding of it, from either side.
+        const double rounding = 8 * std::numeric_limits<double>::epsilon();
+        const bool one = r.isPolynomial() ? quotient > 1 - rounding : std::fabs(quotient - 1) < rounding;
+        const double ratio = one ? 1 : quotient;
         // The first step of the largest ratio as the note writes it: a ratio
         // larger by rounding alone does not move the step named.
         if (!worst || (ratio > worstRatio && modulusText(ratio) != modulusText(worstRatio))) {
@@ -448,8 +520,9 @@ std::string growingVerdict(const StabilityPath& path, const std::vector<double>&
            "matters is the error relative to the solution, which each step multiplies by "
            "|R(z)|/e^z. That is at most " + modulusText(worstRatio) + " (at " + stepPlace(i, path.x[i]) +
            ", z = " + shortText(path.z[i]) + ": |R(z)| = " +
-           shortText(std::abs(stabilityFunction(polynomial, {path.z[i], 0}))) + " against e^z = " +
-           shortText(std::exp(path.z[i])) + "), so relative to the solution an error does not grow.";
+           shortText(stabilityModulus(r, {path.z[i], 0})) + " against e^z = " +
+           shortText(std::exp(path.z[i])) + "), so relative to the solution an error " +
+           (worstRatio > 1 ? "grows there." : "does not grow.");
 }
 
 constexpr std::string_view neutralVerdict =
@@ -478,24 +551,24 @@ std::string signCounts(const StabilityPath& path) {
     return text;
 }
 
-std::vector<std::string> pathNotes(const StabilityPath& path, const std::vector<double>& polynomial) {
+std::vector<std::string> pathNotes(const StabilityPath& path, const StabilityFunction& r) {
     const std::string how = "z = h\u00b7\u03bb along the run, with \u03bb = \u2202f/\u2202y "
                             "from a central difference quotient at every step point";
     const std::size_t decays = countOf(path, decaying);
     const std::size_t neutral = countOf(path, [](StepKind k) { return k == StepKind::neutral; });
     const std::size_t grows = path.kind.size() - decays - neutral;
     if (decays == path.kind.size()) {
-        return {how + ", " + decayingVerdict(path, polynomial, "from there every step")};
+        return {how + ", " + decayingVerdict(path, r, "from there every step")};
     }
-    if (grows == path.kind.size()) return {how + ", is positive: " + growingVerdict(path, polynomial)};
+    if (grows == path.kind.size()) return {how + ", is positive: " + growingVerdict(path, r)};
     if (neutral == path.kind.size()) return {how + ", is 0: " + std::string(neutralVerdict)};
     std::vector<std::string> notes{how + ", is " + signCounts(path) +
                                    ", so each step is judged by its own \u03bb."};
     if (decays > 0) {
-        notes.push_back("Where \u03bb < 0, z " + decayingVerdict(path, polynomial, "there a step"));
+        notes.push_back("Where \u03bb < 0, z " + decayingVerdict(path, r, "there a step"));
     }
     if (neutral > 0) notes.push_back("Where \u03bb = 0, " + std::string(neutralVerdict));
-    if (grows > 0) notes.push_back("Where \u03bb > 0, " + growingVerdict(path, polynomial));
+    if (grows > 0) notes.push_back("Where \u03bb > 0, " + growingVerdict(path, r));
     return notes;
 }
 
@@ -509,7 +582,7 @@ StabilityPath stabilityPath(const Method& method, Slope f, double x0, double y0,
                              "along a run.");
         return path;
     }
-    const auto polynomial = stabilityPolynomial(*method.tableau);
+    const auto r = stabilityFunctionOf(*method.tableau);
     const double wanted = std::ceil((x1 - x0) / h);
     const int steps = static_cast<int>(std::min<double>(wanted, maxStabilityPathSteps));
     double y = y0;
@@ -527,14 +600,21 @@ StabilityPath stabilityPath(const Method& method, Slope f, double x0, double y0,
         path.y.push_back(y);
         path.z.push_back(z);
         path.zTolerance.push_back(zTolerance);
-        path.kind.push_back(stepKind(polynomial, z, zTolerance));
+        path.kind.push_back(stepKind(r, z, zTolerance));
         if (!path.firstOutside && path.kind.back() == StepKind::outside) {
             path.firstOutside = path.z.size() - 1;
         }
-        if (i < steps) y = methodStepOrNaN(method, x, y, h, f);
+        if (i == steps) break;
+        try {
+            y = methodStep(method, x, y, h, f);
+        } catch (const NoConvergence& failed) {
+            // An implicit step without a value: the run, and with it the path, ends here.
+            path.notes.push_back(std::string(failed.what()) + " The path stops there.");
+            break;
+        }
     }
     if (!path.z.empty()) {
-        for (std::string& note : pathNotes(path, polynomial)) path.notes.push_back(std::move(note));
+        for (std::string& note : pathNotes(path, r)) path.notes.push_back(std::move(note));
     }
     if (wanted > maxStabilityPathSteps) {
         path.notes.push_back("The path follows the first " + std::to_string(maxStabilityPathSteps) +
@@ -546,11 +626,11 @@ StabilityPath stabilityPath(const Method& method, Slope f, double x0, double y0,
 StabilityLimit stabilityLimit(const Method& method, Slope f, const std::vector<double>& x,
                               const std::vector<double>& y) {
     StabilityLimit limit;
-    limit.interval = stabilityInterval(stabilityPolynomial(*method.tableau));
+    limit.interval = stabilityInterval(stabilityFunctionOf(*method.tableau));
     for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
         const SlopeDerivative derivative = slopeDerivative(f, x[i], y[i]);
         limit.x.push_back(x[i]);
-        if (derivative.lambda < -derivative.tolerance) {
+        if (derivative.lambda < -derivative.tolerance && std::isfinite(limit.interval)) {
             limit.h.push_back(limit.interval / std::fabs(derivative.lambda));
         } else {
             limit.h.push_back(std::nullopt);
@@ -565,6 +645,12 @@ std::string stabilityLimitNote(const Method& method, const StabilityLimit& limit
         if (!h || !std::isfinite(*h)) continue;
         lowest = std::min(lowest.value_or(*h), *h);
         highest = std::max(highest.value_or(*h), *h);
+    }
+    if (std::isinf(limit.interval)) {
+        return "Stability limit: none. " + std::string(method.caption) +
+               "'s interval on the negative real axis is unbounded, so where \u03bb = \u2202f/\u2202y "
+               "is negative no step length multiplies an error by more than 1, and the |h| plot draws "
+               "no limit.";
     }
     const std::string what = "Stability limit: where \u03bb = \u2202f/\u2202y is negative, a step "
                              "longer than " + fixedText(limit.interval, 3) + "/|\u03bb| (" +

@@ -1,13 +1,15 @@
-// Linear stability of the methods: applied to y' = λy, every explicit
-// method multiplies y by R(z), z = hλ, per step. Here R comes from the
-// tableau, its region |R(z)| ≤ 1, the stability interval on the negative
-// real axis, and a run of the lesson's equation with a chosen h.
+// Linear stability of the methods: applied to y' = λy, every method
+// multiplies y by R(z), z = hλ, per step. Here its region |R(z)| ≤ 1, the
+// stability interval on the negative real axis, and a run of the lesson's
+// equation with a chosen h; R itself comes from stability_function.h.
 #pragma once
 
 #include "methods/methods.h"
+#include "numerics/stability_function.h"
 
 #include <complex>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,17 +19,17 @@ namespace pelorin {
 // ∂f/∂y of the program's equation dy/dx = -2x - y.
 inline constexpr double lessonLambda = -1;
 
-// Coefficients of R(z) = Σ γ_k z^k, γ_0 = 1 and γ_k = bᵀ A^(k-1) 1.
-std::vector<double> stabilityPolynomial(const Tableau& tableau);
+// The largest r with |R(-x)| ≤ 1 for every x in [0, r]; infinity where
+// |R(-x)| ≤ 1 for every x ≥ 0.
+double stabilityInterval(const StabilityFunction& r);
 
-std::complex<double> stabilityFunction(const std::vector<double>& polynomial,
-                                       std::complex<double> z);
+// "2.785", or "unbounded" for an interval without end.
+std::string intervalText(double interval);
 
-// The largest r with |R(-x)| ≤ 1 for every x in [0, r].
-double stabilityInterval(const std::vector<double>& polynomial);
-
-// Catalogue rows grouped by equal R(z), each group in catalogue order.
-std::vector<std::vector<std::size_t>> sameStabilityFunction();
+// Rows of `methods` grouped by equal R(z), each group in their order: by
+// default the window's seven.
+std::vector<std::vector<std::size_t>> sameStabilityFunction(
+    std::span<const Method> methods = methodCatalogue);
 
 // |R(z)| as the notes give it: three decimals, or as many more as it takes
 // to tell a modulus just off 1 from 1, so that "inside" or "outside" never
@@ -37,9 +39,13 @@ std::string modulusText(double size);
 // "step 3, x = 1.200": where along a run the notes place a step point.
 std::string stepPlace(std::size_t step, double x);
 
+// A z as the notes name it, a conjugate pair at once: "±0.400i",
+// "-0.100 ± 0.995i", "-2.500".
+std::string modeText(std::complex<double> z);
+
 // Whether z lies in the region |R(z)| ≤ 1: the one test the grid, its
 // edge and the interval use (a run's notes compare the same modulus with 1).
-bool insideRegion(const std::vector<double>& polynomial, std::complex<double> z);
+bool insideRegion(const StabilityFunction& r, std::complex<double> z);
 
 // The region sampled on a grid of the complex plane, row by row from the
 // bottom: 1 where |R(z)| ≤ 1, 0 elsewhere. A plot draws these two values as
@@ -54,7 +60,15 @@ struct StabilityGrid {
     bool isInside(int column, int row) const;
 };
 
-StabilityGrid sampleStabilityRegion(const std::vector<double>& polynomial, int columns, int rows);
+// `frame` gives the rectangle sampled, by default the one above.
+StabilityGrid sampleStabilityRegion(const StabilityFunction& r, int columns, int rows,
+                                    const StabilityGrid& frame = {});
+
+// Where some z lies beyond the grid, the part of the plane the region plot
+// is fitted to, a note naming the farthest, e.g. "z = -25.000 lies beyond
+// the part of the plane the region plot is fitted to (Re z from -6 to 2,
+// Im z from -4 to 4): ..."; empty where none does.
+std::string beyondGridNote(const std::vector<std::complex<double>>& z, const StabilityGrid& grid);
 
 // The edge |R(z)| = 1 of the sampled region as polylines, each point on it
 // to rounding: the grid's squares tell where the edge passes (marching
@@ -62,7 +76,7 @@ StabilityGrid sampleStabilityRegion(const std::vector<double>& polynomial, int c
 // A closed line ends with its first point again; a line that leaves the
 // grid ends at its border.
 using Polyline = std::vector<std::complex<double>>;
-std::vector<Polyline> stabilityBoundary(const std::vector<double>& polynomial,
+std::vector<Polyline> stabilityBoundary(const StabilityFunction& r,
                                         const StabilityGrid& grid);
 
 // The h the lab's step box takes, shared by the pages that run one method
@@ -128,7 +142,7 @@ SlopeDerivative differenceQuotient(const DifferenceValues& values, double y, dou
 // error grows relative to the solution.
 enum class StepKind { inside, onEdge, outside, neutral, growing };
 
-StepKind stepKind(const std::vector<double>& polynomial, double z, double zTolerance);
+StepKind stepKind(const StabilityFunction& r, double z, double zTolerance);
 
 // Along a run of the method with step h from x0 towards x1 (at most
 // maxStabilityPathSteps steps): λ at every step point by slopeDerivative,

@@ -57,14 +57,13 @@ std::string namedMode(const SystemStabilityPath& path, ModePlace place) {
 // Where the solution does not grow: the first mode outside the region and
 // what the run does in it; else the first on the edge; else all inside.
 // `others` says whether some modes are judged otherwise (λ = 0 or Re λ > 0).
-std::string regionVerdict(const SystemStabilityPath& path, const std::vector<double>& polynomial,
+std::string regionVerdict(const SystemStabilityPath& path, const StabilityFunction& r,
                           bool others) {
     if (const auto place = path.firstOutside) {
         const std::complex<double> z = zAt(path, *place);
-        const std::complex<double> r = stabilityFunction(polynomial, z);
-        const std::string factor = modulusText(std::abs(r));
+        const std::string factor = modulusText(stabilityModulus(r, z));
         const std::string how = z.imag() != 0 ? ", turning as it grows: the run spirals outwards"
-                                : r.real() < 0 ? ", flipping its sign each step"
+                                : stabilityFunction(r, z).real() < 0 ? ", flipping its sign each step"
                                                : "";
         return "The first z to leave the region is " + namedMode(path, *place) + ", at " +
                placeText(path, *place) + ": |R(z)| = " + factor +
@@ -89,14 +88,14 @@ std::string regionVerdict(const SystemStabilityPath& path, const std::vector<dou
 // the run by |R(z)|: their ratio is what each step does to an error relative
 // to the solution, at the step where it is largest. R(z) and e^z are each
 // good to a few roundings: a ratio that close to 1 is 1.
-std::string growingVerdict(const SystemStabilityPath& path, const std::vector<double>& polynomial) {
+std::string growingVerdict(const SystemStabilityPath& path, const StabilityFunction& r) {
     std::optional<ModePlace> worst;
     double worstRatio = 0;
     for (std::size_t i = 0; i < path.kind.size(); ++i) {
         for (std::size_t k = 0; k < path.kind[i].size(); ++k) {
             if (path.kind[i][k] != StepKind::growing) continue;
             const std::complex<double> z = path.z[i][k];
-            const double quotient = std::abs(stabilityFunction(polynomial, z)) / std::exp(z.real());
+            const double quotient = stabilityModulus(r, z) / std::exp(z.real());
             const double ratio =
                 std::fabs(quotient - 1) < 8 * std::numeric_limits<double>::epsilon() ? 1 : quotient;
             if (!worst || (ratio > worstRatio && modulusText(ratio) != modulusText(worstRatio))) {
@@ -111,13 +110,13 @@ std::string growingVerdict(const SystemStabilityPath& path, const std::vector<do
            "what matters is the error relative to the solution, which each step multiplies by "
            "|R(z)|/|e^z|. That is at most " + modulusText(worstRatio) + " (at " +
            placeText(path, *worst) + ", z = " + modeText(z) + ": |R(z)| = " +
-           shortText(std::abs(stabilityFunction(polynomial, z))) + " against |e^z| = " +
+           shortText(stabilityModulus(r, z)) + " against |e^z| = " +
            shortText(std::exp(z.real())) + "), so relative to the solution an error " +
            (worstRatio > 1 ? "grows there." : "does not grow.");
 }
 
 std::vector<std::string> pathNotes(const SystemStabilityPath& path,
-                                   const std::vector<double>& polynomial) {
+                                   const StabilityFunction& r) {
     std::vector<std::string> notes{
         "z = h\u00b7\u03bb for every eigenvalue \u03bb of the Jacobian J = \u2202F/\u2202y at each of "
         "the " + std::to_string(path.z.size()) + " step points of the run, J by central difference "
@@ -131,38 +130,31 @@ std::vector<std::string> pathNotes(const SystemStabilityPath& path,
             return k == StepKind::inside || k == StepKind::onEdge || k == StepKind::outside;
         });
     });
-    if (judgedByRegion) notes.push_back(regionVerdict(path, polynomial, neutral + grows > 0));
+    if (judgedByRegion) notes.push_back(regionVerdict(path, r, neutral + grows > 0));
     if (neutral > 0) {
         notes.push_back("Where \u03bb is 0 as far as the difference quotients can tell (" +
                         share(neutral, path) +
                         "), R(0) = 1: each step carries an error in that mode along unchanged, "
                         "neither damped nor grown.");
     }
-    if (grows > 0) notes.push_back(growingVerdict(path, polynomial));
+    if (grows > 0) notes.push_back(growingVerdict(path, r));
     return notes;
 }
 
 }  // namespace
 
-StepKind modeKind(const std::vector<double>& polynomial, std::complex<double> z, double zTolerance) {
+StepKind modeKind(const StabilityFunction& r, std::complex<double> z, double zTolerance) {
     if (std::abs(z) <= zTolerance) return StepKind::neutral;
     if (z.real() > zTolerance) return StepKind::growing;
-    const bool inside = insideRegion(polynomial, z);
+    const bool inside = insideRegion(r, z);
     // The edge passes within the tolerance of z where a point that far from
     // it, across or along the real axis, lies on the other side.
     const std::array<std::complex<double>, 4> around{{{zTolerance, 0}, {-zTolerance, 0},
                                                       {0, zTolerance}, {0, -zTolerance}}};
     for (const std::complex<double>& offset : around) {
-        if (insideRegion(polynomial, z + offset) != inside) return StepKind::onEdge;
+        if (insideRegion(r, z + offset) != inside) return StepKind::onEdge;
     }
     return inside ? StepKind::inside : StepKind::outside;
-}
-
-std::string modeText(std::complex<double> z) {
-    if (z.imag() == 0) return shortText(z.real());
-    const std::string imaginary = shortText(std::fabs(z.imag())) + "i";
-    const std::string real = shortText(z.real());
-    return real == shortText(0) ? "\u00b1" + imaginary : real + " \u00b1 " + imaginary;
 }
 
 SystemStabilityPath systemStabilityPath(const Method& method, SystemSlope F, double x0,
@@ -175,7 +167,7 @@ SystemStabilityPath systemStabilityPath(const Method& method, SystemSlope F, dou
         return path;
     }
     path.run = solutionPath(method, F, x0, y0, x1, h, maxStabilityPathSteps);
-    const auto polynomial = stabilityPolynomial(*method.tableau);
+    const auto r = stabilityFunctionOf(*method.tableau);
     std::vector<std::string> stops;
     for (std::size_t i = 0; i < path.run.x.size(); ++i) {
         if (stop.stop_requested()) return path;
@@ -187,7 +179,7 @@ SystemStabilityPath systemStabilityPath(const Method& method, SystemSlope F, dou
         }
         Kinds kinds;
         for (std::size_t k = 0; k < modes.z.size(); ++k) {
-            kinds.push_back(modeKind(polynomial, modes.z[k], modes.tolerance));
+            kinds.push_back(modeKind(r, modes.z[k], modes.tolerance));
             if (!path.firstOutside && kinds.back() == StepKind::outside) {
                 path.firstOutside = ModePlace{i, k};
             }
@@ -196,7 +188,7 @@ SystemStabilityPath systemStabilityPath(const Method& method, SystemSlope F, dou
         path.zTolerance.push_back(modes.tolerance);
         path.kind.push_back(std::move(kinds));
     }
-    if (!path.z.empty()) path.notes = pathNotes(path, polynomial);
+    if (!path.z.empty()) path.notes = pathNotes(path, r);
     if (const std::string stopped = pathNote(path.run); !stopped.empty()) path.notes.push_back(stopped);
     for (std::string& note : stops) path.notes.push_back(std::move(note));
     return path;

@@ -25,7 +25,7 @@ namespace pelorin {
 // (growing); everywhere else, on the imaginary axis too, the region decides:
 // inside, outside, or on its edge when the edge passes within the tolerance
 // of z.
-StepKind modeKind(const std::vector<double>& polynomial, std::complex<double> z, double zTolerance);
+StepKind modeKind(const StabilityFunction& r, std::complex<double> z, double zTolerance);
 
 // A mode at one step point: the step point's index in the run and the
 // eigenvalue's in eigenvalues' order.
@@ -50,9 +50,5 @@ struct SystemStabilityPath {
 SystemStabilityPath systemStabilityPath(const Method& method, SystemSlope F, double x0,
                                         const StateVector& y0, double x1, double h,
                                         std::stop_token stop = {});
-
-// A mode as the notes name it, a conjugate pair at once: "±0.400i",
-// "-0.100 ± 0.995i", "-2.500".
-std::string modeText(std::complex<double> z);
 
 }  // namespace pelorin

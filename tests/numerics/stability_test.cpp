@@ -354,7 +354,8 @@ TEST(Stability, PathNotesFollowTheSignOfLambda) {
                 "close as the difference quotient gives z, so there an error neither grows nor "
                 "dies away."}},
         {"decaying, inside", stiff, "Euler", 0, 1, 0.03,
-         {how + ", stays inside the region: every step damps an error."}},
+         {how + ", stays inside the region: every step damps an error, flipping its sign each "
+                "step."}},
         {"decaying, leaving", stiff, "Euler", 0, 1, 0.05,
          {how + ", leaves the region at step 0, x = 0.000, where z = -2.500: from there every "
                 "step multiplies an error by |R(z)| = 1.500, and the run can move away from the "

@@ -435,6 +435,16 @@ struct RegionPicture {
             .name(QColor::HexArgb)
             .toStdString();
     }
+    // z = -1 lies deep inside every region; its colour is the shade.
+    std::string shade() const { return at(pixel(-1, 0.3)); }
+    // Pixels a few steps either side of the point z of the edge, `inwards`
+    // pointing (in pixels) towards the inside.
+    void expectEdgeAt(QPointF z, QPointF inwards) const {
+        constexpr double offset = 5;
+        const QPointF edge = pixel(z.x(), z.y());
+        EXPECT_EQ(at(edge + offset * inwards), shade()) << "just inside";
+        EXPECT_NE(at(edge - offset * inwards), shade()) << "just outside";
+    }
     // The drawn edge, in pixels: every curve of the plot.
     std::vector<QPolygonF> edges() const {
         std::vector<QPolygonF> lines;
@@ -481,7 +491,6 @@ TEST_F(Lab, StabilityRegionShadesExactlyTheSetWithinItsEdge) {
         {5, "Runge-Kutta-Merson, z = -3.548", -3.5483223442346739, 0, {1, 0}},
         {6, "Runge-Kutta-Gill, z = -2.785", -2.785293563405282, 0, {1, 0}},
     };
-    constexpr double offset = 5;  // pixels either side of the edge
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
     // At the lab's size on a desktop a unit is some 30 pixels on both axes,
@@ -492,13 +501,8 @@ TEST_F(Lab, StabilityRegionShadesExactlyTheSetWithinItsEdge) {
         stabilityPage(lab, row.method);
         const RegionPicture picture(*lab);
         ASSERT_NE(picture.plot, nullptr);
-        // z = -1 lies deep inside every region; its colour is the shade.
-        const std::string shade = picture.at(picture.pixel(-1, 0.3));
-        const std::string ground = picture.at(picture.pixel(1.9, 3.9));
-        ASSERT_NE(shade, ground);
-        const QPointF edge = picture.pixel(row.re, row.im);
-        EXPECT_EQ(picture.at(edge + offset * row.inwards), shade) << "just inside";
-        EXPECT_NE(picture.at(edge - offset * row.inwards), shade) << "just outside";
+        ASSERT_NE(picture.shade(), picture.at(picture.pixel(1.9, 3.9)));
+        picture.expectEdgeAt({row.re, row.im}, row.inwards);
     }
 }
 
@@ -592,6 +596,137 @@ TEST_F(Lab, StabilityNotesAndPictureAgreeOnThePoint) {
         } else {
             EXPECT_EQ(edges.front().containsPoint(z, Qt::OddEvenFill), QString(row.where) == "inside");
         }
+    }
+}
+
+// The implicit methods' regions are unbounded: backward Euler's everything
+// outside the disc |z - 1| < 1, the trapezoid's and Gauss-Legendre 4's the
+// closed left half-plane, Radau IIA 3's all but a set around its poles
+// 2 ± i√2 (|R(2 + 1.4i)| = 259.6 by mpmath). Pixels deep inside or outside,
+// and a few either side of a known point of the edge. A shading of the
+// region's polynomial part alone, or of |R| < 2, puts the outside pixels in
+// the shade.
+TEST_F(Lab, StabilityRegionsOfImplicitMethodsReachBeyondTheView) {
+    const struct {
+        int method;
+        const char* name;
+        std::vector<QPointF> shaded, bare;  // points z
+        QPointF edge, inwards;              // a point of the edge, and towards the inside in pixels
+    } rows[] = {
+        {7, "Backward Euler", {{-3, 0}, {-5.5, 3.5}, {1, 1.5}, {1, -1.5}, {1.9, 3.9}},
+         {{1, 0}, {1.5, 0}, {0.5, 0.5}}, {1, 1}, {0, -1}},
+        {8, "Trapezoid", {{-0.1, 2}, {-5.5, 0}, {-3, -3.5}}, {{0.5, 0}, {1.9, 3.9}}, {0, 1}, {-1, 0}},
+        {10, "Radau IIA 3", {{-3, 0}, {-5.5, 3.5}, {1.9, 3.9}}, {{2, 0}, {2, 1.4}}, {0, 0}, {-1, 0}},
+        {11, "Gauss-Legendre 4", {{-0.1, -2}, {-5.5, 0}}, {{0.5, 0}, {1.9, -3.9}}, {0, -1}, {-1, 0}},
+    };
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    lab->resize(1000, 860);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        stabilityPage(lab, row.method);
+        const RegionPicture picture(*lab);
+        ASSERT_NE(picture.plot, nullptr);
+        const auto colourAt = [&picture](QPointF z) { return picture.at(picture.pixel(z.x(), z.y())); };
+        for (const QPointF& z : row.shaded) {
+            EXPECT_EQ(colourAt(z), picture.shade()) << z.x() << " + " << z.y() << "i";
+        }
+        for (const QPointF& z : row.bare) {
+            EXPECT_NE(colourAt(z), picture.shade()) << z.x() << " + " << z.y() << "i";
+        }
+        picture.expectEdgeAt(row.edge, row.inwards);
+    }
+}
+
+// An unbounded region is shaded out to the axes at any size or zoom: near
+// the left end of the view, wherever that is, every implicit method's region
+// holds the negative real axis. Before, the shade stopped at Re z = -6.
+TEST_F(Lab, UnboundedRegionsAreShadedToTheEdgeOfTheView) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    for (const QSize size : {QSize(1000, 860), QSize(1500, 800)}) {
+        lab->resize(size);
+        for (int method : {7, 8, 10, 11}) {
+            SCOPED_TRACE(std::to_string(method) + " at " + std::to_string(size.width()));
+            stabilityPage(lab, method);
+            QCustomPlot* plot = named<QCustomPlot>(*lab, "Stability region");
+            ASSERT_NE(plot, nullptr);
+            for (double zoom : {1.0, 4.0}) {
+                plot->xAxis->scaleRange(zoom);
+                const RegionPicture picture(*lab);
+                const QCPRange x = picture.plot->xAxis->range();
+                ASSERT_LT(x.lower, -8);
+                const QPointF nearLeftEnd = picture.pixel(x.lower + 0.02 * x.size(), 0.3);
+                EXPECT_EQ(picture.at(nearLeftEnd), picture.shade()) << x.lower;
+            }
+        }
+    }
+}
+
+// The intervals table has every method of the lab, the implicit ones with
+// intervals without end, and says which are A- and L-stable.
+TEST_F(Lab, StabilityIntervalsCoverEveryMethod) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    stabilityPage(lab, 0);
+    auto* table = named<QTableWidget>(*lab, "Stability intervals");
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->rowCount(), 12);
+    const struct {
+        int row;
+        std::vector<std::string> texts;
+    } rows[] = {
+        {0, {"Euler", "2.000", "not A-stable", "\u2013"}},
+        {3, {"Runge-Kutta 4", "2.785", "not A-stable", "Runge-Kutta-Gill"}},
+        {7, {"Backward Euler", "unbounded", "A- and L-stable", "\u2013"}},
+        {8, {"Trapezoid", "unbounded", "A-stable only", "Implicit mid point"}},
+        {9, {"Implicit mid point", "unbounded", "A-stable only", "Trapezoid"}},
+        {10, {"Radau IIA 3", "unbounded", "A- and L-stable", "\u2013"}},
+        {11, {"Gauss-Legendre 4", "unbounded", "A-stable only", "\u2013"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.texts.front());
+        for (int column = 0; column < 4; ++column) {
+            EXPECT_EQ(table->item(row.row, column)->text().toStdString(),
+                      row.texts[static_cast<std::size_t>(column)]);
+        }
+    }
+}
+
+// On the stiff y' = -50(y - cos x) with h = 0.5, z = -25 at every step:
+// inside backward Euler's region, outside Euler's, and in both cases beyond
+// the part of the plane drawn, which the notes say.
+TEST_F(Lab, StabilityNotesOnTheStiffProblem) {
+    const struct {
+        int method;
+        const char* path;
+        const char* verdict;
+    } rows[] = {
+        {7, "stays inside the region: every step damps an error.", "Backward Euler is A-stable"},
+        {8, "stays inside the region: every step damps an error, flipping its sign each step.",
+         "It is not L-stable"},
+        {0, "leaves the region at step 0, x = 0.000, where z = -25.000", "Euler is not A-stable"},
+    };
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QComboBox* problem = named<QComboBox>(*lab, "Problem");
+    const int stiff = problem->findText("Stiff: y' = -50(y - cos x)");
+    ASSERT_GE(stiff, 0);
+    problem->setCurrentIndex(stiff);
+    emit problem->activated(stiff);
+    QLabel* notes = label(*lab, "Stability notes");
+    ASSERT_NE(notes, nullptr);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.verdict);
+        stabilityPage(lab, row.method);
+        typeStep(*lab, "0.5");
+        const std::string said = notes->text().toStdString();
+        EXPECT_NE(said.find(row.path), std::string::npos) << said;
+        EXPECT_NE(said.find("3 of the z lie beyond the part of the plane the region plot is fitted "
+                            "to (Re z from -6 to 2, Im z from -4 to 4), the farthest z = -25.000"),
+                  std::string::npos)
+            << said;
+        EXPECT_NE(said.find(row.verdict), std::string::npos) << said;
     }
 }
 
