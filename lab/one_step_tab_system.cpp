@@ -59,6 +59,7 @@ void OneStepTab::drawPhaseStep(const pelorin::SystemStageView& view) {
                  QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(text, 1.5), Qt::NoBrush,
                                  startMarkerSize));
     }
+    drawIterates(drawing.iterates, methodColour);
     QCPGraph* stages = plot_->addGraph();
     stages->setName("stage points k\u2c7c with their slopes");
     stages->setLineStyle(QCPGraph::lsNone);

@@ -463,3 +463,78 @@ TEST_F(OneStep, ASystemsStepEndsWhereItsY1AndY2Are) {
     }
     QApplication::setPalette(light);
 }
+
+// Backward Euler's first step on y' = 5·e^(5x)·(y - x)² + 1 from (0, -1) with
+// h = 0.2, typed in the operation order of tests/support/newton_iterates.py,
+// which iterates it in Python's floats: the Newton iterations table lists
+// every iterate, its caption's mnemonic takes the keyboard to it, and an
+// explicit method, which has no iterations, shows neither table nor caption.
+TEST_F(OneStep, AnImplicitStepListsItsNewtonIterations) {
+    run("0", "-1", "1", "0.2", "Backward Euler", "5*exp(5*x)*(y-x)*(y-x)+1");
+    auto* newton = named<QTableWidget>("Newton iterations");
+    ASSERT_NE(newton, nullptr);
+    ASSERT_TRUE(newton->isVisible());
+    const auto table = cells(*newton);
+    ASSERT_EQ(table.size(), 8u);
+    EXPECT_EQ(table[0], (std::vector<QString>{"iteration", "Y\u2081", "residual", "update"}));
+    EXPECT_EQ(table[1], (std::vector<QString>{"0 (start)", "-1", "2.06E+01", ""}));
+    EXPECT_EQ(table[2], (std::vector<QString>{"1", "-0.45316408448136", "4.06E+00", "2.73E+00"}));
+    EXPECT_EQ(table[7], (std::vector<QString>{"6", "-0.249868816734971", "1.78E-15", "1.12E-13"}));
+    ASSERT_NE(captionOf(newton), nullptr);
+    EXPECT_TRUE(captionOf(newton)->text().startsWith("Ne&wton iterations"));
+    QTest::keyClick(lab, Qt::Key_W, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), newton);
+    EXPECT_TRUE(label("Newton notes")->isVisible());
+
+    run("0", "-1", "1", "0.2", "Runge-Kutta 4");
+    EXPECT_FALSE(newton->isVisible());
+    EXPECT_FALSE(captionOf(newton)->isVisible());
+    EXPECT_FALSE(label("Newton notes")->isVisible());
+}
+
+// The same step drawn: each iterate's stage point (0.2, Y) of the Newton
+// table is a disc in the method's colour, paler the earlier the iterate, so
+// the start is palest and the converged stage point the full colour, on a
+// light desktop and on a dark one.
+TEST_F(OneStep, EachNewtonIterateIsDrawnWhereTheTableSays) {
+    const QPalette light = QApplication::palette();
+    for (const QPalette& palette : {light, pelorin::testing::darkPalette(light)}) {
+        SCOPED_TRACE(palette.color(QPalette::Base).name().toStdString());
+        QApplication::setPalette(palette);
+        QApplication::processEvents();
+        run("0", "-1", "1", "0.2", "Backward Euler", "5*exp(5*x)*(y-x)*(y-x)+1");
+        QCustomPlot* stagePlot = plot();
+        stagePlot->replot();
+        const QImage image =
+            stagePlot->toPixmap(stagePlot->width(), stagePlot->height(), 1.0).toImage();
+        const QColor ground = palette.color(QPalette::Base);
+        auto* newton = named<QTableWidget>("Newton iterations");
+        // How far the pixel at iterate `row`'s point lies from the ground.
+        const auto strength = [&](int row) {
+            const double Y = newton->item(row, 1)->text().toDouble();
+            const QColor pixel(image.pixel(qRound(stagePlot->xAxis->coordToPixel(0.2)),
+                                           qRound(stagePlot->yAxis->coordToPixel(Y))));
+            return std::abs(pixel.red() - ground.red()) + std::abs(pixel.green() - ground.green()) +
+                   std::abs(pixel.blue() - ground.blue());
+        };
+        const int start = strength(0), first = strength(1), last = strength(newton->rowCount() - 1);
+        EXPECT_GT(start, 30);
+        EXPECT_LT(start, first);
+        EXPECT_LT(first, last);
+    }
+    QApplication::setPalette(light);
+}
+
+// A library system with Gauss-Legendre 4: the table has a column for every
+// component of each of the two stages.
+TEST_F(OneStep, ASystemsNewtonIterationsListEveryComponentOfEveryStage) {
+    chooseProblem("Harmonic oscillator: y'' = -y");
+    run("0", "1", "1", "0.5", "Gauss-Legendre 4");
+    auto* newton = named<QTableWidget>("Newton iterations");
+    ASSERT_TRUE(newton->isVisible());
+    EXPECT_EQ(cells(*newton)[0],
+              (std::vector<QString>{"iteration", "Y\u2081,1", "Y\u2081,2", "Y\u2082,1", "Y\u2082,2",
+                                    "residual", "update"}));
+    EXPECT_EQ(cells(*newton)[1],
+              (std::vector<QString>{"0 (start)", "1", "0", "1", "0", "1.00E+00", ""}));
+}
