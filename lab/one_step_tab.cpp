@@ -61,7 +61,9 @@ void fillCentred(QTableWidget& table, const pelorin::TextTable& text) {
 }  // namespace
 
 OneStepTab::OneStepTab(QWidget* parent) : LabPage(parent) {
-    auto* layout = new QVBoxLayout(this);
+    // A long note or a wide system can want more than the lab's height:
+    // the page scrolls then, not the lab.
+    QVBoxLayout* layout = scrollingContent(*this);
     auto* walk = new QHBoxLayout;
     previous_ = new QPushButton("&Previous step", this);
     previous_->setAccessibleName("Previous step");
@@ -97,8 +99,6 @@ OneStepTab::OneStepTab(QWidget* parent) : LabPage(parent) {
     newton_ = addCaptionedTable(tableauColumn, "Ne&wton iterations of the stages",
                                 "Newton iterations", Rows::compact);
     newton_->verticalHeader()->hide();
-    newtonNote_ = addNotes(tableauColumn, "Newton notes");
-    newtonNote_->setText(QString::fromStdString(pelorin::newtonNote()));
 
     notes_ = addNotes(layout, "Step notes");
     stages_ = addCaptionedTable(layout, scalarPlane.stagesCaption, "Stages", Rows::compact);
@@ -137,10 +137,7 @@ void OneStepTab::setInputs(const LabInputs& inputs) {
 
 PageHandout OneStepTab::handout(const LabInputs& inputs) const {
     PageHandout page{{methodLine(inputs), heading_->text()}, {plot_}, {notes_}, {tableau_, stages_}};
-    if (pelorin::isImplicit(pelorin::labCatalogue[inputs.method])) {
-        page.notes << newtonNote_;
-        page.tables.insert(1, newton_);
-    }
+    if (pelorin::isImplicit(pelorin::labCatalogue[inputs.method])) page.tables.insert(1, newton_);
     return page;
 }
 
@@ -208,9 +205,12 @@ void OneStepTab::drawStep(const pelorin::StageView& view) {
     exact->setData(toVector(drawing.exact.x), toVector(drawing.exact.y));
     const QColor methodColour = LabPlot::methodPen(pelorin::catalogueRow(*view.method)).color();
     drawIterates(drawing.iterates, methodColour);
-    drawStages(drawing, methodColour);
-    labelStagePoints(pelorin::stageLabels(view.stages));
-    plot_->addLegendEntry("the step's increment", QPen(plot_->accent(), 2));
+    // A step without a value has its iterates and nothing more to show.
+    if (view.stages.hasValue()) {
+        drawStages(drawing, methodColour);
+        labelStagePoints(pelorin::stageLabels(view.stages));
+        plot_->addLegendEntry("the step's increment", QPen(plot_->accent(), 2));
+    }
 
     finishDrawing(drawing.x, drawing.y, drawing.leftOut);
 }
@@ -317,7 +317,7 @@ void OneStepTab::fillTableau(const pelorin::Method* method) {
 
 void OneStepTab::fillNewton(const pelorin::Method* method, const pelorin::TextTable& iterations) {
     const bool implicit = method && pelorin::isImplicit(*method);
-    for (QWidget* part : std::initializer_list<QWidget*>{newton_, captionOf(*newton_), newtonNote_}) {
+    for (QWidget* part : std::initializer_list<QWidget*>{newton_, captionOf(*newton_)}) {
         part->setVisible(implicit);
     }
     fillCentred(*newton_, iterations);

@@ -80,5 +80,4 @@ private:
     QTableWidget* stages_ = nullptr;
     QTableWidget* tableau_ = nullptr;
     QTableWidget* newton_ = nullptr;
-    QLabel* newtonNote_ = nullptr;
 };

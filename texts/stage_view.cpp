@@ -284,21 +284,17 @@ std::vector<std::vector<std::string>> tableauCells(const Tableau& tableau) {
 
 std::string implicitStagesNote(const Method& method) {
     if (!isImplicit(method)) return {};
+    const NewtonSettings settings;
     return std::string(method.caption) +
            " is implicit: each stage Y\u2c7c = y + h\u00b7\u03a3\u2097 a\u2c7c\u2097\u00b7k\u2097, "
-           "summed over every stage l, needs its own slope and the later ones, so the stages "
-           "are solved together by Newton's method (the table Newton iterations).";
-}
-
-std::string newtonNote() {
-    const NewtonSettings settings;
-    return "Newton's method starts with every stage at y (iteration 0) and solves "
-           "(I - h\u00b7A\u2297J)\u00b7\u0394K = -G with J = \u2202f/\u2202y by central "
-           "difference quotients, taken afresh at every stage and iteration. Residual: the "
-           "largest |K\u2c7c - f(x + c\u2c7c\u00b7h, Y\u2c7c)|; update: the largest "
-           "|\u0394K\u2c7c|. It stops when the update is at most " +
-           numberToText(settings.tolerance) + "\u00b7max(1, largest |K\u2c7c|) or the residual "
-           "is 0, after at most " + std::to_string(settings.maxIterations) + " iterations.";
+           "summed over every stage l, needs its own slope and the later ones, so Newton's method "
+           "solves the stages together (the table Newton iterations): from every stage at y "
+           "(iteration 0), with J = \u2202f/\u2202y by central difference quotients taken afresh "
+           "at each iterate. Residual: the largest |K\u2c7c - f(x + c\u2c7c\u00b7h, Y\u2c7c)|; "
+           "update: the largest |\u0394K\u2c7c|. The iterations stop when the update is at most " +
+           numberToText(settings.tolerance) +
+           "\u00b7max(1, largest |K\u2c7c|) or the residual is 0, after at most " +
+           std::to_string(settings.maxIterations) + ".";
 }
 
 std::string iterationText(int number) {
@@ -334,14 +330,13 @@ std::string stageSymbol(int j) {
 }
 
 std::vector<std::string> newtonColumns(int stages, std::size_t components) {
-    std::vector<std::string> columns{"iteration"};
+    std::vector<std::string> columns{"iteration", "residual", "update"};
     for (int j = 1; j <= stages; ++j) {
         if (components == 1) columns.push_back(stageSymbol(j));
         for (std::size_t k = 1; components > 1 && k <= components; ++k) {
             columns.push_back(stageSymbol(j) + "," + std::to_string(k));
         }
     }
-    columns.insert(columns.end(), {"residual", "update"});
     return columns;
 }
 

@@ -177,13 +177,10 @@ StageDrawing stageDrawing(const StageView& view);
 std::vector<std::vector<std::string>> tableauCells(const Tableau& tableau);
 
 // What the notes say of an implicit method's stages: their formula, that a
-// stage needs itself and the later ones, and that Newton's method solves
-// them together; empty for an explicit method.
+// stage needs itself and the later ones, and how Newton's method solves
+// them together: its start, its Jacobian, what the Newton table's sizes
+// measure and when the iterations stop. Empty for an explicit method.
 std::string implicitStagesNote(const Method& method);
-
-// How the iterations start, what the sizes measure and when they stop, and
-// how the Jacobian is taken.
-std::string newtonNote();
 
 // The Newton table's texts of an iterate's number, its stage values (a cell
 // for one equation's, one per component for a system's: "too large" beyond
@@ -195,19 +192,19 @@ void appendIterateValues(std::vector<std::string>& row, const StateVector& value
 std::string iterateSizeText(double size);
 
 // The Newton iterations of an implicit step, a row per iterate: its number
-// (0 is the start), each stage's value Y_j, a column for each of a system's
-// `components` ("Y₁,2" is component y2 of Y₁; one equation's is "Y₁"), the
-// residual and the size of the update that led to it (none at the start).
-// Empty for an explicit step.
+// (0 is the start), the residual and the size of the update that led to it
+// (none at the start), then each stage's value Y_j, a column for each of a
+// system's `components` ("Y₁,2" is component y2 of Y₁; one equation's is
+// "Y₁"). The sizes come first: they show the convergence, and stay in view
+// where a narrow table scrolls the values. Empty for an explicit step.
 std::vector<std::string> newtonColumns(int stages, std::size_t components = 1);
 template <class State>
 std::vector<std::vector<std::string>> newtonRows(const StageStepOf<State>& stages) {
     std::vector<std::vector<std::string>> rows;
     for (const NewtonIterate<State>& iterate : stages.iterations) {
-        std::vector<std::string> row{iterationText(iterate.number)};
+        std::vector<std::string> row{iterationText(iterate.number), iterateSizeText(iterate.residual),
+                                     iterate.number == 0 ? "" : iterateSizeText(iterate.update)};
         for (const State& Y : iterate.states) appendIterateValues(row, Y);
-        row.push_back(iterateSizeText(iterate.residual));
-        row.push_back(iterate.number == 0 ? "" : iterateSizeText(iterate.update));
         rows.push_back(row);
     }
     return rows;

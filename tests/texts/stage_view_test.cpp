@@ -293,15 +293,15 @@ TEST(StageView, NewtonIterationsOfBackwardEulersFirstStep) {
     const SolutionPath path = solutionPath(methodByCaption("Backward Euler"), curved, 0, -1, 1, 0.2);
     const StageView view = stageView(path, curved, {}, 1);
     EXPECT_EQ(newtonColumns(view.stages.stages),
-              (std::vector<std::string>{"iteration", "Y\u2081", "residual", "update"}));
+              (std::vector<std::string>{"iteration", "residual", "update", "Y\u2081"}));
     EXPECT_EQ(newtonRows(view.stages), (std::vector<std::vector<std::string>>{
-                                           {"0 (start)", "-1", "2.06E+01", ""},
-                                           {"1", "-0.45316408448136", "4.06E+00", "2.73E+00"},
-                                           {"2", "-0.274554504242692", "4.34E-01", "8.93E-01"},
-                                           {"3", "-0.250331526311273", "7.97E-03", "1.21E-01"},
-                                           {"4", "-0.249868985511461", "2.91E-06", "2.31E-03"},
-                                           {"5", "-0.249868816734994", "3.86E-13", "8.44E-07"},
-                                           {"6", "-0.249868816734971", "1.78E-15", "1.12E-13"}}));
+                                           {"0 (start)", "2.06E+01", "", "-1"},
+                                           {"1", "4.06E+00", "2.73E+00", "-0.45316408448136"},
+                                           {"2", "4.34E-01", "8.93E-01", "-0.274554504242692"},
+                                           {"3", "7.97E-03", "1.21E-01", "-0.250331526311273"},
+                                           {"4", "2.91E-06", "2.31E-03", "-0.249868985511461"},
+                                           {"5", "3.86E-13", "8.44E-07", "-0.249868816734994"},
+                                           {"6", "1.78E-15", "1.12E-13", "-0.249868816734971"}}));
     EXPECT_EQ(stageRows(view),
               (std::vector<std::vector<std::string>>{
                   {"1", "0.2", "-0.249868816734971", "3.75065591632514", "0.750131183265029"},
@@ -310,8 +310,12 @@ TEST(StageView, NewtonIterationsOfBackwardEulersFirstStep) {
     EXPECT_EQ(view.notes[1],
               "Backward Euler is implicit: each stage Y\u2c7c = y + h\u00b7\u03a3\u2097 "
               "a\u2c7c\u2097\u00b7k\u2097, summed over every stage l, needs its own slope and the "
-              "later ones, so the stages are solved together by Newton's method (the table "
-              "Newton iterations).");
+              "later ones, so Newton's method solves the stages together (the table Newton "
+              "iterations): from every stage at y (iteration 0), with J = \u2202f/\u2202y by "
+              "central difference quotients taken afresh at each iterate. Residual: the largest "
+              "|K\u2c7c - f(x + c\u2c7c\u00b7h, Y\u2c7c)|; update: the largest |\u0394K\u2c7c|. The "
+              "iterations stop when the update is at most 1E-12\u00b7max(1, largest |K\u2c7c|) or "
+              "the residual is 0, after at most 20.");
     const StageDrawing drawing = stageDrawing(view);
     ASSERT_EQ(drawing.iterates.size(), 7u);
     EXPECT_EQ(drawing.iterates[1].points.x, std::vector<double>{0.2});
@@ -333,7 +337,7 @@ TEST(StageView, AStepWithoutAValueIsShownInWords) {
                                    {"y1 = y0 + \u03a3 b\u2c7ck\u2c7c", "0.9", "no value", "",
                                     "no value"}}));
     EXPECT_EQ(newtonRows(view.stages),
-              (std::vector<std::vector<std::string>>{{"0 (start)", "1", "2.00E+00", ""}}));
+              (std::vector<std::vector<std::string>>{{"0 (start)", "2.00E+00", "", "1"}}));
     ASSERT_EQ(view.notes.size(), 3u);
     EXPECT_EQ(view.notes[0], "Step 1 of 1 from x0 = 0.4, y0 = 1 with h = 0.5: y1 has no value.");
     EXPECT_EQ(view.notes[2], "Backward Euler, h = 0.5: step 1 has no value. Newton's method did "
