@@ -11,7 +11,7 @@ namespace {
 
 template <class State, class SlopeFunction>
 StageStepOf<State> explicitStages(const Tableau& tableau, double x0, const State& y0, double h,
-                            SlopeFunction f) {
+                                  SlopeFunction f) {
     StageStepOf<State> step;
     step.stages = tableau.stages;
     step.y1 = y0;
@@ -51,6 +51,11 @@ StageStepOf<State> implicitStages(const Tableau& tableau, double x0, const State
     for (std::size_t j = 0; j < stages; ++j) step.x[j] = x0 + scheme.c[j] * h;
     if (!solved.value) {
         step.noValue = solved.failure;
+        const State none = notANumberLike(y0);
+        step.Y.fill(none);
+        step.slope.fill(none);
+        step.k.fill(none);
+        step.increment = step.y1 = none;
         return step;
     }
     const NewtonIterate<State>& converged = step.iterations.back();

@@ -11,6 +11,8 @@
 #include "numerics/implicit_step.h"
 
 #include <array>
+#include <cstddef>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -20,7 +22,8 @@ namespace pelorin {
 // increment k[j] = h·slope[j]; State is a number for one equation, the
 // components for a system. An implicit step's slope[j] is the converged K_j
 // and its `iterations` are Newton's; without a value, `noValue` says why and
-// only the stages' x are set, not Y, slope, k, the increment or y1.
+// only the stages' x are numbers: Y, slope, k, the increment and y1 are not
+// (NaN), so that a caller that does not ask cannot take them for values.
 template <class State>
 struct StageStepOf {
     int stages = 0;
@@ -36,6 +39,15 @@ struct StageStepOf {
 };
 using StageStep = StageStepOf<double>;
 using SystemStageStep = StageStepOf<StateVector>;
+
+// A state of the same size whose every component is not a number: what a
+// step without a value has in place of its values.
+inline double notANumberLike(double) { return std::numeric_limits<double>::quiet_NaN(); }
+inline StateVector notANumberLike(const StateVector& y) {
+    StateVector nan(y.size());
+    for (std::size_t k = 0; k < nan.size(); ++k) nan[k] = std::numeric_limits<double>::quiet_NaN();
+    return nan;
+}
 
 StageStep stepByStages(const Tableau& tableau, double x0, double y0, double h, Slope f = f1);
 SystemStageStep stepByStages(const Tableau& tableau, double x0, const StateVector& y0, double h,

@@ -65,8 +65,7 @@ void showStages(StageView& view, Slope f, const SolutionSamples& solution) {
         const Segment segment{x - reach, Y - slope * reach, x + reach, Y + slope * reach};
         if (finite(segment)) view.slopes.push_back(segment);
     }
-    view.increment = {view.x, view.y, view.x + view.h,
-                      hasValue ? view.stages.y1 : notANumberLike(view.y)};
+    view.increment = {view.x, view.y, view.x + view.h, view.stages.y1};
 
     if (solution) {
         std::vector<double> abscissae;

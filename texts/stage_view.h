@@ -15,7 +15,6 @@
 #include <array>
 #include <cstddef>
 #include <functional>
-#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,15 +54,6 @@ std::string stageValueText(double value);
 
 // The known solution over a step is drawn through this many points.
 inline constexpr int stepSolutionSamples = 41;
-
-// A state of the same size whose every component is not a number: the end
-// of a step without a value.
-inline double notANumberLike(double) { return std::numeric_limits<double>::quiet_NaN(); }
-inline StateVector notANumberLike(const StateVector& y) {
-    StateVector nan(y.size());
-    for (std::size_t k = 0; k < nan.size(); ++k) nan[k] = std::numeric_limits<double>::quiet_NaN();
-    return nan;
-}
 
 // What the Stages table writes where a step without a value has no number.
 inline constexpr const char* noValueText = "no value";
@@ -152,8 +142,6 @@ struct PixelRect {
 std::vector<LabelSide> placeLabels(const std::vector<LabelSpot>& spots, PixelRect bounds,
                                    double marker);
 
-// What the step's plot draws: the parts a plot can show, and the ranges that
-// hold them all with a little room around.
 // One Newton iterate's stage points in the plot: (x_j, Y_j) for one
 // equation, (Y_j,1, Y_j,2) in a system's phase plane.
 struct IteratePoints {
@@ -161,6 +149,8 @@ struct IteratePoints {
     DrawablePoints points;
 };
 
+// What the step's plot draws: the parts a plot can show, and the ranges that
+// hold them all with a little room around.
 struct StageDrawing {
     DrawablePoints exact, stagePoints;
     std::vector<IteratePoints> iterates;  // every row of the Newton table, in order
@@ -211,6 +201,5 @@ std::vector<std::vector<std::string>> newtonRows(const StageStepOf<State>& stage
 }
 // Stage j's value as the Newton table heads it: "Y₁", "Y₂", "Y₃".
 std::string stageSymbol(int j);
-std::string iterateSizeText(double size);
 
 }  // namespace pelorin

@@ -77,6 +77,10 @@ TEST(StageStep, AStepWithoutAValueSaysWhyAndAnExplicitOneHasNoIterations) {
                               "iteration 1 the matrix I - h·A⊗J is singular.");
     ASSERT_EQ(failed.iterations.size(), 1u);
     EXPECT_EQ(failed.x[0], 0.9);
+    // Nothing a caller could take for a value.
+    for (double none : {failed.Y[0], failed.slope[0], failed.k[0], failed.increment, failed.y1}) {
+        EXPECT_TRUE(std::isnan(none));
+    }
 
     const StageStep rk4 = stepByStages(*methodByCaption("Runge-Kutta 4").tableau, 0, -1, 0.2, curved);
     EXPECT_TRUE(rk4.hasValue());
