@@ -61,7 +61,9 @@ void fillCentred(QTableWidget& table, const pelorin::TextTable& text) {
 }  // namespace
 
 OneStepTab::OneStepTab(QWidget* parent) : LabPage(parent) {
-    auto* layout = new QVBoxLayout(this);
+    // A long note or a wide system can want more than the lab's height:
+    // the page scrolls then, not the lab.
+    QVBoxLayout* layout = scrollingContent(*this);
     auto* walk = new QHBoxLayout;
     previous_ = new QPushButton("&Previous step", this);
     previous_->setAccessibleName("Previous step");
@@ -92,6 +94,11 @@ OneStepTab::OneStepTab(QWidget* parent) : LabPage(parent) {
     auto* tableauColumn = new QVBoxLayout;
     top->addLayout(tableauColumn, 2);
     tableau_ = addCaptionedTable(tableauColumn, QString(), "Tableau", Rows::compact);
+    // An implicit step's iterations under its tableau: a few rows, which
+    // scroll within the table when there are more.
+    newton_ = addCaptionedTable(tableauColumn, "Ne&wton iterations of the stages",
+                                "Newton iterations", Rows::compact);
+    newton_->verticalHeader()->hide();
 
     notes_ = addNotes(layout, "Step notes");
     stages_ = addCaptionedTable(layout, scalarPlane.stagesCaption, "Stages", Rows::compact);
@@ -129,7 +136,9 @@ void OneStepTab::setInputs(const LabInputs& inputs) {
 }
 
 PageHandout OneStepTab::handout(const LabInputs& inputs) const {
-    return {{methodLine(inputs), heading_->text()}, {plot_}, {notes_}, {tableau_, stages_}};
+    PageHandout page{{methodLine(inputs), heading_->text()}, {plot_}, {notes_}, {tableau_, stages_}};
+    if (pelorin::isImplicit(pelorin::labCatalogue[inputs.method])) page.tables.insert(1, newton_);
+    return page;
 }
 
 void OneStepTab::showStep(int step) {
@@ -140,6 +149,8 @@ void OneStepTab::showStep(int step) {
         showWalk(view.method, view.step, view.steps);
         notes_->setText(joined(view.notes));
         fillTableau(view.method);
+        fillNewton(view.method, {pelorin::newtonColumns(view.stages.stages, problem.components()),
+                                 pelorin::newtonRows(view.stages)});
         fillCentred(*stages_,
                     {pelorin::systemStageColumns(problem.components()), pelorin::stageRows(view)});
         drawPhaseStep(view);
@@ -150,6 +161,8 @@ void OneStepTab::showStep(int step) {
     showWalk(view.method, view.step, view.steps);
     showNotes(view);
     fillTableau(view.method);
+    fillNewton(view.method,
+               {pelorin::newtonColumns(view.stages.stages), pelorin::newtonRows(view.stages)});
     fillCentred(*stages_, {{pelorin::stageColumns.begin(), pelorin::stageColumns.end()},
                            pelorin::stageRows(view)});
     drawStep(view);
@@ -190,9 +203,14 @@ void OneStepTab::drawStep(const pelorin::StageView& view) {
     exact->setName(QString::fromStdString(pelorin::knownSolutionName(inputs_.problem)));
     exact->setPen(QPen(plot_->palette().color(QPalette::Text), 1.5));
     exact->setData(toVector(drawing.exact.x), toVector(drawing.exact.y));
-    drawStages(drawing, LabPlot::methodPen(pelorin::catalogueRow(*view.method)).color());
-    labelStagePoints(pelorin::stageLabels(view.stages));
-    plot_->addLegendEntry("the step's increment", QPen(plot_->accent(), 2));
+    const QColor methodColour = LabPlot::methodPen(pelorin::catalogueRow(*view.method)).color();
+    drawIterates(drawing.iterates, methodColour);
+    // A step without a value has its iterates and nothing more to show.
+    if (view.stages.hasValue()) {
+        drawStages(drawing, methodColour);
+        labelStagePoints(pelorin::stageLabels(view.stages));
+        plot_->addLegendEntry("the step's increment", QPen(plot_->accent(), 2));
+    }
 
     finishDrawing(drawing.x, drawing.y, drawing.leftOut);
 }
@@ -295,4 +313,36 @@ void OneStepTab::fillTableau(const pelorin::Method* method) {
     rows << "b";
     if (estimate) rows << "e";
     tableau_->setVerticalHeaderLabels(rows);
+}
+
+void OneStepTab::fillNewton(const pelorin::Method* method, const pelorin::TextTable& iterations) {
+    const bool implicit = method && pelorin::isImplicit(*method);
+    for (QWidget* part : std::initializer_list<QWidget*>{newton_, captionOf(*newton_)}) {
+        part->setVisible(implicit);
+    }
+    fillCentred(*newton_, iterations);
+}
+
+// Iterate k of n is drawn in the method's colour mixed into the plot's
+// ground, from a quarter of the colour at the start to all of it at the
+// last, so that the eye follows the iterations to the stage points.
+void OneStepTab::drawIterates(const std::vector<pelorin::IteratePoints>& iterates,
+                              const QColor& methodColour) {
+    const QColor ground = plot_->palette().color(QPalette::Base);
+    const auto last = static_cast<double>(std::max<std::size_t>(iterates.size(), 2) - 1);
+    for (std::size_t k = 0; k < iterates.size(); ++k) {
+        const double share = 0.25 + 0.75 * static_cast<double>(k) / last;
+        const auto mix = [&](double colour, double base) { return share * colour + (1 - share) * base; };
+        const QColor shade = QColor::fromRgbF(
+            static_cast<float>(mix(methodColour.redF(), ground.redF())),
+            static_cast<float>(mix(methodColour.greenF(), ground.greenF())),
+            static_cast<float>(mix(methodColour.blueF(), ground.blueF())));
+        QCPGraph* points = plot_->addGraph();
+        points->setLineStyle(QCPGraph::lsNone);
+        points->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, shade, iterateMarkerSize));
+        points->setData(toVector(iterates[k].points.x), toVector(iterates[k].points.y));
+        // One legend entry for them all, in the middle shade.
+        if (k == iterates.size() / 2) points->setName("Newton iterates, paler the earlier");
+        else points->removeFromLegend();
+    }
 }

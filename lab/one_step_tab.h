@@ -6,6 +6,7 @@
 #pragma once
 
 #include "lab/inputs.h"
+#include "base/text_table.h"
 #include "lab/lab_page.h"
 #include "numerics/solution_paths.h"
 #include "numerics/stage_step.h"
@@ -35,7 +36,7 @@ public:
     void showStep(int step);
 
 private:
-    static constexpr double stageMarkerSize = 8;
+    static constexpr double stageMarkerSize = 8, iterateMarkerSize = 7;
 
     bool showsSystem() const { return inputs_.problem.isSystem(); }
     // The buttons and the heading for step `step` of `steps` (0 of 0: none).
@@ -50,6 +51,13 @@ private:
     // The stage points, their slopes and the increment, in the method's colour.
     void drawStages(const pelorin::StageDrawing& drawing, const QColor& methodColour);
     void fillTableau(const pelorin::Method* method);
+    // The Newton iterations table of an implicit step, shown only for an
+    // implicit method: an explicit one has no iterations.
+    void fillNewton(const pelorin::Method* method, const pelorin::TextTable& iterations);
+    // Each Newton iterate's stage points, in the method's colour, paler the
+    // earlier the iterate, under the stage points they close in on.
+    void drawIterates(const std::vector<pelorin::IteratePoints>& iterates,
+                      const QColor& methodColour);
     void labelStagePoints(const std::vector<pelorin::StageLabel>& stages);
     void placeLabels();
     // Axis names, description and the Stages caption for a single equation
@@ -71,4 +79,5 @@ private:
     std::vector<std::pair<QCPItemText*, double>> labels_;  // with the slope at their point
     QTableWidget* stages_ = nullptr;
     QTableWidget* tableau_ = nullptr;
+    QTableWidget* newton_ = nullptr;
 };

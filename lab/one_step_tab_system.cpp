@@ -59,11 +59,16 @@ void OneStepTab::drawPhaseStep(const pelorin::SystemStageView& view) {
                  QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(text, 1.5), Qt::NoBrush,
                                  startMarkerSize));
     }
-    QCPGraph* stages = plot_->addGraph();
-    stages->setName("stage points k\u2c7c with their slopes");
-    stages->setLineStyle(QCPGraph::lsNone);
-    stages->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, methodColour, stageMarkerSize));
-    stages->setData(asVector(drawing.stagePoints.x), asVector(drawing.stagePoints.y));
+    drawIterates(drawing.iterates, methodColour);
+    // A step without a value has its iterates and nothing more to show.
+    if (view.stages.hasValue()) {
+        QCPGraph* stages = plot_->addGraph();
+        stages->setName("stage points k\u2c7c with their slopes");
+        stages->setLineStyle(QCPGraph::lsNone);
+        stages->setScatterStyle(
+            QCPScatterStyle(QCPScatterStyle::ssDisc, methodColour, stageMarkerSize));
+        stages->setData(asVector(drawing.stagePoints.x), asVector(drawing.stagePoints.y));
+    }
     const QCPLineEnding slopeHead(QCPLineEnding::esSpikeArrow, 7, 9);
     for (const pelorin::Segment& slope : drawing.slopes) {
         addArrow(*plot_, slope, QPen(methodColour, 2), slopeHead);
@@ -73,7 +78,7 @@ void OneStepTab::drawPhaseStep(const pelorin::SystemStageView& view) {
                  "the step's end, y + \u03a3 b\u2c7ck\u2c7c",
                  QCPScatterStyle(QCPScatterStyle::ssSquare, accent, accent, endMarkerSize));
     }
-    plot_->addLegendEntry("the step's increment", QPen(accent, 2));
+    if (view.stages.hasValue()) plot_->addLegendEntry("the step's increment", QPen(accent, 2));
     labelStagePoints(pelorin::phaseStageLabels(view.stages));
 
     finishDrawing(drawing.y1, drawing.y2, drawing.leftOut);

@@ -1,6 +1,7 @@
 #include "texts/stage_view.h"
 
 #include "base/conversions.h"
+#include "base/number_text.h"
 #include "methods/exact_solution.h"
 
 #include <algorithm>
@@ -56,8 +57,9 @@ namespace {
 // note naming the step.
 void showStages(StageView& view, Slope f, const SolutionSamples& solution) {
     view.stages = stepByStages(*view.method->tableau, view.x, view.y, view.h, f);
+    const bool hasValue = view.stages.hasValue();
     const double reach = segmentReach * view.h;
-    for (int j = 0; j < view.stages.stages; ++j) {
+    for (int j = 0; hasValue && j < view.stages.stages; ++j) {
         const auto jj = static_cast<std::size_t>(j);
         const double x = view.stages.x[jj], Y = view.stages.Y[jj], slope = view.stages.slope[jj];
         const Segment segment{x - reach, Y - slope * reach, x + reach, Y + slope * reach};
@@ -77,14 +79,18 @@ void showStages(StageView& view, Slope f, const SolutionSamples& solution) {
             view.exactY.push_back(values[i]);
         }
     }
-    if (!finite(view.increment) || view.slopes.size() != static_cast<std::size_t>(view.stages.stages)) {
+    if (hasValue && (!finite(view.increment) ||
+                     view.slopes.size() != static_cast<std::size_t>(view.stages.stages))) {
         view.notes.push_back(stagesTooLargeNote());
     }
     const std::string start = std::to_string(view.step - 1), end = std::to_string(view.step);
     view.notes.push_back("Step " + end + " of " + std::to_string(view.steps) + " from x" + start +
                          " = " + numberToText(view.x) + ", y" + start + " = " +
                          numberToText(view.y) + " with h = " + numberToText(view.h) + ": y" + end +
-                         " = " + numberToText(view.yEnd) + ".");
+                         (hasValue ? " = " + numberToText(view.yEnd) + "." : " has no value."));
+    if (const std::string note = implicitStagesNote(*view.method); !note.empty()) {
+        view.notes.push_back(note);
+    }
 }
 
 }  // namespace
@@ -130,21 +136,23 @@ std::vector<std::vector<std::string>> stageRows(const StageView& view) {
     std::vector<std::vector<std::string>> rows;
     if (view.steps == 0) return rows;
     const StageStep& stages = view.stages;
+    // A step without a value has its stages' abscissae and nothing more.
+    const auto value = [&](double number) {
+        return stages.hasValue() ? stageValueText(number) : noValueText;
+    };
     for (std::size_t j = 0; j < static_cast<std::size_t>(stages.stages); ++j) {
         rows.push_back({std::to_string(j + 1), stageValueText(stages.x[j]),
-                        stageValueText(stages.Y[j]), stageValueText(stages.slope[j]),
-                        stageValueText(stages.k[j])});
+                        value(stages.Y[j]), value(stages.slope[j]), value(stages.k[j])});
     }
     rows.push_back({"y" + std::to_string(view.step) + " = y" + std::to_string(view.step - 1) +
                         " + \u03a3 b\u2c7ck\u2c7c",
-                    stageValueText(view.xEnd), stageValueText(view.yEnd), "",
-                    stageValueText(stages.increment)});
+                    stageValueText(view.xEnd), value(view.yEnd), "", value(stages.increment)});
     return rows;
 }
 
 std::vector<StageLabel> stageLabels(const StageStep& stages) {
     std::vector<StagePoint> points;
-    for (std::size_t j = 0; j < static_cast<std::size_t>(stages.stages); ++j) {
+    for (std::size_t j = 0; stages.hasValue() && j < static_cast<std::size_t>(stages.stages); ++j) {
         points.push_back({stages.x[j], stages.Y[j], stages.slope[j]});
     }
     return stageLabels(points);
@@ -218,16 +226,27 @@ StageDrawing stageDrawing(const StageView& view) {
     StageDrawing drawing;
     drawing.exact = drawablePoints(view.exactX, view.exactY);
     const auto stages = static_cast<std::size_t>(view.stages.stages);
-    drawing.stagePoints = drawablePoints({view.stages.x.begin(), view.stages.x.begin() + stages},
-                                         {view.stages.Y.begin(), view.stages.Y.begin() + stages});
+    if (view.stages.hasValue()) {
+        drawing.stagePoints = drawablePoints({view.stages.x.begin(), view.stages.x.begin() + stages},
+                                             {view.stages.Y.begin(), view.stages.Y.begin() + stages});
+    }
     for (const Segment& slope : view.slopes) {
         if (drawable(slope)) drawing.slopes.push_back(slope);
     }
     if (drawable(view.increment)) drawing.increment = view.increment;
+    const std::vector<double> stageX(view.stages.x.begin(), view.stages.x.begin() + stages);
+    for (const NewtonIterate<double>& iterate : view.stages.iterations) {
+        drawing.iterates.push_back({iterate.number, drawablePoints(stageX, iterate.states)});
+    }
     drawing.leftOut = drawing.exact.leftOut || drawing.stagePoints.leftOut ||
-                      drawing.slopes.size() != view.slopes.size() || !drawing.increment;
+                      drawing.slopes.size() != view.slopes.size() ||
+                      (view.stages.hasValue() && !drawing.increment) ||
+                      std::any_of(drawing.iterates.begin(), drawing.iterates.end(),
+                                  [](const IteratePoints& iterate) { return iterate.points.leftOut; });
 
-    for (const DrawablePoints* points : {&drawing.exact, &drawing.stagePoints}) {
+    std::vector<const DrawablePoints*> parts{&drawing.exact, &drawing.stagePoints};
+    for (const IteratePoints& iterate : drawing.iterates) parts.push_back(&iterate.points);
+    for (const DrawablePoints* points : parts) {
         for (double x : points->x) drawing.x.include(x);
         for (double y : points->y) drawing.y.include(y);
     }
@@ -247,7 +266,9 @@ std::vector<std::vector<std::string>> tableauCells(const Tableau& tableau) {
     std::vector<std::vector<std::string>> cells;
     for (std::size_t j = 0; j < s; ++j) {
         std::vector<std::string> row{tableau.c[j].text()};
-        for (std::size_t l = 0; l < s; ++l) row.push_back(l < j ? tableau.a[j][l].text() : "");
+        for (std::size_t l = 0; l < s; ++l) {
+            row.push_back(l < j || tableau.isImplicit() ? tableau.a[j][l].text() : "");
+        }
         cells.push_back(row);
     }
     const auto weights = [&](const Coefficients& w) {
@@ -258,6 +279,64 @@ std::vector<std::vector<std::string>> tableauCells(const Tableau& tableau) {
     cells.push_back(weights(tableau.b));
     if (tableau.hasErrorEstimate()) cells.push_back(weights(tableau.e));
     return cells;
+}
+
+std::string implicitStagesNote(const Method& method) {
+    if (!isImplicit(method)) return {};
+    const NewtonSettings settings;
+    return std::string(method.caption) +
+           " is implicit: each stage Y\u2c7c = y + h\u00b7\u03a3\u2097 a\u2c7c\u2097\u00b7k\u2097, "
+           "summed over every stage l, needs its own slope and the later ones, so Newton's method "
+           "solves the stages together (the table Newton iterations): from every stage at y "
+           "(iteration 0), with J = \u2202f/\u2202y by central difference quotients taken afresh "
+           "at each iterate. Residual: the largest |K\u2c7c - f(x + c\u2c7c\u00b7h, Y\u2c7c)|; "
+           "update: the largest |\u0394K\u2c7c|. The iterations stop when the update is at most " +
+           numberToText(settings.tolerance) +
+           "\u00b7max(1, largest |K\u2c7c|) or the residual is 0, after at most " +
+           std::to_string(settings.maxIterations) + ".";
+}
+
+std::string iterationText(int number) {
+    return number == 0 ? "0 (start)" : std::to_string(number);
+}
+
+namespace {
+
+std::string iterateValueText(double value) {
+    return std::isnan(value) ? "not a number" : stageValueText(value);
+}
+
+}  // namespace
+
+void appendIterateValues(std::vector<std::string>& row, double value) {
+    row.push_back(iterateValueText(value));
+}
+
+void appendIterateValues(std::vector<std::string>& row, const StateVector& value) {
+    for (double component : value) row.push_back(iterateValueText(component));
+}
+
+std::string iterateSizeText(double size) {
+    return std::isfinite(size) ? errorText(size) : iterateValueText(size);
+}
+
+std::string stageSymbol(int j) {
+    // The subscript digits ₀ to ₉ follow each other from U+2080, three bytes
+    // in UTF-8 that differ only in the last.
+    std::string symbol = "Y\u2080";
+    symbol.back() = static_cast<char>(symbol.back() + j);
+    return symbol;
+}
+
+std::vector<std::string> newtonColumns(int stages, std::size_t components) {
+    std::vector<std::string> columns{"iteration", "residual", "update"};
+    for (int j = 1; j <= stages; ++j) {
+        if (components == 1) columns.push_back(stageSymbol(j));
+        for (std::size_t k = 1; components > 1 && k <= components; ++k) {
+            columns.push_back(stageSymbol(j) + "," + std::to_string(k));
+        }
+    }
+    return columns;
 }
 
 }  // namespace pelorin

@@ -55,6 +55,9 @@ std::string stageValueText(double value);
 // The known solution over a step is drawn through this many points.
 inline constexpr int stepSolutionSamples = 41;
 
+// What the Stages table writes where a step without a value has no number.
+inline constexpr const char* noValueText = "no value";
+
 // Why the lab's run has no step to show: the run's own note, else that its
 // range is empty.
 std::string runWithoutStepNote(const std::string& runNote);
@@ -63,12 +66,15 @@ std::string stagesTooLargeNote();
 
 // Step `step` (from 1) of the lab's run `path`, clamped to the steps it
 // took, into `view`: the method, the step and their count, where the step
-// starts and ends, and h. Without a step, only the note saying why, and
-// false. A single equation's view and a system's share it.
+// starts and ends, and h. A run that stopped at a step without a value
+// shows that step last, its end y not a number (the page says it in words).
+// Without a step, only the note saying why, and false. A single equation's
+// view and a system's share it.
 template <class View, class State>
 bool pickStep(View& view, const PathOf<State>& path, int step) {
     view.method = path.method;
-    view.steps = path.x.empty() ? 0 : static_cast<int>(path.x.size() - 1);
+    const bool endsWithoutValue = path.end == PathEnd::noValue && !path.x.empty();
+    view.steps = path.x.empty() ? 0 : static_cast<int>(path.x.size() - 1) + endsWithoutValue;
     if (view.steps == 0 || !view.method) {
         view.notes.push_back(runWithoutStepNote(pathNote(path)));
         return false;
@@ -78,8 +84,14 @@ bool pickStep(View& view, const PathOf<State>& path, int step) {
     view.x = path.x[i - 1];
     view.y = path.y[i - 1];
     view.h = path.h;
-    view.xEnd = path.x[i];
-    view.yEnd = path.y[i];
+    if (i < path.x.size()) {
+        view.xEnd = path.x[i];
+        view.yEnd = path.y[i];
+    } else {
+        // Where the run would have put the step's end: x0 + i·h afresh.
+        view.xEnd = path.x.front() + static_cast<double>(i) * path.h;
+        view.yEnd = notANumberLike(view.y);
+    }
     return true;
 }
 
@@ -130,10 +142,18 @@ struct PixelRect {
 std::vector<LabelSide> placeLabels(const std::vector<LabelSpot>& spots, PixelRect bounds,
                                    double marker);
 
+// One Newton iterate's stage points in the plot: (x_j, Y_j) for one
+// equation, (Y_j,1, Y_j,2) in a system's phase plane.
+struct IteratePoints {
+    int number = 0;  // as the Newton iterations table numbers it
+    DrawablePoints points;
+};
+
 // What the step's plot draws: the parts a plot can show, and the ranges that
 // hold them all with a little room around.
 struct StageDrawing {
     DrawablePoints exact, stagePoints;
+    std::vector<IteratePoints> iterates;  // every row of the Newton table, in order
     std::vector<Segment> slopes;
     std::optional<Segment> increment;
     Extent x, y;
@@ -142,7 +162,44 @@ struct StageDrawing {
 StageDrawing stageDrawing(const StageView& view);
 
 // The tableau laid out as a textbook prints it: c | A on the stage rows,
-// then b, then e for an embedded pair; empty cells above the diagonal.
+// then b, then e for an embedded pair; an explicit method's cells on and
+// above the diagonal empty, an implicit method's every a_jl, zeros too.
 std::vector<std::vector<std::string>> tableauCells(const Tableau& tableau);
+
+// What the notes say of an implicit method's stages: their formula, that a
+// stage needs itself and the later ones, and how Newton's method solves
+// them together: its start, its Jacobian, what the Newton table's sizes
+// measure and when the iterations stop. Empty for an explicit method.
+std::string implicitStagesNote(const Method& method);
+
+// The Newton table's texts of an iterate's number, its stage values (a cell
+// for one equation's, one per component for a system's: "too large" beyond
+// a double's range, "not a number" where the slope had no value) and its
+// two sizes (three digits).
+std::string iterationText(int number);
+void appendIterateValues(std::vector<std::string>& row, double value);
+void appendIterateValues(std::vector<std::string>& row, const StateVector& value);
+std::string iterateSizeText(double size);
+
+// The Newton iterations of an implicit step, a row per iterate: its number
+// (0 is the start), the residual and the size of the update that led to it
+// (none at the start), then each stage's value Y_j, a column for each of a
+// system's `components` ("Y₁,2" is component y2 of Y₁; one equation's is
+// "Y₁"). The sizes come first: they show the convergence, and stay in view
+// where a narrow table scrolls the values. Empty for an explicit step.
+std::vector<std::string> newtonColumns(int stages, std::size_t components = 1);
+template <class State>
+std::vector<std::vector<std::string>> newtonRows(const StageStepOf<State>& stages) {
+    std::vector<std::vector<std::string>> rows;
+    for (const NewtonIterate<State>& iterate : stages.iterations) {
+        std::vector<std::string> row{iterationText(iterate.number), iterateSizeText(iterate.residual),
+                                     iterate.number == 0 ? "" : iterateSizeText(iterate.update)};
+        for (const State& Y : iterate.states) appendIterateValues(row, Y);
+        rows.push_back(row);
+    }
+    return rows;
+}
+// Stage j's value as the Newton table heads it: "Y₁", "Y₂", "Y₃".
+std::string stageSymbol(int j);
 
 }  // namespace pelorin

@@ -71,8 +71,9 @@ SystemStageView stageView(const SystemPath& path, SystemSlope F,
             if (isFiniteState(state)) view.known.push_back(state);
         }
     }
-    bool finiteStages = isFiniteState(view.stages.y1);
-    for (int j = 0; j < view.stages.stages; ++j) {
+    const bool hasValue = view.stages.hasValue();
+    bool finiteStages = !hasValue || isFiniteState(view.stages.y1);
+    for (int j = 0; hasValue && j < view.stages.stages; ++j) {
         const auto jj = static_cast<std::size_t>(j);
         finiteStages = finiteStages && isFiniteState(view.stages.Y[jj]) &&
                        isFiniteState(view.stages.k[jj]);
@@ -84,7 +85,10 @@ SystemStageView stageView(const SystemPath& path, SystemSlope F,
                          " = " + numberToText(view.x) + ", " + componentNames(n) + " = " +
                          pointText(view.y) + " with h = " + numberToText(view.h) + ": at x" +
                          end + " = " + numberToText(view.xEnd) + ", " + componentNames(n) +
-                         " = " + pointText(view.yEnd) + ".");
+                         (hasValue ? " = " + pointText(view.yEnd) + "." : " has no value."));
+    if (const std::string note = implicitStagesNote(*view.method); !note.empty()) {
+        view.notes.push_back(note);
+    }
     if (const std::string note = pathNote(path); !note.empty()) view.notes.push_back(note);
     if (const std::string plane = phasePlaneNote(n); !plane.empty()) view.notes.push_back(plane);
     return view;
@@ -109,20 +113,26 @@ std::vector<std::vector<std::string>> stageRows(const SystemStageView& view) {
     std::vector<std::vector<std::string>> rows;
     if (view.steps == 0) return rows;
     const SystemStageStep& stages = view.stages;
+    const std::size_t n = view.y.size();
+    // A step without a value has its stages' abscissae and nothing more.
+    const auto append = [&](std::vector<std::string>& row, const StateVector& state) {
+        if (stages.hasValue()) appendComponents(row, state);
+        else row.insert(row.end(), n, noValueText);
+    };
     for (std::size_t j = 0; j < static_cast<std::size_t>(stages.stages); ++j) {
         std::vector<std::string> row{std::to_string(j + 1), stageValueText(stages.x[j])};
-        appendComponents(row, stages.Y[j]);
-        appendComponents(row, stages.slope[j]);
-        appendComponents(row, stages.k[j]);
+        append(row, stages.Y[j]);
+        append(row, stages.slope[j]);
+        append(row, stages.k[j]);
         rows.push_back(row);
     }
     // The step's end: y at x_i is y at x_(i-1) plus the increment.
     std::vector<std::string> end{
         "step " + std::to_string(view.step) + ": y + \u03a3 b\u2c7ck\u2c7c",
         stageValueText(view.xEnd)};
-    appendComponents(end, view.yEnd);
-    end.insert(end.end(), view.yEnd.size(), "");
-    appendComponents(end, stages.increment);
+    append(end, view.yEnd);
+    end.insert(end.end(), n, "");
+    append(end, stages.increment);
     rows.push_back(end);
     return rows;
 }
@@ -138,7 +148,8 @@ PhaseStepDrawing phaseStepDrawing(const SystemStageView& view) {
     }
     drawing.known = drawablePoints(knownY1, knownY2);
     std::size_t arrows = 0;
-    for (std::size_t j = 0; j < static_cast<std::size_t>(view.stages.stages); ++j) {
+    const bool hasValue = view.stages.hasValue();
+    for (std::size_t j = 0; hasValue && j < static_cast<std::size_t>(view.stages.stages); ++j) {
         const auto [y1, y2] = phasePoint(view.stages.Y[j]);
         const auto [k1, k2] = phasePoint(view.stages.k[j]);
         stageY1.push_back(y1);
@@ -150,13 +161,26 @@ PhaseStepDrawing phaseStepDrawing(const SystemStageView& view) {
     drawing.stagePoints = drawablePoints(stageY1, stageY2);
     const auto [start1, start2] = phasePoint(view.y);
     const auto [end1, end2] = phasePoint(view.yEnd);
-    if (const Segment increment{start1, start2, end1, end2}; drawable(increment)) {
+    if (const Segment increment{start1, start2, end1, end2}; hasValue && drawable(increment)) {
         drawing.increment = increment;
     }
+    for (const NewtonIterate<StateVector>& iterate : view.stages.iterations) {
+        std::vector<double> y1, y2;
+        for (const StateVector& Y : iterate.states) {
+            const auto [first, second] = phasePoint(Y);
+            y1.push_back(first);
+            y2.push_back(second);
+        }
+        drawing.iterates.push_back({iterate.number, drawablePoints(y1, y2)});
+    }
     drawing.leftOut = drawing.known.leftOut || drawing.stagePoints.leftOut ||
-                      drawing.slopes.size() != arrows || !drawing.increment;
+                      drawing.slopes.size() != arrows || (hasValue && !drawing.increment) ||
+                      std::any_of(drawing.iterates.begin(), drawing.iterates.end(),
+                                  [](const IteratePoints& iterate) { return iterate.points.leftOut; });
 
-    for (const DrawablePoints* points : {&drawing.known, &drawing.stagePoints}) {
+    std::vector<const DrawablePoints*> parts{&drawing.known, &drawing.stagePoints};
+    for (const IteratePoints& iterate : drawing.iterates) parts.push_back(&iterate.points);
+    for (const DrawablePoints* points : parts) {
         for (double y1 : points->x) drawing.y1.include(y1);
         for (double y2 : points->y) drawing.y2.include(y2);
     }
@@ -173,7 +197,7 @@ PhaseStepDrawing phaseStepDrawing(const SystemStageView& view) {
 
 std::vector<StageLabel> phaseStageLabels(const SystemStageStep& stages) {
     std::vector<StagePoint> points;
-    for (std::size_t j = 0; j < static_cast<std::size_t>(stages.stages); ++j) {
+    for (std::size_t j = 0; stages.hasValue() && j < static_cast<std::size_t>(stages.stages); ++j) {
         const auto [y1, y2] = phasePoint(stages.Y[j]);
         const auto [k1, k2] = phasePoint(stages.k[j]);
         points.push_back({y1, y2, k2 / k1});

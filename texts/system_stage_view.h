@@ -47,10 +47,13 @@ std::vector<std::vector<std::string>> stageRows(const SystemStageView& view);
 
 // What the step's plot draws in the phase plane (y1, y2): the known
 // solution's path over the step, the stage points, from each an arrow along
-// its slope a quarter of its k_j long, and the increment from the step's
-// start to its end; the ranges hold them all with a little room around.
+// its slope a quarter of its k_j long, the increment from the step's start
+// to its end, and an implicit step's Newton iterates; the ranges hold them
+// all with a little room around. A step without a value has only its
+// iterates and the known solution.
 struct PhaseStepDrawing {
     DrawablePoints known, stagePoints;
+    std::vector<IteratePoints> iterates;  // every row of the Newton table, in order
     std::vector<Segment> slopes;
     std::optional<Segment> increment;
     Extent y1, y2;

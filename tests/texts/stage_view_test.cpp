@@ -267,3 +267,100 @@ TEST(StageView, TheLabsRunAgreesWithTheCalculationAndExplainsNoStep) {
         EXPECT_EQ(view.notes.back(), row.note);
     }
 }
+
+// An implicit stage needs itself and the later stages: its tableau shows
+// every a_jl, zeros too, as the textbooks print the trapezoid and Gauss's.
+TEST(StageView, ImplicitTableausShowEveryEntry) {
+    EXPECT_EQ(tableauCells(trapezoidTableau),
+              (std::vector<std::vector<std::string>>{
+                  {"0", "0", "0"}, {"1", "1/2", "1/2"}, {"", "1/2", "1/2"}}));
+    EXPECT_EQ(tableauCells(gaussLegendre4Tableau),
+              (std::vector<std::vector<std::string>>{
+                  {"(3 - \u221a3)/6", "1/4", "(3 - 2\u221a3)/12"},
+                  {"(3 + \u221a3)/6", "(3 + 2\u221a3)/12", "1/4"},
+                  {"", "1/2", "1/2"}}));
+}
+
+// Backward Euler's first step on y' = 5·e^(5x)·(y - x)² + 1 from (0, -1)
+// with h = 0.2, as tests/support/newton_iterates.py iterates it in Python's
+// floats: the digits of Y settle twice as fast each iteration, and the
+// converged stage is the Stages table's, whose value mpmath confirms
+// (-0.249868817, tests/support/implicit_values.py).
+TEST(StageView, NewtonIterationsOfBackwardEulersFirstStep) {
+    const Slope curved = [](double x, double y) {
+        return 5 * std::exp(5 * x) * (y - x) * (y - x) + 1;
+    };
+    const SolutionPath path = solutionPath(methodByCaption("Backward Euler"), curved, 0, -1, 1, 0.2);
+    const StageView view = stageView(path, curved, {}, 1);
+    EXPECT_EQ(newtonColumns(view.stages.stages),
+              (std::vector<std::string>{"iteration", "residual", "update", "Y\u2081"}));
+    EXPECT_EQ(newtonRows(view.stages), (std::vector<std::vector<std::string>>{
+                                           {"0 (start)", "2.06E+01", "", "-1"},
+                                           {"1", "4.06E+00", "2.73E+00", "-0.45316408448136"},
+                                           {"2", "4.34E-01", "8.93E-01", "-0.274554504242692"},
+                                           {"3", "7.97E-03", "1.21E-01", "-0.250331526311273"},
+                                           {"4", "2.91E-06", "2.31E-03", "-0.249868985511461"},
+                                           {"5", "3.86E-13", "8.44E-07", "-0.249868816734994"},
+                                           {"6", "1.78E-15", "1.12E-13", "-0.249868816734971"}}));
+    EXPECT_EQ(stageRows(view),
+              (std::vector<std::vector<std::string>>{
+                  {"1", "0.2", "-0.249868816734971", "3.75065591632514", "0.750131183265029"},
+                  {"y1 = y0 + \u03a3 b\u2c7ck\u2c7c", "0.2", "-0.249868816734971", "",
+                   "0.750131183265029"}}));
+    EXPECT_EQ(view.notes[1],
+              "Backward Euler is implicit: each stage Y\u2c7c = y + h\u00b7\u03a3\u2097 "
+              "a\u2c7c\u2097\u00b7k\u2097, summed over every stage l, needs its own slope and the "
+              "later ones, so Newton's method solves the stages together (the table Newton "
+              "iterations): from every stage at y (iteration 0), with J = \u2202f/\u2202y by "
+              "central difference quotients taken afresh at each iterate. Residual: the largest "
+              "|K\u2c7c - f(x + c\u2c7c\u00b7h, Y\u2c7c)|; update: the largest |\u0394K\u2c7c|. The "
+              "iterations stop when the update is at most 1E-12\u00b7max(1, largest |K\u2c7c|) or "
+              "the residual is 0, after at most 20.");
+    const StageDrawing drawing = stageDrawing(view);
+    ASSERT_EQ(drawing.iterates.size(), 7u);
+    EXPECT_EQ(drawing.iterates[1].points.x, std::vector<double>{0.2});
+    EXPECT_EQ(drawing.iterates[1].points.y, std::vector<double>{view.stages.iterations[1].states[0]});
+}
+
+// y' = 2y with h = 0.5: backward Euler's 1 - h·2 is 0, the step has no
+// value. The page says so in words, with no number where the value would
+// be; its one iterate, the start, is drawn, and nothing is "left out".
+TEST(StageView, AStepWithoutAValueIsShownInWords) {
+    const Slope doubling = [](double, double y) { return 2 * y; };
+    const Method& backwardEuler = methodByCaption("Backward Euler");
+    const StageView view = stageView(solutionPath(backwardEuler, doubling, 0.4, 1, 1.4, 0.5),
+                                     doubling, {}, 1);
+    ASSERT_EQ(view.steps, 1);
+    EXPECT_FALSE(view.stages.hasValue());
+    EXPECT_EQ(stageRows(view), (std::vector<std::vector<std::string>>{
+                                   {"1", "0.9", "no value", "no value", "no value"},
+                                   {"y1 = y0 + \u03a3 b\u2c7ck\u2c7c", "0.9", "no value", "",
+                                    "no value"}}));
+    EXPECT_EQ(newtonRows(view.stages),
+              (std::vector<std::vector<std::string>>{{"0 (start)", "2.00E+00", "", "1"}}));
+    ASSERT_EQ(view.notes.size(), 3u);
+    EXPECT_EQ(view.notes[0], "Step 1 of 1 from x0 = 0.4, y0 = 1 with h = 0.5: y1 has no value.");
+    EXPECT_EQ(view.notes[2], "Backward Euler, h = 0.5: step 1 has no value. Newton's method did "
+                             "not converge in the step from x = 0.4: in iteration 1 the matrix "
+                             "I - h\u00b7A\u2297J is singular. The run stops there.");
+    const StageDrawing drawing = stageDrawing(view);
+    EXPECT_TRUE(drawing.stagePoints.x.empty());
+    EXPECT_FALSE(drawing.increment);
+    EXPECT_FALSE(drawing.leftOut);
+    ASSERT_EQ(drawing.iterates.size(), 1u);
+    EXPECT_EQ(drawing.iterates[0].points.y, std::vector<double>{1});
+    EXPECT_TRUE(stageLabels(view.stages).empty());
+
+    // y' = y² has no backward Euler step once 4·h·y > 1: the run stops
+    // there, and the walk ends on that step after the ones with a value.
+    const Slope square = [](double, double y) { return y * y; };
+    const SolutionPath growing = solutionPath(backwardEuler, square, 0, 1, 10, 0.1);
+    ASSERT_EQ(growing.end, PathEnd::noValue);
+    const auto taken = static_cast<int>(growing.x.size()) - 1;
+    ASSERT_GE(taken, 1);
+    const StageView last = stageView(growing, square, {}, 1000);
+    EXPECT_EQ(last.steps, taken + 1);
+    EXPECT_EQ(last.step, taken + 1);
+    EXPECT_FALSE(last.stages.hasValue());
+    EXPECT_TRUE(stageView(growing, square, {}, taken).stages.hasValue());
+}

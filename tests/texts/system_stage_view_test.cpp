@@ -147,3 +147,36 @@ TEST(SystemStageView, ARunWithoutStepsOrThatStoppedIsExplained) {
               "Euler, h = 0.5: step 2 from (0.5, -1, 0) gives no finite value (f is not finite on "
               "the step, or the numbers grew too large to calculate with); the run stops there.");
 }
+
+// The implicit mid point's first step on the oscillator from (1, 0) with
+// h = 0.5 in fractions: the stage is the mean of the start and the end,
+// Y = (16/17, -4/17), and the step ends at (15/17, -8/17). The Newton table
+// heads a column for every stage's every component, starts at y0, and its
+// last iterate is the Stages table's stage; the plot draws each iterate in
+// the phase plane.
+TEST(SystemStageView, NewtonIterationsOfTheMidPointOnTheOscillator) {
+    const SystemStageView view = firstStep(oscillator, {1, 0}, 0.5, "Implicit mid point");
+    ASSERT_TRUE(view.stages.hasValue()) << view.stages.noValue;
+    EXPECT_EQ(newtonColumns(2, 2), (std::vector<std::string>{"iteration", "residual", "update",
+                                                             "Y\u2081,1", "Y\u2081,2", "Y\u2082,1",
+                                                             "Y\u2082,2"}));
+    const auto rows = newtonRows(view.stages);
+    ASSERT_GE(rows.size(), 2u);
+    EXPECT_EQ(newtonColumns(view.stages.stages, 2).size(), rows.front().size());
+    // The start: Y = y0 = (1, 0) and K = 0, so the residual is |F(x, y0)| = 1.
+    EXPECT_EQ(rows.front(), (std::vector<std::string>{"0 (start)", "1.00E+00", "", "1", "0"}));
+    const auto stages = stageRows(view);
+    EXPECT_EQ(stages[0][2], "0.941176470588235");
+    EXPECT_EQ(stages[0][3], "-0.235294117647059");
+    EXPECT_EQ(rows.back()[3], stages[0][2]);
+    EXPECT_EQ(rows.back()[4], stages[0][3]);
+    EXPECT_EQ(stages[1][2], "0.882352941176471");
+    EXPECT_EQ(stages[1][3], "-0.470588235294118");
+
+    const PhaseStepDrawing drawing = phaseStepDrawing(view);
+    ASSERT_EQ(drawing.iterates.size(), rows.size());
+    EXPECT_EQ(drawing.iterates[0].points.x, std::vector<double>{1});
+    EXPECT_EQ(drawing.iterates[0].points.y, std::vector<double>{0});
+    EXPECT_EQ(drawing.iterates.back().points.x, drawing.stagePoints.x);
+    EXPECT_EQ(drawing.iterates.back().points.y, drawing.stagePoints.y);
+}

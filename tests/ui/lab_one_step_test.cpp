@@ -14,6 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -462,4 +464,123 @@ TEST_F(OneStep, ASystemsStepEndsWhereItsY1AndY2Are) {
         EXPECT_LT(squareShare(1, 0), 0.5);
     }
     QApplication::setPalette(light);
+}
+
+// Backward Euler's first step on y' = 5·e^(5x)·(y - x)² + 1 from (0, -1) with
+// h = 0.2, typed in the operation order of tests/support/newton_iterates.py,
+// which iterates it in Python's floats: the Newton iterations table lists
+// every iterate, its caption's mnemonic takes the keyboard to it, and an
+// explicit method, which has no iterations, shows neither table nor caption.
+TEST_F(OneStep, AnImplicitStepListsItsNewtonIterations) {
+    run("0", "-1", "1", "0.2", "Backward Euler", "5*exp(5*x)*(y-x)*(y-x)+1");
+    auto* newton = named<QTableWidget>("Newton iterations");
+    ASSERT_NE(newton, nullptr);
+    ASSERT_TRUE(newton->isVisible());
+    const auto table = cells(*newton);
+    ASSERT_EQ(table.size(), 8u);
+    EXPECT_EQ(table[0], (std::vector<QString>{"iteration", "residual", "update", "Y\u2081"}));
+    EXPECT_EQ(table[1], (std::vector<QString>{"0 (start)", "2.06E+01", "", "-1"}));
+    EXPECT_EQ(table[2], (std::vector<QString>{"1", "4.06E+00", "2.73E+00", "-0.45316408448136"}));
+    EXPECT_EQ(table[7], (std::vector<QString>{"6", "1.78E-15", "1.12E-13", "-0.249868816734971"}));
+    ASSERT_NE(captionOf(newton), nullptr);
+    EXPECT_TRUE(captionOf(newton)->text().startsWith("Ne&wton iterations"));
+    QTest::keyClick(lab, Qt::Key_W, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), newton);
+
+    run("0", "-1", "1", "0.2", "Runge-Kutta 4");
+    EXPECT_FALSE(newton->isVisible());
+    EXPECT_FALSE(captionOf(newton)->isVisible());
+}
+
+// The same step drawn: each iterate's stage point (0.2, Y) of the Newton
+// table is a disc in the method's colour, paler the earlier the iterate, so
+// the start is palest and the converged stage point the full colour, on a
+// light desktop and on a dark one.
+TEST_F(OneStep, EachNewtonIterateIsDrawnWhereTheTableSays) {
+    const QPalette light = QApplication::palette();
+    for (const QPalette& palette : {light, pelorin::testing::darkPalette(light)}) {
+        SCOPED_TRACE(palette.color(QPalette::Base).name().toStdString());
+        QApplication::setPalette(palette);
+        QApplication::processEvents();
+        run("0", "-1", "1", "0.2", "Backward Euler", "5*exp(5*x)*(y-x)*(y-x)+1");
+        QCustomPlot* stagePlot = plot();
+        stagePlot->replot();
+        const QImage image =
+            stagePlot->toPixmap(stagePlot->width(), stagePlot->height(), 1.0).toImage();
+        const QColor ground = palette.color(QPalette::Base);
+        auto* newton = named<QTableWidget>("Newton iterations");
+        // How far the pixel at iterate `row`'s point lies from the ground.
+        const auto strength = [&](int row) {
+            const double Y = newton->item(row, 3)->text().toDouble();
+            const QColor pixel(image.pixel(qRound(stagePlot->xAxis->coordToPixel(0.2)),
+                                           qRound(stagePlot->yAxis->coordToPixel(Y))));
+            return std::abs(pixel.red() - ground.red()) + std::abs(pixel.green() - ground.green()) +
+                   std::abs(pixel.blue() - ground.blue());
+        };
+        const int start = strength(0), first = strength(1), last = strength(newton->rowCount() - 1);
+        EXPECT_GT(start, 30);
+        EXPECT_LT(start, first);
+        EXPECT_LT(first, last);
+    }
+    QApplication::setPalette(light);
+}
+
+// A library system with Gauss-Legendre 4: the table has a column for every
+// component of each of the two stages.
+TEST_F(OneStep, ASystemsNewtonIterationsListEveryComponentOfEveryStage) {
+    chooseProblem("Harmonic oscillator: y'' = -y");
+    run("0", "1", "1", "0.5", "Gauss-Legendre 4");
+    auto* newton = named<QTableWidget>("Newton iterations");
+    ASSERT_TRUE(newton->isVisible());
+    EXPECT_EQ(cells(*newton)[0],
+              (std::vector<QString>{"iteration", "residual", "update", "Y\u2081,1", "Y\u2081,2",
+                                    "Y\u2082,1", "Y\u2082,2"}));
+    EXPECT_EQ(cells(*newton)[1],
+              (std::vector<QString>{"0 (start)", "1.00E+00", "", "1", "0", "1", "0"}));
+}
+
+// At the size the lab opens with, the page with an implicit method's Newton
+// iterations still fits without the lab scrolling, on the stiff equation and
+// on the stiff library systems.
+TEST_F(OneStep, NewtonIterationsFitTheLabWithoutScrollingIt) {
+    lab->resize(1000, 860);
+    QScrollArea* scroller = lab->findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(scroller, nullptr);
+    for (const char* problem : {"Stiff: y' = -50(y - cos x)", "Van der Pol, stiff: \u03bc = 1000",
+                                "Robertson: stiff kinetics"}) {
+        chooseProblem(problem);
+        for (const char* method : {"Runge-Kutta 4", "Backward Euler", "Gauss-Legendre 4"}) {
+            SCOPED_TRACE(std::string(problem) + ", " + method);
+            QComboBox* methods = named<QComboBox>("Method");
+            methods->setCurrentIndex(methods->findText(method));
+            QApplication::processEvents();
+            EXPECT_EQ(scroller->verticalScrollBar()->maximum(), 0);
+        }
+    }
+}
+
+// Backward Euler on y' = y² from (0, 1) with h = 0.1: each step's equation
+// y1 = y0 + h·y1² has the root (1 - √(1 - 4·h·y0))/(2h) near y0, by mpmath
+// at 30 digits y5 = 2.5151220372568622, and none for step 6, where
+// 1 - 4·h·y5 = -0.006 < 0: step 6 has no value. The walk
+// ends on it, and the page says so in words where the numbers would be;
+// the plot keeps the wandering iterates and names no stage point.
+TEST_F(OneStep, AStepWithoutAValueIsShownInWords) {
+    run("0", "1", "2", "0.1", "Backward Euler", "y^2");
+    next(5);
+    EXPECT_EQ(label("Step shown")->text(), "Backward Euler: step 6 of 6");
+    EXPECT_FALSE(named<QPushButton>("Next step")->isEnabled());
+    const auto stages = cells(*named<QTableWidget>("Stages"));
+    ASSERT_EQ(stages.size(), 3u);
+    EXPECT_EQ(stages[1], (std::vector<QString>{"1", "0.6", "no value", "no value", "no value"}));
+    EXPECT_TRUE(notes().startsWith("Step 6 of 6 from x5 = 0.5, y5 = 2.51512203725686 with "
+                                   "h = 0.1: y6 has no value.\n"))
+        << notes().toStdString();
+    EXPECT_TRUE(notes().contains("Backward Euler, h = 0.1: step 6 has no value. Newton's method "
+                                 "did not converge in the step from x = 0.5: "));
+    EXPECT_EQ(named<QTableWidget>("Newton iterations")->rowCount(), 21);
+    EXPECT_EQ(graphNamed(*plot(), "stage points k\u2c7c with their slopes"), nullptr);
+    EXPECT_EQ(graphNamed(*plot(), "the step's increment"), nullptr);
+    EXPECT_NE(graphNamed(*plot(), "Newton iterates, paler the earlier"), nullptr);
+    EXPECT_TRUE(labels(*plot()).empty());
 }

@@ -1072,7 +1072,10 @@ TEST_F(Lab, EveryPageHandsOutItsOwnLinesPlotsNotesAndTables) {
                     << notes->objectName().toStdString() << ": " << line.toStdString();
             }
         }
+        // Every table it shows; One step hides its Newton iterations for an
+        // explicit method.
         for (const QTableWidget* table : page->findChildren<QTableWidget*>()) {
+            if (table->isHidden()) continue;
             EXPECT_TRUE(text.contains(compact(table->accessibleName())))
                 << table->accessibleName().toStdString();
         }
