@@ -109,7 +109,8 @@ AdaptiveTab::AdaptiveTab(QWidget* parent) : LabPage(parent) {
                         "steps over tolerances from 1E-2 to 1E-12, the same methods with fixed "
                         "steps (the Convergence page has all seven), the implicit methods with "
                         "fixed steps, and the library's Dormand-Prince and rosenbrock4 "
-                        "steppers.",
+                        "steppers. Errors above a thousand times the solution's size, of runs "
+                        "that blew up, run off the top.",
                         this);
     work_->useLogAxes();
     work_->xAxis->setLabel("slope evaluations");
@@ -596,8 +597,15 @@ void AdaptiveTab::plotSweep() {
         work_->rescaleAxes();
         const QCPRange keys = work_->xAxis->range();
         if (keys.lower > 0) work_->xAxis->setRange(keys.lower / 1.5, keys.upper * 1.5);
+        // An explicit method's unstable fixed steps may reach errors of
+        // 1E+100: above a thousand times the solution's size an error only
+        // says the run blew up, and the axis is left to the errors that can
+        // be compared.
         const QCPRange values = work_->yAxis->range();
-        if (values.lower > 0) work_->yAxis->setRange(values.lower / 10, values.upper * 10);
+        const double blownUp = 1e3 * sweep.fixedSteps.solutionSize;
+        if (values.lower > 0) {
+            work_->yAxis->setRange(values.lower / 10, std::min(values.upper * 10, blownUp));
+        }
     } else {
         // Nothing reached x1 with an error to show (the notes say why): the
         // axes span what a sweep usually covers rather than a scale of nothing.

@@ -689,7 +689,7 @@ bool sweepImplicit(WorkPrecision& sweep, const AtEnd& problem, int doublings,
         WorkSeries series{std::string(method.caption), &method, {}};
         std::vector<long> failed;
         std::string why;
-        for (int doubling = 0; doubling <= std::clamp(doublings, 0, maxDoublings); ++doubling) {
+        for (int doubling = 0; doubling <= std::clamp(doublings, 0, implicitDoublings); ++doubling) {
             if (stop.stop_requested()) return false;
             const long steps = 1L << doubling;
             const auto run =

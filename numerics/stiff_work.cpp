@@ -58,7 +58,7 @@ CountedRunOf<State> implicitRunOf(const Method& method, SlopeOf<State> f, double
 using namespace odeint_systems;
 
 std::string stoppedNote(double x, const std::string& why) {
-    return "rosenbrock4 stopped near x = " + numberToText(x) + ": " + why + ".";
+    return "Stopped near x = " + numberToText(x) + ": " + why + ".";
 }
 
 }  // namespace
@@ -79,7 +79,7 @@ RosenbrockRun libraryRosenbrock(SystemSlope F, double x0, const StateVector& y0,
     RosenbrockRun run;
     if (!std::isfinite(x0) || !std::isfinite(x1 - x0) || !isFiniteState(y0) ||
         !std::isfinite(h0) || h0 == 0) {
-        run.note = "rosenbrock4 needs finite x0, y0, x1 and a first step.";
+        run.note = "The stepper needs finite x0, y0, x1 and a first step.";
         return run;
     }
     constexpr long unlimited = std::numeric_limits<long>::max();
