@@ -104,10 +104,13 @@ AdaptiveTab::AdaptiveTab(QWidget* parent) : LabPage(parent) {
     steps_->yAxis->setNumberPrecision(0);
     steps_->showLegend(LabPlot::LegendPlace::below);
     work_ = new LabPlot("Work-precision plot",
-                        "The error at x1 against the slope evaluations spent, both axes "
-                        "logarithmic: the embedded pairs adapting their steps over tolerances "
-                        "from 1E-2 to 1E-12, the same methods with fixed steps (the Convergence "
-                        "page has all seven), and the library's Dormand-Prince stepper.",
+                        "The error at x1 against the slope evaluations spent, a Jacobian's "
+                        "included, both axes logarithmic: the embedded pairs adapting their "
+                        "steps over tolerances from 1E-2 to 1E-12, the same methods with fixed "
+                        "steps (the Convergence page has all seven), the implicit methods with "
+                        "fixed steps, and the library's Dormand-Prince and rosenbrock4 "
+                        "steppers. Errors above a thousand times the solution's size, of runs "
+                        "that blew up, run off the top.",
                         this);
     work_->useLogAxes();
     work_->xAxis->setLabel("slope evaluations");
@@ -115,6 +118,9 @@ AdaptiveTab::AdaptiveTab(QWidget* parent) : LabPage(parent) {
     work_->showLegend(LabPlot::LegendPlace::below);
     // One entry a line: the captions are long, and two columns would cut them.
     work_->legend->setWrap(1);
+    // Eleven entries under the axes: the axes keep about as much height
+    // again, and the page scrolls within itself where it has less.
+    work_->setSmallestHeight(QFontMetrics(font()).lineSpacing() * 40);
     for (LabPlot* plot : {solution_, steps_, work_}) plot->installEventFilter(this);
     plots->addWidget(solution_, 0, 0);
     plots->addWidget(steps_, 1, 0);
@@ -567,11 +573,23 @@ void AdaptiveTab::plotSweep() {
                   [](const pelorin::ConvergencePoint& point) { return point.slopeEvaluations; },
                   [](const pelorin::ConvergencePoint& point) { return point.error; });
     }
+    // The implicit methods' pens are dashed already.
+    for (const pelorin::WorkSeries& series : sweep.implicitFixed) {
+        const std::size_t row = pelorin::catalogueRow(*series.method);
+        addSeries(QString::fromStdString(series.caption) + ", fixed steps", LabPlot::methodPen(row),
+                  LabPlot::methodMarker(row), series.points, workEvaluations, workError);
+    }
+    const QColor text = work_->palette().color(QPalette::Text);
     if (!sweep.library.points.empty()) {
-        const QColor text = work_->palette().color(QPalette::Text);
         addSeries(QString::fromStdString(sweep.library.caption), QPen(text, 1.5, Qt::DashDotLine),
                   QCPScatterStyle(QCPScatterStyle::ssPlus, text, 8), sweep.library.points,
                   workEvaluations, workError);
+    }
+    if (!sweep.stiffLibrary.points.empty()) {
+        addSeries(QString::fromStdString(sweep.stiffLibrary.caption),
+                  QPen(text, 2.5, Qt::DotLine),
+                  QCPScatterStyle(QCPScatterStyle::ssTriangle, text, 8),
+                  sweep.stiffLibrary.points, workEvaluations, workError);
     }
     bool drawn = false;
     for (int i = 0; i < work_->graphCount(); ++i) drawn = drawn || !work_->graph(i)->data()->isEmpty();
@@ -579,8 +597,15 @@ void AdaptiveTab::plotSweep() {
         work_->rescaleAxes();
         const QCPRange keys = work_->xAxis->range();
         if (keys.lower > 0) work_->xAxis->setRange(keys.lower / 1.5, keys.upper * 1.5);
+        // An explicit method's unstable fixed steps may reach errors of
+        // 1E+100: above a thousand times the solution's size an error only
+        // says the run blew up, and the axis is left to the errors that can
+        // be compared.
         const QCPRange values = work_->yAxis->range();
-        if (values.lower > 0) work_->yAxis->setRange(values.lower / 10, values.upper * 10);
+        const double blownUp = 1e3 * sweep.fixedSteps.solutionSize;
+        if (values.lower > 0) {
+            work_->yAxis->setRange(values.lower / 10, std::min(values.upper * 10, blownUp));
+        }
     } else {
         // Nothing reached x1 with an error to show (the notes say why): the
         // axes span what a sweep usually covers rather than a scale of nothing.

@@ -643,6 +643,90 @@ bool sweepPairs(WorkPrecision& sweep, const AtEnd& problem, double h0,
     return true;
 }
 
+WorkPoint countedPoint(double tolerance, const WorkCounts& counts, std::optional<double> error) {
+    return {tolerance, counts.slopeEvaluations, error, counts.jacobians, counts.factorizations,
+            counts.solves};
+}
+
+// The numbers of steps, each a power of 2, a run of successive doublings
+// as its ends: "1", "1 and 2", "1, 2 and 4", "1, 4 to 64 and 256".
+std::string stepsListText(const std::vector<long>& steps) {
+    std::vector<std::string> parts;
+    for (std::size_t first = 0; first < steps.size();) {
+        std::size_t last = first;
+        while (last + 1 < steps.size() && steps[last + 1] == 2 * steps[last]) ++last;
+        if (last - first >= 2) {
+            parts.push_back(std::to_string(steps[first]) + " to " + std::to_string(steps[last]));
+        } else {
+            for (std::size_t i = first; i <= last; ++i) parts.push_back(std::to_string(steps[i]));
+        }
+        first = last + 1;
+    }
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) text += i + 1 == parts.size() ? " and " : ", ";
+        text += parts[i];
+    }
+    return text;
+}
+
+std::string unconvergedRunsNote(const std::string& caption, const std::vector<long>& steps,
+                                const std::string& why) {
+    return caption + " with N = " + stepsListText(steps) +
+           " fixed steps met a step without a value, so " +
+           (steps.size() == 1 ? "that run has" : "those runs have") +
+           " no error at x1; with N = " + std::to_string(steps.back()) + ": " + why;
+}
+
+// Every implicit method with N = 2^0 ... 2^doublings fixed steps, counted;
+// false when `stop` ended the sweep first.
+template <class AtEnd>
+bool sweepImplicit(WorkPrecision& sweep, const AtEnd& problem, int doublings,
+                   std::stop_token stop) {
+    if (!std::isfinite(problem.x1 - problem.x0)) return true;  // the study says why
+    for (const Method& method : labCatalogue) {
+        if (!isImplicit(method)) continue;
+        WorkSeries series{std::string(method.caption), &method, {}};
+        std::vector<long> failed;
+        std::string why;
+        for (int doubling = 0; doubling <= std::clamp(doublings, 0, implicitDoublings); ++doubling) {
+            if (stop.stop_requested()) return false;
+            const long steps = 1L << doubling;
+            const auto run =
+                countedImplicitRun(method, problem.f, problem.x0, problem.y0, problem.x1, steps);
+            const auto error =
+                run.y ? finiteOrNone(stateNorm(*run.y - problem.exactAtEnd)) : std::nullopt;
+            WorkPoint point = countedPoint(0, run.counts, error);
+            point.steps = steps;
+            if (!run.y) {
+                failed.push_back(steps);
+                why = run.failure;
+            }
+            series.points.push_back(point);
+        }
+        if (!failed.empty()) sweep.notes.push_back(unconvergedRunsNote(series.caption, failed, why));
+        sweep.implicitFixed.push_back(std::move(series));
+    }
+    return true;
+}
+
+// rosenbrock4 over sweepTolerances, its error at x1 in the maximum norm.
+void sweepRosenbrock(WorkPrecision& sweep, SystemSlope F, double x0, const StateVector& y0,
+                     double x1, const StateVector& exactAtEnd, double h0,
+                     const ControllerSettings& settings, std::stop_token stop) {
+    sweep.stiffLibrary.caption = std::string(rosenbrockCaption);
+    for (double tolerance : sweepTolerances) {
+        if (stop.stop_requested()) return;
+        const ControllerSettings asked = withTolerance(settings, tolerance);
+        const RosenbrockRun run =
+            libraryRosenbrock(F, x0, y0, x1, h0, asked.absoluteTolerance,
+                              asked.relativeTolerance, settings.maxAttempts);
+        const auto error = run.y ? finiteOrNone(stateNorm(*run.y - exactAtEnd)) : std::nullopt;
+        if (!run.y) noteStop(sweep, sweep.stiffLibrary.caption, tolerance, run.note);
+        sweep.stiffLibrary.points.push_back(countedPoint(tolerance, run.counts, error));
+    }
+}
+
 }  // namespace
 
 WorkPrecision workPrecision(const ConvergenceProblem& problem, double h0,
@@ -667,6 +751,13 @@ WorkPrecision workPrecision(const ConvergenceProblem& problem, double h0,
         else noteStop(sweep, sweep.library.caption, tolerance, run.note);
         sweep.library.points.push_back(point);
     }
+    if (!sweepImplicit(sweep, problem, doublings, stop)) return sweep;
+    // rosenbrock4 steps the equation as a system of one component.
+    const auto slope = [f = problem.f](double x, const StateVector& y) {
+        return StateVector{f(x, y[0])};
+    };
+    sweepRosenbrock(sweep, SystemSlope(slope), problem.x0, StateVector{problem.y0}, problem.x1,
+                    StateVector{problem.exactAtEnd}, h0, settings, stop);
     return sweep;
 }
 
@@ -676,7 +767,12 @@ WorkPrecision workPrecision(const SystemConvergenceProblem& problem, double h0,
     WorkPrecision sweep;
     sweep.fixedSteps = studyConvergence(problem, doublings, stop);
     if (settingsRefused(sweep, settings)) return sweep;
-    sweepPairs(sweep, problem, h0, settings, stop);
+    sweep.components = problem.y0.size();
+    if (sweepPairs(sweep, problem, h0, settings, stop) &&
+        sweepImplicit(sweep, problem, doublings, stop)) {
+        sweepRosenbrock(sweep, problem.f, problem.x0, problem.y0, problem.x1, problem.exactAtEnd,
+                        h0, settings, stop);
+    }
     sweep.notes.push_back(librarySingleEquationsNote());
     return sweep;
 }
@@ -684,7 +780,8 @@ WorkPrecision workPrecision(const SystemConvergenceProblem& problem, double h0,
 std::string librarySingleEquationsNote() {
     return "The library's Dormand-Prince stepper is set beside single equations only: on a "
            "system the plot shows the embedded pairs, adapting their steps and with fixed "
-           "steps, their errors at x1 in the maximum norm.";
+           "steps, the implicit methods with fixed steps and rosenbrock4, their errors at x1 in "
+           "the maximum norm.";
 }
 
 }  // namespace pelorin

@@ -1,8 +1,8 @@
 // Adaptive steps from the embedded estimates of Fehlberg's and Merson's
 // pairs: the step-size controller, a run that records every attempted step,
-// a sweep of tolerances beside the fixed-step runs, and a library's
-// controlled Dormand-Prince stepper as a peer on that sweep. A run steps one
-// equation or a system alike.
+// a sweep of tolerances beside the fixed-step runs, explicit and implicit,
+// and a library's controlled Dormand-Prince and Rosenbrock steppers as peers
+// on that sweep. A run steps one equation or a system alike.
 #pragma once
 
 #include "base/lab_reading.h"
@@ -10,6 +10,7 @@
 #include "methods/state_vector.h"
 #include "numerics/convergence.h"
 #include "numerics/solution_paths.h"
+#include "numerics/stiff_work.h"
 
 #include <array>
 #include <functional>
@@ -222,16 +223,19 @@ inline constexpr std::array<double, 11> sweepTolerances{
     1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7, 1e-8, 1e-9, 1e-10, 1e-11, 1e-12};
 
 // One run of the sweep: its cost and the error it reached at x1 (empty when
-// it stopped before x1 or the error is not finite).
+// it stopped before x1 or the error is not finite). An explicit run has no
+// Jacobians and solves no linear systems.
 struct WorkPoint {
-    double tolerance = 0;
-    long slopeEvaluations = 0;
+    double tolerance = 0;       // 0 for a fixed-step run
+    long slopeEvaluations = 0;  // every call of f, a Jacobian's included
     std::optional<double> error;
+    long jacobians = 0, factorizations = 0, solves = 0;
+    long steps = 0;  // N of a fixed-step run
 };
 
 struct WorkSeries {
     std::string caption;
-    const Method* method = nullptr;  // none for the library's stepper
+    const Method* method = nullptr;  // none for the library's steppers
     std::vector<WorkPoint> points;   // one per tolerance of the sweep
 };
 
@@ -251,22 +255,34 @@ LibraryRun libraryDormandPrince(Slope f, double x0, double y0, double x1, double
                                 double absoluteTolerance, double relativeTolerance,
                                 long maxEvaluations);
 
+// An implicit step costs a Newton solve, tens of slope evaluations with its
+// Jacobians: the sweep runs them with at most 2^implicitDoublings steps,
+// where a second-order method reaches errors near 1E-10, and a sweep of a
+// typed equation takes seconds, not a minute.
+inline constexpr int implicitDoublings = 12;
+
 // The error at x1 against the slope evaluations spent: the embedded pairs
-// and the library's stepper over sweepTolerances (both tolerances set to
-// each), and the fixed-step runs of the catalogue with N = 2^0 ... 2^doublings
-// steps, the Convergence page's study, to set beside them. A stop requested
-// through `stop` ends the sweep before its next run, incomplete.
+// and the library's steppers over sweepTolerances (both tolerances set to
+// each, as the tolerance's parts say), the fixed-step runs of the catalogue
+// with N = 2^0 ... 2^doublings steps, the Convergence page's study, and the
+// implicit methods' with up to 2^implicitDoublings, to set beside them. A
+// stop requested through `stop` ends the sweep before its next run,
+// incomplete.
 struct WorkPrecision {
     std::vector<WorkSeries> adaptive;  // the embedded pairs, in catalogue order
-    WorkSeries library;
+    WorkSeries library;                // Dormand-Prince, single equations only
     ConvergenceStudy fixedSteps;
+    std::vector<WorkSeries> implicitFixed;  // the implicit methods, in catalogue order
+    WorkSeries stiffLibrary;                // rosenbrock4
+    std::size_t components = 1;             // n, which a Jacobian's cost depends on
     std::vector<std::string> notes;
 };
 WorkPrecision workPrecision(const ConvergenceProblem& problem, double h0,
                             const ControllerSettings& settings, int doublings,
                             std::stop_token stop = {});
 // The same on a system, errors at x1 in the maximum norm, without the
-// library's stepper, which the sweep runs on single equations only.
+// library's Dormand-Prince stepper, which the sweep runs on single equations
+// only.
 WorkPrecision workPrecision(const SystemConvergenceProblem& problem, double h0,
                             const ControllerSettings& settings, int doublings,
                             std::stop_token stop = {});

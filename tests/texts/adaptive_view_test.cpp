@@ -171,6 +171,97 @@ TEST(AdaptiveView, TheSweepSaysWhetherAdaptingPaid) {
     EXPECT_TRUE(workPrecisionNotes(none).empty());
 }
 
+// The hand sweep with Radau IIA 3 beside it at 2E-9 (the pair's best) for
+// `radauCost` slope evaluations, and rosenbrock4 with one run far off.
+WorkPrecision stiffHandSweep(long radauCost) {
+    WorkPrecision sweep = handSweep(64, 1.5e-9);
+    const Method& radau = methodByCaption("Radau IIA 3");
+    WorkSeries implicit{"Radau IIA 3", &radau, {}};
+    implicit.points = {{0, 40, 1e-3, 4, 2, 2, 1}, {0, radauCost, 2e-9, 30, 15, 15, 64}};
+    sweep.implicitFixed.push_back(implicit);
+    sweep.stiffLibrary.caption = "rosenbrock4 (Boost.Odeint)";
+    sweep.stiffLibrary.points = {{1e-2, 26, 1e-1, 2, 2, 12, 0}};
+    return sweep;
+}
+
+// The implicit side pays where, on the numbers, it reaches an error with a
+// tenth of the cheapest explicit run as close, or fewer: the pair's best,
+// 2E-9 for 150, against Radau's for 15 (exactly a tenth), for 14 and 16;
+// the fixed steps' 1.5E-9 for 384 do not come cheaper.
+TEST(AdaptiveView, TheSweepSaysWhetherImplicitStepsPaidOnlyWhereTheNumbersShowIt) {
+    const std::string pays =
+        " slope evaluations; the cheapest explicit run as close, Runge-Kutta-Fehlberg with "
+        "tolerance 1.00E-08, needed 150: on this problem stability, not accuracy, holds the "
+        "explicit steps short, and the implicit ones are not held so.";
+    const std::string doesNotPay =
+        "No run of an implicit method or of rosenbrock4 reached an error with a tenth of the "
+        "slope evaluations (or fewer) of the cheapest explicit run as close: on this problem, "
+        "over this range, what the implicit steps spend on Jacobians and linear solves "
+        "outweighs what longer steps could save.";
+    const struct {
+        long radauCost;
+        std::string note;
+    } rows[] = {
+        {14, "Radau IIA 3 with N = 64 fixed steps reached an error of 2.00E-09 at x1 with 14" + pays},
+        {15, "Radau IIA 3 with N = 64 fixed steps reached an error of 2.00E-09 at x1 with 15" + pays},
+        {16, doesNotPay},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.radauCost);
+        EXPECT_EQ(stiffWorkNotes(stiffHandSweep(row.radauCost)).back(), row.note);
+    }
+    // No explicit run comes as close.
+    WorkPrecision alone = stiffHandSweep(1000);
+    alone.implicitFixed.front().points.back().error = 1e-12;
+    EXPECT_EQ(stiffWorkNotes(alone).back(),
+              "Radau IIA 3 with N = 64 fixed steps reached an error of 1.00E-12 at x1 with 1000 "
+              "slope evaluations; no explicit run of the sweep came as close: on this problem "
+              "stability, not accuracy, holds the explicit steps short, and the implicit ones "
+              "are not held so.");
+    // Below what the reference can measure an error is not compared.
+    alone.fixedSteps.measurableError = 1e-10;
+    EXPECT_EQ(stiffWorkNotes(alone).back(), doesNotPay);
+    // Nor is one of a hundredth of the solution's size or more, however
+    // cheap: rosenbrock4's 1E-1 for 1 evaluation against Fehlberg's 5E-7
+    // with N = 4 (its run with N = 1 made as far off as rosenbrock4's).
+    WorkPrecision far = stiffHandSweep(16);
+    far.stiffLibrary.points.front().slopeEvaluations = 1;
+    far.fixedSteps.series[catalogueRow(fehlberg)].points.front().error = 0.5;
+    far.fixedSteps.solutionSize = 10;
+    EXPECT_EQ(stiffWorkNotes(far).back(), doesNotPay);
+    far.fixedSteps.solutionSize = 10.01;
+    EXPECT_EQ(stiffWorkNotes(far).back(),
+              "rosenbrock4 (Boost.Odeint) with tolerance 1.00E-02 reached an error of 1.00E-01 at "
+              "x1 with 1 slope evaluation; the cheapest explicit run as close, "
+              "Runge-Kutta-Fehlberg with N = 4 fixed steps, needed 24: on this problem "
+              "stability, not accuracy, holds the explicit steps short, and the implicit ones "
+              "are not held so.");
+}
+
+// Each count by name, the cost of the Jacobians stated for the system's n.
+TEST(AdaptiveView, TheSweepNamesEveryCountOfTheImplicitRuns) {
+    WorkPrecision sweep = stiffHandSweep(16);
+    sweep.components = 3;
+    EXPECT_EQ(stiffWorkNotes(sweep),
+              (std::vector<std::string>{
+                  "The implicit methods and rosenbrock4 call f for their Jacobians as well: 13 "
+                  "times for each (4n + 1 for n = 3, by difference quotients), rosenbrock4 2 more "
+                  "for \u2202f/\u2202x. The plot counts those calls among the slope evaluations, "
+                  "and the notes name the Jacobians and linear solves apart.",
+                  "Radau IIA 3 with N = 64 fixed steps reached an error of 2.00E-09 at x1 with 16 "
+                  "slope evaluations, the Jacobians' included, 30 Jacobians, 15 linear solves, "
+                  "each after its own SVD.",
+                  "rosenbrock4 (Boost.Odeint) with tolerance 1.00E-02 reached an error of "
+                  "1.00E-01 at x1 with 26 slope evaluations, the Jacobians' included, 2 "
+                  "Jacobians, 2 LU factorizations and 12 solves with them.",
+                  "No run of an implicit method or of rosenbrock4 reached an error with a tenth "
+                  "of the slope evaluations (or fewer) of the cheapest explicit run as close: on "
+                  "this problem, over this range, what the implicit steps spend on Jacobians and "
+                  "linear solves outweighs what longer steps could save."}));
+    // Without those series the sweep says nothing of them.
+    EXPECT_TRUE(stiffWorkNotes(handSweep(64, 1.5e-9)).empty());
+}
+
 // A sweep for inputs no longer shown stops before its next run.
 TEST(AdaptiveView, ASweepAskedToStopRunsNoMore) {
     std::stop_source stop;

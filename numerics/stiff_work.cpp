@@ -1,0 +1,130 @@
+#include "numerics/stiff_work.h"
+
+#include "base/number_text.h"
+#include "numerics/implicit_step.h"
+#include "numerics/rosenbrock.h"
+#include "numerics/rosenbrock_system.h"
+#include "numerics/state_operations.h"
+
+#include <cmath>
+#include <limits>
+
+namespace pelorin {
+
+namespace {
+
+// f, counting its calls into `calls`.
+template <class State>
+struct CountedSlope {
+    SlopeOf<State> f;
+    long* calls;
+
+    State operator()(double x, const State& y) const {
+        ++*calls;
+        return f(x, y);
+    }
+};
+
+template <class State>
+void countNewton(WorkCounts& counts, const ImplicitStep<State>& step, int stages) {
+    const long updates = static_cast<long>(step.iterations.size()) - 1;
+    counts.jacobians += stages * updates;
+    counts.factorizations += updates;
+    counts.solves += updates;
+}
+
+template <class State>
+CountedRunOf<State> implicitRunOf(const Method& method, SlopeOf<State> f, double x0,
+                                  const State& y0, double x1, long steps) {
+    CountedRunOf<State> run;
+    const ImplicitScheme scheme = schemeOf(*method.tableau);
+    const CountedSlope<State> counted{f, &run.counts.slopeEvaluations};
+    const double h = (x1 - x0) / static_cast<double>(steps);
+    State y = y0;
+    for (long i = 0; i < steps; ++i) {
+        const double x = x0 + static_cast<double>(i) * h;
+        const ImplicitStep<State> step = implicitStep(scheme, SlopeOf<State>(counted), x, y, h);
+        countNewton(run.counts, step, scheme.stages);
+        if (!step.value) {
+            run.failure = step.failure;
+            return run;
+        }
+        y = *step.value;
+    }
+    run.y = y;
+    return run;
+}
+
+using namespace odeint_systems;
+
+std::string stoppedNote(double x, const std::string& why) {
+    return "Stopped near x = " + numberToText(x) + ": " + why + ".";
+}
+
+}  // namespace
+
+CountedRunOf<double> countedImplicitRun(const Method& method, Slope f, double x0, double y0,
+                                        double x1, long steps) {
+    return implicitRunOf(method, f, x0, y0, x1, steps);
+}
+
+CountedRunOf<StateVector> countedImplicitRun(const Method& method, SystemSlope F, double x0,
+                                             const StateVector& y0, double x1, long steps) {
+    return implicitRunOf(method, F, x0, y0, x1, steps);
+}
+
+RosenbrockRun libraryRosenbrock(SystemSlope F, double x0, const StateVector& y0, double x1,
+                                double h0, double absoluteTolerance, double relativeTolerance,
+                                long maxAttempts) {
+    RosenbrockRun run;
+    if (!std::isfinite(x0) || !std::isfinite(x1 - x0) || !isFiniteState(y0) ||
+        !std::isfinite(h0) || h0 == 0) {
+        run.note = "The stepper needs finite x0, y0, x1 and a first step.";
+        return run;
+    }
+    constexpr long unlimited = std::numeric_limits<long>::max();
+    EvaluationCounts evaluations;
+    const CountedSystem counted(F, unlimited, evaluations);
+    const AutonomousSystem system{counted};
+    long slopeCalls = 0, jacobianCalls = 0, attempts = 0;
+    RosenbrockStepper stepper(
+        [&](const Vector& state, Vector& slope, double x) {
+            ++slopeCalls;
+            system(state, slope, x);
+        },
+        [&](const Vector& state, Vector& J, double x, Vector& dfdx) {
+            ++jacobianCalls;
+            system(state, J, x, dfdx);
+        },
+        absoluteTolerance, relativeTolerance);
+    const auto tryStep = [&](Vector& state, double& x, double& dt) {
+        if (++attempts > maxAttempts) {
+            throw Stopped{"it took " + std::to_string(maxAttempts) + " attempts, the most a run "
+                          "may take"};
+        }
+        const bool accepted = stepper.tryStep(state, x, dt);
+        state.back() = x;  // x as a component, kept on the stepper's abscissa
+        run.steps += accepted ? 1 : 0;
+        return accepted;
+    };
+    Vector state = toVector(y0);
+    state.push_back(x0);
+    double x = x0, dt = h0;
+    try {
+        stepTo(tryStep, state, x, dt, x1);
+        run.y = toState(state, y0.size());
+    } catch (const Stopped& stopped) {
+        run.note = stoppedNote(x, stopped.why);
+    } catch (const boost::numeric::odeint::step_adjustment_error&) {
+        run.note = stoppedNote(x, stepsTooSmall(state).why);
+    } catch (const SystemStopped& stopped) {
+        run.note = stoppedNote(stopped.x, stoppedBySlope(stopped.why, unlimited,
+                                                         "x = " + numberToText(stopped.x) +
+                                                             ", y = " + stateText(stopped.y))
+                                              .why);
+    }
+    run.counts = {evaluations.evaluations, jacobianCalls, jacobianCalls, slopeCalls};
+    return run;
+}
+
+}  // namespace pelorin
