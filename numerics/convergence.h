@@ -59,14 +59,11 @@ inline constexpr double roundingMargin = 64;
 struct ConvergencePoint {
     long steps = 0;             // N
     double h = 0;               // (x1 - x0)/N
-    // What the run spent, counted as it ran (none where no run was made):
-    // every call of the slope, stages · N for an explicit method, and for an
-    // implicit one its Newton iterations' residuals and the difference
-    // quotients of their Jacobians; an implicit method's Jacobians and the
-    // linear systems its Newton iterations solved, none for an explicit one.
+    // Every call of the slope the run made, counted as it ran (none where no
+    // run was made): stages · N for an explicit method, and for an implicit
+    // one also its Newton iterations' residuals and the difference quotients
+    // of their Jacobians.
     long slopeEvaluations = 0;
-    long jacobianEvaluations = 0;
-    long linearSolves = 0;
     // |y_N - y(x1)|, for a system in the maximum norm; empty when the run or
     // the error overflowed.
     std::optional<double> error;
@@ -77,6 +74,10 @@ struct ConvergencePoint {
     // the first run and wherever either error is missing or zero.
     std::optional<double> order;
     OrderReading reading = OrderReading::settled;  // of the order, where there is one
+    // An implicit method's run: the Jacobians its Newton iterations took and
+    // the linear systems they solved; none for an explicit method.
+    long jacobianEvaluations = 0;
+    long linearSolves = 0;
 };
 
 struct ConvergenceSeries {
