@@ -29,8 +29,10 @@ QString cellText(const QTableWidgetItem* item) {
     return item->font().italic() ? "<i>" + text + "</i>" : text;
 }
 
-// A table of more columns than fit the paper readably prints in blocks of
-// at most this many, one under the other, each with the rows' headers.
+// A table with rows' headers and more columns than fit the paper readably
+// prints in blocks of at most this many, one under the other, each with the
+// rows' headers; a table without them stays whole, for a block's rows could
+// not be told apart.
 constexpr int columnsPerBlock = 7;
 
 // Columns first to last - 1 of the table, under a row naming them.
@@ -59,9 +61,11 @@ QString columnsHtml(const QTableWidget& table, int first, int last) {
 
 QString tableHtml(const QTableWidget& table) {
     QString html = "<h3>" + table.accessibleName().toHtmlEscaped() + "</h3>";
-    for (int first = 0; first == 0 || first < table.columnCount(); first += columnsPerBlock) {
+    const int columns = table.columnCount();
+    const int perBlock = table.verticalHeader()->isVisible() ? columnsPerBlock : std::max(columns, 1);
+    for (int first = 0; first == 0 || first < columns; first += perBlock) {
         if (first > 0) html += "<p></p>";
-        html += columnsHtml(table, first, std::min(first + columnsPerBlock, table.columnCount()));
+        html += columnsHtml(table, first, std::min(first + perBlock, columns));
     }
     if (!table.whatsThis().isEmpty()) html += "<p>" + table.whatsThis().toHtmlEscaped() + "</p>";
     return html;
