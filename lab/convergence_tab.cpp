@@ -59,9 +59,9 @@ QString referenceName(int order, bool evaluations) {
 }
 
 // Where the methods' captions break into lines, so that the twelve columns
-// stay narrow: "Euler\n(End\npoints)", "Runge-\nKutta-\nFehlberg",
-// "Gauss-\nLegendre 4"; "Trapezoid" stays whole.
-constexpr std::array<std::pair<const char*, const char*>, 9> captionBreaks{{{" (", "\n("},
+// stay narrow enough for a lab 1000 pixels wide: "Euler\n(End\npoints)",
+// "Runge-\nKutta-\nFehlberg", "Gauss-\nLegendre\n4"; "Trapezoid" stays whole.
+constexpr std::array<std::pair<const char*, const char*>, 10> captionBreaks{{{" (", "\n("},
                                                                            {" points)", "\npoints)"},
                                                                            {" point)", "\npoint)"},
                                                                            {"Runge-", "Runge-\n"},
@@ -69,7 +69,8 @@ constexpr std::array<std::pair<const char*, const char*>, 9> captionBreaks{{{" (
                                                                            {"Backward ", "Backward\n"},
                                                                            {"Implicit ", "Implicit\n"},
                                                                            {"Radau ", "Radau\n"},
-                                                                           {"Gauss-", "Gauss-\n"}}};
+                                                                           {"Gauss-", "Gauss-\n"},
+                                                                           {"Legendre ", "Legendre\n"}}};
 
 QString inLines(QString caption) {
     for (const auto& [at, broken] : captionBreaks) caption.replace(at, broken);

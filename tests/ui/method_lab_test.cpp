@@ -241,6 +241,10 @@ TEST_F(Lab, OrdersTableFilledForEveryMethod) {
     ASSERT_NE(orders, nullptr);
     ASSERT_EQ(orders->columnCount(), 12);
     ASSERT_EQ(orders->rowCount(), 16);
+    // Every column in view in a lab 1000 pixels wide: no scrolling sideways.
+    lab->resize(1000, 860);
+    QApplication::processEvents();
+    EXPECT_EQ(orders->horizontalScrollBar()->maximum(), 0);
     EXPECT_EQ(orders->verticalHeaderItem(5)->text(), "N = 64");
     const char* expected[] = {"1.01", "2.02", "2.02", "4.02", "5.02", "4.00",
                               "4.02", "0.99", "2.00", "2.00", "2.99", "4.00"};
