@@ -1,8 +1,8 @@
 // Time per step of the seven methods, time per CALCULATE press in the core,
 // Boost.Odeint's classical Runge-Kutta step on the same equation, for
 // comparison with ours, the lab's convergence study, on the built-in
-// slope and on a typed one and a typed system, and the Adaptive page's sweep
-// of tolerances.
+// slope and on a typed one and a typed system, the implicit methods' runs on
+// the typed stiff equation, and the Adaptive page's sweep of tolerances.
 #include "methods/methods.h"
 #include "numerics/adaptive.h"
 #include "numerics/convergence.h"
@@ -125,7 +125,7 @@ void calculate(benchmark::State& state, std::size_t row) {
     }
 }
 
-// The lab's Convergence page: all seven methods from (0, -1) to 1 with
+// The lab's Convergence page: all twelve methods from (0, -1) to 1 with
 // N = 1, 2, 4, ... 2^doublings steps each.
 void convergence(benchmark::State& state) {
     const ConvergenceProblem problem = lessonProblem(0, -1, 1);
@@ -143,26 +143,17 @@ constexpr int typedDoublings = 16;
 
 SlopeExpression textbookSlope() { return std::move(*compileSlope("y - x^2 + 1").slope); }
 
-// The slope evaluations of a study with N = 1, 2, 4, ... 2^doublings steps.
-long studyEvaluations(int doublings) {
-    long stages = 0;
-    for (const Method& method : methodCatalogue) stages += method.tableau->stages;
-    return stages * ((2L << doublings) - 1);
-}
-
-void typedConvergence(benchmark::State& state) {
-    const SlopeExpression slope = textbookSlope();
-    const ConvergenceProblem problem{0, 0.5, 2, slope, 9 - 0.5 * std::exp(2.0), 0};
-    for (auto _ : state) {
-        ConvergenceStudy study = studyConvergence(problem, typedDoublings);
-        benchmark::DoNotOptimize(study);
+// The slope evaluations a study's runs made, as they counted them.
+long studyEvaluations(const ConvergenceStudy& study) {
+    long evaluations = 0;
+    for (const ConvergenceSeries& series : study.series) {
+        for (const ConvergencePoint& point : series.points) evaluations += point.slopeEvaluations;
     }
-    state.counters["evaluations"] = static_cast<double>(studyEvaluations(typedDoublings));
+    return evaluations;
 }
 
-void typedEvaluationsAlone(benchmark::State& state) {
-    const SlopeExpression slope = textbookSlope();
-    const long evaluations = studyEvaluations(typedDoublings);
+// `evaluations` calls of a typed slope, each depending on the one before.
+void evaluateAlone(benchmark::State& state, const SlopeExpression& slope, long evaluations) {
     for (auto _ : state) {
         double sum = 0;
         for (long i = 0; i < evaluations; ++i) {
@@ -171,6 +162,68 @@ void typedEvaluationsAlone(benchmark::State& state) {
         benchmark::DoNotOptimize(sum);
     }
     state.counters["evaluations"] = static_cast<double>(evaluations);
+}
+
+ConvergenceProblem textbookProblem(const SlopeExpression& slope) {
+    return {0, 0.5, 2, slope, 9 - 0.5 * std::exp(2.0), 0};
+}
+
+void typedConvergence(benchmark::State& state) {
+    const SlopeExpression slope = textbookSlope();
+    long evaluations = 0;
+    for (auto _ : state) {
+        ConvergenceStudy study = studyConvergence(textbookProblem(slope), typedDoublings);
+        evaluations = studyEvaluations(study);
+        benchmark::DoNotOptimize(study);
+    }
+    state.counters["evaluations"] = static_cast<double>(evaluations);
+}
+
+void typedEvaluationsAlone(benchmark::State& state) {
+    const SlopeExpression slope = textbookSlope();
+    evaluateAlone(state, slope,
+                  studyEvaluations(studyConvergence(textbookProblem(slope), typedDoublings)));
+}
+
+// The five implicit methods' runs of the Convergence page on the library's
+// stiff equation y' = -50(y - cos x) as typed, from (0, 0) to 1 with N = 1,
+// 2, 4, ... 2^12, beside as many evaluations of that slope alone as the runs
+// made, their Jacobians' difference quotients among them: what Newton's
+// method costs beyond evaluating the slope.
+constexpr int stiffDoublings = 12;
+
+SlopeExpression stiffSlope() { return std::move(*compileSlope("-50*(y - cos(x))").slope); }
+
+ConvergenceProblem stiffProblem(const SlopeExpression& slope) {
+    const double atEnd = (2500 * std::cos(1.0) + 50 * std::sin(1.0)) / 2501 -
+                         2500.0 / 2501 * std::exp(-50.0);
+    return {0, 0, 1, slope, atEnd, 0};
+}
+
+RunWork implicitRuns(const ConvergenceProblem& problem) {
+    RunWork work;
+    for (const Method& method : labCatalogue) {
+        if (!isImplicit(method)) continue;
+        for (int k = 0; k <= stiffDoublings; ++k) {
+            double y = runToEnd(method, problem, 1L << k, &work);
+            benchmark::DoNotOptimize(y);
+        }
+    }
+    return work;
+}
+
+void implicitStiffConvergence(benchmark::State& state) {
+    const SlopeExpression slope = stiffSlope();
+    RunWork work;
+    for (auto _ : state) work = implicitRuns(stiffProblem(slope));
+    state.counters["evaluations"] = static_cast<double>(work.slopeEvaluations);
+    state.counters["jacobians"] = static_cast<double>(work.newton.jacobianEvaluations);
+    state.counters["solves"] = static_cast<double>(work.newton.linearSolves);
+}
+
+void implicitStiffEvaluationsAlone(benchmark::State& state) {
+    const SlopeExpression slope = stiffSlope();
+    evaluateAlone(state, slope, implicitRuns(stiffProblem(slope)).slopeEvaluations);
 }
 
 // The same study on a typed system, the library's Lotka-Volterra entry with
@@ -205,16 +258,19 @@ SystemConvergenceProblem lotkaVolterraProblem(const SystemSlopeExpression& F) {
 void typedSystemConvergence(benchmark::State& state) {
     const SystemSlopeExpression F = lotkaVolterraSlope();
     const SystemConvergenceProblem problem = lotkaVolterraProblem(F);
+    long evaluations = 0;
     for (auto _ : state) {
         ConvergenceStudy study = studyConvergence(problem, systemDoublings);
+        evaluations = studyEvaluations(study);
         benchmark::DoNotOptimize(study);
     }
-    state.counters["evaluations"] = static_cast<double>(studyEvaluations(systemDoublings));
+    state.counters["evaluations"] = static_cast<double>(evaluations);
 }
 
 void typedSystemEvaluationsAlone(benchmark::State& state) {
     const SystemSlopeExpression F = lotkaVolterraSlope();
-    const long evaluations = studyEvaluations(systemDoublings);
+    const long evaluations =
+        studyEvaluations(studyConvergence(lotkaVolterraProblem(F), systemDoublings));
     for (auto _ : state) {
         StateVector y{1, 1};
         for (long i = 0; i < evaluations; ++i) {
@@ -300,6 +356,12 @@ int main(int argc, char** argv) {
     benchmarks.push_back(
         benchmark::RegisterBenchmark("convergence/typed_evaluations_alone", typedEvaluationsAlone)
             ->Unit(benchmark::kMillisecond));
+    benchmarks.push_back(
+        benchmark::RegisterBenchmark("convergence/implicit_stiff", implicitStiffConvergence)
+            ->Unit(benchmark::kMillisecond));
+    benchmarks.push_back(benchmark::RegisterBenchmark("convergence/implicit_stiff_evaluations_alone",
+                                                      implicitStiffEvaluationsAlone)
+                             ->Unit(benchmark::kMillisecond));
     benchmarks.push_back(
         benchmark::RegisterBenchmark("convergence/typed_system", typedSystemConvergence)
             ->Unit(benchmark::kMillisecond));

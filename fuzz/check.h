@@ -3,6 +3,9 @@
 // and reading an input as a method and four box texts.
 #pragma once
 
+#include "methods/methods.h"
+
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdio>
@@ -24,6 +27,16 @@ inline void record(std::string_view what, std::string_view text) {
 
 inline void record(std::string_view what, double value) {
     if (recording) std::printf("  %.*s: %a\n", static_cast<int>(what.size()), what.data(), value);
+}
+
+// What is recorded compares the window's seven methods between builds: the
+// lab's implicit methods, their values and the notes that begin with their
+// captions, are checked and not recorded.
+inline bool aboutImplicitMethod(std::string_view note) {
+    return std::any_of(labCatalogue.begin(), labCatalogue.end(), [&](const Method& method) {
+        return isImplicit(method) && note.starts_with(method.caption) &&
+               note.substr(method.caption.size()).starts_with(": ");
+    });
 }
 
 inline void require(bool holds, const std::string& what) {

@@ -78,13 +78,13 @@ void checkStudy(const Problem& problem) {
         require(!note.empty() && pelorin::fuzz::isUtf8(note), "an empty note, or not UTF-8");
         require(note.find("nan") == std::string::npos && note.find("inf") == std::string::npos,
                 "a note of the study spells a non-number: " + note);
-        record("study note", note);
+        if (!pelorin::fuzz::aboutImplicitMethod(note)) record("study note", note);
     }
     for (const ConvergenceSeries& series : study.series) {
         for (const ConvergencePoint& point : series.points) {
             require(!point.error || std::isfinite(*point.error), "an error of the study is not finite");
             require(!point.order || std::isfinite(*point.order), "an order of the study is not finite");
-            if (point.error) record("error", *point.error);
+            if (point.error && !isImplicit(*series.method)) record("error", *point.error);
         }
     }
 }

@@ -22,9 +22,14 @@ namespace {
 
 // Up to N = 2^16: far enough to show every method's floor or its order.
 constexpr int doublings = 16;
-// Reference lines for the orders the methods have, each with its own dashes.
-constexpr std::array<std::pair<int, Qt::PenStyle>, 4> referenceOrders{
-    {{1, Qt::DashLine}, {2, Qt::DashDotLine}, {4, Qt::DotLine}, {5, Qt::DashDotDotLine}}};
+// Reference lines for the orders the methods have, each with its own dashes
+// (order 3's long ones drawn by longDashes).
+constexpr std::array<std::pair<int, Qt::PenStyle>, 5> referenceOrders{{{1, Qt::DashLine},
+                                                                      {2, Qt::DashDotLine},
+                                                                      {3, Qt::CustomDashLine},
+                                                                      {4, Qt::DotLine},
+                                                                      {5, Qt::DashDotDotLine}}};
+const QList<qreal> longDashes{9, 3};
 // Room beyond the first and last points on the logarithmic h axis, so that
 // markers at the edges show whole.
 constexpr double edgeRoom = 1.25;
@@ -51,6 +56,25 @@ QString superscript(int n) {
 QString referenceName(int order, bool evaluations) {
     return evaluations ? QString("order %1: error \u221d N\u207b%2").arg(order).arg(superscript(order))
                        : QString("order %1: error \u221d h%2").arg(order).arg(superscript(order));
+}
+
+// Where the methods' captions break into lines, so that the twelve columns
+// stay narrow enough for a lab 1000 pixels wide: "Euler\n(End\npoints)",
+// "Runge-\nKutta-\nFehlberg", "Gauss-\nLegendre\n4"; "Trapezoid" stays whole.
+constexpr std::array<std::pair<const char*, const char*>, 10> captionBreaks{{{" (", "\n("},
+                                                                           {" points)", "\npoints)"},
+                                                                           {" point)", "\npoint)"},
+                                                                           {"Runge-", "Runge-\n"},
+                                                                           {"Kutta-", "Kutta-\n"},
+                                                                           {"Backward ", "Backward\n"},
+                                                                           {"Implicit ", "Implicit\n"},
+                                                                           {"Radau ", "Radau\n"},
+                                                                           {"Gauss-", "Gauss-\n"},
+                                                                           {"Legendre ", "Legendre\n"}}};
+
+QString inLines(QString caption) {
+    for (const auto& [at, broken] : captionBreaks) caption.replace(at, broken);
+    return caption;
 }
 
 QString methodName(const ConvergenceSeries& series) {
@@ -88,11 +112,16 @@ ReadingLook look(OrderReading reading) {
 }  // namespace
 
 ConvergenceTab::ConvergenceTab(QWidget* parent) : LabPage(parent) {
-    auto* layout = new QVBoxLayout(this);
+    // Twelve methods' legend, notes and orders may hold more than the lab's
+    // height: the page scrolls within itself.
+    QVBoxLayout* layout = scrollingContent(*this);
     againstEvaluations_ = new QCheckBox("Plot against slope &evaluations instead of h", this);
     againstEvaluations_->setAccessibleName("Plot against slope evaluations");
-    againstEvaluations_->setToolTip("What each method costs: stages times steps. A method "
-                                    "with more stages per step must earn them.");
+    againstEvaluations_->setToolTip("What each method costs: the slope evaluations its runs make, "
+                                    "stages times steps for an explicit method, and for an "
+                                    "implicit one every evaluation its Newton iterations and "
+                                    "their Jacobians take. A method that spends more per step "
+                                    "must earn it.");
     connect(againstEvaluations_, &QCheckBox::toggled, this, &ConvergenceTab::plot);
     auto* row = new QHBoxLayout;
     row->addWidget(againstEvaluations_);
@@ -113,7 +142,10 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : LabPage(parent) {
                         "logarithmic, with reference slopes and the rounding floor.",
                         this);
     plot_->useLogAxes();
-    plot_->showLegend(LabPlot::LegendPlace::beside);
+    // Below the axes, which keep the page's width: the twelve methods in two
+    // columns, the reference lines and the floor in a third.
+    plot_->showLegend(LabPlot::LegendPlace::below);
+    plot_->setLegendRows(static_cast<int>(pelorin::labCatalogue.size() / 2));
     layout->addWidget(plot_, 3);
 
     notes_ = addNotes(layout, "Convergence notes");
@@ -142,18 +174,17 @@ void ConvergenceTab::setInputs(const LabInputs& inputs) {
         display({}, {QString::fromStdString(inputs.unreadable)});
         return;
     }
-    // A typed slope costs far more than the built-in one, so its study runs
-    // off the window's thread; until it ends the page shows nothing old.
-    studies_.study(
+    // Every study runs off the window's thread, the lesson's too: the
+    // implicit methods solve their stages by Newton's method at every one
+    // of their steps. Until it ends the page shows nothing old.
+    display({}, {"Calculating every method on " +
+                 QString::fromStdString(inputs.problem.equationText()) + " \u2026"});
+    studies_.runOffThread(
         inputs.problem,
         [](const pelorin::Problem& problem, std::stop_token stop) {
             return pelorin::studyProblem(problem, doublings, stop);
         },
-        [this](pelorin::ConvergenceStudy study) { display(std::move(study), {}); },
-        [this](const pelorin::Problem& problem) {
-            display({}, {"Calculating the seven methods on " +
-                         QString::fromStdString(problem.equationText()) + " \u2026"});
-        });
+        [this](pelorin::ConvergenceStudy study) { display(std::move(study), {}); });
 }
 
 void ConvergenceTab::display(pelorin::ConvergenceStudy study, const QStringList& firstNotes) {
@@ -195,7 +226,7 @@ void ConvergenceTab::plot() {
     const bool evaluations = againstEvaluations_->isChecked();
     plot_->clearGraphs();
     plot_->clearItems();
-    plot_->xAxis->setLabel(evaluations ? "slope evaluations (stages \u00d7 N)" : "step h");
+    plot_->xAxis->setLabel(evaluations ? "slope evaluations" : "step h");
     plot_->yAxis->setLabel("error at x1");
     plot_->xAxis->setRangeReversed(!evaluations);  // smaller steps, more work: to the right
 
@@ -221,7 +252,9 @@ void ConvergenceTab::plot() {
         if (!line) continue;
         QCPGraph* reference = plot_->addGraph();
         reference->setName(referenceName(order, evaluations));
-        reference->setPen(QPen(text, 1, dashes));
+        QPen pen(text, 1, dashes);
+        if (dashes == Qt::CustomDashLine) pen.setDashPattern(longDashes);
+        reference->setPen(pen);
         reference->setData({line->x1, line->x2}, {line->y1, line->y2});
     }
 
@@ -251,13 +284,11 @@ void ConvergenceTab::fillOrders() {
                          : 0;
     orders_->clear();
     orders_->setRowCount(rows);
-    orders_->setColumnCount(static_cast<int>(pelorin::methodCatalogue.size()));
-    // Captions in two lines, so that seven columns fit the window; a screen
-    // reader reads the caption as the method buttons have it.
-    for (std::size_t column = 0; column < pelorin::methodCatalogue.size(); ++column) {
-        const QString caption = fromView(pelorin::methodCatalogue[column].caption);
-        auto* header = new QTableWidgetItem(
-            QString(caption).replace(" (", "\n(").replace("Kutta-", "Kutta-\n"));
+    orders_->setColumnCount(static_cast<int>(pelorin::labCatalogue.size()));
+    // A screen reader reads the caption whole, as the lab's method list has it.
+    for (std::size_t column = 0; column < pelorin::labCatalogue.size(); ++column) {
+        const QString caption = fromView(pelorin::labCatalogue[column].caption);
+        auto* header = new QTableWidgetItem(inLines(caption));
         header->setData(Qt::AccessibleTextRole, caption);
         header->setToolTip(QString::fromStdString(pelorin::orderBracketsNote()));
         orders_->setHorizontalHeaderItem(static_cast<int>(column), header);

@@ -10,6 +10,8 @@
 #include <QTextTable>
 #include <qcustomplot.h>
 
+#include <algorithm>
+
 namespace {
 
 // A plot is laid out as on a screen of this size, so that its legend has
@@ -27,24 +29,44 @@ QString cellText(const QTableWidgetItem* item) {
     return item->font().italic() ? "<i>" + text + "</i>" : text;
 }
 
-QString tableHtml(const QTableWidget& table) {
-    QString html = "<h3>" + table.accessibleName().toHtmlEscaped() + "</h3>";
-    html += "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><tr>";
+// A table with rows' headers and more columns than fit the paper readably
+// prints in blocks of at most this many, one under the other, each with the
+// rows' headers; a table without them stays whole, for a block's rows could
+// not be told apart.
+constexpr int columnsPerBlock = 7;
+
+// Columns first to last - 1 of the table, under a row naming them.
+QString columnsHtml(const QTableWidget& table, int first, int last) {
+    QString html = "<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><tr>";
     const bool rowHeaders = table.verticalHeader()->isVisible();
     if (rowHeaders) html += "<th></th>";
-    for (int column = 0; column < table.columnCount(); ++column) {
+    for (int column = first; column < last; ++column) {
         html += "<th>" + cellText(table.horizontalHeaderItem(column)) + "</th>";
     }
     html += "</tr>";
     for (int row = 0; row < table.rowCount(); ++row) {
         html += "<tr>";
-        if (rowHeaders) html += "<th>" + cellText(table.verticalHeaderItem(row)) + "</th>";
-        for (int column = 0; column < table.columnCount(); ++column) {
+        // A row's name whole on its line: "N = 16384", not "N =" over "16384".
+        if (rowHeaders) {
+            html += "<th style=\"white-space: nowrap\">" + cellText(table.verticalHeaderItem(row)) +
+                    "</th>";
+        }
+        for (int column = first; column < last; ++column) {
             html += "<td align=\"right\">" + cellText(table.item(row, column)) + "</td>";
         }
         html += "</tr>";
     }
-    html += "</table>";
+    return html + "</table>";
+}
+
+QString tableHtml(const QTableWidget& table) {
+    QString html = "<h3>" + table.accessibleName().toHtmlEscaped() + "</h3>";
+    const int columns = table.columnCount();
+    const int perBlock = table.verticalHeader()->isVisible() ? columnsPerBlock : std::max(columns, 1);
+    for (int first = 0; first == 0 || first < columns; first += perBlock) {
+        if (first > 0) html += "<p></p>";
+        html += columnsHtml(table, first, std::min(first + perBlock, columns));
+    }
     if (!table.whatsThis().isEmpty()) html += "<p>" + table.whatsThis().toHtmlEscaped() + "</p>";
     return html;
 }

@@ -219,9 +219,14 @@ void LabPlot::showLegend(LegendPlace place) {
 // at the plot's edge.
 void LabPlot::placeLegend() {
     if (!legendPlace_) return;
-    // Below the axes, two entries a row while they fit the plot's width, else
-    // one: a legend cut at the edge hides the names it is there to give.
-    if (legendPlace_ == LegendPlace::below) {
+    // Columns of a set number of entries, each read downwards, where the
+    // page asks for them. Else below the axes two entries a row while they
+    // fit the plot's width, else one: a legend cut at the edge hides the
+    // names it is there to give.
+    if (legendRows_) {
+        legend->setWrap(*legendRows_);
+        legend->setFillOrder(QCPLayoutGrid::foRowsFirst, true);
+    } else if (legendPlace_ == LegendPlace::below) {
         // A new wrap moves the entries only when they are filled in again.
         const auto wrap = [this](int columns) {
             legend->setWrap(columns);

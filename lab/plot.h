@@ -69,6 +69,9 @@ public:
     // only while it has entries.
     enum class LegendPlace { beside, below };
     void showLegend(LegendPlace place);
+    // The legend in columns of this many entries, each read downwards, so
+    // that a long legend keeps to a few rows.
+    void setLegendRows(int rows) { legendRows_ = rows; }
 
     // One unit equally long on both axes, at every size and after every zoom
     // and pan: the view is the range last asked for (by the program, the
@@ -111,6 +114,7 @@ private:
     bool fitScale();
 
     std::optional<LegendPlace> legendPlace_;
+    std::optional<int> legendRows_;  // entries a column, where the page sets them
     QString fileStem_ = "plot";
     int smallestHeight_ = 0;
     // With an equal scale: the ranges asked for, and whether fitScale is

@@ -27,21 +27,27 @@ void keepComponentErrors(ConvergencePoint& point, const StateVector& difference)
     }
 }
 
-// The error at x1 of the run with point.steps steps; none when the run grew
-// too large, or when an implicit step had no value, which the sentence
-// returned says.
+// The error at x1 of the run with point.steps steps and what the run spent;
+// no error when the run grew too large, or when an implicit step had no
+// value, which the sentence returned says.
 template <class Problem>
 std::optional<std::string> measureError(ConvergencePoint& point, const Method& method,
                                         const Problem& problem) {
+    RunWork work;
+    std::optional<std::string> failure;
     try {
-        const auto difference = runToEnd(method, problem, point.steps) - problem.exactAtEnd;
+        const auto difference = runToEnd(method, problem, point.steps, &work) - problem.exactAtEnd;
         keepComponentErrors(point, difference);
         const double error = stateNorm(difference);
         if (std::isfinite(error)) point.error = error;
-        return std::nullopt;
-    } catch (const NoConvergence& failure) {
-        return failure.what();
+    } catch (const NoConvergence& noValue) {
+        failure = noValue.what();
     }
+    // What the run spent, with a value or without.
+    point.slopeEvaluations = work.slopeEvaluations;
+    point.jacobianEvaluations = work.newton.jacobianEvaluations;
+    point.linearSolves = work.newton.linearSolves;
+    return failure;
 }
 
 // The first run from which no later run halves its error, confirmed by at
@@ -164,24 +170,35 @@ ConvergenceProblem lessonProblem(double x0, double y0, double x1) {
 namespace {
 
 template <class Problem>
-auto runOf(const Method& method, const Problem& problem, long steps) {
+auto runOf(const Method& method, const Problem& problem, long steps, RunWork& work) {
+    using State = decltype(problem.y0);
+    // Every call counted, a Jacobian's difference quotients among them.
+    const auto counting = [&](double x, StateArgument<State> y) {
+        ++work.slopeEvaluations;
+        return problem.f(x, y);
+    };
+    const SlopeOf<State> f(counting);
     const double h = (problem.x1 - problem.x0) / static_cast<double>(steps);
-    auto y = problem.y0;
+    State y = problem.y0;
     for (long i = 0; i < steps; ++i) {
         const double x = problem.x0 + static_cast<double>(i) * h;
-        y = methodStep(method, x, y, h, problem.f);
+        y = methodStep(method, x, y, h, f, &work.newton);
     }
     return y;
 }
 
 }  // namespace
 
-double runToEnd(const Method& method, const ConvergenceProblem& problem, long steps) {
-    return runOf(method, problem, steps);
+double runToEnd(const Method& method, const ConvergenceProblem& problem, long steps,
+                RunWork* work) {
+    RunWork unwanted;
+    return runOf(method, problem, steps, work ? *work : unwanted);
 }
 
-StateVector runToEnd(const Method& method, const SystemConvergenceProblem& problem, long steps) {
-    return runOf(method, problem, steps);
+StateVector runToEnd(const Method& method, const SystemConvergenceProblem& problem, long steps,
+                     RunWork* work) {
+    RunWork unwanted;
+    return runOf(method, problem, steps, work ? *work : unwanted);
 }
 
 double observedOrder(double coarseError, double fineError) {
@@ -242,7 +259,6 @@ std::optional<LeftOut> runMethod(ConvergenceSeries& series, const Method& method
         ConvergencePoint point;
         point.steps = 1L << k;
         point.h = width / static_cast<double>(point.steps);
-        point.slopeEvaluations = method.tableau->stages * point.steps;
         if (measurable) {
             if (const auto failure = measureError(point, method, problem)) {
                 if (left.noValue++ == 0) left.firstNoValue = "N = " + std::to_string(point.steps) + ": " + *failure;
@@ -303,8 +319,8 @@ ConvergenceStudy studyOf(const Problem& problem, int doublings, const std::stop_
     study.measurableError = problem.measurableError;
     // A step of infinite size is not a point of any plot.
     const int runs = std::isfinite(width) ? study.doublings : -1;
-    for (std::size_t row = 0; row < methodCatalogue.size(); ++row) {
-        const Method& method = methodCatalogue[row];
+    for (std::size_t row = 0; row < labCatalogue.size(); ++row) {
+        const Method& method = labCatalogue[row];
         ConvergenceSeries& series = study.series[row];
         series.method = &method;
         const std::optional<LeftOut> left = runMethod(series, method, problem, runs, measurable, stop);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "methods/methods.h"
+#include "numerics/implicit_step.h"
 #include "run/segment.h"
 
 #include <array>
@@ -58,7 +59,11 @@ inline constexpr double roundingMargin = 64;
 struct ConvergencePoint {
     long steps = 0;             // N
     double h = 0;               // (x1 - x0)/N
-    long slopeEvaluations = 0;  // stages · N
+    // Every call of the slope the run made, counted as it ran (none where no
+    // run was made): stages · N for an explicit method, and for an implicit
+    // one also its Newton iterations' residuals and the difference quotients
+    // of their Jacobians.
+    long slopeEvaluations = 0;
     // |y_N - y(x1)|, for a system in the maximum norm; empty when the run or
     // the error overflowed.
     std::optional<double> error;
@@ -69,6 +74,10 @@ struct ConvergencePoint {
     // the first run and wherever either error is missing or zero.
     std::optional<double> order;
     OrderReading reading = OrderReading::settled;  // of the order, where there is one
+    // An implicit method's run: the Jacobians its Newton iterations took and
+    // the linear systems they solved; none for an explicit method.
+    long jacobianEvaluations = 0;
+    long linearSolves = 0;
 };
 
 struct ConvergenceSeries {
@@ -88,7 +97,7 @@ struct ConvergenceStudy {
     // What the rules read the errors against: the size rounding is measured
     // against, and the smallest error the reference can measure.
     double solutionSize = 1, measurableError = 0;
-    std::array<ConvergenceSeries, methodCatalogue.size()> series;  // catalogue order
+    std::array<ConvergenceSeries, labCatalogue.size()> series;  // the lab's catalogue order
     std::vector<std::string> notes;  // what the plot and the table cannot say
     // A system's study read on each component's errors alone, for a page
     // that shows them on request; none for one equation.
@@ -99,9 +108,16 @@ struct ConvergenceStudy {
 // starts at x_i = x0 + i·h computed afresh, so no rounding gathers in a sum
 // of steps; the last step ends at x0 + steps·h, which may differ from x1 in
 // the last bits, and the error is measured against y(x1). An implicit step
-// without a value throws NoConvergence.
-double runToEnd(const Method& method, const ConvergenceProblem& problem, long steps);
-StateVector runToEnd(const Method& method, const SystemConvergenceProblem& problem, long steps);
+// without a value throws NoConvergence. What the run spends is added to
+// `work` where given.
+struct RunWork {
+    long slopeEvaluations = 0;
+    NewtonWork newton;
+};
+double runToEnd(const Method& method, const ConvergenceProblem& problem, long steps,
+                RunWork* work = nullptr);
+StateVector runToEnd(const Method& method, const SystemConvergenceProblem& problem, long steps,
+                     RunWork* work = nullptr);
 
 // log2(coarse/fine): the order the two errors show for a halved step.
 double observedOrder(double coarseError, double fineError);
@@ -142,7 +158,7 @@ std::string stepText(double h);
 // Beyond a million steps a run only measures rounding, and slowly.
 inline constexpr int maxDoublings = 20;
 
-// Every method of the catalogue with N = 2^0 ... 2^doublings steps
+// Every method of the lab's catalogue with N = 2^0 ... 2^doublings steps
 // (doublings clamped to 0 ... maxDoublings). A stop requested through
 // `stop` ends the study before its next run: what it returns then is
 // incomplete and only fit to be dropped.

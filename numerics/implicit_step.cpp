@@ -176,6 +176,7 @@ ImplicitStep<StateVector> implicitStep(const ImplicitScheme& scheme, SystemSlope
         for (std::size_t j = 0; j < stages; ++j) {
             const double x = stageX(scheme, x0, h, j);
             J.push_back(jacobian(F, x, last.states[j]));
+            ++step.work.jacobianEvaluations;
             if (!isFiniteMatrix(J.back().value)) {
                 return fail("in iteration " + std::to_string(k) + " the Jacobian at x = " +
                             numberToText(x) + ", y = " + stateText(last.states[j]) +
@@ -184,6 +185,7 @@ ImplicitStep<StateVector> implicitStep(const ImplicitScheme& scheme, SystemSlope
         }
         const NewtonMatrix matrix = newtonMatrix(scheme, h, J);
         const Eigen::JacobiSVD<NewtonMatrix> svd(matrix, Eigen::ComputeFullU | Eigen::ComputeFullV);
+        ++step.work.linearSolves;
         if (svd.singularValues()(matrix.rows() - 1) <= newtonMatrixTolerance(scheme, h, J, matrix)) {
             return fail("in iteration " + std::to_string(k) + " the matrix I - h·A⊗J is singular.");
         }
@@ -212,6 +214,7 @@ ImplicitStep<double> implicitStep(const ImplicitScheme& scheme, Slope f, double 
     ImplicitStep<double> step;
     if (system.value) step.value = (*system.value)[0];
     step.failure = system.failure;
+    step.work = system.work;
     for (const NewtonIterate<StateVector>& iterate : system.iterations) {
         step.iterations.push_back({iterate.number, firstComponents(iterate.slopes),
                                    firstComponents(iterate.states), iterate.residual, iterate.update});
@@ -236,21 +239,27 @@ ImplicitScheme schemeOf(const Tableau& tableau) {
 namespace {
 
 template <class State, class SlopeFunction>
-State valueOrThrow(const Tableau& tableau, double x0, const State& y0, double h, SlopeFunction f) {
+State valueOrThrow(const Tableau& tableau, double x0, const State& y0, double h, SlopeFunction f,
+                   NewtonWork* work) {
     ImplicitStep<State> step = implicitStep(schemeOf(tableau), f, x0, y0, h);
+    if (work) {
+        work->jacobianEvaluations += step.work.jacobianEvaluations;
+        work->linearSolves += step.work.linearSolves;
+    }
     if (!step.value) throw NoConvergence(step.failure);
     return *step.value;
 }
 
 }  // namespace
 
-double implicitMethodStep(const Tableau& tableau, double x0, double y0, double h, Slope f) {
-    return valueOrThrow(tableau, x0, y0, h, f);
+double implicitMethodStep(const Tableau& tableau, double x0, double y0, double h, Slope f,
+                          NewtonWork* work) {
+    return valueOrThrow(tableau, x0, y0, h, f, work);
 }
 
 StateVector implicitMethodStep(const Tableau& tableau, double x0, const StateVector& y0, double h,
-                               SystemSlope F) {
-    return valueOrThrow(tableau, x0, y0, h, F);
+                               SystemSlope F, NewtonWork* work) {
+    return valueOrThrow(tableau, x0, y0, h, F, work);
 }
 
 }  // namespace pelorin

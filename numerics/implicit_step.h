@@ -45,13 +45,21 @@ struct NewtonIterate {
     double update = 0;
 };
 
+// What Newton's method spent on steps: the Jacobians J it took, one for each
+// stage at each iteration, and the systems (I - h·A⊗J)·ΔK = -G it solved, one
+// for each iteration. Its slope evaluations are the slope's own to count.
+struct NewtonWork {
+    long jacobianEvaluations = 0, linearSolves = 0;
+};
+
 // The step: its value, or none and a sentence saying where and why Newton's
-// method stopped without converging; every iterate either way.
+// method stopped without converging; every iterate and the work either way.
 template <class State>
 struct ImplicitStep {
     std::optional<State> value;
     std::vector<NewtonIterate<State>> iterations;
     std::string failure;
+    NewtonWork work;
 };
 
 // The start is every stage at y0, Y_j = y0, that is every K_j = 0: on a
@@ -82,9 +90,10 @@ public:
 };
 
 // One step of an implicit method of the catalogue, as runs take it: the value
-// alone, or NoConvergence.
-double implicitMethodStep(const Tableau& tableau, double x0, double y0, double h, Slope f);
+// alone, or NoConvergence; the step's work is added to `work` where given.
+double implicitMethodStep(const Tableau& tableau, double x0, double y0, double h, Slope f,
+                          NewtonWork* work = nullptr);
 StateVector implicitMethodStep(const Tableau& tableau, double x0, const StateVector& y0, double h,
-                               SystemSlope F);
+                               SystemSlope F, NewtonWork* work = nullptr);
 
 }  // namespace pelorin

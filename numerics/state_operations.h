@@ -68,14 +68,17 @@ inline StateVector zeroLike(const StateVector& y) { return StateVector(y.size())
 
 // One step of `method` from (x, y) with h: an explicit method's own
 // procedure, or an implicit method's stage equations solved by Newton's
-// method, which throws NoConvergence when they are not.
-inline double methodStep(const Method& method, double x, double y, double h, Slope f) {
-    return method.step ? method.step(x, y, h, f) : implicitMethodStep(*method.tableau, x, y, h, f);
+// method, which throws NoConvergence when they are not; Newton's work is
+// added to `work` where given.
+inline double methodStep(const Method& method, double x, double y, double h, Slope f,
+                         NewtonWork* work = nullptr) {
+    return method.step ? method.step(x, y, h, f)
+                       : implicitMethodStep(*method.tableau, x, y, h, f, work);
 }
 inline StateVector methodStep(const Method& method, double x, const StateVector& y, double h,
-                              SystemSlope f) {
+                              SystemSlope f, NewtonWork* work = nullptr) {
     return method.stepSystem ? method.stepSystem(x, y, h, f)
-                             : implicitMethodStep(*method.tableau, x, y, h, f);
+                             : implicitMethodStep(*method.tableau, x, y, h, f, work);
 }
 
 // The step's value, or NaN where an implicit step has none, for a caller

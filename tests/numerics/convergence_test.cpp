@@ -1,6 +1,7 @@
 // Observed orders and the rounding floor, on the program's equation and on a
 // nonlinear one where methods that coincide on linear equations part ways.
-// Expected texts were worked out independently in 50-digit arithmetic.
+// Expected texts were worked out independently in 50-digit arithmetic, the
+// implicit methods' by tests/support/implicit_orders.py.
 #include "base/number_text.h"
 #include "numerics/convergence.h"
 
@@ -35,6 +36,11 @@ const Expected expected[] = {
     {"Runge-Kutta-Fehlberg", 5, "5.02"},
     {"Runge-Kutta-Merson", 4, "4.00"},
     {"Runge-Kutta-Gill", 4, "4.02"},
+    {"Backward Euler", 1, "0.99"},
+    {"Trapezoid", 2, "2.00"},
+    {"Implicit mid point", 2, "2.00"},
+    {"Radau IIA 3", 3, "2.99"},
+    {"Gauss-Legendre 4", 4, "4.00"},
 };
 
 const ConvergenceSeries& seriesOf(const ConvergenceStudy& study, std::string_view caption) {
@@ -96,6 +102,47 @@ TEST(Convergence, RunsLandOnTheEndAndCountSlopeEvaluations) {
     // Euler's first run, by hand: y = -1 + 1·(0 + 1) = 0 against
     // y(1) = -3/e = -1.10363832351433, an error of 1.10363832351433.
     EXPECT_EQ(errorText(*seriesOf(study, "Euler").points[0].error), "1.10E+00");
+}
+
+namespace {
+
+// The lesson's slope, counting its calls: the tests' own witness of the work.
+long slopeCalls = 0;
+double countedLesson(double x, double y) {
+    ++slopeCalls;
+    return -2 * x - y;
+}
+
+}  // namespace
+
+// Every step evaluates each stage at its start; each Newton iteration of an
+// implicit step then takes a Jacobian at every stage, 4·1 + 1 = 5 evaluations
+// for one equation, solves one linear system and evaluates each stage again.
+// An explicit step is its stages alone.
+TEST(Convergence, RunsCountEverySlopeEvaluationJacobianAndLinearSolve) {
+    const ConvergenceProblem counted{0, -1, 1, countedLesson, -3 * std::exp(-1.0)};
+    const ConvergenceStudy study = studyConvergence(counted, 3);
+    for (const Method& method : labCatalogue) {
+        SCOPED_TRACE(method.caption);
+        RunWork work;
+        slopeCalls = 0;
+        runToEnd(method, counted, 8, &work);
+        EXPECT_EQ(work.slopeEvaluations, slopeCalls);
+        const long stages = method.tableau->stages, solves = work.newton.linearSolves;
+        EXPECT_EQ(work.newton.jacobianEvaluations, stages * solves);
+        EXPECT_EQ(work.slopeEvaluations, stages * 8 + stages * solves + 5 * stages * solves);
+        if (isImplicit(method)) {
+            // At least one iteration a step, at most twenty.
+            EXPECT_GE(solves, 8);
+            EXPECT_LE(solves, 8 * 20);
+        } else {
+            EXPECT_EQ(solves, 0);
+        }
+        const ConvergencePoint& point = study.series[catalogueRow(method)].points[3];
+        EXPECT_EQ(point.slopeEvaluations, work.slopeEvaluations);
+        EXPECT_EQ(point.jacobianEvaluations, work.newton.jacobianEvaluations);
+        EXPECT_EQ(point.linearSolves, work.newton.linearSolves);
+    }
 }
 
 TEST(Convergence, TheHigherOrderMethodsReachTheRoundingFloorTheLowerOnesDoNot) {
@@ -237,7 +284,13 @@ TEST(Convergence, CurvesThatCoverOthersAreFound) {
                 {"Runge-Kutta 4", 6},
                 {"Runge-Kutta-Fehlberg", {}},
                 {"Runge-Kutta-Merson", {}},
-                {"Runge-Kutta-Gill", {}}};
+                {"Runge-Kutta-Gill", {}},
+                {"Backward Euler", {}},
+                // Both give y0 + h·(-2(x0 + h/2) - (y0 + y1)/2) on a slope linear in x and y.
+                {"Trapezoid", 9},
+                {"Implicit mid point", {}},
+                {"Radau IIA 3", {}},
+                {"Gauss-Legendre 4", {}}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.method);
         EXPECT_EQ(seriesOf(lesson, row.method).coveredBy, row.coveredBy);
@@ -280,7 +333,13 @@ TEST(Convergence, ReferenceLinesFallWithTheirOrder) {
     EXPECT_NEAR(fourth->y2 / lowest, 1, 1e-9);
     EXPECT_NEAR(std::log(fourth->y2 / fourth->y1) / std::log(fourth->x2 / fourth->x1), -4, 1e-9);
 
-    EXPECT_FALSE(referenceLine(study, 3, false));  // no method of order 3
+    // Radau IIA 3's first error, one step from (0, -1) to 1, is 1.272923261E-02
+    // (tests/support/implicit_orders.py).
+    const auto third = referenceLine(study, 3, false);
+    ASSERT_TRUE(third);
+    EXPECT_EQ(third->x1, 1);
+    EXPECT_EQ(errorText(third->y1), "1.27E-03");
+    EXPECT_FALSE(referenceLine(study, 6, false));  // no method of order 6
 }
 
 // A study whose inputs changed is stopped: it makes no further run, so that

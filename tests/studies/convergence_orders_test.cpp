@@ -99,3 +99,46 @@ TEST(StudyOrders, OnTheBellCurveAndTheLogisticEquationEveryColumnReadsByTheSameR
         EXPECT_EQ(study.notes.back(), orderBracketsNote());
     }
 }
+
+// y' = -50(y - cos x), y(0) = 0, to 1, as the library types it. The implicit
+// methods' orders for N = 2 ... 1024, worked out independently in 50-digit
+// arithmetic (tests/support/implicit_orders.py stiff 10):
+//   Backward Euler  2.4633 1.6051 1.0981 1.0390 1.0202 1.0103 ... 1.0007
+//   Trapezoid       0.3501 1.3997 5.7986 9.8543 2.0004 2.0001 ... 2.0000
+//   mid point       0.6305 1.4221 6.1430 3.7975 2.0005 2.0001 ... 2.0000
+//   Radau IIA 3     3.4407 8.4437 -0.5983 2.5587 2.7243 2.8417 2.9144 2.9554
+//                   2.9772 2.9885
+//   Gauss-Legendre  1.0510 4.1374 9.9268 3.9646 3.9876 3.9970 ... 3.9999
+// Until h·50 is small the stiff transient decides the error, not the order.
+// Radau IIA 3 approaches its order 3 only slowly: its last order, 2.99 at
+// N = 1024, is not yet within 0.1 of any order up to N = 64. Gauss-Legendre's
+// error at N = 1024, 8.7E-14, lies within 64·√1024 rounding units, so its
+// last own order is 4.00 at N = 512. The explicit methods leave the stable
+// steps behind: Euler's one step of h = 1 gives 0 + 1·(-50·(0 - 1)) = 50
+// against y(1) = 0.560869, two give -578.06, errors that no implicit method
+// comes near; yet none grows too large to calculate with on [0, 1].
+TEST(StudyOrders, OnTheStiffEquationTheImplicitMethodsShowTheirOrdersWhereTheExplicitOnesGrow) {
+    const Problem problem = compiledProblem(problemText(libraryProblem("Stiff")));
+    const ConvergenceStudy study = studyProblem(problem, 10);
+    const struct {
+        std::string_view method, orders;
+    } columns[] = {
+        {"Backward Euler", "(2.46) (1.61) 1.10 1.04 1.02 1.01"},
+        {"Trapezoid", "(0.35) (1.40) (5.80) (9.85) 2.00 2.00"},
+        {"Implicit mid point", "(0.63) (1.42) (6.14) (3.80) 2.00 2.00"},
+        {"Radau IIA 3", "(3.44) (8.44) (-0.60) (2.56) (2.72) (2.84)"},
+        {"Gauss-Legendre 4", "(1.05) (4.14) (9.93) 3.96 3.99 4.00"},
+    };
+    for (const auto& column : columns) {
+        SCOPED_TRACE(column.method);
+        const ConvergenceSeries& series = study.series[catalogueRow(methodByCaption(column.method))];
+        EXPECT_EQ(shownOrders(series), column.orders);
+    }
+    const ConvergenceSeries& euler = study.series[0];
+    EXPECT_EQ(errorText(*euler.points[0].error), "4.94E+01");
+    EXPECT_EQ(errorText(*euler.points[1].error), "5.79E+02");
+    for (const std::string& note : study.notes) {
+        EXPECT_EQ(note.find("too large to calculate with"), std::string::npos) << note;
+        EXPECT_EQ(note.find("without a value"), std::string::npos) << note;
+    }
+}
