@@ -678,36 +678,26 @@ std::string unconvergedRunsNote(const std::string& caption, const std::vector<lo
            " no error at x1; with N = " + std::to_string(steps.back()) + ": " + why;
 }
 
-// Every implicit method with N = 2^0 ... 2^doublings fixed steps, counted;
-// false when `stop` ended the sweep first.
-template <class AtEnd>
-bool sweepImplicit(WorkPrecision& sweep, const AtEnd& problem, int doublings,
-                   std::stop_token stop) {
-    if (!std::isfinite(problem.x1 - problem.x0)) return true;  // the study says why
-    for (const Method& method : labCatalogue) {
-        if (!isImplicit(method)) continue;
-        WorkSeries series{std::string(method.caption), &method, {}};
+// Every implicit method's fixed-step runs as the convergence study ran and
+// counted them, with a note for the runs that met a step without a value.
+void implicitFromStudy(WorkPrecision& sweep) {
+    for (const ConvergenceSeries& fixed : sweep.fixedSteps.series) {
+        if (!fixed.method || !isImplicit(*fixed.method)) continue;
+        WorkSeries series{std::string(fixed.method->caption), fixed.method, {}};
         std::vector<long> failed;
         std::string why;
-        for (int doubling = 0; doubling <= std::clamp(doublings, 0, implicitDoublings); ++doubling) {
-            if (stop.stop_requested()) return false;
-            const long steps = 1L << doubling;
-            const auto run =
-                countedImplicitRun(method, problem.f, problem.x0, problem.y0, problem.x1, steps);
-            const auto error =
-                run.y ? finiteOrNone(stateNorm(*run.y - problem.exactAtEnd)) : std::nullopt;
-            WorkPoint point = countedPoint(0, run.counts, error);
-            point.steps = steps;
-            if (!run.y) {
-                failed.push_back(steps);
-                why = run.failure;
+        for (const ConvergencePoint& run : fixed.points) {
+            // One SVD of I - h·A⊗J and one solve with it for every update.
+            series.points.push_back({0, run.slopeEvaluations, run.error, run.jacobianEvaluations,
+                                     run.linearSolves, run.linearSolves, run.steps});
+            if (!run.noValue.empty()) {
+                failed.push_back(run.steps);
+                why = run.noValue;
             }
-            series.points.push_back(point);
         }
         if (!failed.empty()) sweep.notes.push_back(unconvergedRunsNote(series.caption, failed, why));
         sweep.implicitFixed.push_back(std::move(series));
     }
-    return true;
 }
 
 // rosenbrock4 over sweepTolerances, its error at x1 in the maximum norm.
@@ -751,7 +741,7 @@ WorkPrecision workPrecision(const ConvergenceProblem& problem, double h0,
         else noteStop(sweep, sweep.library.caption, tolerance, run.note);
         sweep.library.points.push_back(point);
     }
-    if (!sweepImplicit(sweep, problem, doublings, stop)) return sweep;
+    implicitFromStudy(sweep);
     // rosenbrock4 steps the equation as a system of one component.
     const auto slope = [f = problem.f](double x, const StateVector& y) {
         return StateVector{f(x, y[0])};
@@ -768,8 +758,8 @@ WorkPrecision workPrecision(const SystemConvergenceProblem& problem, double h0,
     sweep.fixedSteps = studyConvergence(problem, doublings, stop);
     if (settingsRefused(sweep, settings)) return sweep;
     sweep.components = problem.y0.size();
-    if (sweepPairs(sweep, problem, h0, settings, stop) &&
-        sweepImplicit(sweep, problem, doublings, stop)) {
+    if (sweepPairs(sweep, problem, h0, settings, stop)) {
+        implicitFromStudy(sweep);
         sweepRosenbrock(sweep, problem.f, problem.x0, problem.y0, problem.x1, problem.exactAtEnd,
                         h0, settings, stop);
     }

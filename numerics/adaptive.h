@@ -255,17 +255,11 @@ LibraryRun libraryDormandPrince(Slope f, double x0, double y0, double x1, double
                                 double absoluteTolerance, double relativeTolerance,
                                 long maxEvaluations);
 
-// An implicit step costs a Newton solve, tens of slope evaluations with its
-// Jacobians: the sweep runs them with at most 2^implicitDoublings steps,
-// where a second-order method reaches errors near 1E-10, and a sweep of a
-// typed equation takes seconds, not a minute.
-inline constexpr int implicitDoublings = 12;
-
 // The error at x1 against the slope evaluations spent: the embedded pairs
 // and the library's steppers over sweepTolerances (both tolerances set to
 // each, as the tolerance's parts say), the fixed-step runs of the catalogue
-// with N = 2^0 ... 2^doublings steps, the Convergence page's study, and the
-// implicit methods' with up to 2^implicitDoublings, to set beside them. A
+// with N = 2^0 ... 2^doublings steps, the Convergence page's study, whose
+// implicit methods' runs, counted as they are spent, are set beside them. A
 // stop requested through `stop` ends the sweep before its next run,
 // incomplete.
 struct WorkPrecision {

@@ -261,6 +261,7 @@ std::optional<LeftOut> runMethod(ConvergenceSeries& series, const Method& method
         point.h = width / static_cast<double>(point.steps);
         if (measurable) {
             if (const auto failure = measureError(point, method, problem)) {
+                point.noValue = *failure;
                 if (left.noValue++ == 0) left.firstNoValue = "N = " + std::to_string(point.steps) + ": " + *failure;
             } else if (!point.error) {
                 ++left.overflowed;

@@ -78,6 +78,9 @@ struct ConvergencePoint {
     // the linear systems they solved; none for an explicit method.
     long jacobianEvaluations = 0;
     long linearSolves = 0;
+    // Why the run has no error: the sentence of its step without a value
+    // (Newton's method did not converge); empty for every other run.
+    std::string noValue{};
 };
 
 struct ConvergenceSeries {

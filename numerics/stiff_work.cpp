@@ -13,48 +13,6 @@ namespace pelorin {
 
 namespace {
 
-// f, counting its calls into `calls`.
-template <class State>
-struct CountedSlope {
-    SlopeOf<State> f;
-    long* calls;
-
-    State operator()(double x, const State& y) const {
-        ++*calls;
-        return f(x, y);
-    }
-};
-
-template <class State>
-void countNewton(WorkCounts& counts, const ImplicitStep<State>& step, int stages) {
-    const long updates = static_cast<long>(step.iterations.size()) - 1;
-    counts.jacobians += stages * updates;
-    counts.factorizations += updates;
-    counts.solves += updates;
-}
-
-template <class State>
-CountedRunOf<State> implicitRunOf(const Method& method, SlopeOf<State> f, double x0,
-                                  const State& y0, double x1, long steps) {
-    CountedRunOf<State> run;
-    const ImplicitScheme scheme = schemeOf(*method.tableau);
-    const CountedSlope<State> counted{f, &run.counts.slopeEvaluations};
-    const double h = (x1 - x0) / static_cast<double>(steps);
-    State y = y0;
-    for (long i = 0; i < steps; ++i) {
-        const double x = x0 + static_cast<double>(i) * h;
-        const ImplicitStep<State> step = implicitStep(scheme, SlopeOf<State>(counted), x, y, h);
-        countNewton(run.counts, step, scheme.stages);
-        if (!step.value) {
-            run.failure = step.failure;
-            return run;
-        }
-        y = *step.value;
-    }
-    run.y = y;
-    return run;
-}
-
 using namespace odeint_systems;
 
 std::string stoppedNote(double x, const std::string& why) {
@@ -62,16 +20,6 @@ std::string stoppedNote(double x, const std::string& why) {
 }
 
 }  // namespace
-
-CountedRunOf<double> countedImplicitRun(const Method& method, Slope f, double x0, double y0,
-                                        double x1, long steps) {
-    return implicitRunOf(method, f, x0, y0, x1, steps);
-}
-
-CountedRunOf<StateVector> countedImplicitRun(const Method& method, SystemSlope F, double x0,
-                                             const StateVector& y0, double x1, long steps) {
-    return implicitRunOf(method, F, x0, y0, x1, steps);
-}
 
 RosenbrockRun libraryRosenbrock(SystemSlope F, double x0, const StateVector& y0, double x1,
                                 double h0, double absoluteTolerance, double relativeTolerance,

@@ -1,7 +1,7 @@
 // What the work-precision sweep sets beside the explicit methods on a stiff
-// problem: the implicit methods with fixed steps, and Boost.Odeint's
-// rosenbrock4 with its controller, each run's cost counted as it is spent by
-// wrapping the functions handed to the solver, never estimated.
+// problem besides the implicit methods' fixed steps (the convergence study's
+// runs): Boost.Odeint's rosenbrock4 with its controller, its cost counted as
+// it is spent by wrapping the functions handed to it, never estimated.
 #pragma once
 
 #include "methods/methods.h"
@@ -23,26 +23,6 @@ struct WorkCounts {
     long factorizations = 0;    // matrices factored: Newton's by SVD, rosenbrock4's by LU
     long solves = 0;            // linear systems solved with those factors
 };
-
-// A fixed-step run of an implicit method: its value at x1, or none and the
-// sentence saying which step had none and why.
-template <class State>
-struct CountedRunOf {
-    std::optional<State> y;
-    WorkCounts counts;
-    std::string failure;  // empty when the run reached x1
-};
-
-// `steps` steps of h = (x1 - x0)/steps, each from x_i = x0 + i·h, as the
-// Convergence page's runs take them (the same bits). The slope handed to
-// each implicit step counts its calls; the Jacobians, SVDs and solves are
-// counted from Newton's iterations the step keeps: each update takes a
-// Jacobian at every stage and one SVD of I - h·A⊗J to solve with. A run
-// stops at the first step without a value.
-CountedRunOf<double> countedImplicitRun(const Method& method, Slope f, double x0, double y0,
-                                        double x1, long steps);
-CountedRunOf<StateVector> countedImplicitRun(const Method& method, SystemSlope F, double x0,
-                                             const StateVector& y0, double x1, long steps);
 
 inline constexpr std::string_view rosenbrockCaption = "rosenbrock4 (Boost.Odeint)";
 
