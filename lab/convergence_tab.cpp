@@ -304,7 +304,15 @@ void ConvergenceTab::fillOrders() {
         const ConvergenceSeries& series = study_.series[column];
         for (int row = 0; row < rows; ++row) {
             const auto point = static_cast<std::size_t>(row + 1);
-            if (point >= series.points.size()) continue;
+            if (point >= series.points.size()) {
+                // An implicit method's runs stop earlier; the notes say where.
+                auto* cell = new QTableWidgetItem(QString("\u2013"));
+                cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                cell->setToolTip("Not run: the notes say why.");
+                cell->setData(Qt::AccessibleTextRole, QString("not run"));
+                orders_->setItem(row, static_cast<int>(column), cell);
+                continue;
+            }
             const auto& order = series.points[point].order;
             const QString value =
                 order ? QString::fromStdString(pelorin::fixedText(*order, 2)) : QString("\u2013");

@@ -278,6 +278,13 @@ std::optional<LeftOut> runMethod(ConvergenceSeries& series, const Method& method
     return left;
 }
 
+std::string implicitRunsNote() {
+    return "The implicit methods' runs stop at N = 2^" + std::to_string(implicitDoublings) + " (" +
+           std::to_string(1L << implicitDoublings) +
+           " steps): each of their steps solves its stage equations by Newton's method, and their "
+           "orders show well before.";
+}
+
 std::string overflowNote(const Method& method, int overflowed) {
     return std::string(method.caption) + ": " + std::to_string(overflowed) +
            (overflowed == 1 ? " run grew" : " runs grew") + " too large to calculate with and " +
@@ -324,7 +331,9 @@ ConvergenceStudy studyOf(const Problem& problem, int doublings, const std::stop_
         const Method& method = labCatalogue[row];
         ConvergenceSeries& series = study.series[row];
         series.method = &method;
-        const std::optional<LeftOut> left = runMethod(series, method, problem, runs, measurable, stop);
+        const int methodRuns = isImplicit(method) ? std::min(runs, implicitDoublings) : runs;
+        const std::optional<LeftOut> left =
+            runMethod(series, method, problem, methodRuns, measurable, stop);
         if (!left) return study;
         if (measurable && left->overflowed > 0) {
             study.notes.push_back(overflowNote(method, left->overflowed));
@@ -336,6 +345,7 @@ ConvergenceStudy studyOf(const Problem& problem, int doublings, const std::stop_
             study.notes.push_back(std::string(method.caption) + ": " + floorText(series));
         }
     }
+    if (runs > implicitDoublings) study.notes.push_back(implicitRunsNote());
     compareSeries(study, size);
     return study;
 }

@@ -160,6 +160,11 @@ std::string stepText(double h);
 
 // Beyond a million steps a run only measures rounding, and slowly.
 inline constexpr int maxDoublings = 20;
+// An implicit method's step solves its stage equations by Newton's method,
+// tens of slope evaluations with its Jacobians: its runs stop at
+// N = 2^implicitDoublings, where its order has long shown and a study of a
+// typed system still takes seconds, not a minute.
+inline constexpr int implicitDoublings = 12;
 
 // Every method of the lab's catalogue with N = 2^0 ... 2^doublings steps
 // (doublings clamped to 0 ... maxDoublings). A stop requested through
