@@ -129,6 +129,13 @@ StateVector RK4G(double x0, const StateVector& y0, double h, SystemSlope f) {
     return gill(x0, y0, h, f);
 }
 
+std::size_t catalogueRow(const Method& method) {
+    if (&method >= labCatalogue.data() && &method < labCatalogue.data() + labCatalogue.size()) {
+        return static_cast<std::size_t>(&method - labCatalogue.data());
+    }
+    return static_cast<std::size_t>(&methodByCaption(method.caption) - labCatalogue.data());
+}
+
 const Method& methodByCaption(std::string_view caption) {
     for (const Method& method : labCatalogue) {
         if (method.caption == caption) return method;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "methods/implicit_tableaus.h"
+#include "methods/multistep.h"
 #include "methods/state_vector.h"
 #include "methods/tableau.h"
 
@@ -101,7 +102,9 @@ using SystemStepProcedure = StateVector (*)(double x0, const StateVector& y0, do
 // its Butcher tableau, for an embedded pair what its own error estimate is
 // and how far to trust it, and the stability it is published with. An
 // implicit method has no step procedure of its own: its step solves the
-// tableau's stage equations (numerics' methodStep).
+// tableau's stage equations (numerics' methodStep). A multistep method has
+// neither procedure nor tableau: its formula steps from the values before
+// (numerics' MethodRun), the first of which a one-step method makes.
 struct Method {
     std::string_view caption;
     std::string_view heading;
@@ -115,11 +118,20 @@ struct Method {
     bool aStable = false;     // |R(z)| <= 1 on the whole left half-plane
     bool lStable = false;     // and R(z) -> 0 as z -> -∞: stiff parts die out in one step
     bool symplectic = false;  // keeps the quadratic invariants of the equation
+    const Multistep* multistep = nullptr;
 };
 
+// The method the "Own multistep method" entry stands for until a teacher
+// types another: y_{n+2} + 4y_{n+1} - 5y_n = h(4f_{n+1} + 2f_n), of order 3
+// and not zero-stable, the classic warning that consistency alone does not
+// make a method converge.
+inline constexpr MultistepFormula classicUnstableFormula{2, {-5, 4, 1}, {2, 4, 0}};
+inline constexpr Multistep classicUnstableMethod{&classicUnstableFormula};
+
 // Every method the program knows: first the seven explicit ones the window
-// lists, in its order, then the implicit ones the lab sets beside them.
-inline constexpr std::array<Method, 12> labCatalogue{{
+// lists, in its order, then the implicit ones the lab sets beside them, then
+// the multistep ones, the last a teacher's own.
+inline constexpr std::array<Method, 21> labCatalogue{{
     {"Euler", "Euler Method", "Euler", Euler, Euler, 1,
      "y1 = y0 + h\u00b7f(x0, y0)", &eulerTableau},
     {"Euler (End points)", "Euler End-Point Method", "EulerEP", EulerEP, EulerEP, 2,
@@ -167,6 +179,36 @@ inline constexpr std::array<Method, 12> labCatalogue{{
      "two stages at the Gauss points x0 + (3 \u2213 \u221a3)h/6, each needing both; "
      "y1 = y0 + h(K1 + K2)/2, solved by Newton's method", &gaussLegendre4Tableau, {}, true, false,
      true},
+    {"Adams-Bashforth 2", "Adams-Bashforth Method, 2 Steps", "AdamsBashforth2", nullptr, nullptr, 2,
+     "y(n+2) = y(n+1) + h\u00b7(3f(n+1) \u2212 f(n))/2", nullptr, {}, false, false, false,
+     &adamsBashforth2Method},
+    {"Adams-Bashforth 3", "Adams-Bashforth Method, 3 Steps", "AdamsBashforth3", nullptr, nullptr, 3,
+     "y(n+3) = y(n+2) + h\u00b7(23f(n+2) \u2212 16f(n+1) + 5f(n))/12", nullptr, {}, false, false,
+     false, &adamsBashforth3Method},
+    {"Adams-Bashforth 4", "Adams-Bashforth Method, 4 Steps", "AdamsBashforth4", nullptr, nullptr, 4,
+     "y(n+4) = y(n+3) + h\u00b7(55f(n+3) \u2212 59f(n+2) + 37f(n+1) \u2212 9f(n))/24", nullptr, {},
+     false, false, false, &adamsBashforth4Method},
+    {"Adams-Moulton 3", "Adams-Moulton Method, 3 Steps", "AdamsMoulton3", nullptr, nullptr, 4,
+     "y(n+3) = y(n+2) + h\u00b7(9f(n+3) + 19f(n+2) \u2212 5f(n+1) + f(n))/24, solved for y(n+3) "
+     "by Newton's method", nullptr, {}, false, false, false, &adamsMoulton3Method},
+    {"Adams predictor-corrector 4", "Adams Predictor-Corrector Method", "AdamsPECE4", nullptr,
+     nullptr, 4,
+     "predict p = y(n+3) + h\u00b7(55f(n+3) \u2212 59f(n+2) + 37f(n+1) \u2212 9f(n))/24, then "
+     "correct once: y(n+4) = y(n+3) + h\u00b7(9f(x(n+4), p) + 19f(n+3) \u2212 5f(n+2) + f(n+1))/24",
+     nullptr, {}, false, false, false, &adamsPredictorCorrector4Method},
+    {"BDF 2", "Backward Differentiation Formula, 2 Steps", "BDF2", nullptr, nullptr, 2,
+     "3y(n+2) \u2212 4y(n+1) + y(n) = 2h\u00b7f(n+2), solved for y(n+2) by Newton's method", nullptr,
+     {}, true, false, false, &bdf2Method},
+    {"BDF 3", "Backward Differentiation Formula, 3 Steps", "BDF3", nullptr, nullptr, 3,
+     "11y(n+3) \u2212 18y(n+2) + 9y(n+1) \u2212 2y(n) = 6h\u00b7f(n+3), solved for y(n+3) by "
+     "Newton's method", nullptr, {}, false, false, false, &bdf3Method},
+    {"BDF 4", "Backward Differentiation Formula, 4 Steps", "BDF4", nullptr, nullptr, 4,
+     "25y(n+4) \u2212 48y(n+3) + 36y(n+2) \u2212 16y(n+1) + 3y(n) = 12h\u00b7f(n+4), solved for "
+     "y(n+4) by Newton's method", nullptr, {}, false, false, false, &bdf4Method},
+    {"Own multistep method", "Own Multistep Method", "OwnMultistep", nullptr, nullptr, 3,
+     "the coefficients typed in the boxes alpha and beta: "
+     "\u03b1(k)y(n+k) + \u2026 + \u03b1(0)y(n) = h\u00b7(\u03b2(k)f(n+k) + \u2026 + \u03b2(0)f(n))",
+     nullptr, {}, false, false, false, &classicUnstableMethod},
 }};
 
 // The main window's seven methods, in the order it lists them and the
@@ -175,13 +217,47 @@ inline constexpr std::size_t explicitMethodCount = 7;
 inline constexpr std::span<const Method, explicitMethodCount> methodCatalogue{labCatalogue.data(),
                                                                               explicitMethodCount};
 
-// The row of a catalogue entry: its place in the window and in the lab's tables.
-inline std::size_t catalogueRow(const Method& method) {
-    return static_cast<std::size_t>(&method - labCatalogue.data());
+// The row of the teacher's own multistep method, whose entry a lab copies
+// with the formula its boxes hold.
+inline constexpr std::size_t ownMultistepRow = labCatalogue.size() - 1;
+
+// The row of a catalogue entry: its place in the window and in the lab's
+// tables. A copy of an entry (the own method with typed coefficients) has
+// the row of the entry with its caption.
+std::size_t catalogueRow(const Method& method);
+
+// Whether the method steps from the values before the last one.
+inline bool isMultistep(const Method& method) { return method.multistep != nullptr; }
+
+// Whether a step solves an equation for its value: an implicit Runge-Kutta
+// method's stages, or an implicit multistep formula's new value (a
+// predictor-corrector pair corrects once, explicitly).
+inline bool isImplicit(const Method& method) {
+    if (isMultistep(method)) {
+        return method.multistep->predictor == nullptr && method.multistep->formula->isImplicit();
+    }
+    return method.step == nullptr;
 }
 
-// Whether the method's step solves for its stages: it has no step procedure.
-inline bool isImplicit(const Method& method) { return method.step == nullptr; }
+// A teacher's own multistep method: the catalogue's own entry with the
+// formula typed in its boxes and the order worked out from it. Neither
+// copied nor moved, since its entry points at its formula.
+struct OwnMultistep {
+    OwnMultistep(const MultistepFormula& typed, int typedOrder)
+        : formula(typed), entry(labCatalogue[ownMultistepRow]) {
+        entry.multistep = &multistep;
+        entry.order = typedOrder;
+    }
+    OwnMultistep(const OwnMultistep&) = delete;
+    OwnMultistep& operator=(const OwnMultistep&) = delete;
+
+    MultistepFormula formula;
+    Multistep multistep{&formula};
+    Method entry;
+};
+
+// Whether the method is a one-step Runge-Kutta method with a tableau.
+inline bool hasTableau(const Method& method) { return method.tableau != nullptr; }
 
 // The entry with this caption; throws std::invalid_argument for a caption no
 // method has.
