@@ -17,16 +17,23 @@
 namespace {
 
 // Okabe and Ito's colours for the explicit methods, Tol's muted ones for the
-// implicit methods (drawn dashed), told apart also with a colour vision
+// implicit methods (drawn dashed) and his vibrant and light ones for the
+// multistep methods (drawn dash-dotted), told apart also with a colour vision
 // deficiency; the markers tell apart the methods whose curves coincide.
 constexpr QRgb methodColours[]{0xff0072b2, 0xffe69f00, 0xff009e73, 0xffd55e00,
                                0xffcc79a7, 0xff56b4e9, 0xff7f7f7f, 0xff882255,
-                               0xff44aa99, 0xff999933, 0xffaa4499, 0xffcc6677};
+                               0xff44aa99, 0xff999933, 0xffaa4499, 0xffcc6677,
+                               0xff332288, 0xff117733, 0xff88ccee, 0xffddcc77,
+                               0xffee7733, 0xff6699cc, 0xff009988, 0xffee3377,
+                               0xff997700};
 constexpr QCPScatterStyle::ScatterShape methodShapes[]{
     QCPScatterStyle::ssCircle,   QCPScatterStyle::ssSquare,  QCPScatterStyle::ssTriangle,
     QCPScatterStyle::ssDiamond,  QCPScatterStyle::ssStar,    QCPScatterStyle::ssCross,
     QCPScatterStyle::ssTriangleInverted, QCPScatterStyle::ssPlus, QCPScatterStyle::ssCrossSquare,
-    QCPScatterStyle::ssPlusSquare, QCPScatterStyle::ssCrossCircle, QCPScatterStyle::ssPlusCircle};
+    QCPScatterStyle::ssPlusSquare, QCPScatterStyle::ssCrossCircle, QCPScatterStyle::ssPlusCircle,
+    QCPScatterStyle::ssDisc,     QCPScatterStyle::ssPeace,   QCPScatterStyle::ssCircle,
+    QCPScatterStyle::ssSquare,   QCPScatterStyle::ssTriangle, QCPScatterStyle::ssDiamond,
+    QCPScatterStyle::ssStar,     QCPScatterStyle::ssCross,   QCPScatterStyle::ssTriangleInverted};
 // Another method must bring its own colour and marker.
 static_assert(std::size(methodColours) == pelorin::labCatalogue.size());
 static_assert(std::size(methodShapes) == pelorin::labCatalogue.size());
@@ -84,7 +91,9 @@ void LabPlot::followLayout() {
 QPen LabPlot::methodPen(std::size_t row) {
     QPen pen(QColor::fromRgb(methodColours[row]));
     pen.setWidthF(1.5);
-    if (pelorin::isImplicit(pelorin::labCatalogue[row])) pen.setStyle(Qt::DashLine);
+    const pelorin::Method& method = pelorin::labCatalogue[row];
+    if (pelorin::isMultistep(method)) pen.setStyle(Qt::DashDotLine);
+    else if (pelorin::isImplicit(method)) pen.setStyle(Qt::DashLine);
     return pen;
 }
 
