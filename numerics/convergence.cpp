@@ -179,11 +179,9 @@ auto runOf(const Method& method, const Problem& problem, long steps, RunWork& wo
     };
     const SlopeOf<State> f(counting);
     const double h = (problem.x1 - problem.x0) / static_cast<double>(steps);
+    MethodRun<State> run(method, f, problem.x0, h, problem.start, &work.newton);
     State y = problem.y0;
-    for (long i = 0; i < steps; ++i) {
-        const double x = problem.x0 + static_cast<double>(i) * h;
-        y = methodStep(method, x, y, h, f, &work.newton);
-    }
+    for (long i = 0; i < steps; ++i) y = run.step(i, y);
     return y;
 }
 
@@ -328,7 +326,8 @@ ConvergenceStudy studyOf(const Problem& problem, int doublings, const std::stop_
     // A step of infinite size is not a point of any plot.
     const int runs = std::isfinite(width) ? study.doublings : -1;
     for (std::size_t row = 0; row < labCatalogue.size(); ++row) {
-        const Method& method = labCatalogue[row];
+        const Method& method =
+            row == ownMultistepRow && problem.own ? *problem.own : labCatalogue[row];
         ConvergenceSeries& series = study.series[row];
         series.method = &method;
         const int methodRuns = isImplicit(method) ? std::min(runs, implicitDoublings) : runs;

@@ -5,6 +5,7 @@
 
 #include "methods/methods.h"
 #include "numerics/implicit_step.h"
+#include "numerics/method_run.h"
 #include "run/segment.h"
 
 #include <array>
@@ -23,6 +24,11 @@ struct ConvergenceProblem {
     // Errors below this cannot be measured: the reference value's accuracy
     // where there is no exact solution, else 0.
     double measurableError = 0;
+    // Where the multistep methods take their first values from, and the
+    // method the catalogue's own multistep entry stands for (its own
+    // default where none is given).
+    Start start{};
+    const Method* own = nullptr;
 };
 
 // A system y' = F(x, y), y(x0) = y0, solved up to x1, whose value there is
@@ -36,6 +42,8 @@ struct SystemConvergenceProblem {
     SystemSlope f;
     StateVector exactAtEnd;  // y(x1), or a reference value for it
     double measurableError = 0;  // as for one equation, relative to the same size
+    SystemStart start{};
+    const Method* own = nullptr;
 };
 
 // The program's equation, with the exact solution through (x0, y0).

@@ -42,9 +42,9 @@ std::optional<long> stepsToReach(double x0, double x1, double h) {
 
 namespace {
 
-template <class State, class SlopeFunction>
-PathOf<State> runPath(const Method& method, SlopeFunction f, double x0, const State& y0, double x1,
-                      double h, long maxSteps) {
+template <class State>
+PathOf<State> runPath(const Method& method, SlopeOf<State> f, double x0, const State& y0, double x1,
+                      double h, long maxSteps, const StartOf<State>& start) {
     PathOf<State> path;
     path.method = &method;
     if (!std::isfinite(x0) || !isFiniteState(y0) || !std::isfinite(x1) || !std::isfinite(h)) {
@@ -61,11 +61,12 @@ PathOf<State> runPath(const Method& method, SlopeFunction f, double x0, const St
     }
     path.stepsToEnd = *steps;
     const long taken = std::min(*steps, std::max(0L, maxSteps));
+    path.startingValues = std::min(taken, startingSteps(method));
+    MethodRun<State> run(method, f, x0, path.h, start);
     for (long i = 0; i < taken; ++i) {
-        const double x = x0 + static_cast<double>(i) * path.h;
         State y;
         try {
-            y = methodStep(method, x, path.y.back(), path.h, f);
+            y = run.step(i, path.y.back());
         } catch (const NoConvergence& failure) {
             path.end = PathEnd::noValue;
             path.noValueWhy = failure.what();
@@ -85,13 +86,13 @@ PathOf<State> runPath(const Method& method, SlopeFunction f, double x0, const St
 }  // namespace
 
 SolutionPath solutionPath(const Method& method, Slope f, double x0, double y0, double x1, double h,
-                          long maxSteps) {
-    return runPath(method, f, x0, y0, x1, h, maxSteps);
+                          long maxSteps, const Start& start) {
+    return runPath(method, f, x0, y0, x1, h, maxSteps, start);
 }
 
 SystemPath solutionPath(const Method& method, SystemSlope F, double x0, const StateVector& y0,
-                        double x1, double h, long maxSteps) {
-    return runPath(method, F, x0, y0, x1, h, maxSteps);
+                        double x1, double h, long maxSteps, const SystemStart& start) {
+    return runPath(method, F, x0, y0, x1, h, maxSteps, start);
 }
 
 namespace {
@@ -130,20 +131,25 @@ std::string runNote(const PathOf<State>& path) {
     return {};
 }
 
-template <class State, class SlopeFunction>
-std::array<PathOf<State>, 3> halvedRuns(const Method& method, SlopeFunction f, double x0,
-                                        const State& y0, double x1, double h) {
-    return {solutionPath(method, f, x0, y0, x1, h), solutionPath(method, f, x0, y0, x1, h / 2),
-            solutionPath(method, f, x0, y0, x1, h / 4)};
+template <class State>
+std::array<PathOf<State>, 3> halvedRuns(const Method& method, SlopeOf<State> f, double x0,
+                                        const State& y0, double x1, double h,
+                                        const StartOf<State>& start) {
+    return {solutionPath(method, f, x0, y0, x1, h, maxPathSteps, start),
+            solutionPath(method, f, x0, y0, x1, h / 2, maxPathSteps, start),
+            solutionPath(method, f, x0, y0, x1, h / 4, maxPathSteps, start)};
 }
 
-template <class State, class SlopeFunction>
-std::array<PathOf<State>, labCatalogue.size()> everyMethodRun(SlopeFunction f, double x0,
+template <class State>
+std::array<PathOf<State>, labCatalogue.size()> everyMethodRun(SlopeOf<State> f, double x0,
                                                                  const State& y0, double x1,
-                                                                 double h) {
+                                                                 double h,
+                                                                 const StartOf<State>& start,
+                                                                 const Method* own) {
     std::array<PathOf<State>, labCatalogue.size()> paths;
     for (std::size_t row = 0; row < labCatalogue.size(); ++row) {
-        paths[row] = solutionPath(labCatalogue[row], f, x0, y0, x1, h);
+        const Method& method = row == ownMultistepRow && own ? *own : labCatalogue[row];
+        paths[row] = solutionPath(method, f, x0, y0, x1, h, maxPathSteps, start);
     }
     return paths;
 }
@@ -154,24 +160,29 @@ std::string pathNote(const SolutionPath& path) { return runNote(path); }
 std::string pathNote(const SystemPath& path) { return runNote(path); }
 
 std::array<SolutionPath, 3> halvedPaths(const Method& method, Slope f, double x0, double y0,
-                                        double x1, double h) {
-    return halvedRuns(method, f, x0, y0, x1, h);
+                                        double x1, double h, const Start& start) {
+    return halvedRuns(method, f, x0, y0, x1, h, start);
 }
 
 std::array<SystemPath, 3> halvedPaths(const Method& method, SystemSlope F, double x0,
-                                      const StateVector& y0, double x1, double h) {
-    return halvedRuns(method, F, x0, y0, x1, h);
+                                      const StateVector& y0, double x1, double h,
+                                      const SystemStart& start) {
+    return halvedRuns(method, F, x0, y0, x1, h, start);
 }
 
 std::array<SolutionPath, labCatalogue.size()> everyMethodPath(Slope f, double x0, double y0,
-                                                                  double x1, double h) {
-    return everyMethodRun(f, x0, y0, x1, h);
+                                                                  double x1, double h,
+                                                                  const Start& start,
+                                                                  const Method* own) {
+    return everyMethodRun(f, x0, y0, x1, h, start, own);
 }
 
 std::array<SystemPath, labCatalogue.size()> everyMethodPath(SystemSlope F, double x0,
                                                                 const StateVector& y0, double x1,
-                                                                double h) {
-    return everyMethodRun(F, x0, y0, x1, h);
+                                                                double h,
+                                                                const SystemStart& start,
+                                                                const Method* own) {
+    return everyMethodRun(F, x0, y0, x1, h, start, own);
 }
 
 bool sameCurve(const SolutionPath& a, const SolutionPath& b, double tolerance) {

@@ -6,6 +6,7 @@
 
 #include "methods/methods.h"
 #include "methods/state_vector.h"
+#include "numerics/method_run.h"
 
 #include <array>
 #include <functional>
@@ -78,6 +79,9 @@ struct PathOf {
     // empty for a run (pathNote says why it stopped).
     std::string note;
     std::string noValueWhy;  // the sentence of a step without a value (PathEnd::noValue)
+    // The values after the start that came from the start of a multistep
+    // method (y[1] … y[startingValues]); 0 for a one-step method.
+    long startingValues = 0;
 };
 using SolutionPath = PathOf<double>;
 using SystemPath = PathOf<StateVector>;
@@ -104,24 +108,33 @@ std::optional<long> stepsToReach(double x0, double x1, double h);
 // sum of steps). A step whose value is not finite stops the run: the path
 // keeps the points before it, and pathNote says why; so does an implicit step
 // whose Newton iterations do not converge.
-// A system's run stops as soon as any component is not finite.
+// A system's run stops as soon as any component is not finite. A multistep
+// method takes its first values from `start`; a starting value that is not
+// finite stops the run as a step does.
 SolutionPath solutionPath(const Method& method, Slope f, double x0, double y0, double x1, double h,
-                          long maxSteps = maxPathSteps);
+                          long maxSteps = maxPathSteps, const Start& start = {});
 SystemPath solutionPath(const Method& method, SystemSlope F, double x0, const StateVector& y0,
-                        double x1, double h, long maxSteps = maxPathSteps);
+                        double x1, double h, long maxSteps = maxPathSteps,
+                        const SystemStart& start = {});
 
 // The method with h, h/2 and h/4, in that order.
 std::array<SolutionPath, 3> halvedPaths(const Method& method, Slope f, double x0, double y0,
-                                        double x1, double h);
+                                        double x1, double h, const Start& start = {});
 std::array<SystemPath, 3> halvedPaths(const Method& method, SystemSlope F, double x0,
-                                      const StateVector& y0, double x1, double h);
+                                      const StateVector& y0, double x1, double h,
+                                      const SystemStart& start = {});
 
-// Every method of the lab's catalogue with the same h, in catalogue order.
+// Every method of the lab's catalogue with the same h, in catalogue order;
+// `own` stands for the catalogue's own multistep method where given.
 std::array<SolutionPath, labCatalogue.size()> everyMethodPath(Slope f, double x0, double y0,
-                                                               double x1, double h);
+                                                               double x1, double h,
+                                                               const Start& start = {},
+                                                               const Method* own = nullptr);
 std::array<SystemPath, labCatalogue.size()> everyMethodPath(SystemSlope F, double x0,
                                                              const StateVector& y0, double x1,
-                                                             double h);
+                                                             double h,
+                                                             const SystemStart& start = {},
+                                                             const Method* own = nullptr);
 
 // Whether two runs draw as one curve: they have the same points in x, and
 // their values lie within `tolerance` of each other at every one.
