@@ -32,6 +32,9 @@ std::string refusal(std::string_view alpha, std::string_view beta) {
 // The classic lesson: order 3, C_4 = 1/6, σ(1) = 6, and ρ has the root −5.
 constexpr MultistepFormula classic{2, {-5, 4, 1}, {2, 4, 0}};
 
+// The trapezoidal rule over 2h: ρ = ζ² − 1, σ = ζ² + 1, A-stable.
+constexpr MultistepFormula twoStepTrapezoid{2, {-1, 0, 1}, {1, 0, 1}};
+
 // BDF with six steps, the most the lab takes: zero-stable, ρ's roots 1,
 // 0.14527 ± 0.85107i, 0.37615 ± 0.28847i and 0.40612 (mpmath).
 constexpr MultistepFormula bdf6{6, {10, -72, 225, -400, 450, -360, 147}, {0, 0, 0, 0, 0, 0, 60}};
@@ -218,6 +221,7 @@ TEST(LinearMultistep, AAlphaAngle) {
         std::optional<double> angle;
     } rows[] = {
         {"BDF2", bdf2Method, 90.0},
+        {"trapezoidal rule over two steps", Multistep{&twoStepTrapezoid}, 90.0},
         {"BDF3", bdf3Method, 86.032367},
         {"BDF4", bdf4Method, 73.351670},
         {"AB4", adamsBashforth4Method, std::nullopt},
@@ -230,6 +234,8 @@ TEST(LinearMultistep, AAlphaAngle) {
         ASSERT_EQ(angle.has_value(), row.angle.has_value());
         if (angle) {
             EXPECT_NEAR(*angle, *row.angle, 0.001);
+            // A-stability exactly, so that the lab can say so.
+            if (*row.angle == 90) EXPECT_EQ(*angle, 90);
         }
     }
 }
