@@ -235,7 +235,9 @@ TEST(LinearMultistep, AAlphaAngle) {
         if (angle) {
             EXPECT_NEAR(*angle, *row.angle, 0.001);
             // A-stability exactly, so that the lab can say so.
-            if (*row.angle == 90) EXPECT_EQ(*angle, 90);
+            if (*row.angle == 90) {
+                EXPECT_EQ(*angle, 90);
+            }
         }
     }
 }
