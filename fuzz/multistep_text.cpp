@@ -37,8 +37,11 @@ constexpr int locusSamples = 37;
 void checkMethod(const Multistep& method) {
     for (const std::complex<double> z : {std::complex<double>(0), {-1, 0}, {0, 1}, {-0.5, 0.5}, {-50, 0}}) {
         const CharacteristicRoots found = characteristicRoots(method, z);
-        require(found.roots.empty() || found.principal < found.roots.size(), "the principal root is not a root");
-        for (std::complex<double> root : found.roots) require(isFinite(root), "a characteristic root is not finite");
+        require(found.roots.empty() || found.principal < found.roots.size(),
+                "the principal root is not a root");
+        for (std::complex<double> root : found.roots) {
+            require(isFinite(root), "a characteristic root is not finite");
+        }
         absolutelyStable(method, z);
     }
     for (const auto& branch : boundaryLocus(method, locusSamples)) {
@@ -60,12 +63,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::size_t newline = input.find('\n');
     const std::string_view alpha = input.substr(0, newline);
-    const std::string_view beta = newline == std::string_view::npos ? std::string_view{} : input.substr(newline + 1);
+    const std::string_view beta =
+        newline == std::string_view::npos ? std::string_view{} : input.substr(newline + 1);
 
     const auto read = readMultistep(alpha, beta);
     if (const auto* why = std::get_if<std::string>(&read)) {
         requireSentence(*why);
-        require(why->starts_with("alpha") || why->starts_with("beta"), "a refusal that names no box: " + *why);
+        require(why->starts_with("alpha") || why->starts_with("beta"),
+                "a refusal that names no box: " + *why);
         return 0;
     }
     const MultistepFormula& formula = std::get<MultistepFormula>(read);

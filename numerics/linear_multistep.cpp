@@ -120,7 +120,8 @@ std::variant<std::vector<Rational>, std::string> readCoefficients(std::string_vi
         }
         auto coefficient = readCoefficient(item);
         if (auto* why = std::get_if<std::string>(&coefficient)) {
-            return name + ": coefficient " + std::to_string(number) + ", " + quotedForNote(item) + ", " + *why;
+            return name + ": coefficient " + std::to_string(number) + ", " + quotedForNote(item) + ", " +
+                   *why;
         }
         read.push_back(std::get<Rational>(coefficient));
         if (comma == std::string_view::npos) break;
@@ -134,6 +135,27 @@ std::variant<std::vector<Rational>, std::string> readCoefficients(std::string_vi
 
 bool fitsWholeNumber(const Integer& value) {
     return value >= std::numeric_limits<long long>::min() && value <= std::numeric_limits<long long>::max();
+}
+
+Integer top(const Rational& value) { return boost::multiprecision::numerator(value); }
+Integer bottom(const Rational& value) { return boost::multiprecision::denominator(value); }
+
+// The coefficients times their common denominator, divided by the greatest
+// common divisor of all, with the sign that makes α_k positive: one formula
+// for every way of typing the same method.
+std::vector<Integer> wholeNumbers(const std::vector<Rational>& alphas, const std::vector<Rational>& betas) {
+    std::vector<Rational> all = alphas;
+    all.insert(all.end(), betas.begin(), betas.end());
+    Integer denominator = 1, divisor = 0;
+    for (const Rational& c : all) denominator = boost::multiprecision::lcm(denominator, bottom(c));
+    std::vector<Integer> whole;
+    for (const Rational& c : all) {
+        whole.push_back(top(c) * (denominator / bottom(c)));
+        divisor = boost::multiprecision::gcd(divisor, whole.back());
+    }
+    if (alphas.front() < 0) divisor = -divisor;
+    for (Integer& c : whole) c /= divisor;
+    return whole;
 }
 
 // ---------------------------------------------------------------------------
@@ -171,8 +193,7 @@ Rational sigmaAtOne(const MultistepFormula& formula) {
 }
 
 std::string fractionText(const Rational& value) {
-    const Integer denominator = boost::multiprecision::denominator(value);
-    return boost::multiprecision::numerator(value).str() + (denominator == 1 ? "" : "/" + denominator.str());
+    return top(value).str() + (bottom(value) == 1 ? "" : "/" + bottom(value).str());
 }
 
 std::string coefficientsText(const MultistepFormula& formula,
@@ -419,7 +440,9 @@ std::pair<Complex, Complex> rhoAndSigma(const MultistepFormula& formula, Complex
 
 double sizeOfBetas(const MultistepFormula& formula) {
     double size = 0;
-    for (int j = 0; j <= formula.steps; ++j) size += std::abs(static_cast<double>(formula.b[static_cast<std::size_t>(j)]));
+    for (int j = 0; j <= formula.steps; ++j) {
+        size += std::abs(static_cast<double>(formula.b[static_cast<std::size_t>(j)]));
+    }
     return size;
 }
 
@@ -488,22 +511,10 @@ std::variant<MultistepFormula, std::string> readMultistep(std::string_view alpha
         return "alpha holds " + std::to_string(a.size()) + " coefficients and beta " +
                std::to_string(b.size()) + ": both need k + 1, one for each of the values y_{n+k} … y_n.";
     }
-    if (a.front() == 0) return "alpha: α_k, the first coefficient, is 0: the formula would not give y_{n+k}.";
-
-    // One common denominator, then the whole numbers in lowest terms with a_k > 0.
-    Integer denominator = 1;
-    for (const auto* list : {&a, &b}) {
-        for (const Rational& c : *list) denominator = boost::multiprecision::lcm(denominator, boost::multiprecision::denominator(c));
+    if (a.front() == 0) {
+        return "alpha: α_k, the first coefficient, is 0: the formula would not give y_{n+k}.";
     }
-    std::vector<Integer> whole;
-    Integer divisor = 0;
-    for (const auto* list : {&a, &b}) {
-        for (const Rational& c : *list) {
-            whole.push_back(boost::multiprecision::numerator(c) * (denominator / boost::multiprecision::denominator(c)));
-            divisor = boost::multiprecision::gcd(divisor, whole.back());
-        }
-    }
-    if (a.front() < 0) divisor = -divisor;
+    const std::vector<Integer> whole = wholeNumbers(a, b);
     const std::string tooLarge =
         "alpha and beta are too large to hold exactly in whole numbers: type smaller numbers or fractions "
         "with smaller denominators.";
@@ -511,11 +522,10 @@ std::variant<MultistepFormula, std::string> readMultistep(std::string_view alpha
     MultistepFormula formula;
     formula.steps = static_cast<int>(count) - 1;
     for (std::size_t i = 0; i < count; ++i) {
-        const Integer alphaValue = whole[i] / divisor, betaValue = whole[count + i] / divisor;
-        if (!fitsWholeNumber(alphaValue) || !fitsWholeNumber(betaValue)) return tooLarge;
+        if (!fitsWholeNumber(whole[i]) || !fitsWholeNumber(whole[count + i])) return tooLarge;
         // Typed highest index first: the i-th number is the coefficient of index k − i.
-        formula.a[count - 1 - i] = alphaValue.convert_to<long long>();
-        formula.b[count - 1 - i] = betaValue.convert_to<long long>();
+        formula.a[count - 1 - i] = whole[i].convert_to<long long>();
+        formula.b[count - 1 - i] = whole[count + i].convert_to<long long>();
     }
     try {
         consistencyOf(formula);
@@ -537,12 +547,10 @@ Consistency consistencyOf(const MultistepFormula& formula) {
         const Rational term = errorTerm(formula, q);
         if (term == 0) continue;
         const Rational constant = term / sigma;
-        const Integer numerator = boost::multiprecision::numerator(constant);
-        const Integer denominator = boost::multiprecision::denominator(constant);
-        if (!fitsWholeNumber(numerator) || !fitsWholeNumber(denominator)) {
+        if (!fitsWholeNumber(top(constant)) || !fitsWholeNumber(bottom(constant))) {
             throw std::overflow_error("the method's error constant is too large to hold exactly");
         }
-        return {q - 1, numerator.convert_to<long long>(), denominator.convert_to<long long>()};
+        return {q - 1, top(constant).convert_to<long long>(), bottom(constant).convert_to<long long>()};
     }
     return {lastTerm, 0, 1};
 }
@@ -568,8 +576,9 @@ ZeroStability zeroStabilityOf(const MultistepFormula& formula) {
     std::sort(distinct.begin(), distinct.end(),
               [](const RootCount& x, const RootCount& y) { return byDecreasingModulus(x.root, y.root); });
     ZeroStability stability;
-    for (const RootCount& root : distinct) stability.roots.insert(stability.roots.end(), static_cast<std::size_t>(root.multiplicity), root.root);
-    std::sort(stability.roots.begin(), stability.roots.end(), byDecreasingModulus);
+    for (const RootCount& root : distinct) {
+        stability.roots.insert(stability.roots.end(), static_cast<std::size_t>(root.multiplicity), root.root);
+    }
 
     const auto outside = std::find_if(distinct.begin(), distinct.end(), [](const RootCount& r) {
         return std::abs(r.root) > 1 + rootTolerance;
@@ -611,7 +620,10 @@ CharacteristicRoots characteristicRoots(const Multistep& method, std::complex<do
     if (found.roots.empty()) return {};
     const Complex growth = std::exp(z);
     const bool growthFinite = std::isfinite(growth.real()) && std::isfinite(growth.imag());
-    const auto distance = [&](Complex root) { return growthFinite ? std::abs(root - growth) : -std::abs(root); };
+    // Where e^z is too large to calculate, the largest root tracks it.
+    const auto distance = [&](Complex root) {
+        return growthFinite ? std::abs(root - growth) : -std::abs(root);
+    };
     found.principal = static_cast<std::size_t>(
         std::min_element(found.roots.begin(), found.roots.end(),
                          [&](Complex x, Complex y) { return distance(x) < distance(y); }) -
@@ -638,7 +650,8 @@ std::vector<std::vector<std::complex<double>>> boundaryLocus(const Multistep& me
                 return isPoint(x) && isPoint(y) ? std::abs(x - y) : 0.0;
             };
             const Complex last0 = locus[0].back(), last1 = locus[1].back();
-            if (gap(points[0], last1) + gap(points[1], last0) < gap(points[0], last0) + gap(points[1], last1)) {
+            const double kept = gap(points[0], last0) + gap(points[1], last1);
+            if (gap(points[0], last1) + gap(points[1], last0) < kept) {
                 std::swap(points[0], points[1]);
             }
         }

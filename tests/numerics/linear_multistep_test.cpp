@@ -175,7 +175,9 @@ TEST(LinearMultistep, CharacteristicRootsAndLocus) {
     // matrix has a root of modulus 1.
     const auto offCircle = [](const Multistep& method, std::complex<double> z) {
         double off = 1;
-        for (auto root : characteristicRoots(method, z).roots) off = std::min(off, std::abs(std::abs(root) - 1));
+        for (auto root : characteristicRoots(method, z).roots) {
+            off = std::min(off, std::abs(std::abs(root) - 1));
+        }
         return off;
     };
     for (std::size_t i = 0; i < locus[0].size(); i += 45) {
