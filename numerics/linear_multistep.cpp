@@ -292,6 +292,9 @@ std::vector<Complex> polynomialRoots(const ComplexPolynomial& p) {
             if (!(std::abs(valueAt(p, better)) < std::abs(valueAt(p, root)))) break;
             root = better;
         }
+        // A leading coefficient tiny beside the others can overflow the
+        // companion matrix: then the roots cannot be found.
+        if (!std::isfinite(root.real()) || !std::isfinite(root.imag())) return {};
         roots.push_back(root);
     }
     return roots;

@@ -164,6 +164,12 @@ TEST(LinearMultistep, CharacteristicRootsAndLocus) {
     EXPECT_NEAR(std::abs(atZero.roots[atZero.principal] - 1.0), 0, 1e-15);
     EXPECT_NEAR(std::abs(atZero.roots[1 - atZero.principal]), 0, 1e-15);
 
+    // BDF2's leading coefficient 3 − 2z is 0 at z = 1.5: no roots to judge.
+    // Far out to the right the roots are about ±1/√(−2z), inside the circle.
+    EXPECT_TRUE(characteristicRoots(bdf2Method, 1.5).roots.empty());
+    EXPECT_FALSE(absolutelyStable(bdf2Method, 1.5));
+    EXPECT_TRUE(absolutelyStable(bdf2Method, {1e300, 1e300}));
+
     // AB2: z(π) = ρ(−1)/σ(−1) = 4/(−4).
     const auto locus = boundaryLocus(adamsBashforth2Method, 721);
     ASSERT_EQ(locus.size(), 1u);
