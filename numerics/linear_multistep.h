@@ -34,7 +34,10 @@ std::string betaText(const MultistepFormula& formula);
 // The order of consistency p: C_0 = … = C_p = 0 for
 //   C_q = Σ_j j^q·a_j/q! − Σ_j j^(q−1)·b_j/(q−1)!,
 // and the error constant C_{p+1}/σ(1), exact. Order 0 marks a method that
-// is not consistent (C_0 or C_1 differs from 0); then there is no constant.
+// is not consistent (C_0 or C_1 differs from 0, or σ(1) = 0, which leaves
+// no constant either); then there is no constant. A constant too large for
+// whole numbers throws std::overflow_error (readMultistep refuses such a
+// method, so a typed one never does).
 struct Consistency {
     int order = 0;
     long long constantNumerator = 0, constantDenominator = 1;  // in lowest terms
@@ -59,8 +62,9 @@ ZeroStability zeroStabilityOf(const MultistepFormula& formula);
 
 // The roots of the characteristic polynomial of a step on y' = λy with
 // z = h·λ: ρ(ζ) − z·σ(ζ) for a formula, and for a predictor-corrector pair
-// (PECE) (ρ_C − z·σ_C)(ζ) + z·b_k^C/a_k^C·(ρ_P − z·σ_P)(ζ), both written
-// over the same k. The principal root is the one that tracks e^z (nearest
+// (PECE) (ρ_C − z·σ_C)(ζ) + z·b_k^C/a_k^P·(ρ_P − z·σ_P)(ζ), both written
+// over the same k: the corrector's slope at the new point is taken at the
+// predicted value y^P = ζ^k − (ρ_P − z·σ_P)(ζ)/a_k^P. The principal root is the one that tracks e^z (nearest
 // it); the others are parasitic. Empty when the roots cannot be found (a
 // coefficient not finite, the leading coefficient 0 for this z).
 struct CharacteristicRoots {
