@@ -113,9 +113,16 @@ void findHiddenRuns(FieldStudy& study, std::size_t chosen) {
 
 std::vector<std::size_t> sideBySideRows(SideBySide set, std::size_t chosen) {
     std::vector<std::size_t> rows;
+    const auto inSet = [set](const Method& method) {
+        switch (set) {
+        case SideBySide::explicitMethods: return catalogueRow(method) < explicitMethodCount;
+        case SideBySide::implicitMethods: return hasTableau(method) && isImplicit(method);
+        case SideBySide::multistepMethods: return isMultistep(method);
+        }
+        return false;
+    };
     for (std::size_t row = 0; row < labCatalogue.size(); ++row) {
-        const bool implicit = isImplicit(labCatalogue[row]);
-        if (set == SideBySide::explicitMethods ? !implicit : implicit || row == chosen) {
+        if (inSet(labCatalogue[row]) || (set != SideBySide::explicitMethods && row == chosen)) {
             rows.push_back(row);
         }
     }
@@ -224,11 +231,12 @@ void noteRuns(FieldStudy& study) {
 FieldStudy studyField(const Problem& shared, const FieldInputs& inputs, std::stop_token stop) {
     const Problem problem = shared.clone();
     FieldStudy study;
-    const Method& method = labCatalogue[inputs.method];
+    const Method& method = inputs.multistep.methodAt(inputs.method);
     const Slope f = problem.slope();
     const double x0 = problem.x0, y0 = problem.y0[0], x1 = problem.x1, h = inputs.h;
-    study.halved = halvedPaths(method, f, x0, y0, x1, h);
-    study.every = everyMethodPath(f, x0, y0, x1, h);
+    const Start start = startOf(problem, inputs.multistep);
+    study.halved = halvedPaths(method, f, x0, y0, x1, h, start);
+    study.every = everyMethodPath(f, x0, y0, x1, h, start, inputs.multistep.ownMethod());
     if (stop.stop_requested()) return study;
 
     Known known = knownSolution(problem, study);
@@ -240,7 +248,8 @@ FieldStudy studyField(const Problem& shared, const FieldInputs& inputs, std::sto
     measureErrors(study, known.solution);
     findRunsLeavingTheView(study, inputs.method);
     findHiddenRuns(study, inputs.method);
-    study.labSteps = labStepErrors(method, f, x0, y0, x1, h, known.solution, study.comparison);
+    study.labSteps =
+        labStepErrors(method, f, x0, y0, x1, h, known.solution, study.comparison, start);
     study.labSteps.end = study.end;
     study.labSteps.trustEnds = known.trustEnds;
     noteRuns(study);
@@ -339,10 +348,11 @@ SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inp
                                   std::stop_token stop) {
     const Problem own = problem.clone();
     const SystemSlope F = own.systemSlope();
-    const Method& method = labCatalogue[inputs.method];
+    const Method& method = inputs.multistep.methodAt(inputs.method);
+    const SystemStart start = systemStartOf(own, inputs.multistep);
     SystemFieldStudy study;
     study.notes.push_back(maximumNormNote());
-    study.halved = halvedPaths(method, F, own.x0, own.y0, own.x1, inputs.h);
+    study.halved = halvedPaths(method, F, own.x0, own.y0, own.x1, inputs.h, start);
     for (const SystemPath& path : study.halved) {
         if (std::string note = pathNote(path); !note.empty()) study.notes.push_back(note);
     }
@@ -352,12 +362,13 @@ SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inp
     study.comparison = compared.comparison;
     const SystemSolutionSamples& samples = compared.samples;
     study.labSteps = labStepErrors(method, F, own.x0, own.y0, own.x1, inputs.h, samples,
-                                   compared.comparison);
+                                   compared.comparison, start);
     for (std::size_t r = 0; r < study.halved.size(); ++r) {
         if (stop.stop_requested()) return study;
         study.halvedErrors[r] = globalErrors(study.halved[r], samples);
     }
-    study.every = everyMethodPath(F, own.x0, own.y0, own.x1, inputs.h);
+    study.every =
+        everyMethodPath(F, own.x0, own.y0, own.x1, inputs.h, start, inputs.multistep.ownMethod());
     for (std::size_t row = 0; row < study.every.size(); ++row) {
         if (stop.stop_requested()) return study;
         study.everyErrors[row] = globalErrors(study.every[row], samples);

@@ -124,7 +124,7 @@ TEST(StabilityFunction, VerdictsComputedFromR) {
         EXPECT_EQ(verdictText(verdict), row.shown);
         EXPECT_EQ(verdict.poleOnTheLeft, row.poleOnTheLeft);
     }
-    for (const Method& method : labCatalogue) {
+    for (const Method& method : oneStepCatalogue) {
         SCOPED_TRACE(method.caption);
         const StabilityVerdict verdict = stabilityVerdict(*method.tableau);
         EXPECT_EQ(verdict.aStable, method.aStable);

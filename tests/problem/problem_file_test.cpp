@@ -256,7 +256,9 @@ TEST(ProblemFile, RefusesEveryDamagedHostileOrNewerFileWithASentence) {
          "The problem file's \"method\" \"Euler Method\" is not one of \"Euler\", \"Euler (End "
          "points)\", \"Euler (Mid point)\", \"Runge-Kutta 4\", \"Runge-Kutta-Fehlberg\", "
          "\"Runge-Kutta-Merson\", \"Runge-Kutta-Gill\", \"Backward Euler\", \"Trapezoid\", "
-         "\"Implicit mid point\", \"Radau IIA 3\", \"Gauss-Legendre 4\"."},
+         "\"Implicit mid point\", \"Radau IIA 3\", \"Gauss-Legendre 4\", \"Adams-Bashforth 2\", "
+         "\"Adams-Bashforth 3\", \"Adams-Bashforth 4\", \"Adams-Moulton 3\", \"Adams "
+         "predictor-corrector 4\", \"BDF 2\", \"BDF 3\", \"BDF 4\", \"Own multistep method\"."},
         {"a tolerance kind the lab lacks", fileWith("tolerance kind", "\"mixed\""),
          "The problem file's \"tolerance kind\" \"mixed\" is not one of \"absolute and "
          "relative\", \"absolute only\", \"relative only\"."},
