@@ -226,6 +226,43 @@ void noteRuns(FieldStudy& study) {
     }
 }
 
+// How much of the error where the run with h ends its starting values
+// carry: the same run started from the known solution's own values shows
+// the error of the formula alone.
+std::string startingValuesNote(const FieldStudy& study, const Problem& problem,
+                               const MultistepSettings& settings, const KnownSolution& known) {
+    const SolutionPath& run = study.halved[0];
+    if (!run.method || !isMultistep(*run.method) || !known || run.x.size() < 2) return {};
+    const std::string from = startName(problem, settings);
+    const long values = static_cast<long>(run.x.size()) - 1;
+    if (values <= run.startingValues) {
+        return "Every value of the run with h is a starting value from " + from + ": " +
+               std::string(run.method->caption) + " needs " +
+               std::to_string(run.startingValues + 1) + " values before its formula applies.";
+    }
+    const double x = run.x.back();
+    const double error = run.y.back() - known(x);
+    if (!std::isfinite(error)) return {};
+    const std::string at = " at x = " + numberToText(x);
+    if (!settings.start) {
+        return "The starting values are " + from + "'s own: the error " + errorText(error) + at +
+               " is the formula's alone.";
+    }
+    const SolutionPath exactStart = solutionPath(*run.method, problem.slope(), run.x.front(),
+                                                 run.y.front(), problem.x1, run.h,
+                                                 static_cast<long>(run.x.size()) - 1,
+                                                 Start{nullptr, known});
+    if (exactStart.x.size() != run.x.size()) return {};
+    const double formulaError = exactStart.y.back() - known(x);
+    if (!std::isfinite(formulaError)) return {};
+    const double carried = error - formulaError;
+    std::string share;
+    if (std::fabs(carried) <= std::fabs(error)) share = " (" + std::to_string(std::lround(100 * std::fabs(carried / error))) + " %)";
+    return "The starting values from " + from + " carry " + errorText(carried) + " of the error " +
+           errorText(error) + at + share + ": started from the " + knownSolutionName(problem) +
+           "'s values the error there is " + errorText(formulaError) + ".";
+}
+
 }  // namespace
 
 FieldStudy studyField(const Problem& shared, const FieldInputs& inputs, std::stop_token stop) {
@@ -252,7 +289,9 @@ FieldStudy studyField(const Problem& shared, const FieldInputs& inputs, std::sto
         labStepErrors(method, f, x0, y0, x1, h, known.solution, study.comparison, start);
     study.labSteps.end = study.end;
     study.labSteps.trustEnds = known.trustEnds;
+    study.startingNote = startingValuesNote(study, problem, inputs.multistep, known.solution);
     noteRuns(study);
+    if (!study.startingNote.empty()) study.notes.push_back(study.startingNote);
     return study;
 }
 

@@ -51,6 +51,9 @@ struct FieldStudy {
     // span, and the note names the runs it leaves out (empty when none).
     std::array<bool, labCatalogue.size()> leavesView{};
     std::string implicitLeavingNote;
+    // For a multistep method: what its starting values carry of the error
+    // at the run's end, beside a run started from the known solution.
+    std::string startingNote;
     // Where the reference found the solution to end; runs past it follow no
     // solution, and a view fitted to the study leaves their points out.
     std::optional<SolutionEnd> end;
