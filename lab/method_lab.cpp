@@ -651,6 +651,9 @@ pelorin::LessonSettings MethodLab::lessonSettings() const {
     lesson.h = step_->text().toStdString();
     lesson.method = inputs().method;
     lesson.page = pageName(currentPage()).toStdString();
+    lesson.start = inputs().multistep.start;
+    lesson.alpha = alpha_->text().toStdString();
+    lesson.beta = beta_->text().toStdString();
     for (const LabPage* page : pages_) page->keepSettings(lesson);
     return lesson;
 }
@@ -664,6 +667,13 @@ void MethodLab::restoreLesson(const pelorin::LessonSettings& lesson) {
     }
     step_->setText(QString::fromStdString(lesson.h));
     readStepBox();
+    {
+        const QSignalBlocker quiet(startWith_);
+        startWith_->setCurrentIndex(static_cast<int>(lesson.start.value_or(pelorin::oneStepMethodCount)));
+    }
+    if (!lesson.alpha.empty()) alpha_->setText(QString::fromStdString(lesson.alpha));
+    if (!lesson.beta.empty()) beta_->setText(QString::fromStdString(lesson.beta));
+    showMultistepRow();
     for (LabPage* page : pages_) page->restoreSettings(lesson);
 }
 
