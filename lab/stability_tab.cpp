@@ -75,7 +75,9 @@ StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
                           "Where |R(z)| is at most 1 for the chosen method, shaded, within its "
                           "edge |R(z)| = 1, with the point z = h\u00b7\u03bb of the chosen h: at "
                           "every step of the run on a problem of your own, and on a system for "
-                          "every eigenvalue \u03bb of its Jacobian.",
+                          "every eigenvalue \u03bb of its Jacobian. For a multistep method, where "
+                          "every root of its characteristic polynomial has |\u03b6| \u2264 1, "
+                          "within its boundary locus, the z with a root on the unit circle.",
                           this);
     // One unit equally long on both axes, so that a disc is drawn round.
     region_->keepEqualScale();
@@ -315,14 +317,7 @@ void StabilityTab::shadeRegion() {
                                                     : pelorin::stabilityBoundary(regionFunction_, grid);
     for (const pelorin::Polyline& line : edge) {
         auto* curve = new QCPCurve(region_->xAxis, region_->yAxis);
-        // The locus is more than the edge where it loops through the
-        // outside, so it is named; R's edge is the swatch's frame.
-        if (regionMultistep_ && boundary_.empty()) {
-            curve->setName("boundary locus");
-            curve->addToLegend();
-        } else {
-            curve->removeFromLegend();
-        }
+        curve->removeFromLegend();
         curve->setPen(edgePen());
         QVector<double> t, re, im;
         for (std::size_t i = 0; i < line.size(); ++i) {
