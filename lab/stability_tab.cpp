@@ -4,6 +4,7 @@
 #include "lab/page.h"
 #include "lab/plot.h"
 #include "numerics/plot_extent.h"
+#include "numerics/multistep_stability.h"
 #include "numerics/stability.h"
 #include "studies/known_solution.h"
 #include "ui/text.h"
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -25,9 +27,16 @@ constexpr double sliderUnit = pelorin::smallestStep;
 constexpr int sliderSteps = static_cast<int>(pelorin::largestStep / sliderUnit + 0.5);
 constexpr int runSteps = 20;
 constexpr int gridColumns = 321, gridRows = 321;
+// A multistep method's grid needs the roots of a polynomial at every point:
+// fewer points, so that a zoom or a pan answers at once; its boundary locus,
+// drawn over the shade, is exact all the same.
+constexpr int multistepGridColumns = 201, multistepGridRows = 201;
 
 const QColor regionShade(0x9e, 0xd9, 0xc3);
 const QColor regionEdge(0x00, 0x73, 0x54);
+// The roots plot shows at least the unit disc with a margin, and every root
+// with room for its marker.
+constexpr double rootsReach = 1.25, rootsMargin = 1.15;
 
 QString methodList(const std::vector<std::size_t>& rows) {
     QStringList names;
@@ -66,7 +75,9 @@ StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
                           "Where |R(z)| is at most 1 for the chosen method, shaded, within its "
                           "edge |R(z)| = 1, with the point z = h\u00b7\u03bb of the chosen h: at "
                           "every step of the run on a problem of your own, and on a system for "
-                          "every eigenvalue \u03bb of its Jacobian.",
+                          "every eigenvalue \u03bb of its Jacobian. For a multistep method, where "
+                          "every root of its characteristic polynomial has |\u03b6| \u2264 1, "
+                          "within its boundary locus, the z with a root on the unit circle.",
                           this);
     // One unit equally long on both axes, so that a disc is drawn round.
     region_->keepEqualScale();
@@ -91,10 +102,43 @@ StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
     region_->showLegend(LabPlot::LegendPlace::below);
     for (QCPAxis* axis : {region_->xAxis, region_->yAxis}) {
         connect(axis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, [this] {
-            if (regionMethod_ && !regionFunction_.isPolynomial()) shadeRegion();
+            if (regionMethod_ && (regionMultistep_ || !regionFunction_.isPolynomial())) shadeRegion();
         });
     }
     plots->addWidget(region_, 3);
+
+    roots_ = new LabPlot("Roots in the unit circle",
+                         "For a multistep method: the roots \u03b6 of its characteristic polynomial "
+                         "at z = h\u00b7\u03bb, within the unit circle |\u03b6| = 1. The principal "
+                         "root, the one nearest e^z, is a red disc; the parasitic ones are squares. An "
+                         "error grows in the mode of every root outside the circle.",
+                         this);
+    roots_->keepEqualScale();
+    roots_->xAxis->setLabel("Re \u03b6");
+    roots_->yAxis->setLabel("Im \u03b6");
+    circle_ = new QCPCurve(roots_->xAxis, roots_->yAxis);
+    circle_->removeFromLegend();
+    circle_->setPen(edgePen());
+    {
+        constexpr int points = 361;
+        QVector<double> t, re, im;
+        for (int i = 0; i < points; ++i) {
+            const double angle = 2 * std::numbers::pi * i / (points - 1);
+            t << i;
+            re << std::cos(angle);
+            im << std::sin(angle);
+        }
+        circle_->setData(t, re, im, true);
+    }
+    principal_ = roots_->addGraph();
+    principal_->setName("principal root");
+    principal_->setLineStyle(QCPGraph::lsNone);
+    parasitic_ = roots_->addGraph();
+    parasitic_->setName("parasitic roots");
+    parasitic_->setLineStyle(QCPGraph::lsNone);
+    roots_->showLegend(LabPlot::LegendPlace::below);
+    roots_->setLegendRows(2);
+    plots->addWidget(roots_, 2);
 
     run_ = new LabPlot("Run with the chosen h",
                        "The chosen method with the chosen h against the exact solution.", this);
@@ -136,15 +180,30 @@ void StabilityTab::setInputs(const LabInputs& inputs) {
     // A system's study for earlier inputs is no longer wanted, nor its points.
     studies_.supersede();
     systemStudy_ = {};
+    multistepStudy_ = {};
+    if (showsMultistep() && inputs_.readable) {
+        multistepStudy_ = pelorin::studyMultistepStability(inputs_.problem, method(), inputs_.h);
+    }
+    roots_->setVisible(showsMultistep());
+    if (inputs_.own != intervalsOwn_) fillIntervalRow(pelorin::ownMultistepRow);
     // The region depends on the method alone; the point (or the path of
     // points) also on the problem, the start and h.
-    if (regionMethod_ != inputs_.method) drawRegion();
+    if (!showsChosenRegion()) drawRegion();
     else placePoint();
-    if (showsSystem()) studySystem();
+    if (showsMultistep()) showMultistep();
+    else if (showsSystem()) studySystem();
     else drawRun();
 }
 
+bool StabilityTab::showsChosenRegion() const {
+    return regionMethod_ == inputs_.method &&
+           (inputs_.method != pelorin::ownMultistepRow || regionOwn_ == inputs_.own);
+}
+
 PageHandout StabilityTab::handout(const LabInputs& inputs) const {
+    if (pelorin::isMultistep(inputs.chosenMethod())) {
+        return {{methodLine(inputs)}, {region_, roots_, run_}, {notes_}, {intervals_}};
+    }
     return {{methodLine(inputs)}, {region_, run_}, {notes_}, {intervals_}};
 }
 
@@ -154,46 +213,67 @@ void StabilityTab::stepFromSlider(int hundredths) {
 }
 
 void StabilityTab::fillIntervals() {
-    const auto groups = pelorin::sameStabilityFunction(pelorin::labCatalogue);
     intervals_->setRowCount(static_cast<int>(pelorin::labCatalogue.size()));
     intervals_->setColumnCount(4);
     intervals_->setHorizontalHeaderLabels({"Method", "Interval", "Left half-plane", "Same R(z) as"});
-    for (std::size_t row = 0; row < pelorin::labCatalogue.size(); ++row) {
-        const pelorin::Method& method = pelorin::labCatalogue[row];
-        const double interval = pelorin::stabilityInterval(pelorin::stabilityFunctionOf(*method.tableau));
-        std::vector<std::size_t> twins;
-        for (const auto& group : groups) {
-            if (std::find(group.begin(), group.end(), row) == group.end()) continue;
-            for (std::size_t other : group) {
-                if (other != row) twins.push_back(other);
-            }
-        }
-        const int r = static_cast<int>(row);
-        intervals_->setItem(r, 0, new QTableWidgetItem(fromView(method.caption)));
-        auto* value = new QTableWidgetItem(QString::fromStdString(pelorin::intervalText(interval)));
-        value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        intervals_->setItem(r, 1, value);
-        intervals_->setItem(r, 2, new QTableWidgetItem(QString::fromStdString(
-                                      pelorin::verdictText(pelorin::stabilityVerdict(*method.tableau)))));
-        intervals_->setItem(r, 3, new QTableWidgetItem(twins.empty() ? QString("\u2013")
-                                                                     : methodList(twins)));
-    }
+    for (std::size_t row = 0; row < pelorin::labCatalogue.size(); ++row) fillIntervalRow(row);
     intervals_->verticalHeader()->setVisible(false);
     intervals_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     intervals_->horizontalHeader()->setStretchLastSection(true);
 }
 
+// A one-step method's interval and verdict from its R(z), and the methods
+// with the same R; a multistep method's interval by the root test and what
+// its region holds of the left half-plane by its A(α) angle. The own
+// method's row is the formula its boxes hold.
+void StabilityTab::fillIntervalRow(std::size_t row) {
+    const pelorin::Method& method = inputs_.methodAt(row);
+    if (row == pelorin::ownMultistepRow) intervalsOwn_ = inputs_.own;
+    QString interval, halfPlane, alike = "\u2013";
+    if (const pelorin::Multistep* multistep = method.multistep) {
+        interval = QString::fromStdString(pelorin::multistepIntervalText(*multistep));
+        halfPlane = QString::fromStdString(pelorin::multistepHalfPlaneText(*multistep));
+    } else {
+        interval = QString::fromStdString(
+            pelorin::intervalText(pelorin::stabilityInterval(pelorin::stabilityFunctionOf(*method.tableau))));
+        halfPlane = QString::fromStdString(pelorin::verdictText(pelorin::stabilityVerdict(*method.tableau)));
+        std::vector<std::size_t> twins;
+        for (const auto& group : pelorin::sameStabilityFunction(pelorin::labCatalogue)) {
+            if (std::find(group.begin(), group.end(), row) == group.end()) continue;
+            for (std::size_t other : group) {
+                if (other != row) twins.push_back(other);
+            }
+        }
+        if (!twins.empty()) alike = methodList(twins);
+    }
+    const int r = static_cast<int>(row);
+    intervals_->setItem(r, 0, new QTableWidgetItem(fromView(method.caption)));
+    auto* value = new QTableWidgetItem(interval);
+    value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    intervals_->setItem(r, 1, value);
+    intervals_->setItem(r, 2, new QTableWidgetItem(halfPlane));
+    intervals_->setItem(r, 3, new QTableWidgetItem(alike));
+}
+
 QString StabilityTab::verdictNote() const {
-    const pelorin::Method& method = pelorin::labCatalogue[inputs_.method];
+    const pelorin::Method& chosen = method();
     return QString::fromStdString(
-        pelorin::verdictNote(method.caption, pelorin::stabilityVerdict(*method.tableau)));
+        pelorin::verdictNote(chosen.caption, pelorin::stabilityVerdict(*chosen.tableau)));
 }
 
 void StabilityTab::drawRegion() {
     regionMethod_ = inputs_.method;
-    const pelorin::Method& method = pelorin::labCatalogue[inputs_.method];
-    regionFunction_ = pelorin::stabilityFunctionOf(*method.tableau);
-    map_->setName(fromView(method.caption) + ": |R(z)| \u2264 1");
+    regionOwn_ = inputs_.own;
+    const pelorin::Method& chosen = method();
+    regionMultistep_.reset();
+    regionFunction_ = {};
+    if (chosen.multistep) {
+        regionMultistep_ = *chosen.multistep;
+        map_->setName(fromView(chosen.caption) + ": every |\u03b6| \u2264 1");
+    } else {
+        regionFunction_ = pelorin::stabilityFunctionOf(*chosen.tableau);
+        map_->setName(fromView(chosen.caption) + ": |R(z)| \u2264 1");
+    }
     // Room around the grid, so that the point at h = 6 shows whole.
     const pelorin::StabilityGrid fitted;
     region_->xAxis->setRange(fitted.reMin, fitted.reMax);
@@ -205,12 +285,14 @@ void StabilityTab::drawRegion() {
 }
 
 // A polynomial's region is bounded and lies within the grid the plot is
-// fitted to; a rational R's may reach to infinity, so it is sampled over the
-// part of the plane in view, anew whenever that changes, and the shade never
-// stops short of the axes.
+// fitted to; a rational R's may reach to infinity, as may a multistep
+// method's, so it is sampled over the part of the plane in view, anew
+// whenever that changes, and the shade never stops short of the axes. A
+// multistep method's edge is drawn as its boundary locus, the z with a root
+// on the unit circle: the edge lies on it.
 void StabilityTab::shadeRegion() {
     pelorin::StabilityGrid frame;
-    if (!regionFunction_.isPolynomial()) {
+    if (regionMultistep_ || !regionFunction_.isPolynomial()) {
         const QCPRange x = region_->xAxis->range(), y = region_->yAxis->range();
         frame.reMin = x.lower;
         frame.reMax = x.upper;
@@ -218,7 +300,9 @@ void StabilityTab::shadeRegion() {
         frame.imMax = y.upper;
     }
     const pelorin::StabilityGrid grid =
-        pelorin::sampleStabilityRegion(regionFunction_, gridColumns, gridRows, frame);
+        regionMultistep_ ? pelorin::sampleMultistepRegion(*regionMultistep_, multistepGridColumns,
+                                                          multistepGridRows, frame)
+                         : pelorin::sampleStabilityRegion(regionFunction_, gridColumns, gridRows, frame);
     map_->data()->setSize(grid.columns, grid.rows);
     map_->data()->setRange(QCPRange(grid.reMin, grid.reMax), QCPRange(grid.imMin, grid.imMax));
     for (int row = 0; row < grid.rows; ++row) {
@@ -228,7 +312,10 @@ void StabilityTab::shadeRegion() {
     }
     for (QCPCurve* line : boundary_) region_->removePlottable(line);
     boundary_.clear();
-    for (const pelorin::Polyline& line : pelorin::stabilityBoundary(regionFunction_, grid)) {
+    const std::vector<pelorin::Polyline> edge = regionMultistep_
+                                                    ? pelorin::boundaryLocus(*regionMultistep_)
+                                                    : pelorin::stabilityBoundary(regionFunction_, grid);
+    for (const pelorin::Polyline& line : edge) {
         auto* curve = new QCPCurve(region_->xAxis, region_->yAxis);
         curve->removeFromLegend();
         curve->setPen(edgePen());
@@ -246,7 +333,14 @@ void StabilityTab::shadeRegion() {
 void StabilityTab::placePoint() {
     // The accent follows the palette, light or dark, as it is now.
     point_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, region_->accent(), 9));
-    if (showsSystem()) {
+    if (showsMultistep()) {
+        QVector<double> re, im;
+        for (const std::complex<double>& z : multistepStudy_.z) {
+            re << z.real();
+            im << z.imag();
+        }
+        point_->setData(re, im);
+    } else if (showsSystem()) {
         placeSystemPoints();
     } else if (inputs_.problem.equation.lesson()) {
         point_->setData({inputs_.h * pelorin::lessonLambda}, {0});
@@ -260,17 +354,16 @@ void StabilityTab::placePoint() {
 
 pelorin::StabilityPath StabilityTab::typedPath() const {
     const pelorin::Problem& problem = inputs_.problem;
-    return pelorin::stabilityPath(pelorin::labCatalogue[inputs_.method], problem.slope(),
+    return pelorin::stabilityPath(method(), problem.slope(),
                                   problem.x0, problem.y0[0], problem.x1, inputs_.h);
 }
 
 // On an equation of the user's, λ changes along the solution: the region
 // shows z = h·λ at every step point, and the notes say where it leaves.
 void StabilityTab::drawTypedRun() {
-    const pelorin::Method& method = pelorin::labCatalogue[inputs_.method];
     const pelorin::StabilityPath path = typedPath();
     QCPGraph* numerical = run_->addGraph();
-    numerical->setName(fromView(method.caption));
+    numerical->setName(fromView(method().caption));
     numerical->setPen(LabPlot::methodPen(inputs_.method));
     numerical->setScatterStyle(LabPlot::methodMarker(inputs_.method));
     const pelorin::DrawablePoints runPoints = pelorin::drawablePoints(path.x, path.y);
@@ -312,7 +405,6 @@ void StabilityTab::drawTypedRun() {
 }
 
 void StabilityTab::drawRun() {
-    const pelorin::Method& method = pelorin::labCatalogue[inputs_.method];
     QStringList notes;
     const auto groups = pelorin::sameStabilityFunction(pelorin::labCatalogue);
     QStringList alike;
@@ -330,12 +422,12 @@ void StabilityTab::drawRun() {
         notes << QString::fromStdString(inputs_.unreadable);
     } else {
         const pelorin::StabilityRun run =
-            pelorin::runWithStep(method, inputs_.problem.x0, inputs_.problem.y0[0], inputs_.h, runSteps);
+            pelorin::runWithStep(method(), inputs_.problem.x0, inputs_.problem.y0[0], inputs_.h, runSteps);
         QCPGraph* exact = run_->addGraph();
         exact->setName("exact");
         exact->setPen(QPen(run_->palette().color(QPalette::Text), 1.5));
         QCPGraph* numerical = run_->addGraph();
-        numerical->setName(fromView(method.caption));
+        numerical->setName(fromView(method().caption));
         numerical->setPen(LabPlot::methodPen(inputs_.method));
         numerical->setScatterStyle(LabPlot::methodMarker(inputs_.method));
         const pelorin::DrawablePoints exactPoints = pelorin::drawablePoints(run.x, run.exact);
@@ -358,4 +450,47 @@ void StabilityTab::drawRun() {
     notes << verdictNote();
     notes_->setText(notes.join("\n"));
     run_->replot();
+}
+
+void StabilityTab::showMultistep() {
+    run_->clearGraphs();
+    run_->setSolutionEnd(std::nullopt);
+    run_->yAxis->setLabel("y");
+    run_->replot();
+    drawRoots();
+    if (!inputs_.readable) {
+        notes_->setText(QString::fromStdString(inputs_.unreadable));
+        return;
+    }
+    QStringList notes = fromNotes(multistepStudy_.notes);
+    const std::string beyond = pelorin::beyondGridNote(multistepStudy_.z, pelorin::StabilityGrid{});
+    if (!beyond.empty()) notes.insert(notes.size() - 1, QString::fromStdString(beyond));
+    notes_->setText(notes.join("\n"));
+}
+
+// The principal root apart from the parasitic ones, and the view widened
+// from the unit disc to hold every root.
+void StabilityTab::drawRoots() {
+    const QColor text = roots_->palette().color(QPalette::Text);
+    principal_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, roots_->accent(), 9));
+    parasitic_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssSquare, text, text, 8));
+    QVector<double> principalRe, principalIm, parasiticRe, parasiticIm;
+    QCPRange re(-rootsReach, rootsReach), im(-rootsReach, rootsReach);
+    const pelorin::CharacteristicRoots& found = multistepStudy_.roots;
+    for (std::size_t i = 0; i < found.roots.size(); ++i) {
+        const std::complex<double> root = found.roots[i];
+        if (!std::isfinite(std::abs(root))) continue;
+        (i == found.principal ? principalRe : parasiticRe) << root.real();
+        (i == found.principal ? principalIm : parasiticIm) << root.imag();
+        re.expand(rootsMargin * root.real());
+        im.expand(rootsMargin * root.imag());
+    }
+    principal_->setData(principalRe, principalIm);
+    parasitic_->setData(parasiticRe, parasiticIm);
+    roots_->setWholeView([this, re, im] {
+        roots_->xAxis->setRange(re);
+        roots_->yAxis->setRange(im);
+    });
+    roots_->showWhole();
+    roots_->replot();
 }

@@ -1,7 +1,10 @@
 // The Stability tab: the chosen method's region |R(z)| ≤ 1 with its edge and
 // the point z = h·λ (on a system, the eigenvalues of h·J at every step of
 // the run), the stability interval of every method, and a run of the chosen
-// method with the lab's h, which a slider here sweeps.
+// method with the lab's h, which a slider here sweeps. A multistep method's
+// region is where every root of its characteristic polynomial lies in the
+// unit circle, within its boundary locus; a plot beside it shows those roots
+// at z = h·λ.
 #pragma once
 
 #include "lab/inputs.h"
@@ -10,6 +13,7 @@
 #include "numerics/stability.h"
 #include "studies/stability_study.h"
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -33,6 +37,12 @@ public:
 
 private:
     void fillIntervals();
+    void fillIntervalRow(std::size_t row);
+    const pelorin::Method& method() const { return inputs_.chosenMethod(); }
+    bool showsMultistep() const { return pelorin::isMultistep(method()); }
+    // Whether the region drawn is the chosen method's: its row, and for the
+    // own multistep method the formula its boxes hold.
+    bool showsChosenRegion() const;
     void drawRegion();
     void shadeRegion();
     // Whether the chosen method is A- or L-stable, in a sentence.
@@ -49,9 +59,17 @@ private:
     void displaySystem(pelorin::SystemStabilityStudy study);
     void placeSystemPoints();
     void drawSystemRun();
+    // A multistep method: the roots at z = h·λ where the run starts, and
+    // the notes; the run plot stays empty.
+    void showMultistep();
+    void drawRoots();
 
     LabPlot* region_ = nullptr;
     LabPlot* run_ = nullptr;
+    LabPlot* roots_ = nullptr;
+    QCPGraph* principal_ = nullptr;
+    QCPGraph* parasitic_ = nullptr;
+    QCPCurve* circle_ = nullptr;
     QCPColorMap* map_ = nullptr;
     std::vector<QCPCurve*> boundary_;
     QCPGraph* point_ = nullptr;
@@ -61,6 +79,10 @@ private:
     LabInputs inputs_;
     std::optional<std::size_t> regionMethod_;  // the method the region shows
     pelorin::StabilityFunction regionFunction_;      // its R(z)
+    std::optional<pelorin::Multistep> regionMultistep_;  // or its formula
+    std::shared_ptr<const pelorin::OwnMultistep> regionOwn_;  // which that formula may be
+    std::shared_ptr<const pelorin::OwnMultistep> intervalsOwn_;  // the own method in the table
+    pelorin::MultistepStabilityStudy multistepStudy_;
     StudyRunner studies_;
     pelorin::SystemStabilityStudy systemStudy_;  // empty until the study for the inputs comes
 };

@@ -166,6 +166,7 @@ std::vector<std::vector<std::size_t>> sameStabilityFunction(std::span<const Meth
     std::vector<std::vector<std::size_t>> groups;
     std::vector<StabilityFunction> functions;
     for (std::size_t row = 0; row < methods.size(); ++row) {
+        if (!hasTableau(methods[row])) continue;
         const StabilityFunction r = stabilityFunctionOf(*methods[row].tableau);
         std::size_t g = 0;
         while (g < groups.size() && !sameFunction(functions[g], r)) ++g;
@@ -193,6 +194,11 @@ bool StabilityGrid::isInside(int column, int row) const {
 
 StabilityGrid sampleStabilityRegion(const StabilityFunction& r, int columns, int rows,
                                     const StabilityGrid& frame) {
+    return sampleRegion([&r](std::complex<double> z) { return insideRegion(r, z); }, columns, rows,
+                        frame);
+}
+
+StabilityGrid sampleRegion(const RegionTest& inside, int columns, int rows, const StabilityGrid& frame) {
     StabilityGrid grid;
     grid.reMin = frame.reMin;
     grid.reMax = frame.reMax;
@@ -203,7 +209,7 @@ StabilityGrid sampleStabilityRegion(const StabilityFunction& r, int columns, int
     grid.inside.reserve(static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.rows));
     for (int row = 0; row < grid.rows; ++row) {
         for (int column = 0; column < grid.columns; ++column) {
-            grid.inside.push_back(insideRegion(r, {grid.re(column), grid.im(row)}) ? 1 : 0);
+            grid.inside.push_back(inside({grid.re(column), grid.im(row)}) ? 1 : 0);
         }
     }
     return grid;

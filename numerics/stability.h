@@ -8,6 +8,7 @@
 #include "numerics/stability_function.h"
 
 #include <complex>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -27,7 +28,8 @@ double stabilityInterval(const StabilityFunction& r);
 std::string intervalText(double interval);
 
 // Rows of `methods` grouped by equal R(z), each group in their order: by
-// default the window's seven.
+// default the window's seven. A multistep method has no R(z) and is in no
+// group.
 std::vector<std::vector<std::size_t>> sameStabilityFunction(
     std::span<const Method> methods = methodCatalogue);
 
@@ -63,6 +65,12 @@ struct StabilityGrid {
 // `frame` gives the rectangle sampled, by default the one above.
 StabilityGrid sampleStabilityRegion(const StabilityFunction& r, int columns, int rows,
                                     const StabilityGrid& frame = {});
+
+// The same grid of any region, by its test of a point z: a multistep
+// method's root test, where there is no R(z).
+using RegionTest = std::function<bool(std::complex<double> z)>;
+StabilityGrid sampleRegion(const RegionTest& inside, int columns, int rows,
+                           const StabilityGrid& frame = {});
 
 // Where some z lies beyond the grid, the part of the plane the region plot
 // is fitted to, a note naming the farthest, e.g. "z = -25.000 lies beyond

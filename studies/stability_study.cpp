@@ -1,5 +1,11 @@
 #include "studies/stability_study.h"
 
+#include "base/number_text.h"
+#include "numerics/jacobian.h"
+#include "numerics/multistep_stability.h"
+
+#include <cmath>
+
 namespace pelorin {
 
 SystemStabilityStudy studySystemStability(const Problem& problem, std::size_t method, double h,
@@ -11,6 +17,45 @@ SystemStabilityStudy studySystemStability(const Problem& problem, std::size_t me
     if (const KnownSystemSolution exact = own.systemExact()) {
         for (double x : study.path.run.x) study.exact.push_back(exact(x));
     }
+    return study;
+}
+
+MultistepStabilityStudy studyMultistepStability(const Problem& problem, const Method& method,
+                                                double h) {
+    const Multistep& formula = *method.multistep;
+    MultistepStabilityStudy study;
+    std::string where;
+    if (problem.equation.lesson()) {
+        study.z = {h * lessonLambda};
+        where = "z = h\u00b7\u03bb = " + shortText(h * lessonLambda);
+    } else if (!problem.isSystem()) {
+        const SlopeDerivative derivative = slopeDerivative(problem.slope(), problem.x0, problem.y0[0]);
+        const double z = h * derivative.lambda;
+        if (std::isfinite(z)) study.z = {z};
+        where = "z = h\u00b7\u03bb = " + shortText(z) + ", with \u03bb = \u2202f/\u2202y at the start (" +
+                shortText(problem.x0) + ", " + shortText(problem.y0[0]) + ") by a central difference "
+                "quotient,";
+    } else {
+        for (const std::complex<double>& z : stepEigenvalues(problem.systemSlope(), problem.x0, problem.y0, h).z) {
+            if (std::isfinite(z.real()) && std::isfinite(z.imag())) study.z.push_back(z);
+        }
+        const std::complex<double> shown = shownMode(formula, study.z);
+        where = "z = " + complexText(shown) + ", the eigenvalue of h\u00b7J at the start that " +
+                (absolutelyStable(formula, shown) ? "lies farthest from 0" : "first fails the root test") +
+                ",";
+    }
+    study.notes = formulaNotes(method.caption, formula);
+    if (study.z.empty()) {
+        study.notes.push_back("\u03bb = \u2202f/\u2202y cannot be calculated at the start, so no z = "
+                              "h\u00b7\u03bb is shown.");
+    } else {
+        study.shown = shownMode(formula, study.z);
+        study.roots = characteristicRoots(formula, study.shown);
+        study.notes.push_back(rootsNote(formula, study.shown, where));
+    }
+    study.notes.push_back(aAlphaNote(method.caption, formula));
+    study.notes.push_back("This page does not run a multistep method: its region, roots and notes "
+                          "stand for z = h\u00b7\u03bb where the run starts.");
     return study;
 }
 

@@ -4,11 +4,14 @@
 #pragma once
 
 #include "methods/state_vector.h"
+#include "numerics/linear_multistep.h"
 #include "numerics/system_stability.h"
 #include "problem/problem.h"
 
+#include <complex>
 #include <cstddef>
 #include <stop_token>
+#include <string>
 #include <vector>
 
 namespace pelorin {
@@ -22,5 +25,19 @@ struct SystemStabilityStudy {
 // an h no longer shown is not wanted.
 SystemStabilityStudy studySystemStability(const Problem& problem, std::size_t method, double h,
                                           std::stop_token stop = {});
+
+// A multistep method on the Stability page: z = h·λ where its run starts
+// (the lesson's λ = -1; a typed equation's ∂f/∂y at (x0, y0) by
+// slopeDerivative; a system's eigenvalues of h·J there), the one whose roots
+// the page draws (shownMode), and the notes: the formula's zero-stability
+// and order, what the roots at that z do to an error, and its A(α).
+struct MultistepStabilityStudy {
+    std::vector<std::complex<double>> z;
+    std::complex<double> shown;
+    CharacteristicRoots roots;  // at `shown`
+    std::vector<std::string> notes;
+};
+MultistepStabilityStudy studyMultistepStability(const Problem& problem, const Method& method,
+                                                double h);
 
 }  // namespace pelorin

@@ -1,0 +1,255 @@
+#include "numerics/multistep_stability.h"
+
+#include "base/number_text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace pelorin {
+
+namespace {
+
+// A root this close to the unit circle lies on it, as absolutelyStable
+// judges it: roots come from an iteration good to some roundings.
+constexpr double circleTolerance = 1e-10;
+
+// "a", "a and b", "a, b and c".
+std::string listed(const std::vector<std::string>& items) {
+    std::string text;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) text += i + 1 == items.size() ? " and " : ", ";
+        text += items[i];
+    }
+    return text;
+}
+
+// "It lies", "Both lie", "All 3 lie": every one of `count` roots.
+std::string everyRoot(std::size_t count) {
+    return count == 1 ? "It lies" : count == 2 ? "Both lie" : "All " + std::to_string(count) + " lie";
+}
+
+bool onCircle(std::complex<double> root) { return std::fabs(std::abs(root) - 1) <= circleTolerance; }
+
+// The rectangle that holds the boundary locus, a little widened for the
+// points between its samples; none where the locus runs off to infinity.
+struct LocusBox {
+    double reMin = 0, reMax = 0, imMin = 0, imMax = 0;
+    bool holds(std::complex<double> z) const {
+        return z.real() >= reMin && z.real() <= reMax && z.imag() >= imMin && z.imag() <= imMax;
+    }
+};
+std::optional<LocusBox> locusBox(const Multistep& method) {
+    LocusBox box;
+    for (const auto& branch : boundaryLocus(method)) {
+        for (const std::complex<double>& z : branch) {
+            if (!std::isfinite(z.real()) || !std::isfinite(z.imag())) return std::nullopt;
+            box.reMin = std::min(box.reMin, z.real());
+            box.reMax = std::max(box.reMax, z.real());
+            box.imMin = std::min(box.imMin, z.imag());
+            box.imMax = std::max(box.imMax, z.imag());
+        }
+    }
+    const double margin = 0.05 * std::max(box.reMax - box.reMin, box.imMax - box.imMin) + 0.05;
+    return LocusBox{box.reMin - margin, box.reMax + margin, box.imMin - margin, box.imMax + margin};
+}
+
+}  // namespace
+
+// An imaginary part that the text would write as 0 is left out: a root
+// finder leaves some roundings there, more for a repeated root.
+std::string complexText(std::complex<double> value) {
+    if (shortText(std::fabs(value.imag())) == shortText(0)) return shortText(value.real());
+    return shortText(value.real()) + (value.imag() < 0 ? " \u2212 " : " + ") +
+           shortText(std::fabs(value.imag())) + "i";
+}
+
+// The region's edge lies on the boundary locus, so outside a rectangle that
+// holds the locus, a connected part of the plane, every z passes the root
+// test or every z fails it: one z far out answers for all, and only the
+// points within the rectangle need their roots.
+StabilityGrid sampleMultistepRegion(const Multistep& method, int columns, int rows,
+                                    const StabilityGrid& frame) {
+    const std::optional<LocusBox> box = locusBox(method);
+    const bool beyond =
+        box && absolutelyStable(method, std::polar(2 * std::max({-box->reMin, box->reMax, -box->imMin, box->imMax}) + 1, 2.0));
+    return sampleRegion(
+        [&](std::complex<double> z) { return box && !box->holds(z) ? beyond : absolutelyStable(method, z); },
+        columns, rows, frame);
+}
+
+double multistepInterval(const Multistep& method) {
+    const auto stable = [&method](double x) { return absolutelyStable(method, {-x, 0}); };
+    if (!stable(0)) return 0;
+    // The region's edge lies on the boundary locus, so left of the locus
+    // the root test answers alike all along the axis: a scan that gets past
+    // it inside the region never leaves it. A locus that runs off to
+    // infinity is followed as far as an explicit method's interval could
+    // reach.
+    constexpr double scanStep = 1.0 / 1024, longestScan = 64;
+    const std::optional<LocusBox> box = locusBox(method);
+    const double limit = box ? -box->reMin : longestScan;
+    double inside = 0;
+    double outside = scanStep;
+    while (outside <= limit && stable(outside)) {
+        inside = outside;
+        outside = outside + scanStep;
+    }
+    if (outside > limit) return std::numeric_limits<double>::infinity();
+    for (int i = 0; i < 60; ++i) {
+        const double middle = inside + (outside - inside) / 2;
+        if (middle == inside || middle == outside) break;
+        (stable(middle) ? inside : outside) = middle;
+    }
+    return inside;
+}
+
+std::string multistepIntervalText(const Multistep& method) {
+    const double interval = multistepInterval(method);
+    return interval == 0 ? "none: not zero-stable" : intervalText(interval);
+}
+
+namespace {
+
+// α to the hundredth of a degree the angle is found to, and whether that is
+// the whole half-plane.
+std::string degreesText(double alpha) { return fixedText(alpha, 2) + "\u00b0"; }
+bool wholeHalfPlane(double alpha) { return degreesText(alpha) == degreesText(90); }
+
+}  // namespace
+
+std::string multistepHalfPlaneText(const Multistep& method) {
+    const std::optional<double> alpha = aAlphaAngle(method);
+    if (!alpha) return "not A(\u03b1)-stable";
+    if (wholeHalfPlane(*alpha)) return "A-stable";
+    return "A(\u03b1), \u03b1 = " + degreesText(*alpha);
+}
+
+std::string aAlphaNote(std::string_view caption, const Multistep& method) {
+    const std::string name(caption);
+    const std::optional<double> alpha = aAlphaAngle(method);
+    if (!alpha) {
+        return name + " is not A(\u03b1)-stable for any \u03b1: its region does not hold the whole "
+                      "negative real axis, so on a stiff problem h\u00b7\u03bb must stay within its "
+                      "interval.";
+    }
+    if (wholeHalfPlane(*alpha)) {
+        return name + " is A-stable: its region holds the whole left half-plane.";
+    }
+    const std::string degrees = degreesText(*alpha);
+    return name + " is A(\u03b1)-stable with \u03b1 = " + degrees + ": its region holds the sector " +
+           "|arg(\u2212z)| < " + degrees + " about the negative real axis, though not the whole "
+           "left half-plane.";
+}
+
+std::vector<std::string> formulaNotes(std::string_view caption, const Multistep& method) {
+    const MultistepFormula& formula = *method.formula;
+    const std::string name(caption);
+    const ZeroStability zero = zeroStabilityOf(formula);
+    std::string zeroNote = name + " is " + zero.verdict + ".";
+    if (!zero.zeroStable) {
+        zeroNote += " Its runs do not converge: an error in the mode of that root grows by more "
+                    "the smaller h is, whatever the order.";
+    }
+    std::string orderNote = name + ": " + consistencyText(formula) + ".";
+    if (method.predictor) {
+        const int corrector = consistencyOf(formula).order;
+        const int predictor = consistencyOf(*method.predictor).order;
+        orderNote = "The corrector of " + name + ": " + consistencyText(formula) + "; its predictor " +
+                    "has order " + std::to_string(predictor) +
+                    (predictor >= corrector
+                         ? ", so the pair has the corrector's order and error constant."
+                         : ", so the pair has order " + std::to_string(predictor + 1) + ".");
+    }
+    return {zeroNote, orderNote};
+}
+
+std::string rootsNote(const Multistep& method, std::complex<double> z, std::string_view where) {
+    const std::string at = "At " + std::string(where);
+    const CharacteristicRoots found = characteristicRoots(method, z);
+    if (found.roots.empty()) {
+        return at + " the characteristic polynomial has no roots to show: the coefficient of the new "
+                    "value vanishes, so the step cannot be solved for it.";
+    }
+    const std::size_t count = found.roots.size();
+    const std::complex<double> principal = found.roots[found.principal];
+    std::vector<std::string> parasitic;
+    std::complex<double> largestParasitic = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i == found.principal) continue;
+        parasitic.push_back(complexText(found.roots[i]));
+        if (std::abs(found.roots[i]) > std::abs(largestParasitic)) largestParasitic = found.roots[i];
+    }
+    std::string text = at + " the characteristic polynomial has " +
+                       (count == 1 ? "one root, the principal root \u03b6 = " + complexText(principal)
+                                   : std::to_string(count) + " roots: the principal root \u03b6 = " +
+                                         complexText(principal) + ", the one nearest e^z = " +
+                                         complexText(std::exp(z)) + ", and the parasitic " +
+                                         (parasitic.size() == 1 ? "root \u03b6 = " : "roots \u03b6 = ") + listed(parasitic)) +
+                       ". ";
+    std::vector<std::complex<double>> outside;
+    const bool stable = absolutelyStable(method, z);
+    for (const std::complex<double>& root : found.roots) {
+        if (!stable && std::abs(root) > 1 + circleTolerance) outside.push_back(root);
+    }
+    // The same comparison as absolutelyStable's finds one: kept for a root
+    // finder that answered differently the second time.
+    if (!stable && outside.empty()) outside = found.roots;
+    const std::string howMany =
+        outside.size() == count ? everyRoot(count) + " outside the unit circle"
+        : std::to_string(outside.size()) + " of the " + std::to_string(count) + " roots " +
+              (outside.size() == 1 ? "lies" : "lie") + " outside the unit circle";
+    if (z.real() > 0) {
+        // The solution grows too, by |e^z| per step: what an error does
+        // relative to it is told by the parasitic roots against that growth.
+        const std::string growth = modulusText(std::exp(z.real()));
+        if (outside.empty()) {
+            return text + "None lies outside the unit circle, though Re z > 0: the solution grows by "
+                          "|e^z| = " + growth + " per step, while every step damps the run, so the run "
+                          "does not follow the solution.";
+        }
+        text += howMany + ", and Re z > 0: the solution itself grows, by |e^z| = " + growth +
+                " per step; the principal root has |\u03b6| = " + modulusText(std::abs(principal)) + ". ";
+        if (parasitic.empty()) return text + "There is no parasitic root to outgrow the solution.";
+        const double largest = std::abs(largestParasitic);
+        if (largest > std::exp(z.real()) && modulusText(largest) != growth) {
+            return text + "The parasitic root \u03b6 = " + complexText(largestParasitic) +
+                   " grows faster (|\u03b6| = " + modulusText(largest) +
+                   "), so relative to the solution an error grows in its mode, and the run leaves the "
+                   "solution.";
+        }
+        return text + "No parasitic root grows as fast (the largest has |\u03b6| = " + modulusText(largest) +
+               "), so relative to the solution an error does not grow.";
+    }
+    if (stable) {
+        std::vector<std::string> edge;
+        for (const std::complex<double>& root : found.roots) {
+            if (onCircle(root)) edge.push_back("\u03b6 = " + complexText(root));
+        }
+        if (edge.empty()) {
+            return text + everyRoot(count) +
+                   " inside the unit circle, so every step damps an error.";
+        }
+        return text + "None lies outside the unit circle, and " + listed(edge) +
+               (edge.size() == 1 ? " lies" : " lie") + " on it, so z is on the edge of the region: "
+               "there an error neither grows nor dies away.";
+    }
+    const auto largest = *std::max_element(outside.begin(), outside.end(), [](auto a, auto b) {
+        return std::abs(a) < std::abs(b);
+    });
+    const std::string factor = modulusText(std::abs(largest));
+    return text + howMany + (outside.size() == 1 ? ": \u03b6 = " : ", the largest \u03b6 = ") + complexText(largest) +
+           ", |\u03b6| = " + factor + ". Each step multiplies an error in its mode by " + factor +
+           ", so the run grows away from the solution, which does not grow (Re z \u2264 0).";
+}
+
+std::complex<double> shownMode(const Multistep& method, const std::vector<std::complex<double>>& z) {
+    if (z.empty()) return 0;
+    for (const std::complex<double>& mode : z) {
+        if (!absolutelyStable(method, mode)) return mode;
+    }
+    return *std::max_element(z.begin(), z.end(), [](auto a, auto b) { return std::abs(a) < std::abs(b); });
+}
+
+}  // namespace pelorin

@@ -1,0 +1,131 @@
+// The Stability page's words and numbers for the multistep methods: the
+// intervals table's rows, what the roots at a z do to an error (damped, on
+// the edge, grown, against a solution that grows itself), the A(α) verdict
+// and the formula's zero-stability, each on a z where it could be false.
+#include "numerics/multistep_stability.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace pelorin {
+namespace {
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The intervals by the root test, bisected in mpmath at 30 digits
+// (AB2 1, AB3 6/11, AB4 0.3, AM3 3, the Adams pair 1.2848162631); BDF's
+// regions hold the whole negative real axis; A(α) of BDF 3 and 4 from the
+// boundary locus in mpmath (86.0323668602°, 73.3516704746°).
+TEST(MultistepIntervals, EveryCatalogueRowAsTheTableWritesIt) {
+    const struct {
+        const Multistep& method;
+        const char* interval;
+        const char* halfPlane;
+    } rows[] = {
+        {adamsBashforth2Method, "1.000", "not A(\u03b1)-stable"},
+        {adamsBashforth3Method, "0.545", "not A(\u03b1)-stable"},
+        {adamsBashforth4Method, "0.300", "not A(\u03b1)-stable"},
+        {adamsMoulton3Method, "3.000", "not A(\u03b1)-stable"},
+        {adamsPredictorCorrector4Method, "1.285", "not A(\u03b1)-stable"},
+        {bdf2Method, "unbounded", "A-stable"},
+        {bdf3Method, "unbounded", "A(\u03b1), \u03b1 = 86.03\u00b0"},
+        {bdf4Method, "unbounded", "A(\u03b1), \u03b1 = 73.35\u00b0"},
+        {classicUnstableMethod, "none: not zero-stable", "not A(\u03b1)-stable"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.interval);
+        EXPECT_EQ(multistepIntervalText(row.method), row.interval);
+        EXPECT_EQ(multistepHalfPlaneText(row.method), row.halfPlane);
+    }
+}
+
+// The roots, from mpmath: the classic method's ζ² + (4 − 4z)ζ − (5 + 2z)
+// at z = -0.4 has 0.66987 and -6.26987, at z = 0.4 1.49072 and -3.89072
+// (e^0.4 = 1.49182); AB2's 2ζ² − (2 + 3z)ζ + z has 1 and 0 at z = 0, 0.5 and
+// -1 at z = -1, 1.46333 and 0.13668 at z = 0.4; AM3's at z = -1 are 1/3,
+// 0.22401 and -0.40583; BDF2's at z = 5 are 0.18809 and -0.75952.
+TEST(MultistepRootsNote, SaysWhatTheRootsDoToAnError) {
+    const struct {
+        const char* name;
+        const Multistep& method;
+        double z;
+        std::vector<std::string> parts;
+    } rows[] = {
+        {"a parasitic root outside, the solution decaying", classicUnstableMethod, -0.4,
+         {"the principal root \u03b6 = 0.670, the one nearest e^z = 0.670, and the parasitic root "
+          "\u03b6 = -6.270.",
+          "1 of the 2 roots lies outside the unit circle: \u03b6 = -6.270, |\u03b6| = 6.270. Each step "
+          "multiplies an error in its mode by 6.270, so the run grows away from the solution"}},
+        {"growing solution, a parasitic root growing faster", classicUnstableMethod, 0.4,
+         {"Both lie outside the unit circle, and Re z > 0: the solution itself grows, by |e^z| = 1.492 "
+          "per step; the principal root has |\u03b6| = 1.491.",
+          "The parasitic root \u03b6 = -3.891 grows faster (|\u03b6| = 3.891), so relative to the "
+          "solution an error grows in its mode"}},
+        {"growing solution, the parasitic root small", adamsBashforth2Method, 0.4,
+         {"1 of the 2 roots lies outside the unit circle, and Re z > 0",
+          "No parasitic root grows as fast (the largest has |\u03b6| = 0.137), so relative to the "
+          "solution an error does not grow."}},
+        {"neutral: λ = 0", adamsBashforth2Method, 0,
+         {"None lies outside the unit circle, and \u03b6 = 1.000 lies on it, so z is on the edge of the "
+          "region: there an error neither grows nor dies away."}},
+        {"on the edge of the interval", adamsBashforth2Method, -1,
+         {"the principal root \u03b6 = 0.500", "and \u03b6 = -1.000 lies on it, so z is on the edge"}},
+        {"inside", adamsMoulton3Method, -1,
+         {"the parasitic roots \u03b6 = 0.224 and -0.406.",
+          "All 3 lie inside the unit circle, so every step damps an error."}},
+        {"growing solution, the run damped", bdf2Method, 5,
+         {"None lies outside the unit circle, though Re z > 0: the solution grows by |e^z| = 148.413 "
+          "per step, while every step damps the run, so the run does not follow the solution."}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string note = rootsNote(row.method, row.z, "z = h\u00b7\u03bb");
+        EXPECT_TRUE(contains(note, "At z = h\u00b7\u03bb the characteristic polynomial has")) << note;
+        for (const std::string& part : row.parts) EXPECT_TRUE(contains(note, part)) << note;
+    }
+}
+
+// BDF2's leading coefficient 3 − 2z vanishes at z = 3/2: no roots, and no
+// claim about them.
+TEST(MultistepRootsNote, AStepWithoutASolutionHasNoRoots) {
+    EXPECT_EQ(rootsNote(bdf2Method, 1.5, "z = 1.500"),
+              "At z = 1.500 the characteristic polynomial has no roots to show: the coefficient of the "
+              "new value vanishes, so the step cannot be solved for it.");
+}
+
+TEST(MultistepNotes, AAlphaZeroStabilityAndOrderInWords) {
+    EXPECT_EQ(aAlphaNote("BDF 3", bdf3Method),
+              "BDF 3 is A(\u03b1)-stable with \u03b1 = 86.03\u00b0: its region holds the sector "
+              "|arg(\u2212z)| < 86.03\u00b0 about the negative real axis, though not the whole left "
+              "half-plane.");
+    EXPECT_EQ(aAlphaNote("BDF 2", bdf2Method), "BDF 2 is A-stable: its region holds the whole left half-plane.");
+    // Adams regions are bounded: no sector, and nothing said of one.
+    EXPECT_TRUE(contains(aAlphaNote("Adams-Moulton 3", adamsMoulton3Method),
+                         "Adams-Moulton 3 is not A(\u03b1)-stable for any \u03b1"));
+
+    const std::vector<std::string> classic = formulaNotes("Own multistep method", classicUnstableMethod);
+    ASSERT_EQ(classic.size(), 2u);
+    EXPECT_TRUE(contains(classic[0], "Own multistep method is not zero-stable: \u03c1 has the root -5")) << classic[0];
+    EXPECT_TRUE(contains(classic[0], "Its runs do not converge")) << classic[0];
+    EXPECT_TRUE(contains(classic[1], "order 3")) << classic[1];
+    // The pair keeps its corrector's order, for AB4 predicts to order 4.
+    const std::vector<std::string> pair = formulaNotes("Adams predictor-corrector 4", adamsPredictorCorrector4Method);
+    EXPECT_EQ(pair[1], "The corrector of Adams predictor-corrector 4: order 4, error constant -19/720; its "
+                       "predictor has order 4, so the pair has the corrector's order and error constant.");
+    EXPECT_FALSE(contains(formulaNotes("BDF 2", bdf2Method)[0], "do not converge"));
+}
+
+// Of a system's modes, the roots picture shows the first that fails the
+// root test, else the largest: AB2 fails at -1.1 (its parasitic root
+// -1.13471, mpmath) and passes at -0.5 and -0.9.
+TEST(MultistepShownMode, TheFirstOutsideElseTheLargest) {
+    using Z = std::complex<double>;
+    EXPECT_EQ(shownMode(adamsBashforth2Method, {Z(-0.5), Z(-1.1), Z(-0.9)}), Z(-1.1));
+    EXPECT_EQ(shownMode(adamsBashforth2Method, {Z(-0.5), Z(-0.9)}), Z(-0.9));
+}
+
+}  // namespace
+}  // namespace pelorin

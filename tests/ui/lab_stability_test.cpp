@@ -1,0 +1,226 @@
+// The Method lab's Stability page on the multistep methods, as a student
+// meets it: the region shaded where the root test passes, within the
+// boundary locus; the roots of the characteristic polynomial at z = h·λ
+// beside it, the principal one apart from the parasitic ones; the notes;
+// the intervals table; and the page whole in a lab of 1000x860. The lab is
+// the program's loaded plugin, seen through Qt's and QCustomPlot's classes
+// and the names a screen reader reads.
+#include "tests/support/lab_window.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <gtest/gtest.h>
+#include <qcustomplot.h>
+
+#include <string>
+
+namespace {
+
+class MultistepStability : public pelorin::testing::LabWindowTest {
+protected:
+    void SetUp() override {
+        LabWindowTest::SetUp();
+        openLab(Qt::Key_S);
+        // At the lab's size on a desktop a unit of the region plot is some
+        // 30 pixels.
+        lab->resize(1000, 860);
+        QApplication::processEvents();
+    }
+
+    void choose(const char* method) {
+        QComboBox* methods = named<QComboBox>("Method");
+        ASSERT_GE(methods->findText(method), 0) << method;
+        methods->setCurrentIndex(methods->findText(method));
+        QApplication::processEvents();
+    }
+
+    QString notes() const { return label("Stability notes")->text(); }
+};
+
+// A plot rendered at its size on screen, its pixels read at plot coordinates.
+struct Picture {
+    QCustomPlot* plot;
+    QImage image;
+
+    explicit Picture(QCustomPlot* shown) : plot(shown) {
+        plot->replot();
+        image = plot->toPixmap().toImage();
+    }
+    // The colour as "#aarrggbb", which a failure prints readably.
+    std::string at(double x, double y) const {
+        const double ratio = image.devicePixelRatio();
+        return image.pixelColor(int(plot->xAxis->coordToPixel(x) * ratio),
+                                int(plot->yAxis->coordToPixel(y) * ratio))
+            .name(QColor::HexArgb)
+            .toStdString();
+    }
+};
+
+// The region's shade, as the page paints it.
+const std::string shade = "#ff9ed9c3";
+
+// Points either side of an edge, each judged by its roots in mpmath: AB2's
+// interval ends at -1 (at -0.85 the largest |ζ| is 0.804, at -1.15 1.135, at
+// -0.5 + 1.2i 1.680), AM3's at -3 (0.966 at -2.85, 1.033 at -3.15); BDF2's
+// region leaves out the blob its locus draws in the right half-plane (at
+// z = 1 the roots are 2 ± √3) but holds what lies beyond it (0.645 at
+// 1 + 3.5i). A shading of the principal root alone, or of |ζ| < 2, puts AB2
+// at -1.15 in the shade.
+TEST_F(MultistepStability, RegionIsShadedWhereEveryRootLiesInTheUnitCircle) {
+    const struct {
+        const char* method;
+        double re, im;
+        bool shaded;
+    } rows[] = {
+        {"Adams-Bashforth 2", -0.85, 0, true},   {"Adams-Bashforth 2", -1.15, 0, false},
+        {"Adams-Bashforth 2", -0.5, 1.2, false}, {"Adams-Moulton 3", -2.85, 0, true},
+        {"Adams-Moulton 3", -3.15, 0, false},    {"BDF 2", 1, 0, false},
+        {"BDF 2", -5, 0, true},                  {"BDF 2", 1, 3.5, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.method) + " at " + std::to_string(row.re) + " + " +
+                     std::to_string(row.im) + "i");
+        choose(row.method);
+        const Picture region(named<QCustomPlot>("Stability region"));
+        EXPECT_EQ(region.at(row.re, row.im) == shade, row.shaded) << region.at(row.re, row.im);
+    }
+}
+
+// The classic method y(n+2) + 4y(n+1) - 5y(n) = h(4f(n+1) + 2f(n)) at
+// h = 0.4 on the lesson, z = -0.4: its roots ζ² + 5.6ζ - 4.2 = 0 are
+// 0.66987 (principal) and -6.26987 (mpmath), the latter far outside the
+// circle. A plot kept to the unit disc, or one that marks both roots
+// alike, fails.
+TEST_F(MultistepStability, RootsPlotShowsTheParasiticRootFarOutside) {
+    QCustomPlot* roots = named<QCustomPlot>("Roots in the unit circle");
+    choose("Runge-Kutta 4");
+    EXPECT_FALSE(roots->isVisible()) << "a one-step method has no roots to show";
+    choose("Own multistep method");
+    enter("h", "0.4");
+    QApplication::processEvents();
+    ASSERT_TRUE(roots->isVisible());
+    const Picture picture(roots);
+    // The parasitic roots in the text's colour, the principal one apart.
+    const std::string parasitic = roots->palette().color(QPalette::Text).name(QColor::HexArgb).toStdString();
+    EXPECT_EQ(picture.at(-6.26987, 0), parasitic);
+    EXPECT_NE(picture.at(0.66987, 0), parasitic);
+    EXPECT_NE(picture.at(0.66987, 0), picture.at(0.66987, 0.5)) << "no marker at the principal root";
+    EXPECT_NE(picture.at(-3.5, 0.5), parasitic) << "the ground between them";
+    // The legend names each marker.
+    QStringList names;
+    for (int i = 0; i < roots->legend->itemCount(); ++i) {
+        if (auto* entry = qobject_cast<QCPPlottableLegendItem*>(roots->legend->item(i))) {
+            names << entry->plottable()->name();
+        }
+    }
+    EXPECT_EQ(names, QStringList({"principal root", "parasitic roots"}));
+    EXPECT_TRUE(notes().contains("1 of the 2 roots lies outside the unit circle: \u03b6 = -6.270"))
+        << notes().toStdString();
+    EXPECT_TRUE(notes().contains("not zero-stable")) << notes().toStdString();
+    // A shorter step moves the roots: at z = -0.1 they are 0.90484 and
+    // -5.30484 (mpmath).
+    enter("h", "0.1");
+    QApplication::processEvents();
+    EXPECT_TRUE(notes().contains("\u03b6 = -5.305")) << notes().toStdString();
+    const Picture shorter(roots);
+    EXPECT_EQ(shorter.at(-5.30484, 0), parasitic);
+    EXPECT_NE(shorter.at(-6.26987, 0), parasitic);
+}
+
+TEST_F(MultistepStability, NotesSayTheAAlphaAngle) {
+    const struct {
+        const char* method;
+        const char* sentence;
+    } rows[] = {
+        {"BDF 2", "BDF 2 is A-stable: its region holds the whole left half-plane."},
+        {"BDF 3", "BDF 3 is A(\u03b1)-stable with \u03b1 = 86.03\u00b0"},
+        {"Adams-Bashforth 3", "Adams-Bashforth 3 is not A(\u03b1)-stable for any \u03b1"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.method);
+        choose(row.method);
+        EXPECT_TRUE(notes().contains(QString::fromUtf8(row.sentence))) << notes().toStdString();
+    }
+}
+
+// The intervals table holds a row for every multistep method (values from
+// mpmath, see the core tests), the own method's from its formula.
+TEST_F(MultistepStability, IntervalsTableHoldsTheMultistepMethods) {
+    auto* table = named<QTableWidget>("Stability intervals");
+    const auto rowOf = [table](const QString& caption) {
+        for (int row = 0; row < table->rowCount(); ++row) {
+            if (table->item(row, 0)->text() == caption) return row;
+        }
+        return -1;
+    };
+    const struct {
+        const char* method;
+        const char* interval;
+        const char* halfPlane;
+    } rows[] = {
+        {"Adams predictor-corrector 4", "1.285", "not A(\u03b1)-stable"},
+        {"BDF 3", "unbounded", "A(\u03b1), \u03b1 = 86.03\u00b0"},
+        {"Own multistep method", "none: not zero-stable", "not A(\u03b1)-stable"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.method);
+        const int r = rowOf(row.method);
+        ASSERT_GE(r, 0);
+        EXPECT_EQ(table->item(r, 1)->text().toStdString(), row.interval);
+        EXPECT_EQ(table->item(r, 2)->text().toStdString(), row.halfPlane);
+    }
+}
+
+// With the roots plot beside the region, the page still fits the lab.
+TEST_F(MultistepStability, PageWithTheRootsFitsTheLabWithoutScrolling) {
+    QScrollArea* scroller = lab->findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(scroller, nullptr);
+    for (const char* method : {"BDF 3", "Own multistep method", "Adams predictor-corrector 4"}) {
+        SCOPED_TRACE(method);
+        choose(method);
+        EXPECT_EQ(scroller->verticalScrollBar()->maximum(), 0);
+    }
+}
+
+// On a system the points are the eigenvalues of h·J where the run starts:
+// the oscillator y1' = y2, y2' = -y1 has ±i, so z = ±0.4i at h = 0.4.
+TEST_F(MultistepStability, OnASystemThePointsAreTheModesAtTheStart) {
+    QComboBox* problems = named<QComboBox>("Problem");
+    problems->setCurrentIndex(problems->findText("Harmonic oscillator", Qt::MatchStartsWith));
+    emit problems->activated(problems->currentIndex());
+    QApplication::processEvents();
+    choose("BDF 2");
+    enter("h", "0.4");
+    QApplication::processEvents();
+    EXPECT_TRUE(notes().contains("the eigenvalue of h\u00b7J at the start")) << notes().toStdString();
+    auto* region = named<QCustomPlot>("Stability region");
+    QCPGraph* point = nullptr;
+    for (int g = 0; g < region->graphCount(); ++g) {
+        if (region->graph(g)->name() == "z = h\u00b7\u03bb") point = region->graph(g);
+    }
+    ASSERT_NE(point, nullptr);
+    ASSERT_EQ(point->dataCount(), 2);
+    EXPECT_NEAR(std::fabs(point->data()->at(0)->value), 0.4, 1e-6);
+}
+
+// On a dark palette the markers stay apart from the ground: the parasitic
+// roots take the light text colour, the principal root the accent.
+TEST_F(MultistepStability, RootsReadOnADarkPalette) {
+    lab->setPalette(pelorin::testing::darkPalette(lab->palette()));
+    QApplication::processEvents();
+    choose("Own multistep method");
+    enter("h", "0.4");
+    QApplication::processEvents();
+    QCustomPlot* roots = named<QCustomPlot>("Roots in the unit circle");
+    const Picture picture(roots);
+    const std::string ground = picture.at(-3.5, 0.5);
+    EXPECT_EQ(picture.at(-6.26987, 0), roots->palette().color(QPalette::Text).name(QColor::HexArgb).toStdString());
+    EXPECT_NE(picture.at(-6.26987, 0), ground);
+    EXPECT_NE(picture.at(0.66987, 0), ground);
+}
+}  // namespace
