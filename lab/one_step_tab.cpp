@@ -208,8 +208,8 @@ void OneStepTab::showPlaneOf(bool system) {
 
 // What a system's run of a multistep method shows instead of a step.
 const char* const OneStepTab::multistepSystemNote =
-    "This page shows a multistep method's steps on one equation only: choose \"One equation\" "
-    "in Form, or a one-step method, to see a step.";
+    "This page shows a multistep method's steps on one equation only: choose "
+    "\"one equation y' = f(x, y)\" in Form, or a one-step method, to see a step.";
 
 pelorin::Start OneStepTab::runStart() const {
     if (const pelorin::Method* method = startMethod()) return {method, {}};

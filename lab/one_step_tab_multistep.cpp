@@ -37,8 +37,8 @@ void OneStepTab::showMultistepStep(int step) {
     const pelorin::Method* start = startMethod();
     const std::string startName =
         start ? std::string(start->caption) : "the " + pelorin::knownSolutionName(problem);
-    const pelorin::MultistepView view =
-        pelorin::multistepView(run_, problem.slope(), pelorin::knownSolution(problem), startName, step);
+    const pelorin::MultistepView view = pelorin::multistepView(
+        run_, problem.slope(), pelorin::knownSolution(problem), startName, step);
     showWalk(view.method, view.step, view.steps);
     if (view.fromStart && start) {
         // The starting value is a step of the one-step method: its stages.
@@ -98,7 +98,9 @@ void OneStepTab::drawMultistep(const pelorin::MultistepView& view) {
     drawIterates(drawing.iterates, methodColour);
     // The points are what the step weighs: over the segments and the arrow
     // that start at them.
-    if (!plot_->layer("points")) plot_->addLayer("points", plot_->layer("main"), QCustomPlot::limAbove);
+    if (!plot_->layer("points")) {
+        plot_->addLayer("points", plot_->layer("main"), QCustomPlot::limAbove);
+    }
     const auto points = [&](const pelorin::DrawablePoints& at, const QString& name,
                             QCPScatterStyle::ScatterShape shape, const QColor& colour) {
         if (at.x.empty()) return;

@@ -16,7 +16,8 @@ double formulaAfter(const MultistepFormula& formula, const SolutionPath& path, S
     const Multistep alone{&formula};
     Method stepping = *path.method;
     stepping.multistep = &alone;
-    MethodRun<double> run(stepping, f, path.x.front(), path.h, Start{nullptr, [](double) { return 0.0; }});
+    const Start unread{nullptr, [](double) { return 0.0; }};
+    MethodRun<double> run(stepping, f, path.x.front(), path.h, unread);
     double value = 0;
     for (long i = 0; i < step; ++i) value = run.step(i, path.y[static_cast<std::size_t>(i)]);
     return value;
@@ -55,7 +56,8 @@ MultistepStep multistepStep(const SolutionPath& path, Slope f, long step) {
         shown.slope.push_back(f(path.x[i], path.y[i]));
     }
     shown.xNew = path.x.front() + static_cast<double>(step) * path.h;
-    shown.yNew = last + 1 < path.y.size() ? path.y[last + 1] : std::numeric_limits<double>::quiet_NaN();
+    shown.yNew = last + 1 < path.y.size() ? path.y[last + 1]
+                                          : std::numeric_limits<double>::quiet_NaN();
     if (multistep.predictor) {
         shown.predicted = formulaAfter(*multistep.predictor, path, f, step);
         shown.newSlope = f(shown.xNew, *shown.predicted);

@@ -20,7 +20,8 @@ std::string index(long i) { return std::to_string(i); }
 // alone; "its predictor" where none does.
 std::string captionOf(const MultistepFormula* formula, const char* otherwise) {
     for (const Method& method : labCatalogue) {
-        if (method.multistep && method.multistep->formula == formula && !method.multistep->predictor) {
+        const Multistep* multistep = method.multistep;
+        if (multistep && multistep->formula == formula && !multistep->predictor) {
             return std::string(method.caption);
         }
     }
@@ -142,9 +143,10 @@ std::string kindNote(const MultistepView& view) {
         std::size_t weighed = 0;
         while (weighed < k && formula.b[weighed] == 0) ++weighed;
         const long first = view.step - formula.steps + static_cast<long>(weighed);
-        const std::string through =
-            (first <= view.step - 1 ? "the slopes at " + pointList(first, view.step - 1) : "the slope") +
-            (formula.isImplicit() ? (multistep.predictor ? " and at p" : " and at the new point") : "");
+        const std::string past =
+            first <= view.step - 1 ? "the slopes at " + pointList(first, view.step - 1) : "the slope";
+        const std::string next = multistep.predictor ? " and at p" : " and at the new point";
+        const std::string through = past + (formula.isImplicit() ? next : "");
         return std::string(view.method->caption) + " integrates the polynomial through " +
                through + " from x" + last + " to x" + end + ": the curve from y" + last +
                ", whose slope at each of those points is the slope there; y" + end +
@@ -162,7 +164,9 @@ std::string kindNote(const MultistepView& view) {
            "the plot marks the points it weighs and their slopes, without a curve.";
 }
 
-std::string valueOrNone(double value) { return std::isfinite(value) ? numberToText(value) : noValueText; }
+std::string valueOrNone(double value) {
+    return std::isfinite(value) ? numberToText(value) : noValueText;
+}
 
 // A term of the Weights table: c·y or h·c·f as the run weighs it.
 double pastTerm(long long a, double y, long long ak) {
@@ -182,7 +186,8 @@ FormulaKind formulaKind(const MultistepFormula& formula) {
         if (formula.b[j] != 0) backward = false;
     }
     if (adams) return FormulaKind::adams;
-    return backward && formula.b[k] != 0 ? FormulaKind::backwardDifferentiation : FormulaKind::other;
+    if (backward && formula.b[k] != 0) return FormulaKind::backwardDifferentiation;
+    return FormulaKind::other;
 }
 
 std::string fractionText(long long p, long long q) {
@@ -228,7 +233,7 @@ MultistepView multistepView(const SolutionPath& path, Slope f, const SolutionSam
             pointList(n, view.step - 1) + " (marked): y" + end +
             (numbers.hasValue() ? " = " + numberToText(view.yEnd) +
                                       ", the sum of the last two columns of the Weights table."
-                                : " has no value. " + numbers.noValue));
+                                : " has no value (the run's note says why)."));
         view.notes.push_back(kindNote(view));
         const Multistep& multistep = *view.method->multistep;
         const MultistepFormula& formula = *multistep.formula;
@@ -314,8 +319,9 @@ std::vector<std::vector<std::string>> weightRows(const MultistepView& view) {
     }
     const std::string x = stageValueText(numbers.xNew), beta = fractionText(formula.b[k], ak);
     if (numbers.predicted) {
-        rows.push_back({"p", x, stageValueText(*numbers.predicted), stageValueText(*numbers.newSlope),
-                        "", beta, "", stageValueText(slopeTerm(view.h, formula.b[k], *numbers.newSlope, ak))});
+        const double slope = *numbers.newSlope;
+        rows.push_back({"p", x, stageValueText(*numbers.predicted), stageValueText(slope), "", beta,
+                        "", stageValueText(slopeTerm(view.h, formula.b[k], slope, ak))});
     }
     // An implicit formula weighs the slope at its new value, which a step
     // without a value does not have.

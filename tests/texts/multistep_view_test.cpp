@@ -57,7 +57,8 @@ TEST(MultistepView, FormulaCellsAsFractionsOfTheLeadingCoefficient) {
     EXPECT_EQ(bdf2.columns, (std::vector<std::string>{"n", "n+1", "n+2"}));
     EXPECT_EQ(bdf2.rows, (std::vector<std::string>{"\u03b1", "\u03b2"}));
     EXPECT_EQ(bdf2.cells, (Rows{{"1/3", "-4/3", "1"}, {"0", "0", "2/3"}}));
-    const FormulaCells pair = formulaCells(*methodByCaption("Adams predictor-corrector 4").multistep);
+    const Method& pairMethod = methodByCaption("Adams predictor-corrector 4");
+    const FormulaCells pair = formulaCells(*pairMethod.multistep);
     EXPECT_EQ(pair.rows, (std::vector<std::string>{"predictor \u03b1", "predictor \u03b2",
                                                    "corrector \u03b1", "corrector \u03b2"}));
     EXPECT_EQ(pair.cells, (Rows{{"0", "0", "0", "-1", "1"},
@@ -87,7 +88,8 @@ TEST(MultistepView, AStartingValueSaysWhereItCameFrom) {
         SCOPED_TRACE(row.caption);
         const SolutionPath path = solutionPath(methodByCaption(row.caption), rising, 1, 0.5, 3,
                                                0.5, maxPathSteps, row.start);
-        const MultistepView view = multistepView(path, rising, halfSquares, row.startName, row.step);
+        const MultistepView view =
+            multistepView(path, rising, halfSquares, row.startName, row.step);
         EXPECT_TRUE(view.fromStart);
         EXPECT_EQ(view.notes.front(), row.note);
         EXPECT_TRUE(weightRows(view).empty());
@@ -103,8 +105,8 @@ TEST(MultistepView, AStartingValueSaysWhereItCameFrom) {
 // integral of the slopes' polynomial from the last value; BDF: through the
 // values), its slope at the past points the slope there.
 TEST(MultistepView, TheDrawingMarksThePastPointsAndThePolynomialEndsAtTheNewValue) {
-    for (const char* caption : {"Adams-Bashforth 3", "Adams-Moulton 3", "Adams predictor-corrector 4",
-                                "BDF 3"}) {
+    for (const char* caption :
+         {"Adams-Bashforth 3", "Adams-Moulton 3", "Adams predictor-corrector 4", "BDF 3"}) {
         SCOPED_TRACE(caption);
         const MultistepView view = stepOf(caption, fromSolution, 5, 4);
         const MultistepDrawing drawing = multistepDrawing(view);

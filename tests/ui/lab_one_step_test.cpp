@@ -631,3 +631,15 @@ TEST_F(OneStep, AMultistepStepMarksThePointsItWeighs) {
     EXPECT_EQ(end.key, 0.75);
     EXPECT_EQ(colourAt(end.key, end.value), next->scatterStyle().brush().color());
 }
+
+// A system's run of a multistep method is not taken apart here: the page says
+// so in words, and neither tables nor plot hold a step.
+TEST_F(OneStep, ASystemsMultistepRunIsExplainedInWords) {
+    chooseProblem("Harmonic oscillator: y'' = -y");
+    run("0", "1", "1", "0.25", "BDF 2");
+    EXPECT_EQ(label("Step shown")->text(), "No step to show");
+    EXPECT_EQ(notes(), "This page shows a multistep method's steps on one equation only: choose "
+                       "\"one equation y' = f(x, y)\" in Form, or a one-step method, to see a step.");
+    EXPECT_EQ(named<QTableWidget>("Stages")->rowCount(), 0);
+    EXPECT_EQ(plot()->graphCount(), 0);
+}
