@@ -227,8 +227,6 @@ void OneStepTab::showWithoutStep(const char* note) {
     startDrawing(false);
 }
 
-QString OneStepTab::scalarStagesCaption() { return scalarPlane.stagesCaption; }
-
 void OneStepTab::showNotes(std::vector<std::string> notes, double xEnd, int steps) {
     if (end_ && steps > 0 && end_->past(xEnd)) {
         notes.push_back(pelorin::solutionEndNote(end_->at) + " " +

@@ -48,7 +48,6 @@ private:
     // Only a note, for a run the page does not show a step of.
     void showWithoutStep(const char* note);
     static const char* const multistepSystemNote;
-    static QString scalarStagesCaption();
     static void fillCentred(QTableWidget& table, const pelorin::TextTable& text);
     // A multistep method's run: where its starting values come from, and
     // the method that makes them (none: the solution).

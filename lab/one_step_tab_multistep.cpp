@@ -49,13 +49,14 @@ void OneStepTab::showMultistepStep(int step) {
         return;
     }
     showNotes(view.notes, view.xEnd, view.steps);
-    const bool formulaStep = view.steps > 0 && !view.fromStart;
-    captionOf(*stages_)->setText(formulaStep ? weightsCaption : scalarStagesCaption());
-    stages_->setAccessibleName(formulaStep ? "Weights" : "Stages");
+    // A starting value from the solution has no weights: the table stays
+    // empty, and the notes say where the value came from.
+    captionOf(*stages_)->setText(weightsCaption);
+    stages_->setAccessibleName("Weights");
     plot_->describe("The points the step weighs with their slopes as short segments, the "
                     "polynomial the formula rests on, the increment as an arrow to the new "
                     "value, and the exact solution or the reference.");
-    fillFormula(view.method && formulaStep ? view.method->multistep : nullptr);
+    fillFormula(view.steps > 0 ? view.method->multistep : nullptr);
     captionOf(*newton_)->setText("Ne&wton iterations of the new value");
     std::vector<std::string> newton = pelorin::newtonColumns(1);
     newton.back() = "y" + std::to_string(view.step);
