@@ -67,8 +67,9 @@ void OneStepTab::showMultistepStep(int step) {
 }
 
 void OneStepTab::fillFormula(const pelorin::Multistep* multistep) {
-    captionOf(*tableau_)->setText("For&mula: the weights \u03b1 and \u03b2 of the points n \u2026 "
-                                  "n+k, divided by \u03b1\u2096");
+    // Alt+B, as for the tableau in its place.
+    captionOf(*tableau_)->setText("Formula: the weights \u03b1 and \u03b2 of the points n \u2026 "
+                                  "n+k, divided &by \u03b1\u2096");
     tableau_->setAccessibleName("Formula");
     tableau_->clear();
     if (!multistep) {
