@@ -2,7 +2,9 @@
 // method, problem and h), drawn and listed to check by hand, and the method's
 // tableau as fractions. Previous and Next walk the steps. A system's stages
 // are vectors: the table lists every component, and the plot shows the step
-// in the phase plane (y1, y2) (one_step_tab_system.cpp).
+// in the phase plane (y1, y2) (one_step_tab_system.cpp). A multistep
+// method's step shows the points it weighs, its formula and its weights
+// (one_step_tab_multistep.cpp).
 #pragma once
 
 #include "lab/inputs.h"
