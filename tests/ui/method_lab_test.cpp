@@ -1838,6 +1838,31 @@ TEST_F(Lab, LargestTextCutsNothingAndKeepsPlotsReadable) {
     EXPECT_DOUBLE_EQ(lab->font().pointSizeF(), normal);
 }
 
+// A multistep method's step on One step: the formula's fractions, the
+// Weights table with a pair's predicted row, and an implicit formula's
+// Newton iterations show whole at the lab's size, at normal and largest text.
+TEST_F(Lab, OneStepOnAMultistepMethodCutsNothing) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    lab->resize(1000, 860);
+    QTest::keyClick(lab, Qt::Key_T, Qt::AltModifier);
+    for (int presses : {0, 10}) {
+        for (int i = 0; i < presses; ++i) QTest::keyClick(lab, Qt::Key_Plus, Qt::ControlModifier);
+        for (const char* method : {"Adams predictor-corrector 4", "BDF 4"}) {
+            SCOPED_TRACE(std::string(method) + (presses ? ", largest text" : ""));
+            methodBox(*lab)->setCurrentIndex(methodBox(*lab)->findText(method));
+            typeStep(*lab, "0.05");
+            for (int step = 1; step < 5; ++step) {
+                QTest::mouseClick(named<QPushButton>(*lab, "Next step"), Qt::LeftButton);
+            }
+            QApplication::processEvents();
+            ASSERT_TRUE(label(*lab, "Step shown")->text().endsWith("step 5 of 8"));
+            const QStringList cut = cutOff(*lab);
+            EXPECT_TRUE(cut.isEmpty()) << cut.join("\n").toStdString();
+        }
+    }
+}
+
 // The two tests above in a process whose screen has two device pixels to a
 // point (and so half the room in points): the scale factor is fixed when a
 // process starts.
