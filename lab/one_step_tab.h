@@ -51,9 +51,7 @@ private:
     void showWithoutStep(const char* note);
     static const char* const multistepSystemNote;
     static void fillCentred(QTableWidget& table, const pelorin::TextTable& text);
-    // A multistep method's run: where its starting values come from, and
-    // the method that makes them (none: the solution).
-
+    // The method a multistep run's starting values come from (none: the solution).
     const pelorin::Method* startMethod() const;
     // one_step_tab_multistep.cpp: a multistep method's step.
     void showMultistepStep(int step);
