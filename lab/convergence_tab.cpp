@@ -145,7 +145,7 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : LabPage(parent) {
     // Below the axes, which keep the page's width: the twelve methods in two
     // columns, the reference lines and the floor in a third.
     plot_->showLegend(LabPlot::LegendPlace::below);
-    plot_->setLegendRows(static_cast<int>(pelorin::labCatalogue.size() / 2));
+    plot_->setLegendRows(static_cast<int>(pelorin::explicitMethodCount));
     layout->addWidget(plot_, 3);
 
     notes_ = addNotes(layout, "Convergence notes");
@@ -216,6 +216,9 @@ void ConvergenceTab::showErrorsOf() {
                                                                series.points.end(), leftOut);
                                         });
     if (anyLeftOut) notes << QString::fromStdString(pelorin::undrawableNote());
+    if (const std::string above = pelorin::aboveCeilingNote(study_, plottable); !above.empty()) {
+        notes << QString::fromStdString(above);
+    }
     notes_->setText(notes.join("\n"));
     notes_->setVisible(!notes.isEmpty());
     fillOrders();
@@ -262,7 +265,8 @@ void ConvergenceTab::plot() {
     const QCPRange keys = plot_->xAxis->range();
     plot_->xAxis->setRange(keys.lower / edgeRoom, keys.upper * edgeRoom);
     if (const auto range = pelorin::errorRange(study_, plottable)) {
-        plot_->yAxis->setRange(range->lowest / 10, range->highest * 10);
+        const double ceiling = std::max(pelorin::errorCeiling(study_), range->lowest * 10);
+        plot_->yAxis->setRange(range->lowest / 10, std::min(range->highest, ceiling) * 10);
     }
 
     if (const auto floorLevel = pelorin::roundingFloorLevel(study_)) {
