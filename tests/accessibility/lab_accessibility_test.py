@@ -12,7 +12,9 @@ Last it opens the Adaptive page with Alt+A, presses the button that offers
 Runge-Kutta-Fehlberg (the lab's Euler has no error estimate), and reads the
 first attempted steps of the "Adaptive steps" table on the textbook problem,
 and the sentence that explains the step-size controller. Last it types a
-word into y0 and reads the note under the boxes that says why it was not used.
+word into y0 and reads the note under the boxes that says why it was not used;
+chooses the own multistep method and reads its verdict and the Field page's
+"Starting values".
 Then it chooses the harmonic oscillator from the Problem list, a system of two
 components, and reads the last row of the Field page's "Lab steps": a column
 for each component, its exact value and its error; then Lotka-Volterra on the
@@ -29,13 +31,19 @@ from atspi_session import (application, check, do_action, failures, find, press_
 
 METHODS = ["Euler", "Euler (End points)", "Euler (Mid point)", "Runge-Kutta 4",
            "Runge-Kutta-Fehlberg", "Runge-Kutta-Merson", "Runge-Kutta-Gill", "Backward Euler",
-           "Trapezoid", "Implicit mid point", "Radau IIA 3", "Gauss-Legendre 4"]
+           "Trapezoid", "Implicit mid point", "Radau IIA 3", "Gauss-Legendre 4",
+           "Adams-Bashforth 2", "Adams-Bashforth 3", "Adams-Bashforth 4", "Adams-Moulton 3",
+           "Adams predictor-corrector 4", "BDF 2", "BDF 3", "BDF 4", "Own multistep method"]
 PAGES = ["Convergence", "Stability", "One step", "Field", "Adaptive", "Phase plane"]
 # From (0, -1) to 1, log2 of the error with 32 steps over the error with 64,
 # worked out independently in 50-digit arithmetic (the implicit methods' by
-# tests/support/implicit_orders.py).
+# tests/support/implicit_orders.py, the multistep methods' by
+# tests/support/multistep_orders.py lesson 64: the own method, not
+# zero-stable, diverges).
 ORDERS_AT_64 = ["1.01", "2.02", "2.02", "4.02", "5.02", "4.00", "4.02",
-                "0.99", "2.00", "2.00", "2.99", "4.00"]
+                "0.99", "2.00", "2.00", "2.99", "4.00",
+                "1.99", "2.98", "3.96", "3.95", "4.04", "1.98", "2.97", "3.95",
+                "-70.33, not settled yet"]
 # Euler from (0, -1) with the lab's h = 0.4 towards x1 = 1, worked out in
 # python3 in the method's operation order.
 LAB_STEPS_HEADER = ["i", "x", "y", "exact y", "global error", "local error"]
@@ -57,10 +65,16 @@ ADAPTIVE_ROWS = [
 # its last order, 4.00: a screen reader hears that it has not settled yet, and
 # so of backward Euler's 1.12 (tests/support/implicit_orders.py textbook 16:
 # its orders fall to 1.00); Radau IIA 3's 3.03 lies within 0.1 of its 3.00.
+# The multistep methods' (tests/support/multistep_orders.py textbook 32) are
+# still rising towards their orders there, all but Adams-Moulton 3's.
 TEXTBOOK = [("f(x, y)", "y - x^2 + 1"), ("exact y(x)", "(x + 1)^2 - exp(x)/2"),
             ("x0", "0"), ("y0", "0.5"), ("x1", "2")]
 TEXTBOOK_ORDERS_AT_32 = ["0.91", "1.96", "2.01", "3.98", "5.04", "3.86, not settled yet", "3.98",
-                         "1.12, not settled yet", "2.00", "2.00", "3.03", "4.00"]
+                         "1.12, not settled yet", "2.00", "2.00", "3.03", "4.00",
+                         "1.88, not settled yet", "2.80, not settled yet",
+                         "3.69, not settled yet", "3.94", "3.48, not settled yet",
+                         "1.89, not settled yet", "2.77, not settled yet",
+                         "3.70, not settled yet", "-32.96, not settled yet"]
 # Euler's R(z) = 1 + z at z = h*lambda = 0.4 * -1 on y' = -2x - y, by hand.
 STABILITY_SENTENCE = ("z = h\u00b7\u03bb = -0.400 lies inside the region: |R(z)| = 0.600, so every "
                       "step damps the error.")
@@ -80,6 +94,15 @@ LOTKA_VOLTERRA = SINGLE_EQUATIONS + 3  # the fourth system in the list
 EQUILIBRIA_HEADER = ["Equilibrium", "Eigenvalues", "Kind"]
 EQUILIBRIA_ROWS = [["(0.000, 0.000)", "-1, 0.6667", "saddle"],
                    ["(1.000, 0.500)", "\u00b10.8165i", "centre"]]
+# The classic method y_{n+2} + 4y_{n+1} - 5y_n = h(4f_{n+1} + 2f_n), the own
+# multistep method's default: its verdict (order and error constant in
+# fractions by hand, rho = (z - 1)(z + 5)).
+OWN_VERDICT = ("Own multistep method: order 3, error constant 1/36; not zero-stable: ρ has the "
+               "root -5, outside the unit circle. Its runs do not converge: their errors grow as h "
+               "shrinks.")
+# Its one starting value on the textbook problem, Runge-Kutta 4 from (0, 0.5)
+# with h = 0.4 in fractions: 1.21392 exactly.
+STARTING_ROW = ["1 (start)", "0.4", "1.21392"]
 CONTROLLER_OPENING = "Hairer, N\u00f8rsett and Wanner's step-size controller, as in their codes."
 
 
@@ -169,7 +192,8 @@ def main():
     cells = [table.getAccessibleAt(row, c).name for c in range(table.nColumns)]
     print(f"the row 'N = 64' reads: {cells}")
     check(cells == ORDERS_AT_64,
-          "the observed orders approach 1, 2, 2, 4, 5, 4, 4 and the implicit 1, 2, 2, 3, 4")
+          "the observed orders approach 1, 2, 2, 4, 5, 4, 4, the implicit 1, 2, 2, 3, 4 and the "
+          "multistep 2, 3, 4, 4, 4, 2, 3, 4")
 
     press_keys_in("Method lab", "alt+s")
     notes = label_saying(lab, STABILITY_SENTENCE, pid)
@@ -216,6 +240,7 @@ def main():
     check(problem.name == "Your own", "the problem typed is the user's own")
     read_adaptive_steps(lab, pid)
     read_box_notes(lab, pid)
+    read_multistep(lab, pid)
     read_system_lab_steps(lab, pid)
     read_equilibria(lab, pid)
     check(process_alive(pid), "the program goes on")
@@ -239,6 +264,33 @@ def read_adaptive_steps(lab, pid):
         check(cells == expected, f"attempt {row + 1} of Runge-Kutta-Fehlberg's adaptive run")
     controller = label_saying(lab, CONTROLLER_OPENING, pid)
     check(controller.startswith(CONTROLLER_OPENING), "the controller's sentence is read out")
+
+
+def read_multistep(lab, pid):
+    """Chooses the own multistep method, the Method list's last entry, and
+    reads the verdict under its alpha and beta boxes and the Field page's
+    Starting values; then chooses Euler again."""
+    method = labelled_combo(lab, "Method:")
+    if not check(method is not None, "a combo box labelled 'Method:'"):
+        return
+    for key in ["alt+m", "End"]:
+        press_keys_in("Method lab", key)
+    wait_for("'Method' to read the own multistep method",
+             lambda: method.name == "Own multistep method", pid)
+    verdict = label_saying(lab, "not zero-stable", pid)
+    print(f"the own method's notes read: {verdict!r}")
+    check(verdict == OWN_VERDICT, "the own method's verdict is read out")
+    press_keys_in("Method lab", "alt+f")
+    starting = wait_for("a table named 'Starting values' with two rows",
+                        lambda: (lambda t: t if t is not None and t.queryTable().nRows == 2
+                                 else None)(find(lab, "table", "Starting values")), pid)
+    table = starting.queryTable()
+    cells = [table.getAccessibleAt(1, c).name for c in range(len(STARTING_ROW))]
+    print(f"the row i = 1 of 'Starting values' reads: {cells}")
+    check(cells == STARTING_ROW, "the starting value from Runge-Kutta 4")
+    for key in ["alt+m", "Home"]:
+        press_keys_in("Method lab", key)
+    wait_for("'Method' to read Euler", lambda: method.name == "Euler", pid)
 
 
 def read_box_notes(lab, pid):
