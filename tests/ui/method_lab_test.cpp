@@ -1975,3 +1975,63 @@ TEST_F(Lab, ASystemsConvergenceIsReadPerComponentOnRequest) {
         "Errors of y2 alone at x1, not the maximum norm of all components."))
         << notes->text().toStdString();
 }
+
+// The own multistep method's row: Start with for every multistep method,
+// alpha and beta for the own one, with its verdict under them; a text that
+// makes no method is refused in words and the last method stays; the lab
+// still fits 1000x860 without scrolling and cuts no caption.
+TEST_F(Lab, TheOwnMethodsBoxesReadStrictlyAndSayWhy) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    lab->resize(1000, 860);
+    QLineEdit* alpha = named<QLineEdit>(*lab, "alpha");
+    QLineEdit* beta = named<QLineEdit>(*lab, "beta");
+    QComboBox* start = named<QComboBox>(*lab, "Start with");
+    ASSERT_TRUE(alpha && beta && start);
+    QApplication::processEvents();
+    EXPECT_FALSE(start->isVisible());  // Euler: a one-step method has no start to choose
+    methodBox(*lab)->setCurrentIndex(methodBox(*lab)->findText("BDF 3"));
+    QApplication::processEvents();
+    EXPECT_TRUE(start->isVisible());
+    EXPECT_FALSE(alpha->isVisible());
+    methodBox(*lab)->setCurrentIndex(methodBox(*lab)->findText("Own multistep method"));
+    QApplication::processEvents();
+    EXPECT_TRUE(alpha->isVisible());
+    EXPECT_EQ(alpha->text(), "1, 4, -5");
+    QLabel* notes = label(*lab, "Own method notes");
+    ASSERT_NE(notes, nullptr);
+    const struct {
+        const char* alpha;
+        const char* beta;
+        const char* notes;
+    } rows[] = {
+        // The trapezoid rule over one step, by hand: order 2, C3 = -1/12.
+        {"1, -1", "1/2, 1/2",
+         "Own multistep method: order 2, error constant -1/12; zero-stable: the root of \u03c1 is "
+         "1. Its runs converge as h shrinks, with the order it has."},
+        {"1, -1, 0", "1/2, 1/2",
+         "alpha holds 3 coefficients and beta 2: both need k + 1, one for each of the values "
+         "y_{n+k} \u2026 y_n. The lab keeps the method the boxes last made.\n"
+         "Own multistep method: order 2, error constant -1/12; zero-stable: the root of \u03c1 is "
+         "1. Its runs converge as h shrinks, with the order it has."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.alpha);
+        alpha->setText(row.alpha);
+        beta->setText(row.beta);
+        emit beta->editingFinished();
+        QApplication::processEvents();
+        EXPECT_EQ(notes->text().toStdString(), row.notes);
+    }
+    QScrollArea* scroller = lab->findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(scroller, nullptr);
+    QTabWidget* tabs = lab->findChild<QTabWidget*>();
+    for (int page = 0; page < tabs->count(); ++page) {
+        SCOPED_TRACE(tabs->tabText(page).toStdString());
+        tabs->setCurrentIndex(page);
+        QApplication::processEvents();
+        EXPECT_EQ(scroller->verticalScrollBar()->maximum(), 0);
+        const QStringList cut = cutOff(*lab);
+        EXPECT_TRUE(cut.isEmpty()) << cut.join("\n").toStdString();
+    }
+}
