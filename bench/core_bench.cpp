@@ -2,7 +2,8 @@
 // Boost.Odeint's classical Runge-Kutta step on the same equation, for
 // comparison with ours, the lab's convergence study, on the built-in
 // slope and on a typed one and a typed system, the implicit methods' runs on
-// the typed stiff equation, and the Adaptive page's sweep of tolerances.
+// the typed stiff equation, the multistep methods' on the typed textbook
+// problem, and the Adaptive page's sweep of tolerances.
 #include "methods/methods.h"
 #include "numerics/adaptive.h"
 #include "numerics/convergence.h"
@@ -202,7 +203,7 @@ ConvergenceProblem stiffProblem(const SlopeExpression& slope) {
 
 RunWork implicitRuns(const ConvergenceProblem& problem) {
     RunWork work;
-    for (const Method& method : labCatalogue) {
+    for (const Method& method : oneStepCatalogue) {
         if (!isImplicit(method)) continue;
         for (int k = 0; k <= stiffDoublings; ++k) {
             double y = runToEnd(method, problem, 1L << k, &work);
@@ -224,6 +225,39 @@ void implicitStiffConvergence(benchmark::State& state) {
 void implicitStiffEvaluationsAlone(benchmark::State& state) {
     const SlopeExpression slope = stiffSlope();
     evaluateAlone(state, slope, implicitRuns(stiffProblem(slope)).slopeEvaluations);
+}
+
+// The eight multistep methods' runs on the typed textbook problem with N =
+// 1, 2, 4, ... 2^16, Runge-Kutta 4 starting them, the explicit ones (each
+// step one evaluation, the pair two) and the implicit ones (Newton's method
+// on the new value) apart, beside as many evaluations of the slope alone.
+constexpr int multistepDoublings = 16;
+
+RunWork multistepRuns(const ConvergenceProblem& problem, bool implicit) {
+    RunWork work;
+    for (const Method& method : labCatalogue) {
+        if (!isMultistep(method) || catalogueRow(method) == ownMultistepRow) continue;
+        if (isImplicit(method) != implicit) continue;
+        for (int k = 0; k <= multistepDoublings; ++k) {
+            double y = runToEnd(method, problem, 1L << k, &work);
+            benchmark::DoNotOptimize(y);
+        }
+    }
+    return work;
+}
+
+void multistepConvergence(benchmark::State& state) {
+    const SlopeExpression slope = textbookSlope();
+    RunWork work;
+    for (auto _ : state) work = multistepRuns(textbookProblem(slope), state.range(0) != 0);
+    state.counters["evaluations"] = static_cast<double>(work.slopeEvaluations);
+    state.counters["jacobians"] = static_cast<double>(work.newton.jacobianEvaluations);
+}
+
+void multistepEvaluationsAlone(benchmark::State& state) {
+    const SlopeExpression slope = textbookSlope();
+    evaluateAlone(state, slope,
+                  multistepRuns(textbookProblem(slope), state.range(0) != 0).slopeEvaluations);
 }
 
 // The same study on a typed system, the library's Lotka-Volterra entry with
@@ -361,6 +395,18 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond));
     benchmarks.push_back(benchmark::RegisterBenchmark("convergence/implicit_stiff_evaluations_alone",
                                                       implicitStiffEvaluationsAlone)
+                             ->Unit(benchmark::kMillisecond));
+    benchmarks.push_back(benchmark::RegisterBenchmark("convergence/multistep_textbook",
+                                                      multistepConvergence)
+                             ->ArgName("implicit")
+                             ->Arg(0)
+                             ->Arg(1)
+                             ->Unit(benchmark::kMillisecond));
+    benchmarks.push_back(benchmark::RegisterBenchmark("convergence/multistep_textbook_evaluations_alone",
+                                                      multistepEvaluationsAlone)
+                             ->ArgName("implicit")
+                             ->Arg(0)
+                             ->Arg(1)
                              ->Unit(benchmark::kMillisecond));
     benchmarks.push_back(
         benchmark::RegisterBenchmark("convergence/typed_system", typedSystemConvergence)
