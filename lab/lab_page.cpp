@@ -4,6 +4,10 @@
 #include "ui/text.h"
 
 QString methodLine(const LabInputs& inputs) {
-    return "Method: " + fromView(pelorin::labCatalogue[inputs.method].caption) + ", h = " +
-           QString::fromStdString(inputs.hText);
+    const pelorin::Method& method = inputs.chosenMethod();
+    const QString started =
+        pelorin::isMultistep(method)
+            ? ", started by " + QString::fromStdString(pelorin::startName(inputs.problem, inputs.multistep))
+            : QString();
+    return "Method: " + fromView(method.caption) + started + ", h = " + QString::fromStdString(inputs.hText);
 }

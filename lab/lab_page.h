@@ -39,5 +39,6 @@ signals:
 };
 
 // "Method: Runge-Kutta 4, h = 0.25": the handout's line of a page that runs
-// the lab's method with its h.
+// the lab's method with its h; "Method: BDF 3, started by Runge-Kutta 4,
+// h = 0.4" for a multistep method.
 QString methodLine(const LabInputs& inputs);
