@@ -741,3 +741,48 @@ TEST_F(Field, BesideTheImplicitMethodsARunThatBlowsUpLeavesTheView) {
     EXPECT_FALSE(named<QCheckBox>("Implicit methods")->isChecked());
     EXPECT_EQ(plot()->graphCount(), 8);
 }
+
+// Adams-Bashforth 4 on the textbook problem with h = 0.4: its three starting
+// values from Runge-Kutta 4 are ringed in the text's colour, 7 pixels
+// around them, its later steps are not; Starting values lists them.
+TEST_F(Field, AMultistepRunsStartingValuesAreRingedAndListed) {
+    open();
+    chooseProblem(1);
+    chooseMethod(static_cast<int>(pelorin::catalogueRow(pelorin::methodByCaption("Adams-Bashforth 4"))));
+    waitForRuns();
+    // The runs of the problem chosen last, once they have come.
+    const auto ringsDrawn = [this] {
+        for (int i = 0; i < plot()->graphCount(); ++i) {
+            if (plot()->graph(i)->name() == "starting values, h = 0.4") return true;
+        }
+        return false;
+    };
+    while (!ringsDrawn()) QTest::qWait(10);
+    plot()->replot();
+    const QImage image = plot()->grab().toImage();
+    const QColor text = plot()->palette().color(QPalette::Text);
+    const QCPGraph* run = graph("Adams-Bashforth 4, h = 0.4");
+    ASSERT_NE(run, nullptr);
+    const auto ringed = [&](int i) {
+        const QCPGraphData& point = *run->data()->at(i);
+        const QPoint centre = pixelOf(point.key, point.value);
+        for (int offset : {6, 7, 8}) {
+            const QColor seen = image.pixelColor(centre + QPoint(offset, 0));
+            if (std::abs(seen.red() - text.red()) + std::abs(seen.green() - text.green()) +
+                    std::abs(seen.blue() - text.blue()) < 120) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (int i = 1; i <= 5; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(ringed(i), i <= 3);
+    }
+    QTableWidget* starting = named<QTableWidget>("Starting values");
+    ASSERT_NE(starting, nullptr);
+    EXPECT_TRUE(starting->isVisible());
+    ASSERT_EQ(starting->rowCount(), 4);
+    EXPECT_EQ(starting->item(3, 0)->text(), "3 (start)");
+    EXPECT_EQ(starting->item(3, 1)->text(), "1.2");
+}
