@@ -36,6 +36,17 @@ State formulaValue(const MultistepFormula& formula, const std::vector<State>& va
 
 }  // namespace
 
+ImplicitScheme newValueScheme(const MultistepFormula& formula) {
+    const auto k = static_cast<std::size_t>(formula.steps);
+    const double gamma = static_cast<double>(formula.b[k]) / static_cast<double>(formula.a[k]);
+    ImplicitScheme scheme;
+    scheme.stages = 1;
+    scheme.a[0][0] = gamma;
+    scheme.b[0] = gamma;
+    scheme.c[0] = 1;
+    return scheme;
+}
+
 template <class State>
 MethodRun<State>::MethodRun(const Method& method, SlopeOf<State> f, double x0, double h,
                             StartOf<State> start, NewtonWork* work)
@@ -64,9 +75,8 @@ State MethodRun<State>::step(long i, const State& y) {
 }
 
 // A predictor-corrector pair evaluates the corrector's new slope once, at
-// the predicted value; an implicit formula's new value solves
-// y = (explicit part) + h·(b_k/a_k)·f(x_{n+k}, y), one implicit stage at
-// x_{n+k} from the explicit part, by Newton's method.
+// the predicted value; an implicit formula's new value is solved for by
+// Newton's method (newValueScheme).
 template <class State>
 State MethodRun<State>::formulaStep(long i) {
     const Multistep& multistep = *method_.multistep;
@@ -81,15 +91,8 @@ State MethodRun<State>::formulaStep(long i) {
     const State explicitPart =
         formulaValue(formula, values_, slopes_, h_, static_cast<const State*>(nullptr));
     if (!formula.isImplicit()) return explicitPart;
-    const auto k = static_cast<std::size_t>(formula.steps);
-    const double gamma = static_cast<double>(formula.b[k]) / static_cast<double>(formula.a[k]);
-    ImplicitScheme scheme;
-    scheme.stages = 1;
-    scheme.a[0][0] = gamma;
-    scheme.b[0] = gamma;
-    scheme.c[0] = 1;
     const double x = x0_ + static_cast<double>(i) * h_;
-    ImplicitStep<State> solved = implicitStep(scheme, f_, x, explicitPart, h_);
+    ImplicitStep<State> solved = implicitStep(newValueScheme(formula), f_, x, explicitPart, h_);
     if (work_) {
         work_->jacobianEvaluations += solved.work.jacobianEvaluations;
         work_->linearSolves += solved.work.linearSolves;

@@ -31,6 +31,11 @@ inline long startingSteps(const Method& method) {
     return isMultistep(method) ? method.multistep->steps() - 1 : 0;
 }
 
+// An implicit formula's new value solves y = e + h·γ·f(x_{n+k}, y), γ =
+// b_k/a_k, e its explicit part: the one-stage scheme whose stage, started
+// at x_{n+k-1} from e, sits at x_{n+k}, and whose value is the stage's.
+ImplicitScheme newValueScheme(const MultistepFormula& formula);
+
 // The run of `method` on y' = f(x, y) from x0 with steps of h. step(i, y)
 // gives the value at x_{i+1} = x0 + (i + 1)·h from y at x_i = x0 + i·h; the
 // steps must come in order from i = 0, each from the value the one before

@@ -29,19 +29,6 @@ MultistepFormula explicitPartOf(MultistepFormula formula) {
     return formula;
 }
 
-// y = e + h·γ·f(x_{n+K}, y), γ = b_k/a_k: the one-stage scheme the run
-// solves, started at x_{n+K−1} so that its stage sits at x_{n+K}.
-ImplicitScheme newValueScheme(const MultistepFormula& formula) {
-    const auto k = static_cast<std::size_t>(formula.steps);
-    const double gamma = static_cast<double>(formula.b[k]) / static_cast<double>(formula.a[k]);
-    ImplicitScheme scheme;
-    scheme.stages = 1;
-    scheme.a[0][0] = gamma;
-    scheme.b[0] = gamma;
-    scheme.c[0] = 1;
-    return scheme;
-}
-
 }  // namespace
 
 MultistepStep multistepStep(const SolutionPath& path, Slope f, long step) {
