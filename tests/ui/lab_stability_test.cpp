@@ -187,6 +187,23 @@ TEST_F(MultistepStability, PageWithTheRootsFitsTheLabWithoutScrolling) {
     }
 }
 
+// On a typed equation z is h·∂f/∂y where the run starts: y' = -5y gives
+// z = -2 at h = 0.4, where AB2's 2ζ² + 4ζ - 2 has the roots -1 ± √2, the
+// parasitic -2.414 outside the circle.
+TEST_F(MultistepStability, OnATypedEquationZIsTakenWhereTheRunStarts) {
+    enter("f(x, y)", "-5*y");
+    enter("y0", "1");
+    choose("Adams-Bashforth 2");
+    enter("h", "0.4");
+    QApplication::processEvents();
+    for (const char* part : {"At z = h\u00b7\u03bb = -2.000, with \u03bb = \u2202f/\u2202y at the start "
+                             "(0.000, 1.000) by a central difference quotient, the characteristic "
+                             "polynomial has 2 roots",
+                             "1 of the 2 roots lies outside the unit circle: \u03b6 = -2.414"}) {
+        EXPECT_TRUE(notes().contains(QString::fromUtf8(part))) << notes().toStdString();
+    }
+}
+
 // On a system the points are the eigenvalues of h·J where the run starts:
 // the oscillator y1' = y2, y2' = -y1 has ±i, so z = ±0.4i at h = 0.4.
 TEST_F(MultistepStability, OnASystemThePointsAreTheModesAtTheStart) {
