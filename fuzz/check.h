@@ -30,11 +30,12 @@ inline void record(std::string_view what, double value) {
 }
 
 // What is recorded compares the window's seven methods between builds: the
-// lab's implicit methods, their values and the notes that begin with their
-// captions, are checked and not recorded.
-inline bool aboutImplicitMethod(std::string_view note) {
+// lab's other methods (implicit and multistep), their values and the notes
+// that begin with their captions, are checked and not recorded.
+inline bool isWindowMethod(const Method& method) { return catalogueRow(method) < explicitMethodCount; }
+inline bool aboutLabOnlyMethod(std::string_view note) {
     return std::any_of(labCatalogue.begin(), labCatalogue.end(), [&](const Method& method) {
-        return isImplicit(method) && note.starts_with(method.caption) &&
+        return !isWindowMethod(method) && note.starts_with(method.caption) &&
                note.substr(method.caption.size()).starts_with(": ");
     });
 }

@@ -42,22 +42,25 @@ void requireFinite(double value, const std::string& what) {
 
 void requireWords(const std::vector<std::string>& notes, const char* where) {
     for (const std::string& note : notes) {
-        if (!pelorin::fuzz::aboutImplicitMethod(note)) record(where, note);
+        if (!pelorin::fuzz::aboutLabOnlyMethod(note)) record(where, note);
         require(!note.empty(), std::string("an empty note in ") + where);
         require(note.find("nan") == std::string::npos && note.find("inf") == std::string::npos,
                 std::string("a note in ") + where + " spells a non-number: " + note);
     }
 }
 
-// An implicit method's run: finite values only, and where it stops, the
+// A run of one of the lab's own methods, an implicit one or a multistep one
+// (`what` names which): finite values only, and where it stops, the
 // sentence why (a step without a value names Newton's method).
-void checkImplicitRun(const Method& method, Slope f, double x0, double y0, double x1, double h) {
+void checkLabRun(const std::string& what, const Method& method, Slope f, double x0, double y0,
+                 double x1, double h) {
+    const std::string aRun = (what.starts_with("implicit") ? "an " : "a ") + what;
     const SolutionPath path = solutionPath(method, f, x0, y0, x1, h, 64);
-    for (double y : path.y) require(std::isfinite(y), "an implicit run keeps a value that is not finite");
-    if (!path.y.empty()) record("implicit run", path.y.back());
+    for (double y : path.y) require(std::isfinite(y), aRun + " keeps a value that is not finite");
+    if (!path.y.empty()) record(what.c_str(), path.y.back());
     const std::string note = pathNote(path);
-    require((path.end == PathEnd::reached) == note.empty(), "an implicit run stops without saying why");
-    if (!note.empty()) requireWords({note}, "an implicit run");
+    require((path.end == PathEnd::reached) == note.empty(), aRun + " stops without saying why");
+    if (!note.empty()) requireWords({note}, aRun.c_str());
     require(path.end != PathEnd::noValue || note.find("Newton's method") != std::string::npos,
             "a step without a value does not say why");
 }
@@ -68,7 +71,7 @@ void checkStudy(double x0, double y0, double x1) {
     requireWords(study.notes, "the convergence study");
     for (const ConvergenceSeries& series : study.series) {
         require(series.method != nullptr, "a series without its method");
-        const bool recorded = !isImplicit(*series.method);
+        const bool recorded = pelorin::fuzz::isWindowMethod(*series.method);
         for (const ConvergencePoint& point : series.points) {
             requireFinite(point.h, "a step of the study");
             if (recorded) {
@@ -253,8 +256,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkAdaptive(methodCatalogue[row], values[0], values[1], values[2],
                       (values[2] - values[0]) / 8, values[3], false);
         checkLibrary(values[0], values[1], values[2], values[3], tolerance);
-        checkImplicitRun(labCatalogue[explicitMethodCount + row % (labCatalogue.size() - explicitMethodCount)],
-                         f1, values[0], values[1], values[2], values[3]);
+        checkLabRun("implicit run",
+                    oneStepCatalogue[explicitMethodCount + row % (oneStepMethodCount - explicitMethodCount)],
+                    f1, values[0], values[1], values[2], values[3]);
+        checkLabRun("multistep run",
+                    labCatalogue[oneStepMethodCount + row % (labCatalogue.size() - oneStepMethodCount)],
+                    f1, values[0], values[1], values[2], values[3]);
     }
     checkReadTolerance(texts[3]);
     checkStages(texts, row, step);

@@ -78,13 +78,13 @@ void checkStudy(const Problem& problem) {
         require(!note.empty() && pelorin::fuzz::isUtf8(note), "an empty note, or not UTF-8");
         require(note.find("nan") == std::string::npos && note.find("inf") == std::string::npos,
                 "a note of the study spells a non-number: " + note);
-        if (!pelorin::fuzz::aboutImplicitMethod(note)) record("study note", note);
+        if (!pelorin::fuzz::aboutLabOnlyMethod(note)) record("study note", note);
     }
     for (const ConvergenceSeries& series : study.series) {
         for (const ConvergencePoint& point : series.points) {
             require(!point.error || std::isfinite(*point.error), "an error of the study is not finite");
             require(!point.order || std::isfinite(*point.order), "an order of the study is not finite");
-            if (point.error && !isImplicit(*series.method)) record("error", *point.error);
+            if (point.error && pelorin::fuzz::isWindowMethod(*series.method)) record("error", *point.error);
         }
     }
 }
@@ -92,18 +92,19 @@ void checkStudy(const Problem& problem) {
 // Few attempts: the fuzzer tries many inputs, the properties are the same.
 constexpr long adaptiveAttempts = 200;
 
-// An implicit method's eight steps over the range: finite values, or a
-// sentence saying where and why the run stopped.
-void checkImplicitRun(const Method& method, const Problem& problem) {
+// Eight steps over the range of one of the lab's own methods, an implicit
+// one or a multistep one (`what` names which): finite values, or a sentence
+// saying where and why the run stopped.
+void checkLabRun(const std::string& what, const Method& method, const Problem& problem) {
     const SolutionPath path = solutionPath(method, problem.slope(), problem.x0, problem.y0[0],
                                            problem.x1, (problem.x1 - problem.x0) / 8, 16);
-    for (double y : path.y) require(std::isfinite(y), "an implicit run keeps a value that is not finite");
-    if (!path.y.empty()) record("implicit run", path.y.back());
+    for (double y : path.y) require(std::isfinite(y), "the " + what + " keeps a value that is not finite");
+    if (!path.y.empty()) record(what.c_str(), path.y.back());
     const std::string note = pathNote(path);
-    if (!note.empty()) record("implicit run note", note);
-    require((path.end == PathEnd::reached) == note.empty(), "an implicit run stops without saying why");
+    if (!note.empty()) record((what + " note").c_str(), note);
+    require((path.end == PathEnd::reached) == note.empty(), "the " + what + " stops without saying why");
     require(note.find("nan") == std::string::npos && note.find("inf") == std::string::npos,
-            "an implicit run's note spells a non-number: " + note);
+            "the " + what + "'s note spells a non-number: " + note);
 }
 
 void checkAdaptiveStudy(const Method& method, const Problem& problem) {
@@ -194,7 +195,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkAdaptiveStudy(method.tableau->hasErrorEstimate() ? method
                                                           : methodByCaption("Runge-Kutta-Fehlberg"),
                        problem);
-    checkImplicitRun(labCatalogue[explicitMethodCount + row % (labCatalogue.size() - explicitMethodCount)],
-                     problem);
+    checkLabRun("implicit run",
+                oneStepCatalogue[explicitMethodCount + row % (oneStepMethodCount - explicitMethodCount)],
+                problem);
+    checkLabRun("multistep run",
+                labCatalogue[oneStepMethodCount + row % (labCatalogue.size() - oneStepMethodCount)],
+                problem);
     return 0;
 }

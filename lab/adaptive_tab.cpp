@@ -573,8 +573,15 @@ void AdaptiveTab::plotSweep() {
                   [](const pelorin::ConvergencePoint& point) { return point.slopeEvaluations; },
                   [](const pelorin::ConvergencePoint& point) { return point.error; });
     }
-    // The implicit methods' pens are dashed already.
-    for (const pelorin::WorkSeries& series : sweep.implicitFixed) {
+    // The implicit methods' pens are dashed already, the multistep methods' dash-dotted.
+    std::vector<const pelorin::WorkSeries*> fixedRuns;
+    for (const pelorin::WorkSeries& series : sweep.implicitFixed) fixedRuns.push_back(&series);
+    // Of the multistep methods the lab's own, when it is one: all nine would crowd the plot.
+    for (const pelorin::WorkSeries& series : sweep.multistepFixed) {
+        if (pelorin::catalogueRow(*series.method) == inputs_.method) fixedRuns.push_back(&series);
+    }
+    for (const pelorin::WorkSeries* fixedRun : fixedRuns) {
+        const pelorin::WorkSeries& series = *fixedRun;
         const std::size_t row = pelorin::catalogueRow(*series.method);
         addSeries(QString::fromStdString(series.caption) + ", fixed steps", LabPlot::methodPen(row),
                   LabPlot::methodMarker(row), series.points, workEvaluations, workError);

@@ -181,8 +181,8 @@ void ConvergenceTab::setInputs(const LabInputs& inputs) {
                  QString::fromStdString(inputs.problem.equationText()) + " \u2026"});
     studies_.runOffThread(
         inputs.problem,
-        [](const pelorin::Problem& problem, std::stop_token stop) {
-            return pelorin::studyProblem(problem, doublings, stop);
+        [multistep = inputs.multistep](const pelorin::Problem& problem, std::stop_token stop) {
+            return pelorin::studyProblem(problem, doublings, stop, multistep);
         },
         [this](pelorin::ConvergenceStudy study) { display(std::move(study), {}); });
 }

@@ -97,11 +97,16 @@ FieldTab::FieldTab(QWidget* parent) : LabPage(parent) {
     implicitMethods_->setToolTip("The five implicit methods side by side with the same step h, "
                                  "and the chosen method with it: on a stiff problem they follow "
                                  "the solution with steps at which explicit methods blow up.");
-    // One set side by side at a time: checking one box clears the other.
-    for (auto [box, other] : {std::pair{everyMethod_, implicitMethods_},
-                              std::pair{implicitMethods_, everyMethod_}}) {
-        connect(box, &QCheckBox::toggled, this, [this, other = other](bool checked) {
-            if (checked && other->isChecked()) {
+    multistepMethods_ = new QCheckBox("M&ultistep methods with h", this);
+    multistepMethods_->setAccessibleName("Multistep methods");
+    multistepMethods_->setToolTip("The multistep methods side by side with the same step h and "
+                                  "the same starting values, and the chosen method with it.");
+    // One set side by side at a time: checking one box clears the others.
+    const std::array<QCheckBox*, 3> setBoxes{everyMethod_, implicitMethods_, multistepMethods_};
+    for (QCheckBox* box : setBoxes) {
+        connect(box, &QCheckBox::toggled, this, [this, box, setBoxes](bool checked) {
+            for (QCheckBox* other : setBoxes) {
+                if (other == box || !checked || !other->isChecked()) continue;
                 const QSignalBlocker quiet(other);
                 other->setChecked(false);
             }
@@ -109,8 +114,7 @@ FieldTab::FieldTab(QWidget* parent) : LabPage(parent) {
         });
     }
     QHBoxLayout* sets = new QHBoxLayout;
-    sets->addWidget(everyMethod_);
-    sets->addWidget(implicitMethods_);
+    for (QCheckBox* box : setBoxes) sets->addWidget(box);
     sets->addStretch();
     layout->addLayout(sets);
     // The field is the page: it takes most of the room the table leaves.
@@ -118,6 +122,12 @@ FieldTab::FieldTab(QWidget* parent) : LabPage(parent) {
     layout->addWidget(createErrorsPlot(), 3);
     layout->addWidget(createDriftPlot(), 3);
     notes_ = addNotes(layout, "Field notes");
+    starting_ = addCaptionedTable(layout, "Starting values: the values a multistep method's "
+                                          "formula starts from, before it has k of its own",
+                                  "Starting values");
+    starting_->verticalHeader()->hide();
+    starting_->setAccessibleDescription("The chosen multistep method's first values, made by "
+                                        "the method Start with names, and their errors.");
     steps_ = addCaptionedTable(layout, "La&b steps: the chosen method with h, beside the exact "
                                        "solution through (x0, y0)",
                                "Lab steps");
@@ -202,8 +212,11 @@ void FieldTab::showEvent(QShowEvent* event) {
 }
 
 PageHandout FieldTab::handout(const LabInputs& inputs) const {
-    if (drift_->isVisible()) return {{methodLine(inputs)}, {plot_, errors_, drift_}, {notes_}, {steps_}};
-    return {{methodLine(inputs)}, {plot_, errors_}, {notes_}, {steps_}};
+    const bool multistep = pelorin::isMultistep(inputs.chosenMethod());
+    QList<const QTableWidget*> tables{steps_};
+    if (multistep) tables.prepend(starting_);
+    if (drift_->isVisible()) return {{methodLine(inputs)}, {plot_, errors_, drift_}, {notes_}, tables};
+    return {{methodLine(inputs)}, {plot_, errors_}, {notes_}, tables};
 }
 
 void FieldTab::setInputs(const LabInputs& inputs) {
@@ -225,7 +238,7 @@ void FieldTab::setInputs(const LabInputs& inputs) {
     if (showsSystem()) {
         studies_.study(
             inputs.problem,
-            [step = pelorin::FieldInputs{inputs.h, inputs.method}](const pelorin::Problem& problem,
+            [step = pelorin::FieldInputs{inputs.h, inputs.method, inputs.multistep}](const pelorin::Problem& problem,
                                                                     std::stop_token stop) {
                 return pelorin::studySystemField(problem, step, stop);
             },
@@ -241,7 +254,7 @@ void FieldTab::setInputs(const LabInputs& inputs) {
     // ends the field shows, but no old solution.
     studies_.study(
         inputs.problem,
-        [step = pelorin::FieldInputs{inputs.h, inputs.method}](const pelorin::Problem& problem,
+        [step = pelorin::FieldInputs{inputs.h, inputs.method, inputs.multistep}](const pelorin::Problem& problem,
                                                                 std::stop_token stop) {
             return pelorin::studyField(problem, step, stop);
         },
@@ -351,6 +364,7 @@ bool anyLeftOut(const std::vector<ShownRun>& runs) {
 std::optional<pelorin::SideBySide> FieldTab::sideBySide() const {
     if (everyMethod_->isChecked()) return pelorin::SideBySide::explicitMethods;
     if (implicitMethods_->isChecked()) return pelorin::SideBySide::implicitMethods;
+    if (multistepMethods_->isChecked()) return pelorin::SideBySide::multistepMethods;
     return std::nullopt;
 }
 
@@ -521,7 +535,7 @@ void FieldTab::fillSteps() {
     const auto input = [](pelorin::Input box, double value) {
         return pelorin::TableLabel{std::string(pelorin::inputName(box)), pelorin::numberToText(value)};
     };
-    showSteps(method, errors.comparison, "(x0, y0)",
+    showSteps(method, errors.comparison, errors.startingValues, "(x0, y0)",
               {{"f(x, y)", inputs_.problem.equation.f},
                {"method", method ? std::string(method->heading) : std::string()},
                input(pelorin::Input::x0, inputs_.problem.x0),
@@ -533,7 +547,8 @@ void FieldTab::fillSteps() {
 // `labels`, so that it stands alone), and the caption naming what the
 // errors are measured against, the exact solution through `start`.
 void FieldTab::showSteps(const pelorin::Method* method, pelorin::Comparison comparison,
-                         const QString& start, const std::vector<pelorin::TableLabel>& labels) {
+                         long startingValues, const QString& start,
+                         const std::vector<pelorin::TableLabel>& labels) {
     saved_ = pelorin::labelledStepErrorTable(shown_, labels);
     suggestedName_ = QString::fromStdString(
         pelorin::suggestedFileName(method, inputs_.h, "lab-steps", ".csv"));
@@ -548,6 +563,14 @@ void FieldTab::showSteps(const pelorin::Method* method, pelorin::Comparison comp
     }
     fillTable(*steps_, shown_);
     steps_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The start and the starting values: the first rows of Lab steps.
+    const bool multistep = method && pelorin::isMultistep(*method);
+    pelorin::TextTable starting = shown_;
+    starting.rows.resize(std::min(starting.rows.size(), static_cast<std::size_t>(startingValues + 1)));
+    fillTable(*starting_, starting);
+    starting_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    starting_->setVisible(multistep);
+    if (QLabel* caption = captionOf(*starting_)) caption->setVisible(multistep);
 }
 
 QString FieldTab::copiedText() const { return QString::fromStdString(pelorin::tabSeparated(shown_)); }

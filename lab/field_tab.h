@@ -60,7 +60,8 @@ private:
     void showNotes();
     void fillSteps();
     void showSteps(const pelorin::Method* method, pelorin::Comparison comparison,
-                   const QString& start, const std::vector<pelorin::TableLabel>& labels);
+                   long startingValues, const QString& start,
+                   const std::vector<pelorin::TableLabel>& labels);
     void pressed(QMouseEvent* event);
     void released(QMouseEvent* event);
     void copy();
@@ -81,11 +82,13 @@ private:
     FieldSegments* segments_ = nullptr;
     QCheckBox* everyMethod_ = nullptr;
     QCheckBox* implicitMethods_ = nullptr;
+    QCheckBox* multistepMethods_ = nullptr;
     // The set of methods shown side by side with h, if one is checked;
     // otherwise the chosen method with h, h/2 and h/4.
     std::optional<pelorin::SideBySide> sideBySide() const;
     QLabel* notes_ = nullptr;
     QTableWidget* steps_ = nullptr;
+    QTableWidget* starting_ = nullptr;  // the first rows of steps_, for a multistep method
     LabInputs inputs_;
     pelorin::FieldStudy study_;
     LabPlot* drift_ = nullptr;

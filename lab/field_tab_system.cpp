@@ -147,7 +147,7 @@ void FieldTab::fillSystemSteps() {
     for (std::size_t k = 0; k < inputs_.problem.y0.size(); ++k) {
         start += (k ? ", " : "") + pelorin::numberToText(inputs_.problem.y0[k]);
     }
-    showSteps(method, errors.comparison, "(x0, y(x0))",
+    showSteps(method, errors.comparison, errors.startingValues, "(x0, y(x0))",
               {{"equation", inputs_.problem.equationText()},
                {"method", method ? std::string(method->heading) : std::string()},
                {"x0", pelorin::numberToText(inputs_.problem.x0)},

@@ -4,10 +4,9 @@
 #pragma once
 
 #include "problem/problem.h"
+#include "studies/known_solution.h"
 
 #include <cstddef>
-#include <memory>
-#include <optional>
 #include <string>
 
 struct LabInputs {
@@ -19,18 +18,11 @@ struct LabInputs {
     std::string hText = "0.40";
     bool readable = false;     // false when a box holds a number beyond a double
     std::string unreadable;    // then why, in words
-    // "Start with": the one-step method (catalogue row) that makes a
-    // multistep method's first values, or none: the problem's exact
-    // solution, or its reference where it has none.
-    std::optional<std::size_t> start = 3;  // Runge-Kutta 4, as the textbooks start
-    // The own multistep method as the "alpha" and "beta" boxes hold it (the
-    // last texts that made a method); none until they are first read.
-    std::shared_ptr<const pelorin::OwnMultistep> own;
+    // "Start with" and the "alpha" and "beta" boxes: how the multistep
+    // methods start, and the own multistep method as the boxes last held one.
+    pelorin::MultistepSettings multistep;
 
     // The method of the row `method`: the catalogue's entry, or for the own
     // multistep method the one its boxes hold.
-    const pelorin::Method& chosenMethod() const { return methodAt(method); }
-    const pelorin::Method& methodAt(std::size_t row) const {
-        return row == pelorin::ownMultistepRow && own ? own->entry : pelorin::labCatalogue[row];
-    }
+    const pelorin::Method& chosenMethod() const { return multistep.methodAt(method); }
 };

@@ -12,6 +12,7 @@
 #include "lab/plot.h"
 #include "lab/stability_tab.h"
 #include "lab/system_boxes.h"
+#include "numerics/linear_multistep.h"
 #include "numerics/stability.h"
 #include "problem/library.h"
 #include "problem/problem.h"
@@ -44,6 +45,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <tuple>
+#include <variant>
 
 namespace {
 
@@ -135,6 +138,7 @@ MethodLab::MethodLab(const std::array<QString, 3>& start, const pelorin::Method&
     connect(system_, &SystemBoxes::edited, this, &MethodLab::recalculate);
     layout->addWidget(system_);
     layout->addLayout(createInputRow(start, method));
+    layout->addWidget(createMultistepRow());
     showForm(pelorin::ProblemForm::equation);
     // Why a box's text was not used, beside the boxes.
     boxNotes_ = new NotesLabel("Box notes", this);
@@ -201,10 +205,84 @@ QHBoxLayout* MethodLab::createMethodBox(const pelorin::Method& method) {
     for (const pelorin::Method& m : pelorin::labCatalogue) method_->addItem(fromView(m.caption));
     method_->setCurrentIndex(static_cast<int>(pelorin::catalogueRow(method)));
     caption->setBuddy(method_);
+    connect(method_, &QComboBox::currentIndexChanged, this, &MethodLab::showMultistepRow);
     connect(method_, &QComboBox::currentIndexChanged, this, &MethodLab::showRunPages);
     box->addWidget(caption);
     box->addWidget(method_);
     return box;
+}
+
+QWidget* MethodLab::createMultistepRow() {
+    multistepRow_ = new QWidget(this);
+    auto* column = new QVBoxLayout(multistepRow_);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto* row = new QHBoxLayout;
+    auto* startCaption = new QLabel("Start with:", multistepRow_);
+    startWith_ = newListBox(multistepRow_);
+    startWith_->setAccessibleName("Start with");
+    startWith_->setToolTip("What makes a multistep method's first values, before its formula "
+                           "has the k values it needs: a one-step method, or the solution itself.");
+    for (const pelorin::Method& m : pelorin::oneStepCatalogue) startWith_->addItem(fromView(m.caption));
+    startWith_->addItem("The exact or reference solution");
+    startWith_->setCurrentIndex(static_cast<int>(*pelorin::MultistepSettings{}.start));
+    startCaption->setBuddy(startWith_);
+    connect(startWith_, &QComboBox::currentIndexChanged, this, &MethodLab::recalculate);
+    row->addWidget(startCaption);
+    row->addWidget(startWith_);
+    row->addSpacing(12);
+
+    ownBoxes_ = new QWidget(multistepRow_);
+    auto* boxes = new QHBoxLayout(ownBoxes_);
+    boxes->setContentsMargins(0, 0, 0, 0);
+    const pelorin::MultistepFormula& classic = *pelorin::labCatalogue[pelorin::ownMultistepRow].multistep->formula;
+    for (auto [box, name, text, tip] :
+         {std::tuple{&alpha_, "alpha", pelorin::alphaText(classic),
+                     "α_k … α_0, the weights of y_{n+k} … y_n, separated by "
+                     "commas: whole numbers, fractions such as -4/3, or decimals"},
+          std::tuple{&beta_, "beta", pelorin::betaText(classic),
+                     "β_k … β_0, the weights of h·f_{n+k} … h·f_n; "
+                     "β_k = 0 makes the method explicit"}}) {
+        auto* caption = new QLabel(QString(name) + ":", ownBoxes_);
+        *box = new QLineEdit(QString::fromStdString(text), ownBoxes_);
+        (*box)->setAccessibleName(name);
+        (*box)->setToolTip(tip);
+        caption->setBuddy(*box);
+        connect(*box, &QLineEdit::editingFinished, this, &MethodLab::recalculate);
+        boxes->addWidget(caption);
+        boxes->addWidget(*box, 1);
+    }
+    row->addWidget(ownBoxes_, 1);
+    row->addStretch(0);
+    column->addLayout(row);
+    ownNotes_ = new NotesLabel("Own method notes", multistepRow_);
+    column->addWidget(ownNotes_);
+    readOwnMethod();
+    showMultistepRow();
+    return multistepRow_;
+}
+
+void MethodLab::showMultistepRow() {
+    const auto row = static_cast<std::size_t>(std::max(method_->currentIndex(), 0));
+    multistepRow_->setVisible(pelorin::isMultistep(pelorin::labCatalogue[row]));
+    const bool own = row == pelorin::ownMultistepRow;
+    ownBoxes_->setVisible(own);
+    ownNotes_->setVisible(own);
+}
+
+void MethodLab::readOwnMethod() {
+    const auto read = pelorin::readMultistep(alpha_->text().toStdString(), beta_->text().toStdString());
+    if (const auto* formula = std::get_if<pelorin::MultistepFormula>(&read)) {
+        own_ = std::make_shared<const pelorin::OwnMultistep>(
+            *formula, pelorin::consistencyOf(*formula).order);
+        ownRefusal_.clear();
+    } else {
+        ownRefusal_ = QString::fromStdString(std::get<std::string>(read)) +
+                      " The lab keeps the method the boxes last made.";
+    }
+    QStringList notes{"Own multistep method: " +
+                      QString::fromStdString(pelorin::multistepVerdict(own_->formula))};
+    if (!ownRefusal_.isEmpty()) notes.prepend(ownRefusal_);
+    ownNotes_->setText(notes.join("\n"));
 }
 
 // Every page may ask for a step, a start or a method: the lab's boxes follow.
@@ -573,6 +651,9 @@ pelorin::LessonSettings MethodLab::lessonSettings() const {
     lesson.h = step_->text().toStdString();
     lesson.method = inputs().method;
     lesson.page = pageName(currentPage()).toStdString();
+    lesson.start = inputs().multistep.start;
+    lesson.alpha = alpha_->text().toStdString();
+    lesson.beta = beta_->text().toStdString();
     for (const LabPage* page : pages_) page->keepSettings(lesson);
     return lesson;
 }
@@ -586,6 +667,13 @@ void MethodLab::restoreLesson(const pelorin::LessonSettings& lesson) {
     }
     step_->setText(QString::fromStdString(lesson.h));
     readStepBox();
+    {
+        const QSignalBlocker quiet(startWith_);
+        startWith_->setCurrentIndex(static_cast<int>(lesson.start.value_or(pelorin::oneStepMethodCount)));
+    }
+    if (!lesson.alpha.empty()) alpha_->setText(QString::fromStdString(lesson.alpha));
+    if (!lesson.beta.empty()) beta_->setText(QString::fromStdString(lesson.beta));
+    showMultistepRow();
     for (LabPage* page : pages_) page->restoreSettings(lesson);
 }
 
@@ -718,6 +806,10 @@ LabInputs MethodLab::inputs() const {
     inputs.problem.x1 = lastGood_[2].value_or(0);
     inputs.h = h_;
     inputs.hText = hText_.toStdString();
+    const auto start = static_cast<std::size_t>(std::max(startWith_->currentIndex(), 0));
+    inputs.multistep.start =
+        start < pelorin::oneStepMethodCount ? std::optional(start) : std::nullopt;
+    inputs.multistep.own = own_;
     return inputs;
 }
 
@@ -747,5 +839,6 @@ void MethodLab::showBoxNotes() {
 
 void MethodLab::recalculate() {
     readBoxes();
+    readOwnMethod();
     showPages(Pages::every);
 }

@@ -12,6 +12,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -59,6 +60,13 @@ private:
     QVBoxLayout* createClient();
     QHBoxLayout* createInputRow(const std::array<QString, 3>& start, const pelorin::Method& method);
     QHBoxLayout* createMethodBox(const pelorin::Method& method);
+    // Under the boxes, for a multistep method: "Start with", and for the own
+    // one its "alpha" and "beta" boxes with what the lab makes of them.
+    QWidget* createMultistepRow();
+    void showMultistepRow();
+    // Reads the alpha and beta boxes strictly: texts that make no method
+    // keep the last method they made, and the notes say why.
+    void readOwnMethod();
     QTabWidget* createPages();
     // The boxes changed: every page.
     void recalculate();
@@ -124,6 +132,14 @@ private:
     std::optional<pelorin::StateVector> systemStart_;
     int textScale_ = 0;
     QComboBox* method_ = nullptr;
+    QWidget* multistepRow_ = nullptr;
+    QComboBox* startWith_ = nullptr;
+    QLineEdit* alpha_ = nullptr;
+    QLineEdit* beta_ = nullptr;
+    QWidget* ownBoxes_ = nullptr;
+    QLabel* ownNotes_ = nullptr;
+    std::shared_ptr<const pelorin::OwnMultistep> own_;
+    QString ownRefusal_;  // why the boxes' last texts made no method
     QTabWidget* tabs_ = nullptr;
     std::vector<LabPage*> pages_;  // in the order of their tabs
 };

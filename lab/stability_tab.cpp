@@ -185,7 +185,7 @@ void StabilityTab::setInputs(const LabInputs& inputs) {
         multistepStudy_ = pelorin::studyMultistepStability(inputs_.problem, method(), inputs_.h);
     }
     roots_->setVisible(showsMultistep());
-    if (inputs_.own != intervalsOwn_) fillIntervalRow(pelorin::ownMultistepRow);
+    if (inputs_.multistep.own != intervalsOwn_) fillIntervalRow(pelorin::ownMultistepRow);
     // The region depends on the method alone; the point (or the path of
     // points) also on the problem, the start and h.
     if (!showsChosenRegion()) drawRegion();
@@ -197,7 +197,7 @@ void StabilityTab::setInputs(const LabInputs& inputs) {
 
 bool StabilityTab::showsChosenRegion() const {
     return regionMethod_ == inputs_.method &&
-           (inputs_.method != pelorin::ownMultistepRow || regionOwn_ == inputs_.own);
+           (inputs_.method != pelorin::ownMultistepRow || regionOwn_ == inputs_.multistep.own);
 }
 
 PageHandout StabilityTab::handout(const LabInputs& inputs) const {
@@ -228,7 +228,7 @@ void StabilityTab::fillIntervals() {
 // method's row is the formula its boxes hold.
 void StabilityTab::fillIntervalRow(std::size_t row) {
     const pelorin::Method& method = inputs_.methodAt(row);
-    if (row == pelorin::ownMultistepRow) intervalsOwn_ = inputs_.own;
+    if (row == pelorin::ownMultistepRow) intervalsOwn_ = inputs_.multistep.own;
     QString interval, halfPlane, alike = "\u2013";
     if (const pelorin::Multistep* multistep = method.multistep) {
         interval = QString::fromStdString(pelorin::multistepIntervalText(*multistep));
@@ -263,7 +263,7 @@ QString StabilityTab::verdictNote() const {
 
 void StabilityTab::drawRegion() {
     regionMethod_ = inputs_.method;
-    regionOwn_ = inputs_.own;
+    regionOwn_ = inputs_.multistep.own;
     const pelorin::Method& chosen = method();
     regionMultistep_.reset();
     regionFunction_ = {};

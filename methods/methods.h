@@ -217,6 +217,12 @@ inline constexpr std::size_t explicitMethodCount = 7;
 inline constexpr std::span<const Method, explicitMethodCount> methodCatalogue{labCatalogue.data(),
                                                                               explicitMethodCount};
 
+// The one-step methods, explicit and implicit: those with a tableau, which
+// also start a multistep method's run.
+inline constexpr std::size_t oneStepMethodCount = 12;
+inline constexpr std::span<const Method, oneStepMethodCount> oneStepCatalogue{labCatalogue.data(),
+                                                                              oneStepMethodCount};
+
 // The row of the teacher's own multistep method, whose entry a lab copies
 // with the formula its boxes hold.
 inline constexpr std::size_t ownMultistepRow = labCatalogue.size() - 1;

@@ -682,7 +682,7 @@ std::string unconvergedRunsNote(const std::string& caption, const std::vector<lo
 // counted them, with a note for the runs that met a step without a value.
 void implicitFromStudy(WorkPrecision& sweep) {
     for (const ConvergenceSeries& fixed : sweep.fixedSteps.series) {
-        if (!fixed.method || !isImplicit(*fixed.method)) continue;
+        if (!fixed.method || !(isImplicit(*fixed.method) || isMultistep(*fixed.method))) continue;
         WorkSeries series{std::string(fixed.method->caption), fixed.method, {}};
         std::vector<long> failed;
         std::string why;
@@ -696,7 +696,8 @@ void implicitFromStudy(WorkPrecision& sweep) {
             }
         }
         if (!failed.empty()) sweep.notes.push_back(unconvergedRunsNote(series.caption, failed, why));
-        sweep.implicitFixed.push_back(std::move(series));
+        (isMultistep(*fixed.method) ? sweep.multistepFixed : sweep.implicitFixed)
+            .push_back(std::move(series));
     }
 }
 

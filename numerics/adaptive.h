@@ -267,6 +267,9 @@ struct WorkPrecision {
     WorkSeries library;                // Dormand-Prince, single equations only
     ConvergenceStudy fixedSteps;
     std::vector<WorkSeries> implicitFixed;  // the implicit methods, in catalogue order
+    // The multistep methods, each step one slope evaluation and, for an
+    // implicit one, Newton's.
+    std::vector<WorkSeries> multistepFixed;
     WorkSeries stiffLibrary;                // rosenbrock4
     std::size_t components = 1;             // n, which a Jacobian's cost depends on
     std::vector<std::string> notes;

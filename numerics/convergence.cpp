@@ -366,7 +366,12 @@ ConvergenceStudy componentConvergence(const ConvergenceStudy& study, std::size_t
     component.notes.clear();
     for (ConvergenceSeries& series : component.series) {
         std::optional<double> coarse;
+        int overflowed = 0;  // runs made, with a value, whose component did not stay finite
         for (ConvergencePoint& point : series.points) {
+            if (point.slopeEvaluations > 0 && point.noValue.empty() && k < point.componentErrors.size() &&
+                !std::isfinite(point.componentErrors[k])) {
+                ++overflowed;
+            }
             point.error.reset();
             point.order.reset();
             point.reading = OrderReading::settled;
@@ -379,6 +384,7 @@ ConvergenceStudy componentConvergence(const ConvergenceStudy& study, std::size_t
             coarse = point.error;
         }
         if (!series.method) continue;
+        if (overflowed > 0) component.notes.push_back(overflowNote(*series.method, overflowed));
         series.floor = roundingFloor(series.points, study.solutionSize);
         readOrders(series, study.solutionSize, study.measurableError);
         if (series.floor) {

@@ -574,6 +574,16 @@ std::string consistencyText(const MultistepFormula& formula) {
     return "not consistent: ρ'(1) = " + fractionText(rhoSlope) + " but σ(1) = " + fractionText(sigma);
 }
 
+std::string multistepVerdict(const MultistepFormula& formula) {
+    const bool consistent = consistencyOf(formula).order > 0;
+    const ZeroStability stability = zeroStabilityOf(formula);
+    const std::string runs =
+        !stability.zeroStable ? "Its runs do not converge: their errors grow as h shrinks."
+        : !consistent         ? "Its runs do not converge to the solution as h shrinks."
+                              : "Its runs converge as h shrinks, with the order it has.";
+    return consistencyText(formula) + "; " + stability.verdict + ". " + runs;
+}
+
 ZeroStability zeroStabilityOf(const MultistepFormula& formula) {
     std::vector<RootCount> distinct = rootsOfRho(formula);
     std::sort(distinct.begin(), distinct.end(),

@@ -60,6 +60,13 @@ struct ZeroStability {
 };
 ZeroStability zeroStabilityOf(const MultistepFormula& formula);
 
+// What the lab says of a method typed in its boxes: its consistency, its
+// zero-stability, and what the two mean for its runs (a method converges as
+// h shrinks if and only if it is consistent and zero-stable):
+// "order 3, error constant 1/36; not zero-stable: ρ has the root -5, outside
+// the unit circle. Its runs do not converge: their errors grow as h shrinks."
+std::string multistepVerdict(const MultistepFormula& formula);
+
 // The roots of the characteristic polynomial of a step on y' = λy with
 // z = h·λ: ρ(ζ) − z·σ(ζ) for a formula, and for a predictor-corrector pair
 // (PECE) (ρ_C − z·σ_C)(ζ) + z·b_k^C/a_k^P·(ρ_P − z·σ_P)(ζ), both written

@@ -31,13 +31,6 @@ inline long startingSteps(const Method& method) {
     return isMultistep(method) ? method.multistep->steps() - 1 : 0;
 }
 
-// "Runge-Kutta 4" or "the exact solution": what a run's first values came
-// from, as the notes name it; `solution` names the solution the start uses.
-template <class State>
-std::string startName(const StartOf<State>& start, const std::string& solution) {
-    return start.method ? std::string(start.method->caption) : solution;
-}
-
 // The run of `method` on y' = f(x, y) from x0 with steps of h. step(i, y)
 // gives the value at x_{i+1} = x0 + (i + 1)·h from y at x_i = x0 + i·h; the
 // steps must come in order from i = 0, each from the value the one before

@@ -116,6 +116,11 @@ std::string runNote(const PathOf<State>& path) {
         return run + (path.h == 0 ? ": a step of 0 never gets from x0 to x1; no step is taken."
                                   : ": x1 is too many steps away to count; no step is taken.");
     case PathEnd::notFinite:
+        if (taken + 1 <= path.startingValues) {
+            return run + ": the starting value at step " + std::to_string(taken + 1) +
+                   " is not finite (the solution it comes from is not known there, or the "
+                   "method that makes it overflowed); the run stops there.";
+        }
         return run + ": step " + std::to_string(taken + 1) + " from (" +
                numberToText(path.x.back()) + ", " + stateText(path.y.back()) +
                ") gives no finite value (f is not finite on the step, or the numbers grew too "

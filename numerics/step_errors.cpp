@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
+#include <limits>
 
 namespace pelorin {
 
@@ -84,20 +86,56 @@ void append(std::vector<std::string>& cells, const std::vector<std::string>& mor
     cells.insert(cells.end(), more.begin(), more.end());
 }
 
+// "3", or "2 (start)" for a multistep method's starting value.
+std::string stepNumber(int i, long startingValues) {
+    return std::to_string(i) + (i > 0 && i <= startingValues ? " (start)" : "");
+}
+
 constexpr std::array<std::string_view, 4> stageWords{
     "reading the inputs", "calculating the exact solution", "stepping the method",
     "plotting the solutions"};
 
 }  // namespace
 
+namespace {
+
+// The step to x_i taken from the known solution (NaN where it is not known
+// or the step has no value): a one-step method's from the known value at
+// x_{i-1}; a multistep method's formula from the known values at the k
+// points before, its starting values' from the method they came from.
+double stepFromKnown(const SolutionPath& path, std::size_t i, Slope f,
+                     const std::function<double(double)>& known, const Start& start) {
+    const Method& method = *path.method;
+    const auto fromStart = static_cast<long>(i) <= path.startingValues;
+    if (!isMultistep(method) || (fromStart && start.method)) {
+        const Method& stepping = isMultistep(method) ? *start.method : method;
+        return methodStepOrNaN(stepping, path.x[i - 1], known(path.x[i - 1]), path.h, f);
+    }
+    if (fromStart) return known(path.x[i]);
+    const auto k = static_cast<std::size_t>(method.multistep->steps());
+    if (i < k) return std::numeric_limits<double>::quiet_NaN();
+    const double x0 = path.x[i - k];
+    MethodRun<double> run(method, f, x0, path.h, Start{nullptr, known});
+    double y = known(x0);
+    try {
+        for (std::size_t j = 0; j < k; ++j) y = run.step(static_cast<long>(j), y);
+    } catch (const NoConvergence&) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    return y;
+}
+
+}  // namespace
+
 StepErrors stepErrorsAlong(const SolutionPath& path, Slope f, const KnownSolution& solution,
-                           Comparison comparison) {
+                           Comparison comparison, const Start& start) {
     StepErrors errors;
     errors.method = path.method;
     errors.comparison = solution ? comparison : Comparison::none;
     if (!path.method || path.x.empty()) return errors;
     const Method& method = *path.method;
     errors.hasEstimate = method.tableau && method.tableau->hasErrorEstimate();
+    errors.startingValues = path.startingValues;
     const bool compared = errors.comparison != Comparison::none;
     const auto known = [&](double x) {
         return compared ? finite(solution(x)) : std::optional<double>();
@@ -113,8 +151,11 @@ StepErrors stepErrorsAlong(const SolutionPath& path, Slope f, const KnownSolutio
         if (i > 0) {
             const double previousX = path.x[i - 1];
             const std::optional<double> fromKnown = known(previousX);
+            const auto knownOrNaN = [&](double x) {
+                return known(x).value_or(std::numeric_limits<double>::quiet_NaN());
+            };
             row.localError =
-                fromKnown ? difference(finite(methodStepOrNaN(method, previousX, *fromKnown, path.h, f)),
+                fromKnown ? difference(finite(stepFromKnown(path, i, f, knownOrNaN, start)),
                                        row.exact)
                           : std::nullopt;
             if (errors.hasEstimate) {
@@ -147,9 +188,10 @@ StepErrors stepErrors(const Calculation& calculation) {
 }
 
 StepErrors labStepErrors(const Method& method, Slope f, double x0, double y0, double x1, double h,
-                         const KnownSolution& solution, Comparison comparison) {
-    const SolutionPath path = solutionPath(method, f, x0, y0, x1, h, labStepsShown);
-    StepErrors errors = stepErrorsAlong(path, f, solution, comparison);
+                         const KnownSolution& solution, Comparison comparison,
+                         const Start& start) {
+    const SolutionPath path = solutionPath(method, f, x0, y0, x1, h, labStepsShown, start);
+    StepErrors errors = stepErrorsAlong(path, f, solution, comparison, start);
     errors.notes = shownStepsNotes(path);
     return errors;
 }
@@ -162,6 +204,7 @@ SystemStepErrors stepErrorsAlong(const SystemPath& path, SystemSlope F,
     if (!path.method || path.x.empty() || path.y.empty()) return errors;
     const Method& method = *path.method;
     errors.hasEstimate = method.tableau && method.tableau->hasErrorEstimate();
+    errors.startingValues = path.startingValues;
     errors.components = path.y.front().size();
     const bool compared = errors.comparison != Comparison::none;
     const std::vector<StateVector> known = compared ? solution(path.x) : std::vector<StateVector>();
@@ -191,9 +234,11 @@ SystemStepErrors stepErrorsAlong(const SystemPath& path, SystemSlope F,
 
 SystemStepErrors labStepErrors(const Method& method, SystemSlope F, double x0,
                                const StateVector& y0, double x1, double h,
-                               const SystemSolutionSamples& solution, Comparison comparison) {
-    const SystemPath path = solutionPath(method, F, x0, y0, x1, h, labStepsShown);
+                               const SystemSolutionSamples& solution, Comparison comparison,
+                               const SystemStart& start) {
+    const SystemPath path = solutionPath(method, F, x0, y0, x1, h, labStepsShown, start);
     SystemStepErrors errors = stepErrorsAlong(path, F, solution, comparison);
+    errors.startingValues = path.startingValues;
     errors.notes = shownStepsNotes(path);
     return errors;
 }
@@ -209,8 +254,8 @@ TextTable stepErrorTable(const StepErrors& errors) {
     }
     if (errors.hasEstimate) table.header.push_back("estimate");
     for (const StepError& row : errors.rows) {
-        std::vector<std::string> cells{std::to_string(row.i), numberToText(row.x),
-                                       numberToText(row.y)};
+        std::vector<std::string> cells{stepNumber(row.i, errors.startingValues),
+                                       numberToText(row.x), numberToText(row.y)};
         if (compared) {
             const Compared compared = comparedAt(errors, row.x);
             cells.push_back(valueCell(row.exact, compared));
@@ -238,7 +283,8 @@ TextTable stepErrorTable(const SystemStepErrors& errors) {
     }
     if (errors.hasEstimate) table.header.push_back("estimate");
     for (const SystemStepError& row : errors.rows) {
-        std::vector<std::string> cells{std::to_string(row.i), numberToText(row.x)};
+        std::vector<std::string> cells{stepNumber(row.i, errors.startingValues),
+                                       numberToText(row.x)};
         for (double y : row.y) cells.push_back(numberToText(y));
         if (compared) {
             const Compared compared = comparedAt(errors, row.x);

@@ -45,14 +45,19 @@ struct StepErrors {
     // Where a reference stops being accurate enough to measure errors
     // against: rows at or past it have no value of it.
     std::optional<SolutionEnd> trustEnds;
+    // Rows 1 … startingValues hold a multistep method's starting values.
+    long startingValues = 0;
 };
 
 // The rows of a run of path.method with step path.h on y' = f(x, y) through
 // the points path.x[i], path.y[i] (i = 0 being the start), against
 // `solution`: the exact solution when `comparison` is exact, a reference
 // when it is reference; with an empty solution the comparison is none.
+// A multistep method's local error is its formula's step from the known
+// values at the k points before; a starting value's is the step of the
+// method it came from, `start`, from the known value before it.
 StepErrors stepErrorsAlong(const SolutionPath& path, Slope f, const KnownSolution& solution,
-                           Comparison comparison = Comparison::exact);
+                           Comparison comparison = Comparison::exact, const Start& start = {});
 
 // Computes the rows from what the calculation kept: its numerical table, its
 // start (x0, y0) and its h, against the exact solution of f1 through the
@@ -69,9 +74,10 @@ inline constexpr long labStepsShown = 1000;
 // `solution`. Its notes say where the run stopped and when the table lists
 // fewer steps than the run has.
 StepErrors labStepErrors(const Method& method, Slope f, double x0, double y0, double x1, double h,
-                         const KnownSolution& solution, Comparison comparison = Comparison::exact);
+                         const KnownSolution& solution, Comparison comparison = Comparison::exact,
+                         const Start& start = {});
 
-// The rows as the window shows them: i, x, y, exact y (reference y against a
+// The rows as the window shows them: i ("2 (start)" for a starting value), x, y, exact y (reference y against a
 // reference), global error, local error, and the estimate when the method
 // has one; without a comparison i, x, y and the estimate. x, y and exact y
 // are written as the results list writes them, the errors by fullErrorText
@@ -117,6 +123,7 @@ struct SystemStepErrors {
     std::vector<SystemStepError> rows;
     std::vector<std::string> notes;
     std::optional<SolutionEnd> end, trustEnds;  // as for one equation
+    long startingValues = 0;
 };
 
 // The rows of a run of path.method on y' = F(x, y) through the path's
@@ -131,7 +138,8 @@ SystemStepErrors stepErrorsAlong(const SystemPath& path, SystemSlope F,
 SystemStepErrors labStepErrors(const Method& method, SystemSlope F, double x0,
                                const StateVector& y0, double x1, double h,
                                const SystemSolutionSamples& solution,
-                               Comparison comparison = Comparison::exact);
+                               Comparison comparison = Comparison::exact,
+                               const SystemStart& start = {});
 
 // The rows as the Lab steps table shows them: i, x, y1 ... yn, exact y1 ...
 // exact yn (reference y1 ... against a reference), error (the norm), error

@@ -48,6 +48,12 @@ struct LessonText {
 };
 constexpr std::string_view methodKey = "method", kindKey = "tolerance kind",
                            perUnitStepKey = "error per unit step";
+// The multistep methods' members, which files written before them lack.
+constexpr std::string_view startKey = "start with", solutionStart = "exact or reference solution";
+constexpr std::array<LessonText, 2> coefficientTexts{{
+    {"alpha", &LessonSettings::alpha},
+    {"beta", &LessonSettings::beta},
+}};
 constexpr std::array<LessonText, 6> lessonTexts{{
     {"h", &LessonSettings::h},
     {"page", &LessonSettings::page},
@@ -219,6 +225,21 @@ std::variant<LessonSettings, std::string> readLesson(const Json& file) {
         return std::string("The problem file's \"error per unit step\" is not true or false.");
     }
     lesson.errorPerUnitStep = perUnitStep->get<bool>();
+    if (file.contains(std::string(startKey))) {
+        std::vector<std::string_view> starts = methodCaptions();
+        starts.resize(oneStepMethodCount);
+        starts.push_back(solutionStart);
+        const auto start = readChoice(file, startKey, starts);
+        if (const auto* error = std::get_if<std::string>(&start)) return *error;
+        const std::size_t row = std::get<std::size_t>(start);
+        lesson.start = row < oneStepMethodCount ? std::optional(row) : std::nullopt;
+    }
+    for (const LessonText& member : coefficientTexts) {
+        if (!file.contains(std::string(member.key))) continue;
+        TextReading read = readText(file, member.key, maxProblemNumberCharacters);
+        if (!read.error.empty()) return read.error;
+        lesson.*member.text = std::move(read.text);
+    }
     return lesson;
 }
 
@@ -294,6 +315,15 @@ std::string writeProblemFile(const ProblemText& problem, const LessonSettings& l
         if (member.text == &LessonSettings::tolerance) {
             file[std::string(kindKey)] = toleranceKindName(lesson.toleranceKind);
             file[std::string(perUnitStepKey)] = lesson.errorPerUnitStep;
+        }
+    }
+    // A lesson of a multistep method says how it starts and, for the own
+    // one, its coefficients; the others' files stay as they were.
+    if (isMultistep(labCatalogue.at(lesson.method))) {
+        file[std::string(startKey)] =
+            lesson.start ? labCatalogue.at(*lesson.start).caption : solutionStart;
+        for (const LessonText& member : coefficientTexts) {
+            file[std::string(member.key)] = lesson.*member.text;
         }
     }
     // Readable in any editor: two-space indents, UTF-8 kept as it is.

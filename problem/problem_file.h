@@ -70,6 +70,11 @@ struct LessonSettings {
     ToleranceParts toleranceKind = ToleranceParts::absoluteAndRelative;
     bool errorPerUnitStep = false;
     std::string safetyFactor, largestGrowth, smallestShrink;
+    // How the multistep methods start (a one-step method's row, none for the
+    // solution's own values) and the own method's coefficients as typed;
+    // optional in a file, which without them leaves the lab's as they are.
+    std::optional<std::size_t> start = 3;
+    std::string alpha, beta;
 
     bool operator==(const LessonSettings&) const = default;
 };

@@ -52,8 +52,9 @@ namespace {
 
 // A system's errors at x1 in the maximum norm, against its exact solution
 // or a reference, with notes that say which.
-ConvergenceStudy studySystem(const Problem& own, int doublings, std::stop_token stop) {
-    const SystemAtEnd atEnd = systemAtEnd(own);
+ConvergenceStudy studySystem(const Problem& own, int doublings, std::stop_token stop,
+                             const MultistepSettings& multistep) {
+    SystemAtEnd atEnd = systemAtEnd(own);
     if (!atEnd.problem) {
         ConvergenceStudy none;
         none.notes.push_back(atEnd.why);
@@ -65,6 +66,8 @@ ConvergenceStudy studySystem(const Problem& own, int doublings, std::stop_token 
                         " Orders from errors below ten times that measure the reference, not the "
                         "method, and are marked.");
     }
+    atEnd.problem->start = systemStartOf(own, multistep);
+    atEnd.problem->own = multistep.ownMethod();
     ConvergenceStudy study = studyConvergence(*atEnd.problem, doublings, stop);
     for (std::size_t k = 0; k < own.components() && !stop.stop_requested(); ++k) {
         ConvergenceStudy component = componentConvergence(study, k);
@@ -81,16 +84,19 @@ ConvergenceStudy studySystem(const Problem& own, int doublings, std::stop_token 
 
 }  // namespace
 
-ConvergenceStudy studyProblem(const Problem& problem, int doublings, std::stop_token stop) {
+ConvergenceStudy studyProblem(const Problem& problem, int doublings, std::stop_token stop,
+                              const MultistepSettings& multistep) {
     // The convergence problem steps the copy's slope: it lives as long as the study.
     const Problem own = problem.clone();
-    if (own.isSystem()) return studySystem(own, doublings, stop);
-    const ProblemAtEnd atEnd = problemAtEnd(own);
+    if (own.isSystem()) return studySystem(own, doublings, stop, multistep);
+    ProblemAtEnd atEnd = problemAtEnd(own);
     if (!atEnd.problem) {
         ConvergenceStudy none;
         none.notes.push_back(atEnd.why);
         return none;
     }
+    atEnd.problem->start = startOf(own, multistep);
+    atEnd.problem->own = multistep.ownMethod();
     ConvergenceStudy study = studyConvergence(*atEnd.problem, doublings, stop);
     if (atEnd.reference) {
         study.notes.insert(study.notes.begin(),

@@ -7,6 +7,7 @@
 #include "numerics/convergence.h"
 #include "numerics/solution_paths.h"
 #include "problem/problem.h"
+#include "studies/known_solution.h"
 
 #include <optional>
 #include <string>
@@ -40,6 +41,8 @@ SystemAtEnd systemAtEnd(const Problem& problem);
 // say so and how accurate it is. A system's errors are its maximum norm's,
 // and its study holds each component's read alone as well. `stop` ends the study early, as
 // studyConvergence's does.
-ConvergenceStudy studyProblem(const Problem& problem, int doublings, std::stop_token stop = {});
+// The multistep methods start as `multistep` says.
+ConvergenceStudy studyProblem(const Problem& problem, int doublings, std::stop_token stop = {},
+                              const MultistepSettings& multistep = {});
 
 }  // namespace pelorin

@@ -113,9 +113,16 @@ void findHiddenRuns(FieldStudy& study, std::size_t chosen) {
 
 std::vector<std::size_t> sideBySideRows(SideBySide set, std::size_t chosen) {
     std::vector<std::size_t> rows;
+    const auto inSet = [set](const Method& method) {
+        switch (set) {
+        case SideBySide::explicitMethods: return catalogueRow(method) < explicitMethodCount;
+        case SideBySide::implicitMethods: return hasTableau(method) && isImplicit(method);
+        case SideBySide::multistepMethods: return isMultistep(method);
+        }
+        return false;
+    };
     for (std::size_t row = 0; row < labCatalogue.size(); ++row) {
-        const bool implicit = isImplicit(labCatalogue[row]);
-        if (set == SideBySide::explicitMethods ? !implicit : implicit || row == chosen) {
+        if (inSet(labCatalogue[row]) || (set != SideBySide::explicitMethods && row == chosen)) {
             rows.push_back(row);
         }
     }
@@ -219,16 +226,54 @@ void noteRuns(FieldStudy& study) {
     }
 }
 
+// How much of the error where the run with h ends its starting values
+// carry: the same run started from the known solution's own values shows
+// the error of the formula alone.
+std::string startingValuesNote(const FieldStudy& study, const Problem& problem,
+                               const MultistepSettings& settings, const KnownSolution& known) {
+    const SolutionPath& run = study.halved[0];
+    if (!run.method || !isMultistep(*run.method) || !known || run.x.size() < 2) return {};
+    const std::string from = startName(problem, settings);
+    const long values = static_cast<long>(run.x.size()) - 1;
+    if (values <= run.startingValues) {
+        return "Every value of the run with h is a starting value from " + from + ": " +
+               std::string(run.method->caption) + " needs " +
+               std::to_string(run.startingValues + 1) + " values before its formula applies.";
+    }
+    const double x = run.x.back();
+    const double error = run.y.back() - known(x);
+    if (!std::isfinite(error)) return {};
+    const std::string at = " at x = " + numberToText(x);
+    if (!settings.start) {
+        return "The starting values are " + from + "'s own: the error " + errorText(error) + at +
+               " is the formula's alone.";
+    }
+    const SolutionPath exactStart = solutionPath(*run.method, problem.slope(), run.x.front(),
+                                                 run.y.front(), problem.x1, run.h,
+                                                 static_cast<long>(run.x.size()) - 1,
+                                                 Start{nullptr, known});
+    if (exactStart.x.size() != run.x.size()) return {};
+    const double formulaError = exactStart.y.back() - known(x);
+    if (!std::isfinite(formulaError)) return {};
+    const double carried = error - formulaError;
+    std::string share;
+    if (std::fabs(carried) <= std::fabs(error)) share = " (" + std::to_string(std::lround(100 * std::fabs(carried / error))) + " %)";
+    return "The starting values from " + from + " carry " + errorText(carried) + " of the error " +
+           errorText(error) + at + share + ": started from the " + knownSolutionName(problem) +
+           "'s values the error there is " + errorText(formulaError) + ".";
+}
+
 }  // namespace
 
 FieldStudy studyField(const Problem& shared, const FieldInputs& inputs, std::stop_token stop) {
     const Problem problem = shared.clone();
     FieldStudy study;
-    const Method& method = labCatalogue[inputs.method];
+    const Method& method = inputs.multistep.methodAt(inputs.method);
     const Slope f = problem.slope();
     const double x0 = problem.x0, y0 = problem.y0[0], x1 = problem.x1, h = inputs.h;
-    study.halved = halvedPaths(method, f, x0, y0, x1, h);
-    study.every = everyMethodPath(f, x0, y0, x1, h);
+    const Start start = startOf(problem, inputs.multistep);
+    study.halved = halvedPaths(method, f, x0, y0, x1, h, start);
+    study.every = everyMethodPath(f, x0, y0, x1, h, start, inputs.multistep.ownMethod());
     if (stop.stop_requested()) return study;
 
     Known known = knownSolution(problem, study);
@@ -240,10 +285,13 @@ FieldStudy studyField(const Problem& shared, const FieldInputs& inputs, std::sto
     measureErrors(study, known.solution);
     findRunsLeavingTheView(study, inputs.method);
     findHiddenRuns(study, inputs.method);
-    study.labSteps = labStepErrors(method, f, x0, y0, x1, h, known.solution, study.comparison);
+    study.labSteps =
+        labStepErrors(method, f, x0, y0, x1, h, known.solution, study.comparison, start);
     study.labSteps.end = study.end;
     study.labSteps.trustEnds = known.trustEnds;
+    study.startingNote = startingValuesNote(study, problem, inputs.multistep, known.solution);
     noteRuns(study);
+    if (!study.startingNote.empty()) study.notes.push_back(study.startingNote);
     return study;
 }
 
@@ -339,10 +387,11 @@ SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inp
                                   std::stop_token stop) {
     const Problem own = problem.clone();
     const SystemSlope F = own.systemSlope();
-    const Method& method = labCatalogue[inputs.method];
+    const Method& method = inputs.multistep.methodAt(inputs.method);
+    const SystemStart start = systemStartOf(own, inputs.multistep);
     SystemFieldStudy study;
     study.notes.push_back(maximumNormNote());
-    study.halved = halvedPaths(method, F, own.x0, own.y0, own.x1, inputs.h);
+    study.halved = halvedPaths(method, F, own.x0, own.y0, own.x1, inputs.h, start);
     for (const SystemPath& path : study.halved) {
         if (std::string note = pathNote(path); !note.empty()) study.notes.push_back(note);
     }
@@ -352,12 +401,13 @@ SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inp
     study.comparison = compared.comparison;
     const SystemSolutionSamples& samples = compared.samples;
     study.labSteps = labStepErrors(method, F, own.x0, own.y0, own.x1, inputs.h, samples,
-                                   compared.comparison);
+                                   compared.comparison, start);
     for (std::size_t r = 0; r < study.halved.size(); ++r) {
         if (stop.stop_requested()) return study;
         study.halvedErrors[r] = globalErrors(study.halved[r], samples);
     }
-    study.every = everyMethodPath(F, own.x0, own.y0, own.x1, inputs.h);
+    study.every =
+        everyMethodPath(F, own.x0, own.y0, own.x1, inputs.h, start, inputs.multistep.ownMethod());
     for (std::size_t row = 0; row < study.every.size(); ++row) {
         if (stop.stop_requested()) return study;
         study.everyErrors[row] = globalErrors(study.every[row], samples);

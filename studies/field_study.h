@@ -9,6 +9,7 @@
 #include "numerics/solution_paths.h"
 #include "numerics/step_errors.h"
 #include "problem/problem.h"
+#include "studies/known_solution.h"
 
 #include <array>
 #include <optional>
@@ -19,9 +20,10 @@
 namespace pelorin {
 
 // The runs the Field page sets side by side with one h: the window's seven
-// explicit methods, or the implicit methods beside the chosen one.
-enum class SideBySide { explicitMethods, implicitMethods };
-inline constexpr std::size_t sideBySideSets = 2;
+// explicit methods, the implicit one-step methods beside the chosen one, or
+// the multistep methods beside it.
+enum class SideBySide { explicitMethods, implicitMethods, multistepMethods };
+inline constexpr std::size_t sideBySideSets = 3;
 // The catalogue rows of a set, in catalogue order.
 std::vector<std::size_t> sideBySideRows(SideBySide set, std::size_t chosen);
 
@@ -49,16 +51,21 @@ struct FieldStudy {
     // span, and the note names the runs it leaves out (empty when none).
     std::array<bool, labCatalogue.size()> leavesView{};
     std::string implicitLeavingNote;
+    // For a multistep method: what its starting values carry of the error
+    // at the run's end, beside a run started from the known solution.
+    std::string startingNote;
     // Where the reference found the solution to end; runs past it follow no
     // solution, and a view fitted to the study leaves their points out.
     std::optional<SolutionEnd> end;
     std::vector<std::string> notes;
 };
 
-// The step h the page reads, and the method's catalogue row.
+// The step h the page reads, the method's catalogue row, and how the
+// multistep methods start and which is the own one.
 struct FieldInputs {
     double h = 0;
     std::size_t method = 0;
+    MultistepSettings multistep{};
 };
 
 // Curves closer than this part of the values' span the field draws as one.

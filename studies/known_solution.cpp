@@ -1,6 +1,7 @@
 #include "studies/known_solution.h"
 
 #include "numerics/reference.h"
+#include "studies/field_study.h"
 
 #include <limits>
 
@@ -32,6 +33,23 @@ std::optional<SolutionEnd> solutionEnd(const Problem& problem) {
     const auto end = referenceSolution(problem.slope(), problem.x0, problem.y0[0], {problem.x1}).end;
     if (!end) return std::nullopt;
     return SolutionEnd{problem.x0, *end};
+}
+
+Start startOf(const Problem& problem, const MultistepSettings& settings) {
+    if (settings.start) return {&labCatalogue[*settings.start], {}};
+    return {nullptr, [samples = knownSolution(problem)](double x) { return samples({x}).front(); }};
+}
+
+SystemStart systemStartOf(const Problem& problem, const MultistepSettings& settings) {
+    if (settings.start) return {&labCatalogue[*settings.start], {}};
+    return {nullptr, [samples = systemComparison(problem).samples](double x) {
+                return samples({x}).front();
+            }};
+}
+
+std::string startName(const Problem& problem, const MultistepSettings& settings) {
+    if (settings.start) return std::string(labCatalogue[*settings.start].caption);
+    return "the " + knownSolutionName(problem);
 }
 
 }  // namespace pelorin

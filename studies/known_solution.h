@@ -5,6 +5,8 @@
 #include "numerics/solution_paths.h"
 #include "problem/problem.h"
 
+#include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -20,5 +22,28 @@ std::string knownSolutionName(const Problem& problem);
 // Where the solution through (x0, y0) ends before x1, as the reference finds
 // it on a problem without an exact solution; empty otherwise.
 std::optional<SolutionEnd> solutionEnd(const Problem& problem);
+
+// How the lab runs its multistep methods: the one-step method (catalogue
+// row) their first values come from, or none for the known solution's own
+// values, and the teacher's own method where one was typed.
+struct MultistepSettings {
+    std::optional<std::size_t> start = 3;  // Runge-Kutta 4, as the textbooks start
+    std::shared_ptr<const OwnMultistep> own;
+
+    const Method* ownMethod() const { return own ? &own->entry : nullptr; }
+    // The method of a catalogue row, the own one for its row.
+    const Method& methodAt(std::size_t row) const {
+        return row == ownMultistepRow && own ? own->entry : labCatalogue[row];
+    }
+};
+
+// The start the settings choose on the problem: the one-step method, or the
+// exact solution, else the reference, at the starting abscissae (NaN where
+// the reference does not reach: the run then stops with a note).
+Start startOf(const Problem& problem, const MultistepSettings& settings);
+SystemStart systemStartOf(const Problem& problem, const MultistepSettings& settings);
+
+// "Runge-Kutta 4", "the exact solution" or "the reference".
+std::string startName(const Problem& problem, const MultistepSettings& settings);
 
 }  // namespace pelorin

@@ -156,13 +156,13 @@ struct NamedTableau {
 
 std::vector<NamedTableau> everyTableau() {
     std::vector<NamedTableau> all;
-    for (const Method& method : labCatalogue) all.push_back({method.caption, method.tableau, method.order});
+    for (const Method& method : oneStepCatalogue) all.push_back({method.caption, method.tableau, method.order});
     return all;
 }
 
 std::vector<const Method*> implicitOnes() {
     std::vector<const Method*> implicit;
-    for (const Method& method : labCatalogue) {
+    for (const Method& method : oneStepCatalogue) {
         if (isImplicit(method)) implicit.push_back(&method);
     }
     return implicit;

@@ -122,7 +122,7 @@ double countedLesson(double x, double y) {
 TEST(Convergence, RunsCountEverySlopeEvaluationJacobianAndLinearSolve) {
     const ConvergenceProblem counted{0, -1, 1, countedLesson, -3 * std::exp(-1.0)};
     const ConvergenceStudy study = studyConvergence(counted, 3);
-    for (const Method& method : labCatalogue) {
+    for (const Method& method : oneStepCatalogue) {
         SCOPED_TRACE(method.caption);
         RunWork work;
         slopeCalls = 0;

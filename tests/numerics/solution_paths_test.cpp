@@ -109,7 +109,7 @@ TEST(SolutionPaths, StepBackwardsWhenX1IsBelowX0) {
     EXPECT_EQ(path.y, (std::vector<double>{1, 0.75, 0.5625, 0.421875, 0.31640625}));
 }
 
-// y' = y - x^2 + 1 from (0, 0.5) with h = 0.5 to 2: the twelve methods part
+// y' = y - x^2 + 1 from (0, 0.5) with h = 0.5 to 2: the methods part
 // ways (the exact y(2) = 9 - e^2/2 is 5.305471950534675). The implicit ones
 // solve their stage equations to Newton's tolerance: their ends to ten
 // digits, from tests/support/textbook_implicit.py (50-digit linear solves).
@@ -127,6 +127,17 @@ TEST(SolutionPaths, RunEveryMethodWithTheSameH) {
         {"Implicit mid point", 5.56172839506},
         {"Radau IIA 3", 5.32035057052},
         {"Gauss-Legendre 4", 5.30612284644},
+        // Runge-Kutta 4's starting values and the formulas in exact fractions, from
+        // tests/support/textbook_multistep.py: to rounding.
+        {"Adams-Bashforth 2", 5.652537027994792},
+        {"Adams-Bashforth 3", 5.3907857029526323},
+        {"Adams-Bashforth 4", 5.3165753045015869},
+        {"Adams-Moulton 3", 5.2979061704389414},
+        {"Adams predictor-corrector 4", 5.3027742840867074},
+        {"BDF 2", 4.92578125},
+        {"BDF 3", 5.2439196904500323},
+        {"BDF 4", 5.2949314786676771},
+        {"Own multistep method", 5.395833333333333},
     };
     const auto paths = everyMethodPath(textbook, 0, 0.5, 2, 0.5);
     ASSERT_EQ(paths.size(), ends.size());
@@ -136,6 +147,7 @@ TEST(SolutionPaths, RunEveryMethodWithTheSameH) {
         EXPECT_EQ(paths[row].method->caption, ends[row].first);
         EXPECT_EQ(paths[row].x, (std::vector<double>{0, 0.5, 1, 1.5, 2}));
         if (isImplicit(*paths[row].method)) EXPECT_NEAR(paths[row].y.back(), ends[row].second, 1e-10);
+        else if (isMultistep(*paths[row].method)) EXPECT_NEAR(paths[row].y.back(), ends[row].second, 1e-14);
         else EXPECT_EQ(paths[row].y.back(), ends[row].second);
     }
 }

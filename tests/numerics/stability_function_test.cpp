@@ -125,7 +125,7 @@ TEST(StabilityFunction, VerdictsComputedFromR) {
         EXPECT_EQ(verdictText(verdict), row.shown);
         EXPECT_EQ(verdict.poleOnTheLeft, row.poleOnTheLeft);
     }
-    for (const Method& method : labCatalogue) {
+    for (const Method& method : oneStepCatalogue) {
         SCOPED_TRACE(method.caption);
         if (isMultistep(method)) {
             // A multistep method's claim follows from its region's A(α) angle.

@@ -25,7 +25,7 @@ double doubling(double, double y) { return 2 * y; }
 // would leave backward Euler's stage at y0 with the slope there.
 TEST(StageStep, ImplicitStagesSolveTheirEquationsAndEndWhereTheRunDoes) {
     const double x0 = 0, y0 = -1, h = 0.2;
-    for (const Method& method : labCatalogue) {
+    for (const Method& method : oneStepCatalogue) {
         if (!isImplicit(method)) continue;
         SCOPED_TRACE(method.caption);
         const Tableau& tableau = *method.tableau;

@@ -14,7 +14,7 @@ using namespace pelorin;
 namespace {
 
 const Method& labMethod(std::string_view caption) {
-    for (const Method& method : labCatalogue) {
+    for (const Method& method : oneStepCatalogue) {
         if (method.caption == caption) return method;
     }
     throw std::invalid_argument("no such method");

@@ -363,6 +363,8 @@ TEST(SystemRuns, OrdersOnANonlinearSystemSettleAndTheLookAlikesPartWays) {
         if (example.linear) continue;
         for (const ConvergenceSeries& series : study.series) {
             SCOPED_TRACE(series.method->caption);
+            // Not zero-stable: its errors grow as h shrinks, with no order to settle on.
+            if (series.method == &labCatalogue[ownMultistepRow]) continue;
             std::optional<double> lastSettled;
             for (const ConvergencePoint& point : series.points) {
                 if (point.order && point.reading == OrderReading::settled) lastSettled = point.order;

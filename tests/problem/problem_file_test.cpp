@@ -87,14 +87,15 @@ SystemTexts textsOf(const LibrarySystem& entry) {
 }
 
 const LessonSettings rungeKuttaLesson{"0.1", 3, "Field", "1E-6",
-                                      ToleranceParts::absoluteAndRelative, false, "0.9", "5", "0.2"};
+                                      ToleranceParts::absoluteAndRelative, false, "0.9", "5", "0.2",
+                                      3, "", ""};
 
 }  // namespace
 
 // A lesson as a teacher prepares it: Fehlberg adapting its steps on the
 // stiff problem, the tolerance loose and per unit step.
 const LessonSettings stiffLesson{"0.10", 4, "Adaptive", "1E-2", ToleranceParts::relativeOnly,
-                                 true, "0.8", "4", "0.25"};
+                                 true, "0.8", "4", "0.25", 3, "", ""};
 
 TEST(ProblemFile, IsWrittenAsDocumented) {
     EXPECT_EQ(writeProblemFile(problemText(problemLibrary.front()), stiffLesson),
@@ -134,7 +135,7 @@ TEST(ProblemFile, ReadsTheLessonAsWritten) {
     const ProblemFileReading read = readProblemFile(fileWith("", ""));
     ASSERT_TRUE(read.lesson);
     const LessonSettings expected{"0.1", 0, "Field", "1E-6", ToleranceParts::absoluteOnly,
-                                  true, "0.9", "5", "0.2"};
+                                  true, "0.9", "5", "0.2", 3, "", ""};
     EXPECT_EQ(*read.lesson, expected);
 }
 
@@ -256,7 +257,9 @@ TEST(ProblemFile, RefusesEveryDamagedHostileOrNewerFileWithASentence) {
          "The problem file's \"method\" \"Euler Method\" is not one of \"Euler\", \"Euler (End "
          "points)\", \"Euler (Mid point)\", \"Runge-Kutta 4\", \"Runge-Kutta-Fehlberg\", "
          "\"Runge-Kutta-Merson\", \"Runge-Kutta-Gill\", \"Backward Euler\", \"Trapezoid\", "
-         "\"Implicit mid point\", \"Radau IIA 3\", \"Gauss-Legendre 4\"."},
+         "\"Implicit mid point\", \"Radau IIA 3\", \"Gauss-Legendre 4\", \"Adams-Bashforth 2\", "
+         "\"Adams-Bashforth 3\", \"Adams-Bashforth 4\", \"Adams-Moulton 3\", \"Adams "
+         "predictor-corrector 4\", \"BDF 2\", \"BDF 3\", \"BDF 4\", \"Own multistep method\"."},
         {"a tolerance kind the lab lacks", fileWith("tolerance kind", "\"mixed\""),
          "The problem file's \"tolerance kind\" \"mixed\" is not one of \"absolute and "
          "relative\", \"absolute only\", \"relative only\"."},
@@ -487,4 +490,30 @@ TEST(ProblemFile, ReadsAVersionThreeSystemStrictly) {
         EXPECT_EQ(read.problem.has_value(), row.error.empty());
         EXPECT_EQ(read.error, row.error);
     }
+}
+
+// A multistep method's lesson keeps how it starts and the own method's
+// coefficients as typed; a start the lab does not offer is refused.
+TEST(ProblemFile, AMultistepLessonKeepsItsStartAndCoefficients) {
+    LessonSettings own = rungeKuttaLesson;
+    own.method = ownMultistepRow;
+    own.start = std::nullopt;
+    own.alpha = "1, -4/3, 1/3";
+    own.beta = "2/3, 0, 0";
+    const std::string bytes = writeProblemFile(problemText(problemLibrary.front()), own);
+    EXPECT_NE(bytes.find("  \"start with\": \"exact or reference solution\",\n"
+                         "  \"alpha\": \"1, -4/3, 1/3\",\n  \"beta\": \"2/3, 0, 0\"\n}"),
+              std::string::npos)
+        << bytes;
+    const ProblemFileReading read = readProblemFile(bytes);
+    ASSERT_TRUE(read.lesson) << read.error;
+    EXPECT_EQ(*read.lesson, own);
+    std::string euler = bytes;
+    euler.replace(euler.find("exact or reference solution"), 27, "Adams-Bashforth 2");
+    EXPECT_EQ(readProblemFile(euler).error,
+              "The problem file's \"start with\" \"Adams-Bashforth 2\" is not one of \"Euler\", "
+              "\"Euler (End points)\", \"Euler (Mid point)\", \"Runge-Kutta 4\", "
+              "\"Runge-Kutta-Fehlberg\", \"Runge-Kutta-Merson\", \"Runge-Kutta-Gill\", \"Backward "
+              "Euler\", \"Trapezoid\", \"Implicit mid point\", \"Radau IIA 3\", \"Gauss-Legendre 4\", "
+              "\"exact or reference solution\".");
 }

@@ -137,7 +137,9 @@ TEST(StudyOrders, OnTheStiffEquationTheImplicitMethodsShowTheirOrdersWhereTheExp
     const ConvergenceSeries& euler = study.series[0];
     EXPECT_EQ(errorText(*euler.points[0].error), "4.94E+01");
     EXPECT_EQ(errorText(*euler.points[1].error), "5.79E+02");
+    // Only the own multistep method, not zero-stable, grows past what a double holds.
     for (const std::string& note : study.notes) {
+        if (note.starts_with("Own multistep method")) continue;
         EXPECT_EQ(note.find("too large to calculate with"), std::string::npos) << note;
         EXPECT_EQ(note.find("without a value"), std::string::npos) << note;
     }

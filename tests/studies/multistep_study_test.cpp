@@ -1,0 +1,143 @@
+// The multistep methods through the lab's studies: the textbook's tables,
+// their orders, the starting values' share of the error, and the method that
+// is consistent but not zero-stable.
+#include "base/number_text.h"
+#include "numerics/linear_multistep.h"
+#include "studies/convergence_study.h"
+#include "studies/field_study.h"
+
+#include "tests/support/typed_problems.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using namespace pelorin;
+using pelorin::testing::compiledProblem;
+using pelorin::testing::libraryProblem;
+
+namespace {
+
+Problem textbook() { return compiledProblem(problemText(libraryProblem("Textbook"))); }
+
+std::size_t rowOf(std::string_view caption) { return catalogueRow(methodByCaption(caption)); }
+
+// A cell of the table as a number written to nine significant digits.
+std::string nineDigits(const std::string& cell) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", std::stod(cell));
+    return text;
+}
+
+std::shared_ptr<const OwnMultistep> typed(std::string_view alpha, std::string_view beta) {
+    const auto read = readMultistep(alpha, beta);
+    const MultistepFormula& formula = std::get<MultistepFormula>(read);
+    return std::make_shared<const OwnMultistep>(formula, consistencyOf(formula).order);
+}
+
+}  // namespace
+
+// y' = y - x² + 1, y(0) = 0.5, h = 0.2 to x = 2, Runge-Kutta 4's starting
+// values: the y column of Lab steps, to nine digits, against the runs in
+// exact fractions (tests/support/textbook_multistep.py 0.2 2); the textbook
+// prints them to seven. The first three steps are marked as the start.
+TEST(MultistepStudy, LabStepsGiveTheTextbooksAdamsTables) {
+    const struct {
+        std::string_view method;
+        std::vector<std::string> y;
+    } columns[] = {
+        {"Adams-Bashforth 4",
+         {"0.5", "0.829293333", "1.21407621", "1.64892202", "2.12728925", "2.64105333",
+          "3.18031413", "3.73301859", "4.28444241", "4.81659556", "5.30750818"}},
+        {"Adams predictor-corrector 4",
+         {"0.5", "0.829293333", "1.21407621", "1.64892202", "2.12720563", "2.6408286",
+          "3.17990264", "3.73235048", "4.28342082", "4.81509636", "5.30537067"}},
+    };
+    for (const auto& column : columns) {
+        SCOPED_TRACE(column.method);
+        const FieldStudy study = studyField(textbook(), {0.2, rowOf(column.method)});
+        const TextTable table = stepErrorTable(study.labSteps);
+        ASSERT_EQ(table.rows.size(), column.y.size());
+        std::vector<std::string> y, steps;
+        for (const auto& row : table.rows) {
+            y.push_back(nineDigits(row[2]));
+            steps.push_back(row[0]);
+        }
+        EXPECT_EQ(y, column.y);
+        EXPECT_EQ(std::vector(steps.begin(), steps.begin() + 5),
+                  (std::vector<std::string>{"0", "1 (start)", "2 (start)", "3 (start)", "4"}));
+    }
+}
+
+// Orders by the steps' count: Adams-Moulton with three steps is of order 4.
+TEST(MultistepStudy, OrdersOnTheTextbookProblem) {
+    const ConvergenceStudy study = studyProblem(textbook(), 12);
+    const struct {
+        std::string_view method;
+        long order;
+    } rows[] = {{"Adams-Bashforth 2", 2}, {"Adams-Bashforth 3", 3}, {"Adams-Bashforth 4", 4},
+                {"Adams-Moulton 3", 4},   {"Adams predictor-corrector 4", 4},
+                {"BDF 2", 2},             {"BDF 3", 3},             {"BDF 4", 4}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.method);
+        std::optional<double> last;
+        for (const ConvergencePoint& point : study.series[rowOf(row.method)].points) {
+            if (point.order && point.reading == OrderReading::settled) last = point.order;
+        }
+        ASSERT_TRUE(last);
+        EXPECT_EQ(std::lround(*last), row.order);
+        EXPECT_EQ(methodByCaption(row.method).order, row.order);
+    }
+}
+
+// y_{n+2} + 4y_{n+1} - 5y_n = h(4f_{n+1} + 2f_n): of order 3 and not
+// zero-stable, so its error at x1 grows as h shrinks: from N = 8 on, every
+// order the study reads is negative (-4.31, -14.23, -32.96, -70.20 in
+// fractions, textbook_multistep.py's formula).
+TEST(MultistepStudy, TheClassicUnstableMethodDivergesAsHShrinks) {
+    MultistepSettings settings;
+    settings.own = typed("1, 4, -5", "0, 4, 2");
+    EXPECT_EQ(multistepVerdict(settings.own->formula),
+              "order 3, error constant 1/36; not zero-stable: ρ has the root -5, outside the unit "
+              "circle. Its runs do not converge: their errors grow as h shrinks.");
+    const ConvergenceStudy study = studyProblem(textbook(), 6, {}, settings);
+    const ConvergenceSeries& own = study.series[ownMultistepRow];
+    EXPECT_EQ(own.method, &settings.own->entry);
+    int negative = 0;
+    for (const ConvergencePoint& point : own.points) {
+        if (point.steps >= 8 && point.order) {
+            EXPECT_LT(*point.order, 0) << point.steps;
+            ++negative;
+        }
+    }
+    EXPECT_GE(negative, 3);
+}
+
+// What the starting values carry of the error at x1: Euler's spoil
+// Adams-Bashforth 4, Runge-Kutta 4's hardly do; the solution's own carry
+// nothing; a range of fewer steps than the method needs is all start.
+TEST(MultistepStudy, TheNotesSayWhatTheStartingValuesCarry) {
+    const auto note = [](std::optional<std::size_t> start, double x1) {
+        MultistepSettings settings;
+        settings.start = start;
+        Problem problem = textbook();
+        problem.x1 = x1;
+        return studyField(problem, {0.2, rowOf("Adams-Bashforth 4"), settings}).startingNote;
+    };
+    // The errors from the runs in fractions (tests/support/textbook_multistep.py's
+    // formulas, with Euler's and the exact solution's starting values).
+    EXPECT_EQ(note(0, 2), "The starting values from Euler carry -4.01E-01 of the error -3.99E-01 "
+                          "at x = 2: started from the exact solution's values the error there is "
+                          "2.11E-03.");
+    EXPECT_EQ(note(3, 2), "The starting values from Runge-Kutta 4 carry -7.56E-05 of the error "
+                          "2.04E-03 at x = 2 (4 %): started from the exact solution's values the "
+                          "error there is 2.11E-03.");
+    const std::string exact = note(std::nullopt, 2);
+    EXPECT_TRUE(exact.starts_with("The starting values are the exact solution's own: the error "))
+        << exact;
+    EXPECT_EQ(note(3, 0.6), "Every value of the run with h is a starting value from Runge-Kutta "
+                            "4: Adams-Bashforth 4 needs 4 values before its formula applies.");
+}
