@@ -227,7 +227,7 @@ void StabilityTab::fillIntervals() {
 // its region holds of the left half-plane by its A(α) angle. The own
 // method's row is the formula its boxes hold.
 void StabilityTab::fillIntervalRow(std::size_t row) {
-    const pelorin::Method& method = inputs_.methodAt(row);
+    const pelorin::Method& method = inputs_.multistep.methodAt(row);
     if (row == pelorin::ownMultistepRow) intervalsOwn_ = inputs_.multistep.own;
     QString interval, halfPlane, alike = "\u2013";
     if (const pelorin::Multistep* multistep = method.multistep) {
