@@ -176,6 +176,25 @@ TEST_F(MultistepStability, IntervalsTableHoldsTheMultistepMethods) {
     }
 }
 
+// The own method follows its boxes: BDF 2 typed in fractions gives BDF 2's
+// row in the table and its region, unshaded at z = 1 (roots 2 ± √3) and
+// shaded at z = -5.
+TEST_F(MultistepStability, TheOwnMethodFollowsItsBoxes) {
+    choose("Own multistep method");
+    enter("alpha", "1, -4/3, 1/3");
+    enter("beta", "2/3, 0, 0");
+    QApplication::processEvents();
+    auto* table = named<QTableWidget>("Stability intervals");
+    const int own = table->rowCount() - 1;
+    EXPECT_EQ(table->item(own, 0)->text().toStdString(), "Own multistep method");
+    EXPECT_EQ(table->item(own, 1)->text().toStdString(), "unbounded");
+    EXPECT_EQ(table->item(own, 2)->text().toStdString(), "A-stable");
+    const Picture region(named<QCustomPlot>("Stability region"));
+    EXPECT_NE(region.at(1, 0), shade);
+    EXPECT_EQ(region.at(-5, 0), shade);
+    EXPECT_TRUE(notes().contains("Own multistep method is A-stable")) << notes().toStdString();
+}
+
 // With the roots plot beside the region, the page still fits the lab.
 TEST_F(MultistepStability, PageWithTheRootsFitsTheLabWithoutScrolling) {
     QScrollArea* scroller = lab->findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
