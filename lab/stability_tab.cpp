@@ -155,7 +155,8 @@ StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
     notes_ = addNotes(layout, "Stability notes");
     intervals_ = addCaptionedTable(layout,
                                    "Stability &intervals on the negative real axis: "
-                                   "|R(-x)| \u2264 1 for 0 \u2264 x \u2264 the value",
+                                   "|R(-x)| \u2264 1, for a multistep method every root |\u03b6| "
+                                   "\u2264 1, for 0 \u2264 x \u2264 the value",
                                    "Stability intervals");
     fillIntervals();
 }
