@@ -58,7 +58,7 @@ const std::array<QString, 3> partsCaptions{"absolute and relative: tol\u00b7(1 +
 std::vector<std::size_t> pairRows() {
     std::vector<std::size_t> rows;
     for (std::size_t row = 0; row < pelorin::labCatalogue.size(); ++row) {
-        if (pelorin::labCatalogue[row].tableau->hasErrorEstimate()) rows.push_back(row);
+        if (pelorin::carriesEstimate(pelorin::labCatalogue[row])) rows.push_back(row);
     }
     return rows;
 }
@@ -284,10 +284,10 @@ PageHandout AdaptiveTab::handout(const LabInputs& inputs) const {
 
 void AdaptiveTab::start() {
     runs_.supersede();
-    const pelorin::Method& method = pelorin::labCatalogue[inputs_.method];
+    const pelorin::Method& method = inputs_.chosenMethod();
     controller_->setText(QString::fromStdString(
         pelorin::controllerText(method, settings_, inputs_.problem.components())));
-    offer_->setVisible(!method.tableau->hasErrorEstimate());
+    offer_->setVisible(!pelorin::carriesEstimate(method));
     QStringList first = settingsNotes_;
     if (!inputs_.readable) {
         first << QString::fromStdString(inputs_.unreadable);
@@ -297,7 +297,7 @@ void AdaptiveTab::start() {
         showSweep({});
         return;
     }
-    if (showsSystem() && method.tableau->hasErrorEstimate()) startSystemRun(method, first);
+    if (showsSystem() && pelorin::carriesEstimate(method)) startSystemRun(method, first);
     else startRun(method, first);
     // The sweep does not read the tolerance box or the method: it is made
     // again only when what it reads changes.
@@ -338,7 +338,7 @@ void AdaptiveTab::startRun(const pelorin::Method& method, const QStringList& fir
     const pelorin::Problem& problem = inputs_.problem;
     const double h0 = inputs_.h;
     const ControllerSettings settings = settings_;
-    if (!method.tableau->hasErrorEstimate()) {
+    if (!pelorin::carriesEstimate(method)) {
         const pelorin::AdaptiveRun none =
             pelorin::adaptiveRun(method, pelorin::f1, problem.x0, problem.y0[0], problem.x1, h0, settings);
         offerText_->setText(QString::fromStdString(none.why));

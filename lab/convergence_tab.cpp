@@ -58,10 +58,11 @@ QString referenceName(int order, bool evaluations) {
                        : QString("order %1: error \u221d h%2").arg(order).arg(superscript(order));
 }
 
-// Where the methods' captions break into lines, so that the twelve columns
-// stay narrow enough for a lab 1000 pixels wide: "Euler\n(End\npoints)",
-// "Runge-\nKutta-\nFehlberg", "Gauss-\nLegendre\n4"; "Trapezoid" stays whole.
-constexpr std::array<std::pair<const char*, const char*>, 10> captionBreaks{{{" (", "\n("},
+// Where the methods' captions break into lines, so that the columns stay
+// narrow enough for a lab 1000 pixels wide: "Euler\n(End\npoints)",
+// "Runge-\nKutta-\nFehlberg", "Gauss-\nLegendre\n4", "Adams-\nBashforth\n2";
+// "Trapezoid" stays whole.
+constexpr std::array<std::pair<const char*, const char*>, 17> captionBreaks{{{" (", "\n("},
                                                                            {" points)", "\npoints)"},
                                                                            {" point)", "\npoint)"},
                                                                            {"Runge-", "Runge-\n"},
@@ -70,7 +71,14 @@ constexpr std::array<std::pair<const char*, const char*>, 10> captionBreaks{{{" 
                                                                            {"Implicit ", "Implicit\n"},
                                                                            {"Radau ", "Radau\n"},
                                                                            {"Gauss-", "Gauss-\n"},
-                                                                           {"Legendre ", "Legendre\n"}}};
+                                                                           {"Legendre ", "Legendre\n"},
+                                                                           {"Adams-", "Adams-\n"},
+                                                                           {"Adams ", "Adams\n"},
+                                                                           {"Bashforth ", "Bashforth\n"},
+                                                                           {"Moulton ", "Moulton\n"},
+                                                                           {"predictor-", "predictor-\n"},
+                                                                           {"Own ", "Own\n"},
+                                                                           {"multistep ", "multistep\n"}}};
 
 QString inLines(QString caption) {
     for (const auto& [at, broken] : captionBreaks) caption.replace(at, broken);
@@ -142,10 +150,10 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : LabPage(parent) {
                         "logarithmic, with reference slopes and the rounding floor.",
                         this);
     plot_->useLogAxes();
-    // Below the axes, which keep the page's width: the twelve methods in two
-    // columns, the reference lines and the floor in a third.
+    // Below the axes, which keep the page's width: the methods in three
+    // columns of seven, the reference lines and the floor in a fourth.
     plot_->showLegend(LabPlot::LegendPlace::below);
-    plot_->setLegendRows(static_cast<int>(pelorin::labCatalogue.size() / 2));
+    plot_->setLegendRows(static_cast<int>(pelorin::explicitMethodCount));
     layout->addWidget(plot_, 3);
 
     notes_ = addNotes(layout, "Convergence notes");
@@ -153,6 +161,9 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : LabPage(parent) {
                                 "Observed &orders: log\u2082 of the error with N/2 steps over "
                                 "the error with N steps",
                                 "Orders");
+    // Each column as wide as its own caption and orders: twenty-one columns as
+    // wide as the widest would not fit the lab's width.
+    orders_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     orders_->setAccessibleDescription("The observed order of every method between N/2 and N "
                                       "steps; a dash where it cannot be measured.");
     // How to read the brackets, under the table on a handout.
@@ -216,6 +227,9 @@ void ConvergenceTab::showErrorsOf() {
                                                                series.points.end(), leftOut);
                                         });
     if (anyLeftOut) notes << QString::fromStdString(pelorin::undrawableNote());
+    if (const std::string above = pelorin::aboveCeilingNote(study_, plottable); !above.empty()) {
+        notes << QString::fromStdString(above);
+    }
     notes_->setText(notes.join("\n"));
     notes_->setVisible(!notes.isEmpty());
     fillOrders();
@@ -262,7 +276,8 @@ void ConvergenceTab::plot() {
     const QCPRange keys = plot_->xAxis->range();
     plot_->xAxis->setRange(keys.lower / edgeRoom, keys.upper * edgeRoom);
     if (const auto range = pelorin::errorRange(study_, plottable)) {
-        plot_->yAxis->setRange(range->lowest / 10, range->highest * 10);
+        const double ceiling = std::max(pelorin::errorCeiling(study_), range->lowest * 10);
+        plot_->yAxis->setRange(range->lowest / 10, std::min(range->highest, ceiling) * 10);
     }
 
     if (const auto floorLevel = pelorin::roundingFloorLevel(study_)) {
@@ -285,6 +300,10 @@ void ConvergenceTab::fillOrders() {
     orders_->clear();
     orders_->setRowCount(rows);
     orders_->setColumnCount(static_cast<int>(pelorin::labCatalogue.size()));
+    // On paper the explicit, the implicit and the multistep methods each in a block of their own.
+    orders_->setProperty(columnBlocksProperty,
+                         QVariant::fromValue(QList<int>{0, static_cast<int>(pelorin::explicitMethodCount),
+                                                        static_cast<int>(pelorin::oneStepMethodCount)}));
     // A screen reader reads the caption whole, as the lab's method list has it.
     for (std::size_t column = 0; column < pelorin::labCatalogue.size(); ++column) {
         const QString caption = fromView(pelorin::labCatalogue[column].caption);
@@ -332,6 +351,5 @@ void ConvergenceTab::fillOrders() {
             orders_->setItem(row, static_cast<int>(column), cell);
         }
     }
-    orders_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     fitCaptions(*orders_);
 }

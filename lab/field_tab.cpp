@@ -361,6 +361,22 @@ bool anyLeftOut(const std::vector<ShownRun>& runs) {
 
 }  // namespace
 
+// A multistep run's starting values ringed, in the text's colour: the
+// points its formula did not make.
+void FieldTab::markStartingValues(std::optional<pelorin::SideBySide> set) {
+    const pelorin::SolutionPath& run = study_.halved.front();
+    if (set || !run.method || run.startingValues == 0) return;
+    const std::vector<double> x(run.x.begin() + 1, run.x.begin() + 1 + run.startingValues);
+    const std::vector<double> y(run.y.begin() + 1, run.y.begin() + 1 + run.startingValues);
+    const pelorin::DrawablePoints points = pelorin::drawablePoints(x, y);
+    QCPGraph* ringed = plot_->addGraph();
+    ringed->setName("starting values, h = " + QString::fromStdString(pelorin::numberToText(run.h)));
+    ringed->setLineStyle(QCPGraph::lsNone);
+    ringed->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle,
+                                            QPen(palette().color(QPalette::Text), 1.5), Qt::NoBrush, 14));
+    ringed->setData(toVector(points.x), toVector(points.y), true);
+}
+
 std::optional<pelorin::SideBySide> FieldTab::sideBySide() const {
     if (everyMethod_->isChecked()) return pelorin::SideBySide::explicitMethods;
     if (implicitMethods_->isChecked()) return pelorin::SideBySide::implicitMethods;
@@ -399,6 +415,7 @@ void FieldTab::drawSolutions() {
             return pelorin::drawablePoints(path.x, path.y);
         });
     addRuns(*plot_, runs, !set);
+    markStartingValues(set);
     leftOut = leftOut || anyLeftOut(runs);
     plot_->setSolutionEnd(study_.end);
     QStringList drawing;

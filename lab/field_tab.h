@@ -59,6 +59,7 @@ private:
     void drawField();
     void showNotes();
     void fillSteps();
+    void markStartingValues(std::optional<pelorin::SideBySide> set);
     void showSteps(const pelorin::Method* method, pelorin::Comparison comparison,
                    long startingValues, const QString& start,
                    const std::vector<pelorin::TableLabel>& labels);

@@ -59,13 +59,25 @@ QString columnsHtml(const QTableWidget& table, int first, int last) {
     return html + "</table>";
 }
 
+// Where each block of a table's columns begins: where the table's
+// "columnBlocks" property says (the columns of one family of methods
+// together), else every columnsPerBlock columns.
+QList<int> blockStarts(const QTableWidget& table) {
+    const int columns = table.columnCount();
+    if (!table.verticalHeader()->isVisible()) return {0};
+    QList<int> starts = table.property(columnBlocksProperty).value<QList<int>>();
+    if (!starts.isEmpty()) return starts;
+    for (int first = 0; first == 0 || first < columns; first += columnsPerBlock) starts << first;
+    return starts;
+}
+
 QString tableHtml(const QTableWidget& table) {
     QString html = "<h3>" + table.accessibleName().toHtmlEscaped() + "</h3>";
-    const int columns = table.columnCount();
-    const int perBlock = table.verticalHeader()->isVisible() ? columnsPerBlock : std::max(columns, 1);
-    for (int first = 0; first == 0 || first < columns; first += perBlock) {
-        if (first > 0) html += "<p></p>";
-        html += columnsHtml(table, first, std::min(first + perBlock, columns));
+    const QList<int> starts = blockStarts(table);
+    for (int block = 0; block < starts.size(); ++block) {
+        if (block > 0) html += "<p></p>";
+        const int last = block + 1 < starts.size() ? starts[block + 1] : table.columnCount();
+        html += columnsHtml(table, starts[block], std::min(last, table.columnCount()));
     }
     if (!table.whatsThis().isEmpty()) html += "<p>" + table.whatsThis().toHtmlEscaped() + "</p>";
     return html;

@@ -40,6 +40,10 @@ struct PageHandout {
 // printed under the table, not among the notes too.
 void addPage(Handout& handout, const PageHandout& page);
 
+// A table's property, a QList<int> of the columns where its handout's blocks
+// begin (the first 0), for a table whose columns fall into families.
+inline constexpr char columnBlocksProperty[] = "columnBlocks";
+
 // The program that makes handouts, as a PDF's properties and a print queue
 // name it, and the handout's name there: "Pelorin Method lab: Convergence,
 // dy/dx = -2*x - y".

@@ -45,6 +45,8 @@ constexpr Plane phasePlane{
     "Sta&ges of the step, to check by hand (x, y: where the step starts; Y\u2c7c,1 is "
     "component y1 of Y\u2c7c)"};
 
+constexpr const char* newtonCaption = "Ne&wton iterations of the stages";
+
 // Notes one to a line.
 QString joined(const std::vector<std::string>& notes) {
     QStringList lines;
@@ -52,13 +54,13 @@ QString joined(const std::vector<std::string>& notes) {
     return lines.join("\n");
 }
 
+}  // namespace
+
 // The stages and the tableau read as a textbook prints them: centred.
-void fillCentred(QTableWidget& table, const pelorin::TextTable& text) {
+void OneStepTab::fillCentred(QTableWidget& table, const pelorin::TextTable& text) {
     fillTable(table, text, Qt::AlignCenter);
     table.horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 }
-
-}  // namespace
 
 OneStepTab::OneStepTab(QWidget* parent) : LabPage(parent) {
     // A long note or a wide system can want more than the lab's height:
@@ -96,7 +98,7 @@ OneStepTab::OneStepTab(QWidget* parent) : LabPage(parent) {
     tableau_ = addCaptionedTable(tableauColumn, QString(), "Tableau", Rows::compact);
     // An implicit step's iterations under its tableau: a few rows, which
     // scroll within the table when there are more.
-    newton_ = addCaptionedTable(tableauColumn, "Ne&wton iterations of the stages",
+    newton_ = addCaptionedTable(tableauColumn, newtonCaption,
                                 "Newton iterations", Rows::compact);
     newton_->verticalHeader()->hide();
 
@@ -113,11 +115,11 @@ OneStepTab::OneStepTab(QWidget* parent) : LabPage(parent) {
 
 void OneStepTab::setInputs(const LabInputs& inputs) {
     inputs_ = inputs;
-    const pelorin::Method& method = pelorin::labCatalogue[inputs_.method];
+    const pelorin::Method& method = inputs_.chosenMethod();
     showPlaneOf(showsSystem());
     if (showsSystem()) {
         const pelorin::Problem& problem = inputs_.problem;
-        systemRun_ = inputs_.readable
+        systemRun_ = inputs_.readable && !pelorin::isMultistep(method)
                          ? pelorin::solutionPath(method, problem.systemSlope(), problem.x0,
                                                  problem.y0, problem.x1, inputs_.h)
                          : pelorin::SystemPath{&method, 0, {}, {}, 0,
@@ -128,7 +130,8 @@ void OneStepTab::setInputs(const LabInputs& inputs) {
     }
     run_ = inputs_.readable
                ? pelorin::solutionPath(method, inputs_.problem.slope(), inputs_.problem.x0,
-                                       inputs_.problem.y0[0], inputs_.problem.x1, inputs_.h)
+                                       inputs_.problem.y0[0], inputs_.problem.x1, inputs_.h,
+                                       pelorin::maxPathSteps, pelorin::startOf(inputs_.problem, inputs_.multistep))
                : pelorin::SolutionPath{&method, 0, {}, {}, 0, pelorin::PathEnd::cannotStep,
                                        inputs_.unreadable, {}};
     end_ = inputs_.readable ? pelorin::solutionEnd(inputs_.problem) : std::nullopt;
@@ -137,12 +140,17 @@ void OneStepTab::setInputs(const LabInputs& inputs) {
 
 PageHandout OneStepTab::handout(const LabInputs& inputs) const {
     PageHandout page{{methodLine(inputs), heading_->text()}, {plot_}, {notes_}, {tableau_, stages_}};
-    if (pelorin::isImplicit(pelorin::labCatalogue[inputs.method])) page.tables.insert(1, newton_);
+    if (pelorin::isImplicit(inputs.chosenMethod())) page.tables.insert(1, newton_);
     return page;
 }
 
 void OneStepTab::showStep(int step) {
     const pelorin::Problem& problem = inputs_.problem;
+    captionOf(*newton_)->setText(newtonCaption);
+    if (showsSystem() && pelorin::isMultistep(inputs_.chosenMethod())) {
+        showWithoutStep(multistepSystemNote);
+        return;
+    }
     if (showsSystem()) {
         const pelorin::SystemStageView view = pelorin::stageView(
             systemRun_, problem.systemSlope(), pelorin::systemComparison(problem).samples, step);
@@ -156,10 +164,23 @@ void OneStepTab::showStep(int step) {
         drawPhaseStep(view);
         return;
     }
+    if (pelorin::isMultistep(inputs_.chosenMethod())) {
+        showMultistepStep(step);
+        return;
+    }
     const pelorin::StageView view =
         pelorin::stageView(run_, problem.slope(), pelorin::knownSolution(problem), step);
     showWalk(view.method, view.step, view.steps);
-    showNotes(view);
+    showOneStepParts(view);
+}
+
+// The stages of a one-step method's step: its notes, tableau, Newton
+// iterations, Stages table and plot.
+void OneStepTab::showOneStepParts(const pelorin::StageView& view) {
+    showNotes(view.notes, view.xEnd, view.steps);
+    captionOf(*stages_)->setText(scalarPlane.stagesCaption);
+    stages_->setAccessibleName("Stages");
+    plot_->describe(scalarPlane.description);
     fillTableau(view.method);
     fillNewton(view.method,
                {pelorin::newtonColumns(view.stages.stages), pelorin::newtonRows(view.stages)});
@@ -185,9 +206,22 @@ void OneStepTab::showPlaneOf(bool system) {
     captionOf(*stages_)->setText(plane.stagesCaption);
 }
 
-void OneStepTab::showNotes(const pelorin::StageView& view) {
-    std::vector<std::string> notes = view.notes;
-    if (end_ && view.steps > 0 && end_->past(view.xEnd)) {
+// What a system's run of a multistep method shows instead of a step.
+const char* const OneStepTab::multistepSystemNote =
+    "This page shows a multistep method's steps on one equation only: choose "
+    "\"one equation y' = f(x, y)\" in Form, or a one-step method, to see a step.";
+
+void OneStepTab::showWithoutStep(const char* note) {
+    showWalk(nullptr, 0, 0);
+    notes_->setText(note);
+    fillTableau(nullptr);
+    fillNewton(nullptr, {});
+    fillCentred(*stages_, {});
+    startDrawing(false);
+}
+
+void OneStepTab::showNotes(std::vector<std::string> notes, double xEnd, int steps) {
+    if (end_ && steps > 0 && end_->past(xEnd)) {
         notes.push_back(pelorin::solutionEndNote(end_->at) + " " +
                         pelorin::pastEndNote("Steps", end_->at));
     }
@@ -199,11 +233,7 @@ void OneStepTab::showNotes(const pelorin::StageView& view) {
 void OneStepTab::drawStep(const pelorin::StageView& view) {
     if (!startDrawing(view.steps > 0)) return;
     const pelorin::StageDrawing drawing = pelorin::stageDrawing(view);
-    QCPGraph* exact = plot_->addGraph();
-    exact->setName(QString::fromStdString(pelorin::knownSolutionName(inputs_.problem)));
-    exact->setPen(QPen(plot_->palette().color(QPalette::Text), 1.5));
-    exact->setData(toVector(drawing.exact.x), toVector(drawing.exact.y));
-    const QColor methodColour = LabPlot::methodPen(pelorin::catalogueRow(*view.method)).color();
+    const QColor methodColour = drawExact(drawing.exact, *view.method);
     drawIterates(drawing.iterates, methodColour);
     // A step without a value has its iterates and nothing more to show.
     if (view.stages.hasValue()) {
@@ -213,6 +243,14 @@ void OneStepTab::drawStep(const pelorin::StageView& view) {
     }
 
     finishDrawing(drawing.x, drawing.y, drawing.leftOut);
+}
+
+QColor OneStepTab::drawExact(const pelorin::DrawablePoints& exact, const pelorin::Method& method) {
+    QCPGraph* curve = plot_->addGraph();
+    curve->setName(QString::fromStdString(pelorin::knownSolutionName(inputs_.problem)));
+    curve->setPen(QPen(plot_->palette().color(QPalette::Text), 1.5));
+    curve->setData(toVector(exact.x), toVector(exact.y));
+    return LabPlot::methodPen(pelorin::catalogueRow(method)).color();
 }
 
 bool OneStepTab::startDrawing(bool hasStep) {
@@ -238,18 +276,23 @@ void OneStepTab::drawStages(const pelorin::StageDrawing& drawing, const QColor& 
     stages->setLineStyle(QCPGraph::lsNone);
     stages->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, methodColour, stageMarkerSize));
     stages->setData(toVector(drawing.stagePoints.x), toVector(drawing.stagePoints.y));
-    for (const pelorin::Segment& segment : drawing.slopes) {
+    drawSlopes(drawing.slopes, QPen(methodColour, 2), drawing.increment);
+}
+
+void OneStepTab::drawSlopes(const std::vector<pelorin::Segment>& slopes, const QPen& pen,
+                            const std::optional<pelorin::Segment>& increment) {
+    for (const pelorin::Segment& segment : slopes) {
         auto* line = new QCPItemLine(plot_);
         line->start->setCoords(segment.x1, segment.y1);
         line->end->setCoords(segment.x2, segment.y2);
-        line->setPen(QPen(methodColour, 2));
+        line->setPen(pen);
     }
-    if (drawing.increment) {
-        auto* increment = new QCPItemLine(plot_);
-        increment->start->setCoords(drawing.increment->x1, drawing.increment->y1);
-        increment->end->setCoords(drawing.increment->x2, drawing.increment->y2);
-        increment->setPen(QPen(plot_->accent(), 2));
-        increment->setHead(QCPLineEnding::esSpikeArrow);
+    if (increment) {
+        auto* arrow = new QCPItemLine(plot_);
+        arrow->start->setCoords(increment->x1, increment->y1);
+        arrow->end->setCoords(increment->x2, increment->y2);
+        arrow->setPen(QPen(plot_->accent(), 2));
+        arrow->setHead(QCPLineEnding::esSpikeArrow);
     }
 }
 
@@ -295,6 +338,7 @@ void OneStepTab::placeLabels() {
 
 void OneStepTab::fillTableau(const pelorin::Method* method) {
     const bool estimate = method && method->tableau->hasErrorEstimate();
+    tableau_->setAccessibleName("Tableau");
     captionOf(*tableau_)->setText(estimate ? "Ta&bleau: nodes c | matrix a, then the weights b "
                                              "and e, the weights of the error estimate"
                                            : "Ta&bleau: nodes c | matrix a, then the weights b");

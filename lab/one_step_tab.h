@@ -2,7 +2,9 @@
 // method, problem and h), drawn and listed to check by hand, and the method's
 // tableau as fractions. Previous and Next walk the steps. A system's stages
 // are vectors: the table lists every component, and the plot shows the step
-// in the phase plane (y1, y2) (one_step_tab_system.cpp).
+// in the phase plane (y1, y2) (one_step_tab_system.cpp). A multistep
+// method's step shows the points it weighs, its formula and its weights
+// (one_step_tab_multistep.cpp).
 #pragma once
 
 #include "lab/inputs.h"
@@ -10,6 +12,7 @@
 #include "lab/lab_page.h"
 #include "numerics/solution_paths.h"
 #include "numerics/stage_step.h"
+#include "texts/multistep_view.h"
 #include "texts/stage_view.h"
 #include "texts/system_stage_view.h"
 
@@ -41,15 +44,32 @@ private:
     bool showsSystem() const { return inputs_.problem.isSystem(); }
     // The buttons and the heading for step `step` of `steps` (0 of 0: none).
     void showWalk(const pelorin::Method* method, int step, int steps);
-    void showNotes(const pelorin::StageView& view);
+    // The notes, and where the step ends past the solution's end, that too.
+    void showNotes(std::vector<std::string> notes, double xEnd, int steps);
+    void showOneStepParts(const pelorin::StageView& view);
+    // Only a note, for a run the page does not show a step of.
+    void showWithoutStep(const char* note);
+    static const char* const multistepSystemNote;
+    static void fillCentred(QTableWidget& table, const pelorin::TextTable& text);
+    // The method a multistep run's starting values come from (none: the solution).
+    const pelorin::Method* startMethod() const;
+    // one_step_tab_multistep.cpp: a multistep method's step.
+    void showMultistepStep(int step);
+    void fillFormula(const pelorin::Multistep* multistep);
+    void drawMultistep(const pelorin::MultistepView& view);
     // Empties the plot for a step; without one, it is drawn empty: false.
     bool startDrawing(bool hasStep);
+    // The known solution, under what the step draws; the method's colour.
+    QColor drawExact(const pelorin::DrawablePoints& exact, const pelorin::Method& method);
     // The view that holds the drawing; what lies beyond a plot's reach is
     // said in the notes.
     void finishDrawing(const pelorin::Extent& x, const pelorin::Extent& y, bool leftOut);
     void drawStep(const pelorin::StageView& view);
     // The stage points, their slopes and the increment, in the method's colour.
     void drawStages(const pelorin::StageDrawing& drawing, const QColor& methodColour);
+    // Short segments of the slopes, and the increment as an arrow.
+    void drawSlopes(const std::vector<pelorin::Segment>& slopes, const QPen& pen,
+                    const std::optional<pelorin::Segment>& increment);
     void fillTableau(const pelorin::Method* method);
     // The Newton iterations table of an implicit step, shown only for an
     // implicit method: an explicit one has no iterations.

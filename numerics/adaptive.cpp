@@ -274,6 +274,16 @@ double nextStepSize(const ControllerSettings& settings, int lowerOrder, double h
 
 int estimateOrder(const Method& method) { return method.order - 1; }
 
+std::string fixedMultistepNote(const Method& method) {
+    return std::string(method.caption) + " is a multistep method, and the controller does not "
+           "run it: its steps stay fixed, as on the Convergence page. Changing h is harder for "
+           "a multistep method than for a one-step method: its weights assume the past points "
+           "equally spaced, h apart, so after a change of h the formula needs new weights for "
+           "the uneven spacing, or the past values interpolated at the new spacing, before it "
+           "applies again. " + pairCaptions() + " carry an estimate: choose either to see the "
+           "controller at work.";
+}
+
 namespace {
 
 // A run stops when the controller asks for a step below this.
@@ -287,7 +297,11 @@ std::optional<ControllerSettings> startRun(AdaptiveRunOf<State>& run, const Meth
                                            double x0, const State& y0, double x1, double h0,
                                            const ControllerSettings& settings,
                                            const KnownStateOf<State>& exact) {
-    if (!method.tableau->hasErrorEstimate()) {
+    if (isMultistep(method)) {
+        stop(run, AdaptiveEnd::noEstimate, fixedMultistepNote(method));
+        return std::nullopt;
+    }
+    if (!carriesEstimate(method)) {
         stop(run, AdaptiveEnd::noEstimate,
              std::string(method.caption) + " has no embedded error estimate, so it cannot "
              "choose its own steps. " + pairCaptions() + " carry one: choose either.");

@@ -113,6 +113,16 @@ double errorRatio(const ControllerSettings& settings, const StateVector& estimat
 double nextStepSize(const ControllerSettings& settings, int lowerOrder, double h, double ratio,
                     bool afterRejection);
 
+// Whether the method carries an embedded error estimate, the one a controller
+// needs: an embedded pair's tableau. A multistep method has no tableau.
+inline bool carriesEstimate(const Method& method) {
+    return method.tableau && method.tableau->hasErrorEstimate();
+}
+
+// Why a multistep method's steps stay fixed on the Adaptive page, in words:
+// its weights assume equally spaced past points.
+std::string fixedMultistepNote(const Method& method);
+
 // q: the order of the lower-order solution of an embedded pair, the one its
 // estimate measures (Fehlberg 4, Merson 3), one below the method's order.
 int estimateOrder(const Method& method);

@@ -423,6 +423,25 @@ std::optional<ErrorRange> errorRange(const ConvergenceStudy& study, ShownPoint s
     return range;
 }
 
+double errorCeiling(const ConvergenceStudy& study) {
+    return blownUpError * std::max(1.0, study.solutionSize);
+}
+
+std::string aboveCeilingNote(const ConvergenceStudy& study, ShownPoint shown) {
+    const double ceiling = errorCeiling(study);
+    std::string methods;
+    for (const ConvergenceSeries& series : study.series) {
+        const bool above = std::any_of(series.points.begin(), series.points.end(), [&](const ConvergencePoint& point) {
+            return shown(point) && *point.error > ceiling;
+        });
+        if (!above || !series.method) continue;
+        methods += (methods.empty() ? "" : ", ") + std::string(series.method->caption);
+    }
+    if (methods.empty()) return {};
+    return "Errors above " + errorText(ceiling) + " run off the top of the plot (" + methods +
+           "): those runs blew up; the Orders table lists every one.";
+}
+
 double plotAbscissa(const ConvergencePoint& point, bool againstEvaluations) {
     return againstEvaluations ? static_cast<double>(point.slopeEvaluations) : std::fabs(point.h);
 }

@@ -148,6 +148,15 @@ struct ErrorRange {
 std::optional<ErrorRange> errorRange(const ConvergenceStudy& study,
                                      ShownPoint shown = measuredAndNonzero);
 
+// Errors above this many times the solution's size belong to runs that blew
+// up (a method not zero-stable, or steps too large for stability): a plot's
+// view stops there, so that the converging runs stay readable.
+inline constexpr double blownUpError = 1e3;
+double errorCeiling(const ConvergenceStudy& study);
+// The methods whose errors reach above the ceiling, in a sentence; empty
+// when none does.
+std::string aboveCeilingNote(const ConvergenceStudy& study, ShownPoint shown = measuredAndNonzero);
+
 // The abscissa a point is plotted at: |h|, or the slope evaluations spent.
 double plotAbscissa(const ConvergencePoint& point, bool againstEvaluations);
 

@@ -4,6 +4,7 @@
 #include "base/lab_reading.h"
 #include "base/number_text.h"
 #include "methods/exact_solution.h"
+#include "numerics/method_run.h"
 #include "numerics/state_operations.h"
 
 #include <algorithm>
@@ -366,6 +367,7 @@ StabilityRun runWithStep(const Method& method, double x0, double y0, double h, i
         return run;
     }
     double y = y0;
+    MethodRun<double> stepping(method, f1, x0, h);
     for (int i = 0; i <= steps; ++i) {
         const double x = x0 + i * h;
         const double yExact = exact(x);
@@ -378,7 +380,12 @@ StabilityRun runWithStep(const Method& method, double x0, double y0, double h, i
         run.x.push_back(x);
         run.y.push_back(y);
         run.exact.push_back(yExact);
-        if (i < steps) y = methodStepOrNaN(method, x, y, h, f1);
+        if (i == steps) break;
+        try {
+            y = stepping.step(i, y);
+        } catch (const NoConvergence&) {
+            y = std::numeric_limits<double>::quiet_NaN();  // said as a value too large, as before
+        }
     }
     const double size = std::fabs(amplification);
     const std::string z = "z = h\u00b7\u03bb = " + shortText(h * lessonLambda);
@@ -592,6 +599,7 @@ StabilityPath stabilityPath(const Method& method, Slope f, double x0, double y0,
     const double wanted = std::ceil((x1 - x0) / h);
     const int steps = static_cast<int>(std::min<double>(wanted, maxStabilityPathSteps));
     double y = y0;
+    MethodRun<double> stepping(method, f, x0, h);
     for (int i = 0; i <= steps; ++i) {
         const double x = x0 + i * h;
         const SlopeDerivative derivative = slopeDerivative(f, x, y);
@@ -612,7 +620,7 @@ StabilityPath stabilityPath(const Method& method, Slope f, double x0, double y0,
         }
         if (i == steps) break;
         try {
-            y = methodStep(method, x, y, h, f);
+            y = stepping.step(i, y);
         } catch (const NoConvergence& failed) {
             // An implicit step without a value: the run, and with it the path, ends here.
             path.notes.push_back(std::string(failed.what()) + " The path stops there.");

@@ -89,7 +89,7 @@ std::string controllerText(const Method& method, const ControllerSettings& setti
                            std::size_t components) {
     const bool perUnitStep = settings.measure == ErrorMeasure::perUnitStep;
     std::string exponent;
-    if (method.tableau->hasErrorEstimate()) {
+    if (carriesEstimate(method)) {
         const int q = estimateOrder(method);
         exponent = "1/" + std::to_string(perUnitStep ? q : q + 1);
     } else {
@@ -114,7 +114,7 @@ std::string controllerText(const Method& method, const ControllerSettings& setti
         factorText(settings.largestGrowth) + ", max(" + factorText(settings.smallestShrink) +
         ", " + factorText(settings.safety) + "\u00b7(1/err)^(" + exponent + "))), and right "
         "after a rejection h may not grow.";
-    if (!method.tableau->hasErrorEstimate()) {
+    if (!carriesEstimate(method)) {
         text += " q is the order of the pair's lower-order solution.";
     }
     return text;

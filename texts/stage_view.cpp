@@ -12,9 +12,6 @@ namespace pelorin {
 
 namespace {
 
-// A slope segment spans this share of the step on either side of its point.
-constexpr double segmentReach = 0.125;
-
 bool finite(const Segment& segment) {
     return std::isfinite(segment.x1) && std::isfinite(segment.y1) && std::isfinite(segment.x2) &&
            std::isfinite(segment.y2);
@@ -34,6 +31,11 @@ std::string noStepNote(const Calculation& calculation) {
 }
 
 }  // namespace
+
+Segment slopeSegment(double x, double y, double slope, double h) {
+    const double reach = 0.125 * h;
+    return {x - reach, y - slope * reach, x + reach, y + slope * reach};
+}
 
 std::string stageValueText(double value) {
     return std::isfinite(value) ? numberToText(value) : "too large";
@@ -58,11 +60,10 @@ namespace {
 void showStages(StageView& view, Slope f, const SolutionSamples& solution) {
     view.stages = stepByStages(*view.method->tableau, view.x, view.y, view.h, f);
     const bool hasValue = view.stages.hasValue();
-    const double reach = segmentReach * view.h;
     for (int j = 0; hasValue && j < view.stages.stages; ++j) {
         const auto jj = static_cast<std::size_t>(j);
-        const double x = view.stages.x[jj], Y = view.stages.Y[jj], slope = view.stages.slope[jj];
-        const Segment segment{x - reach, Y - slope * reach, x + reach, Y + slope * reach};
+        const Segment segment =
+            slopeSegment(view.stages.x[jj], view.stages.Y[jj], view.stages.slope[jj], view.h);
         if (finite(segment)) view.slopes.push_back(segment);
     }
     view.increment = {view.x, view.y, view.x + view.h, view.stages.y1};
@@ -124,12 +125,27 @@ StageView stageView(const Calculation& calculation, int step) {
     return view;
 }
 
-StageView stageView(const SolutionPath& path, Slope f, const SolutionSamples& solution, int step) {
+namespace {
+
+StageView runStep(const SolutionPath& path, const Method* stepping, Slope f,
+                  const SolutionSamples& solution, int step) {
     StageView view;
     if (!pickStep(view, path, step)) return view;
+    view.method = stepping;
     showStages(view, f, solution);
     if (const std::string note = pathNote(path); !note.empty()) view.notes.push_back(note);
     return view;
+}
+
+}  // namespace
+
+StageView stageView(const SolutionPath& path, Slope f, const SolutionSamples& solution, int step) {
+    return runStep(path, path.method, f, solution, step);
+}
+
+StageView stageView(const SolutionPath& path, const Method& stepping, Slope f,
+                    const SolutionSamples& solution, int step) {
+    return runStep(path, &stepping, f, solution, step);
 }
 
 std::vector<std::vector<std::string>> stageRows(const StageView& view) {
@@ -246,19 +262,24 @@ StageDrawing stageDrawing(const StageView& view) {
 
     std::vector<const DrawablePoints*> parts{&drawing.exact, &drawing.stagePoints};
     for (const IteratePoints& iterate : drawing.iterates) parts.push_back(&iterate.points);
-    for (const DrawablePoints* points : parts) {
-        for (double x : points->x) drawing.x.include(x);
-        for (double y : points->y) drawing.y.include(y);
-    }
-    for (const Segment& slope : drawing.slopes) {
-        for (double x : {slope.x1, slope.x2}) drawing.x.include(x);
-        for (double y : {slope.y1, slope.y2}) drawing.y.include(y);
-    }
+    include(drawing.x, drawing.y, parts, drawing.slopes);
     if (drawing.increment) drawing.y.include(drawing.increment->y2);
     // Room for the labels beside the stage points and the arrow's head.
     drawing.x = drawing.x.widened(1.1);
     drawing.y = drawing.y.widened(1.2);
     return drawing;
+}
+
+void include(Extent& x, Extent& y, const std::vector<const DrawablePoints*>& parts,
+             const std::vector<Segment>& segments) {
+    for (const DrawablePoints* points : parts) {
+        for (double at : points->x) x.include(at);
+        for (double at : points->y) y.include(at);
+    }
+    for (const Segment& segment : segments) {
+        for (double at : {segment.x1, segment.x2}) x.include(at);
+        for (double at : {segment.y1, segment.y2}) y.include(at);
+    }
 }
 
 std::vector<std::vector<std::string>> tableauCells(const Tableau& tableau) {

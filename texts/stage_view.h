@@ -46,6 +46,14 @@ StageView stageView(const Calculation& calculation, int step);
 // Step `step` (from 1) of the lab's own run of path.method on y' = f(x, y),
 // clamped to the steps the run took; without steps, only notes saying why.
 StageView stageView(const SolutionPath& path, Slope f, const SolutionSamples& solution, int step);
+// The same for a step of the run that another method took: a multistep
+// method's starting value from the one-step method it starts with.
+StageView stageView(const SolutionPath& path, const Method& stepping, Slope f,
+                    const SolutionSamples& solution, int step);
+
+// The short segment of slope `slope` through (x, y) that the plots draw at
+// a point: an eighth of the step h on either side.
+Segment slopeSegment(double x, double y, double slope, double h);
 
 // A stage's number as the results list writes it; "too large" where it is
 // not finite: a stage can overflow although the method's own procedure,
@@ -161,6 +169,11 @@ struct StageDrawing {
 };
 StageDrawing stageDrawing(const StageView& view);
 
+// Grows the ranges x and y to hold the points of every part and both ends of
+// every segment.
+void include(Extent& x, Extent& y, const std::vector<const DrawablePoints*>& parts,
+             const std::vector<Segment>& segments);
+
 // The tableau laid out as a textbook prints it: c | A on the stage rows,
 // then b, then e for an embedded pair; an explicit method's cells on and
 // above the diagonal empty, an implicit method's every a_jl, zeros too.
@@ -189,15 +202,19 @@ std::string iterateSizeText(double size);
 // where a narrow table scrolls the values. Empty for an explicit step.
 std::vector<std::string> newtonColumns(int stages, std::size_t components = 1);
 template <class State>
-std::vector<std::vector<std::string>> newtonRows(const StageStepOf<State>& stages) {
+std::vector<std::vector<std::string>> newtonRows(const std::vector<NewtonIterate<State>>& iterations) {
     std::vector<std::vector<std::string>> rows;
-    for (const NewtonIterate<State>& iterate : stages.iterations) {
+    for (const NewtonIterate<State>& iterate : iterations) {
         std::vector<std::string> row{iterationText(iterate.number), iterateSizeText(iterate.residual),
                                      iterate.number == 0 ? "" : iterateSizeText(iterate.update)};
         for (const State& Y : iterate.states) appendIterateValues(row, Y);
         rows.push_back(row);
     }
     return rows;
+}
+template <class State>
+std::vector<std::vector<std::string>> newtonRows(const StageStepOf<State>& stages) {
+    return newtonRows(stages.iterations);
 }
 // Stage j's value as the Newton table heads it: "Y₁", "Y₂", "Y₃".
 std::string stageSymbol(int j);

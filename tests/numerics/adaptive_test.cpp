@@ -326,6 +326,29 @@ TEST(AdaptiveRun, AMethodWithoutAnEstimateNamesThePairsThatHaveOne) {
     }
 }
 
+// A multistep method has no tableau: the controller does not run it, and
+// says why its steps stay fixed.
+TEST(AdaptiveRun, AMultistepMethodKeepsItsStepsFixedAndSaysWhy) {
+    for (const Method& method : labCatalogue) {
+        if (!isMultistep(method)) continue;
+        SCOPED_TRACE(method.caption);
+        const AdaptiveRun run = adaptiveRun(method, f1, 0, -1, 2, 0.1, {});
+        EXPECT_EQ(run.end, AdaptiveEnd::noEstimate);
+        EXPECT_TRUE(run.attempts.empty());
+        EXPECT_EQ(run.why,
+                  std::string(method.caption) +
+                      " is a multistep method, and the controller does not run it: its steps "
+                      "stay fixed, as on the Convergence page. Changing h is harder for a "
+                      "multistep method than for a one-step method: its weights assume the past "
+                      "points equally spaced, h apart, so after a change of h the formula needs "
+                      "new weights for the uneven spacing, or the past values interpolated at "
+                      "the new spacing, before it applies again. Runge-Kutta-Fehlberg and "
+                      "Runge-Kutta-Merson carry an estimate: choose either to see the controller "
+                      "at work.");
+        EXPECT_FALSE(carriesEstimate(method));
+    }
+}
+
 TEST(AdaptiveRun, NotesSayWhichSolutionIsCarriedAndHowTheEstimateFared) {
     const AdaptiveRun run =
         adaptiveRun(fehlberg, f1, 0, -1, 2, 0.1, tolerance(1e-6), lessonExact(0, -1));

@@ -329,3 +329,11 @@ TEST(AdaptiveView, ASystemsControllerNamesItsNorm) {
         << text;
     EXPECT_EQ(controllerText(fehlberg, {}, 1), controllerText(fehlberg, {}));
 }
+
+// A multistep method has no tableau: the controller's rule is still stated,
+// with the exponent in q, as for any method without an estimate.
+TEST(AdaptiveView, TheControllerTextOfAMultistepMethod) {
+    const std::string text = controllerText(methodByCaption("BDF 2"), {});
+    EXPECT_NE(text.find("(1/err)^(1/(q + 1))"), std::string::npos);
+    EXPECT_NE(text.find("q is the order of the pair's lower-order solution."), std::string::npos);
+}

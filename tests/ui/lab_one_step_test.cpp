@@ -584,3 +584,62 @@ TEST_F(OneStep, AStepWithoutAValueIsShownInWords) {
     EXPECT_NE(graphNamed(*plot(), "Newton iterates, paler the earlier"), nullptr);
     EXPECT_TRUE(labels(*plot()).empty());
 }
+
+// A multistep method's first values come from its start, and its steps from
+// the points before: the plot marks those points where the run has them, the
+// Weights table lists them, and a wrong picture (no marker, or one beside
+// its point) shows in the rendered pixels.
+TEST_F(OneStep, AMultistepStepMarksThePointsItWeighs) {
+    lab->resize(1000, 860);
+    run("0", "-1", "1", "0.25", "Adams-Bashforth 3");
+    EXPECT_EQ(label("Step shown")->text(), "Adams-Bashforth 3: step 1 of 4");
+    EXPECT_TRUE(notes().startsWith("Step 1 of 4 is a starting value from Runge-Kutta 4: "
+                                   "y1 = -0.83642578125. Adams-Bashforth 3 weighs the 3 values "
+                                   "before a step, which the run has from step 3 on."))
+        << notes().toStdString();
+    ASSERT_NE(named<QTableWidget>("Stages"), nullptr);
+    next(2);
+    EXPECT_EQ(label("Step shown")->text(), "Adams-Bashforth 3: step 3 of 4");
+    const QTableWidget* weights = named<QTableWidget>("Weights");
+    ASSERT_NE(weights, nullptr);
+    const std::vector<std::vector<QString>> rows = cells(*weights);
+    ASSERT_EQ(rows.size(), 5u);  // the header, x0 … x2 and the new point
+    EXPECT_EQ(rows[1][0], "0");
+    EXPECT_EQ(rows[1][2], "-1");
+    EXPECT_EQ(rows[4][0], "3");
+
+    QCustomPlot& shown = *plot();
+    QCPGraph* past = graphNamed(shown, "past points with their slopes");
+    QCPGraph* next = graphNamed(shown, "the new value");
+    ASSERT_TRUE(past && next);
+    ASSERT_EQ(past->data()->size(), 3);
+    shown.replot();
+    const QImage image = shown.toPixmap().toImage();
+    const auto colourAt = [&](double x, double y) {
+        const double ratio = image.devicePixelRatio();
+        return image.pixelColor(int(shown.xAxis->coordToPixel(x) * ratio),
+                                int(shown.yAxis->coordToPixel(y) * ratio));
+    };
+    const QColor marker = past->scatterStyle().brush().color();
+    for (auto point = past->data()->constBegin(); point != past->data()->constEnd(); ++point) {
+        SCOPED_TRACE(point->key);
+        EXPECT_EQ(colourAt(point->key, point->value), marker);
+        // Half a step to the right, between the points, no marker.
+        EXPECT_NE(colourAt(point->key + 0.125, point->value), marker);
+    }
+    const QCPGraphData end = *next->data()->constBegin();
+    EXPECT_EQ(end.key, 0.75);
+    EXPECT_EQ(colourAt(end.key, end.value), next->scatterStyle().brush().color());
+}
+
+// A system's run of a multistep method is not taken apart here: the page says
+// so in words, and neither tables nor plot hold a step.
+TEST_F(OneStep, ASystemsMultistepRunIsExplainedInWords) {
+    chooseProblem("Harmonic oscillator: y'' = -y");
+    run("0", "1", "1", "0.25", "BDF 2");
+    EXPECT_EQ(label("Step shown")->text(), "No step to show");
+    EXPECT_EQ(notes(), "This page shows a multistep method's steps on one equation only: choose "
+                       "\"one equation y' = f(x, y)\" in Form, or a one-step method, to see a step.");
+    EXPECT_EQ(named<QTableWidget>("Stages")->rowCount(), 0);
+    EXPECT_EQ(plot()->graphCount(), 0);
+}
