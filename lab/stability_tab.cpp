@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace {
 
@@ -116,20 +115,10 @@ StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
     roots_->keepEqualScale();
     roots_->xAxis->setLabel("Re \u03b6");
     roots_->yAxis->setLabel("Im \u03b6");
-    circle_ = new QCPCurve(roots_->xAxis, roots_->yAxis);
-    circle_->removeFromLegend();
-    circle_->setPen(edgePen());
-    {
-        constexpr int points = 361;
-        QVector<double> t, re, im;
-        for (int i = 0; i < points; ++i) {
-            const double angle = 2 * std::numbers::pi * i / (points - 1);
-            t << i;
-            re << std::cos(angle);
-            im << std::sin(angle);
-        }
-        circle_->setData(t, re, im, true);
-    }
+    auto* circle = new QCPItemEllipse(roots_);
+    circle->topLeft->setCoords(-1, 1);
+    circle->bottomRight->setCoords(1, -1);
+    circle->setPen(edgePen());
     principal_ = roots_->addGraph();
     principal_->setName("principal root");
     principal_->setLineStyle(QCPGraph::lsNone);
@@ -166,7 +155,8 @@ StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
     notes_ = addNotes(layout, "Stability notes");
     intervals_ = addCaptionedTable(layout,
                                    "Stability &intervals on the negative real axis: "
-                                   "|R(-x)| \u2264 1 for 0 \u2264 x \u2264 the value",
+                                   "|R(-x)| \u2264 1, for a multistep method every root |\u03b6| "
+                                   "\u2264 1, for 0 \u2264 x \u2264 the value",
                                    "Stability intervals");
     fillIntervals();
 }

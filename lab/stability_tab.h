@@ -69,7 +69,6 @@ private:
     LabPlot* roots_ = nullptr;
     QCPGraph* principal_ = nullptr;
     QCPGraph* parasitic_ = nullptr;
-    QCPCurve* circle_ = nullptr;
     QCPColorMap* map_ = nullptr;
     std::vector<QCPCurve*> boundary_;
     QCPGraph* point_ = nullptr;

@@ -176,6 +176,25 @@ TEST_F(MultistepStability, IntervalsTableHoldsTheMultistepMethods) {
     }
 }
 
+// The own method follows its boxes: BDF 2 typed in fractions gives BDF 2's
+// row in the table and its region, unshaded at z = 1 (roots 2 ± √3) and
+// shaded at z = -5.
+TEST_F(MultistepStability, TheOwnMethodFollowsItsBoxes) {
+    choose("Own multistep method");
+    enter("alpha", "1, -4/3, 1/3");
+    enter("beta", "2/3, 0, 0");
+    QApplication::processEvents();
+    auto* table = named<QTableWidget>("Stability intervals");
+    const int own = table->rowCount() - 1;
+    EXPECT_EQ(table->item(own, 0)->text().toStdString(), "Own multistep method");
+    EXPECT_EQ(table->item(own, 1)->text().toStdString(), "unbounded");
+    EXPECT_EQ(table->item(own, 2)->text().toStdString(), "A-stable");
+    const Picture region(named<QCustomPlot>("Stability region"));
+    EXPECT_NE(region.at(1, 0), shade);
+    EXPECT_EQ(region.at(-5, 0), shade);
+    EXPECT_TRUE(notes().contains("Own multistep method is A-stable")) << notes().toStdString();
+}
+
 // With the roots plot beside the region, the page still fits the lab.
 TEST_F(MultistepStability, PageWithTheRootsFitsTheLabWithoutScrolling) {
     QScrollArea* scroller = lab->findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
@@ -184,6 +203,23 @@ TEST_F(MultistepStability, PageWithTheRootsFitsTheLabWithoutScrolling) {
         SCOPED_TRACE(method);
         choose(method);
         EXPECT_EQ(scroller->verticalScrollBar()->maximum(), 0);
+    }
+}
+
+// On a typed equation z is h·∂f/∂y where the run starts: y' = -5y gives
+// z = -2 at h = 0.4, where AB2's 2ζ² + 4ζ - 2 has the roots -1 ± √2, the
+// parasitic -2.414 outside the circle.
+TEST_F(MultistepStability, OnATypedEquationZIsTakenWhereTheRunStarts) {
+    enter("f(x, y)", "-5*y");
+    enter("y0", "1");
+    choose("Adams-Bashforth 2");
+    enter("h", "0.4");
+    QApplication::processEvents();
+    for (const char* part : {"At z = h\u00b7\u03bb = -2.000, with \u03bb = \u2202f/\u2202y at the start "
+                             "(0.000, 1.000) by a central difference quotient, the characteristic "
+                             "polynomial has 2 roots",
+                             "1 of the 2 roots lies outside the unit circle: \u03b6 = -2.414"}) {
+        EXPECT_TRUE(notes().contains(QString::fromUtf8(part))) << notes().toStdString();
     }
 }
 
