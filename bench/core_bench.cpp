@@ -7,6 +7,7 @@
 #include "methods/methods.h"
 #include "numerics/adaptive.h"
 #include "numerics/convergence.h"
+#include "numerics/multistep_stability.h"
 #include "numerics/phase_plane.h"
 #include "numerics/system_reference.h"
 #include "problem/expression.h"
@@ -260,6 +261,16 @@ void multistepEvaluationsAlone(benchmark::State& state) {
                   multistepRuns(textbookProblem(slope), state.range(0) != 0).slopeEvaluations);
 }
 
+// The Stability page's region of a multistep method as it redraws it, the
+// own method's (the classic one) and BDF 4's, over the page's default view.
+void multistepRegion(benchmark::State& state) {
+    const Multistep& method = state.range(0) == 0 ? classicUnstableMethod : bdf4Method;
+    for (auto _ : state) {
+        StabilityGrid grid = sampleMultistepRegion(method, 201, 201);
+        benchmark::DoNotOptimize(grid);
+    }
+}
+
 // The same study on a typed system, the library's Lotka-Volterra entry with
 // its parameters, from its start over its range with N up to 2^14, beside
 // as many evaluations of its F alone.
@@ -405,6 +416,11 @@ int main(int argc, char** argv) {
     benchmarks.push_back(benchmark::RegisterBenchmark("convergence/multistep_textbook_evaluations_alone",
                                                       multistepEvaluationsAlone)
                              ->ArgName("implicit")
+                             ->Arg(0)
+                             ->Arg(1)
+                             ->Unit(benchmark::kMillisecond));
+    benchmarks.push_back(benchmark::RegisterBenchmark("stability/multistep_region", multistepRegion)
+                             ->ArgName("bdf4")
                              ->Arg(0)
                              ->Arg(1)
                              ->Unit(benchmark::kMillisecond));

@@ -6,6 +6,9 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 namespace pelorin {
 
@@ -65,18 +68,93 @@ std::string complexText(std::complex<double> value) {
            shortText(std::fabs(value.imag())) + "i";
 }
 
-// The region's edge lies on the boundary locus, so outside a rectangle that
-// holds the locus, a connected part of the plane, every z passes the root
-// test or every z fails it: one z far out answers for all, and only the
-// points within the rectangle need their roots.
+// The region's edge lies on the boundary locus, so between the grid points
+// near the locus the root test answers alike over each connected part of
+// the rest of the grid: one point of each part answers for all of it, and
+// only the points near the locus need roots of their own. Near is within a
+// grid step of a point the locus passes, followed along its samples at
+// half a step at a time.
 StabilityGrid sampleMultistepRegion(const Multistep& method, int columns, int rows,
                                     const StabilityGrid& frame) {
-    const std::optional<LocusBox> box = locusBox(method);
-    const bool beyond =
-        box && absolutelyStable(method, std::polar(2 * std::max({-box->reMin, box->reMax, -box->imMin, box->imMax}) + 1, 2.0));
-    return sampleRegion(
-        [&](std::complex<double> z) { return box && !box->holds(z) ? beyond : absolutelyStable(method, z); },
-        columns, rows, frame);
+    StabilityGrid grid = sampleRegion([](std::complex<double>) { return false; }, columns, rows, frame);
+    const int width = grid.columns, height = grid.rows;
+    const double reStep = (grid.reMax - grid.reMin) / (width - 1);
+    const double imStep = (grid.imMax - grid.imMin) / (height - 1);
+    const auto cell = [width](int column, int row) {
+        return static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(column);
+    };
+    std::vector<unsigned char> near(grid.inside.size(), 0);
+    const auto markAround = [&](double column, double row) {
+        const int c = static_cast<int>(std::lround(column)), r = static_cast<int>(std::lround(row));
+        for (int dr = -1; dr <= 1; ++dr) {
+            for (int dc = -1; dc <= 1; ++dc) {
+                if (c + dc >= 0 && c + dc < width && r + dr >= 0 && r + dr < height) near[cell(c + dc, r + dr)] = 1;
+            }
+        }
+    };
+    // A segment's part within the grid (and a step around it), walked at
+    // half a step at a time.
+    const auto walk = [&](std::complex<double> a, std::complex<double> b) {
+        const double ac = (a.real() - grid.reMin) / reStep, ar = (a.imag() - grid.imMin) / imStep;
+        const double bc = (b.real() - grid.reMin) / reStep, br = (b.imag() - grid.imMin) / imStep;
+        double from = 0, to = 1;
+        for (const auto& [start, delta, limit] : {std::tuple{ac, bc - ac, double(width)},
+                                                  std::tuple{ar, br - ar, double(height)}}) {
+            const double low = -1 - start, high = limit - start;
+            if (delta == 0) {
+                if (low > 0 || high < 0) return;
+                continue;
+            }
+            const double t1 = low / delta, t2 = high / delta;
+            from = std::max(from, std::min(t1, t2));
+            to = std::min(to, std::max(t1, t2));
+        }
+        if (!(from <= to)) return;
+        const double cells = std::max(std::fabs(bc - ac), std::fabs(br - ar)) * (to - from);
+        const int steps = static_cast<int>(std::ceil(2 * cells)) + 1;
+        for (int k = 0; k <= steps; ++k) {
+            const double t = from + (to - from) * k / steps;
+            markAround(ac + t * (bc - ac), ar + t * (br - ar));
+        }
+    };
+    const auto finite = [](std::complex<double> z) { return std::isfinite(z.real()) && std::isfinite(z.imag()); };
+    for (const auto& branch : boundaryLocus(method, 2881)) {
+        for (std::size_t i = 1; i < branch.size(); ++i) {
+            if (finite(branch[i - 1]) && finite(branch[i])) walk(branch[i - 1], branch[i]);
+        }
+    }
+    const auto at = [&](std::size_t index) {
+        return std::complex<double>(grid.re(static_cast<int>(index % static_cast<std::size_t>(width))),
+                                    grid.im(static_cast<int>(index / static_cast<std::size_t>(width))));
+    };
+    std::vector<unsigned char> known(grid.inside.size(), 0);
+    for (std::size_t index = 0; index < near.size(); ++index) {
+        if (!near[index]) continue;
+        grid.inside[index] = absolutelyStable(method, at(index)) ? 1 : 0;
+        known[index] = 1;
+    }
+    std::vector<std::size_t> part;
+    for (std::size_t seed = 0; seed < known.size(); ++seed) {
+        if (known[seed]) continue;
+        const unsigned char answer = absolutelyStable(method, at(seed)) ? 1 : 0;
+        part.assign(1, seed);
+        known[seed] = 1;
+        while (!part.empty()) {
+            const std::size_t index = part.back();
+            part.pop_back();
+            grid.inside[index] = answer;
+            const int c = static_cast<int>(index % static_cast<std::size_t>(width));
+            const int r = static_cast<int>(index / static_cast<std::size_t>(width));
+            for (const auto& [dc, dr] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
+                if (c + dc < 0 || c + dc >= width || r + dr < 0 || r + dr >= height) continue;
+                const std::size_t next = cell(c + dc, r + dr);
+                if (known[next]) continue;
+                known[next] = 1;
+                part.push_back(next);
+            }
+        }
+    }
+    return grid;
 }
 
 double multistepInterval(const Multistep& method) {

@@ -3,6 +3,8 @@
 // the edge, grown, against a solution that grows itself), the A(α) verdict
 // and the formula's zero-stability, each on a z where it could be false.
 #include "numerics/multistep_stability.h"
+#include "methods/methods.h"
+#include "numerics/stability.h"
 
 #include <gtest/gtest.h>
 
@@ -125,6 +127,26 @@ TEST(MultistepShownMode, TheFirstOutsideElseTheLargest) {
     using Z = std::complex<double>;
     EXPECT_EQ(shownMode(adamsBashforth2Method, {Z(-0.5), Z(-1.1), Z(-0.9)}), Z(-1.1));
     EXPECT_EQ(shownMode(adamsBashforth2Method, {Z(-0.5), Z(-0.9)}), Z(-0.9));
+}
+
+// The region is sampled by testing one point of each part of the grid the
+// locus does not pass near, and every point it does: the same grid as the
+// root test at every point, for every multistep method of the catalogue,
+// in the page's view and in one ten times wider where the loci cross
+// themselves and run off.
+TEST(MultistepStability, TheRegionIsTheRootTestAtEveryPoint) {
+    const StabilityGrid wide{-60, 20, -40, 40};
+    for (const Method& method : labCatalogue) {
+        if (!isMultistep(method)) continue;
+        SCOPED_TRACE(method.caption);
+        for (const StabilityGrid& frame : {StabilityGrid{}, wide}) {
+            const StabilityGrid sampled = sampleMultistepRegion(*method.multistep, 121, 97, frame);
+            const StabilityGrid everyPoint = sampleRegion(
+                [&](std::complex<double> z) { return absolutelyStable(*method.multistep, z); }, 121,
+                97, frame);
+            EXPECT_EQ(sampled.inside, everyPoint.inside);
+        }
+    }
 }
 
 }  // namespace
