@@ -172,7 +172,8 @@ void StabilityTab::setInputs(const LabInputs& inputs) {
     systemStudy_ = {};
     multistepStudy_ = {};
     if (showsMultistep() && inputs_.readable) {
-        multistepStudy_ = pelorin::studyMultistepStability(inputs_.problem, method(), inputs_.h);
+        multistepStudy_ =
+            pelorin::studyMultistepStability(inputs_.problem, method(), inputs_.h, inputs_.multistep);
     }
     roots_->setVisible(showsMultistep());
     if (inputs_.multistep.own != intervalsOwn_) fillIntervalRow(pelorin::ownMultistepRow);
@@ -446,6 +447,27 @@ void StabilityTab::showMultistep() {
     run_->clearGraphs();
     run_->setSolutionEnd(std::nullopt);
     run_->yAxis->setLabel("y");
+    const pelorin::SolutionPath& path = multistepStudy_.run;
+    if (!path.x.empty()) {
+        if (!multistepStudy_.exact.empty()) {
+            const pelorin::DrawablePoints exactPoints = pelorin::drawablePoints(path.x, multistepStudy_.exact);
+            QCPGraph* exact = run_->addGraph();
+            exact->setName("exact");
+            exact->setPen(QPen(run_->palette().color(QPalette::Text), 1.5));
+            exact->setData(QVector<double>(exactPoints.x.begin(), exactPoints.x.end()),
+                           QVector<double>(exactPoints.y.begin(), exactPoints.y.end()));
+        }
+        const pelorin::DrawablePoints runPoints = pelorin::drawablePoints(path.x, path.y);
+        QCPGraph* numerical = run_->addGraph();
+        numerical->setName(fromView(method().caption));
+        numerical->setPen(LabPlot::methodPen(inputs_.method));
+        numerical->setScatterStyle(LabPlot::methodMarker(inputs_.method));
+        numerical->setData(QVector<double>(runPoints.x.begin(), runPoints.x.end()),
+                           QVector<double>(runPoints.y.begin(), runPoints.y.end()));
+        run_->rescaleAxes();
+        run_->xAxis->scaleRange(1.05);
+        run_->yAxis->scaleRange(1.1);
+    }
     run_->replot();
     drawRoots();
     if (!inputs_.readable) {

@@ -20,8 +20,35 @@ SystemStabilityStudy studySystemStability(const Problem& problem, std::size_t me
     return study;
 }
 
+namespace {
+
+// "value", "3 values".
+std::string startingValuesText(long count) {
+    return count == 1 ? "value" : std::to_string(count) + " values";
+}
+
+// The run the page draws beside the region, and what its notes say of it.
+void runMultistep(MultistepStabilityStudy& study, const Problem& problem, const Method& method,
+                  double h, const MultistepSettings& multistep) {
+    if (problem.isSystem() || !(h > 0)) return;
+    const bool lesson = problem.equation.lesson();
+    const double x1 = lesson ? problem.x0 + static_cast<double>(stabilityRunSteps) * h : problem.x1;
+    study.run = solutionPath(method, problem.slope(), problem.x0, problem.y0[0], x1, h,
+                             lesson ? stabilityRunSteps : 10 * stabilityRunSteps,
+                             startOf(problem, multistep));
+    if (const KnownSolution exact = problem.exact()) {
+        for (double x : study.run.x) study.exact.push_back(exact(x));
+    }
+    study.notes.push_back("The run plot shows " + std::string(method.caption) + " with h = " +
+                          shortText(h) + " from x0, its first " + startingValuesText(startingSteps(method)) +
+                          " after the start from " + startName(problem, multistep) + ".");
+    if (const std::string note = pathNote(study.run); !note.empty()) study.notes.push_back(note);
+}
+
+}  // namespace
+
 MultistepStabilityStudy studyMultistepStability(const Problem& problem, const Method& method,
-                                                double h) {
+                                                double h, const MultistepSettings& multistep) {
     const Multistep& formula = *method.multistep;
     MultistepStabilityStudy study;
     std::string where;
@@ -54,8 +81,7 @@ MultistepStabilityStudy studyMultistepStability(const Problem& problem, const Me
         study.notes.push_back(rootsNote(formula, study.shown, where));
     }
     study.notes.push_back(aAlphaNote(method.caption, formula));
-    study.notes.push_back("This page does not run a multistep method: its region, roots and notes "
-                          "stand for z = h\u00b7\u03bb where the run starts.");
+    runMultistep(study, problem, method, h, multistep);
     return study;
 }
 

@@ -7,6 +7,7 @@
 #include "numerics/linear_multistep.h"
 #include "numerics/system_stability.h"
 #include "problem/problem.h"
+#include "studies/known_solution.h"
 
 #include <complex>
 #include <cstddef>
@@ -35,9 +36,15 @@ struct MultistepStabilityStudy {
     std::vector<std::complex<double>> z;
     std::complex<double> shown;
     CharacteristicRoots roots;  // at `shown`
+    // One equation's run with h from x0, started as `multistep` says: over
+    // stabilityRunSteps steps on the lesson, towards x1 (at most as many
+    // steps again) on a typed equation; none for a system.
+    SolutionPath run;
+    std::vector<double> exact;  // at the run's points, where the solution is known
     std::vector<std::string> notes;
 };
+inline constexpr long stabilityRunSteps = 20;
 MultistepStabilityStudy studyMultistepStability(const Problem& problem, const Method& method,
-                                                double h);
+                                                double h, const MultistepSettings& multistep = {});
 
 }  // namespace pelorin

@@ -5,6 +5,7 @@
 #include "numerics/linear_multistep.h"
 #include "studies/convergence_study.h"
 #include "studies/field_study.h"
+#include "studies/stability_study.h"
 
 #include "tests/support/typed_problems.h"
 
@@ -140,4 +141,23 @@ TEST(MultistepStudy, TheNotesSayWhatTheStartingValuesCarry) {
         << exact;
     EXPECT_EQ(note(3, 0.6), "Every value of the run with h is a starting value from Runge-Kutta "
                             "4: Adams-Bashforth 4 needs 4 values before its formula applies.");
+}
+
+// The Stability page runs a multistep method beside its region: the
+// classic unstable one on the textbook problem from its one starting value,
+// its note naming where the values came from; a system has no run.
+TEST(MultistepStudy, TheStabilityPageRunsTheMethodFromItsStart) {
+    const Method& classic = labCatalogue[ownMultistepRow];
+    MultistepSettings euler;
+    euler.start = 0;
+    const MultistepStabilityStudy study = studyMultistepStability(textbook(), classic, 0.2, euler);
+    ASSERT_EQ(study.run.x.size(), 11u);
+    EXPECT_EQ(study.run.startingValues, 1);
+    // Euler's step from (0, 0.5): 0.5 + 0.2·1.5.
+    EXPECT_EQ(study.run.y[1], 0.8);
+    EXPECT_EQ(study.exact.size(), study.run.x.size());
+    EXPECT_EQ(study.notes.back(), "The run plot shows Own multistep method with h = 0.200 from x0, its "
+                                  "first value after the start from Euler.");
+    const Problem oscillator = pelorin::testing::librarySystem("Harmonic", 1);
+    EXPECT_TRUE(studyMultistepStability(oscillator, classic, 0.2).run.x.empty());
 }
