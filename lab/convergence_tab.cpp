@@ -80,6 +80,9 @@ constexpr std::array<std::pair<const char*, const char*>, 17> captionBreaks{{{" 
                                                                            {"Own ", "Own\n"},
                                                                            {"multistep ", "multistep\n"}}};
 
+// The plot's least height, the legend below its axes included.
+constexpr int convergencePlotHeight = 420;  // pixels
+
 QString inLines(QString caption) {
     for (const auto& [at, broken] : captionBreaks) caption.replace(at, broken);
     return caption;
@@ -154,6 +157,9 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : LabPage(parent) {
     // columns of seven, the reference lines and the floor in a fourth.
     plot_->showLegend(LabPlot::LegendPlace::below);
     plot_->setLegendRows(static_cast<int>(pelorin::explicitMethodCount));
+    // Twenty-one methods' legend and their notes would squeeze the axes to a
+    // strip: below this height the page scrolls instead.
+    plot_->setSmallestHeight(convergencePlotHeight);
     layout->addWidget(plot_, 3);
 
     notes_ = addNotes(layout, "Convergence notes");
