@@ -2,6 +2,7 @@
 
 #include "base/conversions.h"
 #include "base/number_text.h"
+#include "base/words.h"
 #include "numerics/odeint.h"
 #include "numerics/stage_step.h"
 #include "numerics/state_operations.h"
@@ -43,12 +44,7 @@ std::string pairCaptions() {
     for (const Method& method : methodCatalogue) {
         if (method.tableau->hasErrorEstimate()) captions.push_back(method.caption);
     }
-    std::string text;
-    for (std::size_t i = 0; i < captions.size(); ++i) {
-        if (i > 0) text += i + 1 == captions.size() ? " and " : ", ";
-        text += captions[i];
-    }
-    return text;
+    return listedInWords(captions);
 }
 
 // Why a tolerance cannot be used, or nothing; `name` leads the sentence.
@@ -676,12 +672,7 @@ std::string stepsListText(const std::vector<long>& steps) {
         }
         first = last + 1;
     }
-    std::string text;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        if (i > 0) text += i + 1 == parts.size() ? " and " : ", ";
-        text += parts[i];
-    }
-    return text;
+    return listedInWords(parts);
 }
 
 std::string unconvergedRunsNote(const std::string& caption, const std::vector<long>& steps,

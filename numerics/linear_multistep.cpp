@@ -3,6 +3,7 @@
 #include "base/conversions.h"
 #include "base/lab_reading.h"
 #include "base/number_text.h"
+#include "base/words.h"
 
 #include <Eigen/Eigenvalues>
 #include <boost/multiprecision/cpp_int.hpp>
@@ -378,14 +379,6 @@ std::string multiplicityWord(int multiplicity) {
 }
 
 // "1, 0.5 and 0": each text once.
-std::string listText(const std::vector<std::string>& items) {
-    std::string text;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (i > 0) text += i + 1 == items.size() ? " and " : ", ";
-        text += items[i];
-    }
-    return text;
-}
 
 bool byDecreasingModulus(Complex x, Complex y) {
     if (std::abs(x) != std::abs(y)) return std::abs(x) > std::abs(y);
@@ -618,7 +611,7 @@ ZeroStability zeroStabilityOf(const MultistepFormula& formula) {
         }
         const bool one = stability.roots.size() == 1;
         stability.verdict = std::string("zero-stable: the ") + (one ? "root of ρ is " : "roots of ρ are ") +
-                            listText(named);
+                            listedInWords(named);
     }
     return stability;
 }

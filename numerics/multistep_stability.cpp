@@ -1,6 +1,7 @@
 #include "numerics/multistep_stability.h"
 
 #include "base/number_text.h"
+#include "base/words.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,16 +18,6 @@ namespace {
 // A root this close to the unit circle lies on it, as absolutelyStable
 // judges it: roots come from an iteration good to some roundings.
 constexpr double circleTolerance = 1e-10;
-
-// "a", "a and b", "a, b and c".
-std::string listed(const std::vector<std::string>& items) {
-    std::string text;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (i > 0) text += i + 1 == items.size() ? " and " : ", ";
-        text += items[i];
-    }
-    return text;
-}
 
 // "It lies", "Both lie", "All 3 lie": every one of `count` roots.
 std::string everyRoot(std::size_t count) {
@@ -264,7 +255,7 @@ std::string rootsNote(const Multistep& method, std::complex<double> z, std::stri
                                    : std::to_string(count) + " roots: the principal root \u03b6 = " +
                                          complexText(principal) + ", the one nearest e^z = " +
                                          complexText(std::exp(z)) + ", and the parasitic " +
-                                         (parasitic.size() == 1 ? "root \u03b6 = " : "roots \u03b6 = ") + listed(parasitic)) +
+                                         (parasitic.size() == 1 ? "root \u03b6 = " : "roots \u03b6 = ") + listedInWords(parasitic)) +
                        ". ";
     std::vector<std::complex<double>> outside;
     const bool stable = absolutelyStable(method, z);
@@ -309,7 +300,7 @@ std::string rootsNote(const Multistep& method, std::complex<double> z, std::stri
             return text + everyRoot(count) +
                    " inside the unit circle, so every step damps an error.";
         }
-        return text + "None lies outside the unit circle, and " + listed(edge) +
+        return text + "None lies outside the unit circle, and " + listedInWords(edge) +
                (edge.size() == 1 ? " lies" : " lie") + " on it, so z is on the edge of the region: "
                "there an error neither grows nor dies away.";
     }

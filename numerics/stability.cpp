@@ -3,6 +3,7 @@
 #include "base/conversions.h"
 #include "base/lab_reading.h"
 #include "base/number_text.h"
+#include "base/words.h"
 #include "methods/exact_solution.h"
 #include "numerics/method_run.h"
 #include "numerics/state_operations.h"
@@ -557,11 +558,7 @@ std::string signCounts(const StabilityPath& path) {
                         (parts.empty() ? " of the " + std::to_string(path.kind.size()) + " step points"
                                        : ""));
     }
-    std::string text = parts.front();
-    for (std::size_t k = 1; k < parts.size(); ++k) {
-        text += (k + 1 == parts.size() ? " and " : ", ") + parts[k];
-    }
-    return text;
+    return listedInWords(parts);
 }
 
 std::vector<std::string> pathNotes(const StabilityPath& path, const StabilityFunction& r) {

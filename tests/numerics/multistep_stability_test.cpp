@@ -135,7 +135,11 @@ TEST(MultistepShownMode, TheFirstOutsideElseTheLargest) {
 // in the page's view and in one ten times wider where the loci cross
 // themselves and run off.
 TEST(MultistepStability, TheRegionIsTheRootTestAtEveryPoint) {
-    const StabilityGrid wide{-60, 20, -40, 40};
+    StabilityGrid wide;
+    wide.reMin = -60;
+    wide.reMax = 20;
+    wide.imMin = -40;
+    wide.imMax = 40;
     for (const Method& method : labCatalogue) {
         if (!isMultistep(method)) continue;
         SCOPED_TRACE(method.caption);
