@@ -353,24 +353,11 @@ pelorin::StabilityPath StabilityTab::typedPath() const {
 // shows z = h·λ at every step point, and the notes say where it leaves.
 void StabilityTab::drawTypedRun() {
     const pelorin::StabilityPath path = typedPath();
-    QCPGraph* numerical = run_->addGraph();
-    numerical->setName(fromView(method().caption));
-    numerical->setPen(LabPlot::methodPen(inputs_.method));
-    numerical->setScatterStyle(LabPlot::methodMarker(inputs_.method));
-    const pelorin::DrawablePoints runPoints = pelorin::drawablePoints(path.x, path.y);
-    numerical->setData(QVector<double>(runPoints.x.begin(), runPoints.x.end()),
-                       QVector<double>(runPoints.y.begin(), runPoints.y.end()));
-    bool leftOut = runPoints.leftOut;
+    bool leftOut = addRunGraph(path.x, path.y);
     if (const pelorin::KnownSolution solution = inputs_.problem.exact()) {
         std::vector<double> exactY;
         for (double x : path.x) exactY.push_back(solution(x));
-        const pelorin::DrawablePoints exactPoints = pelorin::drawablePoints(path.x, exactY);
-        QCPGraph* exact = run_->addGraph();
-        exact->setName("exact");
-        exact->setPen(QPen(run_->palette().color(QPalette::Text), 1.5));
-        exact->setData(QVector<double>(exactPoints.x.begin(), exactPoints.x.end()),
-                       QVector<double>(exactPoints.y.begin(), exactPoints.y.end()));
-        leftOut = leftOut || exactPoints.leftOut;
+        leftOut = addExactGraph(path.x, exactY) || leftOut;
     }
     QStringList notes;
     for (const std::string& note : path.notes) notes << QString::fromStdString(note);
@@ -395,6 +382,27 @@ void StabilityTab::drawTypedRun() {
     run_->replot();
 }
 
+bool StabilityTab::addExactGraph(const std::vector<double>& x, const std::vector<double>& y) {
+    const pelorin::DrawablePoints points = pelorin::drawablePoints(x, y);
+    QCPGraph* exact = run_->addGraph();
+    exact->setName("exact");
+    exact->setPen(QPen(run_->palette().color(QPalette::Text), 1.5));
+    exact->setData(QVector<double>(points.x.begin(), points.x.end()),
+                   QVector<double>(points.y.begin(), points.y.end()));
+    return points.leftOut;
+}
+
+bool StabilityTab::addRunGraph(const std::vector<double>& x, const std::vector<double>& y) {
+    const pelorin::DrawablePoints points = pelorin::drawablePoints(x, y);
+    QCPGraph* numerical = run_->addGraph();
+    numerical->setName(fromView(method().caption));
+    numerical->setPen(LabPlot::methodPen(inputs_.method));
+    numerical->setScatterStyle(LabPlot::methodMarker(inputs_.method));
+    numerical->setData(QVector<double>(points.x.begin(), points.x.end()),
+                       QVector<double>(points.y.begin(), points.y.end()));
+    return points.leftOut;
+}
+
 void StabilityTab::drawRun() {
     QStringList notes;
     const auto groups = pelorin::sameStabilityFunction(pelorin::labCatalogue);
@@ -414,21 +422,10 @@ void StabilityTab::drawRun() {
     } else {
         const pelorin::StabilityRun run =
             pelorin::runWithStep(method(), inputs_.problem.x0, inputs_.problem.y0[0], inputs_.h, runSteps);
-        QCPGraph* exact = run_->addGraph();
-        exact->setName("exact");
-        exact->setPen(QPen(run_->palette().color(QPalette::Text), 1.5));
-        QCPGraph* numerical = run_->addGraph();
-        numerical->setName(fromView(method().caption));
-        numerical->setPen(LabPlot::methodPen(inputs_.method));
-        numerical->setScatterStyle(LabPlot::methodMarker(inputs_.method));
-        const pelorin::DrawablePoints exactPoints = pelorin::drawablePoints(run.x, run.exact);
-        const pelorin::DrawablePoints runPoints = pelorin::drawablePoints(run.x, run.y);
-        exact->setData(QVector<double>(exactPoints.x.begin(), exactPoints.x.end()),
-                       QVector<double>(exactPoints.y.begin(), exactPoints.y.end()));
-        numerical->setData(QVector<double>(runPoints.x.begin(), runPoints.x.end()),
-                           QVector<double>(runPoints.y.begin(), runPoints.y.end()));
+        const bool exactLeftOut = addExactGraph(run.x, run.exact);
+        const bool runLeftOut = addRunGraph(run.x, run.y);
         for (const std::string& note : run.notes) notes << QString::fromStdString(note);
-        if (exactPoints.leftOut || runPoints.leftOut) {
+        if (exactLeftOut || runLeftOut) {
             notes << QString::fromStdString(pelorin::undrawableNote());
         }
         run_->rescaleAxes();
@@ -449,21 +446,8 @@ void StabilityTab::showMultistep() {
     run_->yAxis->setLabel("y");
     const pelorin::SolutionPath& path = multistepStudy_.run;
     if (!path.x.empty()) {
-        if (!multistepStudy_.exact.empty()) {
-            const pelorin::DrawablePoints exactPoints = pelorin::drawablePoints(path.x, multistepStudy_.exact);
-            QCPGraph* exact = run_->addGraph();
-            exact->setName("exact");
-            exact->setPen(QPen(run_->palette().color(QPalette::Text), 1.5));
-            exact->setData(QVector<double>(exactPoints.x.begin(), exactPoints.x.end()),
-                           QVector<double>(exactPoints.y.begin(), exactPoints.y.end()));
-        }
-        const pelorin::DrawablePoints runPoints = pelorin::drawablePoints(path.x, path.y);
-        QCPGraph* numerical = run_->addGraph();
-        numerical->setName(fromView(method().caption));
-        numerical->setPen(LabPlot::methodPen(inputs_.method));
-        numerical->setScatterStyle(LabPlot::methodMarker(inputs_.method));
-        numerical->setData(QVector<double>(runPoints.x.begin(), runPoints.x.end()),
-                           QVector<double>(runPoints.y.begin(), runPoints.y.end()));
+        if (!multistepStudy_.exact.empty()) addExactGraph(path.x, multistepStudy_.exact);
+        addRunGraph(path.x, path.y);
         run_->rescaleAxes();
         run_->xAxis->scaleRange(1.05);
         run_->yAxis->scaleRange(1.1);

@@ -49,6 +49,10 @@ private:
     QString verdictNote() const;
     void placePoint();
     void drawRun();
+    // The run plot's curves: the exact solution in the text's colour, the
+    // lab's method in its pen and marker; whether a point was left out.
+    bool addExactGraph(const std::vector<double>& x, const std::vector<double>& y);
+    bool addRunGraph(const std::vector<double>& x, const std::vector<double>& y);
     void drawTypedRun();
     pelorin::StabilityPath typedPath() const;
     void stepFromSlider(int hundredths);
