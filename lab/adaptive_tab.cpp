@@ -371,8 +371,9 @@ void AdaptiveTab::startSweep() {
     const auto shown = [this](pelorin::WorkPrecision sweep) { showSweep(std::move(sweep)); };
     sweeps_.runOffThread(
         inputs_.problem,
-        [h0, settings](const pelorin::Problem& problem, std::stop_token stop) {
-            return pelorin::sweepAdaptive(problem, h0, settings, doublings, stop);
+        [h0, settings, multistep = inputs_.multistep](const pelorin::Problem& problem,
+                                                      std::stop_token stop) {
+            return pelorin::sweepAdaptive(problem, h0, settings, doublings, stop, multistep);
         },
         shown);
 }

@@ -188,13 +188,15 @@ SystemAdaptiveStudy measuredSystemRun(const Method& method, const Problem& probl
 // A system's sweep, its errors at x1 against the exact solution or the
 // system's reference there.
 WorkPrecision sweepSystem(const Problem& own, double h0, const ControllerSettings& settings,
-                          int doublings, std::stop_token stop) {
-    const SystemAtEnd atEnd = systemAtEnd(own);
+                          int doublings, std::stop_token stop, const MultistepSettings& multistep) {
+    SystemAtEnd atEnd = systemAtEnd(own);
     if (!atEnd.problem) {
         WorkPrecision none;
         none.notes.push_back(atEnd.why);
         return none;
     }
+    atEnd.problem->start = systemStartOf(own, multistep);
+    atEnd.problem->own = multistep.ownMethod();
     WorkPrecision sweep = workPrecision(*atEnd.problem, h0, settings, doublings, stop);
     if (!atEnd.referenceNote.empty()) sweep.notes.insert(sweep.notes.begin(), atEnd.referenceNote);
     return sweep;
@@ -222,16 +224,18 @@ SystemAdaptiveStudy studySystemAdaptive(const Method& method, const Problem& sha
 }
 
 WorkPrecision sweepAdaptive(const Problem& problem, double h0, const ControllerSettings& settings,
-                            int doublings, std::stop_token stop) {
+                            int doublings, std::stop_token stop, const MultistepSettings& multistep) {
     // The convergence problem steps the copy's slope: it lives as long as the sweep.
     const Problem own = problem.clone();
-    if (own.isSystem()) return sweepSystem(own, h0, settings, doublings, stop);
-    const ProblemAtEnd atEnd = problemAtEnd(own);
+    if (own.isSystem()) return sweepSystem(own, h0, settings, doublings, stop, multistep);
+    ProblemAtEnd atEnd = problemAtEnd(own);
     if (!atEnd.problem) {
         WorkPrecision none;
         none.notes.push_back(atEnd.why);
         return none;
     }
+    atEnd.problem->start = startOf(own, multistep);
+    atEnd.problem->own = multistep.ownMethod();
     WorkPrecision sweep = workPrecision(*atEnd.problem, h0, settings, doublings, stop);
     if (atEnd.reference) {
         sweep.notes.insert(sweep.notes.begin(), referenceUsedNote(atEnd.relativeAccuracy));

@@ -7,6 +7,7 @@
 #include "numerics/reference.h"
 #include "numerics/stability.h"
 #include "problem/problem.h"
+#include "studies/known_solution.h"
 
 #include <optional>
 #include <string>
@@ -63,8 +64,10 @@ SystemAdaptiveStudy studySystemAdaptive(const Method& method, const Problem& pro
 
 // workPrecision on the problem, the error at x1 measured against y(x1) or the
 // reference there (whose note leads the sweep's notes); `stop` ends it early,
-// as workPrecision's does. A system's errors are in the maximum norm.
+// as workPrecision's does. A system's errors are in the maximum norm. The
+// multistep methods' fixed steps start as `multistep` says.
 WorkPrecision sweepAdaptive(const Problem& problem, double h0, const ControllerSettings& settings,
-                            int doublings, std::stop_token stop = {});
+                            int doublings, std::stop_token stop = {},
+                            const MultistepSettings& multistep = {});
 
 }  // namespace pelorin

@@ -3,6 +3,7 @@
 // is consistent but not zero-stable.
 #include "base/number_text.h"
 #include "numerics/linear_multistep.h"
+#include "studies/adaptive_study.h"
 #include "studies/convergence_study.h"
 #include "studies/field_study.h"
 #include "studies/stability_study.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -160,4 +162,22 @@ TEST(MultistepStudy, TheStabilityPageRunsTheMethodFromItsStart) {
                                   "first value after the start from Euler.");
     const Problem oscillator = pelorin::testing::librarySystem("Harmonic", 1);
     EXPECT_TRUE(studyMultistepStability(oscillator, classic, 0.2).run.x.empty());
+}
+
+// The Adaptive page's work-precision sweep runs the own multistep method the
+// boxes hold, not the catalogue's classic one: typed as BDF 2 it converges,
+// its error at x1 falling from run to run.
+TEST(MultistepStudy, TheSweepRunsTheOwnMethodTheBoxesHold) {
+    MultistepSettings settings;
+    settings.own = typed("1, -4/3, 1/3", "2/3, 0, 0");
+    const WorkPrecision sweep = sweepAdaptive(textbook(), 0.1, {}, 8, {}, settings);
+    const auto own = std::find_if(sweep.multistepFixed.begin(), sweep.multistepFixed.end(),
+                                  [](const WorkSeries& series) { return series.caption == "Own multistep method"; });
+    ASSERT_NE(own, sweep.multistepFixed.end());
+    EXPECT_EQ(own->method, &settings.own->entry);
+    ASSERT_GE(own->points.size(), 4u);
+    for (std::size_t i = 3; i < own->points.size(); ++i) {
+        ASSERT_TRUE(own->points[i].error && own->points[i - 1].error);
+        EXPECT_LT(*own->points[i].error, *own->points[i - 1].error) << i;
+    }
 }
