@@ -272,8 +272,7 @@ void MethodLab::showMultistepRow() {
 void MethodLab::readOwnMethod() {
     const auto read = pelorin::readMultistep(alpha_->text().toStdString(), beta_->text().toStdString());
     if (const auto* formula = std::get_if<pelorin::MultistepFormula>(&read)) {
-        own_ = std::make_shared<const pelorin::OwnMultistep>(
-            *formula, pelorin::consistencyOf(*formula).order);
+        own_ = &pelorin::ownMultistepOf(*formula);
         ownRefusal_.clear();
     } else {
         ownRefusal_ = QString::fromStdString(std::get<std::string>(read)) +

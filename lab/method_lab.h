@@ -12,7 +12,6 @@
 #include <QMainWindow>
 
 #include <array>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -138,7 +137,7 @@ private:
     QLineEdit* beta_ = nullptr;
     QWidget* ownBoxes_ = nullptr;
     QLabel* ownNotes_ = nullptr;
-    std::shared_ptr<const pelorin::OwnMultistep> own_;
+    const pelorin::OwnMultistep* own_ = nullptr;
     QString ownRefusal_;  // why the boxes' last texts made no method
     QTabWidget* tabs_ = nullptr;
     std::vector<LabPage*> pages_;  // in the order of their tabs

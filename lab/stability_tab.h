@@ -83,8 +83,8 @@ private:
     std::optional<std::size_t> regionMethod_;  // the method the region shows
     pelorin::StabilityFunction regionFunction_;      // its R(z)
     std::optional<pelorin::Multistep> regionMultistep_;  // or its formula
-    std::shared_ptr<const pelorin::OwnMultistep> regionOwn_;  // which that formula may be
-    std::shared_ptr<const pelorin::OwnMultistep> intervalsOwn_;  // the own method in the table
+    const pelorin::OwnMultistep* regionOwn_ = nullptr;  // which that formula may be
+    const pelorin::OwnMultistep* intervalsOwn_ = nullptr;  // the own method in the table
     pelorin::MultistepStabilityStudy multistepStudy_;
     StudyRunner studies_;
     pelorin::SystemStabilityStudy systemStudy_;  // empty until the study for the inputs comes

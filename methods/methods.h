@@ -247,7 +247,10 @@ inline bool isImplicit(const Method& method) {
 
 // A teacher's own multistep method: the catalogue's own entry with the
 // formula typed in its boxes and the order worked out from it. Neither
-// copied nor moved, since its entry points at its formula.
+// copied nor moved, since its entry points at its formula; numerics'
+// ownMultistepOf keeps one for each formula typed, for as long as the
+// program runs, as the catalogue's entries last, so that a study's result
+// may point at it.
 struct OwnMultistep {
     OwnMultistep(const MultistepFormula& typed, int typedOrder)
         : formula(typed), entry(labCatalogue[ownMultistepRow]) {

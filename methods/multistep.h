@@ -20,6 +20,7 @@ struct MultistepFormula {
     std::array<long long, maxMultistepSteps + 1> b{};  // b_0 … b_k
 
     constexpr bool isImplicit() const { return b[static_cast<std::size_t>(steps)] != 0; }
+    bool operator==(const MultistepFormula&) const = default;
 };
 
 // Adams-Bashforth: y_{n+k} = y_{n+k-1} + h·Σ b_j f_{n+j}, the integral of

@@ -5,6 +5,8 @@
 #include "base/number_text.h"
 #include "base/words.h"
 
+#include <mutex>
+#include <list>
 #include <Eigen/Eigenvalues>
 #include <boost/multiprecision/cpp_int.hpp>
 
@@ -565,6 +567,17 @@ std::string consistencyText(const MultistepFormula& formula) {
     const Rational rhoSlope = (errorTerm(formula, 1) + sigmaAtOne(formula)) / leading;
     if (sigma == 0 && rhoSlope == 0) return "not consistent: ρ'(1) = σ(1) = 0";
     return "not consistent: ρ'(1) = " + fractionText(rhoSlope) + " but σ(1) = " + fractionText(sigma);
+}
+
+const OwnMultistep& ownMultistepOf(const MultistepFormula& formula) {
+    // A list keeps its elements where they are as it grows.
+    static std::mutex guard;
+    static std::list<OwnMultistep> typed;
+    const std::lock_guard<std::mutex> lock(guard);
+    for (const OwnMultistep& own : typed) {
+        if (own.formula == formula) return own;
+    }
+    return typed.emplace_back(formula, consistencyOf(formula).order);
 }
 
 std::string multistepVerdict(const MultistepFormula& formula) {

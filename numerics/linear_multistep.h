@@ -6,6 +6,7 @@
 // coefficients α_k … α_0 and β_k … β_0, read strictly.
 #pragma once
 
+#include "methods/methods.h"
 #include "methods/multistep.h"
 
 #include <complex>
@@ -59,6 +60,11 @@ struct ZeroStability {
     std::string verdict;
 };
 ZeroStability zeroStabilityOf(const MultistepFormula& formula);
+
+// The own multistep method of this formula, its order worked out: one for
+// each formula, kept for as long as the program runs (a study that ran it
+// may still point at it when the boxes hold another). Safe from any thread.
+const OwnMultistep& ownMultistepOf(const MultistepFormula& formula);
 
 // What the lab says of a method typed in its boxes: its consistency, its
 // zero-stability, and what the two mean for its runs (a method converges as

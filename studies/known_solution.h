@@ -6,7 +6,6 @@
 #include "problem/problem.h"
 
 #include <cstddef>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -28,7 +27,7 @@ std::optional<SolutionEnd> solutionEnd(const Problem& problem);
 // values, and the teacher's own method where one was typed.
 struct MultistepSettings {
     std::optional<std::size_t> start = 3;  // Runge-Kutta 4, as the textbooks start
-    std::shared_ptr<const OwnMultistep> own;
+    const OwnMultistep* own = nullptr;  // numerics' ownMultistepOf keeps it
 
     const Method* ownMethod() const { return own ? &own->entry : nullptr; }
     // The method of a catalogue row, the own one for its row.

@@ -35,10 +35,8 @@ std::string nineDigits(const std::string& cell) {
     return text;
 }
 
-std::shared_ptr<const OwnMultistep> typed(std::string_view alpha, std::string_view beta) {
-    const auto read = readMultistep(alpha, beta);
-    const MultistepFormula& formula = std::get<MultistepFormula>(read);
-    return std::make_shared<const OwnMultistep>(formula, consistencyOf(formula).order);
+const OwnMultistep* typed(std::string_view alpha, std::string_view beta) {
+    return &ownMultistepOf(std::get<MultistepFormula>(readMultistep(alpha, beta)));
 }
 
 }  // namespace
@@ -180,4 +178,21 @@ TEST(MultistepStudy, TheSweepRunsTheOwnMethodTheBoxesHold) {
         ASSERT_TRUE(own->points[i].error && own->points[i - 1].error);
         EXPECT_LT(*own->points[i].error, *own->points[i - 1].error) << i;
     }
+}
+
+// A study's result names the own method it ran, and a page reads it after
+// the boxes have moved on (a sweep arriving late): the method typed stays,
+// one for each formula, so that its result never points at a method gone.
+TEST(MultistepStudy, AStudyOutlivesTheBoxesThatTypedItsMethod) {
+    ConvergenceStudy study;
+    {
+        MultistepSettings settings;
+        settings.own = typed("1, -1, 0", "0, 3/2, -1/2");  // Adams-Bashforth 2 typed
+        study = studyProblem(textbook(), 4, {}, settings);
+    }
+    const Method& ran = *study.series[ownMultistepRow].method;
+    EXPECT_EQ(ran.order, 2);
+    EXPECT_FALSE(isImplicit(ran));
+    EXPECT_EQ(&ran, &typed("1, -1, 0", "0, 3/2, -1/2")->entry);
+    EXPECT_NE(&ran, &typed("1, -1", "0, 1")->entry);
 }
