@@ -373,15 +373,6 @@ std::string rootText(Complex root) {
     return fourDigits(root.real()) + " ± " + i;
 }
 
-std::string multiplicityWord(int multiplicity) {
-    static constexpr std::array<const char*, 5> words{"double", "triple", "quadruple", "fivefold",
-                                                      "sixfold"};
-    return multiplicity >= 2 && multiplicity <= 6 ? words[static_cast<std::size_t>(multiplicity - 2)]
-                                                  : std::to_string(multiplicity) + "-fold";
-}
-
-// "1, 0.5 and 0": each text once.
-
 bool byDecreasingModulus(Complex x, Complex y) {
     if (std::abs(x) != std::abs(y)) return std::abs(x) > std::abs(y);
     if (x.real() != y.real()) return x.real() > y.real();
@@ -496,7 +487,63 @@ double smallestAngleAt(const Multistep& method, double theta) {
 // A root on the edge of the region has modulus 1 to a few roundings.
 constexpr double modulusTolerance = 1e-10;
 
+// Roots this close to each other may be one repeated root that the root
+// finder split: a double root of a polynomial with coefficients of a few
+// digits splits by some 1e-8, a triple one by some 1e-5.
+constexpr double clusterReach = 1e-3;
+
 }  // namespace
+
+std::string multiplicityWord(int multiplicity) {
+    static constexpr std::array<const char*, 5> words{"double", "triple", "quadruple", "fivefold",
+                                                      "sixfold"};
+    return multiplicity >= 2 && multiplicity <= 6 ? words[static_cast<std::size_t>(multiplicity - 2)]
+                                                  : std::to_string(multiplicity) + "-fold";
+}
+
+bool onUnitCircle(std::complex<double> root) { return std::fabs(std::abs(root) - 1) <= modulusTolerance; }
+bool outsideUnitCircle(std::complex<double> root) { return std::abs(root) > 1 + modulusTolerance; }
+
+// The roots chained to each other within clusterReach form a cluster. A
+// repeated root's cluster has its mean where the root is, to a few
+// roundings, though its members may scatter to both sides of the circle;
+// two distinct roots on the circle, d apart, have their mean inside it by
+// about d²/8, so that only roots closer than some 3e-5 could be taken for
+// one.
+std::vector<CountedRoot> countedRoots(const std::vector<std::complex<double>>& roots) {
+    std::vector<CountedRoot> counted;
+    std::vector<bool> taken(roots.size(), false);
+    std::vector<std::size_t> cluster;
+    for (std::size_t first = 0; first < roots.size(); ++first) {
+        if (taken[first]) continue;
+        taken[first] = true;
+        cluster.assign(1, first);
+        for (std::size_t member = 0; member < cluster.size(); ++member) {
+            for (std::size_t other = 0; other < roots.size(); ++other) {
+                if (taken[other] || std::abs(roots[other] - roots[cluster[member]]) > clusterReach) continue;
+                taken[other] = true;
+                cluster.push_back(other);
+            }
+        }
+        Complex sum = 0;
+        for (std::size_t member : cluster) sum += roots[member];
+        const Complex mean = sum / static_cast<double>(cluster.size());
+        if (cluster.size() > 1 && onUnitCircle(mean)) {
+            counted.push_back({mean, static_cast<int>(cluster.size())});
+            continue;
+        }
+        for (std::size_t member : cluster) counted.push_back({roots[member], 1});
+    }
+    return counted;
+}
+
+bool rootCondition(const std::vector<CountedRoot>& roots) {
+    return std::none_of(roots.begin(), roots.end(), [](const CountedRoot& counted) {
+        return outsideUnitCircle(counted.root) || counted.multiplicity > 1;
+    });
+}
+
+bool zeroStable(const Multistep& method) { return zeroStabilityOf(*method.formula).zeroStable; }
 
 std::variant<MultistepFormula, std::string> readMultistep(std::string_view alpha, std::string_view beta) {
     auto alphas = readCoefficients("alpha", alpha);
@@ -651,10 +698,12 @@ CharacteristicRoots characteristicRoots(const Multistep& method, std::complex<do
 }
 
 bool absolutelyStable(const Multistep& method, std::complex<double> z) {
+    // At z = 0 the polynomial is ρ, times ζ to a power for a pair whose
+    // predictor looks further back: ρ's roots and their multiplicities are
+    // known exactly there.
+    if (z == Complex(0)) return zeroStable(method);
     const CharacteristicRoots found = characteristicRoots(method, z);
-    return !found.roots.empty() && std::all_of(found.roots.begin(), found.roots.end(), [](Complex root) {
-        return std::abs(root) <= 1 + modulusTolerance;
-    });
+    return !found.roots.empty() && rootCondition(countedRoots(found.roots));
 }
 
 std::vector<std::vector<std::complex<double>>> boundaryLocus(const Multistep& method, int samples) {
@@ -680,6 +729,7 @@ std::vector<std::vector<std::complex<double>>> boundaryLocus(const Multistep& me
 }
 
 std::optional<double> aAlphaAngle(const Multistep& method) {
+    if (!zeroStable(method)) return std::nullopt;
     // The locus of real coefficients is symmetric about the real axis: θ in
     // (0, π] gives every angle. Sample, then refine about the smallest by
     // golden-section search.

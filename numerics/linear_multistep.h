@@ -86,8 +86,39 @@ struct CharacteristicRoots {
 };
 CharacteristicRoots characteristicRoots(const Multistep& method, std::complex<double> z);
 
-// Whether the step is absolutely stable at z: every root of the
-// characteristic polynomial has modulus <= 1 (to a few roundings).
+// The roots as the root condition counts them. A root finder splits a
+// repeated root into a cluster of nearby roots (a double one by about the
+// square root of the rounding, so that it may even seem to lie on both
+// sides of the unit circle), whose mean it finds to a few roundings: roots
+// within a thousandth of each other whose mean lies on the unit circle count
+// as that one root on the circle, as often as they are. Every other root
+// counts once, in the order given.
+struct CountedRoot {
+    std::complex<double> root;
+    int multiplicity = 1;
+};
+std::vector<CountedRoot> countedRoots(const std::vector<std::complex<double>>& roots);
+
+// Where a computed root lies against the unit circle, to a few roundings.
+bool onUnitCircle(std::complex<double> root);
+bool outsideUnitCircle(std::complex<double> root);
+
+// The root condition on counted roots: none lies outside the unit circle,
+// and those on it are simple (an error in the mode of a root ζ of
+// multiplicity m on the circle grows like n^(m-1) over n steps).
+bool rootCondition(const std::vector<CountedRoot>& roots);
+
+// "double", "triple", ..., "7-fold".
+std::string multiplicityWord(int multiplicity);
+
+// Whether the method is zero-stable, the root condition at z = 0: its
+// formula's (a pair's corrector's) ρ, decided as zeroStabilityOf does.
+bool zeroStable(const Multistep& method);
+
+// Whether the step is absolutely stable at z: the root condition on the
+// characteristic polynomial, every root with modulus <= 1 and those on the
+// unit circle simple, counted by countedRoots; at z = 0 exactly, where the
+// polynomial is ρ, zeroStable's answer. None where there are no roots.
 bool absolutelyStable(const Multistep& method, std::complex<double> z);
 
 // The boundary locus: the z with a root e^{iθ} for θ in [0, 2π], `samples`
@@ -99,7 +130,9 @@ std::vector<std::vector<std::complex<double>>> boundaryLocus(const Multistep& me
 
 // The largest α in degrees such that the sector |arg(−z)| < α lies in the
 // region (A(α)-stability; 90 is A-stability), to 0.01°; none when the
-// region holds no such sector (not even the negative real axis).
+// region holds no such sector (not even the negative real axis), and none
+// for a method that is not zero-stable: the root condition fails at z = 0,
+// where every sector begins, and its runs do not converge whatever h.
 std::optional<double> aAlphaAngle(const Multistep& method);
 
 }  // namespace pelorin

@@ -15,16 +15,34 @@ namespace pelorin {
 
 namespace {
 
-// A root this close to the unit circle lies on it, as absolutelyStable
-// judges it: roots come from an iteration good to some roundings.
-constexpr double circleTolerance = 1e-10;
-
 // "It lies", "Both lie", "All 3 lie": every one of `count` roots.
 std::string everyRoot(std::size_t count) {
     return count == 1 ? "It lies" : count == 2 ? "Both lie" : "All " + std::to_string(count) + " lie";
 }
 
-bool onCircle(std::complex<double> root) { return std::fabs(std::abs(root) - 1) <= circleTolerance; }
+// "ζ = 1.000 is a double root", "ζ = 0.000 + 1.000i and 0.000 − 1.000i are
+// double roots", "ζ = 1.000 (triple) and -1.000 (double) are repeated roots".
+std::string repeatedRoots(const std::vector<CountedRoot>& repeated) {
+    const bool alike = std::all_of(repeated.begin(), repeated.end(), [&](const CountedRoot& root) {
+        return root.multiplicity == repeated.front().multiplicity;
+    });
+    std::vector<std::string> named;
+    for (const CountedRoot& root : repeated) {
+        named.push_back(complexText(root.root) + (alike ? "" : " (" + multiplicityWord(root.multiplicity) + ")"));
+    }
+    const std::string kind = alike ? multiplicityWord(repeated.front().multiplicity) : "repeated";
+    return "\u03b6 = " + listedInWords(named) +
+           (repeated.size() == 1 ? " is a " + kind + " root" : " are " + kind + " roots");
+}
+
+// How an error in the mode of a root of multiplicity m on the unit circle
+// grows over n steps, like n^(m-1), for the largest m.
+std::string repeatedGrowth(const std::vector<CountedRoot>& repeated) {
+    int most = 2;
+    for (const CountedRoot& root : repeated) most = std::max(most, root.multiplicity);
+    return most == 2 ? "in proportion to the number of steps"
+                     : "like the number of steps to the power " + std::to_string(most - 1);
+}
 
 // The rectangle that holds the boundary locus, a little widened for the
 // points between its samples; none where the locus runs off to infinity.
@@ -150,6 +168,7 @@ StabilityGrid sampleMultistepRegion(const Multistep& method, int columns, int ro
 
 double multistepInterval(const Multistep& method) {
     const auto stable = [&method](double x) { return absolutelyStable(method, {-x, 0}); };
+    // At 0 the root test is zeroStable's.
     if (!stable(0)) return 0;
     // The region's edge lies on the boundary locus, so left of the locus
     // the root test answers alike all along the axis: a scan that gets past
@@ -174,9 +193,12 @@ double multistepInterval(const Multistep& method) {
     return inside;
 }
 
+// Zero-stability, not the interval's length, decides the wording: a
+// zero-stable method whose region meets the axis at 0 alone (the leapfrog
+// method's) has the interval 0.
 std::string multistepIntervalText(const Multistep& method) {
-    const double interval = multistepInterval(method);
-    return interval == 0 ? "none: not zero-stable" : intervalText(interval);
+    if (!zeroStable(method)) return "none: not zero-stable";
+    return intervalText(multistepInterval(method));
 }
 
 namespace {
@@ -197,6 +219,11 @@ std::string multistepHalfPlaneText(const Multistep& method) {
 
 std::string aAlphaNote(std::string_view caption, const Multistep& method) {
     const std::string name(caption);
+    if (!zeroStable(method)) {
+        return name + " is not A(\u03b1)-stable for any \u03b1: it is not zero-stable, so the root "
+                      "condition fails already at z = 0, where every sector about the negative real "
+                      "axis begins.";
+    }
     const std::optional<double> alpha = aAlphaAngle(method);
     if (!alpha) {
         return name + " is not A(\u03b1)-stable for any \u03b1: its region does not hold the whole "
@@ -257,14 +284,24 @@ std::string rootsNote(const Multistep& method, std::complex<double> z, std::stri
                                          complexText(std::exp(z)) + ", and the parasitic " +
                                          (parasitic.size() == 1 ? "root \u03b6 = " : "roots \u03b6 = ") + listedInWords(parasitic)) +
                        ". ";
-    std::vector<std::complex<double>> outside;
+    // The roots as the root condition counts them: outside the circle, on
+    // it and repeated, on it and simple.
     const bool stable = absolutelyStable(method, z);
-    for (const std::complex<double>& root : found.roots) {
-        if (!stable && std::abs(root) > 1 + circleTolerance) outside.push_back(root);
+    std::vector<std::complex<double>> outside;
+    std::vector<CountedRoot> repeated;
+    std::vector<std::string> edge;
+    for (const CountedRoot& counted : countedRoots(found.roots)) {
+        if (outsideUnitCircle(counted.root)) {
+            if (!stable) outside.push_back(counted.root);
+        } else if (counted.multiplicity > 1) {
+            if (!stable) repeated.push_back(counted);
+        } else if (onUnitCircle(counted.root)) {
+            edge.push_back("\u03b6 = " + complexText(counted.root));
+        }
     }
     // The same comparison as absolutelyStable's finds one: kept for a root
     // finder that answered differently the second time.
-    if (!stable && outside.empty()) outside = found.roots;
+    if (!stable && outside.empty() && repeated.empty()) outside = found.roots;
     const std::string howMany =
         outside.size() == count ? everyRoot(count) + " outside the unit circle"
         : std::to_string(outside.size()) + " of the " + std::to_string(count) + " roots " +
@@ -274,9 +311,14 @@ std::string rootsNote(const Multistep& method, std::complex<double> z, std::stri
         // relative to it is told by the parasitic roots against that growth.
         const std::string growth = modulusText(std::exp(z.real()));
         if (outside.empty()) {
+            const std::string run =
+                !repeated.empty() ? "the run grows only " + repeatedGrowth(repeated) + ", for " +
+                                        repeatedRoots(repeated) + " on the circle"
+                : !edge.empty()   ? "no step lets the run grow"
+                                  : "every step damps the run";
             return text + "None lies outside the unit circle, though Re z > 0: the solution grows by "
-                          "|e^z| = " + growth + " per step, while every step damps the run, so the run "
-                          "does not follow the solution.";
+                          "|e^z| = " + growth + " per step, while " + run + ", so the run does not "
+                          "follow the solution.";
         }
         text += howMany + ", and Re z > 0: the solution itself grows, by |e^z| = " + growth +
                 " per step; the principal root has |\u03b6| = " + modulusText(std::abs(principal)) + ". ";
@@ -292,10 +334,6 @@ std::string rootsNote(const Multistep& method, std::complex<double> z, std::stri
                "), so relative to the solution an error does not grow.";
     }
     if (stable) {
-        std::vector<std::string> edge;
-        for (const std::complex<double>& root : found.roots) {
-            if (onCircle(root)) edge.push_back("\u03b6 = " + complexText(root));
-        }
         if (edge.empty()) {
             return text + everyRoot(count) +
                    " inside the unit circle, so every step damps an error.";
@@ -303,6 +341,12 @@ std::string rootsNote(const Multistep& method, std::complex<double> z, std::stri
         return text + "None lies outside the unit circle, and " + listedInWords(edge) +
                (edge.size() == 1 ? " lies" : " lie") + " on it, so z is on the edge of the region: "
                "there an error neither grows nor dies away.";
+    }
+    if (outside.empty()) {
+        return text + "None lies outside the unit circle, but " + repeatedRoots(repeated) +
+               " on it: an error in " + (repeated.size() == 1 ? "its mode" : "their modes") + " grows " +
+               repeatedGrowth(repeated) + ", so z is not in the region, and the run grows away from the "
+               "solution, which does not grow (Re z \u2264 0).";
     }
     const auto largest = *std::max_element(outside.begin(), outside.end(), [](auto a, auto b) {
         return std::abs(a) < std::abs(b);

@@ -13,6 +13,7 @@
 #include <complex>
 #include <string>
 #include <variant>
+#include <vector>
 
 using namespace pelorin;
 
@@ -34,6 +35,15 @@ constexpr MultistepFormula classic{2, {-5, 4, 1}, {2, 4, 0}};
 
 // The trapezoidal rule over 2h: ρ = ζ² − 1, σ = ζ² + 1, A-stable.
 constexpr MultistepFormula twoStepTrapezoid{2, {-1, 0, 1}, {1, 0, 1}};
+
+// Two methods a teacher typed whose ρ has a double root on the unit circle:
+// α = 1, -2, 1 with β = 0, 0, 0 (σ = 0, so ρ(ζ) − z·σ(ζ) = (ζ − 1)² at every
+// z) and α = 1, 1, -1, -1 with β = 0, 4, 0, 0 (ρ = (ζ − 1)(ζ + 1)²).
+constexpr MultistepFormula doubleOneEverywhere{2, {1, -2, 1}, {0, 0, 0}};
+constexpr MultistepFormula doubleMinusOne{3, {-1, -1, 1, 1}, {0, 0, 4, 0}};
+
+// The leapfrog method: ρ = ζ² − 1 has the simple roots ±1 on the circle.
+constexpr MultistepFormula leapfrog{2, {-1, 0, 1}, {0, 2, 0}};
 
 // BDF with six steps, the most the lab takes: zero-stable, ρ's roots 1,
 // 0.14527 ± 0.85107i, 0.37615 ± 0.28847i and 0.40612 (mpmath).
@@ -151,11 +161,59 @@ TEST(LinearMultistep, AbsoluteStabilityAtKnownEdges) {
         {"BDF2 up the imaginary axis", bdf2Method, {0, 3}, true},
         {"BDF2 inside its loop", bdf2Method, 1, false},
         {"BDF2 beyond its loop", bdf2Method, 5, true},
+        // The root condition counts multiplicity on the circle: a double
+        // root there makes an error grow like n, wherever it lies.
+        {"(ζ − 1)² at z = -1", Multistep{&doubleOneEverywhere}, -1, false},
+        {"(ζ − 1)² at z = -0.1", Multistep{&doubleOneEverywhere}, -0.1, false},
+        {"(ζ − 1)² at z = 0", Multistep{&doubleOneEverywhere}, 0, false},
+        {"(ζ − 1)² at z = -0.5 + 2i", Multistep{&doubleOneEverywhere}, {-0.5, 2}, false},
+        {"(ζ − 1)(ζ + 1)² at z = 0", Multistep{&doubleMinusOne}, 0, false},
+        {"(ζ − 1)(ζ + 1)² at z = -1e-9", Multistep{&doubleMinusOne}, -1e-9, false},
+        // Simple roots on the circle are the region's edge, inside it.
+        {"leapfrog at 0: ±1, simple", Multistep{&leapfrog}, 0, true},
+        {"leapfrog at 0.5i: two simple roots on the circle", Multistep{&leapfrog}, {0, 0.5}, true},
+        {"trapezoid over two steps at 0.5i", Multistep{&twoStepTrapezoid}, {0, 0.5}, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(absolutelyStable(row.method, row.z), row.stable);
     }
+}
+
+// A root finder splits a repeated root by about the square root of the
+// rounding, to both sides of the circle or along it; the mean of the
+// cluster is where the root is. Two distinct roots on the circle stay two.
+TEST(LinearMultistep, RepeatedRootsOnTheCircleAreCountedOnce) {
+    using Z = std::complex<double>;
+    const struct {
+        const char* name;
+        std::vector<Z> roots;
+        std::vector<int> multiplicities;
+        bool rootCondition;
+    } rows[] = {
+        {"double 1 split across the circle", {Z(1 + 1e-8), Z(1 - 1e-8), Z(0.5)}, {2, 1}, false},
+        {"double 1 split along the circle", {Z(1, 1e-8), Z(1, -1e-8)}, {2}, false},
+        {"double 1 found exactly", {Z(1), Z(1)}, {2}, false},
+        {"triple -1 split by some 1e-5", {Z(-1 - 1e-5), Z(-1 + 0.5e-5, 0.866e-5), Z(-1 + 0.5e-5, -0.866e-5)},
+         {3}, false},
+        {"double ±i", {Z(1e-8, 1), Z(-1e-8, 1), Z(1e-8, -1), Z(-1e-8, -1)}, {2, 2}, false},
+        {"simple 1 and -1", {Z(1), Z(-1)}, {1, 1}, true},
+        // Closer than the reach of a cluster, but their mean lies inside
+        // the circle by 8e-8.
+        {"two roots on the circle 8e-4 apart", {std::polar(1.0, 0.0004), std::polar(1.0, -0.0004)},
+         {1, 1}, true},
+        {"double 0.5 inside", {Z(0.5 + 1e-8), Z(0.5 - 1e-8), Z(1)}, {1, 1, 1}, true},
+        {"simple root outside", {Z(1.001), Z(0.2)}, {1, 1}, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::vector<CountedRoot> counted = countedRoots(row.roots);
+        std::vector<int> multiplicities;
+        for (const CountedRoot& root : counted) multiplicities.push_back(root.multiplicity);
+        EXPECT_EQ(multiplicities, row.multiplicities);
+        EXPECT_EQ(rootCondition(counted), row.rootCondition);
+    }
+    EXPECT_NEAR(std::abs(countedRoots({Z(1, 1e-8), Z(1, -1e-8)}).front().root - Z(1)), 0, 1e-15);
 }
 
 TEST(LinearMultistep, CharacteristicRootsAndLocus) {
@@ -235,6 +293,10 @@ TEST(LinearMultistep, AAlphaAngle) {
         {"AB4", adamsBashforth4Method, std::nullopt},
         {"AM3", adamsMoulton3Method, std::nullopt},
         {"pair", adamsPredictorCorrector4Method, std::nullopt},
+        // No locus at all (σ = 0) once seemed a region holding every z.
+        {"(ζ − 1)², σ = 0: not zero-stable", Multistep{&doubleOneEverywhere}, std::nullopt},
+        {"(ζ − 1)(ζ + 1)²: not zero-stable", Multistep{&doubleMinusOne}, std::nullopt},
+        {"classic: not zero-stable", Multistep{&classic}, std::nullopt},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -8,13 +8,29 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <list>
 #include <string>
+#include <utility>
+#include <variant>
+#include <vector>
 
 namespace pelorin {
 namespace {
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+// A method as the own method's boxes read it, kept for the test's length.
+const Multistep& typed(const char* alpha, const char* beta) {
+    const auto read = readMultistep(alpha, beta);
+    if (const auto* why = std::get_if<std::string>(&read)) ADD_FAILURE() << *why;
+    static std::list<MultistepFormula> formulas;
+    static std::list<Multistep> methods;
+    formulas.push_back(std::get_if<MultistepFormula>(&read) ? std::get<MultistepFormula>(read)
+                                                             : MultistepFormula{});
+    return methods.emplace_back(Multistep{&formulas.back()});
 }
 
 // The intervals by the root test, bisected in mpmath at 30 digits
@@ -41,6 +57,78 @@ TEST(MultistepIntervals, EveryCatalogueRowAsTheTableWritesIt) {
         SCOPED_TRACE(row.interval);
         EXPECT_EQ(multistepIntervalText(row.method), row.interval);
         EXPECT_EQ(multistepHalfPlaneText(row.method), row.halfPlane);
+    }
+}
+
+// Methods whose ρ has a double root on the unit circle, as a teacher typed
+// them: not zero-stable, so an error in the mode of that root grows (like n
+// over n steps); the region, its interval and its A(α) verdict say so, in the
+// classic method's words whatever the coefficients. The zero-stable leapfrog
+// method, whose region meets the negative real axis at 0 alone, has the
+// interval 0 instead; AB2 stays as it was.
+TEST(MultistepIntervals, ADoubleRootOnTheCircleIsNotZeroStableEverywhere) {
+    const struct {
+        const char* name;
+        const char* alpha;
+        const char* beta;
+        const char* interval;
+        const char* halfPlane;
+        const char* zeroStability;
+        const char* aAlpha;
+    } rows[] = {
+        {"ρ = (ζ − 1)², σ = 0", "1, -2, 1", "0, 0, 0", "none: not zero-stable", "not A(\u03b1)-stable",
+         "Own multistep method is not zero-stable: the root 1 of \u03c1 is double. Its runs do not "
+         "converge: an error in the mode of that root grows by more the smaller h is, whatever the order.",
+         "Own multistep method is not A(\u03b1)-stable for any \u03b1: it is not zero-stable, so the root "
+         "condition fails already at z = 0, where every sector about the negative real axis begins."},
+        {"ρ = (ζ − 1)(ζ + 1)²", "1, 1, -1, -1", "0, 4, 0, 0", "none: not zero-stable",
+         "not A(\u03b1)-stable",
+         "Own multistep method is not zero-stable: the root -1 of \u03c1 is double. Its runs do not "
+         "converge: an error in the mode of that root grows by more the smaller h is, whatever the order.",
+         "Own multistep method is not A(\u03b1)-stable for any \u03b1: it is not zero-stable, so the root "
+         "condition fails already at z = 0, where every sector about the negative real axis begins."},
+        {"classic: ρ has the root -5", "1, 4, -5", "0, 4, 2", "none: not zero-stable",
+         "not A(\u03b1)-stable",
+         "Own multistep method is not zero-stable: \u03c1 has the root -5, outside the unit circle. Its "
+         "runs do not converge: an error in the mode of that root grows by more the smaller h is, "
+         "whatever the order.",
+         "Own multistep method is not A(\u03b1)-stable for any \u03b1: it is not zero-stable, so the root "
+         "condition fails already at z = 0, where every sector about the negative real axis begins."},
+        {"leapfrog: ±1 simple", "1, 0, -1", "0, 2, 0", "0.000", "not A(\u03b1)-stable",
+         "Own multistep method is zero-stable: the roots of \u03c1 are 1 and -1.",
+         "Own multistep method is not A(\u03b1)-stable for any \u03b1: its region does not hold the whole "
+         "negative real axis, so on a stiff problem h\u00b7\u03bb must stay within its interval."},
+        {"AB2", "1, -1, 0", "0, 3/2, -1/2", "1.000", "not A(\u03b1)-stable",
+         "Own multistep method is zero-stable: the roots of \u03c1 are 1 and 0.",
+         "Own multistep method is not A(\u03b1)-stable for any \u03b1: its region does not hold the whole "
+         "negative real axis, so on a stiff problem h\u00b7\u03bb must stay within its interval."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Multistep& method = typed(row.alpha, row.beta);
+        EXPECT_EQ(multistepIntervalText(method), row.interval);
+        EXPECT_EQ(multistepHalfPlaneText(method), row.halfPlane);
+        EXPECT_EQ(formulaNotes("Own multistep method", method)[0], row.zeroStability);
+        EXPECT_EQ(aAlphaNote("Own multistep method", method), row.aAlpha);
+    }
+}
+
+// The region of α = 1, -2, 1 with β = 0, 0, 0 is empty: (ζ − 1)² at every z.
+// Of α = 1, 1, -1, -1 with β = 0, 4, 0, 0 too: near 0 the parasitic root
+// leaves the circle at -1 (-1.638 at z = -0.1), and z = 0 has -1 double.
+TEST(MultistepStability, ADoubleRootOnTheCircleIsOutsideTheRegion) {
+    const Multistep& everywhere = typed("1, -2, 1", "0, 0, 0");
+    const Multistep& atZero = typed("1, 1, -1, -1", "0, 4, 0, 0");
+    for (const std::complex<double> z : {std::complex<double>(-1), {-0.1, 0}, {0, 0}, {-0.4, 0.3}, {-5, 0}}) {
+        SCOPED_TRACE(z.real());
+        EXPECT_FALSE(absolutelyStable(everywhere, z));
+        EXPECT_FALSE(absolutelyStable(atZero, z));
+    }
+    EXPECT_EQ(multistepInterval(everywhere), 0);
+    EXPECT_EQ(multistepInterval(atZero), 0);
+    for (const Multistep* method : {&everywhere, &atZero}) {
+        const StabilityGrid region = sampleMultistepRegion(*method, 121, 97);
+        EXPECT_EQ(std::count(region.inside.begin(), region.inside.end(), 1), 0);
     }
 }
 
@@ -81,12 +169,28 @@ TEST(MultistepRootsNote, SaysWhatTheRootsDoToAnError) {
         {"growing solution, the run damped", bdf2Method, 5,
          {"None lies outside the unit circle, though Re z > 0: the solution grows by |e^z| = 148.413 "
           "per step, while every step damps the run, so the run does not follow the solution."}},
+        {"a double root on the circle: (ζ − 1)² at every z", typed("1, -2, 1", "0, 0, 0"), -0.4,
+         {"2 roots: the principal root \u03b6 = 1.000, the one nearest e^z = 0.670, and the parasitic root "
+          "\u03b6 = 1.000. None lies outside the unit circle, but \u03b6 = 1.000 is a double root on it: "
+          "an error in its mode grows in proportion to the number of steps, so z is not in the region, "
+          "and the run grows away from the solution, which does not grow (Re z \u2264 0)."}},
+        {"a double root on the circle, the solution growing", typed("1, -2, 1", "0, 0, 0"), 0.4,
+         {"None lies outside the unit circle, though Re z > 0: the solution grows by |e^z| = 1.492 per "
+          "step, while the run grows only in proportion to the number of steps, for \u03b6 = 1.000 is a "
+          "double root on the circle, so the run does not follow the solution."}},
+        {"ρ's double root -1 at z = 0", typed("1, 1, -1, -1", "0, 4, 0, 0"), 0,
+         {"the parasitic roots \u03b6 = -1.000 and -1.000. None lies outside the unit circle, but "
+          "\u03b6 = -1.000 is a double root on it"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const std::string note = rootsNote(row.method, row.z, "z = h\u00b7\u03bb");
         EXPECT_TRUE(contains(note, "At z = h\u00b7\u03bb the characteristic polynomial has")) << note;
         for (const std::string& part : row.parts) EXPECT_TRUE(contains(note, part)) << note;
+        // Only simple roots on the circle, at a z in the region, leave an
+        // error as it is.
+        EXPECT_TRUE(!contains(note, "neither grows nor dies away") || absolutelyStable(row.method, row.z))
+            << note;
     }
 }
 
@@ -140,14 +244,21 @@ TEST(MultistepStability, TheRegionIsTheRootTestAtEveryPoint) {
     wide.reMax = 20;
     wide.imMin = -40;
     wide.imMax = 40;
+    std::vector<std::pair<std::string, const Multistep*>> methods;
     for (const Method& method : labCatalogue) {
-        if (!isMultistep(method)) continue;
-        SCOPED_TRACE(method.caption);
+        if (isMultistep(method)) methods.emplace_back(method.caption, method.multistep);
+    }
+    // Double roots on the circle, and simple ones at z = 0 (leapfrog).
+    methods.emplace_back("(ζ − 1)², σ = 0", &typed("1, -2, 1", "0, 0, 0"));
+    methods.emplace_back("(ζ − 1)(ζ + 1)²", &typed("1, 1, -1, -1", "0, 4, 0, 0"));
+    methods.emplace_back("(ζ − 1)², σ = ζ²", &typed("1, -2, 1", "1, 0, 0"));
+    methods.emplace_back("leapfrog", &typed("1, 0, -1", "0, 2, 0"));
+    for (const auto& [caption, method] : methods) {
+        SCOPED_TRACE(caption);
         for (const StabilityGrid& frame : {StabilityGrid{}, wide}) {
-            const StabilityGrid sampled = sampleMultistepRegion(*method.multistep, 121, 97, frame);
+            const StabilityGrid sampled = sampleMultistepRegion(*method, 121, 97, frame);
             const StabilityGrid everyPoint = sampleRegion(
-                [&](std::complex<double> z) { return absolutelyStable(*method.multistep, z); }, 121,
-                97, frame);
+                [&](std::complex<double> z) { return absolutelyStable(*method, z); }, 121, 97, frame);
             EXPECT_EQ(sampled.inside, everyPoint.inside);
         }
     }
