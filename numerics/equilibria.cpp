@@ -49,24 +49,73 @@ bool allZero(const StateVector& y) {
     return std::all_of(y.begin(), y.end(), [](double c) { return c == 0; });
 }
 
+
+double largestPart(const StateVector& v) {
+    double part = 0;
+    for (double c : v) part = std::max(part, std::fabs(c));
+    return part;
+}
+
+// max(1, |y_1|, …, |y_n|): the scale of the tolerances on y.
+double largest(const StateVector& y) { return std::max(1.0, largestPart(y)); }
+
 // Whether the step s moved y by at most the tolerance in every component.
 bool settled(const StateVector& s, const StateVector& y) {
-    double largest = 1;
-    for (double c : y) largest = std::max(largest, std::fabs(c));
-    return std::all_of(s.begin(), s.end(),
-                       [&](double c) { return std::fabs(c) <= newtonStepTolerance * largest; });
+    return largestPart(s) <= newtonStepTolerance * largest(y);
+}
+
+// The largest ratio of each of the last linearSteps step lengths to the one
+// before, when every one lies between fastestLinearRatio and
+// slowestLinearRatio: Newton's method is converging linearly.
+std::optional<double> linearRatio(const std::vector<double>& lengths) {
+    if (lengths.size() <= static_cast<std::size_t>(linearSteps)) return std::nullopt;
+    double slowest = 0;
+    for (std::size_t k = lengths.size() - linearSteps; k < lengths.size(); ++k) {
+        const double ratio = lengths[k] / lengths[k - 1];
+        if (!(ratio >= fastestLinearRatio && ratio <= slowestLinearRatio)) return std::nullopt;
+        slowest = std::max(slowest, ratio);
+    }
+    return slowest;
+}
+
+// J at the last point of a linear convergence, its tolerances grown by how
+// far it may still change on the way to the root: the last step's change
+// summed as a geometric series of ratio r.
+Jacobian widened(Jacobian j, const Jacobian& before, double ratio) {
+    for (std::size_t i = 0; i < j.value.size(); ++i) {
+        for (std::size_t k = 0; k < j.value.size(); ++k) {
+            j.tolerance(i, k) += std::fabs(j.value(i, k) - before.value(i, k)) / (1 - ratio);
+        }
+    }
+    return j;
+}
+
+EquilibriumSearch equilibriumAt(const StateVector& y, int steps, const Jacobian& j,
+                                double uncertainty, std::string note) {
+    EquilibriumSearch search;
+    search.point = y;
+    search.steps = steps;
+    search.uncertainty = uncertainty;
+    search.jacobian = j.value;
+    search.eigenvalues = eigenvalues(j.value);
+    search.tolerance = eigenvalueTolerance(j);
+    search.spread = repeatedEigenvalueSpread(j);
+    search.kind = equilibriumKind(search.eigenvalues, search.tolerance, search.spread);
+    search.note = std::move(note);
+    return search;
 }
 
 std::string stepsText(int steps) {
     return std::to_string(steps) + (steps == 1 ? " Newton step" : " Newton steps");
 }
 
-bool samePoint(const StateVector& a, const StateVector& b) {
+bool samePoint(const EquilibriumSearch& e, const EquilibriumSearch& f) {
     constexpr double apart = 1e-8;
+    const StateVector &a = *e.point, &b = *f.point;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::fabs(a[i] - b[i]) > apart * std::max({1.0, std::fabs(a[i]), std::fabs(b[i])})) {
-            return false;
-        }
+        const double within = apart * std::max({1.0, std::fabs(a[i]), std::fabs(b[i])}) +
+                              e.uncertainty + f.uncertainty;
+        if (std::fabs(a[i] - b[i]) > within) return false;
     }
     return a.size() == b.size();
 }
@@ -134,8 +183,14 @@ std::string equilibriumKindText(EquilibriumKind kind) {
 }
 
 std::string pointText(const StateVector& y) {
+    // Three decimals even near 0: Newton's method leaves a coordinate of 0
+    // at rounding's size (6E-30) or, at a multiple root, within 1E-4 of it,
+    // digits an exponent would show as if they meant something.
+    const auto coordinate = [](double c) {
+        return std::fabs(c) < 1e6 ? fixedText(c, 3) : errorText(c);
+    };
     std::string text = "(";
-    for (std::size_t i = 0; i < y.size(); ++i) text += (i > 0 ? ", " : "") + shortText(y[i]);
+    for (std::size_t i = 0; i < y.size(); ++i) text += (i > 0 ? ", " : "") + coordinate(y[i]);
     return text + ")";
 }
 
@@ -144,6 +199,8 @@ EquilibriumSearch findEquilibrium(SystemSlope F, const StateVector& start) {
     const std::string tryAgain = "; try another start.";
     StateVector y = start;
     bool stepSettled = false;
+    std::vector<double> stepLengths;
+    std::optional<Jacobian> before;  // at the point before y
     for (int steps = 0;; ++steps) {
         if (!allFinite(y)) {
             return failed(steps, "Newton's method went beyond the numbers a double holds after " +
@@ -154,10 +211,9 @@ EquilibriumSearch findEquilibrium(SystemSlope F, const StateVector& start) {
             return failed(steps, "F is not finite at " + pointText(y) + ", after " + stepsText(steps) +
                                      tryAgain);
         }
-        const bool atEquilibrium = stepSettled || allZero(value);
         const Jacobian j = jacobian(F, x, y);
         if (!allFinite(j.value) || !allFinite(j.tolerance)) {
-            if (atEquilibrium) {
+            if (stepSettled || allZero(value)) {
                 return failed(steps, "Newton's method from " + pointText(start) + " settles at " +
                                          pointText(y) + " after " + stepsText(steps) +
                                          ", but the Jacobian is not finite there, so no eigenvalues "
@@ -166,31 +222,39 @@ EquilibriumSearch findEquilibrium(SystemSlope F, const StateVector& start) {
             return failed(steps, "The Jacobian is not finite at " + pointText(y) + ", after " +
                                      stepsText(steps) + tryAgain);
         }
-        if (atEquilibrium) {
-            EquilibriumSearch search;
-            search.point = y;
-            search.steps = steps;
-            search.eigenvalues = eigenvalues(j.value);
-            search.tolerance = eigenvalueTolerance(j);
-            search.spread = repeatedEigenvalueSpread(j);
-            search.kind = equilibriumKind(search.eigenvalues, search.tolerance, search.spread);
-            search.note = "Newton's method from " + pointText(start) + " settles at " + pointText(y) +
-                          " after " + stepsText(steps) + ".";
-            return search;
+        const std::optional<double> ratio = linearRatio(stepLengths);
+        const double uncertainty = ratio ? 2 * stepLengths.back() / (1 - *ratio) : 0;
+        const bool nearMultipleRoot = ratio && uncertainty <= multipleRootReach * largest(y);
+        const auto multipleRoot = [&] {
+            return equilibriumAt(y, steps, widened(j, *before, *ratio), uncertainty,
+                                 "Newton's method from " + pointText(start) +
+                                     " converges only linearly to " + pointText(y) +
+                                     ", as it does to a multiple root, where the Jacobian is "
+                                     "singular; it stops after " + stepsText(steps) + ".");
+        };
+        if (stepSettled || allZero(value)) {
+            if (nearMultipleRoot) return multipleRoot();
+            return equilibriumAt(y, steps, j, 0,
+                                 "Newton's method from " + pointText(start) + " settles at " +
+                                     pointText(y) + " after " + stepsText(steps) + ".");
         }
+        const std::optional<StateVector> step =
+            steps == maxNewtonIterations ? std::nullopt : solveLinearised(j, value);
+        if (!step && nearMultipleRoot) return multipleRoot();
         if (steps == maxNewtonIterations) {
             return failed(steps, "Newton's method from " + pointText(start) +
                                      " does not settle within " +
                                      stepsText(steps) + " (it is at " + pointText(y) +
                                      "): F may have no zero near the start" + tryAgain);
         }
-        const std::optional<StateVector> step = solveLinearised(j, value);
         if (!step) {
             return failed(steps, "The Jacobian is singular at " + pointText(y) +
                                      ": Newton's method has no step from there" + tryAgain);
         }
         y = y - *step;
         stepSettled = settled(*step, y);
+        stepLengths.push_back(largestPart(*step));
+        before = j;
     }
 }
 
@@ -201,7 +265,7 @@ std::vector<EquilibriumSearch> distinctEquilibria(SystemSlope F,
         EquilibriumSearch search = findEquilibrium(F, start);
         if (!search.point) continue;
         const bool known = std::any_of(found.begin(), found.end(), [&](const EquilibriumSearch& f) {
-            return samePoint(*f.point, *search.point);
+            return samePoint(f, search);
         });
         if (!known) found.push_back(std::move(search));
     }

@@ -5,6 +5,7 @@
 
 #include "methods/methods.h"
 #include "methods/state_vector.h"
+#include "numerics/jacobian.h"
 
 #include <complex>
 #include <optional>
@@ -55,14 +56,34 @@ std::string equilibriumKindText(EquilibriumKind kind);
 // or when F, J or y are not finite; nothing that is not finite reaches a
 // result, so a point where F = 0 but J is not finite is named in the note
 // only.
+//
+// At a multiple root (y1² = 0) the Jacobian is singular and Newton's method
+// converges only linearly, each step (m − 1)/m of the one before for a root
+// of multiplicity m, until J is singular within its accuracy. When its last
+// linearSteps steps each shrank by a ratio r between fastestLinearRatio and
+// slowestLinearRatio (r the largest), the steps to come add up to about
+// |s|·r/(1 − r), s the last step; `uncertainty` is 2|s|/(1 − r), to spare:
+// near a singular J its own errors shorten the last steps. When that is within
+// multipleRootReach·max(1, |y|), far below the table's last digit, the last
+// point y is the equilibrium. J at y is then known only as
+// well as it may still change on the way: its entries' tolerances grow by
+// the last step's change in J times 1/(1 − r), so that the eigenvalue the
+// root makes 0 reads as 0 and the kind as degenerate.
 inline constexpr int maxNewtonIterations = 50;
 inline constexpr double newtonStepTolerance = 1e-10;
+inline constexpr int linearSteps = 4;
+inline constexpr double fastestLinearRatio = 0.4, slowestLinearRatio = 0.95;
+inline constexpr double multipleRootReach = 1e-4;
 
 struct EquilibriumSearch {
     std::optional<StateVector> point;
     int steps = 0;  // Newton steps taken
-    // At the point: the Jacobian's eigenvalues in eigenvalues()' order,
+    // How far the equilibrium may lie from `point`: 0 where Newton's method
+    // settled, the steps still to come where it converged linearly.
+    double uncertainty = 0;
+    // At the point: the Jacobian, its eigenvalues in eigenvalues()' order,
     // their tolerance and repeatedEigenvalueSpread, and the kind they make.
+    SquareMatrix jacobian;
     std::vector<std::complex<double>> eigenvalues;
     double tolerance = 0, spread = 0;
     EquilibriumKind kind = EquilibriumKind::undecided;
@@ -72,13 +93,14 @@ EquilibriumSearch findEquilibrium(SystemSlope F, const StateVector& start);
 
 // The equilibria Newton's method finds from each of the starts, each once,
 // in the order first found: two points count as one when every component
-// agrees within 1E-8·max(1, |y|), far beyond where Newton's method settles
-// and far below any two equilibria a phase plot tells apart. Starts from
-// which it finds none are left out.
+// agrees within 1E-8·max(1, |y|) and their uncertainties, far beyond where
+// Newton's method settles and far below any two equilibria a phase plot
+// tells apart. Starts from which it finds none are left out.
 std::vector<EquilibriumSearch> distinctEquilibria(SystemSlope F,
                                                   const std::vector<StateVector>& starts);
 
-// A point as the notes write it: "(1.000, 0.500)".
+// A point as the notes write it: "(1.000, 0.500)", three decimals also
+// near 0 ("(0.000, -1.000)"), an exponent from 1E6 on.
 std::string pointText(const StateVector& y);
 
 }  // namespace pelorin

@@ -1,10 +1,12 @@
 #include "numerics/phase_plane.h"
 
 #include "base/conversions.h"
+#include "numerics/state_operations.h"
 #include "numerics/system_reference.h"
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <utility>
 
 namespace pelorin {
@@ -45,8 +47,7 @@ PhaseField phaseField(SystemSlope F, PlaneAxes axes, const VisibleRange& range,
                 continue;
             }
             if (da == 0 && db == 0) {
-                if (!field.firstAtRest) field.firstAtRest = PlotPoint{a, b};
-                ++field.atRest;
+                field.atRest.push_back({a, b});
                 continue;
             }
             out.segments.push_back(fieldSegment(unit, a, b, da, db));
@@ -125,6 +126,88 @@ FieldGrid halfShifted(FieldGrid grid) {
     return grid;
 }
 
+// Where g touches 0 near the middle of three values g(a − h), g(a), g(a + h)
+// whose outer ones have one sign and the middle one is the smallest in size:
+// the vertex of the parabola through them, then of the parabola through g at
+// that vertex and on either side (as far as it moved, and at most a quarter
+// as far as before: a Newton step on g' by differences, whose spacing must
+// shrink with the step), and so on while |g| at least halves a step. At a
+// touching zero of order m it shrinks by about ((m − 1)/m)^m < 1/2 a step;
+// at a minimum above 0 it stops short of touchingZero times the outer
+// values, and there is none.
+std::optional<double> touching(double before, double middle, double after, double step,
+                               const std::function<double(double)>& g) {
+    constexpr int refinements = 30;
+    const bool oneSign = (before > 0 && after > 0 && middle >= 0) ||
+                         (before < 0 && after < 0 && middle <= 0);
+    double low = std::fabs(before), mid = std::fabs(middle), high = std::fabs(after);
+    if (!oneSign || mid > low || mid > high) return std::nullopt;
+    const double scale = std::max(low, high);
+    double at = 0, spacing = step;
+    for (int k = 0; k < refinements; ++k) {
+        if (mid <= touchingZero * scale) return at;
+        const double curvature = low - 2 * mid + high;
+        if (!(curvature > 0)) return std::nullopt;
+        const double vertex = at + spacing * (low - high) / (2 * curvature);
+        const double there = std::fabs(g(vertex));
+        if (!(std::fabs(vertex) <= step) || !(there <= mid / 2)) return std::nullopt;
+        spacing = std::max(std::min(std::fabs(vertex - at), spacing / 4), 1e-6 * step);
+        at = vertex;
+        mid = there;
+        low = std::fabs(g(at - spacing));
+        high = std::fabs(g(at + spacing));
+    }
+    return std::nullopt;
+}
+
+// The touching points of one component along the grid's rows (across) and
+// columns (up), each line's points joined to those of the next within
+// touchingReach steps.
+void addTouching(SystemSlope F, PlaneAxes axes, const FieldGrid& grid,
+                 const std::vector<StateVector>& values, std::size_t component,
+                 std::vector<Segment>& segments) {
+    const std::size_t columns = grid.xs.size(), rows = grid.ys.size();
+    const auto value = [&](std::size_t column, std::size_t row) {
+        return values[row * columns + column][component];
+    };
+    const auto slope = [&](double a, double b) {
+        return F(autonomousX, planeState(axes, a, b))[component];
+    };
+    std::vector<std::vector<PlotPoint>> alongRows(rows), alongColumns(columns);
+    for (std::size_t row = 0; row < rows; ++row) {
+        for (std::size_t column = 1; column + 1 < columns; ++column) {
+            const double a = grid.xs[column], b = grid.ys[row];
+            const auto at = touching(value(column - 1, row), value(column, row),
+                                     value(column + 1, row), grid.xStep.value(),
+                                     [&](double d) { return slope(a + d, b); });
+            if (at) alongRows[row].push_back({a + *at, b});
+        }
+    }
+    for (std::size_t column = 0; column < columns; ++column) {
+        for (std::size_t row = 1; row + 1 < rows; ++row) {
+            const double a = grid.xs[column], b = grid.ys[row];
+            const auto at = touching(value(column, row - 1), value(column, row),
+                                     value(column, row + 1), grid.yStep.value(),
+                                     [&](double d) { return slope(a, b + d); });
+            if (at) alongColumns[column].push_back({a, b + *at});
+        }
+    }
+    const auto join = [&](const std::vector<std::vector<PlotPoint>>& lines, double reach,
+                          auto offset) {
+        for (std::size_t k = 0; k + 1 < lines.size(); ++k) {
+            for (const PlotPoint& p : lines[k]) {
+                for (const PlotPoint& q : lines[k + 1]) {
+                    if (std::fabs(offset(p, q)) <= reach) addSegment(segments, p, q);
+                }
+            }
+        }
+    };
+    join(alongRows, touchingReach * grid.xStep.value(),
+         [](const PlotPoint& p, const PlotPoint& q) { return q.x - p.x; });
+    join(alongColumns, touchingReach * grid.yStep.value(),
+         [](const PlotPoint& p, const PlotPoint& q) { return q.y - p.y; });
+}
+
 Nullclines nullclines(SystemSlope F, PlaneAxes axes, const FieldGrid& grid) {
     Nullclines curves;
     const std::size_t columns = grid.xs.size();
@@ -150,13 +233,19 @@ Nullclines nullclines(SystemSlope F, PlaneAxes axes, const FieldGrid& grid) {
             }
         }
     }
+    addTouching(F, axes, grid, values, axes.across, curves.acrossStill);
+    addTouching(F, axes, grid, values, axes.up, curves.upStill);
     return curves;
 }
 
-// The centres of a starts × starts grid of cells across the range, then y0.
+// The field's grid points where F = 0, the centres of a starts × starts grid
+// of cells across the range, then y0. The points where F is 0 come first, so
+// that an equilibrium found there exactly is the one kept.
 std::vector<StateVector> equilibriumStartsIn(const VisibleRange& range, PlaneAxes axes,
-                                             const StateVector& y0) {
+                                             const StateVector& y0,
+                                             const std::vector<PlotPoint>& atRest) {
     std::vector<StateVector> starts;
+    for (const PlotPoint& p : atRest) starts.push_back(planeState(axes, p.x, p.y));
     for (int row = 0; row < equilibriumStarts; ++row) {
         for (int column = 0; column < equilibriumStarts; ++column) {
             const double a = range.xmin + (column + 0.5) / equilibriumStarts * (range.xmax - range.xmin);
@@ -168,14 +257,78 @@ std::vector<StateVector> equilibriumStartsIn(const VisibleRange& range, PlaneAxe
     return starts;
 }
 
-std::string equilibriaNote(SystemSlope F, const StateVector& y0, bool foundAny) {
+// Why no equilibrium is listed, with the note of the search from `reason`.
+std::string equilibriaNote(SystemSlope F, const std::vector<StateVector>& starts,
+                           const StateVector& reason, bool foundAny) {
     if (foundAny) {
         return "No equilibrium lies in view: those Newton's method finds from the view lie "
                "outside it.";
     }
-    return "Newton's method finds no equilibrium from " +
-           std::to_string(equilibriumStarts * equilibriumStarts + 1) +
-           " starts across the view and at the start. " + findEquilibrium(F, y0).note;
+    return "Newton's method finds no equilibrium from " + std::to_string(starts.size()) +
+           " starts across the view and at the start. " + findEquilibrium(F, reason).note;
+}
+
+std::string curveNote(const StateVector& through) {
+    return "F is 0 all along a curve through " + pointText(through) +
+           ": its points are equilibria, not isolated ones, so the table does not list them.";
+}
+
+// g's sign change on the segment from a − t·w to a + t·w, by bisection to
+// 2^-60 of its length; none without one.
+std::optional<StateVector> signChange(const std::function<double(const StateVector&)>& g,
+                                      const StateVector& a, const StateVector& w, double t) {
+    double low = -t, high = t;
+    const double atLow = g(a + low * w), atHigh = g(a + high * w);
+    if (!std::isfinite(atLow) || !std::isfinite(atHigh) || (atLow > 0) == (atHigh > 0)) {
+        return std::nullopt;
+    }
+    for (int halving = 0; halving < 60; ++halving) {
+        const double middle = low + (high - low) / 2;
+        ((g(a + middle * w) > 0) == (atLow > 0) ? low : high) = middle;
+    }
+    return a + low * w;
+}
+
+// Whether the segment across w at a holds a common zero of F's components,
+// as on a curve of equilibria.
+bool commonZeroAcross(SystemSlope F, const StateVector& a, const StateVector& w, double t) {
+    const StateVector ends[] = {F(autonomousX, a - t * w), F(autonomousX, a + t * w)};
+    for (std::size_t k = 0; k < a.size(); ++k) {
+        const auto component = [&](const StateVector& y) { return F(autonomousX, y)[k]; };
+        const std::optional<StateVector> zero = signChange(component, a, w, t);
+        if (!zero) continue;
+        const StateVector there = F(autonomousX, *zero);
+        bool common = true;
+        for (std::size_t other = 0; other < a.size(); ++other) {
+            const double size = std::max(std::fabs(ends[0][other]), std::fabs(ends[1][other]));
+            if (other != k && !(std::fabs(there[other]) <= curveZero * size)) common = false;
+        }
+        if (common) return true;
+    }
+    return false;
+}
+
+// The directions J leaves still at an equilibrium of a plane system, unit
+// vectors: across its largest row, or both axes when J is 0 within its
+// tolerance.
+std::vector<StateVector> stillDirections(const EquilibriumSearch& e) {
+    const SquareMatrix& j = e.jacobian;
+    const double first = std::hypot(j(0, 0), j(0, 1)), second = std::hypot(j(1, 0), j(1, 1));
+    if (std::max(first, second) <= e.tolerance) return {{1, 0}, {0, 1}};
+    const std::size_t row = first >= second ? 0 : 1;
+    const double norm = std::max(first, second);
+    return {{-j(row, 1) / norm, j(row, 0) / norm}};
+}
+
+bool onCurveOfEquilibria(SystemSlope F, const EquilibriumSearch& e, double probe) {
+    if (e.kind != EquilibriumKind::degenerate || e.jacobian.size() != 2) return false;
+    for (const StateVector& v : stillDirections(e)) {
+        const StateVector across{-v[1], v[0]};
+        for (double side : {-probe, probe}) {
+            if (commonZeroAcross(F, *e.point + side * v, across, probe)) return true;
+        }
+    }
+    return false;
 }
 
 // The system run backwards from x0: z(s) = y(x0 − s) solves
@@ -240,29 +393,46 @@ PhasePlane phasePlane(SystemSlope F, bool autonomous, const StateVector& y0, Pla
     if (!isDrawable(range)) return plane;
     plane.field = phaseField(F, axes, range, fieldGrid(range, fieldSpacing));
     plane.nullclines = nullclines(F, axes, halfShifted(fieldGrid(range, nullclineSpacing)));
-    const std::vector<EquilibriumSearch> found =
-        distinctEquilibria(F, equilibriumStartsIn(range, axes, y0));
-    std::copy_if(found.begin(), found.end(), std::back_inserter(plane.equilibria),
-                 [&](const EquilibriumSearch& e) { return inRange(planePoint(*e.point, axes), range); });
+    const std::vector<StateVector> starts =
+        equilibriumStartsIn(range, axes, y0, plane.field.atRest);
+    const std::vector<EquilibriumSearch> found = distinctEquilibria(F, starts);
+    const PlotPoint unit = *pixelSize(range);
+    const double probe = curveProbe * std::min(unit.x, unit.y);
+    for (const EquilibriumSearch& e : found) {
+        const PlotPoint p = planePoint(*e.point, axes);
+        if (!inRange(p, range)) continue;
+        if (!onCurveOfEquilibria(F, e, probe)) {
+            plane.equilibria.push_back(e);
+        } else if (!plane.equilibriumCurve || p.x < planePoint(*plane.equilibriumCurve, axes).x) {
+            plane.equilibriumCurve = *e.point;
+        }
+    }
     // Listed from left to right, then upwards, as the eye reads the plot.
     std::sort(plane.equilibria.begin(), plane.equilibria.end(),
               [&](const EquilibriumSearch& a, const EquilibriumSearch& b) {
                   const PlotPoint p = planePoint(*a.point, axes), q = planePoint(*b.point, axes);
                   return p.x != q.x ? p.x < q.x : p.y < q.y;
               });
-    if (plane.equilibria.empty()) plane.equilibriaNote = equilibriaNote(F, y0, !found.empty());
+    if (plane.equilibriumCurve) {
+        plane.equilibriaNote = curveNote(*plane.equilibriumCurve);
+    } else if (plane.equilibria.empty()) {
+        // Why none was found where the field's note names an equilibrium,
+        // else at the problem's start.
+        const StateVector reason = plane.field.atRest.empty() ? y0 : starts.front();
+        plane.equilibriaNote = equilibriaNote(F, starts, reason, !found.empty());
+    }
     return plane;
 }
 
 std::string phaseFieldNote(const PhaseField& field) {
     std::string note = directionFieldNote(field.grid, "F(y)");
-    if (field.atRest == 0) return note;
-    const std::string where = "(" + numberToText(field.firstAtRest->x) + ", " +
-                              numberToText(field.firstAtRest->y) + ")";
+    if (field.atRest.empty()) return note;
+    const std::string where = "(" + numberToText(field.atRest.front().x) + ", " +
+                              numberToText(field.atRest.front().y) + ")";
     const std::string atRest =
-        field.atRest == 1
+        field.atRest.size() == 1
             ? "F(y) is 0 at the grid point " + where + ", an equilibrium: no arrow is drawn there."
-            : "F(y) is 0 at " + std::to_string(field.atRest) +
+            : "F(y) is 0 at " + std::to_string(field.atRest.size()) +
                   " grid points, equilibria, the first at " + where + ": no arrow is drawn there.";
     return note.empty() ? atRest : note + " " + atRest;
 }
@@ -292,11 +462,20 @@ Orbit orbitThrough(SystemSlope F, double x0, const StateVector& start, double sp
     return orbit;
 }
 
+std::size_t computablePoints(const SystemPath& run) {
+    if (run.y.empty()) return 0;
+    const double limit = computableRange * std::max(1.0, stateNorm(run.y.front()));
+    for (std::size_t i = 0; i < run.y.size(); ++i) {
+        if (stateNorm(run.y[i]) > limit) return i;
+    }
+    return run.y.size();
+}
+
 std::vector<double> invariantDrift(const ConservedQuantity& invariant, const SystemPath& path) {
     std::vector<double> drift;
     if (path.y.empty()) return drift;
     const double start = invariant(path.x.front(), path.y.front());
-    for (std::size_t k = 0; k < path.y.size(); ++k) {
+    for (std::size_t k = 0; k < computablePoints(path); ++k) {
         drift.push_back(invariant(path.x[k], path.y[k]) - start);
     }
     return drift;
@@ -320,7 +499,9 @@ PhasePlaneRuns phasePlaneRuns(const Method& method, SystemSlope F, double x0, co
             runs.orbit.push_back(y);
         }
     } else {
-        const SystemReferenceSolution reference = systemReferenceSolution(F, x0, y0, abscissae);
+        // Drawn, not measured against: trusted as far as a plot can tell.
+        const SystemReferenceSolution reference = systemReferenceSolution(
+            F, x0, y0, abscissae, maxReferenceEvaluations, ReferenceAccuracy::standard, drawingTrust);
         runs.orbit.insert(runs.orbit.end(), reference.y.begin(), reference.y.end());
         runs.orbitNote = reference.note;
     }

@@ -42,16 +42,25 @@ PlotPoint planePoint(const StateVector& y, PlaneAxes axes);
 // F is evaluated at x = 0, as for an autonomous system any x gives the same.
 struct PhaseField {
     DirectionField grid;  // points, segments and the points where F is not finite
-    int atRest = 0;       // grid points where F_across = F_up = 0: no direction
-    std::optional<PlotPoint> firstAtRest;
+    // The grid points where F_across = F_up = 0, equilibria: no direction.
+    std::vector<PlotPoint> atRest;
 };
 
 // The curves F_across = 0 (the motion is vertical there) and F_up = 0 (it is
 // horizontal), by marching squares on a grid of nullclineSpacing pixels,
 // half a step off the round numbers: each cell whose corners are all finite
 // holds at most two segments, with the crossings on its edges placed by
-// linear interpolation.
+// linear interpolation. A component that touches 0 without changing sign
+// (y1² along y1 = 0) has no crossing: along each row and column of the grid,
+// three values of one sign whose middle one is the smallest in size are
+// fitted with a parabola, refined towards its vertex, which is a point of
+// the curve when the component there is 0 within touchingZero times the
+// outer values. A touching zero (y1², y1⁴) is so found to rounding, while a
+// minimum above 0 is never drawn; the points on neighbouring rows (columns)
+// within touchingReach steps of each other are joined.
 inline constexpr double nullclineSpacing = 4;  // pixels
+inline constexpr double touchingZero = 1e-9;
+inline constexpr double touchingReach = 1.5;
 struct Nullclines {
     std::vector<Segment> acrossStill, upStill;
 };
@@ -61,6 +70,22 @@ struct Nullclines {
 // from the start y0.
 inline constexpr int equilibriumStarts = 5;
 
+// The grid points where the field has no arrow, F = 0 there, are starts
+// too, so that every point the field's note calls an equilibrium is found.
+//
+// An equilibrium whose Jacobian has an eigenvalue 0 may lie on a curve of
+// equilibria (y1' = y1·y2, y2' = y2 along y2 = 0), whose points Newton's
+// method finds wherever a start leads it. It does when, curveProbe pixels
+// from it along the direction J leaves still (either axis when J is 0
+// within its tolerance) and on either side, the segment across that
+// direction, as long again each way, holds a point where one component
+// changes sign (found by bisection) and every other one is 0 within
+// curveZero times its size at the segment's ends. At an isolated root the
+// other component keeps its size there (y1² at y1 = t is t² all across);
+// on a curve both vanish together, to rounding.
+inline constexpr double curveProbe = 8;  // pixels
+inline constexpr double curveZero = 1e-6;
+
 struct PhasePlane {
     PlaneAxes axes;
     // Why the plane has no field, nullclines or equilibria, in words; empty
@@ -68,9 +93,13 @@ struct PhasePlane {
     std::string absence;
     PhaseField field;
     Nullclines nullclines;
-    // Those in view, from left to right, then upwards.
+    // The isolated ones in view, from left to right, then upwards.
     std::vector<EquilibriumSearch> equilibria;
-    std::string equilibriaNote;  // when none is in view: why, in words
+    // Where equilibria in view lie on a curve of them, the first from the
+    // left; those are not among `equilibria`.
+    std::optional<StateVector> equilibriumCurve;
+    // That equilibria form a curve, or when none is in view why, in words.
+    std::string equilibriaNote;
 };
 
 // The plane of F over the range; the field, nullclines and equilibria need a
@@ -101,6 +130,16 @@ Orbit orbitThrough(SystemSlope F, double x0, const StateVector& start, double sp
 
 // The drift of a conserved quantity along a run: I(x_k, y_k) − I(x_0, y_0)
 // at every step.
+// A run's values may grow to computableRange = 2^26 = 1/√ε times the start's
+// largest component (at least 1) before its I can no longer be computed:
+// beyond, a quadratic I(y) exceeds I(y0) by more than 1/ε, so that
+// I(y) - I(y0) keeps no digit of where the run started, and a sum of large
+// terms (y2²/2 - cos(y1) with y1 far beyond 2π) has lost its value to
+// cancellation. A run's drift ends where its values first pass it.
+inline constexpr double computableRange = 67108864;
+// The points of a run before its values first pass that range.
+std::size_t computablePoints(const SystemPath& run);
+
 std::vector<double> invariantDrift(const ConservedQuantity& invariant, const SystemPath& path);
 
 // What the page draws of a problem's runs: the method with h, h/2 and h/4;

@@ -407,3 +407,59 @@ TEST(Equilibria, EachFoundOnceFromManyStarts) {
     }
     EXPECT_TRUE(distinctEquilibria(exponentials, {{0, 0}, {1, 1}}).empty());
 }
+
+// At a multiple root the Jacobian is singular and Newton's method converges
+// only linearly, each step 1/2 (double root) or 2/3 (triple root) of the one
+// before: it stops where J is singular within its accuracy, or settles with
+// J still nearly singular. Either way the root is an equilibrium whose
+// eigenvalue 0 reads as 0, so that its kind is degenerate, not a source.
+TEST(Equilibria, AMultipleRootIsFoundWhereNewtonConvergesOnlyLinearly) {
+    const struct {
+        std::string_view name;
+        SystemSlope F;
+        StateVector start, point;
+        std::string_view note;
+    } rows[] = {
+        {"y1², y2³: a double and a triple root",
+         [](double, const StateVector& y) { return StateVector{y[0] * y[0], y[1] * y[1] * y[1]}; },
+         {0.4, -0.3},
+         {0, 0},
+         "Newton's method from (0.400, -0.300) converges only linearly to (0.000, 0.000), as it "
+         "does to a multiple root, where the Jacobian is singular; it stops after "},
+        {"y1², y2: the double root settles", squareAndLine, {0.4, 0.4}, {0, 0},
+         "Newton's method from (0.400, 0.400) converges only linearly to (0.000, 0.000), as it "
+         "does to a multiple root, where the Jacobian is singular; it stops after "},
+        {"(y1 − 1)², y1 + y2: off the origin",
+         [](double, const StateVector& y) { return StateVector{(y[0] - 1) * (y[0] - 1), y[0] + y[1]}; },
+         {1.5, 0.2},
+         {1, -1},
+         "Newton's method from (1.500, 0.200) converges only linearly to (1.000, -1.000), as it "
+         "does to a multiple root, where the Jacobian is singular; it stops after "},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.name));
+        const EquilibriumSearch search = findEquilibrium(row.F, row.start);
+        ASSERT_TRUE(search.point) << search.note;
+        for (std::size_t i = 0; i < row.point.size(); ++i) {
+            EXPECT_NEAR((*search.point)[i], row.point[i], 1e-4) << i;
+        }
+        EXPECT_LE(search.uncertainty, 1e-4);
+        EXPECT_EQ(equilibriumKindText(search.kind),
+                  "degenerate: an eigenvalue is 0, the linearisation does not decide");
+        EXPECT_EQ(search.note, std::string(row.note) + std::to_string(search.steps) + " Newton steps.");
+    }
+}
+
+// Starts on either side of a triple root stop on either side of it, each
+// within its uncertainty: one equilibrium. A minimum of |F| above 0 is no
+// root, however slowly Newton's method wanders near it.
+TEST(Equilibria, AMultipleRootIsOneEquilibriumAndAMinimumAboveZeroNone) {
+    const auto cubes = [](double, const StateVector& y) {
+        return StateVector{y[0] * y[0], y[1] * y[1] * y[1]};
+    };
+    EXPECT_EQ(distinctEquilibria(cubes, {{0.4, 0.3}, {-0.4, -0.3}, {0.9, -1.1}}).size(), 1u);
+    const auto lifted = [](double, const StateVector& y) {
+        return StateVector{y[0] * y[0] + 0.01, y[1]};
+    };
+    EXPECT_TRUE(distinctEquilibria(lifted, {{0.4, 0.4}, {-1, 0.5}, {2, 2}}).empty());
+}

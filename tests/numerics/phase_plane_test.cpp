@@ -114,7 +114,7 @@ TEST(PhasePlane, ArrowsPointAlongFAndAreOfOneLengthOnTheScreen) {
     const VisibleRange range{-2, 2, -1, 1, 400, 300};
     const PhasePlane plane = phasePlane(oscillator, true, {1, 0}, {}, range);
     ASSERT_EQ(plane.field.grid.segments.size() + 1, plane.field.grid.points.size());
-    EXPECT_EQ(plane.field.atRest, 1);  // the equilibrium (0, 0) is a grid point
+    EXPECT_EQ(plane.field.atRest.size(), 1u);  // the equilibrium (0, 0) is a grid point
     EXPECT_EQ(phaseFieldNote(plane.field),
               "F(y) is 0 at the grid point (0, 0), an equilibrium: no arrow is drawn there.");
     for (const Segment& s : plane.field.grid.segments) {
@@ -236,4 +236,138 @@ TEST(PhasePlane, TheWholeViewHoldsTheOrbitAndTheRunsNearItOnly) {
     // Without an orbit every point counts.
     runs.orbit.clear();
     EXPECT_EQ(wholePlane(runs, {}).across.upper, 3e100);
+}
+
+// A component that touches 0 without changing sign has no crossing for
+// marching squares; its curve is drawn all the same, and every segment lies
+// on it. Every point of the curve in view (but the outermost cells) lies
+// within a cell of a segment. A minimum above 0 draws nothing.
+TEST(PhasePlane, NullclinesWhereAComponentTouchesZeroWithoutChangingSign) {
+    struct Row {
+        const char* name;
+        SystemSlope F;
+        Curve curve;                            // distance, as above
+        std::vector<PlotPoint> onCurve;         // points of it, by hand
+    };
+    const std::vector<Row> rows{
+        {"y1² along y1 = 0",
+         [](double, const StateVector& y) { return StateVector{y[0] * y[0], y[1] * y[1] * y[1]}; },
+         [](double a, double) { return std::fabs(a); },
+         {{0, -1.8}, {0, -0.7}, {0, 0.3}, {0, 1.25}, {0, 1.8}}},
+        {"y1⁴ along y1 = 0, flatter than a square",
+         [](double, const StateVector& y) { return StateVector{y[0] * y[0] * y[0] * y[0], y[1]}; },
+         [](double a, double) { return std::fabs(a); },
+         {{0, -1.8}, {0, -0.7}, {0, 0.3}, {0, 1.25}, {0, 1.8}}},
+        {"(y1 − y2)² along the diagonal",
+         [](double, const StateVector& y) { return StateVector{(y[0] - y[1]) * (y[0] - y[1]), 1}; },
+         [](double a, double b) { return std::fabs(a - b) / std::sqrt(2.0); },
+         {{-1.7, -1.7}, {-0.45, -0.45}, {0.6, 0.6}, {1.7, 1.7}}},
+        {"(y1² + y2² − 1)² along the unit circle",
+         [](double, const StateVector& y) {
+             const double g = y[0] * y[0] + y[1] * y[1] - 1;
+             return StateVector{g * g, 1};
+         },
+         [](double a, double b) { return std::fabs(std::hypot(a, b) - 1); },
+         {{1, 0}, {0, 1}, {-1, 0}, {0, -1}, {0.6, 0.8}, {-0.8, 0.6}, {std::sqrt(0.5), -std::sqrt(0.5)}}},
+        {"y1² + 0.01 never vanishes",
+         [](double, const StateVector& y) { return StateVector{y[0] * y[0] + 0.01, y[1]}; },
+         [](double, double) { return 0.0; },
+         {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::vector<Segment> curve = phasePlane(row.F, true, {0.3, 0.7}, {}, square).nullclines.acrossStill;
+        for (const Segment& s : curve) {
+            EXPECT_LE(row.curve(s.x1, s.y1), 1e-3);
+            EXPECT_LE(row.curve(s.x2, s.y2), 1e-3);
+            EXPECT_LE(row.curve((s.x1 + s.x2) / 2, (s.y1 + s.y2) / 2), 1e-3);
+        }
+        EXPECT_EQ(curve.empty(), row.onCurve.empty());
+        for (const PlotPoint& p : row.onCurve) {
+            double nearest = 1e300;
+            for (const Segment& s : curve) {
+                nearest = std::min({nearest, std::hypot(s.x1 - p.x, s.y1 - p.y),
+                                    std::hypot(s.x2 - p.x, s.y2 - p.y)});
+            }
+            EXPECT_LE(nearest, 0.05) << p.x << ", " << p.y;
+        }
+    }
+}
+
+// Where F is 0 all along a curve, the equilibria Newton's method finds on it
+// are not isolated points: the note says it is a curve, and the list holds
+// only the isolated ones. An isolated multiple root is listed, not a curve.
+TEST(PhasePlane, ACurveOfEquilibriaIsSaidToBeOne) {
+    struct Row {
+        const char* name;
+        SystemSlope F;
+        std::vector<PlotPoint> isolated;
+        std::string note;
+    };
+    const std::vector<Row> rows{
+        {"y1' = y1·y2, y2' = y2: the line y2 = 0",
+         [](double, const StateVector& y) { return StateVector{y[0] * y[1], y[1]}; }, {},
+         "F is 0 all along a curve through (-2.000, 0.000): its points are equilibria, not "
+         "isolated ones, so the table does not list them."},
+        {"y1' = y1 − y2, y2' = y2 − y1: the line y1 = y2",
+         [](double, const StateVector& y) { return StateVector{y[0] - y[1], y[1] - y[0]}; }, {},
+         "F is 0 all along a curve through (-2.000, -2.000): its points are equilibria, not "
+         "isolated ones, so the table does not list them."},
+        {"y1' = (y1² + y2² − 1)·y1, y2' = (y1² + y2² − 1)·y2: the unit circle and the origin",
+         [](double, const StateVector& y) {
+             const double g = y[0] * y[0] + y[1] * y[1] - 1;
+             return StateVector{g * y[0], g * y[1]};
+         },
+         {{0, 0}},
+         "F is 0 all along a curve through (-1.000, 0.000): its points are equilibria, not "
+         "isolated ones, so the table does not list them."},
+        {"y1' = y1², y2' = y2³: one multiple root",
+         [](double, const StateVector& y) { return StateVector{y[0] * y[0], y[1] * y[1] * y[1]}; },
+         {{0, 0}}, ""},
+        {"y1' = y1², y2' = y2: one double root",
+         [](double, const StateVector& y) { return StateVector{y[0] * y[0], y[1]}; }, {{0, 0}}, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const PhasePlane plane = phasePlane(row.F, true, {0.3, 0.7}, {}, square);
+        ASSERT_EQ(plane.equilibria.size(), row.isolated.size());
+        for (std::size_t k = 0; k < row.isolated.size(); ++k) {
+            EXPECT_NEAR((*plane.equilibria[k].point)[0], row.isolated[k].x, 1e-4);
+            EXPECT_NEAR((*plane.equilibria[k].point)[1], row.isolated[k].y, 1e-4);
+        }
+        EXPECT_EQ(plane.equilibriaNote, row.note);
+    }
+}
+
+// Van der Pol with mu = 1000 from (2, 0): its reference orbit, drawn to
+// x1 = 3000, goes round the relaxation cycle through both jumps, although
+// near a jump the reference's two solutions part by far more than a
+// millionth of y, the most it may be off when errors are measured against
+// it: a drawing needs only a pixel.
+TEST(PhasePlane, TheReferenceOrbitOfAStiffCycleIsDrawnToX1) {
+    const SystemSlope vanDerPol = [](double, const StateVector& y) {
+        return StateVector{y[1], 1000 * (1 - y[0] * y[0]) * y[1] - y[0]};
+    };
+    const PhasePlaneRuns runs =
+        phasePlaneRuns(labCatalogue[7], vanDerPol, 0, StateVector{2, 0}, 3000, 6, {}, {});
+    EXPECT_EQ(runs.orbitNote, "");
+    ASSERT_EQ(runs.orbit.size(), static_cast<std::size_t>(referenceOrbitSamples + 1));
+    const auto [lowest, highest] = std::minmax_element(
+        runs.orbit.begin(), runs.orbit.end(),
+        [](const StateVector& a, const StateVector& b) { return a[0] < b[0]; });
+    EXPECT_LT((*lowest)[0], -1.9);
+    EXPECT_GT((*highest)[0], 1.9);
+}
+
+// A run's drift ends where its values first pass 2^26 times the start's:
+// beyond, I(y) - I(y0) keeps no digit of the start, so the Phase plane, as
+// the Field page, says the run left the range instead of giving a number.
+TEST(PhasePlane, AnInvariantsDriftEndsWhereTheRunLeavesTheRangeItCanBeComputedIn) {
+    SystemPath blownUp;
+    blownUp.x = {0, 1, 2, 3};
+    blownUp.y = {StateVector{1, 0}, StateVector{3e7, 1}, StateVector{7e7, 1}, StateVector{1e26, 1}};
+    const ConservedQuantity energy = [](double, const StateVector& y) { return (y[0] * y[0] + y[1] * y[1]) / 2; };
+    const std::vector<double> drift = invariantDrift(energy, blownUp);
+    ASSERT_EQ(drift.size(), 2u);
+    EXPECT_EQ(drift[1], (3e7 * 3e7 + 1) / 2 - 0.5);
 }
