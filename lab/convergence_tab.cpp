@@ -1,17 +1,20 @@
 #include "lab/convergence_tab.h"
 
 #include "base/number_text.h"
+#include "base/words.h"
 #include "lab/page.h"
 #include "lab/plot.h"
 #include "numerics/plot_extent.h"
 #include "studies/convergence_study.h"
 #include "ui/text.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -111,9 +114,10 @@ ReadingLook look(OrderReading reading) {
                 "not the method.",
                 "decided by rounding"};
     case OrderReading::reference:
-        return {"An error lies below what the reference solution can measure: this order "
-                "measures the reference, not the method.",
-                "below the reference's accuracy"};
+        return {"The reference decides at least one of the two errors: it lies below ten times "
+                "what the reference can measure, or at the offset the reference's own error "
+                "sets: this order measures the reference, not the method.",
+                "decided by the reference"};
     case OrderReading::settled:
         break;
     }
@@ -150,7 +154,8 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : LabPage(parent) {
 
     plot_ = new LabPlot("Convergence plot",
                         "The error at x1 of every method against the step h, both axes "
-                        "logarithmic, with reference slopes and the rounding floor.",
+                        "logarithmic, with reference slopes and the floor below which rounding "
+                        "or the reference decides the errors.",
                         this);
     plot_->useLogAxes();
     // Below the axes, which keep the page's width: the methods in three
@@ -174,6 +179,34 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : LabPage(parent) {
                                       "steps; a dash where it cannot be measured.");
     // How to read the brackets, under the table on a handout.
     orders_->setWhatsThis(QString::fromStdString(pelorin::orderBracketsNote()));
+
+    // In the plot's and the table's context menus, and on its shortcut
+    // anywhere on the page.
+    moreAccurate_ = new QAction("More accurate reference", this);
+    moreAccurate_->setCheckable(true);
+    moreAccurate_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    moreAccurate_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    const QString tip = "Measure the errors against a reference solution by Fehlberg's 7(8) pair "
+                        "at far tighter tolerances, for a problem without an exact solution "
+                        "whose errors stop falling at the reference's own error. Uncheck to go "
+                        "back to the usual reference. (Ctrl+Shift+R)";
+    moreAccurate_->setToolTip(tip);
+    moreAccurate_->setStatusTip(tip);
+    moreAccurate_->setEnabled(false);
+    connect(moreAccurate_, &QAction::toggled, this, [this](bool checked) {
+        if (checked) moreAccurateFor_ = identityOf(inputs_.problem);
+        study();
+    });
+    addAction(moreAccurate_);
+    plot_->addAction(moreAccurate_);
+    orders_->addAction(moreAccurate_);
+    orders_->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+ConvergenceTab::ProblemIdentity ConvergenceTab::identityOf(const pelorin::Problem& problem) {
+    const auto& system = problem.equation.system;
+    return {problem.equationText(), system ? system->parameters().text : std::string(),
+            problem.x0, problem.y0, problem.x1};
 }
 
 PageHandout ConvergenceTab::handout(const LabInputs&) const {
@@ -184,22 +217,41 @@ PageHandout ConvergenceTab::handout(const LabInputs&) const {
 }
 
 void ConvergenceTab::setInputs(const LabInputs& inputs) {
+    inputs_ = inputs;
+    // The more accurate reference is offered where there is a reference,
+    // and kept only for the problem it was chosen on.
+    const bool reference = inputs.readable && inputs.problem.comparedWithReference();
+    if (!reference || identityOf(inputs.problem) != moreAccurateFor_) {
+        const QSignalBlocker quiet(moreAccurate_);
+        moreAccurate_->setChecked(false);
+    }
+    moreAccurate_->setEnabled(reference);
+    study();
+}
+
+void ConvergenceTab::study() {
     // A study for inputs no longer shown would only take the processor
     // from the one that is wanted.
     studies_.supersede();
-    if (!inputs.readable) {
-        display({}, {QString::fromStdString(inputs.unreadable)});
+    if (!inputs_.readable) {
+        display({}, {QString::fromStdString(inputs_.unreadable)});
         return;
     }
+    const auto accuracy = moreAccurate_->isChecked() ? pelorin::ReferenceAccuracy::higher
+                                                     : pelorin::ReferenceAccuracy::standard;
     // Every study runs off the window's thread, the lesson's too: the
     // implicit methods solve their stages by Newton's method at every one
     // of their steps. Until it ends the page shows nothing old.
     display({}, {"Calculating every method on " +
-                 QString::fromStdString(inputs.problem.equationText()) + " \u2026"});
+                 QString::fromStdString(pelorin::quotedFormula(inputs_.problem.equationText())) +
+                 (accuracy == pelorin::ReferenceAccuracy::higher
+                      ? " against a more accurate reference \u2026"
+                      : " \u2026")});
     studies_.runOffThread(
-        inputs.problem,
-        [multistep = inputs.multistep](const pelorin::Problem& problem, std::stop_token stop) {
-            return pelorin::studyProblem(problem, doublings, stop, multistep);
+        inputs_.problem,
+        [multistep = inputs_.multistep, accuracy](const pelorin::Problem& problem,
+                                                  std::stop_token stop) {
+            return pelorin::studyProblem(problem, doublings, stop, multistep, accuracy);
         },
         [this](pelorin::ConvergenceStudy study) { display(std::move(study), {}); });
 }
@@ -286,15 +338,13 @@ void ConvergenceTab::plot() {
         plot_->yAxis->setRange(range->lowest / 10, std::min(range->highest, ceiling) * 10);
     }
 
-    if (const auto floorLevel = pelorin::roundingFloorLevel(study_)) {
+    if (const auto floor = pelorin::floorLevel(study_)) {
         const QPen floorPen(plot_->accent(), 1.5, Qt::DotLine);
         auto* floorLine = new QCPItemStraightLine(plot_);
-        floorLine->point1->setCoords(1, *floorLevel);
-        floorLine->point2->setCoords(2, *floorLevel);
+        floorLine->point1->setCoords(1, floor->level);
+        floorLine->point2->setCoords(2, floor->level);
         floorLine->setPen(floorPen);
-        plot_->addLegendEntry("rounding floor: errors below " +
-                                  QString::fromStdString(pelorin::errorText(*floorLevel)),
-                              floorPen);
+        plot_->addLegendEntry(QString::fromStdString(pelorin::floorLevelName(*floor)), floorPen);
     }
     plot_->replot();
 }
@@ -306,7 +356,7 @@ void ConvergenceTab::fillOrders() {
     orders_->clear();
     orders_->setRowCount(rows);
     orders_->setColumnCount(static_cast<int>(pelorin::labCatalogue.size()));
-    // On paper the explicit, the implicit and the multistep methods each in a block of their own.
+    // On paper the explicit, the implicit and the multistep methods each in blocks of their own.
     orders_->setProperty(columnBlocksProperty,
                          QVariant::fromValue(QList<int>{0, static_cast<int>(pelorin::explicitMethodCount),
                                                         static_cast<int>(pelorin::oneStepMethodCount)}));

@@ -1,6 +1,6 @@
 // The Convergence tab: the global error at x1 of every method against h (or
 // against the slope evaluations spent), with reference slopes and the
-// rounding floor, and the table of observed orders.
+// floor of rounding or of the reference, and the table of observed orders.
 #pragma once
 
 #include "lab/inputs.h"
@@ -8,7 +8,10 @@
 #include "lab/study_runner.h"
 #include "numerics/convergence.h"
 
+#include <string>
+
 class LabPlot;
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -26,6 +29,9 @@ public:
     PageHandout handout(const LabInputs& inputs) const override;
 
 private:
+    // Studies the inputs last given, against a reference as accurate as
+    // the page's action asks.
+    void study();
     void display(pelorin::ConvergenceStudy study, const QStringList& firstNotes);
     // A system's errors in the maximum norm, or one component's alone, as
     // the Errors box asks.
@@ -43,4 +49,22 @@ private:
     QStringList firstNotes_;
     pelorin::ConvergenceStudy study_;    // as shown
     StudyRunner studies_;  // of typed equations
+
+    // What makes a problem the same one for the page: its equation, with
+    // the parameters of a system, its start and its end.
+    struct ProblemIdentity {
+        std::string equation, parameters;
+        double x0 = 0;
+        pelorin::State y0;
+        double x1 = 0;
+        bool operator==(const ProblemIdentity&) const = default;
+    };
+    static ProblemIdentity identityOf(const pelorin::Problem& problem);
+
+    LabInputs inputs_;  // as last given
+    // "More accurate reference": checked, the errors are measured against
+    // Fehlberg's 7(8) pair at far tighter tolerances; it stays checked for
+    // the problem it was chosen on, and unchecking it goes back.
+    QAction* moreAccurate_ = nullptr;
+    ProblemIdentity moreAccurateFor_;
 };

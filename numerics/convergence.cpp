@@ -66,6 +66,24 @@ std::optional<std::size_t> roundingFloor(const std::vector<ConvergencePoint>& po
     return std::nullopt;
 }
 
+// The floor's errors as measured: every one a run past the floor has.
+std::vector<double> floorErrors(const ConvergenceSeries& series) {
+    std::vector<double> errors;
+    for (std::size_t i = *series.floor; i < series.points.size(); ++i) {
+        if (series.points[i].error) errors.push_back(*series.points[i].error);
+    }
+    return errors;
+}
+
+FloorCause floorCause(const ConvergenceSeries& series, double measurableError) {
+    const std::vector<double> errors = floorErrors(series);
+    if (measurableError <= 0 || errors.empty()) return FloorCause::rounding;
+    const auto [lowest, highest] = std::minmax_element(errors.begin(), errors.end());
+    const bool unmeasurable = *lowest < 10 * measurableError;
+    const bool flat = errors.size() >= 3 && *highest <= flatFloorSpread * *lowest;
+    return unmeasurable || flat ? FloorCause::reference : FloorCause::rounding;
+}
+
 std::string stepsText(const ConvergencePoint& point) {
     return "N = 2^" + std::to_string(std::lround(std::log2(static_cast<double>(point.steps)))) +
            " (" + stepText(point.h) + ")";
@@ -114,9 +132,12 @@ void readOrders(ConvergenceSeries& series, double solutionSize, double measurabl
         agreeAsShown(*points[own[own.size() - 2]].order, *points[own.back()].order)) {
         ownOrder = *points[own.back()].order;
     }
+    const bool referenceFloor = series.floor && series.floorCause == FloorCause::reference;
     for (std::size_t i = 1; i < points.size(); ++i) {
         if (rounding[i]) {
-            points[i].reading = unmeasurable(points[i]) || unmeasurable(points[i - 1])
+            const bool pastFloor = series.floor && i > *series.floor;
+            points[i].reading = unmeasurable(points[i]) || unmeasurable(points[i - 1]) ||
+                                        (pastFloor && referenceFloor)
                                     ? OrderReading::reference
                                     : OrderReading::rounding;
         } else {
@@ -144,20 +165,24 @@ bool sameErrors(const ConvergenceSeries& a, const ConvergenceSeries& b, double s
     return compared > 0;
 }
 
-std::string floorText(const ConvergenceSeries& series) {
-    double low = 0, high = 0;
-    bool first = true;
-    for (std::size_t i = *series.floor; i < series.points.size(); ++i) {
-        if (!series.points[i].error) continue;
-        const double error = *series.points[i].error;
-        low = first ? error : std::min(low, error);
-        high = first ? error : std::max(high, error);
-        first = false;
+std::string floorText(const ConvergenceSeries& series, double measurableError) {
+    const std::vector<double> errors = floorErrors(series);
+    const auto [low, high] = std::minmax_element(errors.begin(), errors.end());
+    const std::string stops = "from " + stepsText(series.points[*series.floor]) +
+                              " on the error stops falling and stays between " + errorText(*low) +
+                              " and " + errorText(*high) + ". ";
+    if (series.floorCause == FloorCause::reference) {
+        const std::string why =
+            *low < 10 * measurableError
+                ? "they lie below ten times the reference's estimated accuracy, " +
+                      errorText(measurableError)
+                : "they stay at one offset, the reference's own error, where rounding would "
+                  "scatter them and let them grow with N";
+        return stops + "There the reference, not the method, decides the error: " + why +
+               ". A more accurate reference would show the method's error falling further.";
     }
-    return "from " + stepsText(series.points[*series.floor]) +
-           " on the error stops falling and stays between " + errorText(low) + " and " +
-           errorText(high) + ". There rounding, not the method, decides the error: smaller "
-           "steps only add more roundings.";
+    return stops + "There rounding, not the method, decides the error: smaller steps only add "
+                   "more roundings.";
 }
 
 
@@ -339,9 +364,11 @@ ConvergenceStudy studyOf(const Problem& problem, int doublings, const std::stop_
         }
         if (left->noValue > 0) study.notes.push_back(noValueNote(method, *left));
         series.floor = roundingFloor(series.points, size);
+        if (series.floor) series.floorCause = floorCause(series, problem.measurableError);
         readOrders(series, size, problem.measurableError);
         if (series.floor) {
-            study.notes.push_back(std::string(method.caption) + ": " + floorText(series));
+            study.notes.push_back(std::string(method.caption) + ": " +
+                                  floorText(series, problem.measurableError));
         }
     }
     if (runs > implicitDoublings) study.notes.push_back(implicitRunsNote());
@@ -386,9 +413,12 @@ ConvergenceStudy componentConvergence(const ConvergenceStudy& study, std::size_t
         if (!series.method) continue;
         if (overflowed > 0) component.notes.push_back(overflowNote(*series.method, overflowed));
         series.floor = roundingFloor(series.points, study.solutionSize);
+        series.floorCause = FloorCause::rounding;
+        if (series.floor) series.floorCause = floorCause(series, study.measurableError);
         readOrders(series, study.solutionSize, study.measurableError);
         if (series.floor) {
-            component.notes.push_back(std::string(series.method->caption) + ": " + floorText(series));
+            component.notes.push_back(std::string(series.method->caption) + ": " +
+                                      floorText(series, study.measurableError));
         }
     }
     compareSeries(component, study.solutionSize);
@@ -399,15 +429,21 @@ bool measuredAndNonzero(const ConvergencePoint& point) {
     return point.error && *point.error > 0 && point.h != 0;
 }
 
-std::optional<double> roundingFloorLevel(const ConvergenceStudy& study) {
-    std::optional<double> level;
+std::optional<FloorLevel> floorLevel(const ConvergenceStudy& study) {
+    std::optional<FloorLevel> level;
     for (const ConvergenceSeries& series : study.series) {
         if (!series.floor) continue;
-        for (std::size_t i = *series.floor; i < series.points.size(); ++i) {
-            if (series.points[i].error) level = std::max(level.value_or(0.0), *series.points[i].error);
-        }
+        if (!level) level = FloorLevel{};
+        for (const double error : floorErrors(series)) level->level = std::max(level->level, error);
+        if (series.floorCause == FloorCause::reference) level->cause = FloorCause::reference;
     }
     return level;
+}
+
+std::string floorLevelName(const FloorLevel& level) {
+    return std::string(level.cause == FloorCause::reference ? "reference's accuracy"
+                                                            : "rounding floor") +
+           ": errors below " + errorText(level.level);
 }
 
 std::optional<ErrorRange> errorRange(const ConvergenceStudy& study, ShownPoint shown) {

@@ -91,13 +91,23 @@ struct ConvergencePoint {
     std::string noValue{};
 };
 
+// What stops an error from falling. Against a reference it is the
+// reference's own error when the floor's errors reach below ten times its
+// estimated accuracy (as the orders are read), or when they stay flat: a
+// fixed offset every run shares, where rounding would scatter them and let
+// them grow with N. Against an exact solution it is always rounding.
+enum class FloorCause { rounding, reference };
+inline constexpr double flatFloorSpread = 1.5;  // largest over smallest floor error
+
 struct ConvergenceSeries {
     const Method* method = nullptr;
     // N = 2^0 ... 2^doublings; none when x1 - x0 is beyond a double.
     std::vector<ConvergencePoint> points;
-    // The run from which on the error stops falling: rounding, not the
-    // method, decides it there. Empty when the error falls to the end.
+    // The run from which on the error stops falling: rounding or the
+    // reference, not the method, decides it there (floorCause says which).
+    // Empty when the error falls to the end.
     std::optional<std::size_t> floor;
+    FloorCause floorCause = FloorCause::rounding;
     // A later row whose errors are the same as these wherever the method,
     // not rounding, decides them: its curve, drawn later, hides this one.
     std::optional<std::size_t> coveredBy;
@@ -137,9 +147,19 @@ double observedOrder(double coarseError, double fineError);
 using ShownPoint = bool (*)(const ConvergencePoint& point);
 bool measuredAndNonzero(const ConvergencePoint& point);
 
-// The largest error at or past any method's rounding floor: the level below
-// which errors come from rounding. Empty when no method reaches its floor.
-std::optional<double> roundingFloorLevel(const ConvergenceStudy& study);
+// The largest error at or past any method's floor: the level below which
+// errors come from rounding, or from the reference where any method's
+// floor is the reference's (its offset is every method's). Empty when no
+// method reaches its floor.
+struct FloorLevel {
+    double level = 0;
+    FloorCause cause = FloorCause::rounding;
+};
+std::optional<FloorLevel> floorLevel(const ConvergenceStudy& study);
+
+// The plot's name for that level: "rounding floor: errors below 5.10E-14",
+// "reference's accuracy: errors below 5.10E-14".
+std::string floorLevelName(const FloorLevel& level);
 
 // The smallest and largest error of the study's shown points.
 struct ErrorRange {

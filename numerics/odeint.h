@@ -1,6 +1,7 @@
-// Boost.Odeint's controlled Dormand-Prince 5(4) stepper on y' = f(x, y): the
-// one way the reference solution and the library's peer on the
-// work-precision plot drive Odeint. Private to numerics/ (it includes Odeint).
+// Boost.Odeint's controlled Dormand-Prince 5(4) stepper on y' = f(x, y), and
+// its Fehlberg 7(8) pair for a more accurate reference: the one way the
+// reference solution and the library's peer on the work-precision plot drive
+// Odeint. Private to numerics/ (it includes Odeint).
 #pragma once
 
 #include "methods/methods.h"
@@ -54,17 +55,22 @@ inline double value(const std::array<double, 1>& y) { return y[0]; }
 // that counts its evaluations and stops the stepper by throwing SlopeStopped:
 // at the evaluation past maxEvaluations (refused, not counted), at a y that
 // is not finite (counted, f not called) and at a slope that is not finite.
-template <class State>
-class DormandPrince {
+template <class State, class ErrorStepper>
+class ControlledOdeint {
 public:
-    DormandPrince(Slope f, double absoluteTolerance, double relativeTolerance,
-                  long maxEvaluations)
-        : stepper_(boost::numeric::odeint::make_controlled(
-              absoluteTolerance, relativeTolerance,
-              boost::numeric::odeint::runge_kutta_dopri5<State>())),
+// The controller takes a copy of the error stepper, whose scratch states
+// (std::arrays) hold nothing yet: GCC sees values copied before they are
+// ever set, where every one is written before it is read.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
+    ControlledOdeint(Slope f, double absoluteTolerance, double relativeTolerance,
+                     long maxEvaluations)
+        : stepper_(boost::numeric::odeint::make_controlled(absoluteTolerance, relativeTolerance,
+                                                           ErrorStepper())),
           slope_{f, maxEvaluations, &counts_} {}
-    DormandPrince(const DormandPrince&) = delete;  // the slope points at counts_
-    DormandPrince& operator=(const DormandPrince&) = delete;
+#pragma GCC diagnostic pop
+    ControlledOdeint(const ControlledOdeint&) = delete;  // the slope points at counts_
+    ControlledOdeint& operator=(const ControlledOdeint&) = delete;
 
     // One attempt from (x, y) with dt, as Odeint's try_step: when it is
     // accepted x and y move on; either way dt becomes the next step.
@@ -103,12 +109,16 @@ private:
         }
     };
 
-    using Stepper = boost::numeric::odeint::controlled_runge_kutta<
-        boost::numeric::odeint::runge_kutta_dopri5<State>>;
+    using Stepper = boost::numeric::odeint::controlled_runge_kutta<ErrorStepper>;
 
     Stepper stepper_;
     EvaluationCounts counts_;
     CountedSlope slope_;
 };
+
+template <class State>
+using DormandPrince = ControlledOdeint<State, boost::numeric::odeint::runge_kutta_dopri5<State>>;
+template <class State>
+using Fehlberg78 = ControlledOdeint<State, boost::numeric::odeint::runge_kutta_fehlberg78<State>>;
 
 }  // namespace pelorin

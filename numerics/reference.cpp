@@ -1,4 +1,5 @@
-// Reference solutions with Boost.Odeint's adaptive Dormand-Prince stepper.
+// Reference solutions with Boost.Odeint's adaptive Dormand-Prince stepper,
+// or its Fehlberg 7(8) stepper where a more accurate one is asked for.
 #include "numerics/reference.h"
 
 #include "base/conversions.h"
@@ -12,16 +13,17 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <string_view>
 
 namespace pelorin {
 
 namespace {
 
 using State = std::array<double, 1>;
-using Stepper = DormandPrince<State>;
 
 struct Solution {
     std::vector<double> y;  // at the abscissae reached
+    std::vector<long> steps;  // accepted up to each of them
     long evaluations = 0;
     std::string note;
     std::optional<double> end;  // where it stopped growing without bound
@@ -32,6 +34,7 @@ Stopped stoppedBySlope(const SlopeStopped& stopped, long maxEvaluations) {
                           "(x, y) = (" + numberToText(stopped.x) + ", " + numberToText(stopped.y) + ")");
 }
 
+template <class Stepper>
 Solution solve(Slope f, double x0, double y0, const std::vector<double>& abscissae,
                double tolerance, long maxEvaluations) {
     Solution solution;
@@ -45,11 +48,14 @@ Solution solve(Slope f, double x0, double y0, const std::vector<double>& absciss
     const auto stopAt = [&](const Stopped& stopped) {
         noteStop(solution, stopped, stepper.lastX().value_or(x0), dt, std::fabs(y0));
     };
+    long steps = 0;
     try {
         for (double target : abscissae) {
-            stepTo([&](State& state, double& at, double& step) { return stepper.tryStep(state, at, step); },
-                   y, x, dt, target);
+            steps += stepTo(
+                [&](State& state, double& at, double& step) { return stepper.tryStep(state, at, step); },
+                y, x, dt, target);
             solution.y.push_back(y[0]);
+            solution.steps.push_back(steps);
         }
     } catch (const Stopped& stopped) {
         stopAt(stopped);
@@ -64,28 +70,56 @@ Solution solve(Slope f, double x0, double y0, const std::vector<double>& absciss
     return solution;
 }
 
+// One run of the explicit method `method`.
+Solution solve(ReferenceMethod method, Slope f, double x0, double y0,
+               const std::vector<double>& abscissae, double tolerance, long maxEvaluations) {
+    if (method == ReferenceMethod::fehlberg) {
+        return solve<Fehlberg78<State>>(f, x0, y0, abscissae, tolerance, maxEvaluations);
+    }
+    return solve<DormandPrince<State>>(f, x0, y0, abscissae, tolerance, maxEvaluations);
+}
+
+// Each method as the notes name it.
+std::string_view methodWords(ReferenceMethod method) {
+    switch (method) {
+    case ReferenceMethod::fehlberg:
+        return "Fehlberg's embedded 7(8) pair, the library Boost.Odeint's "
+               "runge_kutta_fehlberg78, with step-size control";
+    case ReferenceMethod::rosenbrock:
+        return "the library Boost.Odeint's Rosenbrock method of order 4, implicit, for stiff "
+               "problems, with step-size control";
+    case ReferenceMethod::dormandPrince:
+        break;
+    }
+    return "the library Boost.Odeint's Dormand-Prince method with step-size control";
+}
+
 }  // namespace
 
-std::string referenceUsedNote(double relativeAccuracy) {
-    return "No exact solution is given: the errors are measured against a reference solution "
-           "(the library Boost.Odeint's Dormand-Prince method with step-size control), accurate "
-           "to about " + errorText(relativeAccuracy) + " of the solution's size.";
+std::string referenceUsedNote(double relativeAccuracy, ReferenceMethod method) {
+    return "No exact solution is given: the errors are measured against a reference solution (" +
+           std::string(methodWords(method)) + "), accurate to about " +
+           errorText(relativeAccuracy) + " of the solution's size.";
 }
 
 ReferenceSolution referenceSolution(Slope f, double x0, double y0,
-                                    const std::vector<double>& abscissae, long maxEvaluations) {
+                                    const std::vector<double>& abscissae, long maxEvaluations,
+                                    ReferenceAccuracy accuracy) {
     ReferenceSolution reference;
     if (!std::isfinite(x0) || !std::isfinite(y0)) {
         reference.note = "The reference solution needs a start of finite numbers.";
         return reference;
     }
-    const Solution tight = solve(f, x0, y0, abscissae, referenceTolerance, maxEvaluations);
-    const Solution loose = solve(f, x0, y0, abscissae, looserReferenceTolerance, maxEvaluations);
+    const ReferenceRuns runs = referenceRuns(accuracy);
+    reference.method = runs.method;
+    const Solution tight = solve(runs.method, f, x0, y0, abscissae, runs.tolerance, maxEvaluations);
+    const Solution loose =
+        solve(runs.method, f, x0, y0, abscissae, runs.looserTolerance, maxEvaluations);
     reference.slopeEvaluations = tight.evaluations + loose.evaluations;
     const std::size_t reached = std::min(tight.y.size(), loose.y.size());
     reference.note = !tight.note.empty() ? tight.note : loose.note;
     reference.end = tight.end ? tight.end : loose.end;
-    reference.relativeAccuracy = referenceTolerance;
+    reference.relativeAccuracy = runs.tolerance;
     for (std::size_t i = 0; i < reached; ++i) {
         const double size = std::max(1.0, std::fabs(tight.y[i]));
         const double difference = std::fabs(tight.y[i] - loose.y[i]);
@@ -97,9 +131,10 @@ ReferenceSolution referenceSolution(Slope f, double x0, double y0,
         }
         reference.x.push_back(abscissae[i]);
         reference.y.push_back(tight.y[i]);
-        reference.accuracy =
-            std::max({reference.accuracy, difference, referenceTolerance * size});
-        reference.relativeAccuracy = std::max(reference.relativeAccuracy, difference / size);
+        const double least = std::max(runs.tolerance, roundingAccuracy(tight.steps[i]));
+        reference.accuracy = std::max({reference.accuracy, difference, least * size});
+        reference.relativeAccuracy =
+            std::max({reference.relativeAccuracy, difference / size, least});
     }
     return reference;
 }

@@ -1,8 +1,9 @@
 // A reference solution for problems without an exact one: computed far more
 // accurately than the seven methods manage with the lab's steps, by an
 // independent method (Dormand and Prince's embedded 5(4) pair with adaptive
-// steps, Boost.Odeint's controlled runge_kutta_dopri5), never by one of the
-// seven against itself.
+// steps, Boost.Odeint's controlled runge_kutta_dopri5, or on request
+// Fehlberg's embedded 7(8) pair, its runge_kutta_fehlberg78, at far tighter
+// tolerances), never by one of the seven against itself.
 #pragma once
 
 #include "methods/methods.h"
@@ -22,6 +23,36 @@ namespace pelorin {
 // method can be measured against the reference.
 inline constexpr double referenceTolerance = 1e-13;
 inline constexpr double looserReferenceTolerance = 1e-11;
+// The more accurate reference, asked for where the reference's own error,
+// not the method's, stops the errors falling: an order-8 pair keeps steps
+// few at a tolerance below a rounding unit of y, and the looser run is again
+// 100 times looser.
+inline constexpr double higherReferenceTolerance = 1e-16;
+inline constexpr double looserHigherReferenceTolerance = 1e-14;
+
+// How accurate a reference is asked to be.
+enum class ReferenceAccuracy { standard, higher };
+
+// The method a reference comes from.
+enum class ReferenceMethod {
+    dormandPrince,  // Boost.Odeint's controlled runge_kutta_dopri5, explicit
+    fehlberg,       // Boost.Odeint's controlled runge_kutta_fehlberg78, explicit
+    rosenbrock,     // Boost.Odeint's rosenbrock4 with its controller, implicit (stiff systems)
+};
+
+// The explicit method and the tolerances of the two runs of a reference
+// asked to be so accurate.
+struct ReferenceRuns {
+    ReferenceMethod method;
+    double tolerance, looserTolerance;
+};
+inline constexpr ReferenceRuns referenceRuns(ReferenceAccuracy accuracy) {
+    return accuracy == ReferenceAccuracy::higher
+               ? ReferenceRuns{ReferenceMethod::fehlberg, higherReferenceTolerance,
+                               looserHigherReferenceTolerance}
+               : ReferenceRuns{ReferenceMethod::dormandPrince, referenceTolerance,
+                               looserReferenceTolerance};
+}
 // Beyond this the problem is not one the reference can follow (a slope of
 // enormous size, or a solution escaping to infinity).
 inline constexpr long maxReferenceEvaluations = 1'000'000;
@@ -29,6 +60,21 @@ inline constexpr long maxReferenceEvaluations = 1'000'000;
 // max(1, |y|) has no value the methods' errors could be measured against:
 // the reference ends before it.
 inline constexpr double trustedRelativeAccuracy = 1e-6;
+// A reference only drawn, never measured against, is kept where the two
+// solutions differ by at most a thousandth of max(1, |y|), less than a
+// pixel of a plot a thousand pixels high: near a stiff problem's sudden
+// jumps they differ by far more than trustedRelativeAccuracy as soon as
+// their jumps lie a hair apart in x, although either draws the orbit right.
+inline constexpr double drawnRelativeAccuracy = 1e-3;
+// What a reference is trusted for: the share of the solution's size its
+// estimated error may reach, and what a larger one is too large to do.
+struct ReferenceTrust {
+    double relativeAccuracy;
+    const char* tooLargeTo;
+};
+inline constexpr ReferenceTrust measuringTrust{trustedRelativeAccuracy,
+                                               "measure the methods' errors against"};
+inline constexpr ReferenceTrust drawingTrust{drawnRelativeAccuracy, "draw"};
 // A stop with |y| this many times max(1, |y0|), and steps shrunk to nothing,
 // is the solution growing without bound, not a problem the reference cannot
 // follow.
@@ -39,11 +85,14 @@ struct ReferenceSolution {
     // values there; all finite.
     std::vector<double> x, y;
     // The estimated largest error of y: the largest difference from the
-    // looser solution, and at least referenceTolerance·max(1, |y|).
+    // looser solution, and at least max(1, |y|) times the tighter tolerance
+    // or rounding's share, whichever is more (see roundingAccuracy).
     double accuracy = 0;
     // The same relative to the solution's size: the largest difference
-    // divided by max(1, |y|), and at least referenceTolerance.
+    // divided by max(1, |y|), and at least the tighter tolerance or
+    // rounding's share.
     double relativeAccuracy = 0;
+    ReferenceMethod method = ReferenceMethod::dormandPrince;
     long slopeEvaluations = 0;  // by both solutions
     // Where the solution ends: it stopped because |y| grows without bound as
     // x nears this abscissa (its steps shrinking to nothing with |y| huge, or
@@ -55,14 +104,17 @@ struct ReferenceSolution {
     std::string note;           // why it stopped before the last abscissa; empty when it did not
 };
 
-// What a page says when it measures against the reference: which solution
-// it is and how accurate relative to the solution's size.
-std::string referenceUsedNote(double relativeAccuracy);
+// What a page says when it measures against the reference: which method
+// made it and how accurate it is relative to the solution's size.
+std::string referenceUsedNote(double relativeAccuracy,
+                              ReferenceMethod method = ReferenceMethod::dormandPrince);
 
-// y' = f(x, y), y(x0) = y0, solved from x0 to each abscissa in turn.
-// Each solution may use at most maxEvaluations slope evaluations.
+// y' = f(x, y), y(x0) = y0, solved from x0 to each abscissa in turn, as
+// accurately as asked. Each solution may use at most maxEvaluations slope
+// evaluations.
 ReferenceSolution referenceSolution(Slope f, double x0, double y0,
                                     const std::vector<double>& abscissae,
-                                    long maxEvaluations = maxReferenceEvaluations);
+                                    long maxEvaluations = maxReferenceEvaluations,
+                                    ReferenceAccuracy accuracy = ReferenceAccuracy::standard);
 
 }  // namespace pelorin

@@ -76,10 +76,10 @@ inline Stopped stoppedBySlope(SlopeStop why, long maxEvaluations, const std::str
     return {"the slope is not a finite number at " + where};
 }
 
-inline std::string untrustedReferenceNote(double x) {
+inline std::string untrustedReferenceNote(double x, const ReferenceTrust& trust = measuringTrust) {
     return "From x = " + numberToText(x) + " on, the reference solution's estimated error is "
-           "more than " + errorText(trustedRelativeAccuracy) + " of the solution's size, too "
-           "large to measure the methods' errors against: it is left out there.";
+           "more than " + errorText(trust.relativeAccuracy) + " of the solution's size, too "
+           "large to " + trust.tooLargeTo + ": it is left out there.";
 }
 
 template <class State>
@@ -91,7 +91,7 @@ Stopped stepsTooSmall(const State& y) {
 // it exactly; dt is the step the control asks for, kept across abscissae.
 // tryStep(y, x, dt) is one attempt of a controlled stepper, as Odeint's
 // try_step: true when it is accepted and x and y moved on; either way dt
-// becomes the next step.
+// becomes the next step. Returns the steps accepted on the way.
 //
 // Odeint's integrate_times would take other steps: after landing it carries
 // on with the larger of dt and the step the shortened one asked for, where
@@ -99,17 +99,19 @@ Stopped stepsTooSmall(const State& y) {
 // absolute epsilon) as reached, where this loop lands on it exactly; and it
 // allows 500 failures in a row, with no test of a step too small to move x.
 template <class State, class TryStep>
-void stepTo(TryStep&& tryStep, State& y, double& x, double& dt, double target) {
+long stepTo(TryStep&& tryStep, State& y, double& x, double& dt, double target) {
     if (!std::isfinite(target) || !std::isfinite(target - x)) {
         throw Stopped{"the next abscissa is too far away to step to"};
     }
     dt = std::copysign(dt, target - x);
     boost::numeric::odeint::failed_step_checker failures(maxFailedSteps);
+    long accepted = 0;
     while (x != target) {
         const bool last = std::fabs(target - x) <= std::fabs(dt);
         double step = last ? target - x : dt;
         const double before = x;
         if (tryStep(y, x, step)) {
+            ++accepted;
             failures.reset();
             if (last) {
                 x = target;
@@ -123,6 +125,16 @@ void stepTo(TryStep&& tryStep, State& y, double& x, double& dt, double target) {
         }
     }
     if (!std::isfinite(stateSize(y))) throw Stopped{"y grew beyond the largest number", infinity};
+    return accepted;
+}
+
+// Rounding's share of a reference's error after `steps` steps, relative to
+// the solution's size: each step rounds y by about a rounding unit, and
+// roundings of their own add up as √steps of them (the rule the methods'
+// rounding floor follows). A tolerance below a rounding unit cannot make
+// the reference more accurate than this.
+inline double roundingAccuracy(long steps) {
+    return std::sqrt(static_cast<double>(steps)) * std::numeric_limits<double>::epsilon();
 }
 
 // Where and why a solution (a struct with a note and an end) stopped, near x,

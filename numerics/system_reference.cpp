@@ -1,5 +1,6 @@
 // Reference solutions of systems with Boost.Odeint's adaptive Dormand-Prince
-// stepper, or its Rosenbrock stepper where the system is stiff.
+// stepper (its Fehlberg 7(8) stepper where a more accurate one is asked
+// for), or its Rosenbrock stepper where the system is stiff.
 #include "numerics/system_reference.h"
 
 #include "base/conversions.h"
@@ -37,6 +38,7 @@ Stopped stoppedBySlope(const SystemStopped& stopped, long maxEvaluations) {
 
 struct Run {
     std::vector<StateVector> y;  // at the abscissae reached
+    std::vector<long> steps;     // accepted up to each of them
     long evaluations = 0;
     bool stiff = false;
     std::string note;
@@ -59,10 +61,12 @@ Run solve(TryStep&& tryStep, const EvaluationCounts& counts, double x0, const St
     const auto stopAt = [&](const Stopped& stopped) {
         noteStop(run, stopped, counts.lastX.value_or(x0), dt, stateSize(y0));
     };
+    long steps = 0;
     try {
         for (double target : abscissae) {
-            stepTo(tryStep, y, x, dt, target);
+            steps += stepTo(tryStep, y, x, dt, target);
             run.y.push_back(toState(y, y0.size()));
+            run.steps.push_back(steps);
         }
     } catch (const Stopped& stopped) {
         stopAt(stopped);
@@ -77,7 +81,7 @@ Run solve(TryStep&& tryStep, const EvaluationCounts& counts, double x0, const St
     return run;
 }
 
-// Thrown out of a Dormand-Prince run that found the system stiff.
+// Thrown out of an explicit run that found the system stiff.
 struct StiffnessFound {};
 
 // Whether a step h from (x, y) is held by stability: see stiffStepEigenvalue.
@@ -88,15 +92,17 @@ bool stiffAt(SystemSlope F, double x, const StateVector& y, double h) {
     });
 }
 
-// A run of Dormand-Prince; when it looks for stiffness and finds it (see
-// nonStiffEvaluations) it stops, with `stiff` set and nothing reached.
-Run dormandPrince(SystemSlope F, double x0, const StateVector& y0,
-                  const std::vector<double>& abscissae, double tolerance, long limit,
-                  long maxEvaluations, bool looksForStiffness) {
+// A run of the explicit pair ErrorStepper; when it looks for stiffness and
+// finds it (see nonStiffEvaluations) it stops, with `stiff` set and nothing
+// reached.
+template <class ErrorStepper>
+Run explicitRun(SystemSlope F, double x0, const StateVector& y0,
+                const std::vector<double>& abscissae, double tolerance, long limit,
+                long maxEvaluations, bool looksForStiffness) {
     EvaluationCounts counts;
     const CountedSystem counted(F, limit, counts);
     const OdeintSystem system{counted};
-    auto stepper = odeint::make_controlled(tolerance, tolerance, odeint::runge_kutta_dopri5<Vector>());
+    auto stepper = odeint::make_controlled(tolerance, tolerance, ErrorStepper());
     bool looked = !looksForStiffness;
     const auto tryStep = [&](Vector& y, double& x, double& dt) {
         const bool accepted = stepper.try_step(system, y, x, dt) == odeint::success;
@@ -114,6 +120,18 @@ Run dormandPrince(SystemSlope F, double x0, const StateVector& y0,
         stiff.evaluations = counts.evaluations;
         return stiff;
     }
+}
+
+// The same with the explicit method `method`.
+Run explicitRun(ReferenceMethod method, SystemSlope F, double x0, const StateVector& y0,
+                const std::vector<double>& abscissae, double tolerance, long limit,
+                long maxEvaluations, bool looksForStiffness) {
+    if (method == ReferenceMethod::fehlberg) {
+        return explicitRun<odeint::runge_kutta_fehlberg78<Vector>>(
+            F, x0, y0, abscissae, tolerance, limit, maxEvaluations, looksForStiffness);
+    }
+    return explicitRun<odeint::runge_kutta_dopri5<Vector>>(F, x0, y0, abscissae, tolerance, limit,
+                                                           maxEvaluations, looksForStiffness);
 }
 
 Run rosenbrock(SystemSlope F, double x0, const StateVector& y0,
@@ -137,26 +155,30 @@ Run rosenbrock(SystemSlope F, double x0, const StateVector& y0,
 
 }  // namespace
 
-std::string systemReferenceUsedNote(ReferenceMethod method, double accuracy) {
-    if (method == ReferenceMethod::dormandPrince) return referenceUsedNote(accuracy);
-    return "No exact solution is given: the errors are measured against a reference solution "
-           "(the library Boost.Odeint's Rosenbrock method of order 4, implicit, for stiff "
-           "problems, with step-size control), accurate to about " + errorText(accuracy) +
-           " of the solution's size.";
+std::string systemReferenceUsedNote(ReferenceMethod method, double accuracy,
+                                    ReferenceAccuracy asked) {
+    const std::string used = referenceUsedNote(accuracy, method);
+    if (method != ReferenceMethod::rosenbrock || asked == ReferenceAccuracy::standard) return used;
+    return used + " A more accurate reference was asked for, but the problem is stiff: an "
+                  "explicit pair's steps would stay tiny, so the reference is Rosenbrock's, "
+                  "as accurate as said.";
 }
 
 SystemReferenceSolution systemReferenceSolution(SystemSlope F, double x0, const StateVector& y0,
                                                 const std::vector<double>& abscissae,
-                                                long maxEvaluations) {
+                                                long maxEvaluations, ReferenceAccuracy accuracy,
+                                                const ReferenceTrust& trust) {
     SystemReferenceSolution reference;
     if (!std::isfinite(x0) || !std::isfinite(stateSize(y0))) {
         reference.note = "The reference solution needs a start of finite numbers.";
         return reference;
     }
-    Run tight = dormandPrince(F, x0, y0, abscissae, referenceTolerance, maxEvaluations,
-                              maxEvaluations, true);
+    const ReferenceRuns runs = referenceRuns(accuracy);
+    reference.method = runs.method;
+    Run tight = explicitRun(runs.method, F, x0, y0, abscissae, runs.tolerance, maxEvaluations,
+                            maxEvaluations, true);
     Run loose;
-    double tolerance = referenceTolerance;
+    double tolerance = runs.tolerance;
     if (tight.stiff) {
         reference.method = ReferenceMethod::rosenbrock;
         tolerance = stiffReferenceTolerance;
@@ -167,8 +189,8 @@ SystemReferenceSolution systemReferenceSolution(SystemSlope F, double x0, const 
                            maxEvaluations - used, maxEvaluations);
         reference.slopeEvaluations = used + loose.evaluations;
     } else {
-        loose = dormandPrince(F, x0, y0, abscissae, looserReferenceTolerance,
-                              maxEvaluations - tight.evaluations, maxEvaluations, false);
+        loose = explicitRun(runs.method, F, x0, y0, abscissae, runs.looserTolerance,
+                            maxEvaluations - tight.evaluations, maxEvaluations, false);
         reference.slopeEvaluations = tight.evaluations + loose.evaluations;
     }
     // The tighter run says why it stopped, else the looser one.
@@ -182,15 +204,16 @@ SystemReferenceSolution systemReferenceSolution(SystemSlope F, double x0, const 
             const double size = std::max(1.0, std::fabs(tight.y[i][c]));
             largest = std::max(largest, std::fabs(tight.y[i][c] - loose.y[i][c]) / size);
         }
-        if (!(largest <= trustedRelativeAccuracy)) {
+        if (!(largest <= trust.relativeAccuracy)) {
             reference.untrustedFrom = abscissae[i];
-            const std::string untrusted = untrustedReferenceNote(abscissae[i]);
+            const std::string untrusted = untrustedReferenceNote(abscissae[i], trust);
             reference.note = reference.note.empty() ? untrusted : untrusted + " " + reference.note;
             break;
         }
         reference.x.push_back(abscissae[i]);
         reference.y.push_back(tight.y[i]);
-        reference.accuracy = std::max(reference.accuracy, largest);
+        reference.accuracy =
+            std::max({reference.accuracy, largest, roundingAccuracy(tight.steps[i])});
     }
     return reference;
 }

@@ -1,9 +1,10 @@
 // A reference solution for a system y' = F(x, y) of up to six equations, as
 // numerics/reference.h computes one for a single equation: far more
 // accurately than the seven methods manage, by an independent method, with
-// its own error estimated from a second run 100 times looser. A stiff
-// system, on which Dormand-Prince's steps stay tiny however smooth the
-// solution, is solved by Rosenbrock's implicit method instead.
+// its own error estimated from a second run 100 times looser, and on
+// request more accurately still by Fehlberg's 7(8) pair. A stiff system, on
+// which an explicit pair's steps stay tiny however smooth the solution, is
+// solved by Rosenbrock's implicit method instead, whatever was asked.
 #pragma once
 
 #include "methods/methods.h"
@@ -16,19 +17,14 @@
 
 namespace pelorin {
 
-// The method a system's reference comes from.
-enum class ReferenceMethod {
-    dormandPrince,  // Boost.Odeint's controlled runge_kutta_dopri5, explicit
-    rosenbrock,     // Boost.Odeint's rosenbrock4 with its controller, implicit
-};
-
-// After this many slope evaluations a Dormand-Prince run looks at its step
+// After this many slope evaluations an explicit run looks at its step
 // h: where h times the largest modulus of the Jacobian's eigenvalues is at
 // least stiffStepEigenvalue, the step is held short by stability, not by
 // accuracy (accuracy alone keeps |hλ| near a few hundredths at
-// referenceTolerance), so the system is stiff and Rosenbrock's method solves
-// it instead with what is left of the limit. A system that is not stiff, as
-// an oscillation over hundreds of periods, goes on with Dormand-Prince.
+// referenceTolerance, less at the higher accuracy), so the system is stiff
+// and Rosenbrock's method solves it instead with what is left of the limit.
+// A system that is not stiff, as an oscillation over hundreds of periods,
+// goes on with the explicit method.
 inline constexpr long nonStiffEvaluations = 100'000;
 inline constexpr double stiffStepEigenvalue = 1;
 
@@ -47,7 +43,8 @@ struct SystemReferenceSolution {
     std::vector<StateVector> y;
     // The estimated error relative to the solution's size: the largest, over
     // the abscissae and the components, of the difference from the looser
-    // solution divided by max(1, |y_i|); at least the tighter tolerance.
+    // solution divided by max(1, |y_i|); at least the tighter tolerance and
+    // rounding's share (roundingAccuracy in numerics/reference_steps.h).
     double accuracy = 0;
     long slopeEvaluations = 0;  // of F, by all runs, the Jacobian's included
     ReferenceMethod method = ReferenceMethod::dormandPrince;
@@ -61,13 +58,20 @@ struct SystemReferenceSolution {
 };
 
 // What a page says when it measures against a system's reference: which
-// method made it and how accurate relative to the solution's size.
-std::string systemReferenceUsedNote(ReferenceMethod method, double accuracy);
+// method made it and how accurate relative to the solution's size, and,
+// where a higher accuracy was `asked` of a stiff system, that Rosenbrock's
+// method made it all the same.
+std::string systemReferenceUsedNote(ReferenceMethod method, double accuracy,
+                                    ReferenceAccuracy asked = ReferenceAccuracy::standard);
 
-// y' = F(x, y), y(x0) = y0, solved from x0 to each abscissa in turn. All
-// runs together may use at most maxEvaluations evaluations of F.
+// y' = F(x, y), y(x0) = y0, solved from x0 to each abscissa in turn, as
+// accurately as asked unless the system is stiff, up to the first abscissa
+// where it cannot be trusted for what `trust` says. All runs together may
+// use at most maxEvaluations evaluations of F.
 SystemReferenceSolution systemReferenceSolution(SystemSlope F, double x0, const StateVector& y0,
                                                 const std::vector<double>& abscissae,
-                                                long maxEvaluations = maxReferenceEvaluations);
+                                                long maxEvaluations = maxReferenceEvaluations,
+                                                ReferenceAccuracy accuracy = ReferenceAccuracy::standard,
+                                                const ReferenceTrust& trust = measuringTrust);
 
 }  // namespace pelorin

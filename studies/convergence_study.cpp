@@ -9,7 +9,15 @@
 
 namespace pelorin {
 
-ProblemAtEnd problemAtEnd(const Problem& typed) {
+namespace {
+
+std::string noReferenceNote(const std::string& why) {
+    return "No exact solution, and no reference solution could be computed to x1. " + why;
+}
+
+}  // namespace
+
+ProblemAtEnd problemAtEnd(const Problem& typed, ReferenceAccuracy accuracy) {
     const double x0 = typed.x0, y0 = typed.y0[0], x1 = typed.x1;
     const Slope f = typed.slope();
     ConvergenceProblem problem{x0, y0, x1, f, 0, 0};
@@ -17,35 +25,43 @@ ProblemAtEnd problemAtEnd(const Problem& typed) {
         problem.exactAtEnd = exact(x1);
         return {problem, false, 0, ""};
     }
-    const ReferenceSolution reference = referenceSolution(f, x0, y0, {x1});
+    const ReferenceSolution reference =
+        referenceSolution(f, x0, y0, {x1}, maxReferenceEvaluations, accuracy);
     if (reference.y.empty() || !std::isfinite(reference.y.back())) {
-        const std::string why =
-            reference.end ? "No exact solution is given, and the solution ends before x1, so no "
-                            "error at x1 can be measured. "
-                          : "No exact solution, and no reference solution could be computed to x1: ";
-        return {std::nullopt, true, 0, why + reference.note};
+        if (reference.end) {
+            return {std::nullopt, true, 0,
+                    "No exact solution is given, and the solution ends before x1, so no error at "
+                    "x1 can be measured. " + reference.note};
+        }
+        // Asked along the way, as the other pages ask, the reference says
+        // where it stops being trusted, not only that x1 is past it.
+        return {std::nullopt, true, 0,
+                noReferenceNote(referenceSolution(f, x0, y0, curveAbscissae(x0, x1),
+                                                  maxReferenceEvaluations, accuracy)
+                                    .note)};
     }
     problem.exactAtEnd = reference.y.back();
     problem.measurableError = reference.accuracy;
-    return {problem, true, reference.relativeAccuracy, ""};
+    return {problem, true, reference.relativeAccuracy, "", reference.method};
 }
 
-SystemAtEnd systemAtEnd(const Problem& own) {
+SystemAtEnd systemAtEnd(const Problem& own, ReferenceAccuracy accuracy) {
     SystemConvergenceProblem problem{own.x0, own.y0, own.x1, own.systemSlope(), {}, 0};
     if (const KnownSystemSolution exact = own.systemExact()) {
         problem.exactAtEnd = exact(own.x1);
         return {problem, "", ""};
     }
     const SystemReferenceSolution reference =
-        systemReferenceSolution(problem.f, own.x0, own.y0, {own.x1});
+        systemReferenceSolution(problem.f, own.x0, own.y0, {own.x1}, maxReferenceEvaluations, accuracy);
     if (reference.y.empty()) {
-        return {std::nullopt, "",
-                "No exact solution, and no reference solution could be computed to x1: " +
-                    reference.note};
+        const auto along = systemReferenceSolution(problem.f, own.x0, own.y0,
+                                                   curveAbscissae(own.x0, own.x1),
+                                                   maxReferenceEvaluations, accuracy);
+        return {std::nullopt, "", noReferenceNote(along.note)};
     }
     problem.exactAtEnd = reference.y.back();
     problem.measurableError = reference.accuracy * std::max(1.0, stateNorm(problem.exactAtEnd));
-    return {problem, systemReferenceUsedNote(reference.method, reference.accuracy), ""};
+    return {problem, systemReferenceUsedNote(reference.method, reference.accuracy, accuracy), ""};
 }
 
 namespace {
@@ -53,8 +69,8 @@ namespace {
 // A system's errors at x1 in the maximum norm, against its exact solution
 // or a reference, with notes that say which.
 ConvergenceStudy studySystem(const Problem& own, int doublings, std::stop_token stop,
-                             const MultistepSettings& multistep) {
-    SystemAtEnd atEnd = systemAtEnd(own);
+                             const MultistepSettings& multistep, ReferenceAccuracy accuracy) {
+    SystemAtEnd atEnd = systemAtEnd(own, accuracy);
     if (!atEnd.problem) {
         ConvergenceStudy none;
         none.notes.push_back(atEnd.why);
@@ -85,11 +101,11 @@ ConvergenceStudy studySystem(const Problem& own, int doublings, std::stop_token 
 }  // namespace
 
 ConvergenceStudy studyProblem(const Problem& problem, int doublings, std::stop_token stop,
-                              const MultistepSettings& multistep) {
+                              const MultistepSettings& multistep, ReferenceAccuracy accuracy) {
     // The convergence problem steps the copy's slope: it lives as long as the study.
     const Problem own = problem.clone();
-    if (own.isSystem()) return studySystem(own, doublings, stop, multistep);
-    ProblemAtEnd atEnd = problemAtEnd(own);
+    if (own.isSystem()) return studySystem(own, doublings, stop, multistep, accuracy);
+    ProblemAtEnd atEnd = problemAtEnd(own, accuracy);
     if (!atEnd.problem) {
         ConvergenceStudy none;
         none.notes.push_back(atEnd.why);
@@ -100,7 +116,7 @@ ConvergenceStudy studyProblem(const Problem& problem, int doublings, std::stop_t
     ConvergenceStudy study = studyConvergence(*atEnd.problem, doublings, stop);
     if (atEnd.reference) {
         study.notes.insert(study.notes.begin(),
-                           referenceUsedNote(atEnd.relativeAccuracy) +
+                           referenceUsedNote(atEnd.relativeAccuracy, atEnd.method) +
                                " Orders from errors below ten times that measure the reference, "
                                "not the method, and are marked.");
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "numerics/convergence.h"
+#include "numerics/reference.h"
 #include "numerics/solution_paths.h"
 #include "problem/problem.h"
 #include "studies/known_solution.h"
@@ -16,15 +17,17 @@ namespace pelorin {
 
 // The problem with the value at x1 that errors are measured against: the
 // exact solution's when one is known, else a reference's, with its
-// accuracy as the smallest measurable error. Empty, with why, when no
-// reference reaches x1.
+// accuracy as the smallest measurable error; the reference as accurate as
+// asked. Empty, with why, when no reference reaches x1.
 struct ProblemAtEnd {
     std::optional<ConvergenceProblem> problem;
     bool reference = false;
     double relativeAccuracy = 0;  // the reference's, relative to the solution's size
     std::string why;  // empty when there is a problem
+    ReferenceMethod method = ReferenceMethod::dormandPrince;  // the reference's
 };
-ProblemAtEnd problemAtEnd(const Problem& problem);
+ProblemAtEnd problemAtEnd(const Problem& problem,
+                          ReferenceAccuracy accuracy = ReferenceAccuracy::standard);
 
 // The same for a system: its exact solution's value at x1, or a system
 // reference's, whose accuracy relative to the solution's size is scaled to
@@ -35,14 +38,16 @@ struct SystemAtEnd {
     std::string referenceNote;
     std::string why;  // empty when there is a problem
 };
-SystemAtEnd systemAtEnd(const Problem& problem);
+SystemAtEnd systemAtEnd(const Problem& problem,
+                        ReferenceAccuracy accuracy = ReferenceAccuracy::standard);
 
-// Without an exact solution the reference is used, and the study's notes
-// say so and how accurate it is. A system's errors are its maximum norm's,
+// Without an exact solution the reference is used, as accurate as asked,
+// and the study's notes say which reference and how accurate it is. A system's errors are its maximum norm's,
 // and its study holds each component's read alone as well. `stop` ends the study early, as
 // studyConvergence's does.
 // The multistep methods start as `multistep` says.
 ConvergenceStudy studyProblem(const Problem& problem, int doublings, std::stop_token stop = {},
-                              const MultistepSettings& multistep = {});
+                              const MultistepSettings& multistep = {},
+                              ReferenceAccuracy accuracy = ReferenceAccuracy::standard);
 
 }  // namespace pelorin

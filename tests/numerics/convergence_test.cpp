@@ -145,6 +145,58 @@ TEST(Convergence, RunsCountEverySlopeEvaluationJacobianAndLinearSolve) {
     }
 }
 
+// Which floor stops Runge-Kutta 4's error falling on the lesson's equation
+// from (0, -1) to x1 = 1, where its own error falls below 1E-14 by
+// N = 2^8: against the exact value it is rounding; against a value off by
+// 3E-14, as a reference may be, the errors level off at that offset, and
+// the floor is the reference's whether its stated accuracy covers the
+// offset (errors below ten times it) or not (the errors stay flat). The
+// notes, the plot's line and the orders say the same.
+TEST(Convergence, AFloorIsTheReferencesWhereItsOffsetAndNotRoundingStopsTheErrors) {
+    const struct {
+        const char* name;
+        double offset, measurableError;
+        FloorCause cause;
+        const char* says;
+        const char* line;
+        OrderReading past;
+    } rows[] = {
+        {"exact", 0, 0, FloorCause::rounding, "There rounding, not the method, decides the error",
+         "rounding floor: errors below ", OrderReading::rounding},
+        {"reference within its accuracy", 3e-14, 4e-15, FloorCause::reference,
+         "There the reference, not the method, decides the error: they lie below ten times the "
+         "reference's estimated accuracy, 4.00E-15.",
+         "reference's accuracy: errors below ", OrderReading::reference},
+        {"reference off by more than it says", 3e-14, 1e-16, FloorCause::reference,
+         "There the reference, not the method, decides the error: they stay at one offset, the "
+         "reference's own error",
+         "reference's accuracy: errors below ", OrderReading::reference},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ConvergenceProblem problem = lessonProblem(0, -1, 1);
+        problem.exactAtEnd += row.offset;
+        problem.measurableError = row.measurableError;
+        const ConvergenceStudy study = studyConvergence(problem, 14);
+        const ConvergenceSeries& series = seriesOf(study, "Runge-Kutta 4");
+        ASSERT_TRUE(series.floor);
+        EXPECT_EQ(series.floorCause, row.cause);
+        EXPECT_EQ(series.points.back().reading, row.past);
+        const auto note = std::find_if(study.notes.begin(), study.notes.end(), [](const std::string& n) {
+            return n.starts_with("Runge-Kutta 4: from N = 2^");
+        });
+        ASSERT_NE(note, study.notes.end());
+        EXPECT_NE(note->find(row.says), std::string::npos) << *note;
+        const std::optional<FloorLevel> level = floorLevel(study);
+        ASSERT_TRUE(level);
+        EXPECT_TRUE(floorLevelName(*level).starts_with(row.line)) << floorLevelName(*level);
+        if (row.offset > 0) {
+            // The offset, give or take the last run's roundings (7.5E-15).
+            EXPECT_NEAR(*series.points.back().error, row.offset, 1e-14);
+        }
+    }
+}
+
 TEST(Convergence, TheHigherOrderMethodsReachTheRoundingFloorTheLowerOnesDoNot) {
     const ConvergenceStudy study = studyConvergence(lessonProblem(0, -1, 1), 16);
     const struct {
