@@ -2,6 +2,7 @@
 
 #include "base/conversions.h"
 #include "base/number_text.h"
+#include "base/words.h"
 #include "lab/page.h"
 #include "lab/plot.h"
 #include "methods/exact_solution.h"
@@ -121,6 +122,7 @@ FieldTab::FieldTab(QWidget* parent) : LabPage(parent) {
     layout->addWidget(createField(), 5);
     layout->addWidget(createErrorsPlot(), 3);
     layout->addWidget(createDriftPlot(), 3);
+    layout->addWidget(driftLogarithmic_);
     notes_ = addNotes(layout, "Field notes");
     starting_ = addCaptionedTable(layout, "Starting values: the values a multistep method's "
                                           "formula starts from, before it has k of its own",
@@ -144,7 +146,7 @@ LabPlot* FieldTab::createField() {
                         "method's runs. A click moves the start (x0, y0) there.",
                         this);
     plot_->xAxis->setLabel("x");
-    plot_->yAxis->setLabel("y");
+    plot_->yAxis->setLabel(valuesLabel(1));
     plot_->showLegend(LabPlot::LegendPlace::beside);
     // The field is a grid of its own; grid lines would cross its segments.
     plot_->xAxis->grid()->setVisible(false);
@@ -171,7 +173,7 @@ LabPlot* FieldTab::createErrorsPlot() {
                           "the errors of a method of order p by about 2^p all along the run.",
                           this);
     errors_->xAxis->setLabel("x");
-    errors_->yAxis->setLabel("|global error|");
+    errors_->yAxis->setLabel(errorsLabel(1));
     LabPlot::useLogAxis(errors_->yAxis);
     errors_->showLegend(LabPlot::LegendPlace::beside);
     errors_->setSmallestHeight(errorsHeight);
@@ -229,6 +231,7 @@ void FieldTab::setInputs(const LabInputs& inputs) {
     inputs_ = inputs;
     fieldStale_ = true;
     drift_->setVisible(false);
+    driftLogarithmic_->setVisible(false);
     if (!inputs.readable) {
         const QStringList why{QString::fromStdString(inputs.unreadable)};
         if (showsSystem()) displaySystem({}, why);
@@ -245,7 +248,7 @@ void FieldTab::setInputs(const LabInputs& inputs) {
             [this](pelorin::SystemFieldStudy study) { displaySystem(std::move(study), {}); },
             [this](const pelorin::Problem& problem) {
                 displaySystem({}, {"Calculating the runs on " +
-                                   QString::fromStdString(problem.equationText()) + " \u2026"});
+                                   QString::fromStdString(pelorin::quotedFormula(problem.equationText())) + " \u2026"});
             });
         return;
     }
@@ -260,8 +263,8 @@ void FieldTab::setInputs(const LabInputs& inputs) {
         },
         [this](pelorin::FieldStudy study) { display(std::move(study), {}); },
         [this](const pelorin::Problem& problem) {
-            display({}, {"Calculating the runs on y' = " +
-                         QString::fromStdString(problem.equation.f) + " \u2026"});
+            display({}, {"Calculating the runs on " +
+                         QString::fromStdString(pelorin::quotedFormula(problem.equationText())) + " \u2026"});
         });
 }
 
@@ -390,6 +393,8 @@ void FieldTab::drawSolutions() {
         return;
     }
     plot_->clearGraphs();
+    plot_->yAxis->setLabel(valuesLabel(1));
+    errors_->yAxis->setLabel(errorsLabel(1));
     const std::optional<pelorin::SideBySide> set = sideBySide();
     // The page's palette: a new one reaches the page before its plot.
     const QColor text = palette().color(QPalette::Text);

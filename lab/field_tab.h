@@ -14,6 +14,7 @@
 
 #include <QPointF>
 
+#include <cstddef>
 #include <optional>
 
 class FieldSegments;
@@ -26,6 +27,16 @@ class QTableWidget;
 
 class FieldTab : public LabPage {
     Q_OBJECT
+
+    // The axes' labels for a problem of n components: a single equation's
+    // y and the size of its error, a system's components and the norm of
+    // its errors. Every drawing sets them: a page keeps its plots from one
+    // problem to the next.
+    static QString valuesLabel(std::size_t n) {
+        if (n == 1) return "y";
+        return n == 2 ? "y1, y2" : QString("y1 \u2026 y%1").arg(n);
+    }
+    static QString errorsLabel(std::size_t n) { return n == 1 ? "|global error|" : "||global error||"; }
 
 public:
     explicit FieldTab(QWidget* parent = nullptr);
@@ -93,6 +104,7 @@ private:
     LabInputs inputs_;
     pelorin::FieldStudy study_;
     LabPlot* drift_ = nullptr;
+    QCheckBox* driftLogarithmic_ = nullptr;  // |drift| on a logarithmic axis
     pelorin::SystemFieldStudy systemStudy_;
     QStringList studyNotes_;
     QString drawingNote_;  // values of the runs or the curve left out of the plot

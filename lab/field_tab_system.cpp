@@ -12,6 +12,7 @@
 #include "texts/phase_plane_view.h"
 #include "ui/text.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QTableWidget>
 
@@ -19,6 +20,13 @@ namespace {
 
 constexpr std::array<const char*, 3> runNames{"h", "h/2", "h/4"};
 constexpr std::array<Qt::PenStyle, 3> runStyles{Qt::SolidLine, Qt::DashLine, Qt::DotLine};
+
+const QString driftDescription =
+    "How far each run moves the quantity the solutions keep constant: I(x_i, y_i) - I(x0, y0) "
+    "against x, for the runs the page shows.";
+const QString errorInIDescription =
+    "The system does not keep the quantity typed as its invariant: each run's I(x_i, y_i) less "
+    "the solution's I at the same x, the method's error in I, against x.";
 
 QVector<double> asVector(const std::vector<double>& values) {
     return QVector<double>(values.begin(), values.end());
@@ -36,15 +44,43 @@ void addCurve(LabPlot& plot, const std::vector<double>& x, const std::vector<dou
 }  // namespace
 
 LabPlot* FieldTab::createDriftPlot() {
-    drift_ = new LabPlot("Invariant drift",
-                         "How far each run moves the quantity the solutions keep constant: "
-                         "I(x_i, y_i) - I(x0, y0) against x, for h, h/2 and h/4.",
-                         this);
+    drift_ = new LabPlot("Invariant drift", driftDescription, this);
     drift_->xAxis->setLabel("x");
-    drift_->yAxis->setLabel("I(y_i) - I(y_0)");
     drift_->showLegend(LabPlot::LegendPlace::beside);
     drift_->setSmallestHeight(200);
     drift_->setVisible(false);
+    // A drift within rounding beside one of order 1 lies on the linear
+    // axis's zero line; on a logarithmic one every size shows, and a ratio
+    // is a fixed distance.
+    driftLogarithmic_ = new QCheckBox("Drift on a lo&garithmic axis", this);
+    driftLogarithmic_->setAccessibleName("Drift on a logarithmic axis");
+    driftLogarithmic_->setToolTip("Each run's drift by its size, on a logarithmic axis: drifts of "
+                                  "every size show, the smallest down to rounding.");
+    driftLogarithmic_->setVisible(false);
+    QCPAxis* axis = drift_->yAxis;
+    connect(driftLogarithmic_, &QCheckBox::toggled, this,
+            [this, axis, ticker = axis->ticker(), format = axis->numberFormat(),
+             precision = axis->numberPrecision()](bool logarithmic) {
+                if (logarithmic) {
+                    // Fitted anew, a logarithmic axis keeps the sign of the
+                    // range it has, and the linear one's may lie mostly
+                    // below 0: the sizes lie above it.
+                    axis->setRange(1, 10);
+                    LabPlot::useLogAxis(axis);
+                } else {
+                    axis->setScaleType(QCPAxis::stLinear);
+                    axis->setTicker(ticker);
+                    axis->setNumberFormat(format);
+                    axis->setNumberPrecision(precision);
+                }
+                drawSystem();
+            });
+    // The same from the plot's context menu.
+    auto* onMenu = new QAction("Drift on a logarithmic axis", drift_);
+    onMenu->setCheckable(true);
+    connect(onMenu, &QAction::toggled, driftLogarithmic_, &QCheckBox::setChecked);
+    connect(driftLogarithmic_, &QCheckBox::toggled, onMenu, &QAction::setChecked);
+    drift_->addAction(onMenu);
     return drift_;
 }
 
@@ -52,18 +88,30 @@ void FieldTab::displaySystem(pelorin::SystemFieldStudy study, const QStringList&
     systemStudy_ = std::move(study);
     studyNotes_ = firstNotes;
     for (const std::string& note : systemStudy_.notes) studyNotes_ << QString::fromStdString(note);
-    const std::vector<pelorin::RunDrift> drifts =
-        pelorin::runDrifts(systemStudy_.halved, systemStudy_.drift);
-    if (!drifts.empty()) {
-        const pelorin::Problem& problem = inputs_.problem;
-        studyNotes_ << QString::fromStdString(pelorin::invariantDriftNote(
-            problem.invariantText(), problem.invariant()(problem.x0, problem.y0), problem.x1, drifts));
-    }
     fieldStale_ = true;
     drawField();  // none: a system's field lies in its phase plane
     fillSystemSteps();
     drawSystem();
 }
+
+namespace {
+
+// A legend's name for a run another one hides, as the single equation's
+// legend names it.
+QString legendName(const QString& name, std::optional<std::size_t> under) {
+    if (!under) return name;
+    return QString::fromStdString(
+        pelorin::hiddenCurveName(name.toStdString(), pelorin::labCatalogue[*under].caption));
+}
+
+// The drift's axis, after what it measures: from the start, or from the
+// solution's I at the same x, and its size on a logarithmic axis.
+QString driftLabel(bool fromStart, bool logarithmic) {
+    const QString drift = fromStart ? "I(y_i) - I(y0)" : "I(y_i) - I(y(x_i))";
+    return logarithmic ? "|" + drift + "|" : drift;
+}
+
+}  // namespace
 
 void FieldTab::drawSystem() {
     plot_->clearGraphs();
@@ -71,7 +119,7 @@ void FieldTab::drawSystem() {
     drift_->clearGraphs();
     const pelorin::SystemFieldStudy& study = systemStudy_;
     const std::size_t n = inputs_.problem.components();
-    plot_->yAxis->setLabel(n == 2 ? "y1, y2" : QString("y1 \u2026 y%1").arg(n));
+    plot_->yAxis->setLabel(valuesLabel(n));
     const QString known =
         study.comparison == pelorin::Comparison::reference ? "reference" : "exact";
     for (std::size_t k = 0; k < n && !study.knownX.empty(); ++k) {
@@ -82,6 +130,10 @@ void FieldTab::drawSystem() {
     // style for each step; or a set of methods with h in the methods'
     // colours, a line style for each component.
     const std::optional<pelorin::SideBySide> set = sideBySide();
+    const std::size_t shown = set ? static_cast<std::size_t>(*set) : 0;
+    const auto under = [&](const std::array<pelorin::HiddenRuns, pelorin::sideBySideSets>& hidden,
+                           std::size_t r) { return set ? hidden[shown][r] : std::nullopt; };
+    const bool logarithmic = driftLogarithmic_->isChecked();
     std::vector<std::size_t> rows = {0, 1, 2};
     if (set) rows = pelorin::sideBySideRows(*set, inputs_.method);
     std::vector<pelorin::MethodDrift> drifts;
@@ -91,7 +143,8 @@ void FieldTab::drawSystem() {
         for (std::size_t k = 0; k < n && !path.x.empty(); ++k) {
             QPen pen = LabPlot::methodPen(set ? r : k);
             pen.setStyle(set ? runStyles[k % runStyles.size()] : runStyles[r]);
-            addCurve(*plot_, path.x, pelorin::componentOf(path.y, k), pen, QString("y%1, %2").arg(k + 1).arg(run));
+            addCurve(*plot_, path.x, pelorin::componentOf(path.y, k), pen,
+                     legendName(QString("y%1, %2").arg(k + 1).arg(run), under(study.hiddenUnder, r)));
         }
         const pelorin::ErrorPath& errors = set ? study.everyErrors[r] : study.halvedErrors[r];
         const pelorin::DrawablePoints sizes = pelorin::magnitudePoints(errors.x, errors.error);
@@ -100,25 +153,40 @@ void FieldTab::drawSystem() {
         if (!set) pen.setStyle(runStyles[r]);
         graph->setPen(pen);
         graph->setData(asVector(sizes.x), asVector(sizes.y), true);
-        graph->setName(run);
+        graph->setName(legendName(run, under(study.errorHiddenUnder, r)));
         const std::vector<double>& drift = set ? study.everyDrift[r] : study.drift[r];
         if (!drift.empty()) {
-            addCurve(*drift_, path.x, drift, pen, run);
-            if (set) drifts.push_back({&pelorin::labCatalogue[r], {std::fabs(path.h), path.x.back(), drift.back()}});
+            const pelorin::DrawablePoints points = logarithmic
+                                                       ? pelorin::magnitudePoints(path.x, drift)
+                                                       : pelorin::drawablePoints(path.x, drift);
+            QCPGraph* curve = drift_->addGraph();
+            curve->setPen(pen);
+            curve->setData(asVector(points.x), asVector(points.y), true);
+            curve->setName(legendName(
+                run, under(logarithmic ? study.logDriftHiddenUnder : study.driftHiddenUnder, r)));
+            if (set) drifts.push_back({&pelorin::labCatalogue[r], pelorin::runDrift(path, drift)});
         }
     }
     QStringList drawing;
     const std::string leaving =
         set ? study.everyLeavingNote[static_cast<std::size_t>(*set)] : study.leavingNote;
     if (!leaving.empty()) drawing << QString::fromStdString(leaving);
-    if (!drifts.empty()) {
-        const pelorin::Problem& problem = inputs_.problem;
-        drawing << QString::fromStdString(pelorin::sideBySideDriftNote(
-            problem.invariantText(), problem.invariant()(problem.x0, problem.y0), problem.x1, drifts));
-    }
+    // The drift of the runs drawn: a set side by side, or h, h/2 and h/4.
+    const pelorin::Problem& problem = inputs_.problem;
+    const std::string driftNote =
+        set ? pelorin::sideBySideDriftNote(problem.invariantText(), study.invariantAtStart,
+                                           problem.x1, drifts, study.driftAgainst)
+            : pelorin::invariantDriftNote(problem.invariantText(), study.invariantAtStart,
+                                          problem.x1, pelorin::runDrifts(study.halved, study.drift),
+                                          study.driftAgainst);
+    if (!driftNote.empty()) drawing << QString::fromStdString(driftNote);
     drawingNote_ = drawing.join("\n");
-    errors_->yAxis->setLabel("||global error||");
+    errors_->yAxis->setLabel(errorsLabel(n));
+    const bool fromStart = study.driftAgainst.empty();
+    drift_->describe(fromStart ? driftDescription : errorInIDescription);
+    drift_->yAxis->setLabel(driftLabel(fromStart, logarithmic));
     drift_->setVisible(drift_->graphCount() > 0);
+    driftLogarithmic_->setVisible(drift_->graphCount() > 0);
     showNotes();
     for (LabPlot* plot : {plot_, errors_, drift_}) {
         plot->showWhole();

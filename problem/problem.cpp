@@ -4,7 +4,9 @@
 
 #include "base/conversions.h"
 #include "base/lab_reading.h"
+#include "base/words.h"
 #include "methods/exact_solution.h"
+#include "numerics/state_operations.h"
 #include "problem/formula.h"
 #include "problem/library.h"
 
@@ -93,6 +95,11 @@ KnownSystemSolution Problem::systemExact() const {
 }
 
 ConservedQuantity Problem::invariant() const {
+    if (!equation.invariantHolds) return {};
+    return typedInvariant();
+}
+
+ConservedQuantity Problem::typedInvariant() const {
     if (!equation.invariant) return {};
     return [invariant = equation.invariant](double x, const StateVector& y) {
         return (*invariant)(x, std::span<const double>(y.begin(), y.size()));
@@ -260,6 +267,87 @@ std::optional<std::string> checkSystemSolution(const SystemSlopeExpression& F,
     return checkSolution(values, F, x0, y0, x1, systemComponentNames);
 }
 
+namespace {
+
+// Where checkInvariant looks, besides the start: each row a point, each
+// column a component's offset in units of max(1, |y0_k|)/4.
+constexpr std::array<std::array<double, maxComponents>, 8> invariantOffsets{{
+    {0.5, -0.3, 0.7, -0.6, 0.2, -0.8},
+    {-0.4, 0.6, -0.9, 0.3, -0.7, 0.5},
+    {0.8, 0.2, -0.5, -0.7, 0.6, 0.3},
+    {-0.7, -0.5, 0.4, 0.9, -0.2, -0.6},
+    {0.3, 0.9, 0.6, -0.4, -0.8, 0.7},
+    {-0.9, -0.8, -0.3, 0.5, 0.4, -0.2},
+    {0.6, -0.7, 0.9, 0.8, -0.5, 0.4},
+    {-0.2, 0.4, -0.6, -0.9, 0.7, -0.5},
+}};
+
+// The central difference of g at t with step d, and the allowance for its
+// truncation error (twice D(2d) - D(d)); NaN where g is not finite nearby.
+struct Difference {
+    double derivative, allowance;
+};
+template <class Along>
+Difference centralDifference(const Along& g, double t) {
+    const double d = std::cbrt(std::numeric_limits<double>::epsilon()) * std::max(1.0, std::fabs(t));
+    const double narrow = (g(t + d) - g(t - d)) / (2 * d);
+    const double wide = (g(t + 2 * d) - g(t - 2 * d)) / (4 * d);
+    return {narrow, 2 * std::fabs(wide - narrow)};
+}
+
+}  // namespace
+
+std::optional<std::string> checkInvariant(const SystemSlopeExpression& F,
+                                          const SystemInvariant& I, double x0,
+                                          const StateVector& y0, double x1,
+                                          std::string_view comparedWith) {
+    const auto quantity = [&I](double x, const StateVector& y) {
+        return I(x, std::span<const double>(y.begin(), y.size()));
+    };
+    std::vector<std::pair<double, StateVector>> points{{x0, y0}};
+    for (std::size_t j = 0; j < invariantOffsets.size(); ++j) {
+        StateVector y = y0;
+        for (std::size_t k = 0; k < y.size(); ++k) {
+            y[k] = y0[k] + std::max(1.0, std::fabs(y0[k])) / 4 * invariantOffsets[j][k];
+        }
+        points.emplace_back(x0 + (x1 - x0) * (static_cast<double>(j + 1) / 8), std::move(y));
+    }
+    for (const auto& [x, y] : points) {
+        const StateVector slope = F(x, y);
+        const Difference across = centralDifference([&](double t) { return quantity(t, y); }, x);
+        double rate = across.derivative, size = std::fabs(across.derivative);
+        double allowance = across.allowance;
+        for (std::size_t k = 0; k < y.size(); ++k) {
+            const Difference partial = centralDifference(
+                [&, k](double t) {
+                    StateVector moved = y;
+                    moved[k] = t;
+                    return quantity(x, moved);
+                },
+                y[k]);
+            const double term = partial.derivative * slope[k];
+            rate += term;
+            size += std::fabs(term);
+            allowance += partial.allowance * std::fabs(slope[k]);
+        }
+        // I or F undefined here, or near here: the point says nothing.
+        if (!std::isfinite(x) || !std::isfinite(rate) || !std::isfinite(size) ||
+            !std::isfinite(allowance)) {
+            continue;
+        }
+        if (std::fabs(rate) > residualTolerance * size + allowance) {
+            return "The invariant I = " + quotedFormula(I.text()) +
+                   " is not kept by this system: dI/dx = \u2202I/\u2202x + \u2207I\u00b7F is " +
+                   roughly(rate) + " at x = " + numberToText(x) + ", y = (" + stateText(y) + ")" +
+                   ", not 0. The Field page plots I(y_i) \u2212 I(y(x_i)), each run's I less " +
+                   std::string(comparedWith) +
+                   "'s at the same x: the method's error in I, without the solution's own "
+                   "change of I.";
+        }
+    }
+    return std::nullopt;
+}
+
 ProblemCompilation compileProblem(const ProblemText& text) {
     ProblemCompilation result;
     std::array<double, 3> numbers{};
@@ -361,6 +449,26 @@ std::vector<std::string> startTexts(const SystemText& text) {
     return starts;
 }
 
+std::vector<std::string> equationFaults(const ProblemText& text, const SystemText& system) {
+    const auto number = [](std::string_view name, const std::string& typed) {
+        return readLabBox(name, typed, std::nullopt).value.value_or(0);
+    };
+    const double x0 = number("x0", text.x0), x1 = number("x1", text.x1);
+    if (system.form == ProblemForm::equation) {
+        const EquationReading read = readEquation(text.f, text.exact, x0, number("y0", text.y0));
+        if (read.equation) return {};
+        return {read.slopeError.message};
+    }
+    const std::vector<std::string> starts = startTexts(system), names = startBoxNames(system);
+    StateVector y0(starts.size());
+    for (std::size_t k = 0; k < starts.size(); ++k) y0[k] = number(names[k], starts[k]);
+    std::vector<std::string> faults;
+    for (const FormulaError& error : readSystemEquation(system, x0, y0, x1).errors) {
+        faults.push_back(error.message);
+    }
+    return faults;
+}
+
 std::vector<std::string> startBoxNames(const SystemText& text) {
     if (text.form == ProblemForm::secondOrder) return {"y(x0)", "y'(x0)"};
     std::vector<std::string> names;
@@ -430,6 +538,12 @@ SystemEquationReading readSystemEquation(const SystemText& text, double x0, cons
         InvariantCompilation invariant =
             compileInvariant(text.invariant, y0.size(), *parameters.parameters);
         if (invariant.invariant) {
+            const std::string_view comparedWith =
+                equation.systemExact ? "the exact solution" : "the reference solution";
+            auto fault = checkInvariant(*equation.system, *invariant.invariant, x0, y0, x1,
+                                        comparedWith);
+            equation.invariantHolds = !fault;
+            if (fault) reading.notes.push_back({std::move(*fault), 0});
             equation.invariant =
                 std::make_shared<const SystemInvariant>(std::move(*invariant.invariant));
         } else {

@@ -51,6 +51,9 @@ struct Equation {
     std::shared_ptr<const SystemSlopeExpression> system;
     std::shared_ptr<const SystemSolutionExpression> systemExact;
     std::shared_ptr<const SystemInvariant> invariant;
+    // Whether the invariant passed checkInvariant. One that did not is kept
+    // for the Field page, which compares each run's I with the solution's.
+    bool invariantHolds = false;
     std::string rewriting;  // how y'' = f became a system; empty otherwise
 
     bool lesson() const { return slope == nullptr && system == nullptr; }
@@ -82,7 +85,11 @@ struct Problem {
     // exact() is a single equation's only.
     KnownSolution exact() const;
     KnownSystemSolution systemExact() const;
+    // The invariant where the solutions keep it (checkInvariant); empty
+    // where there is none, or the system does not keep the one typed.
     ConservedQuantity invariant() const;
+    // The quantity typed as the invariant, kept or not; empty without one.
+    ConservedQuantity typedInvariant() const;
     // The invariant as typed; empty when there is none.
     std::string invariantText() const {
         return equation.invariant ? equation.invariant->text() : std::string();
@@ -151,6 +158,12 @@ SystemText librarySystemText(const LibrarySystem& entry);
 std::vector<std::string> startTexts(const SystemText& text);
 std::vector<std::string> startBoxNames(const SystemText& text);
 
+// What keeps a problem's texts from making an equation, as the lab reads
+// them into its boxes: each error's sentence, naming its box; none when
+// they make one. The lab opens no problem file that gives any, so that a
+// refused file changes nothing.
+std::vector<std::string> equationFaults(const ProblemText& text, const SystemText& system);
+
 // The equation as its two boxes read it.
 struct EquationReading {
     std::optional<Equation> equation;        // none when f(x, y) does not compile
@@ -211,5 +224,29 @@ std::optional<std::string> checkExactSolution(Slope f, const SolutionExpression&
 std::optional<std::string> checkSystemSolution(const SystemSlopeExpression& F,
                                                const SystemSolutionExpression& y, double x0,
                                                const StateVector& y0, double x1);
+
+// A typed invariant is checked, not believed. Along a solution
+// dI/dx = ∂I/∂x + ∇I·F(x, y), and the box asks for a quantity the solutions
+// (all of them, not only the one through the start) keep: so it must vanish
+// at every state near the start, at every x. It is checked at the start
+// (x0, y0) and at eight points near it, point j = 1 … 8 at
+// x0 + (x1 - x0)·j/8 with component k moved from y0_k by
+// max(1, |y0_k|)/4 times a fixed offset in [-0.9, 0.9]. The start alone
+// could hide a loss (a damped pendulum let go at rest loses energy at the
+// rate c·y2², which is 0 there); the offsets differ within each point, so
+// that no axis or diagonal on which the loss vanishes hides it; and no
+// solution is computed while the boxes are read. A point where I or F is
+// not finite is passed over: I may be defined on part of the states only.
+// Each partial derivative is the central difference checkExactSolution
+// takes, with its step and its allowance 2|D(2d) - D(d)| for truncation;
+// dI/dx must be within residualTolerance of the sum of the sizes of its
+// terms |∂I/∂x| + Σ|∂I/∂y_k·F_k|, plus the allowances times |F_k|. Nothing
+// when it holds, else the sentence for the notes, naming the solution
+// ("the exact solution", "the reference solution") the Field page compares
+// each run's I with instead.
+std::optional<std::string> checkInvariant(const SystemSlopeExpression& F,
+                                          const SystemInvariant& I, double x0,
+                                          const StateVector& y0, double x1,
+                                          std::string_view comparedWith);
 
 }  // namespace pelorin

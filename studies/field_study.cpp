@@ -12,24 +12,12 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <memory>
 
 namespace pelorin {
 
 namespace {
-
-// The abscissae sampleSolution asks for between `from` and `to`, so that a
-// reference computed there gives every sample its value.
-std::vector<double> sampleAbscissae(double from, double to) {
-    std::vector<double> xs;
-    sampleSolution(
-        [&xs](double x) {
-            xs.push_back(x);
-            return 0.0;
-        },
-        from, to);
-    return xs;
-}
 
 template <typename Paths>
 bool reachesPast(const Paths& paths, const SolutionEnd& end) {
@@ -152,7 +140,7 @@ namespace {
 // Every abscissa a run or the curve reads, in the direction of the runs,
 // once each.
 std::vector<double> referenceAbscissae(const FieldStudy& study, double x0, double x1) {
-    std::vector<double> abscissae = sampleAbscissae(x0, x1);
+    std::vector<double> abscissae = curveAbscissae(x0, x1);
     const auto add = [&abscissae](const auto& paths) {
         for (const SolutionPath& path : paths) {
             abscissae.insert(abscissae.end(), path.x.begin(), path.x.end());
@@ -381,6 +369,121 @@ void fitComponents(SystemFieldStudy& study, std::size_t chosen) {
     }
 }
 
+// The samples at abscissae asked for before, given again: every run with h
+// steps through the same abscissae, and a reference for them costs a
+// solution from x0 to x1 each time.
+SystemSolutionSamples remembered(SystemSolutionSamples samples) {
+    auto asked = std::make_shared<std::map<std::vector<double>, std::vector<StateVector>>>();
+    return [samples = std::move(samples), asked](const std::vector<double>& abscissae) {
+        const auto found = asked->find(abscissae);
+        if (found != asked->end()) return found->second;
+        return asked->emplace(abscissae, samples(abscissae)).first->second;
+    };
+}
+
+// I's drift along a run as far as it can be computed: from the start, or,
+// given the known solution at the run's abscissae, from the solution's I
+// at the same x.
+std::vector<double> driftAlong(const ConservedQuantity& I, const SystemPath& run,
+                               const SystemSolutionSamples* known) {
+    std::vector<double> drift;
+    if (!known) {
+        drift = invariantDrift(I, run);
+    } else if (!run.y.empty()) {
+        const std::vector<StateVector> solution = (*known)(run.x);
+        for (std::size_t i = 0; i < run.y.size(); ++i) {
+            drift.push_back(i < solution.size() ? I(run.x[i], run.y[i]) - I(run.x[i], solution[i])
+                                                : std::numeric_limits<double>::quiet_NaN());
+        }
+    }
+    drift.resize(std::min(drift.size(), computablePoints(run)));
+    return drift;
+}
+
+void measureDrift(SystemFieldStudy& study, const Problem& problem,
+                  const SystemSolutionSamples& samples) {
+    const ConservedQuantity I = problem.typedInvariant();
+    if (!I) return;
+    study.invariantAtStart = I(problem.x0, problem.y0);
+    const bool kept = static_cast<bool>(problem.invariant());
+    if (!kept) {
+        study.driftAgainst = study.comparison == Comparison::exact ? "the exact solution"
+                                                                   : "the reference solution";
+    }
+    const SystemSolutionSamples* known = kept ? nullptr : &samples;
+    for (std::size_t r = 0; r < study.halved.size(); ++r) {
+        study.drift[r] = driftAlong(I, study.halved[r], known);
+    }
+    for (std::size_t row = 0; row < study.every.size(); ++row) {
+        study.everyDrift[row] = driftAlong(I, study.every[row], known);
+    }
+}
+
+// A system's curves as findHiddenRuns compares one equation's: one
+// component at a time, or the drift, as the curve of a single equation.
+SolutionPath curveOf(const std::vector<double>& x, std::vector<double> y) {
+    SolutionPath curve;
+    curve.x.assign(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(std::min(x.size(), y.size())));
+    curve.y = std::move(y);
+    return curve;
+}
+
+bool sameSystemCurve(const SystemPath& a, const SystemPath& b, double tolerance) {
+    if (a.x != b.x || a.y.empty() || a.y.size() != b.y.size()) return false;
+    for (std::size_t k = 0; k < a.y.front().size(); ++k) {
+        if (!sameCurve(curveOf(a.x, componentOf(a.y, k)), curveOf(b.x, componentOf(b.y, k)),
+                       tolerance)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Which runs of each set a system's plots cannot tell apart, as
+// findHiddenRuns finds them for one equation.
+void findHiddenSystemRuns(SystemFieldStudy& study, std::size_t chosen) {
+    for (std::size_t set = 0; set < sideBySideSets; ++set) {
+        const std::vector<std::size_t> rows = sideBySideRows(SideBySide(set), chosen);
+        const Extent& values = study.everyValues[set];
+        const double tolerance = indistinctPart * (values.upper - values.lower);
+        Extent drifts;
+        for (std::size_t row : rows) {
+            for (double d : study.everyDrift[row]) {
+                if (drawable(d)) drifts.include(d);
+            }
+        }
+        const double driftTolerance = indistinctPart * (drifts.upper - drifts.lower);
+        const auto drift = [&](std::size_t i) {
+            return curveOf(study.every[rows[i]].x, study.everyDrift[rows[i]]);
+        };
+        const auto magnitudes = [&](std::size_t i) {
+            const SolutionPath curve = drift(i);
+            ErrorPath sizes{curve.x, {}};
+            for (double d : curve.y) sizes.error.push_back(std::fabs(d));
+            return sizes;
+        };
+        const auto field = hiddenUnder(rows.size(), [&](std::size_t i, std::size_t later) {
+            return sameSystemCurve(study.every[rows[i]], study.every[rows[later]], tolerance);
+        });
+        const auto errors = hiddenUnder(rows.size(), [&](std::size_t i, std::size_t later) {
+            return !study.everyErrors[rows[i]].x.empty() &&
+                   sameErrorCurve(study.everyErrors[rows[i]], study.everyErrors[rows[later]]);
+        });
+        const auto linear = hiddenUnder(rows.size(), [&](std::size_t i, std::size_t later) {
+            return !study.everyDrift[rows[i]].empty() && sameCurve(drift(i), drift(later), driftTolerance);
+        });
+        const auto logarithmic = hiddenUnder(rows.size(), [&](std::size_t i, std::size_t later) {
+            return !study.everyDrift[rows[i]].empty() && sameErrorCurve(magnitudes(i), magnitudes(later));
+        });
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (field[i]) study.hiddenUnder[set][rows[i]] = rows[*field[i]];
+            if (errors[i]) study.errorHiddenUnder[set][rows[i]] = rows[*errors[i]];
+            if (linear[i]) study.driftHiddenUnder[set][rows[i]] = rows[*linear[i]];
+            if (logarithmic[i]) study.logDriftHiddenUnder[set][rows[i]] = rows[*logarithmic[i]];
+        }
+    }
+}
+
 }  // namespace
 
 SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inputs,
@@ -399,7 +502,7 @@ SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inp
 
     const SystemComparison compared = systemComparison(own);
     study.comparison = compared.comparison;
-    const SystemSolutionSamples& samples = compared.samples;
+    const SystemSolutionSamples samples = remembered(compared.samples);
     study.labSteps = labStepErrors(method, F, own.x0, own.y0, own.x1, inputs.h, samples,
                                    compared.comparison, start);
     for (std::size_t r = 0; r < study.halved.size(); ++r) {
@@ -412,9 +515,12 @@ SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inp
         if (stop.stop_requested()) return study;
         study.everyErrors[row] = globalErrors(study.every[row], samples);
     }
-    const int points = 401;
-    for (int k = 0; k < points; ++k) {
-        study.knownX.push_back(own.x0 + (own.x1 - own.x0) * k / (points - 1));
+    // At least four samples a step of h, so that a long run's solution,
+    // over many periods, is drawn as a curve and not as an alias of one.
+    const long points = std::clamp(4 * study.halved[0].stepsToEnd + 1, 401L, maxPathSteps + 1);
+    for (long k = 0; k < points; ++k) {
+        study.knownX.push_back(own.x0 + (own.x1 - own.x0) * static_cast<double>(k) /
+                                            static_cast<double>(points - 1));
     }
     study.knownY = samples(study.knownX);
     fitComponents(study, inputs.method);
@@ -422,15 +528,14 @@ SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inp
         const SystemReferenceSolution atEnd = systemReferenceSolution(F, own.x0, own.y0, {own.x1});
         study.notes.push_back(systemReferenceUsedNote(atEnd.method, atEnd.accuracy));
     }
-    if (const ConservedQuantity invariant = own.invariant()) {
-        for (std::size_t r = 0; r < study.halved.size(); ++r) {
-            study.drift[r] = invariantDrift(invariant, study.halved[r]);
-        }
-        for (std::size_t row = 0; row < study.every.size(); ++row) {
-            study.everyDrift[row] = invariantDrift(invariant, study.every[row]);
+    measureDrift(study, own, samples);
+    findHiddenSystemRuns(study, inputs.method);
+    // The Lab steps run is the run with h, whose failure is already said.
+    for (const std::string& note : study.labSteps.notes) {
+        if (std::find(study.notes.begin(), study.notes.end(), note) == study.notes.end()) {
+            study.notes.push_back(note);
         }
     }
-    for (const std::string& note : study.labSteps.notes) study.notes.push_back(note);
     return study;
 }
 

@@ -79,11 +79,16 @@ inline constexpr double indistinctPart = 0.01;
 // longer shown is not wanted.
 FieldStudy studyField(const Problem& problem, const FieldInputs& inputs, std::stop_token stop = {});
 
+
 // What the Field page shows of a system: each component against x for the
 // chosen method with h, h/2 and h/4, beside the exact or reference
 // solution; the runs' errors in the maximum norm; the Lab steps of the
-// method with h; and, where the problem keeps an invariant I, its drift
-// I(x_i, y_i) - I(x0, y0) along every run.
+// method with h; and, where the problem has an invariant I, its drift
+// I(x_i, y_i) - I(x0, y0) along every run. For an invariant the system does
+// not keep (checkInvariant) the drift would be the solution's own change of
+// I as much as the method's: each run's I is measured against the exact or
+// reference solution's at the same x instead, I(x_i, y_i) - I(x_i, y(x_i)),
+// which is the method's error in I whether or not the solution keeps I.
 struct SystemFieldStudy {
     std::array<SystemPath, 3> halved;  // h, h/2, h/4
     std::array<SystemPath, labCatalogue.size()> every;  // every method with h
@@ -93,10 +98,20 @@ struct SystemFieldStudy {
     SystemStepErrors labSteps;
     std::array<ErrorPath, 3> halvedErrors;
     std::array<ErrorPath, labCatalogue.size()> everyErrors;
-    // I(x_i, y_i) - I(x0, y0) at every step of h, h/2 and h/4, and of every
-    // method with h; empty without an invariant.
+    // I(x_i, y_i) - I(x0, y0), or I's error, at every step of h, h/2 and
+    // h/4, and of every method with h, up to the first point beyond
+    // computableRange; empty without an invariant.
     std::array<std::vector<double>, 3> drift;
     std::array<std::vector<double>, labCatalogue.size()> everyDrift;
+    double invariantAtStart = 0;  // I(x0, y0)
+    // Empty for a drift from the start; else the solution it is measured
+    // against, as the notes name it: "the reference solution".
+    std::string driftAgainst;
+    // Each set drawn in catalogue order, the method whose curve hides this
+    // one's: in the components (every one of them), in the errors, and in
+    // the drift on a linear and on a logarithmic axis.
+    std::array<HiddenRuns, sideBySideSets> hiddenUnder, errorHiddenUnder, driftHiddenUnder,
+        logDriftHiddenUnder;
     // The values a view of the components holds: the known solution's,
     // and the runs' as far as they stay within viewReach of its span, so
     // that a run that blows up does not flatten the solution to a line;

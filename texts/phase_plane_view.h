@@ -7,6 +7,8 @@
 #include "numerics/solution_paths.h"
 
 #include <array>
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,38 +31,64 @@ inline constexpr std::array<std::string_view, 3> equilibriumColumns{"Equilibrium
                                                                    "Kind"};
 std::vector<EquilibriumRow> equilibriumRows(const std::vector<EquilibriumSearch>& equilibria);
 
-// The drift of an invariant I along one run: its step h, the x it ended at
-// and I(y) − I(y0) there.
+// The drift of an invariant I along one run, as the notes tell it: its step
+// h, the x it ended at and I(y) − I(y0) there; the largest |drift| over the
+// run and over each half of it (in x), from which alone the notes call a
+// drift growing or not; and, for a run that blew up, where it left the
+// range in which I can be computed.
 struct RunDrift {
     double h = 0, x = 0, drift = 0;
+    double largest = 0, firstHalf = 0, secondHalf = 0;
+    std::optional<double> leftRange;
+    std::size_t points = 0;  // those the drift is told of, before leftRange
 };
 
-// The sentence for the notes, e.g. "Drift of the invariant I = y2^2/2 +
-// y1^2/2, which the solutions keep at 0.5: at x1 = 10, I(y) − I(y0)
-// is 0.648 with h = 0.1, 0.284 with h = 0.05 and 0.133 with h = 0.025."
-// A run that ends elsewhere than x1 (its steps pass x1, or it stopped) says
-// where; a drift that is not finite (the run left where I is defined) is
-// said in words, and so is a start where I is not finite. Empty without
-// runs.
-std::string invariantDriftNote(std::string_view invariantText, double startValue, double x1,
-                               const std::vector<RunDrift>& runs);
-// The drifts of the runs with h, h/2 and h/4 where they end, from the drift
-// at each of their steps (empty without an invariant, or for a run of no
-// points, which the note leaves out).
+// The run's drift summarised from the drift at each of its points. A drift
+// of fewer points than the run ends where the run left the range in which
+// I can be computed: its first point without a drift is leftRange.
+RunDrift runDrift(const SystemPath& run, const std::vector<double>& drift);
+
+// The drifts of the runs with h, h/2 and h/4, summarised by runDrift (empty
+// without an invariant; a run of no points is left out).
 std::vector<RunDrift> runDrifts(const std::array<SystemPath, 3>& runs,
                                 const std::array<std::vector<double>, 3>& drift);
 
-// Methods side by side with one h: each run's drift where it ends, "gained"
-// or "lost" where it lies beyond a billionth of max(1, |I(y0)|) from 0, and
-// for the symplectic methods among them why theirs stays small. E.g. "With
-// h = 0.1, at x1 = 10 I(y) − I(y0) is 0.648 for Euler (gained), -0.315 for
-// Backward Euler (lost) and 1.11E-16 for Implicit mid point. Implicit mid
-// point is symplectic: ..." Empty without runs.
+// The notes' sentences, a heading and a line for each run, e.g.
+//   Drift of the invariant I = y2^2/2 + y1^2/2, which the solutions keep at
+//   0.5: I(y) − I(y0) at x1 = 10, and its largest size over the run:
+//   with h = 0.1: 8.52E-01, largest 8.52E-01, growing
+//   …
+//   Growing: its largest size over the run's second half is at least 1.5
+//   times that over its first half; not growing: at most 1.1 times.
+// A run that ends elsewhere than x1 (its steps pass x1, or it stopped) says
+// where; a drift that is not finite (the run left where I is defined) is
+// said in words, and so is a start where I is not finite, and a run that
+// left the range where I can be computed. A largest size within what
+// rounding makes of max(1, |I(y0)|) over the run's steps reads "within
+// rounding". Empty without runs.
+// For an invariant the system does not keep (see checkInvariant),
+// `againstSolution` names the solution whose I at the same x each run's
+// drift is measured from, "the reference solution": the notes then speak
+// of the error in I, and credit no method with keeping it.
+std::string invariantDriftNote(std::string_view invariantText, double startValue, double x1,
+                               const std::vector<RunDrift>& runs,
+                               std::string_view againstSolution = {});
+
+// Methods side by side with one h, a line for each as above, and why, said
+// only where the numbers show it: the symplectic methods among them keep
+// every quadratic invariant (where their drift is within rounding), and
+// their drift stays bounded (where it does not grow); the trapezoid keeps
+// the quadratic invariants of a linear system (where its drift is within
+// rounding), and its drift stays bounded as the mid point's, whose steps
+// its own are seen through half an Euler step (where it does not grow);
+// every method keeps a linear invariant (where every run's drift is within
+// rounding, and then nothing else is said). Empty without runs.
 struct MethodDrift {
     const Method* method = nullptr;
     RunDrift drift;
 };
 std::string sideBySideDriftNote(std::string_view invariantText, double startValue, double x1,
-                                const std::vector<MethodDrift>& runs);
+                                const std::vector<MethodDrift>& runs,
+                                std::string_view againstSolution = {});
 
 }  // namespace pelorin

@@ -254,6 +254,64 @@ TEST(ReadSystemEquation, RefusesOrLeavesOutWhatCannotBeUsedAndSaysWhy) {
     }
 }
 
+// A typed invariant is checked, not believed: dI/dx = ∂I/∂x + ∇I·F must
+// vanish at the start and at the eight points near it (x1 = 20: point 1 lies
+// at x = 2.5, its components moved by max(1, |y0_k|)/4 times 0.5 and -0.3).
+// The damped pendulum y2' = -sin(y1) - y2/2 loses energy at the rate
+// dI/dx = -y2²/2: 0 at its start (2, 0), but -0.075²/2 = -0.0028125 at
+// point 1, (2 + 0.5·0.5, 0 - 0.25·0.3) = (2.25, -0.075). The oscillator's
+// energy with a wrong sign, y2²/2 - y1²/2, changes at the rate -2·y1·y2:
+// -2·1.125·(-0.075) = 0.16875 at point 1. I = y1·e^x on y1' = -y1 is kept
+// through its x; √y1 is not defined at the points with y1 below 0, which
+// are passed over.
+TEST(CheckInvariant, AnInvariantTheSystemDoesNotKeepIsSaidSoWithItsRateOfChange) {
+    const struct {
+        const char* name;
+        std::vector<ComponentText> components;
+        std::string invariant;
+        std::string note;  // empty: the invariant holds
+    } rows[] = {
+        {"the pendulum keeps its energy", {{"y2", "2", ""}, {"-sin(y1)", "0", ""}}, "y2^2/2 - cos(y1)", ""},
+        {"the oscillator keeps its energy", {{"y2", "1", ""}, {"-y1", "0", ""}}, "y2^2/2 + y1^2/2", ""},
+        {"Lotka-Volterra keeps its invariant",
+         {{"2/3*y1 - 4/3*y1*y2", "1", ""}, {"y1*y2 - y2", "1", ""}},
+         "y1 - ln(y1) + 4/3*y2 - 2/3*ln(y2)", ""},
+        {"an invariant in x", {{"-y1", "1", ""}, {"y1", "0", ""}}, "y1*exp(x)", ""},
+        {"an invariant defined for y1 >= 0 only", {{"0", "0.1", ""}, {"1", "0", ""}}, "sqrt(y1)", ""},
+        {"the damped pendulum loses energy", {{"y2", "2", ""}, {"-sin(y1) - 0.5*y2", "0", ""}},
+         "y2^2/2 - cos(y1)",
+         "The invariant I = y2^2/2 - cos(y1) is not kept by this system: dI/dx = \u2202I/\u2202x + "
+         "\u2207I\u00b7F is -0.00281 at x = 2.5, y = (2.25, -0.075), not 0. The Field page plots "
+         "I(y_i) \u2212 I(y(x_i)), each run's I less the reference solution's at the same x: the "
+         "method's error in I, without the solution's own change of I."},
+        {"the oscillator's energy with a wrong sign", {{"y2", "1", "cos(x)"}, {"-y1", "0", "-sin(x)"}},
+         "y2^2/2 - y1^2/2",
+         "The invariant I = y2^2/2 - y1^2/2 is not kept by this system: dI/dx = \u2202I/\u2202x + "
+         "\u2207I\u00b7F is 0.169 at x = 2.5, y = (1.125, -0.075), not 0. The Field page plots "
+         "I(y_i) \u2212 I(y(x_i)), each run's I less the exact solution's at the same x: the "
+         "method's error in I, without the solution's own change of I."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        SystemText text;
+        text.form = ProblemForm::system;
+        text.components = row.components;
+        text.invariant = row.invariant;
+        StateVector y0(row.components.size());
+        for (std::size_t k = 0; k < y0.size(); ++k) y0[k] = std::stod(row.components[k].start);
+        const SystemEquationReading read = readSystemEquation(text, 0, y0, 20);
+        ASSERT_TRUE(read.equation);
+        std::vector<std::string> notes;
+        for (const FormulaError& note : read.notes) notes.push_back(note.message);
+        EXPECT_EQ(notes, row.note.empty() ? std::vector<std::string>{} : std::vector{row.note});
+        // Kept or not, the quantity stays for the Field page; only a kept one
+        // is the problem's invariant.
+        const Problem problem{"", *read.equation, 0, y0, 20};
+        EXPECT_TRUE(problem.typedInvariant());
+        EXPECT_EQ(static_cast<bool>(problem.invariant()), row.note.empty());
+    }
+}
+
 // A system of one component is the single equation: the same slope bits,
 // and the same exact solution, through the problem's system view.
 TEST(Problem, ASingleEquationIsASystemOfOneComponent) {

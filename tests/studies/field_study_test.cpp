@@ -8,6 +8,7 @@
 #include "problem/expression.h"
 #include "studies/adaptive_study.h"
 #include "studies/field_study.h"
+#include "texts/phase_plane_view.h"
 
 #include "tests/support/typed_problems.h"
 
@@ -331,4 +332,47 @@ TEST(SystemFieldStudy, OnTheStiffSystemsTheImplicitMethodsFollowWhereEulerBlowsU
         const std::size_t backward = catalogueRow(methodByCaption("Backward Euler"));
         EXPECT_LT(study.everyErrors[backward].error.back(), 0.05);
     }
+}
+
+// Euler on the oscillator with h = 1 multiplies the state by 1 + i a step
+// (in whole numbers, exactly): its components reach ±2^26 at x = 52 and 53,
+// 2^27 at x = 54, past 2^26 = 1/√ε times the start's 1. There the run leaves
+// the range where its energy can be computed, and the note says so instead
+// of a number. With h/2 and h/4 it grows by 1 + h² a step, to
+// (1.25^120 - 1)/2 = 2.13E+11 and (1.0625^240 - 1)/2 = 1.04E+06 at x = 60
+// (python3's fractions), whose values stay within the range.
+TEST(SystemFieldStudy, ARunThatBlowsUpLeavesTheRangeWhereItsInvariantCanBeComputed) {
+    const Problem oscillator = pelorin::testing::librarySystem("Harmonic oscillator", 60);
+    const SystemFieldStudy study = studySystemField(oscillator, {1, 0});
+    EXPECT_EQ(study.halved[0].x.size(), 61u);
+    EXPECT_EQ(study.drift[0].size(), 54u);
+    EXPECT_EQ(study.drift[1].size(), 121u);
+    EXPECT_EQ(invariantDriftNote(oscillator.invariantText(), study.invariantAtStart, 60,
+                                 runDrifts(study.halved, study.drift), study.driftAgainst),
+              "Drift of the invariant I = y2^2/2 + y1^2/2, which the solutions keep at 0.5: "
+              "I(y) \u2212 I(y0) at x1 = 60, and its largest size over the run:\n"
+              "with h = 1: left the range where I can be computed at x = 54\n"
+              "with h = 0.5: 2.13E+11, largest 2.13E+11, growing\n"
+              "with h = 0.25: 1.04E+06, largest 1.04E+06, growing\n"
+              "Growing: its largest size over the run's second half is at least 1.5 times that "
+              "over its first half; not growing: at most 1.1 times.");
+}
+
+// The damped pendulum does not keep the energy typed as its invariant
+// (checkInvariant): each run's energy is measured against the reference's
+// at the same x, so that a run as good as the reference shows no error at
+// all, though the energy itself falls from -cos 2 = 0.416 towards -1.
+TEST(SystemFieldStudy, AnInvariantTheSystemDoesNotKeepIsMeasuredAgainstTheSolution) {
+    const Problem damped = pelorin::testing::systemProblem(
+        {{"y2", "2", ""}, {"-sin(y1) - 0.5*y2", "0", ""}}, 0, 20, "y2^2/2 - cos(y1)");
+    const SystemFieldStudy study = studySystemField(damped, {0.05, catalogueRow(methodByCaption("Runge-Kutta 4"))});
+    EXPECT_EQ(study.driftAgainst, "the reference solution");
+    ASSERT_EQ(study.drift[0].size(), 401u);
+    // The solution's curve: four samples a step of h, 1601 for 400 steps.
+    EXPECT_EQ(study.knownX.size(), 1601u);
+    // The energy falls by more than 1, the error of Runge-Kutta 4 with
+    // h = 0.05 in it stays below a millionth.
+    const ConservedQuantity energy = damped.typedInvariant();
+    EXPECT_LT(energy(20, study.halved[0].y.back()) - study.invariantAtStart, -1);
+    for (double error : study.drift[0]) EXPECT_LT(std::fabs(error), 1e-6);
 }

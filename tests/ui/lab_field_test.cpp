@@ -7,6 +7,7 @@
 #include "tests/support/lab_window.h"
 #include "ui/steps_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -22,6 +23,7 @@
 #include <gtest/gtest.h>
 #include <qcustomplot.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -636,9 +638,11 @@ TEST_F(Field, ASystemsLabStepsListEveryComponent) {
     EXPECT_EQ(rows.back()[6], "4.10370251921036E-02");  // the norm: y2's error, the larger
     EXPECT_EQ(named<QComboBox>("Form")->currentText().toStdString(), "a system y1' \u2026 yn'");
     EXPECT_TRUE(notes().contains("Errors are measured in the maximum norm"));
-    // The energy grows by the factor 1 + h² a step: 0.5·(1.01^10 - 1) = 0.0523.
+    // The energy grows by the factor 1 + h² a step: 0.5·(1.01^10 - 1) = 0.0523,
+    // twice the 0.0255 of the run's first half.
     EXPECT_TRUE(notes().contains("Drift of the invariant I = y2^2/2 + y1^2/2, which the solutions "
-                                 "keep at 0.5: at x1 = 1, I(y) \u2212 I(y0) is 5.23E-02 with h = 0.1"))
+                                 "keep at 0.5: I(y) \u2212 I(y0) at x1 = 1, and its largest size "
+                                 "over the run:\nwith h = 0.1: 5.23E-02, largest 5.23E-02, growing"))
         << notes().toStdString();
     // Euler gains energy: its y1 at x = 1 lies above cos 1 = 0.5403.
     EXPECT_EQ(rows.back()[4], "0.54030230586814");
@@ -785,4 +789,185 @@ TEST_F(Field, AMultistepRunsStartingValuesAreRingedAndListed) {
     ASSERT_EQ(starting->rowCount(), 4);
     EXPECT_EQ(starting->item(3, 0)->text(), "3 (start)");
     EXPECT_EQ(starting->item(3, 1)->text(), "1.2");
+}
+
+namespace {
+
+// The notes' lines, each whole.
+QStringList lines(const QString& notes) { return notes.split('\n'); }
+
+// Waits until a plot draws a graph of this name, hidden under another or
+// not, whose last point lies at x.
+QCPGraph* waitForGraphTo(const QCustomPlot& plot, const QString& name, double x) {
+    const auto found = [&]() -> QCPGraph* {
+        for (int i = 0; i < plot.graphCount(); ++i) {
+            QCPGraph* graph = plot.graph(i);
+            if ((graph->name() == name || graph->name().startsWith(name + "\n")) && !graph->data()->isEmpty() && (graph->data()->constEnd() - 1)->key == x) {
+                return graph;
+            }
+        }
+        return nullptr;
+    };
+    while (!found()) QTest::qWait(10);
+    return found();
+}
+
+}  // namespace
+
+// The pendulum let go at 2 radians with h = 0.25 to x1 = 20, beside the
+// implicit methods: each run's drift of the energy where it ends and its
+// largest size, worked out by tests/support/invariant_drift.py (the
+// published tableaus in 40 digits), and whether it grows, from its largest
+// size over the run's second half against the first (python's ratios: 2.07
+// for Runge-Kutta 4, 1.16 for backward Euler, said neither way, 1.00 for the
+// trapezoid, the mid point and Gauss-Legendre 4, 2.05 for Radau IIA 3). The
+// start's energy is -cos 2. Then the same over 4000 steps to x1 = 1000:
+// every step is drawn.
+TEST_F(Field, OnThePendulumTheNotesGiveEachRunsDriftAtTheEndAndAtItsLargest) {
+    open();
+    chooseProblem(named<QComboBox>("Problem")->findText("Pendulum: y'' = -sin y"));
+    chooseMethod(3);
+    enter("x1", "20");
+    enter("h", "0.25");
+    QTest::keyClick(named<QCheckBox>("Implicit methods"), Qt::Key_Space);
+    QCustomPlot* drift = named<QCustomPlot>("Invariant drift");
+    waitForGraphTo(*drift, "Gauss-Legendre 4", 20);
+    const QStringList expected{
+        "Drift of the invariant I = y2^2/2 - cos(y1), which the solutions keep at 0.416146836547142, "
+        "with h = 0.25: I(y) \u2212 I(y0) at x1 = 20, and its largest size over the run:",
+        "Runge-Kutta 4: -2.18E-04, largest 2.27E-04, growing",
+        "Backward Euler: -1.40E+00, largest 1.40E+00",
+        "Trapezoid: -7.55E-04, largest 1.03E-02, not growing",
+        "Implicit mid point: 3.01E-04, largest 5.21E-03, not growing",
+        "Radau IIA 3: -5.35E-03, largest 5.35E-03, growing",
+        "Gauss-Legendre 4: 4.47E-06, largest 9.25E-06, not growing",
+        "Growing: its largest size over the run's second half is at least 1.5 times that over its "
+        "first half; not growing: at most 1.1 times.",
+        "Implicit mid point and Gauss-Legendre 4 are symplectic: a symplectic method keeps a "
+        "quantity close to I exactly, so its drift stays bounded over long runs instead of adding "
+        "up, and here it does not grow. Trapezoid is not symplectic, but its states moved by half "
+        "an Euler step, y + hF(x, y)/2, are the implicit mid point's: so its drift stays bounded as "
+        "the mid point's does, and here it does not grow."};
+    const QStringList shown = lines(notes());
+    const qsizetype first = shown.indexOf(expected.front());
+    ASSERT_GE(first, 0) << notes().toStdString();
+    EXPECT_EQ(shown.mid(first, expected.size()), expected) << notes().toStdString();
+
+    enter("x1", "1000");
+    QCPGraph* rk4 = waitForGraphTo(*drift, "Runge-Kutta 4", 1000);
+    EXPECT_EQ(rk4->data()->size(), 4001);
+    EXPECT_TRUE(notes().contains("Runge-Kutta 4: -9.75E-03, largest 9.77E-03, growing"))
+        << notes().toStdString();
+}
+
+// The damped pendulum y'' = -sin(y) - y'/2 with the undamped one's energy as
+// its invariant: the lab says the system does not keep it (at x = 2.5, near
+// the start, dI/dx = -y'²/2 = -0.075²/2) beside the boxes, and the drift plot shows each
+// run's energy less the reference's at the same x, so that no method is
+// blamed for the energy friction takes.
+TEST_F(Field, AnInvariantTheSystemDoesNotKeepIsSaidSoAndEachRunIsComparedWithTheSolution) {
+    open();
+    chooseProblem(named<QComboBox>("Problem")->findText("Pendulum: y'' = -sin y"));
+    chooseMethod(3);
+    enter("x1", "20");
+    enter("h", "0.25");
+    enter("y''", "-sin(y) - 0.5*y'");
+    QCustomPlot* drift = named<QCustomPlot>("Invariant drift");
+    waitForGraphTo(*drift, "h", 20);
+    while (!notes().contains("Error in I")) QTest::qWait(10);
+    const QString boxNotes = label("Box notes")->text();
+    EXPECT_TRUE(boxNotes.contains(
+        "The invariant I = y2^2/2 - cos(y1) is not kept by this system: dI/dx = \u2202I/\u2202x + "
+        "\u2207I\u00b7F is -0.00281 at x = 2.5, y = (2.25, -0.075), not 0."))
+        << boxNotes.toStdString();
+    EXPECT_TRUE(notes().contains(
+        "Error in I = y2^2/2 - cos(y1), which this system does not keep: I(y_i) \u2212 I(y(x_i)), "
+        "each run's I less the reference solution's at the same x, at x1 = 20, and its largest "
+        "size over the run:\nwith h = 0.25: "))
+        << notes().toStdString();
+    EXPECT_FALSE(notes().contains("Drift of the invariant")) << notes().toStdString();
+    EXPECT_EQ(drift->yAxis->label(), "I(y_i) - I(y(x_i))");
+}
+
+// The oscillator beside the implicit methods with h = 0.5: on a linear
+// system the trapezoid's step is the mid point's, so its curves lie under
+// the mid point's in every plot, and the legends say so, as the single
+// equation's do. Gauss-Legendre 4 is drawn apart: the mid point's phase
+// lags by about h³/12 a step, 0.2 by x = 10, ten times the tolerance.
+TEST_F(Field, OnASystemARunHiddenUnderAnotherIsNamedSoInTheLegend) {
+    open();
+    chooseProblem(named<QComboBox>("Problem")->findText("Harmonic oscillator: y'' = -y"));
+    chooseMethod(0);
+    enter("x1", "10");
+    enter("h", "0.5");
+    QTest::keyClick(named<QCheckBox>("Implicit methods"), Qt::Key_Space);
+    waitForGraphTo(*plot(), "y2, Gauss-Legendre 4", 10);
+    QStringList names;
+    for (int i = 0; i < plot()->graphCount(); ++i) names << plot()->graph(i)->name();
+    EXPECT_TRUE(names.contains("y1, Trapezoid\n(under Implicit mid point)")) << names.join(" | ").toStdString();
+    EXPECT_TRUE(names.contains("y2, Trapezoid\n(under Implicit mid point)")) << names.join(" | ").toStdString();
+    EXPECT_TRUE(names.contains("y1, Implicit mid point")) << names.join(" | ").toStdString();
+    names.clear();
+    for (int i = 0; i < errorPlot()->graphCount(); ++i) names << errorPlot()->graph(i)->name();
+    EXPECT_TRUE(names.contains("Trapezoid\n(under Implicit mid point)")) << names.join(" | ").toStdString();
+}
+
+// The drift on a logarithmic axis, at the press of Alt+G: the oscillator's
+// energy with h = 0.5, lost by backward Euler by the factor 1/(1 + h²) a
+// step, 0.5·(1 - 1.25^-20) = 0.494 by x = 10, and kept by the mid point to
+// within rounding, 1E-16 or so: both are drawn, eighteen decades apart,
+// where the linear axis, its range mostly below 0, draws the mid point's
+// on its zero line.
+TEST_F(Field, TheDriftIsDrawnOnALogarithmicAxisOnRequest) {
+    open();
+    chooseProblem(named<QComboBox>("Problem")->findText("Harmonic oscillator: y'' = -y"));
+    chooseMethod(3);
+    enter("x1", "10");
+    enter("h", "0.5");
+    QTest::keyClick(named<QCheckBox>("Implicit methods"), Qt::Key_Space);
+    auto* drift = named<QCustomPlot>("Invariant drift");
+    waitForGraphTo(*drift, "Gauss-Legendre 4", 10);
+    QCheckBox* logarithmic = named<QCheckBox>("Drift on a logarithmic axis");
+    ASSERT_TRUE(logarithmic->isVisible());
+    // A mnemonic presses the check box at once and releases it a moment later.
+    QTest::keyClick(lab, Qt::Key_G, Qt::AltModifier);
+    while (!logarithmic->isChecked()) QTest::qWait(10);
+    // The h box, left, is read again: the runs come anew.
+    waitForGraphTo(*drift, "Gauss-Legendre 4", 10);
+    EXPECT_EQ(drift->yAxis->scaleType(), QCPAxis::stLogarithmic);
+    EXPECT_EQ(drift->yAxis->label(), "|I(y_i) - I(y0)|");
+    drift->replot();
+    const QImage image = drift->grab().toImage();
+    const QColor ground = drift->palette().color(QPalette::Base);
+    for (const char* run : {"Backward Euler", "Implicit mid point"}) {
+        SCOPED_TRACE(run);
+        const QCPGraph* graph = graphOf(drift, run);
+        ASSERT_NE(graph, nullptr);
+        ASSERT_GT(graph->data()->size(), 2);
+        const QCPGraphData& point = *graph->data()->at(graph->data()->size() / 2);
+        EXPECT_TRUE(std::isfinite(point.value) && point.value > 0);
+        const QPoint at = QPointF(drift->xAxis->coordToPixel(point.key),
+                                  drift->yAxis->coordToPixel(point.value)).toPoint();
+        EXPECT_TRUE(drift->axisRect()->rect().contains(at));
+        EXPECT_TRUE(inked(image, at, ground));
+    }
+    const QCPGraph* backward = graphOf(drift, "Backward Euler");
+    ASSERT_NE(backward, nullptr);
+    EXPECT_NEAR((backward->data()->constEnd() - 1)->value, 0.494, 0.001);
+    // Unchecked, the axis is linear again and the drift signed.
+    QTest::keyClick(lab, Qt::Key_G, Qt::AltModifier);
+    while (logarithmic->isChecked()) QTest::qWait(10);
+    EXPECT_EQ(drift->yAxis->scaleType(), QCPAxis::stLinear);
+    EXPECT_EQ(drift->yAxis->label(), "I(y_i) - I(y0)");
+    EXPECT_LT((graphOf(drift, "Backward Euler")->data()->constEnd() - 1)->value, 0);
+    // The plot's context menu holds the same switch.
+    QAction* onMenu = nullptr;
+    for (QAction* action : drift->actions()) {
+        if (action->text() == "Drift on a logarithmic axis") onMenu = action;
+    }
+    ASSERT_NE(onMenu, nullptr);
+    EXPECT_TRUE(onMenu->isCheckable());
+    onMenu->trigger();
+    EXPECT_TRUE(logarithmic->isChecked());
+    EXPECT_EQ(drift->yAxis->scaleType(), QCPAxis::stLogarithmic);
 }

@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -115,9 +116,11 @@ TEST_F(PhasePlane, EulersRunOnTheOscillatorEndsOutsideTheExactCircle) {
     // The energy y1²/2 + y2²/2 gained: ((1 + h²)^(10/h) − 1)/2 from the
     // double h, by python3's fractions.
     EXPECT_TRUE(notes().contains(
-        "Drift of the invariant I = y2^2/2 + y1^2/2, which the solutions keep at 0.5: at "
-        "x1 = 10, I(y) \u2212 I(y0) is 8.52E-01 with h = 0.1, 3.24E-01 with h = 0.05 and "
-        "1.42E-01 with h = 0.025."))
+        "Drift of the invariant I = y2^2/2 + y1^2/2, which the solutions keep at 0.5: "
+        "I(y) \u2212 I(y0) at x1 = 10, and its largest size over the run:\n"
+        "with h = 0.1: 8.52E-01, largest 8.52E-01, growing\n"
+        "with h = 0.05: 3.24E-01, largest 3.24E-01, growing\n"
+        "with h = 0.025: 1.42E-01, largest 1.42E-01, growing"))
         << notes().toStdString();
 }
 
@@ -256,5 +259,52 @@ TEST_F(PhasePlane, ASingleEquationHasNoPlaneAndTheNotesSayWhy) {
               "A phase plane draws one component against another, and y' = f(x, y) has one: its "
               "direction field is on the Field page.");
     EXPECT_EQ(plot()->plottableCount(), 0);
+    EXPECT_EQ(equilibria()->rowCount(), 0);
+}
+
+// y1' = y1², y2' = y2³: y1² touches 0 along y1 = 0 without changing sign,
+// and (0, 0) is a double and a triple root, where Newton's method converges
+// only linearly. The nullcline y1 = 0 is drawn in its colour and keyed in
+// the legend; the table lists (0, 0) as degenerate, and no note says that
+// Newton's method finds none. y1' = y1·y2, y2' = y2 has the whole line
+// y2 = 0 for equilibria: the notes say so and the table lists none.
+TEST_F(PhasePlane, DegenerateEquilibriaAndATouchingNullcline) {
+    open();
+    chooseProblem("Harmonic oscillator: y'' = -y");
+    waitForCurve("exact solution");
+    enter("y1'", "y1^2");
+    enter("y2'", "y2^3");
+    while (!curve("reference")) QTest::qWait(10);
+    show(-2, 2, -2, 2);
+    const QImage image = plot()->toPixmap().toImage();
+    bool keyed = false;
+    for (int i = 0; i < plot()->graphCount(); ++i) keyed = keyed || plot()->graph(i)->name() == "y1' = 0";
+    EXPECT_TRUE(keyed);
+    // Along y1 = 0 between y2 = 0.3 and 1.7, away from the marker at the
+    // origin, the dashes in sea green.
+    const QColor seaGreen(0x2e, 0x8b, 0x57);
+    int green = 0, seen = 0;
+    for (double y2 = 0.3; y2 <= 1.7; y2 += 0.02, ++seen) {
+        const QPoint at = pixelOf(0, y2).toPoint();
+        int nearest = 3 * 255;
+        for (int dx = -1; dx <= 1; ++dx) nearest = std::min(nearest, distance(image.pixelColor(at + QPoint(dx, 0)), seaGreen));
+        if (nearest < 60) ++green;
+    }
+    EXPECT_GT(green, seen / 3) << green << " of " << seen;
+    EXPECT_EQ(tableCells(*equilibria()),
+              (Cells{{"(0.000, 0.000)", "0, 0",
+                      "degenerate: an eigenvalue is 0, the linearisation does not decide"}}));
+    EXPECT_FALSE(notes().contains("finds no equilibrium")) << notes().toStdString();
+
+    enter("y1'", "y1*y2");
+    enter("y2'", "y2");
+    const auto curveSaid = [this] { return notes().contains("F is 0 all along a curve through "); };
+    while (!curveSaid()) QTest::qWait(10);
+    show(-2, 2, -2, 2);
+    // Through a point of y2 = 0: which one depends on how wide the plot is.
+    EXPECT_TRUE(notes().contains(QRegularExpression(
+        "F is 0 all along a curve through \\(-?[0-9.]+, 0\\.000\\): its points are equilibria, not "
+        "isolated ones, so the table does not list them\\.")))
+        << notes().toStdString();
     EXPECT_EQ(equilibria()->rowCount(), 0);
 }
