@@ -40,8 +40,9 @@ struct PageHandout {
 // printed under the table, not among the notes too.
 void addPage(Handout& handout, const PageHandout& page);
 
-// A table's property, a QList<int> of the columns where its handout's blocks
-// begin (the first 0), for a table whose columns fall into families.
+// A table's property, a QList<int> of the columns where its families begin
+// (the first 0), for a table whose columns fall into families: its handout's
+// blocks of columns never mix two, and split a family too wide for paper.
 inline constexpr char columnBlocksProperty[] = "columnBlocks";
 
 // The program that makes handouts, as a PDF's properties and a print queue

@@ -60,7 +60,6 @@ LabPlot::LabPlot(const QString& accessibleName, const QString& description, QWid
     savePdf_ = new QAction("Save as PDF\u2026", this);
     connect(savePng_, &QAction::triggered, this, [this] { saveAs(false); });
     connect(savePdf_, &QAction::triggered, this, [this] { saveAs(true); });
-    connect(this, &QCustomPlot::beforeReplot, this, &LabPlot::placeLegend);
     connect(this, &QCustomPlot::afterLayout, this, &LabPlot::followLayout);
     followPalette();
     followFont();
@@ -160,10 +159,27 @@ bool LabPlot::fitScale() {
 }
 
 // The axis rectangle's size is known only once laid out; new ranges bring
-// new tick labels, which may move its edges, so it is laid out again.
+// new tick labels, which may move its edges, so it is laid out again. So it
+// is when a page adds legend keys once it knows the view (the Phase plane
+// its nullclines' and equilibria's): a picture drawn once, as a handout's,
+// has no later replot to give them their place, and they would stay blank.
 void LabPlot::updateLayout() {
+    placeLegend();
     QCustomPlot::updateLayout();
-    for (int pass = 0; equalScale_ && pass < 3 && fitScale(); ++pass) QCustomPlot::updateLayout();
+    for (int pass = 0; pass < 3; ++pass) {
+        const bool rescaled = equalScale_ && fitScale();
+        if (!rescaled && !legendHasUnplacedEntry()) break;
+        placeLegend();
+        QCustomPlot::updateLayout();
+    }
+}
+
+// An entry added after the last layout has no room yet.
+bool LabPlot::legendHasUnplacedEntry() const {
+    for (int i = 0; i < legend->itemCount(); ++i) {
+        if (legend->item(i) && legend->item(i)->outerRect().isEmpty()) return true;
+    }
+    return false;
 }
 
 void LabPlot::useLogAxes() {
@@ -230,8 +246,8 @@ void LabPlot::placeLegend() {
     if (!legendPlace_) return;
     // Columns of a set number of entries, each read downwards, where the
     // page asks for them. Else below the axes two entries a row while they
-    // fit the plot's width, else one: a legend cut at the edge hides the
-    // names it is there to give.
+    // fit the width the plot is drawn at (the widget's, or a handout's),
+    // else one: a legend cut at the edge hides the names it is there to give.
     if (legendRows_) {
         legend->setWrap(*legendRows_);
         legend->setFillOrder(QCPLayoutGrid::foRowsFirst, true);
@@ -242,7 +258,7 @@ void LabPlot::placeLegend() {
             legend->setFillOrder(QCPLayoutGrid::foColumnsFirst, true);
         };
         wrap(2);
-        if (legend->minimumOuterSizeHint().width() > width()) wrap(1);
+        if (legend->minimumOuterSizeHint().width() > viewport().width()) wrap(1);
     }
     const bool wanted = legend->itemCount() > 0;
     const bool placed = legendHolder_ != nullptr;
@@ -303,6 +319,9 @@ void LabPlot::contextMenuEvent(QContextMenuEvent* event) {
     menu.addAction(copyImage_);
     menu.addAction(savePng_);
     menu.addAction(savePdf_);
+    // Then what the page added to its plot (QWidget::addAction).
+    if (!actions().isEmpty()) menu.addSeparator();
+    menu.addActions(actions());
     menu.exec(event->globalPos());
 }
 

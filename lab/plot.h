@@ -108,6 +108,7 @@ private:
     void followPalette();
     void followFont();
     void placeLegend();
+    bool legendHasUnplacedEntry() const;
     void followLayout();
     void saveAs(bool pdf);
 
