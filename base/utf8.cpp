@@ -37,6 +37,15 @@ std::size_t characterCount(std::string_view text) {
     return count;
 }
 
+std::string_view leadingCharacters(std::string_view text, std::size_t count) {
+    std::size_t at = 0;
+    for (std::size_t taken = 0; at < text.size() && taken < count; ++taken) {
+        const std::size_t length = wellFormedLength(text, at);
+        at += length == 0 ? 1 : length;
+    }
+    return text.substr(0, at);
+}
+
 std::optional<std::size_t> firstIllFormedByte(std::string_view text) {
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t length = wellFormedLength(text, at);

@@ -17,6 +17,10 @@ std::size_t wellFormedLength(std::string_view text, std::size_t at);
 // Characters, counting each byte that is not part of one as one.
 std::size_t characterCount(std::string_view text);
 
+// The first `count` characters of the text, counted as characterCount
+// counts them; the whole text when it has no more.
+std::string_view leadingCharacters(std::string_view text, std::size_t count);
+
 // The offset of the first byte that is not part of a well-formed character.
 std::optional<std::size_t> firstIllFormedByte(std::string_view text);
 

@@ -1,5 +1,7 @@
-// Lists as a sentence writes them.
+// Lists as a sentence writes them, and formulas as a note quotes them.
 #pragma once
+
+#include "base/utf8.h"
 
 #include <string>
 #include <string_view>
@@ -16,6 +18,18 @@ std::string listedInWords(const std::vector<Text>& items) {
         text += std::string_view(items[i]);
     }
     return text;
+}
+
+// A formula as a note quotes it: whole up to quotedFormulaLength
+// characters, else its first ones and how long it is, "y1*y2 + … (1043
+// characters)", so that a typed formula of a thousand characters does not
+// push a page's plots out of sight. Its box holds it whole.
+inline constexpr std::size_t quotedFormulaLength = 120;
+inline std::string quotedFormula(std::string_view formula) {
+    const std::size_t length = characterCount(formula);
+    if (length <= quotedFormulaLength) return std::string(formula);
+    return std::string(leadingCharacters(formula, quotedFormulaLength)) + " \u2026 (" +
+           std::to_string(length) + " characters)";
 }
 
 }  // namespace pelorin

@@ -3,6 +3,7 @@
 #include "base/conversions.h"
 #include "base/lab_reading.h"
 #include "base/number_text.h"
+#include "base/words.h"
 #include "lab/page.h"
 #include "lab/plot.h"
 #include "methods/exact_solution.h"
@@ -354,8 +355,8 @@ void AdaptiveTab::startRun(const pelorin::Method& method, const QStringList& fir
             },
             [this, first](pelorin::AdaptiveStudy study) { showRun(std::move(study), first); },
             [this, &method, waiting = first](const pelorin::Problem& problem) mutable {
-                waiting << "Running " + fromView(method.caption) + " on y' = " +
-                               QString::fromStdString(problem.equation.f) + " \u2026";
+                waiting << "Running " + fromView(method.caption) + " on " +
+                               QString::fromStdString(pelorin::quotedFormula(problem.equationText())) + " \u2026";
                 showRun({}, waiting);
             });
     }

@@ -3,6 +3,7 @@
 // reference solution, and the step sizes as for a single equation.
 #include "lab/adaptive_tab.h"
 
+#include "base/words.h"
 #include "lab/page.h"
 #include "lab/plot.h"
 #include "numerics/plot_extent.h"
@@ -48,7 +49,7 @@ void AdaptiveTab::startSystemRun(const pelorin::Method& method, const QStringLis
         },
         [this, &method, waiting = first](const pelorin::Problem& problem) mutable {
             waiting << "Running " + fromView(method.caption) + " on " +
-                           QString::fromStdString(problem.equationText()) + " \u2026";
+                           QString::fromStdString(pelorin::quotedFormula(problem.equationText())) + " \u2026";
             showSystemRun({}, waiting);
         });
 }

@@ -2,6 +2,7 @@
 
 #include "base/conversions.h"
 #include "base/lab_reading.h"
+#include "base/words.h"
 #include "lab/adaptive_tab.h"
 #include "lab/convergence_tab.h"
 #include "lab/field_tab.h"
@@ -85,6 +86,18 @@ constexpr std::array<std::pair<pelorin::ProblemForm, const char*>, 3> forms{{
     {pelorin::ProblemForm::system, "a system y1' \u2026 yn'"},
     {pelorin::ProblemForm::secondOrder, "y'' = f(x, y, y')"},
 }};
+
+// The equation as a handout prints it and names its PDF: a system's with
+// its parameters as the Parameters box holds them, for the same slopes with
+// other values are another problem.
+QString equationLine(const pelorin::Problem& problem) {
+    const QString equation = QString::fromStdString(problem.equation.f);
+    if (!problem.isSystem()) return "dy/dx = " + equation;
+    const auto& system = problem.equation.system;
+    const QString parameters =
+        system ? QString::fromStdString(system->parameters().text).simplified() : QString();
+    return parameters.isEmpty() ? equation : equation + ", with " + parameters;
+}
 
 // The exact solution the lab compares with, as a handout prints it.
 QString exactSolutionLine(const pelorin::Equation& equation) {
@@ -296,6 +309,9 @@ QTabWidget* MethodLab::createPages() {
         connect(page, &LabPage::methodChosen, method_, &QComboBox::setCurrentIndex);
         pages_.push_back(page);
     }
+    connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+        if (followPageRange()) recalculate();
+    });
     return tabs_;
 }
 
@@ -394,6 +410,10 @@ void MethodLab::showForm(pelorin::ProblemForm form) {
 
 void MethodLab::formChosen(int index) {
     if (index < 0) return;
+    // A library entry's parameters and invariant would otherwise stand
+    // under the problem the student now types ("mu = 1000" under a
+    // pendulum).
+    if (problem_->currentIndex() != problem_->count() - 1) system_->clearParametersAndInvariant();
     showForm(forms[static_cast<std::size_t>(index)].first);
     problem_->setCurrentIndex(problem_->count() - 1);
     recalculate();
@@ -496,6 +516,7 @@ void MethodLab::problemChosen(int index) {
         showForm(system_->form());
         boxes_[0]->setText(fromView(entry.x0));
         boxes_[2]->setText(fromView(entry.x1));
+        followPageRange();
         recalculate();
         return;
     }
@@ -534,6 +555,37 @@ void MethodLab::followProblemList() {
     }
 }
 
+const pelorin::LibrarySystem* MethodLab::shownLibrarySystem() const {
+    const auto row = static_cast<std::size_t>(problem_->currentIndex()) - pelorin::problemLibrary.size();
+    if (problem_->currentIndex() < 0 || row >= pelorin::systemLibrary.size()) return nullptr;
+    return &pelorin::systemLibrary[row];
+}
+
+bool MethodLab::followPageRange() {
+    const pelorin::LibrarySystem* entry = shownLibrarySystem();
+    if (entry && !entry->pageRange.page.empty()) {
+        const bool here = pageName(currentPage()) == fromView(entry->pageRange.page);
+        const QString wanted = fromView(here ? entry->pageRange.x1 : entry->x1);
+        if (boxes_[2]->text() == fromView(here ? entry->x1 : entry->pageRange.x1)) {
+            boxes_[2]->setText(wanted);
+            return true;
+        }
+    }
+    showBoxNotes();
+    return false;
+}
+
+QString MethodLab::pageRangeNote() const {
+    const pelorin::LibrarySystem* entry = shownLibrarySystem();
+    if (!entry || entry->pageRange.page.empty() ||
+        pageName(currentPage()) != fromView(entry->pageRange.page) ||
+        boxes_[2]->text() != fromView(entry->pageRange.x1)) {
+        return {};
+    }
+    return QString("x1 = %1 on the %2 page: %3")
+        .arg(fromView(entry->pageRange.x1), fromView(entry->pageRange.page), fromView(entry->pageRange.why));
+}
+
 // Compiles the equation's boxes; a text that cannot be used leaves the last
 // good equation in force, and the notes say why.
 QStringList MethodLab::readEquation() {
@@ -544,7 +596,7 @@ QStringList MethodLab::readEquation() {
         f_->text().trimmed().toStdString(), exact_->text().trimmed().toStdString(), at.x0, y0);
     if (!read.equation) {
         return {QString::fromStdString(read.slopeError.message) +
-                "; the lab goes on with f(x, y) = " + QString::fromStdString(equation_.f) + "."};
+                "; the lab goes on with f(x, y) = " + QString::fromStdString(pelorin::quotedFormula(equation_.f)) + "."};
     }
     QStringList notes;
     if (!inputs().readable) {
@@ -569,7 +621,8 @@ QStringList MethodLab::readSystem() {
     const std::optional<pelorin::StateVector> start = system_->readStarts(startNotes);
     QStringList notes;
     for (const std::string& note : startNotes) notes << QString::fromStdString(note);
-    const QString goingOn = "; the lab goes on with " + QString::fromStdString(equation_.f) + ".";
+    const QString goingOn =
+        "; the lab goes on with " + QString::fromStdString(pelorin::quotedFormula(equation_.f)) + ".";
     if (!start || !inputs().readable) {
         if (start) notes << QString::fromStdString(inputs().unreadable) + goingOn;
         return notes;
@@ -629,9 +682,7 @@ Handout MethodLab::handout() const {
     const LabInputs current = inputs();
     Handout handout;
     handout.title = "Method lab: " + pageName(currentPage());
-    const QString equation = QString::fromStdString(current.problem.equation.f);
-    handout.problem << (current.problem.isSystem() ? equation : "dy/dx = " + equation)
-                    << exactSolutionLine(current.problem.equation)
+    handout.problem << equationLine(current.problem) << exactSolutionLine(current.problem.equation)
                     << QString(current.problem.isSystem() ? "x0 = %1, y(x0) = %2, x1 = %3"
                                                           : "x0 = %1, y0 = %2, x1 = %3")
                            .arg(fromView(pelorin::numberToText(current.problem.x0)),
@@ -714,6 +765,16 @@ QString MethodLab::openProblemFile(const QString& path) {
                        "whose boxes have no room for them; a system's have. Nothing was changed.")
             .arg(QDir::toNativeSeparators(path), beyond);
     }
+    // Checked before anything changes: a file whose equation the lab could
+    // not use would leave the boxes showing it while the pages go on with
+    // the last good one.
+    if (const std::vector<std::string> faults = pelorin::equationFaults(*reading.problem, reading.system);
+        !faults.empty()) {
+        QStringList why;
+        for (const std::string& fault : faults) why << QString::fromStdString(fault);
+        return QString("Could not open \"%1\": %2 Nothing was changed.")
+            .arg(QDir::toNativeSeparators(path), why.join(" "));
+    }
     int page = tabs_->currentIndex();
     if (reading.lesson) {
         QStringList pages;
@@ -737,7 +798,11 @@ QString MethodLab::openProblemFile(const QString& path) {
     boxes_[2]->setText(QString::fromStdString(text.x1));
     const int entry = problem_->findText(QString::fromStdString(text.name));
     problem_->setCurrentIndex(entry >= 0 ? entry : problem_->count() - 1);
-    tabs_->setCurrentIndex(page);
+    {
+        // The file's x1 is the lesson's, on whatever page it was saved.
+        const QSignalBlocker asSaved(tabs_);
+        tabs_->setCurrentIndex(page);
+    }
     recalculate();
     return {};
 }
@@ -832,6 +897,7 @@ void MethodLab::readBoxes() {
 void MethodLab::showBoxNotes() {
     QStringList notes = readNotes_;
     if (!stepNote_.isEmpty()) notes << stepNote_;
+    if (const QString range = pageRangeNote(); !range.isEmpty()) notes << range;
     boxNotes_->setText(notes.join("\n"));
     boxNotes_->setVisible(!notes.isEmpty());
 }

@@ -15,6 +15,9 @@
 #include <optional>
 #include <vector>
 
+namespace pelorin {
+struct LibrarySystem;
+}
 class LabPage;
 class SystemBoxes;
 class QComboBox;
@@ -95,6 +98,14 @@ private:
     pelorin::ProblemForm form() const;
     QStringList readSystem();
     void followProblemList();
+    // A library problem whose whole range shows nothing on the page shown
+    // takes the range its entry names for that page, and its own again on
+    // the others; an x1 the student typed stays. Whether x1 changed.
+    bool followPageRange();
+    // The library system the problem list shows; none for any other problem.
+    const pelorin::LibrarySystem* shownLibrarySystem() const;
+    // Why x1 is the page's own, while it is; empty otherwise.
+    QString pageRangeNote() const;
     QStringList readEquation();
     // Every plot's Save as suggests a name after what it shows now.
     void nameFiles();

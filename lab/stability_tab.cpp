@@ -1,5 +1,6 @@
 #include "lab/stability_tab.h"
 
+#include "base/conversions.h"
 #include "base/number_text.h"
 #include "lab/page.h"
 #include "lab/plot.h"
@@ -22,7 +23,7 @@
 namespace {
 
 // The slider moves h in hundredths over the range the box takes.
-constexpr double sliderUnit = pelorin::smallestStep;
+constexpr double sliderUnit = pelorin::sliderStep;
 constexpr int sliderSteps = static_cast<int>(pelorin::largestStep / sliderUnit + 0.5);
 constexpr int runSteps = 20;
 constexpr int gridColumns = 321, gridRows = 321;
@@ -75,8 +76,9 @@ StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
                           "edge |R(z)| = 1, with the point z = h\u00b7\u03bb of the chosen h: at "
                           "every step of the run on a problem of your own, and on a system for "
                           "every eigenvalue \u03bb of its Jacobian. For a multistep method, where "
-                          "every root of its characteristic polynomial has |\u03b6| \u2264 1, "
-                          "within its boundary locus, the z with a root on the unit circle.",
+                          "every root of its characteristic polynomial has |\u03b6| \u2264 1 and "
+                          "those on the unit circle are simple (the root condition), within its "
+                          "boundary locus, the z with a root on the unit circle.",
                           this);
     // One unit equally long on both axes, so that a disc is drawn round.
     region_->keepEqualScale();
@@ -110,7 +112,8 @@ StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
                          "For a multistep method: the roots \u03b6 of its characteristic polynomial "
                          "at z = h\u00b7\u03bb, within the unit circle |\u03b6| = 1. The principal "
                          "root, the one nearest e^z, is a red disc; the parasitic ones are squares. An "
-                         "error grows in the mode of every root outside the circle.",
+                         "error grows in the mode of every root outside the circle, and of every "
+                         "repeated root on it.",
                          this);
     roots_->keepEqualScale();
     roots_->xAxis->setLabel("Re \u03b6");
@@ -139,8 +142,9 @@ StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
 
     // The slider sweeps the lab's h, which the box above the pages shows.
     auto* controls = new QHBoxLayout;
-    auto* sliderCaption = new QLabel("h from " + QString::fromStdString(pelorin::stepRangeText()) +
-                                         ":",
+    auto* sliderCaption = new QLabel(QString("h from %1 to %2:")
+                                         .arg(fromView(pelorin::fixedText(pelorin::sliderStep, 2)),
+                                              fromView(pelorin::numberToText(pelorin::largestStep))),
                                      this);
     slider_ = new QSlider(Qt::Horizontal, this);
     slider_->setAccessibleName("h slider");
@@ -156,7 +160,8 @@ StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
     intervals_ = addCaptionedTable(layout,
                                    "Stability &intervals on the negative real axis: "
                                    "|R(-x)| \u2264 1, for a multistep method every root |\u03b6| "
-                                   "\u2264 1, for 0 \u2264 x \u2264 the value",
+                                   "\u2264 1 and those on the circle simple, for 0 \u2264 x "
+                                   "\u2264 the value",
                                    "Stability intervals");
     fillIntervals();
 }
@@ -260,7 +265,7 @@ void StabilityTab::drawRegion() {
     regionFunction_ = {};
     if (chosen.multistep) {
         regionMultistep_ = *chosen.multistep;
-        map_->setName(fromView(chosen.caption) + ": every |\u03b6| \u2264 1");
+        map_->setName(fromView(chosen.caption) + ": root condition");
     } else {
         regionFunction_ = pelorin::stabilityFunctionOf(*chosen.tableau);
         map_->setName(fromView(chosen.caption) + ": |R(z)| \u2264 1");
@@ -353,11 +358,13 @@ pelorin::StabilityPath StabilityTab::typedPath() const {
 // shows z = h·λ at every step point, and the notes say where it leaves.
 void StabilityTab::drawTypedRun() {
     const pelorin::StabilityPath path = typedPath();
+    const auto end = inputs_.readable ? pelorin::solutionEnd(inputs_.problem) : std::nullopt;
     bool leftOut = addRunGraph(path.x, path.y);
-    if (const pelorin::KnownSolution solution = inputs_.problem.exact()) {
-        std::vector<double> exactY;
-        for (double x : path.x) exactY.push_back(solution(x));
-        leftOut = addExactGraph(path.x, exactY) || leftOut;
+    // The solution drawn up to the run's last point before its end: past it
+    // there is none, and on the way to it |y| grows without bound.
+    const auto before = std::find_if(path.x.begin(), path.x.end(), [&end](double x) { return end && end->past(x); });
+    if (before != path.x.begin()) {
+        leftOut = addKnownCurve(pelorin::knownCurve(inputs_.problem, path.x.front(), *(before - 1))) || leftOut;
     }
     QStringList notes;
     for (const std::string& note : path.notes) notes << QString::fromStdString(note);
@@ -368,7 +375,6 @@ void StabilityTab::drawTypedRun() {
     notes << verdictNote();
     if (leftOut) notes << QString::fromStdString(pelorin::undrawableNote());
     run_->rescaleAxes();
-    const auto end = inputs_.readable ? pelorin::solutionEnd(inputs_.problem) : std::nullopt;
     run_->setSolutionEnd(end);
     if (end && std::any_of(path.x.begin(), path.x.end(), [&end](double x) { return end->past(x); })) {
         notes << QString::fromStdString(pelorin::solutionEndNote(end->at) + " " +
@@ -382,14 +388,23 @@ void StabilityTab::drawTypedRun() {
     run_->replot();
 }
 
-bool StabilityTab::addExactGraph(const std::vector<double>& x, const std::vector<double>& y) {
-    const pelorin::DrawablePoints points = pelorin::drawablePoints(x, y);
-    QCPGraph* exact = run_->addGraph();
-    exact->setName("exact");
-    exact->setPen(QPen(run_->palette().color(QPalette::Text), 1.5));
-    exact->setData(QVector<double>(points.x.begin(), points.x.end()),
-                   QVector<double>(points.y.begin(), points.y.end()));
-    return points.leftOut;
+bool StabilityTab::addKnownCurve(const pelorin::SampledCurve& curve) {
+    bool leftOut = false;  // a sample where the solution is not known is not drawn, and not left out
+    for (const pelorin::SampledCurve::Piece& piece : curve.pieces) {
+        const pelorin::DrawablePoints points = pelorin::drawablePoints(piece.x, piece.y);
+        leftOut = leftOut || points.leftOut;
+        QCPGraph* known = run_->addGraph();
+        known->setPen(QPen(run_->palette().color(QPalette::Text), 1.5));
+        known->setData(QVector<double>(points.x.begin(), points.x.end()),
+                       QVector<double>(points.y.begin(), points.y.end()), true);
+        // One legend entry for a curve broken into pieces.
+        if (&piece == &curve.pieces.front()) {
+            known->setName(inputs_.problem.comparedWithReference() ? "reference" : "exact");
+        } else {
+            known->removeFromLegend();
+        }
+    }
+    return leftOut;
 }
 
 bool StabilityTab::addRunGraph(const std::vector<double>& x, const std::vector<double>& y) {
@@ -422,7 +437,9 @@ void StabilityTab::drawRun() {
     } else {
         const pelorin::StabilityRun run =
             pelorin::runWithStep(method(), inputs_.problem.x0, inputs_.problem.y0[0], inputs_.h, runSteps);
-        const bool exactLeftOut = addExactGraph(run.x, run.exact);
+        const bool exactLeftOut =
+            !run.x.empty() &&
+            addKnownCurve(pelorin::knownCurve(inputs_.problem, run.x.front(), run.x.back()));
         const bool runLeftOut = addRunGraph(run.x, run.y);
         for (const std::string& note : run.notes) notes << QString::fromStdString(note);
         if (exactLeftOut || runLeftOut) {
@@ -446,7 +463,7 @@ void StabilityTab::showMultistep() {
     run_->yAxis->setLabel("y");
     const pelorin::SolutionPath& path = multistepStudy_.run;
     if (!path.x.empty()) {
-        if (!multistepStudy_.exact.empty()) addExactGraph(path.x, multistepStudy_.exact);
+        addKnownCurve(multistepStudy_.known);
         addRunGraph(path.x, path.y);
         run_->rescaleAxes();
         run_->xAxis->scaleRange(1.05);

@@ -2,9 +2,9 @@
 // the point z = h·λ (on a system, the eigenvalues of h·J at every step of
 // the run), the stability interval of every method, and a run of the chosen
 // method with the lab's h, which a slider here sweeps. A multistep method's
-// region is where every root of its characteristic polynomial lies in the
-// unit circle, within its boundary locus; a plot beside it shows those roots
-// at z = h·λ.
+// region is where its characteristic polynomial meets the root condition
+// (every root in the closed unit disc, those on the circle simple), within
+// its boundary locus; a plot beside it shows those roots at z = h·λ.
 #pragma once
 
 #include "lab/inputs.h"
@@ -49,9 +49,10 @@ private:
     QString verdictNote() const;
     void placePoint();
     void drawRun();
-    // The run plot's curves: the exact solution in the text's colour, the
-    // lab's method in its pen and marker; whether a point was left out.
-    bool addExactGraph(const std::vector<double>& x, const std::vector<double>& y);
+    // The run plot's curves: the exact (or reference) solution sampled
+    // densely, in the text's colour, the lab's method in its pen and
+    // marker; whether a point was left out as beyond what an axis spans.
+    bool addKnownCurve(const pelorin::SampledCurve& curve);
     bool addRunGraph(const std::vector<double>& x, const std::vector<double>& y);
     void drawTypedRun();
     pelorin::StabilityPath typedPath() const;

@@ -4,6 +4,7 @@
 // exact solution where one is known.
 #include "lab/stability_tab.h"
 
+#include "base/words.h"
 #include "lab/plot.h"
 #include "numerics/plot_extent.h"
 #include "numerics/state_operations.h"
@@ -30,7 +31,7 @@ void StabilityTab::studySystem() {
         return;
     }
     notes_->setText("Calculating z = h\u00b7\u03bb along the run on " +
-                    QString::fromStdString(inputs_.problem.equationText()) + " \u2026");
+                    QString::fromStdString(pelorin::quotedFormula(inputs_.problem.equationText())) + " \u2026");
     studies_.runOffThread(
         inputs_.problem,
         [method = inputs_.method, h = inputs_.h](const pelorin::Problem& problem, std::stop_token stop) {
@@ -61,8 +62,9 @@ void StabilityTab::drawSystemRun() {
     const pelorin::SystemPath& run = systemStudy_.path.run;
     const QString caption = fromView(pelorin::labCatalogue[inputs_.method].caption);
     bool leftOut = false;
-    const auto add = [&](const std::vector<double>& y, const QPen& pen, const QString& name) {
-        const pelorin::DrawablePoints points = pelorin::drawablePoints(run.x, y);
+    const auto add = [&](const std::vector<double>& x, const std::vector<double>& y, const QPen& pen,
+                         const QString& name) {
+        const pelorin::DrawablePoints points = pelorin::drawablePoints(x, y);
         leftOut = leftOut || points.leftOut;
         QCPGraph* graph = run_->addGraph();
         graph->setPen(pen);
@@ -76,9 +78,10 @@ void StabilityTab::drawSystemRun() {
         if (!systemStudy_.exact.empty()) {
             QPen dashed = LabPlot::methodPen(k);
             dashed.setStyle(Qt::DashLine);
-            add(pelorin::componentOf(systemStudy_.exact, k), dashed, QString("y%1, exact").arg(k + 1));
+            add(systemStudy_.exactX, pelorin::componentOf(systemStudy_.exact, k), dashed,
+                QString("y%1, exact").arg(k + 1));
         }
-        add(pelorin::componentOf(run.y, k), LabPlot::methodPen(k), QString("y%1, %2").arg(k + 1).arg(caption))
+        add(run.x, pelorin::componentOf(run.y, k), LabPlot::methodPen(k), QString("y%1, %2").arg(k + 1).arg(caption))
             ->setScatterStyle(LabPlot::methodMarker(k));
     }
     QStringList notes;

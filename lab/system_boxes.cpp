@@ -184,6 +184,11 @@ void SystemBoxes::setText(const pelorin::SystemText& text) {
     showRows();
 }
 
+void SystemBoxes::clearParametersAndInvariant() {
+    parameters_->clear();
+    invariant_->clear();
+}
+
 std::optional<pelorin::StateVector> SystemBoxes::readStarts(std::vector<std::string>& notes) {
     const pelorin::SystemText typed = text();
     const std::vector<std::string> texts = pelorin::startTexts(typed);

@@ -26,6 +26,9 @@ public:
     pelorin::ProblemForm form() const { return form_; }
     pelorin::SystemText text() const;
     void setText(const pelorin::SystemText& text);
+    // Empties the Parameters and Invariant boxes: what a library entry
+    // brought belongs to it, not to a problem typed in another form.
+    void clearParametersAndInvariant();
     // The starts read strictly, each box keeping its last good value, and
     // why a text was not used; none while a start has never had one.
     std::optional<pelorin::StateVector> readStarts(std::vector<std::string>& notes);

@@ -232,27 +232,39 @@ bool sameErrorCurve(const ErrorPath& a, const ErrorPath& b) {
     return true;
 }
 
-SampledCurve sampleSolution(const KnownSolution& solution, double from, double to, int samples) {
-    SampledCurve curve;
+std::vector<double> curveAbscissae(double from, double to, int samples) {
     const int count = std::max(samples, 2);
     const double dx = (to - from) / (count - 1);
-    if (!solution || !std::isfinite(from) || !std::isfinite(to) || !std::isfinite(dx)) return curve;
+    if (!std::isfinite(from) || !std::isfinite(to) || !std::isfinite(dx)) return {};
+    std::vector<double> x;
+    for (int k = 0; k < count; ++k) x.push_back(k == count - 1 ? to : from + static_cast<double>(k) * dx);
+    return x;
+}
+
+SampledCurve sampledCurve(const std::vector<double>& x, const std::vector<double>& y) {
+    SampledCurve curve;
     bool broken = true;
-    for (int k = 0; k < count; ++k) {
-        const double x = k == count - 1 ? to : from + static_cast<double>(k) * dx;
-        const double y = solution(x);
-        if (!std::isfinite(y)) {
+    for (std::size_t k = 0; k < x.size() && k < y.size(); ++k) {
+        if (!std::isfinite(y[k])) {
             ++curve.leftOut;
-            if (!curve.firstLeftOut) curve.firstLeftOut = x;
+            if (!curve.firstLeftOut) curve.firstLeftOut = x[k];
             broken = true;
             continue;
         }
         if (broken) curve.pieces.emplace_back();
         broken = false;
-        curve.pieces.back().x.push_back(x);
-        curve.pieces.back().y.push_back(y);
+        curve.pieces.back().x.push_back(x[k]);
+        curve.pieces.back().y.push_back(y[k]);
     }
     return curve;
+}
+
+SampledCurve sampleSolution(const KnownSolution& solution, double from, double to, int samples) {
+    if (!solution) return {};
+    const std::vector<double> x = curveAbscissae(from, to, samples);
+    std::vector<double> y;
+    for (double at : x) y.push_back(solution(at));
+    return sampledCurve(x, y);
 }
 
 std::string sampledCurveNote(const SampledCurve& curve, const std::string& name) {

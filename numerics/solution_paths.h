@@ -170,6 +170,12 @@ struct SampledCurve {
 inline constexpr int curveSamples = 1001;
 SampledCurve sampleSolution(const KnownSolution& solution, double from, double to,
                             int samples = curveSamples);
+// The abscissae sampleSolution asks for, so that a solution known only at
+// many abscissae at once (a reference) can be sampled alike; empty where
+// sampleSolution's curve would be.
+std::vector<double> curveAbscissae(double from, double to, int samples = curveSamples);
+// Values at those abscissae as a curve, broken where they are not finite.
+SampledCurve sampledCurve(const std::vector<double>& x, const std::vector<double>& y);
 
 // Where a sampled curve is broken, in words, naming it ("the exact
 // solution", "the reference"); empty when it is whole.

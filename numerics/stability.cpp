@@ -338,8 +338,13 @@ std::vector<Polyline> stabilityBoundary(const StabilityFunction& r,
     return followLines(r, grid, sides, joinCrossings(r, grid, sides));
 }
 
+std::string stepZText(double z) {
+    return std::fabs(z) < 1e-3 && z != 0 ? numberToText(z) : shortText(z);
+}
+
 std::string stepRangeText() {
-    return numberToText(smallestStep) + " to " + numberToText(largestStep);
+    // Written out, as a student reads a step: "0.00001", not "1E-05".
+    return fixedText(smallestStep, 5) + " to " + numberToText(largestStep);
 }
 
 StepReading readStep(std::string_view typed, std::string_view kept) {
@@ -389,7 +394,7 @@ StabilityRun runWithStep(const Method& method, double x0, double y0, double h, i
         }
     }
     const double size = std::fabs(amplification);
-    const std::string z = "z = h\u00b7\u03bb = " + shortText(h * lessonLambda);
+    const std::string z = "z = h\u00b7\u03bb = " + stepZText(h * lessonLambda);
     if (!std::isfinite(size)) {
         run.notes.push_back(z + " lies far outside the region: |R(z)| is too large to "
                                 "calculate, and the run leaves the exact solution at once.");

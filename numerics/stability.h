@@ -88,11 +88,20 @@ std::vector<Polyline> stabilityBoundary(const StabilityFunction& r,
                                         const StabilityGrid& grid);
 
 // The h the lab's step box takes, shared by the pages that run one method
-// with one h: the Stability page's slider moves it in hundredths from 0.01 to
-// 6, so that z = h·λ stays within the region plot.
-inline constexpr double smallestStep = 0.01, largestStep = 6;
+// with one h: down to steps small enough for an explicit method on the
+// library's stiff problems (Van der Pol with mu = 1000 is stable under
+// Euler only below 2/3000), where a run stops after maxPathSteps steps and
+// says so; up to 6. The Stability page's slider moves it in hundredths
+// from 0.01 (sliderStep) to 6, so that z = h·λ stays within the region plot.
+inline constexpr double smallestStep = 1e-5, largestStep = 6;
+inline constexpr double sliderStep = 0.01;
 
-// "0.01 to 6", the range as the lab states it.
+// z = h·λ as the notes write it: three decimals, as the region's notes
+// write z everywhere, and below a thousandth as the list writes numbers, so
+// that the small steps a stiff problem needs do not read as z = 0.000.
+std::string stepZText(double z);
+
+// "0.00001 to 6", the range as the lab states it.
 std::string stepRangeText();
 
 // A typed h: its value when the text is wholly a number in that range;

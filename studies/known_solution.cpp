@@ -28,6 +28,12 @@ std::string knownSolutionName(const Problem& problem) {
     return problem.comparedWithReference() ? "reference" : "exact solution";
 }
 
+SampledCurve knownCurve(const Problem& problem, double from, double to) {
+    if (problem.isSystem()) return {};
+    const std::vector<double> x = curveAbscissae(from, to);
+    return sampledCurve(x, knownSolution(problem)(x));
+}
+
 std::optional<SolutionEnd> solutionEnd(const Problem& problem) {
     if (!problem.comparedWithReference()) return std::nullopt;
     const auto end = referenceSolution(problem.slope(), problem.x0, problem.y0[0], {problem.x1}).end;

@@ -18,6 +18,10 @@ SolutionSamples knownSolution(const Problem& problem);
 // Its name in a legend: "exact solution" or "reference".
 std::string knownSolutionName(const Problem& problem);
 
+// It sampled densely from `from` to `to`, for a smooth curve between a
+// run's steps however large they are; empty for a system.
+SampledCurve knownCurve(const Problem& problem, double from, double to);
+
 // Where the solution through (x0, y0) ends before x1, as the reference finds
 // it on a problem without an exact solution; empty otherwise.
 std::optional<SolutionEnd> solutionEnd(const Problem& problem);

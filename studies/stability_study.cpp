@@ -14,17 +14,22 @@ SystemStabilityStudy studySystemStability(const Problem& problem, std::size_t me
     SystemStabilityStudy study;
     study.path = systemStabilityPath(labCatalogue[method], own.systemSlope(), own.x0, own.y0,
                                      own.x1, h, stop);
-    if (const KnownSystemSolution exact = own.systemExact()) {
-        for (double x : study.path.run.x) study.exact.push_back(exact(x));
+    const KnownSystemSolution exact = own.systemExact();
+    if (exact && !study.path.run.x.empty()) {
+        study.exactX = curveAbscissae(study.path.run.x.front(), study.path.run.x.back());
+        for (double x : study.exactX) study.exact.push_back(exact(x));
     }
     return study;
 }
 
 namespace {
 
-// "value", "3 values".
-std::string startingValuesText(long count) {
-    return count == 1 ? "value" : std::to_string(count) + " values";
+// Where a run's first values come from: "its first value after the start
+// from Euler"; a one-step formula needs none but y0.
+std::string startingValuesText(long count, const std::string& from) {
+    if (count == 0) return "each value from the one before, y0 the first";
+    return "its first " + (count == 1 ? std::string("value") : std::to_string(count) + " values") +
+           " after the start from " + from;
 }
 
 // The run the page draws beside the region, and what its notes say of it.
@@ -36,12 +41,10 @@ void runMultistep(MultistepStabilityStudy& study, const Problem& problem, const 
     study.run = solutionPath(method, problem.slope(), problem.x0, problem.y0[0], x1, h,
                              lesson ? stabilityRunSteps : 10 * stabilityRunSteps,
                              startOf(problem, multistep));
-    if (const KnownSolution exact = problem.exact()) {
-        for (double x : study.run.x) study.exact.push_back(exact(x));
-    }
+    if (!study.run.x.empty()) study.known = knownCurve(problem, study.run.x.front(), study.run.x.back());
     study.notes.push_back("The run plot shows " + std::string(method.caption) + " with h = " +
-                          shortText(h) + " from x0, its first " + startingValuesText(startingSteps(method)) +
-                          " after the start from " + startName(problem, multistep) + ".");
+                          shortText(h) + " from x0, " +
+                          startingValuesText(startingSteps(method), startName(problem, multistep)) + ".");
     if (const std::string note = pathNote(study.run); !note.empty()) study.notes.push_back(note);
 }
 
@@ -54,7 +57,7 @@ MultistepStabilityStudy studyMultistepStability(const Problem& problem, const Me
     std::string where;
     if (problem.equation.lesson()) {
         study.z = {h * lessonLambda};
-        where = "z = h\u00b7\u03bb = " + shortText(h * lessonLambda);
+        where = "z = h\u00b7\u03bb = " + stepZText(h * lessonLambda);
     } else if (!problem.isSystem()) {
         const SlopeDerivative derivative = slopeDerivative(problem.slope(), problem.x0, problem.y0[0]);
         const double z = h * derivative.lambda;

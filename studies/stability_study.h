@@ -19,7 +19,10 @@ namespace pelorin {
 
 struct SystemStabilityStudy {
     SystemStabilityPath path;
-    std::vector<StateVector> exact;  // at the run's step points; empty without an exact solution
+    // The exact solution sampled densely over the run's span, for curves
+    // smooth between its steps; empty without one.
+    std::vector<double> exactX;
+    std::vector<StateVector> exact;
 };
 
 // The method is a catalogue row. `stop` ends the study early: a study for
@@ -40,7 +43,7 @@ struct MultistepStabilityStudy {
     // stabilityRunSteps steps on the lesson, towards x1 (at most as many
     // steps again) on a typed equation; none for a system.
     SolutionPath run;
-    std::vector<double> exact;  // at the run's points, where the solution is known
+    SampledCurve known;  // the exact solution, else the reference, over the run's span
     std::vector<std::string> notes;
 };
 inline constexpr long stabilityRunSteps = 20;

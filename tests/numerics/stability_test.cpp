@@ -195,14 +195,18 @@ TEST(Stability, TypedStepsInRangeOrKeptWithANote) {
         std::string_view note;
     } rows[] = {
         {"in range", "2.5", 2.5, ""},
-        {"smallest", "0.01", 0.01, ""},
+        {"the slider's smallest", "0.01", 0.01, ""},
+        // Small enough for Euler on Van der Pol with mu = 1000 (below 2/3000).
+        {"smallest", "0.00001", 0.00001, ""},
+        {"below the smallest", "0.000009", std::nullopt,
+         "h: \"0.000009\" lies outside 0.00001 to 6, the steps the lab takes; h stays 0.40."},
         {"largest", "6", 6, ""},
         {"blanks around", " 3 ", 3, ""},
         {"beyond the largest", "10", std::nullopt,
-         "h: \"10\" lies outside 0.01 to 6, the steps the lab takes; h stays 0.40."},
-        {"zero", "0", std::nullopt, "h: \"0\" lies outside 0.01 to 6, the steps the lab takes; h stays 0.40."},
+         "h: \"10\" lies outside 0.00001 to 6, the steps the lab takes; h stays 0.40."},
+        {"zero", "0", std::nullopt, "h: \"0\" lies outside 0.00001 to 6, the steps the lab takes; h stays 0.40."},
         {"negative", "-1", std::nullopt,
-         "h: \"-1\" lies outside 0.01 to 6, the steps the lab takes; h stays 0.40."},
+         "h: \"-1\" lies outside 0.00001 to 6, the steps the lab takes; h stays 0.40."},
         {"no number", "abc", std::nullopt, "h: \"abc\" is not a number; h stays 0.40."},
         {"comma", "0,5", std::nullopt,
          "h: \"0,5\" is not a number: use a point, not a comma, for decimals; h stays 0.40."},

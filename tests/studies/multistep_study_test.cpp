@@ -155,7 +155,10 @@ TEST(MultistepStudy, TheStabilityPageRunsTheMethodFromItsStart) {
     EXPECT_EQ(study.run.startingValues, 1);
     // Euler's step from (0, 0.5): 0.5 + 0.2·1.5.
     EXPECT_EQ(study.run.y[1], 0.8);
-    EXPECT_EQ(study.exact.size(), study.run.x.size());
+    // The exact solution over the run's span, sampled between its steps too.
+    ASSERT_EQ(study.known.pieces.size(), 1u);
+    EXPECT_EQ(study.known.pieces[0].x.size(), static_cast<std::size_t>(curveSamples));
+    EXPECT_EQ(study.known.pieces[0].x.back(), study.run.x.back());
     EXPECT_EQ(study.notes.back(), "The run plot shows Own multistep method with h = 0.200 from x0, its "
                                   "first value after the start from Euler.");
     const Problem oscillator = pelorin::testing::librarySystem("Harmonic", 1);

@@ -17,7 +17,9 @@
 #include <gtest/gtest.h>
 #include <qcustomplot.h>
 
+#include <cmath>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -195,6 +197,62 @@ TEST_F(MultistepStability, TheOwnMethodFollowsItsBoxes) {
     EXPECT_TRUE(notes().contains("Own multistep method is A-stable")) << notes().toStdString();
 }
 
+// A double root of ρ on the unit circle makes an error grow, like n over n
+// steps. The own method α = 1, -2, 1 with β = 0, 0, 0 has (ζ - 1)² at every z:
+// no region, no interval, no A(α), and no note that calls an error steady;
+// α = 1, 1, -1, -1 with β = 0, 4, 0, 0 (ρ = (ζ - 1)(ζ + 1)²) takes the
+// classic method's words in the table; the catalogue's rows stay as they were.
+TEST_F(MultistepStability, ADoubleRootOnTheCircleIsNotZeroStable) {
+    choose("Own multistep method");
+    enter("h", "0.4");
+    auto* table = named<QTableWidget>("Stability intervals");
+    const int own = table->rowCount() - 1;
+    const struct {
+        const char* alpha;
+        const char* beta;
+        std::vector<const char*> parts;
+    } rows[] = {
+        {"1, -2, 1",
+         "0, 0, 0",
+         {"Own multistep method is not zero-stable: the root 1 of \u03c1 is double.",
+          "None lies outside the unit circle, but \u03b6 = 1.000 is a double root on it: an error in its "
+          "mode grows in proportion to the number of steps, so z is not in the region",
+          "Own multistep method is not A(\u03b1)-stable for any \u03b1: it is not zero-stable, so the root "
+          "condition fails already at z = 0, where every sector about the negative real axis begins."}},
+        {"1, 1, -1, -1",
+         "0, 4, 0, 0",
+         {"Own multistep method is not zero-stable: the root -1 of \u03c1 is double.",
+          "Own multistep method is not A(\u03b1)-stable for any \u03b1: it is not zero-stable"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.alpha) + " | " + row.beta);
+        enter("alpha", row.alpha);
+        enter("beta", row.beta);
+        QApplication::processEvents();
+        EXPECT_EQ(table->item(own, 0)->text().toStdString(), "Own multistep method");
+        EXPECT_EQ(table->item(own, 1)->text().toStdString(), "none: not zero-stable");
+        EXPECT_EQ(table->item(own, 2)->text().toStdString(), "not A(\u03b1)-stable");
+        for (const char* part : row.parts) {
+            EXPECT_TRUE(notes().contains(QString::fromUtf8(part))) << notes().toStdString();
+        }
+        for (const char* claim : {"neither grows nor dies away", "is A-stable", "A(\u03b1)-stable with"}) {
+            EXPECT_FALSE(notes().contains(QString::fromUtf8(claim))) << notes().toStdString();
+        }
+        const Picture region(named<QCustomPlot>("Stability region"));
+        for (const double re : {-1.0, -0.1, -3.0}) EXPECT_NE(region.at(re, 0), shade) << "at " << re;
+        EXPECT_NE(region.at(-2, 2), shade);
+    }
+    const auto rowOf = [table](const QString& caption) {
+        for (int row = 0; row < table->rowCount(); ++row) {
+            if (table->item(row, 0)->text() == caption) return row;
+        }
+        return -1;
+    };
+    const int adamsBashforth2 = rowOf("Adams-Bashforth 2");
+    ASSERT_GE(adamsBashforth2, 0);
+    EXPECT_EQ(table->item(adamsBashforth2, 1)->text().toStdString(), "1.000");
+}
+
 // With the roots plot beside the region, the page still fits the lab.
 TEST_F(MultistepStability, PageWithTheRootsFitsTheLabWithoutScrolling) {
     QScrollArea* scroller = lab->findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
@@ -258,5 +316,39 @@ TEST_F(MultistepStability, RootsReadOnADarkPalette) {
     EXPECT_EQ(picture.at(-6.26987, 0), roots->palette().color(QPalette::Text).name(QColor::HexArgb).toStdString());
     EXPECT_NE(picture.at(-6.26987, 0), ground);
     EXPECT_NE(picture.at(0.66987, 0), ground);
+}
+// The run plot draws the exact solution as a curve, not as a chord between
+// the run's steps: y' = y·cos x from (0, 1) has y = e^(sin x), and with
+// h = 1.5 the curve passes through e^(sin 0.75) = 1.977 halfway to the
+// first step, where the chord from 1 to e^(sin 1.5) = 2.712 lies at 1.856.
+// Euler's own line, in its colour, lies at 1.75 there.
+TEST_F(MultistepStability, TheRunPlotsExactSolutionIsACurveBetweenTheSteps) {
+    enter("f(x, y)", "y*cos(x)");
+    enter("exact y(x)", "exp(sin(x))");
+    enter("y0", "1");
+    enter("x1", "6");
+    choose("Euler");
+    enter("h", "1.5");
+    QApplication::processEvents();
+    QCustomPlot* run = named<QCustomPlot>("Run with the chosen h");
+    const Picture picture(run);
+    const QColor text = run->palette().color(QPalette::Text);
+    // Whether a pixel within two of (x, y) is drawn in the text's colour,
+    // allowing for the line's smoothed edges.
+    const auto inked = [&](double x, double y) {
+        const double ratio = picture.image.devicePixelRatio();
+        const int px = int(run->xAxis->coordToPixel(x) * ratio), py = int(run->yAxis->coordToPixel(y) * ratio);
+        for (int dy = -2; dy <= 2; ++dy) {
+            const QColor c = picture.image.pixelColor(px, py + dy);
+            if (std::abs(c.red() - text.red()) + std::abs(c.green() - text.green()) +
+                    std::abs(c.blue() - text.blue()) < 120) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(inked(0.75, std::exp(std::sin(0.75))));
+    EXPECT_FALSE(inked(0.75, (1 + std::exp(std::sin(1.5))) / 2));
+    EXPECT_TRUE(inked(3.75, std::exp(std::sin(3.75))));
 }
 }  // namespace
