@@ -163,6 +163,14 @@ TEST(MultistepStudy, TheStabilityPageRunsTheMethodFromItsStart) {
                                   "first value after the start from Euler.");
     const Problem oscillator = pelorin::testing::librarySystem("Harmonic", 1);
     EXPECT_TRUE(studyMultistepStability(oscillator, classic, 0.2).run.x.empty());
+
+    // A formula of one step, Euler's typed as y(n+1) - y(n) = h·f(n), takes
+    // no starting value: the note does not count "its first 0 values".
+    MultistepSettings own;
+    own.own = typed("1, -1", "0, 1");
+    const MultistepStabilityStudy oneStep = studyMultistepStability(textbook(), own.own->entry, 0.2, own);
+    EXPECT_EQ(oneStep.notes.back(), "The run plot shows Own multistep method with h = 0.200 from x0, each "
+                                  "value from the one before, y0 the first.");
 }
 
 // The Adaptive page's work-precision sweep runs the own multistep method the

@@ -971,3 +971,21 @@ TEST_F(Field, TheDriftIsDrawnOnALogarithmicAxisOnRequest) {
     EXPECT_TRUE(logarithmic->isChecked());
     EXPECT_EQ(drift->yAxis->scaleType(), QCPAxis::stLogarithmic);
 }
+
+// The axes say what they show for the problem shown: a system's components
+// and the norm of its errors, then, back on one equation, y and the size of
+// its error, as a freshly opened lab has them.
+TEST_F(Field, TheAxesFollowTheProblemFromASystemBackToOneEquation) {
+    open();
+    EXPECT_EQ(plot()->yAxis->label(), "y");
+    EXPECT_EQ(errorPlot()->yAxis->label(), "|global error|");
+    QComboBox* problem = named<QComboBox>("Problem");
+    chooseProblem(problem->findText("Harmonic oscillator: y'' = -y"));
+    QTest::qWaitFor([this] { return plot()->yAxis->label() == "y1, y2"; }, 10000);
+    EXPECT_EQ(plot()->yAxis->label(), "y1, y2");
+    EXPECT_EQ(errorPlot()->yAxis->label(), "||global error||");
+    chooseProblem(0);
+    QTest::qWaitFor([this] { return plot()->yAxis->label() == "y"; }, 10000);
+    EXPECT_EQ(plot()->yAxis->label(), "y");
+    EXPECT_EQ(errorPlot()->yAxis->label(), "|global error|");
+}
