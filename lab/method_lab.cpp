@@ -535,10 +535,8 @@ void MethodLab::problemChosen(int index) {
 // the user's own, whichever box's Enter read it.
 void MethodLab::followProblemList() {
     const int index = problem_->currentIndex();
-    const std::size_t systemRow = static_cast<std::size_t>(index) - pelorin::problemLibrary.size();
-    if (index >= 0 && systemRow < pelorin::systemLibrary.size()) {
-        if (form() == pelorin::ProblemForm::equation ||
-            system_->text() != pelorin::librarySystemText(pelorin::systemLibrary[systemRow])) {
+    if (const pelorin::LibrarySystem* entry = shownLibrarySystem()) {
+        if (form() == pelorin::ProblemForm::equation || system_->text() != pelorin::librarySystemText(*entry)) {
             problem_->setCurrentIndex(problem_->count() - 1);
         }
         return;
