@@ -114,10 +114,9 @@ ReadingLook look(OrderReading reading) {
                 "not the method.",
                 "decided by rounding"};
     case OrderReading::reference:
-        return {"The reference decides at least one of the two errors: it lies below ten times "
-                "what the reference can measure, or at the offset the reference's own error "
-                "sets: this order measures the reference, not the method.",
-                "decided by the reference"};
+        return {"An error lies below what the reference solution can measure: this order "
+                "measures the reference, not the method.",
+                "below the reference's accuracy"};
     case OrderReading::settled:
         break;
     }

@@ -77,11 +77,10 @@ std::vector<double> floorErrors(const ConvergenceSeries& series) {
 
 FloorCause floorCause(const ConvergenceSeries& series, double measurableError) {
     const std::vector<double> errors = floorErrors(series);
-    if (measurableError <= 0 || errors.empty()) return FloorCause::rounding;
-    const auto [lowest, highest] = std::minmax_element(errors.begin(), errors.end());
-    const bool unmeasurable = *lowest < 10 * measurableError;
-    const bool flat = errors.size() >= 3 && *highest <= flatFloorSpread * *lowest;
-    return unmeasurable || flat ? FloorCause::reference : FloorCause::rounding;
+    const bool measurable = std::any_of(errors.begin(), errors.end(),
+                                        [&](double error) { return error >= 10 * measurableError; });
+    return measurableError > 0 && !errors.empty() && !measurable ? FloorCause::reference
+                                                                 : FloorCause::rounding;
 }
 
 std::string stepsText(const ConvergencePoint& point) {
@@ -132,12 +131,9 @@ void readOrders(ConvergenceSeries& series, double solutionSize, double measurabl
         agreeAsShown(*points[own[own.size() - 2]].order, *points[own.back()].order)) {
         ownOrder = *points[own.back()].order;
     }
-    const bool referenceFloor = series.floor && series.floorCause == FloorCause::reference;
     for (std::size_t i = 1; i < points.size(); ++i) {
         if (rounding[i]) {
-            const bool pastFloor = series.floor && i > *series.floor;
-            points[i].reading = unmeasurable(points[i]) || unmeasurable(points[i - 1]) ||
-                                        (pastFloor && referenceFloor)
+            points[i].reading = unmeasurable(points[i]) || unmeasurable(points[i - 1])
                                     ? OrderReading::reference
                                     : OrderReading::rounding;
         } else {
@@ -172,13 +168,8 @@ std::string floorText(const ConvergenceSeries& series, double measurableError) {
                               " on the error stops falling and stays between " + errorText(*low) +
                               " and " + errorText(*high) + ". ";
     if (series.floorCause == FloorCause::reference) {
-        const std::string why =
-            *low < 10 * measurableError
-                ? "they lie below ten times the reference's estimated accuracy, " +
-                      errorText(measurableError)
-                : "they stay at one offset, the reference's own error, where rounding would "
-                  "scatter them and let them grow with N";
-        return stops + "There the reference, not the method, decides the error: " + why +
+        return stops + "There the reference, not the method, decides the error: they lie below ten "
+                       "times the reference's estimated accuracy, " + errorText(measurableError) +
                ". A more accurate reference would show the method's error falling further.";
     }
     return stops + "There rounding, not the method, decides the error: smaller steps only add "

@@ -92,12 +92,11 @@ struct ConvergencePoint {
 };
 
 // What stops an error from falling. Against a reference it is the
-// reference's own error when the floor's errors reach below ten times its
-// estimated accuracy (as the orders are read), or when they stay flat: a
-// fixed offset every run shares, where rounding would scatter them and let
-// them grow with N. Against an exact solution it is always rounding.
+// reference's own error when every error of the floor lies below ten times
+// its estimated accuracy, the level below which the orders are read as the
+// reference's too; otherwise, and always against an exact solution, it is
+// rounding.
 enum class FloorCause { rounding, reference };
-inline constexpr double flatFloorSpread = 1.5;  // largest over smallest floor error
 
 struct ConvergenceSeries {
     const Method* method = nullptr;
