@@ -312,7 +312,10 @@ std::optional<std::string> checkInvariant(const SystemSlopeExpression& F,
         }
         points.emplace_back(x0 + (x1 - x0) * (static_cast<double>(j + 1) / 8), std::move(y));
     }
-    for (const auto& [x, y] : points) {
+    for (const auto& point : points) {
+        // Named, not bound: clang 14 cannot capture a structured binding in a lambda.
+        const double x = point.first;
+        const StateVector& y = point.second;
         const StateVector slope = F(x, y);
         const Difference across = centralDifference([&](double t) { return quantity(t, y); }, x);
         double rate = across.derivative, size = std::fabs(across.derivative);
