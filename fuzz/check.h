@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <variant>
+#include <vector>
 
 namespace pelorin::fuzz {
 
@@ -29,12 +31,21 @@ inline void record(std::string_view what, double value) {
     if (recording) std::printf("  %.*s: %a\n", static_cast<int>(what.size()), what.data(), value);
 }
 
+// The lab's methods of one family, one picked by the input.
+template <class Family>
+const Method& methodOfFamily(std::size_t pick) {
+    std::vector<const Method*> family;
+    for (const Method& method : labCatalogue()) {
+        if (std::holds_alternative<Family>(method.family)) family.push_back(&method);
+    }
+    return *family[pick % family.size()];
+}
+
 // What is recorded compares the window's seven methods between builds: the
-// lab's other methods (implicit and multistep), their values and the notes
-// that begin with their captions, are checked and not recorded.
-inline bool isWindowMethod(const Method& method) { return catalogueRow(method) < explicitMethodCount; }
+// lab's other methods, their values and the notes that begin with their
+// captions, are checked and not recorded.
 inline bool aboutLabOnlyMethod(std::string_view note) {
-    return std::any_of(labCatalogue.begin(), labCatalogue.end(), [&](const Method& method) {
+    return std::any_of(labCatalogue().begin(), labCatalogue().end(), [&](const Method& method) {
         return !isWindowMethod(method) && note.starts_with(method.caption) &&
                note.substr(method.caption.size()).starts_with(": ");
     });
@@ -44,6 +55,23 @@ inline void require(bool holds, const std::string& what) {
     if (holds) return;
     std::fprintf(stderr, "failed: %s\n", what.c_str());
     std::abort();
+}
+
+// Whether a text spells a value that is not a number: the program writes
+// its numbers in digits and says in words where one is not finite, so "nan"
+// or "inf" in what it wrote is a non-number that slipped through.
+inline bool spellsNonNumber(std::string_view text) {
+    return text.find("nan") != std::string_view::npos || text.find("inf") != std::string_view::npos;
+}
+
+// A sentence without the typed text it quotes: a refusal quotes at most one
+// text, from its first double quote to its last (the typed text may hold
+// quotes of its own), and what the user typed may spell anything.
+inline std::string withoutQuotedText(std::string_view sentence) {
+    const std::size_t open = sentence.find('"');
+    if (open == std::string_view::npos) return std::string(sentence);
+    const std::size_t close = sentence.rfind('"');
+    return std::string(sentence.substr(0, open)) + std::string(sentence.substr(close + 1));
 }
 
 // The first byte picks a row of a table of `rows` ('0' picks row 0, any

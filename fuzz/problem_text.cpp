@@ -51,8 +51,7 @@ void requireMessage(const ProblemMessage& message, const ProblemText& text) {
             "a message that names no box: " + message.text);
     // The checks of an exact solution write numbers only the program wrote.
     if (!message.text.starts_with(std::string(boxName(message.box)))) {
-        require(message.text.find("nan") == std::string::npos &&
-                    message.text.find("inf") == std::string::npos,
+        require(!pelorin::fuzz::spellsNonNumber(message.text),
                 "a note on the exact solution spells a non-number: " + message.text);
     }
     const std::string& typed = message.box == ProblemBox::f ? text.f : text.exact;
@@ -62,8 +61,7 @@ void requireMessage(const ProblemMessage& message, const ProblemText& text) {
 // Numbers in a run's notes are written by the program, never "nan" or "inf".
 void requireWords(const std::string& note, const std::string& start) {
     require(pelorin::fuzz::isUtf8(note), "a note that is not UTF-8");
-    require(note.find("nan") == std::string::npos && note.find("inf") == std::string::npos,
-            "a note spells a non-number: " + note);
+    require(!pelorin::fuzz::spellsNonNumber(note), "a note spells a non-number: " + note);
     require(note.empty() || note.starts_with(start) || note.starts_with("x0 and x1") ||
                 note.starts_with("The reference"),
             "an unexpected note: " + note);
@@ -76,7 +74,7 @@ void checkStudy(const Problem& problem) {
     const ConvergenceStudy study = studyProblem(problem, studyDoublings);
     for (const std::string& note : study.notes) {
         require(!note.empty() && pelorin::fuzz::isUtf8(note), "an empty note, or not UTF-8");
-        require(note.find("nan") == std::string::npos && note.find("inf") == std::string::npos,
+        require(!pelorin::fuzz::spellsNonNumber(note),
                 "a note of the study spells a non-number: " + note);
         if (!pelorin::fuzz::aboutLabOnlyMethod(note)) record("study note", note);
     }
@@ -84,7 +82,7 @@ void checkStudy(const Problem& problem) {
         for (const ConvergencePoint& point : series.points) {
             require(!point.error || std::isfinite(*point.error), "an error of the study is not finite");
             require(!point.order || std::isfinite(*point.order), "an order of the study is not finite");
-            if (point.error && pelorin::fuzz::isWindowMethod(*series.method)) record("error", *point.error);
+            if (point.error && pelorin::isWindowMethod(*series.method)) record("error", *point.error);
         }
     }
 }
@@ -103,7 +101,7 @@ void checkLabRun(const std::string& what, const Method& method, const Problem& p
     const std::string note = pathNote(path);
     if (!note.empty()) record((what + " note").c_str(), note);
     require((path.end == PathEnd::reached) == note.empty(), "the " + what + " stops without saying why");
-    require(note.find("nan") == std::string::npos && note.find("inf") == std::string::npos,
+    require(!pelorin::fuzz::spellsNonNumber(note),
             "the " + what + "'s note spells a non-number: " + note);
 }
 
@@ -114,8 +112,7 @@ void checkAdaptiveStudy(const Method& method, const Problem& problem) {
                                               settings, referenceEvaluations);
     const auto requirePlainWords = [](const std::string& note) {
         require(!note.empty() && pelorin::fuzz::isUtf8(note), "an empty note, or not UTF-8");
-        require(note.find("nan") == std::string::npos && note.find("inf") == std::string::npos,
-                "an adaptive note spells a non-number: " + note);
+        require(!pelorin::fuzz::spellsNonNumber(note), "an adaptive note spells a non-number: " + note);
     };
     for (const std::string& note : study.notes) requirePlainWords(note);
     for (const std::string& note : study.run.notes) requirePlainWords(note);
@@ -132,8 +129,7 @@ void checkAdaptiveStudy(const Method& method, const Problem& problem) {
         require(row.size() == table.header.size(), "a row of the table is short");
         for (const std::string& cell : row) {
             record("attempt", cell);
-            require(!cell.empty() && cell.find("nan") == std::string::npos &&
-                        cell.find("inf") == std::string::npos,
+            require(!cell.empty() && !pelorin::fuzz::spellsNonNumber(cell),
                     "a cell of the adaptive table is empty or spells a non-number: " + cell);
         }
     }
@@ -192,14 +188,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkReference(problem);
     // The lab's method, or a pair where it has no estimate to adapt with.
     const Method& method = methodCatalogue[row];
-    checkAdaptiveStudy(method.tableau->hasErrorEstimate() ? method
+    checkAdaptiveStudy(tableauOf(method)->hasErrorEstimate() ? method
                                                           : methodByCaption("Runge-Kutta-Fehlberg"),
                        problem);
     checkLabRun("implicit run",
-                oneStepCatalogue[explicitMethodCount + row % (oneStepMethodCount - explicitMethodCount)],
+                pelorin::fuzz::methodOfFamily<ImplicitRungeKutta>(row),
                 problem);
     checkLabRun("multistep run",
-                labCatalogue[oneStepMethodCount + row % (labCatalogue.size() - oneStepMethodCount)],
+                pelorin::fuzz::methodOfFamily<LinearMultistep>(row),
                 problem);
     return 0;
 }

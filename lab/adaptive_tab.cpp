@@ -58,8 +58,8 @@ const std::array<QString, 3> partsCaptions{"absolute and relative: tol\u00b7(1 +
 // The embedded pairs, the methods the page can run, in catalogue order.
 std::vector<std::size_t> pairRows() {
     std::vector<std::size_t> rows;
-    for (std::size_t row = 0; row < pelorin::labCatalogue.size(); ++row) {
-        if (pelorin::carriesEstimate(pelorin::labCatalogue[row])) rows.push_back(row);
+    for (std::size_t row = 0; row < pelorin::labCatalogue().size(); ++row) {
+        if (pelorin::carriesEstimate(pelorin::labCatalogue()[row])) rows.push_back(row);
     }
     return rows;
 }
@@ -148,7 +148,7 @@ QWidget* AdaptiveTab::createOffer() {
     for (std::size_t i = 0; i < offerButtons_.size() && i < rows.size(); ++i) {
         offerButtons_[i] = new QPushButton(captions[i], offer_);
         offerButtons_[i]->setAccessibleName(
-            "Use " + fromView(pelorin::labCatalogue[rows[i]].caption));
+            "Use " + fromView(pelorin::labCatalogue()[rows[i]].caption));
         connect(offerButtons_[i], &QPushButton::clicked, this,
                 [this, row = static_cast<int>(rows[i])] { emit methodChosen(row); });
         row->addWidget(offerButtons_[i]);
@@ -275,7 +275,7 @@ void AdaptiveTab::restoreSettings(const pelorin::LessonSettings& lesson) {
 }
 
 PageHandout AdaptiveTab::handout(const LabInputs& inputs) const {
-    const QString line = "Method: " + fromView(pelorin::labCatalogue[inputs.method].caption) +
+    const QString line = "Method: " + fromView(pelorin::labCatalogue()[inputs.method].caption) +
                          " adapting its steps, tolerance " +
                          QString::fromStdString(pelorin::errorText(tolerance_)) + " (" +
                          partsCaptions[static_cast<std::size_t>(settings_.parts)] +

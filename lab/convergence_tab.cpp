@@ -23,6 +23,19 @@
 
 namespace {
 
+// The first column of each family's block in the Orders table: the columns
+// follow the catalogue, whose families come one after another.
+QList<int> familyBlocks() {
+    QList<int> starts;
+    const auto catalogue = pelorin::labCatalogue();
+    for (std::size_t column = 0; column < catalogue.size(); ++column) {
+        if (column == 0 || catalogue[column].family.index() != catalogue[column - 1].family.index()) {
+            starts.push_back(static_cast<int>(column));
+        }
+    }
+    return starts;
+}
+
 // Up to N = 2^16: far enough to show every method's floor or its order.
 constexpr int doublings = 16;
 // Reference lines for the orders the methods have, each with its own dashes
@@ -95,7 +108,7 @@ QString methodName(const ConvergenceSeries& series) {
     const std::string caption(series.method->caption);
     if (!series.coveredBy) return QString::fromStdString(caption);
     return QString::fromStdString(
-        pelorin::hiddenCurveName(caption, pelorin::labCatalogue[*series.coveredBy].caption));
+        pelorin::hiddenCurveName(caption, pelorin::labCatalogue()[*series.coveredBy].caption));
 }
 
 // How a cell of the Orders table reads an order that the method alone does
@@ -158,10 +171,10 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : LabPage(parent) {
                         this);
     plot_->useLogAxes();
     // Below the axes, which keep the page's width: the methods in three
-    // columns of seven, the reference lines and the floor in a fourth.
+    // columns, the reference lines and the floor in a fourth.
     plot_->showLegend(LabPlot::LegendPlace::below);
-    plot_->setLegendRows(static_cast<int>(pelorin::explicitMethodCount));
-    // Twenty-one methods' legend and their notes would squeeze the axes to a
+    plot_->setLegendRows(static_cast<int>((pelorin::labCatalogue().size() + 2) / 3));
+    // Every method's legend and their notes would squeeze the axes to a
     // strip: below this height the page scrolls instead.
     plot_->setSmallestHeight(convergencePlotHeight);
     layout->addWidget(plot_, 3);
@@ -171,7 +184,7 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : LabPage(parent) {
                                 "Observed &orders: log\u2082 of the error with N/2 steps over "
                                 "the error with N steps",
                                 "Orders");
-    // Each column as wide as its own caption and orders: twenty-one columns as
+    // Each column as wide as its own caption and orders: a column per method as
     // wide as the widest would not fit the lab's width.
     orders_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     orders_->setAccessibleDescription("The observed order of every method between N/2 and N "
@@ -354,14 +367,12 @@ void ConvergenceTab::fillOrders() {
                          : 0;
     orders_->clear();
     orders_->setRowCount(rows);
-    orders_->setColumnCount(static_cast<int>(pelorin::labCatalogue.size()));
+    orders_->setColumnCount(static_cast<int>(pelorin::labCatalogue().size()));
     // On paper the explicit, the implicit and the multistep methods each in blocks of their own.
-    orders_->setProperty(columnBlocksProperty,
-                         QVariant::fromValue(QList<int>{0, static_cast<int>(pelorin::explicitMethodCount),
-                                                        static_cast<int>(pelorin::oneStepMethodCount)}));
+    orders_->setProperty(columnBlocksProperty, QVariant::fromValue(familyBlocks()));
     // A screen reader reads the caption whole, as the lab's method list has it.
-    for (std::size_t column = 0; column < pelorin::labCatalogue.size(); ++column) {
-        const QString caption = fromView(pelorin::labCatalogue[column].caption);
+    for (std::size_t column = 0; column < pelorin::labCatalogue().size(); ++column) {
+        const QString caption = fromView(pelorin::labCatalogue()[column].caption);
         auto* header = new QTableWidgetItem(inLines(caption));
         header->setData(Qt::AccessibleTextRole, caption);
         header->setToolTip(QString::fromStdString(pelorin::orderBracketsNote()));

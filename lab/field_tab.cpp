@@ -300,7 +300,7 @@ QString runName(const pelorin::SolutionPath& path, const char* step,
     const std::string name =
         std::string(path.method->caption) + ", " + step + " = " + hText(path.h).toStdString();
     return QString::fromStdString(
-        hiddenUnder ? pelorin::hiddenCurveName(name, pelorin::labCatalogue[*hiddenUnder].caption)
+        hiddenUnder ? pelorin::hiddenCurveName(name, pelorin::labCatalogue()[*hiddenUnder].caption)
                     : name);
 }
 
@@ -490,8 +490,8 @@ void FieldTab::fitView() {
     // stays out of the view, and the notes say so.
     const auto left = [this](const QCPGraph* graph) {
         if (sideBySide() != pelorin::SideBySide::implicitMethods) return false;
-        for (std::size_t row = 0; row < pelorin::labCatalogue.size(); ++row) {
-            if (study_.leavesView[row] && graph->name().startsWith(fromView(pelorin::labCatalogue[row].caption) + ",")) {
+        for (std::size_t row = 0; row < pelorin::labCatalogue().size(); ++row) {
+            if (study_.leavesView[row] && graph->name().startsWith(fromView(pelorin::labCatalogue()[row].caption) + ",")) {
                 return true;
             }
         }

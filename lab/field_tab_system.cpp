@@ -101,7 +101,7 @@ namespace {
 QString legendName(const QString& name, std::optional<std::size_t> under) {
     if (!under) return name;
     return QString::fromStdString(
-        pelorin::hiddenCurveName(name.toStdString(), pelorin::labCatalogue[*under].caption));
+        pelorin::hiddenCurveName(name.toStdString(), pelorin::labCatalogue()[*under].caption));
 }
 
 // The drift's axis, after what it measures: from the start, or from the
@@ -139,7 +139,7 @@ void FieldTab::drawSystem() {
     std::vector<pelorin::MethodDrift> drifts;
     for (std::size_t r : rows) {
         const pelorin::SystemPath& path = set ? study.every[r] : study.halved[r];
-        const QString run = set ? fromView(pelorin::labCatalogue[r].caption) : QString(runNames[r]);
+        const QString run = set ? fromView(pelorin::labCatalogue()[r].caption) : QString(runNames[r]);
         for (std::size_t k = 0; k < n && !path.x.empty(); ++k) {
             QPen pen = LabPlot::methodPen(set ? r : k);
             pen.setStyle(set ? runStyles[k % runStyles.size()] : runStyles[r]);
@@ -164,7 +164,7 @@ void FieldTab::drawSystem() {
             curve->setData(asVector(points.x), asVector(points.y), true);
             curve->setName(legendName(
                 run, under(logarithmic ? study.logDriftHiddenUnder : study.driftHiddenUnder, r)));
-            if (set) drifts.push_back({&pelorin::labCatalogue[r], pelorin::runDrift(path, drift)});
+            if (set) drifts.push_back({&pelorin::labCatalogue()[r], pelorin::runDrift(path, drift)});
         }
     }
     QStringList drawing;

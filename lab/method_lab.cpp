@@ -215,7 +215,7 @@ QHBoxLayout* MethodLab::createMethodBox(const pelorin::Method& method) {
     auto* caption = new QLabel("&Method:", this);
     method_ = newListBox(this);
     method_->setAccessibleName("Method");
-    for (const pelorin::Method& m : pelorin::labCatalogue) method_->addItem(fromView(m.caption));
+    for (const pelorin::Method& m : pelorin::labCatalogue()) method_->addItem(fromView(m.caption));
     method_->setCurrentIndex(static_cast<int>(pelorin::catalogueRow(method)));
     caption->setBuddy(method_);
     connect(method_, &QComboBox::currentIndexChanged, this, &MethodLab::showMultistepRow);
@@ -235,9 +235,11 @@ QWidget* MethodLab::createMultistepRow() {
     startWith_->setAccessibleName("Start with");
     startWith_->setToolTip("What makes a multistep method's first values, before its formula "
                            "has the k values it needs: a one-step method, or the solution itself.");
-    for (const pelorin::Method& m : pelorin::oneStepCatalogue) startWith_->addItem(fromView(m.caption));
+    for (std::size_t row : pelorin::oneStepRows()) {
+        startWith_->addItem(fromView(pelorin::labCatalogue()[row].caption), QVariant::fromValue(row));
+    }
     startWith_->addItem("The exact or reference solution");
-    startWith_->setCurrentIndex(static_cast<int>(*pelorin::MultistepSettings{}.start));
+    showStart(pelorin::MultistepSettings{}.start);
     startCaption->setBuddy(startWith_);
     connect(startWith_, &QComboBox::currentIndexChanged, this, &MethodLab::recalculate);
     row->addWidget(startCaption);
@@ -247,7 +249,7 @@ QWidget* MethodLab::createMultistepRow() {
     ownBoxes_ = new QWidget(multistepRow_);
     auto* boxes = new QHBoxLayout(ownBoxes_);
     boxes->setContentsMargins(0, 0, 0, 0);
-    const pelorin::MultistepFormula& classic = *pelorin::labCatalogue[pelorin::ownMultistepRow].multistep->formula;
+    const pelorin::MultistepFormula& classic = *pelorin::multistepOf(pelorin::ownMultistepEntry())->formula;
     for (auto [box, name, text, tip] :
          {std::tuple{&alpha_, "alpha", pelorin::alphaText(classic),
                      "α_k … α_0, the weights of y_{n+k} … y_n, separated by "
@@ -276,8 +278,8 @@ QWidget* MethodLab::createMultistepRow() {
 
 void MethodLab::showMultistepRow() {
     const auto row = static_cast<std::size_t>(std::max(method_->currentIndex(), 0));
-    multistepRow_->setVisible(pelorin::isMultistep(pelorin::labCatalogue[row]));
-    const bool own = row == pelorin::ownMultistepRow;
+    multistepRow_->setVisible(pelorin::isMultistep(pelorin::labCatalogue()[row]));
+    const bool own = pelorin::isOwnMultistep(pelorin::labCatalogue()[row]);
     ownBoxes_->setVisible(own);
     ownNotes_->setVisible(own);
 }
@@ -493,7 +495,7 @@ QString MethodLab::suggestedFileName(const LabPage& page, const QString& content
     const bool oneMethod = page.runsLabMethod();
     return QString::fromStdString(pelorin::suggestedLabFileName(
         problem_->currentText().toStdString(), pageName(page).toStdString(),
-        oneMethod ? &pelorin::labCatalogue[current.method] : nullptr,
+        oneMethod ? &pelorin::labCatalogue()[current.method] : nullptr,
         oneMethod ? std::optional(current.h) : std::nullopt, contents.toStdString(),
         suffix.toStdString()));
 }
@@ -717,7 +719,7 @@ void MethodLab::restoreLesson(const pelorin::LessonSettings& lesson) {
     readStepBox();
     {
         const QSignalBlocker quiet(startWith_);
-        startWith_->setCurrentIndex(static_cast<int>(lesson.start.value_or(pelorin::oneStepMethodCount)));
+        showStart(lesson.start);
     }
     if (!lesson.alpha.empty()) alpha_->setText(QString::fromStdString(lesson.alpha));
     if (!lesson.beta.empty()) beta_->setText(QString::fromStdString(lesson.beta));
@@ -868,9 +870,8 @@ LabInputs MethodLab::inputs() const {
     inputs.problem.x1 = lastGood_[2].value_or(0);
     inputs.h = h_;
     inputs.hText = hText_.toStdString();
-    const auto start = static_cast<std::size_t>(std::max(startWith_->currentIndex(), 0));
-    inputs.multistep.start =
-        start < pelorin::oneStepMethodCount ? std::optional(start) : std::nullopt;
+    const QVariant start = startWith_->currentData();
+    inputs.multistep.start = start.isValid() ? std::optional(start.value<std::size_t>()) : std::nullopt;
     inputs.multistep.own = own_;
     return inputs;
 }
@@ -898,6 +899,11 @@ void MethodLab::showBoxNotes() {
     if (const QString range = pageRangeNote(); !range.isEmpty()) notes << range;
     boxNotes_->setText(notes.join("\n"));
     boxNotes_->setVisible(!notes.isEmpty());
+}
+
+void MethodLab::showStart(std::optional<std::size_t> row) {
+    const int index = row ? startWith_->findData(QVariant::fromValue(*row)) : -1;
+    startWith_->setCurrentIndex(index >= 0 ? index : startWith_->count() - 1);
 }
 
 void MethodLab::recalculate() {

@@ -72,6 +72,9 @@ private:
     QTabWidget* createPages();
     // The boxes changed: every page.
     void recalculate();
+    // Shows in "Start with" the one-step method of this catalogue row, or
+    // the solution itself for none.
+    void showStart(std::optional<std::size_t> row);
     // Reads the boxes strictly: a text that is not wholly a number keeps the
     // last good value and is explained in the notes beside the boxes.
     void readBoxes();

@@ -337,7 +337,7 @@ void OneStepTab::placeLabels() {
 }
 
 void OneStepTab::fillTableau(const pelorin::Method* method) {
-    const bool estimate = method && method->tableau->hasErrorEstimate();
+    const bool estimate = method && tableauOf(*method)->hasErrorEstimate();
     tableau_->setAccessibleName("Tableau");
     captionOf(*tableau_)->setText(estimate ? "Ta&bleau: nodes c | matrix a, then the weights b "
                                              "and e, the weights of the error estimate"
@@ -348,10 +348,10 @@ void OneStepTab::fillTableau(const pelorin::Method* method) {
         tableau_->setColumnCount(0);
         return;
     }
-    const int stages = method->tableau->stages;
+    const int stages = tableauOf(*method)->stages;
     std::vector<std::string> columns{"c"};
     for (int j = 1; j <= stages; ++j) columns.push_back("k" + std::to_string(j));
-    fillCentred(*tableau_, {columns, pelorin::tableauCells(*method->tableau)});
+    fillCentred(*tableau_, {columns, pelorin::tableauCells(*tableauOf(*method))});
     QStringList rows;
     for (int j = 1; j <= stages; ++j) rows << QString("stage %1").arg(j);
     rows << "b";

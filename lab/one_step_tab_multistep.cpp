@@ -55,7 +55,7 @@ void OneStepTab::showMultistepStep(int step) {
     plot_->describe("The points the step weighs with their slopes as short segments, the "
                     "polynomial the formula rests on, the increment as an arrow to the new "
                     "value, and the exact solution or the reference.");
-    fillFormula(view.steps > 0 ? view.method->multistep : nullptr);
+    fillFormula(view.steps > 0 ? pelorin::multistepOf(*view.method) : nullptr);
     captionOf(*newton_)->setText("Ne&wton iterations of the new value");
     std::vector<std::string> newton = pelorin::newtonColumns(1);
     newton.back() = "y" + std::to_string(view.step);

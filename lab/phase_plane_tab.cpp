@@ -206,7 +206,7 @@ void PhasePlaneTab::setInputs(const LabInputs& inputs) {
         inputs.problem,
         [method = inputs.method, h = inputs.h](const pelorin::Problem& given, std::stop_token) {
             const pelorin::Problem problem = given.clone();
-            return pelorin::phasePlaneRuns(pelorin::labCatalogue[method], problem.systemSlope(),
+            return pelorin::phasePlaneRuns(pelorin::labCatalogue()[method], problem.systemSlope(),
                                            problem.x0, problem.y0, problem.x1, h,
                                            problem.systemExact(), problem.invariant());
         },

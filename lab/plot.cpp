@@ -12,31 +12,62 @@
 #include <QPdfWriter>
 
 #include <cmath>
+#include <algorithm>
 #include <iterator>
+#include <span>
+#include <variant>
 
 namespace {
 
-// Okabe and Ito's colours for the explicit methods, Tol's muted ones for the
-// implicit methods (drawn dashed) and his vibrant and light ones for the
-// multistep methods (drawn dash-dotted), told apart also with a colour vision
-// deficiency; the markers tell apart the methods whose curves coincide.
-constexpr QRgb methodColours[]{0xff0072b2, 0xffe69f00, 0xff009e73, 0xffd55e00,
-                               0xffcc79a7, 0xff56b4e9, 0xff7f7f7f, 0xff882255,
-                               0xff44aa99, 0xff999933, 0xffaa4499, 0xffcc6677,
-                               0xff332288, 0xff117733, 0xff88ccee, 0xffddcc77,
-                               0xffee7733, 0xff6699cc, 0xff009988, 0xffee3377,
-                               0xff997700};
-constexpr QCPScatterStyle::ScatterShape methodShapes[]{
-    QCPScatterStyle::ssCircle,   QCPScatterStyle::ssSquare,  QCPScatterStyle::ssTriangle,
-    QCPScatterStyle::ssDiamond,  QCPScatterStyle::ssStar,    QCPScatterStyle::ssCross,
-    QCPScatterStyle::ssTriangleInverted, QCPScatterStyle::ssPlus, QCPScatterStyle::ssCrossSquare,
-    QCPScatterStyle::ssPlusSquare, QCPScatterStyle::ssCrossCircle, QCPScatterStyle::ssPlusCircle,
-    QCPScatterStyle::ssDisc,     QCPScatterStyle::ssPeace,   QCPScatterStyle::ssCircle,
-    QCPScatterStyle::ssSquare,   QCPScatterStyle::ssTriangle, QCPScatterStyle::ssDiamond,
-    QCPScatterStyle::ssStar,     QCPScatterStyle::ssCross,   QCPScatterStyle::ssTriangleInverted};
-// Another method must bring its own colour and marker.
-static_assert(std::size(methodColours) == pelorin::labCatalogue.size());
-static_assert(std::size(methodShapes) == pelorin::labCatalogue.size());
+// One palette per family, a method taking its family's colour and marker
+// by its place among the family's rows: Okabe and Ito's colours for the
+// explicit methods, Tol's muted ones for the implicit methods (drawn
+// dashed) and his vibrant and light ones for the multistep methods (drawn
+// dash-dotted), told apart also with a colour vision deficiency; the
+// markers tell apart the methods whose curves coincide.
+struct FamilyPalette {
+    std::span<const QRgb> colours;
+    std::span<const QCPScatterStyle::ScatterShape> shapes;
+    Qt::PenStyle line;
+};
+constexpr QRgb explicitColours[]{0xff0072b2, 0xffe69f00, 0xff009e73, 0xffd55e00, 0xffcc79a7,
+                                 0xff56b4e9, 0xff7f7f7f, 0xff004488, 0xffddaa33, 0xffbb5566,
+                                 0xff99ddff};
+constexpr QRgb implicitColours[]{0xff882255, 0xff44aa99, 0xff999933, 0xff225555, 0xffaa4499,
+                                 0xffcc6677};
+constexpr QRgb multistepColours[]{0xff332288, 0xff117733, 0xff88ccee, 0xffddcc77, 0xffee7733,
+                                  0xff6699cc, 0xff009988, 0xffee3377, 0xff997700};
+constexpr QCPScatterStyle::ScatterShape explicitShapes[]{
+    QCPScatterStyle::ssCircle, QCPScatterStyle::ssSquare, QCPScatterStyle::ssTriangle,
+    QCPScatterStyle::ssDiamond, QCPScatterStyle::ssStar, QCPScatterStyle::ssCross,
+    QCPScatterStyle::ssTriangleInverted, QCPScatterStyle::ssPlusCircle, QCPScatterStyle::ssPeace,
+    QCPScatterStyle::ssCrossCircle, QCPScatterStyle::ssDisc};
+constexpr QCPScatterStyle::ScatterShape implicitShapes[]{
+    QCPScatterStyle::ssPlus, QCPScatterStyle::ssCrossSquare, QCPScatterStyle::ssPlusSquare,
+    QCPScatterStyle::ssDiamond, QCPScatterStyle::ssCrossCircle, QCPScatterStyle::ssPlusCircle};
+constexpr QCPScatterStyle::ScatterShape multistepShapes[]{
+    QCPScatterStyle::ssDisc, QCPScatterStyle::ssPeace, QCPScatterStyle::ssCircle,
+    QCPScatterStyle::ssSquare, QCPScatterStyle::ssTriangle, QCPScatterStyle::ssDiamond,
+    QCPScatterStyle::ssStar, QCPScatterStyle::ssCross, QCPScatterStyle::ssTriangleInverted};
+// In the order of the families' alternatives in pelorin::MethodFamily.
+const FamilyPalette palettes[]{{explicitColours, explicitShapes, Qt::SolidLine},
+                               {implicitColours, implicitShapes, Qt::DashLine},
+                               {multistepColours, multistepShapes, Qt::DashDotLine}};
+static_assert(std::size(palettes) == std::variant_size_v<pelorin::MethodFamily>);
+
+// The method's family's palette and its place among the family's rows; a
+// family with more methods than colours takes them round again.
+struct PaletteChoice {
+    const FamilyPalette& palette;
+    std::size_t index;
+};
+PaletteChoice paletteOf(std::size_t row) {
+    const auto catalogue = pelorin::labCatalogue();
+    const std::size_t family = catalogue[row].family.index();
+    const auto before = std::count_if(catalogue.begin(), catalogue.begin() + static_cast<std::ptrdiff_t>(row),
+                                      [&](const pelorin::Method& m) { return m.family.index() == family; });
+    return {palettes[family], static_cast<std::size_t>(before)};
+}
 
 // Axes at least this many lines of tick labels high: room for a handful of
 // labelled ticks with a line between them, on a projector as on a desktop.
@@ -88,11 +119,10 @@ void LabPlot::followLayout() {
 }
 
 QPen LabPlot::methodPen(std::size_t row) {
-    QPen pen(QColor::fromRgb(methodColours[row]));
+    const auto [palette, index] = paletteOf(row);
+    QPen pen(QColor::fromRgb(palette.colours[index % palette.colours.size()]));
     pen.setWidthF(1.5);
-    const pelorin::Method& method = pelorin::labCatalogue[row];
-    if (pelorin::isMultistep(method)) pen.setStyle(Qt::DashDotLine);
-    else if (pelorin::isImplicit(method)) pen.setStyle(Qt::DashLine);
+    pen.setStyle(palette.line);
     return pen;
 }
 
@@ -103,7 +133,8 @@ QPen LabPlot::componentBand(std::size_t k) {
 }
 
 QCPScatterStyle LabPlot::methodMarker(std::size_t row) {
-    return QCPScatterStyle(methodShapes[row], 7);
+    const auto [palette, index] = paletteOf(row);
+    return QCPScatterStyle(palette.shapes[index % palette.shapes.size()], 7);
 }
 
 QColor LabPlot::fieldColour(const QPalette& palette) {

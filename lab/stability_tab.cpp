@@ -40,7 +40,7 @@ constexpr double rootsReach = 1.25, rootsMargin = 1.15;
 
 QString methodList(const std::vector<std::size_t>& rows) {
     QStringList names;
-    for (std::size_t row : rows) names << fromView(pelorin::labCatalogue[row].caption);
+    for (std::size_t row : rows) names << fromView(pelorin::labCatalogue()[row].caption);
     if (names.size() < 2) return names.join("");
     const QString last = names.takeLast();
     return names.join(", ") + " and " + last;
@@ -181,7 +181,7 @@ void StabilityTab::setInputs(const LabInputs& inputs) {
             pelorin::studyMultistepStability(inputs_.problem, method(), inputs_.h, inputs_.multistep);
     }
     roots_->setVisible(showsMultistep());
-    if (inputs_.multistep.own != intervalsOwn_) fillIntervalRow(pelorin::ownMultistepRow);
+    if (inputs_.multistep.own != intervalsOwn_) fillIntervalRow(pelorin::catalogueRow(pelorin::ownMultistepEntry()));
     // The region depends on the method alone; the point (or the path of
     // points) also on the problem, the start and h.
     if (!showsChosenRegion()) drawRegion();
@@ -193,7 +193,7 @@ void StabilityTab::setInputs(const LabInputs& inputs) {
 
 bool StabilityTab::showsChosenRegion() const {
     return regionMethod_ == inputs_.method &&
-           (inputs_.method != pelorin::ownMultistepRow || regionOwn_ == inputs_.multistep.own);
+           (!pelorin::isOwnMultistep(pelorin::labCatalogue()[inputs_.method]) || regionOwn_ == inputs_.multistep.own);
 }
 
 PageHandout StabilityTab::handout(const LabInputs& inputs) const {
@@ -209,10 +209,10 @@ void StabilityTab::stepFromSlider(int hundredths) {
 }
 
 void StabilityTab::fillIntervals() {
-    intervals_->setRowCount(static_cast<int>(pelorin::labCatalogue.size()));
+    intervals_->setRowCount(static_cast<int>(pelorin::labCatalogue().size()));
     intervals_->setColumnCount(4);
     intervals_->setHorizontalHeaderLabels({"Method", "Interval", "Left half-plane", "Same R(z) as"});
-    for (std::size_t row = 0; row < pelorin::labCatalogue.size(); ++row) fillIntervalRow(row);
+    for (std::size_t row = 0; row < pelorin::labCatalogue().size(); ++row) fillIntervalRow(row);
     intervals_->verticalHeader()->setVisible(false);
     intervals_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     intervals_->horizontalHeader()->setStretchLastSection(true);
@@ -224,17 +224,17 @@ void StabilityTab::fillIntervals() {
 // method's row is the formula its boxes hold.
 void StabilityTab::fillIntervalRow(std::size_t row) {
     const pelorin::Method& method = inputs_.multistep.methodAt(row);
-    if (row == pelorin::ownMultistepRow) intervalsOwn_ = inputs_.multistep.own;
+    if (pelorin::isOwnMultistep(method)) intervalsOwn_ = inputs_.multistep.own;
     QString interval, halfPlane, alike = "\u2013";
-    if (const pelorin::Multistep* multistep = method.multistep) {
+    if (const pelorin::Multistep* multistep = pelorin::multistepOf(method)) {
         interval = QString::fromStdString(pelorin::multistepIntervalText(*multistep));
         halfPlane = QString::fromStdString(pelorin::multistepHalfPlaneText(*multistep));
     } else {
         interval = QString::fromStdString(
-            pelorin::intervalText(pelorin::stabilityInterval(pelorin::stabilityFunctionOf(*method.tableau))));
-        halfPlane = QString::fromStdString(pelorin::verdictText(pelorin::stabilityVerdict(*method.tableau)));
+            pelorin::intervalText(pelorin::stabilityInterval(pelorin::stabilityFunctionOf(*tableauOf(method)))));
+        halfPlane = QString::fromStdString(pelorin::verdictText(pelorin::stabilityVerdict(*tableauOf(method))));
         std::vector<std::size_t> twins;
-        for (const auto& group : pelorin::sameStabilityFunction(pelorin::labCatalogue)) {
+        for (const auto& group : pelorin::sameStabilityFunction(pelorin::labCatalogue())) {
             if (std::find(group.begin(), group.end(), row) == group.end()) continue;
             for (std::size_t other : group) {
                 if (other != row) twins.push_back(other);
@@ -254,7 +254,7 @@ void StabilityTab::fillIntervalRow(std::size_t row) {
 QString StabilityTab::verdictNote() const {
     const pelorin::Method& chosen = method();
     return QString::fromStdString(
-        pelorin::verdictNote(chosen.caption, pelorin::stabilityVerdict(*chosen.tableau)));
+        pelorin::verdictNote(chosen.caption, pelorin::stabilityVerdict(*tableauOf(chosen))));
 }
 
 void StabilityTab::drawRegion() {
@@ -263,11 +263,11 @@ void StabilityTab::drawRegion() {
     const pelorin::Method& chosen = method();
     regionMultistep_.reset();
     regionFunction_ = {};
-    if (chosen.multistep) {
-        regionMultistep_ = *chosen.multistep;
+    if (pelorin::isMultistep(chosen)) {
+        regionMultistep_ = *multistepOf(chosen);
         map_->setName(fromView(chosen.caption) + ": root condition");
     } else {
-        regionFunction_ = pelorin::stabilityFunctionOf(*chosen.tableau);
+        regionFunction_ = pelorin::stabilityFunctionOf(*tableauOf(chosen));
         map_->setName(fromView(chosen.caption) + ": |R(z)| \u2264 1");
     }
     // Room around the grid, so that the point at h = 6 shows whole.
@@ -420,7 +420,7 @@ bool StabilityTab::addRunGraph(const std::vector<double>& x, const std::vector<d
 
 void StabilityTab::drawRun() {
     QStringList notes;
-    const auto groups = pelorin::sameStabilityFunction(pelorin::labCatalogue);
+    const auto groups = pelorin::sameStabilityFunction(pelorin::labCatalogue());
     QStringList alike;
     for (const auto& group : groups) {
         if (group.size() > 1) alike << methodList(group);

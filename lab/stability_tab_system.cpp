@@ -60,7 +60,7 @@ void StabilityTab::placeSystemPoints() {
 
 void StabilityTab::drawSystemRun() {
     const pelorin::SystemPath& run = systemStudy_.path.run;
-    const QString caption = fromView(pelorin::labCatalogue[inputs_.method].caption);
+    const QString caption = fromView(pelorin::labCatalogue()[inputs_.method].caption);
     bool leftOut = false;
     const auto add = [&](const std::vector<double>& x, const std::vector<double>& y, const QPen& pen,
                          const QString& name) {

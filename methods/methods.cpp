@@ -8,6 +8,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace pelorin {
 
@@ -130,17 +131,49 @@ StateVector RK4G(double x0, const StateVector& y0, double h, SystemSlope f) {
 }
 
 std::size_t catalogueRow(const Method& method) {
-    if (&method >= labCatalogue.data() && &method < labCatalogue.data() + labCatalogue.size()) {
-        return static_cast<std::size_t>(&method - labCatalogue.data());
+    const std::span<const Method> catalogue = labCatalogue();
+    if (&method >= catalogue.data() && &method < catalogue.data() + catalogue.size()) {
+        return static_cast<std::size_t>(&method - catalogue.data());
     }
-    return static_cast<std::size_t>(&methodByCaption(method.caption) - labCatalogue.data());
+    return static_cast<std::size_t>(&methodByCaption(method.caption) - catalogue.data());
 }
 
 const Method& methodByCaption(std::string_view caption) {
-    for (const Method& method : labCatalogue) {
+    for (const Method& method : labCatalogue()) {
         if (method.caption == caption) return method;
     }
     throw std::invalid_argument("no method is captioned " + std::string(caption));
+}
+
+const Tableau* tableauOf(const Method& method) {
+    if (const auto* family = std::get_if<ExplicitRungeKutta>(&method.family)) return family->tableau;
+    if (const auto* family = std::get_if<ImplicitRungeKutta>(&method.family)) return family->tableau;
+    return nullptr;
+}
+
+bool isImplicit(const Method& method) {
+    if (std::holds_alternative<ImplicitRungeKutta>(method.family)) return true;
+    const Multistep* multistep = multistepOf(method);
+    return multistep && multistep->predictor == nullptr && multistep->formula->isImplicit();
+}
+
+const Method& ownMultistepEntry() {
+    for (const Method& method : labCatalogue()) {
+        if (isOwnMultistep(method)) return method;
+    }
+    throw std::logic_error("the catalogue has no entry for a typed multistep method");
+}
+
+std::span<const std::size_t> oneStepRows() {
+    static const std::vector<std::size_t> rows = [] {
+        std::vector<std::size_t> oneStep;
+        const std::span<const Method> catalogue = labCatalogue();
+        for (std::size_t row = 0; row < catalogue.size(); ++row) {
+            if (!isMultistep(catalogue[row])) oneStep.push_back(row);
+        }
+        return oneStep;
+    }();
+    return rows;
 }
 
 }  // namespace pelorin

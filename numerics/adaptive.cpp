@@ -3,6 +3,7 @@
 #include "base/conversions.h"
 #include "base/number_text.h"
 #include "base/words.h"
+#include "numerics/method_properties.h"
 #include "numerics/odeint.h"
 #include "numerics/stage_step.h"
 #include "numerics/state_operations.h"
@@ -41,8 +42,8 @@ std::string ordinal(int order) {
 
 std::string pairCaptions() {
     std::vector<std::string_view> captions;
-    for (const Method& method : methodCatalogue) {
-        if (method.tableau->hasErrorEstimate()) captions.push_back(method.caption);
+    for (const Method& method : labCatalogue()) {
+        if (carriesEstimate(method)) captions.push_back(method.caption);
     }
     return listedInWords(captions);
 }
@@ -71,7 +72,7 @@ std::string countText(long count, const char* one, const char* many) {
 
 std::string methodNote(const Method& method) {
     const int q = estimateOrder(method);
-    return std::string(method.caption) + " carries on with its " + ordinal(method.order) +
+    return std::string(method.caption) + " carries on with its " + ordinal(orderOf(method)) +
            "-order solution, as the fixed-step method does, while its estimate measures the "
            "error of the pair's " + ordinal(q) + "-order solution (local extrapolation). The "
            "controller sizes each step for the " + ordinal(q) + "-order solution (exponent 1/" +
@@ -87,7 +88,7 @@ std::string countsNote(const AdaptiveRunOf<State>& run, double x1) {
     return where + ": " + countText(run.accepted, "step", "steps") + " accepted and " +
            countText(run.rejected, "attempt", "attempts") + " rejected, " +
            countText(run.slopeEvaluations, "slope evaluation", "slope evaluations") + " (" +
-           std::to_string(run.method->tableau->stages) + " per attempt).";
+           std::to_string(tableauOf(*run.method)->stages) + " per attempt).";
 }
 
 template <class State>
@@ -110,7 +111,7 @@ void measure(AdaptiveStepOf<State>& step, const Method& method, SlopeOf<State> f
     const State atStart = exact(step.x);
     const State atEnd = exact(step.x + step.h);
     if (!isFiniteState(atStart) || !isFiniteState(atEnd)) return;
-    const State fromExact = stepByStages(*method.tableau, step.x, atStart, step.h, f).y1;
+    const State fromExact = stepByStages(*tableauOf(method), step.x, atStart, step.h, f).y1;
     step.localError = finiteOrNone(fromExact - atEnd);
     step.globalError = finiteOrNone(step.y1 - atEnd);
 }
@@ -268,7 +269,7 @@ double nextStepSize(const ControllerSettings& settings, int lowerOrder, double h
     return h * std::min(largest, std::max(settings.smallestShrink, aimed));
 }
 
-int estimateOrder(const Method& method) { return method.order - 1; }
+int estimateOrder(const Method& method) { return orderOf(method) - 1; }
 
 std::string fixedMultistepNote(const Method& method) {
     return std::string(method.caption) + " is a multistep method, and the controller does not "
@@ -349,7 +350,7 @@ struct Attempt {
 template <class State>
 Attempt<State> attempt(const AdaptiveRunOf<State>& run, SlopeOf<State> slope, double h,
                        const ControllerSettings& settings) {
-    const StageStepOf<State> stages = stepByStages(*run.method->tableau, run.x, run.y, h, slope);
+    const StageStepOf<State> stages = stepByStages(*tableauOf(*run.method), run.x, run.y, h, slope);
     Attempt<State> tried;
     tried.step.x = run.x;
     tried.step.h = h;
@@ -633,8 +634,8 @@ void noteStop(WorkPrecision& sweep, const std::string& caption, double tolerance
 template <class AtEnd>
 bool sweepPairs(WorkPrecision& sweep, const AtEnd& problem, double h0,
                 const ControllerSettings& settings, std::stop_token stop) {
-    for (const Method& method : methodCatalogue) {
-        if (!method.tableau->hasErrorEstimate()) continue;
+    for (const Method& method : labCatalogue()) {
+        if (!carriesEstimate(method)) continue;
         WorkSeries series{std::string(method.caption), &method, {}};
         for (double tolerance : sweepTolerances) {
             if (stop.stop_requested()) return false;

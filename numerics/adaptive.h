@@ -116,7 +116,7 @@ double nextStepSize(const ControllerSettings& settings, int lowerOrder, double h
 // Whether the method carries an embedded error estimate, the one a controller
 // needs: an embedded pair's tableau. A multistep method has no tableau.
 inline bool carriesEstimate(const Method& method) {
-    return method.tableau && method.tableau->hasErrorEstimate();
+    return hasTableau(method) && tableauOf(method)->hasErrorEstimate();
 }
 
 // Why a multistep method's steps stay fixed on the Adaptive page, in words:

@@ -2,6 +2,7 @@
 
 #include "base/number_text.h"
 #include "methods/exact_solution.h"
+#include "numerics/method_properties.h"
 #include "numerics/plot_extent.h"
 #include "numerics/state_operations.h"
 
@@ -341,9 +342,8 @@ ConvergenceStudy studyOf(const Problem& problem, int doublings, const std::stop_
     study.measurableError = problem.measurableError;
     // A step of infinite size is not a point of any plot.
     const int runs = std::isfinite(width) ? study.doublings : -1;
-    for (std::size_t row = 0; row < labCatalogue.size(); ++row) {
-        const Method& method =
-            row == ownMultistepRow && problem.own ? *problem.own : labCatalogue[row];
+    for (std::size_t row = 0; row < labCatalogue().size(); ++row) {
+        const Method& method = methodAt(row, problem.own);
         ConvergenceSeries& series = study.series[row];
         series.method = &method;
         const int methodRuns = isImplicit(method) ? std::min(runs, implicitDoublings) : runs;
@@ -478,7 +478,7 @@ std::optional<Segment> referenceLine(const ConvergenceStudy& study, int order,
     const auto range = errorRange(study, shown);
     const auto source = std::find_if(study.series.begin(), study.series.end(),
                                      [&](const ConvergenceSeries& series) {
-                                         return series.method && series.method->order == order &&
+                                         return series.method && orderOf(*series.method) == order &&
                                                 !series.points.empty() &&
                                                 shown(series.points.front());
                                      });

@@ -117,7 +117,7 @@ struct ConvergenceStudy {
     // What the rules read the errors against: the size rounding is measured
     // against, and the smallest error the reference can measure.
     double solutionSize = 1, measurableError = 0;
-    std::array<ConvergenceSeries, labCatalogue.size()> series;  // the lab's catalogue order
+    PerMethod<ConvergenceSeries> series;  // the lab's catalogue order
     std::vector<std::string> notes;  // what the plot and the table cannot say
     // A system's study read on each component's errors alone, for a page
     // that shows them on request; none for one equation.

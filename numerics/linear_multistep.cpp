@@ -624,7 +624,7 @@ const OwnMultistep& ownMultistepOf(const MultistepFormula& formula) {
     for (const OwnMultistep& own : typed) {
         if (own.formula == formula) return own;
     }
-    return typed.emplace_back(formula, consistencyOf(formula).order);
+    return typed.emplace_back(formula);
 }
 
 std::string multistepVerdict(const MultistepFormula& formula) {

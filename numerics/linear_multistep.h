@@ -61,7 +61,7 @@ struct ZeroStability {
 };
 ZeroStability zeroStabilityOf(const MultistepFormula& formula);
 
-// The own multistep method of this formula, its order worked out: one for
+// The own multistep method of this formula: one for
 // each formula, kept for as long as the program runs (a study that ran it
 // may still point at it when the boxes hold another). Safe from any thread.
 const OwnMultistep& ownMultistepOf(const MultistepFormula& formula);

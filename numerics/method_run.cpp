@@ -64,7 +64,7 @@ State MethodRun<State>::step(long i, const State& y) {
     // The slope at every value is evaluated once, when the value is new.
     values_.push_back(y);
     slopes_.push_back(f_(x, y));
-    const auto k = static_cast<std::size_t>(method_.multistep->steps());
+    const auto k = static_cast<std::size_t>(multistepOf(method_)->steps());
     if (values_.size() > k) {
         values_.erase(values_.begin());
         slopes_.erase(slopes_.begin());
@@ -79,7 +79,7 @@ State MethodRun<State>::step(long i, const State& y) {
 // Newton's method (newValueScheme).
 template <class State>
 State MethodRun<State>::formulaStep(long i) {
-    const Multistep& multistep = *method_.multistep;
+    const Multistep& multistep = *multistepOf(method_);
     const MultistepFormula& formula = *multistep.formula;
     const double xNew = x0_ + static_cast<double>(i + 1) * h_;
     if (multistep.predictor) {

@@ -15,11 +15,11 @@
 namespace pelorin {
 
 // How a multistep method's first k − 1 values after the start are made: by
-// a one-step method of the catalogue (Runge-Kutta 4, as the textbooks do),
+// a one-step method of the catalogue (textbookStart, unless chosen),
 // or, where `method` is null, by the solution's own values.
 template <class State>
 struct StartOf {
-    const Method* method = &labCatalogue[3];
+    const Method* method = &methodByCaption(textbookStart);
     std::function<State(double x)> solution;
 };
 using Start = StartOf<double>;
@@ -28,7 +28,7 @@ using SystemStart = StartOf<StateVector>;
 // The values before its formula applies that a method takes from its start:
 // k − 1 for a k-step method, none for a one-step method.
 inline long startingSteps(const Method& method) {
-    return isMultistep(method) ? method.multistep->steps() - 1 : 0;
+    return isMultistep(method) ? multistepOf(method)->steps() - 1 : 0;
 }
 
 // An implicit formula's new value solves y = e + h·γ·f(x_{n+k}, y), γ =

@@ -15,7 +15,7 @@ namespace {
 double formulaAfter(const MultistepFormula& formula, const SolutionPath& path, Slope f, long step) {
     const Multistep alone{&formula};
     Method stepping = *path.method;
-    stepping.multistep = &alone;
+    std::get<LinearMultistep>(stepping.family).multistep = &alone;
     const Start unread{nullptr, [](double) { return 0.0; }};
     MethodRun<double> run(stepping, f, path.x.front(), path.h, unread);
     double value = 0;
@@ -32,7 +32,7 @@ MultistepFormula explicitPartOf(MultistepFormula formula) {
 }  // namespace
 
 MultistepStep multistepStep(const SolutionPath& path, Slope f, long step) {
-    const Multistep& multistep = *path.method->multistep;
+    const Multistep& multistep = *multistepOf(*path.method);
     const MultistepFormula& formula = *multistep.formula;
     MultistepStep shown;
     shown.steps = multistep.steps();

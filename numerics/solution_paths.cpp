@@ -146,14 +146,11 @@ std::array<PathOf<State>, 3> halvedRuns(const Method& method, SlopeOf<State> f, 
 }
 
 template <class State>
-std::array<PathOf<State>, labCatalogue.size()> everyMethodRun(SlopeOf<State> f, double x0,
-                                                                 const State& y0, double x1,
-                                                                 double h,
-                                                                 const StartOf<State>& start,
-                                                                 const Method* own) {
-    std::array<PathOf<State>, labCatalogue.size()> paths;
-    for (std::size_t row = 0; row < labCatalogue.size(); ++row) {
-        const Method& method = row == ownMultistepRow && own ? *own : labCatalogue[row];
+PerMethod<PathOf<State>> everyMethodRun(SlopeOf<State> f, double x0, const State& y0, double x1,
+                                        double h, const StartOf<State>& start, const Method* own) {
+    PerMethod<PathOf<State>> paths;
+    for (std::size_t row = 0; row < labCatalogue().size(); ++row) {
+        const Method& method = methodAt(row, own);
         paths[row] = solutionPath(method, f, x0, y0, x1, h, maxPathSteps, start);
     }
     return paths;
@@ -175,18 +172,13 @@ std::array<SystemPath, 3> halvedPaths(const Method& method, SystemSlope F, doubl
     return halvedRuns(method, F, x0, y0, x1, h, start);
 }
 
-std::array<SolutionPath, labCatalogue.size()> everyMethodPath(Slope f, double x0, double y0,
-                                                                  double x1, double h,
-                                                                  const Start& start,
-                                                                  const Method* own) {
+PerMethod<SolutionPath> everyMethodPath(Slope f, double x0, double y0, double x1, double h,
+                                        const Start& start, const Method* own) {
     return everyMethodRun(f, x0, y0, x1, h, start, own);
 }
 
-std::array<SystemPath, labCatalogue.size()> everyMethodPath(SystemSlope F, double x0,
-                                                                const StateVector& y0, double x1,
-                                                                double h,
-                                                                const SystemStart& start,
-                                                                const Method* own) {
+PerMethod<SystemPath> everyMethodPath(SystemSlope F, double x0, const StateVector& y0, double x1,
+                                      double h, const SystemStart& start, const Method* own) {
     return everyMethodRun(F, x0, y0, x1, h, start, own);
 }
 

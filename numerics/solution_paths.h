@@ -126,15 +126,11 @@ std::array<SystemPath, 3> halvedPaths(const Method& method, SystemSlope F, doubl
 
 // Every method of the lab's catalogue with the same h, in catalogue order;
 // `own` stands for the catalogue's own multistep method where given.
-std::array<SolutionPath, labCatalogue.size()> everyMethodPath(Slope f, double x0, double y0,
-                                                               double x1, double h,
-                                                               const Start& start = {},
-                                                               const Method* own = nullptr);
-std::array<SystemPath, labCatalogue.size()> everyMethodPath(SystemSlope F, double x0,
-                                                             const StateVector& y0, double x1,
-                                                             double h,
-                                                             const SystemStart& start = {},
-                                                             const Method* own = nullptr);
+PerMethod<SolutionPath> everyMethodPath(Slope f, double x0, double y0, double x1, double h,
+                                        const Start& start = {}, const Method* own = nullptr);
+PerMethod<SystemPath> everyMethodPath(SystemSlope F, double x0, const StateVector& y0, double x1,
+                                      double h, const SystemStart& start = {},
+                                      const Method* own = nullptr);
 
 // Whether two runs draw as one curve: they have the same points in x, and
 // their values lie within `tolerance` of each other at every one.

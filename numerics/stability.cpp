@@ -169,7 +169,7 @@ std::vector<std::vector<std::size_t>> sameStabilityFunction(std::span<const Meth
     std::vector<StabilityFunction> functions;
     for (std::size_t row = 0; row < methods.size(); ++row) {
         if (!hasTableau(methods[row])) continue;
-        const StabilityFunction r = stabilityFunctionOf(*methods[row].tableau);
+        const StabilityFunction r = stabilityFunctionOf(*tableauOf(methods[row]));
         std::size_t g = 0;
         while (g < groups.size() && !sameFunction(functions[g], r)) ++g;
         if (g == groups.size()) {
@@ -360,7 +360,7 @@ StepReading readStep(std::string_view typed, std::string_view kept) {
 
 StabilityRun runWithStep(const Method& method, double x0, double y0, double h, int steps) {
     StabilityRun run;
-    const auto r = stabilityFunctionOf(*method.tableau);
+    const auto r = stabilityFunctionOf(*tableauOf(method));
     const double amplification = stabilityFunction(r, {h * lessonLambda, 0}).real();
     run.amplification = std::isfinite(amplification) ? amplification : 0;
     const ExactSolution exact(x0, y0);
@@ -597,7 +597,7 @@ StabilityPath stabilityPath(const Method& method, Slope f, double x0, double y0,
                              "along a run.");
         return path;
     }
-    const auto r = stabilityFunctionOf(*method.tableau);
+    const auto r = stabilityFunctionOf(*tableauOf(method));
     const double wanted = std::ceil((x1 - x0) / h);
     const int steps = static_cast<int>(std::min<double>(wanted, maxStabilityPathSteps));
     double y = y0;
@@ -642,7 +642,7 @@ StabilityPath stabilityPath(const Method& method, Slope f, double x0, double y0,
 StabilityLimit stabilityLimit(const Method& method, Slope f, const std::vector<double>& x,
                               const std::vector<double>& y) {
     StabilityLimit limit;
-    limit.interval = stabilityInterval(stabilityFunctionOf(*method.tableau));
+    limit.interval = stabilityInterval(stabilityFunctionOf(*tableauOf(method)));
     for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
         const SlopeDerivative derivative = slopeDerivative(f, x[i], y[i]);
         limit.x.push_back(x[i]);

@@ -7,6 +7,7 @@
 #include "methods/methods.h"
 #include "methods/state_vector.h"
 #include "numerics/implicit_step.h"
+#include "numerics/stage_step.h"
 
 #include <cmath>
 #include <limits>
@@ -66,19 +67,25 @@ inline std::string stateText(const StateVector& y) {
 inline double zeroLike(double) { return 0; }
 inline StateVector zeroLike(const StateVector& y) { return StateVector(y.size()); }
 
-// One step of `method` from (x, y) with h: an explicit method's own
-// procedure, or an implicit method's stage equations solved by Newton's
-// method, which throws NoConvergence when they are not; Newton's work is
-// added to `work` where given.
+// One step of a one-step `method` from (x, y) with h: a window method's own
+// procedure, another explicit method's stages from its tableau, or an
+// implicit method's stage equations solved by Newton's method, which throws
+// NoConvergence when they are not; Newton's work is added to `work` where
+// given.
 inline double methodStep(const Method& method, double x, double y, double h, Slope f,
                          NewtonWork* work = nullptr) {
-    return method.step ? method.step(x, y, h, f)
-                       : implicitMethodStep(*method.tableau, x, y, h, f, work);
+    if (const ExplicitRungeKutta* family = explicitRungeKutta(method)) {
+        return family->step ? family->step(x, y, h, f) : stepByStages(*family->tableau, x, y, h, f).y1;
+    }
+    return implicitMethodStep(*tableauOf(method), x, y, h, f, work);
 }
 inline StateVector methodStep(const Method& method, double x, const StateVector& y, double h,
                               SystemSlope f, NewtonWork* work = nullptr) {
-    return method.stepSystem ? method.stepSystem(x, y, h, f)
-                             : implicitMethodStep(*method.tableau, x, y, h, f, work);
+    if (const ExplicitRungeKutta* family = explicitRungeKutta(method)) {
+        return family->stepSystem ? family->stepSystem(x, y, h, f)
+                                  : stepByStages(*family->tableau, x, y, h, f).y1;
+    }
+    return implicitMethodStep(*tableauOf(method), x, y, h, f, work);
 }
 
 // The step's value, or NaN where an implicit step has none, for a caller

@@ -112,7 +112,7 @@ double stepFromKnown(const SolutionPath& path, std::size_t i, Slope f,
         return methodStepOrNaN(stepping, path.x[i - 1], known(path.x[i - 1]), path.h, f);
     }
     if (fromStart) return known(path.x[i]);
-    const auto k = static_cast<std::size_t>(method.multistep->steps());
+    const auto k = static_cast<std::size_t>(multistepOf(method)->steps());
     if (i < k) return std::numeric_limits<double>::quiet_NaN();
     const double x0 = path.x[i - k];
     MethodRun<double> run(method, f, x0, path.h, Start{nullptr, known});
@@ -134,7 +134,7 @@ StepErrors stepErrorsAlong(const SolutionPath& path, Slope f, const KnownSolutio
     errors.comparison = solution ? comparison : Comparison::none;
     if (!path.method || path.x.empty()) return errors;
     const Method& method = *path.method;
-    errors.hasEstimate = method.tableau && method.tableau->hasErrorEstimate();
+    errors.hasEstimate = hasTableau(method) && tableauOf(method)->hasErrorEstimate();
     errors.startingValues = path.startingValues;
     const bool compared = errors.comparison != Comparison::none;
     const auto known = [&](double x) {
@@ -160,7 +160,7 @@ StepErrors stepErrorsAlong(const SolutionPath& path, Slope f, const KnownSolutio
                           : std::nullopt;
             if (errors.hasEstimate) {
                 row.estimate = finite(
-                    stepByStages(*method.tableau, previousX, path.y[i - 1], path.h, f).estimate);
+                    stepByStages(*tableauOf(method), previousX, path.y[i - 1], path.h, f).estimate);
             }
         }
         errors.rows.push_back(row);
@@ -203,7 +203,7 @@ SystemStepErrors stepErrorsAlong(const SystemPath& path, SystemSlope F,
     errors.comparison = solution ? comparison : Comparison::none;
     if (!path.method || path.x.empty() || path.y.empty()) return errors;
     const Method& method = *path.method;
-    errors.hasEstimate = method.tableau && method.tableau->hasErrorEstimate();
+    errors.hasEstimate = hasTableau(method) && tableauOf(method)->hasErrorEstimate();
     errors.startingValues = path.startingValues;
     errors.components = path.y.front().size();
     const bool compared = errors.comparison != Comparison::none;
@@ -224,7 +224,7 @@ SystemStepErrors stepErrorsAlong(const SystemPath& path, SystemSlope F,
         }
         if (i > 0 && errors.hasEstimate) {
             const SystemStageStep stages =
-                stepByStages(*method.tableau, path.x[i - 1], path.y[i - 1], path.h, F);
+                stepByStages(*tableauOf(method), path.x[i - 1], path.y[i - 1], path.h, F);
             row.estimate = finite(stateNorm(stages.estimate));
         }
         errors.rows.push_back(row);
@@ -358,10 +358,10 @@ std::string coincidenceNote(const Method& method) {
         for (std::size_t other : group) {
             if (other == row) continue;
             if (!others.empty()) others += " and ";
-            others += labCatalogue[other].caption;
+            others += labCatalogue()[other].caption;
         }
         const std::string degree =
-            std::to_string(stabilityPolynomial(*method.tableau).size() - 1);
+            std::to_string(stabilityPolynomial(*tableauOf(method)).size() - 1);
         return std::string(method.caption) + " gives the same numbers as " + others +
                " on this equation: both have the same stability function R(z), and on a linear "
                "equation both steps reduce to the Taylor polynomial of degree " + degree +

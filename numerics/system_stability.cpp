@@ -167,7 +167,7 @@ SystemStabilityPath systemStabilityPath(const Method& method, SystemSlope F, dou
         return path;
     }
     path.run = solutionPath(method, F, x0, y0, x1, h, maxStabilityPathSteps);
-    const auto r = stabilityFunctionOf(*method.tableau);
+    const auto r = stabilityFunctionOf(*tableauOf(method));
     std::vector<std::string> stops;
     for (std::size_t i = 0; i < path.run.x.size(); ++i) {
         if (stop.stop_requested()) return path;

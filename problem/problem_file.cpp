@@ -193,7 +193,7 @@ std::variant<std::size_t, std::string> readChoice(const Json& file, std::string_
 
 std::vector<std::string_view> methodCaptions() {
     std::vector<std::string_view> captions;
-    for (const Method& method : labCatalogue) captions.push_back(method.caption);
+    for (const Method& method : labCatalogue()) captions.push_back(method.caption);
     return captions;
 }
 
@@ -226,13 +226,13 @@ std::variant<LessonSettings, std::string> readLesson(const Json& file) {
     }
     lesson.errorPerUnitStep = perUnitStep->get<bool>();
     if (file.contains(std::string(startKey))) {
-        std::vector<std::string_view> starts = methodCaptions();
-        starts.resize(oneStepMethodCount);
+        std::vector<std::string_view> starts;
+        for (std::size_t row : oneStepRows()) starts.push_back(labCatalogue()[row].caption);
         starts.push_back(solutionStart);
         const auto start = readChoice(file, startKey, starts);
         if (const auto* error = std::get_if<std::string>(&start)) return *error;
-        const std::size_t row = std::get<std::size_t>(start);
-        lesson.start = row < oneStepMethodCount ? std::optional(row) : std::nullopt;
+        const std::size_t chosen = std::get<std::size_t>(start);
+        lesson.start = chosen < oneStepRows().size() ? std::optional(oneStepRows()[chosen]) : std::nullopt;
     }
     for (const LessonText& member : coefficientTexts) {
         if (!file.contains(std::string(member.key))) continue;
@@ -308,7 +308,7 @@ std::string writeProblemFile(const ProblemText& problem, const LessonSettings& l
         file["version"] = equationFileVersion;
         writeTexts(file, textMembers, problem);
     }
-    file[std::string(methodKey)] = labCatalogue.at(lesson.method).caption;
+    file[std::string(methodKey)] = labCatalogue()[lesson.method].caption;
     for (const LessonText& member : lessonTexts) {
         file[std::string(member.key)] = lesson.*member.text;
         // The kind and the check box right after the tolerance they qualify.
@@ -319,9 +319,9 @@ std::string writeProblemFile(const ProblemText& problem, const LessonSettings& l
     }
     // A lesson of a multistep method says how it starts and, for the own
     // one, its coefficients; the others' files stay as they were.
-    if (isMultistep(labCatalogue.at(lesson.method))) {
+    if (isMultistep(labCatalogue()[lesson.method])) {
         file[std::string(startKey)] =
-            lesson.start ? labCatalogue.at(*lesson.start).caption : solutionStart;
+            lesson.start ? labCatalogue()[*lesson.start].caption : solutionStart;
         for (const LessonText& member : coefficientTexts) {
             file[std::string(member.key)] = lesson.*member.text;
         }

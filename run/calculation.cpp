@@ -88,7 +88,7 @@ void Numerical(WindowView& view, SolutionTable& numerical, double x0, double y0,
             // The selection is read again at every step.
             method = selectedMethod(view);
             if (!method) throw CalculationError("Choose a method before pressing CALCULATE.");
-            const double ynew = method->step(x, y, h, f1);
+            const double ynew = explicitRungeKutta(*method)->step(x, y, h, f1);
             numerical.store(i, x + h, ynew);
             view.appendLine(numberToText(numerical.x(i)) + "    " + numberToText(numerical.y(i)));
         }

@@ -71,7 +71,7 @@ void findRunsLeavingTheView(FieldStudy& study, std::size_t chosen) {
                 study.leavesView[row] = true;
             }
         }
-        if (study.leavesView[row]) leaving.emplace_back(labCatalogue[row].caption);
+        if (study.leavesView[row]) leaving.emplace_back(labCatalogue()[row].caption);
     }
     study.implicitLeavingNote = leavingNote(leaving);
 }
@@ -103,14 +103,17 @@ std::vector<std::size_t> sideBySideRows(SideBySide set, std::size_t chosen) {
     std::vector<std::size_t> rows;
     const auto inSet = [set](const Method& method) {
         switch (set) {
-        case SideBySide::explicitMethods: return catalogueRow(method) < explicitMethodCount;
+        case SideBySide::explicitMethods: return isWindowMethod(method);
         case SideBySide::implicitMethods: return hasTableau(method) && isImplicit(method);
         case SideBySide::multistepMethods: return isMultistep(method);
         }
         return false;
     };
-    for (std::size_t row = 0; row < labCatalogue.size(); ++row) {
-        if (inSet(labCatalogue[row]) || (set != SideBySide::explicitMethods && row == chosen)) {
+    for (std::size_t row = 0; row < labCatalogue().size(); ++row) {
+        const Method& method = labCatalogue()[row];
+        const bool chosenBeside = row == chosen && (set != SideBySide::explicitMethods ||
+                                                    explicitRungeKutta(method) != nullptr);
+        if (inSet(method) || chosenBeside) {
             rows.push_back(row);
         }
     }
@@ -361,7 +364,7 @@ void fitComponents(SystemFieldStudy& study, std::size_t chosen) {
         std::vector<std::string> captions;
         for (std::size_t row : sideBySideRows(SideBySide(set), chosen)) {
             runs.push_back(study.every[row]);
-            captions.emplace_back(labCatalogue[row].caption);
+            captions.emplace_back(labCatalogue()[row].caption);
         }
         const ComponentsView every = viewOf(known, runs, captions);
         study.everyValues[set] = every.values;

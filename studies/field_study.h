@@ -20,8 +20,9 @@
 namespace pelorin {
 
 // The runs the Field page sets side by side with one h: the window's seven
-// explicit methods, the implicit one-step methods beside the chosen one, or
-// the multistep methods beside it.
+// explicit methods (and the chosen one where it is another explicit one),
+// the implicit one-step methods beside the chosen one, or the multistep
+// methods beside it.
 enum class SideBySide { explicitMethods, implicitMethods, multistepMethods };
 inline constexpr std::size_t sideBySideSets = 3;
 // The catalogue rows of a set, in catalogue order.
@@ -32,24 +33,24 @@ std::vector<std::size_t> sideBySideRows(SideBySide set, std::size_t chosen);
 inline constexpr double viewReach = 2;
 
 // For each run of a set, the later one of the same set whose curve hides it.
-using HiddenRuns = std::array<std::optional<std::size_t>, labCatalogue.size()>;
+using HiddenRuns = PerMethod<std::optional<std::size_t>>;
 
 struct FieldStudy {
     std::array<SolutionPath, 3> halved;                   // h, h/2, h/4
-    std::array<SolutionPath, labCatalogue.size()> every;  // every method with h
+    PerMethod<SolutionPath> every;  // every method with h
     SampledCurve known;           // the exact or reference solution from x0 to x1
     Comparison comparison = Comparison::none;
     StepErrors labSteps;          // the chosen method with h
     // Each run's global errors against the exact or reference solution.
     std::array<ErrorPath, 3> halvedErrors;
-    std::array<ErrorPath, labCatalogue.size()> everyErrors;
+    PerMethod<ErrorPath> everyErrors;
     // Each set drawn in catalogue order, the method whose curve hides this
     // one's: in the field, and in the plot of the errors.
     std::array<HiddenRuns, sideBySideSets> hiddenUnder, errorHiddenUnder;
     // Beside the implicit methods, the explicit ones may blow up: the view
     // then holds the known solution and the runs within viewReach of its
     // span, and the note names the runs it leaves out (empty when none).
-    std::array<bool, labCatalogue.size()> leavesView{};
+    PerMethod<bool> leavesView;
     std::string implicitLeavingNote;
     // For a multistep method: what its starting values carry of the error
     // at the run's end, beside a run started from the known solution.
@@ -91,18 +92,18 @@ FieldStudy studyField(const Problem& problem, const FieldInputs& inputs, std::st
 // which is the method's error in I whether or not the solution keeps I.
 struct SystemFieldStudy {
     std::array<SystemPath, 3> halved;  // h, h/2, h/4
-    std::array<SystemPath, labCatalogue.size()> every;  // every method with h
+    PerMethod<SystemPath> every;  // every method with h
     std::vector<double> knownX;        // the exact or reference solution from x0 to x1
     std::vector<StateVector> knownY;   // a component NaN where it is not known
     Comparison comparison = Comparison::none;
     SystemStepErrors labSteps;
     std::array<ErrorPath, 3> halvedErrors;
-    std::array<ErrorPath, labCatalogue.size()> everyErrors;
+    PerMethod<ErrorPath> everyErrors;
     // I(x_i, y_i) - I(x0, y0), or I's error, at every step of h, h/2 and
     // h/4, and of every method with h, up to the first point beyond
     // computableRange; empty without an invariant.
     std::array<std::vector<double>, 3> drift;
-    std::array<std::vector<double>, labCatalogue.size()> everyDrift;
+    PerMethod<std::vector<double>> everyDrift;
     double invariantAtStart = 0;  // I(x0, y0)
     // Empty for a drift from the start; else the solution it is measured
     // against, as the notes name it: "the reference solution".

@@ -42,19 +42,19 @@ std::optional<SolutionEnd> solutionEnd(const Problem& problem) {
 }
 
 Start startOf(const Problem& problem, const MultistepSettings& settings) {
-    if (settings.start) return {&labCatalogue[*settings.start], {}};
+    if (settings.start) return {&labCatalogue()[*settings.start], {}};
     return {nullptr, [samples = knownSolution(problem)](double x) { return samples({x}).front(); }};
 }
 
 SystemStart systemStartOf(const Problem& problem, const MultistepSettings& settings) {
-    if (settings.start) return {&labCatalogue[*settings.start], {}};
+    if (settings.start) return {&labCatalogue()[*settings.start], {}};
     return {nullptr, [samples = systemComparison(problem).samples](double x) {
                 return samples({x}).front();
             }};
 }
 
 std::string startName(const Problem& problem, const MultistepSettings& settings) {
-    if (settings.start) return std::string(labCatalogue[*settings.start].caption);
+    if (settings.start) return std::string(labCatalogue()[*settings.start].caption);
     return "the " + knownSolutionName(problem);
 }
 

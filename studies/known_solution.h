@@ -30,13 +30,13 @@ std::optional<SolutionEnd> solutionEnd(const Problem& problem);
 // row) their first values come from, or none for the known solution's own
 // values, and the teacher's own method where one was typed.
 struct MultistepSettings {
-    std::optional<std::size_t> start = 3;  // Runge-Kutta 4, as the textbooks start
+    std::optional<std::size_t> start = catalogueRow(methodByCaption(textbookStart));
     const OwnMultistep* own = nullptr;  // numerics' ownMultistepOf keeps it
 
     const Method* ownMethod() const { return own ? &own->entry : nullptr; }
     // The method of a catalogue row, the own one for its row.
     const Method& methodAt(std::size_t row) const {
-        return row == ownMultistepRow && own ? own->entry : labCatalogue[row];
+        return pelorin::methodAt(row, ownMethod());
     }
 };
 

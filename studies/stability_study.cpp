@@ -12,7 +12,7 @@ SystemStabilityStudy studySystemStability(const Problem& problem, std::size_t me
                                           std::stop_token stop) {
     const Problem own = problem.clone();
     SystemStabilityStudy study;
-    study.path = systemStabilityPath(labCatalogue[method], own.systemSlope(), own.x0, own.y0,
+    study.path = systemStabilityPath(labCatalogue()[method], own.systemSlope(), own.x0, own.y0,
                                      own.x1, h, stop);
     const KnownSystemSolution exact = own.systemExact();
     if (exact && !study.path.run.x.empty()) {
@@ -52,7 +52,7 @@ void runMultistep(MultistepStabilityStudy& study, const Problem& problem, const 
 
 MultistepStabilityStudy studyMultistepStability(const Problem& problem, const Method& method,
                                                 double h, const MultistepSettings& multistep) {
-    const Multistep& formula = *method.multistep;
+    const Multistep& formula = *multistepOf(method);
     MultistepStabilityStudy study;
     std::string where;
     if (problem.equation.lesson()) {

@@ -19,8 +19,8 @@ std::string index(long i) { return std::to_string(i); }
 // "Adams-Bashforth 4": the catalogue's method that steps with this formula
 // alone; "its predictor" where none does.
 std::string captionOf(const MultistepFormula* formula, const char* otherwise) {
-    for (const Method& method : labCatalogue) {
-        const Multistep* multistep = method.multistep;
+    for (const Method& method : labCatalogue()) {
+        const Multistep* multistep = multistepOf(method);
         if (multistep && multistep->formula == formula && !multistep->predictor) {
             return std::string(method.caption);
         }
@@ -100,7 +100,7 @@ struct Polynomial {
 
 Polynomial polynomialOf(const MultistepView& view) {
     const MultistepStep& numbers = view.numbers;
-    const MultistepFormula& formula = *view.method->multistep->formula;
+    const MultistepFormula& formula = *multistepOf(*view.method)->formula;
     const FormulaKind kind = formulaKind(formula);
     Polynomial polynomial;
     if (kind == FormulaKind::other || !std::isfinite(numbers.yNew)) return polynomial;
@@ -134,7 +134,7 @@ std::string pointList(long first, long last) {
 }
 
 std::string kindNote(const MultistepView& view) {
-    const Multistep& multistep = *view.method->multistep;
+    const Multistep& multistep = *multistepOf(*view.method);
     const MultistepFormula& formula = *multistep.formula;
     const std::string end = index(view.step), last = index(view.step - 1);
     switch (formulaKind(formula)) {
@@ -204,7 +204,7 @@ std::string fractionText(long long p, long long q) {
 }
 
 std::string startingValueNote(const MultistepView& view, const std::string& start) {
-    const int K = view.method->multistep->steps();
+    const int K = multistepOf(*view.method)->steps();
     const std::string end = index(view.step);
     return "Step " + end + " of " + std::to_string(view.steps) + " is a starting value from " +
            start + ": y" + end + " = " + valueOrNone(view.yEnd) + ". " +
@@ -235,7 +235,7 @@ MultistepView multistepView(const SolutionPath& path, Slope f, const SolutionSam
                                       ", the sum of the last two columns of the Weights table."
                                 : " has no value (the run's note says why)."));
         view.notes.push_back(kindNote(view));
-        const Multistep& multistep = *view.method->multistep;
+        const Multistep& multistep = *multistepOf(*view.method);
         const MultistepFormula& formula = *multistep.formula;
         const auto k = static_cast<std::size_t>(formula.steps);
         if (numbers.predicted) {
@@ -304,7 +304,7 @@ std::vector<std::vector<std::string>> weightRows(const MultistepView& view) {
     std::vector<std::vector<std::string>> rows;
     if (view.steps == 0 || view.fromStart) return rows;
     const MultistepStep& numbers = view.numbers;
-    const MultistepFormula& formula = *view.method->multistep->formula;
+    const MultistepFormula& formula = *multistepOf(*view.method)->formula;
     const auto k = static_cast<std::size_t>(formula.steps);
     const long long ak = formula.a[k];
     const long n = view.step - numbers.steps;

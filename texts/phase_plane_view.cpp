@@ -3,6 +3,7 @@
 #include "base/conversions.h"
 #include "base/number_text.h"
 #include "base/words.h"
+#include "numerics/method_properties.h"
 
 #include <cmath>
 #include <complex>
@@ -146,7 +147,7 @@ std::string driftLines(std::string_view invariantText, double startValue, double
     return text;
 }
 
-bool symplectic(const Method& method) { return method.symplectic; }
+bool symplectic(const Method& method) { return isSymplectic(method); }
 bool trapezoid(const Method& method) { return method.caption == "Trapezoid"; }
 
 // Why a kind of method keeps I, or keeps it close, said after the captions

@@ -58,7 +58,7 @@ namespace {
 // their slope segments, the increment, the solution over the step and the
 // note naming the step.
 void showStages(StageView& view, Slope f, const SolutionSamples& solution) {
-    view.stages = stepByStages(*view.method->tableau, view.x, view.y, view.h, f);
+    view.stages = stepByStages(*tableauOf(*view.method), view.x, view.y, view.h, f);
     const bool hasValue = view.stages.hasValue();
     for (int j = 0; hasValue && j < view.stages.stages; ++j) {
         const auto jj = static_cast<std::size_t>(j);
@@ -177,14 +177,14 @@ std::vector<StageLabel> stageLabels(const StageStep& stages) {
 std::vector<StageLabel> stageLabels(const std::vector<StagePoint>& points) {
     std::vector<StageLabel> labels;
     for (std::size_t j = 0; j < points.size(); ++j) {
-        const auto [x, y, slope] = points[j];
-        if (!std::isfinite(x) || !std::isfinite(y)) continue;
+        const StagePoint& point = points[j];
+        if (!std::isfinite(point.x) || !std::isfinite(point.y)) continue;
         const std::string name = "k" + std::to_string(j + 1);
         const auto same = std::find_if(labels.begin(), labels.end(), [&](const StageLabel& label) {
-            return label.x == x && label.y == y;
+            return label.x == point.x && label.y == point.y;
         });
         if (same != labels.end()) same->text += ", " + name;
-        else labels.push_back({name, x, y, slope});
+        else labels.push_back({name, point.x, point.y, point.slope});
     }
     return labels;
 }

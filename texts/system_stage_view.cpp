@@ -60,7 +60,7 @@ SystemStageView stageView(const SystemPath& path, SystemSlope F,
                           const SystemSolutionSamples& solution, int step) {
     SystemStageView view;
     if (!pickStep(view, path, step)) return view;
-    view.stages = stepByStages(*view.method->tableau, view.x, view.y, view.h, F);
+    view.stages = stepByStages(*tableauOf(*view.method), view.x, view.y, view.h, F);
 
     if (solution) {
         std::vector<double> abscissae;

@@ -1,5 +1,6 @@
 #include "ui/form1.h"
 
+#include "numerics/method_properties.h"
 #include "numerics/step_errors.h"
 #include "texts/plot_reading.h"
 #include "texts/results_export.h"
@@ -117,8 +118,8 @@ void Form1::createMethodButtons(QWidget* client) {
         auto* option = place(new QRadioButton(fromView(method.caption), frame), options[row]);
         const QString explanation = QStringLiteral("Order %1: halving h divides the error by "
                                                    "about %2.")
-                                        .arg(method.order)
-                                        .arg(1 << method.order);
+                                        .arg(pelorin::orderOf(method))
+                                        .arg(1 << pelorin::orderOf(method));
         option->setToolTip(QStringLiteral("<p>%1</p><p>%2</p>")
                                .arg(fromView(method.formula).toHtmlEscaped(), explanation));
         option->setAccessibleDescription(fromView(method.formula) + ". " + explanation);

@@ -212,7 +212,7 @@ TEST(AdaptiveRun, LandsOnX1AndCountsEverySlopeEvaluation) {
             ASSERT_EQ(run.end, AdaptiveEnd::reachedEnd);
             EXPECT_EQ(run.x, x1);
             EXPECT_EQ(run.slopeEvaluations, calls);
-            EXPECT_EQ(calls, method->tableau->stages * static_cast<long>(run.attempts.size()));
+            EXPECT_EQ(calls, tableauOf(*method)->stages * static_cast<long>(run.attempts.size()));
             EXPECT_TRUE(run.attempts.back().accepted);
             // Every attempt starts where the last accepted step ended.
             double x = x0;
@@ -312,7 +312,7 @@ TEST(AdaptiveRun, AMethodWithoutAnEstimateNamesThePairsThatHaveOne) {
     for (const Method& method : methodCatalogue) {
         SCOPED_TRACE(method.caption);
         const AdaptiveRun run = adaptiveRun(method, f1, 0, -1, 2, 0.1, {});
-        if (method.tableau->hasErrorEstimate()) {
+        if (tableauOf(method)->hasErrorEstimate()) {
             EXPECT_EQ(run.end, AdaptiveEnd::reachedEnd);
             continue;
         }
@@ -329,7 +329,7 @@ TEST(AdaptiveRun, AMethodWithoutAnEstimateNamesThePairsThatHaveOne) {
 // A multistep method has no tableau: the controller does not run it, and
 // says why its steps stay fixed.
 TEST(AdaptiveRun, AMultistepMethodKeepsItsStepsFixedAndSaysWhy) {
-    for (const Method& method : labCatalogue) {
+    for (const Method& method : labCatalogue()) {
         if (!isMultistep(method)) continue;
         SCOPED_TRACE(method.caption);
         const AdaptiveRun run = adaptiveRun(method, f1, 0, -1, 2, 0.1, {});

@@ -6,6 +6,7 @@
 // predictor-corrector pair's interval with mpmath (the pair's by its step
 // matrix on y' = λy, not by the characteristic polynomial used here).
 #include "numerics/linear_multistep.h"
+#include "methods/multistep_formulas.h"
 
 #include <gtest/gtest.h>
 

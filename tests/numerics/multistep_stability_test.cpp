@@ -3,6 +3,7 @@
 // the edge, grown, against a solution that grows itself), the A(α) verdict
 // and the formula's zero-stability, each on a z where it could be false.
 #include "numerics/multistep_stability.h"
+#include "methods/multistep_formulas.h"
 #include "methods/methods.h"
 #include "numerics/stability.h"
 
@@ -245,8 +246,8 @@ TEST(MultistepStability, TheRegionIsTheRootTestAtEveryPoint) {
     wide.imMin = -40;
     wide.imMax = 40;
     std::vector<std::pair<std::string, const Multistep*>> methods;
-    for (const Method& method : labCatalogue) {
-        if (isMultistep(method)) methods.emplace_back(method.caption, method.multistep);
+    for (const Method& method : labCatalogue()) {
+        if (isMultistep(method)) methods.emplace_back(method.caption, multistepOf(method));
     }
     // Double roots on the circle, and simple ones at z = 0 (leapfrog).
     methods.emplace_back("(ζ − 1)², σ = 0", &typed("1, -2, 1", "0, 0, 0"));

@@ -349,7 +349,7 @@ TEST(PhasePlane, TheReferenceOrbitOfAStiffCycleIsDrawnToX1) {
         return StateVector{y[1], 1000 * (1 - y[0] * y[0]) * y[1] - y[0]};
     };
     const PhasePlaneRuns runs =
-        phasePlaneRuns(labCatalogue[7], vanDerPol, 0, StateVector{2, 0}, 3000, 6, {}, {});
+        phasePlaneRuns(labCatalogue()[7], vanDerPol, 0, StateVector{2, 0}, 3000, 6, {}, {});
     EXPECT_EQ(runs.orbitNote, "");
     ASSERT_EQ(runs.orbit.size(), static_cast<std::size_t>(referenceOrbitSamples + 1));
     const auto [lowest, highest] = std::minmax_element(

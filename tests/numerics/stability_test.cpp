@@ -37,7 +37,7 @@ TEST(Stability, PolynomialsFromTheTableaus) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.method);
-        const auto gamma = stabilityPolynomial(*methodByCaption(row.method).tableau);
+        const auto gamma = stabilityPolynomial(*tableauOf(methodByCaption(row.method)));
         ASSERT_EQ(gamma.size(), row.gamma.size());
         for (std::size_t k = 0; k < gamma.size(); ++k) {
             EXPECT_NEAR(gamma[k], row.gamma[k], 1e-15 * row.gamma[k]) << "z^" << k;
@@ -66,7 +66,7 @@ TEST(Stability, IntervalsOnTheNegativeRealAxis) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.method);
         const double interval =
-            stabilityInterval(stabilityPolynomial(*methodByCaption(row.method).tableau));
+            stabilityInterval(stabilityPolynomial(*tableauOf(methodByCaption(row.method))));
         EXPECT_NEAR(interval, row.published, row.tolerance);
         EXPECT_EQ(fixedText(interval, 3), row.shown);
     }
@@ -79,7 +79,7 @@ TEST(Stability, MethodsWithTheSameStabilityFunction) {
 
 // The mask is the set |R(z)| <= 1 itself: points with 1 < |R(z)| < 2 are out.
 TEST(Stability, RegionSamplesMarkExactlyTheInside) {
-    const auto euler = stabilityPolynomial(*methodByCaption("Euler").tableau);
+    const auto euler = stabilityPolynomial(*tableauOf(methodByCaption("Euler")));
     // -6 ... 2 and -4 ... 4 in tenths.
     const StabilityGrid grid = sampleStabilityRegion(euler, 81, 81);
     ASSERT_EQ(grid.inside.size(), 81u * 81u);
@@ -123,7 +123,7 @@ double turnsAround(const Polyline& line, std::complex<double> centre) {
 TEST(Stability, BoundaryPointsLieOnTheEdge) {
     for (const Method& method : methodCatalogue) {
         SCOPED_TRACE(method.caption);
-        const auto polynomial = stabilityPolynomial(*method.tableau);
+        const auto polynomial = stabilityPolynomial(*tableauOf(method));
         const StabilityGrid grid = sampleStabilityRegion(polynomial, 161, 161);
         const auto lines = stabilityBoundary(polynomial, grid);
         // Each region is one piece, well inside the grid: one closed line.
@@ -141,7 +141,7 @@ TEST(Stability, BoundaryPointsLieOnTheEdge) {
 
 // Euler's edge is the circle |1 + z| = 1.
 TEST(Stability, EulersBoundaryIsTheUnitCircleAroundMinusOne) {
-    const auto euler = stabilityPolynomial(*methodByCaption("Euler").tableau);
+    const auto euler = stabilityPolynomial(*tableauOf(methodByCaption("Euler")));
     const auto lines = stabilityBoundary(euler, sampleStabilityRegion(euler, 321, 321));
     ASSERT_EQ(lines.size(), 1u);
     double left = 0, right = -2, bottom = 0, top = 0;
@@ -177,7 +177,7 @@ TEST(Stability, BoundaryCrossesTheRealAxisAtTheInterval) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.method);
-        const auto polynomial = stabilityPolynomial(*methodByCaption(row.method).tableau);
+        const auto polynomial = stabilityPolynomial(*tableauOf(methodByCaption(row.method)));
         const auto lines = stabilityBoundary(polynomial, sampleStabilityRegion(polynomial, 321, 321));
         ASSERT_EQ(lines.size(), 1u);
         double leftmostOnAxis = 0;

@@ -3,6 +3,7 @@
 // saying why. The residuals on y' = 5·e^(5x)·(y - x)² + 1 come from
 // tests/support/newton_iterates.py (Newton's method in Python's floats).
 #include "numerics/stage_step.h"
+#include "methods/implicit_tableaus.h"
 
 #include "numerics/state_operations.h"
 
@@ -25,10 +26,10 @@ double doubling(double, double y) { return 2 * y; }
 // would leave backward Euler's stage at y0 with the slope there.
 TEST(StageStep, ImplicitStagesSolveTheirEquationsAndEndWhereTheRunDoes) {
     const double x0 = 0, y0 = -1, h = 0.2;
-    for (const Method& method : oneStepCatalogue) {
-        if (!isImplicit(method)) continue;
+    for (const Method& method : labCatalogue()) {
+        if (!std::holds_alternative<ImplicitRungeKutta>(method.family)) continue;
         SCOPED_TRACE(method.caption);
-        const Tableau& tableau = *method.tableau;
+        const Tableau& tableau = *tableauOf(method);
         const StageStep stages = stepByStages(tableau, x0, y0, h, curved);
         ASSERT_TRUE(stages.hasValue()) << stages.noValue;
         EXPECT_EQ(stages.y1, methodStep(method, x0, y0, h, curved));
@@ -82,7 +83,7 @@ TEST(StageStep, AStepWithoutAValueSaysWhyAndAnExplicitOneHasNoIterations) {
         EXPECT_TRUE(std::isnan(none));
     }
 
-    const StageStep rk4 = stepByStages(*methodByCaption("Runge-Kutta 4").tableau, 0, -1, 0.2, curved);
+    const StageStep rk4 = stepByStages(*tableauOf(methodByCaption("Runge-Kutta 4")), 0, -1, 0.2, curved);
     EXPECT_TRUE(rk4.hasValue());
     EXPECT_TRUE(rk4.iterations.empty());
 }

@@ -13,12 +13,7 @@ using namespace pelorin;
 
 namespace {
 
-const Method& labMethod(std::string_view caption) {
-    for (const Method& method : oneStepCatalogue) {
-        if (method.caption == caption) return method;
-    }
-    throw std::invalid_argument("no such method");
-}
+const Method& labMethod(std::string_view caption) { return methodByCaption(caption); }
 
 double decay(double, double y) { return -2 * y; }
 StateVector decays(double, const StateVector& y) { return {-2 * y[0], -2 * y[1]}; }

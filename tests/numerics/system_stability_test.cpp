@@ -41,8 +41,8 @@ std::string allNotes(const SystemStabilityPath& path) {
 // Where one z lies: the region decides unless the solution itself is carried
 // along (z = 0) or grows (Re z > 0), each judged within the tolerance.
 TEST(SystemStability, EachModeIsJudgedByTheRegionOrByItsGrowth) {
-    const auto eulerR = stabilityPolynomial(*euler().tableau);
-    const auto rk4R = stabilityPolynomial(*rungeKutta4().tableau);
+    const auto eulerR = stabilityPolynomial(*tableauOf(euler()));
+    const auto rk4R = stabilityPolynomial(*tableauOf(rungeKutta4()));
     const struct {
         const char* name;
         const std::vector<double>& polynomial;

@@ -256,8 +256,9 @@ TEST(ProblemFile, RefusesEveryDamagedHostileOrNewerFileWithASentence) {
         {"a method the lab lacks", fileWith("method", "\"Euler Method\""),
          "The problem file's \"method\" \"Euler Method\" is not one of \"Euler\", \"Euler (End "
          "points)\", \"Euler (Mid point)\", \"Runge-Kutta 4\", \"Runge-Kutta-Fehlberg\", "
-         "\"Runge-Kutta-Merson\", \"Runge-Kutta-Gill\", \"Backward Euler\", \"Trapezoid\", "
-         "\"Implicit mid point\", \"Radau IIA 3\", \"Gauss-Legendre 4\", \"Adams-Bashforth 2\", "
+         "\"Runge-Kutta-Merson\", \"Runge-Kutta-Gill\", \"Ralston 2\", \"Heun 3\", "
+         "\"SSP Runge-Kutta 3\", \"Kutta 3/8\", \"Backward Euler\", \"Trapezoid\", "
+         "\"Implicit mid point\", \"SDIRK 2\", \"Radau IIA 3\", \"Gauss-Legendre 4\", \"Adams-Bashforth 2\", "
          "\"Adams-Bashforth 3\", \"Adams-Bashforth 4\", \"Adams-Moulton 3\", \"Adams "
          "predictor-corrector 4\", \"BDF 2\", \"BDF 3\", \"BDF 4\", \"Own multistep method\"."},
         {"a tolerance kind the lab lacks", fileWith("tolerance kind", "\"mixed\""),
@@ -496,7 +497,7 @@ TEST(ProblemFile, ReadsAVersionThreeSystemStrictly) {
 // coefficients as typed; a start the lab does not offer is refused.
 TEST(ProblemFile, AMultistepLessonKeepsItsStartAndCoefficients) {
     LessonSettings own = rungeKuttaLesson;
-    own.method = ownMultistepRow;
+    own.method = catalogueRow(ownMultistepEntry());
     own.start = std::nullopt;
     own.alpha = "1, -4/3, 1/3";
     own.beta = "2/3, 0, 0";
@@ -513,7 +514,8 @@ TEST(ProblemFile, AMultistepLessonKeepsItsStartAndCoefficients) {
     EXPECT_EQ(readProblemFile(euler).error,
               "The problem file's \"start with\" \"Adams-Bashforth 2\" is not one of \"Euler\", "
               "\"Euler (End points)\", \"Euler (Mid point)\", \"Runge-Kutta 4\", "
-              "\"Runge-Kutta-Fehlberg\", \"Runge-Kutta-Merson\", \"Runge-Kutta-Gill\", \"Backward "
-              "Euler\", \"Trapezoid\", \"Implicit mid point\", \"Radau IIA 3\", \"Gauss-Legendre 4\", "
+              "\"Runge-Kutta-Fehlberg\", \"Runge-Kutta-Merson\", \"Runge-Kutta-Gill\", \"Ralston "
+              "2\", \"Heun 3\", \"SSP Runge-Kutta 3\", \"Kutta 3/8\", \"Backward Euler\", "
+              "\"Trapezoid\", \"Implicit mid point\", \"SDIRK 2\", \"Radau IIA 3\", \"Gauss-Legendre 4\", "
               "\"exact or reference solution\".");
 }

@@ -151,8 +151,8 @@ TEST(CompileProblem, TheLessonTypedIsTheLessonsOwnEquation) {
         SCOPED_TRACE(m.caption);
         double built = -1, compiledY = -1;
         for (int i = 0; i < 4; ++i) {
-            built = m.step(i * 0.1, built, 0.1, lesson.slope());
-            compiledY = m.step(i * 0.1, compiledY, 0.1, typed.slope());
+            built = explicitRungeKutta(m)->step(i * 0.1, built, 0.1, lesson.slope());
+            compiledY = explicitRungeKutta(m)->step(i * 0.1, compiledY, 0.1, typed.slope());
             ASSERT_EQ(compiledY, built);
         }
     }

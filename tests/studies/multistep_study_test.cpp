@@ -3,6 +3,7 @@
 // is consistent but not zero-stable.
 #include "base/number_text.h"
 #include "numerics/linear_multistep.h"
+#include "numerics/method_properties.h"
 #include "studies/adaptive_study.h"
 #include "studies/convergence_study.h"
 #include "studies/field_study.h"
@@ -90,7 +91,7 @@ TEST(MultistepStudy, OrdersOnTheTextbookProblem) {
         }
         ASSERT_TRUE(last);
         EXPECT_EQ(std::lround(*last), row.order);
-        EXPECT_EQ(methodByCaption(row.method).order, row.order);
+        EXPECT_EQ(orderOf(methodByCaption(row.method)), row.order);
     }
 }
 
@@ -105,7 +106,7 @@ TEST(MultistepStudy, TheClassicUnstableMethodDivergesAsHShrinks) {
               "order 3, error constant 1/36; not zero-stable: ρ has the root -5, outside the unit "
               "circle. Its runs do not converge: their errors grow as h shrinks.");
     const ConvergenceStudy study = studyProblem(textbook(), 6, {}, settings);
-    const ConvergenceSeries& own = study.series[ownMultistepRow];
+    const ConvergenceSeries& own = study.series[catalogueRow(ownMultistepEntry())];
     EXPECT_EQ(own.method, &settings.own->entry);
     int negative = 0;
     for (const ConvergencePoint& point : own.points) {
@@ -147,7 +148,7 @@ TEST(MultistepStudy, TheNotesSayWhatTheStartingValuesCarry) {
 // classic unstable one on the textbook problem from its one starting value,
 // its note naming where the values came from; a system has no run.
 TEST(MultistepStudy, TheStabilityPageRunsTheMethodFromItsStart) {
-    const Method& classic = labCatalogue[ownMultistepRow];
+    const Method& classic = ownMultistepEntry();
     MultistepSettings euler;
     euler.start = 0;
     const MultistepStabilityStudy study = studyMultistepStability(textbook(), classic, 0.2, euler);
@@ -201,8 +202,8 @@ TEST(MultistepStudy, AStudyOutlivesTheBoxesThatTypedItsMethod) {
         settings.own = typed("1, -1, 0", "0, 3/2, -1/2");  // Adams-Bashforth 2 typed
         study = studyProblem(textbook(), 4, {}, settings);
     }
-    const Method& ran = *study.series[ownMultistepRow].method;
-    EXPECT_EQ(ran.order, 2);
+    const Method& ran = *study.series[catalogueRow(ownMultistepEntry())].method;
+    EXPECT_EQ(orderOf(ran), 2);
     EXPECT_FALSE(isImplicit(ran));
     EXPECT_EQ(&ran, &typed("1, -1, 0", "0, 3/2, -1/2")->entry);
     EXPECT_NE(&ran, &typed("1, -1", "0, 1")->entry);

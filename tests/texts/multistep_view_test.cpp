@@ -2,6 +2,7 @@
 // formula's fractions, the sentences of a starting value and of a formula
 // step, and the plot's parts where a wrong picture would differ.
 #include "texts/multistep_view.h"
+#include "methods/multistep_formulas.h"
 
 #include "base/number_text.h"
 
@@ -53,12 +54,12 @@ TEST(MultistepView, WeightsOfAnAdamsBashforthStepByHand) {
 // The formulas' fractions divided by α_k, by hand: AB4's β = (−9, 37, −59,
 // 55)/24, AM3's (1, −5, 19, 9)/24 on the last three points and the new one.
 TEST(MultistepView, FormulaCellsAsFractionsOfTheLeadingCoefficient) {
-    const FormulaCells bdf2 = formulaCells(*methodByCaption("BDF 2").multistep);
+    const FormulaCells bdf2 = formulaCells(*multistepOf(methodByCaption("BDF 2")));
     EXPECT_EQ(bdf2.columns, (std::vector<std::string>{"n", "n+1", "n+2"}));
     EXPECT_EQ(bdf2.rows, (std::vector<std::string>{"\u03b1", "\u03b2"}));
     EXPECT_EQ(bdf2.cells, (Rows{{"1/3", "-4/3", "1"}, {"0", "0", "2/3"}}));
     const Method& pairMethod = methodByCaption("Adams predictor-corrector 4");
-    const FormulaCells pair = formulaCells(*pairMethod.multistep);
+    const FormulaCells pair = formulaCells(*multistepOf(pairMethod));
     EXPECT_EQ(pair.rows, (std::vector<std::string>{"predictor \u03b1", "predictor \u03b2",
                                                    "corrector \u03b1", "corrector \u03b2"}));
     EXPECT_EQ(pair.cells, (Rows{{"0", "0", "0", "-1", "1"},

@@ -1,6 +1,7 @@
 // The stages of one listed step, as the lab draws them, and the tableaus as
 // the lab tabulates them.
 #include "texts/stage_view.h"
+#include "methods/implicit_tableaus.h"
 
 #include "tests/support/fakes.h"
 

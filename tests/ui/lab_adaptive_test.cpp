@@ -302,6 +302,7 @@ TEST_F(Adaptive, TheSweepSetsAdaptiveBesideFixedStepsAndTheLibrary) {
         {"Backward Euler, fixed steps", 13},
         {"Trapezoid, fixed steps", 13},
         {"Implicit mid point, fixed steps", 13},
+        {"SDIRK 2, fixed steps", 13},
         {"Radau IIA 3, fixed steps", 13},
         {"Gauss-Legendre 4, fixed steps", 13},
         {"Dormand-Prince 5(4), Boost.Odeint (library)", 11},

@@ -981,11 +981,11 @@ TEST_F(Field, TheAxesFollowTheProblemFromASystemBackToOneEquation) {
     EXPECT_EQ(errorPlot()->yAxis->label(), "|global error|");
     QComboBox* problem = named<QComboBox>("Problem");
     chooseProblem(problem->findText("Harmonic oscillator: y'' = -y"));
-    QTest::qWaitFor([this] { return plot()->yAxis->label() == "y1, y2"; }, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return plot()->yAxis->label() == "y1, y2"; }, 10000));
     EXPECT_EQ(plot()->yAxis->label(), "y1, y2");
     EXPECT_EQ(errorPlot()->yAxis->label(), "||global error||");
     chooseProblem(0);
-    QTest::qWaitFor([this] { return plot()->yAxis->label() == "y"; }, 10000);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return plot()->yAxis->label() == "y"; }, 10000));
     EXPECT_EQ(plot()->yAxis->label(), "y");
     EXPECT_EQ(errorPlot()->yAxis->label(), "|global error|");
 }

@@ -6,6 +6,7 @@
 // the program's loaded plugin, seen through Qt's and QCustomPlot's classes
 // and the names a screen reader reads.
 #include "tests/support/lab_window.h"
+#include "methods/multistep_formulas.h"
 
 #include <QApplication>
 #include <QComboBox>
