@@ -693,7 +693,7 @@ void implicitFromStudy(WorkPrecision& sweep) {
         std::vector<long> failed;
         std::string why;
         for (const ConvergencePoint& run : fixed.points) {
-            // One SVD of I - h·A⊗J and one solve with it for every update.
+            // One solve with the LU factors of I - h·A⊗J for every update.
             series.points.push_back({0, run.slopeEvaluations, run.error, run.jacobianEvaluations,
                                      run.linearSolves, run.linearSolves, run.steps});
             if (!run.noValue.empty()) {

@@ -3,103 +3,159 @@
 #include "base/conversions.h"
 #include "base/number_text.h"
 #include "numerics/jacobian.h"
+#include "numerics/stability.h"
 #include "numerics/state_operations.h"
 
-#include <Eigen/SVD>
+#include <Eigen/LU>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 
 namespace pelorin {
 
 namespace {
 
+// Every size here is fixed, so that a run's steps allocate nothing.
 constexpr int maxUnknowns = maxImplicitStages * static_cast<int>(StateVector::maxComponents);
 using NewtonMatrix =
     Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::ColMajor, maxUnknowns, maxUnknowns>;
 using NewtonVector = Eigen::Matrix<double, Eigen::Dynamic, 1, Eigen::ColMajor, maxUnknowns, 1>;
-using Stages = std::vector<StateVector>;
+using NewtonFactors = Eigen::PartialPivLU<NewtonMatrix>;
+template <class State>
+using Stages = std::array<State, maxImplicitStages>;  // the first `stages` are used
 
-std::size_t stageCount(const ImplicitScheme& scheme) { return static_cast<std::size_t>(scheme.stages); }
+// One equation is computed as a system of one component would be, operation
+// for operation, so both give the same bits; these say what a state is made of.
+std::size_t components(double) { return 1; }
+std::size_t components(const StateVector& y) { return y.size(); }
+double component(double y, std::size_t) { return y; }
+double component(const StateVector& y, std::size_t i) { return y[i]; }
+void setComponent(double& y, std::size_t, double value) { y = value; }
+void setComponent(StateVector& y, std::size_t i, double value) { y[i] = value; }
+void requireSameSize(double, double) {}
+std::string valueText(double y) { return numberToText(y); }
+std::string valueText(const StateVector& y) { return stateText(y); }
 
-double stageX(const ImplicitScheme& scheme, double x0, double h, std::size_t j) {
-    return x0 + scheme.c[j] * h;
-}
-
-// Y_j = y0 + h·Σ_l a_jl·K_l, the sum in l's order.
-Stages stageStates(const ImplicitScheme& scheme, const StateVector& y0, double h, const Stages& K) {
-    Stages states;
-    for (std::size_t j = 0; j < stageCount(scheme); ++j) {
-        StateVector sum = zeroLike(y0);
-        for (std::size_t l = 0; l < stageCount(scheme); ++l) sum = sum + scheme.a[j][l] * K[l];
-        states.push_back(y0 + h * sum);
+// ∂f/∂y of one equation, and J of a system, by the same difference quotients.
+SlopeDerivative linearisation(Slope f, double x, double y) { return slopeDerivative(f, x, y); }
+Jacobian linearisation(SystemSlope F, double x, const StateVector& y) { return jacobian(F, x, y); }
+double entry(const SlopeDerivative& d, std::size_t, std::size_t) { return d.lambda; }
+double entry(const Jacobian& J, std::size_t r, std::size_t q) { return J.value(r, q); }
+double toleranceNorm(const SlopeDerivative& d) { return std::fabs(d.tolerance); }
+double toleranceNorm(const Jacobian& J) { return frobeniusNorm(J.tolerance); }
+bool isFiniteLinearisation(const SlopeDerivative& d) { return std::isfinite(d.lambda); }
+bool isFiniteLinearisation(const Jacobian& J) {
+    for (std::size_t i = 0; i < J.value.size(); ++i) {
+        for (std::size_t j = 0; j < J.value.size(); ++j) {
+            if (!std::isfinite(J.value(i, j))) return false;
+        }
     }
-    return states;
+    return true;
 }
 
-// G_j = K_j - F(x0 + c_j·h, Y_j): zero at the stages' solution.
-Stages residuals(const ImplicitScheme& scheme, SystemSlope F, double x0, double h, const Stages& K,
-                 const Stages& Y) {
-    Stages G;
-    for (std::size_t j = 0; j < stageCount(scheme); ++j) {
-        const StateVector slope = F(stageX(scheme, x0, h, j), Y[j]);
-        requireSameSize(slope, K[j]);
-        G.push_back(K[j] - slope);
-    }
-    return G;
-}
+// The stage equations of one step, G(K) = 0.
+template <class State>
+struct StageEquations {
+    const ImplicitScheme& scheme;
+    SlopeOf<State> F;
+    double x0;
+    const State& y0;
+    double h;
 
-double stagesNorm(const Stages& stages) {
+    std::size_t stages() const { return static_cast<std::size_t>(scheme.stages); }
+    double stageX(std::size_t j) const { return x0 + scheme.c[j] * h; }
+};
+
+// One iterate as the iterations compute with it: the slopes K, the stage
+// states Y, the residual G and the sizes NewtonIterate keeps.
+template <class State>
+struct Iterate {
+    int number = 0;
+    Stages<State> K, Y, G;
+    double residual = 0, update = 0;
+    std::optional<double> rate;
+    double slopeScale = 1;  // max(1, ||K||)
+};
+
+template <class State>
+double stagesNorm(const Stages<State>& stages, std::size_t count) {
     double norm = 0;
-    for (const StateVector& stage : stages) {
-        const double size = stateNorm(stage);
+    for (std::size_t j = 0; j < count; ++j) {
+        const double size = stateNorm(stages[j]);
         if (!std::isfinite(size)) return size;
         norm = std::max(norm, size);
     }
     return norm;
 }
 
-NewtonVector stacked(const Stages& stages) {
-    const std::size_t n = stages.front().size();
-    NewtonVector v(static_cast<Eigen::Index>(stages.size() * n));
-    for (std::size_t j = 0; j < stages.size(); ++j) {
-        for (std::size_t i = 0; i < n; ++i) v(static_cast<Eigen::Index>(j * n + i)) = stages[j][i];
+// Completes the iterate of slopes K: Y_j = y0 + h·Σ_l a_jl·K_l, the sum in
+// l's order, and G_j = K_j - F(x0 + c_j·h, Y_j), zero at the stages' solution.
+template <class State>
+void evaluate(const StageEquations<State>& eq, Iterate<State>& iterate) {
+    for (std::size_t j = 0; j < eq.stages(); ++j) {
+        State sum = zeroLike(eq.y0);
+        for (std::size_t l = 0; l < eq.stages(); ++l) sum = sum + eq.scheme.a[j][l] * iterate.K[l];
+        iterate.Y[j] = eq.y0 + eq.h * sum;
+        const State slope = eq.F(eq.stageX(j), iterate.Y[j]);
+        requireSameSize(slope, iterate.K[j]);
+        iterate.G[j] = iterate.K[j] - slope;
+    }
+    iterate.residual = stagesNorm(iterate.G, eq.stages());
+    iterate.slopeScale = std::max(1.0, stagesNorm(iterate.K, eq.stages()));
+}
+
+template <class State>
+NewtonIterate<State> kept(const Iterate<State>& iterate, std::size_t stages) {
+    const auto end = static_cast<std::ptrdiff_t>(stages);
+    return {iterate.number,
+            {iterate.K.begin(), iterate.K.begin() + end},
+            {iterate.Y.begin(), iterate.Y.begin() + end},
+            iterate.residual,
+            iterate.update,
+            iterate.rate};
+}
+
+template <class State>
+NewtonVector stacked(const Stages<State>& stages, std::size_t count) {
+    const std::size_t n = components(stages.front());
+    NewtonVector v(static_cast<Eigen::Index>(count * n));
+    for (std::size_t j = 0; j < count; ++j) {
+        for (std::size_t i = 0; i < n; ++i) v(static_cast<Eigen::Index>(j * n + i)) = component(stages[j], i);
     }
     return v;
 }
 
-Stages unstacked(const NewtonVector& v, std::size_t stages, std::size_t n) {
-    Stages result(stages, StateVector(n));
-    for (std::size_t j = 0; j < stages; ++j) {
-        for (std::size_t i = 0; i < n; ++i) result[j][i] = v(static_cast<Eigen::Index>(j * n + i));
+// ΔK from its stacked components: stage j's are entries j·n to j·n + n - 1.
+template <class State>
+Stages<State> unstacked(const NewtonVector& v, const Stages<State>& like, std::size_t count) {
+    Stages<State> result = like;
+    const std::size_t n = components(like.front());
+    for (std::size_t j = 0; j < count; ++j) {
+        for (std::size_t i = 0; i < n; ++i) {
+            setComponent(result[j], i, v(static_cast<Eigen::Index>(j * n + i)));
+        }
     }
     return result;
 }
 
-bool isFiniteMatrix(const SquareMatrix& matrix) {
-    for (std::size_t i = 0; i < matrix.size(); ++i) {
-        for (std::size_t j = 0; j < matrix.size(); ++j) {
-            if (!std::isfinite(matrix(i, j))) return false;
-        }
-    }
-    return true;
-}
-
-// Block (j, l) of I - h·A⊗J is δ_jl·I - h·a_jl·J_j, with J_j the Jacobian
-// at stage j's own point: G_j's derivative with respect to K_l.
-NewtonMatrix newtonMatrix(const ImplicitScheme& scheme, double h, const std::vector<Jacobian>& J) {
-    const std::size_t n = J.front().value.size();
-    const auto size = static_cast<Eigen::Index>(stageCount(scheme) * n);
+// Block (j, l) of I - h·A⊗J is δ_jl·I - h·a_jl·J_j: G_j's derivative with
+// respect to K_l, J_j the Jacobian of stage j's block row.
+template <class State, class Linearisation>
+NewtonMatrix newtonMatrix(const StageEquations<State>& eq, const Stages<Linearisation>& J) {
+    const std::size_t n = components(eq.y0);
+    const auto size = static_cast<Eigen::Index>(eq.stages() * n);
     NewtonMatrix matrix = NewtonMatrix::Identity(size, size);
-    for (std::size_t j = 0; j < stageCount(scheme); ++j) {
-        for (std::size_t l = 0; l < stageCount(scheme); ++l) {
+    for (std::size_t j = 0; j < eq.stages(); ++j) {
+        for (std::size_t l = 0; l < eq.stages(); ++l) {
             for (std::size_t r = 0; r < n; ++r) {
                 for (std::size_t q = 0; q < n; ++q) {
                     matrix(static_cast<Eigen::Index>(j * n + r), static_cast<Eigen::Index>(l * n + q)) -=
-                        h * scheme.a[j][l] * J[j].value(r, q);
+                        eq.h * eq.scheme.a[j][l] * entry(J[j], r, q);
                 }
             }
         }
@@ -109,117 +165,266 @@ NewtonMatrix newtonMatrix(const ImplicitScheme& scheme, double h, const std::vec
 
 // How far the matrix may lie from the true I - h·A⊗J: block (j, l) by
 // |h·a_jl| times the tolerances of J_j's quotients (Frobenius), and a few
-// roundings of the whole. A smallest singular value within this says that a
-// matrix the quotients cannot tell from it has no inverse.
-double newtonMatrixTolerance(const ImplicitScheme& scheme, double h, const std::vector<Jacobian>& J,
+// roundings of the whole. A matrix closer than this to a singular one cannot
+// be told from one that has no inverse.
+template <class State, class Linearisation>
+double newtonMatrixTolerance(const StageEquations<State>& eq, const Stages<Linearisation>& J,
                              const NewtonMatrix& matrix) {
     double blocks = 0;
-    for (std::size_t j = 0; j < stageCount(scheme); ++j) {
-        for (std::size_t l = 0; l < stageCount(scheme); ++l) {
-            blocks += std::fabs(h * scheme.a[j][l]) * frobeniusNorm(J[j].tolerance);
+    for (std::size_t j = 0; j < eq.stages(); ++j) {
+        for (std::size_t l = 0; l < eq.stages(); ++l) {
+            blocks += std::fabs(eq.h * eq.scheme.a[j][l]) * toleranceNorm(J[j]);
         }
     }
     return blocks + 4 * static_cast<double>(matrix.rows()) * std::numeric_limits<double>::epsilon() *
                         matrix.norm();
 }
 
+// The matrix's distance from the nearest singular one, 1/||M⁻¹||, from the
+// factors' estimate of the reciprocal condition number 1/(||M||·||M⁻¹||) in
+// the 1-norm: within a small factor of the smallest singular value.
+double distanceFromSingular(const NewtonFactors& lu, const NewtonMatrix& matrix) {
+    return lu.rcond() * matrix.cwiseAbs().colwise().sum().maxCoeff();
+}
+
+// Where an iteration takes the Jacobians of its matrix.
+enum class JacobianPoints {
+    stepStart,     // one J at (x0, y0) in every block, factored once: simplified Newton
+    everyIterate,  // each stage's own at its stage point, factored anew: full Newton
+};
+
+// Factors the matrix for iteration k from the iterate `last`; where it
+// cannot be used, why.
+template <class State>
+std::optional<std::string> factor(const StageEquations<State>& eq, JacobianPoints points,
+                                  const Iterate<State>& last, int k, NewtonFactors& lu,
+                                  NewtonWork& work) {
+    using Linearisation = decltype(linearisation(eq.F, eq.x0, eq.y0));
+    Stages<Linearisation> J;
+    for (std::size_t j = 0; j < eq.stages(); ++j) {
+        const bool atStart = points == JacobianPoints::stepStart;
+        if (atStart && j > 0) {
+            J[j] = J.front();
+            continue;
+        }
+        const double x = atStart ? eq.x0 : eq.stageX(j);
+        const State& y = atStart ? eq.y0 : last.Y[j];
+        J[j] = linearisation(eq.F, x, y);
+        ++work.jacobianEvaluations;
+        if (!isFiniteLinearisation(J[j])) {
+            return "in iteration " + std::to_string(k) + " the Jacobian at x = " + numberToText(x) +
+                   ", y = " + valueText(y) + " is not finite.";
+        }
+    }
+    const NewtonMatrix matrix = newtonMatrix(eq, J);
+    lu.compute(matrix);
+    if (distanceFromSingular(lu, matrix) <= newtonMatrixTolerance(eq, J, matrix)) {
+        return "in iteration " + std::to_string(k) + " the matrix I - h·A⊗J is singular.";
+    }
+    return std::nullopt;
+}
+
+// Where the iterate lies from the stages' solution, θ/(1 - θ)·||ΔK|| at the
+// rate θ < 1; the update itself where there is no rate yet.
+template <class State>
+double distanceFromSolution(const Iterate<State>& iterate) {
+    return iterate.rate ? *iterate.rate / (1 - *iterate.rate) * iterate.update : iterate.update;
+}
+
+template <class State>
+bool contracts(const Iterate<State>& iterate) {
+    return !iterate.rate || *iterate.rate < 1;
+}
+
+// Within safety·tolerance of the solution, or a residual of exactly 0. An
+// update within the tolerance that no longer shrinks is rounding: no
+// iteration would come closer.
+template <class State>
+bool converged(const Iterate<State>& iterate, const NewtonSettings& settings) {
+    if (iterate.residual == 0) return true;
+    if (iterate.number == 0) return false;
+    if (!contracts(iterate)) return iterate.update <= settings.tolerance * iterate.slopeScale;
+    return distanceFromSolution(iterate) <= settings.safety * settings.tolerance * iterate.slopeScale;
+}
+
+// Why iterations that keep one Jacobian should stop: at a rate θ >= 1 they
+// do not contract, and at θ^remaining/(1 - θ)·||ΔK|| above safety·tolerance
+// the remaining iterations would not bring them close enough. Updates within
+// the tolerance are left to rounding.
+template <class State>
+std::optional<std::string> stalled(const Iterate<State>& iterate, double before,
+                                   const NewtonSettings& settings) {
+    if (!iterate.rate || iterate.update <= settings.tolerance * iterate.slopeScale) return std::nullopt;
+    const double theta = *iterate.rate;
+    const auto rates = [&] {
+        return errorText(before) + ", then " + errorText(iterate.update) + " (θ = " +
+               errorText(theta) + ")";
+    };
+    if (theta >= 1) {
+        return "in iteration " + std::to_string(iterate.number) + " the update did not shrink: " +
+               rates() + ".";
+    }
+    const double remaining = settings.maxIterations - iterate.number;
+    if (std::pow(theta, remaining) / (1 - theta) * iterate.update >
+        settings.safety * settings.tolerance * iterate.slopeScale) {
+        return "in iteration " + std::to_string(iterate.number) + " the update shrank too slowly to " +
+               "converge within " + std::to_string(settings.maxIterations) + " iterations: " +
+               rates() + ".";
+    }
+    return std::nullopt;
+}
+
+// Why iterations stopped without converging, and whether they did not close
+// in (diverged, crept, or grew beyond a double's range), which iterations
+// with other Jacobians might.
+struct Stop {
+    std::string why;
+    bool closingIn = true;
+};
+
+// Newton's iterations from every stage at y0, each iterate appended to
+// `iterations` where given: none when they converged, with the slopes in
+// `last`, else why they stopped.
+template <class State>
+std::optional<Stop> newtonIterations(const StageEquations<State>& eq, JacobianPoints points,
+                                            const NewtonSettings& settings, Iterate<State>& last,
+                                            std::vector<NewtonIterate<State>>* iterations,
+                                            NewtonWork& work) {
+    last = {};
+    last.K.fill(zeroLike(eq.y0));
+    evaluate(eq, last);
+    if (iterations) iterations->push_back(kept(last, eq.stages()));
+    if (!std::isfinite(last.residual)) return Stop{"the residual at the start is not finite."};
+    NewtonFactors lu;
+    double before = 0;  // the update before the last
+    for (int k = 1; !converged(last, settings); ++k) {
+        if (k > settings.maxIterations) {
+            return Stop{"after " + std::to_string(settings.maxIterations) +
+                            " iterations the update is still " + errorText(last.update) + ".",
+                        false};
+        }
+        if (points == JacobianPoints::stepStart) {
+            if (auto why = stalled(last, before, settings)) return Stop{*why, false};
+        }
+        if (k == 1 || points == JacobianPoints::everyIterate) {
+            if (auto why = factor(eq, points, last, k, lu, work)) return Stop{*why};
+        }
+        const Stages<State> delta =
+            unstacked(lu.solve(-stacked(last.G, eq.stages())).eval(), last.K, eq.stages());
+        ++work.linearSolves;
+        for (std::size_t j = 0; j < eq.stages(); ++j) last.K[j] = last.K[j] + delta[j];
+        const double update = stagesNorm(delta, eq.stages());
+        last.rate = k == 1 ? std::nullopt : std::optional<double>(update / last.update);
+        before = last.update;
+        last.update = update;
+        last.number = k;
+        evaluate(eq, last);
+        if (iterations) iterations->push_back(kept(last, eq.stages()));
+        if (!std::isfinite(last.residual) || !std::isfinite(update)) {
+            return Stop{"the residual after iteration " + std::to_string(k) + " is not finite.", false};
+        }
+    }
+    return std::nullopt;
+}
+
 // y1 = y0 + h·Σ_j b_j·K_j.
-StateVector stepValue(const ImplicitScheme& scheme, const StateVector& y0, double h, const Stages& K) {
-    StateVector sum = zeroLike(y0);
-    for (std::size_t j = 0; j < stageCount(scheme); ++j) sum = sum + scheme.b[j] * K[j];
-    return y0 + h * sum;
+template <class State>
+State stepValue(const StageEquations<State>& eq, const Stages<State>& K) {
+    State sum = zeroLike(eq.y0);
+    for (std::size_t j = 0; j < eq.stages(); ++j) sum = sum + eq.scheme.b[j] * K[j];
+    return eq.y0 + eq.h * sum;
 }
 
 std::string notConverged(double x0, const std::string& why) {
     return "Newton's method did not converge in the step from x = " + numberToText(x0) + ": " + why;
 }
 
-bool converged(const NewtonIterate<StateVector>& iterate, double tolerance) {
-    return iterate.residual == 0 ||
-           (iterate.number > 0 &&
-            iterate.update <= tolerance * std::max(1.0, stagesNorm(iterate.slopes)));
+// The step by the simplified Newton method, and where its iterations do not
+// close in by the full one, each iterate appended to `iterations` and why
+// the simplified iterations stopped written to `restart` where given: its
+// value, or why it has none. A start, a Jacobian at (x0, y0) or a matrix
+// that cannot be used is not tried again.
+template <class State>
+std::optional<State> solveStages(const ImplicitScheme& scheme, SlopeOf<State> F, double x0,
+                                 const State& y0, double h, const NewtonSettings& settings,
+                                 std::string& failure, NewtonWork& work,
+                                 std::vector<NewtonIterate<State>>* iterations = nullptr,
+                                 std::string* restart = nullptr) {
+    if (scheme.stages < 1 || scheme.stages > maxImplicitStages || components(y0) == 0) {
+        throw std::invalid_argument("an implicit step takes 1 to 3 stages and a state");
+    }
+    const StageEquations<State> equations{scheme, F, x0, y0, h};
+    Iterate<State> last;
+    std::optional<Stop> stop = newtonIterations(equations, JacobianPoints::stepStart, settings, last,
+                                                iterations, work);
+    if (stop && !stop->closingIn) {
+        if (restart) *restart = stop->why;
+        stop = newtonIterations(equations, JacobianPoints::everyIterate, settings, last, iterations,
+                                work);
+    }
+    if (stop) {
+        failure = notConverged(x0, stop->why);
+        return std::nullopt;
+    }
+    return stepValue(equations, last.K);
+}
+
+template <class State>
+ImplicitStep<State> keptStep(const ImplicitScheme& scheme, SlopeOf<State> F, double x0,
+                             const State& y0, double h, const NewtonSettings& settings) {
+    ImplicitStep<State> step;
+    step.value = solveStages(scheme, F, x0, y0, h, settings, step.failure, step.work,
+                             &step.iterations, &step.restart);
+    return step;
+}
+
+template <class State>
+State valueOrThrow(const ImplicitScheme& scheme, SlopeOf<State> F, double x0, const State& y0,
+                   double h, NewtonWork* work) {
+    NewtonWork spent;
+    std::string failure;
+    const std::optional<State> value = solveStages(scheme, F, x0, y0, h, {}, failure, spent);
+    if (work) {
+        work->jacobianEvaluations += spent.jacobianEvaluations;
+        work->linearSolves += spent.linearSolves;
+    }
+    if (!value) throw NoConvergence(failure);
+    return *value;
+}
+
+// The scheme of a catalogue method's tableau, kept from one step to the
+// next, as a run steps with one method: converting the tableau's exact
+// coefficients at every step would cost more than the step's arithmetic.
+const ImplicitScheme& cachedScheme(const Tableau& tableau) {
+    thread_local const Tableau* last = nullptr;
+    thread_local ImplicitScheme scheme;
+    if (last != &tableau) {
+        scheme = schemeOf(tableau);
+        last = &tableau;
+    }
+    return scheme;
 }
 
 }  // namespace
 
 ImplicitStep<StateVector> implicitStep(const ImplicitScheme& scheme, SystemSlope F, double x0,
                                        const StateVector& y0, double h, const NewtonSettings& settings) {
-    if (scheme.stages < 1 || scheme.stages > maxImplicitStages || y0.size() == 0) {
-        throw std::invalid_argument("an implicit step takes 1 to 3 stages and a state");
-    }
-    ImplicitStep<StateVector> step;
-    const std::size_t n = y0.size(), stages = stageCount(scheme);
-    Stages G;  // the last iterate's residual, which the next update solves for
-    auto record = [&](int number, Stages K, double update) {
-        Stages Y = stageStates(scheme, y0, h, K);
-        G = residuals(scheme, F, x0, h, K, Y);
-        const double residual = stagesNorm(G);
-        step.iterations.push_back({number, std::move(K), std::move(Y), residual, update});
-        return std::isfinite(residual);
-    };
-    auto fail = [&](const std::string& why) {
-        step.failure = notConverged(x0, why);
-        return step;
-    };
-
-    if (!record(0, Stages(stages, zeroLike(y0)), 0)) {
-        return fail("the residual at the start is not finite.");
-    }
-    for (int k = 1; !converged(step.iterations.back(), settings.tolerance); ++k) {
-        if (k > settings.maxIterations) {
-            return fail("after " + std::to_string(settings.maxIterations) +
-                        " iterations the update is still " +
-                        errorText(step.iterations.back().update) + ".");
-        }
-        const NewtonIterate<StateVector>& last = step.iterations.back();
-        std::vector<Jacobian> J;
-        for (std::size_t j = 0; j < stages; ++j) {
-            const double x = stageX(scheme, x0, h, j);
-            J.push_back(jacobian(F, x, last.states[j]));
-            ++step.work.jacobianEvaluations;
-            if (!isFiniteMatrix(J.back().value)) {
-                return fail("in iteration " + std::to_string(k) + " the Jacobian at x = " +
-                            numberToText(x) + ", y = " + stateText(last.states[j]) +
-                            " is not finite.");
-            }
-        }
-        const NewtonMatrix matrix = newtonMatrix(scheme, h, J);
-        const Eigen::JacobiSVD<NewtonMatrix> svd(matrix, Eigen::ComputeFullU | Eigen::ComputeFullV);
-        ++step.work.linearSolves;
-        if (svd.singularValues()(matrix.rows() - 1) <= newtonMatrixTolerance(scheme, h, J, matrix)) {
-            return fail("in iteration " + std::to_string(k) + " the matrix I - h·A⊗J is singular.");
-        }
-        const Stages delta = unstacked(svd.solve(-stacked(G)).eval(), stages, n);
-        Stages K = last.slopes;
-        for (std::size_t j = 0; j < stages; ++j) K[j] = K[j] + delta[j];
-        const double update = stagesNorm(delta);
-        if (!record(k, std::move(K), update) || !std::isfinite(update)) {
-            return fail("the residual after iteration " + std::to_string(k) + " is not finite.");
-        }
-    }
-    step.value = stepValue(scheme, y0, h, step.iterations.back().slopes);
-    return step;
+    return keptStep(scheme, F, x0, y0, h, settings);
 }
 
 ImplicitStep<double> implicitStep(const ImplicitScheme& scheme, Slope f, double x0, double y0,
                                   double h, const NewtonSettings& settings) {
-    const auto asSystem = [f](double x, const StateVector& y) { return StateVector{f(x, y[0])}; };
-    const ImplicitStep<StateVector> system =
-        implicitStep(scheme, SystemSlope(asSystem), x0, StateVector{y0}, h, settings);
-    const auto firstComponents = [](const std::vector<StateVector>& states) {
-        std::vector<double> values;
-        for (const StateVector& y : states) values.push_back(y[0]);
-        return values;
-    };
-    ImplicitStep<double> step;
-    if (system.value) step.value = (*system.value)[0];
-    step.failure = system.failure;
-    step.work = system.work;
-    for (const NewtonIterate<StateVector>& iterate : system.iterations) {
-        step.iterations.push_back({iterate.number, firstComponents(iterate.slopes),
-                                   firstComponents(iterate.states), iterate.residual, iterate.update});
-    }
-    return step;
+    return keptStep(scheme, f, x0, y0, h, settings);
+}
+
+double implicitValue(const ImplicitScheme& scheme, Slope f, double x0, double y0, double h,
+                     NewtonWork* work) {
+    return valueOrThrow(scheme, f, x0, y0, h, work);
+}
+
+StateVector implicitValue(const ImplicitScheme& scheme, SystemSlope F, double x0,
+                          const StateVector& y0, double h, NewtonWork* work) {
+    return valueOrThrow(scheme, F, x0, y0, h, work);
 }
 
 ImplicitScheme schemeOf(const Tableau& tableau) {
@@ -228,38 +433,23 @@ ImplicitScheme schemeOf(const Tableau& tableau) {
     }
     ImplicitScheme scheme;
     scheme.stages = tableau.stages;
-    for (std::size_t j = 0; j < stageCount(scheme); ++j) {
-        for (std::size_t l = 0; l < stageCount(scheme); ++l) scheme.a[j][l] = tableau.a[j][l].value();
+    const auto stages = static_cast<std::size_t>(scheme.stages);
+    for (std::size_t j = 0; j < stages; ++j) {
+        for (std::size_t l = 0; l < stages; ++l) scheme.a[j][l] = tableau.a[j][l].value();
         scheme.b[j] = tableau.b[j].value();
         scheme.c[j] = tableau.c[j].value();
     }
     return scheme;
 }
 
-namespace {
-
-template <class State, class SlopeFunction>
-State valueOrThrow(const Tableau& tableau, double x0, const State& y0, double h, SlopeFunction f,
-                   NewtonWork* work) {
-    ImplicitStep<State> step = implicitStep(schemeOf(tableau), f, x0, y0, h);
-    if (work) {
-        work->jacobianEvaluations += step.work.jacobianEvaluations;
-        work->linearSolves += step.work.linearSolves;
-    }
-    if (!step.value) throw NoConvergence(step.failure);
-    return *step.value;
-}
-
-}  // namespace
-
 double implicitMethodStep(const Tableau& tableau, double x0, double y0, double h, Slope f,
                           NewtonWork* work) {
-    return valueOrThrow(tableau, x0, y0, h, f, work);
+    return implicitValue(cachedScheme(tableau), f, x0, y0, h, work);
 }
 
 StateVector implicitMethodStep(const Tableau& tableau, double x0, const StateVector& y0, double h,
                                SystemSlope F, NewtonWork* work) {
-    return valueOrThrow(tableau, x0, y0, h, F, work);
+    return implicitValue(cachedScheme(tableau), F, x0, y0, h, work);
 }
 
 }  // namespace pelorin

@@ -92,13 +92,7 @@ State MethodRun<State>::formulaStep(long i) {
         formulaValue(formula, values_, slopes_, h_, static_cast<const State*>(nullptr));
     if (!formula.isImplicit()) return explicitPart;
     const double x = x0_ + static_cast<double>(i) * h_;
-    ImplicitStep<State> solved = implicitStep(newValueScheme(formula), f_, x, explicitPart, h_);
-    if (work_) {
-        work_->jacobianEvaluations += solved.work.jacobianEvaluations;
-        work_->linearSolves += solved.work.linearSolves;
-    }
-    if (!solved.value) throw NoConvergence(solved.failure);
-    return *solved.value;
+    return implicitValue(newValueScheme(formula), f_, x, explicitPart, h_, work_);
 }
 
 template class MethodRun<double>;

@@ -20,7 +20,7 @@ namespace pelorin {
 struct WorkCounts {
     long slopeEvaluations = 0;  // every call of f
     long jacobians = 0;         // ∂f/∂y by difference quotients: 4n + 1 calls of f each
-    long factorizations = 0;    // matrices factored: Newton's by SVD, rosenbrock4's by LU
+    long factorizations = 0;    // matrices factored by LU: rosenbrock4's
     long solves = 0;            // linear systems solved with those factors
 };
 

@@ -253,7 +253,7 @@ std::optional<std::string> countsNote(const WorkSeries& series) {
                        evaluationsText(best->slopeEvaluations) + ", the Jacobians' included, " +
                        std::to_string(best->jacobians) + " Jacobians, ";
     if (newton) {
-        note += std::to_string(best->solves) + " linear solves, each after its own SVD.";
+        note += std::to_string(best->solves) + " linear solves with Newton's matrix, factored by LU.";
     } else {
         note += std::to_string(best->factorizations) + " LU factorizations and " +
                 std::to_string(best->solves) + " solves with them.";

@@ -252,8 +252,9 @@ MultistepView multistepView(const SolutionPath& path, Slope f, const SolutionSam
                 fractionText(formula.b[k], formula.a[k]) + "\u00b7f(x" + end + ", y" + end +
                 "), where e = " + numberToText(*numbers.explicitPart) +
                 " is the sum of the past rows. Newton's method solves it from y" + end +
-                " = e, with f's derivative by a central difference quotient at every iterate, "
-                "until the update is below 1E-12 of the slope (at most 20 iterations): the "
+                " = e, as for an implicit Runge-Kutta stage: with f's derivative by a central "
+                "difference quotient once, at the last point and e, and again at every iterate "
+                "where that does not converge (the rate \u03b8 reaches 1, or is too slow): the "
                 "Newton iterations table, and in the plot, paler the earlier.");
         }
     }

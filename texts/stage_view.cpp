@@ -309,12 +309,19 @@ std::string implicitStagesNote(const Method& method) {
            " is implicit: each stage Y\u2c7c = y + h\u00b7\u03a3\u2097 a\u2c7c\u2097\u00b7k\u2097, "
            "summed over every stage l, needs its own slope and the later ones, so Newton's method "
            "solves the stages together (the table Newton iterations): from every stage at y "
-           "(iteration 0), with J = \u2202f/\u2202y by central difference quotients taken afresh "
-           "at each iterate. Residual: the largest |K\u2c7c - f(x + c\u2c7c\u00b7h, Y\u2c7c)|; "
-           "update: the largest |\u0394K\u2c7c|. The iterations stop when the update is at most " +
-           numberToText(settings.tolerance) +
-           "\u00b7max(1, largest |K\u2c7c|) or the residual is 0, after at most " +
-           std::to_string(settings.maxIterations) + ".";
+           "(iteration 0), with one J = \u2202f/\u2202y at (x, y) by central difference "
+           "quotients, as production codes do. Residual: the largest "
+           "|K\u2c7c - f(x + c\u2c7c\u00b7h, Y\u2c7c)|; update: the largest |\u0394K\u2c7c|; "
+           "\u03b8: the update over the one before, the rate at which the iterations close in. "
+           "They stop when \u03b8/(1 - \u03b8)\u00b7update, how far the stages still are from the "
+           "solution, is at most " +
+           numberToText(settings.safety * settings.tolerance) +
+           "\u00b7max(1, largest |K\u2c7c|), or the residual is 0. Where \u03b8 reaches 1, or is "
+           "too large to get there within " +
+           std::to_string(settings.maxIterations) +
+           " iterations, they start again at iteration 0 with J taken afresh at every iterate, at "
+           "most " +
+           std::to_string(settings.maxIterations) + " more.";
 }
 
 std::string iterationText(int number) {
@@ -350,7 +357,7 @@ std::string stageSymbol(int j) {
 }
 
 std::vector<std::string> newtonColumns(int stages, std::size_t components) {
-    std::vector<std::string> columns{"iteration", "residual", "update"};
+    std::vector<std::string> columns{"iteration", "residual", "update", "\u03b8"};
     for (int j = 1; j <= stages; ++j) {
         if (components == 1) columns.push_back(stageSymbol(j));
         for (std::size_t k = 1; components > 1 && k <= components; ++k) {

@@ -188,25 +188,29 @@ std::string implicitStagesNote(const Method& method);
 // The Newton table's texts of an iterate's number, its stage values (a cell
 // for one equation's, one per component for a system's: "too large" beyond
 // a double's range, "not a number" where the slope had no value) and its
-// two sizes (three digits).
+// sizes and rate (three digits).
 std::string iterationText(int number);
 void appendIterateValues(std::vector<std::string>& row, double value);
 void appendIterateValues(std::vector<std::string>& row, const StateVector& value);
 std::string iterateSizeText(double size);
 
 // The Newton iterations of an implicit step, a row per iterate: its number
-// (0 is the start), the residual and the size of the update that led to it
-// (none at the start), then each stage's value Y_j, a column for each of a
-// system's `components` ("Y₁,2" is component y2 of Y₁; one equation's is
-// "Y₁"). The sizes come first: they show the convergence, and stay in view
-// where a narrow table scrolls the values. Empty for an explicit step.
+// (0 is the start, and a second start where the iterations with the step's
+// one Jacobian gave up), the residual, the size of the update that led to it
+// (none at a start) and its rate θ, the update's size over the one before
+// (none at a start and after its first update), then each stage's value Y_j,
+// a column for each of a system's `components` ("Y₁,2" is component y2 of
+// Y₁; one equation's is "Y₁"). The sizes come first: they show the
+// convergence, and stay in view where a narrow table scrolls the values.
+// Empty for an explicit step.
 std::vector<std::string> newtonColumns(int stages, std::size_t components = 1);
 template <class State>
 std::vector<std::vector<std::string>> newtonRows(const std::vector<NewtonIterate<State>>& iterations) {
     std::vector<std::vector<std::string>> rows;
     for (const NewtonIterate<State>& iterate : iterations) {
         std::vector<std::string> row{iterationText(iterate.number), iterateSizeText(iterate.residual),
-                                     iterate.number == 0 ? "" : iterateSizeText(iterate.update)};
+                                     iterate.number == 0 ? "" : iterateSizeText(iterate.update),
+                                     iterate.rate ? iterateSizeText(*iterate.rate) : ""};
         for (const State& Y : iterate.states) appendIterateValues(row, Y);
         rows.push_back(row);
     }

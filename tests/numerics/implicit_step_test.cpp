@@ -1,8 +1,7 @@
 // One implicit Runge-Kutta step by Newton's method. The values expected on
 // y' = 5·e^(5x)·(y - x)² + 1 come from tests/support/implicit_values.py
-// (each step's equation solved by mpmath at 30 digits); the residuals and
-// updates on y' = -y³ + sin x from Newton's method with the exact derivative
-// -3y² in Python's floats.
+// (each step's equation solved by mpmath at 30 digits); the rate on
+// y' = -y³ + sin x from the root y1 of backward Euler's equation, by mpmath.
 #include "numerics/implicit_step.h"
 
 #include <gtest/gtest.h>
@@ -59,29 +58,57 @@ TEST(ImplicitStep, FollowsTheRootNearTheSolutionOnACurvedSlope) {
     }
 }
 
-// Full Newton: each residual about the square of the one before, until
-// roundings are all that is left. A Jacobian kept from the start would
-// shrink them by a steady factor instead, and these ratios would grow.
-TEST(ImplicitStep, ResidualsShrinkQuadratically) {
+// The simplified Newton method: one Jacobian, at (x0, y0) = (0, 1), so each
+// update is the one before times θ = 1 - (1 + 3h·y1²)/(1 + 3h·y0²), the
+// Jacobian's error at the root y1 relative to the matrix it kept. mpmath
+// solves y1 = 1 + h·(sin h - y1³), h = 0.5: y1 = 0.888732319519808, so θ
+// settles at 0.126092918544565, and the iterations end after 15 updates with
+// a single Jacobian, θ/(1 - θ)·update below 1E-14.
+TEST(ImplicitStep, SimplifiedIterationsContractByASteadyRate) {
     const ImplicitStep<double> step = implicitStep(backwardEuler(), cubicDecay, 0, 1, 0.5);
     ASSERT_TRUE(step.value) << step.failure;
-    ASSERT_GE(step.iterations.size(), 4u);
-    EXPECT_LE(step.iterations.size(), 7u);
+    EXPECT_EQ(step.restart, "");
+    EXPECT_EQ(step.work.jacobianEvaluations, 1);
+    ASSERT_EQ(step.iterations.size(), 16u);
+    EXPECT_EQ(step.work.linearSolves, 15);
     for (std::size_t k = 0; k < step.iterations.size(); ++k) {
-        EXPECT_EQ(step.iterations[k].number, static_cast<int>(k));
-    }
-    // Python: 0.5206, 0.03139, 0.0001360, 2.581E-09, then roundings.
-    EXPECT_NEAR(step.iterations[0].residual, 0.520574461395797, 1e-15);
-    EXPECT_EQ(step.iterations[0].update, 0);
-    for (std::size_t k = 0; k + 1 < step.iterations.size() && step.iterations[k].residual > 1e-7; ++k) {
         SCOPED_TRACE(k);
-        const double r = step.iterations[k].residual, next = step.iterations[k + 1].residual;
-        EXPECT_LE(next / (r * r), 1.0);
+        const NewtonIterate<double>& iterate = step.iterations[k];
+        EXPECT_EQ(iterate.number, static_cast<int>(k));
+        EXPECT_EQ(iterate.rate.has_value(), k >= 2);
+        if (iterate.rate) {
+            EXPECT_EQ(*iterate.rate, iterate.update / step.iterations[k - 1].update);
+        }
+        // Once the iterate is near the root, and before roundings decide.
+        if (k >= 8 && iterate.update > 1e-11) {
+            EXPECT_NEAR(*iterate.rate, 0.126092918544565, 1e-6);
+        }
     }
     const auto& last = step.iterations.back();
-    EXPECT_LE(last.residual, 1e-15);
+    EXPECT_LE(*last.rate / (1 - *last.rate) * last.update, 1e-14);
+    EXPECT_NEAR(*step.value, 0.888732319519808, 1e-14);
     EXPECT_EQ(*step.value, 1 + 0.5 * last.slopes[0]);
     EXPECT_EQ(last.states[0], 1 + 0.5 * last.slopes[0]);
+}
+
+// y' = -2xy from (0, 1) with h = 2: the Jacobian at the start, -2·0, is 0, so
+// the kept iterations are K ← f(2, 1 + 2K) = -4(1 + 2K): K = -4, then 28,
+// updates 4 and 32, θ = 8. They give up, and the full Newton method, with
+// ∂f/∂y = -4 at x = 2, solves the linear stage equation at once:
+// K = -4/9, y1 = 1/9.
+TEST(ImplicitStep, IterationsThatDoNotContractStartAgainWithJacobiansAtEveryIterate) {
+    const auto bell = [](double x, double y) { return -2 * x * y; };
+    const ImplicitStep<double> step = implicitStep(backwardEuler(), bell, 0, 1, 2);
+    EXPECT_EQ(step.restart,
+              "in iteration 2 the update did not shrink: 4.00E+00, then 3.20E+01 (θ = 8.00E+00).");
+    ASSERT_GE(step.iterations.size(), 5u);
+    EXPECT_EQ(step.iterations[2].states[0], 1 + 2 * 28.0);
+    EXPECT_EQ(*step.iterations[2].rate, 8);
+    EXPECT_EQ(step.iterations[3].number, 0);
+    ASSERT_TRUE(step.value) << step.failure;
+    EXPECT_NEAR(*step.value, 1.0 / 9, 1e-15);
+    // One Jacobian kept, then one at every update of the second start.
+    EXPECT_EQ(step.work.jacobianEvaluations, 1 + static_cast<long>(step.iterations.size()) - 4);
 }
 
 // The implicit mid point keeps every quadratic invariant: the oscillator's
@@ -111,10 +138,13 @@ TEST(ImplicitStep, AFailedStepSaysWhereAndWhy) {
         {"h·λ = 1", implicitStep(backwardEuler(), doubling, 0.4, 1, 0.5),
          "Newton's method did not converge in the step from x = 0.4: in iteration 1 the matrix "
          "I - h·A⊗J is singular."},
+        // The one Jacobian is taken at (x0, y0), where √(y0 - δ) has no value.
         {"a slope without a derivative", implicitStep(backwardEuler(), squareRoot, 0, 1e-12, 0.1),
          "Newton's method did not converge in the step from x = 0: in iteration 1 the Jacobian at "
-         "x = 0.1, y = 1E-12 is not finite."},
-        // Python: updates 0.2082, 0.01424.
+         "x = 0, y = 1E-12 is not finite."},
+        // With two iterations the kept Jacobian's rate leaves too much, and
+        // the full Newton method's second update is still 0.01424 (Python's
+        // floats, exact derivative -3y²: updates 0.2082, 0.01424).
         {"iteration limit", implicitStep(backwardEuler(), cubicDecay, 0, 1, 0.5, {1e-12, 2}),
          "Newton's method did not converge in the step from x = 0: after 2 iterations the update "
          "is still 1.42E-02."},

@@ -4,13 +4,18 @@
 # in Python's floats, each operation as a double rounds it, independently of
 # the program: the stage slope K starts at 0 (the stage at y0) and each
 # iteration solves (1 - h·J)·ΔK = -G for the residual G = K - f(x0 + h, Y),
-# Y = y0 + h·K, with J = ∂f/∂y by the central difference quotient
-# (f(Y + δ) - f(Y - δ))/(2δ), δ = ∛ε·max(1, |Y|); the iterations stop when
-# |ΔK| <= 1e-12·max(1, |K|) or the residual is 0. Printed as the Newton
-# iterations table writes them: Y with 15 significant digits, the residual
-# and the update with three; each residual over the square of the one
-# before; then the Stages table's row of the converged stage (x, Y, K,
-# k = h·K) and the step's end y1 = y0 + h·K with its increment h·K. The converged Y agrees with mpmath's root -0.249868817
+# Y = y0 + h·K, with the one J = ∂f/∂y at (x0, y0) by the central difference
+# quotient (f(y0 + δ) - f(y0 - δ))/(2δ), δ = ∛ε·max(1, |y0|): the simplified
+# Newton method. θ = |ΔK_k|/|ΔK_(k-1)|; the iterations stop when
+# θ/(1 - θ)·|ΔK| (the first update: |ΔK| itself) is at most
+# 0.01·1e-12·max(1, |K|), or the residual is 0. They give up when θ >= 1 or
+# θ^(20 - k)/(1 - θ)·|ΔK| is above that, and start again from K = 0 with J
+# taken afresh at every iterate's (x0 + h, Y): the full Newton method, with
+# the same stop. Printed as the Newton iterations
+# table writes them: Y with 15 significant digits, the residual, the update
+# and θ with three; then the Stages table's row of the converged stage
+# (x, Y, K, k = h·K) and the step's end y1 = y0 + h·K with its increment h·K.
+# The converged Y agrees with mpmath's root -0.249868817
 # (tests/support/implicit_values.py).
 import math
 import sys
@@ -36,21 +41,52 @@ def three(v): return f"{v:.2E}"
 x0, y0, h = 0.0, -1.0, 0.2
 x = x0 + 1.0 * h
 eps = sys.float_info.epsilon
-K, update, rows = 0.0, 0.0, []
-for k in range(21):
-    Y = y0 + h * (0.0 + 1.0 * K)
-    G = K - f(x, Y)
-    rows.append((k, Y, abs(G), abs(update)))
-    if G == 0 or (k > 0 and abs(update) <= 1e-12 * max(1.0, abs(K))): break
-    delta = math.cbrt(eps) * max(1.0, abs(Y))
-    J = (f(x, Y + delta) - f(x, Y - delta)) / (2 * delta)
-    m = 1.0 - h * 1.0 * J
-    update = -G / m
-    K = K + update
-for k, Y, r, u in rows:
-    print(k, fifteen(Y), three(r), three(u) if k else "")
-for (k, _, r, _), (_, _, r1, _) in zip(rows, rows[1:]):
-    print(f"r{k + 1}/r{k}^2 = {r1 / (r * r):.3g}")
+safety, tolerance, limit = 0.01, 1e-12, 20
+
+def quotient(x, y):
+    delta = math.cbrt(eps) * max(1.0, abs(y))
+    return (f(x, y + delta) - f(x, y - delta)) / (2 * delta)
+
+# One run of the iterations; `every` takes J at each iterate's stage point
+# (x0 + h, Y), else once at (x0, y0). Returns the rows and why they stopped
+# without converging (None when they converged).
+def iterations(every):
+    K, update, theta, before, rows = 0.0, 0.0, None, 0.0, []
+    m = None
+    for k in range(limit + 2):
+        Y = y0 + h * (0.0 + 1.0 * K)
+        G = K - f(x, Y)
+        rows.append((k, Y, abs(G), update, theta, K))
+        scale = max(1.0, abs(K))
+        if G == 0: return rows, None
+        if k > 0:
+            if theta is not None and theta >= 1:
+                if update <= tolerance * scale: return rows, None
+            else:
+                distance = update if theta is None else theta / (1 - theta) * update
+                if distance <= safety * tolerance * scale: return rows, None
+        if k + 1 > limit: return rows, "limit"
+        if not every and theta is not None and update > tolerance * scale:
+            if theta >= 1: return rows, "theta"
+            if theta ** (limit - k) / (1 - theta) * update > safety * tolerance * scale:
+                return rows, "slow"
+        if m is None or every:
+            J = quotient(x, Y) if every else quotient(x0, y0)
+            m = 1.0 - h * 1.0 * J
+        new = -G / m
+        theta = None if k == 0 else abs(new) / update
+        before, update = update, abs(new)
+        K = K + new
+
+rows, why = iterations(False)
+print("simplified:", why)
+if why:
+    more, why = iterations(True)
+    rows += more
+    print("full:", why)
+for k, Y, r, u, t, K in rows:
+    print(k, fifteen(Y), three(r), three(u) if k else "", three(t) if t is not None else "")
+K = rows[-1][5]
 Y = y0 + h * (0.0 + 1.0 * K)
 print("stage:", fifteen(x), fifteen(Y), fifteen(K), fifteen(h * K))
 print("end:", fifteen(x), fifteen(y0 + h * (0.0 + 1.0 * K)), fifteen(h * (0.0 + 1.0 * K)))

@@ -158,18 +158,18 @@ TEST(SystemStageView, NewtonIterationsOfTheMidPointOnTheOscillator) {
     const SystemStageView view = firstStep(oscillator, {1, 0}, 0.5, "Implicit mid point");
     ASSERT_TRUE(view.stages.hasValue()) << view.stages.noValue;
     EXPECT_EQ(newtonColumns(2, 2), (std::vector<std::string>{"iteration", "residual", "update",
-                                                             "Y\u2081,1", "Y\u2081,2", "Y\u2082,1",
-                                                             "Y\u2082,2"}));
+                                                             "\u03b8", "Y\u2081,1", "Y\u2081,2",
+                                                             "Y\u2082,1", "Y\u2082,2"}));
     const auto rows = newtonRows(view.stages);
     ASSERT_GE(rows.size(), 2u);
     EXPECT_EQ(newtonColumns(view.stages.stages, 2).size(), rows.front().size());
     // The start: Y = y0 = (1, 0) and K = 0, so the residual is |F(x, y0)| = 1.
-    EXPECT_EQ(rows.front(), (std::vector<std::string>{"0 (start)", "1.00E+00", "", "1", "0"}));
+    EXPECT_EQ(rows.front(), (std::vector<std::string>{"0 (start)", "1.00E+00", "", "", "1", "0"}));
     const auto stages = stageRows(view);
     EXPECT_EQ(stages[0][2], "0.941176470588235");
     EXPECT_EQ(stages[0][3], "-0.235294117647059");
-    EXPECT_EQ(rows.back()[3], stages[0][2]);
-    EXPECT_EQ(rows.back()[4], stages[0][3]);
+    EXPECT_EQ(rows.back()[4], stages[0][2]);
+    EXPECT_EQ(rows.back()[5], stages[0][3]);
     EXPECT_EQ(stages[1][2], "0.882352941176471");
     EXPECT_EQ(stages[1][3], "-0.470588235294118");
 

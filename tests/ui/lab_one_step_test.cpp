@@ -469,19 +469,26 @@ TEST_F(OneStep, ASystemsStepEndsWhereItsY1AndY2Are) {
 // Backward Euler's first step on y' = 5·e^(5x)·(y - x)² + 1 from (0, -1) with
 // h = 0.2, typed in the operation order of tests/support/newton_iterates.py,
 // which iterates it in Python's floats: the Newton iterations table lists
-// every iterate, its caption's mnemonic takes the keyboard to it, and an
-// explicit method, which has no iterations, shows neither table nor caption.
+// every iterate with its rate θ, the three with the one Jacobian at (0, -1)
+// and then the second start with the Jacobian at every iterate; its
+// caption's mnemonic takes the keyboard to it, and an explicit method,
+// which has no iterations, shows neither table nor caption.
 TEST_F(OneStep, AnImplicitStepListsItsNewtonIterations) {
     run("0", "-1", "1", "0.2", "Backward Euler", "5*exp(5*x)*(y-x)*(y-x)+1");
     auto* newton = named<QTableWidget>("Newton iterations");
     ASSERT_NE(newton, nullptr);
     ASSERT_TRUE(newton->isVisible());
     const auto table = cells(*newton);
-    ASSERT_EQ(table.size(), 8u);
-    EXPECT_EQ(table[0], (std::vector<QString>{"iteration", "residual", "update", "Y\u2081"}));
-    EXPECT_EQ(table[1], (std::vector<QString>{"0 (start)", "2.06E+01", "", "-1"}));
-    EXPECT_EQ(table[2], (std::vector<QString>{"1", "4.06E+00", "2.73E+00", "-0.45316408448136"}));
-    EXPECT_EQ(table[7], (std::vector<QString>{"6", "1.78E-15", "1.12E-13", "-0.249868816734971"}));
+    ASSERT_EQ(table.size(), 11u);
+    EXPECT_EQ(table[0],
+              (std::vector<QString>{"iteration", "residual", "update", "\u03b8", "Y\u2081"}));
+    EXPECT_EQ(table[1], (std::vector<QString>{"0 (start)", "2.06E+01", "", "", "-1"}));
+    EXPECT_EQ(table[3],
+              (std::vector<QString>{"2", "3.53E+00", "1.82E+00", "2.65E-01", "0.0075935177099018"}));
+    EXPECT_EQ(table[4], (std::vector<QString>{"0 (start)", "2.06E+01", "", "", "-1"}));
+    EXPECT_EQ(table[5], (std::vector<QString>{"1", "4.06E+00", "2.73E+00", "", "-0.45316408448136"}));
+    EXPECT_EQ(table[10], (std::vector<QString>{"6", "1.78E-15", "1.12E-13", "1.33E-07",
+                                               "-0.249868816734971"}));
     ASSERT_NE(captionOf(newton), nullptr);
     EXPECT_TRUE(captionOf(newton)->text().startsWith("Ne&wton iterations"));
     QTest::keyClick(lab, Qt::Key_W, Qt::AltModifier);
@@ -494,8 +501,9 @@ TEST_F(OneStep, AnImplicitStepListsItsNewtonIterations) {
 
 // The same step drawn: each iterate's stage point (0.2, Y) of the Newton
 // table is a disc in the method's colour, paler the earlier the iterate, so
-// the start is palest and the converged stage point the full colour, on a
-// light desktop and on a dark one.
+// the first update's is palest (the start's lies under the second start's)
+// and the converged stage point the full colour, on a light desktop and on
+// a dark one.
 TEST_F(OneStep, EachNewtonIterateIsDrawnWhereTheTableSays) {
     const QPalette light = QApplication::palette();
     for (const QPalette& palette : {light, pelorin::testing::darkPalette(light)}) {
@@ -511,16 +519,16 @@ TEST_F(OneStep, EachNewtonIterateIsDrawnWhereTheTableSays) {
         auto* newton = named<QTableWidget>("Newton iterations");
         // How far the pixel at iterate `row`'s point lies from the ground.
         const auto strength = [&](int row) {
-            const double Y = newton->item(row, 3)->text().toDouble();
+            const double Y = newton->item(row, 4)->text().toDouble();
             const QColor pixel(image.pixel(qRound(stagePlot->xAxis->coordToPixel(0.2)),
                                            qRound(stagePlot->yAxis->coordToPixel(Y))));
             return std::abs(pixel.red() - ground.red()) + std::abs(pixel.green() - ground.green()) +
                    std::abs(pixel.blue() - ground.blue());
         };
-        const int start = strength(0), first = strength(1), last = strength(newton->rowCount() - 1);
-        EXPECT_GT(start, 30);
-        EXPECT_LT(start, first);
-        EXPECT_LT(first, last);
+        const int first = strength(1), later = strength(2), last = strength(newton->rowCount() - 1);
+        EXPECT_GT(first, 30);
+        EXPECT_LT(first, later);
+        EXPECT_LT(later, last);
     }
     QApplication::setPalette(light);
 }
@@ -533,10 +541,10 @@ TEST_F(OneStep, ASystemsNewtonIterationsListEveryComponentOfEveryStage) {
     auto* newton = named<QTableWidget>("Newton iterations");
     ASSERT_TRUE(newton->isVisible());
     EXPECT_EQ(cells(*newton)[0],
-              (std::vector<QString>{"iteration", "residual", "update", "Y\u2081,1", "Y\u2081,2",
-                                    "Y\u2082,1", "Y\u2082,2"}));
+              (std::vector<QString>{"iteration", "residual", "update", "\u03b8", "Y\u2081,1",
+                                    "Y\u2081,2", "Y\u2082,1", "Y\u2082,2"}));
     EXPECT_EQ(cells(*newton)[1],
-              (std::vector<QString>{"0 (start)", "1.00E+00", "", "1", "0", "1", "0"}));
+              (std::vector<QString>{"0 (start)", "1.00E+00", "", "", "1", "0", "1", "0"}));
 }
 
 // At the size the lab opens with, the page with an implicit method's Newton
@@ -578,7 +586,10 @@ TEST_F(OneStep, AStepWithoutAValueIsShownInWords) {
         << notes().toStdString();
     EXPECT_TRUE(notes().contains("Backward Euler, h = 0.1: step 6 has no value. Newton's method "
                                  "did not converge in the step from x = 0.5: "));
-    EXPECT_EQ(named<QTableWidget>("Newton iterations")->rowCount(), 21);
+    // Three iterates with the step's one Jacobian (the second update shrinks
+    // by θ = 0.256 only, too slowly), then the start and twenty iterations
+    // with the Jacobian at every iterate.
+    EXPECT_EQ(named<QTableWidget>("Newton iterations")->rowCount(), 3 + 21);
     EXPECT_EQ(graphNamed(*plot(), "stage points k\u2c7c with their slopes"), nullptr);
     EXPECT_EQ(graphNamed(*plot(), "the step's increment"), nullptr);
     EXPECT_NE(graphNamed(*plot(), "Newton iterates, paler the earlier"), nullptr);
