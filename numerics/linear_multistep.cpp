@@ -358,15 +358,26 @@ constexpr double rootTolerance = 1e-9;
 
 bool isReal(Complex root) { return std::abs(root.imag()) <= rootTolerance * std::max(1.0, std::abs(root)); }
 
-std::string fourDigits(double value) {
+double roundedTo(double value, int digits) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.4g", value);
-    return numberToText(std::strtod(text, nullptr));
+    std::snprintf(text, sizeof text, "%.*g", digits, value);
+    return std::strtod(text, nullptr);
 }
 
-// "1", "0.2", "-0.5 ± 0.866i" (the root with its conjugate), "±i".
+std::string fourDigits(double value) { return numberToText(roundedTo(value, 4)); }
+
+// Four digits, or as many more as a real root off the unit circle needs not
+// to read as on it: 1.0001 outside the circle is not "1".
+std::string realRootText(double root) {
+    const bool onCircle = std::fabs(std::fabs(root) - 1) <= rootTolerance;
+    int digits = 4;
+    while (!onCircle && digits < 17 && std::fabs(roundedTo(root, digits)) == 1) ++digits;
+    return numberToText(roundedTo(root, digits));
+}
+
+// "1", "0.2", "1.0001", "-0.5 ± 0.866i" (the root with its conjugate), "±i".
 std::string rootText(Complex root) {
-    if (isReal(root)) return fourDigits(root.real());
+    if (isReal(root)) return realRootText(root.real());
     const std::string imaginary = fourDigits(std::abs(root.imag()));
     const std::string i = imaginary == "1" ? "i" : imaginary + "i";
     if (std::abs(root.real()) <= rootTolerance * std::abs(root)) return "±" + i;

@@ -30,18 +30,22 @@ from atspi_session import (application, check, do_action, failures, find, press_
                            process_alive, wait_for)
 
 METHODS = ["Euler", "Euler (End points)", "Euler (Mid point)", "Runge-Kutta 4",
-           "Runge-Kutta-Fehlberg", "Runge-Kutta-Merson", "Runge-Kutta-Gill", "Backward Euler",
-           "Trapezoid", "Implicit mid point", "Radau IIA 3", "Gauss-Legendre 4",
+           "Runge-Kutta-Fehlberg", "Runge-Kutta-Merson", "Runge-Kutta-Gill", "Ralston 2", "Heun 3",
+           "SSP Runge-Kutta 3", "Kutta 3/8", "Backward Euler",
+           "Trapezoid", "Implicit mid point", "SDIRK 2", "Radau IIA 3", "Gauss-Legendre 4",
            "Adams-Bashforth 2", "Adams-Bashforth 3", "Adams-Bashforth 4", "Adams-Moulton 3",
            "Adams predictor-corrector 4", "BDF 2", "BDF 3", "BDF 4", "Own multistep method"]
 PAGES = ["Convergence", "Stability", "One step", "Field", "Adaptive", "Phase plane"]
 # From (0, -1) to 1, log2 of the error with 32 steps over the error with 64,
 # worked out independently in 50-digit arithmetic (the implicit methods' by
-# tests/support/implicit_orders.py, the multistep methods' by
+# tests/support/implicit_orders.py, Ralston's 2.017, Heun's and SSP's 3.018,
+# Kutta's 4.019 and SDIRK's 2.002 in mpmath from their tableaus, the
+# multistep methods' by
 # tests/support/multistep_orders.py lesson 64: the own method, not
 # zero-stable, diverges).
 ORDERS_AT_64 = ["1.01", "2.02", "2.02", "4.02", "5.02", "4.00", "4.02",
-                "0.99", "2.00", "2.00", "2.99", "4.00",
+                "2.02", "3.02", "3.02", "4.02",
+                "0.99", "2.00", "2.00", "2.00", "2.99", "4.00",
                 "1.99", "2.98", "3.96", "3.95", "4.04", "1.98", "2.97", "3.95",
                 "-70.33, not settled yet"]
 # Euler from (0, -1) with the lab's h = 0.4 towards x1 = 1, worked out in
@@ -65,12 +69,16 @@ ADAPTIVE_ROWS = [
 # its last order, 4.00: a screen reader hears that it has not settled yet, and
 # so of backward Euler's 1.12 (tests/support/implicit_orders.py textbook 16:
 # its orders fall to 1.00); Radau IIA 3's 3.03 lies within 0.1 of its 3.00.
+# The added methods' from their tableaus in mpmath: Ralston 1.978, Heun
+# 3.095 (shown 3.10, not within 0.1 of its 3.00), SSP 2.964, Kutta 3/8 4.014,
+# SDIRK 2 2.058.
 # The multistep methods' (tests/support/multistep_orders.py textbook 32) are
 # still rising towards their orders there, all but Adams-Moulton 3's.
 TEXTBOOK = [("f(x, y)", "y - x^2 + 1"), ("exact y(x)", "(x + 1)^2 - exp(x)/2"),
             ("x0", "0"), ("y0", "0.5"), ("x1", "2")]
 TEXTBOOK_ORDERS_AT_32 = ["0.91", "1.96", "2.01", "3.98", "5.04", "3.86, not settled yet", "3.98",
-                         "1.12, not settled yet", "2.00", "2.00", "3.03", "4.00",
+                         "1.98", "3.10, not settled yet", "2.96", "4.01",
+                         "1.12, not settled yet", "2.00", "2.00", "2.06", "3.03", "4.00",
                          "1.88, not settled yet", "2.80, not settled yet",
                          "3.69, not settled yet", "3.94", "3.48, not settled yet",
                          "1.89, not settled yet", "2.77, not settled yet",
@@ -192,8 +200,8 @@ def main():
     cells = [table.getAccessibleAt(row, c).name for c in range(table.nColumns)]
     print(f"the row 'N = 64' reads: {cells}")
     check(cells == ORDERS_AT_64,
-          "the observed orders approach 1, 2, 2, 4, 5, 4, 4, the implicit 1, 2, 2, 3, 4 and the "
-          "multistep 2, 3, 4, 4, 4, 2, 3, 4")
+          "the observed orders approach 1, 2, 2, 4, 5, 4, 4, 2, 3, 3, 4, the implicit "
+          "1, 2, 2, 2, 3, 4 and the multistep 2, 3, 4, 4, 4, 2, 3, 4")
 
     press_keys_in("Method lab", "alt+s")
     notes = label_saying(lab, STABILITY_SENTENCE, pid)

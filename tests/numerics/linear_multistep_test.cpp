@@ -124,6 +124,12 @@ TEST(LinearMultistep, RootCondition) {
          "not zero-stable: the roots ±i of ρ are double"},
         {"ρ = (ζ − 1)(ζ² + ζ + 2): |ζ| = √2", {3, {-2, 1, 0, 1}, {0, 0, 0, 4}}, false,
          "not zero-stable: ρ has the roots -0.5 ± 1.323i, outside the unit circle"},
+        // Roots a hair either side of the circle, ρ = (ζ − 1)(ζ − 1.0001) and
+        // (ζ − 1)(ζ − 0.9999), in whole numbers: outside and inside.
+        {"root 1.0001", {2, {10001, -20001, 10000}, {-1, 0, 0}}, false,
+         "not zero-stable: ρ has the root 1.0001, outside the unit circle"},
+        {"root 0.9999", {2, {9999, -19999, 10000}, {1, 0, 0}}, true,
+         "zero-stable: the roots of ρ are 1 and 0.9999"},
         // A double root inside the circle is harmless: ρ = (ζ − 1)(ζ − 1/2)².
         {"double root 0.5", {3, {-1, 5, -8, 4}, {0, 0, 0, 1}}, true,
          "zero-stable: the roots of ρ are 1 and 0.5 (double)"},

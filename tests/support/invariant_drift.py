@@ -21,6 +21,7 @@ METHODS = {
     'Backward Euler': ([[1]], [1]),
     'Trapezoid': ([[0, 0], [half, half]], [half, half]),
     'Implicit mid point': ([[half]], [1]),
+    'SDIRK 2': ([[1 - sqrt(2) / 2, 0], [sqrt(2) / 2, 1 - sqrt(2) / 2]], [sqrt(2) / 2, 1 - sqrt(2) / 2]),
     'Radau IIA 3': ([[mpf(5) / 12, mpf(-1) / 12], [mpf(3) / 4, mpf(1) / 4]], [mpf(3) / 4, mpf(1) / 4]),
     'Gauss-Legendre 4': ([[mpf(1) / 4, mpf(1) / 4 - s3 / 6], [mpf(1) / 4 + s3 / 6, mpf(1) / 4]],
                          [half, half]),
