@@ -197,5 +197,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkLabRun("multistep run",
                 pelorin::fuzz::methodOfFamily<LinearMultistep>(row),
                 problem);
+    // Runs where f does not read y, and says why it does not elsewhere.
+    checkLabRun("partitioned run",
+                pelorin::fuzz::methodOfFamily<PartitionedRungeKutta>(row),
+                problem);
     return 0;
 }

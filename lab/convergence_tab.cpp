@@ -24,12 +24,12 @@
 namespace {
 
 // The first column of each family's block in the Orders table: the columns
-// follow the catalogue, whose families come one after another.
-QList<int> familyBlocks() {
+// are catalogue rows in its order, whose families come one after another.
+QList<int> familyBlocks(const std::vector<std::size_t>& rows) {
     QList<int> starts;
     const auto catalogue = pelorin::labCatalogue();
-    for (std::size_t column = 0; column < catalogue.size(); ++column) {
-        if (column == 0 || catalogue[column].family.index() != catalogue[column - 1].family.index()) {
+    for (std::size_t column = 0; column < rows.size(); ++column) {
+        if (column == 0 || catalogue[rows[column]].family.index() != catalogue[rows[column - 1]].family.index()) {
             starts.push_back(static_cast<int>(column));
         }
     }
@@ -313,10 +313,13 @@ void ConvergenceTab::plot() {
     plot_->xAxis->setLabel(evaluations ? "slope evaluations" : "step h");
     plot_->yAxis->setLabel("error at x1");
     plot_->xAxis->setRangeReversed(!evaluations);  // smaller steps, more work: to the right
+    const auto shown = std::count_if(study_.series.begin(), study_.series.end(),
+                                     [](const ConvergenceSeries& series) { return series.method && series.applies; });
+    plot_->setLegendRows(static_cast<int>((std::max<std::ptrdiff_t>(shown, 1) + 2) / 3));
 
     for (std::size_t row = 0; row < study_.series.size(); ++row) {
         const ConvergenceSeries& series = study_.series[row];
-        if (!series.method) continue;
+        if (!series.method || !series.applies) continue;
         QCPGraph* graph = plot_->addGraph();
         graph->setName(methodName(series));
         graph->setPen(LabPlot::methodPen(row));
@@ -361,18 +364,11 @@ void ConvergenceTab::plot() {
     plot_->replot();
 }
 
-void ConvergenceTab::fillOrders() {
-    const int rows = study_.series.front().method && !study_.series.front().points.empty()
-                         ? static_cast<int>(study_.series.front().points.size()) - 1
-                         : 0;
-    orders_->clear();
-    orders_->setRowCount(rows);
-    orders_->setColumnCount(static_cast<int>(pelorin::labCatalogue().size()));
-    // On paper the explicit, the implicit and the multistep methods each in blocks of their own.
-    orders_->setProperty(columnBlocksProperty, QVariant::fromValue(familyBlocks()));
+// The methods' captions above, the N of each run beside.
+void ConvergenceTab::fillOrderHeaders(const std::vector<std::size_t>& shown, int rows) {
     // A screen reader reads the caption whole, as the lab's method list has it.
-    for (std::size_t column = 0; column < pelorin::labCatalogue().size(); ++column) {
-        const QString caption = fromView(pelorin::labCatalogue()[column].caption);
+    for (std::size_t column = 0; column < shown.size(); ++column) {
+        const QString caption = fromView(pelorin::labCatalogue()[shown[column]].caption);
         auto* header = new QTableWidgetItem(inLines(caption));
         header->setData(Qt::AccessibleTextRole, caption);
         header->setToolTip(QString::fromStdString(pelorin::orderBracketsNote()));
@@ -385,8 +381,26 @@ void ConvergenceTab::fillOrders() {
                            ", the step of N steps from x0 to x1");
         orders_->setVerticalHeaderItem(row, header);
     }
-    for (std::size_t column = 0; column < study_.series.size(); ++column) {
-        const ConvergenceSeries& series = study_.series[column];
+}
+
+void ConvergenceTab::fillOrders() {
+    const int rows = study_.series.front().method && !study_.series.front().points.empty()
+                         ? static_cast<int>(study_.series.front().points.size()) - 1
+                         : 0;
+    // A column for every method that applies to the problem; the notes say
+    // why the others do not.
+    std::vector<std::size_t> shown;
+    for (std::size_t row = 0; row < study_.series.size(); ++row) {
+        if (study_.series[row].applies) shown.push_back(row);
+    }
+    orders_->clear();
+    orders_->setRowCount(rows);
+    orders_->setColumnCount(static_cast<int>(shown.size()));
+    // On paper each family of methods in blocks of its own.
+    orders_->setProperty(columnBlocksProperty, QVariant::fromValue(familyBlocks(shown)));
+    fillOrderHeaders(shown, rows);
+    for (std::size_t column = 0; column < shown.size(); ++column) {
+        const ConvergenceSeries& series = study_.series[shown[column]];
         for (int row = 0; row < rows; ++row) {
             const auto point = static_cast<std::size_t>(row + 1);
             if (point >= series.points.size()) {

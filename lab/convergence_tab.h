@@ -9,6 +9,7 @@
 #include "numerics/convergence.h"
 
 #include <string>
+#include <vector>
 
 class LabPlot;
 class QAction;
@@ -38,6 +39,7 @@ private:
     void showErrorsOf();
     void plot();
     void fillOrders();
+    void fillOrderHeaders(const std::vector<std::size_t>& shown, int rows);
 
     LabPlot* plot_ = nullptr;
     QCheckBox* againstEvaluations_ = nullptr;

@@ -95,15 +95,21 @@ FieldTab::FieldTab(QWidget* parent) : LabPage(parent) {
                              "the chosen method with h, h/2 and h/4.");
     implicitMethods_ = new QCheckBox("Implicit methods &with h, beside the chosen one", this);
     implicitMethods_->setAccessibleName("Implicit methods");
-    implicitMethods_->setToolTip("The five implicit methods side by side with the same step h, "
+    implicitMethods_->setToolTip("The implicit one-step methods side by side with the same step h, "
                                  "and the chosen method with it: on a stiff problem they follow "
                                  "the solution with steps at which explicit methods blow up.");
     multistepMethods_ = new QCheckBox("M&ultistep methods with h", this);
     multistepMethods_->setAccessibleName("Multistep methods");
     multistepMethods_->setToolTip("The multistep methods side by side with the same step h and "
                                   "the same starting values, and the chosen method with it.");
+    symplecticMethods_ = new QCheckBox("Symplect&ic methods with h", this);
+    symplecticMethods_->setAccessibleName("Symplectic methods");
+    symplecticMethods_->setToolTip("The symplectic methods side by side with the same step h, and "
+                                   "the chosen method with it: on a system with an energy, their "
+                                   "drift in it stays bounded.");
     // One set side by side at a time: checking one box clears the others.
-    const std::array<QCheckBox*, 3> setBoxes{everyMethod_, implicitMethods_, multistepMethods_};
+    const std::array<QCheckBox*, 4> setBoxes{everyMethod_, implicitMethods_, multistepMethods_,
+                                             symplecticMethods_};
     for (QCheckBox* box : setBoxes) {
         connect(box, &QCheckBox::toggled, this, [this, box, setBoxes](bool checked) {
             for (QCheckBox* other : setBoxes) {
@@ -384,6 +390,7 @@ std::optional<pelorin::SideBySide> FieldTab::sideBySide() const {
     if (everyMethod_->isChecked()) return pelorin::SideBySide::explicitMethods;
     if (implicitMethods_->isChecked()) return pelorin::SideBySide::implicitMethods;
     if (multistepMethods_->isChecked()) return pelorin::SideBySide::multistepMethods;
+    if (symplecticMethods_->isChecked()) return pelorin::SideBySide::symplecticMethods;
     return std::nullopt;
 }
 

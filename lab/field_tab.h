@@ -95,6 +95,7 @@ private:
     QCheckBox* everyMethod_ = nullptr;
     QCheckBox* implicitMethods_ = nullptr;
     QCheckBox* multistepMethods_ = nullptr;
+    QCheckBox* symplecticMethods_ = nullptr;
     // The set of methods shown side by side with h, if one is checked;
     // otherwise the chosen method with h, h/2 and h/4.
     std::optional<pelorin::SideBySide> sideBySide() const;

@@ -151,6 +151,10 @@ void OneStepTab::showStep(int step) {
         showWithoutStep(multistepSystemNote);
         return;
     }
+    if (pelorin::isPartitioned(inputs_.chosenMethod())) {
+        showWithoutStep(partitionedNote());
+        return;
+    }
     if (showsSystem()) {
         const pelorin::SystemStageView view = pelorin::stageView(
             systemRun_, problem.systemSlope(), pelorin::systemComparison(problem).samples, step);
@@ -211,7 +215,20 @@ const char* const OneStepTab::multistepSystemNote =
     "This page shows a multistep method's steps on one equation only: choose "
     "\"one equation y' = f(x, y)\" in Form, or a one-step method, to see a step.";
 
-void OneStepTab::showWithoutStep(const char* note) {
+// A partitioned method's stages belong to two tableaus, which the Stages
+// table of one tableau cannot show: its formula, and where its runs are.
+QString OneStepTab::partitionedNote() const {
+    const pelorin::Method& method = inputs_.chosenMethod();
+    const pelorin::SystemSlope F = inputs_.problem.systemSlope();
+    if (inputs_.readable && !pelorin::appliesTo(method, F)) {
+        return QString::fromStdString(pelorin::doesNotApplyNote({std::string(method.caption)}, F.whyNoSplit()));
+    }
+    return fromView(method.caption) + ": " + fromView(method.formula) +
+           ". Its positions and momenta take their stages from two tableaus, which this page "
+           "does not show step by step; the Field and Phase plane pages show its runs.";
+}
+
+void OneStepTab::showWithoutStep(const QString& note) {
     showWalk(nullptr, 0, 0);
     notes_->setText(note);
     fillTableau(nullptr);

@@ -48,7 +48,8 @@ private:
     void showNotes(std::vector<std::string> notes, double xEnd, int steps);
     void showOneStepParts(const pelorin::StageView& view);
     // Only a note, for a run the page does not show a step of.
-    void showWithoutStep(const char* note);
+    void showWithoutStep(const QString& note);
+    QString partitionedNote() const;
     static const char* const multistepSystemNote;
     static void fillCentred(QTableWidget& table, const pelorin::TextTable& text);
     // The method a multistep run's starting values come from (none: the solution).

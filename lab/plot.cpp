@@ -22,8 +22,9 @@ namespace {
 // One palette per family, a method taking its family's colour and marker
 // by its place among the family's rows: Okabe and Ito's colours for the
 // explicit methods, Tol's muted ones for the implicit methods (drawn
-// dashed) and his vibrant and light ones for the multistep methods (drawn
-// dash-dotted), told apart also with a colour vision deficiency; the
+// dashed), his bright ones for the partitioned methods (drawn dotted) and
+// his vibrant and light ones for the multistep methods (drawn dash-dotted),
+// told apart also with a colour vision deficiency; the
 // markers tell apart the methods whose curves coincide.
 struct FamilyPalette {
     std::span<const QRgb> colours;
@@ -35,6 +36,7 @@ constexpr QRgb explicitColours[]{0xff0072b2, 0xffe69f00, 0xff009e73, 0xffd55e00,
                                  0xff99ddff};
 constexpr QRgb implicitColours[]{0xff882255, 0xff44aa99, 0xff999933, 0xff225555, 0xffaa4499,
                                  0xffcc6677};
+constexpr QRgb partitionedColours[]{0xffee6677, 0xff228833, 0xff4477aa, 0xffccbb44};
 constexpr QRgb multistepColours[]{0xff332288, 0xff117733, 0xff88ccee, 0xffddcc77, 0xffee7733,
                                   0xff6699cc, 0xff009988, 0xffee3377, 0xff997700};
 constexpr QCPScatterStyle::ScatterShape explicitShapes[]{
@@ -45,6 +47,9 @@ constexpr QCPScatterStyle::ScatterShape explicitShapes[]{
 constexpr QCPScatterStyle::ScatterShape implicitShapes[]{
     QCPScatterStyle::ssPlus, QCPScatterStyle::ssCrossSquare, QCPScatterStyle::ssPlusSquare,
     QCPScatterStyle::ssDiamond, QCPScatterStyle::ssCrossCircle, QCPScatterStyle::ssPlusCircle};
+constexpr QCPScatterStyle::ScatterShape partitionedShapes[]{
+    QCPScatterStyle::ssTriangle, QCPScatterStyle::ssStar, QCPScatterStyle::ssSquare,
+    QCPScatterStyle::ssCross};
 constexpr QCPScatterStyle::ScatterShape multistepShapes[]{
     QCPScatterStyle::ssDisc, QCPScatterStyle::ssPeace, QCPScatterStyle::ssCircle,
     QCPScatterStyle::ssSquare, QCPScatterStyle::ssTriangle, QCPScatterStyle::ssDiamond,
@@ -52,6 +57,7 @@ constexpr QCPScatterStyle::ScatterShape multistepShapes[]{
 // In the order of the families' alternatives in pelorin::MethodFamily.
 const FamilyPalette palettes[]{{explicitColours, explicitShapes, Qt::SolidLine},
                                {implicitColours, implicitShapes, Qt::DashLine},
+                               {partitionedColours, partitionedShapes, Qt::DotLine},
                                {multistepColours, multistepShapes, Qt::DashDotLine}};
 static_assert(std::size(palettes) == std::variant_size_v<pelorin::MethodFamily>);
 

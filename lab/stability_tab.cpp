@@ -4,7 +4,9 @@
 #include "base/number_text.h"
 #include "lab/page.h"
 #include "lab/plot.h"
+#include "numerics/partitioned_step.h"
 #include "numerics/plot_extent.h"
+#include "numerics/solution_paths.h"
 #include "numerics/multistep_stability.h"
 #include "numerics/stability.h"
 #include "studies/known_solution.h"
@@ -103,7 +105,9 @@ StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
     region_->showLegend(LabPlot::LegendPlace::below);
     for (QCPAxis* axis : {region_->xAxis, region_->yAxis}) {
         connect(axis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, [this] {
-            if (regionMethod_ && (regionMultistep_ || !regionFunction_.isPolynomial())) shadeRegion();
+            if (regionMethod_ && !regionNone() && (regionMultistep_ || !regionFunction_.isPolynomial())) {
+                shadeRegion();
+            }
         });
     }
     plots->addWidget(region_, 3);
@@ -229,6 +233,9 @@ void StabilityTab::fillIntervalRow(std::size_t row) {
     if (const pelorin::Multistep* multistep = pelorin::multistepOf(method)) {
         interval = QString::fromStdString(pelorin::multistepIntervalText(*multistep));
         halfPlane = QString::fromStdString(pelorin::multistepHalfPlaneText(*multistep));
+    } else if (const pelorin::PartitionedRungeKutta* pair = pelorin::partitionedRungeKutta(method)) {
+        interval = QString::fromStdString(pelorin::oscillatorLimitText(*pair) + " on q'' = \u2212\u03c9\u00b2q");
+        halfPlane = "no R(z): positions and momenta stepped apart";
     } else {
         interval = QString::fromStdString(
             pelorin::intervalText(pelorin::stabilityInterval(pelorin::stabilityFunctionOf(*tableauOf(method)))));
@@ -253,6 +260,7 @@ void StabilityTab::fillIntervalRow(std::size_t row) {
 
 QString StabilityTab::verdictNote() const {
     const pelorin::Method& chosen = method();
+    if (pelorin::isPartitioned(chosen)) return QString::fromStdString(pelorin::partitionedStabilityNote(chosen));
     return QString::fromStdString(
         pelorin::verdictNote(chosen.caption, pelorin::stabilityVerdict(*tableauOf(chosen))));
 }
@@ -263,6 +271,26 @@ void StabilityTab::drawRegion() {
     const pelorin::Method& chosen = method();
     regionMultistep_.reset();
     regionFunction_ = {};
+    // The region's key only where a region is drawn, before the point's.
+    const bool drawn = !pelorin::isPartitioned(chosen);
+    if (drawn != region_->legend->hasItemWithPlottable(map_)) {
+        if (drawn) {
+            point_->removeFromLegend();
+            map_->addToLegend();
+            point_->addToLegend();
+        } else {
+            map_->removeFromLegend();
+        }
+    }
+    if (!drawn) {
+        // No R(z): the map is emptied and the notes say why.
+        map_->data()->fill(0);
+        for (QCPCurve* line : boundary_) region_->removePlottable(line);
+        boundary_.clear();
+        map_->setName(fromView(chosen.caption) + ": no R(z)");
+        placePoint();
+        return;
+    }
     if (pelorin::isMultistep(chosen)) {
         regionMultistep_ = *multistepOf(chosen);
         map_->setName(fromView(chosen.caption) + ": root condition");
@@ -340,6 +368,8 @@ void StabilityTab::placePoint() {
         placeSystemPoints();
     } else if (inputs_.problem.equation.lesson()) {
         point_->setData({inputs_.h * pelorin::lessonLambda}, {0});
+    } else if (regionNone()) {
+        point_->setData(QVector<double>{}, QVector<double>{});
     } else {
         const pelorin::StabilityPath path = typedPath();
         point_->setData(QVector<double>(path.z.begin(), path.z.end()),
@@ -428,6 +458,17 @@ void StabilityTab::drawRun() {
     run_->clearGraphs();
     run_->setSolutionEnd(std::nullopt);
     run_->yAxis->setLabel("y");
+    if (regionNone()) {
+        // A single equation has no oscillator to show a partitioned method on.
+        notes << verdictNote();
+        if (const pelorin::Slope f = inputs_.problem.slope(); inputs_.readable && !appliesTo(method(), f)) {
+            notes << QString::fromStdString(
+                pelorin::doesNotApplyNote({std::string(method().caption)}, f.whyNoSplit()));
+        }
+        notes_->setText(notes.join("\n"));
+        run_->replot();
+        return;
+    }
     if (inputs_.readable && !inputs_.problem.equation.lesson()) {
         drawTypedRun();
         return;

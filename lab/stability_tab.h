@@ -40,6 +40,8 @@ private:
     void fillIntervalRow(std::size_t row);
     const pelorin::Method& method() const { return inputs_.chosenMethod(); }
     bool showsMultistep() const { return pelorin::isMultistep(method()); }
+    // A partitioned method has no region of R(z) to draw.
+    bool regionNone() const { return pelorin::isPartitioned(method()); }
     // Whether the region drawn is the chosen method's: its row, and for the
     // own multistep method the formula its boxes hold.
     bool showsChosenRegion() const;

@@ -1,6 +1,6 @@
 // The lab's catalogue: the window's seven as the window lists them, then the
-// further explicit Runge-Kutta methods, the implicit ones and the multistep
-// ones. A new method is one more row here, with its coefficients.
+// further explicit Runge-Kutta methods, the implicit ones, the partitioned
+// ones and the multistep ones. A new method is one more row here, with its coefficients.
 #include "methods/implicit_tableaus.h"
 #include "methods/methods.h"
 #include "methods/multistep_formulas.h"
@@ -52,6 +52,17 @@ constexpr Tableau sdirk2Tableau{
     {withRoot2(0, 1, 2), withRoot2(2, -1, 2)},
     {}};
 
+// The partitioned pairs. Symplectic Euler moves the momenta first with the
+// old positions (their tableau is backward Euler's, whose one stage sits at
+// the step's end), then the positions with the new momenta (Euler's tableau):
+// p1 = p0 + h·g(q0), q1 = q0 + h·f(p1).
+// Störmer-Verlet pairs Lobatto IIIA (the trapezoid) for the positions with
+// Lobatto IIIB for the momenta: half a step of the momenta, a whole step of
+// the positions, the second half step of the momenta.
+// Lobatto IIIB's nodes are the Lobatto points 0 and 1, not its rows' sums.
+constexpr Tableau lobattoIIIB2Tableau{
+    2, {frac(0), frac(1)}, {{{frac(1, 2), frac(0)}, {frac(1, 2), frac(0)}}}, {frac(1, 2), frac(1, 2)}, {}};
+
 constexpr Method at(std::size_t row) { return methodCatalogue[row]; }
 
 constexpr std::array catalogue{
@@ -89,6 +100,13 @@ constexpr std::array catalogue{
            ImplicitRungeKutta{&gaussLegendre4Tableau},
            "two stages at the Gauss points x0 + (3 \u2213 \u221a3)h/6, each needing both; "
            "y1 = y0 + h(K1 + K2)/2, solved by Newton's method"},
+    Method{"Symplectic Euler", "Symplectic Euler Method", "SymplecticEuler",
+           PartitionedRungeKutta{&eulerTableau, &backwardEulerTableau},
+           "momenta first, then positions: p1 = p0 + h\u00b7g(x0 + h, q0), q1 = q0 + h\u00b7f(x0, p1)"},
+    Method{"St\u00f6rmer-Verlet", "St\u00f6rmer-Verlet Method", "StormerVerlet",
+           PartitionedRungeKutta{&trapezoidTableau, &lobattoIIIB2Tableau},
+           "p\u00bd = p0 + h/2\u00b7g(x0, q0), q1 = q0 + h\u00b7(f(x0, p\u00bd) + f(x0 + h, p\u00bd))/2, "
+           "p1 = p\u00bd + h/2\u00b7g(x0 + h, q1)"},
     Method{"Adams-Bashforth 2", "Adams-Bashforth Method, 2 Steps", "AdamsBashforth2",
            LinearMultistep{&adamsBashforth2Method},
            "y(n+2) = y(n+1) + h\u00b7(3f(n+1) \u2212 f(n))/2"},

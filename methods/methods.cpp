@@ -169,7 +169,7 @@ std::span<const std::size_t> oneStepRows() {
         std::vector<std::size_t> oneStep;
         const std::span<const Method> catalogue = labCatalogue();
         for (std::size_t row = 0; row < catalogue.size(); ++row) {
-            if (!isMultistep(catalogue[row])) oneStep.push_back(row);
+            if (hasTableau(catalogue[row])) oneStep.push_back(row);
         }
         return oneStep;
     }();

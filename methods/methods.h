@@ -9,6 +9,9 @@
 #include "methods/tableau.h"
 
 #include <array>
+#include <concepts>
+#include <optional>
+#include <string>
 #include <span>
 #include <string_view>
 #include <type_traits>
@@ -16,6 +19,20 @@
 #include <vector>
 
 namespace pelorin {
+
+// Which components of a system are momenta p and which positions q, where
+// every position's slope reads only momenta (and x) and every momentum's
+// only positions, as in q' = ∂H/∂p, p' = −∂H/∂q of a separable
+// Hamiltonian H = T(p) + V(q): a partitioned method steps the two apart.
+struct ComponentSplit {
+    std::vector<bool> momentum;  // one for each component
+};
+// The split of a slope's components, or why there is none, as in "y2'
+// reads y2".
+struct SplitReading {
+    std::optional<ComponentSplit> split;
+    std::string whyNot;
+};
 
 // How a slope receives the state: a number by value, the components of a
 // system by reference.
@@ -28,6 +45,9 @@ using StateArgument = std::conditional_t<std::is_arithmetic_v<State>, State, con
 // outlive it (a temporary object is refused; a lambda without captures is
 // taken as a plain function). A SystemSlope is the same for a system
 // y' = F(x, y), whose value has as many components as the state y.
+// A slope knows whether its components split where it was told: an object
+// that tells it by splitReading() passes it on, and withSplit() hands it to
+// a slope that wraps another.
 template <class State>
 class SlopeOf {
 public:
@@ -45,7 +65,13 @@ public:
     SlopeOf(const F& object)
         : object_(&object), call_([](const void* o, double x, StateArgument<State> y) -> State {
               return (*static_cast<const F*>(o))(x, y);
-          }) {}
+          }) {
+        if constexpr (requires {
+                          { object.splitReading() } -> std::convertible_to<const SplitReading*>;
+                      }) {
+            splitting_ = object.splitReading();
+        }
+    }
 
     template <class F>
         requires(!std::is_convertible_v<const F&, Function> && !std::is_same_v<F, SlopeOf> &&
@@ -56,10 +82,24 @@ public:
         return function_ ? function_(x, y) : call_(object_, x, y);
     }
 
+    // Null where the components do not split, or the slope was not told.
+    const ComponentSplit* split() const {
+        return splitting_ && splitting_->split ? &*splitting_->split : nullptr;
+    }
+    // Why they do not split; empty where they do or the slope was not told.
+    std::string whyNoSplit() const { return splitting_ ? splitting_->whyNot : std::string(); }
+    const SplitReading* splitReading() const { return splitting_; }
+    SlopeOf withSplit(const SplitReading* splitting) const {
+        SlopeOf slope = *this;
+        slope.splitting_ = splitting;
+        return slope;
+    }
+
 private:
     Function function_ = nullptr;
     const void* object_ = nullptr;
     State (*call_)(const void*, double, StateArgument<State>) = nullptr;
+    const SplitReading* splitting_ = nullptr;
 };
 
 using Slope = SlopeOf<double>;
@@ -111,6 +151,16 @@ struct ExplicitRungeKutta {
 struct ImplicitRungeKutta {
     const Tableau* tableau;
 };
+// A pair of tableaus of as many stages, one for the positions and one for
+// the momenta of a system whose components split (ComponentSplit). The
+// position stages take the momenta's slopes and the momentum stages the
+// positions', so that on such a system each stage's value follows from
+// stages already known and no equation is solved. On a system that does not
+// split the method does not apply.
+struct PartitionedRungeKutta {
+    const Tableau* positions;
+    const Tableau* momenta;
+};
 // The one-step method that makes a multistep method's first values unless
 // the user chooses another, as the textbooks start them.
 inline constexpr std::string_view textbookStart = "Runge-Kutta 4";
@@ -121,7 +171,8 @@ struct LinearMultistep {
     const Multistep* multistep;
     bool typed = false;
 };
-using MethodFamily = std::variant<ExplicitRungeKutta, ImplicitRungeKutta, LinearMultistep>;
+using MethodFamily =
+    std::variant<ExplicitRungeKutta, ImplicitRungeKutta, PartitionedRungeKutta, LinearMultistep>;
 
 // One row of the method catalogue: the method's caption on the button that
 // selects it, the heading it gives in the results list, the name its step
@@ -176,7 +227,8 @@ inline constexpr std::array<Method, 7> methodCatalogue{{
 }};
 
 // Every method the program knows, the window's seven first, then the further
-// explicit, the implicit and the multistep ones, the last a teacher's own;
+// explicit, the implicit, the partitioned and the multistep ones, the last a
+// teacher's own;
 // the lab lists them in this order. Its rows are in catalogue.cpp, so that a
 // new method or a changed coefficient rebuilds that file alone.
 std::span<const Method> labCatalogue();
@@ -203,8 +255,12 @@ inline const ExplicitRungeKutta* explicitRungeKutta(const Method& method) {
 inline const LinearMultistep* linearMultistep(const Method& method) {
     return std::get_if<LinearMultistep>(&method.family);
 }
+inline const PartitionedRungeKutta* partitionedRungeKutta(const Method& method) {
+    return std::get_if<PartitionedRungeKutta>(&method.family);
+}
+inline bool isPartitioned(const Method& method) { return partitionedRungeKutta(method) != nullptr; }
 // The Butcher tableau of a Runge-Kutta method, explicit or implicit; null
-// for a multistep method.
+// for a partitioned or a multistep method.
 const Tableau* tableauOf(const Method& method);
 inline bool hasTableau(const Method& method) { return tableauOf(method) != nullptr; }
 // The formula of a multistep method; null for a one-step method.
@@ -235,8 +291,14 @@ inline const Method& methodAt(std::size_t row, const Method* own) {
     const Method& entry = labCatalogue()[row];
     return own && isOwnMultistep(entry) ? *own : entry;
 }
-// The rows of the methods that can start a multistep run: every one-step
-// method, in catalogue order.
+// Whether the method can step a slope: a partitioned method only where its
+// components split.
+template <class State>
+bool appliesTo(const Method& method, const SlopeOf<State>& f) {
+    return !isPartitioned(method) || f.split() != nullptr;
+}
+// The rows of the methods that can start a multistep run on any problem:
+// every Runge-Kutta method, in catalogue order.
 std::span<const std::size_t> oneStepRows();
 
 // A teacher's own multistep method: the catalogue's own entry with the

@@ -4,6 +4,7 @@
 #include "methods/exact_solution.h"
 #include "numerics/method_properties.h"
 #include "numerics/plot_extent.h"
+#include "numerics/solution_paths.h"
 #include "numerics/state_operations.h"
 
 #include <algorithm>
@@ -194,7 +195,7 @@ auto runOf(const Method& method, const Problem& problem, long steps, RunWork& wo
         ++work.slopeEvaluations;
         return problem.f(x, y);
     };
-    const SlopeOf<State> f(counting);
+    const SlopeOf<State> f = SlopeOf<State>(counting).withSplit(problem.f.splitReading());
     const double h = (problem.x1 - problem.x0) / static_cast<double>(steps);
     MethodRun<State> run(method, f, problem.x0, h, problem.start, &work.newton);
     State y = problem.y0;
@@ -342,10 +343,16 @@ ConvergenceStudy studyOf(const Problem& problem, int doublings, const std::stop_
     study.measurableError = problem.measurableError;
     // A step of infinite size is not a point of any plot.
     const int runs = std::isfinite(width) ? study.doublings : -1;
+    std::vector<std::string> notApplying;
     for (std::size_t row = 0; row < labCatalogue().size(); ++row) {
         const Method& method = methodAt(row, problem.own);
         ConvergenceSeries& series = study.series[row];
         series.method = &method;
+        if (!appliesTo(method, problem.f)) {
+            series.applies = false;
+            notApplying.emplace_back(method.caption);
+            continue;
+        }
         const int methodRuns = isImplicit(method) ? std::min(runs, implicitDoublings) : runs;
         const std::optional<LeftOut> left =
             runMethod(series, method, problem, methodRuns, measurable, stop);
@@ -363,6 +370,10 @@ ConvergenceStudy studyOf(const Problem& problem, int doublings, const std::stop_
         }
     }
     if (runs > implicitDoublings) study.notes.push_back(implicitRunsNote());
+    if (!notApplying.empty()) {
+        study.doesNotApply = doesNotApplyNote(notApplying, problem.f.whyNoSplit());
+        study.notes.push_back(study.doesNotApply);
+    }
     compareSeries(study, size);
     return study;
 }
@@ -412,6 +423,7 @@ ConvergenceStudy componentConvergence(const ConvergenceStudy& study, std::size_t
                                       floorText(series, study.measurableError));
         }
     }
+    if (!study.doesNotApply.empty()) component.notes.push_back(study.doesNotApply);
     compareSeries(component, study.solutionSize);
     return component;
 }

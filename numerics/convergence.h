@@ -100,6 +100,7 @@ enum class FloorCause { rounding, reference };
 
 struct ConvergenceSeries {
     const Method* method = nullptr;
+    bool applies = true;  // false: a partitioned method on a problem that does not split, never run
     // N = 2^0 ... 2^doublings; none when x1 - x0 is beyond a double.
     std::vector<ConvergencePoint> points;
     // The run from which on the error stops falling: rounding or the
@@ -119,6 +120,8 @@ struct ConvergenceStudy {
     double solutionSize = 1, measurableError = 0;
     PerMethod<ConvergenceSeries> series;  // the lab's catalogue order
     std::vector<std::string> notes;  // what the plot and the table cannot say
+    // Which methods do not apply to the problem, and why; empty when all do.
+    std::string doesNotApply;
     // A system's study read on each component's errors alone, for a page
     // that shows them on request; none for one equation.
     std::vector<ConvergenceStudy> components;

@@ -18,6 +18,14 @@ namespace pelorin {
 inline constexpr int maxCheckedOrder = 8;
 int rungeKuttaOrder(const Tableau& tableau);
 
+// A partitioned pair's order: the same conditions over trees whose nodes
+// have two colours, one for each tableau; a subtree's colour chooses the
+// tableau whose a leads to it, the root's the weights b (Hairer, Lubich and
+// Wanner III.2). Trees of up to maxCheckedPartitionedOrder + 1 nodes (1,202
+// of them) are checked.
+inline constexpr int maxCheckedPartitionedOrder = 5;
+int partitionedOrder(const PartitionedRungeKutta& pair);
+
 // The method's order: its tableau's for a Runge-Kutta method, its formula's
 // order of consistency for a multistep method, and for a predictor-corrector
 // pair that corrects once the corrector's, or one more than the
@@ -26,7 +34,9 @@ int orderOf(const Method& method);
 
 // A Runge-Kutta method keeps every quadratic invariant of the equation when
 // b_i·a_ij + b_j·a_ji = b_i·b_j for all i, j (Cooper), which makes it
-// symplectic on a Hamiltonian system. A multistep method is not.
+// symplectic on a Hamiltonian system. A partitioned pair is symplectic on the
+// separable systems it steps when b_i·â_ij + b̂_j·a_ji = b_i·b̂_j (Sanz-Serna,
+// Suris). A multistep method is not.
 bool isSymplectic(const Method& method);
 
 }  // namespace pelorin

@@ -2,6 +2,7 @@
 
 #include "base/conversions.h"
 #include "base/number_text.h"
+#include "base/words.h"
 #include "numerics/implicit_step.h"
 #include "numerics/plot_extent.h"
 #include "numerics/state_operations.h"
@@ -29,6 +30,13 @@ std::string solutionEndNote(double at) {
            ": |y| grows without bound as x nears it.";
 }
 
+std::string doesNotApplyNote(const std::vector<std::string>& captions, const std::string& why) {
+    const bool one = captions.size() == 1;
+    return listedInWords(captions) + (one ? " steps" : " step") +
+           " positions and momenta apart, and this problem's components do not split into them" +
+           (why.empty() ? "" : " (" + why + ")") + (one ? ": it does" : ": they do") + " not apply.";
+}
+
 std::string pastEndNote(const std::string& what, double at) {
     return what + " past x \u2248 " + endText(at) + " follow no solution.";
 }
@@ -47,6 +55,11 @@ PathOf<State> runPath(const Method& method, SlopeOf<State> f, double x0, const S
                       double h, long maxSteps, const StartOf<State>& start) {
     PathOf<State> path;
     path.method = &method;
+    if (!appliesTo(method, f)) {
+        path.end = PathEnd::doesNotApply;
+        path.note = doesNotApplyNote({std::string(method.caption)}, f.whyNoSplit());
+        return path;
+    }
     if (!std::isfinite(x0) || !isFiniteState(y0) || !std::isfinite(x1) || !std::isfinite(h)) {
         path.end = PathEnd::cannotStep;
         return path;
@@ -108,6 +121,7 @@ std::string runNote(const PathOf<State>& path) {
     const long taken = static_cast<long>(path.x.size()) - 1;
     switch (path.end) {
     case PathEnd::reached: return {};
+    case PathEnd::doesNotApply: return path.note;
     case PathEnd::cannotStep:
         if (path.x.empty()) {
             return caption + ": x0, y0, x1 and h must all be numbers a double can hold; no step "

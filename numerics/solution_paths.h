@@ -54,6 +54,12 @@ std::string solutionEndNote(double at);
 // What the notes say of a run or table with points past the end.
 std::string pastEndNote(const std::string& what, double at);
 
+// What a page says of the partitioned methods that do not apply to a slope:
+// "Symplectic Euler and Störmer-Verlet step positions and momenta apart, and
+// this problem's components do not split into them (y2' reads y2): they do
+// not apply." `why` as the slope tells it, or empty.
+std::string doesNotApplyNote(const std::vector<std::string>& captions, const std::string& why);
+
 // A run of more steps than this draws nothing a plot could show apart.
 inline constexpr long maxPathSteps = 1L << 16;
 
@@ -63,6 +69,7 @@ enum class PathEnd {
     noValue,     // an implicit step's Newton iterations did not converge; the run stops before it
     stepLimit,   // x1 is more steps away than the run was allowed to take
     cannotStep,  // h is 0, or an input is not finite: not one step is taken
+    doesNotApply,  // a partitioned method on a system that does not split: no point at all
 };
 
 // A run of one equation (State = double) or of a system (State = StateVector).

@@ -7,6 +7,7 @@
 #include "methods/methods.h"
 #include "methods/state_vector.h"
 #include "numerics/implicit_step.h"
+#include "numerics/partitioned_step.h"
 #include "numerics/stage_step.h"
 
 #include <cmath>
@@ -68,14 +69,18 @@ inline double zeroLike(double) { return 0; }
 inline StateVector zeroLike(const StateVector& y) { return StateVector(y.size()); }
 
 // One step of a one-step `method` from (x, y) with h: a window method's own
-// procedure, another explicit method's stages from its tableau, or an
-// implicit method's stage equations solved by Newton's method, which throws
-// NoConvergence when they are not; Newton's work is added to `work` where
-// given.
+// procedure, another explicit method's stages from its tableau, a
+// partitioned method's stages in the order they need each other (DoesNotSplit
+// where the slope does not split), or an implicit method's stage equations
+// solved by Newton's method, which throws NoConvergence when they are not;
+// Newton's work is added to `work` where given.
 inline double methodStep(const Method& method, double x, double y, double h, Slope f,
                          NewtonWork* work = nullptr) {
     if (const ExplicitRungeKutta* family = explicitRungeKutta(method)) {
         return family->step ? family->step(x, y, h, f) : stepByStages(*family->tableau, x, y, h, f).y1;
+    }
+    if (const PartitionedRungeKutta* pair = partitionedRungeKutta(method)) {
+        return partitionedStep(*pair, x, y, h, f);
     }
     return implicitMethodStep(*tableauOf(method), x, y, h, f, work);
 }
@@ -84,6 +89,9 @@ inline StateVector methodStep(const Method& method, double x, const StateVector&
     if (const ExplicitRungeKutta* family = explicitRungeKutta(method)) {
         return family->stepSystem ? family->stepSystem(x, y, h, f)
                                   : stepByStages(*family->tableau, x, y, h, f).y1;
+    }
+    if (const PartitionedRungeKutta* pair = partitionedRungeKutta(method)) {
+        return partitionedStep(*pair, x, y, h, f);
     }
     return implicitMethodStep(*tableauOf(method), x, y, h, f, work);
 }

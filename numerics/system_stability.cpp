@@ -167,7 +167,10 @@ SystemStabilityPath systemStabilityPath(const Method& method, SystemSlope F, dou
         return path;
     }
     path.run = solutionPath(method, F, x0, y0, x1, h, maxStabilityPathSteps);
-    const auto r = stabilityFunctionOf(*tableauOf(method));
+    // A partitioned method has no R(z) to judge the modes by: its run and
+    // the modes are shown, and the page says how to read them.
+    const Tableau* tableau = tableauOf(method);
+    const auto r = tableau ? stabilityFunctionOf(*tableau) : StabilityFunction{};
     std::vector<std::string> stops;
     for (std::size_t i = 0; i < path.run.x.size(); ++i) {
         if (stop.stop_requested()) return path;
@@ -178,7 +181,7 @@ SystemStabilityPath systemStabilityPath(const Method& method, SystemSlope F, dou
             break;
         }
         Kinds kinds;
-        for (std::size_t k = 0; k < modes.z.size(); ++k) {
+        for (std::size_t k = 0; tableau && k < modes.z.size(); ++k) {
             kinds.push_back(modeKind(r, modes.z[k], modes.tolerance));
             if (!path.firstOutside && kinds.back() == StepKind::outside) {
                 path.firstOutside = ModePlace{i, k};
@@ -188,7 +191,7 @@ SystemStabilityPath systemStabilityPath(const Method& method, SystemSlope F, dou
         path.zTolerance.push_back(modes.tolerance);
         path.kind.push_back(std::move(kinds));
     }
-    if (!path.z.empty()) path.notes = pathNotes(path, r);
+    if (!path.z.empty() && tableau) path.notes = pathNotes(path, r);
     if (const std::string stopped = pathNote(path.run); !stopped.empty()) path.notes.push_back(stopped);
     for (std::string& note : stops) path.notes.push_back(std::move(note));
     return path;

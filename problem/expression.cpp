@@ -20,6 +20,7 @@ struct CompiledText {
     double x = 0, y = 0, x0 = 0, y0 = 0;
     std::string text;  // as typed
     bool usesX = false;
+    bool usesY = false;
 };
 
 namespace {
@@ -517,15 +518,24 @@ std::optional<FormulaError> compileFormula(mu::Parser& parser, std::string_view 
     return parseFormula(parser, text, box, variables, parameters);
 }
 
+namespace {
+const SplitReading onePosition{ComponentSplit{{false}}, {}};
+}  // namespace
+
 // Which names f reads is asked once, as it is built: muparser parses the
 // text again to tell, and the next evaluation parses it anew.
 SlopeExpression::SlopeExpression(std::unique_ptr<CompiledText> compiled)
     : compiled_(std::move(compiled)) {
     const mu::Parser asked = compiled_->parser;  // so that this one keeps its bytecode
-    compiled_->usesX = asked.GetUsedVar().count("x") > 0;
+    const mu::varmap_type used = asked.GetUsedVar();
+    compiled_->usesX = used.count("x") > 0;
+    compiled_->usesY = used.count("y") > 0;
 }
 
 bool SlopeExpression::usesX() const { return compiled_->usesX; }
+const SplitReading* SlopeExpression::splitReading() const {
+    return compiled_->usesY ? &readsY : &onePosition;
+}
 SlopeExpression::SlopeExpression(SlopeExpression&&) noexcept = default;
 SlopeExpression& SlopeExpression::operator=(SlopeExpression&&) noexcept = default;
 SlopeExpression::~SlopeExpression() = default;

@@ -11,6 +11,8 @@
 // when a formula is pasted from a document.
 #pragma once
 
+#include "methods/methods.h"
+
 #include "methods/state_vector.h"
 
 #include <cstddef>
@@ -47,6 +49,9 @@ struct SolutionCompilation;
 // for another thread). Moving keeps the binding; copying would not, so a copy
 // is made by clone(), which compiles the text again. A moved-from expression
 // may only be assigned to or destroyed.
+// What a single equation's split is where its slope reads y: none.
+inline const SplitReading readsY{std::nullopt, "y' reads y"};
+
 class SlopeExpression {
 public:
     SlopeExpression(SlopeExpression&&) noexcept;
@@ -59,6 +64,9 @@ public:
     SlopeExpression clone() const;
     const std::string& text() const;  // as typed
     bool usesX() const;  // whether f reads x: an autonomous equation's does not
+    // A slope that does not read y is one position and no momentum, which a
+    // partitioned method steps; one that reads y does not split.
+    const SplitReading* splitReading() const;
 
 private:
     friend SlopeCompilation compileSlope(std::string_view text);

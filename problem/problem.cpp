@@ -62,7 +62,7 @@ Slope Problem::slope() const {
     if (equation.system) {
         throw std::logic_error("a system of equations has no single slope");
     }
-    if (equation.lesson()) return f1;
+    if (equation.lesson()) return Slope(f1).withSplit(&readsY);
     return *equation.slope;
 }
 
@@ -77,7 +77,9 @@ KnownSolution Problem::exact() const {
 SystemSlope Problem::systemSlope() const {
     if (equation.system) return *equation.system;
     if (equation.slope) return *equation.slope;
-    return [](double x, const StateVector& y) { return StateVector{f1(x, y[0])}; };
+    return SystemSlope([](double x, const StateVector& y) {
+               return StateVector{f1(x, y[0])};
+           }).withSplit(&readsY);
 }
 
 KnownSystemSolution Problem::systemExact() const {
@@ -111,6 +113,7 @@ bool Problem::autonomous() const {
     if (equation.slope) return !equation.slope->usesX();
     return false;  // dy/dx = -2x - y
 }
+
 
 namespace {
 template <class Expression>

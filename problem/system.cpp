@@ -22,6 +22,7 @@ struct SystemFormulas {
     Parameters parameters;
     bool secondOrder = false;  // texts are "y2" and f of y'' = f
     bool usesX = false;        // some formula reads x
+    SplitReading split;        // of a slope's components
 };
 
 namespace {
@@ -234,12 +235,64 @@ bool readsX(const mu::Parser& parser) {
     const mu::Parser asked = parser;  // so that this one keeps its bytecode
     return asked.GetUsedVar().count("x") > 0;
 }
+
+// reads[k][j]: whether component k's formula reads component j's value.
+std::vector<std::vector<bool>> componentReads(const SystemFormulas& formulas) {
+    const std::size_t n = formulas.parsers.size();
+    std::vector<std::vector<bool>> reads(n, std::vector<bool>(n, false));
+    for (std::size_t k = 0; k < n; ++k) {
+        const mu::Parser asked = *formulas.parsers[k];
+        for (const auto& [name, address] : asked.GetUsedVar()) {
+            for (std::size_t j = 0; j < n; ++j) {
+                if (address == &formulas.y[j]) reads[k][j] = true;
+            }
+        }
+    }
+    return reads;
+}
 }  // namespace
+
+SplitReading splitComponents(const std::vector<std::vector<bool>>& reads) {
+    const std::size_t n = reads.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        if (reads[k][k]) {
+            const std::string name = n == 1 ? "y" : component(k + 1);
+            return {std::nullopt, name + "' reads " + name};
+        }
+    }
+    // Two-colours the graph of the components that read each other, each
+    // part from its first component, which is a position.
+    std::vector<int> part(n, -1);
+    for (std::size_t first = 0; first < n; ++first) {
+        if (part[first] >= 0) continue;
+        part[first] = 0;
+        std::vector<std::size_t> reached{first};
+        while (!reached.empty()) {
+            const std::size_t k = reached.back();
+            reached.pop_back();
+            for (std::size_t j = 0; j < n; ++j) {
+                if (!reads[k][j] && !reads[j][k]) continue;
+                if (part[j] == part[k]) {
+                    return {std::nullopt, "no split of its components into positions and momenta lets "
+                                          "every slope read only the other part"};
+                }
+                if (part[j] < 0) {
+                    part[j] = 1 - part[k];
+                    reached.push_back(j);
+                }
+            }
+        }
+    }
+    ComponentSplit split;
+    for (int p : part) split.momentum.push_back(p == 1);
+    return {std::move(split), {}};
+}
 
 SystemSlopeExpression::SystemSlopeExpression(std::unique_ptr<SystemFormulas> formulas)
     : formulas_(std::move(formulas)) {
     formulas_->usesX = std::any_of(formulas_->parsers.begin(), formulas_->parsers.end(),
                                    [](const auto& parser) { return readsX(*parser); });
+    formulas_->split = splitComponents(componentReads(*formulas_));
 }
 SystemSlopeExpression::SystemSlopeExpression(SystemSlopeExpression&&) noexcept = default;
 SystemSlopeExpression& SystemSlopeExpression::operator=(SystemSlopeExpression&&) noexcept = default;
@@ -263,6 +316,7 @@ SystemSlopeExpression SystemSlopeExpression::clone() const {
 const std::vector<std::string>& SystemSlopeExpression::texts() const { return formulas_->texts; }
 const Parameters& SystemSlopeExpression::parameters() const { return formulas_->parameters; }
 bool SystemSlopeExpression::usesX() const { return formulas_->usesX; }
+const SplitReading* SystemSlopeExpression::splitReading() const { return &formulas_->split; }
 
 StateVector SystemSlopeExpression::operator()(double x, const StateVector& y) const {
     StateVector slope(size());

@@ -59,6 +59,14 @@ ParametersReading readParameters(std::string_view text);
 std::string componentSlopeBoxName(std::size_t k, std::size_t n);
 std::string componentSolutionBoxName(std::size_t k, std::size_t n);
 
+// The split of n components into positions and momenta, where component k's
+// slope reads component j when reads[k][j] (see ComponentSplit): the first
+// component and every one not reached from another is a position. Where
+// there is none, a sentence says why: "y2' reads y2", or for a ring of
+// slopes of odd length, that no split lets every slope read only the
+// other part.
+SplitReading splitComponents(const std::vector<std::vector<bool>>& reads);
+
 struct SystemFormulas;  // the parsers and the values their names are bound to
 
 // F(x, y) as typed: evaluation writes x and y into the values the parsers
@@ -80,6 +88,8 @@ public:
     const Parameters& parameters() const;
     // Whether some component's slope reads x: an autonomous system's does not.
     bool usesX() const;
+    // The split of the components into positions and momenta (splitComponents).
+    const SplitReading* splitReading() const;
     // F(x, y) as the methods step it.
     StateVector operator()(double x, const StateVector& y) const;
 

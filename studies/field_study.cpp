@@ -2,6 +2,7 @@
 
 #include "base/conversions.h"
 #include "base/number_text.h"
+#include "numerics/method_properties.h"
 #include "numerics/phase_plane.h"
 #include "numerics/plot_extent.h"
 #include "numerics/reference.h"
@@ -106,6 +107,7 @@ std::vector<std::size_t> sideBySideRows(SideBySide set, std::size_t chosen) {
         case SideBySide::explicitMethods: return isWindowMethod(method);
         case SideBySide::implicitMethods: return hasTableau(method) && isImplicit(method);
         case SideBySide::multistepMethods: return isMultistep(method);
+        case SideBySide::symplecticMethods: return isSymplectic(method);
         }
         return false;
     };

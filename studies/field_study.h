@@ -21,10 +21,10 @@ namespace pelorin {
 
 // The runs the Field page sets side by side with one h: the window's seven
 // explicit methods (and the chosen one where it is another explicit one),
-// the implicit one-step methods beside the chosen one, or the multistep
-// methods beside it.
-enum class SideBySide { explicitMethods, implicitMethods, multistepMethods };
-inline constexpr std::size_t sideBySideSets = 3;
+// the implicit one-step methods beside the chosen one, the multistep
+// methods beside it, or the symplectic ones beside it.
+enum class SideBySide { explicitMethods, implicitMethods, multistepMethods, symplecticMethods };
+inline constexpr std::size_t sideBySideSets = 4;
 // The catalogue rows of a set, in catalogue order.
 std::vector<std::size_t> sideBySideRows(SideBySide set, std::size_t chosen);
 

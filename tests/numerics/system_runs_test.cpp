@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/separable.h"
+
 #include <cmath>
 #include <optional>
 #include <string>
@@ -28,7 +30,6 @@ using namespace pelorin;
 namespace {
 
 StateVector oscillator(double, const StateVector& y) { return {y[1], -y[0]}; }
-StateVector pendulum(double, const StateVector& y) { return {y[1], -std::sin(y[0])}; }
 // The lesson's equation as a system of one component.
 StateVector lessonSystem(double x, const StateVector& y) { return {f1(x, y[0])}; }
 StateVector overflowing(double, const StateVector& y) { return {1, y[1] * y[1]}; }
@@ -344,8 +345,9 @@ TEST(SystemRuns, OrdersOnANonlinearSystemSettleAndTheLookAlikesPartWays) {
         SystemSlope F;
         bool linear;
     };
-    const std::vector<Example> examples{{"the oscillator", oscillator, true},
-                                        {"the pendulum", pendulum, false}};
+    // Split into positions and momenta, so the partitioned methods run too.
+    const std::vector<Example> examples{{"the oscillator", pelorin::testing::splitOscillator(), true},
+                                        {"the pendulum", pelorin::testing::splitPendulum(), false}};
     for (const Example& example : examples) {
         SCOPED_TRACE(example.name);
         const SystemReferenceSolution reference = systemReferenceSolution(example.F, 0, {1, 0}, {1});

@@ -258,7 +258,8 @@ TEST(ProblemFile, RefusesEveryDamagedHostileOrNewerFileWithASentence) {
          "points)\", \"Euler (Mid point)\", \"Runge-Kutta 4\", \"Runge-Kutta-Fehlberg\", "
          "\"Runge-Kutta-Merson\", \"Runge-Kutta-Gill\", \"Ralston 2\", \"Heun 3\", "
          "\"SSP Runge-Kutta 3\", \"Kutta 3/8\", \"Backward Euler\", \"Trapezoid\", "
-         "\"Implicit mid point\", \"SDIRK 2\", \"Radau IIA 3\", \"Gauss-Legendre 4\", \"Adams-Bashforth 2\", "
+         "\"Implicit mid point\", \"SDIRK 2\", \"Radau IIA 3\", \"Gauss-Legendre 4\", "
+         "\"Symplectic Euler\", \"St\u00f6rmer-Verlet\", \"Adams-Bashforth 2\", "
          "\"Adams-Bashforth 3\", \"Adams-Bashforth 4\", \"Adams-Moulton 3\", \"Adams "
          "predictor-corrector 4\", \"BDF 2\", \"BDF 3\", \"BDF 4\", \"Own multistep method\"."},
         {"a tolerance kind the lab lacks", fileWith("tolerance kind", "\"mixed\""),

@@ -479,3 +479,35 @@ TEST(Invariant, RefusalsNameItsBox) {
     EXPECT_EQ(compileInvariant(std::string(1001, '1'), 2, {}).error.message,
               "Invariant: the formula has 1001 characters; a formula may have at most 1000");
 }
+
+// Which components are momenta, read off the names each formula uses: a
+// position's slope reads only momenta and a momentum's only positions.
+TEST(SystemSlopeExpression, ComponentsSplitIntoPositionsAndMomentaWhereTheyCan) {
+    const struct {
+        const char* name;
+        std::vector<std::string> texts;
+        std::vector<bool> momentum;  // empty: no split
+        std::string whyNot;
+    } rows[]{
+        {"oscillator", {"y2", "-y1"}, {false, true}, ""},
+        {"Kepler", {"y3", "y4", "-y1/(y1^2 + y2^2)^1.5", "-y2/(y1^2 + y2^2)^1.5"}, {false, false, true, true}, ""},
+        {"a forced spring", {"y2", "-y1 + cos(x)"}, {false, true}, ""},
+        {"a constant component", {"1", "y1"}, {false, true}, ""},
+        {"damped", {"y2", "-y1 - 0.5*y2"}, {}, "y2' reads y2"},
+        {"Lotka-Volterra", {"y1 - y1*y2", "y1*y2 - y2"}, {}, "y1' reads y1"},
+        {"a ring of three", {"y2", "y3", "y1"}, {},
+         "no split of its components into positions and momenta lets every slope read only the other part"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const SystemSlopeCompilation compiled = compileSystemSlope(row.texts, {});
+        ASSERT_TRUE(compiled.slope);
+        const SplitReading* split = compiled.slope->splitReading();
+        ASSERT_NE(split, nullptr);
+        EXPECT_EQ(split->split ? split->split->momentum : std::vector<bool>{}, row.momentum);
+        EXPECT_EQ(split->whyNot, row.whyNot);
+    }
+    // y'' = f splits where f does not read y'.
+    EXPECT_TRUE(compileSecondOrder("-sin(y)", {}).slope->splitReading()->split);
+    EXPECT_EQ(compileSecondOrder("-y - yp", {}).slope->splitReading()->whyNot, "y2' reads y2");
+}

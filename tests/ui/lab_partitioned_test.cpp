@@ -1,0 +1,135 @@
+// The partitioned methods on every page of the Method lab: on a system that
+// splits into positions and momenta they run like any other method, and
+// where the components do not split each page says why instead of a run.
+#include "tests/support/lab_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <qcustomplot.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+const struct Page {
+    Qt::Key key;
+    const char* notes;
+} pages[]{{Qt::Key_C, "Convergence notes"}, {Qt::Key_S, "Stability notes"}, {Qt::Key_T, "Step notes"},
+          {Qt::Key_F, "Field notes"},       {Qt::Key_A, "Adaptive notes"},  {Qt::Key_P, "Phase plane notes"}};
+
+class Partitioned : public pelorin::testing::LabWindowTest {
+protected:
+    void choose(const char* box, const QString& text) {
+        QComboBox* list = named<QComboBox>(box);
+        const int index = list->findText(text);
+        ASSERT_GE(index, 0) << text.toStdString();
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+    }
+    // The Orders table's column captions, as a screen reader reads them.
+    QStringList orderColumns() const {
+        QStringList captions;
+        const QTableWidget* orders = named<QTableWidget>("Orders");
+        for (int column = 0; column < orders->columnCount(); ++column) {
+            captions << orders->horizontalHeaderItem(column)->data(Qt::AccessibleTextRole).toString();
+        }
+        return captions;
+    }
+    // Each partitioned method on each page in turn: `check` reads the page's notes.
+    template <class Check>
+    void everyPage(Check check) {
+        for (const char* method : {"Symplectic Euler", "St\u00f6rmer-Verlet"}) {
+            choose("Method", QString::fromUtf8(method));
+            for (const Page& page : pages) {
+                SCOPED_TRACE(page.notes);
+                QTest::keyClick(lab, page.key, Qt::AltModifier);
+                QApplication::processEvents();
+                check(page, settledNotes(page.notes));
+            }
+        }
+    }
+    // The page's notes once no study is still calculating.
+    QString settledNotes(const char* name) const {
+        QLabel* notes = label(name);
+        while (notes->text().contains("Calculating")) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        return notes->text();
+    }
+};
+
+const QString doesNotApply = "positions and momenta apart, and this problem's components do not split into them";
+
+TEST_F(Partitioned, OnADampedOscillatorEveryPageSaysWhyTheyDoNotApply) {
+    openLab(Qt::Key_C);
+    choose("Problem", "Damped oscillator: y'' = -y - cy'");
+    settledNotes("Convergence notes");
+    EXPECT_EQ(orderColumns().size(), 26);
+    EXPECT_FALSE(orderColumns().contains("Symplectic Euler"));
+    everyPage([](const Page& page, const QString& notes) {
+        if (page.key == Qt::Key_A) return;  // offers the pairs with an estimate instead
+        EXPECT_TRUE(notes.contains(doesNotApply)) << notes.toStdString();
+        EXPECT_TRUE(notes.contains("(y2' reads y2)")) << notes.toStdString();
+    });
+}
+
+TEST_F(Partitioned, OnTheOscillatorEveryPageRunsThem) {
+    openLab(Qt::Key_C);
+    choose("Problem", "Harmonic oscillator: y'' = -y");
+    settledNotes("Convergence notes");
+    EXPECT_EQ(orderColumns().size(), 28);
+    EXPECT_EQ(orderColumns().mid(17, 2), (QStringList{"Symplectic Euler", "St\u00f6rmer-Verlet"}));
+    lab->resize(1260, 980);
+    everyPage([this](const Page& page, const QString& notes) {
+        EXPECT_FALSE(notes.contains(doesNotApply));
+        if (page.key == Qt::Key_S) {
+            // No region is drawn, so its legend keys only the points z = h·λ.
+            EXPECT_TRUE(notes.contains("it has no stability function R(z)")) << notes.toStdString();
+            const QCPLegend* legend = named<QCustomPlot>("Stability region")->legend;
+            ASSERT_EQ(legend->itemCount(), 1);
+            EXPECT_EQ(static_cast<QCPPlottableLegendItem*>(legend->item(0))->plottable()->name(),
+                      "z = h\u00b7\u03bb");
+        }
+        // PELORIN_PAGES_DIR=/tmp keeps a picture of each page to look at.
+        if (const char* folder = std::getenv("PELORIN_PAGES_DIR")) {
+            lab->grab().save(QString("%1/%2.png").arg(folder, QString(page.notes).split(' ').front()));
+        }
+    });
+}
+
+}  // namespace
+
+namespace {
+
+// On the oscillator with h = 0.1 to x1 = 100, Störmer-Verlet's energy swings
+// within a bound while Runge-Kutta 4's drifts away further and further.
+TEST_F(Partitioned, BesideRungeKutta4StormerVerletsEnergyDriftStaysBounded) {
+    openLab(Qt::Key_F);
+    choose("Problem", "Harmonic oscillator: y'' = -y");
+    choose("Method", "Runge-Kutta 4");
+    enter("x1", "100");
+    enter("h", "0.1");
+    named<QCheckBox>("Symplectic methods")->setChecked(true);
+    const QString notes = settledNotes("Field notes");
+    // tests/support/partitioned_drift.py, in 40 digits.
+    for (const char* line : {"Runge-Kutta 4: -6.94E-06, largest 6.94E-06, growing",
+                             "Symplectic Euler: 2.13E-02, largest 2.63E-02, not growing",
+                             "St\u00f6rmer-Verlet: -2.76E-04, largest 1.25E-03, not growing"}) {
+        EXPECT_TRUE(notes.contains(QString::fromUtf8(line))) << line << " in\n" << notes.toStdString();
+    }
+    if (const char* picture = std::getenv("PELORIN_DRIFT_PNG")) {
+        auto* logarithmic = named<QCheckBox>("Drift on a logarithmic axis");
+        logarithmic->setChecked(true);
+        lab->resize(1200, 1000);
+        QApplication::processEvents();
+        named<QCustomPlot>("Invariant drift")->toPixmap(900, 400).save(picture);
+    }
+}
+
+}  // namespace
