@@ -105,8 +105,9 @@ FieldTab::FieldTab(QWidget* parent) : LabPage(parent) {
     symplecticMethods_ = new QCheckBox("Symplect&ic methods with h", this);
     symplecticMethods_->setAccessibleName("Symplectic methods");
     symplecticMethods_->setToolTip("The symplectic methods side by side with the same step h, and "
-                                   "the chosen method with it: on a system with an energy, their "
-                                   "drift in it stays bounded.");
+                                   "the chosen method with it: on a system that keeps an energy "
+                                   "and does not read x, their error in it swings within a bound "
+                                   "instead of growing, for h small enough.");
     // One set side by side at a time: checking one box clears the others.
     const std::array<QCheckBox*, 4> setBoxes{everyMethod_, implicitMethods_, multistepMethods_,
                                              symplecticMethods_};

@@ -2,6 +2,7 @@
 
 #include "lab/page.h"
 #include "lab/plot.h"
+#include "problem/system.h"
 #include "studies/field_study.h"
 #include "studies/known_solution.h"
 #include "texts/stage_view.h"
@@ -223,8 +224,10 @@ QString OneStepTab::partitionedNote() const {
     if (inputs_.readable && !pelorin::appliesTo(method, F)) {
         return QString::fromStdString(pelorin::doesNotApplyNote({std::string(method.caption)}, F.whyNoSplit()));
     }
-    return fromView(method.caption) + ": " + fromView(method.formula) +
-           ". Its positions and momenta take their stages from two tableaus, which this page "
+    const QString which =
+        F.split() ? " Here " + QString::fromStdString(pelorin::splitText(*F.split())) + "." : QString();
+    return fromView(method.caption) + ": " + fromView(method.formula) + "." + which +
+           " Its positions and momenta take their stages from two tableaus, which this page "
            "does not show step by step; the Field and Phase plane pages show its runs.";
 }
 

@@ -102,11 +102,12 @@ constexpr std::array catalogue{
            "y1 = y0 + h(K1 + K2)/2, solved by Newton's method"},
     Method{"Symplectic Euler", "Symplectic Euler Method", "SymplecticEuler",
            PartitionedRungeKutta{&eulerTableau, &backwardEulerTableau},
-           "momenta first, then positions: p1 = p0 + h\u00b7g(x0 + h, q0), q1 = q0 + h\u00b7f(x0, p1)"},
+           "with q' = f(x, p), p' = g(x, q): first p1 = p0 + h\u00b7g(x0 + h, q0), then "
+           "q1 = q0 + h\u00b7f(x0, p1)"},
     Method{"St\u00f6rmer-Verlet", "St\u00f6rmer-Verlet Method", "StormerVerlet",
            PartitionedRungeKutta{&trapezoidTableau, &lobattoIIIB2Tableau},
-           "p\u00bd = p0 + h/2\u00b7g(x0, q0), q1 = q0 + h\u00b7(f(x0, p\u00bd) + f(x0 + h, p\u00bd))/2, "
-           "p1 = p\u00bd + h/2\u00b7g(x0 + h, q1)"},
+           "with q' = f(x, p), p' = g(x, q): p\u00bd = p0 + (h/2)\u00b7g(x0, q0), "
+           "q1 = q0 + h\u00b7(f(x0, p\u00bd) + f(x0 + h, p\u00bd))/2, p1 = p\u00bd + (h/2)\u00b7g(x0 + h, q1)"},
     Method{"Adams-Bashforth 2", "Adams-Bashforth Method, 2 Steps", "AdamsBashforth2",
            LinearMultistep{&adamsBashforth2Method},
            "y(n+2) = y(n+1) + h\u00b7(3f(n+1) \u2212 f(n))/2"},

@@ -183,10 +183,11 @@ std::string oscillatorLimitText(const PartitionedRungeKutta& pair) {
 std::string partitionedStabilityNote(const Method& method) {
     const PartitionedRungeKutta& pair = *partitionedRungeKutta(method);
     return std::string(method.caption) +
-           " steps positions and momenta apart, so it has no stability function R(z) of y' = "
-           "\u03bby, which does not split. Its stability shows on the oscillator q' = p, p' = "
-           "\u2212\u03c9\u00b2q, where a step multiplies (q, p) by a matrix: its eigenvalues stay on "
-           "the unit circle, and the run bounded, for " + oscillatorLimitText(pair) + ".";
+           " steps positions and momenta apart, so it has no stability function R(z): on y' = "
+           "\u03bby the one slope reads its own component, which is then neither a position nor a "
+           "momentum. Its stability is judged on the oscillator q' = p, p' = \u2212\u03c9\u00b2q, "
+           "where a step multiplies (q, p) by a matrix whose eigenvalues stay within the unit "
+           "circle, and the run bounded, for " + oscillatorLimitText(pair) + ".";
 }
 
 }  // namespace pelorin

@@ -41,8 +41,9 @@ namespace pelorin {
 double oscillatorLimit(const PartitionedRungeKutta& pair);
 
 // "Störmer-Verlet steps positions and momenta apart, so it has no stability
-// function R(z) of y' = λy; on the oscillator q' = p, p' = −ω²q it is stable
-// for h·ω < 2."
+// function R(z): … Its stability is judged on the oscillator q' = p,
+// p' = −ω²q, where a step multiplies (q, p) by a matrix whose eigenvalues
+// stay within the unit circle, and the run bounded, for h·ω < 2."
 std::string partitionedStabilityNote(const Method& method);
 // The Interval column's text: "h·ω < 2", or "no h·ω > 0" for a pair that
 // gains energy at every step.

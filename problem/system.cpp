@@ -273,8 +273,8 @@ SplitReading splitComponents(const std::vector<std::vector<bool>>& reads) {
             for (std::size_t j = 0; j < n; ++j) {
                 if (!reads[k][j] && !reads[j][k]) continue;
                 if (part[j] == part[k]) {
-                    return {std::nullopt, "no split of its components into positions and momenta lets "
-                                          "every slope read only the other part"};
+                    return {std::nullopt, "the slopes that read each other form a ring of odd length, "
+                                          "so two neighbours in it would be of the same part"};
                 }
                 if (part[j] < 0) {
                     part[j] = 1 - part[k];
@@ -286,6 +286,18 @@ SplitReading splitComponents(const std::vector<std::vector<bool>>& reads) {
     ComponentSplit split;
     for (int p : part) split.momentum.push_back(p == 1);
     return {std::move(split), {}};
+}
+
+std::string splitText(const ComponentSplit& split) {
+    if (split.momentum.size() == 1) return "y is a position";
+    std::vector<std::string> positions, momenta;
+    for (std::size_t k = 0; k < split.momentum.size(); ++k) {
+        (split.momentum[k] ? momenta : positions).push_back(component(k + 1));
+    }
+    const std::string are = positions.size() == 1 ? "the position is " : "the positions are ";
+    if (momenta.empty()) return are + listInWords(positions) + ", with no momenta";
+    return are + listInWords(positions) + (momenta.size() == 1 ? " and the momentum " : " and the momenta ") +
+           listInWords(momenta);
 }
 
 SystemSlopeExpression::SystemSlopeExpression(std::unique_ptr<SystemFormulas> formulas)

@@ -66,6 +66,9 @@ std::string componentSolutionBoxName(std::size_t k, std::size_t n);
 // slopes of odd length, that no split lets every slope read only the
 // other part.
 SplitReading splitComponents(const std::vector<std::vector<bool>>& reads);
+// Which are which, as a note says it: "the positions are y1 and y2 and the
+// momenta y3 and y4"; for one equation "y is a position".
+std::string splitText(const ComponentSplit& split);
 
 struct SystemFormulas;  // the parsers and the values their names are bound to
 

@@ -496,7 +496,8 @@ TEST(SystemSlopeExpression, ComponentsSplitIntoPositionsAndMomentaWhereTheyCan) 
         {"damped", {"y2", "-y1 - 0.5*y2"}, {}, "y2' reads y2"},
         {"Lotka-Volterra", {"y1 - y1*y2", "y1*y2 - y2"}, {}, "y1' reads y1"},
         {"a ring of three", {"y2", "y3", "y1"}, {},
-         "no split of its components into positions and momenta lets every slope read only the other part"},
+         "the slopes that read each other form a ring of odd length, so two neighbours in it would be of "
+         "the same part"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -507,6 +508,13 @@ TEST(SystemSlopeExpression, ComponentsSplitIntoPositionsAndMomentaWhereTheyCan) 
         EXPECT_EQ(split->split ? split->split->momentum : std::vector<bool>{}, row.momentum);
         EXPECT_EQ(split->whyNot, row.whyNot);
     }
+    const SplitReading kepler = splitComponents({{false, false, true, false},
+                                                 {false, false, false, true},
+                                                 {true, true, false, false},
+                                                 {true, true, false, false}});
+    EXPECT_EQ(splitText(*kepler.split), "the positions are y1 and y2 and the momenta y3 and y4");
+    EXPECT_EQ(splitText(ComponentSplit{{false, true}}), "the position is y1 and the momentum y2");
+    EXPECT_EQ(splitText(ComponentSplit{{false}}), "y is a position");
     // y'' = f splits where f does not read y'.
     EXPECT_TRUE(compileSecondOrder("-sin(y)", {}).slope->splitReading()->split);
     EXPECT_EQ(compileSecondOrder("-y - yp", {}).slope->splitReading()->whyNot, "y2' reads y2");

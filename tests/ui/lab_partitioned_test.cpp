@@ -88,6 +88,9 @@ TEST_F(Partitioned, OnTheOscillatorEveryPageRunsThem) {
     lab->resize(1260, 980);
     everyPage([this](const Page& page, const QString& notes) {
         EXPECT_FALSE(notes.contains(doesNotApply));
+        if (page.key == Qt::Key_T) {
+            EXPECT_TRUE(notes.contains("Here the position is y1 and the momentum y2.")) << notes.toStdString();
+        }
         if (page.key == Qt::Key_S) {
             // No region is drawn, so its legend keys only the points z = h·λ.
             EXPECT_TRUE(notes.contains("it has no stability function R(z)")) << notes.toStdString();
