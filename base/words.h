@@ -3,19 +3,22 @@
 
 #include "base/utf8.h"
 
+#include <ranges>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace pelorin {
 
-// "a", "a and b", "a, b and c".
-template <class Text>
-std::string listedInWords(const std::vector<Text>& items) {
+// "a", "a and b", "a, b and c", of any list of texts.
+template <std::ranges::sized_range Texts>
+std::string listedInWords(const Texts& items) {
     std::string text;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (i > 0) text += i + 1 == items.size() ? " and " : ", ";
-        text += std::string_view(items[i]);
+    std::size_t i = 0;
+    for (const auto& item : items) {
+        if (i > 0) text += i + 1 == std::ranges::size(items) ? " and " : ", ";
+        text += std::string_view(item);
+        ++i;
     }
     return text;
 }

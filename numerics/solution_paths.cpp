@@ -55,9 +55,9 @@ PathOf<State> runPath(const Method& method, SlopeOf<State> f, double x0, const S
                       double h, long maxSteps, const StartOf<State>& start) {
     PathOf<State> path;
     path.method = &method;
-    if (!appliesTo(method, f)) {
+    if (std::optional<std::string> why = doesNotApplyNote(method, f)) {
         path.end = PathEnd::doesNotApply;
-        path.note = doesNotApplyNote({std::string(method.caption)}, f.whyNoSplit());
+        path.note = std::move(*why);
         return path;
     }
     if (!std::isfinite(x0) || !isFiniteState(y0) || !std::isfinite(x1) || !std::isfinite(h)) {

@@ -60,6 +60,13 @@ std::string pastEndNote(const std::string& what, double at);
 // not apply." `why` as the slope tells it, or empty.
 std::string doesNotApplyNote(const std::vector<std::string>& captions, const std::string& why);
 
+// That sentence for one method that cannot step f, or nothing where it can.
+template <class State>
+std::optional<std::string> doesNotApplyNote(const Method& method, const SlopeOf<State>& f) {
+    if (appliesTo(method, f)) return std::nullopt;
+    return doesNotApplyNote({std::string(method.caption)}, f.whyNoSplit());
+}
+
 // A run of more steps than this draws nothing a plot could show apart.
 inline constexpr long maxPathSteps = 1L << 16;
 

@@ -452,15 +452,6 @@ std::string quoted(const ReadText& text, std::size_t begin, std::size_t end) {
     return quote + "\"";
 }
 
-std::string listInWords(std::span<const std::string> items) {
-    std::string words;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (i > 0) words += i + 1 == items.size() ? " and " : ", ";
-        words += items[i];
-    }
-    return words;
-}
-
 std::optional<FormulaError> readFormulaText(std::string_view typed, const FormulaBox& box,
                                             ReadText& text) {
     if (auto refused = readText(typed, text)) return formulaError(box, *refused);

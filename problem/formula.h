@@ -77,7 +77,4 @@ bool isComponentName(std::string_view name);
 // x0, y0, y1_0: a name an exact solution reads as a start.
 bool isStartName(std::string_view name);
 
-// "a", "a and b", "a, b and c".
-std::string listInWords(std::span<const std::string> items);
-
 }  // namespace pelorin

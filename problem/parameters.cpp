@@ -4,6 +4,7 @@
 #include "problem/system.h"
 
 #include "base/utf8.h"
+#include "base/words.h"
 
 #include <algorithm>
 #include <cmath>
@@ -130,12 +131,12 @@ struct ParameterReader {
         std::vector<std::string> uses{"numbers", "pi", "e"};
         if (!earlier.empty()) {
             uses.push_back((earlier.size() == 1 ? "the parameter " : "the parameters ") +
-                           listInWords(earlier));
+                           listedInWords(earlier));
         }
         std::vector<std::string> later;
         for (std::size_t i = index + 1; i < items.size(); ++i) later.push_back(nameOf(items[i]));
         FormulaBox box{std::string(parametersBoxName),
-                       "the value of " + name + " may use " + listInWords(uses), "a = 2/3"};
+                       "the value of " + name + " may use " + listedInWords(uses), "a = 2/3"};
         box.notKnown = [later, variables = box.variables](std::string_view unknown) {
             const bool givenLater = std::find(later.begin(), later.end(), unknown) != later.end();
             return givenLater ? std::string(unknown) + " is given after this value: give it first"

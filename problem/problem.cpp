@@ -419,7 +419,7 @@ std::optional<std::vector<std::string>> exactTexts(const SystemText& text,
     }
     if (empty.size() == texts.size()) return std::nullopt;
     if (!empty.empty()) {
-        notes.push_back({listInWords(empty) + (empty.size() == 1 ? " is" : " are") +
+        notes.push_back({listedInWords(empty) + (empty.size() == 1 ? " is" : " are") +
                              " empty: an exact solution needs every component, so the errors are "
                              "measured against a reference solution.",
                          0});

@@ -3,6 +3,7 @@
 #include "problem/system.h"
 
 #include "base/conversions.h"
+#include "base/words.h"
 #include "problem/formula.h"
 
 #include <algorithm>
@@ -41,9 +42,9 @@ std::string mayUse(const std::string& who, std::vector<std::string> names,
     for (const Parameter& parameter : parameters.values) parameterNames.push_back(parameter.name);
     if (!parameterNames.empty()) {
         names.push_back((parameterNames.size() == 1 ? "the parameter " : "the parameters ") +
-                        listInWords(parameterNames));
+                        listedInWords(parameterNames));
     }
-    return who + " may use " + listInWords(names);
+    return who + " may use " + listedInWords(names);
 }
 
 // A box whose formula `who` reads x and the n components; a component the
@@ -54,7 +55,7 @@ FormulaBox componentsBox(std::string box, const std::string& who, std::string ex
     std::vector<std::string> names{"x"};
     for (std::size_t j = 1; j <= n; ++j) names.push_back(component(j));
     const std::string has = "a system of " + std::to_string(n) + " components has " +
-                            listInWords(std::span(names).subspan(1));
+                            listedInWords(std::span(names).subspan(1));
     FormulaBox formula{std::move(box), mayUse(who, names, parameters), std::move(example)};
     formula.notKnown = [has, variables = formula.variables](std::string_view name) {
         return isComponentName(name) ? has : variables;
@@ -295,9 +296,9 @@ std::string splitText(const ComponentSplit& split) {
         (split.momentum[k] ? momenta : positions).push_back(component(k + 1));
     }
     const std::string are = positions.size() == 1 ? "the position is " : "the positions are ";
-    if (momenta.empty()) return are + listInWords(positions) + ", with no momenta";
-    return are + listInWords(positions) + (momenta.size() == 1 ? " and the momentum " : " and the momenta ") +
-           listInWords(momenta);
+    if (momenta.empty()) return are + listedInWords(positions) + ", with no momenta";
+    return are + listedInWords(positions) + (momenta.size() == 1 ? " and the momentum " : " and the momenta ") +
+           listedInWords(momenta);
 }
 
 SystemSlopeExpression::SystemSlopeExpression(std::unique_ptr<SystemFormulas> formulas)

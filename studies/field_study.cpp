@@ -2,6 +2,7 @@
 
 #include "base/conversions.h"
 #include "base/number_text.h"
+#include "base/words.h"
 #include "numerics/method_properties.h"
 #include "numerics/phase_plane.h"
 #include "numerics/plot_extent.h"
@@ -344,7 +345,7 @@ ComponentsView viewOf(const Extent& known, const Runs& runs, const Names& names)
 
 std::string leavingNote(const std::vector<std::string>& runs) {
     if (runs.empty()) return {};
-    return (runs.size() == 1 ? "The run " : "The runs ") + listInWords(runs) +
+    return (runs.size() == 1 ? "The run " : "The runs ") + listedInWords(runs) +
            (runs.size() == 1 ? " leaves" : " leave") +
            " the view, far beyond the solution; Lab steps lists the values of the run with h.";
 }

@@ -3,6 +3,7 @@
 // systems whose equilibria and eigenvalues are known in closed form.
 #include "numerics/equilibria.h"
 #include "numerics/jacobian.h"
+#include "tests/support/oscillators.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ namespace {
 
 using Complex = std::complex<double>;
 
-StateVector oscillator(double, const StateVector& y) { return {y[1], -y[0]}; }
+using pelorin::testing::oscillator;
 
 // Lotka-Volterra with a = 2/3, b = 4/3, c = 1, d = 1: equilibria (0, 0) and
 // (c/d, a/b) = (1, 0.5).

@@ -3,6 +3,7 @@
 // (each step's equation solved by mpmath at 30 digits); the rate on
 // y' = -y³ + sin x from the root y1 of backward Euler's equation, by mpmath.
 #include "numerics/implicit_step.h"
+#include "tests/support/oscillators.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ double cubicDecay(double x, double y) { return -y * y * y + std::sin(x); }
 double square(double, double y) { return y * y; }
 double doubling(double, double y) { return 2 * y; }
 double squareRoot(double, double y) { return std::sqrt(y); }
-StateVector oscillator(double, const StateVector& y) { return {y[1], -y[0]}; }
+using pelorin::testing::oscillator;
 
 std::string nineDigits(double value) {
     char text[32];

@@ -5,7 +5,7 @@
 
 #include "numerics/method_properties.h"
 #include "numerics/state_operations.h"
-#include "tests/support/separable.h"
+#include "tests/support/oscillators.h"
 
 #include <gtest/gtest.h>
 
@@ -75,7 +75,7 @@ TEST(PartitionedStep, OrdersSymplecticityAndStabilityFromTheCoefficients) {
 
 // A slope that does not split is refused, and a page asks first.
 TEST(PartitionedStep, ASlopeThatDoesNotSplitIsRefused) {
-    const SystemSlope plain(pelorin::testing::oscillatorSlope);
+    const SystemSlope plain(pelorin::testing::oscillator);
     EXPECT_FALSE(appliesTo(stormerVerlet(), plain));
     EXPECT_TRUE(appliesTo(methodByCaption("Runge-Kutta 4"), plain));
     EXPECT_THROW(methodStep(stormerVerlet(), 0, {1, 0}, 0.1, plain), DoesNotSplit);

@@ -4,6 +4,7 @@
 // spirals out by exactly √(1 + h²) a step, and the sentences for planes that
 // have no field.
 #include "numerics/phase_plane.h"
+#include "tests/support/oscillators.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ using namespace pelorin;
 
 namespace {
 
-StateVector oscillator(double, const StateVector& y) { return {y[1], -y[0]}; }
+using pelorin::testing::oscillator;
 
 // The library's Lotka-Volterra: a = 2/3, b = 4/3, c = 1, d = 1.
 StateVector predatorPrey(double, const StateVector& y) {

@@ -2,6 +2,7 @@
 // is known, Rosenbrock's method where the system is stiff, and stopped in
 // words where the system cannot be followed.
 #include "numerics/system_reference.h"
+#include "tests/support/oscillators.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ using namespace pelorin;
 
 namespace {
 
-StateVector harmonic(double, const StateVector& y) { return {y[1], -y[0]}; }
+using pelorin::testing::oscillator;
 StateVector growth(double, const StateVector& y) { return {y[0]}; }
 StateVector square(double, const StateVector& y) { return {y[0] * y[0]}; }
 
@@ -55,15 +56,15 @@ void expectWithinAccuracy(const SystemReferenceSolution& reference, std::size_t 
 // y1 = cos x, y2 = -sin x through many periods; e^x for a single equation.
 TEST(SystemReferenceSolution, ItsErrorIsWithinItsStatedAccuracyWhereTheSolutionIsKnown) {
     const std::vector<double> abscissae{0.5, 1, 2.5, 10, 31.4, 100};
-    const SystemReferenceSolution oscillator =
-        systemReferenceSolution(harmonic, 0, {1, 0}, abscissae);
-    EXPECT_EQ(oscillator.note, "");
-    EXPECT_EQ(oscillator.method, ReferenceMethod::dormandPrince);
-    ASSERT_EQ(oscillator.x, abscissae);
-    EXPECT_GE(oscillator.accuracy, referenceTolerance);
-    EXPECT_LT(oscillator.accuracy, 1e-9);
+    const SystemReferenceSolution circle =
+        systemReferenceSolution(oscillator, 0, {1, 0}, abscissae);
+    EXPECT_EQ(circle.note, "");
+    EXPECT_EQ(circle.method, ReferenceMethod::dormandPrince);
+    ASSERT_EQ(circle.x, abscissae);
+    EXPECT_GE(circle.accuracy, referenceTolerance);
+    EXPECT_LT(circle.accuracy, 1e-9);
     for (std::size_t i = 0; i < abscissae.size(); ++i) {
-        expectWithinAccuracy(oscillator, i, {std::cos(abscissae[i]), -std::sin(abscissae[i])});
+        expectWithinAccuracy(circle, i, {std::cos(abscissae[i]), -std::sin(abscissae[i])});
     }
 
     // A hundred periods take Dormand-Prince past its first 100000
@@ -71,7 +72,7 @@ TEST(SystemReferenceSolution, ItsErrorIsWithinItsStatedAccuracyWhereTheSolutionI
     // goes on.
     const double hundredPeriods = 200 * std::numbers::pi;
     const SystemReferenceSolution longer =
-        systemReferenceSolution(harmonic, 0, {1, 0}, {hundredPeriods});
+        systemReferenceSolution(oscillator, 0, {1, 0}, {hundredPeriods});
     EXPECT_EQ(longer.note, "");
     EXPECT_EQ(longer.method, ReferenceMethod::dormandPrince);
     EXPECT_GT(longer.slopeEvaluations, nonStiffEvaluations);
@@ -177,7 +178,7 @@ TEST(SystemReferenceSolution, StopsInWordsWhereTheSystemCannotBeFollowed) {
         {"a slope not finite from x = 0.5", notFiniteFromHalf, {0, 0}, {0.25, 0.4, 1},
          maxReferenceEvaluations, "The reference solution stopped near x = 0.5",
          "the slope is not a finite number at x = 0.5", 2, std::nullopt},
-        {"too many evaluations", harmonic, {1, 0}, {0.5, 100}, 500,
+        {"too many evaluations", oscillator, {1, 0}, {0.5, 100}, 500,
          "The reference solution stopped near x = ", ": it needed more than 500 slope evaluations.",
          0, std::nullopt},  // the tighter run used them all: the looser one reaches nothing
     };
@@ -204,7 +205,7 @@ TEST(SystemReferenceSolution, StopsInWordsWhereTheSystemCannotBeFollowed) {
 
 namespace {
 
-StateVector pendulum(double, const StateVector& y) { return {y[1], -std::sin(y[0])}; }
+using pelorin::testing::pendulum;
 
 }  // namespace
 

@@ -17,7 +17,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/separable.h"
+#include "tests/support/oscillators.h"
 
 #include <cmath>
 #include <optional>
@@ -29,7 +29,7 @@ using namespace pelorin;
 
 namespace {
 
-StateVector oscillator(double, const StateVector& y) { return {y[1], -y[0]}; }
+using pelorin::testing::oscillator;
 // The lesson's equation as a system of one component.
 StateVector lessonSystem(double x, const StateVector& y) { return {f1(x, y[0])}; }
 StateVector overflowing(double, const StateVector& y) { return {1, y[1] * y[1]}; }

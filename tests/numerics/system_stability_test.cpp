@@ -8,6 +8,7 @@
 // pendulum's eigenvalues from their Jacobians in closed form, along Euler
 // runs replayed in Python's floats.
 #include "numerics/system_stability.h"
+#include "tests/support/oscillators.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +20,8 @@ using namespace pelorin;
 
 namespace {
 
-StateVector oscillator(double, const StateVector& y) { return {y[1], -y[0]}; }
-StateVector pendulum(double, const StateVector& y) { return {y[1], -std::sin(y[0])}; }
+using pelorin::testing::oscillator;
+using pelorin::testing::pendulum;
 StateVector vanDerPol(double, const StateVector& y) { return {y[1], (1 - y[0] * y[0]) * y[1] - y[0]}; }
 // An epidemic, β = 0.3 and γ = 0.1: F does not look at y3.
 StateVector sir(double, const StateVector& y) {

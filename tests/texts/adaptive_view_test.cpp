@@ -5,6 +5,7 @@
 // on sweeps written out by hand.
 #include "methods/exact_solution.h"
 #include "texts/adaptive_view.h"
+#include "tests/support/oscillators.h"
 
 #include <gtest/gtest.h>
 
@@ -274,7 +275,7 @@ TEST(AdaptiveView, ASweepAskedToStopRunsNoMore) {
 
 namespace {
 
-StateVector oscillator(double, const StateVector& y) { return {y[1], -y[0]}; }
+using pelorin::testing::oscillator;
 StateVector oscillatorExact(double x) { return {std::cos(x), -std::sin(x)}; }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "texts/phase_plane_view.h"
 
 #include "numerics/phase_plane.h"
+#include "tests/support/oscillators.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,7 @@ StateVector predatorPrey(double, const StateVector& y) {
 
 StateVector dampedPendulum(double, const StateVector& y) { return {y[1], -std::sin(y[0]) - 0.5 * y[1]}; }
 
-StateVector oscillator(double, const StateVector& y) { return {y[1], -y[0]}; }
+using pelorin::testing::oscillator;
 
 // y1' = y1 + y2, y2' = y2: a double eigenvalue 1 with one eigenvector,
 // which the Jacobian's errors may split into a pair.

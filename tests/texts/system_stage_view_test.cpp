@@ -4,6 +4,7 @@
 #include "texts/system_stage_view.h"
 
 #include "tests/support/fakes.h"
+#include "tests/support/oscillators.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ using namespace pelorin;
 namespace {
 
 // y1' = y2, y2' = -y1: the harmonic oscillator.
-StateVector oscillator(double, const StateVector& y) { return {y[1], -y[0]}; }
+using pelorin::testing::oscillator;
 
 // A system at rest: nothing moves, every stage is the start.
 StateVector atRest(double, const StateVector& y) { return StateVector(y.size()); }
