@@ -194,9 +194,65 @@ std::string pointText(const StateVector& y) {
     return text + ")";
 }
 
+namespace {
+
+constexpr const char* tryAgain = "; try another start.";
+
+// "Newton's method from (0.000, 1.000) settles at (1.000, 0.500) after 3
+// Newton steps".
+std::string settledText(const StateVector& start, const StateVector& y, int steps) {
+    return "Newton's method from " + pointText(start) + " settles at " + pointText(y) + " after " +
+           stepsText(steps);
+}
+
+EquilibriumSearch withoutFiniteJacobian(const StateVector& start, const StateVector& y, int steps,
+                                        bool settledHere) {
+    if (settledHere) {
+        return failed(steps, settledText(start, y, steps) +
+                                 ", but the Jacobian is not finite there, so no eigenvalues can name it.");
+    }
+    return failed(steps, "The Jacobian is not finite at " + pointText(y) + ", after " + stepsText(steps) +
+                             tryAgain);
+}
+
+// Why Newton's method takes no step from y: it has taken its last, or J
+// is singular within its accuracy.
+std::string noStepNote(const StateVector& start, const StateVector& y, int steps) {
+    if (steps == maxNewtonIterations) {
+        return "Newton's method from " + pointText(start) + " does not settle within " + stepsText(steps) +
+               " (it is at " + pointText(y) + "): F may have no zero near the start" + tryAgain;
+    }
+    return "The Jacobian is singular at " + pointText(y) + ": Newton's method has no step from there" +
+           tryAgain;
+}
+
+// Newton's method converging linearly close enough to its root that y
+// counts as the root: the ratio of its last steps, and how far the root
+// may still lie.
+struct LinearConvergence {
+    double ratio = 0, uncertainty = 0;
+};
+std::optional<LinearConvergence> nearMultipleRoot(const std::vector<double>& stepLengths,
+                                                  const StateVector& y) {
+    const std::optional<double> ratio = linearRatio(stepLengths);
+    if (!ratio) return std::nullopt;
+    const double uncertainty = 2 * stepLengths.back() / (1 - *ratio);
+    if (!(uncertainty <= multipleRootReach * largest(y))) return std::nullopt;
+    return LinearConvergence{*ratio, uncertainty};
+}
+
+EquilibriumSearch atMultipleRoot(const StateVector& start, const StateVector& y, int steps, const Jacobian& j,
+                                 const Jacobian& before, LinearConvergence linear) {
+    return equilibriumAt(y, steps, widened(j, before, linear.ratio), linear.uncertainty,
+                         "Newton's method from " + pointText(start) + " converges only linearly to " +
+                             pointText(y) + ", as it does to a multiple root, where the Jacobian is "
+                             "singular; it stops after " + stepsText(steps) + ".");
+}
+
+}  // namespace
+
 EquilibriumSearch findEquilibrium(SystemSlope F, const StateVector& start) {
     constexpr double x = 0;
-    const std::string tryAgain = "; try another start.";
     StateVector y = start;
     bool stepSettled = false;
     std::vector<double> stepLengths;
@@ -212,44 +268,20 @@ EquilibriumSearch findEquilibrium(SystemSlope F, const StateVector& start) {
                                      tryAgain);
         }
         const Jacobian j = jacobian(F, x, y);
+        const bool settledHere = stepSettled || allZero(value);
         if (!allFinite(j.value) || !allFinite(j.tolerance)) {
-            if (stepSettled || allZero(value)) {
-                return failed(steps, "Newton's method from " + pointText(start) + " settles at " +
-                                         pointText(y) + " after " + stepsText(steps) +
-                                         ", but the Jacobian is not finite there, so no eigenvalues "
-                                         "can name it.");
-            }
-            return failed(steps, "The Jacobian is not finite at " + pointText(y) + ", after " +
-                                     stepsText(steps) + tryAgain);
+            return withoutFiniteJacobian(start, y, steps, settledHere);
         }
-        const std::optional<double> ratio = linearRatio(stepLengths);
-        const double uncertainty = ratio ? 2 * stepLengths.back() / (1 - *ratio) : 0;
-        const bool nearMultipleRoot = ratio && uncertainty <= multipleRootReach * largest(y);
-        const auto multipleRoot = [&] {
-            return equilibriumAt(y, steps, widened(j, *before, *ratio), uncertainty,
-                                 "Newton's method from " + pointText(start) +
-                                     " converges only linearly to " + pointText(y) +
-                                     ", as it does to a multiple root, where the Jacobian is "
-                                     "singular; it stops after " + stepsText(steps) + ".");
-        };
-        if (stepSettled || allZero(value)) {
-            if (nearMultipleRoot) return multipleRoot();
-            return equilibriumAt(y, steps, j, 0,
-                                 "Newton's method from " + pointText(start) + " settles at " +
-                                     pointText(y) + " after " + stepsText(steps) + ".");
+        const std::optional<LinearConvergence> linear = nearMultipleRoot(stepLengths, y);
+        if (settledHere) {
+            if (linear) return atMultipleRoot(start, y, steps, j, *before, *linear);
+            return equilibriumAt(y, steps, j, 0, settledText(start, y, steps) + ".");
         }
         const std::optional<StateVector> step =
             steps == maxNewtonIterations ? std::nullopt : solveLinearised(j, value);
-        if (!step && nearMultipleRoot) return multipleRoot();
-        if (steps == maxNewtonIterations) {
-            return failed(steps, "Newton's method from " + pointText(start) +
-                                     " does not settle within " +
-                                     stepsText(steps) + " (it is at " + pointText(y) +
-                                     "): F may have no zero near the start" + tryAgain);
-        }
         if (!step) {
-            return failed(steps, "The Jacobian is singular at " + pointText(y) +
-                                     ": Newton's method has no step from there" + tryAgain);
+            if (linear) return atMultipleRoot(start, y, steps, j, *before, *linear);
+            return failed(steps, noStepNote(start, y, steps));
         }
         y = y - *step;
         stepSettled = settled(*step, y);

@@ -484,6 +484,84 @@ std::vector<std::string> startBoxNames(const SystemText& text) {
     return names;
 }
 
+namespace {
+
+// y'' = f compiled into the system y1' = y2, y2' = f; none, and why, where
+// the box is refused.
+std::optional<Equation> secondOrderEquation(const std::string& f, const Parameters& parameters,
+                                            std::vector<FormulaError>& errors) {
+    SecondOrderCompilation compiled = compileSecondOrder(f, parameters);
+    if (!compiled.slope) {
+        errors.push_back(std::move(compiled.error));
+        return std::nullopt;
+    }
+    Equation equation;
+    equation.f = "y'' = " + std::string(trimmed(f));
+    equation.rewriting = compiled.rewriting;
+    equation.system = std::make_shared<const SystemSlopeExpression>(std::move(*compiled.slope));
+    return equation;
+}
+
+// A system's slopes compiled, f written "y1' = …; y2' = …"; none, and why
+// for each box refused.
+std::optional<Equation> firstOrderEquation(const SystemText& text, const Parameters& parameters,
+                                           std::vector<FormulaError>& errors) {
+    const std::vector<std::string> slopes = slopeTexts(text);
+    SystemSlopeCompilation compiled = compileSystemSlope(slopes, parameters);
+    if (!compiled.slope) {
+        errors = std::move(compiled.errors);
+        return std::nullopt;
+    }
+    Equation equation;
+    for (std::size_t k = 0; k < slopes.size(); ++k) {
+        equation.f += (k ? "; y" : "y") + std::to_string(k + 1) + "' = " + std::string(trimmed(slopes[k]));
+    }
+    equation.system = std::make_shared<const SystemSlopeExpression>(std::move(*compiled.slope));
+    return equation;
+}
+
+// The typed exact solution where it compiles and passes
+// checkSystemSolution; otherwise a note, and the errors are measured
+// against a reference solution.
+void addExactSolution(Equation& equation, const SystemText& text, const Parameters& parameters,
+                      double x0, const StateVector& y0, double x1, std::vector<FormulaError>& notes) {
+    const std::optional<std::vector<std::string>> texts = exactTexts(text, notes);
+    if (!texts) return;
+    const std::span<const double> start(y0.begin(), y0.size());
+    SystemSolutionCompilation exact = compileSystemSolution(*texts, parameters, x0, start);
+    if (!exact.solution) {
+        for (FormulaError& error : exact.errors) {
+            error.message += "; the errors are measured against a reference solution instead.";
+            notes.push_back(std::move(error));
+        }
+    } else if (auto fault = checkSystemSolution(*equation.system, *exact.solution, x0, y0, x1)) {
+        notes.push_back({std::move(*fault), 0});
+    } else {
+        equation.systemExact = std::make_shared<const SystemSolutionExpression>(std::move(*exact.solution));
+    }
+}
+
+// The typed invariant, checked against the solution the Field page compares
+// runs with; one that fails the check is kept all the same (see
+// Equation::invariantHolds), with a note.
+void addInvariant(Equation& equation, const std::string& typed, const Parameters& parameters, double x0,
+                  const StateVector& y0, double x1, std::vector<FormulaError>& notes) {
+    if (trimmed(typed).empty()) return;
+    InvariantCompilation invariant = compileInvariant(typed, y0.size(), parameters);
+    if (!invariant.invariant) {
+        invariant.error.message += "; no drift is shown.";
+        notes.push_back(std::move(invariant.error));
+        return;
+    }
+    const std::string_view comparedWith = equation.systemExact ? "the exact solution" : "the reference solution";
+    auto fault = checkInvariant(*equation.system, *invariant.invariant, x0, y0, x1, comparedWith);
+    equation.invariantHolds = !fault;
+    if (fault) notes.push_back({std::move(*fault), 0});
+    equation.invariant = std::make_shared<const SystemInvariant>(std::move(*invariant.invariant));
+}
+
+}  // namespace
+
 SystemEquationReading readSystemEquation(const SystemText& text, double x0, const StateVector& y0,
                                          double x1) {
     SystemEquationReading reading;
@@ -492,72 +570,24 @@ SystemEquationReading readSystemEquation(const SystemText& text, double x0, cons
         reading.errors.push_back(std::move(parameters.error));
         return reading;
     }
-    Equation equation;
-    if (text.form == ProblemForm::secondOrder) {
-        SecondOrderCompilation compiled = compileSecondOrder(text.secondOrder.f, *parameters.parameters);
-        if (!compiled.slope) {
-            reading.errors.push_back(std::move(compiled.error));
-            return reading;
-        }
-        equation.f = "y'' = " + std::string(trimmed(text.secondOrder.f));
-        equation.rewriting = compiled.rewriting;
-        equation.system = std::make_shared<const SystemSlopeExpression>(std::move(*compiled.slope));
-    } else {
-        const std::vector<std::string> slopes = slopeTexts(text);
-        SystemSlopeCompilation compiled = compileSystemSlope(slopes, *parameters.parameters);
-        if (!compiled.slope) {
-            reading.errors = std::move(compiled.errors);
-            return reading;
-        }
-        for (std::size_t k = 0; k < slopes.size(); ++k) {
-            equation.f += (k ? "; y" : "y") + std::to_string(k + 1) + "' = " +
-                          std::string(trimmed(slopes[k]));
-        }
-        equation.system = std::make_shared<const SystemSlopeExpression>(std::move(*compiled.slope));
-    }
-    if (equation.system->size() != y0.size()) {
+    std::optional<Equation> equation =
+        text.form == ProblemForm::secondOrder
+            ? secondOrderEquation(text.secondOrder.f, *parameters.parameters, reading.errors)
+            : firstOrderEquation(text, *parameters.parameters, reading.errors);
+    if (!equation) return reading;
+    if (equation->system->size() != y0.size()) {
         throw std::invalid_argument("a start of " + std::to_string(y0.size()) +
                                     " components for a system of " +
-                                    std::to_string(equation.system->size()));
+                                    std::to_string(equation->system->size()));
     }
     const std::span<const double> start(y0.begin(), y0.size());
-    if (auto why = nonFiniteSlope(*equation.system, x0, start)) {
+    if (auto why = nonFiniteSlope(*equation->system, x0, start)) {
         reading.errors.push_back({*why, 0});
         return reading;
     }
-    if (auto texts = exactTexts(text, reading.notes)) {
-        SystemSolutionCompilation exact =
-            compileSystemSolution(*texts, *parameters.parameters, x0, start);
-        if (!exact.solution) {
-            for (FormulaError& error : exact.errors) {
-                error.message += "; the errors are measured against a reference solution instead.";
-                reading.notes.push_back(std::move(error));
-            }
-        } else if (auto fault = checkSystemSolution(*equation.system, *exact.solution, x0, y0, x1)) {
-            reading.notes.push_back({std::move(*fault), 0});
-        } else {
-            equation.systemExact =
-                std::make_shared<const SystemSolutionExpression>(std::move(*exact.solution));
-        }
-    }
-    if (!trimmed(text.invariant).empty()) {
-        InvariantCompilation invariant =
-            compileInvariant(text.invariant, y0.size(), *parameters.parameters);
-        if (invariant.invariant) {
-            const std::string_view comparedWith =
-                equation.systemExact ? "the exact solution" : "the reference solution";
-            auto fault = checkInvariant(*equation.system, *invariant.invariant, x0, y0, x1,
-                                        comparedWith);
-            equation.invariantHolds = !fault;
-            if (fault) reading.notes.push_back({std::move(*fault), 0});
-            equation.invariant =
-                std::make_shared<const SystemInvariant>(std::move(*invariant.invariant));
-        } else {
-            invariant.error.message += "; no drift is shown.";
-            reading.notes.push_back(std::move(invariant.error));
-        }
-    }
-    if (!equation.rewriting.empty()) reading.notes.push_back({equation.rewriting, 0});
+    addExactSolution(*equation, text, *parameters.parameters, x0, y0, x1, reading.notes);
+    addInvariant(*equation, text.invariant, *parameters.parameters, x0, y0, x1, reading.notes);
+    if (!equation->rewriting.empty()) reading.notes.push_back({equation->rewriting, 0});
     reading.equation = std::move(equation);
     return reading;
 }

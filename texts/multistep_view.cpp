@@ -212,65 +212,87 @@ std::string startingValueNote(const MultistepView& view, const std::string& star
            " values before a step, which the run has from step " + std::to_string(K) + " on.";
 }
 
+namespace {
+
+// "Step 5 of 10 from x4 = … with h = … weighs the values and slopes at the
+// 4 points x1 … x4 (marked): y5 = …, the sum of the last two columns of the
+// Weights table."
+std::string weighedPointsNote(const MultistepView& view) {
+    const MultistepStep& numbers = view.numbers;
+    const long n = view.step - numbers.steps;
+    const std::string end = index(view.step);
+    return "Step " + end + " of " + std::to_string(view.steps) + " from x" + index(view.step - 1) + " = " +
+           numberToText(view.x) + " with h = " + numberToText(view.h) +
+           " weighs the values and slopes at the " + std::to_string(numbers.steps) + " points " +
+           pointList(n, view.step - 1) + " (marked): y" + end +
+           (numbers.hasValue() ? " = " + numberToText(view.yEnd) +
+                                     ", the sum of the last two columns of the Weights table."
+                               : " has no value (the run's note says why).");
+}
+
+// How the new value is found where the formula weighs its slope: predicted
+// and corrected once, or solved for by Newton's method. Empty for an
+// explicit formula.
+std::string newValueNote(const MultistepView& view) {
+    const MultistepStep& numbers = view.numbers;
+    const Multistep& multistep = *multistepOf(*view.method);
+    const MultistepFormula& formula = *multistep.formula;
+    const auto k = static_cast<std::size_t>(formula.steps);
+    const std::string end = index(view.step);
+    if (numbers.predicted) {
+        return "Predict with " + captionOf(multistep.predictor, "the predictor") + ": p = " +
+               numberToText(*numbers.predicted) + "; evaluate the slope there once, f(x" + end +
+               ", p) = " + numberToText(*numbers.newSlope) + "; correct once with " +
+               captionOf(&formula, "the corrector") + "'s weights: y" + end + " = " +
+               valueOrNone(view.yEnd) + ". The slope at y" + end + " itself is evaluated at the next step.";
+    }
+    if (numbers.explicitPart) {
+        return "y" + end + " is on both sides of the formula: y" + end + " = e + h\u00b7" +
+               fractionText(formula.b[k], formula.a[k]) + "\u00b7f(x" + end + ", y" + end +
+               "), where e = " + numberToText(*numbers.explicitPart) +
+               " is the sum of the past rows. Newton's method solves it from y" + end +
+               " = e, as for an implicit Runge-Kutta stage: with f's derivative by a central "
+               "difference quotient once, at the last point and e, and again at every iterate "
+               "where that does not converge (the rate \u03b8 reaches 1, or is too slow): the "
+               "Newton iterations table, and in the plot, paler the earlier.";
+    }
+    return {};
+}
+
+// The known solution from `from` to the step's end, where it is finite.
+void sampleSolution(MultistepView& view, const SolutionSamples& solution, double from) {
+    std::vector<double> abscissae;
+    for (int i = 0; i < polynomialSamples; ++i) {
+        abscissae.push_back(from + (view.xEnd - from) * i / (polynomialSamples - 1));
+    }
+    const std::vector<double> values = solution(abscissae);
+    for (std::size_t i = 0; i < std::min(abscissae.size(), values.size()); ++i) {
+        if (!std::isfinite(values[i])) continue;
+        view.exactX.push_back(abscissae[i]);
+        view.exactY.push_back(values[i]);
+    }
+}
+
+}  // namespace
+
 MultistepView multistepView(const SolutionPath& path, Slope f, const SolutionSamples& solution,
                             const std::string& start, int step) {
     MultistepView view;
     if (!pickStep(view, path, step)) return view;
     view.fromStart = view.step <= startingSteps(*view.method);
+    // The solution is drawn from the first point the step weighs, a starting
+    // value's own start.
     double from = view.x;
     if (view.fromStart) {
         view.notes.push_back(startingValueNote(view, start));
     } else {
         view.numbers = multistepStep(path, f, view.step);
-        const MultistepStep& numbers = view.numbers;
-        from = numbers.x.front();
-        const long n = view.step - numbers.steps;
-        const std::string end = index(view.step);
-        view.notes.push_back(
-            "Step " + end + " of " + std::to_string(view.steps) + " from x" + index(view.step - 1) +
-            " = " + numberToText(view.x) + " with h = " + numberToText(view.h) +
-            " weighs the values and slopes at the " + std::to_string(numbers.steps) + " points " +
-            pointList(n, view.step - 1) + " (marked): y" + end +
-            (numbers.hasValue() ? " = " + numberToText(view.yEnd) +
-                                      ", the sum of the last two columns of the Weights table."
-                                : " has no value (the run's note says why)."));
+        from = view.numbers.x.front();
+        view.notes.push_back(weighedPointsNote(view));
         view.notes.push_back(kindNote(view));
-        const Multistep& multistep = *multistepOf(*view.method);
-        const MultistepFormula& formula = *multistep.formula;
-        const auto k = static_cast<std::size_t>(formula.steps);
-        if (numbers.predicted) {
-            view.notes.push_back(
-                "Predict with " + captionOf(multistep.predictor, "the predictor") + ": p = " +
-                numberToText(*numbers.predicted) + "; evaluate the slope there once, f(x" + end +
-                ", p) = " + numberToText(*numbers.newSlope) + "; correct once with " +
-                captionOf(&formula, "the corrector") + "'s weights: y" + end + " = " +
-                valueOrNone(view.yEnd) + ". The slope at y" + end +
-                " itself is evaluated at the next step.");
-        } else if (numbers.explicitPart) {
-            view.notes.push_back(
-                "y" + end + " is on both sides of the formula: y" + end + " = e + h\u00b7" +
-                fractionText(formula.b[k], formula.a[k]) + "\u00b7f(x" + end + ", y" + end +
-                "), where e = " + numberToText(*numbers.explicitPart) +
-                " is the sum of the past rows. Newton's method solves it from y" + end +
-                " = e, as for an implicit Runge-Kutta stage: with f's derivative by a central "
-                "difference quotient once, at the last point and e, and again at every iterate "
-                "where that does not converge (the rate \u03b8 reaches 1, or is too slow): the "
-                "Newton iterations table, and in the plot, paler the earlier.");
-        }
+        if (std::string note = newValueNote(view); !note.empty()) view.notes.push_back(std::move(note));
     }
-    if (solution) {
-        std::vector<double> abscissae;
-        const int samples = polynomialSamples;
-        for (int i = 0; i < samples; ++i) {
-            abscissae.push_back(from + (view.xEnd - from) * i / (samples - 1));
-        }
-        const std::vector<double> values = solution(abscissae);
-        for (std::size_t i = 0; i < std::min(abscissae.size(), values.size()); ++i) {
-            if (!std::isfinite(values[i])) continue;
-            view.exactX.push_back(abscissae[i]);
-            view.exactY.push_back(values[i]);
-        }
-    }
+    if (solution) sampleSolution(view, solution, from);
     if (const std::string note = pathNote(path); !note.empty()) view.notes.push_back(note);
     return view;
 }
