@@ -21,10 +21,6 @@
 
 namespace {
 
-QVector<double> toVector(const std::vector<double>& values) {
-    return QVector<double>(values.begin(), values.end());
-}
-
 // What names the plot's axes and the Stages table: a single equation's step
 // is drawn in the plane (x, y), a system's in the phase plane (y1, y2).
 struct Plane {
@@ -47,6 +43,22 @@ constexpr Plane phasePlane{
     "component y1 of Y\u2c7c)"};
 
 constexpr const char* newtonCaption = "Ne&wton iterations of the stages";
+constexpr const char* partitionedStagesCaption =
+    "Sta&ges of the step, to check by hand (x, y: where the step starts; Y\u2c7c,1 is "
+    "component y1 of Y\u2c7c, which holds Q\u2c7c in the positions and P\u2c7c in the momenta)";
+
+// The Tableau table's headings: the nodes, then the slopes of the stages a
+// row weighs; and a tableau's rows, "stage 1", ..., then its weights'.
+std::vector<std::string> tableauColumns(int stages) {
+    std::vector<std::string> columns{"c"};
+    for (int j = 1; j <= stages; ++j) columns.push_back("k" + std::to_string(j));
+    return columns;
+}
+QStringList tableauRows(int stages, const QStringList& weights) {
+    QStringList rows;
+    for (int j = 1; j <= stages; ++j) rows << QString("stage %1").arg(j);
+    return rows + weights;
+}
 
 // Notes one to a line.
 QString joined(const std::vector<std::string>& notes) {
@@ -153,7 +165,8 @@ void OneStepTab::showStep(int step) {
         return;
     }
     if (pelorin::isPartitioned(inputs_.chosenMethod())) {
-        showWithoutStep(partitionedNote());
+        if (showsPartitionedStages()) showPartitionedStep(step);
+        else showWithoutStep(partitionedNote());
         return;
     }
     if (showsSystem()) {
@@ -216,19 +229,46 @@ const char* const OneStepTab::multistepSystemNote =
     "This page shows a multistep method's steps on one equation only: choose "
     "\"one equation y' = f(x, y)\" in Form, or a one-step method, to see a step.";
 
-// A partitioned method's stages belong to two tableaus, which the Stages
-// table of one tableau cannot show: its formula, and where its runs are.
+bool OneStepTab::showsPartitionedStages() const {
+    return showsSystem() && inputs_.problem.systemSlope().split();
+}
+
+// A partitioned method's step: its note, both tableaus, the Stages table
+// with the abscissae of each, and the step in the phase plane.
+void OneStepTab::showPartitionedStep(int step) {
+    const pelorin::Problem& problem = inputs_.problem;
+    const pelorin::PartitionedStageView view = pelorin::partitionedStageView(
+        systemRun_, problem.systemSlope(), pelorin::systemComparison(problem).samples, step);
+    showWalk(view.method, view.step, view.steps);
+    std::vector<std::string> notes{partitionedNote().toStdString()};
+    notes.insert(notes.end(), view.notes.begin(), view.notes.end());
+    showNotes(notes, view.xEnd, view.steps);
+    fillTableaus(*pelorin::partitionedRungeKutta(*view.method));
+    fillNewton(nullptr, {});
+    captionOf(*stages_)->setText(partitionedStagesCaption);
+    fillCentred(*stages_,
+                {pelorin::partitionedStageColumns(view.momentum), pelorin::stageRows(view)});
+    drawPhaseStep(pelorin::phaseView(view));
+}
+
+// A partitioned method's formula and which components are its positions and
+// momenta; where the page shows no stages, why, or that it shows them on a
+// system only.
 QString OneStepTab::partitionedNote() const {
     const pelorin::Method& method = inputs_.chosenMethod();
     const pelorin::SystemSlope F = inputs_.problem.systemSlope();
-    if (inputs_.readable && !pelorin::appliesTo(method, F)) {
-        return QString::fromStdString(pelorin::doesNotApplyNote({std::string(method.caption)}, F.whyNoSplit()));
+    if (const auto why = pelorin::doesNotApplyNote(method, F); inputs_.readable && why) {
+        return QString::fromStdString(*why);
     }
     const QString which =
         F.split() ? " Here " + QString::fromStdString(pelorin::splitText(*F.split())) + "." : QString();
-    return fromView(method.caption) + ": " + fromView(method.formula) + "." + which +
-           " Its positions and momenta take their stages from two tableaus, which this page "
-           "does not show step by step; the Field and Phase plane pages show its runs.";
+    const QString tableaus =
+        showsPartitionedStages()
+            ? " The positions' stages Q\u2c7c come from the first tableau, the momenta's "
+              "P\u2c7c from the second: each part takes its abscissae and weights from its own."
+            : " Its positions and momenta take their stages from two tableaus, which this page "
+              "shows step by step on a system; the Field page shows its runs.";
+    return fromView(method.caption) + ": " + fromView(method.formula) + "." + which + tableaus;
 }
 
 void OneStepTab::showWithoutStep(const QString& note) {
@@ -269,7 +309,7 @@ QColor OneStepTab::drawExact(const pelorin::DrawablePoints& exact, const pelorin
     QCPGraph* curve = plot_->addGraph();
     curve->setName(QString::fromStdString(pelorin::knownSolutionName(inputs_.problem)));
     curve->setPen(QPen(plot_->palette().color(QPalette::Text), 1.5));
-    curve->setData(toVector(exact.x), toVector(exact.y));
+    curve->setData(toQVector(exact.x), toQVector(exact.y));
     return LabPlot::methodPen(pelorin::catalogueRow(method)).color();
 }
 
@@ -295,7 +335,7 @@ void OneStepTab::drawStages(const pelorin::StageDrawing& drawing, const QColor& 
     stages->setName("stage points k\u2c7c with their slopes");
     stages->setLineStyle(QCPGraph::lsNone);
     stages->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, methodColour, stageMarkerSize));
-    stages->setData(toVector(drawing.stagePoints.x), toVector(drawing.stagePoints.y));
+    stages->setData(toQVector(drawing.stagePoints.x), toQVector(drawing.stagePoints.y));
     drawSlopes(drawing.slopes, QPen(methodColour, 2), drawing.increment);
 }
 
@@ -369,13 +409,28 @@ void OneStepTab::fillTableau(const pelorin::Method* method) {
         return;
     }
     const int stages = tableauOf(*method)->stages;
-    std::vector<std::string> columns{"c"};
-    for (int j = 1; j <= stages; ++j) columns.push_back("k" + std::to_string(j));
-    fillCentred(*tableau_, {columns, pelorin::tableauCells(*tableauOf(*method))});
+    fillCentred(*tableau_, {tableauColumns(stages), pelorin::tableauCells(*tableauOf(*method))});
+    tableau_->setVerticalHeaderLabels(
+        tableauRows(stages, estimate ? QStringList{"b", "e"} : QStringList{"b"}));
+}
+
+void OneStepTab::fillTableaus(const pelorin::PartitionedRungeKutta& pair) {
+    tableau_->setAccessibleName("Tableau");
+    captionOf(*tableau_)->setText("Ta&bleaus: the positions' nodes c | matrix a, then the weights "
+                                  "b; below, the momenta's \u0109 | \u00e2, then their weights b");
+    tableau_->clear();
+    const int stages = pair.positions->stages;
+    const std::pair<const char*, const pelorin::Tableau*> parts[]{{"positions q", pair.positions},
+                                                                   {"momenta p", pair.momenta}};
+    std::vector<std::vector<std::string>> cells;
     QStringList rows;
-    for (int j = 1; j <= stages; ++j) rows << QString("stage %1").arg(j);
-    rows << "b";
-    if (estimate) rows << "e";
+    for (const auto& [title, tableau] : parts) {
+        cells.emplace_back(static_cast<std::size_t>(stages) + 1);  // the title's row
+        const auto coefficients = pelorin::tableauCells(*tableau);
+        cells.insert(cells.end(), coefficients.begin(), coefficients.end());
+        rows << title << tableauRows(stages, {"b"});
+    }
+    fillCentred(*tableau_, {tableauColumns(stages), cells});
     tableau_->setVerticalHeaderLabels(rows);
 }
 
@@ -404,7 +459,7 @@ void OneStepTab::drawIterates(const std::vector<pelorin::IteratePoints>& iterate
         QCPGraph* points = plot_->addGraph();
         points->setLineStyle(QCPGraph::lsNone);
         points->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, shade, iterateMarkerSize));
-        points->setData(toVector(iterates[k].points.x), toVector(iterates[k].points.y));
+        points->setData(toQVector(iterates[k].points.x), toQVector(iterates[k].points.y));
         // One legend entry for them all, in the middle shade.
         if (k == iterates.size() / 2) points->setName("Newton iterates, paler the earlier");
         else points->removeFromLegend();

@@ -2,7 +2,8 @@
 // method, problem and h), drawn and listed to check by hand, and the method's
 // tableau as fractions. Previous and Next walk the steps. A system's stages
 // are vectors: the table lists every component, and the plot shows the step
-// in the phase plane (y1, y2) (one_step_tab_system.cpp). A multistep
+// in the phase plane (y1, y2) (one_step_tab_system.cpp); a partitioned
+// method's stages take their abscissae from its two tableaus. A multistep
 // method's step shows the points it weighs, its formula and its weights
 // (one_step_tab_multistep.cpp).
 #pragma once
@@ -13,6 +14,7 @@
 #include "numerics/solution_paths.h"
 #include "numerics/stage_step.h"
 #include "texts/multistep_view.h"
+#include "texts/partitioned_stage_view.h"
 #include "texts/stage_view.h"
 #include "texts/system_stage_view.h"
 
@@ -49,6 +51,10 @@ private:
     void showOneStepParts(const pelorin::StageView& view);
     // Only a note, for a run the page does not show a step of.
     void showWithoutStep(const QString& note);
+    // A partitioned method's stages are shown on a system that splits into
+    // positions and momenta; elsewhere only partitionedNote.
+    bool showsPartitionedStages() const;
+    void showPartitionedStep(int step);
     QString partitionedNote() const;
     static const char* const multistepSystemNote;
     static void fillCentred(QTableWidget& table, const pelorin::TextTable& text);
@@ -72,6 +78,9 @@ private:
     void drawSlopes(const std::vector<pelorin::Segment>& slopes, const QPen& pen,
                     const std::optional<pelorin::Segment>& increment);
     void fillTableau(const pelorin::Method* method);
+    // A partitioned pair's two tableaus in the one table, each under a row
+    // that names it: the positions', then the momenta's.
+    void fillTableaus(const pelorin::PartitionedRungeKutta& pair);
     // The Newton iterations table of an implicit step, shown only for an
     // implicit method: an explicit one has no iterations.
     void fillNewton(const pelorin::Method* method, const pelorin::TextTable& iterations);

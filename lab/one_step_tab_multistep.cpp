@@ -16,10 +16,6 @@
 
 namespace {
 
-QVector<double> toVector(const std::vector<double>& values) {
-    return QVector<double>(values.begin(), values.end());
-}
-
 constexpr const char* weightsCaption =
     "Wei&ghts of the step, to check by hand: each point's value and slope, the formula's "
     "\u03b1 and \u03b2 (divided by \u03b1\u2096) and their terms";
@@ -94,7 +90,7 @@ void OneStepTab::drawMultistep(const pelorin::MultistepView& view) {
         QCPGraph* polynomial = plot_->addGraph();
         polynomial->setName(QString::fromStdString(drawing.polynomialName));
         polynomial->setPen(QPen(methodColour, 1.5, Qt::DashLine));
-        polynomial->setData(toVector(drawing.polynomial.x), toVector(drawing.polynomial.y));
+        polynomial->setData(toQVector(drawing.polynomial.x), toQVector(drawing.polynomial.y));
     }
     drawIterates(drawing.iterates, methodColour);
     // The points are what the step weighs: over the segments and the arrow
@@ -109,7 +105,7 @@ void OneStepTab::drawMultistep(const pelorin::MultistepView& view) {
         graph->setName(name);
         graph->setLineStyle(QCPGraph::lsNone);
         graph->setScatterStyle(QCPScatterStyle(shape, colour, colour, stageMarkerSize));
-        graph->setData(toVector(at.x), toVector(at.y));
+        graph->setData(toQVector(at.x), toQVector(at.y));
         graph->setLayer("points");
     };
     points(drawing.past, view.fromStart ? "the step's start" : "past points with their slopes",

@@ -10,10 +10,6 @@
 
 namespace {
 
-QVector<double> asVector(const std::vector<double>& values) {
-    return QVector<double>(values.begin(), values.end());
-}
-
 // The step's start as a ring around the first stage's disc, which sits on
 // it; the end as a square, unlike any stage.
 constexpr double startMarkerSize = 14, endMarkerSize = 10;
@@ -51,7 +47,7 @@ void OneStepTab::drawPhaseStep(const pelorin::SystemStageView& view) {
     auto* known = new QCPCurve(plot_->xAxis, plot_->yAxis);
     known->setName(QString::fromStdString(pelorin::knownSolutionName(inputs_.problem)));
     known->setPen(QPen(text, 1.5));
-    known->setData(asVector(drawing.known.x), asVector(drawing.known.y));
+    known->setData(toQVector(drawing.known.x), toQVector(drawing.known.y));
 
     if (drawing.increment) {
         addArrow(*plot_, *drawing.increment, QPen(accent, 2), QCPLineEnding::esSpikeArrow);
@@ -67,7 +63,7 @@ void OneStepTab::drawPhaseStep(const pelorin::SystemStageView& view) {
         stages->setLineStyle(QCPGraph::lsNone);
         stages->setScatterStyle(
             QCPScatterStyle(QCPScatterStyle::ssDisc, methodColour, stageMarkerSize));
-        stages->setData(asVector(drawing.stagePoints.x), asVector(drawing.stagePoints.y));
+        stages->setData(toQVector(drawing.stagePoints.x), toQVector(drawing.stagePoints.y));
     }
     const QCPLineEnding slopeHead(QCPLineEnding::esSpikeArrow, 7, 9);
     for (const pelorin::Segment& slope : drawing.slopes) {

@@ -133,6 +133,18 @@ private:
     QAction* savePdf_ = nullptr;
 };
 
+// The label of a values axis for a problem of n components: a single
+// equation's y, a system's components.
+inline QString componentsLabel(std::size_t n) {
+    if (n == 1) return "y";
+    return n == 2 ? "y1, y2" : QString("y1 \u2026 y%1").arg(n);
+}
+
+// The core's values as QCustomPlot's setData takes them.
+inline QVector<double> toQVector(const std::vector<double>& values) {
+    return QVector<double>(values.begin(), values.end());
+}
+
 // Segments in the plot's coordinates drawn as one batch of lines, plain or
 // as arrows with a head at their second end: a plottable per segment, or a
 // curve with gaps, costs more than a whole field at once.

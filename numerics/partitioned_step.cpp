@@ -38,28 +38,29 @@ bool slopesKnown(const Tableau& tableau, std::size_t i, const std::array<StagePa
     return true;
 }
 
-// The stages of one step: each stage's state Y_i holds Q_i in the position
-// components and P_i in the momentum ones, and its slope K_i and L_i.
-struct Stages {
+// Works out the stages of one step into `stages`, each part as soon as the
+// slopes it is summed from are known.
+struct StageOrder {
     const Tableau &q, &p;
     const std::vector<bool>& momentum;
-    double x0, h;
+    double h;
     const StateVector& y0;
     SystemSlope F;
-    std::array<StateVector, maxStages> Y{}, slope{};
+    PartitionedStages& stages;
     std::array<StageParts, maxStages> parts{};
 
     // Sets the part of Y_i that `tableau` sums, in the components `ofMomenta`.
     void setStage(const Tableau& tableau, std::size_t i, bool ofMomenta) {
         for (std::size_t k = 0; k < y0.size(); ++k) {
-            if (momentum[k] == ofMomenta) Y[i][k] = stageComponent(tableau, i, k, y0[k], h, slope);
+            if (momentum[k] != ofMomenta) continue;
+            stages.Y[i][k] = stageComponent(tableau, i, k, y0[k], h, stages.slope);
         }
     }
-    // Evaluates F at stage i at x0 + c·h and keeps the components `ofMomenta`.
-    void evaluate(std::size_t i, double c, bool ofMomenta) {
-        const StateVector value = F(x0 + c * h, Y[i]);
+    // Evaluates F at stage i at `x` and keeps the components `ofMomenta`.
+    void evaluate(std::size_t i, double x, bool ofMomenta) {
+        const StateVector value = F(x, stages.Y[i]);
         for (std::size_t k = 0; k < y0.size(); ++k) {
-            if (momentum[k] == ofMomenta) slope[i][k] = value[k];
+            if (momentum[k] == ofMomenta) stages.slope[i][k] = value[k];
         }
     }
     // Whatever can be computed from what is known, in stage order; how many
@@ -79,12 +80,12 @@ struct Stages {
         }
         // Positions' slopes read the momenta, momenta's the positions.
         if (!part.positionSlopes && part.momenta) {
-            evaluate(i, q.c[i].value(), false);
+            evaluate(i, stages.positionX[i], false);
             part.positionSlopes = true;
             ++done;
         }
         if (!part.momentumSlopes && part.positions) {
-            evaluate(i, p.c[i].value(), true);
+            evaluate(i, stages.momentumX[i], true);
             part.momentumSlopes = true;
             ++done;
         }
@@ -94,28 +95,42 @@ struct Stages {
 
 }  // namespace
 
-StateVector partitionedStep(const PartitionedRungeKutta& pair, double x0, const StateVector& y0,
-                            double h, SystemSlope F) {
+PartitionedStages partitionedStages(const PartitionedRungeKutta& pair, double x0,
+                                    const StateVector& y0, double h, SystemSlope F) {
     const ComponentSplit* split = F.split();
     if (!split || split->momentum.size() != y0.size()) throw DoesNotSplit();
-    Stages stages{*pair.positions, *pair.momenta, split->momentum, x0, h, y0, F};
+    const Tableau &q = *pair.positions, &p = *pair.momenta;
+    PartitionedStages stages;
+    stages.stages = q.stages;
+    const auto s = static_cast<std::size_t>(q.stages);
+    for (std::size_t i = 0; i < s; ++i) {
+        stages.positionX[i] = x0 + q.c[i].value() * h;
+        stages.momentumX[i] = x0 + p.c[i].value() * h;
+    }
     stages.Y.fill(y0);
     stages.slope.fill(StateVector(y0.size()));
-    const auto s = static_cast<std::size_t>(stages.q.stages);
+    StageOrder order{q, p, split->momentum, h, y0, F, stages};
     for (std::size_t known = 0; known < 4 * s;) {
         std::size_t done = 0;
-        for (std::size_t i = 0; i < s; ++i) done += stages.advance(i);
+        for (std::size_t i = 0; i < s; ++i) done += order.advance(i);
         if (done == 0) throw std::logic_error("a partitioned pair whose stages need each other");
         known += done;
     }
     StateVector increment(y0.size());
     for (std::size_t k = 0; k < y0.size(); ++k) {
-        const Tableau& weights = split->momentum[k] ? stages.p : stages.q;
+        const Tableau& weights = split->momentum[k] ? p : q;
         for (std::size_t j = 0; j < s; ++j) {
             increment[k] = increment[k] + weights.b[j].value() * (h * stages.slope[j][k]);
         }
     }
-    return y0 + increment;
+    stages.increment = increment;
+    stages.end = y0 + increment;
+    return stages;
+}
+
+StateVector partitionedStep(const PartitionedRungeKutta& pair, double x0, const StateVector& y0,
+                            double h, SystemSlope F) {
+    return partitionedStages(pair, x0, y0, h, F).end;
 }
 
 double partitionedStep(const PartitionedRungeKutta& pair, double x0, double y0, double h, Slope f) {

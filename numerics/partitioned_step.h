@@ -10,6 +10,7 @@
 #include "methods/methods.h"
 #include "methods/state_vector.h"
 
+#include <array>
 #include <stdexcept>
 #include <string>
 
@@ -22,8 +23,23 @@ public:
     DoesNotSplit() : std::invalid_argument("the components do not split into positions and momenta") {}
 };
 
-// The value at x0 + h. One equation is a system of one component, a
-// position whose slope reads no momentum.
+// The stages of one step, for the pages that show its inside. Stage i's
+// abscissae are positionX[i] = x0 + c_i·h, where the positions' slopes K_i
+// are taken, and momentumX[i] = x0 + ĉ_i·h, where the momenta's L_i are; its
+// state Y_i holds Q_i in the position components and P_i in the momentum
+// ones, its slope K_i and L_i likewise.
+struct PartitionedStages {
+    int stages = 0;
+    std::array<double, maxStages> positionX{}, momentumX{};
+    std::array<StateVector, maxStages> Y{}, slope{};
+    StateVector increment;  // h·Σ b_j·K_j in the positions, h·Σ b̂_j·L_j in the momenta
+    StateVector end;        // y0 + increment, the value at x0 + h
+};
+PartitionedStages partitionedStages(const PartitionedRungeKutta& pair, double x0,
+                                    const StateVector& y0, double h, SystemSlope F);
+
+// The value at x0 + h: partitionedStages' end. One equation is a system of
+// one component, a position whose slope reads no momentum.
 double partitionedStep(const PartitionedRungeKutta& pair, double x0, double y0, double h, Slope f);
 StateVector partitionedStep(const PartitionedRungeKutta& pair, double x0, const StateVector& y0,
                             double h, SystemSlope F);

@@ -56,21 +56,36 @@ Extent withRoom(Extent extent) {
 
 }  // namespace
 
+std::vector<StateVector> knownOverStep(const SystemSolutionSamples& solution, double x, double h) {
+    std::vector<StateVector> known;
+    if (!solution) return known;
+    std::vector<double> abscissae;
+    for (int s = 0; s < stepSolutionSamples; ++s) {
+        abscissae.push_back(x + h * s / (stepSolutionSamples - 1));
+    }
+    for (const StateVector& state : solution(abscissae)) {
+        if (isFiniteState(state)) known.push_back(state);
+    }
+    return known;
+}
+
+std::string stepSentence(int step, int steps, double x, const StateVector& y, double h, double xEnd,
+                         const StateVector* yEnd) {
+    const std::string names = componentNames(y.size());
+    const std::string start = std::to_string(step - 1), end = std::to_string(step);
+    return "Step " + end + " of " + std::to_string(steps) + " from x" + start + " = " +
+           numberToText(x) + ", " + names + " = " + pointText(y) + " with h = " + numberToText(h) +
+           ": at x" + end + " = " + numberToText(xEnd) + ", " + names +
+           (yEnd ? " = " + pointText(*yEnd) + "." : " has no value.");
+}
+
 SystemStageView stageView(const SystemPath& path, SystemSlope F,
                           const SystemSolutionSamples& solution, int step) {
     SystemStageView view;
     if (!pickStep(view, path, step)) return view;
     view.stages = stepByStages(*tableauOf(*view.method), view.x, view.y, view.h, F);
 
-    if (solution) {
-        std::vector<double> abscissae;
-        for (int s = 0; s < stepSolutionSamples; ++s) {
-            abscissae.push_back(view.x + view.h * s / (stepSolutionSamples - 1));
-        }
-        for (const StateVector& state : solution(abscissae)) {
-            if (isFiniteState(state)) view.known.push_back(state);
-        }
-    }
+    view.known = knownOverStep(solution, view.x, view.h);
     const bool hasValue = view.stages.hasValue();
     bool finiteStages = !hasValue || isFiniteState(view.stages.y1);
     for (int j = 0; hasValue && j < view.stages.stages; ++j) {
@@ -80,12 +95,7 @@ SystemStageView stageView(const SystemPath& path, SystemSlope F,
     }
     if (!finiteStages) view.notes.push_back(stagesTooLargeNote());
     const std::size_t n = view.y.size();
-    const std::string start = std::to_string(view.step - 1), end = std::to_string(view.step);
-    view.notes.push_back("Step " + end + " of " + std::to_string(view.steps) + " from x" + start +
-                         " = " + numberToText(view.x) + ", " + componentNames(n) + " = " +
-                         pointText(view.y) + " with h = " + numberToText(view.h) + ": at x" +
-                         end + " = " + numberToText(view.xEnd) + ", " + componentNames(n) +
-                         (hasValue ? " = " + pointText(view.yEnd) + "." : " has no value."));
+    view.notes.push_back(stepSentence(view, hasValue));
     if (const std::string note = implicitStagesNote(*view.method); !note.empty()) {
         view.notes.push_back(note);
     }

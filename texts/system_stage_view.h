@@ -34,6 +34,21 @@ struct SystemStageView {
 SystemStageView stageView(const SystemPath& path, SystemSlope F,
                           const SystemSolutionSamples& solution, int step);
 
+// The known solution at stepSolutionSamples points over the step from x
+// with h, where it is finite; empty without one.
+std::vector<StateVector> knownOverStep(const SystemSolutionSamples& solution, double x, double h);
+
+// "Step 3 of 10 from x2 = 0.2, (y1, y2) = (…) with h = 0.1: at x3 = 0.3,
+// (y1, y2) = (…)."; "… has no value." where yEnd is null.
+std::string stepSentence(int step, int steps, double x, const StateVector& y, double h, double xEnd,
+                         const StateVector* yEnd);
+// The same of any view of a system's step.
+template <class View>
+std::string stepSentence(const View& view, bool hasValue) {
+    return stepSentence(view.step, view.steps, view.x, view.y, view.h, view.xEnd,
+                        hasValue ? &view.yEnd : nullptr);
+}
+
 // The headings of the Stages table of a system of `components` equations:
 // j and x + c_j·h, then Y_j, F(x + c_j·h, Y_j) and k_j = h·F, each with a
 // column for every component ("Yⱼ,1" is component y1 of Yⱼ).

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace pelorin::testing {
 
 // `light` turned dark: a dark grey ground with light grey text.
@@ -48,6 +50,14 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(lab));
         QTest::keyClick(lab, page, Qt::AltModifier);
         QApplication::processEvents();
+    }
+
+    // With PELORIN_PAGES_DIR=/tmp a test keeps a picture of the lab as it
+    // is, /tmp/`name`.png, for a person to look at.
+    void keepPicture(const QString& name) const {
+        if (const char* folder = std::getenv("PELORIN_PAGES_DIR")) {
+            lab->grab().save(QString("%1/%2.png").arg(folder, name));
+        }
     }
 
     template <typename Widget>

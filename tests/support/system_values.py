@@ -7,12 +7,10 @@
 # since the program's rounding errors could then change the text; the starts
 # below were chosen so that none is.
 from fractions import Fraction as Q
-from decimal import Decimal, ROUND_HALF_EVEN, getcontext
-import math
 import mpmath
+from list_text import text
 
 mpmath.mp.dps = 50
-getcontext().prec = 60
 r2 = 1 / mpmath.sqrt(2)
 
 def tableau(c, a, b): return c, a, b
@@ -49,22 +47,6 @@ def step(method, F, x0, y0, h):
         y = [y0[i] + sum(a[j][l] * ks[l][i] for l in range(j)) for i in range(len(y0))]
         ks.append([h * v for v in F(x0 + c[j] * h, y)])
     return [y0[i] + sum(b[j] * ks[j][i] for j in range(len(c))) for i in range(len(y0))]
-
-def text(v):
-    """15 significant digits, trailing zeros dropped: the lab's numbers."""
-    d = Decimal(str(v)) if isinstance(v, mpmath.mpf) else Decimal(v.numerator) / Decimal(v.denominator)
-    if d == 0: return '0'
-    assert Decimal('1E-4') <= abs(d) < Decimal('1E15'), 'needs the exponent form'
-    unit = Decimal(1).scaleb(d.adjusted() - 14)
-    rounded = d.quantize(unit, rounding=ROUND_HALF_EVEN)
-    # How far the value lies from the edge between two texts, in units of the
-    # last place of a double near it: a few such units of rounding error in
-    # the program's arithmetic must not carry it across: fewer than two is flagged.
-    ulp = Decimal(2) ** (math.frexp(float(d))[1] - 53)
-    margin = (unit / 2 - abs(d - rounded)) / ulp
-    s = format(rounded, 'f')
-    if '.' in s: s = s.rstrip('0').rstrip('.')
-    return s + (f' <-- {margin:.1f} ulps from a rounding edge' if margin < 2 else '')
 
 SYSTEMS = {
  "oscillator y1' = y2, y2' = -y1 from (2, 0)": (lambda x, y: [y[1], -y[0]], [2, 0]),

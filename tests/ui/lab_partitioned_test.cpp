@@ -99,11 +99,37 @@ TEST_F(Partitioned, OnTheOscillatorEveryPageRunsThem) {
             EXPECT_EQ(static_cast<QCPPlottableLegendItem*>(legend->item(0))->plottable()->name(),
                       "z = h\u00b7\u03bb");
         }
-        // PELORIN_PAGES_DIR=/tmp keeps a picture of each page to look at.
-        if (const char* folder = std::getenv("PELORIN_PAGES_DIR")) {
-            lab->grab().save(QString("%1/%2.png").arg(folder, QString(page.notes).split(' ').front()));
-        }
+        keepPicture(QString(page.notes).split(' ').front());
     });
+}
+
+// Störmer-Verlet's first step on the oscillator from (1, 0) with h = 0.1, as
+// tests/support/partitioned_stages.py works it out in exact arithmetic: the
+// first stage holds the momentum's half step -0.05, and the step ends at
+// (0.995, -0.09975), the momentum's increment summed with the weights b̂.
+TEST_F(Partitioned, OneStepListsStormerVerletsStagesWithBothTableausAbscissae) {
+    openLab(Qt::Key_T);
+    choose("Problem", "Harmonic oscillator: y'' = -y");
+    choose("Method", "St\u00f6rmer-Verlet");
+    enter("h", "0.1");
+    QApplication::processEvents();
+    EXPECT_EQ(label("Step shown")->text(), "St\u00f6rmer-Verlet: step 1 of 100");
+    const QTableWidget* stages = named<QTableWidget>("Stages");
+    ASSERT_EQ(stages->rowCount(), 3);
+    const auto row = [stages](int row) {
+        QStringList texts;
+        for (int column = 0; column < stages->columnCount(); ++column) {
+            texts << (row < 0 ? stages->horizontalHeaderItem(column) : stages->item(row, column))->text();
+        }
+        return texts;
+    };
+    EXPECT_EQ(row(-1), (QStringList{"j", "x + c\u2c7c\u00b7h (positions' tableau)",
+                                    "x + \u0109\u2c7c\u00b7h (momenta's tableau)", "Y\u2c7c,1",
+                                    "Y\u2c7c,2", "F1(x + c\u2c7c\u00b7h, Y\u2c7c)",
+                                    "F2(x + \u0109\u2c7c\u00b7h, Y\u2c7c)"}));
+    EXPECT_EQ(row(0), (QStringList{"1", "0", "0", "1", "-0.05", "-0.05", "-1"}));
+    EXPECT_EQ(row(2), (QStringList{"step 1: y + h\u00b7\u03a3 b\u2c7cF\u2c7c",
+                                   "0.1", "0.1", "0.995", "-0.09975", "-0.005", "-0.09975"}));
 }
 
 }  // namespace
