@@ -64,10 +64,6 @@ std::vector<std::size_t> pairRows() {
     return rows;
 }
 
-QVector<double> vectorOf(const std::vector<double>& values) {
-    return QVector<double>(values.begin(), values.end());
-}
-
 // Points a logarithmic axis can show.
 bool positive(double value) { return std::isfinite(value) && value > 0 && pelorin::drawable(value); }
 
@@ -81,8 +77,28 @@ AdaptiveTab::AdaptiveTab(QWidget* parent) : LabPage(parent) {
     layout->addWidget(createSettings());
     controller_ = new NotesLabel("Controller notes", this);
     layout->addWidget(controller_);
+    layout->addLayout(createPlots(), 4);
 
+    notes_ = addNotes(layout, "Adaptive notes");
+    workNotes_ = addNotes(layout, "Work-precision notes");
+    table_ = addCaptionedTable(layout, "A&daptive steps: every attempted step, accepted or "
+                                       "rejected", "Adaptive steps");
+    table_->setAccessibleDescription("Every attempted step of the adaptive run: where it "
+                                     "starts, its h, the estimate against the tolerance, "
+                                     "whether it was accepted, and its true errors.");
+}
+
+// The run's solution above its step sizes, the sweep's work beside both.
+QGridLayout* AdaptiveTab::createPlots() {
     auto* plots = new QGridLayout;
+    plots->addWidget(createSolutionPlot(), 0, 0);
+    plots->addWidget(createStepsPlot(), 1, 0);
+    plots->addWidget(createWorkPlot(), 0, 1, 2, 1);
+    for (LabPlot* plot : {solution_, steps_, work_}) plot->installEventFilter(this);
+    return plots;
+}
+
+LabPlot* AdaptiveTab::createSolutionPlot() {
     solution_ = new LabPlot("Adaptive solution plot",
                             "The accepted steps of the adaptive run over the exact solution, or "
                             "over the reference solution where none is given.",
@@ -92,18 +108,22 @@ AdaptiveTab::AdaptiveTab(QWidget* parent) : LabPage(parent) {
     // The plot is short: fewer ticks keep large text apart.
     solution_->yAxis->ticker()->setTickCount(4);
     solution_->showLegend(LabPlot::LegendPlace::below);
+    return solution_;
+}
+
+LabPlot* AdaptiveTab::createStepsPlot() {
     steps_ = new LabPlot("Step size plot",
                          "The size of every attempted step against the x it starts from, "
                          "logarithmic, accepted steps joined, rejected attempts marked apart.",
                          this);
     steps_->xAxis->setLabel("x");
     steps_->yAxis->setLabel("|h|");
-    steps_->yAxis->setScaleType(QCPAxis::stLogarithmic);
-    QSharedPointer<QCPAxisTickerLog> ticker(new QCPAxisTickerLog);
-    steps_->yAxis->setTicker(ticker);
-    steps_->yAxis->setNumberFormat("eb");
-    steps_->yAxis->setNumberPrecision(0);
+    LabPlot::useLogAxis(steps_->yAxis);
     steps_->showLegend(LabPlot::LegendPlace::below);
+    return steps_;
+}
+
+LabPlot* AdaptiveTab::createWorkPlot() {
     work_ = new LabPlot("Work-precision plot",
                         "The error at x1 against the slope evaluations spent, a Jacobian's "
                         "included, both axes logarithmic: the embedded pairs adapting their "
@@ -122,19 +142,7 @@ AdaptiveTab::AdaptiveTab(QWidget* parent) : LabPage(parent) {
     // Eleven entries under the axes: the axes keep about as much height
     // again, and the page scrolls within itself where it has less.
     work_->setSmallestHeight(QFontMetrics(font()).lineSpacing() * 40);
-    for (LabPlot* plot : {solution_, steps_, work_}) plot->installEventFilter(this);
-    plots->addWidget(solution_, 0, 0);
-    plots->addWidget(steps_, 1, 0);
-    plots->addWidget(work_, 0, 1, 2, 1);
-    layout->addLayout(plots, 4);
-
-    notes_ = addNotes(layout, "Adaptive notes");
-    workNotes_ = addNotes(layout, "Work-precision notes");
-    table_ = addCaptionedTable(layout, "A&daptive steps: every attempted step, accepted or "
-                                       "rejected", "Adaptive steps");
-    table_->setAccessibleDescription("Every attempted step of the adaptive run: where it "
-                                     "starts, its h, the estimate against the tolerance, "
-                                     "whether it was accepted, and its true errors.");
+    return work_;
 }
 
 QWidget* AdaptiveTab::createOffer() {
@@ -468,7 +476,7 @@ bool AdaptiveTab::plotSolution() {
     QCPGraph* exact = solution_->addGraph();
     exact->setName(study_.reference ? "reference solution" : "exact solution");
     exact->setPen(QPen(solution_->palette().color(QPalette::Text), 1.5));
-    exact->setData(vectorOf(points.x), vectorOf(points.y));
+    exact->setData(toQVector(points.x), toQVector(points.y));
     return points.leftOut;
 }
 
@@ -482,7 +490,7 @@ bool AdaptiveTab::plotAccepted() {
     numerical->setName(fromView(run.method->caption) + ", accepted steps");
     numerical->setPen(LabPlot::methodPen(row));
     numerical->setScatterStyle(LabPlot::methodMarker(row));
-    numerical->setData(vectorOf(points.x), vectorOf(points.y));
+    numerical->setData(toQVector(points.x), toQVector(points.y));
     return points.leftOut;
 }
 
@@ -541,85 +549,109 @@ void AdaptiveTab::showSweep(pelorin::WorkPrecision sweep) {
     plotSweep();
 }
 
-void AdaptiveTab::plotSweep() {
-    const pelorin::WorkPrecision& sweep = sweep_;
-    work_->clearGraphs();
-    const auto addSeries = [this](const QString& name, const QPen& pen,
-                                  const QCPScatterStyle& marker, const auto& points,
-                                  const auto& evaluations, const auto& error) {
-        QCPGraph* graph = work_->addGraph();
-        graph->setName(name);
-        graph->setPen(pen);
-        graph->setScatterStyle(marker);
-        for (const auto& point : points) {
-            const double cost = static_cast<double>(evaluations(point));
-            if (const auto value = error(point); value && positive(*value) && positive(cost)) {
-                graph->addData(cost, *value);
-            }
+namespace {
+
+// A series of the work-precision plot: each point's error at x1 against the
+// slope evaluations it spent, where both can be shown.
+template <typename Point>
+void addWorkSeries(LabPlot& plot, const QString& name, const QPen& pen,
+                   const QCPScatterStyle& marker, const std::vector<Point>& points) {
+    QCPGraph* graph = plot.addGraph();
+    graph->setName(name);
+    graph->setPen(pen);
+    graph->setScatterStyle(marker);
+    for (const Point& point : points) {
+        const double cost = static_cast<double>(point.slopeEvaluations);
+        if (const auto value = point.error; value && positive(*value) && positive(cost)) {
+            graph->addData(cost, *value);
         }
-    };
-    const auto workEvaluations = [](const pelorin::WorkPoint& point) { return point.slopeEvaluations; };
-    const auto workError = [](const pelorin::WorkPoint& point) { return point.error; };
+    }
+}
+
+// Each embedded pair adapting its steps, broad, and the same method with
+// fixed steps, dashed.
+void plotAdaptivePairs(LabPlot& plot, const pelorin::WorkPrecision& sweep) {
     for (const pelorin::WorkSeries& series : sweep.adaptive) {
         if (!series.method) continue;
         const std::size_t row = pelorin::catalogueRow(*series.method);
         QPen pen = LabPlot::methodPen(row);
         pen.setWidthF(2.5);
-        addSeries(QString::fromStdString(series.caption) + ", adaptive", pen,
-                  LabPlot::methodMarker(row), series.points, workEvaluations, workError);
+        addWorkSeries(plot, QString::fromStdString(series.caption) + ", adaptive", pen,
+                      LabPlot::methodMarker(row), series.points);
         QPen fixedPen = LabPlot::methodPen(row);
         fixedPen.setStyle(Qt::DashLine);
         const pelorin::ConvergenceSeries& fixed = sweep.fixedSteps.series[row];
-        addSeries(QString::fromStdString(series.caption) + ", fixed steps", fixedPen,
-                  QCPScatterStyle(QCPScatterStyle::ssNone), fixed.points,
-                  [](const pelorin::ConvergencePoint& point) { return point.slopeEvaluations; },
-                  [](const pelorin::ConvergencePoint& point) { return point.error; });
+        addWorkSeries(plot, QString::fromStdString(series.caption) + ", fixed steps", fixedPen,
+                      QCPScatterStyle(QCPScatterStyle::ssNone), fixed.points);
     }
-    // The implicit methods' pens are dashed already, the multistep methods' dash-dotted.
+}
+
+// The implicit methods with fixed steps, and of the multistep methods the
+// lab's own, when it is one (catalogue row `labMethod`): all nine would crowd
+// the plot. The implicit methods' pens are dashed already, the multistep
+// methods' dash-dotted.
+void plotFixedRuns(LabPlot& plot, const pelorin::WorkPrecision& sweep, std::size_t labMethod) {
     std::vector<const pelorin::WorkSeries*> fixedRuns;
     for (const pelorin::WorkSeries& series : sweep.implicitFixed) fixedRuns.push_back(&series);
-    // Of the multistep methods the lab's own, when it is one: all nine would crowd the plot.
     for (const pelorin::WorkSeries& series : sweep.multistepFixed) {
-        if (pelorin::catalogueRow(*series.method) == inputs_.method) fixedRuns.push_back(&series);
+        if (pelorin::catalogueRow(*series.method) == labMethod) fixedRuns.push_back(&series);
     }
-    for (const pelorin::WorkSeries* fixedRun : fixedRuns) {
-        const pelorin::WorkSeries& series = *fixedRun;
-        const std::size_t row = pelorin::catalogueRow(*series.method);
-        addSeries(QString::fromStdString(series.caption) + ", fixed steps", LabPlot::methodPen(row),
-                  LabPlot::methodMarker(row), series.points, workEvaluations, workError);
+    for (const pelorin::WorkSeries* series : fixedRuns) {
+        const std::size_t row = pelorin::catalogueRow(*series->method);
+        addWorkSeries(plot, QString::fromStdString(series->caption) + ", fixed steps",
+                      LabPlot::methodPen(row), LabPlot::methodMarker(row), series->points);
     }
-    const QColor text = work_->palette().color(QPalette::Text);
+}
+
+// The library's steppers, in the text's colour.
+void plotLibrarySteppers(LabPlot& plot, const pelorin::WorkPrecision& sweep) {
+    const QColor text = plot.palette().color(QPalette::Text);
     if (!sweep.library.points.empty()) {
-        addSeries(QString::fromStdString(sweep.library.caption), QPen(text, 1.5, Qt::DashDotLine),
-                  QCPScatterStyle(QCPScatterStyle::ssPlus, text, 8), sweep.library.points,
-                  workEvaluations, workError);
+        addWorkSeries(plot, QString::fromStdString(sweep.library.caption),
+                      QPen(text, 1.5, Qt::DashDotLine),
+                      QCPScatterStyle(QCPScatterStyle::ssPlus, text, 8), sweep.library.points);
     }
     if (!sweep.stiffLibrary.points.empty()) {
-        addSeries(QString::fromStdString(sweep.stiffLibrary.caption),
-                  QPen(text, 2.5, Qt::DotLine),
-                  QCPScatterStyle(QCPScatterStyle::ssTriangle, text, 8),
-                  sweep.stiffLibrary.points, workEvaluations, workError);
+        addWorkSeries(plot, QString::fromStdString(sweep.stiffLibrary.caption),
+                      QPen(text, 2.5, Qt::DotLine),
+                      QCPScatterStyle(QCPScatterStyle::ssTriangle, text, 8),
+                      sweep.stiffLibrary.points);
     }
+}
+
+// The axes around the points drawn, the errors no higher than a run that
+// blew up; a sweep's usual span where nothing is drawn.
+void fitWorkAxes(LabPlot& plot, double solutionSize) {
     bool drawn = false;
-    for (int i = 0; i < work_->graphCount(); ++i) drawn = drawn || !work_->graph(i)->data()->isEmpty();
-    if (drawn) {
-        work_->rescaleAxes();
-        const QCPRange keys = work_->xAxis->range();
-        if (keys.lower > 0) work_->xAxis->setRange(keys.lower / 1.5, keys.upper * 1.5);
-        // An explicit method's unstable fixed steps may reach errors of
-        // 1E+100: above a thousand times the solution's size an error only
-        // says the run blew up, and the axis is left to the errors that can
-        // be compared.
-        const QCPRange values = work_->yAxis->range();
-        const double blownUp = 1e3 * sweep.fixedSteps.solutionSize;
-        if (values.lower > 0) {
-            work_->yAxis->setRange(values.lower / 10, std::min(values.upper * 10, blownUp));
-        }
-    } else {
+    for (int i = 0; i < plot.graphCount(); ++i) drawn = drawn || !plot.graph(i)->data()->isEmpty();
+    if (!drawn) {
         // Nothing reached x1 with an error to show (the notes say why): the
         // axes span what a sweep usually covers rather than a scale of nothing.
-        work_->xAxis->setRange(1, 1e6);
-        work_->yAxis->setRange(1e-16, 1);
+        plot.xAxis->setRange(1, 1e6);
+        plot.yAxis->setRange(1e-16, 1);
+        return;
     }
+    plot.rescaleAxes();
+    const QCPRange keys = plot.xAxis->range();
+    if (keys.lower > 0) plot.xAxis->setRange(keys.lower / 1.5, keys.upper * 1.5);
+    // An explicit method's unstable fixed steps may reach errors of
+    // 1E+100: above a thousand times the solution's size an error only
+    // says the run blew up, and the axis is left to the errors that can
+    // be compared.
+    const QCPRange values = plot.yAxis->range();
+    const double blownUp = 1e3 * solutionSize;
+    if (values.lower > 0) {
+        plot.yAxis->setRange(values.lower / 10, std::min(values.upper * 10, blownUp));
+    }
+}
+
+}  // namespace
+
+void AdaptiveTab::plotSweep() {
+    work_->clearGraphs();
+    plotAdaptivePairs(*work_, sweep_);
+    plotFixedRuns(*work_, sweep_, inputs_.method);
+    plotLibrarySteppers(*work_, sweep_);
+    fitWorkAxes(*work_, sweep_.fixedSteps.solutionSize);
     work_->replot();
 }

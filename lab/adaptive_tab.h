@@ -18,6 +18,7 @@
 class LabPlot;
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -44,6 +45,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The run's two plots above each other, the sweep's beside them.
+    QGridLayout* createPlots();
+    LabPlot* createSolutionPlot();
+    LabPlot* createStepsPlot();
+    LabPlot* createWorkPlot();
     QWidget* createSettings();
     QWidget* createOffer();
     // A box of the settings was edited: read them all, then run again.

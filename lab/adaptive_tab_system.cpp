@@ -17,10 +17,6 @@
 
 namespace {
 
-QVector<double> asVector(const std::vector<double>& values) {
-    return QVector<double>(values.begin(), values.end());
-}
-
 // Whether a value was left out, as drawablePoints says.
 bool addCurve(LabPlot& plot, const std::vector<double>& x, const std::vector<double>& y,
               const QPen& pen, const QCPScatterStyle& marker, const QString& name) {
@@ -28,7 +24,7 @@ bool addCurve(LabPlot& plot, const std::vector<double>& x, const std::vector<dou
     QCPGraph* graph = plot.addGraph();
     graph->setPen(pen);
     graph->setScatterStyle(marker);
-    graph->setData(asVector(points.x), asVector(points.y));
+    graph->setData(toQVector(points.x), toQVector(points.y));
     graph->setName(name);
     return points.leftOut;
 }
@@ -73,7 +69,7 @@ bool AdaptiveTab::plotSystemRun() {
     steps_->clearGraphs();
     const pelorin::SystemAdaptiveStudy& study = systemStudy_;
     const std::size_t n = inputs_.problem.components();
-    solution_->yAxis->setLabel(n == 2 ? "y1, y2" : QString("y1 \u2026 y%1").arg(n));
+    solution_->yAxis->setLabel(componentsLabel(n));
     const QString known = study.reference ? "reference" : "exact";
     bool leftOut = false;
     for (std::size_t k = 0; k < n && !study.solutionX.empty(); ++k) {

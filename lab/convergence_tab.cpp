@@ -142,6 +142,16 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : LabPage(parent) {
     // Twelve methods' legend, notes and orders may hold more than the lab's
     // height: the page scrolls within itself.
     QVBoxLayout* layout = scrollingContent(*this);
+    layout->addLayout(createChoices());
+    layout->addWidget(createPlot(), 3);
+    notes_ = addNotes(layout, "Convergence notes");
+    addOrdersTable(layout);
+    addMoreAccurateAction();
+}
+
+// What the plot shows: against h or the slope evaluations, and a system's
+// errors in the norm or of one component.
+QHBoxLayout* ConvergenceTab::createChoices() {
     againstEvaluations_ = new QCheckBox("Plot against slope &evaluations instead of h", this);
     againstEvaluations_->setAccessibleName("Plot against slope evaluations");
     againstEvaluations_->setToolTip("What each method costs: the slope evaluations its runs make, "
@@ -150,20 +160,22 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : LabPage(parent) {
                                     "their Jacobians take. A method that spends more per step "
                                     "must earn it.");
     connect(againstEvaluations_, &QCheckBox::toggled, this, &ConvergenceTab::plot);
-    auto* row = new QHBoxLayout;
-    row->addWidget(againstEvaluations_);
-    row->addSpacing(24);
     errorsOfCaption_ = new QLabel("Errors of:", this);
     errorsOf_ = newListBox(this);
     errorsOf_->setAccessibleName("Errors of");
     errorsOf_->setToolTip("A system's error at x1 in the maximum norm, or one component's alone.");
     errorsOfCaption_->setBuddy(errorsOf_);
     connect(errorsOf_, &QComboBox::activated, this, &ConvergenceTab::showErrorsOf);
+    auto* row = new QHBoxLayout;
+    row->addWidget(againstEvaluations_);
+    row->addSpacing(24);
     row->addWidget(errorsOfCaption_);
     row->addWidget(errorsOf_);
     row->addStretch(1);
-    layout->addLayout(row);
+    return row;
+}
 
+LabPlot* ConvergenceTab::createPlot() {
     plot_ = new LabPlot("Convergence plot",
                         "The error at x1 of every method against the step h, both axes "
                         "logarithmic, with reference slopes and the floor below which rounding "
@@ -177,9 +189,10 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : LabPage(parent) {
     // Every method's legend and their notes would squeeze the axes to a
     // strip: below this height the page scrolls instead.
     plot_->setSmallestHeight(convergencePlotHeight);
-    layout->addWidget(plot_, 3);
+    return plot_;
+}
 
-    notes_ = addNotes(layout, "Convergence notes");
+void ConvergenceTab::addOrdersTable(QVBoxLayout* layout) {
     orders_ = addCaptionedTable(layout,
                                 "Observed &orders: log\u2082 of the error with N/2 steps over "
                                 "the error with N steps",
@@ -191,9 +204,11 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : LabPage(parent) {
                                       "steps; a dash where it cannot be measured.");
     // How to read the brackets, under the table on a handout.
     orders_->setWhatsThis(QString::fromStdString(pelorin::orderBracketsNote()));
+}
 
-    // In the plot's and the table's context menus, and on its shortcut
-    // anywhere on the page.
+// In the plot's and the table's context menus, and on its shortcut
+// anywhere on the page.
+void ConvergenceTab::addMoreAccurateAction() {
     moreAccurate_ = new QAction("More accurate reference", this);
     moreAccurate_->setCheckable(true);
     moreAccurate_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));

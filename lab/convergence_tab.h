@@ -15,8 +15,10 @@ class LabPlot;
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QTableWidget;
+class QVBoxLayout;
 
 class ConvergenceTab : public LabPage {
     Q_OBJECT
@@ -30,6 +32,13 @@ public:
     PageHandout handout(const LabInputs& inputs) const override;
 
 private:
+    // The page's parts from the top: the choices above the plot, the plot,
+    // the Orders table under the notes, and the action that asks for a
+    // more accurate reference.
+    QHBoxLayout* createChoices();
+    LabPlot* createPlot();
+    void addOrdersTable(QVBoxLayout* layout);
+    void addMoreAccurateAction();
     // Studies the inputs last given, against a reference as accurate as
     // the page's action asks.
     void study();

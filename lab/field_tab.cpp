@@ -27,40 +27,6 @@
 #include <algorithm>
 #include <cmath>
 
-// The field's segments, drawn as one batch of lines: a plottable per segment
-// or a curve with gaps costs more than the whole field at once.
-class FieldSegments : public QCPAbstractItem {
-public:
-    explicit FieldSegments(QCustomPlot* plot) : QCPAbstractItem(plot) {
-        setClipToAxisRect(true);
-        setSelectable(false);
-    }
-
-    void setSegments(std::vector<pelorin::Segment> segments) { segments_ = std::move(segments); }
-    void setPen(const QPen& pen) { pen_ = pen; }
-
-    double selectTest(const QPointF&, bool, QVariant*) const override { return -1; }
-
-protected:
-    void draw(QCPPainter* painter) override {
-        const QCPAxis* x = parentPlot()->xAxis;
-        const QCPAxis* y = parentPlot()->yAxis;
-        lines_.resize(static_cast<qsizetype>(segments_.size()));
-        for (std::size_t i = 0; i < segments_.size(); ++i) {
-            const pelorin::Segment& s = segments_[i];
-            lines_[static_cast<qsizetype>(i)] = QLineF(x->coordToPixel(s.x1), y->coordToPixel(s.y1),
-                                                       x->coordToPixel(s.x2), y->coordToPixel(s.y2));
-        }
-        painter->setPen(pen_);
-        painter->drawLines(lines_);
-    }
-
-private:
-    std::vector<pelorin::Segment> segments_;
-    QVector<QLineF> lines_;
-    QPen pen_;
-};
-
 namespace {
 
 // h, h/2 and h/4, each with a colour and marker of its own.
@@ -70,18 +36,6 @@ constexpr std::array<const char*, 3> halvedNames{"h", "h/2", "h/4"};
 constexpr double clickSlack = 3;  // pixels
 // The field stays the page's main plot; below these the page scrolls.
 constexpr int fieldHeight = 300, errorsHeight = 200;  // pixels
-
-QVector<double> toVector(const std::vector<double>& values) {
-    return QVector<double>(values.begin(), values.end());
-}
-
-// The field in a colour halfway between the text and its ground, so that the
-// solutions stand out over it, on a light or a dark palette.
-QColor fieldColour(const QPalette& palette) {
-    const QColor text = palette.color(QPalette::Text), ground = palette.color(QPalette::Base);
-    return QColor((text.red() + ground.red()) / 2, (text.green() + ground.green()) / 2,
-                  (text.blue() + ground.blue()) / 2);
-}
 
 }  // namespace
 
@@ -153,12 +107,12 @@ LabPlot* FieldTab::createField() {
                         "method's runs. A click moves the start (x0, y0) there.",
                         this);
     plot_->xAxis->setLabel("x");
-    plot_->yAxis->setLabel(valuesLabel(1));
+    plot_->yAxis->setLabel(componentsLabel(1));
     plot_->showLegend(LabPlot::LegendPlace::beside);
     // The field is a grid of its own; grid lines would cross its segments.
     plot_->xAxis->grid()->setVisible(false);
     plot_->yAxis->grid()->setVisible(false);
-    segments_ = new FieldSegments(plot_);
+    segments_ = new PlotSegments(plot_, PlotSegments::Ends::plain);
     // The field under the solutions.
     plot_->addLayer("field", plot_->layer("grid"), QCustomPlot::limAbove);
     segments_->setLayer("field");
@@ -355,7 +309,7 @@ void addRuns(LabPlot& plot, const std::vector<ShownRun>& runs, bool finerBeneath
         graph->setName(runs[k].name);
         graph->setPen(LabPlot::methodPen(runs[k].look));
         graph->setScatterStyle(LabPlot::methodMarker(runs[k].look));
-        graph->setData(toVector(runs[k].points.x), toVector(runs[k].points.y), true);
+        graph->setData(toQVector(runs[k].points.x), toQVector(runs[k].points.y), true);
         graphs[k] = graph;
     }
     for (QCPGraph* graph : graphs) {
@@ -367,6 +321,25 @@ void addRuns(LabPlot& plot, const std::vector<ShownRun>& runs, bool finerBeneath
 bool anyLeftOut(const std::vector<ShownRun>& runs) {
     return std::any_of(runs.begin(), runs.end(),
                        [](const ShownRun& run) { return run.points.leftOut; });
+}
+
+// The exact or reference solution in the text's colour; whether values
+// beyond what an axis can span were left out.
+bool addKnownCurve(LabPlot& plot, const pelorin::FieldStudy& study, const QColor& text) {
+    bool leftOut = false;
+    const QString curveName =
+        study.comparison == pelorin::Comparison::reference ? "reference" : "exact";
+    for (const pelorin::SampledCurve::Piece& piece : study.known.pieces) {
+        const pelorin::DrawablePoints points = pelorin::drawablePoints(piece.x, piece.y);
+        leftOut = leftOut || points.leftOut;
+        QCPGraph* curve = plot.addGraph();
+        curve->setPen(QPen(text, 2));
+        curve->setData(toQVector(points.x), toQVector(points.y), true);
+        // One legend entry for a curve broken into pieces.
+        if (&piece == &study.known.pieces.front()) curve->setName(curveName);
+        else curve->removeFromLegend();
+    }
+    return leftOut;
 }
 
 }  // namespace
@@ -384,7 +357,7 @@ void FieldTab::markStartingValues(std::optional<pelorin::SideBySide> set) {
     ringed->setLineStyle(QCPGraph::lsNone);
     ringed->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle,
                                             QPen(palette().color(QPalette::Text), 1.5), Qt::NoBrush, 14));
-    ringed->setData(toVector(points.x), toVector(points.y), true);
+    ringed->setData(toQVector(points.x), toQVector(points.y), true);
 }
 
 std::optional<pelorin::SideBySide> FieldTab::sideBySide() const {
@@ -401,27 +374,14 @@ void FieldTab::drawSolutions() {
         return;
     }
     plot_->clearGraphs();
-    plot_->yAxis->setLabel(valuesLabel(1));
+    plot_->yAxis->setLabel(componentsLabel(1));
     errors_->yAxis->setLabel(errorsLabel(1));
     const std::optional<pelorin::SideBySide> set = sideBySide();
     // The page's palette: a new one reaches the page before its plot.
-    const QColor text = palette().color(QPalette::Text);
-    segments_->setPen(QPen(fieldColour(palette()), 1));
+    segments_->setPen(QPen(LabPlot::fieldColour(palette()), 1));
 
     // Values beyond what an axis can span are left out, and the notes say so.
-    bool leftOut = false;
-    const QString curveName =
-        study_.comparison == pelorin::Comparison::reference ? "reference" : "exact";
-    for (const pelorin::SampledCurve::Piece& piece : study_.known.pieces) {
-        const pelorin::DrawablePoints points = pelorin::drawablePoints(piece.x, piece.y);
-        leftOut = leftOut || points.leftOut;
-        QCPGraph* curve = plot_->addGraph();
-        curve->setPen(QPen(text, 2));
-        curve->setData(toVector(points.x), toVector(points.y), true);
-        // One legend entry for a curve broken into pieces.
-        if (&piece == &study_.known.pieces.front()) curve->setName(curveName);
-        else curve->removeFromLegend();
-    }
+    bool leftOut = addKnownCurve(*plot_, study_, palette().color(QPalette::Text));
     const std::vector<ShownRun> runs =
         shownRuns(study_, inputs_.method, set, study_.hiddenUnder, [this](bool every, std::size_t k) {
             const pelorin::SolutionPath& path = every ? study_.every[k] : study_.halved[k];
@@ -439,24 +399,29 @@ void FieldTab::drawSolutions() {
     drawingNote_ = drawing.join("\n");
     drawErrors();
     showNotes();
-    // A study's first drawing shows the whole plots, and so does every
-    // drawing while the student keeps the whole view: the view follows a
-    // start that moved.
-    if (!runs.empty()) {
-        if (fitPending_ || plot_->showsWhole()) plot_->showWhole();
-        if (fitPending_ || errors_->showsWhole()) errors_->showWhole();
-        fitPending_ = false;
-    }
-    // A hidden page is painted when it is shown: the other pages' boxes
-    // recalculate it often, and a plot's painting costs more than its runs.
-    // A shown one is painted in an event of its own, after the other pages'
-    // work for the same input, so that no single handler holds input long.
-    if (isVisible()) {
-        plot_->replot(QCustomPlot::rpQueuedReplot);
-        errors_->replot(QCustomPlot::rpQueuedReplot);
-    } else {
+    if (!runs.empty()) followWholeView();
+    replotWhenShown({plot_, errors_});
+}
+
+// A study's first drawing shows the whole plots, and so does every drawing
+// while the student keeps the whole view: the view follows a start that
+// moved.
+void FieldTab::followWholeView() {
+    if (fitPending_ || plot_->showsWhole()) plot_->showWhole();
+    if (fitPending_ || errors_->showsWhole()) errors_->showWhole();
+    fitPending_ = false;
+}
+
+// A hidden page is painted when it is shown: the other pages' boxes
+// recalculate it often, and a plot's painting costs more than its runs.
+// A shown one is painted in an event of its own, after the other pages'
+// work for the same input, so that no single handler holds input long.
+void FieldTab::replotWhenShown(std::initializer_list<LabPlot*> plots) {
+    if (!isVisible()) {
         replotPending_ = true;
+        return;
     }
+    for (LabPlot* plot : plots) plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
 // The global errors of the runs the field shows, against the same solution.
@@ -523,15 +488,8 @@ void FieldTab::fitView() {
     plot_->yAxis->setRange(y.lower, y.upper);
 }
 
-pelorin::VisibleRange FieldTab::visibleRange() const {
-    const QCPRange x = plot_->xAxis->range(), y = plot_->yAxis->range();
-    const QRect rect = plot_->axisRect()->rect();
-    return {x.lower, x.upper, y.lower, y.upper, static_cast<double>(rect.width()),
-            static_cast<double>(rect.height())};
-}
-
 void FieldTab::drawField() {
-    const pelorin::VisibleRange range = visibleRange();
+    const pelorin::VisibleRange range = plot_->visibleRange();
     const bool sameRange = range.xmin == drawnRange_.xmin && range.xmax == drawnRange_.xmax &&
                            range.ymin == drawnRange_.ymin && range.ymax == drawnRange_.ymax &&
                            range.width == drawnRange_.width && range.height == drawnRange_.height;
@@ -628,7 +586,7 @@ void FieldTab::released(QMouseEvent* event) {
     const bool click = (at - *pressedAt_).manhattanLength() <= clickSlack;
     pressedAt_.reset();
     const QRect rect = plot_->axisRect()->rect();
-    const auto pixel = pelorin::pixelSize(visibleRange());
+    const auto pixel = pelorin::pixelSize(plot_->visibleRange());
     if (!click || !rect.contains(at.toPoint()) || !pixel) return;
     // The plot's own mapping, by which it drew the field under the pointer.
     const double x = plot_->xAxis->pixelToCoord(at.x()), y = plot_->yAxis->pixelToCoord(at.y());

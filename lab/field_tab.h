@@ -15,27 +15,27 @@
 #include <QPointF>
 
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
+#include <vector>
 
-class FieldSegments;
 class LabPlot;
+class PlotSegments;
 class QCheckBox;
 class QHBoxLayout;
 class QLabel;
 class QMouseEvent;
 class QTableWidget;
+namespace pelorin {
+struct MethodDrift;
+}
 
 class FieldTab : public LabPage {
     Q_OBJECT
 
-    // The axes' labels for a problem of n components: a single equation's
-    // y and the size of its error, a system's components and the norm of
-    // its errors. Every drawing sets them: a page keeps its plots from one
-    // problem to the next.
-    static QString valuesLabel(std::size_t n) {
-        if (n == 1) return "y";
-        return n == 2 ? "y1, y2" : QString("y1 \u2026 y%1").arg(n);
-    }
+    // The errors axis's label for a problem of n components: a single
+    // equation's size of its error, a system's norm of its errors. Every
+    // drawing sets it: a page keeps its plots from one problem to the next.
     static QString errorsLabel(std::size_t n) { return n == 1 ? "|global error|" : "||global error||"; }
 
 public:
@@ -62,6 +62,10 @@ private:
     QHBoxLayout* createStepsButtons();
     void display(pelorin::FieldStudy study, const QStringList& firstNotes);
     void drawSolutions();
+    // The field's and the errors' whole view, where the page keeps it.
+    void followWholeView();
+    // The plots painted now if the page shows, else when it is shown.
+    void replotWhenShown(std::initializer_list<LabPlot*> plots);
     void drawErrors();
     // The field's whole view: the start, the end and every run.
     void fitView();
@@ -78,7 +82,6 @@ private:
     void released(QMouseEvent* event);
     void copy();
     void saveAsCsv();
-    pelorin::VisibleRange visibleRange() const;
     // A system has no direction field in (x, y): the page shows its
     // components against x, its errors in the maximum norm, the drift of
     // its invariant and its Lab steps.
@@ -86,12 +89,19 @@ private:
     LabPlot* createDriftPlot();
     void displaySystem(pelorin::SystemFieldStudy study, const QStringList& firstNotes);
     void drawSystem();
+    // Catalogue row r of the set side by side, or run r of h, h/2 and h/4
+    // without one; a set's drift is kept in `drifts` for the notes.
+    void drawSystemRun(std::optional<pelorin::SideBySide> set, std::size_t r,
+                       std::vector<pelorin::MethodDrift>& drifts);
+    QString systemDrawingNote(std::optional<pelorin::SideBySide> set,
+                              const std::vector<pelorin::MethodDrift>& drifts) const;
+    void showDrift();
     void fitSystemView();
     void fillSystemSteps();
 
     LabPlot* plot_ = nullptr;
     LabPlot* errors_ = nullptr;
-    FieldSegments* segments_ = nullptr;
+    PlotSegments* segments_ = nullptr;
     QCheckBox* everyMethod_ = nullptr;
     QCheckBox* implicitMethods_ = nullptr;
     QCheckBox* multistepMethods_ = nullptr;

@@ -28,16 +28,11 @@ const QString errorInIDescription =
     "The system does not keep the quantity typed as its invariant: each run's I(x_i, y_i) less "
     "the solution's I at the same x, the method's error in I, against x.";
 
-QVector<double> asVector(const std::vector<double>& values) {
-    return QVector<double>(values.begin(), values.end());
-}
-
-void addCurve(LabPlot& plot, const std::vector<double>& x, const std::vector<double>& y,
-              const QPen& pen, const QString& name) {
-    const pelorin::DrawablePoints points = pelorin::drawablePoints(x, y);
+void addCurve(LabPlot& plot, const pelorin::DrawablePoints& points, const QPen& pen,
+              const QString& name) {
     QCPGraph* graph = plot.addGraph();
     graph->setPen(pen);
-    graph->setData(asVector(points.x), asVector(points.y), true);
+    graph->setData(toQVector(points.x), toQVector(points.y), true);
     graph->setName(name);
 }
 
@@ -111,67 +106,79 @@ QString driftLabel(bool fromStart, bool logarithmic) {
     return logarithmic ? "|" + drift + "|" : drift;
 }
 
-}  // namespace
-
-void FieldTab::drawSystem() {
-    plot_->clearGraphs();
-    errors_->clearGraphs();
-    drift_->clearGraphs();
-    const pelorin::SystemFieldStudy& study = systemStudy_;
-    const std::size_t n = inputs_.problem.components();
-    plot_->yAxis->setLabel(valuesLabel(n));
+// The exact or reference solution's components, each in the band of its
+// runs' colour.
+void addKnownComponents(LabPlot& plot, const pelorin::SystemFieldStudy& study, std::size_t n) {
     const QString known =
         study.comparison == pelorin::Comparison::reference ? "reference" : "exact";
     for (std::size_t k = 0; k < n && !study.knownX.empty(); ++k) {
-        addCurve(*plot_, study.knownX, pelorin::componentOf(study.knownY, k), LabPlot::componentBand(k),
-                 QString("y%1, %2").arg(k + 1).arg(known));
+        addCurve(plot, pelorin::drawablePoints(study.knownX, pelorin::componentOf(study.knownY, k)),
+                 LabPlot::componentBand(k), QString("y%1, %2").arg(k + 1).arg(known));
     }
-    // The method with h, h/2 and h/4 in its components' colours, a line
-    // style for each step; or a set of methods with h in the methods'
-    // colours, a line style for each component.
+}
+
+}  // namespace
+
+void FieldTab::drawSystem() {
+    for (LabPlot* plot : {plot_, errors_, drift_}) plot->clearGraphs();
+    const std::size_t n = inputs_.problem.components();
+    plot_->yAxis->setLabel(componentsLabel(n));
+    errors_->yAxis->setLabel(errorsLabel(n));
+    addKnownComponents(*plot_, systemStudy_, n);
     const std::optional<pelorin::SideBySide> set = sideBySide();
-    const std::size_t shown = set ? static_cast<std::size_t>(*set) : 0;
-    const auto under = [&](const std::array<pelorin::HiddenRuns, pelorin::sideBySideSets>& hidden,
-                           std::size_t r) { return set ? hidden[shown][r] : std::nullopt; };
-    const bool logarithmic = driftLogarithmic_->isChecked();
-    std::vector<std::size_t> rows = {0, 1, 2};
-    if (set) rows = pelorin::sideBySideRows(*set, inputs_.method);
+    const std::vector<std::size_t> rows =
+        set ? pelorin::sideBySideRows(*set, inputs_.method) : std::vector<std::size_t>{0, 1, 2};
     std::vector<pelorin::MethodDrift> drifts;
-    for (std::size_t r : rows) {
-        const pelorin::SystemPath& path = set ? study.every[r] : study.halved[r];
-        const QString run = set ? fromView(pelorin::labCatalogue()[r].caption) : QString(runNames[r]);
-        for (std::size_t k = 0; k < n && !path.x.empty(); ++k) {
-            QPen pen = LabPlot::methodPen(set ? r : k);
-            pen.setStyle(set ? runStyles[k % runStyles.size()] : runStyles[r]);
-            addCurve(*plot_, path.x, pelorin::componentOf(path.y, k), pen,
-                     legendName(QString("y%1, %2").arg(k + 1).arg(run), under(study.hiddenUnder, r)));
-        }
-        const pelorin::ErrorPath& errors = set ? study.everyErrors[r] : study.halvedErrors[r];
-        const pelorin::DrawablePoints sizes = pelorin::magnitudePoints(errors.x, errors.error);
-        QCPGraph* graph = errors_->addGraph();
-        QPen pen = LabPlot::methodPen(set ? r : inputs_.method);
-        if (!set) pen.setStyle(runStyles[r]);
-        graph->setPen(pen);
-        graph->setData(asVector(sizes.x), asVector(sizes.y), true);
-        graph->setName(legendName(run, under(study.errorHiddenUnder, r)));
-        const std::vector<double>& drift = set ? study.everyDrift[r] : study.drift[r];
-        if (!drift.empty()) {
-            const pelorin::DrawablePoints points = logarithmic
-                                                       ? pelorin::magnitudePoints(path.x, drift)
-                                                       : pelorin::drawablePoints(path.x, drift);
-            QCPGraph* curve = drift_->addGraph();
-            curve->setPen(pen);
-            curve->setData(asVector(points.x), asVector(points.y), true);
-            curve->setName(legendName(
-                run, under(logarithmic ? study.logDriftHiddenUnder : study.driftHiddenUnder, r)));
-            if (set) drifts.push_back({&pelorin::labCatalogue()[r], pelorin::runDrift(path, drift)});
-        }
+    for (std::size_t r : rows) drawSystemRun(set, r, drifts);
+    drawingNote_ = systemDrawingNote(set, drifts);
+    showDrift();
+    showNotes();
+    for (LabPlot* plot : {plot_, errors_, drift_}) plot->showWhole();
+    replotWhenShown({plot_, errors_, drift_});
+}
+
+// The method with h, h/2 and h/4 in its components' colours, a line style
+// for each step; or a set of methods with h in the methods' colours, a line
+// style for each component. Each run's errors and drift in its method's (or
+// its step's) pen.
+void FieldTab::drawSystemRun(std::optional<pelorin::SideBySide> set, std::size_t r,
+                             std::vector<pelorin::MethodDrift>& drifts) {
+    const pelorin::SystemFieldStudy& study = systemStudy_;
+    const auto under = [&](const std::array<pelorin::HiddenRuns, pelorin::sideBySideSets>& hidden) {
+        return set ? hidden[static_cast<std::size_t>(*set)][r] : std::nullopt;
+    };
+    const pelorin::SystemPath& path = set ? study.every[r] : study.halved[r];
+    const QString run = set ? fromView(pelorin::labCatalogue()[r].caption) : QString(runNames[r]);
+    for (std::size_t k = 0; k < inputs_.problem.components() && !path.x.empty(); ++k) {
+        QPen pen = LabPlot::methodPen(set ? r : k);
+        pen.setStyle(set ? runStyles[k % runStyles.size()] : runStyles[r]);
+        addCurve(*plot_, pelorin::drawablePoints(path.x, pelorin::componentOf(path.y, k)), pen,
+                 legendName(QString("y%1, %2").arg(k + 1).arg(run), under(study.hiddenUnder)));
     }
+    QPen pen = LabPlot::methodPen(set ? r : inputs_.method);
+    if (!set) pen.setStyle(runStyles[r]);
+    const pelorin::ErrorPath& errors = set ? study.everyErrors[r] : study.halvedErrors[r];
+    addCurve(*errors_, pelorin::magnitudePoints(errors.x, errors.error), pen,
+             legendName(run, under(study.errorHiddenUnder)));
+    const std::vector<double>& drift = set ? study.everyDrift[r] : study.drift[r];
+    if (drift.empty()) return;
+    const bool logarithmic = driftLogarithmic_->isChecked();
+    const pelorin::DrawablePoints points = logarithmic ? pelorin::magnitudePoints(path.x, drift)
+                                                       : pelorin::drawablePoints(path.x, drift);
+    const auto& hidden = logarithmic ? study.logDriftHiddenUnder : study.driftHiddenUnder;
+    addCurve(*drift_, points, pen, legendName(run, under(hidden)));
+    if (set) drifts.push_back({&pelorin::labCatalogue()[r], pelorin::runDrift(path, drift)});
+}
+
+// What the notes say of the runs drawn: those that leave the view, and the
+// drift of the set side by side (`drifts`) or of h, h/2 and h/4.
+QString FieldTab::systemDrawingNote(std::optional<pelorin::SideBySide> set,
+                                    const std::vector<pelorin::MethodDrift>& drifts) const {
+    const pelorin::SystemFieldStudy& study = systemStudy_;
     QStringList drawing;
     const std::string leaving =
         set ? study.everyLeavingNote[static_cast<std::size_t>(*set)] : study.leavingNote;
     if (!leaving.empty()) drawing << QString::fromStdString(leaving);
-    // The drift of the runs drawn: a set side by side, or h, h/2 and h/4.
     const pelorin::Problem& problem = inputs_.problem;
     const std::string driftNote =
         set ? pelorin::sideBySideDriftNote(problem.invariantText(), study.invariantAtStart,
@@ -180,19 +187,17 @@ void FieldTab::drawSystem() {
                                           problem.x1, pelorin::runDrifts(study.halved, study.drift),
                                           study.driftAgainst);
     if (!driftNote.empty()) drawing << QString::fromStdString(driftNote);
-    drawingNote_ = drawing.join("\n");
-    errors_->yAxis->setLabel(errorsLabel(n));
-    const bool fromStart = study.driftAgainst.empty();
+    return drawing.join("\n");
+}
+
+// The drift's plot, and its box, only where a drift is drawn, described and
+// labelled after what it measures.
+void FieldTab::showDrift() {
+    const bool fromStart = systemStudy_.driftAgainst.empty();
     drift_->describe(fromStart ? driftDescription : errorInIDescription);
-    drift_->yAxis->setLabel(driftLabel(fromStart, logarithmic));
+    drift_->yAxis->setLabel(driftLabel(fromStart, driftLogarithmic_->isChecked()));
     drift_->setVisible(drift_->graphCount() > 0);
     driftLogarithmic_->setVisible(drift_->graphCount() > 0);
-    showNotes();
-    for (LabPlot* plot : {plot_, errors_, drift_}) {
-        plot->showWhole();
-        if (isVisible()) plot->replot(QCustomPlot::rpQueuedReplot);
-    }
-    if (!isVisible()) replotPending_ = true;
 }
 
 // x from x0 to x1; the values the study chose, with room at the edges.

@@ -1,6 +1,7 @@
 #include "lab/system_boxes.h"
 
 #include "base/lab_reading.h"
+#include "ui/text.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -39,6 +40,23 @@ QLineEdit* newBox(QWidget* parent, QLabel*& caption, const QString& tip) {
 SystemBoxes::SystemBoxes(QWidget* parent) : QWidget(parent) {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
+    // Tab follows the order the boxes are made in, so they are made in the
+    // order read: the problem's Components and Parameters above the
+    // components' rows, the Invariant of them all below. The letters of these
+    // three captions all take the focus elsewhere on some page already, so
+    // they have no Alt key.
+    addComponentsAndParameters(*grid);
+    for (std::size_t k = 0; k < rows_.size(); ++k) addRow(*grid, k);
+    addInvariant(*grid);
+    grid->setColumnStretch(1, 3);
+    grid->setColumnStretch(3, 1);
+    grid->setColumnStretch(5, 3);
+    connectBoxes();
+    showRows();
+}
+
+// The grid's first line.
+void SystemBoxes::addComponentsAndParameters(QGridLayout& grid) {
     componentsCaption_ = new QLabel("Components:", this);
     components_ = new QSpinBox(this);
     components_->setRange(2, static_cast<int>(pelorin::maxComponents));
@@ -46,55 +64,56 @@ SystemBoxes::SystemBoxes(QWidget* parent) : QWidget(parent) {
     componentsCaption_->setBuddy(components_);
     auto* parametersCaption = new QLabel("Parameters:", this);
     parameters_ = new QLineEdit(this);
-    parameters_->setAccessibleName(QString::fromUtf8(pelorin::parametersBoxName.data(),
-                                                     pelorin::parametersBoxName.size()));
+    parameters_->setAccessibleName(fromView(pelorin::parametersBoxName));
     parameters_->setPlaceholderText("none, or a = 2/3, b = 4/3");
     parameters_->setToolTip("Named numbers every formula may use, each a formula of numbers and "
                             "the parameters before it.");
     parametersCaption->setBuddy(parameters_);
+    grid.addWidget(componentsCaption_, 0, 0);
+    grid.addWidget(components_, 0, 1, Qt::AlignLeft);
+    grid.addWidget(parametersCaption, 0, 2);
+    grid.addWidget(parameters_, 0, 3, 1, 3);
+}
+
+// The grid's line under the rows.
+void SystemBoxes::addInvariant(QGridLayout& grid) {
     auto* invariantCaption = new QLabel("Invariant:", this);
     invariant_ = new QLineEdit(this);
-    invariant_->setAccessibleName(QString::fromUtf8(pelorin::invariantBoxName.data(),
-                                                    pelorin::invariantBoxName.size()));
+    invariant_->setAccessibleName(fromView(pelorin::invariantBoxName));
     invariant_->setPlaceholderText("none");
     invariant_->setToolTip("A quantity the solutions keep constant, in x and y1 … yn, such as an "
                            "energy: the lab plots how far each run drifts from it.");
     invariantCaption->setBuddy(invariant_);
-    // The components' rows between the problem-wide boxes: Components and
-    // Parameters above, the Invariant of them all below. Tab reaches every
-    // box in the order read; the letters of these captions all take the
-    // focus elsewhere on some page already, so they have no Alt key.
-    grid->addWidget(componentsCaption_, 0, 0);
-    grid->addWidget(components_, 0, 1, Qt::AlignLeft);
-    grid->addWidget(parametersCaption, 0, 2);
-    grid->addWidget(parameters_, 0, 3, 1, 3);
     const int invariantLine = static_cast<int>(rows_.size()) + 1;
-    grid->addWidget(invariantCaption, invariantLine, 0);
-    grid->addWidget(invariant_, invariantLine, 1, 1, 5);
+    grid.addWidget(invariantCaption, invariantLine, 0);
+    grid.addWidget(invariant_, invariantLine, 1, 1, 5);
+}
 
-    for (std::size_t k = 0; k < rows_.size(); ++k) {
-        Row& row = rows_[k];
-        row.slope = newBox(this, row.slopeCaption,
-                           "The slope of this component, in x, y1 … yn and the parameters.");
-        row.start = newBox(this, row.startCaption, "The component's value at x0.");
-        row.exact = newBox(this, row.exactCaption,
-                           "Its exact solution, in x, x0 and the starts y1_0 … yn_0; empty when "
-                           "none is known.");
-        row.exact->setPlaceholderText("none");
-        const int line = static_cast<int>(k) + 1;
-        grid->addWidget(row.slopeCaption, line, 0);
-        grid->addWidget(row.slope, line, 1);
-        grid->addWidget(row.startCaption, line, 2);
-        grid->addWidget(row.start, line, 3);
-        grid->addWidget(row.exactCaption, line, 4);
-        grid->addWidget(row.exact, line, 5);
+// Component k's slope, start and exact solution, each after its caption, on
+// the grid's line k + 1.
+void SystemBoxes::addRow(QGridLayout& grid, std::size_t k) {
+    Row& row = rows_[k];
+    row.slope = newBox(this, row.slopeCaption,
+                       "The slope of this component, in x, y1 … yn and the parameters.");
+    row.start = newBox(this, row.startCaption, "The component's value at x0.");
+    row.exact = newBox(this, row.exactCaption,
+                       "Its exact solution, in x, x0 and the starts y1_0 … yn_0; empty when "
+                       "none is known.");
+    row.exact->setPlaceholderText("none");
+    const std::array<QWidget*, 6> cells{row.slopeCaption, row.slope, row.startCaption,
+                                        row.start, row.exactCaption, row.exact};
+    for (std::size_t column = 0; column < cells.size(); ++column) {
+        grid.addWidget(cells[column], static_cast<int>(k) + 1, static_cast<int>(column));
+    }
+}
+
+// Every box's edit, and a new number of components, is the system edited.
+void SystemBoxes::connectBoxes() {
+    for (const Row& row : rows_) {
         for (QLineEdit* box : {row.slope, row.start, row.exact}) {
             connect(box, &QLineEdit::editingFinished, this, &SystemBoxes::edited);
         }
     }
-    grid->setColumnStretch(1, 3);
-    grid->setColumnStretch(3, 1);
-    grid->setColumnStretch(5, 3);
     for (QLineEdit* box : {parameters_, invariant_}) {
         connect(box, &QLineEdit::editingFinished, this, &SystemBoxes::edited);
     }
@@ -102,7 +121,6 @@ SystemBoxes::SystemBoxes(QWidget* parent) : QWidget(parent) {
         showRows();
         emit edited();
     });
-    showRows();
 }
 
 std::size_t SystemBoxes::components() const {

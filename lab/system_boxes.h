@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
@@ -45,6 +46,10 @@ private:
         QLabel* exactCaption;
         QLineEdit* exact;
     };
+    void addComponentsAndParameters(QGridLayout& grid);
+    void addRow(QGridLayout& grid, std::size_t k);
+    void addInvariant(QGridLayout& grid);
+    void connectBoxes();
     void showRows();
     std::size_t components() const;
 

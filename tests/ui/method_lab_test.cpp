@@ -2340,6 +2340,38 @@ TEST_F(Lab, SwitchingTheFormLeavesALibraryEntrysParametersBehind) {
     EXPECT_EQ(labBox(*lab, "Parameters"), "c = 0.5");
 }
 
+// Tab walks a system's boxes as they read, line by line: Components and
+// Parameters, each component's row, the Invariant under the rows, and on
+// to x0 in the row below.
+TEST_F(Lab, TabReachesASystemsBoxesInTheOrderTheyRead) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QComboBox* form = named<QComboBox>(*lab, "Form");
+    const struct {
+        const char* form;
+        QStringList order;  // from the Form box on
+    } rows[] = {
+        {"a system",
+         {"Form", "Components", "Parameters", "y1'", "y1(x0)", "exact y1(x)", "y2'", "y2(x0)",
+          "exact y2(x)", "Invariant", "x0"}},
+        {"y'' = ",
+         {"Form", "Parameters", "y''", "y(x0)", "exact y(x)", "y'(x0)", "Invariant", "x0"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.form);
+        const int index = form->findText(row.form, Qt::MatchStartsWith);
+        form->setCurrentIndex(index);
+        emit form->activated(index);
+        form->setFocus();
+        QStringList order{QApplication::focusWidget()->accessibleName()};
+        while (order.size() < row.order.size()) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->accessibleName();
+        }
+        EXPECT_EQ(order.join(", ").toStdString(), row.order.join(", ").toStdString());
+    }
+}
+
 // On request the Convergence page reads a system's errors one component at
 // a time: the box offers each, and the notes say which errors are shown.
 TEST_F(Lab, ASystemsConvergenceIsReadPerComponentOnRequest) {
