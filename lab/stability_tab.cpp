@@ -2,6 +2,7 @@
 
 #include "base/conversions.h"
 #include "base/number_text.h"
+#include "base/words.h"
 #include "lab/page.h"
 #include "lab/plot.h"
 #include "numerics/partitioned_step.h"
@@ -73,6 +74,22 @@ protected:
 StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
     auto* layout = new QVBoxLayout(this);
     auto* plots = new QHBoxLayout;
+    plots->addWidget(createRegionPlot(), 3);
+    plots->addWidget(createRootsPlot(), 2);
+    plots->addWidget(createRunPlot(), 2);
+    layout->addLayout(plots, 3);
+    layout->addLayout(createSlider());
+    notes_ = addNotes(layout, "Stability notes");
+    intervals_ = addCaptionedTable(layout,
+                                   "Stability &intervals on the negative real axis: "
+                                   "|R(-x)| \u2264 1, for a multistep method every root |\u03b6| "
+                                   "\u2264 1 and those on the circle simple, for 0 \u2264 x "
+                                   "\u2264 the value",
+                                   "Stability intervals");
+    fillIntervals();
+}
+
+LabPlot* StabilityTab::createRegionPlot() {
     region_ = new LabPlot("Stability region",
                           "Where |R(z)| is at most 1 for the chosen method, shaded, within its "
                           "edge |R(z)| = 1, with the point z = h\u00b7\u03bb of the chosen h: at "
@@ -110,8 +127,10 @@ StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
             }
         });
     }
-    plots->addWidget(region_, 3);
+    return region_;
+}
 
+LabPlot* StabilityTab::createRootsPlot() {
     roots_ = new LabPlot("Roots in the unit circle",
                          "For a multistep method: the roots \u03b6 of its characteristic polynomial "
                          "at z = h\u00b7\u03bb, within the unit circle |\u03b6| = 1. The principal "
@@ -134,17 +153,19 @@ StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
     parasitic_->setLineStyle(QCPGraph::lsNone);
     roots_->showLegend(LabPlot::LegendPlace::below);
     roots_->setLegendRows(2);
-    plots->addWidget(roots_, 2);
+    return roots_;
+}
 
+LabPlot* StabilityTab::createRunPlot() {
     run_ = new LabPlot("Run with the chosen h",
                        "The chosen method with the chosen h against the exact solution.", this);
     run_->xAxis->setLabel("x");
     run_->yAxis->setLabel("y");
     run_->showLegend(LabPlot::LegendPlace::below);
-    plots->addWidget(run_, 2);
-    layout->addLayout(plots, 3);
+    return run_;
+}
 
-    // The slider sweeps the lab's h, which the box above the pages shows.
+QLayout* StabilityTab::createSlider() {
     auto* controls = new QHBoxLayout;
     auto* sliderCaption = new QLabel(QString("h from %1 to %2:")
                                          .arg(fromView(pelorin::fixedText(pelorin::sliderStep, 2)),
@@ -158,16 +179,8 @@ StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
     connect(slider_, &QSlider::valueChanged, this, &StabilityTab::stepFromSlider);
     controls->addWidget(sliderCaption);
     controls->addWidget(slider_, 1);
-    layout->addLayout(controls);
 
-    notes_ = addNotes(layout, "Stability notes");
-    intervals_ = addCaptionedTable(layout,
-                                   "Stability &intervals on the negative real axis: "
-                                   "|R(-x)| \u2264 1, for a multistep method every root |\u03b6| "
-                                   "\u2264 1 and those on the circle simple, for 0 \u2264 x "
-                                   "\u2264 the value",
-                                   "Stability intervals");
-    fillIntervals();
+    return controls;
 }
 
 void StabilityTab::setInputs(const LabInputs& inputs) {
@@ -176,23 +189,44 @@ void StabilityTab::setInputs(const LabInputs& inputs) {
         const QSignalBlocker quiet(slider_);
         slider_->setValue(static_cast<int>(std::lround(inputs_.h / sliderUnit)));
     }
-    // A system's study for earlier inputs is no longer wanted, nor its points.
+    // A study for earlier inputs is no longer wanted, nor its points.
     studies_.supersede();
     systemStudy_ = {};
     multistepStudy_ = {};
-    if (showsMultistep() && inputs_.readable) {
-        multistepStudy_ =
-            pelorin::studyMultistepStability(inputs_.problem, method(), inputs_.h, inputs_.multistep);
-    }
     roots_->setVisible(showsMultistep());
     if (inputs_.multistep.own != intervalsOwn_) fillIntervalRow(pelorin::catalogueRow(pelorin::ownMultistepEntry()));
     // The region depends on the method alone; the point (or the path of
     // points) also on the problem, the start and h.
     if (!showsChosenRegion()) drawRegion();
     else placePoint();
-    if (showsMultistep()) showMultistep();
+    if (showsMultistep()) studyMultistep();
     else if (showsSystem()) studySystem();
     else drawRun();
+}
+
+// The lesson's study at once; a typed problem's, whose run and reference
+// cost more, off the window's thread.
+void StabilityTab::studyMultistep() {
+    if (!inputs_.readable) {
+        showMultistep();
+        return;
+    }
+    studies_.study(
+        inputs_.problem,
+        [method = &method(), h = inputs_.h, multistep = inputs_.multistep](const pelorin::Problem& problem,
+                                                                           std::stop_token) {
+            return pelorin::studyMultistepStability(problem, *method, h, multistep);
+        },
+        [this](pelorin::MultistepStabilityStudy study) {
+            multistepStudy_ = std::move(study);
+            placePoint();
+            showMultistep();
+        },
+        [this](const pelorin::Problem& problem) {
+            showMultistep();
+            notes_->setText("Calculating the roots and the run on " +
+                            QString::fromStdString(pelorin::quotedFormula(problem.equationText())) + " \u2026");
+        });
 }
 
 bool StabilityTab::showsChosenRegion() const {
@@ -272,7 +306,7 @@ void StabilityTab::drawRegion() {
     regionMultistep_.reset();
     regionFunction_ = {};
     // The region's key only where a region is drawn, before the point's.
-    const bool drawn = !pelorin::isPartitioned(chosen);
+    const bool drawn = !regionNone();
     if (drawn != region_->legend->hasItemWithPlottable(map_)) {
         if (drawn) {
             point_->removeFromLegend();
@@ -283,11 +317,10 @@ void StabilityTab::drawRegion() {
         }
     }
     if (!drawn) {
-        // No R(z): the map is emptied and the notes say why.
+        // No R(z): the map is emptied, out of the legend, and the notes say why.
         map_->data()->fill(0);
         for (QCPCurve* line : boundary_) region_->removePlottable(line);
         boundary_.clear();
-        map_->setName(fromView(chosen.caption) + ": no R(z)");
         placePoint();
         return;
     }
@@ -372,8 +405,7 @@ void StabilityTab::placePoint() {
         point_->setData(QVector<double>{}, QVector<double>{});
     } else {
         const pelorin::StabilityPath path = typedPath();
-        point_->setData(QVector<double>(path.z.begin(), path.z.end()),
-                        QVector<double>(static_cast<qsizetype>(path.z.size()), 0.0));
+        point_->setData(toQVector(path.z), QVector<double>(static_cast<qsizetype>(path.z.size()), 0.0));
     }
     region_->replot();
 }
@@ -419,17 +451,21 @@ void StabilityTab::drawTypedRun() {
 }
 
 bool StabilityTab::addKnownCurve(const pelorin::SampledCurve& curve) {
+    return addKnownCurve(curve, QPen(run_->palette().color(QPalette::Text), 1.5),
+                         inputs_.problem.comparedWithReference() ? "reference" : "exact");
+}
+
+bool StabilityTab::addKnownCurve(const pelorin::SampledCurve& curve, const QPen& pen, const QString& name) {
     bool leftOut = false;  // a sample where the solution is not known is not drawn, and not left out
     for (const pelorin::SampledCurve::Piece& piece : curve.pieces) {
         const pelorin::DrawablePoints points = pelorin::drawablePoints(piece.x, piece.y);
         leftOut = leftOut || points.leftOut;
         QCPGraph* known = run_->addGraph();
-        known->setPen(QPen(run_->palette().color(QPalette::Text), 1.5));
-        known->setData(QVector<double>(points.x.begin(), points.x.end()),
-                       QVector<double>(points.y.begin(), points.y.end()), true);
+        known->setPen(pen);
+        known->setData(toQVector(points.x), toQVector(points.y), true);
         // One legend entry for a curve broken into pieces.
         if (&piece == &curve.pieces.front()) {
-            known->setName(inputs_.problem.comparedWithReference() ? "reference" : "exact");
+            known->setName(name);
         } else {
             known->removeFromLegend();
         }
@@ -438,13 +474,18 @@ bool StabilityTab::addKnownCurve(const pelorin::SampledCurve& curve) {
 }
 
 bool StabilityTab::addRunGraph(const std::vector<double>& x, const std::vector<double>& y) {
+    return addRunGraph(x, y, LabPlot::methodPen(inputs_.method), LabPlot::methodMarker(inputs_.method),
+                       fromView(method().caption));
+}
+
+bool StabilityTab::addRunGraph(const std::vector<double>& x, const std::vector<double>& y, const QPen& pen,
+                               const QCPScatterStyle& marker, const QString& name) {
     const pelorin::DrawablePoints points = pelorin::drawablePoints(x, y);
     QCPGraph* numerical = run_->addGraph();
-    numerical->setName(fromView(method().caption));
-    numerical->setPen(LabPlot::methodPen(inputs_.method));
-    numerical->setScatterStyle(LabPlot::methodMarker(inputs_.method));
-    numerical->setData(QVector<double>(points.x.begin(), points.x.end()),
-                       QVector<double>(points.y.begin(), points.y.end()));
+    numerical->setName(name);
+    numerical->setPen(pen);
+    numerical->setScatterStyle(marker);
+    numerical->setData(toQVector(points.x), toQVector(points.y));
     return points.leftOut;
 }
 
@@ -461,10 +502,8 @@ void StabilityTab::drawRun() {
     if (regionNone()) {
         // A single equation has no oscillator to show a partitioned method on.
         notes << verdictNote();
-        if (const pelorin::Slope f = inputs_.problem.slope(); inputs_.readable && !appliesTo(method(), f)) {
-            notes << QString::fromStdString(
-                pelorin::doesNotApplyNote({std::string(method().caption)}, f.whyNoSplit()));
-        }
+        const auto why = pelorin::doesNotApplyNote(method(), inputs_.problem.slope());
+        if (inputs_.readable && why) notes << QString::fromStdString(*why);
         notes_->setText(notes.join("\n"));
         run_->replot();
         return;
@@ -501,11 +540,10 @@ void StabilityTab::drawRun() {
 void StabilityTab::showMultistep() {
     run_->clearGraphs();
     run_->setSolutionEnd(std::nullopt);
-    run_->yAxis->setLabel("y");
-    const pelorin::SolutionPath& path = multistepStudy_.run;
+    run_->yAxis->setLabel(componentsLabel(inputs_.problem.components()));
+    const pelorin::SystemPath& path = multistepStudy_.run;
+    const bool leftOut = drawComponents(path, multistepStudy_.known);
     if (!path.x.empty()) {
-        addKnownCurve(multistepStudy_.known);
-        addRunGraph(path.x, path.y);
         run_->rescaleAxes();
         run_->xAxis->scaleRange(1.05);
         run_->yAxis->scaleRange(1.1);
@@ -519,6 +557,7 @@ void StabilityTab::showMultistep() {
     QStringList notes = fromNotes(multistepStudy_.notes);
     const std::string beyond = pelorin::beyondGridNote(multistepStudy_.z, pelorin::StabilityGrid{});
     if (!beyond.empty()) notes.insert(notes.size() - 1, QString::fromStdString(beyond));
+    if (leftOut) notes << QString::fromStdString(pelorin::undrawableNote());
     notes_->setText(notes.join("\n"));
 }
 

@@ -21,7 +21,10 @@ class LabPlot;
 class QCPColorMap;
 class QCPCurve;
 class QCPGraph;
+class QCPScatterStyle;
+class QPen;
 class QLabel;
+class QLayout;
 class QSlider;
 class QTableWidget;
 
@@ -36,6 +39,11 @@ public:
     PageHandout handout(const LabInputs& inputs) const override;
 
 private:
+    LabPlot* createRegionPlot();
+    LabPlot* createRootsPlot();
+    LabPlot* createRunPlot();
+    // The slider sweeps the lab's h, which the box above the pages shows.
+    QLayout* createSlider();
     void fillIntervals();
     void fillIntervalRow(std::size_t row);
     const pelorin::Method& method() const { return inputs_.chosenMethod(); }
@@ -56,6 +64,12 @@ private:
     // marker; whether a point was left out as beyond what an axis spans.
     bool addKnownCurve(const pelorin::SampledCurve& curve);
     bool addRunGraph(const std::vector<double>& x, const std::vector<double>& y);
+    bool addKnownCurve(const pelorin::SampledCurve& curve, const QPen& pen, const QString& name);
+    bool addRunGraph(const std::vector<double>& x, const std::vector<double>& y, const QPen& pen,
+                     const QCPScatterStyle& marker, const QString& name);
+    // A run of one component or more beside the known solution's; see
+    // drawComponents in the system part.
+    bool drawComponents(const pelorin::SystemPath& run, const std::vector<pelorin::SampledCurve>& known);
     void drawTypedRun();
     pelorin::StabilityPath typedPath() const;
     void stepFromSlider(int hundredths);
@@ -66,8 +80,9 @@ private:
     void displaySystem(pelorin::SystemStabilityStudy study);
     void placeSystemPoints();
     void drawSystemRun();
-    // A multistep method: the roots at z = h·λ where the run starts, and
-    // the notes; the run plot stays empty.
+    // A multistep method: the roots at z = h·λ where the run starts, the
+    // run, and the notes.
+    void studyMultistep();
     void showMultistep();
     void drawRoots();
 

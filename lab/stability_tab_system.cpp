@@ -12,19 +12,11 @@
 
 #include <QLabel>
 
-namespace {
-
-QVector<double> asVector(const std::vector<double>& values) {
-    return QVector<double>(values.begin(), values.end());
-}
-
-}  // namespace
-
 void StabilityTab::studySystem() {
     run_->clearGraphs();
     run_->setSolutionEnd(std::nullopt);
     const std::size_t n = inputs_.problem.components();
-    run_->yAxis->setLabel(n == 2 ? "y1, y2" : QString("y1 \u2026 y%1").arg(n));
+    run_->yAxis->setLabel(componentsLabel(n));
     run_->replot();
     if (!inputs_.readable) {
         notes_->setText(QString::fromStdString(inputs_.unreadable));
@@ -58,32 +50,36 @@ void StabilityTab::placeSystemPoints() {
     point_->setData(re, im);
 }
 
-void StabilityTab::drawSystemRun() {
-    const pelorin::SystemPath& run = systemStudy_.path.run;
-    const QString caption = fromView(pelorin::labCatalogue()[inputs_.method].caption);
+// Each component of a run beside the known solution. One equation's run
+// in the method's pen and marker, its solution in the text's colour; a
+// system's components each in a colour of their own, the run's with its
+// markers, the solution's dashed, so that each pair is told apart at any n.
+// Whether a point was left out.
+bool StabilityTab::drawComponents(const pelorin::SystemPath& run, const std::vector<pelorin::SampledCurve>& known) {
+    if (run.x.empty()) return false;
+    const std::size_t n = run.y.front().size();
+    if (n == 1) {
+        const bool knownLeftOut = !known.empty() && addKnownCurve(known.front());
+        return addRunGraph(run.x, pelorin::componentOf(run.y, 0)) || knownLeftOut;
+    }
+    const QString caption = fromView(method().caption);
+    const QString solution = inputs_.problem.comparedWithReference() ? "reference" : "exact";
     bool leftOut = false;
-    const auto add = [&](const std::vector<double>& x, const std::vector<double>& y, const QPen& pen,
-                         const QString& name) {
-        const pelorin::DrawablePoints points = pelorin::drawablePoints(x, y);
-        leftOut = leftOut || points.leftOut;
-        QCPGraph* graph = run_->addGraph();
-        graph->setPen(pen);
-        graph->setData(asVector(points.x), asVector(points.y), true);
-        graph->setName(name);
-        return graph;
-    };
-    // Each component in a colour of its own: the run's with its markers, the
-    // exact solution's dashed, so that each pair is told apart at any n.
-    for (std::size_t k = 0; k < inputs_.problem.components() && !run.x.empty(); ++k) {
-        if (!systemStudy_.exact.empty()) {
+    for (std::size_t k = 0; k < n; ++k) {
+        if (k < known.size()) {
             QPen dashed = LabPlot::methodPen(k);
             dashed.setStyle(Qt::DashLine);
-            add(systemStudy_.exactX, pelorin::componentOf(systemStudy_.exact, k), dashed,
-                QString("y%1, exact").arg(k + 1));
+            leftOut = addKnownCurve(known[k], dashed, QString("y%1, %2").arg(k + 1).arg(solution)) || leftOut;
         }
-        add(run.x, pelorin::componentOf(run.y, k), LabPlot::methodPen(k), QString("y%1, %2").arg(k + 1).arg(caption))
-            ->setScatterStyle(LabPlot::methodMarker(k));
+        leftOut = addRunGraph(run.x, pelorin::componentOf(run.y, k), LabPlot::methodPen(k), LabPlot::methodMarker(k),
+                              QString("y%1, %2").arg(k + 1).arg(caption)) ||
+                  leftOut;
     }
+    return leftOut;
+}
+
+void StabilityTab::drawSystemRun() {
+    const bool leftOut = drawComponents(systemStudy_.path.run, systemStudy_.known);
     QStringList notes;
     for (const std::string& note : systemStudy_.path.notes) notes << QString::fromStdString(note);
     std::vector<std::complex<double>> z;

@@ -1,6 +1,7 @@
 #include "studies/known_solution.h"
 
 #include "numerics/reference.h"
+#include "numerics/state_operations.h"
 #include "studies/field_study.h"
 
 #include <limits>
@@ -34,6 +35,17 @@ SampledCurve knownCurve(const Problem& problem, double from, double to) {
     return sampledCurve(x, knownSolution(problem)(x));
 }
 
+std::vector<SampledCurve> knownCurves(const Problem& problem, double from, double to) {
+    if (!problem.isSystem()) return {knownCurve(problem, from, to)};
+    const std::vector<double> x = curveAbscissae(from, to);
+    const std::vector<StateVector> values = systemComparison(problem).samples(x);
+    std::vector<SampledCurve> curves;
+    for (std::size_t k = 0; k < problem.components(); ++k) {
+        curves.push_back(sampledCurve(x, componentOf(values, k)));
+    }
+    return curves;
+}
+
 std::optional<SolutionEnd> solutionEnd(const Problem& problem) {
     if (!problem.comparedWithReference()) return std::nullopt;
     const auto end = referenceSolution(problem.slope(), problem.x0, problem.y0[0], {problem.x1}).end;
@@ -48,6 +60,9 @@ Start startOf(const Problem& problem, const MultistepSettings& settings) {
 
 SystemStart systemStartOf(const Problem& problem, const MultistepSettings& settings) {
     if (settings.start) return {&labCatalogue()[*settings.start], {}};
+    if (!problem.isSystem()) {
+        return {nullptr, [known = startOf(problem, settings).solution](double x) { return StateVector{known(x)}; }};
+    }
     return {nullptr, [samples = systemComparison(problem).samples](double x) {
                 return samples({x}).front();
             }};

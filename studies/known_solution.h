@@ -21,6 +21,8 @@ std::string knownSolutionName(const Problem& problem);
 // It sampled densely from `from` to `to`, for a smooth curve between a
 // run's steps however large they are; empty for a system.
 SampledCurve knownCurve(const Problem& problem, double from, double to);
+// The same of every component, a system's too.
+std::vector<SampledCurve> knownCurves(const Problem& problem, double from, double to);
 
 // Where the solution through (x0, y0) ends before x1, as the reference finds
 // it on a problem without an exact solution; empty otherwise.
@@ -44,6 +46,7 @@ struct MultistepSettings {
 // exact solution, else the reference, at the starting abscissae (NaN where
 // the reference does not reach: the run then stops with a note).
 Start startOf(const Problem& problem, const MultistepSettings& settings);
+// A single equation's start is startOf's, value for value.
 SystemStart systemStartOf(const Problem& problem, const MultistepSettings& settings);
 
 // "Runge-Kutta 4", "the exact solution" or "the reference".

@@ -14,10 +14,8 @@ SystemStabilityStudy studySystemStability(const Problem& problem, std::size_t me
     SystemStabilityStudy study;
     study.path = systemStabilityPath(labCatalogue()[method], own.systemSlope(), own.x0, own.y0,
                                      own.x1, h, stop);
-    const KnownSystemSolution exact = own.systemExact();
-    if (exact && !study.path.run.x.empty()) {
-        study.exactX = curveAbscissae(study.path.run.x.front(), study.path.run.x.back());
-        for (double x : study.exactX) study.exact.push_back(exact(x));
+    if (!study.path.run.x.empty() && !stop.stop_requested()) {
+        study.known = knownCurves(own, study.path.run.x.front(), study.path.run.x.back());
     }
     return study;
 }
@@ -35,13 +33,13 @@ std::string startingValuesText(long count, const std::string& from) {
 // The run the page draws beside the region, and what its notes say of it.
 void runMultistep(MultistepStabilityStudy& study, const Problem& problem, const Method& method,
                   double h, const MultistepSettings& multistep) {
-    if (problem.isSystem() || !(h > 0)) return;
+    if (!(h > 0)) return;
     const bool lesson = problem.equation.lesson();
     const double x1 = lesson ? problem.x0 + static_cast<double>(stabilityRunSteps) * h : problem.x1;
-    study.run = solutionPath(method, problem.slope(), problem.x0, problem.y0[0], x1, h,
+    study.run = solutionPath(method, problem.systemSlope(), problem.x0, problem.y0, x1, h,
                              lesson ? stabilityRunSteps : 10 * stabilityRunSteps,
-                             startOf(problem, multistep));
-    if (!study.run.x.empty()) study.known = knownCurve(problem, study.run.x.front(), study.run.x.back());
+                             systemStartOf(problem, multistep));
+    if (!study.run.x.empty()) study.known = knownCurves(problem, study.run.x.front(), study.run.x.back());
     study.notes.push_back("The run plot shows " + std::string(method.caption) + " with h = " +
                           shortText(h) + " from x0, " +
                           startingValuesText(startingSteps(method), startName(problem, multistep)) + ".");
@@ -50,8 +48,9 @@ void runMultistep(MultistepStabilityStudy& study, const Problem& problem, const 
 
 }  // namespace
 
-MultistepStabilityStudy studyMultistepStability(const Problem& problem, const Method& method,
+MultistepStabilityStudy studyMultistepStability(const Problem& typed, const Method& method,
                                                 double h, const MultistepSettings& multistep) {
+    const Problem problem = typed.clone();
     const Multistep& formula = *multistepOf(method);
     MultistepStabilityStudy study;
     std::string where;

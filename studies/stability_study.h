@@ -1,6 +1,6 @@
 // What the Stability page shows of a system: z = h·λ for the eigenvalues of
 // h·J along the chosen method's run with h, and the run beside the exact
-// solution where one is known.
+// solution, else the reference.
 #pragma once
 
 #include "methods/state_vector.h"
@@ -19,10 +19,9 @@ namespace pelorin {
 
 struct SystemStabilityStudy {
     SystemStabilityPath path;
-    // The exact solution sampled densely over the run's span, for curves
-    // smooth between its steps; empty without one.
-    std::vector<double> exactX;
-    std::vector<StateVector> exact;
+    // Each component of the exact solution, else the reference, sampled
+    // densely over the run's span, for curves smooth between its steps.
+    std::vector<SampledCurve> known;
 };
 
 // The method is a catalogue row. `stop` ends the study early: a study for
@@ -39,14 +38,18 @@ struct MultistepStabilityStudy {
     std::vector<std::complex<double>> z;
     std::complex<double> shown;
     CharacteristicRoots roots;  // at `shown`
-    // One equation's run with h from x0, started as `multistep` says: over
-    // stabilityRunSteps steps on the lesson, towards x1 (at most as many
-    // steps again) on a typed equation; none for a system.
-    SolutionPath run;
-    SampledCurve known;  // the exact solution, else the reference, over the run's span
+    // The run with h from x0, started as `multistep` says: over
+    // stabilityRunSteps steps on the lesson, towards x1 (at most ten times
+    // as many) on a typed equation or system. A single equation is a system
+    // of one component.
+    SystemPath run;
+    // Each component of the exact solution, else the reference, over the
+    // run's span.
+    std::vector<SampledCurve> known;
     std::vector<std::string> notes;
 };
 inline constexpr long stabilityRunSteps = 20;
+// It clones the problem first, so that it may run on any thread.
 MultistepStabilityStudy studyMultistepStability(const Problem& problem, const Method& method,
                                                 double h, const MultistepSettings& multistep = {});
 

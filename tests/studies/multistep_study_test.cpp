@@ -1,6 +1,7 @@
 // The multistep methods through the lab's studies: the textbook's tables,
 // their orders, the starting values' share of the error, and the method that
 // is consistent but not zero-stable.
+#include "base/conversions.h"
 #include "base/number_text.h"
 #include "numerics/linear_multistep.h"
 #include "numerics/method_properties.h"
@@ -146,7 +147,8 @@ TEST(MultistepStudy, TheNotesSayWhatTheStartingValuesCarry) {
 
 // The Stability page runs a multistep method beside its region: the
 // classic unstable one on the textbook problem from its one starting value,
-// its note naming where the values came from; a system has no run.
+// its note naming where the values came from; on a system the same, each
+// component beside its exact solution.
 TEST(MultistepStudy, TheStabilityPageRunsTheMethodFromItsStart) {
     const Method& classic = ownMultistepEntry();
     MultistepSettings euler;
@@ -155,15 +157,30 @@ TEST(MultistepStudy, TheStabilityPageRunsTheMethodFromItsStart) {
     ASSERT_EQ(study.run.x.size(), 11u);
     EXPECT_EQ(study.run.startingValues, 1);
     // Euler's step from (0, 0.5): 0.5 + 0.2·1.5.
-    EXPECT_EQ(study.run.y[1], 0.8);
+    EXPECT_EQ(study.run.y[1], StateVector{0.8});
     // The exact solution over the run's span, sampled between its steps too.
-    ASSERT_EQ(study.known.pieces.size(), 1u);
-    EXPECT_EQ(study.known.pieces[0].x.size(), static_cast<std::size_t>(curveSamples));
-    EXPECT_EQ(study.known.pieces[0].x.back(), study.run.x.back());
+    ASSERT_EQ(study.known.size(), 1u);
+    ASSERT_EQ(study.known[0].pieces.size(), 1u);
+    EXPECT_EQ(study.known[0].pieces[0].x.size(), static_cast<std::size_t>(curveSamples));
+    EXPECT_EQ(study.known[0].pieces[0].x.back(), study.run.x.back());
     EXPECT_EQ(study.notes.back(), "The run plot shows Own multistep method with h = 0.200 from x0, its "
                                   "first value after the start from Euler.");
+    // y1' = y2, y2' = -y1 from (1, 0) to x1 = 1: Runge-Kutta 4's step gives
+    // the starting value (1 - h²/2 + h⁴/24, -(h - h³/6)).
     const Problem oscillator = pelorin::testing::librarySystem("Harmonic", 1);
-    EXPECT_TRUE(studyMultistepStability(oscillator, classic, 0.2).run.x.empty());
+    const MultistepStabilityStudy system = studyMultistepStability(oscillator, classic, 0.2);
+    ASSERT_EQ(system.run.x.size(), 6u);
+    EXPECT_EQ(numberToText(system.run.y[1][0]), "0.980066666666667");
+    EXPECT_EQ(numberToText(system.run.y[1][1]), "-0.198666666666667");
+    ASSERT_EQ(system.known.size(), 2u);
+    for (const SampledCurve& component : system.known) {
+        ASSERT_EQ(component.pieces.size(), 1u);
+        EXPECT_EQ(component.pieces[0].x.size(), static_cast<std::size_t>(curveSamples));
+    }
+    EXPECT_EQ(system.known[0].pieces[0].y.front(), 1);
+    EXPECT_EQ(system.known[1].pieces[0].y.front(), 0);
+    EXPECT_EQ(system.notes.back(), "The run plot shows Own multistep method with h = 0.200 from x0, its "
+                                   "first value after the start from Runge-Kutta 4.");
 
     // A formula of one step, Euler's typed as y(n+1) - y(n) = h·f(n), takes
     // no starting value: the note does not count "its first 0 values".

@@ -15,6 +15,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <qcustomplot.h>
 
@@ -43,6 +44,22 @@ protected:
     }
 
     QString notes() const { return label("Stability notes")->text(); }
+    // The library's oscillator y1' = y2, y2' = -y1 from (1, 0) to x1 = 10,
+    // BDF 2 with h = 0.4, its study done.
+    void chooseOscillatorWithBdf2() {
+        QComboBox* problems = named<QComboBox>("Problem");
+        problems->setCurrentIndex(problems->findText("Harmonic oscillator", Qt::MatchStartsWith));
+        emit problems->activated(problems->currentIndex());
+        QApplication::processEvents();
+        choose("BDF 2");
+        enter("h", "0.4");
+        waitForStudy();
+    }
+    // A typed problem's study runs off the window's thread; its notes come
+    // with its result.
+    void waitForStudy() const {
+        while (notes().startsWith("Calculating")) QTest::qWait(10);
+    }
 };
 
 // A plot rendered at its size on screen, its pixels read at plot coordinates.
@@ -273,7 +290,7 @@ TEST_F(MultistepStability, OnATypedEquationZIsTakenWhereTheRunStarts) {
     enter("y0", "1");
     choose("Adams-Bashforth 2");
     enter("h", "0.4");
-    QApplication::processEvents();
+    waitForStudy();
     for (const char* part : {"At z = h\u00b7\u03bb = -2.000, with \u03bb = \u2202f/\u2202y at the start "
                              "(0.000, 1.000) by a central difference quotient, the characteristic "
                              "polynomial has 2 roots",
@@ -285,13 +302,7 @@ TEST_F(MultistepStability, OnATypedEquationZIsTakenWhereTheRunStarts) {
 // On a system the points are the eigenvalues of h·J where the run starts:
 // the oscillator y1' = y2, y2' = -y1 has ±i, so z = ±0.4i at h = 0.4.
 TEST_F(MultistepStability, OnASystemThePointsAreTheModesAtTheStart) {
-    QComboBox* problems = named<QComboBox>("Problem");
-    problems->setCurrentIndex(problems->findText("Harmonic oscillator", Qt::MatchStartsWith));
-    emit problems->activated(problems->currentIndex());
-    QApplication::processEvents();
-    choose("BDF 2");
-    enter("h", "0.4");
-    QApplication::processEvents();
+    chooseOscillatorWithBdf2();
     EXPECT_TRUE(notes().contains("the eigenvalue of h\u00b7J at the start")) << notes().toStdString();
     auto* region = named<QCustomPlot>("Stability region");
     QCPGraph* point = nullptr;
@@ -301,6 +312,38 @@ TEST_F(MultistepStability, OnASystemThePointsAreTheModesAtTheStart) {
     ASSERT_NE(point, nullptr);
     ASSERT_EQ(point->dataCount(), 2);
     EXPECT_NEAR(std::fabs(point->data()->at(0)->value), 0.4, 1e-6);
+}
+
+// On a system the run plot shows each component of the run beside its exact
+// solution, in a colour of its own: the oscillator's y1 = cos x and
+// y2 = -sin x, with BDF 2's run of h = 0.4 from (1, 0) towards x1 = 10.
+TEST_F(MultistepStability, OnASystemTheRunShowsEachComponentBesideItsSolution) {
+    chooseOscillatorWithBdf2();
+    auto* run = named<QCustomPlot>("Run with the chosen h");
+    QStringList names;
+    for (int g = 0; g < run->graphCount(); ++g) names << run->graph(g)->name();
+    EXPECT_EQ(names, (QStringList{"y1, exact", "y1, BDF 2", "y2, exact", "y2, BDF 2"}));
+    EXPECT_EQ(run->yAxis->label(), "y1, y2");
+    // 25 steps of 0.4 reach x1 = 10; the run starts at (1, 0).
+    ASSERT_EQ(run->graph(1)->dataCount(), 26);
+    EXPECT_EQ(run->graph(1)->data()->at(0)->value, 1);
+    EXPECT_EQ(run->graph(3)->data()->at(0)->value, 0);
+    // The exact y2 is drawn through -sin(5.2) = 0.883, between two steps,
+    // in y2's colour, not y1's.
+    const Picture picture(run);
+    const QColor y2 = run->graph(2)->pen().color();
+    const double ratio = picture.image.devicePixelRatio();
+    const int px = int(run->xAxis->coordToPixel(5.2) * ratio);
+    const int py = int(run->yAxis->coordToPixel(-std::sin(5.2)) * ratio);
+    bool inked = false;
+    for (int dy = -2; dy <= 2; ++dy) {
+        const QColor c = picture.image.pixelColor(px, py + dy);
+        inked = inked || std::abs(c.red() - y2.red()) + std::abs(c.green() - y2.green()) +
+                                 std::abs(c.blue() - y2.blue()) < 60;
+    }
+    EXPECT_TRUE(inked);
+    EXPECT_NE(run->graph(0)->pen().color(), y2);
+    keepPicture("multistep-system-stability");
 }
 
 // On a dark palette the markers stay apart from the ground: the parasitic
