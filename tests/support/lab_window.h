@@ -1,20 +1,109 @@
 // What the Method lab's page tests share: the lab opened from the main
-// window with Ctrl+L on one of its pages, its controls found by the names a
-// screen reader reads, and its boxes typed as a student types them.
+// window with Ctrl+L, its controls found by the names a screen reader reads,
+// and its boxes typed as a student types them.
 #pragma once
 
 #include "ui/form1.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
+#include <QStringList>
+#include <QTableWidget>
 #include <QTest>
+#include <QThreadPool>
 #include <gtest/gtest.h>
+#include <qcustomplot.h>
 
 #include <cstdlib>
 
 namespace pelorin::testing {
+
+// Types `text` over what the box holds.
+inline void type(QLineEdit* edit, const QString& text) {
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+// Lets every study the lab runs on its own threads end and show its result,
+// and the layouts that result changes settle: a page is measured as the
+// student sees it once the window is idle, not while a result is arriving.
+inline void settleStudies() {
+    for (QThreadPool* pool : qApp->findChildren<QThreadPool*>()) pool->waitForDone();
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+}
+
+// A control of the lab by the name a screen reader reads; null if none.
+template <typename Widget>
+Widget* named(const QWidget& lab, const QString& name) {
+    for (Widget* widget : lab.findChildren<Widget*>()) {
+        if (widget->accessibleName() == name) return widget;
+    }
+    return nullptr;
+}
+
+// A label by its object name: a screen reader reads a label's text, so its
+// accessible name is that text.
+inline QLabel* label(const QWidget& lab, const char* name) { return lab.findChild<QLabel*>(name); }
+
+inline QTableWidget* table(const QWidget& lab, const char* name) { return named<QTableWidget>(lab, name); }
+
+inline QComboBox* methodBox(const QWidget& lab) { return named<QComboBox>(lab, "Method"); }
+
+inline QString labBox(const QWidget& lab, const char* name) {
+    const QLineEdit* box = named<QLineEdit>(lab, name);
+    return box ? box->text() : "(no box)";
+}
+
+// Types h into the lab's step box and ends it with Enter.
+inline void typeStep(const QWidget& lab, const QString& h) {
+    QLineEdit* box = named<QLineEdit>(lab, "h");
+    ASSERT_NE(box, nullptr);
+    box->setFocus();
+    type(box, h);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+// The names a plot's legend gives its plottables, in order.
+inline QStringList legendNames(const QCustomPlot& plot) {
+    QStringList names;
+    for (int i = 0; i < plot.legend->itemCount(); ++i) {
+        if (auto* item = qobject_cast<QCPPlottableLegendItem*>(plot.legend->item(i))) {
+            names << item->plottable()->name();
+        }
+    }
+    return names;
+}
+
+// Chooses the problem of the lab's library in row `index` and waits for the
+// Orders table; null if it does not come.
+inline QWidget* labOnLibraryProblem(QWidget* lab, int index) {
+    QComboBox* problem = named<QComboBox>(*lab, "Problem");
+    if (!problem) return nullptr;
+    problem->setCurrentIndex(index);
+    emit problem->activated(index);
+    QTableWidget* orders = table(*lab, "Orders");
+    if (!QTest::qWaitFor([&] { return orders->rowCount() == 16; }, 60000)) return nullptr;
+    return lab;
+}
+
+// The library's logistic equation y' = y(1 - y), by its row.
+inline constexpr int logisticProblem = 3;
+
+// Chooses the problem of that name from the lab's list; null if the list
+// has none.
+inline QWidget* labOnSystem(QWidget* lab, const QString& name) {
+    if (!lab) return nullptr;
+    QComboBox* problem = named<QComboBox>(*lab, "Problem");
+    const int row = problem->findText(name);
+    if (row < 0) return nullptr;
+    problem->setCurrentIndex(row);
+    emit problem->activated(row);
+    return lab;
+}
 
 // `light` turned dark: a dark grey ground with light grey text.
 inline QPalette darkPalette(const QPalette& light) {
@@ -60,19 +149,15 @@ protected:
         }
     }
 
+    // The lab's control and label of that name, failing the test if missing.
     template <typename Widget>
     Widget* named(const char* name) const {
-        for (Widget* widget : lab->findChildren<Widget*>()) {
-            if (widget->accessibleName() == name) return widget;
-        }
-        ADD_FAILURE() << "nothing named " << name;
-        return nullptr;
+        auto* found = pelorin::testing::named<Widget>(*lab, name);
+        if (!found) ADD_FAILURE() << "nothing named " << name;
+        return found;
     }
-
-    // A label by its object name: a screen reader reads a label's text, so
-    // its accessible name is that text.
     QLabel* label(const char* name) const {
-        auto* found = lab->findChild<QLabel*>(name);
+        QLabel* found = pelorin::testing::label(*lab, name);
         if (!found) ADD_FAILURE() << "no label named " << name;
         return found;
     }
@@ -81,9 +166,51 @@ protected:
     void enter(const char* name, const char* text) {
         QLineEdit* box = named<QLineEdit>(name);
         box->setFocus();
-        box->selectAll();
-        QTest::keyClicks(box, text);
+        type(box, text);
         QTest::keyClick(box, Qt::Key_Return);
+    }
+};
+
+// The main window shown and no lab open yet: a test fills the main window's
+// boxes first, then opens the lab with Ctrl+L; every lab open at the end is
+// closed.
+class Lab : public ::testing::Test {
+protected:
+    Form1 form;
+
+    void SetUp() override {
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+    void TearDown() override {
+        for (QWidget* lab : labs()) delete lab;
+    }
+
+    QLineEdit* mainBox(const char* name) { return form.findChild<QLineEdit*>(name); }
+    void enter(const char* x0, const char* y0, const char* x1, const char* h) {
+        type(mainBox("Text_x0"), x0);
+        type(mainBox("Text_y0"), y0);
+        type(mainBox("Text_x1"), x1);
+        type(mainBox("Text_h"), h);
+    }
+    void calculate() { QTest::mouseClick(form.findChild<QPushButton*>("Command1"), Qt::LeftButton); }
+
+    static QList<QWidget*> labs() {
+        QList<QWidget*> found;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == "MethodLab") found << window;
+        }
+        return found;
+    }
+    QWidget* openWithCtrlL() {
+        QTest::keyClick(&form, Qt::Key_L, Qt::ControlModifier);
+        const auto open = labs();
+        if (open.size() != 1) return nullptr;
+        // The lab's own shortcuts (Escape, Alt+letter) need it active.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(open.front()));
+        // The Convergence page studies even the lesson off the window's thread.
+        settleStudies();
+        return open.front();
     }
 };
 
