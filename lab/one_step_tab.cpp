@@ -132,9 +132,11 @@ void OneStepTab::setInputs(const LabInputs& inputs) {
     showPlaneOf(showsSystem());
     if (showsSystem()) {
         const pelorin::Problem& problem = inputs_.problem;
-        systemRun_ = inputs_.readable && !pelorin::isMultistep(method)
+        systemRun_ = inputs_.readable
                          ? pelorin::solutionPath(method, problem.systemSlope(), problem.x0,
-                                                 problem.y0, problem.x1, inputs_.h)
+                                                 problem.y0, problem.x1, inputs_.h,
+                                                 pelorin::maxPathSteps,
+                                                 pelorin::systemStartOf(problem, inputs_.multistep))
                          : pelorin::SystemPath{&method, 0, {}, {}, 0,
                                                pelorin::PathEnd::cannotStep, inputs_.unreadable, {}};
         end_ = std::nullopt;
@@ -161,7 +163,7 @@ void OneStepTab::showStep(int step) {
     const pelorin::Problem& problem = inputs_.problem;
     captionOf(*newton_)->setText(newtonCaption);
     if (showsSystem() && pelorin::isMultistep(inputs_.chosenMethod())) {
-        showWithoutStep(multistepSystemNote);
+        showMultistepSystemStep(step);
         return;
     }
     if (pelorin::isPartitioned(inputs_.chosenMethod())) {
@@ -173,13 +175,7 @@ void OneStepTab::showStep(int step) {
         const pelorin::SystemStageView view = pelorin::stageView(
             systemRun_, problem.systemSlope(), pelorin::systemComparison(problem).samples, step);
         showWalk(view.method, view.step, view.steps);
-        notes_->setText(joined(view.notes));
-        fillTableau(view.method);
-        fillNewton(view.method, {pelorin::newtonColumns(view.stages.stages, problem.components()),
-                                 pelorin::newtonRows(view.stages)});
-        fillCentred(*stages_,
-                    {pelorin::systemStageColumns(problem.components()), pelorin::stageRows(view)});
-        drawPhaseStep(view);
+        showSystemStageParts(view);
         return;
     }
     if (pelorin::isMultistep(inputs_.chosenMethod())) {
@@ -207,6 +203,19 @@ void OneStepTab::showOneStepParts(const pelorin::StageView& view) {
     drawStep(view);
 }
 
+void OneStepTab::showSystemStageParts(const pelorin::SystemStageView& view) {
+    const std::size_t components = inputs_.problem.components();
+    notes_->setText(joined(view.notes));
+    captionOf(*stages_)->setText(phasePlane.stagesCaption);
+    stages_->setAccessibleName("Stages");
+    plot_->describe(phasePlane.description);
+    fillTableau(view.method);
+    fillNewton(view.method, {pelorin::newtonColumns(view.stages.stages, components),
+                             pelorin::newtonRows(view.stages)});
+    fillCentred(*stages_, {pelorin::systemStageColumns(components), pelorin::stageRows(view)});
+    drawPhaseStep(view);
+}
+
 void OneStepTab::showWalk(const pelorin::Method* method, int step, int steps) {
     step_ = step > 0 ? step : 1;
     previous_->setEnabled(step > 1);
@@ -223,11 +232,6 @@ void OneStepTab::showPlaneOf(bool system) {
     plot_->describe(plane.description);
     captionOf(*stages_)->setText(plane.stagesCaption);
 }
-
-// What a system's run of a multistep method shows instead of a step.
-const char* const OneStepTab::multistepSystemNote =
-    "This page shows a multistep method's steps on one equation only: choose "
-    "\"one equation y' = f(x, y)\" in Form, or a one-step method, to see a step.";
 
 bool OneStepTab::showsPartitionedStages() const {
     return showsSystem() && inputs_.problem.systemSlope().split();
@@ -336,6 +340,7 @@ void OneStepTab::drawStages(const pelorin::StageDrawing& drawing, const QColor& 
     stages->setLineStyle(QCPGraph::lsNone);
     stages->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, methodColour, stageMarkerSize));
     stages->setData(toQVector(drawing.stagePoints.x), toQVector(drawing.stagePoints.y));
+    plot_->drawOnTop(*stages);
     drawSlopes(drawing.slopes, QPen(methodColour, 2), drawing.increment);
 }
 

@@ -5,7 +5,8 @@
 // in the phase plane (y1, y2) (one_step_tab_system.cpp); a partitioned
 // method's stages take their abscissae from its two tableaus. A multistep
 // method's step shows the points it weighs, its formula and its weights
-// (one_step_tab_multistep.cpp).
+// (one_step_tab_multistep.cpp), on a system with a column for every
+// component and drawn in the phase plane.
 #pragma once
 
 #include "lab/inputs.h"
@@ -56,14 +57,24 @@ private:
     bool showsPartitionedStages() const;
     void showPartitionedStep(int step);
     QString partitionedNote() const;
-    static const char* const multistepSystemNote;
+    // A system's one-step step: its notes, tableau, Newton iterations,
+    // Stages table and phase plane.
+    void showSystemStageParts(const pelorin::SystemStageView& view);
     static void fillCentred(QTableWidget& table, const pelorin::TextTable& text);
     // The method a multistep run's starting values come from (none: the solution).
     const pelorin::Method* startMethod() const;
     // one_step_tab_multistep.cpp: a multistep method's step.
     void showMultistepStep(int step);
+    void showMultistepSystemStep(int step);
+    // The Weights caption, the plot's description, the formula and the
+    // Newton table's caption of a multistep step.
+    void showWeightsOf(const pelorin::Method* method, const char* description);
     void fillFormula(const pelorin::Multistep* multistep);
     void drawMultistep(const pelorin::MultistepView& view);
+    // one_step_tab_system.cpp: a system's multistep step in the phase plane.
+    void drawMultistepPhase(const pelorin::SystemMultistepView& view);
+    // The known solution's path over the step in the phase plane.
+    void drawKnownPath(const pelorin::DrawablePoints& known);
     // Empties the plot for a step; without one, it is drawn empty: false.
     bool startDrawing(bool hasStep);
     // The known solution, under what the step draws; the method's colour.

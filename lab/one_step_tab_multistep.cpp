@@ -1,11 +1,14 @@
 // The One step page on a multistep method: the points a step weighs, drawn
 // with their slopes and the formula's polynomial, the formula's weights and
 // the Weights table; a starting value shows the step of the method that made
-// it. The numbers and sentences come from texts/multistep_view.
+// it. On a system the Weights table has a column for every component and
+// the step is drawn in the phase plane (y1, y2). The numbers and sentences
+// come from texts/multistep_view.
 #include "lab/one_step_tab.h"
 
 #include "lab/page.h"
 #include "lab/plot.h"
+#include "studies/field_study.h"
 #include "studies/known_solution.h"
 #include "texts/multistep_view.h"
 #include "ui/text.h"
@@ -19,6 +22,14 @@ namespace {
 constexpr const char* weightsCaption =
     "Wei&ghts of the step, to check by hand: each point's value and slope, the formula's "
     "\u03b1 and \u03b2 (divided by \u03b1\u2096) and their terms";
+constexpr const char* scalarDescription =
+    "The points the step weighs with their slopes as short segments, the polynomial the "
+    "formula rests on, the increment as an arrow to the new value, and the exact solution or "
+    "the reference.";
+constexpr const char* phaseDescription =
+    "The step in the phase plane of y1 and y2: the points it weighs with their slopes as short "
+    "arrows, the increment as an arrow from the last of them to the new value, and the exact "
+    "solution or the reference over the points and the step.";
 
 }  // namespace
 
@@ -46,19 +57,44 @@ void OneStepTab::showMultistepStep(int step) {
     showNotes(view.notes, view.xEnd, view.steps);
     // A starting value from the solution has no weights: the table stays
     // empty, and the notes say where the value came from.
-    captionOf(*stages_)->setText(weightsCaption);
-    stages_->setAccessibleName("Weights");
-    plot_->describe("The points the step weighs with their slopes as short segments, the "
-                    "polynomial the formula rests on, the increment as an arrow to the new "
-                    "value, and the exact solution or the reference.");
-    fillFormula(view.steps > 0 ? pelorin::multistepOf(*view.method) : nullptr);
-    captionOf(*newton_)->setText("Ne&wton iterations of the new value");
-    std::vector<std::string> newton = pelorin::newtonColumns(1);
-    newton.back() = "y" + std::to_string(view.step);
-    fillNewton(view.method, {newton, pelorin::newtonRows(view.numbers.iterations)});
+    showWeightsOf(view.steps > 0 ? view.method : nullptr, scalarDescription);
+    fillNewton(view.method, {pelorin::newValueNewtonColumns(view.step, 1),
+                             pelorin::newtonRows(view.numbers.iterations)});
     fillCentred(*stages_, {{pelorin::weightColumns.begin(), pelorin::weightColumns.end()},
                            pelorin::weightRows(view)});
     drawMultistep(view);
+}
+
+void OneStepTab::showMultistepSystemStep(int step) {
+    const pelorin::Problem& problem = inputs_.problem;
+    const pelorin::SystemSolutionSamples known = pelorin::systemComparison(problem).samples;
+    const pelorin::SystemMultistepView view = pelorin::multistepView(
+        systemRun_, problem.systemSlope(), known, pelorin::startName(problem, inputs_.multistep),
+        step);
+    showWalk(view.method, view.step, view.steps);
+    if (view.fromStart && startMethod()) {
+        // The starting value is a step of the one-step method: its stages.
+        pelorin::SystemStageView stages =
+            pelorin::stageView(systemRun_, *startMethod(), problem.systemSlope(), known, view.step);
+        stages.notes.insert(stages.notes.begin(), view.notes.begin(), view.notes.end());
+        showSystemStageParts(stages);
+        return;
+    }
+    showNotes(view.notes, view.xEnd, view.steps);
+    showWeightsOf(view.steps > 0 ? view.method : nullptr, phaseDescription);
+    const std::size_t components = problem.components();
+    fillNewton(view.method, {pelorin::newValueNewtonColumns(view.step, components),
+                             pelorin::newtonRows(view.numbers.iterations)});
+    fillCentred(*stages_, {pelorin::systemWeightColumns(components), pelorin::weightRows(view)});
+    drawMultistepPhase(view);
+}
+
+void OneStepTab::showWeightsOf(const pelorin::Method* method, const char* description) {
+    captionOf(*stages_)->setText(weightsCaption);
+    stages_->setAccessibleName("Weights");
+    plot_->describe(description);
+    fillFormula(method ? pelorin::multistepOf(*method) : nullptr);
+    captionOf(*newton_)->setText("Ne&wton iterations of the new value");
 }
 
 void OneStepTab::fillFormula(const pelorin::Multistep* multistep) {
@@ -95,9 +131,6 @@ void OneStepTab::drawMultistep(const pelorin::MultistepView& view) {
     drawIterates(drawing.iterates, methodColour);
     // The points are what the step weighs: over the segments and the arrow
     // that start at them.
-    if (!plot_->layer("points")) {
-        plot_->addLayer("points", plot_->layer("main"), QCustomPlot::limAbove);
-    }
     const auto points = [&](const pelorin::DrawablePoints& at, const QString& name,
                             QCPScatterStyle::ScatterShape shape, const QColor& colour) {
         if (at.x.empty()) return;
@@ -106,7 +139,7 @@ void OneStepTab::drawMultistep(const pelorin::MultistepView& view) {
         graph->setLineStyle(QCPGraph::lsNone);
         graph->setScatterStyle(QCPScatterStyle(shape, colour, colour, stageMarkerSize));
         graph->setData(toQVector(at.x), toQVector(at.y));
-        graph->setLayer("points");
+        plot_->drawOnTop(*graph);
     };
     points(drawing.past, view.fromStart ? "the step's start" : "past points with their slopes",
            QCPScatterStyle::ssDisc, methodColour);

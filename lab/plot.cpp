@@ -161,6 +161,11 @@ QColor LabPlot::accent() const {
                                                              : QColor(0xc0, 0x30, 0x30);
 }
 
+void LabPlot::drawOnTop(QCPLayerable& points) {
+    if (!layer("points")) addLayer("points", layer("main"), QCustomPlot::limAbove);
+    points.setLayer("points");
+}
+
 void LabPlot::keepEqualScale() {
     equalScale_ = true;
     wantedX_ = xAxis->range();

@@ -34,6 +34,9 @@ public:
     // The red of what the eye should find first (the rounding floor, the
     // point z = h·λ, a step's increment), readable on a light or dark ground.
     QColor accent() const;
+    // Puts the markers of points over everything else drawn on the axes:
+    // the curves and arrows that start at them and the labels beside them.
+    void drawOnTop(QCPLayerable& points);
     // The colour of a field drawn under the curves: halfway between the
     // text and its ground, so that the curves stand out over it, on a light
     // or a dark palette.

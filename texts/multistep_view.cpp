@@ -1,11 +1,13 @@
 #include "texts/multistep_view.h"
 
 #include "base/conversions.h"
+#include "numerics/state_operations.h"
 
 #include <array>
 #include <cmath>
 #include <cstddef>
 #include <numeric>
+#include <type_traits>
 
 namespace pelorin {
 
@@ -133,30 +135,51 @@ std::string pointList(long first, long last) {
     return first == last ? "x" + index(first) : "x" + index(first) + " \u2026 x" + index(last);
 }
 
-std::string kindNote(const MultistepView& view) {
-    const Multistep& multistep = *multistepOf(*view.method);
+// The slopes an Adams formula's polynomial passes through: "the slopes at
+// x3 … x4 and at the new point".
+std::string adamsSlopes(const Multistep& multistep, int step) {
     const MultistepFormula& formula = *multistep.formula;
-    const std::string end = index(view.step), last = index(view.step - 1);
+    const auto k = static_cast<std::size_t>(formula.steps);
+    std::size_t weighed = 0;
+    while (weighed < k && formula.b[weighed] == 0) ++weighed;
+    const long first = step - formula.steps + static_cast<long>(weighed);
+    const std::string past =
+        first <= step - 1 ? "the slopes at " + pointList(first, step - 1) : "the slope";
+    const std::string next = multistep.predictor ? " and at p" : " and at the new point";
+    return past + (formula.isImplicit() ? next : "");
+}
+
+// What the formula's kind makes of the step. One equation's plot draws the
+// polynomial, a system's phase plane does not: its sentences name no curve.
+std::string kindNote(const Method& method, int step, bool system) {
+    const Multistep& multistep = *multistepOf(method);
+    const MultistepFormula& formula = *multistep.formula;
+    const std::string caption(method.caption), end = index(step), last = index(step - 1);
+    const std::string each = system ? ", component by component," : "";
     switch (formulaKind(formula)) {
     case FormulaKind::adams: {
-        const auto k = static_cast<std::size_t>(formula.steps);
-        std::size_t weighed = 0;
-        while (weighed < k && formula.b[weighed] == 0) ++weighed;
-        const long first = view.step - formula.steps + static_cast<long>(weighed);
-        const std::string past =
-            first <= view.step - 1 ? "the slopes at " + pointList(first, view.step - 1) : "the slope";
-        const std::string next = multistep.predictor ? " and at p" : " and at the new point";
-        const std::string through = past + (formula.isImplicit() ? next : "");
-        return std::string(view.method->caption) + " integrates the polynomial through " +
-               through + " from x" + last + " to x" + end + ": the curve from y" + last +
+        const std::string through = adamsSlopes(multistep, step);
+        if (system) {
+            return caption + " integrates" + each + " the polynomial through " + through +
+                   " from x" + last + " to x" + end + ", starting from y" + last + ": y" + end +
+                   " is where it ends.";
+        }
+        return caption + " integrates the polynomial through " + through + " from x" + last +
+               " to x" + end + ": the curve from y" + last +
                ", whose slope at each of those points is the slope there; y" + end +
                " is where it ends.";
     }
-    case FormulaKind::backwardDifferentiation:
-        return std::string(view.method->caption) + " takes the polynomial through y" +
-               index(view.step - formula.steps) + " \u2026 y" + end + " (the curve), and y" +
-               end + " is the value whose polynomial has the slope f(x" + end + ", y" + end +
-               ") at x" + end + ": the segment at the new point.";
+    case FormulaKind::backwardDifferentiation: {
+        const std::string values = "y" + index(step - formula.steps) + " \u2026 y" + end;
+        const std::string slope = "(x" + end + ", y" + end + ") at x" + end;
+        if (system) {
+            return caption + " takes" + each + " the polynomial through " + values + ", and y" +
+                   end + " is the value whose polynomial has the slope F" + slope + ".";
+        }
+        return caption + " takes the polynomial through " + values + " (the curve), and y" + end +
+               " is the value whose polynomial has the slope f" + slope +
+               ": the segment at the new point.";
+    }
     case FormulaKind::other:
         break;
     }
@@ -167,13 +190,60 @@ std::string kindNote(const MultistepView& view) {
 std::string valueOrNone(double value) {
     return std::isfinite(value) ? numberToText(value) : noValueText;
 }
+std::string valueOrNone(const StateVector& value) {
+    return isFiniteState(value) ? vectorText(value) : noValueText;
+}
+std::string valueText(double value) { return numberToText(value); }
+std::string valueText(const StateVector& value) { return vectorText(value); }
 
-// A term of the Weights table: c·y or h·c·f as the run weighs it.
+// How the notes name the new value y_step: "y5" of one equation, "at x5,
+// (y1, y2)" of a system, whose y1 and y2 are its components.
+std::string valueName(const std::string& step, double) { return "y" + step; }
+std::string valueName(const std::string& step, const StateVector& y) {
+    return "at x" + step + ", " + componentNames(y.size());
+}
+
+// The words that differ between one equation's notes and a system's.
+struct Words {
+    const char* slope;       // f or F
+    const char* derivative;  // what Newton's method takes of it
+    const char* sum;         // where the new value is in the Weights table
+};
+constexpr Words equationWords{"f", "f's derivative by a central difference quotient",
+                              "the sum of the last two columns of the Weights table."};
+constexpr Words systemWords{
+    "F", "F's Jacobian by central difference quotients",
+    "each component the sum of its columns \u2212\u03b1\u00b7y\u1d62,k and "
+    "h\u00b7\u03b2\u00b7Fk(x\u1d62, y\u1d62) in the Weights table."};
+const Words& wordsOf(double) { return equationWords; }
+const Words& wordsOf(const StateVector&) { return systemWords; }
+
+std::size_t componentsOf(double) { return 1; }
+std::size_t componentsOf(const StateVector& y) { return y.size(); }
+
+// A term of the Weights table: c·y or h·c·f as the run weighs it, each
+// component of a system's alike.
 double pastTerm(long long a, double y, long long ak) {
     return (static_cast<double>(-a) / static_cast<double>(ak)) * y;
 }
 double slopeTerm(double h, long long b, double f, long long ak) {
     return h * (static_cast<double>(b) * f) / static_cast<double>(ak);
+}
+StateVector pastTerm(long long a, const StateVector& y, long long ak) {
+    StateVector term(y.size());
+    for (std::size_t k = 0; k < y.size(); ++k) term[k] = pastTerm(a, y[k], ak);
+    return term;
+}
+StateVector slopeTerm(double h, long long b, const StateVector& f, long long ak) {
+    StateVector term(f.size());
+    for (std::size_t k = 0; k < f.size(); ++k) term[k] = slopeTerm(h, b, f[k], ak);
+    return term;
+}
+
+// A value's cells where it may have none: "no value" in each.
+void appendOrNone(std::vector<std::string>& row, double value) { row.push_back(valueOrNone(value)); }
+void appendOrNone(std::vector<std::string>& row, const StateVector& value) {
+    for (double component : value) row.push_back(valueOrNone(component));
 }
 
 }  // namespace
@@ -203,13 +273,26 @@ std::string fractionText(long long p, long long q) {
     return q == 1 ? std::to_string(p) : std::to_string(p) + "/" + std::to_string(q);
 }
 
-std::string startingValueNote(const MultistepView& view, const std::string& start) {
+namespace {
+
+template <class State>
+std::string startNote(const MultistepViewOf<State>& view, const std::string& start) {
     const int K = multistepOf(*view.method)->steps();
     const std::string end = index(view.step);
     return "Step " + end + " of " + std::to_string(view.steps) + " is a starting value from " +
-           start + ": y" + end + " = " + valueOrNone(view.yEnd) + ". " +
+           start + ": " + valueName(end, view.yEnd) + " = " + valueOrNone(view.yEnd) + ". " +
            std::string(view.method->caption) + " weighs the " + std::to_string(K) +
            " values before a step, which the run has from step " + std::to_string(K) + " on.";
+}
+
+}  // namespace
+
+std::string startingValueNote(const MultistepView& view, const std::string& start) {
+    return startNote(view, start);
+}
+
+std::string startingValueNote(const SystemMultistepView& view, const std::string& start) {
+    return startNote(view, start);
 }
 
 namespace {
@@ -217,42 +300,45 @@ namespace {
 // "Step 5 of 10 from x4 = … with h = … weighs the values and slopes at the
 // 4 points x1 … x4 (marked): y5 = …, the sum of the last two columns of the
 // Weights table."
-std::string weighedPointsNote(const MultistepView& view) {
-    const MultistepStep& numbers = view.numbers;
+template <class State>
+std::string weighedPointsNote(const MultistepViewOf<State>& view) {
+    const MultistepStepOf<State>& numbers = view.numbers;
     const long n = view.step - numbers.steps;
     const std::string end = index(view.step);
     return "Step " + end + " of " + std::to_string(view.steps) + " from x" + index(view.step - 1) + " = " +
            numberToText(view.x) + " with h = " + numberToText(view.h) +
            " weighs the values and slopes at the " + std::to_string(numbers.steps) + " points " +
-           pointList(n, view.step - 1) + " (marked): y" + end +
-           (numbers.hasValue() ? " = " + numberToText(view.yEnd) +
-                                     ", the sum of the last two columns of the Weights table."
+           pointList(n, view.step - 1) + " (marked): " + valueName(end, view.yEnd) +
+           (numbers.hasValue() ? " = " + valueText(view.yEnd) + ", " + wordsOf(view.yEnd).sum
                                : " has no value (the run's note says why).");
 }
 
 // How the new value is found where the formula weighs its slope: predicted
 // and corrected once, or solved for by Newton's method. Empty for an
 // explicit formula.
-std::string newValueNote(const MultistepView& view) {
-    const MultistepStep& numbers = view.numbers;
+template <class State>
+std::string newValueNote(const MultistepViewOf<State>& view) {
+    const MultistepStepOf<State>& numbers = view.numbers;
     const Multistep& multistep = *multistepOf(*view.method);
     const MultistepFormula& formula = *multistep.formula;
     const auto k = static_cast<std::size_t>(formula.steps);
     const std::string end = index(view.step);
+    const Words& words = wordsOf(view.y);
     if (numbers.predicted) {
         return "Predict with " + captionOf(multistep.predictor, "the predictor") + ": p = " +
-               numberToText(*numbers.predicted) + "; evaluate the slope there once, f(x" + end +
-               ", p) = " + numberToText(*numbers.newSlope) + "; correct once with " +
-               captionOf(&formula, "the corrector") + "'s weights: y" + end + " = " +
-               valueOrNone(view.yEnd) + ". The slope at y" + end + " itself is evaluated at the next step.";
+               valueText(*numbers.predicted) + "; evaluate the slope there once, " + words.slope +
+               "(x" + end + ", p) = " + valueText(*numbers.newSlope) + "; correct once with " +
+               captionOf(&formula, "the corrector") + "'s weights: " + valueName(end, view.yEnd) +
+               " = " + valueOrNone(view.yEnd) + ". The slope at y" + end +
+               " itself is evaluated at the next step.";
     }
     if (numbers.explicitPart) {
         return "y" + end + " is on both sides of the formula: y" + end + " = e + h\u00b7" +
-               fractionText(formula.b[k], formula.a[k]) + "\u00b7f(x" + end + ", y" + end +
-               "), where e = " + numberToText(*numbers.explicitPart) +
+               fractionText(formula.b[k], formula.a[k]) + "\u00b7" + words.slope + "(x" + end +
+               ", y" + end + "), where e = " + valueText(*numbers.explicitPart) +
                " is the sum of the past rows. Newton's method solves it from y" + end +
-               " = e, as for an implicit Runge-Kutta stage: with f's derivative by a central "
-               "difference quotient once, at the last point and e, and again at every iterate "
+               " = e, as for an implicit Runge-Kutta stage: with " + words.derivative +
+               " once, at the last point and e, and again at every iterate "
                "where that does not converge (the rate \u03b8 reaches 1, or is too slow): the "
                "Newton iterations table, and in the plot, paler the earlier.";
     }
@@ -260,24 +346,24 @@ std::string newValueNote(const MultistepView& view) {
 }
 
 // The known solution from `from` to the step's end, where it is finite.
-void sampleSolution(MultistepView& view, const SolutionSamples& solution, double from) {
+template <class State, class Samples>
+void sampleSolution(MultistepViewOf<State>& view, const Samples& solution, double from) {
     std::vector<double> abscissae;
     for (int i = 0; i < polynomialSamples; ++i) {
         abscissae.push_back(from + (view.xEnd - from) * i / (polynomialSamples - 1));
     }
-    const std::vector<double> values = solution(abscissae);
+    const std::vector<State> values = solution(abscissae);
     for (std::size_t i = 0; i < std::min(abscissae.size(), values.size()); ++i) {
-        if (!std::isfinite(values[i])) continue;
+        if (!isFiniteState(values[i])) continue;
         view.exactX.push_back(abscissae[i]);
         view.exactY.push_back(values[i]);
     }
 }
 
-}  // namespace
-
-MultistepView multistepView(const SolutionPath& path, Slope f, const SolutionSamples& solution,
-                            const std::string& start, int step) {
-    MultistepView view;
+template <class State, class Samples>
+MultistepViewOf<State> viewOf(const PathOf<State>& path, const SlopeOf<State>& f,
+                              const Samples& solution, const std::string& start, int step) {
+    MultistepViewOf<State> view;
     if (!pickStep(view, path, step)) return view;
     view.fromStart = view.step <= startingSteps(*view.method);
     // The solution is drawn from the first point the step weighs, a starting
@@ -289,11 +375,27 @@ MultistepView multistepView(const SolutionPath& path, Slope f, const SolutionSam
         view.numbers = multistepStep(path, f, view.step);
         from = view.numbers.x.front();
         view.notes.push_back(weighedPointsNote(view));
-        view.notes.push_back(kindNote(view));
+        view.notes.push_back(kindNote(*view.method, view.step, std::is_same_v<State, StateVector>));
         if (std::string note = newValueNote(view); !note.empty()) view.notes.push_back(std::move(note));
     }
     if (solution) sampleSolution(view, solution, from);
     if (const std::string note = pathNote(path); !note.empty()) view.notes.push_back(note);
+    return view;
+}
+
+}  // namespace
+
+MultistepView multistepView(const SolutionPath& path, Slope f, const SolutionSamples& solution,
+                            const std::string& start, int step) {
+    return viewOf(path, f, solution, start, step);
+}
+
+SystemMultistepView multistepView(const SystemPath& path, SystemSlope F,
+                                  const SystemSolutionSamples& solution, const std::string& start,
+                                  int step) {
+    SystemMultistepView view = viewOf(path, F, solution, start, step);
+    const std::string plane = phasePlaneNote(view.y.size(), "Weights");
+    if (view.steps > 0 && !plane.empty()) view.notes.push_back(plane);
     return view;
 }
 
@@ -323,42 +425,97 @@ FormulaCells formulaCells(const Multistep& multistep) {
     return table;
 }
 
-std::vector<std::vector<std::string>> weightRows(const MultistepView& view) {
-    std::vector<std::vector<std::string>> rows;
-    if (view.steps == 0 || view.fromStart) return rows;
-    const MultistepStep& numbers = view.numbers;
+namespace {
+
+// The rows of the past points: i, x_i, y_i, f_i, α, β and both terms.
+template <class State>
+void appendPastRows(std::vector<std::vector<std::string>>& rows,
+                    const MultistepViewOf<State>& view) {
+    const MultistepStepOf<State>& numbers = view.numbers;
     const MultistepFormula& formula = *multistepOf(*view.method)->formula;
-    const auto k = static_cast<std::size_t>(formula.steps);
-    const long long ak = formula.a[k];
+    const long long ak = formula.a[static_cast<std::size_t>(formula.steps)];
     const long n = view.step - numbers.steps;
     for (int m = 0; m < numbers.steps; ++m) {
         const auto i = static_cast<std::size_t>(m);
         const auto j = formulaIndex(formula, numbers.steps, m);
         const long long a = j ? formula.a[*j] : 0, b = j ? formula.b[*j] : 0;
-        rows.push_back({index(n + m), stageValueText(numbers.x[i]), stageValueText(numbers.y[i]),
-                        stageValueText(numbers.slope[i]), fractionText(a, ak), fractionText(b, ak),
-                        stageValueText(pastTerm(a, numbers.y[i], ak)),
-                        stageValueText(slopeTerm(view.h, b, numbers.slope[i], ak))});
+        std::vector<std::string> row{index(n + m), stageValueText(numbers.x[i])};
+        appendComponents(row, numbers.y[i]);
+        appendComponents(row, numbers.slope[i]);
+        row.push_back(fractionText(a, ak));
+        row.push_back(fractionText(b, ak));
+        appendComponents(row, pastTerm(a, numbers.y[i], ak));
+        appendComponents(row, slopeTerm(view.h, b, numbers.slope[i], ak));
+        rows.push_back(row);
     }
+}
+
+template <class State>
+std::vector<std::vector<std::string>> rowsOf(const MultistepViewOf<State>& view) {
+    std::vector<std::vector<std::string>> rows;
+    if (view.steps == 0 || view.fromStart) return rows;
+    appendPastRows(rows, view);
+    const MultistepStepOf<State>& numbers = view.numbers;
+    const MultistepFormula& formula = *multistepOf(*view.method)->formula;
+    const auto k = static_cast<std::size_t>(formula.steps);
+    const long long ak = formula.a[k];
+    const std::size_t components = componentsOf(view.y);
+    const auto blanks = [&](std::vector<std::string>& row, const char* text) {
+        row.insert(row.end(), components, text);
+    };
     const std::string x = stageValueText(numbers.xNew), beta = fractionText(formula.b[k], ak);
     if (numbers.predicted) {
-        const double slope = *numbers.newSlope;
-        rows.push_back({"p", x, stageValueText(*numbers.predicted), stageValueText(slope), "", beta,
-                        "", stageValueText(slopeTerm(view.h, formula.b[k], slope, ak))});
+        std::vector<std::string> row{"p", x};
+        appendComponents(row, *numbers.predicted);
+        appendComponents(row, *numbers.newSlope);
+        row.insert(row.end(), {"", beta});
+        blanks(row, "");
+        appendComponents(row, slopeTerm(view.h, formula.b[k], *numbers.newSlope, ak));
+        rows.push_back(row);
     }
+    std::vector<std::string> row{index(view.step), x};
+    appendOrNone(row, numbers.yNew);
     // An implicit formula weighs the slope at its new value, which a step
     // without a value does not have.
-    std::string newSlope, newTerm;
-    if (numbers.explicitPart) {
-        newSlope = newTerm = noValueText;
-        if (numbers.newSlope) {
-            newSlope = stageValueText(*numbers.newSlope);
-            newTerm = stageValueText(slopeTerm(view.h, formula.b[k], *numbers.newSlope, ak));
-        }
+    const bool weighsNewSlope = numbers.explicitPart.has_value();
+    if (weighsNewSlope && numbers.newSlope) appendComponents(row, *numbers.newSlope);
+    else blanks(row, weighsNewSlope ? noValueText : "");
+    row.insert(row.end(), {"1", numbers.predicted ? "" : beta});
+    blanks(row, "");
+    if (weighsNewSlope && numbers.newSlope) {
+        appendComponents(row, slopeTerm(view.h, formula.b[k], *numbers.newSlope, ak));
+    } else {
+        blanks(row, weighsNewSlope ? noValueText : "");
     }
-    rows.push_back({index(view.step), x, valueOrNone(numbers.yNew), newSlope, "1",
-                    numbers.predicted ? "" : beta, "", newTerm});
+    rows.push_back(row);
     return rows;
+}
+
+}  // namespace
+
+std::vector<std::vector<std::string>> weightRows(const MultistepView& view) { return rowsOf(view); }
+
+std::vector<std::vector<std::string>> weightRows(const SystemMultistepView& view) {
+    return rowsOf(view);
+}
+
+std::vector<std::string> systemWeightColumns(std::size_t components) {
+    std::vector<std::string> columns{"i", "x\u1d62"};
+    appendComponentColumns(columns, components, "y\u1d62,");
+    appendComponentColumns(columns, components, "F", "(x\u1d62, y\u1d62)");
+    columns.insert(columns.end(), {"\u03b1", "\u03b2"});
+    appendComponentColumns(columns, components, "\u2212\u03b1\u00b7y\u1d62,");
+    appendComponentColumns(columns, components, "h\u00b7\u03b2\u00b7F", "(x\u1d62, y\u1d62)");
+    return columns;
+}
+
+std::vector<std::string> newValueNewtonColumns(int step, std::size_t components) {
+    std::vector<std::string> columns = newtonColumns(1, components);
+    columns.resize(columns.size() - components);
+    const std::string value = "y" + index(step);
+    if (components == 1) columns.push_back(value);
+    else appendComponentColumns(columns, components, value + ",");
+    return columns;
 }
 
 MultistepDrawing multistepDrawing(const MultistepView& view) {
@@ -408,6 +565,74 @@ MultistepDrawing multistepDrawing(const MultistepView& view) {
     include(drawing.x, drawing.y, parts, drawing.slopes);
     drawing.x = drawing.x.widened(1.1);
     drawing.y = drawing.y.widened(1.2);
+    return drawing;
+}
+
+namespace {
+
+// States as points of the phase plane (y1, y2).
+DrawablePoints phasePoints(const std::vector<StateVector>& states) {
+    std::vector<double> y1, y2;
+    for (const StateVector& y : states) {
+        y1.push_back(y[0]);
+        y2.push_back(y[1]);
+    }
+    return drawablePoints(y1, y2);
+}
+
+// The past points with their slopes' arrows, a pair's predicted value, the
+// new value's slope where an implicit formula weighs it, and the iterates.
+void drawFormulaStep(MultistepPhaseDrawing& drawing, std::vector<Segment>& slopes,
+                     const SystemMultistepView& view) {
+    const SystemMultistepStep& numbers = view.numbers;
+    drawing.past = phasePoints(numbers.y);
+    const long n = view.step - numbers.steps;
+    for (std::size_t i = 0; i < numbers.y.size(); ++i) {
+        slopes.push_back(phaseArrow(numbers.y[i], view.h * numbers.slope[i]));
+        const Segment& arrow = slopes.back();
+        drawing.labels.push_back({"x" + index(n + static_cast<long>(i)), arrow.x1, arrow.y1,
+                                  (arrow.y2 - arrow.y1) / (arrow.x2 - arrow.x1)});
+    }
+    if (numbers.predicted) {
+        drawing.predicted = phasePoints({*numbers.predicted});
+        const StateVector& p = *numbers.predicted;
+        drawing.labels.push_back({"p", p[0], p[1], (p[1] - view.y[1]) / (p[0] - view.y[0])});
+    } else if (numbers.newSlope && isFiniteState(view.yEnd)) {
+        slopes.push_back(phaseArrow(view.yEnd, view.h * *numbers.newSlope));
+    }
+    for (const NewtonIterate<StateVector>& iterate : numbers.iterations) {
+        drawing.iterates.push_back({iterate.number, phasePoints(iterate.states)});
+    }
+}
+
+}  // namespace
+
+MultistepPhaseDrawing multistepPhaseDrawing(const SystemMultistepView& view) {
+    MultistepPhaseDrawing drawing;
+    if (view.steps == 0 || view.y.size() < 2) return drawing;
+    drawing.known = phasePoints(view.exactY);
+    const bool hasValue = isFiniteState(view.yEnd);
+    std::vector<Segment> slopes;
+    if (view.fromStart) drawing.past = phasePoints({view.y});
+    else drawFormulaStep(drawing, slopes, view);
+    for (const Segment& slope : slopes) {
+        if (drawable(slope)) drawing.slopes.push_back(slope);
+    }
+    if (hasValue) {
+        drawing.next = phasePoints({view.yEnd});
+        const Segment increment{view.y[0], view.y[1], view.yEnd[0], view.yEnd[1]};
+        if (drawable(increment)) drawing.increment = increment;
+        drawing.labels.push_back({"x" + index(view.step), increment.x2, increment.y2,
+                                  (increment.y2 - increment.y1) / (increment.x2 - increment.x1)});
+    }
+    std::vector<const DrawablePoints*> parts{&drawing.known, &drawing.past, &drawing.next,
+                                             &drawing.predicted};
+    for (const IteratePoints& iterate : drawing.iterates) parts.push_back(&iterate.points);
+    drawing.leftOut = drawing.slopes.size() != slopes.size() || (hasValue && !drawing.increment);
+    for (const DrawablePoints* part : parts) drawing.leftOut = drawing.leftOut || part->leftOut;
+    std::vector<Segment> segments = drawing.slopes;
+    if (drawing.increment) segments.push_back(*drawing.increment);
+    includeInPhasePlane(drawing.y1, drawing.y2, parts, segments);
     return drawing;
 }
 

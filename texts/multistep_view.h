@@ -2,7 +2,8 @@
 // shows it: which earlier points the step weighs, drawn with their slopes and
 // the polynomial the formula rests on, the weights as fractions beside the
 // values, slopes and terms, and the new value; a starting step says where it
-// came from.
+// came from. A system's step is the same with a column for every component,
+// drawn in the phase plane (y1, y2).
 #pragma once
 
 #include "numerics/multistep_step.h"
@@ -10,35 +11,48 @@
 #include "numerics/solution_paths.h"
 #include "run/segment.h"
 #include "texts/stage_view.h"
+#include "texts/system_stage_view.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace pelorin {
 
-struct MultistepView {
+// State = double for one equation, StateVector for a system.
+template <class State>
+struct MultistepViewOf {
     const Method* method = nullptr;  // the run's
     int step = 0;                    // 1 ... steps
     int steps = 0;
-    double x = 0, y = 0, h = 0;  // the step starts at (x, y), as listed
-    double xEnd = 0, yEnd = 0;   // and ends there
-    bool fromStart = false;      // a starting value, not a step of the formula
-    MultistepStep numbers;       // a step of the formula
+    double x = 0, h = 0;  // the step starts at (x, y), as listed
+    State y{};
+    double xEnd = 0;  // and ends at (xEnd, yEnd)
+    State yEnd{};
+    bool fromStart = false;           // a starting value, not a step of the formula
+    MultistepStepOf<State> numbers;  // a step of the formula
     // The known solution over the points the step weighs and the step.
-    std::vector<double> exactX, exactY;
+    std::vector<double> exactX;
+    std::vector<State> exactY;
     std::vector<std::string> notes;
 };
+using MultistepView = MultistepViewOf<double>;
+using SystemMultistepView = MultistepViewOf<StateVector>;
 
 // Step `step` (from 1) of the lab's run `path` of a multistep method, clamped
 // to the steps it took; `start` names what its starting values came from
 // ("Runge-Kutta 4", "the exact solution"). Without steps, only notes saying why.
 MultistepView multistepView(const SolutionPath& path, Slope f, const SolutionSamples& solution,
                             const std::string& start, int step);
+SystemMultistepView multistepView(const SystemPath& path, SystemSlope F,
+                                  const SystemSolutionSamples& solution, const std::string& start,
+                                  int step);
 
 // What the notes say of a starting value: that it came from the start, not
 // from the formula, and from which step on the formula has its past points.
 std::string startingValueNote(const MultistepView& view, const std::string& start);
+std::string startingValueNote(const SystemMultistepView& view, const std::string& start);
 
 // "3/2", "-1", "0": p/q in lowest terms, the sign in front.
 std::string fractionText(long long p, long long q);
@@ -59,6 +73,15 @@ inline constexpr std::array<const char*, 8> weightColumns{
     "i",          "x\u1d62", "y\u1d62", "f(x\u1d62, y\u1d62)", "\u03b1",
     "\u03b2",     "\u2212\u03b1\u00b7y\u1d62", "h\u00b7\u03b2\u00b7f(x\u1d62, y\u1d62)"};
 std::vector<std::vector<std::string>> weightRows(const MultistepView& view);
+// A system's Weights table: yᵢ, F(xᵢ, yᵢ) and both terms with a column for
+// every component ("yᵢ,1" is component y1 of yᵢ), the rows as one equation's.
+std::vector<std::string> systemWeightColumns(std::size_t components);
+std::vector<std::vector<std::string>> weightRows(const SystemMultistepView& view);
+
+// The Newton table's headings for the new value y_step of an implicit
+// formula, its one stage: "y5" for one equation, "y5,1", "y5,2", ... for a
+// system's components.
+std::vector<std::string> newValueNewtonColumns(int step, std::size_t components);
 
 // What the step's plot draws: the known solution, the past points with their
 // slopes, the new point (and a pair's predicted one), the increment from the
@@ -74,6 +97,24 @@ struct MultistepDrawing {
     bool leftOut = false;
 };
 MultistepDrawing multistepDrawing(const MultistepView& view);
+
+// A system's step in the phase plane (y1, y2): the known solution's path
+// over the points the step weighs and the step, the past points with
+// arrows along their slopes (a quarter of h·F, as a stage's), the new point
+// with its slope where an implicit formula weighs it, a pair's predicted
+// one, the increment from the last past point, Newton's iterates, and the
+// ranges that hold them all. The points are named by their abscissae, "x3"
+// at x3 as the Weights table's row i = 3, and a pair's predicted one "p".
+struct MultistepPhaseDrawing {
+    DrawablePoints known, past, next, predicted;
+    std::vector<StageLabel> labels;
+    std::vector<Segment> slopes;
+    std::optional<Segment> increment;
+    std::vector<IteratePoints> iterates;
+    Extent y1, y2;
+    bool leftOut = false;
+};
+MultistepPhaseDrawing multistepPhaseDrawing(const SystemMultistepView& view);
 
 // The polynomial a formula rests on, sampled over the past points and the
 // step: an Adams formula (a_{k−1} = −a_k, no other a_j) integrates the

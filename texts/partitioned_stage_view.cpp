@@ -12,11 +12,6 @@ namespace {
 // a momentum's at the momenta's ĉ_j; indexed by whether it is a momentum.
 constexpr const char* abscissa[]{"x + c\u2c7c\u00b7h", "x + \u0109\u2c7c\u00b7h"};
 
-// Each component of `state` as the Stages table writes stage numbers.
-void appendComponents(std::vector<std::string>& row, const StateVector& state) {
-    for (double component : state) row.push_back(stageValueText(component));
-}
-
 }  // namespace
 
 PartitionedStageView partitionedStageView(const SystemPath& path, SystemSlope F,

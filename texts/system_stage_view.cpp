@@ -10,41 +10,13 @@ namespace pelorin {
 
 namespace {
 
-// A slope's arrow is a quarter of the stage's k_j = h·F long: the share of
-// the step the scalar plot's slope segments span, and short enough that the
-// arrows of a step stay apart.
-constexpr double arrowShare = 0.25;
-
-// "(y1, y2, y3)"
-std::string componentNames(std::size_t components) {
-    std::string names;
-    for (std::size_t k = 1; k <= components; ++k) {
-        names += (k > 1 ? ", y" : "(y") + std::to_string(k);
-    }
-    return names + ")";
-}
-
-// "(1, -0.5)", each component as the results list writes numbers.
-std::string pointText(const StateVector& y) {
-    std::string text;
-    for (double component : y) text += (text.empty() ? "(" : ", ") + stageValueText(component);
-    return text + ")";
-}
-
-// Each component of `state` as the table writes it.
-void appendComponents(std::vector<std::string>& row, const StateVector& state) {
-    for (double component : state) row.push_back(stageValueText(component));
-}
-
 // The phase plane's point of a state: its first two components.
 struct PhasePoint {
     double y1, y2;
 };
 PhasePoint phasePoint(const StateVector& y) { return {y[0], y[1]}; }
 
-// A range with room for the labels beside the stage points and the arrows'
-// heads; one of no width (a component the step keeps, a start at rest) is
-// given room about its value, so that its points still show.
+// A range with room for the labels beside the points and the arrows' heads.
 Extent withRoom(Extent extent) {
     if (!extent.empty && extent.upper == extent.lower) {
         const double room = 0.5 * std::max(1.0, std::fabs(extent.lower));
@@ -54,7 +26,61 @@ Extent withRoom(Extent extent) {
     return extent.widened(1.2);
 }
 
+SystemStageView runStep(const SystemPath& path, const Method& stepping, SystemSlope F,
+                        const SystemSolutionSamples& solution, int step);
+
 }  // namespace
+
+std::string componentNames(std::size_t components) {
+    std::string names;
+    for (std::size_t k = 1; k <= components; ++k) {
+        names += (k > 1 ? ", y" : "(y") + std::to_string(k);
+    }
+    return names + ")";
+}
+
+std::string vectorText(const StateVector& y) {
+    std::string text;
+    for (double component : y) text += (text.empty() ? "(" : ", ") + stageValueText(component);
+    return text + ")";
+}
+
+void appendComponents(std::vector<std::string>& row, const StateVector& state) {
+    for (double component : state) row.push_back(stageValueText(component));
+}
+
+void appendComponents(std::vector<std::string>& row, double value) {
+    row.push_back(stageValueText(value));
+}
+
+void appendComponentColumns(std::vector<std::string>& columns, std::size_t components,
+                            const std::string& prefix, const std::string& suffix) {
+    for (std::size_t k = 1; k <= components; ++k) {
+        columns.push_back(prefix + std::to_string(k) + suffix);
+    }
+}
+
+Segment phaseArrow(const StateVector& y, const StateVector& k) {
+    // A slope's arrow is a quarter of its k = h·F long.
+    constexpr double arrowShare = 0.25;
+    const auto [y1, y2] = phasePoint(y);
+    const auto [k1, k2] = phasePoint(k);
+    return {y1, y2, y1 + arrowShare * k1, y2 + arrowShare * k2};
+}
+
+void includeInPhasePlane(Extent& y1, Extent& y2, const std::vector<const DrawablePoints*>& parts,
+                         const std::vector<Segment>& segments) {
+    for (const DrawablePoints* points : parts) {
+        for (double first : points->x) y1.include(first);
+        for (double second : points->y) y2.include(second);
+    }
+    for (const Segment& segment : segments) {
+        for (double first : {segment.x1, segment.x2}) y1.include(first);
+        for (double second : {segment.y1, segment.y2}) y2.include(second);
+    }
+    y1 = withRoom(y1);
+    y2 = withRoom(y2);
+}
 
 std::vector<StateVector> knownOverStep(const SystemSolutionSamples& solution, double x, double h) {
     std::vector<StateVector> known;
@@ -74,15 +100,28 @@ std::string stepSentence(int step, int steps, double x, const StateVector& y, do
     const std::string names = componentNames(y.size());
     const std::string start = std::to_string(step - 1), end = std::to_string(step);
     return "Step " + end + " of " + std::to_string(steps) + " from x" + start + " = " +
-           numberToText(x) + ", " + names + " = " + pointText(y) + " with h = " + numberToText(h) +
+           numberToText(x) + ", " + names + " = " + vectorText(y) + " with h = " + numberToText(h) +
            ": at x" + end + " = " + numberToText(xEnd) + ", " + names +
-           (yEnd ? " = " + pointText(*yEnd) + "." : " has no value.");
+           (yEnd ? " = " + vectorText(*yEnd) + "." : " has no value.");
 }
 
 SystemStageView stageView(const SystemPath& path, SystemSlope F,
                           const SystemSolutionSamples& solution, int step) {
+    return runStep(path, *path.method, F, solution, step);
+}
+
+SystemStageView stageView(const SystemPath& path, const Method& stepping, SystemSlope F,
+                          const SystemSolutionSamples& solution, int step) {
+    return runStep(path, stepping, F, solution, step);
+}
+
+namespace {
+
+SystemStageView runStep(const SystemPath& path, const Method& stepping, SystemSlope F,
+                        const SystemSolutionSamples& solution, int step) {
     SystemStageView view;
     if (!pickStep(view, path, step)) return view;
+    view.method = &stepping;
     view.stages = stepByStages(*tableauOf(*view.method), view.x, view.y, view.h, F);
 
     view.known = knownOverStep(solution, view.x, view.h);
@@ -104,15 +143,12 @@ SystemStageView stageView(const SystemPath& path, SystemSlope F,
     return view;
 }
 
+}  // namespace
+
 std::vector<std::string> systemStageColumns(std::size_t components) {
     std::vector<std::string> columns{"j", "x + c\u2c7c\u00b7h"};
-    const auto each = [&](const std::string& prefix, const std::string& suffix) {
-        for (std::size_t k = 1; k <= components; ++k) {
-            columns.push_back(prefix + std::to_string(k) + suffix);
-        }
-    };
-    each("Y\u2c7c,", "");
-    each("F", "(x + c\u2c7c\u00b7h, Y\u2c7c)");
+    appendComponentColumns(columns, components, "Y\u2c7c,");
+    appendComponentColumns(columns, components, "F", "(x + c\u2c7c\u00b7h, Y\u2c7c)");
     for (std::size_t k = 1; k <= components; ++k) {
         columns.push_back("k\u2c7c," + std::to_string(k) + " = h\u00b7F" + std::to_string(k));
     }
@@ -161,10 +197,9 @@ PhaseStepDrawing phaseStepDrawing(const SystemStageView& view) {
     const bool hasValue = view.stages.hasValue();
     for (std::size_t j = 0; hasValue && j < static_cast<std::size_t>(view.stages.stages); ++j) {
         const auto [y1, y2] = phasePoint(view.stages.Y[j]);
-        const auto [k1, k2] = phasePoint(view.stages.k[j]);
         stageY1.push_back(y1);
         stageY2.push_back(y2);
-        const Segment arrow{y1, y2, y1 + arrowShare * k1, y2 + arrowShare * k2};
+        const Segment arrow = phaseArrow(view.stages.Y[j], view.stages.k[j]);
         ++arrows;
         if (drawable(arrow)) drawing.slopes.push_back(arrow);
     }
@@ -190,18 +225,9 @@ PhaseStepDrawing phaseStepDrawing(const SystemStageView& view) {
 
     std::vector<const DrawablePoints*> parts{&drawing.known, &drawing.stagePoints};
     for (const IteratePoints& iterate : drawing.iterates) parts.push_back(&iterate.points);
-    for (const DrawablePoints* points : parts) {
-        for (double y1 : points->x) drawing.y1.include(y1);
-        for (double y2 : points->y) drawing.y2.include(y2);
-    }
     std::vector<Segment> segments = drawing.slopes;
     if (drawing.increment) segments.push_back(*drawing.increment);
-    for (const Segment& segment : segments) {
-        for (double y1 : {segment.x1, segment.x2}) drawing.y1.include(y1);
-        for (double y2 : {segment.y1, segment.y2}) drawing.y2.include(y2);
-    }
-    drawing.y1 = withRoom(drawing.y1);
-    drawing.y2 = withRoom(drawing.y2);
+    includeInPhasePlane(drawing.y1, drawing.y2, parts, segments);
     return drawing;
 }
 
@@ -215,10 +241,10 @@ std::vector<StageLabel> phaseStageLabels(const SystemStageStep& stages) {
     return stageLabels(points);
 }
 
-std::string phasePlaneNote(std::size_t components) {
+std::string phasePlaneNote(std::size_t components, const std::string& table) {
     if (components <= 2) return {};
     return "The plot shows the phase plane of y1 and y2, the first two of the " +
-           std::to_string(components) + " components; the Stages table lists them all.";
+           std::to_string(components) + " components; the " + table + " table lists them all.";
 }
 
 }  // namespace pelorin

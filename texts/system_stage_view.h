@@ -33,6 +33,21 @@ struct SystemStageView {
 // clamped to the steps the run took; without steps, only notes saying why.
 SystemStageView stageView(const SystemPath& path, SystemSlope F,
                           const SystemSolutionSamples& solution, int step);
+// The same for a step of the run that another method took: a multistep
+// method's starting value from the one-step method it starts with.
+SystemStageView stageView(const SystemPath& path, const Method& stepping, SystemSlope F,
+                          const SystemSolutionSamples& solution, int step);
+
+// How the tables and notes write a system's state: "(y1, y2, y3)" names its
+// components, "(1, -0.5)" is a state, each component as the results list
+// writes numbers; a row gets a cell for each component (one equation's one).
+std::string componentNames(std::size_t components);
+std::string vectorText(const StateVector& y);
+void appendComponents(std::vector<std::string>& row, const StateVector& state);
+void appendComponents(std::vector<std::string>& row, double value);
+// A heading for each component k: prefix + k + suffix ("Yⱼ," "1" "").
+void appendComponentColumns(std::vector<std::string>& columns, std::size_t components,
+                            const std::string& prefix, const std::string& suffix = "");
 
 // The known solution at stepSolutionSamples points over the step from x
 // with h, where it is finite; empty without one.
@@ -76,13 +91,24 @@ struct PhaseStepDrawing {
 };
 PhaseStepDrawing phaseStepDrawing(const SystemStageView& view);
 
+// The arrow of a slope in the phase plane: from the point y along a quarter
+// of the increment k = h·F there, the share the scalar plot's slope segments
+// span, short enough that the arrows of a step stay apart.
+Segment phaseArrow(const StateVector& y, const StateVector& k);
+
+// The range of a phase plane that holds `parts` and `segments`, with room
+// for labels and arrow heads; one of no width (a component the step keeps,
+// a start at rest) is given room about its value, so that its points show.
+void includeInPhasePlane(Extent& y1, Extent& y2, const std::vector<const DrawablePoints*>& parts,
+                         const std::vector<Segment>& segments);
+
 // The names of the stage points in the phase plane, "k1", "k2", ..., with
 // the slope of each one's arrow in the plot's units.
 std::vector<StageLabel> phaseStageLabels(const SystemStageStep& stages);
 
 // Which components the phase plane shows, for a system of more than two:
 // "The plot shows y1 against y2, the first two of the 3 components."; empty
-// for two.
-std::string phasePlaneNote(std::size_t components);
+// for two. `table` names the table that lists them all.
+std::string phasePlaneNote(std::size_t components, const std::string& table = "Stages");
 
 }  // namespace pelorin

@@ -643,14 +643,75 @@ TEST_F(OneStep, AMultistepStepMarksThePointsItWeighs) {
     EXPECT_EQ(colourAt(end.key, end.value), next->scatterStyle().brush().color());
 }
 
-// A system's run of a multistep method is not taken apart here: the page says
-// so in words, and neither tables nor plot hold a step.
-TEST_F(OneStep, ASystemsMultistepRunIsExplainedInWords) {
+// A system's multistep step as on one equation, a column for every
+// component: Adams-Bashforth 2 and BDF 2 on the harmonic oscillator from
+// (1, 0) with h = 0.3, started with Runge-Kutta 4, as
+// tests/support/multistep_system_weights.py works them out in exact
+// arithmetic. Step 1 is the start's step, its stages; step 2 weighs x0 and
+// x1; BDF 2 solves for its new value by Newton's method, component by
+// component. The phase plane marks the past points and the new value.
+TEST_F(OneStep, ASystemsMultistepStepListsEveryComponent) {
+    lab->resize(1000, 860);
     chooseProblem("Harmonic oscillator: y'' = -y");
-    run("0", "1", "1", "0.25", "BDF 2");
-    EXPECT_EQ(label("Step shown")->text(), "No step to show");
-    EXPECT_EQ(notes(), "This page shows a multistep method's steps on one equation only: choose "
-                       "\"one equation y' = f(x, y)\" in Form, or a one-step method, to see a step.");
-    EXPECT_EQ(named<QTableWidget>("Stages")->rowCount(), 0);
-    EXPECT_EQ(plot()->graphCount(), 0);
+    run("0", "1", "3", "0.3", "Adams-Bashforth 2");
+    EXPECT_EQ(label("Step shown")->text(), "Adams-Bashforth 2: step 1 of 10");
+    EXPECT_TRUE(notes().startsWith(
+        "Step 1 of 10 is a starting value from Runge-Kutta 4: at x1, (y1, y2) = (0.9553375, "
+        "-0.2955). Adams-Bashforth 2 weighs the 2 values before a step, which the run has from "
+        "step 2 on.\nStep 1 of 10 from x0 = 0, (y1, y2) = (1, 0) with h = 0.3: at x1 = 0.3, "
+        "(y1, y2) = (0.9553375, -0.2955)."))
+        << notes().toStdString();
+    ASSERT_NE(named<QTableWidget>("Stages"), nullptr);
+    next(1);
+    EXPECT_EQ(label("Step shown")->text(), "Adams-Bashforth 2: step 2 of 10");
+    const QTableWidget* weights = named<QTableWidget>("Weights");
+    ASSERT_NE(weights, nullptr);
+    const std::vector<std::vector<QString>> expected{
+        {"i", "x\u1d62", "y\u1d62,1", "y\u1d62,2", "F1(x\u1d62, y\u1d62)", "F2(x\u1d62, y\u1d62)",
+         "\u03b1", "\u03b2", "\u2212\u03b1\u00b7y\u1d62,1", "\u2212\u03b1\u00b7y\u1d62,2",
+         "h\u00b7\u03b2\u00b7F1(x\u1d62, y\u1d62)", "h\u00b7\u03b2\u00b7F2(x\u1d62, y\u1d62)"},
+        {"0", "0", "1", "0", "0", "-1", "0", "-1/2", "0", "0", "0", "0.15"},
+        {"1", "0.3", "0.9553375", "-0.2955", "-0.2955", "-0.9553375", "-1", "3/2", "0.9553375",
+         "-0.2955", "-0.132975", "-0.429901875"},
+        {"2", "0.6", "0.8223625", "-0.575401875", "", "", "1", "0", "", "", "", ""}};
+    EXPECT_EQ(cells(*weights), expected);
+    EXPECT_TRUE(notes().startsWith(
+        "Step 2 of 10 from x1 = 0.3 with h = 0.3 weighs the values and slopes at the 2 points "
+        "x0 \u2026 x1 (marked): at x2, (y1, y2) = (0.8223625, -0.575401875), each component the "
+        "sum of its columns"))
+        << notes().toStdString();
+    EXPECT_EQ(named<QTableWidget>("Formula")->rowCount(), 2);
+    EXPECT_FALSE(named<QTableWidget>("Newton iterations")->isVisible());
+    QCPGraph* past = graphNamed(*plot(), "past points with their slopes");
+    QCPGraph* end = graphNamed(*plot(), "the new value");
+    ASSERT_TRUE(past && end);
+    // (y1, y2) of x1 and x0, a graph's points in the order of y1.
+    ASSERT_EQ(past->data()->size(), 2);
+    EXPECT_EQ(past->data()->constBegin()->key, 0.9553375);
+    EXPECT_EQ((past->data()->constEnd() - 1)->key, 1);
+    EXPECT_EQ(end->data()->constBegin()->key, 0.8223625);
+    EXPECT_EQ(plot()->xAxis->label(), "y1");
+    keepPicture("one_step_system_adams_bashforth_2");
+
+    QComboBox* methods = named<QComboBox>("Method");
+    methods->setCurrentIndex(methods->findText("BDF 2"));
+    QApplication::processEvents();
+    next(1);
+    EXPECT_EQ(label("Step shown")->text(), "BDF 2: step 2 of 10");
+    EXPECT_EQ(cells(*weights)[3],
+              (std::vector<QString>{"2", "0.6", "0.828509615384615", "-0.559701923076923",
+                                    "-0.559701923076923", "-0.828509615384615", "1", "2/3", "",
+                                    "", "-0.111940384615385", "-0.165701923076923"}));
+    auto* newton = named<QTableWidget>("Newton iterations");
+    ASSERT_TRUE(newton->isVisible());
+    const auto iterations = cells(*newton);
+    EXPECT_EQ(iterations[0], (std::vector<QString>{"iteration", "residual", "update", "\u03b8",
+                                                   "y2,1", "y2,2"}));
+    // From e, the sum of the past rows, to the Weights table's new value.
+    EXPECT_EQ(iterations[1][4], "0.94045");
+    EXPECT_EQ(iterations[1][5], "-0.394");
+    EXPECT_EQ(iterations.back()[4], "0.828509615384615");
+    EXPECT_EQ(iterations.back()[5], "-0.559701923076923");
+    EXPECT_NE(graphNamed(*plot(), "Newton iterates, paler the earlier"), nullptr);
+    keepPicture("one_step_system_bdf_2");
 }

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <qcustomplot.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -130,6 +131,40 @@ TEST_F(Partitioned, OneStepListsStormerVerletsStagesWithBothTableausAbscissae) {
     EXPECT_EQ(row(0), (QStringList{"1", "0", "0", "1", "-0.05", "-0.05", "-1"}));
     EXPECT_EQ(row(2), (QStringList{"step 1: y + h\u00b7\u03a3 b\u2c7cF\u2c7c",
                                    "0.1", "0.1", "0.995", "-0.09975", "-0.005", "-0.09975"}));
+}
+
+// The same step as the phase plane draws it: the first stage's state
+// (1, -0.05) a disc in the method's colour, the step's end (0.995, -0.09975)
+// a square in the colour of the increment's arrow, and nothing where the
+// step does not go: (0.995, 0) lies beside the arc the solution takes.
+TEST_F(Partitioned, OneStepDrawsStormerVerletsStepWhereItsStagesTableSaysItGoes) {
+    openLab(Qt::Key_T);
+    choose("Problem", "Harmonic oscillator: y'' = -y");
+    choose("Method", "St\u00f6rmer-Verlet");
+    enter("h", "0.1");
+    QApplication::processEvents();
+    auto* plot = named<QCustomPlot>("Stages of the step");
+    const auto markerColour = [plot](const QString& name) {
+        for (int i = 0; i < plot->graphCount(); ++i) {
+            if (plot->graph(i)->name() == name) return plot->graph(i)->scatterStyle().pen().color();
+        }
+        ADD_FAILURE() << "no graph named " << name.toStdString();
+        return QColor();
+    };
+    const QColor stage = markerColour("stage points k\u2c7c with their slopes");
+    const QColor end = markerColour("the step's end, y + \u03a3 b\u2c7ck\u2c7c");
+    ASSERT_NE(stage, end);
+    plot->replot();
+    const QImage image = plot->grab().toImage();
+    const auto colourAt = [&](double y1, double y2) {
+        return image.pixelColor(static_cast<int>(std::lround(plot->xAxis->coordToPixel(y1))),
+                                static_cast<int>(std::lround(plot->yAxis->coordToPixel(y2))));
+    };
+    EXPECT_EQ(colourAt(1, -0.05), stage);
+    EXPECT_EQ(colourAt(0.995, -0.09975), end);
+    EXPECT_NE(colourAt(0.995, 0), stage);
+    EXPECT_NE(colourAt(0.995, 0), end);
+    keepPicture("one-step-stormer-verlet");
 }
 
 }  // namespace
