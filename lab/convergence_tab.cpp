@@ -6,6 +6,7 @@
 #include "lab/plot.h"
 #include "numerics/plot_extent.h"
 #include "studies/convergence_study.h"
+#include "studies/method_sets.h"
 #include "ui/text.h"
 
 #include <QAction>
@@ -149,9 +150,20 @@ ConvergenceTab::ConvergenceTab(QWidget* parent) : LabPage(parent) {
     addMoreAccurateAction();
 }
 
-// What the plot shows: against h or the slope evaluations, and a system's
-// errors in the norm or of one component.
+// What the plot shows: which methods, against h or the slope evaluations,
+// and a system's errors in the norm or of one component.
 QHBoxLayout* ConvergenceTab::createChoices() {
+    auto* methodsCaption = new QLabel("Metho&ds:", this);
+    methods_ = newListBox(this);
+    for (const pelorin::MethodSetEntry& entry : pelorin::methodSets()) {
+        methods_->addItem(fromView(entry.caption), static_cast<int>(entry.set));
+    }
+    methods_->setCurrentIndex(methods_->findData(static_cast<int>(pelorin::MethodSet::every)));
+    methods_->setAccessibleName("Methods");
+    methods_->setToolTip("Which methods the plot, its legend, the notes and the Orders table "
+                         "compare. The method chosen above is always among them.");
+    methodsCaption->setBuddy(methods_);
+    connect(methods_, &QComboBox::currentIndexChanged, this, &ConvergenceTab::study);
     againstEvaluations_ = new QCheckBox("Plot against slope &evaluations instead of h", this);
     againstEvaluations_->setAccessibleName("Plot against slope evaluations");
     againstEvaluations_->setToolTip("What each method costs: the slope evaluations its runs make, "
@@ -167,6 +179,9 @@ QHBoxLayout* ConvergenceTab::createChoices() {
     errorsOfCaption_->setBuddy(errorsOf_);
     connect(errorsOf_, &QComboBox::activated, this, &ConvergenceTab::showErrorsOf);
     auto* row = new QHBoxLayout;
+    row->addWidget(methodsCaption);
+    row->addWidget(methods_);
+    row->addSpacing(24);
     row->addWidget(againstEvaluations_);
     row->addSpacing(24);
     row->addWidget(errorsOfCaption_);
@@ -236,8 +251,12 @@ ConvergenceTab::ProblemIdentity ConvergenceTab::identityOf(const pelorin::Proble
             problem.x0, problem.y0, problem.x1};
 }
 
-PageHandout ConvergenceTab::handout(const LabInputs&) const {
-    return {{"Every method, with h = (x1 - x0)/N for N = 1, 2, 4, \u2026, 65536"},
+PageHandout ConvergenceTab::handout(const LabInputs& inputs) const {
+    QString methods = methods_->currentText();
+    if (!pelorin::methodSetEntry(chosenSet()).holds(pelorin::labCatalogue()[inputs.method])) {
+        methods += " and " + fromView(pelorin::labCatalogue()[inputs.method].caption);
+    }
+    return {{methods + ", with h = (x1 - x0)/N for N = 1, 2, 4, \u2026, 65536"},
             {plot_},
             {notes_},
             {orders_}};
@@ -256,10 +275,24 @@ void ConvergenceTab::setInputs(const LabInputs& inputs) {
     study();
 }
 
+void ConvergenceTab::setMethodAndStep(const LabInputs& inputs) {
+    inputs_ = inputs;
+    if (studiedMethods() != studiedMethods_) study();
+}
+
+pelorin::MethodSet ConvergenceTab::chosenSet() const {
+    return static_cast<pelorin::MethodSet>(methods_->currentData().toInt());
+}
+
+pelorin::StudiedMethods ConvergenceTab::studiedMethods() const {
+    return pelorin::methodsIn(chosenSet(), inputs_.method);
+}
+
 void ConvergenceTab::study() {
     // A study for inputs no longer shown would only take the processor
     // from the one that is wanted.
     studies_.supersede();
+    studiedMethods_ = studiedMethods();
     if (!inputs_.readable) {
         display({}, {QString::fromStdString(inputs_.unreadable)});
         return;
@@ -269,16 +302,18 @@ void ConvergenceTab::study() {
     // Every study runs off the window's thread, the lesson's too: the
     // implicit methods solve their stages by Newton's method at every one
     // of their steps. Until it ends the page shows nothing old.
-    display({}, {"Calculating every method on " +
+    QString methods = methods_->currentText();
+    methods[0] = methods[0].toLower();
+    display({}, {"Calculating " + methods + " on " +
                  QString::fromStdString(pelorin::quotedFormula(inputs_.problem.equationText())) +
                  (accuracy == pelorin::ReferenceAccuracy::higher
                       ? " against a more accurate reference \u2026"
                       : " \u2026")});
     studies_.runOffThread(
         inputs_.problem,
-        [multistep = inputs_.multistep, accuracy](const pelorin::Problem& problem,
-                                                  std::stop_token stop) {
-            return pelorin::studyProblem(problem, doublings, stop, multistep, accuracy);
+        [multistep = inputs_.multistep, accuracy, studied = studiedMethods_](
+            const pelorin::Problem& problem, std::stop_token stop) {
+            return pelorin::studyProblem(problem, doublings, stop, multistep, accuracy, studied);
         },
         [this](pelorin::ConvergenceStudy study) { display(std::move(study), {}); });
 }
@@ -379,8 +414,9 @@ void ConvergenceTab::plot() {
     plot_->replot();
 }
 
-// The methods' captions above, the N of each run beside.
-void ConvergenceTab::fillOrderHeaders(const std::vector<std::size_t>& shown, int rows) {
+// The methods' captions above, the N of each of `runs`' runs beside.
+void ConvergenceTab::fillOrderHeaders(const std::vector<std::size_t>& shown,
+                                      const ConvergenceSeries& runs, int rows) {
     // A screen reader reads the caption whole, as the lab's method list has it.
     for (std::size_t column = 0; column < shown.size(); ++column) {
         const QString caption = fromView(pelorin::labCatalogue()[shown[column]].caption);
@@ -390,7 +426,7 @@ void ConvergenceTab::fillOrderHeaders(const std::vector<std::size_t>& shown, int
         orders_->setHorizontalHeaderItem(static_cast<int>(column), header);
     }
     for (int row = 0; row < rows; ++row) {
-        const auto& point = study_.series.front().points[static_cast<std::size_t>(row + 1)];
+        const auto& point = runs.points[static_cast<std::size_t>(row + 1)];
         auto* header = new QTableWidgetItem(QString("N = %1").arg(point.steps));
         header->setToolTip(QString::fromStdString(pelorin::stepText(point.h)) +
                            ", the step of N steps from x0 to x1");
@@ -399,21 +435,26 @@ void ConvergenceTab::fillOrderHeaders(const std::vector<std::size_t>& shown, int
 }
 
 void ConvergenceTab::fillOrders() {
-    const int rows = study_.series.front().method && !study_.series.front().points.empty()
-                         ? static_cast<int>(study_.series.front().points.size()) - 1
-                         : 0;
-    // A column for every method that applies to the problem; the notes say
-    // why the others do not.
+    // A column for every method studied that applies to the problem; the
+    // notes say why the others do not. A row for each run of the method
+    // that runs longest.
     std::vector<std::size_t> shown;
+    const ConvergenceSeries* longest = nullptr;
     for (std::size_t row = 0; row < study_.series.size(); ++row) {
-        if (study_.series[row].applies) shown.push_back(row);
+        const ConvergenceSeries& series = study_.series[row];
+        if (!series.method || !series.applies) continue;
+        shown.push_back(row);
+        if (!longest || series.points.size() > longest->points.size()) longest = &series;
     }
+    const int rows = longest && !longest->points.empty()
+                         ? static_cast<int>(longest->points.size()) - 1
+                         : 0;
     orders_->clear();
     orders_->setRowCount(rows);
     orders_->setColumnCount(static_cast<int>(shown.size()));
     // On paper each family of methods in blocks of its own.
     orders_->setProperty(columnBlocksProperty, QVariant::fromValue(familyBlocks(shown)));
-    fillOrderHeaders(shown, rows);
+    if (longest) fillOrderHeaders(shown, *longest, rows);
     for (std::size_t column = 0; column < shown.size(); ++column) {
         const ConvergenceSeries& series = study_.series[shown[column]];
         for (int row = 0; row < rows; ++row) {

@@ -7,6 +7,7 @@
 #include "lab/lab_page.h"
 #include "lab/study_runner.h"
 #include "numerics/convergence.h"
+#include "studies/method_sets.h"
 
 #include <string>
 #include <vector>
@@ -27,8 +28,10 @@ public:
     explicit ConvergenceTab(QWidget* parent = nullptr);
 
     void setInputs(const LabInputs& inputs) override;
-    // Every method with every h: the step box and the method are not its.
+    // The set of methods chosen with every h: the step box is not its, and
+    // the lab's method only where the set lacks it.
     bool runsLabMethod() const override { return false; }
+    void setMethodAndStep(const LabInputs& inputs) override;
     PageHandout handout(const LabInputs& inputs) const override;
 
 private:
@@ -42,20 +45,26 @@ private:
     // Studies the inputs last given, against a reference as accurate as
     // the page's action asks.
     void study();
+    // The chosen set's methods and the lab's method.
+    pelorin::MethodSet chosenSet() const;
+    pelorin::StudiedMethods studiedMethods() const;
     void display(pelorin::ConvergenceStudy study, const QStringList& firstNotes);
     // A system's errors in the maximum norm, or one component's alone, as
     // the Errors box asks.
     void showErrorsOf();
     void plot();
     void fillOrders();
-    void fillOrderHeaders(const std::vector<std::size_t>& shown, int rows);
+    void fillOrderHeaders(const std::vector<std::size_t>& shown,
+                          const pelorin::ConvergenceSeries& runs, int rows);
 
+    QComboBox* methods_ = nullptr;
     LabPlot* plot_ = nullptr;
     QCheckBox* againstEvaluations_ = nullptr;
     QLabel* errorsOfCaption_ = nullptr;
     QComboBox* errorsOf_ = nullptr;
     QTableWidget* orders_ = nullptr;
     QLabel* notes_ = nullptr;
+    pelorin::StudiedMethods studiedMethods_;  // as last asked of a study
     pelorin::ConvergenceStudy studied_;  // as the study gave it
     QStringList firstNotes_;
     pelorin::ConvergenceStudy study_;    // as shown

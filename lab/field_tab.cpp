@@ -43,42 +43,7 @@ FieldTab::FieldTab(QWidget* parent) : LabPage(parent) {
     // Two plots and a table may want more height than the lab has: the page
     // scrolls within itself rather than squeeze the plots.
     QVBoxLayout* layout = scrollingContent(*this);
-    everyMethod_ = new QCheckBox("All seve&n methods with h, instead of h, h/2 and h/4", this);
-    everyMethod_->setAccessibleName("All seven methods");
-    everyMethod_->setToolTip("The seven methods side by side with the same step h, against "
-                             "the chosen method with h, h/2 and h/4.");
-    implicitMethods_ = new QCheckBox("Implicit methods &with h, beside the chosen one", this);
-    implicitMethods_->setAccessibleName("Implicit methods");
-    implicitMethods_->setToolTip("The implicit one-step methods side by side with the same step h, "
-                                 "and the chosen method with it: on a stiff problem they follow "
-                                 "the solution with steps at which explicit methods blow up.");
-    multistepMethods_ = new QCheckBox("M&ultistep methods with h", this);
-    multistepMethods_->setAccessibleName("Multistep methods");
-    multistepMethods_->setToolTip("The multistep methods side by side with the same step h and "
-                                  "the same starting values, and the chosen method with it.");
-    symplecticMethods_ = new QCheckBox("Symplect&ic methods with h", this);
-    symplecticMethods_->setAccessibleName("Symplectic methods");
-    symplecticMethods_->setToolTip("The symplectic methods side by side with the same step h, and "
-                                   "the chosen method with it: on a system that keeps an energy "
-                                   "and does not read x, their error in it swings within a bound "
-                                   "instead of growing, for h small enough.");
-    // One set side by side at a time: checking one box clears the others.
-    const std::array<QCheckBox*, 4> setBoxes{everyMethod_, implicitMethods_, multistepMethods_,
-                                             symplecticMethods_};
-    for (QCheckBox* box : setBoxes) {
-        connect(box, &QCheckBox::toggled, this, [this, box, setBoxes](bool checked) {
-            for (QCheckBox* other : setBoxes) {
-                if (other == box || !checked || !other->isChecked()) continue;
-                const QSignalBlocker quiet(other);
-                other->setChecked(false);
-            }
-            drawSolutions();
-        });
-    }
-    QHBoxLayout* sets = new QHBoxLayout;
-    for (QCheckBox* box : setBoxes) sets->addWidget(box);
-    sets->addStretch();
-    layout->addLayout(sets);
+    layout->addLayout(createSetBoxes());
     // The field is the page: it takes most of the room the table leaves.
     layout->addWidget(createField(), 5);
     layout->addWidget(createErrorsPlot(), 3);
@@ -99,6 +64,50 @@ FieldTab::FieldTab(QWidget* parent) : LabPage(parent) {
                                      "or reference value and the errors.");
     layout->addLayout(createStepsButtons());
 }
+
+// The sets of methods side by side with h, one at a time: checking one box
+// clears the others.
+QHBoxLayout* FieldTab::createSetBoxes() {
+    everyMethod_ = new QCheckBox("All seve&n methods with h, instead of h, h/2 and h/4", this);
+    everyMethod_->setAccessibleName("All seven methods");
+    everyMethod_->setToolTip("The seven methods side by side with the same step h, against "
+                             "the chosen method with h, h/2 and h/4.");
+    implicitMethods_ = new QCheckBox("Implicit methods &with h, beside the chosen one", this);
+    implicitMethods_->setAccessibleName("Implicit methods");
+    implicitMethods_->setToolTip("The implicit one-step methods side by side with the same step h, "
+                                 "and the chosen method with it: on a stiff problem they follow "
+                                 "the solution with steps at which explicit methods blow up.");
+    multistepMethods_ = new QCheckBox("M&ultistep methods with h", this);
+    multistepMethods_->setAccessibleName("Multistep methods");
+    multistepMethods_->setToolTip("The multistep methods side by side with the same step h and "
+                                  "the same starting values, and the chosen method with it.");
+    symplecticMethods_ = new QCheckBox("Symplect&ic methods with h", this);
+    symplecticMethods_->setAccessibleName("Symplectic methods");
+    symplecticMethods_->setToolTip("The symplectic methods side by side with the same step h, and "
+                                   "the chosen method with it: on a system that keeps an energy "
+                                   "and does not read x, their error in it swings within a bound "
+                                   "instead of growing, for h small enough.");
+    const std::array<QCheckBox*, 4> setBoxes{everyMethod_, implicitMethods_, multistepMethods_,
+                                             symplecticMethods_};
+    for (QCheckBox* box : setBoxes) {
+        connect(box, &QCheckBox::toggled, this, [this, box, setBoxes](bool checked) {
+            for (QCheckBox* other : setBoxes) {
+                if (other == box || !checked || !other->isChecked()) continue;
+                const QSignalBlocker quiet(other);
+                other->setChecked(false);
+            }
+            // The study makes the runs of the set shown alone; the view
+            // stays where the student put it.
+            fitPending_ = false;
+            study();
+        });
+    }
+    QHBoxLayout* sets = new QHBoxLayout;
+    for (QCheckBox* box : setBoxes) sets->addWidget(box);
+    sets->addStretch();
+    return sets;
+}
+
 
 LabPlot* FieldTab::createField() {
     plot_ = new LabPlot("Field",
@@ -193,17 +202,23 @@ void FieldTab::setInputs(const LabInputs& inputs) {
     fieldStale_ = true;
     drift_->setVisible(false);
     driftLogarithmic_->setVisible(false);
+    study();
+}
+
+void FieldTab::study() {
+    studies_.supersede();
+    const LabInputs& inputs = inputs_;
     if (!inputs.readable) {
         const QStringList why{QString::fromStdString(inputs.unreadable)};
         if (showsSystem()) displaySystem({}, why);
         else display({}, why);
         return;
     }
+    const pelorin::FieldInputs step{inputs.h, inputs.method, inputs.multistep, sideBySide()};
     if (showsSystem()) {
         studies_.study(
             inputs.problem,
-            [step = pelorin::FieldInputs{inputs.h, inputs.method, inputs.multistep}](const pelorin::Problem& problem,
-                                                                    std::stop_token stop) {
+            [step](const pelorin::Problem& problem, std::stop_token stop) {
                 return pelorin::studySystemField(problem, step, stop);
             },
             [this](pelorin::SystemFieldStudy study) { displaySystem(std::move(study), {}); },
@@ -218,8 +233,7 @@ void FieldTab::setInputs(const LabInputs& inputs) {
     // ends the field shows, but no old solution.
     studies_.study(
         inputs.problem,
-        [step = pelorin::FieldInputs{inputs.h, inputs.method, inputs.multistep}](const pelorin::Problem& problem,
-                                                                std::stop_token stop) {
+        [step](const pelorin::Problem& problem, std::stop_token stop) {
             return pelorin::studyField(problem, step, stop);
         },
         [this](pelorin::FieldStudy study) { display(std::move(study), {}); },

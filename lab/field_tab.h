@@ -57,9 +57,12 @@ protected:
 private:
     // The page's parts below the check box: the field, the plot of the
     // runs' errors, and the buttons under the Lab steps table.
+    QHBoxLayout* createSetBoxes();
     LabPlot* createField();
     LabPlot* createErrorsPlot();
     QHBoxLayout* createStepsButtons();
+    // Studies the inputs last given with the set of methods shown.
+    void study();
     void display(pelorin::FieldStudy study, const QStringList& firstNotes);
     void drawSolutions();
     // The field's and the errors' whole view, where the page keeps it.

@@ -22,6 +22,11 @@ public:
     // Whether the page runs the lab's one method with its h: it then follows
     // the step box and the method, and its files are named after them.
     virtual bool runsLabMethod() const { return true; }
+    // The lab's method or its h changed, and nothing else: a page that runs
+    // the lab's method studies anew.
+    virtual void setMethodAndStep(const LabInputs& inputs) {
+        if (runsLabMethod()) setInputs(inputs);
+    }
     // What a handout of the page holds below the problem, on `inputs`.
     virtual PageHandout handout(const LabInputs& inputs) const = 0;
     // Settings of the page's own that a lesson file keeps, as typed.

@@ -42,11 +42,9 @@ const QColor regionEdge(0x00, 0x73, 0x54);
 constexpr double rootsReach = 1.25, rootsMargin = 1.15;
 
 QString methodList(const std::vector<std::size_t>& rows) {
-    QStringList names;
-    for (std::size_t row : rows) names << fromView(pelorin::labCatalogue()[row].caption);
-    if (names.size() < 2) return names.join("");
-    const QString last = names.takeLast();
-    return names.join(", ") + " and " + last;
+    std::vector<std::string_view> names;
+    for (std::size_t row : rows) names.push_back(pelorin::labCatalogue()[row].caption);
+    return QString::fromStdString(pelorin::listedInWords(names));
 }
 
 QPen edgePen() {
@@ -246,50 +244,44 @@ void StabilityTab::stepFromSlider(int hundredths) {
     emit stepChosen(h, QString::fromStdString(pelorin::fixedText(h, 2)));
 }
 
+// The multistep methods' intervals come from root tests along the axis,
+// which would hold the window while the lab opens: the table is worked out
+// on the lab's threads and filled when it comes.
 void StabilityTab::fillIntervals() {
     intervals_->setRowCount(static_cast<int>(pelorin::labCatalogue().size()));
     intervals_->setColumnCount(4);
     intervals_->setHorizontalHeaderLabels({"Method", "Interval", "Left half-plane", "Same R(z) as"});
-    for (std::size_t row = 0; row < pelorin::labCatalogue().size(); ++row) fillIntervalRow(row);
     intervals_->verticalHeader()->setVisible(false);
     intervals_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     intervals_->horizontalHeader()->setStretchLastSection(true);
+    intervalsOwn_ = inputs_.multistep.own;
+    intervalStudy_.run(
+        [own = inputs_.multistep.ownMethod()](std::stop_token) {
+            return pelorin::stabilityIntervalRows(own);
+        },
+        [this, own = intervalsOwn_](const std::vector<pelorin::StabilityIntervalRow>& rows) {
+            for (std::size_t row = 0; row < rows.size(); ++row) showIntervalRow(row, rows[row]);
+            // The own method's boxes may hold another formula by now.
+            if (inputs_.multistep.own != own) {
+                fillIntervalRow(pelorin::catalogueRow(pelorin::ownMultistepEntry()));
+            }
+        });
 }
 
-// A one-step method's interval and verdict from its R(z), and the methods
-// with the same R; a multistep method's interval by the root test and what
-// its region holds of the left half-plane by its A(α) angle. The own
-// method's row is the formula its boxes hold.
+// The own method's row, when its boxes hold another formula.
 void StabilityTab::fillIntervalRow(std::size_t row) {
-    const pelorin::Method& method = inputs_.multistep.methodAt(row);
-    if (pelorin::isOwnMultistep(method)) intervalsOwn_ = inputs_.multistep.own;
-    QString interval, halfPlane, alike = "\u2013";
-    if (const pelorin::Multistep* multistep = pelorin::multistepOf(method)) {
-        interval = QString::fromStdString(pelorin::multistepIntervalText(*multistep));
-        halfPlane = QString::fromStdString(pelorin::multistepHalfPlaneText(*multistep));
-    } else if (const pelorin::PartitionedRungeKutta* pair = pelorin::partitionedRungeKutta(method)) {
-        interval = QString::fromStdString(pelorin::oscillatorLimitText(*pair) + " on q'' = \u2212\u03c9\u00b2q");
-        halfPlane = "no R(z): positions and momenta stepped apart";
-    } else {
-        interval = QString::fromStdString(
-            pelorin::intervalText(pelorin::stabilityInterval(pelorin::stabilityFunctionOf(*tableauOf(method)))));
-        halfPlane = QString::fromStdString(pelorin::verdictText(pelorin::stabilityVerdict(*tableauOf(method))));
-        std::vector<std::size_t> twins;
-        for (const auto& group : pelorin::sameStabilityFunction(pelorin::labCatalogue())) {
-            if (std::find(group.begin(), group.end(), row) == group.end()) continue;
-            for (std::size_t other : group) {
-                if (other != row) twins.push_back(other);
-            }
-        }
-        if (!twins.empty()) alike = methodList(twins);
-    }
+    intervalsOwn_ = inputs_.multistep.own;
+    showIntervalRow(row, pelorin::stabilityIntervalRow(row, inputs_.multistep.ownMethod()));
+}
+
+void StabilityTab::showIntervalRow(std::size_t row, const pelorin::StabilityIntervalRow& texts) {
     const int r = static_cast<int>(row);
-    intervals_->setItem(r, 0, new QTableWidgetItem(fromView(method.caption)));
-    auto* value = new QTableWidgetItem(interval);
+    intervals_->setItem(r, 0, new QTableWidgetItem(QString::fromStdString(texts.method)));
+    auto* value = new QTableWidgetItem(QString::fromStdString(texts.interval));
     value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     intervals_->setItem(r, 1, value);
-    intervals_->setItem(r, 2, new QTableWidgetItem(halfPlane));
-    intervals_->setItem(r, 3, new QTableWidgetItem(alike));
+    intervals_->setItem(r, 2, new QTableWidgetItem(QString::fromStdString(texts.halfPlane)));
+    intervals_->setItem(r, 3, new QTableWidgetItem(QString::fromStdString(texts.alike)));
 }
 
 QString StabilityTab::verdictNote() const {

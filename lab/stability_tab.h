@@ -12,6 +12,7 @@
 #include "lab/study_runner.h"
 #include "numerics/stability.h"
 #include "studies/stability_study.h"
+#include "texts/stability_intervals.h"
 
 #include <memory>
 #include <optional>
@@ -46,6 +47,7 @@ private:
     QLayout* createSlider();
     void fillIntervals();
     void fillIntervalRow(std::size_t row);
+    void showIntervalRow(std::size_t row, const pelorin::StabilityIntervalRow& texts);
     const pelorin::Method& method() const { return inputs_.chosenMethod(); }
     bool showsMultistep() const { return pelorin::isMultistep(method()); }
     // A partitioned method has no region of R(z) to draw.
@@ -105,5 +107,6 @@ private:
     const pelorin::OwnMultistep* intervalsOwn_ = nullptr;  // the own method in the table
     pelorin::MultistepStabilityStudy multistepStudy_;
     StudyRunner studies_;
+    StudyRunner intervalStudy_;  // of the Stability intervals table
     pelorin::SystemStabilityStudy systemStudy_;  // empty until the study for the inputs comes
 };

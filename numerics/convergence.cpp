@@ -331,7 +331,8 @@ void compareSeries(ConvergenceStudy& study, double solutionSize) {
 }
 
 template <class Problem>
-ConvergenceStudy studyOf(const Problem& problem, int doublings, const std::stop_token& stop) {
+ConvergenceStudy studyOf(const Problem& problem, int doublings, const std::stop_token& stop,
+                         const StudiedMethods& studied) {
     ConvergenceStudy study;
     study.doublings = std::clamp(doublings, 0, maxDoublings);
     const double width = problem.x1 - problem.x0;
@@ -344,7 +345,9 @@ ConvergenceStudy studyOf(const Problem& problem, int doublings, const std::stop_
     // A step of infinite size is not a point of any plot.
     const int runs = std::isfinite(width) ? study.doublings : -1;
     std::vector<std::string> notApplying;
+    bool implicitRan = false;
     for (std::size_t row = 0; row < labCatalogue().size(); ++row) {
+        if (!studied[row]) continue;
         const Method& method = methodAt(row, problem.own);
         ConvergenceSeries& series = study.series[row];
         series.method = &method;
@@ -353,6 +356,7 @@ ConvergenceStudy studyOf(const Problem& problem, int doublings, const std::stop_
             notApplying.emplace_back(method.caption);
             continue;
         }
+        implicitRan = implicitRan || isImplicit(method);
         const int methodRuns = isImplicit(method) ? std::min(runs, implicitDoublings) : runs;
         const std::optional<LeftOut> left =
             runMethod(series, method, problem, methodRuns, measurable, stop);
@@ -369,7 +373,7 @@ ConvergenceStudy studyOf(const Problem& problem, int doublings, const std::stop_
                                   floorText(series, problem.measurableError));
         }
     }
-    if (runs > implicitDoublings) study.notes.push_back(implicitRunsNote());
+    if (implicitRan && runs > implicitDoublings) study.notes.push_back(implicitRunsNote());
     if (!notApplying.empty()) {
         study.doesNotApply = doesNotApplyNote(notApplying, problem.f.whyNoSplit());
         study.notes.push_back(study.doesNotApply);
@@ -381,13 +385,13 @@ ConvergenceStudy studyOf(const Problem& problem, int doublings, const std::stop_
 }  // namespace
 
 ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublings,
-                                  std::stop_token stop) {
-    return studyOf(problem, doublings, stop);
+                                  std::stop_token stop, const StudiedMethods& studied) {
+    return studyOf(problem, doublings, stop, studied);
 }
 
 ConvergenceStudy studyConvergence(const SystemConvergenceProblem& problem, int doublings,
-                                  std::stop_token stop) {
-    return studyOf(problem, doublings, stop);
+                                  std::stop_token stop, const StudiedMethods& studied) {
+    return studyOf(problem, doublings, stop, studied);
 }
 
 ConvergenceStudy componentConvergence(const ConvergenceStudy& study, std::size_t k) {

@@ -205,16 +205,19 @@ inline constexpr int maxDoublings = 20;
 // typed system still takes seconds, not a minute.
 inline constexpr int implicitDoublings = 12;
 
-// Every method of the lab's catalogue with N = 2^0 ... 2^doublings steps
-// (doublings clamped to 0 ... maxDoublings). A stop requested through
-// `stop` ends the study before its next run: what it returns then is
-// incomplete and only fit to be dropped.
+// Every studied method of the lab's catalogue with N = 2^0 ... 2^doublings
+// steps (doublings clamped to 0 ... maxDoublings); the others' series keep
+// no method, and the notes speak of the studied ones alone. A stop
+// requested through `stop` ends the study before its next run: what it
+// returns then is incomplete and only fit to be dropped.
 ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublings,
-                                  std::stop_token stop = {});
+                                  std::stop_token stop = {},
+                                  const StudiedMethods& studied = everyMethod());
 // The same for a system, with the rules read on the errors' norms; the size
 // rounding is measured against is the norm's max(1, ||y0||, ||y(x1)||).
 ConvergenceStudy studyConvergence(const SystemConvergenceProblem& problem, int doublings,
-                                  std::stop_token stop = {});
+                                  std::stop_token stop = {},
+                                  const StudiedMethods& studied = everyMethod());
 
 // A system's study read on the errors of component k alone (0-based): the
 // same runs, with the orders, floor, readings and hidden curves the same

@@ -8,6 +8,7 @@
 #include "methods/state_vector.h"
 #include "numerics/implicit_step.h"
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,6 +25,20 @@ struct StartOf {
 };
 using Start = StartOf<double>;
 using SystemStart = StartOf<StateVector>;
+
+// Which of the catalogue's methods a study runs, marked by row: a page that
+// compares a set of them studies that set alone.
+using StudiedMethods = PerMethod<bool>;
+inline StudiedMethods everyMethod() {
+    StudiedMethods every;
+    std::fill(every.begin(), every.end(), true);
+    return every;
+}
+inline StudiedMethods methodsAt(const std::vector<std::size_t>& rows) {
+    StudiedMethods studied;
+    for (std::size_t row : rows) studied[row] = true;
+    return studied;
+}
 
 // The values before its formula applies that a method takes from its start:
 // k − 1 for a k-step method, none for a one-step method.

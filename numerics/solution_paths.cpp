@@ -161,9 +161,11 @@ std::array<PathOf<State>, 3> halvedRuns(const Method& method, SlopeOf<State> f, 
 
 template <class State>
 PerMethod<PathOf<State>> everyMethodRun(SlopeOf<State> f, double x0, const State& y0, double x1,
-                                        double h, const StartOf<State>& start, const Method* own) {
+                                        double h, const StartOf<State>& start, const Method* own,
+                                        const StudiedMethods& studied) {
     PerMethod<PathOf<State>> paths;
     for (std::size_t row = 0; row < labCatalogue().size(); ++row) {
+        if (!studied[row]) continue;
         const Method& method = methodAt(row, own);
         paths[row] = solutionPath(method, f, x0, y0, x1, h, maxPathSteps, start);
     }
@@ -187,13 +189,15 @@ std::array<SystemPath, 3> halvedPaths(const Method& method, SystemSlope F, doubl
 }
 
 PerMethod<SolutionPath> everyMethodPath(Slope f, double x0, double y0, double x1, double h,
-                                        const Start& start, const Method* own) {
-    return everyMethodRun(f, x0, y0, x1, h, start, own);
+                                        const Start& start, const Method* own,
+                                        const StudiedMethods& studied) {
+    return everyMethodRun(f, x0, y0, x1, h, start, own, studied);
 }
 
 PerMethod<SystemPath> everyMethodPath(SystemSlope F, double x0, const StateVector& y0, double x1,
-                                      double h, const SystemStart& start, const Method* own) {
-    return everyMethodRun(F, x0, y0, x1, h, start, own);
+                                      double h, const SystemStart& start, const Method* own,
+                                      const StudiedMethods& studied) {
+    return everyMethodRun(F, x0, y0, x1, h, start, own, studied);
 }
 
 bool sameCurve(const SolutionPath& a, const SolutionPath& b, double tolerance) {

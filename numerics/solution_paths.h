@@ -138,13 +138,16 @@ std::array<SystemPath, 3> halvedPaths(const Method& method, SystemSlope F, doubl
                                       const StateVector& y0, double x1, double h,
                                       const SystemStart& start = {});
 
-// Every method of the lab's catalogue with the same h, in catalogue order;
-// `own` stands for the catalogue's own multistep method where given.
+// Every method of the lab's catalogue `studied` with the same h, in
+// catalogue order, the others' paths empty; `own` stands for the
+// catalogue's own multistep method where given.
 PerMethod<SolutionPath> everyMethodPath(Slope f, double x0, double y0, double x1, double h,
-                                        const Start& start = {}, const Method* own = nullptr);
+                                        const Start& start = {}, const Method* own = nullptr,
+                                        const StudiedMethods& studied = everyMethod());
 PerMethod<SystemPath> everyMethodPath(SystemSlope F, double x0, const StateVector& y0, double x1,
                                       double h, const SystemStart& start = {},
-                                      const Method* own = nullptr);
+                                      const Method* own = nullptr,
+                                      const StudiedMethods& studied = everyMethod());
 
 // Whether two runs draw as one curve: they have the same points in x, and
 // their values lie within `tolerance` of each other at every one.

@@ -69,7 +69,8 @@ namespace {
 // A system's errors at x1 in the maximum norm, against its exact solution
 // or a reference, with notes that say which.
 ConvergenceStudy studySystem(const Problem& own, int doublings, std::stop_token stop,
-                             const MultistepSettings& multistep, ReferenceAccuracy accuracy) {
+                             const MultistepSettings& multistep, ReferenceAccuracy accuracy,
+                             const StudiedMethods& studied) {
     SystemAtEnd atEnd = systemAtEnd(own, accuracy);
     if (!atEnd.problem) {
         ConvergenceStudy none;
@@ -84,7 +85,7 @@ ConvergenceStudy studySystem(const Problem& own, int doublings, std::stop_token 
     }
     atEnd.problem->start = systemStartOf(own, multistep);
     atEnd.problem->own = multistep.ownMethod();
-    ConvergenceStudy study = studyConvergence(*atEnd.problem, doublings, stop);
+    ConvergenceStudy study = studyConvergence(*atEnd.problem, doublings, stop, studied);
     for (std::size_t k = 0; k < own.components() && !stop.stop_requested(); ++k) {
         ConvergenceStudy component = componentConvergence(study, k);
         // The component's own errors, and what is said of the reference.
@@ -101,10 +102,11 @@ ConvergenceStudy studySystem(const Problem& own, int doublings, std::stop_token 
 }  // namespace
 
 ConvergenceStudy studyProblem(const Problem& problem, int doublings, std::stop_token stop,
-                              const MultistepSettings& multistep, ReferenceAccuracy accuracy) {
+                              const MultistepSettings& multistep, ReferenceAccuracy accuracy,
+                              const StudiedMethods& studied) {
     // The convergence problem steps the copy's slope: it lives as long as the study.
     const Problem own = problem.clone();
-    if (own.isSystem()) return studySystem(own, doublings, stop, multistep, accuracy);
+    if (own.isSystem()) return studySystem(own, doublings, stop, multistep, accuracy, studied);
     ProblemAtEnd atEnd = problemAtEnd(own, accuracy);
     if (!atEnd.problem) {
         ConvergenceStudy none;
@@ -113,7 +115,7 @@ ConvergenceStudy studyProblem(const Problem& problem, int doublings, std::stop_t
     }
     atEnd.problem->start = startOf(own, multistep);
     atEnd.problem->own = multistep.ownMethod();
-    ConvergenceStudy study = studyConvergence(*atEnd.problem, doublings, stop);
+    ConvergenceStudy study = studyConvergence(*atEnd.problem, doublings, stop, studied);
     if (atEnd.reference) {
         study.notes.insert(study.notes.begin(),
                            referenceUsedNote(atEnd.relativeAccuracy, atEnd.method) +

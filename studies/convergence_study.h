@@ -45,9 +45,11 @@ SystemAtEnd systemAtEnd(const Problem& problem,
 // and the study's notes say which reference and how accurate it is. A system's errors are its maximum norm's,
 // and its study holds each component's read alone as well. `stop` ends the study early, as
 // studyConvergence's does.
-// The multistep methods start as `multistep` says.
+// The multistep methods start as `multistep` says. The methods `studied`
+// alone are run.
 ConvergenceStudy studyProblem(const Problem& problem, int doublings, std::stop_token stop = {},
                               const MultistepSettings& multistep = {},
-                              ReferenceAccuracy accuracy = ReferenceAccuracy::standard);
+                              ReferenceAccuracy accuracy = ReferenceAccuracy::standard,
+                              const StudiedMethods& studied = everyMethod());
 
 }  // namespace pelorin

@@ -10,6 +10,7 @@
 #include "numerics/state_operations.h"
 #include "numerics/system_reference.h"
 #include "problem/formula.h"
+#include "studies/method_sets.h"
 
 #include <algorithm>
 #include <cmath>
@@ -80,8 +81,9 @@ void findRunsLeavingTheView(FieldStudy& study, std::size_t chosen) {
 
 // Which runs of each set the plots cannot tell apart, drawn in catalogue order.
 // A run that leaves the view hides nothing it is drawn over.
-void findHiddenRuns(FieldStudy& study, std::size_t chosen) {
+void findHiddenRuns(FieldStudy& study, std::size_t chosen, std::optional<SideBySide> shown) {
     for (std::size_t set = 0; set < sideBySideSets; ++set) {
+        if (SideBySide(set) != shown) continue;  // its runs were not made
         const std::vector<std::size_t> rows = sideBySideRows(SideBySide(set), chosen);
         const double tolerance = indistinctPart * valueSpan(study, SideBySide(set), chosen);
         const auto field = hiddenUnder(rows.size(), [&](std::size_t i, std::size_t later) {
@@ -102,25 +104,26 @@ void findHiddenRuns(FieldStudy& study, std::size_t chosen) {
 }  // namespace
 
 std::vector<std::size_t> sideBySideRows(SideBySide set, std::size_t chosen) {
+    // In the order of SideBySide.
+    constexpr std::array<MethodSet, sideBySideSets> sets{MethodSet::windowMethods,
+                                                         MethodSet::implicitOneStep,
+                                                         MethodSet::multistep, MethodSet::symplectic};
+    const MethodSetEntry& entry = methodSetEntry(sets[static_cast<std::size_t>(set)]);
     std::vector<std::size_t> rows;
-    const auto inSet = [set](const Method& method) {
-        switch (set) {
-        case SideBySide::explicitMethods: return isWindowMethod(method);
-        case SideBySide::implicitMethods: return hasTableau(method) && isImplicit(method);
-        case SideBySide::multistepMethods: return isMultistep(method);
-        case SideBySide::symplecticMethods: return isSymplectic(method);
-        }
-        return false;
-    };
     for (std::size_t row = 0; row < labCatalogue().size(); ++row) {
         const Method& method = labCatalogue()[row];
         const bool chosenBeside = row == chosen && (set != SideBySide::explicitMethods ||
                                                     explicitRungeKutta(method) != nullptr);
-        if (inSet(method) || chosenBeside) {
+        if (entry.holds(method) || chosenBeside) {
             rows.push_back(row);
         }
     }
     return rows;
+}
+
+StudiedMethods sideBySideMethods(const FieldInputs& inputs) {
+    if (!inputs.sideBySide) return {};
+    return methodsAt(sideBySideRows(*inputs.sideBySide, inputs.method));
 }
 
 KnownSolution tabulatedSolution(std::vector<double> x, std::vector<double> y) {
@@ -267,7 +270,8 @@ FieldStudy studyField(const Problem& shared, const FieldInputs& inputs, std::sto
     const double x0 = problem.x0, y0 = problem.y0[0], x1 = problem.x1, h = inputs.h;
     const Start start = startOf(problem, inputs.multistep);
     study.halved = halvedPaths(method, f, x0, y0, x1, h, start);
-    study.every = everyMethodPath(f, x0, y0, x1, h, start, inputs.multistep.ownMethod());
+    study.every = everyMethodPath(f, x0, y0, x1, h, start, inputs.multistep.ownMethod(),
+                                  sideBySideMethods(inputs));
     if (stop.stop_requested()) return study;
 
     Known known = knownSolution(problem, study);
@@ -278,7 +282,7 @@ FieldStudy studyField(const Problem& shared, const FieldInputs& inputs, std::sto
     if (known.solution) study.known = sampleSolution(known.solution, x0, x1);
     measureErrors(study, known.solution);
     findRunsLeavingTheView(study, inputs.method);
-    findHiddenRuns(study, inputs.method);
+    findHiddenRuns(study, inputs.method, inputs.sideBySide);
     study.labSteps =
         labStepErrors(method, f, x0, y0, x1, h, known.solution, study.comparison, start);
     study.labSteps.end = study.end;
@@ -447,8 +451,10 @@ bool sameSystemCurve(const SystemPath& a, const SystemPath& b, double tolerance)
 
 // Which runs of each set a system's plots cannot tell apart, as
 // findHiddenRuns finds them for one equation.
-void findHiddenSystemRuns(SystemFieldStudy& study, std::size_t chosen) {
+void findHiddenSystemRuns(SystemFieldStudy& study, std::size_t chosen,
+                          std::optional<SideBySide> shown) {
     for (std::size_t set = 0; set < sideBySideSets; ++set) {
+        if (SideBySide(set) != shown) continue;  // its runs were not made
         const std::vector<std::size_t> rows = sideBySideRows(SideBySide(set), chosen);
         const Extent& values = study.everyValues[set];
         const double tolerance = indistinctPart * (values.upper - values.lower);
@@ -515,8 +521,8 @@ SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inp
         if (stop.stop_requested()) return study;
         study.halvedErrors[r] = globalErrors(study.halved[r], samples);
     }
-    study.every =
-        everyMethodPath(F, own.x0, own.y0, own.x1, inputs.h, start, inputs.multistep.ownMethod());
+    study.every = everyMethodPath(F, own.x0, own.y0, own.x1, inputs.h, start,
+                                  inputs.multistep.ownMethod(), sideBySideMethods(inputs));
     for (std::size_t row = 0; row < study.every.size(); ++row) {
         if (stop.stop_requested()) return study;
         study.everyErrors[row] = globalErrors(study.every[row], samples);
@@ -535,7 +541,7 @@ SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inp
         study.notes.push_back(systemReferenceUsedNote(atEnd.method, atEnd.accuracy));
     }
     measureDrift(study, own, samples);
-    findHiddenSystemRuns(study, inputs.method);
+    findHiddenSystemRuns(study, inputs.method, inputs.sideBySide);
     // The Lab steps run is the run with h, whose failure is already said.
     for (const std::string& note : study.labSteps.notes) {
         if (std::find(study.notes.begin(), study.notes.end(), note) == study.notes.end()) {

@@ -1,6 +1,6 @@
 // What the lab's Field page draws over the direction field, on the lesson's
 // equation or one the user brought: the chosen method with h, h/2 and h/4,
-// every method with h, the exact solution through the start (or, without
+// a set of methods with h, the exact solution through the start (or, without
 // one, a reference solution), and the "Lab steps" rows of the method with h.
 #pragma once
 
@@ -37,15 +37,15 @@ using HiddenRuns = PerMethod<std::optional<std::size_t>>;
 
 struct FieldStudy {
     std::array<SolutionPath, 3> halved;                   // h, h/2, h/4
-    PerMethod<SolutionPath> every;  // every method with h
+    PerMethod<SolutionPath> every;  // the set shown side by side with h; the others empty
     SampledCurve known;           // the exact or reference solution from x0 to x1
     Comparison comparison = Comparison::none;
     StepErrors labSteps;          // the chosen method with h
     // Each run's global errors against the exact or reference solution.
     std::array<ErrorPath, 3> halvedErrors;
     PerMethod<ErrorPath> everyErrors;
-    // Each set drawn in catalogue order, the method whose curve hides this
-    // one's: in the field, and in the plot of the errors.
+    // The set shown drawn in catalogue order, the method whose curve hides
+    // this one's: in the field, and in the plot of the errors.
     std::array<HiddenRuns, sideBySideSets> hiddenUnder, errorHiddenUnder;
     // Beside the implicit methods, the explicit ones may blow up: the view
     // then holds the known solution and the runs within viewReach of its
@@ -61,13 +61,18 @@ struct FieldStudy {
     std::vector<std::string> notes;
 };
 
-// The step h the page reads, the method's catalogue row, and how the
-// multistep methods start and which is the own one.
+// The step h the page reads, the method's catalogue row, how the multistep
+// methods start and which is the own one, and the set of methods shown
+// side by side with h, whose runs alone the study makes.
 struct FieldInputs {
     double h = 0;
     std::size_t method = 0;
     MultistepSettings multistep{};
+    std::optional<SideBySide> sideBySide{};
 };
+// The methods of the set shown, and the chosen one where it belongs beside
+// them; none without a set.
+StudiedMethods sideBySideMethods(const FieldInputs& inputs);
 
 // Curves closer than this part of the values' span the field draws as one.
 inline constexpr double indistinctPart = 0.01;
@@ -92,7 +97,7 @@ FieldStudy studyField(const Problem& problem, const FieldInputs& inputs, std::st
 // which is the method's error in I whether or not the solution keeps I.
 struct SystemFieldStudy {
     std::array<SystemPath, 3> halved;  // h, h/2, h/4
-    PerMethod<SystemPath> every;  // every method with h
+    PerMethod<SystemPath> every;  // the set shown side by side with h; the others empty
     std::vector<double> knownX;        // the exact or reference solution from x0 to x1
     std::vector<StateVector> knownY;   // a component NaN where it is not known
     Comparison comparison = Comparison::none;
@@ -100,7 +105,7 @@ struct SystemFieldStudy {
     std::array<ErrorPath, 3> halvedErrors;
     PerMethod<ErrorPath> everyErrors;
     // I(x_i, y_i) - I(x0, y0), or I's error, at every step of h, h/2 and
-    // h/4, and of every method with h, up to the first point beyond
+    // h/4, and of every method of the set shown with h, up to the first point beyond
     // computableRange; empty without an invariant.
     std::array<std::vector<double>, 3> drift;
     PerMethod<std::vector<double>> everyDrift;
@@ -108,9 +113,9 @@ struct SystemFieldStudy {
     // Empty for a drift from the start; else the solution it is measured
     // against, as the notes name it: "the reference solution".
     std::string driftAgainst;
-    // Each set drawn in catalogue order, the method whose curve hides this
-    // one's: in the components (every one of them), in the errors, and in
-    // the drift on a linear and on a logarithmic axis.
+    // The set shown drawn in catalogue order, the method whose curve hides
+    // this one's: in the components (every one of them), in the errors, and
+    // in the drift on a linear and on a logarithmic axis.
     std::array<HiddenRuns, sideBySideSets> hiddenUnder, errorHiddenUnder, driftHiddenUnder,
         logDriftHiddenUnder;
     // The values a view of the components holds: the known solution's,

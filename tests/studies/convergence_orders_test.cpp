@@ -6,13 +6,16 @@
 #include "base/number_text.h"
 #include "problem/library.h"
 #include "studies/convergence_study.h"
+#include "studies/method_sets.h"
 
 #include "tests/support/typed_problems.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 using namespace pelorin;
 
@@ -143,4 +146,56 @@ TEST(StudyOrders, OnTheStiffEquationTheImplicitMethodsShowTheirOrdersWhereTheExp
         EXPECT_EQ(note.find("too large to calculate with"), std::string::npos) << note;
         EXPECT_EQ(note.find("without a value"), std::string::npos) << note;
     }
+}
+
+// A page that compares a set of methods studies that set and the lab's
+// method beside it, here Euler, on the stiff equation to N = 2^13: the
+// others' series stay empty, the runs are those of the study of every
+// method, and the note on where the implicit runs stop comes only with an
+// implicit method. The partitioned methods are studied, and do not apply.
+TEST(StudyOrders, ASetOfMethodsIsStudiedAloneAndItsNotesSpeakOfItAlone) {
+    const Problem problem = compiledProblem(problemText(libraryProblem("Stiff")));
+    const std::string implicitNote =
+        "The implicit methods' runs stop at N = 2^12 (4096 steps): each of their steps solves "
+        "its stage equations by Newton's method, and their orders show well before.";
+    const struct {
+        MethodSet set;
+        std::vector<std::string_view> methods;
+        bool implicitNoted;
+    } rows[] = {
+        {MethodSet::implicitOneStep,
+         {"Euler", "Backward Euler", "Trapezoid", "Implicit mid point", "SDIRK 2", "Radau IIA 3",
+          "Gauss-Legendre 4"},
+         true},
+        {MethodSet::windowMethods,
+         {"Euler", "Euler (End points)", "Euler (Mid point)", "Runge-Kutta 4",
+          "Runge-Kutta-Fehlberg", "Runge-Kutta-Merson", "Runge-Kutta-Gill"},
+         false},
+        {MethodSet::symplectic,
+         {"Euler", "Implicit mid point", "Gauss-Legendre 4", "Symplectic Euler",
+          "St\u00f6rmer-Verlet"},
+         true},
+    };
+    const std::size_t euler = catalogueRow(methodByCaption("Euler"));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(methodSetEntry(row.set).caption);
+        const ConvergenceStudy study =
+            studyProblem(problem, 13, {}, {}, ReferenceAccuracy::standard, methodsIn(row.set, euler));
+        std::vector<std::string_view> studied;
+        for (const ConvergenceSeries& series : study.series) {
+            if (series.method) {
+                studied.push_back(series.method->caption);
+            } else {
+                EXPECT_TRUE(series.points.empty());
+            }
+        }
+        EXPECT_EQ(studied, row.methods);
+        EXPECT_EQ(std::count(study.notes.begin(), study.notes.end(), implicitNote),
+                  row.implicitNoted ? 1 : 0);
+    }
+    const ConvergenceStudy implicitOnes = studyProblem(
+        problem, 10, {}, {}, ReferenceAccuracy::standard, methodsIn(MethodSet::implicitOneStep, euler));
+    const ConvergenceSeries& trapezoid =
+        implicitOnes.series[catalogueRow(methodByCaption("Trapezoid"))];
+    EXPECT_EQ(shownOrders(trapezoid), "(0.35) (1.40) (5.80) (9.85) 2.00 2.00");
 }

@@ -74,7 +74,7 @@ TEST(FieldStudy, WithoutAnExactSolutionTheReferenceGivesEveryValueShown) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.f) + " to " + std::to_string(row.x1));
-        const FieldStudy study = studyField(typedProblem(row.f, 0, 1, row.x1), {0.4, 4});
+        const FieldStudy study = studyField(typedProblem(row.f, 0, 1, row.x1), {.h = 0.4, .method = 4});
         EXPECT_EQ(study.comparison, Comparison::reference);
         ASSERT_FALSE(study.notes.empty());
         EXPECT_NE(study.notes.front().find("reference solution"), std::string::npos);
@@ -116,7 +116,7 @@ TEST(FieldStudy, RunsPastTheEndOfTheSolutionFollowNoSolution) {
     } rows[] = {{"y^2", "1", 2}, {"-y^2", "-1", -2}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.f);
-        const FieldStudy study = studyField(typedProblem(row.f, 0, 1, row.x1), {0.1, 3});
+        const FieldStudy study = studyField(typedProblem(row.f, 0, 1, row.x1), {.h = 0.1, .method = 3});
         ASSERT_TRUE(study.end);
         EXPECT_NEAR(study.end->at, row.x1 / 2, 1e-9);
         const std::string end = row.end;
@@ -153,7 +153,7 @@ TEST(FieldStudy, RunsPastTheEndOfTheSolutionFollowNoSolution) {
 // measured against it, as the exact 1/(1 - x) would (worked out with mpmath
 // in tests/support/worked_values.py from the y the table lists).
 TEST(FieldStudy, BackwardsTheReferenceMeasuresEveryStep) {
-    const FieldStudy study = studyField(typedProblem("y^2", 0, 1, -1), {0.25, 3});
+    const FieldStudy study = studyField(typedProblem("y^2", 0, 1, -1), {.h = 0.25, .method = 3});
     EXPECT_FALSE(study.end);
     const TextTable table = stepErrorTable(study.labSteps);
     const struct {
@@ -181,7 +181,7 @@ TEST(FieldStudy, BackwardsTheReferenceMeasuresEveryStep) {
 // runs' global errors as the Lab steps table writes them, worked out in
 // python3 with each method's own operation order against the exact solution.
 TEST(FieldStudy, TheRunsErrorsAreTheLabStepsGlobalErrors) {
-    const FieldStudy study = studyField(lessonAt(0, -1, 2), {0.4, 3});
+    const FieldStudy study = studyField(lessonAt(0, -1, 2), {.h = 0.4, .method = 3});
     const std::array<std::vector<std::string>, 3> expected{{
         {"-2.39861893082449E-04", "-3.21587648335342E-04", "-3.23369255393668E-04",
          "-2.89031762670700E-04", "-2.42194174707500E-04"},
@@ -230,7 +230,10 @@ HiddenCaptions hiddenCaptions(const HiddenRuns& runs) {
 // mpmath), and the trapezoid's errors are the
 // implicit mid point's: with f linear in x both average its x-terms alike.
 TEST(FieldStudy, NamesTheCurveUnderWhichEachHiddenRunLies) {
-    const FieldStudy study = studyField(lessonAt(0, -1, 2), {0.4, catalogueRow(methodByCaption("Runge-Kutta 4"))});
+    const std::size_t rungeKutta4 = catalogueRow(methodByCaption("Runge-Kutta 4"));
+    const FieldStudy study = studyField(
+        lessonAt(0, -1, 2),
+        {.h = 0.4, .method = rungeKutta4, .sideBySide = SideBySide::explicitMethods});
     const auto seven = static_cast<std::size_t>(SideBySide::explicitMethods);
     EXPECT_EQ(hiddenCaptions(study.hiddenUnder[seven]),
               (HiddenCaptions{{"Euler (End points)", "Euler (Mid point)"},
@@ -242,17 +245,25 @@ TEST(FieldStudy, NamesTheCurveUnderWhichEachHiddenRunLies) {
                               {"Runge-Kutta 4", "Runge-Kutta-Gill"}}));
 
     const auto implicit = static_cast<std::size_t>(SideBySide::implicitMethods);
-    EXPECT_EQ(hiddenCaptions(study.hiddenUnder[implicit]),
+    const FieldStudy beside = studyField(
+        lessonAt(0, -1, 2),
+        {.h = 0.4, .method = rungeKutta4, .sideBySide = SideBySide::implicitMethods});
+    // A study makes the runs of the set it shows alone.
+    EXPECT_TRUE(beside.hiddenUnder[seven] == HiddenRuns{});
+    EXPECT_TRUE(beside.every[catalogueRow(methodByCaption("Euler"))].x.empty());
+    EXPECT_EQ(hiddenCaptions(beside.hiddenUnder[implicit]),
               (HiddenCaptions{{"Runge-Kutta 4", "Gauss-Legendre 4"},
                               {"Trapezoid", "Gauss-Legendre 4"},
                               {"Implicit mid point", "Gauss-Legendre 4"},
                               {"SDIRK 2", "Gauss-Legendre 4"},
                               {"Radau IIA 3", "Gauss-Legendre 4"}}));
-    EXPECT_EQ(hiddenCaptions(study.errorHiddenUnder[implicit]),
+    EXPECT_EQ(hiddenCaptions(beside.errorHiddenUnder[implicit]),
               (HiddenCaptions{{"Trapezoid", "Implicit mid point"}}));
 
     // Far apart on y' = y^2 from (0, 1) to 0.8, the Euler methods' curves show.
-    const FieldStudy apart = studyField(typedProblem("y^2", 0, 1, 0.8), {0.4, 0});
+    const FieldStudy apart = studyField(
+        typedProblem("y^2", 0, 1, 0.8),
+        {.h = 0.4, .method = 0, .sideBySide = SideBySide::explicitMethods});
     for (std::size_t row : {0, 1, 2}) {
         EXPECT_FALSE(apart.hiddenUnder[seven][row]) << row;
         EXPECT_FALSE(apart.errorHiddenUnder[seven][row]) << row;
@@ -264,7 +275,7 @@ TEST(FieldStudy, NamesTheCurveUnderWhichEachHiddenRunLies) {
 // millionth of that: no error is measured against it there ("not trusted"),
 // and past the end there is no solution to measure against.
 TEST(FieldStudy, WhereTheReferenceCannotBeTrustedNoErrorIsMeasured) {
-    const FieldStudy study = studyField(typedProblem("y^2", 0, 1, 2), {0.9999999, 0});
+    const FieldStudy study = studyField(typedProblem("y^2", 0, 1, 2), {.h = 0.9999999, .method = 0});
     const TextTable table = stepErrorTable(study.labSteps);
     const std::vector<std::vector<std::string>> expected{
         {"0", "0", "1", "1", "0", ""},
@@ -291,7 +302,7 @@ TEST(StoppedStudy, EndsBeforeTheReferenceAndSaysNothingUntrue) {
     stopped.request_stop();
     const Problem riccati = typedProblem("x^2 + y^2", 0, 0, 1);
 
-    const FieldStudy field = studyField(riccati, {0.25, 0}, stopped.get_token());
+    const FieldStudy field = studyField(riccati, {.h = 0.25, .method = 0}, stopped.get_token());
     EXPECT_FALSE(field.halved.front().x.empty());
     EXPECT_TRUE(field.known.pieces.empty());
     EXPECT_TRUE(field.labSteps.rows.empty());
@@ -315,7 +326,8 @@ TEST(StoppedStudy, EndsBeforeTheReferenceAndSaysNothingUntrue) {
 TEST(SystemFieldStudy, RunsThatLeaveTheSolutionFarBehindLeaveTheView) {
     const Problem oscillator = pelorin::testing::systemProblem(
         {{"y2", "1", "cos(x)"}, {"-y1", "0", "-sin(x)"}}, 0, 100, "y1^2 + y2^2");
-    const SystemFieldStudy study = studySystemField(oscillator, {0.4, 0});
+    const SystemFieldStudy study = studySystemField(
+        oscillator, {.h = 0.4, .method = 0, .sideBySide = SideBySide::explicitMethods});
     EXPECT_EQ(study.comparison, Comparison::exact);
     EXPECT_EQ(study.leavingNote,
               "The runs with h, with h/2 and with h/4 leave the view, far beyond the solution; "
@@ -341,7 +353,9 @@ TEST(SystemFieldStudy, OnTheStiffSystemsTheImplicitMethodsFollowWhereEulerBlowsU
     const auto implicit = static_cast<std::size_t>(SideBySide::implicitMethods);
     for (const auto& [name, x1] : {std::pair{"Robertson", 40.0}, std::pair{"Van der Pol, stiff", 100.0}}) {
         SCOPED_TRACE(name);
-        const SystemFieldStudy study = studySystemField(pelorin::testing::librarySystem(name, x1), {0.5, 0});
+        const SystemFieldStudy study =
+            studySystemField(pelorin::testing::librarySystem(name, x1),
+                             {.h = 0.5, .method = 0, .sideBySide = SideBySide::implicitMethods});
         EXPECT_NE(study.every[0].end, PathEnd::reached);
         EXPECT_EQ(study.everyLeavingNote[implicit].rfind("The run Euler leaves the view", 0), 0u)
             << study.everyLeavingNote[implicit];
@@ -365,7 +379,7 @@ TEST(SystemFieldStudy, OnTheStiffSystemsTheImplicitMethodsFollowWhereEulerBlowsU
 // (python3's fractions), whose values stay within the range.
 TEST(SystemFieldStudy, ARunThatBlowsUpLeavesTheRangeWhereItsInvariantCanBeComputed) {
     const Problem oscillator = pelorin::testing::librarySystem("Harmonic oscillator", 60);
-    const SystemFieldStudy study = studySystemField(oscillator, {1, 0});
+    const SystemFieldStudy study = studySystemField(oscillator, {.h = 1, .method = 0});
     EXPECT_EQ(study.halved[0].x.size(), 61u);
     EXPECT_EQ(study.drift[0].size(), 54u);
     EXPECT_EQ(study.drift[1].size(), 121u);
@@ -387,7 +401,7 @@ TEST(SystemFieldStudy, ARunThatBlowsUpLeavesTheRangeWhereItsInvariantCanBeComput
 TEST(SystemFieldStudy, AnInvariantTheSystemDoesNotKeepIsMeasuredAgainstTheSolution) {
     const Problem damped = pelorin::testing::systemProblem(
         {{"y2", "2", ""}, {"-sin(y1) - 0.5*y2", "0", ""}}, 0, 20, "y2^2/2 - cos(y1)");
-    const SystemFieldStudy study = studySystemField(damped, {0.05, catalogueRow(methodByCaption("Runge-Kutta 4"))});
+    const SystemFieldStudy study = studySystemField(damped, {.h = 0.05, .method = catalogueRow(methodByCaption("Runge-Kutta 4"))});
     EXPECT_EQ(study.driftAgainst, "the reference solution");
     ASSERT_EQ(study.drift[0].size(), 401u);
     // The solution's curve: four samples a step of h, 1601 for 400 steps.

@@ -61,7 +61,7 @@ TEST(MultistepStudy, LabStepsGiveTheTextbooksAdamsTables) {
     };
     for (const auto& column : columns) {
         SCOPED_TRACE(column.method);
-        const FieldStudy study = studyField(textbook(), {0.2, rowOf(column.method)});
+        const FieldStudy study = studyField(textbook(), {.h = 0.2, .method = rowOf(column.method)});
         const TextTable table = stepErrorTable(study.labSteps);
         ASSERT_EQ(table.rows.size(), column.y.size());
         std::vector<std::string> y, steps;
@@ -128,7 +128,7 @@ TEST(MultistepStudy, TheNotesSayWhatTheStartingValuesCarry) {
         settings.start = start;
         Problem problem = textbook();
         problem.x1 = x1;
-        return studyField(problem, {0.2, rowOf("Adams-Bashforth 4"), settings}).startingNote;
+        return studyField(problem, {.h = 0.2, .method = rowOf("Adams-Bashforth 4"), .multistep = settings}).startingNote;
     };
     // The errors from the runs in fractions (tests/support/textbook_multistep.py's
     // formulas, with Euler's and the exact solution's starting values).

@@ -31,11 +31,8 @@
 namespace {
 
 using Cells = std::vector<std::vector<std::string>>;
-
-void type(QLineEdit* edit, const QString& text) {
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-}
+using pelorin::testing::settleStudies;
+using pelorin::testing::type;
 
 Cells cells(const QTableWidget& table, bool withHeader) {
     Cells rows;
@@ -291,6 +288,7 @@ TEST_F(Field, TheRunsWithHHalfAndQuarterReachTheValuesWorkedOutByHand) {
     EXPECT_NE(graph("exact"), nullptr);
 
     named<QCheckBox>("All seven methods")->setChecked(true);
+    settleStudies();  // the set's runs are made when it is shown
     EXPECT_EQ(plot()->graphCount(), 8);
     // RK4, Fehlberg and Merson lie within a hundredth of the values' span
     // of Gill (0.0018 of 4.8, in python3): the legend says where they are.
@@ -523,6 +521,7 @@ TEST_F(Field, TheErrorPlotShowsEachRunsGlobalErrors) {
     }
 
     named<QCheckBox>("All seven methods")->setChecked(true);
+    settleStudies();  // the set's runs are made when it is shown
     QStringList names;
     for (int i = 0; i < errorPlot()->graphCount(); ++i) names << errorPlot()->graph(i)->name();
     EXPECT_EQ(names, QStringList({"Euler, h = 0.4",
@@ -720,6 +719,7 @@ TEST_F(Field, BesideTheImplicitMethodsARunThatBlowsUpLeavesTheView) {
     enter("h", "0.5");
     chooseMethod(0);
     QTest::keyClick(named<QCheckBox>("Implicit methods"), Qt::Key_Space);
+    settleStudies();  // the set's runs are made when it is shown
     waitForGraph(*plot(), "Gauss-Legendre 4, h = 0.5");
     QStringList names;
     for (int i = 0; i < plot()->graphCount(); ++i) names << plot()->graph(i)->name();
@@ -742,6 +742,7 @@ TEST_F(Field, BesideTheImplicitMethodsARunThatBlowsUpLeavesTheView) {
 
     // Checking the seven explicit methods clears the implicit ones.
     QTest::keyClick(named<QCheckBox>("All seven methods"), Qt::Key_Space);
+    settleStudies();  // the set's runs are made when it is shown
     EXPECT_FALSE(named<QCheckBox>("Implicit methods")->isChecked());
     EXPECT_EQ(plot()->graphCount(), 8);
 }

@@ -171,6 +171,8 @@ TEST_F(MultistepStability, NotesSayTheAAlphaAngle) {
 // The intervals table holds a row for every multistep method (values from
 // mpmath, see the core tests), the own method's from its formula.
 TEST_F(MultistepStability, IntervalsTableHoldsTheMultistepMethods) {
+    // The table is worked out on the lab's threads.
+    pelorin::testing::settleStudies();
     auto* table = named<QTableWidget>("Stability intervals");
     const auto rowOf = [table](const QString& caption) {
         for (int row = 0; row < table->rowCount(); ++row) {
@@ -203,7 +205,7 @@ TEST_F(MultistepStability, TheOwnMethodFollowsItsBoxes) {
     choose("Own multistep method");
     enter("alpha", "1, -4/3, 1/3");
     enter("beta", "2/3, 0, 0");
-    QApplication::processEvents();
+    pelorin::testing::settleStudies();
     auto* table = named<QTableWidget>("Stability intervals");
     const int own = table->rowCount() - 1;
     EXPECT_EQ(table->item(own, 0)->text().toStdString(), "Own multistep method");
@@ -223,6 +225,7 @@ TEST_F(MultistepStability, TheOwnMethodFollowsItsBoxes) {
 TEST_F(MultistepStability, ADoubleRootOnTheCircleIsNotZeroStable) {
     choose("Own multistep method");
     enter("h", "0.4");
+    pelorin::testing::settleStudies();
     auto* table = named<QTableWidget>("Stability intervals");
     const int own = table->rowCount() - 1;
     const struct {

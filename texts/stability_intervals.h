@@ -1,0 +1,26 @@
+// The Stability page's table of intervals: for each method of the catalogue
+// how far its stability reaches along the negative real axis, what its
+// region holds of the left half-plane, and the methods whose R(z) is its.
+// The multistep rows come from root tests along the axis, which take a
+// while: the page computes the table off the window's thread.
+#pragma once
+
+#include "methods/methods.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace pelorin {
+
+struct StabilityIntervalRow {
+    std::string method, interval, halfPlane, alike;
+};
+
+// The row of the catalogue's method `row`, or on the own method's row the
+// method `own` where given.
+StabilityIntervalRow stabilityIntervalRow(std::size_t row, const Method* own);
+// Every row, in catalogue order.
+std::vector<StabilityIntervalRow> stabilityIntervalRows(const Method* own);
+
+}  // namespace pelorin
