@@ -78,21 +78,6 @@ inline QStringList legendNames(const QCustomPlot& plot) {
     return names;
 }
 
-// Chooses the problem of the lab's library in row `index` and waits for the
-// Orders table; null if it does not come.
-inline QWidget* labOnLibraryProblem(QWidget* lab, int index) {
-    QComboBox* problem = named<QComboBox>(*lab, "Problem");
-    if (!problem) return nullptr;
-    problem->setCurrentIndex(index);
-    emit problem->activated(index);
-    QTableWidget* orders = table(*lab, "Orders");
-    if (!QTest::qWaitFor([&] { return orders->rowCount() == 16; }, 60000)) return nullptr;
-    return lab;
-}
-
-// The library's logistic equation y' = y(1 - y), by its row.
-inline constexpr int logisticProblem = 3;
-
 // Chooses the problem of that name from the lab's list; null if the list
 // has none.
 inline QWidget* labOnSystem(QWidget* lab, const QString& name) {
@@ -104,6 +89,18 @@ inline QWidget* labOnSystem(QWidget* lab, const QString& name) {
     emit problem->activated(row);
     return lab;
 }
+
+// Chooses the problem of that name from the lab's library and waits for the
+// Orders table; null if the list has none or the table does not come.
+inline QWidget* labOnLibraryProblem(QWidget* lab, const QString& name) {
+    if (!labOnSystem(lab, name)) return nullptr;
+    QTableWidget* orders = table(*lab, "Orders");
+    if (!QTest::qWaitFor([&] { return orders->rowCount() == 16; }, 60000)) return nullptr;
+    return lab;
+}
+
+// The library's logistic equation y' = y(1 - y), as the list names it.
+inline const QString logisticProblem = QStringLiteral("Logistic: y' = y(1 - y)");
 
 // `light` turned dark: a dark grey ground with light grey text.
 inline QPalette darkPalette(const QPalette& light) {
