@@ -117,7 +117,7 @@ void OneStepTab::fillFormula(const pelorin::Multistep* multistep) {
 
 // The known solution, the polynomial the formula rests on, the past points
 // with their slopes, the increment to the new point and a pair's predicted
-// value or Newton's iterates.
+// value or Newton's iterates, and the points' names.
 void OneStepTab::drawMultistep(const pelorin::MultistepView& view) {
     if (!startDrawing(view.steps > 0)) return;
     const pelorin::MultistepDrawing drawing = pelorin::multistepDrawing(view);
@@ -151,5 +151,6 @@ void OneStepTab::drawMultistep(const pelorin::MultistepView& view) {
     // darker, wider pen keeps them apart from it.
     drawSlopes(drawing.slopes, QPen(methodColour.darker(150), 3), drawing.increment);
     if (drawing.increment) plot_->addLegendEntry("the step's increment", QPen(plot_->accent(), 2));
+    labelStagePoints(drawing.labels);
     finishDrawing(drawing.x, drawing.y, drawing.leftOut);
 }

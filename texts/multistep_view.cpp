@@ -529,11 +529,16 @@ MultistepDrawing multistepDrawing(const MultistepView& view) {
         drawing.past = drawablePoints({view.x}, {view.y});
     } else {
         drawing.past = drawablePoints(numbers.x, numbers.y);
+        const long n = view.step - numbers.steps;
         for (std::size_t i = 0; i < numbers.x.size(); ++i) {
             slopes.push_back(slopeSegment(numbers.x[i], numbers.y[i], numbers.slope[i], view.h));
+            drawing.labels.push_back({"x" + index(n + static_cast<long>(i)), numbers.x[i],
+                                      numbers.y[i], numbers.slope[i]});
         }
         if (numbers.predicted) {
             drawing.predicted = drawablePoints({numbers.xNew}, {*numbers.predicted});
+            drawing.labels.push_back({"p", numbers.xNew, *numbers.predicted,
+                                      (*numbers.predicted - view.y) / view.h});
         } else if (numbers.newSlope && hasValue) {
             slopes.push_back(slopeSegment(numbers.xNew, view.yEnd, *numbers.newSlope, view.h));
         }
@@ -552,6 +557,8 @@ MultistepDrawing multistepDrawing(const MultistepView& view) {
         drawing.next = drawablePoints({view.xEnd}, {view.yEnd});
         const Segment increment{view.x, view.y, view.xEnd, view.yEnd};
         if (drawable(increment)) drawing.increment = increment;
+        drawing.labels.push_back({"x" + index(view.step), view.xEnd, view.yEnd,
+                                  (view.yEnd - view.y) / (view.xEnd - view.x)});
     }
     drawing.leftOut = drawing.exact.leftOut || drawing.past.leftOut || drawing.next.leftOut ||
                       drawing.predicted.leftOut || drawing.polynomial.leftOut ||

@@ -86,10 +86,12 @@ std::vector<std::string> newValueNewtonColumns(int step, std::size_t components)
 // What the step's plot draws: the known solution, the past points with their
 // slopes, the new point (and a pair's predicted one), the increment from the
 // last past point, the polynomial the formula rests on, Newton's iterates,
-// and the ranges that hold them all.
+// and the ranges that hold them all. The points are named as in the phase
+// plane below: "x3" at x3, a pair's predicted one "p".
 struct MultistepDrawing {
     DrawablePoints exact, past, next, predicted, polynomial;
     std::string polynomialName;  // empty where the formula rests on none the page knows
+    std::vector<StageLabel> labels;
     std::vector<Segment> slopes;
     std::optional<Segment> increment;
     std::vector<IteratePoints> iterates;

@@ -142,6 +142,8 @@ protected:
     // is, /tmp/`name`.png, for a person to look at.
     void keepPicture(const QString& name) const {
         if (const char* folder = std::getenv("PELORIN_PAGES_DIR")) {
+            // As the student sees it: laid out after the last change.
+            QApplication::processEvents();
             lab->grab().save(QString("%1/%2.png").arg(folder, name));
         }
     }

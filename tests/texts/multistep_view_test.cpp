@@ -119,8 +119,16 @@ TEST(MultistepView, AStartingValueSaysWhereItCameFrom) {
 // integral of the slopes' polynomial from the last value; BDF: through the
 // values), its slope at the past points the slope there.
 TEST(MultistepView, TheDrawingMarksThePastPointsAndThePolynomialEndsAtTheNewValue) {
-    for (const char* caption :
-         {"Adams-Bashforth 3", "Adams-Moulton 3", "Adams predictor-corrector 4", "BDF 3"}) {
+    const struct {
+        const char* caption;
+        std::vector<std::string> names;  // of the points, as the Weights table's rows
+    } cases[] = {
+        {"Adams-Bashforth 3", {"x2", "x3", "x4", "x5"}},
+        {"Adams-Moulton 3", {"x2", "x3", "x4", "x5"}},
+        {"Adams predictor-corrector 4", {"x1", "x2", "x3", "x4", "p", "x5"}},
+        {"BDF 3", {"x2", "x3", "x4", "x5"}},
+    };
+    for (const auto& [caption, names] : cases) {
         SCOPED_TRACE(caption);
         const MultistepView view = stepOf(caption, fromSolution, 5, 4);
         const MultistepDrawing drawing = multistepDrawing(view);
@@ -137,6 +145,16 @@ TEST(MultistepView, TheDrawingMarksThePastPointsAndThePolynomialEndsAtTheNewValu
         EXPECT_EQ(drawing.slopes.size(),
                   view.numbers.x.size() + (view.numbers.explicitPart ? 1 : 0));
         EXPECT_TRUE(drawing.x.lower < drawing.past.x.front() && drawing.x.upper > 3.5);
+        std::vector<std::string> shown;
+        for (const StageLabel& label : drawing.labels) shown.push_back(label.text);
+        EXPECT_EQ(shown, names);
+        // Each name at its point: the past ones, then the new value's.
+        for (std::size_t i = 0; i < drawing.past.x.size(); ++i) {
+            EXPECT_EQ(drawing.labels[i].x, drawing.past.x[i]);
+            EXPECT_EQ(drawing.labels[i].y, drawing.past.y[i]);
+        }
+        EXPECT_EQ(drawing.labels.back().x, 3.5);
+        EXPECT_EQ(drawing.labels.back().y, view.yEnd);
     }
 }
 

@@ -93,6 +93,22 @@ QCPGraph* graphNamed(QCustomPlot& plot, const QString& name) {
     return nullptr;
 }
 
+// The plot rendered as it is now, and the colour of its pixel at the plot
+// coordinates (x, y).
+struct Rendered {
+    QCustomPlot& plot;
+    QImage image;
+    explicit Rendered(QCustomPlot& shown) : plot(shown) {
+        plot.replot();
+        image = plot.toPixmap().toImage();
+    }
+    QColor at(double x, double y) const {
+        const double ratio = image.devicePixelRatio();
+        return image.pixelColor(int(plot.xAxis->coordToPixel(x) * ratio),
+                                int(plot.yAxis->coordToPixel(y) * ratio));
+    }
+};
+
 std::vector<QCPItemText*> labels(QCustomPlot& plot) {
     std::vector<QCPItemText*> texts;
     for (int i = 0; i < plot.itemCount(); ++i) {
@@ -624,23 +640,18 @@ TEST_F(OneStep, AMultistepStepMarksThePointsItWeighs) {
     QCPGraph* next = graphNamed(shown, "the new value");
     ASSERT_TRUE(past && next);
     ASSERT_EQ(past->data()->size(), 3);
-    shown.replot();
-    const QImage image = shown.toPixmap().toImage();
-    const auto colourAt = [&](double x, double y) {
-        const double ratio = image.devicePixelRatio();
-        return image.pixelColor(int(shown.xAxis->coordToPixel(x) * ratio),
-                                int(shown.yAxis->coordToPixel(y) * ratio));
-    };
+    const Rendered rendered(shown);
     const QColor marker = past->scatterStyle().brush().color();
     for (auto point = past->data()->constBegin(); point != past->data()->constEnd(); ++point) {
         SCOPED_TRACE(point->key);
-        EXPECT_EQ(colourAt(point->key, point->value), marker);
+        EXPECT_EQ(rendered.at(point->key, point->value), marker);
         // Half a step to the right, between the points, no marker.
-        EXPECT_NE(colourAt(point->key + 0.125, point->value), marker);
+        EXPECT_NE(rendered.at(point->key + 0.125, point->value), marker);
     }
     const QCPGraphData end = *next->data()->constBegin();
     EXPECT_EQ(end.key, 0.75);
-    EXPECT_EQ(colourAt(end.key, end.value), next->scatterStyle().brush().color());
+    EXPECT_EQ(rendered.at(end.key, end.value), next->scatterStyle().brush().color());
+    keepPicture("one_step_adams_bashforth_3");
 }
 
 // A system's multistep step as on one equation, a column for every
@@ -691,6 +702,18 @@ TEST_F(OneStep, ASystemsMultistepStepListsEveryComponent) {
     EXPECT_EQ((past->data()->constEnd() - 1)->key, 1);
     EXPECT_EQ(end->data()->constBegin()->key, 0.8223625);
     EXPECT_EQ(plot()->xAxis->label(), "y1");
+    // In the pixels: a disc on each past point (y1, y2), the square on the new
+    // one, and neither in the empty corner (1, -0.575401875) of the three.
+    const Rendered rendered(*plot());
+    const QColor disc = past->scatterStyle().pen().color();  // a disc is filled with its pen
+    const QColor square = end->scatterStyle().brush().color();
+    ASSERT_NE(disc, square);
+    EXPECT_EQ(rendered.at(1, 0), disc);
+    EXPECT_EQ(rendered.at(0.9553375, -0.2955), disc);
+    EXPECT_EQ(rendered.at(0.8223625, -0.575401875), square);
+    for (const QColor& marker : {disc, square}) {
+        EXPECT_NE(rendered.at(1, -0.575401875), marker);
+    }
     keepPicture("one_step_system_adams_bashforth_2");
 
     QComboBox* methods = named<QComboBox>("Method");
