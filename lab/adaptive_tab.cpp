@@ -8,6 +8,7 @@
 #include "lab/plot.h"
 #include "methods/exact_solution.h"
 #include "numerics/plot_extent.h"
+#include "numerics/state_operations.h"
 #include "texts/adaptive_view.h"
 #include "ui/text.h"
 
@@ -306,8 +307,7 @@ void AdaptiveTab::start() {
         showSweep({});
         return;
     }
-    if (showsSystem() && pelorin::carriesEstimate(method)) startSystemRun(method, first);
-    else startRun(method, first);
+    startRun(method, first);
     // The sweep does not read the tolerance box or the method: it is made
     // again only when what it reads changes.
     const QString key = sweepKey();
@@ -344,30 +344,38 @@ QString AdaptiveTab::sweepKey() const {
 
 // A method without an error estimate shows why it cannot adapt its steps.
 void AdaptiveTab::startRun(const pelorin::Method& method, const QStringList& first) {
-    const pelorin::Problem& problem = inputs_.problem;
-    const double h0 = inputs_.h;
-    const ControllerSettings settings = settings_;
     if (!pelorin::carriesEstimate(method)) {
-        const pelorin::AdaptiveRun none =
-            pelorin::adaptiveRun(method, pelorin::f1, problem.x0, problem.y0[0], problem.x1, h0, settings);
+        const pelorin::Problem& problem = inputs_.problem;
+        const pelorin::AdaptiveRun none = pelorin::adaptiveRun(
+            method, pelorin::f1, problem.x0, problem.y0[0], problem.x1, inputs_.h, settings_);
         offerText_->setText(QString::fromStdString(none.why));
         showNoRun(first);
+    } else if (showsSystem()) {
+        startStudy<pelorin::StateVector>(method, first);
     } else {
-        // A typed slope runs off the window's thread; until it ends the page
-        // shows nothing old.
-        runs_.study(
-            problem,
-            [&method, h0, settings](const pelorin::Problem& problem, std::stop_token stop) {
-                return pelorin::studyAdaptive(method, problem, h0, settings,
-                                              pelorin::maxReferenceEvaluations, stop);
-            },
-            [this, first](pelorin::AdaptiveStudy study) { showRun(std::move(study), first); },
-            [this, &method, waiting = first](const pelorin::Problem& problem) mutable {
-                waiting << "Running " + fromView(method.caption) + " on " +
-                               QString::fromStdString(pelorin::quotedFormula(problem.equationText())) + " \u2026";
-                showRun({}, waiting);
-            });
+        startStudy<double>(method, first);
     }
+}
+
+// A typed slope runs off the window's thread; until it ends the page shows
+// nothing old.
+template <class State>
+void AdaptiveTab::startStudy(const pelorin::Method& method, const QStringList& first) {
+    const double h0 = inputs_.h;
+    const ControllerSettings settings = settings_;
+    runs_.study(
+        inputs_.problem,
+        [&method, h0, settings](const pelorin::Problem& problem, std::stop_token stop) {
+            return pelorin::studyAdaptive<State>(method, problem, h0, settings,
+                                                 pelorin::maxReferenceEvaluations, stop);
+        },
+        [this, first](pelorin::AdaptiveStudyOf<State> study) { showRun(std::move(study), first); },
+        [this, &method, waiting = first](const pelorin::Problem& problem) mutable {
+            const std::string formula = pelorin::quotedFormula(problem.equationText());
+            waiting << "Running " + fromView(method.caption) + " on " +
+                           QString::fromStdString(formula) + " \u2026";
+            showRun(pelorin::AdaptiveStudyOf<State>{}, waiting);
+        });
 }
 
 void AdaptiveTab::startSweep() {
@@ -387,17 +395,17 @@ void AdaptiveTab::startSweep() {
         shown);
 }
 
-void AdaptiveTab::showRun(pelorin::AdaptiveStudy study, const QStringList& firstNotes) {
+template <class State>
+void AdaptiveTab::showRun(pelorin::AdaptiveStudyOf<State> study, const QStringList& firstNotes) {
     study_ = std::move(study);
-    systemStudy_ = {};
+    const auto& shown = std::get<pelorin::AdaptiveStudyOf<State>>(study_);
     QStringList notes = firstNotes;
-    notes << fromNotes(study_.notes) << fromNotes(study_.run.notes);
-    if (!study_.limitNote.empty()) notes << QString::fromStdString(study_.limitNote);
-    const std::string unlisted = pelorin::unlistedAttemptsNote(study_.run);
+    notes << fromNotes(shown.notes) << fromNotes(shown.run.notes);
+    if (!shown.limitNote.empty()) notes << QString::fromStdString(shown.limitNote);
+    const std::string unlisted = pelorin::unlistedAttemptsNote(shown.run);
     if (!unlisted.empty()) notes << QString::fromStdString(unlisted);
 
-    const pelorin::TextTable text = pelorin::adaptiveStepTable(study_.run);
-    fillTable(*table_, text);
+    fillTable(*table_, pelorin::adaptiveStepTable(shown.run));
     // The widest cells are in the first rows' kind: measuring a hundred is enough.
     table_->horizontalHeader()->setResizeContentsPrecision(100);
     table_->resizeColumnsToContents();
@@ -406,11 +414,11 @@ void AdaptiveTab::showRun(pelorin::AdaptiveStudy study, const QStringList& first
 }
 
 void AdaptiveTab::showNoRun(const QStringList& notes) {
-    if (!showsSystem()) return showRun({}, notes);
+    if (!showsSystem()) return showRun(pelorin::AdaptiveStudy{}, notes);
     // The empty table still has a column for every component.
     pelorin::SystemAdaptiveStudy none;
     none.run.y = inputs_.problem.y0;
-    showSystemRun(std::move(none), notes);
+    showRun(std::move(none), notes);
 }
 
 // The plot has its new palette when it is told of it, and redraws itself
@@ -424,8 +432,7 @@ bool AdaptiveTab::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // interval/|λ|, with a gap wherever λ ≥ 0.
-std::optional<double> AdaptiveTab::plotStabilityLimit() {
-    const pelorin::StabilityLimit& limit = study_.limit;
+std::optional<double> AdaptiveTab::plotStabilityLimit(const pelorin::StabilityLimit& limit) {
     if (limit.x.empty()) return std::nullopt;
     QCPGraph* line = steps_->addGraph();
     const QString interval = QString::fromStdString(pelorin::fixedText(limit.interval, 3));
@@ -445,19 +452,85 @@ std::optional<double> AdaptiveTab::plotStabilityLimit() {
     return lowest;
 }
 
-bool AdaptiveTab::plotRun() {
-    if (showsSystem()) return plotSystemRun();
-    solution_->clearGraphs();
-    steps_->clearGraphs();
-    const bool solutionLeftOut = plotSolution();
-    const bool runLeftOut = plotAccepted();
-    plotStepSizes(study_.run.method, pelorin::stepSizes(study_.run));
-    solution_->yAxis->setLabel("y");
-    fitRunPlots(study_.end);
-    return solutionLeftOut || runLeftOut;
+namespace {
+
+// A single equation's values are its only component.
+using pelorin::componentOf;
+const std::vector<double>& componentOf(const std::vector<double>& values, std::size_t) {
+    return values;
 }
 
-void AdaptiveTab::fitRunPlots(const std::optional<pelorin::SolutionEnd>& end) {
+// How a curve of the run's plot is named and drawn.
+struct CurveLook {
+    QString name;
+    QPen pen;
+    QCPScatterStyle marker;
+};
+
+// The exact or reference solution: a single equation's in the text's
+// colour, each of a system's components in a pale band of its own colour.
+CurveLook knownLook(const LabPlot& plot, bool reference, std::size_t n, std::size_t k) {
+    const QString known = reference ? "reference" : "exact";
+    if (n == 1) return {known + " solution", QPen(plot.palette().color(QPalette::Text), 1.5), {}};
+    return {QString("y%1, %2").arg(k + 1).arg(known), LabPlot::componentBand(k), {}};
+}
+
+// The accepted points with the method's marker: a single equation's in the
+// method's colour, each of a system's components in its own.
+CurveLook acceptedLook(const pelorin::Method& method, std::size_t n, std::size_t k) {
+    const std::size_t row = pelorin::catalogueRow(method);
+    if (n == 1) {
+        return {fromView(method.caption) + ", accepted steps", LabPlot::methodPen(row),
+                LabPlot::methodMarker(row)};
+    }
+    return {QString("y%1, accepted steps").arg(k + 1), LabPlot::methodPen(k),
+            LabPlot::methodMarker(row)};
+}
+
+// Whether a value was left out, as drawablePoints says.
+bool addCurve(LabPlot& plot, const std::vector<double>& x, const std::vector<double>& y,
+              const CurveLook& look) {
+    const pelorin::DrawablePoints points = pelorin::drawablePoints(x, y);
+    QCPGraph* graph = plot.addGraph();
+    graph->setName(look.name);
+    graph->setPen(look.pen);
+    graph->setScatterStyle(look.marker);
+    graph->setData(toQVector(points.x), toQVector(points.y));
+    return points.leftOut;
+}
+
+}  // namespace
+
+bool AdaptiveTab::plotRun() {
+    return std::visit([this](const auto& study) { return plotStudy(study); }, study_);
+}
+
+template <class State>
+bool AdaptiveTab::plotStudy(const pelorin::AdaptiveStudyOf<State>& study) {
+    solution_->clearGraphs();
+    steps_->clearGraphs();
+    const std::size_t n = inputs_.problem.components();
+    bool leftOut = false;
+    for (std::size_t k = 0; k < n && !study.solutionX.empty(); ++k) {
+        leftOut |= addCurve(*solution_, study.solutionX, componentOf(study.solutionY, k),
+                            knownLook(*solution_, study.reference, n, k));
+    }
+    const pelorin::AdaptiveRunOf<State>& run = study.run;
+    if (run.method && !run.attempts.empty()) {
+        const pelorin::AcceptedPointsOf<State> accepted = pelorin::acceptedPoints(run);
+        for (std::size_t k = 0; k < n; ++k) {
+            leftOut |= addCurve(*solution_, accepted.x, componentOf(accepted.y, k),
+                                acceptedLook(*run.method, n, k));
+        }
+    }
+    plotStepSizes(run.method, pelorin::stepSizes(run));
+    solution_->yAxis->setLabel(componentsLabel(n));
+    fitRunPlots(study.end, study.limit);
+    return leftOut;
+}
+
+void AdaptiveTab::fitRunPlots(const std::optional<pelorin::SolutionEnd>& end,
+                              const pelorin::StabilityLimit& limit) {
     for (LabPlot* plot : {solution_, steps_}) {
         plot->rescaleAxes();
         plot->xAxis->scaleRange(1.05);
@@ -465,33 +538,9 @@ void AdaptiveTab::fitRunPlots(const std::optional<pelorin::SolutionEnd>& end) {
     solution_->setSolutionEnd(end);
     solution_->fitValuesBefore();
     solution_->yAxis->scaleRange(1.1);
-    fitStepAxis();
+    fitStepAxis(limit);
     solution_->replot();
     steps_->replot();
-}
-
-bool AdaptiveTab::plotSolution() {
-    if (study_.solutionX.empty()) return false;
-    const pelorin::DrawablePoints points = pelorin::drawablePoints(study_.solutionX, study_.solutionY);
-    QCPGraph* exact = solution_->addGraph();
-    exact->setName(study_.reference ? "reference solution" : "exact solution");
-    exact->setPen(QPen(solution_->palette().color(QPalette::Text), 1.5));
-    exact->setData(toQVector(points.x), toQVector(points.y));
-    return points.leftOut;
-}
-
-bool AdaptiveTab::plotAccepted() {
-    const pelorin::AdaptiveRun& run = study_.run;
-    if (!run.method || run.attempts.empty()) return false;
-    const std::size_t row = pelorin::catalogueRow(*run.method);
-    const pelorin::AcceptedPoints accepted = pelorin::acceptedPoints(run);
-    const pelorin::DrawablePoints points = pelorin::drawablePoints(accepted.x, accepted.y);
-    QCPGraph* numerical = solution_->addGraph();
-    numerical->setName(fromView(run.method->caption) + ", accepted steps");
-    numerical->setPen(LabPlot::methodPen(row));
-    numerical->setScatterStyle(LabPlot::methodMarker(row));
-    numerical->setData(toQVector(points.x), toQVector(points.y));
-    return points.leftOut;
 }
 
 void AdaptiveTab::plotStepSizes(const pelorin::Method* method, const pelorin::StepSizes& sizes) {
@@ -523,10 +572,10 @@ void AdaptiveTab::plotStepSizes(const pelorin::Method* method, const pelorin::St
     rejected->setData(rejectedX, rejectedH);
 }
 
-void AdaptiveTab::fitStepAxis() {
+void AdaptiveTab::fitStepAxis(const pelorin::StabilityLimit& limit) {
     // The limit after the steps' own range: where λ is near 0 it rises out
     // of sight, and only its lowest part bounds the steps.
-    if (const auto lowest = plotStabilityLimit()) {
+    if (const auto lowest = plotStabilityLimit(limit)) {
         QCPRange h = steps_->yAxis->range();
         h.expand(*lowest);
         steps_->yAxis->setRange(h);

@@ -2,7 +2,7 @@
 // embedded error estimate, every attempt in a table, the solution and the
 // step sizes drawn, and the error at x1 against the work spent over a sweep
 // of tolerances, beside fixed steps and the library's stepper. A system's run
-// is drawn component by component (adaptive_tab_system.cpp).
+// is listed and drawn component by component.
 #pragma once
 
 #include "lab/inputs.h"
@@ -14,6 +14,7 @@
 
 #include <array>
 #include <optional>
+#include <variant>
 
 class LabPlot;
 class QCheckBox;
@@ -59,32 +60,34 @@ private:
     // reads changed.
     void start();
     void startRun(const pelorin::Method& method, const QStringList& first);
+    // The study of one equation (State double) or of a system (StateVector).
+    template <class State>
+    void startStudy(const pelorin::Method& method, const QStringList& first);
     void startSweep();
     // What the sweep reads, as one text.
     QString sweepKey() const;
-    void showRun(pelorin::AdaptiveStudy study, const QStringList& firstNotes);
+    // The run's notes, its table, and its plots.
+    template <class State>
+    void showRun(pelorin::AdaptiveStudyOf<State> study, const QStringList& firstNotes);
     // No run to show, only notes, over an empty table with the problem's columns.
     void showNoRun(const QStringList& notes);
-    // A system's run: its table, its components over the solution's and its steps.
-    void startSystemRun(const pelorin::Method& method, const QStringList& first);
-    void showSystemRun(pelorin::SystemAdaptiveStudy study, const QStringList& firstNotes);
-    bool plotSystemRun();
     bool showsSystem() const { return inputs_.problem.isSystem(); }
     void showSweep(pelorin::WorkPrecision sweep);
-    // Draw what is held; plotRun says whether a value was left out, as do
-    // the curves of the solution and of the run's accepted steps.
+    // Draw what is held; plotRun says whether a value was left out.
     bool plotRun();
+    // The solution's components under the run's accepted points, and the steps.
+    template <class State>
+    bool plotStudy(const pelorin::AdaptiveStudyOf<State>& study);
     // Both plots of the run fitted to what they hold, the solution's axis
     // to the values before where the solution ends, and drawn.
-    void fitRunPlots(const std::optional<pelorin::SolutionEnd>& end);
-    bool plotSolution();
-    bool plotAccepted();
+    void fitRunPlots(const std::optional<pelorin::SolutionEnd>& end,
+                     const pelorin::StabilityLimit& limit);
     void plotStepSizes(const pelorin::Method* method, const pelorin::StepSizes& sizes);
     // The |h| axis: the steps, the stability limit's lowest value and at
     // least two decades.
-    void fitStepAxis();
+    void fitStepAxis(const pelorin::StabilityLimit& limit);
     // The stability limit on the |h| plot; its lowest value, if any is drawn.
-    std::optional<double> plotStabilityLimit();
+    std::optional<double> plotStabilityLimit(const pelorin::StabilityLimit& limit);
     void plotSweep();
 
     LabInputs inputs_;
@@ -92,8 +95,8 @@ private:
     double tolerance_ = 1e-6;
     std::array<std::optional<double>, 3> lastGoodFactors_{};  // safety, growth, shrink
     QStringList settingsNotes_;
-    pelorin::AdaptiveStudy study_;
-    pelorin::SystemAdaptiveStudy systemStudy_;  // empty while the problem is a single equation
+    // The study on screen, of one equation or of a system as the problem is.
+    std::variant<pelorin::AdaptiveStudy, pelorin::SystemAdaptiveStudy> study_;
     pelorin::WorkPrecision sweep_;
     QString sweepKey_;  // what the sweep on screen (or under way) was made from
 

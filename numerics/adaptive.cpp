@@ -708,37 +708,48 @@ void implicitFromStudy(WorkPrecision& sweep) {
 }
 
 // rosenbrock4 over sweepTolerances, its error at x1 in the maximum norm.
-void sweepRosenbrock(WorkPrecision& sweep, SystemSlope F, double x0, const StateVector& y0,
-                     double x1, const StateVector& exactAtEnd, double h0,
+void sweepRosenbrock(WorkPrecision& sweep, const SystemConvergenceProblem& problem, double h0,
                      const ControllerSettings& settings, std::stop_token stop) {
     sweep.stiffLibrary.caption = std::string(rosenbrockCaption);
     for (double tolerance : sweepTolerances) {
         if (stop.stop_requested()) return;
         const ControllerSettings asked = withTolerance(settings, tolerance);
         const RosenbrockRun run =
-            libraryRosenbrock(F, x0, y0, x1, h0, asked.absoluteTolerance,
-                              asked.relativeTolerance, settings.maxAttempts);
-        const auto error = run.y ? finiteOrNone(stateNorm(*run.y - exactAtEnd)) : std::nullopt;
+            libraryRosenbrock(problem.f, problem.x0, problem.y0, problem.x1, h0,
+                              asked.absoluteTolerance, asked.relativeTolerance,
+                              settings.maxAttempts);
+        const auto error =
+            run.y ? finiteOrNone(stateNorm(*run.y - problem.exactAtEnd)) : std::nullopt;
         if (!run.y) noteStop(sweep, sweep.stiffLibrary.caption, tolerance, run.note);
         sweep.stiffLibrary.points.push_back(countedPoint(tolerance, run.counts, error));
     }
 }
 
-}  // namespace
+// rosenbrock4 steps one equation as a system of one component.
+void sweepRosenbrock(WorkPrecision& sweep, const ConvergenceProblem& problem, double h0,
+                     const ControllerSettings& settings, std::stop_token stop) {
+    const auto slope = [f = problem.f](double x, const StateVector& y) {
+        return StateVector{f(x, y[0])};
+    };
+    const SystemConvergenceProblem system{problem.x0, {problem.y0}, problem.x1, SystemSlope(slope),
+                                          {problem.exactAtEnd}, 0};
+    sweepRosenbrock(sweep, system, h0, settings, stop);
+}
 
-WorkPrecision workPrecision(const ConvergenceProblem& problem, double h0,
-                            const ControllerSettings& settings, int doublings,
-                            std::stop_token stop) {
-    WorkPrecision sweep;
-    sweep.fixedSteps = studyConvergence(problem, doublings, stop);
-    if (settingsRefused(sweep, settings)) return sweep;
-    if (!sweepPairs(sweep, problem, h0, settings, stop)) return sweep;
-    // The library's run may make as many evaluations as ours (the check
-    // above keeps the product well within a long).
+// n, the components of the state, which a Jacobian's cost depends on.
+std::size_t componentsOf(double) { return 1; }
+std::size_t componentsOf(const StateVector& y) { return y.size(); }
+
+// The library's Dormand-Prince stepper over sweepTolerances, beside single
+// equations only; false when `stop` ended the sweep first.
+bool sweepLibrary(WorkPrecision& sweep, const ConvergenceProblem& problem, double h0,
+                  const ControllerSettings& settings, std::stop_token stop) {
+    // The library's run may make as many evaluations as ours (the check of
+    // the settings keeps the product well within a long).
     const long maxEvaluations = settings.maxAttempts * maxStages;
     sweep.library.caption = std::string(libraryCaption);
     for (double tolerance : sweepTolerances) {
-        if (stop.stop_requested()) return sweep;
+        if (stop.stop_requested()) return false;
         const ControllerSettings asked = withTolerance(settings, tolerance);
         const LibraryRun run =
             libraryDormandPrince(problem.f, problem.x0, problem.y0, problem.x1, h0,
@@ -748,31 +759,42 @@ WorkPrecision workPrecision(const ConvergenceProblem& problem, double h0,
         else noteStop(sweep, sweep.library.caption, tolerance, run.note);
         sweep.library.points.push_back(point);
     }
-    implicitFromStudy(sweep);
-    // rosenbrock4 steps the equation as a system of one component.
-    const auto slope = [f = problem.f](double x, const StateVector& y) {
-        return StateVector{f(x, y[0])};
-    };
-    sweepRosenbrock(sweep, SystemSlope(slope), problem.x0, StateVector{problem.y0}, problem.x1,
-                    StateVector{problem.exactAtEnd}, h0, settings, stop);
-    return sweep;
+    return true;
+}
+bool sweepLibrary(WorkPrecision&, const SystemConvergenceProblem&, double,
+                  const ControllerSettings&, std::stop_token) {
+    return true;
 }
 
-WorkPrecision workPrecision(const SystemConvergenceProblem& problem, double h0,
+// Why a system's sweep has no library series, said last.
+void noteLibraryLeftOut(WorkPrecision&, const ConvergenceProblem&) {}
+void noteLibraryLeftOut(WorkPrecision& sweep, const SystemConvergenceProblem&) {
+    sweep.notes.push_back(librarySingleEquationsNote());
+}
+
+}  // namespace
+
+template <class State>
+WorkPrecision workPrecision(const ConvergenceProblemOf<State>& problem, double h0,
                             const ControllerSettings& settings, int doublings,
                             std::stop_token stop) {
     WorkPrecision sweep;
     sweep.fixedSteps = studyConvergence(problem, doublings, stop);
     if (settingsRefused(sweep, settings)) return sweep;
-    sweep.components = problem.y0.size();
-    if (sweepPairs(sweep, problem, h0, settings, stop)) {
+    sweep.components = componentsOf(problem.y0);
+    if (sweepPairs(sweep, problem, h0, settings, stop) &&
+        sweepLibrary(sweep, problem, h0, settings, stop)) {
         implicitFromStudy(sweep);
-        sweepRosenbrock(sweep, problem.f, problem.x0, problem.y0, problem.x1, problem.exactAtEnd,
-                        h0, settings, stop);
+        sweepRosenbrock(sweep, problem, h0, settings, stop);
     }
-    sweep.notes.push_back(librarySingleEquationsNote());
+    noteLibraryLeftOut(sweep, problem);
     return sweep;
 }
+
+template WorkPrecision workPrecision(const ConvergenceProblem&, double, const ControllerSettings&,
+                                     int, std::stop_token);
+template WorkPrecision workPrecision(const SystemConvergenceProblem&, double,
+                                     const ControllerSettings&, int, std::stop_token);
 
 std::string librarySingleEquationsNote() {
     return "The library's Dormand-Prince stepper is set beside single equations only: on a "

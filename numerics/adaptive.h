@@ -284,13 +284,11 @@ struct WorkPrecision {
     std::size_t components = 1;             // n, which a Jacobian's cost depends on
     std::vector<std::string> notes;
 };
-WorkPrecision workPrecision(const ConvergenceProblem& problem, double h0,
-                            const ControllerSettings& settings, int doublings,
-                            std::stop_token stop = {});
-// The same on a system, errors at x1 in the maximum norm, without the
-// library's Dormand-Prince stepper, which the sweep runs on single equations
+// A system's errors at x1 are in the maximum norm, and its sweep has no
+// library Dormand-Prince series, which the sweep runs on single equations
 // only.
-WorkPrecision workPrecision(const SystemConvergenceProblem& problem, double h0,
+template <class State>
+WorkPrecision workPrecision(const ConvergenceProblemOf<State>& problem, double h0,
                             const ControllerSettings& settings, int doublings,
                             std::stop_token stop = {});
 

@@ -32,9 +32,9 @@ void keepComponentErrors(ConvergencePoint& point, const StateVector& difference)
 // The error at x1 of the run with point.steps steps and what the run spent;
 // no error when the run grew too large, or when an implicit step had no
 // value, which the sentence returned says.
-template <class Problem>
+template <class State>
 std::optional<std::string> measureError(ConvergencePoint& point, const Method& method,
-                                        const Problem& problem) {
+                                        const ConvergenceProblemOf<State>& problem) {
     RunWork work;
     std::optional<std::string> failure;
     try {
@@ -185,37 +185,26 @@ ConvergenceProblem lessonProblem(double x0, double y0, double x1) {
     return {x0, y0, x1, f1, ExactSolution(x0, y0)(x1)};
 }
 
-namespace {
-
-template <class Problem>
-auto runOf(const Method& method, const Problem& problem, long steps, RunWork& work) {
-    using State = decltype(problem.y0);
+template <class State>
+State runToEnd(const Method& method, const ConvergenceProblemOf<State>& problem, long steps,
+               RunWork* work) {
+    RunWork unwanted;
+    RunWork& spent = work ? *work : unwanted;
     // Every call counted, a Jacobian's difference quotients among them.
     const auto counting = [&](double x, StateArgument<State> y) {
-        ++work.slopeEvaluations;
+        ++spent.slopeEvaluations;
         return problem.f(x, y);
     };
     const SlopeOf<State> f = SlopeOf<State>(counting).withSplit(problem.f.splitReading());
     const double h = (problem.x1 - problem.x0) / static_cast<double>(steps);
-    MethodRun<State> run(method, f, problem.x0, h, problem.start, &work.newton);
+    MethodRun<State> run(method, f, problem.x0, h, problem.start, &spent.newton);
     State y = problem.y0;
     for (long i = 0; i < steps; ++i) y = run.step(i, y);
     return y;
 }
 
-}  // namespace
-
-double runToEnd(const Method& method, const ConvergenceProblem& problem, long steps,
-                RunWork* work) {
-    RunWork unwanted;
-    return runOf(method, problem, steps, work ? *work : unwanted);
-}
-
-StateVector runToEnd(const Method& method, const SystemConvergenceProblem& problem, long steps,
-                     RunWork* work) {
-    RunWork unwanted;
-    return runOf(method, problem, steps, work ? *work : unwanted);
-}
+template double runToEnd(const Method&, const ConvergenceProblem&, long, RunWork*);
+template StateVector runToEnd(const Method&, const SystemConvergenceProblem&, long, RunWork*);
 
 double observedOrder(double coarseError, double fineError) {
     return std::log2(coarseError / fineError);
@@ -224,8 +213,8 @@ double observedOrder(double coarseError, double fineError) {
 namespace {
 
 // What the range means for the study, or nothing when it is ordinary.
-template <class Problem>
-std::optional<std::string> rangeNote(const Problem& problem, double width) {
+template <class State>
+std::optional<std::string> rangeNote(const ConvergenceProblemOf<State>& problem, double width) {
     if (!std::isfinite(width)) {
         return "x0 and x1 are too far apart to divide into steps: no run is possible. Move them "
                "closer together.";
@@ -247,8 +236,8 @@ std::optional<std::string> rangeNote(const Problem& problem, double width) {
 
 // The size rounding is measured against: max(1, |y0|, |y(x1)|), for a
 // system in the maximum norm.
-template <class Problem>
-double solutionSizeOf(const Problem& problem) {
+template <class State>
+double solutionSizeOf(const ConvergenceProblemOf<State>& problem) {
     return std::max({1.0, stateNorm(problem.y0),
                      isFiniteState(problem.exactAtEnd) ? stateNorm(problem.exactAtEnd) : 0.0});
 }
@@ -264,10 +253,10 @@ struct LeftOut {
 // One method's runs with N = 2^0 ... 2^runs steps, each with its error at x1
 // when `measurable` and its order observed against the run before. Returns
 // the runs left out; none when a stop was requested before the last run.
-template <class Problem>
+template <class State>
 std::optional<LeftOut> runMethod(ConvergenceSeries& series, const Method& method,
-                                 const Problem& problem, int runs, bool measurable,
-                                 const std::stop_token& stop) {
+                                 const ConvergenceProblemOf<State>& problem, int runs,
+                                 bool measurable, const std::stop_token& stop) {
     const double width = problem.x1 - problem.x0;
     LeftOut left;
     for (int k = 0; k <= runs; ++k) {
@@ -330,9 +319,11 @@ void compareSeries(ConvergenceStudy& study, double solutionSize) {
     for (std::size_t row = 0; row < study.series.size(); ++row) study.series[row].coveredBy = over[row];
 }
 
-template <class Problem>
-ConvergenceStudy studyOf(const Problem& problem, int doublings, const std::stop_token& stop,
-                         const StudiedMethods& studied) {
+}  // namespace
+
+template <class State>
+ConvergenceStudy studyConvergence(const ConvergenceProblemOf<State>& problem, int doublings,
+                                  std::stop_token stop, const StudiedMethods& studied) {
     ConvergenceStudy study;
     study.doublings = std::clamp(doublings, 0, maxDoublings);
     const double width = problem.x1 - problem.x0;
@@ -382,17 +373,10 @@ ConvergenceStudy studyOf(const Problem& problem, int doublings, const std::stop_
     return study;
 }
 
-}  // namespace
-
-ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublings,
-                                  std::stop_token stop, const StudiedMethods& studied) {
-    return studyOf(problem, doublings, stop, studied);
-}
-
-ConvergenceStudy studyConvergence(const SystemConvergenceProblem& problem, int doublings,
-                                  std::stop_token stop, const StudiedMethods& studied) {
-    return studyOf(problem, doublings, stop, studied);
-}
+template ConvergenceStudy studyConvergence(const ConvergenceProblem&, int, std::stop_token,
+                                           const StudiedMethods&);
+template ConvergenceStudy studyConvergence(const SystemConvergenceProblem&, int, std::stop_token,
+                                           const StudiedMethods&);
 
 ConvergenceStudy componentConvergence(const ConvergenceStudy& study, std::size_t k) {
     ConvergenceStudy component = study;

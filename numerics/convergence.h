@@ -16,35 +16,29 @@
 
 namespace pelorin {
 
-// y' = f(x, y), y(x0) = y0, solved up to x1, whose exact value there is known.
-struct ConvergenceProblem {
-    double x0 = 0, y0 = 0, x1 = 0;
-    Slope f = f1;
-    double exactAtEnd = 0;  // y(x1), or a reference value for it
+// y' = f(x, y), y(x0) = y0, solved up to x1, whose value there is known:
+// one equation (State double) or a system (StateVector), whose errors are
+// measured in the maximum norm (maximumNormNote), the largest of the
+// components' errors; a system of one component gives the bits of the same
+// equation alone.
+template <class State>
+struct ConvergenceProblemOf {
+    double x0 = 0;
+    State y0{};
+    double x1 = 0;
+    SlopeOf<State> f;
+    State exactAtEnd{};  // y(x1), or a reference value for it
     // Errors below this cannot be measured: the reference value's accuracy
     // where there is no exact solution, else 0.
     double measurableError = 0;
     // Where the multistep methods take their first values from, and the
     // method the catalogue's own multistep entry stands for (its own
     // default where none is given).
-    Start start{};
+    StartOf<State> start{};
     const Method* own = nullptr;
 };
-
-// A system y' = F(x, y), y(x0) = y0, solved up to x1, whose value there is
-// known; its errors are measured in the maximum norm (maximumNormNote), the
-// largest of the components' errors, and a system of one component gives
-// the bits of the same equation alone.
-struct SystemConvergenceProblem {
-    double x0 = 0;
-    StateVector y0;
-    double x1 = 0;
-    SystemSlope f;
-    StateVector exactAtEnd;  // y(x1), or a reference value for it
-    double measurableError = 0;  // as for one equation, relative to the same size
-    SystemStart start{};
-    const Method* own = nullptr;
-};
+using ConvergenceProblem = ConvergenceProblemOf<double>;
+using SystemConvergenceProblem = ConvergenceProblemOf<StateVector>;
 
 // The program's equation, with the exact solution through (x0, y0).
 ConvergenceProblem lessonProblem(double x0, double y0, double x1);
@@ -137,10 +131,9 @@ struct RunWork {
     long slopeEvaluations = 0;
     NewtonWork newton;
 };
-double runToEnd(const Method& method, const ConvergenceProblem& problem, long steps,
-                RunWork* work = nullptr);
-StateVector runToEnd(const Method& method, const SystemConvergenceProblem& problem, long steps,
-                     RunWork* work = nullptr);
+template <class State>
+State runToEnd(const Method& method, const ConvergenceProblemOf<State>& problem, long steps,
+               RunWork* work = nullptr);
 
 // log2(coarse/fine): the order the two errors show for a halved step.
 double observedOrder(double coarseError, double fineError);
@@ -210,12 +203,10 @@ inline constexpr int implicitDoublings = 12;
 // no method, and the notes speak of the studied ones alone. A stop
 // requested through `stop` ends the study before its next run: what it
 // returns then is incomplete and only fit to be dropped.
-ConvergenceStudy studyConvergence(const ConvergenceProblem& problem, int doublings,
-                                  std::stop_token stop = {},
-                                  const StudiedMethods& studied = everyMethod());
-// The same for a system, with the rules read on the errors' norms; the size
-// rounding is measured against is the norm's max(1, ||y0||, ||y(x1)||).
-ConvergenceStudy studyConvergence(const SystemConvergenceProblem& problem, int doublings,
+// The rules read the errors in the maximum norm, and the size rounding is
+// measured against is max(1, ||y0||, ||y(x1)||) in that norm.
+template <class State>
+ConvergenceStudy studyConvergence(const ConvergenceProblemOf<State>& problem, int doublings,
                                   std::stop_token stop = {},
                                   const StudiedMethods& studied = everyMethod());
 

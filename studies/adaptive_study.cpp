@@ -10,6 +10,7 @@
 #include <limits>
 #include <memory>
 #include <numeric>
+#include <type_traits>
 
 namespace pelorin {
 
@@ -24,10 +25,12 @@ std::vector<double> sampleAbscissae(double x0, double x1) {
 }
 
 // The solution drawn under the run: `known` where it is finite.
-void drawSolution(AdaptiveStudy& study, const KnownSolution& known, double x0, double x1) {
+template <class State>
+void drawSolution(AdaptiveStudyOf<State>& study, const KnownStateOf<State>& known, double x0,
+                  double x1) {
     for (double x : sampleAbscissae(x0, x1)) {
-        const double y = known(x);
-        if (!std::isfinite(y)) continue;
+        const State y = known(x);
+        if (!isFiniteState(y)) continue;
         study.solutionX.push_back(x);
         study.solutionY.push_back(y);
     }
@@ -50,66 +53,6 @@ std::vector<double> referenceAbscissae(const AdaptiveRunOf<State>& run, double x
     return abscissae;
 }
 
-// What the notes say of the reference, and of attempts past the end it found.
-void noteReference(AdaptiveStudy& study, const ReferenceSolution& reference,
-                   const AdaptiveRun& run, double x0) {
-    study.notes.push_back(referenceUsedNote(reference.relativeAccuracy) +
-                          " True errors below that are the reference's, not the method's.");
-    if (!reference.note.empty()) study.notes.push_back(reference.note);
-    if (!reference.end) return;
-    study.end = SolutionEnd{x0, *reference.end};
-    const bool past = std::any_of(run.attempts.begin(), run.attempts.end(), [&](const AdaptiveStep& step) {
-        return study.end->past(step.x + step.h);
-    });
-    if (past) {
-        study.notes.push_back(pastEndNote("Attempts", *reference.end) +
-                              " They have no true errors, and the plot of the solution is "
-                              "fitted to the points before it.");
-    }
-}
-
-// The run with its true errors and the solution drawn under it. Without an
-// exact solution the attempts' abscissae are known only after the run, and
-// the controller never reads the true errors: it runs once to learn where
-// the reference is needed, then again, the same steps, measured against it.
-AdaptiveStudy measuredRun(const Method& method, const Problem& problem, double h0,
-                          const ControllerSettings& settings, long referenceEvaluations,
-                          std::stop_token stop) {
-    AdaptiveStudy study;
-    const double x0 = problem.x0, y0 = problem.y0[0], x1 = problem.x1;
-    const Slope f = problem.slope();
-    const bool drawable = std::isfinite(x0) && std::isfinite(x1) && std::isfinite(x1 - x0);
-    if (const KnownSolution exact = problem.exact()) {
-        study.run = adaptiveRun(method, f, x0, y0, x1, h0, settings, exact);
-        if (drawable) drawSolution(study, exact, x0, x1);
-        return study;
-    }
-    const AdaptiveRun unmeasured = adaptiveRun(method, f, x0, y0, x1, h0, settings);
-    if (!drawable || unmeasured.end == AdaptiveEnd::noEstimate ||
-        unmeasured.end == AdaptiveEnd::refused || stop.stop_requested()) {
-        study.run = unmeasured;
-        return study;
-    }
-    ReferenceSolution reference = referenceSolution(
-        f, x0, y0, referenceAbscissae(unmeasured, x0, x1), referenceEvaluations);
-    study.reference = true;
-    if (stop.stop_requested()) {
-        study.run = unmeasured;
-        return study;
-    }
-    if (reference.y.empty()) {
-        study.run = unmeasured;
-        study.notes.push_back("No exact solution is given and no reference solution could be "
-                              "computed, so no true error is shown: " + reference.note);
-        return study;
-    }
-    noteReference(study, reference, unmeasured, x0);
-    const KnownSolution lookup = tabulatedSolution(std::move(reference.x), std::move(reference.y));
-    study.run = adaptiveRun(method, f, x0, y0, x1, h0, settings, lookup);
-    drawSolution(study, lookup, x0, x1);
-    return study;
-}
-
 // A system's states known only at the abscissae `x`: the state at one of
 // them, NaN in every component anywhere else. The lookup is the single
 // equation's, of the row.
@@ -129,74 +72,131 @@ KnownSystemSolution tabulatedStates(std::vector<double> x, std::vector<StateVect
     };
 }
 
-void drawStates(SystemAdaptiveStudy& study, const KnownSystemSolution& known, double x0,
-                double x1) {
-    for (double x : sampleAbscissae(x0, x1)) {
-        const StateVector y = known(x);
-        if (!isFiniteState(y)) continue;
-        study.solutionX.push_back(x);
-        study.solutionY.push_back(y);
+// The problem as a run of State steps it: a single equation's slope, start
+// and exact solution, or a system's.
+template <class State>
+struct PosedProblem {
+    SlopeOf<State> f;
+    State y0;
+    KnownStateOf<State> exact;
+};
+
+template <class State>
+PosedProblem<State> posedAs(const Problem& problem) {
+    if constexpr (std::is_same_v<State, double>) {
+        return {problem.slope(), problem.y0[0], problem.exact()};
+    } else {
+        return {problem.systemSlope(), problem.y0, problem.systemExact()};
     }
 }
 
-// As measuredRun: with an exact solution one run; without, a run to learn
-// where the reference is needed, then the same steps measured against it.
-SystemAdaptiveStudy measuredSystemRun(const Method& method, const Problem& problem, double h0,
-                                      const ControllerSettings& settings,
-                                      long referenceEvaluations, std::stop_token stop) {
-    SystemAdaptiveStudy study;
-    study.notes = {maximumNormNote()};
+// The reference as the study measures against it: the solution tabulated at
+// the abscissae (empty when none could be computed), which reference it is
+// and how accurate, why it stopped early, and where the solution ends.
+template <class State>
+struct StudyReference {
+    KnownStateOf<State> solution;
+    std::string used, note;
+    std::optional<double> end;
+};
+
+StudyReference<double> studyReference(Slope f, double x0, double y0,
+                                      const std::vector<double>& abscissae, long evaluations) {
+    ReferenceSolution reference = referenceSolution(f, x0, y0, abscissae, evaluations);
+    if (reference.y.empty()) return {{}, {}, reference.note, reference.end};
+    return {tabulatedSolution(std::move(reference.x), std::move(reference.y)),
+            referenceUsedNote(reference.relativeAccuracy), reference.note, reference.end};
+}
+
+StudyReference<StateVector> studyReference(SystemSlope F, double x0, const StateVector& y0,
+                                           const std::vector<double>& abscissae,
+                                           long evaluations) {
+    SystemReferenceSolution reference = systemReferenceSolution(F, x0, y0, abscissae, evaluations);
+    if (reference.y.empty()) return {{}, {}, reference.note, reference.end};
+    return {tabulatedStates(std::move(reference.x), std::move(reference.y)),
+            systemReferenceUsedNote(reference.method, reference.accuracy), reference.note,
+            reference.end};
+}
+
+// What the notes say of the reference, and of the run's attempts past the
+// end it found.
+template <class State>
+void noteReference(AdaptiveStudyOf<State>& study, const StudyReference<State>& reference,
+                   double x0) {
+    study.notes.push_back(reference.used +
+                          " True errors below that are the reference's, not the method's.");
+    if (!reference.note.empty()) study.notes.push_back(reference.note);
+    if (!reference.end) return;
+    study.end = SolutionEnd{x0, *reference.end};
+    const auto& attempts = study.run.attempts;
+    const bool past = std::any_of(attempts.begin(), attempts.end(), [&](const auto& step) {
+        return study.end->past(step.x + step.h);
+    });
+    if (past) {
+        study.notes.push_back(pastEndNote("Attempts", *reference.end) +
+                              " They have no true errors, and the plot of the solution is "
+                              "fitted to the points before it.");
+    }
+}
+
+// The run with its true errors and the solution drawn under it. Without an
+// exact solution the attempts' abscissae are known only after the run, and
+// the controller never reads the true errors: it runs once to learn where
+// the reference is needed, then again, the same steps, measured against it.
+template <class State>
+AdaptiveStudyOf<State> measuredRun(const Method& method, const Problem& problem, double h0,
+                                   const ControllerSettings& settings, long referenceEvaluations,
+                                   std::stop_token stop) {
+    AdaptiveStudyOf<State> study;
+    if constexpr (std::is_same_v<State, StateVector>) study.notes.push_back(maximumNormNote());
     const double x0 = problem.x0, x1 = problem.x1;
-    const StateVector& y0 = problem.y0;
-    const SystemSlope F = problem.systemSlope();
+    const auto [f, y0, exact] = posedAs<State>(problem);
     const bool drawable = std::isfinite(x0) && std::isfinite(x1) && std::isfinite(x1 - x0);
-    if (const KnownSystemSolution exact = problem.systemExact()) {
-        study.run = adaptiveRun(method, F, x0, y0, x1, h0, settings, exact);
-        if (drawable) drawStates(study, exact, x0, x1);
+    if (exact) {
+        study.run = adaptiveRun(method, f, x0, y0, x1, h0, settings, exact);
+        if (drawable) drawSolution(study, exact, x0, x1);
         return study;
     }
-    study.run = adaptiveRun(method, F, x0, y0, x1, h0, settings);
+    study.run = adaptiveRun(method, f, x0, y0, x1, h0, settings);
     if (!drawable || study.run.end == AdaptiveEnd::noEstimate ||
         study.run.end == AdaptiveEnd::refused || stop.stop_requested()) {
         return study;
     }
-    SystemReferenceSolution reference = systemReferenceSolution(
-        F, x0, y0, referenceAbscissae(study.run, x0, x1), referenceEvaluations);
+    const StudyReference<State> reference = studyReference(
+        f, x0, y0, referenceAbscissae(study.run, x0, x1), referenceEvaluations);
     study.reference = true;
     if (stop.stop_requested()) return study;
-    if (reference.y.empty()) {
+    if (!reference.solution) {
         study.notes.push_back("No exact solution is given and no reference solution could be "
                               "computed, so no true error is shown: " + reference.note);
         return study;
     }
-    study.notes.push_back(systemReferenceUsedNote(reference.method, reference.accuracy) +
-                          " True errors below that are the reference's, not the method's.");
-    if (!reference.note.empty()) study.notes.push_back(reference.note);
-    const SolutionEnd end{x0, reference.end.value_or(std::numeric_limits<double>::infinity())};
-    const auto past = [&end](const SystemAdaptiveStep& step) { return end.past(step.x + step.h); };
-    if (reference.end && std::any_of(study.run.attempts.begin(), study.run.attempts.end(), past)) {
-        study.notes.push_back(pastEndNote("Attempts", *reference.end) +
-                              " They have no true errors.");
-    }
-    const KnownSystemSolution lookup =
-        tabulatedStates(std::move(reference.x), std::move(reference.y));
-    study.run = adaptiveRun(method, F, x0, y0, x1, h0, settings, lookup);
-    drawStates(study, lookup, x0, x1);
+    noteReference(study, reference, x0);
+    study.run = adaptiveRun(method, f, x0, y0, x1, h0, settings, reference.solution);
+    drawSolution(study, reference.solution, x0, x1);
     return study;
 }
 
-// A system's sweep, its errors at x1 against the exact solution or the
-// system's reference there.
-WorkPrecision sweepSystem(const Problem& own, double h0, const ControllerSettings& settings,
-                          int doublings, std::stop_token stop, const MultistepSettings& multistep) {
-    SystemAtEnd atEnd = systemAtEnd(own);
+// The method's stability limit at the accepted points, and its note: a
+// single equation's; a system's stays empty.
+void limitAlongRun(AdaptiveStudy& study, const Method& method, const Problem& problem) {
+    if (study.run.attempts.empty()) return;
+    const AcceptedPoints accepted = acceptedPoints(study.run);
+    study.limit = stabilityLimit(method, problem.slope(), accepted.x, accepted.y);
+    study.limitNote = stabilityLimitNote(method, study.limit);
+}
+void limitAlongRun(SystemAdaptiveStudy&, const Method&, const Problem&) {}
+
+// The sweep, its errors at x1 against the exact solution or the reference
+// there.
+template <class State>
+WorkPrecision sweepAtEnd(const ProblemAtEndOf<State>& atEnd, double h0,
+                         const ControllerSettings& settings, int doublings, std::stop_token stop) {
     if (!atEnd.problem) {
         WorkPrecision none;
         none.notes.push_back(atEnd.why);
         return none;
     }
-    atEnd.problem->start = systemStartOf(own, multistep);
-    atEnd.problem->own = multistep.ownMethod();
     WorkPrecision sweep = workPrecision(*atEnd.problem, h0, settings, doublings, stop);
     if (!atEnd.referenceNote.empty()) sweep.notes.insert(sweep.notes.begin(), atEnd.referenceNote);
     return sweep;
@@ -204,43 +204,31 @@ WorkPrecision sweepSystem(const Problem& own, double h0, const ControllerSetting
 
 }  // namespace
 
-AdaptiveStudy studyAdaptive(const Method& method, const Problem& shared, double h0,
-                            const ControllerSettings& settings, long referenceEvaluations,
-                            std::stop_token stop) {
+template <class State>
+AdaptiveStudyOf<State> studyAdaptive(const Method& method, const Problem& shared, double h0,
+                                     const ControllerSettings& settings,
+                                     long referenceEvaluations, std::stop_token stop) {
     const Problem problem = shared.clone();
-    AdaptiveStudy study = measuredRun(method, problem, h0, settings, referenceEvaluations, stop);
-    if (study.run.attempts.empty()) return study;
-    const AcceptedPoints accepted = acceptedPoints(study.run);
-    study.limit = stabilityLimit(method, problem.slope(), accepted.x, accepted.y);
-    study.limitNote = stabilityLimitNote(method, study.limit);
+    AdaptiveStudyOf<State> study =
+        measuredRun<State>(method, problem, h0, settings, referenceEvaluations, stop);
+    limitAlongRun(study, method, problem);
     return study;
 }
-
-SystemAdaptiveStudy studySystemAdaptive(const Method& method, const Problem& shared, double h0,
-                                        const ControllerSettings& settings,
-                                        long referenceEvaluations, std::stop_token stop) {
-    const Problem problem = shared.clone();
-    return measuredSystemRun(method, problem, h0, settings, referenceEvaluations, stop);
-}
+template AdaptiveStudy studyAdaptive<double>(const Method&, const Problem&, double,
+                                             const ControllerSettings&, long, std::stop_token);
+template SystemAdaptiveStudy studyAdaptive<StateVector>(const Method&, const Problem&, double,
+                                                        const ControllerSettings&, long,
+                                                        std::stop_token);
 
 WorkPrecision sweepAdaptive(const Problem& problem, double h0, const ControllerSettings& settings,
                             int doublings, std::stop_token stop, const MultistepSettings& multistep) {
     // The convergence problem steps the copy's slope: it lives as long as the sweep.
     const Problem own = problem.clone();
-    if (own.isSystem()) return sweepSystem(own, h0, settings, doublings, stop, multistep);
-    ProblemAtEnd atEnd = problemAtEnd(own);
-    if (!atEnd.problem) {
-        WorkPrecision none;
-        none.notes.push_back(atEnd.why);
-        return none;
+    const ReferenceAccuracy accuracy = ReferenceAccuracy::standard;
+    if (own.isSystem()) {
+        return sweepAtEnd(systemAtEnd(own, accuracy, multistep), h0, settings, doublings, stop);
     }
-    atEnd.problem->start = startOf(own, multistep);
-    atEnd.problem->own = multistep.ownMethod();
-    WorkPrecision sweep = workPrecision(*atEnd.problem, h0, settings, doublings, stop);
-    if (atEnd.reference) {
-        sweep.notes.insert(sweep.notes.begin(), referenceUsedNote(atEnd.relativeAccuracy));
-    }
-    return sweep;
+    return sweepAtEnd(problemAtEnd(own, accuracy, multistep), h0, settings, doublings, stop);
 }
 
 }  // namespace pelorin

@@ -15,31 +15,27 @@
 
 namespace pelorin {
 
-// The problem with the value at x1 that errors are measured against: the
-// exact solution's when one is known, else a reference's, with its
-// accuracy as the smallest measurable error; the reference as accurate as
-// asked. Empty, with why, when no reference reaches x1.
-struct ProblemAtEnd {
-    std::optional<ConvergenceProblem> problem;
-    bool reference = false;
-    double relativeAccuracy = 0;  // the reference's, relative to the solution's size
-    std::string why;  // empty when there is a problem
-    ReferenceMethod method = ReferenceMethod::dormandPrince;  // the reference's
-};
-ProblemAtEnd problemAtEnd(const Problem& problem,
-                          ReferenceAccuracy accuracy = ReferenceAccuracy::standard);
-
-// The same for a system: its exact solution's value at x1, or a system
-// reference's, whose accuracy relative to the solution's size is scaled to
-// the smallest measurable error in the norm. `referenceNote` says which
-// reference and how accurate; empty against an exact solution.
-struct SystemAtEnd {
-    std::optional<SystemConvergenceProblem> problem;
+// The problem with the value at x1 that errors are measured against, its
+// multistep methods started as `multistep` says: the exact solution's value
+// when one is known, else a reference's, as accurate as asked, whose
+// accuracy is the smallest measurable error (for a system scaled to the
+// size of its value in the norm). `referenceNote` says which reference and
+// how accurate; empty against an exact solution. No problem, with why, when
+// no reference reaches x1.
+template <class State>
+struct ProblemAtEndOf {
+    std::optional<ConvergenceProblemOf<State>> problem;
     std::string referenceNote;
     std::string why;  // empty when there is a problem
 };
+using ProblemAtEnd = ProblemAtEndOf<double>;
+using SystemAtEnd = ProblemAtEndOf<StateVector>;
+ProblemAtEnd problemAtEnd(const Problem& problem,
+                          ReferenceAccuracy accuracy = ReferenceAccuracy::standard,
+                          const MultistepSettings& multistep = {});
 SystemAtEnd systemAtEnd(const Problem& problem,
-                        ReferenceAccuracy accuracy = ReferenceAccuracy::standard);
+                        ReferenceAccuracy accuracy = ReferenceAccuracy::standard,
+                        const MultistepSettings& multistep = {});
 
 // Without an exact solution the reference is used, as accurate as asked,
 // and the study's notes say which reference and how accurate it is. A system's errors are its maximum norm's,

@@ -330,3 +330,34 @@ TEST(AdaptiveStudy, TheSweepSaysImplicitStepsPaidOnlyWhereTheyDid) {
         EXPECT_EQ(verdict.ends_with(notHeld), row.paid) << verdict;
     }
 }
+
+// A system's solution may end as one equation's does: y1' = y1², y2' = 1
+// from (1, 0) ends at x = 1. At the tolerance 1E-1 Fehlberg's accepted
+// steps jump over the end to values of 1E+12, which the plot leaves out of
+// its fit as it does for one equation; at 1E-6 the steps creep up to it.
+TEST(AdaptiveStudy, PastTheEndOfASystemsSolutionThePlotIsFittedBeforeIt) {
+    const Problem problem =
+        pelorin::testing::systemProblem({{"y1^2", "1", ""}, {"1", "0", ""}}, 0, 2);
+    const std::string overEnd = "Attempts past x \u2248 1 follow no solution. They have no true "
+                                "errors, and the plot of the solution is fitted to the points "
+                                "before it.";
+    for (double tolerance : {1e-6, 1e-1}) {
+        SCOPED_TRACE(tolerance);
+        const SystemAdaptiveStudy study = studySystemAdaptive(
+            methodByCaption("Runge-Kutta-Fehlberg"), problem, 0.4, withTolerance({}, tolerance));
+        ASSERT_TRUE(study.end);
+        EXPECT_NEAR(study.end->at, 1, 1e-9);
+        ASSERT_FALSE(study.notes.empty());
+        EXPECT_EQ(study.notes.front(), maximumNormNote());
+        for (double x : study.solutionX) EXPECT_LT(x, 1);
+        int acceptedPast = 0;
+        for (const SystemAdaptiveStep& step : study.run.attempts) {
+            if (!study.end->past(step.x + step.h)) continue;
+            acceptedPast += step.accepted;
+            EXPECT_FALSE(step.globalError || step.localError) << step.x;
+        }
+        EXPECT_EQ(acceptedPast > 0, tolerance == 1e-1);
+        EXPECT_EQ(std::find(study.notes.begin(), study.notes.end(), overEnd) != study.notes.end(),
+                  tolerance == 1e-1);
+    }
+}

@@ -166,3 +166,28 @@ TEST(ProblemStudy, AMoreAccurateReferenceLetsTheErrorsFallFurther) {
         EXPECT_LE(smallestError(series), row.mostError);
     }
 }
+
+// Against the reference a system's notes say first what its errors are,
+// then which reference measures them; each component read alone says whose
+// errors it shows, then the same of the reference.
+TEST(ProblemStudy, ASystemsComponentsSayWhoseErrorsAndWhichReference) {
+    const std::string reference =
+        "No exact solution is given: the errors are measured against a reference solution "
+        "(the library Boost.Odeint's Dormand-Prince method with step-size control), accurate "
+        "to about 3.61E-12 of the solution's size. Orders from errors below ten times that "
+        "measure the reference, not the method, and are marked.";
+    const ConvergenceStudy study = studyProblem(pendulum(), 4);
+    ASSERT_GE(study.notes.size(), 2u);
+    EXPECT_EQ(study.notes[0],
+              "Errors are measured in the maximum norm, the largest of the components' errors.");
+    EXPECT_EQ(study.notes[1], reference);
+    const std::string alone[] = {
+        "Errors of y1 alone at x1, not the maximum norm of all components.",
+        "Errors of y2 alone at x1, not the maximum norm of all components."};
+    ASSERT_EQ(study.components.size(), 2u);
+    for (std::size_t k = 0; k < 2; ++k) {
+        ASSERT_GE(study.components[k].notes.size(), 2u);
+        EXPECT_EQ(study.components[k].notes[0], alone[k]);
+        EXPECT_EQ(study.components[k].notes[1], reference);
+    }
+}
