@@ -6,7 +6,7 @@
 #include "lab/plot.h"
 #include "numerics/plot_extent.h"
 #include "studies/convergence_study.h"
-#include "studies/method_sets.h"
+#include "numerics/method_sets.h"
 #include "ui/text.h"
 
 #include <QAction>
@@ -282,6 +282,16 @@ void ConvergenceTab::setMethodAndStep(const LabInputs& inputs) {
 
 pelorin::MethodSet ConvergenceTab::chosenSet() const {
     return static_cast<pelorin::MethodSet>(methods_->currentData().toInt());
+}
+
+void ConvergenceTab::keepSettings(pelorin::LessonSettings& lesson) const {
+    lesson.comparedMethods = chosenSet();
+}
+
+void ConvergenceTab::restoreSettings(const pelorin::LessonSettings& lesson) {
+    // Quietly: the lab shows its pages again once the lesson is restored.
+    const QSignalBlocker quiet(methods_);
+    methods_->setCurrentIndex(methods_->findData(static_cast<int>(lesson.comparedMethods)));
 }
 
 pelorin::StudiedMethods ConvergenceTab::studiedMethods() const {

@@ -7,7 +7,7 @@
 #include "lab/lab_page.h"
 #include "lab/study_runner.h"
 #include "numerics/convergence.h"
-#include "studies/method_sets.h"
+#include "numerics/method_sets.h"
 
 #include <string>
 #include <vector>
@@ -33,6 +33,8 @@ public:
     bool runsLabMethod() const override { return false; }
     void setMethodAndStep(const LabInputs& inputs) override;
     PageHandout handout(const LabInputs& inputs) const override;
+    void keepSettings(pelorin::LessonSettings& lesson) const override;
+    void restoreSettings(const pelorin::LessonSettings& lesson) override;
 
 private:
     // The page's parts from the top: the choices above the plot, the plot,

@@ -68,30 +68,36 @@ FieldTab::FieldTab(QWidget* parent) : LabPage(parent) {
 // The sets of methods side by side with h, one at a time: checking one box
 // clears the others.
 QHBoxLayout* FieldTab::createSetBoxes() {
-    everyMethod_ = new QCheckBox("All seve&n methods with h, instead of h, h/2 and h/4", this);
-    everyMethod_->setAccessibleName("All seven methods");
-    everyMethod_->setToolTip("The seven methods side by side with the same step h, against "
-                             "the chosen method with h, h/2 and h/4.");
-    implicitMethods_ = new QCheckBox("Implicit methods &with h, beside the chosen one", this);
-    implicitMethods_->setAccessibleName("Implicit methods");
-    implicitMethods_->setToolTip("The implicit one-step methods side by side with the same step h, "
-                                 "and the chosen method with it: on a stiff problem they follow "
-                                 "the solution with steps at which explicit methods blow up.");
-    multistepMethods_ = new QCheckBox("M&ultistep methods with h", this);
-    multistepMethods_->setAccessibleName("Multistep methods");
-    multistepMethods_->setToolTip("The multistep methods side by side with the same step h and "
-                                  "the same starting values, and the chosen method with it.");
-    symplecticMethods_ = new QCheckBox("Symplect&ic methods with h", this);
-    symplecticMethods_->setAccessibleName("Symplectic methods");
-    symplecticMethods_->setToolTip("The symplectic methods side by side with the same step h, and "
-                                   "the chosen method with it: on a system that keeps an energy "
-                                   "and does not read x, their error in it swings within a bound "
-                                   "instead of growing, for h small enough.");
-    const std::array<QCheckBox*, 4> setBoxes{everyMethod_, implicitMethods_, multistepMethods_,
-                                             symplecticMethods_};
-    for (QCheckBox* box : setBoxes) {
-        connect(box, &QCheckBox::toggled, this, [this, box, setBoxes](bool checked) {
-            for (QCheckBox* other : setBoxes) {
+    // In the order of SideBySide.
+    const struct {
+        const char* caption;
+        const char* name;
+        const char* tip;
+    } sets[]{
+        {"All seve&n methods with h, instead of h, h/2 and h/4", "All seven methods",
+         "The seven methods side by side with the same step h, against the chosen method with "
+         "h, h/2 and h/4."},
+        {"Implicit methods &with h, beside the chosen one", "Implicit methods",
+         "The implicit one-step methods side by side with the same step h, and the chosen "
+         "method with it: on a stiff problem they follow the solution with steps at which "
+         "explicit methods blow up."},
+        {"M&ultistep methods with h", "Multistep methods",
+         "The multistep methods side by side with the same step h and the same starting values, "
+         "and the chosen method with it."},
+        {"Symplect&ic methods with h", "Symplectic methods",
+         "The symplectic methods side by side with the same step h, and the chosen method with "
+         "it: on a system that keeps an energy and does not read x, their error in it swings "
+         "within a bound instead of growing, for h small enough."},
+    };
+    static_assert(std::size(sets) == pelorin::sideBySideSets);
+    for (std::size_t i = 0; i < setBoxes_.size(); ++i) {
+        setBoxes_[i] = new QCheckBox(sets[i].caption, this);
+        setBoxes_[i]->setAccessibleName(sets[i].name);
+        setBoxes_[i]->setToolTip(sets[i].tip);
+    }
+    for (QCheckBox* box : setBoxes_) {
+        connect(box, &QCheckBox::toggled, this, [this, box](bool checked) {
+            for (QCheckBox* other : setBoxes_) {
                 if (other == box || !checked || !other->isChecked()) continue;
                 const QSignalBlocker quiet(other);
                 other->setChecked(false);
@@ -102,10 +108,10 @@ QHBoxLayout* FieldTab::createSetBoxes() {
             study();
         });
     }
-    QHBoxLayout* sets = new QHBoxLayout;
-    for (QCheckBox* box : setBoxes) sets->addWidget(box);
-    sets->addStretch();
-    return sets;
+    auto* row = new QHBoxLayout;
+    for (QCheckBox* box : setBoxes_) row->addWidget(box);
+    row->addStretch();
+    return row;
 }
 
 
@@ -375,11 +381,25 @@ void FieldTab::markStartingValues(std::optional<pelorin::SideBySide> set) {
 }
 
 std::optional<pelorin::SideBySide> FieldTab::sideBySide() const {
-    if (everyMethod_->isChecked()) return pelorin::SideBySide::explicitMethods;
-    if (implicitMethods_->isChecked()) return pelorin::SideBySide::implicitMethods;
-    if (multistepMethods_->isChecked()) return pelorin::SideBySide::multistepMethods;
-    if (symplecticMethods_->isChecked()) return pelorin::SideBySide::symplecticMethods;
+    for (std::size_t i = 0; i < setBoxes_.size(); ++i) {
+        if (setBoxes_[i]->isChecked()) return pelorin::SideBySide(i);
+    }
     return std::nullopt;
+}
+
+void FieldTab::keepSettings(pelorin::LessonSettings& lesson) const {
+    const std::optional<pelorin::SideBySide> set = sideBySide();
+    lesson.sideBySide =
+        set ? std::optional(pelorin::sideBySideMethodSets[static_cast<std::size_t>(*set)])
+            : std::nullopt;
+}
+
+void FieldTab::restoreSettings(const pelorin::LessonSettings& lesson) {
+    // Quietly: the lab shows its pages again once the lesson is restored.
+    for (std::size_t i = 0; i < setBoxes_.size(); ++i) {
+        const QSignalBlocker quiet(setBoxes_[i]);
+        setBoxes_[i]->setChecked(lesson.sideBySide == pelorin::sideBySideMethodSets[i]);
+    }
 }
 
 void FieldTab::drawSolutions() {

@@ -14,6 +14,7 @@
 
 #include <QPointF>
 
+#include <array>
 #include <cstddef>
 #include <initializer_list>
 #include <optional>
@@ -44,6 +45,8 @@ public:
     // A click in the field picks a new start (startPicked).
     void setInputs(const LabInputs& inputs) override;
     PageHandout handout(const LabInputs& inputs) const override;
+    void keepSettings(pelorin::LessonSettings& lesson) const override;
+    void restoreSettings(const pelorin::LessonSettings& lesson) override;
 
     // What Copy puts on the clipboard, and what Save as CSV writes: every
     // row led by the equation, the method and the inputs.
@@ -105,10 +108,8 @@ private:
     LabPlot* plot_ = nullptr;
     LabPlot* errors_ = nullptr;
     PlotSegments* segments_ = nullptr;
-    QCheckBox* everyMethod_ = nullptr;
-    QCheckBox* implicitMethods_ = nullptr;
-    QCheckBox* multistepMethods_ = nullptr;
-    QCheckBox* symplecticMethods_ = nullptr;
+    // The sets' check boxes, in the order of SideBySide.
+    std::array<QCheckBox*, pelorin::sideBySideSets> setBoxes_{};
     // The set of methods shown side by side with h, if one is checked;
     // otherwise the chosen method with h, h/2 and h/4.
     std::optional<pelorin::SideBySide> sideBySide() const;

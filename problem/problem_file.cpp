@@ -54,6 +54,9 @@ constexpr std::array<LessonText, 2> coefficientTexts{{
     {"alpha", &LessonSettings::alpha},
     {"beta", &LessonSettings::beta},
 }};
+// The sets of methods the pages compare, which a file holds only where
+// they are not the defaults.
+constexpr std::string_view comparedKey = "compared methods", sideBySideKey = "side by side with h";
 constexpr std::array<LessonText, 6> lessonTexts{{
     {"h", &LessonSettings::h},
     {"page", &LessonSettings::page},
@@ -205,6 +208,25 @@ std::vector<std::string_view> choiceNames(
     return names;
 }
 
+// The sets' members, where the file has them; a sentence when one fails.
+std::string readMethodSets(const Json& file, LessonSettings& lesson) {
+    if (file.contains(std::string(comparedKey))) {
+        std::vector<std::string_view> captions;
+        for (const MethodSetEntry& entry : methodSets()) captions.push_back(entry.caption);
+        const auto compared = readChoice(file, comparedKey, captions);
+        if (const auto* error = std::get_if<std::string>(&compared)) return *error;
+        lesson.comparedMethods = methodSets()[std::get<std::size_t>(compared)].set;
+    }
+    if (file.contains(std::string(sideBySideKey))) {
+        std::vector<std::string_view> captions;
+        for (MethodSet set : sideBySideMethodSets) captions.push_back(methodSetEntry(set).caption);
+        const auto shown = readChoice(file, sideBySideKey, captions);
+        if (const auto* error = std::get_if<std::string>(&shown)) return *error;
+        lesson.sideBySide = sideBySideMethodSets[std::get<std::size_t>(shown)];
+    }
+    return {};
+}
+
 // The lesson's members of a version 2 file; a sentence when one fails.
 std::variant<LessonSettings, std::string> readLesson(const Json& file) {
     LessonSettings lesson;
@@ -240,6 +262,7 @@ std::variant<LessonSettings, std::string> readLesson(const Json& file) {
         if (!read.error.empty()) return read.error;
         lesson.*member.text = std::move(read.text);
     }
+    if (const std::string error = readMethodSets(file, lesson); !error.empty()) return error;
     return lesson;
 }
 
@@ -325,6 +348,12 @@ std::string writeProblemFile(const ProblemText& problem, const LessonSettings& l
         for (const LessonText& member : coefficientTexts) {
             file[std::string(member.key)] = lesson.*member.text;
         }
+    }
+    if (lesson.comparedMethods != MethodSet::every) {
+        file[std::string(comparedKey)] = methodSetEntry(lesson.comparedMethods).caption;
+    }
+    if (lesson.sideBySide) {
+        file[std::string(sideBySideKey)] = methodSetEntry(*lesson.sideBySide).caption;
     }
     // Readable in any editor: two-space indents, UTF-8 kept as it is.
     return file.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";

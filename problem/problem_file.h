@@ -32,12 +32,15 @@
 // keeps its components in "components", a list of {"slope", "start",
 // "exact"}, and y'' = f keeps "y''", "y(x0)", "y'(x0)" and "exact" in place of
 // "f", "exact" and "y0". A single equation without parameters or invariant is
-// still written as version 2. Other members are ignored. The file is UTF-8 text (a byte order
+// still written as version 2. A lesson whose pages compare other methods
+// than their defaults ends with "compared methods" and "side by side with
+// h", each a set's caption. Other members are ignored. The file is UTF-8 text (a byte order
 // mark is skipped) of at most maxProblemFileBytes; its texts hold no control
 // character but the tab.
 #pragma once
 
 #include "numerics/adaptive.h"
+#include "numerics/method_sets.h"
 #include "problem/problem.h"
 
 #include <cstddef>
@@ -60,8 +63,8 @@ inline constexpr std::size_t maxProblemNameCharacters = 200;
 inline constexpr std::size_t maxProblemNumberCharacters = 100;
 
 // What a lesson keeps beside its problem: the lab's step h as typed, its
-// method, the page shown, and the Adaptive page's controller settings, the
-// numbers as typed. The page is a name the lab checks, not this file.
+// method, the page shown, the Adaptive page's controller settings, the
+// numbers as typed, and the sets of methods the pages compare. The page is a name the lab checks, not this file.
 struct LessonSettings {
     std::string h;
     std::size_t method = 0;  // catalogue row, written as its caption
@@ -75,6 +78,12 @@ struct LessonSettings {
     // optional in a file, which without them leaves the lab's as they are.
     std::optional<std::size_t> start = 3;
     std::string alpha, beta;
+    // The methods the Convergence page compares, and the set the Field
+    // page shows side by side with h (one of sideBySideMethodSets; none:
+    // the chosen method with h, h/2 and h/4). A file keeps them where they
+    // are not these defaults, so that every other file stays as it was.
+    MethodSet comparedMethods = MethodSet::every;
+    std::optional<MethodSet> sideBySide;
 
     bool operator==(const LessonSettings&) const = default;
 };

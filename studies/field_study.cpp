@@ -10,7 +10,7 @@
 #include "numerics/state_operations.h"
 #include "numerics/system_reference.h"
 #include "problem/formula.h"
-#include "studies/method_sets.h"
+#include "numerics/method_sets.h"
 
 #include <algorithm>
 #include <cmath>
@@ -104,11 +104,8 @@ void findHiddenRuns(FieldStudy& study, std::size_t chosen, std::optional<SideByS
 }  // namespace
 
 std::vector<std::size_t> sideBySideRows(SideBySide set, std::size_t chosen) {
-    // In the order of SideBySide.
-    constexpr std::array<MethodSet, sideBySideSets> sets{MethodSet::windowMethods,
-                                                         MethodSet::implicitOneStep,
-                                                         MethodSet::multistep, MethodSet::symplectic};
-    const MethodSetEntry& entry = methodSetEntry(sets[static_cast<std::size_t>(set)]);
+    const MethodSetEntry& entry =
+        methodSetEntry(sideBySideMethodSets[static_cast<std::size_t>(set)]);
     std::vector<std::size_t> rows;
     for (std::size_t row = 0; row < labCatalogue().size(); ++row) {
         const Method& method = labCatalogue()[row];

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "methods/methods.h"
+#include "numerics/method_sets.h"
 #include "numerics/plot_extent.h"
 #include "numerics/solution_paths.h"
 #include "numerics/step_errors.h"
@@ -22,9 +23,10 @@ namespace pelorin {
 // The runs the Field page sets side by side with one h: the window's seven
 // explicit methods (and the chosen one where it is another explicit one),
 // the implicit one-step methods beside the chosen one, the multistep
-// methods beside it, or the symplectic ones beside it.
+// methods beside it, or the symplectic ones beside it: the sets of
+// sideBySideMethodSets, in their order.
 enum class SideBySide { explicitMethods, implicitMethods, multistepMethods, symplecticMethods };
-inline constexpr std::size_t sideBySideSets = 4;
+inline constexpr std::size_t sideBySideSets = sideBySideMethodSets.size();
 // The catalogue rows of a set, in catalogue order.
 std::vector<std::size_t> sideBySideRows(SideBySide set, std::size_t chosen);
 

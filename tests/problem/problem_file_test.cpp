@@ -88,14 +88,15 @@ SystemTexts textsOf(const LibrarySystem& entry) {
 
 const LessonSettings rungeKuttaLesson{"0.1", 3, "Field", "1E-6",
                                       ToleranceParts::absoluteAndRelative, false, "0.9", "5", "0.2",
-                                      3, "", ""};
+                                      3, "", "", MethodSet::every, std::nullopt};
 
 }  // namespace
 
 // A lesson as a teacher prepares it: Fehlberg adapting its steps on the
 // stiff problem, the tolerance loose and per unit step.
 const LessonSettings stiffLesson{"0.10", 4, "Adaptive", "1E-2", ToleranceParts::relativeOnly,
-                                 true, "0.8", "4", "0.25", 3, "", ""};
+                                 true, "0.8", "4", "0.25", 3, "", "", MethodSet::every,
+                                 std::nullopt};
 
 TEST(ProblemFile, IsWrittenAsDocumented) {
     EXPECT_EQ(writeProblemFile(problemText(problemLibrary.front()), stiffLesson),
@@ -135,7 +136,8 @@ TEST(ProblemFile, ReadsTheLessonAsWritten) {
     const ProblemFileReading read = readProblemFile(fileWith("", ""));
     ASSERT_TRUE(read.lesson);
     const LessonSettings expected{"0.1", 0, "Field", "1E-6", ToleranceParts::absoluteOnly,
-                                  true, "0.9", "5", "0.2", 3, "", ""};
+                                  true, "0.9", "5", "0.2", 3, "", "", MethodSet::every,
+                                  std::nullopt};
     EXPECT_EQ(*read.lesson, expected);
 }
 
@@ -519,4 +521,43 @@ TEST(ProblemFile, AMultistepLessonKeepsItsStartAndCoefficients) {
               "2\", \"Heun 3\", \"SSP Runge-Kutta 3\", \"Kutta 3/8\", \"Backward Euler\", "
               "\"Trapezoid\", \"Implicit mid point\", \"SDIRK 2\", \"Radau IIA 3\", \"Gauss-Legendre 4\", "
               "\"exact or reference solution\".");
+}
+
+// The sets of methods the pages compare come last, only where a page does
+// not show its default (every method on Convergence, h, h/2 and h/4 on
+// Field); a set a page does not offer is refused.
+TEST(ProblemFile, ALessonKeepsTheSetsOfMethodsItsPagesCompare) {
+    LessonSettings sets = rungeKuttaLesson;
+    sets.comparedMethods = MethodSet::multistep;
+    sets.sideBySide = MethodSet::symplectic;
+    const std::string bytes = writeProblemFile(problemText(problemLibrary.front()), sets);
+    EXPECT_NE(bytes.find("  \"smallest shrink\": \"0.2\",\n"
+                         "  \"compared methods\": \"Multistep methods\",\n"
+                         "  \"side by side with h\": \"Symplectic methods\"\n}"),
+              std::string::npos)
+        << bytes;
+    const ProblemFileReading read = readProblemFile(bytes);
+    ASSERT_TRUE(read.lesson) << read.error;
+    EXPECT_EQ(*read.lesson, sets);
+
+    const struct {
+        const char* from;
+        const char* to;
+        const char* error;
+    } refused[] = {
+        {"\"Symplectic methods\"", "\"Every method\"",
+         "The problem file's \"side by side with h\" \"Every method\" is not one of \"The "
+         "window's seven methods\", \"Implicit Runge-Kutta methods\", \"Multistep methods\", "
+         "\"Symplectic methods\"."},
+        {"\"Multistep methods\"", "\"multistep methods\"",
+         "The problem file's \"compared methods\" \"multistep methods\" is not one of \"The "
+         "window's seven methods\", \"Explicit Runge-Kutta methods\", \"Implicit Runge-Kutta "
+         "methods\", \"Multistep methods\", \"Symplectic methods\", \"Every method\"."},
+    };
+    for (const auto& row : refused) {
+        SCOPED_TRACE(row.to);
+        std::string changed = bytes;
+        changed.replace(changed.find(row.from), std::string(row.from).size(), row.to);
+        EXPECT_EQ(readProblemFile(changed).error, row.error);
+    }
 }

@@ -6,7 +6,7 @@
 #include "base/number_text.h"
 #include "problem/library.h"
 #include "studies/convergence_study.h"
-#include "studies/method_sets.h"
+#include "numerics/method_sets.h"
 
 #include "tests/support/typed_problems.h"
 

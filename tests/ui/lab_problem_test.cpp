@@ -199,8 +199,9 @@ TEST_F(Lab, AProblemFileOpensTheLabWithItsProblemOrSaysWhyNot) {
 }
 
 // A teacher prepares a lesson (Fehlberg adapting its steps on the stiff
-// problem, the controller set) and saves it; a student's lab opens it as it
-// was, and its save dialogs suggest names that say what they hold.
+// problem, the controller set, the implicit methods compared and side by
+// side) and saves it; a student's lab opens it as it was, and its save
+// dialogs suggest names that say what they hold.
 TEST_F(Lab, ALessonFileRestoresTheLesson) {
     QWidget* teacher = openWithCtrlL();
     ASSERT_NE(teacher, nullptr);
@@ -215,6 +216,9 @@ TEST_F(Lab, ALessonFileRestoresTheLesson) {
     named<QComboBox>(*teacher, "Tolerance kind")->setCurrentIndex(2);
     named<QCheckBox>(*teacher, "Error per unit step")->setChecked(true);
     type(named<QLineEdit>(*teacher, "Safety factor"), "0.8");
+    QComboBox* compared = named<QComboBox>(*teacher, "Methods");
+    compared->setCurrentIndex(compared->findText("Implicit Runge-Kutta methods"));
+    named<QCheckBox>(*teacher, "Implicit methods")->setChecked(true);
 
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
@@ -240,6 +244,9 @@ TEST_F(Lab, ALessonFileRestoresTheLesson) {
     EXPECT_TRUE(named<QCheckBox>(student, "Error per unit step")->isChecked());
     EXPECT_EQ(labBox(student, "Safety factor"), "0.8");
     EXPECT_EQ(labBox(student, "Largest growth"), "5");
+    EXPECT_EQ(named<QComboBox>(student, "Methods")->currentText(), "Implicit Runge-Kutta methods");
+    EXPECT_TRUE(named<QCheckBox>(student, "Implicit methods")->isChecked());
+    EXPECT_FALSE(named<QCheckBox>(student, "All seven methods")->isChecked());
 
     const struct {
         const char* plot;
