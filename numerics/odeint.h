@@ -1,7 +1,10 @@
-// Boost.Odeint's controlled Dormand-Prince 5(4) stepper on y' = f(x, y), and
-// its Fehlberg 7(8) pair for a more accurate reference: the one way the
-// reference solution and the library's peer on the work-precision plot drive
-// Odeint. Private to numerics/ (it includes Odeint).
+// Boost.Odeint's controlled Dormand-Prince 5(4) stepper on y' = f(x, y), as
+// the library's peer on the work-precision plot drives it, and what every
+// driver of Odeint here shares: the counts of a stepper's evaluations and why
+// the slope stopped it. The reference solution, of one equation as of a
+// system, steps Odeint's pairs on a system (numerics/rosenbrock_system.h),
+// where it can look for stiffness between two attempts. Private to
+// numerics/ (it includes Odeint).
 #pragma once
 
 #include "methods/methods.h"
@@ -118,7 +121,5 @@ private:
 
 template <class State>
 using DormandPrince = ControlledOdeint<State, boost::numeric::odeint::runge_kutta_dopri5<State>>;
-template <class State>
-using Fehlberg78 = ControlledOdeint<State, boost::numeric::odeint::runge_kutta_fehlberg78<State>>;
 
 }  // namespace pelorin

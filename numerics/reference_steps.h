@@ -1,7 +1,8 @@
 // The steps of a reference solution, for one equation and for a system: how
 // it steps to each abscissa, lands on it exactly, and tells a solution that
-// grows without bound from every other stop. Private to numerics/ (it
-// includes Odeint).
+// grows without bound from every other stop; and the one loop that makes a
+// reference of either, a single equation being a system of one. Private to
+// numerics/ (it includes Odeint).
 #pragma once
 
 #include "base/conversions.h"
@@ -9,15 +10,16 @@
 #include "numerics/odeint.h"
 #include "numerics/reference.h"
 #include "numerics/solution_paths.h"
+#include "numerics/system_reference.h"
 
 #include <boost/numeric/odeint.hpp>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace pelorin {
 
@@ -48,10 +50,7 @@ inline bool growsWithoutBound(const Stopped& stopped, double x, double dt, doubl
            std::fabs(dt) <= collapsedStep * std::max(1.0, std::fabs(x));
 }
 
-// |y|: for a system the largest |y_i|, infinite when a component is not a
-// finite number.
-inline double stateSize(const std::array<double, 1>& y) { return std::fabs(y[0]); }
-
+// |y|: the largest |y_i|, infinite when a component is not a finite number.
 template <class Components>
 double stateSize(const Components& y) {
     double size = 0;
@@ -149,5 +148,29 @@ void noteStop(Solution& solution, const Stopped& stopped, double x, double dt, d
                         stopped.why + ".";
     }
 }
+
+// Where a single equation's reference and a system's go different ways.
+struct ReferenceRules {
+    // After nonStiffEvaluations the explicit run looks for stiffness, and
+    // where it finds it Rosenbrock's method makes the reference instead.
+    bool switchesWhenStiff;
+    // All runs together may use maxEvaluations; else each run may.
+    bool sharesEvaluations;
+    ReferenceTrust trust;
+};
+
+// A reference with its estimated error in y's own units too: the largest
+// difference from the looser solution, and at least max(1, |y_i|) times the
+// tighter tolerance or rounding's share.
+struct ComparedReference {
+    SystemReferenceSolution solution;
+    double absoluteAccuracy = 0;
+};
+
+// y' = F(x, y), y(x0) = y0, from x0 to each abscissa in turn, solved twice
+// and the two compared, up to the first abscissa where it cannot be trusted.
+ComparedReference comparedReference(SystemSlope F, double x0, const StateVector& y0,
+                                    const std::vector<double>& abscissae, long maxEvaluations,
+                                    ReferenceAccuracy accuracy, const ReferenceRules& rules);
 
 }  // namespace pelorin

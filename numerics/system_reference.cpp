@@ -1,6 +1,7 @@
-// Reference solutions of systems with Boost.Odeint's adaptive Dormand-Prince
-// stepper (its Fehlberg 7(8) stepper where a more accurate one is asked
-// for), or its Rosenbrock stepper where the system is stiff.
+// Reference solutions with Boost.Odeint's adaptive Dormand-Prince stepper
+// (its Fehlberg 7(8) stepper where a more accurate one is asked for), or its
+// Rosenbrock stepper where a system is stiff: one loop for a system and for a
+// single equation, which runs as a system of one.
 #include "numerics/system_reference.h"
 
 #include "base/conversions.h"
@@ -25,15 +26,17 @@ namespace {
 namespace odeint = boost::numeric::odeint;
 using namespace odeint_systems;
 
-std::string stateText(const StateVector& y) {
-    std::string text;
-    for (double component : y) text += (text.empty() ? "(" : ", ") + numberToText(component);
-    return text + ")";
+// The point where F is not finite: a single equation's (x, y) as its own
+// messages say it, a system's x and its state.
+std::string pointText(double x, const StateVector& y) {
+    if (y.size() == 1) return "(x, y) = (" + numberToText(x) + ", " + numberToText(y[0]) + ")";
+    std::string state;
+    for (double component : y) state += (state.empty() ? "(" : ", ") + numberToText(component);
+    return "x = " + numberToText(x) + ", y = " + state + ")";
 }
 
 Stopped stoppedBySlope(const SystemStopped& stopped, long maxEvaluations) {
-    return stoppedBySlope(stopped.why, maxEvaluations,
-                          "x = " + numberToText(stopped.x) + ", y = " + stateText(stopped.y));
+    return stoppedBySlope(stopped.why, maxEvaluations, pointText(stopped.x, stopped.y));
 }
 
 struct Run {
@@ -47,7 +50,7 @@ struct Run {
 
 // One run with the attempts tryStep(y, x, dt) of a controlled stepper whose
 // F counts into `counts`, from the state `start` (y0, and for Rosenbrock x0
-// after it); stopped and noted as a single equation's reference is.
+// after it), to each abscissa in turn until it stops.
 template <class TryStep>
 Run solve(TryStep&& tryStep, const EvaluationCounts& counts, double x0, const StateVector& y0,
           Vector start, const std::vector<double>& abscissae, long maxEvaluations) {
@@ -153,6 +156,41 @@ Run rosenbrock(SystemSlope F, double x0, const StateVector& y0,
     return solve(tryStep, counts, x0, y0, std::move(start), abscissae, maxEvaluations);
 }
 
+// The tighter and the looser run, the method that made them and the
+// tighter one's tolerance.
+struct TwoRuns {
+    Run tight, loose;
+    ReferenceMethod method;
+    double tolerance;
+    long evaluations;  // by all runs
+};
+
+TwoRuns twoRuns(SystemSlope F, double x0, const StateVector& y0,
+                const std::vector<double>& abscissae, long maxEvaluations,
+                ReferenceAccuracy accuracy, const ReferenceRules& rules) {
+    // What a run may use after `used` evaluations by the runs before it.
+    const auto left = [&](long used) {
+        return rules.sharesEvaluations ? maxEvaluations - used : maxEvaluations;
+    };
+    const ReferenceRuns runs = referenceRuns(accuracy);
+    Run tight = explicitRun(runs.method, F, x0, y0, abscissae, runs.tolerance, maxEvaluations,
+                            maxEvaluations, rules.switchesWhenStiff);
+    if (!tight.stiff) {
+        Run loose = explicitRun(runs.method, F, x0, y0, abscissae, runs.looserTolerance,
+                                left(tight.evaluations), maxEvaluations, false);
+        const long evaluations = tight.evaluations + loose.evaluations;
+        return {std::move(tight), std::move(loose), runs.method, runs.tolerance, evaluations};
+    }
+    long used = tight.evaluations;
+    tight = rosenbrock(F, x0, y0, abscissae, stiffReferenceTolerance, left(used), maxEvaluations);
+    used += tight.evaluations;
+    Run loose = rosenbrock(F, x0, y0, abscissae, looserStiffReferenceTolerance, left(used),
+                           maxEvaluations);
+    used += loose.evaluations;
+    return {std::move(tight), std::move(loose), ReferenceMethod::rosenbrock,
+            stiffReferenceTolerance, used};
+}
+
 }  // namespace
 
 std::string systemReferenceUsedNote(ReferenceMethod method, double accuracy,
@@ -164,58 +202,55 @@ std::string systemReferenceUsedNote(ReferenceMethod method, double accuracy,
                   "as accurate as said.";
 }
 
-SystemReferenceSolution systemReferenceSolution(SystemSlope F, double x0, const StateVector& y0,
-                                                const std::vector<double>& abscissae,
-                                                long maxEvaluations, ReferenceAccuracy accuracy,
-                                                const ReferenceTrust& trust) {
-    SystemReferenceSolution reference;
+ComparedReference comparedReference(SystemSlope F, double x0, const StateVector& y0,
+                                    const std::vector<double>& abscissae, long maxEvaluations,
+                                    ReferenceAccuracy accuracy, const ReferenceRules& rules) {
+    ComparedReference compared;
+    SystemReferenceSolution& reference = compared.solution;
     if (!std::isfinite(x0) || !std::isfinite(stateSize(y0))) {
         reference.note = "The reference solution needs a start of finite numbers.";
-        return reference;
+        return compared;
     }
-    const ReferenceRuns runs = referenceRuns(accuracy);
+    const TwoRuns runs = twoRuns(F, x0, y0, abscissae, maxEvaluations, accuracy, rules);
     reference.method = runs.method;
-    Run tight = explicitRun(runs.method, F, x0, y0, abscissae, runs.tolerance, maxEvaluations,
-                            maxEvaluations, true);
-    Run loose;
-    double tolerance = runs.tolerance;
-    if (tight.stiff) {
-        reference.method = ReferenceMethod::rosenbrock;
-        tolerance = stiffReferenceTolerance;
-        long used = tight.evaluations;
-        tight = rosenbrock(F, x0, y0, abscissae, tolerance, maxEvaluations - used, maxEvaluations);
-        used += tight.evaluations;
-        loose = rosenbrock(F, x0, y0, abscissae, looserStiffReferenceTolerance,
-                           maxEvaluations - used, maxEvaluations);
-        reference.slopeEvaluations = used + loose.evaluations;
-    } else {
-        loose = explicitRun(runs.method, F, x0, y0, abscissae, runs.looserTolerance,
-                            maxEvaluations - tight.evaluations, maxEvaluations, false);
-        reference.slopeEvaluations = tight.evaluations + loose.evaluations;
-    }
+    reference.slopeEvaluations = runs.evaluations;
     // The tighter run says why it stopped, else the looser one.
-    reference.note = !tight.note.empty() ? tight.note : loose.note;
-    reference.end = tight.end ? tight.end : loose.end;
-    reference.accuracy = tolerance;
-    const std::size_t reached = std::min(tight.y.size(), loose.y.size());
+    reference.note = !runs.tight.note.empty() ? runs.tight.note : runs.loose.note;
+    reference.end = runs.tight.end ? runs.tight.end : runs.loose.end;
+    reference.accuracy = runs.tolerance;
+    const std::size_t reached = std::min(runs.tight.y.size(), runs.loose.y.size());
     for (std::size_t i = 0; i < reached; ++i) {
-        double largest = 0;  // max over components of |difference|/max(1, |y_i|)
-        for (std::size_t c = 0; c < y0.size(); ++c) {
-            const double size = std::max(1.0, std::fabs(tight.y[i][c]));
-            largest = std::max(largest, std::fabs(tight.y[i][c] - loose.y[i][c]) / size);
+        const StateVector& y = runs.tight.y[i];
+        const double least = std::max(runs.tolerance, roundingAccuracy(runs.tight.steps[i]));
+        double largest = least, absolute = compared.absoluteAccuracy;
+        bool trusted = true;
+        for (std::size_t c = 0; c < y.size(); ++c) {
+            const double size = std::max(1.0, std::fabs(y[c]));
+            const double difference = std::fabs(y[c] - runs.loose.y[i][c]);
+            trusted = trusted && difference <= rules.trust.relativeAccuracy * size;
+            largest = std::max(largest, difference / size);
+            absolute = std::max({absolute, difference, least * size});
         }
-        if (!(largest <= trust.relativeAccuracy)) {
+        if (!trusted) {
             reference.untrustedFrom = abscissae[i];
-            const std::string untrusted = untrustedReferenceNote(abscissae[i], trust);
+            const std::string untrusted = untrustedReferenceNote(abscissae[i], rules.trust);
             reference.note = reference.note.empty() ? untrusted : untrusted + " " + reference.note;
             break;
         }
         reference.x.push_back(abscissae[i]);
-        reference.y.push_back(tight.y[i]);
-        reference.accuracy =
-            std::max({reference.accuracy, largest, roundingAccuracy(tight.steps[i])});
+        reference.y.push_back(y);
+        reference.accuracy = std::max(reference.accuracy, largest);
+        compared.absoluteAccuracy = absolute;
     }
-    return reference;
+    return compared;
+}
+
+SystemReferenceSolution systemReferenceSolution(SystemSlope F, double x0, const StateVector& y0,
+                                                const std::vector<double>& abscissae,
+                                                long maxEvaluations, ReferenceAccuracy accuracy,
+                                                const ReferenceTrust& trust) {
+    const ReferenceRules rules{.switchesWhenStiff = true, .sharesEvaluations = true, .trust = trust};
+    return comparedReference(F, x0, y0, abscissae, maxEvaluations, accuracy, rules).solution;
 }
 
 }  // namespace pelorin

@@ -274,3 +274,68 @@ TEST(SystemReferenceSolution, AStiffSystemStaysRosenbrocksAndTheNoteSaysWhyWhenM
         EXPECT_EQ(systemReferenceUsedNote(row.method, row.accuracy, row.asked), row.note);
     }
 }
+
+namespace {
+
+double growthOfOne(double, double y) { return y; }
+double squareOfOne(double, double y) { return y * y; }
+double neverFiniteOfOne(double, double y) { return 1 / (y - y); }
+double towardsCosineOfOne(double x, double y) { return -1e5 * (y - std::cos(x)) - std::sin(x); }
+
+}  // namespace
+
+// A single equation's reference is its system of one's: the same values,
+// accuracy relative to the solution's size and notes, the point where the
+// slope is not finite said alike.
+TEST(SystemReferenceSolution, OfOneEquationIsTheSingleEquationsReference) {
+    const struct {
+        std::string_view name;
+        Slope f;
+        SystemSlope F;
+        std::vector<double> abscissae;
+        std::string_view note;
+    } rows[] = {
+        {"e^x", growthOfOne, growth, {1, 2, 5, 20}, ""},
+        {"escape to infinity at x = 1", squareOfOne, square, {0.5, 0.9, 2},
+         "The solution does not continue past x \u2248 1: |y| grows without bound as x nears it."},
+        {"a slope never finite", neverFiniteOfOne,
+         [](double x, const StateVector& y) { return StateVector{neverFiniteOfOne(x, y[0])}; },
+         {0.5, 1},
+         "The reference solution stopped near x = 0: the slope is not a finite number at "
+         "(x, y) = (0, 1)."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const ReferenceSolution single = referenceSolution(row.f, 0, 1, row.abscissae);
+        const SystemReferenceSolution system = systemReferenceSolution(row.F, 0, {1}, row.abscissae);
+        EXPECT_EQ(single.note, row.note);
+        EXPECT_EQ(system.note, row.note);
+        EXPECT_EQ(single.x, system.x);
+        ASSERT_EQ(single.y.size(), system.y.size());
+        for (std::size_t i = 0; i < single.y.size(); ++i) EXPECT_EQ(single.y[i], system.y[i][0]);
+        EXPECT_EQ(single.relativeAccuracy, system.accuracy);
+        EXPECT_EQ(single.end, system.end);
+        EXPECT_EQ(single.slopeEvaluations, system.slopeEvaluations);
+    }
+}
+
+// Drawn fast towards cos x, the system of one is found stiff and solved by
+// Rosenbrock's method; the single equation keeps to Dormand-Prince, whose
+// steps stability holds near 3E-5, at some 6E+5 evaluations a run to
+// x = 1.5, and is the more accurate for it. Both meet cos x within what
+// they state.
+TEST(SystemReferenceSolution, AStiffSingleEquationKeepsToDormandPrince) {
+    const std::vector<double> abscissae{0.5, 1, 1.5};
+    const ReferenceSolution single = referenceSolution(towardsCosineOfOne, 0, 1, abscissae);
+    const SystemReferenceSolution system = systemReferenceSolution(towardsCosine, 0, {1}, abscissae);
+    EXPECT_EQ(single.method, ReferenceMethod::dormandPrince);
+    EXPECT_EQ(system.method, ReferenceMethod::rosenbrock);
+    EXPECT_EQ(single.note, "");
+    ASSERT_EQ(single.x, abscissae);
+    EXPECT_GT(single.slopeEvaluations, 2 * nonStiffEvaluations);
+    EXPECT_LT(single.relativeAccuracy, system.accuracy);
+    for (std::size_t i = 0; i < abscissae.size(); ++i) {
+        EXPECT_NEAR(single.y[i], std::cos(abscissae[i]), single.accuracy);
+        expectWithinAccuracy(system, i, {std::cos(abscissae[i])});
+    }
+}
