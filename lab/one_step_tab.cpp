@@ -42,6 +42,17 @@ constexpr Plane phasePlane{
     "Sta&ges of the step, to check by hand (x, y: where the step starts; Y\u2c7c,1 is "
     "component y1 of Y\u2c7c)"};
 
+const Plane& planeOf(double) { return scalarPlane; }
+const Plane& planeOf(const pelorin::StateVector&) { return phasePlane; }
+
+// The Stages table's headings: a column for each of a system's components.
+std::vector<std::string> stageColumnsOf(double, std::size_t) {
+    return {pelorin::stageColumns.begin(), pelorin::stageColumns.end()};
+}
+std::vector<std::string> stageColumnsOf(const pelorin::StateVector&, std::size_t components) {
+    return pelorin::systemStageColumns(components);
+}
+
 constexpr const char* newtonCaption = "Ne&wton iterations of the stages";
 constexpr const char* partitionedStagesCaption =
     "Sta&ges of the step, to check by hand (x, y: where the step starts; Y\u2c7c,1 is "
@@ -175,7 +186,7 @@ void OneStepTab::showStep(int step) {
         const pelorin::SystemStageView view = pelorin::stageView(
             systemRun_, problem.systemSlope(), pelorin::systemComparison(problem).samples, step);
         showWalk(view.method, view.step, view.steps);
-        showSystemStageParts(view);
+        showStageParts(view);
         return;
     }
     if (pelorin::isMultistep(inputs_.chosenMethod())) {
@@ -185,36 +196,25 @@ void OneStepTab::showStep(int step) {
     const pelorin::StageView view =
         pelorin::stageView(run_, problem.slope(), pelorin::knownSolution(problem), step);
     showWalk(view.method, view.step, view.steps);
-    showOneStepParts(view);
+    showStageParts(view);
 }
 
-// The stages of a one-step method's step: its notes, tableau, Newton
-// iterations, Stages table and plot.
-void OneStepTab::showOneStepParts(const pelorin::StageView& view) {
-    showNotes(view.notes, view.xEnd, view.steps);
-    captionOf(*stages_)->setText(scalarPlane.stagesCaption);
-    stages_->setAccessibleName("Stages");
-    plot_->describe(scalarPlane.description);
-    fillTableau(view.method);
-    fillNewton(view.method,
-               {pelorin::newtonColumns(view.stages.stages), pelorin::newtonRows(view.stages)});
-    fillCentred(*stages_, {{pelorin::stageColumns.begin(), pelorin::stageColumns.end()},
-                           pelorin::stageRows(view)});
-    drawStep(view);
-}
-
-void OneStepTab::showSystemStageParts(const pelorin::SystemStageView& view) {
+template <class State>
+void OneStepTab::showStageParts(const pelorin::StageViewOf<State>& view) {
+    const Plane& plane = planeOf(view.y);
     const std::size_t components = inputs_.problem.components();
-    notes_->setText(joined(view.notes));
-    captionOf(*stages_)->setText(phasePlane.stagesCaption);
+    showNotes(view.notes, view.xEnd, view.steps);
+    captionOf(*stages_)->setText(plane.stagesCaption);
     stages_->setAccessibleName("Stages");
-    plot_->describe(phasePlane.description);
+    plot_->describe(plane.description);
     fillTableau(view.method);
     fillNewton(view.method, {pelorin::newtonColumns(view.stages.stages, components),
                              pelorin::newtonRows(view.stages)});
-    fillCentred(*stages_, {pelorin::systemStageColumns(components), pelorin::stageRows(view)});
-    drawPhaseStep(view);
+    fillCentred(*stages_, {stageColumnsOf(view.y, components), pelorin::stageRows(view)});
+    drawStep(view);
 }
+template void OneStepTab::showStageParts(const pelorin::StageView& view);
+template void OneStepTab::showStageParts(const pelorin::SystemStageView& view);
 
 void OneStepTab::showWalk(const pelorin::Method* method, int step, int steps) {
     step_ = step > 0 ? step : 1;
@@ -252,7 +252,7 @@ void OneStepTab::showPartitionedStep(int step) {
     captionOf(*stages_)->setText(partitionedStagesCaption);
     fillCentred(*stages_,
                 {pelorin::partitionedStageColumns(view.momentum), pelorin::stageRows(view)});
-    drawPhaseStep(pelorin::phaseView(view));
+    drawStep(pelorin::phaseView(view));
 }
 
 // A partitioned method's formula and which components are its positions and

@@ -49,7 +49,11 @@ private:
     void showWalk(const pelorin::Method* method, int step, int steps);
     // The notes, and where the step ends past the solution's end, that too.
     void showNotes(std::vector<std::string> notes, double xEnd, int steps);
-    void showOneStepParts(const pelorin::StageView& view);
+    // A one-step method's step: its notes, tableau, Newton iterations,
+    // Stages table and plot, in the plane (x, y) of one equation or the
+    // phase plane of a system.
+    template <class State>
+    void showStageParts(const pelorin::StageViewOf<State>& view);
     // Only a note, for a run the page does not show a step of.
     void showWithoutStep(const QString& note);
     // A partitioned method's stages are shown on a system that splits into
@@ -57,9 +61,6 @@ private:
     bool showsPartitionedStages() const;
     void showPartitionedStep(int step);
     QString partitionedNote() const;
-    // A system's one-step step: its notes, tableau, Newton iterations,
-    // Stages table and phase plane.
-    void showSystemStageParts(const pelorin::SystemStageView& view);
     static void fillCentred(QTableWidget& table, const pelorin::TextTable& text);
     // The method a multistep run's starting values come from (none: the solution).
     const pelorin::Method* startMethod() const;
@@ -82,7 +83,10 @@ private:
     // The view that holds the drawing; what lies beyond a plot's reach is
     // said in the notes.
     void finishDrawing(const pelorin::Extent& x, const pelorin::Extent& y, bool leftOut);
+    // One equation's step in the plane (x, y); a system's in the phase plane
+    // (y1, y2) (one_step_tab_system.cpp).
     void drawStep(const pelorin::StageView& view);
+    void drawStep(const pelorin::SystemStageView& view);
     // The stage points, their slopes and the increment, in the method's colour.
     void drawStages(const pelorin::StageDrawing& drawing, const QColor& methodColour);
     // Short segments of the slopes, and the increment as an arrow.
@@ -104,8 +108,6 @@ private:
     // Axis names, description and the Stages caption for a single equation
     // or, in the phase plane, for a system.
     void showPlaneOf(bool system);
-    // A system's step in the phase plane (y1, y2).
-    void drawPhaseStep(const pelorin::SystemStageView& view);
 
     LabInputs inputs_;
     pelorin::SolutionPath run_;

@@ -51,7 +51,7 @@ void OneStepTab::showMultistepStep(int step) {
         pelorin::StageView stages = pelorin::stageView(run_, *start, problem.slope(),
                                                        pelorin::knownSolution(problem), view.step);
         stages.notes.insert(stages.notes.begin(), view.notes.begin(), view.notes.end());
-        showOneStepParts(stages);
+        showStageParts(stages);
         return;
     }
     showNotes(view.notes, view.xEnd, view.steps);
@@ -77,7 +77,7 @@ void OneStepTab::showMultistepSystemStep(int step) {
         pelorin::SystemStageView stages =
             pelorin::stageView(systemRun_, *startMethod(), problem.systemSlope(), known, view.step);
         stages.notes.insert(stages.notes.begin(), view.notes.begin(), view.notes.end());
-        showSystemStageParts(stages);
+        showStageParts(stages);
         return;
     }
     showNotes(view.notes, view.xEnd, view.steps);

@@ -43,7 +43,7 @@ QCPGraph* addPoint(LabPlot& plot, double y1, double y2, const QString& name,
 
 }  // namespace
 
-void OneStepTab::drawPhaseStep(const pelorin::SystemStageView& view) {
+void OneStepTab::drawStep(const pelorin::SystemStageView& view) {
     if (!startDrawing(view.steps > 0)) return;
     const pelorin::PhaseStepDrawing drawing = pelorin::phaseStepDrawing(view);
     const QColor text = plot_->palette().color(QPalette::Text);
@@ -61,13 +61,9 @@ void OneStepTab::drawPhaseStep(const pelorin::SystemStageView& view) {
     drawIterates(drawing.iterates, methodColour);
     // A step without a value has its iterates and nothing more to show.
     if (view.stages.hasValue()) {
-        QCPGraph* stages = plot_->addGraph();
-        stages->setName("stage points k\u2c7c with their slopes");
-        stages->setLineStyle(QCPGraph::lsNone);
-        stages->setScatterStyle(
-            QCPScatterStyle(QCPScatterStyle::ssDisc, methodColour, stageMarkerSize));
-        stages->setData(toQVector(drawing.stagePoints.x), toQVector(drawing.stagePoints.y));
-        plot_->drawOnTop(*stages);
+        addPoints(*plot_, toQVector(drawing.stagePoints.x), toQVector(drawing.stagePoints.y),
+                  "stage points k\u2c7c with their slopes",
+                  QCPScatterStyle(QCPScatterStyle::ssDisc, methodColour, stageMarkerSize));
     }
     const QCPLineEnding slopeHead(QCPLineEnding::esSpikeArrow, 7, 9);
     for (const pelorin::Segment& slope : drawing.slopes) {

@@ -21,7 +21,7 @@ PartitionedStageView partitionedStageView(const SystemPath& path, SystemSlope F,
     view.stages = partitionedStages(*partitionedRungeKutta(*view.method), view.x, view.y, view.h, F);
     view.momentum = F.split()->momentum;
 
-    view.known = knownOverStep(solution, view.x, view.h);
+    sampleOverStep(solution, view.x, view.h, view.exactX, view.exactY);
     bool finiteStages = isFiniteState(view.stages.end);
     for (std::size_t j = 0; j < static_cast<std::size_t>(view.stages.stages); ++j) {
         finiteStages = finiteStages && isFiniteState(view.stages.Y[j]) &&
@@ -80,7 +80,8 @@ SystemStageView phaseView(const PartitionedStageView& view) {
     phase.xEnd = view.xEnd;
     phase.y = view.y;
     phase.yEnd = view.yEnd;
-    phase.known = view.known;
+    phase.exactX = view.exactX;
+    phase.exactY = view.exactY;
     SystemStageStep& stages = phase.stages;
     stages.stages = view.stages.stages;
     stages.x = view.stages.positionX;

@@ -26,7 +26,8 @@ struct PartitionedStageView {
     PartitionedStages stages;
     // The known solution through the run's start (exact, or a reference)
     // over the step, where it is known.
-    std::vector<StateVector> known;
+    std::vector<double> exactX;
+    std::vector<StateVector> exactY;
     std::vector<std::string> notes;
 };
 

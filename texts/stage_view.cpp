@@ -3,6 +3,8 @@
 #include "base/conversions.h"
 #include "base/number_text.h"
 #include "methods/exact_solution.h"
+#include "numerics/state_operations.h"
+#include "texts/system_stage_view.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,6 +32,18 @@ std::string noStepNote(const Calculation& calculation) {
            ", and the steps go from x0 towards larger x.";
 }
 
+// How the step sentence names a state and writes it: "y2" and a number for
+// one equation, "(y1, y2)" and its components for a system; where the step
+// ends: "y3" of one equation, "at x3 = 0.3, (y1, y2)" of a system.
+std::string stateName(const std::string& index, double) { return "y" + index; }
+std::string stateName(const std::string&, const StateVector& y) { return componentNames(y.size()); }
+std::string valueText(double y) { return numberToText(y); }
+std::string valueText(const StateVector& y) { return vectorText(y); }
+std::string endName(const std::string& end, double, double) { return "y" + end; }
+std::string endName(const std::string& end, double xEnd, const StateVector& y) {
+    return "at x" + end + " = " + numberToText(xEnd) + ", " + componentNames(y.size());
+}
+
 }  // namespace
 
 Segment slopeSegment(double x, double y, double slope, double h) {
@@ -52,46 +66,98 @@ int listedSteps(const Calculation& calculation) {
     return std::max(calculation.solutions.numerical.last(), 0);
 }
 
+template <class State>
+void sampleOverStep(const std::function<std::vector<State>(const std::vector<double>&)>& solution,
+                    double x, double h, std::vector<double>& at, std::vector<State>& values) {
+    if (!solution) return;
+    std::vector<double> abscissae;
+    for (int i = 0; i < stepSolutionSamples; ++i) {
+        abscissae.push_back(x + h * i / (stepSolutionSamples - 1));
+    }
+    const std::vector<State> known = solution(abscissae);
+    for (std::size_t i = 0; i < std::min(abscissae.size(), known.size()); ++i) {
+        if (!isFiniteState(known[i])) continue;
+        at.push_back(abscissae[i]);
+        values.push_back(known[i]);
+    }
+}
+template void sampleOverStep(const SolutionSamples&, double, double, std::vector<double>&,
+                             std::vector<double>&);
+template void sampleOverStep(const SystemSolutionSamples&, double, double, std::vector<double>&,
+                             std::vector<StateVector>&);
+
+template <class State>
+std::string stepSentence(int step, int steps, double x, const State& y, double h, double xEnd,
+                         const State* yEnd) {
+    const std::string start = std::to_string(step - 1), end = std::to_string(step);
+    return "Step " + end + " of " + std::to_string(steps) + " from x" + start + " = " +
+           numberToText(x) + ", " + stateName(start, y) + " = " + valueText(y) +
+           " with h = " + numberToText(h) + ": " + endName(end, xEnd, y) +
+           (yEnd ? " = " + valueText(*yEnd) + "." : " has no value.");
+}
+template std::string stepSentence(int, int, double, const double&, double, double, const double*);
+template std::string stepSentence(int, int, double, const StateVector&, double, double,
+                                  const StateVector*);
+
 namespace {
 
-// The stages of the step from (view.x, view.y) to (view.xEnd, view.yEnd),
-// their slope segments, the increment, the solution over the step and the
-// note naming the step.
-void showStages(StageView& view, Slope f, const SolutionSamples& solution) {
-    view.stages = stepByStages(*tableauOf(*view.method), view.x, view.y, view.h, f);
-    const bool hasValue = view.stages.hasValue();
-    for (int j = 0; hasValue && j < view.stages.stages; ++j) {
+// One equation's plane draws each stage's slope as a segment through its
+// point and the increment as an arrow: the view keeps the finite ones. A
+// system's phase plane draws its arrows from the stages themselves.
+void addSegments(StageView& view) {
+    for (int j = 0; view.stages.hasValue() && j < view.stages.stages; ++j) {
         const auto jj = static_cast<std::size_t>(j);
         const Segment segment =
             slopeSegment(view.stages.x[jj], view.stages.Y[jj], view.stages.slope[jj], view.h);
         if (finite(segment)) view.slopes.push_back(segment);
     }
     view.increment = {view.x, view.y, view.x + view.h, view.stages.y1};
+}
+void addSegments(SystemStageView&) {}
 
-    if (solution) {
-        std::vector<double> abscissae;
-        for (int i = 0; i < stepSolutionSamples; ++i) {
-            abscissae.push_back(view.x + view.h * i / (stepSolutionSamples - 1));
-        }
-        const std::vector<double> values = solution(abscissae);
-        for (std::size_t i = 0; i < std::min(abscissae.size(), values.size()); ++i) {
-            if (!std::isfinite(values[i])) continue;
-            view.exactX.push_back(abscissae[i]);
-            view.exactY.push_back(values[i]);
-        }
+// Whether a step with a value has every stage within a double's range: one
+// equation's where its segments are, a system's where its states are.
+bool finiteStages(const StageView& view) {
+    return finite(view.increment) &&
+           view.slopes.size() == static_cast<std::size_t>(view.stages.stages);
+}
+bool finiteStages(const SystemStageView& view) {
+    for (std::size_t j = 0; j < static_cast<std::size_t>(view.stages.stages); ++j) {
+        if (!isFiniteState(view.stages.Y[j]) || !isFiniteState(view.stages.k[j])) return false;
     }
-    if (hasValue && (!finite(view.increment) ||
-                     view.slopes.size() != static_cast<std::size_t>(view.stages.stages))) {
-        view.notes.push_back(stagesTooLargeNote());
-    }
-    const std::string start = std::to_string(view.step - 1), end = std::to_string(view.step);
-    view.notes.push_back("Step " + end + " of " + std::to_string(view.steps) + " from x" + start +
-                         " = " + numberToText(view.x) + ", y" + start + " = " +
-                         numberToText(view.y) + " with h = " + numberToText(view.h) + ": y" + end +
-                         (hasValue ? " = " + numberToText(view.yEnd) + "." : " has no value."));
+    return isFiniteState(view.stages.y1);
+}
+
+// Which components a system's plot shows; one equation's shows its one.
+std::string planeNote(double) { return {}; }
+std::string planeNote(const StateVector& y) { return phasePlaneNote(y.size()); }
+
+// The stages of the step from (view.x, view.y) to (view.xEnd, view.yEnd),
+// the solution over the step, and the notes naming the step and how an
+// implicit method finds its stages.
+template <class State, class Samples>
+void showStages(StageViewOf<State>& view, const SlopeOf<State>& f, const Samples& solution) {
+    view.stages = stepByStages(*tableauOf(*view.method), view.x, view.y, view.h, f);
+    addSegments(view);
+    sampleOverStep(solution, view.x, view.h, view.exactX, view.exactY);
+    const bool hasValue = view.stages.hasValue();
+    if (hasValue && !finiteStages(view)) view.notes.push_back(stagesTooLargeNote());
+    view.notes.push_back(stepSentence(view, hasValue));
     if (const std::string note = implicitStagesNote(*view.method); !note.empty()) {
         view.notes.push_back(note);
     }
+}
+
+template <class State, class Samples>
+StageViewOf<State> runStep(const PathOf<State>& path, const Method& stepping,
+                           const SlopeOf<State>& f, const Samples& solution, int step) {
+    StageViewOf<State> view;
+    if (!pickStep(view, path, step)) return view;
+    view.method = &stepping;
+    showStages(view, f, solution);
+    if (const std::string note = pathNote(path); !note.empty()) view.notes.push_back(note);
+    if (const std::string plane = planeNote(view.y); !plane.empty()) view.notes.push_back(plane);
+    return view;
 }
 
 }  // namespace
@@ -112,11 +178,12 @@ StageView stageView(const Calculation& calculation, int step) {
     view.xEnd = numerical.x(view.step);
     view.yEnd = numerical.y(view.step);
     const ExactSolution exact(*calculation.value(Input::x0), *calculation.value(Input::y0));
-    showStages(view, f1, [&exact](const std::vector<double>& abscissae) {
+    const SolutionSamples samples = [&exact](const std::vector<double>& abscissae) {
         std::vector<double> values;
         for (double x : abscissae) values.push_back(exact(x));
         return values;
-    });
+    };
+    showStages(view, Slope(f1), samples);
     if (calculation.failedStage) {
         view.notes.push_back("The last calculation stopped after listing " +
                              std::to_string(view.steps) + (view.steps == 1 ? " step: " : " steps: ") +
@@ -125,46 +192,70 @@ StageView stageView(const Calculation& calculation, int step) {
     return view;
 }
 
-namespace {
-
-StageView runStep(const SolutionPath& path, const Method* stepping, Slope f,
-                  const SolutionSamples& solution, int step) {
-    StageView view;
-    if (!pickStep(view, path, step)) return view;
-    view.method = stepping;
-    showStages(view, f, solution);
-    if (const std::string note = pathNote(path); !note.empty()) view.notes.push_back(note);
-    return view;
+StageView stageView(const SolutionPath& path, Slope f, const SolutionSamples& solution, int step) {
+    return runStep(path, *path.method, f, solution, step);
 }
 
-}  // namespace
-
-StageView stageView(const SolutionPath& path, Slope f, const SolutionSamples& solution, int step) {
-    return runStep(path, path.method, f, solution, step);
+SystemStageView stageView(const SystemPath& path, SystemSlope F,
+                          const SystemSolutionSamples& solution, int step) {
+    return runStep(path, *path.method, F, solution, step);
 }
 
 StageView stageView(const SolutionPath& path, const Method& stepping, Slope f,
                     const SolutionSamples& solution, int step) {
-    return runStep(path, &stepping, f, solution, step);
+    return runStep(path, stepping, f, solution, step);
 }
 
-std::vector<std::vector<std::string>> stageRows(const StageView& view) {
+SystemStageView stageView(const SystemPath& path, const Method& stepping, SystemSlope F,
+                          const SystemSolutionSamples& solution, int step) {
+    return runStep(path, stepping, F, solution, step);
+}
+
+namespace {
+
+// The step's row in the Stages table: "y3 = y2 + Σ bⱼkⱼ" of one equation,
+// "step 3: y + Σ bⱼkⱼ" of a system, whose y has components.
+std::string stepRowName(int step, double) {
+    return "y" + std::to_string(step) + " = y" + std::to_string(step - 1) + " + \u03a3 b\u2c7ck\u2c7c";
+}
+std::string stepRowName(int step, const StateVector&) {
+    return "step " + std::to_string(step) + ": y + \u03a3 b\u2c7ck\u2c7c";
+}
+
+// A state's cells in a row: one equation's one, a system's one per component.
+std::size_t cellsOf(double) { return 1; }
+std::size_t cellsOf(const StateVector& y) { return y.size(); }
+
+}  // namespace
+
+template <class State>
+std::vector<std::vector<std::string>> stageRows(const StageViewOf<State>& view) {
     std::vector<std::vector<std::string>> rows;
     if (view.steps == 0) return rows;
-    const StageStep& stages = view.stages;
+    const StageStepOf<State>& stages = view.stages;
+    const std::size_t n = cellsOf(view.y);
     // A step without a value has its stages' abscissae and nothing more.
-    const auto value = [&](double number) {
-        return stages.hasValue() ? stageValueText(number) : noValueText;
+    const auto append = [&](std::vector<std::string>& row, const State& state) {
+        if (stages.hasValue()) appendComponents(row, state);
+        else row.insert(row.end(), n, noValueText);
     };
     for (std::size_t j = 0; j < static_cast<std::size_t>(stages.stages); ++j) {
-        rows.push_back({std::to_string(j + 1), stageValueText(stages.x[j]),
-                        value(stages.Y[j]), value(stages.slope[j]), value(stages.k[j])});
+        std::vector<std::string> row{std::to_string(j + 1), stageValueText(stages.x[j])};
+        append(row, stages.Y[j]);
+        append(row, stages.slope[j]);
+        append(row, stages.k[j]);
+        rows.push_back(row);
     }
-    rows.push_back({"y" + std::to_string(view.step) + " = y" + std::to_string(view.step - 1) +
-                        " + \u03a3 b\u2c7ck\u2c7c",
-                    stageValueText(view.xEnd), value(view.yEnd), "", value(stages.increment)});
+    // The step's end: y at x_i is y at x_(i-1) plus the increment.
+    std::vector<std::string> end{stepRowName(view.step, view.y), stageValueText(view.xEnd)};
+    append(end, view.yEnd);
+    end.insert(end.end(), n, "");
+    append(end, stages.increment);
+    rows.push_back(end);
     return rows;
 }
+template std::vector<std::vector<std::string>> stageRows(const StageView&);
+template std::vector<std::vector<std::string>> stageRows(const SystemStageView&);
 
 std::vector<StageLabel> stageLabels(const StageStep& stages) {
     std::vector<StagePoint> points;

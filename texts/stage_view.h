@@ -2,9 +2,12 @@
 // (x + c_j·h, Y_j), the slopes it finds there, the increment it takes, the
 // known solution over the step, the stages as a table to check by hand, and
 // the tableau as fractions. The run is the main window's last calculation or
-// the lab's own, on any problem.
+// the lab's own, on any problem: a system's stages are vectors, listed with a
+// column for every component and drawn in the phase plane
+// (texts/system_stage_view.h).
 #pragma once
 
+#include "methods/state_vector.h"
 #include "numerics/plot_extent.h"
 #include "numerics/solution_paths.h"
 #include "numerics/stage_step.h"
@@ -21,20 +24,36 @@
 
 namespace pelorin {
 
-struct StageView {
-    const Method* method = nullptr;
-    int step = 0;   // 1 ... steps
-    int steps = 0;
-    double x = 0, y = 0, h = 0;  // the step starts at (x, y), as listed
-    double xEnd = 0, yEnd = 0;   // and ends there, as listed
-    StageStep stages;
+// What one equation's plane (x, y) draws of each stage and of the step, kept
+// where they are finite. A system's phase plane draws its arrows from the
+// stages themselves (phaseStepDrawing).
+template <class State>
+struct StageSegmentsOf {};
+template <>
+struct StageSegmentsOf<double> {
     std::vector<Segment> slopes;  // one per stage, through its stage point
     Segment increment{};          // from (x, y) to (x + h, y + Σ b_j k_j)
-    // The known solution through the run's start (exact, or a reference),
-    // where it is known.
-    std::vector<double> exactX, exactY;
+};
+
+// State = double for one equation, StateVector for a system.
+template <class State>
+struct StageViewOf : StageSegmentsOf<State> {
+    const Method* method = nullptr;
+    int step = 0;  // 1 ... steps
+    int steps = 0;
+    double x = 0, h = 0;  // the step starts at (x, y), as listed
+    State y{};
+    double xEnd = 0;  // and ends at (xEnd, yEnd), as listed
+    State yEnd{};
+    StageStepOf<State> stages;
+    // The known solution through the run's start (exact, or a reference)
+    // over the step, where it is known.
+    std::vector<double> exactX;
+    std::vector<State> exactY;
     std::vector<std::string> notes;
 };
+using StageView = StageViewOf<double>;
+using SystemStageView = StageViewOf<StateVector>;
 
 // The number of steps the calculation listed; 0 if it listed none.
 int listedSteps(const Calculation& calculation);
@@ -46,10 +65,14 @@ StageView stageView(const Calculation& calculation, int step);
 // Step `step` (from 1) of the lab's own run of path.method on y' = f(x, y),
 // clamped to the steps the run took; without steps, only notes saying why.
 StageView stageView(const SolutionPath& path, Slope f, const SolutionSamples& solution, int step);
+SystemStageView stageView(const SystemPath& path, SystemSlope F,
+                          const SystemSolutionSamples& solution, int step);
 // The same for a step of the run that another method took: a multistep
 // method's starting value from the one-step method it starts with.
 StageView stageView(const SolutionPath& path, const Method& stepping, Slope f,
                     const SolutionSamples& solution, int step);
+SystemStageView stageView(const SystemPath& path, const Method& stepping, SystemSlope F,
+                          const SystemSolutionSamples& solution, int step);
 
 // The short segment of slope `slope` through (x, y) that the plots draw at
 // a point: an eighth of the step h on either side.
@@ -62,6 +85,12 @@ std::string stageValueText(double value);
 
 // The known solution over a step is drawn through this many points.
 inline constexpr int stepSolutionSamples = 41;
+// The known solution at those points over the step from x with h, where it
+// is finite, into `at` and `values`; nothing without one. For State = double
+// and StateVector.
+template <class State>
+void sampleOverStep(const std::function<std::vector<State>(const std::vector<double>&)>& solution,
+                    double x, double h, std::vector<double>& at, std::vector<State>& values);
 
 // What the Stages table writes where a step without a value has no number.
 inline constexpr const char* noValueText = "no value";
@@ -103,6 +132,19 @@ bool pickStep(View& view, const PathOf<State>& path, int step) {
     return true;
 }
 
+// "Step 3 of 10 from x2 = 0.2, y2 = 0.9 with h = 0.1: y3 = 0.95." for one
+// equation; "… from x2 = 0.2, (y1, y2) = (…) with h = 0.1: at x3 = 0.3,
+// (y1, y2) = (…)." for a system; "… has no value." where yEnd is null.
+template <class State>
+std::string stepSentence(int step, int steps, double x, const State& y, double h, double xEnd,
+                         const State* yEnd);
+// The same of any view of a step.
+template <class View>
+std::string stepSentence(const View& view, bool hasValue) {
+    return stepSentence(view.step, view.steps, view.x, view.y, view.h, view.xEnd,
+                        hasValue ? &view.yEnd : nullptr);
+}
+
 // The headings of the Stages table, x and y being where the step starts.
 inline constexpr std::array<const char*, 5> stageColumns{
     "j", "x + c\u2c7c\u00b7h", "Y\u2c7c", "f(x + c\u2c7c\u00b7h, Y\u2c7c)", "k\u2c7c = h\u00b7f"};
@@ -110,8 +152,10 @@ inline constexpr std::array<const char*, 5> stageColumns{
 // The stages of the shown step as the Stages table lists them, numbers as the
 // results list writes them: a row per stage j (j, x + c_j·h, Y_j, the slope
 // there, k_j), then the step's row (its end x_i and y_i under the abscissae
-// and values, the increment Σ b_j k_j under the k_j). Empty without a step.
-std::vector<std::vector<std::string>> stageRows(const StageView& view);
+// and values, the increment Σ b_j k_j under the k_j); a system's states with
+// a cell for each component (systemStageColumns). Empty without a step.
+template <class State>
+std::vector<std::vector<std::string>> stageRows(const StageViewOf<State>& view);
 
 // The plot's names of the stage points, "k1", "k2", ...: stages at one
 // point share one label ("k1, k2, k3, k4" when h = 0).

@@ -1,8 +1,5 @@
 #include "texts/system_stage_view.h"
 
-#include "base/conversions.h"
-#include "numerics/state_operations.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -16,6 +13,17 @@ struct PhasePoint {
 };
 PhasePoint phasePoint(const StateVector& y) { return {y[0], y[1]}; }
 
+// The points of states in the phase plane, where a plot can draw them.
+DrawablePoints phasePoints(const std::vector<StateVector>& states) {
+    std::vector<double> y1, y2;
+    for (const StateVector& state : states) {
+        const auto [first, second] = phasePoint(state);
+        y1.push_back(first);
+        y2.push_back(second);
+    }
+    return drawablePoints(y1, y2);
+}
+
 // A range with room for the labels beside the points and the arrows' heads.
 Extent withRoom(Extent extent) {
     if (!extent.empty && extent.upper == extent.lower) {
@@ -25,9 +33,6 @@ Extent withRoom(Extent extent) {
     }
     return extent.widened(1.2);
 }
-
-SystemStageView runStep(const SystemPath& path, const Method& stepping, SystemSlope F,
-                        const SystemSolutionSamples& solution, int step);
 
 }  // namespace
 
@@ -82,69 +87,6 @@ void includeInPhasePlane(Extent& y1, Extent& y2, const std::vector<const Drawabl
     y2 = withRoom(y2);
 }
 
-std::vector<StateVector> knownOverStep(const SystemSolutionSamples& solution, double x, double h) {
-    std::vector<StateVector> known;
-    if (!solution) return known;
-    std::vector<double> abscissae;
-    for (int s = 0; s < stepSolutionSamples; ++s) {
-        abscissae.push_back(x + h * s / (stepSolutionSamples - 1));
-    }
-    for (const StateVector& state : solution(abscissae)) {
-        if (isFiniteState(state)) known.push_back(state);
-    }
-    return known;
-}
-
-std::string stepSentence(int step, int steps, double x, const StateVector& y, double h, double xEnd,
-                         const StateVector* yEnd) {
-    const std::string names = componentNames(y.size());
-    const std::string start = std::to_string(step - 1), end = std::to_string(step);
-    return "Step " + end + " of " + std::to_string(steps) + " from x" + start + " = " +
-           numberToText(x) + ", " + names + " = " + vectorText(y) + " with h = " + numberToText(h) +
-           ": at x" + end + " = " + numberToText(xEnd) + ", " + names +
-           (yEnd ? " = " + vectorText(*yEnd) + "." : " has no value.");
-}
-
-SystemStageView stageView(const SystemPath& path, SystemSlope F,
-                          const SystemSolutionSamples& solution, int step) {
-    return runStep(path, *path.method, F, solution, step);
-}
-
-SystemStageView stageView(const SystemPath& path, const Method& stepping, SystemSlope F,
-                          const SystemSolutionSamples& solution, int step) {
-    return runStep(path, stepping, F, solution, step);
-}
-
-namespace {
-
-SystemStageView runStep(const SystemPath& path, const Method& stepping, SystemSlope F,
-                        const SystemSolutionSamples& solution, int step) {
-    SystemStageView view;
-    if (!pickStep(view, path, step)) return view;
-    view.method = &stepping;
-    view.stages = stepByStages(*tableauOf(*view.method), view.x, view.y, view.h, F);
-
-    view.known = knownOverStep(solution, view.x, view.h);
-    const bool hasValue = view.stages.hasValue();
-    bool finiteStages = !hasValue || isFiniteState(view.stages.y1);
-    for (int j = 0; hasValue && j < view.stages.stages; ++j) {
-        const auto jj = static_cast<std::size_t>(j);
-        finiteStages = finiteStages && isFiniteState(view.stages.Y[jj]) &&
-                       isFiniteState(view.stages.k[jj]);
-    }
-    if (!finiteStages) view.notes.push_back(stagesTooLargeNote());
-    const std::size_t n = view.y.size();
-    view.notes.push_back(stepSentence(view, hasValue));
-    if (const std::string note = implicitStagesNote(*view.method); !note.empty()) {
-        view.notes.push_back(note);
-    }
-    if (const std::string note = pathNote(path); !note.empty()) view.notes.push_back(note);
-    if (const std::string plane = phasePlaneNote(n); !plane.empty()) view.notes.push_back(plane);
-    return view;
-}
-
-}  // namespace
-
 std::vector<std::string> systemStageColumns(std::size_t components) {
     std::vector<std::string> columns{"j", "x + c\u2c7c\u00b7h"};
     appendComponentColumns(columns, components, "Y\u2c7c,");
@@ -155,44 +97,11 @@ std::vector<std::string> systemStageColumns(std::size_t components) {
     return columns;
 }
 
-std::vector<std::vector<std::string>> stageRows(const SystemStageView& view) {
-    std::vector<std::vector<std::string>> rows;
-    if (view.steps == 0) return rows;
-    const SystemStageStep& stages = view.stages;
-    const std::size_t n = view.y.size();
-    // A step without a value has its stages' abscissae and nothing more.
-    const auto append = [&](std::vector<std::string>& row, const StateVector& state) {
-        if (stages.hasValue()) appendComponents(row, state);
-        else row.insert(row.end(), n, noValueText);
-    };
-    for (std::size_t j = 0; j < static_cast<std::size_t>(stages.stages); ++j) {
-        std::vector<std::string> row{std::to_string(j + 1), stageValueText(stages.x[j])};
-        append(row, stages.Y[j]);
-        append(row, stages.slope[j]);
-        append(row, stages.k[j]);
-        rows.push_back(row);
-    }
-    // The step's end: y at x_i is y at x_(i-1) plus the increment.
-    std::vector<std::string> end{
-        "step " + std::to_string(view.step) + ": y + \u03a3 b\u2c7ck\u2c7c",
-        stageValueText(view.xEnd)};
-    append(end, view.yEnd);
-    end.insert(end.end(), n, "");
-    append(end, stages.increment);
-    rows.push_back(end);
-    return rows;
-}
-
 PhaseStepDrawing phaseStepDrawing(const SystemStageView& view) {
     PhaseStepDrawing drawing;
     if (view.steps == 0) return drawing;
-    std::vector<double> knownY1, knownY2, stageY1, stageY2;
-    for (const StateVector& state : view.known) {
-        const auto [y1, y2] = phasePoint(state);
-        knownY1.push_back(y1);
-        knownY2.push_back(y2);
-    }
-    drawing.known = drawablePoints(knownY1, knownY2);
+    drawing.known = phasePoints(view.exactY);
+    std::vector<double> stageY1, stageY2;
     std::size_t arrows = 0;
     const bool hasValue = view.stages.hasValue();
     for (std::size_t j = 0; hasValue && j < static_cast<std::size_t>(view.stages.stages); ++j) {
@@ -210,13 +119,7 @@ PhaseStepDrawing phaseStepDrawing(const SystemStageView& view) {
         drawing.increment = increment;
     }
     for (const NewtonIterate<StateVector>& iterate : view.stages.iterations) {
-        std::vector<double> y1, y2;
-        for (const StateVector& Y : iterate.states) {
-            const auto [first, second] = phasePoint(Y);
-            y1.push_back(first);
-            y2.push_back(second);
-        }
-        drawing.iterates.push_back({iterate.number, drawablePoints(y1, y2)});
+        drawing.iterates.push_back({iterate.number, phasePoints(iterate.states)});
     }
     drawing.leftOut = drawing.known.leftOut || drawing.stagePoints.leftOut ||
                       drawing.slopes.size() != arrows || (hasValue && !drawing.increment) ||

@@ -1,7 +1,8 @@
-// The inside of one step of the lab's run on a system y' = F(x, y): the
-// stages as vectors, listed with a column for every component, and the step
-// drawn in the phase plane of the first two components (y1, y2), where each
-// stage is a point Y_j with its slope F(x + c_j·h, Y_j) as a direction.
+// What a system y' = F(x, y) makes of the inside of one step: the stages as
+// vectors, listed with a column for every component, and the step drawn in
+// the phase plane of the first two components (y1, y2), where each stage is
+// a point Y_j with its slope F(x + c_j·h, Y_j) as a direction. The view of
+// the step is any state's (texts/stage_view.h).
 #pragma once
 
 #include "numerics/plot_extent.h"
@@ -16,28 +17,6 @@
 
 namespace pelorin {
 
-struct SystemStageView {
-    const Method* method = nullptr;
-    int step = 0;  // 1 ... steps
-    int steps = 0;
-    double x = 0, h = 0, xEnd = 0;
-    StateVector y, yEnd;  // at the step's start and end, as the run has them
-    SystemStageStep stages;
-    // The known solution through the run's start (exact, or a reference)
-    // over the step, where it is known.
-    std::vector<StateVector> known;
-    std::vector<std::string> notes;
-};
-
-// Step `step` (from 1) of the lab's own run of path.method on y' = F(x, y),
-// clamped to the steps the run took; without steps, only notes saying why.
-SystemStageView stageView(const SystemPath& path, SystemSlope F,
-                          const SystemSolutionSamples& solution, int step);
-// The same for a step of the run that another method took: a multistep
-// method's starting value from the one-step method it starts with.
-SystemStageView stageView(const SystemPath& path, const Method& stepping, SystemSlope F,
-                          const SystemSolutionSamples& solution, int step);
-
 // How the tables and notes write a system's state: "(y1, y2, y3)" names its
 // components, "(1, -0.5)" is a state, each component as the results list
 // writes numbers; a row gets a cell for each component (one equation's one).
@@ -49,31 +28,10 @@ void appendComponents(std::vector<std::string>& row, double value);
 void appendComponentColumns(std::vector<std::string>& columns, std::size_t components,
                             const std::string& prefix, const std::string& suffix = "");
 
-// The known solution at stepSolutionSamples points over the step from x
-// with h, where it is finite; empty without one.
-std::vector<StateVector> knownOverStep(const SystemSolutionSamples& solution, double x, double h);
-
-// "Step 3 of 10 from x2 = 0.2, (y1, y2) = (…) with h = 0.1: at x3 = 0.3,
-// (y1, y2) = (…)."; "… has no value." where yEnd is null.
-std::string stepSentence(int step, int steps, double x, const StateVector& y, double h, double xEnd,
-                         const StateVector* yEnd);
-// The same of any view of a system's step.
-template <class View>
-std::string stepSentence(const View& view, bool hasValue) {
-    return stepSentence(view.step, view.steps, view.x, view.y, view.h, view.xEnd,
-                        hasValue ? &view.yEnd : nullptr);
-}
-
 // The headings of the Stages table of a system of `components` equations:
 // j and x + c_j·h, then Y_j, F(x + c_j·h, Y_j) and k_j = h·F, each with a
 // column for every component ("Yⱼ,1" is component y1 of Yⱼ).
 std::vector<std::string> systemStageColumns(std::size_t components);
-
-// The stages as the Stages table lists them, numbers as the results list
-// writes them: a row per stage j, then the step's row (its end x and y under
-// the abscissae and Y_j, the increment Σ b_j k_j under the k_j). Empty
-// without a step.
-std::vector<std::vector<std::string>> stageRows(const SystemStageView& view);
 
 // What the step's plot draws in the phase plane (y1, y2): the known
 // solution's path over the step, the stage points, from each an arrow along
