@@ -7,7 +7,6 @@
 #include "lab/plot.h"
 #include "methods/exact_solution.h"
 #include "numerics/plot_extent.h"
-#include "run/view.h"
 #include "texts/plot_reading.h"
 #include "texts/results_export.h"
 #include "ui/save_file.h"
@@ -26,6 +25,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace {
 
@@ -216,56 +216,72 @@ void FieldTab::study() {
     const LabInputs& inputs = inputs_;
     if (!inputs.readable) {
         const QStringList why{QString::fromStdString(inputs.unreadable)};
-        if (showsSystem()) displaySystem({}, why);
-        else display({}, why);
+        if (showsSystem()) display(pelorin::SystemFieldStudy{}, why);
+        else display(pelorin::FieldStudy{}, why);
         return;
     }
     const pelorin::FieldInputs step{inputs.h, inputs.method, inputs.multistep, sideBySide()};
-    if (showsSystem()) {
-        studies_.study(
-            inputs.problem,
-            [step](const pelorin::Problem& problem, std::stop_token stop) {
-                return pelorin::studySystemField(problem, step, stop);
-            },
-            [this](pelorin::SystemFieldStudy study) { displaySystem(std::move(study), {}); },
-            [this](const pelorin::Problem& problem) {
-                displaySystem({}, {"Calculating the runs on " +
-                                   QString::fromStdString(pelorin::quotedFormula(problem.equationText())) + " \u2026"});
-            });
-        return;
-    }
-    // A typed slope costs far more than the built-in one, and a reference
-    // solution more still: the study runs off the window's thread. Until it
-    // ends the field shows, but no old solution.
+    if (showsSystem()) startStudy<pelorin::StateVector>(step);
+    else startStudy<double>(step);
+}
+
+// A typed slope costs far more than the built-in one, and a reference
+// solution more still: the study runs off the window's thread. Until it
+// ends the field shows, but no old solution.
+template <class State>
+void FieldTab::startStudy(const pelorin::FieldInputs& step) {
     studies_.study(
-        inputs.problem,
+        inputs_.problem,
         [step](const pelorin::Problem& problem, std::stop_token stop) {
-            return pelorin::studyField(problem, step, stop);
+            return pelorin::studyField<State>(problem, step, stop);
         },
-        [this](pelorin::FieldStudy study) { display(std::move(study), {}); },
+        [this](pelorin::FieldStudyOf<State> study) { display(std::move(study), {}); },
         [this](const pelorin::Problem& problem) {
-            display({}, {"Calculating the runs on " +
-                         QString::fromStdString(pelorin::quotedFormula(problem.equationText())) + " \u2026"});
+            display(pelorin::FieldStudyOf<State>{},
+                    {"Calculating the runs on " +
+                     QString::fromStdString(pelorin::quotedFormula(problem.equationText())) +
+                     " \u2026"});
         });
 }
 
-void FieldTab::display(pelorin::FieldStudy study, const QStringList& firstNotes) {
-    study_ = std::move(study);
-    studyNotes_ = firstNotes;
-    for (const std::string& note : study_.labSteps.notes) studyNotes_ << QString::fromStdString(note);
-    for (const std::string& note : study_.notes) {
+namespace {
+
+// The notes of one equation's study after `notes`: its Lab steps' first,
+// then its own not said yet, and where the curve could not be drawn. A
+// curve that stops where the solution ends is said to by the notes about
+// the end.
+QStringList withStudyNotes(QStringList notes, const pelorin::FieldStudy& study) {
+    for (const std::string& note : study.labSteps.notes) notes << QString::fromStdString(note);
+    for (const std::string& note : study.notes) {
         const QString text = QString::fromStdString(note);
-        if (!studyNotes_.contains(text)) studyNotes_ << text;
+        if (!notes.contains(text)) notes << text;
     }
-    // A curve that stops where the solution ends is said to by the notes
-    // about the end.
-    const char* curveName = study_.comparison == pelorin::Comparison::reference
+    const char* curveName = study.comparison == pelorin::Comparison::reference
                                 ? "the reference"
                                 : "the exact solution";
     const std::string curveNote =
-        study_.end ? std::string() : pelorin::sampledCurveNote(study_.known, curveName);
-    if (!curveNote.empty()) studyNotes_ << QString::fromStdString(curveNote);
-    fillSteps();
+        study.end ? std::string() : pelorin::sampledCurveNote(study.known, curveName);
+    if (!curveNote.empty()) notes << QString::fromStdString(curveNote);
+    return notes;
+}
+
+// A system's study holds its Lab steps' notes already.
+QStringList withStudyNotes(QStringList notes, const pelorin::SystemFieldStudy& study) {
+    for (const std::string& note : study.notes) notes << QString::fromStdString(note);
+    return notes;
+}
+
+}  // namespace
+
+template <class State>
+void FieldTab::display(pelorin::FieldStudyOf<State> study, const QStringList& firstNotes) {
+    const pelorin::FieldStudyOf<State>& shown = held<State>() = std::move(study);
+    studyNotes_ = withStudyNotes(firstNotes, shown);
+    if constexpr (std::is_same_v<State, pelorin::StateVector>) {
+        fieldStale_ = true;
+        drawField();  // none: a system's field lies in its phase plane
+    }
+    showSteps(shown.labSteps);
     drawSolutions();
 }
 
@@ -549,36 +565,44 @@ void FieldTab::showNotes() {
     notes_->setVisible(!notes.isEmpty());
 }
 
-void FieldTab::fillSteps() {
-    const pelorin::StepErrors& errors = study_.labSteps;
-    shown_ = pelorin::stepErrorTable(errors);
-    const pelorin::Method* method = errors.method;
-    // A file stands alone: every row says what it is a step of.
-    const auto input = [](pelorin::Input box, double value) {
-        return pelorin::TableLabel{std::string(pelorin::inputName(box)), pelorin::numberToText(value)};
-    };
-    showSteps(method, errors.comparison, errors.startingValues, "(x0, y0)",
-              {{"f(x, y)", inputs_.problem.equation.f},
-               {"method", method ? std::string(method->heading) : std::string()},
-               input(pelorin::Input::x0, inputs_.problem.x0),
-               input(pelorin::Input::y0, inputs_.problem.y0[0]),
-               input(pelorin::Input::x1, inputs_.problem.x1), input(pelorin::Input::h, inputs_.h)});
+namespace {
+
+// What leads every row of the saved Lab steps, so that a file stands alone:
+// the equation, the method and the inputs; a system's start is one tuple.
+std::vector<pelorin::TableLabel> stepsLabels(const LabInputs& inputs,
+                                             const pelorin::Method* method) {
+    const pelorin::Problem& problem = inputs.problem;
+    std::string start;
+    for (std::size_t k = 0; k < problem.y0.size(); ++k) {
+        start += (k ? ", " : "") + pelorin::numberToText(problem.y0[k]);
+    }
+    using Label = pelorin::TableLabel;
+    return {problem.isSystem() ? Label{"equation", problem.equationText()}
+                               : Label{"f(x, y)", problem.equation.f},
+            {"method", method ? std::string(method->heading) : std::string()},
+            {"x0", pelorin::numberToText(problem.x0)},
+            problem.isSystem() ? Label{"y(x0)", "(" + start + ")"} : Label{"y0", start},
+            {"x1", pelorin::numberToText(problem.x1)},
+            {"h", pelorin::numberToText(inputs.h)}};
 }
 
-// The table shown_ holds, the file saved_ writes (every row led by
-// `labels`, so that it stands alone), and the caption naming what the
-// errors are measured against, the exact solution through `start`.
-void FieldTab::showSteps(const pelorin::Method* method, pelorin::Comparison comparison,
-                         long startingValues, const QString& start,
-                         const std::vector<pelorin::TableLabel>& labels) {
-    saved_ = pelorin::labelledStepErrorTable(shown_, labels);
+}  // namespace
+
+// The table shown_ holds, the file saved_ writes, and the caption naming
+// what the errors are measured against, the exact solution through the start.
+template <class Steps>
+void FieldTab::showSteps(const Steps& errors) {
+    const pelorin::Method* method = errors.method;
+    shown_ = pelorin::stepErrorTable(errors);
+    saved_ = pelorin::labelledStepErrorTable(shown_, stepsLabels(inputs_, method));
     suggestedName_ = QString::fromStdString(
         pelorin::suggestedFileName(method, inputs_.h, "lab-steps", ".csv"));
     if (QLabel* caption = captionOf(*steps_)) {
         QString against;
-        if (comparison == pelorin::Comparison::exact) {
-            against = ", beside the exact solution through " + start;
-        } else if (comparison == pelorin::Comparison::reference) {
+        if (errors.comparison == pelorin::Comparison::exact) {
+            against = ", beside the exact solution through " +
+                      QString(showsSystem() ? "(x0, y(x0))" : "(x0, y0)");
+        } else if (errors.comparison == pelorin::Comparison::reference) {
             against = ", beside the reference solution";
         }
         caption->setText("La&b steps: the chosen method with h" + against);
@@ -588,7 +612,8 @@ void FieldTab::showSteps(const pelorin::Method* method, pelorin::Comparison comp
     // The start and the starting values: the first rows of Lab steps.
     const bool multistep = method && pelorin::isMultistep(*method);
     pelorin::TextTable starting = shown_;
-    starting.rows.resize(std::min(starting.rows.size(), static_cast<std::size_t>(startingValues + 1)));
+    starting.rows.resize(
+        std::min(starting.rows.size(), static_cast<std::size_t>(errors.startingValues + 1)));
     fillTable(*starting_, starting);
     starting_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     starting_->setVisible(multistep);

@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 class LabPlot;
@@ -64,9 +65,20 @@ private:
     LabPlot* createField();
     LabPlot* createErrorsPlot();
     QHBoxLayout* createStepsButtons();
-    // Studies the inputs last given with the set of methods shown.
+    // Studies the inputs last given with the set of methods shown: one
+    // equation (State double) or a system (StateVector).
     void study();
-    void display(pelorin::FieldStudy study, const QStringList& firstNotes);
+    template <class State>
+    void startStudy(const pelorin::FieldInputs& step);
+    // The study's notes, its Lab steps and its plots.
+    template <class State>
+    void display(pelorin::FieldStudyOf<State> study, const QStringList& firstNotes);
+    // The study held for State, of one equation or of a system.
+    template <class State>
+    pelorin::FieldStudyOf<State>& held() {
+        if constexpr (std::is_same_v<State, double>) return study_;
+        else return systemStudy_;
+    }
     void drawSolutions();
     // The field's and the errors' whole view, where the page keeps it.
     void followWholeView();
@@ -79,11 +91,10 @@ private:
     // range drawn last.
     void drawField();
     void showNotes();
-    void fillSteps();
     void markStartingValues(std::optional<pelorin::SideBySide> set);
-    void showSteps(const pelorin::Method* method, pelorin::Comparison comparison,
-                   long startingValues, const QString& start,
-                   const std::vector<pelorin::TableLabel>& labels);
+    // The Lab steps of one equation's run or of a system's.
+    template <class Steps>
+    void showSteps(const Steps& errors);
     void pressed(QMouseEvent* event);
     void released(QMouseEvent* event);
     void copy();
@@ -93,7 +104,6 @@ private:
     // its invariant and its Lab steps.
     bool showsSystem() const { return inputs_.problem.isSystem(); }
     LabPlot* createDriftPlot();
-    void displaySystem(pelorin::SystemFieldStudy study, const QStringList& firstNotes);
     void drawSystem();
     // Catalogue row r of the set side by side, or run r of h, h/2 and h/4
     // without one; a set's drift is kept in `drifts` for the notes.
@@ -103,7 +113,6 @@ private:
                               const std::vector<pelorin::MethodDrift>& drifts) const;
     void showDrift();
     void fitSystemView();
-    void fillSystemSteps();
 
     LabPlot* plot_ = nullptr;
     LabPlot* errors_ = nullptr;

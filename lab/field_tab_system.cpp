@@ -79,16 +79,6 @@ LabPlot* FieldTab::createDriftPlot() {
     return drift_;
 }
 
-void FieldTab::displaySystem(pelorin::SystemFieldStudy study, const QStringList& firstNotes) {
-    systemStudy_ = std::move(study);
-    studyNotes_ = firstNotes;
-    for (const std::string& note : systemStudy_.notes) studyNotes_ << QString::fromStdString(note);
-    fieldStale_ = true;
-    drawField();  // none: a system's field lies in its phase plane
-    fillSystemSteps();
-    drawSystem();
-}
-
 namespace {
 
 // A legend's name for a run another one hides, as the single equation's
@@ -210,21 +200,4 @@ void FieldTab::fitSystemView() {
                       : systemStudy_.values)
             .widened(pelorin::wholeRoom);
     if (!values.empty) plot_->yAxis->setRange(values.lower, values.upper);
-}
-
-void FieldTab::fillSystemSteps() {
-    const pelorin::SystemStepErrors& errors = systemStudy_.labSteps;
-    shown_ = pelorin::stepErrorTable(errors);
-    const pelorin::Method* method = errors.method;
-    std::string start;
-    for (std::size_t k = 0; k < inputs_.problem.y0.size(); ++k) {
-        start += (k ? ", " : "") + pelorin::numberToText(inputs_.problem.y0[k]);
-    }
-    showSteps(method, errors.comparison, errors.startingValues, "(x0, y(x0))",
-              {{"equation", inputs_.problem.equationText()},
-               {"method", method ? std::string(method->heading) : std::string()},
-               {"x0", pelorin::numberToText(inputs_.problem.x0)},
-               {"y(x0)", "(" + start + ")"},
-               {"x1", pelorin::numberToText(inputs_.problem.x1)},
-               {"h", pelorin::numberToText(inputs_.h)}});
 }

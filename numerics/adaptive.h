@@ -128,10 +128,6 @@ std::string fixedMultistepNote(const Method& method);
 int estimateOrder(const Method& method);
 
 
-// A solution known at every x: the exact one, or a reference. Empty when
-// there is none.
-template <class State>
-using KnownStateOf = std::function<State(double x)>;
 
 // One attempted step from (x, y0) with h; State is a number for one
 // equation, the components for a system.

@@ -17,17 +17,18 @@
 namespace pelorin {
 
 // A solution known at every x: the exact one, or a reference computed far
-// more accurately than any of the methods. Empty when there is none.
-using KnownSolution = std::function<double(double x)>;
+// more accurately than any of the methods; State is a number for one
+// equation, all components at once for a system. Empty when there is none.
+template <class State>
+using KnownStateOf = std::function<State(double x)>;
+using KnownSolution = KnownStateOf<double>;
 
 // A solution through the run's start asked for at many abscissae at once
 // (a reference is computed for all of them in one run): the values there,
 // NaN where it is not known. Empty when the problem has none.
 using SolutionSamples = std::function<std::vector<double>(const std::vector<double>& abscissae)>;
 
-// A system's solution known at every x, all components at once; empty when
-// there is none.
-using KnownSystemSolution = std::function<StateVector(double x)>;
+using KnownSystemSolution = KnownStateOf<StateVector>;
 
 // A quantity I(x, y) the solutions of a system keep constant, as an energy
 // or Lotka-Volterra's invariant; empty when none is known.

@@ -72,24 +72,6 @@ KnownSystemSolution tabulatedStates(std::vector<double> x, std::vector<StateVect
     };
 }
 
-// The problem as a run of State steps it: a single equation's slope, start
-// and exact solution, or a system's.
-template <class State>
-struct PosedProblem {
-    SlopeOf<State> f;
-    State y0;
-    KnownStateOf<State> exact;
-};
-
-template <class State>
-PosedProblem<State> posedAs(const Problem& problem) {
-    if constexpr (std::is_same_v<State, double>) {
-        return {problem.slope(), problem.y0[0], problem.exact()};
-    } else {
-        return {problem.systemSlope(), problem.y0, problem.systemExact()};
-    }
-}
-
 // The reference as the study measures against it: the solution tabulated at
 // the abscissae (empty when none could be computed), which reference it is
 // and how accurate, why it stopped early, and where the solution ends.
@@ -150,7 +132,7 @@ AdaptiveStudyOf<State> measuredRun(const Method& method, const Problem& problem,
     AdaptiveStudyOf<State> study;
     if constexpr (std::is_same_v<State, StateVector>) study.notes.push_back(maximumNormNote());
     const double x0 = problem.x0, x1 = problem.x1;
-    const auto [f, y0, exact] = posedAs<State>(problem);
+    const auto [f, y0, exact, start] = posedAs<State>(problem);
     const bool drawable = std::isfinite(x0) && std::isfinite(x1) && std::isfinite(x1 - x0);
     if (exact) {
         study.run = adaptiveRun(method, f, x0, y0, x1, h0, settings, exact);

@@ -14,94 +14,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <map>
 #include <memory>
+#include <type_traits>
 
 namespace pelorin {
-
-namespace {
-
-template <typename Paths>
-bool reachesPast(const Paths& paths, const SolutionEnd& end) {
-    return std::any_of(paths.begin(), paths.end(), [&end](const SolutionPath& path) {
-        return std::any_of(path.x.begin(), path.x.end(), [&end](double x) { return end.past(x); });
-    });
-}
-
-// The span of the values the field draws with a set of methods: their runs
-// and the known solution, before the solution's end, where the view is
-// fitted.
-double valueSpan(const FieldStudy& study, SideBySide set, std::size_t chosen) {
-    double lowest = std::numeric_limits<double>::infinity(), highest = -lowest;
-    const auto include = [&](const std::vector<double>& x, const std::vector<double>& y) {
-        for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
-            if (!std::isfinite(y[i]) || (study.end && study.end->past(x[i]))) continue;
-            lowest = std::min(lowest, y[i]);
-            highest = std::max(highest, y[i]);
-        }
-    };
-    // Only beside the implicit methods are runs left out of the view.
-    const bool all = set == SideBySide::explicitMethods;
-    for (std::size_t row : sideBySideRows(set, chosen)) {
-        if (all || !study.leavesView[row]) include(study.every[row].x, study.every[row].y);
-    }
-    for (const SampledCurve::Piece& piece : study.known.pieces) include(piece.x, piece.y);
-    return highest >= lowest ? highest - lowest : 0.0;
-}
-
-std::string leavingNote(const std::vector<std::string>& runs);
-
-// The runs beside the implicit methods that leave the known solution far
-// behind, as the view of a system's components leaves them out.
-void findRunsLeavingTheView(FieldStudy& study, std::size_t chosen) {
-    Extent known;
-    for (const SampledCurve::Piece& piece : study.known.pieces) {
-        for (std::size_t i = 0; i < piece.x.size(); ++i) {
-            if (std::isfinite(piece.y[i]) && (!study.end || !study.end->past(piece.x[i]))) {
-                known.include(piece.y[i]);
-            }
-        }
-    }
-    if (known.empty) return;
-    const double reach = viewReach * std::max(known.upper - known.lower, 1e-300);
-    std::vector<std::string> leaving;
-    for (std::size_t row : sideBySideRows(SideBySide::implicitMethods, chosen)) {
-        const SolutionPath& path = study.every[row];
-        for (std::size_t i = 0; i < path.x.size(); ++i) {
-            if (study.end && study.end->past(path.x[i])) continue;
-            if (path.y[i] < known.lower - reach || path.y[i] > known.upper + reach) {
-                study.leavesView[row] = true;
-            }
-        }
-        if (study.leavesView[row]) leaving.emplace_back(labCatalogue()[row].caption);
-    }
-    study.implicitLeavingNote = leavingNote(leaving);
-}
-
-// Which runs of each set the plots cannot tell apart, drawn in catalogue order.
-// A run that leaves the view hides nothing it is drawn over.
-void findHiddenRuns(FieldStudy& study, std::size_t chosen, std::optional<SideBySide> shown) {
-    for (std::size_t set = 0; set < sideBySideSets; ++set) {
-        if (SideBySide(set) != shown) continue;  // its runs were not made
-        const std::vector<std::size_t> rows = sideBySideRows(SideBySide(set), chosen);
-        const double tolerance = indistinctPart * valueSpan(study, SideBySide(set), chosen);
-        const auto field = hiddenUnder(rows.size(), [&](std::size_t i, std::size_t later) {
-            return sameCurve(study.every[rows[i]], study.every[rows[later]], tolerance);
-        });
-
-        const auto errors = hiddenUnder(rows.size(), [&](std::size_t i, std::size_t later) {
-            return !study.everyErrors[rows[i]].x.empty() &&
-                   sameErrorCurve(study.everyErrors[rows[i]], study.everyErrors[rows[later]]);
-        });
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            if (field[i]) study.hiddenUnder[set][rows[i]] = rows[*field[i]];
-            if (errors[i]) study.errorHiddenUnder[set][rows[i]] = rows[*errors[i]];
-        }
-    }
-}
-
-}  // namespace
 
 std::vector<std::size_t> sideBySideRows(SideBySide set, std::size_t chosen) {
     const MethodSetEntry& entry =
@@ -141,7 +60,37 @@ KnownSolution tabulatedSolution(std::vector<double> x, std::vector<double> y) {
     };
 }
 
+SystemComparison systemComparison(const Problem& problem) {
+    if (const KnownSystemSolution exact = problem.systemExact()) {
+        return {[exact](const std::vector<double>& abscissae) {
+                    std::vector<StateVector> values;
+                    for (double x : abscissae) values.push_back(exact(x));
+                    return values;
+                },
+                Comparison::exact};
+    }
+    return {[F = problem.systemSlope(), x0 = problem.x0,
+             y0 = problem.y0](const std::vector<double>& abscissae) {
+                const SystemReferenceSolution reference = systemReferenceSolution(F, x0, y0, abscissae);
+                std::vector<StateVector> values = reference.y;
+                StateVector unknown(y0.size());
+                for (std::size_t k = 0; k < unknown.size(); ++k) {
+                    unknown[k] = std::numeric_limits<double>::quiet_NaN();
+                }
+                values.resize(abscissae.size(), unknown);
+                return values;
+            },
+            Comparison::reference};
+}
+
 namespace {
+
+template <typename Paths>
+bool reachesPast(const Paths& paths, const SolutionEnd& end) {
+    return std::any_of(paths.begin(), paths.end(), [&end](const SolutionPath& path) {
+        return std::any_of(path.x.begin(), path.x.end(), [&end](double x) { return end.past(x); });
+    });
+}
 
 // Every abscissa a run or the curve reads, in the direction of the runs,
 // once each.
@@ -163,17 +112,26 @@ std::vector<double> referenceAbscissae(const FieldStudy& study, double x0, doubl
     return abscissae;
 }
 
+// What the runs are compared with: one equation's solution, known at any x,
+// or a system's samples, asked for at all of a run's abscissae at once.
+template <class State>
+using ComparedSolutionOf =
+    std::conditional_t<std::is_same_v<State, double>, KnownSolution, SystemSolutionSamples>;
+
 // The solution the runs are compared with: the exact one, else a reference
 // at every abscissa the study reads, with notes on how far to trust it.
+// Where it ends and stops being trusted only one equation's reference says:
+// a system's is NaN past where it stopped.
+template <class State>
 struct Known {
-    KnownSolution solution;
+    ComparedSolutionOf<State> solution;
     Comparison comparison = Comparison::exact;
     std::optional<SolutionEnd> end, trustEnds;
     std::vector<std::string> notes;
 };
 
-Known knownSolution(const Problem& problem, const FieldStudy& study) {
-    Known known;
+Known<double> knownSolution(const Problem& problem, const FieldStudy& study) {
+    Known<double> known;
     if ((known.solution = problem.exact())) return known;
     const double x0 = problem.x0;
     ReferenceSolution reference =
@@ -197,14 +155,20 @@ Known knownSolution(const Problem& problem, const FieldStudy& study) {
     return known;
 }
 
-// Each run's global errors against the known solution.
-void measureErrors(FieldStudy& study, const KnownSolution& solution) {
+// Each run's global errors against the known solution; false when `stop`
+// ended them early (a system's reference costs a solution for each run).
+template <class State>
+bool measureErrors(FieldStudyOf<State>& study, const ComparedSolutionOf<State>& solution,
+                   std::stop_token stop) {
     for (std::size_t k = 0; k < study.halved.size(); ++k) {
+        if (stop.stop_requested()) return false;
         study.halvedErrors[k] = globalErrors(study.halved[k], solution);
     }
     for (std::size_t row = 0; row < study.every.size(); ++row) {
+        if (stop.stop_requested()) return false;
         study.everyErrors[row] = globalErrors(study.every[row], solution);
     }
+    return true;
 }
 
 // What the runs' notes say, and where runs pass the solution's end.
@@ -257,100 +221,82 @@ std::string startingValuesNote(const FieldStudy& study, const Problem& problem,
            "'s values the error there is " + errorText(formulaError) + ".";
 }
 
-}  // namespace
-
-FieldStudy studyField(const Problem& shared, const FieldInputs& inputs, std::stop_token stop) {
-    const Problem problem = shared.clone();
-    FieldStudy study;
-    const Method& method = inputs.multistep.methodAt(inputs.method);
-    const Slope f = problem.slope();
-    const double x0 = problem.x0, y0 = problem.y0[0], x1 = problem.x1, h = inputs.h;
-    const Start start = startOf(problem, inputs.multistep);
-    study.halved = halvedPaths(method, f, x0, y0, x1, h, start);
-    study.every = everyMethodPath(f, x0, y0, x1, h, start, inputs.multistep.ownMethod(),
-                                  sideBySideMethods(inputs));
-    if (stop.stop_requested()) return study;
-
-    Known known = knownSolution(problem, study);
-    if (stop.stop_requested()) return study;
-    study.comparison = known.comparison;
-    study.end = known.end;
-    study.notes = std::move(known.notes);
-    if (known.solution) study.known = sampleSolution(known.solution, x0, x1);
-    measureErrors(study, known.solution);
-    findRunsLeavingTheView(study, inputs.method);
-    findHiddenRuns(study, inputs.method, inputs.sideBySide);
-    study.labSteps =
-        labStepErrors(method, f, x0, y0, x1, h, known.solution, study.comparison, start);
-    study.labSteps.end = study.end;
-    study.labSteps.trustEnds = known.trustEnds;
-    study.startingNote = startingValuesNote(study, problem, inputs.multistep, known.solution);
-    noteRuns(study);
-    if (!study.startingNote.empty()) study.notes.push_back(study.startingNote);
-    return study;
-}
-
-SystemComparison systemComparison(const Problem& problem) {
-    if (const KnownSystemSolution exact = problem.systemExact()) {
-        return {[exact](const std::vector<double>& abscissae) {
-                    std::vector<StateVector> values;
-                    for (double x : abscissae) values.push_back(exact(x));
-                    return values;
-                },
-                Comparison::exact};
-    }
-    return {[F = problem.systemSlope(), x0 = problem.x0,
-             y0 = problem.y0](const std::vector<double>& abscissae) {
-                const SystemReferenceSolution reference = systemReferenceSolution(F, x0, y0, abscissae);
-                std::vector<StateVector> values = reference.y;
-                StateVector unknown(y0.size());
-                for (std::size_t k = 0; k < unknown.size(); ++k) {
-                    unknown[k] = std::numeric_limits<double>::quiet_NaN();
-                }
-                values.resize(abscissae.size(), unknown);
-                return values;
-            },
-            Comparison::reference};
-}
-
-namespace {
-
-// The components' values a view of `runs` holds, beside the known
-// solution's, and the names of the runs that leave it.
-struct ComponentsView {
+// The values a view of runs holds: the known solution's `known`, and the
+// runs' as far as they stay within viewReach of its span (before the
+// solution's `end`), so that a run that blows up does not flatten the
+// solution to a line; which runs leave it, and the note naming them.
+struct RunsView {
     Extent values;
-    std::vector<std::string> leaving;
+    std::vector<bool> leaves;
+    std::string note;
 };
 
-template <class Runs, class Names>
-ComponentsView viewOf(const Extent& known, const Runs& runs, const Names& names) {
-    ComponentsView view{known, {}};
+template <class Visit>
+void forEachComponent(double y, const Visit& visit) { visit(y); }
+template <class Visit>
+void forEachComponent(const StateVector& y, const Visit& visit) {
+    for (double component : y) visit(component);
+}
+
+template <class State>
+RunsView viewOf(const Extent& known, const std::vector<const PathOf<State>*>& runs,
+                const std::vector<std::string>& names, const std::optional<SolutionEnd>& end = {}) {
+    RunsView view{known, std::vector<bool>(runs.size()), {}};
     const double reach = viewReach * std::max(known.upper - known.lower, 1e-300);
+    std::vector<std::string> leaving;
     for (std::size_t r = 0; r < runs.size(); ++r) {
-        bool leaves = false;
-        for (const StateVector& y : runs[r].y) {
-            for (double component : y) {
-                if (!drawable(component)) continue;
-                if (known.empty ||
-                    (component >= known.lower - reach && component <= known.upper + reach)) {
-                    view.values.include(component);
-                } else {
-                    leaves = true;
+        for (std::size_t i = 0; i < runs[r]->x.size(); ++i) {
+            if (end && end->past(runs[r]->x[i])) continue;
+            forEachComponent(runs[r]->y[i], [&](double value) {
+                if (!known.empty && (value < known.lower - reach || value > known.upper + reach)) {
+                    view.leaves[r] = true;
+                } else if (drawable(value)) {
+                    view.values.include(value);
                 }
-            }
+            });
         }
-        if (leaves) view.leaving.push_back(names[r]);
+        if (view.leaves[r]) leaving.push_back(names[r]);
     }
+    if (leaving.empty()) return view;
+    view.note = (leaving.size() == 1 ? "The run " : "The runs ") + listedInWords(leaving) +
+                (leaving.size() == 1 ? " leaves" : " leave") +
+                " the view, far beyond the solution; Lab steps lists the values of the run with h.";
     return view;
 }
 
-std::string leavingNote(const std::vector<std::string>& runs) {
-    if (runs.empty()) return {};
-    return (runs.size() == 1 ? "The run " : "The runs ") + listedInWords(runs) +
-           (runs.size() == 1 ? " leaves" : " leave") +
-           " the view, far beyond the solution; Lab steps lists the values of the run with h.";
+// The runs of a set side by side, and their methods' captions.
+template <class State>
+std::vector<const PathOf<State>*> runsAt(const PerMethod<PathOf<State>>& every,
+                                         const std::vector<std::size_t>& rows) {
+    std::vector<const PathOf<State>*> runs;
+    for (std::size_t row : rows) runs.push_back(&every[row]);
+    return runs;
 }
 
+std::vector<std::string> captionsAt(const std::vector<std::size_t>& rows) {
+    std::vector<std::string> captions;
+    for (std::size_t row : rows) captions.emplace_back(labCatalogue()[row].caption);
+    return captions;
+}
+
+// The runs beside the implicit methods that leave the known solution far
+// behind; a view beside the other sets holds every run.
+void findRunsLeavingTheView(FieldStudy& study, std::size_t chosen) {
+    Extent known;
+    for (const SampledCurve::Piece& piece : study.known.pieces) {
+        for (std::size_t i = 0; i < piece.x.size(); ++i) {
+            if (std::isfinite(piece.y[i]) && (!study.end || !study.end->past(piece.x[i]))) {
+                known.include(piece.y[i]);
+            }
+        }
+    }
+    const std::vector<std::size_t> rows = sideBySideRows(SideBySide::implicitMethods, chosen);
+    const RunsView view = viewOf(known, runsAt(study.every, rows), captionsAt(rows), study.end);
+    for (std::size_t r = 0; r < rows.size(); ++r) study.leavesView[rows[r]] = view.leaves[r];
+    study.implicitLeavingNote = view.note;
+}
+
+// A system's views of its components, for h, h/2 and h/4 and for each set.
 void fitComponents(SystemFieldStudy& study, std::size_t chosen) {
     Extent known;
     for (const StateVector& y : study.knownY) {
@@ -358,21 +304,16 @@ void fitComponents(SystemFieldStudy& study, std::size_t chosen) {
             if (std::isfinite(component)) known.include(component);
         }
     }
-    const std::string method(study.halved[0].method ? study.halved[0].method->caption : "");
-    const ComponentsView halved =
-        viewOf(known, study.halved, std::array<std::string, 3>{"with h", "with h/2", "with h/4"});
+    const RunsView halved =
+        viewOf<StateVector>(known, {&study.halved[0], &study.halved[1], &study.halved[2]},
+                            {"with h", "with h/2", "with h/4"});
     study.values = halved.values;
-    study.leavingNote = leavingNote(halved.leaving);
+    study.leavingNote = halved.note;
     for (std::size_t set = 0; set < sideBySideSets; ++set) {
-        std::vector<SystemPath> runs;
-        std::vector<std::string> captions;
-        for (std::size_t row : sideBySideRows(SideBySide(set), chosen)) {
-            runs.push_back(study.every[row]);
-            captions.emplace_back(labCatalogue()[row].caption);
-        }
-        const ComponentsView every = viewOf(known, runs, captions);
+        const std::vector<std::size_t> rows = sideBySideRows(SideBySide(set), chosen);
+        const RunsView every = viewOf(known, runsAt(study.every, rows), captionsAt(rows));
         study.everyValues[set] = every.values;
-        study.everyLeavingNote[set] = leavingNote(every.leaving);
+        study.everyLeavingNote[set] = every.note;
     }
 }
 
@@ -435,7 +376,12 @@ SolutionPath curveOf(const std::vector<double>& x, std::vector<double> y) {
     return curve;
 }
 
-bool sameSystemCurve(const SystemPath& a, const SystemPath& b, double tolerance) {
+// Whether a plot draws two runs as one curve: a system's in every component.
+bool sameRunCurve(const SolutionPath& a, const SolutionPath& b, double tolerance) {
+    return sameCurve(a, b, tolerance);
+}
+
+bool sameRunCurve(const SystemPath& a, const SystemPath& b, double tolerance) {
     if (a.x != b.x || a.y.empty() || a.y.size() != b.y.size()) return false;
     for (std::size_t k = 0; k < a.y.front().size(); ++k) {
         if (!sameCurve(curveOf(a.x, componentOf(a.y, k)), curveOf(b.x, componentOf(b.y, k)),
@@ -446,106 +392,188 @@ bool sameSystemCurve(const SystemPath& a, const SystemPath& b, double tolerance)
     return true;
 }
 
-// Which runs of each set a system's plots cannot tell apart, as
-// findHiddenRuns finds them for one equation.
-void findHiddenSystemRuns(SystemFieldStudy& study, std::size_t chosen,
-                          std::optional<SideBySide> shown) {
-    for (std::size_t set = 0; set < sideBySideSets; ++set) {
-        if (SideBySide(set) != shown) continue;  // its runs were not made
-        const std::vector<std::size_t> rows = sideBySideRows(SideBySide(set), chosen);
-        const Extent& values = study.everyValues[set];
-        const double tolerance = indistinctPart * (values.upper - values.lower);
-        Extent drifts;
-        for (std::size_t row : rows) {
-            for (double d : study.everyDrift[row]) {
-                if (drawable(d)) drifts.include(d);
-            }
+// One equation's span of the values the field draws with a set of methods: their runs
+// and the known solution, before the solution's end, where the view is
+// fitted.
+double valueSpan(const FieldStudy& study, SideBySide set, std::size_t chosen) {
+    double lowest = std::numeric_limits<double>::infinity(), highest = -lowest;
+    const auto include = [&](const std::vector<double>& x, const std::vector<double>& y) {
+        for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
+            if (!std::isfinite(y[i]) || (study.end && study.end->past(x[i]))) continue;
+            lowest = std::min(lowest, y[i]);
+            highest = std::max(highest, y[i]);
         }
-        const double driftTolerance = indistinctPart * (drifts.upper - drifts.lower);
-        const auto drift = [&](std::size_t i) {
-            return curveOf(study.every[rows[i]].x, study.everyDrift[rows[i]]);
-        };
-        const auto magnitudes = [&](std::size_t i) {
-            const SolutionPath curve = drift(i);
-            ErrorPath sizes{curve.x, {}};
-            for (double d : curve.y) sizes.error.push_back(std::fabs(d));
-            return sizes;
-        };
-        const auto field = hiddenUnder(rows.size(), [&](std::size_t i, std::size_t later) {
-            return sameSystemCurve(study.every[rows[i]], study.every[rows[later]], tolerance);
-        });
-        const auto errors = hiddenUnder(rows.size(), [&](std::size_t i, std::size_t later) {
-            return !study.everyErrors[rows[i]].x.empty() &&
-                   sameErrorCurve(study.everyErrors[rows[i]], study.everyErrors[rows[later]]);
-        });
-        const auto linear = hiddenUnder(rows.size(), [&](std::size_t i, std::size_t later) {
-            return !study.everyDrift[rows[i]].empty() && sameCurve(drift(i), drift(later), driftTolerance);
-        });
-        const auto logarithmic = hiddenUnder(rows.size(), [&](std::size_t i, std::size_t later) {
-            return !study.everyDrift[rows[i]].empty() && sameErrorCurve(magnitudes(i), magnitudes(later));
-        });
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            if (field[i]) study.hiddenUnder[set][rows[i]] = rows[*field[i]];
-            if (errors[i]) study.errorHiddenUnder[set][rows[i]] = rows[*errors[i]];
-            if (linear[i]) study.driftHiddenUnder[set][rows[i]] = rows[*linear[i]];
-            if (logarithmic[i]) study.logDriftHiddenUnder[set][rows[i]] = rows[*logarithmic[i]];
+    };
+    // Only beside the implicit methods are runs left out of the view.
+    const bool all = set == SideBySide::explicitMethods;
+    for (std::size_t row : sideBySideRows(set, chosen)) {
+        if (all || !study.leavesView[row]) include(study.every[row].x, study.every[row].y);
+    }
+    for (const SampledCurve::Piece& piece : study.known.pieces) include(piece.x, piece.y);
+    return highest >= lowest ? highest - lowest : 0.0;
+}
+
+// The span of the values a system's view of a set holds.
+double valueSpan(const SystemFieldStudy& study, SideBySide set, std::size_t) {
+    const Extent& values = study.everyValues[static_cast<std::size_t>(set)];
+    return values.upper - values.lower;
+}
+
+// Marks in `hidden` which later run of `rows` hides each one, where
+// `coincide` says their curves do.
+void markHidden(std::array<HiddenRuns, sideBySideSets>& hidden, std::size_t set,
+                const std::vector<std::size_t>& rows,
+                const std::function<bool(std::size_t, std::size_t)>& coincide) {
+    const auto under = hiddenUnder(rows.size(), coincide);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (under[i]) hidden[set][rows[i]] = rows[*under[i]];
+    }
+}
+
+// Which runs of `rows` the drift's plots cannot tell apart, on a linear and
+// on a logarithmic axis: a system's; one equation has no invariant.
+void findHiddenDrift(FieldStudy&, const std::vector<std::size_t>&, std::size_t) {}
+
+void findHiddenDrift(SystemFieldStudy& study, const std::vector<std::size_t>& rows,
+                     std::size_t set) {
+    Extent drifts;
+    for (std::size_t row : rows) {
+        for (double d : study.everyDrift[row]) {
+            if (drawable(d)) drifts.include(d);
+        }
+    }
+    const double driftTolerance = indistinctPart * (drifts.upper - drifts.lower);
+    const auto drift = [&](std::size_t i) {
+        return curveOf(study.every[rows[i]].x, study.everyDrift[rows[i]]);
+    };
+    const auto magnitudes = [&](std::size_t i) {
+        const SolutionPath curve = drift(i);
+        ErrorPath sizes{curve.x, {}};
+        for (double d : curve.y) sizes.error.push_back(std::fabs(d));
+        return sizes;
+    };
+    markHidden(study.driftHiddenUnder, set, rows, [&](std::size_t i, std::size_t later) {
+        return !study.everyDrift[rows[i]].empty() && sameCurve(drift(i), drift(later), driftTolerance);
+    });
+    markHidden(study.logDriftHiddenUnder, set, rows, [&](std::size_t i, std::size_t later) {
+        return !study.everyDrift[rows[i]].empty() && sameErrorCurve(magnitudes(i), magnitudes(later));
+    });
+}
+
+// Which runs of the set shown the plots cannot tell apart, drawn in
+// catalogue order; the other sets' runs were not made. One equation's runs
+// that leave the view hide nothing they are drawn over.
+template <class State>
+void findHiddenRuns(FieldStudyOf<State>& study, std::size_t chosen,
+                    std::optional<SideBySide> shown) {
+    if (!shown) return;
+    const auto set = static_cast<std::size_t>(*shown);
+    const std::vector<std::size_t> rows = sideBySideRows(*shown, chosen);
+    const double tolerance = indistinctPart * valueSpan(study, *shown, chosen);
+    markHidden(study.hiddenUnder, set, rows, [&](std::size_t i, std::size_t later) {
+        return sameRunCurve(study.every[rows[i]], study.every[rows[later]], tolerance);
+    });
+    markHidden(study.errorHiddenUnder, set, rows, [&](std::size_t i, std::size_t later) {
+        return !study.everyErrors[rows[i]].x.empty() &&
+               sameErrorCurve(study.everyErrors[rows[i]], study.everyErrors[rows[later]]);
+    });
+    findHiddenDrift(study, rows, set);
+}
+
+// A system's exact solution, else its reference, asked for again at the
+// abscissae of each run; the note on the reference says how accurate it is
+// at x1.
+Known<StateVector> knownSolution(const Problem& problem, const SystemFieldStudy&) {
+    const SystemComparison compared = systemComparison(problem);
+    Known<StateVector> known{remembered(compared.samples), compared.comparison, {}, {}, {}};
+    if (compared.comparison == Comparison::reference) {
+        const SystemReferenceSolution atEnd =
+            systemReferenceSolution(problem.systemSlope(), problem.x0, problem.y0, {problem.x1});
+        known.notes.push_back(systemReferenceUsedNote(atEnd.method, atEnd.accuracy));
+    }
+    return known;
+}
+
+// The known solution as the page draws it, and the view it fits: one
+// equation's curve, and the runs beside the implicit methods that leave it;
+// a system's components at samples from x0 to x1, the values its views
+// hold, and its invariant's drift.
+void showKnown(FieldStudy& study, const Problem& problem, const KnownSolution& solution,
+               std::size_t chosen) {
+    if (solution) study.known = sampleSolution(solution, problem.x0, problem.x1);
+    findRunsLeavingTheView(study, chosen);
+}
+
+void showKnown(SystemFieldStudy& study, const Problem& problem,
+               const SystemSolutionSamples& samples, std::size_t chosen) {
+    // At least four samples a step of h, so that a long run's solution,
+    // over many periods, is drawn as a curve and not as an alias of one.
+    const long points = std::clamp(4 * study.halved[0].stepsToEnd + 1, 401L, maxPathSteps + 1);
+    for (long k = 0; k < points; ++k) {
+        study.knownX.push_back(problem.x0 + (problem.x1 - problem.x0) * static_cast<double>(k) /
+                                                static_cast<double>(points - 1));
+    }
+    study.knownY = samples(study.knownX);
+    fitComponents(study, chosen);
+    measureDrift(study, problem, samples);
+}
+
+// The study's notes on its runs: after what they are compared with, one
+// equation's runs' notes and the starting values'; before it, a system's
+// norm and its runs' notes, and after it the Lab steps' notes not said yet
+// (its run is the run with h, whose failure is already said).
+void closingNotes(FieldStudy& study, const Problem& problem, const MultistepSettings& settings,
+                  const KnownSolution& solution) {
+    study.startingNote = startingValuesNote(study, problem, settings, solution);
+    noteRuns(study);
+    if (!study.startingNote.empty()) study.notes.push_back(study.startingNote);
+}
+
+void closingNotes(SystemFieldStudy& study, const Problem&, const MultistepSettings&,
+                  const SystemSolutionSamples&) {
+    std::vector<std::string> runs{maximumNormNote()};
+    for (const SystemPath& path : study.halved) {
+        if (std::string note = pathNote(path); !note.empty()) runs.push_back(note);
+    }
+    study.notes.insert(study.notes.begin(), runs.begin(), runs.end());
+    for (const std::string& note : study.labSteps.notes) {
+        if (std::find(study.notes.begin(), study.notes.end(), note) == study.notes.end()) {
+            study.notes.push_back(note);
         }
     }
 }
 
 }  // namespace
 
-SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inputs,
-                                  std::stop_token stop) {
-    const Problem own = problem.clone();
-    const SystemSlope F = own.systemSlope();
+template <class State>
+FieldStudyOf<State> studyField(const Problem& shared, const FieldInputs& inputs,
+                               std::stop_token stop) {
+    const Problem problem = shared.clone();
     const Method& method = inputs.multistep.methodAt(inputs.method);
-    const SystemStart start = systemStartOf(own, inputs.multistep);
-    SystemFieldStudy study;
-    study.notes.push_back(maximumNormNote());
-    study.halved = halvedPaths(method, F, own.x0, own.y0, own.x1, inputs.h, start);
-    for (const SystemPath& path : study.halved) {
-        if (std::string note = pathNote(path); !note.empty()) study.notes.push_back(note);
-    }
+    const auto [f, y0, exact, start] = posedAs<State>(problem, inputs.multistep);
+    const double x0 = problem.x0, x1 = problem.x1, h = inputs.h;
+    FieldStudyOf<State> study;
+    study.halved = halvedPaths(method, f, x0, y0, x1, h, start);
+    study.every = everyMethodPath(f, x0, y0, x1, h, start, inputs.multistep.ownMethod(),
+                                  sideBySideMethods(inputs));
     if (stop.stop_requested()) return study;
 
-    const SystemComparison compared = systemComparison(own);
-    study.comparison = compared.comparison;
-    const SystemSolutionSamples samples = remembered(compared.samples);
-    study.labSteps = labStepErrors(method, F, own.x0, own.y0, own.x1, inputs.h, samples,
-                                   compared.comparison, start);
-    for (std::size_t r = 0; r < study.halved.size(); ++r) {
-        if (stop.stop_requested()) return study;
-        study.halvedErrors[r] = globalErrors(study.halved[r], samples);
-    }
-    study.every = everyMethodPath(F, own.x0, own.y0, own.x1, inputs.h, start,
-                                  inputs.multistep.ownMethod(), sideBySideMethods(inputs));
-    for (std::size_t row = 0; row < study.every.size(); ++row) {
-        if (stop.stop_requested()) return study;
-        study.everyErrors[row] = globalErrors(study.every[row], samples);
-    }
-    // At least four samples a step of h, so that a long run's solution,
-    // over many periods, is drawn as a curve and not as an alias of one.
-    const long points = std::clamp(4 * study.halved[0].stepsToEnd + 1, 401L, maxPathSteps + 1);
-    for (long k = 0; k < points; ++k) {
-        study.knownX.push_back(own.x0 + (own.x1 - own.x0) * static_cast<double>(k) /
-                                            static_cast<double>(points - 1));
-    }
-    study.knownY = samples(study.knownX);
-    fitComponents(study, inputs.method);
-    if (compared.comparison == Comparison::reference) {
-        const SystemReferenceSolution atEnd = systemReferenceSolution(F, own.x0, own.y0, {own.x1});
-        study.notes.push_back(systemReferenceUsedNote(atEnd.method, atEnd.accuracy));
-    }
-    measureDrift(study, own, samples);
-    findHiddenSystemRuns(study, inputs.method, inputs.sideBySide);
-    // The Lab steps run is the run with h, whose failure is already said.
-    for (const std::string& note : study.labSteps.notes) {
-        if (std::find(study.notes.begin(), study.notes.end(), note) == study.notes.end()) {
-            study.notes.push_back(note);
-        }
-    }
+    const Known<State> known = knownSolution(problem, study);
+    if (stop.stop_requested()) return study;
+    study.comparison = known.comparison;
+    study.end = known.end;
+    study.notes.insert(study.notes.end(), known.notes.begin(), known.notes.end());
+    if (!measureErrors(study, known.solution, stop)) return study;
+    study.labSteps = labStepErrors(method, f, x0, y0, x1, h, known.solution, study.comparison, start);
+    study.labSteps.end = study.end;
+    study.labSteps.trustEnds = known.trustEnds;
+    showKnown(study, problem, known.solution, inputs.method);
+    findHiddenRuns(study, inputs.method, inputs.sideBySide);
+    closingNotes(study, problem, inputs.multistep, known.solution);
     return study;
 }
+template FieldStudy studyField<double>(const Problem&, const FieldInputs&, std::stop_token);
+template SystemFieldStudy studyField<StateVector>(const Problem&, const FieldInputs&,
+                                                  std::stop_token);
 
 }  // namespace pelorin

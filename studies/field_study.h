@@ -16,6 +16,7 @@
 #include <optional>
 #include <stop_token>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace pelorin {
@@ -37,18 +38,35 @@ inline constexpr double viewReach = 2;
 // For each run of a set, the later one of the same set whose curve hides it.
 using HiddenRuns = PerMethod<std::optional<std::size_t>>;
 
-struct FieldStudy {
-    std::array<SolutionPath, 3> halved;                   // h, h/2, h/4
-    PerMethod<SolutionPath> every;  // the set shown side by side with h; the others empty
-    SampledCurve known;           // the exact or reference solution from x0 to x1
+// The Lab steps of a run of one equation, or of a system.
+template <class State>
+using StepErrorsOf =
+    std::conditional_t<std::is_same_v<State, double>, StepErrors, SystemStepErrors>;
+
+// What the Field page draws of one equation (State double), or of a system
+// (StateVector) each component against x: the chosen method with h, h/2
+// and h/4, a set of methods side by side with h, beside the exact or
+// reference solution; the runs' errors (a system's in the maximum norm);
+// and the Lab steps of the method with h.
+template <class State>
+struct FieldStudyOf {
+    std::array<PathOf<State>, 3> halved;  // h, h/2, h/4
+    PerMethod<PathOf<State>> every;  // the set shown side by side with h; the others empty
     Comparison comparison = Comparison::none;
-    StepErrors labSteps;          // the chosen method with h
+    StepErrorsOf<State> labSteps;  // the chosen method with h
     // Each run's global errors against the exact or reference solution.
     std::array<ErrorPath, 3> halvedErrors;
     PerMethod<ErrorPath> everyErrors;
     // The set shown drawn in catalogue order, the method whose curve hides
-    // this one's: in the field, and in the plot of the errors.
+    // this one's: in the field (a system's in every component), and in the
+    // plot of the errors.
     std::array<HiddenRuns, sideBySideSets> hiddenUnder, errorHiddenUnder;
+    std::vector<std::string> notes;
+
+    // One equation's; empty for a system, whose known solution is knownX
+    // and knownY, whose view holds `values`, and whose reference is NaN past
+    // where it stopped.
+    SampledCurve known;  // the exact or reference solution from x0 to x1
     // Beside the implicit methods, the explicit ones may blow up: the view
     // then holds the known solution and the runs within viewReach of its
     // span, and the note names the runs it leaves out (empty when none).
@@ -60,8 +78,35 @@ struct FieldStudy {
     // Where the reference found the solution to end; runs past it follow no
     // solution, and a view fitted to the study leaves their points out.
     std::optional<SolutionEnd> end;
-    std::vector<std::string> notes;
+
+    // A system's; empty for one equation, which has no invariant.
+    std::vector<double> knownX;        // the exact or reference solution from x0 to x1
+    std::vector<StateVector> knownY;   // a component NaN where it is not known
+    // Where the problem has an invariant I, I(x_i, y_i) - I(x0, y0) at every
+    // step of h, h/2 and h/4, and of every method of the set shown with h,
+    // up to the first point beyond computableRange; empty without one. For
+    // an invariant the system does not keep (checkInvariant) that would be
+    // the solution's own change of I as much as the method's: each run's I
+    // is measured against the known solution's at the same x instead,
+    // I(x_i, y_i) - I(x_i, y(x_i)), the method's error in I.
+    std::array<std::vector<double>, 3> drift;
+    PerMethod<std::vector<double>> everyDrift;
+    double invariantAtStart = 0;  // I(x0, y0)
+    // Empty for a drift from the start; else the solution it is measured
+    // against, as the notes name it: "the reference solution".
+    std::string driftAgainst;
+    // The runs hidden in the drift, on a linear and on a logarithmic axis.
+    std::array<HiddenRuns, sideBySideSets> driftHiddenUnder, logDriftHiddenUnder;
+    // The values a view of the components holds: the known solution's, and
+    // the runs' as far as they stay within viewReach of its span, for h,
+    // h/2 and h/4 and for each set; and the notes on the runs that leave it.
+    Extent values;
+    std::array<Extent, sideBySideSets> everyValues;
+    std::string leavingNote;
+    std::array<std::string, sideBySideSets> everyLeavingNote;
 };
+using FieldStudy = FieldStudyOf<double>;
+using SystemFieldStudy = FieldStudyOf<StateVector>;
 
 // The step h the page reads, the method's catalogue row, how the multistep
 // methods start and which is the own one, and the set of methods shown
@@ -81,58 +126,19 @@ inline constexpr double indistinctPart = 0.01;
 
 // With an exact solution the errors are measured against it; without one
 // the study computes a reference solution at every abscissa it needs (the
-// runs' step points and the curve's samples), and its notes say so and how
-// accurate the reference is.
+// runs' step points and the curve's samples; a system's, run by run), and
+// its notes say so and how accurate the reference is.
 // `stop` ends the study early, with what it has: a study for inputs no
 // longer shown is not wanted.
-FieldStudy studyField(const Problem& problem, const FieldInputs& inputs, std::stop_token stop = {});
+template <class State = double>
+FieldStudyOf<State> studyField(const Problem& problem, const FieldInputs& inputs,
+                               std::stop_token stop = {});
 
-
-// What the Field page shows of a system: each component against x for the
-// chosen method with h, h/2 and h/4, beside the exact or reference
-// solution; the runs' errors in the maximum norm; the Lab steps of the
-// method with h; and, where the problem has an invariant I, its drift
-// I(x_i, y_i) - I(x0, y0) along every run. For an invariant the system does
-// not keep (checkInvariant) the drift would be the solution's own change of
-// I as much as the method's: each run's I is measured against the exact or
-// reference solution's at the same x instead, I(x_i, y_i) - I(x_i, y(x_i)),
-// which is the method's error in I whether or not the solution keeps I.
-struct SystemFieldStudy {
-    std::array<SystemPath, 3> halved;  // h, h/2, h/4
-    PerMethod<SystemPath> every;  // the set shown side by side with h; the others empty
-    std::vector<double> knownX;        // the exact or reference solution from x0 to x1
-    std::vector<StateVector> knownY;   // a component NaN where it is not known
-    Comparison comparison = Comparison::none;
-    SystemStepErrors labSteps;
-    std::array<ErrorPath, 3> halvedErrors;
-    PerMethod<ErrorPath> everyErrors;
-    // I(x_i, y_i) - I(x0, y0), or I's error, at every step of h, h/2 and
-    // h/4, and of every method of the set shown with h, up to the first point beyond
-    // computableRange; empty without an invariant.
-    std::array<std::vector<double>, 3> drift;
-    PerMethod<std::vector<double>> everyDrift;
-    double invariantAtStart = 0;  // I(x0, y0)
-    // Empty for a drift from the start; else the solution it is measured
-    // against, as the notes name it: "the reference solution".
-    std::string driftAgainst;
-    // The set shown drawn in catalogue order, the method whose curve hides
-    // this one's: in the components (every one of them), in the errors, and
-    // in the drift on a linear and on a logarithmic axis.
-    std::array<HiddenRuns, sideBySideSets> hiddenUnder, errorHiddenUnder, driftHiddenUnder,
-        logDriftHiddenUnder;
-    // The values a view of the components holds: the known solution's,
-    // and the runs' as far as they stay within viewReach of its span, so
-    // that a run that blows up does not flatten the solution to a line;
-    // for h, h/2 and h/4, and for each set side by side; and what the notes
-    // say of the runs that leave the view (empty when none does).
-    Extent values;
-    std::array<Extent, sideBySideSets> everyValues;
-    std::string leavingNote;
-    std::array<std::string, sideBySideSets> everyLeavingNote;
-    std::vector<std::string> notes;
-};
-SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inputs,
-                                  std::stop_token stop = {});
+// As studyField, on a system.
+inline SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inputs,
+                                         std::stop_token stop = {}) {
+    return studyField<StateVector>(problem, inputs, stop);
+}
 
 // The samples a system's studies compare with: its exact solution, else a
 // reference computed at the abscissae asked for (NaN past where it

@@ -5,6 +5,7 @@
 #include "studies/field_study.h"
 
 #include <limits>
+#include <type_traits>
 
 namespace pelorin {
 
@@ -67,6 +68,18 @@ SystemStart systemStartOf(const Problem& problem, const MultistepSettings& setti
                 return samples({x}).front();
             }};
 }
+
+template <class State>
+PosedProblem<State> posedAs(const Problem& problem, const MultistepSettings& settings) {
+    if constexpr (std::is_same_v<State, double>) {
+        return {problem.slope(), problem.y0[0], problem.exact(), startOf(problem, settings)};
+    } else {
+        return {problem.systemSlope(), problem.y0, problem.systemExact(),
+                systemStartOf(problem, settings)};
+    }
+}
+template PosedProblem<double> posedAs(const Problem&, const MultistepSettings&);
+template PosedProblem<StateVector> posedAs(const Problem&, const MultistepSettings&);
 
 std::string startName(const Problem& problem, const MultistepSettings& settings) {
     if (settings.start) return std::string(labCatalogue()[*settings.start].caption);

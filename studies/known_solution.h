@@ -49,6 +49,19 @@ Start startOf(const Problem& problem, const MultistepSettings& settings);
 // A single equation's start is startOf's, value for value.
 SystemStart systemStartOf(const Problem& problem, const MultistepSettings& settings);
 
+// The problem as a run of State steps it (a number for one equation, the
+// components for a system): its slope, start and exact solution (empty
+// without one), and where its multistep methods take their first values.
+template <class State>
+struct PosedProblem {
+    SlopeOf<State> f;
+    State y0;
+    KnownStateOf<State> exact;
+    StartOf<State> start;
+};
+template <class State>
+PosedProblem<State> posedAs(const Problem& problem, const MultistepSettings& settings = {});
+
 // "Runge-Kutta 4", "the exact solution" or "the reference".
 std::string startName(const Problem& problem, const MultistepSettings& settings);
 

@@ -317,6 +317,24 @@ TEST(StoppedStudy, EndsBeforeTheReferenceAndSaysNothingUntrue) {
     for (const AdaptiveStep& step : adaptive.run.attempts) EXPECT_FALSE(step.globalError);
 }
 
+// A run that leaps in one step beyond what a plot can span leaves the view
+// too, though the plot cannot draw the value that leaves it. On y1' = -1E251·y1,
+// y2' = 0 from (1, 1) the solution stays within [0, 1]; Euler's first step
+// gives y1 = 1 - h·1E251: -1E251 with h = 1, -5E250 with h/2, -2.5E250 with
+// h/4, each beyond the 1E250 a plot spans, and then overflows or ends.
+TEST(SystemFieldStudy, ARunBeyondWhatAPlotSpansLeavesTheView) {
+    const Problem stiff = pelorin::testing::systemProblem(
+        {{"-1E251*y1", "1", "exp(-1E251*x)"}, {"0", "1", "1"}}, 0, 1);
+    const SystemFieldStudy study = studySystemField(stiff, {.h = 1, .method = 0});
+    ASSERT_EQ(study.halved[0].y.size(), 2u);
+    EXPECT_EQ(study.halved[0].y[1][0], -1E251);
+    EXPECT_EQ(study.leavingNote,
+              "The runs with h, with h/2 and with h/4 leave the view, far beyond the solution; "
+              "Lab steps lists the values of the run with h.");
+    EXPECT_EQ(study.values.lower, 0.0);
+    EXPECT_EQ(study.values.upper, 1.0);
+}
+
 // Euler spirals out of the oscillator's circle: by (1 + h²)^(N/2) after N
 // steps, 1.16^125 ≈ 1E8 with h = 0.4 to x = 100, 144 with h/4. The view
 // holds the circle and what lies near it, and the notes name the runs that
