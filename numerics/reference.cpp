@@ -10,10 +10,7 @@
 
 namespace pelorin {
 
-namespace {
-
-// Each method as the notes name it.
-std::string_view methodWords(ReferenceMethod method) {
+std::string_view referenceMethodWords(ReferenceMethod method) {
     switch (method) {
     case ReferenceMethod::fehlberg:
         return "Fehlberg's embedded 7(8) pair, the library Boost.Odeint's "
@@ -27,23 +24,23 @@ std::string_view methodWords(ReferenceMethod method) {
     return "the library Boost.Odeint's Dormand-Prince method with step-size control";
 }
 
-}  // namespace
-
 std::string referenceUsedNote(double relativeAccuracy, ReferenceMethod method) {
     return "No exact solution is given: the errors are measured against a reference solution (" +
-           std::string(methodWords(method)) + "), accurate to about " +
+           std::string(referenceMethodWords(method)) + "), accurate to about " +
            errorText(relativeAccuracy) + " of the solution's size.";
 }
 
 // A single equation's reference is a system of one's, but keeps to the
-// explicit pair however many steps it takes, gives each of its two runs the
-// whole limit of evaluations, and is always trusted for measuring.
+// explicit pair as long as its evaluations last, gives each of its two runs
+// the whole limit of evaluations, and is always trusted for measuring.
 ReferenceSolution referenceSolution(Slope f, double x0, double y0,
                                     const std::vector<double>& abscissae, long maxEvaluations,
                                     ReferenceAccuracy accuracy) {
     const auto asSystem = [f](double x, const StateVector& y) { return StateVector{f(x, y[0])}; };
     const ReferenceRules rules{
-        .switchesWhenStiff = false, .sharesEvaluations = false, .trust = measuringTrust};
+        .stiffSwitch = StiffSwitch::whenOutOfEvaluations,
+        .sharesEvaluations = false,
+        .trust = measuringTrust};
     const ComparedReference compared =
         comparedReference(asSystem, x0, {y0}, abscissae, maxEvaluations, accuracy, rules);
     const SystemReferenceSolution& system = compared.solution;

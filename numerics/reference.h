@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pelorin {
@@ -103,6 +104,10 @@ struct ReferenceSolution {
     std::optional<double> untrustedFrom;
     std::string note;           // why it stopped before the last abscissa; empty when it did not
 };
+
+// Each method as the notes name it: "the library Boost.Odeint's
+// Dormand-Prince method with step-size control".
+std::string_view referenceMethodWords(ReferenceMethod method);
 
 // What a page says when it measures against the reference: which method
 // made it and how accurate it is relative to the solution's size.

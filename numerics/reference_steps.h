@@ -150,10 +150,15 @@ void noteStop(Solution& solution, const Stopped& stopped, double x, double dt, d
 }
 
 // Where a single equation's reference and a system's go different ways.
+// When Rosenbrock's method makes a reference instead of the explicit pair:
+// as soon as the explicit run finds the problem stiff after
+// nonStiffEvaluations; or only where the explicit run, having found it
+// stiff then, runs out of evaluations before the last abscissa, so that
+// every reference the explicit pair can make stays its own, bit for bit.
+enum class StiffSwitch { atOnce, whenOutOfEvaluations };
+
 struct ReferenceRules {
-    // After nonStiffEvaluations the explicit run looks for stiffness, and
-    // where it finds it Rosenbrock's method makes the reference instead.
-    bool switchesWhenStiff;
+    StiffSwitch stiffSwitch;
     // All runs together may use maxEvaluations; else each run may.
     bool sharesEvaluations;
     ReferenceTrust trust;

@@ -43,7 +43,8 @@ struct Run {
     std::vector<StateVector> y;  // at the abscissae reached
     std::vector<long> steps;     // accepted up to each of them
     long evaluations = 0;
-    bool stiff = false;
+    bool stiff = false;          // found stiff after nonStiffEvaluations
+    bool outOfEvaluations = false;
     std::string note;
     std::optional<double> end;  // where it stopped growing without bound
 };
@@ -77,7 +78,10 @@ Run solve(TryStep&& tryStep, const EvaluationCounts& counts, double x0, const St
         stopAt(stepsTooSmall(y));
     } catch (const SystemStopped& stopped) {
         // The evaluation refused at the limit is counted with the rest.
-        if (stopped.why == SlopeStop::evaluationLimit) ++run.evaluations;
+        if (stopped.why == SlopeStop::evaluationLimit) {
+            ++run.evaluations;
+            run.outOfEvaluations = true;
+        }
         stopAt(stoppedBySlope(stopped, maxEvaluations));
     }
     run.evaluations += counts.evaluations;
@@ -95,28 +99,36 @@ bool stiffAt(SystemSlope F, double x, const StateVector& y, double h) {
     });
 }
 
-// A run of the explicit pair ErrorStepper; when it looks for stiffness and
-// finds it (see nonStiffEvaluations) it stops, with `stiff` set and nothing
-// reached.
+// How an explicit run looks for stiffness after nonStiffEvaluations: not
+// at all, to stop where it finds it (its Jacobian's evaluations counted),
+// or only to say so when it stops, its steps and counts untouched.
+enum class StiffnessLook { none, stopping, noting };
+
+// A run of the explicit pair ErrorStepper; a run that stops where it finds
+// stiffness has `stiff` set and nothing reached.
 template <class ErrorStepper>
 Run explicitRun(SystemSlope F, double x0, const StateVector& y0,
                 const std::vector<double>& abscissae, double tolerance, long limit,
-                long maxEvaluations, bool looksForStiffness) {
+                long maxEvaluations, StiffnessLook look) {
     EvaluationCounts counts;
     const CountedSystem counted(F, limit, counts);
     const OdeintSystem system{counted};
     auto stepper = odeint::make_controlled(tolerance, tolerance, ErrorStepper());
-    bool looked = !looksForStiffness;
+    bool looked = look == StiffnessLook::none, stiffSeen = false;
     const auto tryStep = [&](Vector& y, double& x, double& dt) {
         const bool accepted = stepper.try_step(system, y, x, dt) == odeint::success;
         if (!looked && counts.evaluations >= nonStiffEvaluations) {
             looked = true;
-            if (stiffAt(counted, x, toState(y, y.size()), dt)) throw StiffnessFound{};
+            const StateVector state = toState(y, y.size());
+            if (look == StiffnessLook::noting) stiffSeen = stiffAt(F, x, state, dt);
+            else if (stiffAt(counted, x, state, dt)) throw StiffnessFound{};
         }
         return accepted;
     };
     try {
-        return solve(tryStep, counts, x0, y0, toVector(y0), abscissae, maxEvaluations);
+        Run run = solve(tryStep, counts, x0, y0, toVector(y0), abscissae, maxEvaluations);
+        run.stiff = stiffSeen;
+        return run;
     } catch (const StiffnessFound&) {
         Run stiff;
         stiff.stiff = true;
@@ -128,13 +140,13 @@ Run explicitRun(SystemSlope F, double x0, const StateVector& y0,
 // The same with the explicit method `method`.
 Run explicitRun(ReferenceMethod method, SystemSlope F, double x0, const StateVector& y0,
                 const std::vector<double>& abscissae, double tolerance, long limit,
-                long maxEvaluations, bool looksForStiffness) {
+                long maxEvaluations, StiffnessLook look) {
     if (method == ReferenceMethod::fehlberg) {
         return explicitRun<odeint::runge_kutta_fehlberg78<Vector>>(
-            F, x0, y0, abscissae, tolerance, limit, maxEvaluations, looksForStiffness);
+            F, x0, y0, abscissae, tolerance, limit, maxEvaluations, look);
     }
     return explicitRun<odeint::runge_kutta_dopri5<Vector>>(F, x0, y0, abscissae, tolerance, limit,
-                                                           maxEvaluations, looksForStiffness);
+                                                           maxEvaluations, look);
 }
 
 Run rosenbrock(SystemSlope F, double x0, const StateVector& y0,
@@ -173,11 +185,13 @@ TwoRuns twoRuns(SystemSlope F, double x0, const StateVector& y0,
         return rules.sharesEvaluations ? maxEvaluations - used : maxEvaluations;
     };
     const ReferenceRuns runs = referenceRuns(accuracy);
+    const bool atOnce = rules.stiffSwitch == StiffSwitch::atOnce;
     Run tight = explicitRun(runs.method, F, x0, y0, abscissae, runs.tolerance, maxEvaluations,
-                            maxEvaluations, rules.switchesWhenStiff);
-    if (!tight.stiff) {
+                            maxEvaluations,
+                            atOnce ? StiffnessLook::stopping : StiffnessLook::noting);
+    if (!tight.stiff || (!atOnce && !tight.outOfEvaluations)) {
         Run loose = explicitRun(runs.method, F, x0, y0, abscissae, runs.looserTolerance,
-                                left(tight.evaluations), maxEvaluations, false);
+                                left(tight.evaluations), maxEvaluations, StiffnessLook::none);
         const long evaluations = tight.evaluations + loose.evaluations;
         return {std::move(tight), std::move(loose), runs.method, runs.tolerance, evaluations};
     }
@@ -249,7 +263,8 @@ SystemReferenceSolution systemReferenceSolution(SystemSlope F, double x0, const 
                                                 const std::vector<double>& abscissae,
                                                 long maxEvaluations, ReferenceAccuracy accuracy,
                                                 const ReferenceTrust& trust) {
-    const ReferenceRules rules{.switchesWhenStiff = true, .sharesEvaluations = true, .trust = trust};
+    const ReferenceRules rules{
+        .stiffSwitch = StiffSwitch::atOnce, .sharesEvaluations = true, .trust = trust};
     return comparedReference(F, x0, y0, abscissae, maxEvaluations, accuracy, rules).solution;
 }
 

@@ -87,7 +87,8 @@ StudyReference<double> studyReference(Slope f, double x0, double y0,
     ReferenceSolution reference = referenceSolution(f, x0, y0, abscissae, evaluations);
     if (reference.y.empty()) return {{}, {}, reference.note, reference.end};
     return {tabulatedSolution(std::move(reference.x), std::move(reference.y)),
-            referenceUsedNote(reference.relativeAccuracy), reference.note, reference.end};
+            referenceUsedNote(reference.relativeAccuracy, reference.method), reference.note,
+            reference.end};
 }
 
 StudyReference<StateVector> studyReference(SystemSlope F, double x0, const StateVector& y0,

@@ -145,8 +145,8 @@ Known<double> knownSolution(const Problem& problem, const FieldStudy& study) {
     known.comparison = Comparison::reference;
     known.notes.push_back("No exact solution is given: the curve named \"reference\" and the "
                           "errors in Lab steps and in the Global error plot come from a reference "
-                          "solution (the library Boost.Odeint's Dormand-Prince method with "
-                          "step-size control), accurate to about " +
+                          "solution (" + std::string(referenceMethodWords(reference.method)) +
+                          "), accurate to about " +
                           errorText(reference.relativeAccuracy) + " of the solution's size.");
     if (!reference.note.empty()) known.notes.push_back(reference.note);
     if (reference.end) known.end = SolutionEnd{x0, *reference.end};

@@ -430,3 +430,29 @@ TEST(SystemFieldStudy, AnInvariantTheSystemDoesNotKeepIsMeasuredAgainstTheSoluti
     EXPECT_LT(energy(20, study.halved[0].y.back()) - study.invariantAtStart, -1);
     for (double error : study.drift[0]) EXPECT_LT(std::fabs(error), 1e-6);
 }
+
+// The note on the reference names the method that made it: Dormand-Prince's
+// pair on y' = y, Rosenbrock's method on an equation drawn so fast towards
+// cos x that the pair's steps, held by stability, run out before x1 = 2.5.
+TEST(FieldStudy, TheReferenceNoteNamesTheMethodThatMadeIt) {
+    const struct {
+        const char* f;
+        double x1;
+        const char* method;
+    } rows[] = {
+        {"y", 1, "(the library Boost.Odeint's Dormand-Prince method with step-size control)"},
+        {"-1e5*(y - cos(x)) - sin(x)", 2.5,
+         "(the library Boost.Odeint's Rosenbrock method of order 4, implicit, for stiff "
+         "problems, with step-size control)"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.f);
+        const FieldStudy study = studyField(typedProblem(row.f, 0, 1, row.x1), {.h = 0.5, .method = 3});
+        EXPECT_EQ(study.comparison, Comparison::reference);
+        const auto note = std::find_if(study.notes.begin(), study.notes.end(), [](const std::string& text) {
+            return text.starts_with("No exact solution is given: the curve named \"reference\"");
+        });
+        ASSERT_NE(note, study.notes.end());
+        EXPECT_NE(note->find(row.method), std::string::npos) << *note;
+    }
+}
