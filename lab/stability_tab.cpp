@@ -10,6 +10,7 @@
 #include "numerics/solution_paths.h"
 #include "numerics/multistep_stability.h"
 #include "numerics/stability.h"
+#include "numerics/state_operations.h"
 #include "studies/known_solution.h"
 #include "ui/text.h"
 
@@ -45,6 +46,41 @@ QString methodList(const std::vector<std::size_t>& rows) {
     std::vector<std::string_view> names;
     for (std::size_t row : rows) names.push_back(pelorin::labCatalogue()[row].caption);
     return QString::fromStdString(pelorin::listedInWords(names));
+}
+
+// Every eigenvalue at every step point of a system's run, a conjugate pair
+// as two points.
+std::vector<std::complex<double>> everyMode(const pelorin::SystemStabilityPath& path) {
+    std::vector<std::complex<double>> z;
+    for (const auto& modes : path.z) z.insert(z.end(), modes.begin(), modes.end());
+    return z;
+}
+
+// What the notes say of a run along which z = h·λ was followed, on one
+// equation or a system: the path's own notes, where some z lies beyond the
+// plot, the method's verdict, and whether a point was left out.
+QStringList alongTheRun(const std::vector<std::string>& pathNotes, const std::vector<std::complex<double>>& z,
+                        const QString& verdict, bool leftOut) {
+    QStringList notes = fromNotes(pathNotes);
+    if (const std::string beyond = pelorin::beyondGridNote(z, pelorin::StabilityGrid{}); !beyond.empty()) {
+        notes << QString::fromStdString(beyond);
+    }
+    notes << verdict;
+    if (leftOut) notes << QString::fromStdString(pelorin::undrawableNote());
+    return notes;
+}
+
+// A little room around a run fitted to its points, so that the markers at
+// the edges show whole.
+void addRoom(LabPlot& run) {
+    run.xAxis->scaleRange(1.05);
+    run.yAxis->scaleRange(1.1);
+}
+
+// What the notes say while a study off the window's thread is under way.
+QString calculating(const QString& what, const pelorin::Problem& problem) {
+    return "Calculating " + what + " on " + QString::fromStdString(pelorin::quotedFormula(problem.equationText())) +
+           " \u2026";
 }
 
 QPen edgePen() {
@@ -191,6 +227,9 @@ void StabilityTab::setInputs(const LabInputs& inputs) {
     studies_.supersede();
     systemStudy_ = {};
     multistepStudy_ = {};
+    typedPath_ = followsTypedPath() ? pelorin::stabilityPath(method(), inputs_.problem.slope(), inputs_.problem.x0,
+                                                             inputs_.problem.y0[0], inputs_.problem.x1, inputs_.h)
+                                    : pelorin::StabilityPath{};
     roots_->setVisible(showsMultistep());
     if (inputs_.multistep.own != intervalsOwn_) fillIntervalRow(pelorin::catalogueRow(pelorin::ownMultistepEntry()));
     // The region depends on the method alone; the point (or the path of
@@ -222,8 +261,27 @@ void StabilityTab::studyMultistep() {
         },
         [this](const pelorin::Problem& problem) {
             showMultistep();
-            notes_->setText("Calculating the roots and the run on " +
-                            QString::fromStdString(pelorin::quotedFormula(problem.equationText())) + " \u2026");
+            notes_->setText(calculating("the roots and the run", problem));
+        });
+}
+
+void StabilityTab::studySystem() {
+    clearRun(componentsLabel(inputs_.problem.components()));
+    run_->replot();
+    if (!inputs_.readable) {
+        notes_->setText(QString::fromStdString(inputs_.unreadable));
+        return;
+    }
+    notes_->setText(calculating("z = h\u00b7\u03bb along the run", inputs_.problem));
+    studies_.runOffThread(
+        inputs_.problem,
+        [method = inputs_.method, h = inputs_.h](const pelorin::Problem& problem, std::stop_token stop) {
+            return pelorin::studySystemStability(problem, method, h, stop);
+        },
+        [this](pelorin::SystemStabilityStudy study) {
+            systemStudy_ = std::move(study);
+            placePoint();
+            showSystemRun();
         });
 }
 
@@ -382,36 +440,30 @@ void StabilityTab::shadeRegion() {
 void StabilityTab::placePoint() {
     // The accent follows the palette, light or dark, as it is now.
     point_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, region_->accent(), 9));
-    if (showsMultistep()) {
-        QVector<double> re, im;
-        for (const std::complex<double>& z : multistepStudy_.z) {
-            re << z.real();
-            im << z.imag();
-        }
-        point_->setData(re, im);
-    } else if (showsSystem()) {
-        placeSystemPoints();
-    } else if (inputs_.problem.equation.lesson()) {
-        point_->setData({inputs_.h * pelorin::lessonLambda}, {0});
-    } else if (regionNone()) {
-        point_->setData(QVector<double>{}, QVector<double>{});
-    } else {
-        const pelorin::StabilityPath path = typedPath();
-        point_->setData(toQVector(path.z), QVector<double>(static_cast<qsizetype>(path.z.size()), 0.0));
+    QVector<double> re, im;
+    for (const std::complex<double>& z : shownZ()) {
+        re << z.real();
+        im << z.imag();
     }
+    point_->setData(re, im);
     region_->replot();
 }
 
-pelorin::StabilityPath StabilityTab::typedPath() const {
-    const pelorin::Problem& problem = inputs_.problem;
-    return pelorin::stabilityPath(method(), problem.slope(),
-                                  problem.x0, problem.y0[0], problem.x1, inputs_.h);
+bool StabilityTab::followsTypedPath() const {
+    return !showsMultistep() && !showsSystem() && !inputs_.problem.equation.lesson() && !regionNone();
+}
+
+std::vector<std::complex<double>> StabilityTab::shownZ() const {
+    if (showsMultistep()) return multistepStudy_.z;
+    if (showsSystem()) return everyMode(systemStudy_.path);
+    if (inputs_.problem.equation.lesson()) return {inputs_.h * pelorin::lessonLambda};
+    return {typedPath_.z.begin(), typedPath_.z.end()};
 }
 
 // On an equation of the user's, λ changes along the solution: the region
 // shows z = h·λ at every step point, and the notes say where it leaves.
 void StabilityTab::drawTypedRun() {
-    const pelorin::StabilityPath path = typedPath();
+    const pelorin::StabilityPath& path = typedPath_;
     const auto end = inputs_.readable ? pelorin::solutionEnd(inputs_.problem) : std::nullopt;
     bool leftOut = addRunGraph(path.x, path.y);
     // The solution drawn up to the run's last point before its end: past it
@@ -420,14 +472,7 @@ void StabilityTab::drawTypedRun() {
     if (before != path.x.begin()) {
         leftOut = addKnownCurve(pelorin::knownCurve(inputs_.problem, path.x.front(), *(before - 1))) || leftOut;
     }
-    QStringList notes;
-    for (const std::string& note : path.notes) notes << QString::fromStdString(note);
-    const std::vector<std::complex<double>> z(path.z.begin(), path.z.end());
-    if (const std::string beyond = pelorin::beyondGridNote(z, pelorin::StabilityGrid{}); !beyond.empty()) {
-        notes << QString::fromStdString(beyond);
-    }
-    notes << verdictNote();
-    if (leftOut) notes << QString::fromStdString(pelorin::undrawableNote());
+    QStringList notes = alongTheRun(path.notes, shownZ(), verdictNote(), leftOut);
     run_->rescaleAxes();
     run_->setSolutionEnd(end);
     if (end && std::any_of(path.x.begin(), path.x.end(), [&end](double x) { return end->past(x); })) {
@@ -437,8 +482,7 @@ void StabilityTab::drawTypedRun() {
         run_->fitValuesBefore();
     }
     notes_->setText(notes.join("\n"));
-    run_->xAxis->scaleRange(1.05);
-    run_->yAxis->scaleRange(1.1);
+    addRoom(*run_);
     run_->replot();
 }
 
@@ -488,9 +532,7 @@ void StabilityTab::drawRun() {
     for (const auto& group : groups) {
         if (group.size() > 1) alike << methodList(group);
     }
-    run_->clearGraphs();
-    run_->setSolutionEnd(std::nullopt);
-    run_->yAxis->setLabel("y");
+    clearRun("y");
     if (regionNone()) {
         // A single equation has no oscillator to show a partitioned method on.
         notes << verdictNote();
@@ -518,9 +560,7 @@ void StabilityTab::drawRun() {
             notes << QString::fromStdString(pelorin::undrawableNote());
         }
         run_->rescaleAxes();
-        // A little room around the data, so that the markers at the edges show whole.
-        run_->xAxis->scaleRange(1.05);
-        run_->yAxis->scaleRange(1.1);
+        addRoom(*run_);
     }
     notes << "On this linear equation an error is multiplied by R(h\u00b7\u03bb) at every step, "
              "so methods with the same R(z) behave alike: " + alike.join("; ") + ".";
@@ -529,16 +569,54 @@ void StabilityTab::drawRun() {
     run_->replot();
 }
 
-void StabilityTab::showMultistep() {
+void StabilityTab::clearRun(const QString& valuesLabel) {
     run_->clearGraphs();
     run_->setSolutionEnd(std::nullopt);
-    run_->yAxis->setLabel(componentsLabel(inputs_.problem.components()));
+    run_->yAxis->setLabel(valuesLabel);
+}
+
+// Each component of a run beside the known solution. One equation's run
+// in the method's pen and marker, its solution in the text's colour; a
+// system's components each in a colour of their own, the run's with its
+// markers, the solution's dashed, so that each pair is told apart at any n.
+// Whether a point was left out.
+bool StabilityTab::drawComponents(const pelorin::SystemPath& run, const std::vector<pelorin::SampledCurve>& known) {
+    if (run.x.empty()) return false;
+    const std::size_t n = run.y.front().size();
+    if (n == 1) {
+        const bool knownLeftOut = !known.empty() && addKnownCurve(known.front());
+        return addRunGraph(run.x, pelorin::componentOf(run.y, 0)) || knownLeftOut;
+    }
+    const QString caption = fromView(method().caption);
+    const QString solution = inputs_.problem.comparedWithReference() ? "reference" : "exact";
+    bool leftOut = false;
+    for (std::size_t k = 0; k < n; ++k) {
+        if (k < known.size()) {
+            QPen dashed = LabPlot::methodPen(k);
+            dashed.setStyle(Qt::DashLine);
+            leftOut = addKnownCurve(known[k], dashed, QString("y%1, %2").arg(k + 1).arg(solution)) || leftOut;
+        }
+        leftOut = addRunGraph(run.x, pelorin::componentOf(run.y, k), LabPlot::methodPen(k), LabPlot::methodMarker(k),
+                              QString("y%1, %2").arg(k + 1).arg(caption)) ||
+                  leftOut;
+    }
+    return leftOut;
+}
+
+void StabilityTab::showSystemRun() {
+    const bool leftOut = drawComponents(systemStudy_.path.run, systemStudy_.known);
+    notes_->setText(alongTheRun(systemStudy_.path.notes, shownZ(), verdictNote(), leftOut).join("\n"));
+    run_->showWhole();
+    run_->replot();
+}
+
+void StabilityTab::showMultistep() {
+    clearRun(componentsLabel(inputs_.problem.components()));
     const pelorin::SystemPath& path = multistepStudy_.run;
     const bool leftOut = drawComponents(path, multistepStudy_.known);
     if (!path.x.empty()) {
         run_->rescaleAxes();
-        run_->xAxis->scaleRange(1.05);
-        run_->yAxis->scaleRange(1.1);
+        addRoom(*run_);
     }
     run_->replot();
     drawRoots();

@@ -14,6 +14,7 @@
 #include "studies/stability_study.h"
 #include "texts/stability_intervals.h"
 
+#include <complex>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -59,7 +60,16 @@ private:
     void shadeRegion();
     // Whether the chosen method is A- or L-stable, in a sentence.
     QString verdictNote() const;
+    // The point z = h·λ: the lesson's one, at every step point of a run on
+    // an equation of the user's, every eigenvalue of h·J along a system's
+    // run, or a multistep method's where its run starts.
     void placePoint();
+    std::vector<std::complex<double>> shownZ() const;
+    // Whether z follows a run of one equation of the user's, worked out on
+    // the window's thread as the inputs come.
+    bool followsTypedPath() const;
+    // Empties the run plot, whose y axis names the values it will show.
+    void clearRun(const QString& valuesLabel);
     void drawRun();
     // The run plot's curves: the exact (or reference) solution sampled
     // densely, in the text's colour, the lab's method in its pen and
@@ -69,19 +79,15 @@ private:
     bool addKnownCurve(const pelorin::SampledCurve& curve, const QPen& pen, const QString& name);
     bool addRunGraph(const std::vector<double>& x, const std::vector<double>& y, const QPen& pen,
                      const QCPScatterStyle& marker, const QString& name);
-    // A run of one component or more beside the known solution's; see
-    // drawComponents in the system part.
+    // A run of one component or more beside the known solution's.
     bool drawComponents(const pelorin::SystemPath& run, const std::vector<pelorin::SampledCurve>& known);
     void drawTypedRun();
-    pelorin::StabilityPath typedPath() const;
     void stepFromSlider(int hundredths);
     // A system's z are the eigenvalues of h·J along its run, calculated off
     // the window's thread; the run plot shows each component.
     bool showsSystem() const { return inputs_.problem.isSystem(); }
     void studySystem();
-    void displaySystem(pelorin::SystemStabilityStudy study);
-    void placeSystemPoints();
-    void drawSystemRun();
+    void showSystemRun();
     // A multistep method: the roots at z = h·λ where the run starts, the
     // run, and the notes.
     void studyMultistep();
@@ -109,4 +115,5 @@ private:
     StudyRunner studies_;
     StudyRunner intervalStudy_;  // of the Stability intervals table
     pelorin::SystemStabilityStudy systemStudy_;  // empty until the study for the inputs comes
+    pelorin::StabilityPath typedPath_;  // empty unless followsTypedPath
 };

@@ -78,6 +78,16 @@ inline QStringList legendNames(const QCustomPlot& plot) {
     return names;
 }
 
+// With PELORIN_PAGES_DIR=/tmp a test keeps a picture of the lab as it is,
+// /tmp/`name`.png, for a person to look at or to compare two builds.
+inline void keepPicture(QWidget& lab, const QString& name) {
+    if (const char* folder = std::getenv("PELORIN_PAGES_DIR")) {
+        // As the student sees it: laid out after the last change.
+        QApplication::processEvents();
+        lab.grab().save(QString("%1/%2.png").arg(folder, name));
+    }
+}
+
 // Chooses the problem of that name from the lab's list; null if the list
 // has none.
 inline QWidget* labOnSystem(QWidget* lab, const QString& name) {
@@ -138,15 +148,7 @@ protected:
         QApplication::processEvents();
     }
 
-    // With PELORIN_PAGES_DIR=/tmp a test keeps a picture of the lab as it
-    // is, /tmp/`name`.png, for a person to look at.
-    void keepPicture(const QString& name) const {
-        if (const char* folder = std::getenv("PELORIN_PAGES_DIR")) {
-            // As the student sees it: laid out after the last change.
-            QApplication::processEvents();
-            lab->grab().save(QString("%1/%2.png").arg(folder, name));
-        }
-    }
+    void keepPicture(const QString& name) const { pelorin::testing::keepPicture(*lab, name); }
 
     // The lab's control and label of that name, failing the test if missing.
     template <typename Widget>

@@ -31,6 +31,7 @@ using pelorin::testing::Lab;
 using pelorin::testing::labBox;
 using pelorin::testing::named;
 using pelorin::testing::methodBox;
+using pelorin::testing::keepPicture;
 using pelorin::testing::label;
 using pelorin::testing::typeStep;
 
@@ -354,6 +355,7 @@ TEST_F(Lab, StabilityNotesOnTheStiffProblem) {
         SCOPED_TRACE(row.verdict);
         stabilityPage(lab, row.method);
         typeStep(*lab, "0.5");
+        keepPicture(*lab, QString("stability-stiff-%1").arg(row.method));
         const std::string said = notes->text().toStdString();
         EXPECT_NE(said.find(row.path), std::string::npos) << said;
         EXPECT_NE(said.find("3 of the z lie beyond the part of the plane the region plot is fitted "
@@ -492,6 +494,7 @@ TEST_F(Lab, EulersZOnTheOscillatorAreDrawnOutsideItsDisc) {
     page.chooseOscillator(0);
     typeStep(*lab, "0.5");
     page.waitForNotes();
+    keepPicture(*lab, "stability-oscillator-euler");
     QCPGraph* points = page.points();
     ASSERT_NE(points, nullptr);
     const RegionPicture picture(*lab);
