@@ -1,5 +1,6 @@
 #include "lab/one_step_tab.h"
 
+#include "base/words.h"
 #include "lab/page.h"
 #include "lab/plot.h"
 #include "problem/system.h"
@@ -71,6 +72,19 @@ QStringList tableauRows(int stages, const QStringList& weights) {
     return rows + weights;
 }
 
+// Whether two inputs make the same run: the same compiled equation, start,
+// end, h and method, started alike. A box that loses the focus gives the
+// page its inputs again unchanged: a run under way is not started anew.
+bool sameRun(const LabInputs& a, const LabInputs& b) {
+    const pelorin::Equation& p = a.problem.equation;
+    const pelorin::Equation& q = b.problem.equation;
+    return p.slope == q.slope && p.exact == q.exact && p.system == q.system &&
+           p.systemExact == q.systemExact && a.problem.x0 == b.problem.x0 &&
+           a.problem.y0 == b.problem.y0 && a.problem.x1 == b.problem.x1 && a.h == b.h &&
+           &a.chosenMethod() == &b.chosenMethod() && a.multistep.start == b.multistep.start &&
+           a.readable == b.readable && a.unreadable == b.unreadable;
+}
+
 // Notes one to a line.
 QString joined(const std::vector<std::string>& notes) {
     QStringList lines;
@@ -138,29 +152,57 @@ OneStepTab::OneStepTab(QWidget* parent) : LabPage(parent) {
 }
 
 void OneStepTab::setInputs(const LabInputs& inputs) {
+    const bool again = asked_ && sameRun(inputs_, inputs);
     inputs_ = inputs;
-    const pelorin::Method& method = inputs_.chosenMethod();
-    showPlaneOf(showsSystem());
-    if (showsSystem()) {
-        const pelorin::Problem& problem = inputs_.problem;
-        systemRun_ = inputs_.readable
-                         ? pelorin::solutionPath(method, problem.systemSlope(), problem.x0,
-                                                 problem.y0, problem.x1, inputs_.h,
-                                                 pelorin::maxPathSteps,
-                                                 pelorin::systemStartOf(problem, inputs_.multistep))
-                         : pelorin::SystemPath{&method, 0, {}, {}, 0,
-                                               pelorin::PathEnd::cannotStep, inputs_.unreadable, {}};
-        end_ = std::nullopt;
-        showStep(1);
+    asked_ = true;
+    if (again) {
+        // The run asked for already: its first step, once it has come.
+        if (!waiting_) showStep(1);
         return;
     }
-    run_ = inputs_.readable
-               ? pelorin::solutionPath(method, inputs_.problem.slope(), inputs_.problem.x0,
-                                       inputs_.problem.y0[0], inputs_.problem.x1, inputs_.h,
-                                       pelorin::maxPathSteps, pelorin::startOf(inputs_.problem, inputs_.multistep))
-               : pelorin::SolutionPath{&method, 0, {}, {}, 0, pelorin::PathEnd::cannotStep,
-                                       inputs_.unreadable, {}};
-    end_ = inputs_.readable ? pelorin::solutionEnd(inputs_.problem) : std::nullopt;
+    showPlaneOf(showsSystem());
+    if (showsSystem()) startStudy<pelorin::StateVector>();
+    else startStudy<double>();
+}
+
+// A typed slope costs far more than the lesson's, and the reference that
+// finds where the solution ends more still: until the run comes the page
+// shows no step, old or new.
+template <class State>
+void OneStepTab::startStudy() {
+    const pelorin::Method& method = inputs_.chosenMethod();
+    if (!inputs_.readable) {
+        studies_.supersede();
+        showStudy(pelorin::OneStepStudyOf<State>{
+            {&method, 0, {}, {}, 0, pelorin::PathEnd::cannotStep, inputs_.unreadable, {}}, {}});
+        return;
+    }
+    studies_.study(
+        inputs_.problem,
+        [&method, h = inputs_.h, multistep = inputs_.multistep](const pelorin::Problem& problem,
+                                                                std::stop_token stop) {
+            return pelorin::studyOneStep<State>(method, problem, h, multistep, stop);
+        },
+        [this](pelorin::OneStepStudyOf<State> study) { showStudy(std::move(study)); },
+        [this](const pelorin::Problem& problem) {
+            waiting_ = true;
+            showWithoutStep("Calculating the run on " +
+                            QString::fromStdString(pelorin::quotedFormula(problem.equationText())) +
+                            " \u2026");
+        });
+}
+
+void OneStepTab::showStudy(pelorin::OneStepStudy study) {
+    waiting_ = false;
+    run_ = std::move(study.run);
+    end_ = study.end;
+    showStep(1);
+}
+
+void OneStepTab::showStudy(pelorin::SystemOneStepStudy study) {
+    waiting_ = false;
+    systemRun_ = std::move(study.run);
+    end_ = std::nullopt;
     showStep(1);
 }
 

@@ -6,14 +6,17 @@
 // method's stages take their abscissae from its two tableaus. A multistep
 // method's step shows the points it weighs, its formula and its weights
 // (one_step_tab_multistep.cpp), on a system with a column for every
-// component and drawn in the phase plane.
+// component and drawn in the phase plane. A typed problem's run is studied
+// off the window's thread; the steps are walked on it, from the run.
 #pragma once
 
 #include "lab/inputs.h"
 #include "base/text_table.h"
 #include "lab/lab_page.h"
+#include "lab/study_runner.h"
 #include "numerics/solution_paths.h"
 #include "numerics/stage_step.h"
+#include "studies/one_step_study.h"
 #include "texts/multistep_view.h"
 #include "texts/partitioned_stage_view.h"
 #include "texts/stage_view.h"
@@ -45,6 +48,12 @@ private:
     static constexpr double stageMarkerSize = 8, iterateMarkerSize = 7;
 
     bool showsSystem() const { return inputs_.problem.isSystem(); }
+    // The run of the chosen method, at once for the lesson's equation, else
+    // on the lab's threads with a note until it comes; then its first step.
+    template <class State>
+    void startStudy();
+    void showStudy(pelorin::OneStepStudy study);
+    void showStudy(pelorin::SystemOneStepStudy study);
     // The buttons and the heading for step `step` of `steps` (0 of 0: none).
     void showWalk(const pelorin::Method* method, int step, int steps);
     // The notes, and where the step ends past the solution's end, that too.
@@ -123,4 +132,7 @@ private:
     QTableWidget* stages_ = nullptr;
     QTableWidget* tableau_ = nullptr;
     QTableWidget* newton_ = nullptr;
+    StudyRunner studies_;
+    bool asked_ = false;    // for a run: inputs_ holds what it was asked for
+    bool waiting_ = false;  // for the run asked for last
 };

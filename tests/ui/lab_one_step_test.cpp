@@ -35,6 +35,7 @@ protected:
 
     // Types the lab's boxes, each ended with Enter as a student ends it, and
     // chooses the lab's method; an f of nullptr leaves the equation as it is.
+    // A typed equation's run comes from the lab's threads: it is waited for.
     void run(const char* x0, const char* y0, const char* x1, const char* h,
              const char* method = "Runge-Kutta 4", const char* f = nullptr) {
         if (f) enter("f(x, y)", f);
@@ -44,20 +45,28 @@ protected:
         QComboBox* methods = named<QComboBox>("Method");
         ASSERT_GE(methods->findText(method), 0) << method;
         methods->setCurrentIndex(methods->findText(method));
-        QApplication::processEvents();
+        waitForTheRun();
     }
 
-    // A problem of the lab's Problem list, chosen as a student chooses it.
+    // A problem of the lab's Problem list, chosen as a student chooses it,
+    // once its run has come.
     void chooseProblem(const char* name) {
         QComboBox* problem = named<QComboBox>("Problem");
         const int row = problem->findText(name);
         ASSERT_GE(row, 0) << name;
         problem->setCurrentIndex(row);
         emit problem->activated(row);
-        QApplication::processEvents();
+        waitForTheRun();
     }
 
     QString notes() const { return label("Step notes")->text(); }
+    // Until the page's run has come from the lab's threads.
+    void waitForTheRun() const {
+        QApplication::processEvents();
+        while (notes().startsWith("Calculating")) {
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+    }
     QCustomPlot* plot() const { return named<QCustomPlot>("Stages of the step"); }
     void next(int times) {
         for (int i = 0; i < times; ++i) QTest::mouseClick(named<QPushButton>("Next step"), Qt::LeftButton);
@@ -577,7 +586,7 @@ TEST_F(OneStep, NewtonIterationsFitTheLabWithoutScrollingIt) {
             SCOPED_TRACE(std::string(problem) + ", " + method);
             QComboBox* methods = named<QComboBox>("Method");
             methods->setCurrentIndex(methods->findText(method));
-            QApplication::processEvents();
+            waitForTheRun();
             EXPECT_EQ(scroller->verticalScrollBar()->maximum(), 0);
         }
     }
@@ -718,7 +727,7 @@ TEST_F(OneStep, ASystemsMultistepStepListsEveryComponent) {
 
     QComboBox* methods = named<QComboBox>("Method");
     methods->setCurrentIndex(methods->findText("BDF 2"));
-    QApplication::processEvents();
+    waitForTheRun();
     next(1);
     EXPECT_EQ(label("Step shown")->text(), "BDF 2: step 2 of 10");
     EXPECT_EQ(cells(*weights)[3],
@@ -737,4 +746,58 @@ TEST_F(OneStep, ASystemsMultistepStepListsEveryComponent) {
     EXPECT_EQ(iterations.back()[5], "-0.559701923076923");
     EXPECT_NE(graphNamed(*plot(), "Newton iterates, paler the earlier"), nullptr);
     keepPicture("one_step_system_bdf_2");
+}
+
+// A typed equation's run comes from the lab's threads. Until it comes the
+// notes say what is calculated and the page shows no step, not even the
+// last one; then step 1 of Runge-Kutta 4 on y' = y² from (0, 1) with
+// h = 0.25, y1 = 1.3332209000291566 in exact fractions (python3). The
+// lesson's equation shows its step at once.
+TEST_F(OneStep, ATypedEquationsStepComesAfterANote) {
+    QComboBox* methods = named<QComboBox>("Method");
+    methods->setCurrentIndex(methods->findText("Runge-Kutta 4"));
+    enter("x0", "0");
+    enter("y0", "1");
+    enter("x1", "0.5");
+    enter("h", "0.25");
+    EXPECT_EQ(label("Step shown")->text(), "Runge-Kutta 4: step 1 of 2");
+    keepPicture("one-step-lesson");
+
+    enter("f(x, y)", "y^2");
+    EXPECT_EQ(notes(), "Calculating the run on y' = y^2 \u2026");
+    EXPECT_EQ(label("Step shown")->text(), "No step to show");
+    EXPECT_FALSE(named<QPushButton>("Next step")->isEnabled());
+    EXPECT_EQ(named<QTableWidget>("Stages")->rowCount(), 0);
+    EXPECT_EQ(plot()->graphCount(), 0);
+    keepPicture("one-step-waiting");
+
+    waitForTheRun();
+    EXPECT_EQ(label("Step shown")->text(), "Runge-Kutta 4: step 1 of 2");
+    EXPECT_EQ(notes(), "Step 1 of 2 from x0 = 0, y0 = 1 with h = 0.25: y1 = 1.33322090002916.");
+    EXPECT_TRUE(named<QPushButton>("Next step")->isEnabled());
+    EXPECT_EQ(pelorin::testing::legendNames(*plot()).front(), "reference");
+    keepPicture("one-step-typed");
+}
+
+// Inputs changed while a run is calculated: the page shows only the note
+// and then the run of the last inputs, never one asked for before, however
+// late it comes. y' = sin(x·y) to x1 = 2000 with h = 0.1 has 20000 steps
+// and a long reference; to 0.5 with h = 0.25 it has 2.
+TEST_F(OneStep, OnlyTheRunOfTheLastInputsIsShown) {
+    QComboBox* methods = named<QComboBox>("Method");
+    methods->setCurrentIndex(methods->findText("Runge-Kutta 4"));
+    enter("f(x, y)", "sin(x*y)");
+    enter("x1", "2000");
+    enter("h", "0.1");
+    enter("x1", "0.5");
+    enter("h", "0.25");
+    QStringList shown{label("Step shown")->text()};
+    while (notes().startsWith("Calculating")) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        shown << label("Step shown")->text();
+    }
+    pelorin::testing::settleStudies();
+    shown << label("Step shown")->text();
+    shown.removeDuplicates();
+    EXPECT_EQ(shown, (QStringList{"No step to show", "Runge-Kutta 4: step 1 of 2"}));
 }

@@ -113,7 +113,7 @@ TEST_F(Partitioned, OneStepListsStormerVerletsStagesWithBothTableausAbscissae) {
     choose("Problem", "Harmonic oscillator: y'' = -y");
     choose("Method", "St\u00f6rmer-Verlet");
     enter("h", "0.1");
-    QApplication::processEvents();
+    settledNotes("Step notes");
     EXPECT_EQ(label("Step shown")->text(), "St\u00f6rmer-Verlet: step 1 of 100");
     const QTableWidget* stages = named<QTableWidget>("Stages");
     ASSERT_EQ(stages->rowCount(), 3);
@@ -142,7 +142,7 @@ TEST_F(Partitioned, OneStepDrawsStormerVerletsStepWhereItsStagesTableSaysItGoes)
     choose("Problem", "Harmonic oscillator: y'' = -y");
     choose("Method", "St\u00f6rmer-Verlet");
     enter("h", "0.1");
-    QApplication::processEvents();
+    settledNotes("Step notes");
     auto* plot = named<QCustomPlot>("Stages of the step");
     const auto markerColour = [plot](const QString& name) {
         for (int i = 0; i < plot->graphCount(); ++i) {
