@@ -56,8 +56,14 @@ public:
                     if (generation == generation_) show(watcher->result());
                     watcher->deleteLater();
                 });
+        // A study made stale while it waited for a thread is not begun: on
+        // a machine of two cores the pool has one thread, and the studies a
+        // student's typing left behind would hold up the one wanted.
+        static_assert(std::is_default_constructible_v<Result>);
         watcher->setFuture(QtConcurrent::run(
-            &studyPool(), [study = std::move(study), stop = stop_.get_token()]() mutable {
+            &studyPool(),
+            [study = std::move(study), stop = stop_.get_token()]() mutable -> Result {
+                if (stop.stop_requested()) return Result{};
                 yieldToTheWindow();
                 return study(stop);
             }));

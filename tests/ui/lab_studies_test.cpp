@@ -71,7 +71,7 @@ TEST(LabStudies, RunOnTheLabsOwnThreadsBelowTheWindowsPriority) {
 }
 
 // Studies that end in any order: only the newest asked for is shown, and a
-// study made stale is asked to stop.
+// study made stale is asked to stop, or never begun if it had not begun.
 TEST(LabStudies, OnlyTheNewestIsShown) {
     enum class Then { olderEndsFirst, olderEndsLast, windowShowsItsOwn };
     const struct {
@@ -89,9 +89,10 @@ TEST(LabStudies, OnlyTheNewestIsShown) {
         std::vector<std::string> shown;
         const auto show = [&](std::string result) { shown.push_back(std::move(result)); };
         std::binary_semaphore olderMayEnd{0}, newerMayEnd{0};
-        std::atomic<bool> olderStopped = false;
+        std::atomic<bool> olderBegun = false, olderStopped = false;
         runner.run(
             [&](std::stop_token stop) {
+                olderBegun = true;
                 olderMayEnd.acquire();
                 olderStopped = stop.stop_requested();
                 return std::string("older");
@@ -119,8 +120,43 @@ TEST(LabStudies, OnlyTheNewestIsShown) {
         }
         finishStudies();
         EXPECT_EQ(shown, row.shown);
-        EXPECT_TRUE(olderStopped);
+        EXPECT_TRUE(!olderBegun || olderStopped);
     }
+}
+
+// Studies asked for while every thread of the pool is busy wait for one;
+// those made stale meanwhile are never begun, so that the one wanted does
+// not wait behind them.
+TEST(LabStudies, AStudyMadeStaleBeforeItBeginsIsNeverBegun) {
+    const int threads = studyPool().maxThreadCount();
+    std::counting_semaphore<> busyMayEnd{0};
+    std::vector<std::unique_ptr<StudyRunner>> busy;
+    for (int i = 0; i < threads; ++i) {
+        busy.push_back(std::make_unique<StudyRunner>());
+        busy.back()->run(
+            [&](std::stop_token) {
+                busyMayEnd.acquire();
+                return 0;
+            },
+            [](int) {});
+    }
+    StudyRunner runner;
+    std::atomic<int> staleBegun = 0;
+    std::vector<std::string> shown;
+    const auto show = [&](std::string result) { shown.push_back(std::move(result)); };
+    for (const char* stale : {"first keystroke", "second keystroke"}) {
+        runner.run(
+            [&, stale](std::stop_token) {
+                ++staleBegun;
+                return std::string(stale);
+            },
+            show);
+    }
+    runner.run([](std::stop_token) { return std::string("wanted"); }, show);
+    busyMayEnd.release(threads);
+    finishStudies();
+    EXPECT_EQ(staleBegun, 0);
+    EXPECT_EQ(shown, std::vector<std::string>{"wanted"});
 }
 
 // A page closed while its study runs: the study is asked to stop, and its
