@@ -96,7 +96,7 @@ private:
     std::array<std::optional<double>, 3> lastGoodFactors_{};  // safety, growth, shrink
     QStringList settingsNotes_;
     // The study on screen, of one equation or of a system as the problem is.
-    std::variant<pelorin::AdaptiveStudy, pelorin::SystemAdaptiveStudy> study_;
+    std::variant<pelorin::AdaptiveStudy, pelorin::AdaptiveStudyOf<pelorin::StateVector>> study_;
     pelorin::WorkPrecision sweep_;
     QString sweepKey_;  // what the sweep on screen (or under way) was made from
 

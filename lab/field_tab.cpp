@@ -3,6 +3,7 @@
 #include "base/conversions.h"
 #include "base/number_text.h"
 #include "base/words.h"
+#include "lab/field_components.h"
 #include "lab/page.h"
 #include "lab/plot.h"
 #include "methods/exact_solution.h"
@@ -12,6 +13,7 @@
 #include "ui/save_file.h"
 #include "ui/text.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -31,7 +33,6 @@ namespace {
 
 // h, h/2 and h/4, each with a colour and marker of its own.
 constexpr std::array<std::size_t, 3> halvedLooks{0, 1, 3};
-constexpr std::array<const char*, 3> halvedNames{"h", "h/2", "h/4"};
 // A press and release this close together are a click, not a drag.
 constexpr double clickSlack = 3;  // pixels
 // The field stays the page's main plot; below these the page scrolls.
@@ -156,6 +157,47 @@ LabPlot* FieldTab::createErrorsPlot() {
     return errors_;
 }
 
+LabPlot* FieldTab::createDriftPlot() {
+    drift_ = new LabPlot("Invariant drift", driftDescription(true), this);
+    drift_->xAxis->setLabel("x");
+    drift_->showLegend(LabPlot::LegendPlace::beside);
+    drift_->setSmallestHeight(200);
+    drift_->setVisible(false);
+    // A drift within rounding beside one of order 1 lies on the linear
+    // axis's zero line; on a logarithmic one every size shows, and a ratio
+    // is a fixed distance.
+    driftLogarithmic_ = new QCheckBox("Drift on a lo&garithmic axis", this);
+    driftLogarithmic_->setAccessibleName("Drift on a logarithmic axis");
+    driftLogarithmic_->setToolTip("Each run's drift by its size, on a logarithmic axis: drifts of "
+                                  "every size show, the smallest down to rounding.");
+    driftLogarithmic_->setVisible(false);
+    QCPAxis* axis = drift_->yAxis;
+    connect(driftLogarithmic_, &QCheckBox::toggled, this,
+            [this, axis, ticker = axis->ticker(), format = axis->numberFormat(),
+             precision = axis->numberPrecision()](bool logarithmic) {
+                if (logarithmic) {
+                    // Fitted anew, a logarithmic axis keeps the sign of the
+                    // range it has, and the linear one's may lie mostly
+                    // below 0: the sizes lie above it.
+                    axis->setRange(1, 10);
+                    LabPlot::useLogAxis(axis);
+                } else {
+                    axis->setScaleType(QCPAxis::stLinear);
+                    axis->setTicker(ticker);
+                    axis->setNumberFormat(format);
+                    axis->setNumberPrecision(precision);
+                }
+                drawSystem();
+            });
+    // The same from the plot's context menu.
+    auto* onMenu = new QAction("Drift on a logarithmic axis", drift_);
+    onMenu->setCheckable(true);
+    connect(onMenu, &QAction::toggled, driftLogarithmic_, &QCheckBox::setChecked);
+    connect(driftLogarithmic_, &QCheckBox::toggled, onMenu, &QAction::setChecked);
+    drift_->addAction(onMenu);
+    return drift_;
+}
+
 QHBoxLayout* FieldTab::createStepsButtons() {
     auto* buttons = new QHBoxLayout;
     auto* copyButton = new QPushButton("C&opy", this);
@@ -193,7 +235,8 @@ PageHandout FieldTab::handout(const LabInputs& inputs) const {
     const bool multistep = pelorin::isMultistep(inputs.chosenMethod());
     QList<const QTableWidget*> tables{steps_};
     if (multistep) tables.prepend(starting_);
-    if (drift_->isVisible()) return {{methodLine(inputs)}, {plot_, errors_, drift_}, {notes_}, tables};
+    if (drift_->isVisible())
+        return {{methodLine(inputs)}, {plot_, errors_, drift_}, {notes_}, tables};
     return {{methodLine(inputs)}, {plot_, errors_}, {notes_}, tables};
 }
 
@@ -216,7 +259,7 @@ void FieldTab::study() {
     const LabInputs& inputs = inputs_;
     if (!inputs.readable) {
         const QStringList why{QString::fromStdString(inputs.unreadable)};
-        if (showsSystem()) display(pelorin::SystemFieldStudy{}, why);
+        if (showsSystem()) display(pelorin::FieldStudyOf<pelorin::StateVector>{}, why);
         else display(pelorin::FieldStudy{}, why);
         return;
     }
@@ -266,7 +309,8 @@ QStringList withStudyNotes(QStringList notes, const pelorin::FieldStudy& study) 
 }
 
 // A system's study holds its Lab steps' notes already.
-QStringList withStudyNotes(QStringList notes, const pelorin::SystemFieldStudy& study) {
+QStringList withStudyNotes(QStringList notes,
+                           const pelorin::FieldStudyOf<pelorin::StateVector>& study) {
     for (const std::string& note : study.notes) notes << QString::fromStdString(note);
     return notes;
 }
@@ -314,10 +358,10 @@ struct ShownRun {
 // gives run k's points, `hiddenUnder` the curves each set's curves lie under.
 // None for a study not yet calculated.
 template <typename Points>
-std::vector<ShownRun> shownRuns(const pelorin::FieldStudy& study, std::size_t chosen,
-                                std::optional<pelorin::SideBySide> set,
-                                const std::array<pelorin::HiddenRuns, pelorin::sideBySideSets>& hiddenUnder,
-                                const Points& points) {
+std::vector<ShownRun> shownRuns(
+    const pelorin::FieldStudy& study, std::size_t chosen, std::optional<pelorin::SideBySide> set,
+    const std::array<pelorin::HiddenRuns, pelorin::sideBySideSets>& hiddenUnder,
+    const Points& points) {
     std::vector<ShownRun> runs;
     if (!study.halved.front().method) return runs;
     if (set) {
@@ -328,7 +372,7 @@ std::vector<ShownRun> shownRuns(const pelorin::FieldStudy& study, std::size_t ch
     } else {
         for (std::size_t k = 0; k < study.halved.size(); ++k) {
             runs.push_back(
-                {runName(study.halved[k], halvedNames[k]), halvedLooks[k], points(false, k)});
+                {runName(study.halved[k], halvedRunNames[k]), halvedLooks[k], points(false, k)});
         }
     }
     return runs;
@@ -391,8 +435,8 @@ void FieldTab::markStartingValues(std::optional<pelorin::SideBySide> set) {
     QCPGraph* ringed = plot_->addGraph();
     ringed->setName("starting values, h = " + QString::fromStdString(pelorin::numberToText(run.h)));
     ringed->setLineStyle(QCPGraph::lsNone);
-    ringed->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle,
-                                            QPen(palette().color(QPalette::Text), 1.5), Qt::NoBrush, 14));
+    ringed->setScatterStyle(QCPScatterStyle(
+        QCPScatterStyle::ssCircle, QPen(palette().color(QPalette::Text), 1.5), Qt::NoBrush, 14));
     ringed->setData(toQVector(points.x), toQVector(points.y), true);
 }
 
@@ -432,8 +476,8 @@ void FieldTab::drawSolutions() {
 
     // Values beyond what an axis can span are left out, and the notes say so.
     bool leftOut = addKnownCurve(*plot_, study_, palette().color(QPalette::Text));
-    const std::vector<ShownRun> runs =
-        shownRuns(study_, inputs_.method, set, study_.hiddenUnder, [this](bool every, std::size_t k) {
+    const std::vector<ShownRun> runs = shownRuns(
+        study_, inputs_.method, set, study_.hiddenUnder, [this](bool every, std::size_t k) {
             const pelorin::SolutionPath& path = every ? study_.every[k] : study_.halved[k];
             return pelorin::drawablePoints(path.x, path.y);
         });
@@ -451,6 +495,24 @@ void FieldTab::drawSolutions() {
     showNotes();
     if (!runs.empty()) followWholeView();
     replotWhenShown({plot_, errors_});
+}
+
+void FieldTab::drawSystem() {
+    const ComponentRuns runs{systemStudy_, inputs_.problem, inputs_.method, sideBySide(),
+                             driftLogarithmic_->isChecked()};
+    drawingNote_ = drawFieldComponents({*plot_, *errors_, *drift_}, runs);
+    showDrift();
+    showNotes();
+    for (LabPlot* plot : {plot_, errors_, drift_}) plot->showWhole();
+    replotWhenShown({plot_, errors_, drift_});
+}
+
+// The drift's plot, and its box, only where a drift is drawn, described and
+// labelled after what it measures.
+void FieldTab::showDrift() {
+    labelDrift(*drift_, systemStudy_.driftAgainst.empty(), driftLogarithmic_->isChecked());
+    drift_->setVisible(drift_->graphCount() > 0);
+    driftLogarithmic_->setVisible(drift_->graphCount() > 0);
 }
 
 // A study's first drawing shows the whole plots, and so does every drawing
@@ -502,7 +564,7 @@ void FieldTab::drawErrors() {
 // past the end of the solution, which follow none, would flatten the rest.
 void FieldTab::fitView() {
     if (showsSystem()) {
-        fitSystemView();
+        fitComponentsView(*plot_, inputs_.problem, systemStudy_, sideBySide());
         return;
     }
     pelorin::Extent x, y;
@@ -514,7 +576,8 @@ void FieldTab::fitView() {
     const auto left = [this](const QCPGraph* graph) {
         if (sideBySide() != pelorin::SideBySide::implicitMethods) return false;
         for (std::size_t row = 0; row < pelorin::labCatalogue().size(); ++row) {
-            if (study_.leavesView[row] && graph->name().startsWith(fromView(pelorin::labCatalogue()[row].caption) + ",")) {
+            if (study_.leavesView[row] &&
+                graph->name().startsWith(fromView(pelorin::labCatalogue()[row].caption) + ",")) {
                 return true;
             }
         }
@@ -620,9 +683,13 @@ void FieldTab::showSteps(const Steps& errors) {
     if (QLabel* caption = captionOf(*starting_)) caption->setVisible(multistep);
 }
 
-QString FieldTab::copiedText() const { return QString::fromStdString(pelorin::tabSeparated(shown_)); }
+QString FieldTab::copiedText() const {
+    return QString::fromStdString(pelorin::tabSeparated(shown_));
+}
 
-QByteArray FieldTab::csv() const { return QByteArray::fromStdString(pelorin::commaSeparated(saved_)); }
+QByteArray FieldTab::csv() const {
+    return QByteArray::fromStdString(pelorin::commaSeparated(saved_));
+}
 
 void FieldTab::copy() { QApplication::clipboard()->setText(copiedText()); }
 

@@ -19,7 +19,6 @@
 #include <initializer_list>
 #include <optional>
 #include <type_traits>
-#include <vector>
 
 class LabPlot;
 class PlotSegments;
@@ -28,17 +27,9 @@ class QHBoxLayout;
 class QLabel;
 class QMouseEvent;
 class QTableWidget;
-namespace pelorin {
-struct MethodDrift;
-}
 
 class FieldTab : public LabPage {
     Q_OBJECT
-
-    // The errors axis's label for a problem of n components: a single
-    // equation's size of its error, a system's norm of its errors. Every
-    // drawing sets it: a page keeps its plots from one problem to the next.
-    static QString errorsLabel(std::size_t n) { return n == 1 ? "|global error|" : "||global error||"; }
 
 public:
     explicit FieldTab(QWidget* parent = nullptr);
@@ -101,18 +92,11 @@ private:
     void saveAsCsv();
     // A system has no direction field in (x, y): the page shows its
     // components against x, its errors in the maximum norm, the drift of
-    // its invariant and its Lab steps.
+    // its invariant (lab/field_components.h) and its Lab steps.
     bool showsSystem() const { return inputs_.problem.isSystem(); }
     LabPlot* createDriftPlot();
     void drawSystem();
-    // Catalogue row r of the set side by side, or run r of h, h/2 and h/4
-    // without one; a set's drift is kept in `drifts` for the notes.
-    void drawSystemRun(std::optional<pelorin::SideBySide> set, std::size_t r,
-                       std::vector<pelorin::MethodDrift>& drifts);
-    QString systemDrawingNote(std::optional<pelorin::SideBySide> set,
-                              const std::vector<pelorin::MethodDrift>& drifts) const;
     void showDrift();
-    void fitSystemView();
 
     LabPlot* plot_ = nullptr;
     LabPlot* errors_ = nullptr;
@@ -129,7 +113,7 @@ private:
     pelorin::FieldStudy study_;
     LabPlot* drift_ = nullptr;
     QCheckBox* driftLogarithmic_ = nullptr;  // |drift| on a logarithmic axis
-    pelorin::SystemFieldStudy systemStudy_;
+    pelorin::FieldStudyOf<pelorin::StateVector> systemStudy_;
     QStringList studyNotes_;
     QString drawingNote_;  // values of the runs or the curve left out of the plot
     QString errorsNote_;   // errors the logarithmic axis cannot show

@@ -3,6 +3,7 @@
 #include "base/words.h"
 #include "lab/page.h"
 #include "lab/plot.h"
+#include "lab/step_tables.h"
 #include "problem/system.h"
 #include "studies/field_study.h"
 #include "studies/known_solution.h"
@@ -18,6 +19,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -59,18 +61,18 @@ constexpr const char* partitionedStagesCaption =
     "Sta&ges of the step, to check by hand (x, y: where the step starts; Y\u2c7c,1 is "
     "component y1 of Y\u2c7c, which holds Q\u2c7c in the positions and P\u2c7c in the momenta)";
 
-// The Tableau table's headings: the nodes, then the slopes of the stages a
-// row weighs; and a tableau's rows, "stage 1", ..., then its weights'.
-std::vector<std::string> tableauColumns(int stages) {
-    std::vector<std::string> columns{"c"};
-    for (int j = 1; j <= stages; ++j) columns.push_back("k" + std::to_string(j));
-    return columns;
-}
-QStringList tableauRows(int stages, const QStringList& weights) {
-    QStringList rows;
-    for (int j = 1; j <= stages; ++j) rows << QString("stage %1").arg(j);
-    return rows + weights;
-}
+// A multistep step's Weights table and the plot's description of it.
+constexpr const char* weightsCaption =
+    "Wei&ghts of the step, to check by hand: each point's value and slope, the formula's "
+    "\u03b1 and \u03b2 (divided by \u03b1\u2096) and their terms";
+constexpr const char* multistepDescription =
+    "The points the step weighs with their slopes as short segments, the polynomial the "
+    "formula rests on, the increment as an arrow to the new value, and the exact solution or "
+    "the reference.";
+constexpr const char* multistepPhaseDescription =
+    "The step in the phase plane of y1 and y2: the points it weighs with their slopes as short "
+    "arrows, the increment as an arrow from the last of them to the new value, and the exact "
+    "solution or the reference over the points and the step.";
 
 // Whether two inputs make the same run: the same compiled equation, start,
 // end, h and method, started alike. A box that loses the focus gives the
@@ -93,12 +95,6 @@ QString joined(const std::vector<std::string>& notes) {
 }
 
 }  // namespace
-
-// The stages and the tableau read as a textbook prints them: centred.
-void OneStepTab::fillCentred(QTableWidget& table, const pelorin::TextTable& text) {
-    fillTable(table, text, Qt::AlignCenter);
-    table.horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-}
 
 OneStepTab::OneStepTab(QWidget* parent) : LabPage(parent) {
     // A long note or a wide system can want more than the lab's height:
@@ -129,7 +125,8 @@ OneStepTab::OneStepTab(QWidget* parent) : LabPage(parent) {
     plot_->xAxis->setLabel(scalarPlane.x);
     plot_->yAxis->setLabel(scalarPlane.y);
     plot_->showLegend(LabPlot::LegendPlace::below);
-    connect(plot_, &QCustomPlot::afterLayout, this, &OneStepTab::placeLabels);
+    // Where a name fits depends on the pixels between the points.
+    connect(plot_, &QCustomPlot::afterLayout, this, [this] { placeStepLabels(*plot_, labels_); });
     top->addWidget(plot_, 3);
     auto* tableauColumn = new QVBoxLayout;
     top->addLayout(tableauColumn, 2);
@@ -199,7 +196,7 @@ void OneStepTab::showStudy(pelorin::OneStepStudy study) {
     showStep(1);
 }
 
-void OneStepTab::showStudy(pelorin::SystemOneStepStudy study) {
+void OneStepTab::showStudy(pelorin::OneStepStudyOf<pelorin::StateVector> study) {
     waiting_ = false;
     systemRun_ = std::move(study.run);
     end_ = std::nullopt;
@@ -207,7 +204,8 @@ void OneStepTab::showStudy(pelorin::SystemOneStepStudy study) {
 }
 
 PageHandout OneStepTab::handout(const LabInputs& inputs) const {
-    PageHandout page{{methodLine(inputs), heading_->text()}, {plot_}, {notes_}, {tableau_, stages_}};
+    PageHandout page{
+        {methodLine(inputs), heading_->text()}, {plot_}, {notes_}, {tableau_, stages_}};
     if (pelorin::isImplicit(inputs.chosenMethod())) page.tables.insert(1, newton_);
     return page;
 }
@@ -225,7 +223,7 @@ void OneStepTab::showStep(int step) {
         return;
     }
     if (showsSystem()) {
-        const pelorin::SystemStageView view = pelorin::stageView(
+        const pelorin::StageViewOf<pelorin::StateVector> view = pelorin::stageView(
             systemRun_, problem.systemSlope(), pelorin::systemComparison(problem).samples, step);
         showWalk(view.method, view.step, view.steps);
         showStageParts(view);
@@ -249,14 +247,14 @@ void OneStepTab::showStageParts(const pelorin::StageViewOf<State>& view) {
     captionOf(*stages_)->setText(plane.stagesCaption);
     stages_->setAccessibleName("Stages");
     plot_->describe(plane.description);
-    fillTableau(view.method);
+    fillTableau(*tableau_, view.method);
     fillNewton(view.method, {pelorin::newtonColumns(view.stages.stages, components),
                              pelorin::newtonRows(view.stages)});
     fillCentred(*stages_, {stageColumnsOf(view.y, components), pelorin::stageRows(view)});
-    drawStep(view);
+    showDrawing(view);
 }
 template void OneStepTab::showStageParts(const pelorin::StageView& view);
-template void OneStepTab::showStageParts(const pelorin::SystemStageView& view);
+template void OneStepTab::showStageParts(const pelorin::StageViewOf<pelorin::StateVector>& view);
 
 void OneStepTab::showWalk(const pelorin::Method* method, int step, int steps) {
     step_ = step > 0 ? step : 1;
@@ -289,12 +287,12 @@ void OneStepTab::showPartitionedStep(int step) {
     std::vector<std::string> notes{partitionedNote().toStdString()};
     notes.insert(notes.end(), view.notes.begin(), view.notes.end());
     showNotes(notes, view.xEnd, view.steps);
-    fillTableaus(*pelorin::partitionedRungeKutta(*view.method));
+    fillTableaus(*tableau_, *pelorin::partitionedRungeKutta(*view.method));
     fillNewton(nullptr, {});
     captionOf(*stages_)->setText(partitionedStagesCaption);
     fillCentred(*stages_,
                 {pelorin::partitionedStageColumns(view.momentum), pelorin::stageRows(view)});
-    drawStep(pelorin::phaseView(view));
+    showDrawing(pelorin::phaseView(view));
 }
 
 // A partitioned method's formula and which components are its positions and
@@ -302,12 +300,13 @@ void OneStepTab::showPartitionedStep(int step) {
 // system only.
 QString OneStepTab::partitionedNote() const {
     const pelorin::Method& method = inputs_.chosenMethod();
-    const pelorin::SystemSlope F = inputs_.problem.systemSlope();
+    const pelorin::SlopeOf<pelorin::StateVector> F = inputs_.problem.systemSlope();
     if (const auto why = pelorin::doesNotApplyNote(method, F); inputs_.readable && why) {
         return QString::fromStdString(*why);
     }
     const QString which =
-        F.split() ? " Here " + QString::fromStdString(pelorin::splitText(*F.split())) + "." : QString();
+        F.split() ? " Here " + QString::fromStdString(pelorin::splitText(*F.split())) + "."
+                  : QString();
     const QString tableaus =
         showsPartitionedStages()
             ? " The positions' stages Q\u2c7c come from the first tableau, the momenta's "
@@ -320,7 +319,7 @@ QString OneStepTab::partitionedNote() const {
 void OneStepTab::showWithoutStep(const QString& note) {
     showWalk(nullptr, 0, 0);
     notes_->setText(note);
-    fillTableau(nullptr);
+    fillTableau(*tableau_, nullptr);
     fillNewton(nullptr, {});
     fillCentred(*stages_, {});
     startDrawing(false);
@@ -334,151 +333,88 @@ void OneStepTab::showNotes(std::vector<std::string> notes, double xEnd, int step
     notes_->setText(joined(notes));
 }
 
-// The exact solution, the stage points with their slopes, the increment and
-// the stages' names; a value out of the plot's reach is said in the notes.
-void OneStepTab::drawStep(const pelorin::StageView& view) {
-    if (!startDrawing(view.steps > 0)) return;
-    const pelorin::StageDrawing drawing = pelorin::stageDrawing(view);
-    const QColor methodColour = drawExact(drawing.exact, *view.method);
-    drawIterates(drawing.iterates, methodColour);
-    // A step without a value has its iterates and nothing more to show.
-    if (view.stages.hasValue()) {
-        drawStages(drawing, methodColour);
-        labelStagePoints(pelorin::stageLabels(view.stages));
-        plot_->addLegendEntry("the step's increment", QPen(plot_->accent(), 2));
-    }
-
-    finishDrawing(drawing.x, drawing.y, drawing.leftOut);
-}
-
-QColor OneStepTab::drawExact(const pelorin::DrawablePoints& exact, const pelorin::Method& method) {
-    QCPGraph* curve = plot_->addGraph();
-    curve->setName(QString::fromStdString(pelorin::knownSolutionName(inputs_.problem)));
-    curve->setPen(QPen(plot_->palette().color(QPalette::Text), 1.5));
-    curve->setData(toQVector(exact.x), toQVector(exact.y));
-    return LabPlot::methodPen(pelorin::catalogueRow(method)).color();
-}
-
 bool OneStepTab::startDrawing(bool hasStep) {
-    plot_->clearPlottables();
     labels_.clear();
-    plot_->clearItems();
+    clearStep(*plot_);
     if (!hasStep) plot_->replot();
     return hasStep;
 }
 
-void OneStepTab::finishDrawing(const pelorin::Extent& x, const pelorin::Extent& y, bool leftOut) {
-    plot_->xAxis->setRange(x.lower, x.upper);
-    plot_->yAxis->setRange(y.lower, y.upper);
-    if (leftOut) {
+template <class View>
+void OneStepTab::showDrawing(const View& view) {
+    if (!startDrawing(view.steps > 0)) return;
+    DrawnStep drawn = drawStep(*plot_, view,
+                               QString::fromStdString(pelorin::knownSolutionName(inputs_.problem)));
+    labels_ = std::move(drawn.labels);
+    if (drawn.leftOut) {
         notes_->setText(notes_->text() + "\n" + QString::fromStdString(pelorin::undrawableNote()));
     }
     plot_->replot();
 }
 
-void OneStepTab::drawStages(const pelorin::StageDrawing& drawing, const QColor& methodColour) {
-    QCPGraph* stages = plot_->addGraph();
-    stages->setName("stage points k\u2c7c with their slopes");
-    stages->setLineStyle(QCPGraph::lsNone);
-    stages->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, methodColour, stageMarkerSize));
-    stages->setData(toQVector(drawing.stagePoints.x), toQVector(drawing.stagePoints.y));
-    plot_->drawOnTop(*stages);
-    drawSlopes(drawing.slopes, QPen(methodColour, 2), drawing.increment);
+// The method a starting value came from: the "Start with" method, or none
+// for the solution.
+const pelorin::Method* OneStepTab::startMethod() const {
+    return pelorin::startOf(inputs_.problem, inputs_.multistep).method;
 }
 
-void OneStepTab::drawSlopes(const std::vector<pelorin::Segment>& slopes, const QPen& pen,
-                            const std::optional<pelorin::Segment>& increment) {
-    for (const pelorin::Segment& segment : slopes) {
-        auto* line = new QCPItemLine(plot_);
-        line->start->setCoords(segment.x1, segment.y1);
-        line->end->setCoords(segment.x2, segment.y2);
-        line->setPen(pen);
-    }
-    if (increment) {
-        auto* arrow = new QCPItemLine(plot_);
-        arrow->start->setCoords(increment->x1, increment->y1);
-        arrow->end->setCoords(increment->x2, increment->y2);
-        arrow->setPen(QPen(plot_->accent(), 2));
-        arrow->setHead(QCPLineEnding::esSpikeArrow);
-    }
-}
-
-// Names the stage points "k1", "k2", ... on a ground that keeps the names
-// readable over lines; placeLabels puts them beside their points.
-void OneStepTab::labelStagePoints(const std::vector<pelorin::StageLabel>& stages) {
-    QColor ground = plot_->palette().color(QPalette::Base);
-    ground.setAlpha(200);
-    for (const pelorin::StageLabel& label : stages) {
-        if (!pelorin::drawable({label.x, label.y})) continue;
-        auto* text = new QCPItemText(plot_);
-        text->setText(QString::fromStdString(label.text));
-        text->position->setCoords(label.x, label.y);
-        text->setFont(plot_->textSized(text->font()));
-        text->setPadding(QMargins(5, 3, 5, 3));
-        text->setColor(plot_->palette().color(QPalette::Text));
-        text->setBrush(ground);
-        labels_.push_back({text, label.slope});
-    }
-}
-
-// Where a label fits depends on the pixels between the points, so it is
-// chosen again whenever the plot is laid out: after a resize, a zoom or a pan.
-void OneStepTab::placeLabels() {
-    std::vector<pelorin::LabelSpot> spots;
-    for (const auto& [text, slope] : labels_) {
-        const QPointF point = text->position->pixelPosition();
-        const QPointF size = text->bottomRight->pixelPosition() - text->topLeft->pixelPosition();
-        spots.push_back({point.x(), point.y(), size.x(), size.y(), slope});
-    }
-    const QRectF axes = plot_->axisRect()->rect();
-    const auto sides = pelorin::placeLabels(
-        spots, {axes.left(), axes.top(), axes.right(), axes.bottom()}, stageMarkerSize);
-    for (std::size_t i = 0; i < sides.size(); ++i) {
-        using enum pelorin::LabelSide;
-        const pelorin::LabelSide side = sides[i];
-        // The corner of the box that sits at the point.
-        labels_[i].first->setPositionAlignment(
-            (side == aboveLeft || side == aboveRight ? Qt::AlignBottom : Qt::AlignTop) |
-            (side == aboveLeft || side == belowLeft ? Qt::AlignRight : Qt::AlignLeft));
-    }
-}
-
-void OneStepTab::fillTableau(const pelorin::Method* method) {
-    const bool estimate = method && tableauOf(*method)->hasErrorEstimate();
-    tableau_->setAccessibleName("Tableau");
-    captionOf(*tableau_)->setText(estimate ? "Ta&bleau: nodes c | matrix a, then the weights b "
-                                             "and e, the weights of the error estimate"
-                                           : "Ta&bleau: nodes c | matrix a, then the weights b");
-    tableau_->clear();
-    if (!method) {
-        tableau_->setRowCount(0);
-        tableau_->setColumnCount(0);
+void OneStepTab::showMultistepStep(int step) {
+    const pelorin::Problem& problem = inputs_.problem;
+    const pelorin::Method* start = startMethod();
+    const std::string startName = pelorin::startName(problem, inputs_.multistep);
+    const pelorin::MultistepView view = pelorin::multistepView(
+        run_, problem.slope(), pelorin::knownSolution(problem), startName, step);
+    showWalk(view.method, view.step, view.steps);
+    if (view.fromStart && start) {
+        // The starting value is a step of the one-step method: its stages.
+        pelorin::StageView stages = pelorin::stageView(run_, *start, problem.slope(),
+                                                       pelorin::knownSolution(problem), view.step);
+        stages.notes.insert(stages.notes.begin(), view.notes.begin(), view.notes.end());
+        showStageParts(stages);
         return;
     }
-    const int stages = tableauOf(*method)->stages;
-    fillCentred(*tableau_, {tableauColumns(stages), pelorin::tableauCells(*tableauOf(*method))});
-    tableau_->setVerticalHeaderLabels(
-        tableauRows(stages, estimate ? QStringList{"b", "e"} : QStringList{"b"}));
+    showNotes(view.notes, view.xEnd, view.steps);
+    // A starting value from the solution has no weights: the table stays
+    // empty, and the notes say where the value came from.
+    showWeightsOf(view.steps > 0 ? view.method : nullptr, multistepDescription);
+    fillNewton(view.method, {pelorin::newValueNewtonColumns(view.step, 1),
+                             pelorin::newtonRows(view.numbers.iterations)});
+    fillCentred(*stages_, {{pelorin::weightColumns.begin(), pelorin::weightColumns.end()},
+                           pelorin::weightRows(view)});
+    showDrawing(view);
 }
 
-void OneStepTab::fillTableaus(const pelorin::PartitionedRungeKutta& pair) {
-    tableau_->setAccessibleName("Tableau");
-    captionOf(*tableau_)->setText("Ta&bleaus: the positions' nodes c | matrix a, then the weights "
-                                  "b; below, the momenta's \u0109 | \u00e2, then their weights b");
-    tableau_->clear();
-    const int stages = pair.positions->stages;
-    const std::pair<const char*, const pelorin::Tableau*> parts[]{{"positions q", pair.positions},
-                                                                   {"momenta p", pair.momenta}};
-    std::vector<std::vector<std::string>> cells;
-    QStringList rows;
-    for (const auto& [title, tableau] : parts) {
-        cells.emplace_back(static_cast<std::size_t>(stages) + 1);  // the title's row
-        const auto coefficients = pelorin::tableauCells(*tableau);
-        cells.insert(cells.end(), coefficients.begin(), coefficients.end());
-        rows << title << tableauRows(stages, {"b"});
+void OneStepTab::showMultistepSystemStep(int step) {
+    const pelorin::Problem& problem = inputs_.problem;
+    const pelorin::SolutionSamplesOf<pelorin::StateVector> known =
+        pelorin::systemComparison(problem).samples;
+    const pelorin::MultistepViewOf<pelorin::StateVector> view = pelorin::multistepView(
+        systemRun_, problem.systemSlope(), known, pelorin::startName(problem, inputs_.multistep),
+        step);
+    showWalk(view.method, view.step, view.steps);
+    if (view.fromStart && startMethod()) {
+        // The starting value is a step of the one-step method: its stages.
+        pelorin::StageViewOf<pelorin::StateVector> stages =
+            pelorin::stageView(systemRun_, *startMethod(), problem.systemSlope(), known, view.step);
+        stages.notes.insert(stages.notes.begin(), view.notes.begin(), view.notes.end());
+        showStageParts(stages);
+        return;
     }
-    fillCentred(*tableau_, {tableauColumns(stages), cells});
-    tableau_->setVerticalHeaderLabels(rows);
+    showNotes(view.notes, view.xEnd, view.steps);
+    showWeightsOf(view.steps > 0 ? view.method : nullptr, multistepPhaseDescription);
+    const std::size_t components = problem.components();
+    fillNewton(view.method, {pelorin::newValueNewtonColumns(view.step, components),
+                             pelorin::newtonRows(view.numbers.iterations)});
+    fillCentred(*stages_, {pelorin::systemWeightColumns(components), pelorin::weightRows(view)});
+    showDrawing(view);
+}
+
+void OneStepTab::showWeightsOf(const pelorin::Method* method, const char* description) {
+    captionOf(*stages_)->setText(weightsCaption);
+    stages_->setAccessibleName("Weights");
+    plot_->describe(description);
+    fillFormula(*tableau_, method ? pelorin::multistepOf(*method) : nullptr);
+    captionOf(*newton_)->setText("Ne&wton iterations of the new value");
 }
 
 void OneStepTab::fillNewton(const pelorin::Method* method, const pelorin::TextTable& iterations) {
@@ -487,28 +423,4 @@ void OneStepTab::fillNewton(const pelorin::Method* method, const pelorin::TextTa
         part->setVisible(implicit);
     }
     fillCentred(*newton_, iterations);
-}
-
-// Iterate k of n is drawn in the method's colour mixed into the plot's
-// ground, from a quarter of the colour at the start to all of it at the
-// last, so that the eye follows the iterations to the stage points.
-void OneStepTab::drawIterates(const std::vector<pelorin::IteratePoints>& iterates,
-                              const QColor& methodColour) {
-    const QColor ground = plot_->palette().color(QPalette::Base);
-    const auto last = static_cast<double>(std::max<std::size_t>(iterates.size(), 2) - 1);
-    for (std::size_t k = 0; k < iterates.size(); ++k) {
-        const double share = 0.25 + 0.75 * static_cast<double>(k) / last;
-        const auto mix = [&](double colour, double base) { return share * colour + (1 - share) * base; };
-        const QColor shade = QColor::fromRgbF(
-            static_cast<float>(mix(methodColour.redF(), ground.redF())),
-            static_cast<float>(mix(methodColour.greenF(), ground.greenF())),
-            static_cast<float>(mix(methodColour.blueF(), ground.blueF())));
-        QCPGraph* points = plot_->addGraph();
-        points->setLineStyle(QCPGraph::lsNone);
-        points->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, shade, iterateMarkerSize));
-        points->setData(toQVector(iterates[k].points.x), toQVector(iterates[k].points.y));
-        // One legend entry for them all, in the middle shade.
-        if (k == iterates.size() / 2) points->setName("Newton iterates, paler the earlier");
-        else points->removeFromLegend();
-    }
 }

@@ -2,17 +2,19 @@
 // method, problem and h), drawn and listed to check by hand, and the method's
 // tableau as fractions. Previous and Next walk the steps. A system's stages
 // are vectors: the table lists every component, and the plot shows the step
-// in the phase plane (y1, y2) (one_step_tab_system.cpp); a partitioned
-// method's stages take their abscissae from its two tableaus. A multistep
-// method's step shows the points it weighs, its formula and its weights
-// (one_step_tab_multistep.cpp), on a system with a column for every
-// component and drawn in the phase plane. A typed problem's run is studied
-// off the window's thread; the steps are walked on it, from the run.
+// in the phase plane (y1, y2); a partitioned method's stages take their
+// abscissae from its two tableaus. A multistep method's step shows the
+// points it weighs, its formula and its weights, on a system with a column
+// for every component and drawn in the phase plane. The plot is drawn by
+// lab/step_plot.h, the tableaus and the formula filled by lab/step_tables.h.
+// A typed problem's run is studied off the window's thread; the steps are
+// walked on it, from the run.
 #pragma once
 
 #include "lab/inputs.h"
 #include "base/text_table.h"
 #include "lab/lab_page.h"
+#include "lab/step_plot.h"
 #include "lab/study_runner.h"
 #include "numerics/solution_paths.h"
 #include "numerics/stage_step.h"
@@ -20,14 +22,11 @@
 #include "texts/multistep_view.h"
 #include "texts/partitioned_stage_view.h"
 #include "texts/stage_view.h"
-#include "texts/system_stage_view.h"
+#include "texts/phase_step_view.h"
 
-#include <utility>
 #include <vector>
 
 class LabPlot;
-class QColor;
-class QCPItemText;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -45,15 +44,13 @@ public:
     void showStep(int step);
 
 private:
-    static constexpr double stageMarkerSize = 8, iterateMarkerSize = 7;
-
     bool showsSystem() const { return inputs_.problem.isSystem(); }
     // The run of the chosen method, at once for the lesson's equation, else
     // on the lab's threads with a note until it comes; then its first step.
     template <class State>
     void startStudy();
     void showStudy(pelorin::OneStepStudy study);
-    void showStudy(pelorin::SystemOneStepStudy study);
+    void showStudy(pelorin::OneStepStudyOf<pelorin::StateVector> study);
     // The buttons and the heading for step `step` of `steps` (0 of 0: none).
     void showWalk(const pelorin::Method* method, int step, int steps);
     // The notes, and where the step ends past the solution's end, that too.
@@ -70,57 +67,31 @@ private:
     bool showsPartitionedStages() const;
     void showPartitionedStep(int step);
     QString partitionedNote() const;
-    static void fillCentred(QTableWidget& table, const pelorin::TextTable& text);
     // The method a multistep run's starting values come from (none: the solution).
     const pelorin::Method* startMethod() const;
-    // one_step_tab_multistep.cpp: a multistep method's step.
+    // A multistep method's step: its points' weights, or, for a starting
+    // value a one-step method made, that method's stages.
     void showMultistepStep(int step);
     void showMultistepSystemStep(int step);
     // The Weights caption, the plot's description, the formula and the
     // Newton table's caption of a multistep step.
     void showWeightsOf(const pelorin::Method* method, const char* description);
-    void fillFormula(const pelorin::Multistep* multistep);
-    void drawMultistep(const pelorin::MultistepView& view);
-    // one_step_tab_system.cpp: a system's multistep step in the phase plane.
-    void drawMultistepPhase(const pelorin::SystemMultistepView& view);
-    // The known solution's path over the step in the phase plane.
-    void drawKnownPath(const pelorin::DrawablePoints& known);
-    // Empties the plot for a step; without one, it is drawn empty: false.
+    // Empties the plot for a step; without one, it is painted empty: false.
     bool startDrawing(bool hasStep);
-    // The known solution, under what the step draws; the method's colour.
-    QColor drawExact(const pelorin::DrawablePoints& exact, const pelorin::Method& method);
-    // The view that holds the drawing; what lies beyond a plot's reach is
-    // said in the notes.
-    void finishDrawing(const pelorin::Extent& x, const pelorin::Extent& y, bool leftOut);
-    // One equation's step in the plane (x, y); a system's in the phase plane
-    // (y1, y2) (one_step_tab_system.cpp).
-    void drawStep(const pelorin::StageView& view);
-    void drawStep(const pelorin::SystemStageView& view);
-    // The stage points, their slopes and the increment, in the method's colour.
-    void drawStages(const pelorin::StageDrawing& drawing, const QColor& methodColour);
-    // Short segments of the slopes, and the increment as an arrow.
-    void drawSlopes(const std::vector<pelorin::Segment>& slopes, const QPen& pen,
-                    const std::optional<pelorin::Segment>& increment);
-    void fillTableau(const pelorin::Method* method);
-    // A partitioned pair's two tableaus in the one table, each under a row
-    // that names it: the positions', then the momenta's.
-    void fillTableaus(const pelorin::PartitionedRungeKutta& pair);
+    // The step of a view of any kind drawn (lab/step_plot.h); what lies
+    // beyond the plot's reach is said in the notes.
+    template <class View>
+    void showDrawing(const View& view);
     // The Newton iterations table of an implicit step, shown only for an
     // implicit method: an explicit one has no iterations.
     void fillNewton(const pelorin::Method* method, const pelorin::TextTable& iterations);
-    // Each Newton iterate's stage points, in the method's colour, paler the
-    // earlier the iterate, under the stage points they close in on.
-    void drawIterates(const std::vector<pelorin::IteratePoints>& iterates,
-                      const QColor& methodColour);
-    void labelStagePoints(const std::vector<pelorin::StageLabel>& stages);
-    void placeLabels();
     // Axis names, description and the Stages caption for a single equation
     // or, in the phase plane, for a system.
     void showPlaneOf(bool system);
 
     LabInputs inputs_;
     pelorin::SolutionPath run_;
-    pelorin::SystemPath systemRun_;
+    pelorin::PathOf<pelorin::StateVector> systemRun_;
     std::optional<pelorin::SolutionEnd> end_;  // of the solution the run is compared with
     int step_ = 1;
     LabPlot* plot_ = nullptr;
@@ -128,7 +99,7 @@ private:
     QLabel* notes_ = nullptr;
     QPushButton* previous_ = nullptr;
     QPushButton* next_ = nullptr;
-    std::vector<std::pair<QCPItemText*, double>> labels_;  // with the slope at their point
+    std::vector<StepLabel> labels_;  // the names drawStep put on the plot
     QTableWidget* stages_ = nullptr;
     QTableWidget* tableau_ = nullptr;
     QTableWidget* newton_ = nullptr;

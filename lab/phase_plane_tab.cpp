@@ -197,8 +197,9 @@ void PhasePlaneTab::setInputs(const LabInputs& inputs) {
     planeStale_ = true;
     fillAxes(inputs.problem.components());
     if (!inputs.readable || !inputs.problem.isSystem()) {
-        const QStringList why =
-            inputs.readable ? QStringList() : QStringList{QString::fromStdString(inputs.unreadable)};
+        const QStringList why = inputs.readable
+                                    ? QStringList()
+                                    : QStringList{QString::fromStdString(inputs.unreadable)};
         display({}, why);
         return;
     }
@@ -223,7 +224,8 @@ void PhasePlaneTab::display(pelorin::PhasePlaneRuns runs, const QStringList& fir
         }
     };
     add(runs_.orbitNote);
-    for (const pelorin::SystemPath& run : runs_.halved) add(pelorin::pathNote(run));
+    for (const pelorin::PathOf<pelorin::StateVector>& run : runs_.halved)
+        add(pelorin::pathNote(run));
     const std::vector<pelorin::RunDrift> drifts = pelorin::runDrifts(runs_.halved, runs_.drift);
     if (!drifts.empty()) {
         const pelorin::Problem& problem = inputs_.problem;
@@ -251,9 +253,10 @@ void PhasePlaneTab::drawRuns() {
     std::array<QCPCurve*, 3> curves{};
     for (std::size_t i = 0; i < runs_.halved.size(); ++i) {
         const std::size_t k = runs_.halved.size() - 1 - i;
-        const pelorin::SystemPath& run = runs_.halved[k];
+        const pelorin::PathOf<pelorin::StateVector>& run = runs_.halved[k];
         if (!run.method || !shown) continue;
-        QCPCurve* curve = addCurve(*plot_, projected(run.y, axes_), LabPlot::methodPen(halvedLooks[k]));
+        QCPCurve* curve =
+            addCurve(*plot_, projected(run.y, axes_), LabPlot::methodPen(halvedLooks[k]));
         curve->setScatterStyle(LabPlot::methodMarker(halvedLooks[k]));
         // A few dozen markers a run tell the runs apart; hundreds would
         // make a band of them.

@@ -4,7 +4,7 @@
 #include "base/lab_reading.h"
 #include "base/words.h"
 #include "lab/page.h"
-#include "lab/system_boxes.h"
+#include "lab/component_boxes.h"
 #include "problem/library.h"
 #include "problem/system_library.h"
 #include "run/calculation_error.h"
@@ -42,8 +42,8 @@ ProblemEditor::ProblemEditor(const std::array<QString, 3>& start, QVBoxLayout& c
                              QHBoxLayout& startRow, QWidget* window)
     : QObject(window), window_(window) {
     column.addLayout(createProblemRow());
-    system_ = new SystemBoxes(window_);
-    connect(system_, &SystemBoxes::edited, this, &ProblemEditor::changed);
+    system_ = new ComponentBoxes(window_);
+    connect(system_, &ComponentBoxes::edited, this, &ProblemEditor::changed);
     column.addWidget(system_);
     createStartBoxes(start, startRow);
 }
@@ -208,7 +208,8 @@ void ProblemEditor::startAt(const QString& x0, const QString& y0) {
     emit changed();
 }
 
-void ProblemEditor::setProblem(const pelorin::ProblemText& text, const pelorin::SystemText& system) {
+void ProblemEditor::setProblem(const pelorin::ProblemText& text,
+                               const pelorin::SystemText& system) {
     if (system.form != pelorin::ProblemForm::equation) system_->setText(system);
     showForm(system.form);
     f_->setText(QString::fromStdString(text.f));
@@ -261,8 +262,8 @@ void ProblemEditor::read() {
     for (std::size_t i = 0; i < labBoxes.size(); ++i) {
         // A system's starts are its own boxes'.
         if (labBoxes[i] == pelorin::Input::y0 && form() != pelorin::ProblemForm::equation) continue;
-        const pelorin::LabBox box = pelorin::readLabBox(pelorin::inputName(labBoxes[i]),
-                                                        boxes_[i]->text().toStdString(), lastGood_[i]);
+        const pelorin::LabBox box = pelorin::readLabBox(
+            pelorin::inputName(labBoxes[i]), boxes_[i]->text().toStdString(), lastGood_[i]);
         lastGood_[i] = box.value;
         boxes_[i]->setToolTip(QString::fromStdString(box.note));
         if (!box.note.empty()) notes << QString::fromStdString(box.note);
@@ -282,7 +283,8 @@ QStringList ProblemEditor::readEquation() {
     pelorin::EquationReading read = pelorin::readEquation(
         f_->text().trimmed().toStdString(), exact_->text().trimmed().toStdString(), at.x0, y0);
     if (!read.equation) {
-        return {QString::fromStdString(read.slopeError.message) + "; the lab goes on with f(x, y) = " +
+        return {QString::fromStdString(read.slopeError.message) +
+                "; the lab goes on with f(x, y) = " +
                 QString::fromStdString(pelorin::quotedFormula(equation_.f)) + "."};
     }
     QStringList notes;
@@ -308,8 +310,8 @@ QStringList ProblemEditor::readSystem() {
     const std::optional<pelorin::StateVector> start = system_->readStarts(startNotes);
     QStringList notes;
     for (const std::string& note : startNotes) notes << QString::fromStdString(note);
-    const QString goingOn =
-        "; the lab goes on with " + QString::fromStdString(pelorin::quotedFormula(equation_.f)) + ".";
+    const QString goingOn = "; the lab goes on with " +
+                            QString::fromStdString(pelorin::quotedFormula(equation_.f)) + ".";
     const std::string why = unreadable();
     if (!start || !why.empty()) {
         if (start) notes << QString::fromStdString(why) + goingOn;
@@ -321,7 +323,8 @@ QStringList ProblemEditor::readSystem() {
     for (const pelorin::FormulaError& error : read.errors) {
         notes << QString::fromStdString(error.message) + goingOn;
     }
-    for (const pelorin::FormulaError& note : read.notes) notes << QString::fromStdString(note.message);
+    for (const pelorin::FormulaError& note : read.notes)
+        notes << QString::fromStdString(note.message);
     if (read.equation) {
         equation_ = std::move(*read.equation);
         systemStart_ = start;
@@ -343,7 +346,8 @@ void ProblemEditor::followProblemList() {
             problem_->setCurrentIndex(problem_->count() - 1);
             return;
         }
-        const pelorin::LibraryProblem& entry = pelorin::problemLibrary[static_cast<std::size_t>(index)];
+        const pelorin::LibraryProblem& entry =
+            pelorin::problemLibrary[static_cast<std::size_t>(index)];
         if (f_->text() != fromView(entry.f) || exact_->text() != fromView(entry.exact)) {
             problem_->setCurrentIndex(problem_->count() - 1);
         }
@@ -351,7 +355,8 @@ void ProblemEditor::followProblemList() {
 }
 
 const pelorin::LibrarySystem* ProblemEditor::shownLibrarySystem() const {
-    const auto row = static_cast<std::size_t>(problem_->currentIndex()) - pelorin::problemLibrary.size();
+    const auto row =
+        static_cast<std::size_t>(problem_->currentIndex()) - pelorin::problemLibrary.size();
     if (problem_->currentIndex() < 0 || row >= pelorin::systemLibrary.size()) return nullptr;
     return &pelorin::systemLibrary[row];
 }
@@ -379,5 +384,6 @@ QString ProblemEditor::pageRangeNote() const {
         return {};
     }
     return QString("x1 = %1 on the %2 page: %3")
-        .arg(fromView(entry->pageRange.x1), fromView(entry->pageRange.page), fromView(entry->pageRange.why));
+        .arg(fromView(entry->pageRange.x1), fromView(entry->pageRange.page),
+             fromView(entry->pageRange.why));
 }

@@ -18,7 +18,7 @@
 namespace pelorin {
 struct LibrarySystem;
 }
-class SystemBoxes;
+class ComponentBoxes;
 class QComboBox;
 class QHBoxLayout;
 class QLabel;
@@ -103,7 +103,7 @@ private:
     QLineEdit* f_ = nullptr;
     QLabel* exactCaption_ = nullptr;
     QLineEdit* exact_ = nullptr;
-    SystemBoxes* system_ = nullptr;
+    ComponentBoxes* system_ = nullptr;
     QLabel* y0Caption_ = nullptr;
     std::array<QLineEdit*, 3> boxes_{};  // x0, y0, x1
     std::array<std::optional<double>, 3> lastGood_{};

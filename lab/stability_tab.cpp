@@ -48,9 +48,10 @@ QString methodList(const std::vector<std::size_t>& rows) {
     return QString::fromStdString(pelorin::listedInWords(names));
 }
 
-// Every eigenvalue at every step point of a system's run, a conjugate pair
-// as two points.
-std::vector<std::complex<double>> everyMode(const pelorin::SystemStabilityPath& path) {
+// Every z at every step point of a run: one equation's one, a system's
+// every eigenvalue, a conjugate pair as two points.
+template <class State>
+std::vector<std::complex<double>> everyMode(const pelorin::StabilityPathOf<State>& path) {
     std::vector<std::complex<double>> z;
     for (const auto& modes : path.z) z.insert(z.end(), modes.begin(), modes.end());
     return z;
@@ -59,10 +60,12 @@ std::vector<std::complex<double>> everyMode(const pelorin::SystemStabilityPath& 
 // What the notes say of a run along which z = h·λ was followed, on one
 // equation or a system: the path's own notes, where some z lies beyond the
 // plot, the method's verdict, and whether a point was left out.
-QStringList alongTheRun(const std::vector<std::string>& pathNotes, const std::vector<std::complex<double>>& z,
-                        const QString& verdict, bool leftOut) {
+QStringList alongTheRun(const std::vector<std::string>& pathNotes,
+                        const std::vector<std::complex<double>>& z, const QString& verdict,
+                        bool leftOut) {
     QStringList notes = fromNotes(pathNotes);
-    if (const std::string beyond = pelorin::beyondGridNote(z, pelorin::StabilityGrid{}); !beyond.empty()) {
+    if (const std::string beyond = pelorin::beyondGridNote(z, pelorin::StabilityGrid{});
+        !beyond.empty()) {
         notes << QString::fromStdString(beyond);
     }
     notes << verdict;
@@ -79,8 +82,8 @@ void addRoom(LabPlot& run) {
 
 // What the notes say while a study off the window's thread is under way.
 QString calculating(const QString& what, const pelorin::Problem& problem) {
-    return "Calculating " + what + " on " + QString::fromStdString(pelorin::quotedFormula(problem.equationText())) +
-           " \u2026";
+    return "Calculating " + what + " on " +
+           QString::fromStdString(pelorin::quotedFormula(problem.equationText())) + " \u2026";
 }
 
 QPen edgePen() {
@@ -156,7 +159,8 @@ LabPlot* StabilityTab::createRegionPlot() {
     region_->showLegend(LabPlot::LegendPlace::below);
     for (QCPAxis* axis : {region_->xAxis, region_->yAxis}) {
         connect(axis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, [this] {
-            if (regionMethod_ && !regionNone() && (regionMultistep_ || !regionFunction_.isPolynomial())) {
+            if (regionMethod_ && !regionNone() &&
+                (regionMultistep_ || !regionFunction_.isPolynomial())) {
                 shadeRegion();
             }
         });
@@ -165,13 +169,14 @@ LabPlot* StabilityTab::createRegionPlot() {
 }
 
 LabPlot* StabilityTab::createRootsPlot() {
-    roots_ = new LabPlot("Roots in the unit circle",
-                         "For a multistep method: the roots \u03b6 of its characteristic polynomial "
-                         "at z = h\u00b7\u03bb, within the unit circle |\u03b6| = 1. The principal "
-                         "root, the one nearest e^z, is a red disc; the parasitic ones are squares. An "
-                         "error grows in the mode of every root outside the circle, and of every "
-                         "repeated root on it.",
-                         this);
+    roots_ =
+        new LabPlot("Roots in the unit circle",
+                    "For a multistep method: the roots \u03b6 of its characteristic polynomial "
+                    "at z = h\u00b7\u03bb, within the unit circle |\u03b6| = 1. The principal "
+                    "root, the one nearest e^z, is a red disc; the parasitic ones are squares. An "
+                    "error grows in the mode of every root outside the circle, and of every "
+                    "repeated root on it.",
+                    this);
     roots_->keepEqualScale();
     roots_->xAxis->setLabel("Re \u03b6");
     roots_->yAxis->setLabel("Im \u03b6");
@@ -201,10 +206,11 @@ LabPlot* StabilityTab::createRunPlot() {
 
 QLayout* StabilityTab::createSlider() {
     auto* controls = new QHBoxLayout;
-    auto* sliderCaption = new QLabel(QString("h from %1 to %2:")
-                                         .arg(fromView(pelorin::fixedText(pelorin::sliderStep, 2)),
-                                              fromView(pelorin::numberToText(pelorin::largestStep))),
-                                     this);
+    auto* sliderCaption =
+        new QLabel(QString("h from %1 to %2:")
+                       .arg(fromView(pelorin::fixedText(pelorin::sliderStep, 2)),
+                            fromView(pelorin::numberToText(pelorin::largestStep))),
+                   this);
     slider_ = new QSlider(Qt::Horizontal, this);
     slider_->setAccessibleName("h slider");
     slider_->setAccessibleDescription("Sweeps the lab's h in hundredths.");
@@ -227,11 +233,13 @@ void StabilityTab::setInputs(const LabInputs& inputs) {
     studies_.supersede();
     systemStudy_ = {};
     multistepStudy_ = {};
-    typedPath_ = followsTypedPath() ? pelorin::stabilityPath(method(), inputs_.problem.slope(), inputs_.problem.x0,
-                                                             inputs_.problem.y0[0], inputs_.problem.x1, inputs_.h)
-                                    : pelorin::StabilityPath{};
+    typedPath_ = followsTypedPath()
+                     ? pelorin::stabilityPath(method(), inputs_.problem.slope(), inputs_.problem.x0,
+                                              inputs_.problem.y0[0], inputs_.problem.x1, inputs_.h)
+                     : pelorin::StabilityPath{};
     roots_->setVisible(showsMultistep());
-    if (inputs_.multistep.own != intervalsOwn_) fillIntervalRow(pelorin::catalogueRow(pelorin::ownMultistepEntry()));
+    if (inputs_.multistep.own != intervalsOwn_)
+        fillIntervalRow(pelorin::catalogueRow(pelorin::ownMultistepEntry()));
     // The region depends on the method alone; the point (or the path of
     // points) also on the problem, the start and h.
     if (!showsChosenRegion()) drawRegion();
@@ -250,8 +258,8 @@ void StabilityTab::studyMultistep() {
     }
     studies_.study(
         inputs_.problem,
-        [method = &method(), h = inputs_.h, multistep = inputs_.multistep](const pelorin::Problem& problem,
-                                                                           std::stop_token) {
+        [method = &method(), h = inputs_.h, multistep = inputs_.multistep](
+            const pelorin::Problem& problem, std::stop_token) {
             return pelorin::studyMultistepStability(problem, *method, h, multistep);
         },
         [this](pelorin::MultistepStabilityStudy study) {
@@ -275,10 +283,11 @@ void StabilityTab::studySystem() {
     notes_->setText(calculating("z = h\u00b7\u03bb along the run", inputs_.problem));
     studies_.runOffThread(
         inputs_.problem,
-        [method = inputs_.method, h = inputs_.h](const pelorin::Problem& problem, std::stop_token stop) {
-            return pelorin::studySystemStability(problem, method, h, stop);
+        [method = inputs_.method, h = inputs_.h](const pelorin::Problem& problem,
+                                                 std::stop_token stop) {
+            return pelorin::studyStability(problem, method, h, stop);
         },
-        [this](pelorin::SystemStabilityStudy study) {
+        [this](pelorin::StabilityStudy study) {
             systemStudy_ = std::move(study);
             placePoint();
             showSystemRun();
@@ -287,7 +296,8 @@ void StabilityTab::studySystem() {
 
 bool StabilityTab::showsChosenRegion() const {
     return regionMethod_ == inputs_.method &&
-           (!pelorin::isOwnMultistep(pelorin::labCatalogue()[inputs_.method]) || regionOwn_ == inputs_.multistep.own);
+           (!pelorin::isOwnMultistep(pelorin::labCatalogue()[inputs_.method]) ||
+            regionOwn_ == inputs_.multistep.own);
 }
 
 PageHandout StabilityTab::handout(const LabInputs& inputs) const {
@@ -308,7 +318,8 @@ void StabilityTab::stepFromSlider(int hundredths) {
 void StabilityTab::fillIntervals() {
     intervals_->setRowCount(static_cast<int>(pelorin::labCatalogue().size()));
     intervals_->setColumnCount(4);
-    intervals_->setHorizontalHeaderLabels({"Method", "Interval", "Left half-plane", "Same R(z) as"});
+    intervals_->setHorizontalHeaderLabels(
+        {"Method", "Interval", "Left half-plane", "Same R(z) as"});
     intervals_->verticalHeader()->setVisible(false);
     intervals_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     intervals_->horizontalHeader()->setStretchLastSection(true);
@@ -344,7 +355,8 @@ void StabilityTab::showIntervalRow(std::size_t row, const pelorin::StabilityInte
 
 QString StabilityTab::verdictNote() const {
     const pelorin::Method& chosen = method();
-    if (pelorin::isPartitioned(chosen)) return QString::fromStdString(pelorin::partitionedStabilityNote(chosen));
+    if (pelorin::isPartitioned(chosen))
+        return QString::fromStdString(pelorin::partitionedStabilityNote(chosen));
     return QString::fromStdString(
         pelorin::verdictNote(chosen.caption, pelorin::stabilityVerdict(*tableauOf(chosen))));
 }
@@ -407,9 +419,10 @@ void StabilityTab::shadeRegion() {
         frame.imMax = y.upper;
     }
     const pelorin::StabilityGrid grid =
-        regionMultistep_ ? pelorin::sampleMultistepRegion(*regionMultistep_, multistepGridColumns,
-                                                          multistepGridRows, frame)
-                         : pelorin::sampleStabilityRegion(regionFunction_, gridColumns, gridRows, frame);
+        regionMultistep_
+            ? pelorin::sampleMultistepRegion(*regionMultistep_, multistepGridColumns,
+                                             multistepGridRows, frame)
+            : pelorin::sampleStabilityRegion(regionFunction_, gridColumns, gridRows, frame);
     map_->data()->setSize(grid.columns, grid.rows);
     map_->data()->setRange(QCPRange(grid.reMin, grid.reMax), QCPRange(grid.imMin, grid.imMax));
     for (int row = 0; row < grid.rows; ++row) {
@@ -419,9 +432,9 @@ void StabilityTab::shadeRegion() {
     }
     for (QCPCurve* line : boundary_) region_->removePlottable(line);
     boundary_.clear();
-    const std::vector<pelorin::Polyline> edge = regionMultistep_
-                                                    ? pelorin::boundaryLocus(*regionMultistep_)
-                                                    : pelorin::stabilityBoundary(regionFunction_, grid);
+    const std::vector<pelorin::Polyline> edge =
+        regionMultistep_ ? pelorin::boundaryLocus(*regionMultistep_)
+                         : pelorin::stabilityBoundary(regionFunction_, grid);
     for (const pelorin::Polyline& line : edge) {
         auto* curve = new QCPCurve(region_->xAxis, region_->yAxis);
         curve->removeFromLegend();
@@ -450,32 +463,37 @@ void StabilityTab::placePoint() {
 }
 
 bool StabilityTab::followsTypedPath() const {
-    return !showsMultistep() && !showsSystem() && !inputs_.problem.equation.lesson() && !regionNone();
+    return !showsMultistep() && !showsSystem() && !inputs_.problem.equation.lesson() &&
+           !regionNone();
 }
 
 std::vector<std::complex<double>> StabilityTab::shownZ() const {
     if (showsMultistep()) return multistepStudy_.z;
     if (showsSystem()) return everyMode(systemStudy_.path);
     if (inputs_.problem.equation.lesson()) return {inputs_.h * pelorin::lessonLambda};
-    return {typedPath_.z.begin(), typedPath_.z.end()};
+    return everyMode(typedPath_);
 }
 
 // On an equation of the user's, λ changes along the solution: the region
 // shows z = h·λ at every step point, and the notes say where it leaves.
 void StabilityTab::drawTypedRun() {
-    const pelorin::StabilityPath& path = typedPath_;
+    const pelorin::SolutionPath& path = typedPath_.run;
     const auto end = inputs_.readable ? pelorin::solutionEnd(inputs_.problem) : std::nullopt;
     bool leftOut = addRunGraph(path.x, path.y);
     // The solution drawn up to the run's last point before its end: past it
     // there is none, and on the way to it |y| grows without bound.
-    const auto before = std::find_if(path.x.begin(), path.x.end(), [&end](double x) { return end && end->past(x); });
+    const auto before = std::find_if(path.x.begin(), path.x.end(),
+                                     [&end](double x) { return end && end->past(x); });
     if (before != path.x.begin()) {
-        leftOut = addKnownCurve(pelorin::knownCurve(inputs_.problem, path.x.front(), *(before - 1))) || leftOut;
+        leftOut =
+            addKnownCurve(pelorin::knownCurve(inputs_.problem, path.x.front(), *(before - 1))) ||
+            leftOut;
     }
-    QStringList notes = alongTheRun(path.notes, shownZ(), verdictNote(), leftOut);
+    QStringList notes = alongTheRun(typedPath_.notes, shownZ(), verdictNote(), leftOut);
     run_->rescaleAxes();
     run_->setSolutionEnd(end);
-    if (end && std::any_of(path.x.begin(), path.x.end(), [&end](double x) { return end->past(x); })) {
+    if (end &&
+        std::any_of(path.x.begin(), path.x.end(), [&end](double x) { return end->past(x); })) {
         notes << QString::fromStdString(pelorin::solutionEndNote(end->at) + " " +
                                         pelorin::pastEndNote("The run's points", end->at) +
                                         " The plot is fitted to the points before it.");
@@ -491,8 +509,10 @@ bool StabilityTab::addKnownCurve(const pelorin::SampledCurve& curve) {
                          inputs_.problem.comparedWithReference() ? "reference" : "exact");
 }
 
-bool StabilityTab::addKnownCurve(const pelorin::SampledCurve& curve, const QPen& pen, const QString& name) {
-    bool leftOut = false;  // a sample where the solution is not known is not drawn, and not left out
+bool StabilityTab::addKnownCurve(const pelorin::SampledCurve& curve, const QPen& pen,
+                                 const QString& name) {
+    bool leftOut =
+        false;  // a sample where the solution is not known is not drawn, and not left out
     for (const pelorin::SampledCurve::Piece& piece : curve.pieces) {
         const pelorin::DrawablePoints points = pelorin::drawablePoints(piece.x, piece.y);
         leftOut = leftOut || points.leftOut;
@@ -510,12 +530,13 @@ bool StabilityTab::addKnownCurve(const pelorin::SampledCurve& curve, const QPen&
 }
 
 bool StabilityTab::addRunGraph(const std::vector<double>& x, const std::vector<double>& y) {
-    return addRunGraph(x, y, LabPlot::methodPen(inputs_.method), LabPlot::methodMarker(inputs_.method),
-                       fromView(method().caption));
+    return addRunGraph(x, y, LabPlot::methodPen(inputs_.method),
+                       LabPlot::methodMarker(inputs_.method), fromView(method().caption));
 }
 
-bool StabilityTab::addRunGraph(const std::vector<double>& x, const std::vector<double>& y, const QPen& pen,
-                               const QCPScatterStyle& marker, const QString& name) {
+bool StabilityTab::addRunGraph(const std::vector<double>& x, const std::vector<double>& y,
+                               const QPen& pen, const QCPScatterStyle& marker,
+                               const QString& name) {
     const pelorin::DrawablePoints points = pelorin::drawablePoints(x, y);
     QCPGraph* numerical = run_->addGraph();
     numerical->setName(name);
@@ -549,8 +570,8 @@ void StabilityTab::drawRun() {
     if (!inputs_.readable) {
         notes << QString::fromStdString(inputs_.unreadable);
     } else {
-        const pelorin::StabilityRun run =
-            pelorin::runWithStep(method(), inputs_.problem.x0, inputs_.problem.y0[0], inputs_.h, runSteps);
+        const pelorin::StabilityRun run = pelorin::runWithStep(
+            method(), inputs_.problem.x0, inputs_.problem.y0[0], inputs_.h, runSteps);
         const bool exactLeftOut =
             !run.x.empty() &&
             addKnownCurve(pelorin::knownCurve(inputs_.problem, run.x.front(), run.x.back()));
@@ -580,7 +601,8 @@ void StabilityTab::clearRun(const QString& valuesLabel) {
 // system's components each in a colour of their own, the run's with its
 // markers, the solution's dashed, so that each pair is told apart at any n.
 // Whether a point was left out.
-bool StabilityTab::drawComponents(const pelorin::SystemPath& run, const std::vector<pelorin::SampledCurve>& known) {
+bool StabilityTab::drawComponents(const pelorin::PathOf<pelorin::StateVector>& run,
+                                  const std::vector<pelorin::SampledCurve>& known) {
     if (run.x.empty()) return false;
     const std::size_t n = run.y.front().size();
     if (n == 1) {
@@ -594,25 +616,29 @@ bool StabilityTab::drawComponents(const pelorin::SystemPath& run, const std::vec
         if (k < known.size()) {
             QPen dashed = LabPlot::methodPen(k);
             dashed.setStyle(Qt::DashLine);
-            leftOut = addKnownCurve(known[k], dashed, QString("y%1, %2").arg(k + 1).arg(solution)) || leftOut;
+            leftOut =
+                addKnownCurve(known[k], dashed, QString("y%1, %2").arg(k + 1).arg(solution)) ||
+                leftOut;
         }
-        leftOut = addRunGraph(run.x, pelorin::componentOf(run.y, k), LabPlot::methodPen(k), LabPlot::methodMarker(k),
-                              QString("y%1, %2").arg(k + 1).arg(caption)) ||
-                  leftOut;
+        leftOut =
+            addRunGraph(run.x, pelorin::componentOf(run.y, k), LabPlot::methodPen(k),
+                        LabPlot::methodMarker(k), QString("y%1, %2").arg(k + 1).arg(caption)) ||
+            leftOut;
     }
     return leftOut;
 }
 
 void StabilityTab::showSystemRun() {
     const bool leftOut = drawComponents(systemStudy_.path.run, systemStudy_.known);
-    notes_->setText(alongTheRun(systemStudy_.path.notes, shownZ(), verdictNote(), leftOut).join("\n"));
+    notes_->setText(
+        alongTheRun(systemStudy_.path.notes, shownZ(), verdictNote(), leftOut).join("\n"));
     run_->showWhole();
     run_->replot();
 }
 
 void StabilityTab::showMultistep() {
     clearRun(componentsLabel(inputs_.problem.components()));
-    const pelorin::SystemPath& path = multistepStudy_.run;
+    const pelorin::PathOf<pelorin::StateVector>& path = multistepStudy_.run;
     const bool leftOut = drawComponents(path, multistepStudy_.known);
     if (!path.x.empty()) {
         run_->rescaleAxes();

@@ -80,7 +80,8 @@ private:
     bool addRunGraph(const std::vector<double>& x, const std::vector<double>& y, const QPen& pen,
                      const QCPScatterStyle& marker, const QString& name);
     // A run of one component or more beside the known solution's.
-    bool drawComponents(const pelorin::SystemPath& run, const std::vector<pelorin::SampledCurve>& known);
+    bool drawComponents(const pelorin::PathOf<pelorin::StateVector>& run,
+                        const std::vector<pelorin::SampledCurve>& known);
     void drawTypedRun();
     void stepFromSlider(int hundredths);
     // A system's z are the eigenvalues of h·J along its run, calculated off
@@ -114,6 +115,6 @@ private:
     pelorin::MultistepStabilityStudy multistepStudy_;
     StudyRunner studies_;
     StudyRunner intervalStudy_;  // of the Stability intervals table
-    pelorin::SystemStabilityStudy systemStudy_;  // empty until the study for the inputs comes
+    pelorin::StabilityStudy systemStudy_;  // empty until the study for the inputs comes
     pelorin::StabilityPath typedPath_;  // empty unless followsTypedPath
 };

@@ -102,31 +102,31 @@ State gill(double x0, const State& y0, double h, SlopeOf<State> f) {
 // The procedures the window, the lab and the studies call: the formulas above
 // for one equation and for a system.
 double Euler(double x0, double y0, double h, Slope f) { return euler(x0, y0, h, f); }
-StateVector Euler(double x0, const StateVector& y0, double h, SystemSlope f) {
+StateVector Euler(double x0, const StateVector& y0, double h, SlopeOf<StateVector> f) {
     return euler(x0, y0, h, f);
 }
 double EulerEP(double x0, double y0, double h, Slope f) { return eulerEndPoint(x0, y0, h, f); }
-StateVector EulerEP(double x0, const StateVector& y0, double h, SystemSlope f) {
+StateVector EulerEP(double x0, const StateVector& y0, double h, SlopeOf<StateVector> f) {
     return eulerEndPoint(x0, y0, h, f);
 }
 double EulerMP(double x0, double y0, double h, Slope f) { return eulerMidPoint(x0, y0, h, f); }
-StateVector EulerMP(double x0, const StateVector& y0, double h, SystemSlope f) {
+StateVector EulerMP(double x0, const StateVector& y0, double h, SlopeOf<StateVector> f) {
     return eulerMidPoint(x0, y0, h, f);
 }
 double RK4(double x0, double y0, double h, Slope f) { return rungeKutta4(x0, y0, h, f); }
-StateVector RK4(double x0, const StateVector& y0, double h, SystemSlope f) {
+StateVector RK4(double x0, const StateVector& y0, double h, SlopeOf<StateVector> f) {
     return rungeKutta4(x0, y0, h, f);
 }
 double RKF(double x0, double y0, double h, Slope f) { return fehlberg(x0, y0, h, f); }
-StateVector RKF(double x0, const StateVector& y0, double h, SystemSlope f) {
+StateVector RKF(double x0, const StateVector& y0, double h, SlopeOf<StateVector> f) {
     return fehlberg(x0, y0, h, f);
 }
 double RKM(double x0, double y0, double h, Slope f) { return merson(x0, y0, h, f); }
-StateVector RKM(double x0, const StateVector& y0, double h, SystemSlope f) {
+StateVector RKM(double x0, const StateVector& y0, double h, SlopeOf<StateVector> f) {
     return merson(x0, y0, h, f);
 }
 double RK4G(double x0, double y0, double h, Slope f) { return gill(x0, y0, h, f); }
-StateVector RK4G(double x0, const StateVector& y0, double h, SystemSlope f) {
+StateVector RK4G(double x0, const StateVector& y0, double h, SlopeOf<StateVector> f) {
     return gill(x0, y0, h, f);
 }
 
@@ -146,8 +146,10 @@ const Method& methodByCaption(std::string_view caption) {
 }
 
 const Tableau* tableauOf(const Method& method) {
-    if (const auto* family = std::get_if<ExplicitRungeKutta>(&method.family)) return family->tableau;
-    if (const auto* family = std::get_if<ImplicitRungeKutta>(&method.family)) return family->tableau;
+    if (const auto* family = std::get_if<ExplicitRungeKutta>(&method.family))
+        return family->tableau;
+    if (const auto* family = std::get_if<ImplicitRungeKutta>(&method.family))
+        return family->tableau;
     return nullptr;
 }
 

@@ -43,7 +43,7 @@ using StateArgument = std::conditional_t<std::is_arithmetic_v<State>, State, con
 // callable as f(x, y), such as an equation the user typed. A Slope refers to
 // that object and does not own it, so it is cheap to pass on; the object must
 // outlive it (a temporary object is refused; a lambda without captures is
-// taken as a plain function). A SystemSlope is the same for a system
+// taken as a plain function). A SlopeOf<StateVector> is the same for a system
 // y' = F(x, y), whose value has as many components as the state y.
 // A slope knows whether its components split where it was told: an object
 // that tells it by splitReading() passes it on, and withSplit() hands it to
@@ -103,7 +103,15 @@ private:
 };
 
 using Slope = SlopeOf<double>;
-using SystemSlope = SlopeOf<StateVector>;
+
+// One equation y' = f(x, y) as a system of one component, F(x, (y)) =
+// (f(x, y)), for the code written for systems; it keeps f's split. It refers
+// to f, as a slope does, so it must outlive the slopes made from it.
+struct OneEquationAsSystem {
+    Slope f;
+    StateVector operator()(double x, const StateVector& y) const { return StateVector{f(x, y[0])}; }
+    const SplitReading* splitReading() const { return f.splitReading(); }
+};
 
 // The problem the program solves: dy/dx = -2x - y.
 double f1(double x, double y);
@@ -125,17 +133,18 @@ double RK4G(double x0, double y0, double h, Slope f = f1);
 // The same seven for a system y' = F(x, y), written once with the scalar
 // ones: every component goes through the scalar formula's operations in its
 // order, so a system of one component gives the scalar procedure's bits.
-StateVector Euler(double x0, const StateVector& y0, double h, SystemSlope f);
-StateVector EulerEP(double x0, const StateVector& y0, double h, SystemSlope f);
-StateVector EulerMP(double x0, const StateVector& y0, double h, SystemSlope f);
-StateVector RK4(double x0, const StateVector& y0, double h, SystemSlope f);
-StateVector RKF(double x0, const StateVector& y0, double h, SystemSlope f);
-StateVector RKM(double x0, const StateVector& y0, double h, SystemSlope f);
-StateVector RK4G(double x0, const StateVector& y0, double h, SystemSlope f);
+StateVector Euler(double x0, const StateVector& y0, double h, SlopeOf<StateVector> f);
+StateVector EulerEP(double x0, const StateVector& y0, double h, SlopeOf<StateVector> f);
+StateVector EulerMP(double x0, const StateVector& y0, double h, SlopeOf<StateVector> f);
+StateVector RK4(double x0, const StateVector& y0, double h, SlopeOf<StateVector> f);
+StateVector RKF(double x0, const StateVector& y0, double h, SlopeOf<StateVector> f);
+StateVector RKM(double x0, const StateVector& y0, double h, SlopeOf<StateVector> f);
+StateVector RK4G(double x0, const StateVector& y0, double h, SlopeOf<StateVector> f);
 
-using StepProcedure = double (*)(double x0, double y0, double h, Slope f);
-using SystemStepProcedure = StateVector (*)(double x0, const StateVector& y0, double h,
-                                            SystemSlope f);
+// One of the seven on one equation (State = double) or on a system.
+template <class State>
+using StepProcedureOf = State (*)(double x0, StateArgument<State> y0, double h, SlopeOf<State> f);
+using StepProcedure = StepProcedureOf<double>;
 
 // The families a method belongs to, each with the coefficients its stepper
 // reads. One stepper serves each family (numerics' methodStep and
@@ -145,7 +154,7 @@ using SystemStepProcedure = StateVector (*)(double x0, const StateVector& y0, do
 struct ExplicitRungeKutta {
     const Tableau* tableau;
     StepProcedure step = nullptr;
-    SystemStepProcedure stepSystem = nullptr;
+    StepProcedureOf<StateVector> stepSystem = nullptr;
 };
 // Stages that need each other: a step solves for them by Newton's method.
 struct ImplicitRungeKutta {
@@ -200,7 +209,8 @@ inline constexpr std::array<Method, 7> methodCatalogue{{
     {"Euler (Mid point)", "Euler Mid-Point Method", "EulerMP",
      ExplicitRungeKutta{&eulerMidPointTableau, EulerMP, EulerMP},
      "k1 = h\u00b7f(x0, y0), k2 = h\u00b7f(x0 + h/2, y0 + k1/2); y1 = y0 + k2"},
-    {"Runge-Kutta 4", "Runge-Kutta-4 Method", "RK4", ExplicitRungeKutta{&rungeKutta4Tableau, RK4, RK4},
+    {"Runge-Kutta 4", "Runge-Kutta-4 Method", "RK4",
+     ExplicitRungeKutta{&rungeKutta4Tableau, RK4, RK4},
      "k1 = h\u00b7f(x0, y0), k2 = h\u00b7f(x0 + h/2, y0 + k1/2), "
      "k3 = h\u00b7f(x0 + h/2, y0 + k2/2), k4 = h\u00b7f(x0 + h, y0 + k3); "
      "y1 = y0 + (k1 + 2k2 + 2k3 + k4)/6"},
@@ -221,7 +231,8 @@ inline constexpr std::array<Method, 7> methodCatalogue{{
      "a third-order one, from the same five stages. Merson derived it for linear equations "
      "such as this one, where it somewhat overstates the error; on other equations it can be "
      "far off. Trust its size, not its digits."},
-    {"Runge-Kutta-Gill", "Runge-Kutta-Gill Method", "RK4G", ExplicitRungeKutta{&gillTableau, RK4G, RK4G},
+    {"Runge-Kutta-Gill", "Runge-Kutta-Gill Method", "RK4G",
+     ExplicitRungeKutta{&gillTableau, RK4G, RK4G},
      "Runge-Kutta 4 with Gill's weights, g = 1/\u221a2: "
      "y1 = y0 + (k1 + 2(1 \u2212 g)k2 + 2(1 + g)k3 + k4)/6"},
 }};

@@ -21,8 +21,8 @@ int sign(double part, double tolerance) {
 // Two components: a complex pair by the sign of its real part, two real
 // eigenvalues by both signs.
 EquilibriumKind planeKind(std::complex<double> low, std::complex<double> high, double tolerance) {
-    constexpr std::array<EquilibriumKind, 3> pair{EquilibriumKind::spiralSink, EquilibriumKind::centre,
-                                                  EquilibriumKind::spiralSource};
+    constexpr std::array<EquilibriumKind, 3> pair{
+        EquilibriumKind::spiralSink, EquilibriumKind::centre, EquilibriumKind::spiralSource};
     if (std::fabs(high.imag()) > tolerance) return pair[sign(high.real(), tolerance) + 1];
     constexpr std::array<std::array<EquilibriumKind, 3>, 3> real{{
         {EquilibriumKind::sink, EquilibriumKind::degenerate, EquilibriumKind::saddle},
@@ -153,8 +153,8 @@ EquilibriumKind equilibriumKind(const std::vector<std::complex<double>>& eigenva
     if (values.size() == 2) return planeKind(values[0], values[1], tolerance);
     int highest = -1;
     for (const auto& value : values) highest = std::max(highest, sign(value.real(), tolerance));
-    constexpr std::array<EquilibriumKind, 3> bySign{EquilibriumKind::stable, EquilibriumKind::undecided,
-                                                    EquilibriumKind::unstable};
+    constexpr std::array<EquilibriumKind, 3> bySign{
+        EquilibriumKind::stable, EquilibriumKind::undecided, EquilibriumKind::unstable};
     return bySign[highest + 1];
 }
 
@@ -208,22 +208,24 @@ std::string settledText(const StateVector& start, const StateVector& y, int step
 EquilibriumSearch withoutFiniteJacobian(const StateVector& start, const StateVector& y, int steps,
                                         bool settledHere) {
     if (settledHere) {
-        return failed(steps, settledText(start, y, steps) +
-                                 ", but the Jacobian is not finite there, so no eigenvalues can name it.");
+        return failed(steps,
+                      settledText(start, y, steps) +
+                          ", but the Jacobian is not finite there, so no eigenvalues can name it.");
     }
-    return failed(steps, "The Jacobian is not finite at " + pointText(y) + ", after " + stepsText(steps) +
-                             tryAgain);
+    return failed(steps, "The Jacobian is not finite at " + pointText(y) + ", after " +
+                             stepsText(steps) + tryAgain);
 }
 
 // Why Newton's method takes no step from y: it has taken its last, or J
 // is singular within its accuracy.
 std::string noStepNote(const StateVector& start, const StateVector& y, int steps) {
     if (steps == maxNewtonIterations) {
-        return "Newton's method from " + pointText(start) + " does not settle within " + stepsText(steps) +
-               " (it is at " + pointText(y) + "): F may have no zero near the start" + tryAgain;
+        return "Newton's method from " + pointText(start) + " does not settle within " +
+               stepsText(steps) + " (it is at " + pointText(y) +
+               "): F may have no zero near the start" + tryAgain;
     }
-    return "The Jacobian is singular at " + pointText(y) + ": Newton's method has no step from there" +
-           tryAgain;
+    return "The Jacobian is singular at " + pointText(y) +
+           ": Newton's method has no step from there" + tryAgain;
 }
 
 // Newton's method converging linearly close enough to its root that y
@@ -241,17 +243,20 @@ std::optional<LinearConvergence> nearMultipleRoot(const std::vector<double>& ste
     return LinearConvergence{*ratio, uncertainty};
 }
 
-EquilibriumSearch atMultipleRoot(const StateVector& start, const StateVector& y, int steps, const Jacobian& j,
-                                 const Jacobian& before, LinearConvergence linear) {
+EquilibriumSearch atMultipleRoot(const StateVector& start, const StateVector& y, int steps,
+                                 const Jacobian& j, const Jacobian& before,
+                                 LinearConvergence linear) {
     return equilibriumAt(y, steps, widened(j, before, linear.ratio), linear.uncertainty,
-                         "Newton's method from " + pointText(start) + " converges only linearly to " +
-                             pointText(y) + ", as it does to a multiple root, where the Jacobian is "
-                             "singular; it stops after " + stepsText(steps) + ".");
+                         "Newton's method from " + pointText(start) +
+                             " converges only linearly to " + pointText(y) +
+                             ", as it does to a multiple root, where the Jacobian is "
+                             "singular; it stops after " +
+                             stepsText(steps) + ".");
 }
 
 }  // namespace
 
-EquilibriumSearch findEquilibrium(SystemSlope F, const StateVector& start) {
+EquilibriumSearch findEquilibrium(SlopeOf<StateVector> F, const StateVector& start) {
     constexpr double x = 0;
     StateVector y = start;
     bool stepSettled = false;
@@ -264,8 +269,8 @@ EquilibriumSearch findEquilibrium(SystemSlope F, const StateVector& start) {
         }
         const StateVector value = F(x, y);
         if (!allFinite(value)) {
-            return failed(steps, "F is not finite at " + pointText(y) + ", after " + stepsText(steps) +
-                                     tryAgain);
+            return failed(steps, "F is not finite at " + pointText(y) + ", after " +
+                                     stepsText(steps) + tryAgain);
         }
         const Jacobian j = jacobian(F, x, y);
         const bool settledHere = stepSettled || allZero(value);
@@ -290,7 +295,7 @@ EquilibriumSearch findEquilibrium(SystemSlope F, const StateVector& start) {
     }
 }
 
-std::vector<EquilibriumSearch> distinctEquilibria(SystemSlope F,
+std::vector<EquilibriumSearch> distinctEquilibria(SlopeOf<StateVector> F,
                                                   const std::vector<StateVector>& starts) {
     std::vector<EquilibriumSearch> found;
     for (const StateVector& start : starts) {

@@ -89,14 +89,14 @@ struct EquilibriumSearch {
     EquilibriumKind kind = EquilibriumKind::undecided;
     std::string note;  // where Newton's method settled, or why it did not
 };
-EquilibriumSearch findEquilibrium(SystemSlope F, const StateVector& start);
+EquilibriumSearch findEquilibrium(SlopeOf<StateVector> F, const StateVector& start);
 
 // The equilibria Newton's method finds from each of the starts, each once,
 // in the order first found: two points count as one when every component
 // agrees within 1E-8·max(1, |y|) and their uncertainties, far beyond where
 // Newton's method settles and far below any two equilibria a phase plot
 // tells apart. Starts from which it finds none are left out.
-std::vector<EquilibriumSearch> distinctEquilibria(SystemSlope F,
+std::vector<EquilibriumSearch> distinctEquilibria(SlopeOf<StateVector> F,
                                                   const std::vector<StateVector>& starts);
 
 // A point as the notes write it: "(1.000, 0.500)", three decimals also

@@ -22,8 +22,8 @@ namespace {
 
 // Every size here is fixed, so that a run's steps allocate nothing.
 constexpr int maxUnknowns = maxImplicitStages * static_cast<int>(StateVector::maxComponents);
-using NewtonMatrix =
-    Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::ColMajor, maxUnknowns, maxUnknowns>;
+using NewtonMatrix = Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::ColMajor,
+                                   maxUnknowns, maxUnknowns>;
 using NewtonVector = Eigen::Matrix<double, Eigen::Dynamic, 1, Eigen::ColMajor, maxUnknowns, 1>;
 using NewtonFactors = Eigen::PartialPivLU<NewtonMatrix>;
 template <class State>
@@ -43,7 +43,9 @@ std::string valueText(const StateVector& y) { return stateText(y); }
 
 // ∂f/∂y of one equation, and J of a system, by the same difference quotients.
 SlopeDerivative linearisation(Slope f, double x, double y) { return slopeDerivative(f, x, y); }
-Jacobian linearisation(SystemSlope F, double x, const StateVector& y) { return jacobian(F, x, y); }
+Jacobian linearisation(SlopeOf<StateVector> F, double x, const StateVector& y) {
+    return jacobian(F, x, y);
+}
 double entry(const SlopeDerivative& d, std::size_t, std::size_t) { return d.lambda; }
 double entry(const Jacobian& J, std::size_t r, std::size_t q) { return J.value(r, q); }
 double toleranceNorm(const SlopeDerivative& d) { return std::fabs(d.tolerance); }
@@ -125,7 +127,8 @@ NewtonVector stacked(const Stages<State>& stages, std::size_t count) {
     const std::size_t n = components(stages.front());
     NewtonVector v(static_cast<Eigen::Index>(count * n));
     for (std::size_t j = 0; j < count; ++j) {
-        for (std::size_t i = 0; i < n; ++i) v(static_cast<Eigen::Index>(j * n + i)) = component(stages[j], i);
+        for (std::size_t i = 0; i < n; ++i)
+            v(static_cast<Eigen::Index>(j * n + i)) = component(stages[j], i);
     }
     return v;
 }
@@ -154,7 +157,8 @@ NewtonMatrix newtonMatrix(const StageEquations<State>& eq, const Stages<Linearis
         for (std::size_t l = 0; l < eq.stages(); ++l) {
             for (std::size_t r = 0; r < n; ++r) {
                 for (std::size_t q = 0; q < n; ++q) {
-                    matrix(static_cast<Eigen::Index>(j * n + r), static_cast<Eigen::Index>(l * n + q)) -=
+                    matrix(static_cast<Eigen::Index>(j * n + r),
+                           static_cast<Eigen::Index>(l * n + q)) -=
                         eq.h * eq.scheme.a[j][l] * entry(J[j], r, q);
                 }
             }
@@ -176,8 +180,8 @@ double newtonMatrixTolerance(const StageEquations<State>& eq, const Stages<Linea
             blocks += std::fabs(eq.h * eq.scheme.a[j][l]) * toleranceNorm(J[j]);
         }
     }
-    return blocks + 4 * static_cast<double>(matrix.rows()) * std::numeric_limits<double>::epsilon() *
-                        matrix.norm();
+    return blocks + 4 * static_cast<double>(matrix.rows()) *
+                        std::numeric_limits<double>::epsilon() * matrix.norm();
 }
 
 // The matrix's distance from the nearest singular one, 1/||M⁻¹||, from the
@@ -244,7 +248,8 @@ bool converged(const Iterate<State>& iterate, const NewtonSettings& settings) {
     if (iterate.residual == 0) return true;
     if (iterate.number == 0) return false;
     if (!contracts(iterate)) return iterate.update <= settings.tolerance * iterate.slopeScale;
-    return distanceFromSolution(iterate) <= settings.safety * settings.tolerance * iterate.slopeScale;
+    return distanceFromSolution(iterate) <=
+           settings.safety * settings.tolerance * iterate.slopeScale;
 }
 
 // Why iterations that keep one Jacobian should stop: at a rate θ >= 1 they
@@ -254,7 +259,8 @@ bool converged(const Iterate<State>& iterate, const NewtonSettings& settings) {
 template <class State>
 std::optional<std::string> stalled(const Iterate<State>& iterate, double before,
                                    const NewtonSettings& settings) {
-    if (!iterate.rate || iterate.update <= settings.tolerance * iterate.slopeScale) return std::nullopt;
+    if (!iterate.rate || iterate.update <= settings.tolerance * iterate.slopeScale)
+        return std::nullopt;
     const double theta = *iterate.rate;
     const auto rates = [&] {
         return errorText(before) + ", then " + errorText(iterate.update) + " (θ = " +
@@ -267,9 +273,9 @@ std::optional<std::string> stalled(const Iterate<State>& iterate, double before,
     const double remaining = settings.maxIterations - iterate.number;
     if (std::pow(theta, remaining) / (1 - theta) * iterate.update >
         settings.safety * settings.tolerance * iterate.slopeScale) {
-        return "in iteration " + std::to_string(iterate.number) + " the update shrank too slowly to " +
-               "converge within " + std::to_string(settings.maxIterations) + " iterations: " +
-               rates() + ".";
+        return "in iteration " + std::to_string(iterate.number) +
+               " the update shrank too slowly to " + "converge within " +
+               std::to_string(settings.maxIterations) + " iterations: " + rates() + ".";
     }
     return std::nullopt;
 }
@@ -321,7 +327,8 @@ std::optional<Stop> newtonIterations(const StageEquations<State>& eq, JacobianPo
         evaluate(eq, last);
         if (iterations) iterations->push_back(kept(last, eq.stages()));
         if (!std::isfinite(last.residual) || !std::isfinite(update)) {
-            return Stop{"the residual after iteration " + std::to_string(k) + " is not finite.", false};
+            return Stop{"the residual after iteration " + std::to_string(k) + " is not finite.",
+                        false};
         }
     }
     return std::nullopt;
@@ -355,8 +362,8 @@ std::optional<State> solveStages(const ImplicitScheme& scheme, SlopeOf<State> F,
     }
     const StageEquations<State> equations{scheme, F, x0, y0, h};
     Iterate<State> last;
-    std::optional<Stop> stop = newtonIterations(equations, JacobianPoints::stepStart, settings, last,
-                                                iterations, work);
+    std::optional<Stop> stop =
+        newtonIterations(equations, JacobianPoints::stepStart, settings, last, iterations, work);
     if (stop && !stop->closingIn) {
         if (restart) *restart = stop->why;
         stop = newtonIterations(equations, JacobianPoints::everyIterate, settings, last, iterations,
@@ -407,8 +414,9 @@ const ImplicitScheme& cachedScheme(const Tableau& tableau) {
 
 }  // namespace
 
-ImplicitStep<StateVector> implicitStep(const ImplicitScheme& scheme, SystemSlope F, double x0,
-                                       const StateVector& y0, double h, const NewtonSettings& settings) {
+ImplicitStep<StateVector> implicitStep(const ImplicitScheme& scheme, SlopeOf<StateVector> F,
+                                       double x0, const StateVector& y0, double h,
+                                       const NewtonSettings& settings) {
     return keptStep(scheme, F, x0, y0, h, settings);
 }
 
@@ -422,7 +430,7 @@ double implicitValue(const ImplicitScheme& scheme, Slope f, double x0, double y0
     return valueOrThrow(scheme, f, x0, y0, h, work);
 }
 
-StateVector implicitValue(const ImplicitScheme& scheme, SystemSlope F, double x0,
+StateVector implicitValue(const ImplicitScheme& scheme, SlopeOf<StateVector> F, double x0,
                           const StateVector& y0, double h, NewtonWork* work) {
     return valueOrThrow(scheme, F, x0, y0, h, work);
 }
@@ -448,7 +456,7 @@ double implicitMethodStep(const Tableau& tableau, double x0, double y0, double h
 }
 
 StateVector implicitMethodStep(const Tableau& tableau, double x0, const StateVector& y0, double h,
-                               SystemSlope F, NewtonWork* work) {
+                               SlopeOf<StateVector> F, NewtonWork* work) {
     return implicitValue(cachedScheme(tableau), F, x0, y0, h, work);
 }
 

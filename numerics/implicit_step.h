@@ -100,8 +100,8 @@ struct ImplicitStep {
 // throws std::invalid_argument.
 ImplicitStep<double> implicitStep(const ImplicitScheme& scheme, Slope f, double x0, double y0,
                                   double h, const NewtonSettings& settings = {});
-ImplicitStep<StateVector> implicitStep(const ImplicitScheme& scheme, SystemSlope F, double x0,
-                                       const StateVector& y0, double h,
+ImplicitStep<StateVector> implicitStep(const ImplicitScheme& scheme, SlopeOf<StateVector> F,
+                                       double x0, const StateVector& y0, double h,
                                        const NewtonSettings& settings = {});
 
 // The step's value alone, as runs take it: the same iterations as
@@ -110,7 +110,7 @@ ImplicitStep<StateVector> implicitStep(const ImplicitScheme& scheme, SystemSlope
 // added to `work` where given.
 double implicitValue(const ImplicitScheme& scheme, Slope f, double x0, double y0, double h,
                      NewtonWork* work = nullptr);
-StateVector implicitValue(const ImplicitScheme& scheme, SystemSlope F, double x0,
+StateVector implicitValue(const ImplicitScheme& scheme, SlopeOf<StateVector> F, double x0,
                           const StateVector& y0, double h, NewtonWork* work = nullptr);
 
 // An implicit method's tableau as the numbers a step computes with.
@@ -128,6 +128,6 @@ public:
 double implicitMethodStep(const Tableau& tableau, double x0, double y0, double h, Slope f,
                           NewtonWork* work = nullptr);
 StateVector implicitMethodStep(const Tableau& tableau, double x0, const StateVector& y0, double h,
-                               SystemSlope F, NewtonWork* work = nullptr);
+                               SlopeOf<StateVector> F, NewtonWork* work = nullptr);
 
 }  // namespace pelorin

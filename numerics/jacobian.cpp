@@ -50,7 +50,8 @@ SquareMatrix::SquareMatrix(std::initializer_list<std::initializer_list<double>> 
     : SquareMatrix(rows.size()) {
     std::size_t i = 0;
     for (const auto& row : rows) {
-        if (row.size() != size_) throw std::length_error("a square matrix has rows of equal length");
+        if (row.size() != size_)
+            throw std::length_error("a square matrix has rows of equal length");
         std::copy(row.begin(), row.end(), entries_[i++].begin());
     }
 }
@@ -59,7 +60,7 @@ double frobeniusNorm(const SquareMatrix& matrix) {
     return toEigen(matrix).norm();
 }
 
-Jacobian jacobian(SystemSlope F, double x, const StateVector& y) {
+Jacobian jacobian(SlopeOf<StateVector> F, double x, const StateVector& y) {
     const std::size_t n = y.size();
     Jacobian result{SquareMatrix(n), SquareMatrix(n)};
     const StateVector atY = F(x, y);
@@ -73,8 +74,8 @@ Jacobian jacobian(SystemSlope F, double x, const StateVector& y) {
             requireSameSize(*value, y);
         }
         for (std::size_t i = 0; i < n; ++i) {
-            const SlopeDerivative entry =
-                differenceQuotient({atY[i], plus[i], minus[i], plusTwo[i], minusTwo[i]}, y[j], delta);
+            const SlopeDerivative entry = differenceQuotient(
+                {atY[i], plus[i], minus[i], plusTwo[i], minusTwo[i]}, y[j], delta);
             result.value(i, j) = entry.lambda;
             result.tolerance(i, j) = entry.tolerance;
         }
@@ -87,7 +88,8 @@ std::vector<std::complex<double>> eigenvalues(const SquareMatrix& matrix) {
     if (!m.allFinite()) return {};
     const Eigen::EigenSolver<EigenMatrix> solver(m, false);
     if (solver.info() != Eigen::Success) return {};
-    std::vector<std::complex<double>> values(solver.eigenvalues().begin(), solver.eigenvalues().end());
+    std::vector<std::complex<double>> values(solver.eigenvalues().begin(),
+                                             solver.eigenvalues().end());
     std::sort(values.begin(), values.end(), [](std::complex<double> a, std::complex<double> b) {
         return a.real() != b.real() ? a.real() < b.real() : a.imag() < b.imag();
     });
@@ -118,7 +120,7 @@ std::optional<StateVector> solveLinearised(const Jacobian& jacobian, const State
     return s;
 }
 
-StepEigenvalues stepEigenvalues(SystemSlope F, double x, const StateVector& y, double h) {
+StepEigenvalues stepEigenvalues(SlopeOf<StateVector> F, double x, const StateVector& y, double h) {
     const Jacobian j = jacobian(F, x, y);
     SquareMatrix scaled(j.value.size());
     for (std::size_t row = 0; row < scaled.size(); ++row) {

@@ -51,7 +51,7 @@ double frobeniusNorm(const SquareMatrix& matrix);
 struct Jacobian {
     SquareMatrix value, tolerance;
 };
-Jacobian jacobian(SystemSlope F, double x, const StateVector& y);
+Jacobian jacobian(SlopeOf<StateVector> F, double x, const StateVector& y);
 
 // The eigenvalues of a matrix, complex, by the real Schur form, ordered by
 // real part, then by imaginary part, so that a conjugate pair (whose real
@@ -86,6 +86,6 @@ struct StepEigenvalues {
     std::vector<std::complex<double>> z;
     double tolerance = 0;
 };
-StepEigenvalues stepEigenvalues(SystemSlope F, double x, const StateVector& y, double h);
+StepEigenvalues stepEigenvalues(SlopeOf<StateVector> F, double x, const StateVector& y, double h);
 
 }  // namespace pelorin

@@ -24,7 +24,6 @@ struct StartOf {
     std::function<State(double x)> solution;
 };
 using Start = StartOf<double>;
-using SystemStart = StartOf<StateVector>;
 
 // Which of the catalogue's methods a study runs, marked by row: a page that
 // compares a set of them studies that set alone.

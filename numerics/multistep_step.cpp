@@ -65,7 +65,8 @@ MultistepStep multistepStep(const SolutionPath& path, Slope f, long step) {
     return stepOf(path, f, step);
 }
 
-SystemMultistepStep multistepStep(const SystemPath& path, SystemSlope F, long step) {
+MultistepStepOf<StateVector> multistepStep(const PathOf<StateVector>& path, SlopeOf<StateVector> F,
+                                           long step) {
     return stepOf(path, F, step);
 }
 

@@ -40,12 +40,12 @@ struct MultistepStepOf {
     bool hasValue() const { return noValue.empty(); }
 };
 using MultistepStep = MultistepStepOf<double>;
-using SystemMultistepStep = MultistepStepOf<StateVector>;
 
 // The step of path.method's run on y' = f(x, y). The path must hold the
 // points before the step, path.x[step − 1] included; its value path.y[step]
 // where the run reached it.
 MultistepStep multistepStep(const SolutionPath& path, Slope f, long step);
-SystemMultistepStep multistepStep(const SystemPath& path, SystemSlope F, long step);
+MultistepStepOf<StateVector> multistepStep(const PathOf<StateVector>& path, SlopeOf<StateVector> F,
+                                           long step);
 
 }  // namespace pelorin

@@ -30,8 +30,8 @@ double stageComponent(const Tableau& tableau, std::size_t i, std::size_t k, doub
     return Y;
 }
 
-bool slopesKnown(const Tableau& tableau, std::size_t i, const std::array<StageParts, maxStages>& parts,
-                 bool StageParts::* known) {
+bool slopesKnown(const Tableau& tableau, std::size_t i,
+                 const std::array<StageParts, maxStages>& parts, bool StageParts::*known) {
     for (std::size_t j = 0; j < static_cast<std::size_t>(tableau.stages); ++j) {
         if (!tableau.a[i][j].isZero() && !(parts[j].*known)) return false;
     }
@@ -45,7 +45,7 @@ struct StageOrder {
     const std::vector<bool>& momentum;
     double h;
     const StateVector& y0;
-    SystemSlope F;
+    SlopeOf<StateVector> F;
     PartitionedStages& stages;
     std::array<StageParts, maxStages> parts{};
 
@@ -96,7 +96,7 @@ struct StageOrder {
 }  // namespace
 
 PartitionedStages partitionedStages(const PartitionedRungeKutta& pair, double x0,
-                                    const StateVector& y0, double h, SystemSlope F) {
+                                    const StateVector& y0, double h, SlopeOf<StateVector> F) {
     const ComponentSplit* split = F.split();
     if (!split || split->momentum.size() != y0.size()) throw DoesNotSplit();
     const Tableau &q = *pair.positions, &p = *pair.momenta;
@@ -129,13 +129,13 @@ PartitionedStages partitionedStages(const PartitionedRungeKutta& pair, double x0
 }
 
 StateVector partitionedStep(const PartitionedRungeKutta& pair, double x0, const StateVector& y0,
-                            double h, SystemSlope F) {
+                            double h, SlopeOf<StateVector> F) {
     return partitionedStages(pair, x0, y0, h, F).end;
 }
 
 double partitionedStep(const PartitionedRungeKutta& pair, double x0, double y0, double h, Slope f) {
-    const auto F = [f](double x, const StateVector& y) { return StateVector{f(x, y[0])}; };
-    return partitionedStep(pair, x0, StateVector{y0}, h, SystemSlope(F).withSplit(f.splitReading()))[0];
+    const OneEquationAsSystem F{f};
+    return partitionedStep(pair, x0, StateVector{y0}, h, F)[0];
 }
 
 }  // namespace pelorin
@@ -149,7 +149,7 @@ const SplitReading oscillatorSplit{ComponentSplit{{false, true}}, {}};
 // steps of (1, 0) and (0, 1).
 double oscillatorRadius(const PartitionedRungeKutta& pair, double h) {
     const auto oscillator = [](double, const StateVector& y) { return StateVector{y[1], -y[0]}; };
-    const SystemSlope F = SystemSlope(oscillator).withSplit(&oscillatorSplit);
+    const SlopeOf<StateVector> F = SlopeOf<StateVector>(oscillator).withSplit(&oscillatorSplit);
     const StateVector first = partitionedStep(pair, 0, StateVector{1, 0}, h, F);
     const StateVector second = partitionedStep(pair, 0, StateVector{0, 1}, h, F);
     const double trace = first[0] + second[1];
@@ -190,7 +190,8 @@ double oscillatorLimit(const PartitionedRungeKutta& pair) {
 
 std::string oscillatorLimitText(const PartitionedRungeKutta& pair) {
     const double limit = oscillatorLimit(pair);
-    if (!std::isfinite(limit)) return "h\u00b7\u03c9 up to " + numberToText(limitChecked) + " and more";
+    if (!std::isfinite(limit))
+        return "h\u00b7\u03c9 up to " + numberToText(limitChecked) + " and more";
     if (limit == 0) return "no h\u00b7\u03c9 > 0";
     return "h\u00b7\u03c9 < " + readOffText(limit, 1e-6 * limit);
 }

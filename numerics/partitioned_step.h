@@ -20,7 +20,8 @@ namespace pelorin {
 // apply to it (see appliesTo).
 class DoesNotSplit : public std::invalid_argument {
 public:
-    DoesNotSplit() : std::invalid_argument("the components do not split into positions and momenta") {}
+    DoesNotSplit()
+        : std::invalid_argument("the components do not split into positions and momenta") {}
 };
 
 // The stages of one step, for the pages that show its inside. Stage i's
@@ -36,13 +37,13 @@ struct PartitionedStages {
     StateVector end;        // y0 + increment, the value at x0 + h
 };
 PartitionedStages partitionedStages(const PartitionedRungeKutta& pair, double x0,
-                                    const StateVector& y0, double h, SystemSlope F);
+                                    const StateVector& y0, double h, SlopeOf<StateVector> F);
 
 // The value at x0 + h: partitionedStages' end. One equation is a system of
 // one component, a position whose slope reads no momentum.
 double partitionedStep(const PartitionedRungeKutta& pair, double x0, double y0, double h, Slope f);
 StateVector partitionedStep(const PartitionedRungeKutta& pair, double x0, const StateVector& y0,
-                            double h, SystemSlope F);
+                            double h, SlopeOf<StateVector> F);
 
 }  // namespace pelorin
 

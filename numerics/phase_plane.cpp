@@ -1,8 +1,8 @@
 #include "numerics/phase_plane.h"
 
 #include "base/conversions.h"
+#include "numerics/reference.h"
 #include "numerics/state_operations.h"
-#include "numerics/system_reference.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,7 +29,7 @@ bool inRange(const PlotPoint& p, const VisibleRange& range) {
     return p.x >= range.xmin && p.x <= range.xmax && p.y >= range.ymin && p.y <= range.ymax;
 }
 
-PhaseField phaseField(SystemSlope F, PlaneAxes axes, const VisibleRange& range,
+PhaseField phaseField(SlopeOf<StateVector> F, PlaneAxes axes, const VisibleRange& range,
                       const FieldGrid& grid) {
     PhaseField field;
     DirectionField& out = field.grid;
@@ -163,7 +163,7 @@ std::optional<double> touching(double before, double middle, double after, doubl
 // The touching points of one component along the grid's rows (across) and
 // columns (up), each line's points joined to those of the next within
 // touchingReach steps.
-void addTouching(SystemSlope F, PlaneAxes axes, const FieldGrid& grid,
+void addTouching(SlopeOf<StateVector> F, PlaneAxes axes, const FieldGrid& grid,
                  const std::vector<StateVector>& values, std::size_t component,
                  std::vector<Segment>& segments) {
     const std::size_t columns = grid.xs.size(), rows = grid.ys.size();
@@ -208,7 +208,7 @@ void addTouching(SystemSlope F, PlaneAxes axes, const FieldGrid& grid,
          [](const PlotPoint& p, const PlotPoint& q) { return q.y - p.y; });
 }
 
-Nullclines nullclines(SystemSlope F, PlaneAxes axes, const FieldGrid& grid) {
+Nullclines nullclines(SlopeOf<StateVector> F, PlaneAxes axes, const FieldGrid& grid) {
     Nullclines curves;
     const std::size_t columns = grid.xs.size();
     std::vector<StateVector> values;
@@ -221,8 +221,8 @@ Nullclines nullclines(SystemSlope F, PlaneAxes axes, const FieldGrid& grid) {
     };
     for (std::size_t row = 0; row + 1 < grid.ys.size(); ++row) {
         for (std::size_t column = 0; column + 1 < columns; ++column) {
-            for (auto [component, segments] :
-                 {std::pair{axes.across, &curves.acrossStill}, std::pair{axes.up, &curves.upStill}}) {
+            for (auto [component, segments] : {std::pair{axes.across, &curves.acrossStill},
+                                               std::pair{axes.up, &curves.upStill}}) {
                 const std::array<Corner, 4> cell{
                     corner(column, row, component), corner(column + 1, row, component),
                     corner(column + 1, row + 1, component), corner(column, row + 1, component)};
@@ -248,8 +248,10 @@ std::vector<StateVector> equilibriumStartsIn(const VisibleRange& range, PlaneAxe
     for (const PlotPoint& p : atRest) starts.push_back(planeState(axes, p.x, p.y));
     for (int row = 0; row < equilibriumStarts; ++row) {
         for (int column = 0; column < equilibriumStarts; ++column) {
-            const double a = range.xmin + (column + 0.5) / equilibriumStarts * (range.xmax - range.xmin);
-            const double b = range.ymin + (row + 0.5) / equilibriumStarts * (range.ymax - range.ymin);
+            const double a =
+                range.xmin + (column + 0.5) / equilibriumStarts * (range.xmax - range.xmin);
+            const double b =
+                range.ymin + (row + 0.5) / equilibriumStarts * (range.ymax - range.ymin);
             starts.push_back(planeState(axes, a, b));
         }
     }
@@ -258,7 +260,7 @@ std::vector<StateVector> equilibriumStartsIn(const VisibleRange& range, PlaneAxe
 }
 
 // Why no equilibrium is listed, with the note of the search from `reason`.
-std::string equilibriaNote(SystemSlope F, const std::vector<StateVector>& starts,
+std::string equilibriaNote(SlopeOf<StateVector> F, const std::vector<StateVector>& starts,
                            const StateVector& reason, bool foundAny) {
     if (foundAny) {
         return "No equilibrium lies in view: those Newton's method finds from the view lie "
@@ -291,7 +293,8 @@ std::optional<StateVector> signChange(const std::function<double(const StateVect
 
 // Whether the segment across w at a holds a common zero of F's components,
 // as on a curve of equilibria.
-bool commonZeroAcross(SystemSlope F, const StateVector& a, const StateVector& w, double t) {
+bool commonZeroAcross(SlopeOf<StateVector> F, const StateVector& a, const StateVector& w,
+                      double t) {
     const StateVector ends[] = {F(autonomousX, a - t * w), F(autonomousX, a + t * w)};
     for (std::size_t k = 0; k < a.size(); ++k) {
         const auto component = [&](const StateVector& y) { return F(autonomousX, y)[k]; };
@@ -320,7 +323,7 @@ std::vector<StateVector> stillDirections(const EquilibriumSearch& e) {
     return {{-j(row, 1) / norm, j(row, 0) / norm}};
 }
 
-bool onCurveOfEquilibria(SystemSlope F, const EquilibriumSearch& e, double probe) {
+bool onCurveOfEquilibria(SlopeOf<StateVector> F, const EquilibriumSearch& e, double probe) {
     if (e.kind != EquilibriumKind::degenerate || e.jacobian.size() != 2) return false;
     for (const StateVector& v : stillDirections(e)) {
         const StateVector across{-v[1], v[0]};
@@ -334,20 +337,21 @@ bool onCurveOfEquilibria(SystemSlope F, const EquilibriumSearch& e, double probe
 // The system run backwards from x0: z(s) = y(x0 − s) solves
 // z' = −F(x0 − s, z).
 struct Reversed {
-    SystemSlope F;
+    SlopeOf<StateVector> F;
     double x0;
     StateVector operator()(double s, const StateVector& z) const { return -1.0 * F(x0 - s, z); }
 };
 
 // The orbit from (x0, start) over s in [0, span] of G, projected, without
 // its start; cut where it leaves `box`.
-std::vector<PlotPoint> orbitSide(SystemSlope G, double x0, const StateVector& start, double span,
-                                 PlaneAxes axes, const VisibleRange& box, std::string& note) {
+std::vector<PlotPoint> orbitSide(SlopeOf<StateVector> G, double x0, const StateVector& start,
+                                 double span, PlaneAxes axes, const VisibleRange& box,
+                                 std::string& note) {
     std::vector<double> abscissae;
     for (int k = 1; k <= orbitSamples; ++k) {
         abscissae.push_back(x0 + span * k / orbitSamples);
     }
-    const SystemReferenceSolution reference = systemReferenceSolution(G, x0, start, abscissae);
+    const ReferenceSolutionOf<StateVector> reference = referenceSolution(G, x0, start, abscissae);
     std::vector<PlotPoint> points;
     for (const StateVector& y : reference.y) {
         const PlotPoint p = planePoint(y, axes);
@@ -366,8 +370,8 @@ PlotPoint planePoint(const StateVector& y, PlaneAxes axes) {
     return {y[axes.across], y[axes.up]};
 }
 
-PhasePlane phasePlane(SystemSlope F, bool autonomous, const StateVector& y0, PlaneAxes axes,
-                      const VisibleRange& range) {
+PhasePlane phasePlane(SlopeOf<StateVector> F, bool autonomous, const StateVector& y0,
+                      PlaneAxes axes, const VisibleRange& range) {
     PhasePlane plane;
     plane.axes = axes;
     if (y0.size() == 1) {
@@ -437,8 +441,8 @@ std::string phaseFieldNote(const PhaseField& field) {
     return note.empty() ? atRest : note + " " + atRest;
 }
 
-Orbit orbitThrough(SystemSlope F, double x0, const StateVector& start, double span, PlaneAxes axes,
-                   const VisibleRange& view) {
+Orbit orbitThrough(SlopeOf<StateVector> F, double x0, const StateVector& start, double span,
+                   PlaneAxes axes, const VisibleRange& view) {
     Orbit orbit;
     const double width = view.xmax - view.xmin, height = view.ymax - view.ymin;
     const VisibleRange box{view.xmin - orbitReach * width, view.xmax + orbitReach * width,
@@ -462,7 +466,7 @@ Orbit orbitThrough(SystemSlope F, double x0, const StateVector& start, double sp
     return orbit;
 }
 
-std::size_t computablePoints(const SystemPath& run) {
+std::size_t computablePoints(const PathOf<StateVector>& run) {
     if (run.y.empty()) return 0;
     const double limit = computableRange * std::max(1.0, stateNorm(run.y.front()));
     for (std::size_t i = 0; i < run.y.size(); ++i) {
@@ -471,7 +475,8 @@ std::size_t computablePoints(const SystemPath& run) {
     return run.y.size();
 }
 
-std::vector<double> invariantDrift(const ConservedQuantity& invariant, const SystemPath& path) {
+std::vector<double> invariantDrift(const ConservedQuantity& invariant,
+                                   const PathOf<StateVector>& path) {
     std::vector<double> drift;
     if (path.y.empty()) return drift;
     const double start = invariant(path.x.front(), path.y.front());
@@ -481,8 +486,9 @@ std::vector<double> invariantDrift(const ConservedQuantity& invariant, const Sys
     return drift;
 }
 
-PhasePlaneRuns phasePlaneRuns(const Method& method, SystemSlope F, double x0, const StateVector& y0,
-                              double x1, double h, const KnownSystemSolution& exact,
+PhasePlaneRuns phasePlaneRuns(const Method& method, SlopeOf<StateVector> F, double x0,
+                              const StateVector& y0, double x1, double h,
+                              const KnownStateOf<StateVector>& exact,
                               const ConservedQuantity& invariant) {
     PhasePlaneRuns runs;
     runs.halved = halvedPaths(method, F, x0, y0, x1, h);
@@ -500,8 +506,9 @@ PhasePlaneRuns phasePlaneRuns(const Method& method, SystemSlope F, double x0, co
         }
     } else {
         // Drawn, not measured against: trusted as far as a plot can tell.
-        const SystemReferenceSolution reference = systemReferenceSolution(
-            F, x0, y0, abscissae, maxReferenceEvaluations, ReferenceAccuracy::standard, drawingTrust);
+        const ReferenceSolutionOf<StateVector> reference =
+            referenceSolution(F, x0, y0, abscissae, maxReferenceEvaluations,
+                              ReferenceAccuracy::standard, drawingTrust);
         runs.orbit.insert(runs.orbit.end(), reference.y.begin(), reference.y.end());
         runs.orbitNote = reference.note;
     }
@@ -534,7 +541,7 @@ PlaneExtent wholePlane(const PhasePlaneRuns& runs, PlaneAxes axes) {
         return extent.empty || (value >= extent.lower && value <= extent.upper);
     };
     PlaneExtent whole = orbit;
-    for (const SystemPath& run : runs.halved) {
+    for (const PathOf<StateVector>& run : runs.halved) {
         for (const StateVector& y : run.y) {
             const PlotPoint p = planePoint(y, axes);
             if (within(nearAcross, p.x) && within(nearUp, p.y)) {

@@ -10,8 +10,8 @@
 #include "numerics/direction_field.h"
 #include "numerics/equilibria.h"
 #include "numerics/plot_extent.h"
+#include "numerics/reference.h"
 #include "numerics/solution_paths.h"
-#include "numerics/system_reference.h"
 
 #include <array>
 #include <cstddef>
@@ -106,8 +106,8 @@ struct PhasePlane {
 // system of two components that is autonomous (F does not look at x), and a
 // drawable range. A single equation has no plane at all, and says so. y0 is
 // the problem's start, one more start for Newton's method.
-PhasePlane phasePlane(SystemSlope F, bool autonomous, const StateVector& y0, PlaneAxes axes,
-                      const VisibleRange& range);
+PhasePlane phasePlane(SlopeOf<StateVector> F, bool autonomous, const StateVector& y0,
+                      PlaneAxes axes, const VisibleRange& range);
 
 // The field's note, as the direction field's, and where F is 0 at a grid
 // point; empty when every point has its arrow.
@@ -125,8 +125,8 @@ struct Orbit {
     std::size_t startIndex = 0;  // the point of `points` that is the start
     std::string note;
 };
-Orbit orbitThrough(SystemSlope F, double x0, const StateVector& start, double span, PlaneAxes axes,
-                   const VisibleRange& view);
+Orbit orbitThrough(SlopeOf<StateVector> F, double x0, const StateVector& start, double span,
+                   PlaneAxes axes, const VisibleRange& view);
 
 // The drift of a conserved quantity along a run: I(x_k, y_k) − I(x_0, y_0)
 // at every step.
@@ -138,9 +138,10 @@ Orbit orbitThrough(SystemSlope F, double x0, const StateVector& start, double sp
 // cancellation. A run's drift ends where its values first pass it.
 inline constexpr double computableRange = 67108864;
 // The points of a run before its values first pass that range.
-std::size_t computablePoints(const SystemPath& run);
+std::size_t computablePoints(const PathOf<StateVector>& run);
 
-std::vector<double> invariantDrift(const ConservedQuantity& invariant, const SystemPath& path);
+std::vector<double> invariantDrift(const ConservedQuantity& invariant,
+                                   const PathOf<StateVector>& path);
 
 // What the page draws of a problem's runs: the method with h, h/2 and h/4;
 // the orbit from the start to x1 at referenceOrbitSamples abscissae, the
@@ -148,7 +149,7 @@ std::vector<double> invariantDrift(const ConservedQuantity& invariant, const Sys
 // for an invariant (none when empty), each run's drift in it.
 inline constexpr int referenceOrbitSamples = 1000;
 struct PhasePlaneRuns {
-    std::array<SystemPath, 3> halved;
+    std::array<PathOf<StateVector>, 3> halved;
     // The start, then the solution at each abscissa up to the first where
     // it is not known or not finite.
     std::vector<StateVector> orbit;
@@ -156,8 +157,9 @@ struct PhasePlaneRuns {
     std::string orbitNote;  // why the reference stopped short; empty when it did not
     std::array<std::vector<double>, 3> drift;  // empty without an invariant
 };
-PhasePlaneRuns phasePlaneRuns(const Method& method, SystemSlope F, double x0, const StateVector& y0,
-                              double x1, double h, const KnownSystemSolution& exact,
+PhasePlaneRuns phasePlaneRuns(const Method& method, SlopeOf<StateVector> F, double x0,
+                              const StateVector& y0, double x1, double h,
+                              const KnownStateOf<StateVector>& exact,
                               const ConservedQuantity& invariant);
 
 // What the whole view of the plane holds: the orbit, and the runs' points

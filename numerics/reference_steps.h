@@ -1,8 +1,7 @@
 // The steps of a reference solution, for one equation and for a system: how
 // it steps to each abscissa, lands on it exactly, and tells a solution that
-// grows without bound from every other stop; and the one loop that makes a
-// reference of either, a single equation being a system of one. Private to
-// numerics/ (it includes Odeint).
+// grows without bound from every other stop. Private to numerics/ (it
+// includes Odeint).
 #pragma once
 
 #include "base/conversions.h"
@@ -10,7 +9,6 @@
 #include "numerics/odeint.h"
 #include "numerics/reference.h"
 #include "numerics/solution_paths.h"
-#include "numerics/system_reference.h"
 
 #include <boost/numeric/odeint.hpp>
 
@@ -35,8 +33,6 @@ struct Stopped {
     double size = 0;
 };
 
-inline constexpr double infinity = std::numeric_limits<double>::infinity();
-
 // Steps this small beside max(1, |x|) have shrunk to nothing: a solution
 // that overflows with steps still longer merely outgrows a double (e^x at
 // x = 710), it does not end.
@@ -48,17 +44,6 @@ inline constexpr double collapsedStep = 1e-9;
 inline bool growsWithoutBound(const Stopped& stopped, double x, double dt, double y0Size) {
     return stopped.size >= blowUpGrowth * std::max(1.0, y0Size) &&
            std::fabs(dt) <= collapsedStep * std::max(1.0, std::fabs(x));
-}
-
-// |y|: the largest |y_i|, infinite when a component is not a finite number.
-template <class Components>
-double stateSize(const Components& y) {
-    double size = 0;
-    for (double component : y) {
-        if (!std::isfinite(component)) return infinity;
-        size = std::max(size, std::fabs(component));
-    }
-    return size;
 }
 
 // Why a slope evaluation stopped the stepper, in words; `where` names the
@@ -148,34 +133,5 @@ void noteStop(Solution& solution, const Stopped& stopped, double x, double dt, d
                         stopped.why + ".";
     }
 }
-
-// Where a single equation's reference and a system's go different ways.
-// When Rosenbrock's method makes a reference instead of the explicit pair:
-// as soon as the explicit run finds the problem stiff after
-// nonStiffEvaluations; or only where the explicit run, having found it
-// stiff then, runs out of evaluations before the last abscissa, so that
-// every reference the explicit pair can make stays its own, bit for bit.
-enum class StiffSwitch { atOnce, whenOutOfEvaluations };
-
-struct ReferenceRules {
-    StiffSwitch stiffSwitch;
-    // All runs together may use maxEvaluations; else each run may.
-    bool sharesEvaluations;
-    ReferenceTrust trust;
-};
-
-// A reference with its estimated error in y's own units too: the largest
-// difference from the looser solution, and at least max(1, |y_i|) times the
-// tighter tolerance or rounding's share.
-struct ComparedReference {
-    SystemReferenceSolution solution;
-    double absoluteAccuracy = 0;
-};
-
-// y' = F(x, y), y(x0) = y0, from x0 to each abscissa in turn, solved twice
-// and the two compared, up to the first abscissa where it cannot be trusted.
-ComparedReference comparedReference(SystemSlope F, double x0, const StateVector& y0,
-                                    const std::vector<double>& abscissae, long maxEvaluations,
-                                    ReferenceAccuracy accuracy, const ReferenceRules& rules);
 
 }  // namespace pelorin

@@ -34,7 +34,8 @@ std::string doesNotApplyNote(const std::vector<std::string>& captions, const std
     const bool one = captions.size() == 1;
     return listedInWords(captions) + (one ? " steps" : " step") +
            " positions and momenta apart, and this problem's components do not split into them" +
-           (why.empty() ? "" : " (" + why + ")") + (one ? ": it does" : ": they do") + " not apply.";
+           (why.empty() ? "" : " (" + why + ")") + (one ? ": it does" : ": they do") +
+           " not apply.";
 }
 
 std::string pastEndNote(const std::string& what, double at) {
@@ -103,8 +104,9 @@ SolutionPath solutionPath(const Method& method, Slope f, double x0, double y0, d
     return runPath(method, f, x0, y0, x1, h, maxSteps, start);
 }
 
-SystemPath solutionPath(const Method& method, SystemSlope F, double x0, const StateVector& y0,
-                        double x1, double h, long maxSteps, const SystemStart& start) {
+PathOf<StateVector> solutionPath(const Method& method, SlopeOf<StateVector> F, double x0,
+                                 const StateVector& y0, double x1, double h, long maxSteps,
+                                 const StartOf<StateVector>& start) {
     return runPath(method, F, x0, y0, x1, h, maxSteps, start);
 }
 
@@ -175,16 +177,16 @@ PerMethod<PathOf<State>> everyMethodRun(SlopeOf<State> f, double x0, const State
 }  // namespace
 
 std::string pathNote(const SolutionPath& path) { return runNote(path); }
-std::string pathNote(const SystemPath& path) { return runNote(path); }
+std::string pathNote(const PathOf<StateVector>& path) { return runNote(path); }
 
 std::array<SolutionPath, 3> halvedPaths(const Method& method, Slope f, double x0, double y0,
                                         double x1, double h, const Start& start) {
     return halvedRuns(method, f, x0, y0, x1, h, start);
 }
 
-std::array<SystemPath, 3> halvedPaths(const Method& method, SystemSlope F, double x0,
-                                      const StateVector& y0, double x1, double h,
-                                      const SystemStart& start) {
+std::array<PathOf<StateVector>, 3> halvedPaths(const Method& method, SlopeOf<StateVector> F,
+                                               double x0, const StateVector& y0, double x1,
+                                               double h, const StartOf<StateVector>& start) {
     return halvedRuns(method, F, x0, y0, x1, h, start);
 }
 
@@ -194,9 +196,10 @@ PerMethod<SolutionPath> everyMethodPath(Slope f, double x0, double y0, double x1
     return everyMethodRun(f, x0, y0, x1, h, start, own, studied);
 }
 
-PerMethod<SystemPath> everyMethodPath(SystemSlope F, double x0, const StateVector& y0, double x1,
-                                      double h, const SystemStart& start, const Method* own,
-                                      const StudiedMethods& studied) {
+PerMethod<PathOf<StateVector>> everyMethodPath(SlopeOf<StateVector> F, double x0,
+                                               const StateVector& y0, double x1, double h,
+                                               const StartOf<StateVector>& start, const Method* own,
+                                               const StudiedMethods& studied) {
     return everyMethodRun(F, x0, y0, x1, h, start, own, studied);
 }
 
@@ -220,7 +223,8 @@ ErrorPath globalErrors(const SolutionPath& path, const KnownSolution& solution) 
     return errors;
 }
 
-ErrorPath globalErrors(const SystemPath& path, const SystemSolutionSamples& solution) {
+ErrorPath globalErrors(const PathOf<StateVector>& path,
+                       const SolutionSamplesOf<StateVector>& solution) {
     ErrorPath errors;
     if (!solution) return errors;
     const std::vector<StateVector> known = solution(path.x);
@@ -247,7 +251,8 @@ std::vector<double> curveAbscissae(double from, double to, int samples) {
     const double dx = (to - from) / (count - 1);
     if (!std::isfinite(from) || !std::isfinite(to) || !std::isfinite(dx)) return {};
     std::vector<double> x;
-    for (int k = 0; k < count; ++k) x.push_back(k == count - 1 ? to : from + static_cast<double>(k) * dx);
+    for (int k = 0; k < count; ++k)
+        x.push_back(k == count - 1 ? to : from + static_cast<double>(k) * dx);
     return x;
 }
 

@@ -24,20 +24,17 @@ using KnownStateOf = std::function<State(double x)>;
 using KnownSolution = KnownStateOf<double>;
 
 // A solution through the run's start asked for at many abscissae at once
-// (a reference is computed for all of them in one run): the values there,
-// NaN where it is not known. Empty when the problem has none.
-using SolutionSamples = std::function<std::vector<double>(const std::vector<double>& abscissae)>;
-
-using KnownSystemSolution = KnownStateOf<StateVector>;
+// (a reference is computed for all of them in one run): the states there,
+// NaN (a system's every component) where it is not known, as past where a
+// reference stopped. Empty when the problem has none.
+template <class State>
+using SolutionSamplesOf =
+    std::function<std::vector<State>(const std::vector<double>& abscissae)>;
+using SolutionSamples = SolutionSamplesOf<double>;
 
 // A quantity I(x, y) the solutions of a system keep constant, as an energy
 // or Lotka-Volterra's invariant; empty when none is known.
 using ConservedQuantity = std::function<double(double x, const StateVector& y)>;
-
-// The same for a system: the states at the abscissae, a component NaN where
-// it is not known (past where a reference stopped).
-using SystemSolutionSamples =
-    std::function<std::vector<StateVector>(const std::vector<double>& abscissae)>;
 
 // Where the solution through the start ends: |y| grows without bound as x
 // nears `at` from x0's side, and no solution continues past it.
@@ -99,13 +96,12 @@ struct PathOf {
     long startingValues = 0;
 };
 using SolutionPath = PathOf<double>;
-using SystemPath = PathOf<StateVector>;
 
 // Why the run stopped short of x1, in words naming the method, the step and
 // the point it started from, (x, y) or (x, y1, ..., yn); empty when it
 // reached x1.
 std::string pathNote(const SolutionPath& path);
-std::string pathNote(const SystemPath& path);
+std::string pathNote(const PathOf<StateVector>& path);
 
 // The number of steps of |h| from x0 that reach x1: N = ⌈(x1 − x0)/h⌉, where
 // a quotient within a billionth above a whole number counts as that number,
@@ -128,16 +124,17 @@ std::optional<long> stepsToReach(double x0, double x1, double h);
 // finite stops the run as a step does.
 SolutionPath solutionPath(const Method& method, Slope f, double x0, double y0, double x1, double h,
                           long maxSteps = maxPathSteps, const Start& start = {});
-SystemPath solutionPath(const Method& method, SystemSlope F, double x0, const StateVector& y0,
-                        double x1, double h, long maxSteps = maxPathSteps,
-                        const SystemStart& start = {});
+PathOf<StateVector> solutionPath(const Method& method, SlopeOf<StateVector> F, double x0,
+                                 const StateVector& y0, double x1, double h,
+                                 long maxSteps = maxPathSteps,
+                                 const StartOf<StateVector>& start = {});
 
 // The method with h, h/2 and h/4, in that order.
 std::array<SolutionPath, 3> halvedPaths(const Method& method, Slope f, double x0, double y0,
                                         double x1, double h, const Start& start = {});
-std::array<SystemPath, 3> halvedPaths(const Method& method, SystemSlope F, double x0,
-                                      const StateVector& y0, double x1, double h,
-                                      const SystemStart& start = {});
+std::array<PathOf<StateVector>, 3> halvedPaths(const Method& method, SlopeOf<StateVector> F,
+                                               double x0, const StateVector& y0, double x1,
+                                               double h, const StartOf<StateVector>& start = {});
 
 // Every method of the lab's catalogue `studied` with the same h, in
 // catalogue order, the others' paths empty; `own` stands for the
@@ -145,10 +142,11 @@ std::array<SystemPath, 3> halvedPaths(const Method& method, SystemSlope F, doubl
 PerMethod<SolutionPath> everyMethodPath(Slope f, double x0, double y0, double x1, double h,
                                         const Start& start = {}, const Method* own = nullptr,
                                         const StudiedMethods& studied = everyMethod());
-PerMethod<SystemPath> everyMethodPath(SystemSlope F, double x0, const StateVector& y0, double x1,
-                                      double h, const SystemStart& start = {},
-                                      const Method* own = nullptr,
-                                      const StudiedMethods& studied = everyMethod());
+PerMethod<PathOf<StateVector>> everyMethodPath(SlopeOf<StateVector> F, double x0,
+                                               const StateVector& y0, double x1, double h,
+                                               const StartOf<StateVector>& start = {},
+                                               const Method* own = nullptr,
+                                               const StudiedMethods& studied = everyMethod());
 
 // Whether two runs draw as one curve: they have the same points in x, and
 // their values lie within `tolerance` of each other at every one.
@@ -163,7 +161,8 @@ ErrorPath globalErrors(const SolutionPath& path, const KnownSolution& solution);
 // A system run's errors ||y_i − y(x_i)|| in the maximum norm (see
 // maximumNormNote), at the points where every component of the solution is
 // finite; the solution is asked for at all of the run's abscissae at once.
-ErrorPath globalErrors(const SystemPath& path, const SystemSolutionSamples& solution);
+ErrorPath globalErrors(const PathOf<StateVector>& path,
+                       const SolutionSamplesOf<StateVector>& solution);
 
 // Whether two runs' errors draw as one curve on a logarithmic axis.
 bool sameErrorCurve(const ErrorPath& a, const ErrorPath& b);

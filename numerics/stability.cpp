@@ -3,7 +3,6 @@
 #include "base/conversions.h"
 #include "base/lab_reading.h"
 #include "base/number_text.h"
-#include "base/words.h"
 #include "methods/exact_solution.h"
 #include "numerics/method_run.h"
 #include "numerics/state_operations.h"
@@ -65,7 +64,8 @@ double crossingBound(const StabilityFunction& r) {
     double bound = 0;
     const std::size_t n = e.size() - 1;
     for (std::size_t k = 1; k <= n; ++k) {
-        bound = std::max(bound, 2 * std::pow(std::fabs(e[n - k] / e[n]), 1.0 / static_cast<double>(k)));
+        bound =
+            std::max(bound, 2 * std::pow(std::fabs(e[n - k] / e[n]), 1.0 / static_cast<double>(k)));
     }
     return bound;
 }
@@ -112,7 +112,8 @@ struct GridSides {
 
 std::string modulusText(double size) {
     std::string text = shortText(size);
-    for (int decimals = 4; size != 1 && text == fixedText(1, decimals - 1) && decimals <= 17; ++decimals) {
+    for (int decimals = 4; size != 1 && text == fixedText(1, decimals - 1) && decimals <= 17;
+         ++decimals) {
         text = fixedText(size, decimals);
     }
     return text;
@@ -200,7 +201,8 @@ StabilityGrid sampleStabilityRegion(const StabilityFunction& r, int columns, int
                         frame);
 }
 
-StabilityGrid sampleRegion(const RegionTest& inside, int columns, int rows, const StabilityGrid& frame) {
+StabilityGrid sampleRegion(const RegionTest& inside, int columns, int rows,
+                           const StabilityGrid& frame) {
     StabilityGrid grid;
     grid.reMin = frame.reMin;
     grid.reMax = frame.reMax;
@@ -208,7 +210,8 @@ StabilityGrid sampleRegion(const RegionTest& inside, int columns, int rows, cons
     grid.imMax = frame.imMax;
     grid.columns = std::max(columns, 2);
     grid.rows = std::max(rows, 2);
-    grid.inside.reserve(static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.rows));
+    grid.inside.reserve(static_cast<std::size_t>(grid.columns) *
+                        static_cast<std::size_t>(grid.rows));
     for (int row = 0; row < grid.rows; ++row) {
         for (int column = 0; column < grid.columns; ++column) {
             grid.inside.push_back(inside({grid.re(column), grid.im(row)}) ? 1 : 0);
@@ -236,8 +239,9 @@ std::string beyondGridNote(const std::vector<std::complex<double>>& z, const Sta
                               numberToText(grid.imMin) + " to " + numberToText(grid.imMax) + ")";
     const std::string which = count == 1 ? "z = " + modeText(*farthest) + " lies"
                                          : std::to_string(count) + " of the z lie";
-    return which + " beyond " + drawn + (count == 1 ? "" : ", the farthest z = " + modeText(*farthest)) +
-           ": zoom out to see " + (count == 1 ? "it" : "them") + "; the notes judge every z all the same.";
+    return which + " beyond " + drawn +
+           (count == 1 ? "" : ", the farthest z = " + modeText(*farthest)) + ": zoom out to see " +
+           (count == 1 ? "it" : "them") + "; the notes judge every z all the same.";
 }
 
 namespace {
@@ -262,9 +266,9 @@ Joins joinCrossings(const StabilityFunction& r, const StabilityGrid& grid,
         for (int column = 0; column + 1 < grid.columns; ++column) {
             // Corners and sides in turn around the square: side k runs from
             // corner k to corner k + 1.
-            const std::array<bool, 4> corner{grid.isInside(column, row), grid.isInside(column + 1, row),
-                                             grid.isInside(column + 1, row + 1),
-                                             grid.isInside(column, row + 1)};
+            const std::array<bool, 4> corner{
+                grid.isInside(column, row), grid.isInside(column + 1, row),
+                grid.isInside(column + 1, row + 1), grid.isInside(column, row + 1)};
             const std::array<int, 4> side{sides.across(column, row), sides.up(column + 1, row),
                                           sides.across(column, row + 1), sides.up(column, row)};
             std::vector<int> crossed;
@@ -323,7 +327,8 @@ std::vector<Polyline> followLines(const StabilityFunction& r, const StabilityGri
         if (a >= 0 && b < 0 && !used[static_cast<std::size_t>(side)]) lines.push_back(follow(side));
     }
     for (int side = 0; side < sides.count(); ++side) {
-        if (joined[static_cast<std::size_t>(side)][0] >= 0 && !used[static_cast<std::size_t>(side)]) {
+        if (joined[static_cast<std::size_t>(side)][0] >= 0 &&
+            !used[static_cast<std::size_t>(side)]) {
             lines.push_back(follow(side));
         }
     }
@@ -445,200 +450,6 @@ SlopeDerivative slopeDerivative(Slope f, double x, double y) {
                               y, delta);
 }
 
-StepKind stepKind(const StabilityFunction& r, double z, double zTolerance) {
-    if (z > zTolerance) return StepKind::growing;
-    if (z >= -zTolerance) return StepKind::neutral;
-    // The edge passes between z - tolerance and z + tolerance.
-    if (insideRegion(r, {z - zTolerance, 0}) != insideRegion(r, {z + zTolerance, 0})) {
-        return StepKind::onEdge;
-    }
-    return insideRegion(r, {z, 0}) ? StepKind::inside : StepKind::outside;
-}
-
-namespace {
-
-bool decaying(StepKind kind) {
-    return kind == StepKind::inside || kind == StepKind::onEdge || kind == StepKind::outside;
-}
-
-std::optional<std::size_t> firstOf(const StabilityPath& path, StepKind kind) {
-    const auto at = std::find(path.kind.begin(), path.kind.end(), kind);
-    if (at == path.kind.end()) return std::nullopt;
-    return static_cast<std::size_t>(at - path.kind.begin());
-}
-
-std::size_t countOf(const StabilityPath& path, bool (*which)(StepKind)) {
-    return static_cast<std::size_t>(std::count_if(path.kind.begin(), path.kind.end(), which));
-}
-
-// Where λ < 0: what the steps inside, on the edge of or outside the region
-// do to an error, from "z" on. `beyond` says which steps past the first
-// outside the region multiply an error as it does: on a path where λ
-// changes sign, not every later one.
-std::string decayingVerdict(const StabilityPath& path, const StabilityFunction& r,
-                            std::string_view beyond) {
-    if (const auto i = path.firstOutside) {
-        return "leaves the region at " + stepPlace(*i, path.x[*i]) + ", where z = " +
-               shortText(path.z[*i]) + ": " + std::string(beyond) + " multiplies an error by |R(z)| = " +
-               shortText(stabilityModulus(r, {path.z[*i], 0})) +
-               ", and the run can move away from the solution.";
-    }
-    if (const auto i = firstOf(path, StepKind::onEdge)) {
-        const std::size_t onEdge = countOf(path, [](StepKind k) { return k == StepKind::onEdge; });
-        const std::size_t decays = countOf(path, decaying);
-        const std::string where =
-            onEdge == 1 ? stepPlace(*i, path.x[*i])
-            : onEdge == decays
-                ? "all " + std::to_string(onEdge) + " step points"
-                : std::to_string(onEdge) + " of " + std::to_string(decays) +
-                      " step points, first at " + stepPlace(*i, path.x[*i]);
-        return "stays within the region and lies on its edge at " + where + ": z = " +
-               shortText(path.z[*i]) + " is within " + errorText(path.zTolerance[*i]) +
-               " of the edge |R(z)| = 1, as close as the difference quotient gives z, so there "
-               "an error neither grows nor dies away" +
-               (onEdge < decays ? "; elsewhere every step damps it." : ".");
-    }
-    // Where every such R(z) is negative, as the trapezoid's is on a stiff
-    // problem, the run oscillates about the solution as the error dies away.
-    bool flips = true;
-    for (std::size_t i = 0; i < path.kind.size(); ++i) {
-        if (decaying(path.kind[i])) flips = flips && stabilityFunction(r, {path.z[i], 0}).real() < 0;
-    }
-    return std::string("stays inside the region: every step damps an error") +
-           (flips ? ", flipping its sign each step." : ".");
-}
-
-// Where λ > 0: the error against the solution's own growth, at the step
-// where it fares worst. Every explicit method here has 0 < R(z) ≤ e^z for
-// z > 0 (its coefficients are 1/k! up to its order and less beyond), so
-// relative to the solution an error never grows; an implicit one's R can
-// outgrow e^z (backward Euler's 1/(1 - z) does for 0 < z < 1, and has a pole
-// at z = 1). R(z) and e^z are each good to a few roundings: a ratio that
-// close to 1 is 1.
-std::string growingVerdict(const StabilityPath& path, const StabilityFunction& r) {
-    std::optional<std::size_t> worst;
-    double worstRatio = 0;
-    for (std::size_t i = 0; i < path.kind.size(); ++i) {
-        if (path.kind[i] != StepKind::growing) continue;
-        const double modulus = stabilityModulus(r, {path.z[i], 0});
-        const double quotient = modulus / std::exp(path.z[i]);
-        // An explicit method's ratio is at most 1 but for rounding; any
-        // other's is 1 only within rounding of it, from either side.
-        const double rounding = 8 * std::numeric_limits<double>::epsilon();
-        const bool one = r.isPolynomial() ? quotient > 1 - rounding : std::fabs(quotient - 1) < rounding;
-        const double ratio = one ? 1 : quotient;
-        // The first step of the largest ratio as the note writes it: a ratio
-        // larger by rounding alone does not move the step named.
-        if (!worst || (ratio > worstRatio && modulusText(ratio) != modulusText(worstRatio))) {
-            worst = i;
-            worstRatio = ratio;
-        }
-    }
-    const std::size_t i = *worst;
-    return "the solution itself grows, by e^z per step, and an error with it, by |R(z)|, so what "
-           "matters is the error relative to the solution, which each step multiplies by "
-           "|R(z)|/e^z. That is at most " + modulusText(worstRatio) + " (at " + stepPlace(i, path.x[i]) +
-           ", z = " + shortText(path.z[i]) + ": |R(z)| = " +
-           shortText(stabilityModulus(r, {path.z[i], 0})) + " against e^z = " +
-           shortText(std::exp(path.z[i])) + "), so relative to the solution an error " +
-           (worstRatio > 1 ? "grows there." : "does not grow.");
-}
-
-constexpr std::string_view neutralVerdict =
-    "f does not change with y, so R(0) = 1: each step carries an error along unchanged, "
-    "neither damped nor grown.";
-
-// How many step points have λ of each sign, e.g. "negative at 20 of the 21
-// step points and 0 at 1".
-std::string signCounts(const StabilityPath& path) {
-    const std::array<std::pair<const char*, std::size_t>, 3> counts{{
-        {"negative", countOf(path, decaying)},
-        {"0", countOf(path, [](StepKind k) { return k == StepKind::neutral; })},
-        {"positive", countOf(path, [](StepKind k) { return k == StepKind::growing; })},
-    }};
-    std::vector<std::string> parts;
-    for (const auto& [sign, count] : counts) {
-        if (count == 0) continue;
-        parts.push_back(std::string(sign) + " at " + std::to_string(count) +
-                        (parts.empty() ? " of the " + std::to_string(path.kind.size()) + " step points"
-                                       : ""));
-    }
-    return listedInWords(parts);
-}
-
-std::vector<std::string> pathNotes(const StabilityPath& path, const StabilityFunction& r) {
-    const std::string how = "z = h\u00b7\u03bb along the run, with \u03bb = \u2202f/\u2202y "
-                            "from a central difference quotient at every step point";
-    const std::size_t decays = countOf(path, decaying);
-    const std::size_t neutral = countOf(path, [](StepKind k) { return k == StepKind::neutral; });
-    const std::size_t grows = path.kind.size() - decays - neutral;
-    if (decays == path.kind.size()) {
-        return {how + ", " + decayingVerdict(path, r, "from there every step")};
-    }
-    if (grows == path.kind.size()) return {how + ", is positive: " + growingVerdict(path, r)};
-    if (neutral == path.kind.size()) return {how + ", is 0: " + std::string(neutralVerdict)};
-    std::vector<std::string> notes{how + ", is " + signCounts(path) +
-                                   ", so each step is judged by its own \u03bb."};
-    if (decays > 0) {
-        notes.push_back("Where \u03bb < 0, z " + decayingVerdict(path, r, "there a step"));
-    }
-    if (neutral > 0) notes.push_back("Where \u03bb = 0, " + std::string(neutralVerdict));
-    if (grows > 0) notes.push_back("Where \u03bb > 0, " + growingVerdict(path, r));
-    return notes;
-}
-
-}  // namespace
-
-StabilityPath stabilityPath(const Method& method, Slope f, double x0, double y0, double x1,
-                            double h) {
-    StabilityPath path;
-    if (!(h > 0) || !std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !(x1 > x0)) {
-        path.notes.push_back("Choose x1 beyond x0 and a positive h to follow z = h\u00b7\u03bb "
-                             "along a run.");
-        return path;
-    }
-    const auto r = stabilityFunctionOf(*tableauOf(method));
-    const double wanted = std::ceil((x1 - x0) / h);
-    const int steps = static_cast<int>(std::min<double>(wanted, maxStabilityPathSteps));
-    double y = y0;
-    MethodRun<double> stepping(method, f, x0, h);
-    for (int i = 0; i <= steps; ++i) {
-        const double x = x0 + i * h;
-        const SlopeDerivative derivative = slopeDerivative(f, x, y);
-        const double z = h * derivative.lambda;
-        const double zTolerance = h * derivative.tolerance;
-        if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z) || !std::isfinite(zTolerance)) {
-            path.notes.push_back("At step " + std::to_string(i) + " the values grow too large to "
-                                 "calculate with; the path stops there.");
-            break;
-        }
-        path.x.push_back(x);
-        path.y.push_back(y);
-        path.z.push_back(z);
-        path.zTolerance.push_back(zTolerance);
-        path.kind.push_back(stepKind(r, z, zTolerance));
-        if (!path.firstOutside && path.kind.back() == StepKind::outside) {
-            path.firstOutside = path.z.size() - 1;
-        }
-        if (i == steps) break;
-        try {
-            y = stepping.step(i, y);
-        } catch (const NoConvergence& failed) {
-            // An implicit step without a value: the run, and with it the path, ends here.
-            path.notes.push_back(std::string(failed.what()) + " The path stops there.");
-            break;
-        }
-    }
-    if (!path.z.empty()) {
-        for (std::string& note : pathNotes(path, r)) path.notes.push_back(std::move(note));
-    }
-    if (wanted > maxStabilityPathSteps) {
-        path.notes.push_back("The path follows the first " + std::to_string(maxStabilityPathSteps) +
-                             " steps only.");
-    }
-    return path;
-}
-
 StabilityLimit stabilityLimit(const Method& method, Slope f, const std::vector<double>& x,
                               const std::vector<double>& y) {
     StabilityLimit limit;
@@ -664,8 +475,10 @@ std::string stabilityLimitNote(const Method& method, const StabilityLimit& limit
     }
     if (std::isinf(limit.interval)) {
         return "Stability limit: none. " + std::string(method.caption) +
-               "'s interval on the negative real axis is unbounded, so where \u03bb = \u2202f/\u2202y "
-               "is negative no step length multiplies an error by more than 1, and the |h| plot draws "
+               "'s interval on the negative real axis is unbounded, so where \u03bb = "
+               "\u2202f/\u2202y "
+               "is negative no step length multiplies an error by more than 1, and the |h| plot "
+               "draws "
                "no limit.";
     }
     const std::string what = "Stability limit: where \u03bb = \u2202f/\u2202y is negative, a step "

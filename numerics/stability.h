@@ -1,7 +1,8 @@
 // Linear stability of the methods: applied to y' = λy, every method
 // multiplies y by R(z), z = hλ, per step. Here its region |R(z)| ≤ 1, the
 // stability interval on the negative real axis, and a run of the lesson's
-// equation with a chosen h; R itself comes from stability_function.h.
+// equation with a chosen h; R itself comes from stability_function.h, z
+// along a run from stability_path.h.
 #pragma once
 
 #include "methods/methods.h"
@@ -148,31 +149,6 @@ struct DifferenceValues {
     double atY, plusStep, minusStep, plusTwoSteps, minusTwoSteps;
 };
 SlopeDerivative differenceQuotient(const DifferenceValues& values, double y, double delta);
-
-// On any equation y' = f(x, y) an error is multiplied by about R(h·λ) per
-// step, with λ = ∂f/∂y where the solution is. What that does depends on the
-// sign of λ, judged within the quotient's tolerance |h|·tolerance of z:
-// where λ < 0 the solution settles and z inside the region damps an error,
-// on its edge keeps it, outside it multiplies it; where λ = 0 every step
-// carries an error along unchanged; where λ > 0 the solution grows by about
-// e^z per step and an error by |R(z)|, so that their ratio tells how the
-// error grows relative to the solution.
-enum class StepKind { inside, onEdge, outside, neutral, growing };
-
-StepKind stepKind(const StabilityFunction& r, double z, double zTolerance);
-
-// Along a run of the method with step h from x0 towards x1 (at most
-// maxStabilityPathSteps steps): λ at every step point by slopeDerivative,
-// z = h·λ with its tolerance, the kind of every step, and notes in words.
-inline constexpr int maxStabilityPathSteps = 400;
-struct StabilityPath {
-    std::vector<double> x, y, z, zTolerance;
-    std::vector<StepKind> kind;
-    std::optional<std::size_t> firstOutside;  // the first step whose z leaves the region while λ < 0
-    std::vector<std::string> notes;
-};
-StabilityPath stabilityPath(const Method& method, Slope f, double x0, double y0, double x1,
-                            double h);
 
 // The longest step whose z = h·λ stays within the method's stability
 // interval, interval/|λ|, at every point (x, y) of a run where λ < 0

@@ -84,8 +84,8 @@ StageStep stepByStages(const Tableau& tableau, double x0, double y0, double h, S
     return stagesOf(tableau, x0, y0, h, f);
 }
 
-SystemStageStep stepByStages(const Tableau& tableau, double x0, const StateVector& y0, double h,
-                             SystemSlope F) {
+StageStepOf<StateVector> stepByStages(const Tableau& tableau, double x0, const StateVector& y0,
+                                      double h, SlopeOf<StateVector> F) {
     return stagesOf(tableau, x0, y0, h, F);
 }
 

@@ -38,7 +38,6 @@ struct StageStepOf {
     bool hasValue() const { return noValue.empty(); }
 };
 using StageStep = StageStepOf<double>;
-using SystemStageStep = StageStepOf<StateVector>;
 
 // A state of the same size whose every component is not a number: what a
 // step without a value has in place of its values.
@@ -50,7 +49,7 @@ inline StateVector notANumberLike(const StateVector& y) {
 }
 
 StageStep stepByStages(const Tableau& tableau, double x0, double y0, double h, Slope f = f1);
-SystemStageStep stepByStages(const Tableau& tableau, double x0, const StateVector& y0, double h,
-                             SystemSlope F);
+StageStepOf<StateVector> stepByStages(const Tableau& tableau, double x0, const StateVector& y0,
+                                      double h, SlopeOf<StateVector> F);
 
 }  // namespace pelorin

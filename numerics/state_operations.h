@@ -18,6 +18,10 @@
 
 namespace pelorin {
 
+// n, the components of the state: 1 for one equation.
+inline std::size_t componentsOf(double) { return 1; }
+inline std::size_t componentsOf(const StateVector& y) { return y.size(); }
+
 inline bool isFiniteState(double y) { return std::isfinite(y); }
 inline bool isFiniteState(const StateVector& y) {
     for (double component : y) {
@@ -77,7 +81,8 @@ inline StateVector zeroLike(const StateVector& y) { return StateVector(y.size())
 inline double methodStep(const Method& method, double x, double y, double h, Slope f,
                          NewtonWork* work = nullptr) {
     if (const ExplicitRungeKutta* family = explicitRungeKutta(method)) {
-        return family->step ? family->step(x, y, h, f) : stepByStages(*family->tableau, x, y, h, f).y1;
+        return family->step ? family->step(x, y, h, f)
+                            : stepByStages(*family->tableau, x, y, h, f).y1;
     }
     if (const PartitionedRungeKutta* pair = partitionedRungeKutta(method)) {
         return partitionedStep(*pair, x, y, h, f);
@@ -85,7 +90,7 @@ inline double methodStep(const Method& method, double x, double y, double h, Slo
     return implicitMethodStep(*tableauOf(method), x, y, h, f, work);
 }
 inline StateVector methodStep(const Method& method, double x, const StateVector& y, double h,
-                              SystemSlope f, NewtonWork* work = nullptr) {
+                              SlopeOf<StateVector> f, NewtonWork* work = nullptr) {
     if (const ExplicitRungeKutta* family = explicitRungeKutta(method)) {
         return family->stepSystem ? family->stepSystem(x, y, h, f)
                                   : stepByStages(*family->tableau, x, y, h, f).y1;

@@ -12,12 +12,11 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <span>
 
 namespace pelorin {
 
 namespace {
-
-
 
 std::optional<double> finite(double value) {
     return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
@@ -95,10 +94,6 @@ constexpr std::array<std::string_view, 4> stageWords{
     "reading the inputs", "calculating the exact solution", "stepping the method",
     "plotting the solutions"};
 
-}  // namespace
-
-namespace {
-
 // The step to x_i taken from the known solution (NaN where it is not known
 // or the step has no value): a one-step method's from the known value at
 // x_{i-1}; a multistep method's formula from the known values at the k
@@ -125,47 +120,189 @@ double stepFromKnown(const SolutionPath& path, std::size_t i, Slope f,
     return y;
 }
 
-}  // namespace
+// A value as a row keeps it: a number only where it is finite (one that
+// overflowed has no value), a state whole, its cells saying which
+// components have none.
+std::optional<double> kept(double value) {
+    return finite(value);
+}
+std::optional<StateVector> kept(const StateVector& value) {
+    return value;
+}
 
-StepErrors stepErrorsAlong(const SolutionPath& path, Slope f, const KnownSolution& solution,
-                           Comparison comparison, const Start& start) {
-    StepErrors errors;
+// The known solution at each of the path's points, as the rows keep it.
+std::vector<std::optional<double>> knownAlong(const SolutionPath& path,
+                                              const KnownSolution& solution) {
+    std::vector<std::optional<double>> known;
+    for (double x : path.x) known.push_back(kept(solution(x)));
+    return known;
+}
+// A system's asked for at all of them at once: NaN in every component where
+// it gives no state of the run's size.
+std::vector<std::optional<StateVector>> knownAlong(const PathOf<StateVector>& path,
+                                                   const SolutionSamplesOf<StateVector>& solution) {
+    const std::vector<StateVector> samples = solution(path.x);
+    std::vector<std::optional<StateVector>> known;
+    for (std::size_t i = 0; i < path.x.size() && i < path.y.size(); ++i) {
+        StateVector unknown(path.y[i].size());
+        for (std::size_t k = 0; k < unknown.size(); ++k) unknown[k] = std::nan("");
+        const bool given = i < samples.size() && samples[i].size() == path.y[i].size();
+        known.push_back(kept(given ? samples[i] : unknown));
+    }
+    return known;
+}
+
+// Step i's local error: its step from the known value before it (see
+// stepFromKnown) minus the known value; empty where either is not known.
+std::optional<double> localError(const SolutionPath& path, std::size_t i, Slope f,
+                                 const KnownSolution& solution, const Start& start,
+                                 const std::vector<std::optional<double>>& known) {
+    if (!known[i - 1]) return std::nullopt;
+    const auto knownOrNaN = [&solution](double x) {
+        return finite(solution(x)).value_or(std::numeric_limits<double>::quiet_NaN());
+    };
+    return difference(finite(stepFromKnown(path, i, f, knownOrNaN, start)), known[i]);
+}
+// A system's rows list no local error.
+std::optional<StateVector> localError(const PathOf<StateVector>&, std::size_t, SlopeOf<StateVector>,
+                                      const SolutionSamplesOf<StateVector>&,
+                                      const StartOf<StateVector>&,
+                                      const std::vector<std::optional<StateVector>>&) {
+    return std::nullopt;
+}
+
+// The estimate a row keeps: one equation's with its sign, a system's in the
+// maximum norm.
+std::optional<double> keptEstimate(double estimate) {
+    return finite(estimate);
+}
+std::optional<double> keptEstimate(const StateVector& estimate) {
+    return finite(stateNorm(estimate));
+}
+
+template <class State, class Solution>
+StepErrorsOf<State> errorsAlong(const PathOf<State>& path, SlopeOf<State> f,
+                                const Solution& solution, Comparison comparison,
+                                const StartOf<State>& start) {
+    StepErrorsOf<State> errors;
     errors.method = path.method;
     errors.comparison = solution ? comparison : Comparison::none;
-    if (!path.method || path.x.empty()) return errors;
+    if (!path.method || path.x.empty() || path.y.empty()) return errors;
     const Method& method = *path.method;
     errors.hasEstimate = hasTableau(method) && tableauOf(method)->hasErrorEstimate();
     errors.startingValues = path.startingValues;
+    errors.components = componentsOf(path.y.front());
     const bool compared = errors.comparison != Comparison::none;
-    const auto known = [&](double x) {
-        return compared ? finite(solution(x)) : std::optional<double>();
-    };
+    const std::vector<std::optional<State>> known =
+        compared ? knownAlong(path, solution) : std::vector<std::optional<State>>(path.x.size());
 
     for (std::size_t i = 0; i < path.x.size() && i < path.y.size(); ++i) {
-        StepError row;
+        StepErrorOf<State> row;
         row.i = static_cast<int>(i);
         row.x = path.x[i];
         row.y = path.y[i];
-        row.exact = known(row.x);
-        row.globalError = difference(row.y, row.exact);
+        row.exact = known[i];
+        if (row.exact) row.globalError = kept(row.y - *row.exact);
         if (i > 0) {
-            const double previousX = path.x[i - 1];
-            const std::optional<double> fromKnown = known(previousX);
-            const auto knownOrNaN = [&](double x) {
-                return known(x).value_or(std::numeric_limits<double>::quiet_NaN());
-            };
-            row.localError =
-                fromKnown ? difference(finite(stepFromKnown(path, i, f, knownOrNaN, start)),
-                                       row.exact)
-                          : std::nullopt;
+            row.localError = localError(path, i, f, solution, start, known);
             if (errors.hasEstimate) {
-                row.estimate = finite(
-                    stepByStages(*tableauOf(method), previousX, path.y[i - 1], path.h, f).estimate);
+                row.estimate = keptEstimate(
+                    stepByStages(*tableauOf(method), path.x[i - 1], path.y[i - 1], path.h, f)
+                        .estimate);
             }
         }
         errors.rows.push_back(row);
     }
     return errors;
+}
+
+// A state's components: one equation's value is the one.
+std::span<const double> eachComponent(const double& y) {
+    return {&y, 1};
+}
+std::span<const double> eachComponent(const StateVector& y) {
+    return {y.begin(), y.size()};
+}
+
+// A value's headings: "y" for one equation, "y1" ... "yn" for a system.
+std::vector<std::string> headings(const std::string& stem, const StepErrors&) {
+    return {stem};
+}
+std::vector<std::string> headings(const std::string& stem,
+                                  const StepErrorsOf<StateVector>& errors) {
+    return componentHeadings(stem, errors.components);
+}
+
+// One equation's errors are the global and the local error; a system's the
+// global error's norm, then each of its components.
+std::vector<std::string> errorHeadings(const StepErrors&) {
+    return {"global error", "local error"};
+}
+std::vector<std::string> errorHeadings(const StepErrorsOf<StateVector>& errors) {
+    std::vector<std::string> headings{"error"};
+    append(headings, componentHeadings("error y", errors.components));
+    return headings;
+}
+
+std::vector<std::string> errorCells(const StepError& row, Compared compared) {
+    return {errorCell(true, row.globalError, compared),
+            errorCell(row.i > 0, row.localError, compared)};
+}
+// A system compared has a known state, and so a global error, in every row.
+std::vector<std::string> errorCells(const StepErrorOf<StateVector>& row, Compared compared) {
+    std::vector<std::string> cells{errorCell(true, finite(stateNorm(*row.globalError)), compared)};
+    for (double error : *row.globalError) cells.push_back(errorCell(true, finite(error), compared));
+    return cells;
+}
+
+// The known solution's cells, one per component, or one saying why there
+// is no value.
+template <class State>
+std::vector<std::string> knownCells(const std::optional<State>& exact, Compared compared) {
+    if (!exact) return {valueCell(std::nullopt, compared)};
+    std::vector<std::string> cells;
+    for (double value : eachComponent(*exact)) cells.push_back(valueCell(finite(value), compared));
+    return cells;
+}
+
+template <class State>
+TextTable errorTable(const StepErrorsOf<State>& errors) {
+    const bool compared = errors.comparison != Comparison::none;
+    TextTable table{{"i", "x"}, {}};
+    append(table.header, headings("y", errors));
+    if (compared) {
+        append(table.header,
+               headings(errors.comparison == Comparison::reference ? "reference y" : "exact y",
+                        errors));
+        append(table.header, errorHeadings(errors));
+    }
+    if (errors.hasEstimate) table.header.push_back("estimate");
+    for (const StepErrorOf<State>& row : errors.rows) {
+        std::vector<std::string> cells{stepNumber(row.i, errors.startingValues),
+                                       numberToText(row.x)};
+        for (double y : eachComponent(row.y)) cells.push_back(numberToText(y));
+        if (compared) {
+            const Compared compared = comparedAt(errors, row.x);
+            append(cells, knownCells(row.exact, compared));
+            append(cells, errorCells(row, compared));
+        }
+        if (errors.hasEstimate) cells.push_back(errorCell(row.i > 0, row.estimate));
+        table.rows.push_back(std::move(cells));
+    }
+    return table;
+}
+
+}  // namespace
+
+StepErrors stepErrorsAlong(const SolutionPath& path, Slope f, const KnownSolution& solution,
+                           Comparison comparison, const Start& start) {
+    return errorsAlong(path, f, solution, comparison, start);
+}
+
+StepErrorsOf<StateVector> stepErrorsAlong(const PathOf<StateVector>& path, SlopeOf<StateVector> F,
+                                          const SolutionSamplesOf<StateVector>& solution,
+                                          Comparison comparison) {
+    return errorsAlong(path, F, solution, comparison, {});
 }
 
 StepErrors stepErrors(const Calculation& calculation) {
@@ -183,8 +320,8 @@ StepErrors stepErrors(const Calculation& calculation) {
         path.x.push_back(numerical.x(i));
         path.y.push_back(numerical.y(i));
     }
-    return stepErrorsAlong(path, f1,
-                           ExactSolution(*calculation.value(Input::x0), *calculation.value(Input::y0)));
+    return stepErrorsAlong(
+        path, f1, ExactSolution(*calculation.value(Input::x0), *calculation.value(Input::y0)));
 }
 
 StepErrors labStepErrors(const Method& method, Slope f, double x0, double y0, double x1, double h,
@@ -196,106 +333,22 @@ StepErrors labStepErrors(const Method& method, Slope f, double x0, double y0, do
     return errors;
 }
 
-SystemStepErrors stepErrorsAlong(const SystemPath& path, SystemSlope F,
-                                 const SystemSolutionSamples& solution, Comparison comparison) {
-    SystemStepErrors errors;
-    errors.method = path.method;
-    errors.comparison = solution ? comparison : Comparison::none;
-    if (!path.method || path.x.empty() || path.y.empty()) return errors;
-    const Method& method = *path.method;
-    errors.hasEstimate = hasTableau(method) && tableauOf(method)->hasErrorEstimate();
-    errors.startingValues = path.startingValues;
-    errors.components = path.y.front().size();
-    const bool compared = errors.comparison != Comparison::none;
-    const std::vector<StateVector> known = compared ? solution(path.x) : std::vector<StateVector>();
-    StateVector unknown(errors.components);
-    for (std::size_t k = 0; k < unknown.size(); ++k) unknown[k] = std::nan("");
-
-    for (std::size_t i = 0; i < path.x.size() && i < path.y.size(); ++i) {
-        SystemStepError row;
-        row.i = static_cast<int>(i);
-        row.x = path.x[i];
-        row.y = path.y[i];
-        if (compared) {
-            const bool given = i < known.size() && known[i].size() == row.y.size();
-            row.exact = given ? known[i] : unknown;
-            row.error = row.y - row.exact;
-            row.errorNorm = finite(stateNorm(row.error));
-        }
-        if (i > 0 && errors.hasEstimate) {
-            const SystemStageStep stages =
-                stepByStages(*tableauOf(method), path.x[i - 1], path.y[i - 1], path.h, F);
-            row.estimate = finite(stateNorm(stages.estimate));
-        }
-        errors.rows.push_back(row);
-    }
-    return errors;
-}
-
-SystemStepErrors labStepErrors(const Method& method, SystemSlope F, double x0,
-                               const StateVector& y0, double x1, double h,
-                               const SystemSolutionSamples& solution, Comparison comparison,
-                               const SystemStart& start) {
-    const SystemPath path = solutionPath(method, F, x0, y0, x1, h, labStepsShown, start);
-    SystemStepErrors errors = stepErrorsAlong(path, F, solution, comparison);
-    errors.startingValues = path.startingValues;
+StepErrorsOf<StateVector> labStepErrors(const Method& method, SlopeOf<StateVector> F, double x0,
+                                        const StateVector& y0, double x1, double h,
+                                        const SolutionSamplesOf<StateVector>& solution,
+                                        Comparison comparison, const StartOf<StateVector>& start) {
+    const PathOf<StateVector> path = solutionPath(method, F, x0, y0, x1, h, labStepsShown, start);
+    StepErrorsOf<StateVector> errors = stepErrorsAlong(path, F, solution, comparison);
     errors.notes = shownStepsNotes(path);
     return errors;
 }
 
 TextTable stepErrorTable(const StepErrors& errors) {
-    const bool compared = errors.comparison != Comparison::none;
-    TextTable table{{"i", "x", "y"}, {}};
-    if (compared) {
-        table.header.push_back(errors.comparison == Comparison::reference ? "reference y"
-                                                                          : "exact y");
-        table.header.push_back("global error");
-        table.header.push_back("local error");
-    }
-    if (errors.hasEstimate) table.header.push_back("estimate");
-    for (const StepError& row : errors.rows) {
-        std::vector<std::string> cells{stepNumber(row.i, errors.startingValues),
-                                       numberToText(row.x), numberToText(row.y)};
-        if (compared) {
-            const Compared compared = comparedAt(errors, row.x);
-            cells.push_back(valueCell(row.exact, compared));
-            cells.push_back(errorCell(true, row.globalError, compared));
-            cells.push_back(errorCell(row.i > 0, row.localError, compared));
-        }
-        if (errors.hasEstimate) cells.push_back(errorCell(row.i > 0, row.estimate));
-        table.rows.push_back(std::move(cells));
-    }
-    return table;
+    return errorTable(errors);
 }
 
-TextTable stepErrorTable(const SystemStepErrors& errors) {
-    const bool compared = errors.comparison != Comparison::none;
-    const std::size_t n = errors.components;
-    TextTable table{{"i", "x"}, {}};
-    append(table.header, componentHeadings("y", n));
-    if (compared) {
-        append(table.header, componentHeadings(
-                                 errors.comparison == Comparison::reference ? "reference y"
-                                                                            : "exact y",
-                                 n));
-        table.header.push_back("error");
-        append(table.header, componentHeadings("error y", n));
-    }
-    if (errors.hasEstimate) table.header.push_back("estimate");
-    for (const SystemStepError& row : errors.rows) {
-        std::vector<std::string> cells{stepNumber(row.i, errors.startingValues),
-                                       numberToText(row.x)};
-        for (double y : row.y) cells.push_back(numberToText(y));
-        if (compared) {
-            const Compared compared = comparedAt(errors, row.x);
-            for (double exact : row.exact) cells.push_back(valueCell(finite(exact), compared));
-            cells.push_back(errorCell(true, row.errorNorm, compared));
-            for (double error : row.error) cells.push_back(errorCell(true, finite(error), compared));
-        }
-        if (errors.hasEstimate) cells.push_back(errorCell(row.i > 0, row.estimate));
-        table.rows.push_back(std::move(cells));
-    }
-    return table;
+TextTable stepErrorTable(const StepErrorsOf<StateVector>& errors) {
+    return errorTable(errors);
 }
 
 TextTable labelledStepErrorTable(const TextTable& table, const Calculation& calculation) {
@@ -303,7 +356,8 @@ TextTable labelledStepErrorTable(const TextTable& table, const Calculation& calc
         {"method", calculation.method ? std::string(calculation.method->heading) : std::string()}};
     for (Input box : inputs) {
         const auto value = calculation.value(box);
-        labels.push_back({std::string(inputName(box)), value ? numberToText(*value) : std::string()});
+        labels.push_back(
+            {std::string(inputName(box)), value ? numberToText(*value) : std::string()});
     }
     return labelledStepErrorTable(table, labels);
 }

@@ -2,8 +2,11 @@
 // error (y minus the known value), the local error (the method's step taken
 // from the known value at the previous x, minus the known value at this x)
 // and, for an embedded pair, the method's own estimate of the error of the
-// step it took. The "Steps and errors" window shows them for the last
-// calculation, the lab's "Lab steps" table for the lab's problem.
+// step it took. A system's rows give every component's global error and
+// their maximum norm (see maximumNormNote), and the norm of the estimate,
+// worked out per component from the stages as for one equation. The "Steps
+// and errors" window shows them for the last calculation, the lab's "Lab
+// steps" table for the lab's problem.
 #pragma once
 
 #include "base/text_table.h"
@@ -17,14 +20,26 @@
 
 namespace pelorin {
 
-struct StepError {
+// A row of a run beside a solution known at every x; State is a number for
+// one equation, the components for a system.
+template <class State>
+struct StepErrorOf {
     int i = 0;
-    double x = 0, y = 0;
-    // Empty where the value is not finite (it overflowed); the local error
-    // and the estimate are also empty at the start, i = 0, where no step was
-    // taken, and the estimate for a method without one.
-    std::optional<double> exact, globalError, localError, estimate;
+    double x = 0;
+    State y{};
+    // The known solution and y minus it (the global error); empty when
+    // nothing is compared. One equation's are also empty where the value is
+    // not finite (it overflowed); a system's keep every component, and its
+    // cells say which have no value.
+    std::optional<State> exact, globalError;
+    // The step from the known value minus the known value (one equation's
+    // only), and the method's estimate of the error of the step it took (a
+    // system's in the maximum norm): empty at the start, i = 0, where no step
+    // was taken, where a value is not finite, and for a method without one.
+    std::optional<State> localError;
+    std::optional<double> estimate;
 };
+using StepError = StepErrorOf<double>;
 
 // What the errors are measured against.
 enum class Comparison {
@@ -33,12 +48,14 @@ enum class Comparison {
     none,       // nothing: the rows have x and y (and the estimate) only
 };
 
-struct StepErrors {
-    const Method* method = nullptr;  // the method whose heading was listed
-    bool hasEstimate = false;        // the method carries an embedded estimate
+template <class State>
+struct StepErrorsOf {
+    const Method* method = nullptr;        // the method whose heading was listed
+    bool hasEstimate = false;              // the method carries an embedded estimate
     Comparison comparison = Comparison::exact;
-    std::vector<StepError> rows;     // the start and every step stored
-    std::vector<std::string> notes;  // where the rows stop short of x1, in words
+    std::size_t components = 0;            // n, the size of every state
+    std::vector<StepErrorOf<State>> rows;  // the start and every step stored
+    std::vector<std::string> notes;        // where the rows stop short of x1, in words
     // Where the solution compared with ends: rows at or past it have nothing
     // to be compared with.
     std::optional<SolutionEnd> end;
@@ -48,6 +65,7 @@ struct StepErrors {
     // Rows 1 … startingValues hold a multistep method's starting values.
     long startingValues = 0;
 };
+using StepErrors = StepErrorsOf<double>;
 
 // The rows of a run of path.method with step path.h on y' = f(x, y) through
 // the points path.x[i], path.y[i] (i = 0 being the start), against
@@ -58,6 +76,11 @@ struct StepErrors {
 // method it came from, `start`, from the known value before it.
 StepErrors stepErrorsAlong(const SolutionPath& path, Slope f, const KnownSolution& solution,
                            Comparison comparison = Comparison::exact, const Start& start = {});
+// A system's, against `solution` asked for at all the path's points at once;
+// its rows have no local error.
+StepErrorsOf<StateVector> stepErrorsAlong(const PathOf<StateVector>& path, SlopeOf<StateVector> F,
+                                          const SolutionSamplesOf<StateVector>& solution,
+                                          Comparison comparison = Comparison::exact);
 
 // Computes the rows from what the calculation kept: its numerical table, its
 // start (x0, y0) and its h, against the exact solution of f1 through the
@@ -76,14 +99,22 @@ inline constexpr long labStepsShown = 1000;
 StepErrors labStepErrors(const Method& method, Slope f, double x0, double y0, double x1, double h,
                          const KnownSolution& solution, Comparison comparison = Comparison::exact,
                          const Start& start = {});
+StepErrorsOf<StateVector> labStepErrors(const Method& method, SlopeOf<StateVector> F, double x0,
+                                        const StateVector& y0, double x1, double h,
+                                        const SolutionSamplesOf<StateVector>& solution,
+                                        Comparison comparison = Comparison::exact,
+                                        const StartOf<StateVector>& start = {});
 
-// The rows as the window shows them: i ("2 (start)" for a starting value), x, y, exact y (reference y against a
-// reference), global error, local error, and the estimate when the method
-// has one; without a comparison i, x, y and the estimate. x, y and exact y
-// are written as the results list writes them, the errors by fullErrorText
-// (all fifteen digits, always with an exponent); a value that overflowed
-// reads "too large to calculate"; a cell with nothing to say is empty.
+// The rows as the window shows them: i ("2 (start)" for a starting value), x, y, exact y (reference
+// y against a reference), global error, local error, and the estimate when the method has one;
+// without a comparison i, x, y and the estimate. x, y and exact y are written as the results list
+// writes them, the errors by fullErrorText (all fifteen digits, always with an exponent); a value
+// that overflowed reads "too large to calculate"; a cell with nothing to say is empty. A system's:
+// i, x, y1 ... yn, exact y1 ... exact yn (reference y1 ... against a reference), error (the norm),
+// error y1 ... error yn, and estimate (the norm) for an embedded pair; without a comparison i, x,
+// y1 ... yn and the estimate, each cell written as one equation's.
 TextTable stepErrorTable(const StepErrors& errors);
+TextTable stepErrorTable(const StepErrorsOf<StateVector>& errors);
 
 // The table as its CSV file holds it: columns method, x0, y0, x1 and h lead
 // every row with the method's heading and the four inputs as they were
@@ -97,56 +128,6 @@ struct TableLabel {
     std::string name, text;
 };
 TextTable labelledStepErrorTable(const TextTable& table, const std::vector<TableLabel>& labels);
-
-// A system's steps beside its known solution: per step every component's
-// global error and their maximum norm (see maximumNormNote), and for an
-// embedded pair the norm of its own estimate, the estimate worked out per
-// component from the stages as for one equation.
-struct SystemStepError {
-    int i = 0;
-    double x = 0;
-    StateVector y;
-    // The known solution and y minus it, component by component; a component
-    // that is not finite has no value (it overflowed). No components when
-    // nothing is compared.
-    StateVector exact, error;
-    // ||error||, empty where a component of the error has no value; the
-    // estimate's norm, empty at the start and for a method without one.
-    std::optional<double> errorNorm, estimate;
-};
-
-struct SystemStepErrors {
-    const Method* method = nullptr;
-    bool hasEstimate = false;
-    Comparison comparison = Comparison::exact;
-    std::size_t components = 0;  // n, the size of every state
-    std::vector<SystemStepError> rows;
-    std::vector<std::string> notes;
-    std::optional<SolutionEnd> end, trustEnds;  // as for one equation
-    long startingValues = 0;
-};
-
-// The rows of a run of path.method on y' = F(x, y) through the path's
-// points, against `solution` asked for at all of them at once (exact or a
-// reference, as `comparison` says; none with an empty solution).
-SystemStepErrors stepErrorsAlong(const SystemPath& path, SystemSlope F,
-                                 const SystemSolutionSamples& solution,
-                                 Comparison comparison = Comparison::exact);
-
-// The lab's run of a system, at most labStepsShown steps, with the notes of
-// labStepErrors.
-SystemStepErrors labStepErrors(const Method& method, SystemSlope F, double x0,
-                               const StateVector& y0, double x1, double h,
-                               const SystemSolutionSamples& solution,
-                               Comparison comparison = Comparison::exact,
-                               const SystemStart& start = {});
-
-// The rows as the Lab steps table shows them: i, x, y1 ... yn, exact y1 ...
-// exact yn (reference y1 ... against a reference), error (the norm), error
-// y1 ... error yn, and estimate (the norm) for an embedded pair; without a
-// comparison i, x, y1 ... yn and the estimate. Cells are written as
-// stepErrorTable writes the same quantities of one equation.
-TextTable stepErrorTable(const SystemStepErrors& errors);
 
 // One line naming the method and the four inputs as they were read, e.g.
 // "Runge-Kutta-4 Method with x0 = 0, y0 = -1, x1 = 0.4, h = 0.1"; before

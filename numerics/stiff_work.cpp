@@ -2,8 +2,9 @@
 
 #include "base/number_text.h"
 #include "numerics/implicit_step.h"
+#include "numerics/odeint_slopes.h"
+#include "numerics/reference_steps.h"
 #include "numerics/rosenbrock.h"
-#include "numerics/rosenbrock_system.h"
 #include "numerics/state_operations.h"
 
 #include <cmath>
@@ -13,7 +14,7 @@ namespace pelorin {
 
 namespace {
 
-using namespace odeint_systems;
+using namespace odeint_slopes;
 
 std::string stoppedNote(double x, const std::string& why) {
     return "Stopped near x = " + numberToText(x) + ": " + why + ".";
@@ -21,7 +22,7 @@ std::string stoppedNote(double x, const std::string& why) {
 
 }  // namespace
 
-RosenbrockRun libraryRosenbrock(SystemSlope F, double x0, const StateVector& y0, double x1,
+RosenbrockRun libraryRosenbrock(SlopeOf<StateVector> F, double x0, const StateVector& y0, double x1,
                                 double h0, double absoluteTolerance, double relativeTolerance,
                                 long maxAttempts) {
     RosenbrockRun run;
@@ -36,16 +37,16 @@ RosenbrockRun libraryRosenbrock(SystemSlope F, double x0, const StateVector& y0,
     const AutonomousSystem system{counted};
     long slopeCalls = 0, jacobianCalls = 0, attempts = 0;
     RosenbrockStepper stepper(
-        [&](const Vector& state, Vector& slope, double x) {
+        [&](const OdeintVector& state, OdeintVector& slope, double x) {
             ++slopeCalls;
             system(state, slope, x);
         },
-        [&](const Vector& state, Vector& J, double x, Vector& dfdx) {
+        [&](const OdeintVector& state, OdeintVector& J, double x, OdeintVector& dfdx) {
             ++jacobianCalls;
             system(state, J, x, dfdx);
         },
         absoluteTolerance, relativeTolerance);
-    const auto tryStep = [&](Vector& state, double& x, double& dt) {
+    const auto tryStep = [&](OdeintVector& state, double& x, double& dt) {
         if (++attempts > maxAttempts) {
             throw Stopped{"it took " + std::to_string(maxAttempts) + " attempts, the most a run "
                           "may take"};
@@ -55,7 +56,7 @@ RosenbrockRun libraryRosenbrock(SystemSlope F, double x0, const StateVector& y0,
         run.steps += accepted ? 1 : 0;
         return accepted;
     };
-    Vector state = toVector(y0);
+    OdeintVector state = toVector(y0);
     state.push_back(x0);
     double x = x0, dt = h0;
     try {
@@ -65,7 +66,7 @@ RosenbrockRun libraryRosenbrock(SystemSlope F, double x0, const StateVector& y0,
         run.note = stoppedNote(x, stopped.why);
     } catch (const boost::numeric::odeint::step_adjustment_error&) {
         run.note = stoppedNote(x, stepsTooSmall(state).why);
-    } catch (const SystemStopped& stopped) {
+    } catch (const SlopeStoppedOf<StateVector>& stopped) {
         run.note = stoppedNote(stopped.x, stoppedBySlope(stopped.why, unlimited,
                                                          "x = " + numberToText(stopped.x) +
                                                              ", y = " + stateText(stopped.y))

@@ -38,9 +38,10 @@ struct RosenbrockRun {
     std::optional<StateVector> y;  // at x1; empty when the run stopped
     WorkCounts counts;
     long steps = 0;    // accepted
-    std::string note;  // why the run stopped, e.g. "Stopped near x = 0.5: ..."; empty when it reached x1
+    std::string
+        note;  // why the run stopped, e.g. "Stopped near x = 0.5: ..."; empty when it reached x1
 };
-RosenbrockRun libraryRosenbrock(SystemSlope F, double x0, const StateVector& y0, double x1,
+RosenbrockRun libraryRosenbrock(SlopeOf<StateVector> F, double x0, const StateVector& y0, double x1,
                                 double h0, double absoluteTolerance, double relativeTolerance,
                                 long maxAttempts);
 

@@ -74,15 +74,15 @@ KnownSolution Problem::exact() const {
     return {};
 }
 
-SystemSlope Problem::systemSlope() const {
+SlopeOf<StateVector> Problem::systemSlope() const {
     if (equation.system) return *equation.system;
     if (equation.slope) return *equation.slope;
-    return SystemSlope([](double x, const StateVector& y) {
+    return SlopeOf<StateVector>([](double x, const StateVector& y) {
                return StateVector{f1(x, y[0])};
            }).withSplit(&readsY);
 }
 
-KnownSystemSolution Problem::systemExact() const {
+KnownStateOf<StateVector> Problem::systemExact() const {
     if (const auto& exact = equation.systemExact) {
         return [exact](double x) {
             StateVector y(exact->size());
@@ -197,7 +197,8 @@ std::optional<std::string> checkSolution(const Solution& y, const Slopes& f, dou
     const StateVector start = y(x0);
     for (std::size_t k = 0; k < y0.size(); ++k) {
         if (!std::isfinite(start[k])) {
-            return "The exact solution gives no finite number at x0 = " + numberToText(x0) + notUsed;
+            return "The exact solution gives no finite number at x0 = " + numberToText(x0) +
+                   notUsed;
         }
         if (std::fabs(start[k] - y0[k]) >
             startTolerance * std::max({1.0, std::fabs(x0), std::fabs(y0[k])})) {
@@ -220,7 +221,8 @@ std::optional<std::string> checkSolution(const Solution& y, const Slopes& f, dou
                                                 y(x + 2 * step)};
         if (!std::isfinite(x) || !finite(value) ||
             !std::all_of(around.begin(), around.end(), finite)) {
-            return "The exact solution gives no finite number near x = " + numberToText(x) + notUsed;
+            return "The exact solution gives no finite number near x = " + numberToText(x) +
+                   notUsed;
         }
         const StateVector slope = f(x, value);
         for (std::size_t k = 0; k < value.size(); ++k) {
@@ -292,7 +294,8 @@ struct Difference {
 };
 template <class Along>
 Difference centralDifference(const Along& g, double t) {
-    const double d = std::cbrt(std::numeric_limits<double>::epsilon()) * std::max(1.0, std::fabs(t));
+    const double d =
+        std::cbrt(std::numeric_limits<double>::epsilon()) * std::max(1.0, std::fabs(t));
     const double narrow = (g(t + d) - g(t - d)) / (2 * d);
     const double wide = (g(t + 2 * d) - g(t - 2 * d)) / (4 * d);
     return {narrow, 2 * std::fabs(wide - narrow)};
@@ -375,7 +378,8 @@ ProblemCompilation compileProblem(const ProblemText& text) {
                                                      equation.slopeError.character});
     }
     if (equation.exactError) {
-        result.notes.push_back({ProblemBox::exact, equation.exactError->message + ". It is not used.",
+        result.notes.push_back({ProblemBox::exact,
+                                equation.exactError->message + ". It is not used.",
                                 equation.exactError->character});
     }
     if (!result.errors.empty()) return result;
@@ -449,7 +453,8 @@ SystemText librarySystemText(const LibrarySystem& entry) {
 }
 
 std::vector<std::string> startTexts(const SystemText& text) {
-    if (text.form == ProblemForm::secondOrder) return {text.secondOrder.y0, text.secondOrder.slope0};
+    if (text.form == ProblemForm::secondOrder)
+        return {text.secondOrder.y0, text.secondOrder.slope0};
     std::vector<std::string> starts;
     for (const ComponentText& component : text.components) starts.push_back(component.start);
     return starts;
@@ -514,7 +519,8 @@ std::optional<Equation> firstOrderEquation(const SystemText& text, const Paramet
     }
     Equation equation;
     for (std::size_t k = 0; k < slopes.size(); ++k) {
-        equation.f += (k ? "; y" : "y") + std::to_string(k + 1) + "' = " + std::string(trimmed(slopes[k]));
+        equation.f +=
+            (k ? "; y" : "y") + std::to_string(k + 1) + "' = " + std::string(trimmed(slopes[k]));
     }
     equation.system = std::make_shared<const SystemSlopeExpression>(std::move(*compiled.slope));
     return equation;
@@ -524,7 +530,8 @@ std::optional<Equation> firstOrderEquation(const SystemText& text, const Paramet
 // checkSystemSolution; otherwise a note, and the errors are measured
 // against a reference solution.
 void addExactSolution(Equation& equation, const SystemText& text, const Parameters& parameters,
-                      double x0, const StateVector& y0, double x1, std::vector<FormulaError>& notes) {
+                      double x0, const StateVector& y0, double x1,
+                      std::vector<FormulaError>& notes) {
     const std::optional<std::vector<std::string>> texts = exactTexts(text, notes);
     if (!texts) return;
     const std::span<const double> start(y0.begin(), y0.size());
@@ -537,15 +544,16 @@ void addExactSolution(Equation& equation, const SystemText& text, const Paramete
     } else if (auto fault = checkSystemSolution(*equation.system, *exact.solution, x0, y0, x1)) {
         notes.push_back({std::move(*fault), 0});
     } else {
-        equation.systemExact = std::make_shared<const SystemSolutionExpression>(std::move(*exact.solution));
+        equation.systemExact =
+            std::make_shared<const SystemSolutionExpression>(std::move(*exact.solution));
     }
 }
 
 // The typed invariant, checked against the solution the Field page compares
 // runs with; one that fails the check is kept all the same (see
 // Equation::invariantHolds), with a note.
-void addInvariant(Equation& equation, const std::string& typed, const Parameters& parameters, double x0,
-                  const StateVector& y0, double x1, std::vector<FormulaError>& notes) {
+void addInvariant(Equation& equation, const std::string& typed, const Parameters& parameters,
+                  double x0, const StateVector& y0, double x1, std::vector<FormulaError>& notes) {
     if (trimmed(typed).empty()) return;
     InvariantCompilation invariant = compileInvariant(typed, y0.size(), parameters);
     if (!invariant.invariant) {
@@ -553,7 +561,8 @@ void addInvariant(Equation& equation, const std::string& typed, const Parameters
         notes.push_back(std::move(invariant.error));
         return;
     }
-    const std::string_view comparedWith = equation.systemExact ? "the exact solution" : "the reference solution";
+    const std::string_view comparedWith =
+        equation.systemExact ? "the exact solution" : "the reference solution";
     auto fault = checkInvariant(*equation.system, *invariant.invariant, x0, y0, x1, comparedWith);
     equation.invariantHolds = !fault;
     if (fault) notes.push_back({std::move(*fault), 0});

@@ -79,12 +79,12 @@ struct Problem {
     Slope slope() const;
     // The same for any number of components: a single equation's slope
     // gives its one component, with the bits slope() gives.
-    SystemSlope systemSlope() const;
+    SlopeOf<StateVector> systemSlope() const;
     // The exact solution through (x0, y0) as a function of x; empty when
     // none is known, and the studies compare with a reference instead.
     // exact() is a single equation's only.
     KnownSolution exact() const;
-    KnownSystemSolution systemExact() const;
+    KnownStateOf<StateVector> systemExact() const;
     // The invariant where the solutions keep it (checkInvariant); empty
     // where there is none, or the system does not keep the one typed.
     ConservedQuantity invariant() const;
@@ -214,7 +214,8 @@ ProblemCompilation compileProblem(const ProblemText& text);
 //   twice that difference is allowed on top.
 // Nothing when the solution passes, else why not, e.g.
 //   The exact solution gives 0.5 at x0, not y0 = 1: it is not used.
-//   The exact solution does not satisfy the equation: y' - f(x, y) is 0.32 at x = 0.875. It is not used.
+//   The exact solution does not satisfy the equation: y' - f(x, y) is 0.32 at x = 0.875. It is not
+//   used.
 inline constexpr double startTolerance = 1e-8;
 inline constexpr double residualTolerance = 1e-6;
 std::optional<std::string> checkExactSolution(Slope f, const SolutionExpression& y, double x0,

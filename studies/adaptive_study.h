@@ -41,7 +41,6 @@ struct AdaptiveStudyOf {
     std::string limitNote;
 };
 using AdaptiveStudy = AdaptiveStudyOf<double>;
-using SystemAdaptiveStudy = AdaptiveStudyOf<StateVector>;
 
 // Without an exact solution the reference solution is computed at every
 // abscissa the run's attempts and the drawn curve need, with at most
@@ -55,10 +54,9 @@ AdaptiveStudyOf<State> studyAdaptive(const Method& method, const Problem& proble
                                      std::stop_token stop = {});
 
 // As studyAdaptive, on a system.
-inline SystemAdaptiveStudy studySystemAdaptive(const Method& method, const Problem& problem,
-                                               double h0, const ControllerSettings& settings,
-                                               long referenceEvaluations = maxReferenceEvaluations,
-                                               std::stop_token stop = {}) {
+inline AdaptiveStudyOf<StateVector> studySystemAdaptive(
+    const Method& method, const Problem& problem, double h0, const ControllerSettings& settings,
+    long referenceEvaluations = maxReferenceEvaluations, std::stop_token stop = {}) {
     return studyAdaptive<StateVector>(method, problem, h0, settings, referenceEvaluations, stop);
 }
 

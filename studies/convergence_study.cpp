@@ -3,7 +3,6 @@
 #include "numerics/reference.h"
 #include "numerics/state_operations.h"
 #include "numerics/step_errors.h"
-#include "numerics/system_reference.h"
 
 #include <cmath>
 
@@ -48,27 +47,28 @@ ProblemAtEnd problemAtEnd(const Problem& typed, ReferenceAccuracy accuracy,
     return {problem, referenceUsedNote(reference.relativeAccuracy, reference.method), ""};
 }
 
-SystemAtEnd systemAtEnd(const Problem& own, ReferenceAccuracy accuracy,
+ProblemAtEndOf<StateVector> systemAtEnd(const Problem& own, ReferenceAccuracy accuracy,
                         const MultistepSettings& multistep) {
-    SystemConvergenceProblem problem{own.x0, own.y0, own.x1, own.systemSlope(), {}, 0, {},
+    ConvergenceProblemOf<StateVector> problem{own.x0, own.y0, own.x1, own.systemSlope(), {}, 0, {},
                                      multistep.ownMethod()};
-    if (const KnownSystemSolution exact = own.systemExact()) {
+    if (const KnownStateOf<StateVector> exact = own.systemExact()) {
         problem.exactAtEnd = exact(own.x1);
         problem.start = systemStartOf(own, multistep);
         return {problem, "", ""};
     }
-    const SystemReferenceSolution reference =
-        systemReferenceSolution(problem.f, own.x0, own.y0, {own.x1}, maxReferenceEvaluations, accuracy);
+    const ReferenceSolutionOf<StateVector> reference =
+        referenceSolution(problem.f, own.x0, own.y0, {own.x1}, maxReferenceEvaluations, accuracy);
     if (reference.y.empty()) {
-        const auto along = systemReferenceSolution(problem.f, own.x0, own.y0,
+        const auto along = referenceSolution(problem.f, own.x0, own.y0,
                                                    curveAbscissae(own.x0, own.x1),
                                                    maxReferenceEvaluations, accuracy);
         return {std::nullopt, "", noReferenceNote(along.note)};
     }
     problem.exactAtEnd = reference.y.back();
-    problem.measurableError = reference.accuracy * std::max(1.0, stateNorm(problem.exactAtEnd));
+    problem.measurableError =
+        reference.relativeAccuracy * std::max(1.0, stateNorm(problem.exactAtEnd));
     problem.start = systemStartOf(own, multistep);
-    return {problem, systemReferenceUsedNote(reference.method, reference.accuracy, accuracy), ""};
+    return {problem, referenceUsedNote(reference.relativeAccuracy, reference.method, accuracy), ""};
 }
 
 namespace {
@@ -77,11 +77,12 @@ namespace {
 // so before the reference's notes; one equation's has no components.
 void readComponents(ConvergenceStudy&, const ConvergenceProblem&, const std::vector<std::string>&,
                     const std::stop_token&) {}
-void readComponents(ConvergenceStudy& study, const SystemConvergenceProblem& problem,
+void readComponents(ConvergenceStudy& study, const ConvergenceProblemOf<StateVector>& problem,
                     const std::vector<std::string>& referenceNotes, const std::stop_token& stop) {
     for (std::size_t k = 0; k < problem.y0.size() && !stop.stop_requested(); ++k) {
         ConvergenceStudy component = componentConvergence(study, k);
-        component.notes.insert(component.notes.begin(), referenceNotes.begin(), referenceNotes.end());
+        component.notes.insert(component.notes.begin(), referenceNotes.begin(),
+                               referenceNotes.end());
         component.notes.insert(component.notes.begin(),
                                "Errors of y" + std::to_string(k + 1) +
                                    " alone at x1, not the maximum norm of all components.");
@@ -92,7 +93,9 @@ void readComponents(ConvergenceStudy& study, const SystemConvergenceProblem& pro
 // What the study's errors are, said first: a system's are the maximum
 // norm's, one equation's its own.
 std::vector<std::string> normNotes(const ConvergenceProblem&) { return {}; }
-std::vector<std::string> normNotes(const SystemConvergenceProblem&) { return {maximumNormNote()}; }
+std::vector<std::string> normNotes(const ConvergenceProblemOf<StateVector>&) {
+    return {maximumNormNote()};
+}
 
 // The errors at x1 against the exact solution or a reference, with notes
 // that say which.

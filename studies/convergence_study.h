@@ -29,20 +29,18 @@ struct ProblemAtEndOf {
     std::string why;  // empty when there is a problem
 };
 using ProblemAtEnd = ProblemAtEndOf<double>;
-using SystemAtEnd = ProblemAtEndOf<StateVector>;
 ProblemAtEnd problemAtEnd(const Problem& problem,
                           ReferenceAccuracy accuracy = ReferenceAccuracy::standard,
                           const MultistepSettings& multistep = {});
-SystemAtEnd systemAtEnd(const Problem& problem,
+ProblemAtEndOf<StateVector> systemAtEnd(const Problem& problem,
                         ReferenceAccuracy accuracy = ReferenceAccuracy::standard,
                         const MultistepSettings& multistep = {});
 
 // Without an exact solution the reference is used, as accurate as asked,
-// and the study's notes say which reference and how accurate it is. A system's errors are its maximum norm's,
-// and its study holds each component's read alone as well. `stop` ends the study early, as
-// studyConvergence's does.
-// The multistep methods start as `multistep` says. The methods `studied`
-// alone are run.
+// and the study's notes say which reference and how accurate it is. A system's errors are its
+// maximum norm's, and its study holds each component's read alone as well. `stop` ends the study
+// early, as studyConvergence's does. The multistep methods start as `multistep` says. The methods
+// `studied` alone are run.
 ConvergenceStudy studyProblem(const Problem& problem, int doublings, std::stop_token stop = {},
                               const MultistepSettings& multistep = {},
                               ReferenceAccuracy accuracy = ReferenceAccuracy::standard,

@@ -49,7 +49,8 @@ std::vector<SampledCurve> knownCurves(const Problem& problem, double from, doubl
 
 std::optional<SolutionEnd> solutionEnd(const Problem& problem) {
     if (!problem.comparedWithReference()) return std::nullopt;
-    const auto end = referenceSolution(problem.slope(), problem.x0, problem.y0[0], {problem.x1}).end;
+    const auto end =
+        referenceSolution(problem.slope(), problem.x0, problem.y0[0], {problem.x1}).end;
     if (!end) return std::nullopt;
     return SolutionEnd{problem.x0, *end};
 }
@@ -59,10 +60,12 @@ Start startOf(const Problem& problem, const MultistepSettings& settings) {
     return {nullptr, [samples = knownSolution(problem)](double x) { return samples({x}).front(); }};
 }
 
-SystemStart systemStartOf(const Problem& problem, const MultistepSettings& settings) {
+StartOf<StateVector> systemStartOf(const Problem& problem, const MultistepSettings& settings) {
     if (settings.start) return {&labCatalogue()[*settings.start], {}};
     if (!problem.isSystem()) {
-        return {nullptr, [known = startOf(problem, settings).solution](double x) { return StateVector{known(x)}; }};
+        return {nullptr, [known = startOf(problem, settings).solution](double x) {
+                    return StateVector{known(x)};
+                }};
     }
     return {nullptr, [samples = systemComparison(problem).samples](double x) {
                 return samples({x}).front();

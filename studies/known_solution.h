@@ -47,7 +47,7 @@ struct MultistepSettings {
 // the reference does not reach: the run then stops with a note).
 Start startOf(const Problem& problem, const MultistepSettings& settings);
 // A single equation's start is startOf's, value for value.
-SystemStart systemStartOf(const Problem& problem, const MultistepSettings& settings);
+StartOf<StateVector> systemStartOf(const Problem& problem, const MultistepSettings& settings);
 
 // The problem as a run of State steps it (a number for one equation, the
 // components for a system): its slope, start and exact solution (empty

@@ -22,7 +22,7 @@ OneStepStudyOf<State> studyOneStep(const Method& method, const Problem& problem,
 }
 template OneStepStudy studyOneStep(const Method&, const Problem&, double,
                                    const MultistepSettings&, std::stop_token);
-template SystemOneStepStudy studyOneStep(const Method&, const Problem&, double,
+template OneStepStudyOf<StateVector> studyOneStep(const Method&, const Problem&, double,
                                          const MultistepSettings&, std::stop_token);
 
 }  // namespace pelorin

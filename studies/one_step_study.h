@@ -24,7 +24,6 @@ struct OneStepStudyOf {
     std::optional<SolutionEnd> end;
 };
 using OneStepStudy = OneStepStudyOf<double>;
-using SystemOneStepStudy = OneStepStudyOf<StateVector>;
 
 // The run of `method` from (x0, y0) towards x1 with steps of h, at most
 // maxPathSteps of them, its multistep methods started as `multistep` says.

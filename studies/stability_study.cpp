@@ -8,12 +8,12 @@
 
 namespace pelorin {
 
-SystemStabilityStudy studySystemStability(const Problem& problem, std::size_t method, double h,
-                                          std::stop_token stop) {
+StabilityStudy studyStability(const Problem& problem, std::size_t method, double h,
+                              std::stop_token stop) {
     const Problem own = problem.clone();
-    SystemStabilityStudy study;
-    study.path = systemStabilityPath(labCatalogue()[method], own.systemSlope(), own.x0, own.y0,
-                                     own.x1, h, stop);
+    StabilityStudy study;
+    study.path = stabilityPath(labCatalogue()[method], own.systemSlope(), own.x0, own.y0, own.x1, h,
+                               stop);
     if (!study.path.run.x.empty() && !stop.stop_requested()) {
         study.known = knownCurves(own, study.path.run.x.front(), study.path.run.x.back());
     }
@@ -39,10 +39,12 @@ void runMultistep(MultistepStabilityStudy& study, const Problem& problem, const 
     study.run = solutionPath(method, problem.systemSlope(), problem.x0, problem.y0, x1, h,
                              lesson ? stabilityRunSteps : 10 * stabilityRunSteps,
                              systemStartOf(problem, multistep));
-    if (!study.run.x.empty()) study.known = knownCurves(problem, study.run.x.front(), study.run.x.back());
-    study.notes.push_back("The run plot shows " + std::string(method.caption) + " with h = " +
-                          shortText(h) + " from x0, " +
-                          startingValuesText(startingSteps(method), startName(problem, multistep)) + ".");
+    if (!study.run.x.empty())
+        study.known = knownCurves(problem, study.run.x.front(), study.run.x.back());
+    study.notes.push_back("The run plot shows " + std::string(method.caption) +
+                          " with h = " + shortText(h) + " from x0, " +
+                          startingValuesText(startingSteps(method), startName(problem, multistep)) +
+                          ".");
     if (const std::string note = pathNote(study.run); !note.empty()) study.notes.push_back(note);
 }
 
@@ -58,25 +60,31 @@ MultistepStabilityStudy studyMultistepStability(const Problem& typed, const Meth
         study.z = {h * lessonLambda};
         where = "z = h\u00b7\u03bb = " + stepZText(h * lessonLambda);
     } else if (!problem.isSystem()) {
-        const SlopeDerivative derivative = slopeDerivative(problem.slope(), problem.x0, problem.y0[0]);
+        const SlopeDerivative derivative =
+            slopeDerivative(problem.slope(), problem.x0, problem.y0[0]);
         const double z = h * derivative.lambda;
         if (std::isfinite(z)) study.z = {z};
-        where = "z = h\u00b7\u03bb = " + shortText(z) + ", with \u03bb = \u2202f/\u2202y at the start (" +
-                shortText(problem.x0) + ", " + shortText(problem.y0[0]) + ") by a central difference "
+        where = "z = h\u00b7\u03bb = " + shortText(z) +
+                ", with \u03bb = \u2202f/\u2202y at the start (" + shortText(problem.x0) + ", " +
+                shortText(problem.y0[0]) +
+                ") by a central difference "
                 "quotient,";
     } else {
-        for (const std::complex<double>& z : stepEigenvalues(problem.systemSlope(), problem.x0, problem.y0, h).z) {
+        for (const std::complex<double>& z :
+             stepEigenvalues(problem.systemSlope(), problem.x0, problem.y0, h).z) {
             if (std::isfinite(z.real()) && std::isfinite(z.imag())) study.z.push_back(z);
         }
         const std::complex<double> shown = shownMode(formula, study.z);
         where = "z = " + complexText(shown) + ", the eigenvalue of h\u00b7J at the start that " +
-                (absolutelyStable(formula, shown) ? "lies farthest from 0" : "first fails the root test") +
+                (absolutelyStable(formula, shown) ? "lies farthest from 0"
+                                                  : "first fails the root test") +
                 ",";
     }
     study.notes = formulaNotes(method.caption, formula);
     if (study.z.empty()) {
-        study.notes.push_back("\u03bb = \u2202f/\u2202y cannot be calculated at the start, so no z = "
-                              "h\u00b7\u03bb is shown.");
+        study.notes.push_back(
+            "\u03bb = \u2202f/\u2202y cannot be calculated at the start, so no z = "
+            "h\u00b7\u03bb is shown.");
     } else {
         study.shown = shownMode(formula, study.z);
         study.roots = characteristicRoots(formula, study.shown);

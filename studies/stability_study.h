@@ -1,11 +1,11 @@
 // What the Stability page shows of a system: z = h·λ for the eigenvalues of
 // h·J along the chosen method's run with h, and the run beside the exact
-// solution, else the reference.
+// solution, else the reference; and of a multistep method, the roots at z.
 #pragma once
 
 #include "methods/state_vector.h"
 #include "numerics/linear_multistep.h"
-#include "numerics/system_stability.h"
+#include "numerics/stability_path.h"
 #include "problem/problem.h"
 #include "studies/known_solution.h"
 
@@ -17,8 +17,11 @@
 
 namespace pelorin {
 
-struct SystemStabilityStudy {
-    SystemStabilityPath path;
+// The problem is taken as a system, one equation as a system of one
+// component; the page follows one equation's real λ with stabilityPath on
+// the window's thread instead.
+struct StabilityStudy {
+    StabilityPathOf<StateVector> path;
     // Each component of the exact solution, else the reference, sampled
     // densely over the run's span, for curves smooth between its steps.
     std::vector<SampledCurve> known;
@@ -26,8 +29,8 @@ struct SystemStabilityStudy {
 
 // The method is a catalogue row. `stop` ends the study early: a study for
 // an h no longer shown is not wanted.
-SystemStabilityStudy studySystemStability(const Problem& problem, std::size_t method, double h,
-                                          std::stop_token stop = {});
+StabilityStudy studyStability(const Problem& problem, std::size_t method, double h,
+                              std::stop_token stop = {});
 
 // A multistep method on the Stability page: z = h·λ where its run starts
 // (the lesson's λ = -1; a typed equation's ∂f/∂y at (x0, y0) by
@@ -42,7 +45,7 @@ struct MultistepStabilityStudy {
     // stabilityRunSteps steps on the lesson, towards x1 (at most ten times
     // as many) on a typed equation or system. A single equation is a system
     // of one component.
-    SystemPath run;
+    PathOf<StateVector> run;
     // Each component of the exact solution, else the reference, over the
     // run's span.
     std::vector<SampledCurve> known;

@@ -25,7 +25,7 @@ struct OneComponent {
 };
 
 // The components after two steps of h = 1/2 from x = 0, as the lab shows them.
-std::vector<std::string> twoHalfStepTexts(const Method& m, StateVector y, SystemSlope f) {
+std::vector<std::string> twoHalfStepTexts(const Method& m, StateVector y, SlopeOf<StateVector> f) {
     double x = 0;
     for (int i = 0; i < 2; ++i) {
         y = explicitRungeKutta(m)->stepSystem(x, y, 0.5, f);
@@ -38,7 +38,7 @@ std::vector<std::string> twoHalfStepTexts(const Method& m, StateVector y, System
 
 using Rows = std::vector<std::pair<std::string_view, std::vector<std::string>>>;
 
-void expectTwoHalfSteps(const Rows& rows, const StateVector& start, SystemSlope f) {
+void expectTwoHalfSteps(const Rows& rows, const StateVector& start, SlopeOf<StateVector> f) {
     ASSERT_EQ(rows.size(), methodCatalogue.size());
     for (const auto& [caption, texts] : rows) {
         SCOPED_TRACE(std::string(caption));
@@ -51,9 +51,9 @@ void expectTwoHalfSteps(const Rows& rows, const StateVector& start, SystemSlope 
 struct Oscillator {
     StateVector operator()(double, const StateVector& y) const { return {y[1], -y[0]}; }
 };
-static_assert(std::is_constructible_v<SystemSlope, const Oscillator&>);
-static_assert(!std::is_constructible_v<SystemSlope, Oscillator&&>);
-static_assert(!std::is_constructible_v<SystemSlope, decltype(f1)*>);
+static_assert(std::is_constructible_v<SlopeOf<StateVector>, const Oscillator&>);
+static_assert(!std::is_constructible_v<SlopeOf<StateVector>, Oscillator&&>);
+static_assert(!std::is_constructible_v<SlopeOf<StateVector>, decltype(f1)*>);
 
 }  // namespace
 
@@ -152,11 +152,12 @@ TEST(StateVector, HoldsSixComponentsAndRefusesMixedSizes) {
     EXPECT_EQ(StateVector({1, 2, 3, 4, 5, 6}).size(), 6u);
     EXPECT_THROW(StateVector(7), std::length_error);
     EXPECT_THROW(StateVector({1, 2, 3, 4, 5, 6, 7}), std::length_error);
-    const SystemSlope threeForTwo = [](double, const StateVector& y) -> StateVector {
+    const SlopeOf<StateVector> threeForTwo = [](double, const StateVector& y) -> StateVector {
         return {y[1], -y[0], 0};
     };
     for (const Method& m : methodCatalogue) {
         SCOPED_TRACE(std::string(m.caption));
-        EXPECT_THROW(explicitRungeKutta(m)->stepSystem(0, {1, 0}, 0.5, threeForTwo), std::invalid_argument);
+        EXPECT_THROW(explicitRungeKutta(m)->stepSystem(0, {1, 0}, 0.5, threeForTwo),
+                     std::invalid_argument);
     }
 }

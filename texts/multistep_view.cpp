@@ -218,9 +218,6 @@ constexpr Words systemWords{
 const Words& wordsOf(double) { return equationWords; }
 const Words& wordsOf(const StateVector&) { return systemWords; }
 
-std::size_t componentsOf(double) { return 1; }
-std::size_t componentsOf(const StateVector& y) { return y.size(); }
-
 // A term of the Weights table: c·y or h·c·f as the run weighs it, each
 // component of a system's alike.
 double pastTerm(long long a, double y, long long ak) {
@@ -241,7 +238,9 @@ StateVector slopeTerm(double h, long long b, const StateVector& f, long long ak)
 }
 
 // A value's cells where it may have none: "no value" in each.
-void appendOrNone(std::vector<std::string>& row, double value) { row.push_back(valueOrNone(value)); }
+void appendOrNone(std::vector<std::string>& row, double value) {
+    row.push_back(valueOrNone(value));
+}
 void appendOrNone(std::vector<std::string>& row, const StateVector& value) {
     for (double component : value) row.push_back(valueOrNone(component));
 }
@@ -291,7 +290,7 @@ std::string startingValueNote(const MultistepView& view, const std::string& star
     return startNote(view, start);
 }
 
-std::string startingValueNote(const SystemMultistepView& view, const std::string& start) {
+std::string startingValueNote(const MultistepViewOf<StateVector>& view, const std::string& start) {
     return startNote(view, start);
 }
 
@@ -305,8 +304,8 @@ std::string weighedPointsNote(const MultistepViewOf<State>& view) {
     const MultistepStepOf<State>& numbers = view.numbers;
     const long n = view.step - numbers.steps;
     const std::string end = index(view.step);
-    return "Step " + end + " of " + std::to_string(view.steps) + " from x" + index(view.step - 1) + " = " +
-           numberToText(view.x) + " with h = " + numberToText(view.h) +
+    return "Step " + end + " of " + std::to_string(view.steps) + " from x" + index(view.step - 1) +
+           " = " + numberToText(view.x) + " with h = " + numberToText(view.h) +
            " weighs the values and slopes at the " + std::to_string(numbers.steps) + " points " +
            pointList(n, view.step - 1) + " (marked): " + valueName(end, view.yEnd) +
            (numbers.hasValue() ? " = " + valueText(view.yEnd) + ", " + wordsOf(view.yEnd).sum
@@ -376,7 +375,8 @@ MultistepViewOf<State> viewOf(const PathOf<State>& path, const SlopeOf<State>& f
         from = view.numbers.x.front();
         view.notes.push_back(weighedPointsNote(view));
         view.notes.push_back(kindNote(*view.method, view.step, std::is_same_v<State, StateVector>));
-        if (std::string note = newValueNote(view); !note.empty()) view.notes.push_back(std::move(note));
+        if (std::string note = newValueNote(view); !note.empty())
+            view.notes.push_back(std::move(note));
     }
     if (solution) sampleSolution(view, solution, from);
     if (const std::string note = pathNote(path); !note.empty()) view.notes.push_back(note);
@@ -390,10 +390,10 @@ MultistepView multistepView(const SolutionPath& path, Slope f, const SolutionSam
     return viewOf(path, f, solution, start, step);
 }
 
-SystemMultistepView multistepView(const SystemPath& path, SystemSlope F,
-                                  const SystemSolutionSamples& solution, const std::string& start,
-                                  int step) {
-    SystemMultistepView view = viewOf(path, F, solution, start, step);
+MultistepViewOf<StateVector> multistepView(const PathOf<StateVector>& path, SlopeOf<StateVector> F,
+                                           const SolutionSamplesOf<StateVector>& solution,
+                                           const std::string& start, int step) {
+    MultistepViewOf<StateVector> view = viewOf(path, F, solution, start, step);
     const std::string plane = phasePlaneNote(view.y.size(), "Weights");
     if (view.steps > 0 && !plane.empty()) view.notes.push_back(plane);
     return view;
@@ -495,7 +495,7 @@ std::vector<std::vector<std::string>> rowsOf(const MultistepViewOf<State>& view)
 
 std::vector<std::vector<std::string>> weightRows(const MultistepView& view) { return rowsOf(view); }
 
-std::vector<std::vector<std::string>> weightRows(const SystemMultistepView& view) {
+std::vector<std::vector<std::string>> weightRows(const MultistepViewOf<StateVector>& view) {
     return rowsOf(view);
 }
 
@@ -590,8 +590,8 @@ DrawablePoints phasePoints(const std::vector<StateVector>& states) {
 // The past points with their slopes' arrows, a pair's predicted value, the
 // new value's slope where an implicit formula weighs it, and the iterates.
 void drawFormulaStep(MultistepPhaseDrawing& drawing, std::vector<Segment>& slopes,
-                     const SystemMultistepView& view) {
-    const SystemMultistepStep& numbers = view.numbers;
+                     const MultistepViewOf<StateVector>& view) {
+    const MultistepStepOf<StateVector>& numbers = view.numbers;
     drawing.past = phasePoints(numbers.y);
     const long n = view.step - numbers.steps;
     for (std::size_t i = 0; i < numbers.y.size(); ++i) {
@@ -614,7 +614,7 @@ void drawFormulaStep(MultistepPhaseDrawing& drawing, std::vector<Segment>& slope
 
 }  // namespace
 
-MultistepPhaseDrawing multistepPhaseDrawing(const SystemMultistepView& view) {
+MultistepPhaseDrawing multistepPhaseDrawing(const MultistepViewOf<StateVector>& view) {
     MultistepPhaseDrawing drawing;
     if (view.steps == 0 || view.y.size() < 2) return drawing;
     drawing.known = phasePoints(view.exactY);

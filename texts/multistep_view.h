@@ -11,7 +11,7 @@
 #include "numerics/solution_paths.h"
 #include "run/segment.h"
 #include "texts/stage_view.h"
-#include "texts/system_stage_view.h"
+#include "texts/phase_step_view.h"
 
 #include <cstddef>
 #include <optional>
@@ -38,21 +38,20 @@ struct MultistepViewOf {
     std::vector<std::string> notes;
 };
 using MultistepView = MultistepViewOf<double>;
-using SystemMultistepView = MultistepViewOf<StateVector>;
 
 // Step `step` (from 1) of the lab's run `path` of a multistep method, clamped
 // to the steps it took; `start` names what its starting values came from
 // ("Runge-Kutta 4", "the exact solution"). Without steps, only notes saying why.
 MultistepView multistepView(const SolutionPath& path, Slope f, const SolutionSamples& solution,
                             const std::string& start, int step);
-SystemMultistepView multistepView(const SystemPath& path, SystemSlope F,
-                                  const SystemSolutionSamples& solution, const std::string& start,
-                                  int step);
+MultistepViewOf<StateVector> multistepView(const PathOf<StateVector>& path, SlopeOf<StateVector> F,
+                                           const SolutionSamplesOf<StateVector>& solution,
+                                           const std::string& start, int step);
 
 // What the notes say of a starting value: that it came from the start, not
 // from the formula, and from which step on the formula has its past points.
 std::string startingValueNote(const MultistepView& view, const std::string& start);
-std::string startingValueNote(const SystemMultistepView& view, const std::string& start);
+std::string startingValueNote(const MultistepViewOf<StateVector>& view, const std::string& start);
 
 // "3/2", "-1", "0": p/q in lowest terms, the sign in front.
 std::string fractionText(long long p, long long q);
@@ -76,7 +75,7 @@ std::vector<std::vector<std::string>> weightRows(const MultistepView& view);
 // A system's Weights table: yᵢ, F(xᵢ, yᵢ) and both terms with a column for
 // every component ("yᵢ,1" is component y1 of yᵢ), the rows as one equation's.
 std::vector<std::string> systemWeightColumns(std::size_t components);
-std::vector<std::vector<std::string>> weightRows(const SystemMultistepView& view);
+std::vector<std::vector<std::string>> weightRows(const MultistepViewOf<StateVector>& view);
 
 // The Newton table's headings for the new value y_step of an implicit
 // formula, its one stage: "y5" for one equation, "y5,1", "y5,2", ... for a
@@ -116,7 +115,7 @@ struct MultistepPhaseDrawing {
     Extent y1, y2;
     bool leftOut = false;
 };
-MultistepPhaseDrawing multistepPhaseDrawing(const SystemMultistepView& view);
+MultistepPhaseDrawing multistepPhaseDrawing(const MultistepViewOf<StateVector>& view);
 
 // The polynomial a formula rests on, sampled over the past points and the
 // step: an Adams formula (a_{k−1} = −a_k, no other a_j) integrates the

@@ -14,11 +14,13 @@ constexpr const char* abscissa[]{"x + c\u2c7c\u00b7h", "x + \u0109\u2c7c\u00b7h"
 
 }  // namespace
 
-PartitionedStageView partitionedStageView(const SystemPath& path, SystemSlope F,
-                                          const SystemSolutionSamples& solution, int step) {
+PartitionedStageView partitionedStageView(const PathOf<StateVector>& path, SlopeOf<StateVector> F,
+                                          const SolutionSamplesOf<StateVector>& solution,
+                                          int step) {
     PartitionedStageView view;
     if (!pickStep(view, path, step)) return view;
-    view.stages = partitionedStages(*partitionedRungeKutta(*view.method), view.x, view.y, view.h, F);
+    view.stages =
+        partitionedStages(*partitionedRungeKutta(*view.method), view.x, view.y, view.h, F);
     view.momentum = F.split()->momentum;
 
     sampleOverStep(solution, view.x, view.h, view.exactX, view.exactY);
@@ -70,8 +72,8 @@ std::vector<std::vector<std::string>> stageRows(const PartitionedStageView& view
     return rows;
 }
 
-SystemStageView phaseView(const PartitionedStageView& view) {
-    SystemStageView phase;
+StageViewOf<StateVector> phaseView(const PartitionedStageView& view) {
+    StageViewOf<StateVector> phase;
     phase.method = view.method;
     phase.step = view.step;
     phase.steps = view.steps;
@@ -82,7 +84,7 @@ SystemStageView phaseView(const PartitionedStageView& view) {
     phase.yEnd = view.yEnd;
     phase.exactX = view.exactX;
     phase.exactY = view.exactY;
-    SystemStageStep& stages = phase.stages;
+    StageStepOf<StateVector>& stages = phase.stages;
     stages.stages = view.stages.stages;
     stages.x = view.stages.positionX;
     stages.Y = view.stages.Y;

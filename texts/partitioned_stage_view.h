@@ -9,7 +9,7 @@
 
 #include "numerics/partitioned_step.h"
 #include "numerics/solution_paths.h"
-#include "texts/system_stage_view.h"
+#include "texts/phase_step_view.h"
 
 #include <string>
 #include <vector>
@@ -34,8 +34,8 @@ struct PartitionedStageView {
 // Step `step` (from 1) of the lab's own run of the partitioned path.method
 // on y' = F(x, y), clamped to the steps the run took; without steps, only
 // notes saying why. F must split (DoesNotSplit otherwise): a page asks first.
-PartitionedStageView partitionedStageView(const SystemPath& path, SystemSlope F,
-                                          const SystemSolutionSamples& solution, int step);
+PartitionedStageView partitionedStageView(const PathOf<StateVector>& path, SlopeOf<StateVector> F,
+                                          const SolutionSamplesOf<StateVector>& solution, int step);
 
 // The headings of the Stages table: j, x + c_j·h and x + ĉ_j·h, each saying
 // whose tableau it comes from, then Y_j and the slope F(x + c_j·h, Y_j) with
@@ -54,6 +54,6 @@ std::vector<std::vector<std::string>> stageRows(const PartitionedStageView& view
 // phaseStageLabels): the stage points Y_j, from each an arrow along h times
 // its slopes, the increment from the start to the end, and the known
 // solution. For two components or more.
-SystemStageView phaseView(const PartitionedStageView& view);
+StageViewOf<StateVector> phaseView(const PartitionedStageView& view);
 
 }  // namespace pelorin

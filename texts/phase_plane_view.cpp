@@ -78,7 +78,8 @@ namespace {
 // What rounding alone makes of I over a run of `steps` steps: a few units
 // in the last place of max(1, |I(y0)|) a step, added up in the worst case.
 double roundingDrift(double startValue, std::size_t steps) {
-    return 8 * std::numeric_limits<double>::epsilon() * static_cast<double>(std::max<std::size_t>(steps, 1)) *
+    return 8 * std::numeric_limits<double>::epsilon() *
+           static_cast<double>(std::max<std::size_t>(steps, 1)) *
            std::max(1.0, std::fabs(startValue));
 }
 
@@ -95,13 +96,15 @@ DriftShape shapeOf(const RunDrift& run, double startValue) {
     return DriftShape::unclear;
 }
 
-constexpr std::array<const char*, 4> shapeWords{"", ", within rounding", ", growing", ", not growing"};
+constexpr std::array<const char*, 4> shapeWords{"", ", within rounding", ", growing",
+                                                ", not growing"};
 
 // One run's line: "with h = 0.1: 8.52E-01, largest 8.52E-01, growing".
 std::string driftLine(const std::string& name, const RunDrift& run, double x1, DriftShape shape) {
     std::string line = name + ": ";
     if (run.leftRange) {
-        return line + "left the range where I can be computed at x = " + numberToText(*run.leftRange);
+        return line +
+               "left the range where I can be computed at x = " + numberToText(*run.leftRange);
     }
     line += driftText(run.drift);
     if (run.x != x1) line += " at its last x = " + numberToText(run.x);
@@ -130,8 +133,8 @@ std::string driftLines(std::string_view invariantText, double startValue, double
                   ", which the solutions keep at " + numberToText(startValue) + step +
                   ": I(y) \u2212 I(y0) at x1 = " + numberToText(x1) +
                   ", and its largest size over the run:"
-            : "Error in I = " + quotedFormula(invariantText) +
-                  ", which this system does not keep" + step + ": I(y_i) \u2212 I(y(x_i)), each run's I less " +
+            : "Error in I = " + quotedFormula(invariantText) + ", which this system does not keep" +
+                  step + ": I(y_i) \u2212 I(y(x_i)), each run's I less " +
                   std::string(againstSolution) + "'s at the same x, at x1 = " + numberToText(x1) +
                   ", and its largest size over the run:";
     bool growthSaid = false;
@@ -192,7 +195,8 @@ std::string keepingNote(const std::vector<MethodDrift>& runs, double startValue)
         if (shapeOf(run.drift, startValue) == DriftShape::withinRounding) ++keeping;
     }
     if (measured > 1 && keeping == measured) {
-        return "Every run keeps I to within rounding, so I does not tell these methods apart: every "
+        return "Every run keeps I to within rounding, so I does not tell these methods apart: "
+               "every "
                "Runge-Kutta and linear multistep method keeps a linear invariant, such as a total "
                "y1 + y2 + y3.";
     }
@@ -213,7 +217,7 @@ std::string keepingNote(const std::vector<MethodDrift>& runs, double startValue)
 
 }  // namespace
 
-RunDrift runDrift(const SystemPath& run, const std::vector<double>& drift) {
+RunDrift runDrift(const PathOf<StateVector>& run, const std::vector<double>& drift) {
     RunDrift summary;
     summary.h = std::fabs(run.h);
     summary.points = std::min(run.x.size(), drift.size());
@@ -233,7 +237,7 @@ RunDrift runDrift(const SystemPath& run, const std::vector<double>& drift) {
     return summary;
 }
 
-std::vector<RunDrift> runDrifts(const std::array<SystemPath, 3>& runs,
+std::vector<RunDrift> runDrifts(const std::array<PathOf<StateVector>, 3>& runs,
                                 const std::array<std::vector<double>, 3>& drift) {
     std::vector<RunDrift> drifts;
     for (std::size_t k = 0; k < runs.size(); ++k) {
@@ -244,7 +248,8 @@ std::vector<RunDrift> runDrifts(const std::array<SystemPath, 3>& runs,
 }
 
 std::string invariantDriftNote(std::string_view invariantText, double startValue, double x1,
-                               const std::vector<RunDrift>& runs, std::string_view againstSolution) {
+                               const std::vector<RunDrift>& runs,
+                               std::string_view againstSolution) {
     if (runs.empty()) return {};
     std::vector<NamedDrift> named;
     for (const RunDrift& run : runs) named.push_back({"with h = " + numberToText(run.h), run});
@@ -256,7 +261,8 @@ std::string sideBySideDriftNote(std::string_view invariantText, double startValu
                                 std::string_view againstSolution) {
     if (runs.empty()) return {};
     std::vector<NamedDrift> named;
-    for (const MethodDrift& run : runs) named.push_back({std::string(run.method->caption), run.drift});
+    for (const MethodDrift& run : runs)
+        named.push_back({std::string(run.method->caption), run.drift});
     std::string text = driftLines(invariantText, startValue, x1, againstSolution,
                                   ", with h = " + numberToText(runs.front().drift.h), named);
     if (!againstSolution.empty() || !std::isfinite(startValue)) return text;

@@ -4,7 +4,7 @@
 #include "base/number_text.h"
 #include "methods/exact_solution.h"
 #include "numerics/state_operations.h"
-#include "texts/system_stage_view.h"
+#include "texts/phase_step_view.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,7 +22,8 @@ bool finite(const Segment& segment) {
 // Why a calculation has no step to show: none was asked for yet, it stopped
 // before its first step, or its range held no step.
 std::string noStepNote(const Calculation& calculation) {
-    if (calculation.failedStage) return "The last calculation listed no step: " + calculation.failure;
+    if (calculation.failedStage)
+        return "The last calculation listed no step: " + calculation.failure;
     if (!calculation.method) {
         return "Press CALCULATE in the main window: this page shows the stages of its steps.";
     }
@@ -83,8 +84,8 @@ void sampleOverStep(const std::function<std::vector<State>(const std::vector<dou
 }
 template void sampleOverStep(const SolutionSamples&, double, double, std::vector<double>&,
                              std::vector<double>&);
-template void sampleOverStep(const SystemSolutionSamples&, double, double, std::vector<double>&,
-                             std::vector<StateVector>&);
+template void sampleOverStep(const SolutionSamplesOf<StateVector>&, double, double,
+                             std::vector<double>&, std::vector<StateVector>&);
 
 template <class State>
 std::string stepSentence(int step, int steps, double x, const State& y, double h, double xEnd,
@@ -113,7 +114,7 @@ void addSegments(StageView& view) {
     }
     view.increment = {view.x, view.y, view.x + view.h, view.stages.y1};
 }
-void addSegments(SystemStageView&) {}
+void addSegments(StageViewOf<StateVector>&) {}
 
 // Whether a step with a value has every stage within a double's range: one
 // equation's where its segments are, a system's where its states are.
@@ -121,7 +122,7 @@ bool finiteStages(const StageView& view) {
     return finite(view.increment) &&
            view.slopes.size() == static_cast<std::size_t>(view.stages.stages);
 }
-bool finiteStages(const SystemStageView& view) {
+bool finiteStages(const StageViewOf<StateVector>& view) {
     for (std::size_t j = 0; j < static_cast<std::size_t>(view.stages.stages); ++j) {
         if (!isFiniteState(view.stages.Y[j]) || !isFiniteState(view.stages.k[j])) return false;
     }
@@ -186,8 +187,8 @@ StageView stageView(const Calculation& calculation, int step) {
     showStages(view, Slope(f1), samples);
     if (calculation.failedStage) {
         view.notes.push_back("The last calculation stopped after listing " +
-                             std::to_string(view.steps) + (view.steps == 1 ? " step: " : " steps: ") +
-                             calculation.failure);
+                             std::to_string(view.steps) +
+                             (view.steps == 1 ? " step: " : " steps: ") + calculation.failure);
     }
     return view;
 }
@@ -196,8 +197,8 @@ StageView stageView(const SolutionPath& path, Slope f, const SolutionSamples& so
     return runStep(path, *path.method, f, solution, step);
 }
 
-SystemStageView stageView(const SystemPath& path, SystemSlope F,
-                          const SystemSolutionSamples& solution, int step) {
+StageViewOf<StateVector> stageView(const PathOf<StateVector>& path, SlopeOf<StateVector> F,
+                          const SolutionSamplesOf<StateVector>& solution, int step) {
     return runStep(path, *path.method, F, solution, step);
 }
 
@@ -206,8 +207,9 @@ StageView stageView(const SolutionPath& path, const Method& stepping, Slope f,
     return runStep(path, stepping, f, solution, step);
 }
 
-SystemStageView stageView(const SystemPath& path, const Method& stepping, SystemSlope F,
-                          const SystemSolutionSamples& solution, int step) {
+StageViewOf<StateVector> stageView(const PathOf<StateVector>& path, const Method& stepping,
+                                   SlopeOf<StateVector> F,
+                                   const SolutionSamplesOf<StateVector>& solution, int step) {
     return runStep(path, stepping, F, solution, step);
 }
 
@@ -216,7 +218,8 @@ namespace {
 // The step's row in the Stages table: "y3 = y2 + Σ bⱼkⱼ" of one equation,
 // "step 3: y + Σ bⱼkⱼ" of a system, whose y has components.
 std::string stepRowName(int step, double) {
-    return "y" + std::to_string(step) + " = y" + std::to_string(step - 1) + " + \u03a3 b\u2c7ck\u2c7c";
+    return "y" + std::to_string(step) + " = y" + std::to_string(step - 1) +
+           " + \u03a3 b\u2c7ck\u2c7c";
 }
 std::string stepRowName(int step, const StateVector&) {
     return "step " + std::to_string(step) + ": y + \u03a3 b\u2c7ck\u2c7c";
@@ -255,7 +258,7 @@ std::vector<std::vector<std::string>> stageRows(const StageViewOf<State>& view) 
     return rows;
 }
 template std::vector<std::vector<std::string>> stageRows(const StageView&);
-template std::vector<std::vector<std::string>> stageRows(const SystemStageView&);
+template std::vector<std::vector<std::string>> stageRows(const StageViewOf<StateVector>&);
 
 std::vector<StageLabel> stageLabels(const StageStep& stages) {
     std::vector<StagePoint> points;
@@ -334,8 +337,9 @@ StageDrawing stageDrawing(const StageView& view) {
     drawing.exact = drawablePoints(view.exactX, view.exactY);
     const auto stages = static_cast<std::size_t>(view.stages.stages);
     if (view.stages.hasValue()) {
-        drawing.stagePoints = drawablePoints({view.stages.x.begin(), view.stages.x.begin() + stages},
-                                             {view.stages.Y.begin(), view.stages.Y.begin() + stages});
+        drawing.stagePoints =
+            drawablePoints({view.stages.x.begin(), view.stages.x.begin() + stages},
+                           {view.stages.Y.begin(), view.stages.Y.begin() + stages});
     }
     for (const Segment& slope : view.slopes) {
         if (drawable(slope)) drawing.slopes.push_back(slope);
@@ -345,11 +349,12 @@ StageDrawing stageDrawing(const StageView& view) {
     for (const NewtonIterate<double>& iterate : view.stages.iterations) {
         drawing.iterates.push_back({iterate.number, drawablePoints(stageX, iterate.states)});
     }
-    drawing.leftOut = drawing.exact.leftOut || drawing.stagePoints.leftOut ||
-                      drawing.slopes.size() != view.slopes.size() ||
-                      (view.stages.hasValue() && !drawing.increment) ||
-                      std::any_of(drawing.iterates.begin(), drawing.iterates.end(),
-                                  [](const IteratePoints& iterate) { return iterate.points.leftOut; });
+    drawing.leftOut =
+        drawing.exact.leftOut || drawing.stagePoints.leftOut ||
+        drawing.slopes.size() != view.slopes.size() ||
+        (view.stages.hasValue() && !drawing.increment) ||
+        std::any_of(drawing.iterates.begin(), drawing.iterates.end(),
+                    [](const IteratePoints& iterate) { return iterate.points.leftOut; });
 
     std::vector<const DrawablePoints*> parts{&drawing.exact, &drawing.stagePoints};
     for (const IteratePoints& iterate : drawing.iterates) parts.push_back(&iterate.points);

@@ -4,7 +4,7 @@
 // the tableau as fractions. The run is the main window's last calculation or
 // the lab's own, on any problem: a system's stages are vectors, listed with a
 // column for every component and drawn in the phase plane
-// (texts/system_stage_view.h).
+// (texts/phase_step_view.h).
 #pragma once
 
 #include "methods/state_vector.h"
@@ -53,7 +53,6 @@ struct StageViewOf : StageSegmentsOf<State> {
     std::vector<std::string> notes;
 };
 using StageView = StageViewOf<double>;
-using SystemStageView = StageViewOf<StateVector>;
 
 // The number of steps the calculation listed; 0 if it listed none.
 int listedSteps(const Calculation& calculation);
@@ -65,14 +64,15 @@ StageView stageView(const Calculation& calculation, int step);
 // Step `step` (from 1) of the lab's own run of path.method on y' = f(x, y),
 // clamped to the steps the run took; without steps, only notes saying why.
 StageView stageView(const SolutionPath& path, Slope f, const SolutionSamples& solution, int step);
-SystemStageView stageView(const SystemPath& path, SystemSlope F,
-                          const SystemSolutionSamples& solution, int step);
+StageViewOf<StateVector> stageView(const PathOf<StateVector>& path, SlopeOf<StateVector> F,
+                          const SolutionSamplesOf<StateVector>& solution, int step);
 // The same for a step of the run that another method took: a multistep
 // method's starting value from the one-step method it starts with.
 StageView stageView(const SolutionPath& path, const Method& stepping, Slope f,
                     const SolutionSamples& solution, int step);
-SystemStageView stageView(const SystemPath& path, const Method& stepping, SystemSlope F,
-                          const SystemSolutionSamples& solution, int step);
+StageViewOf<StateVector> stageView(const PathOf<StateVector>& path, const Method& stepping,
+                                   SlopeOf<StateVector> F,
+                                   const SolutionSamplesOf<StateVector>& solution, int step);
 
 // The short segment of slope `slope` through (x, y) that the plots draw at
 // a point: an eighth of the step h on either side.
@@ -249,10 +249,12 @@ std::string iterateSizeText(double size);
 // Empty for an explicit step.
 std::vector<std::string> newtonColumns(int stages, std::size_t components = 1);
 template <class State>
-std::vector<std::vector<std::string>> newtonRows(const std::vector<NewtonIterate<State>>& iterations) {
+std::vector<std::vector<std::string>> newtonRows(
+    const std::vector<NewtonIterate<State>>& iterations) {
     std::vector<std::vector<std::string>> rows;
     for (const NewtonIterate<State>& iterate : iterations) {
-        std::vector<std::string> row{iterationText(iterate.number), iterateSizeText(iterate.residual),
+        std::vector<std::string> row{iterationText(iterate.number),
+                                     iterateSizeText(iterate.residual),
                                      iterate.number == 0 ? "" : iterateSizeText(iterate.update),
                                      iterate.rate ? iterateSizeText(*iterate.rate) : ""};
         for (const State& Y : iterate.states) appendIterateValues(row, Y);

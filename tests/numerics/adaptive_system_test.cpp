@@ -111,9 +111,9 @@ TEST(AdaptiveSystemRun, OneComponentGivesTheSingleEquationsBits) {
         SCOPED_TRACE(row.name);
         const AdaptiveRun single =
             adaptiveRun(*row.method, textbook, 0, 0.5, row.x1, row.h0, row.settings, textbookExact);
-        const SystemAdaptiveRun system = adaptiveRun(*row.method, textbookSystem, 0, StateVector{0.5},
-                                                     row.x1, row.h0, row.settings,
-                                                     textbookSystemExact);
+        const AdaptiveRunOf<StateVector> system =
+            adaptiveRun(*row.method, textbookSystem, 0, StateVector{0.5}, row.x1, row.h0,
+                        row.settings, textbookSystemExact);
         ASSERT_EQ(single.end, AdaptiveEnd::reachedEnd);
         EXPECT_EQ(system.end, single.end);
         EXPECT_EQ(system.accepted, single.accepted);
@@ -127,7 +127,7 @@ TEST(AdaptiveSystemRun, OneComponentGivesTheSingleEquationsBits) {
         for (std::size_t i = 0; i < single.attempts.size(); ++i) {
             SCOPED_TRACE("attempt " + std::to_string(i));
             const AdaptiveStep& one = single.attempts[i];
-            const SystemAdaptiveStep& many = system.attempts[i];
+            const AdaptiveStepOf<StateVector>& many = system.attempts[i];
             EXPECT_EQ(many.x, one.x);
             EXPECT_EQ(many.h, one.h);
             EXPECT_EQ(many.y1[0], one.y1);
@@ -157,11 +157,11 @@ TEST(AdaptiveSystemRun, AComponentFarOffItsToleranceDecidesTheSteps) {
     // the steps are those of a tolerance √2 times as loose.
     const ControllerSettings settings = tolerance(1e-6);
     const AdaptiveRun single = adaptiveRun(fehlberg, textbook, 0, 0.5, 2, 0.5, settings);
-    const SystemAdaptiveRun system =
+    const AdaptiveRunOf<StateVector> system =
         adaptiveRun(fehlberg, textbookAndConstant, 0, StateVector{0.5, 7}, 2, 0.5, settings);
     ASSERT_EQ(system.end, AdaptiveEnd::reachedEnd);
     ASSERT_FALSE(system.attempts.empty());
-    const SystemAdaptiveStep& first = system.attempts.front();
+    const AdaptiveStepOf<StateVector>& first = system.attempts.front();
     EXPECT_EQ(first.estimate[1], 0);
     EXPECT_NEAR(first.ratio, single.attempts.front().ratio / std::sqrt(2.0),
                 1e-15 * single.attempts.front().ratio);

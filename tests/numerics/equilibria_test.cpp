@@ -35,7 +35,9 @@ StateVector predatorPrey(double, const StateVector& y) {
 StateVector dampedOscillator(double, const StateVector& y) { return {y[1], -y[0] - 0.5 * y[1]}; }
 
 // Van der Pol with μ = 1.
-StateVector vanDerPol(double, const StateVector& y) { return {y[1], (1 - y[0] * y[0]) * y[1] - y[0]}; }
+StateVector vanDerPol(double, const StateVector& y) {
+    return {y[1], (1 - y[0] * y[0]) * y[1] - y[0]};
+}
 
 // Linear systems A·(y - p) with p = (1, -2): eigenvalues of A by hand from
 // its trace and determinant.
@@ -86,7 +88,7 @@ SquareMatrix nonlinearJacobian(const StateVector& y) {
 TEST(Jacobian, EntriesWithinTheirToleranceOfTheAnalyticOnes) {
     const struct {
         std::string_view name;
-        SystemSlope F;
+        SlopeOf<StateVector> F;
         StateVector y;
         SquareMatrix exact;
     } rows[] = {
@@ -96,9 +98,14 @@ TEST(Jacobian, EntriesWithinTheirToleranceOfTheAnalyticOnes) {
         // [[a - b·y2, -b·y1], [d·y2, -c + d·y1]] at (1, 0.5).
         {"predator-prey at (1, 0.5)", predatorPrey, {1, 0.5}, {{0, -4.0 / 3}, {0.5, 0}}},
         {"Van der Pol at (2, -3)", vanDerPol, {2, -3}, {{0, 1}, {-1 - 2 * 2 * -3, 1 - 4}}},
-        {"nonlinear at (0.7, -1.3, 2.5)", nonlinear, {0.7, -1.3, 2.5},
+        {"nonlinear at (0.7, -1.3, 2.5)",
+         nonlinear,
+         {0.7, -1.3, 2.5},
          nonlinearJacobian({0.7, -1.3, 2.5})},
-        {"nonlinear at (-20, 30, 0.1)", nonlinear, {-20, 30, 0.1}, nonlinearJacobian({-20, 30, 0.1})},
+        {"nonlinear at (-20, 30, 0.1)",
+         nonlinear,
+         {-20, 30, 0.1},
+         nonlinearJacobian({-20, 30, 0.1})},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.name));
@@ -233,7 +240,8 @@ TEST(Equilibria, KindsFromTheEigenvalues) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.name));
-        EXPECT_EQ(equilibriumKindText(equilibriumKind(row.eigenvalues, tolerance, spread)), row.kind);
+        EXPECT_EQ(equilibriumKindText(equilibriumKind(row.eigenvalues, tolerance, spread)),
+                  row.kind);
     }
 }
 
@@ -243,7 +251,7 @@ TEST(Equilibria, FoundAndNamed) {
     const double r2 = std::sqrt(2.0);
     const struct {
         std::string_view name;
-        SystemSlope F;
+        SlopeOf<StateVector> F;
         StateVector start, point;
         std::vector<Complex> eigenvalues;
         std::string_view kind;
@@ -314,8 +322,9 @@ TEST(Equilibria, TheNoteSaysWhereNewtonSettled) {
     ASSERT_TRUE(search.point);
     EXPECT_EQ(search.note, "Newton's method from (0.900, 0.600) settles at (1.000, 0.500) after " +
                                std::to_string(search.steps) + " Newton steps.");
-    EXPECT_EQ(findEquilibrium(squareAndLine, {0, 0}).note,
-              "Newton's method from (0.000, 0.000) settles at (0.000, 0.000) after 0 Newton steps.");
+    EXPECT_EQ(
+        findEquilibrium(squareAndLine, {0, 0}).note,
+        "Newton's method from (0.000, 0.000) settles at (0.000, 0.000) after 0 Newton steps.");
 }
 
 // Where Newton's method cannot answer, it says why in words and gives no
@@ -324,7 +333,7 @@ TEST(Equilibria, TheNoteSaysWhereNewtonSettled) {
 TEST(Equilibria, NoEquilibriumSaysWhy) {
     const struct {
         std::string_view name;
-        SystemSlope F;
+        SlopeOf<StateVector> F;
         StateVector start;
         std::string_view note;
     } rows[] = {
@@ -373,15 +382,19 @@ TEST(Equilibria, NoEquilibriumSaysWhy) {
 TEST(Equilibria, ARepeatedEigenvalueIsNotSplitIntoAnotherKind) {
     const struct {
         std::string_view name;
-        SystemSlope F;
+        SlopeOf<StateVector> F;
         double repeated;
         std::string_view kind;
     } rows[] = {
         {"critically damped",
-         [](double, const StateVector& y) { return StateVector{y[1], 1 - std::exp(y[0]) - 2 * y[1]}; },
+         [](double, const StateVector& y) {
+             return StateVector{y[1], 1 - std::exp(y[0]) - 2 * y[1]};
+         },
          -1, "sink"},
         {"a double 0",
-         [](double, const StateVector& y) { return StateVector{y[1], std::exp(y[0]) - 1 - y[0]}; },
+         [](double, const StateVector& y) {
+             return StateVector{y[1], std::exp(y[0]) - 1 - y[0]};
+         },
          0, "degenerate: an eigenvalue is 0, the linearisation does not decide"},
     };
     for (const auto& row : rows) {
@@ -389,7 +402,8 @@ TEST(Equilibria, ARepeatedEigenvalueIsNotSplitIntoAnotherKind) {
         const EquilibriumSearch search = findEquilibrium(row.F, {0, 0});
         ASSERT_TRUE(search.point) << search.note;
         ASSERT_EQ(search.eigenvalues.size(), 2u);
-        for (const Complex value : search.eigenvalues) EXPECT_LT(std::abs(value - row.repeated), 1e-5);
+        for (const Complex value : search.eigenvalues)
+            EXPECT_LT(std::abs(value - row.repeated), 1e-5);
         EXPECT_EQ(equilibriumKindText(search.kind), row.kind);
     }
 }
@@ -417,21 +431,28 @@ TEST(Equilibria, EachFoundOnceFromManyStarts) {
 TEST(Equilibria, AMultipleRootIsFoundWhereNewtonConvergesOnlyLinearly) {
     const struct {
         std::string_view name;
-        SystemSlope F;
+        SlopeOf<StateVector> F;
         StateVector start, point;
         std::string_view note;
     } rows[] = {
         {"y1², y2³: a double and a triple root",
-         [](double, const StateVector& y) { return StateVector{y[0] * y[0], y[1] * y[1] * y[1]}; },
+         [](double, const StateVector& y) {
+             return StateVector{y[0] * y[0], y[1] * y[1] * y[1]};
+         },
          {0.4, -0.3},
          {0, 0},
          "Newton's method from (0.400, -0.300) converges only linearly to (0.000, 0.000), as it "
          "does to a multiple root, where the Jacobian is singular; it stops after "},
-        {"y1², y2: the double root settles", squareAndLine, {0.4, 0.4}, {0, 0},
+        {"y1², y2: the double root settles",
+         squareAndLine,
+         {0.4, 0.4},
+         {0, 0},
          "Newton's method from (0.400, 0.400) converges only linearly to (0.000, 0.000), as it "
          "does to a multiple root, where the Jacobian is singular; it stops after "},
         {"(y1 − 1)², y1 + y2: off the origin",
-         [](double, const StateVector& y) { return StateVector{(y[0] - 1) * (y[0] - 1), y[0] + y[1]}; },
+         [](double, const StateVector& y) {
+             return StateVector{(y[0] - 1) * (y[0] - 1), y[0] + y[1]};
+         },
          {1.5, 0.2},
          {1, -1},
          "Newton's method from (1.500, 0.200) converges only linearly to (1.000, -1.000), as it "
@@ -447,7 +468,8 @@ TEST(Equilibria, AMultipleRootIsFoundWhereNewtonConvergesOnlyLinearly) {
         EXPECT_LE(search.uncertainty, 1e-4);
         EXPECT_EQ(equilibriumKindText(search.kind),
                   "degenerate: an eigenvalue is 0, the linearisation does not decide");
-        EXPECT_EQ(search.note, std::string(row.note) + std::to_string(search.steps) + " Newton steps.");
+        EXPECT_EQ(search.note,
+                  std::string(row.note) + std::to_string(search.steps) + " Newton steps.");
     }
 }
 

@@ -7,15 +7,12 @@
 
 #include <array>
 #include <cmath>
-#include <limits>
 #include <optional>
 #include <string>
 
 using namespace pelorin;
 
 namespace {
-
-constexpr double infinity = std::numeric_limits<double>::infinity();
 
 // A slope that counts the calls f really receives.
 struct CountedCalls {
@@ -107,4 +104,27 @@ TEST(OdeintAdapter, IntegratesToTheEndOfTheRange) {
     EXPECT_EQ(stepper.evaluations(), growth.calls);
     ASSERT_TRUE(stepper.lastX());
     EXPECT_LE(*stepper.lastX(), 1.0);
+}
+
+// A system of one component is stepped as one equation held in an array of
+// one: y' = y - x² + 1 from (0, 0.5), attempt by attempt the same x, y and
+// next step to the last bit, with as many evaluations.
+TEST(OdeintAdapter, StepsASystemOfOneAsTheSingleEquation) {
+    const Slope f = [](double x, double y) { return y - x * x + 1; };
+    const OneEquationAsSystem F{f};
+    DormandPrince<std::array<double, 1>> single(f, 1e-8, 1e-8, 100000);
+    ControlledOdeint<OdeintVector, boost::numeric::odeint::runge_kutta_dopri5<OdeintVector>>
+        system(F, 1e-8, 1e-8, 100000);
+    std::array<double, 1> y{0.5};
+    OdeintVector Y{0.5};
+    double x = 0, X = 0, dt = 0.5, DT = 0.5;
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        SCOPED_TRACE(attempt);
+        EXPECT_EQ(single.tryStep(y, x, dt), system.tryStep(Y, X, DT));
+        EXPECT_EQ(X, x);
+        EXPECT_EQ(Y[0], y[0]);
+        EXPECT_EQ(DT, dt);
+    }
+    EXPECT_GT(x, 1);
+    EXPECT_EQ(system.evaluations(), single.evaluations());
 }

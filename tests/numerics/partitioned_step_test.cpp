@@ -33,7 +33,8 @@ TEST(PartitionedStep, OneStepOnTheOscillatorAsWorkedByHand) {
     } rows[]{{symplecticEuler(), 0.99, -0.1}, {stormerVerlet(), 0.995, -0.09975}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.method.caption);
-        const StateVector y1 = methodStep(row.method, 0, {1, 0}, 0.1, pelorin::testing::splitOscillator());
+        const StateVector y1 =
+            methodStep(row.method, 0, {1, 0}, 0.1, pelorin::testing::splitOscillator());
         EXPECT_NEAR(y1[0], row.q1, 1e-16);
         EXPECT_NEAR(y1[1], row.p1, 1e-16);
     }
@@ -44,7 +45,7 @@ TEST(PartitionedStep, OneStepOnTheOscillatorAsWorkedByHand) {
 TEST(PartitionedStep, TheSplitSaysWhichComponentsAreMomenta) {
     static const SplitReading momentumFirst{ComponentSplit{{true, false}}, {}};
     const auto swapped = [](double, const StateVector& y) { return StateVector{-y[1], y[0]}; };
-    const SystemSlope F = SystemSlope(swapped).withSplit(&momentumFirst);
+    const SlopeOf<StateVector> F = SlopeOf<StateVector>(swapped).withSplit(&momentumFirst);
     const StateVector y1 = methodStep(stormerVerlet(), 0, {0, 1}, 0.1, F);
     EXPECT_NEAR(y1[0], -0.09975, 1e-16);
     EXPECT_NEAR(y1[1], 0.995, 1e-16);
@@ -75,13 +76,15 @@ TEST(PartitionedStep, OrdersSymplecticityAndStabilityFromTheCoefficients) {
 
 // A slope that does not split is refused, and a page asks first.
 TEST(PartitionedStep, ASlopeThatDoesNotSplitIsRefused) {
-    const SystemSlope plain(pelorin::testing::oscillator);
+    const SlopeOf<StateVector> plain(pelorin::testing::oscillator);
     EXPECT_FALSE(appliesTo(stormerVerlet(), plain));
     EXPECT_TRUE(appliesTo(methodByCaption("Runge-Kutta 4"), plain));
     EXPECT_THROW(methodStep(stormerVerlet(), 0, {1, 0}, 0.1, plain), DoesNotSplit);
     // One equation that does not read y is one position: y' = cos x.
     static const SplitReading onePosition{ComponentSplit{{false}}, {}};
-    const Slope quadrature = Slope([](double x, double) { return std::cos(x); }).withSplit(&onePosition);
+    const Slope quadrature =
+        Slope([](double x, double) { return std::cos(x); }).withSplit(&onePosition);
     // The trapezoid rule over [0, 0.5]: 0.25·(1 + cos 0.5).
-    EXPECT_NEAR(methodStep(stormerVerlet(), 0, 0.0, 0.5, quadrature), 0.25 * (1 + std::cos(0.5)), 1e-16);
+    EXPECT_NEAR(methodStep(stormerVerlet(), 0, 0.0, 0.5, quadrature), 0.25 * (1 + std::cos(0.5)),
+                1e-16);
 }

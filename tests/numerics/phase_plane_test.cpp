@@ -56,17 +56,23 @@ TEST(PhasePlane, NullclinesLieOnTheCurvesWhereAComponentOfFVanishes) {
         double acrossLength;                      // the curves' length in view, by hand
     };
     const std::vector<Row> rows{
-        {"oscillator: y1' = y2 vanishes on the y1 axis", oscillator,
+        {"oscillator: y1' = y2 vanishes on the y1 axis",
+         oscillator,
          {[](double, double b) { return std::fabs(b); }},
-         {[](double a, double) { return std::fabs(a); }}, 4},
-        {"Lotka-Volterra: y1 = 0 or y2 = a/b; y2 = 0 or y1 = d/c", predatorPrey,
+         {[](double a, double) { return std::fabs(a); }},
+         4},
+        {"Lotka-Volterra: y1 = 0 or y2 = a/b; y2 = 0 or y1 = d/c",
+         predatorPrey,
          {[](double a, double) { return std::fabs(a); },
           [](double, double b) { return std::fabs(b - 0.5); }},
-         {[](double, double b) { return std::fabs(b); }, [](double a, double) { return std::fabs(a - 1); }},
+         {[](double, double b) { return std::fabs(b); },
+          [](double a, double) { return std::fabs(a - 1); }},
          8},
-        {"a circle", unitCircleNullcline,
+        {"a circle",
+         unitCircleNullcline,
          {[](double a, double b) { return std::fabs(std::hypot(a, b) - 1); }},
-         {}, 2 * M_PI},
+         {},
+         2 * M_PI},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -137,17 +143,25 @@ TEST(PhasePlane, PlanesWithoutAFieldSayWhy) {
         std::string absence;
     };
     const std::vector<Row> rows{
-        {"F depends on x", [] { return phasePlane(forcedOscillator, false, {1, 0}, {}, square); },
+        {"F depends on x",
+         [] {
+             return phasePlane(forcedOscillator, false, {1, 0}, {}, square);
+         },
          "F depends on x, so the direction at a point of the plane changes as x goes on: no "
          "field, nullclines or equilibria belong to the plane; the paths are drawn."},
         {"one component",
          [] {
-             const auto growth1 = [](double, const StateVector& y) -> StateVector { return {y[0]}; };
+             const auto growth1 = [](double, const StateVector& y) -> StateVector {
+                 return {y[0]};
+             };
              return phasePlane(growth1, true, {1}, {}, square);
          },
          "A phase plane draws one component against another, and y' = f(x, y) has one: its "
          "direction field is on the Field page."},
-        {"three components", [] { return phasePlane(lorenz, true, {1, 1, 1}, {0, 2}, square); },
+        {"three components",
+         [] {
+             return phasePlane(lorenz, true, {1, 1, 1}, {0, 2}, square);
+         },
          "With 3 components the direction of (y1, y3) at a point of the plane depends on the "
          "components not shown, which differ from path to path: no field, nullclines or "
          "equilibria are drawn, only the paths seen from this side."},
@@ -205,7 +219,8 @@ TEST(PhasePlane, EulersDriftInTheOscillatorsEnergyIsExactlyThatOfItsOutwardSpira
     // exactly; |y| after 100 steps of 0.1 is 1.01^50, and the energy
     // |y|²/2 has drifted by (1.01^100 − 1)/2: values by python3's fractions
     // from the double h.
-    const SystemPath run = solutionPath(methodCatalogue[0], oscillator, 0, {1, 0}, 10, 0.1);
+    const PathOf<StateVector> run =
+        solutionPath(methodCatalogue[0], oscillator, 0, {1, 0}, 10, 0.1);
     ASSERT_EQ(run.end, PathEnd::reached);
     ASSERT_EQ(run.y.size(), 101u);
     EXPECT_EQ(run.x.back(), 10);
@@ -246,21 +261,27 @@ TEST(PhasePlane, TheWholeViewHoldsTheOrbitAndTheRunsNearItOnly) {
 TEST(PhasePlane, NullclinesWhereAComponentTouchesZeroWithoutChangingSign) {
     struct Row {
         const char* name;
-        SystemSlope F;
+        SlopeOf<StateVector> F;
         Curve curve;                            // distance, as above
         std::vector<PlotPoint> onCurve;         // points of it, by hand
     };
     const std::vector<Row> rows{
         {"y1² along y1 = 0",
-         [](double, const StateVector& y) { return StateVector{y[0] * y[0], y[1] * y[1] * y[1]}; },
+         [](double, const StateVector& y) {
+             return StateVector{y[0] * y[0], y[1] * y[1] * y[1]};
+         },
          [](double a, double) { return std::fabs(a); },
          {{0, -1.8}, {0, -0.7}, {0, 0.3}, {0, 1.25}, {0, 1.8}}},
         {"y1⁴ along y1 = 0, flatter than a square",
-         [](double, const StateVector& y) { return StateVector{y[0] * y[0] * y[0] * y[0], y[1]}; },
+         [](double, const StateVector& y) {
+             return StateVector{y[0] * y[0] * y[0] * y[0], y[1]};
+         },
          [](double a, double) { return std::fabs(a); },
          {{0, -1.8}, {0, -0.7}, {0, 0.3}, {0, 1.25}, {0, 1.8}}},
         {"(y1 − y2)² along the diagonal",
-         [](double, const StateVector& y) { return StateVector{(y[0] - y[1]) * (y[0] - y[1]), 1}; },
+         [](double, const StateVector& y) {
+             return StateVector{(y[0] - y[1]) * (y[0] - y[1]), 1};
+         },
          [](double a, double b) { return std::fabs(a - b) / std::sqrt(2.0); },
          {{-1.7, -1.7}, {-0.45, -0.45}, {0.6, 0.6}, {1.7, 1.7}}},
         {"(y1² + y2² − 1)² along the unit circle",
@@ -269,15 +290,24 @@ TEST(PhasePlane, NullclinesWhereAComponentTouchesZeroWithoutChangingSign) {
              return StateVector{g * g, 1};
          },
          [](double a, double b) { return std::fabs(std::hypot(a, b) - 1); },
-         {{1, 0}, {0, 1}, {-1, 0}, {0, -1}, {0.6, 0.8}, {-0.8, 0.6}, {std::sqrt(0.5), -std::sqrt(0.5)}}},
+         {{1, 0},
+          {0, 1},
+          {-1, 0},
+          {0, -1},
+          {0.6, 0.8},
+          {-0.8, 0.6},
+          {std::sqrt(0.5), -std::sqrt(0.5)}}},
         {"y1² + 0.01 never vanishes",
-         [](double, const StateVector& y) { return StateVector{y[0] * y[0] + 0.01, y[1]}; },
+         [](double, const StateVector& y) {
+             return StateVector{y[0] * y[0] + 0.01, y[1]};
+         },
          [](double, double) { return 0.0; },
          {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const std::vector<Segment> curve = phasePlane(row.F, true, {0.3, 0.7}, {}, square).nullclines.acrossStill;
+        const std::vector<Segment> curve =
+            phasePlane(row.F, true, {0.3, 0.7}, {}, square).nullclines.acrossStill;
         for (const Segment& s : curve) {
             EXPECT_LE(row.curve(s.x1, s.y1), 1e-3);
             EXPECT_LE(row.curve(s.x2, s.y2), 1e-3);
@@ -301,17 +331,23 @@ TEST(PhasePlane, NullclinesWhereAComponentTouchesZeroWithoutChangingSign) {
 TEST(PhasePlane, ACurveOfEquilibriaIsSaidToBeOne) {
     struct Row {
         const char* name;
-        SystemSlope F;
+        SlopeOf<StateVector> F;
         std::vector<PlotPoint> isolated;
         std::string note;
     };
     const std::vector<Row> rows{
         {"y1' = y1·y2, y2' = y2: the line y2 = 0",
-         [](double, const StateVector& y) { return StateVector{y[0] * y[1], y[1]}; }, {},
+         [](double, const StateVector& y) {
+             return StateVector{y[0] * y[1], y[1]};
+         },
+         {},
          "F is 0 all along a curve through (-2.000, 0.000): its points are equilibria, not "
          "isolated ones, so the table does not list them."},
         {"y1' = y1 − y2, y2' = y2 − y1: the line y1 = y2",
-         [](double, const StateVector& y) { return StateVector{y[0] - y[1], y[1] - y[0]}; }, {},
+         [](double, const StateVector& y) {
+             return StateVector{y[0] - y[1], y[1] - y[0]};
+         },
+         {},
          "F is 0 all along a curve through (-2.000, -2.000): its points are equilibria, not "
          "isolated ones, so the table does not list them."},
         {"y1' = (y1² + y2² − 1)·y1, y2' = (y1² + y2² − 1)·y2: the unit circle and the origin",
@@ -323,10 +359,17 @@ TEST(PhasePlane, ACurveOfEquilibriaIsSaidToBeOne) {
          "F is 0 all along a curve through (-1.000, 0.000): its points are equilibria, not "
          "isolated ones, so the table does not list them."},
         {"y1' = y1², y2' = y2³: one multiple root",
-         [](double, const StateVector& y) { return StateVector{y[0] * y[0], y[1] * y[1] * y[1]}; },
-         {{0, 0}}, ""},
+         [](double, const StateVector& y) {
+             return StateVector{y[0] * y[0], y[1] * y[1] * y[1]};
+         },
+         {{0, 0}},
+         ""},
         {"y1' = y1², y2' = y2: one double root",
-         [](double, const StateVector& y) { return StateVector{y[0] * y[0], y[1]}; }, {{0, 0}}, ""},
+         [](double, const StateVector& y) {
+             return StateVector{y[0] * y[0], y[1]};
+         },
+         {{0, 0}},
+         ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -346,7 +389,7 @@ TEST(PhasePlane, ACurveOfEquilibriaIsSaidToBeOne) {
 // millionth of y, the most it may be off when errors are measured against
 // it: a drawing needs only a pixel.
 TEST(PhasePlane, TheReferenceOrbitOfAStiffCycleIsDrawnToX1) {
-    const SystemSlope vanDerPol = [](double, const StateVector& y) {
+    const SlopeOf<StateVector> vanDerPol = [](double, const StateVector& y) {
         return StateVector{y[1], 1000 * (1 - y[0] * y[0]) * y[1] - y[0]};
     };
     const PhasePlaneRuns runs =
@@ -364,10 +407,12 @@ TEST(PhasePlane, TheReferenceOrbitOfAStiffCycleIsDrawnToX1) {
 // beyond, I(y) - I(y0) keeps no digit of the start, so the Phase plane, as
 // the Field page, says the run left the range instead of giving a number.
 TEST(PhasePlane, AnInvariantsDriftEndsWhereTheRunLeavesTheRangeItCanBeComputedIn) {
-    SystemPath blownUp;
+    PathOf<StateVector> blownUp;
     blownUp.x = {0, 1, 2, 3};
     blownUp.y = {StateVector{1, 0}, StateVector{3e7, 1}, StateVector{7e7, 1}, StateVector{1e26, 1}};
-    const ConservedQuantity energy = [](double, const StateVector& y) { return (y[0] * y[0] + y[1] * y[1]) / 2; };
+    const ConservedQuantity energy = [](double, const StateVector& y) {
+        return (y[0] * y[0] + y[1] * y[1]) / 2;
+    };
     const std::vector<double> drift = invariantDrift(energy, blownUp);
     ASSERT_EQ(drift.size(), 2u);
     EXPECT_EQ(drift[1], (3e7 * 3e7 + 1) / 2 - 0.5);

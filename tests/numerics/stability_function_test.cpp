@@ -6,7 +6,7 @@
 // and ratios from mpmath.
 #include "numerics/multistep_stability.h"
 #include "numerics/stability.h"
-#include "numerics/system_stability.h"
+#include "numerics/stability_path.h"
 
 #include <gtest/gtest.h>
 
@@ -55,10 +55,18 @@ TEST(StabilityFunction, RationalFromEveryTableau) {
     } rows[] = {
         {"Backward Euler", tableauOf(methodByCaption("Backward Euler")), {1}, {1, -1}},
         {"Trapezoid", tableauOf(methodByCaption("Trapezoid")), {1, 1.0 / 2}, {1, -1.0 / 2}},
-        {"Implicit mid point", tableauOf(methodByCaption("Implicit mid point")), {1, 1.0 / 2}, {1, -1.0 / 2}},
-        {"Radau IIA 3", tableauOf(methodByCaption("Radau IIA 3")), {1, 1.0 / 3}, {1, -2.0 / 3, 1.0 / 6}},
-        {"Gauss-Legendre 4", tableauOf(methodByCaption("Gauss-Legendre 4")),
-         {1, 1.0 / 2, 1.0 / 12}, {1, -1.0 / 2, 1.0 / 12}},
+        {"Implicit mid point",
+         tableauOf(methodByCaption("Implicit mid point")),
+         {1, 1.0 / 2},
+         {1, -1.0 / 2}},
+        {"Radau IIA 3",
+         tableauOf(methodByCaption("Radau IIA 3")),
+         {1, 1.0 / 3},
+         {1, -2.0 / 3, 1.0 / 6}},
+        {"Gauss-Legendre 4",
+         tableauOf(methodByCaption("Gauss-Legendre 4")),
+         {1, 1.0 / 2, 1.0 / 12},
+         {1, -1.0 / 2, 1.0 / 12}},
         {"Radau IIA 5", &radauIIA5, {1, 2.0 / 5, 1.0 / 20}, {1, -3.0 / 5, 3.0 / 20, -1.0 / 60}},
         {"theta 1/4", &thetaQuarter, {1, 3.0 / 4}, {1, -1.0 / 4}},
     };
@@ -102,7 +110,8 @@ TEST(StabilityFunction, RegionsOfTheImplicitMethods) {
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.method) + " at " + std::to_string(row.z.real()) + " + " +
                      std::to_string(row.z.imag()) + "i");
-        EXPECT_EQ(insideRegion(stabilityFunctionOf(*tableauOf(methodByCaption(row.method))), row.z), row.inside);
+        EXPECT_EQ(insideRegion(stabilityFunctionOf(*tableauOf(methodByCaption(row.method))), row.z),
+                  row.inside);
     }
 }
 
@@ -138,7 +147,8 @@ TEST(StabilityFunction, VerdictsComputedFromR) {
     };
     for (const auto& row : published) {
         SCOPED_TRACE(row.method);
-        EXPECT_EQ(verdictText(stabilityVerdict(*tableauOf(methodByCaption(row.method)))), row.shown);
+        EXPECT_EQ(verdictText(stabilityVerdict(*tableauOf(methodByCaption(row.method)))),
+                  row.shown);
     }
 }
 
@@ -203,7 +213,8 @@ TEST(StabilityFunction, IntervalsOfRationalFunctions) {
     }
     // The trapezoid and the implicit mid point share R(z), as the intervals table says.
     const auto groups = sameStabilityFunction(labCatalogue());
-    EXPECT_NE(std::find(groups.begin(), groups.end(), std::vector<std::size_t>{8, 9}), groups.end());
+    EXPECT_NE(std::find(groups.begin(), groups.end(), std::vector<std::size_t>{8, 9}),
+              groups.end());
 }
 
 // On the stiff y' = -50(y - cos x), y(0) = 0, with h = 0.5: z = -25 at every
@@ -211,16 +222,17 @@ TEST(StabilityFunction, IntervalsOfRationalFunctions) {
 // trapezoid's 11.5/13.5), outside for every explicit one (Euler's |1 - 25| =
 // 24, Runge-Kutta 4's 13960.375). The trapezoid's R(-25) = -11.5/13.5 and
 // Radau IIA 3's (1 - 25/3)/(1 + 50/3 + 625/6) are negative, and an error
-// flips its sign each step; Runge-Kutta 4's R(-2.5) = 0.6484 is not. Where y' = y grows, backward Euler with
-// h = 0.5 has R = 2 against e^0.5 = 1.6487: relative to the solution an error
-// grows by 1.2131 per step; with h = 2, R = -1 against e² = 7.389 (0.1353).
+// flips its sign each step; Runge-Kutta 4's R(-2.5) = 0.6484 is not. Where y' = y grows, backward
+// Euler with h = 0.5 has R = 2 against e^0.5 = 1.6487: relative to the solution an error grows
+// by 1.2131 per step; with h = 2, R = -1 against e² = 7.389 (0.1353).
 TEST(StabilityFunction, PathSentencesOnTheStiffProblem) {
     const std::string how = "z = h\u00b7\u03bb along the run, with \u03bb = \u2202f/\u2202y from a "
                             "central difference quotient at every step point";
-    const std::string growing = ", is positive: the solution itself grows, by e^z per step, and an "
-                                "error with it, by |R(z)|, so what matters is the error relative to "
-                                "the solution, which each step multiplies by |R(z)|/e^z. That is at "
-                                "most ";
+    const std::string growing =
+        ", is positive: the solution itself grows, by e^z per step, and an "
+        "error with it, by |R(z)|, so what matters is the error relative to "
+        "the solution, which each step multiplies by |R(z)|/e^z. That is at "
+        "most ";
     const struct {
         const char* name;
         Slope f;
@@ -231,9 +243,11 @@ TEST(StabilityFunction, PathSentencesOnTheStiffProblem) {
         {"stiff, Backward Euler", stiff, "Backward Euler", 0, 1, 0.5,
          how + ", stays inside the region: every step damps an error."},
         {"stiff, Trapezoid", stiff, "Trapezoid", 0, 1, 0.5,
-         how + ", stays inside the region: every step damps an error, flipping its sign each step."},
+         how +
+             ", stays inside the region: every step damps an error, flipping its sign each step."},
         {"stiff, Radau IIA 3", stiff, "Radau IIA 3", 0, 1, 0.5,
-         how + ", stays inside the region: every step damps an error, flipping its sign each step."},
+         how +
+             ", stays inside the region: every step damps an error, flipping its sign each step."},
         {"stiff, Runge-Kutta 4 inside", stiff, "Runge-Kutta 4", 0, 1, 0.05,
          how + ", stays inside the region: every step damps an error."},
         {"stiff, Euler", stiff, "Euler", 0, 1, 0.5,
@@ -245,11 +259,13 @@ TEST(StabilityFunction, PathSentencesOnTheStiffProblem) {
                "step multiplies an error by |R(z)| = 13960.375, and the run can move away from "
                "the solution."},
         {"growing faster than the solution", growth, "Backward Euler", 1, 1, 0.5,
-         how + growing + "1.213 (at step 0, x = 0.000, z = 0.500: |R(z)| = 2.000 against e^z = "
-                         "1.649), so relative to the solution an error grows there."},
+         how + growing +
+             "1.213 (at step 0, x = 0.000, z = 0.500: |R(z)| = 2.000 against e^z = "
+             "1.649), so relative to the solution an error grows there."},
         {"growing, on the edge z = 2", growth, "Backward Euler", 1, 2, 2,
-         how + growing + "0.135 (at step 0, x = 0.000, z = 2.000: |R(z)| = 1.000 against e^z = "
-                         "7.389), so relative to the solution an error does not grow."},
+         how + growing +
+             "0.135 (at step 0, x = 0.000, z = 2.000: |R(z)| = 1.000 against e^z = "
+             "7.389), so relative to the solution an error does not grow."},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -266,7 +282,8 @@ TEST(StabilityFunction, PathStopsWhereAStepHasNoValue) {
     const StabilityPath path = stabilityPath(methodByCaption("Backward Euler"), growth, 0, 1, 3, 1);
     ASSERT_EQ(path.z.size(), 1u);
     ASSERT_GE(path.notes.size(), 1u);
-    EXPECT_EQ(path.notes.front().rfind("Newton's method did not converge in the step from x = 0", 0), 0u)
+    EXPECT_EQ(
+        path.notes.front().rfind("Newton's method did not converge in the step from x = 0", 0), 0u)
         << path.notes.front();
     EXPECT_NE(path.notes.front().find("The path stops there."), std::string::npos);
 }
@@ -299,22 +316,26 @@ TEST(StabilityFunction, NoStabilityLimitWhereTheIntervalIsUnbounded) {
 // -0.1 at every step point. Backward Euler and the trapezoid keep both
 // inside; Euler's |1 - 100| = 99 leaves at once.
 TEST(StabilityFunction, ImplicitMethodsKeepAStiffSystemsModesInside) {
-    const auto stiffSystem = [](double, const StateVector& y) { return StateVector{-1000 * y[0], -y[1]}; };
+    const auto stiffSystem = [](double, const StateVector& y) {
+        return StateVector{-1000 * y[0], -y[1]};
+    };
     const struct {
         const char* method;
         std::string verdict;
     } rows[] = {
-        {"Backward Euler", "Every z stays inside the region: each step damps an error in every mode."},
+        {"Backward Euler",
+         "Every z stays inside the region: each step damps an error in every mode."},
         {"Trapezoid", "Every z stays inside the region: each step damps an error in every mode."},
-        {"Euler", "The first z to leave the region is z = -100.000 (\u03bb = -1000.000), at step 0, "
-                  "x = 0.000: |R(z)| = 99.000, so there the run grows in that mode, each step "
-                  "multiplying it by 99.000, flipping its sign each step, while the solution does "
-                  "not grow in it."},
+        {"Euler",
+         "The first z to leave the region is z = -100.000 (\u03bb = -1000.000), at step 0, "
+         "x = 0.000: |R(z)| = 99.000, so there the run grows in that mode, each step "
+         "multiplying it by 99.000, flipping its sign each step, while the solution does "
+         "not grow in it."},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.method);
-        const SystemStabilityPath path =
-            systemStabilityPath(methodByCaption(row.method), stiffSystem, 0, {1, 1}, 0.5, 0.1);
+        const StabilityPathOf<StateVector> path =
+            stabilityPath(methodByCaption(row.method), stiffSystem, 0, {1, 1}, 0.5, 0.1);
         ASSERT_GE(path.notes.size(), 2u);
         EXPECT_TRUE(path.notes[1].starts_with(row.verdict)) << path.notes[1];
     }

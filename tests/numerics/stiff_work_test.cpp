@@ -44,7 +44,8 @@ TEST(StiffWork, CountsBackwardEulersNewtonIterationsByHand) {
     // the 2×2 matrix a step.
     RunWork two;
     const StateVector y2 = runToEnd(
-        backwardEuler, SystemConvergenceProblem{0, StateVector{1, 4}, 1, decays, StateVector{0.25, 1}, 0},
+        backwardEuler,
+        ConvergenceProblemOf<StateVector>{0, StateVector{1, 4}, 1, decays, StateVector{0.25, 1}, 0},
         2, &two);
     EXPECT_NEAR(y2[0], 0.25, 1e-15);
     EXPECT_NEAR(y2[1], 1, 1e-15);
@@ -55,7 +56,8 @@ TEST(StiffWork, CountsBackwardEulersNewtonIterationsByHand) {
     // y' = y² from y0 = 1 with h = 1 has no backward Euler value: K = (1 + K)²
     // has no real root.
     const auto square = [](double, double v) { return v * v; };
-    EXPECT_THROW(runToEnd(backwardEuler, ConvergenceProblem{0, 1, 1, square, 0, 0}, 1), NoConvergence);
+    EXPECT_THROW(runToEnd(backwardEuler, ConvergenceProblem{0, 1, 1, square, 0, 0}, 1),
+                 NoConvergence);
 }
 
 // Odeint's rosenbrock4 takes per attempt one Jacobian, factors it once and
@@ -65,8 +67,8 @@ TEST(StiffWork, CountsBackwardEulersNewtonIterationsByHand) {
 // accepted step only) breaks one of these.
 TEST(StiffWork, CountsRosenbrock4ByTheFunctionsHandedToIt) {
     const auto slope = [](double x, const StateVector& y) { return StateVector{stiff(x, y[0])}; };
-    const RosenbrockRun run =
-        libraryRosenbrock(SystemSlope(slope), 0, StateVector{0}, 1, 0.1, 1e-6, 1e-6, 100000);
+    const RosenbrockRun run = libraryRosenbrock(SlopeOf<StateVector>(slope), 0, StateVector{0}, 1,
+                                                0.1, 1e-6, 1e-6, 100000);
     ASSERT_TRUE(run.y) << run.note;
     EXPECT_TRUE(run.note.empty());
     const double exact = 2500.0 / 2501 * std::cos(1) + 50.0 / 2501 * std::sin(1) -
@@ -82,7 +84,7 @@ TEST(StiffWork, CountsRosenbrock4ByTheFunctionsHandedToIt) {
 TEST(StiffWork, Rosenbrock4StopsAtItsLimitOfAttempts) {
     const auto slope = [](double x, const StateVector& y) { return StateVector{stiff(x, y[0])}; };
     const RosenbrockRun run =
-        libraryRosenbrock(SystemSlope(slope), 0, StateVector{0}, 1, 0.1, 1e-10, 1e-10, 3);
+        libraryRosenbrock(SlopeOf<StateVector>(slope), 0, StateVector{0}, 1, 0.1, 1e-10, 1e-10, 3);
     EXPECT_FALSE(run.y);
     EXPECT_EQ(run.note.rfind("Stopped near x = ", 0), 0u) << run.note;
     EXPECT_NE(run.note.find("it took 3 attempts, the most a run may take."), std::string::npos)

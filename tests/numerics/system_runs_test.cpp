@@ -9,11 +9,11 @@
 #include "base/text_table.h"
 #include "numerics/method_properties.h"
 #include "numerics/convergence.h"
+#include "numerics/reference.h"
 #include "numerics/solution_paths.h"
 #include "numerics/stage_step.h"
 #include "numerics/state_operations.h"
 #include "numerics/step_errors.h"
-#include "numerics/system_reference.h"
 
 #include <gtest/gtest.h>
 
@@ -124,8 +124,8 @@ TEST(SystemRuns, LabStepsOfTheOscillatorGiveTheWorkedTexts) {
     };
     for (const Example& example : examples) {
         SCOPED_TRACE(example.method);
-        const TextTable table = stepErrorTable(
-            labStepErrors(byCaption(example.method), oscillator, 0, {1, 0}, 1, 0.1, oscillatorExact));
+        const TextTable table = stepErrorTable(labStepErrors(byCaption(example.method), oscillator,
+                                                             0, {1, 0}, 1, 0.1, oscillatorExact));
         const std::vector<std::string> header{"i",       "x",        "y1",      "y2",
                                               "exact y1", "exact y2", "error",   "error y1",
                                               "error y2"};
@@ -137,8 +137,9 @@ TEST(SystemRuns, LabStepsOfTheOscillatorGiveTheWorkedTexts) {
         EXPECT_EQ(table.rows.back()[4], "0.54030230586814");
         EXPECT_EQ(table.rows.back()[5], "-0.841470984807897");
         // The Global error plot draws the same norms.
-        const ErrorPath plotted = globalErrors(
-            solutionPath(byCaption(example.method), oscillator, 0, {1, 0}, 1, 0.1), oscillatorExact);
+        const ErrorPath plotted =
+            globalErrors(solutionPath(byCaption(example.method), oscillator, 0, {1, 0}, 1, 0.1),
+                         oscillatorExact);
         ASSERT_EQ(plotted.error.size(), example.rows.size());
         for (std::size_t i = 0; i < plotted.error.size(); ++i) {
             EXPECT_EQ(fullErrorText(plotted.error[i]), example.rows[i][2]) << "i = " << i;
@@ -150,18 +151,27 @@ TEST(SystemRuns, TheHeadingsSayWhatTheErrorsAreMeasuredAgainst) {
     struct Example {
         const char* name;
         std::string_view method;
-        SystemSolutionSamples solution;
+        SolutionSamplesOf<StateVector> solution;
         Comparison comparison;
         std::vector<std::string> header;
     };
     const std::vector<Example> examples{
-        {"a reference, with an estimate", "Runge-Kutta-Merson", oscillatorExact,
+        {"a reference, with an estimate",
+         "Runge-Kutta-Merson",
+         oscillatorExact,
          Comparison::reference,
          {"i", "x", "y1", "y2", "reference y1", "reference y2", "error", "error y1", "error y2",
           "estimate"}},
-        {"nothing to compare with", "Runge-Kutta-Fehlberg", {}, Comparison::exact,
+        {"nothing to compare with",
+         "Runge-Kutta-Fehlberg",
+         {},
+         Comparison::exact,
          {"i", "x", "y1", "y2", "estimate"}},
-        {"nothing, no estimate", "Euler (Mid point)", {}, Comparison::exact, {"i", "x", "y1", "y2"}},
+        {"nothing, no estimate",
+         "Euler (Mid point)",
+         {},
+         Comparison::exact,
+         {"i", "x", "y1", "y2"}},
     };
     for (const Example& example : examples) {
         SCOPED_TRACE(example.name);
@@ -185,8 +195,9 @@ TEST(SystemRuns, RowsPastTheSolutionSayWhyTheyHaveNoError) {
     for (const Example& example : {Example{"the solution ends", true, "no solution here"},
                                    Example{"the reference is not trusted", false, "not trusted"}}) {
         SCOPED_TRACE(example.name);
-        SystemStepErrors errors = labStepErrors(byCaption("Euler"), oscillator, 0, {1, 0}, 1, 0.5,
-                                                oscillatorExact, Comparison::reference);
+        StepErrorsOf<StateVector> errors =
+            labStepErrors(byCaption("Euler"), oscillator, 0, {1, 0}, 1, 0.5, oscillatorExact,
+                          Comparison::reference);
         (example.ends ? errors.end : errors.trustEnds) = SolutionEnd{0, 0.5};
         const TextTable table = stepErrorTable(errors);
         ASSERT_EQ(table.rows.size(), 3u);
@@ -215,12 +226,12 @@ TEST(SystemRuns, AnEmbeddedPairsEstimateIsTheNormOfTheComponentsEstimates) {
         for (std::string_view caption : {"Runge-Kutta-Fehlberg", "Runge-Kutta-Merson"}) {
             SCOPED_TRACE(std::string(caption) + " from y2 = " + numberToText(example.growthStart));
             const Method& method = byCaption(caption);
-            const SystemStepErrors errors =
+            const StepErrorsOf<StateVector> errors =
                 labStepErrors(method, uncoupled, 0, {-1, example.growthStart}, 2, 0.5, {});
             ASSERT_EQ(errors.rows.size(), 5u);
             EXPECT_FALSE(errors.rows[0].estimate);
             for (std::size_t i = 1; i < errors.rows.size(); ++i) {
-                const SystemStepError& before = errors.rows[i - 1];
+                const StepErrorOf<StateVector>& before = errors.rows[i - 1];
                 const double lesson = std::fabs(
                     stepByStages(*tableauOf(method), before.x, before.y[0], 0.5, f1).estimate);
                 const double grown = std::fabs(
@@ -234,7 +245,8 @@ TEST(SystemRuns, AnEmbeddedPairsEstimateIsTheNormOfTheComponentsEstimates) {
 }
 
 TEST(SystemRuns, ARunStopsBeforeAStepWithAComponentNotFinite) {
-    const SystemPath path = solutionPath(byCaption("Euler"), overflowing, 0, {0, 1e200}, 1, 0.25);
+    const PathOf<StateVector> path =
+        solutionPath(byCaption("Euler"), overflowing, 0, {0, 1e200}, 1, 0.25);
     EXPECT_EQ(path.end, PathEnd::notFinite);
     ASSERT_EQ(path.x.size(), 1u);
     EXPECT_EQ(pathNote(path),
@@ -242,7 +254,7 @@ TEST(SystemRuns, ARunStopsBeforeAStepWithAComponentNotFinite) {
               "on the step, or the numbers grew too large to calculate with); the run stops "
               "there.");
     // The table says so, and has no row past the start.
-    const SystemStepErrors errors =
+    const StepErrorsOf<StateVector> errors =
         labStepErrors(byCaption("Euler"), overflowing, 0, {0, 1e200}, 1, 0.25, {});
     EXPECT_EQ(errors.notes, std::vector<std::string>{pathNote(path)});
     EXPECT_EQ(errors.rows.size(), 1u);
@@ -262,7 +274,8 @@ TEST(SystemRuns, ASystemOfOneComponentGivesTheEquationsBits) {
         EXPECT_EQ(system[row].stepsToEnd, scalar[row].stepsToEnd);
     }
     const auto halvedScalar = halvedPaths(byCaption("Runge-Kutta-Gill"), f1, x0, y0, x1, h);
-    const auto halvedSystem = halvedPaths(byCaption("Runge-Kutta-Gill"), lessonSystem, x0, {y0}, x1, h);
+    const auto halvedSystem =
+        halvedPaths(byCaption("Runge-Kutta-Gill"), lessonSystem, x0, {y0}, x1, h);
     for (std::size_t k = 0; k < halvedScalar.size(); ++k) {
         ASSERT_EQ(halvedSystem[k].y.size(), halvedScalar[k].y.size());
         EXPECT_EQ(halvedSystem[k].y.back()[0], halvedScalar[k].y.back());
@@ -270,7 +283,8 @@ TEST(SystemRuns, ASystemOfOneComponentGivesTheEquationsBits) {
 
     const ConvergenceStudy one = studyConvergence(lessonProblem(0, -1, 1), 12);
     const ConvergenceStudy oneAsSystem = studyConvergence(
-        SystemConvergenceProblem{0, {-1}, 1, lessonSystem, {lessonProblem(0, -1, 1).exactAtEnd}, 0},
+        ConvergenceProblemOf<StateVector>{
+            0, {-1}, 1, lessonSystem, {lessonProblem(0, -1, 1).exactAtEnd}, 0},
         12);
     for (std::size_t row = 0; row < methodCatalogue.size(); ++row) {
         SCOPED_TRACE(methodCatalogue[row].caption);
@@ -293,12 +307,12 @@ TEST(SystemRuns, ASystemOfOneComponentGivesTheEquationsBits) {
 // component 1's orders, readings, floors and hidden curves are the single
 // equation's, and component 2 has errors of 0 and no order at all.
 TEST(SystemRuns, AComponentReadAloneGivesItsOwnOrders) {
-    const SystemSlope lessonBesideRest = [](double x, const StateVector& y) {
+    const SlopeOf<StateVector> lessonBesideRest = [](double x, const StateVector& y) {
         return StateVector{f1(x, y[0]), 0.0};
     };
     const ConvergenceStudy one = studyConvergence(lessonProblem(0, -1, 1), 12);
     const ConvergenceStudy system = studyConvergence(
-        SystemConvergenceProblem{0, {-1, 0}, 1, lessonBesideRest,
+        ConvergenceProblemOf<StateVector>{0, {-1, 0}, 1, lessonBesideRest,
                                  {lessonProblem(0, -1, 1).exactAtEnd, 0}, 0},
         12);
     const ConvergenceStudy first = componentConvergence(system, 0);
@@ -325,7 +339,8 @@ TEST(SystemRuns, AComponentReadAloneGivesItsOwnOrders) {
 // Euler with h = 1 from (1, 0) reaches (1, -1): errors 1 - cos 1 and
 // 1 - sin 1 (mpmath: 0.459697694131860..., 0.158529015192103...).
 TEST(SystemRuns, ConvergenceMeasuresTheLargestComponentsError) {
-    const SystemConvergenceProblem problem{0, {1, 0}, 1, oscillator, {std::cos(1.0), -std::sin(1.0)}, 0};
+    const ConvergenceProblemOf<StateVector> problem{
+        0, {1, 0}, 1, oscillator, {std::cos(1.0), -std::sin(1.0)}, 0};
     const ConvergenceStudy study = studyConvergence(problem, 2);
     const ConvergencePoint& first = study.series[0].points[0];
     ASSERT_TRUE(first.error);
@@ -342,20 +357,22 @@ TEST(SystemRuns, ConvergenceMeasuresTheLargestComponentsError) {
 TEST(SystemRuns, OrdersOnANonlinearSystemSettleAndTheLookAlikesPartWays) {
     struct Example {
         const char* name;
-        SystemSlope F;
+        SlopeOf<StateVector> F;
         bool linear;
     };
     // Split into positions and momenta, so the partitioned methods run too.
-    const std::vector<Example> examples{{"the oscillator", pelorin::testing::splitOscillator(), true},
-                                        {"the pendulum", pelorin::testing::splitPendulum(), false}};
+    const std::vector<Example> examples{
+        {"the oscillator", pelorin::testing::splitOscillator(), true},
+        {"the pendulum", pelorin::testing::splitPendulum(), false}};
     for (const Example& example : examples) {
         SCOPED_TRACE(example.name);
-        const SystemReferenceSolution reference = systemReferenceSolution(example.F, 0, {1, 0}, {1});
+        const ReferenceSolutionOf<StateVector> reference =
+            referenceSolution(example.F, 0, {1, 0}, {1});
         ASSERT_EQ(reference.y.size(), 1u);
         const StateVector atEnd = reference.y.back();
-        const double measurable = reference.accuracy * std::max(1.0, stateNorm(atEnd));
+        const double measurable = reference.relativeAccuracy * std::max(1.0, stateNorm(atEnd));
         const ConvergenceStudy study = studyConvergence(
-            SystemConvergenceProblem{0, {1, 0}, 1, example.F, atEnd, measurable}, 12);
+            ConvergenceProblemOf<StateVector>{0, {1, 0}, 1, example.F, atEnd, measurable}, 12);
         // On the oscillator the two-stage methods of order 2 and the four-stage
         // ones of order 4 give the same numbers; the last of each covers the others.
         const std::vector<std::pair<std::string_view, std::string_view>> covered{
@@ -374,7 +391,8 @@ TEST(SystemRuns, OrdersOnANonlinearSystemSettleAndTheLookAlikesPartWays) {
             if (series.method == &ownMultistepEntry()) continue;
             std::optional<double> lastSettled;
             for (const ConvergencePoint& point : series.points) {
-                if (point.order && point.reading == OrderReading::settled) lastSettled = point.order;
+                if (point.order && point.reading == OrderReading::settled)
+                    lastSettled = point.order;
             }
             ASSERT_TRUE(lastSettled);
             EXPECT_EQ(std::lround(*lastSettled), orderOf(*series.method));

@@ -151,7 +151,7 @@ TEST(ProblemStudy, AMoreAccurateReferenceLetsTheErrorsFallFurther) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const SystemAtEnd atEnd = systemAtEnd(pendulum(), row.asked);
+        const ProblemAtEndOf<StateVector> atEnd = systemAtEnd(pendulum(), row.asked);
         ASSERT_TRUE(atEnd.problem);
         for (std::size_t k = 0; k < exact.size(); ++k) {
             EXPECT_NEAR(atEnd.problem->exactAtEnd[k], exact[k], row.referenceOff);

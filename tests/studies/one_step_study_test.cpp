@@ -48,7 +48,8 @@ TEST(OneStepStudy, TheRunAndWhereTheSolutionEnds) {
         EXPECT_EQ(study.run.method, &rungeKutta4);
         EXPECT_EQ(study.run.x, row.x);
         ASSERT_EQ(study.run.y.size(), row.y.size());
-        for (std::size_t i = 0; i < row.y.size(); ++i) EXPECT_DOUBLE_EQ(study.run.y[i], row.y[i]) << i;
+        for (std::size_t i = 0; i < row.y.size(); ++i)
+            EXPECT_DOUBLE_EQ(study.run.y[i], row.y[i]) << i;
         ASSERT_EQ(study.end.has_value(), row.end.has_value());
         if (row.end) {
             EXPECT_EQ(study.end->x0, 0);
@@ -62,7 +63,7 @@ TEST(OneStepStudy, TheRunAndWhereTheSolutionEnds) {
 // binary; a system's steps have no end to pass.
 TEST(OneStepStudy, ASystemsRunStepsEveryComponent) {
     const Problem harmonic = systemProblem({{"y2", "1", ""}, {"-y1", "0", ""}}, 0, 1);
-    const SystemOneStepStudy study =
+    const OneStepStudyOf<StateVector> study =
         studyOneStep<StateVector>(methodByCaption("Euler"), harmonic, 0.5, {});
     ASSERT_EQ(study.run.y.size(), 3u);
     EXPECT_EQ(study.run.y[1], (StateVector{1, -0.5}));
@@ -75,8 +76,9 @@ TEST(OneStepStudy, ASystemsRunStepsEveryComponent) {
 TEST(OneStepStudy, AStudyStoppedBeforeItBeginsDoesNothing) {
     std::stop_source stop;
     stop.request_stop();
-    const OneStepStudy stopped = studyOneStep<double>(
-        methodByCaption("Runge-Kutta 4"), typedProblem("y^2", 0, 1, 1.5), 0.5, {}, stop.get_token());
+    const OneStepStudy stopped =
+        studyOneStep<double>(methodByCaption("Runge-Kutta 4"), typedProblem("y^2", 0, 1, 1.5), 0.5,
+                             {}, stop.get_token());
     EXPECT_TRUE(stopped.run.x.empty());
     EXPECT_FALSE(stopped.end.has_value());
 }

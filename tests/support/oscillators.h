@@ -16,7 +16,11 @@ inline StateVector oscillator(double, const StateVector& y) { return {y[1], -y[0
 inline StateVector pendulum(double, const StateVector& y) { return {y[1], -std::sin(y[0])}; }
 
 // The two, split as the lab splits them.
-inline SystemSlope splitOscillator() { return SystemSlope(oscillator).withSplit(&positionThenMomentum); }
-inline SystemSlope splitPendulum() { return SystemSlope(pendulum).withSplit(&positionThenMomentum); }
+inline SlopeOf<StateVector> splitOscillator() {
+    return SlopeOf<StateVector>(oscillator).withSplit(&positionThenMomentum);
+}
+inline SlopeOf<StateVector> splitPendulum() {
+    return SlopeOf<StateVector>(pendulum).withSplit(&positionThenMomentum);
+}
 
 }  // namespace pelorin::testing

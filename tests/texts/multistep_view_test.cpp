@@ -40,8 +40,8 @@ const Start fromSolution{nullptr, halfSquare};
 
 // The oscillator from x0 = 0, y = (1, 0) to x1 = 3 with h = 0.3, started
 // with Runge-Kutta 4 (the lab's default).
-SystemMultistepView oscillatorStepOf(const char* caption, int step) {
-    const SystemPath path =
+MultistepViewOf<StateVector> oscillatorStepOf(const char* caption, int step) {
+    const PathOf<StateVector> path =
         solutionPath(methodByCaption(caption), oscillator, 0, {1, 0}, 3, 0.3);
     return multistepView(path, oscillator, {}, "Runge-Kutta 4", step);
 }
@@ -217,7 +217,7 @@ TEST(MultistepView, WeightRowsOnTheOscillator) {
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.caption);
-        const SystemMultistepView view = oscillatorStepOf(row.caption, row.step);
+        const MultistepViewOf<StateVector> view = oscillatorStepOf(row.caption, row.step);
         ASSERT_FALSE(view.fromStart);
         EXPECT_EQ(weightRows(view), row.rows);
     }
@@ -267,7 +267,7 @@ TEST(MultistepView, OnASystemNotesNameTheStepAndItsComponents) {
 // linear slope the first iterate is the value, up to the Jacobian's
 // difference quotients, and the last is the run's, the Weights table's.
 TEST(MultistepView, NewtonIteratesOfAnImplicitFormulaPerComponent) {
-    const SystemMultistepView view = oscillatorStepOf("BDF 2", 2);
+    const MultistepViewOf<StateVector> view = oscillatorStepOf("BDF 2", 2);
     const Rows rows = newtonRows(view.numbers.iterations);
     ASSERT_GE(rows.size(), 2u);
     EXPECT_EQ(rows.front().size(), newValueNewtonColumns(2, 2).size());
@@ -282,13 +282,15 @@ TEST(MultistepView, NewtonIteratesOfAnImplicitFormulaPerComponent) {
 // the last past point to it, an arrow along each past slope and the new
 // one's, and Newton's iterates; the known solution where one is given.
 TEST(MultistepView, OnASystemThePhasePlaneDrawsThePastPointsAndTheNewOne) {
-    const SystemPath path = solutionPath(methodByCaption("BDF 2"), oscillator, 0, {1, 0}, 3, 0.3);
+    const PathOf<StateVector> path =
+        solutionPath(methodByCaption("BDF 2"), oscillator, 0, {1, 0}, 3, 0.3);
     const auto circle = [](const std::vector<double>& x) {
         std::vector<StateVector> states;
         for (double at : x) states.push_back({std::cos(at), -std::sin(at)});
         return states;
     };
-    const SystemMultistepView view = multistepView(path, oscillator, circle, "Runge-Kutta 4", 2);
+    const MultistepViewOf<StateVector> view =
+        multistepView(path, oscillator, circle, "Runge-Kutta 4", 2);
     const MultistepPhaseDrawing drawing = multistepPhaseDrawing(view);
     EXPECT_EQ(drawing.past.x, (std::vector<double>{1, path.y[1][0]}));
     EXPECT_EQ(drawing.past.y, (std::vector<double>{0, path.y[1][1]}));

@@ -21,11 +21,15 @@ using pelorin::testing::splitOscillator;
 // The oscillator with the momentum first: y1' = -y2, y2' = y1.
 const SplitReading momentumFirst{ComponentSplit{{true, false}}, {}};
 StateVector swapped(double, const StateVector& y) { return {-y[1], y[0]}; }
-SystemSlope splitSwapped() { return SystemSlope(swapped).withSplit(&momentumFirst); }
+SlopeOf<StateVector> splitSwapped() {
+    return SlopeOf<StateVector>(swapped).withSplit(&momentumFirst);
+}
 
 // Step `step` of the run from x0 = 0 to 1 with h = 0.1.
-PartitionedStageView stepOf(const char* method, SystemSlope F, const StateVector& y0, int step) {
-    return partitionedStageView(solutionPath(methodByCaption(method), F, 0, y0, 1, 0.1), F, {}, step);
+PartitionedStageView stepOf(const char* method, SlopeOf<StateVector> F, const StateVector& y0,
+                            int step) {
+    return partitionedStageView(solutionPath(methodByCaption(method), F, 0, y0, 1, 0.1), F, {},
+                                step);
 }
 
 }  // namespace
@@ -57,35 +61,59 @@ TEST(PartitionedStageView, StageRowsOfOneStepOnTheOscillator) {
     const struct {
         const char* name;
         const char* method;
-        SystemSlope F;
+        SlopeOf<StateVector> F;
         StateVector y0;
         int step;
         Rows rows;
         std::string sentence;
     } cases[] = {
-        {"Symplectic Euler", "Symplectic Euler", splitOscillator(), {1, 0}, 1,
+        {"Symplectic Euler",
+         "Symplectic Euler",
+         splitOscillator(),
+         {1, 0},
+         1,
          {{"1", "0", "0.1", "1", "-0.1", "-0.1", "-1"},
           {step1, "0.1", "0.1", "0.99", "-0.1", "-0.01", "-0.1"}},
-         "Step 1 of 10 from x0 = 0, (y1, y2) = (1, 0) with h = 0.1: at x1 = 0.1, (y1, y2) = (0.99, -0.1)."},
-        {"St\u00f6rmer-Verlet", "St\u00f6rmer-Verlet", splitOscillator(), {1, 0}, 1,
+         "Step 1 of 10 from x0 = 0, (y1, y2) = (1, 0) with h = 0.1: at x1 = 0.1, (y1, y2) = (0.99, "
+         "-0.1)."},
+        {"St\u00f6rmer-Verlet",
+         "St\u00f6rmer-Verlet",
+         splitOscillator(),
+         {1, 0},
+         1,
          {{"1", "0", "0", "1", "-0.05", "-0.05", "-1"},
           {"2", "0.1", "0.1", "0.995", "-0.05", "-0.05", "-0.995"},
           {step1, "0.1", "0.1", "0.995", "-0.09975", "-0.005", "-0.09975"}},
-         "Step 1 of 10 from x0 = 0, (y1, y2) = (1, 0) with h = 0.1: at x1 = 0.1, (y1, y2) = (0.995, -0.09975)."},
-        {"Symplectic Euler, momentum first", "Symplectic Euler", splitSwapped(), {0, 1}, 1,
+         "Step 1 of 10 from x0 = 0, (y1, y2) = (1, 0) with h = 0.1: at x1 = 0.1, (y1, y2) = "
+         "(0.995, -0.09975)."},
+        {"Symplectic Euler, momentum first",
+         "Symplectic Euler",
+         splitSwapped(),
+         {0, 1},
+         1,
          {{"1", "0", "0.1", "-0.1", "1", "-1", "-0.1"},
           {step1, "0.1", "0.1", "-0.1", "0.99", "-0.1", "-0.01"}},
-         "Step 1 of 10 from x0 = 0, (y1, y2) = (0, 1) with h = 0.1: at x1 = 0.1, (y1, y2) = (-0.1, 0.99)."},
-        {"St\u00f6rmer-Verlet, momentum first", "St\u00f6rmer-Verlet", splitSwapped(), {0, 1}, 1,
+         "Step 1 of 10 from x0 = 0, (y1, y2) = (0, 1) with h = 0.1: at x1 = 0.1, (y1, y2) = (-0.1, "
+         "0.99)."},
+        {"St\u00f6rmer-Verlet, momentum first",
+         "St\u00f6rmer-Verlet",
+         splitSwapped(),
+         {0, 1},
+         1,
          {{"1", "0", "0", "-0.05", "1", "-1", "-0.05"},
           {"2", "0.1", "0.1", "-0.05", "0.995", "-0.995", "-0.05"},
           {step1, "0.1", "0.1", "-0.09975", "0.995", "-0.09975", "-0.005"}},
-         "Step 1 of 10 from x0 = 0, (y1, y2) = (0, 1) with h = 0.1: at x1 = 0.1, (y1, y2) = (-0.09975, 0.995)."},
-        {"St\u00f6rmer-Verlet, step 3", "St\u00f6rmer-Verlet", splitOscillator(), {1, 0}, 3,
+         "Step 1 of 10 from x0 = 0, (y1, y2) = (0, 1) with h = 0.1: at x1 = 0.1, (y1, y2) = "
+         "(-0.09975, 0.995)."},
+        {"St\u00f6rmer-Verlet, step 3",
+         "St\u00f6rmer-Verlet",
+         splitOscillator(),
+         {1, 0},
+         3,
          {{"1", "0.2", "0.2", "0.98005", "-0.247505", "-0.247505", "-0.98005"},
           {"2", "0.3", "0.3", "0.9552995", "-0.247505", "-0.247505", "-0.9552995"},
-          {"step 3: y + h\u00b7\u03a3 b\u2c7cF\u2c7c", "0.3", "0.3",
-           "0.9552995", "-0.295269975", "-0.0247505", "-0.096767475"}},
+          {"step 3: y + h\u00b7\u03a3 b\u2c7cF\u2c7c", "0.3", "0.3", "0.9552995", "-0.295269975",
+           "-0.0247505", "-0.096767475"}},
          "Step 3 of 10 from x2 = 0.2, (y1, y2) = (0.98005, -0.1985025) with h = 0.1: at x3 = 0.3, "
          "(y1, y2) = (0.9552995, -0.295269975)."},
     };
@@ -122,13 +150,14 @@ TEST(PartitionedStageView, ThePhasePlaneDrawsTheStagePoints) {
     EXPECT_EQ(drawing.increment->y2, view.yEnd[1]);
     EXPECT_FALSE(drawing.leftOut);
     std::vector<std::string> labels;
-    for (const StageLabel& label : phaseStageLabels(phaseView(view).stages)) labels.push_back(label.text);
+    for (const StageLabel& label : phaseStageLabels(phaseView(view).stages))
+        labels.push_back(label.text);
     EXPECT_EQ(labels, (std::vector<std::string>{"k1", "k2"}));
 }
 
 // A run without a step says why, as any system's does.
 TEST(PartitionedStageView, ARunWithoutAStepIsExplained) {
-    const SystemSlope F = splitOscillator();
+    const SlopeOf<StateVector> F = splitOscillator();
     const PartitionedStageView none = partitionedStageView(
         solutionPath(methodByCaption("St\u00f6rmer-Verlet"), F, 0, {1, 0}, 0, 0.1), F, {}, 1);
     EXPECT_EQ(none.steps, 0);

@@ -28,7 +28,9 @@ StateVector predatorPrey(double, const StateVector& y) {
     return {a * y[0] - b * y[0] * y[1], c * y[0] * y[1] - d * y[1]};
 }
 
-StateVector dampedPendulum(double, const StateVector& y) { return {y[1], -std::sin(y[0]) - 0.5 * y[1]}; }
+StateVector dampedPendulum(double, const StateVector& y) {
+    return {y[1], -std::sin(y[0]) - 0.5 * y[1]};
+}
 
 using pelorin::testing::oscillator;
 
@@ -36,10 +38,11 @@ using pelorin::testing::oscillator;
 // which the Jacobian's errors may split into a pair.
 StateVector jordanSource(double, const StateVector& y) { return {y[0] + y[1], y[1]}; }
 
-std::vector<std::vector<std::string>> tableOf(SystemSlope F, const StateVector& y0,
+std::vector<std::vector<std::string>> tableOf(SlopeOf<StateVector> F, const StateVector& y0,
                                               const VisibleRange& range) {
     std::vector<std::vector<std::string>> table;
-    for (const EquilibriumRow& row : equilibriumRows(phasePlane(F, true, y0, {}, range).equilibria)) {
+    for (const EquilibriumRow& row :
+         equilibriumRows(phasePlane(F, true, y0, {}, range).equilibria)) {
         table.push_back({row.position, row.eigenvalues, row.kind});
     }
     return table;
@@ -50,22 +53,29 @@ std::vector<std::vector<std::string>> tableOf(SystemSlope F, const StateVector& 
 TEST(PhasePlaneView, EquilibriaRowsNameEachPointInView) {
     struct Row {
         const char* name;
-        SystemSlope F;
+        SlopeOf<StateVector> F;
         VisibleRange range;
         std::vector<std::vector<std::string>> table;
     };
     const std::vector<Row> rows{
-        {"Lotka-Volterra: a saddle at the origin, a centre at (c/d, a/b)", predatorPrey,
+        {"Lotka-Volterra: a saddle at the origin, a centre at (c/d, a/b)",
+         predatorPrey,
          {-0.5, 2.5, -0.5, 2, 600, 500},
          {{"(0.000, 0.000)", "-1, 0.6667", "saddle"},
           {"(1.000, 0.500)", "\u00b10.8165i", "centre"}}},
-        {"damped pendulum near the bottom", dampedPendulum, {-2, 2, -2, 2, 400, 400},
+        {"damped pendulum near the bottom",
+         dampedPendulum,
+         {-2, 2, -2, 2, 400, 400},
          {{"(0.000, 0.000)", "-0.25 \u00b1 0.9682i", "spiral sink"}}},
-        {"damped pendulum over a turn", dampedPendulum, {-4, 4, -2, 2, 800, 400},
+        {"damped pendulum over a turn",
+         dampedPendulum,
+         {-4, 4, -2, 2, 800, 400},
          {{"(-3.142, 0.000)", "-1.281, 0.7808", "saddle"},
           {"(0.000, 0.000)", "-0.25 \u00b1 0.9682i", "spiral sink"},
           {"(3.142, 0.000)", "-1.281, 0.7808", "saddle"}}},
-        {"a double eigenvalue reads as one, not as a spiral", jordanSource, {-1, 1, -1, 1, 200, 200},
+        {"a double eigenvalue reads as one, not as a spiral",
+         jordanSource,
+         {-1, 1, -1, 1, 200, 200},
          {{"(0.000, 0.000)", "1, 1", "source"}}},
     };
     for (const Row& row : rows) {
@@ -83,13 +93,16 @@ TEST(PhasePlaneView, DriftLinesGiveTheEndTheLargestSizeAndWhetherItGrows) {
     const ConservedQuantity energy = [](double, const StateVector& y) {
         return (y[0] * y[0] + y[1] * y[1]) / 2;
     };
-    const auto driftsOf = [&](SystemSlope F, const ConservedQuantity& I, double x1, double h) {
-        const std::array<SystemPath, 3> runs = halvedPaths(methodCatalogue[0], F, 0, {1, 0}, x1, h);
+    const auto driftsOf = [&](SlopeOf<StateVector> F, const ConservedQuantity& I, double x1,
+                              double h) {
+        const std::array<PathOf<StateVector>, 3> runs =
+            halvedPaths(methodCatalogue[0], F, 0, {1, 0}, x1, h);
         return runDrifts(runs, {invariantDrift(I, runs[0]), invariantDrift(I, runs[1]),
                                 invariantDrift(I, runs[2])});
     };
-    const std::string growing = "\nGrowing: its largest size over the run's second half is at least "
-                                "1.5 times that over its first half; not growing: at most 1.1 times.";
+    const std::string growing =
+        "\nGrowing: its largest size over the run's second half is at least "
+        "1.5 times that over its first half; not growing: at most 1.1 times.";
     EXPECT_EQ(invariantDriftNote("y2^2/2 + y1^2/2", 0.5, 10, driftsOf(oscillator, energy, 10, 0.1)),
               "Drift of the invariant I = y2^2/2 + y1^2/2, which the solutions keep at 0.5: "
               "I(y) \u2212 I(y0) at x1 = 10, and its largest size over the run:\n"
@@ -128,7 +141,7 @@ TEST(PhasePlaneView, DriftLinesWhereTheInvariantCannotBeComputed) {
                                  {undefined}),
               "The invariant I = ln(y1) is not finite at the start, so no drift in it can be "
               "measured.");
-    SystemPath blownUp;
+    PathOf<StateVector> blownUp;
     blownUp.h = 1;
     for (int i = 0; i <= 60; ++i) {
         blownUp.x.push_back(i);
@@ -137,10 +150,11 @@ TEST(PhasePlaneView, DriftLinesWhereTheInvariantCannotBeComputed) {
     const std::vector<double> drift(54, 1.0);
     const RunDrift run = runDrift(blownUp, drift);
     EXPECT_EQ(run.points, 54u);
-    EXPECT_EQ(invariantDriftNote("y1^2", 1, 60, {run}),
-              "Drift of the invariant I = y1^2, which the solutions keep at 1: I(y) \u2212 I(y0) at "
-              "x1 = 60, and its largest size over the run:\n"
-              "with h = 1: left the range where I can be computed at x = 54");
+    EXPECT_EQ(
+        invariantDriftNote("y1^2", 1, 60, {run}),
+        "Drift of the invariant I = y1^2, which the solutions keep at 1: I(y) \u2212 I(y0) at "
+        "x1 = 60, and its largest size over the run:\n"
+        "with h = 1: left the range where I can be computed at x = 54");
 }
 
 // Side by side on the oscillator with h = 0.1 to x1 = 10: Euler multiplies
@@ -157,7 +171,7 @@ TEST(PhasePlaneView, SideBySideDriftSaysWhichRunsKeepIAndWhy) {
     std::vector<MethodDrift> drifts;
     for (const char* caption : {"Euler", "Backward Euler", "Trapezoid", "Implicit mid point"}) {
         const Method& method = methodByCaption(caption);
-        const SystemPath run = solutionPath(method, oscillator, 0, {1, 0}, 10, 0.1);
+        const PathOf<StateVector> run = solutionPath(method, oscillator, 0, {1, 0}, 10, 0.1);
         drifts.push_back({&method, runDrift(run, invariantDrift(energy, run))});
     }
     const std::string note = sideBySideDriftNote("y2^2/2 + y1^2/2", 0.5, 10, drifts);
@@ -167,8 +181,9 @@ TEST(PhasePlaneView, SideBySideDriftSaysWhichRunsKeepIAndWhy) {
         lines.push_back(note.substr(from, to == std::string::npos ? to : to - from));
     }
     ASSERT_EQ(lines.size(), 7u) << note;
-    EXPECT_EQ(lines[0], "Drift of the invariant I = y2^2/2 + y1^2/2, which the solutions keep at 0.5, "
-                        "with h = 0.1: I(y) \u2212 I(y0) at x1 = 10, and its largest size over the run:");
+    EXPECT_EQ(lines[0],
+              "Drift of the invariant I = y2^2/2 + y1^2/2, which the solutions keep at 0.5, "
+              "with h = 0.1: I(y) \u2212 I(y0) at x1 = 10, and its largest size over the run:");
     EXPECT_EQ(lines[1], "Euler: 8.52E-01, largest 8.52E-01, growing");
     EXPECT_EQ(lines[2], "Backward Euler: -3.15E-01, largest 3.15E-01, growing");
     EXPECT_EQ(lines[3].rfind("Trapezoid: ", 0), 0u) << lines[3];
@@ -186,12 +201,14 @@ TEST(PhasePlaneView, SideBySideDriftSaysWhichRunsKeepIAndWhy) {
 
     // Measured against the solution, for an invariant the system does not
     // keep, no method is said to keep it.
-    const std::string error = sideBySideDriftNote("y2^2/2 + y1^2/2", 0.5, 10, drifts, "the exact solution");
-    EXPECT_EQ(error.rfind("Error in I = y2^2/2 + y1^2/2, which this system does not keep, with "
-                          "h = 0.1: I(y_i) \u2212 I(y(x_i)), each run's I less the exact solution's "
-                          "at the same x, at x1 = 10, and its largest size over the run:\n",
-                          0),
-              0u)
+    const std::string error =
+        sideBySideDriftNote("y2^2/2 + y1^2/2", 0.5, 10, drifts, "the exact solution");
+    EXPECT_EQ(
+        error.rfind("Error in I = y2^2/2 + y1^2/2, which this system does not keep, with "
+                    "h = 0.1: I(y_i) \u2212 I(y(x_i)), each run's I less the exact solution's "
+                    "at the same x, at x1 = 10, and its largest size over the run:\n",
+                    0),
+        0u)
         << error;
     EXPECT_EQ(error.find("symplectic"), std::string::npos) << error;
 }
@@ -206,7 +223,7 @@ TEST(PhasePlaneView, WhereEveryRunKeepsILinearInvariantsAreSaidToBeKeptByAll) {
     std::vector<MethodDrift> drifts;
     for (const char* caption : {"Euler", "Runge-Kutta 4", "Implicit mid point"}) {
         const Method& method = methodByCaption(caption);
-        const SystemPath run = solutionPath(method, shares, 0, {0.9, 0.1}, 10, 0.1);
+        const PathOf<StateVector> run = solutionPath(method, shares, 0, {0.9, 0.1}, 10, 0.1);
         drifts.push_back({&method, runDrift(run, invariantDrift(total, run))});
     }
     const std::string note = sideBySideDriftNote("y1 + y2", 1, 10, drifts);
@@ -223,19 +240,29 @@ TEST(PhasePlaneView, WhereEveryRunKeepsILinearInvariantsAreSaidToBeKeptByAll) {
 TEST(PhasePlaneView, DegenerateEquilibriaAreListedAndACurveIsNot) {
     struct Row {
         const char* name;
-        SystemSlope F;
+        SlopeOf<StateVector> F;
         std::vector<std::vector<std::string>> table;
         std::string note;
     };
-    const std::string degenerate = "degenerate: an eigenvalue is 0, the linearisation does not decide";
+    const std::string degenerate =
+        "degenerate: an eigenvalue is 0, the linearisation does not decide";
     const std::vector<Row> rows{
         {"y1' = y1², y2' = y2³",
-         [](double, const StateVector& y) { return StateVector{y[0] * y[0], y[1] * y[1] * y[1]}; },
-         {{"(0.000, 0.000)", "0, 0", degenerate}}, ""},
+         [](double, const StateVector& y) {
+             return StateVector{y[0] * y[0], y[1] * y[1] * y[1]};
+         },
+         {{"(0.000, 0.000)", "0, 0", degenerate}},
+         ""},
         {"y1' = y1², y2' = y2",
-         [](double, const StateVector& y) { return StateVector{y[0] * y[0], y[1]}; },
-         {{"(0.000, 0.000)", "0, 1", degenerate}}, ""},
-        {"y1' = y1·y2, y2' = y2", [](double, const StateVector& y) { return StateVector{y[0] * y[1], y[1]}; },
+         [](double, const StateVector& y) {
+             return StateVector{y[0] * y[0], y[1]};
+         },
+         {{"(0.000, 0.000)", "0, 1", degenerate}},
+         ""},
+        {"y1' = y1·y2, y2' = y2",
+         [](double, const StateVector& y) {
+             return StateVector{y[0] * y[1], y[1]};
+         },
          {},
          "F is 0 all along a curve through (-1.000, 0.000): its points are equilibria, not "
          "isolated ones, so the table does not list them."},

@@ -2,7 +2,7 @@
 // the lab tabulates them; a system's step with a column for every component
 // in the Stages table, drawn in the phase plane (y1, y2).
 #include "texts/stage_view.h"
-#include "texts/system_stage_view.h"
+#include "texts/phase_step_view.h"
 #include "methods/implicit_tableaus.h"
 
 #include "tests/support/fakes.h"
@@ -260,7 +260,8 @@ TEST(StageView, TheLabsRunAgreesWithTheCalculationAndExplainsNoStep) {
         const char* note;
     } cases[] = {
         {"x1 = x0", 0, 0.1, "x1 = x0: the run has no step to show."},
-        {"h = 0", 1, 0, "Runge-Kutta-Gill, h = 0: a step of 0 never gets from x0 to x1; no step is taken."},
+        {"h = 0", 1, 0,
+         "Runge-Kutta-Gill, h = 0: a step of 0 never gets from x0 to x1; no step is taken."},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
@@ -297,7 +298,8 @@ TEST(StageView, NewtonIterationsOfBackwardEulersFirstStep) {
     const Slope curved = [](double x, double y) {
         return 5 * std::exp(5 * x) * (y - x) * (y - x) + 1;
     };
-    const SolutionPath path = solutionPath(methodByCaption("Backward Euler"), curved, 0, -1, 1, 0.2);
+    const SolutionPath path =
+        solutionPath(methodByCaption("Backward Euler"), curved, 0, -1, 1, 0.2);
     const StageView view = stageView(path, curved, {}, 1);
     EXPECT_EQ(newtonColumns(view.stages.stages),
               (std::vector<std::string>{"iteration", "residual", "update", "\u03b8", "Y\u2081"}));
@@ -334,7 +336,8 @@ TEST(StageView, NewtonIterationsOfBackwardEulersFirstStep) {
     const StageDrawing drawing = stageDrawing(view);
     ASSERT_EQ(drawing.iterates.size(), 10u);
     EXPECT_EQ(drawing.iterates[1].points.x, std::vector<double>{0.2});
-    EXPECT_EQ(drawing.iterates[1].points.y, std::vector<double>{view.stages.iterations[1].states[0]});
+    EXPECT_EQ(drawing.iterates[1].points.y,
+              std::vector<double>{view.stages.iterations[1].states[0]});
 }
 
 // y' = 2y with h = 0.5: backward Euler's 1 - h·2 is 0, the step has no
@@ -392,7 +395,7 @@ StateVector atRest(double, const StateVector& y) { return StateVector(y.size());
 // y2' = -y1, y3' = 100.
 StateVector withThird(double, const StateVector& y) { return {y[1], -y[0], 100}; }
 
-SystemStageView firstStep(SystemSlope F, const StateVector& y0, double h,
+StageViewOf<StateVector> firstStep(SlopeOf<StateVector> F, const StateVector& y0, double h,
                           const char* method = "Runge-Kutta 4") {
     return stageView(solutionPath(methodByCaption(method), F, 0, y0, 1, h), F, {}, 1);
 }
@@ -404,8 +407,8 @@ SystemStageView firstStep(SystemSlope F, const StateVector& y0, double h,
 // are short binary fractions, the step's row holds sixths, and its y1 lies
 // 1.5 units of the last place from a rounding edge, so the double the method
 // computes, 0.8776041666666666, decides its last digit.
-TEST(SystemStageView, StageRowsOfRungeKutta4sFirstStepOnTheOscillator) {
-    const SystemStageView view = firstStep(oscillator, {1, 0}, 0.5);
+TEST(StageViewOfASystem, StageRowsOfRungeKutta4sFirstStepOnTheOscillator) {
+    const StageViewOf<StateVector> view = firstStep(oscillator, {1, 0}, 0.5);
     EXPECT_EQ(systemStageColumns(2),
               (std::vector<std::string>{"j", "x + c\u2c7c\u00b7h", "Y\u2c7c,1", "Y\u2c7c,2",
                                         "F1(x + c\u2c7c\u00b7h, Y\u2c7c)",
@@ -428,10 +431,10 @@ TEST(SystemStageView, StageRowsOfRungeKutta4sFirstStepOnTheOscillator) {
 // each an arrow a quarter of its k_j long, the increment from the start to
 // the step's end; with a third component the notes say which two are shown,
 // and the third, far larger, stretches no axis.
-TEST(SystemStageView, ThePhasePlaneDrawsTheFirstTwoComponents) {
+TEST(StageViewOfASystem, ThePhasePlaneDrawsTheFirstTwoComponents) {
     const struct {
         const char* name;
-        SystemSlope F;
+        SlopeOf<StateVector> F;
         StateVector y0;
         const char* note;  // the last note
     } cases[] = {
@@ -442,7 +445,7 @@ TEST(SystemStageView, ThePhasePlaneDrawsTheFirstTwoComponents) {
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
-        const SystemStageView view = firstStep(row.F, row.y0, 0.5);
+        const StageViewOf<StateVector> view = firstStep(row.F, row.y0, 0.5);
         const PhaseStepDrawing drawing = phaseStepDrawing(view);
         // By hand: the stage points and k_j of the table above.
         EXPECT_EQ(drawing.stagePoints.x, (std::vector<double>{1, 1, 0.9375, 0.875}));
@@ -471,7 +474,7 @@ TEST(SystemStageView, ThePhasePlaneDrawsTheFirstTwoComponents) {
 
 // The labels name the stage points in the plane; Runge-Kutta 4's k1 sits on
 // the start, and at rest all four stages sit there and share one label.
-TEST(SystemStageView, StageLabelsNameThePointsInThePlane) {
+TEST(StageViewOfASystem, StageLabelsNameThePointsInThePlane) {
     const auto texts = [](const std::vector<StageLabel>& labels) {
         std::vector<std::string> names;
         for (const StageLabel& label : labels) names.push_back(label.text);
@@ -488,7 +491,7 @@ TEST(SystemStageView, StageLabelsNameThePointsInThePlane) {
 
 // A step that moves nothing still shows its point: each axis spans room
 // about it rather than nothing at all.
-TEST(SystemStageView, AStepAtRestKeepsRoomAroundItsPoint) {
+TEST(StageViewOfASystem, AStepAtRestKeepsRoomAroundItsPoint) {
     const PhaseStepDrawing drawing = phaseStepDrawing(firstStep(atRest, {1, -300}, 0.5, "Euler"));
     EXPECT_LT(drawing.y1.lower, 1);
     EXPECT_GT(drawing.y1.upper, 1);
@@ -497,20 +500,20 @@ TEST(SystemStageView, AStepAtRestKeepsRoomAroundItsPoint) {
 }
 
 // A run without a step, or one that stops, says why, as a single equation's.
-TEST(SystemStageView, ARunWithoutStepsOrThatStoppedIsExplained) {
+TEST(StageViewOfASystem, ARunWithoutStepsOrThatStoppedIsExplained) {
     const Method& euler = methodByCaption("Euler");
-    const SystemStageView none =
+    const StageViewOf<StateVector> none =
         stageView(solutionPath(euler, oscillator, 0, {1, 0}, 0, 0.5), oscillator, {}, 1);
     EXPECT_EQ(none.steps, 0);
     EXPECT_TRUE(stageRows(none).empty());
     EXPECT_EQ(none.notes, (std::vector<std::string>{"x1 = x0: the run has no step to show."}));
 
     // y1' = 1/(x - 0.5), y2' = 0: the second step starts on the pole.
-    const SystemSlope pole = [](double x, const StateVector&) {
+    const SlopeOf<StateVector> pole = [](double x, const StateVector&) {
         return StateVector{1 / (x - 0.5), 0};
     };
-    const SystemPath stopped = solutionPath(euler, pole, 0, {0, 0}, 1, 0.5);
-    const SystemStageView view = stageView(stopped, pole, {}, 5);
+    const PathOf<StateVector> stopped = solutionPath(euler, pole, 0, {0, 0}, 1, 0.5);
+    const StageViewOf<StateVector> view = stageView(stopped, pole, {}, 5);
     EXPECT_EQ(view.step, 1);
     EXPECT_EQ(view.notes.back(),
               "Euler, h = 0.5: step 2 from (0.5, -1, 0) gives no finite value (f is not finite on "
@@ -523,8 +526,8 @@ TEST(SystemStageView, ARunWithoutStepsOrThatStoppedIsExplained) {
 // heads a column for every stage's every component, starts at y0, and its
 // last iterate is the Stages table's stage; the plot draws each iterate in
 // the phase plane.
-TEST(SystemStageView, NewtonIterationsOfTheMidPointOnTheOscillator) {
-    const SystemStageView view = firstStep(oscillator, {1, 0}, 0.5, "Implicit mid point");
+TEST(StageViewOfASystem, NewtonIterationsOfTheMidPointOnTheOscillator) {
+    const StageViewOf<StateVector> view = firstStep(oscillator, {1, 0}, 0.5, "Implicit mid point");
     ASSERT_TRUE(view.stages.hasValue()) << view.stages.noValue;
     EXPECT_EQ(newtonColumns(2, 2), (std::vector<std::string>{"iteration", "residual", "update",
                                                              "\u03b8", "Y\u2081,1", "Y\u2081,2",

@@ -161,7 +161,8 @@ TEST_F(Field, EachGridPointHasASegmentOfTheSlopeThere) {
         EXPECT_FALSE(inked(image, point - row.across, ground));
         // The neighbour half a unit to the right always has its segment.
         EXPECT_TRUE(inked(image, pixelOf(11.5, 11), ground));
-        EXPECT_EQ(notes().contains("f(x, y) is not finite at "), !row.drawn) << notes().toStdString();
+        EXPECT_EQ(notes().contains("f(x, y) is not finite at "), !row.drawn)
+            << notes().toStdString();
         if (!row.drawn) {
             EXPECT_TRUE(notes().contains("the first at (11, 10): no segment is drawn there."))
                 << notes().toStdString();
@@ -200,8 +201,10 @@ TEST_F(Field, TheFieldFollowsADarkPalette) {
             }
         }
         EXPECT_EQ(image.pixelColor(pixelOf(11.25, 11.25)), ground);
-        EXPECT_GT(std::abs(segment.lightness() - ground.lightness()), 30) << segment.name().toStdString();
-        EXPECT_GT(std::abs(segment.lightness() - text.lightness()), 40) << segment.name().toStdString();
+        EXPECT_GT(std::abs(segment.lightness() - ground.lightness()), 30)
+            << segment.name().toStdString();
+        EXPECT_GT(std::abs(segment.lightness() - text.lightness()), 40)
+            << segment.name().toStdString();
         EXPECT_TRUE(inked(image, pixelOf(11, 11) + QPoint(4, -4), ground));
         EXPECT_FALSE(inked(image, pixelOf(11, 11) + QPoint(4, 4), ground));
         // The solution through the start is drawn in the text's colour.
@@ -247,8 +250,9 @@ TEST_F(Field, AClickInTheFieldMovesTheStartThere) {
     const QString x0 = box("x0");
     const QPoint from = plot()->axisRect()->rect().center();
     QTest::mousePress(plot(), Qt::LeftButton, Qt::NoModifier, from);
-    QMouseEvent move(QEvent::MouseMove, from + QPoint(40, 10), plot()->mapToGlobal(from + QPoint(40, 10)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, from + QPoint(40, 10),
+                     plot()->mapToGlobal(from + QPoint(40, 10)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(plot(), &move);
     QTest::mouseRelease(plot(), Qt::LeftButton, Qt::NoModifier, from + QPoint(40, 10));
     EXPECT_EQ(box("x0"), x0);
@@ -330,8 +334,10 @@ TEST_F(Field, LabStepsListsTheTextbookRowsWorkedOutByHand) {
         {"0", "0", "0.5", "0.5", "0", ""},
         {"1", "0.4", "1.1", "1.21408765117936", "-1.14087651179364E-01", "-1.14087651179364E-01"},
         {"2", "0.8", "1.876", "2.12722953575377", "-2.51229535753766E-01", "-9.15068241026562E-02"},
-        {"3", "1.2", "2.7704", "3.17994153863173", "-4.09541538631727E-01", "-5.78201885764535E-02"},
-        {"4", "1.6", "3.70256", "4.28348378780244", "-5.80923787802443E-01", "-7.56563371802610E-03"},
+        {"3", "1.2", "2.7704", "3.17994153863173", "-4.09541538631727E-01",
+         "-5.78201885764535E-02"},
+        {"4", "1.6", "3.70256", "4.28348378780244", "-5.80923787802443E-01",
+         "-7.56563371802610E-03"},
         {"5", "2", "4.559584", "5.30547195053467", "-7.45887950534675E-01", "6.74053523887457E-02"},
     };
     QTableWidget* steps = named<QTableWidget>("Lab steps");
@@ -340,7 +346,8 @@ TEST_F(Field, LabStepsListsTheTextbookRowsWorkedOutByHand) {
 
     QTest::mouseClick(named<QPushButton>("Copy lab steps"), Qt::LeftButton);
     const QString copied = QApplication::clipboard()->text();
-    EXPECT_TRUE(copied.startsWith("i\tx\ty\texact y\tglobal error\tlocal error\n0\t0\t0.5\t0.5\t0\t\n"))
+    EXPECT_TRUE(
+        copied.startsWith("i\tx\ty\texact y\tglobal error\tlocal error\n0\t0\t0.5\t0.5\t0\t\n"))
         << copied.toStdString();
 }
 
@@ -595,8 +602,9 @@ TEST_F(Field, RunsPastTheEndOfTheSolutionLeaveTheViewWhereTheSolutionIs) {
     EXPECT_EQ(steps->item(12, 3)->text(), "no solution here");
     EXPECT_EQ(steps->item(10, 4)->text(), "no solution here");
     EXPECT_EQ(steps->item(9, 3)->text().left(5), "10.00");
-    EXPECT_TRUE(notes().contains("The solution does not continue past x \u2248 1: |y| grows without "
-                                 "bound as x nears it."))
+    EXPECT_TRUE(
+        notes().contains("The solution does not continue past x \u2248 1: |y| grows without "
+                         "bound as x nears it."))
         << notes().toStdString();
     const QCPRange y = plot()->yAxis->range();
     EXPECT_GT(y.upper, 500);
@@ -628,7 +636,9 @@ TEST_F(Field, ASystemsLabStepsListEveryComponent) {
     enter("h", "0.1");
     chooseMethod(0);
     QTableWidget* steps = named<QTableWidget>("Lab steps");
-    while (steps->rowCount() != 11 || steps->item(10, 2)->text() != "0.5707904499") QTest::qWait(10);
+    while (steps->rowCount() != 11 || steps->item(10, 2)->text() != "0.5707904499")
+        QTest::qWait(10);
+    keepPicture("field-oscillator-euler");
     const Cells rows = cells(*steps, true);
     const std::vector<std::string> header{"i", "x", "y1", "y2", "exact y1", "exact y2",
                                           "error", "error y1", "error y2"};
@@ -639,9 +649,10 @@ TEST_F(Field, ASystemsLabStepsListEveryComponent) {
     EXPECT_TRUE(notes().contains("Errors are measured in the maximum norm"));
     // The energy grows by the factor 1 + h² a step: 0.5·(1.01^10 - 1) = 0.0523,
     // twice the 0.0255 of the run's first half.
-    EXPECT_TRUE(notes().contains("Drift of the invariant I = y2^2/2 + y1^2/2, which the solutions "
-                                 "keep at 0.5: I(y) \u2212 I(y0) at x1 = 1, and its largest size "
-                                 "over the run:\nwith h = 0.1: 5.23E-02, largest 5.23E-02, growing"))
+    EXPECT_TRUE(
+        notes().contains("Drift of the invariant I = y2^2/2 + y1^2/2, which the solutions "
+                         "keep at 0.5: I(y) \u2212 I(y0) at x1 = 1, and its largest size "
+                         "over the run:\nwith h = 0.1: 5.23E-02, largest 5.23E-02, growing"))
         << notes().toStdString();
     // Euler gains energy: its y1 at x = 1 lies above cos 1 = 0.5403.
     EXPECT_EQ(rows.back()[4], "0.54030230586814");
@@ -650,7 +661,9 @@ TEST_F(Field, ASystemsLabStepsListEveryComponent) {
 namespace {
 
 // The first nine significant digits of a number the table shows.
-std::string nineDigits(const QString& shown) { return QString::number(shown.toDouble(), 'g', 9).toStdString(); }
+std::string nineDigits(const QString& shown) {
+    return QString::number(shown.toDouble(), 'g', 9).toStdString();
+}
 
 // Waits until the plot draws a run of this name: typed problems are run on
 // another thread.
@@ -683,9 +696,15 @@ TEST_F(Field, ImplicitMethodsFollowTheTextbooksStiffSolutionWhereRungeKutta4Blow
         const char* h;
         std::vector<std::string> y;
     } runs[] = {
-        {"Backward Euler", "0.2", {"-1", "-0.249868817", "0.211812148", "0.524948502", "0.770967745", "0.988982599"}},
-        {"Trapezoid", "0.2", {"-1", "-0.141496851", "0.274861392", "0.553982841", "0.78307197", "0.993772555"}},
-        {"Backward Euler", "0.25", {"-1", "-0.127675886", "0.371963582", "0.709433147", "0.987664083"}},
+        {"Backward Euler",
+         "0.2",
+         {"-1", "-0.249868817", "0.211812148", "0.524948502", "0.770967745", "0.988982599"}},
+        {"Trapezoid",
+         "0.2",
+         {"-1", "-0.141496851", "0.274861392", "0.553982841", "0.78307197", "0.993772555"}},
+        {"Backward Euler",
+         "0.25",
+         {"-1", "-0.127675886", "0.371963582", "0.709433147", "0.987664083"}},
         {"Trapezoid", "0.25", {"-1", "0.00545572168", "0.426757162", "0.729152811", "0.994019911"}},
     };
     QTableWidget* steps = named<QTableWidget>("Lab steps");
@@ -696,7 +715,8 @@ TEST_F(Field, ImplicitMethodsFollowTheTextbooksStiffSolutionWhereRungeKutta4Blow
         const QString name = QString(run.method) + ", h = " + run.h;
         waitForGraph(*plot(), name);
         ASSERT_EQ(steps->rowCount(), static_cast<int>(run.y.size()));
-        for (int i = 0; i < steps->rowCount(); ++i) EXPECT_EQ(nineDigits(steps->item(i, 2)->text()), run.y[i]) << i;
+        for (int i = 0; i < steps->rowCount(); ++i)
+            EXPECT_EQ(nineDigits(steps->item(i, 2)->text()), run.y[i]) << i;
     }
 
     chooseMethod(named<QComboBox>("Method")->findText("Runge-Kutta 4"));
@@ -723,9 +743,10 @@ TEST_F(Field, BesideTheImplicitMethodsARunThatBlowsUpLeavesTheView) {
     waitForGraph(*plot(), "Gauss-Legendre 4, h = 0.5");
     QStringList names;
     for (int i = 0; i < plot()->graphCount(); ++i) names << plot()->graph(i)->name();
-    EXPECT_EQ(names, QStringList({"exact", "Euler, h = 0.5", "Backward Euler, h = 0.5", "Trapezoid, h = 0.5",
-                                  "Implicit mid point, h = 0.5", "SDIRK 2, h = 0.5", "Radau IIA 3, h = 0.5",
-                                  "Gauss-Legendre 4, h = 0.5"}));
+    EXPECT_EQ(names,
+              QStringList({"exact", "Euler, h = 0.5", "Backward Euler, h = 0.5",
+                           "Trapezoid, h = 0.5", "Implicit mid point, h = 0.5", "SDIRK 2, h = 0.5",
+                           "Radau IIA 3, h = 0.5", "Gauss-Legendre 4, h = 0.5"}));
     EXPECT_FALSE(named<QCheckBox>("All seven methods")->isChecked());
     EXPECT_TRUE(notes().contains("The run Euler leaves the view, far beyond the solution"))
         << notes().toStdString();
@@ -738,7 +759,8 @@ TEST_F(Field, BesideTheImplicitMethodsARunThatBlowsUpLeavesTheView) {
     EXPECT_NEAR(backward->data()->at(2)->value, 0.5569, 0.01);
     plot()->replot();
     const QImage image = plot()->grab().toImage();
-    EXPECT_TRUE(inked(image, pixelOf(1, backward->data()->at(2)->value), plot()->palette().color(QPalette::Base)));
+    EXPECT_TRUE(inked(image, pixelOf(1, backward->data()->at(2)->value),
+                      plot()->palette().color(QPalette::Base)));
 
     // Checking the seven explicit methods clears the implicit ones.
     QTest::keyClick(named<QCheckBox>("All seven methods"), Qt::Key_Space);
@@ -753,7 +775,8 @@ TEST_F(Field, BesideTheImplicitMethodsARunThatBlowsUpLeavesTheView) {
 TEST_F(Field, AMultistepRunsStartingValuesAreRingedAndListed) {
     open();
     chooseProblem(1);
-    chooseMethod(static_cast<int>(pelorin::catalogueRow(pelorin::methodByCaption("Adams-Bashforth 4"))));
+    chooseMethod(
+        static_cast<int>(pelorin::catalogueRow(pelorin::methodByCaption("Adams-Bashforth 4"))));
     waitForRuns();
     // The runs of the problem chosen last, once they have come.
     const auto ringsDrawn = [this] {
@@ -803,7 +826,8 @@ QCPGraph* waitForGraphTo(const QCustomPlot& plot, const QString& name, double x)
     const auto found = [&]() -> QCPGraph* {
         for (int i = 0; i < plot.graphCount(); ++i) {
             QCPGraph* graph = plot.graph(i);
-            if ((graph->name() == name || graph->name().startsWith(name + "\n")) && !graph->data()->isEmpty() && (graph->data()->constEnd() - 1)->key == x) {
+            if ((graph->name() == name || graph->name().startsWith(name + "\n")) &&
+                !graph->data()->isEmpty() && (graph->data()->constEnd() - 1)->key == x) {
                 return graph;
             }
         }
@@ -835,7 +859,8 @@ TEST_F(Field, OnThePendulumTheNotesGiveEachRunsDriftAtTheEndAndAtItsLargest) {
     QCustomPlot* drift = named<QCustomPlot>("Invariant drift");
     waitForGraphTo(*drift, "Gauss-Legendre 4", 20);
     const QStringList expected{
-        "Drift of the invariant I = y2^2/2 - cos(y1), which the solutions keep at 0.416146836547142, "
+        "Drift of the invariant I = y2^2/2 - cos(y1), which the solutions keep at "
+        "0.416146836547142, "
         "with h = 0.25: I(y) \u2212 I(y0) at x1 = 20, and its largest size over the run:",
         "Runge-Kutta 4: -2.18E-04, largest 2.27E-04, growing",
         "Backward Euler: -1.40E+00, largest 1.40E+00",
@@ -849,12 +874,14 @@ TEST_F(Field, OnThePendulumTheNotesGiveEachRunsDriftAtTheEndAndAtItsLargest) {
         "Implicit mid point and Gauss-Legendre 4 are symplectic: a symplectic method keeps a "
         "quantity close to I exactly, so its drift stays bounded over long runs instead of adding "
         "up, and here it does not grow. Trapezoid is not symplectic, but its states moved by half "
-        "an Euler step, y + hF(x, y)/2, are the implicit mid point's: so its drift stays bounded as "
+        "an Euler step, y + hF(x, y)/2, are the implicit mid point's: so its drift stays bounded "
+        "as "
         "the mid point's does, and here it does not grow."};
     const QStringList shown = lines(notes());
     const qsizetype first = shown.indexOf(expected.front());
     ASSERT_GE(first, 0) << notes().toStdString();
     EXPECT_EQ(shown.mid(first, expected.size()), expected) << notes().toStdString();
+    keepPicture("field-pendulum-implicit-methods");
 
     enter("x1", "1000");
     QCPGraph* rk4 = waitForGraphTo(*drift, "Runge-Kutta 4", 1000);
@@ -878,6 +905,7 @@ TEST_F(Field, AnInvariantTheSystemDoesNotKeepIsSaidSoAndEachRunIsComparedWithThe
     QCustomPlot* drift = named<QCustomPlot>("Invariant drift");
     waitForGraphTo(*drift, "h", 20);
     while (!notes().contains("Error in I")) QTest::qWait(10);
+    keepPicture("field-damped-pendulum");
     const QString boxNotes = label("Box notes")->text();
     EXPECT_TRUE(boxNotes.contains(
         "The invariant I = y2^2/2 - cos(y1) is not kept by this system: dI/dx = \u2202I/\u2202x + "
@@ -905,14 +933,18 @@ TEST_F(Field, OnASystemARunHiddenUnderAnotherIsNamedSoInTheLegend) {
     enter("h", "0.5");
     QTest::keyClick(named<QCheckBox>("Implicit methods"), Qt::Key_Space);
     waitForGraphTo(*plot(), "y2, Gauss-Legendre 4", 10);
+    keepPicture("field-oscillator-implicit-methods");
     QStringList names;
     for (int i = 0; i < plot()->graphCount(); ++i) names << plot()->graph(i)->name();
-    EXPECT_TRUE(names.contains("y1, Trapezoid\n(under Implicit mid point)")) << names.join(" | ").toStdString();
-    EXPECT_TRUE(names.contains("y2, Trapezoid\n(under Implicit mid point)")) << names.join(" | ").toStdString();
+    EXPECT_TRUE(names.contains("y1, Trapezoid\n(under Implicit mid point)"))
+        << names.join(" | ").toStdString();
+    EXPECT_TRUE(names.contains("y2, Trapezoid\n(under Implicit mid point)"))
+        << names.join(" | ").toStdString();
     EXPECT_TRUE(names.contains("y1, Implicit mid point")) << names.join(" | ").toStdString();
     names.clear();
     for (int i = 0; i < errorPlot()->graphCount(); ++i) names << errorPlot()->graph(i)->name();
-    EXPECT_TRUE(names.contains("Trapezoid\n(under Implicit mid point)")) << names.join(" | ").toStdString();
+    EXPECT_TRUE(names.contains("Trapezoid\n(under Implicit mid point)"))
+        << names.join(" | ").toStdString();
 }
 
 // The drift on a logarithmic axis, at the press of Alt+G: the oscillator's
@@ -939,6 +971,7 @@ TEST_F(Field, TheDriftIsDrawnOnALogarithmicAxisOnRequest) {
     waitForGraphTo(*drift, "Gauss-Legendre 4", 10);
     EXPECT_EQ(drift->yAxis->scaleType(), QCPAxis::stLogarithmic);
     EXPECT_EQ(drift->yAxis->label(), "|I(y_i) - I(y0)|");
+    keepPicture("field-oscillator-logarithmic-drift");
     drift->replot();
     const QImage image = drift->grab().toImage();
     const QColor ground = drift->palette().color(QPalette::Base);

@@ -16,11 +16,11 @@ class QLabel;
 class QLineEdit;
 class QSpinBox;
 
-class SystemBoxes : public QWidget {
+class ComponentBoxes : public QWidget {
     Q_OBJECT
 
 public:
-    explicit SystemBoxes(QWidget* parent = nullptr);
+    explicit ComponentBoxes(QWidget* parent = nullptr);
 
     // A system's or y'' = f's boxes; an equation's form shows none.
     void setForm(pelorin::ProblemForm form);

@@ -1,7 +1,8 @@
-// A system's reference solution: as accurate as it says where the solution
-// is known, Rosenbrock's method where the system is stiff, and stopped in
-// words where the system cannot be followed.
-#include "numerics/system_reference.h"
+// The reference solution of a state of several components: as accurate as
+// it says where the solution is known, Rosenbrock's method where the system
+// is stiff, stopped in words where the system cannot be followed, and of
+// one component the single equation's reference.
+#include "numerics/reference.h"
 #include "tests/support/oscillators.h"
 
 #include <gtest/gtest.h>
@@ -42,11 +43,11 @@ StateVector towardsCosine(double x, const StateVector& y) {
 }
 
 // |reference - exact| within the stated accuracy of max(1, |exact|).
-void expectWithinAccuracy(const SystemReferenceSolution& reference, std::size_t i,
+void expectWithinAccuracy(const ReferenceSolutionOf<StateVector>& reference, std::size_t i,
                           const StateVector& exact) {
     for (std::size_t c = 0; c < exact.size(); ++c) {
         EXPECT_NEAR(reference.y[i][c], exact[c],
-                    reference.accuracy * std::max(1.0, std::fabs(exact[c])))
+                    reference.relativeAccuracy * std::max(1.0, std::fabs(exact[c])))
             << "component " << c + 1 << " at x = " << reference.x[i];
     }
 }
@@ -54,15 +55,15 @@ void expectWithinAccuracy(const SystemReferenceSolution& reference, std::size_t 
 }  // namespace
 
 // y1 = cos x, y2 = -sin x through many periods; e^x for a single equation.
-TEST(SystemReferenceSolution, ItsErrorIsWithinItsStatedAccuracyWhereTheSolutionIsKnown) {
+TEST(ReferenceOfComponents, ItsErrorIsWithinItsStatedAccuracyWhereTheSolutionIsKnown) {
     const std::vector<double> abscissae{0.5, 1, 2.5, 10, 31.4, 100};
-    const SystemReferenceSolution circle =
-        systemReferenceSolution(oscillator, 0, {1, 0}, abscissae);
+    const ReferenceSolutionOf<StateVector> circle =
+        referenceSolution(oscillator, 0, {1, 0}, abscissae);
     EXPECT_EQ(circle.note, "");
     EXPECT_EQ(circle.method, ReferenceMethod::dormandPrince);
     ASSERT_EQ(circle.x, abscissae);
-    EXPECT_GE(circle.accuracy, referenceTolerance);
-    EXPECT_LT(circle.accuracy, 1e-9);
+    EXPECT_GE(circle.relativeAccuracy, referenceTolerance);
+    EXPECT_LT(circle.relativeAccuracy, 1e-9);
     for (std::size_t i = 0; i < abscissae.size(); ++i) {
         expectWithinAccuracy(circle, i, {std::cos(abscissae[i]), -std::sin(abscissae[i])});
     }
@@ -71,20 +72,21 @@ TEST(SystemReferenceSolution, ItsErrorIsWithinItsStatedAccuracyWhereTheSolutionI
     // evaluations: its steps are held by accuracy, not stability, and it
     // goes on.
     const double hundredPeriods = 200 * std::numbers::pi;
-    const SystemReferenceSolution longer =
-        systemReferenceSolution(oscillator, 0, {1, 0}, {hundredPeriods});
+    const ReferenceSolutionOf<StateVector> longer =
+        referenceSolution(oscillator, 0, {1, 0}, {hundredPeriods});
     EXPECT_EQ(longer.note, "");
     EXPECT_EQ(longer.method, ReferenceMethod::dormandPrince);
     EXPECT_GT(longer.slopeEvaluations, nonStiffEvaluations);
     ASSERT_EQ(longer.x, std::vector<double>{hundredPeriods});
-    EXPECT_LT(longer.accuracy, 1e-8);
+    EXPECT_LT(longer.relativeAccuracy, 1e-8);
     expectWithinAccuracy(longer, 0, {std::cos(hundredPeriods), -std::sin(hundredPeriods)});
 
     const std::vector<double> exponents{1, 2, 5, 20};
-    const SystemReferenceSolution exponential = systemReferenceSolution(growth, 0, {1}, exponents);
+    const ReferenceSolutionOf<StateVector> exponential =
+        referenceSolution(growth, 0, {1}, exponents);
     EXPECT_EQ(exponential.note, "");
     ASSERT_EQ(exponential.x, exponents);
-    EXPECT_LT(exponential.accuracy, 1e-9);
+    EXPECT_LT(exponential.relativeAccuracy, 1e-9);
     for (std::size_t i = 0; i < exponents.size(); ++i) {
         expectWithinAccuracy(exponential, i, {std::exp(exponents[i])});
     }
@@ -97,34 +99,37 @@ TEST(SystemReferenceSolution, ItsErrorIsWithinItsStatedAccuracyWhereTheSolutionI
 // is tiny: it is checked to a relative 1E-6 besides the accuracy relative to
 // max(1, |y2|). Van der Pol's y1 never leaves [-2.1, 2.1] from (2, 0): its
 // limit cycle reaches about ±2.02.
-TEST(SystemReferenceSolution, SolvesAStiffSystemWithRosenbrocksMethod) {
-    const SystemReferenceSolution kinetics = systemReferenceSolution(robertson, 0, {1, 0, 0}, {40});
+TEST(ReferenceOfComponents, SolvesAStiffSystemWithRosenbrocksMethod) {
+    const ReferenceSolutionOf<StateVector> kinetics =
+        referenceSolution(robertson, 0, {1, 0, 0}, {40});
     EXPECT_EQ(kinetics.note, "");
     EXPECT_EQ(kinetics.method, ReferenceMethod::rosenbrock);
     ASSERT_EQ(kinetics.x, std::vector<double>{40});
-    EXPECT_LT(kinetics.accuracy, 1e-6);
+    EXPECT_LT(kinetics.relativeAccuracy, 1e-6);
     const StateVector expected{0.7158270687, 9.185534764e-6, 0.2841637457};
     expectWithinAccuracy(kinetics, 0, expected);
     EXPECT_NEAR(kinetics.y[0][0], expected[0], 1e-9);
     EXPECT_NEAR(kinetics.y[0][1], expected[1], 1e-6 * expected[1]);
     EXPECT_NEAR(kinetics.y[0][2], expected[2], 1e-9);
     EXPECT_LE(kinetics.slopeEvaluations, maxReferenceEvaluations);
-    EXPECT_NE(systemReferenceUsedNote(kinetics.method, kinetics.accuracy).find("Rosenbrock"),
+    EXPECT_NE(referenceUsedNote(kinetics.relativeAccuracy, kinetics.method).find("Rosenbrock"),
               std::string::npos);
 
     const std::vector<double> abscissae{0.5, 1, 2};
-    const SystemReferenceSolution drawn = systemReferenceSolution(towardsCosine, 0, {1}, abscissae);
+    const ReferenceSolutionOf<StateVector> drawn =
+        referenceSolution(towardsCosine, 0, {1}, abscissae);
     EXPECT_EQ(drawn.note, "");
     EXPECT_EQ(drawn.method, ReferenceMethod::rosenbrock);
     ASSERT_EQ(drawn.x, abscissae);
-    EXPECT_LT(drawn.accuracy, 1e-6);
+    EXPECT_LT(drawn.relativeAccuracy, 1e-6);
     for (std::size_t i = 0; i < abscissae.size(); ++i) {
         expectWithinAccuracy(drawn, i, {std::cos(abscissae[i])});
     }
 
     std::vector<double> drifts;
     for (double x = 100; x <= 3000; x += 100) drifts.push_back(x);
-    const SystemReferenceSolution oscillator = systemReferenceSolution(vanDerPol, 0, {2, 0}, drifts);
+    const ReferenceSolutionOf<StateVector> oscillator =
+        referenceSolution(vanDerPol, 0, {2, 0}, drifts);
     EXPECT_EQ(oscillator.note, "");
     EXPECT_EQ(oscillator.method, ReferenceMethod::rosenbrock);
     ASSERT_EQ(oscillator.x, drifts);
@@ -135,10 +140,10 @@ TEST(SystemReferenceSolution, SolvesAStiffSystemWithRosenbrocksMethod) {
 }
 
 // The sentence names the method that made the reference.
-TEST(SystemReferenceSolution, SaysWhichMethodMadeIt) {
-    EXPECT_EQ(systemReferenceUsedNote(ReferenceMethod::dormandPrince, 1e-12),
+TEST(ReferenceOfComponents, SaysWhichMethodMadeIt) {
+    EXPECT_EQ(referenceUsedNote(1e-12, ReferenceMethod::dormandPrince),
               referenceUsedNote(1e-12));
-    EXPECT_EQ(systemReferenceUsedNote(ReferenceMethod::rosenbrock, 2e-9),
+    EXPECT_EQ(referenceUsedNote(2e-9, ReferenceMethod::rosenbrock),
               "No exact solution is given: the errors are measured against a reference solution "
               "(the library Boost.Odeint's Rosenbrock method of order 4, implicit, for stiff "
               "problems, with step-size control), accurate to about 2.00E-09 of the solution's "
@@ -157,10 +162,10 @@ StateVector neverFinite(double, const StateVector& y) { return {1 / (y[0] - y[0]
 // y' = y² from 1 is 1/(1 - x), which ends at x = 1: said as the single
 // equation's reference says it. A slope that is not finite, and the limit of
 // evaluations, are said where the reference stopped.
-TEST(SystemReferenceSolution, StopsInWordsWhereTheSystemCannotBeFollowed) {
+TEST(ReferenceOfComponents, StopsInWordsWhereTheSystemCannotBeFollowed) {
     const struct {
         std::string_view name;
-        SystemSlope F;
+        SlopeOf<StateVector> F;
         StateVector y0;
         std::vector<double> abscissae;
         long maxEvaluations;
@@ -184,8 +189,8 @@ TEST(SystemReferenceSolution, StopsInWordsWhereTheSystemCannotBeFollowed) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const SystemReferenceSolution reference =
-            systemReferenceSolution(row.F, 0, row.y0, row.abscissae, row.maxEvaluations);
+        const ReferenceSolutionOf<StateVector> reference =
+            referenceSolution(row.F, 0, row.y0, row.abscissae, row.maxEvaluations);
         EXPECT_TRUE(reference.note.starts_with(row.noteStart)) << reference.note;
         EXPECT_NE(reference.note.find(row.noteEnd), std::string::npos) << reference.note;
         EXPECT_EQ(reference.x.size(), row.reached);
@@ -214,7 +219,7 @@ using pelorin::testing::pendulum;
 // Dormand-Prince at 1E-13 misses them by more than 1E-14, Fehlberg's 7(8)
 // pair at 1E-16 by less than 1E-15; each error lies within the accuracy the
 // reference states.
-TEST(SystemReferenceSolution, AskedForMoreAccuracyItIsFehlbergsPairAtTighterTolerances) {
+TEST(ReferenceOfComponents, AskedForMoreAccuracyItIsFehlbergsPairAtTighterTolerances) {
     const StateVector exact{0.600085366127506437790, -0.754963713953130824904};
     const struct {
         const char* name;
@@ -222,13 +227,14 @@ TEST(SystemReferenceSolution, AskedForMoreAccuracyItIsFehlbergsPairAtTighterTole
         ReferenceMethod method;
         double leastError, mostError, leastAccuracy;
     } rows[] = {
-        {"standard", ReferenceAccuracy::standard, ReferenceMethod::dormandPrince, 1e-14, 1e-13, 1e-13},
+        {"standard", ReferenceAccuracy::standard, ReferenceMethod::dormandPrince, 1e-14, 1e-13,
+         1e-13},
         {"higher", ReferenceAccuracy::higher, ReferenceMethod::fehlberg, 0, 1e-15, 1e-16},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const SystemReferenceSolution reference =
-            systemReferenceSolution(pendulum, 0, {1, 0}, {1}, maxReferenceEvaluations, row.asked);
+        const ReferenceSolutionOf<StateVector> reference =
+            referenceSolution(pendulum, 0, {1, 0}, {1}, maxReferenceEvaluations, row.asked);
         EXPECT_EQ(reference.method, row.method);
         EXPECT_EQ(reference.note, "");
         ASSERT_EQ(reference.y.size(), 1u);
@@ -236,15 +242,15 @@ TEST(SystemReferenceSolution, AskedForMoreAccuracyItIsFehlbergsPairAtTighterTole
                                       std::fabs(reference.y[0][1] - exact[1]));
         EXPECT_GE(error, row.leastError);
         EXPECT_LE(error, row.mostError);
-        EXPECT_LE(error, reference.accuracy);  // |y| < 1: the accuracy is absolute
-        EXPECT_GE(reference.accuracy, row.leastAccuracy);
+        EXPECT_LE(error, reference.accuracy);
+        EXPECT_GE(reference.relativeAccuracy, row.leastAccuracy);
     }
 }
 
 // A stiff system stays Rosenbrock's whatever was asked, and the note says
 // so where more was asked; Fehlberg's pair is named where it made it.
-TEST(SystemReferenceSolution, AStiffSystemStaysRosenbrocksAndTheNoteSaysWhyWhenMoreWasAsked) {
-    const SystemReferenceSolution kinetics = systemReferenceSolution(
+TEST(ReferenceOfComponents, AStiffSystemStaysRosenbrocksAndTheNoteSaysWhyWhenMoreWasAsked) {
+    const ReferenceSolutionOf<StateVector> kinetics = referenceSolution(
         robertson, 0, {1, 0, 0}, {40}, maxReferenceEvaluations, ReferenceAccuracy::higher);
     EXPECT_EQ(kinetics.method, ReferenceMethod::rosenbrock);
     ASSERT_EQ(kinetics.y.size(), 1u);
@@ -271,7 +277,7 @@ TEST(SystemReferenceSolution, AStiffSystemStaysRosenbrocksAndTheNoteSaysWhyWhenM
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.note);
-        EXPECT_EQ(systemReferenceUsedNote(row.method, row.accuracy, row.asked), row.note);
+        EXPECT_EQ(referenceUsedNote(row.accuracy, row.method, row.asked), row.note);
     }
 }
 
@@ -285,13 +291,12 @@ double towardsCosineOfOne(double x, double y) { return -1e5 * (y - std::cos(x)) 
 }  // namespace
 
 // A single equation's reference is its system of one's: the same values,
-// accuracy relative to the solution's size and notes, the point where the
-// slope is not finite said alike.
-TEST(SystemReferenceSolution, OfOneEquationIsTheSingleEquationsReference) {
+// accuracies and notes, the point where the slope is not finite said alike.
+TEST(ReferenceOfComponents, OfOneEquationIsTheSingleEquationsReference) {
     const struct {
         std::string_view name;
         Slope f;
-        SystemSlope F;
+        SlopeOf<StateVector> F;
         std::vector<double> abscissae;
         std::string_view note;
     } rows[] = {
@@ -307,13 +312,15 @@ TEST(SystemReferenceSolution, OfOneEquationIsTheSingleEquationsReference) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const ReferenceSolution single = referenceSolution(row.f, 0, 1, row.abscissae);
-        const SystemReferenceSolution system = systemReferenceSolution(row.F, 0, {1}, row.abscissae);
+        const ReferenceSolutionOf<StateVector> system =
+            referenceSolution(row.F, 0, {1}, row.abscissae);
         EXPECT_EQ(single.note, row.note);
         EXPECT_EQ(system.note, row.note);
         EXPECT_EQ(single.x, system.x);
         ASSERT_EQ(single.y.size(), system.y.size());
         for (std::size_t i = 0; i < single.y.size(); ++i) EXPECT_EQ(single.y[i], system.y[i][0]);
-        EXPECT_EQ(single.relativeAccuracy, system.accuracy);
+        EXPECT_EQ(single.accuracy, system.accuracy);
+        EXPECT_EQ(single.relativeAccuracy, system.relativeAccuracy);
         EXPECT_EQ(single.end, system.end);
         EXPECT_EQ(single.slopeEvaluations, system.slopeEvaluations);
     }
@@ -324,16 +331,17 @@ TEST(SystemReferenceSolution, OfOneEquationIsTheSingleEquationsReference) {
 // steps stability holds near 3E-5, at some 6E+5 evaluations a run to
 // x = 1.5, and is the more accurate for it. Both meet cos x within what
 // they state.
-TEST(SystemReferenceSolution, AStiffSingleEquationKeepsToDormandPrince) {
+TEST(ReferenceOfComponents, AStiffSingleEquationKeepsToDormandPrince) {
     const std::vector<double> abscissae{0.5, 1, 1.5};
     const ReferenceSolution single = referenceSolution(towardsCosineOfOne, 0, 1, abscissae);
-    const SystemReferenceSolution system = systemReferenceSolution(towardsCosine, 0, {1}, abscissae);
+    const ReferenceSolutionOf<StateVector> system =
+        referenceSolution(towardsCosine, 0, {1}, abscissae);
     EXPECT_EQ(single.method, ReferenceMethod::dormandPrince);
     EXPECT_EQ(system.method, ReferenceMethod::rosenbrock);
     EXPECT_EQ(single.note, "");
     ASSERT_EQ(single.x, abscissae);
     EXPECT_GT(single.slopeEvaluations, 2 * nonStiffEvaluations);
-    EXPECT_LT(single.relativeAccuracy, system.accuracy);
+    EXPECT_LT(single.relativeAccuracy, system.relativeAccuracy);
     for (std::size_t i = 0; i < abscissae.size(); ++i) {
         EXPECT_NEAR(single.y[i], std::cos(abscissae[i]), single.accuracy);
         expectWithinAccuracy(system, i, {std::cos(abscissae[i])});
@@ -345,7 +353,7 @@ TEST(SystemReferenceSolution, AStiffSingleEquationKeepsToDormandPrince) {
 // could be computed to x1): the single equation, found stiff on the way, is
 // solved by Rosenbrock's method instead, to cos x within what it states,
 // and the note names it.
-TEST(SystemReferenceSolution, AStiffSingleEquationOutOfEvaluationsTurnsToRosenbrock) {
+TEST(ReferenceOfComponents, AStiffSingleEquationOutOfEvaluationsTurnsToRosenbrock) {
     const std::vector<double> abscissae{1, 2.5};
     const ReferenceSolution single = referenceSolution(towardsCosineOfOne, 0, 1, abscissae);
     EXPECT_EQ(single.method, ReferenceMethod::rosenbrock);

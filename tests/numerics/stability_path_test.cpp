@@ -7,7 +7,7 @@
 // findroot puts at 2√2 = 2.828427124746190098; Van der Pol's and the
 // pendulum's eigenvalues from their Jacobians in closed form, along Euler
 // runs replayed in Python's floats.
-#include "numerics/system_stability.h"
+#include "numerics/stability_path.h"
 #include "tests/support/oscillators.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +22,9 @@ namespace {
 
 using pelorin::testing::oscillator;
 using pelorin::testing::pendulum;
-StateVector vanDerPol(double, const StateVector& y) { return {y[1], (1 - y[0] * y[0]) * y[1] - y[0]}; }
+StateVector vanDerPol(double, const StateVector& y) {
+    return {y[1], (1 - y[0] * y[0]) * y[1] - y[0]};
+}
 // An epidemic, β = 0.3 and γ = 0.1: F does not look at y3.
 StateVector sir(double, const StateVector& y) {
     return {-0.3 * y[0] * y[1], 0.3 * y[0] * y[1] - 0.1 * y[1], 0.1 * y[1]};
@@ -31,7 +33,7 @@ StateVector sir(double, const StateVector& y) {
 const Method& euler() { return methodByCaption("Euler"); }
 const Method& rungeKutta4() { return methodByCaption("Runge-Kutta 4"); }
 
-std::string allNotes(const SystemStabilityPath& path) {
+std::string allNotes(const StabilityPathOf<StateVector>& path) {
     std::string text;
     for (const std::string& note : path.notes) text += note + "\n";
     return text;
@@ -101,7 +103,8 @@ TEST(SystemStability, EulersOscillatorLeavesTheRegionAtEveryH) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.h);
-        const SystemStabilityPath path = systemStabilityPath(euler(), oscillator, 0, {1, 0}, 1, row.h);
+        const StabilityPathOf<StateVector> path =
+            stabilityPath(euler(), oscillator, 0, {1, 0}, 1, row.h);
         ASSERT_EQ(path.z.size(), static_cast<std::size_t>(row.points));
         ASSERT_TRUE(path.firstOutside);
         EXPECT_EQ(path.firstOutside->step, 0u);
@@ -126,21 +129,23 @@ TEST(SystemStability, RungeKutta4KeepsTheOscillatorUpTo2Sqrt2) {
         const char* verdict;
     } rows[] = {
         {2.82, "Every z stays inside the region: each step damps an error in every mode."},
-        {2.8284271247461903, "Every z stays within the region, and the pair z = \u00b12.828i "
-                             "(\u03bb = \u00b11.000i) at step 0, x = 0.000 lies on its edge"},
-        {2.83, "The first z to leave the region is the pair z = \u00b12.830i (\u03bb = \u00b11.000i), "
-               "at step 0, x = 0.000: |R(z)| = 1.004, so there the run grows in that mode"},
+        {2.8284271247461903,
+         "Every z stays within the region, and the pair z = \u00b12.828i "
+         "(\u03bb = \u00b11.000i) at step 0, x = 0.000 lies on its edge"},
+        {2.83,
+         "The first z to leave the region is the pair z = \u00b12.830i (\u03bb = \u00b11.000i), "
+         "at step 0, x = 0.000: |R(z)| = 1.004, so there the run grows in that mode"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.h);
-        const SystemStabilityPath path =
-            systemStabilityPath(rungeKutta4(), oscillator, 0, {1, 0}, 1, row.h);
+        const StabilityPathOf<StateVector> path =
+            stabilityPath(rungeKutta4(), oscillator, 0, {1, 0}, 1, row.h);
         ASSERT_EQ(path.notes.size(), 2u) << allNotes(path);
         EXPECT_TRUE(path.notes[1].starts_with(row.verdict)) << path.notes[1];
         EXPECT_EQ(path.firstOutside.has_value(), row.h > 2.83 - 1e-9);
     }
-    const SystemStabilityPath edge =
-        systemStabilityPath(rungeKutta4(), oscillator, 0, {1, 0}, 1, 2.8284271247461903);
+    const StabilityPathOf<StateVector> edge =
+        stabilityPath(rungeKutta4(), oscillator, 0, {1, 0}, 1, 2.8284271247461903);
     EXPECT_TRUE(edge.notes[1].ends_with(", as close as the difference quotients give z: there an "
                                         "error in that mode neither grows nor dies away (some z "
                                         "lies on the edge at 2 of the 2 step points)."))
@@ -153,7 +158,8 @@ TEST(SystemStability, RungeKutta4KeepsTheOscillatorUpTo2Sqrt2) {
 // (-3 ± √27.4)/2: -4.117 puts z = -2.882 outside, where R(z) = 1 + z is
 // negative, and 1.117 makes the solution itself grow there.
 TEST(SystemStability, VanDerPolsEigenvaluesLeaveTheRegionAfterTheFirstStep) {
-    const SystemStabilityPath path = systemStabilityPath(euler(), vanDerPol, 0, {2, 0}, 0.7, 0.7);
+    const StabilityPathOf<StateVector> path =
+        stabilityPath(euler(), vanDerPol, 0, {2, 0}, 0.7, 0.7);
     ASSERT_EQ(path.z.size(), 2u);
     ASSERT_TRUE(path.firstOutside);
     EXPECT_EQ(path.firstOutside->step, 1u);
@@ -179,14 +185,15 @@ TEST(SystemStability, VanDerPolsEigenvaluesLeaveTheRegionAfterTheFirstStep) {
 // below it, outside Euler's disc. Euler's run first has cos y1 > 0 at step
 // 11, y1 = 1.48963786002010.
 TEST(SystemStability, ThePendulumLeavesWhereItSwingsBelowTheHorizontal) {
-    const SystemStabilityPath path = systemStabilityPath(euler(), pendulum, 0, {2, 0}, 2, 0.1);
+    const StabilityPathOf<StateVector> path = stabilityPath(euler(), pendulum, 0, {2, 0}, 2, 0.1);
     ASSERT_TRUE(path.firstOutside);
     EXPECT_EQ(path.firstOutside->step, 11u);
     EXPECT_TRUE(path.notes[1].starts_with(
         "The first z to leave the region is the pair z = \u00b10.028i (\u03bb = \u00b10.285i), at "
         "step 11, x = 1.100: |R(z)| = 1.0004, so there the run grows in that mode"))
         << allNotes(path);
-    EXPECT_NE(allNotes(path).find("Where Re \u03bb > 0 (at 11 of the 21 step points)"), std::string::npos)
+    EXPECT_NE(allNotes(path).find("Where Re \u03bb > 0 (at 11 of the 21 step points)"),
+              std::string::npos)
         << allNotes(path);
 }
 
@@ -194,11 +201,12 @@ TEST(SystemStability, ThePendulumLeavesWhereItSwingsBelowTheHorizontal) {
 // has a column of zeros (F does not look at y3), so λ = 0, and at the start
 // the others are the roots of λ² - 0.194λ + 0.0003, both positive.
 TEST(SystemStability, AnEpidemicCarriesOneModeAndGrowsTheOthers) {
-    const SystemStabilityPath path = systemStabilityPath(euler(), sir, 0, {0.99, 0.01, 0}, 2, 1);
+    const StabilityPathOf<StateVector> path = stabilityPath(euler(), sir, 0, {0.99, 0.01, 0}, 2, 1);
     ASSERT_EQ(path.notes.size(), 3u) << allNotes(path);
-    EXPECT_EQ(path.notes[1], "Where \u03bb is 0 as far as the difference quotients can tell (at 3 of "
-                             "the 3 step points), R(0) = 1: each step carries an error in that mode "
-                             "along unchanged, neither damped nor grown.");
+    EXPECT_EQ(path.notes[1],
+              "Where \u03bb is 0 as far as the difference quotients can tell (at 3 of "
+              "the 3 step points), R(0) = 1: each step carries an error in that mode "
+              "along unchanged, neither damped nor grown.");
     EXPECT_TRUE(path.notes[2].starts_with("Where Re \u03bb > 0 (at 3 of the 3 step points)"))
         << path.notes[2];
     EXPECT_FALSE(path.firstOutside);
@@ -211,19 +219,24 @@ TEST(SystemStability, APathSaysWhereItStops) {
     const auto overflowing = [](double, const StateVector& y) -> StateVector {
         return {std::exp(1000 * y[0]), 0};
     };
-    const SystemStabilityPath overflow = systemStabilityPath(euler(), overflowing, 0, {1, 0}, 1, 0.5);
+    const StabilityPathOf<StateVector> overflow =
+        stabilityPath(euler(), overflowing, 0, {1, 0}, 1, 0.5);
     EXPECT_TRUE(overflow.z.empty());
     ASSERT_EQ(overflow.notes.size(), 2u) << allNotes(overflow);
-    EXPECT_TRUE(overflow.notes[0].starts_with("Euler, h = 0.5: step 1 from (0, 1, 0) gives no finite value"))
+    EXPECT_TRUE(overflow.notes[0].starts_with(
+        "Euler, h = 0.5: step 1 from (0, 1, 0) gives no finite value"))
         << overflow.notes[0];
-    EXPECT_EQ(overflow.notes[1], "At step 0, x = 0.000 the Jacobian is not finite; the eigenvalues stop there.");
+    EXPECT_EQ(overflow.notes[1],
+              "At step 0, x = 0.000 the Jacobian is not finite; the eigenvalues stop there.");
 
-    const SystemStabilityPath far = systemStabilityPath(euler(), oscillator, 0, {1, 0}, 1000, 0.01);
+    const StabilityPathOf<StateVector> far =
+        stabilityPath(euler(), oscillator, 0, {1, 0}, 1000, 0.01);
     EXPECT_EQ(far.z.size(), static_cast<std::size_t>(maxStabilityPathSteps) + 1);
     EXPECT_NE(allNotes(far).find("the run stops after the first 400."), std::string::npos)
         << allNotes(far);
 
-    const SystemStabilityPath none = systemStabilityPath(euler(), oscillator, 0, {1, 0}, 1, 0);
+    const StabilityPathOf<StateVector> none = stabilityPath(euler(), oscillator, 0, {1, 0}, 1, 0);
     EXPECT_TRUE(none.z.empty());
-    EXPECT_EQ(allNotes(none), "Choose x1 beyond x0 and a positive h to follow z = h\u00b7\u03bb along a run.\n");
+    EXPECT_EQ(allNotes(none),
+              "Choose x1 beyond x0 and a positive h to follow z = h\u00b7\u03bb along a run.\n");
 }

@@ -1,4 +1,4 @@
-#include "lab/system_boxes.h"
+#include "lab/component_boxes.h"
 
 #include "base/lab_reading.h"
 #include "ui/text.h"
@@ -37,7 +37,7 @@ QLineEdit* newBox(QWidget* parent, QLabel*& caption, const QString& tip) {
 
 }  // namespace
 
-SystemBoxes::SystemBoxes(QWidget* parent) : QWidget(parent) {
+ComponentBoxes::ComponentBoxes(QWidget* parent) : QWidget(parent) {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     // Tab follows the order the boxes are made in, so they are made in the
@@ -56,7 +56,7 @@ SystemBoxes::SystemBoxes(QWidget* parent) : QWidget(parent) {
 }
 
 // The grid's first line.
-void SystemBoxes::addComponentsAndParameters(QGridLayout& grid) {
+void ComponentBoxes::addComponentsAndParameters(QGridLayout& grid) {
     componentsCaption_ = new QLabel("Components:", this);
     components_ = new QSpinBox(this);
     components_->setRange(2, static_cast<int>(pelorin::maxComponents));
@@ -76,7 +76,7 @@ void SystemBoxes::addComponentsAndParameters(QGridLayout& grid) {
 }
 
 // The grid's line under the rows.
-void SystemBoxes::addInvariant(QGridLayout& grid) {
+void ComponentBoxes::addInvariant(QGridLayout& grid) {
     auto* invariantCaption = new QLabel("Invariant:", this);
     invariant_ = new QLineEdit(this);
     invariant_->setAccessibleName(fromView(pelorin::invariantBoxName));
@@ -91,7 +91,7 @@ void SystemBoxes::addInvariant(QGridLayout& grid) {
 
 // Component k's slope, start and exact solution, each after its caption, on
 // the grid's line k + 1.
-void SystemBoxes::addRow(QGridLayout& grid, std::size_t k) {
+void ComponentBoxes::addRow(QGridLayout& grid, std::size_t k) {
     Row& row = rows_[k];
     row.slope = newBox(this, row.slopeCaption,
                        "The slope of this component, in x, y1 … yn and the parameters.");
@@ -108,14 +108,14 @@ void SystemBoxes::addRow(QGridLayout& grid, std::size_t k) {
 }
 
 // Every box's edit, and a new number of components, is the system edited.
-void SystemBoxes::connectBoxes() {
+void ComponentBoxes::connectBoxes() {
     for (const Row& row : rows_) {
         for (QLineEdit* box : {row.slope, row.start, row.exact}) {
-            connect(box, &QLineEdit::editingFinished, this, &SystemBoxes::edited);
+            connect(box, &QLineEdit::editingFinished, this, &ComponentBoxes::edited);
         }
     }
     for (QLineEdit* box : {parameters_, invariant_}) {
-        connect(box, &QLineEdit::editingFinished, this, &SystemBoxes::edited);
+        connect(box, &QLineEdit::editingFinished, this, &ComponentBoxes::edited);
     }
     connect(components_, &QSpinBox::valueChanged, this, [this] {
         showRows();
@@ -123,17 +123,17 @@ void SystemBoxes::connectBoxes() {
     });
 }
 
-std::size_t SystemBoxes::components() const {
+std::size_t ComponentBoxes::components() const {
     if (form_ == pelorin::ProblemForm::secondOrder) return 2;
     return static_cast<std::size_t>(components_->value());
 }
 
-void SystemBoxes::setForm(pelorin::ProblemForm form) {
+void ComponentBoxes::setForm(pelorin::ProblemForm form) {
     form_ = form;
     showRows();
 }
 
-void SystemBoxes::showRows() {
+void ComponentBoxes::showRows() {
     const bool system = form_ == pelorin::ProblemForm::system;
     componentsCaption_->setVisible(system);
     components_->setVisible(system);
@@ -141,8 +141,9 @@ void SystemBoxes::showRows() {
         const Row& row = rows_[k];
         const RowNames names = rowNames(form_, k);
         const bool shown = k < components();
-        const std::array<std::pair<QLabel*, QLineEdit*>, 3> parts{
-            {{row.slopeCaption, row.slope}, {row.startCaption, row.start}, {row.exactCaption, row.exact}}};
+        const std::array<std::pair<QLabel*, QLineEdit*>, 3> parts{{{row.slopeCaption, row.slope},
+                                                                   {row.startCaption, row.start},
+                                                                   {row.exactCaption, row.exact}}};
         const std::array<QString, 3> partNames{names.slope, names.start, names.exact};
         for (std::size_t p = 0; p < parts.size(); ++p) {
             const auto [caption, box] = parts[p];
@@ -154,14 +155,15 @@ void SystemBoxes::showRows() {
     }
 }
 
-pelorin::SystemText SystemBoxes::text() const {
+pelorin::SystemText ComponentBoxes::text() const {
     pelorin::SystemText text;
     text.form = form_;
     text.parameters = parameters_->text().toStdString();
     text.invariant = invariant_->text().toStdString();
     if (form_ == pelorin::ProblemForm::secondOrder) {
-        text.secondOrder = {rows_[0].slope->text().toStdString(), rows_[0].start->text().toStdString(),
-                            rows_[1].start->text().toStdString(), rows_[0].exact->text().toStdString()};
+        text.secondOrder = {
+            rows_[0].slope->text().toStdString(), rows_[0].start->text().toStdString(),
+            rows_[1].start->text().toStdString(), rows_[0].exact->text().toStdString()};
         return text;
     }
     for (std::size_t k = 0; k < components(); ++k) {
@@ -172,7 +174,7 @@ pelorin::SystemText SystemBoxes::text() const {
     return text;
 }
 
-void SystemBoxes::setText(const pelorin::SystemText& text) {
+void ComponentBoxes::setText(const pelorin::SystemText& text) {
     form_ = text.form;
     parameters_->setText(QString::fromStdString(text.parameters));
     invariant_->setText(QString::fromStdString(text.invariant));
@@ -202,12 +204,12 @@ void SystemBoxes::setText(const pelorin::SystemText& text) {
     showRows();
 }
 
-void SystemBoxes::clearParametersAndInvariant() {
+void ComponentBoxes::clearParametersAndInvariant() {
     parameters_->clear();
     invariant_->clear();
 }
 
-std::optional<pelorin::StateVector> SystemBoxes::readStarts(std::vector<std::string>& notes) {
+std::optional<pelorin::StateVector> ComponentBoxes::readStarts(std::vector<std::string>& notes) {
     const pelorin::SystemText typed = text();
     const std::vector<std::string> texts = pelorin::startTexts(typed);
     const std::vector<std::string> names = pelorin::startBoxNames(typed);

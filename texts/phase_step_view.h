@@ -47,7 +47,7 @@ struct PhaseStepDrawing {
     Extent y1, y2;
     bool leftOut = false;  // some part lies beyond what a plot can span
 };
-PhaseStepDrawing phaseStepDrawing(const SystemStageView& view);
+PhaseStepDrawing phaseStepDrawing(const StageViewOf<StateVector>& view);
 
 // The arrow of a slope in the phase plane: from the point y along a quarter
 // of the increment k = h·F there, the share the scalar plot's slope segments
@@ -62,7 +62,7 @@ void includeInPhasePlane(Extent& y1, Extent& y2, const std::vector<const Drawabl
 
 // The names of the stage points in the phase plane, "k1", "k2", ..., with
 // the slope of each one's arrow in the plot's units.
-std::vector<StageLabel> phaseStageLabels(const SystemStageStep& stages);
+std::vector<StageLabel> phaseStageLabels(const StageStepOf<StateVector>& stages);
 
 // Which components the phase plane shows, for a system of more than two:
 // "The plot shows y1 against y2, the first two of the 3 components."; empty

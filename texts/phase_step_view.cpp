@@ -1,4 +1,4 @@
-#include "texts/system_stage_view.h"
+#include "texts/phase_step_view.h"
 
 #include <algorithm>
 #include <cmath>
@@ -97,7 +97,7 @@ std::vector<std::string> systemStageColumns(std::size_t components) {
     return columns;
 }
 
-PhaseStepDrawing phaseStepDrawing(const SystemStageView& view) {
+PhaseStepDrawing phaseStepDrawing(const StageViewOf<StateVector>& view) {
     PhaseStepDrawing drawing;
     if (view.steps == 0) return drawing;
     drawing.known = phasePoints(view.exactY);
@@ -121,10 +121,11 @@ PhaseStepDrawing phaseStepDrawing(const SystemStageView& view) {
     for (const NewtonIterate<StateVector>& iterate : view.stages.iterations) {
         drawing.iterates.push_back({iterate.number, phasePoints(iterate.states)});
     }
-    drawing.leftOut = drawing.known.leftOut || drawing.stagePoints.leftOut ||
-                      drawing.slopes.size() != arrows || (hasValue && !drawing.increment) ||
-                      std::any_of(drawing.iterates.begin(), drawing.iterates.end(),
-                                  [](const IteratePoints& iterate) { return iterate.points.leftOut; });
+    drawing.leftOut =
+        drawing.known.leftOut || drawing.stagePoints.leftOut || drawing.slopes.size() != arrows ||
+        (hasValue && !drawing.increment) ||
+        std::any_of(drawing.iterates.begin(), drawing.iterates.end(),
+                    [](const IteratePoints& iterate) { return iterate.points.leftOut; });
 
     std::vector<const DrawablePoints*> parts{&drawing.known, &drawing.stagePoints};
     for (const IteratePoints& iterate : drawing.iterates) parts.push_back(&iterate.points);
@@ -134,7 +135,7 @@ PhaseStepDrawing phaseStepDrawing(const SystemStageView& view) {
     return drawing;
 }
 
-std::vector<StageLabel> phaseStageLabels(const SystemStageStep& stages) {
+std::vector<StageLabel> phaseStageLabels(const StageStepOf<StateVector>& stages) {
     std::vector<StagePoint> points;
     for (std::size_t j = 0; stages.hasValue() && j < static_cast<std::size_t>(stages.stages); ++j) {
         const auto [y1, y2] = phasePoint(stages.Y[j]);

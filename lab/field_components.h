@@ -1,0 +1,60 @@
+// The Field page's drawing of a system, which has no direction field in
+// (x, y): each component against x for the chosen method with h, h/2 and
+// h/4, or for a set of methods with h, beside the exact or reference
+// solution; the runs' errors in the maximum norm; the drift of an invariant.
+// Free functions of the plots and the study: the page owns the plots and
+// says when they are drawn and shown.
+#pragma once
+
+#include "studies/field_study.h"
+
+#include <QString>
+
+#include <array>
+#include <cstddef>
+#include <optional>
+
+class LabPlot;
+
+// The runs of one method with h, h/2 and h/4, as legends name them.
+inline constexpr std::array<const char*, 3> halvedRunNames{"h", "h/2", "h/4"};
+
+// The errors axis's label for a problem of n components: a single
+// equation's size of its error, a system's norm of its errors. Every
+// drawing sets it: a page keeps its plots from one problem to the next.
+inline QString errorsLabel(std::size_t n) { return n == 1 ? "|global error|" : "||global error||"; }
+
+// What the drift plot shows: each run's drift from its start, or, where the
+// system does not keep the invariant, each run's error in it.
+QString driftDescription(bool fromStart);
+// The drift plot's description and value axis, after what it measures and
+// whether the axis is logarithmic (sizes) or linear (signed drifts).
+void labelDrift(LabPlot& drift, bool fromStart, bool logarithmic);
+
+// The plots a system's runs are drawn on.
+struct ComponentPlots {
+    LabPlot& components;  // each component against x
+    LabPlot& errors;
+    LabPlot& drift;
+};
+
+// What is drawn of a system's study.
+struct ComponentRuns {
+    const pelorin::FieldStudyOf<pelorin::StateVector>& study;
+    const pelorin::Problem& problem;
+    std::size_t method;  // the chosen method's catalogue row
+    // The set of methods side by side with h; none: the method with h, h/2, h/4.
+    std::optional<pelorin::SideBySide> set;
+    bool logarithmicDrift;  // the drift's size on a logarithmic axis
+};
+
+// The plots emptied and drawn anew with the runs, their errors and their
+// drifts; the plots are neither fitted nor painted. What the notes say of
+// the runs drawn: those that leave the view, and their drifts.
+QString drawFieldComponents(const ComponentPlots& plots, const ComponentRuns& runs);
+
+// The components' whole view: x from x0 to x1, the values the study chose
+// for the runs shown, with room at the edges.
+void fitComponentsView(LabPlot& plot, const pelorin::Problem& problem,
+                       const pelorin::FieldStudyOf<pelorin::StateVector>& study,
+                       std::optional<pelorin::SideBySide> set);
