@@ -66,7 +66,9 @@ std::vector<std::size_t> pairRows() {
 }
 
 // Points a logarithmic axis can show.
-bool positive(double value) { return std::isfinite(value) && value > 0 && pelorin::drawable(value); }
+bool positive(double value) {
+    return std::isfinite(value) && value > 0 && pelorin::drawable(value);
+}
 
 }  // namespace
 
@@ -132,7 +134,8 @@ LabPlot* AdaptiveTab::createWorkPlot() {
                         "steps (the Convergence page has all seven), the implicit methods with "
                         "fixed steps, and the library's Dormand-Prince and rosenbrock4 "
                         "steppers. Errors above a thousand times the solution's size, of runs "
-                        "that blew up, run off the top.",
+                        "that blew up, run off the top; against a reference, a dotted line "
+                        "marks the level below which it cannot measure an error.",
                         this);
     work_->useLogAxes();
     work_->xAxis->setLabel("slope evaluations");
@@ -153,7 +156,8 @@ QWidget* AdaptiveTab::createOffer() {
     offerText_ = new NotesLabel("Method offer", offer_);
     row->addWidget(offerText_, 1);
     const std::vector<std::size_t> rows = pairRows();
-    const std::array<const char*, 2> captions{"Use Runge-Kutta-Fehl&berg", "Use Runge-Kutta-M&erson"};
+    const std::array<const char*, 2> captions{"Use Runge-Kutta-Fehl&berg",
+                                              "Use Runge-Kutta-M&erson"};
     for (std::size_t i = 0; i < offerButtons_.size() && i < rows.size(); ++i) {
         offerButtons_[i] = new QPushButton(captions[i], offer_);
         offerButtons_[i]->setAccessibleName(
@@ -233,7 +237,8 @@ void AdaptiveTab::settingsEdited() {
 // keeps the last good value, and the notes say why.
 void AdaptiveTab::readSettings() {
     settingsNotes_.clear();
-    const pelorin::LabNumber tolerance = pelorin::readTolerance(toleranceBox_->text().toStdString());
+    const pelorin::LabNumber tolerance =
+        pelorin::readTolerance(toleranceBox_->text().toStdString());
     if (tolerance.value) {
         tolerance_ = *tolerance.value;
         toleranceBox_->setToolTip({});
@@ -249,7 +254,8 @@ void AdaptiveTab::readSettings() {
         const pelorin::LabBox box = pelorin::readLabBox(
             factorBoxes[i].name, factors_[i]->text().toStdString(), lastGoodFactors_[i]);
         lastGoodFactors_[i] = box.value;
-        factors_[i]->setToolTip(box.note.empty() ? factorBoxes[i].tip : QString::fromStdString(box.note));
+        factors_[i]->setToolTip(box.note.empty() ? factorBoxes[i].tip
+                                                 : QString::fromStdString(box.note));
         if (!box.note.empty()) settingsNotes_ << QString::fromStdString(box.note);
         settings.*factorBoxes[i].value = *box.value;
     }
@@ -266,7 +272,8 @@ constexpr std::array<std::string pelorin::LessonSettings::*, 3> lessonFactors{
 
 void AdaptiveTab::keepSettings(pelorin::LessonSettings& lesson) const {
     lesson.tolerance = toleranceBox_->text().toStdString();
-    lesson.toleranceKind = static_cast<pelorin::ToleranceParts>(std::max(parts_->currentIndex(), 0));
+    lesson.toleranceKind =
+        static_cast<pelorin::ToleranceParts>(std::max(parts_->currentIndex(), 0));
     lesson.errorPerUnitStep = perUnitStep_->isChecked();
     for (std::size_t i = 0; i < factors_.size(); ++i) {
         lesson.*lessonFactors[i] = factors_[i]->text().toStdString();
@@ -324,7 +331,8 @@ QString AdaptiveTab::sweepKey() const {
     QString start, slopes = QString::fromStdString(equation.f);
     QString exact = equation.exact ? QString::fromStdString(equation.exact->text()) : "-";
     for (double component : problem.y0) start += QString::number(component, 'g', 17) + ",";
-    if (equation.system) slopes += " | " + QString::fromStdString(equation.system->parameters().text);
+    if (equation.system)
+        slopes += " | " + QString::fromStdString(equation.system->parameters().text);
     if (equation.systemExact) {
         for (const std::string& text : equation.systemExact->texts()) {
             exact += "; " + QString::fromStdString(text);
@@ -416,7 +424,7 @@ void AdaptiveTab::showRun(pelorin::AdaptiveStudyOf<State> study, const QStringLi
 void AdaptiveTab::showNoRun(const QStringList& notes) {
     if (!showsSystem()) return showRun(pelorin::AdaptiveStudy{}, notes);
     // The empty table still has a column for every component.
-    pelorin::SystemAdaptiveStudy none;
+    pelorin::AdaptiveStudyOf<pelorin::StateVector> none;
     none.run.y = inputs_.problem.y0;
     showRun(std::move(none), notes);
 }
@@ -668,6 +676,28 @@ void plotLibrarySteppers(LabPlot& plot, const pelorin::WorkPrecision& sweep) {
     }
 }
 
+// Where errors are measured against a reference and some drawn error lies
+// below what it can measure, that level as a dotted line named in the
+// legend, as the Convergence page draws its floor; returns it, if drawn.
+std::optional<double> plotMeasurableFloor(LabPlot& plot, double measurableError) {
+    const double floor = pelorin::measurableFloor(measurableError);
+    bool below = false;
+    for (int i = 0; i < plot.graphCount(); ++i) {
+        for (const QCPGraphData& point : *plot.graph(i)->data()) {
+            below = below || pelorin::belowMeasurable(point.value, measurableError);
+        }
+    }
+    if (!below || !positive(floor)) return std::nullopt;
+    const QPen floorPen(plot.accent(), 1.5, Qt::DotLine);
+    auto* line = new QCPItemStraightLine(&plot);
+    line->point1->setCoords(1, floor);
+    line->point2->setCoords(2, floor);
+    line->setPen(floorPen);
+    const pelorin::FloorLevel level{floor, pelorin::FloorCause::reference};
+    plot.addLegendEntry(QString::fromStdString(pelorin::floorLevelName(level)), floorPen);
+    return floor;
+}
+
 // The axes around the points drawn, the errors no higher than a run that
 // blew up; a sweep's usual span where nothing is drawn.
 void fitWorkAxes(LabPlot& plot, double solutionSize) {
@@ -698,9 +728,15 @@ void fitWorkAxes(LabPlot& plot, double solutionSize) {
 
 void AdaptiveTab::plotSweep() {
     work_->clearGraphs();
+    work_->clearItems();
     plotAdaptivePairs(*work_, sweep_);
     plotFixedRuns(*work_, sweep_, inputs_.method);
     plotLibrarySteppers(*work_, sweep_);
     fitWorkAxes(*work_, sweep_.fixedSteps.solutionSize);
+    if (const auto floor = plotMeasurableFloor(*work_, sweep_.fixedSteps.measurableError)) {
+        QCPRange values = work_->yAxis->range();
+        values.expand(*floor * 10);
+        work_->yAxis->setRange(values);
+    }
     work_->replot();
 }

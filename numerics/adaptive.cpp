@@ -103,14 +103,22 @@ std::optional<State> finiteOrNone(const State& value) {
     return isFiniteState(value) ? std::optional<State>(value) : std::nullopt;
 }
 
+// A reference's estimated accuracy where its value is `known`, from its
+// accuracy relative to max(1, ||y||).
+template <class State>
+double measurableAt(double referenceAccuracy, const State& known) {
+    return referenceAccuracy * std::max(1.0, stateNorm(known));
+}
+
 // The errors of an attempt against the exact solution; its own evaluations
 // are not the method's and are not counted.
 template <class State>
 void measure(AdaptiveStepOf<State>& step, const Method& method, SlopeOf<State> f,
-             const KnownStateOf<State>& exact) {
+             const KnownStateOf<State>& exact, double referenceAccuracy) {
     const State atStart = exact(step.x);
     const State atEnd = exact(step.x + step.h);
     if (!isFiniteState(atStart) || !isFiniteState(atEnd)) return;
+    step.measurableError = measurableAt(referenceAccuracy, atEnd);
     const State fromExact = stepByStages(*tableauOf(method), step.x, atStart, step.h, f).y1;
     step.localError = finiteOrNone(fromExact - atEnd);
     step.globalError = finiteOrNone(step.y1 - atEnd);
@@ -123,11 +131,18 @@ std::string achievedNote(const AdaptiveRunOf<State>& run, const ControllerSettin
                          const State& exactAtEnd) {
     const double tolerance =
         settings.absoluteTolerance + settings.relativeTolerance * stateNorm(exactAtEnd);
-    std::string note = "At x1 the error is " + errorText(*run.errorAtEnd) + ", ";
-    const double ratio = *run.errorAtEnd / tolerance;
-    note += std::isfinite(ratio) ? errorText(ratio) + " times" : "far above";
-    note += " the tolerance there (" + errorText(tolerance) +
-            "). The controller holds each step's estimate to the tolerance; it does not bound "
+    std::string note = "At x1 the error is ";
+    if (belowMeasurable(*run.errorAtEnd, run.measurableError)) {
+        // Its ratio to the tolerance would be the reference's.
+        note += unmeasurableErrorText(run.measurableError) + "; the tolerance there is " +
+                errorText(tolerance) + ".";
+    } else {
+        const double ratio = *run.errorAtEnd / tolerance;
+        note += errorText(*run.errorAtEnd) + ", ";
+        note += std::isfinite(ratio) ? errorText(ratio) + " times" : "far above";
+        note += " the tolerance there (" + errorText(tolerance) + ").";
+    }
+    note += " The controller holds each step's estimate to the tolerance; it does not bound "
             "the error at x1, where the errors of all steps have gathered, so a tolerance is "
             "not a guarantee.";
     return note;
@@ -429,7 +444,7 @@ long stepToEnd(AdaptiveRunOf<State>& run, SlopeOf<State> f, double x0, double x1
             stop(run, AdaptiveEnd::notFinite, notFiniteNote(run, h));
             return raised;
         }
-        if (exact) measure(tried.step, method, f, exact);
+        if (exact) measure(tried.step, method, f, exact, run.referenceAccuracy);
         run.attempts.push_back(tried.step);
         const double next = nextStepSize(settings, q, h, tried.step.ratio, afterRejection);
         if (tried.step.accepted) {
@@ -470,6 +485,7 @@ void closingNotes(AdaptiveRunOf<State>& run, const ControllerSettings& settings,
     if (run.end == AdaptiveEnd::reachedEnd && exact) {
         const State exactAtEnd = exact(x1);
         run.errorAtEnd = finiteOrNone(stateNorm(run.y - exactAtEnd));
+        run.measurableError = measurableAt(run.referenceAccuracy, exactAtEnd);
         if (run.errorAtEnd) run.notes.push_back(achievedNote(run, settings, exactAtEnd));
     }
     if (const auto quality = estimateQuality(run)) {
@@ -480,9 +496,10 @@ void closingNotes(AdaptiveRunOf<State>& run, const ControllerSettings& settings,
 template <class State>
 AdaptiveRunOf<State> runOf(const Method& method, SlopeOf<State> f, double x0, const State& y0,
                            double x1, double h0, const ControllerSettings& settings,
-                           const KnownStateOf<State>& exact) {
+                           const KnownStateOf<State>& exact, double referenceAccuracy) {
     AdaptiveRunOf<State> run;
     run.method = &method;
+    run.referenceAccuracy = referenceAccuracy;
     run.x = x0;
     run.y = y0;
     const std::optional<ControllerSettings> used =
@@ -528,6 +545,8 @@ std::optional<EstimateQuality> qualityOf(const AdaptiveRunOf<State>& run) {
         const double rounding = std::numeric_limits<double>::epsilon() *
                                 std::max(stateNorm(step.y0), stateNorm(step.y1));
         if (stateNorm(*step.localError) <= roundingUnits * rounding) continue;
+        // Nor does one the reference cannot measure.
+        if (belowMeasurable(stateNorm(*step.localError), step.measurableError)) continue;
         const double ratio = stateNorm(*step.localError) / stateNorm(step.estimate);
         if (std::isfinite(ratio)) ratios.push_back(ratio);
     }
@@ -541,27 +560,28 @@ std::optional<EstimateQuality> qualityOf(const AdaptiveRunOf<State>& run) {
 }  // namespace
 
 AdaptiveRun adaptiveRun(const Method& method, Slope f, double x0, double y0, double x1,
-                        double h0, const ControllerSettings& settings, const KnownSolution& exact) {
-    return runOf(method, f, x0, y0, x1, h0, settings, exact);
+                        double h0, const ControllerSettings& settings, const KnownSolution& exact,
+                        double referenceAccuracy) {
+    return runOf(method, f, x0, y0, x1, h0, settings, exact, referenceAccuracy);
 }
 
-SystemAdaptiveRun adaptiveRun(const Method& method, SystemSlope F, double x0,
+AdaptiveRunOf<StateVector> adaptiveRun(const Method& method, SlopeOf<StateVector> F, double x0,
                               const StateVector& y0, double x1, double h0,
                               const ControllerSettings& settings,
-                              const KnownStateOf<StateVector>& exact) {
-    return runOf(method, F, x0, y0, x1, h0, settings, exact);
+                              const KnownStateOf<StateVector>& exact, double referenceAccuracy) {
+    return runOf(method, F, x0, y0, x1, h0, settings, exact, referenceAccuracy);
 }
 
 AcceptedPoints acceptedPoints(const AdaptiveRun& run) { return acceptedOf(run); }
-AcceptedPointsOf<StateVector> acceptedPoints(const SystemAdaptiveRun& run) {
+AcceptedPointsOf<StateVector> acceptedPoints(const AdaptiveRunOf<StateVector>& run) {
     return acceptedOf(run);
 }
 
 StepSizes stepSizes(const AdaptiveRun& run) { return sizesOf(run); }
-StepSizes stepSizes(const SystemAdaptiveRun& run) { return sizesOf(run); }
+StepSizes stepSizes(const AdaptiveRunOf<StateVector>& run) { return sizesOf(run); }
 
 std::optional<EstimateQuality> estimateQuality(const AdaptiveRun& run) { return qualityOf(run); }
-std::optional<EstimateQuality> estimateQuality(const SystemAdaptiveRun& run) {
+std::optional<EstimateQuality> estimateQuality(const AdaptiveRunOf<StateVector>& run) {
     return qualityOf(run);
 }
 
@@ -701,15 +721,16 @@ void implicitFromStudy(WorkPrecision& sweep) {
                 why = run.noValue;
             }
         }
-        if (!failed.empty()) sweep.notes.push_back(unconvergedRunsNote(series.caption, failed, why));
+        if (!failed.empty())
+            sweep.notes.push_back(unconvergedRunsNote(series.caption, failed, why));
         (isMultistep(*fixed.method) ? sweep.multistepFixed : sweep.implicitFixed)
             .push_back(std::move(series));
     }
 }
 
 // rosenbrock4 over sweepTolerances, its error at x1 in the maximum norm.
-void sweepRosenbrock(WorkPrecision& sweep, const SystemConvergenceProblem& problem, double h0,
-                     const ControllerSettings& settings, std::stop_token stop) {
+void sweepRosenbrock(WorkPrecision& sweep, const ConvergenceProblemOf<StateVector>& problem,
+                     double h0, const ControllerSettings& settings, std::stop_token stop) {
     sweep.stiffLibrary.caption = std::string(rosenbrockCaption);
     for (double tolerance : sweepTolerances) {
         if (stop.stop_requested()) return;
@@ -728,17 +749,11 @@ void sweepRosenbrock(WorkPrecision& sweep, const SystemConvergenceProblem& probl
 // rosenbrock4 steps one equation as a system of one component.
 void sweepRosenbrock(WorkPrecision& sweep, const ConvergenceProblem& problem, double h0,
                      const ControllerSettings& settings, std::stop_token stop) {
-    const auto slope = [f = problem.f](double x, const StateVector& y) {
-        return StateVector{f(x, y[0])};
-    };
-    const SystemConvergenceProblem system{problem.x0, {problem.y0}, problem.x1, SystemSlope(slope),
-                                          {problem.exactAtEnd}, 0};
+    const OneEquationAsSystem slope{problem.f};
+    const ConvergenceProblemOf<StateVector> system{
+        problem.x0, {problem.y0}, problem.x1, SlopeOf<StateVector>(slope), {problem.exactAtEnd}, 0};
     sweepRosenbrock(sweep, system, h0, settings, stop);
 }
-
-// n, the components of the state, which a Jacobian's cost depends on.
-std::size_t componentsOf(double) { return 1; }
-std::size_t componentsOf(const StateVector& y) { return y.size(); }
 
 // The library's Dormand-Prince stepper over sweepTolerances, beside single
 // equations only; false when `stop` ended the sweep first.
@@ -761,14 +776,14 @@ bool sweepLibrary(WorkPrecision& sweep, const ConvergenceProblem& problem, doubl
     }
     return true;
 }
-bool sweepLibrary(WorkPrecision&, const SystemConvergenceProblem&, double,
+bool sweepLibrary(WorkPrecision&, const ConvergenceProblemOf<StateVector>&, double,
                   const ControllerSettings&, std::stop_token) {
     return true;
 }
 
 // Why a system's sweep has no library series, said last.
 void noteLibraryLeftOut(WorkPrecision&, const ConvergenceProblem&) {}
-void noteLibraryLeftOut(WorkPrecision& sweep, const SystemConvergenceProblem&) {
+void noteLibraryLeftOut(WorkPrecision& sweep, const ConvergenceProblemOf<StateVector>&) {
     sweep.notes.push_back(librarySingleEquationsNote());
 }
 
@@ -793,7 +808,7 @@ WorkPrecision workPrecision(const ConvergenceProblemOf<State>& problem, double h
 
 template WorkPrecision workPrecision(const ConvergenceProblem&, double, const ControllerSettings&,
                                      int, std::stop_token);
-template WorkPrecision workPrecision(const SystemConvergenceProblem&, double,
+template WorkPrecision workPrecision(const ConvergenceProblemOf<StateVector>&, double,
                                      const ControllerSettings&, int, std::stop_token);
 
 std::string librarySingleEquationsNote() {

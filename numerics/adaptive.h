@@ -143,9 +143,12 @@ struct AdaptiveStepOf {
     // the exact value at x + h (local), and y1 minus the exact value at
     // x + h (global); empty without one or where a value is not finite.
     std::optional<State> localError, globalError;
+    // The known solution's estimated accuracy at x + h: true errors below
+    // its measurableFloor are a reference's own, not the method's; 0
+    // against an exact solution.
+    double measurableError = 0;
 };
 using AdaptiveStep = AdaptiveStepOf<double>;
-using SystemAdaptiveStep = AdaptiveStepOf<StateVector>;
 
 enum class AdaptiveEnd {
     reachedEnd,
@@ -167,26 +170,34 @@ struct AdaptiveRunOf {
     AdaptiveEnd end = AdaptiveEnd::refused;
     // ||y - y(x1)|| (maximum norm) when the run reached x1 and y(x1) is known
     std::optional<double> errorAtEnd;
+    // The accuracy of the known solution the true errors are measured
+    // against relative to max(1, ||y||): a reference's, 0 for an exact
+    // solution. At x1 it makes measurableError, below whose measurableFloor
+    // the error there is the reference's, not the method's.
+    double referenceAccuracy = 0;
+    double measurableError = 0;
     std::string why;                   // why the run did not reach x1; empty when it did
     std::vector<std::string> notes;    // what the run did and what it cannot show, in words
 };
 using AdaptiveRun = AdaptiveRunOf<double>;
-using SystemAdaptiveRun = AdaptiveRunOf<StateVector>;
 
 // Steps y' = f(x, y), y(x0) = y0 to x1 with an embedded pair's own tableau,
 // stage by stage as the rest of the lab steps it, the first step h0 long
 // (in the direction of x1). Each step carries on with the pair's higher-order
 // solution, as the fixed-step method does (local extrapolation), and the last
 // one is shortened to land on x1 exactly. exact, when given, measures each
-// attempt's true errors; its evaluations are not counted.
+// attempt's true errors; its evaluations are not counted. referenceAccuracy
+// is its estimated accuracy relative to max(1, ||y||) where it is a
+// reference: no error below what it can measure is stated as the method's.
 AdaptiveRun adaptiveRun(const Method& method, Slope f, double x0, double y0, double x1,
                         double h0, const ControllerSettings& settings,
-                        const KnownSolution& exact = {});
+                        const KnownSolution& exact = {}, double referenceAccuracy = 0);
 // The same on a system y' = F(x, y), err in the scaled norm above.
-SystemAdaptiveRun adaptiveRun(const Method& method, SystemSlope F, double x0,
+AdaptiveRunOf<StateVector> adaptiveRun(const Method& method, SlopeOf<StateVector> F, double x0,
                               const StateVector& y0, double x1, double h0,
                               const ControllerSettings& settings,
-                              const KnownStateOf<StateVector>& exact = {});
+                              const KnownStateOf<StateVector>& exact = {},
+                              double referenceAccuracy = 0);
 
 // The points the run accepted, from its start on; the last is x1 exactly,
 // where the last step lands, when the run reached it.
@@ -197,7 +208,7 @@ struct AcceptedPointsOf {
 };
 using AcceptedPoints = AcceptedPointsOf<double>;
 AcceptedPoints acceptedPoints(const AdaptiveRun& run);
-AcceptedPointsOf<StateVector> acceptedPoints(const SystemAdaptiveRun& run);
+AcceptedPointsOf<StateVector> acceptedPoints(const AdaptiveRunOf<StateVector>& run);
 
 // The attempts' |h| against the x each starts from, the accepted apart from
 // the rejected, in the order they were tried.
@@ -205,11 +216,12 @@ struct StepSizes {
     std::vector<double> acceptedX, acceptedH, rejectedX, rejectedH;
 };
 StepSizes stepSizes(const AdaptiveRun& run);
-StepSizes stepSizes(const SystemAdaptiveRun& run);
+StepSizes stepSizes(const AdaptiveRunOf<StateVector>& run);
 
 // How the true local error compares with the estimate over the accepted
 // steps where both are known, the estimate is not zero and the local error
-// is more than a few roundings of y: the ratio |local error|/|estimate|
+// is more than a few roundings of y and no less than what the reference, if
+// any, can measure: the ratio |local error|/|estimate|
 // (a system's in the maximum norm), below 1 where the estimate overstates
 // the error.
 struct EstimateQuality {
@@ -217,7 +229,7 @@ struct EstimateQuality {
     double lowest = 0, median = 0, highest = 0;
 };
 std::optional<EstimateQuality> estimateQuality(const AdaptiveRun& run);
-std::optional<EstimateQuality> estimateQuality(const SystemAdaptiveRun& run);
+std::optional<EstimateQuality> estimateQuality(const AdaptiveRunOf<StateVector>& run);
 
 // The quality in words, e.g. "Over 10 accepted steps the true local error
 // was between 6.18E-02 and 1.66E-01 times the estimate (median 1.31E-01): on

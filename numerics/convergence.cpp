@@ -79,8 +79,9 @@ std::vector<double> floorErrors(const ConvergenceSeries& series) {
 
 FloorCause floorCause(const ConvergenceSeries& series, double measurableError) {
     const std::vector<double> errors = floorErrors(series);
-    const bool measurable = std::any_of(errors.begin(), errors.end(),
-                                        [&](double error) { return error >= 10 * measurableError; });
+    const bool measurable = std::any_of(errors.begin(), errors.end(), [&](double error) {
+        return !belowMeasurable(error, measurableError);
+    });
     return measurableError > 0 && !errors.empty() && !measurable ? FloorCause::reference
                                                                  : FloorCause::rounding;
 }
@@ -114,7 +115,7 @@ bool agreeAsShown(double a, double b) {
 void readOrders(ConvergenceSeries& series, double solutionSize, double measurableError) {
     auto& points = series.points;
     const auto unmeasurable = [&](const ConvergencePoint& point) {
-        return point.error && *point.error < 10 * measurableError;
+        return point.error && belowMeasurable(*point.error, measurableError);
     };
     std::vector<bool> rounding(points.size(), false);
     // The orders the method decides, in the order of the runs.
@@ -204,7 +205,8 @@ State runToEnd(const Method& method, const ConvergenceProblemOf<State>& problem,
 }
 
 template double runToEnd(const Method&, const ConvergenceProblem&, long, RunWork*);
-template StateVector runToEnd(const Method&, const SystemConvergenceProblem&, long, RunWork*);
+template StateVector runToEnd(const Method&, const ConvergenceProblemOf<StateVector>&, long,
+                              RunWork*);
 
 double observedOrder(double coarseError, double fineError) {
     return std::log2(coarseError / fineError);
@@ -267,7 +269,8 @@ std::optional<LeftOut> runMethod(ConvergenceSeries& series, const Method& method
         if (measurable) {
             if (const auto failure = measureError(point, method, problem)) {
                 point.noValue = *failure;
-                if (left.noValue++ == 0) left.firstNoValue = "N = " + std::to_string(point.steps) + ": " + *failure;
+                if (left.noValue++ == 0)
+                    left.firstNoValue = "N = " + std::to_string(point.steps) + ": " + *failure;
             } else if (!point.error) {
                 ++left.overflowed;
             }
@@ -306,17 +309,19 @@ std::string noValueNote(const Method& method, const LeftOut& left) {
 // What the study says across the methods: how orders are read when any was
 // bracketed, and which series hide under a later one on the plot.
 void compareSeries(ConvergenceStudy& study, double solutionSize) {
-    const bool anyBracketed = std::any_of(
-        study.series.begin(), study.series.end(), [](const ConvergenceSeries& series) {
-            return std::any_of(series.points.begin(), series.points.end(), [](const ConvergencePoint& point) {
-                return point.order && point.reading != OrderReading::settled;
-            });
+    const bool anyBracketed =
+        std::any_of(study.series.begin(), study.series.end(), [](const ConvergenceSeries& series) {
+            return std::any_of(series.points.begin(), series.points.end(),
+                               [](const ConvergencePoint& point) {
+                                   return point.order && point.reading != OrderReading::settled;
+                               });
         });
     if (anyBracketed) study.notes.push_back(orderBracketsNote());
     const auto over = hiddenUnder(study.series.size(), [&](std::size_t row, std::size_t later) {
         return sameErrors(study.series[row], study.series[later], solutionSize);
     });
-    for (std::size_t row = 0; row < study.series.size(); ++row) study.series[row].coveredBy = over[row];
+    for (std::size_t row = 0; row < study.series.size(); ++row)
+        study.series[row].coveredBy = over[row];
 }
 
 }  // namespace
@@ -375,8 +380,8 @@ ConvergenceStudy studyConvergence(const ConvergenceProblemOf<State>& problem, in
 
 template ConvergenceStudy studyConvergence(const ConvergenceProblem&, int, std::stop_token,
                                            const StudiedMethods&);
-template ConvergenceStudy studyConvergence(const SystemConvergenceProblem&, int, std::stop_token,
-                                           const StudiedMethods&);
+template ConvergenceStudy studyConvergence(const ConvergenceProblemOf<StateVector>&, int,
+                                           std::stop_token, const StudiedMethods&);
 
 ConvergenceStudy componentConvergence(const ConvergenceStudy& study, std::size_t k) {
     ConvergenceStudy component = study;
@@ -385,8 +390,8 @@ ConvergenceStudy componentConvergence(const ConvergenceStudy& study, std::size_t
         std::optional<double> coarse;
         int overflowed = 0;  // runs made, with a value, whose component did not stay finite
         for (ConvergencePoint& point : series.points) {
-            if (point.slopeEvaluations > 0 && point.noValue.empty() && k < point.componentErrors.size() &&
-                !std::isfinite(point.componentErrors[k])) {
+            if (point.slopeEvaluations > 0 && point.noValue.empty() &&
+                k < point.componentErrors.size() && !std::isfinite(point.componentErrors[k])) {
                 ++overflowed;
             }
             point.error.reset();
@@ -443,8 +448,9 @@ std::optional<ErrorRange> errorRange(const ConvergenceStudy& study, ShownPoint s
         for (const ConvergencePoint& point : series.points) {
             if (!shown(point)) continue;
             const double error = *point.error;
-            range = range ? ErrorRange{std::min(range->lowest, error), std::max(range->highest, error)}
-                          : ErrorRange{error, error};
+            range =
+                range ? ErrorRange{std::min(range->lowest, error), std::max(range->highest, error)}
+                      : ErrorRange{error, error};
         }
     }
     return range;
@@ -458,9 +464,9 @@ std::string aboveCeilingNote(const ConvergenceStudy& study, ShownPoint shown) {
     const double ceiling = errorCeiling(study);
     std::string methods;
     for (const ConvergenceSeries& series : study.series) {
-        const bool above = std::any_of(series.points.begin(), series.points.end(), [&](const ConvergencePoint& point) {
-            return shown(point) && *point.error > ceiling;
-        });
+        const bool above = std::any_of(
+            series.points.begin(), series.points.end(),
+            [&](const ConvergencePoint& point) { return shown(point) && *point.error > ceiling; });
         if (!above || !series.method) continue;
         methods += (methods.empty() ? "" : ", ") + std::string(series.method->caption);
     }
@@ -509,5 +515,10 @@ std::string orderBracketsNote() {
 }
 
 std::string stepText(double h) { return "h = " + errorText(h); }
+
+std::string unmeasurableErrorText(double measurableError) {
+    return "below what the reference can measure, about " +
+           errorText(measurableFloor(measurableError));
+}
 
 }  // namespace pelorin

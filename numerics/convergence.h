@@ -28,8 +28,8 @@ struct ConvergenceProblemOf {
     double x1 = 0;
     SlopeOf<State> f;
     State exactAtEnd{};  // y(x1), or a reference value for it
-    // Errors below this cannot be measured: the reference value's accuracy
-    // where there is no exact solution, else 0.
+    // The reference value's estimated accuracy where there is no exact
+    // solution, else 0: errors below its measurableFloor cannot be measured.
     double measurableError = 0;
     // Where the multistep methods take their first values from, and the
     // method the catalogue's own multistep entry stands for (its own
@@ -38,7 +38,6 @@ struct ConvergenceProblemOf {
     const Method* own = nullptr;
 };
 using ConvergenceProblem = ConvergenceProblemOf<double>;
-using SystemConvergenceProblem = ConvergenceProblemOf<StateVector>;
 
 // The program's equation, with the exact solution through (x0, y0).
 ConvergenceProblem lessonProblem(double x0, double y0, double x1);
@@ -91,6 +90,18 @@ struct ConvergencePoint {
 // reference's too; otherwise, and always against an exact solution, it is
 // rounding.
 enum class FloorCause { rounding, reference };
+
+// The smallest error a reference of estimated accuracy `measurableError`
+// (0 against an exact solution) can tell from its own: ten times that
+// accuracy. Below it an error measures the reference, not the method.
+inline constexpr double measurableMargin = 10;
+inline double measurableFloor(double measurableError) { return measurableMargin * measurableError; }
+inline bool belowMeasurable(double error, double measurableError) {
+    return error < measurableFloor(measurableError);
+}
+// Such an error in words: "below what the reference can measure, about
+// 1.19E-08".
+std::string unmeasurableErrorText(double measurableError);
 
 struct ConvergenceSeries {
     const Method* method = nullptr;

@@ -1,7 +1,7 @@
 #include "studies/adaptive_study.h"
 
+#include "numerics/reference.h"
 #include "numerics/state_operations.h"
-#include "numerics/system_reference.h"
 #include "studies/convergence_study.h"
 #include "studies/field_study.h"
 
@@ -56,7 +56,7 @@ std::vector<double> referenceAbscissae(const AdaptiveRunOf<State>& run, double x
 // A system's states known only at the abscissae `x`: the state at one of
 // them, NaN in every component anywhere else. The lookup is the single
 // equation's, of the row.
-KnownSystemSolution tabulatedStates(std::vector<double> x, std::vector<StateVector> y) {
+KnownStateOf<StateVector> tabulatedStates(std::vector<double> x, std::vector<StateVector> y) {
     std::vector<double> rows(x.size());
     std::iota(rows.begin(), rows.end(), 0.0);
     const KnownSolution row = tabulatedSolution(std::move(x), std::move(rows));
@@ -74,12 +74,14 @@ KnownSystemSolution tabulatedStates(std::vector<double> x, std::vector<StateVect
 
 // The reference as the study measures against it: the solution tabulated at
 // the abscissae (empty when none could be computed), which reference it is
-// and how accurate, why it stopped early, and where the solution ends.
+// and how accurate, why it stopped early, where the solution ends, and its
+// estimated accuracy relative to max(1, ||y||).
 template <class State>
 struct StudyReference {
     KnownStateOf<State> solution;
     std::string used, note;
     std::optional<double> end;
+    double relativeAccuracy = 0;
 };
 
 StudyReference<double> studyReference(Slope f, double x0, double y0,
@@ -88,17 +90,18 @@ StudyReference<double> studyReference(Slope f, double x0, double y0,
     if (reference.y.empty()) return {{}, {}, reference.note, reference.end};
     return {tabulatedSolution(std::move(reference.x), std::move(reference.y)),
             referenceUsedNote(reference.relativeAccuracy, reference.method), reference.note,
-            reference.end};
+            reference.end, reference.relativeAccuracy};
 }
 
-StudyReference<StateVector> studyReference(SystemSlope F, double x0, const StateVector& y0,
+StudyReference<StateVector> studyReference(SlopeOf<StateVector> F, double x0, const StateVector& y0,
                                            const std::vector<double>& abscissae,
                                            long evaluations) {
-    SystemReferenceSolution reference = systemReferenceSolution(F, x0, y0, abscissae, evaluations);
+    ReferenceSolutionOf<StateVector> reference =
+        referenceSolution(F, x0, y0, abscissae, evaluations);
     if (reference.y.empty()) return {{}, {}, reference.note, reference.end};
     return {tabulatedStates(std::move(reference.x), std::move(reference.y)),
-            systemReferenceUsedNote(reference.method, reference.accuracy), reference.note,
-            reference.end};
+            referenceUsedNote(reference.relativeAccuracy, reference.method), reference.note,
+            reference.end, reference.relativeAccuracy};
 }
 
 // What the notes say of the reference, and of the run's attempts past the
@@ -107,7 +110,8 @@ template <class State>
 void noteReference(AdaptiveStudyOf<State>& study, const StudyReference<State>& reference,
                    double x0) {
     study.notes.push_back(reference.used +
-                          " True errors below that are the reference's, not the method's.");
+                          " True errors below ten times that are the reference's, not the "
+                          "method's: the table and the notes say so where they meet one.");
     if (!reference.note.empty()) study.notes.push_back(reference.note);
     if (!reference.end) return;
     study.end = SolutionEnd{x0, *reference.end};
@@ -155,7 +159,8 @@ AdaptiveStudyOf<State> measuredRun(const Method& method, const Problem& problem,
         return study;
     }
     noteReference(study, reference, x0);
-    study.run = adaptiveRun(method, f, x0, y0, x1, h0, settings, reference.solution);
+    study.run = adaptiveRun(method, f, x0, y0, x1, h0, settings, reference.solution,
+                            reference.relativeAccuracy);
     drawSolution(study, reference.solution, x0, x1);
     return study;
 }
@@ -168,7 +173,7 @@ void limitAlongRun(AdaptiveStudy& study, const Method& method, const Problem& pr
     study.limit = stabilityLimit(method, problem.slope(), accepted.x, accepted.y);
     study.limitNote = stabilityLimitNote(method, study.limit);
 }
-void limitAlongRun(SystemAdaptiveStudy&, const Method&, const Problem&) {}
+void limitAlongRun(AdaptiveStudyOf<StateVector>&, const Method&, const Problem&) {}
 
 // The sweep, its errors at x1 against the exact solution or the reference
 // there.
@@ -199,12 +204,13 @@ AdaptiveStudyOf<State> studyAdaptive(const Method& method, const Problem& shared
 }
 template AdaptiveStudy studyAdaptive<double>(const Method&, const Problem&, double,
                                              const ControllerSettings&, long, std::stop_token);
-template SystemAdaptiveStudy studyAdaptive<StateVector>(const Method&, const Problem&, double,
-                                                        const ControllerSettings&, long,
-                                                        std::stop_token);
+template AdaptiveStudyOf<StateVector> studyAdaptive<StateVector>(const Method&, const Problem&,
+                                                                 double, const ControllerSettings&,
+                                                                 long, std::stop_token);
 
 WorkPrecision sweepAdaptive(const Problem& problem, double h0, const ControllerSettings& settings,
-                            int doublings, std::stop_token stop, const MultistepSettings& multistep) {
+                            int doublings, std::stop_token stop,
+                            const MultistepSettings& multistep) {
     // The convergence problem steps the copy's slope: it lives as long as the sweep.
     const Problem own = problem.clone();
     const ReferenceAccuracy accuracy = ReferenceAccuracy::standard;

@@ -22,8 +22,47 @@ std::string pointText(double value) {
     return std::isfinite(value) ? numberToText(value) : "too large";
 }
 
-std::string errorCell(const std::optional<double>& error) {
-    return error ? errorText(*error) : dash;
+// A true error: its size, or where the reference cannot measure it
+// "below 1.19E-08", that floor.
+std::string errorCell(const std::optional<double>& error, double measurableError) {
+    if (!error) return dash;
+    if (belowMeasurable(std::fabs(*error), measurableError)) {
+        return "below " + errorText(measurableFloor(measurableError));
+    }
+    return errorText(*error);
+}
+
+// "an error of 2.15E-10", or "an error below what the reference can
+// measure, about 1.19E-08," where it cannot measure it.
+std::string reachedErrorText(double error, double measurableError) {
+    if (belowMeasurable(error, measurableError)) {
+        return "an error " + unmeasurableErrorText(measurableError) + ",";
+    }
+    return "an error of " + errorText(error);
+}
+
+// Whether an error comes as close as `target`: no larger, or both below
+// what the reference can measure, where they cannot be told apart.
+bool asClose(double error, double target, double measurableError) {
+    return error <= target ||
+           (belowMeasurable(error, measurableError) && belowMeasurable(target, measurableError));
+}
+
+// A series' most accurate run: the smallest error, or, of errors the
+// reference cannot tell apart, the cheapest.
+const WorkPoint* mostAccurate(const std::vector<WorkPoint>& points, double measurableError) {
+    const auto unmeasurable = [&](const WorkPoint& point) {
+        return belowMeasurable(*point.error, measurableError);
+    };
+    const WorkPoint* best = nullptr;
+    for (const WorkPoint& point : points) {
+        if (!point.error) continue;
+        const bool better = !best || (unmeasurable(point) && unmeasurable(*best)
+                                          ? point.slopeEvaluations < best->slopeEvaluations
+                                          : *point.error < *best->error);
+        if (better) best = &point;
+    }
+    return best;
 }
 
 // `k` names a system's component ("_k"), empty for one equation.
@@ -53,33 +92,36 @@ TextTable adaptiveStepTable(const AdaptiveRun& run, std::size_t maxRows) {
                               stopped ? dash : sizeText(step.tolerance),
                               stopped ? dash : sizeText(step.ratio),
                               stopped ? "stopped" : step.accepted ? "accepted" : "rejected",
-                              errorCell(step.localError), errorCell(step.globalError)});
+                              errorCell(step.localError, step.measurableError),
+                              errorCell(step.globalError, step.measurableError)});
     }
     return table;
 }
 
-TextTable adaptiveStepTable(const SystemAdaptiveRun& run, std::size_t maxRows) {
+TextTable adaptiveStepTable(const AdaptiveRunOf<StateVector>& run, std::size_t maxRows) {
     const std::size_t n = run.y.size();
     TextTable table;
     table.header = {"x", "h"};
-    for (std::size_t k = 1; k <= n; ++k) table.header.push_back("y" + std::to_string(k) + " at x + h");
+    for (std::size_t k = 1; k <= n; ++k)
+        table.header.push_back("y" + std::to_string(k) + " at x + h");
     for (const char* heading : {"err (RMS of estimate/tolerance)", "step",
                                 "true local error (max norm)", "true error of y (max norm)"}) {
         table.header.push_back(heading);
     }
-    const auto normCell = [](const std::optional<StateVector>& error) {
-        return error ? errorText(stateNorm(*error)) : std::string(dash);
+    const auto normCell = [](const std::optional<StateVector>& error, double measurableError) {
+        return errorCell(error ? std::optional<double>(stateNorm(*error)) : std::nullopt,
+                         measurableError);
     };
     const std::size_t rows = std::min(run.attempts.size(), maxRows);
     for (std::size_t i = 0; i < rows; ++i) {
-        const SystemAdaptiveStep& step = run.attempts[i];
+        const AdaptiveStepOf<StateVector>& step = run.attempts[i];
         const bool stopped = !isFiniteState(step.y1) || !isFiniteState(step.estimate);
         std::vector<std::string> row{pointText(step.x), errorText(step.h)};
         for (double component : step.y1) row.push_back(pointText(component));
         row.push_back(stopped ? dash : sizeText(step.ratio));
         row.push_back(stopped ? "stopped" : step.accepted ? "accepted" : "rejected");
-        row.push_back(normCell(step.localError));
-        row.push_back(normCell(step.globalError));
+        row.push_back(normCell(step.localError, step.measurableError));
+        row.push_back(normCell(step.globalError, step.measurableError));
         table.rows.push_back(std::move(row));
     }
     return table;
@@ -96,16 +138,18 @@ std::string controllerText(const Method& method, const ControllerSettings& setti
         exponent = perUnitStep ? "1/q" : "1/(q + 1)";
     }
     const std::string held =
-        components == 1
-            ? "A step is held to the tolerance sc = " + toleranceFormula(settings, "") +
-                  ", y0 and y1 its start and end, with err = |estimate|/" +
-                  (perUnitStep ? "(|h|\u00b7sc)" : "sc")
-            // Hairer's scaled norm: see errorRatio.
-            : "Each component k of a step is held to its own tolerance sc_k = " +
-                  toleranceFormula(settings, "_k") + ", y0 and y1 the step's start and end, "
-                  "and err is the root mean square over the " + std::to_string(components) +
-                  " components, err = sqrt((1/" + std::to_string(components) + ")\u00b7\u03a3 (e_k/" +
-                  (perUnitStep ? "(|h|\u00b7sc_k)" : "sc_k") + ")\u00b2), e_k the estimate's component";
+        components == 1 ? "A step is held to the tolerance sc = " + toleranceFormula(settings, "") +
+                              ", y0 and y1 its start and end, with err = |estimate|/" +
+                              (perUnitStep ? "(|h|\u00b7sc)" : "sc")
+                        // Hairer's scaled norm: see errorRatio.
+                        : "Each component k of a step is held to its own tolerance sc_k = " +
+                              toleranceFormula(settings, "_k") +
+                              ", y0 and y1 the step's start and end, "
+                              "and err is the root mean square over the " +
+                              std::to_string(components) + " components, err = sqrt((1/" +
+                              std::to_string(components) + ")\u00b7\u03a3 (e_k/" +
+                              (perUnitStep ? "(|h|\u00b7sc_k)" : "sc_k") +
+                              ")\u00b2), e_k the estimate's component";
     std::string text =
         "Hairer, N\u00f8rsett and Wanner's step-size controller, as in their codes. " + held +
         ": it is accepted when err \u2264 1 and rejected otherwise, for then the estimated error "
@@ -122,22 +166,20 @@ std::string controllerText(const Method& method, const ControllerSettings& setti
 
 std::vector<std::string> workPrecisionNotes(const WorkPrecision& sweep) {
     std::vector<std::string> notes;
+    const double measurable = sweep.fixedSteps.measurableError;
     for (const WorkSeries& series : sweep.adaptive) {
-        const WorkPoint* best = nullptr;
-        for (const WorkPoint& point : series.points) {
-            if (point.error && (!best || *point.error < *best->error)) best = &point;
-        }
+        const WorkPoint* best = mostAccurate(series.points, measurable);
         if (!best || !series.method) continue;
         const ConvergenceSeries& fixed = sweep.fixedSteps.series[catalogueRow(*series.method)];
         const ConvergencePoint* match = nullptr;
         for (const ConvergencePoint& point : fixed.points) {
-            if (point.error && *point.error <= *best->error &&
+            if (point.error && asClose(*point.error, *best->error, measurable) &&
                 (!match || point.slopeEvaluations < match->slopeEvaluations)) {
                 match = &point;
             }
         }
-        std::string note = series.caption + " adapting its steps reached an error of " +
-                           errorText(*best->error) + " at x1 with " +
+        std::string note = series.caption + " adapting its steps reached " +
+                           reachedErrorText(*best->error, measurable) + " at x1 with " +
                            std::to_string(best->slopeEvaluations) +
                            " slope evaluations (tolerance " + errorText(best->tolerance) + "); ";
         if (!match) {
@@ -182,7 +224,8 @@ std::string workRunText(const WorkSeries& series, const WorkPoint& point) {
 
 void addReached(std::vector<Reached>& reached, const WorkSeries& series) {
     for (const WorkPoint& point : series.points) {
-        if (point.error) reached.push_back({*point.error, point.slopeEvaluations, workRunText(series, point)});
+        if (point.error)
+            reached.push_back({*point.error, point.slopeEvaluations, workRunText(series, point)});
     }
 }
 
@@ -212,7 +255,7 @@ std::vector<Reached> implicitRuns(const WorkPrecision& sweep) {
     for (const WorkSeries& series : sweep.implicitFixed) addReached(reached, series);
     addReached(reached, sweep.stiffLibrary);
     std::erase_if(reached, [&](const Reached& run) {
-        return run.error < sweep.fixedSteps.measurableError ||
+        return belowMeasurable(run.error, sweep.fixedSteps.measurableError) ||
                run.error >= comparableError * sweep.fixedSteps.solutionSize;
     });
     return reached;
@@ -241,19 +284,17 @@ std::string costsNote(std::size_t n) {
 }
 
 // The most accurate run of a series, with every count.
-std::optional<std::string> countsNote(const WorkSeries& series) {
-    const WorkPoint* best = nullptr;
-    for (const WorkPoint& point : series.points) {
-        if (point.error && (!best || *point.error < *best->error)) best = &point;
-    }
+std::optional<std::string> countsNote(const WorkSeries& series, double measurableError) {
+    const WorkPoint* best = mostAccurate(series.points, measurableError);
     if (!best) return std::nullopt;
     const bool newton = best->steps > 0;
-    std::string note = workRunText(series, *best) + " reached an error of " +
-                       errorText(*best->error) + " at x1 with " +
+    std::string note = workRunText(series, *best) + " reached " +
+                       reachedErrorText(*best->error, measurableError) + " at x1 with " +
                        evaluationsText(best->slopeEvaluations) + ", the Jacobians' included, " +
                        std::to_string(best->jacobians) + " Jacobians, ";
     if (newton) {
-        note += std::to_string(best->solves) + " linear solves with Newton's matrix, factored by LU.";
+        note +=
+            std::to_string(best->solves) + " linear solves with Newton's matrix, factored by LU.";
     } else {
         note += std::to_string(best->factorizations) + " LU factorizations and " +
                 std::to_string(best->solves) + " solves with them.";
@@ -300,10 +341,11 @@ std::string advantageNote(const WorkPrecision& sweep) {
 std::vector<std::string> stiffWorkNotes(const WorkPrecision& sweep) {
     if (sweep.implicitFixed.empty() && sweep.stiffLibrary.points.empty()) return {};
     std::vector<std::string> notes{costsNote(sweep.components)};
+    const double measurable = sweep.fixedSteps.measurableError;
     for (const WorkSeries& series : sweep.implicitFixed) {
-        if (const auto note = countsNote(series)) notes.push_back(*note);
+        if (const auto note = countsNote(series, measurable)) notes.push_back(*note);
     }
-    if (const auto note = countsNote(sweep.stiffLibrary)) notes.push_back(*note);
+    if (const auto note = countsNote(sweep.stiffLibrary, measurable)) notes.push_back(*note);
     notes.push_back(advantageNote(sweep));
     return notes;
 }

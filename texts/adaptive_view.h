@@ -19,7 +19,9 @@ inline constexpr std::size_t maxListedAttempts = 500;
 
 // One row per attempt, at most maxRows: x and y with the digits the results
 // list writes, sizes with three significant digits, a dash where a true
-// error cannot be measured and "too large" where a value is not finite:
+// error cannot be measured, "below 1.19E-08" where it lies below what the
+// reference the run was measured against can measure (measurableFloor), and
+// "too large" where a value is not finite:
 //   x | h | y at x + h | estimate | tolerance | estimate/tolerance | step |
 //   true local error | true error of y
 TextTable adaptiveStepTable(const AdaptiveRun& run, std::size_t maxRows = maxListedAttempts);
@@ -28,7 +30,8 @@ TextTable adaptiveStepTable(const AdaptiveRun& run, std::size_t maxRows = maxLis
 // the true errors in the maximum norm:
 //   x | h | y1 at x + h | ... | yn at x + h | err (RMS of estimate/tolerance) |
 //   step | true local error | true error of y
-TextTable adaptiveStepTable(const SystemAdaptiveRun& run, std::size_t maxRows = maxListedAttempts);
+TextTable adaptiveStepTable(const AdaptiveRunOf<StateVector>& run,
+                            std::size_t maxRows = maxListedAttempts);
 
 // Why the table stops before the run does; empty when it lists every attempt.
 template <class State>
@@ -50,7 +53,9 @@ std::string controllerText(const Method& method, const ControllerSettings& setti
 // For each embedded pair: its most accurate adaptive run against the
 // cheapest fixed-step run of the same method that came as close, in words,
 // saying which cost fewer slope evaluations and why that may be; then, with
-// the implicit methods and rosenbrock4 on the sweep, stiffWorkNotes.
+// the implicit methods and rosenbrock4 on the sweep, stiffWorkNotes. Errors
+// below what the reference can measure are said to be so, not stated, and
+// cannot be told apart: the most accurate run is then the cheapest of them.
 std::vector<std::string> workPrecisionNotes(const WorkPrecision& sweep);
 
 // The implicit side pays where it reaches an error with at most this part

@@ -214,10 +214,12 @@ TEST(AdaptiveStudy, PastTheEndOfTheSolutionNoTrueErrorIsShown) {
                           withTolerance({}, tolerance));
         ASSERT_TRUE(study.end);
         EXPECT_NEAR(study.end->at, 1, 1e-9);
-        EXPECT_TRUE(std::any_of(study.notes.begin(), study.notes.end(), [](const std::string& note) {
-            return note.ends_with("The solution does not continue past x \u2248 1: |y| grows "
-                                  "without bound as x nears it.");
-        }));
+        EXPECT_TRUE(
+            std::any_of(study.notes.begin(), study.notes.end(), [](const std::string& note) {
+                return note.ends_with(
+                    "The solution does not continue past x \u2248 1: |y| grows "
+                    "without bound as x nears it.");
+            }));
         for (double x : study.solutionX) EXPECT_LT(x, 1);
         int past = 0;
         for (const AdaptiveStep& step : study.run.attempts) {
@@ -255,8 +257,8 @@ TEST(AdaptiveStudy, ASystemsReferenceMeasuresTheSameStepsAsItsExactSolution) {
     const Problem problem = librarySystem("Harmonic oscillator", 10);
     const ControllerSettings settings = withTolerance({}, 1e-6);
     const Method& method = methodByCaption("Runge-Kutta-Fehlberg");
-    const SystemAdaptiveStudy exact = studySystemAdaptive(method, problem, 0.1, settings);
-    const SystemAdaptiveStudy reference =
+    const AdaptiveStudyOf<StateVector> exact = studySystemAdaptive(method, problem, 0.1, settings);
+    const AdaptiveStudyOf<StateVector> reference =
         studySystemAdaptive(method, withoutSystemExact(problem), 0.1, settings);
     EXPECT_FALSE(exact.reference);
     EXPECT_TRUE(reference.reference);
@@ -267,8 +269,8 @@ TEST(AdaptiveStudy, ASystemsReferenceMeasuresTheSameStepsAsItsExactSolution) {
     ASSERT_EQ(reference.run.attempts.size(), exact.run.attempts.size());
     for (std::size_t i = 0; i < exact.run.attempts.size(); ++i) {
         SCOPED_TRACE("attempt " + std::to_string(i));
-        const SystemAdaptiveStep& withExact = exact.run.attempts[i];
-        const SystemAdaptiveStep& withReference = reference.run.attempts[i];
+        const AdaptiveStepOf<StateVector>& withExact = exact.run.attempts[i];
+        const AdaptiveStepOf<StateVector>& withReference = reference.run.attempts[i];
         EXPECT_EQ(withReference.x, withExact.x);
         EXPECT_EQ(withReference.h, withExact.h);
         ASSERT_TRUE(withExact.globalError && withReference.globalError);
@@ -280,7 +282,8 @@ TEST(AdaptiveStudy, ASystemsReferenceMeasuresTheSameStepsAsItsExactSolution) {
     EXPECT_NEAR(*reference.run.errorAtEnd, *exact.run.errorAtEnd, 1e-11);
     // The drawn solution, every sample on the circle y1² + y2² = 1.
     ASSERT_EQ(reference.solutionX.size(), static_cast<std::size_t>(solutionSamples + 1));
-    for (const StateVector& y : reference.solutionY) EXPECT_NEAR(y[0] * y[0] + y[1] * y[1], 1, 1e-10);
+    for (const StateVector& y : reference.solutionY)
+        EXPECT_NEAR(y[0] * y[0] + y[1] * y[1], 1, 1e-10);
 }
 
 TEST(AdaptiveStudy, ASystemsSweepHasBothPairsAndNoLibraryStepper) {
@@ -343,7 +346,7 @@ TEST(AdaptiveStudy, PastTheEndOfASystemsSolutionThePlotIsFittedBeforeIt) {
                                 "before it.";
     for (double tolerance : {1e-6, 1e-1}) {
         SCOPED_TRACE(tolerance);
-        const SystemAdaptiveStudy study = studySystemAdaptive(
+        const AdaptiveStudyOf<StateVector> study = studySystemAdaptive(
             methodByCaption("Runge-Kutta-Fehlberg"), problem, 0.4, withTolerance({}, tolerance));
         ASSERT_TRUE(study.end);
         EXPECT_NEAR(study.end->at, 1, 1e-9);
@@ -351,7 +354,7 @@ TEST(AdaptiveStudy, PastTheEndOfASystemsSolutionThePlotIsFittedBeforeIt) {
         EXPECT_EQ(study.notes.front(), maximumNormNote());
         for (double x : study.solutionX) EXPECT_LT(x, 1);
         int acceptedPast = 0;
-        for (const SystemAdaptiveStep& step : study.run.attempts) {
+        for (const AdaptiveStepOf<StateVector>& step : study.run.attempts) {
             if (!study.end->past(step.x + step.h)) continue;
             acceptedPast += step.accepted;
             EXPECT_FALSE(step.globalError || step.localError) << step.x;
@@ -359,5 +362,94 @@ TEST(AdaptiveStudy, PastTheEndOfASystemsSolutionThePlotIsFittedBeforeIt) {
         EXPECT_EQ(acceptedPast > 0, tolerance == 1e-1);
         EXPECT_EQ(std::find(study.notes.begin(), study.notes.end(), overEnd) != study.notes.end(),
                   tolerance == 1e-1);
+    }
+}
+
+// y' = -1E+5·(y - cos x) - sin x, y(0) = 1 to x1 = 2.5, solution cos x, and
+// the system of two such components. The reference (Rosenbrock's, the
+// problem being stiff) is accurate to about 1.19E-09 for the equation and
+// 2.59E-09 for the system, so no error below ten times that can be measured
+// against it; the trapezoid rule and Radau IIA 3 reach far below with fixed
+// steps (tests/support/stiff_cosine_errors.py, in 40-digit arithmetic):
+// 1.86E-13 and 2.26E-13 with N = 4096, 3.05E-09 and 4.23E-09 with N = 32,
+// 1.22E-08 and 1.76E-08 with N = 16, 2.03E-07 and 3.38E-07 with N = 4. The
+// system's components are the equation's, so its maximum norm gives the
+// same errors. Against the reference the notes name the cheapest run below
+// what it can measure, and say so instead of its error; typed with its exact
+// solution, or with runs stopping at N = 4, where the errors lie well above
+// that, the notes state the errors as they are.
+TEST(AdaptiveStudy, ErrorsTheReferenceCannotMeasureAreNotStatedAsTheMethods) {
+    const std::string f = "-1e5*(y - cos(x)) - sin(x)";
+    const auto equation = [&](const char* exact) {
+        return pelorin::testing::compiledProblem({"", f, exact, "0", "1", "2.5"});
+    };
+    const auto system = [](const char* exact) {
+        return pelorin::testing::systemProblem({{"-1e5*(y1 - cos(x)) - sin(x)", "1", exact},
+                                                {"-1e5*(y2 - cos(x)) - sin(x)", "1", exact}},
+                                               0, 2.5);
+    };
+    const auto below = [](const std::string& floor) {
+        return " fixed steps reached an error below what the reference can measure, about " +
+               floor + ", at x1 with ";
+    };
+    const std::string trapezoidExact = "Trapezoid with N = 4096 fixed steps reached an error of "
+                                       "1.86E-13 at x1 with ";
+    const std::string radauExact = "Radau IIA 3 with N = 4096 fixed steps reached an error of "
+                                   "2.26E-13 at x1 with ";
+    const struct {
+        const char* name;
+        Problem problem;
+        int doublings;
+        std::string accuracy;  // as the reference's note states it; empty for an exact solution
+        std::string trapezoid, radau;
+    } rows[] = {
+        {"equation against the reference", equation(""), 12, "1.19E-09",
+         "Trapezoid with N = 32" + below("1.19E-08"),
+         "Radau IIA 3 with N = 32" + below("1.19E-08")},
+        {"equation with its exact solution", equation("cos(x)"), 12, "", trapezoidExact,
+         radauExact},
+        {"equation against the reference, errors well above what it can measure", equation(""), 2,
+         "1.19E-09", "Trapezoid with N = 4 fixed steps reached an error of 2.03E-07 at x1 with ",
+         "Radau IIA 3 with N = 4 fixed steps reached an error of 3.38E-07 at x1 with "},
+        {"system against the reference", system(""), 12, "2.59E-09",
+         "Trapezoid with N = 16" + below("2.59E-08"),
+         "Radau IIA 3 with N = 16" + below("2.59E-08")},
+        {"system with its exact solution", system("cos(x)"), 12, "", trapezoidExact, radauExact},
+    };
+    // The explicit pairs, held to steps of 1E-5 by stability, would take a
+    // hundred thousand attempts each to reach x1; the fixed steps are the
+    // same however many they may take.
+    ControllerSettings few;
+    few.maxAttempts = 1000;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const WorkPrecision sweep = sweepAdaptive(row.problem, 0.1, few, row.doublings);
+        if (!row.accuracy.empty()) {
+            ASSERT_FALSE(sweep.notes.empty());
+            EXPECT_EQ(sweep.notes.front(),
+                      "No exact solution is given: the errors are measured against a reference "
+                      "solution (the library Boost.Odeint's Rosenbrock method of order 4, "
+                      "implicit, for stiff problems, with step-size control), accurate to about " +
+                          row.accuracy + " of the solution's size.");
+        }
+        const std::vector<std::string> notes = workPrecisionNotes(sweep);
+        for (const std::string& expected : {row.trapezoid, row.radau}) {
+            EXPECT_EQ(std::count_if(notes.begin(), notes.end(),
+                                    [&](const std::string& note) {
+                                        return note.starts_with(expected);
+                                    }),
+                      1)
+                << expected;
+        }
+        // Against the reference every error a note names lies above what it
+        // can measure.
+        if (row.accuracy.empty()) continue;
+        const double floor = 10 * std::stod(row.accuracy);
+        const std::string of = "an error of ";
+        for (const std::string& note : notes) {
+            for (auto at = note.find(of); at != std::string::npos; at = note.find(of, at + 1)) {
+                EXPECT_GE(std::stod(note.substr(at + of.size())), floor) << note;
+            }
+        }
     }
 }

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
@@ -82,7 +83,8 @@ TEST_F(Adaptive, EveryAttemptedStepIsListedWithItsVerdict) {
     const Row header{"x", "h", "y at x + h", "estimate", "tolerance", "estimate/tolerance",
                      "step", "true local error", "true error of y"};
     for (int column = 0; column < steps()->columnCount(); ++column) {
-        EXPECT_EQ(steps()->horizontalHeaderItem(column)->text(), header[static_cast<std::size_t>(column)]);
+        EXPECT_EQ(steps()->horizontalHeaderItem(column)->text(),
+                  header[static_cast<std::size_t>(column)]);
     }
     // The first step h = 0.4 is far too long for 1E-8: rejected, retried
     // with a fifth of it from the same x, then accepted.
@@ -338,7 +340,8 @@ TEST_F(Adaptive, RunsThatBlewUpDoNotStretchTheErrorAxis) {
     QCustomPlot* work = named<QCustomPlot>("Work-precision plot");
     double largest = 0;
     for (int i = 0; i < work->graphCount(); ++i) {
-        for (auto point = work->graph(i)->data()->begin(); point != work->graph(i)->data()->end(); ++point) {
+        for (auto point = work->graph(i)->data()->begin(); point != work->graph(i)->data()->end();
+             ++point) {
             largest = std::max(largest, point->value);
         }
     }
@@ -355,7 +358,9 @@ TEST_F(Adaptive, OnTheStiffProblemStabilityKeepsTheStepsSmall) {
         settle([this] { return steps()->rowCount() > 0; });
         int late = 0;
         for (int i = 0; i < steps()->rowCount(); ++i) {
-            if (steps()->item(i, 6)->text() != "accepted" || steps()->item(i, 0)->text().toDouble() < 0.5) continue;
+            if (steps()->item(i, 6)->text() != "accepted" ||
+                steps()->item(i, 0)->text().toDouble() < 0.5)
+                continue;
             ++late;
             // Fehlberg's fifth-order solution is stable for h·(-50) down to
             // -3.68: the controller hovers about h = 3.68/50 = 0.074, where
@@ -453,14 +458,17 @@ TEST_F(Adaptive, ASystemsAttemptsListAndDrawEveryComponent) {
     const Row header{"x", "h", "y1 at x + h", "y2 at x + h", "err (RMS of estimate/tolerance)",
                      "step", "true local error (max norm)", "true error of y (max norm)"};
     for (int column = 0; column < steps()->columnCount(); ++column) {
-        EXPECT_EQ(steps()->horizontalHeaderItem(column)->text(), header[static_cast<std::size_t>(column)]);
+        EXPECT_EQ(steps()->horizontalHeaderItem(column)->text(),
+                  header[static_cast<std::size_t>(column)]);
     }
     EXPECT_EQ(row(0), (Row{"0", "1.00E+00", "0.541185897435897", "-0.841666666666667", "5.21E+02",
                            "rejected", "8.84E-04", "8.84E-04"}));
     EXPECT_EQ(row(1), (Row{"0", "2.58E-01", "0.967009223217628", "-0.254742383297576", "8.21E-01",
                            "accepted", "2.65E-07", "2.65E-07"}));
-    EXPECT_TRUE(label("Controller notes")->text().contains("root mean square over the 2 components"));
-    EXPECT_TRUE(notes().contains("Errors are measured in the maximum norm")) << notes().toStdString();
+    EXPECT_TRUE(
+        label("Controller notes")->text().contains("root mean square over the 2 components"));
+    EXPECT_TRUE(notes().contains("Errors are measured in the maximum norm"))
+        << notes().toStdString();
 
     // The first accepted point, (0.2576, 0.9670, -0.2547): each component's
     // colour where its value is, and not where the other's is.
@@ -536,4 +544,33 @@ TEST_F(Adaptive, ASweepWithNothingToDrawKeepsSensibleAxes) {
     EXPECT_EQ(work->xAxis->range().upper, 1e6);
     EXPECT_EQ(work->yAxis->range().lower, 1e-16);
     EXPECT_EQ(work->yAxis->range().upper, 1);
+}
+
+// y' = -1E+5·(y - cos x) - sin x from (0, 1) to 2.5, typed without its
+// exact solution cos x: the reference is accurate to about 1.19E-09 and the
+// sweep's implicit runs reach errors far below what it can measure
+// (tests/studies/adaptive_study_test.cpp works them out). The plot marks
+// that level as the Convergence page marks its floor, dotted and named in
+// the legend, and no note states an error below it.
+TEST_F(Adaptive, ErrorsTheReferenceCannotMeasureAreMarkedAndNotStated) {
+    open("2", "Option_RKF");
+    enter("f(x, y)", "-1e5*(y - cos(x)) - sin(x)");
+    enter("x0", "0");
+    enter("y0", "1");
+    enter("x1", "2.5");
+    QLabel* work = label("Work-precision notes");
+    settle([work] {
+        return work->text().contains("Trapezoid with N = 32 fixed steps reached an error below "
+                                     "what the reference can measure, about 1.19E-08, at x1");
+    });
+    const QStringList names =
+        pelorin::testing::legendNames(*named<QCustomPlot>("Work-precision plot"));
+    EXPECT_TRUE(names.contains("reference's accuracy: errors below 1.19E-08"))
+        << names.join(" | ").toStdString();
+    const QRegularExpression stated("an error of ([0-9.]+E[-+][0-9]+)");
+    for (auto match = stated.globalMatch(work->text()); match.hasNext();) {
+        const QString error = match.next().captured(1);
+        EXPECT_GE(error.toDouble(), 1.19e-8) << error.toStdString();
+    }
+    keepPicture("adaptive-reference-floor");
 }
