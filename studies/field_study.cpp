@@ -8,7 +8,6 @@
 #include "numerics/plot_extent.h"
 #include "numerics/reference.h"
 #include "numerics/state_operations.h"
-#include "numerics/system_reference.h"
 #include "problem/formula.h"
 #include "numerics/method_sets.h"
 
@@ -60,8 +59,8 @@ KnownSolution tabulatedSolution(std::vector<double> x, std::vector<double> y) {
     };
 }
 
-SystemComparison systemComparison(const Problem& problem) {
-    if (const KnownSystemSolution exact = problem.systemExact()) {
+KnownSamples systemComparison(const Problem& problem) {
+    if (const KnownStateOf<StateVector> exact = problem.systemExact()) {
         return {[exact](const std::vector<double>& abscissae) {
                     std::vector<StateVector> values;
                     for (double x : abscissae) values.push_back(exact(x));
@@ -71,7 +70,8 @@ SystemComparison systemComparison(const Problem& problem) {
     }
     return {[F = problem.systemSlope(), x0 = problem.x0,
              y0 = problem.y0](const std::vector<double>& abscissae) {
-                const SystemReferenceSolution reference = systemReferenceSolution(F, x0, y0, abscissae);
+                const ReferenceSolutionOf<StateVector> reference =
+                    referenceSolution(F, x0, y0, abscissae);
                 std::vector<StateVector> values = reference.y;
                 StateVector unknown(y0.size());
                 for (std::size_t k = 0; k < unknown.size(); ++k) {
@@ -87,7 +87,7 @@ namespace {
 
 template <typename Paths>
 bool reachesPast(const Paths& paths, const SolutionEnd& end) {
-    return std::any_of(paths.begin(), paths.end(), [&end](const SolutionPath& path) {
+    return std::any_of(paths.begin(), paths.end(), [&end](const auto& path) {
         return std::any_of(path.x.begin(), path.x.end(), [&end](double x) { return end.past(x); });
     });
 }
@@ -115,13 +115,13 @@ std::vector<double> referenceAbscissae(const FieldStudy& study, double x0, doubl
 // What the runs are compared with: one equation's solution, known at any x,
 // or a system's samples, asked for at all of a run's abscissae at once.
 template <class State>
-using ComparedSolutionOf =
-    std::conditional_t<std::is_same_v<State, double>, KnownSolution, SystemSolutionSamples>;
+using ComparedSolutionOf = std::conditional_t<std::is_same_v<State, double>, KnownSolution,
+                                              SolutionSamplesOf<StateVector>>;
 
 // The solution the runs are compared with: the exact one, else a reference
 // at every abscissa the study reads, with notes on how far to trust it.
-// Where it ends and stops being trusted only one equation's reference says:
-// a system's is NaN past where it stopped.
+// Where it ends both forms' references say; where it stops being trusted
+// only one equation's: a system's is NaN past where it stopped.
 template <class State>
 struct Known {
     ComparedSolutionOf<State> solution;
@@ -134,8 +134,8 @@ Known<double> knownSolution(const Problem& problem, const FieldStudy& study) {
     Known<double> known;
     if ((known.solution = problem.exact())) return known;
     const double x0 = problem.x0;
-    ReferenceSolution reference =
-        referenceSolution(problem.slope(), x0, problem.y0[0], referenceAbscissae(study, x0, problem.x1));
+    ReferenceSolution reference = referenceSolution(problem.slope(), x0, problem.y0[0],
+                                                    referenceAbscissae(study, x0, problem.x1));
     if (reference.x.empty()) {
         known.comparison = Comparison::none;
         known.notes.push_back("No exact solution is given, and no reference solution could be "
@@ -171,17 +171,25 @@ bool measureErrors(FieldStudyOf<State>& study, const ComparedSolutionOf<State>& 
     return true;
 }
 
+// Where runs pass the solution's end, the note that says so; none where
+// they do not.
+template <class State>
+std::optional<std::string> pastEndOfRuns(const FieldStudyOf<State>& study) {
+    if (!study.end ||
+        !(reachesPast(study.halved, *study.end) || reachesPast(study.every, *study.end))) {
+        return std::nullopt;
+    }
+    return pastEndNote("The runs' points", study.end->at) +
+           " The view is fitted to the points before it, and Lab steps has no solution to "
+           "compare with there.";
+}
+
 // What the runs' notes say, and where runs pass the solution's end.
 void noteRuns(FieldStudy& study) {
     for (const SolutionPath& path : study.halved) {
         if (const std::string note = pathNote(path); !note.empty()) study.notes.push_back(note);
     }
-    if (study.end &&
-        (reachesPast(study.halved, *study.end) || reachesPast(study.every, *study.end))) {
-        study.notes.push_back(pastEndNote("The runs' points", study.end->at) +
-                              " The view is fitted to the points before it, and Lab steps has "
-                              "no solution to compare with there.");
-    }
+    if (const auto note = pastEndOfRuns(study)) study.notes.push_back(*note);
 }
 
 // How much of the error where the run with h ends its starting values
@@ -215,7 +223,8 @@ std::string startingValuesNote(const FieldStudy& study, const Problem& problem,
     if (!std::isfinite(formulaError)) return {};
     const double carried = error - formulaError;
     std::string share;
-    if (std::fabs(carried) <= std::fabs(error)) share = " (" + std::to_string(std::lround(100 * std::fabs(carried / error))) + " %)";
+    if (std::fabs(carried) <= std::fabs(error))
+        share = " (" + std::to_string(std::lround(100 * std::fabs(carried / error))) + " %)";
     return "The starting values from " + from + " carry " + errorText(carried) + " of the error " +
            errorText(error) + at + share + ": started from the " + knownSolutionName(problem) +
            "'s values the error there is " + errorText(formulaError) + ".";
@@ -297,21 +306,23 @@ void findRunsLeavingTheView(FieldStudy& study, std::size_t chosen) {
 }
 
 // A system's views of its components, for h, h/2 and h/4 and for each set.
-void fitComponents(SystemFieldStudy& study, std::size_t chosen) {
+void fitComponents(FieldStudyOf<StateVector>& study, std::size_t chosen) {
     Extent known;
-    for (const StateVector& y : study.knownY) {
-        for (double component : y) {
+    for (std::size_t i = 0; i < study.knownY.size(); ++i) {
+        if (study.end && study.end->past(study.knownX[i])) continue;
+        for (double component : study.knownY[i]) {
             if (std::isfinite(component)) known.include(component);
         }
     }
     const RunsView halved =
         viewOf<StateVector>(known, {&study.halved[0], &study.halved[1], &study.halved[2]},
-                            {"with h", "with h/2", "with h/4"});
+                            {"with h", "with h/2", "with h/4"}, study.end);
     study.values = halved.values;
     study.leavingNote = halved.note;
     for (std::size_t set = 0; set < sideBySideSets; ++set) {
         const std::vector<std::size_t> rows = sideBySideRows(SideBySide(set), chosen);
-        const RunsView every = viewOf(known, runsAt(study.every, rows), captionsAt(rows));
+        const RunsView every =
+            viewOf(known, runsAt(study.every, rows), captionsAt(rows), study.end);
         study.everyValues[set] = every.values;
         study.everyLeavingNote[set] = every.note;
     }
@@ -320,7 +331,7 @@ void fitComponents(SystemFieldStudy& study, std::size_t chosen) {
 // The samples at abscissae asked for before, given again: every run with h
 // steps through the same abscissae, and a reference for them costs a
 // solution from x0 to x1 each time.
-SystemSolutionSamples remembered(SystemSolutionSamples samples) {
+SolutionSamplesOf<StateVector> remembered(SolutionSamplesOf<StateVector> samples) {
     auto asked = std::make_shared<std::map<std::vector<double>, std::vector<StateVector>>>();
     return [samples = std::move(samples), asked](const std::vector<double>& abscissae) {
         const auto found = asked->find(abscissae);
@@ -332,8 +343,8 @@ SystemSolutionSamples remembered(SystemSolutionSamples samples) {
 // I's drift along a run as far as it can be computed: from the start, or,
 // given the known solution at the run's abscissae, from the solution's I
 // at the same x.
-std::vector<double> driftAlong(const ConservedQuantity& I, const SystemPath& run,
-                               const SystemSolutionSamples* known) {
+std::vector<double> driftAlong(const ConservedQuantity& I, const PathOf<StateVector>& run,
+                               const SolutionSamplesOf<StateVector>* known) {
     std::vector<double> drift;
     if (!known) {
         drift = invariantDrift(I, run);
@@ -348,8 +359,8 @@ std::vector<double> driftAlong(const ConservedQuantity& I, const SystemPath& run
     return drift;
 }
 
-void measureDrift(SystemFieldStudy& study, const Problem& problem,
-                  const SystemSolutionSamples& samples) {
+void measureDrift(FieldStudyOf<StateVector>& study, const Problem& problem,
+                  const SolutionSamplesOf<StateVector>& samples) {
     const ConservedQuantity I = problem.typedInvariant();
     if (!I) return;
     study.invariantAtStart = I(problem.x0, problem.y0);
@@ -358,7 +369,7 @@ void measureDrift(SystemFieldStudy& study, const Problem& problem,
         study.driftAgainst = study.comparison == Comparison::exact ? "the exact solution"
                                                                    : "the reference solution";
     }
-    const SystemSolutionSamples* known = kept ? nullptr : &samples;
+    const SolutionSamplesOf<StateVector>* known = kept ? nullptr : &samples;
     for (std::size_t r = 0; r < study.halved.size(); ++r) {
         study.drift[r] = driftAlong(I, study.halved[r], known);
     }
@@ -371,7 +382,8 @@ void measureDrift(SystemFieldStudy& study, const Problem& problem,
 // component at a time, or the drift, as the curve of a single equation.
 SolutionPath curveOf(const std::vector<double>& x, std::vector<double> y) {
     SolutionPath curve;
-    curve.x.assign(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(std::min(x.size(), y.size())));
+    curve.x.assign(x.begin(),
+                   x.begin() + static_cast<std::ptrdiff_t>(std::min(x.size(), y.size())));
     curve.y = std::move(y);
     return curve;
 }
@@ -381,7 +393,7 @@ bool sameRunCurve(const SolutionPath& a, const SolutionPath& b, double tolerance
     return sameCurve(a, b, tolerance);
 }
 
-bool sameRunCurve(const SystemPath& a, const SystemPath& b, double tolerance) {
+bool sameRunCurve(const PathOf<StateVector>& a, const PathOf<StateVector>& b, double tolerance) {
     if (a.x != b.x || a.y.empty() || a.y.size() != b.y.size()) return false;
     for (std::size_t k = 0; k < a.y.front().size(); ++k) {
         if (!sameCurve(curveOf(a.x, componentOf(a.y, k)), curveOf(b.x, componentOf(b.y, k)),
@@ -414,7 +426,7 @@ double valueSpan(const FieldStudy& study, SideBySide set, std::size_t chosen) {
 }
 
 // The span of the values a system's view of a set holds.
-double valueSpan(const SystemFieldStudy& study, SideBySide set, std::size_t) {
+double valueSpan(const FieldStudyOf<StateVector>& study, SideBySide set, std::size_t) {
     const Extent& values = study.everyValues[static_cast<std::size_t>(set)];
     return values.upper - values.lower;
 }
@@ -434,7 +446,7 @@ void markHidden(std::array<HiddenRuns, sideBySideSets>& hidden, std::size_t set,
 // on a logarithmic axis: a system's; one equation has no invariant.
 void findHiddenDrift(FieldStudy&, const std::vector<std::size_t>&, std::size_t) {}
 
-void findHiddenDrift(SystemFieldStudy& study, const std::vector<std::size_t>& rows,
+void findHiddenDrift(FieldStudyOf<StateVector>& study, const std::vector<std::size_t>& rows,
                      std::size_t set) {
     Extent drifts;
     for (std::size_t row : rows) {
@@ -453,10 +465,12 @@ void findHiddenDrift(SystemFieldStudy& study, const std::vector<std::size_t>& ro
         return sizes;
     };
     markHidden(study.driftHiddenUnder, set, rows, [&](std::size_t i, std::size_t later) {
-        return !study.everyDrift[rows[i]].empty() && sameCurve(drift(i), drift(later), driftTolerance);
+        return !study.everyDrift[rows[i]].empty() &&
+               sameCurve(drift(i), drift(later), driftTolerance);
     });
     markHidden(study.logDriftHiddenUnder, set, rows, [&](std::size_t i, std::size_t later) {
-        return !study.everyDrift[rows[i]].empty() && sameErrorCurve(magnitudes(i), magnitudes(later));
+        return !study.everyDrift[rows[i]].empty() &&
+               sameErrorCurve(magnitudes(i), magnitudes(later));
     });
 }
 
@@ -481,15 +495,17 @@ void findHiddenRuns(FieldStudyOf<State>& study, std::size_t chosen,
 }
 
 // A system's exact solution, else its reference, asked for again at the
-// abscissae of each run; the note on the reference says how accurate it is
-// at x1.
-Known<StateVector> knownSolution(const Problem& problem, const SystemFieldStudy&) {
-    const SystemComparison compared = systemComparison(problem);
+// abscissae of each run; the notes on the reference say how accurate it is
+// at x1, or why it stops before, and where the solution ends.
+Known<StateVector> knownSolution(const Problem& problem, const FieldStudyOf<StateVector>&) {
+    const KnownSamples compared = systemComparison(problem);
     Known<StateVector> known{remembered(compared.samples), compared.comparison, {}, {}, {}};
     if (compared.comparison == Comparison::reference) {
-        const SystemReferenceSolution atEnd =
-            systemReferenceSolution(problem.systemSlope(), problem.x0, problem.y0, {problem.x1});
-        known.notes.push_back(systemReferenceUsedNote(atEnd.method, atEnd.accuracy));
+        const ReferenceSolutionOf<StateVector> atEnd =
+            referenceSolution(problem.systemSlope(), problem.x0, problem.y0, {problem.x1});
+        known.notes.push_back(referenceUsedNote(atEnd.relativeAccuracy, atEnd.method));
+        if (!atEnd.note.empty()) known.notes.push_back(atEnd.note);
+        if (atEnd.end) known.end = SolutionEnd{problem.x0, *atEnd.end};
     }
     return known;
 }
@@ -504,8 +520,8 @@ void showKnown(FieldStudy& study, const Problem& problem, const KnownSolution& s
     findRunsLeavingTheView(study, chosen);
 }
 
-void showKnown(SystemFieldStudy& study, const Problem& problem,
-               const SystemSolutionSamples& samples, std::size_t chosen) {
+void showKnown(FieldStudyOf<StateVector>& study, const Problem& problem,
+               const SolutionSamplesOf<StateVector>& samples, std::size_t chosen) {
     // At least four samples a step of h, so that a long run's solution,
     // over many periods, is drawn as a curve and not as an alias of one.
     const long points = std::clamp(4 * study.halved[0].stepsToEnd + 1, 401L, maxPathSteps + 1);
@@ -529,13 +545,14 @@ void closingNotes(FieldStudy& study, const Problem& problem, const MultistepSett
     if (!study.startingNote.empty()) study.notes.push_back(study.startingNote);
 }
 
-void closingNotes(SystemFieldStudy& study, const Problem&, const MultistepSettings&,
-                  const SystemSolutionSamples&) {
+void closingNotes(FieldStudyOf<StateVector>& study, const Problem&, const MultistepSettings&,
+                  const SolutionSamplesOf<StateVector>&) {
     std::vector<std::string> runs{maximumNormNote()};
-    for (const SystemPath& path : study.halved) {
+    for (const PathOf<StateVector>& path : study.halved) {
         if (std::string note = pathNote(path); !note.empty()) runs.push_back(note);
     }
     study.notes.insert(study.notes.begin(), runs.begin(), runs.end());
+    if (const auto note = pastEndOfRuns(study)) study.notes.push_back(*note);
     for (const std::string& note : study.labSteps.notes) {
         if (std::find(study.notes.begin(), study.notes.end(), note) == study.notes.end()) {
             study.notes.push_back(note);
@@ -564,7 +581,8 @@ FieldStudyOf<State> studyField(const Problem& shared, const FieldInputs& inputs,
     study.end = known.end;
     study.notes.insert(study.notes.end(), known.notes.begin(), known.notes.end());
     if (!measureErrors(study, known.solution, stop)) return study;
-    study.labSteps = labStepErrors(method, f, x0, y0, x1, h, known.solution, study.comparison, start);
+    study.labSteps =
+        labStepErrors(method, f, x0, y0, x1, h, known.solution, study.comparison, start);
     study.labSteps.end = study.end;
     study.labSteps.trustEnds = known.trustEnds;
     showKnown(study, problem, known.solution, inputs.method);
@@ -573,7 +591,7 @@ FieldStudyOf<State> studyField(const Problem& shared, const FieldInputs& inputs,
     return study;
 }
 template FieldStudy studyField<double>(const Problem&, const FieldInputs&, std::stop_token);
-template SystemFieldStudy studyField<StateVector>(const Problem&, const FieldInputs&,
+template FieldStudyOf<StateVector> studyField<StateVector>(const Problem&, const FieldInputs&,
                                                   std::stop_token);
 
 }  // namespace pelorin

@@ -16,7 +16,6 @@
 #include <optional>
 #include <stop_token>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 namespace pelorin {
@@ -38,11 +37,6 @@ inline constexpr double viewReach = 2;
 // For each run of a set, the later one of the same set whose curve hides it.
 using HiddenRuns = PerMethod<std::optional<std::size_t>>;
 
-// The Lab steps of a run of one equation, or of a system.
-template <class State>
-using StepErrorsOf =
-    std::conditional_t<std::is_same_v<State, double>, StepErrors, SystemStepErrors>;
-
 // What the Field page draws of one equation (State double), or of a system
 // (StateVector) each component against x: the chosen method with h, h/2
 // and h/4, a set of methods side by side with h, beside the exact or
@@ -62,6 +56,9 @@ struct FieldStudyOf {
     // plot of the errors.
     std::array<HiddenRuns, sideBySideSets> hiddenUnder, errorHiddenUnder;
     std::vector<std::string> notes;
+    // Where the reference found the solution to end; runs past it follow no
+    // solution, and a view fitted to the study leaves their points out.
+    std::optional<SolutionEnd> end;
 
     // One equation's; empty for a system, whose known solution is knownX
     // and knownY, whose view holds `values`, and whose reference is NaN past
@@ -75,9 +72,6 @@ struct FieldStudyOf {
     // For a multistep method: what its starting values carry of the error
     // at the run's end, beside a run started from the known solution.
     std::string startingNote;
-    // Where the reference found the solution to end; runs past it follow no
-    // solution, and a view fitted to the study leaves their points out.
-    std::optional<SolutionEnd> end;
 
     // A system's; empty for one equation, which has no invariant.
     std::vector<double> knownX;        // the exact or reference solution from x0 to x1
@@ -106,7 +100,6 @@ struct FieldStudyOf {
     std::array<std::string, sideBySideSets> everyLeavingNote;
 };
 using FieldStudy = FieldStudyOf<double>;
-using SystemFieldStudy = FieldStudyOf<StateVector>;
 
 // The step h the page reads, the method's catalogue row, how the multistep
 // methods start and which is the own one, and the set of methods shown
@@ -135,7 +128,7 @@ FieldStudyOf<State> studyField(const Problem& problem, const FieldInputs& inputs
                                std::stop_token stop = {});
 
 // As studyField, on a system.
-inline SystemFieldStudy studySystemField(const Problem& problem, const FieldInputs& inputs,
+inline FieldStudyOf<StateVector> studySystemField(const Problem& problem, const FieldInputs& inputs,
                                          std::stop_token stop = {}) {
     return studyField<StateVector>(problem, inputs, stop);
 }
@@ -143,11 +136,11 @@ inline SystemFieldStudy studySystemField(const Problem& problem, const FieldInpu
 // The samples a system's studies compare with: its exact solution, else a
 // reference computed at the abscissae asked for (NaN past where it
 // stopped), with the note that says so; empty when it has neither.
-struct SystemComparison {
-    SystemSolutionSamples samples;
+struct KnownSamples {
+    SolutionSamplesOf<StateVector> samples;
     Comparison comparison = Comparison::none;
 };
-SystemComparison systemComparison(const Problem& problem);
+KnownSamples systemComparison(const Problem& problem);
 
 // A solution known only at the abscissae `x` (values `y`): the value at one
 // of them, and NaN anywhere else. The abscissae are sorted, ascending or

@@ -74,7 +74,8 @@ TEST(FieldStudy, WithoutAnExactSolutionTheReferenceGivesEveryValueShown) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.f) + " to " + std::to_string(row.x1));
-        const FieldStudy study = studyField(typedProblem(row.f, 0, 1, row.x1), {.h = 0.4, .method = 4});
+        const FieldStudy study =
+            studyField(typedProblem(row.f, 0, 1, row.x1), {.h = 0.4, .method = 4});
         EXPECT_EQ(study.comparison, Comparison::reference);
         ASSERT_FALSE(study.notes.empty());
         EXPECT_NE(study.notes.front().find("reference solution"), std::string::npos);
@@ -116,7 +117,8 @@ TEST(FieldStudy, RunsPastTheEndOfTheSolutionFollowNoSolution) {
     } rows[] = {{"y^2", "1", 2}, {"-y^2", "-1", -2}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.f);
-        const FieldStudy study = studyField(typedProblem(row.f, 0, 1, row.x1), {.h = 0.1, .method = 3});
+        const FieldStudy study =
+            studyField(typedProblem(row.f, 0, 1, row.x1), {.h = 0.1, .method = 3});
         ASSERT_TRUE(study.end);
         EXPECT_NEAR(study.end->at, row.x1 / 2, 1e-9);
         const std::string end = row.end;
@@ -275,7 +277,8 @@ TEST(FieldStudy, NamesTheCurveUnderWhichEachHiddenRunLies) {
 // millionth of that: no error is measured against it there ("not trusted"),
 // and past the end there is no solution to measure against.
 TEST(FieldStudy, WhereTheReferenceCannotBeTrustedNoErrorIsMeasured) {
-    const FieldStudy study = studyField(typedProblem("y^2", 0, 1, 2), {.h = 0.9999999, .method = 0});
+    const FieldStudy study =
+        studyField(typedProblem("y^2", 0, 1, 2), {.h = 0.9999999, .method = 0});
     const TextTable table = stepErrorTable(study.labSteps);
     const std::vector<std::vector<std::string>> expected{
         {"0", "0", "1", "1", "0", ""},
@@ -322,10 +325,10 @@ TEST(StoppedStudy, EndsBeforeTheReferenceAndSaysNothingUntrue) {
 // y2' = 0 from (1, 1) the solution stays within [0, 1]; Euler's first step
 // gives y1 = 1 - h·1E251: -1E251 with h = 1, -5E250 with h/2, -2.5E250 with
 // h/4, each beyond the 1E250 a plot spans, and then overflows or ends.
-TEST(SystemFieldStudy, ARunBeyondWhatAPlotSpansLeavesTheView) {
+TEST(FieldStudyOfASystem, ARunBeyondWhatAPlotSpansLeavesTheView) {
     const Problem stiff = pelorin::testing::systemProblem(
         {{"-1E251*y1", "1", "exp(-1E251*x)"}, {"0", "1", "1"}}, 0, 1);
-    const SystemFieldStudy study = studySystemField(stiff, {.h = 1, .method = 0});
+    const FieldStudyOf<StateVector> study = studySystemField(stiff, {.h = 1, .method = 0});
     ASSERT_EQ(study.halved[0].y.size(), 2u);
     EXPECT_EQ(study.halved[0].y[1][0], -1E251);
     EXPECT_EQ(study.leavingNote,
@@ -335,16 +338,45 @@ TEST(SystemFieldStudy, ARunBeyondWhatAPlotSpansLeavesTheView) {
     EXPECT_EQ(study.values.upper, 1.0);
 }
 
+// The system y1' = y1², y2' = 1 from (1, 0) has y1 = 1/(1 - x), which ends
+// at x = 1, as one equation's y' = y² does: the notes say where, the runs'
+// points past it (Runge-Kutta 4 steps over it with h = 0.1) follow no
+// solution and are left out of the view instead of said to leave it, and
+// Lab steps has nothing to compare them with.
+TEST(FieldStudyOfASystem, RunsPastTheEndOfTheSolutionFollowNoSolution) {
+    const Problem blowUp =
+        pelorin::testing::systemProblem({{"y1^2", "1", ""}, {"1", "0", ""}}, 0, 2);
+    const FieldStudyOf<StateVector> study = studySystemField(
+        blowUp, {.h = 0.1, .method = catalogueRow(methodByCaption("Runge-Kutta 4"))});
+    ASSERT_TRUE(study.end);
+    EXPECT_NEAR(study.end->at, 1, 1e-9);
+    for (const std::string note :
+         {"The solution does not continue past x \u2248 1: |y| grows without bound as x nears it.",
+          "The runs' points past x \u2248 1 follow no solution. The view is fitted to the points "
+          "before it, and Lab steps has no solution to compare with there."}) {
+        EXPECT_NE(std::find(study.notes.begin(), study.notes.end(), note), study.notes.end())
+            << note;
+    }
+    EXPECT_EQ(study.leavingNote, "");
+    const TextTable table = stepErrorTable(study.labSteps);
+    ASSERT_GE(table.rows.size(), 12u);
+    for (const auto& cells : table.rows) {
+        SCOPED_TRACE(cells[1]);
+        const bool past = std::stod(cells[1]) >= 1;
+        EXPECT_EQ(cells.back() == "no solution here", past) << cells.back();
+    }
+}
+
 // Euler spirals out of the oscillator's circle: by (1 + h²)^(N/2) after N
 // steps, 1.16^125 ≈ 1E8 with h = 0.4 to x = 100, 144 with h/4. The view
 // holds the circle and what lies near it, and the notes name the runs that
 // leave it. Of the seven with h only Euler does: the end-point and mid-point
 // methods grow by |R(ih)| = √(1 + h⁴/4) = 1.0032 a step, to about 2.2 at
 // x = 100, within twice the circle's span of it.
-TEST(SystemFieldStudy, RunsThatLeaveTheSolutionFarBehindLeaveTheView) {
+TEST(FieldStudyOfASystem, RunsThatLeaveTheSolutionFarBehindLeaveTheView) {
     const Problem oscillator = pelorin::testing::systemProblem(
         {{"y2", "1", "cos(x)"}, {"-y1", "0", "-sin(x)"}}, 0, 100, "y1^2 + y2^2");
-    const SystemFieldStudy study = studySystemField(
+    const FieldStudyOf<StateVector> study = studySystemField(
         oscillator, {.h = 0.4, .method = 0, .sideBySide = SideBySide::explicitMethods});
     EXPECT_EQ(study.comparison, Comparison::exact);
     EXPECT_EQ(study.leavingNote,
@@ -367,11 +399,12 @@ TEST(SystemFieldStudy, RunsThatLeaveTheSolutionFarBehindLeaveTheView) {
 // blow up and leave the view, the implicit ones follow the reference to x1
 // (Robertson's total y1 + y2 + y3 = 1 kept by every Runge-Kutta method, a
 // linear invariant), and backward Euler stays within a few hundredths of it.
-TEST(SystemFieldStudy, OnTheStiffSystemsTheImplicitMethodsFollowWhereEulerBlowsUp) {
+TEST(FieldStudyOfASystem, OnTheStiffSystemsTheImplicitMethodsFollowWhereEulerBlowsUp) {
     const auto implicit = static_cast<std::size_t>(SideBySide::implicitMethods);
-    for (const auto& [name, x1] : {std::pair{"Robertson", 40.0}, std::pair{"Van der Pol, stiff", 100.0}}) {
+    for (const auto& [name, x1] :
+         {std::pair{"Robertson", 40.0}, std::pair{"Van der Pol, stiff", 100.0}}) {
         SCOPED_TRACE(name);
-        const SystemFieldStudy study =
+        const FieldStudyOf<StateVector> study =
             studySystemField(pelorin::testing::librarySystem(name, x1),
                              {.h = 0.5, .method = 0, .sideBySide = SideBySide::implicitMethods});
         EXPECT_NE(study.every[0].end, PathEnd::reached);
@@ -395,9 +428,9 @@ TEST(SystemFieldStudy, OnTheStiffSystemsTheImplicitMethodsFollowWhereEulerBlowsU
 // of a number. With h/2 and h/4 it grows by 1 + h² a step, to
 // (1.25^120 - 1)/2 = 2.13E+11 and (1.0625^240 - 1)/2 = 1.04E+06 at x = 60
 // (python3's fractions), whose values stay within the range.
-TEST(SystemFieldStudy, ARunThatBlowsUpLeavesTheRangeWhereItsInvariantCanBeComputed) {
+TEST(FieldStudyOfASystem, ARunThatBlowsUpLeavesTheRangeWhereItsInvariantCanBeComputed) {
     const Problem oscillator = pelorin::testing::librarySystem("Harmonic oscillator", 60);
-    const SystemFieldStudy study = studySystemField(oscillator, {.h = 1, .method = 0});
+    const FieldStudyOf<StateVector> study = studySystemField(oscillator, {.h = 1, .method = 0});
     EXPECT_EQ(study.halved[0].x.size(), 61u);
     EXPECT_EQ(study.drift[0].size(), 54u);
     EXPECT_EQ(study.drift[1].size(), 121u);
@@ -416,10 +449,11 @@ TEST(SystemFieldStudy, ARunThatBlowsUpLeavesTheRangeWhereItsInvariantCanBeComput
 // (checkInvariant): each run's energy is measured against the reference's
 // at the same x, so that a run as good as the reference shows no error at
 // all, though the energy itself falls from -cos 2 = 0.416 towards -1.
-TEST(SystemFieldStudy, AnInvariantTheSystemDoesNotKeepIsMeasuredAgainstTheSolution) {
+TEST(FieldStudyOfASystem, AnInvariantTheSystemDoesNotKeepIsMeasuredAgainstTheSolution) {
     const Problem damped = pelorin::testing::systemProblem(
         {{"y2", "2", ""}, {"-sin(y1) - 0.5*y2", "0", ""}}, 0, 20, "y2^2/2 - cos(y1)");
-    const SystemFieldStudy study = studySystemField(damped, {.h = 0.05, .method = catalogueRow(methodByCaption("Runge-Kutta 4"))});
+    const FieldStudyOf<StateVector> study = studySystemField(
+        damped, {.h = 0.05, .method = catalogueRow(methodByCaption("Runge-Kutta 4"))});
     EXPECT_EQ(study.driftAgainst, "the reference solution");
     ASSERT_EQ(study.drift[0].size(), 401u);
     // The solution's curve: four samples a step of h, 1601 for 400 steps.
@@ -447,11 +481,14 @@ TEST(FieldStudy, TheReferenceNoteNamesTheMethodThatMadeIt) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.f);
-        const FieldStudy study = studyField(typedProblem(row.f, 0, 1, row.x1), {.h = 0.5, .method = 3});
+        const FieldStudy study =
+            studyField(typedProblem(row.f, 0, 1, row.x1), {.h = 0.5, .method = 3});
         EXPECT_EQ(study.comparison, Comparison::reference);
-        const auto note = std::find_if(study.notes.begin(), study.notes.end(), [](const std::string& text) {
-            return text.starts_with("No exact solution is given: the curve named \"reference\"");
-        });
+        const auto note =
+            std::find_if(study.notes.begin(), study.notes.end(), [](const std::string& text) {
+                return text.starts_with(
+                    "No exact solution is given: the curve named \"reference\"");
+            });
         ASSERT_NE(note, study.notes.end());
         EXPECT_NE(note->find(row.method), std::string::npos) << *note;
     }
