@@ -53,6 +53,10 @@ struct ComponentRuns {
 // the runs drawn: those that leave the view, and their drifts.
 QString drawFieldComponents(const ComponentPlots& plots, const ComponentRuns& runs);
 
+// A range of a whole view: with room at the edges, and one of no width (a
+// run at rest, a single value) given room of 1 on each side.
+pelorin::Extent framed(pelorin::Extent extent);
+
 // The components' whole view: x from x0 to x1, the values the study chose
 // for the runs shown, with room at the edges.
 void fitComponentsView(LabPlot& plot, const pelorin::Problem& problem,

@@ -501,6 +501,7 @@ void FieldTab::drawSystem() {
     const ComponentRuns runs{systemStudy_, inputs_.problem, inputs_.method, sideBySide(),
                              driftLogarithmic_->isChecked()};
     drawingNote_ = drawFieldComponents({*plot_, *errors_, *drift_}, runs);
+    errorsNote_.clear();  // a system's drawing note says what its error plot leaves out
     showDrift();
     showNotes();
     for (LabPlot* plot : {plot_, errors_, drift_}) plot->showWhole();
@@ -590,13 +591,7 @@ void FieldTab::fitView() {
             if (!study_.end || !study_.end->past(point.key)) y.include(point.value);
         }
     }
-    for (pelorin::Extent* extent : {&x, &y}) {
-        if (!(extent->upper > extent->lower)) {
-            extent->lower -= 1;
-            extent->upper += 1;
-        }
-        *extent = extent->widened(pelorin::wholeRoom);
-    }
+    for (pelorin::Extent* extent : {&x, &y}) *extent = framed(*extent);
     plot_->xAxis->setRange(x.lower, x.upper);
     plot_->yAxis->setRange(y.lower, y.upper);
 }

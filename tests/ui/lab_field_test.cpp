@@ -1011,6 +1011,34 @@ TEST_F(Field, TheDriftIsDrawnOnALogarithmicAxisOnRequest) {
 // The axes say what they show for the problem shown: a system's components
 // and the norm of its errors, then, back on one equation, y and the size of
 // its error, as a freshly opened lab has them.
+// y1' = -1E251·y1, y2' = 0 from (1, 1) with Euler and h = 1 to x1 = 1,
+// exact y1 = e^(-1E251·x), y2 = 1: the first step gives y1 = -1E251, beyond
+// the 1E250 a plot spans, and its error as large. The notes say that both plots leave values out, and the
+// view still shows y2 = 1, a single value, with room around it.
+TEST_F(Field, OnASystemValuesBeyondWhatAPlotSpansAreSaidToBeLeftOut) {
+    open();
+    chooseProblem(named<QComboBox>("Problem")->findText("Harmonic oscillator: y'' = -y"));
+    chooseMethod(0);
+    enter("y1'", "-1E251*y1");
+    enter("y2'", "0");
+    enter("y1(x0)", "1");
+    enter("y2(x0)", "1");
+    enter("exact y1(x)", "exp(-1E251*x)");
+    enter("exact y2(x)", "1");
+    enter("x1", "1");
+    enter("h", "1");
+    const QString undrawable =
+        "Some values lie beyond what a plot's scale can span (1E-280 to 1E+250 in size) and are "
+        "left out of the plot; the tables and notes still give them.";
+    while (!notes().contains("Global error: " + undrawable)) QTest::qWait(10);
+    keepPicture("field-system-beyond-a-plot");
+    EXPECT_TRUE(notes().contains("The runs with h, with h/2 and with h/4 leave the view"))
+        << notes().toStdString();
+    const QCPRange values = plot()->yAxis->range();
+    EXPECT_LT(values.lower, 1);
+    EXPECT_GT(values.upper, 1);
+}
+
 TEST_F(Field, TheAxesFollowTheProblemFromASystemBackToOneEquation) {
     open();
     EXPECT_EQ(plot()->yAxis->label(), "y");
