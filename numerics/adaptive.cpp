@@ -585,12 +585,23 @@ std::optional<EstimateQuality> estimateQuality(const AdaptiveRunOf<StateVector>&
     return qualityOf(run);
 }
 
+namespace {
+
+// "between 6.18E-02 and 1.66E-01 times the estimate (median 1.31E-01)", or
+// where the three read alike, as after one step, the one factor.
+std::string spreadText(const EstimateQuality& quality) {
+    const std::string lowest = errorText(quality.lowest), highest = errorText(quality.highest);
+    if (lowest == highest) return lowest + " times the estimate";
+    return "between " + lowest + " and " + highest + " times the estimate (median " +
+           errorText(quality.median) + ")";
+}
+
+}  // namespace
+
 std::string estimateQualityNote(const EstimateQuality& quality) {
     std::string note = "Over " + countText(static_cast<long>(quality.steps), "accepted step",
                                            "accepted steps") +
-                       " the true local error was between " + errorText(quality.lowest) +
-                       " and " + errorText(quality.highest) + " times the estimate (median " +
-                       errorText(quality.median) + "): ";
+                       " the true local error was " + spreadText(quality) + ": ";
     if (quality.highest <= 1) {
         note += "on this problem the estimate overstated the error on every step.";
     } else if (quality.lowest > 1) {

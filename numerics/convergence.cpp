@@ -167,9 +167,12 @@ bool sameErrors(const ConvergenceSeries& a, const ConvergenceSeries& b, double s
 std::string floorText(const ConvergenceSeries& series, double measurableError) {
     const std::vector<double> errors = floorErrors(series);
     const auto [low, high] = std::minmax_element(errors.begin(), errors.end());
+    const std::string lowest = errorText(*low), highest = errorText(*high);
     const std::string stops = "from " + stepsText(series.points[*series.floor]) +
-                              " on the error stops falling and stays between " + errorText(*low) +
-                              " and " + errorText(*high) + ". ";
+                              " on the error stops falling and stays " +
+                              (lowest == highest ? "at " + lowest
+                                                 : "between " + lowest + " and " + highest) +
+                              ". ";
     if (series.floorCause == FloorCause::reference) {
         return stops + "There the reference, not the method, decides the error: they lie below ten "
                        "times the reference's estimated accuracy, " + errorText(measurableError) +

@@ -508,10 +508,15 @@ TEST(AdaptiveRun, TheEstimatesQualityInWords) {
         const std::string note = estimateQualityNote(row.quality);
         EXPECT_TRUE(note.ends_with(row.verdict)) << note;
     }
+    // One factor where the lowest and the highest read alike, as after one step.
     EXPECT_EQ(estimateQualityNote({1, 1.25, 1.25, 1.25}),
-              "Over 1 accepted step the true local error was between 1.25E+00 and 1.25E+00 times "
-              "the estimate (median 1.25E+00): on this problem the estimate understated the error "
-              "on every step, so the error kept is larger than the tolerance suggests.");
+              "Over 1 accepted step the true local error was 1.25E+00 times the estimate: on this "
+              "problem the estimate understated the error on every step, so the error kept is "
+              "larger than the tolerance suggests.");
+    EXPECT_EQ(estimateQualityNote({10, 0.0618, 0.131, 0.166}),
+              "Over 10 accepted steps the true local error was between 6.18E-02 and 1.66E-01 times "
+              "the estimate (median 1.31E-01): on this problem the estimate overstated the error "
+              "on every step.");
 }
 
 TEST(AdaptiveSettings, HostileValuesAreRefusedOrRaisedInWords) {
