@@ -75,6 +75,24 @@ PaletteChoice paletteOf(std::size_t row) {
     return {palettes[family], static_cast<std::size_t>(before)};
 }
 
+// Tick labels with the digits neighbouring ticks need to differ: the
+// default six would label every tick of a view 1E-5 wide about 1 "1".
+class DistinctTicker : public QCPAxisTicker {
+protected:
+    double getTickStep(const QCPRange& range) override {
+        step_ = QCPAxisTicker::getTickStep(range);
+        return step_;
+    }
+    QString getTickLabel(double tick, const QLocale& locale, QChar formatChar,
+                         int precision) override {
+        return QCPAxisTicker::getTickLabel(tick, locale, formatChar,
+                                           pelorin::tickDigits(tick, step_, precision));
+    }
+
+private:
+    double step_ = 0;
+};
+
 // Axes at least this many lines of tick labels high: room for a handful of
 // labelled ticks with a line between them, on a projector as on a desktop.
 constexpr int readableLines = 10;
@@ -89,6 +107,9 @@ LabPlot::LabPlot(const QString& accessibleName, const QString& description, QWid
     describe(description);
     setFocusPolicy(Qt::StrongFocus);
     setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
+    for (QCPAxis* axis : {xAxis, yAxis, xAxis2, yAxis2}) {
+        axis->setTicker(QSharedPointer<QCPAxisTicker>(new DistinctTicker));
+    }
 
     copyImage_ = new QAction("Copy image", this);
     connect(copyImage_, &QAction::triggered, this,

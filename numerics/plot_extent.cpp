@@ -56,6 +56,15 @@ std::string zeroErrorsNote() {
            "here) has no curve, since a logarithmic axis has no place for 0.";
 }
 
+int tickDigits(double tick, double step, int fewest) {
+    if (!(step > 0) || !std::isfinite(step) || !std::isfinite(tick) || tick == 0) return fewest;
+    const double stepDecade = std::floor(std::log10(step));
+    const double leading = step / std::pow(10.0, stepDecade);
+    const double digits = std::floor(std::log10(std::fabs(tick))) - stepDecade + 1 +
+                          (std::fabs(leading - std::round(leading)) < 1e-9 ? 0 : 1);
+    return std::clamp(static_cast<int>(std::max<double>(digits, fewest)), fewest, 17);
+}
+
 bool sameOnLogAxis(double a, double b) {
     return std::fabs(a - b) <= 0.01 * std::max(std::fabs(a), std::fabs(b));
 }

@@ -54,6 +54,12 @@ std::vector<std::optional<std::size_t>> hiddenUnder(
 // where to look for it: "Euler (End points)\n(under Euler (Mid point))".
 std::string hiddenCurveName(const std::string& name, std::string_view over);
 
+// The significant digits a tick label at `tick` needs so that it differs
+// from its neighbours `step` away: one for each decade from the step's
+// leading digit up to the tick's, and one more where the step's own
+// leading digits are two (2.5E-06). At least `fewest`, at most 17.
+int tickDigits(double tick, double step, int fewest);
+
 // The whole plot's room: its ranges times this about their middles, so that
 // markers at the edges show whole.
 inline constexpr double wholeRoom = 1.15;

@@ -235,6 +235,30 @@ TEST_F(Lab, APlotWithNothingToShowKeepsItsAxesFullSize) {
     EXPECT_GT(plot->axisRect()->rect().width(), plot->width() / 2);
 }
 
+// Zoomed in to a view 1E-5 wide about 1, neighbouring ticks still read
+// apart: with six digits every one of them would read "1".
+TEST_F(Lab, TickLabelsKeepTheDigitsThatTellNeighboursApart) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QTest::keyClick(lab, Qt::Key_T, Qt::AltModifier);
+    QCustomPlot* plot = lab->findChild<QTabWidget*>()->currentWidget()->findChild<QCustomPlot*>();
+    ASSERT_NE(plot, nullptr);
+    for (QCPAxis* axis : {plot->xAxis, plot->yAxis}) {
+        axis->setRange(1, 1.00001);
+        plot->replot();
+        const QVector<double> ticks = axis->tickVector();
+        const QVector<QString> labels = axis->tickVectorLabels();
+        ASSERT_GE(ticks.size(), 3);
+        for (int i = 0; i < ticks.size(); ++i) {
+            SCOPED_TRACE(labels[i].toStdString());
+            EXPECT_NEAR(labels[i].toDouble(), ticks[i], 1e-9);
+            if (i > 0) {
+                EXPECT_NE(labels[i], labels[i - 1]);
+            }
+        }
+    }
+}
+
 // One step walks the lab's own run: the main window's calculations leave it
 // alone, and the lab's boxes and method move it.
 TEST_F(Lab, OneStepWalksTheLabsOwnRun) {
