@@ -23,6 +23,11 @@ std::string listedInWords(const Texts& items) {
     return text;
 }
 
+// A count with its noun: "1 step", "3 steps".
+inline std::string countText(long count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
 // A formula as a note quotes it: whole up to quotedFormulaLength
 // characters, else its first ones and how long it is, "y1*y2 + … (1043
 // characters)", so that a typed formula of a thousand characters does not

@@ -66,10 +66,6 @@ std::string raisedToleranceNote(double value) {
            errorText(smallestRelativeTolerance) + " is used instead.";
 }
 
-std::string countText(long count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 std::string methodNote(const Method& method) {
     const int q = estimateOrder(method);
     return std::string(method.caption) + " carries on with its " + ordinal(orderOf(method)) +
@@ -539,14 +535,18 @@ StepSizes sizesOf(const AdaptiveRunOf<State>& run) {
 template <class State>
 std::optional<EstimateQuality> qualityOf(const AdaptiveRunOf<State>& run) {
     std::vector<double> ratios;
+    std::size_t unmeasurable = 0;
     for (const AdaptiveStepOf<State>& step : run.attempts) {
         if (!step.accepted || !step.localError || stateNorm(step.estimate) == 0) continue;
-        // A local error of a few roundings says nothing about the estimate.
+        // A local error of a few roundings says nothing about the estimate,
+        // nor does one the reference cannot measure.
         const double rounding = std::numeric_limits<double>::epsilon() *
                                 std::max(stateNorm(step.y0), stateNorm(step.y1));
-        if (stateNorm(*step.localError) <= roundingUnits * rounding) continue;
-        // Nor does one the reference cannot measure.
-        if (belowMeasurable(stateNorm(*step.localError), step.measurableError)) continue;
+        if (stateNorm(*step.localError) <= roundingUnits * rounding ||
+            belowMeasurable(stateNorm(*step.localError), step.measurableError)) {
+            ++unmeasurable;
+            continue;
+        }
         const double ratio = stateNorm(*step.localError) / stateNorm(step.estimate);
         if (std::isfinite(ratio)) ratios.push_back(ratio);
     }
@@ -554,7 +554,7 @@ std::optional<EstimateQuality> qualityOf(const AdaptiveRunOf<State>& run) {
     std::sort(ratios.begin(), ratios.end());
     const std::size_t n = ratios.size();
     const double median = n % 2 == 1 ? ratios[n / 2] : (ratios[n / 2 - 1] + ratios[n / 2]) / 2;
-    return EstimateQuality{n, ratios.front(), median, ratios.back()};
+    return EstimateQuality{n, ratios.front(), median, ratios.back(), unmeasurable};
 }
 
 }  // namespace
@@ -612,6 +612,12 @@ std::string estimateQualityNote(const EstimateQuality& quality) {
     } else {
         note += "the estimate mostly understated the error, so the error kept is larger than "
                 "the tolerance suggests.";
+    }
+    if (quality.unmeasurable == 1) {
+        note += " The local error of 1 more accepted step lies below what can be measured.";
+    } else if (quality.unmeasurable > 1) {
+        note += " The local errors of " + std::to_string(quality.unmeasurable) +
+                " more accepted steps lie below what can be measured.";
     }
     return note;
 }
@@ -673,6 +679,8 @@ bool sweepPairs(WorkPrecision& sweep, const AtEnd& problem, double h0,
             const auto run = adaptiveRun(method, problem.f, problem.x0, problem.y0, problem.x1,
                                          h0, withTolerance(settings, tolerance));
             WorkPoint point{tolerance, run.slopeEvaluations, std::nullopt};
+            point.accepted = run.accepted;
+            point.rejected = run.rejected;
             if (run.end == AdaptiveEnd::reachedEnd) {
                 point.error = finiteOrNone(stateNorm(run.y - problem.exactAtEnd));
             } else {

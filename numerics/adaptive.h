@@ -227,13 +227,17 @@ StepSizes stepSizes(const AdaptiveRunOf<StateVector>& run);
 struct EstimateQuality {
     std::size_t steps = 0;
     double lowest = 0, median = 0, highest = 0;
+    // Accepted steps left out for a local error of a few roundings, or
+    // below what the reference can measure.
+    std::size_t unmeasurable = 0;
 };
 std::optional<EstimateQuality> estimateQuality(const AdaptiveRun& run);
 std::optional<EstimateQuality> estimateQuality(const AdaptiveRunOf<StateVector>& run);
 
 // The quality in words, e.g. "Over 10 accepted steps the true local error
 // was between 6.18E-02 and 1.66E-01 times the estimate (median 1.31E-01): on
-// this problem the estimate overstated the error on every step."
+// this problem the estimate overstated the error on every step.", and how
+// many more steps lie below what can be measured.
 std::string estimateQualityNote(const EstimateQuality& quality);
 
 // The tolerances of the sweep: 1E-2, 1E-3, ..., 1E-12.
@@ -249,6 +253,7 @@ struct WorkPoint {
     std::optional<double> error;
     long jacobians = 0, factorizations = 0, solves = 0;
     long steps = 0;  // N of a fixed-step run
+    long accepted = 0, rejected = 0;  // a run that adapts its steps: its attempts
 };
 
 struct WorkSeries {

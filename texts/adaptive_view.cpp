@@ -2,6 +2,7 @@
 
 #include "base/conversions.h"
 #include "base/number_text.h"
+#include "base/words.h"
 #include "numerics/state_operations.h"
 
 #include <algorithm>
@@ -38,7 +39,7 @@ std::string reachedErrorText(double error, double measurableError) {
     if (belowMeasurable(error, measurableError)) {
         return "an error " + unmeasurableErrorText(measurableError) + ",";
     }
-    return "an error of " + errorText(error);
+    return error == 0 ? "no error" : "an error of " + errorText(error);
 }
 
 // Whether an error comes as close as `target`: no larger, or both below
@@ -164,6 +165,46 @@ std::string controllerText(const Method& method, const ControllerSettings& setti
     return text;
 }
 
+namespace {
+
+// Why adapting cost more than fixed steps, as far as the counts tell: its
+// rejected attempts, or steps shorter than the fixed ones.
+std::string unpaidText(const WorkPoint& adapting, const ConvergencePoint& fixed) {
+    if (adapting.rejected > 0) {
+        return ", for its rejected attempts and the safety factor's caution cost more than "
+               "uneven steps save.";
+    }
+    if (adapting.accepted > fixed.steps) {
+        return ": none of its attempts was rejected, but it took " +
+               std::to_string(adapting.accepted) + " steps where " +
+               countText(fixed.steps, "fixed one", "fixed ones") + " came as close.";
+    }
+    return ".";
+}
+
+template <class Points>
+bool hasZeroError(const Points& points) {
+    return std::any_of(points.begin(), points.end(),
+                       [](const auto& point) { return point.error && *point.error == 0; });
+}
+
+// Whether some run drawn reached x1 with an error of exactly 0.
+bool someErrorIsZero(const WorkPrecision& sweep) {
+    bool zero = hasZeroError(sweep.library.points) || hasZeroError(sweep.stiffLibrary.points);
+    for (const auto* runs : {&sweep.adaptive, &sweep.implicitFixed, &sweep.multistepFixed}) {
+        for (const WorkSeries& series : *runs) zero = zero || hasZeroError(series.points);
+    }
+    for (const WorkSeries& series : sweep.adaptive) {
+        if (series.method) {
+            zero = zero ||
+                   hasZeroError(sweep.fixedSteps.series[catalogueRow(*series.method)].points);
+        }
+    }
+    return zero;
+}
+
+}  // namespace
+
 std::vector<std::string> workPrecisionNotes(const WorkPrecision& sweep) {
     std::vector<std::string> notes;
     const double measurable = sweep.fixedSteps.measurableError;
@@ -193,14 +234,18 @@ std::vector<std::string> workPrecisionNotes(const WorkPrecision& sweep) {
                     "solution is smooth and short only where it must be.";
         } else {
             note += "with fixed steps " + std::to_string(match->slopeEvaluations) + " (N = " +
-                    std::to_string(match->steps) +
-                    ") came as close: on this problem adapting did not pay, for its rejected "
-                    "attempts and the safety factor's caution cost more than uneven steps save.";
+                    std::to_string(match->steps) + ") came as close: on this problem adapting " +
+                    "did not pay" + unpaidText(*best, *match);
         }
         notes.push_back(note);
     }
     const std::vector<std::string> stiff = stiffWorkNotes(sweep);
     notes.insert(notes.end(), stiff.begin(), stiff.end());
+    if (someErrorIsZero(sweep)) {
+        notes.emplace_back("A run that reaches x1 with an error of exactly 0 (the method is exact "
+                           "here) has no point on the plot, since a logarithmic axis has no place "
+                           "for 0.");
+    }
     return notes;
 }
 

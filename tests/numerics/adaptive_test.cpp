@@ -397,7 +397,8 @@ TEST(AdaptiveRun, ErrorsBelowWhatTheReferenceCanMeasureAreNotStated) {
               noGuarantee,
           "Over 8 accepted steps the true local error was between 1.24E-01 and 1.66E-01 times "
           "the estimate (median 1.37E-01): on this problem the estimate overstated the error on "
-          "every step."}},
+          "every step. The local errors of 2 more accepted steps lie below what can be "
+          "measured."}},
         {"reference less accurate than the errors", 1e-7,
          {carried, reached,
           "At x1 the error is below what the reference can measure, about 2.41E-06; the "

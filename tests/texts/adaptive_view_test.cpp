@@ -122,7 +122,9 @@ TEST(AdaptiveView, TheTableSaysWhatItCannotShowInWords) {
 WorkPrecision handSweep(long fixedSteps, std::optional<double> fixedError) {
     WorkPrecision sweep;
     WorkSeries series{"Runge-Kutta-Fehlberg", &fehlberg, {}};
-    series.points = {{1e-4, 60, 3e-5}, {1e-8, 150, 2e-9}, {1e-12, 900, std::nullopt}};
+    // 150 evaluations: 22 steps accepted and 3 attempts rejected.
+    series.points = {{1e-4, 60, 3e-5}, {1e-8, 150, 2e-9, 0, 0, 0, 0, 22, 3},
+                     {1e-12, 900, std::nullopt}};
     sweep.adaptive.push_back(series);
     ConvergenceSeries& fixed = sweep.fixedSteps.series[catalogueRow(fehlberg)];
     fixed.method = &fehlberg;
@@ -130,6 +132,37 @@ WorkPrecision handSweep(long fixedSteps, std::optional<double> fixedError) {
                     {fixedSteps, 2.0 / static_cast<double>(fixedSteps), 6 * fixedSteps,
                      fixedError, {}, {}},
                     {128, 2.0 / 128, 768, 1e-10, {}, {}}};
+    return sweep;
+}
+
+// On y' = 0 every run is exact: no point has a place on the logarithmic
+// axes, and the notes say why the plot is empty.
+TEST(AdaptiveView, ErrorsOfZeroAreSaidToHaveNoPointOnThePlot) {
+    WorkPrecision sweep;
+    WorkSeries series{"Runge-Kutta-Fehlberg", &fehlberg, {}};
+    series.points = {{1e-2, 18, 0.0, 0, 0, 0, 0, 3, 0}};
+    sweep.adaptive.push_back(series);
+    ConvergenceSeries& fixed = sweep.fixedSteps.series[catalogueRow(fehlberg)];
+    fixed.method = &fehlberg;
+    fixed.points = {{1, 1, 6, 0.0, {}, {}}};
+    EXPECT_EQ(workPrecisionNotes(sweep),
+              (std::vector<std::string>{
+                  "Runge-Kutta-Fehlberg adapting its steps reached no error at x1 with 18 slope "
+                  "evaluations (tolerance 1.00E-02); with fixed steps 6 (N = 1) came as close: on "
+                  "this problem adapting did not pay: none of its attempts was rejected, but it "
+                  "took 3 steps where 1 fixed one came as close.",
+                  "A run that reaches x1 with an error of exactly 0 (the method is exact here) "
+                  "has no point on the plot, since a logarithmic axis has no place for 0."}));
+    // With every error above 0 nothing is said of it.
+    EXPECT_EQ(workPrecisionNotes(handSweep(16, 2e-9)).size(), 1u);
+}
+
+// The same 150 evaluations as 25 steps, none rejected, as on y' = 0, where
+// the estimate is 0 and the first step and the limit on growth decide.
+WorkPrecision withoutRejections(WorkPrecision sweep) {
+    WorkPoint& point = sweep.adaptive.front().points[1];
+    point.accepted = 25;
+    point.rejected = 0;
     return sweep;
 }
 
@@ -149,6 +182,11 @@ TEST(AdaptiveView, TheSweepSaysWhetherAdaptingPaid) {
          "slope evaluations (tolerance 1.00E-08); with fixed steps 96 (N = 16) came as close: "
          "on this problem adapting did not pay, for its rejected attempts and the safety "
          "factor's caution cost more than uneven steps save."},
+        {"fixed steps need fewer, nothing rejected", withoutRejections(handSweep(16, 2e-9)),
+         "Runge-Kutta-Fehlberg adapting its steps reached an error of 2.00E-09 at x1 with 150 "
+         "slope evaluations (tolerance 1.00E-08); with fixed steps 96 (N = 16) came as close: "
+         "on this problem adapting did not pay: none of its attempts was rejected, but it took "
+         "25 steps where 16 fixed ones came as close."},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
