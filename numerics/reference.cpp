@@ -34,6 +34,8 @@ using namespace odeint_slopes;
 // nonStiffEvaluations; or only where the explicit run, having found it
 // stiff then, runs out of evaluations before the last abscissa, so that
 // every reference the explicit pair can make stays its own, bit for bit.
+// Under either, also where the explicit run's steps overflowed on a stiff
+// problem before it looked (overflowsAsStiff): it made no reference there.
 enum class StiffSwitch { atOnce, whenOutOfEvaluations };
 
 struct ReferenceRules {
@@ -60,7 +62,8 @@ struct Run {
     std::vector<StateVector> y;  // at the abscissae reached
     std::vector<long> steps;     // accepted up to each of them
     long evaluations = 0;
-    bool stiff = false;          // found stiff after nonStiffEvaluations
+    bool stiff = false;            // found stiff after nonStiffEvaluations,
+    bool overflowedStiff = false;  // or where its steps overflowed before then
     bool outOfEvaluations = false;
     std::string note;
     std::optional<double> end;  // where it stopped growing without bound
@@ -105,8 +108,12 @@ Run solve(TryStep&& tryStep, const EvaluationCounts& counts, double x0, const St
     return run;
 }
 
-// Thrown out of an explicit run that found the system stiff.
-struct StiffnessFound {};
+// Thrown out of an explicit run that found the system stiff: after
+// nonStiffEvaluations, or where its steps overflowed before them.
+struct StiffnessFound {
+    bool overflowed = false;
+    long lookEvaluations = 0;  // F's evaluations by a look not counted by the stepper
+};
 
 // Whether a step h from (x, y) is held by stability: see stiffStepEigenvalue.
 bool stiffAt(SlopeOf<StateVector> F, double x, const StateVector& y, double h) {
@@ -116,13 +123,32 @@ bool stiffAt(SlopeOf<StateVector> F, double x, const StateVector& y, double h) {
     });
 }
 
+// A step h from (x, y) so far outside an explicit pair's stability that
+// its stages overflow where the solution decays: a mode with Re hλ at most
+// -overflowStepEigenvalue, along which the solution shrinks by e^(hλ) while
+// each stage multiplies by about hλ. The control never asks for such a step
+// once it follows the solution (each step at most five times an accepted
+// one, whose |hλ| is a few units at most), only as its first guess, 1E-6,
+// or where the problem turns stiff at once. A solution escaping to
+// infinity, as y' = y² near its end (hλ = 2hy > 0), grows along its modes.
+constexpr double overflowStepEigenvalue = 1000;
+bool overflowsAsStiff(SlopeOf<StateVector> F, double x, const StateVector& y, double h) {
+    const std::vector<std::complex<double>> z = stepEigenvalues(F, x, y, h).z;
+    return std::any_of(z.begin(), z.end(), [](std::complex<double> mode) {
+        return mode.real() <= -overflowStepEigenvalue;
+    });
+}
+
 // How an explicit run looks for stiffness after nonStiffEvaluations: not
 // at all, to stop where it finds it (its Jacobian's evaluations counted),
 // or only to say so when it stops, its steps and counts untouched.
 enum class StiffnessLook { none, stopping, noting };
 
 // A run of the explicit pair ErrorStepper; a run that stops where it finds
-// stiffness has `stiff` set and nothing reached.
+// stiffness has `stiff` set and nothing reached. A run that looks for
+// stiffness and, before it does, overflows (y or the slope not finite) on a
+// step from (x, y) that overflowsAsStiff stops so too, with overflowedStiff
+// set: its values there are the unstable steps', not the solution's.
 template <class ErrorStepper>
 Run explicitRun(SlopeOf<StateVector> F, double x0, const StateVector& y0,
                 const std::vector<double>& abscissae, double tolerance, long limit,
@@ -130,8 +156,26 @@ Run explicitRun(SlopeOf<StateVector> F, double x0, const StateVector& y0,
     ControlledOdeint<OdeintVector, ErrorStepper> stepper(F, tolerance, tolerance, limit);
     const CountedSystem counted = stepper.countedSystem();
     bool looked = look == StiffnessLook::none, stiffSeen = false;
+    const auto attempt = [&](OdeintVector& y, double& x, double& dt) {
+        const double h = dt;
+        try {
+            return stepper.tryStep(y, x, dt);
+        } catch (const SlopeStoppedOf<StateVector>& stopped) {
+            // F uncounted, so that a stop that stays one is said where it was.
+            long evaluations = 0;
+            const auto tallied = [&](double at, const StateVector& state) {
+                ++evaluations;
+                return F(at, state);
+            };
+            if (!looked && stopped.why != SlopeStop::evaluationLimit &&
+                overflowsAsStiff(tallied, x, toState(y, y.size()), h)) {
+                throw StiffnessFound{.overflowed = true, .lookEvaluations = evaluations};
+            }
+            throw;
+        }
+    };
     const auto tryStep = [&](OdeintVector& y, double& x, double& dt) {
-        const bool accepted = stepper.tryStep(y, x, dt);
+        const bool accepted = attempt(y, x, dt);
         if (!looked && stepper.evaluations() >= nonStiffEvaluations) {
             looked = true;
             const StateVector state = toState(y, y.size());
@@ -145,10 +189,11 @@ Run explicitRun(SlopeOf<StateVector> F, double x0, const StateVector& y0,
                         maxEvaluations);
         run.stiff = stiffSeen;
         return run;
-    } catch (const StiffnessFound&) {
+    } catch (const StiffnessFound& found) {
         Run stiff;
         stiff.stiff = true;
-        stiff.evaluations = stepper.evaluations();
+        stiff.overflowedStiff = found.overflowed;
+        stiff.evaluations = stepper.evaluations() + found.lookEvaluations;
         return stiff;
     }
 }
@@ -205,7 +250,7 @@ TwoRuns twoRuns(SlopeOf<StateVector> F, double x0, const StateVector& y0,
     Run tight = explicitRun(runs.method, F, x0, y0, abscissae, runs.tolerance, maxEvaluations,
                             maxEvaluations,
                             atOnce ? StiffnessLook::stopping : StiffnessLook::noting);
-    if (!tight.stiff || (!atOnce && !tight.outOfEvaluations)) {
+    if (!tight.overflowedStiff && (!tight.stiff || (!atOnce && !tight.outOfEvaluations))) {
         Run loose = explicitRun(runs.method, F, x0, y0, abscissae, runs.looserTolerance,
                                 left(tight.evaluations), maxEvaluations, StiffnessLook::none);
         const long evaluations = tight.evaluations + loose.evaluations;
@@ -304,7 +349,8 @@ ReferenceSolutionOf<StateVector> referenceSolution(
 }
 
 // A single equation's reference is a system of one's, but keeps to the
-// explicit pair as long as its evaluations last, gives each of its two runs
+// explicit pair as long as its evaluations last (or until its steps
+// overflow on a stiff equation: see StiffSwitch), gives each of its two runs
 // the whole limit of evaluations, and is always trusted for measuring.
 ReferenceSolution referenceSolution(Slope f, double x0, double y0,
                                     const std::vector<double>& abscissae, long maxEvaluations,

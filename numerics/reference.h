@@ -148,8 +148,10 @@ std::string referenceUsedNote(double relativeAccuracy,
 // y' = f(x, y), y(x0) = y0, solved from x0 to each abscissa in turn, as
 // accurately as asked. Each solution may use at most maxEvaluations slope
 // evaluations. A stiff equation keeps to the explicit pair while they last
-// and turns to Rosenbrock's method only where they run out; the reference
-// is always trusted for measuring.
+// and turns to Rosenbrock's method only where they run out, or where the
+// pair's steps overflow on a mode that decays (h·λ far out on the negative
+// side, as y' = -1E251·y gives); the reference is always trusted for
+// measuring.
 ReferenceSolution referenceSolution(Slope f, double x0, double y0,
                                     const std::vector<double>& abscissae,
                                     long maxEvaluations = maxReferenceEvaluations,

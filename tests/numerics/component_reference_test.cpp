@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -52,79 +53,89 @@ void expectWithinAccuracy(const ReferenceSolutionOf<StateVector>& reference, std
     }
 }
 
-}  // namespace
-
-// y1 = cos x, y2 = -sin x through many periods; e^x for a single equation.
-TEST(ReferenceOfComponents, ItsErrorIsWithinItsStatedAccuracyWhereTheSolutionIsKnown) {
-    const std::vector<double> abscissae{0.5, 1, 2.5, 10, 31.4, 100};
-    const ReferenceSolutionOf<StateVector> circle =
-        referenceSolution(oscillator, 0, {1, 0}, abscissae);
-    EXPECT_EQ(circle.note, "");
-    EXPECT_EQ(circle.method, ReferenceMethod::dormandPrince);
-    ASSERT_EQ(circle.x, abscissae);
-    EXPECT_GE(circle.relativeAccuracy, referenceTolerance);
-    EXPECT_LT(circle.relativeAccuracy, 1e-9);
-    for (std::size_t i = 0; i < abscissae.size(); ++i) {
-        expectWithinAccuracy(circle, i, {std::cos(abscissae[i]), -std::sin(abscissae[i])});
-    }
-
-    // A hundred periods take Dormand-Prince past its first 100000
-    // evaluations: its steps are held by accuracy, not stability, and it
-    // goes on.
-    const double hundredPeriods = 200 * std::numbers::pi;
-    const ReferenceSolutionOf<StateVector> longer =
-        referenceSolution(oscillator, 0, {1, 0}, {hundredPeriods});
-    EXPECT_EQ(longer.note, "");
-    EXPECT_EQ(longer.method, ReferenceMethod::dormandPrince);
-    EXPECT_GT(longer.slopeEvaluations, nonStiffEvaluations);
-    ASSERT_EQ(longer.x, std::vector<double>{hundredPeriods});
-    EXPECT_LT(longer.relativeAccuracy, 1e-8);
-    expectWithinAccuracy(longer, 0, {std::cos(hundredPeriods), -std::sin(hundredPeriods)});
-
-    const std::vector<double> exponents{1, 2, 5, 20};
-    const ReferenceSolutionOf<StateVector> exponential =
-        referenceSolution(growth, 0, {1}, exponents);
-    EXPECT_EQ(exponential.note, "");
-    ASSERT_EQ(exponential.x, exponents);
-    EXPECT_LT(exponential.relativeAccuracy, 1e-9);
-    for (std::size_t i = 0; i < exponents.size(); ++i) {
-        expectWithinAccuracy(exponential, i, {std::exp(exponents[i])});
-    }
-}
+StateVector circle(double x) { return {std::cos(x), -std::sin(x)}; }
+StateVector exponential(double x) { return {std::exp(x)}; }
+StateVector cosine(double x) { return {std::cos(x)}; }
 
 // Robertson's values at x = 40 are the well-known ones to ten digits; an
 // independent check, Radau IIA of order 5 in mpmath with 30 digits over 300
 // and 600 geometrically growing steps, gives 0.71582706872, 9.1855347646E-6
-// and 0.28416374575, the two runs agreeing to 4E-12. The second component
-// is tiny: it is checked to a relative 1E-6 besides the accuracy relative to
-// max(1, |y2|). Van der Pol's y1 never leaves [-2.1, 2.1] from (2, 0): its
-// limit cycle reaches about ±2.02.
+// and 0.28416374575, the two runs agreeing to 4E-12.
+StateVector robertsonAt40(double) { return {0.7158270687, 9.185534764e-6, 0.2841637457}; }
+
+// A system from (0, y0) whose solution is known at the abscissae asked for,
+// the method its reference is made by, and the largest accuracy relative to
+// the solution's size the reference may state.
+struct KnownSolutionRow {
+    std::string_view name;
+    SlopeOf<StateVector> F;
+    StateVector y0;
+    std::vector<double> abscissae;
+    StateVector (*solution)(double x);
+    ReferenceMethod method;
+    double mostRelativeAccuracy;
+    // Besides: the least accuracy it may state, and the evaluations it
+    // needs more than.
+    double leastRelativeAccuracy = 0;
+    long evaluationsAbove = 0;
+};
+
+// The reference reaches every abscissa without a note, made by the row's
+// method within the limit of evaluations, and meets the solution within
+// the accuracy it states, which is within the row's.
+ReferenceSolutionOf<StateVector> expectAccurate(const KnownSolutionRow& row) {
+    SCOPED_TRACE(row.name);
+    const ReferenceSolutionOf<StateVector> reference =
+        referenceSolution(row.F, 0, row.y0, row.abscissae);
+    EXPECT_EQ(reference.note, "");
+    EXPECT_EQ(reference.method, row.method);
+    EXPECT_GT(reference.slopeEvaluations, row.evaluationsAbove);
+    EXPECT_LE(reference.slopeEvaluations, maxReferenceEvaluations);
+    EXPECT_GE(reference.relativeAccuracy, row.leastRelativeAccuracy);
+    EXPECT_LT(reference.relativeAccuracy, row.mostRelativeAccuracy);
+    EXPECT_EQ(reference.x, row.abscissae);
+    if (reference.x != row.abscissae) return reference;
+    for (std::size_t i = 0; i < row.abscissae.size(); ++i) {
+        expectWithinAccuracy(reference, i, row.solution(row.abscissae[i]));
+    }
+    return reference;
+}
+
+}  // namespace
+
+// y1 = cos x, y2 = -sin x through many periods; e^x for a single equation.
+// A hundred periods take Dormand-Prince past its first 100000 evaluations:
+// its steps are held by accuracy, not stability, and it goes on.
+TEST(ReferenceOfComponents, ItsErrorIsWithinItsStatedAccuracyWhereTheSolutionIsKnown) {
+    const double hundredPeriods = 200 * std::numbers::pi;
+    const KnownSolutionRow rows[] = {
+        {"cos x and -sin x", oscillator, {1, 0}, {0.5, 1, 2.5, 10, 31.4, 100}, circle,
+         ReferenceMethod::dormandPrince, 1e-9, referenceTolerance},
+        {"a hundred periods", oscillator, {1, 0}, {hundredPeriods}, circle,
+         ReferenceMethod::dormandPrince, 1e-8, 0, nonStiffEvaluations},
+        {"e^x", growth, {1}, {1, 2, 5, 20}, exponential, ReferenceMethod::dormandPrince, 1e-9},
+    };
+    for (const KnownSolutionRow& row : rows) expectAccurate(row);
+}
+
+// Robertson's kinetics is stiff: its second component is tiny, and is
+// checked to a relative 1E-6 besides the accuracy relative to max(1, |y2|).
+// So is the pull towards cos x, whose stages need dF/dx. Van der Pol's y1
+// never leaves [-2.1, 2.1] from (2, 0): its limit cycle reaches about ±2.02.
 TEST(ReferenceOfComponents, SolvesAStiffSystemWithRosenbrocksMethod) {
     const ReferenceSolutionOf<StateVector> kinetics =
-        referenceSolution(robertson, 0, {1, 0, 0}, {40});
-    EXPECT_EQ(kinetics.note, "");
-    EXPECT_EQ(kinetics.method, ReferenceMethod::rosenbrock);
-    ASSERT_EQ(kinetics.x, std::vector<double>{40});
-    EXPECT_LT(kinetics.relativeAccuracy, 1e-6);
-    const StateVector expected{0.7158270687, 9.185534764e-6, 0.2841637457};
-    expectWithinAccuracy(kinetics, 0, expected);
+        expectAccurate({"Robertson's kinetics", robertson, {1, 0, 0}, {40}, robertsonAt40,
+                        ReferenceMethod::rosenbrock, 1e-6});
+    const StateVector expected = robertsonAt40(40);
+    ASSERT_EQ(kinetics.y.size(), 1u);
     EXPECT_NEAR(kinetics.y[0][0], expected[0], 1e-9);
     EXPECT_NEAR(kinetics.y[0][1], expected[1], 1e-6 * expected[1]);
     EXPECT_NEAR(kinetics.y[0][2], expected[2], 1e-9);
-    EXPECT_LE(kinetics.slopeEvaluations, maxReferenceEvaluations);
     EXPECT_NE(referenceUsedNote(kinetics.relativeAccuracy, kinetics.method).find("Rosenbrock"),
               std::string::npos);
 
-    const std::vector<double> abscissae{0.5, 1, 2};
-    const ReferenceSolutionOf<StateVector> drawn =
-        referenceSolution(towardsCosine, 0, {1}, abscissae);
-    EXPECT_EQ(drawn.note, "");
-    EXPECT_EQ(drawn.method, ReferenceMethod::rosenbrock);
-    ASSERT_EQ(drawn.x, abscissae);
-    EXPECT_LT(drawn.relativeAccuracy, 1e-6);
-    for (std::size_t i = 0; i < abscissae.size(); ++i) {
-        expectWithinAccuracy(drawn, i, {std::cos(abscissae[i])});
-    }
+    expectAccurate({"drawn towards cos x", towardsCosine, {1}, {0.5, 1, 2}, cosine,
+                    ReferenceMethod::rosenbrock, 1e-6});
 
     std::vector<double> drifts;
     for (double x = 100; x <= 3000; x += 100) drifts.push_back(x);
@@ -288,6 +299,18 @@ double squareOfOne(double, double y) { return y * y; }
 double neverFiniteOfOne(double, double y) { return 1 / (y - y); }
 double towardsCosineOfOne(double x, double y) { return -1e5 * (y - std::cos(x)) - std::sin(x); }
 
+// The single equation drawn towards cos x from y(0) = 1: it reaches every
+// abscissa without a note, within the accuracy it states of cos x.
+ReferenceSolution singleTowardsCosine(const std::vector<double>& abscissae) {
+    const ReferenceSolution single = referenceSolution(towardsCosineOfOne, 0, 1, abscissae);
+    EXPECT_EQ(single.note, "");
+    EXPECT_EQ(single.x, abscissae);
+    for (std::size_t i = 0; i < std::min(abscissae.size(), single.y.size()); ++i) {
+        EXPECT_NEAR(single.y[i], std::cos(abscissae[i]), single.accuracy);
+    }
+    return single;
+}
+
 }  // namespace
 
 // A single equation's reference is its system of one's: the same values,
@@ -333,18 +356,16 @@ TEST(ReferenceOfComponents, OfOneEquationIsTheSingleEquationsReference) {
 // they state.
 TEST(ReferenceOfComponents, AStiffSingleEquationKeepsToDormandPrince) {
     const std::vector<double> abscissae{0.5, 1, 1.5};
-    const ReferenceSolution single = referenceSolution(towardsCosineOfOne, 0, 1, abscissae);
+    const ReferenceSolution single = singleTowardsCosine(abscissae);
     const ReferenceSolutionOf<StateVector> system =
         referenceSolution(towardsCosine, 0, {1}, abscissae);
     EXPECT_EQ(single.method, ReferenceMethod::dormandPrince);
     EXPECT_EQ(system.method, ReferenceMethod::rosenbrock);
-    EXPECT_EQ(single.note, "");
-    ASSERT_EQ(single.x, abscissae);
     EXPECT_GT(single.slopeEvaluations, 2 * nonStiffEvaluations);
     EXPECT_LT(single.relativeAccuracy, system.relativeAccuracy);
+    ASSERT_EQ(system.x, abscissae);
     for (std::size_t i = 0; i < abscissae.size(); ++i) {
-        EXPECT_NEAR(single.y[i], std::cos(abscissae[i]), single.accuracy);
-        expectWithinAccuracy(system, i, {std::cos(abscissae[i])});
+        expectWithinAccuracy(system, i, cosine(abscissae[i]));
     }
 }
 
@@ -354,17 +375,73 @@ TEST(ReferenceOfComponents, AStiffSingleEquationKeepsToDormandPrince) {
 // solved by Rosenbrock's method instead, to cos x within what it states,
 // and the note names it.
 TEST(ReferenceOfComponents, AStiffSingleEquationOutOfEvaluationsTurnsToRosenbrock) {
-    const std::vector<double> abscissae{1, 2.5};
-    const ReferenceSolution single = referenceSolution(towardsCosineOfOne, 0, 1, abscissae);
+    const ReferenceSolution single = singleTowardsCosine({1, 2.5});
     EXPECT_EQ(single.method, ReferenceMethod::rosenbrock);
-    EXPECT_EQ(single.note, "");
-    ASSERT_EQ(single.x, abscissae);
-    for (std::size_t i = 0; i < abscissae.size(); ++i) {
-        EXPECT_NEAR(single.y[i], std::cos(abscissae[i]), single.accuracy);
-    }
     EXPECT_EQ(referenceUsedNote(1e-10, single.method),
               "No exact solution is given: the errors are measured against a reference solution "
               "(the library Boost.Odeint's Rosenbrock method of order 4, implicit, for stiff "
               "problems, with step-size control), accurate to about 1.00E-10 of the solution's "
               "size.");
+}
+
+namespace {
+
+// Drawn to 0 at the rate 1E251: y = e^(-1E251·x), below the least double
+// from x = 1E-248 on, so 0 at every abscissa; beside it y2' = 1, y2 = x.
+// The explicit pair's first step, 1E-6, has hλ = -1E245: its stages reach
+// -2E+244 and the slope there overflows before any step is accepted.
+double fastDecayOfOne(double, double y) { return -1e251 * y; }
+StateVector fastDecay(double, const StateVector& y) { return {-1e251 * y[0]}; }
+StateVector fastDecayBesideX(double, const StateVector& y) { return {-1e251 * y[0], 1}; }
+
+}  // namespace
+
+// Where the explicit pair's very first steps overflow on a stiff problem,
+// the reference is Rosenbrock's, for one equation as for a system: it
+// reaches x1 without a note, with y1 = 0 and y2 = x within its accuracy.
+TEST(ReferenceOfComponents, AStiffProblemOverflowingTheExplicitStepsIsRosenbrocks) {
+    const std::vector<double> abscissae{0.25, 0.5, 1};
+    const ReferenceSolution single = referenceSolution(fastDecayOfOne, 0, 1, abscissae);
+    EXPECT_EQ(single.note, "");
+    EXPECT_EQ(single.method, ReferenceMethod::rosenbrock);
+    EXPECT_EQ(single.end, std::nullopt);
+    ASSERT_EQ(single.x, abscissae);
+    EXPECT_LE(single.relativeAccuracy, 1e-6);
+    for (double y : single.y) EXPECT_NEAR(y, 0, single.accuracy);
+
+    const struct {
+        std::string_view name;
+        SlopeOf<StateVector> F;
+        StateVector y0;
+        StateVector (*solution)(double x);
+    } rows[] = {
+        {"y' = -1E251·y", fastDecay, {1}, [](double) { return StateVector{0}; }},
+        {"y1' = -1E251·y1, y2' = 1", fastDecayBesideX, {1, 0},
+         [](double x) { return StateVector{0, x}; }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const ReferenceSolutionOf<StateVector> reference =
+            referenceSolution(row.F, 0, row.y0, abscissae);
+        EXPECT_EQ(reference.note, "");
+        EXPECT_EQ(reference.method, ReferenceMethod::rosenbrock);
+        EXPECT_EQ(reference.end, std::nullopt);
+        ASSERT_EQ(reference.x, abscissae);
+        EXPECT_LE(reference.relativeAccuracy, 1e-6);
+        for (std::size_t i = 0; i < abscissae.size(); ++i) {
+            expectWithinAccuracy(reference, i, row.solution(abscissae[i]));
+        }
+    }
+}
+
+// Backwards from x = 0 the same equation grows as e^(1E251·|x|) and
+// overflows at once, as the explicit pair's first stage, at x = -2E-07 with
+// y = 1 + 0.2·1E-6·1E251, says: a growth, not stiffness, so it stays said.
+TEST(ReferenceOfComponents, AnOverflowOfAGrowingSolutionStaysSaidWhereItHappened) {
+    const ReferenceSolution backwards = referenceSolution(fastDecayOfOne, 0, 1, {-0.25, -1});
+    EXPECT_EQ(backwards.note,
+              "The reference solution stopped near x = -2E-07: the slope is not a finite number "
+              "at (x, y) = (-2E-07, 2E+244).");
+    EXPECT_EQ(backwards.method, ReferenceMethod::dormandPrince);
+    EXPECT_TRUE(backwards.x.empty());
 }
