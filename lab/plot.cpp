@@ -2,6 +2,7 @@
 
 #include "methods/methods.h"
 #include "numerics/plot_extent.h"
+#include "numerics/polyline_in_box.h"
 #include "ui/save_file.h"
 #include "ui/widget_image.h"
 
@@ -349,6 +350,44 @@ void LabPlot::placeLegend() {
         plotLayout()->addElement(1, 0, legendHolder_);
         plotLayout()->setRowStretchFactor(1, 0.001);
     }
+}
+
+namespace {
+
+// A graph whose line is handed to the painter cut to a box around the axes,
+// a span of the axes' size beyond them on every side: the line in the view is
+// the same, and a painter that works in bounded coordinates is never handed
+// a point 1E+100 pixels away.
+class GraphInBox : public QCPGraph {
+public:
+    using QCPGraph::QCPGraph;
+
+protected:
+    void drawLinePlot(QCPPainter* painter, const QVector<QPointF>& lines) const override {
+        const QRect axes = keyAxis()->axisRect()->rect();
+        const double reach = axes.width() + axes.height();
+        const pelorin::PlotBox box{axes.left() - reach, axes.right() + reach, axes.top() - reach,
+                                   axes.bottom() + reach};
+        std::vector<pelorin::PlotPoint> points;
+        points.reserve(static_cast<std::size_t>(lines.size()));
+        for (const QPointF& p : lines) points.push_back({p.x(), p.y()});
+        QVector<QPointF> cut;
+        for (const auto& part : pelorin::partsInBox(points, box)) {
+            if (!cut.isEmpty()) cut.push_back(QPointF(qQNaN(), qQNaN()));  // a gap
+            for (const pelorin::PlotPoint& p : part) cut.push_back(QPointF(p.x, p.y));
+        }
+        QCPGraph::drawLinePlot(painter, cut);
+    }
+};
+
+}  // namespace
+
+QCPGraph* LabPlot::addGraph(QCPAxis* keyAxis, QCPAxis* valueAxis) {
+    if (!keyAxis) keyAxis = xAxis;
+    if (!valueAxis) valueAxis = yAxis;
+    auto* graph = new GraphInBox(keyAxis, valueAxis);
+    graph->setName(QString("Graph %1").arg(graphCount() - 1));
+    return graph;
 }
 
 QCPGraph* LabPlot::addLegendEntry(const QString& name, const QPen& pen) {

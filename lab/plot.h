@@ -81,6 +81,13 @@ public:
     // wheel, a drag or Home), widened on one axis so that all of it shows.
     void keepEqualScale();
 
+    // A graph as QCustomPlot::addGraph gives it, whose line is cut to a box
+    // a little larger than the axes before it is painted (partsInBox): a
+    // painter loses or turns round a line towards a point far outside the
+    // view, such as 1E+249 in a view of a few units. Its data stay whole.
+    // (QCustomPlot's own addGraph is not virtual; this one hides it.)
+    QCPGraph* addGraph(QCPAxis* keyAxis = nullptr, QCPAxis* valueAxis = nullptr);
+
     // A legend entry with no data: the key of something drawn as an item.
     QCPGraph* addLegendEntry(const QString& name, const QPen& pen);
 
