@@ -284,16 +284,16 @@ const LibrarySystem& lotkaVolterra() {
     throw std::logic_error("the library has no Lotka-Volterra entry");
 }
 
-SystemSlopeExpression lotkaVolterraSlope() {
+SlopeExpression lotkaVolterraSlope() {
     const LibrarySystem& entry = lotkaVolterra();
     std::vector<std::string> texts(entry.slopes.begin(), entry.slopes.begin() + entry.n);
     const Parameters parameters = *readParameters(entry.parameters).parameters;
-    return std::move(*compileSystemSlope(texts, parameters).slope);
+    return std::move(*compileSlope(texts, parameters).slope);
 }
 
 double libraryNumber(std::string_view text) { return std::stod(std::string(text)); }
 
-ConvergenceProblemOf<StateVector> lotkaVolterraProblem(const SystemSlopeExpression& F) {
+ConvergenceProblemOf<StateVector> lotkaVolterraProblem(const SlopeExpression& F) {
     const LibrarySystem& entry = lotkaVolterra();
     const double x0 = libraryNumber(entry.x0), x1 = libraryNumber(entry.x1);
     const StateVector y0{libraryNumber(entry.starts[0]), libraryNumber(entry.starts[1])};
@@ -302,7 +302,7 @@ ConvergenceProblemOf<StateVector> lotkaVolterraProblem(const SystemSlopeExpressi
 }
 
 void typedSystemConvergence(benchmark::State& state) {
-    const SystemSlopeExpression F = lotkaVolterraSlope();
+    const SlopeExpression F = lotkaVolterraSlope();
     const ConvergenceProblemOf<StateVector> problem = lotkaVolterraProblem(F);
     long evaluations = 0;
     for (auto _ : state) {
@@ -314,7 +314,7 @@ void typedSystemConvergence(benchmark::State& state) {
 }
 
 void typedSystemEvaluationsAlone(benchmark::State& state) {
-    const SystemSlopeExpression F = lotkaVolterraSlope();
+    const SlopeExpression F = lotkaVolterraSlope();
     const long evaluations =
         studyEvaluations(studyConvergence(lotkaVolterraProblem(F), systemDoublings));
     for (auto _ : state) {
@@ -366,7 +366,7 @@ double fastest(const std::vector<double>& times) {
 // nullclines and the equilibria of typed Lotka-Volterra over a view of
 // 700 x 420 pixels, all it computes on the window's thread.
 void typedPhasePlane(benchmark::State& state) {
-    const SystemSlopeExpression F = lotkaVolterraSlope();
+    const SlopeExpression F = lotkaVolterraSlope();
     const VisibleRange view{-1, 5.4, -0.2, 2.9, 700, 420};
     for (auto _ : state) {
         PhasePlane plane = phasePlane(F, true, StateVector{1, 1}, {0, 1}, view);

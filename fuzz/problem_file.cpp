@@ -17,19 +17,14 @@ using pelorin::fuzz::require;
 
 namespace {
 
-bool same(const ProblemText& a, const ProblemText& b) {
-    return a.name == b.name && a.f == b.f && a.exact == b.exact && a.x0 == b.x0 && a.y0 == b.y0 &&
-           a.x1 == b.x1;
-}
-
-// The texts beyond a single equation's that its form uses.
-std::vector<const std::string*> systemTexts(const SystemText& system) {
-    std::vector<const std::string*> texts{&system.parameters, &system.invariant};
-    for (const ComponentText& component : system.components) {
+// The texts beyond a single equation's boxes that its form uses.
+std::vector<const std::string*> textsBeyondOneEquation(const ProblemText& problem) {
+    std::vector<const std::string*> texts{&problem.parameters, &problem.invariant};
+    for (const ComponentText& component : problem.components) {
         texts.insert(texts.end(), {&component.slope, &component.start, &component.exact});
     }
-    if (system.form == ProblemForm::secondOrder) {
-        const SecondOrderText& secondOrder = system.secondOrder;
+    if (problem.form == ProblemForm::secondOrder) {
+        const SecondOrderText& secondOrder = problem.secondOrder;
         texts.insert(texts.end(),
                      {&secondOrder.f, &secondOrder.y0, &secondOrder.slope0, &secondOrder.exact});
     }
@@ -53,25 +48,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                     &problem.y0, &problem.x1}) {
         require(pelorin::fuzz::isUtf8(*text), "a text read that is not UTF-8");
     }
-    for (const std::string* text : systemTexts(read.system)) {
+    for (const std::string* text : textsBeyondOneEquation(problem)) {
         require(pelorin::fuzz::isUtf8(*text), "a system's text read that is not UTF-8");
     }
     // A version 1 file has no lesson; it is saved again with the lab's.
     const LessonSettings lesson = read.lesson.value_or(LessonSettings{});
-    const std::string written = writeProblemFile(problem, lesson, read.system);
+    const std::string written = writeProblemFile(problem, lesson);
     require(written.size() <= maxProblemFileBytes, "a problem read writes a file too large to read");
     const ProblemFileReading again = readProblemFile(written);
-    require(again.problem && same(*again.problem, problem), "a problem read does not read back");
+    require(again.problem && *again.problem == problem, "a problem read does not read back");
     require(again.lesson == lesson, "a lesson read does not read back");
-    require(again.system == read.system, "a system read does not read back");
     // What opens is compiled as typed texts are; the text fuzz target checks that.
     for (const std::string* text : {&problem.name, &problem.f, &problem.exact, &problem.x0,
                                     &problem.y0, &problem.x1}) {
         pelorin::fuzz::record("text", *text);
     }
     // Only what a single equation lacks, so that its files record as before.
-    if (read.system != SystemText{}) {
-        for (const std::string* text : systemTexts(read.system)) {
+    if (problem.form != ProblemForm::equation || !problem.parameters.empty() ||
+        !problem.invariant.empty()) {
+        for (const std::string* text : textsBeyondOneEquation(problem)) {
             pelorin::fuzz::record("system text", *text);
         }
     }

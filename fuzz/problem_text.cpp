@@ -94,8 +94,9 @@ constexpr long adaptiveAttempts = 200;
 // one or a multistep one (`what` names which): finite values, or a sentence
 // saying where and why the run stopped.
 void checkLabRun(const std::string& what, const Method& method, const Problem& problem) {
-    const SolutionPath path = solutionPath(method, problem.slope(), problem.x0, problem.y0[0],
-                                           problem.x1, (problem.x1 - problem.x0) / 8, 16);
+    const SolutionPath path = solutionPath(method, problem.slopeOf<double>(), problem.x0,
+                                           problem.y0[0], problem.x1,
+                                           (problem.x1 - problem.x0) / 8, 16);
     for (double y : path.y) require(std::isfinite(y), "the " + what + " keeps a value that is not finite");
     if (!path.y.empty()) record(what.c_str(), path.y.back());
     const std::string note = pathNote(path);
@@ -137,7 +138,8 @@ void checkAdaptiveStudy(const Method& method, const Problem& problem) {
 
 void checkReference(const Problem& problem) {
     const ReferenceSolution reference =
-        referenceSolution(problem.slope(), problem.x0, problem.y0[0], {problem.x1}, referenceEvaluations);
+        referenceSolution(problem.slopeOf<double>(), problem.x0, problem.y0[0], {problem.x1},
+                          referenceEvaluations);
     requireWords(reference.note, "The reference solution");
     record("reference", reference.note);
     for (double y : reference.y) record("reference y", y);
@@ -174,12 +176,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!compilation.problem) return 0;
 
     const Problem& problem = *compilation.problem;
-    if (const KnownSolution exact = problem.exact()) {
+    if (const KnownSolution exact = problem.exactOf<double>()) {
         require(std::isfinite(exact(problem.x0)), "a checked exact solution is not finite at x0");
     }
     const Problem copy = problem.clone();
-    const double original = problem.slope()(problem.x0, problem.y0[0]);
-    const double cloned = copy.slope()(problem.x0, problem.y0[0]);
+    const double original = problem.slopeOf<double>()(problem.x0, problem.y0[0]);
+    const double cloned = copy.slopeOf<double>()(problem.x0, problem.y0[0]);
     require(std::memcmp(&original, &cloned, sizeof original) == 0 ||
                 (std::isnan(original) && std::isnan(cloned)),
             "a clone computes another slope");

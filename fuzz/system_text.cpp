@@ -65,7 +65,7 @@ std::vector<std::string> linesOf(std::string_view input) {
 constexpr double startX = 0;
 constexpr std::array<double, maxComponents> startY{1, 2, 3, 4, 5, 6};
 
-void checkSlope(const SystemSlopeExpression& slope) {
+void checkSlope(const SlopeExpression& slope) {
     const std::span<const double> start = std::span(startY).first(slope.size());
     std::array<double, maxComponents> values{}, cloned{};
     slope(startX, start, std::span(values).first(slope.size()));
@@ -131,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> boxTexts{""};
     boxTexts.insert(boxTexts.end(), texts.begin(), texts.end());
 
-    const SystemSlopeCompilation compiled = compileSystemSlope(texts, parameters);
+    const SlopeCompilation compiled = compileSlope(texts, parameters);
     for (const FormulaError& error : compiled.errors) requireMessage(error, slopeBoxes, boxTexts);
     require(compiled.slope.has_value() == compiled.errors.empty(), "a system with errors, or none without");
     if (compiled.slope) {
@@ -139,8 +139,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkSlope(*compiled.slope);
     }
 
-    const SystemSolutionCompilation exact =
-        compileSystemSolution(texts, parameters, startX, std::span(startY).first(std::min(n, maxComponents)));
+    const SolutionCompilation exact = compileSolution(
+        texts, parameters, startX, std::span(startY).first(std::min(n, maxComponents)));
     for (const FormulaError& error : exact.errors) requireMessage(error, solutionBoxes, boxTexts);
     if (exact.solution) {
         std::array<double, maxComponents> values{};

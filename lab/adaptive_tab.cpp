@@ -65,6 +65,19 @@ std::vector<std::size_t> pairRows() {
     return rows;
 }
 
+// Whether two sweeps read the same: the problem, the first step h, how the
+// multistep methods start and the controller's settings. Not the lab's
+// method, nor the tolerance, which the sweep sets itself.
+bool sameSweep(const SweepInputs& a, const SweepInputs& b) {
+    const ControllerSettings& s = a.settings;
+    const ControllerSettings& t = b.settings;
+    return pelorin::sameProblem(a.inputs.problem, b.inputs.problem) && a.inputs.h == b.inputs.h &&
+           a.inputs.multistep.start == b.inputs.multistep.start &&
+           a.inputs.multistep.own == b.inputs.multistep.own && s.safety == t.safety &&
+           s.largestGrowth == t.largestGrowth && s.smallestShrink == t.smallestShrink &&
+           s.measure == t.measure && s.parts == t.parts && s.maxAttempts == t.maxAttempts;
+}
+
 // Points a logarithmic axis can show.
 bool positive(double value) {
     return std::isfinite(value) && value > 0 && pelorin::drawable(value);
@@ -309,7 +322,7 @@ void AdaptiveTab::start() {
     if (!inputs_.readable) {
         first << QString::fromStdString(inputs_.unreadable);
         sweeps_.supersede();
-        sweepKey_.clear();
+        swept_.reset();
         showNoRun(first);
         showSweep({});
         return;
@@ -317,37 +330,9 @@ void AdaptiveTab::start() {
     startRun(method, first);
     // The sweep does not read the tolerance box or the method: it is made
     // again only when what it reads changes.
-    const QString key = sweepKey();
-    if (key == sweepKey_) return;
-    sweepKey_ = key;
+    if (swept_ && sameSweep(*swept_, {inputs_, settings_})) return;
+    swept_ = SweepInputs{inputs_, settings_};
     startSweep();
-}
-
-QString AdaptiveTab::sweepKey() const {
-    const pelorin::Problem& problem = inputs_.problem;
-    const pelorin::Equation& equation = problem.equation;
-    // A system's start, parameters (which change its slopes without
-    // changing their texts) and exact solution.
-    QString start, slopes = QString::fromStdString(equation.f);
-    QString exact = equation.exact ? QString::fromStdString(equation.exact->text()) : "-";
-    for (double component : problem.y0) start += QString::number(component, 'g', 17) + ",";
-    if (equation.system)
-        slopes += " | " + QString::fromStdString(equation.system->parameters().text);
-    if (equation.systemExact) {
-        for (const std::string& text : equation.systemExact->texts()) {
-            exact += "; " + QString::fromStdString(text);
-        }
-    }
-    return QString("%1 %2 %3 %4 %5 %6 %7 %8 %9")
-               .arg(problem.x0, 0, 'g', 17).arg(start).arg(problem.x1, 0, 'g', 17)
-               .arg(inputs_.h, 0, 'g', 17)
-               .arg(slopes, exact)
-               .arg(settings_.safety, 0, 'g', 17)
-               .arg(settings_.largestGrowth, 0, 'g', 17)
-               .arg(settings_.smallestShrink, 0, 'g', 17) +
-           QString(" %1 %2 %3 %4").arg(static_cast<int>(settings_.measure))
-               .arg(static_cast<int>(settings_.parts)).arg(inputs_.readable)
-               .arg(equation.lesson());
 }
 
 // A method without an error estimate shows why it cannot adapt its steps.
@@ -439,24 +424,27 @@ bool AdaptiveTab::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-// interval/|λ|, with a gap wherever λ ≥ 0.
+// interval/|λ|, with a gap wherever λ ≥ 0; nothing, in the legend too,
+// where λ is nowhere negative.
 std::optional<double> AdaptiveTab::plotStabilityLimit(const pelorin::StabilityLimit& limit) {
-    if (limit.x.empty()) return std::nullopt;
+    QVector<double> x, h;
+    std::optional<double> lowest;
+    for (std::size_t i = 0; i < limit.x.size(); ++i) {
+        const std::optional<double>& limitH = limit.h[i];
+        x << limit.x[i];
+        if (limitH && positive(*limitH)) {
+            h << *limitH;
+            lowest = std::min(lowest.value_or(*limitH), *limitH);
+        } else {
+            h << qQNaN();  // a gap in the line
+        }
+    }
+    if (!lowest) return std::nullopt;
     QCPGraph* line = steps_->addGraph();
     const QString interval = QString::fromStdString(pelorin::fixedText(limit.interval, 3));
     line->setName("stability limit " + interval + "/|\u03bb|");
-    QPen pen(steps_->palette().color(QPalette::Text), 1.5, Qt::DashLine);
-    line->setPen(pen);
-    std::optional<double> lowest;
-    for (std::size_t i = 0; i < limit.x.size(); ++i) {
-        const std::optional<double>& h = limit.h[i];
-        if (h && positive(*h)) {
-            line->addData(limit.x[i], *h);
-            lowest = std::min(lowest.value_or(*h), *h);
-        } else {
-            line->addData(limit.x[i], qQNaN());  // a gap in the line
-        }
-    }
+    line->setPen(QPen(steps_->palette().color(QPalette::Text), 1.5, Qt::DashLine));
+    line->setData(x, h);
     return lowest;
 }
 
@@ -571,6 +559,8 @@ void AdaptiveTab::plotStepSizes(const pelorin::Method* method, const pelorin::St
     acceptedSteps->setPen(LabPlot::methodPen(row));
     acceptedSteps->setScatterStyle(LabPlot::methodMarker(row));
     acceptedSteps->setData(acceptedX, acceptedH);
+    // The legend names only what is drawn: a run without rejections has none.
+    if (rejectedX.isEmpty()) return;
     QCPGraph* rejected = steps_->addGraph();
     rejected->setName("rejected");
     rejected->setLineStyle(QCPGraph::lsNone);
@@ -623,6 +613,8 @@ void addWorkSeries(LabPlot& plot, const QString& name, const QPen& pen,
             graph->addData(cost, *value);
         }
     }
+    // The legend names only what is drawn: errors of 0 have no point here.
+    if (graph->data()->isEmpty()) graph->removeFromLegend();
 }
 
 // Each embedded pair adapting its steps, broad, and the same method with

@@ -25,6 +25,13 @@ class QLineEdit;
 class QPushButton;
 class QTableWidget;
 
+// What a tolerance sweep is made from: the lab's inputs and the controller's
+// settings.
+struct SweepInputs {
+    LabInputs inputs;
+    pelorin::ControllerSettings settings;
+};
+
 class AdaptiveTab : public LabPage {
     Q_OBJECT
 
@@ -64,8 +71,6 @@ private:
     template <class State>
     void startStudy(const pelorin::Method& method, const QStringList& first);
     void startSweep();
-    // What the sweep reads, as one text.
-    QString sweepKey() const;
     // The run's notes, its table, and its plots.
     template <class State>
     void showRun(pelorin::AdaptiveStudyOf<State> study, const QStringList& firstNotes);
@@ -98,7 +103,7 @@ private:
     // The study on screen, of one equation or of a system as the problem is.
     std::variant<pelorin::AdaptiveStudy, pelorin::AdaptiveStudyOf<pelorin::StateVector>> study_;
     pelorin::WorkPrecision sweep_;
-    QString sweepKey_;  // what the sweep on screen (or under way) was made from
+    std::optional<SweepInputs> swept_;  // what the sweep on screen (or under way) was made from
 
     QLineEdit* toleranceBox_ = nullptr;
     QComboBox* parts_ = nullptr;

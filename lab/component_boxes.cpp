@@ -155,8 +155,8 @@ void ComponentBoxes::showRows() {
     }
 }
 
-pelorin::SystemText ComponentBoxes::text() const {
-    pelorin::SystemText text;
+pelorin::ProblemText ComponentBoxes::text() const {
+    pelorin::ProblemText text;
     text.form = form_;
     text.parameters = parameters_->text().toStdString();
     text.invariant = invariant_->text().toStdString();
@@ -174,7 +174,7 @@ pelorin::SystemText ComponentBoxes::text() const {
     return text;
 }
 
-void ComponentBoxes::setText(const pelorin::SystemText& text) {
+void ComponentBoxes::setText(const pelorin::ProblemText& text) {
     form_ = text.form;
     parameters_->setText(QString::fromStdString(text.parameters));
     invariant_->setText(QString::fromStdString(text.invariant));
@@ -210,7 +210,7 @@ void ComponentBoxes::clearParametersAndInvariant() {
 }
 
 std::optional<pelorin::StateVector> ComponentBoxes::readStarts(std::vector<std::string>& notes) {
-    const pelorin::SystemText typed = text();
+    const pelorin::ProblemText typed = text();
     const std::vector<std::string> texts = pelorin::startTexts(typed);
     const std::vector<std::string> names = pelorin::startBoxNames(typed);
     pelorin::StateVector starts(texts.size());

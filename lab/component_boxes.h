@@ -25,8 +25,10 @@ public:
     // A system's or y'' = f's boxes; an equation's form shows none.
     void setForm(pelorin::ProblemForm form);
     pelorin::ProblemForm form() const { return form_; }
-    pelorin::SystemText text() const;
-    void setText(const pelorin::SystemText& text);
+    // The texts of the boxes shown; the name, x0 and x1, which are not
+    // among them, are "" in text() and not read by setText().
+    pelorin::ProblemText text() const;
+    void setText(const pelorin::ProblemText& text);
     // Empties the Parameters and Invariant boxes: what a library entry
     // brought belongs to it, not to a problem typed in another form.
     void clearParametersAndInvariant();

@@ -246,8 +246,8 @@ void ConvergenceTab::addMoreAccurateAction() {
 }
 
 ConvergenceTab::ProblemIdentity ConvergenceTab::identityOf(const pelorin::Problem& problem) {
-    const auto& system = problem.equation.system;
-    return {problem.equationText(), system ? system->parameters().text : std::string(),
+    const auto& slope = problem.equation.slope;
+    return {problem.equationText(), slope ? slope->parameters().text : std::string(),
             problem.x0, problem.y0, problem.x1};
 }
 

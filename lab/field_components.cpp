@@ -23,12 +23,14 @@ bool addRunCurve(LabPlot& plot, const pelorin::DrawablePoints& points, const QPe
     graph->setPen(pen);
     graph->setData(toQVector(points.x), toQVector(points.y), true);
     graph->setName(name);
+    markLonePoint(*graph);
     return points.leftOut;
 }
 
-// Which plots left values out.
+// Which plots left values out, and why runs have no curve of errors.
 struct LeftOut {
     bool components = false, errors = false;
+    bool zeroErrors = false, unmeasured = false;
 };
 
 // A legend's name for a run another one hides, as the single equation's
@@ -39,35 +41,67 @@ QString legendName(const QString& name, std::optional<std::size_t> under) {
         pelorin::hiddenCurveName(name.toStdString(), pelorin::labCatalogue()[*under].caption));
 }
 
+// A curve's points a plot can draw, its pieces as one line: the samples
+// that are not finite are left out, as values beyond what a plot spans are.
+pelorin::DrawablePoints joinedPoints(const pelorin::SampledCurve& curve) {
+    std::vector<double> x, y;
+    for (const pelorin::SampledCurve::Piece& piece : curve.pieces) {
+        x.insert(x.end(), piece.x.begin(), piece.x.end());
+        y.insert(y.end(), piece.y.begin(), piece.y.end());
+    }
+    pelorin::DrawablePoints points = pelorin::drawablePoints(x, y);
+    points.leftOut = points.leftOut || curve.leftOut > 0;
+    return points;
+}
+
 // The exact or reference solution's components, each in the band of its
 // runs' colour.
 bool addKnownComponents(LabPlot& plot, const Study& study, std::size_t n) {
     const QString known =
         study.comparison == pelorin::Comparison::reference ? "reference" : "exact";
     bool leftOut = false;
-    for (std::size_t k = 0; k < n && !study.knownX.empty(); ++k) {
-        const std::vector<double> values = pelorin::componentOf(study.knownY, k);
-        leftOut |= addRunCurve(plot, pelorin::drawablePoints(study.knownX, values),
-                               LabPlot::componentBand(k), QString("y%1, %2").arg(k + 1).arg(known));
+    for (std::size_t k = 0; k < n && k < study.known.size(); ++k) {
+        leftOut |= addRunCurve(plot, joinedPoints(study.known[k]), LabPlot::componentBand(k),
+                               QString("y%1, %2").arg(k + 1).arg(known));
     }
     return leftOut;
 }
 
+// Run r drawn: catalogue row r of the set side by side, or run r of h, h/2
+// and h/4 without one. Its name in the legends, the run whose curve hides
+// its own in a plot, and the pen of its errors and drift: its method's (or
+// its step's).
+template <class State>
+QString runName(const FieldRuns<State>& runs, std::size_t r) {
+    return runs.set ? fromView(pelorin::labCatalogue()[r].caption) : QString(halvedRunNames[r]);
+}
+
+template <class State>
+std::optional<std::size_t> hiddenUnder(
+    const FieldRuns<State>& runs, std::size_t r,
+    const std::array<pelorin::HiddenRuns, pelorin::sideBySideSets>& hidden) {
+    return runs.set ? hidden[static_cast<std::size_t>(*runs.set)][r] : std::nullopt;
+}
+
+template <class State>
+QPen runPen(const FieldRuns<State>& runs, std::size_t r) {
+    QPen pen = LabPlot::methodPen(runs.set ? r : runs.method);
+    if (!runs.set) pen.setStyle(runStyles[r]);
+    return pen;
+}
+
 // The method with h, h/2 and h/4 in its components' colours, a line style
 // for each step; or a set of methods with h in the methods' colours, a line
-// style for each component. Each run's errors and drift in its method's (or
-// its step's) pen. Catalogue row r of the set side by side, or run r of h,
-// h/2 and h/4 without one; a set's drift is kept in `drifts` for the notes.
+// style for each component; and each run's errors.
 void drawComponentRun(const ComponentPlots& plots, const ComponentRuns& runs, std::size_t r,
-                      std::vector<pelorin::MethodDrift>& drifts, LeftOut& leftOut) {
+                      LeftOut& leftOut) {
     const Study& study = runs.study;
     const std::optional<pelorin::SideBySide> set = runs.set;
     const auto under = [&](const std::array<pelorin::HiddenRuns, pelorin::sideBySideSets>& hidden) {
-        return set ? hidden[static_cast<std::size_t>(*set)][r] : std::nullopt;
+        return hiddenUnder(runs, r, hidden);
     };
     const pelorin::PathOf<pelorin::StateVector>& path = set ? study.every[r] : study.halved[r];
-    const QString run =
-        set ? fromView(pelorin::labCatalogue()[r].caption) : QString(halvedRunNames[r]);
+    const QString run = runName(runs, r);
     for (std::size_t k = 0; k < runs.problem.components() && !path.x.empty(); ++k) {
         QPen pen = LabPlot::methodPen(set ? r : k);
         pen.setStyle(set ? runStyles[k % runStyles.size()] : runStyles[r]);
@@ -76,47 +110,72 @@ void drawComponentRun(const ComponentPlots& plots, const ComponentRuns& runs, st
             plots.components, pelorin::drawablePoints(path.x, values), pen,
             legendName(QString("y%1, %2").arg(k + 1).arg(run), under(study.hiddenUnder)));
     }
-    QPen pen = LabPlot::methodPen(set ? r : runs.method);
-    if (!set) pen.setStyle(runStyles[r]);
     const pelorin::ErrorPath& errors = set ? study.everyErrors[r] : study.halvedErrors[r];
-    leftOut.errors |= addRunCurve(plots.errors, pelorin::magnitudePoints(errors.x, errors.error),
-                                  pen, legendName(run, under(study.errorHiddenUnder)));
-    const std::vector<double>& drift = set ? study.everyDrift[r] : study.drift[r];
-    if (drift.empty()) return;
-    const bool logarithmic = runs.logarithmicDrift;
-    const pelorin::DrawablePoints points = logarithmic ? pelorin::magnitudePoints(path.x, drift)
-                                                       : pelorin::drawablePoints(path.x, drift);
-    const auto& hidden = logarithmic ? study.logDriftHiddenUnder : study.driftHiddenUnder;
-    addRunCurve(plots.drift, points, pen, legendName(run, under(hidden)));
-    if (set) drifts.push_back({&pelorin::labCatalogue()[r], pelorin::runDrift(path, drift)});
+    const pelorin::DrawablePoints drawn = pelorin::magnitudePoints(errors.x, errors.error);
+    leftOut.errors |= addRunCurve(plots.errors, drawn, runPen(runs, r),
+                                  legendName(run, under(study.errorHiddenUnder)));
+    const NoErrorCurve why = whyNoErrorCurve(path.x.size(), errors, drawn);
+    leftOut.zeroErrors |= why == NoErrorCurve::zeroErrors;
+    leftOut.unmeasured |= why == NoErrorCurve::unmeasured;
 }
 
-// What the notes say of the runs drawn: those that leave the view, values
-// no plot can span, and the drift of the set side by side (`drifts`) or of
-// h, h/2 and h/4.
-QString drawingNote(const ComponentRuns& runs, const std::vector<pelorin::MethodDrift>& drifts,
-                    LeftOut leftOut) {
-    const Study& study = runs.study;
-    const std::optional<pelorin::SideBySide> set = runs.set;
+// The rows of the runs drawn: the set's side by side, or h, h/2 and h/4.
+template <class State>
+std::vector<std::size_t> drawnRows(const FieldRuns<State>& runs) {
+    return runs.set ? pelorin::sideBySideRows(*runs.set, runs.method)
+                    : std::vector<std::size_t>{0, 1, 2};
+}
+
+// What the notes say of the runs drawn: those that leave the view, and
+// values no plot can span.
+QString drawingNote(const ComponentRuns& runs, LeftOut leftOut) {
     QStringList drawing;
-    const std::string leaving =
-        set ? study.everyLeavingNote[static_cast<std::size_t>(*set)] : study.leavingNote;
+    const std::string& leaving = runs.study.leavingNoteOf(runs.set);
     if (!leaving.empty()) drawing << QString::fromStdString(leaving);
     const QString undrawable = QString::fromStdString(pelorin::undrawableNote());
     if (leftOut.components) drawing << undrawable;
     if (leftOut.errors) drawing << "Global error: " + undrawable;
-    const pelorin::Problem& problem = runs.problem;
-    const std::string driftNote =
-        set ? pelorin::sideBySideDriftNote(problem.invariantText(), study.invariantAtStart,
-                                           problem.x1, drifts, study.driftAgainst)
-            : pelorin::invariantDriftNote(problem.invariantText(), study.invariantAtStart,
-                                          problem.x1, pelorin::runDrifts(study.halved, study.drift),
-                                          study.driftAgainst);
-    if (!driftNote.empty()) drawing << QString::fromStdString(driftNote);
+    for (const NoErrorCurve why : {NoErrorCurve::zeroErrors, NoErrorCurve::unmeasured}) {
+        const bool some = why == NoErrorCurve::zeroErrors ? leftOut.zeroErrors : leftOut.unmeasured;
+        const QString note = some ? noErrorCurveNote(why, runs.study.comparison) : QString();
+        if (!note.isEmpty()) drawing << note;
+    }
     return drawing.join("\n");
 }
 
 }  // namespace
+
+void markLonePoint(QCPGraph& curve) {
+    if (curve.dataCount() != 1) return;
+    curve.setScatterStyle(
+        QCPScatterStyle(QCPScatterStyle::ssDisc, std::max(7.0, curve.pen().widthF() + 3)));
+}
+
+NoErrorCurve whyNoErrorCurve(std::size_t runPoints, const pelorin::ErrorPath& errors,
+                             const pelorin::DrawablePoints& drawn) {
+    if (!drawn.x.empty() || drawn.leftOut) return NoErrorCurve::drawn;
+    if (errors.x.size() > 1) return NoErrorCurve::zeroErrors;
+    return runPoints > 1 ? NoErrorCurve::unmeasured : NoErrorCurve::drawn;
+}
+
+QString noErrorCurveNote(NoErrorCurve why, pelorin::Comparison comparison) {
+    switch (why) {
+    case NoErrorCurve::drawn:
+        return {};
+    case NoErrorCurve::zeroErrors:
+        return QString::fromStdString(pelorin::zeroErrorsNote());
+    case NoErrorCurve::unmeasured:
+        // With nothing to compare with, the notes say why already.
+        if (comparison == pelorin::Comparison::none) return {};
+        break;
+    }
+    return comparison == pelorin::Comparison::reference
+               ? "Global error: a run has no curve where the reference solution reaches none of "
+                 "its points past the start: there is nothing to measure its errors against."
+               : "Global error: a run has no curve where the exact solution has no finite value "
+                 "at any of its points past the start: there is nothing to measure its errors "
+                 "against.";
+}
 
 QString driftDescription(bool fromStart) {
     return fromStart
@@ -135,17 +194,47 @@ void labelDrift(LabPlot& drift, bool fromStart, bool logarithmic) {
 }
 
 QString drawFieldComponents(const ComponentPlots& plots, const ComponentRuns& runs) {
-    for (LabPlot* plot : {&plots.components, &plots.errors, &plots.drift}) plot->clearGraphs();
+    for (LabPlot* plot : {&plots.components, &plots.errors}) plot->clearGraphs();
     const std::size_t n = runs.problem.components();
     plots.components.yAxis->setLabel(componentsLabel(n));
     plots.errors.yAxis->setLabel(errorsLabel(n));
     LeftOut leftOut{.components = addKnownComponents(plots.components, runs.study, n)};
-    const std::vector<std::size_t> rows = runs.set ? pelorin::sideBySideRows(*runs.set, runs.method)
-                                                   : std::vector<std::size_t>{0, 1, 2};
-    std::vector<pelorin::MethodDrift> drifts;
-    for (std::size_t r : rows) drawComponentRun(plots, runs, r, drifts, leftOut);
-    return drawingNote(runs, drifts, leftOut);
+    for (std::size_t r : drawnRows(runs)) drawComponentRun(plots, runs, r, leftOut);
+    return drawingNote(runs, leftOut);
 }
+
+// The drift of a set side by side is told method by method (`drifts`), of
+// h, h/2 and h/4 step by step.
+template <class State>
+QString drawFieldDrift(LabPlot& plot, const FieldRuns<State>& runs) {
+    plot.clearGraphs();
+    const pelorin::FieldStudyOf<State>& study = runs.study;
+    const bool logarithmic = runs.logarithmicDrift;
+    std::vector<pelorin::MethodDrift> drifts;
+    for (std::size_t r : drawnRows(runs)) {
+        const pelorin::PathOf<State>& path = runs.set ? study.every[r] : study.halved[r];
+        const std::vector<double>& drift = runs.set ? study.everyDrift[r] : study.drift[r];
+        if (drift.empty()) continue;
+        const pelorin::DrawablePoints points = logarithmic ? pelorin::magnitudePoints(path.x, drift)
+                                                           : pelorin::drawablePoints(path.x, drift);
+        const auto& hidden = logarithmic ? study.logDriftHiddenUnder : study.driftHiddenUnder;
+        addRunCurve(plot, points, runPen(runs, r),
+                    legendName(runName(runs, r), hiddenUnder(runs, r, hidden)));
+        if (runs.set) {
+            drifts.push_back({&pelorin::labCatalogue()[r], pelorin::runDrift(path, drift)});
+        }
+    }
+    const pelorin::Problem& problem = runs.problem;
+    return QString::fromStdString(
+        runs.set ? pelorin::sideBySideDriftNote(problem.invariantText(), study.invariantAtStart,
+                                                problem.x1, drifts, study.driftAgainst)
+                 : pelorin::invariantDriftNote(problem.invariantText(), study.invariantAtStart,
+                                               problem.x1,
+                                               pelorin::runDrifts(study.halved, study.drift),
+                                               study.driftAgainst));
+}
+template QString drawFieldDrift(LabPlot&, const FieldRuns<double>&);
+template QString drawFieldDrift(LabPlot&, const FieldRuns<pelorin::StateVector>&);
 
 pelorin::Extent framed(pelorin::Extent extent) {
     if (!(extent.upper > extent.lower)) {
@@ -159,8 +248,7 @@ void fitComponentsView(LabPlot& plot, const pelorin::Problem& problem, const Stu
                        std::optional<pelorin::SideBySide> set) {
     plot.xAxis->setRange(std::min(problem.x0, problem.x1), std::max(problem.x0, problem.x1));
     plot.xAxis->scaleRange(pelorin::wholeRoom, plot.xAxis->range().center());
-    const pelorin::Extent& values =
-        set ? study.everyValues[static_cast<std::size_t>(*set)] : study.values;
+    const pelorin::Extent& values = study.valuesOf(set);
     if (values.empty) return;
     const pelorin::Extent view = framed(values);
     plot.yAxis->setRange(view.lower, view.upper);

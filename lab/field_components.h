@@ -1,9 +1,9 @@
 // The Field page's drawing of a system, which has no direction field in
 // (x, y): each component against x for the chosen method with h, h/2 and
 // h/4, or for a set of methods with h, beside the exact or reference
-// solution; the runs' errors in the maximum norm; the drift of an invariant.
-// Free functions of the plots and the study: the page owns the plots and
-// says when they are drawn and shown.
+// solution; the runs' errors in the maximum norm; and the drift of an
+// invariant, one equation's as a system's. Free functions of the plots and
+// the study: the page owns the plots and says when they are drawn and shown.
 #pragma once
 
 #include "studies/field_study.h"
@@ -15,6 +15,7 @@
 #include <optional>
 
 class LabPlot;
+class QCPGraph;
 
 // The runs of one method with h, h/2 and h/4, as legends name them.
 inline constexpr std::array<const char*, 3> halvedRunNames{"h", "h/2", "h/4"};
@@ -35,23 +36,46 @@ void labelDrift(LabPlot& drift, bool fromStart, bool logarithmic);
 struct ComponentPlots {
     LabPlot& components;  // each component against x
     LabPlot& errors;
-    LabPlot& drift;
 };
 
-// What is drawn of a system's study.
-struct ComponentRuns {
-    const pelorin::FieldStudyOf<pelorin::StateVector>& study;
+// What is drawn of a study, of one equation (State double) or of a system.
+template <class State>
+struct FieldRuns {
+    const pelorin::FieldStudyOf<State>& study;
     const pelorin::Problem& problem;
     std::size_t method;  // the chosen method's catalogue row
     // The set of methods side by side with h; none: the method with h, h/2, h/4.
     std::optional<pelorin::SideBySide> set;
     bool logarithmicDrift;  // the drift's size on a logarithmic axis
 };
+using ComponentRuns = FieldRuns<pelorin::StateVector>;
 
-// The plots emptied and drawn anew with the runs, their errors and their
-// drifts; the plots are neither fitted nor painted. What the notes say of
-// the runs drawn: those that leave the view, and their drifts.
+// The plots emptied and drawn anew with the runs and their errors; the
+// plots are neither fitted nor painted. What the notes say of the runs
+// drawn: those that leave the view, and values no plot can span.
 QString drawFieldComponents(const ComponentPlots& plots, const ComponentRuns& runs);
+
+// The drift plot emptied and drawn anew with each run's drift in the
+// invariant, in the pen of its errors, for one equation as for a system;
+// neither fitted nor painted. What the notes say of the drifts; empty
+// without an invariant.
+template <class State>
+QString drawFieldDrift(LabPlot& drift, const FieldRuns<State>& runs);
+
+// A curve of a single point has no line to draw: it is drawn as a disc, in
+// its pen's colour, a little wider than the pen.
+void markLonePoint(QCPGraph& curve);
+
+// Why a run's curve of errors has no point to draw, where the notes say so:
+// its errors past the start are all 0, which a logarithmic axis has no place
+// for; or the known solution has no value at any of its points past the
+// start (a reference that stopped before them), so no error is measured.
+enum class NoErrorCurve { drawn, zeroErrors, unmeasured };
+NoErrorCurve whyNoErrorCurve(std::size_t runPoints, const pelorin::ErrorPath& errors,
+                             const pelorin::DrawablePoints& drawn);
+// What the notes say of runs without a curve of errors for that reason,
+// measured against the exact solution or the reference; empty for drawn.
+QString noErrorCurveNote(NoErrorCurve why, pelorin::Comparison comparison);
 
 // A range of a whole view: with room at the edges, and one of no width (a
 // run at rest, a single value) given room of 1 on each side.

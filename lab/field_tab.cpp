@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -37,6 +38,17 @@ constexpr std::array<std::size_t, 3> halvedLooks{0, 1, 3};
 constexpr double clickSlack = 3;  // pixels
 // The field stays the page's main plot; below these the page scrolls.
 constexpr int fieldHeight = 300, errorsHeight = 200;  // pixels
+
+// What the Field plot shows: one equation's direction field, where a click
+// moves the start; a system's components against x, which a click leaves.
+constexpr char equationFieldDescription[] =
+    "The direction field of y' = f(x, y): a short segment of slope f at every grid point, with "
+    "the solution through (x0, y0) and the chosen method's runs. A click moves the start (x0, "
+    "y0) there.";
+constexpr char systemFieldDescription[] =
+    "Each component y1 \u2026 yn of the system against x: the exact or reference solution "
+    "through (x0, y(x0)), each component in a pale band of its colour, and the chosen method's "
+    "runs. A system has no direction field in (x, y), and a click does not move its start.";
 
 }  // namespace
 
@@ -109,19 +121,23 @@ QHBoxLayout* FieldTab::createSetBoxes() {
             study();
         });
     }
+    // Two to a line: the four captions in one line are wider than the lab,
+    // and the page would scroll sideways, hiding the plots' legends.
+    auto* grid = new QGridLayout;
+    constexpr int perLine = 2;
+    for (std::size_t i = 0; i < setBoxes_.size(); ++i) {
+        const int at = static_cast<int>(i);
+        grid->addWidget(setBoxes_[i], at / perLine, at % perLine);
+    }
     auto* row = new QHBoxLayout;
-    for (QCheckBox* box : setBoxes_) row->addWidget(box);
+    row->addLayout(grid);
     row->addStretch();
     return row;
 }
 
 
 LabPlot* FieldTab::createField() {
-    plot_ = new LabPlot("Field",
-                        "The direction field of y' = f(x, y): a short segment of slope f at "
-                        "every grid point, with the solution through (x0, y0) and the chosen "
-                        "method's runs. A click moves the start (x0, y0) there.",
-                        this);
+    plot_ = new LabPlot("Field", equationFieldDescription, this);
     plot_->xAxis->setLabel("x");
     plot_->yAxis->setLabel(componentsLabel(1));
     plot_->showLegend(LabPlot::LegendPlace::beside);
@@ -187,7 +203,7 @@ LabPlot* FieldTab::createDriftPlot() {
                     axis->setNumberFormat(format);
                     axis->setNumberPrecision(precision);
                 }
-                drawSystem();
+                drawSolutions();
             });
     // The same from the plot's context menu.
     auto* onMenu = new QAction("Drift on a logarithmic axis", drift_);
@@ -302,8 +318,9 @@ QStringList withStudyNotes(QStringList notes, const pelorin::FieldStudy& study) 
     const char* curveName = study.comparison == pelorin::Comparison::reference
                                 ? "the reference"
                                 : "the exact solution";
-    const std::string curveNote =
-        study.end ? std::string() : pelorin::sampledCurveNote(study.known, curveName);
+    const std::string curveNote = study.end || study.known.empty()
+                                      ? std::string()
+                                      : pelorin::sampledCurveNote(study.known.front(), curveName);
     if (!curveNote.empty()) notes << QString::fromStdString(curveNote);
     return notes;
 }
@@ -409,15 +426,18 @@ bool addKnownCurve(LabPlot& plot, const pelorin::FieldStudy& study, const QColor
     bool leftOut = false;
     const QString curveName =
         study.comparison == pelorin::Comparison::reference ? "reference" : "exact";
-    for (const pelorin::SampledCurve::Piece& piece : study.known.pieces) {
-        const pelorin::DrawablePoints points = pelorin::drawablePoints(piece.x, piece.y);
-        leftOut = leftOut || points.leftOut;
-        QCPGraph* curve = plot.addGraph();
-        curve->setPen(QPen(text, 2));
-        curve->setData(toQVector(points.x), toQVector(points.y), true);
-        // One legend entry for a curve broken into pieces.
-        if (&piece == &study.known.pieces.front()) curve->setName(curveName);
-        else curve->removeFromLegend();
+    for (const pelorin::SampledCurve& known : study.known) {
+        for (const pelorin::SampledCurve::Piece& piece : known.pieces) {
+            const pelorin::DrawablePoints points = pelorin::drawablePoints(piece.x, piece.y);
+            leftOut = leftOut || points.leftOut;
+            QCPGraph* curve = plot.addGraph();
+            curve->setPen(QPen(text, 2));
+            curve->setData(toQVector(points.x), toQVector(points.y), true);
+            markLonePoint(*curve);
+            // One legend entry for a curve broken into pieces.
+            if (&piece == &known.pieces.front()) curve->setName(curveName);
+            else curve->removeFromLegend();
+        }
     }
     return leftOut;
 }
@@ -468,6 +488,7 @@ void FieldTab::drawSolutions() {
         return;
     }
     plot_->clearGraphs();
+    plot_->describe(equationFieldDescription);
     plot_->yAxis->setLabel(componentsLabel(1));
     errors_->yAxis->setLabel(errorsLabel(1));
     const std::optional<pelorin::SideBySide> set = sideBySide();
@@ -487,22 +508,33 @@ void FieldTab::drawSolutions() {
     plot_->setSolutionEnd(study_.end);
     QStringList drawing;
     if (leftOut) drawing << QString::fromStdString(pelorin::undrawableNote());
-    if (set == pelorin::SideBySide::implicitMethods && !study_.implicitLeavingNote.empty()) {
-        drawing << QString::fromStdString(study_.implicitLeavingNote);
+    if (const std::string& leaving = study_.leavingNoteOf(set); !leaving.empty()) {
+        drawing << QString::fromStdString(leaving);
     }
+    if (const QString drift = drawDrift<double>(); !drift.isEmpty()) drawing << drift;
     drawingNote_ = drawing.join("\n");
     drawErrors();
     showNotes();
     if (!runs.empty()) followWholeView();
-    replotWhenShown({plot_, errors_});
+    if (drift_->isVisibleTo(this)) {
+        drift_->showWhole();
+        replotWhenShown({plot_, errors_, drift_});
+    } else {
+        replotWhenShown({plot_, errors_});
+    }
 }
 
 void FieldTab::drawSystem() {
     const ComponentRuns runs{systemStudy_, inputs_.problem, inputs_.method, sideBySide(),
                              driftLogarithmic_->isChecked()};
-    drawingNote_ = drawFieldComponents({*plot_, *errors_, *drift_}, runs);
+    plot_->describe(systemFieldDescription);
+    QStringList drawing{drawFieldComponents({*plot_, *errors_}, runs)};
+    if (const QString drift = drawDrift<pelorin::StateVector>(); !drift.isEmpty()) {
+        drawing << drift;
+    }
+    drawing.removeAll(QString());
+    drawingNote_ = drawing.join("\n");
     errorsNote_.clear();  // a system's drawing note says what its error plot leaves out
-    showDrift();
     showNotes();
     for (LabPlot* plot : {plot_, errors_, drift_}) plot->showWhole();
     replotWhenShown({plot_, errors_, drift_});
@@ -510,10 +542,17 @@ void FieldTab::drawSystem() {
 
 // The drift's plot, and its box, only where a drift is drawn, described and
 // labelled after what it measures.
-void FieldTab::showDrift() {
-    labelDrift(*drift_, systemStudy_.driftAgainst.empty(), driftLogarithmic_->isChecked());
+template <class State>
+QString FieldTab::drawDrift() {
+    const pelorin::FieldStudyOf<State>& study = held<State>();
+    const bool logarithmic = driftLogarithmic_->isChecked();
+    const QString note = drawFieldDrift(
+        *drift_, FieldRuns<State>{study, inputs_.problem, inputs_.method, sideBySide(),
+                                  logarithmic});
+    labelDrift(*drift_, study.driftAgainst.empty(), logarithmic);
     drift_->setVisible(drift_->graphCount() > 0);
     driftLogarithmic_->setVisible(drift_->graphCount() > 0);
+    return note;
 }
 
 // A study's first drawing shows the whole plots, and so does every drawing
@@ -540,21 +579,26 @@ void FieldTab::replotWhenShown(std::initializer_list<LabPlot*> plots) {
 // The global errors of the runs the field shows, against the same solution.
 void FieldTab::drawErrors() {
     errors_->clearGraphs();
-    bool zero = false;
+    std::array<bool, 3> without{};  // runs without a curve, for each NoErrorCurve
     const std::optional<pelorin::SideBySide> set = sideBySide();
     const std::vector<ShownRun> runs = shownRuns(
         study_, inputs_.method, set, study_.errorHiddenUnder,
-        [this, &zero](bool every, std::size_t k) {
+        [this, &without](bool every, std::size_t k) {
             const pelorin::ErrorPath& errors =
                 every ? study_.everyErrors[k] : study_.halvedErrors[k];
-            pelorin::DrawablePoints points = pelorin::magnitudePoints(errors.x, errors.error);
-            // Past the start, where every run is exact, an error of 0 has no place.
-            zero = zero || (errors.x.size() > 1 && points.x.empty() && !points.leftOut);
-            return points;
+            const std::size_t points = (every ? study_.every[k] : study_.halved[k]).x.size();
+            pelorin::DrawablePoints drawn = pelorin::magnitudePoints(errors.x, errors.error);
+            without[static_cast<std::size_t>(whyNoErrorCurve(points, errors, drawn))] = true;
+            return drawn;
         });
     addRuns(*errors_, runs, !set);
     QStringList notes;
-    if (zero) notes << QString::fromStdString(pelorin::zeroErrorsNote());
+    for (const NoErrorCurve why : {NoErrorCurve::zeroErrors, NoErrorCurve::unmeasured}) {
+        const QString note = without[static_cast<std::size_t>(why)]
+                                 ? noErrorCurveNote(why, study_.comparison)
+                                 : QString();
+        if (!note.isEmpty()) notes << note;
+    }
     if (anyLeftOut(runs)) {
         notes << "Global error: " + QString::fromStdString(pelorin::undrawableNote());
     }
@@ -574,10 +618,12 @@ void FieldTab::fitView() {
     y.include(inputs_.problem.y0[0]);
     // Beside the implicit methods, a run that leaves the solution far behind
     // stays out of the view, and the notes say so.
-    const auto left = [this](const QCPGraph* graph) {
-        if (sideBySide() != pelorin::SideBySide::implicitMethods) return false;
+    const std::optional<pelorin::SideBySide> set = sideBySide();
+    const auto left = [this, set](const QCPGraph* graph) {
+        if (!set) return false;
+        const auto& leaving = study_.leavesView[static_cast<std::size_t>(*set)];
         for (std::size_t row = 0; row < pelorin::labCatalogue().size(); ++row) {
-            if (study_.leavesView[row] &&
+            if (leaving[row] &&
                 graph->name().startsWith(fromView(pelorin::labCatalogue()[row].caption) + ",")) {
                 return true;
             }
@@ -606,7 +652,7 @@ void FieldTab::drawField() {
     fieldStale_ = false;
     pelorin::DirectionField field;
     if (inputs_.readable && !showsSystem()) {
-        field = pelorin::directionField(inputs_.problem.slope(), range);
+        field = pelorin::directionField(inputs_.problem.slopeOf<double>(), range);
     }
     fieldNote_ = QString::fromStdString(pelorin::directionFieldNote(field));
     segments_->setSegments(std::move(field.segments));

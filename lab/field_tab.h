@@ -91,12 +91,15 @@ private:
     void copy();
     void saveAsCsv();
     // A system has no direction field in (x, y): the page shows its
-    // components against x, its errors in the maximum norm, the drift of
-    // its invariant (lab/field_components.h) and its Lab steps.
+    // components against x, its errors in the maximum norm
+    // (lab/field_components.h) and its Lab steps.
     bool showsSystem() const { return inputs_.problem.isSystem(); }
     LabPlot* createDriftPlot();
     void drawSystem();
-    void showDrift();
+    // The drift of an invariant, one equation's or a system's, under the
+    // errors; the plot shows only where there is one.
+    template <class State>
+    QString drawDrift();
 
     LabPlot* plot_ = nullptr;
     LabPlot* errors_ = nullptr;

@@ -21,10 +21,10 @@ namespace {
 // What a problem file holds that the lab's boxes cannot, in words: a single
 // equation's boxes have no room for parameters or an invariant. Empty for
 // anything else.
-QString beyondOneEquation(const pelorin::SystemText& system) {
-    if (system.form != pelorin::ProblemForm::equation) return {};
-    if (!system.parameters.empty()) return "parameters";
-    if (!system.invariant.empty()) return "an invariant";
+QString beyondOneEquation(const pelorin::ProblemText& problem) {
+    if (problem.form != pelorin::ProblemForm::equation) return {};
+    if (!problem.parameters.empty()) return "parameters";
+    if (!problem.invariant.empty()) return "an invariant";
     return {};
 }
 
@@ -34,12 +34,12 @@ QString beyondOneEquation(const pelorin::SystemText& system) {
 // the last good one.
 std::optional<QString> unusable(const pelorin::ProblemFileReading& reading) {
     if (!reading.problem) return QString::fromStdString(reading.error);
-    if (const QString beyond = beyondOneEquation(reading.system); !beyond.isEmpty()) {
+    if (const QString beyond = beyondOneEquation(*reading.problem); !beyond.isEmpty()) {
         return QString("it holds %1 beside one equation y' = f(x, y), whose boxes have no room "
                        "for them; a system's have.")
             .arg(beyond);
     }
-    const std::vector<std::string> faults = pelorin::equationFaults(*reading.problem, reading.system);
+    const std::vector<std::string> faults = pelorin::equationFaults(*reading.problem);
     if (faults.empty()) return std::nullopt;
     QStringList why;
     for (const std::string& fault : faults) why << QString::fromStdString(fault);
@@ -60,19 +60,19 @@ std::string startText(const pelorin::StateVector& y0) {
 QString equationLine(const pelorin::Problem& problem) {
     const QString equation = QString::fromStdString(problem.equation.f);
     if (!problem.isSystem()) return "dy/dx = " + equation;
-    const auto& system = problem.equation.system;
+    const auto& slope = problem.equation.slope;
     const QString parameters =
-        system ? QString::fromStdString(system->parameters().text).simplified() : QString();
+        slope ? QString::fromStdString(slope->parameters().text).simplified() : QString();
     return parameters.isEmpty() ? equation : equation + ", with " + parameters;
 }
 
 // The exact solution the lab compares with, as a handout prints it.
 QString exactSolutionLine(const pelorin::Equation& equation) {
     if (equation.lesson()) return "exact y(x) = " + fromView(pelorin::problemLibrary.front().exact);
-    if (equation.exact) return "exact y(x) = " + QString::fromStdString(equation.exact->text());
-    if (equation.systemExact) {
+    if (equation.exact) {
+        const auto& texts = equation.exact->texts();
+        if (texts.size() == 1) return "exact y(x) = " + QString::fromStdString(texts.front());
         QStringList parts;
-        const auto& texts = equation.systemExact->texts();
         for (std::size_t k = 0; k < texts.size(); ++k) {
             parts << QString("y%1(x) = %2").arg(k + 1).arg(QString::fromStdString(texts[k]));
         }
@@ -111,9 +111,9 @@ LabProblemFile readLabProblemFile(const QString& path, const QStringList& pages)
     return file;
 }
 
-QByteArray problemFileBytes(const pelorin::ProblemText& problem, const pelorin::LessonSettings& lesson,
-                            const pelorin::SystemText& system) {
-    const std::string bytes = pelorin::writeProblemFile(problem, lesson, system);
+QByteArray problemFileBytes(const pelorin::ProblemText& problem,
+                            const pelorin::LessonSettings& lesson) {
+    const std::string bytes = pelorin::writeProblemFile(problem, lesson);
     return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 

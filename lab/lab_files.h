@@ -29,8 +29,8 @@ struct LabProblemFile {
 LabProblemFile readLabProblemFile(const QString& path, const QStringList& pages);
 
 // The bytes of the problem file that keeps these.
-QByteArray problemFileBytes(const pelorin::ProblemText& problem, const pelorin::LessonSettings& lesson,
-                            const pelorin::SystemText& system);
+QByteArray problemFileBytes(const pelorin::ProblemText& problem,
+                            const pelorin::LessonSettings& lesson);
 
 // The problem as a handout prints it, above what its page adds: the
 // equation, the exact solution, x0, y0, x1, and how the problem was

@@ -334,10 +334,8 @@ void MethodLab::restoreLesson(const pelorin::LessonSettings& lesson) {
 
 pelorin::ProblemText MethodLab::problemText() const { return problem_->problemText(); }
 
-pelorin::SystemText MethodLab::systemText() const { return problem_->systemText(); }
-
 QByteArray MethodLab::problemFileBytes() const {
-    return ::problemFileBytes(problemText(), lessonSettings(), systemText());
+    return ::problemFileBytes(problemText(), lessonSettings());
 }
 
 QString MethodLab::openProblemFile(const QString& path) {
@@ -350,7 +348,7 @@ QString MethodLab::openProblemFile(const QString& path) {
         page = file.page;
         restoreLesson(*file.reading.lesson);
     }
-    problem_->setProblem(*file.reading.problem, file.reading.system);
+    problem_->setProblem(*file.reading.problem);
     {
         // The file's x1 is the lesson's, on whatever page it was saved.
         const QSignalBlocker asSaved(tabs_);

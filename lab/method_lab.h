@@ -44,7 +44,6 @@ public:
     // page, the controller's settings), and as a problem file gives them:
     // empty, or why the file was not used (then nothing changed).
     pelorin::ProblemText problemText() const;
-    pelorin::SystemText systemText() const;
     pelorin::LessonSettings lessonSettings() const;
     // The problem file Save problem writes, and opening one.
     Q_INVOKABLE QByteArray problemFileBytes() const;

@@ -19,6 +19,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -74,17 +75,21 @@ constexpr const char* multistepPhaseDescription =
     "arrows, the increment as an arrow from the last of them to the new value, and the exact "
     "solution or the reference over the points and the step.";
 
-// Whether two inputs make the same run: the same compiled equation, start,
-// end, h and method, started alike. A box that loses the focus gives the
-// page its inputs again unchanged: a run under way is not started anew.
+// Whether two inputs make the same run: the same problem, h and method,
+// started alike. A box that loses the focus gives the page its inputs again
+// unchanged, compiled anew: a run under way is not started anew.
 bool sameRun(const LabInputs& a, const LabInputs& b) {
-    const pelorin::Equation& p = a.problem.equation;
-    const pelorin::Equation& q = b.problem.equation;
-    return p.slope == q.slope && p.exact == q.exact && p.system == q.system &&
-           p.systemExact == q.systemExact && a.problem.x0 == b.problem.x0 &&
-           a.problem.y0 == b.problem.y0 && a.problem.x1 == b.problem.x1 && a.h == b.h &&
+    return pelorin::sameProblem(a.problem, b.problem) && a.h == b.h &&
            &a.chosenMethod() == &b.chosenMethod() && a.multistep.start == b.multistep.start &&
            a.readable == b.readable && a.unreadable == b.unreadable;
+}
+
+// The known solution as the views sample it: an exact one, else a
+// reference computed for each request from x0.
+template <class State>
+pelorin::SolutionSamplesOf<State> knownSamplesOf(const pelorin::Problem& problem) {
+    if constexpr (std::is_same_v<State, double>) return pelorin::knownSolution(problem);
+    else return pelorin::systemComparison(problem).samples;
 }
 
 // Notes one to a line.
@@ -157,6 +162,8 @@ void OneStepTab::setInputs(const LabInputs& inputs) {
         if (!waiting_) showStep(1);
         return;
     }
+    reference_.clear();
+    systemReference_.clear();
     showPlaneOf(showsSystem());
     if (showsSystem()) startStudy<pelorin::StateVector>();
     else startStudy<double>();
@@ -211,6 +218,49 @@ PageHandout OneStepTab::handout(const LabInputs& inputs) const {
 }
 
 void OneStepTab::showStep(int step) {
+    showStepParts(step);
+    sampleAskedReference<double>();
+    sampleAskedReference<pelorin::StateVector>();
+}
+
+template <class State>
+StepSamples<State>& OneStepTab::stepSamples() {
+    if constexpr (std::is_same_v<State, double>) return reference_;
+    else return systemReference_;
+}
+
+template <class State>
+pelorin::SolutionSamplesOf<State> OneStepTab::knownOverSteps() {
+    if (inputs_.problem.comparedWithReference()) return stepSamples<State>().samples();
+    return knownSamplesOf<State>(inputs_.problem);
+}
+
+// The reference from x0 to a far step takes long: the step is shown at
+// once, and again with the reference when it comes. A step walked to
+// meanwhile makes it stale.
+template <class State>
+void OneStepTab::sampleAskedReference() {
+    std::vector<std::vector<double>> asked = stepSamples<State>().takeAsked();
+    if (asked.empty()) return;
+    studies_.runOffThread(
+        inputs_.problem,
+        [asked](const pelorin::Problem& problem, std::stop_token stop) {
+            const pelorin::Problem own = problem.clone();
+            const pelorin::SolutionSamplesOf<State> reference = knownSamplesOf<State>(own);
+            std::vector<std::vector<State>> values;
+            for (const std::vector<double>& abscissae : asked) {
+                if (stop.stop_requested()) break;
+                values.push_back(reference(abscissae));
+            }
+            return values;
+        },
+        [this, asked](const std::vector<std::vector<State>>& values) {
+            stepSamples<State>().add(asked, values);
+            showStep(step_);
+        });
+}
+
+void OneStepTab::showStepParts(int step) {
     const pelorin::Problem& problem = inputs_.problem;
     captionOf(*newton_)->setText(newtonCaption);
     if (showsSystem() && pelorin::isMultistep(inputs_.chosenMethod())) {
@@ -224,7 +274,8 @@ void OneStepTab::showStep(int step) {
     }
     if (showsSystem()) {
         const pelorin::StageViewOf<pelorin::StateVector> view = pelorin::stageView(
-            systemRun_, problem.systemSlope(), pelorin::systemComparison(problem).samples, step);
+            systemRun_, problem.slopeOf<pelorin::StateVector>(),
+            knownOverSteps<pelorin::StateVector>(), step);
         showWalk(view.method, view.step, view.steps);
         showStageParts(view);
         return;
@@ -234,7 +285,7 @@ void OneStepTab::showStep(int step) {
         return;
     }
     const pelorin::StageView view =
-        pelorin::stageView(run_, problem.slope(), pelorin::knownSolution(problem), step);
+        pelorin::stageView(run_, problem.slopeOf<double>(), knownOverSteps<double>(), step);
     showWalk(view.method, view.step, view.steps);
     showStageParts(view);
 }
@@ -274,7 +325,7 @@ void OneStepTab::showPlaneOf(bool system) {
 }
 
 bool OneStepTab::showsPartitionedStages() const {
-    return showsSystem() && inputs_.problem.systemSlope().split();
+    return showsSystem() && inputs_.problem.slopeOf<pelorin::StateVector>().split();
 }
 
 // A partitioned method's step: its note, both tableaus, the Stages table
@@ -282,7 +333,8 @@ bool OneStepTab::showsPartitionedStages() const {
 void OneStepTab::showPartitionedStep(int step) {
     const pelorin::Problem& problem = inputs_.problem;
     const pelorin::PartitionedStageView view = pelorin::partitionedStageView(
-        systemRun_, problem.systemSlope(), pelorin::systemComparison(problem).samples, step);
+        systemRun_, problem.slopeOf<pelorin::StateVector>(),
+        knownOverSteps<pelorin::StateVector>(), step);
     showWalk(view.method, view.step, view.steps);
     std::vector<std::string> notes{partitionedNote().toStdString()};
     notes.insert(notes.end(), view.notes.begin(), view.notes.end());
@@ -300,7 +352,8 @@ void OneStepTab::showPartitionedStep(int step) {
 // system only.
 QString OneStepTab::partitionedNote() const {
     const pelorin::Method& method = inputs_.chosenMethod();
-    const pelorin::SlopeOf<pelorin::StateVector> F = inputs_.problem.systemSlope();
+    const pelorin::SlopeOf<pelorin::StateVector> F =
+        inputs_.problem.slopeOf<pelorin::StateVector>();
     if (const auto why = pelorin::doesNotApplyNote(method, F); inputs_.readable && why) {
         return QString::fromStdString(*why);
     }
@@ -363,12 +416,12 @@ void OneStepTab::showMultistepStep(int step) {
     const pelorin::Method* start = startMethod();
     const std::string startName = pelorin::startName(problem, inputs_.multistep);
     const pelorin::MultistepView view = pelorin::multistepView(
-        run_, problem.slope(), pelorin::knownSolution(problem), startName, step);
+        run_, problem.slopeOf<double>(), knownOverSteps<double>(), startName, step);
     showWalk(view.method, view.step, view.steps);
     if (view.fromStart && start) {
         // The starting value is a step of the one-step method: its stages.
-        pelorin::StageView stages = pelorin::stageView(run_, *start, problem.slope(),
-                                                       pelorin::knownSolution(problem), view.step);
+        pelorin::StageView stages = pelorin::stageView(run_, *start, problem.slopeOf<double>(),
+                                                       knownOverSteps<double>(), view.step);
         stages.notes.insert(stages.notes.begin(), view.notes.begin(), view.notes.end());
         showStageParts(stages);
         return;
@@ -387,15 +440,16 @@ void OneStepTab::showMultistepStep(int step) {
 void OneStepTab::showMultistepSystemStep(int step) {
     const pelorin::Problem& problem = inputs_.problem;
     const pelorin::SolutionSamplesOf<pelorin::StateVector> known =
-        pelorin::systemComparison(problem).samples;
+        knownOverSteps<pelorin::StateVector>();
     const pelorin::MultistepViewOf<pelorin::StateVector> view = pelorin::multistepView(
-        systemRun_, problem.systemSlope(), known, pelorin::startName(problem, inputs_.multistep),
-        step);
+        systemRun_, problem.slopeOf<pelorin::StateVector>(), known,
+        pelorin::startName(problem, inputs_.multistep), step);
     showWalk(view.method, view.step, view.steps);
     if (view.fromStart && startMethod()) {
         // The starting value is a step of the one-step method: its stages.
         pelorin::StageViewOf<pelorin::StateVector> stages =
-            pelorin::stageView(systemRun_, *startMethod(), problem.systemSlope(), known, view.step);
+            pelorin::stageView(systemRun_, *startMethod(), problem.slopeOf<pelorin::StateVector>(),
+                               known, view.step);
         stages.notes.insert(stages.notes.begin(), view.notes.begin(), view.notes.end());
         showStageParts(stages);
         return;

@@ -8,13 +8,15 @@
 // for every component and drawn in the phase plane. The plot is drawn by
 // lab/step_plot.h, the tableaus and the formula filled by lab/step_tables.h.
 // A typed problem's run is studied off the window's thread; the steps are
-// walked on it, from the run.
+// walked on it, from the run, and a reference drawn over a step is computed
+// off it too (lab/step_samples.h).
 #pragma once
 
 #include "lab/inputs.h"
 #include "base/text_table.h"
 #include "lab/lab_page.h"
 #include "lab/step_plot.h"
+#include "lab/step_samples.h"
 #include "lab/study_runner.h"
 #include "numerics/solution_paths.h"
 #include "numerics/stage_step.h"
@@ -41,6 +43,8 @@ public:
     void setInputs(const LabInputs& inputs) override;
     // Names the step shown below the method and h.
     PageHandout handout(const LabInputs& inputs) const override;
+    // Step `step` of the run; a reference over it, where one is drawn and
+    // has not been computed yet, comes from the page's study.
     void showStep(int step);
 
 private:
@@ -60,6 +64,19 @@ private:
     // phase plane of a system.
     template <class State>
     void showStageParts(const pelorin::StageViewOf<State>& view);
+    // The step's views, tables and plot, with the known solution as far as
+    // it is known.
+    void showStepParts(int step);
+    // The known solution the views of a step sample: an exact one at once, a
+    // reference as far as the page's study has computed it.
+    template <class State>
+    pelorin::SolutionSamplesOf<State> knownOverSteps();
+    template <class State>
+    StepSamples<State>& stepSamples();
+    // Computes the reference where the step just shown asked for it, off
+    // the window's thread, then shows the step again with it.
+    template <class State>
+    void sampleAskedReference();
     // Only a note, for a run the page does not show a step of.
     void showWithoutStep(const QString& note);
     // A partitioned method's stages are shown on a system that splits into
@@ -103,7 +120,9 @@ private:
     QTableWidget* stages_ = nullptr;
     QTableWidget* tableau_ = nullptr;
     QTableWidget* newton_ = nullptr;
-    StudyRunner studies_;
+    StudyRunner studies_;  // the run, then the reference over the steps walked
+    StepSamples<double> reference_;  // over the steps of one equation's run
+    StepSamples<pelorin::StateVector> systemReference_;
     bool asked_ = false;    // for a run: inputs_ holds what it was asked for
     bool waiting_ = false;  // for the run asked for last
 };

@@ -207,9 +207,11 @@ void PhasePlaneTab::setInputs(const LabInputs& inputs) {
         inputs.problem,
         [method = inputs.method, h = inputs.h](const pelorin::Problem& given, std::stop_token) {
             const pelorin::Problem problem = given.clone();
-            return pelorin::phasePlaneRuns(pelorin::labCatalogue()[method], problem.systemSlope(),
+            return pelorin::phasePlaneRuns(pelorin::labCatalogue()[method],
+                                           problem.slopeOf<pelorin::StateVector>(),
                                            problem.x0, problem.y0, problem.x1, h,
-                                           problem.systemExact(), problem.invariant());
+                                           problem.exactOf<pelorin::StateVector>(),
+                                           problem.invariant());
         },
         [this](pelorin::PhasePlaneRuns runs) { display(std::move(runs), {}); },
         [this](const pelorin::Problem&) { display({}, {"Calculating the runs \u2026"}); });
@@ -311,8 +313,8 @@ void PhasePlaneTab::drawPlane() {
     plane_ = {};
     if (inputs_.readable) {
         const pelorin::Problem& problem = inputs_.problem;
-        plane_ = pelorin::phasePlane(problem.systemSlope(), problem.autonomous(), problem.y0,
-                                     axes_, range);
+        plane_ = pelorin::phasePlane(problem.slopeOf<pelorin::StateVector>(), problem.autonomous(),
+                                     problem.y0, axes_, range);
     }
     arrows_->setSegments(plane_.field.grid.segments);
     acrossStill_->setSegments(plane_.nullclines.acrossStill);
@@ -393,7 +395,7 @@ void PhasePlaneTab::released(QMouseEvent* event) {
         [start, axes = axes_, view = plot_->visibleRange()](const pelorin::Problem& given,
                                                             std::stop_token) {
             const pelorin::Problem problem = given.clone();
-            return pelorin::orbitThrough(problem.systemSlope(), problem.x0, start,
+            return pelorin::orbitThrough(problem.slopeOf<pelorin::StateVector>(), problem.x0, start,
                                          problem.x1 - problem.x0, axes, view);
         },
         [this](pelorin::Orbit orbit) { addOrbit(std::move(orbit)); });

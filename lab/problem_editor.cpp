@@ -36,6 +36,14 @@ constexpr std::array<std::pair<pelorin::ProblemForm, const char*>, 3> forms{{
     {pelorin::ProblemForm::secondOrder, "y'' = f(x, y, y')"},
 }};
 
+// Whether the component boxes hold what a library entry put there: its
+// texts beyond the name, x0 and x1, which the boxes do not hold.
+bool holdsEntry(const pelorin::ProblemText& boxes, const pelorin::LibrarySystem& entry) {
+    pelorin::ProblemText entryBoxes = pelorin::problemText(entry);
+    entryBoxes.name = entryBoxes.x0 = entryBoxes.x1 = "";
+    return boxes == entryBoxes;
+}
+
 }  // namespace
 
 ProblemEditor::ProblemEditor(const std::array<QString, 3>& start, QVBoxLayout& column,
@@ -183,7 +191,7 @@ void ProblemEditor::problemChosen(int index) {
     const std::size_t systemRow = row - pelorin::problemLibrary.size();
     if (row >= pelorin::problemLibrary.size() && systemRow < pelorin::systemLibrary.size()) {
         const pelorin::LibrarySystem& entry = pelorin::systemLibrary[systemRow];
-        system_->setText(pelorin::librarySystemText(entry));
+        system_->setText(pelorin::problemText(entry));
         showForm(system_->form());
         boxes_[0]->setText(fromView(entry.x0));
         boxes_[2]->setText(fromView(entry.x1));
@@ -208,10 +216,9 @@ void ProblemEditor::startAt(const QString& x0, const QString& y0) {
     emit changed();
 }
 
-void ProblemEditor::setProblem(const pelorin::ProblemText& text,
-                               const pelorin::SystemText& system) {
-    if (system.form != pelorin::ProblemForm::equation) system_->setText(system);
-    showForm(system.form);
+void ProblemEditor::setProblem(const pelorin::ProblemText& text) {
+    if (text.form != pelorin::ProblemForm::equation) system_->setText(text);
+    showForm(text.form);
     f_->setText(QString::fromStdString(text.f));
     exact_->setText(QString::fromStdString(text.exact));
     boxes_[0]->setText(QString::fromStdString(text.x0));
@@ -222,18 +229,18 @@ void ProblemEditor::setProblem(const pelorin::ProblemText& text,
 }
 
 pelorin::ProblemText ProblemEditor::problemText() const {
-    if (form() != pelorin::ProblemForm::equation) {
-        return {problem_->currentText().toStdString(), "", "", boxes_[0]->text().toStdString(), "",
-                boxes_[2]->text().toStdString()};
+    // A single equation's boxes have no room for the parameters and the
+    // invariant the hidden component boxes may still hold.
+    if (form() == pelorin::ProblemForm::equation) {
+        return {problem_->currentText().toStdString(), f_->text().toStdString(),
+                exact_->text().toStdString(),          boxes_[0]->text().toStdString(),
+                boxes_[1]->text().toStdString(),       boxes_[2]->text().toStdString()};
     }
-    return {problem_->currentText().toStdString(), f_->text().toStdString(),
-            exact_->text().toStdString(),          boxes_[0]->text().toStdString(),
-            boxes_[1]->text().toStdString(),       boxes_[2]->text().toStdString()};
-}
-
-pelorin::SystemText ProblemEditor::systemText() const {
-    if (form() == pelorin::ProblemForm::equation) return {};
-    return system_->text();
+    pelorin::ProblemText text = system_->text();
+    text.name = problem_->currentText().toStdString();
+    text.x0 = boxes_[0]->text().toStdString();
+    text.x1 = boxes_[2]->text().toStdString();
+    return text;
 }
 
 QString ProblemEditor::problemName() const { return problem_->currentText(); }
@@ -242,8 +249,9 @@ pelorin::Problem ProblemEditor::problem() const {
     pelorin::Problem problem;
     problem.equation = equation_;
     problem.x0 = lastGood_[0].value_or(0);
-    problem.y0 = equation_.system && systemStart_ ? *systemStart_
-                                                   : pelorin::StateVector{lastGood_[1].value_or(0)};
+    const bool system = equation_.slope && equation_.slope->size() > 1;
+    problem.y0 = system && systemStart_ ? *systemStart_
+                                        : pelorin::StateVector{lastGood_[1].value_or(0)};
     problem.x1 = lastGood_[2].value_or(0);
     return problem;
 }
@@ -283,7 +291,7 @@ QStringList ProblemEditor::readEquation() {
     pelorin::EquationReading read = pelorin::readEquation(
         f_->text().trimmed().toStdString(), exact_->text().trimmed().toStdString(), at.x0, y0);
     if (!read.equation) {
-        return {QString::fromStdString(read.slopeError.message) +
+        return {QString::fromStdString(read.errors.front().message) +
                 "; the lab goes on with f(x, y) = " +
                 QString::fromStdString(pelorin::quotedFormula(equation_.f)) + "."};
     }
@@ -318,8 +326,8 @@ QStringList ProblemEditor::readSystem() {
         return notes;
     }
     const pelorin::Problem at = problem();
-    pelorin::SystemEquationReading read =
-        pelorin::readSystemEquation(system_->text(), at.x0, *start, at.x1);
+    pelorin::EquationReading read =
+        pelorin::readEquation(system_->text(), at.x0, *start, at.x1);
     for (const pelorin::FormulaError& error : read.errors) {
         notes << QString::fromStdString(error.message) + goingOn;
     }
@@ -335,8 +343,7 @@ QStringList ProblemEditor::readSystem() {
 void ProblemEditor::followProblemList() {
     const int index = problem_->currentIndex();
     if (const pelorin::LibrarySystem* entry = shownLibrarySystem()) {
-        if (form() == pelorin::ProblemForm::equation ||
-            system_->text() != pelorin::librarySystemText(*entry)) {
+        if (form() == pelorin::ProblemForm::equation || !holdsEntry(system_->text(), *entry)) {
             problem_->setCurrentIndex(problem_->count() - 1);
         }
         return;

@@ -52,9 +52,8 @@ public:
     // The problem as its boxes hold it, its name in the problem list, and a
     // problem file's problem put into the boxes (read by the next read()).
     pelorin::ProblemText problemText() const;
-    pelorin::SystemText systemText() const;
     QString problemName() const;
-    void setProblem(const pelorin::ProblemText& text, const pelorin::SystemText& system);
+    void setProblem(const pelorin::ProblemText& text);
 
     // The page the lab shows, by its name: a library entry may name a range
     // of its own for one page.

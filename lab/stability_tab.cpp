@@ -231,11 +231,12 @@ void StabilityTab::setInputs(const LabInputs& inputs) {
     }
     // A study for earlier inputs is no longer wanted, nor its points.
     studies_.supersede();
-    systemStudy_ = {};
+    componentsStudy_ = {};
     multistepStudy_ = {};
     typedPath_ = followsTypedPath()
-                     ? pelorin::stabilityPath(method(), inputs_.problem.slope(), inputs_.problem.x0,
-                                              inputs_.problem.y0[0], inputs_.problem.x1, inputs_.h)
+                     ? pelorin::stabilityPath(method(), inputs_.problem.slopeOf<double>(),
+                                              inputs_.problem.x0, inputs_.problem.y0[0],
+                                              inputs_.problem.x1, inputs_.h)
                      : pelorin::StabilityPath{};
     roots_->setVisible(showsMultistep());
     if (inputs_.multistep.own != intervalsOwn_)
@@ -288,7 +289,7 @@ void StabilityTab::studySystem() {
             return pelorin::studyStability(problem, method, h, stop);
         },
         [this](pelorin::StabilityStudy study) {
-            systemStudy_ = std::move(study);
+            componentsStudy_ = std::move(study);
             placePoint();
             showSystemRun();
         });
@@ -469,7 +470,7 @@ bool StabilityTab::followsTypedPath() const {
 
 std::vector<std::complex<double>> StabilityTab::shownZ() const {
     if (showsMultistep()) return multistepStudy_.z;
-    if (showsSystem()) return everyMode(systemStudy_.path);
+    if (showsSystem()) return everyMode(componentsStudy_.path);
     if (inputs_.problem.equation.lesson()) return {inputs_.h * pelorin::lessonLambda};
     return everyMode(typedPath_);
 }
@@ -557,7 +558,7 @@ void StabilityTab::drawRun() {
     if (regionNone()) {
         // A single equation has no oscillator to show a partitioned method on.
         notes << verdictNote();
-        const auto why = pelorin::doesNotApplyNote(method(), inputs_.problem.slope());
+        const auto why = pelorin::doesNotApplyNote(method(), inputs_.problem.slopeOf<double>());
         if (inputs_.readable && why) notes << QString::fromStdString(*why);
         notes_->setText(notes.join("\n"));
         run_->replot();
@@ -629,9 +630,9 @@ bool StabilityTab::drawComponents(const pelorin::PathOf<pelorin::StateVector>& r
 }
 
 void StabilityTab::showSystemRun() {
-    const bool leftOut = drawComponents(systemStudy_.path.run, systemStudy_.known);
+    const bool leftOut = drawComponents(componentsStudy_.path.run, componentsStudy_.known);
     notes_->setText(
-        alongTheRun(systemStudy_.path.notes, shownZ(), verdictNote(), leftOut).join("\n"));
+        alongTheRun(componentsStudy_.path.notes, shownZ(), verdictNote(), leftOut).join("\n"));
     run_->showWhole();
     run_->replot();
 }

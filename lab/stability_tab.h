@@ -115,6 +115,6 @@ private:
     pelorin::MultistepStabilityStudy multistepStudy_;
     StudyRunner studies_;
     StudyRunner intervalStudy_;  // of the Stability intervals table
-    pelorin::StabilityStudy systemStudy_;  // empty until the study for the inputs comes
+    pelorin::StabilityStudy componentsStudy_;  // empty until the study for the inputs comes
     pelorin::StabilityPath typedPath_;  // empty unless followsTypedPath
 };

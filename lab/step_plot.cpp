@@ -12,8 +12,42 @@ constexpr double stageMarkerSize = 8, iterateMarkerSize = 7;
 // it; the end as a square, unlike any stage.
 constexpr double startMarkerSize = 14, endMarkerSize = 10;
 
+constexpr const char* stagePointsName = "stage points k\u2c7c with their slopes";
+constexpr const char* newValueName = "the new value";
+constexpr const char* predictedName = "predicted value p";
+
 QColor methodColourOf(const pelorin::Method& method) {
     return LabPlot::methodPen(pelorin::catalogueRow(method)).color();
+}
+
+// A multistep step's weighed points, or the one start its first step has.
+QString pastPointsName(bool fromStart) {
+    return fromStart ? "the step's start" : "past points with their slopes";
+}
+
+// The markers of the phase plane: the step's start a ring in the text's
+// colour, the stage or past points discs in the method's, the new value a
+// square in the accent, a pair's predicted value a diamond in the text's.
+QCPScatterStyle startMarker(const LabPlot& plot) {
+    return QCPScatterStyle(QCPScatterStyle::ssCircle,
+                           QPen(plot.palette().color(QPalette::Text), 1.5), Qt::NoBrush,
+                           startMarkerSize);
+}
+QCPScatterStyle stageMarker(const QColor& methodColour) {
+    return QCPScatterStyle(QCPScatterStyle::ssDisc, methodColour, stageMarkerSize);
+}
+QCPScatterStyle newValueMarker(const LabPlot& plot) {
+    return QCPScatterStyle(QCPScatterStyle::ssSquare, plot.accent(), plot.accent(),
+                           endMarkerSize);
+}
+QCPScatterStyle predictedMarker(const LabPlot& plot) {
+    const QColor text = plot.palette().color(QPalette::Text);
+    return QCPScatterStyle(QCPScatterStyle::ssDiamond, text, text, stageMarkerSize);
+}
+
+// The legend's entry for the increment's arrow.
+void addIncrementEntry(LabPlot& plot) {
+    plot.addLegendEntry("the step's increment", QPen(plot.accent(), 2));
 }
 
 // The known solution, under what the step draws; the method's colour.
@@ -62,6 +96,30 @@ void drawIterates(LabPlot& plot, const std::vector<pelorin::IteratePoints>& iter
     }
 }
 
+QCPItemLine* addArrow(LabPlot& plot, const pelorin::Segment& segment, const QPen& pen,
+                      const QCPLineEnding& head) {
+    auto* arrow = new QCPItemLine(&plot);
+    arrow->start->setCoords(segment.x1, segment.y1);
+    arrow->end->setCoords(segment.x2, segment.y2);
+    arrow->setPen(pen);
+    arrow->setHead(head);
+    return arrow;
+}
+
+// The step's increment as an arrow in the accent.
+void drawIncrement(LabPlot& plot, const pelorin::Segment& increment) {
+    addArrow(plot, increment, QPen(plot.accent(), 2), QCPLineEnding::esSpikeArrow);
+}
+
+// The phase plane's slopes as short arrows in the method's colour.
+void drawSlopeArrows(LabPlot& plot, const std::vector<pelorin::Segment>& slopes,
+                     const QColor& methodColour) {
+    const QCPLineEnding slopeHead(QCPLineEnding::esSpikeArrow, 7, 9);
+    for (const pelorin::Segment& slope : slopes) {
+        addArrow(plot, slope, QPen(methodColour, 2), slopeHead);
+    }
+}
+
 // Short segments of the slopes, and the increment as an arrow.
 void drawSlopes(LabPlot& plot, const std::vector<pelorin::Segment>& slopes, const QPen& pen,
                 const std::optional<pelorin::Segment>& increment) {
@@ -71,19 +129,13 @@ void drawSlopes(LabPlot& plot, const std::vector<pelorin::Segment>& slopes, cons
         line->end->setCoords(segment.x2, segment.y2);
         line->setPen(pen);
     }
-    if (increment) {
-        auto* arrow = new QCPItemLine(&plot);
-        arrow->start->setCoords(increment->x1, increment->y1);
-        arrow->end->setCoords(increment->x2, increment->y2);
-        arrow->setPen(QPen(plot.accent(), 2));
-        arrow->setHead(QCPLineEnding::esSpikeArrow);
-    }
+    if (increment) drawIncrement(plot, *increment);
 }
 
 // The stage points, their slopes and the increment, in the method's colour.
 void drawStages(LabPlot& plot, const pelorin::StageDrawing& drawing, const QColor& methodColour) {
     QCPGraph* stages = plot.addGraph();
-    stages->setName("stage points k\u2c7c with their slopes");
+    stages->setName(stagePointsName);
     stages->setLineStyle(QCPGraph::lsNone);
     stages->setScatterStyle(
         QCPScatterStyle(QCPScatterStyle::ssDisc, methodColour, stageMarkerSize));
@@ -112,16 +164,6 @@ std::vector<StepLabel> labelPoints(LabPlot& plot, const std::vector<pelorin::Sta
     return labels;
 }
 
-QCPItemLine* addArrow(LabPlot& plot, const pelorin::Segment& segment, const QPen& pen,
-                      const QCPLineEnding& head) {
-    auto* arrow = new QCPItemLine(&plot);
-    arrow->start->setCoords(segment.x1, segment.y1);
-    arrow->end->setCoords(segment.x2, segment.y2);
-    arrow->setPen(pen);
-    arrow->setHead(head);
-    return arrow;
-}
-
 // Points over everything else drawn: the curves and arrows that start at
 // them and the names beside them.
 QCPGraph* addPoints(LabPlot& plot, const pelorin::DrawablePoints& points, const QString& name,
@@ -140,12 +182,25 @@ QCPGraph* addPoint(LabPlot& plot, double y1, double y2, const QString& name,
     return addPoints(plot, {{y1}, {y2}, false}, name, marker);
 }
 
+// The same where there are any: an empty set has no legend entry.
+void addPointsIfAny(LabPlot& plot, const pelorin::DrawablePoints& points, const QString& name,
+                    const QCPScatterStyle& marker) {
+    if (!points.x.empty()) addPoints(plot, points, name, marker);
+}
+
 // The view that holds the drawing, and what the page keeps of it.
 DrawnStep framedStep(LabPlot& plot, const pelorin::Extent& x, const pelorin::Extent& y,
                  std::vector<StepLabel> labels, bool leftOut) {
     plot.xAxis->setRange(x.lower, x.upper);
     plot.yAxis->setRange(y.lower, y.upper);
     return {std::move(labels), leftOut};
+}
+
+// The points' names, then the view that holds the drawing.
+DrawnStep labelledStep(LabPlot& plot, const std::vector<pelorin::StageLabel>& names,
+                       const pelorin::Extent& x, const pelorin::Extent& y, bool leftOut) {
+    std::vector<StepLabel> labels = labelPoints(plot, names);
+    return framedStep(plot, x, y, std::move(labels), leftOut);
 }
 
 }  // namespace
@@ -166,7 +221,7 @@ DrawnStep drawStep(LabPlot& plot, const pelorin::StageView& view, const QString&
     if (view.stages.hasValue()) {
         drawStages(plot, drawing, methodColour);
         labels = labelPoints(plot, pelorin::stageLabels(view.stages));
-        plot.addLegendEntry("the step's increment", QPen(plot.accent(), 2));
+        addIncrementEntry(plot);
     }
     return framedStep(plot, drawing.x, drawing.y, std::move(labels), drawing.leftOut);
 }
@@ -176,37 +231,26 @@ DrawnStep drawStep(LabPlot& plot, const pelorin::StageView& view, const QString&
 DrawnStep drawStep(LabPlot& plot, const pelorin::StageViewOf<pelorin::StateVector>& view,
                    const QString& knownName) {
     const pelorin::PhaseStepDrawing drawing = pelorin::phaseStepDrawing(view);
-    const QColor text = plot.palette().color(QPalette::Text);
     const QColor methodColour = methodColourOf(*view.method);
-    const QColor accent = plot.accent();
-
     drawKnownPath(plot, drawing.known, knownName);
-
     if (drawing.increment) {
-        addArrow(plot, *drawing.increment, QPen(accent, 2), QCPLineEnding::esSpikeArrow);
+        drawIncrement(plot, *drawing.increment);
         addPoint(plot, drawing.increment->x1, drawing.increment->y1, "the step's start",
-                 QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(text, 1.5), Qt::NoBrush,
-                                 startMarkerSize));
+                 startMarker(plot));
     }
     drawIterates(plot, drawing.iterates, methodColour);
     // A step without a value has its iterates and nothing more to show.
     if (view.stages.hasValue()) {
-        addPoints(plot, drawing.stagePoints, "stage points k\u2c7c with their slopes",
-                  QCPScatterStyle(QCPScatterStyle::ssDisc, methodColour, stageMarkerSize));
+        addPoints(plot, drawing.stagePoints, stagePointsName, stageMarker(methodColour));
     }
-    const QCPLineEnding slopeHead(QCPLineEnding::esSpikeArrow, 7, 9);
-    for (const pelorin::Segment& slope : drawing.slopes) {
-        addArrow(plot, slope, QPen(methodColour, 2), slopeHead);
-    }
+    drawSlopeArrows(plot, drawing.slopes, methodColour);
     if (drawing.increment) {
         addPoint(plot, drawing.increment->x2, drawing.increment->y2,
-                 "the step's end, y + \u03a3 b\u2c7ck\u2c7c",
-                 QCPScatterStyle(QCPScatterStyle::ssSquare, accent, accent, endMarkerSize));
+                 "the step's end, y + \u03a3 b\u2c7ck\u2c7c", newValueMarker(plot));
     }
-    if (view.stages.hasValue()) plot.addLegendEntry("the step's increment", QPen(accent, 2));
-    std::vector<StepLabel> labels = labelPoints(plot, pelorin::phaseStageLabels(view.stages));
-
-    return framedStep(plot, drawing.y1, drawing.y2, std::move(labels), drawing.leftOut);
+    if (view.stages.hasValue()) addIncrementEntry(plot);
+    return labelledStep(plot, pelorin::phaseStageLabels(view.stages), drawing.y1, drawing.y2,
+                        drawing.leftOut);
 }
 
 // The known solution, the polynomial the formula rests on, the past points
@@ -223,25 +267,20 @@ DrawnStep drawStep(LabPlot& plot, const pelorin::MultistepView& view, const QStr
     }
     drawIterates(plot, drawing.iterates, methodColour);
     // The points are what the step weighs: over the segments and the arrow
-    // that start at them.
-    const auto points = [&](const pelorin::DrawablePoints& at, const QString& name,
-                            QCPScatterStyle::ScatterShape shape, const QColor& colour) {
-        if (!at.x.empty()) {
-            addPoints(plot, at, name, QCPScatterStyle(shape, colour, colour, stageMarkerSize));
-        }
-    };
-    points(drawing.past, view.fromStart ? "the step's start" : "past points with their slopes",
-           QCPScatterStyle::ssDisc, methodColour);
+    // that start at them, all of the size of the stage points.
+    addPointsIfAny(plot, drawing.past, pastPointsName(view.fromStart),
+                   QCPScatterStyle(QCPScatterStyle::ssDisc, methodColour, methodColour,
+                                   stageMarkerSize));
     // p lies near the new value: the smaller diamond over the square.
-    points(drawing.next, "the new value", QCPScatterStyle::ssSquare, plot.accent());
-    points(drawing.predicted, "predicted value p", QCPScatterStyle::ssDiamond,
-           plot.palette().color(QPalette::Text));
+    addPointsIfAny(plot, drawing.next, newValueName,
+                   QCPScatterStyle(QCPScatterStyle::ssSquare, plot.accent(), plot.accent(),
+                                   stageMarkerSize));
+    addPointsIfAny(plot, drawing.predicted, predictedName, predictedMarker(plot));
     // The slopes lie along the polynomial's curve, which touches them: a
     // darker, wider pen keeps them apart from it.
     drawSlopes(plot, drawing.slopes, QPen(methodColour.darker(150), 3), drawing.increment);
-    if (drawing.increment) plot.addLegendEntry("the step's increment", QPen(plot.accent(), 2));
-    std::vector<StepLabel> labels = labelPoints(plot, drawing.labels);
-    return framedStep(plot, drawing.x, drawing.y, std::move(labels), drawing.leftOut);
+    if (drawing.increment) addIncrementEntry(plot);
+    return labelledStep(plot, drawing.labels, drawing.x, drawing.y, drawing.leftOut);
 }
 
 // The known solution's path, Newton's iterates, the past points with their
@@ -250,33 +289,17 @@ DrawnStep drawStep(LabPlot& plot, const pelorin::MultistepView& view, const QStr
 DrawnStep drawStep(LabPlot& plot, const pelorin::MultistepViewOf<pelorin::StateVector>& view,
                    const QString& knownName) {
     const pelorin::MultistepPhaseDrawing drawing = pelorin::multistepPhaseDrawing(view);
-    const QColor text = plot.palette().color(QPalette::Text);
     const QColor methodColour = methodColourOf(*view.method);
-    const QColor accent = plot.accent();
     drawKnownPath(plot, drawing.known, knownName);
     drawIterates(plot, drawing.iterates, methodColour);
-    if (drawing.increment) {
-        addArrow(plot, *drawing.increment, QPen(accent, 2), QCPLineEnding::esSpikeArrow);
-    }
-    addPoints(plot, drawing.past,
-              view.fromStart ? "the step's start" : "past points with their slopes",
-              QCPScatterStyle(QCPScatterStyle::ssDisc, methodColour, stageMarkerSize));
-    const QCPLineEnding slopeHead(QCPLineEnding::esSpikeArrow, 7, 9);
-    for (const pelorin::Segment& slope : drawing.slopes) {
-        addArrow(plot, slope, QPen(methodColour, 2), slopeHead);
-    }
-    if (!drawing.next.x.empty()) {
-        addPoints(plot, drawing.next, "the new value",
-                  QCPScatterStyle(QCPScatterStyle::ssSquare, accent, accent, endMarkerSize));
-    }
+    if (drawing.increment) drawIncrement(plot, *drawing.increment);
+    addPoints(plot, drawing.past, pastPointsName(view.fromStart), stageMarker(methodColour));
+    drawSlopeArrows(plot, drawing.slopes, methodColour);
+    addPointsIfAny(plot, drawing.next, newValueName, newValueMarker(plot));
     // p lies near the new value: the smaller diamond over the square.
-    if (!drawing.predicted.x.empty()) {
-        addPoints(plot, drawing.predicted, "predicted value p",
-                  QCPScatterStyle(QCPScatterStyle::ssDiamond, text, text, stageMarkerSize));
-    }
-    if (drawing.increment) plot.addLegendEntry("the step's increment", QPen(accent, 2));
-    std::vector<StepLabel> labels = labelPoints(plot, drawing.labels);
-    return framedStep(plot, drawing.y1, drawing.y2, std::move(labels), drawing.leftOut);
+    addPointsIfAny(plot, drawing.predicted, predictedName, predictedMarker(plot));
+    if (drawing.increment) addIncrementEntry(plot);
+    return labelledStep(plot, drawing.labels, drawing.y1, drawing.y2, drawing.leftOut);
 }
 
 void placeStepLabels(const LabPlot& plot, const std::vector<StepLabel>& labels) {

@@ -32,15 +32,30 @@ using NumberText = std::string (*)(double);
 
 // Whether a row has a solution to be compared with: where it has, a value
 // missing is one that overflowed.
-enum class Compared { here, pastEnd, untrusted };
+enum class Compared { here, pastEnd, untrusted, pastReference };
 
-constexpr std::array<const char*, 3> missingWords{"too large to calculate", "no solution here",
-                                                  "not trusted"};
+constexpr std::array<const char*, 4> missingWords{"too large to calculate", "no solution here",
+                                                  "not trusted", "no reference here"};
 
-template <class Errors>
-Compared comparedAt(const Errors& errors, double x) {
-    if (errors.end && errors.end->past(x)) return Compared::pastEnd;
-    if (errors.trustEnds && errors.trustEnds->past(x)) return Compared::untrusted;
+// A known value with no number in it: one equation's is empty, a system's
+// NaN in every component.
+bool unknown(const std::optional<double>& value) {
+    return !value;
+}
+bool unknown(const std::optional<StateVector>& value) {
+    return !value || std::any_of(value->begin(), value->end(),
+                                 [](double component) { return std::isnan(component); });
+}
+
+// A reference's values are all finite: one missing is at an x the reference
+// did not reach, where it stopped before the run's end.
+template <class State>
+Compared comparedAt(const StepErrorsOf<State>& errors, const StepErrorOf<State>& row) {
+    if (errors.end && errors.end->past(row.x)) return Compared::pastEnd;
+    if (errors.trustEnds && errors.trustEnds->past(row.x)) return Compared::untrusted;
+    if (errors.comparison == Comparison::reference && unknown(row.exact)) {
+        return Compared::pastReference;
+    }
     return Compared::here;
 }
 
@@ -282,7 +297,7 @@ TextTable errorTable(const StepErrorsOf<State>& errors) {
                                        numberToText(row.x)};
         for (double y : eachComponent(row.y)) cells.push_back(numberToText(y));
         if (compared) {
-            const Compared compared = comparedAt(errors, row.x);
+            const Compared compared = comparedAt(errors, row);
             append(cells, knownCells(row.exact, compared));
             append(cells, errorCells(row, compared));
         }

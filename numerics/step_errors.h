@@ -109,7 +109,9 @@ StepErrorsOf<StateVector> labStepErrors(const Method& method, SlopeOf<StateVecto
 // y against a reference), global error, local error, and the estimate when the method has one;
 // without a comparison i, x, y and the estimate. x, y and exact y are written as the results list
 // writes them, the errors by fullErrorText (all fifteen digits, always with an exponent); a value
-// that overflowed reads "too large to calculate"; a cell with nothing to say is empty. A system's:
+// that overflowed reads "too large to calculate", one past the solution's end "no solution here",
+// past where the reference is trusted "not trusted", and past where the reference stopped "no
+// reference here"; a cell with nothing to say is empty. A system's:
 // i, x, y1 ... yn, exact y1 ... exact yn (reference y1 ... against a reference), error (the norm),
 // error y1 ... error yn, and estimate (the norm) for an embedded pair; without a comparison i, x,
 // y1 ... yn and the estimate, each cell written as one equation's.

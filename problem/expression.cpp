@@ -1,4 +1,4 @@
-// Compiling typed formulas with muparser, and saying in words what is wrong
+// Reading typed formulas into muparser, and saying in words what is wrong
 // with one that does not compile.
 #include "problem/expression.h"
 #include "problem/formula.h"
@@ -6,44 +6,12 @@
 #include "base/conversions.h"
 #include "base/utf8.h"
 
-#include <array>
 #include <numbers>
-#include <utility>
 #include <vector>
 
 namespace pelorin {
 
-// The parser owns its text's variables by address, so parser and values live
-// together on the heap and a moved expression keeps its binding.
-struct CompiledText {
-    mu::Parser parser;
-    double x = 0, y = 0, x0 = 0, y0 = 0;
-    std::string text;  // as typed
-    bool usesX = false;
-    bool usesY = false;
-};
-
 namespace {
-
-// A variable of a formula and the value the parser reads for it.
-struct Variable {
-    const char* name;
-    double CompiledText::*value;
-};
-
-// What the box of a formula is called and which variables it may use.
-struct FormulaKind {
-    std::string_view box;
-    std::string_view variables;  // in words, for messages
-    std::string_view example;
-    std::array<Variable, 3> bound;  // unused rows have no name
-};
-constexpr FormulaKind slopeFormula{
-    slopeBoxName, "f may use x and y", "-2*x - y",
-    {{{"x", &CompiledText::x}, {"y", &CompiledText::y}, {nullptr, nullptr}}}};
-constexpr FormulaKind solutionFormula{
-    solutionBoxName, "y(x) may use x, x0 and y0", "y0*exp(x - x0)",
-    {{{"x", &CompiledText::x}, {"x0", &CompiledText::x0}, {"y0", &CompiledText::y0}}}};
 
 constexpr std::size_t nowhere = std::string::npos;
 
@@ -415,23 +383,6 @@ void readPrimeAsP(std::string& parsed) {
     }
 }
 
-struct Compilation {
-    std::unique_ptr<CompiledText> compiled;
-    FormulaError error;
-};
-
-Compilation compile(std::string_view typed, const FormulaKind& kind) {
-    auto compiled = std::make_unique<CompiledText>();
-    compiled->text = std::string(typed);
-    std::vector<BoundVariable> bound;
-    for (const Variable& variable : kind.bound) {
-        if (variable.name) bound.push_back({variable.name, &((*compiled).*variable.value)});
-    }
-    const FormulaBox box{std::string(kind.box), std::string(kind.variables), std::string(kind.example)};
-    if (auto error = compileFormula(compiled->parser, typed, box, bound, {})) return {nullptr, *error};
-    return {std::move(compiled), {}};
-}
-
 }  // namespace
 
 std::string atCharacter(std::size_t at) { return " at character " + std::to_string(at + 1); }
@@ -507,77 +458,6 @@ std::optional<FormulaError> compileFormula(mu::Parser& parser, std::string_view 
     ReadText text;
     if (auto refused = readFormulaText(typed, box, text)) return refused;
     return parseFormula(parser, text, box, variables, parameters);
-}
-
-namespace {
-const SplitReading onePosition{ComponentSplit{{false}}, {}};
-}  // namespace
-
-// Which names f reads is asked once, as it is built: muparser parses the
-// text again to tell, and the next evaluation parses it anew.
-SlopeExpression::SlopeExpression(std::unique_ptr<CompiledText> compiled)
-    : compiled_(std::move(compiled)) {
-    const mu::Parser asked = compiled_->parser;  // so that this one keeps its bytecode
-    const mu::varmap_type used = asked.GetUsedVar();
-    compiled_->usesX = used.count("x") > 0;
-    compiled_->usesY = used.count("y") > 0;
-}
-
-bool SlopeExpression::usesX() const { return compiled_->usesX; }
-const SplitReading* SlopeExpression::splitReading() const {
-    return compiled_->usesY ? &readsY : &onePosition;
-}
-SlopeExpression::SlopeExpression(SlopeExpression&&) noexcept = default;
-SlopeExpression& SlopeExpression::operator=(SlopeExpression&&) noexcept = default;
-SlopeExpression::~SlopeExpression() = default;
-
-double SlopeExpression::operator()(double x, double y) const {
-    compiled_->x = x;
-    compiled_->y = y;
-    return compiled_->parser.Eval();
-}
-
-SlopeExpression SlopeExpression::clone() const { return std::move(*compileSlope(text()).slope); }
-
-const std::string& SlopeExpression::text() const { return compiled_->text; }
-
-SlopeCompilation compileSlope(std::string_view text) {
-    Compilation compilation = compile(text, slopeFormula);
-    if (!compilation.compiled) return {std::nullopt, std::move(compilation.error)};
-    return {SlopeExpression(std::move(compilation.compiled)), {}};
-}
-
-SolutionExpression::SolutionExpression(std::unique_ptr<CompiledText> compiled)
-    : compiled_(std::move(compiled)) {}
-SolutionExpression::SolutionExpression(SolutionExpression&&) noexcept = default;
-SolutionExpression& SolutionExpression::operator=(SolutionExpression&&) noexcept = default;
-SolutionExpression::~SolutionExpression() = default;
-
-double SolutionExpression::operator()(double x) const {
-    compiled_->x = x;
-    return compiled_->parser.Eval();
-}
-
-double SolutionExpression::x0() const { return compiled_->x0; }
-double SolutionExpression::y0() const { return compiled_->y0; }
-
-void SolutionExpression::setStart(double x0, double y0) {
-    compiled_->x0 = x0;
-    compiled_->y0 = y0;
-}
-
-SolutionExpression SolutionExpression::clone() const {
-    return std::move(*compileSolution(text(), x0(), y0()).solution);
-}
-
-const std::string& SolutionExpression::text() const { return compiled_->text; }
-
-SolutionCompilation compileSolution(std::string_view text, double x0, double y0) {
-    Compilation compilation = compile(text, solutionFormula);
-    if (!compilation.compiled) return {std::nullopt, std::move(compilation.error)};
-    SolutionExpression solution(std::move(compilation.compiled));
-    solution.setStart(x0, y0);
-    return {std::move(solution), {}};
 }
 
 }  // namespace pelorin

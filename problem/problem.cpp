@@ -58,42 +58,47 @@ Equation lessonEquation() {
     return lesson;
 }
 
-Slope Problem::slope() const {
-    if (equation.system) {
+template <>
+SlopeOf<double> Problem::slopeOf<double>() const {
+    if (equation.lesson()) return Slope(f1).withSplit(&readsY);
+    if (equation.slope->size() != 1) {
         throw std::logic_error("a system of equations has no single slope");
     }
-    if (equation.lesson()) return Slope(f1).withSplit(&readsY);
     return *equation.slope;
 }
 
-KnownSolution Problem::exact() const {
-    if (equation.lesson()) {
-        return [solution = ExactSolution(x0, y0[0])](double x) { return solution(x); };
-    }
-    if (equation.exact) return [exact = equation.exact](double x) { return (*exact)(x); };
-    return {};
-}
-
-SlopeOf<StateVector> Problem::systemSlope() const {
-    if (equation.system) return *equation.system;
+template <>
+SlopeOf<StateVector> Problem::slopeOf<StateVector>() const {
     if (equation.slope) return *equation.slope;
     return SlopeOf<StateVector>([](double x, const StateVector& y) {
                return StateVector{f1(x, y[0])};
            }).withSplit(&readsY);
 }
 
-KnownStateOf<StateVector> Problem::systemExact() const {
-    if (const auto& exact = equation.systemExact) {
+template <>
+KnownStateOf<double> Problem::exactOf<double>() const {
+    if (equation.lesson()) {
+        return [solution = ExactSolution(x0, y0[0])](double x) { return solution(x); };
+    }
+    if (equation.exact && equation.exact->size() == 1) {
+        return [exact = equation.exact](double x) { return (*exact)(x); };
+    }
+    return {};
+}
+
+template <>
+KnownStateOf<StateVector> Problem::exactOf<StateVector>() const {
+    if (equation.lesson()) {
+        return [solution = ExactSolution(x0, y0[0])](double x) { return StateVector{solution(x)}; };
+    }
+    if (const auto& exact = equation.exact) {
         return [exact](double x) {
             StateVector y(exact->size());
             (*exact)(x, std::span<double>(&y[0], y.size()));
             return y;
         };
     }
-    if (isSystem()) return {};
-    KnownSolution single = exact();
-    if (!single) return {};
-    return [single = std::move(single)](double x) { return StateVector{single(x)}; };
+    return {};
 }
 
 ConservedQuantity Problem::invariant() const {
@@ -109,7 +114,6 @@ ConservedQuantity Problem::typedInvariant() const {
 }
 
 bool Problem::autonomous() const {
-    if (equation.system) return !equation.system->usesX();
     if (equation.slope) return !equation.slope->usesX();
     return false;  // dy/dx = -2x - y
 }
@@ -127,10 +131,26 @@ Problem Problem::clone() const {
     Equation& own = copy.equation;
     cloneInto(own.slope);
     cloneInto(own.exact);
-    cloneInto(own.system);
-    cloneInto(own.systemExact);
     cloneInto(own.invariant);
     return copy;
+}
+
+namespace {
+// Both none, or compiled from the same texts.
+template <class Expression>
+bool sameTexts(const std::shared_ptr<const Expression>& a,
+               const std::shared_ptr<const Expression>& b) {
+    return a && b ? a->texts() == b->texts() : a == b;
+}
+}  // namespace
+
+bool sameProblem(const Problem& a, const Problem& b) {
+    const Equation& p = a.equation;
+    const Equation& q = b.equation;
+    const bool sameParameters =
+        !p.slope || !q.slope || p.slope->parameters().text == q.slope->parameters().text;
+    return a.x0 == b.x0 && a.y0 == b.y0 && a.x1 == b.x1 && p.f == q.f &&
+           sameTexts(p.slope, q.slope) && sameParameters && sameTexts(p.exact, q.exact);
 }
 
 EquationReading readEquation(std::string_view f, std::string_view exact, double x0, double y0) {
@@ -148,12 +168,12 @@ EquationReading readEquation(std::string_view f, std::string_view exact, double 
         if (compiled.solution) {
             solution = std::make_shared<const SolutionExpression>(std::move(*compiled.solution));
         } else {
-            reading.exactError = std::move(compiled.error);
+            reading.exactError = std::move(compiled.errors.front());
         }
     }
     SlopeCompilation slope = compileSlope(f);
     if (!slope.slope) {
-        reading.slopeError = std::move(slope.error);
+        reading.errors = std::move(slope.errors);
         return reading;
     }
     Equation& equation = reading.equation.emplace();
@@ -165,7 +185,7 @@ EquationReading readEquation(std::string_view f, std::string_view exact, double 
 
 std::optional<std::string> keepExactIfItHolds(Equation& equation, double x0, double y0, double x1) {
     if (!equation.slope || !equation.exact) return std::nullopt;
-    auto fault = checkExactSolution(*equation.slope, *equation.exact, x0, y0, x1);
+    auto fault = checkExactSolution(*equation.slope, *equation.exact, x0, StateVector{y0}, x1);
     if (fault) equation.exact.reset();
     return fault;
 }
@@ -253,22 +273,18 @@ std::optional<std::string> checkSolution(const Solution& y, const Slopes& f, dou
 
 }  // namespace
 
-std::optional<std::string> checkExactSolution(Slope f, const SolutionExpression& y, double x0,
-                                              double y0, double x1) {
-    return checkSolution([&y](double x) { return StateVector{y(x)}; },
-                         [f](double x, const StateVector& v) { return StateVector{f(x, v[0])}; },
-                         x0, StateVector{y0}, x1,
-                         [](std::size_t) { return singleEquationNames(); });
-}
-
-std::optional<std::string> checkSystemSolution(const SystemSlopeExpression& F,
-                                               const SystemSolutionExpression& y, double x0,
-                                               const StateVector& y0, double x1) {
+std::optional<std::string> checkExactSolution(const SlopeExpression& F,
+                                              const SolutionExpression& y, double x0,
+                                              const StateVector& y0, double x1) {
     const auto values = [&y](double x) {
         StateVector v(y.size());
         y(x, std::span<double>(&v[0], v.size()));
         return v;
     };
+    if (F.size() == 1) {
+        return checkSolution(values, F, x0, y0, x1,
+                             [](std::size_t) { return singleEquationNames(); });
+    }
     return checkSolution(values, F, x0, y0, x1, systemComponentNames);
 }
 
@@ -303,8 +319,8 @@ Difference centralDifference(const Along& g, double t) {
 
 }  // namespace
 
-std::optional<std::string> checkInvariant(const SystemSlopeExpression& F,
-                                          const SystemInvariant& I, double x0,
+std::optional<std::string> checkInvariant(const SlopeExpression& F,
+                                          const InvariantExpression& I, double x0,
                                           const StateVector& y0, double x1,
                                           std::string_view comparedWith) {
     const auto quantity = [&I](double x, const StateVector& y) {
@@ -374,8 +390,9 @@ ProblemCompilation compileProblem(const ProblemText& text) {
     const auto [x0, y0, x1] = numbers;
     EquationReading equation = readEquation(text.f, text.exact, x0, y0);
     if (!equation.equation) {
-        result.errors.insert(result.errors.begin(), {ProblemBox::f, equation.slopeError.message,
-                                                     equation.slopeError.character});
+        const FormulaError& error = equation.errors.front();
+        result.errors.insert(result.errors.begin(), {ProblemBox::f, error.message,
+                                                     error.character});
     }
     if (equation.exactError) {
         result.notes.push_back({ProblemBox::exact,
@@ -394,7 +411,7 @@ ProblemCompilation compileProblem(const ProblemText& text) {
 
 namespace {
 
-std::vector<std::string> slopeTexts(const SystemText& text) {
+std::vector<std::string> slopeTexts(const ProblemText& text) {
     std::vector<std::string> slopes;
     for (const ComponentText& component : text.components) slopes.push_back(component.slope);
     return slopes;
@@ -402,7 +419,7 @@ std::vector<std::string> slopeTexts(const SystemText& text) {
 
 // A system's exact solution when every component has one; a note when only
 // some do, or when y'' = f has one: y' would need one too.
-std::optional<std::vector<std::string>> exactTexts(const SystemText& text,
+std::optional<std::vector<std::string>> exactTexts(const ProblemText& text,
                                                    std::vector<FormulaError>& notes) {
     if (text.form == ProblemForm::secondOrder) {
         if (!trimmed(text.secondOrder.exact).empty()) {
@@ -434,11 +451,14 @@ std::optional<std::vector<std::string>> exactTexts(const SystemText& text,
 
 }  // namespace
 
-SystemText librarySystemText(const LibrarySystem& entry) {
-    SystemText text;
+ProblemText problemText(const LibrarySystem& entry) {
+    ProblemText text;
+    text.name = std::string(entry.name);
+    text.x0 = std::string(entry.x0);
+    text.x1 = std::string(entry.x1);
     text.parameters = std::string(entry.parameters);
     text.invariant = std::string(entry.invariant);
-    if (entry.form == SystemForm::secondOrder) {
+    if (entry.form == ProblemForm::secondOrder) {
         text.form = ProblemForm::secondOrder;
         text.secondOrder = {std::string(entry.slopes[0]), std::string(entry.starts[0]),
                             std::string(entry.starts[1]), std::string(entry.exact[0])};
@@ -452,7 +472,7 @@ SystemText librarySystemText(const LibrarySystem& entry) {
     return text;
 }
 
-std::vector<std::string> startTexts(const SystemText& text) {
+std::vector<std::string> startTexts(const ProblemText& text) {
     if (text.form == ProblemForm::secondOrder)
         return {text.secondOrder.y0, text.secondOrder.slope0};
     std::vector<std::string> starts;
@@ -460,27 +480,26 @@ std::vector<std::string> startTexts(const SystemText& text) {
     return starts;
 }
 
-std::vector<std::string> equationFaults(const ProblemText& text, const SystemText& system) {
+std::vector<std::string> equationFaults(const ProblemText& text) {
     const auto number = [](std::string_view name, const std::string& typed) {
         return readLabBox(name, typed, std::nullopt).value.value_or(0);
     };
     const double x0 = number("x0", text.x0), x1 = number("x1", text.x1);
-    if (system.form == ProblemForm::equation) {
-        const EquationReading read = readEquation(text.f, text.exact, x0, number("y0", text.y0));
-        if (read.equation) return {};
-        return {read.slopeError.message};
-    }
-    const std::vector<std::string> starts = startTexts(system), names = startBoxNames(system);
-    StateVector y0(starts.size());
-    for (std::size_t k = 0; k < starts.size(); ++k) y0[k] = number(names[k], starts[k]);
+    const auto read = [&] {
+        if (text.form == ProblemForm::equation) {
+            return readEquation(text.f, text.exact, x0, number("y0", text.y0));
+        }
+        const std::vector<std::string> starts = startTexts(text), names = startBoxNames(text);
+        StateVector y0(starts.size());
+        for (std::size_t k = 0; k < starts.size(); ++k) y0[k] = number(names[k], starts[k]);
+        return readEquation(text, x0, y0, x1);
+    };
     std::vector<std::string> faults;
-    for (const FormulaError& error : readSystemEquation(system, x0, y0, x1).errors) {
-        faults.push_back(error.message);
-    }
+    for (const FormulaError& error : read().errors) faults.push_back(error.message);
     return faults;
 }
 
-std::vector<std::string> startBoxNames(const SystemText& text) {
+std::vector<std::string> startBoxNames(const ProblemText& text) {
     if (text.form == ProblemForm::secondOrder) return {"y(x0)", "y'(x0)"};
     std::vector<std::string> names;
     for (std::size_t k = 1; k <= text.components.size(); ++k) {
@@ -503,16 +522,16 @@ std::optional<Equation> secondOrderEquation(const std::string& f, const Paramete
     Equation equation;
     equation.f = "y'' = " + std::string(trimmed(f));
     equation.rewriting = compiled.rewriting;
-    equation.system = std::make_shared<const SystemSlopeExpression>(std::move(*compiled.slope));
+    equation.slope = std::make_shared<const SlopeExpression>(std::move(*compiled.slope));
     return equation;
 }
 
 // A system's slopes compiled, f written "y1' = …; y2' = …"; none, and why
 // for each box refused.
-std::optional<Equation> firstOrderEquation(const SystemText& text, const Parameters& parameters,
+std::optional<Equation> firstOrderEquation(const ProblemText& text, const Parameters& parameters,
                                            std::vector<FormulaError>& errors) {
     const std::vector<std::string> slopes = slopeTexts(text);
-    SystemSlopeCompilation compiled = compileSystemSlope(slopes, parameters);
+    SlopeCompilation compiled = compileSlope(slopes, parameters);
     if (!compiled.slope) {
         errors = std::move(compiled.errors);
         return std::nullopt;
@@ -522,30 +541,29 @@ std::optional<Equation> firstOrderEquation(const SystemText& text, const Paramet
         equation.f +=
             (k ? "; y" : "y") + std::to_string(k + 1) + "' = " + std::string(trimmed(slopes[k]));
     }
-    equation.system = std::make_shared<const SystemSlopeExpression>(std::move(*compiled.slope));
+    equation.slope = std::make_shared<const SlopeExpression>(std::move(*compiled.slope));
     return equation;
 }
 
 // The typed exact solution where it compiles and passes
-// checkSystemSolution; otherwise a note, and the errors are measured
+// checkExactSolution; otherwise a note, and the errors are measured
 // against a reference solution.
-void addExactSolution(Equation& equation, const SystemText& text, const Parameters& parameters,
+void addExactSolution(Equation& equation, const ProblemText& text, const Parameters& parameters,
                       double x0, const StateVector& y0, double x1,
                       std::vector<FormulaError>& notes) {
     const std::optional<std::vector<std::string>> texts = exactTexts(text, notes);
     if (!texts) return;
     const std::span<const double> start(y0.begin(), y0.size());
-    SystemSolutionCompilation exact = compileSystemSolution(*texts, parameters, x0, start);
+    SolutionCompilation exact = compileSolution(*texts, parameters, x0, start);
     if (!exact.solution) {
         for (FormulaError& error : exact.errors) {
             error.message += "; the errors are measured against a reference solution instead.";
             notes.push_back(std::move(error));
         }
-    } else if (auto fault = checkSystemSolution(*equation.system, *exact.solution, x0, y0, x1)) {
+    } else if (auto fault = checkExactSolution(*equation.slope, *exact.solution, x0, y0, x1)) {
         notes.push_back({std::move(*fault), 0});
     } else {
-        equation.systemExact =
-            std::make_shared<const SystemSolutionExpression>(std::move(*exact.solution));
+        equation.exact = std::make_shared<const SolutionExpression>(std::move(*exact.solution));
     }
 }
 
@@ -562,18 +580,19 @@ void addInvariant(Equation& equation, const std::string& typed, const Parameters
         return;
     }
     const std::string_view comparedWith =
-        equation.systemExact ? "the exact solution" : "the reference solution";
-    auto fault = checkInvariant(*equation.system, *invariant.invariant, x0, y0, x1, comparedWith);
+        equation.exact ? "the exact solution" : "the reference solution";
+    auto fault = checkInvariant(*equation.slope, *invariant.invariant, x0, y0, x1, comparedWith);
     equation.invariantHolds = !fault;
     if (fault) notes.push_back({std::move(*fault), 0});
-    equation.invariant = std::make_shared<const SystemInvariant>(std::move(*invariant.invariant));
+    equation.invariant =
+        std::make_shared<const InvariantExpression>(std::move(*invariant.invariant));
 }
 
 }  // namespace
 
-SystemEquationReading readSystemEquation(const SystemText& text, double x0, const StateVector& y0,
-                                         double x1) {
-    SystemEquationReading reading;
+EquationReading readEquation(const ProblemText& text, double x0, const StateVector& y0,
+                             double x1) {
+    EquationReading reading;
     ParametersReading parameters = readParameters(text.parameters);
     if (!parameters.parameters) {
         reading.errors.push_back(std::move(parameters.error));
@@ -584,13 +603,13 @@ SystemEquationReading readSystemEquation(const SystemText& text, double x0, cons
             ? secondOrderEquation(text.secondOrder.f, *parameters.parameters, reading.errors)
             : firstOrderEquation(text, *parameters.parameters, reading.errors);
     if (!equation) return reading;
-    if (equation->system->size() != y0.size()) {
+    if (equation->slope->size() != y0.size()) {
         throw std::invalid_argument("a start of " + std::to_string(y0.size()) +
                                     " components for a system of " +
-                                    std::to_string(equation->system->size()));
+                                    std::to_string(equation->slope->size()));
     }
     const std::span<const double> start(y0.begin(), y0.size());
-    if (auto why = nonFiniteSlope(*equation->system, x0, start)) {
+    if (auto why = nonFiniteSlope(*equation->slope, x0, start)) {
         reading.errors.push_back({*why, 0});
         return reading;
     }

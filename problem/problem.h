@@ -23,9 +23,31 @@ namespace pelorin {
 enum class ProblemBox { name, f, exact, x0, y0, x1 };
 std::string_view boxName(ProblemBox box);  // "name", "f(x, y)", "exact y(x)", "x0", "y0", "x1"
 
-// The texts as typed. An empty exact text means none is known.
+struct ComponentText {
+    std::string slope, start, exact;  // yk', yk(x0), exact yk(x) ("" when none)
+
+    bool operator==(const ComponentText&) const = default;
+};
+
+struct SecondOrderText {
+    std::string f, y0, slope0, exact;  // y'', y(x0), y'(x0), exact y(x)
+
+    bool operator==(const SecondOrderText&) const = default;
+};
+
+// The texts of a problem as typed, in any form: its name, x0 and x1; for a
+// single equation (form equation) the f, exact and y0 boxes; for a system
+// its components, for y'' = f their texts, and then f, exact and y0 are "".
+// The parameters and the invariant belong to any form. An empty exact text
+// means none is known.
 struct ProblemText {
     std::string name, f, exact, x0, y0, x1;
+    ProblemForm form = ProblemForm::equation;
+    std::vector<ComponentText> components{};  // a system's, from 2 to maxComponents
+    SecondOrderText secondOrder{};            // y'' = f's
+    std::string parameters{}, invariant{};    // "" when none
+
+    bool operator==(const ProblemText&) const = default;
 };
 
 // The state of a problem at x: its n components, one for a single
@@ -37,26 +59,22 @@ using State = StateVector;
 // solved with the program's built-in slope f1 (a typed "-2*x - y" gives the
 // same bits) and its exact solution in closed form, or one typed or chosen
 // from the library, compiled, with its exact solution when one is given and
-// passes the checks of checkExactSolution (checkSystemSolution for a
-// system). A system of one component is the single equation. Copies share
-// the compiled expressions, so a copy serves the same thread;
-// Problem::clone() makes them anew for another.
+// passes the checks of checkExactSolution. A system of one component is the
+// single equation. Copies share the compiled expressions, so a copy serves
+// the same thread; Problem::clone() makes them anew for another.
 struct Equation {
     std::string f;  // as typed, for notes and handouts; a system's slopes joined by "; "
-    std::shared_ptr<const SlopeExpression> slope;     // null: the lesson's own, or a system
+    // The slopes, one a component (y'' = f as its system of two); null: the
+    // lesson's own.
+    std::shared_ptr<const SlopeExpression> slope;
     std::shared_ptr<const SolutionExpression> exact;  // null: none given or usable, or the lesson's
-    // A system of two or more components (y'' = f among them): its slopes,
-    // its exact solution through the start (null: none) and its invariant
-    // (null: none; a single equation may have one too).
-    std::shared_ptr<const SystemSlopeExpression> system;
-    std::shared_ptr<const SystemSolutionExpression> systemExact;
-    std::shared_ptr<const SystemInvariant> invariant;
+    std::shared_ptr<const InvariantExpression> invariant;  // null: none
     // Whether the invariant passed checkInvariant. One that did not is kept
     // for the Field page, which compares each run's I with the solution's.
     bool invariantHolds = false;
     std::string rewriting;  // how y'' = f became a system; empty otherwise
 
-    bool lesson() const { return slope == nullptr && system == nullptr; }
+    bool lesson() const { return slope == nullptr; }
 };
 
 // The lesson's equation, dy/dx = -2x - y.
@@ -75,16 +93,16 @@ struct Problem {
     bool isSystem() const { return components() > 1; }
 
     // The slope the methods step: f1 for the lesson, else the compiled one
-    // (valid while this problem lives). A single equation's only.
-    Slope slope() const;
-    // The same for any number of components: a single equation's slope
-    // gives its one component, with the bits slope() gives.
-    SlopeOf<StateVector> systemSlope() const;
+    // (valid while this problem lives). State = double for a single
+    // equation only; State = StateVector for any number of components, a
+    // single equation's with the bits of slopeOf<double>().
+    template <class State>
+    SlopeOf<State> slopeOf() const;
     // The exact solution through (x0, y0) as a function of x; empty when
     // none is known, and the studies compare with a reference instead.
-    // exact() is a single equation's only.
-    KnownSolution exact() const;
-    KnownStateOf<StateVector> systemExact() const;
+    // State = double gives none for a system.
+    template <class State>
+    KnownStateOf<State> exactOf() const;
     // The invariant where the solutions keep it (checkInvariant); empty
     // where there is none, or the system does not keep the one typed.
     ConservedQuantity invariant() const;
@@ -95,7 +113,7 @@ struct Problem {
         return equation.invariant ? equation.invariant->text() : std::string();
     }
     bool comparedWithReference() const {
-        return !equation.lesson() && !equation.exact && !equation.systemExact;
+        return !equation.lesson() && !equation.exact;
     }
     // Whether F looks at x: the phase plane has a field only where it does not.
     bool autonomous() const;
@@ -110,70 +128,59 @@ struct Problem {
     Problem clone() const;
 };
 
-// The form of a problem as its boxes have it, and the texts beyond a
-// single equation's: a system's components or the texts of y'' = f, and
-// the parameters and the invariant of any form.
-enum class ProblemForm { equation, system, secondOrder };
+template <>
+SlopeOf<double> Problem::slopeOf<double>() const;
+template <>
+SlopeOf<StateVector> Problem::slopeOf<StateVector>() const;
+template <>
+KnownStateOf<double> Problem::exactOf<double>() const;
+template <>
+KnownStateOf<StateVector> Problem::exactOf<StateVector>() const;
 
-struct ComponentText {
-    std::string slope, start, exact;  // yk', yk(x0), exact yk(x) ("" when none)
+// Whether two problems pose the same solutions: the same start and end, and
+// the lesson's equation or slopes, parameters and exact solution from the
+// same texts. Texts, not the compiled expressions: the lab compiles its
+// boxes anew whenever one loses the focus, and parameters change the slopes
+// without changing their texts. The name and the invariant, which neither
+// the runs nor the known solution read, are not compared.
+bool sameProblem(const Problem& a, const Problem& b);
 
-    bool operator==(const ComponentText&) const = default;
-};
-
-struct SecondOrderText {
-    std::string f, y0, slope0, exact;  // y'', y(x0), y'(x0), exact y(x)
-
-    bool operator==(const SecondOrderText&) const = default;
-};
-
-// For a system or y'' = f the ProblemText beside it holds the name, x0 and
-// x1 only; its f, exact and y0 are "".
-struct SystemText {
-    ProblemForm form = ProblemForm::equation;
-    std::vector<ComponentText> components;  // a system's, from 2 to maxComponents
-    SecondOrderText secondOrder;            // y'' = f's
-    std::string parameters, invariant;      // "" when none
-
-    bool operator==(const SystemText&) const = default;
-};
-
-// The equation of a system or of y'' = f as its boxes hold it, with
-// parameters and an invariant, through the start (x0, y0) read by the
-// caller (one number a component), its exact solution checked on [x0, x1].
-// An exact solution or an invariant that cannot be used is left out with a
-// note; y'' = f's note says how it became a system.
-struct SystemEquationReading {
-    std::optional<Equation> equation;  // none when a slope or the parameters cannot be used
-    std::vector<FormulaError> errors;  // then why, each naming its box
-    std::vector<FormulaError> notes;
-};
-SystemEquationReading readSystemEquation(const SystemText& text, double x0, const StateVector& y0,
-                                         double x1);
-
-// A library system as its boxes hold it.
-SystemText librarySystemText(const LibrarySystem& entry);
+// A library system as its boxes hold it, with its name, x0 and x1.
+ProblemText problemText(const LibrarySystem& entry);
 
 // The start boxes of a system or y'' = f, in component order.
-std::vector<std::string> startTexts(const SystemText& text);
-std::vector<std::string> startBoxNames(const SystemText& text);
+std::vector<std::string> startTexts(const ProblemText& text);
+std::vector<std::string> startBoxNames(const ProblemText& text);
 
 // What keeps a problem's texts from making an equation, as the lab reads
 // them into its boxes: each error's sentence, naming its box; none when
 // they make one. The lab opens no problem file that gives any, so that a
 // refused file changes nothing.
-std::vector<std::string> equationFaults(const ProblemText& text, const SystemText& system);
+std::vector<std::string> equationFaults(const ProblemText& text);
 
-// The equation as its two boxes read it.
+// The equation as its boxes read it, without the faults of the number
+// boxes, which the caller reads.
 struct EquationReading {
-    std::optional<Equation> equation;        // none when f(x, y) does not compile
-    FormulaError slopeError;                 // then why
-    std::optional<FormulaError> exactError;  // a typed exact solution that does not compile
+    std::optional<Equation> equation;  // none when a slope or the parameters cannot be used
+    std::vector<FormulaError> errors;  // then why, each naming its box
+    // A single equation's typed exact solution that does not compile, which
+    // its callers word as they go on without it.
+    std::optional<FormulaError> exactError;
+    // What is typed but not used, in sentences: an exact solution or an
+    // invariant of a system or y'' = f that cannot be used, and how y'' = f
+    // became a system.
+    std::vector<FormulaError> notes;
 };
-// The lesson's equation when both texts are the lesson's (blanks around
-// them aside); otherwise f compiled, and the exact solution through
-// (x0, y0) when one is typed and compiles, not yet checked.
+// The single equation's two boxes: the lesson's equation when both texts
+// are the lesson's (blanks around them aside); otherwise f compiled, and the
+// exact solution through (x0, y0) when one is typed and compiles, not yet
+// checked (see keepExactIfItHolds).
 EquationReading readEquation(std::string_view f, std::string_view exact, double x0, double y0);
+// A system or y'' = f as its boxes hold it, with parameters and an
+// invariant, through the start (x0, y0) read by the caller (one number a
+// component), its exact solution checked on [x0, x1].
+EquationReading readEquation(const ProblemText& text, double x0, const StateVector& y0,
+                             double x1);
 
 // Leaves out an exact solution that fails checkExactSolution over
 // [x0, x1], and says why; nothing when it holds or there is none to check.
@@ -218,13 +225,11 @@ ProblemCompilation compileProblem(const ProblemText& text);
 //   used.
 inline constexpr double startTolerance = 1e-8;
 inline constexpr double residualTolerance = 1e-6;
-std::optional<std::string> checkExactSolution(Slope f, const SolutionExpression& y, double x0,
-                                              double y0, double x1);
-// The same for each component of a system, in its names: "not y2(x0) = 1",
+// A system's components are checked each in its names: "not y2(x0) = 1",
 // "d/dx exact y2(x) - y2' is 0.32 at x = 0.875".
-std::optional<std::string> checkSystemSolution(const SystemSlopeExpression& F,
-                                               const SystemSolutionExpression& y, double x0,
-                                               const StateVector& y0, double x1);
+std::optional<std::string> checkExactSolution(const SlopeExpression& F,
+                                              const SolutionExpression& y, double x0,
+                                              const StateVector& y0, double x1);
 
 // A typed invariant is checked, not believed. Along a solution
 // dI/dx = ∂I/∂x + ∇I·F(x, y), and the box asks for a quantity the solutions
@@ -245,8 +250,8 @@ std::optional<std::string> checkSystemSolution(const SystemSlopeExpression& F,
 // when it holds, else the sentence for the notes, naming the solution
 // ("the exact solution", "the reference solution") the Field page compares
 // each run's I with instead.
-std::optional<std::string> checkInvariant(const SystemSlopeExpression& F,
-                                          const SystemInvariant& I, double x0,
+std::optional<std::string> checkInvariant(const SlopeExpression& F,
+                                          const InvariantExpression& I, double x0,
                                           const StateVector& y0, double x1,
                                           std::string_view comparedWith);
 

@@ -122,7 +122,7 @@ std::string lineAndColumn(std::string_view bytes, std::size_t offset) {
 }
 
 ProblemFileReading refused(std::string why) {
-    return {std::nullopt, std::nullopt, std::move(why), {}};
+    return {std::nullopt, std::nullopt, std::move(why)};
 }
 
 std::string quotedKey(std::string_view key) { return "\"" + std::string(key) + "\""; }
@@ -289,44 +289,43 @@ void writeTexts(OrderedJson& object, const std::array<TextMember<Texts>, count>&
 
 // A single equation with neither parameters nor invariant is what version 2
 // holds, and it is written as before; anything more needs version 3.
-bool needsVersion3(const SystemText& system) {
-    return system.form != ProblemForm::equation || !system.parameters.empty() ||
-           !system.invariant.empty();
+bool needsVersion3(const ProblemText& problem) {
+    return problem.form != ProblemForm::equation || !problem.parameters.empty() ||
+           !problem.invariant.empty();
 }
 
 // Version 3's problem: the name, the form, the form's texts, the interval,
 // the parameters and the invariant.
-void writeProblem(OrderedJson& file, const ProblemText& problem, const SystemText& system) {
+void writeProblem(OrderedJson& file, const ProblemText& problem) {
     file["name"] = problem.name;
     for (const auto& [form, name] : formNames) {
-        if (form == system.form) file[std::string(formKey)] = name;
+        if (form == problem.form) file[std::string(formKey)] = name;
     }
-    if (system.form == ProblemForm::equation) {
+    if (problem.form == ProblemForm::equation) {
         writeTexts(file, textMembers, problem);  // the name, written again, keeps its place
-    } else if (system.form == ProblemForm::system) {
+    } else if (problem.form == ProblemForm::system) {
         OrderedJson& components = file[std::string(componentsKey)] = OrderedJson::array();
-        for (const ComponentText& component : system.components) {
+        for (const ComponentText& component : problem.components) {
             OrderedJson& written = components.emplace_back(OrderedJson::object());
             writeTexts(written, componentMembers, component);
         }
         writeTexts(file, nameAndInterval, problem);
     } else {
-        writeTexts(file, secondOrderMembers, system.secondOrder);
+        writeTexts(file, secondOrderMembers, problem.secondOrder);
         writeTexts(file, nameAndInterval, problem);
     }
-    file[std::string(parametersKey)] = system.parameters;
-    file[std::string(invariantKey)] = system.invariant;
+    file[std::string(parametersKey)] = problem.parameters;
+    file[std::string(invariantKey)] = problem.invariant;
 }
 
 }  // namespace
 
-std::string writeProblemFile(const ProblemText& problem, const LessonSettings& lesson,
-                             const SystemText& system) {
+std::string writeProblemFile(const ProblemText& problem, const LessonSettings& lesson) {
     OrderedJson file;
     file["format"] = problemFileFormat;
-    if (needsVersion3(system)) {
+    if (needsVersion3(problem)) {
         file["version"] = problemFileVersion;
-        writeProblem(file, problem, system);
+        writeProblem(file, problem);
     } else {
         file["version"] = equationFileVersion;
         writeTexts(file, textMembers, problem);
@@ -462,24 +461,24 @@ std::variant<std::vector<ComponentText>, std::string> readComponents(const Json&
 // A version 3 file's problem: its form and the form's texts, the interval,
 // the parameters and the invariant; the sentence that refuses the file when
 // one fails.
-std::optional<std::string> readProblem(const Json& file, ProblemText& problem, SystemText& system) {
+std::optional<std::string> readProblem(const Json& file, ProblemText& problem) {
     const auto form = readChoice(file, formKey, choiceNames(formNames));
     if (const auto* error = std::get_if<std::string>(&form)) return *error;
-    system.form = formNames[std::get<std::size_t>(form)].first;
-    if (system.form == ProblemForm::equation) {
+    problem.form = formNames[std::get<std::size_t>(form)].first;
+    if (problem.form == ProblemForm::equation) {
         if (auto error = readTexts(file, textMembers, problem)) return error;
     } else {
         if (auto error = readTexts(file, nameAndInterval, problem)) return error;
     }
-    if (system.form == ProblemForm::system) {
+    if (problem.form == ProblemForm::system) {
         auto components = readComponents(file);
         if (auto* error = std::get_if<std::string>(&components)) return std::move(*error);
-        system.components = std::get<std::vector<ComponentText>>(std::move(components));
-    } else if (system.form == ProblemForm::secondOrder) {
-        if (auto error = readTexts(file, secondOrderMembers, system.secondOrder)) return error;
+        problem.components = std::get<std::vector<ComponentText>>(std::move(components));
+    } else if (problem.form == ProblemForm::secondOrder) {
+        if (auto error = readTexts(file, secondOrderMembers, problem.secondOrder)) return error;
     }
-    for (const auto& [key, text] : {std::pair{parametersKey, &system.parameters},
-                                    std::pair{invariantKey, &system.invariant}}) {
+    for (const auto& [key, text] : {std::pair{parametersKey, &problem.parameters},
+                                    std::pair{invariantKey, &problem.invariant}}) {
         TextReading read = readText(file, key, maxFormulaCharacters);
         if (!read.error.empty()) return std::move(read.error);
         *text = std::move(read.text);
@@ -498,18 +497,17 @@ ProblemFileReading readProblemFile(std::string_view bytes) {
     if (auto* error = std::get_if<std::string>(&version)) return refused(std::move(*error));
 
     ProblemText problem;
-    SystemText system;
     if (std::get<std::uint64_t>(version) < 3) {
         if (auto error = readTexts(file, textMembers, problem)) return refused(std::move(*error));
-    } else if (auto error = readProblem(file, problem, system)) {
+    } else if (auto error = readProblem(file, problem)) {
         return refused(std::move(*error));
     }
     if (std::get<std::uint64_t>(version) == 1) {
-        return {std::move(problem), std::nullopt, {}, std::move(system)};
+        return {std::move(problem), std::nullopt, {}};
     }
     auto lesson = readLesson(file);
     if (auto* error = std::get_if<std::string>(&lesson)) return refused(std::move(*error));
-    return {std::move(problem), std::get<LessonSettings>(std::move(lesson)), {}, std::move(system)};
+    return {std::move(problem), std::get<LessonSettings>(std::move(lesson)), {}};
 }
 
 }  // namespace pelorin

@@ -93,8 +93,7 @@ std::string_view toleranceKindName(ToleranceParts kind);
 
 // The bytes of the file, to be saved whole. Bytes of a text that are not
 // UTF-8 are written as U+FFFD.
-std::string writeProblemFile(const ProblemText& problem, const LessonSettings& lesson,
-                             const SystemText& system = {});
+std::string writeProblemFile(const ProblemText& problem, const LessonSettings& lesson);
 
 // Everything is checked: size, UTF-8, JSON, format, version, every member's
 // presence, type, length and characters, and that the method and the
@@ -102,10 +101,9 @@ std::string writeProblemFile(const ProblemText& problem, const LessonSettings& l
 // problem and one sentence saying why, e.g.
 //   This file was written by a newer Pelorin (format version 4); this one reads version 3.
 struct ProblemFileReading {
-    std::optional<ProblemText> problem;
+    std::optional<ProblemText> problem;    // a single equation before version 3
     std::optional<LessonSettings> lesson;  // none in a version 1 file
     std::string error;                     // empty when there is a problem
-    SystemText system;                     // a single equation's before version 3
 };
 ProblemFileReading readProblemFile(std::string_view bytes);
 

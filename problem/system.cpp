@@ -1,5 +1,5 @@
-// Compiling a system's formulas, its parameters and a second-order equation,
-// each formula with the names its box may use.
+// Compiling a problem's formulas, one a component, and a second-order
+// equation, each formula with the names its box may use.
 #include "problem/system.h"
 
 #include "base/conversions.h"
@@ -14,14 +14,15 @@
 namespace pelorin {
 
 // The parsers own their names' values by address, so parsers and values
-// live together on the heap and a moved system keeps its binding.
-struct SystemFormulas {
+// live together on the heap and a moved expression keeps its binding.
+struct CompiledFormulas {
     std::vector<std::unique_ptr<mu::Parser>> parsers;  // one a component
     double x = 0, x0 = 0;
     std::array<double, maxComponents> y{}, y0{};
     std::vector<std::string> texts;  // as typed
     Parameters parameters;
     bool secondOrder = false;  // texts are "y2" and f of y'' = f
+    bool singleBox = false;    // the single equation's box f(x, y): y, not y1
     bool usesX = false;        // some formula reads x
     SplitReading split;        // of a slope's components
 };
@@ -92,7 +93,7 @@ FormulaBox secondOrderBox(const Parameters& parameters) {
     return box;
 }
 
-std::vector<BoundVariable> slopeVariables(SystemFormulas& formulas, std::size_t n) {
+std::vector<BoundVariable> slopeVariables(CompiledFormulas& formulas, std::size_t n) {
     std::vector<BoundVariable> bound{{"x", &formulas.x}};
     if (n == 1) bound.push_back({"y", &formulas.y[0]});
     static const std::array<std::string, maxComponents> names{"y1", "y2", "y3", "y4", "y5", "y6"};
@@ -100,7 +101,7 @@ std::vector<BoundVariable> slopeVariables(SystemFormulas& formulas, std::size_t 
     return bound;
 }
 
-std::vector<BoundVariable> solutionVariables(SystemFormulas& formulas, std::size_t n) {
+std::vector<BoundVariable> solutionVariables(CompiledFormulas& formulas, std::size_t n) {
     std::vector<BoundVariable> bound{{"x", &formulas.x}, {"x0", &formulas.x0}};
     if (n == 1) {
         bound.push_back({"y0", &formulas.y0[0]});
@@ -119,16 +120,16 @@ std::optional<FormulaError> componentsRefused(std::size_t n) {
                         0};
 }
 
-std::unique_ptr<SystemFormulas> formulasFor(std::span<const std::string> texts,
-                                            const Parameters& parameters) {
-    auto formulas = std::make_unique<SystemFormulas>();
+std::unique_ptr<CompiledFormulas> formulasFor(std::span<const std::string> texts,
+                                              const Parameters& parameters) {
+    auto formulas = std::make_unique<CompiledFormulas>();
     formulas->texts.assign(texts.begin(), texts.end());
     formulas->parameters = parameters;
     return formulas;
 }
 
 // Compiles one more component's formula; the parser is kept either way.
-std::optional<FormulaError> addFormula(SystemFormulas& formulas, std::string_view text,
+std::optional<FormulaError> addFormula(CompiledFormulas& formulas, std::string_view text,
                                        const FormulaBox& box, std::span<const BoundVariable> bound) {
     formulas.parsers.push_back(std::make_unique<mu::Parser>());
     return compileFormula(*formulas.parsers.back(), text, box, bound, formulas.parameters.values);
@@ -156,11 +157,11 @@ std::string componentSolutionBoxName(std::size_t k, std::size_t n) {
 // The formulas of the n components, each in its box with the names `bound`
 // gives it, and the messages of those refused.
 struct ComponentsReading {
-    std::unique_ptr<SystemFormulas> formulas;
+    std::unique_ptr<CompiledFormulas> formulas;
     std::vector<FormulaError> errors;
 };
 using BoxOf = FormulaBox (*)(std::size_t k, std::size_t n, const Parameters& parameters);
-using NamesOf = std::vector<BoundVariable> (*)(SystemFormulas& formulas, std::size_t n);
+using NamesOf = std::vector<BoundVariable> (*)(CompiledFormulas& formulas, std::size_t n);
 
 ComponentsReading readComponents(std::span<const std::string> texts, const Parameters& parameters,
                                  BoxOf boxOf, NamesOf namesOf) {
@@ -177,20 +178,32 @@ ComponentsReading readComponents(std::span<const std::string> texts, const Param
 }
 
 // Builds the compiled objects, which only it may construct.
-struct SystemCompiler {
-    static SystemSlopeCompilation slope(std::span<const std::string> texts,
-                                        const Parameters& parameters) {
-        ComponentsReading read = readComponents(texts, parameters, slopeBox, slopeVariables);
-        if (!read.errors.empty()) return {std::nullopt, std::move(read.errors)};
-        return {SystemSlopeExpression(std::move(read.formulas)), {}};
+struct FormulaCompiler {
+    // The single equation's box, whose f reads x and y and has no parameters.
+    static SlopeCompilation singleSlope(std::string_view text) {
+        const std::array<std::string, 1> texts{std::string(text)};
+        auto formulas = formulasFor(texts, {});
+        formulas->singleBox = true;
+        const std::array<BoundVariable, 2> bound{{{"x", &formulas->x}, {"y", &formulas->y[0]}}};
+        if (auto error = addFormula(*formulas, text, slopeBox(1, 1, formulas->parameters), bound)) {
+            return {std::nullopt, {std::move(*error)}};
+        }
+        return {SlopeExpression(std::move(formulas)), {}};
     }
 
-    static SystemSolutionCompilation solution(std::span<const std::string> texts,
-                                              const Parameters& parameters, double x0,
-                                              std::span<const double> y0) {
+    static SlopeCompilation slope(std::span<const std::string> texts,
+                                  const Parameters& parameters) {
+        ComponentsReading read = readComponents(texts, parameters, slopeBox, slopeVariables);
+        if (!read.errors.empty()) return {std::nullopt, std::move(read.errors)};
+        return {SlopeExpression(std::move(read.formulas)), {}};
+    }
+
+    static SolutionCompilation solution(std::span<const std::string> texts,
+                                        const Parameters& parameters, double x0,
+                                        std::span<const double> y0) {
         ComponentsReading read = readComponents(texts, parameters, solutionBox, solutionVariables);
         if (!read.errors.empty()) return {std::nullopt, std::move(read.errors)};
-        SystemSolutionExpression solution(std::move(read.formulas));
+        SolutionExpression solution(std::move(read.formulas));
         solution.setStart(x0, y0);
         return {std::move(solution), {}};
     }
@@ -213,7 +226,7 @@ struct SystemCompiler {
                                 " was rewritten as a system of two first-order equations: with y1 = y "
                                 "and y2 = y', y1' = y2 and y2' = f(x, y1, y2), where f(x, y, y') = " +
                                 formula + ".";
-        return {SystemSlopeExpression(std::move(formulas)), {}, std::move(rewriting)};
+        return {SlopeExpression(std::move(formulas)), {}, std::move(rewriting)};
     }
 
     static InvariantCompilation invariant(std::string_view text, std::size_t n,
@@ -225,7 +238,7 @@ struct SystemCompiler {
         if (auto error = addFormula(*formulas, text, invariantBox(n, parameters), bound)) {
             return {std::nullopt, std::move(*error)};
         }
-        return {SystemInvariant(std::move(formulas), n), {}};
+        return {InvariantExpression(std::move(formulas), n), {}};
     }
 };
 
@@ -238,7 +251,7 @@ bool readsX(const mu::Parser& parser) {
 }
 
 // reads[k][j]: whether component k's formula reads component j's value.
-std::vector<std::vector<bool>> componentReads(const SystemFormulas& formulas) {
+std::vector<std::vector<bool>> componentReads(const CompiledFormulas& formulas) {
     const std::size_t n = formulas.parsers.size();
     std::vector<std::vector<bool>> reads(n, std::vector<bool>(n, false));
     for (std::size_t k = 0; k < n; ++k) {
@@ -301,19 +314,26 @@ std::string splitText(const ComponentSplit& split) {
            listedInWords(momenta);
 }
 
-SystemSlopeExpression::SystemSlopeExpression(std::unique_ptr<SystemFormulas> formulas)
+SlopeExpression::SlopeExpression(std::unique_ptr<CompiledFormulas> formulas)
     : formulas_(std::move(formulas)) {
     formulas_->usesX = std::any_of(formulas_->parsers.begin(), formulas_->parsers.end(),
                                    [](const auto& parser) { return readsX(*parser); });
     formulas_->split = splitComponents(componentReads(*formulas_));
 }
-SystemSlopeExpression::SystemSlopeExpression(SystemSlopeExpression&&) noexcept = default;
-SystemSlopeExpression& SystemSlopeExpression::operator=(SystemSlopeExpression&&) noexcept = default;
-SystemSlopeExpression::~SystemSlopeExpression() = default;
+SlopeExpression::SlopeExpression(SlopeExpression&&) noexcept = default;
+SlopeExpression& SlopeExpression::operator=(SlopeExpression&&) noexcept = default;
+SlopeExpression::~SlopeExpression() = default;
 
-std::size_t SystemSlopeExpression::size() const { return formulas_->parsers.size(); }
+std::size_t SlopeExpression::size() const { return formulas_->parsers.size(); }
 
-void SystemSlopeExpression::operator()(double x, std::span<const double> y, std::span<double> slope) const {
+double SlopeExpression::operator()(double x, double y) const {
+    formulas_->x = x;
+    formulas_->y[0] = y;
+    return formulas_->parsers.front()->Eval();
+}
+
+void SlopeExpression::operator()(double x, std::span<const double> y,
+                                 std::span<double> slope) const {
     // Every input is read before the first output is written, so y and
     // slope may be one array.
     formulas_->x = x;
@@ -321,92 +341,107 @@ void SystemSlopeExpression::operator()(double x, std::span<const double> y, std:
     for (std::size_t k = 0; k < size(); ++k) slope[k] = formulas_->parsers[k]->Eval();
 }
 
-SystemSlopeExpression SystemSlopeExpression::clone() const {
+SlopeExpression SlopeExpression::clone() const {
     if (formulas_->secondOrder) return std::move(*compileSecondOrder(texts()[1], parameters()).slope);
-    return std::move(*compileSystemSlope(texts(), parameters()).slope);
+    if (formulas_->singleBox) return std::move(*compileSlope(texts().front()).slope);
+    return std::move(*compileSlope(texts(), parameters()).slope);
 }
 
-const std::vector<std::string>& SystemSlopeExpression::texts() const { return formulas_->texts; }
-const Parameters& SystemSlopeExpression::parameters() const { return formulas_->parameters; }
-bool SystemSlopeExpression::usesX() const { return formulas_->usesX; }
-const SplitReading* SystemSlopeExpression::splitReading() const { return &formulas_->split; }
+const std::vector<std::string>& SlopeExpression::texts() const { return formulas_->texts; }
+const Parameters& SlopeExpression::parameters() const { return formulas_->parameters; }
+bool SlopeExpression::usesX() const { return formulas_->usesX; }
+const SplitReading* SlopeExpression::splitReading() const { return &formulas_->split; }
 
-StateVector SystemSlopeExpression::operator()(double x, const StateVector& y) const {
+StateVector SlopeExpression::operator()(double x, const StateVector& y) const {
     StateVector slope(size());
     requireSameSize(y, slope);
     (*this)(x, std::span<const double>(y.begin(), y.size()), std::span<double>(&slope[0], size()));
     return slope;
 }
 
-SystemSlopeCompilation compileSystemSlope(std::span<const std::string> texts,
-                                          const Parameters& parameters) {
-    return SystemCompiler::slope(texts, parameters);
+SlopeCompilation compileSlope(std::string_view text) { return FormulaCompiler::singleSlope(text); }
+
+SlopeCompilation compileSlope(std::span<const std::string> texts, const Parameters& parameters) {
+    return FormulaCompiler::slope(texts, parameters);
 }
 
 SecondOrderCompilation compileSecondOrder(std::string_view f, const Parameters& parameters) {
-    return SystemCompiler::secondOrder(f, parameters);
+    return FormulaCompiler::secondOrder(f, parameters);
 }
 
-SystemSolutionExpression::SystemSolutionExpression(std::unique_ptr<SystemFormulas> formulas)
+SolutionExpression::SolutionExpression(std::unique_ptr<CompiledFormulas> formulas)
     : formulas_(std::move(formulas)) {}
-SystemSolutionExpression::SystemSolutionExpression(SystemSolutionExpression&&) noexcept = default;
-SystemSolutionExpression& SystemSolutionExpression::operator=(SystemSolutionExpression&&) noexcept = default;
-SystemSolutionExpression::~SystemSolutionExpression() = default;
+SolutionExpression::SolutionExpression(SolutionExpression&&) noexcept = default;
+SolutionExpression& SolutionExpression::operator=(SolutionExpression&&) noexcept = default;
+SolutionExpression::~SolutionExpression() = default;
 
-std::size_t SystemSolutionExpression::size() const { return formulas_->parsers.size(); }
+std::size_t SolutionExpression::size() const { return formulas_->parsers.size(); }
 
-void SystemSolutionExpression::operator()(double x, std::span<double> y) const {
+double SolutionExpression::operator()(double x) const {
+    formulas_->x = x;
+    return formulas_->parsers.front()->Eval();
+}
+
+void SolutionExpression::operator()(double x, std::span<double> y) const {
     formulas_->x = x;
     for (std::size_t k = 0; k < size(); ++k) y[k] = formulas_->parsers[k]->Eval();
 }
 
-double SystemSolutionExpression::x0() const { return formulas_->x0; }
-std::span<const double> SystemSolutionExpression::y0() const { return std::span(formulas_->y0).first(size()); }
+double SolutionExpression::x0() const { return formulas_->x0; }
+std::span<const double> SolutionExpression::y0() const {
+    return std::span(formulas_->y0).first(size());
+}
 
-void SystemSolutionExpression::setStart(double x0, std::span<const double> y0) {
+void SolutionExpression::setStart(double x0, std::span<const double> y0) {
     formulas_->x0 = x0;
     std::copy_n(y0.begin(), size(), formulas_->y0.begin());
 }
 
-SystemSolutionExpression SystemSolutionExpression::clone() const {
-    return std::move(*compileSystemSolution(texts(), formulas_->parameters, x0(), y0()).solution);
+SolutionExpression SolutionExpression::clone() const {
+    return std::move(*compileSolution(texts(), formulas_->parameters, x0(), y0()).solution);
 }
 
-const std::vector<std::string>& SystemSolutionExpression::texts() const { return formulas_->texts; }
+const std::vector<std::string>& SolutionExpression::texts() const { return formulas_->texts; }
 
-SystemSolutionCompilation compileSystemSolution(std::span<const std::string> texts,
-                                                const Parameters& parameters, double x0,
-                                                std::span<const double> y0) {
-    return SystemCompiler::solution(texts, parameters, x0, y0);
+SolutionCompilation compileSolution(std::string_view text, double x0, double y0) {
+    const std::array<std::string, 1> texts{std::string(text)};
+    const std::array<double, 1> start{y0};
+    return FormulaCompiler::solution(texts, {}, x0, start);
 }
 
-SystemInvariant::SystemInvariant(std::unique_ptr<SystemFormulas> formulas, std::size_t n)
+SolutionCompilation compileSolution(std::span<const std::string> texts,
+                                    const Parameters& parameters, double x0,
+                                    std::span<const double> y0) {
+    return FormulaCompiler::solution(texts, parameters, x0, y0);
+}
+
+InvariantExpression::InvariantExpression(std::unique_ptr<CompiledFormulas> formulas, std::size_t n)
     : formulas_(std::move(formulas)), n_(n) {}
-SystemInvariant::SystemInvariant(SystemInvariant&&) noexcept = default;
-SystemInvariant& SystemInvariant::operator=(SystemInvariant&&) noexcept = default;
-SystemInvariant::~SystemInvariant() = default;
+InvariantExpression::InvariantExpression(InvariantExpression&&) noexcept = default;
+InvariantExpression& InvariantExpression::operator=(InvariantExpression&&) noexcept = default;
+InvariantExpression::~InvariantExpression() = default;
 
-std::size_t SystemInvariant::size() const { return n_; }
+std::size_t InvariantExpression::size() const { return n_; }
 
-double SystemInvariant::operator()(double x, std::span<const double> y) const {
+double InvariantExpression::operator()(double x, std::span<const double> y) const {
     formulas_->x = x;
     std::copy_n(y.begin(), size(), formulas_->y.begin());
     return formulas_->parsers.front()->Eval();
 }
 
-SystemInvariant SystemInvariant::clone() const {
+InvariantExpression InvariantExpression::clone() const {
     return std::move(*compileInvariant(text(), size(), parameters()).invariant);
 }
 
-const std::string& SystemInvariant::text() const { return formulas_->texts.front(); }
-const Parameters& SystemInvariant::parameters() const { return formulas_->parameters; }
+const std::string& InvariantExpression::text() const { return formulas_->texts.front(); }
+const Parameters& InvariantExpression::parameters() const { return formulas_->parameters; }
 
 InvariantCompilation compileInvariant(std::string_view text, std::size_t n,
                                       const Parameters& parameters) {
-    return SystemCompiler::invariant(text, n, parameters);
+    return FormulaCompiler::invariant(text, n, parameters);
 }
 
-std::optional<std::string> nonFiniteSlope(const SystemSlopeExpression& slope, double x,
+std::optional<std::string> nonFiniteSlope(const SlopeExpression& slope, double x,
                                           std::span<const double> y) {
     const std::size_t n = slope.size();
     std::array<double, maxComponents> values{};

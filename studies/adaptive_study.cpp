@@ -170,7 +170,7 @@ AdaptiveStudyOf<State> measuredRun(const Method& method, const Problem& problem,
 void limitAlongRun(AdaptiveStudy& study, const Method& method, const Problem& problem) {
     if (study.run.attempts.empty()) return;
     const AcceptedPoints accepted = acceptedPoints(study.run);
-    study.limit = stabilityLimit(method, problem.slope(), accepted.x, accepted.y);
+    study.limit = stabilityLimit(method, problem.slopeOf<double>(), accepted.x, accepted.y);
     study.limitNote = stabilityLimitNote(method, study.limit);
 }
 void limitAlongRun(AdaptiveStudyOf<StateVector>&, const Method&, const Problem&) {}

@@ -53,13 +53,6 @@ AdaptiveStudyOf<State> studyAdaptive(const Method& method, const Problem& proble
                                      long referenceEvaluations = maxReferenceEvaluations,
                                      std::stop_token stop = {});
 
-// As studyAdaptive, on a system.
-inline AdaptiveStudyOf<StateVector> studySystemAdaptive(
-    const Method& method, const Problem& problem, double h0, const ControllerSettings& settings,
-    long referenceEvaluations = maxReferenceEvaluations, std::stop_token stop = {}) {
-    return studyAdaptive<StateVector>(method, problem, h0, settings, referenceEvaluations, stop);
-}
-
 // workPrecision on the problem, the error at x1 measured against y(x1) or the
 // reference there (whose note leads the sweep's notes); `stop` ends it early,
 // as workPrecision's does. A system's errors are in the maximum norm. The

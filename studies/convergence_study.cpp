@@ -19,9 +19,9 @@ std::string noReferenceNote(const std::string& why) {
 ProblemAtEnd problemAtEnd(const Problem& typed, ReferenceAccuracy accuracy,
                           const MultistepSettings& multistep) {
     const double x0 = typed.x0, y0 = typed.y0[0], x1 = typed.x1;
-    const Slope f = typed.slope();
+    const Slope f = typed.slopeOf<double>();
     ConvergenceProblem problem{x0, y0, x1, f, 0, 0, {}, multistep.ownMethod()};
-    if (const KnownSolution exact = typed.exact()) {
+    if (const KnownSolution exact = typed.exactOf<double>()) {
         problem.exactAtEnd = exact(x1);
         problem.start = startOf(typed, multistep);
         return {problem, "", ""};
@@ -49,9 +49,9 @@ ProblemAtEnd problemAtEnd(const Problem& typed, ReferenceAccuracy accuracy,
 
 ProblemAtEndOf<StateVector> systemAtEnd(const Problem& own, ReferenceAccuracy accuracy,
                         const MultistepSettings& multistep) {
-    ConvergenceProblemOf<StateVector> problem{own.x0, own.y0, own.x1, own.systemSlope(), {}, 0, {},
-                                     multistep.ownMethod()};
-    if (const KnownStateOf<StateVector> exact = own.systemExact()) {
+    ConvergenceProblemOf<StateVector> problem{own.x0, own.y0, own.x1, own.slopeOf<StateVector>(),
+                                              {}, 0, {}, multistep.ownMethod()};
+    if (const KnownStateOf<StateVector> exact = own.exactOf<StateVector>()) {
         problem.exactAtEnd = exact(own.x1);
         problem.start = systemStartOf(own, multistep);
         return {problem, "", ""};

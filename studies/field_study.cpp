@@ -60,7 +60,7 @@ KnownSolution tabulatedSolution(std::vector<double> x, std::vector<double> y) {
 }
 
 KnownSamples systemComparison(const Problem& problem) {
-    if (const KnownStateOf<StateVector> exact = problem.systemExact()) {
+    if (const KnownStateOf<StateVector> exact = problem.exactOf<StateVector>()) {
         return {[exact](const std::vector<double>& abscissae) {
                     std::vector<StateVector> values;
                     for (double x : abscissae) values.push_back(exact(x));
@@ -68,7 +68,7 @@ KnownSamples systemComparison(const Problem& problem) {
                 },
                 Comparison::exact};
     }
-    return {[F = problem.systemSlope(), x0 = problem.x0,
+    return {[F = problem.slopeOf<StateVector>(), x0 = problem.x0,
              y0 = problem.y0](const std::vector<double>& abscissae) {
                 const ReferenceSolutionOf<StateVector> reference =
                     referenceSolution(F, x0, y0, abscissae);
@@ -132,9 +132,9 @@ struct Known {
 
 Known<double> knownSolution(const Problem& problem, const FieldStudy& study) {
     Known<double> known;
-    if ((known.solution = problem.exact())) return known;
+    if ((known.solution = problem.exactOf<double>())) return known;
     const double x0 = problem.x0;
-    ReferenceSolution reference = referenceSolution(problem.slope(), x0, problem.y0[0],
+    ReferenceSolution reference = referenceSolution(problem.slopeOf<double>(), x0, problem.y0[0],
                                                     referenceAbscissae(study, x0, problem.x1));
     if (reference.x.empty()) {
         known.comparison = Comparison::none;
@@ -214,8 +214,8 @@ std::string startingValuesNote(const FieldStudy& study, const Problem& problem,
         return "The starting values are " + from + "'s own: the error " + errorText(error) + at +
                " is the formula's alone.";
     }
-    const SolutionPath exactStart = solutionPath(*run.method, problem.slope(), run.x.front(),
-                                                 run.y.front(), problem.x1, run.h,
+    const SolutionPath exactStart = solutionPath(*run.method, problem.slopeOf<double>(),
+                                                 run.x.front(), run.y.front(), problem.x1, run.h,
                                                  static_cast<long>(run.x.size()) - 1,
                                                  Start{nullptr, known});
     if (exactStart.x.size() != run.x.size()) return {};
@@ -231,9 +231,10 @@ std::string startingValuesNote(const FieldStudy& study, const Problem& problem,
 }
 
 // The values a view of runs holds: the known solution's `known`, and the
-// runs' as far as they stay within viewReach of its span (before the
-// solution's `end`), so that a run that blows up does not flatten the
-// solution to a line; which runs leave it, and the note naming them.
+// runs' (before the solution's `end`), in a view that leaves runs out as far
+// as they stay within viewReach of its span, so that a run that blows up
+// does not flatten the solution to a line; which runs leave it, and the
+// note naming them.
 struct RunsView {
     Extent values;
     std::vector<bool> leaves;
@@ -249,7 +250,8 @@ void forEachComponent(const StateVector& y, const Visit& visit) {
 
 template <class State>
 RunsView viewOf(const Extent& known, const std::vector<const PathOf<State>*>& runs,
-                const std::vector<std::string>& names, const std::optional<SolutionEnd>& end = {}) {
+                const std::vector<std::string>& names, const std::optional<SolutionEnd>& end,
+                bool leavesRunsOut) {
     RunsView view{known, std::vector<bool>(runs.size()), {}};
     const double reach = viewReach * std::max(known.upper - known.lower, 1e-300);
     std::vector<std::string> leaving;
@@ -257,7 +259,8 @@ RunsView viewOf(const Extent& known, const std::vector<const PathOf<State>*>& ru
         for (std::size_t i = 0; i < runs[r]->x.size(); ++i) {
             if (end && end->past(runs[r]->x[i])) continue;
             forEachComponent(runs[r]->y[i], [&](double value) {
-                if (!known.empty && (value < known.lower - reach || value > known.upper + reach)) {
+                if (leavesRunsOut && !known.empty &&
+                    (value < known.lower - reach || value > known.upper + reach)) {
                     view.leaves[r] = true;
                 } else if (drawable(value)) {
                     view.values.include(value);
@@ -288,42 +291,45 @@ std::vector<std::string> captionsAt(const std::vector<std::size_t>& rows) {
     return captions;
 }
 
-// The runs beside the implicit methods that leave the known solution far
-// behind; a view beside the other sets holds every run.
-void findRunsLeavingTheView(FieldStudy& study, std::size_t chosen) {
-    Extent known;
-    for (const SampledCurve::Piece& piece : study.known.pieces) {
-        for (std::size_t i = 0; i < piece.x.size(); ++i) {
-            if (std::isfinite(piece.y[i]) && (!study.end || !study.end->past(piece.x[i]))) {
-                known.include(piece.y[i]);
+// The known solution's values before its end, which every view holds.
+Extent knownValues(const std::vector<SampledCurve>& known, const std::optional<SolutionEnd>& end) {
+    Extent values;
+    for (const SampledCurve& component : known) {
+        for (const SampledCurve::Piece& piece : component.pieces) {
+            for (std::size_t i = 0; i < piece.x.size(); ++i) {
+                if (!end || !end->past(piece.x[i])) values.include(piece.y[i]);
             }
         }
     }
-    const std::vector<std::size_t> rows = sideBySideRows(SideBySide::implicitMethods, chosen);
-    const RunsView view = viewOf(known, runsAt(study.every, rows), captionsAt(rows), study.end);
-    for (std::size_t r = 0; r < rows.size(); ++r) study.leavesView[rows[r]] = view.leaves[r];
-    study.implicitLeavingNote = view.note;
+    return values;
 }
 
-// A system's views of its components, for h, h/2 and h/4 and for each set.
-void fitComponents(FieldStudyOf<StateVector>& study, std::size_t chosen) {
-    Extent known;
-    for (std::size_t i = 0; i < study.knownY.size(); ++i) {
-        if (study.end && study.end->past(study.knownX[i])) continue;
-        for (double component : study.knownY[i]) {
-            if (std::isfinite(component)) known.include(component);
-        }
-    }
+// Whether the view of a set (none: of h, h/2 and h/4) leaves out the runs
+// that stray far from the solution: every view of a system's components;
+// of one equation's field only the view beside the implicit methods, where
+// the explicit ones may blow up.
+template <class State>
+bool leavesRunsOut(std::optional<SideBySide> set) {
+    return std::is_same_v<State, StateVector> || set == SideBySide::implicitMethods;
+}
+
+// The views of h, h/2 and h/4 and of each set.
+template <class State>
+void fitViews(FieldStudyOf<State>& study, std::size_t chosen) {
+    const Extent known = knownValues(study.known, study.end);
     const RunsView halved =
-        viewOf<StateVector>(known, {&study.halved[0], &study.halved[1], &study.halved[2]},
-                            {"with h", "with h/2", "with h/4"}, study.end);
+        viewOf<State>(known, {&study.halved[0], &study.halved[1], &study.halved[2]},
+                      {"with h", "with h/2", "with h/4"}, study.end, leavesRunsOut<State>({}));
     study.values = halved.values;
     study.leavingNote = halved.note;
     for (std::size_t set = 0; set < sideBySideSets; ++set) {
         const std::vector<std::size_t> rows = sideBySideRows(SideBySide(set), chosen);
-        const RunsView every =
-            viewOf(known, runsAt(study.every, rows), captionsAt(rows), study.end);
+        const RunsView every = viewOf(known, runsAt(study.every, rows), captionsAt(rows),
+                                      study.end, leavesRunsOut<State>(SideBySide(set)));
         study.everyValues[set] = every.values;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            study.leavesView[set][rows[r]] = every.leaves[r];
+        }
         study.everyLeavingNote[set] = every.note;
     }
 }
@@ -359,8 +365,34 @@ std::vector<double> driftAlong(const ConservedQuantity& I, const PathOf<StateVec
     return drift;
 }
 
-void measureDrift(FieldStudyOf<StateVector>& study, const Problem& problem,
-                  const SolutionSamplesOf<StateVector>& samples) {
+// An invariant reads states: one equation's run is read as the run of a
+// system of one, and its known solution as the samples of one.
+PathOf<StateVector> statesOf(const SolutionPath& run) {
+    PathOf<StateVector> states;
+    states.h = run.h;
+    states.x = run.x;
+    for (double y : run.y) states.y.push_back(StateVector{y});
+    return states;
+}
+const PathOf<StateVector>& statesOf(const PathOf<StateVector>& run) { return run; }
+
+SolutionSamplesOf<StateVector> statesOf(const KnownSolution& solution) {
+    return [solution](const std::vector<double>& abscissae) {
+        std::vector<StateVector> values;
+        for (double x : abscissae) {
+            values.push_back(
+                StateVector{solution ? solution(x) : std::numeric_limits<double>::quiet_NaN()});
+        }
+        return values;
+    };
+}
+const SolutionSamplesOf<StateVector>& statesOf(const SolutionSamplesOf<StateVector>& samples) {
+    return samples;
+}
+
+template <class State>
+void measureDrift(FieldStudyOf<State>& study, const Problem& problem,
+                  const ComparedSolutionOf<State>& solution) {
     const ConservedQuantity I = problem.typedInvariant();
     if (!I) return;
     study.invariantAtStart = I(problem.x0, problem.y0);
@@ -369,12 +401,13 @@ void measureDrift(FieldStudyOf<StateVector>& study, const Problem& problem,
         study.driftAgainst = study.comparison == Comparison::exact ? "the exact solution"
                                                                    : "the reference solution";
     }
+    const SolutionSamplesOf<StateVector> samples = statesOf(solution);
     const SolutionSamplesOf<StateVector>* known = kept ? nullptr : &samples;
     for (std::size_t r = 0; r < study.halved.size(); ++r) {
-        study.drift[r] = driftAlong(I, study.halved[r], known);
+        study.drift[r] = driftAlong(I, statesOf(study.halved[r]), known);
     }
     for (std::size_t row = 0; row < study.every.size(); ++row) {
-        study.everyDrift[row] = driftAlong(I, study.every[row], known);
+        study.everyDrift[row] = driftAlong(I, statesOf(study.every[row]), known);
     }
 }
 
@@ -416,12 +449,18 @@ double valueSpan(const FieldStudy& study, SideBySide set, std::size_t chosen) {
             highest = std::max(highest, y[i]);
         }
     };
-    // Only beside the implicit methods are runs left out of the view.
+    // Only beside the implicit methods are runs left out of the view; the
+    // span of any set but the explicit one leaves out the runs that view
+    // leaves out.
     const bool all = set == SideBySide::explicitMethods;
+    const PerMethod<bool>& leaving =
+        study.leavesView[static_cast<std::size_t>(SideBySide::implicitMethods)];
     for (std::size_t row : sideBySideRows(set, chosen)) {
-        if (all || !study.leavesView[row]) include(study.every[row].x, study.every[row].y);
+        if (all || !leaving[row]) include(study.every[row].x, study.every[row].y);
     }
-    for (const SampledCurve::Piece& piece : study.known.pieces) include(piece.x, piece.y);
+    for (const SampledCurve& component : study.known) {
+        for (const SampledCurve::Piece& piece : component.pieces) include(piece.x, piece.y);
+    }
     return highest >= lowest ? highest - lowest : 0.0;
 }
 
@@ -443,10 +482,9 @@ void markHidden(std::array<HiddenRuns, sideBySideSets>& hidden, std::size_t set,
 }
 
 // Which runs of `rows` the drift's plots cannot tell apart, on a linear and
-// on a logarithmic axis: a system's; one equation has no invariant.
-void findHiddenDrift(FieldStudy&, const std::vector<std::size_t>&, std::size_t) {}
-
-void findHiddenDrift(FieldStudyOf<StateVector>& study, const std::vector<std::size_t>& rows,
+// on a logarithmic axis.
+template <class State>
+void findHiddenDrift(FieldStudyOf<State>& study, const std::vector<std::size_t>& rows,
                      std::size_t set) {
     Extent drifts;
     for (std::size_t row : rows) {
@@ -502,7 +540,7 @@ Known<StateVector> knownSolution(const Problem& problem, const FieldStudyOf<Stat
     Known<StateVector> known{remembered(compared.samples), compared.comparison, {}, {}, {}};
     if (compared.comparison == Comparison::reference) {
         const ReferenceSolutionOf<StateVector> atEnd =
-            referenceSolution(problem.systemSlope(), problem.x0, problem.y0, {problem.x1});
+            referenceSolution(problem.slopeOf<StateVector>(), problem.x0, problem.y0, {problem.x1});
         known.notes.push_back(referenceUsedNote(atEnd.relativeAccuracy, atEnd.method));
         if (!atEnd.note.empty()) known.notes.push_back(atEnd.note);
         if (atEnd.end) known.end = SolutionEnd{problem.x0, *atEnd.end};
@@ -510,28 +548,40 @@ Known<StateVector> knownSolution(const Problem& problem, const FieldStudyOf<Stat
     return known;
 }
 
-// The known solution as the page draws it, and the view it fits: one
-// equation's curve, and the runs beside the implicit methods that leave it;
-// a system's components at samples from x0 to x1, the values its views
-// hold, and its invariant's drift.
-void showKnown(FieldStudy& study, const Problem& problem, const KnownSolution& solution,
-               std::size_t chosen) {
-    if (solution) study.known = sampleSolution(solution, problem.x0, problem.x1);
-    findRunsLeavingTheView(study, chosen);
+// The known solution as the page draws it, a curve for each component:
+// one equation's at curveSamples abscissae from x0 to x1; a system's at
+// four samples a step of h at least, so that a long run's solution, over
+// many periods, is drawn as a curve and not as an alias of one.
+std::vector<SampledCurve> solutionCurves(const FieldStudy&, const Problem& problem,
+                                         const KnownSolution& solution) {
+    return {solution ? sampleSolution(solution, problem.x0, problem.x1) : SampledCurve{}};
 }
 
-void showKnown(FieldStudyOf<StateVector>& study, const Problem& problem,
-               const SolutionSamplesOf<StateVector>& samples, std::size_t chosen) {
-    // At least four samples a step of h, so that a long run's solution,
-    // over many periods, is drawn as a curve and not as an alias of one.
+std::vector<SampledCurve> solutionCurves(const FieldStudyOf<StateVector>& study,
+                                         const Problem& problem,
+                                         const SolutionSamplesOf<StateVector>& samples) {
     const long points = std::clamp(4 * study.halved[0].stepsToEnd + 1, 401L, maxPathSteps + 1);
+    std::vector<double> x;
     for (long k = 0; k < points; ++k) {
-        study.knownX.push_back(problem.x0 + (problem.x1 - problem.x0) * static_cast<double>(k) /
-                                                static_cast<double>(points - 1));
+        x.push_back(problem.x0 + (problem.x1 - problem.x0) * static_cast<double>(k) /
+                                     static_cast<double>(points - 1));
     }
-    study.knownY = samples(study.knownX);
-    fitComponents(study, chosen);
-    measureDrift(study, problem, samples);
+    const std::vector<StateVector> values = samples(x);
+    std::vector<SampledCurve> curves;
+    for (std::size_t k = 0; k < problem.components(); ++k) {
+        curves.push_back(sampledCurve(x, componentOf(values, k)));
+    }
+    return curves;
+}
+
+// The known solution as the page draws it, the views it fits, and the
+// drift of an invariant.
+template <class State>
+void showKnown(FieldStudyOf<State>& study, const Problem& problem,
+               const ComparedSolutionOf<State>& solution, std::size_t chosen) {
+    study.known = solutionCurves(study, problem, solution);
+    fitViews(study, chosen);
+    measureDrift(study, problem, solution);
 }
 
 // The study's notes on its runs: after what they are compared with, one

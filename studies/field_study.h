@@ -40,8 +40,9 @@ using HiddenRuns = PerMethod<std::optional<std::size_t>>;
 // What the Field page draws of one equation (State double), or of a system
 // (StateVector) each component against x: the chosen method with h, h/2
 // and h/4, a set of methods side by side with h, beside the exact or
-// reference solution; the runs' errors (a system's in the maximum norm);
-// and the Lab steps of the method with h.
+// reference solution; the runs' errors (a system's in the maximum norm),
+// their drift in an invariant, and the Lab steps of the method with h.
+// Each fact is held alike for any number of components.
 template <class State>
 struct FieldStudyOf {
     std::array<PathOf<State>, 3> halved;  // h, h/2, h/4
@@ -60,29 +61,23 @@ struct FieldStudyOf {
     // solution, and a view fitted to the study leaves their points out.
     std::optional<SolutionEnd> end;
 
-    // One equation's; empty for a system, whose known solution is knownX
-    // and knownY, whose view holds `values`, and whose reference is NaN past
-    // where it stopped.
-    SampledCurve known;  // the exact or reference solution from x0 to x1
-    // Beside the implicit methods, the explicit ones may blow up: the view
-    // then holds the known solution and the runs within viewReach of its
-    // span, and the note names the runs it leaves out (empty when none).
-    PerMethod<bool> leavesView;
-    std::string implicitLeavingNote;
+    // The exact or reference solution from x0 to x1 as the page draws it,
+    // a curve for each component, broken where its value is not finite (a
+    // system's reference is NaN past where it stopped).
+    std::vector<SampledCurve> known;
     // For a multistep method: what its starting values carry of the error
-    // at the run's end, beside a run started from the known solution.
+    // at the run's end, beside a run started from the known solution. Told
+    // of one equation alone so far: empty for a system.
     std::string startingNote;
 
-    // A system's; empty for one equation, which has no invariant.
-    std::vector<double> knownX;        // the exact or reference solution from x0 to x1
-    std::vector<StateVector> knownY;   // a component NaN where it is not known
-    // Where the problem has an invariant I, I(x_i, y_i) - I(x0, y0) at every
-    // step of h, h/2 and h/4, and of every method of the set shown with h,
-    // up to the first point beyond computableRange; empty without one. For
-    // an invariant the system does not keep (checkInvariant) that would be
-    // the solution's own change of I as much as the method's: each run's I
-    // is measured against the known solution's at the same x instead,
-    // I(x_i, y_i) - I(x_i, y(x_i)), the method's error in I.
+    // Where the problem has an invariant I (one equation may have one too),
+    // I(x_i, y_i) - I(x0, y0) at every step of h, h/2 and h/4, and of every
+    // method of the set shown with h, up to the first point beyond
+    // computableRange; empty without one. For an invariant the equation
+    // does not keep (checkInvariant) that would be the solution's own change
+    // of I as much as the method's: each run's I is measured against the
+    // known solution's at the same x instead, I(x_i, y_i) - I(x_i, y(x_i)),
+    // the method's error in I.
     std::array<std::vector<double>, 3> drift;
     PerMethod<std::vector<double>> everyDrift;
     double invariantAtStart = 0;  // I(x0, y0)
@@ -91,13 +86,28 @@ struct FieldStudyOf {
     std::string driftAgainst;
     // The runs hidden in the drift, on a linear and on a logarithmic axis.
     std::array<HiddenRuns, sideBySideSets> driftHiddenUnder, logDriftHiddenUnder;
-    // The values a view of the components holds: the known solution's, and
-    // the runs' as far as they stay within viewReach of its span, for h,
-    // h/2 and h/4 and for each set; and the notes on the runs that leave it.
+
+    // The views of the runs, of h, h/2 and h/4 and of each set: the values
+    // each holds, the known solution's and the runs' (before the solution's
+    // end), the runs it leaves out, row by row, and the note naming them
+    // (empty when none). A run that strays beyond viewReach of the
+    // solution's span is left out, so that it does not flatten the solution
+    // to a line: from every view of a system's components, and from one
+    // equation's beside the implicit methods alone, where the explicit ones
+    // may blow up; its other views hold every run.
     Extent values;
     std::array<Extent, sideBySideSets> everyValues;
+    std::array<PerMethod<bool>, sideBySideSets> leavesView;
     std::string leavingNote;
     std::array<std::string, sideBySideSets> everyLeavingNote;
+
+    // The view of a set, or of h, h/2 and h/4 where there is none.
+    const Extent& valuesOf(std::optional<SideBySide> set) const {
+        return set ? everyValues[static_cast<std::size_t>(*set)] : values;
+    }
+    const std::string& leavingNoteOf(std::optional<SideBySide> set) const {
+        return set ? everyLeavingNote[static_cast<std::size_t>(*set)] : leavingNote;
+    }
 };
 using FieldStudy = FieldStudyOf<double>;
 
@@ -126,12 +136,6 @@ inline constexpr double indistinctPart = 0.01;
 template <class State = double>
 FieldStudyOf<State> studyField(const Problem& problem, const FieldInputs& inputs,
                                std::stop_token stop = {});
-
-// As studyField, on a system.
-inline FieldStudyOf<StateVector> studySystemField(const Problem& problem, const FieldInputs& inputs,
-                                         std::stop_token stop = {}) {
-    return studyField<StateVector>(problem, inputs, stop);
-}
 
 // The samples a system's studies compare with: its exact solution, else a
 // reference computed at the abscissae asked for (NaN past where it

@@ -10,7 +10,7 @@
 namespace pelorin {
 
 SolutionSamples knownSolution(const Problem& problem) {
-    if (const KnownSolution exact = problem.exact()) {
+    if (const KnownSolution exact = problem.exactOf<double>()) {
         return [exact](const std::vector<double>& abscissae) {
             std::vector<double> values;
             for (double x : abscissae) values.push_back(exact(x));
@@ -50,7 +50,7 @@ std::vector<SampledCurve> knownCurves(const Problem& problem, double from, doubl
 std::optional<SolutionEnd> solutionEnd(const Problem& problem) {
     if (!problem.comparedWithReference()) return std::nullopt;
     const auto end =
-        referenceSolution(problem.slope(), problem.x0, problem.y0[0], {problem.x1}).end;
+        referenceSolution(problem.slopeOf<double>(), problem.x0, problem.y0[0], {problem.x1}).end;
     if (!end) return std::nullopt;
     return SolutionEnd{problem.x0, *end};
 }
@@ -75,9 +75,10 @@ StartOf<StateVector> systemStartOf(const Problem& problem, const MultistepSettin
 template <class State>
 PosedProblem<State> posedAs(const Problem& problem, const MultistepSettings& settings) {
     if constexpr (std::is_same_v<State, double>) {
-        return {problem.slope(), problem.y0[0], problem.exact(), startOf(problem, settings)};
+        return {problem.slopeOf<double>(), problem.y0[0], problem.exactOf<double>(),
+                startOf(problem, settings)};
     } else {
-        return {problem.systemSlope(), problem.y0, problem.systemExact(),
+        return {problem.slopeOf<StateVector>(), problem.y0, problem.exactOf<StateVector>(),
                 systemStartOf(problem, settings)};
     }
 }

@@ -1,8 +1,9 @@
 // What the One step page walks on the problem the user chose: the lab's run
 // of the chosen method, step by step, and where the solution through the
 // start ends. The page builds each step's view from the run as the student
-// walks it; only the run, which a typed slope or a long range makes costly,
-// and the reference that finds the end are studied off the window's thread.
+// walks it; the run, which a typed slope or a long range makes costly, the
+// reference that finds the end and the reference over each step walked
+// (which the page asks for itself) are studied off the window's thread.
 #pragma once
 
 #include "numerics/solution_paths.h"

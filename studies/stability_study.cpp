@@ -12,8 +12,8 @@ StabilityStudy studyStability(const Problem& problem, std::size_t method, double
                               std::stop_token stop) {
     const Problem own = problem.clone();
     StabilityStudy study;
-    study.path = stabilityPath(labCatalogue()[method], own.systemSlope(), own.x0, own.y0, own.x1, h,
-                               stop);
+    study.path = stabilityPath(labCatalogue()[method], own.slopeOf<StateVector>(), own.x0, own.y0,
+                               own.x1, h, stop);
     if (!study.path.run.x.empty() && !stop.stop_requested()) {
         study.known = knownCurves(own, study.path.run.x.front(), study.path.run.x.back());
     }
@@ -36,7 +36,7 @@ void runMultistep(MultistepStabilityStudy& study, const Problem& problem, const 
     if (!(h > 0)) return;
     const bool lesson = problem.equation.lesson();
     const double x1 = lesson ? problem.x0 + static_cast<double>(stabilityRunSteps) * h : problem.x1;
-    study.run = solutionPath(method, problem.systemSlope(), problem.x0, problem.y0, x1, h,
+    study.run = solutionPath(method, problem.slopeOf<StateVector>(), problem.x0, problem.y0, x1, h,
                              lesson ? stabilityRunSteps : 10 * stabilityRunSteps,
                              systemStartOf(problem, multistep));
     if (!study.run.x.empty())
@@ -61,7 +61,7 @@ MultistepStabilityStudy studyMultistepStability(const Problem& typed, const Meth
         where = "z = h\u00b7\u03bb = " + stepZText(h * lessonLambda);
     } else if (!problem.isSystem()) {
         const SlopeDerivative derivative =
-            slopeDerivative(problem.slope(), problem.x0, problem.y0[0]);
+            slopeDerivative(problem.slopeOf<double>(), problem.x0, problem.y0[0]);
         const double z = h * derivative.lambda;
         if (std::isfinite(z)) study.z = {z};
         where = "z = h\u00b7\u03bb = " + shortText(z) +
@@ -71,7 +71,7 @@ MultistepStabilityStudy studyMultistepStability(const Problem& typed, const Meth
                 "quotient,";
     } else {
         for (const std::complex<double>& z :
-             stepEigenvalues(problem.systemSlope(), problem.x0, problem.y0, h).z) {
+             stepEigenvalues(problem.slopeOf<StateVector>(), problem.x0, problem.y0, h).z) {
             if (std::isfinite(z.real()) && std::isfinite(z.imag())) study.z.push_back(z);
         }
         const std::complex<double> shown = shownMode(formula, study.z);

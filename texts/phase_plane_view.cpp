@@ -217,7 +217,8 @@ std::string keepingNote(const std::vector<MethodDrift>& runs, double startValue)
 
 }  // namespace
 
-RunDrift runDrift(const PathOf<StateVector>& run, const std::vector<double>& drift) {
+template <class State>
+RunDrift runDrift(const PathOf<State>& run, const std::vector<double>& drift) {
     RunDrift summary;
     summary.h = std::fabs(run.h);
     summary.points = std::min(run.x.size(), drift.size());
@@ -237,7 +238,11 @@ RunDrift runDrift(const PathOf<StateVector>& run, const std::vector<double>& dri
     return summary;
 }
 
-std::vector<RunDrift> runDrifts(const std::array<PathOf<StateVector>, 3>& runs,
+template RunDrift runDrift(const PathOf<double>&, const std::vector<double>&);
+template RunDrift runDrift(const PathOf<StateVector>&, const std::vector<double>&);
+
+template <class State>
+std::vector<RunDrift> runDrifts(const std::array<PathOf<State>, 3>& runs,
                                 const std::array<std::vector<double>, 3>& drift) {
     std::vector<RunDrift> drifts;
     for (std::size_t k = 0; k < runs.size(); ++k) {
@@ -246,6 +251,10 @@ std::vector<RunDrift> runDrifts(const std::array<PathOf<StateVector>, 3>& runs,
     }
     return drifts;
 }
+template std::vector<RunDrift> runDrifts(const std::array<PathOf<double>, 3>&,
+                                         const std::array<std::vector<double>, 3>&);
+template std::vector<RunDrift> runDrifts(const std::array<PathOf<StateVector>, 3>&,
+                                         const std::array<std::vector<double>, 3>&);
 
 std::string invariantDriftNote(std::string_view invariantText, double startValue, double x1,
                                const std::vector<RunDrift>& runs,

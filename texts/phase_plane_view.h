@@ -43,14 +43,17 @@ struct RunDrift {
     std::size_t points = 0;  // those the drift is told of, before leftRange
 };
 
-// The run's drift summarised from the drift at each of its points. A drift
-// of fewer points than the run ends where the run left the range in which
-// I can be computed: its first point without a drift is leftRange.
-RunDrift runDrift(const PathOf<StateVector>& run, const std::vector<double>& drift);
+// The run's drift summarised from the drift at each of its points, a
+// system's run or one equation's. A drift of fewer points than the run ends
+// where the run left the range in which I can be computed: its first point
+// without a drift is leftRange.
+template <class State>
+RunDrift runDrift(const PathOf<State>& run, const std::vector<double>& drift);
 
 // The drifts of the runs with h, h/2 and h/4, summarised by runDrift (empty
 // without an invariant; a run of no points is left out).
-std::vector<RunDrift> runDrifts(const std::array<PathOf<StateVector>, 3>& runs,
+template <class State>
+std::vector<RunDrift> runDrifts(const std::array<PathOf<State>, 3>& runs,
                                 const std::array<std::vector<double>, 3>& drift);
 
 // The notes' sentences, a heading and a line for each run, e.g.

@@ -39,12 +39,12 @@ TEST(ReferenceSolution, ItsErrorIsWithinItsStatedAccuracyOnEveryExactlySolvedPro
     for (const auto& row : rows) {
         for (const LibraryProblem& entry : problemLibrary) {
             const Problem problem = compiled(problemText(entry));
-            const KnownSolution known = problem.exact();
+            const KnownSolution known = problem.exactOf<double>();
             if (!known) continue;
             SCOPED_TRACE(entry.name);
             const std::vector<double> abscissae = grid(problem.x0, problem.x1, 64);
             const ReferenceSolution reference =
-                referenceSolution(problem.slope(), problem.x0, problem.y0[0], abscissae,
+                referenceSolution(problem.slopeOf<double>(), problem.x0, problem.y0[0], abscissae,
                                   maxReferenceEvaluations, row.accuracy);
             EXPECT_EQ(reference.note, "");
             EXPECT_EQ(reference.method, row.method);
@@ -68,7 +68,8 @@ TEST(ReferenceSolution, ItsErrorIsWithinItsStatedAccuracyOnEveryExactlySolvedPro
 // y(0.5) and y(1) (tests/support/worked_values.py).
 TEST(ReferenceSolution, AgreesWithTheWorkedOutValuesOfTheRiccatiProblem) {
     const Problem riccati = compiled({"", "x^2 + y^2", "", "0", "0", "1"});
-    const ReferenceSolution reference = referenceSolution(riccati.slope(), 0, 0, {0.5, 1});
+    const ReferenceSolution reference =
+        referenceSolution(riccati.slopeOf<double>(), 0, 0, {0.5, 1});
     ASSERT_EQ(reference.y.size(), 2u);
     EXPECT_NEAR(reference.y[0], 0.041791146154681863220768807, reference.accuracy);
     EXPECT_NEAR(reference.y[1], 0.35023184431675577784938227, reference.accuracy);
@@ -126,7 +127,7 @@ TEST(ReferenceSolution, StopsInWordsWhereTheProblemCannotBeFollowed) {
         SCOPED_TRACE(row.name);
         const Problem problem = compiled({"", std::string(row.f), "", "0", "1", "1"});
         const ReferenceSolution reference =
-            referenceSolution(problem.slope(), 0, 1, row.abscissae, row.maxEvaluations);
+            referenceSolution(problem.slopeOf<double>(), 0, 1, row.abscissae, row.maxEvaluations);
         EXPECT_TRUE(reference.note.starts_with(row.noteStart)) << reference.note;
         EXPECT_EQ(reference.y.size(), row.reached);
         EXPECT_EQ(reference.x.size(), row.reached);
@@ -151,7 +152,8 @@ TEST(ReferenceSolution, StopsInWordsWhereTheProblemCannotBeFollowed) {
 // 1E-6.)
 TEST(ReferenceSolution, StatesItsAccuracyRelativeToTheSolutionsSizeAndLeavesOutWhatItCannotTrust) {
     const Problem growth = compiled({"", "exp(1000*x)", "", "0", "1", "0.7"});
-    const ReferenceSolution steep = referenceSolution(growth.slope(), 0, 1, grid(0, 0.7, 64));
+    const ReferenceSolution steep =
+        referenceSolution(growth.slopeOf<double>(), 0, 1, grid(0, 0.7, 64));
     ASSERT_EQ(steep.y.size(), 64u);
     EXPECT_GT(steep.accuracy, 1e280);
     EXPECT_GE(steep.relativeAccuracy, referenceTolerance);
@@ -160,7 +162,7 @@ TEST(ReferenceSolution, StatesItsAccuracyRelativeToTheSolutionsSizeAndLeavesOutW
 
     const Problem pole = compiled({"", "y^2", "", "0", "1", "2"});
     const ReferenceSolution near =
-        referenceSolution(pole.slope(), 0, 1, {0.5, 1 - 1e-5, 1 - 1e-7, 1 - 1e-9, 2});
+        referenceSolution(pole.slopeOf<double>(), 0, 1, {0.5, 1 - 1e-5, 1 - 1e-7, 1 - 1e-9, 2});
     ASSERT_EQ(near.x, (std::vector<double>{0.5, 1 - 1e-5}));
     EXPECT_NEAR(near.y[1], 1e5, 1e-3);
     EXPECT_LE(near.relativeAccuracy, trustedRelativeAccuracy);
@@ -177,7 +179,8 @@ TEST(ReferenceSolution, StatesItsAccuracyRelativeToTheSolutionsSizeAndLeavesOutW
 TEST(ReferenceSolution, AskedForMoreAccuracyItMeetsTheRiccatiValuesWithin1EMinus15) {
     const Problem riccati = compiled({"", "x^2 + y^2", "", "0", "0", "1"});
     const ReferenceSolution reference = referenceSolution(
-        riccati.slope(), 0, 0, {0.5, 1}, maxReferenceEvaluations, ReferenceAccuracy::higher);
+        riccati.slopeOf<double>(), 0, 0, {0.5, 1}, maxReferenceEvaluations,
+        ReferenceAccuracy::higher);
     ASSERT_EQ(reference.y.size(), 2u);
     EXPECT_NEAR(reference.y[0], 0.041791146154681863220768807, 1e-15);
     EXPECT_NEAR(reference.y[1], 0.35023184431675577784938227, 1e-15);

@@ -139,7 +139,8 @@ TEST(ProblemLibrary, EveryTextComputesTheFormulaWrittenHere) {
         ASSERT_TRUE(compilation.problem);
         EXPECT_TRUE(compilation.errors.empty());
         EXPECT_TRUE(compilation.notes.empty());
-        EXPECT_EQ(static_cast<bool>(compilation.problem->exact()), known[row].exact != nullptr);
+        EXPECT_EQ(static_cast<bool>(compilation.problem->exactOf<double>()),
+                  known[row].exact != nullptr);
         // The texts themselves, also the lesson's, which the lab steps with
         // its built-in slope.
         const double x0 = number(entry.x0), y0 = number(entry.y0), x1 = number(entry.x1);
@@ -157,7 +158,7 @@ TEST(ProblemLibrary, EveryTextComputesTheFormulaWrittenHere) {
         }
         if (!exact.solution) continue;
         SolutionExpression other = exact.solution->clone();
-        other.setStart(known[row].otherX0, known[row].otherY0);
+        other.setStart(known[row].otherX0, std::array{known[row].otherY0});
         for (double x : {known[row].otherX0 + 0.125, known[row].otherX0 + 0.5}) {
             const double y = known[row].exact(x, known[row].otherX0, known[row].otherY0);
             EXPECT_NEAR(other(x), y, 1e-14 * scale(y));

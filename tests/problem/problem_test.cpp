@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -109,7 +110,7 @@ TEST(CompileProblem, AnExactSolutionIsCheckedNotBelieved) {
         SCOPED_TRACE(row.name);
         const ProblemCompilation compilation = compileProblem(row.text);
         ASSERT_TRUE(compilation.problem);
-        EXPECT_EQ(static_cast<bool>(compilation.problem->exact()), row.kept);
+        EXPECT_EQ(static_cast<bool>(compilation.problem->exactOf<double>()), row.kept);
         EXPECT_EQ(texts(compilation.notes), row.notes);
         for (const ProblemMessage& note : compilation.notes) EXPECT_EQ(note.box, ProblemBox::exact);
     }
@@ -119,7 +120,7 @@ TEST(CompileProblem, TheExactSolutionIsBoundToTheStart) {
     const Problem problem =
         compiled({"", "-2*x - y", "2 - 2*x + (y0 - 2 + 2*x0)*exp(x0 - x)", "0", "-1", "0.4"});
     ASSERT_FALSE(problem.equation.lesson());
-    const KnownSolution exact = problem.exact();
+    const KnownSolution exact = problem.exactOf<double>();
     ASSERT_TRUE(exact);
     EXPECT_EQ(exact(0), -1);
     // -0.810960138106918, as the lesson's exact table lists it.
@@ -127,8 +128,8 @@ TEST(CompileProblem, TheExactSolutionIsBoundToTheStart) {
 
     const Problem copy = problem.clone();
     EXPECT_NE(copy.equation.slope, problem.equation.slope);
-    EXPECT_EQ(copy.slope()(1, 2), -4);
-    EXPECT_EQ(copy.exact()(0), -1);
+    EXPECT_EQ(copy.slopeOf<double>()(1, 2), -4);
+    EXPECT_EQ(copy.exactOf<double>()(0), -1);
     EXPECT_EQ(copy.x1, 0.4);
 }
 
@@ -141,7 +142,7 @@ TEST(CompileProblem, TheLessonTypedIsTheLessonsOwnEquation) {
     EXPECT_TRUE(lesson.equation.lesson());
     EXPECT_FALSE(lesson.comparedWithReference());
     // -0.810960138106918 at 0.4, as the lesson's exact table lists it.
-    EXPECT_EQ(numberToText(lesson.exact()(0.4)), "-0.810960138106918");
+    EXPECT_EQ(numberToText(lesson.exactOf<double>()(0.4)), "-0.810960138106918");
 
     const Problem typed = compiled({"", " -2*x - y ", "", "0", "-1", "0.4"});
     EXPECT_FALSE(typed.equation.lesson());
@@ -151,8 +152,9 @@ TEST(CompileProblem, TheLessonTypedIsTheLessonsOwnEquation) {
         SCOPED_TRACE(m.caption);
         double built = -1, compiledY = -1;
         for (int i = 0; i < 4; ++i) {
-            built = explicitRungeKutta(m)->step(i * 0.1, built, 0.1, lesson.slope());
-            compiledY = explicitRungeKutta(m)->step(i * 0.1, compiledY, 0.1, typed.slope());
+            built = explicitRungeKutta(m)->step(i * 0.1, built, 0.1, lesson.slopeOf<double>());
+            compiledY = explicitRungeKutta(m)->step(i * 0.1, compiledY, 0.1,
+                                                    typed.slopeOf<double>());
             ASSERT_EQ(compiledY, built);
         }
     }
@@ -187,20 +189,20 @@ TEST(StudyProblem, HostileSlopesNeverLetANumberThatIsNotFiniteThrough) {
 TEST(ReadSystemEquation, RefusesOrLeavesOutWhatCannotBeUsedAndSaysWhy) {
     const auto system = [](std::vector<ComponentText> components, std::string parameters = "",
                            std::string invariant = "") {
-        SystemText text;
+        ProblemText text;
         text.form = ProblemForm::system;
         text.components = std::move(components);
         text.parameters = std::move(parameters);
         text.invariant = std::move(invariant);
         return text;
     };
-    SystemText secondOrder;
+    ProblemText secondOrder;
     secondOrder.form = ProblemForm::secondOrder;
     secondOrder.secondOrder = {"-sin(y) - c*yp", "1", "0", "cos(x)"};
     secondOrder.parameters = "c = 0.5";
     const struct {
         const char* name;
-        SystemText text;
+        ProblemText text;
         StateVector y0;
         std::vector<std::string> errors, notes;
         bool exact = false, invariant = false;
@@ -241,7 +243,7 @@ TEST(ReadSystemEquation, RefusesOrLeavesOutWhatCannotBeUsedAndSaysWhy) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const SystemEquationReading read = readSystemEquation(row.text, 0, row.y0, 1);
+        const EquationReading read = readEquation(row.text, 0, row.y0, 1);
         std::vector<std::string> errors, notes;
         for (const FormulaError& error : read.errors) errors.push_back(error.message);
         for (const FormulaError& note : read.notes) notes.push_back(note.message);
@@ -249,7 +251,7 @@ TEST(ReadSystemEquation, RefusesOrLeavesOutWhatCannotBeUsedAndSaysWhy) {
         EXPECT_EQ(notes, row.notes);
         EXPECT_EQ(read.equation.has_value(), row.errors.empty());
         if (!read.equation) continue;
-        EXPECT_EQ(read.equation->systemExact != nullptr, row.exact);
+        EXPECT_EQ(read.equation->exact != nullptr, row.exact);
         EXPECT_EQ(read.equation->invariant != nullptr, row.invariant);
     }
 }
@@ -293,13 +295,13 @@ TEST(CheckInvariant, AnInvariantTheSystemDoesNotKeepIsSaidSoWithItsRateOfChange)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        SystemText text;
+        ProblemText text;
         text.form = ProblemForm::system;
         text.components = row.components;
         text.invariant = row.invariant;
         StateVector y0(row.components.size());
         for (std::size_t k = 0; k < y0.size(); ++k) y0[k] = std::stod(row.components[k].start);
-        const SystemEquationReading read = readSystemEquation(text, 0, y0, 20);
+        const EquationReading read = readEquation(text, 0, y0, 20);
         ASSERT_TRUE(read.equation);
         std::vector<std::string> notes;
         for (const FormulaError& note : read.notes) notes.push_back(note.message);
@@ -321,12 +323,80 @@ TEST(Problem, ASingleEquationIsASystemOfOneComponent) {
         EXPECT_EQ(problem->components(), 1u);
         for (double x : {0.0, 0.3, 1.7}) {
             for (double y : {-1.0, 0.25, 3.5}) {
-                EXPECT_EQ(problem->systemSlope()(x, StateVector{y})[0], problem->slope()(x, y));
+                EXPECT_EQ(problem->slopeOf<StateVector>()(x, StateVector{y})[0],
+                          problem->slopeOf<double>()(x, y));
             }
         }
     }
-    EXPECT_EQ(lesson.systemExact()(1.5)[0], lesson.exact()(1.5));
+    EXPECT_EQ(lesson.exactOf<StateVector>()(1.5)[0], lesson.exactOf<double>()(1.5));
     EXPECT_FALSE(lesson.autonomous());
     EXPECT_FALSE(typed.autonomous());
     EXPECT_TRUE(pelorin::testing::typedProblem("y*(1 - y)", 0, 0.25, 2).autonomous());
+}
+
+namespace {
+
+// y1' = y2, y2' = -y1 - c*y2 with its parameters and invariant as typed,
+// from (0; 1, y2(0)) to x1 = 1.
+Problem dampedOscillator(const std::string& parameters, const std::string& y2Start = "0",
+                         const std::string& invariant = "") {
+    ProblemText text;
+    text.form = ProblemForm::system;
+    text.parameters = parameters;
+    text.invariant = invariant;
+    text.components = {{"y2", "1", ""}, {"-y1 - c*y2", y2Start, ""}};
+    const StateVector y0{1, std::stod(y2Start)};
+    EquationReading read = readEquation(text, 0, y0, 1);
+    if (!read.equation) throw std::invalid_argument(read.errors.front().message);
+    return {"", std::move(*read.equation), 0, y0, 1};
+}
+
+}  // namespace
+
+// The same problem is the one compiled again from the same texts, whatever
+// its name or invariant; another start, end, slope, exact solution or
+// parameter value poses other solutions, although the texts of a system's
+// slopes stay.
+TEST(SameProblem, IsTheSameStartEndSlopesParametersAndExactSolution) {
+    const ProblemText logistic{"Logistic", "y*(1 - y)", "y0/(y0 + (1 - y0)*exp(-(x - x0)))",
+                               "0", "0.1", "6"};
+    const ProblemText typed{"", "y*(1 - y)", "", "0", "0.1", "6"};
+    const ProblemText lesson = problemText(problemLibrary.front());
+    const auto changed = [](ProblemText text, std::string ProblemText::*box, std::string typed) {
+        text.*box = std::move(typed);
+        return compiled(text);
+    };
+    const struct {
+        std::string_view name;
+        Problem a, b;
+        bool same;
+    } rows[] = {
+        {"compiled twice from the same texts", compiled(logistic), compiled(logistic), true},
+        {"named otherwise", compiled(logistic), changed(logistic, &ProblemText::name, "Mine"),
+         true},
+        {"the lesson's texts twice", compiled(lesson), compiled(lesson), true},
+        {"another x0", compiled(logistic), changed(logistic, &ProblemText::x0, "0.5"), false},
+        {"another y0", compiled(logistic), changed(logistic, &ProblemText::y0, "0.2"), false},
+        {"another x1", compiled(logistic), changed(logistic, &ProblemText::x1, "5"), false},
+        {"another slope", compiled(typed), changed(typed, &ProblemText::f, "y*(2 - y)"), false},
+        {"the exact solution left out", compiled(logistic),
+         changed(logistic, &ProblemText::exact, ""), false},
+        {"the exact solution written otherwise", compiled(logistic),
+         changed(logistic, &ProblemText::exact, "y0/(y0 + (1 - y0)*exp(x0 - x))"), false},
+        {"the lesson's slope typed without its exact solution", compiled(lesson),
+         changed(lesson, &ProblemText::exact, ""), false},
+        {"a system compiled twice", dampedOscillator("c = 0.5"), dampedOscillator("c = 0.5"),
+         true},
+        {"a system with another invariant", dampedOscillator("c = 0.5"),
+         dampedOscillator("c = 0.5", "0", "y1^2 + y2^2"), true},
+        {"a system with another parameter value", dampedOscillator("c = 0.5"),
+         dampedOscillator("c = 1"), false},
+        {"a system with another start", dampedOscillator("c = 0.5"),
+         dampedOscillator("c = 0.5", "0.5"), false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(sameProblem(row.a, row.b), row.same);
+        EXPECT_EQ(sameProblem(row.b, row.a), row.same);
+    }
 }

@@ -28,14 +28,15 @@ Parameters parameters(std::string_view text) {
     return std::move(*read.parameters);
 }
 
-SystemSlopeExpression compiledSystem(std::vector<std::string> texts, std::string_view parameterText = "") {
-    SystemSlopeCompilation compiled = compileSystemSlope(texts, parameters(parameterText));
+SlopeExpression compiledSystem(std::vector<std::string> texts,
+                               std::string_view parameterText = "") {
+    SlopeCompilation compiled = compileSlope(texts, parameters(parameterText));
     if (!compiled.slope) throw std::invalid_argument(compiled.errors.front().message);
     return std::move(*compiled.slope);
 }
 
 // The slope of every component at (x, y).
-std::vector<double> at(const SystemSlopeExpression& slope, double x, std::vector<double> y) {
+std::vector<double> at(const SlopeExpression& slope, double x, std::vector<double> y) {
     std::vector<double> values(slope.size());
     slope(x, y, values);
     return values;
@@ -157,7 +158,7 @@ TEST(Parameters, ValuesAreFormulasOfTheParametersBeforeThem) {
     EXPECT_EQ(tooLong.error.message, "Parameters: the text has 1001 characters; the box may hold at most 1000");
 }
 
-TEST(SystemSlopeExpression, RefusalsNameTheComponentsBox) {
+TEST(SlopeExpression, RefusalsNameTheComponentsBox) {
     const struct {
         std::string_view name;
         std::vector<std::string> texts;
@@ -189,7 +190,7 @@ TEST(SystemSlopeExpression, RefusalsNameTheComponentsBox) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const SystemSlopeCompilation compiled = compileSystemSlope(row.texts, parameters(row.parameters));
+        const SlopeCompilation compiled = compileSlope(row.texts, parameters(row.parameters));
         EXPECT_FALSE(compiled.slope);
         ASSERT_EQ(compiled.errors.size(), row.messages.size());
         for (std::size_t i = 0; i < row.messages.size(); ++i) {
@@ -200,19 +201,19 @@ TEST(SystemSlopeExpression, RefusalsNameTheComponentsBox) {
 
 // A system of one component is the single equation: the same messages and
 // places, and the same bits, as the slope box has always given.
-TEST(SystemSlopeExpression, OneComponentReadsAsTheSingleSlope) {
+TEST(SlopeExpression, OneComponentReadsAsTheSingleSlope) {
     for (std::string_view text : {"-2*x -)", "1 + t", "y0 - x", "sin x", "2x", "", "x + \xff", "y = 3",
                                   "x, y", "x \u2212"}) {
         SCOPED_TRACE(text);
         const SlopeCompilation single = compileSlope(text);
-        const SystemSlopeCompilation one = compileSystemSlope(std::vector{std::string(text)}, {});
+        const SlopeCompilation one = compileSlope(std::vector{std::string(text)}, {});
         ASSERT_FALSE(one.slope);
         ASSERT_EQ(one.errors.size(), 1u);
-        EXPECT_EQ(one.errors[0].message, single.error.message);
-        EXPECT_EQ(one.errors[0].character, single.error.character);
+        EXPECT_EQ(one.errors[0].message, single.errors.at(0).message);
+        EXPECT_EQ(one.errors[0].character, single.errors.at(0).character);
     }
     const SlopeExpression single = *compileSlope("-2*x - y").slope;
-    const SystemSlopeExpression one = compiledSystem({"-2*x - y"});
+    const SlopeExpression one = compiledSystem({"-2*x - y"});
     for (int i = 1; i < 500; ++i) {
         const double x = i * 0.0123456789, y = 1.0 / i - 0.3;
         ASSERT_TRUE(sameBits(at(one, x, {y})[0], single(x, y)));
@@ -220,21 +221,22 @@ TEST(SystemSlopeExpression, OneComponentReadsAsTheSingleSlope) {
     EXPECT_EQ(at(compiledSystem({"x - y1"}), 5, {2})[0], 3);  // y1 is y too
 }
 
-TEST(SystemSolutionExpression, OneComponentReadsAsTheSingleExactSolution) {
+TEST(SolutionExpression, OneComponentReadsAsTheSingleExactSolution) {
     for (std::string_view text : {"y0 + y", "y_0*exp(x)", "", "x0 = 1", "y1_0"}) {
         SCOPED_TRACE(text);
         const SolutionCompilation single = compileSolution(text, 0, 1);
-        const SystemSolutionCompilation one =
-            compileSystemSolution(std::vector{std::string(text)}, {}, 0, std::vector{1.0});
+        const SolutionCompilation one =
+            compileSolution(std::vector{std::string(text)}, {}, 0, std::vector{1.0});
         ASSERT_FALSE(one.solution);
         ASSERT_EQ(one.errors.size(), 1u);
-        EXPECT_EQ(one.errors[0].message, single.error.message);
-        EXPECT_EQ(one.errors[0].character, single.error.character);
+        EXPECT_EQ(one.errors[0].message, single.errors.at(0).message);
+        EXPECT_EQ(one.errors[0].character, single.errors.at(0).character);
     }
     const std::string_view formula = "2 - 2*x + (y0 - 2 + 2*x0)*exp(-(x - x0))";
     const SolutionExpression single = std::move(*compileSolution(formula, 0.3, -1.5).solution);
-    const SystemSolutionExpression one =
-        std::move(*compileSystemSolution(std::vector{std::string(formula)}, {}, 0.3, std::vector{-1.5}).solution);
+    const SolutionExpression one =
+        std::move(*compileSolution(std::vector{std::string(formula)}, {}, 0.3,
+                                   std::vector{-1.5}).solution);
     std::array<double, 1> y{};
     for (int i = 0; i < 500; ++i) {
         const double x = 0.3 + i * 0.0123456789;
@@ -243,8 +245,8 @@ TEST(SystemSolutionExpression, OneComponentReadsAsTheSingleExactSolution) {
     }
 }
 
-TEST(SystemSlopeExpression, LotkaVolterraWithParameters) {
-    const SystemSlopeExpression predatorPrey =
+TEST(SlopeExpression, LotkaVolterraWithParameters) {
+    const SlopeExpression predatorPrey =
         compiledSystem({"a*y1 - b*y1*y2", "c*y1*y2 - d*y2"}, "a = 2/3, b = 4/3, c = 1, d = 1");
     // Expected values from python3's floats, the same operations in the same order.
     const struct {
@@ -268,7 +270,7 @@ TEST(SystemSlopeExpression, LotkaVolterraWithParameters) {
     EXPECT_EQ(y[1], -1.0);
 }
 
-TEST(SystemSlopeExpression, SixComponentsOfTheLongestFormulasCompileAndEvaluate) {
+TEST(SlopeExpression, SixComponentsOfTheLongestFormulasCompileAndEvaluate) {
     // Each component: 333 times "yk+" then "x": 1000 characters, summing to 333*yk + x.
     std::vector<std::string> texts;
     for (int k = 1; k <= 6; ++k) {
@@ -281,22 +283,22 @@ TEST(SystemSlopeExpression, SixComponentsOfTheLongestFormulasCompileAndEvaluate)
     EXPECT_EQ(slope, (std::vector<double>{334, 667, 1000, 1333, 1666, 1999}));
 
     texts[3] = std::string(1001, '(');
-    const SystemSlopeCompilation refused = compileSystemSlope(texts, {});
+    const SlopeCompilation refused = compileSlope(texts, {});
     ASSERT_EQ(refused.errors.size(), 1u);
     EXPECT_EQ(refused.errors[0].message,
               "y4': the formula has 1001 characters; a formula may have at most 1000");
 }
 
-TEST(SystemSlopeExpression, AClonedSystemEvaluatesItsOwnValuesOnAnotherThread) {
-    const SystemSlopeExpression original = compiledSystem({"k*y2", "-k*y1 + x"}, "k = 3");
-    SystemSlopeExpression moved = compiledSystem({"y1"});
+TEST(SlopeExpression, AClonedSystemEvaluatesItsOwnValuesOnAnotherThread) {
+    const SlopeExpression original = compiledSystem({"k*y2", "-k*y1 + x"}, "k = 3");
+    SlopeExpression moved = compiledSystem({"y1"});
     moved = original.clone();
     EXPECT_EQ(moved.texts(), (std::vector<std::string>{"k*y2", "-k*y1 + x"}));
     EXPECT_EQ(moved.parameters().text, "k = 3");
 
     std::vector<double> fromThread;
     std::thread other([&] {
-        const SystemSlopeExpression copy = original.clone();
+        const SlopeExpression copy = original.clone();
         for (int i = 0; i < 200; ++i) fromThread = at(copy, 1, {2, 5});
     });
     std::vector<double> here;
@@ -307,7 +309,7 @@ TEST(SystemSlopeExpression, AClonedSystemEvaluatesItsOwnValuesOnAnotherThread) {
     EXPECT_EQ(at(moved, 0, {1, 2}), (std::vector<double>{6, -3}));
 }
 
-TEST(SystemSlopeExpression, SaysWhichComponentIsNotFinite) {
+TEST(SlopeExpression, SaysWhichComponentIsNotFinite) {
     EXPECT_EQ(nonFiniteSlope(compiledSystem({"y1", "1/y2"}), 0.5, std::vector{1.0, 0.0}),
               "y2' is not a finite number at (x, y1, y2) = (0.5, 1, 0)");
     EXPECT_EQ(nonFiniteSlope(compiledSystem({"sqrt(y)"}), 0, std::vector{-4.0}),
@@ -315,14 +317,14 @@ TEST(SystemSlopeExpression, SaysWhichComponentIsNotFinite) {
     EXPECT_EQ(nonFiniteSlope(compiledSystem({"y1", "1/y2"}), 0.5, std::vector{1.0, 2.0}), std::nullopt);
 }
 
-TEST(SystemSolutionExpression, EachComponentThroughTheStart) {
+TEST(SolutionExpression, EachComponentThroughTheStart) {
     // The rotation y1' = y2, y2' = -y1 through (x0, y1_0, y2_0).
     const std::vector<std::string> texts{"y1_0*cos(w*(x - x0)) + y2_0*sin(w*(x - x0))",
                                          "y2_0*cos(w*(x - x0)) - y1_0*sin(w*(x - x0))"};
-    SystemSolutionCompilation compiled =
-        compileSystemSolution(texts, parameters("w = 1"), 1, std::vector{2.0, -3.0});
+    SolutionCompilation compiled =
+        compileSolution(texts, parameters("w = 1"), 1, std::vector{2.0, -3.0});
     ASSERT_TRUE(compiled.solution);
-    SystemSolutionExpression& exact = *compiled.solution;
+    SolutionExpression& exact = *compiled.solution;
     std::array<double, 2> y{};
     exact(1, y);
     EXPECT_EQ(y, (std::array<double, 2>{2, -3}));
@@ -330,7 +332,7 @@ TEST(SystemSolutionExpression, EachComponentThroughTheStart) {
     exact(std::numbers::pi / 2, y);
     EXPECT_NEAR(y[0], 0, 1e-15);
     EXPECT_EQ(y[1], -1);
-    const SystemSolutionExpression copy = exact.clone();
+    const SolutionExpression copy = exact.clone();
     EXPECT_EQ(copy.x0(), 0);
     EXPECT_EQ(copy.y0()[0], 1);
     EXPECT_EQ(copy.texts(), texts);
@@ -350,8 +352,8 @@ TEST(SystemSolutionExpression, EachComponentThroughTheStart) {
     };
     for (const auto& row : refusals) {
         SCOPED_TRACE(row.name);
-        const SystemSolutionCompilation refused =
-            compileSystemSolution(row.texts, {}, 0, std::vector<double>(row.texts.size(), 1.0));
+        const SolutionCompilation refused =
+            compileSolution(row.texts, {}, 0, std::vector<double>(row.texts.size(), 1.0));
         EXPECT_FALSE(refused.solution);
         ASSERT_EQ(refused.errors.size(), 1u);
         EXPECT_EQ(refused.errors[0].message, row.message);
@@ -364,7 +366,7 @@ TEST(SecondOrder, IsRewrittenAsTwoFirstOrderEquations) {
     EXPECT_EQ(compiled.rewriting,
               "y'' = -y was rewritten as a system of two first-order equations: with y1 = y and y2 = y', "
               "y1' = y2 and y2' = f(x, y1, y2), where f(x, y, y') = -y.");
-    const SystemSlopeExpression& oscillator = *compiled.slope;
+    const SlopeExpression& oscillator = *compiled.slope;
     EXPECT_EQ(at(oscillator, 0, {1, 0}), (std::vector<double>{0, -1}));
     EXPECT_EQ(at(oscillator, 7, {0.25, -2}), (std::vector<double>{-2, -0.25}));
 
@@ -387,7 +389,8 @@ TEST(SecondOrder, IsRewrittenAsTwoFirstOrderEquations) {
     EXPECT_NEAR(y[1], -std::sin(1.0), 1e-9);
 
     // y' and yp are the same name; parameters serve here too.
-    const SystemSlopeExpression damped = std::move(*compileSecondOrder("-w^2*y - c*y'", parameters("w = 2, c = 0.5")).slope);
+    const SlopeExpression damped =
+        std::move(*compileSecondOrder("-w^2*y - c*y'", parameters("w = 2, c = 0.5")).slope);
     EXPECT_EQ(at(damped, 0, {1, 2}), (std::vector<double>{2, -5}));
     EXPECT_EQ(at(damped.clone(), 0, {1, 2}), (std::vector<double>{2, -5}));
     EXPECT_EQ(at(std::move(*compileSecondOrder("x + yp", {}).slope), 3, {1, 2}),
@@ -423,19 +426,20 @@ TEST(SecondOrder, RefusalsNameItsBox) {
 TEST(Invariant, IsAFormulaOfXTheComponentsAndTheParameters) {
     InvariantCompilation compiled = compileInvariant("y2^2/2 - cos(y1) + k*x", 2, parameters("k = 3"));
     ASSERT_TRUE(compiled.invariant);
-    const SystemInvariant& energy = *compiled.invariant;
+    const InvariantExpression& energy = *compiled.invariant;
     EXPECT_EQ(energy.size(), 2u);
     EXPECT_EQ(energy(1, std::vector{0.0, 2.0}), 4);  // 2 - 1 + 3
     EXPECT_EQ(energy(0, std::vector{std::numbers::pi, -1.0}), 1.5);
-    const SystemInvariant copy = energy.clone();
+    const InvariantExpression copy = energy.clone();
     EXPECT_EQ(copy.text(), "y2^2/2 - cos(y1) + k*x");
     EXPECT_EQ(copy.parameters().text, "k = 3");
     EXPECT_EQ(copy(1, std::vector{0.0, 2.0}), 4);
     // A single equation's reads y, and y1 as the same.
-    const SystemInvariant single = std::move(*compileInvariant("y*exp(-x) + y1", 1, {}).invariant);
+    const InvariantExpression single =
+        std::move(*compileInvariant("y*exp(-x) + y1", 1, {}).invariant);
     EXPECT_EQ(single(0, std::vector{2.5}), 5);
     // Six components, each read from its own place.
-    const SystemInvariant six =
+    const InvariantExpression six =
         std::move(*compileInvariant("y1 + 2*y2 + 4*y3 + 8*y4 + 16*y5 + 32*y6", 6, {}).invariant);
     EXPECT_EQ(six(0, std::vector{1.0, 1.0, 0.0, 1.0, 0.0, 1.0}), 43);
 }
@@ -482,7 +486,7 @@ TEST(Invariant, RefusalsNameItsBox) {
 
 // Which components are momenta, read off the names each formula uses: a
 // position's slope reads only momenta and a momentum's only positions.
-TEST(SystemSlopeExpression, ComponentsSplitIntoPositionsAndMomentaWhereTheyCan) {
+TEST(SlopeExpression, ComponentsSplitIntoPositionsAndMomentaWhereTheyCan) {
     const struct {
         const char* name;
         std::vector<std::string> texts;
@@ -501,7 +505,7 @@ TEST(SystemSlopeExpression, ComponentsSplitIntoPositionsAndMomentaWhereTheyCan) 
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const SystemSlopeCompilation compiled = compileSystemSlope(row.texts, {});
+        const SlopeCompilation compiled = compileSlope(row.texts, {});
         ASSERT_TRUE(compiled.slope);
         const SplitReading* split = compiled.slope->splitReading();
         ASSERT_NE(split, nullptr);

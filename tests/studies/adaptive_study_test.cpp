@@ -246,20 +246,16 @@ namespace {
 
 using pelorin::testing::librarySystem;
 
-Problem withoutSystemExact(Problem problem) {
-    problem.equation.systemExact = nullptr;
-    return problem;
-}
-
 }  // namespace
 
 TEST(AdaptiveStudy, ASystemsReferenceMeasuresTheSameStepsAsItsExactSolution) {
     const Problem problem = librarySystem("Harmonic oscillator", 10);
     const ControllerSettings settings = withTolerance({}, 1e-6);
     const Method& method = methodByCaption("Runge-Kutta-Fehlberg");
-    const AdaptiveStudyOf<StateVector> exact = studySystemAdaptive(method, problem, 0.1, settings);
+    const AdaptiveStudyOf<StateVector> exact =
+        studyAdaptive<StateVector>(method, problem, 0.1, settings);
     const AdaptiveStudyOf<StateVector> reference =
-        studySystemAdaptive(method, withoutSystemExact(problem), 0.1, settings);
+        studyAdaptive<StateVector>(method, withoutExact(problem), 0.1, settings);
     EXPECT_FALSE(exact.reference);
     EXPECT_TRUE(reference.reference);
     EXPECT_EQ(exact.notes, std::vector<std::string>{maximumNormNote()});
@@ -346,7 +342,7 @@ TEST(AdaptiveStudy, PastTheEndOfASystemsSolutionThePlotIsFittedBeforeIt) {
                                 "before it.";
     for (double tolerance : {1e-6, 1e-1}) {
         SCOPED_TRACE(tolerance);
-        const AdaptiveStudyOf<StateVector> study = studySystemAdaptive(
+        const AdaptiveStudyOf<StateVector> study = studyAdaptive<StateVector>(
             methodByCaption("Runge-Kutta-Fehlberg"), problem, 0.4, withTolerance({}, tolerance));
         ASSERT_TRUE(study.end);
         EXPECT_NEAR(study.end->at, 1, 1e-9);

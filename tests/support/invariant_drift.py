@@ -10,7 +10,7 @@
 # within a thousandth of a unit in its third digit of a rounding edge is
 # flagged: the program's rounding could then change the text.
 from mpmath import mp, mpf, sqrt, sin, cos, matrix, lu_solve, nstr
-from decimal import Decimal
+from list_text import error_text as text
 
 mp.dps = 40
 s3 = sqrt(3)
@@ -60,19 +60,6 @@ def step(A, b, y0, h):
         if max(abs(d) for d in delta) < mpf(10) ** -35:
             break
     return [y0[i] + h * sum(b[j] * K[j][i] for j in range(s)) for i in range(n)]
-
-
-def text(v):
-    """Three significant digits with an exponent, as errorText writes them."""
-    d = Decimal(nstr(v, 30, strip_zeros=False, min_fixed=1, max_fixed=0))
-    exponent = d.adjusted()
-    mantissa = d.scaleb(-exponent)
-    shown = mantissa.quantize(Decimal('0.01'))
-    edge = abs((mantissa * 100) % 1 - Decimal('0.5'))
-    flag = '  <- near a rounding edge' if edge < Decimal('0.001') else ''
-    if abs(shown) >= 10:  # 9.995 rounds up to the next decade
-        shown, exponent = (shown / 10).quantize(Decimal('0.01')), exponent + 1
-    return f'{shown}E{exponent:+03d}{flag}'
 
 
 h, steps = mpf('0.25'), 80

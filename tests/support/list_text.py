@@ -3,6 +3,8 @@ that work expected texts out independently of the program."""
 from decimal import Decimal, ROUND_HALF_EVEN, getcontext
 import math
 
+from mpmath import nstr
+
 getcontext().prec = 60
 
 
@@ -27,3 +29,20 @@ def text(v):
     s = format(rounded, 'f')
     if '.' in s: s = s.rstrip('0').rstrip('.')
     return s + (f' <-- {margin:.1f} ulps from a rounding edge' if margin < 2 else '')
+
+
+def error_text(v):
+    """Three significant digits with an exponent, as the notes write an
+    error: "1.23E-05". A value within a thousandth of a unit in its third
+    digit of a rounding edge is flagged: the program's rounding could then
+    change the text. v is an mpmath number or anything Decimal reads."""
+    d = Decimal(nstr(v, 30, strip_zeros=False, min_fixed=1, max_fixed=0)
+                if hasattr(v, 'ae') else str(v))
+    exponent = d.adjusted()
+    mantissa = d.scaleb(-exponent)
+    shown = mantissa.quantize(Decimal('0.01'))
+    edge = abs((mantissa * 100) % 1 - Decimal('0.5'))
+    flag = '  <- near a rounding edge' if edge < Decimal('0.001') else ''
+    if abs(shown) >= 10:  # 9.995 rounds up to the next decade
+        shown, exponent = (shown / 10).quantize(Decimal('0.01')), exponent + 1
+    return f'{shown}E{exponent:+03d}{flag}'

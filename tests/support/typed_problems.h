@@ -19,7 +19,7 @@ namespace pelorin::testing {
 
 inline SlopeExpression compiledSlope(std::string_view text) {
     SlopeCompilation compiled = compileSlope(text);
-    if (!compiled.slope) throw std::invalid_argument(compiled.error.message);
+    if (!compiled.slope) throw std::invalid_argument(compiled.errors.at(0).message);
     return std::move(*compiled.slope);
 }
 
@@ -59,13 +59,13 @@ inline const LibraryProblem& libraryProblem(std::string_view startOfName) {
 // slope and exact solution (empty: none), from (x0, y0) to x1.
 inline Problem systemProblem(std::vector<ComponentText> components, double x0, double x1,
                              std::string invariant = "") {
-    SystemText text;
+    ProblemText text;
     text.form = ProblemForm::system;
     text.invariant = std::move(invariant);
     StateVector y0(components.size());
     for (std::size_t k = 0; k < components.size(); ++k) y0[k] = std::stod(components[k].start);
     text.components = std::move(components);
-    SystemEquationReading read = readSystemEquation(text, x0, y0, x1);
+    EquationReading read = readEquation(text, x0, y0, x1);
     if (!read.equation) throw std::invalid_argument(read.errors.front().message);
     return {"", std::move(*read.equation), x0, y0, x1};
 }
@@ -74,11 +74,11 @@ inline Problem systemProblem(std::vector<ComponentText> components, double x0, d
 inline Problem librarySystem(std::string_view startOfName, double x1) {
     for (const LibrarySystem& entry : systemLibrary) {
         if (!entry.name.starts_with(startOfName)) continue;
-        const SystemText text = librarySystemText(entry);
+        const ProblemText text = problemText(entry);
         StateVector y0(entry.n);
         for (std::size_t k = 0; k < entry.n; ++k) y0[k] = std::stod(std::string(entry.starts[k]));
         const double x0 = std::stod(std::string(entry.x0));
-        SystemEquationReading reading = readSystemEquation(text, x0, y0, x1);
+        EquationReading reading = readEquation(text, x0, y0, x1);
         if (!reading.equation) throw std::invalid_argument(reading.errors.front().message);
         return {std::string(entry.name), std::move(*reading.equation), x0, y0, x1};
     }

@@ -530,6 +530,33 @@ TEST_F(Adaptive, ASystemsSweepFollowsItsParameters) {
     EXPECT_NE(label("Work-precision notes")->text(), before);
 }
 
+// The sweep reads neither the tolerance nor the lab's method, and a box left
+// with its text unchanged, compiled anew, poses the same problem: none of
+// them makes the sweep again, while the run follows each. How the multistep
+// methods start, which its fixed runs of them read, and a new x1 make it
+// again.
+TEST_F(Adaptive, TheSweepIsMadeAgainOnlyForWhatItReads) {
+    open("2", "Option_RKF");
+    enter("f(x, y)", "y*(1 - y)");
+    waitForSweep();
+    QLabel* work = label("Work-precision notes");
+    const QString swept = work->text();
+    setTolerance("1E-4");
+    EXPECT_EQ(work->text(), swept);
+    QComboBox* method = named<QComboBox>("Method");
+    method->setCurrentIndex(method->findText("Runge-Kutta-Merson"));
+    EXPECT_EQ(work->text(), swept);
+    enter("f(x, y)", "y*(1 - y)");
+    EXPECT_EQ(work->text(), swept);
+    QComboBox* start = named<QComboBox>("Start with");
+    start->setCurrentIndex(start->findText("The exact or reference solution"));
+    EXPECT_TRUE(work->text().startsWith("Calculating")) << work->text().toStdString();
+    waitForSweep();
+    enter("x1", "1.5");
+    EXPECT_TRUE(work->text().startsWith("Calculating")) << work->text().toStdString();
+    waitForSweep();
+}
+
 // Lorenz's chaos leaves no reference it trusts at x1 = 25, so the sweep has
 // no error to draw: its axes span what a sweep usually covers, and the notes
 // say why, instead of an axis of 10^124 to 10^130 fitted to nothing.
@@ -544,6 +571,24 @@ TEST_F(Adaptive, ASweepWithNothingToDrawKeepsSensibleAxes) {
     EXPECT_EQ(work->xAxis->range().upper, 1e6);
     EXPECT_EQ(work->yAxis->range().lower, 1e-16);
     EXPECT_EQ(work->yAxis->range().upper, 1);
+}
+
+// On y' = 0 every run reaches x1 without error: a logarithmic axis has no
+// place for 0, so nothing is drawn, the legend names nothing, and the notes
+// say why.
+TEST_F(Adaptive, ASweepWithoutErrorsNamesNothingItCannotDraw) {
+    open("2", "Option_RKF");
+    enter("f(x, y)", "0");
+    enter("exact y(x)", "y0");
+    waitForSweep();
+    EXPECT_TRUE(label("Work-precision notes")
+                    ->text()
+                    .endsWith("A run that reaches x1 with an error of exactly 0 (the method is "
+                              "exact here) has no point on the plot, since a logarithmic axis "
+                              "has no place for 0."))
+        << label("Work-precision notes")->text().toStdString();
+    EXPECT_EQ(pelorin::testing::legendNames(*named<QCustomPlot>("Work-precision plot")),
+              QStringList());
 }
 
 // y' = -1E+5·(y - cos x) - sin x from (0, 1) to 2.5, typed without its
@@ -573,4 +618,146 @@ TEST_F(Adaptive, ErrorsTheReferenceCannotMeasureAreMarkedAndNotStated) {
         EXPECT_GE(error.toDouble(), 1.19e-8) << error.toStdString();
     }
     keepPicture("adaptive-reference-floor");
+}
+
+namespace {
+
+// A pixel of the floor's line: its dark red #c03030 over the white ground,
+// covering at least half the pixel (smoothed lines cover their edges'
+// pixels only partly). The methods' reds and pinks have more blue than
+// green, the explicit methods' vermilion no blue at all.
+bool floorRed(QColor pixel) {
+    const double covered = (255 - pixel.green()) / double(255 - 0x30);
+    const double red = 255 - covered * (255 - 0xc0);
+    return covered >= 0.5 && std::abs(pixel.green() - pixel.blue()) <= 6 &&
+           std::abs(pixel.red() - red) <= 12;
+}
+
+// The stretches of the floor's red along a pixel row of the axes, each as
+// its length in pixels, from left to right.
+std::vector<int> redStretches(const QImage& image, const QRect& axes, int row) {
+    std::vector<int> stretches;
+    int length = 0;
+    for (int px = axes.left(); px <= axes.right(); ++px) {
+        if (floorRed(image.pixelColor(px, row))) {
+            ++length;
+        } else if (length > 0) {
+            stretches.push_back(length);
+            length = 0;
+        }
+    }
+    if (length > 0) stretches.push_back(length);
+    return stretches;
+}
+
+// The pixel row of the axes with the most of the floor's red, and how many.
+struct RedRow {
+    int row = -1, pixels = 0;
+};
+RedRow reddestRow(const QImage& image, const QRect& axes) {
+    RedRow reddest;
+    for (int row = axes.top(); row <= axes.bottom(); ++row) {
+        int pixels = 0;
+        for (int stretch : redStretches(image, axes, row)) pixels += stretch;
+        if (pixels > reddest.pixels) reddest = {row, pixels};
+    }
+    return reddest;
+}
+
+// The plot as the student sees it once its layout has followed what the
+// sweep changed (a legend's new entry makes the plot taller), and its
+// image then: the axes' pixels and coordinates are those of the image.
+QImage settledImage(QCustomPlot& plot) {
+    QSize size;
+    while (size != plot.size()) {
+        size = plot.size();
+        pelorin::testing::settleStudies();
+        plot.replot();
+    }
+    return plot.grab().toImage();
+}
+
+}  // namespace
+
+// What the work-precision plot draws of the floor, in a light palette.
+// The lesson's y' = -2x - y has its exact solution: the errors are
+// measured exactly, and no row of the axes carries the floor's red. The
+// stiff y' = -1E+5·(y - cos x) - sin x typed without one is measured
+// against a reference, and the floor 1.19E-08 the legend names is drawn
+// across the whole axes at its height (within a pixel or two: the legend's
+// digits round it) as a dotted line: the pen's square caps make its dots
+// three pixels long with a gap of a pixel or two after each, so that they
+// cover about two thirds of the row, where a solid line would be one
+// stretch across.
+TEST_F(Adaptive, TheReferencesFloorIsDrawnDottedAtItsLevel) {
+    open("2", "Option_RKF");
+    waitForSweep();
+    QCustomPlot* plot = named<QCustomPlot>("Work-precision plot");
+    ASSERT_NE(plot, nullptr);
+    const RedRow exact = reddestRow(settledImage(*plot), plot->axisRect()->rect());
+    EXPECT_LT(exact.pixels, plot->axisRect()->rect().width() / 20) << "row " << exact.row;
+    keepPicture("adaptive-exact-no-floor");
+
+    enter("f(x, y)", "-1e5*(y - cos(x)) - sin(x)");
+    enter("x0", "0");
+    enter("y0", "1");
+    enter("x1", "2.5");
+    QLabel* work = label("Work-precision notes");
+    settle([work] { return work->text().contains("what the reference can measure"); });
+    ASSERT_TRUE(pelorin::testing::legendNames(*plot).contains(
+        "reference's accuracy: errors below 1.19E-08"));
+    const QImage image = settledImage(*plot);
+    ASSERT_EQ(image.size(), plot->size());
+    keepPicture("adaptive-reference-floor-dotted");
+    const QRect axes = plot->axisRect()->rect();
+    const RedRow floor = reddestRow(image, axes);
+    EXPECT_NEAR(floor.row, plot->yAxis->coordToPixel(1.19e-8), 2);
+    const std::vector<int> dots = redStretches(image, axes, floor.row);
+    EXPECT_GT(static_cast<int>(dots.size()), axes.width() / 8);
+    for (int dot : dots) EXPECT_LE(dot, 3);
+    EXPECT_GT(floor.pixels, axes.width() / 3);
+    EXPECT_LT(floor.pixels, axes.width() * 3 / 4);
+}
+
+// The step plot's legend names only what is drawn. On y' = y and y' = 0 λ is
+// nowhere negative, so no stability limit is drawn, and Fehlberg from y0 = 2
+// with h = 0.1 and tolerance 1E-6 rejects no attempt: the legend names the
+// accepted steps alone. On y' = 1 - y, λ = -1: the limit 3.678/1 is drawn
+// and named.
+TEST_F(Adaptive, TheStepPlotsLegendNamesOnlyWhatIsDrawn) {
+    open("2", "Option_RKF");
+    const QString noLimit = "Along this run \u03bb is nowhere negative, so the |h| plot draws no "
+                            "limit.";
+    const struct {
+        const char* f;
+        const char* exact;
+        QString reached, limit;
+        QStringList legend;
+    } rows[] = {
+        {"y", "y0*exp(x - x0)",
+         "Reached x1 = 2: 9 steps accepted and 0 attempts rejected, 54 slope evaluations",
+         noLimit, {"accepted"}},
+        {"0", "y0",
+         "Reached x1 = 2: 3 steps accepted and 0 attempts rejected, 18 slope evaluations",
+         noLimit, {"accepted"}},
+        {"1 - y", "1 + (y0 - 1)*exp(x0 - x)",
+         "Reached x1 = 2: 8 steps accepted and 0 attempts rejected, 48 slope evaluations",
+         "Along this run the limit is 3.68E+00, the line on the |h| plot.",
+         {"accepted", "stability limit 3.678/|\u03bb|"}},
+    };
+    QCustomPlot* plot = named<QCustomPlot>("Step size plot");
+    ASSERT_NE(plot, nullptr);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.f);
+        enter("f(x, y)", row.f);
+        enter("exact y(x)", row.exact);
+        enter("x0", "0");
+        enter("y0", "2");
+        enter("h", "0.1");
+        setTolerance("1E-6");
+        settle([this, &row] { return notes().contains(row.reached); });
+        pelorin::testing::settleStudies();
+        EXPECT_TRUE(notes().contains(row.limit)) << notes().toStdString();
+        EXPECT_EQ(pelorin::testing::legendNames(*plot), row.legend);
+    }
 }

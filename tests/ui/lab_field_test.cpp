@@ -26,6 +26,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -84,6 +85,30 @@ protected:
             return false;
         };
         while (!started()) QTest::qWait(10);
+    }
+    // The system y1' = slope1, y2' = slope2 from (0; 1, 0) to x1 with h, typed
+    // over the harmonic oscillator's boxes with the method of catalogue row
+    // `method`; the exact solution's boxes as given (empty for none).
+    void typeSystem(int method, const char* slope1, const char* slope2, const char* exactY1,
+                    const char* exactY2, const char* x1, const char* h) {
+        chooseProblem(named<QComboBox>("Problem")->findText("Harmonic oscillator: y'' = -y"));
+        chooseMethod(method);
+        enter("y1'", slope1);
+        enter("y2'", slope2);
+        enter("y1(x0)", "1");
+        enter("y2(x0)", "0");
+        for (const auto& [name, exact] : {std::pair{"exact y1(x)", exactY1},
+                                          std::pair{"exact y2(x)", exactY2}}) {
+            QLineEdit* typed = named<QLineEdit>(name);
+            typed->setFocus();
+            typed->selectAll();
+            QTest::keyClick(typed, Qt::Key_Delete);
+            QTest::keyClicks(typed, exact);
+            QTest::keyClick(typed, Qt::Key_Return);
+        }
+        enter("x0", "0");
+        enter("x1", x1);
+        enter("h", h);
     }
     // The lesson's y' = -2x - y from (0, -1) to 2 with h = 0.4.
     void openOnTheLesson(int method) {
@@ -1008,13 +1033,11 @@ TEST_F(Field, TheDriftIsDrawnOnALogarithmicAxisOnRequest) {
     EXPECT_EQ(drift->yAxis->scaleType(), QCPAxis::stLogarithmic);
 }
 
-// The axes say what they show for the problem shown: a system's components
-// and the norm of its errors, then, back on one equation, y and the size of
-// its error, as a freshly opened lab has them.
 // y1' = -1E251·y1, y2' = 0 from (1, 1) with Euler and h = 1 to x1 = 1,
 // exact y1 = e^(-1E251·x), y2 = 1: the first step gives y1 = -1E251, beyond
-// the 1E250 a plot spans, and its error as large. The notes say that both plots leave values out, and the
-// view still shows y2 = 1, a single value, with room around it.
+// the 1E250 a plot spans, and its error as large. The notes say that both
+// plots leave values out, and the view still holds the exact solutions, y1
+// from 1 down to 0 and y2 = 1.
 TEST_F(Field, OnASystemValuesBeyondWhatAPlotSpansAreSaidToBeLeftOut) {
     open();
     chooseProblem(named<QComboBox>("Problem")->findText("Harmonic oscillator: y'' = -y"));
@@ -1039,6 +1062,9 @@ TEST_F(Field, OnASystemValuesBeyondWhatAPlotSpansAreSaidToBeLeftOut) {
     EXPECT_GT(values.upper, 1);
 }
 
+// The axes say what they show for the problem shown: a system's components
+// and the norm of its errors, then, back on one equation, y and the size of
+// its error, as a freshly opened lab has them.
 TEST_F(Field, TheAxesFollowTheProblemFromASystemBackToOneEquation) {
     open();
     EXPECT_EQ(plot()->yAxis->label(), "y");
@@ -1052,4 +1078,311 @@ TEST_F(Field, TheAxesFollowTheProblemFromASystemBackToOneEquation) {
     EXPECT_TRUE(QTest::qWaitFor([this] { return plot()->yAxis->label() == "y"; }, 10000));
     EXPECT_EQ(plot()->yAxis->label(), "y");
     EXPECT_EQ(errorPlot()->yAxis->label(), "|global error|");
+}
+
+namespace {
+
+// The rows down a column of the axes where a curve is drawn: the
+// components' colours, even their pale bands, are saturated; the ground,
+// the grid and the axes are grey.
+std::vector<int> curveRows(const QImage& image, const QRect& axes, int column) {
+    std::vector<int> rows;
+    for (int row = axes.top(); row <= axes.bottom(); ++row) {
+        if (image.pixelColor(column, row).hsvSaturation() > 40) rows.push_back(row);
+    }
+    return rows;
+}
+
+// A pixel of the pale band of y1's solution: y1's blue, #0072b2, a third
+// opaque over the white ground; the runs' lines are of the full blue.
+bool firstComponentBand(QColor pixel) {
+    return std::abs(pixel.hsvHue() - 202) <= 10 && pixel.hsvSaturation() > 40 &&
+           pixel.hsvSaturation() < 120 && pixel.value() > 200;
+}
+
+}  // namespace
+
+// y1' = 0, y2' = 0 from (3, 3), with exact y1 = y2 = 3, from 0 to 2: every
+// value drawn is 3, a view of a single value. The view gives it room of 1
+// on each side, so the curves run along the middle of the axes: down the
+// column at x = 0.5 every coloured pixel lies in the middle half, clear of
+// the top and bottom edges.
+TEST_F(Field, OnASystemAtRestTheCurvesRunAlongTheMiddleOfTheView) {
+    open();
+    chooseProblem(named<QComboBox>("Problem")->findText("Harmonic oscillator: y'' = -y"));
+    chooseMethod(0);
+    enter("x0", "0");
+    enter("x1", "2");
+    enter("h", "0.5");
+    enter("y1'", "0");
+    enter("y2'", "0");
+    enter("y1(x0)", "3");
+    enter("y2(x0)", "3");
+    enter("exact y1(x)", "3");
+    enter("exact y2(x)", "3");
+    const auto atRest = [this] {
+        bool toTheEnd = false;
+        for (int i = 0; i < plot()->graphCount(); ++i) {
+            const QCPGraph* curve = plot()->graph(i);
+            for (auto point = curve->data()->constBegin(); point != curve->data()->constEnd();
+                 ++point) {
+                if (point->value != 3) return false;
+                toTheEnd = toTheEnd || point->key == 2;
+            }
+        }
+        return toTheEnd;
+    };
+    while (!atRest()) QTest::qWait(10);
+    settleStudies();
+    plot()->replot();
+    keepPicture("field-system-at-rest");
+    const QRect axes = plot()->axisRect()->rect();
+    const std::vector<int> rows = curveRows(plot()->grab().toImage(), axes, pixelOf(0.5, 3).x());
+    ASSERT_FALSE(rows.empty());
+    EXPECT_GT(rows.front(), axes.top() + axes.height() / 4) << "top " << axes.top();
+    EXPECT_LT(rows.back(), axes.bottom() - axes.height() / 4) << "bottom " << axes.bottom();
+}
+
+// y1' = y1², y2' = 1 from (1, 0) to 2 without an exact solution: y1 =
+// 1/(1 - x) ends at x = 1, and Runge-Kutta 4 with h = 0.1 steps on over it
+// to 1E+12 and beyond. The view is fitted to the points before the end, so
+// the reference's y1 rises across the axes: at x = 0.98, 0.99 and 0.995,
+// its last point (y1 = 50, 100, 200), its pale blue band is drawn inside
+// the axes, clear of their edges, each point well above the one before,
+// and the last in the upper two thirds; a view fitted to the runs past the
+// end would squash the curve onto the bottom edge.
+TEST_F(Field, OnASystemTheSolutionBeforeItsEndFillsTheView) {
+    open();
+    typeSystem(3, "y1^2", "1", "", "", "2", "0.1");
+    while (!notes().contains("follow no solution")) QTest::qWait(10);
+    const auto reference = [this] {
+        for (int i = 0; i < plot()->graphCount(); ++i) {
+            if (plot()->graph(i)->name() == "y1, reference") return true;
+        }
+        return false;
+    };
+    while (!reference()) QTest::qWait(10);
+    settleStudies();
+    plot()->replot();
+    keepPicture("field-system-solution-ends");
+    const QImage image = plot()->grab().toImage();
+    const QRect axes = plot()->axisRect()->rect();
+    const QRect inside = axes.adjusted(3, 3, -3, -3);
+    int below = axes.bottom();
+    for (const double x : {0.98, 0.99, 0.995}) {
+        SCOPED_TRACE(x);
+        const QPoint at = pixelOf(x, 1 / (1 - x));
+        EXPECT_TRUE(inside.contains(at)) << at.x() << ", " << at.y();
+        // The band is 6 pixels wide: a run's line over it leaves some of it.
+        bool band = false;
+        for (int dx = -2; dx <= 2; ++dx) {
+            band = band || firstComponentBand(image.pixelColor(at + QPoint(dx, 0)));
+        }
+        EXPECT_TRUE(band);
+        EXPECT_LT(at.y(), below - axes.height() / 20);
+        below = at.y();
+    }
+    EXPECT_LT(below, axes.bottom() - axes.height() / 3);
+}
+
+namespace {
+
+// A pixel of a run of y1 drawn in full: y1's blue, #0072b2, at least three
+// quarters opaque (its 1.5-pixel line is smoothed), and not the pale band of
+// the solution.
+bool firstComponentRun(QColor pixel) {
+    return std::abs(pixel.hsvHue() - 202) <= 10 && pixel.hsvSaturation() > 140;
+}
+
+// Whether a pixel of a run of y1 lies within `reach` pixels of `at`.
+bool firstComponentRunNear(const QImage& image, QPoint at, int reach) {
+    for (int dx = -reach; dx <= reach; ++dx) {
+        for (int dy = -reach; dy <= reach; ++dy) {
+            if (firstComponentRun(image.pixelColor(at + QPoint(dx, dy)))) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+// y1' = -1E249·y1, y2' = 1 from (1, 0) to 5, exact y1 = e^(-1E249·x), y2 =
+// x, with Euler and h = 1: the first step gives y1 = -1E+249, within what a
+// plot spans, yet some 1E+248 views below the view of the solution. The
+// runs of y1 leave the start (0, 1) straight down to the bottom edge: their
+// blue lies down the column at x = 0 below the start and none above it.
+TEST_F(Field, ARunTowardsAValueFarBelowTheViewLeavesItDownwards) {
+    open();
+    chooseProblem(named<QComboBox>("Problem")->findText("Harmonic oscillator: y'' = -y"));
+    chooseMethod(0);
+    enter("y1'", "-1E249*y1");
+    enter("y2'", "1");
+    enter("y1(x0)", "1");
+    enter("y2(x0)", "0");
+    enter("exact y1(x)", "exp(-1E249*x)");
+    enter("exact y2(x)", "x");
+    enter("x0", "0");
+    enter("x1", "5");
+    enter("h", "1");
+    while (!notes().contains("leave the view")) QTest::qWait(10);
+    settleStudies();
+    plot()->replot();
+    keepPicture("field-system-run-far-below");
+    const QImage image = plot()->grab().toImage();
+    const QRect axes = plot()->axisRect()->rect();
+    const QPoint start = pixelOf(0, 1);
+    ASSERT_TRUE(axes.contains(start));
+    // Clear of the start's marker, up to the top edge.
+    for (int row = axes.top() + 1; row < start.y() - 8; ++row) {
+        ASSERT_FALSE(firstComponentRunNear(image, QPoint(start.x(), row), 2)) << "row " << row;
+    }
+    for (const double y : {0.75, 0.5, 0.25}) {
+        EXPECT_TRUE(firstComponentRunNear(image, pixelOf(0, y), 2)) << "y = " << y;
+    }
+    EXPECT_TRUE(firstComponentRunNear(image, QPoint(start.x(), axes.bottom() - 3), 2));
+}
+
+// y1' = y1², y2' = 1 from (1, 0) to 2 without an exact solution, Euler with
+// h = 0.1: y1 = 6.13, 9.89, 19.7 and 58.3 at x = 1.0 to 1.3, inside the
+// view of the solution before its end at x = 1, then on to 5.8E+103 at
+// x = 2, far above the view. The line of the run with h is drawn all
+// the same: its blue at the middle of each of its steps from 1.0 to 1.3.
+TEST_F(Field, ARunOnToAValueFarAboveTheViewIsDrawnWhereItIsInTheView) {
+    open();
+    typeSystem(0, "y1^2", "1", "", "", "2", "0.1");
+    while (!notes().contains("follow no solution")) QTest::qWait(10);
+    const auto drawn = [this](const QString& name) {
+        for (int i = 0; i < plot()->graphCount(); ++i) {
+            if (plot()->graph(i)->name() == name) return true;
+        }
+        return false;
+    };
+    while (!drawn("y1, reference") || !drawn("y1, h")) QTest::qWait(10);
+    settleStudies();
+    plot()->replot();
+    keepPicture("field-system-run-far-above");
+    const QImage image = plot()->grab().toImage();
+    const QRect axes = plot()->axisRect()->rect();
+    const QCPGraph* run = graph("y1, h");
+    ASSERT_TRUE(run);
+    int steps = 0;
+    for (int i = 0; i + 1 < run->data()->size(); ++i) {
+        const QCPGraphData a = *run->data()->at(i), b = *run->data()->at(i + 1);
+        if (a.key < 0.95 || b.key > 1.35) continue;
+        SCOPED_TRACE(a.key);
+        const QPoint middle = (pixelOf(a.key, a.value) + pixelOf(b.key, b.value)) / 2;
+        EXPECT_TRUE(axes.contains(middle)) << middle.x() << ", " << middle.y();
+        EXPECT_TRUE(firstComponentRunNear(image, middle, 2));
+        ++steps;
+    }
+    EXPECT_EQ(steps, 3);
+    EXPECT_GT(run->data()->at(run->data()->size() - 1)->value, 1e100);
+}
+
+namespace {
+
+// y1' = -y1·1E251, y2' = 1 from (0; 1, 0) to 5, Euler with h = 1, on the
+// Field page at the lab's size: the exact solution's boxes as given (empty
+// for none). Euler's first step gives y1 = 1 - 1E+251, its second overflows.
+class SteepSystem : public Field {
+protected:
+    void openOn(const char* slope, const char* exactY1, const char* exactY2) {
+        open();
+        lab->resize(1000, 860);
+        typeSystem(0, slope, "1", exactY1, exactY2, "5", "1");
+    }
+};
+
+}  // namespace
+
+// y1' = sqrt(-x) has no value past x0 = 0: without an exact solution the
+// reference stops at once, while Euler's first step, from the slope 0 at
+// x0, reaches x = 1 (its second has no slope). At x = 1 Lab steps has no
+// reference value and says so in every cell that would hold one or an error
+// measured against it, the reference's lone points at x0 are drawn as
+// discs, and the notes say why the plot of the errors is empty.
+TEST_F(SteepSystem, WhereTheReferenceStoppedLabStepsSaysThereIsNoReference) {
+    openOn("sqrt(-x)", "", "");
+    QTableWidget* steps = named<QTableWidget>("Lab steps");
+    while (steps->rowCount() != 2 || steps->item(1, 4)->text().isEmpty() ||
+           !notes().contains("The reference solution stopped near x = ")) {
+        QTest::qWait(10);
+    }
+    settleStudies();
+    const Cells rows = cells(*steps, true);
+    EXPECT_EQ(rows, (Cells{{"i", "x", "y1", "y2", "reference y1", "reference y2", "error",
+                            "error y1", "error y2"},
+                           {"0", "0", "1", "0", "1", "0", "0", "0", "0"},
+                           {"1", "1", "1", "1", "no reference here", "no reference here",
+                            "no reference here", "no reference here", "no reference here"}}));
+    EXPECT_TRUE(notes().contains(
+        "Global error: a run has no curve where the reference solution reaches none of its "
+        "points past the start: there is nothing to measure its errors against."))
+        << notes().toStdString();
+    for (const char* name : {"y1, reference", "y2, reference"}) {
+        SCOPED_TRACE(name);
+        const QCPGraph* known = graph(name);
+        ASSERT_NE(known, nullptr);
+        ASSERT_EQ(known->dataCount(), 1);
+        EXPECT_EQ(known->scatterStyle().shape(), QCPScatterStyle::ssDisc);
+    }
+    // Drawn, y1's start (0, 1), where neither the reference nor a run has a
+    // second point, shows as a disc in y1's colour, #0072b2.
+    plot()->replot();
+    const QImage image = plot()->grab().toImage();
+    const QColor disc = image.pixelColor(pixelOf(0, 1));
+    EXPECT_NEAR(disc.hsvHue(), 202, 10) << disc.name().toStdString();
+    EXPECT_GT(disc.hsvSaturation(), 40) << disc.name().toStdString();
+}
+
+// A system's Field plot draws its components against x, no direction field,
+// and a click leaves its start where it is: its description says so. Back on
+// one equation it describes the direction field again.
+TEST_F(SteepSystem, TheFieldOfASystemIsDescribedAsItsComponentsAgainstX) {
+    openOn("-1E251*y1", "", "");
+    waitForRuns();
+    settleStudies();
+    EXPECT_EQ(plot()->accessibleDescription().toStdString(),
+              "Each component y1 \u2026 yn of the system against x: the exact or reference "
+              "solution through (x0, y(x0)), each component in a pale band of its colour, and "
+              "the chosen method's runs. A system has no direction field in (x, y), and a click "
+              "does not move its start. Drag to pan, turn the wheel to zoom, the context menu "
+              "saves the picture.");
+    QTest::mouseClick(plot(), Qt::LeftButton, {}, plot()->axisRect()->rect().center());
+    QApplication::processEvents();
+    EXPECT_EQ(box("x0"), "0");
+    EXPECT_EQ(box("y1(x0)"), "1");
+    chooseProblem(0);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return plot()->yAxis->label() == "y"; }, 10000));
+    EXPECT_TRUE(plot()->accessibleDescription().startsWith(
+        "The direction field of y' = f(x, y): a short segment of slope f at every grid point"));
+}
+
+// With the exact solution of y1' = -1E249·y1 each run's only error past the
+// start is 1E249·h (y2's is 0): a curve of one point, drawn as a disc in the
+// chosen method's colour, Euler's #0072b2, where a line alone shows nothing.
+TEST_F(SteepSystem, ARunsLoneErrorIsDrawnAsADisc) {
+    openOn("-1E249*y1", "y1_0*exp(-1E249*(x - x0))", "y2_0 + x - x0");
+    const auto drawn = [this] {
+        for (int i = 0; i < errorPlot()->graphCount(); ++i) {
+            if (errorPlot()->graph(i)->dataCount() == 1) return true;
+        }
+        return false;
+    };
+    while (!drawn()) QTest::qWait(10);
+    settleStudies();
+    for (const char* run : {"h", "h/2", "h/4"}) {
+        SCOPED_TRACE(run);
+        const QCPGraph* errors = graphOf(errorPlot(), run);
+        ASSERT_NE(errors, nullptr);
+        ASSERT_EQ(errors->dataCount(), 1);
+        EXPECT_EQ(errors->scatterStyle().shape(), QCPScatterStyle::ssDisc);
+    }
+    errorPlot()->replot();
+    const QImage image = errorPlot()->grab().toImage();
+    const QPoint at(static_cast<int>(errorPlot()->xAxis->coordToPixel(0.5)),
+                    static_cast<int>(errorPlot()->yAxis->coordToPixel(5e248)));
+    const QColor disc = image.pixelColor(at);
+    EXPECT_NEAR(disc.hsvHue(), 202, 10) << disc.name().toStdString();
+    EXPECT_GT(disc.hsvSaturation(), 120) << disc.name().toStdString();
 }

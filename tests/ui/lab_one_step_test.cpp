@@ -60,16 +60,22 @@ protected:
     }
 
     QString notes() const { return label("Step notes")->text(); }
-    // Until the page's run has come from the lab's threads.
+    // Until the page's run has come from the lab's threads, and the
+    // reference over its first step, where one is drawn.
     void waitForTheRun() const {
         QApplication::processEvents();
         while (notes().startsWith("Calculating")) {
             QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }
+        pelorin::testing::settleStudies();
     }
     QCustomPlot* plot() const { return named<QCustomPlot>("Stages of the step"); }
+    // Walks on, each step drawn with its reference where one is drawn.
     void next(int times) {
-        for (int i = 0; i < times; ++i) QTest::mouseClick(named<QPushButton>("Next step"), Qt::LeftButton);
+        for (int i = 0; i < times; ++i) {
+            QTest::mouseClick(named<QPushButton>("Next step"), Qt::LeftButton);
+            pelorin::testing::settleStudies();
+        }
     }
     QLabel* captionOf(const QWidget* table) const {
         for (QLabel* label : lab->findChildren<QLabel*>()) {
@@ -387,15 +393,22 @@ TEST_F(OneStep, StepsPastTheEndOfTheSolutionSaySo) {
 
 // Backwards from (0, 1) to x1 = -1 on y' = y² without an exact solution:
 // the reference drawn over each step is 1/(1 - x) there, found in the
-// step's own direction (0.8 at x = -0.25, 0.5 at x = -1).
+// step's own direction (0.8 at x = -0.25, 0.5 at x = -1). It is computed
+// off the window's thread: the step walked to shows at once, its reference
+// when it comes.
 TEST_F(OneStep, BackwardsTheReferenceIsDrawnOverEachStep) {
     run("0", "1", "-1", "0.25", "Runge-Kutta 4", "y^2");
     for (int step = 1; step <= 4; ++step) {
         SCOPED_TRACE(step);
-        QCPGraph* reference = nullptr;
-        for (int i = 0; i < plot()->graphCount(); ++i) {
-            if (plot()->graph(i)->name() == "reference") reference = plot()->graph(i);
+        if (step > 1) {
+            QTest::mouseClick(named<QPushButton>("Next step"), Qt::LeftButton);
+            EXPECT_EQ(label("Step shown")->text(),
+                      QString("Runge-Kutta 4: step %1 of 4").arg(step));
+            ASSERT_NE(graphNamed(*plot(), "reference"), nullptr);
+            EXPECT_EQ(graphNamed(*plot(), "reference")->dataCount(), 0);
+            pelorin::testing::settleStudies();
         }
+        QCPGraph* reference = graphNamed(*plot(), "reference");
         ASSERT_NE(reference, nullptr);
         ASSERT_GT(reference->dataCount(), 10);
         for (auto point = reference->data()->constBegin(); point != reference->data()->constEnd();
@@ -404,7 +417,6 @@ TEST_F(OneStep, BackwardsTheReferenceIsDrawnOverEachStep) {
         }
         EXPECT_DOUBLE_EQ(reference->data()->constBegin()->key, -0.25 * step);
         EXPECT_DOUBLE_EQ((reference->data()->constEnd() - 1)->key, -0.25 * (step - 1));
-        next(1);
     }
 }
 
@@ -435,6 +447,7 @@ TEST_F(OneStep, ASystemsStagesListEveryComponent) {
     EXPECT_EQ(plot()->xAxis->label(), "y1");
     EXPECT_EQ(plot()->yAxis->label(), "y2");
     EXPECT_EQ(labels(*plot()).size(), 4u);
+    keepPicture("one_step_system_runge_kutta_4");
 
     // Back to a single equation, the page is the one it was.
     chooseProblem("Lesson: y' = -2x - y");
@@ -570,6 +583,7 @@ TEST_F(OneStep, ASystemsNewtonIterationsListEveryComponentOfEveryStage) {
                                     "Y\u2081,2", "Y\u2082,1", "Y\u2082,2"}));
     EXPECT_EQ(cells(*newton)[1],
               (std::vector<QString>{"0 (start)", "1.00E+00", "", "", "1", "0", "1", "0"}));
+    keepPicture("one_step_system_gauss_legendre_4");
 }
 
 // At the size the lab opens with, the page with an implicit method's Newton
@@ -777,6 +791,22 @@ TEST_F(OneStep, ATypedEquationsStepComesAfterANote) {
     EXPECT_TRUE(named<QPushButton>("Next step")->isEnabled());
     EXPECT_EQ(pelorin::testing::legendNames(*plot()).front(), "reference");
     keepPicture("one-step-typed");
+}
+
+// Leaving a box with its text unchanged compiles the problem anew but
+// poses the same run: it is not calculated again, and the page turns back
+// to its first step at once. A new x1 is another run.
+TEST_F(OneStep, ABoxLeftUnchangedDoesNotStartTheRunAgain) {
+    run("0", "1", "0.5", "0.25", "Runge-Kutta 4", "y^2");
+    next(1);
+    EXPECT_EQ(label("Step shown")->text(), "Runge-Kutta 4: step 2 of 2");
+    enter("f(x, y)", "y^2");
+    EXPECT_EQ(label("Step shown")->text(), "Runge-Kutta 4: step 1 of 2");
+    EXPECT_FALSE(notes().startsWith("Calculating")) << notes().toStdString();
+    enter("x1", "1");
+    EXPECT_EQ(notes(), "Calculating the run on y' = y^2 \u2026");
+    waitForTheRun();
+    EXPECT_EQ(label("Step shown")->text(), "Runge-Kutta 4: step 1 of 4");
 }
 
 // Inputs changed while a run is calculated: the page shows only the note

@@ -391,8 +391,11 @@ TEST_F(Lab, EveryLetterTypedReachesTheBox) {
 // At the size the lab opens with on a desktop, every page fits without the
 // lab scrolling: the crowded Adaptive page scrolls within itself rather than
 // push the other pages' tables out of sight.
-// Every page in turn: the lab's own scroll bar never shows. `more` checks
-// each page further.
+// Every page in turn: the lab's own scroll bar never shows, and a page that
+// scrolls within itself scrolls down only: a page wider than the lab would
+// hide its right edge, a plot's legend beside the axes with it, although
+// every widget on it has the width it asks for. `more` checks each page
+// further.
 void expectEveryPageFits(QWidget& lab, const std::function<void()>& more = {}) {
     QScrollArea* scroller = lab.findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_NE(scroller, nullptr);
@@ -402,6 +405,11 @@ void expectEveryPageFits(QWidget& lab, const std::function<void()>& more = {}) {
         tabs->setCurrentIndex(page);
         QApplication::processEvents();
         EXPECT_EQ(scroller->verticalScrollBar()->maximum(), 0);
+        for (QScrollArea* within : tabs->currentWidget()->findChildren<QScrollArea*>()) {
+            EXPECT_EQ(within->horizontalScrollBar()->maximum(), 0)
+                << "the page is " << within->widget()->width() << " px wide, "
+                << within->viewport()->width() << " px shown";
+        }
         if (more) more();
     }
 }

@@ -26,7 +26,7 @@ using namespace pelorin;
 namespace {
 
 // The compiled slope as the methods and the reference call it.
-auto stateSlope(const SystemSlopeExpression& f) {
+auto stateSlope(const SlopeExpression& f) {
     return [&f](double x, const StateVector& y) {
         StateVector values(y.size());
         std::vector<double> out(y.size());
@@ -38,7 +38,7 @@ auto stateSlope(const SystemSlopeExpression& f) {
 
 // The states after each of `steps` steps of the methods' classical
 // Runge-Kutta with h from (x0, y0), the start first.
-std::vector<std::vector<double>> rungeKuttaPath(const SystemSlopeExpression& f, double x0,
+std::vector<std::vector<double>> rungeKuttaPath(const SlopeExpression& f, double x0,
                                                 const std::vector<double>& y0, double h,
                                                 int steps) {
     const auto slope = stateSlope(f);
@@ -105,18 +105,18 @@ Parameters parameters(std::string_view text) {
     return std::move(*read.parameters);
 }
 
-SystemSlopeExpression slopeOf(const LibrarySystem& entry, const Parameters& given) {
-    if (entry.form == SystemForm::secondOrder) {
+SlopeExpression slopeOf(const LibrarySystem& entry, const Parameters& given) {
+    if (entry.form == ProblemForm::secondOrder) {
         SecondOrderCompilation compiled = compileSecondOrder(entry.slopes[0], given);
         if (!compiled.slope) throw std::invalid_argument(compiled.error.message);
         return std::move(*compiled.slope);
     }
-    SystemSlopeCompilation compiled = compileSystemSlope(boxTexts(entry.slopes, entry.n), given);
+    SlopeCompilation compiled = compileSlope(boxTexts(entry.slopes, entry.n), given);
     if (!compiled.slope) throw std::invalid_argument(compiled.errors.front().message);
     return std::move(*compiled.slope);
 }
 
-SystemInvariant invariantOf(std::string_view text, std::size_t n, const Parameters& given) {
+InvariantExpression invariantOf(std::string_view text, std::size_t n, const Parameters& given) {
     InvariantCompilation compiled = compileInvariant(text, n, given);
     if (!compiled.invariant) throw std::invalid_argument(compiled.error.message);
     return std::move(*compiled.invariant);
@@ -130,13 +130,13 @@ State startOf(const LibrarySystem& entry) {
 
 bool hasExact(const LibrarySystem& entry) { return !entry.exact[0].empty(); }
 
-State slopeAt(const SystemSlopeExpression& f, double x, const State& y) {
+State slopeAt(const SlopeExpression& f, double x, const State& y) {
     State values(y.size());
     f(x, y, values);
     return values;
 }
 
-State exactAt(const SystemSolutionExpression& exact, double x) {
+State exactAt(const SolutionExpression& exact, double x) {
     State y(exact.size());
     exact(x, y);
     return y;
@@ -144,7 +144,7 @@ State exactAt(const SystemSolutionExpression& exact, double x) {
 
 // The largest change of `invariant` from its value at the start along a run
 // of classical Runge-Kutta over [x0, x1].
-double drift(const SystemSlopeExpression& f, const SystemInvariant& invariant, double x0, double x1,
+double drift(const SlopeExpression& f, const InvariantExpression& invariant, double x0, double x1,
              const State& start, double h) {
     const auto steps = static_cast<int>(std::lround((x1 - x0) / h));
     const auto path = rungeKuttaPath(f, x0, start, h, steps);
@@ -158,7 +158,7 @@ double drift(const SystemSlopeExpression& f, const SystemInvariant& invariant, d
 
 // ∇I · F at (x, y) by central difference quotients of I, relative to the
 // sum of the terms' sizes, so that it is small only where they cancel.
-double gradientAlongSlope(const SystemSlopeExpression& f, const SystemInvariant& invariant,
+double gradientAlongSlope(const SlopeExpression& f, const InvariantExpression& invariant,
                           double x, const State& y) {
     const State slope = slopeAt(f, x, y);
     double dot = 0, size = 0;
@@ -219,14 +219,14 @@ TEST(SystemLibrary, EveryTextIsReadWithoutAMessage) {
         ASSERT_TRUE(read.parameters) << read.error.message;
         const Parameters& given = *read.parameters;
 
-        const std::size_t typedSlopes = entry.form == SystemForm::secondOrder ? 1 : entry.n;
-        if (entry.form == SystemForm::secondOrder) {
+        const std::size_t typedSlopes = entry.form == ProblemForm::secondOrder ? 1 : entry.n;
+        if (entry.form == ProblemForm::secondOrder) {
             EXPECT_EQ(entry.n, 2u);
             const SecondOrderCompilation compiled = compileSecondOrder(entry.slopes[0], given);
             EXPECT_TRUE(compiled.slope) << compiled.error.message;
         } else {
-            const SystemSlopeCompilation compiled =
-                compileSystemSlope(boxTexts(entry.slopes, entry.n), given);
+            const SlopeCompilation compiled =
+                compileSlope(boxTexts(entry.slopes, entry.n), given);
             for (const FormulaError& error : compiled.errors) ADD_FAILURE() << error.message;
         }
         for (std::size_t k = 0; k < maxComponents; ++k) {
@@ -240,8 +240,8 @@ TEST(SystemLibrary, EveryTextIsReadWithoutAMessage) {
         const double x0 = number(entry.x0), x1 = number(entry.x1);
         EXPECT_LT(x0, x1);
         if (hasExact(entry)) {
-            const SystemSolutionCompilation exact =
-                compileSystemSolution(boxTexts(entry.exact, entry.n), given, x0, start);
+            const SolutionCompilation exact =
+                compileSolution(boxTexts(entry.exact, entry.n), given, x0, start);
             for (const FormulaError& error : exact.errors) ADD_FAILURE() << error.message;
         }
         if (!entry.invariant.empty()) {
@@ -263,10 +263,10 @@ TEST(SystemLibrary, EveryExactSolutionPassesThroughItsStartAndSatisfiesItsSystem
         if (!hasExact(entry)) continue;
         SCOPED_TRACE(std::string(entry.name));
         const Parameters given = parameters(entry.parameters);
-        const SystemSlopeExpression f = slopeOf(entry, given);
+        const SlopeExpression f = slopeOf(entry, given);
         const double x0 = number(entry.x0), x1 = number(entry.x1);
-        SystemSolutionExpression exact = std::move(
-            *compileSystemSolution(boxTexts(entry.exact, entry.n), given, x0, startOf(entry))
+        SolutionExpression exact = std::move(
+            *compileSolution(boxTexts(entry.exact, entry.n), given, x0, startOf(entry))
                  .solution);
         const State atEnd = exactAt(exact, x1);
         for (std::size_t k = 0; k < entry.n; ++k) {
@@ -307,7 +307,7 @@ TEST(SystemLibrary, EveryInvariantOfANonStiffSystemIsConservedAlongRungeKutta) {
         EXPECT_EQ(entry.invariant.empty(), checks[row].wrongInvariant.empty());
         if (entry.invariant.empty()) continue;
         const Parameters given = parameters(entry.parameters);
-        const SystemSlopeExpression f = slopeOf(entry, given);
+        const SlopeExpression f = slopeOf(entry, given);
         const double x0 = number(entry.x0), x1 = number(entry.x1), h = checks[row].h;
         const State start = startOf(entry);
         EXPECT_LT(drift(f, invariantOf(entry.invariant, entry.n, given), x0, x1, start, h), bound);
@@ -339,9 +339,10 @@ TEST(SystemLibrary, EverySlopeIsPerpendicularToItsInvariantsGradient) {
         for (std::string_view text : parameterTexts) {
             SCOPED_TRACE(std::string(text));
             const Parameters given = parameters(text);
-            const SystemSlopeExpression f = slopeOf(entry, given);
-            const SystemInvariant invariant = invariantOf(entry.invariant, entry.n, given);
-            const SystemInvariant wrong = invariantOf(checks[row].wrongInvariant, entry.n, given);
+            const SlopeExpression f = slopeOf(entry, given);
+            const InvariantExpression invariant = invariantOf(entry.invariant, entry.n, given);
+            const InvariantExpression wrong = invariantOf(checks[row].wrongInvariant, entry.n,
+                                                          given);
             const double x0 = number(entry.x0);
             for (const State& y : samplePoints(startOf(entry))) {
                 EXPECT_LT(gradientAlongSlope(f, invariant, x0, y), bound) << "at y1 = " << y[0];
@@ -360,7 +361,7 @@ TEST(SystemLibrary, TheReferenceSolutionReachesTheEndOfEverySystemButAChaoticOne
     for (std::size_t row = 0; row < systemLibrary.size(); ++row) {
         const LibrarySystem& entry = systemLibrary[row];
         SCOPED_TRACE(std::string(entry.name));
-        const SystemSlopeExpression f = slopeOf(entry, parameters(entry.parameters));
+        const SlopeExpression f = slopeOf(entry, parameters(entry.parameters));
         const auto slope = stateSlope(f);
         const State start = startOf(entry);
         StateVector y0(start.size());

@@ -184,21 +184,39 @@ TEST(SystemRuns, TheHeadingsSayWhatTheErrorsAreMeasuredAgainst) {
     }
 }
 
-// Rows at or past where the solution ends, or where its reference is no
-// longer trusted, have nothing to compare with, in every component's cells.
+// The oscillator's reference as the Field page asks for it after it stopped
+// before x = 0.5: NaN in every component from there on.
+namespace {
+std::vector<StateVector> stoppedBeforeHalf(const std::vector<double>& abscissae) {
+    std::vector<StateVector> values = oscillatorExact(abscissae);
+    for (std::size_t i = 0; i < abscissae.size(); ++i) {
+        if (abscissae[i] >= 0.5) values[i] = {std::nan(""), std::nan("")};
+    }
+    return values;
+}
+}  // namespace
+
+// Rows at or past where the solution ends, where its reference is no
+// longer trusted, or past where the reference stopped, have nothing to
+// compare with, in every component's cells.
 TEST(SystemRuns, RowsPastTheSolutionSayWhyTheyHaveNoError) {
+    enum class Stop { solutionEnds, untrusted, referenceStopped };
     struct Example {
         const char* name;
-        bool ends;  // else the reference stops being trusted there
+        Stop stop;
         std::string words;
     };
-    for (const Example& example : {Example{"the solution ends", true, "no solution here"},
-                                   Example{"the reference is not trusted", false, "not trusted"}}) {
+    for (const Example& example :
+         {Example{"the solution ends", Stop::solutionEnds, "no solution here"},
+          Example{"the reference is not trusted", Stop::untrusted, "not trusted"},
+          Example{"the reference stopped", Stop::referenceStopped, "no reference here"}}) {
         SCOPED_TRACE(example.name);
-        StepErrorsOf<StateVector> errors =
-            labStepErrors(byCaption("Euler"), oscillator, 0, {1, 0}, 1, 0.5, oscillatorExact,
-                          Comparison::reference);
-        (example.ends ? errors.end : errors.trustEnds) = SolutionEnd{0, 0.5};
+        StepErrorsOf<StateVector> errors = labStepErrors(
+            byCaption("Euler"), oscillator, 0, {1, 0}, 1, 0.5,
+            example.stop == Stop::referenceStopped ? stoppedBeforeHalf : oscillatorExact,
+            Comparison::reference);
+        if (example.stop == Stop::solutionEnds) errors.end = SolutionEnd{0, 0.5};
+        if (example.stop == Stop::untrusted) errors.trustEnds = SolutionEnd{0, 0.5};
         const TextTable table = stepErrorTable(errors);
         ASSERT_EQ(table.rows.size(), 3u);
         EXPECT_EQ(table.rows[0][6], "0");
