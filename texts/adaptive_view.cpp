@@ -39,7 +39,7 @@ std::string reachedErrorText(double error, double measurableError) {
     if (belowMeasurable(error, measurableError)) {
         return "an error " + unmeasurableErrorText(measurableError) + ",";
     }
-    return error == 0 ? "no error" : "an error of " + errorText(error);
+    return error == 0 ? "an error of exactly 0" : "an error of " + errorText(error);
 }
 
 // Whether an error comes as close as `target`: no larger, or both below

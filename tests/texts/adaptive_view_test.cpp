@@ -147,10 +147,10 @@ TEST(AdaptiveView, ErrorsOfZeroAreSaidToHaveNoPointOnThePlot) {
     fixed.points = {{1, 1, 6, 0.0, {}, {}}};
     EXPECT_EQ(workPrecisionNotes(sweep),
               (std::vector<std::string>{
-                  "Runge-Kutta-Fehlberg adapting its steps reached no error at x1 with 18 slope "
-                  "evaluations (tolerance 1.00E-02); with fixed steps 6 (N = 1) came as close: on "
-                  "this problem adapting did not pay: none of its attempts was rejected, but it "
-                  "took 3 steps where 1 fixed one came as close.",
+                  "Runge-Kutta-Fehlberg adapting its steps reached an error of exactly 0 at x1 "
+                  "with 18 slope evaluations (tolerance 1.00E-02); with fixed steps 6 (N = 1) came "
+                  "as close: on this problem adapting did not pay: none of its attempts was "
+                  "rejected, but it took 3 steps where 1 fixed one came as close.",
                   "A run that reaches x1 with an error of exactly 0 (the method is exact here) "
                   "has no point on the plot, since a logarithmic axis has no place for 0."}));
     // With every error above 0 nothing is said of it.
