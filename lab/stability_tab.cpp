@@ -246,7 +246,7 @@ void StabilityTab::setInputs(const LabInputs& inputs) {
     if (!showsChosenRegion()) drawRegion();
     else placePoint();
     if (showsMultistep()) studyMultistep();
-    else if (showsSystem()) studySystem();
+    else if (showsSystem()) studyEigenvaluesAlongRun();
     else drawRun();
 }
 
@@ -274,7 +274,7 @@ void StabilityTab::studyMultistep() {
         });
 }
 
-void StabilityTab::studySystem() {
+void StabilityTab::studyEigenvaluesAlongRun() {
     clearRun(componentsLabel(inputs_.problem.components()));
     run_->replot();
     if (!inputs_.readable) {

@@ -87,7 +87,7 @@ private:
     // A system's z are the eigenvalues of h·J along its run, calculated off
     // the window's thread; the run plot shows each component.
     bool showsSystem() const { return inputs_.problem.isSystem(); }
-    void studySystem();
+    void studyEigenvaluesAlongRun();
     void showSystemRun();
     // A multistep method: the roots at z = h·λ where the run starts, the
     // run, and the notes.

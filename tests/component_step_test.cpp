@@ -60,7 +60,7 @@ static_assert(!std::is_constructible_v<SlopeOf<StateVector>, decltype(f1)*>);
 // Each method on equations of several kinds, step after step: a system of one
 // component must give the scalar procedure's bits, so that the scalar lab
 // and the main window keep their digits as the one-component case.
-TEST(SystemSteps, OneComponentGivesTheScalarProceduresBits) {
+TEST(ComponentSteps, OneComponentGivesTheScalarProceduresBits) {
     struct Equation {
         std::string_view name;
         Slope f;
@@ -94,7 +94,7 @@ TEST(SystemSteps, OneComponentGivesTheScalarProceduresBits) {
 // The harmonic oscillator y1' = y2, y2' = -y1 from (2, 0), whose solution is
 // (2cos x, -2sin x). On this linear system the two Euler variants agree, and
 // Runge-Kutta 4 and Gill.
-TEST(SystemSteps, HarmonicOscillatorTwoStepsOfOneHalf) {
+TEST(ComponentSteps, HarmonicOscillatorTwoStepsOfOneHalf) {
     const Rows rows{
         {"Euler", {"1.5", "-2"}},
         {"Euler (End points)", {"1.03125", "-1.75"}},
@@ -111,7 +111,7 @@ TEST(SystemSteps, HarmonicOscillatorTwoStepsOfOneHalf) {
 // Components whose slopes differ in form, y1' = y1·y2, y2' = x - y1, from
 // (2, -1): a product, the abscissa of each stage and a component read in
 // the other's place all show, and every method gives its own state.
-TEST(SystemSteps, ComponentsOfDifferentFormsTwoStepsOfOneHalf) {
+TEST(ComponentSteps, ComponentsOfDifferentFormsTwoStepsOfOneHalf) {
     const Rows rows{
         {"Euler", {"0", "-2.25"}},
         {"Euler (End points)", {"0.505859375", "-1.546875"}},
@@ -128,7 +128,7 @@ TEST(SystemSteps, ComponentsOfDifferentFormsTwoStepsOfOneHalf) {
 
 // A typed system may be costly to evaluate: one call per stage, as for one
 // equation.
-TEST(SystemSteps, EachStageEvaluatesTheSystemOnce) {
+TEST(ComponentSteps, EachStageEvaluatesTheSystemOnce) {
     struct Counting {
         mutable int calls = 0;
         StateVector operator()(double x, const StateVector& y) const {

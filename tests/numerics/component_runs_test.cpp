@@ -70,7 +70,7 @@ Rows checkedColumns(const TextTable& table) {
 
 }  // namespace
 
-TEST(SystemRuns, LabStepsOfTheOscillatorGiveTheWorkedTexts) {
+TEST(ComponentRuns, LabStepsOfTheOscillatorGiveTheWorkedTexts) {
     struct Example {
         std::string_view method;
         Rows rows;  // y1, y2, error (the norm), error y1, error y2, for i = 0 ... 10
@@ -147,7 +147,7 @@ TEST(SystemRuns, LabStepsOfTheOscillatorGiveTheWorkedTexts) {
     }
 }
 
-TEST(SystemRuns, TheHeadingsSayWhatTheErrorsAreMeasuredAgainst) {
+TEST(ComponentRuns, TheHeadingsSayWhatTheErrorsAreMeasuredAgainst) {
     struct Example {
         const char* name;
         std::string_view method;
@@ -199,7 +199,7 @@ std::vector<StateVector> stoppedBeforeHalf(const std::vector<double>& abscissae)
 // Rows at or past where the solution ends, where its reference is no
 // longer trusted, or past where the reference stopped, have nothing to
 // compare with, in every component's cells.
-TEST(SystemRuns, RowsPastTheSolutionSayWhyTheyHaveNoError) {
+TEST(ComponentRuns, RowsPastTheSolutionSayWhyTheyHaveNoError) {
     enum class Stop { solutionEnds, untrusted, referenceStopped };
     struct Example {
         const char* name;
@@ -234,7 +234,7 @@ TEST(SystemRuns, RowsPastTheSolutionSayWhyTheyHaveNoError) {
 // pair's estimate taken per component from its stages. From y2 = 0.1 the
 // lesson's component has the larger estimate at every step, from y2 = 10
 // the growing one.
-TEST(SystemRuns, AnEmbeddedPairsEstimateIsTheNormOfTheComponentsEstimates) {
+TEST(ComponentRuns, AnEmbeddedPairsEstimateIsTheNormOfTheComponentsEstimates) {
     struct Example {
         double growthStart;
         bool growthLarger;
@@ -262,7 +262,7 @@ TEST(SystemRuns, AnEmbeddedPairsEstimateIsTheNormOfTheComponentsEstimates) {
     }
 }
 
-TEST(SystemRuns, ARunStopsBeforeAStepWithAComponentNotFinite) {
+TEST(ComponentRuns, ARunStopsBeforeAStepWithAComponentNotFinite) {
     const PathOf<StateVector> path =
         solutionPath(byCaption("Euler"), overflowing, 0, {0, 1e200}, 1, 0.25);
     EXPECT_EQ(path.end, PathEnd::notFinite);
@@ -278,7 +278,7 @@ TEST(SystemRuns, ARunStopsBeforeAStepWithAComponentNotFinite) {
     EXPECT_EQ(errors.rows.size(), 1u);
 }
 
-TEST(SystemRuns, ASystemOfOneComponentGivesTheEquationsBits) {
+TEST(ComponentRuns, ASystemOfOneComponentGivesTheEquationsBits) {
     const double x0 = 0, y0 = -1, x1 = 1, h = 0.3;
     const auto scalar = everyMethodPath(f1, x0, y0, x1, h);
     const auto system = everyMethodPath(lessonSystem, x0, {y0}, x1, h);
@@ -324,7 +324,7 @@ TEST(SystemRuns, ASystemOfOneComponentGivesTheEquationsBits) {
 // beside y' = -2x - y the second component y2' = 0 from 0 is exact, so
 // component 1's orders, readings, floors and hidden curves are the single
 // equation's, and component 2 has errors of 0 and no order at all.
-TEST(SystemRuns, AComponentReadAloneGivesItsOwnOrders) {
+TEST(ComponentRuns, AComponentReadAloneGivesItsOwnOrders) {
     const SlopeOf<StateVector> lessonBesideRest = [](double x, const StateVector& y) {
         return StateVector{f1(x, y[0]), 0.0};
     };
@@ -356,7 +356,7 @@ TEST(SystemRuns, AComponentReadAloneGivesItsOwnOrders) {
 // Where the error of a system is the largest component's, one step of
 // Euler with h = 1 from (1, 0) reaches (1, -1): errors 1 - cos 1 and
 // 1 - sin 1 (mpmath: 0.459697694131860..., 0.158529015192103...).
-TEST(SystemRuns, ConvergenceMeasuresTheLargestComponentsError) {
+TEST(ComponentRuns, ConvergenceMeasuresTheLargestComponentsError) {
     const ConvergenceProblemOf<StateVector> problem{
         0, {1, 0}, 1, oscillator, {std::cos(1.0), -std::sin(1.0)}, 0};
     const ConvergenceStudy study = studyConvergence(problem, 2);
@@ -372,7 +372,7 @@ TEST(SystemRuns, ConvergenceMeasuresTheLargestComponentsError) {
 // a linear one, part ways; the orders the study reads as settled on the
 // pendulum round to the methods' own (up to N = 2^12 its reference decides
 // the last orders of the higher-order methods).
-TEST(SystemRuns, OrdersOnANonlinearSystemSettleAndTheLookAlikesPartWays) {
+TEST(ComponentRuns, OrdersOnANonlinearSystemSettleAndTheLookAlikesPartWays) {
     struct Example {
         const char* name;
         SlopeOf<StateVector> F;
