@@ -256,6 +256,7 @@ struct Reached {
     double error = 0;
     long cost = 0;
     std::string run;  // "Radau IIA 3 with N = 64 fixed steps"
+    long jacobians = 0;
 };
 
 std::string fixedRunText(std::string_view caption, long steps) {
@@ -270,7 +271,8 @@ std::string workRunText(const WorkSeries& series, const WorkPoint& point) {
 void addReached(std::vector<Reached>& reached, const WorkSeries& series) {
     for (const WorkPoint& point : series.points) {
         if (point.error)
-            reached.push_back({*point.error, point.slopeEvaluations, workRunText(series, point)});
+            reached.push_back({*point.error, point.slopeEvaluations, workRunText(series, point),
+                               point.jacobians});
     }
 }
 
@@ -333,10 +335,15 @@ std::optional<std::string> countsNote(const WorkSeries& series, double measurabl
     const WorkPoint* best = mostAccurate(series.points, measurableError);
     if (!best) return std::nullopt;
     const bool newton = best->steps > 0;
-    std::string note = workRunText(series, *best) + " reached " +
-                       reachedErrorText(*best->error, measurableError) + " at x1 with " +
-                       evaluationsText(best->slopeEvaluations) + ", the Jacobians' included, " +
-                       std::to_string(best->jacobians) + " Jacobians, ";
+    const std::string reached = workRunText(series, *best) + " reached " +
+                                reachedErrorText(*best->error, measurableError) + " at x1 with " +
+                                evaluationsText(best->slopeEvaluations);
+    // A slope such as y' = 0 may need no Newton iteration at all.
+    if (best->jacobians == 0 && best->solves == 0) {
+        return reached + ", without a Jacobian or a linear solve.";
+    }
+    std::string note =
+        reached + ", the Jacobians' included, " + std::to_string(best->jacobians) + " Jacobians, ";
     if (newton) {
         note +=
             std::to_string(best->solves) + " linear solves with Newton's matrix, factored by LU.";
@@ -375,17 +382,30 @@ std::string advantageNote(const WorkPrecision& sweep) {
         return reached + "the cheapest explicit run as close, " + bestMatch->run + ", needed " +
                std::to_string(bestMatch->cost) + why;
     }
+    const bool spent = std::any_of(implicitOnes.begin(), implicitOnes.end(),
+                                   [](const Reached& run) { return run.jacobians > 0; });
     return "No run of an implicit method or of rosenbrock4 reached an error with a tenth of the "
            "slope evaluations (or fewer) of the cheapest explicit run as close: on this problem, "
-           "over this range, what the implicit steps spend on Jacobians and linear solves "
-           "outweighs what longer steps could save.";
+           "over this range, " +
+           std::string(spent ? "what the implicit steps spend on Jacobians and linear solves "
+                               "outweighs what longer steps could save."
+                             : "the explicit steps are not held short.");
 }
 
 }  // namespace
 
 std::vector<std::string> stiffWorkNotes(const WorkPrecision& sweep) {
     if (sweep.implicitFixed.empty() && sweep.stiffLibrary.points.empty()) return {};
-    std::vector<std::string> notes{costsNote(sweep.components)};
+    std::vector<std::string> notes;
+    // What a Jacobian costs, where any run took one.
+    const auto tookJacobians = [](const WorkSeries& series) {
+        return std::any_of(series.points.begin(), series.points.end(),
+                           [](const WorkPoint& point) { return point.jacobians > 0; });
+    };
+    if (tookJacobians(sweep.stiffLibrary) ||
+        std::any_of(sweep.implicitFixed.begin(), sweep.implicitFixed.end(), tookJacobians)) {
+        notes.push_back(costsNote(sweep.components));
+    }
     const double measurable = sweep.fixedSteps.measurableError;
     for (const WorkSeries& series : sweep.implicitFixed) {
         if (const auto note = countsNote(series, measurable)) notes.push_back(*note);

@@ -295,6 +295,17 @@ TEST(AdaptiveView, TheSweepNamesEveryCountOfTheImplicitRuns) {
                   "of the slope evaluations (or fewer) of the cheapest explicit run as close: on "
                   "this problem, over this range, what the implicit steps spend on Jacobians and "
                   "linear solves outweighs what longer steps could save."}));
+    // Runs that took no Jacobian, as on y' = 0, are not said to pay for any,
+    // nor is what one costs.
+    for (WorkPoint& point : sweep.implicitFixed.front().points) point.jacobians = point.solves = 0;
+    sweep.stiffLibrary.points.front().jacobians = sweep.stiffLibrary.points.front().solves = 0;
+    const std::vector<std::string> free = stiffWorkNotes(sweep);
+    EXPECT_EQ(free.front(), "Radau IIA 3 with N = 64 fixed steps reached an error of 2.00E-09 at "
+                            "x1 with 16 slope evaluations, without a Jacobian or a linear solve.");
+    EXPECT_EQ(free.back(), "No run of an implicit method or of rosenbrock4 reached an error with "
+                           "a tenth of the slope evaluations (or fewer) of the cheapest explicit "
+                           "run as close: on this problem, over this range, the explicit steps "
+                           "are not held short.");
     // Without those series the sweep says nothing of them.
     EXPECT_TRUE(stiffWorkNotes(handSweep(64, 1.5e-9)).empty());
 }
