@@ -613,8 +613,8 @@ void addWorkSeries(LabPlot& plot, const QString& name, const QPen& pen,
             graph->addData(cost, *value);
         }
     }
-    // The legend names only what is drawn: errors of 0 have no point here.
-    if (graph->data()->isEmpty()) graph->removeFromLegend();
+    // Errors of 0 have no point here.
+    LabPlot::nameOnlyIfDrawn(*graph);
 }
 
 // Each embedded pair adapting its steps, broad, and the same method with
@@ -680,13 +680,7 @@ std::optional<double> plotMeasurableFloor(LabPlot& plot, double measurableError)
         }
     }
     if (!below || !positive(floor)) return std::nullopt;
-    const QPen floorPen(plot.accent(), 1.5, Qt::DotLine);
-    auto* line = new QCPItemStraightLine(&plot);
-    line->point1->setCoords(1, floor);
-    line->point2->setCoords(2, floor);
-    line->setPen(floorPen);
-    const pelorin::FloorLevel level{floor, pelorin::FloorCause::reference};
-    plot.addLegendEntry(QString::fromStdString(pelorin::floorLevelName(level)), floorPen);
+    plot.addFloorLine({floor, pelorin::FloorCause::reference});
     return floor;
 }
 

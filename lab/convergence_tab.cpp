@@ -129,7 +129,7 @@ ReadingLook look(OrderReading reading) {
                 "decided by rounding"};
     case OrderReading::reference:
         return {"An error lies below what the reference solution can measure: this order "
-                "measures the reference, not the method.",
+                "does not measure the method.",
                 "below the reference's accuracy"};
     case OrderReading::settled:
         break;
@@ -194,7 +194,7 @@ LabPlot* ConvergenceTab::createPlot() {
     plot_ = new LabPlot("Convergence plot",
                         "The error at x1 of every method against the step h, both axes "
                         "logarithmic, with reference slopes and the floor below which rounding "
-                        "or the reference decides the errors.",
+                        "decides the errors or the reference cannot measure them.",
                         this);
     plot_->useLogAxes();
     // Below the axes, which keep the page's width: the methods in three
@@ -373,8 +373,12 @@ void ConvergenceTab::plot() {
     plot_->xAxis->setLabel(evaluations ? "slope evaluations" : "step h");
     plot_->yAxis->setLabel("error at x1");
     plot_->xAxis->setRangeReversed(!evaluations);  // smaller steps, more work: to the right
-    const auto shown = std::count_if(study_.series.begin(), study_.series.end(),
-                                     [](const ConvergenceSeries& series) { return series.method && series.applies; });
+    // The legend names only the methods drawn, in three columns.
+    const auto drawn = [](const ConvergenceSeries& series) {
+        return series.method && series.applies &&
+               std::any_of(series.points.begin(), series.points.end(), plottable);
+    };
+    const auto shown = std::count_if(study_.series.begin(), study_.series.end(), drawn);
     plot_->setLegendRows(static_cast<int>((std::max<std::ptrdiff_t>(shown, 1) + 2) / 3));
 
     for (std::size_t row = 0; row < study_.series.size(); ++row) {
@@ -389,6 +393,7 @@ void ConvergenceTab::plot() {
                 graph->addData(pelorin::plotAbscissa(point, evaluations), *point.error);
             }
         }
+        LabPlot::nameOnlyIfDrawn(*graph);
     }
 
     // Reference lines and the floor are named in the legend, not on the
@@ -413,14 +418,7 @@ void ConvergenceTab::plot() {
         plot_->yAxis->setRange(range->lowest / 10, std::min(range->highest, ceiling) * 10);
     }
 
-    if (const auto floor = pelorin::floorLevel(study_)) {
-        const QPen floorPen(plot_->accent(), 1.5, Qt::DotLine);
-        auto* floorLine = new QCPItemStraightLine(plot_);
-        floorLine->point1->setCoords(1, floor->level);
-        floorLine->point2->setCoords(2, floor->level);
-        floorLine->setPen(floorPen);
-        plot_->addLegendEntry(QString::fromStdString(pelorin::floorLevelName(*floor)), floorPen);
-    }
+    if (const auto floor = pelorin::floorLevel(study_)) plot_->addFloorLine(*floor);
     plot_->replot();
 }
 

@@ -1,6 +1,7 @@
 #include "lab/plot.h"
 
 #include "methods/methods.h"
+#include "numerics/convergence.h"
 #include "numerics/plot_extent.h"
 #include "numerics/polyline_in_box.h"
 #include "ui/save_file.h"
@@ -395,6 +396,19 @@ QCPGraph* LabPlot::addLegendEntry(const QString& name, const QPen& pen) {
     key->setName(name);
     key->setPen(pen);
     return key;
+}
+
+void LabPlot::addFloorLine(const pelorin::FloorLevel& floor) {
+    const QPen pen(accent(), 1.5, Qt::DotLine);
+    auto* line = new QCPItemStraightLine(this);
+    line->point1->setCoords(1, floor.level);
+    line->point2->setCoords(2, floor.level);
+    line->setPen(pen);
+    addLegendEntry(QString::fromStdString(pelorin::floorLevelName(floor)), pen);
+}
+
+void LabPlot::nameOnlyIfDrawn(QCPGraph& graph) {
+    if (graph.data()->isEmpty()) graph.removeFromLegend();
 }
 
 void LabPlot::setSolutionEnd(std::optional<pelorin::SolutionEnd> end) { solutionEnd_ = end; }

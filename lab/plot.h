@@ -14,6 +14,10 @@
 #include <utility>
 #include <vector>
 
+namespace pelorin {
+struct FloorLevel;
+}
+
 class LabPlot : public QCustomPlot {
     Q_OBJECT
     Q_PROPERTY(QString fileStem READ fileStem)
@@ -90,6 +94,12 @@ public:
 
     // A legend entry with no data: the key of something drawn as an item.
     QCPGraph* addLegendEntry(const QString& name, const QPen& pen);
+    // Leaves a graph without points out of the legend, which names only
+    // what is drawn.
+    static void nameOnlyIfDrawn(QCPGraph& graph);
+    // A floor below which errors do not measure the method: a dotted line
+    // across the axes in the accent colour, named in the legend.
+    void addFloorLine(const pelorin::FloorLevel& floor);
 
     // The plot as the files Save as writes: its pixels, or a vector page.
     Q_INVOKABLE QByteArray pngBytes();

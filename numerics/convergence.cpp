@@ -174,9 +174,10 @@ std::string floorText(const ConvergenceSeries& series, double measurableError) {
                                                  : "between " + lowest + " and " + highest) +
                               ". ";
     if (series.floorCause == FloorCause::reference) {
-        return stops + "There the reference, not the method, decides the error: they lie below ten "
-                       "times the reference's estimated accuracy, " + errorText(measurableError) +
-               ". A more accurate reference would show the method's error falling further.";
+        return stops + "There they lie below " + errorText(measurableFloor(measurableError)) +
+               ", ten times the reference's estimated accuracy of " + errorText(measurableError) +
+               ", where the reference cannot tell the method's error from its own: the floor may "
+               "be the reference's or rounding's, and only a more accurate reference would tell.";
     }
     return stops + "There rounding, not the method, decides the error: smaller steps only add "
                    "more roundings.";
@@ -436,6 +437,11 @@ std::optional<FloorLevel> floorLevel(const ConvergenceStudy& study) {
         for (const double error : floorErrors(series)) level->level = std::max(level->level, error);
         if (series.floorCause == FloorCause::reference) level->cause = FloorCause::reference;
     }
+    // The notes read a floor against what the reference can measure: the
+    // line stands where they say.
+    if (level && level->cause == FloorCause::reference) {
+        level->level = measurableFloor(study.measurableError);
+    }
     return level;
 }
 
@@ -510,7 +516,8 @@ std::string orderBracketsNote() {
     return "An order in brackets, in italics, is not the method's own: rounding (an error within "
            "about " +
            std::to_string(std::lround(roundingMargin)) +
-           "\u00b7\u221aN rounding units) or the reference decides it, or it lies more than " +
+           "\u00b7\u221aN rounding units) decides it or the reference cannot measure it, or it "
+           "lies more than " +
            fixedText(settledSpread, 1) +
            " from the column's last order that neither decides, as shown, or that last order "
            "is not yet within " +

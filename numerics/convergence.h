@@ -153,10 +153,11 @@ double observedOrder(double coarseError, double fineError);
 using ShownPoint = bool (*)(const ConvergencePoint& point);
 bool measuredAndNonzero(const ConvergencePoint& point);
 
-// The largest error at or past any method's floor: the level below which
-// errors come from rounding, or from the reference where any method's
-// floor is the reference's (its offset is every method's). Empty when no
-// method reaches its floor.
+// The largest error at or past any method's floor, the level below which
+// errors come from rounding; where any method's floor is the reference's
+// (its offset is every method's), the level below which the reference
+// cannot measure an error (measurableFloor). Empty when no method reaches
+// its floor.
 struct FloorLevel {
     double level = 0;
     FloorCause cause = FloorCause::rounding;

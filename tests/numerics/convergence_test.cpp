@@ -171,9 +171,10 @@ TEST(Convergence, AFloorIsTheReferencesWhereItsOffsetAndNotRoundingStopsTheError
         {"exact", 0, 0, FloorCause::rounding, "There rounding, not the method, decides the error",
          "rounding floor: errors below ", OrderReading::rounding},
         {"reference within its accuracy", 3e-14, 4e-15, FloorCause::reference,
-         "There the reference, not the method, decides the error: they lie below ten times the "
-         "reference's estimated accuracy, 4.00E-15.",
-         "reference's accuracy: errors below ", OrderReading::reference},
+         "There they lie below 4.00E-14, ten times the reference's estimated accuracy of "
+         "4.00E-15, where the reference cannot tell the method's error from its own: the floor "
+         "may be the reference's or rounding's, and only a more accurate reference would tell.",
+         "reference's accuracy: errors below 4.00E-14", OrderReading::reference},
         {"errors far above the reference's accuracy", 3e-14, 1e-16, FloorCause::rounding,
          "There rounding, not the method, decides the error", "rounding floor: errors below ",
          OrderReading::rounding},
