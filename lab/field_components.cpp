@@ -24,6 +24,7 @@ bool addRunCurve(LabPlot& plot, const pelorin::DrawablePoints& points, const QPe
     graph->setData(toQVector(points.x), toQVector(points.y), true);
     graph->setName(name);
     markLonePoint(*graph);
+    LabPlot::nameOnlyIfDrawn(*graph);
     return points.leftOut;
 }
 
@@ -177,18 +178,19 @@ QString noErrorCurveNote(NoErrorCurve why, pelorin::Comparison comparison) {
                  "against.";
 }
 
-QString driftDescription(bool fromStart) {
+QString driftDescription(bool fromStart, const QString& problem) {
     return fromStart
                ? "How far each run moves the quantity the solutions keep constant: I(x_i, y_i) - "
                  "I(x0, y0) against x, for the runs the page shows."
-               : "The system does not keep the quantity typed as its invariant: each run's I(x_i, "
-                 "y_i) less the solution's I at the same x, the method's error in I, against x.";
+               : "The " + problem +
+                     " does not keep the quantity typed as its invariant: each run's I(x_i, y_i) "
+                     "less the solution's I at the same x, the method's error in I, against x.";
 }
 
 // The axis is named after what the drift measures: from the start, or from
 // the solution's I at the same x; on a logarithmic axis, its size.
-void labelDrift(LabPlot& drift, bool fromStart, bool logarithmic) {
-    drift.describe(driftDescription(fromStart));
+void labelDrift(LabPlot& drift, bool fromStart, bool logarithmic, bool system) {
+    drift.describe(driftDescription(fromStart, problemNoun(system)));
     const QString measured = fromStart ? "I(y_i) - I(y0)" : "I(y_i) - I(y(x_i))";
     drift.yAxis->setLabel(logarithmic ? "|" + measured + "|" : measured);
 }
@@ -227,11 +229,13 @@ QString drawFieldDrift(LabPlot& plot, const FieldRuns<State>& runs) {
     const pelorin::Problem& problem = runs.problem;
     return QString::fromStdString(
         runs.set ? pelorin::sideBySideDriftNote(problem.invariantText(), study.invariantAtStart,
-                                                problem.x1, drifts, study.driftAgainst)
+                                                problem.x1, drifts, study.driftAgainst,
+                                                problemNoun(problem.isSystem()).toStdString())
                  : pelorin::invariantDriftNote(problem.invariantText(), study.invariantAtStart,
                                                problem.x1,
                                                pelorin::runDrifts(study.halved, study.drift),
-                                               study.driftAgainst));
+                                               study.driftAgainst,
+                                               problemNoun(problem.isSystem()).toStdString()));
 }
 template QString drawFieldDrift(LabPlot&, const FieldRuns<double>&);
 template QString drawFieldDrift(LabPlot&, const FieldRuns<pelorin::StateVector>&);

@@ -25,12 +25,15 @@ inline constexpr std::array<const char*, 3> halvedRunNames{"h", "h/2", "h/4"};
 // drawing sets it: a page keeps its plots from one problem to the next.
 inline QString errorsLabel(std::size_t n) { return n == 1 ? "|global error|" : "||global error||"; }
 
+// What the notes call a problem of one component or more.
+inline QString problemNoun(bool system) { return system ? "system" : "equation"; }
 // What the drift plot shows: each run's drift from its start, or, where the
-// system does not keep the invariant, each run's error in it.
-QString driftDescription(bool fromStart);
+// problem (problemNoun) does not keep the invariant, each run's error in it.
+QString driftDescription(bool fromStart, const QString& problem);
 // The drift plot's description and value axis, after what it measures and
-// whether the axis is logarithmic (sizes) or linear (signed drifts).
-void labelDrift(LabPlot& drift, bool fromStart, bool logarithmic);
+// whether the axis is logarithmic (sizes) or linear (signed drifts), for a
+// system or one equation.
+void labelDrift(LabPlot& drift, bool fromStart, bool logarithmic, bool system);
 
 // The plots a system's runs are drawn on.
 struct ComponentPlots {

@@ -174,7 +174,7 @@ LabPlot* FieldTab::createErrorsPlot() {
 }
 
 LabPlot* FieldTab::createDriftPlot() {
-    drift_ = new LabPlot("Invariant drift", driftDescription(true), this);
+    drift_ = new LabPlot("Invariant drift", driftDescription(true, problemNoun(false)), this);
     drift_->xAxis->setLabel("x");
     drift_->showLegend(LabPlot::LegendPlace::beside);
     drift_->setSmallestHeight(200);
@@ -412,6 +412,7 @@ void addRuns(LabPlot& plot, const std::vector<ShownRun>& runs, bool finerBeneath
     for (QCPGraph* graph : graphs) {
         graph->removeFromLegend();
         graph->addToLegend();
+        LabPlot::nameOnlyIfDrawn(*graph);
     }
 }
 
@@ -525,7 +526,7 @@ void FieldTab::drawSolutions() {
 }
 
 void FieldTab::drawSystem() {
-    const ComponentRuns runs{systemStudy_, inputs_.problem, inputs_.method, sideBySide(),
+    const ComponentRuns runs{componentsStudy_, inputs_.problem, inputs_.method, sideBySide(),
                              driftLogarithmic_->isChecked()};
     plot_->describe(systemFieldDescription);
     QStringList drawing{drawFieldComponents({*plot_, *errors_}, runs)};
@@ -549,7 +550,7 @@ QString FieldTab::drawDrift() {
     const QString note = drawFieldDrift(
         *drift_, FieldRuns<State>{study, inputs_.problem, inputs_.method, sideBySide(),
                                   logarithmic});
-    labelDrift(*drift_, study.driftAgainst.empty(), logarithmic);
+    labelDrift(*drift_, study.driftAgainst.empty(), logarithmic, inputs_.problem.isSystem());
     drift_->setVisible(drift_->graphCount() > 0);
     driftLogarithmic_->setVisible(drift_->graphCount() > 0);
     return note;
@@ -609,7 +610,7 @@ void FieldTab::drawErrors() {
 // past the end of the solution, which follow none, would flatten the rest.
 void FieldTab::fitView() {
     if (showsSystem()) {
-        fitComponentsView(*plot_, inputs_.problem, systemStudy_, sideBySide());
+        fitComponentsView(*plot_, inputs_.problem, componentsStudy_, sideBySide());
         return;
     }
     pelorin::Extent x, y;

@@ -68,7 +68,7 @@ private:
     template <class State>
     pelorin::FieldStudyOf<State>& held() {
         if constexpr (std::is_same_v<State, double>) return study_;
-        else return systemStudy_;
+        else return componentsStudy_;
     }
     void drawSolutions();
     // The field's and the errors' whole view, where the page keeps it.
@@ -116,7 +116,7 @@ private:
     pelorin::FieldStudy study_;
     LabPlot* drift_ = nullptr;
     QCheckBox* driftLogarithmic_ = nullptr;  // |drift| on a logarithmic axis
-    pelorin::FieldStudyOf<pelorin::StateVector> systemStudy_;
+    pelorin::FieldStudyOf<pelorin::StateVector> componentsStudy_;
     QStringList studyNotes_;
     QString drawingNote_;  // values of the runs or the curve left out of the plot
     QString errorsNote_;   // errors the logarithmic axis cannot show

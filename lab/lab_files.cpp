@@ -19,12 +19,11 @@
 namespace {
 
 // What a problem file holds that the lab's boxes cannot, in words: a single
-// equation's boxes have no room for parameters or an invariant. Empty for
-// anything else.
+// equation's boxes have room for an invariant but not for parameters. Empty
+// for anything else.
 QString beyondOneEquation(const pelorin::ProblemText& problem) {
     if (problem.form != pelorin::ProblemForm::equation) return {};
     if (!problem.parameters.empty()) return "parameters";
-    if (!problem.invariant.empty()) return "an invariant";
     return {};
 }
 

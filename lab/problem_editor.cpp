@@ -6,6 +6,7 @@
 #include "lab/page.h"
 #include "lab/component_boxes.h"
 #include "problem/library.h"
+#include "problem/system.h"
 #include "problem/system_library.h"
 #include "run/calculation_error.h"
 #include "run/view.h"
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -53,6 +55,12 @@ ProblemEditor::ProblemEditor(const std::array<QString, 3>& start, QVBoxLayout& c
     system_ = new ComponentBoxes(window_);
     connect(system_, &ComponentBoxes::edited, this, &ProblemEditor::changed);
     column.addWidget(system_);
+    // The single equation's invariant shows where the system's boxes would:
+    // after them, which keep the first place under the name both boxes
+    // share. Tab reaches it after the exact solution's box.
+    column.addWidget(createInvariantRow());
+    QWidget::setTabOrder(exact_, invariant_);
+    connect(invariant_, &QLineEdit::editingFinished, this, &ProblemEditor::changed);
     createStartBoxes(start, startRow);
 }
 
@@ -122,6 +130,25 @@ void ProblemEditor::createEquationBoxes() {
     }
 }
 
+// The single equation's invariant on a row of its own, as a system's has
+// it under its components. Its caption has no mnemonic: every letter of
+// "Invariant" is taken on some page.
+QWidget* ProblemEditor::createInvariantRow() {
+    auto* row = invariantRow_ = new QWidget(window_);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* caption = new QLabel("Invariant:", row);
+    invariant_ = new QLineEdit(row);
+    invariant_->setAccessibleName(fromView(pelorin::invariantBoxName));
+    invariant_->setPlaceholderText("none");
+    invariant_->setToolTip("A quantity the solutions keep constant, in x and y, such as "
+                           "y*exp(-x) for y' = y: the lab plots how far each run drifts from it.");
+    caption->setBuddy(invariant_);
+    layout->addWidget(caption);
+    layout->addWidget(invariant_, 1);
+    return row;
+}
+
 QComboBox* ProblemEditor::createFormBox() {
     form_ = newListBox(window_);
     form_->setAccessibleName("Form");
@@ -168,6 +195,7 @@ void ProblemEditor::showForm(pelorin::ProblemForm form) {
     const bool equation = form == pelorin::ProblemForm::equation;
     if (!equation) system_->setForm(form);
     system_->setVisible(!equation);
+    invariantRow_->setVisible(equation);
     for (QWidget* part : std::initializer_list<QWidget*>{fCaption_, f_, exactCaption_, exact_,
                                                           y0Caption_, boxes_[1]}) {
         part->setVisible(equation);
@@ -191,6 +219,8 @@ void ProblemEditor::problemChosen(int index) {
     const std::size_t systemRow = row - pelorin::problemLibrary.size();
     if (row >= pelorin::problemLibrary.size() && systemRow < pelorin::systemLibrary.size()) {
         const pelorin::LibrarySystem& entry = pelorin::systemLibrary[systemRow];
+        // The equation's invariant would otherwise stand under another problem.
+        invariant_->clear();
         system_->setText(pelorin::problemText(entry));
         showForm(system_->form());
         boxes_[0]->setText(fromView(entry.x0));
@@ -204,6 +234,7 @@ void ProblemEditor::problemChosen(int index) {
     showForm(pelorin::ProblemForm::equation);
     f_->setText(fromView(entry.f));
     exact_->setText(fromView(entry.exact));
+    invariant_->clear();
     boxes_[0]->setText(fromView(entry.x0));
     boxes_[1]->setText(fromView(entry.y0));
     boxes_[2]->setText(fromView(entry.x1));
@@ -221,6 +252,8 @@ void ProblemEditor::setProblem(const pelorin::ProblemText& text) {
     showForm(text.form);
     f_->setText(QString::fromStdString(text.f));
     exact_->setText(QString::fromStdString(text.exact));
+    const bool equation = text.form == pelorin::ProblemForm::equation;
+    invariant_->setText(equation ? QString::fromStdString(text.invariant) : QString());
     boxes_[0]->setText(QString::fromStdString(text.x0));
     boxes_[1]->setText(QString::fromStdString(text.y0));
     boxes_[2]->setText(QString::fromStdString(text.x1));
@@ -229,12 +262,14 @@ void ProblemEditor::setProblem(const pelorin::ProblemText& text) {
 }
 
 pelorin::ProblemText ProblemEditor::problemText() const {
-    // A single equation's boxes have no room for the parameters and the
-    // invariant the hidden component boxes may still hold.
+    // A single equation's boxes have no room for the parameters the hidden
+    // component boxes may still hold; its invariant is its own box's.
     if (form() == pelorin::ProblemForm::equation) {
-        return {problem_->currentText().toStdString(), f_->text().toStdString(),
-                exact_->text().toStdString(),          boxes_[0]->text().toStdString(),
-                boxes_[1]->text().toStdString(),       boxes_[2]->text().toStdString()};
+        pelorin::ProblemText text{problem_->currentText().toStdString(), f_->text().toStdString(),
+                                  exact_->text().toStdString(),  boxes_[0]->text().toStdString(),
+                                  boxes_[1]->text().toStdString(), boxes_[2]->text().toStdString()};
+        text.invariant = invariant_->text().toStdString();
+        return text;
     }
     pelorin::ProblemText text = system_->text();
     text.name = problem_->currentText().toStdString();
@@ -306,6 +341,13 @@ QStringList ProblemEditor::readEquation() {
     } else if (auto fault = pelorin::keepExactIfItHolds(*read.equation, at.x0, y0, at.x1)) {
         notes << QString::fromStdString(*fault);
     }
+    if (unreadable().empty()) {
+        std::vector<pelorin::FormulaError> invariantNotes;
+        pelorin::addInvariant(*read.equation, invariant_->text().toStdString(), {}, at.x0,
+                              pelorin::StateVector{y0}, at.x1, invariantNotes);
+        for (const pelorin::FormulaError& note : invariantNotes)
+            notes << QString::fromStdString(note.message);
+    }
     equation_ = std::move(*read.equation);
     systemStart_.reset();
     return notes;
@@ -355,7 +397,8 @@ void ProblemEditor::followProblemList() {
         }
         const pelorin::LibraryProblem& entry =
             pelorin::problemLibrary[static_cast<std::size_t>(index)];
-        if (f_->text() != fromView(entry.f) || exact_->text() != fromView(entry.exact)) {
+        if (f_->text() != fromView(entry.f) || exact_->text() != fromView(entry.exact) ||
+            !invariant_->text().trimmed().isEmpty()) {
             problem_->setCurrentIndex(problem_->count() - 1);
         }
     }

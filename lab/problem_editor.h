@@ -81,6 +81,7 @@ private:
     QHBoxLayout* createProblemRow();
     QComboBox* createProblemList();
     void createEquationBoxes();
+    QWidget* createInvariantRow();
     QComboBox* createFormBox();
     void createStartBoxes(const std::array<QString, 3>& start, QHBoxLayout& row);
     void problemChosen(int index);
@@ -102,6 +103,8 @@ private:
     QLineEdit* f_ = nullptr;
     QLabel* exactCaption_ = nullptr;
     QLineEdit* exact_ = nullptr;
+    QWidget* invariantRow_ = nullptr;  // the single equation's invariant, under the problem row
+    QLineEdit* invariant_ = nullptr;
     ComponentBoxes* system_ = nullptr;
     QLabel* y0Caption_ = nullptr;
     std::array<QLineEdit*, 3> boxes_{};  // x0, y0, x1

@@ -317,6 +317,21 @@ Difference centralDifference(const Along& g, double t) {
     return {narrow, 2 * std::fabs(wide - narrow)};
 }
 
+// Why checkInvariant refuses I: its rate along the solutions at (x, y),
+// written as one equation's or as a system's.
+std::string notKeptSentence(const std::string& invariant, double rate, double x,
+                            const StateVector& y, std::string_view comparedWith) {
+    const bool system = y.size() > 1;
+    return "The invariant I = " + quotedFormula(invariant) + " is not kept by this " +
+           (system ? "system: dI/dx = \u2202I/\u2202x + \u2207I\u00b7F is "
+                   : "equation: dI/dx = \u2202I/\u2202x + \u2202I/\u2202y\u00b7f is ") +
+           roughly(rate) + " at x = " + numberToText(x) + ", y = " +
+           (system ? "(" + stateText(y) + ")" : stateText(y)) +
+           ", not 0. The Field page plots I(y_i) \u2212 I(y(x_i)), each run's I less " +
+           std::string(comparedWith) +
+           "'s at the same x: the method's error in I, without the solution's own change of I.";
+}
+
 }  // namespace
 
 std::optional<std::string> checkInvariant(const SlopeExpression& F,
@@ -361,13 +376,7 @@ std::optional<std::string> checkInvariant(const SlopeExpression& F,
             continue;
         }
         if (std::fabs(rate) > residualTolerance * size + allowance) {
-            return "The invariant I = " + quotedFormula(I.text()) +
-                   " is not kept by this system: dI/dx = \u2202I/\u2202x + \u2207I\u00b7F is " +
-                   roughly(rate) + " at x = " + numberToText(x) + ", y = (" + stateText(y) + ")" +
-                   ", not 0. The Field page plots I(y_i) \u2212 I(y(x_i)), each run's I less " +
-                   std::string(comparedWith) +
-                   "'s at the same x: the method's error in I, without the solution's own "
-                   "change of I.";
+            return notKeptSentence(I.text(), rate, x, y, comparedWith);
         }
     }
     return std::nullopt;
@@ -567,10 +576,9 @@ void addExactSolution(Equation& equation, const ProblemText& text, const Paramet
     }
 }
 
-// The typed invariant, checked against the solution the Field page compares
-// runs with; one that fails the check is kept all the same (see
-// Equation::invariantHolds), with a note.
-void addInvariant(Equation& equation, const std::string& typed, const Parameters& parameters,
+}  // namespace
+
+void addInvariant(Equation& equation, std::string_view typed, const Parameters& parameters,
                   double x0, const StateVector& y0, double x1, std::vector<FormulaError>& notes) {
     if (trimmed(typed).empty()) return;
     InvariantCompilation invariant = compileInvariant(typed, y0.size(), parameters);
@@ -579,16 +587,19 @@ void addInvariant(Equation& equation, const std::string& typed, const Parameters
         notes.push_back(std::move(invariant.error));
         return;
     }
+    // The lesson's f1 has no expression to differentiate along: its typed
+    // f, which gives the same bits, is checked in its place.
+    const SlopeCompilation lessonSlope =
+        equation.lesson() ? compileSlope(equation.f) : SlopeCompilation{};
+    const SlopeExpression& F = equation.lesson() ? *lessonSlope.slope : *equation.slope;
     const std::string_view comparedWith =
-        equation.exact ? "the exact solution" : "the reference solution";
-    auto fault = checkInvariant(*equation.slope, *invariant.invariant, x0, y0, x1, comparedWith);
+        equation.exact || equation.lesson() ? "the exact solution" : "the reference solution";
+    auto fault = checkInvariant(F, *invariant.invariant, x0, y0, x1, comparedWith);
     equation.invariantHolds = !fault;
     if (fault) notes.push_back({std::move(*fault), 0});
     equation.invariant =
         std::make_shared<const InvariantExpression>(std::move(*invariant.invariant));
 }
-
-}  // namespace
 
 EquationReading readEquation(const ProblemText& text, double x0, const StateVector& y0,
                              double x1) {

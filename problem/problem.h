@@ -104,7 +104,8 @@ struct Problem {
     template <class State>
     KnownStateOf<State> exactOf() const;
     // The invariant where the solutions keep it (checkInvariant); empty
-    // where there is none, or the system does not keep the one typed.
+    // where there is none, or the equation or system does not keep the one
+    // typed.
     ConservedQuantity invariant() const;
     // The quantity typed as the invariant, kept or not; empty without one.
     ConservedQuantity typedInvariant() const;
@@ -174,13 +175,24 @@ struct EquationReading {
 // The single equation's two boxes: the lesson's equation when both texts
 // are the lesson's (blanks around them aside); otherwise f compiled, and the
 // exact solution through (x0, y0) when one is typed and compiles, not yet
-// checked (see keepExactIfItHolds).
+// checked (see keepExactIfItHolds); an invariant typed beside them is added
+// by addInvariant.
 EquationReading readEquation(std::string_view f, std::string_view exact, double x0, double y0);
 // A system or y'' = f as its boxes hold it, with parameters and an
 // invariant, through the start (x0, y0) read by the caller (one number a
 // component), its exact solution checked on [x0, x1].
 EquationReading readEquation(const ProblemText& text, double x0, const StateVector& y0,
                              double x1);
+
+// Adds the typed invariant, in x and y (x and y1 … yn for a system) and
+// the parameters, to an equation its boxes gave, once its exact solution is
+// checked: the Field page compares each run's I with that solution's, or a
+// reference's. One that fails checkInvariant (the lesson's f compiled for
+// the check) is kept all the same (see Equation::invariantHolds), with a
+// note; one that does not compile is left out, with a note. Nothing for an
+// empty text.
+void addInvariant(Equation& equation, std::string_view typed, const Parameters& parameters,
+                  double x0, const StateVector& y0, double x1, std::vector<FormulaError>& notes);
 
 // Leaves out an exact solution that fails checkExactSolution over
 // [x0, x1], and says why; nothing when it holds or there is none to check.

@@ -121,8 +121,8 @@ struct NamedDrift {
 // The heading, a line for each run, and what "growing" means where a line
 // says it.
 std::string driftLines(std::string_view invariantText, double startValue, double x1,
-                       std::string_view againstSolution, const std::string& step,
-                       const std::vector<NamedDrift>& runs) {
+                       std::string_view againstSolution, std::string_view problem,
+                       const std::string& step, const std::vector<NamedDrift>& runs) {
     if (!std::isfinite(startValue)) {
         return "The invariant I = " + quotedFormula(invariantText) +
                " is not finite at the start, so no drift in it can be measured.";
@@ -133,8 +133,9 @@ std::string driftLines(std::string_view invariantText, double startValue, double
                   ", which the solutions keep at " + numberToText(startValue) + step +
                   ": I(y) \u2212 I(y0) at x1 = " + numberToText(x1) +
                   ", and its largest size over the run:"
-            : "Error in I = " + quotedFormula(invariantText) + ", which this system does not keep" +
-                  step + ": I(y_i) \u2212 I(y(x_i)), each run's I less " +
+            : "Error in I = " + quotedFormula(invariantText) + ", which this " +
+                  std::string(problem) + " does not keep" + step +
+                  ": I(y_i) \u2212 I(y(x_i)), each run's I less " +
                   std::string(againstSolution) + "'s at the same x, at x1 = " + numberToText(x1) +
                   ", and its largest size over the run:";
     bool growthSaid = false;
@@ -258,21 +259,21 @@ template std::vector<RunDrift> runDrifts(const std::array<PathOf<StateVector>, 3
 
 std::string invariantDriftNote(std::string_view invariantText, double startValue, double x1,
                                const std::vector<RunDrift>& runs,
-                               std::string_view againstSolution) {
+                               std::string_view againstSolution, std::string_view problem) {
     if (runs.empty()) return {};
     std::vector<NamedDrift> named;
     for (const RunDrift& run : runs) named.push_back({"with h = " + numberToText(run.h), run});
-    return driftLines(invariantText, startValue, x1, againstSolution, "", named);
+    return driftLines(invariantText, startValue, x1, againstSolution, problem, "", named);
 }
 
 std::string sideBySideDriftNote(std::string_view invariantText, double startValue, double x1,
                                 const std::vector<MethodDrift>& runs,
-                                std::string_view againstSolution) {
+                                std::string_view againstSolution, std::string_view problem) {
     if (runs.empty()) return {};
     std::vector<NamedDrift> named;
     for (const MethodDrift& run : runs)
         named.push_back({std::string(run.method->caption), run.drift});
-    std::string text = driftLines(invariantText, startValue, x1, againstSolution,
+    std::string text = driftLines(invariantText, startValue, x1, againstSolution, problem,
                                   ", with h = " + numberToText(runs.front().drift.h), named);
     if (!againstSolution.empty() || !std::isfinite(startValue)) return text;
     const std::string keeping = keepingNote(runs, startValue);

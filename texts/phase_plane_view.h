@@ -72,10 +72,13 @@ std::vector<RunDrift> runDrifts(const std::array<PathOf<State>, 3>& runs,
 // For an invariant the system does not keep (see checkInvariant),
 // `againstSolution` names the solution whose I at the same x each run's
 // drift is measured from, "the reference solution": the notes then speak
-// of the error in I, and credit no method with keeping it.
+// of the error in I, and credit no method with keeping it, naming the
+// problem that does not keep it by `problem`: "system", or "equation" for
+// one equation y' = f(x, y).
 std::string invariantDriftNote(std::string_view invariantText, double startValue, double x1,
                                const std::vector<RunDrift>& runs,
-                               std::string_view againstSolution = {});
+                               std::string_view againstSolution = {},
+                               std::string_view problem = "system");
 
 // Methods side by side with one h, a line for each as above, and why, said
 // only where the numbers show it: the symplectic methods among them keep
@@ -92,6 +95,7 @@ struct MethodDrift {
 };
 std::string sideBySideDriftNote(std::string_view invariantText, double startValue, double x1,
                                 const std::vector<MethodDrift>& runs,
-                                std::string_view againstSolution = {});
+                                std::string_view againstSolution = {},
+                                std::string_view problem = "system");
 
 }  // namespace pelorin

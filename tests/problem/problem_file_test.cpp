@@ -360,6 +360,32 @@ TEST(ProblemFile, SecondOrderAndAnEquationWithParametersAreWrittenAsVersionThree
     EXPECT_EQ(*read.problem, decay);
 }
 
+// A single equation's invariant is more than version 2 holds: it is
+// written as version 3 and reads back as typed, with the lesson.
+TEST(ProblemFile, AnEquationWithAnInvariantIsWrittenAsVersionThreeAndReadsBack) {
+    ProblemText growth{"Growth", "y", "", "0", "1", "2"};
+    growth.invariant = "y*exp(-x)";
+    const std::string file = writeProblemFile(growth, rungeKuttaLesson);
+    EXPECT_EQ(file.substr(0, file.find("  \"method\"")),
+              "{\n"
+              "  \"format\": \"pelorin-problem\",\n"
+              "  \"version\": 3,\n"
+              "  \"name\": \"Growth\",\n"
+              "  \"form\": \"equation\",\n"
+              "  \"f\": \"y\",\n"
+              "  \"exact\": \"\",\n"
+              "  \"x0\": \"0\",\n"
+              "  \"y0\": \"1\",\n"
+              "  \"x1\": \"2\",\n"
+              "  \"parameters\": \"\",\n"
+              "  \"invariant\": \"y*exp(-x)\",\n");
+    const ProblemFileReading read = readProblemFile(file);
+    EXPECT_EQ(read.error, "");
+    ASSERT_TRUE(read.problem);
+    EXPECT_EQ(*read.problem, growth);
+    EXPECT_EQ(read.lesson, rungeKuttaLesson);
+}
+
 TEST(ProblemFile, EverySystemOfTheLibraryReadsBackAsWritten) {
     std::vector<ProblemText> systems;
     for (const LibrarySystem& entry : systemLibrary) systems.push_back(textsOf(entry));

@@ -314,6 +314,51 @@ TEST(CheckInvariant, AnInvariantTheSystemDoesNotKeepIsSaidSoWithItsRateOfChange)
     }
 }
 
+// A single equation takes its invariant, in x and y, as a system does: y' = y
+// keeps y·e^(-x), and y' = -2x - y, the lesson's, keeps (y + 2x - 2)·e^x, its
+// solutions being 2 - 2x + C·e^(-x). y² changes at the rate 2y·y = 2 at the
+// start (0, 1) of y' = y; y at the rate f = -2·0 - 1 = -1 at the lesson's.
+// The lesson stays the lesson's own equation, f1 and its closed form, with
+// the invariant beside it.
+TEST(CheckInvariant, ASingleEquationTakesItsInvariantInXAndY) {
+    const struct {
+        const char* name;
+        std::string f, exact, invariant;
+        std::string note;  // empty: the invariant holds
+    } rows[] = {
+        {"growth keeps y*exp(-x)", "y", "", "y*exp(-x)", ""},
+        {"the lesson keeps its own", "-2*x - y", std::string(problemLibrary.front().exact),
+         "(y + 2*x - 2)*exp(x)", ""},
+        {"growth does not keep y^2", "y", "", "y^2",
+         "The invariant I = y^2 is not kept by this equation: dI/dx = \u2202I/\u2202x + "
+         "\u2202I/\u2202y\u00b7f is 2 at x = 0, y = 1, not 0. The Field page plots "
+         "I(y_i) \u2212 I(y(x_i)), each run's I less the reference solution's at the same x: the "
+         "method's error in I, without the solution's own change of I."},
+        {"the lesson does not keep y", "-2*x - y", std::string(problemLibrary.front().exact), "y",
+         "The invariant I = y is not kept by this equation: dI/dx = \u2202I/\u2202x + "
+         "\u2202I/\u2202y\u00b7f is -1 at x = 0, y = 1, not 0. The Field page plots "
+         "I(y_i) \u2212 I(y(x_i)), each run's I less the exact solution's at the same x: the "
+         "method's error in I, without the solution's own change of I."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EquationReading read = readEquation(row.f, row.exact, 0, 1);
+        ASSERT_TRUE(read.equation);
+        const bool lesson = row.f == problemLibrary.front().f;
+        EXPECT_EQ(read.equation->lesson(), lesson);
+        std::vector<FormulaError> notes;
+        addInvariant(*read.equation, row.invariant, {}, 0, {1.0}, 20, notes);
+        std::vector<std::string> said;
+        for (const FormulaError& note : notes) said.push_back(note.message);
+        EXPECT_EQ(said, row.note.empty() ? std::vector<std::string>{} : std::vector{row.note});
+        EXPECT_EQ(read.equation->lesson(), lesson);
+        const Problem problem{"", *read.equation, 0, {1.0}, 20};
+        EXPECT_EQ(problem.invariantText(), row.invariant);
+        EXPECT_TRUE(problem.typedInvariant());
+        EXPECT_EQ(static_cast<bool>(problem.invariant()), row.note.empty());
+    }
+}
+
 // A system of one component is the single equation: the same slope bits,
 // and the same exact solution, through the problem's system view.
 TEST(Problem, ASingleEquationIsASystemOfOneComponent) {

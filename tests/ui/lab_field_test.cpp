@@ -4,6 +4,7 @@
 // with the texts of the "Steps and errors" window. The lab is the program's
 // loaded plugin, seen here through Qt's and QCustomPlot's classes and the
 // accessible names only.
+#include "numerics/plot_extent.h"
 #include "tests/support/lab_window.h"
 #include "ui/steps_window.h"
 
@@ -945,6 +946,61 @@ TEST_F(Field, AnInvariantTheSystemDoesNotKeepIsSaidSoAndEachRunIsComparedWithThe
     EXPECT_EQ(drift->yAxis->label(), "I(y_i) - I(y(x_i))");
 }
 
+// One equation takes an invariant in x and y in its own box, under the
+// problem row: y' = y from (0, 1) keeps y·e^(-x), whose drift from 1 is
+// drawn; it does not keep y², whose rate 2y·y is 2 at the start, and each
+// run's y² is then compared with the exact solution's.
+TEST_F(Field, OneEquationTakesAnInvariantAndItsDriftIsDrawn) {
+    open();
+    chooseMethod(3);
+    enter("exact y(x)", "y0*exp(x - x0)");
+    enter("f(x, y)", "y");
+    enter("x0", "0");
+    enter("y0", "1");
+    enter("x1", "2");
+    enter("h", "0.25");
+    QLineEdit* invariant = nullptr;
+    for (QLineEdit* edit : lab->findChildren<QLineEdit*>()) {
+        if (edit->accessibleName() == "Invariant" && edit->isVisible()) invariant = edit;
+    }
+    ASSERT_NE(invariant, nullptr);
+    const struct {
+        const char* invariant;
+        QString boxNote, heading, axis, description;
+    } rows[] = {
+        {"y*exp(-x)", "",
+         "Drift of the invariant I = y*exp(-x), which the solutions keep at 1: I(y) \u2212 I(y0) "
+         "at x1 = 2, and its largest size over the run:",
+         "I(y_i) - I(y0)", "How far each run moves the quantity the solutions keep constant"},
+        {"y^2",
+         "The invariant I = y^2 is not kept by this equation: dI/dx = \u2202I/\u2202x + "
+         "\u2202I/\u2202y\u00b7f is 2 at x = 0, y = 1, not 0. The Field page plots I(y_i) "
+         "\u2212 I(y(x_i)), each run's I less the exact solution's at the same x: the "
+         "method's error in I, without the solution's own change of I.",
+         "Error in I = y^2, which this equation does not keep: I(y_i) \u2212 I(y(x_i)), each "
+         "run's I less the exact solution's at the same x, at x1 = 2, and its largest size "
+         "over the run:",
+         "I(y_i) - I(y(x_i))", "The equation does not keep the quantity typed as its invariant"},
+    };
+    auto* drift = named<QCustomPlot>("Invariant drift");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.invariant);
+        invariant->setFocus();
+        type(invariant, row.invariant);
+        QTest::keyClick(invariant, Qt::Key_Return);
+        while (!lines(notes()).contains(row.heading)) QTest::qWait(10);
+        EXPECT_EQ(label("Box notes")->text().toStdString(), row.boxNote.toStdString());
+        QCPGraph* run = waitForGraphTo(*drift, "h", 2);
+        EXPECT_EQ(run->data()->size(), 9);
+        EXPECT_TRUE(drift->isVisible());
+        EXPECT_EQ(drift->yAxis->label(), row.axis);
+        EXPECT_TRUE(drift->accessibleDescription().startsWith(row.description))
+            << drift->accessibleDescription().toStdString();
+        EXPECT_EQ(named<QComboBox>("Problem")->currentText(), "Your own");
+    }
+    keepPicture("field-one-equation-invariant");
+}
+
 // The oscillator beside the implicit methods with h = 0.5: on a linear
 // system the trapezoid's step is the mid point's, so its curves lie under
 // the mid point's in every plot, and the legends say so, as the single
@@ -1291,6 +1347,12 @@ protected:
         lab->resize(1000, 860);
         typeSystem(0, slope, "1", exactY1, exactY2, "5", "1");
     }
+    // Waits until `done` holds, then until every study has settled.
+    template <class Done>
+    void settleWhen(Done done) {
+        while (!done()) QTest::qWait(10);
+        settleStudies();
+    }
 };
 
 }  // namespace
@@ -1304,11 +1366,10 @@ protected:
 TEST_F(SteepSystem, WhereTheReferenceStoppedLabStepsSaysThereIsNoReference) {
     openOn("sqrt(-x)", "", "");
     QTableWidget* steps = named<QTableWidget>("Lab steps");
-    while (steps->rowCount() != 2 || steps->item(1, 4)->text().isEmpty() ||
-           !notes().contains("The reference solution stopped near x = ")) {
-        QTest::qWait(10);
-    }
-    settleStudies();
+    settleWhen([this, steps] {
+        return steps->rowCount() == 2 && !steps->item(1, 4)->text().isEmpty() &&
+               notes().contains("The reference solution stopped near x = ");
+    });
     const Cells rows = cells(*steps, true);
     EXPECT_EQ(rows, (Cells{{"i", "x", "y1", "y2", "reference y1", "reference y2", "error",
                             "error y1", "error y2"},
@@ -1369,8 +1430,7 @@ TEST_F(SteepSystem, ARunsLoneErrorIsDrawnAsADisc) {
         }
         return false;
     };
-    while (!drawn()) QTest::qWait(10);
-    settleStudies();
+    settleWhen(drawn);
     for (const char* run : {"h", "h/2", "h/4"}) {
         SCOPED_TRACE(run);
         const QCPGraph* errors = graphOf(errorPlot(), run);
@@ -1385,4 +1445,24 @@ TEST_F(SteepSystem, ARunsLoneErrorIsDrawnAsADisc) {
     const QColor disc = image.pixelColor(at);
     EXPECT_NEAR(disc.hsvHue(), 202, 10) << disc.name().toStdString();
     EXPECT_GT(disc.hsvSaturation(), 120) << disc.name().toStdString();
+}
+
+// On y' = 0 every method is exact: the Global error plot and the
+// Convergence plot have nothing to draw, and their legends name nothing.
+TEST_F(Field, WhereEveryMethodIsExactNoLegendNamesARun) {
+    open();
+    enter("exact y(x)", "y0");
+    enter("f(x, y)", "0");
+    const QString zeroErrors = QString::fromStdString(pelorin::zeroErrorsNote());
+    while (!lines(notes()).contains(zeroErrors)) QTest::qWait(10);
+    EXPECT_EQ(pelorin::testing::legendNames(*errorPlot()), QStringList());
+
+    auto* pages = lab->findChild<QTabWidget*>();
+    auto* convergence = named<QCustomPlot>("Convergence plot");
+    for (QWidget* page = convergence; page; page = page->parentWidget()) {
+        if (pages->indexOf(page) >= 0) pages->setCurrentWidget(page);
+    }
+    while (convergence->graphCount() == 0) QTest::qWait(10);
+    settleStudies();
+    EXPECT_EQ(pelorin::testing::legendNames(*convergence), QStringList());
 }

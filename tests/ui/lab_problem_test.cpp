@@ -39,6 +39,20 @@ using pelorin::testing::label;
 using pelorin::testing::typeStep;
 using pelorin::testing::table;
 
+// Writes `bytes` as a problem file in a folder of its own and opens it in
+// the lab as Open does: why it could not, or "" when it did.
+QString openFileHolding(QWidget* lab, const QByteArray& bytes) {
+    QTemporaryDir folder;
+    QFile file(folder.filePath("problem.pelorin"));
+    if (!folder.isValid() || !file.open(QIODevice::WriteOnly)) return "no file written";
+    file.write(bytes);
+    file.close();
+    QString failure = "not opened";
+    QMetaObject::invokeMethod(lab, "openProblemFile", Q_RETURN_ARG(QString, failure),
+                              Q_ARG(QString, file.fileName()));
+    return failure;
+}
+
 // The lab reads its boxes strictly: "0,5" and "abc" are not taken as 0.
 // The last good values stay in force, the notes beside the boxes say why,
 // and the pages go on with those values.
@@ -271,15 +285,7 @@ TEST_F(Lab, ALessonFileNamingNoPageOfTheLabChangesNothing) {
     ASSERT_TRUE(QMetaObject::invokeMethod(lab, "problemFileBytes", Q_RETURN_ARG(QByteArray, bytes)));
     bytes.replace("\"page\": \"Convergence\"", "\"page\": \"Sliders\"");
     bytes.replace("\"f\": \"-2*x - y\"", "\"f\": \"y\"");
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    QFile file(folder.filePath("sliders.pelorin"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    file.close();
-    QString failure;
-    ASSERT_TRUE(QMetaObject::invokeMethod(lab, "openProblemFile", Q_RETURN_ARG(QString, failure),
-                                          Q_ARG(QString, file.fileName())));
+    const QString failure = openFileHolding(lab, bytes);
     EXPECT_TRUE(failure.endsWith(": its \"page\" \"Sliders\" is not a page of the lab (Convergence, "
                                  "Stability, One step, Field, Adaptive, Phase plane). Nothing was "
                                  "changed."))
@@ -418,9 +424,52 @@ TEST_F(Lab, SwitchingTheFormLeavesALibraryEntrysParametersBehind) {
     EXPECT_EQ(labBox(*lab, "Parameters"), "c = 0.5");
 }
 
-// Tab walks a system's boxes as they read, line by line: Components and
-// Parameters, each component's row, the Invariant under the rows, and on
-// to x0 in the row below.
+// One equation's invariant has a box of its own: the lesson's equation
+// keeps (y + 2x - 2)·e^x, its solutions being 2 - 2x + C·e^(-x), and takes
+// it without a note; typed, it makes the problem the student's own, goes
+// into the problem file and comes back from it. Choosing a problem of the
+// library clears it.
+TEST_F(Lab, OneEquationsInvariantIsSavedReadBackAndClearedByTheLibrary) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QComboBox* problem = named<QComboBox>(*lab, "Problem");
+    ASSERT_EQ(problem->currentIndex(), 0);
+    QLineEdit* invariant = nullptr;
+    for (QLineEdit* edit : lab->findChildren<QLineEdit*>()) {
+        if (edit->accessibleName() == "Invariant" && edit->isVisible()) invariant = edit;
+    }
+    ASSERT_NE(invariant, nullptr);
+    EXPECT_EQ(invariant->placeholderText(), "none");
+    invariant->setText("(y + 2*x - 2)*exp(x)");
+    emit invariant->editingFinished();
+    EXPECT_EQ(label(*lab, "Box notes")->text(), "");
+    EXPECT_EQ(problem->currentText(), "Your own");
+
+    QByteArray bytes;
+    ASSERT_TRUE(
+        QMetaObject::invokeMethod(lab, "problemFileBytes", Q_RETURN_ARG(QByteArray, bytes)));
+    const pelorin::ProblemFileReading read = pelorin::readProblemFile(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    ASSERT_TRUE(read.problem) << read.error;
+    EXPECT_EQ(read.problem->form, pelorin::ProblemForm::equation);
+    EXPECT_EQ(read.problem->f, "-2*x - y");
+    EXPECT_EQ(read.problem->invariant, "(y + 2*x - 2)*exp(x)");
+
+    problem->setCurrentIndex(1);
+    emit problem->activated(1);
+    EXPECT_EQ(invariant->text(), "");
+    EXPECT_EQ(problem->currentText().toStdString(), "Textbook: y' = y - x\u00b2 + 1");
+
+    EXPECT_EQ(openFileHolding(lab, bytes), "");
+    EXPECT_EQ(invariant->text(), "(y + 2*x - 2)*exp(x)");
+    EXPECT_EQ(labBox(*lab, "f(x, y)"), "-2*x - y");
+    EXPECT_EQ(problem->currentText(), "Your own");
+}
+
+// Tab walks the boxes as they read, line by line: one equation's f and
+// exact solution, then its Invariant under them; a system's Components and
+// Parameters, each component's row, the Invariant under the rows; and on to
+// x0 in the row below.
 TEST_F(Lab, TabReachesASystemsBoxesInTheOrderTheyRead) {
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
@@ -429,6 +478,7 @@ TEST_F(Lab, TabReachesASystemsBoxesInTheOrderTheyRead) {
         const char* form;
         QStringList order;  // from the Form box on
     } rows[] = {
+        {"one equation", {"Form", "f(x, y)", "exact y(x)", "Invariant", "x0"}},
         {"a system",
          {"Form", "Components", "Parameters", "y1'", "y1(x0)", "exact y1(x)", "y2'", "y2(x0)",
           "exact y2(x)", "Invariant", "x0"}},
