@@ -135,7 +135,9 @@ QString drawingNote(const ComponentRuns& runs, LeftOut leftOut) {
     if (!leaving.empty()) drawing << QString::fromStdString(leaving);
     const QString undrawable = QString::fromStdString(pelorin::undrawableNote());
     if (leftOut.components) drawing << undrawable;
-    if (leftOut.errors) drawing << "Global error: " + undrawable;
+    if (leftOut.errors) {
+        drawing << QString::fromStdString(pelorin::undrawableNote(errorsPlotName));
+    }
     for (const NoErrorCurve why : {NoErrorCurve::zeroErrors, NoErrorCurve::unmeasured}) {
         const bool some = why == NoErrorCurve::zeroErrors ? leftOut.zeroErrors : leftOut.unmeasured;
         const QString note = some ? noErrorCurveNote(why, runs.study.comparison) : QString();

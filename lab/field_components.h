@@ -19,6 +19,8 @@ class QCPGraph;
 
 // The runs of one method with h, h/2 and h/4, as legends name them.
 inline constexpr std::array<const char*, 3> halvedRunNames{"h", "h/2", "h/4"};
+// The plot of the runs' global errors, by the name its notes give it.
+inline constexpr const char* errorsPlotName = "Global error";
 
 // The errors axis's label for a problem of n components: a single
 // equation's size of its error, a system's norm of its errors. Every

@@ -160,7 +160,7 @@ LabPlot* FieldTab::createField() {
 // shows as the same gap all along the run, and errors of every size show,
 // where a linear axis would flatten the smaller ones onto zero.
 LabPlot* FieldTab::createErrorsPlot() {
-    errors_ = new LabPlot("Global error",
+    errors_ = new LabPlot(errorsPlotName,
                           "The size of each run's global error |y_i - y(x_i)| against x, on a "
                           "logarithmic scale, for the runs the field shows: halving h divides "
                           "the errors of a method of order p by about 2^p all along the run.",
@@ -601,7 +601,7 @@ void FieldTab::drawErrors() {
         if (!note.isEmpty()) notes << note;
     }
     if (anyLeftOut(runs)) {
-        notes << "Global error: " + QString::fromStdString(pelorin::undrawableNote());
+        notes << QString::fromStdString(pelorin::undrawableNote(errorsPlotName));
     }
     errorsNote_ = notes.join("\n");
 }

@@ -18,9 +18,11 @@ bool drawable(const Segment& segment) {
     return drawable({segment.x1, segment.y1, segment.x2, segment.y2});
 }
 
-std::string undrawableNote() {
-    return "Some values lie beyond what a plot's scale can span (1E-280 to 1E+250 in size) and "
-           "are left out of the plot; the tables and notes still give them.";
+std::string undrawableNote(std::string_view plot) {
+    const std::string values =
+        "ome values lie beyond what a plot's scale can span (1E-280 to 1E+250 in size) and "
+        "are left out of the plot; the tables and notes still give them.";
+    return plot.empty() ? "S" + values : std::string(plot) + ": s" + values;
 }
 
 DrawablePoints drawablePoints(const std::vector<double>& x, const std::vector<double>& y) {

@@ -22,8 +22,9 @@ bool drawable(double value);
 bool drawable(std::initializer_list<double> values);
 bool drawable(const Segment& segment);
 
-// What the notes say of values left out for that reason.
-std::string undrawableNote();
+// What the notes say of values left out for that reason, of the plot named
+// (as "Global error: some values …"), or of the page's plot.
+std::string undrawableNote(std::string_view plot = {});
 
 // The points of a polyline that a plot can show, and whether any was left out.
 struct DrawablePoints {
