@@ -110,8 +110,8 @@ ConvergenceStudy studyAtEnd(const ProblemAtEndOf<State>& atEnd, int doublings,
     std::vector<std::string> referenceNotes;
     if (!atEnd.referenceNote.empty()) {
         referenceNotes.push_back(atEnd.referenceNote +
-                                 " Orders from errors below ten times that measure the reference, "
-                                 "not the method, and are marked.");
+                                 " An order from an error below ten times that accuracy does "
+                                 "not measure the method, and is marked.");
     }
     ConvergenceStudy study = studyConvergence(*atEnd.problem, doublings, stop, studied);
     readComponents(study, *atEnd.problem, referenceNotes, stop);

@@ -138,15 +138,15 @@ TEST(ProblemStudy, AMoreAccurateReferenceLetsTheErrorsFallFurther) {
         {"standard", ReferenceAccuracy::standard, 1e-13,
          "No exact solution is given: the errors are measured against a reference solution "
          "(the library Boost.Odeint's Dormand-Prince method with step-size control), accurate "
-         "to about 3.61E-12 of the solution's size. Orders from errors below ten times that "
-         "measure the reference, not the method, and are marked.",
+         "to about 3.61E-12 of the solution's size. An order from an error below ten times "
+         "that accuracy does not measure the method, and is marked.",
          1e-14, 1e-13},
         {"higher", ReferenceAccuracy::higher, 1e-15,
          "No exact solution is given: the errors are measured against a reference solution "
          "(Fehlberg's embedded 7(8) pair, the library Boost.Odeint's runge_kutta_fehlberg78, "
-         "with step-size control), accurate to about 3.00E-15 of the solution's size. Orders "
-         "from errors below ten times that measure the reference, not the method, and are "
-         "marked.",
+         "with step-size control), accurate to about 3.00E-15 of the solution's size. An "
+         "order from an error below ten times that accuracy does not measure the method, and "
+         "is marked.",
          0, 1e-14},
     };
     for (const auto& row : rows) {
@@ -174,8 +174,8 @@ TEST(ProblemStudy, ASystemsComponentsSayWhoseErrorsAndWhichReference) {
     const std::string reference =
         "No exact solution is given: the errors are measured against a reference solution "
         "(the library Boost.Odeint's Dormand-Prince method with step-size control), accurate "
-        "to about 3.61E-12 of the solution's size. Orders from errors below ten times that "
-        "measure the reference, not the method, and are marked.";
+        "to about 3.61E-12 of the solution's size. An order from an error below ten times "
+        "that accuracy does not measure the method, and is marked.";
     const ConvergenceStudy study = studyProblem(pendulum(), 4);
     ASSERT_GE(study.notes.size(), 2u);
     EXPECT_EQ(study.notes[0],
