@@ -192,12 +192,36 @@ void noteRuns(FieldStudy& study) {
     if (const auto note = pastEndOfRuns(study)) study.notes.push_back(*note);
 }
 
+// A run's error as the notes give it: one equation's y − y(x) with its
+// sign, a system's in the maximum norm.
+double listedError(double error) { return error; }
+double listedError(const StateVector& error) { return stateNorm(error); }
+
+// The known solution where the run ends: a system's from the samples its
+// errors were measured with.
+double knownAtEnd(const KnownSolution& known, const SolutionPath& run) {
+    return known(run.x.back());
+}
+StateVector knownAtEnd(const SolutionSamplesOf<StateVector>& known,
+                       const PathOf<StateVector>& run) {
+    return known(run.x).back();
+}
+
+// A multistep run's first values taken from the known solution itself.
+Start startFrom(const KnownSolution& known) { return {nullptr, known}; }
+StartOf<StateVector> startFrom(const SolutionSamplesOf<StateVector>& known) {
+    return {nullptr, [known](double x) { return known({x}).front(); }};
+}
+
 // How much of the error where the run with h ends its starting values
 // carry: the same run started from the known solution's own values shows
-// the error of the formula alone.
-std::string startingValuesNote(const FieldStudy& study, const Problem& problem,
-                               const MultistepSettings& settings, const KnownSolution& known) {
-    const SolutionPath& run = study.halved[0];
+// the error of the formula alone. A system's errors, and the part its
+// starting values carry, are in the maximum norm.
+template <class State>
+std::string startingValuesNote(const FieldStudyOf<State>& study, const Problem& problem,
+                               const MultistepSettings& settings,
+                               const ComparedSolutionOf<State>& known) {
+    const PathOf<State>& run = study.halved[0];
     if (!run.method || !isMultistep(*run.method) || !known || run.x.size() < 2) return {};
     const std::string from = startName(problem, settings);
     const long values = static_cast<long>(run.x.size()) - 1;
@@ -207,21 +231,24 @@ std::string startingValuesNote(const FieldStudy& study, const Problem& problem,
                std::to_string(run.startingValues + 1) + " values before its formula applies.";
     }
     const double x = run.x.back();
-    const double error = run.y.back() - known(x);
+    const State atEnd = knownAtEnd(known, run);
+    const State runError = run.y.back() - atEnd;
+    const double error = listedError(runError);
     if (!std::isfinite(error)) return {};
     const std::string at = " at x = " + numberToText(x);
     if (!settings.start) {
         return "The starting values are " + from + "'s own: the error " + errorText(error) + at +
                " is the formula's alone.";
     }
-    const SolutionPath exactStart = solutionPath(*run.method, problem.slopeOf<double>(),
-                                                 run.x.front(), run.y.front(), problem.x1, run.h,
-                                                 static_cast<long>(run.x.size()) - 1,
-                                                 Start{nullptr, known});
+    const PathOf<State> exactStart = solutionPath(*run.method, problem.slopeOf<State>(),
+                                                  run.x.front(), run.y.front(), problem.x1, run.h,
+                                                  static_cast<long>(run.x.size()) - 1,
+                                                  startFrom(known));
     if (exactStart.x.size() != run.x.size()) return {};
-    const double formulaError = exactStart.y.back() - known(x);
+    const State formulaRunError = exactStart.y.back() - atEnd;
+    const double formulaError = listedError(formulaRunError);
     if (!std::isfinite(formulaError)) return {};
-    const double carried = error - formulaError;
+    const double carried = listedError(runError - formulaRunError);
     std::string share;
     if (std::fabs(carried) <= std::fabs(error))
         share = " (" + std::to_string(std::lround(100 * std::fabs(carried / error))) + " %)";
@@ -586,8 +613,9 @@ void showKnown(FieldStudyOf<State>& study, const Problem& problem,
 
 // The study's notes on its runs: after what they are compared with, one
 // equation's runs' notes and the starting values'; before it, a system's
-// norm and its runs' notes, and after it the Lab steps' notes not said yet
-// (its run is the run with h, whose failure is already said).
+// norm and its runs' notes, and after it the starting values' and the Lab
+// steps' notes not said yet (its run is the run with h, whose failure is
+// already said).
 void closingNotes(FieldStudy& study, const Problem& problem, const MultistepSettings& settings,
                   const KnownSolution& solution) {
     study.startingNote = startingValuesNote(study, problem, settings, solution);
@@ -595,14 +623,17 @@ void closingNotes(FieldStudy& study, const Problem& problem, const MultistepSett
     if (!study.startingNote.empty()) study.notes.push_back(study.startingNote);
 }
 
-void closingNotes(FieldStudyOf<StateVector>& study, const Problem&, const MultistepSettings&,
-                  const SolutionSamplesOf<StateVector>&) {
+void closingNotes(FieldStudyOf<StateVector>& study, const Problem& problem,
+                  const MultistepSettings& settings,
+                  const SolutionSamplesOf<StateVector>& solution) {
+    study.startingNote = startingValuesNote(study, problem, settings, solution);
     std::vector<std::string> runs{maximumNormNote()};
     for (const PathOf<StateVector>& path : study.halved) {
         if (std::string note = pathNote(path); !note.empty()) runs.push_back(note);
     }
     study.notes.insert(study.notes.begin(), runs.begin(), runs.end());
     if (const auto note = pastEndOfRuns(study)) study.notes.push_back(*note);
+    if (!study.startingNote.empty()) study.notes.push_back(study.startingNote);
     for (const std::string& note : study.labSteps.notes) {
         if (std::find(study.notes.begin(), study.notes.end(), note) == study.notes.end()) {
             study.notes.push_back(note);

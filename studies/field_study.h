@@ -66,8 +66,8 @@ struct FieldStudyOf {
     // system's reference is NaN past where it stopped).
     std::vector<SampledCurve> known;
     // For a multistep method: what its starting values carry of the error
-    // at the run's end, beside a run started from the known solution. Told
-    // of one equation alone so far: empty for a system.
+    // at the run's end, beside a run started from the known solution (a
+    // system's errors in the maximum norm).
     std::string startingNote;
 
     // Where the problem has an invariant I (one equation may have one too),

@@ -5,6 +5,7 @@
 #include "base/number_text.h"
 #include "numerics/linear_multistep.h"
 #include "numerics/method_properties.h"
+#include "numerics/state_operations.h"
 #include "studies/adaptive_study.h"
 #include "studies/convergence_study.h"
 #include "studies/field_study.h"
@@ -121,14 +122,23 @@ TEST(MultistepStudy, TheClassicUnstableMethodDivergesAsHShrinks) {
 
 // What the starting values carry of the error at x1: Euler's spoil
 // Adams-Bashforth 4, Runge-Kutta 4's hardly do; the solution's own carry
-// nothing; a range of fewer steps than the method needs is all start.
+// nothing; a range of fewer steps than the method needs is all start. A
+// system's note is the same, its errors in the maximum norm.
 TEST(MultistepStudy, TheNotesSayWhatTheStartingValuesCarry) {
     const auto note = [](std::optional<std::size_t> start, double x1) {
         MultistepSettings settings;
         settings.start = start;
         Problem problem = textbook();
         problem.x1 = x1;
-        return studyField(problem, {.h = 0.2, .method = rowOf("Adams-Bashforth 4"), .multistep = settings}).startingNote;
+        return studyField(problem, {.h = 0.2, .method = rowOf("Adams-Bashforth 4"),
+                                    .multistep = settings}).startingNote;
+    };
+    const auto systemNotes = [](std::optional<std::size_t> start) {
+        MultistepSettings settings;
+        settings.start = start;
+        return studyField<StateVector>(pelorin::testing::librarySystem("Harmonic", 2),
+                                       {.h = 0.2, .method = rowOf("Adams-Bashforth 4"),
+                                        .multistep = settings}).notes;
     };
     // The errors from the runs in fractions (tests/support/textbook_multistep.py's
     // formulas, with Euler's and the exact solution's starting values).
@@ -143,6 +153,21 @@ TEST(MultistepStudy, TheNotesSayWhatTheStartingValuesCarry) {
         << exact;
     EXPECT_EQ(note(3, 0.6), "Every value of the run with h is a starting value from Runge-Kutta "
                             "4: Adams-Bashforth 4 needs 4 values before its formula applies.");
+
+    // y1' = y2, y2' = -y1 from (1, 0) to x1 = 2 (tests/support/
+    // oscillator_starting_values.py: the runs in fractions, (cos x, -sin x)
+    // in mpmath).
+    const std::vector<std::string> euler = systemNotes(0);
+    EXPECT_EQ(euler.front(), maximumNormNote());
+    EXPECT_EQ(euler.back(), "The starting values from Euler carry 5.84E-02 of the error 5.84E-02 "
+                            "at x = 2 (100 %): started from the exact solution's values the error "
+                            "there is 7.71E-04.");
+    EXPECT_EQ(systemNotes(3).back(), "The starting values from Runge-Kutta 4 carry 7.70E-06 of the "
+                                     "error 7.79E-04 at x = 2 (1 %): started from the exact "
+                                     "solution's values the error there is 7.71E-04.");
+    EXPECT_EQ(systemNotes(std::nullopt).back(), "The starting values are the exact solution's "
+                                                "own: the error 7.71E-04 at x = 2 is the "
+                                                "formula's alone.");
 }
 
 // The Stability page runs a multistep method beside its region: the

@@ -20,29 +20,10 @@ A = [[0, 1], [-1, 0]] the oscillator's matrix.
 
 Run: python3 multistep_system_weights.py"""
 from fractions import Fraction as Q
+from oscillator_steps import F, add, scale, rk4
 from list_text import text
 
 H = Q(0.3)  # exactly the double 0.3
-
-
-def F(y):
-    return [y[1], -y[0]]
-
-
-def add(*terms):
-    return [sum(parts) for parts in zip(*terms)]
-
-
-def scale(c, y):
-    return [c * v for v in y]
-
-
-def rk4(y, h):
-    k1 = F(y)
-    k2 = F(add(y, scale(h / 2, k1)))
-    k3 = F(add(y, scale(h / 2, k2)))
-    k4 = F(add(y, scale(h, k3)))
-    return add(y, scale(h / 6, add(k1, scale(2, k2), scale(2, k3), k4)))
 
 
 # (a_0 … a_k, b_0 … b_k) of each formula.
