@@ -307,7 +307,7 @@ TEST(AdaptiveStudy, ASystemsSweepHasBothPairsAndNoLibraryStepper) {
 // long steps; not on the library's y' = -50(y - cos x) over [0, 1], stiff
 // too, but over a range that explicit steps of 3.7/50 cross in 14, fewer
 // than a Jacobian's quotients cost; and not on the textbook equation, whose
-// explicit steps only accuracy holds.
+// explicit steps only accuracy holds, nor on y' = 0.
 TEST(AdaptiveStudy, TheSweepSaysImplicitStepsPaidOnlyWhereTheyDid) {
     const std::string notHeld = "on this problem stability, not accuracy, holds the explicit "
                                 "steps short, and the implicit ones are not held so.";
@@ -328,6 +328,20 @@ TEST(AdaptiveStudy, TheSweepSaysImplicitStepsPaidOnlyWhereTheyDid) {
         const std::string verdict = stiffWorkNotes(sweep).back();
         EXPECT_EQ(verdict.ends_with(notHeld), row.paid) << verdict;
     }
+    // On y' = 0 the implicit methods' Newton steps take no Jacobian, and
+    // rosenbrock4 takes its own: the notes say what one costs of rosenbrock4
+    // alone, and do not say the implicit steps spent on them.
+    const std::vector<std::string> still =
+        stiffWorkNotes(sweepAdaptive(pelorin::testing::typedProblem("0", 0, 1, 2), 0.1, {}, 12));
+    EXPECT_EQ(still.front(), "rosenbrock4 calls f for its Jacobians as well: 5 times for each "
+                             "(4n + 1 for n = 1, by difference quotients), 2 more for "
+                             "\u2202f/\u2202x. The plot counts those calls among the slope "
+                             "evaluations, and the notes name the Jacobians and linear solves "
+                             "apart.");
+    EXPECT_EQ(still.back(), "No run of an implicit method or of rosenbrock4 reached an error with "
+                            "a tenth of the slope evaluations (or fewer) of the cheapest explicit "
+                            "run as close: on this problem, over this range, the explicit steps "
+                            "are not held short.");
 }
 
 // A system's solution may end as one equation's does: y1' = y1², y2' = 1
