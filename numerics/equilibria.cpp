@@ -1,6 +1,7 @@
 #include "numerics/equilibria.h"
 
 #include "base/number_text.h"
+#include "base/words.h"
 #include "numerics/jacobian.h"
 
 #include <algorithm>
@@ -106,7 +107,7 @@ EquilibriumSearch equilibriumAt(const StateVector& y, int steps, const Jacobian&
 }
 
 std::string stepsText(int steps) {
-    return std::to_string(steps) + (steps == 1 ? " Newton step" : " Newton steps");
+    return countText(steps, "Newton step", "Newton steps");
 }
 
 bool samePoint(const EquilibriumSearch& e, const EquilibriumSearch& f) {

@@ -284,9 +284,9 @@ SampledCurve sampleSolution(const KnownSolution& solution, double from, double t
 
 std::string sampledCurveNote(const SampledCurve& curve, const std::string& name) {
     if (curve.leftOut == 0) return {};
-    return "The curve of " + name + " leaves out " + std::to_string(curve.leftOut) +
-           (curve.leftOut == 1 ? " point" : " points") + " where its value is not finite, the "
-           "first at x = " + numberToText(*curve.firstLeftOut) + ".";
+    return "The curve of " + name + " leaves out " + countText(curve.leftOut, "point", "points") +
+           " where its value is not finite, the first at x = " +
+           numberToText(*curve.firstLeftOut) + ".";
 }
 
 }  // namespace pelorin

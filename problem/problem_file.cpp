@@ -2,6 +2,7 @@
 #include "problem/problem_file.h"
 
 #include "base/utf8.h"
+#include "base/words.h"
 #include "problem/system.h"
 
 #include <nlohmann/json.hpp>
@@ -428,7 +429,7 @@ std::variant<std::uint64_t, std::string> readVersion(const Json& file) {
 }
 
 std::string componentCount(std::size_t count) {
-    return std::to_string(count) + (count == 1 ? " component" : " components");
+    return countText(static_cast<long>(count), "component", "components");
 }
 
 // A system's components, each an object of texts; or why they are not.

@@ -2,6 +2,7 @@
 
 #include "base/conversions.h"
 #include "base/number_text.h"
+#include "base/words.h"
 #include "methods/exact_solution.h"
 #include "numerics/state_operations.h"
 #include "texts/phase_step_view.h"
@@ -187,8 +188,7 @@ StageView stageView(const Calculation& calculation, int step) {
     showStages(view, Slope(f1), samples);
     if (calculation.failedStage) {
         view.notes.push_back("The last calculation stopped after listing " +
-                             std::to_string(view.steps) +
-                             (view.steps == 1 ? " step: " : " steps: ") + calculation.failure);
+                             countText(view.steps, "step", "steps") + ": " + calculation.failure);
     }
     return view;
 }
