@@ -527,8 +527,13 @@ bool AdaptiveTab::plotStudy(const pelorin::AdaptiveStudyOf<State>& study) {
 
 void AdaptiveTab::fitRunPlots(const std::optional<pelorin::SolutionEnd>& end,
                               const pelorin::StabilityLimit& limit) {
+    const double x0 = inputs_.problem.x0, x1 = inputs_.problem.x1;
     for (LabPlot* plot : {solution_, steps_}) {
         plot->rescaleAxes();
+        // Without a run (a method that cannot adapt) the axis still spans the problem's range.
+        if (plot->graphCount() == 0 && std::isfinite(x1 - x0) && x0 != x1) {
+            plot->xAxis->setRange(std::min(x0, x1), std::max(x0, x1));
+        }
         plot->xAxis->scaleRange(1.05);
     }
     solution_->setSolutionEnd(end);

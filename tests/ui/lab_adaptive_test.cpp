@@ -174,6 +174,12 @@ TEST_F(Adaptive, AMethodWithoutAnEstimateIsOfferedThePairs) {
                              "its own steps. Runge-Kutta-Fehlberg and Runge-Kutta-Merson carry "
                              "one: choose either.");
     EXPECT_EQ(steps()->rowCount(), 0);
+    // The empty plots still span the problem's range, from 0 to 2.
+    for (const char* name : {"Adaptive solution plot", "Step size plot"}) {
+        const QCPRange x = named<QCustomPlot>(name)->xAxis->range();
+        EXPECT_TRUE(x.lower < 0 && x.lower > -0.1 && x.upper > 2 && x.upper < 2.1)
+            << name << ": " << x.lower << " to " << x.upper;
+    }
     QTest::mouseClick(named<QPushButton>("Use Runge-Kutta-Merson"), Qt::LeftButton);
     EXPECT_EQ(named<QComboBox>("Method")->currentText(), "Runge-Kutta-Merson");
     EXPECT_FALSE(offer->isVisible());
