@@ -138,10 +138,12 @@ QString drawingNote(const ComponentRuns& runs, LeftOut leftOut) {
     if (leftOut.errors) {
         drawing << QString::fromStdString(pelorin::undrawableNote(errorsPlotName));
     }
-    for (const NoErrorCurve why : {NoErrorCurve::zeroErrors, NoErrorCurve::unmeasured}) {
-        const bool some = why == NoErrorCurve::zeroErrors ? leftOut.zeroErrors : leftOut.unmeasured;
-        const QString note = some ? noErrorCurveNote(why, runs.study.comparison) : QString();
-        if (!note.isEmpty()) drawing << note;
+    const pelorin::Comparison comparison = runs.study.comparison;
+    if (leftOut.zeroErrors) drawing << noErrorCurveNote(NoErrorCurve::zeroErrors, comparison);
+    if (leftOut.unmeasured) {
+        // Empty with nothing to compare with: the notes say why already.
+        const QString unmeasured = noErrorCurveNote(NoErrorCurve::unmeasured, comparison);
+        if (!unmeasured.isEmpty()) drawing << unmeasured;
     }
     return drawing.join("\n");
 }
