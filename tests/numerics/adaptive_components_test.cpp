@@ -3,6 +3,7 @@
 // equation does, and a component far off its tolerance deciding the steps.
 // Expected values were worked out by hand (see each row).
 #include "numerics/adaptive.h"
+#include "tests/support/textbook.h"
 
 #include <gtest/gtest.h>
 
@@ -11,16 +12,15 @@
 #include <string>
 
 using namespace pelorin;
+using pelorin::testing::textbook;
+using pelorin::testing::textbookExact;
 
 namespace {
 
 const Method& fehlberg = methodByCaption("Runge-Kutta-Fehlberg");
 const Method& merson = methodByCaption("Runge-Kutta-Merson");
 
-// The textbook's problem y' = y - x² + 1, y(0) = 0.5: y = (x + 1)² - e^x/2,
-// alone and as a system of one component.
-double textbook(double x, double y) { return y - x * x + 1; }
-double textbookExact(double x) { return (x + 1) * (x + 1) - 0.5 * std::exp(x); }
+// The textbook's problem as a system of one component.
 StateVector textbookSystem(double x, const StateVector& y) { return {textbook(x, y[0])}; }
 StateVector textbookSystemExact(double x) { return {textbookExact(x)}; }
 

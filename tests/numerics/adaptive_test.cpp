@@ -7,6 +7,7 @@
 #include "base/number_text.h"
 #include "methods/exact_solution.h"
 #include "numerics/adaptive.h"
+#include "tests/support/textbook.h"
 
 #include <gtest/gtest.h>
 
@@ -17,15 +18,13 @@
 #include <vector>
 
 using namespace pelorin;
+using pelorin::testing::textbook;
+using pelorin::testing::textbookExact;
 
 namespace {
 
 const Method& fehlberg = methodByCaption("Runge-Kutta-Fehlberg");
 const Method& merson = methodByCaption("Runge-Kutta-Merson");
-
-// The textbook's problem y' = y - x² + 1, y(0) = 0.5: y = (x + 1)² - e^x/2.
-double textbook(double x, double y) { return y - x * x + 1; }
-double textbookExact(double x) { return (x + 1) * (x + 1) - 0.5 * std::exp(x); }
 
 // y' = y², y(0) = 1: y = 1/(1 - x), which grows without bound at x = 1.
 double square(double, double y) { return y * y; }

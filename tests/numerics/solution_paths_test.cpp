@@ -4,6 +4,7 @@
 // apart from the program (Python: the same double operations in the same
 // order; exact fractions where the steps are exact).
 #include "numerics/solution_paths.h"
+#include "tests/support/textbook.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +15,12 @@
 #include <vector>
 
 using namespace pelorin;
+using pelorin::testing::textbook;
+using pelorin::testing::textbookExact;
 
 namespace {
 
 double growth(double, double y) { return y; }
-double textbook(double x, double y) { return y - x * x + 1; }
 double reciprocalX(double x, double) { return 1 / x; }
 
 const Method& euler = methodByCaption("Euler");
@@ -221,7 +223,7 @@ TEST(SolutionPaths, StopWhereAStepIsNotFiniteAndSayWhere) {
 }
 
 TEST(SolutionPaths, SampleTheKnownSolutionAndBreakItWhereItIsNotFinite) {
-    const KnownSolution exact = [](double x) { return (x + 1) * (x + 1) - 0.5 * std::exp(x); };
+    const KnownSolution exact = textbookExact;
     const SampledCurve curve = sampleSolution(exact, 0, 2, 5);
     ASSERT_EQ(curve.pieces.size(), 1u);
     EXPECT_EQ(curve.pieces[0].x, (std::vector<double>{0, 0.5, 1, 1.5, 2}));

@@ -8,6 +8,7 @@
 #include "numerics/step_errors.h"
 #include "tests/support/fakes.h"
 #include "tests/support/hostile_inputs.h"
+#include "tests/support/textbook.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,8 @@
 #include <vector>
 
 using namespace pelorin;
+using pelorin::testing::textbook;
+using pelorin::testing::textbookExact;
 using pelorin::testing::Press;
 using Cells = std::vector<std::vector<std::string>>;
 
@@ -294,13 +297,6 @@ TEST(LabSteps, ListTheWindowsRowsForTheLessonsEquation) {
     }
     EXPECT_EQ(compared, 9);
 }
-
-namespace {
-
-double textbook(double x, double y) { return y - x * x + 1; }
-double textbookExact(double x) { return (x + 1) * (x + 1) - 0.5 * std::exp(x); }
-
-}  // namespace
 
 // y' = y - x^2 + 1, y(0) = 0.5, whose exact solution is (x + 1)^2 - e^x/2:
 // the end-point and mid-point methods part ways here.

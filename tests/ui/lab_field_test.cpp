@@ -124,6 +124,13 @@ protected:
         return QPointF(plot()->xAxis->coordToPixel(x), plot()->yAxis->coordToPixel(y)).toPoint();
     }
     QCPGraph* graph(const QString& name) const { return graphOf(plot(), name); }
+    // Whether the plot has drawn a graph of that name yet.
+    bool drawn(const QString& name) const {
+        for (int i = 0; i < plot()->graphCount(); ++i) {
+            if (plot()->graph(i)->name() == name) return true;
+        }
+        return false;
+    }
     static QCPGraph* graphOf(QCustomPlot* plot, const QString& name) {
         for (int i = 0; i < plot->graphCount(); ++i) {
             if (plot->graph(i)->name() == name) return plot->graph(i);
@@ -616,13 +623,7 @@ TEST_F(Field, RunsPastTheEndOfTheSolutionLeaveTheViewWhereTheSolutionIs) {
     QTableWidget* steps = named<QTableWidget>("Lab steps");
     ASSERT_NE(steps, nullptr);
     // The runs with the last h typed come on another thread.
-    const auto shown = [this] {
-        for (int i = 0; i < plot()->graphCount(); ++i) {
-            if (plot()->graph(i)->name() == "Runge-Kutta 4, h = 0.1") return true;
-        }
-        return false;
-    };
-    while (!shown()) QTest::qWait(10);
+    while (!drawn("Runge-Kutta 4, h = 0.1")) QTest::qWait(10);
     ASSERT_GE(steps->rowCount(), 13);
     EXPECT_EQ(steps->item(12, 1)->text(), "1.2");
     EXPECT_EQ(steps->item(12, 3)->text(), "no solution here");
@@ -805,13 +806,7 @@ TEST_F(Field, AMultistepRunsStartingValuesAreRingedAndListed) {
         static_cast<int>(pelorin::catalogueRow(pelorin::methodByCaption("Adams-Bashforth 4"))));
     waitForRuns();
     // The runs of the problem chosen last, once they have come.
-    const auto ringsDrawn = [this] {
-        for (int i = 0; i < plot()->graphCount(); ++i) {
-            if (plot()->graph(i)->name() == "starting values, h = 0.4") return true;
-        }
-        return false;
-    };
-    while (!ringsDrawn()) QTest::qWait(10);
+    while (!drawn("starting values, h = 0.4")) QTest::qWait(10);
     plot()->replot();
     const QImage image = plot()->grab().toImage();
     const QColor text = plot()->palette().color(QPalette::Text);
@@ -1212,13 +1207,7 @@ TEST_F(Field, OnASystemTheSolutionBeforeItsEndFillsTheView) {
     open();
     typeSystem(3, "y1^2", "1", "", "", "2", "0.1");
     while (!notes().contains("follow no solution")) QTest::qWait(10);
-    const auto reference = [this] {
-        for (int i = 0; i < plot()->graphCount(); ++i) {
-            if (plot()->graph(i)->name() == "y1, reference") return true;
-        }
-        return false;
-    };
-    while (!reference()) QTest::qWait(10);
+    while (!drawn("y1, reference")) QTest::qWait(10);
     settleStudies();
     plot()->replot();
     keepPicture("field-system-solution-ends");
@@ -1270,17 +1259,7 @@ bool firstComponentRunNear(const QImage& image, QPoint at, int reach) {
 // blue lies down the column at x = 0 below the start and none above it.
 TEST_F(Field, ARunTowardsAValueFarBelowTheViewLeavesItDownwards) {
     open();
-    chooseProblem(named<QComboBox>("Problem")->findText("Harmonic oscillator: y'' = -y"));
-    chooseMethod(0);
-    enter("y1'", "-1E249*y1");
-    enter("y2'", "1");
-    enter("y1(x0)", "1");
-    enter("y2(x0)", "0");
-    enter("exact y1(x)", "exp(-1E249*x)");
-    enter("exact y2(x)", "x");
-    enter("x0", "0");
-    enter("x1", "5");
-    enter("h", "1");
+    typeSystem(0, "-1E249*y1", "1", "exp(-1E249*x)", "x", "5", "1");
     while (!notes().contains("leave the view")) QTest::qWait(10);
     settleStudies();
     plot()->replot();
@@ -1308,12 +1287,6 @@ TEST_F(Field, ARunOnToAValueFarAboveTheViewIsDrawnWhereItIsInTheView) {
     open();
     typeSystem(0, "y1^2", "1", "", "", "2", "0.1");
     while (!notes().contains("follow no solution")) QTest::qWait(10);
-    const auto drawn = [this](const QString& name) {
-        for (int i = 0; i < plot()->graphCount(); ++i) {
-            if (plot()->graph(i)->name() == name) return true;
-        }
-        return false;
-    };
     while (!drawn("y1, reference") || !drawn("y1, h")) QTest::qWait(10);
     settleStudies();
     plot()->replot();
