@@ -168,18 +168,17 @@ QString noErrorCurveNote(NoErrorCurve why, pelorin::Comparison comparison) {
     case NoErrorCurve::drawn:
         return {};
     case NoErrorCurve::zeroErrors:
-        return QString::fromStdString(pelorin::zeroErrorsNote());
+        return QString::fromStdString(pelorin::zeroErrorsNote(errorsPlotName));
     case NoErrorCurve::unmeasured:
         // With nothing to compare with, the notes say why already.
         if (comparison == pelorin::Comparison::none) return {};
         break;
     }
-    return comparison == pelorin::Comparison::reference
-               ? "Global error: a run has no curve where the reference solution reaches none of "
-                 "its points past the start: there is nothing to measure its errors against."
-               : "Global error: a run has no curve where the exact solution has no finite value "
-                 "at any of its points past the start: there is nothing to measure its errors "
-                 "against.";
+    const QString where = comparison == pelorin::Comparison::reference
+                              ? "the reference solution reaches none of its points"
+                              : "the exact solution has no finite value at any of its points";
+    return QString(errorsPlotName) + ": a run has no curve where " + where +
+           " past the start: there is nothing to measure its errors against.";
 }
 
 QString driftDescription(bool fromStart, const QString& problem) {

@@ -53,9 +53,9 @@ DrawablePoints magnitudePoints(const std::vector<double>& x, const std::vector<d
     return points;
 }
 
-std::string zeroErrorsNote() {
-    return "Global error: a run whose errors are all 0 past the start (the method is exact "
-           "here) has no curve, since a logarithmic axis has no place for 0.";
+std::string zeroErrorsNote(std::string_view plot) {
+    return std::string(plot) + ": a run whose errors are all 0 past the start (the method is "
+           "exact here) has no curve, since a logarithmic axis has no place for 0.";
 }
 
 int tickDigits(double tick, double step, int fewest) {

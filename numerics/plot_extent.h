@@ -38,8 +38,9 @@ DrawablePoints drawablePoints(const std::vector<double>& x, const std::vector<do
 // drawablePoints leaves them out.
 DrawablePoints magnitudePoints(const std::vector<double>& x, const std::vector<double>& y);
 
-// What the notes say of a run whose errors are all 0 past its start.
-std::string zeroErrorsNote();
+// What the notes say of a run whose errors are all 0 past its start, on the
+// logarithmic plot named.
+std::string zeroErrorsNote(std::string_view plot);
 
 // Two positive values a logarithmic axis draws at one place: within a
 // hundredth of the larger.
