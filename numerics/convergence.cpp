@@ -3,6 +3,7 @@
 #include "base/number_text.h"
 #include "methods/exact_solution.h"
 #include "numerics/method_properties.h"
+#include "numerics/method_run.h"
 #include "numerics/plot_extent.h"
 #include "numerics/solution_paths.h"
 #include "numerics/state_operations.h"
@@ -53,11 +54,16 @@ std::optional<std::string> measureError(ConvergencePoint& point, const Method& m
 }
 
 // The first run from which no later run halves its error, confirmed by at
-// least two later runs and small enough to be rounding.
+// least two later runs and small enough to be rounding. A run of starting
+// values alone (N at most `startOnly`) shows the start's error, not the
+// formula's, and an error of 0 has no half to fall to: neither begins a floor.
 std::optional<std::size_t> roundingFloor(const std::vector<ConvergencePoint>& points,
-                                         double solutionSize) {
+                                         long startOnly, double solutionSize) {
     for (std::size_t i = 0; i + 2 < points.size(); ++i) {
-        if (!points[i].error || *points[i].error > roundingScale * solutionSize) continue;
+        if (points[i].steps <= startOnly || !points[i].error || *points[i].error == 0 ||
+            *points[i].error > roundingScale * solutionSize) {
+            continue;
+        }
         const bool stalled = std::all_of(points.begin() + static_cast<long>(i) + 1, points.end(),
                                          [&](const ConvergencePoint& later) {
                                              return !later.error ||
@@ -365,7 +371,7 @@ ConvergenceStudy studyConvergence(const ConvergenceProblemOf<State>& problem, in
             study.notes.push_back(overflowNote(method, left->overflowed));
         }
         if (left->noValue > 0) study.notes.push_back(noValueNote(method, *left));
-        series.floor = roundingFloor(series.points, size);
+        series.floor = roundingFloor(series.points, startingSteps(method), size);
         if (series.floor) series.floorCause = floorCause(series, problem.measurableError);
         readOrders(series, size, problem.measurableError);
         if (series.floor) {
@@ -411,7 +417,8 @@ ConvergenceStudy componentConvergence(const ConvergenceStudy& study, std::size_t
         }
         if (!series.method) continue;
         if (overflowed > 0) component.notes.push_back(overflowNote(*series.method, overflowed));
-        series.floor = roundingFloor(series.points, study.solutionSize);
+        series.floor =
+            roundingFloor(series.points, startingSteps(*series.method), study.solutionSize);
         series.floorCause = FloorCause::rounding;
         if (series.floor) series.floorCause = floorCause(series, study.measurableError);
         readOrders(series, study.solutionSize, study.measurableError);

@@ -4,6 +4,7 @@
 #include "base/number_text.h"
 #include "base/words.h"
 #include "numerics/method_properties.h"
+#include "numerics/method_run.h"
 #include "numerics/phase_plane.h"
 #include "numerics/plot_extent.h"
 #include "numerics/reference.h"
@@ -213,10 +214,19 @@ StartOf<StateVector> startFrom(const SolutionSamplesOf<StateVector>& known) {
     return {nullptr, [known](double x) { return known({x}).front(); }};
 }
 
+// The part of a signed error a share of it makes, " (4 %)", where it is
+// not larger than the whole; a part that rounds to 0 % is still a part.
+std::string shareText(double part, double whole) {
+    if (whole == 0 || std::fabs(part) > std::fabs(whole)) return {};
+    const long percent = std::lround(100 * std::fabs(part / whole));
+    if (percent == 0 && part != 0) return " (under 1 %)";
+    return " (" + std::to_string(percent) + " %)";
+}
+
 // How much of the error where the run with h ends its starting values
 // carry: the same run started from the known solution's own values shows
-// the error of the formula alone. A system's errors, and the part its
-// starting values carry, are in the maximum norm.
+// the error of the formula alone. A system's errors, and how far its
+// starting values move its value, are in the maximum norm.
 template <class State>
 std::string startingValuesNote(const FieldStudyOf<State>& study, const Problem& problem,
                                const MultistepSettings& settings,
@@ -228,7 +238,8 @@ std::string startingValuesNote(const FieldStudyOf<State>& study, const Problem& 
     if (values <= run.startingValues) {
         return "Every value of the run with h is a starting value from " + from + ": " +
                std::string(run.method->caption) + " needs " +
-               std::to_string(run.startingValues + 1) + " values before its formula applies.";
+               std::to_string(startingSteps(*run.method) + 1) + " values before its formula "
+               "applies.";
     }
     const double x = run.x.back();
     const State atEnd = knownAtEnd(known, run);
@@ -249,11 +260,17 @@ std::string startingValuesNote(const FieldStudyOf<State>& study, const Problem& 
     const double formulaError = listedError(formulaRunError);
     if (!std::isfinite(formulaError)) return {};
     const double carried = listedError(runError - formulaRunError);
-    std::string share;
-    if (std::fabs(carried) <= std::fabs(error))
-        share = " (" + std::to_string(std::lround(100 * std::fabs(carried / error))) + " %)";
+    const std::string knownName = knownSolutionName(problem);
+    if constexpr (std::is_same_v<State, StateVector>) {
+        // Norms do not add: the two errors side by side, and how far the
+        // starting values move the value, without a share of the one in the other.
+        return "Started from the " + knownName + "'s values, the error" + at + " is " +
+               errorText(formulaError) + " instead of " + errorText(error) +
+               ": the starting values from " + from + " move the value there by " +
+               errorText(carried) + ".";
+    }
     return "The starting values from " + from + " carry " + errorText(carried) + " of the error " +
-           errorText(error) + at + share + ": started from the " + knownSolutionName(problem) +
+           errorText(error) + at + shareText(carried, error) + ": started from the " + knownName +
            "'s values the error there is " + errorText(formulaError) + ".";
 }
 

@@ -7,9 +7,16 @@ values to 17 significant digits, for the tests' expected numbers.
 
     python3 tests/support/textbook_multistep.py 0.5 2    # every method, h = 0.5
     python3 tests/support/textbook_multistep.py 0.2 2    # h = 0.2
+    python3 tests/support/textbook_multistep.py 0.2 2 start
+        # what Runge-Kutta 4's starting values carry of each explicit
+        # formula's error at x1, beside the run from the exact solution's
+        # values (in mpmath, 50 digits)
 """
 from fractions import Fraction as F
 import sys
+
+import mpmath
+from list_text import error_text
 
 
 def f(x, y):
@@ -67,8 +74,38 @@ def run(name, h, x1):
     return xs, ys
 
 
+def exact(x):
+    x = mpmath.mpf(x)
+    return (x + 1) ** 2 - mpmath.exp(x) / 2
+
+
+def starting_share(name, h, x1):
+    """The error at x1 from Runge-Kutta 4's start, the part its starting values
+    carry, and the error from the exact solution's values, x_i = i·h in doubles."""
+    xs, ys = run(name, h, x1)
+    a, b = FORMULAS[name]
+    k = len(a) - 1
+    mp = [mpmath.mpf(x.numerator) / x.denominator for x in xs]
+    ye = [exact(float(x)) for x in xs[:k]]
+    for n in range(k, len(xs)):
+        past = range(n - k, n)
+        value = (-sum(a[j] * ye[i] for j, i in enumerate(past)) +
+                 mp[1] * sum(b[j] * (ye[i] - mp[i] ** 2 + 1) for j, i in enumerate(past))) / a[k]
+        ye.append(value)
+    at_end = exact(float(xs[-1]))
+    error = mpmath.mpf(ys[-1].numerator) / ys[-1].denominator - at_end
+    formula = ye[-1] - at_end
+    return error - formula, error, formula
+
+
 if __name__ == "__main__":
     h, x1 = F(sys.argv[1]), F(sys.argv[2])
+    if sys.argv[3:] == ["start"]:
+        for name in [n for n in FORMULAS if FORMULAS[n][1][-1] == 0]:
+            carried, error, formula = starting_share(name, h, x1)
+            print(f"{name}: carried {error_text(carried)} of {error_text(error)} "
+                  f"({float(abs(carried / error)) * 100:.3g} %), formula's {error_text(formula)}")
+        sys.exit()
     names = list(FORMULAS)[:4] + ["Adams predictor-corrector 4"] + list(FORMULAS)[4:]
     for name in names:
         xs, ys = run(name, h, x1)
