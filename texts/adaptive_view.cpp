@@ -243,8 +243,8 @@ std::vector<std::string> workPrecisionNotes(const WorkPrecision& sweep) {
     notes.insert(notes.end(), stiff.begin(), stiff.end());
     if (someErrorIsZero(sweep)) {
         notes.emplace_back("A run that reaches x1 with an error of exactly 0 (the method is exact "
-                           "here) has no point on the plot, since a logarithmic axis has no place "
-                           "for 0.");
+                           "here, or its value there rounds to the solution's own) has no point "
+                           "on the plot, since a logarithmic axis has no place for 0.");
     }
     return notes;
 }

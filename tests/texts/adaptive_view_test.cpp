@@ -151,8 +151,9 @@ TEST(AdaptiveView, ErrorsOfZeroAreSaidToHaveNoPointOnThePlot) {
                   "with 18 slope evaluations (tolerance 1.00E-02); with fixed steps 6 (N = 1) came "
                   "as close: on this problem adapting did not pay: none of its attempts was "
                   "rejected, but it took 3 steps where 1 fixed one came as close.",
-                  "A run that reaches x1 with an error of exactly 0 (the method is exact here) "
-                  "has no point on the plot, since a logarithmic axis has no place for 0."}));
+                  "A run that reaches x1 with an error of exactly 0 (the method is exact here, "
+                  "or its value there rounds to the solution's own) has no point on the plot, "
+                  "since a logarithmic axis has no place for 0."}));
     // With every error above 0 nothing is said of it.
     EXPECT_EQ(workPrecisionNotes(handSweep(16, 2e-9)).size(), 1u);
 }
