@@ -1,6 +1,7 @@
 #include "numerics/convergence.h"
 
 #include "base/number_text.h"
+#include "base/words.h"
 #include "methods/exact_solution.h"
 #include "numerics/method_properties.h"
 #include "numerics/method_run.h"
@@ -316,6 +317,49 @@ std::string noValueNote(const Method& method, const LeftOut& left) {
            left.firstNoValue;
 }
 
+// Whether an implicit method shows an order: only then do its shorter
+// sweep's orders "show well before".
+bool anyImplicitOrder(const ConvergenceStudy& study) {
+    return std::any_of(study.series.begin(), study.series.end(), [](const ConvergenceSeries& s) {
+        return s.method && isImplicit(*s.method) &&
+               std::any_of(s.points.begin(), s.points.end(),
+                           [](const ConvergencePoint& point) { return point.order.has_value(); });
+    });
+}
+
+// Whether every run of the series reached x1 with an error of exactly 0.
+bool exactEverywhere(const ConvergenceSeries& series) {
+    const auto measured = [](const ConvergencePoint& point) { return point.error.has_value(); };
+    const auto exactOrUnmeasured = [](const ConvergencePoint& point) {
+        return !point.error || *point.error == 0;
+    };
+    return std::any_of(series.points.begin(), series.points.end(), measured) &&
+           std::all_of(series.points.begin(), series.points.end(), exactOrUnmeasured);
+}
+
+// The methods every run of which is exact: they have neither an order nor a
+// point on the logarithmic plot, and the notes say so by name.
+std::optional<std::string> exactRunsNote(const ConvergenceStudy& study) {
+    std::vector<std::string_view> exact;
+    bool inexact = false;
+    for (const ConvergenceSeries& series : study.series) {
+        if (!series.method || series.points.empty()) continue;
+        if (exactEverywhere(series)) exact.push_back(series.method->caption);
+        else inexact = true;
+    }
+    if (exact.empty()) return std::nullopt;
+    if (!inexact) {
+        return "Every run of every method here reaches x1 with an error of exactly 0: on this "
+               "problem each is exact, so none has an order to read or a point on the plot, "
+               "whose logarithmic axis has no place for 0.";
+    }
+    const bool one = exact.size() == 1;
+    return "Every run of " + listedInWords(exact) + " reaches x1 with an error of exactly 0: " +
+           (one ? "the method is" : "these methods are") + " exact on this problem, so " +
+           (one ? "it has" : "they have") + " no order to read and no point on the plot, whose "
+           "logarithmic axis has no place for 0.";
+}
+
 // What the study says across the methods: how orders are read when any was
 // bracketed, and which series hide under a later one on the plot.
 void compareSeries(ConvergenceStudy& study, double solutionSize) {
@@ -351,7 +395,6 @@ ConvergenceStudy studyConvergence(const ConvergenceProblemOf<State>& problem, in
     // A step of infinite size is not a point of any plot.
     const int runs = std::isfinite(width) ? study.doublings : -1;
     std::vector<std::string> notApplying;
-    bool implicitRan = false;
     for (std::size_t row = 0; row < labCatalogue().size(); ++row) {
         if (!studied[row]) continue;
         const Method& method = methodAt(row, problem.own);
@@ -362,7 +405,6 @@ ConvergenceStudy studyConvergence(const ConvergenceProblemOf<State>& problem, in
             notApplying.emplace_back(method.caption);
             continue;
         }
-        implicitRan = implicitRan || isImplicit(method);
         const int methodRuns = isImplicit(method) ? std::min(runs, implicitDoublings) : runs;
         const std::optional<LeftOut> left =
             runMethod(series, method, problem, methodRuns, measurable, stop);
@@ -379,7 +421,13 @@ ConvergenceStudy studyConvergence(const ConvergenceProblemOf<State>& problem, in
                                   floorText(series, problem.measurableError));
         }
     }
-    if (implicitRan && runs > implicitDoublings) study.notes.push_back(implicitRunsNote());
+    if (runs > implicitDoublings && anyImplicitOrder(study)) {
+        study.notes.push_back(implicitRunsNote());
+    }
+    // With x1 = x0 the range's note says every method is exact already.
+    if (width != 0) {
+        if (const auto note = exactRunsNote(study)) study.notes.push_back(*note);
+    }
     if (!notApplying.empty()) {
         study.doesNotApply = doesNotApplyNote(notApplying, problem.f.whyNoSplit());
         study.notes.push_back(study.doesNotApply);

@@ -293,6 +293,42 @@ TEST(Convergence, EqualEndsMeasureNoOrder) {
     }
 }
 
+// Methods exact on the problem are named: on y' = 0 every run of each is
+// exact; on y' = 2x from (0, 0) to 1 the mid point rule's steps h·2(x + h/2)
+// add up to (Nh)² = 1 exactly in binary, while Euler's fall short by h.
+TEST(Convergence, MethodsExactOnTheProblemAreNamed) {
+    const auto studied = [](std::initializer_list<std::string_view> captions) {
+        StudiedMethods methods;
+        for (const std::string_view caption : captions) {
+            methods[catalogueRow(methodByCaption(caption))] = true;
+        }
+        return methods;
+    };
+    const auto exactNote = [](const ConvergenceStudy& study) {
+        const auto note = std::find_if(study.notes.begin(), study.notes.end(),
+                                       [](const std::string& n) { return n.starts_with("Every"); });
+        return note == study.notes.end() ? std::string() : *note;
+    };
+    const ConvergenceProblem still{0, 1, 1, [](double, double) { return 0.0; }, 1};
+    EXPECT_EQ(exactNote(studyConvergence(still, 4, {}, studied({"Euler", "Runge-Kutta 4"}))),
+              "Every run of every method here reaches x1 with an error of exactly 0: on this "
+              "problem each is exact, so none has an order to read or a point on the plot, whose "
+              "logarithmic axis has no place for 0.");
+    const ConvergenceProblem line{0, 0, 1, [](double x, double) { return 2 * x; }, 1};
+    const ConvergenceStudy study =
+        studyConvergence(line, 4, {}, studied({"Euler", "Euler (Mid point)"}));
+    EXPECT_EQ(exactNote(study),
+              "Every run of Euler (Mid point) reaches x1 with an error of exactly 0: the method is "
+              "exact on this problem, so it has no order to read and no point on the plot, whose "
+              "logarithmic axis has no place for 0.");
+    const ConvergencePoint& euler =
+        study.series[catalogueRow(methodByCaption("Euler"))].points.back();
+    ASSERT_TRUE(euler.order);
+    EXPECT_EQ(fixedText(*euler.order, 2), "1.00");
+    // With x1 = x0 the range's own note says so, and no other.
+    EXPECT_EQ(exactNote(studyConvergence(lessonProblem(0.5, 2, 0.5), 4)), "");
+}
+
 // Which orders the method decides, on the lesson from (0, -1) to 1. Euler's
 // first orders 1.64 and 1.20 have not settled (1.20 lies more than 0.1 from
 // its last order, 1.00), nor has Runge-Kutta 4's 4.15 (its last order
