@@ -227,11 +227,20 @@ std::vector<std::string> workPrecisionNotes(const WorkPrecision& sweep) {
             const long largest = fixed.points.empty() ? 0 : fixed.points.back().steps;
             note += "with fixed steps it never came as close, up to N = " +
                     std::to_string(largest) + " steps.";
-        } else if (match->slopeEvaluations > best->slopeEvaluations) {
+        } else if (match->slopeEvaluations >= 2 * best->slopeEvaluations) {
             note += "with fixed steps it needed " + std::to_string(match->slopeEvaluations) +
                     " (N = " + std::to_string(match->steps) +
                     ") to come as close: adapting paid, for the steps are long where the "
                     "solution is smooth and short only where it must be.";
+        } else if (match->slopeEvaluations > best->slopeEvaluations) {
+            // The sweep doubles N: the fewest fixed steps as close lie above N/2,
+            // and cost as little as half the match.
+            note += "with fixed steps it needed " + std::to_string(match->slopeEvaluations) +
+                    " (N = " + std::to_string(match->steps) + ") to come as close, but the "
+                    "sweep doubles N, and a fixed N between " + std::to_string(match->steps / 2) +
+                    " and " + std::to_string(match->steps) + " might have come as close for " +
+                    std::to_string(best->slopeEvaluations) + " or fewer: these runs do not show "
+                    "whether adapting paid.";
         } else {
             note += "with fixed steps " + std::to_string(match->slopeEvaluations) + " (N = " +
                     std::to_string(match->steps) + ") came as close: on this problem adapting " +

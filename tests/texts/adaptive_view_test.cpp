@@ -178,6 +178,11 @@ TEST(AdaptiveView, TheSweepSaysWhetherAdaptingPaid) {
          "slope evaluations (tolerance 1.00E-08); with fixed steps it needed 384 (N = 64) to "
          "come as close: adapting paid, for the steps are long where the solution is smooth "
          "and short only where it must be."},
+        {"fixed steps need more, but less than twice as many", handSweep(32, 1.5e-9),
+         "Runge-Kutta-Fehlberg adapting its steps reached an error of 2.00E-09 at x1 with 150 "
+         "slope evaluations (tolerance 1.00E-08); with fixed steps it needed 192 (N = 32) to "
+         "come as close, but the sweep doubles N, and a fixed N between 16 and 32 might have "
+         "come as close for 150 or fewer: these runs do not show whether adapting paid."},
         {"fixed steps need fewer", handSweep(16, 2e-9),
          "Runge-Kutta-Fehlberg adapting its steps reached an error of 2.00E-09 at x1 with 150 "
          "slope evaluations (tolerance 1.00E-08); with fixed steps 96 (N = 16) came as close: "
