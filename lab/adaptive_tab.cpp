@@ -83,6 +83,14 @@ bool positive(double value) {
     return std::isfinite(value) && value > 0 && pelorin::drawable(value);
 }
 
+// Whether no curve of the plot has a point: its axes then have nothing to fit.
+bool drawsNothing(const LabPlot& plot) {
+    for (int i = 0; i < plot.graphCount(); ++i) {
+        if (!plot.graph(i)->data()->isEmpty()) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 AdaptiveTab::AdaptiveTab(QWidget* parent) : LabPage(parent) {
@@ -531,13 +539,25 @@ void AdaptiveTab::fitRunPlots(const std::optional<pelorin::SolutionEnd>& end,
     for (LabPlot* plot : {solution_, steps_}) {
         plot->rescaleAxes();
         // Without a run (a method that cannot adapt) the axis still spans the problem's range.
-        if (plot->graphCount() == 0 && std::isfinite(x1 - x0) && x0 != x1) {
+        if (drawsNothing(*plot) && std::isfinite(x1 - x0) && x0 != x1) {
             plot->xAxis->setRange(std::min(x0, x1), std::max(x0, x1));
         }
         plot->xAxis->scaleRange(1.05);
     }
     solution_->setSolutionEnd(end);
     solution_->fitValuesBefore();
+    // Nothing drawn leaves the axis as it was: y0's values, a tenth of their size or at least 1
+    // either side, instead, the same however often the page calculates again.
+    if (drawsNothing(*solution_)) {
+        pelorin::Extent start;
+        for (const double y : inputs_.problem.y0) {
+            if (pelorin::drawable(y)) start.include(y);
+        }
+        if (start.empty) start.include(0);
+        const double room =
+            std::max({1.0, std::fabs(start.lower) / 10, std::fabs(start.upper) / 10});
+        solution_->yAxis->setRange(start.lower - room, start.upper + room);
+    }
     solution_->yAxis->scaleRange(1.1);
     fitStepAxis(limit);
     solution_->replot();
@@ -576,6 +596,12 @@ void AdaptiveTab::plotStepSizes(const pelorin::Method* method, const pelorin::St
 }
 
 void AdaptiveTab::fitStepAxis(const pelorin::StabilityLimit& limit) {
+    // Without steps drawn, a decade either side of the typed first step h (of 0.1 when h is not
+    // a positive number), the same however often the page calculates again.
+    if (drawsNothing(*steps_)) {
+        const double h = positive(inputs_.h) ? inputs_.h : 0.1;
+        steps_->yAxis->setRange(h / 10, h * 10);
+    }
     // The limit after the steps' own range: where λ is near 0 it rises out
     // of sight, and only its lowest part bounds the steps.
     if (const auto lowest = plotStabilityLimit(limit)) {

@@ -26,6 +26,7 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -179,6 +180,27 @@ TEST_F(Adaptive, AMethodWithoutAnEstimateIsOfferedThePairs) {
         const QCPRange x = named<QCustomPlot>(name)->xAxis->range();
         EXPECT_TRUE(x.lower < 0 && x.lower > -0.1 && x.upper > 2 && x.upper < 2.1)
             << name << ": " << x.lower << " to " << x.upper;
+    }
+    // Their value axes hold y0 = -1 and the typed h = 0.4, and stay put
+    // however often the page calculates again, instead of widening each time.
+    const auto values = [this] {
+        return std::vector<QCPRange>{
+            named<QCustomPlot>("Adaptive solution plot")->yAxis->range(),
+            named<QCustomPlot>("Step size plot")->yAxis->range()};
+    };
+    const std::vector<QCPRange> first = values();
+    EXPECT_TRUE(first[0].contains(-1) && first[0].lower > -10 && first[0].upper < 10)
+        << first[0].lower << " to " << first[0].upper;
+    EXPECT_TRUE(first[1].contains(0.4) && first[1].lower > 1e-4 && first[1].upper < 1e3)
+        << first[1].lower << " to " << first[1].upper;
+    for (const auto& [box, text] :
+         {std::pair{"x1", "3"}, {"Tolerance", "1E-4"}, {"x1", "2"}, {"Tolerance", "1E-6"}}) {
+        enter(box, text);
+        const std::vector<QCPRange> again = values();
+        for (std::size_t i = 0; i < again.size(); ++i) {
+            EXPECT_EQ(again[i], first[i]) << box << " = " << text << ", plot " << i << ": "
+                                          << again[i].lower << " to " << again[i].upper;
+        }
     }
     QTest::mouseClick(named<QPushButton>("Use Runge-Kutta-Merson"), Qt::LeftButton);
     EXPECT_EQ(named<QComboBox>("Method")->currentText(), "Runge-Kutta-Merson");
@@ -690,7 +712,7 @@ TEST_F(Adaptive, TheReferencesFloorIsDrawnDottedAtItsLevel) {
                                      "what the reference can measure, about 1.19E-08, at x1");
     });
     const QStringList names = pelorin::testing::legendNames(*plot);
-    ASSERT_TRUE(names.contains("reference's accuracy: errors below 1.19E-08"))
+    ASSERT_TRUE(names.contains("ten times the reference's accuracy:\nerrors below 1.19E-08"))
         << names.join(" | ").toStdString();
     const QRegularExpression stated("an error of ([0-9.]+E[-+][0-9]+)");
     for (auto match = stated.globalMatch(work->text()); match.hasNext();) {
