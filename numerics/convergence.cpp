@@ -501,9 +501,12 @@ std::optional<FloorLevel> floorLevel(const ConvergenceStudy& study) {
 }
 
 std::string floorLevelName(const FloorLevel& level) {
-    return std::string(level.cause == FloorCause::reference ? "reference's accuracy"
-                                                            : "rounding floor") +
-           ": errors below " + errorText(level.level);
+    // The reference's line stands at measurableFloor, ten times its accuracy;
+    // its longer name takes two lines, as wide as the legend's other entries.
+    return std::string(level.cause == FloorCause::reference
+                           ? "ten times the reference's accuracy:\n"
+                           : "rounding floor: ") +
+           "errors below " + errorText(level.level);
 }
 
 std::optional<ErrorRange> errorRange(const ConvergenceStudy& study, ShownPoint shown) {

@@ -165,7 +165,7 @@ struct FloorLevel {
 std::optional<FloorLevel> floorLevel(const ConvergenceStudy& study);
 
 // The plot's name for that level: "rounding floor: errors below 5.10E-14",
-// "reference's accuracy: errors below 5.10E-14".
+// "ten times the reference's accuracy:\nerrors below 5.10E-14" (two lines).
 std::string floorLevelName(const FloorLevel& level);
 
 // The smallest and largest error of the study's shown points.

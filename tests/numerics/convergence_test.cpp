@@ -174,7 +174,7 @@ TEST(Convergence, AFloorIsTheReferencesWhereItsOffsetAndNotRoundingStopsTheError
          "There they lie below 4.00E-14, ten times the reference's estimated accuracy of "
          "4.00E-15, where the reference cannot tell the method's error from its own: the floor "
          "may be the reference's or rounding's, and only a more accurate reference would tell.",
-         "reference's accuracy: errors below 4.00E-14", OrderReading::reference},
+         "ten times the reference's accuracy:\nerrors below 4.00E-14", OrderReading::reference},
         {"errors far above the reference's accuracy", 3e-14, 1e-16, FloorCause::rounding,
          "There rounding, not the method, decides the error", "rounding floor: errors below ",
          OrderReading::rounding},

@@ -15,6 +15,8 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -379,6 +381,55 @@ TEST_F(Lab, CtrlShiftRMeasuresAgainstAMoreAccurateReference) {
         QApplication::sendEvent(orders, &menuKey);
     });
     EXPECT_EQ(tableMenu, QStringList{"More accurate reference"});
+}
+
+// y' = y from (0, 1) to x1 = 1 with the exact box empty is measured against
+// the reference, accurate to about 1.02E-11 of the solution's size. The
+// dotted floor stands at ten times that, 1.02E-10, and its legend says
+// "ten times", not that the line is the accuracy itself. At the lab's size,
+// 1000 by 860, the name is whole and the page needs no sideways scrolling:
+// on one line it made the legend wider than the page.
+TEST_F(Lab, TheReferencesFloorIsNamedAsTenTimesItsAccuracy) {
+    enter("0", "1", "1", "0.4");
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    lab->resize(1000, 860);
+    enterShown(*lab, "f(x, y)", "y");
+    QLineEdit* exact = named<QLineEdit>(*lab, "exact y(x)");
+    ASSERT_NE(exact, nullptr);
+    exact->setFocus();
+    exact->selectAll();
+    QTest::keyClick(exact, Qt::Key_Delete);
+    QTest::keyClick(exact, Qt::Key_Return);
+    settleStudies();
+    QLabel* notes = label(*lab, "Convergence notes");
+    auto* plot = named<QCustomPlot>(*lab, "Convergence plot");
+    ASSERT_TRUE(notes && plot);
+    EXPECT_TRUE(notes->text().contains("There they lie below 1.02E-10, ten times the "
+                                       "reference's estimated accuracy of 1.02E-11"))
+        << notes->text().toStdString();
+    plot->replot();
+    const QString name = "ten times the reference's accuracy:\nerrors below 1.02E-10";
+    const QCPPlottableLegendItem* entry = nullptr;
+    for (int i = 0; i < plot->legend->itemCount(); ++i) {
+        auto* item = qobject_cast<QCPPlottableLegendItem*>(plot->legend->item(i));
+        if (item && item->plottable()->name() == name) entry = item;
+    }
+    ASSERT_NE(entry, nullptr) << legendNames(*plot).join(" | ").toStdString();
+    const QCPLayoutElement& shown = *entry;
+    EXPECT_GE(entry->outerRect().width(), shown.minimumOuterSizeHint().width());
+    EXPECT_LT(entry->outerRect().right(), plot->width() - 1);
+    QCPItemStraightLine* floor = nullptr;
+    for (int i = 0; i < plot->itemCount(); ++i) {
+        if (auto* line = qobject_cast<QCPItemStraightLine*>(plot->item(i))) floor = line;
+    }
+    ASSERT_NE(floor, nullptr);
+    EXPECT_NEAR(floor->point1->coords().y(), 1.02e-10, 0.005e-10);
+    QWidget* page = plot->parentWidget();
+    while (page && !qobject_cast<QScrollArea*>(page)) page = page->parentWidget();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(static_cast<QScrollArea*>(page)->horizontalScrollBar()->maximum(), 0)
+        << "the plot is " << plot->width() << " wide";
 }
 
 }  // namespace
