@@ -83,14 +83,6 @@ bool positive(double value) {
     return std::isfinite(value) && value > 0 && pelorin::drawable(value);
 }
 
-// Whether no curve of the plot has a point: its axes then have nothing to fit.
-bool drawsNothing(const LabPlot& plot) {
-    for (int i = 0; i < plot.graphCount(); ++i) {
-        if (!plot.graph(i)->data()->isEmpty()) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 AdaptiveTab::AdaptiveTab(QWidget* parent) : LabPage(parent) {
@@ -537,18 +529,14 @@ void AdaptiveTab::fitRunPlots(const std::optional<pelorin::SolutionEnd>& end,
                               const pelorin::StabilityLimit& limit) {
     const double x0 = inputs_.problem.x0, x1 = inputs_.problem.x1;
     for (LabPlot* plot : {solution_, steps_}) {
-        plot->rescaleAxes();
-        // Without a run (a method that cannot adapt) the axis still spans the problem's range.
-        if (drawsNothing(*plot) && std::isfinite(x1 - x0) && x0 != x1) {
-            plot->xAxis->setRange(std::min(x0, x1), std::max(x0, x1));
-        }
+        plot->rescaleAxesOver(x0, x1);
         plot->xAxis->scaleRange(1.05);
     }
     solution_->setSolutionEnd(end);
     solution_->fitValuesBefore();
     // Nothing drawn leaves the axis as it was: y0's values, a tenth of their size or at least 1
     // either side, instead, the same however often the page calculates again.
-    if (drawsNothing(*solution_)) {
+    if (solution_->drawsNothing()) {
         pelorin::Extent start;
         for (const double y : inputs_.problem.y0) {
             if (pelorin::drawable(y)) start.include(y);
@@ -598,7 +586,7 @@ void AdaptiveTab::plotStepSizes(const pelorin::Method* method, const pelorin::St
 void AdaptiveTab::fitStepAxis(const pelorin::StabilityLimit& limit) {
     // Without steps drawn, a decade either side of the typed first step h (of 0.1 when h is not
     // a positive number), the same however often the page calculates again.
-    if (drawsNothing(*steps_)) {
+    if (steps_->drawsNothing()) {
         const double h = positive(inputs_.h) ? inputs_.h : 0.1;
         steps_->yAxis->setRange(h / 10, h * 10);
     }

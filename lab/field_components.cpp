@@ -194,7 +194,7 @@ QString driftDescription(bool fromStart, const QString& problem) {
 // the solution's I at the same x; on a logarithmic axis, its size.
 void labelDrift(LabPlot& drift, bool fromStart, bool logarithmic, bool system) {
     drift.describe(driftDescription(fromStart, problemNoun(system)));
-    const QString measured = fromStart ? "I(y_i) - I(y0)" : "I(y_i) - I(y(x_i))";
+    const QString measured = fromStart ? "I(x_i, y_i) - I(x0, y0)" : "I(x_i, y_i) - I(x_i, y(x_i))";
     drift.yAxis->setLabel(logarithmic ? "|" + measured + "|" : measured);
 }
 
@@ -208,40 +208,63 @@ QString drawFieldComponents(const ComponentPlots& plots, const ComponentRuns& ru
     return drawingNote(runs, leftOut);
 }
 
-// The drift of a set side by side is told method by method (`drifts`), of
-// h, h/2 and h/4 step by step.
 template <class State>
-QString drawFieldDrift(LabPlot& plot, const FieldRuns<State>& runs) {
+bool anyDrift(const FieldRuns<State>& runs) {
+    const std::vector<std::size_t> rows = drawnRows(runs);
+    return std::any_of(rows.begin(), rows.end(), [&runs](std::size_t r) {
+        return !(runs.set ? runs.study.everyDrift[r] : runs.study.drift[r]).empty();
+    });
+}
+template bool anyDrift(const FieldRuns<double>&);
+template bool anyDrift(const FieldRuns<pelorin::StateVector>&);
+
+template <class State>
+pelorin::DrawablePoints driftPoints(const FieldRuns<State>& runs, std::size_t r) {
+    const pelorin::PathOf<State>& path = runs.set ? runs.study.every[r] : runs.study.halved[r];
+    const std::vector<double>& drift = runs.set ? runs.study.everyDrift[r] : runs.study.drift[r];
+    if (drift.empty()) return {};
+    return runs.logarithmicDrift ? pelorin::magnitudePoints(path.x, drift)
+                                 : pelorin::drawablePoints(path.x, drift);
+}
+template pelorin::DrawablePoints driftPoints(const FieldRuns<double>&, std::size_t);
+template pelorin::DrawablePoints driftPoints(const FieldRuns<pelorin::StateVector>&,
+                                             std::size_t);
+
+void drawSystemDrift(LabPlot& plot, const ComponentRuns& runs) {
     plot.clearGraphs();
+    const Study& study = runs.study;
+    const auto& hidden = runs.logarithmicDrift ? study.logDriftHiddenUnder : study.driftHiddenUnder;
+    for (std::size_t r : drawnRows(runs)) {
+        if ((runs.set ? study.everyDrift[r] : study.drift[r]).empty()) continue;
+        addRunCurve(plot, driftPoints(runs, r), runPen(runs, r),
+                    legendName(runName(runs, r), hiddenUnder(runs, r, hidden)));
+    }
+}
+
+// The drift of a set side by side is told method by method, of h, h/2 and
+// h/4 step by step.
+template <class State>
+QString fieldDriftNote(const FieldRuns<State>& runs) {
     const pelorin::FieldStudyOf<State>& study = runs.study;
-    const bool logarithmic = runs.logarithmicDrift;
+    const pelorin::Problem& problem = runs.problem;
+    const std::string noun = problemNoun(problem.isSystem()).toStdString();
+    if (!runs.set) {
+        return QString::fromStdString(pelorin::invariantDriftNote(
+            problem.invariantText(), study.invariantAtStart, problem.x1,
+            pelorin::runDrifts(study.halved, study.drift), study.driftAgainst, noun));
+    }
     std::vector<pelorin::MethodDrift> drifts;
     for (std::size_t r : drawnRows(runs)) {
-        const pelorin::PathOf<State>& path = runs.set ? study.every[r] : study.halved[r];
-        const std::vector<double>& drift = runs.set ? study.everyDrift[r] : study.drift[r];
-        if (drift.empty()) continue;
-        const pelorin::DrawablePoints points = logarithmic ? pelorin::magnitudePoints(path.x, drift)
-                                                           : pelorin::drawablePoints(path.x, drift);
-        const auto& hidden = logarithmic ? study.logDriftHiddenUnder : study.driftHiddenUnder;
-        addRunCurve(plot, points, runPen(runs, r),
-                    legendName(runName(runs, r), hiddenUnder(runs, r, hidden)));
-        if (runs.set) {
-            drifts.push_back({&pelorin::labCatalogue()[r], pelorin::runDrift(path, drift)});
-        }
+        if (study.everyDrift[r].empty()) continue;
+        drifts.push_back(
+            {&pelorin::labCatalogue()[r], pelorin::runDrift(study.every[r], study.everyDrift[r])});
     }
-    const pelorin::Problem& problem = runs.problem;
-    return QString::fromStdString(
-        runs.set ? pelorin::sideBySideDriftNote(problem.invariantText(), study.invariantAtStart,
-                                                problem.x1, drifts, study.driftAgainst,
-                                                problemNoun(problem.isSystem()).toStdString())
-                 : pelorin::invariantDriftNote(problem.invariantText(), study.invariantAtStart,
-                                               problem.x1,
-                                               pelorin::runDrifts(study.halved, study.drift),
-                                               study.driftAgainst,
-                                               problemNoun(problem.isSystem()).toStdString()));
+    return QString::fromStdString(pelorin::sideBySideDriftNote(problem.invariantText(),
+                                                               study.invariantAtStart, problem.x1,
+                                                               drifts, study.driftAgainst, noun));
 }
-template QString drawFieldDrift(LabPlot&, const FieldRuns<double>&);
-template QString drawFieldDrift(LabPlot&, const FieldRuns<pelorin::StateVector>&);
+template QString fieldDriftNote(const FieldRuns<double>&);
+template QString fieldDriftNote(const FieldRuns<pelorin::StateVector>&);
 
 pelorin::Extent framed(pelorin::Extent extent) {
     if (!(extent.upper > extent.lower)) {
@@ -251,10 +274,23 @@ pelorin::Extent framed(pelorin::Extent extent) {
     return extent.widened(pelorin::wholeRoom);
 }
 
+pelorin::Extent wholeKeys(const LabPlot& plot, const pelorin::Problem& problem,
+                          const std::function<bool(const QCPGraph&)>& left) {
+    pelorin::Extent x;
+    x.include(problem.x0);
+    x.include(problem.x1);
+    for (int i = 0; i < plot.graphCount(); ++i) {
+        const QCPGraph& graph = *plot.graph(i);
+        if (left && left(graph)) continue;
+        for (const QCPGraphData& point : *graph.data()) x.include(point.key);
+    }
+    return framed(x);
+}
+
 void fitComponentsView(LabPlot& plot, const pelorin::Problem& problem, const Study& study,
                        std::optional<pelorin::SideBySide> set) {
-    plot.xAxis->setRange(std::min(problem.x0, problem.x1), std::max(problem.x0, problem.x1));
-    plot.xAxis->scaleRange(pelorin::wholeRoom, plot.xAxis->range().center());
+    const pelorin::Extent keys = wholeKeys(plot, problem);
+    plot.xAxis->setRange(keys.lower, keys.upper);
     const pelorin::Extent& values = study.valuesOf(set);
     if (values.empty) return;
     const pelorin::Extent view = framed(values);

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <optional>
 
 class LabPlot;
@@ -60,12 +61,23 @@ using ComponentRuns = FieldRuns<pelorin::StateVector>;
 // drawn: those that leave the view, and values no plot can span.
 QString drawFieldComponents(const ComponentPlots& plots, const ComponentRuns& runs);
 
-// The drift plot emptied and drawn anew with each run's drift in the
-// invariant, in the pen of its errors, for one equation as for a system;
-// neither fitted nor painted. What the notes say of the drifts; empty
+// Whether a run drawn has a drift to draw: only with an invariant.
+template <class State>
+bool anyDrift(const FieldRuns<State>& runs);
+// Run r's drift as the drift plot draws it (r: a catalogue row of the set
+// side by side, else h, h/2 or h/4): its size on a logarithmic axis,
+// signed on a linear one; no points where the run has no drift.
+template <class State>
+pelorin::DrawablePoints driftPoints(const FieldRuns<State>& runs, std::size_t r);
+// A system's drift plot emptied and drawn anew with each run's drift in the
+// invariant, in the pen and by the name of its errors above it; neither
+// fitted nor painted. (One equation's runs take the looks of its plots
+// above, which the page gives.)
+void drawSystemDrift(LabPlot& drift, const ComponentRuns& runs);
+// What the notes say of the drifts, one equation's or a system's; empty
 // without an invariant.
 template <class State>
-QString drawFieldDrift(LabPlot& drift, const FieldRuns<State>& runs);
+QString fieldDriftNote(const FieldRuns<State>& runs);
 
 // A curve of a single point has no line to draw: it is drawn as a disc, in
 // its pen's colour, a little wider than the pen.
@@ -86,8 +98,15 @@ QString noErrorCurveNote(NoErrorCurve why, pelorin::Comparison comparison);
 // run at rest, a single value) given room of 1 on each side.
 pelorin::Extent framed(pelorin::Extent extent);
 
-// The components' whole view: x from x0 to x1, the values the study chose
-// for the runs shown, with room at the edges.
+// The x of the Field plot's whole view, of one equation or a system: from
+// x0 to x1 and over every point of the curves drawn but those `left` out;
+// a run whose steps pass x1 ends beyond it, and its last points show. With
+// room at the edges.
+pelorin::Extent wholeKeys(const LabPlot& plot, const pelorin::Problem& problem,
+                          const std::function<bool(const QCPGraph&)>& left = {});
+
+// The components' whole view: x over the curves drawn (wholeKeys), the
+// values the study chose for the runs shown, with room at the edges.
 void fitComponentsView(LabPlot& plot, const pelorin::Problem& problem,
                        const pelorin::FieldStudyOf<pelorin::StateVector>& study,
                        std::optional<pelorin::SideBySide> set);

@@ -264,6 +264,10 @@ void FieldTab::setInputs(const LabInputs& inputs) {
         inputs.problem.x0 != inputs_.problem.x0 || inputs.problem.y0 != inputs_.problem.y0;
     fitPending_ = !startMoved || plot_->showsWhole();
     inputs_ = inputs;
+    // A plot without a curve (every run exact) spans x as the Field plot does.
+    for (LabPlot* plot : {errors_, drift_}) {
+        plot->setProblemRange(inputs.problem.x0, inputs.problem.x1);
+    }
     fieldStale_ = true;
     drift_->setVisible(false);
     driftLogarithmic_->setVisible(false);
@@ -547,13 +551,26 @@ template <class State>
 QString FieldTab::drawDrift() {
     const pelorin::FieldStudyOf<State>& study = held<State>();
     const bool logarithmic = driftLogarithmic_->isChecked();
-    const QString note = drawFieldDrift(
-        *drift_, FieldRuns<State>{study, inputs_.problem, inputs_.method, sideBySide(),
-                                  logarithmic});
+    const FieldRuns<State> runs{study, inputs_.problem, inputs_.method, sideBySide(), logarithmic};
+    const bool drawn = anyDrift(runs);
+    if constexpr (std::is_same_v<State, double>) {
+        // Each run in the pen and marker, and by the name, it has in the
+        // plots above.
+        drift_->clearGraphs();
+        const auto& hidden = logarithmic ? study.logDriftHiddenUnder : study.driftHiddenUnder;
+        if (drawn) {
+            addRuns(*drift_,
+                    shownRuns(study, runs.method, runs.set, hidden,
+                              [&runs](bool, std::size_t r) { return driftPoints(runs, r); }),
+                    !runs.set);
+        }
+    } else {
+        drawSystemDrift(*drift_, runs);
+    }
     labelDrift(*drift_, study.driftAgainst.empty(), logarithmic, inputs_.problem.isSystem());
-    drift_->setVisible(drift_->graphCount() > 0);
-    driftLogarithmic_->setVisible(drift_->graphCount() > 0);
-    return note;
+    drift_->setVisible(drawn);
+    driftLogarithmic_->setVisible(drawn);
+    return fieldDriftNote(runs);
 }
 
 // A study's first drawing shows the whole plots, and so does every drawing
@@ -613,32 +630,30 @@ void FieldTab::fitView() {
         fitComponentsView(*plot_, inputs_.problem, componentsStudy_, sideBySide());
         return;
     }
-    pelorin::Extent x, y;
-    x.include(inputs_.problem.x0);
-    x.include(inputs_.problem.x1);
+    pelorin::Extent y;
     y.include(inputs_.problem.y0[0]);
     // Beside the implicit methods, a run that leaves the solution far behind
     // stays out of the view, and the notes say so.
     const std::optional<pelorin::SideBySide> set = sideBySide();
-    const auto left = [this, set](const QCPGraph* graph) {
+    const auto left = [this, set](const QCPGraph& graph) {
         if (!set) return false;
         const auto& leaving = study_.leavesView[static_cast<std::size_t>(*set)];
         for (std::size_t row = 0; row < pelorin::labCatalogue().size(); ++row) {
             if (leaving[row] &&
-                graph->name().startsWith(fromView(pelorin::labCatalogue()[row].caption) + ",")) {
+                graph.name().startsWith(fromView(pelorin::labCatalogue()[row].caption) + ",")) {
                 return true;
             }
         }
         return false;
     };
+    const pelorin::Extent x = wholeKeys(*plot_, inputs_.problem, left);
     for (int i = 0; i < plot_->graphCount(); ++i) {
-        if (left(plot_->graph(i))) continue;
+        if (left(*plot_->graph(i))) continue;
         for (const QCPGraphData& point : *plot_->graph(i)->data()) {
-            x.include(point.key);
             if (!study_.end || !study_.end->past(point.key)) y.include(point.value);
         }
     }
-    for (pelorin::Extent* extent : {&x, &y}) *extent = framed(*extent);
+    y = framed(y);
     plot_->xAxis->setRange(x.lower, x.upper);
     plot_->yAxis->setRange(y.lower, y.upper);
 }

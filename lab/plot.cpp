@@ -264,7 +264,8 @@ void LabPlot::showWhole() {
     if (wholeView_) {
         wholeView_();
     } else {
-        rescaleAxes();
+        if (problemRange_) rescaleAxesOver(problemRange_->first, problemRange_->second);
+        else rescaleAxes();
         fitValuesBefore();
         for (QCPAxis* axis : {xAxis, yAxis}) {
             const QCPRange range = axis->range();
@@ -287,6 +288,20 @@ void LabPlot::showWhole() {
 }
 
 void LabPlot::setWholeView(std::function<void()> setRanges) { wholeView_ = std::move(setRanges); }
+
+void LabPlot::rescaleAxesOver(double x0, double x1) {
+    rescaleAxes();
+    if (drawsNothing() && std::isfinite(x1 - x0) && x0 != x1) {
+        xAxis->setRange(std::min(x0, x1), std::max(x0, x1));
+    }
+}
+
+bool LabPlot::drawsNothing() const {
+    for (int i = 0; i < graphCount(); ++i) {
+        if (!graph(i)->data()->isEmpty()) return false;
+    }
+    return true;
+}
 
 bool LabPlot::showsWhole() const {
     return !wholeRanges_ ||

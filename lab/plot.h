@@ -61,6 +61,15 @@ public:
     // at the edges so that the markers there show whole. The caller replots.
     void showWhole();
     void setWholeView(std::function<void()> setRanges);
+    // The axes span every graph's points (QCustomPlot::rescaleAxes); where
+    // no graph has a point (every run exact, a method that cannot adapt),
+    // x spans the problem's range [min(x0, x1), max(x0, x1)] instead, as
+    // the plots of the runs beside it do, not whatever it showed before.
+    void rescaleAxesOver(double x0, double x1);
+    // Whether no graph has a point: the axes then have nothing to fit.
+    bool drawsNothing() const;
+    // The problem's range, which showWhole gives x where no graph has a point.
+    void setProblemRange(double x0, double x1) { problemRange_ = {x0, x1}; }
     // Whether the view is still the one showWhole gave last: the student has
     // not zoomed or panned since.
     bool showsWhole() const;
@@ -145,6 +154,7 @@ private:
     std::function<void()> wholeView_;
     std::optional<std::pair<QCPRange, QCPRange>> wholeRanges_;  // x and y, as showWhole left them
     std::optional<pelorin::SolutionEnd> solutionEnd_;
+    std::optional<std::pair<double, double>> problemRange_;  // x0 and x1
     QCPLayoutGrid* legendHolder_ = nullptr;  // while the legend has entries
     QSize laidOutMinimum_;  // the minimum size the widget's layout was last told of
 

@@ -327,7 +327,7 @@ std::string notKeptSentence(const std::string& invariant, double rate, double x,
                    : "equation: dI/dx = \u2202I/\u2202x + \u2202I/\u2202y\u00b7f is ") +
            roughly(rate) + " at x = " + numberToText(x) + ", y = " +
            (system ? "(" + stateText(y) + ")" : stateText(y)) +
-           ", not 0. The Field page plots I(y_i) \u2212 I(y(x_i)), each run's I less " +
+           ", not 0. The Field page plots I(x_i, y_i) \u2212 I(x_i, y(x_i)), each run's I less " +
            std::string(comparedWith) +
            "'s at the same x: the method's error in I, without the solution's own change of I.";
 }

@@ -131,11 +131,11 @@ std::string driftLines(std::string_view invariantText, double startValue, double
         againstSolution.empty()
             ? "Drift of the invariant I = " + quotedFormula(invariantText) +
                   ", which the solutions keep at " + numberToText(startValue) + step +
-                  ": I(y) \u2212 I(y0) at x1 = " + numberToText(x1) +
+                  ": I(x_i, y_i) \u2212 I(x0, y0) at x1 = " + numberToText(x1) +
                   ", and its largest size over the run:"
             : "Error in I = " + quotedFormula(invariantText) + ", which this " +
                   std::string(problem) + " does not keep" + step +
-                  ": I(y_i) \u2212 I(y(x_i)), each run's I less " +
+                  ": I(x_i, y_i) \u2212 I(x_i, y(x_i)), each run's I less " +
                   std::string(againstSolution) + "'s at the same x, at x1 = " + numberToText(x1) +
                   ", and its largest size over the run:";
     bool growthSaid = false;

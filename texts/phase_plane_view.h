@@ -32,10 +32,10 @@ inline constexpr std::array<std::string_view, 3> equilibriumColumns{"Equilibrium
 std::vector<EquilibriumRow> equilibriumRows(const std::vector<EquilibriumSearch>& equilibria);
 
 // The drift of an invariant I along one run, as the notes tell it: its step
-// h, the x it ended at and I(y) − I(y0) there; the largest |drift| over the
-// run and over each half of it (in x), from which alone the notes call a
-// drift growing or not; and, for a run that blew up, where it left the
-// range in which I can be computed.
+// h, the x it ended at and I(x_i, y_i) − I(x0, y0) there; the largest
+// |drift| over the run and over each half of it (in x), from which alone
+// the notes call a drift growing or not; and, for a run that blew up, where
+// it left the range in which I can be computed.
 struct RunDrift {
     double h = 0, x = 0, drift = 0;
     double largest = 0, firstHalf = 0, secondHalf = 0;
@@ -58,7 +58,7 @@ std::vector<RunDrift> runDrifts(const std::array<PathOf<State>, 3>& runs,
 
 // The notes' sentences, a heading and a line for each run, e.g.
 //   Drift of the invariant I = y2^2/2 + y1^2/2, which the solutions keep at
-//   0.5: I(y) − I(y0) at x1 = 10, and its largest size over the run:
+//   0.5: I(x_i, y_i) − I(x0, y0) at x1 = 10, and its largest size over the run:
 //   with h = 0.1: 8.52E-01, largest 8.52E-01, growing
 //   …
 //   Growing: its largest size over the run's second half is at least 1.5

@@ -284,14 +284,14 @@ TEST(CheckInvariant, AnInvariantTheSystemDoesNotKeepIsSaidSoWithItsRateOfChange)
          "y2^2/2 - cos(y1)",
          "The invariant I = y2^2/2 - cos(y1) is not kept by this system: dI/dx = \u2202I/\u2202x + "
          "\u2207I\u00b7F is -0.00281 at x = 2.5, y = (2.25, -0.075), not 0. The Field page plots "
-         "I(y_i) \u2212 I(y(x_i)), each run's I less the reference solution's at the same x: the "
-         "method's error in I, without the solution's own change of I."},
+         "I(x_i, y_i) \u2212 I(x_i, y(x_i)), each run's I less the reference solution's at the "
+         "same x: the method's error in I, without the solution's own change of I."},
         {"the oscillator's energy with a wrong sign", {{"y2", "1", "cos(x)"}, {"-y1", "0", "-sin(x)"}},
          "y2^2/2 - y1^2/2",
          "The invariant I = y2^2/2 - y1^2/2 is not kept by this system: dI/dx = \u2202I/\u2202x + "
          "\u2207I\u00b7F is 0.169 at x = 2.5, y = (1.125, -0.075), not 0. The Field page plots "
-         "I(y_i) \u2212 I(y(x_i)), each run's I less the exact solution's at the same x: the "
-         "method's error in I, without the solution's own change of I."},
+         "I(x_i, y_i) \u2212 I(x_i, y(x_i)), each run's I less the exact solution's at the same "
+         "x: the method's error in I, without the solution's own change of I."},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -332,13 +332,13 @@ TEST(CheckInvariant, ASingleEquationTakesItsInvariantInXAndY) {
         {"growth does not keep y^2", "y", "", "y^2",
          "The invariant I = y^2 is not kept by this equation: dI/dx = \u2202I/\u2202x + "
          "\u2202I/\u2202y\u00b7f is 2 at x = 0, y = 1, not 0. The Field page plots "
-         "I(y_i) \u2212 I(y(x_i)), each run's I less the reference solution's at the same x: the "
-         "method's error in I, without the solution's own change of I."},
+         "I(x_i, y_i) \u2212 I(x_i, y(x_i)), each run's I less the reference solution's at the "
+         "same x: the method's error in I, without the solution's own change of I."},
         {"the lesson does not keep y", "-2*x - y", std::string(problemLibrary.front().exact), "y",
          "The invariant I = y is not kept by this equation: dI/dx = \u2202I/\u2202x + "
          "\u2202I/\u2202y\u00b7f is -1 at x = 0, y = 1, not 0. The Field page plots "
-         "I(y_i) \u2212 I(y(x_i)), each run's I less the exact solution's at the same x: the "
-         "method's error in I, without the solution's own change of I."},
+         "I(x_i, y_i) \u2212 I(x_i, y(x_i)), each run's I less the exact solution's at the same "
+         "x: the method's error in I, without the solution's own change of I."},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -443,7 +443,7 @@ TEST(FieldStudyOfASystem, ARunThatBlowsUpLeavesTheRangeWhereItsInvariantCanBeCom
     EXPECT_EQ(invariantDriftNote(oscillator.invariantText(), study.invariantAtStart, 60,
                                  runDrifts(study.halved, study.drift), study.driftAgainst),
               "Drift of the invariant I = y2^2/2 + y1^2/2, which the solutions keep at 0.5: "
-              "I(y) \u2212 I(y0) at x1 = 60, and its largest size over the run:\n"
+              "I(x_i, y_i) \u2212 I(x0, y0) at x1 = 60, and its largest size over the run:\n"
               "with h = 1: left the range where I can be computed at x = 54\n"
               "with h = 0.5: 2.13E+11, largest 2.13E+11, growing\n"
               "with h = 0.25: 1.04E+06, largest 1.04E+06, growing\n"
@@ -542,7 +542,7 @@ TEST(FieldStudy, OneEquationsInvariantDriftsAsASystemOfOnesDoes) {
     EXPECT_EQ(invariantDriftNote(keeping.invariantText(), study.invariantAtStart, 2,
                                  runDrifts(study.halved, study.drift), study.driftAgainst),
               "Drift of the invariant I = y*exp(-x), which the solutions keep at 1: "
-              "I(y) \u2212 I(y0) at x1 = 2, and its largest size over the run:\n"
+              "I(x_i, y_i) \u2212 I(x0, y0) at x1 = 2, and its largest size over the run:\n"
               "with h = 0.25: -1.93E-01, largest 1.93E-01, growing\n"
               "with h = 0.125: -1.09E-01, largest 1.09E-01, growing\n"
               "with h = 0.0625: -5.82E-02, largest 5.82E-02, growing\n"

@@ -105,7 +105,7 @@ TEST(PhasePlaneView, DriftLinesGiveTheEndTheLargestSizeAndWhetherItGrows) {
         "1.5 times that over its first half; not growing: at most 1.1 times.";
     EXPECT_EQ(invariantDriftNote("y2^2/2 + y1^2/2", 0.5, 10, driftsOf(oscillator, energy, 10, 0.1)),
               "Drift of the invariant I = y2^2/2 + y1^2/2, which the solutions keep at 0.5: "
-              "I(y) \u2212 I(y0) at x1 = 10, and its largest size over the run:\n"
+              "I(x_i, y_i) \u2212 I(x0, y0) at x1 = 10, and its largest size over the run:\n"
               "with h = 0.1: 8.52E-01, largest 8.52E-01, growing\n"
               "with h = 0.05: 3.24E-01, largest 3.24E-01, growing\n"
               "with h = 0.025: 1.42E-01, largest 1.42E-01, growing" + growing);
@@ -113,8 +113,8 @@ TEST(PhasePlaneView, DriftLinesGiveTheEndTheLargestSizeAndWhetherItGrows) {
     const auto drift = [](double, const StateVector&) -> StateVector { return {0, 1}; };
     const ConservedQuantity first = [](double, const StateVector& y) { return y[0]; };
     EXPECT_EQ(invariantDriftNote("y1", 1, 1, driftsOf(drift, first, 1, 0.3)),
-              "Drift of the invariant I = y1, which the solutions keep at 1: I(y) \u2212 I(y0) at "
-              "x1 = 1, and its largest size over the run:\n"
+              "Drift of the invariant I = y1, which the solutions keep at 1: I(x_i, y_i) "
+              "\u2212 I(x0, y0) at x1 = 1, and its largest size over the run:\n"
               "with h = 0.3: 0 at its last x = 1.2, largest 0, within rounding\n"
               "with h = 0.15: 0 at its last x = 1.05, largest 0, within rounding\n"
               "with h = 0.075: 0 at its last x = 1.05, largest 0, within rounding");
@@ -132,7 +132,7 @@ TEST(PhasePlaneView, DriftLinesWhereTheInvariantCannotBeComputed) {
     EXPECT_EQ(invariantDriftNote("c*y1 - d*ln(y1)", 1, 30,
                                  {undefined, {0.2, 30, 4.81, 5.2, 1, 5.2, std::nullopt, 151}}),
               "Drift of the invariant I = c*y1 - d*ln(y1), which the solutions keep at 1: "
-              "I(y) \u2212 I(y0) at x1 = 30, and its largest size over the run:\n"
+              "I(x_i, y_i) \u2212 I(x0, y0) at x1 = 30, and its largest size over the run:\n"
               "with h = 0.4: not a finite number\n"
               "with h = 0.2: 4.81E+00, largest 5.20E+00, growing\n"
               "Growing: its largest size over the run's second half is at least 1.5 times that "
@@ -152,8 +152,8 @@ TEST(PhasePlaneView, DriftLinesWhereTheInvariantCannotBeComputed) {
     EXPECT_EQ(run.points, 54u);
     EXPECT_EQ(
         invariantDriftNote("y1^2", 1, 60, {run}),
-        "Drift of the invariant I = y1^2, which the solutions keep at 1: I(y) \u2212 I(y0) at "
-        "x1 = 60, and its largest size over the run:\n"
+        "Drift of the invariant I = y1^2, which the solutions keep at 1: I(x_i, y_i) \u2212 "
+        "I(x0, y0) at x1 = 60, and its largest size over the run:\n"
         "with h = 1: left the range where I can be computed at x = 54");
 }
 
@@ -183,7 +183,8 @@ TEST(PhasePlaneView, SideBySideDriftSaysWhichRunsKeepIAndWhy) {
     ASSERT_EQ(lines.size(), 7u) << note;
     EXPECT_EQ(lines[0],
               "Drift of the invariant I = y2^2/2 + y1^2/2, which the solutions keep at 0.5, "
-              "with h = 0.1: I(y) \u2212 I(y0) at x1 = 10, and its largest size over the run:");
+              "with h = 0.1: I(x_i, y_i) \u2212 I(x0, y0) at x1 = 10, and its largest size over "
+              "the run:");
     EXPECT_EQ(lines[1], "Euler: 8.52E-01, largest 8.52E-01, growing");
     EXPECT_EQ(lines[2], "Backward Euler: -3.15E-01, largest 3.15E-01, growing");
     EXPECT_EQ(lines[3].rfind("Trapezoid: ", 0), 0u) << lines[3];
@@ -205,8 +206,8 @@ TEST(PhasePlaneView, SideBySideDriftSaysWhichRunsKeepIAndWhy) {
         sideBySideDriftNote("y2^2/2 + y1^2/2", 0.5, 10, drifts, "the exact solution");
     EXPECT_EQ(
         error.rfind("Error in I = y2^2/2 + y1^2/2, which this system does not keep, with "
-                    "h = 0.1: I(y_i) \u2212 I(y(x_i)), each run's I less the exact solution's "
-                    "at the same x, at x1 = 10, and its largest size over the run:\n",
+                    "h = 0.1: I(x_i, y_i) \u2212 I(x_i, y(x_i)), each run's I less the exact "
+                    "solution's at the same x, at x1 = 10, and its largest size over the run:\n",
                     0),
         0u)
         << error;

@@ -677,8 +677,8 @@ TEST_F(Field, ASystemsLabStepsListEveryComponent) {
     // twice the 0.0255 of the run's first half.
     EXPECT_TRUE(
         notes().contains("Drift of the invariant I = y2^2/2 + y1^2/2, which the solutions "
-                         "keep at 0.5: I(y) \u2212 I(y0) at x1 = 1, and its largest size "
-                         "over the run:\nwith h = 0.1: 5.23E-02, largest 5.23E-02, growing"))
+                         "keep at 0.5: I(x_i, y_i) \u2212 I(x0, y0) at x1 = 1, and its largest "
+                         "size over the run:\nwith h = 0.1: 5.23E-02, largest 5.23E-02, growing"))
         << notes().toStdString();
     // Euler gains energy: its y1 at x = 1 lies above cos 1 = 0.5403.
     EXPECT_EQ(rows.back()[4], "0.54030230586814");
@@ -881,7 +881,8 @@ TEST_F(Field, OnThePendulumTheNotesGiveEachRunsDriftAtTheEndAndAtItsLargest) {
     const QStringList expected{
         "Drift of the invariant I = y2^2/2 - cos(y1), which the solutions keep at "
         "0.416146836547142, "
-        "with h = 0.25: I(y) \u2212 I(y0) at x1 = 20, and its largest size over the run:",
+        "with h = 0.25: I(x_i, y_i) \u2212 I(x0, y0) at x1 = 20, and its largest size over the "
+        "run:",
         "Runge-Kutta 4: -2.18E-04, largest 2.27E-04, growing",
         "Backward Euler: -1.40E+00, largest 1.40E+00",
         "Trapezoid: -7.55E-04, largest 1.03E-02, not growing",
@@ -932,12 +933,12 @@ TEST_F(Field, AnInvariantTheSystemDoesNotKeepIsSaidSoAndEachRunIsComparedWithThe
         "\u2207I\u00b7F is -0.00281 at x = 2.5, y = (2.25, -0.075), not 0."))
         << boxNotes.toStdString();
     EXPECT_TRUE(notes().contains(
-        "Error in I = y2^2/2 - cos(y1), which this system does not keep: I(y_i) \u2212 I(y(x_i)), "
-        "each run's I less the reference solution's at the same x, at x1 = 20, and its largest "
-        "size over the run:\nwith h = 0.25: "))
+        "Error in I = y2^2/2 - cos(y1), which this system does not keep: I(x_i, y_i) \u2212 "
+        "I(x_i, y(x_i)), each run's I less the reference solution's at the same x, at x1 = 20, "
+        "and its largest size over the run:\nwith h = 0.25: "))
         << notes().toStdString();
     EXPECT_FALSE(notes().contains("Drift of the invariant")) << notes().toStdString();
-    EXPECT_EQ(drift->yAxis->label(), "I(y_i) - I(y(x_i))");
+    EXPECT_EQ(drift->yAxis->label(), "I(x_i, y_i) - I(x_i, y(x_i))");
 }
 
 // One equation takes an invariant in x and y in its own box, under the
@@ -963,18 +964,20 @@ TEST_F(Field, OneEquationTakesAnInvariantAndItsDriftIsDrawn) {
         QString boxNote, heading, axis, description;
     } rows[] = {
         {"y*exp(-x)", "",
-         "Drift of the invariant I = y*exp(-x), which the solutions keep at 1: I(y) \u2212 I(y0) "
-         "at x1 = 2, and its largest size over the run:",
-         "I(y_i) - I(y0)", "How far each run moves the quantity the solutions keep constant"},
+         "Drift of the invariant I = y*exp(-x), which the solutions keep at 1: I(x_i, y_i) "
+         "\u2212 I(x0, y0) at x1 = 2, and its largest size over the run:",
+         "I(x_i, y_i) - I(x0, y0)",
+         "How far each run moves the quantity the solutions keep constant"},
         {"y^2",
          "The invariant I = y^2 is not kept by this equation: dI/dx = \u2202I/\u2202x + "
-         "\u2202I/\u2202y\u00b7f is 2 at x = 0, y = 1, not 0. The Field page plots I(y_i) "
-         "\u2212 I(y(x_i)), each run's I less the exact solution's at the same x: the "
+         "\u2202I/\u2202y\u00b7f is 2 at x = 0, y = 1, not 0. The Field page plots I(x_i, y_i) "
+         "\u2212 I(x_i, y(x_i)), each run's I less the exact solution's at the same x: the "
          "method's error in I, without the solution's own change of I.",
-         "Error in I = y^2, which this equation does not keep: I(y_i) \u2212 I(y(x_i)), each "
-         "run's I less the exact solution's at the same x, at x1 = 2, and its largest size "
-         "over the run:",
-         "I(y_i) - I(y(x_i))", "The equation does not keep the quantity typed as its invariant"},
+         "Error in I = y^2, which this equation does not keep: I(x_i, y_i) \u2212 I(x_i, "
+         "y(x_i)), each run's I less the exact solution's at the same x, at x1 = 2, and its "
+         "largest size over the run:",
+         "I(x_i, y_i) - I(x_i, y(x_i))",
+         "The equation does not keep the quantity typed as its invariant"},
     };
     auto* drift = named<QCustomPlot>("Invariant drift");
     for (const auto& row : rows) {
@@ -984,7 +987,7 @@ TEST_F(Field, OneEquationTakesAnInvariantAndItsDriftIsDrawn) {
         QTest::keyClick(invariant, Qt::Key_Return);
         while (!lines(notes()).contains(row.heading)) QTest::qWait(10);
         EXPECT_EQ(label("Box notes")->text().toStdString(), row.boxNote.toStdString());
-        QCPGraph* run = waitForGraphTo(*drift, "h", 2);
+        QCPGraph* run = waitForGraphTo(*drift, "Runge-Kutta 4, h = 0.25", 2);
         EXPECT_EQ(run->data()->size(), 9);
         EXPECT_TRUE(drift->isVisible());
         EXPECT_EQ(drift->yAxis->label(), row.axis);
@@ -993,6 +996,77 @@ TEST_F(Field, OneEquationTakesAnInvariantAndItsDriftIsDrawn) {
         EXPECT_EQ(named<QComboBox>("Problem")->currentText(), "Your own");
     }
     keepPicture("field-one-equation-invariant");
+}
+
+// The drift plot draws each run as the Global error plot above it does: in
+// the same pen and marker and by the same name. The lesson's y' = -2x - y
+// keeps (y + 2x - 2)·e^x, which Euler with h moves by the factor
+// (1 - h)·e^h a step, from -3 at the start; the oscillator keeps its
+// energy. Each drift is measured from the start, I(x_i, y_i) - I(x0, y0),
+// as the axis says and the description reads. Drawn, the run with h/2 is
+// in its own colour at its point x = 0.5, not in the colour of h.
+TEST_F(Field, TheDriftPlotDrawsEachRunAsThePlotsAboveIt) {
+    open();
+    const struct {
+        const char* problem;  // none: the lesson's equation
+        QStringList names;
+    } rows[] = {
+        {nullptr, {"Euler, h = 0.2", "Euler, h/2 = 0.1", "Euler, h/4 = 0.05"}},
+        {"Harmonic oscillator: y'' = -y", {"h", "h/2", "h/4"}},
+    };
+    auto* drift = named<QCustomPlot>("Invariant drift");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.names.front().toStdString());
+        if (row.problem) {
+            chooseProblem(named<QComboBox>("Problem")->findText(row.problem));
+        } else {
+            chooseProblem(0);
+            enter("y0", "-1");
+            for (QLineEdit* edit : lab->findChildren<QLineEdit*>()) {
+                if (edit->accessibleName() != "Invariant" || !edit->isVisible()) continue;
+                edit->setFocus();
+                type(edit, "(y + 2*x - 2)*exp(x)");
+                QTest::keyClick(edit, Qt::Key_Return);
+            }
+        }
+        chooseMethod(0);
+        enter("x0", "0");
+        enter("x1", "1");
+        enter("h", "0.2");
+        // The drift is drawn with the errors, from the same runs.
+        for (const QString& name : row.names) waitForGraphTo(*errorPlot(), name, 1);
+        settleStudies();
+        const std::string names = row.names.join(" | ").toStdString();
+        EXPECT_EQ(pelorin::testing::legendNames(*drift).join(" | ").toStdString(), names);
+        EXPECT_EQ(pelorin::testing::legendNames(*errorPlot()).join(" | ").toStdString(), names);
+        for (const QString& name : row.names) {
+            SCOPED_TRACE(name.toStdString());
+            const QCPGraph* drifting = graphOf(drift, name);
+            const QCPGraph* above = graphOf(errorPlot(), name);
+            if (!drifting || !above) continue;
+            EXPECT_EQ(drifting->pen().color(), above->pen().color());
+            EXPECT_EQ(drifting->pen().style(), above->pen().style());
+            EXPECT_EQ(drifting->scatterStyle().shape(), above->scatterStyle().shape());
+        }
+        EXPECT_EQ(drift->yAxis->label(), "I(x_i, y_i) - I(x0, y0)");
+        EXPECT_TRUE(drift->accessibleDescription().startsWith(
+            "How far each run moves the quantity the solutions keep constant: I(x_i, y_i) - "
+            "I(x0, y0) against x"))
+            << drift->accessibleDescription().toStdString();
+        if (row.problem) continue;
+        drift->replot();
+        const QImage image = drift->grab().toImage();
+        const QCPGraph* half = graphOf(drift, row.names[1]);
+        ASSERT_NE(half, nullptr);
+        const QCPGraphData point = *half->data()->at(5);
+        ASSERT_NEAR(point.key, 0.5, 1e-12);
+        const QColor seen = image.pixelColor(QPointF(drift->xAxis->coordToPixel(point.key),
+                                                     drift->yAxis->coordToPixel(point.value))
+                                                 .toPoint());
+        const QColor own = graphOf(errorPlot(), row.names[1])->pen().color();
+        EXPECT_NE(own.hsvHue(), graphOf(errorPlot(), row.names[0])->pen().color().hsvHue());
+        EXPECT_NEAR(seen.hsvHue(), own.hsvHue(), 12) << seen.name().toStdString();
+    }
 }
 
 // The oscillator beside the implicit methods with h = 0.5: on a linear
@@ -1045,7 +1119,7 @@ TEST_F(Field, TheDriftIsDrawnOnALogarithmicAxisOnRequest) {
     // The h box, left, is read again: the runs come anew.
     waitForGraphTo(*drift, "Gauss-Legendre 4", 10);
     EXPECT_EQ(drift->yAxis->scaleType(), QCPAxis::stLogarithmic);
-    EXPECT_EQ(drift->yAxis->label(), "|I(y_i) - I(y0)|");
+    EXPECT_EQ(drift->yAxis->label(), "|I(x_i, y_i) - I(x0, y0)|");
     keepPicture("field-oscillator-logarithmic-drift");
     drift->replot();
     const QImage image = drift->grab().toImage();
@@ -1069,7 +1143,7 @@ TEST_F(Field, TheDriftIsDrawnOnALogarithmicAxisOnRequest) {
     QTest::keyClick(lab, Qt::Key_G, Qt::AltModifier);
     while (logarithmic->isChecked()) QTest::qWait(10);
     EXPECT_EQ(drift->yAxis->scaleType(), QCPAxis::stLinear);
-    EXPECT_EQ(drift->yAxis->label(), "I(y_i) - I(y0)");
+    EXPECT_EQ(drift->yAxis->label(), "I(x_i, y_i) - I(x0, y0)");
     EXPECT_LT((graphOf(drift, "Backward Euler")->data()->constEnd() - 1)->value, 0);
     // The plot's context menu holds the same switch.
     QAction* onMenu = nullptr;
@@ -1192,6 +1266,40 @@ TEST_F(Field, OnASystemAtRestTheCurvesRunAlongTheMiddleOfTheView) {
     ASSERT_FALSE(rows.empty());
     EXPECT_GT(rows.front(), axes.top() + axes.height() / 4) << "top " << axes.top();
     EXPECT_LT(rows.back(), axes.bottom() - axes.height() / 4) << "bottom " << axes.bottom();
+}
+
+// With h = 0.5 beyond x1 = 0.2 the runs with h, h/2 and h/4 end past x1,
+// at 0.5, 0.25 and 0.25. The Field plot shows them whole, for one equation
+// as for a system: x from 0 to 0.5 with room of 15 %, and Euler's point
+// (0.5, -0.5) drawn inside the axes, the lesson's y = -1 + 0.5·1 and the
+// oscillator's y2 = 0 - 0.5·1.
+TEST_F(Field, RunsPastX1AreShownWhole) {
+    open();
+    const struct {
+        const char* problem;
+        const char* run;
+    } rows[] = {{"Harmonic oscillator: y'' = -y", "y2, h"}, {nullptr, "Euler, h = 0.5"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.run);
+        if (row.problem) {
+            chooseProblem(named<QComboBox>("Problem")->findText(row.problem));
+        } else {
+            chooseProblem(0);
+            enter("y0", "-1");
+        }
+        chooseMethod(0);
+        enter("x0", "0");
+        enter("x1", "0.2");
+        enter("h", "0.5");
+        waitForGraphTo(*plot(), row.run, 0.5);
+        settleStudies();
+        EXPECT_NEAR(plot()->xAxis->range().lower, -0.0375, 1e-12);
+        EXPECT_NEAR(plot()->xAxis->range().upper, 0.5375, 1e-12);
+        plot()->replot();
+        const QImage image = plot()->grab().toImage();
+        EXPECT_TRUE(plot()->axisRect()->rect().contains(pixelOf(0.5, -0.5)));
+        EXPECT_TRUE(inked(image, pixelOf(0.5, -0.5), plot()->palette().color(QPalette::Base)));
+    }
 }
 
 // y1' = y1², y2' = 1 from (1, 0) to 2 without an exact solution: y1 =
@@ -1422,14 +1530,44 @@ TEST_F(SteepSystem, ARunsLoneErrorIsDrawnAsADisc) {
 
 // On y' = 0 every method is exact: the Global error plot and the
 // Convergence plot have nothing to draw, and their legends name nothing.
+// With h = 0.25 every run ends at x1; the empty Global error plot's x
+// still spans the problem's range, as the Field plot above it does, with
+// the same room of 15 %: from 0 to 1, and from 1 back to -1.
 TEST_F(Field, WhereEveryMethodIsExactNoLegendNamesARun) {
     open();
     enter("exact y(x)", "y0");
     enter("f(x, y)", "0");
+    enter("h", "0.25");  // every run ends at x1
     const QString zeroErrors = "Global error: a run whose errors are all 0 past the start (the "
                                "method is exact here) has no curve, since a logarithmic axis has "
                                "no place for 0.";
-    while (!lines(notes()).contains(zeroErrors)) QTest::qWait(10);
+    const struct {
+        const char *x0, *x1;
+        double lower, upper;
+    } ranges[] = {{"0", "1", -0.075, 1.075}, {"1", "-1", -1.15, 1.15}};
+    for (const auto& range : ranges) {
+        SCOPED_TRACE(range.x1);
+        enter("x0", range.x0);
+        enter("x1", range.x1);
+        const auto ranFrom = [this, &range] {
+            for (int i = 0; i < plot()->graphCount(); ++i) {
+                const QCPGraph* run = plot()->graph(i);
+                if (run->name().contains(", h = ") && !run->data()->isEmpty() &&
+                    run->data()->constBegin()->key == std::atof(range.x0) &&
+                    (run->data()->constEnd() - 1)->key == std::atof(range.x1)) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        while (!ranFrom() || !lines(notes()).contains(zeroErrors)) QTest::qWait(10);
+        settleStudies();
+        for (QCustomPlot* shown : {plot(), errorPlot()}) {
+            SCOPED_TRACE(shown->accessibleName().toStdString());
+            EXPECT_NEAR(shown->xAxis->range().lower, range.lower, 1e-12);
+            EXPECT_NEAR(shown->xAxis->range().upper, range.upper, 1e-12);
+        }
+    }
     EXPECT_EQ(pelorin::testing::legendNames(*errorPlot()), QStringList());
 
     auto* pages = lab->findChild<QTabWidget*>();

@@ -117,7 +117,7 @@ TEST_F(PhasePlane, EulersRunOnTheOscillatorEndsOutsideTheExactCircle) {
     // double h, by python3's fractions.
     EXPECT_TRUE(notes().contains(
         "Drift of the invariant I = y2^2/2 + y1^2/2, which the solutions keep at 0.5: "
-        "I(y) \u2212 I(y0) at x1 = 10, and its largest size over the run:\n"
+        "I(x_i, y_i) \u2212 I(x0, y0) at x1 = 10, and its largest size over the run:\n"
         "with h = 0.1: 8.52E-01, largest 8.52E-01, growing\n"
         "with h = 0.05: 3.24E-01, largest 3.24E-01, growing\n"
         "with h = 0.025: 1.42E-01, largest 1.42E-01, growing"))
