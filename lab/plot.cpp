@@ -340,6 +340,17 @@ void LabPlot::placeLegend() {
         wrap(2);
         if (legend->minimumOuterSizeHint().width() > viewport().width()) wrap(1);
     }
+    // QCustomPlot sizes an entry by the widget's font metrics, and the
+    // picture's second line ("Heun 3\n(under SSP Runge-Kutta 3)") may draw
+    // its descenders below that, where the entry's clip cuts them: an entry
+    // of two lines gets a descent more below.
+    const int below = QFontMetrics(legend->font()).descent();
+    for (int i = 0; i < legend->itemCount(); ++i) {
+        auto* entry = qobject_cast<QCPPlottableLegendItem*>(legend->item(i));
+        if (entry && entry->plottable()->name().contains('\n')) {
+            entry->setMargins(QMargins(0, 0, 0, below));
+        }
+    }
     const bool wanted = legend->itemCount() > 0;
     const bool placed = legendHolder_ != nullptr;
     legend->setVisible(wanted);

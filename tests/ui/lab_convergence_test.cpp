@@ -15,6 +15,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTableWidget>
@@ -430,6 +431,56 @@ TEST_F(Lab, TheReferencesFloorIsNamedAsTenTimesItsAccuracy) {
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(static_cast<QScrollArea*>(page)->horizontalScrollBar()->maximum(), 0)
         << "the plot is " << plot->width() << " wide";
+}
+
+// The lowest row of ink of a text drawn whole in `font`, from its top.
+int lowestInk(const QString& text, const QFont& font) {
+    QImage image(600, 200, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(0, 0, 600, 200, Qt::TextDontClip, text);
+    painter.end();
+    int lowest = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y).lightness() < 128) lowest = y;
+        }
+    }
+    return lowest;
+}
+
+// Every method on the lesson at the lab's size: Heun 3 lies under SSP
+// Runge-Kutta 3, and its legend entry says so on a second line. That line's
+// descenders ("g", "p", the brackets) reach as low in the entry as the same
+// text drawn whole does: the entry's clip does not cut them.
+TEST_F(Lab, ATwoLineLegendEntryIsDrawnWhole) {
+    enter("0", "-1", "1", "0.4");
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    lab->resize(1000, 860);
+    settleStudies();
+    auto* plot = named<QCustomPlot>(*lab, "Convergence plot");
+    ASSERT_NE(plot, nullptr);
+    plot->replot();
+    const QString name = "Heun 3\n(under SSP Runge-Kutta 3)";
+    const QCPPlottableLegendItem* entry = nullptr;
+    for (int i = 0; i < plot->legend->itemCount(); ++i) {
+        auto* item = qobject_cast<QCPPlottableLegendItem*>(plot->legend->item(i));
+        if (item && item->plottable()->name() == name) entry = item;
+    }
+    ASSERT_NE(entry, nullptr) << legendNames(*plot).join(" | ").toStdString();
+    const QImage image = plot->grab().toImage();
+    const QRect rect = entry->outerRect();
+    int lastInk = -1;
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+        for (int x = rect.left() + plot->legend->iconSize().width(); x <= rect.right(); ++x) {
+            if (image.pixelColor(x, y).lightness() < 128) lastInk = y;
+        }
+    }
+    EXPECT_GE(lastInk - rect.top(), lowestInk(name, entry->font()))
+        << "the entry's rows " << rect.top() << " to " << rect.bottom();
 }
 
 }  // namespace
