@@ -78,6 +78,15 @@ inline QStringList legendNames(const QCustomPlot& plot) {
     return names;
 }
 
+// The legend's entry of the plottable so named; null where it has none.
+inline const QCPPlottableLegendItem* legendEntry(const QCustomPlot& plot, const QString& name) {
+    for (int i = 0; i < plot.legend->itemCount(); ++i) {
+        auto* item = qobject_cast<QCPPlottableLegendItem*>(plot.legend->item(i));
+        if (item && item->plottable()->name() == name) return item;
+    }
+    return nullptr;
+}
+
 // With PELORIN_PAGES_DIR=/tmp a test keeps a picture of the lab as it is,
 // /tmp/`name`.png, for a person to look at or to compare two builds.
 inline void keepPicture(QWidget& lab, const QString& name) {

@@ -38,6 +38,7 @@ using pelorin::testing::label;
 using pelorin::testing::typeStep;
 using pelorin::testing::table;
 using pelorin::testing::legendNames;
+using pelorin::testing::legendEntry;
 using pelorin::testing::labOnLibraryProblem;
 using pelorin::testing::logisticProblem;
 using pelorin::testing::labOnSystem;
@@ -411,11 +412,7 @@ TEST_F(Lab, TheReferencesFloorIsNamedAsTenTimesItsAccuracy) {
         << notes->text().toStdString();
     plot->replot();
     const QString name = "ten times the reference's accuracy:\nerrors below 1.02E-10";
-    const QCPPlottableLegendItem* entry = nullptr;
-    for (int i = 0; i < plot->legend->itemCount(); ++i) {
-        auto* item = qobject_cast<QCPPlottableLegendItem*>(plot->legend->item(i));
-        if (item && item->plottable()->name() == name) entry = item;
-    }
+    const QCPPlottableLegendItem* entry = legendEntry(*plot, name);
     ASSERT_NE(entry, nullptr) << legendNames(*plot).join(" | ").toStdString();
     const QCPLayoutElement& shown = *entry;
     EXPECT_GE(entry->outerRect().width(), shown.minimumOuterSizeHint().width());
@@ -465,11 +462,7 @@ TEST_F(Lab, ATwoLineLegendEntryIsDrawnWhole) {
     ASSERT_NE(plot, nullptr);
     plot->replot();
     const QString name = "Heun 3\n(under SSP Runge-Kutta 3)";
-    const QCPPlottableLegendItem* entry = nullptr;
-    for (int i = 0; i < plot->legend->itemCount(); ++i) {
-        auto* item = qobject_cast<QCPPlottableLegendItem*>(plot->legend->item(i));
-        if (item && item->plottable()->name() == name) entry = item;
-    }
+    const QCPPlottableLegendItem* entry = legendEntry(*plot, name);
     ASSERT_NE(entry, nullptr) << legendNames(*plot).join(" | ").toStdString();
     const QImage image = plot->grab().toImage();
     const QRect rect = entry->outerRect();
