@@ -144,8 +144,14 @@ Known<double> knownSolution(const Problem& problem, const FieldStudy& study) {
         return known;
     }
     known.comparison = Comparison::reference;
-    known.notes.push_back("No exact solution is given: the curve named \"reference\" and the "
-                          "errors in Lab steps and in the Global error plot come from a reference "
+    // An invariant the equation does not keep is measured against the reference too.
+    const bool driftToo = problem.typedInvariant() && !problem.invariant();
+    const std::string measured =
+        driftToo ? "the curve named \"reference\", the errors in Lab steps and in the Global error "
+                   "plot, and the error in I on the drift plot"
+                 : "the curve named \"reference\" and the errors in Lab steps and in the Global "
+                   "error plot";
+    known.notes.push_back("No exact solution is given: " + measured + " come from a reference "
                           "solution (" + std::string(referenceMethodWords(reference.method)) +
                           "), accurate to about " +
                           errorText(reference.relativeAccuracy) + " of the solution's size.");

@@ -565,6 +565,16 @@ TEST(FieldStudy, OneEquationsInvariantDriftsAsASystemOfOnesDoes) {
 
     const FieldStudy without = studyField(growth, euler);
     for (const std::vector<double>& drift : without.drift) EXPECT_TRUE(drift.empty());
+
+    // Without the exact solution, that I is measured against the reference,
+    // and the reference's note says so.
+    const Problem unknown = pelorin::testing::compiledProblem({"", "y", "", "0", "1", "2"});
+    const std::vector<std::string> notes = studyField(withInvariant(unknown, "y"), euler).notes;
+    EXPECT_TRUE(std::any_of(notes.begin(), notes.end(), [](const std::string& note) {
+        return note.starts_with("No exact solution is given: the curve named \"reference\", the "
+                                "errors in Lab steps and in the Global error plot, and the error "
+                                "in I on the drift plot come from a reference solution (");
+    })) << notes.front();
 }
 
 // The note on the reference names the method that made it: Dormand-Prince's
