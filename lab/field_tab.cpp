@@ -264,7 +264,8 @@ void FieldTab::setInputs(const LabInputs& inputs) {
         inputs.problem.x0 != inputs_.problem.x0 || inputs.problem.y0 != inputs_.problem.y0;
     fitPending_ = !startMoved || plot_->showsWhole();
     inputs_ = inputs;
-    // A plot without a curve (every run exact) spans x as the Field plot does.
+    // The error and drift plots span x0 to x1 as the Field plot does, with
+    // curves or none (errors of 0, at x0 or everywhere, have no point).
     for (LabPlot* plot : {errors_, drift_}) {
         plot->setProblemRange(inputs.problem.x0, inputs.problem.x1);
     }

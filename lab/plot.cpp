@@ -291,9 +291,12 @@ void LabPlot::setWholeView(std::function<void()> setRanges) { wholeView_ = std::
 
 void LabPlot::rescaleAxesOver(double x0, double x1) {
     rescaleAxes();
-    if (drawsNothing() && std::isfinite(x1 - x0) && x0 != x1) {
-        xAxis->setRange(std::min(x0, x1), std::max(x0, x1));
-    }
+    if (!std::isfinite(x1 - x0) || x0 == x1) return;
+    const QCPRange problem(std::min(x0, x1), std::max(x0, x1));
+    if (drawsNothing()) return xAxis->setRange(problem);
+    QCPRange x = xAxis->range();
+    x.expand(problem);
+    xAxis->setRange(x);
 }
 
 bool LabPlot::drawsNothing() const {

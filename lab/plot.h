@@ -61,10 +61,10 @@ public:
     // at the edges so that the markers there show whole. The caller replots.
     void showWhole();
     void setWholeView(std::function<void()> setRanges);
-    // The axes span every graph's points (QCustomPlot::rescaleAxes); where
-    // no graph has a point (every run exact, a method that cannot adapt),
-    // x spans the problem's range [min(x0, x1), max(x0, x1)] instead, as
-    // the plots of the runs beside it do, not whatever it showed before.
+    // The axes span every graph's points (QCustomPlot::rescaleAxes), and x
+    // the problem's range [min(x0, x1), max(x0, x1)] as well, as the plots
+    // of the runs beside it do: a logarithmic plot of errors has no point at
+    // x0, where they are 0, nor anywhere where every run is exact.
     void rescaleAxesOver(double x0, double x1);
     // Whether no graph has a point: the axes then have nothing to fit.
     bool drawsNothing() const;

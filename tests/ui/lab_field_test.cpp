@@ -1272,7 +1272,8 @@ TEST_F(Field, OnASystemAtRestTheCurvesRunAlongTheMiddleOfTheView) {
 // at 0.5, 0.25 and 0.25. The Field plot shows them whole, for one equation
 // as for a system: x from 0 to 0.5 with room of 15 %, and Euler's point
 // (0.5, -0.5) drawn inside the axes, the lesson's y = -1 + 0.5·1 and the
-// oscillator's y2 = 0 - 0.5·1.
+// oscillator's y2 = 0 - 0.5·1. The Global error plot, which has no point at
+// x0 (the error there is 0), starts at x0 all the same.
 TEST_F(Field, RunsPastX1AreShownWhole) {
     open();
     const struct {
@@ -1299,6 +1300,7 @@ TEST_F(Field, RunsPastX1AreShownWhole) {
         const QImage image = plot()->grab().toImage();
         EXPECT_TRUE(plot()->axisRect()->rect().contains(pixelOf(0.5, -0.5)));
         EXPECT_TRUE(inked(image, pixelOf(0.5, -0.5), plot()->palette().color(QPalette::Base)));
+        EXPECT_LE(errorPlot()->xAxis->range().lower, 0);
     }
 }
 
