@@ -348,16 +348,16 @@ std::optional<std::string> exactRunsNote(const ConvergenceStudy& study) {
         else inexact = true;
     }
     if (exact.empty()) return std::nullopt;
+    // Said of the runs, not of the methods: another method may be exact too
+    // and show rounding's errors alone.
     if (!inexact) {
-        return "Every run of every method here reaches x1 with an error of exactly 0: on this "
-               "problem each is exact, so none has an order to read or a point on the plot, "
-               "whose logarithmic axis has no place for 0.";
+        return "Every run of every method here reaches x1 with an error of exactly 0, so none "
+               "has an order to read or a point on the plot, whose logarithmic axis has no place "
+               "for 0.";
     }
-    const bool one = exact.size() == 1;
-    return "Every run of " + listedInWords(exact) + " reaches x1 with an error of exactly 0: " +
-           (one ? "the method is" : "these methods are") + " exact on this problem, so " +
-           (one ? "it has" : "they have") + " no order to read and no point on the plot, whose "
-           "logarithmic axis has no place for 0.";
+    return "Every run of " + listedInWords(exact) + " reaches x1 with an error of exactly 0, so " +
+           (exact.size() == 1 ? "it has" : "they have") + " no order to read and no point on the "
+           "plot, whose logarithmic axis has no place for 0.";
 }
 
 // What the study says across the methods: how orders are read when any was

@@ -293,10 +293,12 @@ TEST(Convergence, EqualEndsMeasureNoOrder) {
     }
 }
 
-// Methods exact on the problem are named: on y' = 0 every run of each is
-// exact; on y' = 2x from (0, 0) to 1 the mid point rule's steps h·2(x + h/2)
-// add up to (Nh)² = 1 exactly in binary, while Euler's fall short by h.
-TEST(Convergence, MethodsExactOnTheProblemAreNamed) {
+// Methods whose every run is exact are named, the runs said to be exact (a
+// method exact in theory may still show rounding's errors): on y' = 0 every
+// run of each; on y' = 2x from (0, 0) to 1 the mid point rule's steps
+// h·2(x + h/2) add up to (Nh)² = 1 exactly in binary, while Euler's fall
+// short by h.
+TEST(Convergence, MethodsWhoseRunsAreExactAreNamed) {
     const auto studied = [](std::initializer_list<std::string_view> captions) {
         StudiedMethods methods;
         for (const std::string_view caption : captions) {
@@ -311,16 +313,16 @@ TEST(Convergence, MethodsExactOnTheProblemAreNamed) {
     };
     const ConvergenceProblem still{0, 1, 1, [](double, double) { return 0.0; }, 1};
     EXPECT_EQ(exactNote(studyConvergence(still, 4, {}, studied({"Euler", "Runge-Kutta 4"}))),
-              "Every run of every method here reaches x1 with an error of exactly 0: on this "
-              "problem each is exact, so none has an order to read or a point on the plot, whose "
-              "logarithmic axis has no place for 0.");
+              "Every run of every method here reaches x1 with an error of exactly 0, so none has "
+              "an order to read or a point on the plot, whose logarithmic axis has no place for "
+              "0.");
     const ConvergenceProblem line{0, 0, 1, [](double x, double) { return 2 * x; }, 1};
     const ConvergenceStudy study =
         studyConvergence(line, 4, {}, studied({"Euler", "Euler (Mid point)"}));
     EXPECT_EQ(exactNote(study),
-              "Every run of Euler (Mid point) reaches x1 with an error of exactly 0: the method is "
-              "exact on this problem, so it has no order to read and no point on the plot, whose "
-              "logarithmic axis has no place for 0.");
+              "Every run of Euler (Mid point) reaches x1 with an error of exactly 0, so it has no "
+              "order to read and no point on the plot, whose logarithmic axis has no place for "
+              "0.");
     const ConvergencePoint& euler =
         study.series[catalogueRow(methodByCaption("Euler"))].points.back();
     ASSERT_TRUE(euler.order);
