@@ -19,7 +19,7 @@ class LabPlot;
 class QCPGraph;
 
 // The runs of one method with h, h/2 and h/4, as legends name them.
-inline constexpr std::array<const char*, 3> halvedRunNames{"h", "h/2", "h/4"};
+using pelorin::halvedRunNames;
 // The plot of the runs' global errors, by the name its notes give it.
 inline constexpr const char* errorsPlotName = "Global error";
 

@@ -4,6 +4,7 @@
 #include "lab/page.h"
 #include "lab/plot.h"
 #include "numerics/plot_extent.h"
+#include "studies/field_study.h"
 #include "texts/phase_plane_view.h"
 
 #include <QComboBox>
@@ -23,7 +24,6 @@ namespace {
 
 // h, h/2 and h/4, each with a colour and marker of its own, as on the Field page.
 constexpr std::array<std::size_t, 3> halvedLooks{0, 1, 3};
-constexpr std::array<const char*, 3> halvedNames{"h", "h/2", "h/4"};
 // A press and release this close together are a click, not a drag.
 constexpr double clickSlack = 3;  // pixels
 constexpr int planeHeight = 360;  // pixels
@@ -263,7 +263,7 @@ void PhasePlaneTab::drawRuns() {
         // A few dozen markers a run tell the runs apart; hundreds would
         // make a band of them.
         curve->setScatterSkip(static_cast<int>(run.y.size() / shownMarkers));
-        curve->setName(QString::fromUtf8(run.method->caption) + ", " + halvedNames[k] + " = " +
+        curve->setName(QString::fromUtf8(run.method->caption) + ", " + pelorin::halvedRunNames[k] + " = " +
                        hText(run.h));
         curves[k] = curve;
     }

@@ -240,12 +240,20 @@ std::string startingValuesNote(const FieldStudyOf<State>& study, const Problem& 
     const PathOf<State>& run = study.halved[0];
     if (!run.method || !isMultistep(*run.method) || !known || run.x.size() < 2) return {};
     const std::string from = startName(problem, settings);
-    const long values = static_cast<long>(run.x.size()) - 1;
-    if (values <= run.startingValues) {
-        return "Every value of the run with h is a starting value from " + from + ": " +
-               std::string(run.method->caption) + " needs " +
-               std::to_string(startingSteps(*run.method) + 1) + " values before its formula "
-               "applies.";
+    const long needed = startingSteps(*run.method);
+    const auto allStart = [needed](const PathOf<State>& path) {
+        return static_cast<long>(path.x.size()) - 1 <= needed;
+    };
+    if (allStart(run)) {
+        // The finer runs may be all start too: each is named.
+        std::vector<std::string> runs;
+        for (std::size_t r = 0; r < study.halved.size(); ++r) {
+            if (allStart(study.halved[r])) runs.emplace_back(halvedRunNames[r]);
+        }
+        return "Every value of the run" + std::string(runs.size() == 1 ? "" : "s") + " with " +
+               listedInWords(runs) + " is a starting value from " + from + ": " +
+               std::string(run.method->caption) + " needs " + std::to_string(needed + 1) +
+               " values before its formula applies.";
     }
     const double x = run.x.back();
     const State atEnd = knownAtEnd(known, run);

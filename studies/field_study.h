@@ -30,6 +30,9 @@ inline constexpr std::size_t sideBySideSets = sideBySideMethodSets.size();
 // The catalogue rows of a set, in catalogue order.
 std::vector<std::size_t> sideBySideRows(SideBySide set, std::size_t chosen);
 
+// The chosen method's runs by their steps, as the pages and notes name them.
+inline constexpr std::array<const char*, 3> halvedRunNames{"h", "h/2", "h/4"};
+
 // How far from the known solution's span, in spans, a view of runs side by
 // side reaches.
 inline constexpr double viewReach = 2;
