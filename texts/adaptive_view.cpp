@@ -291,17 +291,24 @@ void addReached(std::vector<Reached>& reached, const WorkSeries& series, long pe
 }
 
 // Every explicit run that reached x1: the pairs adapting their steps, the
-// library's Dormand-Prince stepper, and every explicit method with fixed steps.
+// library's Dormand-Prince stepper, and every explicit method with fixed
+// steps. The plot draws the pairs' fixed steps alone: another method's run
+// is said not to be drawn.
 std::vector<Reached> explicitRuns(const WorkPrecision& sweep) {
     std::vector<Reached> reached;
     for (const WorkSeries& series : sweep.adaptive) addReached(reached, series);
     addReached(reached, sweep.library);
+    const auto drawn = [&sweep](const Method& method) {
+        return std::any_of(sweep.adaptive.begin(), sweep.adaptive.end(),
+                           [&method](const WorkSeries& pair) { return pair.method == &method; });
+    };
     for (const ConvergenceSeries& series : sweep.fixedSteps.series) {
         if (!series.method || isImplicit(*series.method)) continue;
+        const std::string where = drawn(*series.method) ? "" : " (not drawn here)";
         for (const ConvergencePoint& point : series.points) {
             if (!point.error) continue;
             reached.push_back({*point.error, point.slopeEvaluations,
-                               fixedRunText(series.method->caption, point.steps)});
+                               fixedRunText(series.method->caption, point.steps) + where});
         }
     }
     return reached;

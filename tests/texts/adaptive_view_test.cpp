@@ -262,6 +262,17 @@ TEST(AdaptiveView, TheSweepSaysWhetherImplicitStepsPaidOnlyWhereTheNumbersShowIt
               "slope evaluations; no explicit run of the sweep came as close: on this problem "
               "stability, not accuracy, holds the explicit steps short, and the implicit ones "
               "are not held so.");
+    // The plot draws the pairs' fixed steps alone: Euler's run, cheapest as
+    // close here, is said not to be drawn.
+    WorkPrecision byEuler = stiffHandSweep(10);
+    ConvergenceSeries& euler = byEuler.fixedSteps.series[catalogueRow(methodByCaption("Euler"))];
+    euler.method = &methodByCaption("Euler");
+    euler.points = {{100, 0.02, 100, 1.9e-9, {}, {}}};
+    EXPECT_EQ(stiffWorkNotes(byEuler).back(),
+              "Radau IIA 3 with N = 64 fixed steps reached an error of 2.00E-09 at x1 with 10 "
+              "slope evaluations; the cheapest explicit run as close, Euler with N = 100 fixed "
+              "steps (not drawn here), needed 100: on this problem stability, not accuracy, "
+              "holds the explicit steps short, and the implicit ones are not held so.");
     // Below what the reference can measure an error is not compared. The
     // runs left, Radau's 1E-3 for 40 and rosenbrock4's 1E-1 for 26, would
     // not pay even without their Jacobians' 4·5 and 2·7 calls against
