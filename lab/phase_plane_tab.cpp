@@ -263,8 +263,8 @@ void PhasePlaneTab::drawRuns() {
         // A few dozen markers a run tell the runs apart; hundreds would
         // make a band of them.
         curve->setScatterSkip(static_cast<int>(run.y.size() / shownMarkers));
-        curve->setName(QString::fromUtf8(run.method->caption) + ", " + pelorin::halvedRunNames[k] + " = " +
-                       hText(run.h));
+        curve->setName(QString::fromUtf8(run.method->caption) + ", " +
+                       pelorin::halvedRunNames[k] + " = " + hText(run.h));
         curves[k] = curve;
     }
     for (QCPCurve* curve : curves) {
