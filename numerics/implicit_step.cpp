@@ -3,10 +3,9 @@
 #include "base/conversions.h"
 #include "base/number_text.h"
 #include "numerics/jacobian.h"
+#include "numerics/small_lu.h"
 #include "numerics/stability.h"
 #include "numerics/state_operations.h"
-
-#include <Eigen/LU>
 
 #include <algorithm>
 #include <array>
@@ -21,11 +20,10 @@ namespace pelorin {
 namespace {
 
 // Every size here is fixed, so that a run's steps allocate nothing.
-constexpr int maxUnknowns = maxImplicitStages * static_cast<int>(StateVector::maxComponents);
-using NewtonMatrix = Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::ColMajor,
-                                   maxUnknowns, maxUnknowns>;
-using NewtonVector = Eigen::Matrix<double, Eigen::Dynamic, 1, Eigen::ColMajor, maxUnknowns, 1>;
-using NewtonFactors = Eigen::PartialPivLU<NewtonMatrix>;
+constexpr std::size_t maxUnknowns = maxImplicitStages * StateVector::maxComponents;
+using NewtonFactors = SmallLu<maxUnknowns>;
+using NewtonVector = NewtonFactors::Vector;
+using NewtonMatrix = NewtonFactors::Matrix;
 template <class State>
 using Stages = std::array<State, maxImplicitStages>;  // the first `stages` are used
 
@@ -33,10 +31,6 @@ using Stages = std::array<State, maxImplicitStages>;  // the first `stages` are 
 // for operation, so both give the same bits; these say what a state is made of.
 std::size_t components(double) { return 1; }
 std::size_t components(const StateVector& y) { return y.size(); }
-double component(double y, std::size_t) { return y; }
-double component(const StateVector& y, std::size_t i) { return y[i]; }
-void setComponent(double& y, std::size_t, double value) { y = value; }
-void setComponent(StateVector& y, std::size_t i, double value) { y[i] = value; }
 void requireSameSize(double, double) {}
 std::string valueText(double y) { return numberToText(y); }
 std::string valueText(const StateVector& y) { return stateText(y); }
@@ -122,28 +116,30 @@ NewtonIterate<State> kept(const Iterate<State>& iterate, std::size_t stages) {
             iterate.rate};
 }
 
-template <class State>
-NewtonVector stacked(const Stages<State>& stages, std::size_t count) {
-    const std::size_t n = components(stages.front());
-    NewtonVector v(static_cast<Eigen::Index>(count * n));
-    for (std::size_t j = 0; j < count; ++j) {
-        for (std::size_t i = 0; i < n; ++i)
-            v(static_cast<Eigen::Index>(j * n + i)) = component(stages[j], i);
-    }
-    return v;
+// ΔK = M⁻¹·(-G), the stages' components stacked: stage j's are entries
+// j·n to j·n + n - 1. One equation's stages are their own stacking, so
+// they are solved in place (a copy there would cost a tenth of the step).
+Stages<double> newtonUpdate(const NewtonFactors& lu, const Stages<double>& G, std::size_t count) {
+    Stages<double> delta;
+    for (std::size_t j = 0; j < count; ++j) delta[j] = -G[j];
+    lu.solve(delta.data());
+    return delta;
 }
 
-// ΔK from its stacked components: stage j's are entries j·n to j·n + n - 1.
-template <class State>
-Stages<State> unstacked(const NewtonVector& v, const Stages<State>& like, std::size_t count) {
-    Stages<State> result = like;
-    const std::size_t n = components(like.front());
+Stages<StateVector> newtonUpdate(const NewtonFactors& lu, const Stages<StateVector>& G,
+                                 std::size_t count) {
+    const std::size_t n = G.front().size();
+    NewtonVector v;
     for (std::size_t j = 0; j < count; ++j) {
-        for (std::size_t i = 0; i < n; ++i) {
-            setComponent(result[j], i, v(static_cast<Eigen::Index>(j * n + i)));
-        }
+        for (std::size_t i = 0; i < n; ++i) v[j * n + i] = -G[j][i];
     }
-    return result;
+    lu.solve(v.data());
+    Stages<StateVector> delta;
+    for (std::size_t j = 0; j < count; ++j) {
+        delta[j] = StateVector(n);
+        for (std::size_t i = 0; i < n; ++i) delta[j][i] = v[j * n + i];
+    }
+    return delta;
 }
 
 // Block (j, l) of I - h·A⊗J is δ_jl·I - h·a_jl·J_j: G_j's derivative with
@@ -151,15 +147,14 @@ Stages<State> unstacked(const NewtonVector& v, const Stages<State>& like, std::s
 template <class State, class Linearisation>
 NewtonMatrix newtonMatrix(const StageEquations<State>& eq, const Stages<Linearisation>& J) {
     const std::size_t n = components(eq.y0);
-    const auto size = static_cast<Eigen::Index>(eq.stages() * n);
-    NewtonMatrix matrix = NewtonMatrix::Identity(size, size);
+    NewtonMatrix matrix;
     for (std::size_t j = 0; j < eq.stages(); ++j) {
         for (std::size_t l = 0; l < eq.stages(); ++l) {
             for (std::size_t r = 0; r < n; ++r) {
                 for (std::size_t q = 0; q < n; ++q) {
-                    matrix(static_cast<Eigen::Index>(j * n + r),
-                           static_cast<Eigen::Index>(l * n + q)) -=
-                        eq.h * eq.scheme.a[j][l] * entry(J[j], r, q);
+                    const double identity = j == l && r == q ? 1 : 0;
+                    matrix[j * n + r][l * n + q] =
+                        identity - eq.h * eq.scheme.a[j][l] * entry(J[j], r, q);
                 }
             }
         }
@@ -180,15 +175,15 @@ double newtonMatrixTolerance(const StageEquations<State>& eq, const Stages<Linea
             blocks += std::fabs(eq.h * eq.scheme.a[j][l]) * toleranceNorm(J[j]);
         }
     }
-    return blocks + 4 * static_cast<double>(matrix.rows()) *
-                        std::numeric_limits<double>::epsilon() * matrix.norm();
-}
-
-// The matrix's distance from the nearest singular one, 1/||M⁻¹||, from the
-// factors' estimate of the reciprocal condition number 1/(||M||·||M⁻¹||) in
-// the 1-norm: within a small factor of the smallest singular value.
-double distanceFromSingular(const NewtonFactors& lu, const NewtonMatrix& matrix) {
-    return lu.rcond() * matrix.cwiseAbs().colwise().sum().maxCoeff();
+    const std::size_t size = eq.stages() * components(eq.y0);
+    double squares = 0;
+    for (std::size_t row = 0; row < size; ++row) {
+        for (std::size_t column = 0; column < size; ++column) {
+            squares += matrix[row][column] * matrix[row][column];
+        }
+    }
+    return blocks + 4 * static_cast<double>(size) * std::numeric_limits<double>::epsilon() *
+                        std::sqrt(squares);
 }
 
 // Where an iteration takes the Jacobians of its matrix.
@@ -221,8 +216,9 @@ std::optional<std::string> factor(const StageEquations<State>& eq, JacobianPoint
         }
     }
     const NewtonMatrix matrix = newtonMatrix(eq, J);
-    lu.compute(matrix);
-    if (distanceFromSingular(lu, matrix) <= newtonMatrixTolerance(eq, J, matrix)) {
+    lu.factor(matrix, eq.stages() * components(eq.y0));
+    // A distance that is no number (entries beyond a double's range) is none.
+    if (!(lu.distanceFromSingular() > newtonMatrixTolerance(eq, J, matrix))) {
         return "in iteration " + std::to_string(k) + " the matrix I - h·A⊗J is singular.";
     }
     return std::nullopt;
@@ -296,7 +292,11 @@ std::optional<Stop> newtonIterations(const StageEquations<State>& eq, JacobianPo
                                             const NewtonSettings& settings, Iterate<State>& last,
                                             std::vector<NewtonIterate<State>>* iterations,
                                             NewtonWork& work) {
-    last = {};
+    // Every stage's slope 0, the rest evaluate's: set field by field, as
+    // clearing the whole iterate costs as much as a small system's solve.
+    last.number = 0;
+    last.update = 0;
+    last.rate.reset();
     last.K.fill(zeroLike(eq.y0));
     evaluate(eq, last);
     if (iterations) iterations->push_back(kept(last, eq.stages()));
@@ -315,8 +315,7 @@ std::optional<Stop> newtonIterations(const StageEquations<State>& eq, JacobianPo
         if (k == 1 || points == JacobianPoints::everyIterate) {
             if (auto why = factor(eq, points, last, k, lu, work)) return Stop{*why};
         }
-        const Stages<State> delta =
-            unstacked(lu.solve(-stacked(last.G, eq.stages())).eval(), last.K, eq.stages());
+        const Stages<State> delta = newtonUpdate(lu, last.G, eq.stages());
         ++work.linearSolves;
         for (std::size_t j = 0; j < eq.stages(); ++j) last.K[j] = last.K[j] + delta[j];
         const double update = stagesNorm(delta, eq.stages());
