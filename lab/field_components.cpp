@@ -69,12 +69,22 @@ bool addKnownComponents(LabPlot& plot, const Study& study, std::size_t n) {
 }
 
 // Run r drawn: catalogue row r of the set side by side, or run r of h, h/2
-// and h/4 without one. Its name in the legends, the run whose curve hides
-// its own in a plot, and the pen of its errors and drift: its method's (or
-// its step's).
+// and h/4 without one. Its name in the legends, its path and invariant's
+// drift, the run whose curve hides its own in a plot, and the pen of its
+// errors and drift: its method's (or its step's).
 template <class State>
 QString runName(const FieldRuns<State>& runs, std::size_t r) {
     return runs.set ? fromView(pelorin::labCatalogue()[r].caption) : QString(halvedRunNames[r]);
+}
+
+template <class State>
+const pelorin::PathOf<State>& shownPath(const FieldRuns<State>& runs, std::size_t r) {
+    return runs.set ? runs.study.every[r] : runs.study.halved[r];
+}
+
+template <class State>
+const std::vector<double>& shownDrift(const FieldRuns<State>& runs, std::size_t r) {
+    return runs.set ? runs.study.everyDrift[r] : runs.study.drift[r];
 }
 
 template <class State>
@@ -101,7 +111,7 @@ void drawComponentRun(const ComponentPlots& plots, const ComponentRuns& runs, st
     const auto under = [&](const std::array<pelorin::HiddenRuns, pelorin::sideBySideSets>& hidden) {
         return hiddenUnder(runs, r, hidden);
     };
-    const pelorin::PathOf<pelorin::StateVector>& path = set ? study.every[r] : study.halved[r];
+    const pelorin::PathOf<pelorin::StateVector>& path = shownPath(runs, r);
     const QString run = runName(runs, r);
     for (std::size_t k = 0; k < runs.problem.components() && !path.x.empty(); ++k) {
         QPen pen = LabPlot::methodPen(set ? r : k);
@@ -212,7 +222,7 @@ template <class State>
 bool anyDrift(const FieldRuns<State>& runs) {
     const std::vector<std::size_t> rows = drawnRows(runs);
     return std::any_of(rows.begin(), rows.end(), [&runs](std::size_t r) {
-        return !(runs.set ? runs.study.everyDrift[r] : runs.study.drift[r]).empty();
+        return !shownDrift(runs, r).empty();
     });
 }
 template bool anyDrift(const FieldRuns<double>&);
@@ -220,8 +230,8 @@ template bool anyDrift(const FieldRuns<pelorin::StateVector>&);
 
 template <class State>
 pelorin::DrawablePoints driftPoints(const FieldRuns<State>& runs, std::size_t r) {
-    const pelorin::PathOf<State>& path = runs.set ? runs.study.every[r] : runs.study.halved[r];
-    const std::vector<double>& drift = runs.set ? runs.study.everyDrift[r] : runs.study.drift[r];
+    const pelorin::PathOf<State>& path = shownPath(runs, r);
+    const std::vector<double>& drift = shownDrift(runs, r);
     if (drift.empty()) return {};
     return runs.logarithmicDrift ? pelorin::magnitudePoints(path.x, drift)
                                  : pelorin::drawablePoints(path.x, drift);
@@ -235,7 +245,7 @@ void drawSystemDrift(LabPlot& plot, const ComponentRuns& runs) {
     const Study& study = runs.study;
     const auto& hidden = runs.logarithmicDrift ? study.logDriftHiddenUnder : study.driftHiddenUnder;
     for (std::size_t r : drawnRows(runs)) {
-        if ((runs.set ? study.everyDrift[r] : study.drift[r]).empty()) continue;
+        if (shownDrift(runs, r).empty()) continue;
         addRunCurve(plot, driftPoints(runs, r), runPen(runs, r),
                     legendName(runName(runs, r), hiddenUnder(runs, r, hidden)));
     }
