@@ -2,6 +2,7 @@
 file(GLOB_RECURSE core_sources
      ${SOURCE_DIR}/base/*.h ${SOURCE_DIR}/base/*.cpp
      ${SOURCE_DIR}/methods/*.h ${SOURCE_DIR}/methods/*.cpp
+     ${SOURCE_DIR}/symbolic/*.h ${SOURCE_DIR}/symbolic/*.cpp
      ${SOURCE_DIR}/run/*.h ${SOURCE_DIR}/run/*.cpp
      ${SOURCE_DIR}/numerics/*.h ${SOURCE_DIR}/numerics/*.cpp
      ${SOURCE_DIR}/problem/*.h ${SOURCE_DIR}/problem/*.cpp

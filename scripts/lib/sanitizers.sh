@@ -28,6 +28,9 @@ sanitizer_flags+=" -fno-sanitize-recover=all -fno-omit-frame-pointer"
 # reported as a leak, never hidden.
 export ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:intercept_tls_get_addr=0
 export UBSAN_OPTIONS=print_stacktrace=1
+# A library's own leak at start is not ours (see the file).
+LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/leak-suppressions.txt"
+export LSAN_OPTIONS
 
 # A program that dies under a sanitizer must not leave its test waiting for ever.
 sanitizer_ctest=(ctest --test-dir build-asan --output-on-failure --parallel "$(nproc)" --timeout 300)
