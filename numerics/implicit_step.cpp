@@ -162,6 +162,29 @@ NewtonMatrix newtonMatrix(const StageEquations<State>& eq, const Stages<Linearis
     return matrix;
 }
 
+// The root of the sum of the squares of the size×size matrix's entries. Where
+// the squares overflow (entries beyond about 1E154), taken of the entries
+// over the largest, which would otherwise make a matrix far from singular
+// look singular.
+double frobeniusNorm(const NewtonMatrix& matrix, std::size_t size) {
+    double squares = 0, largest = 0;
+    for (std::size_t row = 0; row < size; ++row) {
+        for (std::size_t column = 0; column < size; ++column) {
+            squares += matrix[row][column] * matrix[row][column];
+            largest = std::max(largest, std::fabs(matrix[row][column]));
+        }
+    }
+    if (std::isfinite(squares) || !std::isfinite(largest)) return std::sqrt(squares);
+    double scaled = 0;
+    for (std::size_t row = 0; row < size; ++row) {
+        for (std::size_t column = 0; column < size; ++column) {
+            const double entry = matrix[row][column] / largest;
+            scaled += entry * entry;
+        }
+    }
+    return largest * std::sqrt(scaled);
+}
+
 // How far the matrix may lie from the true I - h·A⊗J: block (j, l) by
 // |h·a_jl| times the tolerances of J_j's quotients (Frobenius), and a few
 // roundings of the whole. A matrix closer than this to a singular one cannot
@@ -176,14 +199,8 @@ double newtonMatrixTolerance(const StageEquations<State>& eq, const Stages<Linea
         }
     }
     const std::size_t size = eq.stages() * components(eq.y0);
-    double squares = 0;
-    for (std::size_t row = 0; row < size; ++row) {
-        for (std::size_t column = 0; column < size; ++column) {
-            squares += matrix[row][column] * matrix[row][column];
-        }
-    }
     return blocks + 4 * static_cast<double>(size) * std::numeric_limits<double>::epsilon() *
-                        std::sqrt(squares);
+                        frobeniusNorm(matrix, size);
 }
 
 // Where an iteration takes the Jacobians of its matrix.

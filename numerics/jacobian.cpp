@@ -57,7 +57,10 @@ SquareMatrix::SquareMatrix(std::initializer_list<std::initializer_list<double>> 
 }
 
 double frobeniusNorm(const SquareMatrix& matrix) {
-    return toEigen(matrix).norm();
+    // Eigen's plain norm overflows where the squares do (entries beyond
+    // about 1E154); its stable norm scales them, at some cost, so only then.
+    const double norm = toEigen(matrix).norm();
+    return std::isfinite(norm) ? norm : toEigen(matrix).stableNorm();
 }
 
 Jacobian jacobian(SlopeOf<StateVector> F, double x, const StateVector& y) {

@@ -402,7 +402,7 @@ std::string implicitStagesNote(const Method& method) {
     if (!isImplicit(method)) return {};
     const NewtonSettings settings;
     return std::string(method.caption) +
-           " is implicit: each stage Y\u2c7c = y + h\u00b7\u03a3\u2097 a\u2c7c\u2097\u00b7k\u2097, "
+           " is implicit: each stage Y\u2c7c = y + h\u00b7\u03a3\u2097 a\u2c7c\u2097\u00b7K\u2097, "
            "summed over every stage l, needs its own slope and the later ones, so Newton's method "
            "solves the stages together (the table Newton iterations): from every stage at y "
            "(iteration 0), with one J = \u2202f/\u2202y at (x, y) by central difference "

@@ -157,6 +157,25 @@ TEST(ImplicitStep, AFailedStepSaysWhereAndWhy) {
     }
 }
 
+// Newton's matrix 1 + h·1E160 lies far from singular, though the squares of
+// its entries overflow (and with 1E170 those of the Jacobian's tolerances
+// too). The step y0/(1 + h·λ) is y0 + h·K with K = λ·y0/(1 + h·λ), so it
+// comes out within a rounding of y0 of 0.
+TEST(ImplicitStep, AMatrixOfHugeEntriesIsNotTakenForSingular) {
+    const Slope steep = [](double, double y) { return -1e160 * y; };
+    const ImplicitStep<double> one = implicitStep(backwardEuler(), steep, 0, 1, 0.1);
+    ASSERT_TRUE(one.value) << one.failure;
+    EXPECT_LE(std::fabs(*one.value), 2.3e-16);
+    const SlopeOf<StateVector> steepPair = [](double, const StateVector& y) {
+        return StateVector{-1e170 * y[0], -1e170 * y[1]};
+    };
+    const ImplicitStep<StateVector> two =
+        implicitStep(backwardEuler(), steepPair, 0, StateVector{1, 2}, 0.1);
+    ASSERT_TRUE(two.value) << two.failure;
+    EXPECT_LE(std::fabs((*two.value)[0]), 2.3e-16);
+    EXPECT_LE(std::fabs((*two.value)[1]), 4.5e-16);
+}
+
 // y1 = 1 + h·y1² has no real root for h > 1/4: the iterations wander.
 TEST(ImplicitStep, DivergingIterationsGiveNoValue) {
     for (double h : {10.0, 1000.0}) {

@@ -322,7 +322,7 @@ TEST(StageView, NewtonIterationsOfBackwardEulersFirstStep) {
                    "0.750131183265029"}}));
     EXPECT_EQ(view.notes[1],
               "Backward Euler is implicit: each stage Y\u2c7c = y + h\u00b7\u03a3\u2097 "
-              "a\u2c7c\u2097\u00b7k\u2097, summed over every stage l, needs its own slope and the "
+              "a\u2c7c\u2097\u00b7K\u2097, summed over every stage l, needs its own slope and the "
               "later ones, so Newton's method solves the stages together (the table Newton "
               "iterations): from every stage at y (iteration 0), with one J = \u2202f/\u2202y at "
               "(x, y) by central difference quotients, as production codes do. Residual: the "
