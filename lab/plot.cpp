@@ -95,6 +95,22 @@ private:
     double step_ = 0;
 };
 
+// The same on a logarithmic axis, whose labels carry no digits after the
+// point until a view of less than a decade needs them: zoomed in to
+// [1.9E-12, 2.5E-12], three ticks would each read 2·10⁻¹².
+class DistinctLogTicker : public QCPAxisTickerLog {
+protected:
+    QVector<QString> createLabelVector(const QVector<double>& ticks, const QLocale& locale,
+                                       QChar formatChar, int precision) override {
+        QVector<QString> labels;
+        for (int digits = precision; digits <= 15; ++digits) {
+            labels = QCPAxisTickerLog::createLabelVector(ticks, locale, formatChar, digits);
+            if (std::adjacent_find(labels.begin(), labels.end()) == labels.end()) break;
+        }
+        return labels;
+    }
+};
+
 // Axes at least this many lines of tick labels high: room for a handful of
 // labelled ticks with a line between them, on a projector as on a desktop.
 constexpr int readableLines = 10;
@@ -253,7 +269,7 @@ void LabPlot::useLogAxes() {
 
 void LabPlot::useLogAxis(QCPAxis* axis) {
     axis->setScaleType(QCPAxis::stLogarithmic);
-    QSharedPointer<QCPAxisTickerLog> ticker(new QCPAxisTickerLog);
+    QSharedPointer<QCPAxisTickerLog> ticker(new DistinctLogTicker);
     ticker->setLogBase(10);
     axis->setTicker(ticker);
     axis->setNumberFormat("eb");

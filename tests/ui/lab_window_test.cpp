@@ -259,6 +259,30 @@ TEST_F(Lab, TickLabelsKeepTheDigitsThatTellNeighboursApart) {
     }
 }
 
+// The same on the logarithmic axes, zoomed in to less than a decade: with no
+// digit after the point three ticks would read 2·10⁻¹².
+TEST_F(Lab, LogarithmicTickLabelsTellNeighboursApart) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    int logarithmic = 0;
+    for (QCustomPlot* plot : lab->findChildren<QCustomPlot*>()) {
+        plot->resize(600, 400);
+        for (QCPAxis* axis : {plot->xAxis, plot->yAxis}) {
+            if (axis->scaleType() != QCPAxis::stLogarithmic) continue;
+            ++logarithmic;
+            axis->setRange(1.9e-12, 2.5e-12);
+            plot->replot();
+            const QVector<QString> labels = axis->tickVectorLabels();
+            ASSERT_GE(labels.size(), 2) << plot->accessibleName().toStdString();
+            for (int i = 1; i < labels.size(); ++i) {
+                EXPECT_NE(labels[i].toStdString(), labels[i - 1].toStdString())
+                    << plot->accessibleName().toStdString();
+            }
+        }
+    }
+    EXPECT_GT(logarithmic, 0);
+}
+
 // One step walks the lab's own run: the main window's calculations leave it
 // alone, and the lab's boxes and method move it.
 TEST_F(Lab, OneStepWalksTheLabsOwnRun) {
