@@ -97,7 +97,8 @@ private:
 
 // The same on a logarithmic axis, whose labels carry no digits after the
 // point until a view of less than a decade needs them: zoomed in to
-// [1.9E-12, 2.5E-12], three ticks would each read 2·10⁻¹².
+// [1.9E-12, 2.5E-12], three ticks would each read 2·10⁻¹², and a tick at
+// 1.25E-6 would read 1.2·10⁻⁶. Each label gets the digits its tick has.
 class DistinctLogTicker : public QCPAxisTickerLog {
 protected:
     QVector<QString> createLabelVector(const QVector<double>& ticks, const QLocale& locale,
@@ -105,9 +106,20 @@ protected:
         QVector<QString> labels;
         for (int digits = precision; digits <= 15; ++digits) {
             labels = QCPAxisTickerLog::createLabelVector(ticks, locale, formatChar, digits);
-            if (std::adjacent_find(labels.begin(), labels.end()) == labels.end()) break;
+            if (readsAsItsTick(labels, ticks, locale)) break;
         }
         return labels;
+    }
+
+private:
+    static bool readsAsItsTick(const QVector<QString>& labels, const QVector<double>& ticks,
+                               const QLocale& locale) {
+        for (int i = 0; i < labels.size(); ++i) {
+            bool read = false;
+            const double value = locale.toDouble(labels[i], &read);
+            if (!read || std::fabs(value - ticks[i]) > 1e-9 * std::fabs(ticks[i])) return false;
+        }
+        return true;
     }
 };
 

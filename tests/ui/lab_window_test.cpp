@@ -260,7 +260,8 @@ TEST_F(Lab, TickLabelsKeepTheDigitsThatTellNeighboursApart) {
 }
 
 // The same on the logarithmic axes, zoomed in to less than a decade: with no
-// digit after the point three ticks would read 2·10⁻¹².
+// digit after the point three ticks would read 2·10⁻¹², and with one, ticks
+// at 1.25E-6 and 1.75E-6 would read 1.2 and 1.7.
 TEST_F(Lab, LogarithmicTickLabelsTellNeighboursApart) {
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
@@ -270,13 +271,20 @@ TEST_F(Lab, LogarithmicTickLabelsTellNeighboursApart) {
         for (QCPAxis* axis : {plot->xAxis, plot->yAxis}) {
             if (axis->scaleType() != QCPAxis::stLogarithmic) continue;
             ++logarithmic;
-            axis->setRange(1.9e-12, 2.5e-12);
-            plot->replot();
-            const QVector<QString> labels = axis->tickVectorLabels();
-            ASSERT_GE(labels.size(), 2) << plot->accessibleName().toStdString();
-            for (int i = 1; i < labels.size(); ++i) {
-                EXPECT_NE(labels[i].toStdString(), labels[i - 1].toStdString())
-                    << plot->accessibleName().toStdString();
+            for (const QCPRange view : {QCPRange(1.9e-12, 2.5e-12), QCPRange(1.2e-6, 2.8e-6)}) {
+                axis->setRange(view);
+                plot->replot();
+                const QVector<double> ticks = axis->tickVector();
+                const QVector<QString> labels = axis->tickVectorLabels();
+                ASSERT_GE(labels.size(), 2) << plot->accessibleName().toStdString();
+                for (int i = 0; i < labels.size(); ++i) {
+                    SCOPED_TRACE(plot->accessibleName().toStdString() + ": " +
+                                 labels[i].toStdString());
+                    EXPECT_NEAR(labels[i].toDouble(), ticks[i], 1e-9 * ticks[i]);
+                    if (i > 0) {
+                        EXPECT_NE(labels[i].toStdString(), labels[i - 1].toStdString());
+                    }
+                }
             }
         }
     }
