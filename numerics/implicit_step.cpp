@@ -42,8 +42,20 @@ Jacobian linearisation(SlopeOf<StateVector> F, double x, const StateVector& y) {
 }
 double entry(const SlopeDerivative& d, std::size_t, std::size_t) { return d.lambda; }
 double entry(const Jacobian& J, std::size_t r, std::size_t q) { return J.value(r, q); }
-double toleranceNorm(const SlopeDerivative& d) { return std::fabs(d.tolerance); }
-double toleranceNorm(const Jacobian& J) { return frobeniusNorm(J.tolerance); }
+// The tolerances of the quotients, row r of them over scales[r] (Frobenius).
+double toleranceNorm(const SlopeDerivative& d, const double* scales) {
+    return std::fabs(d.tolerance) / scales[0];
+}
+double toleranceNorm(const Jacobian& J, const double* scales) {
+    double squares = 0;
+    for (std::size_t r = 0; r < J.tolerance.size(); ++r) {
+        for (std::size_t q = 0; q < J.tolerance.size(); ++q) {
+            const double t = J.tolerance(r, q) / scales[r];
+            squares += t * t;
+        }
+    }
+    return std::sqrt(squares);
+}
 bool isFiniteLinearisation(const SlopeDerivative& d) { return std::isfinite(d.lambda); }
 bool isFiniteLinearisation(const Jacobian& J) {
     for (std::size_t i = 0; i < J.value.size(); ++i) {
@@ -162,45 +174,67 @@ NewtonMatrix newtonMatrix(const StageEquations<State>& eq, const Stages<Linearis
     return matrix;
 }
 
-// The root of the sum of the squares of the size×size matrix's entries. Where
-// the squares overflow (entries beyond about 1E154), taken of the entries
-// over the largest, which would otherwise make a matrix far from singular
-// look singular.
-double frobeniusNorm(const NewtonMatrix& matrix, std::size_t size) {
+// What each row of Newton's matrix is measured against when the matrix is
+// judged singular or not: its largest entry, so that a row of huge entries
+// (h·a_jl·J for a stiff J) does not hide how far the others keep it from
+// singular, as a first stage that needs no slope keeps the trapezoid's. One
+// unknown is measured as it stands.
+NewtonVector rowScales(const NewtonMatrix& matrix, std::size_t size) {
+    NewtonVector scales;
+    for (std::size_t row = 0; row < size; ++row) {
+        double largest = 0;
+        for (std::size_t column = 0; column < size; ++column) {
+            largest = std::max(largest, std::fabs(matrix[row][column]));
+        }
+        scales[row] = size == 1 || largest == 0 ? 1 : largest;
+    }
+    return scales;
+}
+
+// The root of the sum of the squares of the size×size matrix's entries, each
+// row over its scale. Where the squares overflow (entries beyond about
+// 1E154), taken of the entries over the largest, which would otherwise make
+// a matrix far from singular look singular.
+double frobeniusNorm(const NewtonMatrix& matrix, std::size_t size, const NewtonVector& scales) {
     double squares = 0, largest = 0;
     for (std::size_t row = 0; row < size; ++row) {
+        const double inverse = 1 / scales[row];  // 1 for one unknown: its entries as they are
         for (std::size_t column = 0; column < size; ++column) {
-            squares += matrix[row][column] * matrix[row][column];
-            largest = std::max(largest, std::fabs(matrix[row][column]));
+            const double entry = matrix[row][column] * inverse;
+            squares += entry * entry;
+            largest = std::max(largest, std::fabs(entry));
         }
     }
     if (std::isfinite(squares) || !std::isfinite(largest)) return std::sqrt(squares);
     double scaled = 0;
     for (std::size_t row = 0; row < size; ++row) {
         for (std::size_t column = 0; column < size; ++column) {
-            const double entry = matrix[row][column] / largest;
+            const double entry = matrix[row][column] * (1 / scales[row]) / largest;
             scaled += entry * entry;
         }
     }
     return largest * std::sqrt(scaled);
 }
 
-// How far the matrix may lie from the true I - h·A⊗J: block (j, l) by
-// |h·a_jl| times the tolerances of J_j's quotients (Frobenius), and a few
-// roundings of the whole. A matrix closer than this to a singular one cannot
-// be told from one that has no inverse.
+// How far the matrix, each row over its scale, may lie from the true
+// I - h·A⊗J so scaled: block (j, l) by |h·a_jl| times the tolerances of J_j's
+// quotients (Frobenius), each row over its scale, and a few roundings of the
+// whole. A matrix closer than this to a singular one cannot be told from one
+// that has no inverse.
 template <class State, class Linearisation>
 double newtonMatrixTolerance(const StageEquations<State>& eq, const Stages<Linearisation>& J,
-                             const NewtonMatrix& matrix) {
+                             const NewtonMatrix& matrix, const NewtonVector& scales) {
+    const std::size_t n = components(eq.y0);
     double blocks = 0;
     for (std::size_t j = 0; j < eq.stages(); ++j) {
+        const double rows = toleranceNorm(J[j], &scales[j * n]);
         for (std::size_t l = 0; l < eq.stages(); ++l) {
-            blocks += std::fabs(eq.h * eq.scheme.a[j][l]) * toleranceNorm(J[j]);
+            blocks += std::fabs(eq.h * eq.scheme.a[j][l]) * rows;
         }
     }
-    const std::size_t size = eq.stages() * components(eq.y0);
+    const std::size_t size = eq.stages() * n;
     return blocks + 4 * static_cast<double>(size) * std::numeric_limits<double>::epsilon() *
-                        frobeniusNorm(matrix, size);
+                        frobeniusNorm(matrix, size, scales);
 }
 
 // Where an iteration takes the Jacobians of its matrix.
@@ -233,9 +267,11 @@ std::optional<std::string> factor(const StageEquations<State>& eq, JacobianPoint
         }
     }
     const NewtonMatrix matrix = newtonMatrix(eq, J);
-    lu.factor(matrix, eq.stages() * components(eq.y0));
+    const std::size_t size = eq.stages() * components(eq.y0);
+    lu.factor(matrix, size);
+    const NewtonVector scales = rowScales(matrix, size);
     // A distance that is no number (entries beyond a double's range) is none.
-    if (!(lu.distanceFromSingular() > newtonMatrixTolerance(eq, J, matrix))) {
+    if (!(lu.distanceFromSingular(scales) > newtonMatrixTolerance(eq, J, matrix, scales))) {
         return "in iteration " + std::to_string(k) + " the matrix I - h·A⊗J is singular.";
     }
     return std::nullopt;

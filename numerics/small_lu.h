@@ -56,34 +56,53 @@ public:
     }
 
     // How far M lies from the nearest singular matrix in the 1-norm,
-    // 1/||M⁻¹||₁: 0 where a pivot is 0, |M| itself for one unknown, else
-    // from M⁻¹'s columns. NaN where M's entries are not finite.
+    // 1/||M⁻¹||₁: 0 where a pivot is 0, |M| itself for one unknown. NaN where
+    // M's entries are not finite.
     double distanceFromSingular() const {
+        Vector unscaled;
+        unscaled.fill(1);
+        return distanceFromSingular(unscaled);
+    }
+
+    // The same of D·M, D = diag(1/rowScale): each row of M over its scale,
+    // so that a row of huge entries does not hide how far the others keep M
+    // from singular. (D·M)⁻¹ = M⁻¹·D⁻¹ scales M⁻¹'s column r by rowScale[r].
+    double distanceFromSingular(const Vector& rowScale) const {
         if (zeroPivot_) return 0;
-        if (n_ == 1) return std::fabs(lu_[0][0]);
-        if (n_ == 2) return distanceOfTwoByTwo();
+        if (n_ == 1) return std::fabs(lu_[0][0]) / rowScale[0];
+        const Vector norms = inverseColumnNorms();
         double inverseNorm = 0;
         for (std::size_t c = 0; c < n_; ++c) {
-            Vector column;  // e_c; the entries from n on are never read
-            for (std::size_t r = 0; r < n_; ++r) column[r] = r == c ? 1 : 0;
-            solve(column);
-            double sum = 0;
-            for (std::size_t r = 0; r < n_; ++r) sum += std::fabs(column[r]);
-            if (std::isnan(sum)) return sum;
-            if (sum > inverseNorm) inverseNorm = sum;
+            const double scaled = rowScale[c] * norms[c];
+            if (std::isnan(scaled)) return scaled;
+            if (scaled > inverseNorm) inverseNorm = scaled;
         }
         return 1 / inverseNorm;
     }
 
 private:
-    // |det M|/||adj M||₁ with M⁻¹ = U⁻¹·L⁻¹·P: the row swap only reorders
-    // M⁻¹'s columns, and det(U)·U⁻¹·L⁻¹ = [u22 + u12·l, -u12; -l·u11, u11].
-    // One division where the columns of M⁻¹ would take five.
-    double distanceOfTwoByTwo() const {
-        const double u11 = lu_[0][0], u12 = lu_[0][1], u22 = lu_[1][1], l = lu_[1][0];
-        const double first = std::fabs(u22 + u12 * l) + std::fabs(l * u11);
-        const double second = std::fabs(u12) + std::fabs(u11);
-        return std::fabs(u11 * u22) / (first > second ? first : second);
+    // ||M⁻¹·e_c||₁ for each column c. For two unknowns from the factors:
+    // M⁻¹ = U⁻¹·L⁻¹·P, det(U)·U⁻¹·L⁻¹ = [u22 + u12·l, -u12; -l·u11, u11], and
+    // the row swap, if any, swaps M⁻¹'s columns; one division where solving
+    // for the columns would take five. Beyond, by solving.
+    Vector inverseColumnNorms() const {
+        Vector norms;
+        if (n_ == 2) {
+            const double u11 = lu_[0][0], u12 = lu_[0][1], u22 = lu_[1][1], l = lu_[1][0];
+            const double determinant = std::fabs(u11 * u22);
+            const bool swapped = pivotRow_[0] == 1;
+            norms[swapped ? 1 : 0] = (std::fabs(u22 + u12 * l) + std::fabs(l * u11)) / determinant;
+            norms[swapped ? 0 : 1] = (std::fabs(u12) + std::fabs(u11)) / determinant;
+            return norms;
+        }
+        for (std::size_t c = 0; c < n_; ++c) {
+            Vector column;  // e_c; the entries from n on are never read
+            for (std::size_t r = 0; r < n_; ++r) column[r] = r == c ? 1 : 0;
+            solve(column);
+            norms[c] = 0;
+            for (std::size_t r = 0; r < n_; ++r) norms[c] += std::fabs(column[r]);
+        }
+        return norms;
     }
 
     // Step k of the elimination: the pivot row swapped into row k, the

@@ -174,6 +174,13 @@ TEST(ImplicitStep, AMatrixOfHugeEntriesIsNotTakenForSingular) {
     ASSERT_TRUE(two.value) << two.failure;
     EXPECT_LE(std::fabs((*two.value)[0]), 2.3e-16);
     EXPECT_LE(std::fabs((*two.value)[1]), 4.5e-16);
+    // The trapezoid's matrix [1, 0; -5E158, 1 + 5E158] lies within 1 of a
+    // singular one, but only by its first row, which no Jacobian enters:
+    // measured row by row it is far from singular. (Its slopes then overflow,
+    // which it says.)
+    const ImplicitStep<double> trapezoidal = implicitStep(trapezoid(), steep, 0, 1, 0.1);
+    EXPECT_EQ(trapezoidal.failure, "Newton's method did not converge in the step from x = 0: "
+                                   "the residual after iteration 1 is not finite.");
 }
 
 // y1 = 1 + h·y1² has no real root for h > 1/4: the iterations wander.

@@ -54,6 +54,23 @@ TEST(SmallLu, SolvesAndTellsTheDistanceFromSingular) {
     }
 }
 
+// Each row over its scale. With scales 2 and 4, D·M = [0.5, 1; 0.75, 1],
+// whose inverse [-4, 4; 3, -2] has columns of 7 and 6: 1/7. Beside the row
+// (1, 0), a row near 5E158·(-1, 1) scaled to about (-1, 1) leaves
+// D·M ≈ [1, 0; -1, 1], whose inverse [1, 0; 1, 1] has columns of 2 and 1:
+// 0.5. A zero pivot is no distance, whatever the scales.
+TEST(SmallLu, MeasuresEachRowAgainstItsScale) {
+    Lu::Vector scales{};
+    scales[0] = 2;
+    scales[1] = 4;
+    EXPECT_NEAR(factored({{1, 2}, {3, 4}}).distanceFromSingular(scales), 1.0 / 7, 1e-15);
+    scales[0] = 1;
+    scales[1] = 1 + 5e158;
+    EXPECT_NEAR(factored({{1, 0}, {-5e158, 1 + 5e158}}).distanceFromSingular(scales), 0.5, 1e-15);
+    scales = {3, 6, 9};
+    EXPECT_EQ(factored({{1, 2, 3}, {2, 4, 6}, {0, 1, 1}}).distanceFromSingular(scales), 0);
+}
+
 TEST(SmallLu, ASingularOrUnreadableMatrixIsNoDistanceFromSingular) {
     // Exactly singular: elimination leaves a zero pivot.
     EXPECT_EQ(factored({{0}}).distanceFromSingular(), 0);
