@@ -108,10 +108,26 @@ protected:
             labels = QCPAxisTickerLog::createLabelVector(ticks, locale, formatChar, digits);
             if (readsAsItsTick(labels, ticks, locale)) break;
         }
+        leaveOutCrowded(ticks, labels);
         return labels;
     }
 
 private:
+    // Within a decade the ticks stand a linear step apart, so towards the top
+    // of each decade they crowd together and their labels run into one
+    // string ("2.5·10³3.0·10³"). A label closer than an eighth of the ticks'
+    // span to the last one kept is left out, its tick kept; whole decades
+    // apart every label stays.
+    static void leaveOutCrowded(const QVector<double>& ticks, QVector<QString>& labels) {
+        if (ticks.size() < 3 || !(ticks.front() > 0)) return;
+        const double apart = std::min(0.9, std::log10(ticks.back() / ticks.front()) / 8);
+        double kept = ticks.front();
+        for (int i = 1; i < ticks.size(); ++i) {
+            if (std::log10(ticks[i] / kept) < apart) labels[i].clear();
+            else kept = ticks[i];
+        }
+    }
+
     static bool readsAsItsTick(const QVector<QString>& labels, const QVector<double>& ticks,
                                const QLocale& locale) {
         for (int i = 0; i < labels.size(); ++i) {
