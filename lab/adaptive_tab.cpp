@@ -46,7 +46,7 @@ struct FactorBox {
 constexpr std::array<FactorBox, 3> factorBoxes{{
     {"Safety fact&or:", "Safety factor", &ControllerSettings::safety,
      "fac: the next step aims a little below the tolerance, so that fewer steps are rejected."},
-    {"h &grows at most \u00d7", "Largest growth", &ControllerSettings::largestGrowth,
+    {"h gro&ws at most \u00d7", "Largest growth", &ControllerSettings::largestGrowth,
      "facmax: the most h may grow in one step, so that one lucky estimate cannot throw the next "
      "step far."},
     {"shr&inks at most \u00d7", "Smallest shrink", &ControllerSettings::smallestShrink,
@@ -72,8 +72,8 @@ bool sameSweep(const SweepInputs& a, const SweepInputs& b) {
     const ControllerSettings& s = a.settings;
     const ControllerSettings& t = b.settings;
     return pelorin::sameProblem(a.inputs.problem, b.inputs.problem) && a.inputs.h == b.inputs.h &&
-           a.inputs.multistep.start == b.inputs.multistep.start &&
-           a.inputs.multistep.own == b.inputs.multistep.own && s.safety == t.safety &&
+           a.inputs.methods.start == b.inputs.methods.start &&
+           a.inputs.methods.typed() == b.inputs.methods.typed() && s.safety == t.safety &&
            s.largestGrowth == t.largestGrowth && s.smallestShrink == t.smallestShrink &&
            s.measure == t.measure && s.parts == t.parts && s.maxAttempts == t.maxAttempts;
 }
@@ -170,7 +170,7 @@ QWidget* AdaptiveTab::createOffer() {
     row->addWidget(offerText_, 1);
     const std::vector<std::size_t> rows = pairRows();
     const std::array<const char*, 2> captions{"Use Runge-Kutta-Fehl&berg",
-                                              "Use Runge-Kutta-M&erson"};
+                                              "Use Run&ge-Kutta-Merson"};
     for (std::size_t i = 0; i < offerButtons_.size() && i < rows.size(); ++i) {
         offerButtons_[i] = new QPushButton(captions[i], offer_);
         offerButtons_[i]->setAccessibleName(
@@ -205,7 +205,7 @@ QWidget* AdaptiveTab::createSettings() {
     connect(parts_, &QComboBox::currentIndexChanged, this, &AdaptiveTab::settingsEdited);
     first->addWidget(partsCaption);
     first->addWidget(parts_);
-    perUnitStep_ = new QCheckBox("error per &unit step", settings);
+    perUnitStep_ = new QCheckBox("&error per unit step", settings);
     perUnitStep_->setAccessibleName("Error per unit step");
     perUnitStep_->setToolTip("Hold the estimate divided by |h| to the tolerance: the error "
                              "gathered over a range, not per step, is then held to it.");
@@ -381,7 +381,7 @@ void AdaptiveTab::startSweep() {
     const auto shown = [this](pelorin::WorkPrecision sweep) { showSweep(std::move(sweep)); };
     sweeps_.runOffThread(
         inputs_.problem,
-        [h0, settings, multistep = inputs_.multistep](const pelorin::Problem& problem,
+        [h0, settings, multistep = inputs_.methods](const pelorin::Problem& problem,
                                                       std::stop_token stop) {
             return pelorin::sweepAdaptive(problem, h0, settings, doublings, stop, multistep);
         },

@@ -20,17 +20,23 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <variant>
 #include <cmath>
 
 namespace {
 
 // The first column of each family's block in the Orders table: the columns
-// are catalogue rows in its order, whose families come one after another.
+// are catalogue rows in its order, whose families come one after another,
+// the methods a teacher types last, a family of their own.
 QList<int> familyBlocks(const std::vector<std::size_t>& rows) {
+    const auto familyOf = [](std::size_t row) {
+        const pelorin::Method& method = pelorin::labCatalogue()[row];
+        return pelorin::isOwnMethod(method) ? std::variant_size_v<pelorin::MethodFamily>
+                                            : method.family.index();
+    };
     QList<int> starts;
-    const auto catalogue = pelorin::labCatalogue();
     for (std::size_t column = 0; column < rows.size(); ++column) {
-        if (column == 0 || catalogue[rows[column]].family.index() != catalogue[rows[column - 1]].family.index()) {
+        if (column == 0 || familyOf(rows[column]) != familyOf(rows[column - 1])) {
             starts.push_back(static_cast<int>(column));
         }
     }
@@ -105,11 +111,16 @@ QString inLines(QString caption) {
     return caption;
 }
 
+// A curve drawn under another says so on a line of its own; under an own
+// method, whose caption is the longest, on two, so that the legend's
+// columns stay within the page.
 QString methodName(const ConvergenceSeries& series) {
     const std::string caption(series.method->caption);
     if (!series.coveredBy) return QString::fromStdString(caption);
-    return QString::fromStdString(
-        pelorin::hiddenCurveName(caption, pelorin::labCatalogue()[*series.coveredBy].caption));
+    const pelorin::Method& over = pelorin::labCatalogue()[*series.coveredBy];
+    std::string overName(over.caption);
+    if (pelorin::isOwnMethod(over)) overName.replace(overName.find(' '), 1, "\n");
+    return QString::fromStdString(pelorin::hiddenCurveName(caption, overName));
 }
 
 // How a cell of the Orders table reads an order that the method alone does
@@ -321,7 +332,7 @@ void ConvergenceTab::study() {
                       : " \u2026")});
     studies_.runOffThread(
         inputs_.problem,
-        [multistep = inputs_.multistep, accuracy, studied = studiedMethods_](
+        [multistep = inputs_.methods, accuracy, studied = studiedMethods_](
             const pelorin::Problem& problem, std::stop_token stop) {
             return pelorin::studyProblem(problem, doublings, stop, multistep, accuracy, studied);
         },

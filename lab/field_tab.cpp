@@ -94,7 +94,7 @@ QHBoxLayout* FieldTab::createSetBoxes() {
          "The implicit one-step methods side by side with the same step h, and the chosen "
          "method with it: on a stiff problem they follow the solution with steps at which "
          "explicit methods blow up."},
-        {"M&ultistep methods with h", "Multistep methods",
+        {"Multistep metho&ds with h", "Multistep methods",
          "The multistep methods side by side with the same step h and the same starting values, "
          "and the chosen method with it."},
         {"Symplect&ic methods with h", "Symplectic methods",
@@ -284,7 +284,7 @@ void FieldTab::study() {
         else display(pelorin::FieldStudy{}, why);
         return;
     }
-    const pelorin::FieldInputs step{inputs.h, inputs.method, inputs.multistep, sideBySide()};
+    const pelorin::FieldInputs step{inputs.h, inputs.method, inputs.methods, sideBySide()};
     if (showsSystem()) startStudy<pelorin::StateVector>(step);
     else startStudy<double>(step);
 }

@@ -18,11 +18,11 @@ struct LabInputs {
     std::string hText = "0.40";
     bool readable = false;     // false when a box holds a number beyond a double
     std::string unreadable;    // then why, in words
-    // "Start with" and the "alpha" and "beta" boxes: how the multistep
-    // methods start, and the own multistep method as the boxes last held one.
-    pelorin::MultistepSettings multistep;
+    // "Start with" and the own methods' boxes: how the multistep methods
+    // start, and the own methods as their boxes last held them.
+    pelorin::MethodSettings methods;
 
     // The method of the row `method`: the catalogue's entry, or for the own
-    // multistep method the one its boxes hold.
-    const pelorin::Method& chosenMethod() const { return multistep.methodAt(method); }
+    // methods the ones their boxes hold.
+    const pelorin::Method& chosenMethod() const { return methods.methodAt(method); }
 };

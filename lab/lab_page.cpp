@@ -7,7 +7,8 @@ QString methodLine(const LabInputs& inputs) {
     const pelorin::Method& method = inputs.chosenMethod();
     const QString started =
         pelorin::isMultistep(method)
-            ? ", started by " + QString::fromStdString(pelorin::startName(inputs.problem, inputs.multistep))
+            ? ", started by " +
+                  QString::fromStdString(pelorin::startName(inputs.problem, inputs.methods))
             : QString();
     return "Method: " + fromView(method.caption) + started + ", h = " + QString::fromStdString(inputs.hText);
 }

@@ -33,6 +33,9 @@ public:
     // Restoring sets the boxes; the next setInputs reads them.
     virtual void keepSettings(pelorin::LessonSettings&) const {}
     virtual void restoreSettings(const pelorin::LessonSettings&) {}
+    // A method the page's own boxes made, which the lab's inputs carry to
+    // every page.
+    virtual void addTypedMethods(pelorin::MethodSettings&) const {}
 
 signals:
     // The page chose h; `text` is h as the lab's box should show it.
@@ -41,6 +44,9 @@ signals:
     void startPicked(const QString& x0, const QString& y0);
     // The lab's method should become this catalogue row.
     void methodChosen(int row);
+    // The page's boxes made another method (addTypedMethods): the lab
+    // chooses it and every page studies it.
+    void methodTyped(int row);
 };
 
 // "Method: Runge-Kutta 4, h = 0.25": the handout's line of a page that runs

@@ -50,7 +50,7 @@ QWidget* MethodChooser::createMultistepRow() {
         startWith_->addItem(fromView(pelorin::labCatalogue()[oneStep].caption), QVariant::fromValue(oneStep));
     }
     startWith_->addItem("The exact or reference solution");
-    showStart(pelorin::MultistepSettings{}.start);
+    showStart(pelorin::MethodSettings{}.start);
     startCaption->setBuddy(startWith_);
     connect(startWith_, &QComboBox::currentIndexChanged, this, &MethodChooser::changed);
     row->addWidget(startCaption);
@@ -119,11 +119,11 @@ std::size_t MethodChooser::row() const {
     return static_cast<std::size_t>(std::max(method_->currentIndex(), 0));
 }
 
-pelorin::MultistepSettings MethodChooser::multistep() const {
-    pelorin::MultistepSettings settings;
+pelorin::MethodSettings MethodChooser::multistep() const {
+    pelorin::MethodSettings settings;
     const QVariant start = startWith_->currentData();
     settings.start = start.isValid() ? std::optional(start.value<std::size_t>()) : std::nullopt;
-    settings.own = own_;
+    settings.ownMultistep = own_;
     return settings;
 }
 

@@ -34,7 +34,7 @@ public:
     // The catalogue row chosen, and how its multistep methods start and
     // which own method the boxes last made.
     std::size_t row() const;
-    pelorin::MultistepSettings multistep() const;
+    pelorin::MethodSettings multistep() const;
     // Reads the alpha and beta boxes strictly: texts that make no method
     // keep the last method they made, and the notes say why.
     void readOwnMethod();

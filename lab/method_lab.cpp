@@ -12,6 +12,7 @@
 #include "lab/plot.h"
 #include "lab/problem_editor.h"
 #include "lab/stability_tab.h"
+#include "lab/tableau_page.h"
 #include "numerics/stability.h"
 #include "texts/results_export.h"
 #include "ui/save_file.h"
@@ -52,13 +53,14 @@ struct PageListing {
     const char* caption;
     LabPage* (*create)(QWidget* parent);
 };
-constexpr std::array<PageListing, 6> labPages{{
+constexpr std::array<PageListing, 7> labPages{{
     {"&Convergence", newPage<ConvergenceTab>},
     {"&Stability", newPage<StabilityTab>},
     {"One s&tep", newPage<OneStepTab>},
     {"&Field", newPage<FieldTab>},
     {"&Adaptive", newPage<AdaptiveTab>},
     {"&Phase plane", newPage<PhasePlaneTab>},
+    {"Tablea&u", newPage<TableauPage>},
 }};
 
 }  // namespace
@@ -144,6 +146,7 @@ QTabWidget* MethodLab::createPages() {
         connect(page, &LabPage::stepChosen, this, &MethodLab::setStep);
         connect(page, &LabPage::startPicked, problem_, &ProblemEditor::startAt);
         connect(page, &LabPage::methodChosen, method_, &MethodChooser::choose);
+        connect(page, &LabPage::methodTyped, this, &MethodLab::methodTyped);
         pages_.push_back(page);
     }
     connect(tabs_, &QTabWidget::currentChanged, this, &MethodLab::pageShown);
@@ -213,6 +216,17 @@ void MethodLab::showPages(Pages which) {
     nameFiles();
 }
 
+// The typed method becomes the lab's, and every page that compares methods
+// takes it too: one study of every page, not one for the choice and another
+// for the method.
+void MethodLab::methodTyped(int row) {
+    {
+        const QSignalBlocker quiet(method_);
+        method_->choose(row);
+    }
+    recalculate();
+}
+
 void MethodLab::recalculate() {
     problem_->read();
     method_->readOwnMethod();
@@ -235,7 +249,8 @@ LabInputs MethodLab::inputs() const {
     inputs.method = method_->row();
     inputs.h = h_;
     inputs.hText = hText_.toStdString();
-    inputs.multistep = method_->multistep();
+    inputs.methods = method_->multistep();
+    for (const LabPage* page : pages_) page->addTypedMethods(inputs.methods);
     return inputs;
 }
 

@@ -73,6 +73,7 @@ private:
     void setStep(double h, const QString& text);
     // h or the method changed: each page follows as far as it shows them.
     void showRunPages();
+    void methodTyped(int row);
     // What changed: the inputs, or only the method or h.
     enum class Pages { every, methodAndStep };
     void showPages(Pages which);

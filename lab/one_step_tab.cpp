@@ -80,7 +80,7 @@ constexpr const char* multistepPhaseDescription =
 // unchanged, compiled anew: a run under way is not started anew.
 bool sameRun(const LabInputs& a, const LabInputs& b) {
     return pelorin::sameProblem(a.problem, b.problem) && a.h == b.h &&
-           &a.chosenMethod() == &b.chosenMethod() && a.multistep.start == b.multistep.start &&
+           &a.chosenMethod() == &b.chosenMethod() && a.methods.start == b.methods.start &&
            a.readable == b.readable && a.unreadable == b.unreadable;
 }
 
@@ -183,7 +183,7 @@ void OneStepTab::startStudy() {
     }
     studies_.study(
         inputs_.problem,
-        [&method, h = inputs_.h, multistep = inputs_.multistep](const pelorin::Problem& problem,
+        [&method, h = inputs_.h, multistep = inputs_.methods](const pelorin::Problem& problem,
                                                                 std::stop_token stop) {
             return pelorin::studyOneStep<State>(method, problem, h, multistep, stop);
         },
@@ -408,13 +408,13 @@ void OneStepTab::showDrawing(const View& view) {
 // The method a starting value came from: the "Start with" method, or none
 // for the solution.
 const pelorin::Method* OneStepTab::startMethod() const {
-    return pelorin::startOf(inputs_.problem, inputs_.multistep).method;
+    return pelorin::startOf(inputs_.problem, inputs_.methods).method;
 }
 
 void OneStepTab::showMultistepStep(int step) {
     const pelorin::Problem& problem = inputs_.problem;
     const pelorin::Method* start = startMethod();
-    const std::string startName = pelorin::startName(problem, inputs_.multistep);
+    const std::string startName = pelorin::startName(problem, inputs_.methods);
     const pelorin::MultistepView view = pelorin::multistepView(
         run_, problem.slopeOf<double>(), knownOverSteps<double>(), startName, step);
     showWalk(view.method, view.step, view.steps);
@@ -443,7 +443,7 @@ void OneStepTab::showMultistepSystemStep(int step) {
         knownOverSteps<pelorin::StateVector>();
     const pelorin::MultistepViewOf<pelorin::StateVector> view = pelorin::multistepView(
         systemRun_, problem.slopeOf<pelorin::StateVector>(), known,
-        pelorin::startName(problem, inputs_.multistep), step);
+        pelorin::startName(problem, inputs_.methods), step);
     showWalk(view.method, view.step, view.steps);
     if (view.fromStart && startMethod()) {
         // The starting value is a step of the one-step method: its stages.

@@ -9,6 +9,7 @@
 #include "numerics/plot_extent.h"
 #include "numerics/solution_paths.h"
 #include "numerics/multistep_stability.h"
+#include "numerics/order_star.h"
 #include "numerics/stability.h"
 #include "numerics/state_operations.h"
 #include "studies/known_solution.h"
@@ -35,6 +36,12 @@ constexpr int gridColumns = 321, gridRows = 321;
 // fewer points, so that a zoom or a pan answers at once; its boundary locus,
 // drawn over the shade, is exact all the same.
 constexpr int multistepGridColumns = 201, multistepGridRows = 201;
+// The order star is sampled over 1.5 times the view each way, so that the
+// sample holds as the layout adjusts the view, with 1.5 times the region's
+// points: the view holds as many as the region's, and at least three
+// quarters of them before a zoom calls for a new sample.
+constexpr double starSampleReach = 1.5;
+constexpr int starGridPoints = 481;
 
 const QColor regionShade(0x9e, 0xd9, 0xc3);
 const QColor regionEdge(0x00, 0x73, 0x54);
@@ -92,6 +99,38 @@ QPen edgePen() {
     return pen;
 }
 
+// A shading's grid in a map: 1 inside, 0 outside.
+void fillMap(QCPColorMap& map, const pelorin::StabilityGrid& grid) {
+    map.data()->setSize(grid.columns, grid.rows);
+    map.data()->setRange(QCPRange(grid.reMin, grid.reMax), QCPRange(grid.imMin, grid.imMax));
+    for (int row = 0; row < grid.rows; ++row) {
+        for (int column = 0; column < grid.columns; ++column) {
+            map.data()->setCell(column, row, grid.isInside(column, row) ? 1 : 0);
+        }
+    }
+}
+
+// An edge's polylines as the plot's curves in the edge's pen, `curves`
+// (the ones drawn before) replaced.
+void drawEdge(LabPlot& plot, std::vector<QCPCurve*>& curves,
+              const std::vector<pelorin::Polyline>& edge) {
+    for (QCPCurve* line : curves) plot.removePlottable(line);
+    curves.clear();
+    for (const pelorin::Polyline& line : edge) {
+        auto* curve = new QCPCurve(plot.xAxis, plot.yAxis);
+        curve->removeFromLegend();
+        curve->setPen(edgePen());
+        QVector<double> t, re, im;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            t << static_cast<double>(i);
+            re << line[i].real();
+            im << line[i].imag();
+        }
+        curve->setData(t, re, im, true);
+        curves.push_back(curve);
+    }
+}
+
 // The region's shading, whose legend entry shows a swatch of the shade
 // framed by the edge's line (a colour map's own entry has no swatch).
 class RegionMap : public QCPColorMap {
@@ -106,6 +145,20 @@ protected:
     }
 };
 
+// The map of a shading by the grid's values 0 and 1, the inside in the shade.
+RegionMap* addShadeMap(LabPlot& plot) {
+    auto* map = new RegionMap(plot.xAxis, plot.yAxis);
+    // Two levels over exactly 0 ... 1 give each value its own colour and no other.
+    QCPColorGradient inside;
+    inside.setLevelCount(2);
+    inside.setColorStopAt(0, QColor(0, 0, 0, 0));
+    inside.setColorStopAt(1, regionShade);
+    map->setGradient(inside);
+    map->setDataRange(QCPRange(0, 1));
+    map->setInterpolate(false);
+    return map;
+}
+
 }  // namespace
 
 StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
@@ -113,7 +166,11 @@ StabilityTab::StabilityTab(QWidget* parent) : LabPage(parent) {
     auto* plots = new QHBoxLayout;
     plots->addWidget(createRegionPlot(), 3);
     plots->addWidget(createRootsPlot(), 2);
+    plots->addWidget(createOrderStarPlot(), 2);
     plots->addWidget(createRunPlot(), 2);
+    // The roots and the order star take turns beside the region: both at
+    // once would make the page wider than the lab before its first study.
+    roots_->setVisible(false);
     layout->addLayout(plots, 3);
     layout->addLayout(createSlider());
     notes_ = addNotes(layout, "Stability notes");
@@ -140,16 +197,8 @@ LabPlot* StabilityTab::createRegionPlot() {
     region_->keepEqualScale();
     region_->xAxis->setLabel("Re z");
     region_->yAxis->setLabel("Im z");
-    // The grid holds 0 outside the region and 1 inside; two levels over
-    // exactly 0 ... 1 give each value its own colour and no other.
-    map_ = new RegionMap(region_->xAxis, region_->yAxis);
-    QCPColorGradient inside;
-    inside.setLevelCount(2);
-    inside.setColorStopAt(0, QColor(0, 0, 0, 0));
-    inside.setColorStopAt(1, regionShade);
-    map_->setGradient(inside);
-    map_->setDataRange(QCPRange(0, 1));
-    map_->setInterpolate(false);
+    // The grid holds 0 outside the region and 1 inside.
+    map_ = addShadeMap(*region_);
     // The point above the edge, whichever of them was drawn last.
     region_->addLayer("point", region_->layer("main"), QCustomPlot::limAbove);
     point_ = region_->addGraph();
@@ -193,6 +242,28 @@ LabPlot* StabilityTab::createRootsPlot() {
     roots_->showLegend(LabPlot::LegendPlace::below);
     roots_->setLegendRows(2);
     return roots_;
+}
+
+LabPlot* StabilityTab::createOrderStarPlot() {
+    star_ = new LabPlot("Order star",
+                        "For a one-step method: where |R(z)\u00b7e^(-z)| exceeds 1, shaded, within "
+                        "its edge |R(z)\u00b7e^(-z)| = 1, R(z) the method's stability function. "
+                        "Where R(z) = e^z + O(z^(p+1)), p + 1 shaded fingers meet at z = 0 "
+                        "between p + 1 unshaded ones; a bounded shaded piece holds a pole of R, a "
+                        "bounded unshaded one a zero. R is A-stable when it has no pole on the "
+                        "left and no shaded point lies on the imaginary axis.",
+                        this);
+    star_->keepEqualScale();
+    star_->xAxis->setLabel("Re z");
+    star_->yAxis->setLabel("Im z");
+    starMap_ = addShadeMap(*star_);
+    star_->showLegend(LabPlot::LegendPlace::below);
+    for (QCPAxis* axis : {star_->xAxis, star_->yAxis}) {
+        connect(axis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, [this] {
+            if (regionMethod_ && showsOrderStar() && !starSampleHolds()) shadeOrderStar();
+        });
+    }
+    return star_;
 }
 
 LabPlot* StabilityTab::createRunPlot() {
@@ -239,8 +310,8 @@ void StabilityTab::setInputs(const LabInputs& inputs) {
                                               inputs_.problem.x1, inputs_.h)
                      : pelorin::StabilityPath{};
     roots_->setVisible(showsMultistep());
-    if (inputs_.multistep.own != intervalsOwn_)
-        fillIntervalRow(pelorin::catalogueRow(pelorin::ownMultistepEntry()));
+    star_->setVisible(showsOrderStar());
+    if (inputs_.methods.typed() != intervalsTyped_) fillOwnRows();
     // The region depends on the method alone; the point (or the path of
     // points) also on the problem, the start and h.
     if (!showsChosenRegion()) drawRegion();
@@ -259,7 +330,7 @@ void StabilityTab::studyMultistep() {
     }
     studies_.study(
         inputs_.problem,
-        [method = &method(), h = inputs_.h, multistep = inputs_.multistep](
+        [method = &method(), h = inputs_.h, multistep = inputs_.methods](
             const pelorin::Problem& problem, std::stop_token) {
             return pelorin::studyMultistepStability(problem, *method, h, multistep);
         },
@@ -297,13 +368,15 @@ void StabilityTab::studyEigenvaluesAlongRun() {
 
 bool StabilityTab::showsChosenRegion() const {
     return regionMethod_ == inputs_.method &&
-           (!pelorin::isOwnMultistep(pelorin::labCatalogue()[inputs_.method]) ||
-            regionOwn_ == inputs_.multistep.own);
+           &pelorin::methodAt(inputs_.method, regionTyped_) == &inputs_.chosenMethod();
 }
 
 PageHandout StabilityTab::handout(const LabInputs& inputs) const {
     if (pelorin::isMultistep(inputs.chosenMethod())) {
         return {{methodLine(inputs)}, {region_, roots_, run_}, {notes_}, {intervals_}};
+    }
+    if (!pelorin::isPartitioned(inputs.chosenMethod())) {
+        return {{methodLine(inputs)}, {region_, star_, run_}, {notes_}, {intervals_}};
     }
     return {{methodLine(inputs)}, {region_, run_}, {notes_}, {intervals_}};
 }
@@ -324,24 +397,29 @@ void StabilityTab::fillIntervals() {
     intervals_->verticalHeader()->setVisible(false);
     intervals_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     intervals_->horizontalHeader()->setStretchLastSection(true);
-    intervalsOwn_ = inputs_.multistep.own;
+    intervalsTyped_ = inputs_.methods.typed();
     intervalStudy_.run(
-        [own = inputs_.multistep.ownMethod()](std::stop_token) {
-            return pelorin::stabilityIntervalRows(own);
+        [typed = intervalsTyped_](std::stop_token) {
+            return pelorin::stabilityIntervalRows(typed);
         },
-        [this, own = intervalsOwn_](const std::vector<pelorin::StabilityIntervalRow>& rows) {
+        [this, typed = intervalsTyped_](const std::vector<pelorin::StabilityIntervalRow>& rows) {
             for (std::size_t row = 0; row < rows.size(); ++row) showIntervalRow(row, rows[row]);
-            // The own method's boxes may hold another formula by now.
-            if (inputs_.multistep.own != own) {
-                fillIntervalRow(pelorin::catalogueRow(pelorin::ownMultistepEntry()));
-            }
+            // The own methods' boxes may hold others by now.
+            if (inputs_.methods.typed() != typed) fillOwnRows();
         });
 }
 
-// The own method's row, when its boxes hold another formula.
-void StabilityTab::fillIntervalRow(std::size_t row) {
-    intervalsOwn_ = inputs_.multistep.own;
-    showIntervalRow(row, pelorin::stabilityIntervalRow(row, inputs_.multistep.ownMethod()));
+// The own methods' rows, when their boxes hold other methods. A typed
+// Runge-Kutta method may share its R(z) with any row, so the column of
+// twins is filled anew.
+void StabilityTab::fillOwnRows() {
+    intervalsTyped_ = inputs_.methods.typed();
+    for (std::size_t row = 0; row < pelorin::labCatalogue().size(); ++row) {
+        const pelorin::Method& entry = pelorin::labCatalogue()[row];
+        if (pelorin::isOwnMethod(entry) || pelorin::hasTableau(entry)) {
+            showIntervalRow(row, pelorin::stabilityIntervalRow(row, intervalsTyped_));
+        }
+    }
 }
 
 void StabilityTab::showIntervalRow(std::size_t row, const pelorin::StabilityIntervalRow& texts) {
@@ -356,15 +434,21 @@ void StabilityTab::showIntervalRow(std::size_t row, const pelorin::StabilityInte
 
 QString StabilityTab::verdictNote() const {
     const pelorin::Method& chosen = method();
-    if (pelorin::isPartitioned(chosen))
-        return QString::fromStdString(pelorin::partitionedStabilityNote(chosen));
-    return QString::fromStdString(
-        pelorin::verdictNote(chosen.caption, pelorin::stabilityVerdict(*tableauOf(chosen))));
+    if (pelorin::isPartitioned(chosen)) {
+        return QString::fromStdString(pelorin::partitionedStabilityNote(chosen) + " " +
+                                      pelorin::noOrderStarNote());
+    }
+    const pelorin::Tableau& tableau = *tableauOf(chosen);
+    const std::string verdict =
+        pelorin::verdictNote(chosen.caption, pelorin::stabilityVerdict(tableau));
+    const std::string star =
+        pelorin::orderStarNote(chosen.caption, pelorin::stabilityFunctionOf(tableau));
+    return QString::fromStdString(star.empty() ? verdict : verdict + "\n" + star);
 }
 
 void StabilityTab::drawRegion() {
     regionMethod_ = inputs_.method;
-    regionOwn_ = inputs_.multistep.own;
+    regionTyped_ = inputs_.methods.typed();
     const pelorin::Method& chosen = method();
     regionMultistep_.reset();
     regionFunction_ = {};
@@ -402,6 +486,7 @@ void StabilityTab::drawRegion() {
     region_->yAxis->scaleRange(1.1);
     shadeRegion();
     placePoint();
+    drawOrderStar();
 }
 
 // A polynomial's region is bounded and lies within the grid the plot is
@@ -424,31 +509,54 @@ void StabilityTab::shadeRegion() {
             ? pelorin::sampleMultistepRegion(*regionMultistep_, multistepGridColumns,
                                              multistepGridRows, frame)
             : pelorin::sampleStabilityRegion(regionFunction_, gridColumns, gridRows, frame);
-    map_->data()->setSize(grid.columns, grid.rows);
-    map_->data()->setRange(QCPRange(grid.reMin, grid.reMax), QCPRange(grid.imMin, grid.imMax));
-    for (int row = 0; row < grid.rows; ++row) {
-        for (int column = 0; column < grid.columns; ++column) {
-            map_->data()->setCell(column, row, grid.isInside(column, row) ? 1 : 0);
-        }
-    }
-    for (QCPCurve* line : boundary_) region_->removePlottable(line);
-    boundary_.clear();
-    const std::vector<pelorin::Polyline> edge =
-        regionMultistep_ ? pelorin::boundaryLocus(*regionMultistep_)
-                         : pelorin::stabilityBoundary(regionFunction_, grid);
-    for (const pelorin::Polyline& line : edge) {
-        auto* curve = new QCPCurve(region_->xAxis, region_->yAxis);
-        curve->removeFromLegend();
-        curve->setPen(edgePen());
-        QVector<double> t, re, im;
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            t << static_cast<double>(i);
-            re << line[i].real();
-            im << line[i].imag();
-        }
-        curve->setData(t, re, im, true);
-        boundary_.push_back(curve);
-    }
+    fillMap(*map_, grid);
+    drawEdge(*region_, boundary_,
+             regionMultistep_ ? pelorin::boundaryLocus(*regionMultistep_)
+                              : pelorin::stabilityBoundary(regionFunction_, grid));
+}
+
+// Every star reaches to infinity (far out on the left |e^(-z)| outgrows any
+// power of z), so it is sampled over the part of the plane in view, as a
+// rational R's region is; the view starts centred on z = 0, where the
+// fingers meet.
+void StabilityTab::drawOrderStar() {
+    if (!showsOrderStar()) return;
+    starMap_->setName(fromView(method().caption) + ": |R(z)e^(-z)| > 1");
+    starMap_->addToLegend();
+    const pelorin::StabilityGrid fitted = pelorin::orderStarFrame();
+    starSample_.reset();  // another R
+    star_->xAxis->setRange(fitted.reMin, fitted.reMax);
+    star_->yAxis->setRange(fitted.imMin, fitted.imMax);
+    star_->xAxis->scaleRange(1.1);
+    star_->yAxis->scaleRange(1.1);
+    shadeOrderStar();
+    star_->replot();
+}
+
+// The layout sets the ranges again at every replot, and widens one axis to
+// keep the scale equal: a view within the part sampled, and at least half
+// as wide and high, keeps its sample.
+bool StabilityTab::starSampleHolds() const {
+    if (!starSample_) return false;
+    const QCPRange x = star_->xAxis->range(), y = star_->yAxis->range();
+    const pelorin::StabilityGrid& sampled = *starSample_;
+    return x.lower >= sampled.reMin && x.upper <= sampled.reMax && y.lower >= sampled.imMin &&
+           y.upper <= sampled.imMax && 2 * x.size() >= sampled.reMax - sampled.reMin &&
+           2 * y.size() >= sampled.imMax - sampled.imMin;
+}
+
+void StabilityTab::shadeOrderStar() {
+    const QCPRange x = star_->xAxis->range(), y = star_->yAxis->range();
+    pelorin::StabilityGrid frame;
+    frame.reMin = x.center() - starSampleReach * x.size() / 2;
+    frame.reMax = x.center() + starSampleReach * x.size() / 2;
+    frame.imMin = y.center() - starSampleReach * y.size() / 2;
+    frame.imMax = y.center() + starSampleReach * y.size() / 2;
+    const pelorin::StabilityGrid grid =
+        pelorin::sampleOrderStar(regionFunction_, starGridPoints, starGridPoints, frame);
+    starSample_ = frame;
+    fillMap(*starMap_, grid);
+    drawEdge(*star_, starEdge_, pelorin::orderStarEdge(regionFunction_, grid));
 }
 
 void StabilityTab::placePoint() {
@@ -549,7 +657,7 @@ bool StabilityTab::addRunGraph(const std::vector<double>& x, const std::vector<d
 
 void StabilityTab::drawRun() {
     QStringList notes;
-    const auto groups = pelorin::sameStabilityFunction(pelorin::labCatalogue());
+    const auto groups = pelorin::sameStabilityFunction(inputs_.methods.typed());
     QStringList alike;
     for (const auto& group : groups) {
         if (group.size() > 1) alike << methodList(group);
@@ -652,6 +760,10 @@ void StabilityTab::showMultistep() {
         return;
     }
     QStringList notes = fromNotes(multistepStudy_.notes);
+    // The roots stand where a one-step method's order star does. Why there
+    // is none goes on the formula's order line, the second of its notes and
+    // a short one: a line of its own would push the page past the lab.
+    if (notes.size() > 1) notes[1] += " " + QString::fromStdString(pelorin::noOrderStarNote());
     const std::string beyond = pelorin::beyondGridNote(multistepStudy_.z, pelorin::StabilityGrid{});
     if (!beyond.empty()) notes.insert(notes.size() - 1, QString::fromStdString(beyond));
     if (leftOut) notes << QString::fromStdString(pelorin::undrawableNote());

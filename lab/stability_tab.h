@@ -4,7 +4,8 @@
 // method with the lab's h, which a slider here sweeps. A multistep method's
 // region is where its characteristic polynomial meets the root condition
 // (every root in the closed unit disc, those on the circle simple), within
-// its boundary locus; a plot beside it shows those roots at z = h·λ.
+// its boundary locus; a plot beside it shows those roots at z = h·λ. For a
+// one-step method that plot gives way to its order star |R(z)·e^(-z)| > 1.
 #pragma once
 
 #include "lab/inputs.h"
@@ -43,11 +44,12 @@ public:
 private:
     LabPlot* createRegionPlot();
     LabPlot* createRootsPlot();
+    LabPlot* createOrderStarPlot();
     LabPlot* createRunPlot();
     // The slider sweeps the lab's h, which the box above the pages shows.
     QLayout* createSlider();
     void fillIntervals();
-    void fillIntervalRow(std::size_t row);
+    void fillOwnRows();
     void showIntervalRow(std::size_t row, const pelorin::StabilityIntervalRow& texts);
     const pelorin::Method& method() const { return inputs_.chosenMethod(); }
     bool showsMultistep() const { return pelorin::isMultistep(method()); }
@@ -58,7 +60,15 @@ private:
     bool showsChosenRegion() const;
     void drawRegion();
     void shadeRegion();
-    // Whether the chosen method is A- or L-stable, in a sentence.
+    // The order star of the region's R(z), sampled over the part of the
+    // plane in view, as the region is: a one-step method's only.
+    bool showsOrderStar() const { return !showsMultistep() && !regionNone(); }
+    void drawOrderStar();
+    void shadeOrderStar();
+    // Whether the star's last sample still serves the view.
+    bool starSampleHolds() const;
+    // Whether the chosen method is A- or L-stable, in a sentence, and what
+    // its order star shows (on a line of its own), or why none is drawn.
     QString verdictNote() const;
     // The point z = h·λ: the lesson's one, at every step point of a run on
     // an equation of the user's, every eigenvalue of h·J along a system's
@@ -98,6 +108,11 @@ private:
     LabPlot* region_ = nullptr;
     LabPlot* run_ = nullptr;
     LabPlot* roots_ = nullptr;
+    LabPlot* star_ = nullptr;
+    QCPColorMap* starMap_ = nullptr;
+    std::vector<QCPCurve*> starEdge_;
+    // The part of the plane the star was last sampled over.
+    std::optional<pelorin::StabilityGrid> starSample_;
     QCPGraph* principal_ = nullptr;
     QCPGraph* parasitic_ = nullptr;
     QCPColorMap* map_ = nullptr;
@@ -110,8 +125,8 @@ private:
     std::optional<std::size_t> regionMethod_;  // the method the region shows
     pelorin::StabilityFunction regionFunction_;      // its R(z)
     std::optional<pelorin::Multistep> regionMultistep_;  // or its formula
-    const pelorin::OwnMultistep* regionOwn_ = nullptr;  // which that formula may be
-    const pelorin::OwnMultistep* intervalsOwn_ = nullptr;  // the own method in the table
+    pelorin::TypedMethods regionTyped_;  // which the own methods may be
+    pelorin::TypedMethods intervalsTyped_;  // the own methods in the table
     pelorin::MultistepStabilityStudy multistepStudy_;
     StudyRunner studies_;
     StudyRunner intervalStudy_;  // of the Stability intervals table

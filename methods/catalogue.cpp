@@ -41,6 +41,16 @@ constexpr Tableau kutta38Tableau{
     {frac(1, 8), frac(3, 8), frac(3, 8), frac(1, 8)},
     {}};
 
+// Kutta's third-order method, the tableau the own Runge-Kutta method's boxes
+// hold until a teacher types another: a classic that the catalogue does not
+// step, with the R(z) of every three-stage third-order method.
+constexpr Tableau kutta3Tableau{
+    3,
+    {frac(0), frac(1, 2), frac(1)},
+    {{{}, {frac(1, 2)}, {frac(-1), frac(2)}}},
+    {frac(1, 6), frac(2, 3), frac(1, 6)},
+    {}};
+
 // Alexander's two-stage singly diagonally implicit method, γ = 1 - √2/2:
 // each stage needs only itself and the ones before, with the same γ on the
 // diagonal, and the second stage ends the step (stiffly accurate), which
@@ -133,6 +143,11 @@ constexpr std::array catalogue{
     Method{"BDF 4", "Backward Differentiation Formula, 4 Steps", "BDF4", LinearMultistep{&bdf4Method},
            "25y(n+4) \u2212 48y(n+3) + 36y(n+2) \u2212 16y(n+1) + 3y(n) = 12h\u00b7f(n+4), solved for "
            "y(n+4) by Newton's method"},
+    Method{"Own Runge-Kutta method", "Own Runge-Kutta Method", "OwnRungeKutta",
+           ExplicitRungeKutta{&kutta3Tableau, nullptr, nullptr, true},
+           "the tableau typed in the boxes c, a and b: K(j) = f(x0 + c(j)\u00b7h, y0 + "
+           "h\u00b7\u03a3 a(j,l)\u00b7K(l)), y1 = y0 + h\u00b7\u03a3 b(j)\u00b7K(j); solved by "
+           "Newton's method where a stage needs itself or a later one"},
     Method{"Own multistep method", "Own Multistep Method", "OwnMultistep",
            LinearMultistep{&classicUnstableMethod, true},
            "the coefficients typed in the boxes alpha and beta: "

@@ -6,6 +6,8 @@
 #include "methods/methods.h"
 
 #include <cmath>
+#include <list>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -164,6 +166,37 @@ const Method& ownMultistepEntry() {
         if (isOwnMultistep(method)) return method;
     }
     throw std::logic_error("the catalogue has no entry for a typed multistep method");
+}
+
+bool isOwnRungeKutta(const Method& method) {
+    if (const ExplicitRungeKutta* family = explicitRungeKutta(method)) return family->typed;
+    const auto* implicit = std::get_if<ImplicitRungeKutta>(&method.family);
+    return implicit && implicit->typed;
+}
+
+const Method& ownRungeKuttaEntry() {
+    for (const Method& method : labCatalogue()) {
+        if (isOwnRungeKutta(method)) return method;
+    }
+    throw std::logic_error("the catalogue has no entry for a typed Runge-Kutta method");
+}
+
+OwnRungeKutta::OwnRungeKutta(const Tableau& typed, const TypedStability& worked)
+    : typed(typed), stability(worked), tableau(typed), entry(ownRungeKuttaEntry()) {
+    tableau.stability = &stability;
+    if (tableau.isImplicit()) entry.family = ImplicitRungeKutta{&tableau, true};
+    else entry.family = ExplicitRungeKutta{&tableau, nullptr, nullptr, true};
+}
+
+const OwnRungeKutta& ownRungeKuttaOf(const Tableau& tableau, const TypedStability& stability) {
+    // A list keeps its elements where they are as it grows.
+    static std::mutex guard;
+    static std::list<OwnRungeKutta> kept;
+    const std::lock_guard<std::mutex> lock(guard);
+    for (const OwnRungeKutta& own : kept) {
+        if (own.typed == tableau) return own;
+    }
+    return kept.emplace_back(tableau, stability);
 }
 
 std::span<const std::size_t> oneStepRows() {

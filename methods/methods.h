@@ -151,14 +151,18 @@ using StepProcedure = StepProcedureOf<double>;
 // MethodRun); only the window's seven also carry their steps as the window
 // computes them, whose digits the textbook tables give, and a test ties each
 // to its tableau.
+// A teacher's own Runge-Kutta method is the entry whose tableau is typed,
+// explicit or implicit as the typed tableau is.
 struct ExplicitRungeKutta {
     const Tableau* tableau;
     StepProcedure step = nullptr;
     StepProcedureOf<StateVector> stepSystem = nullptr;
+    bool typed = false;
 };
 // Stages that need each other: a step solves for them by Newton's method.
 struct ImplicitRungeKutta {
     const Tableau* tableau;
+    bool typed = false;
 };
 // A pair of tableaus of as many stages, one for the positions and one for
 // the momenta of a system whose components split (ComponentSplit). The
@@ -296,11 +300,28 @@ inline bool isOwnMultistep(const Method& method) {
     return family && family->typed;
 }
 const Method& ownMultistepEntry();
-// The entry of a catalogue row, or on the own method's row the method typed
+// The entry whose tableau a teacher types.
+bool isOwnRungeKutta(const Method& method);
+const Method& ownRungeKuttaEntry();
+// Either entry whose coefficients a teacher types.
+inline bool isOwnMethod(const Method& method) {
+    return isOwnMultistep(method) || isOwnRungeKutta(method);
+}
+// The methods a teacher typed for the catalogue's own entries, null for an
+// entry whose boxes made none yet.
+struct TypedMethods {
+    const Method* multistep = nullptr;
+    const Method* rungeKutta = nullptr;
+
+    bool operator==(const TypedMethods&) const = default;
+};
+// The entry of a catalogue row, or on an own method's row the method typed
 // where there is one.
-inline const Method& methodAt(std::size_t row, const Method* own) {
+inline const Method& methodAt(std::size_t row, const TypedMethods& typed) {
     const Method& entry = labCatalogue()[row];
-    return own && isOwnMultistep(entry) ? *own : entry;
+    if (typed.multistep && isOwnMultistep(entry)) return *typed.multistep;
+    if (typed.rungeKutta && isOwnRungeKutta(entry)) return *typed.rungeKutta;
+    return entry;
 }
 // Whether the method can step a slope: a partitioned method only where its
 // components split.
@@ -329,5 +350,24 @@ struct OwnMultistep {
     Multistep multistep{&formula};
     Method entry;
 };
+
+// A teacher's own Runge-Kutta method: the catalogue's own entry with the
+// tableau typed in its boxes, of the family the tableau makes, and the
+// tableau's stability as worked out where it was typed. Kept as an
+// OwnMultistep is, by ownRungeKuttaOf.
+struct OwnRungeKutta {
+    OwnRungeKutta(const Tableau& typed, const TypedStability& worked);
+    OwnRungeKutta(const OwnRungeKutta&) = delete;
+    OwnRungeKutta& operator=(const OwnRungeKutta&) = delete;
+
+    Tableau typed;  // as given, the key it is kept by
+    TypedStability stability;
+    Tableau tableau;  // the same, with its stability
+    Method entry;
+};
+// The own method of this tableau, one for each tableau typed, for as long
+// as the program runs; `stability` is the tableau's, and is kept with the
+// first.
+const OwnRungeKutta& ownRungeKuttaOf(const Tableau& tableau, const TypedStability& stability);
 
 }  // namespace pelorin

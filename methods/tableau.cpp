@@ -5,10 +5,12 @@
 
 namespace pelorin {
 
-double Coefficient::value() const { return (rational + surd * std::sqrt(double(radicand))) / denominator; }
+double Coefficient::value() const {
+    return (double(rational) + double(surd) * std::sqrt(double(radicand))) / double(denominator);
+}
 
 std::string Coefficient::text() const {
-    const auto withSign = [](int n, const std::string& unit) {
+    const auto withSign = [](std::int64_t n, const std::string& unit) {
         const std::string size = std::abs(n) == 1 && !unit.empty() ? "" : std::to_string(std::abs(n));
         return (n < 0 ? "-" : "") + size + unit;
     };

@@ -6,26 +6,47 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace pelorin {
 
 // A tableau entry (rational + surd·√radicand) / denominator: exact fractions,
 // Gill's coefficients with 1/√2 and Gauss-Legendre's with √3, written the way
-// a textbook prints them.
+// a textbook prints them, or as a student typed them: every part is a whole
+// number a double holds exactly, so that value() rounds only in its own
+// three operations.
 struct Coefficient {
-    int rational = 0;
-    int surd = 0;
-    int denominator = 1;
-    int radicand = 2;
+    std::int64_t rational = 0;
+    std::int64_t surd = 0;
+    std::int64_t denominator = 1;
+    std::int64_t radicand = 2;
 
     double value() const;
     bool isZero() const { return rational == 0 && surd == 0; }
     // "0", "1/2", "-7200/2197", "(2 - √2)/6", "-√2/2", "(3 - 2√3)/12".
     std::string text() const;
+
+    bool operator==(const Coefficient&) const = default;
 };
 
-inline constexpr int maxStages = 6;
+inline constexpr int maxStages = 8;
+
+// What a typed tableau does to y' = λy, worked out exactly where it was
+// typed, for the steps' layers, which work out only the catalogue's
+// tableaus themselves: R(z) = P(z)/Q(z) with its coefficients from z⁰ up,
+// each rounded once, whether R keeps the left half-plane and dies out at
+// infinity, and its limit there where it has one.
+struct TypedStability {
+    std::vector<double> numerator, denominator;
+    bool aStable = false;
+    bool lStable = false;
+    bool poleOnTheLeft = false;  // some pole with Re z ≤ 0
+    bool hasLimit = false;       // P no higher in degree than Q
+    double atInfinity = 0;
+};
 using Coefficients = std::array<Coefficient, maxStages>;
 
 struct Tableau {
@@ -36,10 +57,29 @@ struct Tableau {
     // Weights of the embedded error estimate Σ e_j k_j: the difference
     // between the two combinations of an embedded pair; all zero if none.
     Coefficients e;
+    // A typed tableau's stability as worked out exactly; null for the
+    // catalogue's.
+    const TypedStability* stability = nullptr;
 
     bool hasErrorEstimate() const;
     // A stage that needs itself or a later one: some a[j][l] with l >= j.
     bool isImplicit() const;
+
+    bool operator==(const Tableau&) const = default;
+};
+
+// A tableau as a student types it into the boxes c1 … cs, a11 … ass (row,
+// then column), b1 … bs and embedded b1 … embedded bs. An empty a box is 0,
+// as a printed tableau leaves its zeros blank; the embedded weights are all
+// empty where there is no pair.
+struct TableauTexts {
+    std::vector<std::string> c;
+    std::vector<std::vector<std::string>> a;  // s rows of s
+    std::vector<std::string> b;
+    std::vector<std::string> embedded;
+
+    std::size_t stages() const { return c.size(); }
+    bool operator==(const TableauTexts&) const = default;
 };
 
 // p/q, (p + s√2)/q and (p + s√3)/q, to keep the tables readable.

@@ -666,12 +666,13 @@ void noteStop(WorkPrecision& sweep, const std::string& caption, double tolerance
     sweep.notes.push_back(caption + " with tolerance " + errorText(tolerance) + ": " + why);
 }
 
-// Every embedded pair over sweepTolerances, its error at x1 in the maximum
-// norm; false when `stop` ended the sweep first.
+// Every embedded pair over sweepTolerances, a typed one too, its error at
+// x1 in the maximum norm; false when `stop` ended the sweep first.
 template <class AtEnd>
 bool sweepPairs(WorkPrecision& sweep, const AtEnd& problem, double h0,
                 const ControllerSettings& settings, std::stop_token stop) {
-    for (const Method& method : labCatalogue()) {
+    for (std::size_t row = 0; row < labCatalogue().size(); ++row) {
+        const Method& method = methodAt(row, problem.typed);
         if (!carriesEstimate(method)) continue;
         WorkSeries series{std::string(method.caption), &method, {}};
         for (double tolerance : sweepTolerances) {

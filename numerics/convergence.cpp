@@ -397,7 +397,7 @@ ConvergenceStudy studyConvergence(const ConvergenceProblemOf<State>& problem, in
     std::vector<std::string> notApplying;
     for (std::size_t row = 0; row < labCatalogue().size(); ++row) {
         if (!studied[row]) continue;
-        const Method& method = methodAt(row, problem.own);
+        const Method& method = methodAt(row, problem.typed);
         ConvergenceSeries& series = study.series[row];
         series.method = &method;
         if (!appliesTo(method, problem.f)) {

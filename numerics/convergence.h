@@ -32,10 +32,10 @@ struct ConvergenceProblemOf {
     // solution, else 0: errors below its measurableFloor cannot be measured.
     double measurableError = 0;
     // Where the multistep methods take their first values from, and the
-    // method the catalogue's own multistep entry stands for (its own
-    // default where none is given).
+    // methods the catalogue's own entries stand for (their own defaults
+    // where none is given).
     StartOf<State> start{};
-    const Method* own = nullptr;
+    TypedMethods typed{};
 };
 using ConvergenceProblem = ConvergenceProblemOf<double>;
 

@@ -410,7 +410,8 @@ std::optional<State> solveStages(const ImplicitScheme& scheme, SlopeOf<State> F,
                                  std::vector<NewtonIterate<State>>* iterations = nullptr,
                                  std::string* restart = nullptr) {
     if (scheme.stages < 1 || scheme.stages > maxImplicitStages || components(y0) == 0) {
-        throw std::invalid_argument("an implicit step takes 1 to 3 stages and a state");
+        throw std::invalid_argument("an implicit step takes 1 to " +
+                                    std::to_string(maxImplicitStages) + " stages and a state");
     }
     const StageEquations<State> equations{scheme, F, x0, y0, h};
     Iterate<State> last;
@@ -489,7 +490,8 @@ StateVector implicitValue(const ImplicitScheme& scheme, SlopeOf<StateVector> F, 
 
 ImplicitScheme schemeOf(const Tableau& tableau) {
     if (tableau.stages < 1 || tableau.stages > maxImplicitStages) {
-        throw std::invalid_argument("an implicit step takes 1 to 3 stages");
+        throw std::invalid_argument("an implicit step takes 1 to " +
+                                    std::to_string(maxImplicitStages) + " stages");
     }
     ImplicitScheme scheme;
     scheme.stages = tableau.stages;

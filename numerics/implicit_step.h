@@ -15,11 +15,12 @@
 
 namespace pelorin {
 
-// A method's tableau as plain numbers, at most three stages: the stage slopes
+// A method's tableau as plain numbers, as many stages as a tableau may have:
+// the stage slopes
 //   K_j = F(x0 + c_j·h, y0 + h·Σ_l a_jl·K_l),  j = 1..stages,
 // and the step's value y1 = y0 + h·Σ_j b_j·K_j. Entries past `stages` are
 // not read.
-inline constexpr int maxImplicitStages = 3;
+inline constexpr int maxImplicitStages = maxStages;
 struct ImplicitScheme {
     int stages = 1;
     std::array<std::array<double, maxImplicitStages>, maxImplicitStages> a{};

@@ -163,12 +163,12 @@ std::array<PathOf<State>, 3> halvedRuns(const Method& method, SlopeOf<State> f, 
 
 template <class State>
 PerMethod<PathOf<State>> everyMethodRun(SlopeOf<State> f, double x0, const State& y0, double x1,
-                                        double h, const StartOf<State>& start, const Method* own,
-                                        const StudiedMethods& studied) {
+                                        double h, const StartOf<State>& start,
+                                        const TypedMethods& typed, const StudiedMethods& studied) {
     PerMethod<PathOf<State>> paths;
     for (std::size_t row = 0; row < labCatalogue().size(); ++row) {
         if (!studied[row]) continue;
-        const Method& method = methodAt(row, own);
+        const Method& method = methodAt(row, typed);
         paths[row] = solutionPath(method, f, x0, y0, x1, h, maxPathSteps, start);
     }
     return paths;
@@ -191,16 +191,17 @@ std::array<PathOf<StateVector>, 3> halvedPaths(const Method& method, SlopeOf<Sta
 }
 
 PerMethod<SolutionPath> everyMethodPath(Slope f, double x0, double y0, double x1, double h,
-                                        const Start& start, const Method* own,
+                                        const Start& start, const TypedMethods& typed,
                                         const StudiedMethods& studied) {
-    return everyMethodRun(f, x0, y0, x1, h, start, own, studied);
+    return everyMethodRun(f, x0, y0, x1, h, start, typed, studied);
 }
 
 PerMethod<PathOf<StateVector>> everyMethodPath(SlopeOf<StateVector> F, double x0,
                                                const StateVector& y0, double x1, double h,
-                                               const StartOf<StateVector>& start, const Method* own,
+                                               const StartOf<StateVector>& start,
+                                               const TypedMethods& typed,
                                                const StudiedMethods& studied) {
-    return everyMethodRun(F, x0, y0, x1, h, start, own, studied);
+    return everyMethodRun(F, x0, y0, x1, h, start, typed, studied);
 }
 
 bool sameCurve(const SolutionPath& a, const SolutionPath& b, double tolerance) {

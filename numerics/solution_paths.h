@@ -137,15 +137,15 @@ std::array<PathOf<StateVector>, 3> halvedPaths(const Method& method, SlopeOf<Sta
                                                double h, const StartOf<StateVector>& start = {});
 
 // Every method of the lab's catalogue `studied` with the same h, in
-// catalogue order, the others' paths empty; `own` stands for the
-// catalogue's own multistep method where given.
+// catalogue order, the others' paths empty; `typed` stands for the
+// catalogue's own methods where given.
 PerMethod<SolutionPath> everyMethodPath(Slope f, double x0, double y0, double x1, double h,
-                                        const Start& start = {}, const Method* own = nullptr,
+                                        const Start& start = {}, const TypedMethods& typed = {},
                                         const StudiedMethods& studied = everyMethod());
 PerMethod<PathOf<StateVector>> everyMethodPath(SlopeOf<StateVector> F, double x0,
                                                const StateVector& y0, double x1, double h,
                                                const StartOf<StateVector>& start = {},
-                                               const Method* own = nullptr,
+                                               const TypedMethods& typed = {},
                                                const StudiedMethods& studied = everyMethod());
 
 // Whether two runs draw as one curve: they have the same points in x, and

@@ -77,12 +77,12 @@ bool stable(const StabilityFunction& r, double x) {
 // Where the edge crosses the segment from a point inside the region to one
 // outside: bisection down to neighbouring doubles, keeping the inside end.
 // A segment along a grid line keeps its other coordinate exactly.
-std::complex<double> edgeCrossing(const StabilityFunction& r, std::complex<double> in,
+std::complex<double> edgeCrossing(const RegionTest& inside, std::complex<double> in,
                                   std::complex<double> out) {
     for (int i = 0; i < 100; ++i) {
         const std::complex<double> middle = in + (out - in) / 2.0;
         if (middle == in || middle == out) break;
-        (insideRegion(r, middle) ? in : out) = middle;
+        (inside(middle) ? in : out) = middle;
     }
     return in;
 }
@@ -182,6 +182,14 @@ std::vector<std::vector<std::size_t>> sameStabilityFunction(std::span<const Meth
     return groups;
 }
 
+std::vector<std::vector<std::size_t>> sameStabilityFunction(const TypedMethods& typed) {
+    std::vector<Method> methods;
+    for (std::size_t row = 0; row < labCatalogue().size(); ++row) {
+        methods.push_back(methodAt(row, typed));
+    }
+    return sameStabilityFunction(methods);
+}
+
 double StabilityGrid::re(int column) const {
     return reMin + (reMax - reMin) * column / std::max(1, columns - 1);
 }
@@ -253,7 +261,7 @@ using Joins = std::vector<std::array<int, 2>>;
 
 // Marching squares: in each square of four neighbouring grid points the edge
 // crosses the sides whose corners differ, and joins them in pairs.
-Joins joinCrossings(const StabilityFunction& r, const StabilityGrid& grid,
+Joins joinCrossings(const RegionTest& inside, const StabilityGrid& grid,
                     const GridSides& sides) {
     Joins joined(static_cast<std::size_t>(sides.count()), {-1, -1});
     const auto join = [&joined](int a, int b) {
@@ -283,7 +291,7 @@ Joins joinCrossings(const StabilityFunction& r, const StabilityGrid& grid,
                 // off the second and fourth, or the other way round.
                 const std::complex<double> centre{(grid.re(column) + grid.re(column + 1)) / 2,
                                                   (grid.im(row) + grid.im(row + 1)) / 2};
-                if (insideRegion(r, centre) == corner[0]) {
+                if (inside(centre) == corner[0]) {
                     join(side[0], side[1]);
                     join(side[2], side[3]);
                 } else {
@@ -297,14 +305,14 @@ Joins joinCrossings(const StabilityFunction& r, const StabilityGrid& grid,
 }
 
 // The joined crossings followed into lines, each crossing once.
-std::vector<Polyline> followLines(const StabilityFunction& r, const StabilityGrid& grid,
+std::vector<Polyline> followLines(const RegionTest& inside, const StabilityGrid& grid,
                                   const GridSides& sides, const Joins& joined) {
     const auto crossing = [&](int side) {
         const auto [a, b] = sides.ends(side);
         const std::complex<double> first{grid.re(a[0]), grid.im(a[1])};
         const std::complex<double> second{grid.re(b[0]), grid.im(b[1])};
-        return grid.isInside(a[0], a[1]) ? edgeCrossing(r, first, second)
-                                         : edgeCrossing(r, second, first);
+        return grid.isInside(a[0], a[1]) ? edgeCrossing(inside, first, second)
+                                         : edgeCrossing(inside, second, first);
     };
     std::vector<bool> used(joined.size(), false);
     const auto follow = [&](int start) {
@@ -339,8 +347,12 @@ std::vector<Polyline> followLines(const StabilityFunction& r, const StabilityGri
 
 std::vector<Polyline> stabilityBoundary(const StabilityFunction& r,
                                         const StabilityGrid& grid) {
+    return regionBoundary([&r](std::complex<double> z) { return insideRegion(r, z); }, grid);
+}
+
+std::vector<Polyline> regionBoundary(const RegionTest& inside, const StabilityGrid& grid) {
     const GridSides sides{grid.columns, grid.rows};
-    return followLines(r, grid, sides, joinCrossings(r, grid, sides));
+    return followLines(inside, grid, sides, joinCrossings(inside, grid, sides));
 }
 
 std::string stepZText(double z) {

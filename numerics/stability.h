@@ -33,6 +33,8 @@ std::string intervalText(double interval);
 // group.
 std::vector<std::vector<std::size_t>> sameStabilityFunction(
     std::span<const Method> methods = methodCatalogue);
+// The same over the lab's catalogue, its own entries as typed.
+std::vector<std::vector<std::size_t>> sameStabilityFunction(const TypedMethods& typed);
 
 // |R(z)| as the notes give it: three decimals, or as many more as it takes
 // to tell a modulus just off 1 from 1, so that "inside" or "outside" never
@@ -87,6 +89,8 @@ std::string beyondGridNote(const std::vector<std::complex<double>>& z, const Sta
 using Polyline = std::vector<std::complex<double>>;
 std::vector<Polyline> stabilityBoundary(const StabilityFunction& r,
                                         const StabilityGrid& grid);
+// The same edge of any region sampled by its test of a point (sampleRegion).
+std::vector<Polyline> regionBoundary(const RegionTest& inside, const StabilityGrid& grid);
 
 // The h the lab's step box takes, shared by the pages that run one method
 // with one h: down to steps small enough for an explicit method on the

@@ -16,7 +16,7 @@ namespace {
 // coefficient of R that is 0 is exactly 0 and a sign is certain.
 struct Surd {
     long long p = 0, s = 0, q = 1;
-    int r = 2;
+    long long r = 2;
 };
 
 // The catalogue's tableaus keep every numerator and denominator far below
@@ -38,7 +38,7 @@ Surd lowestTerms(Surd x) {
 }
 
 // A rational number's root is any; the other operand's is the one kept.
-int commonRoot(const Surd& a, const Surd& b) { return a.s != 0 ? a.r : b.r; }
+long long commonRoot(const Surd& a, const Surd& b) { return a.s != 0 ? a.r : b.r; }
 
 Surd operator+(const Surd& a, const Surd& b) {
     return lowestTerms({plus(times(a.p, b.q), times(b.p, a.q)), plus(times(a.s, b.q), times(b.s, a.q)),
@@ -47,7 +47,7 @@ Surd operator+(const Surd& a, const Surd& b) {
 Surd operator-(const Surd& a) { return {-a.p, -a.s, a.q, a.r}; }
 Surd operator-(const Surd& a, const Surd& b) { return a + -b; }
 Surd operator*(const Surd& a, const Surd& b) {
-    const int r = commonRoot(a, b);
+    const long long r = commonRoot(a, b);
     return lowestTerms({plus(times(a.p, b.p), times(times(a.s, b.s), r)),
                         plus(times(a.p, b.s), times(a.s, b.p)), times(a.q, b.q), r});
 }
@@ -194,6 +194,7 @@ std::vector<double> stabilityPolynomial(const Tableau& tableau) {
 
 StabilityFunction stabilityFunctionOf(const Tableau& tableau) {
     if (!tableau.isImplicit()) return stabilityPolynomial(tableau);
+    if (tableau.stability) return {tableau.stability->numerator, tableau.stability->denominator};
     const ExactRatio r = exactRatio(tableau);
     return {rounded(r.numerator), rounded(r.denominator)};
 }
@@ -211,6 +212,10 @@ double stabilityModulus(const StabilityFunction& r, std::complex<double> z) {
 StabilityVerdict stabilityVerdict(const Tableau& tableau) {
     // A polynomial of degree 1 or more is unbounded: no explicit method is A-stable.
     if (!tableau.isImplicit()) return {};
+    if (const TypedStability* typed = tableau.stability) {
+        return {typed->aStable, typed->lStable, typed->poleOnTheLeft,
+                typed->hasLimit ? std::optional(typed->atInfinity) : std::nullopt};
+    }
     const ExactRatio r = exactRatio(tableau);
     const std::size_t p = r.numerator.size() - 1, q = r.denominator.size() - 1;
     StabilityVerdict verdict;

@@ -37,7 +37,8 @@ std::vector<double> stabilityPolynomial(const Tableau& tableau);
 
 // R of any tableau: an explicit one's polynomial above, the digits the lab
 // has always shown; an implicit one's P and Q from the exact entries (at most
-// three stages), each coefficient rounded once.
+// three stages), each coefficient rounded once, or for a typed tableau as
+// worked out where it was typed.
 StabilityFunction stabilityFunctionOf(const Tableau& tableau);
 
 std::complex<double> stabilityFunction(const StabilityFunction& r, std::complex<double> z);

@@ -55,6 +55,10 @@ constexpr std::array<LessonText, 2> coefficientTexts{{
     {"alpha", &LessonSettings::alpha},
     {"beta", &LessonSettings::beta},
 }};
+// The own Runge-Kutta method's boxes, which a file holds where a teacher
+// typed a tableau: "own tableau": {"c": [...], "a": [[...], ...], "b": [...],
+// "embedded b": [...]}, every entry a text as typed.
+constexpr std::string_view tableauKey = "own tableau";
 // The sets of methods the pages compare, which a file holds only where
 // they are not the defaults.
 constexpr std::string_view comparedKey = "compared methods", sideBySideKey = "side by side with h";
@@ -228,6 +232,73 @@ std::string readMethodSets(const Json& file, LessonSettings& lesson) {
     return {};
 }
 
+// One entry of the own tableau, as readText reads a member.
+std::optional<std::string> readEntry(const Json& value, const std::string& where,
+                                     std::string& text) {
+    const std::string quoted = "The problem file's " + quotedKey(tableauKey) + " " + where;
+    if (!value.is_string()) return quoted + " is not a text in quotes.";
+    text = value.get<std::string>();
+    if (const std::size_t characters = characterCount(text);
+        characters > maxProblemNumberCharacters) {
+        return quoted + " has " + std::to_string(characters) + " characters; it may have at most " +
+               std::to_string(maxProblemNumberCharacters) + ".";
+    }
+    if (const auto control = controlCharacter(text)) {
+        return quoted + " holds a control character (" + *control + ").";
+    }
+    return std::nullopt;
+}
+
+// A list of `count` entries of the own tableau, one for each stage.
+std::optional<std::string> readEntries(const Json& list, const std::string& where,
+                                       std::size_t count, std::vector<std::string>& texts) {
+    const std::string quoted = "The problem file's " + quotedKey(tableauKey) + " " + where;
+    if (!list.is_array()) return quoted + " is not a list of texts.";
+    if (list.size() != count) {
+        return quoted + " has " + std::to_string(list.size()) + " entries for " +
+               std::to_string(count) + " stages: a tableau is square.";
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        texts.emplace_back();
+        const std::string entry = where + " entry " + std::to_string(i + 1);
+        if (auto error = readEntry(list[i], entry, texts.back())) return error;
+    }
+    return std::nullopt;
+}
+
+std::variant<TableauTexts, std::string> readTableauTexts(const Json& tableau) {
+    const std::string quoted = "The problem file's " + quotedKey(tableauKey);
+    if (!tableau.is_object() || !tableau.contains("c") || !tableau.contains("a") ||
+        !tableau.contains("b")) {
+        return quoted + " is not an object with the lists \"c\", \"a\" and \"b\".";
+    }
+    const Json& c = tableau["c"];
+    const std::size_t stages = c.is_array() ? c.size() : 0;
+    if (stages < 1 || stages > static_cast<std::size_t>(maxStages)) {
+        return quoted + " \"c\" is not a list of 1 to " + std::to_string(maxStages) + " texts.";
+    }
+    TableauTexts texts;
+    if (auto error = readEntries(c, "\"c\"", stages, texts.c)) return *error;
+    if (auto error = readEntries(tableau["b"], "\"b\"", stages, texts.b)) return *error;
+    const Json& a = tableau["a"];
+    if (!a.is_array() || a.size() != stages) {
+        return quoted + " \"a\" is not a list of " + std::to_string(stages) +
+               " rows: a tableau is square.";
+    }
+    for (std::size_t i = 0; i < stages; ++i) {
+        texts.a.emplace_back();
+        const std::string row = "\"a\" row " + std::to_string(i + 1);
+        if (auto error = readEntries(a[i], row, stages, texts.a.back())) return *error;
+    }
+    if (tableau.contains("embedded b")) {
+        if (auto error = readEntries(tableau["embedded b"], "\"embedded b\"", stages,
+                                     texts.embedded)) {
+            return *error;
+        }
+    }
+    return texts;
+}
+
 // The lesson's members of a version 2 file; a sentence when one fails.
 std::variant<LessonSettings, std::string> readLesson(const Json& file) {
     LessonSettings lesson;
@@ -262,6 +333,11 @@ std::variant<LessonSettings, std::string> readLesson(const Json& file) {
         TextReading read = readText(file, member.key, maxProblemNumberCharacters);
         if (!read.error.empty()) return read.error;
         lesson.*member.text = std::move(read.text);
+    }
+    if (file.contains(std::string(tableauKey))) {
+        auto tableau = readTableauTexts(file[std::string(tableauKey)]);
+        if (const auto* error = std::get_if<std::string>(&tableau)) return *error;
+        lesson.tableau = std::move(std::get<TableauTexts>(tableau));
     }
     if (const std::string error = readMethodSets(file, lesson); !error.empty()) return error;
     return lesson;
@@ -348,6 +424,13 @@ std::string writeProblemFile(const ProblemText& problem, const LessonSettings& l
         for (const LessonText& member : coefficientTexts) {
             file[std::string(member.key)] = lesson.*member.text;
         }
+    }
+    if (lesson.tableau) {
+        OrderedJson& tableau = file[std::string(tableauKey)];
+        tableau["c"] = lesson.tableau->c;
+        tableau["a"] = lesson.tableau->a;
+        tableau["b"] = lesson.tableau->b;
+        if (!lesson.tableau->embedded.empty()) tableau["embedded b"] = lesson.tableau->embedded;
     }
     if (lesson.comparedMethods != MethodSet::every) {
         file[std::string(comparedKey)] = methodSetEntry(lesson.comparedMethods).caption;

@@ -84,6 +84,8 @@ struct LessonSettings {
     // are not these defaults, so that every other file stays as it was.
     MethodSet comparedMethods = MethodSet::every;
     std::optional<MethodSet> sideBySide;
+    // The own Runge-Kutta method's boxes where a teacher typed a tableau.
+    std::optional<TableauTexts> tableau;
 
     bool operator==(const LessonSettings&) const = default;
 };

@@ -210,7 +210,7 @@ template AdaptiveStudyOf<StateVector> studyAdaptive<StateVector>(const Method&, 
 
 WorkPrecision sweepAdaptive(const Problem& problem, double h0, const ControllerSettings& settings,
                             int doublings, std::stop_token stop,
-                            const MultistepSettings& multistep) {
+                            const MethodSettings& multistep) {
     // The convergence problem steps the copy's slope: it lives as long as the sweep.
     const Problem own = problem.clone();
     const ReferenceAccuracy accuracy = ReferenceAccuracy::standard;

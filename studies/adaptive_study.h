@@ -59,6 +59,6 @@ AdaptiveStudyOf<State> studyAdaptive(const Method& method, const Problem& proble
 // multistep methods' fixed steps start as `multistep` says.
 WorkPrecision sweepAdaptive(const Problem& problem, double h0, const ControllerSettings& settings,
                             int doublings, std::stop_token stop = {},
-                            const MultistepSettings& multistep = {});
+                            const MethodSettings& multistep = {});
 
 }  // namespace pelorin

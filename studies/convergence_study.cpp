@@ -17,10 +17,10 @@ std::string noReferenceNote(const std::string& why) {
 }  // namespace
 
 ProblemAtEnd problemAtEnd(const Problem& typed, ReferenceAccuracy accuracy,
-                          const MultistepSettings& multistep) {
+                          const MethodSettings& multistep) {
     const double x0 = typed.x0, y0 = typed.y0[0], x1 = typed.x1;
     const Slope f = typed.slopeOf<double>();
-    ConvergenceProblem problem{x0, y0, x1, f, 0, 0, {}, multistep.ownMethod()};
+    ConvergenceProblem problem{x0, y0, x1, f, 0, 0, {}, multistep.typed()};
     if (const KnownSolution exact = typed.exactOf<double>()) {
         problem.exactAtEnd = exact(x1);
         problem.start = startOf(typed, multistep);
@@ -48,9 +48,9 @@ ProblemAtEnd problemAtEnd(const Problem& typed, ReferenceAccuracy accuracy,
 }
 
 ProblemAtEndOf<StateVector> systemAtEnd(const Problem& own, ReferenceAccuracy accuracy,
-                        const MultistepSettings& multistep) {
+                        const MethodSettings& multistep) {
     ConvergenceProblemOf<StateVector> problem{own.x0, own.y0, own.x1, own.slopeOf<StateVector>(),
-                                              {}, 0, {}, multistep.ownMethod()};
+                                              {}, 0, {}, multistep.typed()};
     if (const KnownStateOf<StateVector> exact = own.exactOf<StateVector>()) {
         problem.exactAtEnd = exact(own.x1);
         problem.start = systemStartOf(own, multistep);
@@ -124,7 +124,7 @@ ConvergenceStudy studyAtEnd(const ProblemAtEndOf<State>& atEnd, int doublings,
 }  // namespace
 
 ConvergenceStudy studyProblem(const Problem& problem, int doublings, std::stop_token stop,
-                              const MultistepSettings& multistep, ReferenceAccuracy accuracy,
+                              const MethodSettings& multistep, ReferenceAccuracy accuracy,
                               const StudiedMethods& studied) {
     // The convergence problem steps the copy's slope: it lives as long as the study.
     const Problem own = problem.clone();

@@ -31,10 +31,10 @@ struct ProblemAtEndOf {
 using ProblemAtEnd = ProblemAtEndOf<double>;
 ProblemAtEnd problemAtEnd(const Problem& problem,
                           ReferenceAccuracy accuracy = ReferenceAccuracy::standard,
-                          const MultistepSettings& multistep = {});
+                          const MethodSettings& multistep = {});
 ProblemAtEndOf<StateVector> systemAtEnd(const Problem& problem,
                         ReferenceAccuracy accuracy = ReferenceAccuracy::standard,
-                        const MultistepSettings& multistep = {});
+                        const MethodSettings& multistep = {});
 
 // Without an exact solution the reference is used, as accurate as asked,
 // and the study's notes say which reference and how accurate it is. A system's errors are its
@@ -42,7 +42,7 @@ ProblemAtEndOf<StateVector> systemAtEnd(const Problem& problem,
 // early, as studyConvergence's does. The multistep methods start as `multistep` says. The methods
 // `studied` alone are run.
 ConvergenceStudy studyProblem(const Problem& problem, int doublings, std::stop_token stop = {},
-                              const MultistepSettings& multistep = {},
+                              const MethodSettings& multistep = {},
                               ReferenceAccuracy accuracy = ReferenceAccuracy::standard,
                               const StudiedMethods& studied = everyMethod());
 

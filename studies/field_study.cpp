@@ -235,7 +235,7 @@ std::string shareText(double part, double whole) {
 // starting values move its value, are in the maximum norm.
 template <class State>
 std::string startingValuesNote(const FieldStudyOf<State>& study, const Problem& problem,
-                               const MultistepSettings& settings,
+                               const MethodSettings& settings,
                                const ComparedSolutionOf<State>& known) {
     const PathOf<State>& run = study.halved[0];
     if (!run.method || !isMultistep(*run.method) || !known || run.x.size() < 2) return {};
@@ -647,7 +647,7 @@ void showKnown(FieldStudyOf<State>& study, const Problem& problem,
 // norm and its runs' notes, and after it the starting values' and the Lab
 // steps' notes not said yet (its run is the run with h, whose failure is
 // already said).
-void closingNotes(FieldStudy& study, const Problem& problem, const MultistepSettings& settings,
+void closingNotes(FieldStudy& study, const Problem& problem, const MethodSettings& settings,
                   const KnownSolution& solution) {
     study.startingNote = startingValuesNote(study, problem, settings, solution);
     noteRuns(study);
@@ -655,7 +655,7 @@ void closingNotes(FieldStudy& study, const Problem& problem, const MultistepSett
 }
 
 void closingNotes(FieldStudyOf<StateVector>& study, const Problem& problem,
-                  const MultistepSettings& settings,
+                  const MethodSettings& settings,
                   const SolutionSamplesOf<StateVector>& solution) {
     study.startingNote = startingValuesNote(study, problem, settings, solution);
     std::vector<std::string> runs{maximumNormNote()};
@@ -678,12 +678,12 @@ template <class State>
 FieldStudyOf<State> studyField(const Problem& shared, const FieldInputs& inputs,
                                std::stop_token stop) {
     const Problem problem = shared.clone();
-    const Method& method = inputs.multistep.methodAt(inputs.method);
-    const auto [f, y0, exact, start] = posedAs<State>(problem, inputs.multistep);
+    const Method& method = inputs.methods.methodAt(inputs.method);
+    const auto [f, y0, exact, start] = posedAs<State>(problem, inputs.methods);
     const double x0 = problem.x0, x1 = problem.x1, h = inputs.h;
     FieldStudyOf<State> study;
     study.halved = halvedPaths(method, f, x0, y0, x1, h, start);
-    study.every = everyMethodPath(f, x0, y0, x1, h, start, inputs.multistep.ownMethod(),
+    study.every = everyMethodPath(f, x0, y0, x1, h, start, inputs.methods.typed(),
                                   sideBySideMethods(inputs));
     if (stop.stop_requested()) return study;
 
@@ -699,7 +699,7 @@ FieldStudyOf<State> studyField(const Problem& shared, const FieldInputs& inputs,
     study.labSteps.trustEnds = known.trustEnds;
     showKnown(study, problem, known.solution, inputs.method);
     findHiddenRuns(study, inputs.method, inputs.sideBySide);
-    closingNotes(study, problem, inputs.multistep, known.solution);
+    closingNotes(study, problem, inputs.methods, known.solution);
     return study;
 }
 template FieldStudy studyField<double>(const Problem&, const FieldInputs&, std::stop_token);

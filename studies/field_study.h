@@ -120,7 +120,7 @@ using FieldStudy = FieldStudyOf<double>;
 struct FieldInputs {
     double h = 0;
     std::size_t method = 0;
-    MultistepSettings multistep{};
+    MethodSettings methods{};
     std::optional<SideBySide> sideBySide{};
 };
 // The methods of the set shown, and the chosen one where it belongs beside

@@ -55,13 +55,13 @@ std::optional<SolutionEnd> solutionEnd(const Problem& problem) {
     return SolutionEnd{problem.x0, *end};
 }
 
-Start startOf(const Problem& problem, const MultistepSettings& settings) {
-    if (settings.start) return {&labCatalogue()[*settings.start], {}};
+Start startOf(const Problem& problem, const MethodSettings& settings) {
+    if (settings.start) return {&settings.methodAt(*settings.start), {}};
     return {nullptr, [samples = knownSolution(problem)](double x) { return samples({x}).front(); }};
 }
 
-StartOf<StateVector> systemStartOf(const Problem& problem, const MultistepSettings& settings) {
-    if (settings.start) return {&labCatalogue()[*settings.start], {}};
+StartOf<StateVector> systemStartOf(const Problem& problem, const MethodSettings& settings) {
+    if (settings.start) return {&settings.methodAt(*settings.start), {}};
     if (!problem.isSystem()) {
         return {nullptr, [known = startOf(problem, settings).solution](double x) {
                     return StateVector{known(x)};
@@ -73,7 +73,7 @@ StartOf<StateVector> systemStartOf(const Problem& problem, const MultistepSettin
 }
 
 template <class State>
-PosedProblem<State> posedAs(const Problem& problem, const MultistepSettings& settings) {
+PosedProblem<State> posedAs(const Problem& problem, const MethodSettings& settings) {
     if constexpr (std::is_same_v<State, double>) {
         return {problem.slopeOf<double>(), problem.y0[0], problem.exactOf<double>(),
                 startOf(problem, settings)};
@@ -82,10 +82,10 @@ PosedProblem<State> posedAs(const Problem& problem, const MultistepSettings& set
                 systemStartOf(problem, settings)};
     }
 }
-template PosedProblem<double> posedAs(const Problem&, const MultistepSettings&);
-template PosedProblem<StateVector> posedAs(const Problem&, const MultistepSettings&);
+template PosedProblem<double> posedAs(const Problem&, const MethodSettings&);
+template PosedProblem<StateVector> posedAs(const Problem&, const MethodSettings&);
 
-std::string startName(const Problem& problem, const MultistepSettings& settings) {
+std::string startName(const Problem& problem, const MethodSettings& settings) {
     if (settings.start) return std::string(labCatalogue()[*settings.start].caption);
     return "the " + knownSolutionName(problem);
 }

@@ -30,24 +30,26 @@ std::optional<SolutionEnd> solutionEnd(const Problem& problem);
 
 // How the lab runs its multistep methods: the one-step method (catalogue
 // row) their first values come from, or none for the known solution's own
-// values, and the teacher's own method where one was typed.
-struct MultistepSettings {
+// values; and the teacher's own methods where typed.
+struct MethodSettings {
     std::optional<std::size_t> start = catalogueRow(methodByCaption(textbookStart));
-    const OwnMultistep* own = nullptr;  // numerics' ownMultistepOf keeps it
+    const OwnMultistep* ownMultistep = nullptr;  // numerics' ownMultistepOf keeps it
+    const OwnRungeKutta* ownRungeKutta = nullptr;  // ownRungeKuttaOf keeps it
 
-    const Method* ownMethod() const { return own ? &own->entry : nullptr; }
-    // The method of a catalogue row, the own one for its row.
-    const Method& methodAt(std::size_t row) const {
-        return pelorin::methodAt(row, ownMethod());
+    TypedMethods typed() const {
+        return {ownMultistep ? &ownMultistep->entry : nullptr,
+                ownRungeKutta ? &ownRungeKutta->entry : nullptr};
     }
+    // The method of a catalogue row, an own one for its row.
+    const Method& methodAt(std::size_t row) const { return pelorin::methodAt(row, typed()); }
 };
 
 // The start the settings choose on the problem: the one-step method, or the
 // exact solution, else the reference, at the starting abscissae (NaN where
 // the reference does not reach: the run then stops with a note).
-Start startOf(const Problem& problem, const MultistepSettings& settings);
+Start startOf(const Problem& problem, const MethodSettings& settings);
 // A single equation's start is startOf's, value for value.
-StartOf<StateVector> systemStartOf(const Problem& problem, const MultistepSettings& settings);
+StartOf<StateVector> systemStartOf(const Problem& problem, const MethodSettings& settings);
 
 // The problem as a run of State steps it (a number for one equation, the
 // components for a system): its slope, start and exact solution (empty
@@ -60,9 +62,9 @@ struct PosedProblem {
     StartOf<State> start;
 };
 template <class State>
-PosedProblem<State> posedAs(const Problem& problem, const MultistepSettings& settings = {});
+PosedProblem<State> posedAs(const Problem& problem, const MethodSettings& settings = {});
 
 // "Runge-Kutta 4", "the exact solution" or "the reference".
-std::string startName(const Problem& problem, const MultistepSettings& settings);
+std::string startName(const Problem& problem, const MethodSettings& settings);
 
 }  // namespace pelorin

@@ -6,7 +6,7 @@ namespace pelorin {
 
 template <class State>
 OneStepStudyOf<State> studyOneStep(const Method& method, const Problem& problem, double h,
-                                   const MultistepSettings& multistep, std::stop_token stop) {
+                                   const MethodSettings& multistep, std::stop_token stop) {
     // Asked for and no longer wanted before it began, as a page asks for a
     // run at every box the student leaves: nothing to do.
     if (stop.stop_requested()) return {};
@@ -21,8 +21,8 @@ OneStepStudyOf<State> studyOneStep(const Method& method, const Problem& problem,
     return study;
 }
 template OneStepStudy studyOneStep(const Method&, const Problem&, double,
-                                   const MultistepSettings&, std::stop_token);
+                                   const MethodSettings&, std::stop_token);
 template OneStepStudyOf<StateVector> studyOneStep(const Method&, const Problem&, double,
-                                         const MultistepSettings&, std::stop_token);
+                                         const MethodSettings&, std::stop_token);
 
 }  // namespace pelorin

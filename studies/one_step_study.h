@@ -33,6 +33,6 @@ using OneStepStudy = OneStepStudyOf<double>;
 // end is looked for skips the end: the study is no longer wanted.
 template <class State>
 OneStepStudyOf<State> studyOneStep(const Method& method, const Problem& problem, double h,
-                                   const MultistepSettings& multistep, std::stop_token stop = {});
+                                   const MethodSettings& multistep, std::stop_token stop = {});
 
 }  // namespace pelorin

@@ -32,7 +32,7 @@ std::string startingValuesText(long count, const std::string& from) {
 
 // The run the page draws beside the region, and what its notes say of it.
 void runMultistep(MultistepStabilityStudy& study, const Problem& problem, const Method& method,
-                  double h, const MultistepSettings& multistep) {
+                  double h, const MethodSettings& multistep) {
     if (!(h > 0)) return;
     const bool lesson = problem.equation.lesson();
     const double x1 = lesson ? problem.x0 + static_cast<double>(stabilityRunSteps) * h : problem.x1;
@@ -51,7 +51,7 @@ void runMultistep(MultistepStabilityStudy& study, const Problem& problem, const 
 }  // namespace
 
 MultistepStabilityStudy studyMultistepStability(const Problem& typed, const Method& method,
-                                                double h, const MultistepSettings& multistep) {
+                                                double h, const MethodSettings& multistep) {
     const Problem problem = typed.clone();
     const Multistep& formula = *multistepOf(method);
     MultistepStabilityStudy study;

@@ -54,6 +54,6 @@ struct MultistepStabilityStudy {
 inline constexpr long stabilityRunSteps = 20;
 // It clones the problem first, so that it may run on any thread.
 MultistepStabilityStudy studyMultistepStability(const Problem& problem, const Method& method,
-                                                double h, const MultistepSettings& multistep = {});
+                                                double h, const MethodSettings& multistep = {});
 
 }  // namespace pelorin

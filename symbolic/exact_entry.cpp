@@ -1,5 +1,7 @@
 #include "symbolic/exact_entry.h"
 
+#include "base/number_text.h"
+
 #include <cctype>
 #include <sstream>
 #include <stdexcept>
@@ -22,10 +24,10 @@ struct Unreadable : std::runtime_error {
 };
 
 // expression = term {("+" | "-") term}
-// term       = factor {("*" | "/") factor}
+// term       = factor {("*" | "/") factor | "√" primary}
 // factor     = ("+" | "-") factor | power
 // power      = primary ["^" factor]
-// primary    = number | "(" expression ")" | "sqrt" "(" expression ")"
+// primary    = number | "(" expression ")" | "sqrt" "(" expression ")" | "√" primary
 class Reader {
 public:
     explicit Reader(std::string_view text) : text_(text) {}
@@ -52,6 +54,8 @@ private:
         while (true) {
             if (take('*')) {
                 value = value * factor();
+            } else if (rootFollows()) {
+                value = value * factor();  // 2√3, as a textbook writes a multiple of a root
             } else if (take('/')) {
                 const ex divisor = factor().expand();
                 if (divisor.is_zero()) throw Unreadable("divides by zero");
@@ -99,6 +103,14 @@ private:
             if (!take('(')) throw Unreadable("needs brackets after sqrt, as in sqrt(3)");
             return squareRoot(closed(expression()).expand());
         }
+        // √ as a textbook prints it: "(3 - √3)/6" roots the 3 alone.
+        if (text_.substr(at_, root.size()) == root) {
+            at_ += root.size();
+            if (++depth_ > maxDepth) throw Unreadable("is nested too deeply");
+            const ex radicand = primary().expand();
+            --depth_;
+            return squareRoot(radicand);
+        }
         if (at_ < text_.size() && (std::isdigit(static_cast<unsigned char>(text_[at_])) ||
                                    text_[at_] == '.')) {
             return number();
@@ -131,6 +143,11 @@ private:
         return value / scale;
     }
 
+    bool rootFollows() {
+        skipSpaces();
+        return text_.substr(at_, root.size()) == root;
+    }
+
     bool take(char c) {
         skipSpaces();
         if (at_ < text_.size() && text_[at_] == c) {
@@ -145,32 +162,19 @@ private:
     }
 
     std::string unexpected() const {
-        return "cannot be read from \"" + std::string(text_.substr(at_)) +
-               "\" on: an entry is a number, a fraction or a square root";
+        return "cannot be read from " + quotedForNote(text_.substr(at_)) +
+               " on: an entry is a number, a fraction or a square root";
     }
 
-    // √(p/q) as (k/q)·√p1·√p2·…, p·q = k²·p1·p2·… with distinct primes, so
-    // that a value has one form and a difference of equal values expands to
-    // 0 (√6 - √2·√3 too). Only a number or a fraction has a root here: a root
-    // of a root would leave that field.
+    // Only a number or a fraction has a root here: a root of a root would
+    // leave the field of the entries.
     static ex squareRoot(const ex& radicand) {
         if (isNegative(radicand)) throw Unreadable("takes the square root of a negative number");
         if (!GiNaC::is_a<GiNaC::numeric>(radicand) ||
             !GiNaC::ex_to<GiNaC::numeric>(radicand).is_rational()) {
             throw Unreadable("takes the square root of a root: roots are of numbers and fractions");
         }
-        const GiNaC::numeric& r = GiNaC::ex_to<GiNaC::numeric>(radicand);
-        GiNaC::numeric rest = r.numer() * r.denom();
-        ex root = 1 / r.denom();
-        // Primes are looked for below a bound; a larger factor keeps its own root.
-        for (GiNaC::numeric p = 2; p * p <= rest && p < 100000; p = p + 1) {
-            for (; GiNaC::irem(rest, p * p).is_zero(); rest = rest / (p * p)) root = root * p;
-            if (GiNaC::irem(rest, p).is_zero()) {
-                rest = rest / p;
-                root = root * GiNaC::sqrt(ex(p));  // ex: a numeric argument gives a float
-            }
-        }
-        return rest == 1 ? root : root * GiNaC::sqrt(ex(rest));
+        return exactSquareRoot(GiNaC::ex_to<GiNaC::numeric>(radicand));
     }
 
     static bool isNegative(const ex& value) {
@@ -179,12 +183,31 @@ private:
                GiNaC::ex_to<GiNaC::numeric>(approximate).is_negative();
     }
 
+    static constexpr std::string_view root = "\u221a";
+
     std::string_view text_;
     std::size_t at_ = 0;
     int depth_ = 0;
 };
 
 }  // namespace
+
+// √(p/q) as (k/q)·√p1·√p2·…, p·q = k²·p1·p2·… with distinct primes, so
+// that a value has one form and a difference of equal values expands to
+// 0 (√6 - √2·√3 too). Primes are looked for below a bound; a larger factor
+// keeps its own root.
+GiNaC::ex exactSquareRoot(const GiNaC::numeric& r) {
+    GiNaC::numeric rest = r.numer() * r.denom();
+    ex root = 1 / r.denom();
+    for (GiNaC::numeric p = 2; p * p <= rest && p < 100000; p = p + 1) {
+        for (; GiNaC::irem(rest, p * p).is_zero(); rest = rest / (p * p)) root = root * p;
+        if (GiNaC::irem(rest, p).is_zero()) {
+            rest = rest / p;
+            root = root * GiNaC::sqrt(ex(p));  // ex: a numeric argument gives a float
+        }
+    }
+    return rest == 1 ? root : root * GiNaC::sqrt(ex(rest));
+}
 
 ExactReading readExactEntry(std::string_view text) {
     Reader reader(text);

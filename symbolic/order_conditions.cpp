@@ -1,6 +1,10 @@
 #include "symbolic/order_conditions.h"
 
+#include "symbolic/exact_entry.h"
+
 #include <algorithm>
+#include <array>
+#include <string_view>
 #include <cmath>
 
 namespace pelorin {
@@ -10,7 +14,7 @@ namespace {
 using GiNaC::ex;
 
 ex exactOf(const Coefficient& k) {
-    const ex root = GiNaC::sqrt(ex(k.radicand));  // ex: a numeric argument gives a float
+    const ex root = exactSquareRoot(GiNaC::numeric(k.radicand));
     return ((GiNaC::numeric(k.rational) + GiNaC::numeric(k.surd) * root) / k.denominator).expand();
 }
 
@@ -84,7 +88,44 @@ double toDouble(const ex& value) {
     return GiNaC::ex_to<GiNaC::numeric>(GiNaC::evalf(value)).to_double();
 }
 
+// The summation indices in the order a tree's nodes are met, root first,
+// as subscripts; q has none.
+constexpr std::array<std::string_view, 9> indices{"\u1d62", "\u2c7c", "\u2096", "\u2097",
+                                                   "\u2098", "\u2099", "\u2092", "\u209a",
+                                                   "\u1d63"};
+constexpr std::array<std::string_view, 10> powers{"",  "", "\u00b2", "\u00b3", "\u2074",
+                                                  "\u2075", "\u2076", "\u2077", "\u2078",
+                                                  "\u2079"};
+
+// The factors a node of index `at` contributes for its subtrees: c to the
+// power of its leaves where nodes stand for them, then an a to each other
+// subtree with that subtree's own factors.
+std::string nodeFactors(const std::vector<RootedTree>& forest, std::size_t t, std::size_t at,
+                        std::size_t& next, bool withNodes) {
+    std::size_t leaves = 0;
+    std::string branches;
+    for (const std::size_t u : forest[t].subtrees) {
+        if (withNodes && forest[u].order == 1) {
+            ++leaves;
+            continue;
+        }
+        const std::size_t child = next++;
+        branches += "a" + std::string(indices[at]) + std::string(indices[child]) +
+                    nodeFactors(forest, u, child, next, withNodes);
+    }
+    const std::string nodes =
+        leaves == 0 ? "" : "c" + std::string(indices[at]) + std::string(powers[leaves]);
+    return nodes + branches;
+}
+
 }  // namespace
+
+std::string conditionText(const std::vector<RootedTree>& forest, std::size_t t, bool withNodes) {
+    std::size_t next = 1;
+    const std::string weight = "\u03a3 b\u1d62" + nodeFactors(forest, t, 0, next, withNodes);
+    const long density = forest[t].density;
+    return weight + " = " + (density == 1 ? "1" : "1/" + std::to_string(density));
+}
 
 ExactTableau exactTableau(const Tableau& tableau) {
     const auto s = static_cast<std::size_t>(tableau.stages);

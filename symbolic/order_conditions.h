@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace pelorin {
@@ -54,6 +55,12 @@ struct OrderAnalysis {
     // Prince weigh a method; absent where p is maxAnalysedOrder.
     std::optional<double> errorConstant;
 };
+
+// Tree t's condition as a textbook writes it: with the nodes c where
+// c = A·1 holds, as in "Σ bᵢcᵢ² = 1/3" and "Σ bᵢaᵢⱼcⱼ = 1/6"; else every node
+// below the root with its own a, as in "Σ bᵢaᵢⱼaᵢₖ = 1/3", since then c is
+// not what the condition weighs.
+std::string conditionText(const std::vector<RootedTree>& forest, std::size_t t, bool withNodes);
 
 // The conditions of the weights b, or of weights given in their place (an
 // embedded pair's).

@@ -12,10 +12,11 @@ namespace pelorin {
 
 namespace {
 
-// The other methods of the catalogue with the same R(z) as the one in `row`.
-std::string sameFunctionAs(std::size_t row) {
+// The other methods of the catalogue with the same R(z) as the one in `row`,
+// the own ones as typed.
+std::string sameFunctionAs(std::size_t row, const TypedMethods& typed) {
     std::vector<std::string_view> twins;
-    for (const auto& group : sameStabilityFunction(labCatalogue())) {
+    for (const auto& group : sameStabilityFunction(typed)) {
         if (std::find(group.begin(), group.end(), row) == group.end()) continue;
         for (std::size_t other : group) {
             if (other != row) twins.push_back(labCatalogue()[other].caption);
@@ -30,8 +31,8 @@ std::string sameFunctionAs(std::size_t row) {
 // with the same R; a multistep method's interval by the root test and what
 // its region holds of the left half-plane by its A(α) angle; a partitioned
 // pair's limit on the oscillator.
-StabilityIntervalRow stabilityIntervalRow(std::size_t row, const Method* own) {
-    const Method& method = methodAt(row, own);
+StabilityIntervalRow stabilityIntervalRow(std::size_t row, const TypedMethods& typed) {
+    const Method& method = methodAt(row, typed);
     StabilityIntervalRow texts{std::string(method.caption), {}, {}, "\u2013"};
     if (const Multistep* multistep = multistepOf(method)) {
         texts.interval = multistepIntervalText(*multistep);
@@ -42,15 +43,15 @@ StabilityIntervalRow stabilityIntervalRow(std::size_t row, const Method* own) {
     } else {
         texts.interval = intervalText(stabilityInterval(stabilityFunctionOf(*tableauOf(method))));
         texts.halfPlane = verdictText(stabilityVerdict(*tableauOf(method)));
-        texts.alike = sameFunctionAs(row);
+        texts.alike = sameFunctionAs(row, typed);
     }
     return texts;
 }
 
-std::vector<StabilityIntervalRow> stabilityIntervalRows(const Method* own) {
+std::vector<StabilityIntervalRow> stabilityIntervalRows(const TypedMethods& typed) {
     std::vector<StabilityIntervalRow> rows;
     for (std::size_t row = 0; row < labCatalogue().size(); ++row) {
-        rows.push_back(stabilityIntervalRow(row, own));
+        rows.push_back(stabilityIntervalRow(row, typed));
     }
     return rows;
 }

@@ -17,10 +17,10 @@ struct StabilityIntervalRow {
     std::string method, interval, halfPlane, alike;
 };
 
-// The row of the catalogue's method `row`, or on the own method's row the
-// method `own` where given.
-StabilityIntervalRow stabilityIntervalRow(std::size_t row, const Method* own);
+// The row of the catalogue's method `row`, or on an own method's row the
+// method typed where given.
+StabilityIntervalRow stabilityIntervalRow(std::size_t row, const TypedMethods& typed);
 // Every row, in catalogue order.
-std::vector<StabilityIntervalRow> stabilityIntervalRows(const Method* own);
+std::vector<StabilityIntervalRow> stabilityIntervalRows(const TypedMethods& typed);
 
 }  // namespace pelorin

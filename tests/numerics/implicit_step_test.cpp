@@ -198,7 +198,7 @@ TEST(ImplicitStep, DivergingIterationsGiveNoValue) {
 }
 
 TEST(ImplicitStep, RefusesASchemeBeyondItsStages) {
-    for (int stages : {0, 4}) {
+    for (int stages : {0, maxImplicitStages + 1}) {
         ImplicitScheme scheme = backwardEuler();
         scheme.stages = stages;
         EXPECT_THROW(implicitStep(scheme, square, 0, 1, 0.1), std::invalid_argument) << stages;

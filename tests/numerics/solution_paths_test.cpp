@@ -145,6 +145,9 @@ TEST(SolutionPaths, RunEveryMethodWithTheSameH) {
         {"BDF 2", 4.92578125},
         {"BDF 3", 5.2439196904500323},
         {"BDF 4", 5.2949314786676771},
+        // Kutta's third-order method, the own Runge-Kutta method's boxes until a
+        // tableau is typed, in exact fractions: 12457511/2359296.
+        {"Own Runge-Kutta method", 5.280181460910374},
         {"Own multistep method", 5.395833333333333},
     };
     // y' reads y: the partitioned methods have nothing to split and run

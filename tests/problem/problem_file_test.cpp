@@ -77,7 +77,7 @@ ProblemText textsOf(const LibrarySystem& entry) {
 
 const LessonSettings rungeKuttaLesson{"0.1", 3, "Field", "1E-6",
                                       ToleranceParts::absoluteAndRelative, false, "0.9", "5", "0.2",
-                                      3, "", "", MethodSet::every, std::nullopt};
+                                      3, "", "", MethodSet::every, std::nullopt, std::nullopt};
 
 }  // namespace
 
@@ -85,7 +85,7 @@ const LessonSettings rungeKuttaLesson{"0.1", 3, "Field", "1E-6",
 // stiff problem, the tolerance loose and per unit step.
 const LessonSettings stiffLesson{"0.10", 4, "Adaptive", "1E-2", ToleranceParts::relativeOnly,
                                  true, "0.8", "4", "0.25", 3, "", "", MethodSet::every,
-                                 std::nullopt};
+                                 std::nullopt, std::nullopt};
 
 TEST(ProblemFile, IsWrittenAsDocumented) {
     EXPECT_EQ(writeProblemFile(problemText(problemLibrary.front()), stiffLesson),
@@ -126,7 +126,7 @@ TEST(ProblemFile, ReadsTheLessonAsWritten) {
     ASSERT_TRUE(read.lesson);
     const LessonSettings expected{"0.1", 0, "Field", "1E-6", ToleranceParts::absoluteOnly,
                                   true, "0.9", "5", "0.2", 3, "", "", MethodSet::every,
-                                  std::nullopt};
+                                  std::nullopt, std::nullopt};
     EXPECT_EQ(*read.lesson, expected);
 }
 
@@ -252,7 +252,8 @@ TEST(ProblemFile, RefusesEveryDamagedHostileOrNewerFileWithASentence) {
          "\"Implicit mid point\", \"SDIRK 2\", \"Radau IIA 3\", \"Gauss-Legendre 4\", "
          "\"Symplectic Euler\", \"St\u00f6rmer-Verlet\", \"Adams-Bashforth 2\", "
          "\"Adams-Bashforth 3\", \"Adams-Bashforth 4\", \"Adams-Moulton 3\", \"Adams "
-         "predictor-corrector 4\", \"BDF 2\", \"BDF 3\", \"BDF 4\", \"Own multistep method\"."},
+         "predictor-corrector 4\", \"BDF 2\", \"BDF 3\", \"BDF 4\", \"Own Runge-Kutta method\", "
+         "\"Own multistep method\"."},
         {"a tolerance kind the lab lacks", fileWith("tolerance kind", "\"mixed\""),
          "The problem file's \"tolerance kind\" \"mixed\" is not one of \"absolute and "
          "relative\", \"absolute only\", \"relative only\"."},
@@ -536,7 +537,7 @@ TEST(ProblemFile, AMultistepLessonKeepsItsStartAndCoefficients) {
               "\"Runge-Kutta-Fehlberg\", \"Runge-Kutta-Merson\", \"Runge-Kutta-Gill\", \"Ralston "
               "2\", \"Heun 3\", \"SSP Runge-Kutta 3\", \"Kutta 3/8\", \"Backward Euler\", "
               "\"Trapezoid\", \"Implicit mid point\", \"SDIRK 2\", \"Radau IIA 3\", \"Gauss-Legendre 4\", "
-              "\"exact or reference solution\".");
+              "\"Own Runge-Kutta method\", \"exact or reference solution\".");
 }
 
 // The sets of methods the pages compare come last, only where a page does
@@ -575,5 +576,50 @@ TEST(ProblemFile, ALessonKeepsTheSetsOfMethodsItsPagesCompare) {
         std::string changed = bytes;
         changed.replace(changed.find(row.from), std::string(row.from).size(), row.to);
         EXPECT_EQ(readProblemFile(changed).error, row.error);
+    }
+}
+
+// The own Runge-Kutta method's boxes as typed, where a teacher typed a
+// tableau; a file whose tableau is not square, or not texts, is refused.
+TEST(ProblemFile, ALessonKeepsTheTypedTableauAndRefusesOneThatIsNotSquare) {
+    LessonSettings own = rungeKuttaLesson;
+    own.tableau = TableauTexts{{"(3 - √3)/6", "(3 + √3)/6"},
+                               {{"1/4", "(3 - 2√3)/12"}, {"(3 + 2√3)/12", "1/4"}},
+                               {"1/2", "1/2"},
+                               {}};
+    const std::string bytes = writeProblemFile(problemText(problemLibrary.front()), own);
+    EXPECT_NE(bytes.find("  \"own tableau\": {\n    \"c\": [\n      \"(3 - √3)/6\",\n"),
+              std::string::npos)
+        << bytes;
+    const ProblemFileReading read = readProblemFile(bytes);
+    ASSERT_TRUE(read.lesson) << read.error;
+    EXPECT_EQ(*read.lesson, own);
+
+    const std::string member = "\"own tableau\": ";
+    const auto withTableau = [&](const std::string& tableau) {
+        return fileWith("", "").insert(1, member + tableau + ", ");
+    };
+    const struct {
+        const char* name;
+        std::string tableau;
+        const char* error;
+    } rows[] = {
+        {"a short row", R"({"c": ["0", "1"], "a": [["", ""], ["1"]], "b": ["1/2", "1/2"]})",
+         "The problem file's \"own tableau\" \"a\" row 2 has 1 entries for 2 stages: a tableau is "
+         "square."},
+        {"too few weights", R"({"c": ["0", "1"], "a": [["", ""], ["1", ""]], "b": ["1"]})",
+         "The problem file's \"own tableau\" \"b\" has 1 entries for 2 stages: a tableau is "
+         "square."},
+        {"nine stages",
+         R"({"c": ["0","0","0","0","0","0","0","0","0"], "a": [], "b": []})",
+         "The problem file's \"own tableau\" \"c\" is not a list of 1 to 8 texts."},
+        {"a number, not a text", R"({"c": [0], "a": [[""]], "b": ["1"]})",
+         "The problem file's \"own tableau\" \"c\" entry 1 is not a text in quotes."},
+        {"no weights", R"({"c": ["0"], "a": [[""]]})",
+         "The problem file's \"own tableau\" is not an object with the lists \"c\", \"a\" and "
+         "\"b\"."},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(readProblemFile(withTableau(row.tableau)).error, row.error) << row.name;
     }
 }

@@ -103,7 +103,7 @@ TEST(MultistepStudy, OrdersOnTheTextbookProblem) {
 // equation's multistep series have none, and the orders of Adams-Bashforth 2
 // are read as they come, not marked as rounding's.
 TEST(MultistepStudy, RunsOfStartingValuesAloneBeginNoFloor) {
-    MultistepSettings exactStart;
+    MethodSettings exactStart;
     exactStart.start = std::nullopt;
     for (const char* name : {"Lesson", "Stiff"}) {
         SCOPED_TRACE(name);
@@ -126,14 +126,14 @@ TEST(MultistepStudy, RunsOfStartingValuesAloneBeginNoFloor) {
 // order the study reads is negative (-4.31, -14.23, -32.96, -70.20 in
 // fractions, textbook_multistep.py's formula).
 TEST(MultistepStudy, TheClassicUnstableMethodDivergesAsHShrinks) {
-    MultistepSettings settings;
-    settings.own = typed("1, 4, -5", "0, 4, 2");
-    EXPECT_EQ(multistepVerdict(settings.own->formula),
+    MethodSettings settings;
+    settings.ownMultistep = typed("1, 4, -5", "0, 4, 2");
+    EXPECT_EQ(multistepVerdict(settings.ownMultistep->formula),
               "order 3, error constant 1/36; not zero-stable: ρ has the root -5, outside the unit "
               "circle. Its runs do not converge: their errors grow as h shrinks.");
     const ConvergenceStudy study = studyProblem(textbook(), 6, {}, settings);
     const ConvergenceSeries& own = study.series[catalogueRow(ownMultistepEntry())];
-    EXPECT_EQ(own.method, &settings.own->entry);
+    EXPECT_EQ(own.method, &settings.ownMultistep->entry);
     int negative = 0;
     for (const ConvergencePoint& point : own.points) {
         if (point.steps >= 8 && point.order) {
@@ -151,19 +151,19 @@ TEST(MultistepStudy, TheClassicUnstableMethodDivergesAsHShrinks) {
 TEST(MultistepStudy, TheNotesSayWhatTheStartingValuesCarry) {
     const auto note = [](std::optional<std::size_t> start, double x1,
                          const char* method = "Adams-Bashforth 4") {
-        MultistepSettings settings;
+        MethodSettings settings;
         settings.start = start;
         Problem problem = textbook();
         problem.x1 = x1;
-        return studyField(problem, {.h = 0.2, .method = rowOf(method), .multistep = settings})
+        return studyField(problem, {.h = 0.2, .method = rowOf(method), .methods = settings})
             .startingNote;
     };
     const auto systemNotes = [](std::optional<std::size_t> start) {
-        MultistepSettings settings;
+        MethodSettings settings;
         settings.start = start;
         return studyField<StateVector>(pelorin::testing::librarySystem("Harmonic", 2),
                                        {.h = 0.2, .method = rowOf("Adams-Bashforth 4"),
-                                        .multistep = settings}).notes;
+                                        .methods = settings}).notes;
     };
     // The errors from the runs in fractions (tests/support/textbook_multistep.py's
     // formulas, with Euler's and the exact solution's starting values; with
@@ -216,7 +216,7 @@ TEST(MultistepStudy, TheNotesSayWhatTheStartingValuesCarry) {
 // component beside its exact solution.
 TEST(MultistepStudy, TheStabilityPageRunsTheMethodFromItsStart) {
     const Method& classic = ownMultistepEntry();
-    MultistepSettings euler;
+    MethodSettings euler;
     euler.start = 0;
     const MultistepStabilityStudy study = studyMultistepStability(textbook(), classic, 0.2, euler);
     ASSERT_EQ(study.run.x.size(), 11u);
@@ -249,9 +249,9 @@ TEST(MultistepStudy, TheStabilityPageRunsTheMethodFromItsStart) {
 
     // A formula of one step, Euler's typed as y(n+1) - y(n) = h·f(n), takes
     // no starting value: the note does not count "its first 0 values".
-    MultistepSettings own;
-    own.own = typed("1, -1", "0, 1");
-    const MultistepStabilityStudy oneStep = studyMultistepStability(textbook(), own.own->entry, 0.2, own);
+    MethodSettings own;
+    own.ownMultistep = typed("1, -1", "0, 1");
+    const MultistepStabilityStudy oneStep = studyMultistepStability(textbook(), own.ownMultistep->entry, 0.2, own);
     EXPECT_EQ(oneStep.notes.back(), "The run plot shows Own multistep method with h = 0.200 from x0, each "
                                   "value from the one before, y0 the first.");
 }
@@ -260,13 +260,13 @@ TEST(MultistepStudy, TheStabilityPageRunsTheMethodFromItsStart) {
 // boxes hold, not the catalogue's classic one: typed as BDF 2 it converges,
 // its error at x1 falling from run to run.
 TEST(MultistepStudy, TheSweepRunsTheOwnMethodTheBoxesHold) {
-    MultistepSettings settings;
-    settings.own = typed("1, -4/3, 1/3", "2/3, 0, 0");
+    MethodSettings settings;
+    settings.ownMultistep = typed("1, -4/3, 1/3", "2/3, 0, 0");
     const WorkPrecision sweep = sweepAdaptive(textbook(), 0.1, {}, 8, {}, settings);
     const auto own = std::find_if(sweep.multistepFixed.begin(), sweep.multistepFixed.end(),
                                   [](const WorkSeries& series) { return series.caption == "Own multistep method"; });
     ASSERT_NE(own, sweep.multistepFixed.end());
-    EXPECT_EQ(own->method, &settings.own->entry);
+    EXPECT_EQ(own->method, &settings.ownMultistep->entry);
     ASSERT_GE(own->points.size(), 4u);
     for (std::size_t i = 3; i < own->points.size(); ++i) {
         ASSERT_TRUE(own->points[i].error && own->points[i - 1].error);
@@ -280,8 +280,8 @@ TEST(MultistepStudy, TheSweepRunsTheOwnMethodTheBoxesHold) {
 TEST(MultistepStudy, AStudyOutlivesTheBoxesThatTypedItsMethod) {
     ConvergenceStudy study;
     {
-        MultistepSettings settings;
-        settings.own = typed("1, -1, 0", "0, 3/2, -1/2");  // Adams-Bashforth 2 typed
+        MethodSettings settings;
+        settings.ownMultistep = typed("1, -1, 0", "0, 3/2, -1/2");  // Adams-Bashforth 2 typed
         study = studyProblem(textbook(), 4, {}, settings);
     }
     const Method& ran = *study.series[catalogueRow(ownMultistepEntry())].method;

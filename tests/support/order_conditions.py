@@ -88,6 +88,7 @@ def analyse(c, A, b, top=9):
 
 def stage_order(c, A, b, limit):
     s = len(b)
+    c = [sp.sympify(x) for x in c]  # a plain int c_i would make c_i^k / k a float
     for k in range(1, limit + 1):
         if sp.expand(sum(b[i] * c[i] ** (k - 1) for i in range(s)) - sp.Rational(1, k)) != 0:
             return k - 1

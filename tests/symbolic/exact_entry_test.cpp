@@ -1,5 +1,6 @@
 // Tableau entries read exactly as typed; the values were worked out by hand
-// ((3 - √3)/6 = 1/2 - √3/6, √8 = 2√2, 1/√3 = √3/3, 0.125 = 1/8).
+// ((3 - √3)/6 = 1/2 - √3/6, √8 = 2√2, 1/√3 = √3/3, 0.125 = 1/8,
+// (3 - 2√3)/12 = 1/4 - √3/6).
 #include "symbolic/exact_entry.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +28,9 @@ TEST(ExactEntry, ReadsNumbersFractionsDecimalsAndSquareRootsExactly) {
         {"3^(-1/2)", "1/3*sqrt(3)"},
         {"sqrt(6) - sqrt(2)*sqrt(3)", "0"},
         {"sqrt(2/9)", "1/3*sqrt(2)"},
+        {"(3 - √3)/6", "1/2-1/6*sqrt(3)"},
+        {"(3 - 2√3)/12", "1/4-1/6*sqrt(3)"},
+        {"-√2/2", "-1/2*sqrt(2)"},
     };
     for (const auto& c : cases) {
         const ExactReading reading = readExactEntry(c.typed);

@@ -54,7 +54,7 @@ TEST_F(Lab, OrdersTableFilledForEveryMethod) {
     ASSERT_NE(lab, nullptr);
     QTableWidget* orders = table(*lab, "Orders");
     ASSERT_NE(orders, nullptr);
-    ASSERT_EQ(orders->columnCount(), 26);
+    ASSERT_EQ(orders->columnCount(), 27);
     ASSERT_EQ(orders->rowCount(), 16);
     // In a lab 1000 pixels wide the explicit methods' eleven columns are in
     // view; the others scroll in beside them.
@@ -64,15 +64,16 @@ TEST_F(Lab, OrdersTableFilledForEveryMethod) {
     EXPECT_EQ(orders->verticalHeaderItem(5)->text(), "N = 64");
     // The added methods' orders from mpmath: Ralston 2.01701, Heun 3 and SSP
     // 3.01805 (on this linear equation they are one method), Kutta 3/8
-    // 4.01880, SDIRK 2 2.00211. The partitioned methods do not apply to
-    // y' = -2x - y, which reads y: they have no column.
+    // 4.01880, SDIRK 2 2.00211, the own Runge-Kutta method's first boxes
+    // (Kutta's third-order method) 3.01805 like Heun's. The partitioned
+    // methods do not apply to y' = -2x - y, which reads y: they have no column.
     const char* expected[] = {"1.01", "2.02", "2.02", "4.02", "5.02", "4.00", "4.02",
                               "2.02", "3.02", "3.02", "4.02",
                               "0.99", "2.00", "2.00", "2.00", "2.99", "4.00",
                               "1.99", "2.98", "3.96", "3.95", "4.04", "1.98", "2.97", "3.95",
-                              "(-70.33)"};
-    ASSERT_EQ(std::size(expected), 26u);
-    for (int column = 0; column < 26; ++column) {
+                              "3.02", "(-70.33)"};
+    ASSERT_EQ(std::size(expected), 27u);
+    for (int column = 0; column < 27; ++column) {
         SCOPED_TRACE(column);
         ASSERT_NE(orders->item(5, column), nullptr);
         EXPECT_EQ(orders->item(5, column)->text(), expected[column]);
@@ -448,8 +449,9 @@ int lowestInk(const QString& text, const QFont& font) {
     return lowest;
 }
 
-// Every method on the lesson at the lab's size: Heun 3 lies under SSP
-// Runge-Kutta 3, and its legend entry says so on a second line. That line's
+// Every method on the lesson at the lab's size: Heun 3 lies under the own
+// Runge-Kutta method's Kutta tableau, and its legend entry says so on a
+// second line. That line's
 // descenders ("g", "p", the brackets) reach as low in the entry as the same
 // text drawn whole does: the entry's clip does not cut them.
 TEST_F(Lab, ATwoLineLegendEntryIsDrawnWhole) {
@@ -461,7 +463,7 @@ TEST_F(Lab, ATwoLineLegendEntryIsDrawnWhole) {
     auto* plot = named<QCustomPlot>(*lab, "Convergence plot");
     ASSERT_NE(plot, nullptr);
     plot->replot();
-    const QString name = "Heun 3\n(under SSP Runge-Kutta 3)";
+    const QString name = "Heun 3\n(under Own\nRunge-Kutta method)";
     const QCPPlottableLegendItem* entry = legendEntry(*plot, name);
     ASSERT_NE(entry, nullptr) << legendNames(*plot).join(" | ").toStdString();
     const QImage image = plot->grab().toImage();

@@ -287,8 +287,8 @@ TEST_F(Lab, ALessonFileNamingNoPageOfTheLabChangesNothing) {
     bytes.replace("\"f\": \"-2*x - y\"", "\"f\": \"y\"");
     const QString failure = openFileHolding(lab, bytes);
     EXPECT_TRUE(failure.endsWith(": its \"page\" \"Sliders\" is not a page of the lab (Convergence, "
-                                 "Stability, One step, Field, Adaptive, Phase plane). Nothing was "
-                                 "changed."))
+                                 "Stability, One step, Field, Adaptive, Phase plane, Tableau). "
+                                 "Nothing was changed."))
         << failure.toStdString();
     EXPECT_EQ(labBox(*lab, "f(x, y)"), "-2*x - y");
 }

@@ -300,7 +300,7 @@ TEST_F(Lab, StabilityIntervalsCoverEveryMethod) {
     stabilityPage(lab, 0);
     auto* table = named<QTableWidget>(*lab, "Stability intervals");
     ASSERT_NE(table, nullptr);
-    ASSERT_EQ(table->rowCount(), 28);
+    ASSERT_EQ(table->rowCount(), 29);
     const std::vector<std::vector<std::string>> rows{
         {"Euler", "2.000", "not A-stable", "\u2013"},
         {"Runge-Kutta 4", "2.785", "not A-stable", "Runge-Kutta-Gill and Kutta 3/8"},
@@ -317,6 +317,10 @@ TEST_F(Lab, StabilityIntervalsCoverEveryMethod) {
          "no R(z): positions and momenta stepped apart", "\u2013"},
         {"Adams-Bashforth 2", "1.000", "not A(\u03b1)-stable", "\u2013"},
         {"BDF 2", "unbounded", "A-stable", "\u2013"},
+        // Kutta's third-order method until a tableau is typed: R(z) = 1 + z + z²/2 + z³/6,
+        // |R(-x)| = 1 at x = 2.5127 (the textbooks' interval of every three-stage
+        // method of order 3).
+        {"Own Runge-Kutta method", "2.513", "not A-stable", "Heun 3 and SSP Runge-Kutta 3"},
     };
     for (const auto& texts : rows) {
         SCOPED_TRACE(texts.front());

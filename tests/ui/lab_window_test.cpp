@@ -152,7 +152,7 @@ TEST_F(Lab, PagesAreReachableFromTheKeyboard) {
     QWidget* lab = openWithCtrlL();
     ASSERT_NE(lab, nullptr);
     QTabWidget* tabs = lab->findChild<QTabWidget*>();
-    ASSERT_EQ(tabs->count(), 6);
+    ASSERT_EQ(tabs->count(), 7);
     const struct {
         Qt::Key key;
         int page;
@@ -163,6 +163,7 @@ TEST_F(Lab, PagesAreReachableFromTheKeyboard) {
                 // From the Field page too: no control there shares its letter.
                 {Qt::Key_P, 5, "&Phase plane"},
                 {Qt::Key_A, 4, "&Adaptive"},
+                {Qt::Key_U, 6, "Tablea&u"},
                 {Qt::Key_C, 0, "&Convergence"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.title);
@@ -445,6 +446,7 @@ void expectEveryPageFits(QWidget& lab, const std::function<void()>& more = {}) {
         tabs->setCurrentIndex(page);
         QApplication::processEvents();
         EXPECT_EQ(scroller->verticalScrollBar()->maximum(), 0);
+        EXPECT_EQ(scroller->horizontalScrollBar()->maximum(), 0);
         for (QScrollArea* within : tabs->currentWidget()->findChildren<QScrollArea*>()) {
             EXPECT_EQ(within->horizontalScrollBar()->maximum(), 0)
                 << "the page is " << within->widget()->width() << " px wide, "

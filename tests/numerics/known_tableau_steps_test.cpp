@@ -1,0 +1,89 @@
+// A known tableau's numbers step as its method does: one step of
+// y' = -2x - y from (0, -1) with h = 0.1 through the stages, against the step
+// worked out apart by tests/support/known_tableaus.py (the coefficients typed
+// there from the literature, the stage equations of this linear equation
+// solved with mpmath at 40 digits). The stability verdicts of the implicit
+// ones come from the same script (R's poles and |Q(iy)|² - |P(iy)|², sympy)
+// and agree with Hairer and Wanner II, Section IV.5 and IV.6.
+#include "methods/known_tableaus.h"
+#include "numerics/stability_function.h"
+#include "numerics/stage_step.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+using namespace pelorin;
+
+namespace {
+
+const Tableau& known(std::string_view name) {
+    for (const KnownTableau& k : knownTableaus()) {
+        if (k.name == name) return *k.tableau;
+    }
+    throw std::invalid_argument(std::string(name));
+}
+
+}  // namespace
+
+TEST(KnownTableauSteps, StepAsWorkedOutApart) {
+    const struct {
+        const char* name;
+        double y1, estimate;  // estimate: h·Σ (b - b̂)_j K_j, 0 without a pair
+    } cases[] = {
+        {"Euler", -0.89999999999999999445, 0},
+        {"Euler (End points)", -0.91499999999999999611, 0},
+        {"Euler (Mid point)", -0.91499999999999999611, 0},
+        {"Runge-Kutta 4", -0.91451249999999999603, 0},
+        {"Runge-Kutta-Fehlberg", -0.91451225144230768834, -3.9903846153846165002e-8},
+        {"Runge-Kutta-Merson", -0.9145122916666666627, -4.1666666666666678231e-8},
+        {"Runge-Kutta-Gill", -0.91451249999999999603, 0},
+        {"Ralston 2", -0.91499999999999999611, 0},
+        {"Heun 3", -0.91449999999999999603, 0},
+        {"SSP Runge-Kutta 3", -0.91449999999999999603, 0},
+        {"Kutta 3/8", -0.91451249999999999603, 0},
+        {"Backward Euler", -0.92727272727272727007, 0},
+        {"Trapezoid", -0.91428571428571428171, 0},
+        {"Implicit mid point", -0.91428571428571428171, 0},
+        {"SDIRK 2", -0.91440139092401325848, 0},
+        {"Radau IIA 3", -0.91450858034321372458, 0},
+        {"Gauss-Legendre 4", -0.91451229183187945678, 0},
+        {"Dormand-Prince 5(4)", -0.91451225499999999603, -2.523750000000000706e-8},
+        {"Bogacki-Shampine 3(2)", -0.91449999999999999603, -0.000056250000000000009021},
+        {"Cash-Karp 5(4)", -0.91451225374999999603, -7.269897460937502046e-9},
+        {"Lobatto IIIA 2", -0.91428571428571428171, 0},
+        {"Lobatto IIIA 3", -0.91451229183187945678, 0},
+        {"Lobatto IIIC 2", -0.91493212669683257529, 0},
+        {"Lobatto IIIC 3", -0.91451219983759328322, 0},
+        {"Radau IA 3", -0.91450858034321372458, 0},
+        {"SDIRK 3", -0.91449027134785760271, 0},
+    };
+    ASSERT_EQ(std::size(cases), knownTableaus().size());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const StageStep step = stepByStages(known(c.name), 0, -1, 0.1, f1);
+        ASSERT_TRUE(step.hasValue()) << step.noValue;
+        EXPECT_NEAR(step.y1, c.y1, 1e-15);
+        // The estimate's terms are near 0.01, each rounded by about 2E-18.
+        EXPECT_NEAR(step.estimate, c.estimate, 1e-17);
+    }
+}
+
+TEST(KnownTableauSteps, ImplicitOnesAreAsStableAsTheirFamilies) {
+    const struct {
+        const char* name;
+        bool aStable, lStable;
+    } cases[] = {
+        {"Lobatto IIIA 2", true, false}, {"Lobatto IIIA 3", true, false},
+        {"Lobatto IIIC 2", true, true},  {"Lobatto IIIC 3", true, true},
+        {"Radau IA 3", true, true},      {"SDIRK 3", true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const StabilityVerdict verdict = stabilityVerdict(known(c.name));
+        EXPECT_EQ(verdict.aStable, c.aStable);
+        EXPECT_EQ(verdict.lStable, c.lStable);
+    }
+}
