@@ -3,7 +3,9 @@
 // comparison with ours, the lab's convergence study, on the built-in
 // slope and on a typed one and a typed system, the implicit methods' runs on
 // the typed stiff equation, the multistep methods' on the typed textbook
-// problem, and the Adaptive page's sweep of tolerances.
+// problem, the Adaptive page's sweep of tolerances and the Tableau page's
+// exact work (bench/tableau_bench.cpp).
+#include "bench/tableau_bench.h"
 #include "methods/methods.h"
 #include "methods/multistep_formulas.h"
 #include "numerics/adaptive.h"
@@ -441,6 +443,7 @@ int main(int argc, char** argv) {
                              ->Arg(0)
                              ->Arg(1)
                              ->Unit(benchmark::kMillisecond));
+    bench::registerTableauBenchmarks(benchmarks);
     for (benchmark::internal::Benchmark* b : benchmarks) b->ComputeStatistics("min", fastest);
 
     benchmark::RunSpecifiedBenchmarks();
