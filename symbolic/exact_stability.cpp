@@ -26,12 +26,14 @@ bool isHalf(const ex& exponent) { return exponent.is_equal(numeric(1, 2)); }
 
 bool isRoot(const ex& e) { return GiNaC::is_a<GiNaC::power>(e) && isHalf(e.op(1)); }
 
-// √n of a rational n in the entry reader's form: k·√p1·√p2·…
+// √n of a rational n ≥ 0 in the entry reader's form: k·√p1·√p2·…
 struct PrimeRoots : GiNaC::map_function {
     ex operator()(const ex& e) override {
         if (isRoot(e) && GiNaC::is_a<numeric>(e.op(0))) {
-            const ExactReading root = readExactEntry("sqrt(" + exactText(e.op(0)) + ")");
-            if (root.value) return *root.value;
+            const numeric& radicand = GiNaC::ex_to<numeric>(e.op(0));
+            if (radicand.is_rational() && !radicand.is_negative()) {
+                return exactSquareRoot(radicand);
+            }
         }
         return e.map(*this);
     }

@@ -2,10 +2,10 @@
 // error constants come from tests/support/order_conditions.py, which builds
 // the trees its own way (partitions of the nodes below the root) and works
 // the conditions out with sympy.
-#include "symbolic/exact_entry.h"
 #include "symbolic/order_conditions.h"
 
 #include "methods/methods.h"
+#include "tests/support/typed_tableau.h"
 
 #include <gtest/gtest.h>
 
@@ -16,28 +16,7 @@
 
 using namespace pelorin;
 
-namespace {
-
-using Rows = std::vector<std::vector<std::string>>;
-
-std::vector<GiNaC::ex> typedRow(const std::vector<std::string>& texts) {
-    std::vector<GiNaC::ex> row;
-    for (const std::string& text : texts) {
-        const ExactReading reading = readExactEntry(text);
-        EXPECT_TRUE(reading.value) << text << ": " << reading.why;
-        row.push_back(reading.value.value_or(0));
-    }
-    return row;
-}
-
-ExactTableau typedTableau(const std::vector<std::string>& c, const Rows& a,
-                          const std::vector<std::string>& b) {
-    ExactTableau tableau{typedRow(c), {}, typedRow(b), std::nullopt};
-    for (const std::vector<std::string>& row : a) tableau.a.push_back(typedRow(row));
-    return tableau;
-}
-
-}  // namespace
+using pelorin::testing::typedTableau;
 
 TEST(RootedTrees, CountsDensitiesAndSymmetriesAsWorkedOutApart) {
     const std::vector<RootedTree> forest = rootedTrees(9);
@@ -65,38 +44,31 @@ TEST(OrderConditions, TypedTableausHaveTheOrdersWorkedOutApart) {
         std::size_t conditions;  // the trees up to order p + 1
     } cases[] = {
         {"Runge-Kutta 4",
-         typedTableau({"0", "1/2", "1/2", "1"},
-                      {{"0", "0", "0", "0"}, {"1/2", "0", "0", "0"}, {"0", "1/2", "0", "0"},
-                       {"0", "0", "1", "0"}},
-                      {"1/6", "1/3", "1/3", "1/6"}),
+         typedTableau("0, 1/2, 1/2, 1", "0, 0, 0, 0; 1/2, 0, 0, 0; 0, 1/2, 0, 0; 0, 0, 1, 0",
+                      "1/6, 1/3, 1/3, 1/6"),
          4, 1, 0.014504582343198210, 17},
         {"Kutta 3/8",
-         typedTableau({"0", "1/3", "2/3", "1"},
-                      {{"0", "0", "0", "0"}, {"1/3", "0", "0", "0"}, {"-1/3", "1", "0", "0"},
-                       {"1", "-1", "1", "0"}},
-                      {"1/8", "3/8", "3/8", "1/8"}),
+         typedTableau("0, 1/3, 2/3, 1", "0, 0, 0, 0; 1/3, 0, 0, 0; -1/3, 1, 0, 0; 1, -1, 1, 0",
+                      "1/8, 3/8, 3/8, 1/8"),
          4, 1, 0.012669367748008513, 17},
         {"Kutta 3/8 with a32 typed 2",
-         typedTableau({"0", "1/3", "2/3", "1"},
-                      {{"0", "0", "0", "0"}, {"1/3", "0", "0", "0"}, {"-1/3", "2", "0", "0"},
-                       {"1", "-1", "1", "0"}},
-                      {"1/8", "3/8", "3/8", "1/8"}),
+         typedTableau("0, 1/3, 2/3, 1", "0, 0, 0, 0; 1/3, 0, 0, 0; -1/3, 2, 0, 0; 1, -1, 1, 0",
+                      "1/8, 3/8, 3/8, 1/8"),
          1, 0, 0.375, 2},
         {"Gauss-Legendre 4",
-         typedTableau({"(3 - sqrt(3))/6", "(3 + sqrt(3))/6"},
-                      {{"1/4", "1/4 - sqrt(3)/6"}, {"1/4 + sqrt(3)/6", "1/4"}}, {"1/2", "1/2"}),
+         typedTableau("(3 - sqrt(3))/6, (3 + sqrt(3))/6",
+                      "1/4, 1/4 - sqrt(3)/6; 1/4 + sqrt(3)/6, 1/4", "1/2, 1/2"),
          4, 2, 0.0043306219754328025, 17},
         {"Gauss-Legendre 6",
-         typedTableau({"1/2 - sqrt(15)/10", "1/2", "1/2 + sqrt(15)/10"},
-                      {{"5/36", "2/9 - sqrt(15)/15", "5/36 - sqrt(15)/30"},
-                       {"5/36 + sqrt(15)/24", "2/9", "5/36 - sqrt(15)/24"},
-                       {"5/36 + sqrt(15)/30", "2/9 + sqrt(15)/15", "5/36"}},
-                      {"5/18", "4/9", "5/18"}),
+         typedTableau("1/2 - sqrt(15)/10, 1/2, 1/2 + sqrt(15)/10",
+                      "5/36, 2/9 - sqrt(15)/15, 5/36 - sqrt(15)/30; "
+                      "5/36 + sqrt(15)/24, 2/9, 5/36 - sqrt(15)/24; "
+                      "5/36 + sqrt(15)/30, 2/9 + sqrt(15)/15, 5/36",
+                      "5/18, 4/9, 5/18"),
          6, 3, 0.00016504669052395462, 85},
-        {"Radau IIA 3", typedTableau({"1/3", "1"}, {{"5/12", "-1/12"}, {"3/4", "1/4"}},
-                                     {"3/4", "1/4"}),
-         3, 2, 0.024497697324672135, 8},
-        {"weights summing to 2", typedTableau({"0"}, {{"0"}}, {"2"}), 0, 0, 1.0, 1},
+        {"Radau IIA 3", typedTableau("1/3, 1", "5/12, -1/12; 3/4, 1/4", "3/4, 1/4"), 3, 2,
+         0.024497697324672135, 8},
+        {"weights summing to 2", typedTableau("0", "0", "2"), 0, 0, 1.0, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -154,14 +126,10 @@ TEST(OrderConditions, CatalogueTableausHaveTheirTextbookOrders) {
 }
 
 TEST(OrderConditions, TellHowTheStagesNeedEachOther) {
-    const ExactTableau explicitOne =
-        typedTableau({"0", "1/2"}, {{"0", "0"}, {"1/2", "0"}}, {"0", "1"});
-    const ExactTableau diagonal =
-        typedTableau({"1/2", "1"}, {{"1/2", "0"}, {"1/2", "1/2"}}, {"1/2", "1/2"});
-    const ExactTableau full =
-        typedTableau({"1/3", "1"}, {{"5/12", "-1/12"}, {"3/4", "1/4"}}, {"3/4", "1/4"});
-    const ExactTableau offRow =
-        typedTableau({"0", "1"}, {{"0", "0"}, {"1/2", "0"}}, {"1/2", "1/2"});
+    const ExactTableau explicitOne = typedTableau("0, 1/2", "0, 0; 1/2, 0", "0, 1");
+    const ExactTableau diagonal = typedTableau("1/2, 1", "1/2, 0; 1/2, 1/2", "1/2, 1/2");
+    const ExactTableau full = typedTableau("1/3, 1", "5/12, -1/12; 3/4, 1/4", "3/4, 1/4");
+    const ExactTableau offRow = typedTableau("0, 1", "0, 0; 1/2, 0", "1/2, 1/2");
     EXPECT_EQ(stageCoupling(explicitOne), StageCoupling::explicitStages);
     EXPECT_EQ(stageCoupling(diagonal), StageCoupling::diagonallyImplicit);
     EXPECT_EQ(stageCoupling(full), StageCoupling::implicitStages);

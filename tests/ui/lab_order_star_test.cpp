@@ -48,6 +48,13 @@ struct Picture {
             .toStdString();
     }
     std::string at(std::complex<double> z) const { return at(pixel(z)); }
+    // That the pixel has the star's shade exactly when it is inside.
+    void expectShade(QPointF pixel, bool inside, const std::string& shade) const {
+        EXPECT_EQ(at(pixel) == shade, inside) << at(pixel) << " where the star's is " << shade;
+    }
+    void expectShade(std::complex<double> z, bool inside, const std::string& shade) const {
+        expectShade(pixel(z), inside, shade);
+    }
 };
 
 // The Stability page with the method of that caption chosen.
@@ -110,12 +117,7 @@ TEST_F(Lab, OrderStarShadesWhereTheFormulaSays) {
         ASSERT_NE(star.plot, nullptr);
         ASSERT_TRUE(star.plot->isVisible());
         ASSERT_TRUE(star.plot->axisRect()->rect().contains(star.pixel(row.z).toPoint()));
-        const std::string shade = regionShade(*lab);
-        if (row.inside) {
-            EXPECT_EQ(star.at(row.z), shade);
-        } else {
-            EXPECT_NE(star.at(row.z), shade);
-        }
+        star.expectShade(row.z, row.inside, regionShade(*lab));
     }
 }
 
@@ -144,8 +146,8 @@ TEST_F(Lab, OrderStarsEdgeAndTheTrapezoidsMirror) {
         ASSERT_NE(star.plot, nullptr);
         const std::string shade = regionShade(*lab);
         constexpr double offset = 5;
-        EXPECT_EQ(star.at(star.pixel(row.edge) + offset * row.inwards), shade) << "just inside";
-        EXPECT_NE(star.at(star.pixel(row.edge) - offset * row.inwards), shade) << "just outside";
+        star.expectShade(star.pixel(row.edge) + offset * row.inwards, true, shade);
+        star.expectShade(star.pixel(row.edge) - offset * row.inwards, false, shade);
     }
     stabilityPage(lab, "Trapezoid");
     const Picture star(*lab, "Order star");
@@ -153,8 +155,8 @@ TEST_F(Lab, OrderStarsEdgeAndTheTrapezoidsMirror) {
     for (const std::complex<double> z : {std::complex<double>(-0.6, 1), {1.3, 0}, {-3.5, 3},
                                          {-1, 2.5}, {-3.5, -0.1}}) {
         SCOPED_TRACE(std::to_string(z.real()) + " + " + std::to_string(z.imag()) + "i");
-        EXPECT_EQ(star.at(z), shade);
-        EXPECT_NE(star.at(-std::conj(z)), shade);
+        star.expectShade(z, true, shade);
+        star.expectShade(-std::conj(z), false, shade);
     }
 }
 
@@ -176,11 +178,7 @@ TEST_F(Lab, OrderStarFollowsThePannedView) {
         const Picture star(*lab, "Order star");
         const std::complex<double> z(re, 0.5);
         ASSERT_TRUE(star.plot->axisRect()->rect().contains(star.pixel(z).toPoint()));
-        if (re < 0) {
-            EXPECT_EQ(star.at(z), shade);
-        } else {
-            EXPECT_NE(star.at(z), shade);
-        }
+        star.expectShade(z, re < 0, shade);
     }
 }
 
@@ -212,8 +210,8 @@ TEST_F(Lab, OrderStarsLegendNotesAndDarkPalette) {
     QApplication::processEvents();
     const Picture dark(*lab, "Order star");
     pelorin::testing::keepPicture(*lab, "lab-order-star-dark");
-    EXPECT_EQ(dark.at(inside), regionShade(*lab));
-    EXPECT_NE(dark.at(outside), regionShade(*lab));
+    dark.expectShade(inside, true, regionShade(*lab));
+    dark.expectShade(outside, false, regionShade(*lab));
     EXPECT_NE(dark.at(outside), lightGround);
 }
 
