@@ -4,9 +4,12 @@
 #include "base/words.h"
 #include "methods/exact_solution.h"
 #include "numerics/method_properties.h"
+#include "numerics/jacobian.h"
 #include "numerics/method_run.h"
+#include "numerics/order_notes.h"
 #include "numerics/plot_extent.h"
 #include "numerics/solution_paths.h"
+#include "numerics/stability.h"
 #include "numerics/state_operations.h"
 
 #include <algorithm>
@@ -378,6 +381,19 @@ void compareSeries(ConvergenceStudy& study, double solutionSize) {
         study.series[row].coveredBy = over[row];
 }
 
+// How stiff the problem is where the runs begin, for the note on order
+// reduction.
+Stiffness stiffnessAtStart(const ConvergenceProblem& problem) {
+    return {std::fabs(slopeDerivative(problem.f, problem.x0, problem.y0).lambda), false};
+}
+Stiffness stiffnessAtStart(const ConvergenceProblemOf<StateVector>& problem) {
+    double largest = 0;
+    for (const auto& lambda : eigenvalues(jacobian(problem.f, problem.x0, problem.y0).value)) {
+        largest = std::max(largest, std::abs(lambda));
+    }
+    return {largest, problem.y0.size() > 1};
+}
+
 }  // namespace
 
 template <class State>
@@ -428,6 +444,10 @@ ConvergenceStudy studyConvergence(const ConvergenceProblemOf<State>& problem, in
     if (width != 0) {
         if (const auto note = exactRunsNote(study)) study.notes.push_back(*note);
     }
+    if (measurable) {
+        study.stiffness = stiffnessAtStart(problem);
+        for (std::string& note : orderNotes(study)) study.notes.push_back(std::move(note));
+    }
     if (!notApplying.empty()) {
         study.doesNotApply = doesNotApplyNote(notApplying, problem.f.whyNoSplit());
         study.notes.push_back(study.doesNotApply);
@@ -475,6 +495,7 @@ ConvergenceStudy componentConvergence(const ConvergenceStudy& study, std::size_t
                                       floorText(series, study.measurableError));
         }
     }
+    for (std::string& note : orderNotes(component)) component.notes.push_back(std::move(note));
     if (!study.doesNotApply.empty()) component.notes.push_back(study.doesNotApply);
     compareSeries(component, study.solutionSize);
     return component;

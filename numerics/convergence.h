@@ -118,11 +118,19 @@ struct ConvergenceSeries {
     std::optional<std::size_t> coveredBy;
 };
 
+// How stiff a problem is at its start: |λ| for λ = ∂f/∂y of one equation,
+// the largest |λ| of the eigenvalues of ∂F/∂y of a system.
+struct Stiffness {
+    double size = 0;
+    bool system = false;
+};
+
 struct ConvergenceStudy {
     int doublings = 0;
     // What the rules read the errors against: the size rounding is measured
     // against, and the smallest error the reference can measure.
     double solutionSize = 1, measurableError = 0;
+    Stiffness stiffness;
     PerMethod<ConvergenceSeries> series;  // the lab's catalogue order
     std::vector<std::string> notes;  // what the plot and the table cannot say
     // Which methods do not apply to the problem, and why; empty when all do.

@@ -7,6 +7,8 @@
 #include "methods/methods.h"
 #include "methods/tableau.h"
 
+#include <optional>
+
 namespace pelorin {
 
 // The highest order p whose order conditions all hold: for every rooted tree
@@ -17,6 +19,18 @@ namespace pelorin {
 // rounding. Trees up to maxCheckedOrder + 1 nodes are checked.
 inline constexpr int maxCheckedOrder = 8;
 int rungeKuttaOrder(const Tableau& tableau);
+
+// The principal error constant of a tableau of order p: the 2-norm of the
+// error coefficients (Σ b_i·Φ_i(t) − 1/γ(t))/σ(t) over the trees t of p + 1
+// nodes, σ(t) the order of t's symmetry group (Dormand and Prince's measure).
+// Two methods of one order compare by it. None beyond maxCheckedOrder.
+std::optional<double> principalErrorConstant(const Tableau& tableau);
+
+// The stage order: the highest q up to the order for which every stage is
+// itself accurate to order q, C(q): Σ_j a_ij·c_j^(k−1) = c_i^k/k for k ≤ q.
+// Where h·λ is large, as on a stiff problem, the stage order rather than the
+// order may decide the observed one (order reduction).
+int stageOrder(const Tableau& tableau);
 
 // A partitioned pair's order: the same conditions over trees whose nodes
 // have two colours, one for each tableau; a subtree's colour chooses the

@@ -18,7 +18,7 @@ struct LibraryProblem {
 };
 
 // The lesson's equation first: it is the lab's default.
-inline constexpr std::array<LibraryProblem, 10> problemLibrary{{
+inline constexpr std::array<LibraryProblem, 11> problemLibrary{{
     {"Lesson: y' = -2x - y", "-2*x - y", "2 - 2*x + (y0 - 2 + 2*x0)*exp(-(x - x0))", "0", "-1",
      "1",
      "The program's own equation: linear with \u03bb = -1, so the end-point and mid-point "
@@ -37,6 +37,11 @@ inline constexpr std::array<LibraryProblem, 10> problemLibrary{{
      "(2500*cos(x) + 50*sin(x))/2501 + (y0 - (2500*cos(x0) + 50*sin(x0))/2501)*exp(-50*(x - x0))",
      "0", "0", "1",
      "Stiff: a fast transient onto a slow curve; Euler is stable only for h below 2/50 = 0.04."},
+    {"Prothero-Robinson: y' = \u03bb(y - sin x) + cos x", "-1000000*(y - sin(x)) + cos(x)",
+     "sin(x) + (y0 - sin(x0))*exp(-1000000*(x - x0))", "0", "0", "1",
+     "Very stiff (\u03bb = -1E+6) with the smooth solution sin x: Gauss-Legendre 4 and Radau IIA 3 "
+     "fall to their stage order 2. Put -1 for -1000000 in f and the exact solution: their full "
+     "orders return."},
     {"Riccati: y' = x\u00b2 + y\u00b2", "x^2 + y^2", "", "0", "0", "1",
      "No elementary solution: errors are measured against a reference solution. (It escapes to "
      "infinity near x = 2.003.)"},

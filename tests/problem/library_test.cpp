@@ -55,6 +55,11 @@ const Known known[] = {
          return slow(x) + (y0 - slow(x0)) * std::exp(-50 * (x - x0));
      },
      0.55690896197950584519571549, 0.2, 2},
+    {"Prothero-Robinson", [](double x, double y) { return -1e6 * (y - std::sin(x)) + std::cos(x); },
+     [](double x, double x0, double y0) {
+         return std::sin(x) + (y0 - std::sin(x0)) * std::exp(-1e6 * (x - x0));
+     },
+     0.84147098480789650665250232, 0.5, 1},
     {"Riccati", [](double x, double y) { return x * x + y * y; }, nullptr,
      0.35023184431675577784938227, 0, 0},
     {"Quadrature", [](double x, double) { return std::cos(x); },

@@ -24,6 +24,7 @@ rows = {
  'logistic y(6)': D('0.1')/(D('0.1') + D('0.9')*D(-6).exp()),
  'bell y(2)': D(-4).exp(),
  'stiff y(1)': (2500*cos(D(1)) + 50*sin(D(1)))/2501 - D(2500)/2501*D(-50).exp(),
+ 'prothero y(1)': sin(D(1)),
  'cos y(3)': sin(D(3)),
  'ycos y(6)': sin(D(6)).exp(),
  'tan y(1.5)': tan(D('1.5')),
