@@ -28,7 +28,9 @@ std::vector<double> grid(double x0, double x1, int intervals) {
 
 // Either reference, the standard Dormand-Prince one or, asked for more
 // accuracy, Fehlberg's 7(8) pair at 1E-16, is within what it states on
-// every library problem with an exact solution.
+// every library problem with an exact solution. On the very stiff
+// Prothero-Robinson problem (λ = -1E+6) the explicit pairs' evaluations run
+// out and Rosenbrock's method makes the reference, as accurate as it says.
 TEST(ReferenceSolution, ItsErrorIsWithinItsStatedAccuracyOnEveryExactlySolvedProblem) {
     const struct {
         ReferenceAccuracy accuracy;
@@ -47,7 +49,8 @@ TEST(ReferenceSolution, ItsErrorIsWithinItsStatedAccuracyOnEveryExactlySolvedPro
                 referenceSolution(problem.slopeOf<double>(), problem.x0, problem.y0[0], abscissae,
                                   maxReferenceEvaluations, row.accuracy);
             EXPECT_EQ(reference.note, "");
-            EXPECT_EQ(reference.method, row.method);
+            const bool veryStiff = entry.name.starts_with("Prothero-Robinson");
+            EXPECT_EQ(reference.method, veryStiff ? ReferenceMethod::rosenbrock : row.method);
             ASSERT_EQ(reference.y.size(), abscissae.size());
             EXPECT_EQ(reference.x, abscissae);
             double largest = 1;
