@@ -414,10 +414,11 @@ void StabilityTab::fillIntervals() {
 // twins is filled anew.
 void StabilityTab::fillOwnRows() {
     intervalsTyped_ = inputs_.methods.typed();
+    const pelorin::SameFunctionGroups groups = pelorin::sameStabilityFunction(intervalsTyped_);
     for (std::size_t row = 0; row < pelorin::labCatalogue().size(); ++row) {
         const pelorin::Method& entry = pelorin::labCatalogue()[row];
         if (pelorin::isOwnMethod(entry) || pelorin::hasTableau(entry)) {
-            showIntervalRow(row, pelorin::stabilityIntervalRow(row, intervalsTyped_));
+            showIntervalRow(row, pelorin::stabilityIntervalRow(row, intervalsTyped_, groups));
         }
     }
 }

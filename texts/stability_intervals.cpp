@@ -13,10 +13,10 @@ namespace pelorin {
 namespace {
 
 // The other methods of the catalogue with the same R(z) as the one in `row`,
-// the own ones as typed.
-std::string sameFunctionAs(std::size_t row, const TypedMethods& typed) {
+// among the groups of sameStabilityFunction.
+std::string sameFunctionAs(std::size_t row, const SameFunctionGroups& groups) {
     std::vector<std::string_view> twins;
-    for (const auto& group : sameStabilityFunction(typed)) {
+    for (const auto& group : groups) {
         if (std::find(group.begin(), group.end(), row) == group.end()) continue;
         for (std::size_t other : group) {
             if (other != row) twins.push_back(labCatalogue()[other].caption);
@@ -31,7 +31,8 @@ std::string sameFunctionAs(std::size_t row, const TypedMethods& typed) {
 // with the same R; a multistep method's interval by the root test and what
 // its region holds of the left half-plane by its A(α) angle; a partitioned
 // pair's limit on the oscillator.
-StabilityIntervalRow stabilityIntervalRow(std::size_t row, const TypedMethods& typed) {
+StabilityIntervalRow stabilityIntervalRow(std::size_t row, const TypedMethods& typed,
+                                          const SameFunctionGroups& groups) {
     const Method& method = methodAt(row, typed);
     StabilityIntervalRow texts{std::string(method.caption), {}, {}, "\u2013"};
     if (const Multistep* multistep = multistepOf(method)) {
@@ -43,15 +44,16 @@ StabilityIntervalRow stabilityIntervalRow(std::size_t row, const TypedMethods& t
     } else {
         texts.interval = intervalText(stabilityInterval(stabilityFunctionOf(*tableauOf(method))));
         texts.halfPlane = verdictText(stabilityVerdict(*tableauOf(method)));
-        texts.alike = sameFunctionAs(row, typed);
+        texts.alike = sameFunctionAs(row, groups);
     }
     return texts;
 }
 
 std::vector<StabilityIntervalRow> stabilityIntervalRows(const TypedMethods& typed) {
+    const SameFunctionGroups groups = sameStabilityFunction(typed);
     std::vector<StabilityIntervalRow> rows;
     for (std::size_t row = 0; row < labCatalogue().size(); ++row) {
-        rows.push_back(stabilityIntervalRow(row, typed));
+        rows.push_back(stabilityIntervalRow(row, typed, groups));
     }
     return rows;
 }

@@ -17,9 +17,14 @@ struct StabilityIntervalRow {
     std::string method, interval, halfPlane, alike;
 };
 
+// The methods of the catalogue, the own ones as typed, in groups with the
+// same R(z) (sameStabilityFunction): the column of twins reads them.
+using SameFunctionGroups = std::vector<std::vector<std::size_t>>;
+
 // The row of the catalogue's method `row`, or on an own method's row the
-// method typed where given.
-StabilityIntervalRow stabilityIntervalRow(std::size_t row, const TypedMethods& typed);
+// method typed where given, with the groups of the same methods.
+StabilityIntervalRow stabilityIntervalRow(std::size_t row, const TypedMethods& typed,
+                                          const SameFunctionGroups& groups);
 // Every row, in catalogue order.
 std::vector<StabilityIntervalRow> stabilityIntervalRows(const TypedMethods& typed);
 
