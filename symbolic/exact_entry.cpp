@@ -162,8 +162,8 @@ private:
     }
 
     std::string unexpected() const {
-        return "cannot be read from " + quotedForNote(text_.substr(at_)) +
-               " on: an entry is a number, a fraction or a square root";
+        return "cannot be read at " + quotedForNote(text_.substr(at_)) +
+               ": an entry is a number, a fraction or a square root";
     }
 
     // Only a number or a fraction has a root here: a root of a root would

@@ -47,8 +47,8 @@ TEST(ExactEntry, SaysWhyATextIsNoEntry) {
     } cases[] = {
         {"", "is empty"},
         {"  ", "is empty"},
-        {"x", "cannot be read from \"x\" on: an entry is a number, a fraction or a square root"},
-        {"1/3 x", "cannot be read from \"x\" on: an entry is a number, a fraction or a square root"},
+        {"x", "cannot be read at \"x\": an entry is a number, a fraction or a square root"},
+        {"1/3 x", "cannot be read at \"x\": an entry is a number, a fraction or a square root"},
         {"1/0", "divides by zero"},
         {"1/(sqrt(2) - sqrt(2))", "divides by zero"},
         {"0^-1", "divides by zero"},

@@ -210,6 +210,6 @@ TEST(TypedTableau, ValuesOfSeveralRootsAreWrittenOneWay) {
 
 TEST(TypedTableau, ARefusalQuotesWhatCannotBeReadReadably) {
     const ExactReading reading = readExactEntry(std::string("1\0" "2", 3));
-    EXPECT_EQ(reading.why, "cannot be read from \"\\x002\" on: an entry is a number, a fraction "
+    EXPECT_EQ(reading.why, "cannot be read at \"\\x002\": an entry is a number, a fraction "
                            "or a square root");
 }
