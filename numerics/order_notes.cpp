@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <map>
 
 namespace pelorin {
@@ -105,11 +106,17 @@ std::optional<std::string> orderReductionNote(const ConvergenceStudy& study, Sti
 
 namespace {
 
-// A run whose error the method decides and whose order shows the method's.
-bool showsTheOrder(const ConvergenceSeries& series, std::size_t k, int order) {
+// A run whose order shows the method's and whose error rounding moves by
+// well under the half percent a ratio of two decimals can show: at
+// roundingMargin·√N rounding units it may move an order by 0.05, a ratio by
+// 3.5 %, so the error here is sixteen times larger than that.
+bool showsTheOrder(const ConvergenceSeries& series, std::size_t k, int order,
+                   double solutionSize) {
     const ConvergencePoint& point = series.points[k];
-    constexpr double orderSpread = 0.3;
-    return point.error && *point.error > 0 && (!series.floor || k < *series.floor) &&
+    constexpr double orderSpread = 0.3, ratioMargin = 16 * roundingMargin;
+    const double rounding = ratioMargin * std::sqrt(static_cast<double>(point.steps)) *
+                            std::numeric_limits<double>::epsilon() * solutionSize;
+    return point.error && *point.error > rounding && (!series.floor || k < *series.floor) &&
            point.order && point.reading == OrderReading::settled &&
            std::abs(*point.order - order) <= orderSpread;
 }
@@ -121,13 +128,16 @@ struct Compared {
 
 std::string ratioText(double ratio) { return fixedText(ratio, 2); }
 
-std::optional<std::string> constantsNote(int order, const std::vector<Compared>& methods) {
+std::optional<std::string> constantsNote(int order, const std::vector<Compared>& methods,
+                                         double solutionSize) {
     // The number of steps that most of the methods show their order at,
     // the largest such.
     std::map<std::size_t, std::vector<const Compared*>, std::greater<>> showing;
     for (const Compared& method : methods) {
         for (std::size_t k = 1; k < method.series->points.size(); ++k) {
-            if (showsTheOrder(*method.series, k, order)) showing[k].push_back(&method);
+            if (showsTheOrder(*method.series, k, order, solutionSize)) {
+                showing[k].push_back(&method);
+            }
         }
     }
     const auto most = std::max_element(showing.begin(), showing.end(), [](auto& a, auto& b) {
@@ -164,7 +174,9 @@ std::vector<std::string> errorConstantNotes(const ConvergenceStudy& study) {
     }
     std::vector<std::string> notes;
     for (const auto& [order, methods] : byOrder) {
-        if (const auto note = constantsNote(order, methods)) notes.push_back(*note);
+        if (const auto note = constantsNote(order, methods, study.solutionSize)) {
+            notes.push_back(*note);
+        }
     }
     if (!notes.empty()) {
         notes.push_back("A principal error constant weighs every tree of order p + 1 alike, a "

@@ -23,9 +23,10 @@ inline constexpr double stiffStep = 10;
 std::optional<std::string> orderReductionNote(const ConvergenceStudy& study, Stiffness stiffness);
 
 // For each order p that two or more studied Runge-Kutta methods show at a
-// common number of steps N (a settled order within 0.3 of p, before any
-// floor), the ratio of their errors at the largest such N beside the ratio of
-// their principal error constants, both to the first of them.
+// common number of steps N (a settled order within 0.3 of p, an error far
+// above rounding's), the ratio of their errors at the N where most of them
+// do, the largest such, beside the ratio of their principal error
+// constants, both to the first of them.
 std::vector<std::string> errorConstantNotes(const ConvergenceStudy& study);
 
 // Both, as a study's notes hold them: order reduction first.

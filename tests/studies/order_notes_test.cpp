@@ -102,20 +102,21 @@ TEST(OrderNotes, NoReductionIsClaimedWhereTheStepsAreNotStiff) {
     }
 }
 
-// On the textbook's problem the order-4 methods' errors at N = 512, the
-// largest N where each still shows order 4 (at N = 1024 Runge-Kutta 4's error
-// lies within rounding), as multiples of Runge-Kutta 4's 1.664E-11 (mpmath):
-// Merson 0.1428, Gill 1.0000, Kutta 3/8 0.3804, Gauss-Legendre 4 0.1436; the
-// constants' multiples of 1.4505E-02: 0.3934, 0.9122, 0.8735, 0.2986. Kutta
-// 3/8 has nearly Runge-Kutta 4's constant yet less than half its error.
+// On the textbook's problem the order-4 methods' errors at N = 256, the
+// largest N where each error lies 1024·√N rounding units above the solution's
+// size 5.31 (at N = 512 Runge-Kutta 4's 1.66E-11 lies below 2.7E-11), as
+// multiples of Runge-Kutta 4's 2.660E-10 (mpmath): Merson 0.1421, Gill
+// 1.0000, Kutta 3/8 0.3811, Gauss-Legendre 4 0.1437; the constants' multiples
+// of 1.4505E-02: 0.3934, 0.9122, 0.8735, 0.2986. Kutta 3/8 has nearly Runge-Kutta
+// 4's constant yet less than half its error.
 TEST(OrderNotes, MethodsOfOneOrderCompareTheirErrorsWithTheirErrorConstants) {
     const ConvergenceStudy study = studyOf(problemText(libraryProblem("Textbook")));
     const auto note = std::find_if(study.notes.begin(), study.notes.end(),
                                    [](const std::string& n) { return n.starts_with("Same order 4"); });
     ASSERT_NE(note, study.notes.end());
     EXPECT_EQ(*note,
-              "Same order 4, errors and principal error constants at N = 512 as multiples of "
-              "Runge-Kutta 4's (1.66E-11 and 1.45E-02): Runge-Kutta-Merson 0.14 and 0.39; "
+              "Same order 4, errors and principal error constants at N = 256 as multiples of "
+              "Runge-Kutta 4's (2.66E-10 and 1.45E-02): Runge-Kutta-Merson 0.14 and 0.39; "
               "Runge-Kutta-Gill 1.00 and 0.91; Kutta 3/8 0.38 and 0.87; Gauss-Legendre 4 0.14 and "
               "0.30.");
     EXPECT_EQ(study.notes.back().find("An order in brackets"), 0u);
