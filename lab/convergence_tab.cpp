@@ -390,7 +390,6 @@ void ConvergenceTab::plot() {
                std::any_of(series.points.begin(), series.points.end(), plottable);
     };
     const auto shown = std::count_if(study_.series.begin(), study_.series.end(), drawn);
-    plot_->setLegendRows(static_cast<int>((std::max<std::ptrdiff_t>(shown, 1) + 2) / 3));
 
     for (std::size_t row = 0; row < study_.series.size(); ++row) {
         const ConvergenceSeries& series = study_.series[row];
@@ -410,6 +409,7 @@ void ConvergenceTab::plot() {
     // Reference lines and the floor are named in the legend, not on the
     // plot, where a caption would cross the curves.
     const QColor text = plot_->palette().color(QPalette::Text);
+    std::ptrdiff_t references = 0;
     for (const auto& [order, dashes] : referenceOrders) {
         const auto line = pelorin::referenceLine(study_, order, evaluations, plottable);
         if (!line) continue;
@@ -419,6 +419,7 @@ void ConvergenceTab::plot() {
         if (dashes == Qt::CustomDashLine) pen.setDashPattern(longDashes);
         reference->setPen(pen);
         reference->setData({line->x1, line->x2}, {line->y1, line->y2});
+        ++references;
     }
 
     plot_->rescaleAxes();
@@ -429,7 +430,15 @@ void ConvergenceTab::plot() {
         plot_->yAxis->setRange(range->lowest / 10, std::min(range->highest, ceiling) * 10);
     }
 
-    if (const auto floor = pelorin::floorLevel(study_)) plot_->addFloorLine(*floor);
+    if (const auto floor = pelorin::floorLevel(study_)) {
+        plot_->addFloorLine(*floor);
+        ++references;
+    }
+    // The reference lines and the floor in a fourth column: as many rows as
+    // they need, so that a few methods' legend does not spill them into a
+    // fifth and widen the page.
+    const std::ptrdiff_t methodRows = (std::max<std::ptrdiff_t>(shown, 1) + 2) / 3;
+    plot_->setLegendRows(static_cast<int>(std::max(methodRows, references)));
     plot_->replot();
 }
 

@@ -531,3 +531,27 @@ TEST_F(Lab, TheMethodsBoxChoosesWhatThePageComparesWithTheChosenMethodAmongThem)
                                       "Runge-Kutta-Merson", "Runge-Kutta-Gill"}));
     EXPECT_FALSE(notes->text().contains("implicit")) << notes->text().toStdString();
 }
+
+// A few methods fill two or three short columns, and the reference lines
+// with the floor (six entries on the textbook's problem) need a column of
+// six: the legend takes six rows rather than spill the lines into a fifth
+// column, which widened the page beyond the lab and cut the floor's name.
+TEST_F(Lab, AFewMethodsLegendKeepsTheReferenceLinesInOneColumnWithinThePage) {
+    QWidget* lab = labOnLibraryProblem(openWithCtrlL(), "Textbook: y' = y - x\u00b2 + 1");
+    ASSERT_NE(lab, nullptr);
+    lab->resize(1000, 860);
+    auto* methods = named<QComboBox>(*lab, "Methods");
+    methods->setCurrentIndex(methods->findText("Explicit Runge-Kutta methods"));
+    settleStudies();
+    QCustomPlot* plot = named<QCustomPlot>(*lab, "Convergence plot");
+    plot->replot();
+    EXPECT_TRUE(legendNames(*plot).contains("rounding floor: errors below 1.23E-13"));
+    EXPECT_EQ(plot->legend->rowCount(), 6);
+    EXPECT_EQ(plot->legend->columnCount(), 3);
+    EXPECT_LT(plot->legend->outerRect().right(), plot->width() - 1);
+    for (QScrollArea* page : lab->findChildren<QScrollArea*>()) {
+        if (page->isVisible()) {
+            EXPECT_EQ(page->horizontalScrollBar()->maximum(), 0);
+        }
+    }
+}
