@@ -1,9 +1,9 @@
 #include "lab/tableau_page.h"
 
 #include "lab/page.h"
+#include "lab/tableau_worker.h"
 #include "methods/known_tableaus.h"
-#include "symbolic/tableau_view.h"
-#include "symbolic/typed_tableau.h"
+#include "symbolic/typed_tableau.h"  // the boxes' names; its GiNaC work is the worker's
 #include "ui/text.h"
 
 #include <QComboBox>
@@ -19,6 +19,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -51,8 +53,25 @@ TableauPage::TableauPage(QWidget* parent) : LabPage(parent) {
         "\u03a3 b\u1d62\u03a6\u1d62(t) against 1/\u03b3(t), worked out exactly",
         "Order conditions");
     conditions_->setWordWrap(false);
-    setTexts(pelorin::textsOf(*pelorin::tableauOf(pelorin::ownRungeKuttaEntry())));
-    read();
+    worker_ = new TableauWorker(std::string(pelorin::ownRungeKuttaEntry().caption), this);
+    connect(worker_, &TableauWorker::read, this, &TableauPage::replied);
+    std::vector<const pelorin::Tableau*> tableaus{
+        pelorin::tableauOf(pelorin::ownRungeKuttaEntry())};
+    for (const pelorin::KnownTableau& known : pelorin::knownTableaus()) {
+        tableaus.push_back(known.tableau);
+    }
+    knownTexts_ = worker_->textsOf(tableaus);
+    ownEntryTexts_ = knownTexts_.front();
+    knownTexts_.erase(knownTexts_.begin());
+    setTexts(ownEntryTexts_);
+    readNow();
+}
+
+// A box that loses the focus as the page goes would ask for a reading
+// still; the page takes no more edits, and its worker ends with it.
+TableauPage::~TableauPage() {
+    for (QLineEdit* box : findChildren<QLineEdit*>()) box->disconnect(this);
+    delete worker_;
 }
 
 void TableauPage::createControls(QVBoxLayout& layout) {
@@ -212,35 +231,50 @@ void TableauPage::setTexts(const pelorin::TableauTexts& texts) {
 
 void TableauPage::load() {
     const auto index = static_cast<std::size_t>(std::max(known_->currentIndex(), 0));
-    setTexts(pelorin::textsOf(*pelorin::knownTableaus()[index].tableau));
+    setTexts(knownTexts_[index]);
     boxesEdited();
 }
 
+// Until the reply comes the page shows what it showed: a reading takes a
+// fraction of a second, and notes that flashed "reading" at each edit
+// would only distract.
 void TableauPage::boxesEdited() {
-    if (texts() == made_ && refusal_.isEmpty()) return;
+    const pelorin::TableauTexts typed = texts();
+    if (typed == made_ && refusal_.isEmpty()) {
+        // Back to the texts the page shows: a reading under way is stale.
+        worker_->supersede();
+        return;
+    }
+    if (worker_->pending() && typed == requested_) return;
+    requested_ = typed;
+    worker_->request(requested_);
+}
+
+void TableauPage::replied(const TableauReply& reply) {
     const pelorin::OwnRungeKutta* before = own_;
-    if (read() && own_ != before) {
+    if (showReading(requested_, reply) && own_ != before) {
         emit methodTyped(static_cast<int>(pelorin::catalogueRow(pelorin::ownRungeKuttaEntry())));
     }
 }
 
-bool TableauPage::read() {
-    const pelorin::TableauTexts typed = texts();
-    const pelorin::TableauReading reading = pelorin::readTableau(typed);
-    if (reading.tableau) {
-        const pelorin::TableauView view = pelorin::tableauView(
-            pelorin::ownRungeKuttaEntry().caption, reading.tableau->exact);
-        own_ = &pelorin::ownRungeKuttaOf(reading.tableau->steps, view.rounded);
+void TableauPage::readNow() {
+    requested_ = texts();
+    showReading(requested_, worker_->readNow(requested_));
+}
+
+bool TableauPage::showReading(const pelorin::TableauTexts& typed, const TableauReply& reply) {
+    if (reply.steps) {
+        own_ = &pelorin::ownRungeKuttaOf(*reply.steps, reply.rounded);
         made_ = typed;
         refusal_.clear();
-        fillTable(*conditions_, view.conditions, Qt::AlignLeft | Qt::AlignVCenter);
+        fillTable(*conditions_, reply.conditions, Qt::AlignLeft | Qt::AlignVCenter);
         conditions_->resizeColumnsToContents();
-        madeVerdict_ = (QStringList{QString::fromStdString(view.verdict)} +
-                        fromNotes(view.stability)).join("\n");
+        madeVerdict_ = (QStringList{QString::fromStdString(reply.verdict)} +
+                        fromNotes(reply.stability)).join("\n");
         verdict_->setText(madeVerdict_);
         return true;
     }
-    refusal_ = QString::fromStdString(reading.why) +
+    refusal_ = QString::fromStdString(reply.why) +
                " The lab keeps the method the boxes last made.";
     verdict_->setText(refusal_ + "\n" + madeVerdict_);
     return false;
@@ -264,13 +298,12 @@ PageHandout TableauPage::handout(const LabInputs&) const {
 
 void TableauPage::keepSettings(pelorin::LessonSettings& lesson) const {
     const pelorin::TableauTexts typed = texts();
-    if (typed != pelorin::textsOf(*pelorin::tableauOf(pelorin::ownRungeKuttaEntry()))) {
+    if (typed != ownEntryTexts_) {
         lesson.tableau = typed;
     }
 }
 
 void TableauPage::restoreSettings(const pelorin::LessonSettings& lesson) {
-    setTexts(lesson.tableau ? *lesson.tableau
-                            : pelorin::textsOf(*pelorin::tableauOf(pelorin::ownRungeKuttaEntry())));
-    read();
+    setTexts(lesson.tableau ? *lesson.tableau : ownEntryTexts_);
+    readNow();
 }

@@ -7,10 +7,12 @@
 
 #include "lab/lab_page.h"
 #include "methods/methods.h"
+#include "methods/tableau.h"
 
 #include <QString>
 
 #include <array>
+#include <vector>
 
 class QComboBox;
 class QFrame;
@@ -20,12 +22,16 @@ class QLineEdit;
 class QSpinBox;
 class QTableWidget;
 class QVBoxLayout;
+class TableauWorker;
+struct TableauReply;
 
 class TableauPage : public LabPage {
     Q_OBJECT
 
 public:
     explicit TableauPage(QWidget* parent);
+    // Ends the worker's thread before the boxes and notes go.
+    ~TableauPage() override;
 
     void setInputs(const LabInputs& inputs) override;
     bool runsLabMethod() const override { return false; }
@@ -40,10 +46,16 @@ private:
     void addZeroStages(int stages);
     void showStages(int stages);
     void load();
-    // Reads the boxes strictly: texts that make no tableau keep the method
-    // the boxes last made, and the notes say why.
-    bool read();
+    // Reads the boxes on the worker's thread; the reply comes to replied.
     void boxesEdited();
+    void replied(const TableauReply& reply);
+    // Reads the boxes at once, waiting for the worker: a lesson opens with
+    // its method ready.
+    void readNow();
+    // Shows what the worker made of `typed`, strictly: texts that make no
+    // tableau keep the method the boxes last made, and the notes say why.
+    // True where they made a method.
+    bool showReading(const pelorin::TableauTexts& typed, const TableauReply& reply);
     pelorin::TableauTexts texts() const;
     void setTexts(const pelorin::TableauTexts& texts);
 
@@ -58,6 +70,12 @@ private:
     QLabel* embeddedCaption_ = nullptr;
     QLabel* verdict_ = nullptr;
     QTableWidget* conditions_ = nullptr;
+    TableauWorker* worker_ = nullptr;
+    // The boxes' texts of the catalogue's own entry and of the known
+    // tableaus, in the list's order, as the worker wrote them.
+    pelorin::TableauTexts ownEntryTexts_;
+    std::vector<pelorin::TableauTexts> knownTexts_;
+    pelorin::TableauTexts requested_;  // the texts the worker reads
     const pelorin::OwnRungeKutta* own_ = nullptr;
     pelorin::TableauTexts made_;  // the texts that made own_
     QString madeVerdict_;         // and what the page says of it

@@ -15,7 +15,8 @@ and the sentence that explains the step-size controller. Last it types a
 word into y0 and reads the note under the boxes that says why it was not used;
 chooses the own multistep method and reads its verdict and the Field page's
 "Starting values"; opens the Tableau page and reads the own Runge-Kutta
-method's verdict and a row of its "Order conditions".
+method's verdict and a row of its "Order conditions", types two entries of
+its tableau and reads the verdict once the page has read them.
 Then it chooses the harmonic oscillator from the Problem list, a system of two
 components, and reads the last row of the Field page's "Lab steps": a column
 for each component, its exact value and its error; then Lotka-Volterra on the
@@ -98,7 +99,7 @@ SYSTEM_STEPS_HEADER = ["i", "x", "y1", "y2", "exact y1", "exact y2", "error", "e
 SYSTEM_STEPS_ROW_10 = ["10", "1", "0.5707904499", "-0.88250801", "0.54030230586814",
                        "-0.841470984807897", "4.10370251921036E-02", "3.04881440318602E-02",
                        "-4.10370251921036E-02"]
-SINGLE_EQUATIONS = 10  # the Problem list's entries before its first system
+SINGLE_EQUATIONS = 11  # the Problem list's entries before its first system
 LOTKA_VOLTERRA = SINGLE_EQUATIONS + 3  # the fourth system in the list
 # y1' = a y1 - b y1 y2, y2' = c y1 y2 - d y2 with a = 2/3, b = 4/3, c = d = 1:
 # the Jacobian at (0, 0) is diag(2/3, -1), at (d/c, a/b) = (1, 0.5) it has
@@ -123,6 +124,14 @@ TABLEAU_VERDICT = ("Own Runge-Kutta method: order 3, stage order 1, principal er
                    "holds.")
 CONDITION_ROW_6 = ["[\u03c4,[\u03c4]]", "4", "\u03a3 b\u1d62c\u1d62a\u1d62\u2c7cc\u2c7c = 1/8",
                    "1/6", "1/24"]
+# The same tableau with a31 = 0 and a32 = 1 typed (c = A·1 still holds):
+# Σ bᵢaᵢⱼcⱼ = (1/6)·1·(1/2) = 1/12 misses 1/6 by 1/12, the only residual of
+# order 3 (Σ bᵢcᵢ² = 1/3 holds), so order 2 with error constant 1/12; the
+# trees up to order 3 are 1 + 1 + 2 (tests/support/order_conditions.py).
+TYPED_VERDICT = ("Own Runge-Kutta method: order 2, stage order 1, principal error constant "
+                 "8.33E-02; explicit: each stage needs only the ones before it; c = A\u00b71 "
+                 "holds.")
+TYPED_CONDITIONS = 4
 CONTROLLER_OPENING = "Hairer, N\u00f8rsett and Wanner's step-size controller, as in their codes."
 
 
@@ -328,6 +337,23 @@ def read_tableau(lab, pid):
     cells = [table.getAccessibleAt(5, c).name for c in range(table.nColumns)]
     print(f"row 6 of 'Order conditions' reads: {cells}")
     check(cells == CONDITION_ROW_6, "the condition of the tree [τ,[τ]], its value and residual")
+    # Each entry ended with Enter, as a student types them; the page reads
+    # them off the window's thread, and its notes change once it has.
+    for name, text in [("a31", "0"), ("a32", "1")]:
+        box = find(lab, "text", name)
+        if not check(box is not None, f"a text box named '{name}'"):
+            return
+        box.queryEditableText().setTextContents(text)
+        wait_for(f"'{name}' to read '{text}'", lambda: box.queryText().getText(0, -1) == text, pid)
+        box.queryComponent().grabFocus()
+        press_keys_in("Method lab", "Return")
+    verdict = label_saying(lab, TYPED_VERDICT, pid)
+    print(f"with a31 = 0 and a32 = 1 the Tableau notes read: {verdict!r}")
+    check(verdict.startswith(TYPED_VERDICT), "the typed tableau's verdict is read out")
+    rows = wait_for(f"'Order conditions' with {TYPED_CONDITIONS} rows",
+                    lambda: find(lab, "table", "Order conditions").queryTable().nRows ==
+                    TYPED_CONDITIONS, pid)
+    check(rows, "the typed tableau's order conditions, trees up to order 3")
 
 
 def read_box_notes(lab, pid):
