@@ -3,12 +3,14 @@
 #include "base/number_text.h"
 #include "base/words.h"
 #include "numerics/method_properties.h"
+#include "numerics/stability_function.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <map>
+#include <string_view>
 
 namespace pelorin {
 
@@ -57,6 +59,34 @@ std::optional<ReducedStretch> reducedStretch(const ConvergenceSeries& series, in
     return longest;
 }
 
+// The orders a method shows near its own order again after a reduced
+// stretch: the first such run and their range.
+struct ClimbBack {
+    std::size_t first = 0;
+    double lowest = 0, highest = 0;
+};
+
+constexpr double nearOwnOrder = 0.3;
+
+std::optional<ClimbBack> climbBack(const ConvergenceSeries& series, std::size_t after, int order) {
+    std::optional<ClimbBack> back;
+    for (std::size_t k = after + 1; k < series.points.size(); ++k) {
+        const ConvergencePoint& point = series.points[k];
+        if (!readByTheMethod(point) || std::abs(*point.order - order) > nearOwnOrder) continue;
+        if (!back) back = ClimbBack{k, *point.order, *point.order};
+        back->lowest = std::min(back->lowest, *point.order);
+        back->highest = std::max(back->highest, *point.order);
+    }
+    return back;
+}
+
+// Whether R(z) tends to 1 in size as z → -∞, so that a step with large h·|λ|
+// barely damps an error carried into it.
+bool undampedAtInfinity(const Tableau& tableau) {
+    const auto limit = stabilityVerdict(tableau).atInfinity;
+    return limit && std::abs(std::abs(*limit) - 1) < 1e-12;
+}
+
 std::string joined(const std::vector<std::string>& items, const std::string& separator) {
     std::string text;
     for (const std::string& item : items) text += (text.empty() ? "" : separator) + item;
@@ -73,7 +103,7 @@ std::string ordersText(double lowest, double highest) {
 std::optional<std::string> orderReductionNote(const ConvergenceStudy& study, Stiffness stiffness) {
     if (!(stiffness.size > 0) || !std::isfinite(stiffness.size)) return std::nullopt;
     std::vector<std::string> shown;
-    std::vector<int> stageOrders;
+    std::vector<std::string_view> undamped;  // of the methods that climb back
     double leastStiffStep = INFINITY;
     for (const ConvergenceSeries& series : study.series) {
         const Tableau* tableau = series.method ? tableauOf(*series.method) : nullptr;
@@ -83,25 +113,37 @@ std::optional<std::string> orderReductionNote(const ConvergenceStudy& study, Sti
         const auto stretch = reducedStretch(series, stages, stiffness.size);
         if (!stretch) continue;
         const auto& points = series.points;
-        shown.push_back(std::string(series.method->caption) + " shows " +
-                        ordersText(stretch->lowest, stretch->highest) + " (N = " +
-                        std::to_string(points[stretch->first - 1].steps) + " to " +
-                        std::to_string(points[stretch->last].steps) + "), not " +
-                        std::to_string(order) + " but near its stage order " +
-                        std::to_string(stages));
-        stageOrders.push_back(stages);
+        std::string said = std::string(series.method->caption) + " shows " +
+                           ordersText(stretch->lowest, stretch->highest) + " (N = " +
+                           std::to_string(points[stretch->first].steps) + " to " +
+                           std::to_string(points[stretch->last].steps) + "), not " +
+                           std::to_string(order) + " but near its stage order " +
+                           std::to_string(stages);
+        if (const auto back = climbBack(series, stretch->last, order)) {
+            said += ", and from N = " + std::to_string(points[back->first].steps) +
+                    " on climbs back to " + ordersText(back->lowest, back->highest);
+            if (undampedAtInfinity(*tableau)) undamped.push_back(series.method->caption);
+        }
+        shown.push_back(said);
         leastStiffStep = std::min(leastStiffStep, points[stretch->last].h * stiffness.size);
     }
     if (shown.empty()) return std::nullopt;
     const std::string lambda = stiffness.system ? "the eigenvalue of \u2202F/\u2202y largest in size"
                                                 : "\u2202f/\u2202y";
-    return "Order reduction: |\u03bb| = " + errorText(stiffness.size) + " at the start (\u03bb = " +
-           lambda + "), so h\u00b7|\u03bb| is " + errorText(leastStiffStep) +
-           " or more on these runs. There " + joined(shown, "; ") +
-           ". A stage is accurate only to the stage order; where h\u00b7\u03bb is small, the "
-           "order conditions make the stages' errors cancel in the step up to the full order, but "
-           "where h\u00b7\u03bb is large that cancellation fails and the stages' own errors "
-           "remain.";
+    std::string note =
+        "Order reduction: |\u03bb| = " + errorText(stiffness.size) + " at the start (\u03bb = " +
+        lambda + "), so h\u00b7|\u03bb| is " + errorText(leastStiffStep) +
+        " or more on these runs. There " + joined(shown, "; ") +
+        ". A stage is accurate only to the stage order; where h\u00b7\u03bb is small, the order "
+        "conditions make the stages' errors cancel in the step up to the full order, but where "
+        "h\u00b7\u03bb is large that cancellation fails and the stages' own errors remain.";
+    if (!undamped.empty()) {
+        note += " For " + listedInWords(undamped) + " |R(\u221e)| = 1: while h\u00b7|\u03bb| is "
+                "large a step barely damps the errors carried into it, so the stage errors of all "
+                "steps add up; with more and shorter steps the damping grows until they no longer "
+                "do, and the full order shows again.";
+    }
+    return note;
 }
 
 namespace {
