@@ -35,7 +35,7 @@ struct FamilyPalette {
 };
 constexpr QRgb explicitColours[]{0xff0072b2, 0xffe69f00, 0xff009e73, 0xffd55e00, 0xffcc79a7,
                                  0xff56b4e9, 0xff7f7f7f, 0xff004488, 0xffddaa33, 0xffbb5566,
-                                 0xff99ddff};
+                                 0xff99ddff, 0xff8c564b};
 constexpr QRgb implicitColours[]{0xff882255, 0xff44aa99, 0xff999933, 0xff225555, 0xffaa4499,
                                  0xffcc6677};
 constexpr QRgb partitionedColours[]{0xffee6677, 0xff228833, 0xff4477aa, 0xffccbb44};
@@ -45,7 +45,7 @@ constexpr QCPScatterStyle::ScatterShape explicitShapes[]{
     QCPScatterStyle::ssCircle, QCPScatterStyle::ssSquare, QCPScatterStyle::ssTriangle,
     QCPScatterStyle::ssDiamond, QCPScatterStyle::ssStar, QCPScatterStyle::ssCross,
     QCPScatterStyle::ssTriangleInverted, QCPScatterStyle::ssPlusCircle, QCPScatterStyle::ssPeace,
-    QCPScatterStyle::ssCrossCircle, QCPScatterStyle::ssDisc};
+    QCPScatterStyle::ssCrossCircle, QCPScatterStyle::ssDisc, QCPScatterStyle::ssPlusSquare};
 constexpr QCPScatterStyle::ScatterShape implicitShapes[]{
     QCPScatterStyle::ssPlus, QCPScatterStyle::ssCrossSquare, QCPScatterStyle::ssPlusSquare,
     QCPScatterStyle::ssDiamond, QCPScatterStyle::ssCrossCircle, QCPScatterStyle::ssPlusCircle};

@@ -26,6 +26,8 @@
 #include <cmath>
 #include <functional>
 #include <iterator>
+#include <map>
+#include <tuple>
 
 namespace {
 
@@ -554,4 +556,26 @@ TEST_F(Lab, AFewMethodsLegendKeepsTheReferenceLinesInOneColumnWithinThePage) {
             EXPECT_EQ(page->horizontalScrollBar()->maximum(), 0);
         }
     }
+}
+
+// Every method's curve has a look of its own: no two share colour, line and
+// marker, so that a curve is told by its legend entry alone (the own
+// Runge-Kutta method, the explicit family's twelfth, once took Euler's).
+TEST_F(Lab, NoTwoMethodsCurvesLookAlike) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    QCustomPlot* plot = named<QCustomPlot>(*lab, "Convergence plot");
+    ASSERT_NE(plot, nullptr);
+    std::map<std::tuple<QRgb, int, int>, QString> looks;
+    for (int g = 0; g < plot->graphCount(); ++g) {
+        const QCPGraph* graph = plot->graph(g);
+        if (graph->scatterStyle().isNone()) continue;  // a reference line
+        const auto look = std::make_tuple(graph->pen().color().rgb(),
+                                          static_cast<int>(graph->pen().style()),
+                                          static_cast<int>(graph->scatterStyle().shape()));
+        const auto [twin, added] = looks.emplace(look, graph->name());
+        EXPECT_TRUE(added) << graph->name().toStdString() << " looks like "
+                           << twin->second.toStdString();
+    }
+    EXPECT_EQ(looks.size(), pelorin::labCatalogue().size() - 2);  // not Symplectic Euler, Störmer-Verlet
 }
