@@ -112,6 +112,9 @@ QVBoxLayout* MethodLab::createClient() {
     scroller->setWidgetResizable(true);
     scroller->setFrameShape(QFrame::NoFrame);
     setCentralWidget(scroller);
+    // Only the controls within take the focus: the area itself has no name
+    // and shows no mark of focus, and scrolls to the control that has it.
+    scroller->setFocusPolicy(Qt::NoFocus);
     auto* client = new QWidget(scroller);
     scroller->setWidget(client);
     return new QVBoxLayout(client);

@@ -81,6 +81,9 @@ QVBoxLayout* scrollingContent(QWidget& page) {
     auto* scroller = new QScrollArea(&page);
     scroller->setWidgetResizable(true);
     scroller->setFrameShape(QFrame::NoFrame);
+    // Only the controls within take the focus: the area itself has no name
+    // and shows no mark of focus, and scrolls to the control that has it.
+    scroller->setFocusPolicy(Qt::NoFocus);
     auto* content = new QWidget(scroller);
     scroller->setWidget(content);
     auto* outer = new QVBoxLayout(&page);

@@ -8,6 +8,7 @@
 #include "problem/problem_file.h"
 #include "problem/system_library.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -497,6 +499,34 @@ TEST_F(Lab, TabReachesASystemsBoxesInTheOrderTheyRead) {
             order << QApplication::focusWidget()->accessibleName();
         }
         EXPECT_EQ(order.join(", ").toStdString(), row.order.join(", ").toStdString());
+    }
+}
+
+// Every stop of Tab on every page is a control a screen reader names and
+// the eye sees take the focus: no scroll area takes it unnamed and unmarked.
+TEST_F(Lab, EveryTabStopOnEveryPageIsNamed) {
+    QWidget* lab = openWithCtrlL();
+    ASSERT_NE(lab, nullptr);
+    settleStudies();
+    auto* tabs = lab->findChild<QTabWidget*>();
+    for (int page = 0; page < tabs->count(); ++page) {
+        SCOPED_TRACE(tabs->tabText(page).toStdString());
+        tabs->setCurrentIndex(page);
+        settleStudies();
+        tabs->tabBar()->setFocus();
+        QWidget* first = QApplication::focusWidget();
+        for (int stop = 0; stop < 400; ++stop) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* focus = QApplication::focusWidget();
+            if (focus == first) break;
+            const auto* button = qobject_cast<QAbstractButton*>(focus);
+            const QString name = focus->accessibleName().isEmpty() && button
+                                     ? button->text()
+                                     : focus->accessibleName();
+            EXPECT_FALSE(name.isEmpty()) << focus->metaObject()->className() << " at "
+                                         << focus->mapTo(lab, QPoint()).x() << ", "
+                                         << focus->mapTo(lab, QPoint()).y();
+        }
     }
 }
 
