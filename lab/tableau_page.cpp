@@ -53,6 +53,9 @@ TableauPage::TableauPage(QWidget* parent) : LabPage(parent) {
         "\u03a3 b\u1d62\u03a6\u1d62(t) against 1/\u03b3(t), worked out exactly",
         "Order conditions");
     conditions_->setWordWrap(false);
+    conditions_->setAccessibleDescription(
+        "A row for every rooted tree up to one order above the method's: the tree in brackets, "
+        "its order, its condition, the value the tableau gives and the residual, all exact.");
     worker_ = new TableauWorker(std::string(pelorin::ownRungeKuttaEntry().caption), this);
     connect(worker_, &TableauWorker::read, this, &TableauPage::replied);
     std::vector<const pelorin::Tableau*> tableaus{
@@ -134,7 +137,7 @@ void TableauPage::createGrid(QVBoxLayout& layout) {
         for (std::size_t j = 0; j < stages; ++j) {
             a_[i][j] = box(pelorin::matrixBox(i, j),
                            "how much stage " + QString::number(j + 1) + "'s slope enters stage " +
-                               QString::number(row) + "; empty is 0. " + entry);
+                               QString::number(row) + ", " + entry + "; empty is 0");
             grid_->addWidget(a_[i][j], row, firstMatrixColumn + static_cast<int>(j));
         }
     }
@@ -147,14 +150,17 @@ void TableauPage::createGrid(QVBoxLayout& layout) {
                                  "leave them all empty for none");
     grid_->addWidget(bCaption_, maxStages + 2, captionColumn, 1, 2, Qt::AlignRight);
     grid_->addWidget(embeddedCaption_, maxStages + 3, captionColumn, 1, 2, Qt::AlignRight);
+    // Made row by row, as the matrix is, so that Tab takes the weights in turn
+    // and then the embedded ones.
     for (std::size_t i = 0; i < stages; ++i) {
-        const int column = firstMatrixColumn + static_cast<int>(i);
         b_[i] = box(pelorin::weightBox(i), "the weight of stage " + QString::number(i + 1) +
                                                "'s slope in the step, " + entry);
+        grid_->addWidget(b_[i], maxStages + 2, firstMatrixColumn + static_cast<int>(i));
+    }
+    for (std::size_t i = 0; i < stages; ++i) {
         embedded_[i] = box(pelorin::embeddedBox(i), "the embedded weight of stage " +
                                                         QString::number(i + 1) + ", " + entry);
-        grid_->addWidget(b_[i], maxStages + 2, column);
-        grid_->addWidget(embedded_[i], maxStages + 3, column);
+        grid_->addWidget(embedded_[i], maxStages + 3, firstMatrixColumn + static_cast<int>(i));
     }
     cCaption->setBuddy(c_[0]);
     aCaption->setBuddy(a_[0][0]);

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -202,3 +203,17 @@ TEST_F(TableauPage, ATypedImplicitTableauIsJudgedExactlyAndRuns) {
 }
 
 }  // namespace
+
+// Tab reads the boxes as the tableau is read: c and A row by row, then the
+// weights b in turn, then the embedded weights.
+TEST_F(TableauPage, TabTakesTheBoxesRowByRow) {
+    named<QSpinBox>("Stages")->setValue(2);
+    named<QLineEdit>("c2")->setFocus();
+    QStringList order{QApplication::focusWidget()->accessibleName()};
+    while (order.size() < 7) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order << QApplication::focusWidget()->accessibleName();
+    }
+    EXPECT_EQ(order, (QStringList{"c2", "a21", "a22", "b1", "b2", "embedded b1",
+                                  "embedded b2"}));
+}
