@@ -384,43 +384,8 @@ void ConvergenceTab::plot() {
     plot_->xAxis->setLabel(evaluations ? "slope evaluations" : "step h");
     plot_->yAxis->setLabel("error at x1");
     plot_->xAxis->setRangeReversed(!evaluations);  // smaller steps, more work: to the right
-    // The legend names only the methods drawn, in three columns.
-    const auto drawn = [](const ConvergenceSeries& series) {
-        return series.method && series.applies &&
-               std::any_of(series.points.begin(), series.points.end(), plottable);
-    };
-    const auto shown = std::count_if(study_.series.begin(), study_.series.end(), drawn);
-
-    for (std::size_t row = 0; row < study_.series.size(); ++row) {
-        const ConvergenceSeries& series = study_.series[row];
-        if (!series.method || !series.applies) continue;
-        QCPGraph* graph = plot_->addGraph();
-        graph->setName(methodName(series));
-        graph->setPen(LabPlot::methodPen(row));
-        graph->setScatterStyle(LabPlot::methodMarker(row));
-        for (const ConvergencePoint& point : series.points) {
-            if (plottable(point)) {
-                graph->addData(pelorin::plotAbscissa(point, evaluations), *point.error);
-            }
-        }
-        LabPlot::nameOnlyIfDrawn(*graph);
-    }
-
-    // Reference lines and the floor are named in the legend, not on the
-    // plot, where a caption would cross the curves.
-    const QColor text = plot_->palette().color(QPalette::Text);
-    std::ptrdiff_t references = 0;
-    for (const auto& [order, dashes] : referenceOrders) {
-        const auto line = pelorin::referenceLine(study_, order, evaluations, plottable);
-        if (!line) continue;
-        QCPGraph* reference = plot_->addGraph();
-        reference->setName(referenceName(order, evaluations));
-        QPen pen(text, 1, dashes);
-        if (dashes == Qt::CustomDashLine) pen.setDashPattern(longDashes);
-        reference->setPen(pen);
-        reference->setData({line->x1, line->x2}, {line->y1, line->y2});
-        ++references;
-    }
+    const int methods = addMethodCurves(evaluations);
+    int references = addReferenceLines(evaluations);
 
     plot_->rescaleAxes();
     const QCPRange keys = plot_->xAxis->range();
@@ -434,12 +399,52 @@ void ConvergenceTab::plot() {
         plot_->addFloorLine(*floor);
         ++references;
     }
-    // The reference lines and the floor in a fourth column: as many rows as
-    // they need, so that a few methods' legend does not spill them into a
-    // fifth and widen the page.
-    const std::ptrdiff_t methodRows = (std::max<std::ptrdiff_t>(shown, 1) + 2) / 3;
-    plot_->setLegendRows(static_cast<int>(std::max(methodRows, references)));
+    // The methods in three columns, the reference lines and the floor in a
+    // fourth: as many rows as either needs, so that a few methods' legend
+    // does not spill the lines into a fifth column and widen the page.
+    plot_->setLegendRows(std::max((std::max(methods, 1) + 2) / 3, references));
     plot_->replot();
+}
+
+// Every method that applies, named in the legend where it has a point to
+// draw; how many have one.
+int ConvergenceTab::addMethodCurves(bool evaluations) {
+    int drawn = 0;
+    for (std::size_t row = 0; row < study_.series.size(); ++row) {
+        const ConvergenceSeries& series = study_.series[row];
+        if (!series.method || !series.applies) continue;
+        QCPGraph* graph = plot_->addGraph();
+        graph->setName(methodName(series));
+        graph->setPen(LabPlot::methodPen(row));
+        graph->setScatterStyle(LabPlot::methodMarker(row));
+        for (const ConvergencePoint& point : series.points) {
+            if (plottable(point)) {
+                graph->addData(pelorin::plotAbscissa(point, evaluations), *point.error);
+            }
+        }
+        LabPlot::nameOnlyIfDrawn(*graph);
+        if (!graph->data()->isEmpty()) ++drawn;
+    }
+    return drawn;
+}
+
+// The lines of slope 1 to 5 through the errors, named in the legend, not on
+// the plot, where a caption would cross the curves; how many there are.
+int ConvergenceTab::addReferenceLines(bool evaluations) {
+    const QColor text = plot_->palette().color(QPalette::Text);
+    int added = 0;
+    for (const auto& [order, dashes] : referenceOrders) {
+        const auto line = pelorin::referenceLine(study_, order, evaluations, plottable);
+        if (!line) continue;
+        QCPGraph* reference = plot_->addGraph();
+        reference->setName(referenceName(order, evaluations));
+        QPen pen(text, 1, dashes);
+        if (dashes == Qt::CustomDashLine) pen.setDashPattern(longDashes);
+        reference->setPen(pen);
+        reference->setData({line->x1, line->x2}, {line->y1, line->y2});
+        ++added;
+    }
+    return added;
 }
 
 // The methods' captions above, the N of each of `runs`' runs beside.

@@ -55,6 +55,8 @@ private:
     // the Errors box asks.
     void showErrorsOf();
     void plot();
+    int addMethodCurves(bool evaluations);
+    int addReferenceLines(bool evaluations);
     void fillOrders();
     void fillOrderHeaders(const std::vector<std::size_t>& shown,
                           const pelorin::ConvergenceSeries& runs, int rows);
