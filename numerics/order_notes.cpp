@@ -128,8 +128,9 @@ std::optional<std::string> orderReductionNote(const ConvergenceStudy& study, Sti
         leastStiffStep = std::min(leastStiffStep, points[stretch->last].h * stiffness.size);
     }
     if (shown.empty()) return std::nullopt;
-    const std::string lambda = stiffness.system ? "the eigenvalue of \u2202F/\u2202y largest in size"
-                                                : "\u2202f/\u2202y";
+    const std::string lambda = stiffness.system
+                                   ? "the eigenvalue of \u2202F/\u2202y largest in size"
+                                   : "\u2202f/\u2202y";
     std::string note =
         "Order reduction: |\u03bb| = " + errorText(stiffness.size) + " at the start (\u03bb = " +
         lambda + "), so h\u00b7|\u03bb| is " + errorText(leastStiffStep) +
@@ -196,7 +197,8 @@ std::optional<std::string> constantsNote(int order, const std::vector<Compared>&
                          ratioText(*shown[i]->series->points[k].error / firstError) + " and " +
                          ratioText(shown[i]->constant / first.constant));
     }
-    return "Same order " + std::to_string(order) + ", errors and principal error constants at N = " +
+    return "Same order " + std::to_string(order) +
+           ", errors and principal error constants at N = " +
            std::to_string(first.series->points[k].steps) + " as multiples of " +
            std::string(first.series->method->caption) + "'s (" + errorText(firstError) + " and " +
            errorText(first.constant) + "): " + joined(others, "; ") + ".";

@@ -65,10 +65,11 @@ TEST(OrderNotes, OnTheProtheroRobinsonProblemImplicitMethodsFallToTheirStageOrde
     ASSERT_NE(note, study.notes.end());
     EXPECT_EQ(*note,
         "Order reduction: |\u03bb| = 1.00E+06 at the start (\u03bb = \u2202f/\u2202y), so "
-        "h\u00b7|\u03bb| is 2.44E+02 or more on these runs. There SDIRK 2 shows orders 0.61 to 1.03 "
-        "(N = 4 to 4096), not 2 but near its stage order 1; Radau IIA 3 shows orders 2.00 to 2.23 "
-        "(N = 2 to 256), not 3 but near its stage order 2; Gauss-Legendre 4 shows orders 2.00 to "
-        "2.43 (N = 2 to 256), not 4 but near its stage order 2, and from N = 1024 on climbs back "
+        "h\u00b7|\u03bb| is 2.44E+02 or more on these runs. There SDIRK 2 shows orders 0.61 to "
+        "1.03 (N = 4 to 4096), not 2 but near its stage order 1; Radau IIA 3 shows orders 2.00 "
+        "to 2.23 (N = 2 to 256), not 3 but near its stage order 2; Gauss-Legendre 4 shows "
+        "orders 2.00 to 2.43 (N = 2 to 256), not 4 but near its stage order 2, and from N = 1024 "
+        "on climbs back "
         "to orders 4.03 to 4.20. A stage is accurate only to the stage order; where h\u00b7\u03bb "
         "is small, the order conditions make the stages' errors cancel in the step up to the full "
         "order, but where h\u00b7\u03bb is large that cancellation fails and the stages' own "
@@ -122,8 +123,9 @@ TEST(OrderNotes, NoReductionIsClaimedWhereTheStepsAreNotStiff) {
 // 4's constant yet less than half its error.
 TEST(OrderNotes, MethodsOfOneOrderCompareTheirErrorsWithTheirErrorConstants) {
     const ConvergenceStudy study = studyOf(problemText(libraryProblem("Textbook")));
-    const auto note = std::find_if(study.notes.begin(), study.notes.end(),
-                                   [](const std::string& n) { return n.starts_with("Same order 4"); });
+    const auto note = std::find_if(study.notes.begin(), study.notes.end(), [](const auto& n) {
+        return n.starts_with("Same order 4");
+    });
     ASSERT_NE(note, study.notes.end());
     EXPECT_EQ(*note,
               "Same order 4, errors and principal error constants at N = 256 as multiples of "

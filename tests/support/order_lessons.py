@@ -67,7 +67,8 @@ def main():
         for name in ('SDIRK 2', 'Radau IIA 3', 'Gauss-Legendre 4'):
             errors = [abs(run(name, p, q, 0, 0, 1, 2**k) - mp.sin(1)) for k in range(13)]
             orders = [mp.log(errors[k - 1] / errors[k], 2) for k in range(1, 13)]
-            print(f'  lambda = {mp.nstr(lam, 3)}, {name}:', ' '.join(f'{float(o):.2f}' for o in orders))
+            shown = ' '.join(f'{float(o):.2f}' for o in orders)
+            print(f'  lambda = {mp.nstr(lam, 3)}, {name}:', shown)
             print('    errors:', ' '.join(f'{float(e):.3e}' for e in errors))
     print('  h·|lambda| at N = 256 and 4096:', 1e6 / 256, 1e6 / 4096)
 
