@@ -172,6 +172,17 @@ def orders_row(lab, heading, pid, expected):
             print(f"the row '{heading}' last read {seen[-1]}")
 
 
+def type_into(lab, name, text, pid):
+    """Types `text` into the text box named so, as a student would, and
+    waits until it reads so; None, said as a failure, where there is none."""
+    box = find(lab, "text", name)
+    if not check(box is not None, f"a text box named '{name}'"):
+        return None
+    box.queryEditableText().setTextContents(text)
+    wait_for(f"'{name}' to read '{text}'", lambda: box.queryText().getText(0, -1) == text, pid)
+    return box
+
+
 def labelled_combo(root, label):
     """The combo box a label names: a screen reader announces a combo box by
     its label (the labelled-by relation) and then the item it holds, which
@@ -255,11 +266,9 @@ def main():
     print(f"'Problem' reads: {problem.name}")
     check(problem.name.startswith("Lesson"), "the lesson's equation is chosen")
     for name, text in TEXTBOOK:
-        box = find(lab, "text", name)
-        if not check(box is not None, f"a text box named '{name}'"):
+        box = type_into(lab, name, text, pid)
+        if box is None:
             return
-        box.queryEditableText().setTextContents(text)
-        wait_for(f"'{name}' to read '{text}'", lambda: box.queryText().getText(0, -1) == text, pid)
     # Enter in the last box uses them all, as a student ends typing.
     box.queryComponent().grabFocus()
     press_keys_in("Method lab", "Return")
@@ -340,11 +349,9 @@ def read_tableau(lab, pid):
     # Each entry ended with Enter, as a student types them; the page reads
     # them off the window's thread, and its notes change once it has.
     for name, text in [("a31", "0"), ("a32", "1")]:
-        box = find(lab, "text", name)
-        if not check(box is not None, f"a text box named '{name}'"):
+        box = type_into(lab, name, text, pid)
+        if box is None:
             return
-        box.queryEditableText().setTextContents(text)
-        wait_for(f"'{name}' to read '{text}'", lambda: box.queryText().getText(0, -1) == text, pid)
         box.queryComponent().grabFocus()
         press_keys_in("Method lab", "Return")
     verdict = label_saying(lab, TYPED_VERDICT, pid)
