@@ -174,10 +174,10 @@ def orders_row(lab, heading, pid, expected):
 
 def type_into(lab, name, text, pid):
     """Types `text` into the text box named so, as a student would, and
-    waits until it reads so; None, said as a failure, where there is none."""
-    box = find(lab, "text", name)
-    if not check(box is not None, f"a text box named '{name}'"):
-        return None
+    waits until it reads so. The box is waited for too: while the lab
+    updates its pages after an edit, a search of its tree may miss it."""
+    box = wait_for(f"a text box named '{name}'", lambda: find(lab, "text", name), pid)
+    print(f"ok    a text box named '{name}'")
     box.queryEditableText().setTextContents(text)
     wait_for(f"'{name}' to read '{text}'", lambda: box.queryText().getText(0, -1) == text, pid)
     return box
@@ -267,8 +267,6 @@ def main():
     check(problem.name.startswith("Lesson"), "the lesson's equation is chosen")
     for name, text in TEXTBOOK:
         box = type_into(lab, name, text, pid)
-        if box is None:
-            return
     # Enter in the last box uses them all, as a student ends typing.
     box.queryComponent().grabFocus()
     press_keys_in("Method lab", "Return")
@@ -350,8 +348,6 @@ def read_tableau(lab, pid):
     # them off the window's thread, and its notes change once it has.
     for name, text in [("a31", "0"), ("a32", "1")]:
         box = type_into(lab, name, text, pid)
-        if box is None:
-            return
         box.queryComponent().grabFocus()
         press_keys_in("Method lab", "Return")
     verdict = label_saying(lab, TYPED_VERDICT, pid)
