@@ -106,8 +106,10 @@ std::optional<std::string> orderReductionNote(const ConvergenceStudy& study, Sti
     std::vector<std::string_view> undamped;  // of the methods that climb back
     double leastStiffStep = INFINITY;
     for (const ConvergenceSeries& series : study.series) {
+        // An explicit method's runs with h·|λ| this large are unstable, not
+        // reduced: whatever orders they show say nothing of its stages.
         const Tableau* tableau = series.method ? tableauOf(*series.method) : nullptr;
-        if (!tableau) continue;
+        if (!tableau || !tableau->isImplicit()) continue;
         const int order = rungeKuttaOrder(*tableau), stages = stageOrder(*tableau);
         if (stages >= order) continue;
         const auto stretch = reducedStretch(series, stages, stiffness.size);

@@ -16,10 +16,10 @@ namespace pelorin {
 // then dominates the step instead of being a small correction to it.
 inline constexpr double stiffStep = 10;
 
-// The Runge-Kutta methods whose observed orders, over three or more runs in
-// a row with h·|λ| ≥ stiffStep, lie within half an order of their stage
-// order while their order is higher, said in one sentence with why; none
-// when no method shows it.
+// The implicit Runge-Kutta methods whose observed orders, over three or more
+// runs in a row with h·|λ| ≥ stiffStep, lie within half an order of their
+// stage order while their order is higher, said in one sentence with why;
+// none when no method shows it.
 std::optional<std::string> orderReductionNote(const ConvergenceStudy& study, Stiffness stiffness);
 
 // For each order p that two or more studied Runge-Kutta methods show at a
